@@ -1,0 +1,191 @@
+#include "model/value.h"
+
+#include <cmath>
+
+namespace tardigo {
+
+Number Number::ofType(char type, qint64 i, quint64 u, double r) {
+    Number n;
+    n.type = type;
+    if (n.isReal())
+        n.real = r;
+    else if (n.isUnsigned())
+        n.unsignedInteger = u;
+    else
+        n.integer = i;
+    return n;
+}
+
+double Number::toDouble() const {
+    if (isReal())
+        return real;
+    if (isUnsigned())
+        return double(unsignedInteger);
+    return double(integer);
+}
+
+qint64 Number::toInt64() const {
+    if (isReal()) {
+        if (!std::isfinite(real) || real >= 9.2e18 || real <= -9.2e18)
+            return 0;
+        return qint64(real);
+    }
+    if (isUnsigned())
+        return qint64(unsignedInteger);
+    return integer;
+}
+
+bool Number::operator==(const Number& other) const {
+    if (isReal() || other.isReal())
+        return toDouble() == other.toDouble();
+    // Both integral: compare exactly, minding the signed/unsigned boundary.
+    if (isUnsigned() == other.isUnsigned())
+        return isUnsigned() ? unsignedInteger == other.unsignedInteger : integer == other.integer;
+    const Number& s = isUnsigned() ? other : *this;
+    const Number& u = isUnsigned() ? *this : other;
+    return s.integer >= 0 && quint64(s.integer) == u.unsignedInteger;
+}
+
+bool Color::operator==(const Color& other) const {
+    if (space != other.space || components != other.components || catalog != other.catalog || name != other.name)
+        return false;
+    if (!fallback || !other.fallback)
+        return !fallback && !other.fallback;
+    return *fallback == *other.fallback;
+}
+
+const QString* Value::asString() const {
+    const String* s = std::get_if<String>(&_v);
+    return s ? &s->text : nullptr;
+}
+
+const QByteArray* Value::asData() const {
+    const Data* d = std::get_if<Data>(&_v);
+    return d ? &d->bytes : nullptr;
+}
+
+ArrayPtr Value::asArray() const {
+    const ArrayPtr* a = std::get_if<ArrayPtr>(&_v);
+    return a ? *a : nullptr;
+}
+
+DictPtr Value::asDict() const {
+    const DictPtr* d = std::get_if<DictPtr>(&_v);
+    return d ? *d : nullptr;
+}
+
+bool Value::operator==(const Value& other) const {
+    if (_v.index() != other._v.index())
+        return false;
+    switch (type()) {
+    case Type::Nil:
+        return true;
+    case Type::String:
+        return asStringValue()->text == other.asStringValue()->text;
+    case Type::Number:
+        return *asNumber() == *other.asNumber();
+    case Type::Date:
+        return *asDate() == *other.asDate();
+    case Type::CalendarDate:
+        return *asCalendarDate() == *other.asCalendarDate();
+    case Type::TimeZone:
+        return *asTimeZone() == *other.asTimeZone();
+    case Type::Data:
+        return *asData() == *other.asData();
+    case Type::Color:
+        return *asColor() == *other.asColor();
+    case Type::Null:
+        return true;
+    case Type::Array: {
+        const ArrayPtr a = asArray(), b = other.asArray();
+        if (a == b)
+            return true;
+        if (!a || !b || a->items.size() != b->items.size())
+            return false;
+        for (size_t i = 0; i < a->items.size(); ++i)
+            if (!(a->items[i] == b->items[i]))
+                return false;
+        return true;
+    }
+    case Type::Dict: {
+        const DictPtr a = asDict(), b = other.asDict();
+        if (a == b)
+            return true;
+        if (!a || !b || a->entries.size() != b->entries.size())
+            return false;
+        for (const auto& [key, value] : a->entries) {
+            const Value* theirs = b->find(key);
+            if (!theirs || !(value == *theirs))
+                return false;
+        }
+        return true;
+    }
+    }
+    return false;
+}
+
+Value Value::deepCopy() const {
+    if (const ArrayPtr a = asArray()) {
+        ArrayPtr copy = Array::create(a->isMutable);
+        copy->items.reserve(a->items.size());
+        for (const Value& item : a->items)
+            copy->items.push_back(item.deepCopy());
+        return copy;
+    }
+    if (const DictPtr d = asDict())
+        return d->deepCopy();
+    return *this;
+}
+
+ArrayPtr Array::create(bool isMutable) {
+    auto a = std::make_shared<Array>();
+    a->isMutable = isMutable;
+    return a;
+}
+
+DictPtr Dict::create(bool isMutable) {
+    auto d = std::make_shared<Dict>();
+    d->isMutable = isMutable;
+    return d;
+}
+
+const Value* Dict::find(const QString& key) const {
+    for (const auto& entry : entries)
+        if (entry.first == key)
+            return &entry.second;
+    return nullptr;
+}
+
+Value Dict::value(const QString& key) const {
+    const Value* v = find(key);
+    return v ? *v : Value();
+}
+
+void Dict::set(const QString& key, Value value) {
+    for (auto& entry : entries) {
+        if (entry.first == key) {
+            entry.second = std::move(value);
+            return;
+        }
+    }
+    entries.emplace_back(key, std::move(value));
+}
+
+void Dict::remove(const QString& key) {
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->first == key) {
+            entries.erase(it);
+            return;
+        }
+    }
+}
+
+DictPtr Dict::deepCopy() const {
+    DictPtr copy = create(isMutable);
+    copy->entries.reserve(entries.size());
+    for (const auto& [key, value] : entries)
+        copy->entries.emplace_back(key, value.deepCopy());
+    return copy;
+}
+
+} // namespace tardigo

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tardigo {
+
+class Value;
+struct Array;
+struct Dict;
+using ArrayPtr = std::shared_ptr<Array>;
+using DictPtr = std::shared_ptr<Dict>;
+/// An item node, the root node and a history entry are all dictionaries.
+using NodePtr = DictPtr;
+
+/// A number keeps the archive's objCType ('c' boolean, 'i' integer, 'f' float, or any other
+/// kind an archive holds) so that it is written back as it was read.
+struct Number {
+    char type = 'i';
+    qint64 integer = 0;   // signed kinds and booleans
+    quint64 unsignedInteger = 0;
+    double real = 0.0;    // 'f' and 'd'
+
+    static Number boolean(bool b) { return {'c', b ? 1 : 0, 0, 0.0}; }
+    static Number int32(qint64 v) { return {'i', v, 0, 0.0}; }
+    static Number float32(double v) { return {'f', 0, 0, double(float(v))}; }
+    static Number float64(double v) { return {'d', 0, 0, v}; }
+    static Number ofType(char type, qint64 i, quint64 u, double r);
+
+    bool isReal() const { return type == 'f' || type == 'd'; }
+    bool isUnsigned() const { return type == 'C' || type == 'S' || type == 'I' || type == 'L' || type == 'Q'; }
+    double toDouble() const;
+    qint64 toInt64() const;
+    /// Numeric equality across kinds: YES equals 1 and 1.0.
+    bool operator==(const Number& other) const;
+};
+
+/// An absolute point in time, as seconds since 2001-01-01 00:00:00 UTC.
+struct Date {
+    double seconds = 0.0;
+    bool operator==(const Date& other) const { return seconds == other.seconds; }
+};
+
+/// A time zone as archived: its name, and the zone data that older archives carry.
+struct TimeZone {
+    QString name;
+    std::optional<QByteArray> data;
+    bool operator==(const TimeZone& other) const = default;
+};
+
+/// Only early lists hold these: a time with its own zone and display format.
+struct CalendarDate {
+    double seconds = 0.0;
+    std::optional<TimeZone> timeZone;
+    std::optional<QString> format;
+    bool operator==(const CalendarDate& other) const = default;
+};
+
+/// An archived colour, kept in the colour space it was stored in.
+struct Color {
+    enum Space : int { CalibratedRGB = 1, DeviceRGB = 2, CalibratedWhite = 3, DeviceWhite = 4, DeviceCMYK = 5, Named = 6 };
+    int space = CalibratedRGB;
+    std::vector<float> components;
+    QString catalog;
+    QString name;
+    std::shared_ptr<Color> fallback;
+    bool operator==(const Color& other) const;
+};
+
+struct Null {
+    bool operator==(const Null&) const = default;
+};
+
+struct String {
+    QString text;
+    bool isMutable = false;
+};
+
+struct Data {
+    QByteArray bytes;
+    bool isMutable = false;
+};
+
+/// A dynamically typed node value. Arrays and dictionaries are reference types: the tree relies on
+/// node identity, so copying a Value that holds one shares it.
+class Value {
+public:
+    enum class Type { Nil, String, Number, Date, CalendarDate, TimeZone, Data, Array, Dict, Color, Null };
+
+    Value() = default;
+    Value(const QString& s, bool isMutable = false) : _v(String{s, isMutable}) {}
+    Value(const char* s) : _v(String{QString::fromUtf8(s), false}) {}
+    Value(Number n) : _v(n) {}
+    Value(Date d) : _v(d) {}
+    Value(CalendarDate d) : _v(std::move(d)) {}
+    Value(TimeZone z) : _v(std::move(z)) {}
+    Value(Data d) : _v(std::move(d)) {}
+    Value(ArrayPtr a) : _v(std::move(a)) {}
+    Value(DictPtr d) : _v(std::move(d)) {}
+    Value(Color c) : _v(std::move(c)) {}
+    Value(Null n) : _v(n) {}
+
+    static Value boolean(bool b) { return Number::boolean(b); }
+    static Value integer(qint64 i) { return Number::int32(i); }
+    static Value real(double f) { return Number::float32(f); }
+    static Value data(const QByteArray& bytes, bool isMutable = false) { return Data{bytes, isMutable}; }
+
+    Type type() const { return Type(_v.index()); }
+    bool isNil() const { return type() == Type::Nil; }
+    bool isString() const { return type() == Type::String; }
+    bool isNumber() const { return type() == Type::Number; }
+    bool isDate() const { return type() == Type::Date; }
+    bool isCalendarDate() const { return type() == Type::CalendarDate; }
+    bool isData() const { return type() == Type::Data; }
+    bool isArray() const { return type() == Type::Array; }
+    bool isDict() const { return type() == Type::Dict; }
+
+    // Typed access; each answers null when the value is of another kind.
+    const String* asStringValue() const { return std::get_if<String>(&_v); }
+    const QString* asString() const;
+    const Number* asNumber() const { return std::get_if<Number>(&_v); }
+    const Date* asDate() const { return std::get_if<Date>(&_v); }
+    const CalendarDate* asCalendarDate() const { return std::get_if<CalendarDate>(&_v); }
+    const TimeZone* asTimeZone() const { return std::get_if<TimeZone>(&_v); }
+    const Data* asDataValue() const { return std::get_if<Data>(&_v); }
+    const QByteArray* asData() const;
+    const Color* asColor() const { return std::get_if<Color>(&_v); }
+    ArrayPtr asArray() const;
+    DictPtr asDict() const;
+
+    /// Deep equality: same family and equal content; numbers compare numerically.
+    bool operator==(const Value& other) const;
+
+    /// A copy that shares nothing with this value (containers are copied too).
+    Value deepCopy() const;
+
+private:
+    std::variant<std::monostate, String, Number, Date, CalendarDate, TimeZone, Data, ArrayPtr, DictPtr, Color, Null>
+        _v;
+};
+
+struct Array {
+    std::vector<Value> items;
+    bool isMutable = true;
+
+    static ArrayPtr create(bool isMutable = true);
+    qsizetype size() const { return qsizetype(items.size()); }
+};
+
+/// A dictionary that keeps its keys in stored order (an archive's order survives a round trip).
+struct Dict {
+    std::vector<std::pair<QString, Value>> entries;
+    bool isMutable = true;
+
+    static DictPtr create(bool isMutable = true);
+
+    const Value* find(const QString& key) const;
+    Value value(const QString& key) const;
+    bool contains(const QString& key) const { return find(key) != nullptr; }
+    /// Replaces the value in place, or appends the key.
+    void set(const QString& key, Value value);
+    void remove(const QString& key);
+    qsizetype size() const { return qsizetype(entries.size()); }
+    DictPtr deepCopy() const;
+};
+
+} // namespace tardigo
