@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSettings;
+
+namespace tardigo {
+
+/// The user's preferences: values the user set (persisted) over a registration domain of defaults
+/// (in memory only, registered at every start).
+class UserDefaults {
+public:
+    /// The application's defaults, with every key of the defaults table registered.
+    static UserDefaults& standard();
+
+    /// Persists set values in the given file instead of the XDG config folder (tests use a temp dir).
+    void useFile(const QString& path);
+    /// Keeps set values in memory only; nothing touches the user's files.
+    void useMemoryOnly();
+
+    void registerDefaults(const std::vector<std::pair<QString, Value>>& defaults);
+
+    /// The user's value, else the registered default, else nil.
+    Value objectForKey(const QString& key) const;
+    /// YES only for a number that is not zero (an absent key is NO).
+    bool boolForKey(const QString& key) const;
+    /// The integer value of a number; 0 when absent or not a number.
+    qint64 integerForKey(const QString& key) const;
+    /// The strings of an array value; empty when absent.
+    QStringList stringArrayForKey(const QString& key) const;
+
+    void setObject(const QString& key, const Value& value);
+    void setBool(const QString& key, bool value);
+    void setInteger(const QString& key, qint64 value);
+    void setStringArray(const QString& key, const QStringList& value);
+    void removeObject(const QString& key);
+    /// Writes the set values to disk now.
+    void synchronize();
+
+    UserDefaults();
+    ~UserDefaults();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+/// Registers every default of the table, in the table's order.
+void registerTardigoDefaults(UserDefaults& defaults);
+
+} // namespace tardigo
