@@ -12,3 +12,16 @@ QDateTime localTime(const QString& text) {
 }
 
 } // namespace tardigo::test
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+// No test may read or write the user's own preferences: point the config folder at a fresh
+// temporary one before anything asks for it.
+void isolateConfigFolder() {
+    static QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
+}
+} // namespace
+Q_CONSTRUCTOR_FUNCTION(isolateConfigFolder)

@@ -96,30 +96,10 @@ bool Value::operator==(const Value& other) const {
         return *asColor() == *other.asColor();
     case Type::Null:
         return true;
-    case Type::Array: {
-        const ArrayPtr a = asArray(), b = other.asArray();
-        if (a == b)
-            return true;
-        if (!a || !b || a->items.size() != b->items.size())
-            return false;
-        for (size_t i = 0; i < a->items.size(); ++i)
-            if (!(a->items[i] == b->items[i]))
-                return false;
-        return true;
-    }
-    case Type::Dict: {
-        const DictPtr a = asDict(), b = other.asDict();
-        if (a == b)
-            return true;
-        if (!a || !b || a->entries.size() != b->entries.size())
-            return false;
-        for (const auto& [key, value] : a->entries) {
-            const Value* theirs = b->find(key);
-            if (!theirs || !(value == *theirs))
-                return false;
-        }
-        return true;
-    }
+    case Type::Array:
+        return asArray() == other.asArray() || (asArray() && other.asArray() && asArray()->equals(*other.asArray()));
+    case Type::Dict:
+        return asDict() == other.asDict() || (asDict() && other.asDict() && asDict()->equals(*other.asDict()));
     }
     return false;
 }
@@ -143,6 +123,17 @@ ArrayPtr Array::create(bool isMutable) {
     return a;
 }
 
+bool Array::equals(const Array& other) const {
+    if (this == &other)
+        return true;
+    if (items.size() != other.items.size())
+        return false;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (!(items[i] == other.items[i]))
+            return false;
+    return true;
+}
+
 DictPtr Dict::create(bool isMutable) {
     auto d = std::make_shared<Dict>();
     d->isMutable = isMutable;
@@ -156,9 +147,10 @@ const Value* Dict::find(const QString& key) const {
     return nullptr;
 }
 
-Value Dict::value(const QString& key) const {
+const Value& Dict::value(const QString& key) const {
+    static const Value nil;
     const Value* v = find(key);
-    return v ? *v : Value();
+    return v ? *v : nil;
 }
 
 void Dict::set(const QString& key, Value value) {
@@ -178,6 +170,19 @@ void Dict::remove(const QString& key) {
             return;
         }
     }
+}
+
+bool Dict::equals(const Dict& other) const {
+    if (this == &other)
+        return true;
+    if (entries.size() != other.entries.size())
+        return false;
+    for (const auto& [key, value] : entries) {
+        const Value* theirs = other.find(key);
+        if (!theirs || !(value == *theirs))
+            return false;
+    }
+    return true;
 }
 
 DictPtr Dict::deepCopy() const {

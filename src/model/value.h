@@ -151,6 +151,8 @@ struct Array {
 
     static ArrayPtr create(bool isMutable = true);
     qsizetype size() const { return qsizetype(items.size()); }
+    /// Deep equality, element by element in order.
+    bool equals(const Array& other) const;
 };
 
 /// A dictionary that keeps its keys in stored order (an archive's order survives a round trip).
@@ -161,13 +163,16 @@ struct Dict {
     static DictPtr create(bool isMutable = true);
 
     const Value* find(const QString& key) const;
-    Value value(const QString& key) const;
+    /// The value under key, or a nil value when absent (a reference, valid until the dict changes).
+    const Value& value(const QString& key) const;
     bool contains(const QString& key) const { return find(key) != nullptr; }
     /// Replaces the value in place, or appends the key.
     void set(const QString& key, Value value);
     void remove(const QString& key);
     qsizetype size() const { return qsizetype(entries.size()); }
     DictPtr deepCopy() const;
+    /// Deep equality: the same key set with equal values, whatever the key order.
+    bool equals(const Dict& other) const;
 };
 
 } // namespace tardigo

@@ -1,0 +1,35 @@
+#include "model/category_names.h"
+
+#include "model/keys.h"
+#include "model/tree_operations.h"
+#include "platform/user_defaults.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace tardigo {
+
+QStringList categoryNames(const Dict& root, bool localOnly) {
+    QStringList all;
+    VKenumerateCategoriesInto(root, all);
+    if (!localOnly)
+        all += UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList);
+    QSet<QString> seen;
+    QStringList result;
+    for (const QString& category : std::as_const(all)) {
+        if (category.isEmpty() || seen.contains(category))
+            continue;
+        seen.insert(category);
+        result.append(category);
+    }
+    std::sort(result.begin(), result.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return result;
+}
+
+void categoryNamesEnumerateGlobally(const Dict& root) {
+    UserDefaults::standard().setStringArray(pref::categoriesGlobalList, categoryNames(root, false));
+}
+
+} // namespace tardigo

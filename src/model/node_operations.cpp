@@ -1,0 +1,91 @@
+#include "model/node_operations.h"
+
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/stored_date.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+
+namespace tardigo {
+
+void VKinitToDoItem(Dict& node) {
+    node.set(key::dateCreated, storedDateStringNow());
+    node.set(key::name, localized(QStringLiteral("<new todo>")));
+    node.set(key::completion, Value::real(0.0));
+    node.set(key::history, Array::create());
+    node.set(key::children, Array::create());
+    VKlogMessage(node, localized(QStringLiteral("item created")));
+}
+
+void VKlogMessage(Dict& node, const QString& message) {
+    const ArrayPtr history = node.value(key::history).asArray();
+    if (!history)
+        return;
+    DictPtr entry = Dict::create(false);
+    entry->set(key::timestamp, storedDateStringNow());
+    entry->set(key::message, message);
+    history->items.push_back(std::move(entry));
+}
+
+bool VKboolForKey(const Dict& node, const QString& key) {
+    const Value* v = node.find(key);
+    return v && v->isNumber() && *v->asNumber() == Number::boolean(true);
+}
+
+float completionOf(const Dict& node) {
+    const Value* v = node.find(key::completion);
+    return v && v->isNumber() ? float(v->asNumber()->toDouble()) : 0.0f;
+}
+
+bool VKisCompleted(const Dict& node) {
+    const Value* v = node.find(key::completion);
+    return v && v->isNumber() && float(v->asNumber()->toDouble()) == 1.0f;
+}
+
+bool VKhasPartialCompletion(const Dict& node) {
+    const Value* v = node.find(key::completion);
+    if (!v || !v->isNumber())
+        return false;
+    const float f = float(v->asNumber()->toDouble());
+    return f > 0.0f && f < 1.0f;
+}
+
+bool VKisOverDue(const Dict& node) {
+    if (VKisCompleted(node))
+        return false;
+    const auto due = parseStoredDate(node.value(key::due));
+    return due && *due <= Clock::now();
+}
+
+bool VKisOld(const Dict& node) {
+    if (VKisCompleted(node))
+        return false;
+    const Value* period = node.find(key::dateDueRepeatPeriod);
+    if (node.contains(key::due) && period && period->isNumber() && period->asNumber()->toDouble() > 0)
+        return false;
+    if (VKboolForKey(node, key::reminderSet) && VKboolForKey(node, key::reminderRepeat))
+        return false;
+    const qint64 oldDays = UserDefaults::standard().integerForKey(pref::oldDays);
+    const auto created = parseStoredDate(node.value(key::dateCreated));
+    if (!created)
+        return false;
+    const double days = double(created->msecsTo(Clock::now())) / 1000.0 / 86400.0;
+    return days > double(oldDays);
+}
+
+NodePtr newToDoItem() {
+    NodePtr node = Dict::create();
+    VKinitToDoItem(*node);
+    return node;
+}
+
+ArrayPtr childrenOf(const Dict& node) {
+    const Value* v = node.find(key::children);
+    return v ? v->asArray() : nullptr;
+}
+
+NodePtr childAt(const Array& children, qsizetype index) {
+    return index >= 0 && index < children.size() ? children.items[size_t(index)].asDict() : nullptr;
+}
+
+} // namespace tardigo

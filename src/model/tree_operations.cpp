@@ -1,0 +1,204 @@
+#include "model/tree_operations.h"
+
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+
+#include <QLoggingCategory>
+#include <QStringList>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcModel, "tardigo.model")
+
+namespace tardigo {
+
+namespace {
+
+/// Calls visit for every child node of node, in order.
+template <typename Visit> void forEachChild(const Dict& node, Visit&& visit) {
+    if (const ArrayPtr children = childrenOf(node))
+        for (const Value& child : children->items)
+            if (const DictPtr c = child.asDict())
+                visit(*c);
+}
+
+/// The three matching tests: the very same node, equal in value, or the same item.
+bool matches(const Dict& candidate, const Dict& target) {
+    return &candidate == &target || VKisEqualToDictionary(candidate, target) || candidate.equals(target);
+}
+
+QString nameForLog(const Dict& node) {
+    const QString* name = node.value(key::name).asString();
+    return name ? *name : QStringLiteral("(null)");
+}
+
+} // namespace
+
+qint64 VKcountItemsIncludingChildren(const Dict& node) {
+    qint64 count = 0;
+    forEachChild(node, [&](const Dict& child) { count += 1 + VKcountItemsIncludingChildren(child); });
+    return count;
+}
+
+qint64 VKcountCompleteItemsIncludingChildren(const Dict& node) {
+    qint64 count = 0;
+    forEachChild(node, [&](const Dict& child) {
+        count += (completionOf(child) == 1.0f ? 1 : 0) + VKcountCompleteItemsIncludingChildren(child);
+    });
+    return count;
+}
+
+void VKsortChildrenByKey(Dict& node, const NodeComparator& compare, int direction) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    forEachChild(node, [&](const Dict& child) { VKsortChildrenByKey(const_cast<Dict&>(child), compare, direction); });
+    std::stable_sort(children->items.begin(), children->items.end(), [&](const Value& a, const Value& b) {
+        const DictPtr da = a.asDict(), db = b.asDict();
+        if (!da || !db)
+            return da && !db;
+        return compare(*da, *db) < 0;
+    });
+    if (direction == -1) {
+        ArrayPtr reversed = Array::create(children->isMutable);
+        reversed->items.assign(children->items.rbegin(), children->items.rend());
+        node.set(key::children, reversed);
+    }
+}
+
+void VKenumerateCategoriesInto(const Dict& node, QStringList& categories) {
+    if (const QString* category = node.value(key::category).asString())
+        categories.append(*category);
+    forEachChild(node, [&](const Dict& child) { VKenumerateCategoriesInto(child, categories); });
+}
+
+bool VKisEqualToDictionary(const Dict& a, const Dict& b) {
+    const QString* nameA = a.value(key::name).asString();
+    const QString* nameB = b.value(key::name).asString();
+    if (nameA && nameB && *nameA != *nameB)
+        return false;
+    const QString* createdA = a.value(key::dateCreated).asString();
+    const QString* createdB = b.value(key::dateCreated).asString();
+    if (createdA && createdB && *createdA != *createdB)
+        return false;
+    return nameA && nameB;
+}
+
+bool VKhasDescendentNode(const Dict& node, const Dict& target) {
+    if (matches(node, target))
+        return true;
+    bool found = false;
+    forEachChild(node, [&](const Dict& child) { found = found || VKhasDescendentNode(child, target); });
+    return found;
+}
+
+NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
+    if (!node)
+        return nullptr;
+    if (matches(*node, target))
+        return node;
+    if (const ArrayPtr children = childrenOf(*node)) {
+        for (const Value& child : children->items) {
+            if (NodePtr found = VKfindChildNodeIdenticalTo(child.asDict(), target))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+void VKdeleteItem(Dict& node, const Dict* target) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    for (size_t i = 0; i < children->items.size();) {
+        const DictPtr child = children->items[i].asDict();
+        if (child)
+            VKdeleteItem(*child, target);
+        if (child && child.get() == target)
+            children->items.erase(children->items.begin() + qsizetype(i));
+        else
+            ++i;
+    }
+}
+
+void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets) {
+    for (const NodePtr& target : targets)
+        VKdeleteItem(node, target.get());
+}
+
+void VKpurgeCompleted(Dict& node) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    forEachChild(node, [](const Dict& child) { VKpurgeCompleted(const_cast<Dict&>(child)); });
+    std::erase_if(children->items, [](const Value& child) {
+        const DictPtr c = child.asDict();
+        return c && VKisCompleted(*c);
+    });
+}
+
+void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText) {
+    for (const QString* k : {&key::icon, &key::thisIconOnly, &key::fontName, &key::fontSize, &key::color,
+                             &key::minderTimestampTodo, &key::minderTimestampReminder, &key::reminderMark})
+        node.remove(*k);
+    if (const QByteArray* notes = node.value(key::notes).asData()) {
+        if (const std::optional<QString> text = notesPlainText(*notes))
+            node.set(key::notes, *text);
+    }
+    forEachChild(node, [&](const Dict& child) { VKcleanForExport(const_cast<Dict&>(child), notesPlainText); });
+}
+
+void VKfixupTimeStamps(Dict& node) {
+    for (const QString* k : {&key::dateCreated, &key::dateCompleted, &key::due}) {
+        const Value value = node.value(*k); // a copy: the node changes below
+        // A plain date keeps its instant, written in the local zone, so early lists keep their dates.
+        if (const Date* date = value.asDate())
+            node.set(*k, storedDateString(dateTimeFromReferenceSeconds(date->seconds).toLocalTime()));
+        else if (const CalendarDate* calendarDate = value.asCalendarDate())
+            node.set(*k, storedDateString(dateTimeFromCalendarDate(*calendarDate)));
+    }
+    forEachChild(node, [](const Dict& child) { VKfixupTimeStamps(const_cast<Dict&>(child)); });
+}
+
+size_t SeenNodes::hashOf(const Dict& node) {
+    const QString* name = node.value(key::name).asString();
+    const QString* created = node.value(key::dateCreated).asString();
+    return qHashMulti(0, name ? *name : QString(), created ? *created : QString());
+}
+
+bool SeenNodes::containsEqual(const Dict& node) const {
+    const auto [first, last] = _nodes.equal_range(hashOf(node));
+    return std::any_of(first, last, [&](const auto& entry) { return entry.second->equals(node); });
+}
+
+void SeenNodes::insert(const NodePtr& node) { _nodes.emplace(hashOf(*node), node); }
+
+void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    std::vector<size_t> duplicates; // positions, so a node object that occurs twice loses only its repeat
+    QStringList duplicateNames;
+    for (size_t i = 0; i < children->items.size(); ++i) {
+        const DictPtr c = children->items[i].asDict();
+        if (!c)
+            continue;
+        if (seen.containsEqual(*c)) {
+            qCInfo(lcModel).noquote() << QStringLiteral("in node %1, duplicate node %2").arg(nameForLog(node), nameForLog(*c));
+            duplicates.push_back(i);
+            duplicateNames.append(nameForLog(*c));
+            continue;
+        }
+        seen.insert(c);
+        VKfixupDuplicateNodesWithHash(*c, seen);
+    }
+    if (duplicates.empty())
+        return;
+    qCInfo(lcModel).noquote() << QStringLiteral("removing duplicate nodes (%1)").arg(duplicateNames.join(QStringLiteral(", ")));
+    for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it)
+        children->items.erase(children->items.begin() + qsizetype(*it));
+}
+
+} // namespace tardigo

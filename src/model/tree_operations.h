@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <functional>
+#include <optional>
+#include <unordered_map>
+
+namespace tardigo {
+
+// The operations that walk the tree below a node (usually the root node).
+
+qint64 VKcountItemsIncludingChildren(const Dict& node);
+qint64 VKcountCompleteItemsIncludingChildren(const Dict& node);
+
+/// Orders two nodes: -1 when a sorts before b, 0 the same, 1 after.
+using NodeComparator = std::function<int(const Dict& a, const Dict& b)>;
+/// Sorts "children" at every level, children before parents; direction -1 reverses each level.
+void VKsortChildrenByKey(Dict& node, const NodeComparator& compare, int direction);
+
+/// Appends every "category" of the subtree, the node's own first (pre-order).
+void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);
+/// Same item: equal names and, when both have one, equal "date created".
+bool VKisEqualToDictionary(const Dict& a, const Dict& b);
+bool VKhasDescendentNode(const Dict& node, const Dict& target);
+/// The first node of the subtree (the node itself included) that matches target, in pre-order.
+NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
+/// Removes that very node object wherever it lies below node.
+void VKdeleteItem(Dict& node, const Dict* target);
+void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets);
+/// Removes every complete item, with its whole subtree.
+void VKpurgeCompleted(Dict& node);
+/// Strips display and bookkeeping keys for export; notes become plain text where they decode.
+void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
+/// Converts date objects under the user-visible time keys to stored date strings.
+void VKfixupTimeStamps(Dict& node);
+/// The nodes a duplicate repair has visited, found again by deep value equality.
+class SeenNodes {
+public:
+    bool containsEqual(const Dict& node) const;
+    void insert(const NodePtr& node);
+
+private:
+    // Equal nodes have equal names and creation dates, so those make a hash consistent with equality.
+    static size_t hashOf(const Dict& node);
+    std::unordered_multimap<size_t, NodePtr> _nodes;
+};
+
+/// Removes nodes equal in value to one seen earlier in the walk; `seen` starts empty at the root.
+void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen);
+
+} // namespace tardigo

@@ -1,0 +1,39 @@
+#include "platform/atomic_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tardigo {
+
+QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    const QString name = QFileInfo(path).fileName();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Could not save “%1”: %2.").arg(name, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("Could not save “%1”: %2. The previous version of the file is unchanged.")
+            .arg(name, file.errorString());
+    return {};
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error) {
+    const QString name = QFileInfo(path).fileName();
+    if (QFileInfo(path).isDir()) {
+        *error = QStringLiteral("“%1” is a folder, not a list file.").arg(name);
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Could not open “%1”: %2.").arg(name, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("Could not read “%1”: %2.").arg(name, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace tardigo

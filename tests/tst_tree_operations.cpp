@@ -1,0 +1,211 @@
+#include "model/category_names.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "model/tree_operations.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QTest>
+
+using namespace tardigo;
+
+namespace {
+
+NodePtr item(const QString& name, const QString& created = QStringLiteral("2024-01-01 10:00:00 +0100")) {
+    NodePtr node = Dict::create();
+    node->set(key::name, name);
+    node->set(key::dateCreated, created);
+    node->set(key::children, Array::create());
+    return node;
+}
+
+NodePtr withChildren(NodePtr node, std::initializer_list<NodePtr> children) {
+    if (!childrenOf(*node))
+        node->set(key::children, Array::create());
+    for (const NodePtr& c : children)
+        childrenOf(*node)->items.push_back(c);
+    return node;
+}
+
+QStringList names(const Dict& node) {
+    QStringList result;
+    for (const Value& v : childrenOf(node)->items)
+        result << *v.asDict()->value(key::name).asString();
+    return result;
+}
+
+int byName(const Dict& a, const Dict& b) {
+    return a.value(key::name).asString()->compare(*b.value(key::name).asString(), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+class TestTreeOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UserDefaults::standard().useMemoryOnly(); }
+
+    void countsEveryLevel() {
+        NodePtr a1 = item("a1");
+        NodePtr root = withChildren(Dict::create(), {withChildren(item("A"), {a1, item("a2")}), item("B")});
+        QCOMPARE(VKcountItemsIncludingChildren(*root), 4);
+        QCOMPARE(VKcountCompleteItemsIncludingChildren(*root), 0);
+        a1->set(key::completion, Value::boolean(true));
+        QCOMPARE(VKcountCompleteItemsIncludingChildren(*root), 1);
+    }
+
+    void sortsEveryLevelAndReversesForDescending() {
+        NodePtr root = withChildren(item("root"), {withChildren(item("b"), {item("y"), item("X"), item("z")}),
+                                                   item("C"), item("a")});
+        VKsortChildrenByKey(*root, byName, 1);
+        QCOMPARE(names(*root), (QStringList{"a", "b", "C"}));
+        QCOMPARE(names(*childrenOf(*root)->items[1].asDict()), (QStringList{"X", "y", "z"}));
+
+        const ArrayPtr before = childrenOf(*root);
+        VKsortChildrenByKey(*root, byName, -1);
+        QCOMPARE(names(*root), (QStringList{"C", "b", "a"}));
+        QCOMPARE(names(*childrenOf(*root)->items[1].asDict()), (QStringList{"z", "y", "X"}));
+        QVERIFY(childrenOf(*root) != before); // a descending sort installs a new array
+        VKsortChildrenByKey(*root, byName, 0);
+        QCOMPARE(names(*root), (QStringList{"a", "b", "C"}));
+    }
+
+    void identityIsNameAndCreationDate() {
+        NodePtr a = item("x"), b = item("x");
+        QVERIFY(VKisEqualToDictionary(*a, *b));
+        b->set(key::dateCreated, "2024-01-01 10:00:01 +0100");
+        QVERIFY(!VKisEqualToDictionary(*a, *b));
+        b->remove(key::dateCreated);
+        QVERIFY(VKisEqualToDictionary(*a, *b));
+        b->remove(key::name);
+        QVERIFY(!VKisEqualToDictionary(*a, *b));
+        QVERIFY(!VKisEqualToDictionary(*b, *b)); // a node without a name is the same item as nothing
+    }
+
+    void findsByObjectValueOrIdentityAndDeletesByObjectOnly() {
+        NodePtr deep = item("deep");
+        NodePtr twin = item("deep"); // same name and creation date: the same item, another object
+        NodePtr root = withChildren(item("root"), {withChildren(item("A"), {withChildren(item("a"), {deep})}), twin});
+        QCOMPARE(VKfindChildNodeIdenticalTo(root, *deep), deep);
+        QCOMPARE(VKfindChildNodeIdenticalTo(root, *root), root);
+        NodePtr copy = deep->deepCopy();
+        copy->set(key::name, "renamed"); // neither equal nor the same item any more
+        QVERIFY(!VKfindChildNodeIdenticalTo(root, *copy));
+        QVERIFY(!VKhasDescendentNode(*root, *copy));
+        copy->set(key::name, "deep");
+        copy->set(key::dateCreated, "2020-01-01 00:00:00 +0000");
+        copy->remove(key::children);
+        QVERIFY(VKhasDescendentNode(*root, *copy) == false);
+        copy->set(key::dateCreated, *deep->value(key::dateCreated).asString());
+        QCOMPARE(VKfindChildNodeIdenticalTo(root, *copy), deep); // first match in pre-order
+
+        VKdeleteItem(*root, deep.get());
+        QVERIFY(!VKhasDescendentNode(*childrenOf(*root)->items[0].asDict(), *deep));
+        QCOMPARE(names(*root), (QStringList{"A", "deep"})); // the twin stays
+    }
+
+    void deletesAdjacentSiblingsKeepingOrder() {
+        NodePtr b = item("b"), c = item("c");
+        NodePtr root = withChildren(item("root"), {item("a"), b, c, item("d")});
+        VKdeleteItems(*root, {b, c});
+        QCOMPARE(names(*root), (QStringList{"a", "d"}));
+    }
+
+    void purgeRemovesCompleteItemsWithTheirSubtrees() {
+        NodePtr parent = withChildren(item("parent"), {item("undone child")});
+        parent->set(key::completion, Value::boolean(true));
+        NodePtr keep = withChildren(item("keep"), {item("done child")});
+        childrenOf(*keep)->items[0].asDict()->set(key::completion, Value::real(1.0));
+        NodePtr root = withChildren(item("root"), {parent, keep});
+        VKpurgeCompleted(*root);
+        QCOMPARE(names(*root), (QStringList{"keep"}));
+        QVERIFY(childrenOf(*keep)->items.empty());
+    }
+
+    void duplicateRepairKeepsTheFirstOccurrence() {
+        NodePtr a = withChildren(item("A"), {item("child")});
+        NodePtr aTwin = a->deepCopy();
+        NodePtr other = withChildren(item("other"), {aTwin->deepCopy()});
+        NodePtr root = withChildren(Dict::create(), {a, item("B"), aTwin, other});
+        SeenNodes seen;
+        VKfixupDuplicateNodesWithHash(*root, seen);
+        QCOMPARE(childrenOf(*root)->size(), 3);
+        QCOMPARE(childrenOf(*root)->items[0].asDict(), a);
+        QVERIFY(childrenOf(*other)->items.empty());
+
+        // Equal content but a different subtree is not a duplicate.
+        NodePtr c1 = withChildren(item("C"), {item("x")});
+        NodePtr c2 = withChildren(item("C"), {item("y")});
+        NodePtr root2 = withChildren(item("r"), {c1, c2});
+        SeenNodes seen2;
+        VKfixupDuplicateNodesWithHash(*root2, seen2);
+        QCOMPARE(childrenOf(*root2)->size(), 2);
+
+        // One node object listed twice loses only its repeat.
+        NodePtr shared = item("shared");
+        NodePtr root3 = withChildren(item("r"), {shared, shared});
+        SeenNodes seen3;
+        VKfixupDuplicateNodesWithHash(*root3, seen3);
+        QCOMPARE(childrenOf(*root3)->size(), 1);
+    }
+
+    void timestampRepairKeepsTheInstant() {
+        test::FixedClock clock(test::localTime("2024-06-01 08:00:00"));
+        NodePtr node = item("x");
+        // 2001-01-01 12:00:00 UTC as a calendar date in New York keeps its own zone.
+        node->set(key::due, CalendarDate{43200.0, TimeZone{"America/New_York", std::nullopt}, std::nullopt});
+        node->set(key::dateCreated, Date{43200.0});
+        NodePtr child = item("child");
+        child->set(key::dateCompleted, Date{0.0});
+        childrenOf(*node)->items.push_back(child);
+        VKfixupTimeStamps(*node);
+        QCOMPARE(*node->value(key::due).asString(), QStringLiteral("2001-01-01 07:00:00 -0500"));
+        const QString created = *node->value(key::dateCreated).asString();
+        QCOMPARE(parseStoredDate(created)->toUTC(), QDateTime(QDate(2001, 1, 1), QTime(12, 0), Qt::UTC));
+        QCOMPARE(parseStoredDate(created)->offsetFromUtc(), dateTimeFromReferenceSeconds(43200).toLocalTime().offsetFromUtc());
+        QVERIFY(child->value(key::dateCompleted).isString());
+    }
+
+    void cleanForExportStripsDisplayKeysAndFlattensNotes() {
+        NodePtr node = item("x");
+        for (const QString* k : {&key::icon, &key::thisIconOnly, &key::fontName, &key::fontSize, &key::color,
+                                 &key::minderTimestampTodo, &key::minderTimestampReminder, &key::reminderMark})
+            node->set(*k, "v");
+        node->set(key::reminderSet, Value::boolean(true));
+        node->set(key::notes, Value::data("rich"));
+        NodePtr child = item("child");
+        child->set(key::notes, Value::data("broken"));
+        childrenOf(*node)->items.push_back(child);
+        VKcleanForExport(*node, [](const QByteArray& bytes) -> std::optional<QString> {
+            return bytes == "rich" ? std::optional<QString>(QStringLiteral("plain")) : std::nullopt;
+        });
+        QStringList keys;
+        for (const auto& entry : node->entries)
+            keys << entry.first;
+        QCOMPARE(keys, (QStringList{key::name, key::dateCreated, key::children, key::reminderSet, key::notes}));
+        QCOMPARE(*node->value(key::notes).asString(), QStringLiteral("plain"));
+        QCOMPARE(*child->value(key::notes).asData(), QByteArray("broken"));
+    }
+
+    void categoryListsMergeDeduplicateAndSort() {
+        NodePtr root = withChildren(item("root"), {item("1"), item("2"), withChildren(item("3"), {item("4")})});
+        const char* cats[] = {"b", "A", "", "b"};
+        int i = 0;
+        for (const Value& v : childrenOf(*root)->items)
+            v.asDict()->set(key::category, cats[i++]);
+        childrenOf(*childrenOf(*root)->items[2].asDict())->items[0].asDict()->set(key::category, cats[3]);
+        UserDefaults::standard().setStringArray(pref::categoriesGlobalList, {"a"});
+        const QStringList global = categoryNames(*root, false);
+        QCOMPARE(global.size(), 3);
+        QCOMPARE(global.last(), QStringLiteral("b"));
+        QVERIFY(global.contains("a") && global.contains("A"));
+        QCOMPARE(categoryNames(*root, true), (QStringList{"A", "b"}));
+
+        categoryNamesEnumerateGlobally(*root);
+        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList).size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTreeOperations)
+#include "tst_tree_operations.moc"
