@@ -1,0 +1,28 @@
+#include "minder/user_date_time_format.h"
+
+#include "model/keys.h"
+#include "platform/user_defaults.h"
+
+#include <QLocale>
+
+namespace tardigo {
+
+namespace {
+QString preferredFormat(const QString& prefKey, const QString& localeFormat) {
+    const Value stored = UserDefaults::standard().objectForKey(prefKey);
+    const QString* chosen = stored.asString();
+    return chosen && !chosen->isEmpty() ? *chosen : localeFormat;
+}
+} // namespace
+
+QString userDateTimeFormat() {
+    const QLocale locale;
+    return preferredFormat(pref::userShortDateFormat, locale.dateFormat(QLocale::ShortFormat)) + u' ' +
+           preferredFormat(pref::userTimeFormat, locale.timeFormat(QLocale::ShortFormat));
+}
+
+QString formatUserDateTime(const QDateTime& date) {
+    return QLocale().toString(date, userDateTimeFormat());
+}
+
+} // namespace tardigo
