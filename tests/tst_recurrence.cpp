@@ -1,0 +1,324 @@
+#include "minder/recording_error_reporter.h"
+#include "minder/recurrence_calculator.h"
+#include "minder/recurrence_calendar.h"
+#include "minder/recurrence_interval.h"
+#include "minder/user_date_time_format.h"
+#include "model/keys.h"
+#include "model/stored_date.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTranslator>
+
+#include <cmath>
+#include <ctime>
+#include <limits>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace tardigo;
+
+namespace {
+
+const QByteArrayList kZones = {"Europe/Berlin", "America/New_York"};
+
+void useZone(const QByteArray& zone) {
+    qputenv("TZ", zone);
+    tzset();
+}
+
+// A 19-character time is local wall-clock time in the test's zone; 25 characters are a stored date.
+QDateTime timeFrom(const QString& text) {
+    return text.size() == 19 ? test::localTime(text) : parseStoredDate(text).value_or(QDateTime());
+}
+
+class MinderTexts : public QTranslator {
+public:
+    QString translate(const char*, const char* key, const char*, int) const override {
+        const QByteArray k(key);
+        if (k == "MINDER_NEXT_DATE_ERR_TEMPLATE")
+            return QStringLiteral("no next date after %1");
+        if (k == "MINDER_NEXT_DATE_INEXACT")
+            return QStringLiteral("moved: %1 days, not %2");
+        if (k == "MINDER_ERROR")
+            return QStringLiteral("Minder error");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+NodePtr item(const Value& due, const Value& period) {
+    NodePtr node = Dict::create();
+    node->set(key::name, "water the plants");
+    if (!due.isNil())
+        node->set(key::due, due);
+    if (!period.isNil())
+        node->set(key::dateDueRepeatPeriod, period);
+    return node;
+}
+
+qint64 expectedRandomHours(qint64 maxHours) {
+    srandom(unsigned(getpid()));
+    return qint64(std::ceil(double(maxHours) * double(random()) / 2147483647.0));
+}
+
+} // namespace
+
+class TestRecurrence : public QObject {
+    Q_OBJECT
+
+    MinderTexts _texts;
+
+private slots:
+    void initTestCase() {
+        UserDefaults::standard().useMemoryOnly();
+        UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+        QCoreApplication::installTranslator(&_texts);
+    }
+    void cleanup() { useZone("Europe/Berlin"); }
+
+    void nextDueDate_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QStringList>("errors");
+
+        const auto row = [](const char* name, const char* now, const char* due, int period,
+                            const char* expected, const QStringList& errors = {}) {
+            for (const QByteArray& zone : kZones)
+                QTest::addRow("%s: %s", zone.constData(), name)
+                    << zone << QString(now) << QString(due) << period << QString(expected) << errors;
+        };
+        // Daily and weekly: the date comes from now, the time of day and the zone from the due date.
+        row("daily", "2003-05-20 14:00:00", "2003-05-10 09:30:00 +0200", VKDailyPeriod,
+            "2003-05-21 09:30:00 +0200");
+        row("daily late in the local evening", "2003-05-20 23:30:00", "2003-05-10 09:30:00 -0700",
+            VKDailyPeriod, "2003-05-21 09:30:00 -0700");
+        row("weekly on the due weekday", "2003-05-19 07:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+            "2003-05-26 08:00:00 +0200");
+        row("weekly from Wednesday", "2003-05-21 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+            "2003-05-26 08:00:00 +0200");
+        row("weekly from Saturday", "2003-05-24 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+            "2003-05-26 08:00:00 +0200");
+        row("weekly Sunday from Saturday", "2003-05-24 14:00:00", "2003-05-04 10:00:00 +0200", VKWeeklyPeriod,
+            "2003-05-25 10:00:00 +0200");
+        row("weekly Saturday from Sunday", "2003-05-25 14:00:00", "2003-05-03 10:00:00 +0200", VKWeeklyPeriod,
+            "2003-05-31 10:00:00 +0200");
+        row("weekly weekday read in the due date's zone", "2003-05-21 14:00:00", "2003-05-05 23:30:00 -0400",
+            VKWeeklyPeriod, "2003-05-26 23:30:00 -0400");
+
+        // By position: built from now's month, so the result is in the local zone.
+        row("second Tuesday", "2003-05-20 14:00:00", "2003-05-13 09:00:00 +0200",
+            VKMonthlyByDayPositionPeriod, "2003-06-10 09:00:00");
+        row("fifth Friday missing in September", "2003-08-30 10:00:00", "2003-08-29 09:00:00 +0200",
+            VKMonthlyByDayPositionPeriod, "", {"no next date after 2003-08-29 09:00"});
+        row("fifth Sunday on 29 February", "2004-02-10 10:00:00", "2003-11-30 09:00:00 +0100",
+            VKMonthlyByDayPositionPeriod, "2004-02-29 09:00:00");
+        row("by position from an earlier month", "2003-05-20 14:00:00", "2003-03-04 09:00:00 +0100",
+            VKMonthlyByDayPositionPeriod, "2003-05-06 09:00:00");
+        row("by position on a daylight-saving day", "2003-03-10 10:00:00", "2002-12-29 09:00:00 +0100",
+            VKMonthlyByDayPositionPeriod, "2003-03-30 09:00:00");
+        row("by position in the future", "2003-05-20 14:00:00", "2003-06-03 09:00:00 +0200",
+            VKMonthlyByDayPositionPeriod, "2003-06-03 09:00:00 +0200");
+        row("by position due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
+            VKMonthlyByDayPositionPeriod, "2003-05-20 14:00:00 +0200");
+
+        // By number: the result keeps the due date's zone.
+        row("31st into February", "2003-02-10 10:00:00", "2003-01-31 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
+        row("29th into a common February", "2003-02-05 10:00:00", "2003-01-29 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 29"});
+        row("29th into a leap February", "2004-02-05 10:00:00", "2004-01-29 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2004-02-29 08:00:00 +0100");
+        row("due earlier this month on 31 January", "2003-01-31 10:00:00", "2003-01-31 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
+        row("by number into next year", "2003-12-20 10:00:00", "2003-12-10 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2004-01-10 08:00:00 +0100");
+        row("by number from an earlier month", "2003-05-20 10:00:00", "2003-03-05 08:00:00 +0100",
+            VKMonthlyByDayNumberPeriod, "2003-05-05 08:00:00 +0100");
+        row("by number in the future", "2003-05-20 10:00:00", "2003-07-05 08:00:00 +0200",
+            VKMonthlyByDayNumberPeriod, "2003-07-05 08:00:00 +0200");
+        row("by number due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
+            VKMonthlyByDayNumberPeriod, "2003-05-20 14:00:00 +0200");
+
+        // Steps: each adds to the previous result, in the due date's fixed offset.
+        row("quarterly", "2003-09-01 10:00:00", "2003-01-15 08:00:00 +0100", VKQuarterPeriod,
+            "2003-10-15 08:00:00 +0100");
+        row("semi-annual from a month end", "2003-05-20 10:00:00", "2002-08-31 08:00:00 +0200",
+            VKSemiAnnualPeriod, "2003-08-28 08:00:00 +0200");
+        row("semi-annual due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
+            VKSemiAnnualPeriod, "2003-11-20 14:00:00 +0200");
+        row("annual from 29 February", "2005-01-10 10:00:00", "2004-02-29 08:00:00 +0100", VKAnnualPeriod,
+            "2005-02-28 08:00:00 +0100");
+        row("annual in the future", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", VKAnnualPeriod,
+            "2004-01-01 00:00:00 +0100");
+        row("biennial", "2003-05-20 10:00:00", "2000-06-01 08:00:00 +0200", VKBiennialPeriod,
+            "2004-06-01 08:00:00 +0200");
+        row("fortnightly", "2003-05-20 14:00:00", "2003-05-01 08:00:00 +0200", VKFortnightPeriod,
+            "2003-05-29 08:00:00 +0200");
+    }
+    void nextDueDate() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, now);
+        QFETCH(QString, due);
+        QFETCH(int, period);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, errors);
+        useZone(zone);
+        test::FixedClock clock(timeFrom(now));
+        RecordingErrorReporter reporter;
+
+        const std::optional<QDateTime> next =
+            RecurrenceCalculator(reporter).nextDueDateForNode(*item(due, Value::integer(period)));
+
+        QCOMPARE(next.has_value(), !expected.isEmpty());
+        if (next)
+            QCOMPARE(storedDateString(*next), storedDateString(timeFrom(expected)));
+        QCOMPARE(reporter.messages, errors);
+        for (const QString& title : reporter.titles)
+            QCOMPARE(title, QStringLiteral("Minder error"));
+    }
+
+    void absentOrBadValuesGiveNoNextDate() {
+        test::FixedClock clock(test::localTime("2003-05-20 14:00:00"));
+        RecordingErrorReporter reporter;
+        const RecurrenceCalculator calculator(reporter);
+        const Value due("2003-05-10 09:30:00 +0200");
+
+        QVERIFY(calculator.nextDueDateForNode(*item(due, Value::real(1.0))));
+        for (const Value& period : {Value(), Value::integer(0), Value::integer(57), Value::integer(-3),
+                                    Value("1"), Value::real(std::numeric_limits<double>::quiet_NaN())})
+            QVERIFY(!calculator.nextDueDateForNode(*item(due, period)));
+        for (const Value& badDue : {Value(), Value("2003-05-10 09:30:00"), Value("2003-02-30 09:30:00 +0200"),
+                                    Value::integer(3), Value(Date{74000000.0})})
+            QVERIFY(!calculator.nextDueDateForNode(*item(badDue, Value::integer(VKDailyPeriod))));
+        QVERIFY(reporter.messages.isEmpty());
+    }
+
+    void untranslatedErrorShowsTheKey() {
+        QCoreApplication::removeTranslator(&_texts);
+        test::FixedClock clock(test::localTime("2003-08-30 10:00:00"));
+        RecordingErrorReporter reporter;
+        QVERIFY(
+            !RecurrenceCalculator(reporter).nextMonthlyByDayPosition(timeFrom("2003-08-29 09:00:00 +0200")));
+        QCoreApplication::installTranslator(&_texts);
+        QCOMPARE(reporter.messages, QStringList{"MINDER_NEXT_DATE_ERR_TEMPLATE"});
+        QCOMPARE(reporter.titles, QStringList{"MINDER_ERROR"});
+    }
+
+    void randomPeriodsDrawWholeHoursSeededByTheProcess() {
+        const QDateTime now = test::localTime("2003-05-20 14:00:00");
+        test::FixedClock clock(now);
+        RecordingErrorReporter reporter;
+        const RecurrenceCalculator calculator(reporter);
+        UserDefaults& defaults = UserDefaults::standard();
+        const QDateTime due = timeFrom("2003-05-10 09:30:00 +0200");
+        const auto hoursAhead = [&](const std::optional<QDateTime>& next) {
+            return now.secsTo(*next) / 3600.0;
+        };
+
+        defaults.removeObject(pref::frequentRepeatHours);
+        const double often = hoursAhead(calculator.nextOften(due));
+        QCOMPARE(often, double(expectedRandomHours(18)));
+        QVERIFY(often >= 0 && often <= 18);
+        QCOMPARE(hoursAhead(calculator.nextOften(due)), often);
+
+        defaults.setInteger(pref::frequentRepeatHours, 5);
+        QCOMPARE(hoursAhead(calculator.nextOften(due)), double(expectedRandomHours(5)));
+        defaults.setInteger(pref::frequentRepeatHours, -4);
+        QCOMPARE(hoursAhead(calculator.nextOften(due)), often);
+        defaults.removeObject(pref::frequentRepeatHours);
+
+        defaults.setInteger(pref::infrequentHours, 0);
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(672)));
+        defaults.setInteger(pref::infrequentHours, 1000000000000LL);
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(672)));
+        defaults.setInteger(pref::infrequentHours, 100);
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(100)));
+        defaults.removeObject(pref::infrequentHours);
+    }
+
+    void calendarHelpers() {
+        for (const auto& [day, nth] :
+             std::initializer_list<std::pair<int, int>>{{1, 1}, {7, 1}, {8, 2}, {28, 4}, {29, 5}, {31, 5}})
+            QCOMPARE(nthInstanceOfWeekDay(QDateTime(QDate(2003, 5, day), QTime(9, 0))), nth);
+
+        QCOMPARE(daysInMonthNum(2, 2003), 28);
+        QCOMPARE(daysInMonthNum(2, 2004), 29);
+        QCOMPARE(daysInMonthNum(2, 1900), 28);
+        QCOMPARE(daysInMonthNum(2, 2000), 29);
+        QCOMPARE(daysInMonthNum(4, 2003), 30);
+        QCOMPARE(daysInMonthNum(12, 2003), 31);
+        QCOMPARE(daysInMonthNum(0, 2003), 0);
+        QCOMPARE(daysInMonthNum(13, 2003), 0);
+
+        // November 2003 begins on a Saturday; the result is midnight in the zone of the month's date.
+        const QDateTime november(QDate(2003, 11, 20), QTime(15, 0), Qt::OffsetFromUTC, -5 * 3600);
+        QCOMPARE(storedDateString(*dayOfMonthForNth(1, 6, november)), "2003-11-01 00:00:00 -0500");
+        QCOMPARE(storedDateString(*dayOfMonthForNth(1, 0, november)), "2003-11-02 00:00:00 -0500");
+        QCOMPARE(storedDateString(*dayOfMonthForNth(5, 0, november)), "2003-11-30 00:00:00 -0500");
+        QVERIFY(!dayOfMonthForNth(5, 1, november));
+        QVERIFY(!dayOfMonthForNth(0, 0, november));
+        QVERIFY(!dayOfMonthForNth(6, 0, november));
+        QVERIFY(!dayOfMonthForNth(1, 7, november));
+        QVERIFY(!dayOfMonthForNth(1, -1, november));
+    }
+
+    void pastAndFutureMeetAtNow() {
+        for (const QByteArray& zone : kZones) {
+            useZone(zone);
+            const QDateTime now = timeFrom("2003-05-20 14:00:00 +0200");
+            test::FixedClock clock(now);
+            QVERIFY(VKisPast(now) && VKisFuture(now));
+            QVERIFY(VKisPast(now.addSecs(-1)) && !VKisFuture(now.addSecs(-1)));
+            QVERIFY(!VKisPast(now.addSecs(1)) && VKisFuture(now.addSecs(1)));
+            QVERIFY(VKisPast(timeFrom("2003-05-20 07:59:59 -0400")));
+        }
+    }
+
+    void reminderIntervals() {
+        QCOMPARE(secondsIntervalWith(1.5f, ReminderHours), 5400.0);
+        QCOMPARE(secondsIntervalWith(2.0f, ReminderWeeks), 1209600.0);
+        QCOMPARE(secondsIntervalWith(1.0f, ReminderYears), 31536000.0);
+        QCOMPARE(secondsIntervalWith(1.5f, 7), 0.0);
+        QCOMPARE(secondsIntervalWith(1.5f, -1), 0.0);
+
+        NodePtr node = Dict::create();
+        node->set(key::reminderTimeLength, Value::real(30));
+        QCOMPARE(reminderIntervalForNode(*node), 1800.0);
+        node->set(key::reminderTimeUnit, Value::integer(ReminderDays));
+        QCOMPARE(reminderIntervalForNode(*node), 30 * 86400.0);
+        node->set(key::reminderTimeUnit, "days");
+        QCOMPARE(reminderIntervalForNode(*node), 1800.0);
+        for (const Value& bad : {Value::real(std::numeric_limits<double>::quiet_NaN()),
+                                 Value::real(std::numeric_limits<double>::infinity()), Value::real(-2),
+                                 Value(Number::float64(1e300)), Value("30"), Value()}) {
+            node->set(key::reminderTimeLength, bad);
+            QCOMPARE(reminderIntervalForNode(*node), 0.0);
+        }
+    }
+
+    void datesShownInTheUserFormatAndTheirOwnZone() {
+        useZone("America/New_York");
+        const QDateTime due = timeFrom("2003-05-13 09:00:00 +0200");
+        QCOMPARE(userDateTimeFormat(), "yyyy-MM-dd HH:mm");
+        QCOMPARE(formatUserDateTime(due), "2003-05-13 09:00");
+
+        UserDefaults& defaults = UserDefaults::standard();
+        defaults.setObject(pref::userShortDateFormat, "");
+        defaults.setObject(pref::userTimeFormat, Value::integer(4));
+        const QLocale locale;
+        QCOMPARE(userDateTimeFormat(),
+                 locale.dateFormat(QLocale::ShortFormat) + ' ' + locale.timeFormat(QLocale::ShortFormat));
+        defaults.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+        defaults.setObject(pref::userTimeFormat, "HH:mm");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecurrence)
+#include "tst_recurrence.moc"
