@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace tardigo {
+
+/// What a dismissed alert sheet answers.
+enum AlertReturn : int { AlertDefaultReturn = 1, AlertAlternateReturn = 0, AlertOtherReturn = -1 };
+
+/// Called with the return code after the sheet has left the screen.
+using AlertDismissal = std::function<void(int returnCode)>;
+
+/// The content of one alert sheet.
+struct AlertSheet {
+    QString title;
+    QString message;                        // shown character for character, never used as a format
+    std::optional<QString> defaultButton;   // none: the platform's default label
+    std::optional<QString> alternateButton; // none: no such button
+    std::optional<QString> otherButton;     // none: no such button
+    bool isCritical = false;                // shown in the caution style
+};
+
+/// The window system seen from a document window that carries document-modal sheets.
+class SheetWindow {
+public:
+    virtual ~SheetWindow() = default;
+
+    /// Whether any sheet is attached, whoever began it.
+    virtual bool hasAttachedSheet() const = 0;
+    /// Begins an alert sheet and returns at once; the sheet counts as attached from now on. The
+    /// dismissal runs after the sheet has ended.
+    virtual void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) = 0;
+    /// Calls the observer each time any sheet of this window has ended and is no longer attached.
+    /// Answers a token for removeSheetEndedObserver.
+    virtual int addSheetEndedObserver(std::function<void()> observer) = 0;
+    virtual void removeSheetEndedObserver(int token) = 0;
+};
+
+} // namespace tardigo

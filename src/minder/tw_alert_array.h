@@ -1,0 +1,49 @@
+#pragma once
+
+#include "minder/sheet_window.h"
+
+#include <deque>
+#include <memory>
+
+namespace tardigo {
+
+/// The first-in, first-out queue of alert sheets of one document window: each alert waits until the
+/// window carries no sheet, and the next follows when that sheet ends.
+class TWAlertArray {
+public:
+    /// Observes the window's sheet endings for the queue's lifetime.
+    explicit TWAlertArray(std::shared_ptr<SheetWindow> window);
+    /// Pending alerts are dropped unshown.
+    ~TWAlertArray();
+    TWAlertArray(const TWAlertArray&) = delete;
+    TWAlertArray& operator=(const TWAlertArray&) = delete;
+
+    /// Queues an alert and shows it if the window is free. A caller that needs the answer passes
+    /// didDismiss; without one the queue handles the dismissal itself.
+    void addAlert(const QString& title, const QString& message, bool critical,
+                  const std::optional<QString>& defaultButton, const std::optional<QString>& alternateButton,
+                  const std::optional<QString>& otherButton, AlertDismissal didDismiss = {});
+    /// Shows the oldest pending alert if the window is free; else waits for the window's sheet to end.
+    void display();
+    void windowDidEndSheet();
+    /// The queue's own dismissal handling: the default button moves on to the next alert.
+    void didDismissAlertSheet(int returnCode);
+
+    qsizetype pendingCount() const { return qsizetype(_array.size()); }
+    bool isWaitingForSheet() const { return _waitingForSheet; }
+
+private:
+    struct TWAlert {
+        AlertSheet sheet;
+        AlertDismissal didDismiss;
+    };
+
+    std::shared_ptr<SheetWindow> _window;
+    std::deque<TWAlert> _array;
+    bool _waitingForSheet = false;
+    int _observerToken = 0;
+    // Dismissals may arrive after the queue is gone; they reach it only through this handle.
+    std::shared_ptr<TWAlertArray*> _self;
+};
+
+} // namespace tardigo
