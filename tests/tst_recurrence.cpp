@@ -97,18 +97,10 @@ private slots:
         // Daily and weekly: the date comes from now, the time of day and the zone from the due date.
         row("daily", "2003-05-20 14:00:00", "2003-05-10 09:30:00 +0200", VKDailyPeriod,
             "2003-05-21 09:30:00 +0200");
-        row("daily late in the local evening", "2003-05-20 23:30:00", "2003-05-10 09:30:00 -0700",
-            VKDailyPeriod, "2003-05-21 09:30:00 -0700");
         row("weekly on the due weekday", "2003-05-19 07:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
             "2003-05-26 08:00:00 +0200");
-        row("weekly from Wednesday", "2003-05-21 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+        row("weekly from the day before", "2003-05-25 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
             "2003-05-26 08:00:00 +0200");
-        row("weekly from Saturday", "2003-05-24 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
-            "2003-05-26 08:00:00 +0200");
-        row("weekly Sunday from Saturday", "2003-05-24 14:00:00", "2003-05-04 10:00:00 +0200", VKWeeklyPeriod,
-            "2003-05-25 10:00:00 +0200");
-        row("weekly Saturday from Sunday", "2003-05-25 14:00:00", "2003-05-03 10:00:00 +0200", VKWeeklyPeriod,
-            "2003-05-31 10:00:00 +0200");
         row("weekly weekday read in the due date's zone", "2003-05-21 14:00:00", "2003-05-05 23:30:00 -0400",
             VKWeeklyPeriod, "2003-05-26 23:30:00 -0400");
 
@@ -125,24 +117,14 @@ private slots:
             VKMonthlyByDayPositionPeriod, "2003-03-30 09:00:00");
         row("by position in the future", "2003-05-20 14:00:00", "2003-06-03 09:00:00 +0200",
             VKMonthlyByDayPositionPeriod, "2003-06-03 09:00:00 +0200");
-        row("by position due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
-            VKMonthlyByDayPositionPeriod, "2003-05-20 14:00:00 +0200");
 
         // By number: the result keeps the due date's zone.
         row("31st into February", "2003-02-10 10:00:00", "2003-01-31 08:00:00 +0100",
             VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
-        row("29th into a common February", "2003-02-05 10:00:00", "2003-01-29 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 29"});
         row("29th into a leap February", "2004-02-05 10:00:00", "2004-01-29 08:00:00 +0100",
             VKMonthlyByDayNumberPeriod, "2004-02-29 08:00:00 +0100");
         row("due earlier this month on 31 January", "2003-01-31 10:00:00", "2003-01-31 08:00:00 +0100",
             VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
-        row("by number into next year", "2003-12-20 10:00:00", "2003-12-10 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2004-01-10 08:00:00 +0100");
-        row("by number from an earlier month", "2003-05-20 10:00:00", "2003-03-05 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2003-05-05 08:00:00 +0100");
-        row("by number in the future", "2003-05-20 10:00:00", "2003-07-05 08:00:00 +0200",
-            VKMonthlyByDayNumberPeriod, "2003-07-05 08:00:00 +0200");
         row("by number due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
             VKMonthlyByDayNumberPeriod, "2003-05-20 14:00:00 +0200");
 
@@ -153,8 +135,6 @@ private slots:
             VKSemiAnnualPeriod, "2003-08-28 08:00:00 +0200");
         row("semi-annual due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
             VKSemiAnnualPeriod, "2003-11-20 14:00:00 +0200");
-        row("annual from 29 February", "2005-01-10 10:00:00", "2004-02-29 08:00:00 +0100", VKAnnualPeriod,
-            "2005-02-28 08:00:00 +0100");
         row("annual in the future", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", VKAnnualPeriod,
             "2004-01-01 00:00:00 +0100");
         row("biennial", "2003-05-20 10:00:00", "2000-06-01 08:00:00 +0200", VKBiennialPeriod,
@@ -217,73 +197,50 @@ private slots:
         RecordingErrorReporter reporter;
         const RecurrenceCalculator calculator(reporter);
         UserDefaults& defaults = UserDefaults::standard();
-        const QDateTime due = timeFrom("2003-05-10 09:30:00 +0200");
         const auto hoursAhead = [&](const std::optional<QDateTime>& next) {
             return now.secsTo(*next) / 3600.0;
         };
 
-        defaults.removeObject(pref::frequentRepeatHours);
-        const double often = hoursAhead(calculator.nextOften(due));
-        QCOMPARE(often, double(expectedRandomHours(18)));
+        const double often = hoursAhead(calculator.nextOften(now));
         QVERIFY(often >= 0 && often <= 18);
-        QCOMPARE(hoursAhead(calculator.nextOften(due)), often);
-
+        QCOMPARE(often, double(expectedRandomHours(18)));
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), often);
         defaults.setInteger(pref::frequentRepeatHours, 5);
-        QCOMPARE(hoursAhead(calculator.nextOften(due)), double(expectedRandomHours(5)));
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), double(expectedRandomHours(5)));
         defaults.setInteger(pref::frequentRepeatHours, -4);
-        QCOMPARE(hoursAhead(calculator.nextOften(due)), often);
-        defaults.removeObject(pref::frequentRepeatHours);
-
-        defaults.setInteger(pref::infrequentHours, 0);
-        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(672)));
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), often);
         defaults.setInteger(pref::infrequentHours, 1000000000000LL);
-        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(672)));
-        defaults.setInteger(pref::infrequentHours, 100);
-        QCOMPARE(hoursAhead(calculator.nextInfrequent(due)), double(expectedRandomHours(100)));
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), double(expectedRandomHours(672)));
+        defaults.removeObject(pref::frequentRepeatHours);
         defaults.removeObject(pref::infrequentHours);
     }
 
     void calendarHelpers() {
         for (const auto& [day, nth] :
-             std::initializer_list<std::pair<int, int>>{{1, 1}, {7, 1}, {8, 2}, {28, 4}, {29, 5}, {31, 5}})
+             std::initializer_list<std::pair<int, int>>{{1, 1}, {7, 1}, {8, 2}, {29, 5}})
             QCOMPARE(nthInstanceOfWeekDay(QDateTime(QDate(2003, 5, day), QTime(9, 0))), nth);
-
         QCOMPARE(daysInMonthNum(2, 2003), 28);
         QCOMPARE(daysInMonthNum(2, 2004), 29);
         QCOMPARE(daysInMonthNum(2, 1900), 28);
         QCOMPARE(daysInMonthNum(2, 2000), 29);
-        QCOMPARE(daysInMonthNum(4, 2003), 30);
-        QCOMPARE(daysInMonthNum(12, 2003), 31);
         QCOMPARE(daysInMonthNum(0, 2003), 0);
         QCOMPARE(daysInMonthNum(13, 2003), 0);
 
         // November 2003 begins on a Saturday; the result is midnight in the zone of the month's date.
         const QDateTime november(QDate(2003, 11, 20), QTime(15, 0), Qt::OffsetFromUTC, -5 * 3600);
         QCOMPARE(storedDateString(*dayOfMonthForNth(1, 6, november)), "2003-11-01 00:00:00 -0500");
-        QCOMPARE(storedDateString(*dayOfMonthForNth(1, 0, november)), "2003-11-02 00:00:00 -0500");
         QCOMPARE(storedDateString(*dayOfMonthForNth(5, 0, november)), "2003-11-30 00:00:00 -0500");
-        QVERIFY(!dayOfMonthForNth(5, 1, november));
-        QVERIFY(!dayOfMonthForNth(0, 0, november));
-        QVERIFY(!dayOfMonthForNth(6, 0, november));
-        QVERIFY(!dayOfMonthForNth(1, 7, november));
-        QVERIFY(!dayOfMonthForNth(1, -1, november));
-    }
+        for (const auto& [nth, day] :
+             std::initializer_list<std::pair<int, int>>{{5, 1}, {0, 0}, {6, 0}, {1, 7}, {1, -1}})
+            QVERIFY(!dayOfMonthForNth(nth, day, november));
 
-    void pastAndFutureMeetAtNow() {
-        for (const QByteArray& zone : kZones) {
-            useZone(zone);
-            const QDateTime now = timeFrom("2003-05-20 14:00:00 +0200");
-            test::FixedClock clock(now);
-            QVERIFY(VKisPast(now) && VKisFuture(now));
-            QVERIFY(VKisPast(now.addSecs(-1)) && !VKisFuture(now.addSecs(-1)));
-            QVERIFY(!VKisPast(now.addSecs(1)) && VKisFuture(now.addSecs(1)));
-            QVERIFY(VKisPast(timeFrom("2003-05-20 07:59:59 -0400")));
-        }
+        const QDateTime now = timeFrom("2003-05-20 14:00:00 +0200");
+        QVERIFY(VKisPast(now, now) && VKisFuture(now, now));
+        QVERIFY(VKisPast(now.addSecs(-1), now) && !VKisFuture(now.addSecs(-1), now));
     }
 
     void reminderIntervals() {
         QCOMPARE(secondsIntervalWith(1.5f, ReminderHours), 5400.0);
-        QCOMPARE(secondsIntervalWith(2.0f, ReminderWeeks), 1209600.0);
         QCOMPARE(secondsIntervalWith(1.0f, ReminderYears), 31536000.0);
         QCOMPARE(secondsIntervalWith(1.5f, 7), 0.0);
         QCOMPARE(secondsIntervalWith(1.5f, -1), 0.0);
@@ -297,7 +254,7 @@ private slots:
         QCOMPARE(reminderIntervalForNode(*node), 1800.0);
         for (const Value& bad : {Value::real(std::numeric_limits<double>::quiet_NaN()),
                                  Value::real(std::numeric_limits<double>::infinity()), Value::real(-2),
-                                 Value(Number::float64(1e300)), Value("30"), Value()}) {
+                                 Value(Number::float64(1e300)), Value("30")}) {
             node->set(key::reminderTimeLength, bad);
             QCOMPARE(reminderIntervalForNode(*node), 0.0);
         }
@@ -305,10 +262,7 @@ private slots:
 
     void datesShownInTheUserFormatAndTheirOwnZone() {
         useZone("America/New_York");
-        const QDateTime due = timeFrom("2003-05-13 09:00:00 +0200");
-        QCOMPARE(userDateTimeFormat(), "yyyy-MM-dd HH:mm");
-        QCOMPARE(formatUserDateTime(due), "2003-05-13 09:00");
-
+        QCOMPARE(formatUserDateTime(timeFrom("2003-05-13 09:00:00 +0200")), "2003-05-13 09:00");
         UserDefaults& defaults = UserDefaults::standard();
         defaults.setObject(pref::userShortDateFormat, "");
         defaults.setObject(pref::userTimeFormat, Value::integer(4));
