@@ -1,0 +1,58 @@
+#include "storage/notes_text.h"
+
+#include "storage/rtf_reader.h"
+#include "storage/rtf_writer.h"
+#include "storage/rtfd_container.h"
+
+#include <QLoggingCategory>
+
+namespace tardigo {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcNotes, "tardigo.storage")
+
+const QString kTextFileName = QStringLiteral("TXT.rtf");
+
+std::optional<RichText> decodeRtf(const QByteArray& rtf) {
+    RtfReadResult read = readRtf(rtf);
+    if (!read.ok()) {
+        qCDebug(lcNotes) << "Notes do not decode:" << read.error;
+        return std::nullopt;
+    }
+    return std::move(read.text);
+}
+
+} // namespace
+
+std::optional<RichText> decodeNotes(const QByteArray& notes) {
+    if (notes.startsWith("{\\rtf"))
+        return decodeRtf(notes);
+    RtfdReadResult container = readRtfdContainer(notes);
+    if (!container.ok()) {
+        qCDebug(lcNotes) << "Notes do not decode:" << container.error;
+        return std::nullopt;
+    }
+    std::optional<RichText> text = decodeRtf(container.rtf);
+    if (text) {
+        for (RtfdFile& file : container.attachments)
+            text->attachments.emplace_back(std::move(file.name), std::move(file.contents));
+    }
+    return text;
+}
+
+std::optional<QString> notesPlainText(const QByteArray& notes) {
+    const std::optional<RichText> text = decodeNotes(notes);
+    if (!text)
+        return std::nullopt;
+    return text->readableText();
+}
+
+QByteArray encodeNotes(const RichText& text) {
+    std::vector<RtfdFile> files{{kTextFileName, writeRtf(text.runs)}};
+    for (const auto& [name, contents] : text.attachments)
+        files.push_back({name, contents});
+    return writeRtfdContainer(files);
+}
+
+} // namespace tardigo
