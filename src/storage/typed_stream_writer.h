@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+
+namespace tardigo {
+
+/// Writes the primitives of a typed-stream archive in either byte order, keeping the string table
+/// (shared by content), the object-table numbers and the classes and C strings already written.
+class TypedStreamWriter {
+public:
+    struct ClassSpec {
+        QByteArrayView name;
+        qint64 version = 0;
+    };
+
+    explicit TypedStreamWriter(bool bigEndian = false);
+
+    /// Streamer version 4 and the signature of the writer's byte order.
+    void writeHeader(qint64 systemVersion);
+    void writeByte(quint8 byte) { _out.append(char(byte)); }
+    void writeBytes(QByteArrayView bytes) { _out.append(bytes); }
+    /// The shortest encoding of the value.
+    void writeInteger(qint64 value);
+    /// The value taken as the signed integer of the type code's width, as the platform writes it.
+    void writeIntegerOfType(char code, qint64 value);
+    /// A real of type 'f' or 'd'; integral values that fit 32 bits are written as integers.
+    void writeReal(char code, double value);
+    void writeNil();
+
+    /// Literal the first time, a reference to the string table afterwards; answers the table index.
+    qint32 writeSharedString(QByteArrayView text);
+    void writeStringReference(qint32 index);
+    /// Literal the first time (by content), an object-table reference afterwards; answers its number.
+    qint32 writeCString(QByteArrayView text);
+    /// A class chain, most derived class first, ending at the first class written before (or Nil
+    /// after the last); answers the number of the first class.
+    qint32 writeClassChain(const ClassSpec* chain, int length);
+
+    /// Writes the start of a new object and answers its object-table number.
+    qint32 beginObject();
+    void endObject();
+    void writeReference(qint32 number);
+
+    QByteArray& bytes() { return _out; }
+
+private:
+    void writeWord(quint64 word, int size);
+    qint32 newEntry();
+
+    QByteArray _out;
+    bool _bigEndian;
+    qint32 _nextNumber = 0;
+    QHash<QByteArray, qint32> _strings;
+    QHash<QByteArray, qint32> _cStrings;
+    QHash<QByteArray, qint32> _classes;
+};
+
+} // namespace tardigo
