@@ -1,0 +1,20 @@
+#include "storage/archive_codec.h"
+
+#include "storage/archive_decoder.h"
+#include "storage/archive_encoder.h"
+
+namespace tardigo {
+
+ArchiveDecodeResult decodeArchive(const QByteArray& bytes) {
+    return ArchiveDecoder(bytes, nullptr).decode();
+}
+
+ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderRegistry& registry) {
+    return ArchiveDecoder(bytes, &registry).decode();
+}
+
+QByteArray encodeArchive(const Value& root) {
+    return ArchiveEncoder().encode(root);
+}
+
+} // namespace tardigo

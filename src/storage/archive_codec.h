@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tardigo {
+
+class ClassDecoderRegistry;
+
+struct ArchiveDecodeResult {
+    Value root;
+    /// A sentence without the file name, ending with the byte offset; empty on success.
+    QString error;
+    qint64 errorOffset = -1;
+    /// The archived class of the root object, known even when its decoding failed.
+    QByteArray rootClassName;
+    bool ok() const { return error.isEmpty(); }
+};
+
+/// Decodes the root object of a typed-stream archive (its first group, of type "@") to a value.
+ArchiveDecodeResult decodeArchive(const QByteArray& bytes);
+/// The same, with decoders for further classes.
+ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderRegistry& registry);
+/// A little-endian "streamtyped" archive, version 4, system version 1000, of the value as root.
+QByteArray encodeArchive(const Value& root);
+
+} // namespace tardigo

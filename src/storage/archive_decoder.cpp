@@ -1,0 +1,468 @@
+#include "storage/archive_decoder.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <utility>
+
+namespace tardigo {
+
+namespace {
+
+constexpr QByteArrayView kNumberCodes = "cCsSiIlLqQfd";
+// Small dictionaries are checked for repeated keys by a scan, larger ones through a hash.
+constexpr qsizetype kLinearKeyScan = 16;
+
+bool isNumberCode(char code) {
+    return kNumberCodes.contains(code);
+}
+
+QString quoted(QByteArrayView text) {
+    return QStringLiteral("“%1”").arg(QString::fromUtf8(text));
+}
+
+} // namespace
+
+ArchiveDecoder::ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry* registry)
+    : _in(bytes), _registry(registry),
+      // Back-references may share objects, but an archive that would expand to far more values
+      // than it has bytes is an attack on whoever walks the tree.
+      _weightLimit(std::min<quint64>(2 * quint64(bytes.size()) + (1 << 20), 0xFFFFFFF0u)) {}
+
+ArchiveDecodeResult ArchiveDecoder::decode() {
+    ArchiveDecodeResult result;
+    if (_in.readHeader()) {
+        const qint64 at = _in.offset();
+        const qint32 type = _in.readSharedString();
+        if (!_in.failed() && (type < 0 || _in.string(type) != "@"))
+            _in.fail(QStringLiteral("it does not start with an object"), at);
+        quint64 weight = 0;
+        Value root = readObject(&weight);
+        if (!_in.failed())
+            result.root = std::move(root);
+    }
+    result.error = _in.error();
+    result.errorOffset = _in.errorOffset();
+    result.rootClassName = _rootClassName;
+    return result;
+}
+
+std::optional<qint64> ArchiveDecoder::versionForClassName(QByteArrayView name) const {
+    return _in.versionForClassName(name);
+}
+
+void ArchiveDecoder::fail(const QString& what) {
+    _in.fail(what, _in.offset());
+}
+
+std::vector<Value> ArchiveDecoder::decodeGroup(QByteArrayView typeString) {
+    quint64 weight = 0;
+    std::vector<Value> values = readGroupValues(typeString, _customClass, &weight);
+    addWeight(&_customWeight, weight);
+    return values;
+}
+
+QString ArchiveDecoder::className(qint32 cls) const {
+    return cls < 0 ? QStringLiteral("the archive") : QString::fromUtf8(_in.className(cls));
+}
+
+void ArchiveDecoder::addWeight(quint64* total, quint64 weight) const {
+    *total = std::min(*total + weight, _weightLimit + 1);
+}
+
+const ArchiveDecoder::ClassKind& ArchiveDecoder::kindOf(qint32 cls) {
+    if (size_t(cls) >= _kinds.size())
+        _kinds.resize(size_t(cls) + 1);
+    ClassKind& kind = _kinds[size_t(cls)];
+    if (kind.kind == Kind::Unresolved) {
+        const QByteArrayView name = _in.className(cls);
+        if (const auto known = archivedClassNamed(name)) {
+            kind.kind = Kind::Known;
+            kind.known = *known;
+        } else if (_registry && (kind.decoder = _registry->find(name))) {
+            kind.kind = Kind::Custom;
+        } else {
+            kind.kind = Kind::Unknown;
+        }
+    }
+    return kind;
+}
+
+bool ArchiveDecoder::expectGroup(QByteArrayView expected, qint32 cls) {
+    const qint64 at = _in.offset();
+    const qint32 type = _in.readSharedString();
+    if (_in.failed())
+        return false;
+    if (type >= 0 && _in.string(type) == expected)
+        return true;
+    _in.fail(QStringLiteral("it holds a group of type %1 where %2 expects %3")
+                 .arg(type < 0 ? QStringLiteral("NULL") : quoted(_in.string(type)), className(cls),
+                      quoted(expected)),
+             at);
+    return false;
+}
+
+Value ArchiveDecoder::readObject(quint64* weight) {
+    *weight = 1;
+    const qint64 at = _in.offset();
+    const TypedStreamReader::ObjectHead head = _in.readObject();
+    switch (head.head) {
+    case TypedStreamReader::Head::Nil:
+        return {};
+    case TypedStreamReader::Head::New:
+        return readNewObject(head.object, at, weight);
+    case TypedStreamReader::Head::Reference:
+        break;
+    }
+    const ObjectSlot& slot = _slots[size_t(head.object)];
+    if (slot.isPending()) {
+        // A value tree cannot hold itself.
+        _in.fail(QStringLiteral("it holds an object that contains itself"), at);
+        return {};
+    }
+    *weight = _weights[size_t(head.object)];
+    return slot.value();
+}
+
+Value ArchiveDecoder::readNewObject(qint32 object, qint64 at, quint64* weight) {
+    _slots.emplace_back();
+    _weights.push_back(1);
+    if (++_depth > TypedStreamReader::kMaxNesting) {
+        _in.fail(
+            QStringLiteral("it nests objects more than %1 levels deep").arg(TypedStreamReader::kMaxNesting),
+            at);
+        return {};
+    }
+    const qint32 cls = _in.readClass();
+    if (cls < 0 && !_in.failed())
+        _in.fail(QStringLiteral("it holds an object without a class"), at);
+    if (_in.failed())
+        return {};
+    if (object == 0)
+        _rootClassName = _in.className(cls).toByteArray();
+    Value value = readContent(cls, at, weight);
+    _in.readObjectEnd();
+    --_depth;
+    if (_in.failed())
+        return {};
+    if (*weight > _weightLimit) {
+        _in.fail(QStringLiteral(
+                     "it refers back to its objects so often that it would expand to more than %1 values")
+                     .arg(_weightLimit),
+                 at);
+        return {};
+    }
+    _slots[size_t(object)] = ObjectSlot(value);
+    _weights[size_t(object)] = quint32(*weight);
+    return value;
+}
+
+Value ArchiveDecoder::readContent(qint32 cls, qint64 at, quint64* weight) {
+    const ClassKind& kind = kindOf(cls);
+    switch (kind.kind) {
+    case Kind::Known:
+        return readKnown(kind.known, cls, at, weight);
+    case Kind::Custom: {
+        const qint32 outerClass = std::exchange(_customClass, cls);
+        const quint64 outerWeight = std::exchange(_customWeight, 1);
+        Value value = (*kind.decoder)(*this);
+        *weight = _customWeight;
+        _customClass = outerClass;
+        _customWeight = outerWeight;
+        return value;
+    }
+    case Kind::Unresolved:
+    case Kind::Unknown:
+        break;
+    }
+    _in.fail(QStringLiteral("it holds an object of the unknown class %1").arg(quoted(_in.className(cls))),
+             at);
+    return {};
+}
+
+Value ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, quint64* weight) {
+    switch (known) {
+    case ArchivedClass::String:
+    case ArchivedClass::MutableString:
+        return readString(cls, known == ArchivedClass::MutableString);
+    case ArchivedClass::Number:
+    case ArchivedClass::Value:
+        return readNumber(cls);
+    case ArchivedClass::Data:
+    case ArchivedClass::MutableData:
+        return readData(cls, known == ArchivedClass::MutableData);
+    case ArchivedClass::Array:
+    case ArchivedClass::MutableArray:
+        return readArray(cls, known == ArchivedClass::MutableArray, weight);
+    case ArchivedClass::Dictionary:
+    case ArchivedClass::MutableDictionary:
+        return readDictionary(cls, known == ArchivedClass::MutableDictionary, weight);
+    case ArchivedClass::Date:
+        return expectGroup("d", cls) ? Value(Date{_in.readReal('d')}) : Value();
+    case ArchivedClass::CalendarDate:
+        return readCalendarDate(cls, weight);
+    case ArchivedClass::TimeZone:
+        return readTimeZone(cls, weight);
+    case ArchivedClass::Color:
+        return readColor(cls, weight);
+    case ArchivedClass::Null:
+        return Null{};
+    case ArchivedClass::Object:
+        break;
+    }
+    _in.fail(QStringLiteral("it holds a plain NSObject, which stands for no value"), at);
+    return {};
+}
+
+std::vector<Value> ArchiveDecoder::readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight) {
+    std::vector<Value> values;
+    const qint64 at = _in.offset();
+    if (!expectGroup(typeString, cls))
+        return values;
+    values.reserve(size_t(typeString.size()));
+    for (const char code : typeString) {
+        if (code == '@') {
+            quint64 objectWeight = 0;
+            values.push_back(readObject(&objectWeight));
+            addWeight(weight, objectWeight);
+        } else if (isNumberCode(code)) {
+            values.push_back(readScalar(code));
+            addWeight(weight, 1);
+        } else {
+            _in.fail(QStringLiteral("%1 cannot be read as a group of type %2")
+                         .arg(className(cls), quoted(typeString)),
+                     at);
+        }
+        if (_in.failed())
+            return {};
+    }
+    return values;
+}
+
+Number ArchiveDecoder::readScalar(char code) {
+    switch (code) {
+    case 'c':
+        return Number::ofType(code, qint8(_in.readByte("a character")), 0, 0);
+    case 'C':
+        return Number::ofType(code, 0, _in.readByte("a character"), 0);
+    case 'f':
+    case 'd':
+        return Number::ofType(code, 0, 0, _in.readReal(code));
+    default:
+        break;
+    }
+    const qint64 raw = _in.readInteger();
+    return Number::ofType(code, TypedStreamReader::signedOfType(code, raw),
+                          TypedStreamReader::unsignedOfType(code, raw), 0);
+}
+
+Value ArchiveDecoder::readString(qint32 cls, bool isMutable) {
+    if (!expectGroup("+", cls))
+        return {};
+    const qint64 at = _in.offset();
+    const qint64 length = _in.readInteger();
+    if (!_in.checkCount(length, 1, at, "length"))
+        return {};
+    const QByteArrayView utf8 = _in.readBytes(length, "a string");
+    return Value(QString::fromUtf8(utf8), isMutable);
+}
+
+Value ArchiveDecoder::readNumber(qint32 cls) {
+    if (!expectGroup("*", cls))
+        return {};
+    const qint64 at = _in.offset();
+    const qint32 type = _in.readCString();
+    if (_in.failed())
+        return {};
+    const QByteArrayView code = type < 0 ? QByteArrayView() : _in.string(type);
+    if (code.size() != 1 || !isNumberCode(code.front())) {
+        _in.fail(QStringLiteral("it holds an %1 of the type %2, which is not a number")
+                     .arg(className(cls), type < 0 ? QStringLiteral("NULL") : quoted(code)),
+                 at);
+        return {};
+    }
+    if (!expectGroup(code, cls))
+        return {};
+    return readScalar(code.front());
+}
+
+Value ArchiveDecoder::readData(qint32 cls, bool isMutable) {
+    if (!expectGroup("i", cls))
+        return {};
+    const qint64 at = _in.offset();
+    const qint64 length = TypedStreamReader::signedOfType('i', _in.readInteger());
+    if (!_in.checkCount(length, 1, at, "length") ||
+        !expectGroup("[" + QByteArray::number(length) + "c]", cls))
+        return {};
+    return Data{_in.readBytes(length, "a byte array").toByteArray(), isMutable};
+}
+
+Value ArchiveDecoder::readArray(qint32 cls, bool isMutable, quint64* weight) {
+    if (!expectGroup("i", cls))
+        return {};
+    const qint64 at = _in.offset();
+    const qint64 count = TypedStreamReader::signedOfType('i', _in.readInteger());
+    // Each element takes at least a type string reference and an object reference.
+    if (!_in.checkCount(count, 2, at))
+        return {};
+    ArrayPtr array = Array::create(isMutable);
+    array->items.reserve(size_t(count));
+    for (qint64 i = 0; i < count; ++i) {
+        if (!expectGroup("@", cls))
+            return {};
+        const qint64 itemAt = _in.offset();
+        quint64 itemWeight = 0;
+        Value item = readObject(&itemWeight);
+        if (_in.failed())
+            return {};
+        if (item.isNil()) {
+            _in.fail(QStringLiteral("it holds an array element that is nil"), itemAt);
+            return {};
+        }
+        addWeight(weight, itemWeight);
+        array->items.push_back(std::move(item));
+    }
+    return array;
+}
+
+Value ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, quint64* weight) {
+    if (!expectGroup("i", cls))
+        return {};
+    const qint64 at = _in.offset();
+    const qint64 count = TypedStreamReader::signedOfType('i', _in.readInteger());
+    if (!_in.checkCount(count, 4, at))
+        return {};
+    DictPtr dict = Dict::create(isMutable);
+    dict->entries.reserve(size_t(count));
+    QHash<QString, qsizetype> positions; // only for large dictionaries
+    for (qint64 i = 0; i < count; ++i) {
+        quint64 keyWeight = 0, valueWeight = 0;
+        if (!expectGroup("@", cls))
+            return {};
+        const qint64 keyAt = _in.offset();
+        const Value key = readObject(&keyWeight);
+        if (_in.failed())
+            return {};
+        const QString* text = key.asString();
+        if (!text) {
+            _in.fail(QStringLiteral("it holds a dictionary key that is not a string"), keyAt);
+            return {};
+        }
+        if (!expectGroup("@", cls))
+            return {};
+        const qint64 valueAt = _in.offset();
+        Value value = readObject(&valueWeight);
+        if (_in.failed())
+            return {};
+        if (value.isNil()) {
+            _in.fail(QStringLiteral("it holds a dictionary value that is nil"), valueAt);
+            return {};
+        }
+        addWeight(weight, keyWeight);
+        addWeight(weight, valueWeight);
+        // A repeated key keeps its first place and takes the later value, as the platform's dictionary does.
+        qsizetype position = -1;
+        if (count <= kLinearKeyScan) {
+            const auto it = std::find_if(dict->entries.begin(), dict->entries.end(),
+                                         [&](const auto& entry) { return entry.first == *text; });
+            position = it == dict->entries.end() ? -1 : it - dict->entries.begin();
+        } else {
+            position = positions.value(*text, -1);
+            if (position < 0)
+                positions.insert(*text, dict->size());
+        }
+        if (position >= 0)
+            dict->entries[size_t(position)].second = std::move(value);
+        else
+            dict->entries.emplace_back(*text, std::move(value));
+    }
+    return dict;
+}
+
+Value ArchiveDecoder::readCalendarDate(qint32 cls, quint64* weight) {
+    CalendarDate date;
+    if (!expectGroup("d", cls))
+        return {};
+    date.seconds = _in.readReal('d');
+    const qint64 zoneAt = _in.offset();
+    const std::vector<Value> zone = readGroupValues("@", cls, weight);
+    if (_in.failed())
+        return {};
+    if (const TimeZone* z = zone.front().asTimeZone())
+        date.timeZone = *z;
+    else if (!zone.front().isNil())
+        _in.fail(QStringLiteral("it holds an NSCalendarDate whose time zone is not an NSTimeZone"), zoneAt);
+    const qint64 formatAt = _in.offset();
+    const std::vector<Value> format = readGroupValues("@", cls, weight);
+    if (_in.failed())
+        return {};
+    if (const QString* f = format.front().asString())
+        date.format = *f;
+    else if (!format.front().isNil())
+        _in.fail(QStringLiteral("it holds an NSCalendarDate whose format is not a string"), formatAt);
+    return date;
+}
+
+Value ArchiveDecoder::readTimeZone(qint32 cls, quint64* weight) {
+    const qint64 at = _in.offset();
+    const std::vector<Value> name = readGroupValues("@", cls, weight);
+    if (_in.failed())
+        return {};
+    TimeZone zone;
+    if (const QString* text = name.front().asString()) {
+        zone.name = *text;
+    } else {
+        _in.fail(QStringLiteral("it holds an NSTimeZone without a name"), at);
+        return {};
+    }
+    // Zones of class version 1 and later also carry their data, which may be nil.
+    if (_in.classInfo(cls).version != 0) {
+        const qint64 dataAt = _in.offset();
+        const std::vector<Value> data = readGroupValues("@", cls, weight);
+        if (_in.failed())
+            return {};
+        if (const QByteArray* bytes = data.front().asData())
+            zone.data = *bytes;
+        else if (!data.front().isNil())
+            _in.fail(QStringLiteral("it holds an NSTimeZone whose data is not data"), dataAt);
+    }
+    return zone;
+}
+
+Value ArchiveDecoder::readColor(qint32 cls, quint64* weight) {
+    if (!expectGroup("c", cls))
+        return {};
+    const qint64 at = _in.offset();
+    Color color;
+    color.space = _in.readByte("a colour");
+    static const char* const componentTypes[] = {"", "ffff", "ffff", "ff", "ff", "fffff", "@@@"};
+    if (color.space < Color::CalibratedRGB || color.space > Color::Named) {
+        _in.fail(QStringLiteral("it holds an NSColor of the unknown kind %1").arg(color.space), at);
+        return {};
+    }
+    const qint64 valuesAt = _in.offset();
+    const std::vector<Value> values = readGroupValues(componentTypes[color.space], cls, weight);
+    if (_in.failed())
+        return {};
+    if (color.space != Color::Named) {
+        for (const Value& component : values)
+            color.components.push_back(float(component.asNumber()->real));
+        return color;
+    }
+    const QString* catalog = values[0].asString();
+    const QString* name = values[1].asString();
+    const Color* fallback = values[2].asColor();
+    if ((!catalog && !values[0].isNil()) || (!name && !values[1].isNil()) ||
+        (!fallback && !values[2].isNil())) {
+        _in.fail(QStringLiteral("it holds a named NSColor whose names or fallback colour have other kinds"),
+                 valuesAt);
+        return {};
+    }
+    color.catalog = catalog ? *catalog : QString();
+    color.name = name ? *name : QString();
+    if (fallback)
+        color.fallback = std::make_shared<Color>(*fallback);
+    return color;
+}
+
+} // namespace tardigo

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "model/value.h"
+#include "storage/archived_class.h"
+#include "storage/typed_stream_writer.h"
+
+#include <QHash>
+
+#include <array>
+
+namespace tardigo {
+
+/// The class layer's writer: writes a value tree as the platform's archiver writes the objects
+/// it stands for, straight through the primitives.
+class ArchiveEncoder {
+public:
+    ArchiveEncoder();
+
+    /// A little-endian archive of the value as its root object.
+    QByteArray encode(const Value& root);
+
+private:
+    void writeObject(const Value& value);
+    qint32 writeString(const QString& text, bool isMutable);
+    /// Dictionary keys equal in content are written once, as the platform's constant keys are.
+    void writeKey(const QString& key);
+    void writeNumber(const Number& number);
+    void writeData(const Data& data);
+    void writeArray(const ArrayPtr& array);
+    void writeDictionary(const DictPtr& dict);
+    void writeCalendarDate(const CalendarDate& date);
+    void writeTimeZone(const TimeZone& zone);
+    void writeColor(const Color& color);
+    /// The reference when the container was written before; else its number is recorded.
+    bool writtenBefore(const void* container);
+    qint32 beginObject(ArchivedClass cls);
+    void writeType(char code);
+
+    TypedStreamWriter _out;
+    std::array<qint32, kArchivedClassCount> _classNumbers;
+    std::array<qint32, 128> _typeStrings; // string-table index of one-letter type strings
+    std::array<qint32, 128> _cStrings;    // object number of one-letter C strings
+    QHash<const void*, qint32> _containers;
+    QHash<QString, qint32> _keys;
+    QHash<QString, qint32> _timeZones;
+};
+
+} // namespace tardigo
