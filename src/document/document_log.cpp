@@ -1,0 +1,3 @@
+#include "document/document_log.h"
+
+Q_LOGGING_CATEGORY(lcDocument, "tardigo.document")

@@ -1,0 +1,124 @@
+#include "document/undo_manager.h"
+
+#include "document/document_log.h"
+#include "platform/localized.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tardigo {
+
+UndoManager::UndoManager(QObject* parent) : QObject(parent) {}
+
+void UndoManager::setChangeHandler(std::function<void(Change)> handler) {
+    _changeHandler = std::move(handler);
+}
+
+void UndoManager::openEventGroupIfNeeded() {
+    if (!_openGroups.empty())
+        return;
+    // Everything recorded during this event becomes one step.
+    _eventGroupOpen = true;
+    _openGroups.emplace_back();
+    QTimer::singleShot(0, this, [this] { closeEventGroup(); });
+}
+
+void UndoManager::beginUndoGrouping() {
+    openEventGroupIfNeeded();
+    _openGroups.emplace_back();
+}
+
+void UndoManager::endUndoGrouping() {
+    if (_openGroups.empty()) {
+        qCWarning(lcDocument) << "endUndoGrouping without an open undo group";
+        return;
+    }
+    Group group = std::move(_openGroups.back());
+    _openGroups.pop_back();
+    if (!_openGroups.empty()) {
+        Group& parent = _openGroups.back();
+        std::move(group.actions.begin(), group.actions.end(), std::back_inserter(parent.actions));
+        if (parent.actionName.isEmpty())
+            parent.actionName = group.actionName;
+        return;
+    }
+    if (group.actions.empty())
+        return;
+    _undoStack.push_back(std::move(group));
+    if (_changeHandler)
+        _changeHandler(Change::StepRecorded);
+}
+
+void UndoManager::closeEventGroup() {
+    if (!_eventGroupOpen)
+        return;
+    if (_openGroups.size() != 1) {
+        qCWarning(lcDocument) << "an undo group was left open at the end of an event";
+        return;
+    }
+    _eventGroupOpen = false;
+    endUndoGrouping();
+}
+
+void UndoManager::registerUndo(const void* target, Action action) {
+    if (_undoing)
+        return;
+    openEventGroupIfNeeded();
+    _openGroups.back().actions.push_back({target, std::move(action)});
+}
+
+void UndoManager::setActionName(const QString& name) {
+    if (_undoing)
+        return;
+    openEventGroupIfNeeded();
+    _openGroups.front().actionName = name;
+}
+
+bool UndoManager::canUndo() const {
+    if (!_undoStack.empty())
+        return true;
+    return _openGroups.size() == 1 && _eventGroupOpen && !_openGroups.front().actions.empty();
+}
+
+QString UndoManager::undoActionName() const {
+    if (_eventGroupOpen && _openGroups.size() == 1 && !_openGroups.front().actions.empty())
+        return _openGroups.front().actionName;
+    return _undoStack.empty() ? QString() : _undoStack.back().actionName;
+}
+
+QString UndoManager::undoMenuItemTitle() const {
+    const QString name = undoActionName();
+    return name.isEmpty() ? localized(QStringLiteral("Undo"))
+                          : localized(QStringLiteral("Undo %1")).arg(name);
+}
+
+void UndoManager::undo() {
+    if (_openGroups.size() == 1)
+        closeEventGroup();
+    if (!_openGroups.empty()) {
+        qCWarning(lcDocument) << "undo refused while an undo group is open";
+        return;
+    }
+    if (_undoStack.empty())
+        return;
+    Group step = std::move(_undoStack.back());
+    _undoStack.pop_back();
+    _undoing = true;
+    for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
+        it->action();
+    _undoing = false;
+    if (_changeHandler)
+        _changeHandler(Change::StepUndone);
+}
+
+void UndoManager::removeAllActionsWithTarget(const void* target) {
+    const auto strip = [target](Group& group) {
+        std::erase_if(group.actions, [target](const Registration& r) { return r.target == target; });
+    };
+    std::for_each(_openGroups.begin(), _openGroups.end(), strip);
+    std::for_each(_undoStack.begin(), _undoStack.end(), strip);
+    std::erase_if(_undoStack, [](const Group& group) { return group.actions.empty(); });
+}
+
+} // namespace tardigo
