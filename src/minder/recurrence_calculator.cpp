@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <stdlib.h>
-#include <type_traits>
 #include <unistd.h>
 
 namespace tardigo {
@@ -21,13 +20,6 @@ constexpr qint64 kOftenHours = 18;
 constexpr qint64 kInfrequentHours = 672;
 // Beyond a century of hours a preference is nonsense, and now + hours would overflow.
 constexpr qint64 kMaxRandomHours = 24 * 366 * 100;
-
-// An untranslated key is shown bare: it has no placeholders to fill.
-template <typename... Args> QString localizedFormat(const QString& key, const Args&... args) {
-    static_assert((std::is_same_v<Args, QString> && ...), "arguments are filled in as text");
-    const QString text = localized(key);
-    return text.contains(QLatin1String("%1")) ? text.arg(args...) : text;
-}
 
 // Now's month follows a due date of an earlier month; a due date in now's month moves to the next.
 QDateTime monthToConsider(const QDateTime& due, const QDateTime& now) {
