@@ -1,0 +1,128 @@
+#include "document/icon_rules.h"
+
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/user_defaults.h"
+#include "storage/notes_text.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tardigo {
+
+namespace {
+
+NodePtr& mostRecentlyCreatedItem() {
+    static NodePtr item;
+    return item;
+}
+
+std::function<bool(const QString&)>& imageAvailability() {
+    static std::function<bool(const QString&)> test = [](const QString& name) {
+        return !QDir::isAbsolutePath(name) || QFileInfo(name).isFile();
+    };
+    return test;
+}
+
+bool hasNotes(const Dict& item) {
+    const QByteArray* notes = item.value(key::notes).asData();
+    if (!notes)
+        return false;
+    const std::optional<QString> text = notesPlainText(*notes);
+    return text && !text->trimmed().isEmpty();
+}
+
+} // namespace
+
+IconRules::IconRules(DictPtr conditions, DictPtr categories)
+    : _conditions(std::move(conditions)), _categories(std::move(categories)) {}
+
+IconRules IconRules::current() {
+    const UserDefaults& defaults = UserDefaults::standard();
+    return IconRules(defaults.objectForKey(pref::todoItemIconConditions).asDict(),
+                     defaults.objectForKey(pref::todoItemIconCategories).asDict());
+}
+
+std::optional<QString> IconRules::iconNameForItemStatus(int status) const {
+    if (!_conditions)
+        return std::nullopt;
+    for (const auto& [name, code] : _conditions->entries)
+        if (const Number* n = code.asNumber(); n && *n == Number::int32(status))
+            return name;
+    return std::nullopt;
+}
+
+std::optional<QString> IconRules::iconNameForCategoryName(const QString& category) const {
+    if (!_categories)
+        return std::nullopt;
+    for (const auto& [name, assigned] : _categories->entries)
+        if (const QString* s = assigned.asString(); s && *s == category)
+            return name;
+    return std::nullopt;
+}
+
+std::optional<QString> IconRules::shown(const std::optional<QString>& name) const {
+    return name && !name->isEmpty() && hasImage(*name) ? name : std::nullopt;
+}
+
+std::optional<QString> IconRules::iconNameForItem(const Dict* item) const {
+    if (!item)
+        return std::nullopt;
+    const std::optional<QString> defaultName = iconNameForItemStatus(IconStatusDefault);
+    if (VKisCompleted(*item)) {
+        const std::optional<QString> completed = iconNameForItemStatus(IconStatusCompleted);
+        return shown(completed ? completed : defaultName);
+    }
+    const Value* own = item->find(key::icon);
+    if (own && VKboolForKey(*item, key::thisIconOnly) && item->contains(key::completion)) {
+        // The user's own choice shows even when its image is gone: then no icon at all.
+        const QString* name = own->asString();
+        return shown(name ? std::optional<QString>(*name) : std::nullopt);
+    }
+    if (const std::optional<QString> name = shown(ruleIcon(*item)))
+        return name;
+    return shown(defaultName);
+}
+
+std::optional<QString> IconRules::ruleIcon(const Dict& item) const {
+    // Each rule yields the icon of its status; the status's icon is looked up first so that the
+    // costlier conditions (notes decoding) are only worked out when they could matter.
+    const auto rule = [this](int status, auto&& condition) -> std::optional<QString> {
+        std::optional<QString> name = iconNameForItemStatus(status);
+        return name && condition() ? name : std::nullopt;
+    };
+    if (auto name = rule(IconStatusPastDue, [&] { return VKisOverDue(item); }))
+        return name;
+    if (const QString* category = item.value(key::category).asString(); category && !category->isEmpty())
+        if (auto name = iconNameForCategoryName(*category))
+            return name;
+    if (auto name = rule(IconStatusOld, [&] { return VKisOld(item); }))
+        return name;
+    if (auto name = rule(IconStatusHasDueDate, [&] { return item.contains(key::due); }))
+        return name;
+    if (auto name = rule(IconStatusHasReminder, [&] { return VKboolForKey(item, key::reminderSet); }))
+        return name;
+    if (auto name = rule(IconStatusHasNotes, [&] { return hasNotes(item); }))
+        return name;
+    if (auto name = rule(IconStatusPartiallyCompleted, [&] { return VKhasPartialCompletion(item); }))
+        return name;
+    return rule(IconStatusNew, [&] { return isMostRecentlyCreatedItem(item); });
+}
+
+void IconRules::setMostRecentlyCreatedItem(NodePtr item) {
+    mostRecentlyCreatedItem() = std::move(item);
+}
+
+bool IconRules::isMostRecentlyCreatedItem(const Dict& item) {
+    return mostRecentlyCreatedItem().get() == &item;
+}
+
+void IconRules::setImageAvailability(std::function<bool(const QString&)> test) {
+    imageAvailability() = std::move(test);
+}
+
+bool IconRules::hasImage(const QString& name) {
+    return imageAvailability()(name);
+}
+
+} // namespace tardigo
