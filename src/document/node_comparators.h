@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/tree_operations.h"
+
+namespace tardigo {
+
+// The orders of the outline's columns: -1 when a sorts before b, 0 the same, 1 after. Items without
+// a value sort after all items with one.
+
+int VKcompare_name(const Dict& a, const Dict& b);
+int VKcompare_category(const Dict& a, const Dict& b);
+/// Earlier first; a "due" that is absent, empty or not a stored date counts as missing.
+int VKcompare_due(const Dict& a, const Dict& b);
+/// Lower first; an absent or non-numeric "completion" counts as 0.
+int VKcompare_completion(const Dict& a, const Dict& b);
+/// By the notes' plain text; notes without text sort after notes with text, before absent notes.
+int VKcompare_notes(const Dict& a, const Dict& b);
+/// The new-item icon first, the check mark last, other icon names between (no icon as the empty name).
+int VKcompare_icon(const Dict& a, const Dict& b);
+
+/// The order of a column identifier, for one sort of many nodes: the order of VKcompare_<identifier>,
+/// but each node's key is worked out once. Null for an unknown identifier.
+NodeComparator comparatorFor(const QString& identifier);
+
+} // namespace tardigo

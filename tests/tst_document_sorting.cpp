@@ -1,0 +1,142 @@
+#include "document/icon_rules.h"
+#include "document/node_comparators.h"
+#include "document_fixture.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QTest>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+using Compare = int (*)(const Dict&, const Dict&);
+
+/// The names after sorting the root's children ascending by the column.
+QStringList sortedNames(const NodePtr& root, const QString& column, int direction = 1) {
+    VKsortChildrenByKey(*root, comparatorFor(column), direction);
+    return childNames(*root);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Compare)
+
+class TestSorting : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FixedClock> _clock;
+
+private slots:
+    void init() {
+        UserDefaults::standard().useMemoryOnly();
+        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
+        IconRules::setMostRecentlyCreatedItem(nullptr);
+    }
+    void cleanup() { _clock.reset(); }
+
+    void missingValuesSortLastFromEitherSide_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<Compare>("compare");
+        QTest::addColumn<Value>("low");
+        QTest::addColumn<Value>("high");
+        QTest::addColumn<Value>("missing");
+        QTest::newRow("name") << QString(key::name) << Compare(VKcompare_name) << Value("apple")
+                              << Value("Banana") << Value("");
+        QTest::newRow("category") << QString(key::category) << Compare(VKcompare_category) << Value("a")
+                                  << Value("B") << Value("");
+        QTest::newRow("due by time of day")
+            << QString(key::due) << Compare(VKcompare_due) << Value("2024-03-11 09:00:00 +0100")
+            << Value("2024-03-11 17:30:00 +0100") << Value("");
+        QTest::newRow("due across zones")
+            << QString(key::due) << Compare(VKcompare_due) << Value("2024-03-11 13:00:00 +0200")
+            << Value("2024-03-11 11:30:00 +0000") << Value("next tuesday");
+        QTest::newRow("notes") << QString(key::notes) << Compare(VKcompare_notes) << notesData("alpha")
+                               << notesData("Beta") << Value();
+        QTest::newRow("notes without text") << QString(key::notes) << Compare(VKcompare_notes)
+                                            << notesData("z") << Value::data(QByteArray()) << Value();
+    }
+    void missingValuesSortLastFromEitherSide() {
+        QFETCH(QString, column);
+        QFETCH(Compare, compare);
+        QFETCH(Value, low);
+        QFETCH(Value, high);
+        QFETCH(Value, missing);
+        const auto item = [&](const char* name, const Value& v) {
+            NodePtr node = makeItem(name);
+            if (!v.isNil())
+                node->set(column, v);
+            else
+                node->remove(column);
+            return node;
+        };
+        const NodePtr a = item("a", low), b = item("b", high), m = item("m", missing),
+                      absent = item("n", Value());
+        if (column == key::name)
+            absent->remove(key::name);
+        QCOMPARE(compare(*a, *b), -1);
+        QCOMPARE(compare(*b, *a), 1);
+        QCOMPARE(compare(*m, *a), 1);
+        QCOMPARE(compare(*a, *m), -1);
+        QCOMPARE(compare(*absent, *b), 1);
+        QCOMPARE(compare(*b, *absent), -1);
+        QCOMPARE(compare(*a, *a), 0);
+        // The decorated comparator of a sort keeps exactly the same order.
+        const NodeComparator sortOrder = comparatorFor(column);
+        for (const NodePtr& x : {a, b, m, absent})
+            for (const NodePtr& y : {a, b, m, absent})
+                QCOMPARE(sortOrder(*x, *y), compare(*x, *y));
+    }
+
+    void notesOrderTextThenEmptyThenAbsent() {
+        const NodePtr root =
+            makeRoot({makeItem("absent"), makeItem("empty", {{key::notes, Value::data(QByteArray())}}),
+                      makeItem("zed", {{key::notes, notesData("Zed")}}),
+                      makeItem("garbage", {{key::notes, Value::data("not rtfd")}}),
+                      makeItem("ant", {{key::notes, notesData("ant")}})});
+        const QStringList names = sortedNames(root, key::notes);
+        QCOMPARE(names.mid(0, 2), (QStringList{"ant", "zed"}));
+        QCOMPARE(names.last(), QStringLiteral("absent"));
+    }
+
+    void completionOrdersNumbersOfEveryKind() {
+        const NodePtr root =
+            makeRoot({makeItem("done", {{key::completion, Value::boolean(true)}}),
+                      makeItem("half", {{key::completion, Value::real(0.5)}}), makeItem("none"),
+                      makeItem("int", {{key::completion, Value::integer(0)}})});
+        childrenOf(*root)->items[2].asDict()->remove(key::completion);
+        const QStringList names = sortedNames(root, key::completion);
+        QCOMPARE(names.mid(2), (QStringList{"half", "done"}));
+    }
+
+    void iconSortPutsNewFirstAndCheckmarkLast() {
+        DictPtr conditions = Dict::create();
+        conditions->set(QStringLiteral("vk_newitem"), Value::integer(IconStatusNew));
+        conditions->set(QStringLiteral("vk_checkmark"), Value::integer(IconStatusCompleted));
+        conditions->set(QStringLiteral("vk_time"), Value::integer(IconStatusHasDueDate));
+        conditions->set(QStringLiteral("vk_Bubble"), Value::integer(IconStatusHasNotes));
+        conditions->set(QStringLiteral("vk_notdone"), Value::integer(IconStatusDefault));
+        UserDefaults::standard().setObject(pref::todoItemIconConditions, conditions);
+        const NodePtr fresh = makeItem("fresh");
+        IconRules::setMostRecentlyCreatedItem(fresh);
+        const NodePtr root =
+            makeRoot({makeItem("done", {{key::completion, Value::boolean(true)}}),
+                      makeItem("due", {{key::due, "2030-01-01 00:00:00 +0000"}}), makeItem("plain"), fresh,
+                      makeItem("noted", {{key::notes, notesData("n")}})});
+        QCOMPARE(sortedNames(root, key::icon), (QStringList{"fresh", "noted", "plain", "due", "done"}));
+        QCOMPARE(sortedNames(root, key::icon, -1), (QStringList{"done", "due", "plain", "noted", "fresh"}));
+    }
+
+    void everyLevelIsSortedDescendingWithMissingFirst() {
+        const NodePtr parent = makeItem("b");
+        appendChild(*parent, makeItem("y"));
+        appendChild(*parent, makeItem(""));
+        appendChild(*parent, makeItem("x"));
+        const NodePtr root = makeRoot({makeItem("a"), parent, makeItem("")});
+        QCOMPARE(sortedNames(root, key::name, -1), (QStringList{"", "b", "a"}));
+        QCOMPARE(childNames(*parent), (QStringList{"", "y", "x"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSorting)
+#include "tst_document_sorting.moc"
