@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <optional>
+
+namespace tardigo {
+
+/// The root node of a new, empty list.
+NodePtr newListRoot();
+
+/// The list file's bytes: the typed-stream archive of the root node, or nothing for another type.
+std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName);
+
+/// What reading a list file gave.
+struct ListLoad {
+    NodePtr root;          // the list after the load repairs; null when the read failed
+    bool changed = false;  // the timestamp repair ran, so the document starts changed
+    bool isLegacy = false; // the data is a 1.x list (its root is the 1.x envelope)
+    QString error;         // why the read failed, in words; empty on success
+    bool ok() const { return root != nullptr; }
+};
+
+/// Reads a list from archive bytes and runs the load repairs. `fileName` names the file in errors.
+ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName);
+/// Reads the list file at path.
+ListLoad readListFile(const QString& path);
+/// Saves the list atomically; answers an empty string or why it failed.
+QString writeListFile(const QString& path, const NodePtr& root);
+
+/// Adds the path to the lists the minder watches, once, and writes the preferences at once.
+void addToMinderWatchList(const QString& path);
+
+} // namespace tardigo

@@ -1,0 +1,138 @@
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/user_defaults.h"
+#include "storage/archive_codec.h"
+#include "storage/list_file.h"
+#include "test_support.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tardigo;
+
+namespace {
+
+QStringList keysOf(const Dict& node) {
+    QStringList keys;
+    for (const auto& entry : node.entries)
+        keys << entry.first;
+    return keys;
+}
+
+ListLoad roundTrip(const NodePtr& root) {
+    return loadDataRepresentation(*dataRepresentationOfType(root, kTodoListType), kTodoListType, "t.todo");
+}
+
+} // namespace
+
+class TestListFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UserDefaults::standard().useMemoryOnly(); }
+
+    void newListReadsBackChangedOnceThenUnchanged() {
+        const NodePtr root = newListRoot();
+        const ListLoad first = roundTrip(root);
+        QVERIFY(first.ok());
+        QVERIFY(first.changed);
+        QCOMPARE(keysOf(*first.root),
+                 (QStringList{key::children, key::documentType, key::panelInspector, key::inspectorVisible,
+                              key::completion, key::columnSortDirections, key::beta1DateFixedUp}));
+        QVERIFY(VKboolForKey(*first.root, key::beta1DateFixedUp));
+        const ListLoad second = roundTrip(first.root);
+        QVERIFY(second.ok());
+        QVERIFY(!second.changed);
+        QVERIFY(Value(second.root) == Value(first.root));
+    }
+
+    void itemsKeepEveryValueAndKind() {
+        NodePtr root = newListRoot();
+        NodePtr node = newToDoItem();
+        node->set(key::completion, Value::boolean(true));
+        node->set(key::fontSize, Value::real(13.0));
+        node->set(key::dateDueRepeatPeriod, Value::integer(3));
+        node->set(key::reminderMark, Date{700000000.5});
+        node->set(key::notes, Value::data(QByteArray("rtfd\0\0\0\0", 8)));
+        childrenOf(*root)->items.push_back(node);
+        const ListLoad load = roundTrip(root);
+        QVERIFY(load.ok());
+        const DictPtr read = childrenOf(*load.root)->items[0].asDict();
+        QVERIFY(Value(read) == Value(node));
+        QCOMPARE(read->value(key::completion).asNumber()->type, 'c');
+        QCOMPARE(read->value(key::fontSize).asNumber()->type, 'f');
+        QCOMPARE(read->value(key::dateDueRepeatPeriod).asNumber()->type, 'i');
+        QCOMPARE(keysOf(*read), keysOf(*node));
+        QVERIFY(read->isMutable);
+        QVERIFY(read->value(key::children).asArray()->isMutable);
+        QVERIFY(!read->value(key::history).asArray()->items[0].asDict()->isMutable);
+    }
+
+    void loadRepairsRunOnRead() {
+        NodePtr root = newListRoot();
+        NodePtr a = newToDoItem();
+        a->set(key::dateCreated, Date{0.0});
+        childrenOf(*root)->items.push_back(a);
+        childrenOf(*root)->items.push_back(a->deepCopy());
+        const ListLoad load = roundTrip(root);
+        QVERIFY(load.ok());
+        QVERIFY(load.changed);
+        QCOMPARE(childrenOf(*load.root)->size(), 1);
+        QVERIFY(childrenOf(*load.root)->items[0].asDict()->value(key::dateCreated).isString());
+
+        // With the marker present the timestamps are left alone, but duplicates still go, unmarked.
+        root->set(key::beta1DateFixedUp, Value::boolean(true));
+        const ListLoad marked = roundTrip(root);
+        QVERIFY(!marked.changed);
+        QCOMPARE(childrenOf(*marked.root)->size(), 1);
+        QVERIFY(childrenOf(*marked.root)->items[0].asDict()->value(key::dateCreated).isDate());
+    }
+
+    void onlyListsOpen() {
+        NodePtr notAList = newListRoot();
+        notAList->set(key::documentType, "Tardigo Todo List ");
+        ListLoad load = roundTrip(notAList);
+        QVERIFY(!load.ok());
+        QVERIFY(load.error.contains("t.todo"));
+        notAList->remove(key::documentType);
+        QVERIFY(!roundTrip(notAList).ok());
+        QVERIFY(!loadDataRepresentation(encodeArchive(Value("just a string")), kTodoListType, "s.todo").ok());
+        QVERIFY(!dataRepresentationOfType(newListRoot(), "Plain Text"));
+        const QByteArray good = *dataRepresentationOfType(newListRoot(), kTodoListType);
+        QVERIFY(!loadDataRepresentation(good, "Plain Text", "t.todo").ok());
+        load = loadDataRepresentation(good.left(good.size() - 3), kTodoListType, "cut.todo");
+        QVERIFY(!load.ok());
+        QVERIFY2(load.error.contains("cut.todo") && load.error.contains("byte"), qPrintable(load.error));
+    }
+
+    void savingIsAtomicAndSaysWhyItFailed() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.todo");
+        QVERIFY(writeListFile(path, newListRoot()).isEmpty());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        NodePtr root = newListRoot();
+        childrenOf(*root)->items.push_back(newToDoItem());
+        QVERIFY(writeListFile(path, root).isEmpty());
+        QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
+        const ListLoad load = readListFile(path);
+        QVERIFY(load.ok());
+        QCOMPARE(childrenOf(*load.root)->size(), 1);
+
+        const QString error = writeListFile(dir.filePath("missing/folder/list.todo"), root);
+        QVERIFY2(error.contains("list.todo"), qPrintable(error));
+        QVERIFY(!readListFile(dir.filePath("nothing.todo")).ok());
+        QVERIFY(readListFile(dir.path()).error.contains("folder"));
+    }
+
+    void watchListGrowsOnce() {
+        addToMinderWatchList("/tmp/a.todo");
+        addToMinderWatchList("/tmp/b.todo");
+        addToMinderWatchList("/tmp/a.todo");
+        addToMinderWatchList(QString());
+        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs),
+                 (QStringList{"/tmp/a.todo", "/tmp/b.todo"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListFile)
+#include "tst_list_file.moc"
