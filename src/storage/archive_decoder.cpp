@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace tardigo {
@@ -31,15 +32,18 @@ ArchiveDecoder::ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry*
 
 ArchiveDecodeResult ArchiveDecoder::decode() {
     ArchiveDecodeResult result;
+    // Most objects take well over 16 bytes; reserving spares the copies of huge tables.
+    _slots.reserve(size_t(_in.remaining() / 16));
+    _weights.reserve(size_t(_in.remaining() / 16));
     if (_in.readHeader()) {
         const qint64 at = _in.offset();
         const qint32 type = _in.readSharedString();
         if (!_in.failed() && (type < 0 || _in.string(type) != "@"))
             _in.fail(QStringLiteral("it does not start with an object"), at);
         quint64 weight = 0;
-        Value root = readObject(&weight);
-        if (!_in.failed())
-            result.root = std::move(root);
+        readObject(result.root, &weight);
+        if (_in.failed())
+            result.root = Value();
     }
     result.error = _in.error();
     result.errorOffset = _in.errorOffset();
@@ -71,6 +75,8 @@ void ArchiveDecoder::addWeight(quint64* total, quint64 weight) const {
 }
 
 const ArchiveDecoder::ClassKind& ArchiveDecoder::kindOf(qint32 cls) {
+    if (size_t(cls) < _kinds.size() && _kinds[size_t(cls)].kind != Kind::Unresolved)
+        return _kinds[size_t(cls)];
     if (size_t(cls) >= _kinds.size())
         _kinds.resize(size_t(cls) + 1);
     ClassKind& kind = _kinds[size_t(cls)];
@@ -88,13 +94,30 @@ const ArchiveDecoder::ClassKind& ArchiveDecoder::kindOf(qint32 cls) {
     return kind;
 }
 
-bool ArchiveDecoder::expectGroup(QByteArrayView expected, qint32 cls) {
+bool ArchiveDecoder::expectGroup(char code, qint32 cls) {
     const qint64 at = _in.offset();
     const qint32 type = _in.readSharedString();
+    if (type >= 0 && size_t(type) < _codes.size() && _codes[size_t(type)] == code)
+        return true;
+    return checkGroupType(type, at, QByteArrayView(&code, 1), cls);
+}
+
+bool ArchiveDecoder::expectGroup(QByteArrayView expected, qint32 cls) {
+    const qint64 at = _in.offset();
+    return checkGroupType(_in.readSharedString(), at, expected, cls);
+}
+
+bool ArchiveDecoder::checkGroupType(qint32 type, qint64 at, QByteArrayView expected, qint32 cls) {
     if (_in.failed())
         return false;
-    if (type >= 0 && _in.string(type) == expected)
+    if (type >= 0 && _in.string(type) == expected) {
+        if (expected.size() == 1) {
+            if (size_t(type) >= _codes.size())
+                _codes.resize(size_t(type) + 1);
+            _codes[size_t(type)] = expected.front();
+        }
         return true;
+    }
     _in.fail(QStringLiteral("it holds a group of type %1 where %2 expects %3")
                  .arg(type < 0 ? QStringLiteral("NULL") : quoted(_in.string(type)), className(cls),
                       quoted(expected)),
@@ -102,15 +125,16 @@ bool ArchiveDecoder::expectGroup(QByteArrayView expected, qint32 cls) {
     return false;
 }
 
-Value ArchiveDecoder::readObject(quint64* weight) {
+void ArchiveDecoder::readObject(Value& out, quint64* weight) {
     *weight = 1;
     const qint64 at = _in.offset();
     const TypedStreamReader::ObjectHead head = _in.readObject();
     switch (head.head) {
     case TypedStreamReader::Head::Nil:
-        return {};
+        return;
     case TypedStreamReader::Head::New:
-        return readNewObject(head.object, at, weight);
+        readNewObject(head.object, at, out, weight);
+        return;
     case TypedStreamReader::Head::Reference:
         break;
     }
@@ -118,58 +142,82 @@ Value ArchiveDecoder::readObject(quint64* weight) {
     if (slot.isPending()) {
         // A value tree cannot hold itself.
         _in.fail(QStringLiteral("it holds an object that contains itself"), at);
-        return {};
+        return;
     }
     *weight = _weights[size_t(head.object)];
-    return slot.value();
+    out = slot.value();
 }
 
-Value ArchiveDecoder::readNewObject(qint32 object, qint64 at, quint64* weight) {
+bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
+    const qint64 at = _in.offset();
+    const TypedStreamReader::ObjectHead head = _in.readObject();
+    *weight = 1;
+    const QString* text = nullptr;
+    Value key;
+    if (head.head == TypedStreamReader::Head::Reference && !_slots[size_t(head.object)].isPending()) {
+        text = _slots[size_t(head.object)].text();
+    } else if (head.head == TypedStreamReader::Head::New) {
+        readNewObject(head.object, at, key, weight);
+        text = key.asString();
+    } else if (head.head == TypedStreamReader::Head::Reference) {
+        _in.fail(QStringLiteral("it holds an object that contains itself"), at);
+    }
+    if (_in.failed())
+        return false;
+    if (!text) {
+        _in.fail(QStringLiteral("it holds a dictionary key that is not a string"), at);
+        return false;
+    }
+    out = *text;
+    return true;
+}
+
+void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64* weight) {
     _slots.emplace_back();
     _weights.push_back(1);
     if (++_depth > TypedStreamReader::kMaxNesting) {
         _in.fail(
             QStringLiteral("it nests objects more than %1 levels deep").arg(TypedStreamReader::kMaxNesting),
             at);
-        return {};
+        return;
     }
     const qint32 cls = _in.readClass();
     if (cls < 0 && !_in.failed())
         _in.fail(QStringLiteral("it holds an object without a class"), at);
     if (_in.failed())
-        return {};
+        return;
     if (object == 0)
         _rootClassName = _in.className(cls).toByteArray();
-    Value value = readContent(cls, at, weight);
+    readContent(cls, at, out, weight);
     _in.readObjectEnd();
     --_depth;
     if (_in.failed())
-        return {};
+        return;
     if (*weight > _weightLimit) {
         _in.fail(QStringLiteral(
                      "it refers back to its objects so often that it would expand to more than %1 values")
                      .arg(_weightLimit),
                  at);
-        return {};
+        return;
     }
-    _slots[size_t(object)] = ObjectSlot(value);
+    _slots[size_t(object)].keep(out);
     _weights[size_t(object)] = quint32(*weight);
-    return value;
 }
 
-Value ArchiveDecoder::readContent(qint32 cls, qint64 at, quint64* weight) {
+void ArchiveDecoder::readContent(qint32 cls, qint64 at, Value& out, quint64* weight) {
     const ClassKind& kind = kindOf(cls);
     switch (kind.kind) {
     case Kind::Known:
-        return readKnown(kind.known, cls, at, weight);
+        readKnown(kind.known, cls, at, out, weight);
+        return;
     case Kind::Custom: {
         const qint32 outerClass = std::exchange(_customClass, cls);
         const quint64 outerWeight = std::exchange(_customWeight, 1);
-        Value value = (*kind.decoder)(*this);
+        out = (*kind.decoder)(*this);
         *weight = _customWeight;
         _customClass = outerClass;
         _customWeight = outerWeight;
-        return value;
+        return;
     }
     case Kind::Unresolved:
     case Kind::Unknown:
@@ -177,41 +225,50 @@ Value ArchiveDecoder::readContent(qint32 cls, qint64 at, quint64* weight) {
     }
     _in.fail(QStringLiteral("it holds an object of the unknown class %1").arg(quoted(_in.className(cls))),
              at);
-    return {};
 }
 
-Value ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, quint64* weight) {
+void ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight) {
     switch (known) {
     case ArchivedClass::String:
     case ArchivedClass::MutableString:
-        return readString(cls, known == ArchivedClass::MutableString);
+        readString(cls, known == ArchivedClass::MutableString, out);
+        return;
     case ArchivedClass::Number:
     case ArchivedClass::Value:
-        return readNumber(cls);
+        readNumber(cls, out);
+        return;
     case ArchivedClass::Data:
     case ArchivedClass::MutableData:
-        return readData(cls, known == ArchivedClass::MutableData);
+        readData(cls, known == ArchivedClass::MutableData, out);
+        return;
     case ArchivedClass::Array:
     case ArchivedClass::MutableArray:
-        return readArray(cls, known == ArchivedClass::MutableArray, weight);
+        readArray(cls, known == ArchivedClass::MutableArray, out, weight);
+        return;
     case ArchivedClass::Dictionary:
     case ArchivedClass::MutableDictionary:
-        return readDictionary(cls, known == ArchivedClass::MutableDictionary, weight);
+        readDictionary(cls, known == ArchivedClass::MutableDictionary, out, weight);
+        return;
     case ArchivedClass::Date:
-        return expectGroup("d", cls) ? Value(Date{_in.readReal('d')}) : Value();
+        if (expectGroup('d', cls))
+            out = Date{_in.readReal('d')};
+        return;
     case ArchivedClass::CalendarDate:
-        return readCalendarDate(cls, weight);
+        readCalendarDate(cls, out, weight);
+        return;
     case ArchivedClass::TimeZone:
-        return readTimeZone(cls, weight);
+        readTimeZone(cls, out, weight);
+        return;
     case ArchivedClass::Color:
-        return readColor(cls, weight);
+        readColor(cls, out, weight);
+        return;
     case ArchivedClass::Null:
-        return Null{};
+        out = Null{};
+        return;
     case ArchivedClass::Object:
         break;
     }
     _in.fail(QStringLiteral("it holds a plain NSObject, which stands for no value"), at);
-    return {};
 }
 
 std::vector<Value> ArchiveDecoder::readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight) {
@@ -223,7 +280,7 @@ std::vector<Value> ArchiveDecoder::readGroupValues(QByteArrayView typeString, qi
     for (const char code : typeString) {
         if (code == '@') {
             quint64 objectWeight = 0;
-            values.push_back(readObject(&objectWeight));
+            readObject(values.emplace_back(), &objectWeight);
             addWeight(weight, objectWeight);
         } else if (isNumberCode(code)) {
             values.push_back(readScalar(code));
@@ -256,138 +313,131 @@ Number ArchiveDecoder::readScalar(char code) {
                           TypedStreamReader::unsignedOfType(code, raw), 0);
 }
 
-Value ArchiveDecoder::readString(qint32 cls, bool isMutable) {
-    if (!expectGroup("+", cls))
-        return {};
+void ArchiveDecoder::readString(qint32 cls, bool isMutable, Value& out) {
+    if (!expectGroup('+', cls))
+        return;
     const qint64 at = _in.offset();
     const qint64 length = _in.readInteger();
     if (!_in.checkCount(length, 1, at, "length"))
-        return {};
+        return;
     const QByteArrayView utf8 = _in.readBytes(length, "a string");
-    return Value(QString::fromUtf8(utf8), isMutable);
+    out = Value(QString::fromUtf8(utf8), isMutable);
 }
 
-Value ArchiveDecoder::readNumber(qint32 cls) {
-    if (!expectGroup("*", cls))
-        return {};
+void ArchiveDecoder::readNumber(qint32 cls, Value& out) {
+    if (!expectGroup('*', cls))
+        return;
     const qint64 at = _in.offset();
     const qint32 type = _in.readCString();
     if (_in.failed())
-        return {};
+        return;
     const QByteArrayView code = type < 0 ? QByteArrayView() : _in.string(type);
     if (code.size() != 1 || !isNumberCode(code.front())) {
         _in.fail(QStringLiteral("it holds an %1 of the type %2, which is not a number")
                      .arg(className(cls), type < 0 ? QStringLiteral("NULL") : quoted(code)),
                  at);
-        return {};
+        return;
     }
-    if (!expectGroup(code, cls))
-        return {};
-    return readScalar(code.front());
+    if (expectGroup(code.front(), cls))
+        out = readScalar(code.front());
 }
 
-Value ArchiveDecoder::readData(qint32 cls, bool isMutable) {
-    if (!expectGroup("i", cls))
-        return {};
+void ArchiveDecoder::readData(qint32 cls, bool isMutable, Value& out) {
+    if (!expectGroup('i', cls))
+        return;
     const qint64 at = _in.offset();
     const qint64 length = TypedStreamReader::signedOfType('i', _in.readInteger());
-    if (!_in.checkCount(length, 1, at, "length") ||
-        !expectGroup("[" + QByteArray::number(length) + "c]", cls))
-        return {};
-    return Data{_in.readBytes(length, "a byte array").toByteArray(), isMutable};
+    if (!_in.checkCount(length, 1, at, "length"))
+        return;
+    char type[16];
+    const int typeLength = std::snprintf(type, sizeof type, "[%lldc]", static_cast<long long>(length));
+    if (expectGroup(QByteArrayView(type, typeLength), cls))
+        out = Data{_in.readBytes(length, "a byte array").toByteArray(), isMutable};
 }
 
-Value ArchiveDecoder::readArray(qint32 cls, bool isMutable, quint64* weight) {
-    if (!expectGroup("i", cls))
-        return {};
+void ArchiveDecoder::readArray(qint32 cls, bool isMutable, Value& out, quint64* weight) {
+    if (!expectGroup('i', cls))
+        return;
     const qint64 at = _in.offset();
     const qint64 count = TypedStreamReader::signedOfType('i', _in.readInteger());
     // Each element takes at least a type string reference and an object reference.
     if (!_in.checkCount(count, 2, at))
-        return {};
+        return;
     ArrayPtr array = Array::create(isMutable);
     array->items.reserve(size_t(count));
     for (qint64 i = 0; i < count; ++i) {
-        if (!expectGroup("@", cls))
-            return {};
+        if (!expectGroup('@', cls))
+            return;
         const qint64 itemAt = _in.offset();
         quint64 itemWeight = 0;
-        Value item = readObject(&itemWeight);
+        Value& item = array->items.emplace_back();
+        readObject(item, &itemWeight);
         if (_in.failed())
-            return {};
+            return;
         if (item.isNil()) {
             _in.fail(QStringLiteral("it holds an array element that is nil"), itemAt);
-            return {};
+            return;
         }
         addWeight(weight, itemWeight);
-        array->items.push_back(std::move(item));
     }
-    return array;
+    out = std::move(array);
 }
 
-Value ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, quint64* weight) {
-    if (!expectGroup("i", cls))
-        return {};
+void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quint64* weight) {
+    if (!expectGroup('i', cls))
+        return;
     const qint64 at = _in.offset();
     const qint64 count = TypedStreamReader::signedOfType('i', _in.readInteger());
     if (!_in.checkCount(count, 4, at))
-        return {};
+        return;
     DictPtr dict = Dict::create(isMutable);
-    dict->entries.reserve(size_t(count));
+    auto& entries = dict->entries;
+    entries.reserve(size_t(count));
     QHash<QString, qsizetype> positions; // only for large dictionaries
     for (qint64 i = 0; i < count; ++i) {
         quint64 keyWeight = 0, valueWeight = 0;
-        if (!expectGroup("@", cls))
-            return {};
-        const qint64 keyAt = _in.offset();
-        const Value key = readObject(&keyWeight);
-        if (_in.failed())
-            return {};
-        const QString* text = key.asString();
-        if (!text) {
-            _in.fail(QStringLiteral("it holds a dictionary key that is not a string"), keyAt);
-            return {};
-        }
-        if (!expectGroup("@", cls))
-            return {};
+        auto& entry = entries.emplace_back();
+        if (!expectGroup('@', cls) || !readKey(entry.first, &keyWeight) || !expectGroup('@', cls))
+            return;
         const qint64 valueAt = _in.offset();
-        Value value = readObject(&valueWeight);
+        readObject(entry.second, &valueWeight);
         if (_in.failed())
-            return {};
-        if (value.isNil()) {
+            return;
+        if (entry.second.isNil()) {
             _in.fail(QStringLiteral("it holds a dictionary value that is nil"), valueAt);
-            return {};
+            return;
         }
         addWeight(weight, keyWeight);
         addWeight(weight, valueWeight);
         // A repeated key keeps its first place and takes the later value, as the platform's dictionary does.
+        const auto last = qsizetype(entries.size()) - 1;
         qsizetype position = -1;
         if (count <= kLinearKeyScan) {
-            const auto it = std::find_if(dict->entries.begin(), dict->entries.end(),
-                                         [&](const auto& entry) { return entry.first == *text; });
-            position = it == dict->entries.end() ? -1 : it - dict->entries.begin();
+            for (qsizetype j = 0; j < last && position < 0; ++j)
+                if (entries[size_t(j)].first == entry.first)
+                    position = j;
         } else {
-            position = positions.value(*text, -1);
+            position = positions.value(entry.first, -1);
             if (position < 0)
-                positions.insert(*text, dict->size());
+                positions.insert(entry.first, last);
         }
-        if (position >= 0)
-            dict->entries[size_t(position)].second = std::move(value);
-        else
-            dict->entries.emplace_back(*text, std::move(value));
+        if (position >= 0) {
+            entries[size_t(position)].second = std::move(entry.second);
+            entries.pop_back();
+        }
     }
-    return dict;
+    out = std::move(dict);
 }
 
-Value ArchiveDecoder::readCalendarDate(qint32 cls, quint64* weight) {
+void ArchiveDecoder::readCalendarDate(qint32 cls, Value& out, quint64* weight) {
     CalendarDate date;
-    if (!expectGroup("d", cls))
-        return {};
+    if (!expectGroup('d', cls))
+        return;
     date.seconds = _in.readReal('d');
     const qint64 zoneAt = _in.offset();
     const std::vector<Value> zone = readGroupValues("@", cls, weight);
     if (_in.failed())
-        return {};
+        return;
     if (const TimeZone* z = zone.front().asTimeZone())
         date.timeZone = *z;
     else if (!zone.front().isNil())
@@ -395,59 +445,60 @@ Value ArchiveDecoder::readCalendarDate(qint32 cls, quint64* weight) {
     const qint64 formatAt = _in.offset();
     const std::vector<Value> format = readGroupValues("@", cls, weight);
     if (_in.failed())
-        return {};
+        return;
     if (const QString* f = format.front().asString())
         date.format = *f;
     else if (!format.front().isNil())
         _in.fail(QStringLiteral("it holds an NSCalendarDate whose format is not a string"), formatAt);
-    return date;
+    out = std::move(date);
 }
 
-Value ArchiveDecoder::readTimeZone(qint32 cls, quint64* weight) {
+void ArchiveDecoder::readTimeZone(qint32 cls, Value& out, quint64* weight) {
     const qint64 at = _in.offset();
     const std::vector<Value> name = readGroupValues("@", cls, weight);
     if (_in.failed())
-        return {};
+        return;
     TimeZone zone;
     if (const QString* text = name.front().asString()) {
         zone.name = *text;
     } else {
         _in.fail(QStringLiteral("it holds an NSTimeZone without a name"), at);
-        return {};
+        return;
     }
     // Zones of class version 1 and later also carry their data, which may be nil.
     if (_in.classInfo(cls).version != 0) {
         const qint64 dataAt = _in.offset();
         const std::vector<Value> data = readGroupValues("@", cls, weight);
         if (_in.failed())
-            return {};
+            return;
         if (const QByteArray* bytes = data.front().asData())
             zone.data = *bytes;
         else if (!data.front().isNil())
             _in.fail(QStringLiteral("it holds an NSTimeZone whose data is not data"), dataAt);
     }
-    return zone;
+    out = std::move(zone);
 }
 
-Value ArchiveDecoder::readColor(qint32 cls, quint64* weight) {
-    if (!expectGroup("c", cls))
-        return {};
+void ArchiveDecoder::readColor(qint32 cls, Value& out, quint64* weight) {
+    if (!expectGroup('c', cls))
+        return;
     const qint64 at = _in.offset();
     Color color;
     color.space = _in.readByte("a colour");
     static const char* const componentTypes[] = {"", "ffff", "ffff", "ff", "ff", "fffff", "@@@"};
     if (color.space < Color::CalibratedRGB || color.space > Color::Named) {
         _in.fail(QStringLiteral("it holds an NSColor of the unknown kind %1").arg(color.space), at);
-        return {};
+        return;
     }
     const qint64 valuesAt = _in.offset();
     const std::vector<Value> values = readGroupValues(componentTypes[color.space], cls, weight);
     if (_in.failed())
-        return {};
+        return;
     if (color.space != Color::Named) {
         for (const Value& component : values)
             color.components.push_back(float(component.asNumber()->real));
-        return color;
+        out = std::move(color);
+        return;
     }
     const QString* catalog = values[0].asString();
     const QString* name = values[1].asString();
@@ -456,13 +507,13 @@ Value ArchiveDecoder::readColor(qint32 cls, quint64* weight) {
         (!fallback && !values[2].isNil())) {
         _in.fail(QStringLiteral("it holds a named NSColor whose names or fallback colour have other kinds"),
                  valuesAt);
-        return {};
+        return;
     }
     color.catalog = catalog ? *catalog : QString();
     color.name = name ? *name : QString();
     if (fallback)
         color.fallback = std::make_shared<Color>(*fallback);
-    return color;
+    out = std::move(color);
 }
 
 } // namespace tardigo

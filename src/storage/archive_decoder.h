@@ -33,25 +33,30 @@ private:
         const ClassDecoder* decoder = nullptr;
     };
 
-    /// One "@" value; `weight` receives the number of values it expands to.
-    Value readObject(quint64* weight);
-    Value readNewObject(qint32 object, qint64 at, quint64* weight);
-    Value readContent(qint32 cls, qint64 at, quint64* weight);
-    Value readKnown(ArchivedClass known, qint32 cls, qint64 at, quint64* weight);
+    /// Reads one "@" value into `out`; `weight` receives the number of values it expands to.
+    void readObject(Value& out, quint64* weight);
+    void readNewObject(qint32 object, qint64 at, Value& out, quint64* weight);
+    /// A dictionary key: most are references to a string read before, taken without a Value.
+    bool readKey(QString& out, quint64* weight);
+    void readContent(qint32 cls, qint64 at, Value& out, quint64* weight);
+    void readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight);
     const ClassKind& kindOf(qint32 cls);
 
+    /// Reads a group's type string and checks it; one-letter types are remembered by table index.
+    bool expectGroup(char code, qint32 cls);
     bool expectGroup(QByteArrayView expected, qint32 cls);
+    bool checkGroupType(qint32 type, qint64 at, QByteArrayView expected, qint32 cls);
     /// A group of objects and scalars, as decodeGroup describes.
     std::vector<Value> readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight);
     Number readScalar(char code);
-    Value readString(qint32 cls, bool isMutable);
-    Value readNumber(qint32 cls);
-    Value readData(qint32 cls, bool isMutable);
-    Value readArray(qint32 cls, bool isMutable, quint64* weight);
-    Value readDictionary(qint32 cls, bool isMutable, quint64* weight);
-    Value readCalendarDate(qint32 cls, quint64* weight);
-    Value readTimeZone(qint32 cls, quint64* weight);
-    Value readColor(qint32 cls, quint64* weight);
+    void readString(qint32 cls, bool isMutable, Value& out);
+    void readNumber(qint32 cls, Value& out);
+    void readData(qint32 cls, bool isMutable, Value& out);
+    void readArray(qint32 cls, bool isMutable, Value& out, quint64* weight);
+    void readDictionary(qint32 cls, bool isMutable, Value& out, quint64* weight);
+    void readCalendarDate(qint32 cls, Value& out, quint64* weight);
+    void readTimeZone(qint32 cls, Value& out, quint64* weight);
+    void readColor(qint32 cls, Value& out, quint64* weight);
     QString className(qint32 cls) const;
     void addWeight(quint64* total, quint64 weight) const;
 
@@ -60,6 +65,7 @@ private:
     std::vector<ObjectSlot> _slots; // by object index
     std::vector<quint32> _weights;  // by object index
     std::vector<ClassKind> _kinds;  // by class index
+    std::vector<char> _codes;       // by string-table index: the one-letter type it holds, once seen
     quint64 _weightLimit;
     int _depth = 0;
     qint32 _customClass = -1; // the class a registered decoder is reading

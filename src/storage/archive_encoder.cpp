@@ -16,7 +16,7 @@ QByteArray ArchiveEncoder::encode(const Value& root) {
     _out.writeHeader(typedstream::kSystemVersion);
     writeType('@');
     writeObject(root);
-    return std::move(_out.bytes());
+    return _out.take();
 }
 
 void ArchiveEncoder::writeType(char code) {
@@ -41,11 +41,18 @@ qint32 ArchiveEncoder::beginObject(ArchivedClass cls) {
     return number;
 }
 
-bool ArchiveEncoder::writtenBefore(const void* container) {
+bool ArchiveEncoder::writtenBefore(const void* container, long owners, ArchivedClass cls) {
+    // A container held only by its place in the tree (and by the caller's temporary copy) cannot
+    // occur twice, so only the others need remembering.
+    if (owners <= 2) {
+        beginObject(cls);
+        return false;
+    }
     if (const auto it = _containers.constFind(container); it != _containers.constEnd()) {
         _out.writeReference(*it);
         return true;
     }
+    _containers.insert(container, beginObject(cls));
     return false;
 }
 
@@ -94,18 +101,25 @@ void ArchiveEncoder::writeObject(const Value& value) {
 qint32 ArchiveEncoder::writeString(const QString& text, bool isMutable) {
     const qint32 number = beginObject(isMutable ? ArchivedClass::MutableString : ArchivedClass::String);
     writeType('+');
-    const QByteArray utf8 = text.toUtf8();
-    _out.writeInteger(utf8.size());
-    _out.writeBytes(utf8);
+    _out.writeUtf8(text);
     _out.endObject();
     return number;
 }
 
 void ArchiveEncoder::writeKey(const QString& key) {
-    if (const auto it = _keys.constFind(key); it != _keys.constEnd())
+    // Keys nearly always share their characters with a constant, so most are found by address
+    // before anyone hashes their content.
+    KeyByAddress& cached = _keysByAddress[(quintptr(key.constData()) >> 4) % _keysByAddress.size()];
+    if (cached.chars == key.constData() && cached.size == key.size()) {
+        _out.writeReference(cached.number);
+        return;
+    }
+    auto it = _keys.constFind(key);
+    if (it != _keys.constEnd())
         _out.writeReference(*it);
     else
-        _keys.insert(key, writeString(key, false));
+        it = _keys.insert(key, writeString(key, false));
+    cached = {key.constData(), key.size(), *it};
 }
 
 void ArchiveEncoder::writeNumber(const Number& number) {
@@ -146,10 +160,9 @@ void ArchiveEncoder::writeData(const Data& data) {
 }
 
 void ArchiveEncoder::writeArray(const ArrayPtr& array) {
-    if (writtenBefore(array.get()))
+    if (writtenBefore(array.get(), array.use_count(),
+                      array->isMutable ? ArchivedClass::MutableArray : ArchivedClass::Array))
         return;
-    _containers.insert(array.get(),
-                       beginObject(array->isMutable ? ArchivedClass::MutableArray : ArchivedClass::Array));
     writeType('i');
     _out.writeInteger(array->size());
     for (const Value& item : array->items) {
@@ -160,10 +173,9 @@ void ArchiveEncoder::writeArray(const ArrayPtr& array) {
 }
 
 void ArchiveEncoder::writeDictionary(const DictPtr& dict) {
-    if (writtenBefore(dict.get()))
+    if (writtenBefore(dict.get(), dict.use_count(),
+                      dict->isMutable ? ArchivedClass::MutableDictionary : ArchivedClass::Dictionary))
         return;
-    _containers.insert(dict.get(), beginObject(dict->isMutable ? ArchivedClass::MutableDictionary
-                                                               : ArchivedClass::Dictionary));
     writeType('i');
     _out.writeInteger(dict->size());
     for (const auto& [key, value] : dict->entries) {

@@ -31,8 +31,8 @@ private:
     void writeCalendarDate(const CalendarDate& date);
     void writeTimeZone(const TimeZone& zone);
     void writeColor(const Color& color);
-    /// The reference when the container was written before; else its number is recorded.
-    bool writtenBefore(const void* container);
+    /// Writes a reference when the container was written before, else begins its object.
+    bool writtenBefore(const void* container, long owners, ArchivedClass cls);
     qint32 beginObject(ArchivedClass cls);
     void writeType(char code);
 
@@ -42,6 +42,12 @@ private:
     std::array<qint32, 128> _cStrings;    // object number of one-letter C strings
     QHash<const void*, qint32> _containers;
     QHash<QString, qint32> _keys;
+    struct KeyByAddress {
+        const QChar* chars = nullptr;
+        qsizetype size = 0;
+        qint32 number = -1;
+    };
+    std::array<KeyByAddress, 256> _keysByAddress;
     QHash<QString, qint32> _timeZones;
 };
 

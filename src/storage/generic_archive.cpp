@@ -226,14 +226,14 @@ public:
         _out.writeHeader(_archive.systemVersion);
         for (const GenericGroup& group : _archive.groups)
             writeGroup(group);
-        return std::move(_out.bytes());
+        return _out.take();
     }
 
     QByteArray writeRoot(qint32 object) {
         _out.writeHeader(typedstream::kSystemVersion);
         _out.writeSharedString("@");
         writeObject(object);
-        return std::move(_out.bytes());
+        return _out.take();
     }
 
 private:

@@ -4,14 +4,14 @@
 
 namespace tardigo {
 
-ObjectSlot::ObjectSlot(const Value& value) {
+void ObjectSlot::keep(const Value& value) {
     switch (value.type()) {
     case Value::Type::String: {
         const String* s = value.asStringValue();
         if (s->isMutable)
-            _v = MutableText{s->text};
+            _v.emplace<MutableText>(MutableText{s->text});
         else
-            _v = s->text;
+            _v.emplace<QString>(s->text);
         break;
     }
     case Value::Type::Number: {
@@ -21,20 +21,20 @@ ObjectSlot::ObjectSlot(const Value& value) {
             std::memcpy(&packed.bits, &n->real, sizeof packed.bits);
         else
             packed.bits = n->isUnsigned() ? n->unsignedInteger : quint64(n->integer);
-        _v = packed;
+        _v.emplace<PackedNumber>(packed);
         break;
     }
     case Value::Type::Date:
-        _v = *value.asDate();
+        _v.emplace<Date>(*value.asDate());
         break;
     case Value::Type::Array:
-        _v = value.asArray();
+        _v.emplace<ArrayPtr>(value.asArray());
         break;
     case Value::Type::Dict:
-        _v = value.asDict();
+        _v.emplace<DictPtr>(value.asDict());
         break;
     default:
-        _v = std::make_shared<const Value>(value);
+        _v.emplace<std::shared_ptr<const Value>>(std::make_shared<const Value>(value));
     }
 }
 
@@ -61,6 +61,14 @@ Value ObjectSlot::value() const {
     default:
         return {};
     }
+}
+
+const QString* ObjectSlot::text() const {
+    if (const auto* text = std::get_if<QString>(&_v))
+        return text;
+    if (const auto* mutableText = std::get_if<MutableText>(&_v))
+        return &mutableText->text;
+    return nullptr;
 }
 
 } // namespace tardigo

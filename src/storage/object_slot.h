@@ -11,12 +11,14 @@ namespace tardigo {
 /// large list holds millions of objects, and any of them may be referred to again.
 class ObjectSlot {
 public:
-    /// An object still being decoded.
+    /// An object still being decoded, until it is kept.
     ObjectSlot() = default;
-    explicit ObjectSlot(const Value& value);
+    void keep(const Value& value);
 
     bool isPending() const { return std::holds_alternative<std::monostate>(_v); }
     Value value() const;
+    /// The text when the object is a string.
+    const QString* text() const;
 
 private:
     struct MutableText {

@@ -29,17 +29,14 @@ const char* kindNoun(int kind) {
 TypedStreamReader::TypedStreamReader(QByteArrayView bytes) : _data(bytes.data()), _size(bytes.size()) {}
 
 void TypedStreamReader::fail(const QString& what, qint64 offset) {
-    if (failed())
+    if (_failed)
         return;
+    _failed = true;
     _error = what + QStringLiteral(" at byte ") + QString::number(offset);
     _errorOffset = offset;
 }
 
-bool TypedStreamReader::need(qint64 count, qint64 at, const char* what) {
-    if (failed())
-        return false;
-    if (count >= 0 && _size - _pos >= count)
-        return true;
+bool TypedStreamReader::reportShortage(qint64 at, const char* what) {
     fail(QStringLiteral("the data ends in the middle of %1").arg(QLatin1String(what)), at);
     return false;
 }
@@ -138,7 +135,7 @@ qint64 TypedStreamReader::readIntegerAfterHead(qint8 head, qint64 at, const char
     return 0;
 }
 
-qint64 TypedStreamReader::readInteger() {
+qint64 TypedStreamReader::readIntegerSlowly() {
     const qint64 at = _pos;
     if (!need(1, at, "an integer"))
         return 0;
@@ -210,12 +207,7 @@ qint32 TypedStreamReader::readUnsharedString(qint64 at) {
     return qint32(_strings.size() - 1);
 }
 
-QByteArrayView TypedStreamReader::string(qint32 index) const {
-    const auto& [offset, length] = _strings[size_t(index)];
-    return QByteArrayView(_data + offset, length);
-}
-
-qint32 TypedStreamReader::readSharedString() {
+qint32 TypedStreamReader::readSharedStringSlowly() {
     const qint64 at = _pos;
     if (!need(1, at, "a string"))
         return -1;
@@ -273,7 +265,7 @@ qint32 TypedStreamReader::addEntry(Kind kind, qint32 payload) {
     return qint32(_entries.size() - 1);
 }
 
-qint32 TypedStreamReader::readCString() {
+qint32 TypedStreamReader::readCStringSlowly() {
     qint64 at = 0;
     const qint32 target = readReference(Kind::CString, "a C string", &at);
     if (target != std::numeric_limits<qint32>::max())
@@ -288,7 +280,7 @@ qint32 TypedStreamReader::readCString() {
     return text;
 }
 
-qint32 TypedStreamReader::readClass() {
+qint32 TypedStreamReader::readClassSlowly() {
     const auto chainStart = qint32(_classes.size());
     qint32 first = -1;
     qint32 previous = -1;
@@ -333,7 +325,7 @@ std::optional<qint64> TypedStreamReader::versionForClassName(QByteArrayView name
     return std::nullopt;
 }
 
-TypedStreamReader::ObjectHead TypedStreamReader::readObject() {
+TypedStreamReader::ObjectHead TypedStreamReader::readObjectSlowly() {
     qint64 at = 0;
     const qint32 target = readReference(Kind::Object, "an object", &at);
     if (failed())
@@ -346,19 +338,10 @@ TypedStreamReader::ObjectHead TypedStreamReader::readObject() {
     return target < 0 ? ObjectHead{} : ObjectHead{Head::Reference, target};
 }
 
-bool TypedStreamReader::atObjectEnd() const {
-    return !failed() && _pos < _size && quint8(_data[_pos]) == kEndOfObject;
-}
-
-bool TypedStreamReader::readObjectEnd() {
-    if (!need(1, _pos, "an object"))
-        return false;
-    if (quint8(_data[_pos]) != kEndOfObject) {
+bool TypedStreamReader::reportMissingEnd() {
+    if (need(1, _pos, "an object"))
         fail(QStringLiteral("an object does not end where it should"), _pos);
-        return false;
-    }
-    ++_pos;
-    return true;
+    return false;
 }
 
 } // namespace tardigo

@@ -80,6 +80,44 @@ void TypedStreamWriter::writeReal(char code, double value) {
     }
 }
 
+void TypedStreamWriter::writeUtf8(QStringView text) {
+    const auto* chars = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype count = text.size();
+    const auto isPair = [&](qsizetype i) {
+        return QChar::isHighSurrogate(chars[i]) && i + 1 < count && QChar::isLowSurrogate(chars[i + 1]);
+    };
+    qint64 length = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80 || QChar::isSurrogate(c))
+            length += isPair(i) ? (++i, 4) : 1;
+        else
+            length += c < 0x800 ? 2 : 3;
+    }
+    writeInteger(length);
+    for (qsizetype i = 0; i < count; ++i) {
+        const char16_t c = chars[i];
+        if (c < 0x80) {
+            writeByte(quint8(c));
+        } else if (c < 0x800) {
+            writeByte(quint8(0xC0 | (c >> 6)));
+            writeByte(quint8(0x80 | (c & 0x3F)));
+        } else if (isPair(i)) {
+            const char32_t u = QChar::surrogateToUcs4(c, chars[++i]);
+            writeByte(quint8(0xF0 | (u >> 18)));
+            writeByte(quint8(0x80 | ((u >> 12) & 0x3F)));
+            writeByte(quint8(0x80 | ((u >> 6) & 0x3F)));
+            writeByte(quint8(0x80 | (u & 0x3F)));
+        } else if (QChar::isSurrogate(c)) {
+            writeByte('?');
+        } else {
+            writeByte(quint8(0xE0 | (c >> 12)));
+            writeByte(quint8(0x80 | ((c >> 6) & 0x3F)));
+            writeByte(quint8(0x80 | (c & 0x3F)));
+        }
+    }
+}
+
 void TypedStreamWriter::writeNil() {
     writeByte(kNil);
 }

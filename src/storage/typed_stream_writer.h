@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <QStringView>
+
+#include <string>
 
 namespace tardigo {
 
@@ -19,8 +22,11 @@ public:
 
     /// Streamer version 4 and the signature of the writer's byte order.
     void writeHeader(qint64 systemVersion);
-    void writeByte(quint8 byte) { _out.append(char(byte)); }
-    void writeBytes(QByteArrayView bytes) { _out.append(bytes); }
+    void writeByte(quint8 byte) { _out.push_back(char(byte)); }
+    void writeBytes(QByteArrayView bytes) { _out.append(bytes.data(), size_t(bytes.size())); }
+    /// The byte count then the UTF-8 bytes of the text, as NSString writes itself (lone surrogates
+    /// become '?', as QString::toUtf8 makes them).
+    void writeUtf8(QStringView text);
     /// The shortest encoding of the value.
     void writeInteger(qint64 value);
     /// The value taken as the signed integer of the type code's width, as the platform writes it.
@@ -43,13 +49,13 @@ public:
     void endObject();
     void writeReference(qint32 number);
 
-    QByteArray& bytes() { return _out; }
+    QByteArray take() const { return QByteArray(_out.data(), qsizetype(_out.size())); }
 
 private:
     void writeWord(quint64 word, int size);
     qint32 newEntry();
 
-    QByteArray _out;
+    std::string _out; // appends faster than QByteArray
     bool _bigEndian;
     qint32 _nextNumber = 0;
     QHash<QByteArray, qint32> _strings;
