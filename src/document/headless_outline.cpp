@@ -1,0 +1,189 @@
+#include "document/headless_outline.h"
+
+#include "model/keys.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace tardigo {
+
+HeadlessOutline::HeadlessOutline(OutlineDataSource& dataSource)
+    : _dataSource(dataSource), _columns{key::icon, key::name,  key::category,
+                                        key::due,  key::notes, key::completion} {}
+
+void HeadlessOutline::reloadData() {
+    ++_reloadCount;
+    _rowsValid = false;
+}
+
+void HeadlessOutline::reloadItem(const NodePtr& item) {
+    _lastReloadedItem = item;
+}
+
+void HeadlessOutline::expandItem(const NodePtr& item, bool expandChildren) {
+    setExpanded(item, true, expandChildren);
+}
+
+void HeadlessOutline::collapseItem(const NodePtr& item, bool collapseChildren) {
+    setExpanded(item, false, collapseChildren);
+}
+
+void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
+    std::vector<NodePtr> pending;
+    const auto addChildren = [&](const NodePtr& node) {
+        for (const Value& child : _dataSource.filteredChildrenOfItem(node)->items)
+            if (NodePtr c = child.asDict())
+                pending.push_back(std::move(c));
+    };
+    if (item)
+        pending.push_back(item);
+    else if (withChildren)
+        addChildren(nullptr);                // the invisible root is always expanded
+    std::unordered_set<const Dict*> visited; // a tree that holds a node twice is walked once
+    while (!pending.empty()) {
+        const NodePtr node = std::move(pending.back());
+        pending.pop_back();
+        if (!visited.insert(node.get()).second)
+            continue;
+        if (!expanded)
+            _expanded.erase(node.get());
+        else if (_dataSource.isItemExpandable(node))
+            _expanded[node.get()] = node;
+        else
+            continue;
+        if (withChildren)
+            addChildren(node);
+    }
+    _rowsValid = false;
+}
+
+bool HeadlessOutline::isItemExpanded(const Dict* item) const {
+    const auto it = _expanded.find(item);
+    return it != _expanded.end() && it->second.lock().get() == item;
+}
+
+void HeadlessOutline::ensureRows() const {
+    if (_rowsValid)
+        return;
+    _rowsValid = true;
+    _rows.clear();
+    _rowOf.clear();
+    struct Level {
+        ArrayPtr children;
+        size_t next;
+    };
+    std::vector<Level> stack{{_dataSource.filteredChildrenOfItem(nullptr), 0}};
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next >= level.children->items.size()) {
+            stack.pop_back();
+            continue;
+        }
+        NodePtr child = level.children->items[level.next++].asDict();
+        // A node that is already shown is not shown again, so that no cycle is followed.
+        if (!child || !_rowOf.emplace(child.get(), int(_rows.size())).second)
+            continue;
+        _rows.push_back(child);
+        if (isItemExpanded(child.get()))
+            stack.push_back({_dataSource.filteredChildrenOfItem(child), 0});
+    }
+    std::erase_if(_selection, [this](const std::weak_ptr<Dict>& item) {
+        const NodePtr node = item.lock();
+        return !node || !_rowOf.contains(node.get());
+    });
+}
+
+int HeadlessOutline::numberOfRows() const {
+    ensureRows();
+    return int(_rows.size());
+}
+
+NodePtr HeadlessOutline::itemAtRow(int row) const {
+    ensureRows();
+    return row >= 0 && row < int(_rows.size()) ? _rows[size_t(row)] : nullptr;
+}
+
+int HeadlessOutline::rowForItem(const Dict* item) const {
+    ensureRows();
+    const auto it = _rowOf.find(item);
+    return it == _rowOf.end() ? -1 : it->second;
+}
+
+int HeadlessOutline::selectedRow() const {
+    ensureRows();
+    return _selection.empty() ? -1 : rowForItem(_selection.back().lock().get());
+}
+
+std::vector<int> HeadlessOutline::selectedRows() const {
+    ensureRows();
+    std::vector<int> rows;
+    for (const std::weak_ptr<Dict>& item : _selection)
+        rows.push_back(rowForItem(item.lock().get()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void HeadlessOutline::selectRow(int row, bool extendSelection) {
+    const NodePtr item = itemAtRow(row);
+    if (!item)
+        return;
+    const std::vector<int> before = selectedRows();
+    if (!extendSelection)
+        _selection.clear();
+    std::erase_if(_selection, [&](const std::weak_ptr<Dict>& selected) { return selected.lock() == item; });
+    _selection.push_back(item);
+    if (selectedRows() != before)
+        selectionChanged();
+}
+
+void HeadlessOutline::deselectAll() {
+    if (_selection.empty())
+        return;
+    _selection.clear();
+    selectionChanged();
+}
+
+void HeadlessOutline::clickRow(int row, bool extendSelection) {
+    if (_dataSource.selectionShouldChangeInOutlineView())
+        selectRow(row, extendSelection);
+}
+
+void HeadlessOutline::selectionChanged() {
+    _dataSource.outlineViewSelectionDidChange();
+}
+
+void HeadlessOutline::scrollRowToVisible(int row) {
+    _lastScrolledRow = row;
+}
+
+void HeadlessOutline::editColumn(const QString& identifier, int row, bool selectText) {
+    selectRow(row, false);
+    if (NodePtr item = itemAtRow(row); item && _columns.contains(identifier))
+        _editedCell = EditedCell{std::move(item), identifier, selectText};
+}
+
+void HeadlessOutline::endEditing(const CellValue& typed) {
+    if (!_editedCell)
+        return;
+    const EditedCell cell = *std::exchange(_editedCell, std::nullopt);
+    _dataSource.setObjectValue(typed, cell.identifier, cell.item);
+}
+
+void HeadlessOutline::addTableColumn(const QString& identifier) {
+    if (!_columns.contains(identifier))
+        _columns.append(identifier);
+}
+
+void HeadlessOutline::removeTableColumn(const QString& identifier) {
+    _columns.removeAll(identifier);
+}
+
+void HeadlessOutline::setIndicatorImage(const QString& identifier, SortIndicator indicator) {
+    _indicators[identifier] = indicator;
+}
+
+SortIndicator HeadlessOutline::indicatorImage(const QString& identifier) const {
+    return _indicators.value(identifier, SortIndicator::None);
+}
+
+} // namespace tardigo

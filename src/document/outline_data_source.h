@@ -1,0 +1,39 @@
+#pragma once
+
+#include "model/value.h"
+#include "storage/rich_text.h"
+
+#include <QDateTime>
+
+#include <variant>
+
+namespace tardigo {
+
+/// What an outline cell shows or an edited cell delivers: nothing; a node value (name, category,
+/// completion, the icon's name); the due date; the notes as rich text.
+using CellValue = std::variant<std::monostate, Value, QDateTime, RichText>;
+
+/// The document seen from an outline, as its data source and delegate: the outline owns no data and
+/// asks for every row. A null item stands for the invisible root.
+class OutlineDataSource {
+public:
+    virtual ~OutlineDataSource() = default;
+
+    /// The children of item visible under the list's filters, in stored order.
+    virtual ArrayPtr filteredChildrenOfItem(const NodePtr& item) const = 0;
+    virtual CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const = 0;
+    /// Commits the value an ended cell edit delivers.
+    virtual void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
+    /// Asked before the user changes the selection.
+    virtual bool selectionShouldChangeInOutlineView() = 0;
+    /// Told after the selection changed, whoever changed it.
+    virtual void outlineViewSelectionDidChange() = 0;
+
+    int numberOfChildrenOfItem(const NodePtr& item) const;
+    /// The visible child at index; null past the end.
+    NodePtr childOfItem(int index, const NodePtr& item) const;
+    /// Whether any child is visible: an item whose children are all hidden shows no disclosure.
+    bool isItemExpandable(const NodePtr& item) const;
+};
+
+} // namespace tardigo

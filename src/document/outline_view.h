@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace tardigo {
+
+/// The arrow a column header shows.
+enum class SortIndicator { None, Ascending, Descending };
+
+/// The outline of a document window as the document drives it. Rows are the visible items of the
+/// expanded, filtered tree, numbered from 0 top to bottom; a null item stands for the invisible root.
+class OutlineView {
+public:
+    virtual ~OutlineView() = default;
+
+    /// Asks the data source again for every row; expanded items and selected items stay.
+    virtual void reloadData() = 0;
+    /// Redraws one item's row.
+    virtual void reloadItem(const NodePtr& item) = 0;
+    virtual void expandItem(const NodePtr& item, bool expandChildren) = 0;
+    virtual void collapseItem(const NodePtr& item, bool collapseChildren) = 0;
+
+    /// The row selected last; -1 when none is.
+    virtual int selectedRow() const = 0;
+    /// The selected rows in ascending order.
+    virtual std::vector<int> selectedRows() const = 0;
+    /// Null when no item is at that row.
+    virtual NodePtr itemAtRow(int row) const = 0;
+    /// -1 when the item is not shown (hidden by the filter or inside a collapsed parent).
+    virtual int rowForItem(const Dict* item) const = 0;
+    virtual void selectRow(int row, bool extendSelection) = 0;
+    virtual void deselectAll() = 0;
+    virtual void scrollRowToVisible(int row) = 0;
+    /// Makes the row the only selected row and opens the cell's editor, with its text selected or not.
+    virtual void editColumn(const QString& identifier, int row, bool selectText) = 0;
+
+    /// The identifiers of the columns the outline shows, in order.
+    virtual QStringList tableColumnIdentifiers() const = 0;
+    /// Adds a column at the right end and re-tiles.
+    virtual void addTableColumn(const QString& identifier) = 0;
+    virtual void removeTableColumn(const QString& identifier) = 0;
+    /// An empty identifier highlights none.
+    virtual void setHighlightedTableColumn(const QString& identifier) = 0;
+    /// A column's sort direction, kept in its header: 1 ascending, -1 descending, 0 never sorted.
+    /// Known for every column, shown or not.
+    virtual int headerTag(const QString& identifier) const = 0;
+    virtual void setHeaderTag(const QString& identifier, int tag) = 0;
+    virtual void setIndicatorImage(const QString& identifier, SortIndicator indicator) = 0;
+
+    bool containsTableColumn(const QString& identifier) const;
+};
+
+// The selection helpers every part of the window uses.
+
+/// The item of the row selected last; null when nothing is selected.
+NodePtr VKselectedItem(const OutlineView& outline);
+/// The items of the selected rows in row order.
+std::vector<NodePtr> VKallSelectedItems(const OutlineView& outline);
+/// Selects exactly those of the items that are shown; the others are skipped.
+void VKselectItems(OutlineView& outline, const std::vector<NodePtr>& items);
+
+} // namespace tardigo
