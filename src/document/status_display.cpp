@@ -1,0 +1,145 @@
+#include "document/status_display.h"
+
+#include "document/inspector_view.h"
+#include "document/outline_filter.h"
+#include "minder/user_date_time_format.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "model/tree_operations.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+
+namespace tardigo {
+
+namespace {
+
+ItemFont itemFont(const Dict* item) {
+    ItemFont font;
+    if (!item)
+        return font;
+    if (const QString* name = item->value(key::fontName).asString()) {
+        font.name = *name;
+        const Number* size = item->value(key::fontSize).asNumber();
+        font.pointSize = size ? int(size->toDouble()) : 0;
+    }
+    return font;
+}
+
+QString historyText(const Dict& item) {
+    QString text;
+    const ArrayPtr history = item.value(key::history).asArray();
+    if (!history)
+        return text;
+    for (const Value& entry : history->items) {
+        const DictPtr e = entry.asDict();
+        if (!e)
+            continue;
+        const QString* stamp = e->value(key::timestamp).asString();
+        const QString* message = e->value(key::message).asString();
+        // A timestamp that does not parse is shown as it is stored.
+        const std::optional<QDateTime> when = stamp ? parseStoredDate(*stamp) : std::nullopt;
+        text += QStringLiteral("%1: %2\n")
+                    .arg(when ? formatUserDateTime(*when) : (stamp ? *stamp : QString()),
+                         message ? *message : QString());
+    }
+    return text;
+}
+
+AppearanceTools appearanceTools(const Dict& item) {
+    AppearanceTools tools;
+    tools.font = itemFont(&item);
+    tools.color = item.value(key::color);
+    tools.iconExclusive = VKboolForKey(item, key::thisIconOnly);
+    if (const QString* icon = item.value(key::icon).asString()) {
+        const qsizetype row = UserDefaults::standard().stringArrayForKey(pref::todoItemIcons).indexOf(*icon);
+        if (row >= 0)
+            tools.selectedIconRow = int(row);
+    }
+    return tools;
+}
+
+ItemTools itemTools(const Dict& item) {
+    ItemTools tools;
+    if (const QByteArray* notes = item.value(key::notes).asData())
+        tools.notes = *notes;
+    tools.due = parseStoredDate(item.value(key::due));
+    const Number* period = item.value(key::dateDueRepeatPeriod).asNumber();
+    tools.periodTag = period ? int(period->toInt64()) : 0;
+    tools.repeatOn = tools.periodTag > 0;
+    if (const Number* completion = item.value(key::completion).asNumber()) {
+        // Worked out in single precision, as the slider's value is.
+        tools.completionLabel = QStringLiteral("%1%").arg(int(float(completion->toDouble()) * 100.0f));
+        tools.completionSlider = completion->toDouble();
+        tools.completedChecked = *completion == Number::float64(1.0);
+    }
+    tools.historyText = historyText(item);
+    if (const QString* category = item.value(key::category).asString())
+        tools.category = *category;
+    tools.reminderSet = VKboolForKey(item, key::reminderSet);
+    const Value& length = item.value(key::reminderTimeLength);
+    if (const Number* n = length.asNumber())
+        tools.reminderLength = QString::number(n->toDouble());
+    else if (const QString* s = length.asString())
+        tools.reminderLength = *s;
+    if (const Number* unit = item.value(key::reminderTimeUnit).asNumber())
+        tools.reminderUnitTag = int(unit->toInt64());
+    tools.reminderMarkDueDate = VKboolForKey(item, key::reminderMarkDueDate);
+    tools.reminderMarkNow = VKboolForKey(item, key::reminderMarkNow);
+    tools.reminderRepeat = VKboolForKey(item, key::reminderRepeat);
+    return tools;
+}
+
+} // namespace
+
+QString outstandingText(const Dict& root) {
+    const qint64 total = VKcountItemsIncludingChildren(root);
+    if (total == 0)
+        return QString();
+    const qint64 complete = VKcountCompleteItemsIncludingChildren(root);
+    if (complete == total)
+        return localized(QStringLiteral("All items are completed."));
+    QString text = localized(QStringLiteral("%d/%d outstanding"));
+    for (const qint64 count : {total - complete, total}) {
+        const qsizetype at = text.indexOf(QLatin1String("%d"));
+        if (at >= 0)
+            text.replace(at, 2, QString::number(count));
+    }
+    return text;
+}
+
+StatusDisplay statusDisplayFor(const Dict& root, const NodePtr& item, qsizetype selectedCount,
+                               int currentTool) {
+    StatusDisplay display;
+    display.statusText = outstandingText(root);
+    display.hideCompletedChecked = hidesCompletedItems(root);
+    display.hideCompletedTitle =
+        localized(display.hideCompletedChecked ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    if (!item || selectedCount == 0) {
+        display.selectionLabel = localized(QStringLiteral("[no selection]"));
+        return display;
+    }
+    const bool multiple = selectedCount > 1;
+    if (multiple) {
+        const bool appliesToAll = currentTool == InspectorToolIcons || currentTool == InspectorToolFont ||
+                                  currentTool == InspectorToolColor;
+        display.selectionLabel = localized(appliesToAll ? QStringLiteral("(multiple selection OK)")
+                                                        : QStringLiteral("(multiple selection)"));
+        display.toolsEnabled = appliesToAll;
+    } else {
+        const QString* name = item->value(key::name).asString();
+        display.selectionLabel = name ? *name : QString();
+        display.toolsEnabled = true;
+    }
+    display.selectionFont = itemFont(item.get());
+    const bool panel = VKboolForKey(root, key::panelInspector);
+    display.tearOffInspectorTitle =
+        localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector"));
+    display.resizeDrawerEnabled = panel;
+    display.appearance = appearanceTools(*item);
+    if (!multiple)
+        display.item = itemTools(*item);
+    return display;
+}
+
+} // namespace tardigo

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace tardigo {
+
+/// The font an item is drawn in: its own font name and whole point size, or the user's default
+/// font when it has no "font name" (or the GUI cannot find that font).
+struct ItemFont {
+    std::optional<QString> name;
+    int pointSize = 0;
+};
+
+/// The icon, font and colour tools, filled from the item selected last, also with several selected.
+struct AppearanceTools {
+    ItemFont font;
+    Value color;                        // the archived colour; nil: black
+    bool iconExclusive = false;         // "this icon only": the exclusive button, else the other
+    std::optional<int> selectedIconRow; // the item's icon in the "todoItemIcons" list
+};
+
+/// The tools that show exactly one selected item.
+struct ItemTools {
+    std::optional<QByteArray> notes; // RTFD; none: empty text
+    std::optional<QDateTime> due;
+    bool repeatOn = false;
+    int periodTag = 0;       // the period popup's item; 0 is its first
+    QString completionLabel; // "25%"
+    double completionSlider = 0.0;
+    bool completedChecked = false;
+    QString historyText; // one "timestamp: message" line per entry
+    QString category;
+    bool reminderSet = false;
+    QString reminderLength;             // empty when absent
+    std::optional<int> reminderUnitTag; // none: the popup's first item
+    bool reminderMarkDueDate = false;
+    bool reminderMarkNow = false;
+    bool reminderRepeat = false;
+};
+
+/// Everything a refresh shows in the window, as plain values the window renders.
+struct StatusDisplay {
+    QString statusText;
+    bool hideCompletedChecked = false;
+    QString hideCompletedTitle;
+    QString selectionLabel;
+    ItemFont selectionFont;                       // also the in-place editor's font
+    bool toolsEnabled = false;                    // false: every tool control is disabled and cleared
+    std::optional<QString> tearOffInspectorTitle; // none: the menu items keep their state
+    bool resizeDrawerEnabled = false;
+    std::optional<AppearanceTools> appearance;
+    std::optional<ItemTools> item;
+};
+
+/// What the window shows for the list and its selection; `item` is the item selected last,
+/// `currentTool` the inspector's tool.
+StatusDisplay statusDisplayFor(const Dict& root, const NodePtr& item, qsizetype selectedCount,
+                               int currentTool);
+
+/// The status line: empty for an empty list, else how many of all items are outstanding.
+QString outstandingText(const Dict& root);
+
+} // namespace tardigo
