@@ -1,8 +1,23 @@
 #include "document/tardigo_document.h"
 
+#include "document/cell_edit_commit.h"
+#include "document/column_sorting.h"
 #include "document/document_window.h"
+#include "document/headless_outline.h"
+#include "document/inspector_view.h"
+#include "document/minder_hand_off.h"
+#include "document/outline_cell.h"
+#include "document/outline_commands.h"
+#include "document/outline_filter.h"
+#include "document/outline_view.h"
+#include "document/restoring_operations.h"
+#include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
+#include "model/category_names.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "platform/localized.h"
+#include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "storage/list_file.h"
 
@@ -12,11 +27,18 @@
 namespace tardigo {
 
 TardigoDocument::TardigoDocument(QObject* parent)
-    : QObject(parent), _data(newListRoot()),
+    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)),
+      _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
-      _deferred(new QObject(this)) {}
+      _deferred(new QObject(this)) {
+    _undoManager->setChangeHandler([this](UndoManager::Change change) {
+        updateChangeCount(change == UndoManager::Change::StepRecorded ? ChangeDone : ChangeUndone);
+    });
+}
 
-TardigoDocument::~TardigoDocument() = default;
+TardigoDocument::~TardigoDocument() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 std::optional<QByteArray> TardigoDocument::dataRepresentationOfType(const QString& typeName) const {
     return tardigo::dataRepresentationOfType(_data, typeName);
@@ -103,15 +125,208 @@ void TardigoDocument::updateChangeCount(ChangeKind kind) {
 }
 
 void TardigoDocument::performLater(std::function<void()> call) {
+    performAfter(std::chrono::milliseconds(0), std::move(call));
+}
+
+void TardigoDocument::performAfter(std::chrono::milliseconds delay, std::function<void()> call) {
     if (_deferred)
-        QTimer::singleShot(0, _deferred.data(), std::move(call));
+        QTimer::singleShot(delay, _deferred.data(), std::move(call));
 }
 
 void TardigoDocument::close() {
     if (!_deferred)
         return;
     delete _deferred.data();
+    _undoManager->removeAllActionsWithTarget(this);
+    NotificationCenter::defaultCenter().removeObserver(this);
+    _alertArray.reset();
     emit closed();
+}
+
+void TardigoDocument::setWindow(DocumentWindow* window) {
+    _window = window;
+    _outlineView = window ? &window->outlineView() : _headlessOutline.get();
+    if (!window)
+        _alertArray.reset();
+}
+
+void TardigoDocument::windowControllerDidLoadNib() {
+    if (!_window)
+        return;
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, notification::categoriesGlobal,
+                       [this](const QString&, const void*) { categoryNamesEnumerateGlobally(*_data); });
+    center.addObserver(this, notification::prefsChanged,
+                       [this](const QString&, const void*) { prefsChanged(); });
+    _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
+    ColumnSorting(*this).restoreSortState();
+    updateUI();
+    if (InspectorView* inspector = inspectorView(); inspector && VKboolForKey(*_data, key::inspectorVisible))
+        inspector->toggleInspector(false);
+}
+
+InspectorView* TardigoDocument::inspectorView() const {
+    return _window ? _window->inspectorView() : nullptr;
+}
+
+ArrayPtr TardigoDocument::filteredChildrenOfItem(const NodePtr& item) const {
+    return tardigo::filteredChildrenOfItem(*_data, item.get());
+}
+
+CellValue TardigoDocument::objectValueForTableColumn(const QString& identifier, const NodePtr& item) const {
+    return outlineCellValue(identifier, item.get(), _currentReminderItem.get());
+}
+
+void TardigoDocument::setObjectValue(const CellValue& object, const QString& identifier,
+                                     const NodePtr& item) {
+    CellEditCommit(*this).setObjectValue(object, identifier, item);
+}
+
+bool TardigoDocument::selectionShouldChangeInOutlineView() {
+    finishAllEditing();
+    return true;
+}
+
+void TardigoDocument::outlineViewSelectionDidChange() {
+    if (!_syncingModel)
+        updateUI();
+}
+
+void TardigoDocument::outlineViewAction(int clickedRow, const QString& clickedColumn) {
+    CellEditCommit(*this).outlineViewAction(clickedRow, clickedColumn);
+}
+
+void TardigoDocument::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
+    CellEditCommit(*this).outlineViewDoubleClicked(clickedRow, clickedColumn);
+}
+
+bool TardigoDocument::outlineViewShouldSelectTableColumn(const QString& identifier) {
+    ColumnSorting(*this).headerClicked(identifier);
+    return false;
+}
+
+void TardigoDocument::expandAll() {
+    OutlineCommands(*this).expandAll();
+}
+void TardigoDocument::collapseAll() {
+    OutlineCommands(*this).collapseAll();
+}
+void TardigoDocument::toggleHideCompletedItems(bool hide) {
+    OutlineCommands(*this).toggleHideCompletedItems(hide);
+}
+void TardigoDocument::toggleColumnVisibility(int tag) {
+    OutlineCommands(*this).toggleColumnVisibility(tag);
+}
+void TardigoDocument::outlineViewReload() {
+    _outlineView->reloadData();
+}
+
+void TardigoDocument::finishAllEditing() {
+    if (_window)
+        _window->finishAllEditing();
+}
+
+void TardigoDocument::textDidEndEditing(const QByteArray& rtfd) {
+    CellEditCommit(*this).notesDidEndEditing(rtfd);
+}
+
+void TardigoDocument::setInDict(const NodePtr& node, const Value& object, const QString& key) {
+    RestoringOperations(*this).setInDict(node, object, key);
+}
+
+void TardigoDocument::addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
+    RestoringOperations(*this).addChildren(nodes, parent);
+}
+
+void TardigoDocument::removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
+    RestoringOperations(*this).removeChildren(nodes, parent);
+}
+
+void TardigoDocument::performSortByTableColumn(const QString& identifier) {
+    ColumnSorting(*this).performSortByTableColumn(identifier);
+}
+
+void TardigoDocument::selectItemsInOutlineView(const std::vector<NodePtr>& items) {
+    ColumnSorting(*this).selectItemsInOutlineView(items);
+}
+
+void TardigoDocument::sortUpdate() {
+    ColumnSorting(*this).sortUpdate();
+}
+void TardigoDocument::endColumnSorting() {
+    ColumnSorting(*this).endColumnSorting();
+}
+
+void TardigoDocument::newItem() {
+    ItemCommands(*this).newItem();
+}
+void TardigoDocument::newItemWithName(const QString& name) {
+    ItemCommands(*this).newItemWithName(name);
+}
+void TardigoDocument::deleteItem() {
+    ItemCommands(*this).deleteItem();
+}
+void TardigoDocument::renameItem() {
+    ItemCommands(*this).renameItem();
+}
+void TardigoDocument::doneItem() {
+    ItemCommands(*this).doneItem();
+}
+void TardigoDocument::categoryAction(const QString& category) {
+    ItemCommands(*this).categoryAction(category);
+}
+
+void TardigoDocument::completionAction(ItemCommands::CompletionControl control, double value) {
+    ItemCommands(*this).completionAction(control, value);
+}
+
+void TardigoDocument::purgeCompletedItems() {
+    ItemCommands(*this).purgeCompletedItems();
+}
+
+void TardigoDocument::purgeConfirmSheetDidEnd(int returnCode) {
+    ItemCommands(*this).purgeConfirmSheetDidEnd(returnCode);
+}
+
+void TardigoDocument::updateUI() {
+    const NodePtr item = VKselectedItem(*_outlineView);
+    const qsizetype selectedCount = qsizetype(_outlineView->selectedRows().size());
+    _syncingModel = true;
+    outlineViewReload();
+    const InspectorView* inspector = inspectorView();
+    _display =
+        statusDisplayFor(*_data, item, selectedCount, inspector ? inspector->toolIdentifierToShow() : 0);
+    if (_window)
+        _window->renderDisplay(_display);
+    _syncingModel = false;
+}
+
+void TardigoDocument::setStatus(const std::optional<QString>& text) {
+    if (!text) {
+        updateUI();
+        return;
+    }
+    _display.statusText = *text;
+    if (_window)
+        _window->setStatusText(*text);
+}
+
+void TardigoDocument::prefsChanged() {
+    _categoriesLocalScope = UserDefaults::standard().boolForKey(pref::categoriesLocalScope);
+    if (InspectorView* inspector = inspectorView())
+        inspector->reloadIconTable();
+    updateUI();
+}
+
+void TardigoDocument::minderWithNode(const NodePtr& node, const QString& message, int itemStatus) {
+    MinderHandOff(*this).minderWithNode(node, message, itemStatus);
+}
+
+void TardigoDocument::clearCurrentReminderItem() {
+    MinderHandOff(*this).clearCurrentReminderItem();
+}
+void TardigoDocument::minderViewItem(const NodePtr& context) {
+    MinderHandOff(*this).minderViewItem(context);
 }
 
 } // namespace tardigo

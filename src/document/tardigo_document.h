@@ -1,19 +1,33 @@
 #pragma once
 
+#include "document/item_commands.h"
+#include "document/outline_data_source.h"
+#include "document/status_display.h"
 #include "model/value.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace tardigo {
 
 class DocumentWindow;
+class HeadlessOutline;
+class InspectorView;
+class OutlineView;
+class TWAlertArray;
+class UndoManager;
 
-/// One open list: its root node, its file, its change count and the calls it has deferred.
-class TardigoDocument : public QObject {
+/// One open list: its root node, its file, its change count and the calls it has deferred; the
+/// commands, edits, sorting, filtering and refresh logic of its window, which it reaches only through
+/// the DocumentWindow interface. Without a window it keeps a headless outline of its own.
+class TardigoDocument : public QObject, public OutlineDataSource {
     Q_OBJECT
 public:
     /// The platform's kinds of change.
@@ -52,14 +66,105 @@ public:
     bool categoriesLocalScope() const { return _categoriesLocalScope; }
     void setCategoriesLocalScope(bool local) { _categoriesLocalScope = local; }
 
-    void setWindow(DocumentWindow* window) { _window = window; }
+    /// The window that shows the list, or none; its outline replaces the headless one.
+    void setWindow(DocumentWindow* window);
     DocumentWindow* window() const { return _window; }
+    /// The document's part of setting up a loaded window: the alert queue, the observed
+    /// notifications, the sort state of the list, a refresh, and the inspector as it was saved.
+    void windowControllerDidLoadNib();
 
     /// Runs the call on the next pass of the event loop, unless the document closes first.
     void performLater(std::function<void()> call);
-    /// Closing cancels every deferred call; whoever owns the document deletes it.
+    /// Runs the call after the delay, unless the document closes first.
+    void performAfter(std::chrono::milliseconds delay, std::function<void()> call);
+    /// Closing cancels every deferred call, forgets the document's undo steps and stops observing;
+    /// whoever owns the document deletes it.
     void close();
     bool isClosed() const { return _deferred == nullptr; }
+
+    // The state the window's logic shares.
+    OutlineView& outlineView() const { return *_outlineView; }
+    InspectorView* inspectorView() const;
+    UndoManager& undoManager() const { return *_undoManager; }
+    /// The queue of alert sheets of the window; none without a window.
+    TWAlertArray* alertArray() const { return _alertArray.get(); }
+    /// Set while the document itself changes the model or refreshes the window, so that control and
+    /// selection callbacks do not write back.
+    bool syncingModel() const { return _syncingModel; }
+    void setSyncingModel(bool syncing) { _syncingModel = syncing; }
+    std::optional<QString> lastSortedTableColumn() const { return _lastSortedTableColumn; }
+    void setLastSortedTableColumn(std::optional<QString> identifier) {
+        _lastSortedTableColumn = std::move(identifier);
+    }
+    std::optional<QDateTime> lastDateDueObjectSet() const { return _lastDateDueObjectSet; }
+    void setLastDateDueObjectSet(const QDateTime& moment) { _lastDateDueObjectSet = moment; }
+    std::optional<QDateTime> lastCategoryObjectSet() const { return _lastCategoryObjectSet; }
+    void setLastCategoryObjectSet(const QDateTime& moment) { _lastCategoryObjectSet = moment; }
+    /// The item that got the latest reminder, which shows the reminder icon for a while.
+    const NodePtr& currentReminderItem() const { return _currentReminderItem; }
+    void setCurrentReminderItem(NodePtr item) { _currentReminderItem = std::move(item); }
+    std::chrono::milliseconds reminderClearInterval() const { return _reminderClearInterval; }
+    void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
+
+    // Outline data source and delegate.
+    ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
+    CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const override;
+    void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    /// Ends all editing before the selection changes.
+    bool selectionShouldChangeInOutlineView() override;
+    /// Refreshes the window unless the document itself changed the selection.
+    void outlineViewSelectionDidChange() override;
+    void outlineViewAction(int clickedRow, const QString& clickedColumn);
+    void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
+    /// A click on a column header; a column is never selected.
+    bool outlineViewShouldSelectTableColumn(const QString& identifier);
+
+    // Display switches.
+    void expandAll();
+    void collapseAll();
+    void toggleHideCompletedItems(bool hide);
+    void toggleColumnVisibility(int tag);
+    void outlineViewReload();
+
+    // Editing and undo.
+    void finishAllEditing();
+    /// The notes tool ended editing with this RTFD text.
+    void textDidEndEditing(const QByteArray& rtfd);
+    void setInDict(const NodePtr& node, const Value& object, const QString& key);
+    void addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+
+    // Sorting.
+    void performSortByTableColumn(const QString& identifier);
+    void selectItemsInOutlineView(const std::vector<NodePtr>& items);
+    void sortUpdate();
+    void endColumnSorting();
+
+    // Item commands.
+    void newItem();
+    void newItemWithName(const QString& name);
+    void deleteItem();
+    void renameItem();
+    void doneItem();
+    void categoryAction(const QString& category);
+    void completionAction(ItemCommands::CompletionControl control, double value);
+    void purgeCompletedItems();
+    /// The answer to the purge confirmation: anything but Cancel purges.
+    void purgeConfirmSheetDidEnd(int returnCode);
+
+    // Refresh.
+    /// Brings the window into step with the model and the selection.
+    void updateUI();
+    /// What the last refresh showed, with any status text set since.
+    const StatusDisplay& display() const { return _display; }
+    /// Shows the text in the status line until the next refresh; none refreshes.
+    void setStatus(const std::optional<QString>& text);
+    void prefsChanged();
+
+    // Minder hand-off.
+    void minderWithNode(const NodePtr& node, const QString& message, int itemStatus);
+    void clearCurrentReminderItem();
+    void minderViewItem(const NodePtr& context);
 
 signals:
     void editedChanged(bool edited);
@@ -69,6 +174,17 @@ signals:
 
 private:
     NodePtr _data;
+    bool _syncingModel = false;
+    std::optional<QString> _lastSortedTableColumn;
+    std::optional<QDateTime> _lastDateDueObjectSet;
+    std::optional<QDateTime> _lastCategoryObjectSet;
+    NodePtr _currentReminderItem;
+    std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
+    UndoManager* _undoManager;
+    std::unique_ptr<TWAlertArray> _alertArray;
+    std::unique_ptr<HeadlessOutline> _headlessOutline;
+    OutlineView* _outlineView;
+    StatusDisplay _display;
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;

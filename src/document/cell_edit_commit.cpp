@@ -1,0 +1,148 @@
+#include "document/cell_edit_commit.h"
+
+#include "document/inspector_view.h"
+#include "document/outline_filter.h"
+#include "document/outline_view.h"
+#include "document/restoring_operations.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/localized.h"
+#include "storage/notes_text.h"
+
+namespace tardigo {
+
+namespace {
+
+/// The value a cell edit stores: a date becomes its stored date string.
+Value storedValue(const CellValue& object) {
+    if (const Value* value = std::get_if<Value>(&object))
+        return *value;
+    if (const QDateTime* date = std::get_if<QDateTime>(&object))
+        return storedDateString(*date);
+    return {};
+}
+
+/// Within the same whole second as now, either way.
+bool sameSecondAsNow(const std::optional<QDateTime>& moment) {
+    return moment && std::abs(moment->msecsTo(Clock::now())) < 1000;
+}
+
+} // namespace
+
+void CellEditCommit::setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
+    if (!item)
+        return;
+    const QString& key = identifier;
+    const Value old = item->value(key);
+    if (key == key::due) {
+        item->remove(key::minderTimestampTodo);
+        if (VKboolForKey(*item, key::reminderSet) && VKboolForKey(*item, key::reminderMarkDueDate))
+            item->remove(key::minderTimestampReminder);
+    }
+    const Value newValue = storedValue(object);
+    const QDateTime* dueDate = key == key::due ? std::get_if<QDateTime>(&object) : nullptr;
+    if (dueDate)
+        _document.setLastDateDueObjectSet(Clock::now());
+    if (old.isNil() || !(old == newValue)) {
+        if (dueDate && *dueDate <= Clock::now()) {
+            if (TWAlertArray* alerts = _document.alertArray())
+                alerts->addAlert(localized(QStringLiteral("Warning")),
+                                 localized(QStringLiteral("You have set a date due in the past.")), false,
+                                 std::nullopt, std::nullopt, std::nullopt);
+        }
+        const QString actionName = localized(QStringLiteral("set")) + u' ' + key;
+        _document.undoManager().setActionName(actionName);
+        RestoringOperations(_document).registerSetInDict(item, key);
+        if (newValue.isNil()) {
+            item->remove(key);
+        } else {
+            item->set(key, newValue);
+            const QString* text = newValue.asString();
+            if (!text || !text->isEmpty())
+                VKlogMessage(*item, actionName);
+            if (key == key::completion && VKisCompleted(*item)) {
+                VKlogMessage(*item, localized(QStringLiteral("completed")));
+                if (filtersByCompletion(*_document.data()))
+                    _document.outlineView().deselectAll();
+            }
+        }
+        _document.updateUI();
+        if (_document.lastSortedTableColumn() == key) {
+            _document.setSyncingModel(true);
+            TardigoDocument* document = &_document;
+            _document.performLater([document] { document->sortUpdate(); });
+        }
+    }
+    if (key == key::category)
+        _document.setLastCategoryObjectSet(Clock::now());
+}
+
+bool CellEditCommit::swallowsClick() const {
+    return sameSecondAsNow(_document.lastDateDueObjectSet()) ||
+           sameSecondAsNow(_document.lastCategoryObjectSet());
+}
+
+void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn) {
+    // The click that ends a due-date or category edit must not open the cell again.
+    if (swallowsClick())
+        return;
+    _document.finishAllEditing();
+    if (clickedRow < 0 || clickedColumn.isEmpty())
+        return;
+    if (clickedColumn == key::name || clickedColumn == key::due || clickedColumn == key::category) {
+        _document.outlineView().editColumn(clickedColumn, clickedRow, true);
+    } else if (clickedColumn == key::notes) {
+        InspectorView* inspector = _document.inspectorView();
+        if (!inspector)
+            return;
+        inspector->setToolIdentifierToShow(InspectorToolNotes);
+        if (inspector->isInspectorShowing())
+            inspector->activateSelectedTool();
+        else
+            inspector->toggleInspector(true);
+    }
+}
+
+void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
+    if (_document.outlineView().selectedRow() < 0 || clickedColumn.isEmpty())
+        return;
+    if (clickedColumn == key::icon)
+        _document.doneItem();
+    else if (clickedColumn == key::notes)
+        outlineViewAction(clickedRow, clickedColumn);
+}
+
+void CellEditCommit::notesDidEndEditing(const QByteArray& rtfd) {
+    OutlineView& outline = _document.outlineView();
+    if (_document.syncingModel() || outline.selectedRows().size() != 1)
+        return;
+    const NodePtr item = VKselectedItem(outline);
+    if (!item)
+        return;
+    _document.undoManager().setActionName(localized(QStringLiteral("notes")));
+    const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
+    // Notes that hold no text (an attachment counts as text) are removed, without a history entry.
+    if (rtfd.isEmpty() || (text && text->plainText.isEmpty())) {
+        RestoringOperations(_document).registerSetInDict(item, key::notes);
+        item->remove(key::notes);
+        return;
+    }
+    _document.setSyncingModel(true);
+    RestoringOperations(_document).registerSetInDict(item, key::notes);
+    item->set(key::notes, Value::data(rtfd));
+    VKlogMessage(*item, localized(QStringLiteral("notes")));
+    _document.setSyncingModel(false);
+    if (_document.lastSortedTableColumn() == key::notes) {
+        _document.sortUpdate();
+        _document.updateUI();
+    } else {
+        outline.reloadItem(item);
+    }
+}
+
+} // namespace tardigo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "document/outline_data_source.h"
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// Edits made in the outline's cells and the notes tool, and the clicks that open the editors.
+class CellEditCommit {
+public:
+    explicit CellEditCommit(TardigoDocument& document) : _document(document) {}
+
+    /// Stores an ended cell edit: undo step, history entry, stale minder bookkeeping, the past-date
+    /// warning, and a re-sort on the next pass when the list is sorted by that column.
+    void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item);
+    /// A single click on a cell; an empty column is a click outside every column.
+    void outlineViewAction(int clickedRow, const QString& clickedColumn);
+    void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
+    /// The notes tool ended editing with this RTFD text.
+    void notesDidEndEditing(const QByteArray& rtfd);
+
+private:
+    bool swallowsClick() const;
+
+    TardigoDocument& _document;
+};
+
+} // namespace tardigo

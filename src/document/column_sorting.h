@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <vector>
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// Sorting the whole tree by a column: the header clicks, the direction each column remembers in
+/// its header and in the root node, and sorting again after an edit.
+class ColumnSorting {
+public:
+    explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
+
+    /// A click on a column header: sorts by it, flipping the direction on a second click.
+    void headerClicked(const QString& identifier);
+    /// Works out the column's new direction into its header tag.
+    void updateDirectionOfColumnSort(const QString& identifier);
+    /// Records the sorted column and every column's direction in the root node, and the arrow.
+    void updateHeadersForColumnSort(const QString& identifier);
+    /// Sorts every level by the column in its header's direction, then reselects on the next pass.
+    void performSortByTableColumn(const QString& identifier);
+    /// Scrolls to the first item and selects the items without refreshing the window.
+    void selectItemsInOutlineView(const std::vector<NodePtr>& items);
+    /// Sorts again by the sorted column.
+    void sortUpdate();
+    /// Switches sorting off; the items keep their order.
+    void endColumnSorting();
+    /// The headers as the list was saved: every direction, and the sorted column's arrow.
+    void restoreSortState();
+
+private:
+    TardigoDocument& _document;
+};
+
+} // namespace tardigo

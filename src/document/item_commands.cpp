@@ -1,0 +1,168 @@
+#include "document/item_commands.h"
+
+#include "document/document_log.h"
+#include "document/document_window.h"
+#include "document/icon_rules.h"
+#include "document/outline_filter.h"
+#include "document/outline_view.h"
+#include "document/restoring_operations.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "model/tree_operations.h"
+#include "platform/localized.h"
+
+#include <QPointer>
+
+namespace tardigo {
+
+NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
+    NodePtr item = newToDoItem();
+    IconRules::setMostRecentlyCreatedItem(item);
+    if (name)
+        item->set(key::name, *name);
+    _document.finishAllEditing();
+    _document.setSyncingModel(true);
+    const NodePtr& root = _document.data();
+    if (!childrenOf(*root))
+        root->set(key::children, Array::create());
+    childrenOf(*root)->items.push_back(item);
+    _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
+    RestoringOperations(_document).registerRemoveChildren({item}, root);
+    _document.updateUI();
+    return item;
+}
+
+void ItemCommands::newItem() {
+    const NodePtr item = appendNewItem(std::nullopt);
+    OutlineView& outline = _document.outlineView();
+    outline.editColumn(key::name, outline.rowForItem(item.get()), true);
+    _document.setSyncingModel(false);
+}
+
+void ItemCommands::newItemWithName(const QString& name) {
+    const NodePtr item = appendNewItem(name);
+    OutlineView& outline = _document.outlineView();
+    const int row = outline.rowForItem(item.get());
+    _document.setSyncingModel(false);
+    outline.scrollRowToVisible(row);
+}
+
+void ItemCommands::deleteItem() {
+    OutlineView& outline = _document.outlineView();
+    const std::vector<NodePtr> items = VKallSelectedItems(outline);
+    if (items.empty())
+        return;
+    _document.undoManager().setActionName(localized(QStringLiteral("delete")));
+    RestoringOperations(_document).registerAddChildren(items, _document.data());
+    VKdeleteItems(*_document.data(), items);
+    outline.deselectAll();
+    _document.updateUI();
+}
+
+void ItemCommands::renameItem() {
+    OutlineView& outline = _document.outlineView();
+    const int row = outline.selectedRow();
+    if (row >= 0)
+        outline.editColumn(key::name, row, true);
+}
+
+void ItemCommands::doneItem() {
+    OutlineView& outline = _document.outlineView();
+    const std::vector<NodePtr> items = VKallSelectedItems(outline);
+    _document.finishAllEditing();
+    _document.setSyncingModel(true);
+    UndoManager& undo = _document.undoManager();
+    for (const NodePtr& item : items) {
+        undo.beginUndoGrouping();
+        undo.setActionName(localized(QStringLiteral("set completion")));
+        const bool wasCompleted = VKisCompleted(*item);
+        RestoringOperations(_document).registerSetInDict(item, key::completion);
+        item->set(key::completion, Value::boolean(!wasCompleted));
+        if (!wasCompleted) {
+            VKlogMessage(*item, localized(QStringLiteral("completed")));
+            if (filtersByCompletion(*_document.data()))
+                outline.deselectAll();
+        }
+        undo.endUndoGrouping();
+    }
+    _document.setSyncingModel(false);
+    _document.updateUI();
+}
+
+void ItemCommands::categoryAction(const QString& category) {
+    const NodePtr item = VKselectedItem(_document.outlineView());
+    if (!item)
+        return;
+    if (const QString* current = item->value(key::category).asString(); current && *current == category)
+        return;
+    const QString actionName = localized(QStringLiteral("set category"));
+    _document.undoManager().setActionName(actionName);
+    RestoringOperations(_document).registerSetInDict(item, key::category);
+    _document.setSyncingModel(true);
+    item->set(key::category, category);
+    if (!category.isEmpty())
+        VKlogMessage(*item, actionName);
+    if (_document.lastSortedTableColumn() == key::category)
+        _document.sortUpdate();
+    _document.updateUI();
+    _document.setSyncingModel(false);
+}
+
+void ItemCommands::completionAction(CompletionControl control, double value) {
+    _document.finishAllEditing();
+    const NodePtr item = VKselectedItem(_document.outlineView());
+    if (!item)
+        return;
+    const QString actionName = localized(QStringLiteral("set completion"));
+    _document.undoManager().setActionName(actionName);
+    VKlogMessage(*item, actionName);
+    RestoringOperations(_document).registerSetInDict(item, key::completion);
+    const Value completion =
+        control == CompletionControl::Slider ? Value::real(value) : Value::boolean(value != 0.0);
+    _document.setSyncingModel(true);
+    item->set(key::dateCompleted, storedDateStringNow());
+    item->set(key::completion, completion);
+    if (_document.lastSortedTableColumn() == key::completion)
+        _document.sortUpdate();
+    _document.updateUI();
+    _document.setSyncingModel(false);
+}
+
+void ItemCommands::purgeCompletedItems() {
+    DocumentWindow* window = _document.window();
+    TWAlertArray* alerts = _document.alertArray();
+    if (!window || !alerts) {
+        qCWarning(lcDocument) << "no window to confirm purging the completed items of"
+                              << _document.displayName();
+        return;
+    }
+    if (!window->isVisible())
+        window->showWindows();
+    QPointer<TardigoDocument> document(&_document);
+    alerts->addAlert(localized(QStringLiteral("Please Confirm")),
+                     localized(QStringLiteral(
+                         "Purge all completed items in this list? There is no undo for this action.")),
+                     false, localized(QStringLiteral("OK")), localized(QStringLiteral("Cancel")),
+                     std::nullopt, [document](int returnCode) {
+                         if (document)
+                             document->purgeConfirmSheetDidEnd(returnCode);
+                     });
+}
+
+void ItemCommands::purgeConfirmSheetDidEnd(int returnCode) {
+    if (returnCode == AlertAlternateReturn)
+        return;
+    OutlineView& outline = _document.outlineView();
+    const std::vector<NodePtr> selected = VKallSelectedItems(outline);
+    _document.finishAllEditing();
+    VKpurgeCompleted(*_document.data());
+    _document.updateUI();
+    VKselectItems(outline, selected);
+    _document.updateChangeCount(TardigoDocument::ChangeDone);
+}
+
+} // namespace tardigo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/value.h"
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// The commands that change the items of a list, each one undoable step but the purge.
+class ItemCommands {
+public:
+    /// The inspector control that sets the completion.
+    enum class CompletionControl { Slider, Checkbox };
+
+    explicit ItemCommands(TardigoDocument& document) : _document(document) {}
+
+    /// Appends a new item to the top level and opens its name for editing.
+    void newItem();
+    /// Appends a new item with that name to the top level and scrolls to it, without editing.
+    void newItemWithName(const QString& name);
+    /// Deletes the selected items; undo brings them back at the end of the top level.
+    void deleteItem();
+    /// Opens the selected item's name for editing.
+    void renameItem();
+    /// Toggles every selected item done or not done.
+    void doneItem();
+    /// The inspector's category: the selected item's new category.
+    void categoryAction(const QString& category);
+    /// The inspector's completion: the slider's value (0 to 1), or the checkbox's state (0 or 1).
+    void completionAction(CompletionControl control, double value);
+    /// Asks for confirmation, then removes every completed item; cannot be undone.
+    void purgeCompletedItems();
+    void purgeConfirmSheetDidEnd(int returnCode);
+
+private:
+    NodePtr appendNewItem(const std::optional<QString>& name);
+
+    TardigoDocument& _document;
+};
+
+} // namespace tardigo

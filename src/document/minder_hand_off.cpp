@@ -1,0 +1,87 @@
+#include "document/minder_hand_off.h"
+
+#include "document/document_log.h"
+#include "document/inspector_view.h"
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/stored_date.h"
+#include "model/tree_operations.h"
+
+namespace tardigo {
+
+namespace {
+
+/// Item status of a notice: a due date, or a reminder.
+constexpr int kDueDateNotice = 2;
+constexpr int kReminderNotice = 3;
+
+QString textOf(const Dict& node, const QString& key) {
+    const QString* text = node.value(key).asString();
+    return text ? *text : QStringLiteral("(null)");
+}
+
+} // namespace
+
+void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, int itemStatus) {
+    const NodePtr found = node ? VKfindChildNodeIdenticalTo(_document.data(), *node) : nullptr;
+    if (!found) {
+        qCWarning(lcDocument).noquote()
+            << QStringLiteral("TardigoDocument -minder: failed to find node %1 %2")
+                   .arg(node ? textOf(*node, key::name) : QStringLiteral("(null)"),
+                        node ? textOf(*node, key::dateCreated) : QStringLiteral("(null)"));
+        return;
+    }
+    qCDebug(lcDocument) << "notice for" << textOf(*found, key::name) << message;
+    const Value now = Date{referenceSecondsFromDateTime(Clock::now())};
+    if (itemStatus == kDueDateNotice) {
+        found->set(key::minderTimestampTodo, now);
+    } else if (itemStatus == kReminderNotice) {
+        _document.setCurrentReminderItem(found);
+        TardigoDocument* document = &_document;
+        _document.performAfter(_document.reminderClearInterval(),
+                               [document] { document->clearCurrentReminderItem(); });
+        found->set(key::minderTimestampReminder, now);
+    } else {
+        qCWarning(lcDocument) << "not updating minder timestamps";
+    }
+    const std::optional<QDateTime> given = parseStoredDate(node->value(key::due));
+    const std::optional<QDateTime> own = parseStoredDate(found->value(key::due));
+    if (given && own && *own < *given) {
+        found->set(key::due, node->value(key::due));
+        found->set(key::completion, Value::real(0.0));
+        _document.updateUI();
+    }
+    _document.updateChangeCount(TardigoDocument::ChangeDone);
+}
+
+void MinderHandOff::clearCurrentReminderItem() {
+    _document.setCurrentReminderItem(nullptr);
+    _document.outlineViewReload();
+}
+
+void MinderHandOff::minderViewItem(const NodePtr& context) {
+    if (!context)
+        return;
+    const Number* status = context->value(key::nodeStatus).asNumber();
+    const NodePtr found = VKfindChildNodeIdenticalTo(_document.data(), *context);
+    if (!found) {
+        qCWarning(lcDocument).noquote()
+            << QStringLiteral("TardigoDocument -minderViewItem: failed to find node for %1")
+                   .arg(textOf(*context, key::name));
+        return;
+    }
+    OutlineView& outline = _document.outlineView();
+    outline.scrollRowToVisible(outline.rowForItem(found.get()));
+    VKselectItems(outline, {found});
+    InspectorView* inspector = _document.inspectorView();
+    if (!inspector || !status)
+        return;
+    if (status->toInt64() == kDueDateNotice)
+        inspector->showToolWithId(InspectorToolDueDate);
+    else if (status->toInt64() == kReminderNotice)
+        inspector->showToolWithId(InspectorToolReminder);
+}
+
+} // namespace tardigo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "model/value.h"
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// The document's side of a minder notice: recording it in the tree, and "View Item".
+class MinderHandOff {
+public:
+    explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
+
+    /// Records a notice for the document's node matching `node`: its minder timestamp, the item
+    /// being reminded of (status 3) for a while, and a later due date the minder worked out.
+    void minderWithNode(const NodePtr& node, const QString& message, int itemStatus);
+    /// The reminded item shows its usual icon again.
+    void clearCurrentReminderItem();
+    /// Selects the item of a notice (a copy carrying "node status") and shows its inspector tool.
+    void minderViewItem(const NodePtr& context);
+
+private:
+    TardigoDocument& _document;
+};
+
+} // namespace tardigo

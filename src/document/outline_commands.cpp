@@ -1,0 +1,64 @@
+#include "document/outline_commands.h"
+
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+
+namespace tardigo {
+
+namespace {
+
+void forEachTopLevelItem(const Dict& root, const std::function<void(const NodePtr&)>& call) {
+    if (const ArrayPtr children = childrenOf(root))
+        for (const Value& child : children->items)
+            if (const NodePtr item = child.asDict())
+                call(item);
+}
+
+} // namespace
+
+void OutlineCommands::expandAll() {
+    forEachTopLevelItem(*_document.data(),
+                        [this](const NodePtr& item) { _document.outlineView().expandItem(item, true); });
+}
+
+void OutlineCommands::collapseAll() {
+    forEachTopLevelItem(*_document.data(),
+                        [this](const NodePtr& item) { _document.outlineView().collapseItem(item, true); });
+}
+
+void OutlineCommands::toggleHideCompletedItems(bool hide) {
+    _document.finishAllEditing();
+    OutlineView& outline = _document.outlineView();
+    const std::vector<NodePtr> selected = VKallSelectedItems(outline);
+    outline.deselectAll();
+    Dict& root = *_document.data();
+    if (hide) {
+        root.set(key::filterKey, key::completion);
+        root.set(key::filterValue, Value::integer(1));
+    } else {
+        root.remove(key::filterKey);
+    }
+    _document.updateUI();
+    VKselectItems(outline, selected);
+    _document.updateChangeCount(TardigoDocument::ChangeDone);
+}
+
+void OutlineCommands::toggleColumnVisibility(int tag) {
+    static const QString* const columns[] = {&key::category, &key::due, &key::completion, &key::notes};
+    if (tag < 2 || tag > 5)
+        return;
+    const QString& identifier = *columns[tag - 2];
+    Dict& root = *_document.data();
+    if (const QString* sorted = root.value(key::sortedColumn).asString(); sorted && *sorted == identifier)
+        root.remove(key::sortedColumn);
+    OutlineView& outline = _document.outlineView();
+    if (outline.containsTableColumn(identifier))
+        outline.removeTableColumn(identifier);
+    else
+        outline.addTableColumn(identifier);
+    _document.updateChangeCount(TardigoDocument::ChangeDone);
+}
+
+} // namespace tardigo

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <vector>
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// The targets of every undo step of a document. They register nothing themselves, so an undone
+/// change cannot be redone.
+class RestoringOperations {
+public:
+    explicit RestoringOperations(TardigoDocument& document) : _document(document) {}
+
+    /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
+    void setInDict(const NodePtr& node, const Value& object, const QString& key);
+    /// Appends the nodes to the parent's children, reloads, selects them and refreshes.
+    void addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    /// Removes exactly these node objects from the parent's children and refreshes.
+    void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+
+    /// Registers, as part of the current undo step, putting back what node[key] holds now.
+    void registerSetInDict(const NodePtr& node, const QString& key);
+    void registerAddChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    void registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+
+private:
+    TardigoDocument& _document;
+};
+
+} // namespace tardigo
