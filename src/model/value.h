@@ -98,12 +98,12 @@ public:
     Value(const char* s) : _v(String{QString::fromUtf8(s), false}) {}
     Value(Number n) : _v(n) {}
     Value(Date d) : _v(d) {}
-    Value(CalendarDate d) : _v(std::move(d)) {}
-    Value(TimeZone z) : _v(std::move(z)) {}
+    Value(CalendarDate d) : _v(std::make_shared<const CalendarDate>(std::move(d))) {}
+    Value(TimeZone z) : _v(std::make_shared<const TimeZone>(std::move(z))) {}
     Value(Data d) : _v(std::move(d)) {}
     Value(ArrayPtr a) : _v(std::move(a)) {}
     Value(DictPtr d) : _v(std::move(d)) {}
-    Value(Color c) : _v(std::move(c)) {}
+    Value(Color c) : _v(std::make_shared<const Color>(std::move(c))) {}
     Value(Null n) : _v(n) {}
 
     static Value boolean(bool b) { return Number::boolean(b); }
@@ -126,11 +126,11 @@ public:
     const QString* asString() const;
     const Number* asNumber() const { return std::get_if<Number>(&_v); }
     const Date* asDate() const { return std::get_if<Date>(&_v); }
-    const CalendarDate* asCalendarDate() const { return std::get_if<CalendarDate>(&_v); }
-    const TimeZone* asTimeZone() const { return std::get_if<TimeZone>(&_v); }
+    const CalendarDate* asCalendarDate() const { return boxed<CalendarDate>(); }
+    const TimeZone* asTimeZone() const { return boxed<TimeZone>(); }
     const Data* asDataValue() const { return std::get_if<Data>(&_v); }
     const QByteArray* asData() const;
-    const Color* asColor() const { return std::get_if<Color>(&_v); }
+    const Color* asColor() const { return boxed<Color>(); }
     ArrayPtr asArray() const;
     DictPtr asDict() const;
 
@@ -141,7 +141,15 @@ public:
     Value deepCopy() const;
 
 private:
-    std::variant<std::monostate, String, Number, Date, CalendarDate, TimeZone, Data, ArrayPtr, DictPtr, Color, Null>
+    template <typename T> const T* boxed() const {
+        const auto* p = std::get_if<std::shared_ptr<const T>>(&_v);
+        return p ? p->get() : nullptr;
+    }
+
+    // The rare, large kinds are boxed (and immutable) so that a value stays small: a list holds
+    // millions of them.
+    std::variant<std::monostate, String, Number, Date, std::shared_ptr<const CalendarDate>,
+                 std::shared_ptr<const TimeZone>, Data, ArrayPtr, DictPtr, std::shared_ptr<const Color>, Null>
         _v;
 };
 
