@@ -1,11 +1,9 @@
 #include "storage/generic_archive.h"
 
-#include "storage/type_encoding.h"
+#include "storage/type_encoding_cache.h"
 #include "storage/typed_stream_format.h"
 #include "storage/typed_stream_reader.h"
 #include "storage/typed_stream_writer.h"
-
-#include <QHash>
 
 #include <optional>
 
@@ -237,19 +235,9 @@ public:
     }
 
 private:
-    const std::vector<TypeEncoding>& typesOf(const QByteArray& typeString) {
-        auto it = _types.find(typeString);
-        if (it == _types.end()) {
-            QString unused;
-            it = _types.insert(typeString,
-                               parseTypeEncodings(typeString, &unused).value_or(std::vector<TypeEncoding>()));
-        }
-        return *it;
-    }
-
     void writeGroup(const GenericGroup& group) {
         _out.writeSharedString(group.typeString);
-        const std::vector<TypeEncoding>& types = typesOf(group.typeString);
+        const std::vector<TypeEncoding>& types = _types.typesOf(group.typeString);
         for (size_t i = 0; i < types.size() && i < group.values.size(); ++i)
             writeValue(types[i], group.values[i]);
     }
@@ -337,7 +325,7 @@ private:
     const GenericArchive& _archive;
     TypedStreamWriter _out;
     std::vector<qint32> _objectNumbers; // by object index; -1 until written
-    QHash<QByteArray, std::vector<TypeEncoding>> _types;
+    TypeEncodingCache _types;
 };
 
 } // namespace
