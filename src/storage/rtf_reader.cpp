@@ -599,7 +599,7 @@ void RtfReader::character(char16_t c) {
     case Destination::FontTable:
         if (c == u';')
             commitFont();
-        else
+        else if (c >= 0x20)
             _fontName += QChar(c);
         break;
     case Destination::ColorTable:

@@ -71,6 +71,8 @@ public:
 
 private:
     void collectTables();
+    void writeHeader();
+    void writeBody();
     int fontIndex(const TextRun& run) const;
     int colorIndex(const TextRun& run) const;
     void writeFormat(const TextRun& run);
@@ -89,13 +91,21 @@ private:
 
 QByteArray RtfWriter::write() {
     collectTables();
+    writeHeader();
+    writeBody();
+    _out += '}';
+    return _out;
+}
+
+void RtfWriter::writeHeader() {
     _out += "{\\rtf1\\ansi\\ansicpg1252\\cocoartf949\\cocoasubrtf540\n{\\fonttbl";
     for (int i = 0; i < _fonts.size(); ++i) {
         writeNumberWord("\\f", i);
         _out += familyClass(_fonts[i]);
         _out += "\\fcharset0 ";
+        // A semicolon would end the name early; nothing can escape it.
         for (QChar c : std::as_const(_fonts[i])) {
-            if (c != u';' && c != u'{' && c != u'}' && c != u'\\')
+            if (c != u';')
                 writeCharacter(c.unicode());
         }
         _out += ';';
@@ -108,7 +118,9 @@ QByteArray RtfWriter::write() {
         _out += ';';
     }
     _out += "}\n";
+}
 
+void RtfWriter::writeBody() {
     bool paragraphStart = true;
     bool first = true;
     Alignment alignment = Alignment::Natural;
@@ -136,8 +148,6 @@ QByteArray RtfWriter::write() {
     }
     if (first)
         writeParagraphStart(Alignment::Natural);
-    _out += '}';
-    return _out;
 }
 
 void RtfWriter::collectTables() {
@@ -203,7 +213,7 @@ void RtfWriter::writeAttachment(const TextRun& run) {
     for (char b : run.attachmentName.toUtf8()) {
         if (b == '\\' || b == '{' || b == '}')
             _out += '\\';
-        if (uchar(b) >= 0x80) {
+        if (uchar(b) >= 0x80 || uchar(b) < 0x20) {
             _out += "\\'";
             _out += QByteArray::number(uchar(b), 16).rightJustified(2, '0');
         } else {
