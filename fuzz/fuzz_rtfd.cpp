@@ -1,0 +1,31 @@
+// Feeds arbitrary bytes to the flat RTFD reader and the notes decoder. A container that reads must
+// survive our writer with the same files.
+
+#include "storage/notes_text.h"
+#include "storage/rtfd_container.h"
+
+#include <QLoggingCategory>
+
+#include <cstdint>
+
+using namespace tardigo;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Damaged input is the normal case here; logging it would only slow the search.
+    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    (void)decodeNotes(bytes);
+    const RtfdReadResult first = readRtfdContainer(bytes);
+    if (!first.ok())
+        return 0;
+    std::vector<RtfdFile> files{{QStringLiteral("TXT.rtf"), first.rtf}};
+    files.insert(files.end(), first.attachments.begin(), first.attachments.end());
+    const RtfdReadResult second = readRtfdContainer(writeRtfdContainer(files));
+    if (!second.ok() || second.rtf != first.rtf || second.attachments != first.attachments)
+        __builtin_trap();
+    return 0;
+}
