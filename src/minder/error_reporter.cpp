@@ -1,16 +1,18 @@
 #include "minder/error_reporter.h"
 
+#include "minder/minder_log.h"
 #include "platform/localized.h"
-
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcMinderErrors, "tardigo.minder")
 
 namespace tardigo {
 
 void ErrorReporter::noteError(const QString& message) {
-    qCWarning(lcMinderErrors).noquote() << message;
+    qCWarning(lcMinder).noquote() << message;
     showError(localized(QStringLiteral("MINDER_ERROR")), message);
+}
+
+void ErrorReporter::alertPanel(const QString& title, const QString& message) {
+    qCWarning(lcMinder).noquote() << title << QString(message).replace(u'\n', u' ');
+    showError(title, message);
 }
 
 } // namespace tardigo

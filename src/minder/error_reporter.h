@@ -11,6 +11,8 @@ public:
 
     /// Logs the message as one line, then shows it titled with the localized "MINDER_ERROR".
     void noteError(const QString& message);
+    /// Logs the title and message as one line, then shows them in a modal alert panel.
+    void alertPanel(const QString& title, const QString& message);
 
 protected:
     /// Shows an alert with the title, the message as written and one default button; the answer is unused.

@@ -1,0 +1,3 @@
+#include "minder/minder_log.h"
+
+Q_LOGGING_CATEGORY(lcMinder, "tardigo.minder")
