@@ -172,9 +172,14 @@ public:
 /// A list open in a window, as a user sees it after opening it.
 class OpenList {
 public:
-    explicit OpenList(std::initializer_list<NodePtr> items = {}) : window(document) {
+    /// The items, and the list's own settings as it was saved, before the window is set up.
+    explicit OpenList(std::initializer_list<NodePtr> items = {},
+                      const std::function<void(Dict& root)>& savedSettings = {})
+        : window(document) {
         for (const NodePtr& item : items)
             appendChild(*document.data(), item);
+        if (savedSettings)
+            savedSettings(*document.data());
         document.setWindow(&window);
         document.windowControllerDidLoadNib();
     }
