@@ -1,5 +1,6 @@
 #include "document/icon_rules.h"
 #include "document/node_comparators.h"
+#include "document/undo_manager.h"
 #include "document_fixture.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
@@ -135,6 +136,85 @@ private slots:
         const NodePtr root = makeRoot({makeItem("a"), parent, makeItem("")});
         QCOMPARE(sortedNames(root, key::name, -1), (QStringList{"", "b", "a"}));
         QCOMPARE(childNames(*parent), (QStringList{"", "y", "x"}));
+    }
+
+    void headerClicksRememberEachColumnsDirection() {
+        OpenList list{makeItem("b", {{key::category, "x"}}), makeItem("a", {{key::category, "y"}}),
+                      makeItem("c", {{key::category, ""}})};
+        HeadlessOutline& outline = list.outline();
+        const auto click = [&](const QString& column) {
+            QVERIFY(!list.document.outlineViewShouldSelectTableColumn(column));
+            OpenList::endEvent();
+        };
+        click(key::category);
+        QCOMPARE(list.rowNames(), (QStringList{"b", "a", "c"}));
+        QCOMPARE(outline.indicatorImage(key::category), SortIndicator::Ascending);
+        QCOMPARE(outline.highlightedTableColumn(), QString(key::category));
+        click(key::category);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "a", "b"}));
+        QCOMPARE(outline.indicatorImage(key::category), SortIndicator::Descending);
+        click(key::name);
+        QCOMPARE(list.rowNames(), (QStringList{"a", "b", "c"}));
+        QCOMPARE(outline.indicatorImage(key::category), SortIndicator::None);
+        QCOMPARE(outline.indicatorImage(key::name), SortIndicator::Ascending);
+        click(key::category);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "a", "b"}));
+        click(key::category);
+        QCOMPARE(list.rowNames(), (QStringList{"b", "a", "c"}));
+
+        // The list remembers the sorted column and every direction.
+        const DictPtr directions = list.root().value(key::columnSortDirections).asDict();
+        QCOMPARE(directions->value(key::category), Value::integer(1));
+        QCOMPARE(directions->value(key::name), Value::integer(1));
+        QCOMPARE(directions->value(key::due), Value::integer(0));
+        QCOMPARE(list.root().value(key::sortedColumn), Value(key::category));
+        QVERIFY(list.document.isDocumentEdited());
+        QVERIFY(!list.document.undoManager().canUndo());
+    }
+
+    void sortingKeepsTheSelectionAndScrollsToIt() {
+        OpenList list{makeItem("d"), makeItem("c"), makeItem("b"), makeItem("a")};
+        list.select({0, 2}); // d, b
+        const int renders = list.window.renders;
+        list.document.outlineViewShouldSelectTableColumn(key::name);
+        OpenList::endEvent();
+        QCOMPARE(list.rowNames(), (QStringList{"a", "b", "c", "d"}));
+        QCOMPARE(list.selectedNames(), (QStringList{"b", "d"}));
+        QCOMPARE(list.outline().lastScrolledRow(), 3); // the row of d, selected first
+        QCOMPARE(list.window.renders, renders);
+    }
+
+    void switchingSortingOffKeepsTheOrder() {
+        OpenList list{makeItem("b"), makeItem("a")};
+        list.document.outlineViewShouldSelectTableColumn(key::name);
+        list.document.endColumnSorting();
+        QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
+        QVERIFY(!list.root().contains(key::sortedColumn));
+        QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::None);
+        QCOMPARE(list.outline().highlightedTableColumn(), QString());
+        QCOMPARE(list.document.lastSortedTableColumn(), std::nullopt);
+        // The direction stays: the next click on the column sorts it the same way.
+        QCOMPARE(list.outline().headerTag(key::name), 1);
+        list.root().value(key::children).asArray()->items.push_back(makeItem("0"));
+        list.document.outlineViewShouldSelectTableColumn(key::name);
+        QCOMPARE(childNames(list.root()), (QStringList{"0", "a", "b"}));
+    }
+
+    void aListSavedSortedOpensWithItsArrowAndOrder() {
+        const auto savedSorted = [](Dict& root) {
+            root.set(key::sortedColumn, key::name);
+            root.value(key::columnSortDirections).asDict()->set(key::name, Value::integer(-1));
+            root.value(key::columnSortDirections).asDict()->set(key::due, Value::integer(1));
+        };
+        OpenList list({makeItem("b"), makeItem("a")}, savedSorted);
+        QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
+        QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::Descending);
+        QCOMPARE(list.outline().headerTag(key::due), 1);
+        QCOMPARE(list.document.lastSortedTableColumn(), std::optional<QString>(key::name));
+        QVERIFY(!list.document.isDocumentEdited());
+        // A second click on the sorted column flips it.
+        list.document.outlineViewShouldSelectTableColumn(key::name);
+        QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
     }
 };
 
