@@ -1,0 +1,136 @@
+#include "document_fixture.h"
+#include "model/stored_date.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QTest>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+/// The copy of an item that a notice carries.
+NodePtr noticeCopy(const NodePtr& item, int status) {
+    NodePtr copy = item->deepCopy();
+    copy->set(key::docPath, QStringLiteral("/home/u/list.todo"));
+    copy->set(key::nodeStatus, Value::integer(status));
+    return copy;
+}
+
+Value iconShown(OpenList& list, const NodePtr& item) {
+    const CellValue cell = list.document.objectValueForTableColumn(key::icon, item);
+    return std::holds_alternative<Value>(cell) ? std::get<Value>(cell) : Value();
+}
+
+} // namespace
+
+class TestMinderHandOff : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FixedClock> _clock;
+    const QDateTime _now = localTime(QStringLiteral("2024-03-10 12:00:00"));
+
+private slots:
+    void init() {
+        UserDefaults::standard().useMemoryOnly();
+        DictPtr conditions =
+            UserDefaults::standard().objectForKey(pref::todoItemIconConditions).asDict()->deepCopy();
+        conditions->set(QStringLiteral("vk_bubble"), Value::integer(3));
+        UserDefaults::standard().setObject(pref::todoItemIconConditions, conditions);
+        _clock = std::make_unique<FixedClock>(_now);
+    }
+    void cleanup() { _clock.reset(); }
+
+    void aReminderShowsItsIconUntilTheTimerClearsIt() {
+        const NodePtr first = makeItem("first"), second = makeItem("second");
+        OpenList list{first, second};
+        QCOMPARE(list.document.reminderClearInterval(), std::chrono::milliseconds(120000));
+        list.document.setReminderClearInterval(std::chrono::milliseconds(0));
+        list.document.minderWithNode(first, QStringLiteral("Reminder: first"), 3);
+        QCOMPARE(iconShown(list, first), Value("vk_bubble"));
+        QCOMPARE(iconShown(list, second), Value("vk_notdone"));
+        QCOMPARE(first->value(key::minderTimestampReminder), Value(Date{referenceSecondsFromDateTime(_now)}));
+        QVERIFY(list.document.isDocumentEdited());
+
+        // The first reminder's timer also ends a later reminder.
+        list.document.setReminderClearInterval(std::chrono::hours(1));
+        list.document.minderWithNode(second, QStringLiteral("Reminder: second"), 3);
+        QCOMPARE(iconShown(list, second), Value("vk_bubble"));
+        const int reloads = list.outline().reloadCount();
+        OpenList::endEvent();
+        QCOMPARE(iconShown(list, second), Value("vk_notdone"));
+        QCOMPARE(list.document.currentReminderItem(), NodePtr());
+        QCOMPARE(list.outline().reloadCount(), reloads + 1);
+    }
+
+    void closingCancelsTheReminderTimer() {
+        const NodePtr item = makeItem("a");
+        OpenList list{item};
+        list.document.setReminderClearInterval(std::chrono::milliseconds(0));
+        list.document.minderWithNode(item, QString(), 3);
+        list.document.close();
+        OpenList::endEvent();
+        QCOMPARE(list.document.currentReminderItem(), item);
+    }
+
+    void aDueNoticeStampsTheItemAndTakesALaterDueDate() {
+        const NodePtr item = makeItem(
+            "rent", {{key::due, "2024-03-01 09:00:00 +0100"}, {key::completion, Value::boolean(true)}});
+        OpenList list{item};
+        list.document.minderWithNode(item, QStringLiteral("Past date due"), 2);
+        QCOMPARE(item->value(key::minderTimestampTodo), Value(Date{referenceSecondsFromDateTime(_now)}));
+        QCOMPARE(item->value(key::completion), Value::boolean(true));
+
+        const NodePtr advanced = item->deepCopy();
+        advanced->set(key::due, QStringLiteral("2024-04-01 09:00:00 +0200"));
+        list.document.minderWithNode(advanced, QStringLiteral("Past date due"), 2);
+        QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
+        QCOMPARE(item->value(key::completion), Value::real(0.0));
+
+        const NodePtr earlier = item->deepCopy();
+        earlier->set(key::due, QStringLiteral("2024-03-20 09:00:00 +0100"));
+        earlier->set(key::completion, Value::real(0.5));
+        list.document.minderWithNode(earlier, QString(), 2);
+        QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
+    }
+
+    void oddNoticesAreLoggedAndChangeNothing() {
+        const NodePtr item = makeItem("a");
+        OpenList list{item};
+        QTest::ignoreMessage(QtWarningMsg, "not updating minder timestamps");
+        list.document.minderWithNode(item, QString(), 7);
+        QVERIFY(!item->contains(key::minderTimestampTodo) && !item->contains(key::minderTimestampReminder));
+
+        const NodePtr stranger = makeItem("stranger", {{key::dateCreated, "2020-01-01 00:00:00 +0100"}});
+        QTest::ignoreMessage(
+            QtWarningMsg, "TardigoDocument -minder: failed to find node stranger 2020-01-01 00:00:00 +0100");
+        list.document.minderWithNode(stranger, QString(), 2);
+    }
+
+    void viewItemSelectsTheItemAndOpensItsTool() {
+        const NodePtr parent = makeItem("parent"), due = makeItem("due"), reminded = makeItem("reminded");
+        appendChild(*parent, due);
+        OpenList list{makeItem("top"), parent, reminded};
+        list.document.expandAll();
+        list.document.minderViewItem(noticeCopy(due, 2));
+        QCOMPARE(list.selectedNames(), QStringList{"due"});
+        QCOMPARE(list.outline().lastScrolledRow(), 2);
+        QCOMPARE(list.window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
+
+        list.document.minderViewItem(noticeCopy(reminded, 3));
+        QCOMPARE(list.selectedNames(), QStringList{"reminded"});
+        QCOMPARE(list.window.inspector.shownTools.back(), int(InspectorToolReminder));
+
+        // Renamed since the notice: it is no longer the same item.
+        const NodePtr context = noticeCopy(due, 2);
+        due->set(key::name, QStringLiteral("renamed"));
+        list.outline().deselectAll();
+        QTest::ignoreMessage(QtWarningMsg, "TardigoDocument -minderViewItem: failed to find node for due");
+        list.document.minderViewItem(context);
+        QVERIFY(list.selectedNames().isEmpty());
+        QCOMPARE(list.window.inspector.shownTools.size(), size_t(2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMinderHandOff)
+#include "tst_document_minder.moc"
