@@ -1,0 +1,121 @@
+#include "minder/notice_delivery.h"
+
+#include "document/tardigo_document.h"
+#include "minder/beep_channel.h"
+#include "minder/desktop_notification_channel.h"
+#include "minder/error_reporter.h"
+#include "minder/item_status.h"
+#include "minder/mail_channel.h"
+#include "minder/minder_host.h"
+#include "minder/speech_channel.h"
+#include "minder/tw_alert_array.h"
+#include "minder/user_date_time_format.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+#include "storage/notes_text.h"
+
+#include <cmath>
+
+namespace tardigo {
+
+namespace {
+const QString kMissingField = QStringLiteral("-");
+const QString kMailer = QStringLiteral("Tardigo.app / tardigo-minder");
+
+QString stringOf(const Dict& node, const QString& key, const QString& absent) {
+    const QString* text = node.value(key).asString();
+    return text ? *text : absent;
+}
+
+// The completion as a whole percentage, truncated like the platform's float arithmetic.
+QString completionPercent(const Dict& node) {
+    const Number* stored = node.value(key::completion).asNumber();
+    if (!stored)
+        return kMissingField;
+    const float percent = float(stored->toDouble()) * 100.0f;
+    if (!std::isfinite(percent) || std::abs(percent) > 1e9f)
+        return kMissingField;
+    return QStringLiteral("%1%").arg(int(percent));
+}
+
+QString emailSubject(int status, const QString& name) {
+    switch (status) {
+    case ItemStatusReminder:
+        return localizedFormat(QStringLiteral("MINDER_EMAIL_SUBJECT_REMINDER"), name);
+    case ItemStatusDue:
+        return localizedFormat(QStringLiteral("MINDER_EMAIL_SUBJECT_OVERDUE"), name);
+    default:
+        return QStringLiteral("Tardigo Minder");
+    }
+}
+} // namespace
+
+NoticeDelivery::NoticeDelivery(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter,
+                               bool mailItemAlert)
+    : _host(host), _channels(channels), _reporter(reporter), _mailItemAlert(mailItemAlert) {}
+
+void NoticeDelivery::notificationForDoc(TardigoDocument& doc, const QString& message, int status,
+                                        const NodePtr& node) {
+    _host.showWindows(doc);
+    _host.minderWithNode(doc, node, message, status);
+
+    const UserDefaults& defaults = UserDefaults::standard();
+    const QString name = stringOf(*node, key::name, QString());
+    const QString alertText = QStringLiteral("\"%1\"\n%2").arg(name, message);
+    const QString title = localized(QStringLiteral("Tardigo Minder Notification"));
+
+    if (defaults.boolForKey(pref::minderAlertDialog)) {
+        node->set(key::docPath, doc.fileName());
+        node->set(key::nodeStatus, Value::integer(status));
+        if (TWAlertArray* alerts = _host.alertArray(doc)) {
+            AlertDismissal didDismiss;
+            if (_sheetDismissal) {
+                // The sheet outlives this call: it gets its own copy of the node, taken after the keys.
+                didDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](int returnCode) {
+                    dismissal(returnCode, context);
+                };
+            }
+            alerts->addAlert(title, alertText, false, localized(QStringLiteral("OK")),
+                             localized(QStringLiteral("View Item")), std::nullopt, std::move(didDismiss));
+            alerts->display();
+        }
+    }
+    if (defaults.boolForKey(pref::minderAlertSound) && _channels.beep)
+        _channels.beep->beep();
+    if (defaults.boolForKey(pref::minderSpeak) && _channels.speech)
+        _channels.speech->VKSpeak(name);
+    if (defaults.boolForKey(pref::minderDesktopNotification) && _channels.desktopNotification)
+        _channels.desktopNotification->notify(title, alertText);
+    if (_mailItemAlert)
+        emailNotificationForDoc(doc, message, status, node);
+}
+
+void NoticeDelivery::emailNotificationForDoc(TardigoDocument&, const QString& message, int status,
+                                             const NodePtr& node) {
+    if (!_channels.mail)
+        return;
+    const QString name = stringOf(*node, key::name, kMissingField);
+    const QString category = stringOf(*node, key::category, kMissingField);
+    QString due = kMissingField;
+    if (const std::optional<QDateTime> date = parseStoredDate(node->value(key::due)))
+        due = formatUserDateTime(*date);
+    QString notes = kMissingField;
+    if (const QByteArray* rtfd = node->value(key::notes).asData())
+        notes = notesPlainText(*rtfd).value_or(kMissingField);
+    const QString body = localizedFormat(QStringLiteral("MINDER_EMAIL_TEMPLATE"), message, name, due,
+                                         completionPercent(*node), category, notes);
+
+    const std::optional<QString> address = _channels.mail->userEmailAddress();
+    if (!address) {
+        _reporter.noteError(QStringLiteral("Failed to lookup email address for current user."));
+        return;
+    }
+    const MailMessage mail{*address, emailSubject(status, name), kMailer, body};
+    if (!_channels.mail->deliverMessage(mail))
+        _reporter.noteError(QStringLiteral("email message delivery failed: %1").arg(message));
+}
+
+} // namespace tardigo

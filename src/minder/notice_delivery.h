@@ -1,0 +1,42 @@
+#pragma once
+
+#include "minder/notice_channels.h"
+#include "model/value.h"
+
+#include <functional>
+
+namespace tardigo {
+
+class ErrorReporter;
+class MinderHost;
+class TardigoDocument;
+
+/// Called when the user dismisses a notice's alert sheet, with the sheet's return code and the
+/// notice's copy of the node (which carries "doc path" and "node status").
+using MinderSheetDismissal = std::function<void(int returnCode, const NodePtr& context)>;
+
+/// Tells the user about a notice through every channel the preferences switch on.
+class NoticeDelivery {
+public:
+    /// mailItemAlert is the "minderEmail" preference, read once per run by the minder.
+    NoticeDelivery(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter, bool mailItemAlert);
+
+    /// The application's handling of "View Item"; without one the alert queue handles dismissals.
+    void setSheetDismissal(MinderSheetDismissal dismissal) { _sheetDismissal = std::move(dismissal); }
+
+    /// Shows the document, lets it record the notice, then alerts, beeps, speaks, notifies and mails
+    /// as the preferences say.
+    void notificationForDoc(TardigoDocument& doc, const QString& message, int status, const NodePtr& node);
+    /// Mails the notice to the user's own address; failures are reported through noteError.
+    void emailNotificationForDoc(TardigoDocument& doc, const QString& message, int status,
+                                 const NodePtr& node);
+
+private:
+    MinderHost& _host;
+    NoticeChannels _channels;
+    ErrorReporter& _reporter;
+    bool _mailItemAlert;
+    MinderSheetDismissal _sheetDismissal;
+};
+
+} // namespace tardigo
