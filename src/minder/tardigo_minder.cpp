@@ -1,0 +1,211 @@
+#include "minder/tardigo_minder.h"
+
+#include "document/tardigo_document.h"
+#include "minder/error_reporter.h"
+#include "minder/item_status.h"
+#include "minder/minder_host.h"
+#include "minder/recurrence_calendar.h"
+#include "minder/recurrence_interval.h"
+#include "minder/user_date_time_format.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/atomic_file.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+#include "storage/archive_codec.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+#include <exception>
+#include <unordered_set>
+
+namespace tardigo {
+
+namespace {
+constexpr qsizetype kInitialDocsCapacity = 30;
+// Far beyond any real list; a path to something larger is not one.
+constexpr qint64 kMaxListBytes = qint64(512) * 1024 * 1024;
+// The panels' text is filled in, never used as a format.
+const QString kFailureText = QStringLiteral("%1\noccured while scanning the document at %2");
+
+// Bookkeeping times are date objects; anything else, or a date that is no point in time, is absent.
+std::optional<QDateTime> dateOf(const Value& value) {
+    if (const Date* date = value.asDate(); date && std::isfinite(date->seconds))
+        return dateTimeFromReferenceSeconds(date->seconds);
+    if (const CalendarDate* date = value.asCalendarDate(); date && std::isfinite(date->seconds))
+        return dateTimeFromCalendarDate(*date);
+    return std::nullopt;
+}
+
+bool hasDate(const Dict& node, const QString& key) {
+    return dateOf(node.value(key)).has_value();
+}
+
+qint64 periodOf(const Dict& node) {
+    const Number* period = node.value(key::dateDueRepeatPeriod).asNumber();
+    return period ? period->toInt64() : 0;
+}
+
+QString describe(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("an unknown exception");
+    }
+}
+} // namespace
+
+TardigoMinder::TardigoMinder(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter,
+                             TodoLocator locator)
+    : _now(Clock::now()), _mailItemAlert(UserDefaults::standard().boolForKey(pref::minderEmail)), _host(host),
+      _reporter(reporter), _locator(std::move(locator)), _recurrence(reporter),
+      _delivery(host, channels, reporter, _mailItemAlert) {
+    _docs.reserve(kInitialDocsCapacity);
+}
+
+int TardigoMinder::scan() {
+    collectDocs();
+    return scanDocs();
+}
+
+void TardigoMinder::collectDocs() {
+    _docs.append(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs));
+    if (const std::optional<QStringList> located = _locator.locateTodoItems()) {
+        for (const QString& path : *located)
+            if (!_docs.contains(path))
+                _docs.append(path);
+    }
+}
+
+int TardigoMinder::scanDocs() {
+    for (const QString& path : std::as_const(_docs)) {
+        try {
+            scanPath(path);
+        } catch (...) {
+            // Whatever broke here may break again on every path: the rest waits for the next run.
+            _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
+                                 kFailureText.arg(describe(std::current_exception()), path));
+            break;
+        }
+    }
+    return 0;
+}
+
+void TardigoMinder::scanPath(const QString& path) {
+    TardigoDocument* doc = _host.documentForFileName(path);
+    bool openedHere = false;
+    // Only regular files are read: a pipe or a device in the watch list would never end.
+    const QFileInfo file(path);
+    if (!doc && file.isFile() && file.size() <= kMaxListBytes) {
+        QString error;
+        const std::optional<QByteArray> bytes = readWholeFile(path, &error);
+        if (bytes && isTardigoDoc(*bytes)) {
+            doc = _host.openDocumentWithoutDisplay(path);
+            openedHere = doc != nullptr;
+        }
+    }
+    if (!doc)
+        return;
+    const bool quiet = scanNode(doc->data(), *doc);
+    if (quiet && openedHere)
+        _host.removeDocument(doc);
+}
+
+bool TardigoMinder::isTardigoDoc(const QByteArray& bytes) {
+    const ArchiveDecodeResult decoded = decodeArchive(bytes);
+    if (!decoded.ok())
+        return false;
+    const DictPtr root = decoded.root.asDict();
+    if (!root || !root->isMutable)
+        return false;
+    const QString* type = root->value(key::documentType).asString();
+    return type && *type == kTodoListType;
+}
+
+bool TardigoMinder::scanNode(const NodePtr& node, TardigoDocument& doc) {
+    // Depth first without recursion, however deep the list; a node reached twice is checked once.
+    bool quiet = true;
+    std::vector<NodePtr> pending{node};
+    std::unordered_set<const Dict*> visited;
+    while (!pending.empty()) {
+        const NodePtr current = std::move(pending.back());
+        pending.pop_back();
+        if (!current || !visited.insert(current.get()).second)
+            continue;
+        try {
+            quiet = checkNode(current, doc) && quiet;
+        } catch (...) {
+            // This node and everything below it stay unscanned; its siblings go on.
+            _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scanNode:ofDoc:")),
+                                 kFailureText.arg(describe(std::current_exception()), doc.fileName()));
+            quiet = false;
+            continue;
+        }
+        if (const ArrayPtr children = childrenOf(*current))
+            for (auto child = children->items.rbegin(); child != children->items.rend(); ++child)
+                pending.push_back(child->asDict());
+    }
+    return quiet;
+}
+
+bool TardigoMinder::checkNode(const NodePtr& node, TardigoDocument& doc) {
+    bool quiet = true;
+    if (VKisOverDue(*node) && !hasDate(*node, key::minderTimestampTodo)) {
+        const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
+        _delivery.notificationForDoc(
+            doc, localizedFormat(QStringLiteral("Past date due: %@"), formatUserDateTime(*due)),
+            ItemStatusDue, node);
+        quiet = false;
+    }
+    if (VKisCompleted(*node) && periodOf(*node) != 0) {
+        if (const std::optional<QDateTime> next = _recurrence.nextDueDateForNode(*node)) {
+            const QString message =
+                localizedFormat(QStringLiteral("MINDER_NEXT_DATE_DUE"), formatUserDateTime(*next));
+            node->set(key::due, storedDateString(*next));
+            node->set(key::completion, Value::real(0.0));
+            _delivery.notificationForDoc(doc, message, ItemStatusDue, node);
+            quiet = false;
+        }
+    }
+    return checkReminder(node, doc) && quiet;
+}
+
+bool TardigoMinder::checkReminder(const NodePtr& node, TardigoDocument& doc) {
+    if (!VKboolForKey(*node, key::reminderSet))
+        return true;
+    const double interval = reminderIntervalForNode(*node);
+    bool fire = false;
+    if (VKboolForKey(*node, key::reminderMarkDueDate) && !hasDate(*node, key::minderTimestampReminder)) {
+        const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
+        if (!due)
+            return true;
+        const double toDue = VKisPast(*due) ? 0.0 : double(_now.msecsTo(*due)) / 1000.0;
+        fire = toDue <= interval;
+    } else if (VKboolForKey(*node, key::reminderMarkNow)) {
+        const double sinceMark = secondsSince(*node, key::reminderMark);
+        const std::optional<QDateTime> last = dateOf(node->value(key::minderTimestampReminder));
+        if (VKboolForKey(*node, key::reminderRepeat)) {
+            // A reminder stamped this very instant waits too, so a run repeated at a fixed time is silent.
+            const bool waited = !last || *last > _now || double(last->msecsTo(_now)) / 1000.0 >= interval;
+            fire = sinceMark >= interval && waited;
+        } else {
+            fire = !last && sinceMark >= interval;
+        }
+    }
+    if (!fire)
+        return true;
+    _delivery.notificationForDoc(doc, localized(QStringLiteral("Reminder!")), ItemStatusReminder, node);
+    return false;
+}
+
+double TardigoMinder::secondsSince(const Dict& node, const QString& key) const {
+    const std::optional<QDateTime> date = dateOf(node.value(key));
+    return date ? std::max(0.0, double(date->msecsTo(_now)) / 1000.0) : 0.0;
+}
+
+} // namespace tardigo

@@ -1,0 +1,527 @@
+#include "document/tardigo_document.h"
+#include "minder/beep_channel.h"
+#include "minder/desktop_notification_channel.h"
+#include "minder/headless_minder_host.h"
+#include "minder/item_status.h"
+#include "minder/recording_error_reporter.h"
+#include "minder/tardigo_minder.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/user_defaults.h"
+#include "storage/archive_codec.h"
+#include "storage/list_file.h"
+#include "test_support.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+
+#include <cmath>
+#include <ctime>
+#include <limits>
+#include <stdexcept>
+
+using namespace tardigo;
+
+Q_DECLARE_METATYPE(tardigo::NodePtr)
+
+namespace {
+
+class MinderTexts : public QTranslator {
+public:
+    QString translate(const char*, const char* key, const char*, int) const override {
+        const QByteArray k(key);
+        if (k == "Past date due: %@")
+            return QStringLiteral("past due %1");
+        if (k == "MINDER_NEXT_DATE_DUE")
+            return QStringLiteral("next due %1");
+        if (k == "Reminder!")
+            return QStringLiteral("reminder");
+        if (k == "Tardigo Minder Error (scanNode:ofDoc:")
+            return QStringLiteral("item failed");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// Beeps are the notices' witness; an item named "explode" makes its beep throw.
+class CountingChannels : public BeepChannel {
+public:
+    int beeps = 0;
+    void beep() override {
+        ++beeps;
+        if (thrown++ == throwOnBeep)
+            throw std::runtime_error("the speaker caught fire");
+    }
+    int throwOnBeep = -1;
+    int thrown = 0;
+};
+
+QDateTime at(const QString& local) {
+    return test::localTime(local);
+}
+
+Value dateValue(const QString& local) {
+    return Date{referenceSecondsFromDateTime(at(local))};
+}
+
+NodePtr item(const QString& name, std::initializer_list<std::pair<QString, Value>> values = {}) {
+    NodePtr node = Dict::create();
+    node->set(key::name, name);
+    node->set(key::dateCreated, "2003-01-01 08:00:00 +0100");
+    node->set(key::completion, Value::real(0.0));
+    node->set(key::children, Array::create());
+    for (const auto& [k, v] : values)
+        node->set(k, v);
+    return node;
+}
+
+NodePtr listOf(const std::vector<NodePtr>& items) {
+    NodePtr root = newListRoot();
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
+    for (const NodePtr& node : items)
+        root->value(key::children).asArray()->items.emplace_back(node);
+    return root;
+}
+
+void addChild(const NodePtr& parent, const NodePtr& child) {
+    parent->value(key::children).asArray()->items.emplace_back(child);
+}
+
+// A reminder that comes `minutes` after its mark.
+NodePtr fromNowReminder(const QString& name, double minutes, const QString& mark, bool repeat) {
+    return item(name, {{key::reminderSet, Value::boolean(true)},
+                       {key::reminderMarkNow, Value::boolean(true)},
+                       {key::reminderRepeat, Value::boolean(repeat)},
+                       {key::reminderTimeLength, Value::real(minutes)},
+                       {key::reminderTimeUnit, Value::integer(0)},
+                       {key::reminderMark, dateValue(mark)}});
+}
+
+NodePtr beforeDueReminder(const QString& name, double hours, const QString& due) {
+    return item(name, {{key::reminderSet, Value::boolean(true)},
+                       {key::reminderMarkDueDate, Value::boolean(true)},
+                       {key::reminderTimeLength, Value::real(hours)},
+                       {key::reminderTimeUnit, Value::integer(1)},
+                       {key::due, due}});
+}
+
+QStringList describe(const std::vector<HeadlessMinderHost::Notice>& notices) {
+    QStringList lines;
+    for (const HeadlessMinderHost::Notice& notice : notices)
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(*notice.node->value(key::name).asString())
+                     .arg(notice.itemStatus)
+                     .arg(notice.message);
+    return lines;
+}
+
+// The document's own node of that name: the list on disk was read into new nodes.
+NodePtr nodeNamed(const TardigoDocument& doc, const QString& name) {
+    std::vector<NodePtr> pending{doc.data()};
+    while (!pending.empty()) {
+        const NodePtr node = pending.back();
+        pending.pop_back();
+        if (const QString* text = node->value(key::name).asString(); text && *text == name)
+            return node;
+        if (const ArrayPtr children = childrenOf(*node))
+            for (const Value& child : children->items)
+                pending.push_back(child.asDict());
+    }
+    qFatal("no node named %s", qPrintable(name));
+}
+
+void writeScript(const QString& path, const QString& body) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(("#!/bin/sh\n" + body).toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+class TestMinderScan : public QObject {
+    Q_OBJECT
+
+    MinderTexts _texts;
+    std::unique_ptr<QTemporaryDir> _dir;
+
+    QString path(const QString& name) const { return _dir->filePath(name); }
+
+    QString writeList(const QString& name, const NodePtr& root) {
+        const QString file = path(name);
+        const QString error = writeListFile(file, root);
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
+        return file;
+    }
+
+    // A locator that knows nothing, so that only the paths a test names are scanned.
+    TodoLocator silentLocator() { return TodoLocator(QStringLiteral("/bin/false"), {}); }
+
+    // One run over one document that stays open in the host between runs, as in the application.
+    QStringList runAt(HeadlessMinderHost& host, TardigoDocument& doc, const QString& now,
+                      RecordingErrorReporter* reporter = nullptr) {
+        test::FixedClock clock(at(now));
+        RecordingErrorReporter ownReporter;
+        const size_t before = host.notices().size();
+        TardigoMinder minder(host, NoticeChannels{}, reporter ? *reporter : ownReporter, silentLocator());
+        minder.scanNode(doc.data(), doc);
+        return describe({host.notices().begin() + qsizetype(before), host.notices().end()});
+    }
+
+    TardigoDocument& open(HeadlessMinderHost& host, const NodePtr& root) {
+        static int serial = 0;
+        TardigoDocument* doc =
+            host.openDocumentWithoutDisplay(writeList(QString("list%1.todo").arg(++serial), root));
+        if (!doc)
+            qFatal("the list did not open");
+        return *doc;
+    }
+
+private slots:
+    void initTestCase() {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        QCoreApplication::installTranslator(&_texts);
+        UserDefaults::standard().useMemoryOnly();
+        UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+    }
+
+    void init() {
+        _dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(_dir->isValid());
+        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {});
+    }
+
+    void pastDueItemsAreAnnouncedOnce() {
+        HeadlessMinderHost host;
+        const NodePtr parent = item("parent", {{key::due, "2003-06-01 09:00:00 +0200"}});
+        addChild(parent, item("overdue", {{key::due, "2003-05-17 14:03:22 +0200"}}));
+        addChild(parent, item("done", {{key::due, "2003-05-17 14:03:22 +0200"},
+                                       {key::completion, Value::real(1.0)}}));
+        addChild(parent, item("repeats, undone", {{key::due, "2003-05-10 09:30:00 +0200"},
+                                                  {key::dateDueRepeatPeriod, Value::integer(1)}}));
+        TardigoDocument& doc = open(host, listOf({parent}));
+
+        QCOMPARE(runAt(host, doc, "2003-05-20 14:00:00"),
+                 QStringList(
+                     {"overdue 2 past due 2003-05-17 14:03", "repeats, undone 2 past due 2003-05-10 09:30"}));
+        const NodePtr repeating = nodeNamed(doc, "repeats, undone");
+        QCOMPARE(repeating->value(key::due), Value("2003-05-10 09:30:00 +0200"));
+        QVERIFY(repeating->value(key::minderTimestampTodo).isDate());
+        QCOMPARE(runAt(host, doc, "2003-05-21 14:00:00"), QStringList());
+        // The parent falls due later: one notice for it alone.
+        QCOMPARE(runAt(host, doc, "2003-06-01 09:00:00"),
+                 QStringList({"parent 2 past due 2003-06-01 09:00"}));
+    }
+
+    void aCompletedRepeatingItemRollsOnOnce() {
+        HeadlessMinderHost host;
+        NodePtr daily = item("water plants", {{key::due, "2003-05-10 09:30:00 +0200"},
+                                              {key::dateDueRepeatPeriod, Value::integer(1)},
+                                              {key::completion, Value::real(1.0)}});
+        TardigoDocument& doc = open(host, listOf({daily}));
+        QCOMPARE(runAt(host, doc, "2003-05-20 14:00:00"),
+                 QStringList({"water plants 2 next due 2003-05-21 09:30"}));
+        daily = nodeNamed(doc, "water plants");
+        QCOMPARE(daily->value(key::due), Value("2003-05-21 09:30:00 +0200"));
+        QCOMPARE(daily->value(key::completion), Value::real(0.0));
+        QCOMPARE(daily->value(key::completion).asNumber()->type, 'f');
+        QVERIFY(doc.isDocumentEdited());
+        // The roll-over notice stamped it: no past-due notice once the new date passes.
+        QCOMPARE(runAt(host, doc, "2003-05-22 10:00:00"), QStringList());
+    }
+
+    void aRepeatWithoutNextDateStaysAndIsReportedEachRun() {
+        HeadlessMinderHost host;
+        NodePtr fifthFriday = item("fifth friday", {{key::due, "2003-08-29 09:00:00 +0200"},
+                                                    {key::dateDueRepeatPeriod, Value::integer(3)},
+                                                    {key::completion, Value::real(1.0)}});
+        TardigoDocument& doc = open(host, listOf({fifthFriday}));
+        fifthFriday = nodeNamed(doc, "fifth friday");
+        for (int run = 0; run < 2; ++run) {
+            RecordingErrorReporter reporter;
+            QCOMPARE(runAt(host, doc, "2003-08-30 10:00:00", &reporter), QStringList());
+            QCOMPARE(reporter.messages.size(), 1);
+        }
+        QCOMPARE(fifthFriday->value(key::due), Value("2003-08-29 09:00:00 +0200"));
+        QCOMPARE(fifthFriday->value(key::completion), Value::real(1.0));
+    }
+
+    void aBeforeDueReminderComesOnceWithinItsInterval() {
+        HeadlessMinderHost host;
+        TardigoDocument& doc =
+            open(host, listOf({beforeDueReminder("dentist", 2, "2003-05-20 15:00:00 +0200"),
+                               beforeDueReminder("late", 2, "2003-05-20 10:00:00 +0200")}));
+        // "late" is past due and unstamped: it gets its reminder and its past-due notice.
+        QCOMPARE(runAt(host, doc, "2003-05-20 12:00:00"),
+                 QStringList({"late 2 past due 2003-05-20 10:00", "late 3 reminder"}));
+        QCOMPARE(runAt(host, doc, "2003-05-20 12:59:59"), QStringList());
+        QCOMPARE(runAt(host, doc, "2003-05-20 13:00:00"), QStringList({"dentist 3 reminder"}));
+        QCOMPARE(runAt(host, doc, "2003-05-20 14:00:00"), QStringList());
+    }
+
+    void aFromNowReminderComesAfterItsInterval_data() {
+        QTest::addColumn<bool>("repeat");
+        QTest::addColumn<QStringList>("runs");
+        QTest::addColumn<QList<bool>>("fires");
+        const QStringList runs = {"2003-05-20 12:29:00", "2003-05-20 12:30:00", "2003-05-20 12:50:00",
+                                  "2003-05-20 13:00:00", "2003-05-20 13:05:00"};
+        QTest::newRow("once") << false << runs << QList<bool>{false, true, false, false, false};
+        QTest::newRow("repeating") << true << runs << QList<bool>{false, true, false, true, false};
+    }
+    void aFromNowReminderComesAfterItsInterval() {
+        QFETCH(bool, repeat);
+        QFETCH(QStringList, runs);
+        QFETCH(QList<bool>, fires);
+        HeadlessMinderHost host;
+        TardigoDocument& doc =
+            open(host, listOf({fromNowReminder("stretch", 30, "2003-05-20 12:00:00", repeat)}));
+        for (qsizetype i = 0; i < runs.size(); ++i)
+            QVERIFY2(runAt(host, doc, runs[i]).size() == (fires[i] ? 1 : 0), qPrintable(runs[i]));
+    }
+
+    void oddValuesReadAsAbsent_data() {
+        QTest::addColumn<NodePtr>("node");
+        QTest::addColumn<QStringList>("notices");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        const QString mark = "2003-05-20 11:00:00";
+        QTest::newRow("due does not parse") << item("a", {{key::due, "yesterday"}}) << QStringList();
+        QTest::newRow("due is a number") << item("a", {{key::due, Value::integer(3)}}) << QStringList();
+        for (const qint64 period : {57, -3}) {
+            QTest::addRow("period %lld", period)
+                << item("a", {{key::due, "2003-05-10 09:30:00 +0200"},
+                              {key::dateDueRepeatPeriod, Value::integer(period)},
+                              {key::completion, Value::real(1.0)}})
+                << QStringList();
+        }
+        QTest::newRow("period as text") << item("a", {{key::due, "2003-05-10 09:30:00 +0200"},
+                                                      {key::dateDueRepeatPeriod, "1"},
+                                                      {key::completion, Value::real(1.0)}})
+                                        << QStringList();
+        for (const double length : {nan, inf, -5.0}) {
+            const NodePtr node = fromNowReminder("a", 0, mark, false);
+            node->set(key::reminderTimeLength, Value(Number::float64(length)));
+            QTest::addRow("length %f counts as 0", length) << node << QStringList{"a 3 reminder"};
+        }
+        NodePtr node = fromNowReminder("a", 90, mark, false);
+        node->set(key::reminderTimeUnit, Value::integer(9));
+        QTest::newRow("unknown unit counts as 0 s") << node << QStringList{"a 3 reminder"};
+        node = fromNowReminder("a", 0, mark, false);
+        node->remove(key::reminderTimeLength);
+        QTest::newRow("no length counts as 0") << node << QStringList{"a 3 reminder"};
+        node = fromNowReminder("a", 30, mark, false);
+        node->set(key::reminderMark, "2003-05-20 11:00:00 +0200");
+        QTest::newRow("mark is not a date") << node << QStringList();
+        node = fromNowReminder("a", 30, mark, false);
+        node->set(key::reminderSet, "YES");
+        QTest::newRow("reminder set as text") << node << QStringList();
+        node = fromNowReminder("a", 30, mark, false);
+        node->set(key::reminderSet, Value::integer(2));
+        QTest::newRow("reminder set to 2") << node << QStringList();
+        node = fromNowReminder("a", 30, mark, false);
+        node->set(key::minderTimestampReminder, "2003-05-20 11:45:00 +0200");
+        QTest::newRow("timestamp as text is absent") << node << QStringList{"a 3 reminder"};
+        node = item("a",
+                    {{key::due, "2003-05-17 14:03:22 +0200"}, {key::minderTimestampTodo, Value::integer(1)}});
+        QTest::newRow("todo timestamp as number is absent")
+            << node << QStringList{"a 2 past due 2003-05-17 14:03"};
+        node = item("a", {{key::due, "2003-05-17 14:03:22 +0200"}, {key::minderTimestampTodo, Date{nan}}});
+        QTest::newRow("todo timestamp NaN is absent") << node << QStringList{"a 2 past due 2003-05-17 14:03"};
+        node = beforeDueReminder("a", 2, "soon");
+        node->set(key::reminderMarkNow, Value::boolean(true));
+        node->set(key::reminderMark, dateValue("2003-05-20 09:00:00"));
+        QTest::newRow("before-due without due stops, from-now not tried") << node << QStringList();
+        node = beforeDueReminder("a", 2, "2003-05-20 20:00:00 +0200");
+        node->set(key::minderTimestampReminder, dateValue("2003-05-20 10:00:00"));
+        node->set(key::reminderMarkNow, Value::boolean(true));
+        node->set(key::reminderMark, dateValue("2003-05-20 09:00:00"));
+        node->set(key::reminderRepeat, Value::boolean(true));
+        QTest::newRow("stamped before-due goes on to from-now") << node << QStringList{"a 3 reminder"};
+        node = fromNowReminder("a", 0, mark, false);
+        node->set(key::completion, Value::real(1.0));
+        QTest::newRow("complete items are still reminded") << node << QStringList{"a 3 reminder"};
+    }
+    void oddValuesReadAsAbsent() {
+        QFETCH(NodePtr, node);
+        QFETCH(QStringList, notices);
+        HeadlessMinderHost host;
+        TardigoDocument& doc = open(host, listOf({node}));
+        RecordingErrorReporter reporter;
+        QCOMPARE(runAt(host, doc, "2003-05-20 12:00:00", &reporter), notices);
+        QCOMPARE(reporter.messages, QStringList());
+    }
+
+    void aFailingItemIsReportedAndItsSiblingsGoOn() {
+        UserDefaults::standard().setBool(pref::minderAlertSound, true);
+        const NodePtr first = item("first", {{key::due, "2003-05-01 09:00:00 +0200"}});
+        addChild(first, item("below first", {{key::due, "2003-05-01 09:00:00 +0200"}}));
+        const NodePtr second = item("second", {{key::due, "2003-05-01 09:00:00 +0200"}});
+        const QString file = writeList("boom.todo", listOf({first, second}));
+        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {file});
+
+        HeadlessMinderHost host;
+        CountingChannels channels;
+        channels.throwOnBeep = 0;
+        NoticeChannels noticeChannels;
+        noticeChannels.beep = &channels;
+        RecordingErrorReporter reporter;
+        test::FixedClock clock(at("2003-05-20 12:00:00"));
+        TardigoMinder(host, noticeChannels, reporter, silentLocator()).scan();
+        UserDefaults::standard().setBool(pref::minderAlertSound, false);
+
+        QCOMPARE(reporter.titles, QStringList{"item failed"});
+        QCOMPARE(reporter.messages,
+                 QStringList{"the speaker caught fire\noccured while scanning the document at " + file});
+        QCOMPARE(describe(host.notices()),
+                 QStringList({"first 2 past due 2003-05-01 09:00", "second 2 past due 2003-05-01 09:00"}));
+        QVERIFY(host.documentForFileName(file));
+    }
+
+    void theScanOpensWhatItNeedsAndClosesTheRest() {
+        const QString quiet = writeList("quiet.todo", listOf({item("someday")}));
+        const QString busy =
+            writeList("busy.todo", listOf({item("overdue", {{key::due, "2003-05-01 09:00:00 +0200"}})}));
+        const QString garbage = path("garbage.todo");
+        QFile file(garbage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not an archive");
+        file.close();
+        const QString notAList = path("array.todo");
+        QFile arrayFile(notAList);
+        QVERIFY(arrayFile.open(QIODevice::WriteOnly));
+        arrayFile.write(encodeArchive(Value(Array::create())));
+        arrayFile.close();
+        const NodePtr unmarked = listOf({item("overdue", {{key::due, "2003-05-01 09:00:00 +0200"}})});
+        unmarked->remove(key::documentType);
+        const QString noMarker = writeList("unmarked.todo", unmarked);
+        QVERIFY(QDir(_dir->path()).mkdir("folder.todo"));
+        const QString locator = path("locate");
+        writeScript(locator,
+                    QStringLiteral("echo '%1'\necho '%2'\necho 'locate: warning: database is old' >&2\n")
+                        .arg(busy, quiet));
+        UserDefaults::standard().setStringArray(
+            pref::tardigoMinderDocs,
+            {path("missing.todo"), path("folder.todo"), garbage, notAList, noMarker, busy, busy});
+
+        HeadlessMinderHost host;
+        RecordingErrorReporter reporter;
+        test::FixedClock clock(at("2003-05-20 12:00:00"));
+        TardigoMinder minder(host, NoticeChannels{}, reporter, TodoLocator(locator, {}));
+        QCOMPARE(minder.scan(), 0);
+        // The watch list comes whole, duplicates included; the locator adds only what is new.
+        QCOMPARE(minder.docs(), QStringList({path("missing.todo"), path("folder.todo"), garbage, notAList,
+                                             noMarker, busy, busy, quiet}));
+        QCOMPARE(describe(host.notices()), QStringList{"overdue 2 past due 2003-05-01 09:00"});
+        QVERIFY(host.documentForFileName(busy));
+        QVERIFY(!host.documentForFileName(quiet));
+        QVERIFY(!host.documentForFileName(noMarker));
+        QCOMPARE(reporter.messages, QStringList());
+    }
+
+    void onlyCurrentListsPass() {
+        QVERIFY(TardigoMinder::isTardigoDoc(encodeArchive(Value(listOf({item("a")})))));
+        NodePtr immutable = listOf({});
+        immutable->isMutable = false;
+        QVERIFY(!TardigoMinder::isTardigoDoc(encodeArchive(Value(immutable))));
+        NodePtr otherType = listOf({});
+        otherType->set(key::documentType, "Shopping List");
+        QVERIFY(!TardigoMinder::isTardigoDoc(encodeArchive(Value(otherType))));
+        QVERIFY(!TardigoMinder::isTardigoDoc(encodeArchive(Value("Tardigo Todo List"))));
+        const QByteArray list = encodeArchive(Value(listOf({item("a")})));
+        for (qsizetype cut = 0; cut < list.size(); cut += 7)
+            QVERIFY(!TardigoMinder::isTardigoDoc(list.left(cut)));
+    }
+
+    void theLocatorKeepsUsableFilesOnly() {
+        const QString usable = writeList("usable.todo", listOf({}));
+        QVERIFY(QDir(_dir->path()).mkdir("dir.todo"));
+        const QString script = path("locate");
+        writeScript(script, QStringLiteral("printf '%s\\n' '%1' '%2' '%3'\n"
+                                           "printf '/tmp/caf\\303\\251.todo\\n'\n"
+                                           "echo 'locate: can not stat () /var/lib/plocate/plocate.db' >&2\n"
+                                           "printf '%1'\n")
+                                .arg(usable, path("dir.todo"), path("gone.todo")));
+        QCOMPARE(TodoLocator(script, {}).locateTodoItems(),
+                 std::optional<QStringList>(QStringList{usable, usable}));
+
+        writeScript(script, QStringLiteral("echo '%1'\nexit 1\n").arg(usable));
+        QCOMPARE(TodoLocator(script, {}).locateTodoItems(), std::nullopt);
+        QCOMPARE(TodoLocator(path("no-locate"), {}).locateTodoItems(), std::nullopt);
+    }
+
+    void theLocatorCopesWithAFloodOfOutput() {
+        const QString usable = writeList("usable.todo", listOf({}));
+        const QString script = path("locate");
+        // 10 MB on both streams, most of it not ASCII, with one usable path at the very end.
+        writeScript(script, QStringLiteral("i=0\nwhile [ $i -lt 40 ]; do\n"
+                                           "  head -c 131072 /dev/zero | tr '\\000' '\\351' | fold -w 100\n"
+                                           "  head -c 131072 /dev/zero | tr '\\000' 'x' | fold -w 100 >&2\n"
+                                           "  i=$((i+1))\ndone\necho\necho '%1'\n")
+                                .arg(usable));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(TodoLocator(script, {}).locateTodoItems(), std::optional<QStringList>(QStringList{usable}));
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void remindApplyReportsOnlyOnce() {
+        QProcess probe;
+        probe.start(TARDIGO_CLI_PATH, {"remind"});
+        QVERIFY(probe.waitForFinished());
+        if (!probe.readAllStandardError().contains("usage: tardigo-cli remind"))
+            QSKIP("tardigo-cli does not dispatch the remind command yet");
+
+        const QString list =
+            writeList("home.todo", listOf({item("pay rent", {{key::due, "2003-05-01 09:00:00 +0200"}}),
+                                           fromNowReminder("stretch", 30, "2003-05-20 11:00:00", true)}));
+        QDir::setCurrent(_dir->path());
+        {
+            // Preferences hold JSON texts; these make dates read the same in any locale.
+            QSettings settings(path("config/tardigo/tardigo.ini"), QSettings::IniFormat);
+            settings.setValue(pref::userShortDateFormat, "\"yyyy-MM-dd\"");
+            settings.setValue(pref::userTimeFormat, "\"HH:mm\"");
+        }
+        const auto remind = [&](const QStringList& extra) {
+            QProcess cli;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_CONFIG_HOME", path("config"));
+            cli.setProcessEnvironment(environment);
+            cli.start(TARDIGO_CLI_PATH, QStringList{"remind", "--now", "2003-05-20 14:00:00 +0200"} + extra +
+                                            QStringList{"home.todo"});
+            cli.waitForFinished();
+            if (cli.exitCode() != 0)
+                qWarning() << cli.readAllStandardError();
+            return QString::fromUtf8(cli.readAllStandardOutput());
+        };
+        const QString notices = "home.todo\tpay rent\tdue\tPast date due: 2003-05-01 09:00\n"
+                                "home.todo\tstretch\treminder\tReminder!\n";
+        const QByteArray before = [&] {
+            QFile file(list);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QCOMPARE(remind({}), notices);
+        QFile unchanged(list);
+        QVERIFY(unchanged.open(QIODevice::ReadOnly));
+        QCOMPARE(unchanged.readAll(), before); // a dry run writes nothing
+        QCOMPARE(remind({"--apply"}), notices);
+        QCOMPARE(remind({"--apply"}), QString());
+        QFile conf(path("config/tardigo/tardigo.ini"));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(!conf.readAll().contains("home.todo")); // the watch list is the application's
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMinderScan)
+#include "tst_minder_scan.moc"
