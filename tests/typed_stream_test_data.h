@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+namespace tardigo::test {
+
+/// Bytes from a readable spec: hex bytes separated by spaces, and 'text' for ASCII runs.
+inline QByteArray streamBytes(const QString& spec) {
+    QByteArray bytes;
+    for (const QString& token : spec.split(u' ', Qt::SkipEmptyParts)) {
+        if (token.startsWith(u'\''))
+            bytes += token.mid(1, token.size() - 2).toLatin1();
+        else
+            bytes += char(token.toUInt(nullptr, 16));
+    }
+    return bytes;
+}
+
+/// A little-endian archive header (streamer version 4, system version 1000) followed by the body.
+inline QByteArray archiveBytes(const QString& body) {
+    return streamBytes("04 0B 'streamtyped' 81 E8 03 " + body);
+}
+
+inline QString samplesDir() {
+    return QStringLiteral(TARDIGO_SAMPLES_DIR);
+}
+
+inline bool haveSamples() {
+    return QDir(samplesDir()).exists();
+}
+
+inline QByteArray sampleBytes(const QString& relativePath) {
+    QFile file(samplesDir() + u'/' + relativePath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Every typed-stream sample (the flat RTFD files are another format), as paths under the folder.
+inline QStringList typedStreamSamples() {
+    QStringList paths;
+    const QStringList folders = {QStringLiteral("apple-nsarchiver-foundation"),
+                                 QStringLiteral("apple-nsarchiver-swift-literals"),
+                                 QStringLiteral("inline-samples"), QStringLiteral("constructed")};
+    for (const QString& folder : folders)
+        for (const QString& name : QDir(samplesDir() + u'/' + folder).entryList(QDir::Files, QDir::Name))
+            if (!name.endsWith(u".rtfd-data"))
+                paths << folder + u'/' + name;
+    return paths;
+}
+
+} // namespace tardigo::test
