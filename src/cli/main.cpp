@@ -1,6 +1,59 @@
+#include "cli_output.h"
+#include "commands.h"
+
 #include <QCoreApplication>
+
+using namespace tardigo::cli;
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* summary;
+    int (*run)(const QStringList&);
+};
+
+const Command kCommands[] = {
+    {"new", "new FILE [--force]", "write a new, empty list (refuses to overwrite without --force)", commandNew},
+    {"add", "add FILE NAME [--parent PATH]",
+     "append a new item; PATH is slash-separated child indexes from the top, e.g. 0/2", commandAdd},
+    {"show", "show FILE", "print the list as an indented outline under its outstanding count", commandShow},
+    {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening", commandDump},
+    {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise", commandCheck},
+    {"archive", "archive FILE [--rewrite OUT]",
+     "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
+};
+
+void printHelp() {
+    out() << "tardigo-cli: create, show, check and convert Tardigo to-do lists (.todo files)\n\n"
+          << "usage: tardigo-cli COMMAND [ARGS]\n\ncommands:\n";
+    for (const Command& c : kCommands)
+        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34) << " " << c.summary << "\n";
+    out() << "\nExit status: 0 success, 1 error, 2 usage, 3 the file is a Tardigo 1.x list (check).\n";
+    out().flush();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usage(QStringLiteral("COMMAND [ARGS]"));
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp();
+        return Success;
+    }
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name)) {
+            const int code = c.run(args);
+            out().flush();
+            return code;
+        }
+    }
+    err() << "tardigo-cli: unknown command “" << name << "”." << Qt::endl;
+    return usage(QStringLiteral("COMMAND [ARGS]"));
 }

@@ -1,0 +1,39 @@
+#include "cli_args.h"
+#include "cli_output.h"
+#include "commands.h"
+
+#include "platform/atomic_file.h"
+#include "storage/archive_json.h"
+#include "storage/generic_archive.h"
+
+#include <QFileInfo>
+
+namespace tardigo::cli {
+
+int commandArchive(const QStringList& args) {
+    const QString synopsis = QStringLiteral("archive FILE [--rewrite OUT]");
+    QString error;
+    const auto parsed = CliArgs::parse(args, {QStringLiteral("--rewrite")}, {}, &error);
+    if (!parsed || parsed->positional.size() != 1) {
+        if (!error.isEmpty())
+            err() << "tardigo-cli: " << error << Qt::endl;
+        return usage(synopsis);
+    }
+    const QString path = parsed->positional[0];
+    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
+    if (!bytes)
+        return fail(error);
+    const GenericArchiveReadResult read = readGenericArchive(*bytes);
+    if (!read.ok())
+        return fail(QStringLiteral("“%1” is not a typed-stream archive, or it is damaged: %2.")
+                        .arg(QFileInfo(path).fileName(), read.error));
+    out() << archiveToJson(read.archive, true) << Qt::endl;
+    if (parsed->options.contains(QStringLiteral("--rewrite"))) {
+        error = writeFileAtomically(parsed->options.value(QStringLiteral("--rewrite")), writeGenericArchive(read.archive));
+        if (!error.isEmpty())
+            return fail(error);
+    }
+    return Success;
+}
+
+} // namespace tardigo::cli

@@ -1,0 +1,32 @@
+#include "cli_args.h"
+
+namespace tardigo::cli {
+
+std::optional<CliArgs> CliArgs::parse(const QStringList& args, const QStringList& valueOptions,
+                                      const QStringList& flagOptions, QString* error) {
+    CliArgs parsed;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--")) {
+            parsed.positional += args.mid(i + 1);
+            break;
+        }
+        if (!a.startsWith(QLatin1String("--")) || a.size() == 2) {
+            parsed.positional << a;
+        } else if (valueOptions.contains(a)) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("the option %1 needs a value.").arg(a);
+                return std::nullopt;
+            }
+            parsed.options[a] = args[++i];
+        } else if (flagOptions.contains(a)) {
+            parsed.flags << a;
+        } else {
+            *error = QStringLiteral("unknown option %1.").arg(a);
+            return std::nullopt;
+        }
+    }
+    return parsed;
+}
+
+} // namespace tardigo::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QMap>
+#include <QStringList>
+
+#include <optional>
+
+namespace tardigo::cli {
+
+/// A command's arguments split into positional ones, options with a value and bare flags.
+struct CliArgs {
+    QStringList positional;
+    QMap<QString, QString> options;
+    QStringList flags;
+
+    /// Parses args; options named in valueOptions take the next argument. Nothing on an unknown
+    /// option or a missing value (the error says which).
+    static std::optional<CliArgs> parse(const QStringList& args, const QStringList& valueOptions,
+                                        const QStringList& flagOptions, QString* error);
+};
+
+} // namespace tardigo::cli

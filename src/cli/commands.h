@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tardigo::cli {
+
+// Each command takes the arguments after its name and answers the exit code.
+int commandNew(const QStringList& args);
+int commandAdd(const QStringList& args);
+int commandShow(const QStringList& args);
+int commandDump(const QStringList& args);
+int commandCheck(const QStringList& args);
+int commandArchive(const QStringList& args);
+
+} // namespace tardigo::cli

@@ -1,0 +1,133 @@
+#include "cli_args.h"
+#include "cli_output.h"
+#include "commands.h"
+#include "outline_text.h"
+
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "storage/list_file.h"
+#include "storage/value_json.h"
+
+#include <QFileInfo>
+
+namespace tardigo::cli {
+
+namespace {
+
+/// Parses the command's arguments or prints why not; `count` positional arguments are required.
+std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
+                               const QStringList& valueOptions = {}, const QStringList& flags = {}) {
+    QString error;
+    std::optional<CliArgs> parsed = CliArgs::parse(args, valueOptions, flags, &error);
+    if (!parsed)
+        err() << "tardigo-cli: " << error << Qt::endl;
+    else if (parsed->positional.size() != count)
+        parsed.reset();
+    if (!parsed)
+        usage(synopsis);
+    return parsed;
+}
+
+/// Reads a list for a command; prints the error and answers nothing when it cannot.
+NodePtr openList(const QString& path, bool* changed = nullptr) {
+    const ListLoad load = readListFile(path);
+    if (!load.ok()) {
+        fail(load.error);
+        return nullptr;
+    }
+    if (changed)
+        *changed = load.changed;
+    return load.root;
+}
+
+/// The node at a slash-separated path of child indexes, e.g. "0/2".
+NodePtr nodeAtPath(const NodePtr& root, const QString& path, QString* error) {
+    NodePtr node = root;
+    for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int index = part.toInt(&ok);
+        const ArrayPtr children = childrenOf(*node);
+        if (!ok || !children || index < 0 || index >= children->size() || !childAt(*children, index)) {
+            *error = QStringLiteral("there is no item at %1 (each part is a child index, counted from 0).").arg(path);
+            return nullptr;
+        }
+        node = childAt(*children, index);
+    }
+    return node;
+}
+
+} // namespace
+
+int commandNew(const QStringList& args) {
+    const auto parsed = argsFor(args, 1, QStringLiteral("new FILE [--force]"), {}, {QStringLiteral("--force")});
+    if (!parsed)
+        return Usage;
+    const QString path = parsed->positional[0];
+    if (QFileInfo::exists(path) && !parsed->flags.contains(QLatin1String("--force")))
+        return fail(QStringLiteral("“%1” already exists; use --force to replace it.").arg(path));
+    const QString error = writeListFile(path, newListRoot());
+    return error.isEmpty() ? Success : fail(error);
+}
+
+int commandAdd(const QStringList& args) {
+    const auto parsed =
+        argsFor(args, 2, QStringLiteral("add FILE NAME [--parent PATH]"), {QStringLiteral("--parent")});
+    if (!parsed)
+        return Usage;
+    const QString path = parsed->positional[0];
+    const NodePtr root = openList(path);
+    if (!root)
+        return Failure;
+    QString error;
+    const NodePtr parent = nodeAtPath(root, parsed->options.value(QStringLiteral("--parent")), &error);
+    if (!parent)
+        return fail(error);
+    NodePtr item = newToDoItem();
+    item->set(key::name, parsed->positional[1]);
+    if (!childrenOf(*parent))
+        parent->set(key::children, Array::create());
+    childrenOf(*parent)->items.push_back(item);
+    error = writeListFile(path, root);
+    return error.isEmpty() ? Success : fail(error);
+}
+
+int commandShow(const QStringList& args) {
+    const auto parsed = argsFor(args, 1, QStringLiteral("show FILE"));
+    if (!parsed)
+        return Usage;
+    const NodePtr root = openList(parsed->positional[0]);
+    if (!root)
+        return Failure;
+    out() << outlineText(*root);
+    return Success;
+}
+
+int commandDump(const QStringList& args) {
+    const auto parsed = argsFor(args, 1, QStringLiteral("dump FILE"));
+    if (!parsed)
+        return Usage;
+    bool changed = false;
+    const NodePtr root = openList(parsed->positional[0], &changed);
+    if (!root)
+        return Failure;
+    out() << valueToJson(root, true) << Qt::endl;
+    if (changed)
+        err() << "changed on load" << Qt::endl;
+    return Success;
+}
+
+int commandCheck(const QStringList& args) {
+    const auto parsed = argsFor(args, 1, QStringLiteral("check FILE"));
+    if (!parsed)
+        return Usage;
+    const ListLoad load = readListFile(parsed->positional[0]);
+    if (load.ok())
+        return Success;
+    if (load.isLegacy) {
+        err() << "tardigo-cli: " << load.error << Qt::endl;
+        return LegacyList;
+    }
+    return fail(load.error);
+}
+
+} // namespace tardigo::cli

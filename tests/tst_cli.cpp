@@ -1,0 +1,117 @@
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+Run cli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir _dir;
+    QString path(const QString& name) const { return _dir.filePath(name); }
+
+private slots:
+    void helpAndUsage() {
+        const Run help = cli({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char* command : {"new", "add", "show", "dump", "check", "archive"})
+            QVERIFY2(help.out.contains(QStringLiteral("  %1 ").arg(command)), command);
+        QCOMPARE(cli({}).exitCode, 2);
+        const Run unknown = cli({"frobnicate"});
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY(unknown.err.contains("frobnicate"));
+        QCOMPARE(cli({"show"}).exitCode, 2);
+        QCOMPARE(cli({"add", path("x.todo"), "name", "--parent"}).exitCode, 2);
+        QCOMPARE(cli({"new", path("x.todo"), "--forse"}).exitCode, 2);
+    }
+
+    void newAddShowBuildAnOutline() {
+        const QString list = path("groceries.todo");
+        QCOMPARE(cli({"new", list}).exitCode, 0);
+        const Run again = cli({"new", list});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains("--force"));
+        QCOMPARE(cli({"new", list, "--force"}).exitCode, 0);
+
+        QCOMPARE(cli({"add", list, "Shop"}).exitCode, 0);
+        QCOMPARE(cli({"add", list, "Milk", "--parent", "0"}).exitCode, 0);
+        QCOMPARE(cli({"add", list, "Brot – frisch", "--parent", "0"}).exitCode, 0);
+        QCOMPARE(cli({"add", list, "Semi-skimmed", "--parent", "0/0"}).exitCode, 0);
+        const Run missing = cli({"add", list, "x", "--parent", "0/5"});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.err.contains("0/5"));
+
+        const Run show = cli({"show", list});
+        QCOMPARE(show.exitCode, 0);
+        QCOMPARE(show.out, QStringLiteral("4/4 outstanding\n"
+                                          "  0% Shop\n"
+                                          "    0% Milk\n"
+                                          "      0% Semi-skimmed\n"
+                                          "    0% Brot – frisch\n"));
+    }
+
+    void dumpReportsTheLoadRepairs() {
+        const QString list = path("dump.todo");
+        QCOMPARE(cli({"new", list}).exitCode, 0);
+        const Run first = cli({"dump", list});
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY(first.err.contains("changed on load"));
+        const QJsonObject root = QJsonDocument::fromJson(first.out.toUtf8()).object();
+        QCOMPARE(root.value("document type").toString(), QStringLiteral("Tardigo Todo List"));
+        QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(), QStringLiteral("c"));
+        QCOMPARE(root.value("completion").toObject().value("$type").toString(), QStringLiteral("i"));
+
+        QCOMPARE(cli({"add", list, "x"}).exitCode, 0); // saved with the marker now
+        QVERIFY(!cli({"dump", list}).err.contains("changed on load"));
+    }
+
+    void checkTellsListsFromOtherFiles() {
+        const QString list = path("check.todo");
+        QCOMPARE(cli({"new", list}).exitCode, 0);
+        QCOMPARE(cli({"check", list}).exitCode, 0);
+
+        const QString garbage = path("garbage.todo");
+        QFile file(garbage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x04\x0bstreamtyped\x81\xe8\x03\x84\x01@\x84\x88", 20);
+        file.close();
+        const Run bad = cli({"check", garbage});
+        QCOMPARE(bad.exitCode, 1);
+        QVERIFY2(bad.err.contains("garbage.todo") && bad.err.contains("byte"), qPrintable(bad.err));
+        const Run absent = cli({"check", path("absent.todo")});
+        QCOMPARE(absent.exitCode, 1);
+        QVERIFY(absent.err.contains("absent.todo"));
+    }
+
+    void archiveRewritesAnyArchiveAsRead() {
+        const QString sample = QStringLiteral(TARDIGO_SAMPLES_DIR "/apple-nsarchiver-foundation/NSURL");
+        if (!QFile::exists(sample))
+            QSKIP("the typed-stream samples folder is not beside this checkout");
+        const Run json = cli({"archive", sample, "--rewrite", path("url.out")});
+        QCOMPARE(json.exitCode, 0);
+        QVERIFY2(json.out.contains("\"$class\"") && json.out.contains("NSURL"), qPrintable(json.out));
+        QFile original(sample), rewritten(path("url.out"));
+        QVERIFY(original.open(QIODevice::ReadOnly) && rewritten.open(QIODevice::ReadOnly));
+        QCOMPARE(rewritten.readAll(), original.readAll());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
