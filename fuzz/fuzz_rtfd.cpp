@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RtfdReadResult first = readRtfdContainer(bytes);
     if (!first.ok())
         return 0;
-    std::vector<RtfdFile> files{{QStringLiteral("TXT.rtf"), first.rtf}};
+    std::vector<RtfdFile> files{{kRtfdTextFileName, first.rtf}};
     files.insert(files.end(), first.attachments.begin(), first.attachments.end());
     const RtfdReadResult second = readRtfdContainer(writeRtfdContainer(files));
     if (!second.ok() || second.rtf != first.rtf || second.attachments != first.attachments)

@@ -12,8 +12,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcNotes, "tardigo.storage")
 
-const QString kTextFileName = QStringLiteral("TXT.rtf");
-
 std::optional<RichText> decodeRtf(const QByteArray& rtf) {
     RtfReadResult read = readRtf(rtf);
     if (!read.ok()) {
@@ -49,7 +47,7 @@ std::optional<QString> notesPlainText(const QByteArray& notes) {
 }
 
 QByteArray encodeNotes(const RichText& text) {
-    std::vector<RtfdFile> files{{kTextFileName, writeRtf(text.runs)}};
+    std::vector<RtfdFile> files{{kRtfdTextFileName, writeRtf(text.runs)}};
     for (const auto& [name, contents] : text.attachments)
         files.push_back({name, contents});
     return writeRtfdContainer(files);

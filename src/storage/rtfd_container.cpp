@@ -16,7 +16,6 @@ constexpr char kMagic[] = "rtfd";
 constexpr quint32 kTypeData = 1;
 constexpr quint32 kTypeDirectory = 3;
 constexpr quint32 kAlignedSize = 0x80000000u;
-const QString kTextFileName = QStringLiteral("TXT.rtf");
 
 QString tr(const char* text) {
     return QCoreApplication::translate("RtfdContainer", text);
@@ -179,7 +178,7 @@ bool RtfdParser::readEntry(const QString& name, qsizetype end, RtfdReadResult& r
     const auto contents = size ? bytes(*size, end) : std::nullopt;
     if (!contents)
         return false;
-    if (name == kTextFileName && !_haveText) {
+    if (name == kRtfdTextFileName && !_haveText) {
         result.rtf = *contents;
         _haveText = true;
     } else {

@@ -7,6 +7,9 @@
 
 namespace tardigo {
 
+/// The file of an RTFD directory that holds the text.
+inline const QString kRtfdTextFileName = QStringLiteral("TXT.rtf");
+
 /// One file of a flat RTFD directory.
 struct RtfdFile {
     QString name;
