@@ -9,120 +9,116 @@
 #include "minder/speech_channel.h"
 #include "minder/tw_alert_array.h"
 #include "model/keys.h"
+#include "platform/sendmail_mail_channel.h"
 #include "platform/user_defaults.h"
+#include "storage/notes_text.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
+#include <limits>
 #include <map>
 
 using namespace tardigo;
 
+Q_DECLARE_METATYPE(tardigo::Value)
+
 namespace {
 
+// Every field of a text in its own slot, so that a test sees which value went where.
 class NoticeTexts : public QTranslator {
 public:
     QString translate(const char*, const char* key, const char*, int) const override {
-        const QByteArray k(key);
-        if (k == "Tardigo Minder Notification")
-            return QStringLiteral("Minder says");
-        if (k == "View Item")
-            return QStringLiteral("Show");
-        if (k == "MINDER_EMAIL_SUBJECT_OVERDUE")
-            return QStringLiteral("overdue: %1");
-        if (k == "MINDER_EMAIL_SUBJECT_REMINDER")
-            return QStringLiteral("reminder: %1");
-        return {};
+        static const std::map<QByteArray, QString> texts = {
+            {"Tardigo Minder Notification", "Minder says"},
+            {"View Item", "Show"},
+            {"MINDER_EMAIL_SUBJECT_OVERDUE", "overdue: %1"},
+            {"MINDER_EMAIL_SUBJECT_REMINDER", "reminder: %1"},
+            {"MINDER_EMAIL_TEMPLATE", "msg=%1|name=%2|due=%3|done=%4|cat=%5|notes=%6"}};
+        const auto found = texts.find(key);
+        return found == texts.end() ? QString() : found->second;
     }
     bool isEmpty() const override { return false; }
 };
 
 // Everything the delivery does, in the order it did it.
-using Log = QStringList;
-
-class RecordingHost : public MinderHost {
+class Recorder : public MinderHost,
+                 public BeepChannel,
+                 public SpeechChannel,
+                 public DesktopNotificationChannel,
+                 public MailChannel {
 public:
-    explicit RecordingHost(Log& log) : _log(log) {}
+    QStringList log;
+    std::vector<MailMessage> mails;
     TWAlertArray* alerts = nullptr;
+    std::optional<QString> address = QStringLiteral("me@example.org");
 
     TardigoDocument* documentForFileName(const QString&) override { return nullptr; }
     TardigoDocument* openDocumentWithoutDisplay(const QString&) override { return nullptr; }
     void removeDocument(TardigoDocument*) override {}
-    void showWindows(TardigoDocument& doc) override { _log << "show " + doc.fileName(); }
+    void showWindows(TardigoDocument& doc) override { log << "show " + doc.fileName(); }
     void minderWithNode(TardigoDocument&, const NodePtr& node, const QString& message, int status) override {
-        // The document records the notice before any channel sees the node.
-        _log << QStringLiteral("record %1 %2 %3").arg(status).arg(message).arg(node->contains(key::docPath));
+        // The document records the notice before any channel has written into the node.
+        log << QStringLiteral("record %1 %2 %3").arg(status).arg(message).arg(node->contains(key::docPath));
     }
     TWAlertArray* alertArray(TardigoDocument&) override { return alerts; }
-
-private:
-    Log& _log;
-};
-
-class RecordingChannels : public BeepChannel,
-                          public SpeechChannel,
-                          public DesktopNotificationChannel,
-                          public MailChannel {
-public:
-    explicit RecordingChannels(Log& log) : _log(log) {}
-    std::vector<MailMessage> mails;
-
-    void beep() override { _log << "beep"; }
-    void VKSpeak(const QString& text) override { _log << "speak " + text; }
+    void beep() override { log << "beep"; }
+    void VKSpeak(const QString& text) override { log << "speak " + text; }
     void notify(const QString& summary, const QString& body) override {
-        _log << "notify " + summary + "|" + body;
+        log << "notify " + summary + "|" + body;
     }
-    std::optional<QString> userEmailAddress() const override { return QStringLiteral("me@example.org"); }
+    std::optional<QString> userEmailAddress() const override { return address; }
     bool deliverMessage(const MailMessage& message) override {
-        _log << "mail " + message.subject;
+        log << "mail " + message.subject;
         mails.push_back(message);
         return true;
     }
-    NoticeChannels all() { return {this, this, this, this}; }
-
-private:
-    Log& _log;
+    NoticeChannels channels() { return {this, this, this, this}; }
 };
 
-// A window with one sheet at a time; the test ends sheets as the user would.
+// A window with one sheet at a time; the test answers sheets as the user would.
 class FakeSheetWindow : public SheetWindow {
 public:
     std::vector<AlertSheet> shown;
-
     bool hasAttachedSheet() const override { return _dismissal.has_value(); }
     void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) override {
         shown.push_back(sheet);
         _dismissal = std::move(didDismiss);
     }
     int addSheetEndedObserver(std::function<void()> observer) override {
-        _observers[++_lastToken] = std::move(observer);
-        return _lastToken;
+        _observer = std::move(observer);
+        return 1;
     }
-    void removeSheetEndedObserver(int token) override { _observers.erase(token); }
-
+    void removeSheetEndedObserver(int) override { _observer = nullptr; }
     void answer(int returnCode) {
         AlertDismissal dismissal = std::move(*_dismissal);
         _dismissal.reset();
-        for (const auto& [token, observer] : std::map(_observers))
-            observer();
+        _observer();
         dismissal(returnCode);
     }
 
 private:
     std::optional<AlertDismissal> _dismissal;
-    std::map<int, std::function<void()>> _observers;
-    int _lastToken = 0;
+    std::function<void()> _observer;
 };
 
-NodePtr item(const QString& name) {
+NodePtr pastDueItem(const QString& name = QStringLiteral("Pay rent")) {
     NodePtr node = Dict::create();
     node->set(key::name, name);
+    node->set(key::category, "Home");
     node->set(key::due, "2003-05-17 14:03:22 +0200");
+    node->set(key::completion, Value::real(0.5));
+    TextRun run;
+    run.text = QStringLiteral("Call the landlord.\nTwice.");
+    node->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
     return node;
 }
 
-void setChannelPreferences(bool dialog, bool sound, bool speak, bool notify) {
+void setPreferences(bool dialog, bool sound, bool speak, bool notify) {
     UserDefaults& defaults = UserDefaults::standard();
     defaults.setBool(pref::minderAlertDialog, dialog);
     defaults.setBool(pref::minderAlertSound, sound);
@@ -130,168 +126,261 @@ void setChannelPreferences(bool dialog, bool sound, bool speak, bool notify) {
     defaults.setBool(pref::minderDesktopNotification, notify);
 }
 
+QByteArray headerValue(const QByteArray& message, const QByteArray& name) {
+    const qsizetype start = message.indexOf("\n" + name + ": ") + name.size() + 3;
+    QByteArray value = message.mid(start, message.indexOf("\n", start) - start);
+    return value;
+}
+
 } // namespace
 
 class TestNoticeDelivery : public QObject {
     Q_OBJECT
 
-    TardigoDocument _doc;
     NoticeTexts _texts;
+    TardigoDocument _doc;
+    QTemporaryDir _dir;
+
+    QString sendmail(int exitStatus) {
+        const QString script = _dir.filePath("sendmail");
+        QFile file(script);
+        file.open(QIODevice::WriteOnly);
+        file.write(QStringLiteral("#!/bin/sh\nprintf '%s ' \"$@\" > '%1/args'\ncat > '%1/message'\nexit %2\n")
+                       .arg(_dir.path())
+                       .arg(exitStatus)
+                       .toUtf8());
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return script;
+    }
+    QByteArray captured(const QString& name) const {
+        QFile file(_dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList mailThroughSendmail(const NodePtr& node, int status) {
+        SendmailMailChannel mail;
+        NoticeChannels channels;
+        channels.mail = &mail;
+        Recorder host;
+        RecordingErrorReporter reporter;
+        NoticeDelivery(host, channels, reporter, true)
+            .emailNotificationForDoc(_doc, "Past due", status, node);
+        return reporter.messages;
+    }
 
 private slots:
     void initTestCase() {
+        QVERIFY(_dir.isValid());
         QCoreApplication::installTranslator(&_texts);
-        UserDefaults::standard().useMemoryOnly();
+        UserDefaults& defaults = UserDefaults::standard();
+        defaults.useMemoryOnly();
+        defaults.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+        defaults.setObject(pref::userTimeFormat, "HH:mm");
+        defaults.setObject(pref::minderEmailAddress, "me@example.org");
         _doc.setFileName(QStringLiteral("/lists/home.todo"));
     }
 
     void eachChannelFollowsItsPreference_data() {
-        QTest::addColumn<bool>("dialog");
-        QTest::addColumn<bool>("sound");
-        QTest::addColumn<bool>("speak");
-        QTest::addColumn<bool>("notify");
-        QTest::addColumn<bool>("mail");
+        QTest::addColumn<QList<bool>>("dialogSoundSpeakNotifyMail");
         QTest::addColumn<QStringList>("after");
-        QTest::addColumn<bool>("keysWritten");
-        const QString notice = "\"Pay rent\"\nPast due";
-        QTest::newRow("all off") << false << false << false << false << false << QStringList() << false;
-        QTest::newRow("dialog only") << true << false << false << false << false << QStringList() << true;
-        QTest::newRow("sound only") << false << true << false << false << false << QStringList{"beep"}
-                                    << false;
-        QTest::newRow("speech only") << false << false << true << false << false
-                                     << QStringList{"speak Pay rent"} << false;
-        QTest::newRow("notification only") << false << false << false << true << false
-                                           << QStringList{"notify Minder says|" + notice} << false;
-        QTest::newRow("mail only") << false << false << false << false << true
-                                   << QStringList{"mail overdue: Pay rent"} << false;
+        const QString notify = "notify Minder says|\"Pay rent\"\nPast due";
+        QTest::newRow("all off") << QList<bool>{false, false, false, false, false} << QStringList();
+        QTest::newRow("speech and mail") << QList<bool>{false, false, true, false, true}
+                                         << QStringList{"speak Pay rent", "mail overdue: Pay rent"};
         QTest::newRow("all on, in order")
-            << true << true << true << true << true
-            << QStringList{"beep", "speak Pay rent", "notify Minder says|" + notice, "mail overdue: Pay rent"}
-            << true;
+            << QList<bool>{true, true, true, true, true}
+            << QStringList{"beep", "speak Pay rent", notify, "mail overdue: Pay rent"};
     }
     void eachChannelFollowsItsPreference() {
-        QFETCH(bool, dialog);
-        QFETCH(bool, sound);
-        QFETCH(bool, speak);
-        QFETCH(bool, notify);
-        QFETCH(bool, mail);
+        QFETCH(QList<bool>, dialogSoundSpeakNotifyMail);
         QFETCH(QStringList, after);
-        QFETCH(bool, keysWritten);
-        setChannelPreferences(dialog, sound, speak, notify);
-        Log log;
-        RecordingHost host(log);
-        RecordingChannels channels(log);
+        const QList<bool>& on = dialogSoundSpeakNotifyMail;
+        setPreferences(on[0], on[1], on[2], on[3]);
+        Recorder recorder;
         RecordingErrorReporter reporter;
-        const NodePtr node = item("Pay rent");
-        NoticeDelivery(host, channels.all(), reporter, mail)
+        const NodePtr node = pastDueItem();
+        NoticeDelivery(recorder, recorder.channels(), reporter, on[4])
             .notificationForDoc(_doc, "Past due", ItemStatusDue, node);
         // The window is shown and the notice recorded whatever the preferences say.
-        QCOMPARE(log, QStringList({"show /lists/home.todo", "record 2 Past due 0"}) + after);
-        QCOMPARE(node->contains(key::docPath), keysWritten);
-        QCOMPARE(node->contains(key::nodeStatus), keysWritten);
-        QCOMPARE(reporter.messages, QStringList());
+        QCOMPARE(recorder.log, QStringList({"show /lists/home.todo", "record 2 Past due 0"}) + after);
+        QCOMPARE(node->contains(key::docPath) && node->contains(key::nodeStatus), on[0]);
     }
 
-    void aMissingChannelIsSkipped() {
-        setChannelPreferences(true, true, true, true);
-        Log log;
-        RecordingHost host(log);
-        RecordingErrorReporter reporter;
-        NoticeDelivery(host, NoticeChannels{}, reporter, true)
-            .notificationForDoc(_doc, "Reminder!", ItemStatusReminder, item("Call Bob"));
-        QCOMPARE(log, QStringList({"show /lists/home.todo", "record 3 Reminder! 0"}));
-        QCOMPARE(reporter.messages, QStringList());
-    }
-
-    void theSheetCarriesACopyOfTheNotice() {
-        setChannelPreferences(true, false, false, false);
-        Log log;
-        RecordingHost host(log);
+    void sheetsQueueAndCarryACopyOfTheNotice() {
+        setPreferences(true, false, false, false);
+        Recorder recorder;
         auto window = std::make_shared<FakeSheetWindow>();
         TWAlertArray alerts(window);
-        host.alerts = &alerts;
+        recorder.alerts = &alerts;
         RecordingErrorReporter reporter;
-        NoticeDelivery delivery(host, NoticeChannels{}, reporter, false);
-        std::vector<std::pair<int, NodePtr>> dismissed;
+        NoticeDelivery delivery(recorder, NoticeChannels{}, reporter, false);
+        std::vector<std::pair<int, NodePtr>> answers;
         delivery.setSheetDismissal(
-            [&](int code, const NodePtr& context) { dismissed.emplace_back(code, context); });
+            [&](int code, const NodePtr& context) { answers.emplace_back(code, context); });
 
-        const NodePtr node = item("100% of %1 done");
-        delivery.notificationForDoc(_doc, "Reminder! %2", ItemStatusReminder, node);
+        const NodePtr first = pastDueItem("100% of %1 done");
+        delivery.notificationForDoc(_doc, "Reminder! %2", ItemStatusReminder, first);
+        delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, pastDueItem("second"));
         QCOMPARE(window->shown.size(), size_t(1));
         const AlertSheet& sheet = window->shown[0];
         QCOMPARE(sheet.title, "Minder says");
-        QCOMPARE(sheet.message, "\"100% of %1 done\"\nReminder! %2");
+        QCOMPARE(sheet.message, "\"100% of %1 done\"\nReminder! %2"); // shown as written
         QCOMPARE(sheet.defaultButton, std::optional<QString>("OK"));
         QCOMPARE(sheet.alternateButton, std::optional<QString>("Show"));
-        QCOMPARE(sheet.otherButton, std::nullopt);
-        QVERIFY(!sheet.isCritical);
-        QCOMPARE(node->value(key::docPath), Value("/lists/home.todo"));
-        QCOMPARE(node->value(key::nodeStatus), Value::integer(ItemStatusReminder));
+        QVERIFY(!sheet.otherButton && !sheet.isCritical);
 
-        node->set(key::name, "renamed since");
+        first->set(key::name, "renamed since");
         window->answer(AlertAlternateReturn);
-        QCOMPARE(dismissed.size(), size_t(1));
-        QCOMPARE(dismissed[0].first, int(AlertAlternateReturn));
-        const NodePtr context = dismissed[0].second;
-        QVERIFY(context != node);
+        QCOMPARE(window->shown.size(), size_t(2));
+        QCOMPARE(window->shown[1].message, "\"second\"\nPast due");
+        window->answer(AlertDefaultReturn);
+        QCOMPARE(answers.size(), size_t(2));
+        QCOMPARE(answers[0].first, int(AlertAlternateReturn));
+        const NodePtr& context = answers[0].second;
         QCOMPARE(context->value(key::name), Value("100% of %1 done"));
         QCOMPARE(context->value(key::docPath), Value("/lists/home.todo"));
         QCOMPARE(context->value(key::nodeStatus), Value::integer(ItemStatusReminder));
     }
 
-    void noticesOfOneListQueueBehindEachOther_data() {
-        QTest::addColumn<bool>("withDismissal");
-        QTest::newRow("application handles the answer") << true;
-        QTest::newRow("queue handles the answer") << false;
-    }
-    void noticesOfOneListQueueBehindEachOther() {
-        QFETCH(bool, withDismissal);
-        setChannelPreferences(true, false, false, false);
-        Log log;
-        RecordingHost host(log);
-        auto window = std::make_shared<FakeSheetWindow>();
-        TWAlertArray alerts(window);
-        host.alerts = &alerts;
-        RecordingErrorReporter reporter;
-        NoticeDelivery delivery(host, NoticeChannels{}, reporter, false);
-        QStringList answered;
-        if (withDismissal)
-            delivery.setSheetDismissal(
-                [&](int, const NodePtr& context) { answered << *context->value(key::name).asString(); });
-
-        for (const char* name : {"one", "two", "three"})
-            delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, item(name));
-        QCOMPARE(window->shown.size(), size_t(1));
-        window->answer(AlertDefaultReturn);
-        QCOMPARE(window->shown.size(), size_t(2));
-        window->answer(AlertAlternateReturn);
-        QCOMPARE(window->shown.size(), size_t(3));
-        window->answer(AlertDefaultReturn);
-        QStringList messages;
-        for (const AlertSheet& sheet : window->shown)
-            messages << sheet.message;
-        QCOMPARE(messages, QStringList({"\"one\"\nPast due", "\"two\"\nPast due", "\"three\"\nPast due"}));
-        QCOMPARE(answered, withDismissal ? QStringList({"one", "two", "three"}) : QStringList());
-        QCOMPARE(alerts.pendingCount(), 0);
+    void sendmailGetsExactlyTheSpecifiedMessage() {
+        UserDefaults::standard().setObject(pref::minderSendmailPath, sendmail(0));
+        QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue), QStringList());
+        QCOMPARE(captured("args"), QByteArray("-t -oi "));
+        QCOMPARE(captured("message"),
+                 QByteArray("To: me@example.org\n"
+                            "Subject: overdue: Pay rent\n"
+                            "X-Mailer: Tardigo.app / tardigo-minder\n"
+                            "MIME-Version: 1.0\n"
+                            "Content-Type: text/plain; charset=UTF-8\n"
+                            "Content-Transfer-Encoding: 8bit\n"
+                            "\n"
+                            "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=50%|cat=Home|"
+                            "notes=Call the landlord.\nTwice."));
     }
 
-    void eachNoticeSendsOneMailWithTheSubjectOfItsKind() {
-        setChannelPreferences(false, false, false, false);
-        Log log;
-        RecordingHost host(log);
-        RecordingChannels channels(log);
+    void mailFieldsOfEveryKind_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<Value>("value");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("body");
+        const QString rest = "|due=2003-05-17 14:03|done=50%|cat=Home|notes=Call the landlord.\nTwice.";
+        QTest::newRow("reminder") << "" << Value() << int(ItemStatusReminder) << "reminder: Pay rent"
+                                  << "msg=Past due|name=Pay rent" + rest;
+        QTest::newRow("other status") << "" << Value() << 7 << "Tardigo Minder"
+                                      << "msg=Past due|name=Pay rent" + rest;
+        QTest::newRow("0.999 is 99%")
+            << key::completion << Value::real(0.999) << 2 << "overdue: Pay rent"
+            << "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=99%|cat=Home|notes="
+               "Call the landlord.\nTwice.";
+        QTest::newRow("NaN is -") << key::completion << Value::real(std::numeric_limits<double>::quiet_NaN())
+                                  << 2 << "overdue: Pay rent"
+                                  << "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=-|cat=Home|notes="
+                                     "Call the landlord.\nTwice.";
+    }
+    void mailFieldsOfEveryKind() {
+        QFETCH(QString, key);
+        QFETCH(Value, value);
+        QFETCH(int, status);
+        QFETCH(QString, subject);
+        QFETCH(QString, body);
+        NodePtr node = pastDueItem();
+        if (!key.isEmpty())
+            node->set(key, value);
+        Recorder recorder;
         RecordingErrorReporter reporter;
-        NoticeDelivery delivery(host, channels.all(), reporter, true);
-        delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, item("Pay rent"));
-        delivery.notificationForDoc(_doc, "Reminder!", ItemStatusReminder, item("Call Bob"));
-        QCOMPARE(channels.mails.size(), size_t(2));
-        QCOMPARE(channels.mails[0].subject, "overdue: Pay rent");
-        QCOMPARE(channels.mails[1].subject, "reminder: Call Bob");
-        for (const MailMessage& mail : channels.mails) {
-            QCOMPARE(mail.to, "me@example.org");
-            QCOMPARE(mail.mailer, "Tardigo.app / tardigo-minder");
-        }
+        NoticeDelivery(recorder, recorder.channels(), reporter, true)
+            .emailNotificationForDoc(_doc, "Past due", status, node);
+        QCOMPARE(recorder.mails.size(), size_t(1));
+        QCOMPARE(recorder.mails[0].subject, subject);
+        QCOMPARE(recorder.mails[0].body, body);
+    }
+
+    void whatAnItemLacksIsADash() {
+        NodePtr bare = Dict::create();
+        bare->set(key::due, "next Tuesday");
+        bare->set(key::notes, Value::data("not rich text"));
+        bare->set(key::category, Value::integer(4));
+        Recorder recorder;
+        RecordingErrorReporter reporter;
+        NoticeDelivery(recorder, recorder.channels(), reporter, true)
+            .emailNotificationForDoc(_doc, "m", 2, bare);
+        QCOMPARE(recorder.mails.at(0).body, "msg=m|name=-|due=-|done=-|cat=-|notes=-");
+        QCOMPARE(recorder.mails.at(0).subject, "overdue: -");
+    }
+
+    void headerValuesCannotAddHeaders_data() {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("line breaks") << "Rent\r\nBcc: all@example.org\u2028X: 1"
+                                     << QByteArray("Rent  Bcc: all@example.org X: 1");
+        QTest::newRow("non-ASCII") << "für €" << QByteArray("=?UTF-8?B?ZsO8ciDigqw=?=");
+        QTest::newRow("looks encoded")
+            << "=?UTF-8?B?SGk=?=" << QByteArray("=?UTF-8?B?PT9VVEYtOD9CP1NHaz0/PQ==?=");
+        // 45 bytes a word, whole characters only: 22 two-byte letters, then the rest on a folded line.
+        QTest::newRow("folded") << QString(30, u'ä')
+                                << "=?UTF-8?B?" + QString(22, u'ä').toUtf8().toBase64() + "?=\n =?UTF-8?B?" +
+                                       QString(8, u'ä').toUtf8().toBase64() + "?=";
+    }
+    void headerValuesCannotAddHeaders() {
+        QFETCH(QString, subject);
+        QFETCH(QByteArray, header);
+        const QByteArray message = mailMessageBytes({"me@example.org\nBcc: x", subject, "m", "body"});
+        QCOMPARE(message.left(message.indexOf("\nSubject")), QByteArray("To: me@example.org Bcc: x"));
+        const qsizetype start = message.indexOf("Subject: ") + 9;
+        QCOMPARE(message.mid(start, message.indexOf("\nX-Mailer") - start), header);
+    }
+
+    void anOverlongBodyLineIsQuotedPrintable() {
+        const QString line = QString(500, u'é') + " =";
+        const QByteArray message = mailMessageBytes({"me@example.org", "s", "m", "a\r\n" + line});
+        QCOMPARE(headerValue(message, "Content-Transfer-Encoding"), QByteArray("quoted-printable"));
+        const QByteArray body = message.mid(message.indexOf("\n\n") + 2);
+        for (const QByteArray& encoded : body.split('\n'))
+            QVERIFY2(encoded.size() <= 76, encoded.constData());
+        const QByteArray joined = QByteArray(body).replace("=\n", "");
+        QVERIFY(joined.startsWith("a\n=C3=A9=C3=A9"));
+        QVERIFY(joined.endsWith("=C3=A9 =3D"));
+        QCOMPARE(joined.count("=C3=A9"), 500);
+    }
+
+    void failuresAreReportedAndNothingIsSent() {
+        UserDefaults& defaults = UserDefaults::standard();
+        defaults.setObject(pref::minderSendmailPath, sendmail(75));
+        QCOMPARE(mailThroughSendmail(pastDueItem(), 2),
+                 QStringList{"email message delivery failed: Past due"});
+        defaults.setObject(pref::minderSendmailPath, _dir.filePath("no-sendmail"));
+        QCOMPARE(mailThroughSendmail(pastDueItem(), 2),
+                 QStringList{"email message delivery failed: Past due"});
+
+        SendmailMailChannel mail;
+        defaults.setObject(pref::minderEmailAddress, "  ");
+        qputenv("EMAIL", "env@example.org");
+        QCOMPARE(mail.userEmailAddress(), std::optional<QString>("env@example.org"));
+        qunsetenv("EMAIL");
+        QCOMPARE(mail.userEmailAddress(), std::nullopt);
+        Recorder recorder;
+        recorder.address.reset();
+        RecordingErrorReporter reporter;
+        NoticeDelivery(recorder, recorder.channels(), reporter, true)
+            .emailNotificationForDoc(_doc, "m", 2, pastDueItem());
+        defaults.setObject(pref::minderEmailAddress, "me@example.org");
+        QCOMPARE(reporter.messages, QStringList{"Failed to lookup email address for current user."});
+        QVERIFY(recorder.mails.empty());
+    }
+
+    void theEnglishTemplateFillsEverySlot() {
+        QCoreApplication::removeTranslator(&_texts);
+        Recorder recorder;
+        RecordingErrorReporter reporter;
+        NoticeDelivery(recorder, recorder.channels(), reporter, true)
+            .emailNotificationForDoc(_doc, "Past due", 3, pastDueItem());
+        QCoreApplication::installTranslator(&_texts);
+        const MailMessage& mail = recorder.mails.at(0);
+        for (const char* part :
+             {"Past due", "Pay rent", "2003-05-17 14:03", "50%", "Home", "Call the landlord."})
+            QVERIFY2(mail.body.contains(part), qPrintable(mail.body));
+        QVERIFY(mail.subject.contains("Pay rent"));
+        QVERIFY(!(mail.body + mail.subject).contains(QRegularExpression("%\\d|MINDER_")));
     }
 };
 
