@@ -131,6 +131,16 @@ private slots:
         QCOMPARE(decoded.rootClassName, QByteArray("Widget"));
     }
 
+    void classesOfOneNameStayApart() {
+        // A chain A -> B -> A of two distinct classes named A: merging them by name would make
+        // the chain refer back into itself.
+        const QByteArray bytes = archiveBytes("84 01 40 84 84 84 01 'A' 00 84 84 01 'B' 00 84 93 00 85 86");
+        const GenericArchiveReadResult read = readGenericArchive(bytes);
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.archive.classes.size(), size_t(3));
+        QCOMPARE(writeGenericArchive(read.archive), bytes);
+    }
+
     void badArchivesGiveOneErrorWithItsOffset_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");

@@ -218,7 +218,8 @@ private:
 class GenericWriter {
 public:
     GenericWriter(const GenericArchive& archive, bool bigEndian)
-        : _archive(archive), _out(bigEndian), _objectNumbers(archive.objects.size(), -1) {}
+        : _archive(archive), _out(bigEndian), _objectNumbers(archive.objects.size(), -1),
+          _classNumbers(archive.classes.size(), -1) {}
 
     QByteArray writeAll() {
         _out.writeHeader(_archive.systemVersion);
@@ -295,14 +296,20 @@ private:
     }
 
     void writeClass(qint32 cls) {
-        std::vector<TypedStreamWriter::ClassSpec> chain;
-        // A chain is at most as long as the class table; the bound also stops a corrupt cycle.
-        while (cls >= 0 && size_t(cls) < _archive.classes.size() && chain.size() <= _archive.classes.size()) {
+        // Classes are written once each by identity, as they were read: an archive may hold two
+        // classes of one name, and merging them could make a chain refer back into itself.
+        for (size_t steps = 0; steps <= _archive.classes.size(); ++steps) {
+            if (cls < 0 || size_t(cls) >= _archive.classes.size())
+                break;
+            if (_classNumbers[size_t(cls)] >= 0) {
+                _out.writeReference(_classNumbers[size_t(cls)]);
+                return;
+            }
             const GenericClass& info = _archive.classes[size_t(cls)];
-            chain.push_back({info.name, info.version});
+            _classNumbers[size_t(cls)] = _out.writeNewClass(info.name, info.version);
             cls = info.superclass;
         }
-        _out.writeClassChain(chain.data(), int(chain.size()));
+        _out.writeNil();
     }
 
     void writeObject(qint32 index) {
@@ -325,6 +332,7 @@ private:
     const GenericArchive& _archive;
     TypedStreamWriter _out;
     std::vector<qint32> _objectNumbers; // by object index; -1 until written
+    std::vector<qint32> _classNumbers;  // by class index; -1 until written
     TypeEncodingCache _types;
 };
 

@@ -109,7 +109,7 @@ private:
                 fail("an object member has no colon after its name");
                 return;
             }
-            node.members.emplace_back(std::move(name), parseValue(depth + 1));
+            node.members.push_back({std::move(name), parseValue(depth + 1)});
         } while (_error.isEmpty() && take(','));
         if (_error.isEmpty() && !take('}'))
             fail("an object is not closed");
@@ -225,9 +225,9 @@ private:
 } // namespace
 
 const JsonNode* JsonNode::member(QStringView name) const {
-    for (const auto& [key, value] : members)
-        if (key == name)
-            return &value;
+    for (const JsonMember& m : members)
+        if (m.name == name)
+            return &m.value;
     return nullptr;
 }
 

@@ -5,10 +5,11 @@
 #include <QString>
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace tardigo {
+
+struct JsonMember;
 
 /// A parsed JSON value that keeps what Qt's JSON classes lose: object members in their order and
 /// the exact text of numbers.
@@ -19,9 +20,14 @@ struct JsonNode {
     QByteArray number; ///< the number's text
     QString string;
     std::vector<JsonNode> items;
-    std::vector<std::pair<QString, JsonNode>> members;
+    std::vector<JsonMember> members;
 
     const JsonNode* member(QStringView name) const;
+};
+
+struct JsonMember {
+    QString name;
+    JsonNode value;
 };
 
 /// Parses one JSON text (RFC 8259). On failure `error` says what is wrong and at which byte.

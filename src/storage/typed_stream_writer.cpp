@@ -156,15 +156,20 @@ qint32 TypedStreamWriter::writeClassChain(const ClassSpec* chain, int length) {
             writeReference(*it);
             return first < 0 ? *it : first;
         }
-        const qint32 number = newEntry();
+        const qint32 number = writeNewClass(name, chain[i].version);
         _classes.insert(name, number);
-        writeSharedString(name);
-        writeInteger(chain[i].version);
         if (first < 0)
             first = number;
     }
     writeNil();
     return first;
+}
+
+qint32 TypedStreamWriter::writeNewClass(QByteArrayView name, qint64 version) {
+    const qint32 number = newEntry();
+    writeSharedString(name);
+    writeInteger(version);
+    return number;
 }
 
 qint32 TypedStreamWriter::newEntry() {

@@ -43,6 +43,9 @@ public:
     /// A class chain, most derived class first, ending at the first class written before (or Nil
     /// after the last); answers the number of the first class.
     qint32 writeClassChain(const ClassSpec* chain, int length);
+    /// One class of a chain, written literally whatever was written before; answers its number.
+    /// The caller writes its superclass next.
+    qint32 writeNewClass(QByteArrayView name, qint64 version);
 
     /// Writes the start of a new object and answers its object-table number.
     qint32 beginObject();
