@@ -1,0 +1,39 @@
+// Feeds arbitrary bytes to the typed-stream readers. What the class layer decodes must encode to an
+// archive that decodes to the same value; what the generic layer reads must write back to an
+// archive that reads again, and must dump as JSON.
+
+#include "storage/archive_codec.h"
+#include "storage/archive_json.h"
+#include "storage/generic_archive.h"
+
+#include <QLoggingCategory>
+
+#include <cstdint>
+
+using namespace tardigo;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+
+    const ArchiveDecodeResult decoded = decodeArchive(bytes);
+    if (decoded.ok()) {
+        // Equal trees with equal sharing encode to equal bytes, which also holds for NaN numbers.
+        const QByteArray encoded = encodeArchive(decoded.root);
+        const ArchiveDecodeResult again = decodeArchive(encoded);
+        if (!again.ok() || encodeArchive(again.root) != encoded)
+            __builtin_trap();
+    }
+
+    const GenericArchiveReadResult generic = readGenericArchive(bytes);
+    if (generic.ok()) {
+        if (!readGenericArchive(writeGenericArchive(generic.archive)).ok())
+            __builtin_trap();
+        (void)archiveToJson(generic.archive, false);
+    }
+    return 0;
+}
