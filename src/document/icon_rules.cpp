@@ -34,31 +34,37 @@ bool hasNotes(const Dict& item) {
 
 } // namespace
 
-IconRules::IconRules(DictPtr conditions, DictPtr categories)
-    : _conditions(std::move(conditions)), _categories(std::move(categories)) {}
+IconRules::IconRules(const Dict* conditions, const Dict* categories) {
+    if (conditions) {
+        for (const auto& [name, code] : conditions->entries) {
+            const Number* n = code.asNumber();
+            if (n && double(n->toInt64()) == n->toDouble() && !_statusIcons.contains(n->toInt64()))
+                _statusIcons.insert(n->toInt64(), name);
+        }
+    }
+    if (categories) {
+        for (const auto& [name, category] : categories->entries) {
+            const QString* assigned = category.asString();
+            if (assigned && !_categoryIcons.contains(*assigned))
+                _categoryIcons.insert(*assigned, name);
+        }
+    }
+}
 
 IconRules IconRules::current() {
     const UserDefaults& defaults = UserDefaults::standard();
-    return IconRules(defaults.objectForKey(pref::todoItemIconConditions).asDict(),
-                     defaults.objectForKey(pref::todoItemIconCategories).asDict());
+    return IconRules(defaults.objectForKey(pref::todoItemIconConditions).asDict().get(),
+                     defaults.objectForKey(pref::todoItemIconCategories).asDict().get());
 }
 
 std::optional<QString> IconRules::iconNameForItemStatus(int status) const {
-    if (!_conditions)
-        return std::nullopt;
-    for (const auto& [name, code] : _conditions->entries)
-        if (const Number* n = code.asNumber(); n && *n == Number::int32(status))
-            return name;
-    return std::nullopt;
+    const auto it = _statusIcons.constFind(status);
+    return it == _statusIcons.cend() ? std::nullopt : std::optional<QString>(*it);
 }
 
 std::optional<QString> IconRules::iconNameForCategoryName(const QString& category) const {
-    if (!_categories)
-        return std::nullopt;
-    for (const auto& [name, assigned] : _categories->entries)
-        if (const QString* s = assigned.asString(); s && *s == category)
-            return name;
-    return std::nullopt;
+    const auto it = _categoryIcons.constFind(category);
+    return it == _categoryIcons.cend() ? std::nullopt : std::optional<QString>(*it);
 }
 
 std::optional<QString> IconRules::shown(const std::optional<QString>& name) const {

@@ -2,6 +2,8 @@
 
 #include "model/value.h"
 
+#include <QHash>
+
 #include <functional>
 #include <optional>
 
@@ -46,12 +48,13 @@ public:
     static bool hasImage(const QString& name);
 
 private:
-    IconRules(DictPtr conditions, DictPtr categories);
+    IconRules(const Dict* conditions, const Dict* categories);
     std::optional<QString> shown(const std::optional<QString>& name) const;
     std::optional<QString> ruleIcon(const Dict& item) const;
 
-    DictPtr _conditions;
-    DictPtr _categories;
+    // The first icon the preferences assign to each status code and to each category.
+    QHash<qint64, QString> _statusIcons;
+    QHash<QString, QString> _categoryIcons;
 };
 
 } // namespace tardigo
