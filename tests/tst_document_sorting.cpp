@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <random>
+
 using namespace tardigo;
 using namespace tardigo::test;
 
@@ -16,7 +18,7 @@ using Compare = int (*)(const Dict&, const Dict&);
 
 /// The names after sorting the root's children ascending by the column.
 QStringList sortedNames(const NodePtr& root, const QString& column, int direction = 1) {
-    VKsortChildrenByKey(*root, comparatorFor(column), direction);
+    sortChildrenByColumn(*root, column, direction);
     return childNames(*root);
 }
 
@@ -82,11 +84,43 @@ private slots:
         QCOMPARE(compare(*absent, *b), 1);
         QCOMPARE(compare(*b, *absent), -1);
         QCOMPARE(compare(*a, *a), 0);
-        // The decorated comparator of a sort keeps exactly the same order.
-        const NodeComparator sortOrder = comparatorFor(column);
-        for (const NodePtr& x : {a, b, m, absent})
-            for (const NodePtr& y : {a, b, m, absent})
-                QCOMPARE(sortOrder(*x, *y), compare(*x, *y));
+    }
+
+    void sortingKeepsExactlyTheOrderOfTheComparisons() {
+        // A tree where every column has ties, missing values and values of odd kinds.
+        std::mt19937 random(7);
+        const auto pick = [&](std::initializer_list<Value> values) {
+            return *(values.begin() + random() % values.size());
+        };
+        const NodePtr reference = makeRoot();
+        std::vector<NodePtr> parents{reference};
+        for (int i = 0; i < 300; ++i) {
+            const NodePtr item = makeItem(
+                "", {{key::name, pick({"apple", "Apple", "b", "", "Äpfel", "zebra", "10", "9"})},
+                     {key::category, pick({"Home", "home", "", "Work", Value::integer(3)})},
+                     {key::due, pick({"2024-03-11 09:00:00 +0100", "2024-03-11 08:30:00 +0000", "", "soon",
+                                      "2023-01-01 00:00:00 +0000"})},
+                     {key::completion,
+                      pick({Value::real(0.5), Value::boolean(true), Value::integer(0), Value("x")})},
+                     {key::notes, pick({notesData("b"), notesData("A"), Value::data(""), Value()})}});
+            if (item->value(key::notes).isNil())
+                item->remove(key::notes);
+            appendChild(*parents[random() % parents.size()], item);
+            parents.push_back(item);
+        }
+        const Compare orders[] = {VKcompare_icon, VKcompare_name,       VKcompare_category,
+                                  VKcompare_due,  VKcompare_completion, VKcompare_notes};
+        const QString columns[] = {key::icon, key::name,       key::category,
+                                   key::due,  key::completion, key::notes};
+        for (int c = 0; c < 6; ++c) {
+            for (const int direction : {1, -1}) {
+                const NodePtr sorted = reference->deepCopy(), expected = reference->deepCopy();
+                QVERIFY(sortChildrenByColumn(*sorted, columns[c], direction));
+                VKsortChildrenByKey(*expected, orders[c], direction);
+                QVERIFY2(sorted->equals(*expected), qPrintable(columns[c]));
+            }
+        }
+        QVERIFY(!sortChildrenByColumn(*reference, QStringLiteral("color"), 1));
     }
 
     void notesOrderTextThenEmptyThenAbsent() {

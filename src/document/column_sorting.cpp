@@ -1,5 +1,6 @@
 #include "document/column_sorting.h"
 
+#include "document/document_log.h"
 #include "document/node_comparators.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
@@ -42,13 +43,14 @@ void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
 }
 
 void ColumnSorting::performSortByTableColumn(const QString& identifier) {
-    const NodeComparator compare = comparatorFor(identifier);
-    if (!compare)
-        return;
     _document.setSyncingModel(true);
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = VKallSelectedItems(outline);
-    VKsortChildrenByKey(*_document.data(), compare, outline.headerTag(identifier));
+    if (!sortChildrenByColumn(*_document.data(), identifier, outline.headerTag(identifier))) {
+        qCWarning(lcDocument) << "no order for the column" << identifier;
+        _document.setSyncingModel(false);
+        return;
+    }
     _document.outlineViewReload();
     TardigoDocument* document = &_document;
     _document.performLater([document, selected] { document->selectItemsInOutlineView(selected); });

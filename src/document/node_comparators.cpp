@@ -2,11 +2,13 @@
 
 #include "document/icon_rules.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "storage/notes_text.h"
 
-#include <memory>
-#include <unordered_map>
+#include <QSet>
+
+#include <algorithm>
 
 namespace tardigo {
 
@@ -19,22 +21,23 @@ int sign(qint64 v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }
 
-int compareCaseInsensitive(const QString& a, const QString& b) {
-    return sign(QString::compare(a, b, Qt::CaseInsensitive));
+/// Texts are kept folded to one case, so that comparing their code units compares them ignoring case.
+int compareFolded(const QString& a, const QString& b) {
+    return sign(QString::compare(a, b, Qt::CaseSensitive));
 }
 
-/// A text that is missing when absent or empty; missing texts sort last.
+/// A folded text; missing when absent or empty. Missing texts sort last.
 using TextKey = std::optional<QString>;
 
 TextKey textKey(const Dict& node, const QString& key) {
     const QString* s = node.value(key).asString();
-    return s && !s->isEmpty() ? TextKey(*s) : std::nullopt;
+    return s && !s->isEmpty() ? TextKey(s->toCaseFolded()) : std::nullopt;
 }
 
 int compareTextKeys(const TextKey& a, const TextKey& b) {
     if (!a || !b)
         return a ? -1 : (b ? 1 : 0);
-    return compareCaseInsensitive(*a, *b);
+    return compareFolded(*a, *b);
 }
 
 TextKey nameKey(const Dict& node) {
@@ -79,13 +82,13 @@ NotesKey notesKey(const Dict& node) {
         return {2, {}};
     const QByteArray* bytes = notes->asData();
     const std::optional<QString> text = bytes ? notesPlainText(*bytes) : std::nullopt;
-    return text && !text->isEmpty() ? NotesKey{0, *text} : NotesKey{1, {}};
+    return text && !text->isEmpty() ? NotesKey{0, text->toCaseFolded()} : NotesKey{1, {}};
 }
 
 int compareNotesKeys(const NotesKey& a, const NotesKey& b) {
     if (a.rank != b.rank)
         return a.rank < b.rank ? -1 : 1;
-    return a.rank == 0 ? compareCaseInsensitive(a.text, b.text) : 0;
+    return a.rank == 0 ? compareFolded(a.text, b.text) : 0;
 }
 
 /// The new-item icon, any other icon (by name), the check mark.
@@ -96,31 +99,69 @@ struct IconKey {
 
 IconKey iconKey(const IconRules& rules, const Dict& node) {
     const QString name = rules.iconNameForItem(&node).value_or(QString());
-    return {name == kNewItemIcon ? 0 : (name == kCheckmarkIcon ? 2 : 1), name};
+    return {name == kNewItemIcon ? 0 : (name == kCheckmarkIcon ? 2 : 1), name.toCaseFolded()};
 }
 
 int compareIconKeys(const IconKey& a, const IconKey& b) {
-    if (a.name == b.name)
-        return 0;
     if (a.rank != b.rank)
         return a.rank < b.rank ? -1 : 1;
-    return compareCaseInsensitive(a.name, b.name);
+    return compareFolded(a.name, b.name);
 }
 
-/// Decorates each node with its key on first sight, so a sort works each key out once.
+/// Sorts one level: each child decorated with its key, sorted stably, then put back in order.
+/// Children that are not nodes go last, as VKsortChildrenByKey puts them.
 template <typename Key, typename KeyOf, typename Compare>
-NodeComparator memoized(KeyOf keyOf, Compare compare) {
-    auto cache = std::make_shared<std::unordered_map<const Dict*, Key>>();
-    return [cache, keyOf, compare](const Dict& a, const Dict& b) {
-        const auto keyFor = [&](const Dict& node) -> const Key& {
-            auto it = cache->find(&node);
-            if (it == cache->end())
-                it = cache->emplace(&node, keyOf(node)).first;
-            return it->second;
-        };
-        const Key& keyA = keyFor(a); // element references survive rehashing
-        return compare(keyA, keyFor(b));
+void sortLevel(Dict& node, const KeyOf& keyOf, const Compare& compare, int direction) {
+    const ArrayPtr children = childrenOf(node);
+    struct Decorated {
+        std::optional<Key> key; // none: not a node
+        size_t index;
     };
+    std::vector<Decorated> decorated;
+    decorated.reserve(children->items.size());
+    for (size_t i = 0; i < children->items.size(); ++i) {
+        const DictPtr child = children->items[i].asDict();
+        decorated.push_back({child ? std::optional<Key>(keyOf(*child)) : std::nullopt, i});
+    }
+    std::stable_sort(decorated.begin(), decorated.end(), [&](const Decorated& a, const Decorated& b) {
+        if (!a.key || !b.key)
+            return a.key && !b.key;
+        return compare(*a.key, *b.key) < 0;
+    });
+    std::vector<Value> sorted;
+    sorted.reserve(decorated.size());
+    for (const Decorated& d : decorated)
+        sorted.push_back(std::move(children->items[d.index]));
+    if (direction == -1) {
+        ArrayPtr reversed = Array::create(children->isMutable);
+        reversed->items.assign(std::make_move_iterator(sorted.rbegin()),
+                               std::make_move_iterator(sorted.rend()));
+        node.set(key::children, reversed);
+    } else {
+        children->items = std::move(sorted);
+    }
+}
+
+template <typename Key, typename KeyOf, typename Compare>
+void sortTree(Dict& root, const KeyOf& keyOf, const Compare& compare, int direction) {
+    // The nodes with children in pre-order; taken backwards, every child comes before its parent.
+    std::vector<Dict*> parents;
+    QSet<const Dict*> visited; // a node held twice is sorted once, and no cycle is followed
+    std::vector<Dict*> pending{&root};
+    while (!pending.empty()) {
+        Dict* node = pending.back();
+        pending.pop_back();
+        const ArrayPtr children = childrenOf(*node);
+        if (!children || children->items.empty() || visited.contains(node))
+            continue;
+        visited.insert(node);
+        parents.push_back(node);
+        for (const Value& child : children->items)
+            if (const DictPtr c = child.asDict())
+                pending.push_back(c.get());
+    }
+    for (auto it = parents.rbegin(); it != parents.rend(); ++it)
+        sortLevel<Key>(**it, keyOf, compare, direction);
 }
 
 } // namespace
@@ -150,22 +191,24 @@ int VKcompare_icon(const Dict& a, const Dict& b) {
     return compareIconKeys(iconKey(rules, a), iconKey(rules, b));
 }
 
-NodeComparator comparatorFor(const QString& identifier) {
+bool sortChildrenByColumn(Dict& root, const QString& identifier, int direction) {
     if (identifier == key::name)
-        return memoized<TextKey>(nameKey, compareTextKeys);
-    if (identifier == key::category)
-        return memoized<TextKey>(categoryKey, compareTextKeys);
-    if (identifier == key::due)
-        return memoized<DueKey>(dueKey, compareDueKeys);
-    if (identifier == key::completion)
-        return memoized<double>(completionKey, compareCompletionKeys);
-    if (identifier == key::notes)
-        return memoized<NotesKey>(notesKey, compareNotesKeys);
-    if (identifier == key::icon) {
-        const IconRules rules = IconRules::current();
-        return memoized<IconKey>([rules](const Dict& node) { return iconKey(rules, node); }, compareIconKeys);
-    }
-    return {};
+        sortTree<TextKey>(root, nameKey, compareTextKeys, direction);
+    else if (identifier == key::category)
+        sortTree<TextKey>(root, categoryKey, compareTextKeys, direction);
+    else if (identifier == key::due)
+        sortTree<DueKey>(root, dueKey, compareDueKeys, direction);
+    else if (identifier == key::completion)
+        sortTree<double>(root, completionKey, compareCompletionKeys, direction);
+    else if (identifier == key::notes)
+        sortTree<NotesKey>(root, notesKey, compareNotesKeys, direction);
+    else if (identifier == key::icon)
+        sortTree<IconKey>(
+            root, [rules = IconRules::current()](const Dict& node) { return iconKey(rules, node); },
+            compareIconKeys, direction);
+    else
+        return false;
+    return true;
 }
 
 } // namespace tardigo

@@ -18,8 +18,9 @@ int VKcompare_notes(const Dict& a, const Dict& b);
 /// The new-item icon first, the check mark last, other icon names between (no icon as the empty name).
 int VKcompare_icon(const Dict& a, const Dict& b);
 
-/// The order of a column identifier, for one sort of many nodes: the order of VKcompare_<identifier>,
-/// but each node's key is worked out once. Null for an unknown identifier.
-NodeComparator comparatorFor(const QString& identifier);
+/// Sorts "children" at every level by the column, children before parents, in the order of
+/// VKcompare_<identifier>; direction -1 reverses each level into a new array, as VKsortChildrenByKey
+/// does. Each item's key is worked out once, so that large lists sort fast. False for an unknown column.
+bool sortChildrenByColumn(Dict& root, const QString& identifier, int direction);
 
 } // namespace tardigo
