@@ -75,6 +75,14 @@ private slots:
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("[no selection]"));
     }
 
+    void anEditThatFailsTheSearchTakesTheItemOutOfView() {
+        OpenList list{makeItem("milk"), makeItem("oat milk")};
+        list.root().set(key::filterTerm, QStringLiteral("milk"));
+        list.document.updateUI();
+        typeInto(list, 0, key::name, Value("eggs"));
+        QCOMPARE(list.rowNames(), QStringList{"oat milk"});
+    }
+
     void dueCommitsClearMinderBookkeeping() {
         const Value stamp = Date{1000.0};
         const NodePtr item = makeItem("pay rent", {{key::due, "2024-04-01 09:00:00 +0200"},

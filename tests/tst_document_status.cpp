@@ -1,3 +1,4 @@
+#include "document/undo_manager.h"
 #include "document_fixture.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
@@ -38,6 +39,19 @@ private slots:
         QCOMPARE(list.rowNames().size(), 3);
         QCOMPARE(list.document.display().statusText, QStringLiteral("3/10 outstanding"));
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding"));
+
+        // A cell edit keeps the counts up to date without counting again.
+        list.outline().editColumn(key::completion, 2, false);
+        list.outline().endEditing(Value::real(1.0));
+        QCOMPARE(list.document.display().statusText, QStringLiteral("2/10 outstanding"));
+        list.outline().editColumn(key::name, 1, false);
+        list.outline().endEditing(Value("renamed"));
+        QCOMPARE(list.document.display().statusText, QStringLiteral("2/10 outstanding"));
+        list.outline().editColumn(key::completion, 1, false);
+        list.outline().endEditing(Value::real(0.5));
+        QCOMPARE(list.document.display().statusText, QStringLiteral("2/10 outstanding"));
+        list.document.undoManager().undo(); // the three edits of this event are one step
+        QCOMPARE(list.document.display().statusText, QStringLiteral("3/10 outstanding"));
 
         list.document.setStatus(QStringLiteral("Tardigo Minder scanning..."));
         QCOMPARE(list.window.statusText, QStringLiteral("Tardigo Minder scanning..."));

@@ -39,6 +39,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
         return;
     const QString& key = identifier;
     const Value old = item->value(key);
+    const bool wasCompleted = VKisCompleted(*item);
     if (key == key::due) {
         item->remove(key::minderTimestampTodo);
         if (VKboolForKey(*item, key::reminderSet) && VKboolForKey(*item, key::reminderMarkDueDate))
@@ -71,7 +72,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
                     _document.outlineView().deselectAll();
             }
         }
-        _document.updateUI();
+        _document.updateUIForItem(item, key, wasCompleted);
         if (_document.lastSortedTableColumn() == key) {
             _document.setSyncingModel(true);
             TardigoDocument* document = &_document;

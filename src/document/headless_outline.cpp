@@ -46,9 +46,9 @@ void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withC
         if (!visited.insert(node.get()).second)
             continue;
         if (!expanded)
-            _expanded.erase(node.get());
+            _expanded.remove(node.get());
         else if (_dataSource.isItemExpandable(node))
-            _expanded[node.get()] = node;
+            _expanded.insert(node.get(), node);
         else
             continue;
         if (withChildren)
@@ -58,16 +58,18 @@ void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withC
 }
 
 bool HeadlessOutline::isItemExpanded(const Dict* item) const {
-    const auto it = _expanded.find(item);
-    return it != _expanded.end() && it->second.lock().get() == item;
+    const auto it = _expanded.constFind(item);
+    return it != _expanded.cend() && it->lock().get() == item;
 }
 
 void HeadlessOutline::ensureRows() const {
     if (_rowsValid)
         return;
     _rowsValid = true;
+    const qsizetype previousCount = qsizetype(_rows.size());
     _rows.clear();
     _rowOf.clear();
+    _rowOf.reserve(previousCount);
     struct Level {
         ArrayPtr children;
         size_t next;
@@ -81,8 +83,9 @@ void HeadlessOutline::ensureRows() const {
         }
         NodePtr child = level.children->items[level.next++].asDict();
         // A node that is already shown is not shown again, so that no cycle is followed.
-        if (!child || !_rowOf.emplace(child.get(), int(_rows.size())).second)
+        if (!child || _rowOf.contains(child.get()))
             continue;
+        _rowOf.insert(child.get(), int(_rows.size()));
         _rows.push_back(child);
         if (isItemExpanded(child.get()))
             stack.push_back({_dataSource.filteredChildrenOfItem(child), 0});
@@ -105,8 +108,7 @@ NodePtr HeadlessOutline::itemAtRow(int row) const {
 
 int HeadlessOutline::rowForItem(const Dict* item) const {
     ensureRows();
-    const auto it = _rowOf.find(item);
-    return it == _rowOf.end() ? -1 : it->second;
+    return _rowOf.value(item, -1);
 }
 
 int HeadlessOutline::selectedRow() const {

@@ -7,7 +7,6 @@
 
 #include <map>
 #include <optional>
-#include <unordered_map>
 
 namespace tardigo {
 
@@ -74,7 +73,7 @@ private:
     QHash<QString, SortIndicator> _indicators;
     QString _highlightedColumn;
     // Expanded items by identity; the weak pointer tells a live node from a new one at the same address.
-    std::unordered_map<const Dict*, std::weak_ptr<Dict>> _expanded;
+    QHash<const Dict*, std::weak_ptr<Dict>> _expanded;
     // Selected items, the one selected last at the end; items no longer shown drop out at the next
     // row computation.
     mutable std::vector<std::weak_ptr<Dict>> _selection;
@@ -85,7 +84,7 @@ private:
 
     mutable bool _rowsValid = false;
     mutable std::vector<NodePtr> _rows;
-    mutable std::unordered_map<const Dict*, int> _rowOf;
+    mutable QHash<const Dict*, int> _rowOf;
 };
 
 } // namespace tardigo

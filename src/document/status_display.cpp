@@ -6,7 +6,6 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "model/tree_operations.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
 
@@ -92,11 +91,30 @@ ItemTools itemTools(const Dict& item) {
 
 } // namespace
 
-QString outstandingText(const Dict& root) {
-    const qint64 total = VKcountItemsIncludingChildren(root);
+ItemCounts countItems(const Dict& root) {
+    ItemCounts counts;
+    std::vector<ArrayPtr> pending{childrenOf(root)};
+    while (!pending.empty()) {
+        const ArrayPtr children = std::move(pending.back());
+        pending.pop_back();
+        if (!children)
+            continue;
+        for (const Value& child : children->items) {
+            const DictPtr item = child.asDict();
+            if (!item)
+                continue;
+            ++counts.total;
+            counts.complete += VKisCompleted(*item) ? 1 : 0;
+            pending.push_back(childrenOf(*item));
+        }
+    }
+    return counts;
+}
+
+QString outstandingText(const ItemCounts& counts) {
+    const auto [total, complete] = counts;
     if (total == 0)
         return QString();
-    const qint64 complete = VKcountCompleteItemsIncludingChildren(root);
     if (complete == total)
         return localized(QStringLiteral("All items are completed."));
     QString text = localized(QStringLiteral("%d/%d outstanding"));
@@ -108,10 +126,10 @@ QString outstandingText(const Dict& root) {
     return text;
 }
 
-StatusDisplay statusDisplayFor(const Dict& root, const NodePtr& item, qsizetype selectedCount,
-                               int currentTool) {
+StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, const NodePtr& item,
+                               qsizetype selectedCount, int currentTool) {
     StatusDisplay display;
-    display.statusText = outstandingText(root);
+    display.statusText = statusText;
     display.hideCompletedChecked = hidesCompletedItems(root);
     display.hideCompletedTitle =
         localized(display.hideCompletedChecked ? QStringLiteral("Hide") : QStringLiteral("Show"));

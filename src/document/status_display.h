@@ -57,12 +57,19 @@ struct StatusDisplay {
     std::optional<ItemTools> item;
 };
 
-/// What the window shows for the list and its selection; `item` is the item selected last,
-/// `currentTool` the inspector's tool.
-StatusDisplay statusDisplayFor(const Dict& root, const NodePtr& item, qsizetype selectedCount,
-                               int currentTool);
+/// What the window shows for the list and its selection: `statusText` is the status line, `item` the
+/// item selected last, `currentTool` the inspector's tool.
+StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, const NodePtr& item,
+                               qsizetype selectedCount, int currentTool);
+
+/// How many items a list holds at every level, and how many of them are complete.
+struct ItemCounts {
+    qint64 total = 0;
+    qint64 complete = 0;
+};
+ItemCounts countItems(const Dict& root);
 
 /// The status line: empty for an empty list, else how many of all items are outstanding.
-QString outstandingText(const Dict& root);
+QString outstandingText(const ItemCounts& counts);
 
 } // namespace tardigo

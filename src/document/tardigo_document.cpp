@@ -189,7 +189,7 @@ bool TardigoDocument::selectionShouldChangeInOutlineView() {
 
 void TardigoDocument::outlineViewSelectionDidChange() {
     if (!_syncingModel)
-        updateUI();
+        refresh(Rows::Keep, nullptr, false);
 }
 
 void TardigoDocument::outlineViewAction(int clickedRow, const QString& clickedColumn) {
@@ -289,13 +289,35 @@ void TardigoDocument::purgeConfirmSheetDidEnd(int returnCode) {
 }
 
 void TardigoDocument::updateUI() {
+    refresh(Rows::Reload, nullptr, true);
+}
+
+void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+    const QString* filterKey = _data->value(key::filterKey).asString();
+    const bool termFilter = _data->contains(key::filterTerm);
+    if ((filterKey && *filterKey == key) ||
+        (termFilter && (key == key::name || key == key::category || key == key::notes))) {
+        updateUI();
+        return;
+    }
+    _counts.complete += (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0);
+    refresh(Rows::RedrawItem, item, false);
+}
+
+void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recount) {
+    _syncingModel = true;
+    if (rows == Rows::Reload)
+        outlineViewReload();
+    else if (rows == Rows::RedrawItem)
+        _outlineView->reloadItem(changedItem);
+    // The reload keeps the selected items that are still shown, so the selection is read after it.
     const NodePtr item = VKselectedItem(*_outlineView);
     const qsizetype selectedCount = qsizetype(_outlineView->selectedRows().size());
-    _syncingModel = true;
-    outlineViewReload();
+    if (recount)
+        _counts = countItems(*_data);
     const InspectorView* inspector = inspectorView();
-    _display =
-        statusDisplayFor(*_data, item, selectedCount, inspector ? inspector->toolIdentifierToShow() : 0);
+    _display = statusDisplayFor(*_data, outstandingText(_counts), item, selectedCount,
+                                inspector ? inspector->toolIdentifierToShow() : 0);
     if (_window)
         _window->renderDisplay(_display);
     _syncingModel = false;

@@ -112,7 +112,8 @@ public:
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
     bool selectionShouldChangeInOutlineView() override;
-    /// Refreshes the window unless the document itself changed the selection.
+    /// Refreshes the window for the new selection unless the document itself changed it. A change of
+    /// selection changes no item, so the rows and the counts stay as they are.
     void outlineViewSelectionDidChange() override;
     void outlineViewAction(int clickedRow, const QString& clickedColumn);
     void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
@@ -155,6 +156,10 @@ public:
     // Refresh.
     /// Brings the window into step with the model and the selection.
     void updateUI();
+    /// The refresh after a change of one item's value under key: only its row is redrawn, and the
+    /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
+    /// that may show or hide the item refreshes everything.
+    void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted);
     /// What the last refresh showed, with any status text set since.
     const StatusDisplay& display() const { return _display; }
     /// Shows the text in the status line until the next refresh; none refreshes.
@@ -173,6 +178,12 @@ signals:
     void closed();
 
 private:
+    /// What a refresh does to the outline's rows.
+    enum class Rows { Reload, RedrawItem, Keep };
+    /// Brings the rows up to date as asked, counts the items again or not, and shows what the
+    /// selection asks for.
+    void refresh(Rows rows, const NodePtr& changedItem, bool recount);
+
     NodePtr _data;
     bool _syncingModel = false;
     std::optional<QString> _lastSortedTableColumn;
@@ -185,6 +196,7 @@ private:
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;
     StatusDisplay _display;
+    ItemCounts _counts; // as the last full refresh counted them
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
