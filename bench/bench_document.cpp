@@ -1,0 +1,106 @@
+// Measures the document's window logic on a large generated list, fully expanded in the headless
+// outline: in-place edits, a sort by each column and the hide-completed switch. Each step is timed
+// in CPU time of this thread, which a busy machine does not inflate, and in wall time.
+#include "support/list_generator.h"
+
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/tree_operations.h"
+#include "platform/user_defaults.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+using namespace tardigo;
+
+namespace {
+
+int failures = 0;
+
+struct Cost {
+    double cpuMs;
+    double wallMs;
+};
+
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+/// Runs the step and the calls it deferred, and brings the rows up to date.
+template <typename Step> Cost timed(TardigoDocument& document, Step step) {
+    QElapsedTimer wall;
+    wall.start();
+    const double cpuStart = threadCpuMs();
+    step();
+    QCoreApplication::processEvents();
+    document.outlineView().itemAtRow(0);
+    return {threadCpuMs() - cpuStart, double(wall.nsecsElapsed()) / 1e6};
+}
+
+void report(const QString& what, Cost cost, double limitMs) {
+    const bool ok = cost.cpuMs < limitMs;
+    failures += ok ? 0 : 1;
+    printf("%-30s %8.1f ms CPU %8.1f ms wall  (limit %.0f ms) %s\n", qPrintable(what), cost.cpuMs,
+           cost.wallMs, limitMs, ok ? "ok" : "TOO SLOW");
+}
+
+/// The median and the worst of nine edits of items in the middle of the list; selecting the item
+/// first is the user's click, not part of the edit.
+template <typename Edit>
+void reportEdits(const QString& what, TardigoDocument& document, int middle, Edit edit) {
+    OutlineView& outline = document.outlineView();
+    std::vector<Cost> costs;
+    for (int i = 0; i < 9; ++i) {
+        outline.selectRow(middle + i, false);
+        const NodePtr item = outline.itemAtRow(middle + i);
+        costs.push_back(timed(document, [&] { edit(i, item); }));
+    }
+    std::sort(costs.begin(), costs.end(), [](const Cost& a, const Cost& b) { return a.cpuMs < b.cpuMs; });
+    report(what + QStringLiteral(" (median)"), costs[costs.size() / 2], 20);
+    report(what + QStringLiteral(" (worst)"), costs.back(), 20);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    UserDefaults::standard().useMemoryOnly();
+    const int count = argc > 1 ? atoi(argv[1]) : 100000;
+
+    TardigoDocument document;
+    document.data()->set(key::children, childrenOf(*bench::generateList(count)));
+    document.expandAll();
+    OutlineView& outline = document.outlineView();
+    document.outlineViewReload();
+    int rows = 0;
+    while (outline.itemAtRow(rows))
+        ++rows;
+    printf("items: %lld, rows shown: %d\n", VKcountItemsIncludingChildren(*document.data()), rows);
+
+    reportEdits(QStringLiteral("edit a name"), document, count / 2, [&](int i, const NodePtr& item) {
+        document.setObjectValue(Value(QStringLiteral("renamed %1").arg(i)), key::name, item);
+    });
+    reportEdits(QStringLiteral("edit a completion"), document, count / 2, [&](int i, const NodePtr& item) {
+        document.setObjectValue(Value::real(i % 2 ? 1.0 : 0.25), key::completion, item);
+    });
+
+    for (const QString& column : {key::icon, key::name, key::category, key::due, key::completion, key::notes})
+        report(QStringLiteral("sort by %1").arg(column),
+               timed(document, [&] { document.outlineViewShouldSelectTableColumn(column); }), 300);
+    report(QStringLiteral("sort by notes, descending"),
+           timed(document, [&] { document.outlineViewShouldSelectTableColumn(key::notes); }), 300);
+
+    report(QStringLiteral("hide completed items"),
+           timed(document, [&] { document.toggleHideCompletedItems(true); }), 100);
+    report(QStringLiteral("show completed items"),
+           timed(document, [&] { document.toggleHideCompletedItems(false); }), 100);
+    return failures == 0 ? 0 : 1;
+}
