@@ -37,16 +37,15 @@ bool sameSecondAsNow(const std::optional<QDateTime>& moment) {
 void CellEditCommit::setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
     if (!item)
         return;
-    const QString& key = identifier;
-    const Value old = item->value(key);
+    const Value old = item->value(identifier);
     const bool wasCompleted = VKisCompleted(*item);
-    if (key == key::due) {
+    if (identifier == key::due) {
         item->remove(key::minderTimestampTodo);
         if (VKboolForKey(*item, key::reminderSet) && VKboolForKey(*item, key::reminderMarkDueDate))
             item->remove(key::minderTimestampReminder);
     }
     const Value newValue = storedValue(object);
-    const QDateTime* dueDate = key == key::due ? std::get_if<QDateTime>(&object) : nullptr;
+    const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)
         _document.setLastDateDueObjectSet(Clock::now());
     if (old.isNil() || !(old == newValue)) {
@@ -56,30 +55,30 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
                                  localized(QStringLiteral("You have set a date due in the past.")), false,
                                  std::nullopt, std::nullopt, std::nullopt);
         }
-        const QString actionName = localized(QStringLiteral("set")) + u' ' + key;
+        const QString actionName = localized(QStringLiteral("set")) + u' ' + identifier;
         _document.undoManager().setActionName(actionName);
-        RestoringOperations(_document).registerSetInDict(item, key);
+        RestoringOperations(_document).registerSetInDict(item, identifier);
         if (newValue.isNil()) {
-            item->remove(key);
+            item->remove(identifier);
         } else {
-            item->set(key, newValue);
+            item->set(identifier, newValue);
             const QString* text = newValue.asString();
             if (!text || !text->isEmpty())
                 VKlogMessage(*item, actionName);
-            if (key == key::completion && VKisCompleted(*item)) {
+            if (identifier == key::completion && VKisCompleted(*item)) {
                 VKlogMessage(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
                     _document.outlineView().deselectAll();
             }
         }
-        _document.updateUIForItem(item, key, wasCompleted);
-        if (_document.lastSortedTableColumn() == key) {
+        _document.updateUIForItem(item, identifier, wasCompleted);
+        if (_document.lastSortedTableColumn() == identifier) {
             _document.setSyncingModel(true);
             TardigoDocument* document = &_document;
             _document.performLater([document] { document->sortUpdate(); });
         }
     }
-    if (key == key::category)
+    if (identifier == key::category)
         _document.setLastCategoryObjectSet(Clock::now());
 }
 

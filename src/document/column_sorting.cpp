@@ -90,10 +90,9 @@ void ColumnSorting::restoreSortState() {
     OutlineView& outline = _document.outlineView();
     const Dict& root = *_document.data();
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
-    for (const QString* column :
-         {&key::icon, &key::name, &key::category, &key::due, &key::notes, &key::completion}) {
-        const Number* direction = directions ? directions->value(*column).asNumber() : nullptr;
-        outline.setHeaderTag(*column, direction ? int(direction->toInt64()) : 0);
+    for (const QString& column : allTableColumnIdentifiers()) {
+        const Number* direction = directions ? directions->value(column).asNumber() : nullptr;
+        outline.setHeaderTag(column, direction ? int(direction->toInt64()) : 0);
     }
     const QString* sorted = root.value(key::sortedColumn).asString();
     if (sorted && outline.containsTableColumn(*sorted)) {

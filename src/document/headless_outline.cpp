@@ -8,8 +8,7 @@
 namespace tardigo {
 
 HeadlessOutline::HeadlessOutline(OutlineDataSource& dataSource)
-    : _dataSource(dataSource), _columns{key::icon, key::name,  key::category,
-                                        key::due,  key::notes, key::completion} {}
+    : _dataSource(dataSource), _columns(allTableColumnIdentifiers()) {}
 
 void HeadlessOutline::reloadData() {
     ++_reloadCount;
