@@ -1,7 +1,9 @@
 #include "cli_output.h"
 #include "commands.h"
+#include "remind_command.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 using namespace tardigo::cli;
 
@@ -23,13 +25,17 @@ const Command kCommands[] = {
     {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise", commandCheck},
     {"archive", "archive FILE [--rewrite OUT]",
      "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
+    {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
+     "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
+     "notify, speak, beep); --apply saves what the pass changed",
+     commandRemind},
 };
 
 void printHelp() {
     out() << "tardigo-cli: create, show, check and convert Tardigo to-do lists (.todo files)\n\n"
           << "usage: tardigo-cli COMMAND [ARGS]\n\ncommands:\n";
     for (const Command& c : kCommands)
-        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34) << " " << c.summary << "\n";
+        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34) << (qstrlen(c.synopsis) > 34 ? "\n" + QString(36, u' ') : QString()) << " " << c.summary << "\n";
     out() << "\nExit status: 0 success, 1 error, 2 usage, 3 the file is a Tardigo 1.x list (check).\n";
     out().flush();
 }
@@ -39,6 +45,8 @@ void printHelp() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
+    // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
+    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.info=false"));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(QStringLiteral("COMMAND [ARGS]"));
