@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
     // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
-    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.info=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(QStringLiteral("COMMAND [ARGS]"));
