@@ -84,6 +84,12 @@ inline const QString infrequentHours = QStringLiteral("infrequentHours");
 // Stand-ins for the platform's short date and time formats; empty means the locale's.
 inline const QString userShortDateFormat = QStringLiteral("userShortDateFormat");
 inline const QString userTimeFormat = QStringLiteral("userTimeFormat");
+// What the desktop application remembers: the toolbar's items, the recent lists, and per list (the
+// prefix followed by the list's display name) its window frame and its outline's columns.
+inline const QString toolbarItemIdentifiers = QStringLiteral("TardigoToolbar Items");
+inline const QString recentDocuments = QStringLiteral("recentDocuments");
+inline const QString windowFramePrefix = QStringLiteral("windowFrame ");
+inline const QString outlineColumnsPrefix = QStringLiteral("outlineColumns ");
 } // namespace pref
 
 /// Notification names posted on the NotificationCenter.

@@ -1,0 +1,142 @@
+#include "app/document_controller.h"
+
+#include "app/recent_documents.h"
+#include "document/tardigo_document.h"
+#include "model/node_operations.h"
+#include "platform/localized.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tardigo {
+
+DocumentController::DocumentController(QObject* parent) : QObject(parent) {}
+
+DocumentController::~DocumentController() {
+    for (DocumentMainWindow* window : _windows)
+        delete window;
+}
+
+DocumentMainWindow* DocumentController::show(DocumentMainWindow* window) {
+    _windows.push_back(window);
+    window->showWindows();
+    return window;
+}
+
+QString DocumentController::nextUntitledName() const {
+    const QString untitled = localized(QStringLiteral("Untitled"));
+    int highest = 0;
+    for (const DocumentMainWindow* window : _windows) {
+        const TardigoDocument& document = window->document();
+        if (!document.fileName().isEmpty())
+            continue;
+        const QString name = document.displayName();
+        if (name == untitled)
+            highest = std::max(highest, 1);
+        else if (name.startsWith(untitled + u' '))
+            highest = std::max(highest, name.mid(untitled.size() + 1).toInt());
+    }
+    return highest == 0 ? untitled : QStringLiteral("%1 %2").arg(untitled).arg(highest + 1);
+}
+
+DocumentMainWindow* DocumentController::newUntitledDocument() {
+    auto document = std::make_unique<TardigoDocument>();
+    document->setUntitledDisplayName(nextUntitledName());
+    return show(new DocumentMainWindow(std::move(document), *this));
+}
+
+DocumentMainWindow* DocumentController::windowForFileName(const QString& path) const {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const auto found = std::find_if(_windows.begin(), _windows.end(), [&](const DocumentMainWindow* window) {
+        return !window->document().fileName().isEmpty() &&
+               QFileInfo(window->document().fileName()).absoluteFilePath() == absolute;
+    });
+    return found != _windows.end() ? *found : nullptr;
+}
+
+DocumentMainWindow* DocumentController::replaceableWindow() const {
+    if (_windows.size() != 1)
+        return nullptr;
+    DocumentMainWindow* window = _windows.front();
+    const TardigoDocument& document = window->document();
+    const ArrayPtr items = childrenOf(*document.data());
+    const bool untouched =
+        document.fileName().isEmpty() && !document.isDocumentEdited() && (!items || items->size() == 0);
+    return untouched ? window : nullptr;
+}
+
+DocumentMainWindow* DocumentController::openFile(const QString& path) {
+    if (DocumentMainWindow* open = windowForFileName(path)) {
+        open->showWindows();
+        return open;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    auto document = std::make_unique<TardigoDocument>();
+    QString error;
+    if (!document->readFromFile(absolute, &error)) {
+        DialogService::warning(nullptr, localized(QStringLiteral("The list could not be opened.")),
+                               localized(QStringLiteral("The list could not be opened.")), error);
+        return nullptr;
+    }
+    RecentDocuments::add(absolute);
+    DocumentMainWindow* replaced = replaceableWindow();
+    DocumentMainWindow* window = show(new DocumentMainWindow(std::move(document), *this));
+    if (replaced)
+        replaced->close();
+    return window;
+}
+
+bool DocumentController::closeAll() {
+    // A copy: each closing window leaves the list.
+    const std::vector<DocumentMainWindow*> open = _windows;
+    for (DocumentMainWindow* window : open)
+        if (!window->close())
+            return false;
+    return true;
+}
+
+void DocumentController::newDocument() {
+    newUntitledDocument();
+}
+
+void DocumentController::openDocument() {
+    const QStringList recent = RecentDocuments::paths();
+    const QString directory = recent.isEmpty() ? QDir::homePath() : QFileInfo(recent.front()).absolutePath();
+    const QString path = DialogService::openFileName(QApplication::activeWindow(), directory);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void DocumentController::openRecentDocument(const QString& path) {
+    if (!openFile(path))
+        QApplication::beep();
+}
+
+QStringList DocumentController::recentDocuments() const {
+    return RecentDocuments::paths();
+}
+
+void DocumentController::clearRecentDocuments() {
+    RecentDocuments::clear();
+}
+
+void DocumentController::noteRecentDocument(const QString& path) {
+    RecentDocuments::add(path);
+}
+
+void DocumentController::quit() {
+    if (closeAll())
+        QApplication::quit();
+}
+
+void DocumentController::windowClosed(DocumentMainWindow* window) {
+    std::erase(_windows, window);
+    window->deleteLater();
+}
+
+} // namespace tardigo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "window/window_host.h"
+
+#include <QObject>
+
+#include <vector>
+
+namespace tardigo {
+
+class DocumentMainWindow;
+
+/// The application's open lists, one window each: new and untitled lists, opening files (a file
+/// already open only comes forward), the recent lists, and closing everything at quit.
+class DocumentController : public QObject, public WindowHost {
+    Q_OBJECT
+public:
+    explicit DocumentController(QObject* parent = nullptr);
+    ~DocumentController() override;
+
+    /// A new untitled list in its own window, shown.
+    DocumentMainWindow* newUntitledDocument();
+    /// The window of the list at path, opened when it is not open yet; null when it cannot be
+    /// opened, after telling the user why.
+    DocumentMainWindow* openFile(const QString& path);
+    DocumentMainWindow* windowForFileName(const QString& path) const;
+    const std::vector<DocumentMainWindow*>& windows() const { return _windows; }
+    /// Closes every window, each asking about unsaved changes; false when the user kept one open.
+    bool closeAll();
+
+    void newDocument() override;
+    void openDocument() override;
+    void openRecentDocument(const QString& path) override;
+    QStringList recentDocuments() const override;
+    void clearRecentDocuments() override;
+    void noteRecentDocument(const QString& path) override;
+    void quit() override;
+    void windowClosed(DocumentMainWindow* window) override;
+
+private:
+    DocumentMainWindow* show(DocumentMainWindow* window);
+    QString nextUntitledName() const;
+    /// The only window shows an untitled list nobody has touched: opening a file replaces it.
+    DocumentMainWindow* replaceableWindow() const;
+
+    std::vector<DocumentMainWindow*> _windows;
+};
+
+} // namespace tardigo

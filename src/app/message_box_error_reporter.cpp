@@ -1,0 +1,11 @@
+#include "app/message_box_error_reporter.h"
+
+#include "window/dialog_service.h"
+
+namespace tardigo {
+
+void MessageBoxErrorReporter::showError(const QString& title, const QString& message) {
+    DialogService::warning(nullptr, title, title, message);
+}
+
+} // namespace tardigo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+namespace tardigo {
+
+/// The blocking dialogs of the application: questions, warnings and file choosers. Tests switch
+/// it to scripted answers, so that no dialog ever blocks: each call takes the next queued answer,
+/// or the default one, and is recorded.
+class DialogService {
+public:
+    /// A modal question; answers the button chosen.
+    static QMessageBox::StandardButton question(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                                const QString& text, const QString& informativeText,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton);
+    /// A modal warning with an OK button.
+    static void warning(QWidget* parent, const QString& title, const QString& text,
+                        const QString& informativeText);
+    /// The list file to open; empty when the user cancelled.
+    static QString openFileName(QWidget* parent, const QString& directory);
+    /// Where to save a list; empty when the user cancelled.
+    static QString saveFileName(QWidget* parent, const QString& suggestedPath);
+
+    /// Scripted answers instead of dialogs, for tests.
+    static void setScripted(bool scripted);
+    static void queueAnswer(QMessageBox::StandardButton answer);
+    static void queueFileName(const QString& path);
+    /// The texts of the questions and warnings shown since the last call, oldest first.
+    static QStringList takeShownTexts();
+};
+
+} // namespace tardigo

@@ -1,0 +1,406 @@
+#include "window/document_main_window.h"
+
+#include "document/column_sorting.h"
+#include "document/status_display.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
+#include "model/category_names.h"
+#include "model/keys.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+#include "window/dialog_service.h"
+#include "window/document_menus.h"
+#include "window/document_toolbar.h"
+#include "window/item_appearance.h"
+#include "window/message_box_sheet_window.h"
+#include "window/notes_dock.h"
+#include "window/outline_columns.h"
+#include "window/outline_delegate.h"
+#include "window/outline_tree_view.h"
+#include "window/toolbar_customize_dialog.h"
+#include "window/window_host.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+
+namespace tardigo {
+
+namespace {
+
+constexpr int kRowPadding = 4;
+
+bool isUntitledName(const QString& name) {
+    return name == localized(QStringLiteral("Untitled"));
+}
+
+void setDefaultColumnWidths(QHeaderView& header) {
+    const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 280},
+                                                     {&key::category, 120}, {&key::due, 150},
+                                                     {&key::notes, 200},    {&key::completion, 100}};
+    for (const auto& [identifier, width] : widths)
+        header.resizeSection(outlineColumnIndex(*identifier), width);
+}
+
+} // namespace
+
+DocumentMainWindow::DocumentMainWindow(std::unique_ptr<TardigoDocument> document, WindowHost& host)
+    : _document(std::move(document)), _host(host) {
+    setObjectName(QStringLiteral("documentWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildWidgets();
+    const QString autosaveName = _document->displayName();
+    if (!isUntitledName(autosaveName))
+        restoreLayout(autosaveName);
+    _document->setWindow(this);
+    connectCommands();
+    connectMenuCommands();
+    _document->windowControllerDidLoadNib();
+    updateTitle();
+    updateRecentDocuments();
+    validate();
+}
+
+DocumentMainWindow::~DocumentMainWindow() {
+    if (_document) {
+        _document->close();
+        _document->setWindow(nullptr);
+    }
+}
+
+void DocumentMainWindow::buildWidgets() {
+    _outline = new OutlineTreeView(*_document, this);
+    _delegate = new OutlineDelegate(*_outline, [document = _document.get()] {
+        return categoryNames(*document->data(), document->categoriesLocalScope());
+    });
+    _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
+    _outline->setItemDelegate(_delegate);
+    _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
+    setDefaultColumnWidths(*_outline->header());
+    setCentralWidget(_outline);
+
+    _toolbar = new DocumentToolbar(this);
+    addToolBar(Qt::TopToolBarArea, _toolbar);
+    _menus = new DocumentMenus(*menuBar(), this);
+    _notesDock = new NotesDock(*_document, this);
+    const bool left = UserDefaults::standard().integerForKey(pref::drawerSide) == 0;
+    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _notesDock);
+    _notesDock->hide();
+    _sheets = std::make_shared<MessageBoxSheetWindow>(this);
+
+    _statusLine = new QLabel(this);
+    _statusLine->setObjectName(QStringLiteral("statusLine"));
+    _selectionLabel = new QLabel(this);
+    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
+    _selectionLabel->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(_statusLine, 1);
+    statusBar()->addPermanentWidget(_selectionLabel);
+    resize(900, 560);
+}
+
+void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
+    const UserDefaults& defaults = UserDefaults::standard();
+    if (const QByteArray* frame = defaults.objectForKey(pref::windowFramePrefix + autosaveName).asData())
+        restoreGeometry(*frame);
+    if (const QByteArray* columns =
+            defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName).asData()) {
+        _outline->header()->restoreState(*columns);
+        // The arrow belongs to the list's sort state, which the document restores.
+        _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+}
+
+void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.setObject(pref::windowFramePrefix + autosaveName, Value::data(saveGeometry()));
+    defaults.setObject(pref::outlineColumnsPrefix + autosaveName,
+                       Value::data(_outline->header()->saveState()));
+}
+
+void DocumentMainWindow::connectCommands() {
+    TardigoDocument* document = _document.get();
+    connect(_outline, &OutlineTreeView::cellClicked, document, &TardigoDocument::outlineViewAction);
+    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
+            &TardigoDocument::outlineViewDoubleClicked);
+    connect(_outline, &OutlineTreeView::headerClicked, document, [document](const QString& identifier) {
+        document->outlineViewShouldSelectTableColumn(identifier);
+    });
+    connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);
+    // Selections the document makes itself bring no refresh, yet the commands follow them.
+    connect(_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &DocumentMainWindow::validate);
+    connect(document, &TardigoDocument::editedChanged, this, [this] {
+        updateTitle();
+        validate();
+    });
+    connect(document, &TardigoDocument::fileNameChanged, this, &DocumentMainWindow::updateTitle);
+    connect(document, &TardigoDocument::dataReplaced, this, &DocumentMainWindow::dataReplaced);
+
+    connect(_toolbar->action(DocumentToolbar::newItemIdentifier), &QAction::triggered, document,
+            &TardigoDocument::newItem);
+    connect(_toolbar->action(DocumentToolbar::doneIdentifier), &QAction::triggered, document,
+            &TardigoDocument::doneItem);
+    connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
+            &DocumentMainWindow::customizeToolbar);
+    connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
+            &TardigoDocument::toggleHideCompletedItems);
+    connect(_toolbar, &DocumentToolbar::recentDocumentChosen, this,
+            [this](const QString& path) { _host.openRecentDocument(path); });
+    connect(_notesDock, &QDockWidget::visibilityChanged, document, [document](bool visible) {
+        if (visible)
+            document->updateUI();
+    });
+}
+
+void DocumentMainWindow::connectMenuCommands() {
+    TardigoDocument* document = _document.get();
+    const auto on = [this](const char* command, auto&& call) {
+        connect(_menus->action(QLatin1String(command)), &QAction::triggered, this,
+                std::forward<decltype(call)>(call));
+    };
+    on("newDocument", [this] { _host.newDocument(); });
+    on("openDocument", [this] { _host.openDocument(); });
+    on("closeDocument", [this] { close(); });
+    on("saveDocument", [this] { save(); });
+    on("saveDocumentAs", [this] { saveAs(); });
+    on("revertDocument", [this] { revert(); });
+    on("quit", [this] { _host.quit(); });
+    on("undo", [this] { undo(); });
+    on("expandAll", [document] { document->expandAll(); });
+    on("collapseAll", [document] { document->collapseAll(); });
+    on("toggleHideCompletedItems", [this, document] {
+        document->toggleHideCompletedItems(
+            _menus->action(QStringLiteral("toggleHideCompletedItems"))->isChecked());
+    });
+    on("endColumnSorting", [this, document] {
+        document->endColumnSorting();
+        validate();
+    });
+    on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
+    on("customizeToolbar", [this] { customizeToolbar(); });
+    on("newItem", [document] { document->newItem(); });
+    on("deleteItem", [document] { document->deleteItem(); });
+    on("renameItem", [document] { document->renameItem(); });
+    on("doneItem", [document] { document->doneItem(); });
+    on("purgeCompletedItems", [document] { document->purgeCompletedItems(); });
+    on("about", [this] {
+        QMessageBox::about(this, localized(QStringLiteral("About Tardigo")),
+                           localized(QStringLiteral("Tardigo %1\nTo-do lists as outlines."))
+                               .arg(qApp->applicationVersion()));
+    });
+    connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
+        document->toggleColumnVisibility(tag);
+        validate();
+    });
+    connect(_menus, &DocumentMenus::aboutToShowMenu, this, [this] {
+        validate();
+        _menus->validatePurge(*_document);
+        _menus->action(QStringLiteral("toggleToolbar"))->setChecked(_toolbar->isVisible());
+        updateRecentDocuments();
+    });
+}
+
+void DocumentMainWindow::updateTitle() {
+    setWindowTitle(_document->displayName() + QStringLiteral("[*]"));
+    setWindowFilePath(_document->fileName());
+    setWindowModified(_document->isDocumentEdited());
+}
+
+void DocumentMainWindow::updateRecentDocuments() {
+    const QStringList recent = _host.recentDocuments();
+    _toolbar->setRecentDocuments(recent);
+    QMenu* menu = _menus->recentMenu();
+    menu->clear();
+    for (const QString& path : recent) {
+        QAction* entry = menu->addAction(QFileInfo(path).fileName());
+        entry->setToolTip(path);
+        connect(entry, &QAction::triggered, this, [this, path] { _host.openRecentDocument(path); });
+    }
+    menu->addSeparator();
+    QAction* clear = menu->addAction(localized(QStringLiteral("Clear Menu")));
+    clear->setEnabled(!recent.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] { _host.clearRecentDocuments(); });
+}
+
+void DocumentMainWindow::validate() {
+    _menus->validate(*_document, *_outline);
+    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(_outline->selectedRow() >= 0);
+}
+
+void DocumentMainWindow::undo() {
+    finishAllEditing();
+    UndoManager& undoManager = _document->undoManager();
+    if (undoManager.canUndo())
+        undoManager.undo();
+    else
+        QApplication::beep();
+    validate();
+}
+
+void DocumentMainWindow::customizeToolbar() {
+    ToolbarCustomizeDialog dialog(_toolbar->itemIdentifiers(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    DocumentToolbar::saveItemIdentifiers(dialog.itemIdentifiers());
+    // Every window shows the same toolbar.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* documentWindow = qobject_cast<DocumentMainWindow*>(window)) {
+            documentWindow->_toolbar->setItemIdentifiers(dialog.itemIdentifiers());
+            documentWindow->updateRecentDocuments();
+            documentWindow->_document->updateUI();
+        }
+}
+
+void DocumentMainWindow::dataReplaced() {
+    // The old tree's undo steps would act on nodes the list no longer holds.
+    _document->undoManager().removeAllActionsWithTarget(_document.get());
+    ColumnSorting(*_document).restoreSortState();
+    _document->updateUI();
+}
+
+// DocumentWindow
+
+void DocumentMainWindow::showWindows() {
+    show();
+    raise();
+    activateWindow();
+    _outline->setFocus();
+}
+
+OutlineView& DocumentMainWindow::outlineView() {
+    return *_outline;
+}
+
+InspectorView* DocumentMainWindow::inspectorView() {
+    return _notesDock;
+}
+
+std::shared_ptr<SheetWindow> DocumentMainWindow::sheetWindow() {
+    return _sheets;
+}
+
+void DocumentMainWindow::finishAllEditing() {
+    _outline->endEditing();
+    _notesDock->commitIfEdited();
+}
+
+void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
+    _statusLine->setText(display.statusText);
+    _selectionLabel->setText(display.selectionLabel);
+    QFont labelFont = qFontForItemFont(display.selectionFont);
+    labelFont.setPointSizeF(statusBar()->font().pointSizeF());
+    _selectionLabel->setFont(labelFont);
+    if (QCheckBox* hideCompleted = _toolbar->hideCompletedCheckbox()) {
+        hideCompleted->setChecked(display.hideCompletedChecked);
+        hideCompleted->setText(display.hideCompletedTitle);
+    }
+    if (_notesDock->isVisible())
+        _notesDock->showNotes(display.item.has_value(), display.item ? display.item->notes : std::nullopt);
+    validate();
+}
+
+void DocumentMainWindow::setStatusText(const QString& text) {
+    _statusLine->setText(text);
+}
+
+// Files
+
+void DocumentMainWindow::alert(const QString& title, const QString& message) {
+    if (TWAlertArray* alerts = _document->alertArray())
+        alerts->addAlert(title, message, false, std::nullopt, std::nullopt, std::nullopt);
+}
+
+bool DocumentMainWindow::save() {
+    finishAllEditing();
+    if (_document->fileName().isEmpty())
+        return saveAs();
+    QString error;
+    if (_document->writeToFile(_document->fileName(), &error))
+        return true;
+    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    return false;
+}
+
+bool DocumentMainWindow::saveAs() {
+    finishAllEditing();
+    _document->updateFilenameInPrefs();
+    const QString suggested = _document->fileName().isEmpty()
+                                  ? QDir::home().filePath(_document->displayName() + QStringLiteral(".todo"))
+                                  : _document->fileName();
+    const QString path = DialogService::saveFileName(this, suggested);
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!_document->writeToFile(path, &error)) {
+        alert(localized(QStringLiteral("The list could not be saved.")), error);
+        return false;
+    }
+    _host.noteRecentDocument(path);
+    return true;
+}
+
+void DocumentMainWindow::revert() {
+    if (_document->fileName().isEmpty() || !_document->isDocumentEdited())
+        return;
+    finishAllEditing();
+    const QMessageBox::StandardButton answer = DialogService::question(
+        this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
+        localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
+        localized(QStringLiteral("Your current changes will be lost.")),
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::Discard)
+        return;
+    QString error;
+    if (!_document->readFromFile(_document->fileName(), &error))
+        alert(localized(QStringLiteral("The list could not be opened.")), error);
+}
+
+bool DocumentMainWindow::confirmClose() {
+    finishAllEditing();
+    if (!_document->isDocumentEdited())
+        return true;
+    const QMessageBox::StandardButton answer = DialogService::question(
+        this, QMessageBox::Warning, localized(QStringLiteral("Save Changes")),
+        localized(QStringLiteral("Do you want to save the changes you made to “%1”?"))
+            .arg(_document->displayName()),
+        localized(QStringLiteral("Your changes will be lost if you don’t save them.")),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return save();
+    return answer == QMessageBox::Discard;
+}
+
+void DocumentMainWindow::closeEvent(QCloseEvent* event) {
+    if (_closed) {
+        event->accept();
+        return;
+    }
+    if (!confirmClose()) {
+        event->ignore();
+        return;
+    }
+    _closed = true;
+    _document->updateFilenameInPrefs();
+    UserDefaults::standard().synchronize();
+    _document->close();
+    event->accept();
+    _host.windowClosed(this);
+}
+
+void DocumentMainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        updateRecentDocuments();
+}
+
+} // namespace tardigo

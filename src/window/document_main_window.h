@@ -1,0 +1,89 @@
+#pragma once
+
+#include "document/document_window.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QLabel;
+
+namespace tardigo {
+
+class DocumentMenus;
+class DocumentToolbar;
+class MessageBoxSheetWindow;
+class NotesDock;
+class OutlineDelegate;
+class OutlineTreeView;
+class TardigoDocument;
+class WindowHost;
+
+/// The window of one list: the outline with its six columns, the toolbar, the menus, the status
+/// line and the notes. It turns widget events into document calls and shows what the document's
+/// refresh produced. It owns its document.
+class DocumentMainWindow : public QMainWindow, public DocumentWindow {
+    Q_OBJECT
+public:
+    /// Sets the window up for the document, as its layout and the list's saved state say.
+    DocumentMainWindow(std::unique_ptr<TardigoDocument> document, WindowHost& host);
+    ~DocumentMainWindow() override;
+
+    TardigoDocument& document() const { return *_document; }
+    OutlineTreeView& outline() const { return *_outline; }
+    DocumentToolbar& toolbar() const { return *_toolbar; }
+    DocumentMenus& menus() const { return *_menus; }
+    MessageBoxSheetWindow& sheets() const { return *_sheets; }
+    NotesDock& notesDock() const { return *_notesDock; }
+
+    void showWindows() override;
+    bool isVisible() const override { return QMainWindow::isVisible(); }
+    void saveLayoutUnderName(const QString& autosaveName) override;
+    OutlineView& outlineView() override;
+    InspectorView* inspectorView() override;
+    std::shared_ptr<SheetWindow> sheetWindow() override;
+    void finishAllEditing() override;
+    void renderDisplay(const StatusDisplay& display) override;
+    void setStatusText(const QString& text) override;
+
+    /// Saves the list under its name, or asks for one; false when it was not saved.
+    bool save();
+    /// Asks for a new name and saves the list under it; false when it was not saved.
+    bool saveAs();
+    /// Reads the list again from its file, after the user agreed to lose the changes.
+    void revert();
+    /// Offers to save unsaved changes; false when the user chose to keep the window open.
+    bool confirmClose();
+    /// Enables the commands and sets the check marks as the list is now.
+    void validate();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void connectCommands();
+    void connectMenuCommands();
+    void restoreLayout(const QString& autosaveName);
+    void updateTitle();
+    void updateRecentDocuments();
+    void customizeToolbar();
+    void undo();
+    void dataReplaced();
+    void alert(const QString& title, const QString& message);
+
+    std::unique_ptr<TardigoDocument> _document;
+    WindowHost& _host;
+    OutlineTreeView* _outline = nullptr;
+    OutlineDelegate* _delegate = nullptr;
+    DocumentToolbar* _toolbar = nullptr;
+    DocumentMenus* _menus = nullptr;
+    NotesDock* _notesDock = nullptr;
+    QLabel* _statusLine = nullptr;
+    QLabel* _selectionLabel = nullptr;
+    std::shared_ptr<MessageBoxSheetWindow> _sheets;
+    bool _closed = false;
+};
+
+} // namespace tardigo

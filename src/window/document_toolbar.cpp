@@ -1,0 +1,179 @@
+#include "window/document_toolbar.h"
+
+#include "model/keys.h"
+#include "platform/localized.h"
+#include "platform/user_defaults.h"
+#include "window/icon_for_name.h"
+#include "window/window_log.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tardigo {
+
+const QString DocumentToolbar::newItemIdentifier = QStringLiteral("TardigoToolbarNewItem");
+const QString DocumentToolbar::doneIdentifier = QStringLiteral("TardigoToolbarDone");
+const QString DocumentToolbar::hideCompletedIdentifier = QStringLiteral("TardigoToolbarHideCompleted");
+const QString DocumentToolbar::recentDocsIdentifier = QStringLiteral("TardigoToolbarRecentDocs");
+const QString DocumentToolbar::printIdentifier = QStringLiteral("TardigoToolbarPrint");
+const QString DocumentToolbar::separatorIdentifier = QStringLiteral("TardigoToolbarSeparator");
+const QString DocumentToolbar::flexibleSpaceIdentifier = QStringLiteral("TardigoToolbarFlexibleSpace");
+const QString DocumentToolbar::customizeIdentifier = QStringLiteral("TardigoToolbarCustomize");
+
+QStringList DocumentToolbar::allowedItemIdentifiers() {
+    return {newItemIdentifier,    doneIdentifier,      printIdentifier,         hideCompletedIdentifier,
+            recentDocsIdentifier, separatorIdentifier, flexibleSpaceIdentifier, customizeIdentifier};
+}
+
+QStringList DocumentToolbar::defaultItemIdentifiers() {
+    return {newItemIdentifier, doneIdentifier, hideCompletedIdentifier, flexibleSpaceIdentifier,
+            customizeIdentifier};
+}
+
+QStringList DocumentToolbar::savedItemIdentifiers() {
+    const UserDefaults& defaults = UserDefaults::standard();
+    if (defaults.objectForKey(pref::toolbarItemIdentifiers).isNil())
+        return defaultItemIdentifiers();
+    return defaults.stringArrayForKey(pref::toolbarItemIdentifiers);
+}
+
+void DocumentToolbar::saveItemIdentifiers(const QStringList& identifiers) {
+    UserDefaults::standard().setStringArray(pref::toolbarItemIdentifiers, identifiers);
+}
+
+QString DocumentToolbar::paletteLabel(const QString& identifier) {
+    static const QHash<QString, QString> labels{
+        {newItemIdentifier, QStringLiteral("New Item")},
+        {doneIdentifier, QStringLiteral("Done Item")},
+        {hideCompletedIdentifier, QStringLiteral("Completed")},
+        {recentDocsIdentifier, QStringLiteral("Recent Docs")},
+        {printIdentifier, QStringLiteral("Print")},
+        {separatorIdentifier, QStringLiteral("Separator")},
+        {flexibleSpaceIdentifier, QStringLiteral("Flexible Space")},
+        {customizeIdentifier, QStringLiteral("Customize")},
+    };
+    return localized(labels.value(identifier, identifier));
+}
+
+DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(localized(QStringLiteral("Toolbar")), parent) {
+    setObjectName(QStringLiteral("TardigoToolbar"));
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(24, 24));
+    makeAction(newItemIdentifier, QStringLiteral("New"), QStringLiteral("Create a new todo item"),
+               QStringLiteral("vk_newitem"));
+    makeAction(doneIdentifier, QStringLiteral("Done"), QStringLiteral("Mark the current item \"done\""),
+               QStringLiteral("done-toolbar-item"))
+        ->setEnabled(false);
+    // Printing comes later; the item is offered but does nothing yet.
+    makeAction(printIdentifier, QStringLiteral("Print"), QStringLiteral("Print this list"),
+               QStringLiteral("print-toolbar-item"))
+        ->setEnabled(false);
+    makeAction(customizeIdentifier, QStringLiteral("Customize"), QStringLiteral("Customize the toolbar"),
+               QStringLiteral("vk_gears"));
+    setItemIdentifiers(savedItemIdentifiers());
+}
+
+QAction* DocumentToolbar::makeAction(const QString& identifier, const QString& label, const QString& toolTip,
+                                     const QString& icon) {
+    auto* action = new QAction(iconForName(icon), localized(label), this);
+    action->setObjectName(identifier);
+    action->setToolTip(localized(toolTip));
+    _actions.insert(identifier, action);
+    return action;
+}
+
+QWidget* DocumentToolbar::makeHideCompletedItem() {
+    auto* item = new QWidget(this);
+    item->setObjectName(hideCompletedIdentifier);
+    item->setToolTip(localized(QStringLiteral("Toggle the display of completed items")));
+    auto* layout = new QVBoxLayout(item);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(2);
+    _hideCompleted = new QCheckBox(localized(QStringLiteral("Show")), item);
+    _hideCompleted->setObjectName(QStringLiteral("hideCompletedCheckbox"));
+    auto* label = new QLabel(localized(QStringLiteral("Completed")), item);
+    label->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(_hideCompleted, 0, Qt::AlignHCenter);
+    layout->addWidget(label, 0, Qt::AlignHCenter);
+    item->setMinimumWidth(48);
+    // clicked, not toggled: the refresh sets the box without sending the action again.
+    connect(_hideCompleted, &QCheckBox::clicked, this, &DocumentToolbar::hideCompletedToggled);
+    return item;
+}
+
+QWidget* DocumentToolbar::makeRecentDocsItem() {
+    _recentDocs = new QToolButton(this);
+    _recentDocs->setObjectName(recentDocsIdentifier);
+    _recentDocs->setText(localized(QStringLiteral("Recent")));
+    _recentDocs->setToolTip(localized(QStringLiteral("Switch to another Tardigo todo list.")));
+    _recentDocs->setIcon(iconForName(QStringLiteral("recent-docs-toolbar-item")));
+    _recentDocs->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    _recentDocs->setPopupMode(QToolButton::InstantPopup);
+    _recentDocs->setMinimumWidth(56);
+    _recentDocsMenu = new QMenu(_recentDocs);
+    _recentDocsMenu->setObjectName(QStringLiteral("recentDocsPopup"));
+    _recentDocs->setMenu(_recentDocsMenu);
+    connect(_recentDocsMenu, &QMenu::triggered, this,
+            [this](QAction* chosen) { emit recentDocumentChosen(chosen->data().toString()); });
+    return _recentDocs;
+}
+
+void DocumentToolbar::setRecentDocuments(const QStringList& paths) {
+    if (!_recentDocsMenu)
+        return;
+    _recentDocsMenu->clear();
+    QHash<QString, QAction*> byName;
+    for (const QString& path : paths) {
+        const QString name = QFileInfo(path).fileName();
+        QAction* entry = byName.value(name);
+        if (!entry)
+            entry = byName[name] = _recentDocsMenu->addAction(name);
+        entry->setData(path);
+        entry->setToolTip(path);
+    }
+    _recentDocs->setEnabled(!paths.isEmpty());
+}
+
+void DocumentToolbar::setItemIdentifiers(const QStringList& identifiers) {
+    // Custom items, separators and spaces are made anew each time; the item actions stay.
+    for (QAction* shown : actions()) {
+        removeAction(shown);
+        if (!_actions.key(shown).isEmpty())
+            continue;
+        delete shown; // a widget action deletes its widget with it
+    }
+    _hideCompleted = nullptr;
+    _recentDocs = nullptr;
+    _recentDocsMenu = nullptr;
+    _identifiers.clear();
+    for (const QString& identifier : identifiers) {
+        if (QAction* action = _actions.value(identifier)) {
+            addAction(action);
+        } else if (identifier == hideCompletedIdentifier) {
+            addWidget(makeHideCompletedItem());
+        } else if (identifier == recentDocsIdentifier) {
+            addWidget(makeRecentDocsItem());
+        } else if (identifier == separatorIdentifier) {
+            addSeparator();
+        } else if (identifier == flexibleSpaceIdentifier) {
+            auto* space = new QWidget(this);
+            space->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            addWidget(space);
+        } else {
+            qCWarning(lcWindow).noquote()
+                << QStringLiteral("unknown toolbar item requested: %1").arg(identifier);
+            continue;
+        }
+        _identifiers.append(identifier);
+    }
+    for (QToolButton* button : findChildren<QToolButton*>())
+        button->setAutoRaise(true);
+}
+
+} // namespace tardigo

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QHash>
+#include <QStringList>
+#include <QToolBar>
+
+class QCheckBox;
+class QMenu;
+class QToolButton;
+
+namespace tardigo {
+
+/// The toolbar "TardigoToolbar" of a document window: icon and label items the user can choose
+/// and order; the choice is remembered for every window.
+class DocumentToolbar : public QToolBar {
+    Q_OBJECT
+public:
+    static const QString newItemIdentifier;
+    static const QString doneIdentifier;
+    static const QString hideCompletedIdentifier;
+    static const QString recentDocsIdentifier;
+    static const QString printIdentifier;
+    static const QString separatorIdentifier;
+    static const QString flexibleSpaceIdentifier;
+    static const QString customizeIdentifier;
+
+    /// Every item the toolbar can hold, in the palette's order.
+    static QStringList allowedItemIdentifiers();
+    static QStringList defaultItemIdentifiers();
+    /// The user's choice, or the default set.
+    static QStringList savedItemIdentifiers();
+    static void saveItemIdentifiers(const QStringList& identifiers);
+    /// The palette label of an item, as the customization shows it.
+    static QString paletteLabel(const QString& identifier);
+
+    explicit DocumentToolbar(QWidget* parent = nullptr);
+
+    /// Shows these items in this order; unknown ones are logged and left out.
+    void setItemIdentifiers(const QStringList& identifiers);
+    QStringList itemIdentifiers() const { return _identifiers; }
+
+    /// The action of an item that has one (New, Done, Print, Customize).
+    QAction* action(const QString& identifier) const { return _actions.value(identifier); }
+    QCheckBox* hideCompletedCheckbox() const { return _hideCompleted; }
+    /// Lists the recent documents, by file name; two of the same name show the later one.
+    void setRecentDocuments(const QStringList& paths);
+
+signals:
+    void hideCompletedToggled(bool hide);
+    void recentDocumentChosen(const QString& path);
+
+private:
+    QAction* makeAction(const QString& identifier, const QString& label, const QString& toolTip,
+                        const QString& icon);
+    QWidget* makeHideCompletedItem();
+    QWidget* makeRecentDocsItem();
+
+    QStringList _identifiers;
+    QHash<QString, QAction*> _actions;
+    QCheckBox* _hideCompleted = nullptr;
+    QToolButton* _recentDocs = nullptr;
+    QMenu* _recentDocsMenu = nullptr;
+};
+
+} // namespace tardigo

@@ -1,0 +1,75 @@
+#include "window/item_appearance.h"
+
+#include "model/keys.h"
+#include "storage/color_value.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QSet>
+
+namespace tardigo {
+
+namespace {
+
+bool isInstalledFamily(const QString& family) {
+    // Asked for every drawn cell; the installed families do not change while we run.
+    static const QSet<QString> families = [] {
+        const QStringList list = QFontDatabase::families();
+        return QSet<QString>(list.begin(), list.end());
+    }();
+    return families.contains(family);
+}
+
+QColor toQColor(const Rgba& rgba) {
+    return QColor::fromRgbF(rgba.r, rgba.g, rgba.b, rgba.a);
+}
+
+} // namespace
+
+QFont qFontForItemFont(const ItemFont& itemFont) {
+    QFont font = QApplication::font();
+    if (!itemFont.name)
+        return font;
+    // Stored names are PostScript names such as "Helvetica-BoldOblique": a family and a style.
+    const QString& name = *itemFont.name;
+    const qsizetype dash = name.indexOf(QLatin1Char('-'));
+    const QString family = isInstalledFamily(name) || dash < 0 ? name : name.left(dash);
+    if (!isInstalledFamily(family))
+        return font;
+    font.setFamily(family);
+    if (dash >= 0 && family != name) {
+        const QString style = name.mid(dash + 1);
+        font.setBold(style.contains(QLatin1String("Bold"), Qt::CaseInsensitive));
+        font.setItalic(style.contains(QLatin1String("Italic"), Qt::CaseInsensitive) ||
+                       style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive));
+    }
+    if (itemFont.pointSize > 0)
+        font.setPointSize(itemFont.pointSize);
+    return font;
+}
+
+QFont itemFont(const Dict* item) {
+    ItemFont font;
+    if (item) {
+        if (const QString* name = item->value(key::fontName).asString()) {
+            font.name = *name;
+            const Number* size = item->value(key::fontSize).asNumber();
+            font.pointSize = size ? int(size->toDouble()) : 0;
+        }
+    }
+    return qFontForItemFont(font);
+}
+
+std::optional<QColor> itemColor(const Dict& item) {
+    const Value& stored = item.value(key::color);
+    std::optional<Rgba> rgba;
+    if (const QByteArray* data = stored.asData())
+        rgba = rgbaFromColorData(*data);
+    else if (const Color* color = stored.asColor())
+        rgba = rgbaFromColor(*color);
+    if (!rgba)
+        return std::nullopt;
+    return toQColor(*rgba);
+}
+
+} // namespace tardigo

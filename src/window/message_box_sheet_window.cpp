@@ -1,0 +1,58 @@
+#include "window/message_box_sheet_window.h"
+
+#include "platform/localized.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tardigo {
+
+void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) {
+    auto* box = new QMessageBox(_window);
+    box->setObjectName(QStringLiteral("alertSheet"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(sheet.isCritical ? QMessageBox::Critical : QMessageBox::Warning);
+    box->setWindowTitle(sheet.title);
+    box->setText(sheet.title);
+    box->setInformativeText(sheet.message);
+    box->setTextFormat(Qt::PlainText);
+    // The default button is at the right end, the alternate before it, the other at the left.
+    std::map<QAbstractButton*, int> codes;
+    QPushButton* defaultButton = box->addButton(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))),
+                                                QMessageBox::AcceptRole);
+    codes[defaultButton] = AlertDefaultReturn;
+    if (sheet.alternateButton)
+        codes[box->addButton(*sheet.alternateButton, QMessageBox::RejectRole)] = AlertAlternateReturn;
+    if (sheet.otherButton)
+        codes[box->addButton(*sheet.otherButton, QMessageBox::DestructiveRole)] = AlertOtherReturn;
+    box->setDefaultButton(defaultButton);
+    if (!sheet.alternateButton)
+        box->setEscapeButton(defaultButton);
+    _sheet = box;
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [self = weak_from_this(), box, codes, didDismiss = std::move(didDismiss)] {
+                         const std::shared_ptr<MessageBoxSheetWindow> window = self.lock();
+                         if (!window)
+                             return;
+                         const auto found = codes.find(box->clickedButton());
+                         const int returnCode = found != codes.end() ? found->second : AlertAlternateReturn;
+                         window->_sheet.clear();
+                         for (const auto& [token, observer] : std::map(window->_observers))
+                             observer();
+                         if (didDismiss)
+                             didDismiss(returnCode);
+                     });
+    box->open();
+}
+
+int MessageBoxSheetWindow::addSheetEndedObserver(std::function<void()> observer) {
+    _observers[++_lastToken] = std::move(observer);
+    return _lastToken;
+}
+
+void MessageBoxSheetWindow::removeSheetEndedObserver(int token) {
+    _observers.erase(token);
+}
+
+} // namespace tardigo

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tardigo {
+
+/// The outline's six columns in the window layout's order; a column's model index is its place here.
+const QStringList& outlineColumnIdentifiers();
+/// The model column of an identifier; -1 for an unknown one.
+int outlineColumnIndex(const QString& identifier);
+/// The View menu's tag of an optional column (2 to 5); 0 for the icon and name columns.
+int outlineColumnTag(const QString& identifier);
+/// The header title a user sees for the column.
+QString outlineColumnTitle(const QString& identifier);
+
+} // namespace tardigo

@@ -1,0 +1,182 @@
+#include "window/outline_delegate.h"
+
+#include "model/keys.h"
+#include "window/completion_slider.h"
+#include "window/due_date_editor.h"
+#include "window/outline_columns.h"
+#include "window/outline_model.h"
+#include "window/outline_tree_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace tardigo {
+
+namespace {
+
+constexpr int kRowPadding = 4;
+constexpr int kCellMargin = 3;
+
+QString identifierOf(const QModelIndex& index) {
+    return outlineColumnIdentifiers().value(index.column());
+}
+
+} // namespace
+
+OutlineDelegate::OutlineDelegate(OutlineTreeView& view, std::function<QStringList()> categoryNames)
+    : QStyledItemDelegate(&view), _view(view), _categoryNames(std::move(categoryNames)) {}
+
+void OutlineDelegate::paintBackground(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const {
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    background.icon = QIcon();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &background, painter, widget);
+}
+
+void OutlineDelegate::paintNotes(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+    OutlineModel& model = _view.outlineModel();
+    const QTextDocument* notes = model.notesCache().documentFor(model.itemForIndex(index));
+    if (!notes)
+        return;
+    const QRect cell = option.rect.adjusted(kCellMargin, 0, -kCellMargin, 0);
+    const qreal margin = notes->documentMargin();
+    const qreal firstLineHeight = notes->documentLayout()->blockBoundingRect(notes->begin()).height();
+    painter->save();
+    painter->setClipRect(cell);
+    // The first line in its own fonts, made smaller when it is taller than the row, and centred.
+    const qreal scale = firstLineHeight > cell.height() ? cell.height() / firstLineHeight : 1.0;
+    const qreal top = cell.top() + (cell.height() - firstLineHeight * scale) / 2.0;
+    painter->translate(cell.left(), top);
+    painter->scale(scale, scale);
+    painter->translate(-margin, -margin);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = option.palette;
+    if (option.state & QStyle::State_Selected)
+        context.palette.setColor(QPalette::Text, option.palette.color(QPalette::HighlightedText));
+    notes->documentLayout()->draw(painter, context);
+    painter->restore();
+}
+
+void OutlineDelegate::paintFieldBorder(QPainter* painter, const QStyleOptionViewItem& option) const {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    QColor border = option.palette.color(QPalette::Mid);
+    border.setAlpha(110);
+    painter->setPen(QPen(border, 1.0));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(QRectF(option.rect).adjusted(1.5, 1.5, -1.5, -1.5), 3.0, 3.0);
+    painter->restore();
+}
+
+void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    const QString identifier = identifierOf(index);
+    if (identifier == key::name) {
+        // Every row is as tall as the tallest item font drawn so far.
+        const QFont font = index.data(Qt::FontRole).value<QFont>();
+        _view.raiseRowHeight(QFontMetrics(font).height() + kRowPadding);
+    }
+    const bool sortedColumn =
+        identifier == _view.highlightedTableColumn() && !(option.state & QStyle::State_Selected);
+    if (sortedColumn) {
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(28);
+        painter->fillRect(option.rect, tint);
+    }
+    if (identifier == key::completion) {
+        paintBackground(painter, option, index);
+        const std::optional<double> tracked = _view.trackedCompletion(index);
+        CompletionSlider::paint(painter, option.rect,
+                                tracked ? *tracked : index.data(OutlineModel::CompletionRole).toDouble(),
+                                _view.usesRegularControls(), option.widget);
+        return;
+    }
+    if (identifier == key::notes) {
+        paintBackground(painter, option, index);
+        paintNotes(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem cell = option;
+    if (identifier == key::icon)
+        cell.decorationAlignment = Qt::AlignCenter;
+    QStyledItemDelegate::paint(painter, cell, index);
+    if (_borderedFields && (identifier == key::category || identifier == key::due))
+        paintFieldBorder(painter, option);
+}
+
+QSize OutlineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(_view.outlineRowHeight(), 1));
+    return size;
+}
+
+QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) const {
+    const QString identifier = identifierOf(index);
+    QWidget* editor = nullptr;
+    if (identifier == key::category) {
+        auto* combo = new QComboBox(parent);
+        combo->setObjectName(QStringLiteral("categoryEditor"));
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->addItems(_categoryNames());
+        // Choosing from the list is a complete edit.
+        connect(combo, &QComboBox::activated, this, [this, combo] {
+            emit const_cast<OutlineDelegate*>(this)->commitData(combo);
+            emit const_cast<OutlineDelegate*>(this)->closeEditor(combo, QAbstractItemDelegate::NoHint);
+        });
+        editor = combo;
+    } else if (identifier == key::due) {
+        editor = new DueDateEditor(parent);
+    } else {
+        editor = QStyledItemDelegate::createEditor(parent, option, index);
+        editor->setObjectName(QStringLiteral("nameEditor"));
+    }
+    editor->setFont(index.data(Qt::FontRole).value<QFont>());
+    return editor;
+}
+
+void OutlineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setCurrentText(index.data(Qt::EditRole).toString());
+        combo->lineEdit()->selectAll();
+    } else if (auto* due = qobject_cast<DueDateEditor*>(editor)) {
+        due->setDate(index.data(Qt::EditRole).toDateTime());
+        due->selectAll();
+    } else {
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+}
+
+void OutlineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                   const QModelIndex& index) const {
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        model->setData(index, combo->currentText());
+    else if (auto* due = qobject_cast<DueDateEditor*>(editor))
+        model->setData(index, due->date().isValid() ? QVariant(due->date()) : QVariant());
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void OutlineDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                           const QModelIndex& index) const {
+    QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+    // The combo box and the date field need their own height, centred on the row.
+    const int height = std::max(option.rect.height(), editor->sizeHint().height());
+    QRect rect = editor->geometry();
+    rect.setTop(option.rect.center().y() - height / 2);
+    rect.setHeight(height);
+    editor->setGeometry(rect);
+}
+
+} // namespace tardigo

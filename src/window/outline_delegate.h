@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QStringList>
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+namespace tardigo {
+
+class OutlineTreeView;
+
+/// Draws and edits the outline's cells: names in the item's font and colour, the category in an
+/// editable combo box, the due date in a date editor, the completion as a slider, the notes as
+/// their own rich text; the sorted column is tinted.
+class OutlineDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    /// `categoryNames` gives the category editor's choices when it opens.
+    OutlineDelegate(OutlineTreeView& view, std::function<QStringList()> categoryNames);
+
+    /// Draws the category and due cells framed as fields.
+    void setBorderedFields(bool bordered) { _borderedFields = bordered; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+private:
+    void paintBackground(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const;
+    void paintNotes(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paintFieldBorder(QPainter* painter, const QStyleOptionViewItem& option) const;
+
+    OutlineTreeView& _view;
+    std::function<QStringList()> _categoryNames;
+    bool _borderedFields = false;
+};
+
+} // namespace tardigo

@@ -1,0 +1,510 @@
+#include "window/outline_tree_view.h"
+
+#include "model/keys.h"
+#include "window/completion_slider.h"
+#include "window/outline_columns.h"
+#include "window/outline_model.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace tardigo {
+
+namespace {
+constexpr int kIndentation = 12;
+}
+
+OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
+    : QTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
+    setObjectName(QStringLiteral("outline"));
+    setModel(_model.get());
+    setTreePosition(outlineColumnIndex(key::name));
+    setUniformRowHeights(true);
+    setIndentation(kIndentation);
+    setSelectionMode(ExtendedSelection);
+    setSelectionBehavior(SelectRows);
+    setEditTriggers(NoEditTriggers);
+    setAllColumnsShowFocus(true);
+    setExpandsOnDoubleClick(false);
+    setSortingEnabled(false);
+    setAlternatingRowColors(true);
+    QHeaderView* columns = header();
+    columns->setSectionsClickable(true);
+    columns->setSectionsMovable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setSortIndicator(-1, Qt::AscendingOrder);
+    columns->setStretchLastSection(true);
+    columns->setHighlightSections(false);
+    connect(columns, &QHeaderView::sectionClicked, this, [this](int section) {
+        if (section >= 0 && section < outlineColumnIdentifiers().size())
+            emit headerClicked(outlineColumnIdentifiers().at(section));
+    });
+    connect(this, &QTreeView::expanded, this, &OutlineTreeView::itemWasExpanded);
+    connect(this, &QTreeView::collapsed, this, &OutlineTreeView::itemWasCollapsed);
+    buildRows(_rows);
+}
+
+OutlineTreeView::~OutlineTreeView() {
+    // The view's base class still talks to the model while it goes.
+    setModel(nullptr);
+}
+
+// Rows
+
+void OutlineTreeView::buildRows(OutlineRows& rows) const {
+    // The walk asks the document afresh; lists are held only for the walk.
+    QHash<const Dict*, ArrayPtr> lists;
+    rows.build(
+        [&](const NodePtr& item) -> const ArrayPtr& {
+            auto found = lists.find(item.get());
+            if (found == lists.end())
+                found = lists.insert(item.get(), _dataSource.filteredChildrenOfItem(item));
+            return *found;
+        },
+        [this](const Dict* item) { return isRemembered(item); });
+}
+
+void OutlineTreeView::rowsChanged() {
+    if (_bulkExpansion == 0)
+        buildRows(_rows);
+}
+
+int OutlineTreeView::numberOfRows() const {
+    return _rows.count();
+}
+
+NodePtr OutlineTreeView::itemAtRow(int row) const {
+    const OutlineRow* found = _rows.at(row);
+    return found ? found->item : nullptr;
+}
+
+int OutlineTreeView::rowForItem(const Dict* item) const {
+    return item ? _rows.rowOf(item) : -1;
+}
+
+QModelIndex OutlineTreeView::indexForRow(int row, const QString& identifier) const {
+    const OutlineRow* found = _rows.at(row);
+    const int column = outlineColumnIndex(identifier);
+    if (!found || column < 0)
+        return {};
+    return _model->indexAt(found->item, found->parent, found->childIndex, column);
+}
+
+QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
+    return index.isValid() ? outlineColumnIdentifiers().value(index.column()) : QString();
+}
+
+// Reloading
+
+void OutlineTreeView::reloadData() {
+    OutlineRows now;
+    buildRows(now);
+    if (now.rows() == _rows.rows()) {
+        _model->refreshContents();
+        viewport()->update();
+        return;
+    }
+    resetKeepingState();
+}
+
+void OutlineTreeView::resetKeepingState() {
+    std::vector<NodePtr> selected;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        if (NodePtr item = _model->itemForIndex(index))
+            selected.push_back(std::move(item));
+    const NodePtr current = _model->itemForIndex(currentIndex());
+    const int verticalScroll = verticalScrollBar()->value();
+    const int horizontalScroll = horizontalScrollBar()->value();
+
+    _restoring = true;
+    _model->resetStructure();
+    restoreExpansion();
+    QItemSelection selection;
+    for (const NodePtr& item : selected) {
+        const int row = rowForItem(item.get());
+        if (row >= 0)
+            selection.select(indexForRow(row, key::icon), indexForRow(row, key::icon));
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (const int row = rowForItem(current.get()); row >= 0)
+        setCurrentQuietly(indexForRow(row, key::icon));
+    executeDelayedItemsLayout();
+    verticalScrollBar()->setValue(verticalScroll);
+    horizontalScrollBar()->setValue(horizontalScroll);
+    _restoring = false;
+}
+
+void OutlineTreeView::reloadItem(const NodePtr& item) {
+    _model->itemChanged(item);
+}
+
+// Expansion
+
+bool OutlineTreeView::isRemembered(const Dict* item) const {
+    const auto found = _expanded.constFind(item);
+    return found != _expanded.cend() && found->lock().get() == item;
+}
+
+bool OutlineTreeView::isItemExpanded(const Dict* item) const {
+    return isRemembered(item);
+}
+
+void OutlineTreeView::restoreExpansion() {
+    ++_bulkExpansion;
+    scheduleDelayedItemsLayout();
+    const ArrayPtr& topLevel = _model->childrenOf(nullptr);
+    for (int row = 0; row < topLevel->size(); ++row) {
+        const NodePtr item = topLevel->items[size_t(row)].asDict();
+        if (item && isRemembered(item.get()))
+            expand(_model->indexAt(item, nullptr, row));
+    }
+    --_bulkExpansion;
+    rowsChanged();
+}
+
+void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
+    // Children that were expanded when their parent was collapsed open again with it.
+    _pendingExpansions.emplace_back(index);
+    if (_cascadingExpansion)
+        return;
+    _cascadingExpansion = true;
+    ++_bulkExpansion;
+    while (!_pendingExpansions.empty()) {
+        const QPersistentModelIndex expandedIndex = _pendingExpansions.back();
+        _pendingExpansions.pop_back();
+        const NodePtr item = _model->itemForIndex(expandedIndex);
+        if (!item)
+            continue;
+        _expanded.insert(item.get(), item);
+        const ArrayPtr& children = _model->childrenOf(item);
+        for (int row = 0; row < children->size(); ++row) {
+            const NodePtr child = children->items[size_t(row)].asDict();
+            if (child && isRemembered(child.get()))
+                expand(_model->indexAt(child, item, row));
+        }
+    }
+    --_bulkExpansion;
+    _cascadingExpansion = false;
+    rowsChanged();
+}
+
+void OutlineTreeView::itemWasCollapsed(const QModelIndex& index) {
+    if (const NodePtr item = _model->itemForIndex(index))
+        _expanded.remove(item.get());
+    rowsChanged();
+}
+
+void OutlineTreeView::expandItem(const NodePtr& item, bool expandChildren) {
+    setExpanded(item, true, expandChildren);
+}
+
+void OutlineTreeView::collapseItem(const NodePtr& item, bool collapseChildren) {
+    setExpanded(item, false, collapseChildren);
+}
+
+void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
+    struct Pending {
+        NodePtr item;
+        QModelIndex index; // invalid when the view does not know the item's place
+    };
+    std::vector<Pending> pending;
+    const auto addChildren = [&](const NodePtr& parent, const QModelIndex& parentIndex) {
+        const ArrayPtr& children = _model->childrenOf(parent);
+        for (int row = 0; row < children->size(); ++row)
+            if (NodePtr child = children->items[size_t(row)].asDict())
+                pending.push_back({child, parentIndex.isValid() || !parent
+                                              ? _model->indexAt(child, parent, row)
+                                              : QModelIndex()});
+    };
+    if (item) {
+        const int row = rowForItem(item.get());
+        pending.push_back({item, row >= 0 ? indexForRow(row, key::icon) : QModelIndex()});
+    } else if (withChildren) {
+        addChildren(nullptr, QModelIndex());
+    }
+    ++_bulkExpansion;
+    scheduleDelayedItemsLayout();
+    QSet<const Dict*> visited; // a tree that holds a node twice is walked once
+    while (!pending.empty()) {
+        const Pending next = std::move(pending.back());
+        pending.pop_back();
+        if (visited.contains(next.item.get()))
+            continue;
+        visited.insert(next.item.get());
+        if (!expanded) {
+            _expanded.remove(next.item.get());
+            if (next.index.isValid())
+                collapse(next.index);
+        } else if (_model->childrenOf(next.item)->size() > 0) {
+            _expanded.insert(next.item.get(), next.item);
+            if (next.index.isValid())
+                expand(next.index);
+        } else {
+            continue;
+        }
+        if (withChildren)
+            addChildren(next.item, next.index);
+    }
+    --_bulkExpansion;
+    rowsChanged();
+}
+
+// Selection
+
+std::vector<int> OutlineTreeView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        const int row = rowForItem(_model->itemForIndex(index).get());
+        if (row >= 0)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int OutlineTreeView::selectedRow() const {
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return -1;
+    const int last = rowForItem(_lastSelected.lock().get());
+    return std::find(rows.begin(), rows.end(), last) != rows.end() ? last : rows.back();
+}
+
+void OutlineTreeView::setCurrentQuietly(const QModelIndex& index) {
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    setAutoScroll(scrolls);
+}
+
+void OutlineTreeView::selectRow(int row, bool extendSelection) {
+    const QModelIndex index = indexForRow(row, key::icon);
+    if (!index.isValid())
+        return;
+    _lastSelected = itemAtRow(row);
+    setCurrentQuietly(index);
+    selectionModel()->select(
+        index, (extendSelection ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) |
+                   QItemSelectionModel::Rows);
+}
+
+void OutlineTreeView::deselectAll() {
+    selectionModel()->clearSelection();
+}
+
+void OutlineTreeView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTreeView::selectionChanged(selected, deselected);
+    if (_restoring)
+        return;
+    _dataSource.outlineViewSelectionDidChange();
+}
+
+void OutlineTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    if (!_restoring && current.isValid())
+        _lastSelected = _model->itemForIndex(current);
+}
+
+void OutlineTreeView::scrollRowToVisible(int row) {
+    const QModelIndex index = indexForRow(row, key::name);
+    if (index.isValid())
+        scrollTo(index);
+}
+
+// Editing
+
+bool OutlineTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool opened = QTreeView::edit(index, trigger, event);
+    if (opened && state() == EditingState)
+        _editedCell = index;
+    return opened;
+}
+
+void OutlineTreeView::editColumn(const QString& identifier, int row, bool selectText) {
+    const int column = outlineColumnIndex(identifier);
+    if (column < 0 || isColumnHidden(column) || !itemAtRow(row))
+        return;
+    selectRow(row, false);
+    const QModelIndex index = indexForRow(row, identifier);
+    scrollTo(index);
+    if (!edit(index, AllEditTriggers, nullptr))
+        return;
+    if (auto* lineEdit = qobject_cast<QLineEdit*>(indexWidget(index))) {
+        if (selectText)
+            lineEdit->selectAll();
+        else
+            lineEdit->deselect();
+    }
+}
+
+void OutlineTreeView::endEditing() {
+    if (state() != EditingState || !_editedCell.isValid())
+        return;
+    if (QWidget* editor = indexWidget(_editedCell)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const NodePtr item = _model->itemForIndex(_editedCell);
+    const QString identifier = identifierOf(_editedCell);
+    const bool moves =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    // Return ends editing on the same row, with the outline focused again.
+    QTreeView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
+    _editedCell = QPersistentModelIndex();
+    if (moves && item)
+        editNextCell(item, identifier, hint == QAbstractItemDelegate::EditNextItem);
+}
+
+void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {
+    QStringList editable;
+    for (const QString& column : tableColumnIdentifiers())
+        if (column == key::name || column == key::category || column == key::due)
+            editable.append(column);
+    int row = rowForItem(item.get());
+    if (editable.isEmpty() || row < 0)
+        return;
+    qsizetype at = editable.indexOf(identifier) + (forward ? 1 : -1);
+    if (at >= editable.size()) {
+        at = 0;
+        ++row;
+    } else if (at < 0) {
+        at = editable.size() - 1;
+        --row;
+    }
+    if (itemAtRow(row))
+        editColumn(editable.at(at), row, true);
+}
+
+// Clicks
+
+QModelIndex OutlineTreeView::cellAt(const QPoint& position) const {
+    const QModelIndex index = indexAt(position);
+    return index.isValid() && visualRect(index).contains(position) ? index : QModelIndex();
+}
+
+void OutlineTreeView::mousePressEvent(QMouseEvent* event) {
+    // Any press in the outline ends the editing in progress first, as a change of selection does.
+    _dataSource.selectionShouldChangeInOutlineView();
+    _pressedCell = cellAt(event->position().toPoint());
+    QTreeView::mousePressEvent(event);
+    const QModelIndex pressed = cellAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && identifierOf(pressed) == key::completion) {
+        _sliderCell = pressed;
+        _sliderValue = CompletionSlider::fractionAt(visualRect(pressed), event->position().toPoint().x(),
+                                                    usesRegularControls(), this);
+        viewport()->update(visualRect(pressed));
+    }
+}
+
+void OutlineTreeView::mouseMoveEvent(QMouseEvent* event) {
+    if (!_sliderCell.isValid()) {
+        QTreeView::mouseMoveEvent(event);
+        return;
+    }
+    _sliderValue = CompletionSlider::fractionAt(visualRect(_sliderCell), event->position().toPoint().x(),
+                                                usesRegularControls(), this);
+    viewport()->update(visualRect(_sliderCell));
+}
+
+std::optional<double> OutlineTreeView::trackedCompletion(const QModelIndex& index) const {
+    if (!_sliderCell.isValid() || index != QModelIndex(_sliderCell))
+        return std::nullopt;
+    return _sliderValue;
+}
+
+bool OutlineTreeView::usesRegularControls() const {
+    return _rowHeight > 30;
+}
+
+void OutlineTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    if (_sliderCell.isValid()) {
+        // The slider delivers its value once, when the user lets go.
+        const QPersistentModelIndex cell = std::exchange(_sliderCell, QPersistentModelIndex());
+        QTreeView::mouseReleaseEvent(event);
+        if (cell.isValid())
+            _model->setData(cell, _sliderValue);
+        return;
+    }
+    QTreeView::mouseReleaseEvent(event);
+    const QModelIndex released = cellAt(event->position().toPoint());
+    const bool sameCell = released.isValid() && released == QModelIndex(_pressedCell);
+    _pressedCell = QPersistentModelIndex();
+    // A click that extends the selection only selects.
+    const bool extends = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (event->button() == Qt::LeftButton && sameCell && !extends)
+        emit cellClicked(rowForItem(_model->itemForIndex(released).get()), identifierOf(released));
+}
+
+void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeView::mouseDoubleClickEvent(event);
+    const QModelIndex index = cellAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        emit cellDoubleClicked(rowForItem(_model->itemForIndex(index).get()), identifierOf(index));
+}
+
+// Columns
+
+QStringList OutlineTreeView::tableColumnIdentifiers() const {
+    QStringList identifiers;
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int logical = header()->logicalIndex(visual);
+        if (!header()->isSectionHidden(logical))
+            identifiers.append(outlineColumnIdentifiers().value(logical));
+    }
+    return identifiers;
+}
+
+void OutlineTreeView::addTableColumn(const QString& identifier) {
+    const int logical = outlineColumnIndex(identifier);
+    if (logical < 0 || !isColumnHidden(logical))
+        return;
+    showColumn(logical);
+    header()->moveSection(header()->visualIndex(logical), header()->count() - 1);
+    emit columnsChanged();
+}
+
+void OutlineTreeView::removeTableColumn(const QString& identifier) {
+    const int logical = outlineColumnIndex(identifier);
+    if (logical < 0 || isColumnHidden(logical))
+        return;
+    hideColumn(logical);
+    emit columnsChanged();
+}
+
+void OutlineTreeView::setHighlightedTableColumn(const QString& identifier) {
+    _highlightedColumn = identifier;
+    viewport()->update();
+}
+
+void OutlineTreeView::setIndicatorImage(const QString& identifier, SortIndicator indicator) {
+    const int logical = outlineColumnIndex(identifier);
+    if (logical < 0)
+        return;
+    if (indicator != SortIndicator::None)
+        header()->setSortIndicator(logical, indicator == SortIndicator::Ascending ? Qt::AscendingOrder
+                                                                                  : Qt::DescendingOrder);
+    else if (header()->sortIndicatorSection() == logical)
+        header()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
+// Row height
+
+void OutlineTreeView::setOutlineRowHeight(int height) {
+    _rowHeight = height;
+    scheduleDelayedItemsLayout();
+}
+
+void OutlineTreeView::raiseRowHeight(int height) {
+    if (height > _rowHeight)
+        setOutlineRowHeight(height);
+}
+
+} // namespace tardigo

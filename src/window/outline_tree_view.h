@@ -1,0 +1,125 @@
+#pragma once
+
+#include "document/outline_data_source.h"
+#include "document/outline_view.h"
+#include "window/outline_rows.h"
+
+#include <QHash>
+#include <QPersistentModelIndex>
+#include <QTreeView>
+
+#include <memory>
+#include <optional>
+
+namespace tardigo {
+
+class OutlineModel;
+
+/// The outline of a document window: a tree view over the document's OutlineModel that the
+/// document drives through the OutlineView interface. Rows are numbered as the view shows them,
+/// until the next reload. A reload keeps the expanded items, the selection and the scroll
+/// position; when the shape of the tree stayed, it only redraws.
+class OutlineTreeView : public QTreeView, public OutlineView {
+    Q_OBJECT
+public:
+    explicit OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent = nullptr);
+    ~OutlineTreeView() override;
+
+    OutlineModel& outlineModel() const { return *_model; }
+
+    void reloadData() override;
+    void reloadItem(const NodePtr& item) override;
+    void expandItem(const NodePtr& item, bool expandChildren) override;
+    void collapseItem(const NodePtr& item, bool collapseChildren) override;
+    int selectedRow() const override;
+    std::vector<int> selectedRows() const override;
+    NodePtr itemAtRow(int row) const override;
+    int rowForItem(const Dict* item) const override;
+    void selectRow(int row, bool extendSelection) override;
+    void deselectAll() override;
+    void scrollRowToVisible(int row) override;
+    void editColumn(const QString& identifier, int row, bool selectText) override;
+    QStringList tableColumnIdentifiers() const override;
+    void addTableColumn(const QString& identifier) override;
+    void removeTableColumn(const QString& identifier) override;
+    void setHighlightedTableColumn(const QString& identifier) override;
+    int headerTag(const QString& identifier) const override { return _headerTags.value(identifier); }
+    void setHeaderTag(const QString& identifier, int tag) override { _headerTags[identifier] = tag; }
+    void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
+
+    QString highlightedTableColumn() const { return _highlightedColumn; }
+    int numberOfRows() const;
+    /// The index of a row's cell in the column; invalid when there is no such row or column.
+    QModelIndex indexForRow(int row, const QString& identifier) const;
+    bool isItemExpanded(const Dict* item) const;
+    /// Commits the open cell editor's value and closes it.
+    void endEditing();
+    bool isEditing() const { return state() == EditingState; }
+
+    /// The completion a slider shows while the user drags it; none for every other cell.
+    std::optional<double> trackedCompletion(const QModelIndex& index) const;
+    /// Cell controls are drawn at their regular size once rows are taller than 30 pixels.
+    bool usesRegularControls() const;
+
+    /// One height for every row; it only grows while the window is open.
+    int outlineRowHeight() const { return _rowHeight; }
+    void setOutlineRowHeight(int height);
+    void raiseRowHeight(int height);
+
+signals:
+    /// A click on a cell that ended on the same cell, after the selection changed.
+    void cellClicked(int row, const QString& identifier);
+    void cellDoubleClicked(int row, const QString& identifier);
+    void headerClicked(const QString& identifier);
+    /// A column was added or removed.
+    void columnsChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    /// Walks the document's tree as it is now, with the current expansion.
+    void buildRows(OutlineRows& rows) const;
+    /// The rows follow what the view shows: after a reset and after every expansion change.
+    void rowsChanged();
+    void itemWasExpanded(const QModelIndex& index);
+    void itemWasCollapsed(const QModelIndex& index);
+    bool isRemembered(const Dict* item) const;
+    void setExpanded(const NodePtr& item, bool expanded, bool withChildren);
+    void resetKeepingState();
+    void restoreExpansion();
+    /// The cell under a point when the point lies on the cell itself (not its disclosure triangle).
+    QModelIndex cellAt(const QPoint& position) const;
+    QString identifierOf(const QModelIndex& index) const;
+    /// Makes the index current without scrolling to it, as a programmatic selection does.
+    void setCurrentQuietly(const QModelIndex& index);
+    /// The next editable cell after (or before) the item's cell, moving on to the next row.
+    void editNextCell(const NodePtr& item, const QString& identifier, bool forward);
+
+    OutlineDataSource& _dataSource;
+    std::unique_ptr<OutlineModel> _model;
+    OutlineRows _rows;
+    int _bulkExpansion = 0; // while above 0, the rows are rebuilt once at the end
+    // Expanded items by identity; the weak pointer tells a live item from a new one at the same address.
+    QHash<const Dict*, std::weak_ptr<Dict>> _expanded;
+    std::vector<QPersistentModelIndex> _pendingExpansions;
+    bool _cascadingExpansion = false;
+    bool _restoring = false;
+    std::weak_ptr<Dict> _lastSelected;
+    QHash<QString, int> _headerTags;
+    QString _highlightedColumn;
+    QPersistentModelIndex _pressedCell;
+    QPersistentModelIndex _editedCell;
+    QPersistentModelIndex _sliderCell; // the completion slider being dragged
+    double _sliderValue = 0.0;
+    int _rowHeight = 0;
+};
+
+} // namespace tardigo

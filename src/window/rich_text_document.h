@@ -1,0 +1,17 @@
+#pragma once
+
+#include "storage/rich_text.h"
+
+#include <memory>
+
+class QTextDocument;
+
+namespace tardigo {
+
+/// A text document showing the rich text: its runs with their fonts, colours and alignment, and
+/// attachments that are images as images.
+std::unique_ptr<QTextDocument> toTextDocument(const RichText& text);
+/// The rich text of a document, as the notes store it; images come back as their attachments.
+RichText fromTextDocument(const QTextDocument& document);
+
+} // namespace tardigo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tardigo {
+
+class DocumentMainWindow;
+
+/// What a document window asks of the application: the commands that concern every list.
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+
+    virtual void newDocument() = 0;
+    /// Asks the user for a list and opens it.
+    virtual void openDocument() = 0;
+    /// Opens the list, or brings its window forward when it is open.
+    virtual void openRecentDocument(const QString& path) = 0;
+    /// The lists opened or saved lately, newest first.
+    virtual QStringList recentDocuments() const = 0;
+    virtual void clearRecentDocuments() = 0;
+    /// The list was saved under this path.
+    virtual void noteRecentDocument(const QString& path) = 0;
+    virtual void quit() = 0;
+    /// The window has closed; it is deleted later.
+    virtual void windowClosed(DocumentMainWindow* window) = 0;
+};
+
+} // namespace tardigo
