@@ -560,8 +560,10 @@ bool RtfReader::skipCharacter() {
 
 void RtfReader::plainBytes() {
     const char* start = _p;
-    while (_p < _end && kPlainByte[uchar(*_p)])
-        ++_p;
+    const char* end = _p; // a local, so that the scan keeps it in a register
+    while (end < _end && kPlainByte[uchar(*end)])
+        ++end;
+    _p = end;
     switch (top().destination) {
     case Destination::Text: {
         flushHighSurrogate();
