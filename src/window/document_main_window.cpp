@@ -72,10 +72,12 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<TardigoDocument> document
 }
 
 DocumentMainWindow::~DocumentMainWindow() {
-    if (_document) {
-        _document->close();
-        _document->setWindow(nullptr);
-    }
+    _outline->endEditing();
+    _document->close();
+    _document->setWindow(nullptr);
+    // The widgets that call the document go before it does.
+    delete _outline;
+    delete _notesDock;
 }
 
 void DocumentMainWindow::buildWidgets() {

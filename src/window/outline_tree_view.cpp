@@ -49,7 +49,8 @@ OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
 }
 
 OutlineTreeView::~OutlineTreeView() {
-    // The view's base class still talks to the model while it goes.
+    // The view's base class still talks to the model while it goes; the document hears nothing.
+    _restoring = true;
     setModel(nullptr);
 }
 

@@ -1,0 +1,103 @@
+#include "gui_test_support.h"
+
+#include "document/icon_rules.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/user_defaults.h"
+#include "window/dialog_service.h"
+#include "window/icon_for_name.h"
+#include "window/outline_tree_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace tardigo::test {
+
+void setUpGuiTest() {
+    QStandardPaths::setTestModeEnabled(true);
+    UserDefaults::standard().useMemoryOnly();
+    DialogService::setScripted(true);
+    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+}
+
+NodePtr item(const QString& name, double completion, std::initializer_list<NodePtr> children) {
+    NodePtr node = newToDoItem();
+    node->set(key::name, name);
+    node->set(key::completion, Value::real(completion));
+    ArrayPtr list = Array::create();
+    for (const NodePtr& child : children)
+        list->items.push_back(child);
+    node->set(key::children, list);
+    return node;
+}
+
+NodePtr findItem(const Dict& root, const QString& name) {
+    std::vector<ArrayPtr> pending{childrenOf(root)};
+    while (!pending.empty()) {
+        const ArrayPtr children = pending.back();
+        pending.pop_back();
+        for (const Value& child : children ? children->items : std::vector<Value>{}) {
+            const NodePtr node = child.asDict();
+            if (!node)
+                continue;
+            if (const QString* text = node->value(key::name).asString(); text && *text == name)
+                return node;
+            pending.push_back(childrenOf(*node));
+        }
+    }
+    return nullptr;
+}
+
+QStringList rowNames(const OutlineTreeView& outline) {
+    QStringList names;
+    for (int row = 0; row < outline.numberOfRows(); ++row) {
+        const QString* name = outline.itemAtRow(row)->value(key::name).asString();
+        names.append(name ? *name : QString());
+    }
+    return names;
+}
+
+static QPoint cellCenter(OutlineTreeView& outline, int row, const QString& identifier) {
+    const QModelIndex index = outline.indexForRow(row, identifier);
+    outline.scrollTo(index);
+    return outline.visualRect(index).center();
+}
+
+void clickCell(OutlineTreeView& outline, int row, const QString& identifier,
+               Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(outline.viewport(), Qt::LeftButton, modifiers, cellCenter(outline, row, identifier));
+}
+
+void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifier) {
+    const QPoint center = cellCenter(outline, row, identifier);
+    QTest::mouseClick(outline.viewport(), Qt::LeftButton, {}, center);
+    QTest::mouseDClick(outline.viewport(), Qt::LeftButton, {}, center);
+}
+
+QWidget* cellEditor(const OutlineTreeView& outline) {
+    if (!outline.isEditing())
+        return nullptr;
+    for (QWidget* child : outline.viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && (qobject_cast<QLineEdit*>(child) || qobject_cast<QComboBox*>(child)))
+            return child;
+    return nullptr;
+}
+
+void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKey) {
+    QWidget* editor = cellEditor(outline);
+    QVERIFY2(editor, "no cell editor is open");
+    QWidget* target = editor;
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        target = combo->lineEdit();
+    auto* line = qobject_cast<QLineEdit*>(target);
+    QVERIFY(line);
+    QTest::keyClicks(target, text);
+    QTest::keyClick(target, endKey);
+    // The editor hands its value over on the next pass of the event loop.
+    QTRY_VERIFY(!outline.isEditing() || cellEditor(outline) != editor);
+}
+
+} // namespace tardigo::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QModelIndex>
+#include <QString>
+
+class QWidget;
+
+namespace tardigo {
+class OutlineTreeView;
+}
+
+namespace tardigo::test {
+
+/// What every widget test needs: preferences in memory, scripted dialogs, icons from the resources.
+void setUpGuiTest();
+
+/// An item node with this name, completion and children.
+NodePtr item(const QString& name, double completion = 0.0, std::initializer_list<NodePtr> children = {});
+/// The first item with this name, searched through the whole tree; null when there is none.
+NodePtr findItem(const Dict& root, const QString& name);
+/// The names of the outline's rows, top to bottom.
+QStringList rowNames(const OutlineTreeView& outline);
+
+/// A user's click, and double click, on the middle of a cell.
+void clickCell(OutlineTreeView& outline, int row, const QString& identifier,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifier);
+/// The open cell editor; null when none is open.
+QWidget* cellEditor(const OutlineTreeView& outline);
+/// Types the text into the open editor, replacing what is selected, then presses the key.
+void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKey = Qt::Key_Return);
+
+} // namespace tardigo::test

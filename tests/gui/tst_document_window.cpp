@@ -1,0 +1,359 @@
+#include "gui_test_support.h"
+
+#include "app/document_controller.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "storage/list_file.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+#include "window/document_toolbar.h"
+#include "window/due_date_editor.h"
+#include "window/due_date_format.h"
+#include "window/outline_columns.h"
+#include "window/outline_model.h"
+#include "window/outline_tree_view.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+class TestDocumentWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir _files;
+    std::unique_ptr<DocumentController> _controller;
+    std::unique_ptr<QAbstractItemModelTester> _tester;
+    QDateTime _now;
+
+    // A list file with these items, opened in a window the way a user opens it.
+    DocumentMainWindow* open(std::initializer_list<NodePtr> items, const QString& fileName = "list.todo") {
+        const NodePtr root = newListRoot();
+        root->set(key::beta1DateFixedUp, Value::boolean(true)); // read back unchanged
+        for (const NodePtr& node : items)
+            childrenOf(*root)->items.push_back(node);
+        const QString path = _files.filePath(fileName);
+        if (!writeListFile(path, root).isEmpty())
+            return nullptr;
+        return watched(_controller->openFile(path));
+    }
+    DocumentMainWindow* watched(DocumentMainWindow* window) {
+        if (window) {
+            _tester = std::make_unique<QAbstractItemModelTester>(
+                &window->outline().outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+            if (!QTest::qWaitForWindowExposed(window))
+                qWarning("the window was not shown");
+        }
+        return window;
+    }
+    // Time moves on, so that a click is not taken for the one that ended the last edit.
+    void later() { _now = _now.addSecs(5); }
+    static QAction* command(DocumentMainWindow* window, const char* name) {
+        return window->menus().action(QLatin1String(name));
+    }
+    static void clickHeader(OutlineTreeView& outline, const QString& identifier) {
+        QHeaderView* header = outline.header();
+        const int section = outlineColumnIndex(identifier);
+        const QPoint center(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, center);
+    }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+    }
+    void init() {
+        _now = QDateTime(QDate(2024, 3, 10), QTime(12, 0));
+        Clock::setSource([this] { return _now; });
+        DialogService::setScripted(true);
+        _controller = std::make_unique<DocumentController>();
+    }
+    void cleanup() {
+        _tester.reset();
+        _controller.reset();
+        Clock::reset();
+    }
+
+    void newItemIsNamedInPlace() {
+        DocumentMainWindow* window = watched(_controller->newUntitledDocument());
+        OutlineTreeView& outline = window->outline();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*]"));
+        QVERIFY(outline.hasFocus());
+
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(cellEditor(outline));
+        typeIntoEditor(outline, "Buy milk");
+
+        const NodePtr milk = outline.itemAtRow(0);
+        QCOMPARE(milk->value(key::name), Value("Buy milk"));
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QVERIFY(!outline.isEditing());
+        QVERIFY(outline.hasFocus());
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(window->findChild<QLabel*>("statusLine")->text(), QStringLiteral("1/1 outstanding"));
+        QCOMPARE(window->findChild<QLabel*>("selectionLabel")->text(), QStringLiteral("Buy milk"));
+        // A second untitled list gets its own name.
+        QCOMPARE(_controller->newUntitledDocument()->document().displayName(), QStringLiteral("Untitled 2"));
+    }
+
+    void categoryDueDateAndTabInPlace() {
+        NodePtr rent = item("rent");
+        rent->set(key::category, "Home");
+        DocumentMainWindow* window = open({rent, item("milk")});
+        OutlineTreeView& outline = window->outline();
+
+        clickCell(outline, 1, key::category);
+        auto* combo = qobject_cast<QComboBox*>(cellEditor(outline));
+        QVERIFY(combo);
+        QCOMPARE(combo->findText("Home"), 0); // the list's categories are offered
+        typeIntoEditor(outline, "Errands");
+        const NodePtr milk = outline.itemAtRow(1);
+        QCOMPARE(milk->value(key::category), Value("Errands"));
+
+        // The click right after a category commit only ends it; a later one edits.
+        clickCell(outline, 1, key::due);
+        QVERIFY(!outline.isEditing());
+        later();
+        clickCell(outline, 1, key::due);
+        QVERIFY(qobject_cast<DueDateEditor*>(cellEditor(outline)));
+        typeIntoEditor(outline, "2031-05-17 09:30");
+        QCOMPARE(milk->value(key::due), Value("2031-05-17 09:30:00 +0200"));
+        QCOMPARE(outline.indexForRow(1, key::due).data().toString(),
+                 formatDueDate(QDateTime(QDate(2031, 5, 17), QTime(9, 30))));
+
+        // Opening the editor and leaving it changes nothing; clearing it removes the due date.
+        later();
+        clickCell(outline, 1, key::due);
+        typeIntoEditor(outline, QString(), Qt::Key_Return);
+        QVERIFY(milk->contains(key::due));
+        later();
+        clickCell(outline, 1, key::due);
+        QTest::keyClick(cellEditor(outline), Qt::Key_Backspace);
+        typeIntoEditor(outline, QString());
+        QVERIFY(!milk->contains(key::due));
+
+        // Tab moves on to the next editable cell of the row.
+        later();
+        clickCell(outline, 0, key::name);
+        typeIntoEditor(outline, "pay rent", Qt::Key_Tab);
+        QCOMPARE(outline.itemAtRow(0)->value(key::name), Value("pay rent"));
+        QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+    }
+
+    void doneHideCompletedAndTheStatusLine() {
+        DocumentMainWindow* window = open({item("a"), item("b"), item("c", 0.5)});
+        OutlineTreeView& outline = window->outline();
+        auto* status = window->findChild<QLabel*>("statusLine");
+        QCOMPARE(status->text(), QStringLiteral("3/3 outstanding"));
+
+        clickCell(outline, 1, key::icon);
+        QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(outline.itemAtRow(1)->value(key::completion), Value::boolean(true));
+        doubleClickCell(outline, 2, key::icon); // partly done becomes done
+        QCOMPARE(outline.itemAtRow(2)->value(key::completion), Value::boolean(true));
+        QCOMPARE(status->text(), QStringLiteral("1/3 outstanding"));
+
+        QCheckBox* hide = window->findChild<QCheckBox*>("hideCompletedCheckbox");
+        QCOMPARE(hide->text(), QStringLiteral("Show"));
+        hide->click();
+        QCOMPARE(rowNames(outline), QStringList{"a"});
+        QVERIFY(hide->isChecked());
+        QCOMPARE(hide->text(), QStringLiteral("Hide"));
+        QVERIFY(command(window, "toggleHideCompletedItems")->isChecked());
+        QCOMPARE(status->text(), QStringLiteral("1/3 outstanding")); // hidden items still count
+
+        command(window, "toggleHideCompletedItems")->trigger();
+        QCOMPARE(rowNames(outline), (QStringList{"a", "b", "c"}));
+        QVERIFY(!hide->isChecked());
+    }
+
+    void headerClicksSortWithTheArrow() {
+        DocumentMainWindow* window = open({item("pear"), item(""), item("Apple"), item("fig")});
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 3, key::icon);
+
+        clickHeader(outline, key::name);
+        QCOMPARE(rowNames(outline), (QStringList{"Apple", "fig", "pear", ""}));
+        QCOMPARE(outline.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
+        QCOMPARE(outline.header()->sortIndicatorOrder(), Qt::AscendingOrder);
+        QCOMPARE(outline.highlightedTableColumn(), key::name);
+        QTRY_COMPARE(outline.selectedRows(), std::vector<int>{1}); // "fig" is selected again after the sort
+
+        clickHeader(outline, key::name);
+        QCOMPARE(rowNames(outline), (QStringList{"", "pear", "fig", "Apple"}));
+        QCOMPARE(outline.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QVERIFY(command(window, "endColumnSorting")->isEnabled());
+
+        command(window, "endColumnSorting")->trigger();
+        QCOMPARE(outline.header()->sortIndicatorSection(), -1);
+        QVERIFY(outline.highlightedTableColumn().isEmpty());
+        QCOMPARE(rowNames(outline), (QStringList{"", "pear", "fig", "Apple"}));
+        QVERIFY(!command(window, "endColumnSorting")->isEnabled());
+    }
+
+    void undoIsTitledAndCannotBeRedone() {
+        DocumentMainWindow* window = open({item("milk")});
+        OutlineTreeView& outline = window->outline();
+        QAction* undo = command(window, "undo");
+        QVERIFY(!undo->isEnabled());
+
+        clickCell(outline, 0, key::icon);
+        QTest::keyClick(window, Qt::Key_F2);
+        typeIntoEditor(outline, "oat milk");
+        QCoreApplication::processEvents(); // the event's undo group closes
+        window->validate();
+        QCOMPARE(undo->text(), QStringLiteral("Undo set name"));
+        QVERIFY(window->isWindowModified());
+
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(outline.itemAtRow(0)->value(key::name), Value("milk"));
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+        QVERIFY(!window->isWindowModified());
+    }
+
+    void savedListReopensAsItWasLeft() {
+        DocumentMainWindow* window = watched(_controller->newUntitledDocument());
+        OutlineTreeView& outline = window->outline();
+        for (const char* name : {"walk dog", "call mum", "buy bread"}) {
+            QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+            typeIntoEditor(outline, name);
+            later();
+        }
+        clickCell(outline, 1, key::category);
+        typeIntoEditor(outline, "Family");
+        later();
+        clickCell(outline, 2, key::icon);
+        QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
+        clickHeader(outline, key::name);
+        QTest::keyClick(window, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(rowNames(outline), (QStringList{"call mum", "walk dog"}));
+
+        const QString path = _files.filePath("saved.todo");
+        DialogService::queueFileName(path);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(window->windowTitle(), QStringLiteral("saved.todo[*]"));
+        QVERIFY(_controller->recentDocuments().contains(path));
+        QVERIFY(window->close());
+        QVERIFY(_controller->windows().empty());
+
+        DocumentMainWindow* reopened = watched(_controller->openFile(path));
+        QVERIFY(reopened);
+        OutlineTreeView& again = reopened->outline();
+        QCOMPARE(rowNames(again), (QStringList{"call mum", "walk dog"}));
+        QCOMPARE(again.itemAtRow(0)->value(key::category), Value("Family"));
+        QVERIFY(reopened->findChild<QCheckBox*>("hideCompletedCheckbox")->isChecked());
+        QCOMPARE(again.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
+        QVERIFY(findItem(*reopened->document().data(), "buy bread"));
+        // Opening it again only brings its window forward.
+        QCOMPARE(_controller->openFile(path), reopened);
+        QCOMPARE(_controller->windows().size(), size_t(1));
+    }
+
+    void closingAsksAboutUnsavedChanges() {
+        DocumentMainWindow* window = open({item("milk")});
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        typeIntoEditor(window->outline(), "eggs");
+
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        QVERIFY(!window->close());
+        QCOMPARE(DialogService::takeShownTexts(),
+                 QStringList{"Do you want to save the changes you made to “list.todo”?"});
+        QCOMPARE(_controller->windows().size(), size_t(1));
+
+        DialogService::queueAnswer(QMessageBox::Discard);
+        QVERIFY(window->close());
+        QVERIFY(_controller->windows().empty());
+    }
+
+    void commandsFollowTheSelectionAndTheList() {
+        DocumentMainWindow* window = open({item("a"), item("b", 1.0)});
+        OutlineTreeView& outline = window->outline();
+        QAction* done = window->toolbar().action(DocumentToolbar::doneIdentifier);
+        for (const char* name : {"doneItem", "deleteItem", "renameItem"})
+            QVERIFY2(!command(window, name)->isEnabled(), name);
+        QVERIFY(!done->isEnabled());
+
+        clickCell(outline, 0, key::completion);
+        for (const char* name : {"doneItem", "deleteItem", "renameItem"})
+            QVERIFY2(command(window, name)->isEnabled(), name);
+        QVERIFY(done->isEnabled());
+
+        // The slider sets the completion where the user lets go: the middle of the cell is about half.
+        const double completion = outline.itemAtRow(0)->value(key::completion).asNumber()->toDouble();
+        QVERIFY2(completion > 0.4 && completion < 0.6, qPrintable(QString::number(completion)));
+
+        window->menus().validatePurge(window->document());
+        QVERIFY(command(window, "purgeCompletedItems")->isEnabled());
+        QTest::keyClick(&outline, Qt::Key_Delete);
+        QCOMPARE(rowNames(outline), QStringList{"b"});
+
+        QAction* notes = window->menus().columnAction(5);
+        QVERIFY(notes->isChecked());
+        notes->trigger();
+        QVERIFY(!outline.tableColumnIdentifiers().contains(key::notes));
+        QVERIFY(!notes->isChecked());
+        notes->trigger();
+        QCOMPARE(outline.tableColumnIdentifiers().last(), key::notes);
+    }
+
+    void pastDueDateWarnsInAWindowModalSheet() {
+        DocumentMainWindow* window = open({item("rent")});
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 0, key::due);
+        typeIntoEditor(outline, "2024-03-01 08:00");
+        QCOMPARE(outline.itemAtRow(0)->value(key::due), Value("2024-03-01 08:00:00 +0100"));
+        QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
+        QVERIFY(sheet);
+        QTRY_VERIFY(sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QCOMPARE(sheet->informativeText(), QStringLiteral("You have set a date due in the past."));
+        sheet->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
+    void aFileThatIsNoListIsRefusedWithTheReason() {
+        const QString path = _files.filePath("notes.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("shopping: milk, eggs");
+        file.close();
+        QVERIFY(!_controller->openFile(path));
+        const QStringList shown = DialogService::takeShownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(_controller->windows().empty());
+    }
+
+    void toolbarChoiceIsRememberedForNewWindows() {
+        DocumentMainWindow* first = watched(_controller->newUntitledDocument());
+        QCOMPARE(first->toolbar().itemIdentifiers(), DocumentToolbar::defaultItemIdentifiers());
+        const QStringList chosen{DocumentToolbar::recentDocsIdentifier, DocumentToolbar::newItemIdentifier,
+                                 "NoSuchItem"};
+        DocumentToolbar::saveItemIdentifiers(chosen);
+        DocumentMainWindow* second = _controller->newUntitledDocument();
+        QCOMPARE(second->toolbar().itemIdentifiers(),
+                 (QStringList{DocumentToolbar::recentDocsIdentifier, DocumentToolbar::newItemIdentifier}));
+        DocumentToolbar::saveItemIdentifiers(DocumentToolbar::defaultItemIdentifiers());
+    }
+};
+
+QTEST_MAIN(TestDocumentWindow)
+#include "tst_document_window.moc"
