@@ -66,6 +66,44 @@ std::vector<Value> ArchiveDecoder::decodeGroup(QByteArrayView typeString) {
     return values;
 }
 
+void ArchiveDecoder::report(Problem problem, qint64 at, qint32 cls) {
+    // Kept out of the recursive readers so that their frames stay small on deeply nested input.
+    QString what;
+    switch (problem) {
+    case Problem::ContainsItself:
+        what = QStringLiteral("it holds an object that contains itself");
+        break;
+    case Problem::KeyNotString:
+        what = QStringLiteral("it holds a dictionary key that is not a string");
+        break;
+    case Problem::NoClass:
+        what = QStringLiteral("it holds an object without a class");
+        break;
+    case Problem::TooDeep:
+        what =
+            QStringLiteral("it nests objects more than %1 levels deep").arg(TypedStreamReader::kMaxNesting);
+        break;
+    case Problem::TooExpanded:
+        what = QStringLiteral(
+                   "it refers back to its objects so often that it would expand to more than %1 values")
+                   .arg(_weightLimit);
+        break;
+    case Problem::UnknownClass:
+        what = QStringLiteral("it holds an object of the unknown class %1").arg(quoted(_in.className(cls)));
+        break;
+    case Problem::PlainObject:
+        what = QStringLiteral("it holds a plain NSObject, which stands for no value");
+        break;
+    case Problem::NilElement:
+        what = QStringLiteral("it holds an array element that is nil");
+        break;
+    case Problem::NilValue:
+        what = QStringLiteral("it holds a dictionary value that is nil");
+        break;
+    }
+    _in.fail(what, at);
+}
+
 QString ArchiveDecoder::className(qint32 cls) const {
     return cls < 0 ? QStringLiteral("the archive") : QString::fromUtf8(_in.className(cls));
 }
@@ -141,7 +179,7 @@ void ArchiveDecoder::readObject(Value& out, quint64* weight) {
     const ObjectSlot& slot = _slots[size_t(head.object)];
     if (slot.isPending()) {
         // A value tree cannot hold itself.
-        _in.fail(QStringLiteral("it holds an object that contains itself"), at);
+        report(Problem::ContainsItself, at);
         return;
     }
     *weight = _weights[size_t(head.object)];
@@ -160,12 +198,12 @@ bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
         readNewObject(head.object, at, key, weight);
         text = key.asString();
     } else if (head.head == TypedStreamReader::Head::Reference) {
-        _in.fail(QStringLiteral("it holds an object that contains itself"), at);
+        report(Problem::ContainsItself, at);
     }
     if (_in.failed())
         return false;
     if (!text) {
-        _in.fail(QStringLiteral("it holds a dictionary key that is not a string"), at);
+        report(Problem::KeyNotString, at);
         return false;
     }
     out = *text;
@@ -176,14 +214,12 @@ void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64
     _slots.emplace_back();
     _weights.push_back(1);
     if (++_depth > TypedStreamReader::kMaxNesting) {
-        _in.fail(
-            QStringLiteral("it nests objects more than %1 levels deep").arg(TypedStreamReader::kMaxNesting),
-            at);
+        report(Problem::TooDeep, at);
         return;
     }
     const qint32 cls = _in.readClass();
     if (cls < 0 && !_in.failed())
-        _in.fail(QStringLiteral("it holds an object without a class"), at);
+        report(Problem::NoClass, at);
     if (_in.failed())
         return;
     if (object == 0)
@@ -194,10 +230,7 @@ void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64
     if (_in.failed())
         return;
     if (*weight > _weightLimit) {
-        _in.fail(QStringLiteral(
-                     "it refers back to its objects so often that it would expand to more than %1 values")
-                     .arg(_weightLimit),
-                 at);
+        report(Problem::TooExpanded, at);
         return;
     }
     _slots[size_t(object)].keep(out);
@@ -223,8 +256,7 @@ void ArchiveDecoder::readContent(qint32 cls, qint64 at, Value& out, quint64* wei
     case Kind::Unknown:
         break;
     }
-    _in.fail(QStringLiteral("it holds an object of the unknown class %1").arg(quoted(_in.className(cls))),
-             at);
+    report(Problem::UnknownClass, at, cls);
 }
 
 void ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight) {
@@ -268,7 +300,7 @@ void ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, Value
     case ArchivedClass::Object:
         break;
     }
-    _in.fail(QStringLiteral("it holds a plain NSObject, which stands for no value"), at);
+    report(Problem::PlainObject, at);
 }
 
 std::vector<Value> ArchiveDecoder::readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight) {
@@ -375,7 +407,7 @@ void ArchiveDecoder::readArray(qint32 cls, bool isMutable, Value& out, quint64* 
         if (_in.failed())
             return;
         if (item.isNil()) {
-            _in.fail(QStringLiteral("it holds an array element that is nil"), itemAt);
+            report(Problem::NilElement, itemAt);
             return;
         }
         addWeight(weight, itemWeight);
@@ -404,7 +436,7 @@ void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quin
         if (_in.failed())
             return;
         if (entry.second.isNil()) {
-            _in.fail(QStringLiteral("it holds a dictionary value that is nil"), valueAt);
+            report(Problem::NilValue, valueAt);
             return;
         }
         addWeight(weight, keyWeight);

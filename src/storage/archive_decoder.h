@@ -57,6 +57,18 @@ private:
     void readCalendarDate(qint32 cls, Value& out, quint64* weight);
     void readTimeZone(qint32 cls, Value& out, quint64* weight);
     void readColor(qint32 cls, Value& out, quint64* weight);
+    enum class Problem {
+        ContainsItself,
+        KeyNotString,
+        NoClass,
+        TooDeep,
+        TooExpanded,
+        UnknownClass,
+        PlainObject,
+        NilElement,
+        NilValue
+    };
+    [[gnu::cold, gnu::noinline]] void report(Problem problem, qint64 at, qint32 cls = -1);
     QString className(qint32 cls) const;
     void addWeight(quint64* total, quint64 weight) const;
 
