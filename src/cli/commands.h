@@ -11,5 +11,6 @@ int commandShow(const QStringList& args);
 int commandDump(const QStringList& args);
 int commandCheck(const QStringList& args);
 int commandArchive(const QStringList& args);
+int commandExport(const QStringList& args);
 
 } // namespace tardigo::cli

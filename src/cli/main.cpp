@@ -25,6 +25,8 @@ const Command kCommands[] = {
     {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise", commandCheck},
     {"archive", "archive FILE [--rewrite OUT]",
      "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
+    {"export", "export FILE OUT.plist",
+     "write the list's items as an XML property list that other programs read", commandExport},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
