@@ -30,7 +30,8 @@ void HeadlessOutline::collapseItem(const NodePtr& item, bool collapseChildren) {
 void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
     std::vector<NodePtr> pending;
     const auto addChildren = [&](const NodePtr& node) {
-        for (const Value& child : _dataSource.filteredChildrenOfItem(node)->items)
+        const ArrayPtr children = _dataSource.filteredChildrenOfItem(node); // may be a new array
+        for (const Value& child : children->items)
             if (NodePtr c = child.asDict())
                 pending.push_back(std::move(c));
     };
