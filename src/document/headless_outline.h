@@ -14,7 +14,7 @@ namespace tardigo {
 /// and documents opened without a window use it.
 class HeadlessOutline : public OutlineView {
 public:
-    /// Starts with the window layout's six columns, nothing expanded and nothing selected.
+    /// Starts with all six columns, nothing expanded and nothing selected.
     explicit HeadlessOutline(OutlineDataSource& dataSource);
 
     void reloadData() override;
