@@ -29,9 +29,6 @@ public:
     /// Told after the selection changed, whoever changed it.
     virtual void outlineViewSelectionDidChange() = 0;
 
-    int numberOfChildrenOfItem(const NodePtr& item) const;
-    /// The visible child at index; null past the end.
-    NodePtr childOfItem(int index, const NodePtr& item) const;
     /// Whether any child is visible: an item whose children are all hidden shows no disclosure.
     bool isItemExpandable(const NodePtr& item) const;
 };
