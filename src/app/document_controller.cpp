@@ -18,6 +18,9 @@ namespace tardigo {
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {}
 
 DocumentController::~DocumentController() {
+    // Windows that closed may still wait for their deletion; none may outlive the host it calls.
+    for (const QPointer<DocumentMainWindow>& window : _closedWindows)
+        delete window.data();
     for (DocumentMainWindow* window : _windows)
         delete window;
 }
@@ -136,6 +139,8 @@ void DocumentController::quit() {
 
 void DocumentController::windowClosed(DocumentMainWindow* window) {
     std::erase(_windows, window);
+    std::erase_if(_closedWindows, [](const QPointer<DocumentMainWindow>& closed) { return closed.isNull(); });
+    _closedWindows.emplace_back(window);
     window->deleteLater();
 }
 

@@ -3,6 +3,7 @@
 #include "window/window_host.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <vector>
 
@@ -44,6 +45,7 @@ private:
     DocumentMainWindow* replaceableWindow() const;
 
     std::vector<DocumentMainWindow*> _windows;
+    std::vector<QPointer<DocumentMainWindow>> _closedWindows; // deleted later, or with the controller
 };
 
 } // namespace tardigo

@@ -55,12 +55,10 @@ void NotesDock::showNotes(bool enabled, const std::optional<QByteArray>& notes) 
     _shown = notes;
     const std::optional<RichText> text = notes ? decodeNotes(*notes) : std::nullopt;
     if (text) {
+        // A child of the editor, which deletes it when the next one comes.
         std::unique_ptr<QTextDocument> shown = toTextDocument(*text);
         shown->setParent(_editor);
-        QTextDocument* previous = _editor->document();
         _editor->setDocument(shown.release());
-        if (previous->parent() == _editor)
-            previous->deleteLater();
     } else {
         _editor->clear();
     }

@@ -13,6 +13,7 @@
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
 #include "window/due_date_format.h"
+#include "window/notes_dock.h"
 #include "window/outline_columns.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -26,6 +27,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -328,6 +330,39 @@ private slots:
         QCOMPARE(sheet->informativeText(), QStringLiteral("You have set a date due in the past."));
         sheet->buttons().constFirst()->click();
         QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
+    void notesOpenFromTheNotesColumnAndCommitOnLeaving() {
+        DocumentMainWindow* window = open({item("rent"), item("milk")});
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 1, key::notes);
+        NotesDock& dock = window->notesDock();
+        QTRY_VERIFY(dock.isVisible());
+        QVERIFY(dock.editor()->isEnabled());
+        QVERIFY(dock.editor()->toPlainText().isEmpty());
+
+        dock.editor()->setFocus();
+        QTest::keyClicks(dock.editor(), "semi-skimmed");
+        later();
+        clickCell(outline, 0, key::icon); // leaving the notes commits them to the item they belong to
+        const NodePtr milk = outline.itemAtRow(1);
+        QVERIFY(milk->contains(key::notes));
+        QCOMPARE(outline.indexForRow(1, key::notes).data().toString(), QStringLiteral("semi-skimmed"));
+        QVERIFY(dock.editor()->toPlainText().isEmpty()); // rent has none
+        QCoreApplication::processEvents();
+        QCOMPARE(command(window, "undo")->text(), QStringLiteral("Undo notes"));
+    }
+
+    void theExampleListOpensWithItsNotes() {
+        const QString example = QStringLiteral(TARDIGO_SOURCE_DIR "/examples/welcome.todo");
+        QFile::copy(example, _files.filePath("welcome.todo"));
+        DocumentMainWindow* window = watched(_controller->openFile(_files.filePath("welcome.todo")));
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+        QVERIFY(outline.numberOfRows() > 0);
+        clickCell(outline, 0, key::notes);
+        QTRY_VERIFY(window->notesDock().isVisible());
+        QVERIFY(!window->notesDock().editor()->toPlainText().isEmpty());
     }
 
     void aFileThatIsNoListIsRefusedWithTheReason() {
