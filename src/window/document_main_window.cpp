@@ -45,9 +45,9 @@ bool isUntitledName(const QString& name) {
 }
 
 void setDefaultColumnWidths(QHeaderView& header) {
-    const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 280},
-                                                     {&key::category, 120}, {&key::due, 150},
-                                                     {&key::notes, 200},    {&key::completion, 100}};
+    const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 250},
+                                                     {&key::category, 110}, {&key::due, 150},
+                                                     {&key::notes, 180},    {&key::completion, 90}};
     for (const auto& [identifier, width] : widths)
         header.resizeSection(outlineColumnIndex(*identifier), width);
 }
@@ -401,7 +401,7 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
 
 void DocumentMainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !_closed)
         updateRecentDocuments();
 }
 

@@ -39,9 +39,10 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(edit, QStringLiteral("undo"), QStringLiteral("Undo"))->setShortcut(QKeySequence::Undo);
 
     QMenu* view = menuBar.addMenu(localized(QStringLiteral("&View")));
+    QMenu* columns = view->addMenu(localized(QStringLiteral("&Columns")));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes}) {
         const int tag = outlineColumnTag(identifier);
-        QAction* column = add(view, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
+        QAction* column = add(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
         column->setText(outlineColumnTitle(identifier));
         column->setCheckable(true);
         _columnActions.insert(tag, column);

@@ -72,4 +72,10 @@ std::optional<QColor> itemColor(const Dict& item) {
     return toQColor(*rgba);
 }
 
+QColor sortedColumnTint(const QPalette& palette) {
+    QColor tint = palette.color(QPalette::Highlight);
+    tint.setAlpha(28);
+    return tint;
+}
+
 } // namespace tardigo

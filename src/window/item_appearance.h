@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 #include <optional>
 
@@ -17,5 +18,8 @@ QFont qFontForItemFont(const ItemFont& font);
 QFont itemFont(const Dict* item);
 /// The colour an item's name is drawn in; none when it has no readable "color".
 std::optional<QColor> itemColor(const Dict& item);
+
+/// The light wash of the highlight colour over the column the list is sorted by.
+QColor sortedColumnTint(const QPalette& palette);
 
 } // namespace tardigo

@@ -39,7 +39,7 @@ QString outlineColumnTitle(const QString& identifier) {
     if (identifier == key::notes)
         return localized(QStringLiteral("Notes"));
     if (identifier == key::completion)
-        return localized(QStringLiteral("Done"));
+        return localized(QStringLiteral("Completion"));
     return identifier;
 }
 

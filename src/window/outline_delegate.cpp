@@ -3,6 +3,7 @@
 #include "model/keys.h"
 #include "window/completion_slider.h"
 #include "window/due_date_editor.h"
+#include "window/item_appearance.h"
 #include "window/outline_columns.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -89,9 +90,7 @@ void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const bool sortedColumn =
         identifier == _view.highlightedTableColumn() && !(option.state & QStyle::State_Selected);
     if (sortedColumn) {
-        QColor tint = option.palette.color(QPalette::Highlight);
-        tint.setAlpha(28);
-        painter->fillRect(option.rect, tint);
+        painter->fillRect(option.rect, sortedColumnTint(option.palette));
     }
     if (identifier == key::completion) {
         paintBackground(painter, option, index);

@@ -2,12 +2,14 @@
 
 #include "model/keys.h"
 #include "window/completion_slider.h"
+#include "window/item_appearance.h"
 #include "window/outline_columns.h"
 #include "window/outline_model.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -311,6 +313,20 @@ void OutlineTreeView::currentChanged(const QModelIndex& current, const QModelInd
         _lastSelected = _model->itemForIndex(current);
 }
 
+void OutlineTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int sideways = horizontalScrollBar()->value();
+    QTreeView::scrollTo(index, hint);
+    if (!_scrollsSideways)
+        horizontalScrollBar()->setValue(sideways);
+}
+
+void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+    // The sorted column's tint reaches under the disclosure triangles too.
+    if (_highlightedColumn == key::name && !selectionModel()->isSelected(index))
+        painter->fillRect(rect, sortedColumnTint(palette()));
+    QTreeView::drawBranches(painter, rect, index);
+}
+
 void OutlineTreeView::scrollRowToVisible(int row) {
     const QModelIndex index = indexForRow(row, key::name);
     if (index.isValid())
@@ -332,7 +348,9 @@ void OutlineTreeView::editColumn(const QString& identifier, int row, bool select
         return;
     selectRow(row, false);
     const QModelIndex index = indexForRow(row, identifier);
+    _scrollsSideways = true;
     scrollTo(index);
+    _scrollsSideways = false;
     if (!edit(index, AllEditTriggers, nullptr))
         return;
     if (auto* lineEdit = qobject_cast<QLineEdit*>(indexWidget(index))) {

@@ -48,6 +48,8 @@ public:
     void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
 
     QString highlightedTableColumn() const { return _highlightedColumn; }
+    /// Scrolls rows into view; sideways only to show a cell that is to be edited.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     int numberOfRows() const;
     /// The index of a row's cell in the column; invalid when there is no such row or column.
     QModelIndex indexForRow(int row, const QString& identifier) const;
@@ -83,6 +85,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
     /// Walks the document's tree as it is now, with the current expansion.
@@ -120,6 +123,7 @@ private:
     QPersistentModelIndex _sliderCell; // the completion slider being dragged
     double _sliderValue = 0.0;
     int _rowHeight = 0;
+    bool _scrollsSideways = false;
 };
 
 } // namespace tardigo
