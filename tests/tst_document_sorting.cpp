@@ -81,7 +81,7 @@ private slots:
                  {key::completion,
                   pick({Value::real(0.5), Value::boolean(true), Value::integer(0), Value("x")})},
                  {key::notes, pick({notesData("b"), notesData("A"), Value::data(""), Value::data("junk")})}});
-            appendChild(*parents[random() % parents.size()], item);
+            appendChild(i < 60 ? *reference : *parents[random() % parents.size()], item); // a wide level too
             parents.push_back(item);
         }
         const std::pair<QString, Compare> orders[] = {{key::icon, VKcompare_icon},
