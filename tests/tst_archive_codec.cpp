@@ -80,8 +80,8 @@ QByteArray doublingArrays(int levels) {
     TypedStreamWriter out;
     out.writeHeader(1000);
     out.writeSharedString("@");
-    const TypedStreamWriter::ClassSpec array[] = {{"NSArray", 0}, {"NSObject", 0}};
-    const TypedStreamWriter::ClassSpec null[] = {{"NSNull", 0}, {"NSObject", 0}};
+    const TypedStreamWriter::ChainLink array[] = {{"NSArray", 0}, {"NSObject", 0}};
+    const TypedStreamWriter::ChainLink null[] = {{"NSNull", 0}, {"NSObject", 0}};
     std::function<qint32(int)> write = [&](int level) {
         const qint32 number = out.beginObject();
         if (level == 0) {
@@ -426,8 +426,8 @@ private slots:
         out.writeHeader(1000);
         out.writeSharedString("@");
         out.beginObject();
-        const TypedStreamWriter::ClassSpec array[] = {{"NSMutableArray", 0}, {"NSArray", 0}, {"NSObject", 0}};
-        const TypedStreamWriter::ClassSpec gadget[] = {{"Gadget", 2}, {"NSObject", 0}};
+        const TypedStreamWriter::ChainLink array[] = {{"NSMutableArray", 0}, {"NSArray", 0}, {"NSObject", 0}};
+        const TypedStreamWriter::ChainLink gadget[] = {{"Gadget", 2}, {"NSObject", 0}};
         out.writeClassChain(array, 3);
         out.writeSharedString("i");
         out.writeInteger(2);

@@ -11,7 +11,7 @@ using namespace tardigo::test;
 
 namespace {
 
-const TypedStreamWriter::ClassSpec kStringChain[] = {{"NSString", 1}, {"NSObject", 0}};
+const TypedStreamWriter::ChainLink kStringChain[] = {{"NSString", 1}, {"NSObject", 0}};
 
 void writeString(TypedStreamWriter& out, QByteArrayView text) {
     out.beginObject();
@@ -28,7 +28,7 @@ QByteArray unknownSelfContainingArchive() {
     out.writeHeader(1000);
     out.writeSharedString("@");
     const qint32 widget = out.beginObject();
-    const TypedStreamWriter::ClassSpec chain[] = {{"Widget", 3}, {"NSObject", 0}};
+    const TypedStreamWriter::ChainLink chain[] = {{"Widget", 3}, {"NSObject", 0}};
     out.writeClassChain(chain, 2);
     out.writeSharedString("@@");
     out.writeReference(widget);

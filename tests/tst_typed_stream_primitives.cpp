@@ -140,8 +140,8 @@ private slots:
 
     void classChainsEndAtAClassWrittenBefore() {
         TypedStreamWriter writer;
-        const TypedStreamWriter::ClassSpec string[] = {{"NSString", 1}, {"NSObject", 0}};
-        const TypedStreamWriter::ClassSpec number[] = {{"NSNumber", 0}, {"NSValue", 0}, {"NSObject", 0}};
+        const TypedStreamWriter::ChainLink string[] = {{"NSString", 1}, {"NSObject", 0}};
+        const TypedStreamWriter::ChainLink number[] = {{"NSNumber", 0}, {"NSValue", 0}, {"NSObject", 0}};
         QCOMPARE(writer.writeClassChain(string, 2), 0);
         QCOMPARE(writer.writeClassChain(number, 3), 2);
         QCOMPARE(writer.writeClassChain(string, 2), 0);

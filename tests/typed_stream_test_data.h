@@ -7,10 +7,10 @@
 
 namespace tardigo::test {
 
-/// Bytes from a readable spec: hex bytes separated by spaces, and 'text' for ASCII runs.
-inline QByteArray streamBytes(const QString& spec) {
+/// Bytes from a readable notation: hex bytes separated by spaces, and 'text' for ASCII runs.
+inline QByteArray streamBytes(const QString& notation) {
     QByteArray bytes;
-    for (const QString& token : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& token : notation.split(u' ', Qt::SkipEmptyParts)) {
         if (token.startsWith(u'\''))
             bytes += token.mid(1, token.size() - 2).toLatin1();
         else

@@ -34,7 +34,7 @@ qint32 ArchiveEncoder::beginObject(ArchivedClass cls) {
         _out.writeReference(classNumber);
         return number;
     }
-    std::vector<TypedStreamWriter::ClassSpec> chain;
+    std::vector<TypedStreamWriter::ChainLink> chain;
     for (std::optional<ArchivedClass> c = cls; c; c = archivedClassInfo(*c).superclass)
         chain.push_back({archivedClassInfo(*c).name, archivedClassInfo(*c).version});
     classNumber = _out.writeClassChain(chain.data(), int(chain.size()));

@@ -148,7 +148,7 @@ qint32 TypedStreamWriter::writeCString(QByteArrayView text) {
     return number;
 }
 
-qint32 TypedStreamWriter::writeClassChain(const ClassSpec* chain, int length) {
+qint32 TypedStreamWriter::writeClassChain(const ChainLink* chain, int length) {
     qint32 first = -1;
     for (int i = 0; i < length; ++i) {
         const QByteArray name = chain[i].name.toByteArray();

@@ -13,7 +13,7 @@ namespace tardigo {
 /// (shared by content), the object-table numbers and the classes and C strings already written.
 class TypedStreamWriter {
 public:
-    struct ClassSpec {
+    struct ChainLink {
         QByteArrayView name;
         qint64 version = 0;
     };
@@ -42,7 +42,7 @@ public:
     qint32 writeCString(QByteArrayView text);
     /// A class chain, most derived class first, ending at the first class written before (or Nil
     /// after the last); answers the number of the first class.
-    qint32 writeClassChain(const ClassSpec* chain, int length);
+    qint32 writeClassChain(const ChainLink* chain, int length);
     /// One class of a chain, written literally whatever was written before; answers its number.
     /// The caller writes its superclass next.
     qint32 writeNewClass(QByteArrayView name, qint64 version);
