@@ -62,8 +62,18 @@ bool TardigoDocument::loadDataRepresentation(const QByteArray& bytes, const QStr
     return true;
 }
 
-bool TardigoDocument::readFromFile(const QString& path, QString* error) {
+bool TardigoDocument::readFromFile(const QString& path, QString* error, bool* isLegacy) {
     const ListLoad load = readListFile(path);
+    if (isLegacy)
+        *isLegacy = load.isLegacy;
+    return adoptFile(load, path, error);
+}
+
+bool TardigoDocument::importLegacyFile(const QString& path, QString* error) {
+    return adoptFile(importLegacyListFile(path), path, error);
+}
+
+bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QString* error) {
     if (!load.ok()) {
         *error = load.error;
         return false;

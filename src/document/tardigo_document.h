@@ -20,6 +20,7 @@ namespace tardigo {
 class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
+struct ListLoad;
 class OutlineView;
 class TWAlertArray;
 class UndoManager;
@@ -46,8 +47,12 @@ public:
     /// Replaces the list with the one read from data; on failure the document is unchanged and
     /// error says why.
     bool loadDataRepresentation(const QByteArray& data, const QString& typeName, QString* error);
-    /// Reads the list file at path and takes its name.
-    bool readFromFile(const QString& path, QString* error);
+    /// Reads the list file at path and takes its name. `isLegacy` tells whether the file is a 1.x
+    /// list, which only importLegacyFile reads.
+    bool readFromFile(const QString& path, QString* error, bool* isLegacy = nullptr);
+    /// Converts the 1.x list file at path and takes its name, so that the next save writes the
+    /// current format. The document starts unchanged, as after any read.
+    bool importLegacyFile(const QString& path, QString* error);
     /// Saves the list atomically to path and takes its name; the change count is cleared.
     bool writeToFile(const QString& path, QString* error);
 
@@ -183,6 +188,8 @@ private:
     /// Brings the rows up to date as asked, counts the items again or not, and shows what the
     /// selection asks for.
     void refresh(Rows rows, const NodePtr& changedItem, bool recount);
+    /// Takes the list a file gave, and the file's name.
+    bool adoptFile(const ListLoad& load, const QString& path, QString* error);
 
     NodePtr _data;
     bool _syncingModel = false;

@@ -5,14 +5,28 @@
 #include "platform/atomic_file.h"
 #include "platform/user_defaults.h"
 #include "storage/archive_codec.h"
+#include "storage/legacy_classes.h"
+#include "storage/legacy_import.h"
 
 #include <QFileInfo>
 
 namespace tardigo {
 
 namespace {
-const QByteArray kLegacyEnvelopeClass = QByteArrayLiteral("TardigoDocumentEnvelope");
+
+/// Reads the whole file at path and hands its bytes and name to the reader.
+template <typename Read> ListLoad readFileWith(const QString& path, Read read) {
+    QString error;
+    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
+    if (!bytes) {
+        ListLoad load;
+        load.error = error;
+        return load;
+    }
+    return read(*bytes, QFileInfo(path).fileName());
 }
+
+} // namespace
 
 NodePtr newListRoot() {
     NodePtr root = Dict::create();
@@ -38,7 +52,7 @@ ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName,
         return load;
     }
     const ArchiveDecodeResult decoded = decodeArchive(data);
-    if (decoded.rootClassName == kLegacyEnvelopeClass) {
+    if (decoded.rootClassName == kTardigoDocumentEnvelopeClass) {
         load.isLegacy = true;
         load.error = QStringLiteral("“%1” is a list from Tardigo 1.x. Convert it with “tardigo-cli import” "
                                     "or open it in Tardigo to convert it.")
@@ -67,14 +81,32 @@ ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName,
 }
 
 ListLoad readListFile(const QString& path) {
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        ListLoad load;
-        load.error = error;
+    return readFileWith(path, [](const QByteArray& bytes, const QString& fileName) {
+        return loadDataRepresentation(bytes, kTodoListType, fileName);
+    });
+}
+
+ListLoad importLegacyList(const QByteArray& data, const QString& fileName) {
+    ListLoad load;
+    load.isLegacy = true;
+    const auto fail = [&](QString why) {
+        if (!why.endsWith(u'.'))
+            why += u'.';
+        load.error = QStringLiteral("“%1” cannot be converted from Tardigo 1.x: %2").arg(fileName, why);
         return load;
-    }
-    return loadDataRepresentation(*bytes, kTodoListType, QFileInfo(path).fileName());
+    };
+    const LegacyDecodeResult decoded = decodeLegacyArchive(data);
+    if (!decoded.ok())
+        return fail(decoded.error);
+    const NodePtr root = newListRoot();
+    if (!importTardigo1xDocument(*decoded.envelope, *root))
+        return fail(QStringLiteral("its content holds an object that is not a ToDoItem"));
+    load.root = root;
+    return load;
+}
+
+ListLoad importLegacyListFile(const QString& path) {
+    return readFileWith(path, importLegacyList);
 }
 
 QString writeListFile(const QString& path, const NodePtr& root) {

@@ -25,6 +25,11 @@ struct ListLoad {
 ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName);
 /// Reads the list file at path.
 ListLoad readListFile(const QString& path);
+/// Converts a 1.x list to a new list holding its items; the root is not marked as repaired, so the
+/// first reading of the saved list runs the repairs. `fileName` names the file in errors.
+ListLoad importLegacyList(const QByteArray& data, const QString& fileName);
+/// Converts the 1.x list file at path.
+ListLoad importLegacyListFile(const QString& path);
 /// Saves the list atomically; answers an empty string or why it failed.
 QString writeListFile(const QString& path, const NodePtr& root);
 
