@@ -12,5 +12,6 @@ int commandDump(const QStringList& args);
 int commandCheck(const QStringList& args);
 int commandArchive(const QStringList& args);
 int commandExport(const QStringList& args);
+int commandImport(const QStringList& args);
 
 } // namespace tardigo::cli

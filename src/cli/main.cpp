@@ -27,6 +27,7 @@ const Command kCommands[] = {
      "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
     {"export", "export FILE OUT.plist",
      "write the list's items as an XML property list that other programs read", commandExport},
+    {"import", "import OLD NEW [--force]", "convert a Tardigo 1.x list to a current list", commandImport},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
