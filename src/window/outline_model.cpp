@@ -33,6 +33,11 @@ QModelIndex OutlineModel::indexAt(const NodePtr& item, const NodePtr& parent, in
     return indexForPlace(place, column);
 }
 
+QModelIndex OutlineModel::indexOfItem(const Dict* item, int column) const {
+    const auto found = _places.constFind(item);
+    return found == _places.constEnd() ? QModelIndex() : indexForPlace(*found, column);
+}
+
 QModelIndex OutlineModel::indexForPlace(const Place& place, int column) const {
     return createIndex(place.row, column, place.item.get());
 }

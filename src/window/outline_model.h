@@ -35,6 +35,8 @@ public:
     NodePtr itemForIndex(const QModelIndex& index) const;
     /// The visible children of an item (of the root for null), as asked since the last reload.
     const ArrayPtr& childrenOf(const NodePtr& item) const;
+    /// The index of an item the view has been given an index for; invalid for any other.
+    QModelIndex indexOfItem(const Dict* item, int column = 0) const;
     /// The index of the item at a known place: the row-th visible child of parent (null: the root).
     QModelIndex indexAt(const NodePtr& item, const NodePtr& parent, int row, int column = 0) const;
 

@@ -47,7 +47,7 @@ OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
     });
     connect(this, &QTreeView::expanded, this, &OutlineTreeView::itemWasExpanded);
     connect(this, &QTreeView::collapsed, this, &OutlineTreeView::itemWasCollapsed);
-    buildRows(_rows);
+    rowsChanged();
 }
 
 OutlineTreeView::~OutlineTreeView() {
@@ -71,26 +71,30 @@ void OutlineTreeView::buildRows(OutlineRows& rows) const {
         [this](const Dict* item) { return isRemembered(item); });
 }
 
-void OutlineTreeView::rowsChanged() {
-    if (_bulkExpansion == 0)
+const OutlineRows& OutlineTreeView::rows() const {
+    if (_rowsStale) {
         buildRows(_rows);
+        _rowsStale = false;
+        _rowsAnnounced = false;
+    }
+    return _rows;
 }
 
 int OutlineTreeView::numberOfRows() const {
-    return _rows.count();
+    return rows().count();
 }
 
 NodePtr OutlineTreeView::itemAtRow(int row) const {
-    const OutlineRow* found = _rows.at(row);
+    const OutlineRow* found = rows().at(row);
     return found ? found->item : nullptr;
 }
 
 int OutlineTreeView::rowForItem(const Dict* item) const {
-    return item ? _rows.rowOf(item) : -1;
+    return item ? rows().rowOf(item) : -1;
 }
 
 QModelIndex OutlineTreeView::indexForRow(int row, const QString& identifier) const {
-    const OutlineRow* found = _rows.at(row);
+    const OutlineRow* found = rows().at(row);
     const int column = outlineColumnIndex(identifier);
     if (!found || column < 0)
         return {};
@@ -106,7 +110,7 @@ QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
 void OutlineTreeView::reloadData() {
     OutlineRows now;
     buildRows(now);
-    if (now.rows() == _rows.rows()) {
+    if (!_rowsStale && _rowsAnnounced && now.rows() == _rows.rows()) {
         _model->refreshContents();
         viewport()->update();
         return;
@@ -136,6 +140,8 @@ void OutlineTreeView::resetKeepingState() {
     if (const int row = rowForItem(current.get()); row >= 0)
         setCurrentQuietly(indexForRow(row, key::icon));
     executeDelayedItemsLayout();
+    rows();
+    _rowsAnnounced = true;
     verticalScrollBar()->setValue(verticalScroll);
     horizontalScrollBar()->setValue(horizontalScroll);
     _restoring = false;
@@ -157,7 +163,6 @@ bool OutlineTreeView::isItemExpanded(const Dict* item) const {
 }
 
 void OutlineTreeView::restoreExpansion() {
-    ++_bulkExpansion;
     scheduleDelayedItemsLayout();
     const ArrayPtr& topLevel = _model->childrenOf(nullptr);
     for (int row = 0; row < topLevel->size(); ++row) {
@@ -165,7 +170,6 @@ void OutlineTreeView::restoreExpansion() {
         if (item && isRemembered(item.get()))
             expand(_model->indexAt(item, nullptr, row));
     }
-    --_bulkExpansion;
     rowsChanged();
 }
 
@@ -175,7 +179,6 @@ void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
     if (_cascadingExpansion)
         return;
     _cascadingExpansion = true;
-    ++_bulkExpansion;
     while (!_pendingExpansions.empty()) {
         const QPersistentModelIndex expandedIndex = _pendingExpansions.back();
         _pendingExpansions.pop_back();
@@ -190,7 +193,6 @@ void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
                 expand(_model->indexAt(child, item, row));
         }
     }
-    --_bulkExpansion;
     _cascadingExpansion = false;
     rowsChanged();
 }
@@ -224,12 +226,10 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
                                               : QModelIndex()});
     };
     if (item) {
-        const int row = rowForItem(item.get());
-        pending.push_back({item, row >= 0 ? indexForRow(row, key::icon) : QModelIndex()});
+        pending.push_back({item, _model->indexOfItem(item.get())});
     } else if (withChildren) {
         addChildren(nullptr, QModelIndex());
     }
-    ++_bulkExpansion;
     scheduleDelayedItemsLayout();
     QSet<const Dict*> visited; // a tree that holds a node twice is walked once
     while (!pending.empty()) {
@@ -252,7 +252,6 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
         if (withChildren)
             addChildren(next.item, next.index);
     }
-    --_bulkExpansion;
     rowsChanged();
 }
 

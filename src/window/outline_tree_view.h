@@ -90,8 +90,9 @@ protected:
 private:
     /// Walks the document's tree as it is now, with the current expansion.
     void buildRows(OutlineRows& rows) const;
-    /// The rows follow what the view shows: after a reset and after every expansion change.
-    void rowsChanged();
+    /// The rows as the view shows them, walked again after an expansion changed.
+    const OutlineRows& rows() const;
+    void rowsChanged() { _rowsStale = true; }
     void itemWasExpanded(const QModelIndex& index);
     void itemWasCollapsed(const QModelIndex& index);
     bool isRemembered(const Dict* item) const;
@@ -108,8 +109,11 @@ private:
 
     OutlineDataSource& _dataSource;
     std::unique_ptr<OutlineModel> _model;
-    OutlineRows _rows;
-    int _bulkExpansion = 0; // while above 0, the rows are rebuilt once at the end
+    mutable OutlineRows _rows;
+    mutable bool _rowsStale = false;
+    // Rows walked at a reload are what the view was told; rows walked later may hold changes the
+    // document has not announced yet, so a reload cannot compare with them.
+    mutable bool _rowsAnnounced = true;
     // Expanded items by identity; the weak pointer tells a live item from a new one at the same address.
     QHash<const Dict*, std::weak_ptr<Dict>> _expanded;
     std::vector<QPersistentModelIndex> _pendingExpansions;
