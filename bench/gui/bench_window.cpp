@@ -1,0 +1,132 @@
+// Measures the document window on the 100,000-item list: opening it to a painted window, editing
+// a name and pressing Return, and scrolling the fully expanded list. Runs offscreen by default.
+#include "support/list_generator.h"
+
+#include "app/document_controller.h"
+#include "document/icon_rules.h"
+#include "document/tardigo_document.h"
+#include "model/keys.h"
+#include "platform/user_defaults.h"
+#include "storage/list_file.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+#include "window/icon_for_name.h"
+#include "window/outline_model.h"
+#include "window/outline_tree_view.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace tardigo;
+
+namespace {
+
+int failures = 0;
+
+void report(const char* what, double ms, double limitMs) {
+    const bool ok = ms < limitMs;
+    failures += ok ? 0 : 1;
+    printf("%-44s %9.1f ms  (limit %.0f ms) %s\n", what, ms, limitMs, ok ? "ok" : "TOO SLOW");
+}
+
+double elapsedMs(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    UserDefaults::standard().useMemoryOnly();
+    DialogService::setScripted(true);
+    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    QTemporaryDir folder;
+    const QString path = folder.filePath("large.todo");
+    const NodePtr list = bench::generateList(count);
+    list->set(key::beta1DateFixedUp, Value::boolean(true));
+    if (const QString error = writeListFile(path, list); !error.isEmpty()) {
+        fprintf(stderr, "%s\n", qPrintable(error));
+        return 2;
+    }
+    printf("list of %d items\n", count);
+
+    // Reading alone, to tell the file's share of the opening from the window's.
+    QElapsedTimer timer;
+    timer.start();
+    if (!readListFile(path).ok())
+        return 2;
+    const double readMs = elapsedMs(timer);
+
+    DocumentController controller;
+    timer.restart();
+    DocumentMainWindow* window = controller.openFile(path);
+    if (!window)
+        return 2;
+    window->repaint();
+    window->outline().viewport()->repaint();
+    const double openMs = elapsedMs(timer);
+    report("open to a painted window", openMs, 2000);
+    printf("  of which reading the file about %.1f ms\n", readMs);
+
+    OutlineTreeView& outline = window->outline();
+    const int middle = outline.numberOfRows() / 2;
+    outline.scrollRowToVisible(middle);
+    outline.selectRow(middle, false);
+    window->document().renameItem();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!editor)
+        editor = outline.viewport()->findChild<QLineEdit*>();
+    if (!editor) {
+        fprintf(stderr, "no name editor opened\n");
+        return 2;
+    }
+    editor->setText(QStringLiteral("renamed in the benchmark"));
+    timer.restart();
+    QTest::keyClick(editor, Qt::Key_Return);
+    while (outline.isEditing())
+        QCoreApplication::processEvents();
+    outline.viewport()->repaint();
+    report("edit a name and press Return", elapsedMs(timer), 50);
+
+    timer.restart();
+    window->document().expandAll();
+    outline.viewport()->repaint();
+    report("expand every item", elapsedMs(timer), 2000);
+    printf("%d rows shown\n", outline.numberOfRows());
+
+    NotesCache& notes = outline.outlineModel().notesCache();
+    QScrollBar* scroll = outline.verticalScrollBar();
+    const int pages = 200;
+    const int decodedBefore = notes.decodeCount();
+    timer.restart();
+    for (int page = 0; page < pages; ++page) {
+        scroll->setValue(scroll->maximum() * page / pages);
+        outline.viewport()->repaint();
+    }
+    const double firstPass = elapsedMs(timer);
+    const int decodedFirst = notes.decodeCount() - decodedBefore;
+    timer.restart();
+    for (int page = 0; page < pages; ++page) {
+        scroll->setValue(scroll->maximum() * page / pages);
+        outline.viewport()->repaint();
+    }
+    report("scroll 200 pages of the expanded list", firstPass, 2000);
+    report("scroll the same pages again", elapsedMs(timer), 2000);
+    printf("notes decoded: %d on the first pass, %d on the second\n", decodedFirst,
+           notes.decodeCount() - decodedBefore - decodedFirst);
+    if (notes.decodeCount() - decodedBefore - decodedFirst != 0) {
+        printf("notes were decoded again while scrolling\n");
+        ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
