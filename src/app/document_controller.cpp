@@ -4,6 +4,7 @@
 #include "document/tardigo_document.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
+#include "storage/list_file.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 
@@ -81,9 +82,12 @@ DocumentMainWindow* DocumentController::openFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     auto document = std::make_unique<TardigoDocument>();
     QString error;
-    if (!document->readFromFile(absolute, &error)) {
-        DialogService::warning(nullptr, localized(QStringLiteral("The list could not be opened.")),
-                               localized(QStringLiteral("The list could not be opened.")), error);
+    bool isLegacy = false;
+    if (!document->readFromFile(absolute, &error, &isLegacy) &&
+        (!isLegacy || !convertLegacyFile(*document, absolute, &error))) {
+        if (!error.isEmpty())
+            DialogService::warning(nullptr, localized(QStringLiteral("The list could not be opened.")),
+                                   localized(QStringLiteral("The list could not be opened.")), error);
         return nullptr;
     }
     RecentDocuments::add(absolute);
@@ -92,6 +96,26 @@ DocumentMainWindow* DocumentController::openFile(const QString& path) {
     if (replaced)
         replaced->close();
     return window;
+}
+
+bool DocumentController::convertLegacyFile(TardigoDocument& document, const QString& path, QString* error) {
+    // A list too new to convert is refused before the user is asked anything.
+    if (const ListLoad check = importLegacyListFile(path); !check.ok()) {
+        *error = check.error;
+        return false;
+    }
+    const QMessageBox::StandardButton answer = DialogService::question(
+        nullptr, QMessageBox::Question, localized(QStringLiteral("Please Confirm")),
+        localized(QStringLiteral("Please Confirm")),
+        localized(
+            QStringLiteral("Opening a Tardigo 1.x document in Tardigo 2. After saving, it will no longer be "
+                           "usable in Tardigo 1.x.")),
+        QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    if (answer != QMessageBox::Ok) {
+        error->clear(); // declining is no error
+        return false;
+    }
+    return document.importLegacyFile(path, error);
 }
 
 bool DocumentController::closeAll() {

@@ -10,6 +10,7 @@
 namespace tardigo {
 
 class DocumentMainWindow;
+class TardigoDocument;
 
 /// The application's open lists, one window each: new and untitled lists, opening files (a file
 /// already open only comes forward), the recent lists, and closing everything at quit.
@@ -40,6 +41,9 @@ public:
 
 private:
     DocumentMainWindow* show(DocumentMainWindow* window);
+    /// Converts a 1.x list into the document once the user agrees; false with no error when the
+    /// user declines.
+    static bool convertLegacyFile(TardigoDocument& document, const QString& path, QString* error);
     QString nextUntitledName() const;
     /// The only window shows an untitled list nobody has touched: opening a file replaces it.
     DocumentMainWindow* replaceableWindow() const;

@@ -35,7 +35,7 @@ QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton) {
     if (script().on) {
-        script().shown.append(text);
+        script().shown.append(informativeText.isEmpty() ? text : text + u'\n' + informativeText);
         if (script().answers.empty())
             return defaultButton;
         const QMessageBox::StandardButton answer = script().answers.front();

@@ -28,7 +28,8 @@ public:
     static void setScripted(bool scripted);
     static void queueAnswer(QMessageBox::StandardButton answer);
     static void queueFileName(const QString& path);
-    /// The texts of the questions and warnings shown since the last call, oldest first.
+    /// The questions and warnings shown since the last call, oldest first: each text, and on a
+    /// second line its informative text when it has one.
     static QStringList takeShownTexts();
 };
 

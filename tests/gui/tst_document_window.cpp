@@ -278,7 +278,8 @@ private slots:
         DialogService::queueAnswer(QMessageBox::Cancel);
         QVERIFY(!window->close());
         QCOMPARE(DialogService::takeShownTexts(),
-                 QStringList{"Do you want to save the changes you made to “list.todo”?"});
+                 QStringList{"Do you want to save the changes you made to “list.todo”?\n"
+                             "Your changes will be lost if you don’t save them."});
         QCOMPARE(_controller->windows().size(), size_t(1));
 
         DialogService::queueAnswer(QMessageBox::Discard);
@@ -365,6 +366,40 @@ private slots:
         QVERIFY(!window->notesDock().editor()->toPlainText().isEmpty());
     }
 
+    void aListFrom1xIsConvertedOnceTheUserAgrees() {
+        // Both fixtures hold three 1.x items; the second has an envelope newer than version 2.
+        const QString path = _files.filePath("old.todo");
+        QVERIFY(QFile::copy(TARDIGO_GUI_TEST_DATA_DIR "/list-1x.todo", path));
+        const QString confirmation =
+            "Please Confirm\nOpening a Tardigo 1.x document in Tardigo 2. After saving, it "
+            "will no longer be usable in Tardigo 1.x.";
+
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        QVERIFY(!_controller->openFile(path));
+        QCOMPARE(DialogService::takeShownTexts(), QStringList{confirmation}); // declining is no error
+        QVERIFY(_controller->windows().empty());
+
+        DialogService::queueAnswer(QMessageBox::Ok);
+        DocumentMainWindow* window = watched(_controller->openFile(path));
+        QVERIFY(window);
+        QCOMPARE(rowNames(window->outline()),
+                 (QStringList{"Pay rent", "Call Anna – über Skype", "<no name>"}));
+        QCOMPARE(window->windowTitle(), QStringLiteral("old.todo[*]"));
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(readListFile(path).ok()); // saved in the current format under the same name
+
+        const QString newer = _files.filePath("newer.todo");
+        QVERIFY(QFile::copy(TARDIGO_GUI_TEST_DATA_DIR "/list-1x-newer.todo", newer));
+        DialogService::takeShownTexts();
+        QVERIFY(!_controller->openFile(newer));
+        const QStringList shown = DialogService::takeShownTexts();
+        QCOMPARE(shown.size(), 1); // refused without asking, and nothing else closes
+        QVERIFY2(shown.front().contains(
+                     "Older Tardigo app version cannot open this newer Tardigo document version."),
+                 qPrintable(shown.front()));
+        QCOMPARE(_controller->windows().size(), size_t(1));
+    }
+
     void aFileThatIsNoListIsRefusedWithTheReason() {
         const QString path = _files.filePath("notes.txt");
         QFile file(path);
@@ -374,6 +409,7 @@ private slots:
         QVERIFY(!_controller->openFile(path));
         const QStringList shown = DialogService::takeShownTexts();
         QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.front().contains("notes.txt"), qPrintable(shown.front())); // names the file
         QVERIFY(_controller->windows().empty());
     }
 
