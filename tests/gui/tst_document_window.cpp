@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -411,6 +412,42 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.front().contains("notes.txt"), qPrintable(shown.front())); // names the file
         QVERIFY(_controller->windows().empty());
+    }
+
+    void layoutAndRecentListsAreRememberedByName() {
+        DocumentMainWindow* window = open({item("a")}, "a.todo");
+        window->resize(700, 450);
+        window->menus().columnAction(5)->trigger(); // notes off
+        DialogService::queueAnswer(QMessageBox::Discard);
+        QVERIFY(window->close());
+        window = watched(_controller->openFile(_files.filePath("a.todo")));
+        QCOMPARE(window->size(), QSize(700, 450));
+        QVERIFY(!window->outline().tableColumnIdentifiers().contains(key::notes));
+        QVERIFY(!window->menus().columnAction(5)->isChecked());
+
+        // An untitled list remembers nothing.
+        DocumentMainWindow* untitled = _controller->newUntitledDocument();
+        const QSize fresh = untitled->size();
+        untitled->resize(640, 400);
+        untitled->menus().columnAction(2)->trigger();
+        DialogService::queueAnswer(QMessageBox::Discard);
+        QVERIFY(untitled->close());
+        untitled = _controller->newUntitledDocument();
+        QCOMPARE(untitled->size(), fresh);
+        QVERIFY(untitled->outline().tableColumnIdentifiers().contains(key::category));
+
+        // The recent lists, newest first, each once; choosing an open one brings it forward.
+        DocumentMainWindow* b = open({item("b")}, "b.todo");
+        QCOMPARE(_controller->recentDocuments().mid(0, 2),
+                 (QStringList{_files.filePath("b.todo"), _files.filePath("a.todo")}));
+        b->toolbar().setItemIdentifiers({DocumentToolbar::recentDocsIdentifier});
+        b->toolbar().setRecentDocuments(_controller->recentDocuments());
+        auto* popup = b->toolbar().findChild<QMenu*>("recentDocsPopup");
+        QVERIFY(popup);
+        QCOMPARE(popup->actions().at(1)->text(), QStringLiteral("a.todo"));
+        const size_t windows = _controller->windows().size();
+        popup->actions().at(1)->trigger();
+        QCOMPARE(_controller->windows().size(), windows);
     }
 
     void toolbarChoiceIsRememberedForNewWindows() {
