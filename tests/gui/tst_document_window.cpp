@@ -1,6 +1,7 @@
 #include "gui_test_support.h"
 
 #include "app/document_controller.h"
+#include "app/message_box_error_reporter.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -448,6 +449,13 @@ private slots:
         const size_t windows = _controller->windows().size();
         popup->actions().at(1)->trigger();
         QCOMPARE(_controller->windows().size(), windows);
+    }
+
+    void minderErrorsAreShownAsMessages() {
+        MessageBoxErrorReporter reporter;
+        reporter.noteError("The list “work.todo” could not be read.");
+        QCOMPARE(DialogService::takeShownTexts(),
+                 QStringList{"Tardigo Minder Error\nThe list “work.todo” could not be read."});
     }
 
     void toolbarChoiceIsRememberedForNewWindows() {
