@@ -189,6 +189,7 @@ void DocumentMainWindow::connectMenuCommands() {
         validate();
     });
     on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
+    on("toggleNotes", [this] { _notesDock->toggleInspector(true); });
     on("customizeToolbar", [this] { customizeToolbar(); });
     on("newItem", [document] { document->newItem(); });
     on("deleteItem", [document] { document->deleteItem(); });
@@ -200,6 +201,9 @@ void DocumentMainWindow::connectMenuCommands() {
                            localized(QStringLiteral("Tardigo %1\nTo-do lists as outlines."))
                                .arg(qApp->applicationVersion()));
     });
+    connect(_menus, &DocumentMenus::sortRequested, document, [document](const QString& identifier) {
+        document->outlineViewShouldSelectTableColumn(identifier);
+    });
     connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
         document->toggleColumnVisibility(tag);
         validate();
@@ -208,6 +212,7 @@ void DocumentMainWindow::connectMenuCommands() {
         validate();
         _menus->validatePurge(*_document);
         _menus->action(QStringLiteral("toggleToolbar"))->setChecked(_toolbar->isVisible());
+        _menus->action(QStringLiteral("toggleNotes"))->setChecked(_notesDock->isVisible());
         updateRecentDocuments();
     });
 }

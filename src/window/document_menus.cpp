@@ -48,6 +48,14 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         _columnActions.insert(tag, column);
         connect(column, &QAction::triggered, this, [this, tag] { emit columnToggled(tag); });
     }
+    // Sorting by a column from the keyboard, as a header click does.
+    QMenu* sortBy = view->addMenu(localized(QStringLiteral("Sort &By")));
+    for (const QString& identifier : outlineColumnIdentifiers()) {
+        QAction* sort = add(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
+        sort->setText(identifier == key::icon ? localized(QStringLiteral("Icon"))
+                                              : outlineColumnTitle(identifier));
+        connect(sort, &QAction::triggered, this, [this, identifier] { emit sortRequested(identifier); });
+    }
     view->addSeparator();
     add(view, QStringLiteral("expandAll"), QStringLiteral("&Expand All"));
     add(view, QStringLiteral("collapseAll"), QStringLiteral("C&ollapse All"));
@@ -58,9 +66,12 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     hide->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     add(view, QStringLiteral("endColumnSorting"), QStringLiteral("End Column &Sorting"));
     view->addSeparator();
+    QAction* notes = add(view, QStringLiteral("toggleNotes"), QStringLiteral("Show &Notes"));
+    notes->setCheckable(true);
+    notes->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     QAction* toolbar = add(view, QStringLiteral("toggleToolbar"), QStringLiteral("Show &Toolbar"));
     toolbar->setCheckable(true);
-    add(view, QStringLiteral("customizeToolbar"), QStringLiteral("&Customize Toolbar…"));
+    add(view, QStringLiteral("customizeToolbar"), QStringLiteral("Customi&ze Toolbar…"));
 
     QMenu* item = menuBar.addMenu(localized(QStringLiteral("&Item")));
     add(item, QStringLiteral("newItem"), QStringLiteral("&New Item"))

@@ -33,6 +33,7 @@ public:
 
 signals:
     void columnToggled(int tag);
+    void sortRequested(const QString& identifier);
     /// A menu is about to open: its items must show the present state.
     void aboutToShowMenu();
 

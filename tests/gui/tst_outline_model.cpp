@@ -11,6 +11,8 @@
 #include "window/outline_tree_view.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QFontDatabase>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -170,6 +172,33 @@ private slots:
         _window->grab();
         QCOMPARE(cache.decodeCount(), 4);
         QCOMPARE(outline.indexForRow(1, key::notes).data().toString(), QStringLiteral("changed"));
+    }
+
+    void rowsGrowForTheTallestFontDrawn() {
+        const NodePtr large = item("large");
+        large->set(key::fontName, QFontDatabase::families().constFirst());
+        large->set(key::fontSize, Value::integer(36));
+        const NodePtr missing = item("missing font");
+        missing->set(key::fontName, "No Such Font-Bold");
+        missing->set(key::fontSize, Value::integer(36));
+        OutlineTreeView& outline = show({item("plain"), missing});
+        const int plain = outline.outlineRowHeight();
+        QVERIFY(!outline.usesRegularControls());
+        QCOMPARE(outline.indexForRow(1, key::name).data(Qt::FontRole).value<QFont>(), QApplication::font());
+
+        childrenOf(*_window->document().data())->items.push_back(large);
+        _window->document().updateUI();
+        _window->grab();
+        QVERIFY2(outline.outlineRowHeight() > 30, qPrintable(QString::number(outline.outlineRowHeight())));
+        QVERIFY(outline.usesRegularControls());
+        QCOMPARE(outline.sizeHintForIndex(outline.indexForRow(0, key::name)).height(),
+                 outline.outlineRowHeight());
+
+        // Taking the font away again does not shrink the rows while the window is open.
+        large->remove(key::fontName);
+        outline.reloadItem(large);
+        _window->grab();
+        QVERIFY(outline.outlineRowHeight() > plain);
     }
 
     void theModelStaysSoundThroughTheCommands() {
