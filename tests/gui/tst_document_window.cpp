@@ -294,6 +294,26 @@ private slots:
         QVERIFY(_controller->windows().empty());
     }
 
+    void revertReadsTheSavedListAgain() {
+        DocumentMainWindow* window = open({item("milk"), item("eggs")});
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 0, key::name);
+        typeIntoEditor(outline, "oat milk");
+        QCoreApplication::processEvents();
+        QVERIFY(command(window, "revertDocument")->isEnabled());
+
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        command(window, "revertDocument")->trigger();
+        QCOMPARE(outline.itemAtRow(0)->value(key::name), Value("oat milk"));
+
+        DialogService::queueAnswer(QMessageBox::Discard);
+        command(window, "revertDocument")->trigger();
+        QCOMPARE(rowNames(outline), (QStringList{"milk", "eggs"}));
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(!command(window, "undo")->isEnabled()); // the old steps would act on nodes now gone
+        QVERIFY(!command(window, "revertDocument")->isEnabled());
+    }
+
     void commandsFollowTheSelectionAndTheList() {
         DocumentMainWindow* window = open({item("a"), item("b", 1.0)});
         OutlineTreeView& outline = window->outline();
