@@ -2,10 +2,20 @@
 
 #include "model/clock.h"
 
+#include <QProcess>
+
 namespace tardigo::test {
 
 FixedClock::FixedClock(const QDateTime& now) { Clock::setFixed(now); }
 FixedClock::~FixedClock() { Clock::reset(); }
+
+CliRun runCli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
 
 QDateTime localTime(const QString& text) {
     return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));

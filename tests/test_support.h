@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace tardigo::test {
 
@@ -16,5 +17,12 @@ public:
 
 /// A local time "yyyy-MM-dd HH:mm:ss" in the test's TZ.
 QDateTime localTime(const QString& text);
+
+/// What a run of the built tardigo-cli printed and answered (exit code -1: it crashed or hung).
+struct CliRun {
+    int exitCode = -1;
+    QString out, err;
+};
+CliRun runCli(const QStringList& args);
 
 } // namespace tardigo::test

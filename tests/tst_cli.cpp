@@ -1,3 +1,5 @@
+#include "test_support.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -5,22 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+namespace test = tardigo::test;
 
-struct Run {
-    int exitCode = -1;
-    QString out, err;
-};
-
-Run cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -29,36 +17,36 @@ class TestCli : public QObject {
 
 private slots:
     void helpAndUsage() {
-        const Run help = cli({"--help"});
+        const test::CliRun help = test::runCli({"--help"});
         QCOMPARE(help.exitCode, 0);
         for (const char* command : {"new", "add", "show", "dump", "check", "archive"})
             QVERIFY2(help.out.contains(QStringLiteral("  %1 ").arg(command)), command);
-        QCOMPARE(cli({}).exitCode, 2);
-        const Run unknown = cli({"frobnicate"});
+        QCOMPARE(test::runCli({}).exitCode, 2);
+        const test::CliRun unknown = test::runCli({"frobnicate"});
         QCOMPARE(unknown.exitCode, 2);
         QVERIFY(unknown.err.contains("frobnicate"));
-        QCOMPARE(cli({"show"}).exitCode, 2);
-        QCOMPARE(cli({"add", path("x.todo"), "name", "--parent"}).exitCode, 2);
-        QCOMPARE(cli({"new", path("x.todo"), "--forse"}).exitCode, 2);
+        QCOMPARE(test::runCli({"show"}).exitCode, 2);
+        QCOMPARE(test::runCli({"add", path("x.todo"), "name", "--parent"}).exitCode, 2);
+        QCOMPARE(test::runCli({"new", path("x.todo"), "--forse"}).exitCode, 2);
     }
 
     void newAddShowBuildAnOutline() {
         const QString list = path("groceries.todo");
-        QCOMPARE(cli({"new", list}).exitCode, 0);
-        const Run again = cli({"new", list});
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        const test::CliRun again = test::runCli({"new", list});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains("--force"));
-        QCOMPARE(cli({"new", list, "--force"}).exitCode, 0);
+        QCOMPARE(test::runCli({"new", list, "--force"}).exitCode, 0);
 
-        QCOMPARE(cli({"add", list, "Shop"}).exitCode, 0);
-        QCOMPARE(cli({"add", list, "Milk", "--parent", "0"}).exitCode, 0);
-        QCOMPARE(cli({"add", list, "Brot – frisch", "--parent", "0"}).exitCode, 0);
-        QCOMPARE(cli({"add", list, "Semi-skimmed", "--parent", "0/0"}).exitCode, 0);
-        const Run missing = cli({"add", list, "x", "--parent", "0/5"});
+        QCOMPARE(test::runCli({"add", list, "Shop"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "Milk", "--parent", "0"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "Brot – frisch", "--parent", "0"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "Semi-skimmed", "--parent", "0/0"}).exitCode, 0);
+        const test::CliRun missing = test::runCli({"add", list, "x", "--parent", "0/5"});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains("0/5"));
 
-        const Run show = cli({"show", list});
+        const test::CliRun show = test::runCli({"show", list});
         QCOMPARE(show.exitCode, 0);
         QCOMPARE(show.out, QStringLiteral("4/4 outstanding\n"
                                           "  0% Shop\n"
@@ -69,8 +57,8 @@ private slots:
 
     void dumpReportsTheLoadRepairs() {
         const QString list = path("dump.todo");
-        QCOMPARE(cli({"new", list}).exitCode, 0);
-        const Run first = cli({"dump", list});
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        const test::CliRun first = test::runCli({"dump", list});
         QCOMPARE(first.exitCode, 0);
         QVERIFY(first.err.contains("changed on load"));
         const QJsonObject root = QJsonDocument::fromJson(first.out.toUtf8()).object();
@@ -78,24 +66,24 @@ private slots:
         QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(), QStringLiteral("c"));
         QCOMPARE(root.value("completion").toObject().value("$type").toString(), QStringLiteral("i"));
 
-        QCOMPARE(cli({"add", list, "x"}).exitCode, 0); // saved with the marker now
-        QVERIFY(!cli({"dump", list}).err.contains("changed on load"));
+        QCOMPARE(test::runCli({"add", list, "x"}).exitCode, 0); // saved with the marker now
+        QVERIFY(!test::runCli({"dump", list}).err.contains("changed on load"));
     }
 
     void checkTellsListsFromOtherFiles() {
         const QString list = path("check.todo");
-        QCOMPARE(cli({"new", list}).exitCode, 0);
-        QCOMPARE(cli({"check", list}).exitCode, 0);
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        QCOMPARE(test::runCli({"check", list}).exitCode, 0);
 
         const QString garbage = path("garbage.todo");
         QFile file(garbage);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("\x04\x0bstreamtyped\x81\xe8\x03\x84\x01@\x84\x88", 20);
         file.close();
-        const Run bad = cli({"check", garbage});
+        const test::CliRun bad = test::runCli({"check", garbage});
         QCOMPARE(bad.exitCode, 1);
         QVERIFY2(bad.err.contains("garbage.todo") && bad.err.contains("byte"), qPrintable(bad.err));
-        const Run absent = cli({"check", path("absent.todo")});
+        const test::CliRun absent = test::runCli({"check", path("absent.todo")});
         QCOMPARE(absent.exitCode, 1);
         QVERIFY(absent.err.contains("absent.todo"));
     }
@@ -104,7 +92,7 @@ private slots:
         const QString sample = QStringLiteral(TARDIGO_SAMPLES_DIR "/apple-nsarchiver-foundation/NSURL");
         if (!QFile::exists(sample))
             QSKIP("the typed-stream samples folder is not beside this checkout");
-        const Run json = cli({"archive", sample, "--rewrite", path("url.out")});
+        const test::CliRun json = test::runCli({"archive", sample, "--rewrite", path("url.out")});
         QCOMPARE(json.exitCode, 0);
         QVERIFY2(json.out.contains("\"$class\"") && json.out.contains("NSURL"), qPrintable(json.out));
         QFile original(sample), rewritten(path("url.out"));

@@ -151,20 +151,6 @@ QStringList historyMessages(const Dict& node) {
     return messages;
 }
 
-struct Run {
-    int exitCode = -1;
-    QString out, err;
-};
-
-Run cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -306,26 +292,26 @@ private slots:
     void cliImportsThenShows() {
         const QString old = _dir.filePath("old.todo"), converted = _dir.filePath("new.todo");
         writeFile(old, sampleList().bytes());
-        QCOMPARE(cli({"check", old}).exitCode, 3);
-        const Run imported = cli({"import", old, converted});
+        QCOMPARE(test::runCli({"check", old}).exitCode, 3);
+        const test::CliRun imported = test::runCli({"import", old, converted});
         QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
-        const Run shown = cli({"show", converted});
+        const test::CliRun shown = test::runCli({"show", converted});
         QCOMPARE(shown.exitCode, 0);
         QCOMPARE(shown.out,
                  QStringLiteral("2/3 outstanding\n"
                                 "100% Pay rent due 2003-06-01 09:00:00 +0900 repeats monthly by weekday\n"
                                 " 25% Call Anna – über Skype\n"
                                 "  0% <no name>\n"));
-        const Run again = cli({"import", old, converted});
+        const test::CliRun again = test::runCli({"import", old, converted});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains("--force"));
-        QCOMPARE(cli({"import", old, converted, "--force"}).exitCode, 0);
+        QCOMPARE(test::runCli({"import", old, converted, "--force"}).exitCode, 0);
 
         Archive1x newer = sampleList();
         newer.envelopeVersion = 3;
         writeFile(old, newer.bytes());
-        QCOMPARE(cli({"check", old}).exitCode, 3);
-        const Run refused = cli({"import", old, _dir.filePath("never.todo")});
+        QCOMPARE(test::runCli({"check", old}).exitCode, 3);
+        const test::CliRun refused = test::runCli({"import", old, _dir.filePath("never.todo")});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(kNewerMessage), qPrintable(refused.err));
         QVERIFY(!QFile::exists(_dir.filePath("never.todo")));

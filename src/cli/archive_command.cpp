@@ -11,14 +11,10 @@
 namespace tardigo::cli {
 
 int commandArchive(const QStringList& args) {
-    const QString synopsis = QStringLiteral("archive FILE [--rewrite OUT]");
+    const auto parsed = argsFor(args, 1, QStringLiteral("archive FILE [--rewrite OUT]"), {QStringLiteral("--rewrite")});
+    if (!parsed)
+        return Usage;
     QString error;
-    const auto parsed = CliArgs::parse(args, {QStringLiteral("--rewrite")}, {}, &error);
-    if (!parsed || parsed->positional.size() != 1) {
-        if (!error.isEmpty())
-            err() << "tardigo-cli: " << error << Qt::endl;
-        return usage(synopsis);
-    }
     const QString path = parsed->positional[0];
     const std::optional<QByteArray> bytes = readWholeFile(path, &error);
     if (!bytes)

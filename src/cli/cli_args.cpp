@@ -1,5 +1,9 @@
 #include "cli_args.h"
 
+#include "cli_output.h"
+
+#include <QFileInfo>
+
 namespace tardigo::cli {
 
 std::optional<CliArgs> CliArgs::parse(const QStringList& args, const QStringList& valueOptions,
@@ -27,6 +31,26 @@ std::optional<CliArgs> CliArgs::parse(const QStringList& args, const QStringList
         }
     }
     return parsed;
+}
+
+std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
+                               const QStringList& valueOptions, const QStringList& flags) {
+    QString error;
+    std::optional<CliArgs> parsed = CliArgs::parse(args, valueOptions, flags, &error);
+    if (!parsed)
+        err() << "tardigo-cli: " << error << Qt::endl;
+    else if (parsed->positional.size() != count)
+        parsed.reset();
+    if (!parsed)
+        usage(synopsis);
+    return parsed;
+}
+
+bool refusesToReplace(const QString& path, const CliArgs& parsed) {
+    if (!QFileInfo::exists(path) || parsed.flags.contains(QLatin1String("--force")))
+        return false;
+    fail(QStringLiteral("“%1” already exists; use --force to replace it.").arg(path));
+    return true;
 }
 
 } // namespace tardigo::cli

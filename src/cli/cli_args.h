@@ -19,4 +19,11 @@ struct CliArgs {
                                         const QStringList& flagOptions, QString* error);
 };
 
+/// Parses a command's arguments, requiring `count` positional ones; on a mistake prints why and the
+/// command's usage line, and answers nothing.
+std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
+                               const QStringList& valueOptions = {}, const QStringList& flags = {});
+/// YES, after saying so, when path exists and the command was not given --force.
+bool refusesToReplace(const QString& path, const CliArgs& parsed);
+
 } // namespace tardigo::cli

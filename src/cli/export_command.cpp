@@ -8,17 +8,13 @@
 namespace tardigo::cli {
 
 int commandExport(const QStringList& args) {
-    QString error;
-    const auto parsed = CliArgs::parse(args, {}, {}, &error);
-    if (!parsed || parsed->positional.size() != 2) {
-        if (!error.isEmpty())
-            err() << "tardigo-cli: " << error << Qt::endl;
-        return usage(QStringLiteral("export FILE OUT.plist"));
-    }
+    const auto parsed = argsFor(args, 2, QStringLiteral("export FILE OUT.plist"));
+    if (!parsed)
+        return Usage;
     const ListLoad load = readListFile(parsed->positional[0]);
     if (!load.ok())
         return fail(load.error);
-    error = exportPropertyListFile(*load.root, parsed->positional[1]);
+    const QString error = exportPropertyListFile(*load.root, parsed->positional[1]);
     return error.isEmpty() ? Success : fail(error);
 }
 

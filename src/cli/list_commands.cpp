@@ -14,20 +14,6 @@ namespace tardigo::cli {
 
 namespace {
 
-/// Parses the command's arguments or prints why not; `count` positional arguments are required.
-std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
-                               const QStringList& valueOptions = {}, const QStringList& flags = {}) {
-    QString error;
-    std::optional<CliArgs> parsed = CliArgs::parse(args, valueOptions, flags, &error);
-    if (!parsed)
-        err() << "tardigo-cli: " << error << Qt::endl;
-    else if (parsed->positional.size() != count)
-        parsed.reset();
-    if (!parsed)
-        usage(synopsis);
-    return parsed;
-}
-
 /// Reads a list for a command; prints the error and answers nothing when it cannot.
 NodePtr openList(const QString& path, bool* changed = nullptr) {
     const ListLoad load = readListFile(path);
@@ -63,8 +49,8 @@ int commandNew(const QStringList& args) {
     if (!parsed)
         return Usage;
     const QString path = parsed->positional[0];
-    if (QFileInfo::exists(path) && !parsed->flags.contains(QLatin1String("--force")))
-        return fail(QStringLiteral("“%1” already exists; use --force to replace it.").arg(path));
+    if (refusesToReplace(path, *parsed))
+        return Failure;
     const QString error = writeListFile(path, newListRoot());
     return error.isEmpty() ? Success : fail(error);
 }
