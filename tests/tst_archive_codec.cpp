@@ -448,11 +448,11 @@ private slots:
             const std::vector<Value> fields = reader.decodeGroup("@i");
             if (reader.failed())
                 return {};
-            DictPtr gadget = Dict::create();
-            gadget->set(QStringLiteral("version"), Value::integer(*reader.versionForClassName("Gadget")));
-            gadget->set(QStringLiteral("named"), Value::boolean(!fields[0].isNil()));
-            gadget->set(QStringLiteral("size"), fields[1]);
-            return gadget;
+            DictPtr decoded = Dict::create();
+            decoded->set(QStringLiteral("version"), Value::integer(*reader.versionForClassName("Gadget")));
+            decoded->set(QStringLiteral("named"), Value::boolean(!fields[0].isNil()));
+            decoded->set(QStringLiteral("size"), fields[1]);
+            return decoded;
         });
         const ArchiveDecodeResult decoded = decodeArchive(bytes, registry);
         QVERIFY2(decoded.ok(), qPrintable(decoded.error));
