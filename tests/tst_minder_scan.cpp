@@ -173,8 +173,8 @@ class TestMinderScan : public QObject {
 
     TardigoDocument& open(HeadlessMinderHost& host, const NodePtr& root) {
         static int serial = 0;
-        TardigoDocument* doc =
-            host.openDocumentWithoutDisplay(writeList(QString("list%1.todo").arg(++serial), root));
+        const QString file = writeList(QString("list%1.todo").arg(++serial), root);
+        TardigoDocument* doc = host.openDocumentWithoutDisplay(file, readListFile(file));
         if (!doc)
             qFatal("the list did not open");
         return *doc;
@@ -224,8 +224,12 @@ private slots:
                                               {key::dateDueRepeatPeriod, Value::integer(1)},
                                               {key::completion, Value::real(1.0)}});
         TardigoDocument& doc = open(host, listOf({daily}));
+        doc.updateUI();
+        QCOMPARE(doc.display().statusText, "All items are completed.");
         QCOMPARE(runAt(host, doc, "2003-05-20 14:00:00"),
                  QStringList({"water plants 2 next due 2003-05-21 09:30"}));
+        // The open window counts the item as outstanding again at once.
+        QCOMPARE(doc.display().statusText, "1/1 outstanding");
         daily = nodeNamed(doc, "water plants");
         QCOMPARE(daily->value(key::due), Value("2003-05-21 09:30:00 +0200"));
         QCOMPARE(daily->value(key::completion), Value::real(0.0));
@@ -384,14 +388,17 @@ private slots:
     }
 
     void onlyCurrentListsPass() {
+        const auto isList = [](const QByteArray& bytes) {
+            return TardigoMinder::isTardigoDoc(loadDataRepresentation(bytes, kTodoListType, "list.todo"));
+        };
         const QByteArray list = encodeArchive(Value(listOf({item("a")})));
-        QVERIFY(TardigoMinder::isTardigoDoc(list));
+        QVERIFY(isList(list));
         NodePtr immutable = listOf({});
         immutable->isMutable = false;
-        QVERIFY(!TardigoMinder::isTardigoDoc(encodeArchive(Value(immutable))));
-        QVERIFY(!TardigoMinder::isTardigoDoc(encodeArchive(Value("Tardigo Todo List"))));
+        QVERIFY(!isList(encodeArchive(Value(immutable))));
+        QVERIFY(!isList(encodeArchive(Value("Tardigo Todo List"))));
         for (qsizetype cut = 0; cut < list.size(); cut += 7)
-            QVERIFY(!TardigoMinder::isTardigoDoc(list.left(cut)));
+            QVERIFY(!isList(list.left(cut)));
     }
 
     void theLocatorKeepsUsableFilesOnly() {

@@ -58,7 +58,7 @@ public:
     std::optional<QString> address = QStringLiteral("me@example.org");
 
     TardigoDocument* documentForFileName(const QString&) override { return nullptr; }
-    TardigoDocument* openDocumentWithoutDisplay(const QString&) override { return nullptr; }
+    TardigoDocument* openDocumentWithoutDisplay(const QString&, const ListLoad&) override { return nullptr; }
     void removeDocument(TardigoDocument*) override {}
     void showWindows(TardigoDocument& doc) override { log << "show " + doc.fileName(); }
     void minderWithNode(TardigoDocument&, const NodePtr& node, const QString& message, int status) override {

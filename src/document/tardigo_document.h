@@ -53,6 +53,8 @@ public:
     /// Converts the 1.x list file at path and takes its name, so that the next save writes the
     /// current format. The document starts unchanged, as after any read.
     bool importLegacyFile(const QString& path, QString* error);
+    /// Takes the list read from the file at path, and the file's name.
+    bool adoptFile(const ListLoad& load, const QString& path, QString* error);
     /// Saves the list atomically to path and takes its name; the change count is cleared.
     bool writeToFile(const QString& path, QString* error);
 
@@ -188,9 +190,6 @@ private:
     /// Brings the rows up to date as asked, counts the items again or not, and shows what the
     /// selection asks for.
     void refresh(Rows rows, const NodePtr& changedItem, bool recount);
-    /// Takes the list a file gave, and the file's name.
-    bool adoptFile(const ListLoad& load, const QString& path, QString* error);
-
     NodePtr _data;
     bool _syncingModel = false;
     std::optional<QString> _lastSortedTableColumn;

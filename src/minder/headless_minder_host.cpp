@@ -32,10 +32,10 @@ TardigoDocument* HeadlessMinderHost::documentForFileName(const QString& path) {
     return found == _documents.end() ? nullptr : found->document.get();
 }
 
-TardigoDocument* HeadlessMinderHost::openDocumentWithoutDisplay(const QString& path) {
+TardigoDocument* HeadlessMinderHost::openDocumentWithoutDisplay(const QString& path, const ListLoad& load) {
     auto document = std::make_unique<TardigoDocument>();
     QString error;
-    if (!document->readFromFile(path, &error)) {
+    if (!document->adoptFile(load, path, &error)) {
         qCInfo(lcMinder).noquote() << "skipping" << path << error;
         return nullptr;
     }

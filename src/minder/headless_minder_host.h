@@ -27,7 +27,7 @@ public:
 
     /// Finds a list by the file it names, whatever the spelling of the path.
     TardigoDocument* documentForFileName(const QString& path) override;
-    TardigoDocument* openDocumentWithoutDisplay(const QString& path) override;
+    TardigoDocument* openDocumentWithoutDisplay(const QString& path, const ListLoad& load) override;
     void removeDocument(TardigoDocument* document) override;
     void showWindows(TardigoDocument& document) override;
     void minderWithNode(TardigoDocument& document, const NodePtr& node, const QString& message,

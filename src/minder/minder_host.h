@@ -8,6 +8,7 @@ namespace tardigo {
 
 class TardigoDocument;
 class TWAlertArray;
+struct ListLoad;
 
 /// What the minder needs from whoever keeps the open documents: the application, or a headless host
 /// for the command-line tool and the tests.
@@ -17,9 +18,9 @@ public:
 
     /// The open document of that file, or null.
     virtual TardigoDocument* documentForFileName(const QString& path) = 0;
-    /// Opens the list file as a document without showing it, through the normal load path; null when
-    /// it does not open.
-    virtual TardigoDocument* openDocumentWithoutDisplay(const QString& path) = 0;
+    /// Makes a document of the list already read from the file at path, without showing it; null
+    /// when it cannot.
+    virtual TardigoDocument* openDocumentWithoutDisplay(const QString& path, const ListLoad& load) = 0;
     /// Closes a document that the scan opened and found nothing in.
     virtual void removeDocument(TardigoDocument* document) = 0;
 

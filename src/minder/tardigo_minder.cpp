@@ -11,10 +11,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/atomic_file.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
-#include "storage/archive_codec.h"
+#include "storage/list_file.h"
 
 #include <QFileInfo>
 
@@ -102,10 +101,10 @@ void TardigoMinder::scanPath(const QString& path) {
     // Only regular files are read: a pipe or a device in the watch list would never end.
     const QFileInfo file(path);
     if (!doc && file.isFile() && file.size() <= kMaxListBytes) {
-        QString error;
-        const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-        if (bytes && isTardigoDoc(*bytes)) {
-            doc = _host.openDocumentWithoutDisplay(path);
+        // Read once: the check and the document share the decoded list.
+        const ListLoad load = readListFile(path);
+        if (isTardigoDoc(load)) {
+            doc = _host.openDocumentWithoutDisplay(path, load);
             openedHere = doc != nullptr;
         }
     }
@@ -116,15 +115,9 @@ void TardigoMinder::scanPath(const QString& path) {
         _host.removeDocument(doc);
 }
 
-bool TardigoMinder::isTardigoDoc(const QByteArray& bytes) {
-    const ArchiveDecodeResult decoded = decodeArchive(bytes);
-    if (!decoded.ok())
-        return false;
-    const DictPtr root = decoded.root.asDict();
-    if (!root || !root->isMutable)
-        return false;
-    const QString* type = root->value(key::documentType).asString();
-    return type && *type == kTodoListType;
+bool TardigoMinder::isTardigoDoc(const ListLoad& load) {
+    // Reading the list already required the "Tardigo Todo List" marker.
+    return load.ok() && load.root->isMutable;
 }
 
 bool TardigoMinder::scanNode(const NodePtr& node, TardigoDocument& doc) {
@@ -168,6 +161,8 @@ bool TardigoMinder::checkNode(const NodePtr& node, TardigoDocument& doc) {
                 localizedFormat(QStringLiteral("MINDER_NEXT_DATE_DUE"), formatUserDateTime(*next));
             node->set(key::due, storedDateString(*next));
             node->set(key::completion, Value::real(0.0));
+            // The node is the open document's own: its window shows the new date at once.
+            doc.updateUIForItem(node, key::due, true);
             _delivery.notificationForDoc(doc, message, ItemStatusDue, node);
             quiet = false;
         }

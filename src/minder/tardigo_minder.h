@@ -13,6 +13,7 @@ namespace tardigo {
 class ErrorReporter;
 class MinderHost;
 class TardigoDocument;
+struct ListLoad;
 
 /// One run of the minder over the watched lists: rolls completed repeating items on to their next
 /// due date and delivers a notice for every past-due item and every reminder that has come.
@@ -31,8 +32,8 @@ public:
     /// Checks the node and then every node below it, depth first; YES when none got a notice.
     bool scanNode(const NodePtr& node, TardigoDocument& doc);
 
-    /// YES when the bytes are a current list: a mutable dictionary root marked "Tardigo Todo List".
-    static bool isTardigoDoc(const QByteArray& bytes);
+    /// YES when the file read is a current list: a mutable dictionary root marked "Tardigo Todo List".
+    static bool isTardigoDoc(const ListLoad& load);
 
     const QStringList& docs() const { return _docs; }
     void setDocs(const QStringList& paths) { _docs = paths; }
