@@ -23,7 +23,8 @@ void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);
 /// Same item: equal names and, when both have one, equal "date created".
 bool VKisEqualToDictionary(const Dict& a, const Dict& b);
 bool VKhasDescendentNode(const Dict& node, const Dict& target);
-/// The first node of the subtree (the node itself included) that matches target, in pre-order.
+/// The target itself when it is in the subtree, or else the first node of the subtree (the node
+/// itself included) that matches target, in pre-order.
 NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
 /// Removes that very node object wherever it lies below node.
 void VKdeleteItem(Dict& node, const Dict* target);
