@@ -422,7 +422,7 @@ private slots:
         const QStringList shown = DialogService::takeShownTexts();
         QCOMPARE(shown.size(), 1); // refused without asking, and nothing else closes
         QVERIFY2(shown.front().contains(
-                     "Older Tardigo app version cannot open this newer Tardigo document version."),
+                     "This list was saved by a newer version of Tardigo"),
                  qPrintable(shown.front()));
         QCOMPARE(_controller->windows().size(), size_t(1));
     }
