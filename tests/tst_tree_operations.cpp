@@ -150,6 +150,37 @@ private slots:
         QCOMPARE(childrenOf(*root3)->size(), 1);
     }
 
+    void duplicateRepairOnALargeListFindsEveryRepeat() {
+        // Many items share a name and creation date but differ in another key: none is a duplicate,
+        // yet all are found again when the repeats of the first and the last come at the end.
+        NodePtr root = Dict::create();
+        for (int i = 0; i < 3000; ++i) {
+            NodePtr node = item(i % 2 ? QStringLiteral("same") : QStringLiteral("item %1").arg(i));
+            node->set(key::category, QString::number(i));
+            withChildren(root, {node});
+        }
+        const auto& items = childrenOf(*root)->items;
+        withChildren(root, {items.front().asDict()->deepCopy(), items[2999].asDict()->deepCopy()});
+        SeenNodes seen;
+        VKfixupDuplicateNodesWithHash(*root, seen);
+        QCOMPARE(childrenOf(*root)->size(), 3000);
+    }
+
+    void duplicateRepairSurvivesSharedChildrenArrays() {
+        // Two items share one children array, so the repeat removed under the second is the very node
+        // remembered under the first; a later look-alike must still compare with it safely.
+        NodePtr a = item("A"), b = item("B");
+        b->set(key::children, a->value(key::children));
+        withChildren(a, {item("x")});
+        NodePtr lookAlike = item("x");
+        lookAlike->set(key::category, "other");
+        NodePtr root = withChildren(Dict::create(), {a, b, lookAlike});
+        SeenNodes seen;
+        VKfixupDuplicateNodesWithHash(*root, seen);
+        QVERIFY(childrenOf(*a)->items.empty());
+        QCOMPARE(names(*root), (QStringList{"A", "B", "x"}));
+    }
+
     void timestampRepairKeepsTheInstant() {
         test::FixedClock clock(test::localTime("2024-06-01 08:00:00"));
         NodePtr node = item("x");

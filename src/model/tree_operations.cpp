@@ -176,15 +176,36 @@ void VKfixupTimeStamps(Dict& node) {
 size_t SeenNodes::hashOf(const Dict& node) {
     const QString* name = node.value(key::name).asString();
     const QString* created = node.value(key::dateCreated).asString();
-    return qHashMulti(0, name ? *name : QString(), created ? *created : QString());
+    return qHashMulti(0, name ? QStringView(*name) : QStringView(), created ? QStringView(*created) : QStringView());
 }
 
-bool SeenNodes::containsEqual(const Dict& node) const {
-    const auto [first, last] = _nodes.equal_range(hashOf(node));
-    return std::any_of(first, last, [&](const auto& entry) { return entry.second->equals(node); });
+bool SeenNodes::add(const Dict& node) {
+    if (2 * (_count + 1) > _slots.size())
+        grow();
+    const size_t hash = hashOf(node);
+    const size_t mask = _slots.size() - 1;
+    size_t i = hash & mask;
+    for (; _slots[i].node; i = (i + 1) & mask)
+        if (_slots[i].hash == hash && _slots[i].node->equals(node))
+            return false;
+    _slots[i] = {hash, &node};
+    ++_count;
+    return true;
 }
 
-void SeenNodes::insert(const NodePtr& node) { _nodes.emplace(hashOf(*node), node); }
+void SeenNodes::grow() {
+    std::vector<Slot> old(std::max<size_t>(1024, 2 * _slots.size()));
+    old.swap(_slots);
+    const size_t mask = _slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (!slot.node)
+            continue;
+        size_t i = slot.hash & mask;
+        while (_slots[i].node)
+            i = (i + 1) & mask;
+        _slots[i] = slot;
+    }
+}
 
 void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
     const ArrayPtr children = childrenOf(node);
@@ -196,20 +217,22 @@ void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
         const DictPtr c = children->items[i].asDict();
         if (!c)
             continue;
-        if (seen.containsEqual(*c)) {
+        if (!seen.add(*c)) {
             qCInfo(lcModel).noquote() << QStringLiteral("in node %1, duplicate node %2").arg(nameForLog(node), nameForLog(*c));
             duplicates.push_back(i);
             duplicateNames.append(nameForLog(*c));
             continue;
         }
-        seen.insert(c);
         VKfixupDuplicateNodesWithHash(*c, seen);
     }
     if (duplicates.empty())
         return;
     qCInfo(lcModel).noquote() << QStringLiteral("removing duplicate nodes (%1)").arg(duplicateNames.join(QStringLiteral(", ")));
-    for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it)
+    for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it) {
+        // Children arrays may be shared, so the removed node may be one the set remembers.
+        seen.keep(children->items[*it].asDict());
         children->items.erase(children->items.begin() + qsizetype(*it));
+    }
 }
 
 } // namespace tardigo

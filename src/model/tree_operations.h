@@ -4,7 +4,7 @@
 
 #include <functional>
 #include <optional>
-#include <unordered_map>
+#include <vector>
 
 namespace tardigo {
 
@@ -35,16 +35,27 @@ void VKpurgeCompleted(Dict& node);
 void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
 /// Converts date objects under the user-visible time keys to stored date strings.
 void VKfixupTimeStamps(Dict& node);
-/// The nodes a duplicate repair has visited, found again by deep value equality.
+/// The nodes a duplicate repair has visited, found again by deep value equality. Nodes are held
+/// by address: they must outlive the set, which is why removed duplicates are handed to keep().
 class SeenNodes {
 public:
-    bool containsEqual(const Dict& node) const;
-    void insert(const NodePtr& node);
+    /// Remembers the node unless an equal node was seen; answers whether it was new.
+    bool add(const Dict& node);
+    /// Keeps a node that left the tree alive for as long as the set may compare with it.
+    void keep(NodePtr removed) { _removed.push_back(std::move(removed)); }
 
 private:
+    struct Slot {
+        size_t hash = 0;
+        const Dict* node = nullptr;
+    };
     // Equal nodes have equal names and creation dates, so those make a hash consistent with equality.
     static size_t hashOf(const Dict& node);
-    std::unordered_multimap<size_t, NodePtr> _nodes;
+    void grow();
+
+    std::vector<Slot> _slots; // open addressing, linear probing; the size is a power of two
+    size_t _count = 0;
+    std::vector<NodePtr> _removed;
 };
 
 /// Removes nodes equal in value to one seen earlier in the walk; `seen` starts empty at the root.
