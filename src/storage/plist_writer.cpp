@@ -4,6 +4,7 @@
 #include <QLoggingCategory>
 #include <QSet>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -25,7 +26,19 @@ bool isXmlCharacter(char32_t c) {
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
+/// Whether the text can be written as it is: no markup characters, nothing XML cannot hold.
+bool needsNoEscaping(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= 0x20 ? u != '&' && u != '<' && u != '>' && !QChar::isSurrogate(u) && u < 0xFFFE
+                         : u == '\t' || u == '\n';
+    });
+}
+
 QByteArray escaped(const QString& text) {
+    // Almost every text of a list is plain: checking is much cheaper than rebuilding it.
+    if (needsNoEscaping(text))
+        return text.toUtf8();
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -233,7 +246,10 @@ void PlistWriter::element(const char* tag, const QByteArray& text) {
 }
 
 void PlistWriter::indent() {
-    _out.append(qsizetype(_stack.size()), '\t');
+    // Appending from a ready string is much cheaper than QByteArray's fill-append.
+    static const QByteArray tabs(64, '\t');
+    for (qsizetype depth = qsizetype(_stack.size()); depth > 0; depth -= tabs.size())
+        _out.append(tabs.constData(), std::min(depth, tabs.size()));
 }
 
 void PlistWriter::open(Frame frame, const char* tag) {
