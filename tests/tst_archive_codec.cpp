@@ -353,6 +353,93 @@ private slots:
         QVERIFY(back->items[2].asDict() != back->items[3].asDict());
     }
 
+    void referencesGiveBackTheObjectsReadBefore() {
+        // The platform's archiver refers back to any object it wrote before, strings and numbers
+        // included, and a string first read as a value may come back as a key.
+        TypedStreamWriter out;
+        out.writeHeader(1000);
+        out.writeSharedString("@");
+        const auto begin = [&](std::initializer_list<TypedStreamWriter::ChainLink> chain) {
+            const qint32 number = out.beginObject();
+            out.writeClassChain(std::data(chain), int(chain.size()));
+            return number;
+        };
+        const auto string = [&](const char* text, bool isMutable) {
+            const qint32 number = isMutable
+                                      ? begin({{"NSMutableString", 1}, {"NSString", 1}, {"NSObject", 0}})
+                                      : begin({{"NSString", 1}, {"NSObject", 0}});
+            out.writeSharedString("+");
+            out.writeUtf8(QString::fromUtf8(text));
+            out.endObject();
+            return number;
+        };
+        const char* const longText = "a text longer than the short ones that are shared";
+        begin({{"NSArray", 0}, {"NSObject", 0}});
+        out.writeSharedString("i");
+        out.writeInteger(13);
+        out.writeSharedString("@");
+        const qint32 shortMutable = string("Work", true);
+        out.writeSharedString("@");
+        string("Work", false);
+        out.writeSharedString("@");
+        const qint32 longString = string(longText, false);
+        out.writeSharedString("@");
+        const qint32 number = begin({{"NSNumber", 0}, {"NSValue", 0}, {"NSObject", 0}});
+        out.writeSharedString("*");
+        out.writeCString("q");
+        out.writeSharedString("q");
+        out.writeInteger(-70000);
+        out.endObject();
+        out.writeSharedString("@");
+        const qint32 date = begin({{"NSDate", 0}, {"NSObject", 0}});
+        out.writeSharedString("d");
+        out.writeReal('d', 12.5);
+        out.endObject();
+        out.writeSharedString("@");
+        const qint32 data = begin({{"NSData", 0}, {"NSObject", 0}});
+        out.writeSharedString("i");
+        out.writeInteger(2);
+        out.writeSharedString("[2c]");
+        out.writeBytes("xy");
+        out.endObject();
+        out.writeSharedString("@");
+        const qint32 dict = begin({{"NSDictionary", 0}, {"NSObject", 0}});
+        out.writeSharedString("i");
+        out.writeInteger(2);
+        for (const qint32 key : {longString, shortMutable}) {
+            out.writeSharedString("@");
+            out.writeReference(key);
+            out.writeSharedString("@");
+            out.writeReference(key == longString ? number : date);
+        }
+        out.endObject();
+        for (const qint32 earlier : {shortMutable, longString, number, date, data}) {
+            out.writeSharedString("@");
+            out.writeReference(earlier);
+        }
+        out.writeSharedString("@");
+        out.writeReference(dict);
+        out.endObject();
+
+        const ArchiveDecodeResult decoded = decodeArchive(out.take());
+        QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+        const std::vector<Value>& items = decoded.root.asArray()->items;
+        QCOMPARE(items.size(), size_t(13));
+        for (const size_t i : {0, 1, 7}) {
+            QCOMPARE(*items[i].asString(), QStringLiteral("Work"));
+            QCOMPARE(items[i].asStringValue()->isMutable, i != 1);
+        }
+        QCOMPARE(*items[8].asString(), QString::fromUtf8(longText));
+        QCOMPARE(items[9].asNumber()->type, 'q');
+        QCOMPARE(items[9].asNumber()->integer, -70000);
+        QCOMPARE(items[10], Value(Date{12.5}));
+        QCOMPARE(items[11], Value::data("xy"));
+        const DictPtr keyed = items[12].asDict();
+        QVERIFY(keyed == items[6].asDict());
+        QCOMPARE(keyed->value(QString::fromUtf8(longText)), items[3]);
+        QCOMPARE(keyed->value(QStringLiteral("Work")), items[4]);
+    }
+
     void hostileArchivesGiveOneErrorWithItsOffset_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");

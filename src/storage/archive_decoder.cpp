@@ -13,6 +13,11 @@ namespace {
 constexpr QByteArrayView kNumberCodes = "cCsSiIlLqQfd";
 // Small dictionaries are checked for repeated keys by a scan, larger ones through a hash.
 constexpr qsizetype kLinearKeyScan = 16;
+// Texts up to this many bytes are shared, the first kShortTextLimit distinct ones; the table has
+// twice as many places, a power of two.
+constexpr qsizetype kShortTextLength = 24;
+constexpr size_t kShortTextLimit = 4096;
+constexpr size_t kShortTextPlaces = 2 * kShortTextLimit;
 
 bool isNumberCode(char code) {
     return kNumberCodes.contains(code);
@@ -32,9 +37,11 @@ ArchiveDecoder::ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry*
 
 ArchiveDecodeResult ArchiveDecoder::decode() {
     ArchiveDecodeResult result;
-    // Most objects take well over 16 bytes; reserving spares the copies of huge tables.
+    // Most objects take well over 16 bytes, and a container well over 32; reserving spares the
+    // copies of huge tables, and pages never touched cost no memory.
     _slots.reserve(size_t(_in.remaining() / 16));
-    _weights.reserve(size_t(_in.remaining() / 16));
+    _arrays.reserve(size_t(_in.remaining() / 64));
+    _dicts.reserve(size_t(_in.remaining() / 32));
     if (_in.readHeader()) {
         const qint64 at = _in.offset();
         const qint32 type = _in.readSharedString();
@@ -176,14 +183,79 @@ void ArchiveDecoder::readObject(Value& out, quint64* weight) {
     case TypedStreamReader::Head::Reference:
         break;
     }
-    const ObjectSlot& slot = _slots[size_t(head.object)];
+    ObjectSlot& slot = _slots[size_t(head.object)];
     if (slot.isPending()) {
         // A value tree cannot hold itself.
         report(Problem::ContainsItself, at);
         return;
     }
-    *weight = _weights[size_t(head.object)];
-    out = slot.value();
+    out = valueOf(slot, weight);
+}
+
+template <typename Read> auto ArchiveDecoder::readAgainAt(quint32 offset, Read read) {
+    const qint64 resume = _in.offset();
+    _in.seek(offset);
+    auto value = read();
+    _in.seek(resume);
+    return value;
+}
+
+const QString* ArchiveDecoder::textOf(ObjectSlot& slot) {
+    using Slot = ObjectSlot::Kind;
+    if (slot.kind == Slot::String || slot.kind == Slot::MutableString) {
+        _texts.push_back(readAgainAt(slot.payload, [this] { return readText(); }));
+        slot.kind = slot.kind == Slot::String ? Slot::Text : Slot::MutableText;
+        slot.payload = quint32(_texts.size() - 1);
+    }
+    if (slot.kind == Slot::Text || slot.kind == Slot::MutableText)
+        return &_texts[slot.payload];
+    if (slot.kind == Slot::Other)
+        return _others[slot.payload].first.asString();
+    return nullptr;
+}
+
+Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
+    using Slot = ObjectSlot::Kind;
+    *weight = 1;
+    switch (slot.kind) {
+    case Slot::String:
+    case Slot::MutableString:
+    case Slot::Text:
+    case Slot::MutableText: {
+        const QString* text = textOf(slot);
+        return Value(*text, slot.kind == Slot::MutableText);
+    }
+    case Slot::Number:
+        return readAgainAt(slot.payload, [&] { return readScalar(slot.code); });
+    case Slot::Date:
+        return Date{readAgainAt(slot.payload, [&] { return _in.readReal('d'); })};
+    case Slot::Array:
+        *weight = _arrays[slot.payload].second;
+        return _arrays[slot.payload].first;
+    case Slot::Dict:
+        *weight = _dicts[slot.payload].second;
+        return _dicts[slot.payload].first;
+    case Slot::Other:
+        *weight = _others[slot.payload].second;
+        return _others[slot.payload].first;
+    case Slot::Pending:
+        break;
+    }
+    return {};
+}
+
+ObjectSlot ArchiveDecoder::hold(const Value& value, quint64 weight) {
+    using Slot = ObjectSlot::Kind;
+    if (const ArrayPtr array = value.asArray()) {
+        _arrays.emplace_back(array, quint32(weight));
+        return {Slot::Array, 0, quint32(_arrays.size() - 1)};
+    }
+    if (const DictPtr dict = value.asDict()) {
+        _dicts.emplace_back(dict, quint32(weight));
+        return {Slot::Dict, 0, quint32(_dicts.size() - 1)};
+    }
+    _others.emplace_back(value, quint32(weight));
+    return {Slot::Other, 0, quint32(_others.size() - 1)};
 }
 
 bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
@@ -193,7 +265,7 @@ bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
     const QString* text = nullptr;
     Value key;
     if (head.head == TypedStreamReader::Head::Reference && !_slots[size_t(head.object)].isPending()) {
-        text = _slots[size_t(head.object)].text();
+        text = textOf(_slots[size_t(head.object)]);
     } else if (head.head == TypedStreamReader::Head::New) {
         readNewObject(head.object, at, key, weight);
         text = key.asString();
@@ -212,7 +284,6 @@ bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
 
 void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64* weight) {
     _slots.emplace_back();
-    _weights.push_back(1);
     if (++_depth > TypedStreamReader::kMaxNesting) {
         report(Problem::TooDeep, at);
         return;
@@ -224,7 +295,7 @@ void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64
         return;
     if (object == 0)
         _rootClassName = _in.className(cls).toByteArray();
-    readContent(cls, at, out, weight);
+    ObjectSlot slot = readContent(cls, at, out, weight);
     _in.readObjectEnd();
     --_depth;
     if (_in.failed())
@@ -233,16 +304,14 @@ void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64
         report(Problem::TooExpanded, at);
         return;
     }
-    _slots[size_t(object)].keep(out);
-    _weights[size_t(object)] = quint32(*weight);
+    _slots[size_t(object)] = slot.isPending() ? hold(out, *weight) : slot;
 }
 
-void ArchiveDecoder::readContent(qint32 cls, qint64 at, Value& out, quint64* weight) {
+ObjectSlot ArchiveDecoder::readContent(qint32 cls, qint64 at, Value& out, quint64* weight) {
     const ClassKind& kind = kindOf(cls);
     switch (kind.kind) {
     case Kind::Known:
-        readKnown(kind.known, cls, at, out, weight);
-        return;
+        return readKnown(kind.known, cls, at, out, weight);
     case Kind::Custom: {
         const qint32 outerClass = std::exchange(_customClass, cls);
         const quint64 outerWeight = std::exchange(_customWeight, 1);
@@ -250,57 +319,61 @@ void ArchiveDecoder::readContent(qint32 cls, qint64 at, Value& out, quint64* wei
         *weight = _customWeight;
         _customClass = outerClass;
         _customWeight = outerWeight;
-        return;
+        return {};
     }
     case Kind::Unresolved:
     case Kind::Unknown:
         break;
     }
     report(Problem::UnknownClass, at, cls);
+    return {};
 }
 
-void ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight) {
+ObjectSlot ArchiveDecoder::readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out,
+                                     quint64* weight) {
     switch (known) {
     case ArchivedClass::String:
     case ArchivedClass::MutableString:
-        readString(cls, known == ArchivedClass::MutableString, out);
-        return;
+        return readString(cls, known == ArchivedClass::MutableString, out);
     case ArchivedClass::Number:
     case ArchivedClass::Value:
-        readNumber(cls, out);
-        return;
+        return readNumber(cls, out);
     case ArchivedClass::Data:
     case ArchivedClass::MutableData:
         readData(cls, known == ArchivedClass::MutableData, out);
-        return;
+        return {};
     case ArchivedClass::Array:
     case ArchivedClass::MutableArray:
         readArray(cls, known == ArchivedClass::MutableArray, out, weight);
-        return;
+        return {};
     case ArchivedClass::Dictionary:
     case ArchivedClass::MutableDictionary:
         readDictionary(cls, known == ArchivedClass::MutableDictionary, out, weight);
-        return;
-    case ArchivedClass::Date:
-        if (expectGroup('d', cls))
-            out = Date{_in.readReal('d')};
-        return;
+        return {};
+    case ArchivedClass::Date: {
+        if (!expectGroup('d', cls))
+            return {};
+        const auto offset = quint32(_in.offset());
+        out = Date{_in.readReal('d')};
+        return {ObjectSlot::Kind::Date, 'd', offset};
+    }
     case ArchivedClass::CalendarDate:
         readCalendarDate(cls, out, weight);
-        return;
+        return {};
     case ArchivedClass::TimeZone:
         readTimeZone(cls, out, weight);
-        return;
+        return {};
     case ArchivedClass::Color:
         readColor(cls, out, weight);
-        return;
+        return {};
     case ArchivedClass::Null:
         out = Null{};
-        return;
+        return {};
     case ArchivedClass::Object:
         break;
     }
     report(Problem::PlainObject, at);
+    return {};
 }
 
 std::vector<Value> ArchiveDecoder::readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight) {
@@ -345,33 +418,59 @@ Number ArchiveDecoder::readScalar(char code) {
                           TypedStreamReader::unsignedOfType(code, raw), 0);
 }
 
-void ArchiveDecoder::readString(qint32 cls, bool isMutable, Value& out) {
-    if (!expectGroup('+', cls))
-        return;
+QString ArchiveDecoder::readText() {
     const qint64 at = _in.offset();
     const qint64 length = _in.readInteger();
     if (!_in.checkCount(length, 1, at, "length"))
-        return;
+        return {};
     const QByteArrayView utf8 = _in.readBytes(length, "a string");
-    out = Value(QString::fromUtf8(utf8), isMutable);
+    if (utf8.isEmpty() || utf8.size() > kShortTextLength)
+        return QString::fromUtf8(utf8);
+    if (_shortTexts.empty())
+        _shortTexts.resize(kShortTextPlaces);
+    const std::string_view key(utf8.data(), size_t(utf8.size()));
+    size_t i = std::hash<std::string_view>()(key) & (kShortTextPlaces - 1);
+    for (; _shortTexts[i].utf8.data(); i = (i + 1) & (kShortTextPlaces - 1))
+        if (_shortTexts[i].utf8 == key)
+            return _shortTexts[i].text;
+    QString text = QString::fromUtf8(utf8);
+    if (_shortTextCount < kShortTextLimit) {
+        _shortTexts[i] = {key, text};
+        ++_shortTextCount;
+    }
+    return text;
 }
 
-void ArchiveDecoder::readNumber(qint32 cls, Value& out) {
+ObjectSlot ArchiveDecoder::readString(qint32 cls, bool isMutable, Value& out) {
+    if (!expectGroup('+', cls))
+        return {};
+    const auto offset = quint32(_in.offset());
+    const QString text = readText();
+    if (_in.failed())
+        return {};
+    out = Value(text, isMutable);
+    return {isMutable ? ObjectSlot::Kind::MutableString : ObjectSlot::Kind::String, 0, offset};
+}
+
+ObjectSlot ArchiveDecoder::readNumber(qint32 cls, Value& out) {
     if (!expectGroup('*', cls))
-        return;
+        return {};
     const qint64 at = _in.offset();
     const qint32 type = _in.readCString();
     if (_in.failed())
-        return;
+        return {};
     const QByteArrayView code = type < 0 ? QByteArrayView() : _in.string(type);
     if (code.size() != 1 || !isNumberCode(code.front())) {
         _in.fail(QStringLiteral("it holds an %1 of the type %2, which is not a number")
                      .arg(className(cls), type < 0 ? QStringLiteral("NULL") : quoted(code)),
                  at);
-        return;
+        return {};
     }
-    if (expectGroup(code.front(), cls))
-        out = readScalar(code.front());
+    if (!expectGroup(code.front(), cls))
+        return {};
+    const auto offset = quint32(_in.offset());
+    out = readScalar(code.front());
+    return {ObjectSlot::Kind::Number, code.front(), offset};
 }
 
 void ArchiveDecoder::readData(qint32 cls, bool isMutable, Value& out) {

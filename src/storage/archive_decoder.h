@@ -7,6 +7,8 @@
 #include "storage/object_slot.h"
 #include "storage/typed_stream_reader.h"
 
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tardigo {
@@ -38,8 +40,18 @@ private:
     void readNewObject(qint32 object, qint64 at, Value& out, quint64* weight);
     /// A dictionary key: most are references to a string read before, taken without a Value.
     bool readKey(QString& out, quint64* weight);
-    void readContent(qint32 cls, qint64 at, Value& out, quint64* weight);
-    void readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight);
+    /// The content of a new object; answers how to read it again when it is a string, a number or
+    /// a date, and a pending slot otherwise.
+    ObjectSlot readContent(qint32 cls, qint64 at, Value& out, quint64* weight);
+    ObjectSlot readKnown(ArchivedClass known, qint32 cls, qint64 at, Value& out, quint64* weight);
+    /// Keeps a decoded value that cannot be read again for later references.
+    ObjectSlot hold(const Value& value, quint64 weight);
+    /// The value of an object read before.
+    Value valueOf(ObjectSlot& slot, quint64* weight);
+    /// The text of a string object read before, or null for other objects.
+    const QString* textOf(ObjectSlot& slot);
+    /// Reads a primitive again at an earlier offset, and comes back.
+    template <typename Read> auto readAgainAt(quint32 offset, Read read);
     const ClassKind& kindOf(qint32 cls);
 
     /// Reads a group's type string and checks it; one-letter types are remembered by table index.
@@ -49,8 +61,10 @@ private:
     /// A group of objects and scalars, as decodeGroup describes.
     std::vector<Value> readGroupValues(QByteArrayView typeString, qint32 cls, quint64* weight);
     Number readScalar(char code);
-    void readString(qint32 cls, bool isMutable, Value& out);
-    void readNumber(qint32 cls, Value& out);
+    /// A string's length and bytes, as text; short texts are shared.
+    QString readText();
+    ObjectSlot readString(qint32 cls, bool isMutable, Value& out);
+    ObjectSlot readNumber(qint32 cls, Value& out);
     void readData(qint32 cls, bool isMutable, Value& out);
     void readArray(qint32 cls, bool isMutable, Value& out, quint64* weight);
     void readDictionary(qint32 cls, bool isMutable, Value& out, quint64* weight);
@@ -75,9 +89,20 @@ private:
     TypedStreamReader _in;
     const ClassDecoderRegistry* _registry;
     std::vector<ObjectSlot> _slots; // by object index
-    std::vector<quint32> _weights;  // by object index
-    std::vector<ClassKind> _kinds;  // by class index
-    std::vector<char> _codes;       // by string-table index: the one-letter type it holds, once seen
+    std::vector<QString> _texts;    // strings referred to again
+    // Held values with the number of values each expands to.
+    std::vector<std::pair<ArrayPtr, quint32>> _arrays;
+    std::vector<std::pair<DictPtr, quint32>> _dicts;
+    std::vector<std::pair<Value, quint32>> _others;
+    // History messages and categories repeat all through a list; short texts share one copy.
+    struct ShortText {
+        std::string_view utf8; // in the archive's bytes; null for a free place
+        QString text;
+    };
+    std::vector<ShortText> _shortTexts; // open addressing, linear probing
+    size_t _shortTextCount = 0;
+    std::vector<ClassKind> _kinds; // by class index
+    std::vector<char> _codes;      // by string-table index: the one-letter type it holds, once seen
     quint64 _weightLimit;
     int _depth = 0;
     qint32 _customClass = -1; // the class a registered decoder is reading

@@ -1,36 +1,34 @@
 #pragma once
 
-#include "model/value.h"
-
-#include <memory>
-#include <variant>
+#include <QtGlobal>
 
 namespace tardigo {
 
-/// A decoded object kept for later references to it, in less room than a Value: an archive of a
-/// large list holds millions of objects, and any of them may be referred to again.
-class ObjectSlot {
-public:
-    /// An object still being decoded, until it is kept.
-    ObjectSlot() = default;
-    void keep(const Value& value);
-
-    bool isPending() const { return std::holds_alternative<std::monostate>(_v); }
-    Value value() const;
-    /// The text when the object is a string.
-    const QString* text() const;
-
-private:
-    struct MutableText {
-        QString text;
+/// How a decoded object is found again when the archive refers back to it, in 8 bytes: an archive
+/// of a large list holds millions of objects and refers back to few of them. Strings, numbers and
+/// dates are read again at their offset in the archive (a string is then kept as text, as keys are
+/// referred to over and over); anything else is held in a table of the decoder.
+struct ObjectSlot {
+    enum class Kind : quint8 {
+        Pending, ///< still being decoded
+        String,  ///< payload: offset of the length, read again on demand
+        MutableString,
+        Text, ///< payload: index of the decoded text
+        MutableText,
+        Number, ///< payload: offset of the scalar, whose type is `code`
+        Date,   ///< payload: offset of the seconds
+        Array,  ///< payload: index among the held arrays
+        Dict,   ///< payload: index among the held dictionaries
+        Other   ///< payload: index among the other held values
     };
-    struct PackedNumber {
-        char type;
-        quint64 bits;
-    };
-    std::variant<std::monostate, QString, MutableText, PackedNumber, Date, ArrayPtr, DictPtr,
-                 std::shared_ptr<const Value>>
-        _v;
+
+    Kind kind = Kind::Pending;
+    char code = 0;
+    quint32 payload = 0; // archives are smaller than 2 GiB, so offsets and indexes fit
+
+    bool isPending() const { return kind == Kind::Pending; }
 };
+
+static_assert(sizeof(ObjectSlot) == 8);
 
 } // namespace tardigo

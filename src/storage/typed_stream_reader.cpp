@@ -26,7 +26,11 @@ const char* kindNoun(int kind) {
 
 } // namespace
 
-TypedStreamReader::TypedStreamReader(QByteArrayView bytes) : _data(bytes.data()), _size(bytes.size()) {}
+TypedStreamReader::TypedStreamReader(QByteArrayView bytes) : _data(bytes.data()), _size(bytes.size()) {
+    // Objects, classes and C strings take a few bytes each: reserving spares the copies of a huge
+    // table, and pages never touched cost no memory.
+    _entries.reserve(size_t(_size / 16));
+}
 
 void TypedStreamReader::fail(const QString& what, qint64 offset) {
     if (_failed)

@@ -37,6 +37,8 @@ public:
     qint64 systemVersion() const { return _systemVersion; }
 
     qint64 offset() const { return _pos; }
+    /// Goes back to an offset read before, to read a primitive again; the tables stay as they are.
+    void seek(qint64 offset) { _pos = offset; }
     bool atEnd() const { return _pos >= _size; }
     qint64 remaining() const { return _size - _pos; }
 
