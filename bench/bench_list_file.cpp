@@ -43,8 +43,8 @@ double peakMemoryMegabytes() {
 }
 
 void printPhase(const char* what, double ms, double megabytes, double peak) {
-    printf("%s: %.0f ms (%.0f MB/s)\npeak RSS during %s: %.0f MB\n", what, ms, megabytes / (ms / 1000.0), what,
-           peak);
+    printf("%s: %.0f ms (%.0f MB/s)\npeak RSS during %s: %.0f MB\n", what, ms, megabytes / (ms / 1000.0),
+           what, peak);
 }
 
 } // namespace

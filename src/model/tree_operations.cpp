@@ -176,7 +176,8 @@ void VKfixupTimeStamps(Dict& node) {
 size_t SeenNodes::hashOf(const Dict& node) {
     const QString* name = node.value(key::name).asString();
     const QString* created = node.value(key::dateCreated).asString();
-    return qHashMulti(0, name ? QStringView(*name) : QStringView(), created ? QStringView(*created) : QStringView());
+    return qHashMulti(0, name ? QStringView(*name) : QStringView(),
+                      created ? QStringView(*created) : QStringView());
 }
 
 bool SeenNodes::add(const Dict& node) {
