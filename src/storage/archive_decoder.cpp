@@ -246,12 +246,12 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
 
 ObjectSlot ArchiveDecoder::hold(const Value& value, quint64 weight) {
     using Slot = ObjectSlot::Kind;
-    if (const ArrayPtr array = value.asArray()) {
-        _arrays.emplace_back(array, quint32(weight));
+    if (ArrayPtr array = value.asArray()) {
+        _arrays.emplace_back(std::move(array), quint32(weight));
         return {Slot::Array, 0, quint32(_arrays.size() - 1)};
     }
-    if (const DictPtr dict = value.asDict()) {
-        _dicts.emplace_back(dict, quint32(weight));
+    if (DictPtr dict = value.asDict()) {
+        _dicts.emplace_back(std::move(dict), quint32(weight));
         return {Slot::Dict, 0, quint32(_dicts.size() - 1)};
     }
     _others.emplace_back(value, quint32(weight));
