@@ -15,6 +15,12 @@ QDateTime Clock::now() {
     return QDateTime::currentDateTime();
 }
 
+qint64 Clock::nowMSecsSinceEpoch() {
+    if (source())
+        return source()().toMSecsSinceEpoch();
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
 void Clock::setSource(std::function<QDateTime()> s) { source() = std::move(s); }
 
 void Clock::setFixed(const QDateTime& instant) {

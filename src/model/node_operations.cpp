@@ -54,7 +54,7 @@ bool VKisOverDue(const Dict& node) {
     if (VKisCompleted(node))
         return false;
     const auto due = parseStoredDate(node.value(key::due));
-    return due && *due <= Clock::now();
+    return due && due->toMSecsSinceEpoch() <= Clock::nowMSecsSinceEpoch();
 }
 
 bool VKisOld(const Dict& node) {
