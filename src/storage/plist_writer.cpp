@@ -26,19 +26,15 @@ bool isXmlCharacter(char32_t c) {
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-/// Whether the text can be written as it is: no markup characters, nothing XML cannot hold.
-bool needsNoEscaping(QStringView text) {
+/// Whether the text is plain ASCII that XML holds as it is: no markup characters, no controls.
+bool isPlainAscii(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) {
         const char16_t u = c.unicode();
-        return u >= 0x20 ? u != '&' && u != '<' && u != '>' && !QChar::isSurrogate(u) && u < 0xFFFE
-                         : u == '\t' || u == '\n';
+        return u >= 0x20 ? u < 0x7F && u != '&' && u != '<' && u != '>' : u == '\t' || u == '\n';
     });
 }
 
 QByteArray escaped(const QString& text) {
-    // Almost every text of a list is plain: checking is much cheaper than rebuilding it.
-    if (needsNoEscaping(text))
-        return text.toUtf8();
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -109,11 +105,14 @@ private:
     void writeNumber(const Number& number);
     void writeData(const QByteArray& bytes);
     void element(const char* tag, const QByteArray& text);
+    void textElement(const char* tag, const QString& text);
+    void beginElement(const char* tag);
+    void endElement(const char* tag);
     void indent();
     void open(Frame frame, const char* tag);
     void closeTop();
 
-    QByteArray _out;
+    std::string _out; // appends faster than QByteArray
     std::vector<Frame> _stack;
     QSet<const void*> _open;
 };
@@ -146,12 +145,12 @@ QByteArray PlistWriter::write(const Value& root) {
                 qCWarning(lcPlist) << "key" << key << "left out of the property list:" << reason;
                 continue;
             }
-            element("key", escaped(key));
+            textElement("key", key);
             writeValue(value);
         }
     }
     _out += "</plist>\n";
-    return _out;
+    return QByteArray(_out.data(), qsizetype(_out.size()));
 }
 
 const char* PlistWriter::omissionReason(const Value& value) const {
@@ -182,7 +181,7 @@ const char* PlistWriter::omissionReason(const Value& value) const {
 void PlistWriter::writeValue(const Value& value) {
     switch (value.type()) {
     case Value::Type::String:
-        element("string", escaped(*value.asString()));
+        textElement("string", *value.asString());
         break;
     case Value::Type::Number:
         writeNumber(*value.asNumber());
@@ -227,7 +226,7 @@ void PlistWriter::writeData(const QByteArray& bytes) {
     _out += "<data>\n";
     for (qsizetype i = 0; i < base64.size(); i += kBase64LineLength) {
         indent();
-        _out += base64.mid(i, kBase64LineLength);
+        _out.append(base64.constData() + i, size_t(std::min<qsizetype>(kBase64LineLength, base64.size() - i)));
         _out += '\n';
     }
     indent();
@@ -235,21 +234,36 @@ void PlistWriter::writeData(const QByteArray& bytes) {
 }
 
 void PlistWriter::element(const char* tag, const QByteArray& text) {
+    beginElement(tag);
+    _out.append(text.constData(), size_t(text.size()));
+    endElement(tag);
+}
+
+void PlistWriter::textElement(const char* tag, const QString& text) {
+    // Almost every text of a list is plain ASCII: copying it over is much cheaper than escaping it.
+    if (!isPlainAscii(text))
+        return element(tag, escaped(text));
+    beginElement(tag);
+    for (const QChar c : text)
+        _out += char(c.unicode());
+    endElement(tag);
+}
+
+void PlistWriter::beginElement(const char* tag) {
     indent();
     _out += '<';
     _out += tag;
     _out += '>';
-    _out += text;
+}
+
+void PlistWriter::endElement(const char* tag) {
     _out += "</";
     _out += tag;
     _out += ">\n";
 }
 
 void PlistWriter::indent() {
-    // Appending from a ready string is much cheaper than QByteArray's fill-append.
-    static const QByteArray tabs(64, '\t');
-    for (qsizetype depth = qsizetype(_stack.size()); depth > 0; depth -= tabs.size())
-        _out.append(tabs.constData(), std::min(depth, tabs.size()));
+    _out.append(_stack.size(), '\t');
 }
 
 void PlistWriter::open(Frame frame, const char* tag) {
