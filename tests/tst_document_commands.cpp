@@ -51,18 +51,26 @@ private slots:
         QCOMPARE(childNames(list.root()), QStringList{"parent"});
     }
 
-    void deletedItemsComeBackAtTheEndOfTheTopLevel() {
+    void deletedItemsComeBackInTheirOwnPlaces() {
         const NodePtr parent = makeItem("parent");
+        appendChild(*parent, makeItem("first"));
         appendChild(*parent, makeItem("nested"));
-        OpenList list{parent, makeItem("b"), makeItem("c"), makeItem("d")};
+        appendChild(*parent, makeItem("last"));
+        const NodePtr box = makeItem("box");
+        appendChild(*box, makeItem("inside"));
+        OpenList list{parent, makeItem("b"), makeItem("c"), box, makeItem("d")};
         list.document.expandAll();
-        list.select({1, 2, 4}); // nested, b, d
+        const QStringList before{"parent", "first", "nested", "last", "b", "c", "box", "inside", "d"};
+        QCOMPARE(list.rowNames(), before);
+        list.select({2, 4, 6, 7, 8}); // nested, b, box with its own child selected too, d
         list.document.deleteItem();
-        QCOMPARE(list.rowNames(), (QStringList{"parent", "c"}));
+        QCOMPARE(list.rowNames(), (QStringList{"parent", "first", "last", "c"}));
         QVERIFY(list.selectedNames().isEmpty());
         undo(list);
-        QCOMPARE(list.rowNames(), (QStringList{"parent", "c", "nested", "b", "d"}));
-        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "d"}));
+        // "inside" came back inside "box", which shows collapsed again.
+        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "box", "d"}));
+        list.document.expandAll();
+        QCOMPARE(list.rowNames(), before);
         QVERIFY(!list.undo().canUndo());
 
         list.document.deleteItem();

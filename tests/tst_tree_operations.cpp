@@ -105,11 +105,19 @@ private slots:
         QCOMPARE(names(*root), (QStringList{"A", "deep"})); // the twin stays
     }
 
-    void deletesAdjacentSiblingsKeepingOrder() {
+    void deletesAdjacentSiblingsKeepingOrderAndPutsThemBack() {
         NodePtr b = item("b"), c = item("c");
-        NodePtr root = withChildren(item("root"), {item("a"), b, c, item("d")});
-        VKdeleteItems(*root, {b, c});
+        NodePtr shared = item("shared"); // one node object standing in two places
+        NodePtr root = withChildren(item("root"), {item("a"), b, shared, c, withChildren(item("d"), {shared})});
+        const Value before = Value(root->deepCopy());
+        std::vector<RemovedChild> removed;
+        VKdeleteItems(*root, {b, c, shared}, &removed);
         QCOMPARE(names(*root), (QStringList{"a", "d"}));
+        QCOMPARE(removed.size(), size_t(4));
+        VKrestoreRemovedChildren(removed);
+        QVERIFY(Value(root) == before);
+        QCOMPARE(childrenOf(*root)->items[2].asDict(), shared);
+        QCOMPARE(childrenOf(*childrenOf(*root)->items[4].asDict())->items[0].asDict(), shared);
     }
 
     void purgeRemovesCompleteItemsWithTheirSubtrees() {

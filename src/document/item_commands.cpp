@@ -57,8 +57,10 @@ void ItemCommands::deleteItem() {
     if (items.empty())
         return;
     _document.undoManager().setActionName(localized(QStringLiteral("delete")));
-    RestoringOperations(_document).registerAddChildren(items, _document.data());
-    VKdeleteItems(*_document.data(), items);
+    // Undoing puts every item back in its own place, under its own parent.
+    std::vector<RemovedChild> removed;
+    VKdeleteItems(*_document.data(), items, &removed);
+    RestoringOperations(_document).registerRestoreRemovedChildren(removed);
     outline.deselectAll();
     _document.updateUI();
 }

@@ -20,14 +20,14 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
     VKselectItems(_document.outlineView(), {node});
 }
 
-void RestoringOperations::addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
+void RestoringOperations::restoreRemovedChildren(const std::vector<RemovedChild>& removed) {
     _document.finishAllEditing();
     _document.outlineView().deselectAll();
-    if (!childrenOf(*parent))
-        parent->set(key::children, Array::create());
-    const ArrayPtr children = childrenOf(*parent);
-    children->items.insert(children->items.end(), nodes.begin(), nodes.end());
+    VKrestoreRemovedChildren(removed);
     _document.outlineViewReload();
+    std::vector<NodePtr> nodes;
+    for (const RemovedChild& child : removed)
+        nodes.push_back(child.item.asDict());
     VKselectItems(_document.outlineView(), nodes);
     _document.updateUI();
 }
@@ -50,10 +50,10 @@ void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& 
         document, [document, node, old = node->value(key), key] { document->setInDict(node, old, key); });
 }
 
-void RestoringOperations::registerAddChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
+void RestoringOperations::registerRestoreRemovedChildren(const std::vector<RemovedChild>& removed) {
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(document,
-                                         [document, nodes, parent] { document->addChildren(nodes, parent); });
+                                         [document, removed] { document->restoreRemovedChildren(removed); });
 }
 
 void RestoringOperations::registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/tree_operations.h"
 #include "model/value.h"
 
 #include <vector>
@@ -16,14 +17,14 @@ public:
 
     /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
-    /// Appends the nodes to the parent's children, reloads, selects them and refreshes.
-    void addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    /// Puts deleted items back where they stood, reloads, selects them and refreshes.
+    void restoreRemovedChildren(const std::vector<RemovedChild>& removed);
     /// Removes exactly these node objects from the parent's children and refreshes.
     void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
 
     /// Registers, as part of the current undo step, putting back what node[key] holds now.
     void registerSetInDict(const NodePtr& node, const QString& key);
-    void registerAddChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    void registerRestoreRemovedChildren(const std::vector<RemovedChild>& removed);
     void registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
 
 private:

@@ -244,8 +244,8 @@ void TardigoDocument::setInDict(const NodePtr& node, const Value& object, const 
     RestoringOperations(*this).setInDict(node, object, key);
 }
 
-void TardigoDocument::addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
-    RestoringOperations(*this).addChildren(nodes, parent);
+void TardigoDocument::restoreRemovedChildren(const std::vector<RemovedChild>& removed) {
+    RestoringOperations(*this).restoreRemovedChildren(removed);
 }
 
 void TardigoDocument::removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {

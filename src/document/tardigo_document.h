@@ -21,6 +21,7 @@ class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
 struct ListLoad;
+struct RemovedChild;
 class OutlineView;
 class TWAlertArray;
 class UndoManager;
@@ -139,7 +140,7 @@ public:
     /// The notes tool ended editing with this RTFD text.
     void textDidEndEditing(const QByteArray& rtfd);
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
-    void addChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    void restoreRemovedChildren(const std::vector<RemovedChild>& removed);
     void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
 
     // Sorting.

@@ -121,24 +121,34 @@ NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
     return findNode(node, [&](const Dict& candidate) { return matches(candidate, target); });
 }
 
-void VKdeleteItem(Dict& node, const Dict* target) {
+void VKdeleteItem(Dict& node, const Dict* target, std::vector<RemovedChild>* removed) {
     const ArrayPtr children = childrenOf(node);
     if (!children)
         return;
     for (size_t i = 0; i < children->items.size();) {
         const DictPtr child = children->items[i].asDict();
         if (child)
-            VKdeleteItem(*child, target);
-        if (child && child.get() == target)
+            VKdeleteItem(*child, target, removed);
+        if (child && child.get() == target) {
+            if (removed)
+                removed->push_back({children, i, children->items[i]});
             children->items.erase(children->items.begin() + qsizetype(i));
-        else
+        } else {
             ++i;
+        }
     }
 }
 
-void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets) {
+void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets, std::vector<RemovedChild>* removed) {
     for (const NodePtr& target : targets)
-        VKdeleteItem(node, target.get());
+        VKdeleteItem(node, target.get(), removed);
+}
+
+void VKrestoreRemovedChildren(const std::vector<RemovedChild>& removed) {
+    for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
+        std::vector<Value>& items = it->children->items;
+        items.insert(items.begin() + qsizetype(std::min(it->index, items.size())), it->item);
+    }
 }
 
 void VKpurgeCompleted(Dict& node) {

@@ -26,9 +26,19 @@ bool VKhasDescendentNode(const Dict& node, const Dict& target);
 /// The target itself when it is in the subtree, or else the first node of the subtree (the node
 /// itself included) that matches target, in pre-order.
 NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
-/// Removes that very node object wherever it lies below node.
-void VKdeleteItem(Dict& node, const Dict* target);
-void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets);
+/// One removal a deletion made: the children array the item stood in, and its place there then.
+struct RemovedChild {
+    ArrayPtr children;
+    size_t index = 0;
+    Value item;
+};
+/// Removes that very node object wherever it lies below node; each removal is appended to `removed`,
+/// when given, in the order made.
+void VKdeleteItem(Dict& node, const Dict* target, std::vector<RemovedChild>* removed = nullptr);
+void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets, std::vector<RemovedChild>* removed = nullptr);
+/// Puts every removed item back in its place, the last removal first, so that the arrays are as
+/// they were before the deletion (a place past the end of an array changed since is its end).
+void VKrestoreRemovedChildren(const std::vector<RemovedChild>& removed);
 /// Removes every complete item, with its whole subtree.
 void VKpurgeCompleted(Dict& node);
 /// Strips display and bookkeeping keys for export; notes become plain text where they decode.
