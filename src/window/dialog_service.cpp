@@ -1,6 +1,7 @@
 #include "window/dialog_service.h"
 
 #include "platform/localized.h"
+#include "window/message_box_width.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -46,6 +47,7 @@ QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox
     box.setInformativeText(informativeText);
     box.setDefaultButton(defaultButton);
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    giveReadingWidth(box);
     return QMessageBox::StandardButton(box.exec());
 }
 

@@ -1,6 +1,7 @@
 #include "window/message_box_sheet_window.h"
 
 #include "platform/localized.h"
+#include "window/message_box_width.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,6 +30,7 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setDefaultButton(defaultButton);
     if (!sheet.alternateButton)
         box->setEscapeButton(defaultButton);
+    giveReadingWidth(*box);
     _sheet = box;
     QObject::connect(box, &QMessageBox::finished, box,
                      [self = weak_from_this(), box, codes, didDismiss = std::move(didDismiss)] {
