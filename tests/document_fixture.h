@@ -5,6 +5,7 @@
 
 #include "document/document_window.h"
 #include "document/headless_outline.h"
+#include "document/icon_rules.h"
 #include "document/inspector_view.h"
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
@@ -14,6 +15,8 @@
 #include "model/node_operations.h"
 #include "storage/list_file.h"
 #include "storage/notes_text.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -21,6 +24,20 @@
 #include <map>
 
 namespace tardigo::test {
+
+/// Where each document test starts: preferences in memory only, "now" fixed (a Sunday noon unless
+/// told otherwise) and no most recently created item. The clock runs free again when it goes.
+class DocumentTestStart {
+public:
+    explicit DocumentTestStart(const QDateTime& now = localTime(QStringLiteral("2024-03-10 12:00:00")))
+        : _clock(now) {
+        UserDefaults::standard().useMemoryOnly();
+        IconRules::setMostRecentlyCreatedItem(nullptr);
+    }
+
+private:
+    FixedClock _clock;
+};
 
 /// A new item with the given name and keys.
 inline NodePtr makeItem(const QString& name, std::initializer_list<std::pair<QString, Value>> keys = {}) {

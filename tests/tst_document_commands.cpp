@@ -9,7 +9,7 @@ using namespace tardigo::test;
 
 class TestCommands : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
 
     static void undo(OpenList& list) {
         OpenList::endEvent();
@@ -17,11 +17,8 @@ class TestCommands : public QObject {
     }
 
 private slots:
-    void init() {
-        UserDefaults::standard().useMemoryOnly();
-        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
-    }
-    void cleanup() { _clock.reset(); }
+    void init() { _start.emplace(); }
+    void cleanup() { _start.reset(); }
 
     void newItemsGoToTheEndOfTheTopLevel() {
         OpenList list;

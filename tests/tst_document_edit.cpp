@@ -9,15 +9,12 @@ using namespace tardigo::test;
 
 class TestEdit : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
     const QDateTime _now = localTime(QStringLiteral("2024-03-10 12:00:00"));
 
 private slots:
-    void init() {
-        UserDefaults::standard().useMemoryOnly();
-        _clock = std::make_unique<FixedClock>(_now);
-    }
-    void cleanup() { _clock.reset(); }
+    void init() { _start.emplace(_now); }
+    void cleanup() { _start.reset(); }
 
     void renameUndoAndTheUnchangedEdit() {
         OpenList list{makeItem("milk"), makeItem("eggs")};

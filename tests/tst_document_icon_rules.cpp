@@ -31,15 +31,11 @@ const Value yes = Value::boolean(true);
 
 class TestIconRules : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
 
 private slots:
-    void init() {
-        UserDefaults::standard().useMemoryOnly();
-        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
-        IconRules::setMostRecentlyCreatedItem(nullptr);
-    }
-    void cleanup() { _clock.reset(); }
+    void init() { _start.emplace(); }
+    void cleanup() { _start.reset(); }
 
     void firstRuleThatHoldsDecides_data() {
         QTest::addColumn<NodePtr>("item");

@@ -22,7 +22,7 @@ NodePtr noticeCopy(const NodePtr& item, int status) {
 
 class TestMinderHandOff : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
     const QDateTime _now = localTime(QStringLiteral("2024-03-10 12:00:00"));
 
     Value iconShown(OpenList& list, const NodePtr& item) {
@@ -31,14 +31,13 @@ class TestMinderHandOff : public QObject {
 
 private slots:
     void init() {
-        UserDefaults::standard().useMemoryOnly();
+        _start.emplace(_now);
         DictPtr conditions =
             UserDefaults::standard().objectForKey(pref::todoItemIconConditions).asDict()->deepCopy();
         conditions->set(QStringLiteral("vk_bubble"), Value::integer(3));
         UserDefaults::standard().setObject(pref::todoItemIconConditions, conditions);
-        _clock = std::make_unique<FixedClock>(_now);
     }
-    void cleanup() { _clock.reset(); }
+    void cleanup() { _start.reset(); }
 
     void aReminderShowsItsIconUntilTheTimerClearsIt() {
         const NodePtr first = makeItem("first"), second = makeItem("second");

@@ -29,14 +29,11 @@ std::vector<NodePtr> families() {
 
 class TestOutline : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
 
 private slots:
-    void init() {
-        UserDefaults::standard().useMemoryOnly();
-        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
-    }
-    void cleanup() { _clock.reset(); }
+    void init() { _start.emplace(); }
+    void cleanup() { _start.reset(); }
 
     void hideCompletedHidesWholeSubtrees() {
         const std::vector<NodePtr> items = families();

@@ -16,15 +16,11 @@ Q_DECLARE_METATYPE(Compare)
 
 class TestSorting : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
 
 private slots:
-    void init() {
-        UserDefaults::standard().useMemoryOnly();
-        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
-        IconRules::setMostRecentlyCreatedItem(nullptr);
-    }
-    void cleanup() { _clock.reset(); }
+    void init() { _start.emplace(); }
+    void cleanup() { _start.reset(); }
 
     void missingValuesSortLastFromEitherSide_data() {
         QTest::addColumn<QString>("column");

@@ -10,16 +10,15 @@ using namespace tardigo::test;
 
 class TestStatus : public QObject {
     Q_OBJECT
-    std::unique_ptr<FixedClock> _clock;
+    std::optional<DocumentTestStart> _start;
 
 private slots:
     void init() {
-        UserDefaults::standard().useMemoryOnly();
+        _start.emplace();
         UserDefaults::standard().setObject(pref::userShortDateFormat, Value("dd.MM.yyyy"));
         UserDefaults::standard().setObject(pref::userTimeFormat, Value("HH:mm"));
-        _clock = std::make_unique<FixedClock>(localTime(QStringLiteral("2024-03-10 12:00:00")));
     }
-    void cleanup() { _clock.reset(); }
+    void cleanup() { _start.reset(); }
 
     void statusLineCountsTheWholeTree() {
         QCOMPARE(OpenList().document.display().statusText, QString());

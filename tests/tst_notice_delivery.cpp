@@ -1,3 +1,4 @@
+#include "document_fixture.h"
 #include "document/tardigo_document.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
@@ -24,8 +25,7 @@
 #include <map>
 
 using namespace tardigo;
-
-Q_DECLARE_METATYPE(tardigo::Value)
+using tardigo::test::FakeSheetWindow;
 
 namespace {
 
@@ -78,32 +78,6 @@ public:
         return true;
     }
     NoticeChannels channels() { return {this, this, this, this}; }
-};
-
-// A window with one sheet at a time; the test answers sheets as the user would.
-class FakeSheetWindow : public SheetWindow {
-public:
-    std::vector<AlertSheet> shown;
-    bool hasAttachedSheet() const override { return _dismissal.has_value(); }
-    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) override {
-        shown.push_back(sheet);
-        _dismissal = std::move(didDismiss);
-    }
-    int addSheetEndedObserver(std::function<void()> observer) override {
-        _observer = std::move(observer);
-        return 1;
-    }
-    void removeSheetEndedObserver(int) override { _observer = nullptr; }
-    void answer(int returnCode) {
-        AlertDismissal dismissal = std::move(*_dismissal);
-        _dismissal.reset();
-        _observer();
-        dismissal(returnCode);
-    }
-
-private:
-    std::optional<AlertDismissal> _dismissal;
-    std::function<void()> _observer;
 };
 
 NodePtr pastDueItem(const QString& name = QStringLiteral("Pay rent")) {
