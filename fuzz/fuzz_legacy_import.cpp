@@ -1,24 +1,15 @@
 // Feeds arbitrary bytes to the 1.x import. A list that converts must save and read back as a
 // current list with the same items.
 
+#include "fuzz_input.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "storage/list_file.h"
 
-#include <QLoggingCategory>
-
-#include <cstdint>
-
 using namespace tardigo;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Damaged input is the normal case here; logging it would only slow the search.
-    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzzInput(data, size);
     const ListLoad imported = importLegacyList(bytes, QStringLiteral("fuzz.todo"));
     if (!imported.ok())
         return 0;

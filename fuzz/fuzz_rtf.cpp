@@ -1,23 +1,15 @@
 // Feeds arbitrary bytes to the RTF reader. Whatever it reads must survive our writer unchanged.
 
+#include "fuzz_input.h"
 #include "storage/rtf_reader.h"
 #include "storage/rtf_writer.h"
 
-#include <QLoggingCategory>
-
-#include <cstdint>
 #include <cstdio>
 
 using namespace tardigo;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Damaged input is the normal case here; logging it would only slow the search.
-    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray rtf = fuzzInput(data, size);
     const RtfReadResult first = readRtf(rtf);
     if (!first.ok())
         return 0;

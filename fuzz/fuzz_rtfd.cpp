@@ -1,23 +1,14 @@
 // Feeds arbitrary bytes to the flat RTFD reader and the notes decoder. A container that reads must
 // survive our writer with the same files.
 
+#include "fuzz_input.h"
 #include "storage/notes_text.h"
 #include "storage/rtfd_container.h"
 
-#include <QLoggingCategory>
-
-#include <cstdint>
-
 using namespace tardigo;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Damaged input is the normal case here; logging it would only slow the search.
-    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzzInput(data, size);
     (void)decodeNotes(bytes);
     const RtfdReadResult first = readRtfdContainer(bytes);
     if (!first.ok())

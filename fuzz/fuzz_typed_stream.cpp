@@ -2,23 +2,15 @@
 // archive that decodes to the same value; what the generic layer reads must write back to an
 // archive that reads again, and must dump as JSON.
 
+#include "fuzz_input.h"
 #include "storage/archive_codec.h"
 #include "storage/archive_json.h"
 #include "storage/generic_archive.h"
 
-#include <QLoggingCategory>
-
-#include <cstdint>
-
 using namespace tardigo;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*=false"));
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzzInput(data, size);
 
     const ArchiveDecodeResult decoded = decodeArchive(bytes);
     if (decoded.ok()) {
