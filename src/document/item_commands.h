@@ -18,7 +18,7 @@ public:
     void newItem();
     /// Appends a new item with that name to the top level and scrolls to it, without editing.
     void newItemWithName(const QString& name);
-    /// Deletes the selected items; undo brings them back at the end of the top level.
+    /// Deletes the selected items; undo puts each back in its own place.
     void deleteItem();
     /// Opens the selected item's name for editing.
     void renameItem();

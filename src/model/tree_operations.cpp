@@ -36,6 +36,21 @@ QString nameForLog(const Dict& node) {
     return name ? *name : QStringLiteral("(null)");
 }
 
+/// The first node of the subtree, in pre-order, that passes the test.
+template <typename Test> NodePtr findNode(const NodePtr& node, const Test& test) {
+    if (!node)
+        return nullptr;
+    if (test(*node))
+        return node;
+    if (const ArrayPtr children = childrenOf(*node)) {
+        for (const Value& child : children->items) {
+            if (NodePtr found = findNode(child.asDict(), test))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 qint64 VKcountItemsIncludingChildren(const Dict& node) {
@@ -95,23 +110,6 @@ bool VKhasDescendentNode(const Dict& node, const Dict& target) {
     forEachChild(node, [&](const Dict& child) { found = found || VKhasDescendentNode(child, target); });
     return found;
 }
-
-namespace {
-/// The first node of the subtree, in pre-order, that passes the test.
-template <typename Test> NodePtr findNode(const NodePtr& node, const Test& test) {
-    if (!node)
-        return nullptr;
-    if (test(*node))
-        return node;
-    if (const ArrayPtr children = childrenOf(*node)) {
-        for (const Value& child : children->items) {
-            if (NodePtr found = findNode(child.asDict(), test))
-                return found;
-        }
-    }
-    return nullptr;
-}
-} // namespace
 
 NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
     // Usually the target is a node of this very tree (the minder hands over the document's own
