@@ -20,9 +20,9 @@ using namespace tardigo;
 
 namespace {
 
-const QString kNewerMessage =
-    QStringLiteral("This list was saved by a newer version of Tardigo, which this version cannot read. Please "
-                   "install the current version of Tardigo and open it there.");
+const QString kNewerMessage = QStringLiteral(
+    "This list was saved by a newer version of Tardigo, which this version cannot read. Please "
+    "install the current version of Tardigo and open it there.");
 constexpr qint64 kNoVersion = std::numeric_limits<qint32>::max();
 
 /// A 1.x item's fields; nil object fields are left empty in the archive.

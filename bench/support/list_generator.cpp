@@ -12,13 +12,14 @@ namespace tardigo::bench {
 
 namespace {
 
-const char* const kCategories[] = {"Work", "Home", "Errands", "Garden", "Finance", "Health",
-                                   "Reading", "Travel", "Family", "Car", "Music", "Projects"};
-const char* const kWords[] = {"call", "buy", "write", "plan", "fix", "check", "book", "send", "read",
-                              "clean", "renew", "order", "paint", "review", "pay", "visit"};
-const char* const kThings[] = {"the report", "milk and bread", "a letter to Anna", "the holiday", "the bike",
-                               "the tax forms", "tickets", "the invoice", "chapter four", "the garage",
-                               "the insurance", "new filters", "the fence", "the draft", "the phone bill"};
+const char* const kCategories[] = {"Work",    "Home",   "Errands", "Garden", "Finance", "Health",
+                                   "Reading", "Travel", "Family",  "Car",    "Music",   "Projects"};
+const char* const kWords[] = {"call", "buy",   "write", "plan",  "fix",   "check",  "book", "send",
+                              "read", "clean", "renew", "order", "paint", "review", "pay",  "visit"};
+const char* const kThings[] = {"the report",   "milk and bread", "a letter to Anna", "the holiday",
+                               "the bike",     "the tax forms",  "tickets",          "the invoice",
+                               "chapter four", "the garage",     "the insurance",    "new filters",
+                               "the fence",    "the draft",      "the phone bill"};
 const char* const kMessages[] = {"set name", "set category", "set due", "set completion", "notes"};
 
 QByteArray notesFor(std::mt19937& random, int index) {

@@ -47,7 +47,8 @@ bool Number::operator==(const Number& other) const {
 }
 
 bool Color::operator==(const Color& other) const {
-    if (space != other.space || components != other.components || catalog != other.catalog || name != other.name)
+    if (space != other.space || components != other.components || catalog != other.catalog ||
+        name != other.name)
         return false;
     if (!fallback || !other.fallback)
         return !fallback && !other.fallback;
@@ -97,9 +98,11 @@ bool Value::operator==(const Value& other) const {
     case Type::Null:
         return true;
     case Type::Array:
-        return asArray() == other.asArray() || (asArray() && other.asArray() && asArray()->equals(*other.asArray()));
+        return asArray() == other.asArray() ||
+               (asArray() && other.asArray() && asArray()->equals(*other.asArray()));
     case Type::Dict:
-        return asDict() == other.asDict() || (asDict() && other.asDict() && asDict()->equals(*other.asDict()));
+        return asDict() == other.asDict() ||
+               (asDict() && other.asDict() && asDict()->equals(*other.asDict()));
     }
     return false;
 }

@@ -23,9 +23,9 @@ using NodePtr = DictPtr;
 /// kind an archive holds) so that it is written back as it was read.
 struct Number {
     char type = 'i';
-    qint64 integer = 0;   // signed kinds and booleans
+    qint64 integer = 0; // signed kinds and booleans
     quint64 unsignedInteger = 0;
-    double real = 0.0;    // 'f' and 'd'
+    double real = 0.0; // 'f' and 'd'
 
     static Number boolean(bool b) { return {'c', b ? 1 : 0, 0, 0.0}; }
     static Number int32(qint64 v) { return {'i', v, 0, 0.0}; }
@@ -34,7 +34,9 @@ struct Number {
     static Number ofType(char type, qint64 i, quint64 u, double r);
 
     bool isReal() const { return type == 'f' || type == 'd'; }
-    bool isUnsigned() const { return type == 'C' || type == 'S' || type == 'I' || type == 'L' || type == 'Q'; }
+    bool isUnsigned() const {
+        return type == 'C' || type == 'S' || type == 'I' || type == 'L' || type == 'Q';
+    }
     double toDouble() const;
     qint64 toInt64() const;
     /// Numeric equality across kinds: YES equals 1 and 1.0.
@@ -64,7 +66,14 @@ struct CalendarDate {
 
 /// An archived colour, kept in the colour space it was stored in.
 struct Color {
-    enum Space : int { CalibratedRGB = 1, DeviceRGB = 2, CalibratedWhite = 3, DeviceWhite = 4, DeviceCMYK = 5, Named = 6 };
+    enum Space : int {
+        CalibratedRGB = 1,
+        DeviceRGB = 2,
+        CalibratedWhite = 3,
+        DeviceWhite = 4,
+        DeviceCMYK = 5,
+        Named = 6
+    };
     int space = CalibratedRGB;
     std::vector<float> components;
     QString catalog;
