@@ -23,11 +23,37 @@ namespace {
 const QString kNoSamples = QStringLiteral("the typed-stream samples are not next to the checkout "
                                           "(../shared/typedstream-samples)");
 
-DictPtr historyEntry(const QString& message) {
+/// An entry as the program makes it, or built by hand as a dictionary (both are written alike).
+Value makeEntry(const QString& message, bool byHand = false) {
+    const QString timestamp = QStringLiteral("2003-05-17 14:03:22 +0200");
+    if (!byHand)
+        return tardigo::historyEntry(timestamp, message);
     DictPtr entry = Dict::create(false);
-    entry->set(key::timestamp, QStringLiteral("2003-05-17 14:03:22 +0200"));
+    entry->set(key::timestamp, timestamp);
     entry->set(key::message, message);
     return entry;
+}
+
+Value immutableDict(std::vector<std::pair<QString, Value>> entries) {
+    DictPtr dict = Dict::create(false);
+    dict->entries = std::move(entries);
+    return dict;
+}
+
+DictPtr itemWithHistory(std::vector<Value> entries) {
+    DictPtr item = Dict::create();
+    ArrayPtr history = Array::create();
+    history->items = std::move(entries);
+    item->set(key::history, history);
+    return item;
+}
+
+int objectsOfClass(const QByteArray& archive, const QByteArray& className) {
+    const GenericArchiveReadResult generic = readGenericArchive(archive);
+    int count = 0;
+    for (const GenericObject& object : generic.archive.objects)
+        count += generic.archive.classes[size_t(object.classIndex)].name == className;
+    return count;
 }
 
 /// A list as the program keeps it: nested mutable items with immutable history entries. Items
@@ -65,7 +91,7 @@ DictPtr makeList(int count) {
         ArrayPtr history = Array::create();
         for (int h = 0; h < 2 + i % 4; ++h)
             history->items.push_back(
-                historyEntry(h ? QStringLiteral("set name") : QStringLiteral("item created")));
+                makeEntry(h ? QStringLiteral("set name") : QStringLiteral("item created"), i % 2));
         item->set(key::history, history);
         ArrayPtr children = Array::create();
         item->set(key::children, children);
@@ -281,7 +307,7 @@ private slots:
         QVERIFY(!first->value(key::history).asArray()->items[0].asDict()->isMutable);
         QCOMPARE(first->value(key::completion).asNumber()->type, 'c');
         QCOMPARE(first->value(key::dateDueRepeatPeriod).asNumber()->type, 'i');
-        QCOMPARE(first->value(key::category).asStringValue()->isMutable, false);
+        QCOMPARE(first->value(key::category).isMutable(), false);
         QCOMPARE(top->items[1].asDict()->value(key::completion).asNumber()->type, 'f');
         QCOMPARE(root->value(key::color).asColor()->space, int(Color::DeviceRGB));
         // The dictionary shared by the items from 300 on is still one dictionary.
@@ -351,6 +377,68 @@ private slots:
         const ArrayPtr back = decoded.root.asArray();
         QVERIFY(back->items[0].asDict() == back->items[1].asDict());
         QVERIFY(back->items[2].asDict() != back->items[3].asDict());
+    }
+
+    void historyEntriesAreKeptCompactAndWrittenAsRead() {
+        const QString odd = QStringLiteral("2003-13-45 99:61:00 -0930"); // any digits of the form
+        QCOMPARE(tardigo::historyEntry(odd, "m").asHistoryEntry()->timestamp(), odd);
+        QVERIFY(!tardigo::historyEntry(QStringLiteral("yesterday"), "m").asHistoryEntry());
+        QVERIFY(!tardigo::historyEntry(QStringLiteral("2003-05-17T14:03:22 +0200"), "m").asHistoryEntry());
+
+        const Value stamp(QStringLiteral("2003-05-17 14:03:22 +0200"));
+        const Value messageFirst = immutableDict({{key::message, "renamed"}, {key::timestamp, stamp}});
+        const Value mutableEntry = makeEntry(QStringLiteral("kept as a dictionary"), true);
+        mutableEntry.asDict()->isMutable = true;
+        const Value mutableMessage =
+            immutableDict({{key::timestamp, stamp}, {key::message, Value("m", true)}});
+        const Value extraKey =
+            immutableDict({{key::timestamp, stamp}, {key::message, "m"}, {key::name, "x"}});
+        const DictPtr item = itemWithHistory({tardigo::historyEntry(odd, QStringLiteral("Küche ✓")),
+                                              messageFirst, mutableEntry, mutableMessage, extraKey});
+        const QByteArray bytes = encodeArchive(item);
+        const ArchiveDecodeResult decoded = decodeArchive(bytes);
+        QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+        QCOMPARE(decoded.root, Value(item));
+        QCOMPARE(encodeArchive(decoded.root), bytes);
+        const auto& entries = decoded.root.asDict()->value(key::history).asArray()->items;
+        QVERIFY(entries[0].asHistoryEntry() && entries[1].asHistoryEntry());
+        QCOMPARE(entries[1].asDict()->entries.front().first, key::message);
+        QCOMPARE(entries[1].asDict()->value(key::timestamp), stamp);
+        for (size_t i = 2; i < entries.size(); ++i)
+            QVERIFY(!entries[i].asHistoryEntry());
+        QVERIFY(entries[2].asDict()->isMutable);
+    }
+
+    void aSharedHistoryEntryStaysOneAndOnlyHistoriesHoldEntries() {
+        // One entry in two histories is one object; a copy of an item has entries of its own.
+        const Value entry = makeEntry(QStringLiteral("shared"));
+        const DictPtr first = itemWithHistory({entry}), second = itemWithHistory({entry});
+        ArrayPtr items = Array::create();
+        items->items = {first, second, first->deepCopy()};
+        const QByteArray bytes = encodeArchive(items);
+        QCOMPARE(objectsOfClass(bytes, "NSDictionary"), 2);
+        const ArrayPtr back = decodeArchive(bytes).root.asArray();
+        const auto entryOf = [&](size_t i) {
+            return back->items[i].asDict()->value(key::history).asArray()->items[0].asHistoryEntry();
+        };
+        QVERIFY(entryOf(0) && entryOf(0) == entryOf(1) && entryOf(2) != entryOf(0));
+
+        // A dictionary of the same form anywhere else is a dictionary, even when it is also an
+        // entry of a history: whoever holds it keeps one object, whose changes last.
+        DictPtr root = Dict::create();
+        root->set(key::history, Array::create());
+        root->value(key::history).asArray()->items.push_back(makeEntry(QStringLiteral("twice"), true));
+        root->set(key::children, Array::create());
+        root->value(key::children).asArray()->items = {root->value(key::history).asArray()->items[0],
+                                                       makeEntry(QStringLiteral("child"), true)};
+        const DictPtr read = decodeArchive(encodeArchive(root)).root.asDict();
+        QVERIFY(read->value(key::history).asArray()->items[0].asHistoryEntry());
+        for (const Value& child : read->value(key::children).asArray()->items) {
+            QVERIFY(!child.asHistoryEntry());
+            QVERIFY(child.asDict() == child.asDict());
+        }
+        QCOMPARE(read->value(key::children).asArray()->items[0].asDict()->value(key::message),
+                 Value("twice"));
     }
 
     void referencesGiveBackTheObjectsReadBefore() {
@@ -427,7 +515,7 @@ private slots:
         QCOMPARE(items.size(), size_t(13));
         for (const size_t i : {0, 1, 7}) {
             QCOMPARE(*items[i].asString(), QStringLiteral("Work"));
-            QCOMPARE(items[i].asStringValue()->isMutable, i != 1);
+            QCOMPARE(items[i].isMutable(), i != 1);
         }
         QCOMPARE(*items[8].asString(), QString::fromUtf8(longText));
         QCOMPARE(items[9].asNumber()->type, 'q');

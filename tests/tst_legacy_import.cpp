@@ -223,8 +223,8 @@ private slots:
 
         for (const Dict* node : {&rent, &call, &blank}) {
             QCOMPARE(historyMessages(*node), (QStringList{"item created", "imported from 1.x doc"}));
-            const Dict& imported = *node->value(key::history).asArray()->items[1].asDict();
-            QCOMPARE(text(imported, key::timestamp), QStringLiteral("2024-02-29 09:15:00 +0100"));
+            const DictPtr imported = node->value(key::history).asArray()->items[1].asDict();
+            QCOMPARE(text(*imported, key::timestamp), QStringLiteral("2024-02-29 09:15:00 +0100"));
         }
     }
 

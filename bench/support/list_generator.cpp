@@ -43,13 +43,11 @@ NodePtr makeItem(std::mt19937& random, int index, const QDateTime& base) {
     node->set(key::completion, state == 0 ? Value::boolean(true) : Value::real(state == 1 ? 0.5 : 0.0));
     ArrayPtr history = Array::create();
     const int entries = 2 + int(random() % 4);
-    for (int e = 0; e < entries; ++e) {
-        DictPtr entry = Dict::create(false);
-        entry->set(key::timestamp, storedDateString(created.addSecs(e * 3600)));
-        entry->set(key::message, e == 0 ? QStringLiteral("item created")
-                                        : QString::fromLatin1(kMessages[random() % std::size(kMessages)]));
-        history->items.push_back(entry);
-    }
+    for (int e = 0; e < entries; ++e)
+        history->items.push_back(
+            historyEntry(storedDateString(created.addSecs(e * 3600)),
+                         e == 0 ? QStringLiteral("item created")
+                                : QString::fromLatin1(kMessages[random() % std::size(kMessages)])));
     node->set(key::history, history);
     node->set(key::children, Array::create());
     node->set(key::category, QString::fromLatin1(kCategories[random() % std::size(kCategories)]));

@@ -21,10 +21,7 @@ void VKlogMessage(Dict& node, const QString& message) {
     const ArrayPtr history = node.value(key::history).asArray();
     if (!history)
         return;
-    DictPtr entry = Dict::create(false);
-    entry->set(key::timestamp, storedDateStringNow());
-    entry->set(key::message, message);
-    history->items.push_back(std::move(entry));
+    history->items.push_back(historyEntry(storedDateStringNow(), message));
 }
 
 bool VKboolForKey(const Dict& node, const QString& key) {

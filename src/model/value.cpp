@@ -1,6 +1,7 @@
 #include "model/value.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace tardigo {
 
@@ -55,13 +56,52 @@ bool Color::operator==(const Color& other) const {
     return *fallback == *other.fallback;
 }
 
+Value::Value(const QString& s, bool isMutable) {
+    if (isMutable)
+        _v.emplace<MutableString>(MutableString{{s}});
+    else
+        _v.emplace<String>(String{s});
+}
+
+Value Value::data(const QByteArray& bytes, bool isMutable) {
+    Value value;
+    if (isMutable)
+        value._v.emplace<MutableData>(MutableData{{bytes}});
+    else
+        value._v.emplace<Data>(Data{bytes});
+    return value;
+}
+
+Value::Type Value::type() const {
+    // By the index of the kind in _v.
+    static constexpr Type types[] = {
+        Type::Nil,  Type::String, Type::String, Type::Number, Type::Date,  Type::CalendarDate, Type::TimeZone,
+        Type::Data, Type::Data,   Type::Array,  Type::Dict,   Type::Color, Type::Null,         Type::Dict};
+    static_assert(std::size(types) == std::variant_size_v<decltype(_v)>);
+    return types[_v.index()];
+}
+
+bool Value::isMutable() const {
+    if (std::holds_alternative<MutableString>(_v) || std::holds_alternative<MutableData>(_v))
+        return true;
+    if (const ArrayPtr* a = std::get_if<ArrayPtr>(&_v))
+        return (*a)->isMutable;
+    if (const DictPtr* d = std::get_if<DictPtr>(&_v))
+        return (*d)->isMutable;
+    return false;
+}
+
 const QString* Value::asString() const {
-    const String* s = std::get_if<String>(&_v);
+    if (const String* s = std::get_if<String>(&_v))
+        return &s->text;
+    const MutableString* s = std::get_if<MutableString>(&_v);
     return s ? &s->text : nullptr;
 }
 
 const QByteArray* Value::asData() const {
-    const Data* d = std::get_if<Data>(&_v);
+    if (const Data* d = std::get_if<Data>(&_v))
+        return &d->bytes;
+    const MutableData* d = std::get_if<MutableData>(&_v);
     return d ? &d->bytes : nullptr;
 }
 
@@ -71,18 +111,25 @@ ArrayPtr Value::asArray() const {
 }
 
 DictPtr Value::asDict() const {
-    const DictPtr* d = std::get_if<DictPtr>(&_v);
-    return d ? *d : nullptr;
+    if (const DictPtr* d = std::get_if<DictPtr>(&_v))
+        return *d;
+    const HistoryEntry* entry = asHistoryEntry();
+    return entry ? entry->toDict() : nullptr;
+}
+
+long Value::historyEntryOwners() const {
+    const auto* box = std::get_if<std::shared_ptr<const HistoryEntry>>(&_v);
+    return box ? box->use_count() : 0;
 }
 
 bool Value::operator==(const Value& other) const {
-    if (_v.index() != other._v.index())
+    if (type() != other.type())
         return false;
     switch (type()) {
     case Type::Nil:
         return true;
     case Type::String:
-        return asStringValue()->text == other.asStringValue()->text;
+        return *asString() == *other.asString();
     case Type::Number:
         return *asNumber() == *other.asNumber();
     case Type::Date:
@@ -101,6 +148,8 @@ bool Value::operator==(const Value& other) const {
         return asArray() == other.asArray() ||
                (asArray() && other.asArray() && asArray()->equals(*other.asArray()));
     case Type::Dict:
+        if (asHistoryEntry() && other.asHistoryEntry())
+            return *asHistoryEntry() == *other.asHistoryEntry();
         return asDict() == other.asDict() ||
                (asDict() && other.asDict() && asDict()->equals(*other.asDict()));
     }
@@ -115,6 +164,8 @@ Value Value::deepCopy() const {
             copy->items.push_back(item.deepCopy());
         return copy;
     }
+    if (const HistoryEntry* entry = asHistoryEntry())
+        return *entry; // a box of its own, so that the copy is not written as the same object
     if (const DictPtr d = asDict())
         return d->deepCopy();
     return *this;

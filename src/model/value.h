@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/history_entry.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,17 +22,22 @@ using DictPtr = std::shared_ptr<Dict>;
 using NodePtr = DictPtr;
 
 /// A number keeps the archive's objCType ('c' boolean, 'i' integer, 'f' float, or any other
-/// kind an archive holds) so that it is written back as it was read.
+/// kind an archive holds) so that it is written back as it was read. Only the member of its kind
+/// is meaningful: signed kinds and booleans use `integer`, unsigned kinds `unsignedInteger`, 'f'
+/// and 'd' `real` (one word, as a list holds millions of numbers).
 struct Number {
     char type = 'i';
-    qint64 integer = 0; // signed kinds and booleans
-    quint64 unsignedInteger = 0;
-    double real = 0.0; // 'f' and 'd'
+    union {
+        qint64 integer = 0;
+        quint64 unsignedInteger;
+        double real;
+    };
 
-    static Number boolean(bool b) { return {'c', b ? 1 : 0, 0, 0.0}; }
-    static Number int32(qint64 v) { return {'i', v, 0, 0.0}; }
-    static Number float32(double v) { return {'f', 0, 0, double(float(v))}; }
-    static Number float64(double v) { return {'d', 0, 0, v}; }
+    static Number boolean(bool b) { return ofType('c', b ? 1 : 0, 0, 0.0); }
+    static Number int32(qint64 v) { return ofType('i', v, 0, 0.0); }
+    static Number float32(double v) { return ofType('f', 0, 0, double(float(v))); }
+    static Number float64(double v) { return ofType('d', 0, 0, v); }
+    /// A number of the kind, from the one of i, u and r that the kind uses.
     static Number ofType(char type, qint64 i, quint64 u, double r);
 
     bool isReal() const { return type == 'f' || type == 'd'; }
@@ -86,41 +93,44 @@ struct Null {
     bool operator==(const Null&) const = default;
 };
 
+/// Text and bytes remember whether the archive held the mutable class by the kind they are
+/// stored as, not by a flag beside them, which would make every value a word larger.
 struct String {
     QString text;
-    bool isMutable = false;
 };
+struct MutableString : String {};
 
 struct Data {
     QByteArray bytes;
-    bool isMutable = false;
 };
+struct MutableData : Data {};
 
 /// A dynamically typed node value. Arrays and dictionaries are reference types: the tree relies on
-/// node identity, so copying a Value that holds one shares it.
+/// node identity, so copying a Value that holds one shares it. A history entry is a dictionary
+/// kept in a compact, immutable form (see HistoryEntry); asDict() answers a copy of it as a Dict.
 class Value {
 public:
     enum class Type { Nil, String, Number, Date, CalendarDate, TimeZone, Data, Array, Dict, Color, Null };
 
     Value() = default;
-    Value(const QString& s, bool isMutable = false) : _v(String{s, isMutable}) {}
-    Value(const char* s) : _v(String{QString::fromUtf8(s), false}) {}
+    Value(const QString& s, bool isMutable = false);
+    Value(const char* s) : _v(String{QString::fromUtf8(s)}) {}
     Value(Number n) : _v(n) {}
     Value(Date d) : _v(d) {}
     Value(CalendarDate d) : _v(std::make_shared<const CalendarDate>(std::move(d))) {}
     Value(TimeZone z) : _v(std::make_shared<const TimeZone>(std::move(z))) {}
-    Value(Data d) : _v(std::move(d)) {}
     Value(ArrayPtr a) : _v(std::move(a)) {}
     Value(DictPtr d) : _v(std::move(d)) {}
     Value(Color c) : _v(std::make_shared<const Color>(std::move(c))) {}
     Value(Null n) : _v(n) {}
+    Value(HistoryEntry e) : _v(std::make_shared<const HistoryEntry>(std::move(e))) {}
 
     static Value boolean(bool b) { return Number::boolean(b); }
     static Value integer(qint64 i) { return Number::int32(i); }
     static Value real(double f) { return Number::float32(f); }
-    static Value data(const QByteArray& bytes, bool isMutable = false) { return Data{bytes, isMutable}; }
+    static Value data(const QByteArray& bytes, bool isMutable = false);
 
-    Type type() const { return Type(_v.index()); }
+    Type type() const;
     bool isNil() const { return type() == Type::Nil; }
     bool isString() const { return type() == Type::String; }
     bool isNumber() const { return type() == Type::Number; }
@@ -130,18 +140,26 @@ public:
     bool isArray() const { return type() == Type::Array; }
     bool isDict() const { return type() == Type::Dict; }
 
+    /// Whether a string, data, array or dictionary was of the archive's mutable class.
+    bool isMutable() const;
+
     // Typed access; each answers null when the value is of another kind.
-    const String* asStringValue() const { return std::get_if<String>(&_v); }
     const QString* asString() const;
     const Number* asNumber() const { return std::get_if<Number>(&_v); }
     const Date* asDate() const { return std::get_if<Date>(&_v); }
     const CalendarDate* asCalendarDate() const { return boxed<CalendarDate>(); }
     const TimeZone* asTimeZone() const { return boxed<TimeZone>(); }
-    const Data* asDataValue() const { return std::get_if<Data>(&_v); }
     const QByteArray* asData() const;
     const Color* asColor() const { return boxed<Color>(); }
     ArrayPtr asArray() const;
+    /// The dictionary; for a history entry, a new immutable Dict with its two entries, whose
+    /// only owner is the answer: hold it while its entries are in use.
     DictPtr asDict() const;
+    /// The compact form of a history entry, or null for any other value (a history entry
+    /// built by hand as a Dict included).
+    const HistoryEntry* asHistoryEntry() const { return boxed<HistoryEntry>(); }
+    /// How many values share this history entry (a writer writes a shared one once).
+    long historyEntryOwners() const;
 
     /// Deep equality: same family and equal content; numbers compare numerically.
     bool operator==(const Value& other) const;
@@ -157,10 +175,14 @@ private:
 
     // The rare, large kinds are boxed (and immutable) so that a value stays small: a list holds
     // millions of them.
-    std::variant<std::monostate, String, Number, Date, std::shared_ptr<const CalendarDate>,
-                 std::shared_ptr<const TimeZone>, Data, ArrayPtr, DictPtr, std::shared_ptr<const Color>, Null>
+    // Every kind takes at most three words, so that a value takes four.
+    std::variant<std::monostate, String, MutableString, Number, Date, std::shared_ptr<const CalendarDate>,
+                 std::shared_ptr<const TimeZone>, Data, MutableData, ArrayPtr, DictPtr,
+                 std::shared_ptr<const Color>, Null, std::shared_ptr<const HistoryEntry>>
         _v;
 };
+
+static_assert(sizeof(Value) == 32);
 
 struct Array {
     std::vector<Value> items;

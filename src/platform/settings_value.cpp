@@ -31,7 +31,8 @@ QJsonValue settingsJsonFromValue(const Value& value) {
     }
     case Value::Type::Dict: {
         QJsonObject object;
-        for (const auto& [k, v] : value.asDict()->entries)
+        const DictPtr dict = value.asDict(); // held: a history entry's is made for this call
+        for (const auto& [k, v] : dict->entries)
             object.insert(k, settingsJsonFromValue(v));
         return object;
     }
@@ -47,7 +48,7 @@ Value valueFromSettingsJson(const QJsonValue& json) {
     case QJsonValue::Double: {
         const double d = json.toDouble();
         if (d == std::trunc(d) && std::abs(d) < 9007199254740992.0)
-            return Number{std::abs(d) <= 2147483647.0 ? 'i' : 'q', qint64(d), 0, 0.0};
+            return Number::ofType(std::abs(d) <= 2147483647.0 ? 'i' : 'q', qint64(d), 0, 0.0);
         return Number::float64(d);
     }
     case QJsonValue::String:

@@ -1,5 +1,7 @@
 #include "storage/archive_decoder.h"
 
+#include "model/keys.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -26,6 +28,9 @@ bool isNumberCode(char code) {
 QString quoted(QByteArrayView text) {
     return QStringLiteral("“%1”").arg(QString::fromUtf8(text));
 }
+
+/// A dictionary of two strings expands to itself, two keys and two texts.
+constexpr quint64 kHistoryEntryWeight = 5;
 
 } // namespace
 
@@ -170,7 +175,7 @@ bool ArchiveDecoder::checkGroupType(qint32 type, qint64 at, QByteArrayView expec
     return false;
 }
 
-void ArchiveDecoder::readObject(Value& out, quint64* weight) {
+void ArchiveDecoder::readObject(Value& out, quint64* weight, Place place) {
     *weight = 1;
     const qint64 at = _in.offset();
     const TypedStreamReader::ObjectHead head = _in.readObject();
@@ -178,7 +183,7 @@ void ArchiveDecoder::readObject(Value& out, quint64* weight) {
     case TypedStreamReader::Head::Nil:
         return;
     case TypedStreamReader::Head::New:
-        readNewObject(head.object, at, out, weight);
+        readNewObject(head.object, at, out, weight, place);
         return;
     case TypedStreamReader::Head::Reference:
         break;
@@ -189,6 +194,9 @@ void ArchiveDecoder::readObject(Value& out, quint64* weight) {
         report(Problem::ContainsItself, at);
         return;
     }
+    // An entry met again outside a history becomes the dictionary it stands for, for good.
+    if (slot.kind == ObjectSlot::Kind::HistoryEntry && place != Place::HistoryEntry)
+        slot = hold(_historyEntries[slot.payload].asDict(), kHistoryEntryWeight);
     out = valueOf(slot, weight);
 }
 
@@ -238,6 +246,9 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
     case Slot::Other:
         *weight = _others[slot.payload].second;
         return _others[slot.payload].first;
+    case Slot::HistoryEntry:
+        *weight = kHistoryEntryWeight;
+        return _historyEntries[slot.payload];
     case Slot::Pending:
         break;
     }
@@ -249,6 +260,10 @@ ObjectSlot ArchiveDecoder::hold(const Value& value, quint64 weight) {
     if (ArrayPtr array = value.asArray()) {
         _arrays.emplace_back(std::move(array), quint32(weight));
         return {Slot::Array, 0, quint32(_arrays.size() - 1)};
+    }
+    if (value.asHistoryEntry()) {
+        _historyEntries.push_back(value);
+        return {Slot::HistoryEntry, 0, quint32(_historyEntries.size() - 1)};
     }
     if (DictPtr dict = value.asDict()) {
         _dicts.emplace_back(std::move(dict), quint32(weight));
@@ -267,7 +282,7 @@ bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
     if (head.head == TypedStreamReader::Head::Reference && !_slots[size_t(head.object)].isPending()) {
         text = textOf(_slots[size_t(head.object)]);
     } else if (head.head == TypedStreamReader::Head::New) {
-        readNewObject(head.object, at, key, weight);
+        readNewObject(head.object, at, key, weight, Place::Any);
         text = key.asString();
     } else if (head.head == TypedStreamReader::Head::Reference) {
         report(Problem::ContainsItself, at);
@@ -282,8 +297,9 @@ bool ArchiveDecoder::readKey(QString& out, quint64* weight) {
     return true;
 }
 
-void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64* weight) {
+void ArchiveDecoder::readNewObject(qint32 object, qint64 at, Value& out, quint64* weight, Place place) {
     _slots.emplace_back();
+    _place = place;
     if (++_depth > TypedStreamReader::kMaxNesting) {
         report(Problem::TooDeep, at);
         return;
@@ -483,10 +499,12 @@ void ArchiveDecoder::readData(qint32 cls, bool isMutable, Value& out) {
     char type[16];
     const int typeLength = std::snprintf(type, sizeof type, "[%lldc]", static_cast<long long>(length));
     if (expectGroup(QByteArrayView(type, typeLength), cls))
-        out = Data{_in.readBytes(length, "a byte array").toByteArray(), isMutable};
+        out = Value::data(_in.readBytes(length, "a byte array").toByteArray(), isMutable);
 }
 
 void ArchiveDecoder::readArray(qint32 cls, bool isMutable, Value& out, quint64* weight) {
+    const Place elements =
+        std::exchange(_place, Place::Any) == Place::History ? Place::HistoryEntry : Place::Any;
     if (!expectGroup('i', cls))
         return;
     const qint64 at = _in.offset();
@@ -502,7 +520,7 @@ void ArchiveDecoder::readArray(qint32 cls, bool isMutable, Value& out, quint64* 
         const qint64 itemAt = _in.offset();
         quint64 itemWeight = 0;
         Value& item = array->items.emplace_back();
-        readObject(item, &itemWeight);
+        readObject(item, &itemWeight, elements);
         if (_in.failed())
             return;
         if (item.isNil()) {
@@ -515,6 +533,7 @@ void ArchiveDecoder::readArray(qint32 cls, bool isMutable, Value& out, quint64* 
 }
 
 void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quint64* weight) {
+    const bool isHistoryEntry = std::exchange(_place, Place::Any) == Place::HistoryEntry;
     if (!expectGroup('i', cls))
         return;
     const qint64 at = _in.offset();
@@ -531,7 +550,7 @@ void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quin
         if (!expectGroup('@', cls) || !readKey(entry.first, &keyWeight) || !expectGroup('@', cls))
             return;
         const qint64 valueAt = _in.offset();
-        readObject(entry.second, &valueWeight);
+        readObject(entry.second, &valueWeight, entry.first == key::history ? Place::History : Place::Any);
         if (_in.failed())
             return;
         if (entry.second.isNil()) {
@@ -556,6 +575,12 @@ void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quin
             entries[size_t(position)].second = std::move(entry.second);
             entries.pop_back();
         }
+    }
+    // Items hold millions of history entries; each is kept in its compact form.
+    if (std::optional<HistoryEntry> entry = isHistoryEntry ? HistoryEntry::fromDict(*dict) : std::nullopt) {
+        Q_ASSERT(*weight == kHistoryEntryWeight);
+        out = *std::move(entry);
+        return;
     }
     out = std::move(dict);
 }

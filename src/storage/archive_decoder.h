@@ -35,9 +35,12 @@ private:
         const ClassDecoder* decoder = nullptr;
     };
 
+    /// Where an object stands: only the dictionaries in an item's history are kept as compact
+    /// history entries, so that no item node or other dictionary ever is one.
+    enum class Place : quint8 { Any, History, HistoryEntry };
     /// Reads one "@" value into `out`; `weight` receives the number of values it expands to.
-    void readObject(Value& out, quint64* weight);
-    void readNewObject(qint32 object, qint64 at, Value& out, quint64* weight);
+    void readObject(Value& out, quint64* weight, Place place = Place::Any);
+    void readNewObject(qint32 object, qint64 at, Value& out, quint64* weight, Place place);
     /// A dictionary key: most are references to a string read before, taken without a Value.
     bool readKey(QString& out, quint64* weight);
     /// The content of a new object; answers how to read it again when it is a string, a number or
@@ -94,6 +97,7 @@ private:
     std::vector<std::pair<ArrayPtr, quint32>> _arrays;
     std::vector<std::pair<DictPtr, quint32>> _dicts;
     std::vector<std::pair<Value, quint32>> _others;
+    std::vector<Value> _historyEntries; // all of the same weight, a dictionary of two strings
     // History messages and categories repeat all through a list; short texts share one copy.
     struct ShortText {
         std::string_view utf8; // in the archive's bytes; null for a free place
@@ -105,7 +109,8 @@ private:
     std::vector<char> _codes;      // by string-table index: the one-letter type it holds, once seen
     quint64 _weightLimit;
     int _depth = 0;
-    qint32 _customClass = -1; // the class a registered decoder is reading
+    Place _place = Place::Any; // of the object being read, for its array or dictionary
+    qint32 _customClass = -1;  // the class a registered decoder is reading
     quint64 _customWeight = 0;
     QByteArray _rootClassName;
 };

@@ -1,5 +1,6 @@
 #include "storage/archive_encoder.h"
 
+#include "model/keys.h"
 #include "storage/typed_stream_format.h"
 
 #include <vector>
@@ -62,7 +63,7 @@ void ArchiveEncoder::writeObject(const Value& value) {
         _out.writeNil();
         break;
     case Value::Type::String:
-        writeString(value.asStringValue()->text, value.asStringValue()->isMutable);
+        writeString(*value.asString(), value.isMutable());
         break;
     case Value::Type::Number:
         writeNumber(*value.asNumber());
@@ -80,13 +81,16 @@ void ArchiveEncoder::writeObject(const Value& value) {
         writeTimeZone(*value.asTimeZone());
         break;
     case Value::Type::Data:
-        writeData(*value.asDataValue());
+        writeData(*value.asData(), value.isMutable());
         break;
     case Value::Type::Array:
         writeArray(value.asArray());
         break;
     case Value::Type::Dict:
-        writeDictionary(value.asDict());
+        if (const HistoryEntry* entry = value.asHistoryEntry())
+            writeHistoryEntry(*entry, value.historyEntryOwners());
+        else
+            writeDictionary(value.asDict());
         break;
     case Value::Type::Color:
         writeColor(*value.asColor());
@@ -98,9 +102,14 @@ void ArchiveEncoder::writeObject(const Value& value) {
     }
 }
 
-qint32 ArchiveEncoder::writeString(const QString& text, bool isMutable) {
+qint32 ArchiveEncoder::beginString(bool isMutable) {
     const qint32 number = beginObject(isMutable ? ArchivedClass::MutableString : ArchivedClass::String);
     writeType('+');
+    return number;
+}
+
+qint32 ArchiveEncoder::writeString(const QString& text, bool isMutable) {
+    const qint32 number = beginString(isMutable);
     _out.writeUtf8(text);
     _out.endObject();
     return number;
@@ -150,12 +159,12 @@ void ArchiveEncoder::writeNumber(const Number& number) {
     _out.endObject();
 }
 
-void ArchiveEncoder::writeData(const Data& data) {
-    beginObject(data.isMutable ? ArchivedClass::MutableData : ArchivedClass::Data);
+void ArchiveEncoder::writeData(const QByteArray& bytes, bool isMutable) {
+    beginObject(isMutable ? ArchivedClass::MutableData : ArchivedClass::Data);
     writeType('i');
-    _out.writeInteger(data.bytes.size());
-    _out.writeSharedString("[" + QByteArray::number(data.bytes.size()) + "c]");
-    _out.writeBytes(data.bytes);
+    _out.writeInteger(bytes.size());
+    _out.writeSharedString("[" + QByteArray::number(bytes.size()) + "c]");
+    _out.writeBytes(bytes);
     _out.endObject();
 }
 
@@ -183,6 +192,39 @@ void ArchiveEncoder::writeDictionary(const DictPtr& dict) {
         writeKey(key);
         writeType('@');
         writeObject(value);
+    }
+    _out.endObject();
+}
+
+void ArchiveEncoder::writeHistoryEntry(const HistoryEntry& entry, long owners) {
+    // Counted with a copy in hand, as the other containers are.
+    if (writtenBefore(&entry, owners + 1, ArchivedClass::Dictionary))
+        return;
+    writeType('i');
+    _out.writeInteger(2);
+    const auto writeTimestamp = [&] {
+        writeType('@');
+        writeKey(key::timestamp);
+        writeType('@');
+        char timestamp[HistoryEntry::kTimestampLength];
+        entry.timestampInto(timestamp);
+        beginString(false);
+        _out.writeInteger(HistoryEntry::kTimestampLength);
+        _out.writeBytes(QByteArrayView(timestamp, HistoryEntry::kTimestampLength));
+        _out.endObject();
+    };
+    const auto writeMessage = [&] {
+        writeType('@');
+        writeKey(key::message);
+        writeType('@');
+        writeString(entry.message(), false);
+    };
+    if (entry.messageFirst()) {
+        writeMessage();
+        writeTimestamp();
+    } else {
+        writeTimestamp();
+        writeMessage();
     }
     _out.endObject();
 }

@@ -22,12 +22,15 @@ public:
 private:
     void writeObject(const Value& value);
     qint32 writeString(const QString& text, bool isMutable);
+    /// Begins a string object; its text follows.
+    qint32 beginString(bool isMutable);
     /// Dictionary keys equal in content are written once, as the platform's constant keys are.
     void writeKey(const QString& key);
     void writeNumber(const Number& number);
-    void writeData(const Data& data);
+    void writeData(const QByteArray& bytes, bool isMutable);
     void writeArray(const ArrayPtr& array);
     void writeDictionary(const DictPtr& dict);
+    void writeHistoryEntry(const HistoryEntry& entry, long owners);
     void writeCalendarDate(const CalendarDate& date);
     void writeTimeZone(const TimeZone& zone);
     void writeColor(const Color& color);

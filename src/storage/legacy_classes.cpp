@@ -42,7 +42,7 @@ Value readObject(ArchiveObjectReader& in) {
 Number readScalar(ArchiveObjectReader& in, QByteArrayView type) {
     const std::vector<Value> values = in.decodeGroup(type);
     const Number* number = values.empty() ? nullptr : values.front().asNumber();
-    return number ? *number : Number{};
+    return number ? *number : Number();
 }
 
 /// A field of the expected kind; anything else reads as absent.
@@ -153,7 +153,7 @@ private:
         item->name = fieldOf(name.asString(), name, "name");
         item->dateCreated = fieldOf(dateCreated.asCalendarDate(), dateCreated, "dateCreated");
         item->dateDue = fieldOf(dateDue.asCalendarDate(), dateDue, "dateDue");
-        item->notes = fieldOf(notes.asDataValue(), notes, "notes");
+        item->notes = fieldOf(notes.asData() ? &notes : nullptr, notes, "notes");
         item->color = fieldOf(color.asColor(), color, "color");
         item->dateCompleted = fieldOf(dateCompleted.asCalendarDate(), dateCompleted, "dateCompleted");
         return remember<ToDoItem>(_items, std::move(item));

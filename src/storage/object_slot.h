@@ -15,11 +15,12 @@ struct ObjectSlot {
         MutableString,
         Text, ///< payload: index of the decoded text
         MutableText,
-        Number, ///< payload: offset of the scalar, whose type is `code`
-        Date,   ///< payload: offset of the seconds
-        Array,  ///< payload: index among the held arrays
-        Dict,   ///< payload: index among the held dictionaries
-        Other   ///< payload: index among the other held values
+        Number,       ///< payload: offset of the scalar, whose type is `code`
+        Date,         ///< payload: offset of the seconds
+        Array,        ///< payload: index among the held arrays
+        Dict,         ///< payload: index among the held dictionaries
+        HistoryEntry, ///< payload: index among the held history entries
+        Other         ///< payload: index among the other held values
     };
 
     Kind kind = Kind::Pending;

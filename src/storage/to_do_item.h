@@ -12,7 +12,7 @@ struct ToDoItem {
     std::optional<CalendarDate> dateCreated;
     std::optional<CalendarDate> dateDue;
     std::optional<CalendarDate> dateCompleted;
-    std::optional<Data> notes; ///< flat RTFD
+    std::optional<Value> notes; ///< flat RTFD: data, of the mutable class or not, as archived
     std::optional<Color> color;
     float completed = 0.0f;    ///< the completed fraction, 0.0 to 1.0
     qint32 periodicStatus = 0; ///< the repeat code of the due date

@@ -157,7 +157,7 @@ private:
         if (hasKeys(node, {u"$timeZone"}) || hasKeys(node, {u"$timeZone", u"$data"}))
             return timeZone(node);
         if (hasKeys(node, {u"$data"}))
-            return Data{bytes(*node.member(u"$data")), false};
+            return Value::data(bytes(*node.member(u"$data")));
         if (hasKeys(node, {u"$color"}))
             return color(*node.member(u"$color"));
         // A repeated name keeps its first place and takes the later value.
@@ -358,14 +358,16 @@ void writeValueJson(JsonWriter& json, const Value& value) {
             writeValueJson(json, item);
         json.endArray();
         return;
-    case Value::Type::Dict:
+    case Value::Type::Dict: {
+        const DictPtr dict = value.asDict(); // held: a history entry's is made for this call
         json.beginObject();
-        for (const auto& [key, item] : value.asDict()->entries) {
+        for (const auto& [key, item] : dict->entries) {
             json.key(key);
             writeValueJson(json, item);
         }
         json.endObject();
         return;
+    }
     case Value::Type::Color:
         writeColor(json, *value.asColor());
         return;
