@@ -1,6 +1,8 @@
 #include "storage/json_writer.h"
 #include "storage/value_json.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QTest>
 
 #include <cmath>
@@ -63,6 +65,24 @@ private slots:
     void everyKindHasItsForm() {
         QCOMPARE(QString::fromUtf8(valueToJson(everyKind(), false)), QString::fromUtf8(kEveryKindJson));
         QCOMPARE(valueToJson(Value(), false), QByteArray("null"));
+    }
+
+    void largeTextIsPassedOnAsItGrows() {
+        // Several passes of the writer's chunk, with a history entry among the values.
+        ArrayPtr many = Array::create();
+        for (int i = 0; i < 20000; ++i)
+            many->items.push_back(i % 2 ? everyKind()
+                                        : historyEntry(QStringLiteral("2003-05-17 14:03:22 +0200"), "made"));
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(valueToJson(many, true, buffer));
+        QVERIFY(buffer.data().size() > 3 << 20);
+        QCOMPARE(buffer.data(), valueToJson(many, true));
+
+        QFile full(QStringLiteral("/dev/full"));
+        if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            QSKIP("/dev/full is not there");
+        QVERIFY(!valueToJson(many, true, full));
     }
 
     void prettyFormIndentsByTwo() {

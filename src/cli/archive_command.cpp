@@ -23,7 +23,10 @@ int commandArchive(const QStringList& args) {
     if (!read.ok())
         return fail(QStringLiteral("“%1” is not a typed-stream archive, or it is damaged: %2.")
                         .arg(QFileInfo(path).fileName(), read.error));
-    out() << archiveToJson(read.archive, true) << Qt::endl;
+    if (const int printed =
+            printStreamed([&](QIODevice& device) { return archiveToJson(read.archive, true, device); });
+        printed != Success)
+        return printed;
     if (parsed->options.contains(QStringLiteral("--rewrite"))) {
         error = writeFileAtomically(parsed->options.value(QStringLiteral("--rewrite")), writeGenericArchive(read.archive));
         if (!error.isEmpty())

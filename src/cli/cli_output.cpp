@@ -1,5 +1,7 @@
 #include "cli_output.h"
 
+#include <QFile>
+
 #include <cstdio>
 
 namespace tardigo::cli {
@@ -7,6 +9,15 @@ namespace tardigo::cli {
 QTextStream& out() {
     static QTextStream stream(stdout);
     return stream;
+}
+
+int printStreamed(const std::function<bool(QIODevice&)>& write) {
+    out().flush();
+    QFile device;
+    if (!device.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) || !write(device) ||
+        device.write("\n") != 1 || !device.flush())
+        return fail(QStringLiteral("cannot write to the standard output: %1").arg(device.errorString()));
+    return Success;
 }
 
 QTextStream& err() {

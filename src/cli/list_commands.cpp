@@ -96,7 +96,9 @@ int commandDump(const QStringList& args) {
     const NodePtr root = openList(parsed->positional[0], &changed);
     if (!root)
         return Failure;
-    out() << valueToJson(root, true) << Qt::endl;
+    if (const int printed = printStreamed([&](QIODevice& device) { return valueToJson(root, true, device); });
+        printed != Success)
+        return printed;
     if (changed)
         err() << "changed on load" << Qt::endl;
     return Success;

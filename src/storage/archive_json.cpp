@@ -20,17 +20,16 @@ void collectObjects(const GenericValue& value, std::vector<qint32>& objects) {
 
 class ArchiveJson {
 public:
-    ArchiveJson(const GenericArchive& archive, bool pretty)
-        : _archive(archive), _json(pretty), _printed(archive.objects.size(), false) {
+    ArchiveJson(const GenericArchive& archive, JsonWriter& json)
+        : _archive(archive), _json(json), _printed(archive.objects.size(), false) {
         findDecodable();
     }
 
-    QByteArray write() {
+    void write() {
         _json.beginArray();
         for (const GenericGroup& group : _archive.groups)
             writeGroup(group);
         _json.endArray();
-        return _json.take();
     }
 
 private:
@@ -210,7 +209,7 @@ private:
     }
 
     const GenericArchive& _archive;
-    JsonWriter _json;
+    JsonWriter& _json;
     std::vector<bool> _printed;
     std::vector<bool> _decodable;
     TypeEncodingCache _types;
@@ -219,7 +218,15 @@ private:
 } // namespace
 
 QByteArray archiveToJson(const GenericArchive& archive, bool pretty) {
-    return ArchiveJson(archive, pretty).write();
+    JsonWriter json(pretty);
+    ArchiveJson(archive, json).write();
+    return json.take();
+}
+
+bool archiveToJson(const GenericArchive& archive, bool pretty, QIODevice& device) {
+    JsonWriter json(pretty, &device);
+    ArchiveJson(archive, json).write();
+    return json.finish();
 }
 
 } // namespace tardigo

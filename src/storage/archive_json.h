@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 
 namespace tardigo {
 
@@ -15,5 +16,7 @@ struct GenericArchive;
 /// as null), byte buffers and byte arrays as {"$data": base64}, classes as {"$class": name,
 /// "$version": n} (Nil as null), other arrays and structs as arrays of their elements.
 QByteArray archiveToJson(const GenericArchive& archive, bool pretty);
+/// The same, written to the device as it goes; false when the device refused any of it.
+bool archiveToJson(const GenericArchive& archive, bool pretty, QIODevice& device);
 
 } // namespace tardigo

@@ -5,9 +5,27 @@
 
 namespace tardigo {
 
-JsonWriter::JsonWriter(bool pretty) : _pretty(pretty) {}
+namespace {
+constexpr qsizetype kPassOnSize = 1 << 20;
+} // namespace
+
+JsonWriter::JsonWriter(bool pretty, QIODevice* sink) : _sink(sink), _pretty(pretty) {}
+
+void JsonWriter::passOn() {
+    if (_sink->write(_out) != _out.size())
+        _sinkFailed = true;
+    _out.resize(0);
+}
+
+bool JsonWriter::finish() {
+    if (_sink)
+        passOn();
+    return !_sinkFailed;
+}
 
 void JsonWriter::beforeValue() {
+    if (_sink && _out.size() >= kPassOnSize)
+        passOn();
     if (_afterKey) {
         _afterKey = false;
         return;

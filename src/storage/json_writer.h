@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QStringView>
 
 #include <vector>
@@ -12,7 +13,9 @@ namespace tardigo {
 /// json.dumps(separators=(",", ":"), ensure_ascii=False); pretty output indents by two spaces.
 class JsonWriter {
 public:
-    explicit JsonWriter(bool pretty);
+    /// With a sink, the text is passed on to it as it grows (a large list's JSON is several
+    /// times its size), and take() answers only what finish() has not passed on.
+    explicit JsonWriter(bool pretty, QIODevice* sink = nullptr);
 
     void beginArray();
     void endArray();
@@ -29,6 +32,8 @@ public:
     void null();
 
     QByteArray take() { return std::move(_out); }
+    /// Passes the rest on to the sink; false when the sink refused any of the text.
+    bool finish();
 
     /// The shortest text of a finite double that reads back the same, in Python's repr layout.
     static QByteArray formatReal(double value);
@@ -36,8 +41,11 @@ public:
 private:
     void beforeValue();
     void close(char bracket);
+    void passOn();
 
     QByteArray _out;
+    QIODevice* _sink;
+    bool _sinkFailed = false;
     bool _pretty;
     bool _afterKey = false;
     std::vector<bool> _hasItems; // per open container

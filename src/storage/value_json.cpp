@@ -380,6 +380,12 @@ QByteArray valueToJson(const Value& value, bool pretty) {
     return json.take();
 }
 
+bool valueToJson(const Value& value, bool pretty, QIODevice& device) {
+    JsonWriter json(pretty, &device);
+    writeValueJson(json, value);
+    return json.finish();
+}
+
 std::optional<Value> valueFromJson(const QByteArray& json, QString* error) {
     QString problem;
     std::optional<Value> value;

@@ -3,6 +3,7 @@
 #include "model/value.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <optional>
@@ -19,6 +20,8 @@ class JsonWriter;
 /// "catalog": .., "name": .., "fallback": colour or null}}; NSNull and nil as null; arrays as
 /// arrays; dictionaries as objects in stored key order.
 QByteArray valueToJson(const Value& value, bool pretty);
+/// The same, written to the device as it goes; false when the device refused any of it.
+bool valueToJson(const Value& value, bool pretty, QIODevice& device);
 /// Writes the value into a JSON text being built.
 void writeValueJson(JsonWriter& json, const Value& value);
 /// Reads that format back. Bare JSON numbers become integers ('i', or 'q' beyond 32 bits) or
