@@ -47,6 +47,7 @@ ArchiveDecodeResult ArchiveDecoder::decode() {
     _slots.reserve(size_t(_in.remaining() / 16));
     _arrays.reserve(size_t(_in.remaining() / 64));
     _dicts.reserve(size_t(_in.remaining() / 32));
+    _historyEntries.reserve(size_t(_in.remaining() / 64));
     if (_in.readHeader()) {
         const qint64 at = _in.offset();
         const qint32 type = _in.readSharedString();
