@@ -6,11 +6,15 @@
 namespace tardigo {
 
 ArchiveDecodeResult decodeArchive(const QByteArray& bytes) {
-    return ArchiveDecoder(bytes, nullptr).decode();
+    return ArchiveDecoder(ArchiveSource(bytes), nullptr).decode();
 }
 
 ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderRegistry& registry) {
-    return ArchiveDecoder(bytes, &registry).decode();
+    return ArchiveDecoder(ArchiveSource(bytes), &registry).decode();
+}
+
+ArchiveDecodeResult decodeArchive(QIODevice& device) {
+    return ArchiveDecoder(ArchiveSource(device), nullptr).decode();
 }
 
 QByteArray encodeArchive(const Value& root) {

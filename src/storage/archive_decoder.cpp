@@ -29,20 +29,21 @@ QString quoted(QByteArrayView text) {
 
 } // namespace
 
-ArchiveDecoder::ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry* registry)
-    : _in(bytes), _registry(registry),
+ArchiveDecoder::ArchiveDecoder(ArchiveSource source, const ClassDecoderRegistry* registry)
+    : _in(std::move(source)), _registry(registry),
       // Back-references may share objects, but an archive that would expand to far more values
       // than it has bytes is an attack on whoever walks the tree.
-      _weightLimit(std::min<quint64>(2 * quint64(bytes.size()) + (1 << 20), 0xFFFFFFF0u)) {}
+      _weightLimit(std::min<quint64>(2 * quint64(_in.size()) + (1 << 20), 0xFFFFFFF0u)) {}
 
 ArchiveDecodeResult ArchiveDecoder::decode() {
     ArchiveDecodeResult result;
-    // Most objects take well over 16 bytes, and a container well over 32; reserving spares the
-    // copies of huge tables, and pages never touched cost no memory.
-    _slots.reserve(size_t(_in.remaining() / 16));
-    _arrays.reserve(size_t(_in.remaining() / 64));
-    _dicts.reserve(size_t(_in.remaining() / 32));
     if (_in.readHeader()) {
+        // Most objects take well over 16 bytes, and a container well over 32; reserving spares the
+        // copies of huge tables, and pages never touched cost no memory. The header has refused
+        // a size that no archive has.
+        _slots.reserve(size_t(_in.remaining() / 16));
+        _arrays.reserve(size_t(_in.remaining() / 64));
+        _dicts.reserve(size_t(_in.remaining() / 32));
         const qint64 at = _in.offset();
         const qint32 type = _in.readSharedString();
         if (!_in.failed() && (type < 0 || _in.string(type) != "@"))
@@ -54,6 +55,7 @@ ArchiveDecodeResult ArchiveDecoder::decode() {
     }
     result.error = _in.error();
     result.errorOffset = _in.errorOffset();
+    result.unreadable = _in.unreadable();
     result.rootClassName = _rootClassName;
     return result;
 }
@@ -430,12 +432,12 @@ QString ArchiveDecoder::readText() {
         _shortTexts.resize(kShortTextPlaces);
     const std::string_view key(utf8.data(), size_t(utf8.size()));
     size_t i = std::hash<std::string_view>()(key) & (kShortTextPlaces - 1);
-    for (; _shortTexts[i].utf8.data(); i = (i + 1) & (kShortTextPlaces - 1))
+    for (; !_shortTexts[i].utf8.empty(); i = (i + 1) & (kShortTextPlaces - 1))
         if (_shortTexts[i].utf8 == key)
             return _shortTexts[i].text;
     QString text = QString::fromUtf8(utf8);
     if (_shortTextCount < kShortTextLimit) {
-        _shortTexts[i] = {key, text};
+        _shortTexts[i] = {std::string(key), text};
         ++_shortTextCount;
     }
     return text;

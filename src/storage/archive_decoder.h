@@ -7,7 +7,7 @@
 #include "storage/object_slot.h"
 #include "storage/typed_stream_reader.h"
 
-#include <string_view>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,7 +17,7 @@ namespace tardigo {
 /// values, without a generic tree in between.
 class ArchiveDecoder final : public ArchiveObjectReader {
 public:
-    ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry* registry);
+    ArchiveDecoder(ArchiveSource source, const ClassDecoderRegistry* registry);
 
     ArchiveDecodeResult decode();
 
@@ -96,7 +96,7 @@ private:
     std::vector<std::pair<Value, quint32>> _others;
     // History messages and categories repeat all through a list; short texts share one copy.
     struct ShortText {
-        std::string_view utf8; // in the archive's bytes; null for a free place
+        std::string utf8; // a copy, as the archive's bytes move on; empty for a free place
         QString text;
     };
     std::vector<ShortText> _shortTexts; // open addressing, linear probing
