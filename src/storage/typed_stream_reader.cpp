@@ -293,18 +293,23 @@ qint32 TypedStreamReader::readReference(Kind kind, const char* what, qint64* at)
              *at);
         return -1;
     }
-    const Entry& entry = _entries[size_t(n + kReferenceBase)];
-    if (entry.kind != kind) {
+    const Entry entry = _entries[size_t(n + kReferenceBase)];
+    if (entry.kind() != kind) {
         fail(QStringLiteral("it refers to %1 where %2 belongs")
-                 .arg(QLatin1String(kindNoun(int(entry.kind))), QLatin1String(kindNoun(int(kind)))),
+                 .arg(QLatin1String(kindNoun(int(entry.kind()))), QLatin1String(kindNoun(int(kind)))),
              *at);
         return -1;
     }
-    return entry.payload;
+    return entry.payload();
 }
 
-qint32 TypedStreamReader::addEntry(Kind kind, qint32 payload) {
-    _entries.push_back({kind, payload});
+qint32 TypedStreamReader::addEntry(Kind kind, qint32 payload, qint64 at) {
+    if (_entries.size() >= Entry::kPayloadLimit) {
+        fail(QStringLiteral("it holds more than %1 objects, classes and C strings").arg(Entry::kPayloadLimit),
+             at);
+        return -1;
+    }
+    _entries.emplace_back(kind, quint32(payload));
     return qint32(_entries.size() - 1);
 }
 
@@ -313,13 +318,13 @@ qint32 TypedStreamReader::readCStringSlowly() {
     const qint32 target = readReference(Kind::CString, "a C string", &at);
     if (target != std::numeric_limits<qint32>::max())
         return target;
-    const qint32 entry = addEntry(Kind::CString, -1);
+    const qint32 entry = addEntry(Kind::CString, 0, at);
     const qint32 text = readSharedString();
     if (text < 0) {
         fail(QStringLiteral("it holds a C string without text"), at);
         return -1;
     }
-    _entries[size_t(entry)].payload = text;
+    _entries[size_t(entry)] = Entry(Kind::CString, quint32(text));
     return text;
 }
 
@@ -333,7 +338,8 @@ qint32 TypedStreamReader::readClassSlowly() {
         const bool isNew = cls == std::numeric_limits<qint32>::max();
         if (isNew) {
             cls = qint32(_classes.size());
-            addEntry(Kind::Class, cls);
+            if (addEntry(Kind::Class, cls, at) < 0)
+                return -1;
             _classes.push_back({});
             const qint32 name = readSharedString();
             const qint64 version = readInteger();
@@ -375,7 +381,8 @@ TypedStreamReader::ObjectHead TypedStreamReader::readObjectSlowly() {
         return {};
     if (target == std::numeric_limits<qint32>::max()) {
         const qint32 object = _objectCount++;
-        addEntry(Kind::Object, object);
+        if (addEntry(Kind::Object, object, at) < 0)
+            return {};
         return {Head::New, object};
     }
     return target < 0 ? ObjectHead{} : ObjectHead{Head::Reference, target};

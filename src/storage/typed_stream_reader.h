@@ -125,9 +125,17 @@ public:
 
 private:
     enum class Kind : quint8 { Object, Class, CString };
-    struct Entry {
-        Kind kind;
-        qint32 payload; ///< object index, class index or string-table index
+    /// An object-table entry in 4 bytes: an archive of a large list holds millions of them.
+    class Entry {
+    public:
+        static constexpr quint32 kPayloadLimit = 1u << 30;
+        Entry(Kind kind, quint32 payload) : _word(payload << 2 | quint32(kind)) {}
+        Kind kind() const { return Kind(_word & 3); }
+        /// Object index, class index or string-table index.
+        qint32 payload() const { return qint32(_word >> 2); }
+
+    private:
+        quint32 _word;
     };
 
     static constexpr int kNotInline = -1000;
@@ -159,11 +167,11 @@ private:
         const int small = nextInline();
         if (small == kNotInline || small + typedstream::kReferenceBase >= qint64(_entries.size()))
             return kNotInline;
-        const Entry& entry = _entries[size_t(small + typedstream::kReferenceBase)];
-        if (entry.kind != kind)
+        const Entry entry = _entries[size_t(small + typedstream::kReferenceBase)];
+        if (entry.kind() != kind)
             return kNotInline;
         ++_pos;
-        return entry.payload;
+        return entry.payload();
     }
     qint64 readIntegerSlowly();
     qint32 readSharedStringSlowly();
@@ -174,7 +182,7 @@ private:
     quint64 readWord(int size);
     qint32 readUnsharedString(qint64 at);
     qint32 readReference(Kind kind, const char* what, qint64* at);
-    qint32 addEntry(Kind kind, qint32 payload);
+    qint32 addEntry(Kind kind, qint32 payload, qint64 at);
     QByteArrayView keepString(QByteArrayView bytes);
 
     ArchiveSource _source;
