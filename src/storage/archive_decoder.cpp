@@ -228,9 +228,8 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
         return Value(*text, slot.kind == Slot::MutableText);
     }
     case Slot::Number:
-        return readAgainAt(slot.payload, [&] { return readScalar(slot.code); });
     case Slot::Date:
-        return Date{readAgainAt(slot.payload, [&] { return _in.readReal('d'); })};
+        return readAgainAndHold(slot);
     case Slot::Array:
         *weight = _arrays[slot.payload].second;
         return _arrays[slot.payload].first;
@@ -244,6 +243,14 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
         break;
     }
     return {};
+}
+
+Value ArchiveDecoder::readAgainAndHold(ObjectSlot& slot) {
+    const Value value = slot.kind == ObjectSlot::Kind::Number
+                            ? Value(readAgainAt(slot.payload, [&] { return readScalar(slot.code); }))
+                            : Value(Date{readAgainAt(slot.payload, [&] { return _in.readReal('d'); })});
+    slot = hold(value, 1);
+    return value;
 }
 
 ObjectSlot ArchiveDecoder::hold(const Value& value, quint64 weight) {

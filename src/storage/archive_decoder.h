@@ -48,6 +48,9 @@ private:
     ObjectSlot hold(const Value& value, quint64 weight);
     /// The value of an object read before.
     Value valueOf(ObjectSlot& slot, quint64* weight);
+    /// Reads a number or a date again, once: later references find it held, as a list may refer
+    /// to one number thousands of times.
+    Value readAgainAndHold(ObjectSlot& slot);
     /// The text of a string object read before, or null for other objects.
     const QString* textOf(ObjectSlot& slot);
     /// Reads a primitive again at an earlier offset, and comes back.
