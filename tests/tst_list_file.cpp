@@ -24,6 +24,32 @@ ListLoad roundTrip(const NodePtr& root) {
     return loadDataRepresentation(*dataRepresentationOfType(root, kTodoListType), kTodoListType, "t.todo");
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A list of several megabytes, far more than the window a file is read through: its first and
+/// last items share a dictionary and a key longer than the window.
+NodePtr largeList() {
+    NodePtr root = newListRoot();
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
+    const DictPtr shared = Dict::create();
+    shared->set(QStringLiteral("shared"), Value::boolean(true));
+    const QString longKey(1536 * 1024, u'k');
+    for (int i = 0; i < 2000; ++i) {
+        NodePtr item = newToDoItem();
+        item->set(key::name, QStringLiteral("Item %1").arg(i));
+        item->set(key::notes, Value::data(QByteArray(2048, char('a' + i % 26))));
+        if (i == 0 || i == 1999) {
+            item->set(key::nodeStatus, shared);
+            item->set(longKey, Value::integer(i));
+        }
+        childrenOf(*root)->items.push_back(item);
+    }
+    return root;
+}
+
 } // namespace
 
 class TestListFile : public QObject {
@@ -122,6 +148,21 @@ private slots:
         QVERIFY2(error.contains("list.todo"), qPrintable(error));
         QVERIFY(!readListFile(dir.filePath("nothing.todo")).ok());
         QVERIFY(readListFile(dir.path()).error.contains("folder"));
+    }
+
+    void aLargeListGoesThroughItsFileUnchanged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.todo");
+        const NodePtr root = largeList();
+        QVERIFY(writeListFile(path, root).isEmpty());
+        QCOMPARE(fileBytes(path), encodeArchive(root));
+        const ListLoad load = readListFile(path);
+        QVERIFY2(load.ok(), qPrintable(load.error));
+        QVERIFY(!load.changed);
+        QVERIFY(Value(load.root) == Value(root));
+        const ArrayPtr items = childrenOf(*load.root);
+        QVERIFY(items->items.front().asDict()->value(key::nodeStatus).asDict() ==
+                items->items.back().asDict()->value(key::nodeStatus).asDict());
     }
 
     void watchListGrowsOnce() {

@@ -17,20 +17,27 @@ QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* error) {
-    const QString name = QFileInfo(path).fileName();
-    if (QFileInfo(path).isDir()) {
+bool openForReading(QFile& file, QString* error) {
+    const QString name = QFileInfo(file.fileName()).fileName();
+    if (QFileInfo(file.fileName()).isDir()) {
         *error = QStringLiteral("“%1” is a folder, not a list file.").arg(name);
-        return std::nullopt;
+        return false;
     }
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("Could not open “%1”: %2.").arg(name, file.errorString());
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (!openForReading(file, error))
+        return std::nullopt;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("Could not read “%1”: %2.").arg(name, file.errorString());
+        *error =
+            QStringLiteral("Could not read “%1”: %2.").arg(QFileInfo(path).fileName(), file.errorString());
         return std::nullopt;
     }
     return bytes;
