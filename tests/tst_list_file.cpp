@@ -5,9 +5,14 @@
 #include "storage/list_file.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace tardigo;
 
@@ -49,6 +54,26 @@ NodePtr largeList() {
     }
     return root;
 }
+
+/// Makes writes past the size fail, as a full disk does, whoever runs the test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t size) : _signal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &_old);
+        const rlimit limit{size, _old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &_old);
+        std::signal(SIGXFSZ, _signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit _old{};
+    void (*_signal)(int);
+};
 
 } // namespace
 
@@ -163,6 +188,23 @@ private slots:
         const ArrayPtr items = childrenOf(*load.root);
         QVERIFY(items->items.front().asDict()->value(key::nodeStatus).asDict() ==
                 items->items.back().asDict()->value(key::nodeStatus).asDict());
+    }
+
+    void aSaveFailingPartWayKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.todo");
+        QVERIFY(writeListFile(path, newListRoot()).isEmpty());
+        const QByteArray before = fileBytes(path);
+        QString error;
+        {
+            const FileSizeLimit limit(3 << 20);
+            error = writeListFile(path, largeList());
+        }
+        QCOMPARE(
+            error,
+            "Could not save “list.todo”: File too large. The previous version of the file is unchanged.");
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.todo"});
     }
 
     void watchListGrowsOnce() {

@@ -7,14 +7,29 @@
 namespace tardigo {
 
 QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    return writeFileAtomically(path, [&](QIODevice& file) { return writeAll(file, bytes); });
+}
+
+QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("Could not save “%1”: %2.").arg(name, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // Without a commit the temporary file goes, and the old one stays.
+    if (!write(file) || !file.commit())
         return QStringLiteral("Could not save “%1”: %2. The previous version of the file is unchanged.")
             .arg(name, file.errorString());
     return {};
+}
+
+bool writeAll(QIODevice& device, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 written = device.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            return false;
+        bytes = bytes.sliced(written);
+    }
+    return true;
 }
 
 bool openForReading(QFile& file, QString* error) {

@@ -21,4 +21,8 @@ QByteArray encodeArchive(const Value& root) {
     return ArchiveEncoder().encode(root);
 }
 
+bool writeArchive(const Value& root, QIODevice& device) {
+    return ArchiveEncoder().encode(root, device);
+}
+
 } // namespace tardigo

@@ -115,7 +115,7 @@ ListLoad importLegacyListFile(const QString& path) {
 }
 
 QString writeListFile(const QString& path, const NodePtr& root) {
-    return writeFileAtomically(path, *dataRepresentationOfType(root, kTodoListType));
+    return writeFileAtomically(path, [&](QIODevice& file) { return writeArchive(root, file); });
 }
 
 void addToMinderWatchList(const QString& path) {
