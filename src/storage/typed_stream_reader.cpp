@@ -239,7 +239,7 @@ QByteArrayView TypedStreamReader::keepString(QByteArrayView bytes) {
         block =
             _stringBlocks.emplace_back(std::make_unique_for_overwrite<char[]>(size_t(bytes.size()))).get();
     } else {
-        if (bytes.size() > _stringBlockLeft) {
+        if (_stringBlocks.empty() || bytes.size() > _stringBlockLeft) {
             _stringBlocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(kStringBlockSize)));
             _stringBlockLeft = kStringBlockSize;
         }
