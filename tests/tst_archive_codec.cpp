@@ -1,11 +1,13 @@
 #include "model/keys.h"
 #include "storage/archive_codec.h"
+#include "storage/archive_decoder.h"
 #include "storage/class_decoder_registry.h"
 #include "storage/generic_archive.h"
 #include "storage/typed_stream_writer.h"
 #include "storage/value_json.h"
 #include "typed_stream_test_data.h"
 
+#include <QBuffer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,6 +24,14 @@ namespace {
 
 const QString kNoSamples = QStringLiteral("the typed-stream samples are not next to the checkout "
                                           "(../shared/typedstream-samples)");
+
+/// Decodes the bytes as a file is read: through a window of `size` bytes that moves along.
+ArchiveDecodeResult decodeThroughWindow(const QByteArray& bytes, qint64 size) {
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    return ArchiveDecoder(ArchiveSource(device, size), nullptr).decode();
+}
 
 /// An entry as the program makes it, or built by hand as a dictionary (both are written alike).
 Value makeEntry(const QString& message, bool byHand = false) {
@@ -324,6 +334,33 @@ private slots:
         QVERIFY(sharers.front() == sharers.back());
     }
 
+    void aListReadThroughSmallWindowsIsTheSameList() {
+        // Keys, type strings and the shared dictionary are referred to from many windows on, and
+        // texts longer than a window make it grow.
+        const DictPtr list = makeList(400);
+        const QByteArray bytes = encodeArchive(list);
+        for (const qint64 size : {1, 7, 64, 4096}) {
+            const ArchiveDecodeResult decoded = decodeThroughWindow(bytes, size);
+            QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+            QCOMPARE(decoded.root, Value(list));
+        }
+    }
+
+    void aFileCutShortWhileItIsReadSaysWhereItsDataStops() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("list.todo")));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.write(encodeArchive(makeList(40)));
+        ArchiveSource source(file, 256); // knows the size from now on
+        QVERIFY(file.resize(1000));
+        const ArchiveDecodeResult decoded = ArchiveDecoder(std::move(source), nullptr).decode();
+        QVERIFY(decoded.unreadable);
+        QCOMPARE(decoded.error,
+                 "it became shorter while it was being read, and no data is left at byte 1000");
+        QCOMPARE(decoded.errorOffset, 1000);
+        QVERIFY(decoded.root.isNil());
+    }
+
     void numbersKeepTheirKindAndRange() {
         ArrayPtr numbers = Array::create();
         numbers->items = {
@@ -509,23 +546,26 @@ private slots:
         out.writeReference(dict);
         out.endObject();
 
-        const ArchiveDecodeResult decoded = decodeArchive(out.take());
-        QVERIFY2(decoded.ok(), qPrintable(decoded.error));
-        const std::vector<Value>& items = decoded.root.asArray()->items;
-        QCOMPARE(items.size(), size_t(13));
-        for (const size_t i : {0, 1, 7}) {
-            QCOMPARE(*items[i].asString(), QStringLiteral("Work"));
-            QCOMPARE(items[i].isMutable(), i != 1);
+        // Through a small window the earlier objects are read again from bytes the window has left.
+        const QByteArray bytes = out.take();
+        for (const ArchiveDecodeResult& decoded : {decodeArchive(bytes), decodeThroughWindow(bytes, 16)}) {
+            QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+            const std::vector<Value>& items = decoded.root.asArray()->items;
+            QCOMPARE(items.size(), size_t(13));
+            for (const size_t i : {0, 1, 7}) {
+                QCOMPARE(*items[i].asString(), QStringLiteral("Work"));
+                QCOMPARE(items[i].isMutable(), i != 1);
+            }
+            QCOMPARE(*items[8].asString(), QString::fromUtf8(longText));
+            QCOMPARE(items[9].asNumber()->type, 'q');
+            QCOMPARE(items[9].asNumber()->integer, -70000);
+            QCOMPARE(items[10], Value(Date{12.5}));
+            QCOMPARE(items[11], Value::data("xy"));
+            const DictPtr keyed = items[12].asDict();
+            QVERIFY(keyed == items[6].asDict());
+            QCOMPARE(keyed->value(QString::fromUtf8(longText)), items[3]);
+            QCOMPARE(keyed->value(QStringLiteral("Work")), items[4]);
         }
-        QCOMPARE(*items[8].asString(), QString::fromUtf8(longText));
-        QCOMPARE(items[9].asNumber()->type, 'q');
-        QCOMPARE(items[9].asNumber()->integer, -70000);
-        QCOMPARE(items[10], Value(Date{12.5}));
-        QCOMPARE(items[11], Value::data("xy"));
-        const DictPtr keyed = items[12].asDict();
-        QVERIFY(keyed == items[6].asDict());
-        QCOMPARE(keyed->value(QString::fromUtf8(longText)), items[3]);
-        QCOMPARE(keyed->value(QStringLiteral("Work")), items[4]);
     }
 
     void hostileArchivesGiveOneErrorWithItsOffset_data() {
@@ -580,10 +620,12 @@ private slots:
     void hostileArchivesGiveOneErrorWithItsOffset() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
-        const ArchiveDecodeResult decoded = decodeArchive(bytes);
-        QCOMPARE(decoded.error, error);
-        QCOMPARE(decoded.errorOffset, error.section(u' ', -1).toLongLong());
-        QVERIFY(decoded.root.isNil());
+        for (const ArchiveDecodeResult& decoded : {decodeArchive(bytes), decodeThroughWindow(bytes, 8)}) {
+            QCOMPARE(decoded.error, error);
+            QCOMPARE(decoded.errorOffset, error.section(u' ', -1).toLongLong());
+            QVERIFY(!decoded.unreadable);
+            QVERIFY(decoded.root.isNil());
+        }
     }
 
     void everyTruncationOfAListIsAnError() {
@@ -592,6 +634,7 @@ private slots:
             const ArchiveDecodeResult decoded = decodeArchive(bytes.first(size));
             QVERIFY2(!decoded.ok() && decoded.errorOffset >= 0 && decoded.errorOffset <= size,
                      qPrintable(QString::number(size)));
+            QCOMPARE(decodeThroughWindow(bytes.first(size), 16).error, decoded.error);
         }
     }
 

@@ -5,9 +5,14 @@
 #include "storage/list_file.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace tardigo;
 
@@ -23,6 +28,52 @@ QStringList keysOf(const Dict& node) {
 ListLoad roundTrip(const NodePtr& root) {
     return loadDataRepresentation(*dataRepresentationOfType(root, kTodoListType), kTodoListType, "t.todo");
 }
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// A list of several megabytes, far more than the window a file is read through: its first and
+/// last items share a dictionary and a key longer than the window.
+NodePtr largeList() {
+    NodePtr root = newListRoot();
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
+    const DictPtr shared = Dict::create();
+    shared->set(QStringLiteral("shared"), Value::boolean(true));
+    const QString longKey(1536 * 1024, u'k');
+    for (int i = 0; i < 2000; ++i) {
+        NodePtr item = newToDoItem();
+        item->set(key::name, QStringLiteral("Item %1").arg(i));
+        item->set(key::notes, Value::data(QByteArray(2048, char('a' + i % 26))));
+        if (i == 0 || i == 1999) {
+            item->set(key::nodeStatus, shared);
+            item->set(longKey, Value::integer(i));
+        }
+        childrenOf(*root)->items.push_back(item);
+    }
+    return root;
+}
+
+/// Makes writes past the size fail, as a full disk does, whoever runs the test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t size) : _signal(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &_old);
+        const rlimit limit{size, _old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &_old);
+        std::signal(SIGXFSZ, _signal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit _old{};
+    void (*_signal)(int);
+};
 
 } // namespace
 
@@ -122,6 +173,38 @@ private slots:
         QVERIFY2(error.contains("list.todo"), qPrintable(error));
         QVERIFY(!readListFile(dir.filePath("nothing.todo")).ok());
         QVERIFY(readListFile(dir.path()).error.contains("folder"));
+    }
+
+    void aLargeListGoesThroughItsFileUnchanged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.todo");
+        const NodePtr root = largeList();
+        QVERIFY(writeListFile(path, root).isEmpty());
+        QCOMPARE(fileBytes(path), encodeArchive(root));
+        const ListLoad load = readListFile(path);
+        QVERIFY2(load.ok(), qPrintable(load.error));
+        QVERIFY(!load.changed);
+        QVERIFY(Value(load.root) == Value(root));
+        const ArrayPtr items = childrenOf(*load.root);
+        QVERIFY(items->items.front().asDict()->value(key::nodeStatus).asDict() ==
+                items->items.back().asDict()->value(key::nodeStatus).asDict());
+    }
+
+    void aSaveFailingPartWayKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.todo");
+        QVERIFY(writeListFile(path, newListRoot()).isEmpty());
+        const QByteArray before = fileBytes(path);
+        QString error;
+        {
+            const FileSizeLimit limit(3 << 20);
+            error = writeListFile(path, largeList());
+        }
+        QCOMPARE(
+            error,
+            "Could not save “list.todo”: File too large. The previous version of the file is unchanged.");
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.todo"});
     }
 
     void watchListGrowsOnce() {

@@ -1,8 +1,10 @@
+#include "storage/archive_source.h"
 #include "storage/type_encoding.h"
 #include "storage/typed_stream_reader.h"
 #include "storage/typed_stream_writer.h"
 #include "typed_stream_test_data.h"
 
+#include <QBuffer>
 #include <QTest>
 
 #include <cmath>
@@ -136,6 +138,29 @@ private slots:
         QCOMPARE(reader.readSharedString(), 0);
         QCOMPARE(reader.readSharedString(), -1);
         QVERIFY(!reader.failed());
+    }
+
+    void theStringTableKeepsItsTextsAsTheWindowMovesOn() {
+        // An empty text first, short ones filling more than one block of the table, and one
+        // longer than a block, all read through a window smaller than most of them.
+        QList<QByteArray> texts{QByteArray()};
+        for (int i = 0; i < 3000; ++i)
+            texts << QByteArray::number(i).repeated(3);
+        texts << QByteArray(20000, 'x');
+        TypedStreamWriter writer;
+        for (const QByteArray& text : texts)
+            writer.writeSharedString(text);
+        QBuffer device;
+        device.setData(writer.take());
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        TypedStreamReader reader(ArchiveSource(device, 8));
+        std::vector<qint32> indexes;
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            indexes.push_back(reader.readSharedString());
+        QVERIFY2(!reader.failed(), qPrintable(reader.error()));
+        QVERIFY(reader.atEnd());
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            QCOMPARE(reader.string(indexes[size_t(i)]), QByteArrayView(texts[i]));
     }
 
     void classChainsEndAtAClassWrittenBefore() {

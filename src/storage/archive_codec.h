@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 namespace tardigo {
 
 class ClassDecoderRegistry;
@@ -14,6 +16,8 @@ struct ArchiveDecodeResult {
     /// A sentence without the file name, ending with the byte offset; empty on success.
     QString error;
     qint64 errorOffset = -1;
+    /// The bytes could not be read to the end (a file that changed while it was read); error says why.
+    bool unreadable = false;
     /// The archived class of the root object, known even when its decoding failed.
     QByteArray rootClassName;
     bool ok() const { return error.isEmpty(); }
@@ -23,7 +27,11 @@ struct ArchiveDecodeResult {
 ArchiveDecodeResult decodeArchive(const QByteArray& bytes);
 /// The same, with decoders for further classes.
 ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderRegistry& registry);
+/// The same from a random-access device, such as a list file, which is read a part at a time.
+ArchiveDecodeResult decodeArchive(QIODevice& device);
 /// A little-endian "streamtyped" archive, version 4, system version 1000, of the value as root.
 QByteArray encodeArchive(const Value& root);
+/// Writes the same bytes to the device a part at a time; false when a write failed.
+bool writeArchive(const Value& root, QIODevice& device);
 
 } // namespace tardigo

@@ -34,21 +34,22 @@ constexpr quint64 kHistoryEntryWeight = 5;
 
 } // namespace
 
-ArchiveDecoder::ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry* registry)
-    : _in(bytes), _registry(registry),
+ArchiveDecoder::ArchiveDecoder(ArchiveSource source, const ClassDecoderRegistry* registry)
+    : _in(std::move(source)), _registry(registry),
       // Back-references may share objects, but an archive that would expand to far more values
       // than it has bytes is an attack on whoever walks the tree.
-      _weightLimit(std::min<quint64>(2 * quint64(bytes.size()) + (1 << 20), 0xFFFFFFF0u)) {}
+      _weightLimit(std::min<quint64>(2 * quint64(_in.size()) + (1 << 20), 0xFFFFFFF0u)) {}
 
 ArchiveDecodeResult ArchiveDecoder::decode() {
     ArchiveDecodeResult result;
-    // Most objects take well over 16 bytes, and a container well over 32; reserving spares the
-    // copies of huge tables, and pages never touched cost no memory.
-    _slots.reserve(size_t(_in.remaining() / 16));
-    _arrays.reserve(size_t(_in.remaining() / 64));
-    _dicts.reserve(size_t(_in.remaining() / 32));
-    _historyEntries.reserve(size_t(_in.remaining() / 64));
     if (_in.readHeader()) {
+        // Most objects take well over 16 bytes, and a container well over 32; reserving spares the
+        // copies of huge tables, and pages never touched cost no memory. The header has refused
+        // a size that no archive has.
+        _slots.reserve(size_t(_in.remaining() / 16));
+        _arrays.reserve(size_t(_in.remaining() / 64));
+        _dicts.reserve(size_t(_in.remaining() / 32));
+        _historyEntries.reserve(size_t(_in.remaining() / 64));
         const qint64 at = _in.offset();
         const qint32 type = _in.readSharedString();
         if (!_in.failed() && (type < 0 || _in.string(type) != "@"))
@@ -60,6 +61,7 @@ ArchiveDecodeResult ArchiveDecoder::decode() {
     }
     result.error = _in.error();
     result.errorOffset = _in.errorOffset();
+    result.unreadable = _in.unreadable();
     result.rootClassName = _rootClassName;
     return result;
 }
@@ -235,9 +237,8 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
         return Value(*text, slot.kind == Slot::MutableText);
     }
     case Slot::Number:
-        return readAgainAt(slot.payload, [&] { return readScalar(slot.code); });
     case Slot::Date:
-        return Date{readAgainAt(slot.payload, [&] { return _in.readReal('d'); })};
+        return readAgainAndHold(slot);
     case Slot::Array:
         *weight = _arrays[slot.payload].second;
         return _arrays[slot.payload].first;
@@ -254,6 +255,14 @@ Value ArchiveDecoder::valueOf(ObjectSlot& slot, quint64* weight) {
         break;
     }
     return {};
+}
+
+Value ArchiveDecoder::readAgainAndHold(ObjectSlot& slot) {
+    const Value value = slot.kind == ObjectSlot::Kind::Number
+                            ? Value(readAgainAt(slot.payload, [&] { return readScalar(slot.code); }))
+                            : Value(Date{readAgainAt(slot.payload, [&] { return _in.readReal('d'); })});
+    slot = hold(value, 1);
+    return value;
 }
 
 ObjectSlot ArchiveDecoder::hold(const Value& value, quint64 weight) {
@@ -447,12 +456,12 @@ QString ArchiveDecoder::readText() {
         _shortTexts.resize(kShortTextPlaces);
     const std::string_view key(utf8.data(), size_t(utf8.size()));
     size_t i = std::hash<std::string_view>()(key) & (kShortTextPlaces - 1);
-    for (; _shortTexts[i].utf8.data(); i = (i + 1) & (kShortTextPlaces - 1))
+    for (; !_shortTexts[i].utf8.empty(); i = (i + 1) & (kShortTextPlaces - 1))
         if (_shortTexts[i].utf8 == key)
             return _shortTexts[i].text;
     QString text = QString::fromUtf8(utf8);
     if (_shortTextCount < kShortTextLimit) {
-        _shortTexts[i] = {key, text};
+        _shortTexts[i] = {std::string(key), text};
         ++_shortTextCount;
     }
     return text;

@@ -7,7 +7,7 @@
 #include "storage/object_slot.h"
 #include "storage/typed_stream_reader.h"
 
-#include <string_view>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,7 +17,7 @@ namespace tardigo {
 /// values, without a generic tree in between.
 class ArchiveDecoder final : public ArchiveObjectReader {
 public:
-    ArchiveDecoder(QByteArrayView bytes, const ClassDecoderRegistry* registry);
+    ArchiveDecoder(ArchiveSource source, const ClassDecoderRegistry* registry);
 
     ArchiveDecodeResult decode();
 
@@ -51,6 +51,9 @@ private:
     ObjectSlot hold(const Value& value, quint64 weight);
     /// The value of an object read before.
     Value valueOf(ObjectSlot& slot, quint64* weight);
+    /// Reads a number or a date again, once: later references find it held, as a list may refer
+    /// to one number thousands of times.
+    Value readAgainAndHold(ObjectSlot& slot);
     /// The text of a string object read before, or null for other objects.
     const QString* textOf(ObjectSlot& slot);
     /// Reads a primitive again at an earlier offset, and comes back.
@@ -100,7 +103,7 @@ private:
     std::vector<Value> _historyEntries; // all of the same weight, a dictionary of two strings
     // History messages and categories repeat all through a list; short texts share one copy.
     struct ShortText {
-        std::string_view utf8; // in the archive's bytes; null for a free place
+        std::string utf8; // a copy, as the archive's bytes move on; empty for a free place
         QString text;
     };
     std::vector<ShortText> _shortTexts; // open addressing, linear probing

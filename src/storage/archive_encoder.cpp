@@ -14,10 +14,20 @@ ArchiveEncoder::ArchiveEncoder() {
 }
 
 QByteArray ArchiveEncoder::encode(const Value& root) {
+    writeRoot(root);
+    return _out.take();
+}
+
+bool ArchiveEncoder::encode(const Value& root, QIODevice& device) {
+    _out.streamTo(&device);
+    writeRoot(root);
+    return _out.flush();
+}
+
+void ArchiveEncoder::writeRoot(const Value& root) {
     _out.writeHeader(typedstream::kSystemVersion);
     writeType('@');
     writeObject(root);
-    return _out.take();
 }
 
 void ArchiveEncoder::writeType(char code) {

@@ -18,8 +18,11 @@ public:
 
     /// A little-endian archive of the value as its root object.
     QByteArray encode(const Value& root);
+    /// Writes the same archive to the device a chunk at a time; false when a write failed.
+    bool encode(const Value& root, QIODevice& device);
 
 private:
+    void writeRoot(const Value& root);
     void writeObject(const Value& value);
     qint32 writeString(const QString& text, bool isMutable);
     /// Begins a string object; its text follows.

@@ -8,22 +8,48 @@
 #include "storage/legacy_classes.h"
 #include "storage/legacy_import.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace tardigo {
 
 namespace {
 
-/// Reads the whole file at path and hands its bytes and name to the reader.
-template <typename Read> ListLoad readFileWith(const QString& path, Read read) {
-    QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        ListLoad load;
-        load.error = error;
+/// The list a decoded archive holds, after the load repairs. `fileName` names the file in errors.
+ListLoad listFromArchive(const ArchiveDecodeResult& decoded, const QString& fileName) {
+    ListLoad load;
+    if (decoded.rootClassName == kTardigoDocumentEnvelopeClass) {
+        load.isLegacy = true;
+        load.error = QStringLiteral("“%1” is a list from Tardigo 1.x. Convert it with “tardigo-cli import” "
+                                    "or open it in Tardigo to convert it.")
+                         .arg(fileName);
         return load;
     }
-    return read(*bytes, QFileInfo(path).fileName());
+    if (decoded.unreadable) {
+        load.error = QStringLiteral("Could not read “%1”: %2.").arg(fileName, decoded.error);
+        return load;
+    }
+    if (!decoded.ok()) {
+        load.error =
+            QStringLiteral("“%1” is not a Tardigo list, or it is damaged: %2.").arg(fileName, decoded.error);
+        return load;
+    }
+    const DictPtr root = decoded.root.asDict();
+    const QString* type = root ? root->value(key::documentType).asString() : nullptr;
+    if (!type || *type != kTodoListType) {
+        load.error = QStringLiteral("“%1” is not a Tardigo list: it holds no “%2” marker.")
+                         .arg(fileName, kTodoListType);
+        return load;
+    }
+    if (!root->contains(key::beta1DateFixedUp)) {
+        VKfixupTimeStamps(*root);
+        root->set(key::beta1DateFixedUp, Value::boolean(true));
+        load.changed = true;
+    }
+    SeenNodes seen;
+    VKfixupDuplicateNodesWithHash(*root, seen);
+    load.root = root;
+    return load;
 }
 
 } // namespace
@@ -46,44 +72,21 @@ std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QS
 }
 
 ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName) {
-    ListLoad load;
     if (typeName != kTodoListType) {
+        ListLoad load;
         load.error = QStringLiteral("“%1” cannot be opened as a %2.").arg(fileName, typeName);
         return load;
     }
-    const ArchiveDecodeResult decoded = decodeArchive(data);
-    if (decoded.rootClassName == kTardigoDocumentEnvelopeClass) {
-        load.isLegacy = true;
-        load.error = QStringLiteral("“%1” is a list from Tardigo 1.x. Convert it with “tardigo-cli import” "
-                                    "or open it in Tardigo to convert it.")
-                         .arg(fileName);
-        return load;
-    }
-    if (!decoded.ok()) {
-        load.error = QStringLiteral("“%1” is not a Tardigo list, or it is damaged: %2.").arg(fileName, decoded.error);
-        return load;
-    }
-    const DictPtr root = decoded.root.asDict();
-    const QString* type = root ? root->value(key::documentType).asString() : nullptr;
-    if (!type || *type != kTodoListType) {
-        load.error = QStringLiteral("“%1” is not a Tardigo list: it holds no “%2” marker.").arg(fileName, kTodoListType);
-        return load;
-    }
-    if (!root->contains(key::beta1DateFixedUp)) {
-        VKfixupTimeStamps(*root);
-        root->set(key::beta1DateFixedUp, Value::boolean(true));
-        load.changed = true;
-    }
-    SeenNodes seen;
-    VKfixupDuplicateNodesWithHash(*root, seen);
-    load.root = root;
-    return load;
+    return listFromArchive(decodeArchive(data), fileName);
 }
 
 ListLoad readListFile(const QString& path) {
-    return readFileWith(path, [](const QByteArray& bytes, const QString& fileName) {
-        return loadDataRepresentation(bytes, kTodoListType, fileName);
-    });
+    // Decoded from the open file a window at a time: a large list is never held twice.
+    ListLoad load;
+    QFile file(path);
+    if (!openForReading(file, &load.error))
+        return load;
+    return listFromArchive(decodeArchive(file), QFileInfo(path).fileName());
 }
 
 ListLoad importLegacyList(const QByteArray& data, const QString& fileName) {
@@ -106,11 +109,13 @@ ListLoad importLegacyList(const QByteArray& data, const QString& fileName) {
 }
 
 ListLoad importLegacyListFile(const QString& path) {
-    return readFileWith(path, importLegacyList);
+    ListLoad load;
+    const std::optional<QByteArray> bytes = readWholeFile(path, &load.error);
+    return bytes ? importLegacyList(*bytes, QFileInfo(path).fileName()) : load;
 }
 
 QString writeListFile(const QString& path, const NodePtr& root) {
-    return writeFileAtomically(path, *dataRepresentationOfType(root, kTodoListType));
+    return writeFileAtomically(path, [&](QIODevice& file) { return writeArchive(root, file); });
 }
 
 void addToMinderWatchList(const QString& path) {

@@ -6,8 +6,9 @@ namespace tardigo {
 
 /// How a decoded object is found again when the archive refers back to it, in 8 bytes: an archive
 /// of a large list holds millions of objects and refers back to few of them. Strings, numbers and
-/// dates are read again at their offset in the archive (a string is then kept as text, as keys are
-/// referred to over and over); anything else is held in a table of the decoder.
+/// dates are read again at their offset in the archive, once: then they are kept (a string as
+/// text), as keys are referred to over and over, and one number may be as well; anything else is
+/// held in a table of the decoder.
 struct ObjectSlot {
     enum class Kind : quint8 {
         Pending, ///< still being decoded

@@ -2,6 +2,7 @@
 
 #include "storage/typed_stream_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -24,12 +25,28 @@ const char* kindNoun(int kind) {
     return nouns[kind];
 }
 
+// The string table keeps its texts in blocks of this size, or one of its own for a longer text.
+constexpr qint64 kStringBlockSize = 16384;
+
 } // namespace
 
-TypedStreamReader::TypedStreamReader(QByteArrayView bytes) : _data(bytes.data()), _size(bytes.size()) {
-    // Objects, classes and C strings take a few bytes each: reserving spares the copies of a huge
-    // table, and pages never touched cost no memory.
-    _entries.reserve(size_t(_size / 16));
+TypedStreamReader::TypedStreamReader(QByteArrayView bytes) : TypedStreamReader(ArchiveSource(bytes)) {}
+
+TypedStreamReader::TypedStreamReader(ArchiveSource source)
+    : _source(std::move(source)), _size(_source.size()) {}
+
+bool TypedStreamReader::moveWindow(qint64 count) {
+    if (_failed || count > _size - _pos)
+        return false;
+    const ArchiveSource::Window window = _source.windowAt(_pos, count);
+    if (!window.bytes) {
+        fail(_source.error(), _source.errorOffset());
+        return false;
+    }
+    _window = window.bytes;
+    _windowStart = window.start;
+    _windowEnd = window.end;
+    return true;
 }
 
 void TypedStreamReader::fail(const QString& what, qint64 offset) {
@@ -50,18 +67,22 @@ bool TypedStreamReader::readHeader() {
         fail(QStringLiteral("it is too large to be an archive (2 GiB or more)"), 0);
         return false;
     }
+    // Objects, classes and C strings take a few bytes each: reserving spares the copies of a huge
+    // table, and pages never touched cost no memory.
+    _entries.reserve(size_t(_size / 16));
     if (!need(2 + kSignatureLength, 0, "the header"))
         return false;
-    const QByteArrayView signature(_data + 2, kSignatureLength);
+    const char* header = here();
+    const QByteArrayView signature(header + 2, kSignatureLength);
     const bool little = signature == QByteArrayView(kLittleEndianSignature);
     const bool big = signature == QByteArrayView(kBigEndianSignature);
-    if (quint8(_data[1]) != kSignatureLength || (!little && !big)) {
+    if (quint8(header[1]) != kSignatureLength || (!little && !big)) {
         fail(QStringLiteral("it is not a typed-stream archive (it lacks the “streamtyped” or “typedstream” "
                             "signature)"),
              1);
         return false;
     }
-    const quint8 version = quint8(_data[0]);
+    const quint8 version = quint8(header[0]);
     if (version == kNeXTStreamerVersion) {
         fail(QStringLiteral("it is an old NeXTSTEP archive (streamer version 3), which cannot be read"), 0);
         return false;
@@ -79,13 +100,13 @@ bool TypedStreamReader::readHeader() {
 quint8 TypedStreamReader::readByte(const char* what) {
     if (!need(1, _pos, what))
         return 0;
-    return quint8(_data[_pos++]);
+    return takeByte();
 }
 
 QByteArrayView TypedStreamReader::readBytes(qint64 count, const char* what) {
     if (!need(count, _pos, what))
         return {};
-    const QByteArrayView bytes(_data + _pos, count);
+    const QByteArrayView bytes(here(), count);
     _pos += count;
     return bytes;
 }
@@ -109,7 +130,7 @@ bool TypedStreamReader::checkCount(qint64 count, qint64 minBytes, qint64 at, con
 }
 
 quint64 TypedStreamReader::readWord(int size) {
-    const auto* p = reinterpret_cast<const unsigned char*>(_data + _pos);
+    const auto* p = reinterpret_cast<const unsigned char*>(here());
     quint64 word = 0;
     for (int i = 0; i < size; ++i)
         word |= quint64(p[_bigEndian ? size - 1 - i : i]) << (8 * i);
@@ -143,14 +164,14 @@ qint64 TypedStreamReader::readIntegerSlowly() {
     const qint64 at = _pos;
     if (!need(1, at, "an integer"))
         return 0;
-    return readIntegerAfterHead(qint8(_data[_pos++]), at, "an integer");
+    return readIntegerAfterHead(qint8(takeByte()), at, "an integer");
 }
 
 double TypedStreamReader::readReal(char code) {
     const qint64 at = _pos;
     if (!need(1, at, "a real number"))
         return 0;
-    const quint8 head = quint8(_data[_pos++]);
+    const quint8 head = takeByte();
     if (head != kReal) {
         const qint64 integer = readIntegerAfterHead(qint8(head), at, "a real number");
         return code == 'f' ? double(float(integer)) : double(integer);
@@ -206,16 +227,34 @@ qint32 TypedStreamReader::readUnsharedString(qint64 at) {
     }
     if (!need(length, at, "a string"))
         return -1;
-    _strings.emplace_back(_pos, qint32(length));
+    _strings.push_back(keepString(QByteArrayView(here(), length)));
     _pos += length;
     return qint32(_strings.size() - 1);
+}
+
+QByteArrayView TypedStreamReader::keepString(QByteArrayView bytes) {
+    // The window moves on, so the table keeps its own copy, where it stays for later views.
+    char* block;
+    if (bytes.size() > kStringBlockSize) {
+        block =
+            _stringBlocks.emplace_back(std::make_unique_for_overwrite<char[]>(size_t(bytes.size()))).get();
+    } else {
+        if (_stringBlocks.empty() || bytes.size() > _stringBlockLeft) {
+            _stringBlocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(kStringBlockSize)));
+            _stringBlockLeft = kStringBlockSize;
+        }
+        block = _stringBlocks.back().get() + (kStringBlockSize - _stringBlockLeft);
+        _stringBlockLeft -= bytes.size();
+    }
+    std::copy(bytes.begin(), bytes.end(), block);
+    return QByteArrayView(block, bytes.size());
 }
 
 qint32 TypedStreamReader::readSharedStringSlowly() {
     const qint64 at = _pos;
     if (!need(1, at, "a string"))
         return -1;
-    const qint8 head = qint8(_data[_pos++]);
+    const qint8 head = qint8(takeByte());
     if (quint8(head) == kNil)
         return -1;
     if (quint8(head) == kNew)
@@ -238,7 +277,7 @@ qint32 TypedStreamReader::readReference(Kind kind, const char* what, qint64* at)
     *at = _pos;
     if (!need(1, *at, what))
         return -1;
-    const qint8 head = qint8(_data[_pos++]);
+    const qint8 head = qint8(takeByte());
     if (quint8(head) == kNil)
         return -1;
     if (quint8(head) == kNew)
@@ -254,18 +293,23 @@ qint32 TypedStreamReader::readReference(Kind kind, const char* what, qint64* at)
              *at);
         return -1;
     }
-    const Entry& entry = _entries[size_t(n + kReferenceBase)];
-    if (entry.kind != kind) {
+    const Entry entry = _entries[size_t(n + kReferenceBase)];
+    if (entry.kind() != kind) {
         fail(QStringLiteral("it refers to %1 where %2 belongs")
-                 .arg(QLatin1String(kindNoun(int(entry.kind))), QLatin1String(kindNoun(int(kind)))),
+                 .arg(QLatin1String(kindNoun(int(entry.kind()))), QLatin1String(kindNoun(int(kind)))),
              *at);
         return -1;
     }
-    return entry.payload;
+    return entry.payload();
 }
 
-qint32 TypedStreamReader::addEntry(Kind kind, qint32 payload) {
-    _entries.push_back({kind, payload});
+qint32 TypedStreamReader::addEntry(Kind kind, qint32 payload, qint64 at) {
+    if (_entries.size() >= Entry::kPayloadLimit) {
+        fail(QStringLiteral("it holds more than %1 objects, classes and C strings").arg(Entry::kPayloadLimit),
+             at);
+        return -1;
+    }
+    _entries.emplace_back(kind, quint32(payload));
     return qint32(_entries.size() - 1);
 }
 
@@ -274,13 +318,13 @@ qint32 TypedStreamReader::readCStringSlowly() {
     const qint32 target = readReference(Kind::CString, "a C string", &at);
     if (target != std::numeric_limits<qint32>::max())
         return target;
-    const qint32 entry = addEntry(Kind::CString, -1);
+    const qint32 entry = addEntry(Kind::CString, 0, at);
     const qint32 text = readSharedString();
     if (text < 0) {
         fail(QStringLiteral("it holds a C string without text"), at);
         return -1;
     }
-    _entries[size_t(entry)].payload = text;
+    _entries[size_t(entry)] = Entry(Kind::CString, quint32(text));
     return text;
 }
 
@@ -294,7 +338,8 @@ qint32 TypedStreamReader::readClassSlowly() {
         const bool isNew = cls == std::numeric_limits<qint32>::max();
         if (isNew) {
             cls = qint32(_classes.size());
-            addEntry(Kind::Class, cls);
+            if (addEntry(Kind::Class, cls, at) < 0)
+                return -1;
             _classes.push_back({});
             const qint32 name = readSharedString();
             const qint64 version = readInteger();
@@ -336,7 +381,8 @@ TypedStreamReader::ObjectHead TypedStreamReader::readObjectSlowly() {
         return {};
     if (target == std::numeric_limits<qint32>::max()) {
         const qint32 object = _objectCount++;
-        addEntry(Kind::Object, object);
+        if (addEntry(Kind::Object, object, at) < 0)
+            return {};
         return {Head::New, object};
     }
     return target < 0 ? ObjectHead{} : ObjectHead{Head::Reference, target};

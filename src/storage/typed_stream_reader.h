@@ -1,10 +1,12 @@
 #pragma once
 
+#include "storage/archive_source.h"
 #include "storage/typed_stream_format.h"
 
 #include <QByteArrayView>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace tardigo {
 /// Reads the primitives of a typed-stream archive: header, integers, reals, strings, classes and
 /// object heads, with the string table and the object table. Every read is bounds-checked; the
 /// first problem is kept as an error sentence with its byte offset, and every later read answers
-/// a neutral value without moving.
+/// a neutral value without moving. Offsets count from the archive's start, whatever part of it
+/// the source holds in memory.
 class TypedStreamReader {
 public:
     /// Nesting deeper than this is refused, so that hostile archives cannot exhaust the stack.
@@ -31,6 +34,7 @@ public:
     };
 
     explicit TypedStreamReader(QByteArrayView bytes);
+    explicit TypedStreamReader(ArchiveSource source);
 
     bool readHeader();
     bool isBigEndian() const { return _bigEndian; }
@@ -38,17 +42,25 @@ public:
 
     qint64 offset() const { return _pos; }
     /// Goes back to an offset read before, to read a primitive again; the tables stay as they are.
-    void seek(qint64 offset) { _pos = offset; }
+    void seek(qint64 offset) {
+        _pos = offset;
+        if (_pos < _windowStart || _pos > _windowEnd)
+            _windowStart = _windowEnd = _pos; // the next read asks the source
+    }
     bool atEnd() const { return _pos >= _size; }
+    qint64 size() const { return _size; }
     qint64 remaining() const { return _size - _pos; }
 
     bool failed() const { return _failed; }
+    /// True when the failure is the source's: a file that could not be read to its end.
+    bool unreadable() const { return _source.failed(); }
     const QString& error() const { return _error; }
     qint64 errorOffset() const { return _errorOffset; }
     /// Keeps the first error: `what` is completed with " at byte <offset>".
     void fail(const QString& what, qint64 offset);
 
     quint8 readByte(const char* what);
+    /// The bytes, valid until the next read.
     QByteArrayView readBytes(qint64 count, const char* what);
     /// Refuses a count of items (or a length) that cannot fit in the bytes left, each item taking
     /// at least `minBytes`, before anyone allocates for it.
@@ -77,10 +89,8 @@ public:
         }
         return readSharedStringSlowly();
     }
-    QByteArrayView string(qint32 index) const {
-        const auto& [offset, length] = _strings[size_t(index)];
-        return QByteArrayView(_data + offset, length);
-    }
+    /// A string of the table; its bytes stay in place as long as the reader.
+    QByteArrayView string(qint32 index) const { return _strings[size_t(index)]; }
     /// A C string: the string-table index of its text, or -1 for NULL.
     qint32 readCString() {
         const qint32 text = nextInlineReference(Kind::CString);
@@ -102,8 +112,9 @@ public:
         return object != kNotInline ? ObjectHead{Head::Reference, object} : readObjectSlowly();
     }
     /// True when the next byte ends an object.
-    bool atObjectEnd() const {
-        return !_failed && _pos < _size && quint8(_data[_pos]) == typedstream::kEndOfObject;
+    bool atObjectEnd() {
+        return !_failed && (_pos < _windowEnd || moveWindow(1)) &&
+               quint8(*here()) == typedstream::kEndOfObject;
     }
     bool readObjectEnd() {
         if (!atObjectEnd())
@@ -114,23 +125,40 @@ public:
 
 private:
     enum class Kind : quint8 { Object, Class, CString };
-    struct Entry {
-        Kind kind;
-        qint32 payload; ///< object index, class index or string-table index
+    /// An object-table entry in 4 bytes: an archive of a large list holds millions of them.
+    class Entry {
+    public:
+        static constexpr quint32 kPayloadLimit = 1u << 30;
+        Entry(Kind kind, quint32 payload) : _word(payload << 2 | quint32(kind)) {}
+        Kind kind() const { return Kind(_word & 3); }
+        /// Object index, class index or string-table index.
+        qint32 payload() const { return qint32(_word >> 2); }
+
+    private:
+        quint32 _word;
     };
 
     static constexpr int kNotInline = -1000;
 
+    /// Makes sure that the window holds `count` bytes from the offset on, or fails.
     bool need(qint64 count, qint64 at, const char* what) {
-        return (count >= 0 && _size - _pos >= count && !_failed) || reportShortage(at, what);
+        return (count >= 0 && _size - _pos >= count && !_failed &&
+                (_windowEnd - _pos >= count || moveWindow(count))) ||
+               reportShortage(at, what);
     }
+    /// Asks the source for a window holding `count` bytes from the offset on; false at the end of
+    /// the archive, or after a failure of the source, which it reports.
+    [[gnu::noinline]] bool moveWindow(qint64 count);
+    const char* here() const { return _window + (_pos - _windowStart); }
+    /// The next byte, which need() has brought into the window.
+    quint8 takeByte() { return quint8(_window[_pos++ - _windowStart]); }
     bool reportShortage(qint64 at, const char* what);
     bool reportMissingEnd();
     /// The next byte as a one-byte integer, or kNotInline when it is a tag or there is none.
-    int nextInline() const {
-        if (_failed || _pos >= _size)
+    int nextInline() {
+        if (_failed || (_pos >= _windowEnd && !moveWindow(1)))
             return kNotInline;
-        const int head = qint8(_data[_pos]);
+        const int head = qint8(*here());
         return head >= typedstream::kSmallestInlineInteger ? head : kNotInline;
     }
     /// Consumes a one-byte reference to an object-table entry of the kind and answers its
@@ -139,11 +167,11 @@ private:
         const int small = nextInline();
         if (small == kNotInline || small + typedstream::kReferenceBase >= qint64(_entries.size()))
             return kNotInline;
-        const Entry& entry = _entries[size_t(small + typedstream::kReferenceBase)];
-        if (entry.kind != kind)
+        const Entry entry = _entries[size_t(small + typedstream::kReferenceBase)];
+        if (entry.kind() != kind)
             return kNotInline;
         ++_pos;
-        return entry.payload;
+        return entry.payload();
     }
     qint64 readIntegerSlowly();
     qint32 readSharedStringSlowly();
@@ -154,9 +182,13 @@ private:
     quint64 readWord(int size);
     qint32 readUnsharedString(qint64 at);
     qint32 readReference(Kind kind, const char* what, qint64* at);
-    qint32 addEntry(Kind kind, qint32 payload);
+    qint32 addEntry(Kind kind, qint32 payload, qint64 at);
+    QByteArrayView keepString(QByteArrayView bytes);
 
-    const char* _data;
+    ArchiveSource _source;
+    const char* _window = nullptr; // the source's bytes from _windowStart to _windowEnd
+    qint64 _windowStart = 0;
+    qint64 _windowEnd = 0;
     qint64 _size;
     qint64 _pos = 0;
     bool _bigEndian = false;
@@ -164,7 +196,9 @@ private:
     bool _failed = false;
     QString _error;
     qint64 _errorOffset = -1;
-    std::vector<std::pair<qint64, qint32>> _strings; // offset and length in the data
+    std::vector<QByteArrayView> _strings; // in _stringBlocks, which never move
+    std::vector<std::unique_ptr<char[]>> _stringBlocks;
+    qint64 _stringBlockLeft = 0;
     std::vector<Entry> _entries;
     std::vector<ClassInfo> _classes;
     qint32 _objectCount = 0;

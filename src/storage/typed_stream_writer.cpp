@@ -1,5 +1,6 @@
 #include "storage/typed_stream_writer.h"
 
+#include "platform/atomic_file.h"
 #include "storage/typed_stream_format.h"
 
 #include <cstring>
@@ -191,6 +192,16 @@ void TypedStreamWriter::writeStringReference(qint32 index) {
 
 void TypedStreamWriter::endObject() {
     writeByte(kEndOfObject);
+    if (_device && _out.size() >= kChunkSize)
+        flush();
+}
+
+bool TypedStreamWriter::flush() {
+    // After a failed write the rest is dropped: the file is given up, and memory stays bounded.
+    if (!_deviceFailed)
+        _deviceFailed = !writeAll(*_device, QByteArrayView(_out.data(), qsizetype(_out.size())));
+    _out.clear();
+    return !_deviceFailed;
 }
 
 } // namespace tardigo

@@ -7,10 +7,13 @@
 
 #include <string>
 
+class QIODevice;
+
 namespace tardigo {
 
 /// Writes the primitives of a typed-stream archive in either byte order, keeping the string table
 /// (shared by content), the object-table numbers and the classes and C strings already written.
+/// The bytes gather in memory, or go on to a device a chunk at a time.
 class TypedStreamWriter {
 public:
     struct ChainLink {
@@ -18,7 +21,15 @@ public:
         qint64 version = 0;
     };
 
+    /// How many bytes gather before they go on to the device.
+    static constexpr size_t kChunkSize = 1 << 20;
+
     explicit TypedStreamWriter(bool bigEndian = false);
+
+    /// From now on, hands the bytes to the device whenever an object ends with a chunk gathered.
+    void streamTo(QIODevice* device) { _device = device; }
+    /// Hands the bytes gathered to the device; false when any write to it failed.
+    bool flush();
 
     /// Streamer version 4 and the signature of the writer's byte order.
     void writeHeader(qint64 systemVersion);
@@ -59,6 +70,8 @@ private:
     qint32 newEntry();
 
     std::string _out; // appends faster than QByteArray
+    QIODevice* _device = nullptr;
+    bool _deviceFailed = false;
     bool _bigEndian;
     qint32 _nextNumber = 0;
     QHash<QByteArray, qint32> _strings;
