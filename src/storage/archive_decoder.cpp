@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <utility>
 
@@ -15,11 +16,10 @@ namespace {
 constexpr QByteArrayView kNumberCodes = "cCsSiIlLqQfd";
 // Small dictionaries are checked for repeated keys by a scan, larger ones through a hash.
 constexpr qsizetype kLinearKeyScan = 16;
-// Texts up to this many bytes are shared, the first kShortTextLimit distinct ones; the table has
-// twice as many places, a power of two.
-constexpr qsizetype kShortTextLength = 24;
-constexpr size_t kShortTextLimit = 4096;
-constexpr size_t kShortTextPlaces = 2 * kShortTextLimit;
+// Short texts are shared, the first ones met of up to as many as the table has half its places:
+// at most kShortTextPlaces, fewer for a small archive (a minder pass reads hundreds of lists).
+constexpr size_t kShortTextPlaces = 8192;
+constexpr qint64 kArchiveBytesPerShortTextPlace = 256;
 
 bool isNumberCode(char code) {
     return kNumberCodes.contains(code);
@@ -453,15 +453,20 @@ QString ArchiveDecoder::readText() {
     if (utf8.isEmpty() || utf8.size() > kShortTextLength)
         return QString::fromUtf8(utf8);
     if (_shortTexts.empty())
-        _shortTexts.resize(kShortTextPlaces);
+        _shortTexts.resize(std::clamp(std::bit_ceil(size_t(_in.size() / kArchiveBytesPerShortTextPlace)),
+                                      size_t(64), kShortTextPlaces));
+    const size_t mask = _shortTexts.size() - 1;
     const std::string_view key(utf8.data(), size_t(utf8.size()));
-    size_t i = std::hash<std::string_view>()(key) & (kShortTextPlaces - 1);
-    for (; !_shortTexts[i].utf8.empty(); i = (i + 1) & (kShortTextPlaces - 1))
-        if (_shortTexts[i].utf8 == key)
+    size_t i = std::hash<std::string_view>()(key) & mask;
+    for (; _shortTexts[i].length; i = (i + 1) & mask)
+        if (std::string_view(_shortTexts[i].utf8.data(), _shortTexts[i].length) == key)
             return _shortTexts[i].text;
     QString text = QString::fromUtf8(utf8);
-    if (_shortTextCount < kShortTextLimit) {
-        _shortTexts[i] = {std::string(key), text};
+    if (2 * _shortTextCount < _shortTexts.size()) {
+        ShortText& place = _shortTexts[i];
+        std::copy(key.begin(), key.end(), place.utf8.begin());
+        place.length = quint8(key.size());
+        place.text = text;
         ++_shortTextCount;
     }
     return text;

@@ -7,7 +7,7 @@
 #include "storage/object_slot.h"
 #include "storage/typed_stream_reader.h"
 
-#include <string>
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -102,11 +102,13 @@ private:
     std::vector<std::pair<Value, quint32>> _others;
     std::vector<Value> _historyEntries; // all of the same weight, a dictionary of two strings
     // History messages and categories repeat all through a list; short texts share one copy.
+    static constexpr qsizetype kShortTextLength = 24;
     struct ShortText {
-        std::string utf8; // a copy, as the archive's bytes move on; empty for a free place
+        std::array<char, kShortTextLength> utf8; // a copy, as the archive's bytes move on
+        quint8 length = 0;                       // 0 for a free place
         QString text;
     };
-    std::vector<ShortText> _shortTexts; // open addressing, linear probing
+    std::vector<ShortText> _shortTexts; // open addressing, linear probing; a power of two places
     size_t _shortTextCount = 0;
     std::vector<ClassKind> _kinds; // by class index
     std::vector<char> _codes;      // by string-table index: the one-letter type it holds, once seen
