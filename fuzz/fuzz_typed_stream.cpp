@@ -1,11 +1,15 @@
 // Feeds arbitrary bytes to the typed-stream readers. What the class layer decodes must encode to an
-// archive that decodes to the same value; what the generic layer reads must write back to an
-// archive that reads again, and must dump as JSON.
+// archive that decodes to the same value, and decoding through a small window that moves along
+// (as a file is read) must come to the same value or the same error; what the generic layer reads
+// must write back to an archive that reads again, and must dump as JSON.
 
 #include "fuzz_input.h"
 #include "storage/archive_codec.h"
+#include "storage/archive_decoder.h"
 #include "storage/archive_json.h"
 #include "storage/generic_archive.h"
+
+#include <QBuffer>
 
 using namespace tardigo;
 
@@ -20,6 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!again.ok() || encodeArchive(again.root) != encoded)
             __builtin_trap();
     }
+    QBuffer file;
+    file.setData(bytes);
+    file.open(QIODevice::ReadOnly);
+    const ArchiveDecodeResult windowed = ArchiveDecoder(ArchiveSource(file, 37), nullptr).decode();
+    if (windowed.error != decoded.error || windowed.errorOffset != decoded.errorOffset ||
+        (decoded.ok() && encodeArchive(windowed.root) != encodeArchive(decoded.root)))
+        __builtin_trap();
 
     const GenericArchiveReadResult generic = readGenericArchive(bytes);
     if (generic.ok()) {
