@@ -82,13 +82,7 @@ Value::Type Value::type() const {
 }
 
 bool Value::isMutable() const {
-    if (std::holds_alternative<MutableString>(_v) || std::holds_alternative<MutableData>(_v))
-        return true;
-    if (const ArrayPtr* a = std::get_if<ArrayPtr>(&_v))
-        return (*a)->isMutable;
-    if (const DictPtr* d = std::get_if<DictPtr>(&_v))
-        return (*d)->isMutable;
-    return false;
+    return std::holds_alternative<MutableString>(_v) || std::holds_alternative<MutableData>(_v);
 }
 
 const QString* Value::asString() const {
@@ -144,14 +138,16 @@ bool Value::operator==(const Value& other) const {
         return *asColor() == *other.asColor();
     case Type::Null:
         return true;
-    case Type::Array:
-        return asArray() == other.asArray() ||
-               (asArray() && other.asArray() && asArray()->equals(*other.asArray()));
-    case Type::Dict:
+    case Type::Array: {
+        const ArrayPtr mine = asArray(), theirs = other.asArray();
+        return mine == theirs || mine->equals(*theirs);
+    }
+    case Type::Dict: {
         if (asHistoryEntry() && other.asHistoryEntry())
             return *asHistoryEntry() == *other.asHistoryEntry();
-        return asDict() == other.asDict() ||
-               (asDict() && other.asDict() && asDict()->equals(*other.asDict()));
+        const DictPtr mine = asDict(), theirs = other.asDict(); // once: an entry's is made anew
+        return mine == theirs || mine->equals(*theirs);
+    }
     }
     return false;
 }

@@ -140,7 +140,8 @@ public:
     bool isArray() const { return type() == Type::Array; }
     bool isDict() const { return type() == Type::Dict; }
 
-    /// Whether a string, data, array or dictionary was of the archive's mutable class.
+    /// Whether a string or data was of the archive's mutable class (arrays and dictionaries say
+    /// it themselves).
     bool isMutable() const;
 
     // Typed access; each answers null when the value is of another kind.

@@ -1,5 +1,7 @@
 #include "storage/json_writer.h"
 
+#include "platform/atomic_file.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -12,8 +14,9 @@ constexpr qsizetype kPassOnSize = 1 << 20;
 JsonWriter::JsonWriter(bool pretty, QIODevice* sink) : _sink(sink), _pretty(pretty) {}
 
 void JsonWriter::passOn() {
-    if (_sink->write(_out) != _out.size())
-        _sinkFailed = true;
+    // After a failed write the rest is dropped, so that memory stays bounded.
+    if (!_sinkFailed)
+        _sinkFailed = !writeAll(*_sink, _out);
     _out.resize(0);
 }
 

@@ -164,8 +164,10 @@ const char* PlistWriter::omissionReason(const Value& value) const {
         return "a colour";
     case Value::Type::Array:
         return _open.contains(value.asArray().get()) ? "an array that contains itself" : nullptr;
-    case Value::Type::Dict:
-        return _open.contains(value.asDict().get()) ? "a dictionary that contains itself" : nullptr;
+    case Value::Type::Dict: // a history entry holds two strings, so it is not made into a dictionary here
+        return !value.asHistoryEntry() && _open.contains(value.asDict().get())
+                   ? "a dictionary that contains itself"
+                   : nullptr;
     case Value::Type::Date:
         return dateText(value.asDate()->seconds) ? nullptr : "a date out of range";
     case Value::Type::CalendarDate:
