@@ -1,7 +1,7 @@
 // Exports a large generated list as an XML property list and prints the cost per item.
 #include "support/list_generator.h"
 
-#include "storage/plist_export.h"
+#include "exchange/plist_export.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 // Usage: bench_list_file [COUNT] [--keep PATH]   (--keep writes the list to PATH and leaves it)
 #include "support/list_generator.h"
 
-#include "storage/list_file.h"
+#include "archive/list_file.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,7 @@
 // Measures one minder pass over 200 lists of 500 items: with nothing due (the common case every
 // quarter of an hour), and with every item due, the notices counted by a recording channel.
 
+#include "archive/list_file.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/headless_minder_host.h"
 #include "minder/recording_error_reporter.h"
@@ -9,7 +10,6 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
-#include "storage/list_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

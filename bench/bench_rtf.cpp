@@ -1,8 +1,8 @@
 // Measures how fast notes RTF is reduced to plain text, on a large document shaped like the
 // platform's output: styled words, accented and non-Latin text, tabs, paragraphs, attachments.
 
-#include "storage/rtf_reader.h"
-#include "storage/rtf_writer.h"
+#include "rich_text/rtf_reader.h"
+#include "rich_text/rtf_writer.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

@@ -1,10 +1,10 @@
 // Writes examples/welcome.todo, the list that scripts/run opens: run it after changing the example.
+#include "archive/list_file.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "storage/list_file.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <QCoreApplication>
 

@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes to the 1.x import. A list that converts must save and read back as a
 // current list with the same items.
 
+#include "archive/list_file.h"
 #include "fuzz_input.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/list_file.h"
 
 using namespace tardigo;
 

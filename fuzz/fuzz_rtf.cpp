@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the RTF reader. Whatever it reads must survive our writer unchanged.
 
 #include "fuzz_input.h"
-#include "storage/rtf_reader.h"
-#include "storage/rtf_writer.h"
+#include "rich_text/rtf_reader.h"
+#include "rich_text/rtf_writer.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // survive our writer with the same files.
 
 #include "fuzz_input.h"
-#include "storage/notes_text.h"
-#include "storage/rtfd_container.h"
+#include "rich_text/notes_text.h"
+#include "rich_text/rtfd_container.h"
 
 using namespace tardigo;
 

@@ -3,11 +3,11 @@
 // (as a file is read) must come to the same value or the same error; what the generic layer reads
 // must write back to an archive that reads again, and must dump as JSON.
 
+#include "archive/archive_codec.h"
+#include "archive/archive_decoder.h"
+#include "archive/generic_archive.h"
+#include "exchange/archive_json.h"
 #include "fuzz_input.h"
-#include "storage/archive_codec.h"
-#include "storage/archive_decoder.h"
-#include "storage/archive_json.h"
-#include "storage/generic_archive.h"
 
 #include <QBuffer>
 

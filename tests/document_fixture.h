@@ -3,6 +3,7 @@
 // What the document tests share: trees built as a user builds them, and a list open in a window
 // without widgets.
 
+#include "archive/list_file.h"
 #include "document/document_window.h"
 #include "document/headless_outline.h"
 #include "document/icon_rules.h"
@@ -13,9 +14,8 @@
 #include "minder/sheet_window.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/list_file.h"
-#include "storage/notes_text.h"
 #include "platform/user_defaults.h"
+#include "rich_text/notes_text.h"
 #include "test_support.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "model/keys.h"
-#include "storage/archive_codec.h"
-#include "storage/archive_decoder.h"
-#include "storage/class_decoder_registry.h"
-#include "storage/generic_archive.h"
-#include "storage/typed_stream_writer.h"
-#include "storage/value_json.h"
+#include "archive/archive_codec.h"
+#include "archive/archive_decoder.h"
+#include "archive/class_decoder_registry.h"
+#include "archive/generic_archive.h"
+#include "archive/typed_stream_writer.h"
+#include "exchange/value_json.h"
 #include "typed_stream_test_data.h"
 
 #include <QBuffer>

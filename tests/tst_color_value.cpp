@@ -1,4 +1,4 @@
-#include "storage/color_value.h"
+#include "archive/color_value.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "storage/archive_codec.h"
-#include "storage/archive_json.h"
-#include "storage/generic_archive.h"
-#include "storage/typed_stream_writer.h"
+#include "archive/archive_codec.h"
+#include "archive/generic_archive.h"
+#include "archive/typed_stream_writer.h"
+#include "exchange/archive_json.h"
 #include "typed_stream_test_data.h"
 
 #include <QTest>

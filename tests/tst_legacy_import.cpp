@@ -1,12 +1,12 @@
 #include "document/tardigo_document.h"
+#include "archive/archive_codec.h"
+#include "archive/generic_archive.h"
+#include "archive/legacy_classes.h"
+#include "archive/list_file.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/user_defaults.h"
-#include "storage/archive_codec.h"
-#include "storage/generic_archive.h"
-#include "storage/legacy_classes.h"
-#include "storage/list_file.h"
 #include "test_support.h"
 
 #include <QFile>

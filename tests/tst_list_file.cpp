@@ -1,8 +1,8 @@
 #include "model/keys.h"
+#include "archive/archive_codec.h"
+#include "archive/list_file.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
-#include "storage/archive_codec.h"
-#include "storage/list_file.h"
 #include "test_support.h"
 
 #include <QDir>

@@ -1,4 +1,6 @@
 #include "document/tardigo_document.h"
+#include "archive/archive_codec.h"
+#include "archive/list_file.h"
 #include "minder/beep_channel.h"
 #include "minder/headless_minder_host.h"
 #include "minder/recording_error_reporter.h"
@@ -7,8 +9,6 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/user_defaults.h"
-#include "storage/archive_codec.h"
-#include "storage/list_file.h"
 #include "test_support.h"
 
 #include <QCoreApplication>

@@ -10,9 +10,9 @@
 #include "minder/speech_channel.h"
 #include "minder/tw_alert_array.h"
 #include "model/keys.h"
-#include "platform/sendmail_mail_channel.h"
+#include "notice_channels/sendmail_mail_channel.h"
 #include "platform/user_defaults.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <QCoreApplication>
 #include <QFile>

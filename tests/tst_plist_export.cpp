@@ -1,9 +1,9 @@
 #include "model/keys.h"
+#include "archive/list_file.h"
+#include "exchange/plist_export.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
-#include "storage/list_file.h"
-#include "storage/notes_text.h"
-#include "storage/plist_export.h"
+#include "rich_text/notes_text.h"
 
 #include <QFile>
 #include <QJsonArray>

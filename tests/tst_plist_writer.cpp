@@ -1,4 +1,4 @@
-#include "storage/plist_writer.h"
+#include "exchange/plist_writer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,5 +1,5 @@
-#include "storage/rtf_reader.h"
-#include "storage/rtf_writer.h"
+#include "rich_text/rtf_reader.h"
+#include "rich_text/rtf_writer.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "storage/notes_text.h"
-#include "storage/rtfd_container.h"
+#include "rich_text/notes_text.h"
+#include "rich_text/rtfd_container.h"
 
 #include <QDir>
 #include <QFile>

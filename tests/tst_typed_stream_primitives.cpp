@@ -1,7 +1,7 @@
-#include "storage/archive_source.h"
-#include "storage/type_encoding.h"
-#include "storage/typed_stream_reader.h"
-#include "storage/typed_stream_writer.h"
+#include "archive/archive_source.h"
+#include "archive/type_encoding.h"
+#include "archive/typed_stream_reader.h"
+#include "archive/typed_stream_writer.h"
 #include "typed_stream_test_data.h"
 
 #include <QBuffer>

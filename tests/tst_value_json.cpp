@@ -1,5 +1,5 @@
-#include "storage/json_writer.h"
-#include "storage/value_json.h"
+#include "exchange/json_writer.h"
+#include "exchange/value_json.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -3,11 +3,11 @@
 #include "support/list_generator.h"
 
 #include "app/document_controller.h"
+#include "archive/list_file.h"
 #include "document/icon_rules.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "storage/list_file.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/icon_for_name.h"

@@ -1,10 +1,10 @@
 #include "support/list_generator.h"
 
+#include "archive/list_file.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "storage/list_file.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <random>
 

@@ -1,10 +1,10 @@
 #include "app/document_controller.h"
 
 #include "app/recent_documents.h"
+#include "archive/list_file.h"
 #include "document/tardigo_document.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
-#include "storage/list_file.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 

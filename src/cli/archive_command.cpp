@@ -2,9 +2,9 @@
 #include "cli_output.h"
 #include "commands.h"
 
+#include "archive/generic_archive.h"
+#include "exchange/archive_json.h"
 #include "platform/atomic_file.h"
-#include "storage/archive_json.h"
-#include "storage/generic_archive.h"
 
 #include <QFileInfo>
 

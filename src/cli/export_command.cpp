@@ -2,8 +2,8 @@
 #include "cli_output.h"
 #include "commands.h"
 
-#include "storage/list_file.h"
-#include "storage/plist_export.h"
+#include "archive/list_file.h"
+#include "exchange/plist_export.h"
 
 namespace tardigo::cli {
 

@@ -2,7 +2,7 @@
 #include "cli_output.h"
 #include "commands.h"
 
-#include "storage/list_file.h"
+#include "archive/list_file.h"
 
 namespace tardigo::cli {
 

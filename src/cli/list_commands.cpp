@@ -3,10 +3,10 @@
 #include "commands.h"
 #include "outline_text.h"
 
+#include "archive/list_file.h"
+#include "exchange/value_json.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/list_file.h"
-#include "storage/value_json.h"
 
 #include <QFileInfo>
 

@@ -1,5 +1,6 @@
 #include "cli/remind_command.h"
 
+#include "archive/list_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
 #include "document/tardigo_document.h"
@@ -10,12 +11,11 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
-#include "platform/sendmail_mail_channel.h"
-#include "platform/terminal_bell.h"
-#include "services/dbus_desktop_notification_channel.h"
-#include "storage/list_file.h"
+#include "notice_channels/dbus_desktop_notification_channel.h"
+#include "notice_channels/sendmail_mail_channel.h"
+#include "notice_channels/terminal_bell.h"
 #ifdef TARDIGO_HAVE_SPEECH
-#include "services/text_to_speech_channel.h"
+#include "notice_channels/text_to_speech_channel.h"
 #endif
 
 #include <QEventLoop>

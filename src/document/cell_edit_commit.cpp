@@ -12,7 +12,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/localized.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 namespace tardigo {
 

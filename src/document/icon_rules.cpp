@@ -3,7 +3,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <QDir>
 #include <QFileInfo>

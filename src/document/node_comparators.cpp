@@ -4,7 +4,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <QSet>
 

@@ -3,7 +3,7 @@
 #include "document/icon_rules.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 namespace tardigo {
 

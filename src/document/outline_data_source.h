@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/value.h"
-#include "storage/rich_text.h"
+#include "rich_text/rich_text.h"
 
 #include <QDateTime>
 

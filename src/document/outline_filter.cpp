@@ -2,7 +2,7 @@
 
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 namespace tardigo {
 

@@ -1,5 +1,6 @@
 #include "document/tardigo_document.h"
 
+#include "archive/list_file.h"
 #include "document/cell_edit_commit.h"
 #include "document/column_sorting.h"
 #include "document/document_window.h"
@@ -19,7 +20,6 @@
 #include "platform/localized.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
-#include "storage/list_file.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -15,7 +15,7 @@
 #include "model/stored_date.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 
 #include <cmath>
 

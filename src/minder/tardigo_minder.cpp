@@ -1,5 +1,6 @@
 #include "minder/tardigo_minder.h"
 
+#include "archive/list_file.h"
 #include "document/tardigo_document.h"
 #include "minder/error_reporter.h"
 #include "minder/item_status.h"
@@ -13,7 +14,6 @@
 #include "model/stored_date.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
-#include "storage/list_file.h"
 
 #include <QFileInfo>
 

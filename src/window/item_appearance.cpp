@@ -1,7 +1,7 @@
 #include "window/item_appearance.h"
 
+#include "archive/color_value.h"
 #include "model/keys.h"
-#include "storage/color_value.h"
 
 #include <QApplication>
 #include <QFontDatabase>

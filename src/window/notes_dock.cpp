@@ -3,7 +3,7 @@
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "platform/localized.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 #include "window/rich_text_document.h"
 
 #include <QEvent>

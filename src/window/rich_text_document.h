@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/rich_text.h"
+#include "rich_text/rich_text.h"
 
 #include <memory>
 

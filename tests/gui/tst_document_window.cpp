@@ -2,12 +2,12 @@
 
 #include "app/document_controller.h"
 #include "app/message_box_error_reporter.h"
+#include "archive/list_file.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/list_file.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"

@@ -5,7 +5,7 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "storage/notes_text.h"
+#include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"

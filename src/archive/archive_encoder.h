@@ -1,0 +1,60 @@
+#pragma once
+
+#include "archive/archived_class.h"
+#include "archive/typed_stream_writer.h"
+#include "model/value.h"
+
+#include <QHash>
+
+#include <array>
+
+namespace tardigo {
+
+/// The class layer's writer: writes a value tree as the platform's archiver writes the objects
+/// it stands for, straight through the primitives.
+class ArchiveEncoder {
+public:
+    ArchiveEncoder();
+
+    /// A little-endian archive of the value as its root object.
+    QByteArray encode(const Value& root);
+    /// Writes the same archive to the device a chunk at a time; false when a write failed.
+    bool encode(const Value& root, QIODevice& device);
+
+private:
+    void writeRoot(const Value& root);
+    void writeObject(const Value& value);
+    qint32 writeString(const QString& text, bool isMutable);
+    /// Begins a string object; its text follows.
+    qint32 beginString(bool isMutable);
+    /// Dictionary keys equal in content are written once, as the platform's constant keys are.
+    void writeKey(const QString& key);
+    void writeNumber(const Number& number);
+    void writeData(const QByteArray& bytes, bool isMutable);
+    void writeArray(const ArrayPtr& array);
+    void writeDictionary(const DictPtr& dict);
+    void writeHistoryEntry(const HistoryEntry& entry, long owners);
+    void writeCalendarDate(const CalendarDate& date);
+    void writeTimeZone(const TimeZone& zone);
+    void writeColor(const Color& color);
+    /// Writes a reference when the container was written before, else begins its object.
+    bool writtenBefore(const void* container, long owners, ArchivedClass cls);
+    qint32 beginObject(ArchivedClass cls);
+    void writeType(char code);
+
+    TypedStreamWriter _out;
+    std::array<qint32, kArchivedClassCount> _classNumbers;
+    std::array<qint32, 128> _typeStrings; // string-table index of one-letter type strings
+    std::array<qint32, 128> _cStrings;    // object number of one-letter C strings
+    QHash<const void*, qint32> _containers;
+    QHash<QString, qint32> _keys;
+    struct KeyByAddress {
+        const QChar* chars = nullptr;
+        qsizetype size = 0;
+        qint32 number = -1;
+    };
+    std::array<KeyByAddress, 256> _keysByAddress;
+    QHash<QString, qint32> _timeZones;
+};
+
+} // namespace tardigo

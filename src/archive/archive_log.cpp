@@ -1,0 +1,3 @@
+#include "archive/archive_log.h"
+
+Q_LOGGING_CATEGORY(lcArchive, "tardigo.archive")

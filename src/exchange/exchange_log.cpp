@@ -1,0 +1,3 @@
+#include "exchange/exchange_log.h"
+
+Q_LOGGING_CATEGORY(lcExchange, "tardigo.exchange")
