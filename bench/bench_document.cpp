@@ -3,6 +3,7 @@
 // in CPU time of this thread, which a busy machine does not inflate, and in wall time.
 #include "support/list_generator.h"
 
+#include "document/outline_columns.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
@@ -83,16 +84,16 @@ int main(int argc, char** argv) {
     int rows = 0;
     while (outline.itemAtRow(rows))
         ++rows;
-    printf("items: %lld, rows shown: %d\n", VKcountItemsIncludingChildren(*document.data()), rows);
+    printf("items: %lld, rows shown: %d\n", countItemsIncludingChildren(*document.data()).total, rows);
 
     reportEdits(QStringLiteral("edit a name"), document, count / 2, [&](int i, const NodePtr& item) {
         document.setObjectValue(Value(QStringLiteral("renamed %1").arg(i)), key::name, item);
     });
     reportEdits(QStringLiteral("edit a completion"), document, count / 2, [&](int i, const NodePtr& item) {
-        document.setObjectValue(Value::real(i % 2 ? 1.0 : 0.25), key::completion, item);
+        document.setObjectValue(Value::float32(i % 2 ? 1.0 : 0.25), key::completion, item);
     });
 
-    for (const QString& column : allTableColumnIdentifiers())
+    for (const QString& column : outlineColumnIdentifiers())
         report(QStringLiteral("sort by %1").arg(column),
                timed(document, [&] { document.outlineViewShouldSelectTableColumn(column); }), 300);
     // A second click on the column sorted last sorts it descending.

@@ -2,8 +2,8 @@
 // quarter of an hour), and with every item due, the notices counted by a recording channel.
 
 #include "archive/list_file.h"
+#include "document/windowless_minder_host.h"
 #include "minder/desktop_notification_channel.h"
-#include "minder/headless_minder_host.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/tardigo_minder.h"
 #include "model/clock.h"
@@ -38,7 +38,7 @@ NodePtr generatedItem(int list, int index, bool due) {
     NodePtr node = Dict::create();
     node->set(key::name, QStringLiteral("item %1 of list %2").arg(index).arg(list));
     node->set(key::dateCreated, "2003-01-01 08:00:00 +0100");
-    node->set(key::completion, Value::real(index % 5 == 0 ? 0.5 : 0.0));
+    node->set(key::completion, Value::float32(index % 5 == 0 ? 0.5 : 0.0));
     node->set(key::category, index % 3 ? "Home" : "Work");
     ArrayPtr history = Array::create();
     for (const char* message : {"item created", "set category"}) {
@@ -81,7 +81,7 @@ QStringList writeLists(const QDir& folder, bool due) {
 // One pass as the timer runs it, over lists none of which is open yet.
 void measure(const char* label, const QStringList& paths, double targetMsecs, qint64 expectedNotices) {
     UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, paths);
-    HeadlessMinderHost host;
+    WindowlessMinderHost host;
     CountingNotifications notifications;
     NoticeChannels channels;
     channels.desktopNotification = &notifications;

@@ -4,6 +4,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "platform/new_item.h"
 #include "rich_text/notes_text.h"
 
 #include <QCoreApplication>
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
     NodePtr work = item(*root, QStringLiteral("Work"), QStringLiteral("Work"));
     NodePtr report = item(*work, QStringLiteral("Quarterly report"), QStringLiteral("Work"));
     setDue(*report, QDate(2027, 1, 15), QTime(17, 0), 11); // every quarter
-    report->set(key::completion, Value::real(0.4));
+    report->set(key::completion, Value::float32(0.4));
     setNotes(*report, QStringLiteral("Figures from finance first.\nDraft to Maria by the 10th."), false);
     NodePtr dentist = item(*root, QStringLiteral("Dentist appointment"), QStringLiteral("Health"));
     setDue(*dentist, QDate(2026, 12, 16), QTime(10, 15));

@@ -14,6 +14,7 @@
 #include "minder/sheet_window.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "test_support.h"

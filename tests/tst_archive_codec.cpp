@@ -86,7 +86,7 @@ DictPtr makeList(int count) {
                   QStringLiteral("2003-05-%1 14:03:22 +0200").arg(1 + i % 28, 2, 10, QLatin1Char('0')));
         item->set(key::name, i % 7 ? QStringLiteral("Item %1").arg(i)
                                    : QStringLiteral("Küche räumen ✓ %1 🙂").arg(i));
-        item->set(key::completion, i % 5 ? Value::real(i % 4 / 4.0) : Value::boolean(true));
+        item->set(key::completion, i % 5 ? Value::float32(i % 4 / 4.0) : Value::boolean(true));
         item->set(key::dateDueRepeatPeriod, Value::integer(i % 12));
         item->set(key::category, Value(i % 3 ? QStringLiteral("Work") : QString(), i % 2 == 1));
         item->set(key::reminderMark, Date{1e8 + i + 0.25});

@@ -78,7 +78,7 @@ private slots:
 
     void doneTogglesEachSelectedItem() {
         OpenList list{makeItem("done", {{key::completion, Value::boolean(true)}}), makeItem("untouched"),
-                      makeItem("half", {{key::completion, Value::real(0.5)}})};
+                      makeItem("half", {{key::completion, Value::float32(0.5)}})};
         const NodePtr done = list.row(0), untouched = list.row(1), half = list.row(2);
         untouched->remove(key::completion);
         list.select({0, 1, 2});
@@ -92,7 +92,7 @@ private slots:
         undo(list);
         QCOMPARE(done->value(key::completion), Value::boolean(true));
         QVERIFY(!untouched->contains(key::completion));
-        QCOMPARE(half->value(key::completion), Value::real(0.5));
+        QCOMPARE(half->value(key::completion), Value::float32(0.5));
 
         list.document.toggleHideCompletedItems(true);
         list.select({0});
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(list.document.display().item->category, QStringLiteral("home"));
 
         list.document.completionAction(ItemCommands::CompletionControl::Slider, 0.3);
-        QCOMPARE(item->value(key::completion), Value::real(0.3));
+        QCOMPARE(item->value(key::completion), Value::float32(0.3));
         QCOMPARE(item->value(key::dateCompleted), Value("2024-03-10 12:00:00 +0100"));
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("30%"));
         QCOMPARE(historyMessages(*item).last(), QStringLiteral("set completion"));
@@ -123,7 +123,7 @@ private slots:
         list.document.completionAction(ItemCommands::CompletionControl::Checkbox, 1);
         QCOMPARE(item->value(key::completion).asNumber()->type, 'c');
         undo(list);
-        QCOMPARE(item->value(key::completion), Value::real(0.3));
+        QCOMPARE(item->value(key::completion), Value::float32(0.3));
     }
 
     void purgeAsksFirstAndCannotBeUndone() {

@@ -48,7 +48,7 @@ private slots:
         const NodePtr milk = list.row(0);
         list.document.toggleHideCompletedItems(true);
         list.select({0});
-        list.type(0, key::completion, Value::real(1.0));
+        list.type(0, key::completion, Value::float32(1.0));
         QCOMPARE(historyMessages(*milk).mid(1), (QStringList{"set completion", "completed"}));
         QCOMPARE(list.rowNames(), QStringList{"eggs"});
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("[no selection]"));

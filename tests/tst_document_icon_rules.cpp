@@ -60,7 +60,7 @@ private slots:
         QTest::newRow("reminder") << item({{key::reminderSet, yes}}) << "vk_phone2";
         QTest::newRow("notes") << item({{key::notes, notesData("call back")}}) << "vk_pencil";
         QTest::newRow("blank notes") << item({{key::notes, notesData(" \n\t \n")}}) << "vk_notdone";
-        QTest::newRow("partly done") << item({{key::completion, Value::real(0.5)}}) << "vk_signal";
+        QTest::newRow("partly done") << item({{key::completion, Value::float32(0.5)}}) << "vk_signal";
     }
     void firstRuleThatHoldsDecides() {
         QFETCH(NodePtr, item);

@@ -44,20 +44,20 @@ private slots:
         OpenList list{first, second};
         QCOMPARE(list.document.reminderClearInterval(), std::chrono::milliseconds(120000));
         list.document.setReminderClearInterval(std::chrono::milliseconds(0));
-        list.document.minderWithNode(first, QStringLiteral("Reminder: first"), 3);
+        list.document.minderWithNode(first, QStringLiteral("Reminder: first"), ItemStatusReminder);
         QCOMPARE(iconShown(list, first), Value("vk_bubble"));
         QCOMPARE(first->value(key::minderTimestampReminder), Value(Date{referenceSecondsFromDateTime(_now)}));
         QVERIFY(list.document.isDocumentEdited());
         // A second reminder before the first timer fires: that timer ends it too.
         list.document.setReminderClearInterval(std::chrono::hours(1));
-        list.document.minderWithNode(second, QStringLiteral("Reminder: second"), 3);
+        list.document.minderWithNode(second, QStringLiteral("Reminder: second"), ItemStatusReminder);
         QCOMPARE(iconShown(list, second), Value("vk_bubble"));
         QCOMPARE(iconShown(list, first), Value("vk_notdone"));
         OpenList::endEvent();
         QCOMPARE(iconShown(list, second), Value("vk_notdone"));
 
         list.document.setReminderClearInterval(std::chrono::milliseconds(0));
-        list.document.minderWithNode(first, QString(), 3);
+        list.document.minderWithNode(first, QString(), ItemStatusReminder);
         list.document.close(); // closing cancels the timer
         OpenList::endEvent();
         QCOMPARE(list.document.currentReminderItem(), first);
@@ -67,26 +67,26 @@ private slots:
         const NodePtr item = makeItem(
             "rent", {{key::due, "2024-03-01 09:00:00 +0100"}, {key::completion, Value::boolean(true)}});
         OpenList list{item};
-        list.document.minderWithNode(item, QString(), 2);
+        list.document.minderWithNode(item, QString(), ItemStatusDue);
         QCOMPARE(item->value(key::minderTimestampTodo), Value(Date{referenceSecondsFromDateTime(_now)}));
         QCOMPARE(item->value(key::completion), Value::boolean(true));
 
         const NodePtr advanced = item->deepCopy();
         advanced->set(key::due, QStringLiteral("2024-04-01 09:00:00 +0200"));
-        list.document.minderWithNode(advanced, QString(), 2);
+        list.document.minderWithNode(advanced, QString(), ItemStatusDue);
         QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
-        QCOMPARE(item->value(key::completion), Value::real(0.0));
+        QCOMPARE(item->value(key::completion), Value::float32(0.0));
         const NodePtr earlier = item->deepCopy();
         earlier->set(key::due, QStringLiteral("2024-03-20 09:00:00 +0100"));
-        list.document.minderWithNode(earlier, QString(), 2);
+        list.document.minderWithNode(earlier, QString(), ItemStatusDue);
         QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
 
         QTest::ignoreMessage(QtWarningMsg, "not updating minder timestamps");
-        list.document.minderWithNode(item, QString(), 7);
+        list.document.minderWithNode(item, QString(), ItemStatus(7));
         const NodePtr stranger = makeItem("stranger", {{key::dateCreated, "2020-01-01 00:00:00 +0100"}});
         QTest::ignoreMessage(
             QtWarningMsg, "TardigoDocument -minder: failed to find node stranger 2020-01-01 00:00:00 +0100");
-        list.document.minderWithNode(stranger, QString(), 2);
+        list.document.minderWithNode(stranger, QString(), ItemStatusDue);
     }
 
     void viewItemSelectsTheItemAndOpensItsTool() {

@@ -14,11 +14,11 @@ const Value kDone = Value::boolean(true);
 /// A complete parent with an open child; an open parent with two complete children (YES and the
 /// integer 1) and one at 0.999; an open parent whose only child is complete.
 std::vector<NodePtr> families() {
-    const NodePtr doneParent = makeItem("done parent", {{key::completion, Value::real(1.0)}});
+    const NodePtr doneParent = makeItem("done parent", {{key::completion, Value::float32(1.0)}});
     appendChild(*doneParent, makeItem("open under done"));
     const NodePtr mixed = makeItem("mixed");
     appendChild(*mixed, makeItem("mixed done 1", {{key::completion, kDone}}));
-    appendChild(*mixed, makeItem("mixed open", {{key::completion, Value::real(0.999)}}));
+    appendChild(*mixed, makeItem("mixed open", {{key::completion, Value::float32(0.999)}}));
     appendChild(*mixed, makeItem("mixed done 2", {{key::completion, Value::integer(1)}}));
     const NodePtr allDone = makeItem("all done");
     appendChild(*allDone, makeItem("all done child", {{key::completion, kDone}}));

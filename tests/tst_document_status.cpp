@@ -29,14 +29,14 @@ private slots:
         const NodePtr parent = makeItem("parent");
         for (int i = 0; i < 9; ++i)
             appendChild(*parent,
-                        makeItem(QString::number(i), {{key::completion, Value::real(i < 7 ? 1.0 : 0.5)}}));
+                        makeItem(QString::number(i), {{key::completion, Value::float32(i < 7 ? 1.0 : 0.5)}}));
         OpenList list{parent};
         list.document.expandAll();
         list.document.toggleHideCompletedItems(true);
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding")); // hidden items count too
 
         // Cell edits keep the count right without counting the tree again.
-        list.type(2, key::completion, Value::real(1.0));
+        list.type(2, key::completion, Value::float32(1.0));
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
         list.type(1, key::name, Value("renamed"));
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
@@ -51,7 +51,7 @@ private slots:
 
     void theInspectorFollowsTheSelection() {
         OpenList list{makeItem("a", {{key::color, Value::data("red")}}),
-                      makeItem("b", {{key::fontName, "Serif"}, {key::fontSize, Value::real(36.7)}})};
+                      makeItem("b", {{key::fontName, "Serif"}, {key::fontSize, Value::float32(36.7)}})};
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("[no selection]"));
         QVERIFY(!list.document.display().toolsEnabled && !list.document.display().appearance);
 
@@ -85,7 +85,7 @@ private slots:
         history->items = {entry("2024-03-01 09:05:00 +0100", "item created"), entry("yesterday", "set name")};
         const NodePtr item = makeItem(
             "rent",
-            {{key::completion, Value::real(0.256)}, {key::history, history}, {key::icon, "vk_heart"}});
+            {{key::completion, Value::float32(0.256)}, {key::history, history}, {key::icon, "vk_heart"}});
         OpenList list({item}, [](Dict& root) { root.set(key::panelInspector, Value::boolean(true)); });
         list.select({0});
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("25%")); // truncated
@@ -101,12 +101,15 @@ private slots:
 
     void preferenceChangesReachTheOpenList() {
         OpenList list{makeItem("a", {{key::category, "home"}})};
+        UserDefaults::standard().setStringArray(pref::categoriesGlobalList, {"work"});
+        QCOMPARE(list.document.categoryChoices(), QStringList{"home"});
         UserDefaults::standard().setBool(pref::categoriesLocalScope, false);
         NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
-        QVERIFY(!list.document.categoriesLocalScope());
+        QCOMPARE(list.document.categoryChoices(), (QStringList{"home", "work"}));
         QCOMPARE(list.window.inspector.iconTableReloads, 1);
         NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal);
-        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList), QStringList{"home"});
+        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList),
+                 (QStringList{"home", "work"}));
         list.document.close(); // a closed list hears nothing more
         NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
         QCOMPARE(list.window.inspector.iconTableReloads, 1);

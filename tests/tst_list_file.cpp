@@ -2,6 +2,7 @@
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
 #include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
@@ -101,7 +102,7 @@ private slots:
         NodePtr root = newListRoot();
         NodePtr node = newToDoItem();
         node->set(key::completion, Value::boolean(true));
-        node->set(key::fontSize, Value::real(13.0));
+        node->set(key::fontSize, Value::float32(13.0));
         node->set(key::dateDueRepeatPeriod, Value::integer(3));
         node->set(key::reminderMark, Date{700000000.5});
         node->set(key::notes, Value::data(QByteArray("rtfd\0\0\0\0", 8)));

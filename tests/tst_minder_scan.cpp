@@ -1,8 +1,8 @@
 #include "document/tardigo_document.h"
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
+#include "document/windowless_minder_host.h"
 #include "minder/beep_channel.h"
-#include "minder/headless_minder_host.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/tardigo_minder.h"
 #include "model/keys.h"
@@ -69,7 +69,7 @@ NodePtr item(const QString& name, std::initializer_list<std::pair<QString, Value
     NodePtr node = Dict::create();
     node->set(key::name, name);
     node->set(key::dateCreated, "2003-01-01 08:00:00 +0100");
-    node->set(key::completion, Value::real(0.0));
+    node->set(key::completion, Value::float32(0.0));
     node->set(key::children, Array::create());
     for (const auto& [k, v] : values)
         node->set(k, v);
@@ -93,7 +93,7 @@ NodePtr fromNowReminder(const QString& name, double minutes, const QString& mark
     return item(name, {{key::reminderSet, Value::boolean(true)},
                        {key::reminderMarkNow, Value::boolean(true)},
                        {key::reminderRepeat, Value::boolean(repeat)},
-                       {key::reminderTimeLength, Value::real(minutes)},
+                       {key::reminderTimeLength, Value::float32(minutes)},
                        {key::reminderTimeUnit, Value::integer(0)},
                        {key::reminderMark, dateValue(mark)}});
 }
@@ -101,17 +101,17 @@ NodePtr fromNowReminder(const QString& name, double minutes, const QString& mark
 NodePtr beforeDueReminder(const QString& name, double hours, const QString& due) {
     return item(name, {{key::reminderSet, Value::boolean(true)},
                        {key::reminderMarkDueDate, Value::boolean(true)},
-                       {key::reminderTimeLength, Value::real(hours)},
+                       {key::reminderTimeLength, Value::float32(hours)},
                        {key::reminderTimeUnit, Value::integer(1)},
                        {key::due, due}});
 }
 
-QStringList describe(const std::vector<HeadlessMinderHost::Notice>& notices) {
+QStringList describe(const std::vector<WindowlessMinderHost::Notice>& notices) {
     QStringList lines;
-    for (const HeadlessMinderHost::Notice& notice : notices)
+    for (const WindowlessMinderHost::Notice& notice : notices)
         lines << QStringLiteral("%1 %2 %3")
                      .arg(*notice.node->value(key::name).asString())
-                     .arg(notice.itemStatus)
+                     .arg(notice.status)
                      .arg(notice.message);
     return lines;
 }
@@ -161,7 +161,7 @@ class TestMinderScan : public QObject {
     TodoLocator silentLocator() { return TodoLocator(QStringLiteral("/bin/false"), {}); }
 
     // One run over one document that stays open in the host between runs, as in the application.
-    QStringList runAt(HeadlessMinderHost& host, TardigoDocument& doc, const QString& now,
+    QStringList runAt(WindowlessMinderHost& host, TardigoDocument& doc, const QString& now,
                       RecordingErrorReporter* reporter = nullptr) {
         test::FixedClock clock(at(now));
         RecordingErrorReporter ownReporter;
@@ -171,7 +171,7 @@ class TestMinderScan : public QObject {
         return describe({host.notices().begin() + qsizetype(before), host.notices().end()});
     }
 
-    TardigoDocument& open(HeadlessMinderHost& host, const NodePtr& root) {
+    TardigoDocument& open(WindowlessMinderHost& host, const NodePtr& root) {
         static int serial = 0;
         const QString file = writeList(QString("list%1.todo").arg(++serial), root);
         TardigoDocument* doc = host.openDocumentWithoutDisplay(file, readListFile(file));
@@ -197,11 +197,11 @@ private slots:
     }
 
     void pastDueItemsAreAnnouncedOnce() {
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         const NodePtr parent = item("parent", {{key::due, "2003-06-01 09:00:00 +0200"}});
         addChild(parent, item("overdue", {{key::due, "2003-05-17 14:03:22 +0200"}}));
         addChild(parent, item("done", {{key::due, "2003-05-17 14:03:22 +0200"},
-                                       {key::completion, Value::real(1.0)}}));
+                                       {key::completion, Value::float32(1.0)}}));
         addChild(parent, item("repeats, undone", {{key::due, "2003-05-10 09:30:00 +0200"},
                                                   {key::dateDueRepeatPeriod, Value::integer(1)}}));
         TardigoDocument& doc = open(host, listOf({parent}));
@@ -219,10 +219,10 @@ private slots:
     }
 
     void aCompletedRepeatingItemRollsOnOnce() {
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         NodePtr daily = item("water plants", {{key::due, "2003-05-10 09:30:00 +0200"},
                                               {key::dateDueRepeatPeriod, Value::integer(1)},
-                                              {key::completion, Value::real(1.0)}});
+                                              {key::completion, Value::float32(1.0)}});
         TardigoDocument& doc = open(host, listOf({daily}));
         doc.updateUI();
         QCOMPARE(doc.display().statusText, "All items are completed.");
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(doc.display().statusText, "1/1 outstanding");
         daily = nodeNamed(doc, "water plants");
         QCOMPARE(daily->value(key::due), Value("2003-05-21 09:30:00 +0200"));
-        QCOMPARE(daily->value(key::completion), Value::real(0.0));
+        QCOMPARE(daily->value(key::completion), Value::float32(0.0));
         QCOMPARE(daily->value(key::completion).asNumber()->type, 'f');
         QVERIFY(doc.isDocumentEdited());
         // The roll-over notice stamped it: no past-due notice once the new date passes.
@@ -240,7 +240,7 @@ private slots:
     }
 
     void aBeforeDueReminderComesOnceWithinItsInterval() {
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         TardigoDocument& doc =
             open(host, listOf({beforeDueReminder("dentist", 2, "2003-05-20 15:00:00 +0200"),
                                beforeDueReminder("late", 2, "2003-05-20 10:00:00 +0200")}));
@@ -265,7 +265,7 @@ private slots:
         QFETCH(bool, repeat);
         QFETCH(QStringList, runs);
         QFETCH(QList<bool>, fires);
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         TardigoDocument& doc =
             open(host, listOf({fromNowReminder("stretch", 30, "2003-05-20 12:00:00", repeat)}));
         for (qsizetype i = 0; i < runs.size(); ++i)
@@ -280,7 +280,7 @@ private slots:
         QTest::newRow("due does not parse") << item("a", {{key::due, "yesterday"}}) << QStringList();
         QTest::newRow("period 57") << item("a", {{key::due, "2003-05-10 09:30:00 +0200"},
                                                  {key::dateDueRepeatPeriod, Value::integer(57)},
-                                                 {key::completion, Value::real(1.0)}})
+                                                 {key::completion, Value::float32(1.0)}})
                                    << QStringList();
         NodePtr node = fromNowReminder("a", 0, mark, false);
         node->set(key::reminderTimeLength, Value(Number::float64(std::numeric_limits<double>::quiet_NaN())));
@@ -308,13 +308,13 @@ private slots:
         node->set(key::reminderRepeat, Value::boolean(true));
         QTest::newRow("stamped before-due goes on to from-now") << node << reminded;
         node = fromNowReminder("a", 0, mark, false);
-        node->set(key::completion, Value::real(1.0));
+        node->set(key::completion, Value::float32(1.0));
         QTest::newRow("complete items are still reminded") << node << reminded;
     }
     void oddValuesReadAsAbsent() {
         QFETCH(NodePtr, node);
         QFETCH(QStringList, notices);
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         TardigoDocument& doc = open(host, listOf({node}));
         RecordingErrorReporter reporter;
         QCOMPARE(runAt(host, doc, "2003-05-20 12:00:00", &reporter), notices);
@@ -329,7 +329,7 @@ private slots:
         const QString file = writeList("boom.todo", listOf({first, second}));
         UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {file});
 
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         FailingBeep beep;
         NoticeChannels noticeChannels;
         noticeChannels.beep = &beep;
@@ -372,7 +372,7 @@ private slots:
             pref::tardigoMinderDocs,
             {path("missing.todo"), path("folder.todo"), garbage, notAList, noMarker, busy, busy});
 
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         RecordingErrorReporter reporter;
         test::FixedClock clock(at("2003-05-20 12:00:00"));
         TardigoMinder minder(host, NoticeChannels{}, reporter, TodoLocator(locator, {}));

@@ -1,6 +1,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
@@ -63,10 +64,10 @@ private slots:
         node.set(key::completion, Value::boolean(true));
         QVERIFY(VKisCompleted(node));
         QVERIFY(!VKhasPartialCompletion(node));
-        node.set(key::completion, Value::real(0.999));
+        node.set(key::completion, Value::float32(0.999));
         QVERIFY(!VKisCompleted(node));
         QVERIFY(VKhasPartialCompletion(node));
-        node.set(key::completion, Value::real(0.0));
+        node.set(key::completion, Value::float32(0.0));
         QVERIFY(!VKisCompleted(node));
         QVERIFY(!VKhasPartialCompletion(node));
         node.set(key::completion, "1");
@@ -87,40 +88,39 @@ private slots:
         node.set(key::due, storedDateString(_now.addDays(-3)));
         node.set(key::completion, Value::boolean(true));
         QVERIFY(!VKisOverDue(node));
-        node.set(key::completion, Value::real(0));
+        node.set(key::completion, Value::float32(0));
         node.set(key::due, "next tuesday");
         QVERIFY(!VKisOverDue(node));
     }
 
     void oldItemsAreUndoneNonRepeatingAndOlderThanOldDays() {
         test::FixedClock clock(_now);
-        QVERIFY(VKisOld(*itemCreatedDaysAgo(91)));
-        QVERIFY(!VKisOld(*itemCreatedDaysAgo(89)));
+        QVERIFY(VKisOld(*itemCreatedDaysAgo(91), 90));
+        QVERIFY(!VKisOld(*itemCreatedDaysAgo(89), 90));
 
         NodePtr repeating = itemCreatedDaysAgo(91);
         repeating->set(key::due, storedDateString(_now));
         repeating->set(key::dateDueRepeatPeriod, Value::integer(3));
-        QVERIFY(!VKisOld(*repeating));
+        QVERIFY(!VKisOld(*repeating, 90));
 
         NodePtr reminding = itemCreatedDaysAgo(91);
         reminding->set(key::reminderSet, Value::boolean(true));
         reminding->set(key::reminderRepeat, Value::boolean(true));
-        QVERIFY(!VKisOld(*reminding));
+        QVERIFY(!VKisOld(*reminding, 90));
         reminding->set(key::reminderRepeat, Value::boolean(false));
-        QVERIFY(VKisOld(*reminding));
+        QVERIFY(VKisOld(*reminding, 90));
 
         NodePtr done = itemCreatedDaysAgo(200);
-        done->set(key::completion, Value::real(1.0));
-        QVERIFY(!VKisOld(*done));
+        done->set(key::completion, Value::float32(1.0));
+        QVERIFY(!VKisOld(*done, 90));
 
         NodePtr undated = itemCreatedDaysAgo(200);
         undated->set(key::dateCreated, "2001-01-01");
-        QVERIFY(!VKisOld(*undated));
+        QVERIFY(!VKisOld(*undated, 90));
         undated->remove(key::dateCreated);
-        QVERIFY(!VKisOld(*undated));
+        QVERIFY(!VKisOld(*undated, 90));
 
-        UserDefaults::standard().setInteger(pref::oldDays, 10);
-        QVERIFY(VKisOld(*itemCreatedDaysAgo(11)));
+        QVERIFY(VKisOld(*itemCreatedDaysAgo(11), 10));
     }
 };
 

@@ -57,15 +57,16 @@ public:
     TWAlertArray* alerts = nullptr;
     std::optional<QString> address = QStringLiteral("me@example.org");
 
-    TardigoDocument* documentForFileName(const QString&) override { return nullptr; }
-    TardigoDocument* openDocumentWithoutDisplay(const QString&, const ListLoad&) override { return nullptr; }
-    void removeDocument(TardigoDocument*) override {}
-    void showWindows(TardigoDocument& doc) override { log << "show " + doc.fileName(); }
-    void minderWithNode(TardigoDocument&, const NodePtr& node, const QString& message, int status) override {
+    MinderDocument* documentForFileName(const QString&) override { return nullptr; }
+    MinderDocument* openDocumentWithoutDisplay(const QString&, const ListLoad&) override { return nullptr; }
+    void removeDocument(MinderDocument*) override {}
+    void showWindows(MinderDocument& doc) override { log << "show " + doc.fileName(); }
+    void minderWithNode(MinderDocument&, const NodePtr& node, const QString& message,
+                        ItemStatus status) override {
         // The document records the notice before any channel has written into the node.
         log << QStringLiteral("record %1 %2 %3").arg(status).arg(message).arg(node->contains(key::docPath));
     }
-    TWAlertArray* alertArray(TardigoDocument&) override { return alerts; }
+    TWAlertArray* alertArray(MinderDocument&) override { return alerts; }
     void beep() override { log << "beep"; }
     void VKSpeak(const QString& text) override { log << "speak " + text; }
     void notify(const QString& summary, const QString& body) override {
@@ -85,7 +86,7 @@ NodePtr pastDueItem(const QString& name = QStringLiteral("Pay rent")) {
     node->set(key::name, name);
     node->set(key::category, "Home");
     node->set(key::due, "2003-05-17 14:03:22 +0200");
-    node->set(key::completion, Value::real(0.5));
+    node->set(key::completion, Value::float32(0.5));
     TextRun run;
     run.text = QStringLiteral("Call the landlord.\nTwice.");
     node->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
@@ -130,7 +131,7 @@ class TestNoticeDelivery : public QObject {
         QFile file(_dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QStringList mailThroughSendmail(const NodePtr& node, int status) {
+    QStringList mailThroughSendmail(const NodePtr& node, ItemStatus status) {
         SendmailMailChannel mail;
         NoticeChannels channels;
         channels.mail = &mail;
@@ -243,10 +244,10 @@ private slots:
         QTest::newRow("other status") << "" << Value() << 7 << "Tardigo Minder"
                                       << "msg=Past due|name=Pay rent" + rest;
         QTest::newRow("0.999 is 99%")
-            << key::completion << Value::real(0.999) << 2 << "overdue: Pay rent"
+            << key::completion << Value::float32(0.999) << 2 << "overdue: Pay rent"
             << "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=99%|cat=Home|notes="
                "Call the landlord.\nTwice.";
-        QTest::newRow("NaN is -") << key::completion << Value::real(std::numeric_limits<double>::quiet_NaN())
+        QTest::newRow("NaN is -") << key::completion << Value::float32(std::numeric_limits<double>::quiet_NaN())
                                   << 2 << "overdue: Pay rent"
                                   << "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=-|cat=Home|notes="
                                      "Call the landlord.\nTwice.";
@@ -263,7 +264,7 @@ private slots:
         Recorder recorder;
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
-            .emailNotificationForDoc(_doc, "Past due", status, node);
+            .emailNotificationForDoc(_doc, "Past due", ItemStatus(status), node);
         QCOMPARE(recorder.mails.size(), size_t(1));
         QCOMPARE(recorder.mails[0].subject, subject);
         QCOMPARE(recorder.mails[0].body, body);
@@ -277,7 +278,7 @@ private slots:
         Recorder recorder;
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
-            .emailNotificationForDoc(_doc, "m", 2, bare);
+            .emailNotificationForDoc(_doc, "m", ItemStatusDue, bare);
         QCOMPARE(recorder.mails.at(0).body, "msg=m|name=-|due=-|done=-|cat=-|notes=-");
         QCOMPARE(recorder.mails.at(0).subject, "overdue: -");
     }
@@ -320,10 +321,10 @@ private slots:
     void failuresAreReportedAndNothingIsSent() {
         UserDefaults& defaults = UserDefaults::standard();
         defaults.setObject(pref::minderSendmailPath, sendmail(75));
-        QCOMPARE(mailThroughSendmail(pastDueItem(), 2),
+        QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue),
                  QStringList{"email message delivery failed: Past due"});
         defaults.setObject(pref::minderSendmailPath, _dir.filePath("no-sendmail"));
-        QCOMPARE(mailThroughSendmail(pastDueItem(), 2),
+        QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue),
                  QStringList{"email message delivery failed: Past due"});
 
         SendmailMailChannel mail;
@@ -336,7 +337,7 @@ private slots:
         recorder.address.reset();
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
-            .emailNotificationForDoc(_doc, "m", 2, pastDueItem());
+            .emailNotificationForDoc(_doc, "m", ItemStatusDue, pastDueItem());
         defaults.setObject(pref::minderEmailAddress, "me@example.org");
         QCOMPARE(reporter.messages, QStringList{"Failed to lookup email address for current user."});
         QVERIFY(recorder.mails.empty());
@@ -347,7 +348,7 @@ private slots:
         Recorder recorder;
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
-            .emailNotificationForDoc(_doc, "Past due", 3, pastDueItem());
+            .emailNotificationForDoc(_doc, "Past due", ItemStatusReminder, pastDueItem());
         QCoreApplication::installTranslator(&_texts);
         const MailMessage& mail = recorder.mails.at(0);
         for (const char* part :

@@ -2,6 +2,7 @@
 #include "archive/list_file.h"
 #include "exchange/plist_export.h"
 #include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 
@@ -45,7 +46,7 @@ private slots:
         NodePtr item = newToDoItem();
         item->set(key::name, "Tax <return> & receipts");
         item->set(key::fontName, "Cantarell");
-        item->set(key::fontSize, Value::real(14));
+        item->set(key::fontSize, Value::float32(14));
         item->set(key::icon, "vk_heart");
         item->set(key::minderTimestampTodo, Date{1000.0});
         item->set(key::reminderMark, Date{1000.0});

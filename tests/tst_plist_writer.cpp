@@ -147,7 +147,7 @@ private slots:
     void writesThePlatformLayout() {
         const Value tree = array({dict({{"name", "Buy milk"},
                                         {"done", Value::boolean(false)},
-                                        {"completion", Value::real(0.5)},
+                                        {"completion", Value::float32(0.5)},
                                         {"children", Array::create()},
                                         {"settings", Dict::create()},
                                         {"notes", Value::data(QByteArray("\x00\x01\x02", 3))}}),
@@ -220,7 +220,7 @@ private slots:
                   {"int64", number('q', -9000000000)},
                   {"uint64", number('Q', 0, 18446744073709551613ULL)},
                   {"short", number('s', -7)},
-                  {"float", Value::real(0.1)},
+                  {"float", Value::float32(0.1)},
                   {"double", Value(Number::float64(0.1))},
                   {"whole", Value(Number::float64(3))},
                   {"tiny", Value(Number::float64(5e-324))},

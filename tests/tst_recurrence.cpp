@@ -170,9 +170,9 @@ private slots:
         const RecurrenceCalculator calculator(reporter);
         const Value due("2003-05-10 09:30:00 +0200");
 
-        QVERIFY(calculator.nextDueDateForNode(*item(due, Value::real(1.0))));
+        QVERIFY(calculator.nextDueDateForNode(*item(due, Value::float32(1.0))));
         for (const Value& period : {Value(), Value::integer(0), Value::integer(57), Value::integer(-3),
-                                    Value("1"), Value::real(std::numeric_limits<double>::quiet_NaN())})
+                                    Value("1"), Value::float32(std::numeric_limits<double>::quiet_NaN())})
             QVERIFY(!calculator.nextDueDateForNode(*item(due, period)));
         for (const Value& badDue : {Value(), Value("2003-05-10 09:30:00"), Value("2003-02-30 09:30:00 +0200"),
                                     Value::integer(3), Value(Date{74000000.0})})
@@ -249,14 +249,14 @@ private slots:
         QCOMPARE(secondsIntervalWith(1.5f, -1), 0.0);
 
         NodePtr node = Dict::create();
-        node->set(key::reminderTimeLength, Value::real(30));
+        node->set(key::reminderTimeLength, Value::float32(30));
         QCOMPARE(reminderIntervalForNode(*node), 1800.0);
         node->set(key::reminderTimeUnit, Value::integer(ReminderDays));
         QCOMPARE(reminderIntervalForNode(*node), 30 * 86400.0);
         node->set(key::reminderTimeUnit, "days");
         QCOMPARE(reminderIntervalForNode(*node), 1800.0);
-        for (const Value& bad : {Value::real(std::numeric_limits<double>::quiet_NaN()),
-                                 Value::real(std::numeric_limits<double>::infinity()), Value::real(-2),
+        for (const Value& bad : {Value::float32(std::numeric_limits<double>::quiet_NaN()),
+                                 Value::float32(std::numeric_limits<double>::infinity()), Value::float32(-2),
                                  Value(Number::float64(1e300)), Value("30")}) {
             node->set(key::reminderTimeLength, bad);
             QCOMPARE(reminderIntervalForNode(*node), 0.0);

@@ -35,10 +35,6 @@ QStringList names(const Dict& node) {
     return result;
 }
 
-int byName(const Dict& a, const Dict& b) {
-    return a.value(key::name).asString()->compare(*b.value(key::name).asString(), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 class TestTreeOperations : public QObject {
@@ -49,26 +45,10 @@ private slots:
     void countsEveryLevel() {
         NodePtr a1 = item("a1");
         NodePtr root = withChildren(Dict::create(), {withChildren(item("A"), {a1, item("a2")}), item("B")});
-        QCOMPARE(VKcountItemsIncludingChildren(*root), 4);
-        QCOMPARE(VKcountCompleteItemsIncludingChildren(*root), 0);
+        QCOMPARE(countItemsIncludingChildren(*root).total, 4);
+        QCOMPARE(countItemsIncludingChildren(*root).complete, 0);
         a1->set(key::completion, Value::boolean(true));
-        QCOMPARE(VKcountCompleteItemsIncludingChildren(*root), 1);
-    }
-
-    void sortsEveryLevelAndReversesForDescending() {
-        NodePtr root = withChildren(item("root"), {withChildren(item("b"), {item("y"), item("X"), item("z")}),
-                                                   item("C"), item("a")});
-        VKsortChildrenByKey(*root, byName, 1);
-        QCOMPARE(names(*root), (QStringList{"a", "b", "C"}));
-        QCOMPARE(names(*childrenOf(*root)->items[1].asDict()), (QStringList{"X", "y", "z"}));
-
-        const ArrayPtr before = childrenOf(*root);
-        VKsortChildrenByKey(*root, byName, -1);
-        QCOMPARE(names(*root), (QStringList{"C", "b", "a"}));
-        QCOMPARE(names(*childrenOf(*root)->items[1].asDict()), (QStringList{"z", "y", "X"}));
-        QVERIFY(childrenOf(*root) != before); // a descending sort installs a new array
-        VKsortChildrenByKey(*root, byName, 0);
-        QCOMPARE(names(*root), (QStringList{"a", "b", "C"}));
+        QCOMPARE(countItemsIncludingChildren(*root).complete, 1);
     }
 
     void identityIsNameAndCreationDate() {
@@ -124,7 +104,7 @@ private slots:
         NodePtr parent = withChildren(item("parent"), {item("undone child")});
         parent->set(key::completion, Value::boolean(true));
         NodePtr keep = withChildren(item("keep"), {item("done child")});
-        childrenOf(*keep)->items[0].asDict()->set(key::completion, Value::real(1.0));
+        childrenOf(*keep)->items[0].asDict()->set(key::completion, Value::float32(1.0));
         NodePtr root = withChildren(item("root"), {parent, keep});
         VKpurgeCompleted(*root);
         QCOMPARE(names(*root), (QStringList{"keep"}));
@@ -234,15 +214,11 @@ private slots:
         for (const Value& v : childrenOf(*root)->items)
             v.asDict()->set(key::category, cats[i++]);
         childrenOf(*childrenOf(*root)->items[2].asDict())->items[0].asDict()->set(key::category, cats[3]);
-        UserDefaults::standard().setStringArray(pref::categoriesGlobalList, {"a"});
-        const QStringList global = categoryNames(*root, false);
+        const QStringList global = categoryNames(*root, {"a", "b"});
         QCOMPARE(global.size(), 3);
         QCOMPARE(global.last(), QStringLiteral("b"));
         QVERIFY(global.contains("a") && global.contains("A"));
-        QCOMPARE(categoryNames(*root, true), (QStringList{"A", "b"}));
-
-        categoryNamesEnumerateGlobally(*root);
-        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList).size(), 3);
+        QCOMPARE(categoryNames(*root, {}), (QStringList{"A", "b"}));
     }
 };
 

@@ -10,7 +10,7 @@ class TestValue : public QObject {
 private slots:
     void numbersCompareAcrossKinds() {
         QVERIFY(Value::boolean(true) == Value::integer(1));
-        QVERIFY(Value::integer(1) == Value::real(1.0));
+        QVERIFY(Value::integer(1) == Value::float32(1.0));
         QVERIFY(!(Value::integer(2) == Value::boolean(true)));
         QVERIFY(Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)) ==
                 Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)));

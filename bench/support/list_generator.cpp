@@ -40,7 +40,7 @@ NodePtr makeItem(std::mt19937& random, int index, const QDateTime& base) {
                                   QString::fromLatin1(kThings[random() % std::size(kThings)]))
                              .arg(index));
     const int state = int(random() % 4);
-    node->set(key::completion, state == 0 ? Value::boolean(true) : Value::real(state == 1 ? 0.5 : 0.0));
+    node->set(key::completion, state == 0 ? Value::boolean(true) : Value::float32(state == 1 ? 0.5 : 0.0));
     ArrayPtr history = Array::create();
     const int entries = 2 + int(random() % 4);
     for (int e = 0; e < entries; ++e)

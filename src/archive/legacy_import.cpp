@@ -5,6 +5,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/localized.h"
+#include "platform/new_item.h"
 
 namespace tardigo {
 
@@ -26,7 +27,7 @@ NodePtr nodeFromToDoItem(const ToDoItem& item) {
         node->set(key::notes, *item.notes);
     if (item.color)
         node->set(key::color, Value::data(encodeArchive(*item.color)));
-    node->set(key::completion, Value::real(item.completedPercentAsFloat() / 100.0));
+    node->set(key::completion, Value::float32(item.completedPercentAsFloat() / 100.0));
     node->set(key::dateDueRepeatPeriod, Value::integer(item.periodicStatus));
     VKlogMessage(*node, localized(QStringLiteral("imported from 1.x doc")));
     return node;

@@ -7,6 +7,7 @@
 #include "exchange/value_json.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/new_item.h"
 
 #include <QFileInfo>
 

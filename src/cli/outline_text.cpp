@@ -47,8 +47,9 @@ void appendItems(const Dict& node, int depth, QString& text) {
 } // namespace
 
 QString outlineText(const Dict& root) {
-    const qint64 total = VKcountItemsIncludingChildren(root);
-    const qint64 outstanding = total - VKcountCompleteItemsIncludingChildren(root);
+    const ItemCounts counts = countItemsIncludingChildren(root);
+    const qint64 total = counts.total;
+    const qint64 outstanding = total - counts.complete;
     QString text = QStringLiteral("%1/%2 outstanding\n").arg(outstanding).arg(total);
     appendItems(root, 0, text);
     return text;

@@ -4,8 +4,8 @@
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
 #include "document/tardigo_document.h"
+#include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
-#include "minder/headless_minder_host.h"
 #include "minder/item_status.h"
 #include "minder/tardigo_minder.h"
 #include "model/clock.h"
@@ -155,7 +155,7 @@ int commandRemind(const QStringList& args) {
 
     StreamErrorReporter reporter;
     {
-        HeadlessMinderHost host;
+        WindowlessMinderHost host;
         TardigoMinder minder(host, noticeChannels, reporter);
         if (all)
             minder.collectDocs();
@@ -163,8 +163,8 @@ int commandRemind(const QStringList& args) {
         minder.scanDocs();
 
         if (channels.contains(kPrint)) {
-            for (const HeadlessMinderHost::Notice& notice : host.notices()) {
-                const QString kind = notice.itemStatus == ItemStatusReminder ? QStringLiteral("reminder")
+            for (const WindowlessMinderHost::Notice& notice : host.notices()) {
+                const QString kind = notice.status == ItemStatusReminder ? QStringLiteral("reminder")
                                                                              : QStringLiteral("due");
                 out() << field(notice.path) << '\t' << field(nameOf(*notice.node)) << '\t' << kind << '\t'
                       << field(notice.message) << '\n';

@@ -2,6 +2,7 @@
 
 #include "document/document_log.h"
 #include "document/node_comparators.h"
+#include "document/outline_columns.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
@@ -90,7 +91,7 @@ void ColumnSorting::restoreSortState() {
     OutlineView& outline = _document.outlineView();
     const Dict& root = *_document.data();
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
-    for (const QString& column : allTableColumnIdentifiers()) {
+    for (const QString& column : outlineColumnIdentifiers()) {
         const Number* direction = directions ? directions->value(column).asNumber() : nullptr;
         outline.setHeaderTag(column, direction ? int(direction->toInt64()) : 0);
     }

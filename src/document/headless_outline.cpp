@@ -1,5 +1,6 @@
 #include "document/headless_outline.h"
 
+#include "document/outline_columns.h"
 #include "model/keys.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 namespace tardigo {
 
 HeadlessOutline::HeadlessOutline(OutlineDataSource& dataSource)
-    : _dataSource(dataSource), _columns(allTableColumnIdentifiers()) {}
+    : _dataSource(dataSource), _columns(outlineColumnIdentifiers()) {}
 
 void HeadlessOutline::reloadData() {
     ++_reloadCount;

@@ -34,7 +34,7 @@ bool hasNotes(const Dict& item) {
 
 } // namespace
 
-IconRules::IconRules(const Dict* conditions, const Dict* categories) {
+IconRules::IconRules(const Dict* conditions, const Dict* categories, qint64 oldDays) : _oldDays(oldDays) {
     if (conditions) {
         for (const auto& [name, code] : conditions->entries) {
             const Number* n = code.asNumber();
@@ -54,7 +54,8 @@ IconRules::IconRules(const Dict* conditions, const Dict* categories) {
 IconRules IconRules::current() {
     const UserDefaults& defaults = UserDefaults::standard();
     return IconRules(defaults.objectForKey(pref::todoItemIconConditions).asDict().get(),
-                     defaults.objectForKey(pref::todoItemIconCategories).asDict().get());
+                     defaults.objectForKey(pref::todoItemIconCategories).asDict().get(),
+                     defaults.integerForKey(pref::oldDays));
 }
 
 std::optional<QString> IconRules::iconNameForItemStatus(int status) const {
@@ -102,7 +103,7 @@ std::optional<QString> IconRules::ruleIcon(const Dict& item) const {
     if (const QString* category = item.value(key::category).asString(); category && !category->isEmpty())
         if (auto name = iconNameForCategoryName(*category))
             return name;
-    if (auto name = rule(IconStatusOld, [&] { return VKisOld(item); }))
+    if (auto name = rule(IconStatusOld, [&] { return VKisOld(item, _oldDays); }))
         return name;
     if (auto name = rule(IconStatusHasDueDate, [&] { return item.contains(key::due); }))
         return name;

@@ -48,13 +48,14 @@ public:
     static bool hasImage(const QString& name);
 
 private:
-    IconRules(const Dict* conditions, const Dict* categories);
+    IconRules(const Dict* conditions, const Dict* categories, qint64 oldDays);
     std::optional<QString> shown(const std::optional<QString>& name) const;
     std::optional<QString> ruleIcon(const Dict& item) const;
 
     // The first icon the preferences assign to each status code and to each category.
     QHash<qint64, QString> _statusIcons;
     QHash<QString, QString> _categoryIcons;
+    qint64 _oldDays;
 };
 
 } // namespace tardigo

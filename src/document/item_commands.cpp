@@ -14,6 +14,7 @@
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
 #include "platform/localized.h"
+#include "platform/new_item.h"
 
 #include <QPointer>
 
@@ -124,7 +125,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     VKlogMessage(*item, actionName);
     RestoringOperations(_document).registerSetInDict(item, key::completion);
     const Value completion =
-        control == CompletionControl::Slider ? Value::real(value) : Value::boolean(value != 0.0);
+        control == CompletionControl::Slider ? Value::float32(value) : Value::boolean(value != 0.0);
     _document.setSyncingModel(true);
     item->set(key::dateCompleted, storedDateStringNow());
     item->set(key::completion, completion);

@@ -13,10 +13,6 @@ namespace tardigo {
 
 namespace {
 
-/// Item status of a notice: a due date, or a reminder.
-constexpr int kDueDateNotice = 2;
-constexpr int kReminderNotice = 3;
-
 QString textOf(const Dict& node, const QString& key) {
     const QString* text = node.value(key).asString();
     return text ? *text : QStringLiteral("(null)");
@@ -24,7 +20,7 @@ QString textOf(const Dict& node, const QString& key) {
 
 } // namespace
 
-void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, int itemStatus) {
+void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) {
     const NodePtr found = node ? VKfindChildNodeIdenticalTo(_document.data(), *node) : nullptr;
     if (!found) {
         qCWarning(lcDocument).noquote()
@@ -35,9 +31,9 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     }
     qCDebug(lcDocument) << "notice for" << textOf(*found, key::name) << message;
     const Value now = Date{referenceSecondsFromDateTime(Clock::now())};
-    if (itemStatus == kDueDateNotice) {
+    if (status == ItemStatusDue) {
         found->set(key::minderTimestampTodo, now);
-    } else if (itemStatus == kReminderNotice) {
+    } else if (status == ItemStatusReminder) {
         _document.setCurrentReminderItem(found);
         TardigoDocument* document = &_document;
         _document.performAfter(_document.reminderClearInterval(),
@@ -50,7 +46,7 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     const std::optional<QDateTime> own = parseStoredDate(found->value(key::due));
     if (given && own && *own < *given) {
         found->set(key::due, node->value(key::due));
-        found->set(key::completion, Value::real(0.0));
+        found->set(key::completion, Value::float32(0.0));
         _document.updateUI();
     }
     _document.updateChangeCount(TardigoDocument::ChangeDone);
@@ -78,9 +74,9 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)
         return;
-    if (status->toInt64() == kDueDateNotice)
+    if (status->toInt64() == ItemStatusDue)
         inspector->showToolWithId(InspectorToolDueDate);
-    else if (status->toInt64() == kReminderNotice)
+    else if (status->toInt64() == ItemStatusReminder)
         inspector->showToolWithId(InspectorToolReminder);
 }
 

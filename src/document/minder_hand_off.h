@@ -1,5 +1,6 @@
 #pragma once
 
+#include "minder/item_status.h"
 #include "model/value.h"
 
 namespace tardigo {
@@ -13,7 +14,7 @@ public:
 
     /// Records a notice for the document's node matching `node`: its minder timestamp, the item
     /// being reminded of (status 3) for a while, and a later due date the minder worked out.
-    void minderWithNode(const NodePtr& node, const QString& message, int itemStatus);
+    void minderWithNode(const NodePtr& node, const QString& message, ItemStatus status);
     /// The reminded item shows its usual icon again.
     void clearCurrentReminderItem();
     /// Selects the item of a notice (a copy carrying "node status") and shows its inspector tool.

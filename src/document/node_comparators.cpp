@@ -109,7 +109,7 @@ int compareIconKeys(const IconKey& a, const IconKey& b) {
 }
 
 /// Sorts one level: each child decorated with its key, sorted stably, then put back in order.
-/// Children that are not nodes go last, as VKsortChildrenByKey puts them.
+/// Children that are not nodes go last.
 template <typename Key, typename KeyOf, typename Compare>
 void sortLevel(Dict& node, const KeyOf& keyOf, const Compare& compare, int direction) {
     const ArrayPtr children = childrenOf(node);

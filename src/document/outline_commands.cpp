@@ -1,5 +1,6 @@
 #include "document/outline_commands.h"
 
+#include "document/outline_columns.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
@@ -46,10 +47,10 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
 }
 
 void OutlineCommands::toggleColumnVisibility(int tag) {
-    static const QString* const columns[] = {&key::category, &key::due, &key::completion, &key::notes};
-    if (tag < 2 || tag > 5)
+    const std::optional<QString> column = outlineColumnForTag(tag);
+    if (!column)
         return;
-    const QString& identifier = *columns[tag - 2];
+    const QString& identifier = *column;
     Dict& root = *_document.data();
     if (const QString* sorted = root.value(key::sortedColumn).asString(); sorted && *sorted == identifier)
         root.remove(key::sortedColumn);

@@ -1,14 +1,6 @@
 #include "document/outline_view.h"
 
-#include "model/keys.h"
-
 namespace tardigo {
-
-const QStringList& allTableColumnIdentifiers() {
-    static const QStringList identifiers{key::icon, key::name,  key::category,
-                                         key::due,  key::notes, key::completion};
-    return identifiers;
-}
 
 bool OutlineView::containsTableColumn(const QString& identifier) const {
     return tableColumnIdentifiers().contains(identifier);

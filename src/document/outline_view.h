@@ -8,10 +8,6 @@
 
 namespace tardigo {
 
-/// The identifiers of the outline's six columns, in the window layout's order. Each is also the item
-/// key its column shows.
-const QStringList& allTableColumnIdentifiers();
-
 /// The arrow a column header shows.
 enum class SortIndicator { None, Ascending, Descending };
 

@@ -91,26 +91,6 @@ ItemTools itemTools(const Dict& item) {
 
 } // namespace
 
-ItemCounts countItems(const Dict& root) {
-    ItemCounts counts;
-    std::vector<ArrayPtr> pending{childrenOf(root)};
-    while (!pending.empty()) {
-        const ArrayPtr children = std::move(pending.back());
-        pending.pop_back();
-        if (!children)
-            continue;
-        for (const Value& child : children->items) {
-            const DictPtr item = child.asDict();
-            if (!item)
-                continue;
-            ++counts.total;
-            counts.complete += VKisCompleted(*item) ? 1 : 0;
-            pending.push_back(childrenOf(*item));
-        }
-    }
-    return counts;
-}
-
 QString outstandingText(const ItemCounts& counts) {
     const auto [total, complete] = counts;
     if (total == 0)

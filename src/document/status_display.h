@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/tree_operations.h"
 #include "model/value.h"
 
 #include <QDateTime>
@@ -61,13 +62,6 @@ struct StatusDisplay {
 /// item selected last, `currentTool` the inspector's tool.
 StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, const NodePtr& item,
                                qsizetype selectedCount, int currentTool);
-
-/// How many items a list holds at every level, and how many of them are complete.
-struct ItemCounts {
-    qint64 total = 0;
-    qint64 complete = 0;
-};
-ItemCounts countItems(const Dict& root);
 
 /// The status line: empty for an empty list, else how many of all items are outstanding.
 QString outstandingText(const ItemCounts& counts);

@@ -165,7 +165,7 @@ void TardigoDocument::windowControllerDidLoadNib() {
         return;
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, notification::categoriesGlobal,
-                       [this](const QString&, const void*) { categoryNamesEnumerateGlobally(*_data); });
+                       [this](const QString&, const void*) { enumerateCategoriesGlobally(); });
     center.addObserver(this, notification::prefsChanged,
                        [this](const QString&, const void*) { prefsChanged(); });
     _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
@@ -173,6 +173,23 @@ void TardigoDocument::windowControllerDidLoadNib() {
     updateUI();
     if (InspectorView* inspector = inspectorView(); inspector && VKboolForKey(*_data, key::inspectorVisible))
         inspector->toggleInspector(false);
+}
+
+void TardigoDocument::showWindows() {
+    if (_window)
+        _window->showWindows();
+}
+
+QStringList TardigoDocument::categoryChoices() const {
+    return categoryNames(*_data, _categoriesLocalScope ? QStringList()
+                                                       : UserDefaults::standard().stringArrayForKey(
+                                                             pref::categoriesGlobalList));
+}
+
+void TardigoDocument::enumerateCategoriesGlobally() const {
+    UserDefaults& defaults = UserDefaults::standard();
+    defaults.setStringArray(pref::categoriesGlobalList,
+                            categoryNames(*_data, defaults.stringArrayForKey(pref::categoriesGlobalList)));
 }
 
 InspectorView* TardigoDocument::inspectorView() const {
@@ -324,7 +341,7 @@ void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recoun
     const NodePtr item = VKselectedItem(*_outlineView);
     const qsizetype selectedCount = qsizetype(_outlineView->selectedRows().size());
     if (recount)
-        _counts = countItems(*_data);
+        _counts = countItemsIncludingChildren(*_data);
     const InspectorView* inspector = inspectorView();
     _display = statusDisplayFor(*_data, outstandingText(_counts), item, selectedCount,
                                 inspector ? inspector->toolIdentifierToShow() : 0);
@@ -350,8 +367,8 @@ void TardigoDocument::prefsChanged() {
     updateUI();
 }
 
-void TardigoDocument::minderWithNode(const NodePtr& node, const QString& message, int itemStatus) {
-    MinderHandOff(*this).minderWithNode(node, message, itemStatus);
+void TardigoDocument::minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) {
+    MinderHandOff(*this).minderWithNode(node, message, status);
 }
 
 void TardigoDocument::clearCurrentReminderItem() {

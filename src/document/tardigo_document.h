@@ -3,6 +3,7 @@
 #include "document/item_commands.h"
 #include "document/outline_data_source.h"
 #include "document/status_display.h"
+#include "minder/minder_document.h"
 #include "model/value.h"
 
 #include <QDateTime>
@@ -29,7 +30,7 @@ class UndoManager;
 /// One open list: its root node, its file, its change count and the calls it has deferred; the
 /// commands, edits, sorting, filtering and refresh logic of its window, which it reaches only through
 /// the DocumentWindow interface. Without a window it keeps a headless outline of its own.
-class TardigoDocument : public QObject, public OutlineDataSource {
+class TardigoDocument : public QObject, public OutlineDataSource, public MinderDocument {
     Q_OBJECT
 public:
     /// The platform's kinds of change.
@@ -42,7 +43,7 @@ public:
     /// The name of the window layout that shows a list.
     static QString windowNibName() { return QStringLiteral("TardigoDocument"); }
 
-    const NodePtr& data() const { return _data; }
+    const NodePtr& data() const override { return _data; }
 
     std::optional<QByteArray> dataRepresentationOfType(const QString& typeName) const;
     /// Replaces the list with the one read from data; on failure the document is unchanged and
@@ -59,7 +60,7 @@ public:
     /// Saves the list atomically to path and takes its name; the change count is cleared.
     bool writeToFile(const QString& path, QString* error);
 
-    QString fileName() const { return _fileName; }
+    QString fileName() const override { return _fileName; }
     /// Records the file name; the file-name bookkeeping runs on the next pass of the event loop.
     void setFileName(const QString& path);
     /// The file's name, or the localized "Untitled" (with a number, as the application assigns).
@@ -71,8 +72,11 @@ public:
     void updateChangeCount(ChangeKind kind);
     bool isDocumentEdited() const { return _changeCount != 0; }
 
-    bool categoriesLocalScope() const { return _categoriesLocalScope; }
-    void setCategoriesLocalScope(bool local) { _categoriesLocalScope = local; }
+    /// The choices of the category editors: the list's own categories, with the global list unless
+    /// categories are local to each list.
+    QStringList categoryChoices() const;
+    /// Merges the list's categories into the global list.
+    void enumerateCategoriesGlobally() const;
 
     /// The window that shows the list, or none; its outline replaces the headless one.
     void setWindow(DocumentWindow* window);
@@ -95,7 +99,8 @@ public:
     InspectorView* inspectorView() const;
     UndoManager& undoManager() const { return *_undoManager; }
     /// The queue of alert sheets of the window; none without a window.
-    TWAlertArray* alertArray() const { return _alertArray.get(); }
+    TWAlertArray* alertArray() const override { return _alertArray.get(); }
+    void showWindows() override;
     /// Set while the document itself changes the model or refreshes the window, so that control and
     /// selection callbacks do not write back.
     bool syncingModel() const { return _syncingModel; }
@@ -167,7 +172,7 @@ public:
     /// The refresh after a change of one item's value under key: only its row is redrawn, and the
     /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
     /// that may show or hide the item refreshes everything.
-    void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted);
+    void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
     /// What the last refresh showed, with any status text set since.
     const StatusDisplay& display() const { return _display; }
     /// Shows the text in the status line until the next refresh; none refreshes.
@@ -175,7 +180,7 @@ public:
     void prefsChanged();
 
     // Minder hand-off.
-    void minderWithNode(const NodePtr& node, const QString& message, int itemStatus);
+    void minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) override;
     void clearCurrentReminderItem();
     void minderViewItem(const NodePtr& context);
 

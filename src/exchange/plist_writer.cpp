@@ -17,7 +17,6 @@ constexpr char kHeader[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
                            "<plist version=\"1.0\">\n";
-constexpr qint64 kReferenceDateUnixSeconds = 978307200; // 2001-01-01T00:00:00Z
 constexpr int kBase64LineLength = 76;
 
 bool isXmlCharacter(char32_t c) {
@@ -80,7 +79,7 @@ std::optional<QByteArray> dateText(double seconds) {
     if (!std::isfinite(seconds) || std::abs(seconds) > 1e12)
         return std::nullopt;
     const QDateTime t =
-        QDateTime::fromSecsSinceEpoch(kReferenceDateUnixSeconds + qint64(std::floor(seconds)), Qt::UTC);
+        QDateTime::fromSecsSinceEpoch(Date::referenceUnixSeconds + qint64(std::floor(seconds)), Qt::UTC);
     if (t.date().year() < 1 || t.date().year() > 9999)
         return std::nullopt;
     return t.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")).toLatin1();

@@ -18,7 +18,6 @@ namespace tardigo {
 namespace {
 
 constexpr qint64 kMSecsPerDay = 86400000;
-constexpr qint64 kReferenceEpochMSecs = 978307200000LL; // 2001-01-01T00:00:00Z
 const QDate kUnixEpoch(1970, 1, 1);
 constexpr QByteArrayView kNumberTypes = "cCsSiIlLqQfd";
 
@@ -26,7 +25,7 @@ constexpr QByteArrayView kNumberTypes = "cCsSiIlLqQfd";
 std::optional<QString> isoDate(double seconds) {
     if (!std::isfinite(seconds) || std::abs(seconds) > 4e11)
         return std::nullopt;
-    const auto unixMSecs = qint64(std::floor(seconds * 1000.0 + 0.5)) + kReferenceEpochMSecs;
+    const auto unixMSecs = qint64(std::floor(seconds * 1000.0 + 0.5)) + Date::referenceUnixMSecs;
     const qint64 days = unixMSecs >= 0 ? unixMSecs / kMSecsPerDay : -((-unixMSecs - 1) / kMSecsPerDay) - 1;
     const qint64 ms = unixMSecs - days * kMSecsPerDay;
     const QDate date = kUnixEpoch.addDays(days);
@@ -48,7 +47,7 @@ std::optional<double> secondsFromIsoDate(const QString& text) {
         return std::nullopt;
     const qint64 ms = kUnixEpoch.daysTo(date) * kMSecsPerDay + field(4) * 3600000LL + field(5) * 60000LL +
                       field(6) * 1000LL + field(7);
-    return double(ms - kReferenceEpochMSecs) / 1000.0;
+    return double(ms - Date::referenceUnixMSecs) / 1000.0;
 }
 
 void writeNumber(JsonWriter& json, const Number& number) {

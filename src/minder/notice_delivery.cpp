@@ -1,11 +1,11 @@
 #include "minder/notice_delivery.h"
 
-#include "document/tardigo_document.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/error_reporter.h"
 #include "minder/item_status.h"
 #include "minder/mail_channel.h"
+#include "minder/minder_document.h"
 #include "minder/minder_host.h"
 #include "minder/speech_channel.h"
 #include "minder/tw_alert_array.h"
@@ -41,7 +41,7 @@ QString completionPercent(const Dict& node) {
     return QStringLiteral("%1%").arg(int(percent));
 }
 
-QString emailSubject(int status, const QString& name) {
+QString emailSubject(ItemStatus status, const QString& name) {
     switch (status) {
     case ItemStatusReminder:
         return localizedFormat(QStringLiteral("MINDER_EMAIL_SUBJECT_REMINDER"), name);
@@ -57,7 +57,7 @@ NoticeDelivery::NoticeDelivery(MinderHost& host, NoticeChannels channels, ErrorR
                                bool mailItemAlert)
     : _host(host), _channels(channels), _reporter(reporter), _mailItemAlert(mailItemAlert) {}
 
-void NoticeDelivery::notificationForDoc(TardigoDocument& doc, const QString& message, int status,
+void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status,
                                         const NodePtr& node) {
     _host.showWindows(doc);
     _host.minderWithNode(doc, node, message, status);
@@ -93,7 +93,7 @@ void NoticeDelivery::notificationForDoc(TardigoDocument& doc, const QString& mes
         emailNotificationForDoc(doc, message, status, node);
 }
 
-void NoticeDelivery::emailNotificationForDoc(TardigoDocument&, const QString& message, int status,
+void NoticeDelivery::emailNotificationForDoc(MinderDocument&, const QString& message, ItemStatus status,
                                              const NodePtr& node) {
     if (!_channels.mail)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "minder/item_status.h"
 #include "minder/notice_channels.h"
 #include "model/value.h"
 
@@ -9,7 +10,7 @@ namespace tardigo {
 
 class ErrorReporter;
 class MinderHost;
-class TardigoDocument;
+class MinderDocument;
 
 /// Called when the user dismisses a notice's alert sheet, with the sheet's return code and the
 /// notice's copy of the node (which carries "doc path" and "node status").
@@ -26,9 +27,9 @@ public:
 
     /// Shows the document, lets it record the notice, then alerts, beeps, speaks, notifies and mails
     /// as the preferences say.
-    void notificationForDoc(TardigoDocument& doc, const QString& message, int status, const NodePtr& node);
+    void notificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status, const NodePtr& node);
     /// Mails the notice to the user's own address; failures are reported through noteError.
-    void emailNotificationForDoc(TardigoDocument& doc, const QString& message, int status,
+    void emailNotificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status,
                                  const NodePtr& node);
 
 private:

@@ -1,9 +1,9 @@
 #include "minder/tardigo_minder.h"
 
 #include "archive/list_file.h"
-#include "document/tardigo_document.h"
 #include "minder/error_reporter.h"
 #include "minder/item_status.h"
+#include "minder/minder_document.h"
 #include "minder/minder_host.h"
 #include "minder/recurrence_calendar.h"
 #include "minder/recurrence_interval.h"
@@ -96,7 +96,7 @@ int TardigoMinder::scanDocs() {
 }
 
 void TardigoMinder::scanPath(const QString& path) {
-    TardigoDocument* doc = _host.documentForFileName(path);
+    MinderDocument* doc = _host.documentForFileName(path);
     bool openedHere = false;
     // Only regular files are read: a pipe or a device in the watch list would never end.
     const QFileInfo file(path);
@@ -120,7 +120,7 @@ bool TardigoMinder::isTardigoDoc(const ListLoad& load) {
     return load.ok() && load.root->isMutable;
 }
 
-bool TardigoMinder::scanNode(const NodePtr& node, TardigoDocument& doc) {
+bool TardigoMinder::scanNode(const NodePtr& node, MinderDocument& doc) {
     // Depth first without recursion, however deep the list; a node reached twice is checked once.
     bool quiet = true;
     std::vector<NodePtr> pending{node};
@@ -146,7 +146,7 @@ bool TardigoMinder::scanNode(const NodePtr& node, TardigoDocument& doc) {
     return quiet;
 }
 
-bool TardigoMinder::checkNode(const NodePtr& node, TardigoDocument& doc) {
+bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
     bool quiet = true;
     if (VKisOverDue(*node) && !hasDate(*node, key::minderTimestampTodo)) {
         const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
@@ -160,7 +160,7 @@ bool TardigoMinder::checkNode(const NodePtr& node, TardigoDocument& doc) {
             const QString message =
                 localizedFormat(QStringLiteral("MINDER_NEXT_DATE_DUE"), formatUserDateTime(*next));
             node->set(key::due, storedDateString(*next));
-            node->set(key::completion, Value::real(0.0));
+            node->set(key::completion, Value::float32(0.0));
             // The node is the open document's own: its window shows the new date at once.
             doc.updateUIForItem(node, key::due, true);
             _delivery.notificationForDoc(doc, message, ItemStatusDue, node);
@@ -170,7 +170,7 @@ bool TardigoMinder::checkNode(const NodePtr& node, TardigoDocument& doc) {
     return checkReminder(node, doc) && quiet;
 }
 
-bool TardigoMinder::checkReminder(const NodePtr& node, TardigoDocument& doc) {
+bool TardigoMinder::checkReminder(const NodePtr& node, MinderDocument& doc) {
     if (!VKboolForKey(*node, key::reminderSet))
         return true;
     const double interval = reminderIntervalForNode(*node);

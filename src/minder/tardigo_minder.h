@@ -12,7 +12,7 @@ namespace tardigo {
 
 class ErrorReporter;
 class MinderHost;
-class TardigoDocument;
+class MinderDocument;
 struct ListLoad;
 
 /// One run of the minder over the watched lists: rolls completed repeating items on to their next
@@ -30,7 +30,7 @@ public:
     /// Scans the paths collected or set, in order. Always 0.
     int scanDocs();
     /// Checks the node and then every node below it, depth first; YES when none got a notice.
-    bool scanNode(const NodePtr& node, TardigoDocument& doc);
+    bool scanNode(const NodePtr& node, MinderDocument& doc);
 
     /// YES when the file read is a current list: a mutable dictionary root marked "Tardigo Todo List".
     static bool isTardigoDoc(const ListLoad& load);
@@ -41,8 +41,8 @@ public:
 
 private:
     /// The node's own checks, in order: past due, repeat, reminder. YES when none gave a notice.
-    bool checkNode(const NodePtr& node, TardigoDocument& doc);
-    bool checkReminder(const NodePtr& node, TardigoDocument& doc);
+    bool checkNode(const NodePtr& node, MinderDocument& doc);
+    bool checkReminder(const NodePtr& node, MinderDocument& doc);
     /// Seconds from the date held under key to _now; 0 when absent, not a date or in the future.
     double secondsSince(const Dict& node, const QString& key) const;
     void scanPath(const QString& path);

@@ -2,7 +2,6 @@
 
 #include "model/keys.h"
 #include "model/tree_operations.h"
-#include "platform/user_defaults.h"
 
 #include <QSet>
 
@@ -10,11 +9,10 @@
 
 namespace tardigo {
 
-QStringList categoryNames(const Dict& root, bool localOnly) {
+QStringList categoryNames(const Dict& root, const QStringList& global) {
     QStringList all;
     VKenumerateCategoriesInto(root, all);
-    if (!localOnly)
-        all += UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList);
+    all += global;
     QSet<QString> seen;
     QStringList result;
     for (const QString& category : std::as_const(all)) {
@@ -26,10 +24,6 @@ QStringList categoryNames(const Dict& root, bool localOnly) {
     std::sort(result.begin(), result.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return result;
-}
-
-void categoryNamesEnumerateGlobally(const Dict& root) {
-    UserDefaults::standard().setStringArray(pref::categoriesGlobalList, categoryNames(root, false));
 }
 
 } // namespace tardigo

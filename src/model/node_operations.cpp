@@ -3,19 +3,8 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
-#include "platform/user_defaults.h"
 
 namespace tardigo {
-
-void VKinitToDoItem(Dict& node) {
-    node.set(key::dateCreated, storedDateStringNow());
-    node.set(key::name, localized(QStringLiteral("<new todo>")));
-    node.set(key::completion, Value::real(0.0));
-    node.set(key::history, Array::create());
-    node.set(key::children, Array::create());
-    VKlogMessage(node, localized(QStringLiteral("item created")));
-}
 
 void VKlogMessage(Dict& node, const QString& message) {
     const ArrayPtr history = node.value(key::history).asArray();
@@ -54,7 +43,7 @@ bool VKisOverDue(const Dict& node) {
     return due && due->toMSecsSinceEpoch() <= Clock::nowMSecsSinceEpoch();
 }
 
-bool VKisOld(const Dict& node) {
+bool VKisOld(const Dict& node, qint64 oldDays) {
     if (VKisCompleted(node))
         return false;
     const Value* period = node.find(key::dateDueRepeatPeriod);
@@ -62,18 +51,11 @@ bool VKisOld(const Dict& node) {
         return false;
     if (VKboolForKey(node, key::reminderSet) && VKboolForKey(node, key::reminderRepeat))
         return false;
-    const qint64 oldDays = UserDefaults::standard().integerForKey(pref::oldDays);
     const auto created = parseStoredDate(node.value(key::dateCreated));
     if (!created)
         return false;
     const double days = double(created->msecsTo(Clock::now())) / 1000.0 / 86400.0;
     return days > double(oldDays);
-}
-
-NodePtr newToDoItem() {
-    NodePtr node = Dict::create();
-    VKinitToDoItem(*node);
-    return node;
 }
 
 ArrayPtr childrenOf(const Dict& node) {

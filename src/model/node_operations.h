@@ -6,8 +6,6 @@ namespace tardigo {
 
 // The per-node operations of an item node.
 
-/// Fills a new, empty node with the creation defaults and logs "item created".
-void VKinitToDoItem(Dict& node);
 /// Appends a history entry stamped now; a node without "history" records nothing.
 void VKlogMessage(Dict& node, const QString& message);
 /// YES exactly when the key holds a number equal to 1.
@@ -15,11 +13,9 @@ bool VKboolForKey(const Dict& node, const QString& key);
 bool VKisCompleted(const Dict& node);
 bool VKhasPartialCompletion(const Dict& node);
 bool VKisOverDue(const Dict& node);
-/// Left undone for longer than the "oldDays" preference.
-bool VKisOld(const Dict& node);
+/// Left undone for longer than `oldDays` days (the "oldDays" preference).
+bool VKisOld(const Dict& node, qint64 oldDays);
 
-/// A new node made with VKinitToDoItem.
-NodePtr newToDoItem();
 /// The node's "children" array, or null when it has none.
 ArrayPtr childrenOf(const Dict& node);
 /// The child at index as a node, or null when it is not a dictionary.

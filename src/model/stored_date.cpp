@@ -9,7 +9,6 @@
 namespace tardigo {
 
 namespace {
-constexpr qint64 kReferenceEpochMSecs = 978307200000LL; // 2001-01-01T00:00:00Z
 
 int digits(const QChar* p, int count) {
     int v = 0;
@@ -61,11 +60,11 @@ std::optional<QDateTime> parseStoredDate(const Value& value) {
 QDateTime dateTimeFromReferenceSeconds(double seconds) {
     if (!std::isfinite(seconds) || std::abs(seconds) > 1e14)
         seconds = 0;
-    return QDateTime::fromMSecsSinceEpoch(kReferenceEpochMSecs + qint64(std::llround(seconds * 1000.0)), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(Date::referenceUnixMSecs + qint64(std::llround(seconds * 1000.0)), Qt::UTC);
 }
 
 double referenceSecondsFromDateTime(const QDateTime& time) {
-    return double(time.toMSecsSinceEpoch() - kReferenceEpochMSecs) / 1000.0;
+    return double(time.toMSecsSinceEpoch() - Date::referenceUnixMSecs) / 1000.0;
 }
 
 QDateTime dateTimeFromCalendarDate(const CalendarDate& date) {

@@ -53,36 +53,25 @@ template <typename Test> NodePtr findNode(const NodePtr& node, const Test& test)
 
 } // namespace
 
-qint64 VKcountItemsIncludingChildren(const Dict& node) {
-    qint64 count = 0;
-    forEachChild(node, [&](const Dict& child) { count += 1 + VKcountItemsIncludingChildren(child); });
-    return count;
-}
-
-qint64 VKcountCompleteItemsIncludingChildren(const Dict& node) {
-    qint64 count = 0;
-    forEachChild(node, [&](const Dict& child) {
-        count += (completionOf(child) == 1.0f ? 1 : 0) + VKcountCompleteItemsIncludingChildren(child);
-    });
-    return count;
-}
-
-void VKsortChildrenByKey(Dict& node, const NodeComparator& compare, int direction) {
-    const ArrayPtr children = childrenOf(node);
-    if (!children)
-        return;
-    forEachChild(node, [&](const Dict& child) { VKsortChildrenByKey(const_cast<Dict&>(child), compare, direction); });
-    std::stable_sort(children->items.begin(), children->items.end(), [&](const Value& a, const Value& b) {
-        const DictPtr da = a.asDict(), db = b.asDict();
-        if (!da || !db)
-            return da && !db;
-        return compare(*da, *db) < 0;
-    });
-    if (direction == -1) {
-        ArrayPtr reversed = Array::create(children->isMutable);
-        reversed->items.assign(children->items.rbegin(), children->items.rend());
-        node.set(key::children, reversed);
+ItemCounts countItemsIncludingChildren(const Dict& node) {
+    // Without recursion: a list may nest deeper than the stack allows.
+    ItemCounts counts;
+    std::vector<ArrayPtr> pending{childrenOf(node)};
+    while (!pending.empty()) {
+        const ArrayPtr children = std::move(pending.back());
+        pending.pop_back();
+        if (!children)
+            continue;
+        for (const Value& child : children->items) {
+            const DictPtr item = child.asDict();
+            if (!item)
+                continue;
+            ++counts.total;
+            counts.complete += VKisCompleted(*item) ? 1 : 0;
+            pending.push_back(childrenOf(*item));
+        }
     }
+    return counts;
 }
 
 void VKenumerateCategoriesInto(const Dict& node, QStringList& categories) {

@@ -10,13 +10,13 @@ namespace tardigo {
 
 // The operations that walk the tree below a node (usually the root node).
 
-qint64 VKcountItemsIncludingChildren(const Dict& node);
-qint64 VKcountCompleteItemsIncludingChildren(const Dict& node);
-
-/// Orders two nodes: -1 when a sorts before b, 0 the same, 1 after.
-using NodeComparator = std::function<int(const Dict& a, const Dict& b)>;
-/// Sorts "children" at every level, children before parents; direction -1 reverses each level.
-void VKsortChildrenByKey(Dict& node, const NodeComparator& compare, int direction);
+/// How many items a node holds at every level below it (itself not counted), and how many of them
+/// are complete.
+struct ItemCounts {
+    qint64 total = 0;
+    qint64 complete = 0;
+};
+ItemCounts countItemsIncludingChildren(const Dict& node);
 
 /// Appends every "category" of the subtree, the node's own first (pre-order).
 void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);

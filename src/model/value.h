@@ -52,6 +52,10 @@ struct Number {
 
 /// An absolute point in time, as seconds since 2001-01-01 00:00:00 UTC.
 struct Date {
+    /// The archive's epoch, 2001-01-01 00:00:00 UTC, in seconds since 1970.
+    static constexpr qint64 referenceUnixSeconds = 978307200;
+    static constexpr qint64 referenceUnixMSecs = referenceUnixSeconds * 1000;
+
     double seconds = 0.0;
     bool operator==(const Date& other) const { return seconds == other.seconds; }
 };
@@ -127,7 +131,8 @@ public:
 
     static Value boolean(bool b) { return Number::boolean(b); }
     static Value integer(qint64 i) { return Number::int32(i); }
-    static Value real(double f) { return Number::float32(f); }
+    /// A 32-bit float, as the platform archives a float number.
+    static Value float32(double f) { return Number::float32(f); }
     static Value data(const QByteArray& bytes, bool isMutable = false);
 
     Type type() const;

@@ -1,6 +1,7 @@
 #include "window/document_main_window.h"
 
 #include "document/column_sorting.h"
+#include "document/outline_columns.h"
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -15,7 +16,6 @@
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
 #include "window/notes_dock.h"
-#include "window/outline_columns.h"
 #include "window/outline_delegate.h"
 #include "window/outline_tree_view.h"
 #include "window/toolbar_customize_dialog.h"
@@ -83,7 +83,7 @@ DocumentMainWindow::~DocumentMainWindow() {
 void DocumentMainWindow::buildWidgets() {
     _outline = new OutlineTreeView(*_document, this);
     _delegate = new OutlineDelegate(*_outline, [document = _document.get()] {
-        return categoryNames(*document->data(), document->categoriesLocalScope());
+        return document->categoryChoices();
     });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);

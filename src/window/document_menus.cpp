@@ -1,5 +1,6 @@
 #include "window/document_menus.h"
 
+#include "document/outline_columns.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
@@ -7,7 +8,6 @@
 #include "model/keys.h"
 #include "model/tree_operations.h"
 #include "platform/localized.h"
-#include "window/outline_columns.h"
 
 #include <QAction>
 #include <QMenu>
@@ -116,7 +116,7 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
 
 void DocumentMenus::validatePurge(const TardigoDocument& document) {
     _actions.value(QStringLiteral("purgeCompletedItems"))
-        ->setEnabled(VKcountCompleteItemsIncludingChildren(*document.data()) > 0);
+        ->setEnabled(countItemsIncludingChildren(*document.data()).complete > 0);
 }
 
 } // namespace tardigo

@@ -1,10 +1,10 @@
 #include "window/outline_delegate.h"
 
+#include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/completion_slider.h"
 #include "window/due_date_editor.h"
 #include "window/item_appearance.h"
-#include "window/outline_columns.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 

@@ -1,10 +1,10 @@
 #include "window/outline_model.h"
 
+#include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/due_date_format.h"
 #include "window/icon_for_name.h"
 #include "window/item_appearance.h"
-#include "window/outline_columns.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -157,7 +157,7 @@ bool OutlineModel::setData(const QModelIndex& index, const QVariant& value, int 
         if (const QDateTime date = value.toDateTime(); date.isValid())
             cell = date;
     } else if (identifier == key::completion) {
-        cell = Value::real(value.toDouble());
+        cell = Value::float32(value.toDouble());
     } else if (identifier == key::name || identifier == key::category) {
         cell = Value(value.toString());
     } else {

@@ -1,9 +1,9 @@
 #include "window/outline_tree_view.h"
 
+#include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/completion_slider.h"
 #include "window/item_appearance.h"
-#include "window/outline_columns.h"
 #include "window/outline_model.h"
 
 #include <QHeaderView>

@@ -3,6 +3,7 @@
 #include "document/icon_rules.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/icon_for_name.h"
@@ -26,7 +27,7 @@ void setUpGuiTest() {
 NodePtr item(const QString& name, double completion, std::initializer_list<NodePtr> children) {
     NodePtr node = newToDoItem();
     node->set(key::name, name);
-    node->set(key::completion, Value::real(completion));
+    node->set(key::completion, Value::float32(completion));
     ArrayPtr list = Array::create();
     for (const NodePtr& child : children)
         list->items.push_back(child);

@@ -3,6 +3,7 @@
 #include "app/document_controller.h"
 #include "app/message_box_error_reporter.h"
 #include "archive/list_file.h"
+#include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -15,7 +16,6 @@
 #include "window/due_date_editor.h"
 #include "window/due_date_format.h"
 #include "window/notes_dock.h"
-#include "window/outline_columns.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/tardigo_document.h"
 #include "minder/minder_host.h"
 
 #include <memory>
@@ -7,32 +8,32 @@
 
 namespace tardigo {
 
-/// The documents of a minder run without windows (the command-line tool, tests, benchmarks). A list
-/// is opened through the document core and kept open while it carries notices, so that what the run
-/// changed can be saved afterwards.
-class HeadlessMinderHost : public MinderHost {
+/// The documents of a minder run without windows, as the command-line tool's reminder pass keeps them.
+/// A list is opened through the document core and kept open while it carries notices, so that what
+/// the run changed can be saved afterwards.
+class WindowlessMinderHost : public MinderHost {
 public:
     /// One notice, with the path under which the run asked for the list.
     struct Notice {
         QString path;
         NodePtr node;
         QString message;
-        int itemStatus = 0;
+        ItemStatus status = ItemStatusDue;
     };
 
-    HeadlessMinderHost();
-    ~HeadlessMinderHost() override;
-    HeadlessMinderHost(const HeadlessMinderHost&) = delete;
-    HeadlessMinderHost& operator=(const HeadlessMinderHost&) = delete;
+    WindowlessMinderHost();
+    ~WindowlessMinderHost() override;
+    WindowlessMinderHost(const WindowlessMinderHost&) = delete;
+    WindowlessMinderHost& operator=(const WindowlessMinderHost&) = delete;
 
     /// Finds a list by the file it names, whatever the spelling of the path.
     TardigoDocument* documentForFileName(const QString& path) override;
     TardigoDocument* openDocumentWithoutDisplay(const QString& path, const ListLoad& load) override;
-    void removeDocument(TardigoDocument* document) override;
-    void showWindows(TardigoDocument& document) override;
-    void minderWithNode(TardigoDocument& document, const NodePtr& node, const QString& message,
-                        int itemStatus) override;
-    TWAlertArray* alertArray(TardigoDocument& document) override;
+    void removeDocument(MinderDocument* document) override;
+    void showWindows(MinderDocument& document) override;
+    void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
+                        ItemStatus status) override;
+    TWAlertArray* alertArray(MinderDocument& document) override;
 
     const std::vector<Notice>& notices() const { return _notices; }
     /// The open documents that have unsaved changes, in the order they were opened.
@@ -45,7 +46,7 @@ private:
         std::unique_ptr<TardigoDocument> document;
     };
 
-    const OpenDocument* entryFor(const TardigoDocument& document) const;
+    const OpenDocument* entryFor(const MinderDocument& document) const;
 
     std::vector<OpenDocument> _documents;
     std::vector<Notice> _notices;

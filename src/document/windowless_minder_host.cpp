@@ -1,8 +1,6 @@
-#include "minder/headless_minder_host.h"
+#include "document/windowless_minder_host.h"
 
-#include "document/document_window.h"
-#include "document/tardigo_document.h"
-#include "minder/minder_log.h"
+#include "document/document_log.h"
 
 #include <QFileInfo>
 
@@ -18,32 +16,32 @@ QString filePathOf(const QString& path) {
 }
 } // namespace
 
-HeadlessMinderHost::HeadlessMinderHost() = default;
+WindowlessMinderHost::WindowlessMinderHost() = default;
 
-HeadlessMinderHost::~HeadlessMinderHost() {
+WindowlessMinderHost::~WindowlessMinderHost() {
     for (OpenDocument& open : _documents)
         open.document->close();
 }
 
-TardigoDocument* HeadlessMinderHost::documentForFileName(const QString& path) {
+TardigoDocument* WindowlessMinderHost::documentForFileName(const QString& path) {
     const QString filePath = filePathOf(path);
     const auto found = std::find_if(_documents.begin(), _documents.end(),
                                     [&](const OpenDocument& open) { return open.filePath == filePath; });
     return found == _documents.end() ? nullptr : found->document.get();
 }
 
-TardigoDocument* HeadlessMinderHost::openDocumentWithoutDisplay(const QString& path, const ListLoad& load) {
+TardigoDocument* WindowlessMinderHost::openDocumentWithoutDisplay(const QString& path, const ListLoad& load) {
     auto document = std::make_unique<TardigoDocument>();
     QString error;
     if (!document->adoptFile(load, path, &error)) {
-        qCInfo(lcMinder).noquote() << "skipping" << path << error;
+        qCInfo(lcDocument).noquote() << "skipping" << path << error;
         return nullptr;
     }
     _documents.push_back({path, filePathOf(path), std::move(document)});
     return _documents.back().document.get();
 }
 
-void HeadlessMinderHost::removeDocument(TardigoDocument* document) {
+void WindowlessMinderHost::removeDocument(MinderDocument* document) {
     const auto found = std::find_if(_documents.begin(), _documents.end(), [&](const OpenDocument& open) {
         return open.document.get() == document;
     });
@@ -53,23 +51,22 @@ void HeadlessMinderHost::removeDocument(TardigoDocument* document) {
     _documents.erase(found);
 }
 
-void HeadlessMinderHost::showWindows(TardigoDocument& document) {
-    if (DocumentWindow* window = document.window())
-        window->showWindows();
+void WindowlessMinderHost::showWindows(MinderDocument& document) {
+    document.showWindows();
 }
 
-void HeadlessMinderHost::minderWithNode(TardigoDocument& document, const NodePtr& node,
-                                        const QString& message, int itemStatus) {
-    document.minderWithNode(node, message, itemStatus);
+void WindowlessMinderHost::minderWithNode(MinderDocument& document, const NodePtr& node,
+                                          const QString& message, ItemStatus status) {
+    document.minderWithNode(node, message, status);
     const OpenDocument* open = entryFor(document);
-    _notices.push_back({open ? open->requestedPath : document.fileName(), node, message, itemStatus});
+    _notices.push_back({open ? open->requestedPath : document.fileName(), node, message, status});
 }
 
-TWAlertArray* HeadlessMinderHost::alertArray(TardigoDocument& document) {
+TWAlertArray* WindowlessMinderHost::alertArray(MinderDocument& document) {
     return document.alertArray();
 }
 
-std::vector<TardigoDocument*> HeadlessMinderHost::changedDocuments() const {
+std::vector<TardigoDocument*> WindowlessMinderHost::changedDocuments() const {
     std::vector<TardigoDocument*> changed;
     for (const OpenDocument& open : _documents)
         if (open.document->isDocumentEdited())
@@ -77,7 +74,7 @@ std::vector<TardigoDocument*> HeadlessMinderHost::changedDocuments() const {
     return changed;
 }
 
-const HeadlessMinderHost::OpenDocument* HeadlessMinderHost::entryFor(const TardigoDocument& document) const {
+const WindowlessMinderHost::OpenDocument* WindowlessMinderHost::entryFor(const MinderDocument& document) const {
     const auto found = std::find_if(_documents.begin(), _documents.end(), [&](const OpenDocument& open) {
         return open.document.get() == &document;
     });

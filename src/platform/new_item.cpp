@@ -1,0 +1,25 @@
+#include "platform/new_item.h"
+
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/localized.h"
+
+namespace tardigo {
+
+void VKinitToDoItem(Dict& node) {
+    node.set(key::dateCreated, storedDateStringNow());
+    node.set(key::name, localized(QStringLiteral("<new todo>")));
+    node.set(key::completion, Value::float32(0.0));
+    node.set(key::history, Array::create());
+    node.set(key::children, Array::create());
+    VKlogMessage(node, localized(QStringLiteral("item created")));
+}
+
+NodePtr newToDoItem() {
+    NodePtr node = Dict::create();
+    VKinitToDoItem(*node);
+    return node;
+}
+
+} // namespace tardigo

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "model/value.h"
+
+namespace tardigo {
+
+/// Fills a new, empty node with the creation defaults and logs "item created", its texts in the
+/// user's language.
+void VKinitToDoItem(Dict& node);
+/// A new node made with VKinitToDoItem.
+NodePtr newToDoItem();
+
+} // namespace tardigo
