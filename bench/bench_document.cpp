@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
 
     TardigoDocument document;
     document.data()->set(key::children, childrenOf(*bench::generateList(count)));
-    document.expandAll();
+    document.outlineCommands().expandAll();
     OutlineView& outline = document.outlineView();
-    document.outlineViewReload();
+    document.outlineView().reloadData();
     int rows = 0;
     while (outline.itemAtRow(rows))
         ++rows;
@@ -95,14 +95,14 @@ int main(int argc, char** argv) {
 
     for (const QString& column : outlineColumnIdentifiers())
         report(QStringLiteral("sort by %1").arg(column),
-               timed(document, [&] { document.outlineViewShouldSelectTableColumn(column); }), 300);
+               timed(document, [&] { document.sorting().headerClicked(column); }), 300);
     // A second click on the column sorted last sorts it descending.
     report(QStringLiteral("sort by completion, descending"),
-           timed(document, [&] { document.outlineViewShouldSelectTableColumn(key::completion); }), 300);
+           timed(document, [&] { document.sorting().headerClicked(key::completion); }), 300);
 
     report(QStringLiteral("hide completed items"),
-           timed(document, [&] { document.toggleHideCompletedItems(true); }), 100);
+           timed(document, [&] { document.outlineCommands().toggleHideCompletedItems(true); }), 100);
     report(QStringLiteral("show completed items"),
-           timed(document, [&] { document.toggleHideCompletedItems(false); }), 100);
+           timed(document, [&] { document.outlineCommands().toggleHideCompletedItems(false); }), 100);
     return failures == 0 ? 0 : 1;
 }

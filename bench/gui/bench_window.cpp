@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     const int middle = outline.numberOfRows() / 2;
     outline.scrollRowToVisible(middle);
     outline.selectRow(middle, false);
-    window->document().renameItem();
+    window->document().itemCommands().renameItem();
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     if (!editor)
         editor = outline.viewport()->findChild<QLineEdit*>();
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     report("edit a name and press Return", elapsedMs(timer), 50);
 
     timer.restart();
-    window->document().expandAll();
+    window->document().outlineCommands().expandAll();
     outline.viewport()->repaint();
     report("expand every item", elapsedMs(timer), 2000);
     printf("%d rows shown\n", outline.numberOfRows());

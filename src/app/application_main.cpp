@@ -36,9 +36,9 @@ int runTardigo(int argc, char** argv) {
     if (line.newItem) {
         TardigoDocument& front = controller.windows().back()->document();
         if (line.newItem->isEmpty())
-            front.newItem();
+            front.itemCommands().newItem();
         else
-            front.newItemWithName(*line.newItem);
+            front.itemCommands().newItemWithName(*line.newItem);
     }
     return QApplication::exec();
 }

@@ -2,6 +2,10 @@
 
 #include "document/outline_data_source.h"
 
+#include <QDateTime>
+
+#include <optional>
+
 namespace tardigo {
 
 class TardigoDocument;
@@ -24,6 +28,9 @@ private:
     bool swallowsClick() const;
 
     TardigoDocument& _document;
+    // When a due date and a category were last stored: the click that ended that edit is swallowed.
+    std::optional<QDateTime> _lastDateDueObjectSet;
+    std::optional<QDateTime> _lastCategoryObjectSet;
 };
 
 } // namespace tardigo

@@ -3,6 +3,8 @@
 #include "minder/item_status.h"
 #include "model/value.h"
 
+#include <chrono>
+
 namespace tardigo {
 
 class TardigoDocument;
@@ -20,8 +22,16 @@ public:
     /// Selects the item of a notice (a copy carrying "node status") and shows its inspector tool.
     void minderViewItem(const NodePtr& context);
 
+    /// The item that got the latest reminder, which shows the reminder icon for a while.
+    const NodePtr& currentReminderItem() const { return _currentReminderItem; }
+    /// How long that icon shows.
+    std::chrono::milliseconds reminderClearInterval() const { return _reminderClearInterval; }
+    void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
+
 private:
     TardigoDocument& _document;
+    NodePtr _currentReminderItem;
+    std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
 };
 
 } // namespace tardigo

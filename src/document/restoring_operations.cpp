@@ -24,7 +24,7 @@ void RestoringOperations::restoreRemovedChildren(const std::vector<RemovedChild>
     _document.finishAllEditing();
     _document.outlineView().deselectAll();
     VKrestoreRemovedChildren(removed);
-    _document.outlineViewReload();
+    _document.outlineView().reloadData();
     std::vector<NodePtr> nodes;
     for (const RemovedChild& child : removed)
         nodes.push_back(child.item.asDict());
@@ -46,20 +46,21 @@ void RestoringOperations::removeChildren(const std::vector<NodePtr>& nodes, cons
 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(
-        document, [document, node, old = node->value(key), key] { document->setInDict(node, old, key); });
+    _document.undoManager().registerUndo(document, [document, node, old = node->value(key), key] {
+        document->restoring().setInDict(node, old, key);
+    });
 }
 
 void RestoringOperations::registerRestoreRemovedChildren(const std::vector<RemovedChild>& removed) {
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(document,
-                                         [document, removed] { document->restoreRemovedChildren(removed); });
+    _document.undoManager().registerUndo(
+        document, [document, removed] { document->restoring().restoreRemovedChildren(removed); });
 }
 
 void RestoringOperations::registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
-        document, [document, nodes, parent] { document->removeChildren(nodes, parent); });
+        document, [document, nodes, parent] { document->restoring().removeChildren(nodes, parent); });
 }
 
 } // namespace tardigo

@@ -1,17 +1,12 @@
 #include "document/tardigo_document.h"
 
 #include "archive/list_file.h"
-#include "document/cell_edit_commit.h"
-#include "document/column_sorting.h"
 #include "document/document_window.h"
 #include "document/headless_outline.h"
 #include "document/inspector_view.h"
-#include "document/minder_hand_off.h"
 #include "document/outline_cell.h"
-#include "document/outline_commands.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
-#include "document/restoring_operations.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
 #include "model/category_names.h"
@@ -27,7 +22,8 @@
 namespace tardigo {
 
 TardigoDocument::TardigoDocument(QObject* parent)
-    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)),
+    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
+      _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
@@ -169,7 +165,7 @@ void TardigoDocument::windowControllerDidLoadNib() {
     center.addObserver(this, notification::prefsChanged,
                        [this](const QString&, const void*) { prefsChanged(); });
     _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
-    ColumnSorting(*this).restoreSortState();
+    _sorting.restoreSortState();
     updateUI();
     if (InspectorView* inspector = inspectorView(); inspector && VKboolForKey(*_data, key::inspectorVisible))
         inspector->toggleInspector(false);
@@ -201,12 +197,12 @@ ArrayPtr TardigoDocument::filteredChildrenOfItem(const NodePtr& item) const {
 }
 
 CellValue TardigoDocument::objectValueForTableColumn(const QString& identifier, const NodePtr& item) const {
-    return outlineCellValue(identifier, item.get(), _currentReminderItem.get());
+    return outlineCellValue(identifier, item.get(), _minderHandOff.currentReminderItem().get());
 }
 
 void TardigoDocument::setObjectValue(const CellValue& object, const QString& identifier,
                                      const NodePtr& item) {
-    CellEditCommit(*this).setObjectValue(object, identifier, item);
+    _cellEdits.setObjectValue(object, identifier, item);
 }
 
 bool TardigoDocument::selectionShouldChangeInOutlineView() {
@@ -215,104 +211,13 @@ bool TardigoDocument::selectionShouldChangeInOutlineView() {
 }
 
 void TardigoDocument::outlineViewSelectionDidChange() {
-    if (!_syncingModel)
+    if (!syncingModel())
         refresh(Rows::Keep, nullptr, false);
-}
-
-void TardigoDocument::outlineViewAction(int clickedRow, const QString& clickedColumn) {
-    CellEditCommit(*this).outlineViewAction(clickedRow, clickedColumn);
-}
-
-void TardigoDocument::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
-    CellEditCommit(*this).outlineViewDoubleClicked(clickedRow, clickedColumn);
-}
-
-bool TardigoDocument::outlineViewShouldSelectTableColumn(const QString& identifier) {
-    ColumnSorting(*this).headerClicked(identifier);
-    return false;
-}
-
-void TardigoDocument::expandAll() {
-    OutlineCommands(*this).expandAll();
-}
-void TardigoDocument::collapseAll() {
-    OutlineCommands(*this).collapseAll();
-}
-void TardigoDocument::toggleHideCompletedItems(bool hide) {
-    OutlineCommands(*this).toggleHideCompletedItems(hide);
-}
-void TardigoDocument::toggleColumnVisibility(int tag) {
-    OutlineCommands(*this).toggleColumnVisibility(tag);
-}
-void TardigoDocument::outlineViewReload() {
-    _outlineView->reloadData();
 }
 
 void TardigoDocument::finishAllEditing() {
     if (_window)
         _window->finishAllEditing();
-}
-
-void TardigoDocument::textDidEndEditing(const QByteArray& rtfd) {
-    CellEditCommit(*this).notesDidEndEditing(rtfd);
-}
-
-void TardigoDocument::setInDict(const NodePtr& node, const Value& object, const QString& key) {
-    RestoringOperations(*this).setInDict(node, object, key);
-}
-
-void TardigoDocument::restoreRemovedChildren(const std::vector<RemovedChild>& removed) {
-    RestoringOperations(*this).restoreRemovedChildren(removed);
-}
-
-void TardigoDocument::removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
-    RestoringOperations(*this).removeChildren(nodes, parent);
-}
-
-void TardigoDocument::performSortByTableColumn(const QString& identifier) {
-    ColumnSorting(*this).performSortByTableColumn(identifier);
-}
-
-void TardigoDocument::selectItemsInOutlineView(const std::vector<NodePtr>& items) {
-    ColumnSorting(*this).selectItemsInOutlineView(items);
-}
-
-void TardigoDocument::sortUpdate() {
-    ColumnSorting(*this).sortUpdate();
-}
-void TardigoDocument::endColumnSorting() {
-    ColumnSorting(*this).endColumnSorting();
-}
-
-void TardigoDocument::newItem() {
-    ItemCommands(*this).newItem();
-}
-void TardigoDocument::newItemWithName(const QString& name) {
-    ItemCommands(*this).newItemWithName(name);
-}
-void TardigoDocument::deleteItem() {
-    ItemCommands(*this).deleteItem();
-}
-void TardigoDocument::renameItem() {
-    ItemCommands(*this).renameItem();
-}
-void TardigoDocument::doneItem() {
-    ItemCommands(*this).doneItem();
-}
-void TardigoDocument::categoryAction(const QString& category) {
-    ItemCommands(*this).categoryAction(category);
-}
-
-void TardigoDocument::completionAction(ItemCommands::CompletionControl control, double value) {
-    ItemCommands(*this).completionAction(control, value);
-}
-
-void TardigoDocument::purgeCompletedItems() {
-    ItemCommands(*this).purgeCompletedItems();
-}
-
-void TardigoDocument::purgeConfirmSheetDidEnd(int returnCode) {
-    ItemCommands(*this).purgeConfirmSheetDidEnd(returnCode);
 }
 
 void TardigoDocument::updateUI() {
@@ -332,9 +237,9 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
 }
 
 void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recount) {
-    _syncingModel = true;
+    const SyncingModel syncing(*this);
     if (rows == Rows::Reload)
-        outlineViewReload();
+        _outlineView->reloadData();
     else if (rows == Rows::RedrawItem)
         _outlineView->reloadItem(changedItem);
     // The reload keeps the selected items that are still shown, so the selection is read after it.
@@ -347,7 +252,6 @@ void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recoun
                                 inspector ? inspector->toolIdentifierToShow() : 0);
     if (_window)
         _window->renderDisplay(_display);
-    _syncingModel = false;
 }
 
 void TardigoDocument::setStatus(const std::optional<QString>& text) {
@@ -368,14 +272,16 @@ void TardigoDocument::prefsChanged() {
 }
 
 void TardigoDocument::minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) {
-    MinderHandOff(*this).minderWithNode(node, message, status);
+    _minderHandOff.minderWithNode(node, message, status);
 }
 
-void TardigoDocument::clearCurrentReminderItem() {
-    MinderHandOff(*this).clearCurrentReminderItem();
+TardigoDocument::SyncingModel::SyncingModel(TardigoDocument& document) : _document(&document) {
+    ++document._syncingModel;
 }
-void TardigoDocument::minderViewItem(const NodePtr& context) {
-    MinderHandOff(*this).minderViewItem(context);
+
+TardigoDocument::SyncingModel::~SyncingModel() {
+    if (_document)
+        --_document->_syncingModel;
 }
 
 } // namespace tardigo

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "document/cell_edit_commit.h"
+#include "document/column_sorting.h"
 #include "document/item_commands.h"
+#include "document/minder_hand_off.h"
+#include "document/outline_commands.h"
 #include "document/outline_data_source.h"
+#include "document/restoring_operations.h"
 #include "document/status_display.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
@@ -22,14 +26,15 @@ class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
 struct ListLoad;
-struct RemovedChild;
 class OutlineView;
 class TWAlertArray;
 class UndoManager;
 
-/// One open list: its root node, its file, its change count and the calls it has deferred; the
-/// commands, edits, sorting, filtering and refresh logic of its window, which it reaches only through
-/// the DocumentWindow interface. Without a window it keeps a headless outline of its own.
+/// One open list: its root node, its file, its change count and the calls it has deferred, and the
+/// logic of its window, which it reaches only through the DocumentWindow interface: the commands,
+/// cell edits, sorting and undo targets are its parts (itemCommands(), sorting() ...), each command
+/// written once there; filtering and refresh are its own. Without a window it keeps a headless
+/// outline of its own.
 class TardigoDocument : public QObject, public OutlineDataSource, public MinderDocument {
     Q_OBJECT
 public:
@@ -94,30 +99,34 @@ public:
     void close();
     bool isClosed() const { return _deferred == nullptr; }
 
-    // The state the window's logic shares.
+    // The parts of the window's logic; each command is a member of one of them.
+    ItemCommands& itemCommands() { return _itemCommands; }
+    OutlineCommands& outlineCommands() { return _outlineCommands; }
+    CellEditCommit& cellEdits() { return _cellEdits; }
+    ColumnSorting& sorting() { return _sorting; }
+    RestoringOperations& restoring() { return _restoring; }
+    MinderHandOff& minderHandOff() { return _minderHandOff; }
+
     OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
     UndoManager& undoManager() const { return *_undoManager; }
     /// The queue of alert sheets of the window; none without a window.
     TWAlertArray* alertArray() const override { return _alertArray.get(); }
     void showWindows() override;
-    /// Set while the document itself changes the model or refreshes the window, so that control and
-    /// selection callbacks do not write back.
-    bool syncingModel() const { return _syncingModel; }
-    void setSyncingModel(bool syncing) { _syncingModel = syncing; }
-    std::optional<QString> lastSortedTableColumn() const { return _lastSortedTableColumn; }
-    void setLastSortedTableColumn(std::optional<QString> identifier) {
-        _lastSortedTableColumn = std::move(identifier);
-    }
-    std::optional<QDateTime> lastDateDueObjectSet() const { return _lastDateDueObjectSet; }
-    void setLastDateDueObjectSet(const QDateTime& moment) { _lastDateDueObjectSet = moment; }
-    std::optional<QDateTime> lastCategoryObjectSet() const { return _lastCategoryObjectSet; }
-    void setLastCategoryObjectSet(const QDateTime& moment) { _lastCategoryObjectSet = moment; }
-    /// The item that got the latest reminder, which shows the reminder icon for a while.
-    const NodePtr& currentReminderItem() const { return _currentReminderItem; }
-    void setCurrentReminderItem(NodePtr item) { _currentReminderItem = std::move(item); }
-    std::chrono::milliseconds reminderClearInterval() const { return _reminderClearInterval; }
-    void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
+
+    /// While one lives, the document itself is changing the model or refreshing the window, so that
+    /// control and selection callbacks do not write back. Guards nest.
+    class SyncingModel {
+    public:
+        explicit SyncingModel(TardigoDocument& document);
+        ~SyncingModel();
+        SyncingModel(const SyncingModel&) = delete;
+        SyncingModel& operator=(const SyncingModel&) = delete;
+
+    private:
+        QPointer<TardigoDocument> _document; // a deferred guard may outlive its document
+    };
+    bool syncingModel() const { return _syncingModel > 0; }
 
     // Outline data source and delegate.
     ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
@@ -128,43 +137,9 @@ public:
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineViewSelectionDidChange() override;
-    void outlineViewAction(int clickedRow, const QString& clickedColumn);
-    void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
-    /// A click on a column header; a column is never selected.
-    bool outlineViewShouldSelectTableColumn(const QString& identifier);
 
-    // Display switches.
-    void expandAll();
-    void collapseAll();
-    void toggleHideCompletedItems(bool hide);
-    void toggleColumnVisibility(int tag);
-    void outlineViewReload();
-
-    // Editing and undo.
+    /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
-    /// The notes tool ended editing with this RTFD text.
-    void textDidEndEditing(const QByteArray& rtfd);
-    void setInDict(const NodePtr& node, const Value& object, const QString& key);
-    void restoreRemovedChildren(const std::vector<RemovedChild>& removed);
-    void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
-
-    // Sorting.
-    void performSortByTableColumn(const QString& identifier);
-    void selectItemsInOutlineView(const std::vector<NodePtr>& items);
-    void sortUpdate();
-    void endColumnSorting();
-
-    // Item commands.
-    void newItem();
-    void newItemWithName(const QString& name);
-    void deleteItem();
-    void renameItem();
-    void doneItem();
-    void categoryAction(const QString& category);
-    void completionAction(ItemCommands::CompletionControl control, double value);
-    void purgeCompletedItems();
-    /// The answer to the purge confirmation: anything but Cancel purges.
-    void purgeConfirmSheetDidEnd(int returnCode);
 
     // Refresh.
     /// Brings the window into step with the model and the selection.
@@ -179,10 +154,7 @@ public:
     void setStatus(const std::optional<QString>& text);
     void prefsChanged();
 
-    // Minder hand-off.
     void minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) override;
-    void clearCurrentReminderItem();
-    void minderViewItem(const NodePtr& context);
 
 signals:
     void editedChanged(bool edited);
@@ -197,13 +169,14 @@ private:
     /// selection asks for.
     void refresh(Rows rows, const NodePtr& changedItem, bool recount);
     NodePtr _data;
-    bool _syncingModel = false;
-    std::optional<QString> _lastSortedTableColumn;
-    std::optional<QDateTime> _lastDateDueObjectSet;
-    std::optional<QDateTime> _lastCategoryObjectSet;
-    NodePtr _currentReminderItem;
-    std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
+    int _syncingModel = 0; // the SyncingModel guards alive
     UndoManager* _undoManager;
+    ItemCommands _itemCommands;
+    OutlineCommands _outlineCommands;
+    CellEditCommit _cellEdits;
+    ColumnSorting _sorting;
+    RestoringOperations _restoring;
+    MinderHandOff _minderHandOff;
     std::unique_ptr<TWAlertArray> _alertArray;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;

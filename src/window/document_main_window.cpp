@@ -82,9 +82,8 @@ DocumentMainWindow::~DocumentMainWindow() {
 
 void DocumentMainWindow::buildWidgets() {
     _outline = new OutlineTreeView(*_document, this);
-    _delegate = new OutlineDelegate(*_outline, [document = _document.get()] {
-        return document->categoryChoices();
-    });
+    _delegate =
+        new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
@@ -131,12 +130,15 @@ void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
 
 void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
-    connect(_outline, &OutlineTreeView::cellClicked, document, &TardigoDocument::outlineViewAction);
-    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
-            &TardigoDocument::outlineViewDoubleClicked);
-    connect(_outline, &OutlineTreeView::headerClicked, document, [document](const QString& identifier) {
-        document->outlineViewShouldSelectTableColumn(identifier);
+    connect(_outline, &OutlineTreeView::cellClicked, document, [document](int row, const QString& column) {
+        document->cellEdits().outlineViewAction(row, column);
     });
+    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
+            [document](int row, const QString& column) {
+                document->cellEdits().outlineViewDoubleClicked(row, column);
+            });
+    connect(_outline, &OutlineTreeView::headerClicked, document,
+            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);
     // Selections the document makes itself bring no refresh, yet the commands follow them.
     connect(_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -149,13 +151,13 @@ void DocumentMainWindow::connectCommands() {
     connect(document, &TardigoDocument::dataReplaced, this, &DocumentMainWindow::dataReplaced);
 
     connect(_toolbar->action(DocumentToolbar::newItemIdentifier), &QAction::triggered, document,
-            &TardigoDocument::newItem);
+            [document] { document->itemCommands().newItem(); });
     connect(_toolbar->action(DocumentToolbar::doneIdentifier), &QAction::triggered, document,
-            &TardigoDocument::doneItem);
+            [document] { document->itemCommands().doneItem(); });
     connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
             &DocumentMainWindow::customizeToolbar);
     connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
-            &TardigoDocument::toggleHideCompletedItems);
+            [document](bool hide) { document->outlineCommands().toggleHideCompletedItems(hide); });
     connect(_toolbar, &DocumentToolbar::recentDocumentChosen, this,
             [this](const QString& path) { _host.openRecentDocument(path); });
     connect(_notesDock, &QDockWidget::visibilityChanged, document, [document](bool visible) {
@@ -178,34 +180,33 @@ void DocumentMainWindow::connectMenuCommands() {
     on("revertDocument", [this] { revert(); });
     on("quit", [this] { _host.quit(); });
     on("undo", [this] { undo(); });
-    on("expandAll", [document] { document->expandAll(); });
-    on("collapseAll", [document] { document->collapseAll(); });
+    on("expandAll", [document] { document->outlineCommands().expandAll(); });
+    on("collapseAll", [document] { document->outlineCommands().collapseAll(); });
     on("toggleHideCompletedItems", [this, document] {
-        document->toggleHideCompletedItems(
+        document->outlineCommands().toggleHideCompletedItems(
             _menus->action(QStringLiteral("toggleHideCompletedItems"))->isChecked());
     });
     on("endColumnSorting", [this, document] {
-        document->endColumnSorting();
+        document->sorting().endColumnSorting();
         validate();
     });
     on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
     on("toggleNotes", [this] { _notesDock->toggleInspector(true); });
     on("customizeToolbar", [this] { customizeToolbar(); });
-    on("newItem", [document] { document->newItem(); });
-    on("deleteItem", [document] { document->deleteItem(); });
-    on("renameItem", [document] { document->renameItem(); });
-    on("doneItem", [document] { document->doneItem(); });
-    on("purgeCompletedItems", [document] { document->purgeCompletedItems(); });
+    on("newItem", [document] { document->itemCommands().newItem(); });
+    on("deleteItem", [document] { document->itemCommands().deleteItem(); });
+    on("renameItem", [document] { document->itemCommands().renameItem(); });
+    on("doneItem", [document] { document->itemCommands().doneItem(); });
+    on("purgeCompletedItems", [document] { document->itemCommands().purgeCompletedItems(); });
     on("about", [this] {
         QMessageBox::about(this, localized(QStringLiteral("About Tardigo")),
                            localized(QStringLiteral("Tardigo %1\nTo-do lists as outlines."))
                                .arg(qApp->applicationVersion()));
     });
-    connect(_menus, &DocumentMenus::sortRequested, document, [document](const QString& identifier) {
-        document->outlineViewShouldSelectTableColumn(identifier);
-    });
+    connect(_menus, &DocumentMenus::sortRequested, document,
+            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
-        document->toggleColumnVisibility(tag);
+        document->outlineCommands().toggleColumnVisibility(tag);
         validate();
     });
     connect(_menus, &DocumentMenus::aboutToShowMenu, this, [this] {

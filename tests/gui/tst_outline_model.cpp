@@ -103,7 +103,7 @@ private slots:
         QVERIFY(changes.count() > 0);
 
         // Hiding the only child of a collapsed item takes its disclosure away: a new shape.
-        _window->document().toggleHideCompletedItems(true);
+        _window->document().outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(resets.count(), 1);
         QVERIFY(!outline.outlineModel().hasChildren(outline.indexForRow(0, key::icon)));
         QCOMPARE(outline.selectedRows(), std::vector<int>{1});
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(outline.numberOfRows(), 4); // grandchild itself is not expanded
         outline.expandItem(nullptr, true);
         QCOMPARE(rowNames(outline), (QStringList{"parent", "child", "grandchild", "great", "last"}));
-        _window->document().collapseAll();
+        _window->document().outlineCommands().collapseAll();
         QCOMPARE(rowNames(outline), (QStringList{"parent", "last"}));
     }
 
@@ -205,19 +205,19 @@ private slots:
         OutlineTreeView& outline =
             show({item("a", 0.0, {item("a1", 1.0), item("a2")}), item("b", 1.0), item("c")});
         TardigoDocument& document = _window->document();
-        document.expandAll();
+        document.outlineCommands().expandAll();
         clickCell(outline, 2, key::icon);
-        document.doneItem();
-        document.toggleHideCompletedItems(true);
+        document.itemCommands().doneItem();
+        document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(rowNames(outline), (QStringList{"a", "c"}));
-        document.outlineViewShouldSelectTableColumn(key::name);
-        document.outlineViewShouldSelectTableColumn(key::name);
+        document.sorting().headerClicked(key::name);
+        document.sorting().headerClicked(key::name);
         QCOMPARE(rowNames(outline), (QStringList{"c", "a"}));
         clickCell(outline, 0, key::icon);
-        document.deleteItem();
+        document.itemCommands().deleteItem();
         QCOMPARE(rowNames(outline), QStringList{"a"});
-        document.newItemWithName("d");
-        document.toggleHideCompletedItems(false);
+        document.itemCommands().newItemWithName("d");
+        document.outlineCommands().toggleHideCompletedItems(false);
         QCOMPARE(rowNames(outline), (QStringList{"b", "a", "a2", "a1", "d"})); // sorted descending before
         QCoreApplication::processEvents();
         document.undoManager().undo();
