@@ -2,6 +2,7 @@
 // outline: in-place edits, a sort by each column and the hide-completed switch. Each step is timed
 // in CPU time of this thread, which a busy machine does not inflate, and in wall time.
 #include "support/list_generator.h"
+#include "support/thread_cpu_time.h"
 
 #include "document/outline_columns.h"
 #include "document/outline_view.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 using namespace tardigo;
 
@@ -29,21 +29,15 @@ struct Cost {
     double wallMs;
 };
 
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
 /// Runs the step and the calls it deferred, and brings the rows up to date.
 template <typename Step> Cost timed(TardigoDocument& document, Step step) {
     QElapsedTimer wall;
     wall.start();
-    const double cpuStart = threadCpuMs();
+    const double cpuStart = bench::threadCpuMs();
     step();
     QCoreApplication::processEvents();
     document.outlineView().itemAtRow(0);
-    return {threadCpuMs() - cpuStart, double(wall.nsecsElapsed()) / 1e6};
+    return {bench::threadCpuMs() - cpuStart, double(wall.nsecsElapsed()) / 1e6};
 }
 
 void report(const QString& what, Cost cost, double limitMs) {

@@ -64,16 +64,55 @@ private slots:
         QCOMPARE(list.rowNames(), (QStringList{"parent", "first", "last", "c"}));
         QVERIFY(list.selectedNames().isEmpty());
         undo(list);
-        // "inside" came back inside "box", which shows collapsed again.
-        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "box", "d"}));
-        list.document.outlineCommands().expandAll();
+        // "inside" came back inside "box", and everything deleted is selected again.
         QCOMPARE(list.rowNames(), before);
+        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "box", "inside", "d"}));
         QVERIFY(!list.undo().canUndo());
 
         list.document.itemCommands().deleteItem();
         OpenList::endEvent();
         list.document.close(); // the closed list's steps are gone
         QVERIFY(!list.undo().canUndo());
+    }
+
+    void undoingADeletionSurvivesASortAndAPurge() {
+        // A descending sort must not give the levels new arrays behind the undo record's back.
+        const NodePtr parent = makeItem("parent");
+        appendChild(*parent, makeItem("a1"));
+        appendChild(*parent, makeItem("a2"));
+        OpenList list{makeItem("b"), parent, makeItem("c")};
+        list.document.outlineCommands().expandAll();
+        list.select({2}); // a1
+        list.document.itemCommands().deleteItem();
+        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(key::name); // descending
+        QCOMPARE(list.rowNames(), (QStringList{"parent", "a2", "c", "b"}));
+        undo(list);
+        QCOMPARE(list.rowNames(), (QStringList{"parent", "a1", "a2", "c", "b"}));
+        QCOMPARE(list.selectedNames(), QStringList{"a1"});
+
+        // An item whose parent was purged since comes back at the end of the top level.
+        list.select({2}); // a2
+        list.document.itemCommands().deleteItem();
+        parent->set(key::completion, Value::boolean(true));
+        list.document.itemCommands().purgeConfirmSheetDidEnd(AlertDefaultReturn);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
+        undo(list);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));
+    }
+
+    void aDescendingSortKeepsTiesInPlace() {
+        OpenList list{makeItem("same", {{key::category, "1"}}), makeItem("other"),
+                      makeItem("same", {{key::category, "2"}}), makeItem("same", {{key::category, "3"}})};
+        const ArrayPtr level = childrenOf(*list.document.data());
+        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(key::name);
+        const QStringList once = list.rowCategories();
+        QCOMPARE(list.rowNames(), (QStringList{"same", "same", "same", "other"}));
+        QCOMPARE(once, (QStringList{"1", "2", "3", ""}));
+        list.document.sorting().sortUpdate(); // sorting an unchanged list again moves nothing
+        QCOMPARE(list.rowCategories(), once);
+        QCOMPARE(childrenOf(*list.document.data()), level); // the level kept its array
     }
 
     void doneTogglesEachSelectedItem() {

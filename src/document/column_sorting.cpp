@@ -64,7 +64,7 @@ void ColumnSorting::selectItemsInOutlineView(const std::vector<NodePtr>& items) 
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     if (!items.empty())
-        outline.scrollRowToVisible(outline.rowForItem(items.front().get()));
+        outline.scrollItemToVisible(items.front());
     VKselectItems(outline, items);
 }
 

@@ -13,7 +13,8 @@ class TardigoDocument;
 /// its header and in the root node, and sorting again after an edit.
 class ColumnSorting {
 public:
-    explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
+    ColumnSorting(const ColumnSorting&) = delete;
+    ColumnSorting& operator=(const ColumnSorting&) = delete;
 
     /// A click on a column header: sorts by it, flipping the direction on a second click. A column is
     /// never selected: answers false.
@@ -39,6 +40,10 @@ public:
     const std::optional<QString>& lastSortedTableColumn() const { return _lastSortedTableColumn; }
 
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
     std::optional<QString> _lastSortedTableColumn;
 };

@@ -29,6 +29,7 @@ public:
     void deselectAll() override;
     void scrollRowToVisible(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
+    std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
     QStringList tableColumnIdentifiers() const override { return _columns; }
     void addTableColumn(const QString& identifier) override;
     void removeTableColumn(const QString& identifier) override;

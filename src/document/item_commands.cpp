@@ -32,20 +32,20 @@ NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
     childrenOf(*root)->items.push_back(item);
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
     _document.restoring().registerRemoveChildren({item}, root);
-    _document.updateUI();
+    _document.updateUIForChildrenOf({root}, {1, 0});
     return item;
 }
 
 void ItemCommands::newItem() {
     const NodePtr item = appendNewItem(std::nullopt);
     OutlineView& outline = _document.outlineView();
-    outline.editColumn(key::name, outline.rowForItem(item.get()), true);
+    outline.editItem(item, key::name, true);
 }
 
 void ItemCommands::newItemWithName(const QString& name) {
     const NodePtr item = appendNewItem(name);
     OutlineView& outline = _document.outlineView();
-    outline.scrollRowToVisible(outline.rowForItem(item.get()));
+    outline.scrollItemToVisible(item);
 }
 
 void ItemCommands::deleteItem() {
@@ -55,11 +55,25 @@ void ItemCommands::deleteItem() {
         return;
     _document.undoManager().setActionName(localized(QStringLiteral("delete")));
     // Undoing puts every item back in its own place, under its own parent.
+    // Each item leaves the parent the outline shows it under, the last row first, so that an item
+    // inside another selected one goes before it and the earlier rows keep their places.
     std::vector<RemovedChild> removed;
-    VKdeleteItems(*_document.data(), items, &removed);
+    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+        std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
+        const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
+        if (!VKremoveChild(parent, item->get(), std::move(ancestors), removed))
+            VKdeleteItem(_document.data(), item->get(), &removed);
+    }
     _document.restoring().registerRestoreRemovedChildren(removed);
     outline.deselectAll();
-    _document.updateUI();
+    ItemCounts gone;
+    std::vector<NodePtr> parents;
+    for (const RemovedChild& child : removed) {
+        if (const DictPtr item = child.item.asDict())
+            gone += countItemAndChildren(*item);
+        parents.push_back(child.parent);
+    }
+    _document.updateUIForChildrenOf(parents, -gone);
 }
 
 void ItemCommands::renameItem() {
@@ -90,7 +104,13 @@ void ItemCommands::doneItem() {
             undo.endUndoGrouping();
         }
     }
-    _document.updateUI();
+    // Under the hide-completed filter rows leave or come back wherever the items stand.
+    if (filtersByCompletion(*_document.data())) {
+        _document.updateUI();
+        return;
+    }
+    for (const NodePtr& item : items)
+        _document.updateUIForItem(item, key::completion, !VKisCompleted(*item));
 }
 
 void ItemCommands::categoryAction(const QString& category) {

@@ -69,7 +69,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
         return;
     }
     OutlineView& outline = _document.outlineView();
-    outline.scrollRowToVisible(outline.rowForItem(found.get()));
+    outline.scrollItemToVisible(found);
     VKselectItems(outline, {found});
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)

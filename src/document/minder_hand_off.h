@@ -12,7 +12,8 @@ class TardigoDocument;
 /// The document's side of a minder notice: recording it in the tree, and "View Item".
 class MinderHandOff {
 public:
-    explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
+    MinderHandOff(const MinderHandOff&) = delete;
+    MinderHandOff& operator=(const MinderHandOff&) = delete;
 
     /// Records a notice for the document's node matching `node`: its minder timestamp, the item
     /// being reminded of (status 3) for a while, and a later due date the minder worked out.
@@ -29,6 +30,10 @@ public:
     void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
 
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
     NodePtr _currentReminderItem;
     std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};

@@ -212,7 +212,7 @@ bool TardigoDocument::selectionShouldChangeInOutlineView() {
 
 void TardigoDocument::outlineViewSelectionDidChange() {
     if (!syncingModel())
-        refresh(Rows::Keep, nullptr, false);
+        refresh(Rows::Keep, {}, ItemCounts{});
 }
 
 void TardigoDocument::finishAllEditing() {
@@ -221,7 +221,18 @@ void TardigoDocument::finishAllEditing() {
 }
 
 void TardigoDocument::updateUI() {
-    refresh(Rows::Reload, nullptr, true);
+    refresh(Rows::Reload, {}, std::nullopt);
+}
+
+void TardigoDocument::updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
+    std::vector<NodePtr> lists;
+    for (const NodePtr& parent : parents)
+        lists.push_back(parent == _data ? nullptr : parent);
+    refresh(Rows::ReloadChildren, lists, delta);
+}
+
+void TardigoDocument::updateUIKeepingCounts() {
+    refresh(Rows::Reload, {}, ItemCounts{});
 }
 
 void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
@@ -232,20 +243,23 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
         updateUI();
         return;
     }
-    _counts.complete += (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0);
-    refresh(Rows::RedrawItem, item, false);
+    refresh(Rows::RedrawItem, {item}, ItemCounts{0, (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
 }
 
-void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recount) {
+void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta) {
     const SyncingModel syncing(*this);
     if (rows == Rows::Reload)
         _outlineView->reloadData();
+    else if (rows == Rows::ReloadChildren)
+        _outlineView->reloadChildrenOf(items);
     else if (rows == Rows::RedrawItem)
-        _outlineView->reloadItem(changedItem);
+        _outlineView->reloadItem(items.front());
     // The reload keeps the selected items that are still shown, so the selection is read after it.
     const NodePtr item = VKselectedItem(*_outlineView);
-    const qsizetype selectedCount = qsizetype(_outlineView->selectedRows().size());
-    if (recount)
+    const qsizetype selectedCount = qsizetype(_outlineView->selectedItems().size());
+    if (delta)
+        _counts += *delta;
+    else
         _counts = countItemsIncludingChildren(*_data);
     const InspectorView* inspector = inspectorView();
     _display = statusDisplayFor(*_data, outstandingText(_counts), item, selectedCount,

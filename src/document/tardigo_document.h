@@ -144,10 +144,19 @@ public:
     // Refresh.
     /// Brings the window into step with the model and the selection.
     void updateUI();
+    /// The refresh after a change that moved only children of these items (the root or null: the
+    /// top level) and changed the counts by `delta`: only those lists are compared again, so that a
+    /// change of a large list costs what it changed.
+    void updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
+    /// The refresh after a change of what is shown, not of the items: every row is compared again
+    /// and the counts stay.
+    void updateUIKeepingCounts();
     /// The refresh after a change of one item's value under key: only its row is redrawn, and the
     /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
     /// that may show or hide the item refreshes everything.
     void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
+    /// How many items the list holds at every level and how many are complete, as of the last refresh.
+    const ItemCounts& counts() const { return _counts; }
     /// What the last refresh showed, with any status text set since.
     const StatusDisplay& display() const { return _display; }
     /// Shows the text in the status line until the next refresh; none refreshes.
@@ -164,10 +173,11 @@ signals:
 
 private:
     /// What a refresh does to the outline's rows.
-    enum class Rows { Reload, RedrawItem, Keep };
-    /// Brings the rows up to date as asked, counts the items again or not, and shows what the
-    /// selection asks for.
-    void refresh(Rows rows, const NodePtr& changedItem, bool recount);
+    enum class Rows { Reload, ReloadChildren, RedrawItem, Keep };
+    /// Brings the rows up to date as asked (`items`: the changed item, or the parents of the changed
+    /// lists), counts the items again or moves the counts by `delta`, and shows what the selection
+    /// asks for.
+    void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
     NodePtr _data;
     int _syncingModel = 0; // the SyncingModel guards alive
     UndoManager* _undoManager;
@@ -181,7 +191,7 @@ private:
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;
     StatusDisplay _display;
-    ItemCounts _counts; // as the last full refresh counted them
+    ItemCounts _counts; // counted at the last full refresh, and moved by every change since
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;

@@ -242,7 +242,7 @@ void DocumentMainWindow::updateRecentDocuments() {
 
 void DocumentMainWindow::validate() {
     _menus->validate(*_document, *_outline);
-    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(_outline->selectedRow() >= 0);
+    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(_outline->lastSelectedItem() != nullptr);
 }
 
 void DocumentMainWindow::undo() {
@@ -272,7 +272,8 @@ void DocumentMainWindow::customizeToolbar() {
 void DocumentMainWindow::dataReplaced() {
     // The old tree's undo steps would act on nodes the list no longer holds.
     _document->undoManager().removeAllActionsWithTarget(_document.get());
-    ColumnSorting(*_document).restoreSortState();
+    _outline->showNewTree();
+    _document->sorting().restoreSortState();
     _document->updateUI();
 }
 

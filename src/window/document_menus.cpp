@@ -99,7 +99,7 @@ QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& 
 
 void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
     const Dict& root = *document.data();
-    const bool selected = outline.selectedRow() >= 0;
+    const bool selected = outline.lastSelectedItem() != nullptr;
     for (const char* command : {"doneItem", "deleteItem", "renameItem"})
         _actions.value(QLatin1String(command))->setEnabled(selected);
     _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
@@ -116,7 +116,7 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
 
 void DocumentMenus::validatePurge(const TardigoDocument& document) {
     _actions.value(QStringLiteral("purgeCompletedItems"))
-        ->setEnabled(countItemsIncludingChildren(*document.data()).complete > 0);
+        ->setEnabled(document.counts().complete > 0);
 }
 
 } // namespace tardigo
