@@ -12,6 +12,7 @@
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/document_menus.h"
+#include "window/document_printing.h"
 #include "window/document_toolbar.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -82,9 +83,8 @@ DocumentMainWindow::~DocumentMainWindow() {
 
 void DocumentMainWindow::buildWidgets() {
     _outline = new OutlineTreeView(*_document, this);
-    _delegate = new OutlineDelegate(*_outline, [document = _document.get()] {
-        return document->categoryChoices();
-    });
+    _delegate =
+        new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
@@ -99,6 +99,7 @@ void DocumentMainWindow::buildWidgets() {
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _notesDock);
     _notesDock->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
+    _printing = new DocumentPrinting(*_document, *this);
 
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
@@ -152,6 +153,8 @@ void DocumentMainWindow::connectCommands() {
             &TardigoDocument::newItem);
     connect(_toolbar->action(DocumentToolbar::doneIdentifier), &QAction::triggered, document,
             &TardigoDocument::doneItem);
+    connect(_toolbar->action(DocumentToolbar::printIdentifier), &QAction::triggered, _printing,
+            [this] { _printing->printShowingPrintPanel(true); });
     connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
             &DocumentMainWindow::customizeToolbar);
     connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
@@ -176,6 +179,8 @@ void DocumentMainWindow::connectMenuCommands() {
     on("saveDocument", [this] { save(); });
     on("saveDocumentAs", [this] { saveAs(); });
     on("revertDocument", [this] { revert(); });
+    on("printPreview", [this] { _printing->printPreview(); });
+    on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
     on("quit", [this] { _host.quit(); });
     on("undo", [this] { undo(); });
     on("expandAll", [document] { document->expandAll(); });

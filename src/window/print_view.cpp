@@ -1,0 +1,193 @@
+#include "window/print_view.h"
+
+#include "document/icon_rules.h"
+#include "document/tardigo_document.h"
+#include "print/print_layout.h"
+#include "print/print_page.h"
+#include "window/icon_for_name.h"
+#include "window/item_appearance.h"
+#include "window/rich_text_document.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace tardigo {
+
+namespace {
+
+// Sizes in points.
+constexpr double kImageSize = 16.0;
+constexpr double kTabStopDistance = 28.0;
+constexpr double kFooterKerning = 1.0;
+constexpr int kFooterLinesAboveBottom = 3;
+
+QColor qColor(const Rgba& rgba) {
+    return QColor::fromRgbF(rgba.r, rgba.g, rgba.b, rgba.a);
+}
+
+QTextCharFormat plainFormat() {
+    QTextCharFormat format;
+    format.setFont(QApplication::font());
+    format.setForeground(Qt::black);
+    return format;
+}
+
+QTextCharFormat itemFormat(const PrintTextStyle& style) {
+    QTextCharFormat format;
+    const QFont font = qFontForItemFont(style.font);
+    format.setFont(font);
+    format.setForeground(qColor(style.color));
+    // Qt lifts text by a share of its height, given in percent.
+    if (style.baselineOffset != 0 && font.pointSizeF() > 0)
+        format.setBaselineOffset(100.0 * style.baselineOffset / font.pointSizeF());
+    return format;
+}
+
+// Each item's notes name their images on their own; within a printout the names must be unique.
+RichText withUniqueAttachmentNames(RichText notes, int notesNumber) {
+    const QString prefix = QStringLiteral("notes%1/").arg(notesNumber);
+    for (TextRun& run : notes.runs)
+        if (run.isAttachment())
+            run.attachmentName.prepend(prefix);
+    for (auto& [name, contents] : notes.attachments)
+        name.prepend(prefix);
+    return notes;
+}
+
+} // namespace
+
+PrintView::PrintView(const TardigoDocument& document, PrintOptions options)
+    : _document(document), _options(options) {}
+
+PrintView::~PrintView() = default;
+
+QString PrintView::printJobTitle() const {
+    return _document.displayName();
+}
+
+bool PrintView::print(QPrinter& printer, QString* error) {
+    printer.setFullPage(true);
+    printer.setDocName(printJobTitle());
+    _pixelsPerPoint = printer.resolution() / 72.0;
+    _pageNumber = 0;
+    const QSizeF paper = printer.paperRect(QPrinter::DevicePixel).size();
+    const PrintMargins margins = printMarginsForPaperWidth(paper.width() / _pixelsPerPoint);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        *error = printer.outputFormat() == QPrinter::PdfFormat
+                     ? tr("“%1” could not be written. Check that its folder exists and that you may write "
+                          "there.")
+                           .arg(printer.outputFileName())
+                     : tr("The printer “%1” could not be started. Check that it is ready and try again.")
+                           .arg(printer.printerName());
+        return false;
+    }
+    // The text stops above the footer, which stands three of its lines above the paper's edge.
+    const double footerHeight =
+        kFooterLinesAboveBottom * QFontMetricsF(QApplication::font(), &printer).lineSpacing();
+    const double bottom = std::max(margins.bottom * _pixelsPerPoint, footerHeight);
+    const QRectF textArea(margins.left * _pixelsPerPoint, margins.top * _pixelsPerPoint,
+                          paper.width() - (margins.left + margins.right) * _pixelsPerPoint,
+                          paper.height() - margins.top * _pixelsPerPoint - bottom);
+    const std::unique_ptr<QTextDocument> text = doLayout(printer, textArea.size());
+
+    for (int page = 0; page < text->pageCount(); ++page) {
+        if (page > 0)
+            printer.newPage();
+        painter.save();
+        painter.translate(textArea.left(), textArea.top() - page * textArea.height());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, page * textArea.height(), textArea.width(), textArea.height());
+        // Paper is white whatever the screen's palette.
+        context.palette.setColor(QPalette::Text, Qt::black);
+        painter.setClipRect(context.clip);
+        text->documentLayout()->draw(&painter, context);
+        painter.restore();
+        drawPageBorderWithSize(painter, paper);
+    }
+    return painter.end();
+}
+
+std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, const QSizeF& textSize) {
+    auto text = std::make_unique<QTextDocument>();
+    text->documentLayout()->setPaintDevice(&printer);
+    text->setDocumentMargin(0);
+    text->setDefaultFont(QApplication::font());
+    QTextOption option = text->defaultTextOption();
+    option.setTabStopDistance(kTabStopDistance * _pixelsPerPoint);
+    text->setDefaultTextOption(option);
+    text->setPageSize(textSize);
+
+    const std::vector<PrintRun> runs =
+        PrintLayout(_document, _document.outlineView(), _options, IconRules::current()).doLayout();
+    for (const PrintRun& run : runs)
+        appendRun(run, *text);
+    return text;
+}
+
+void PrintView::appendRun(const PrintRun& run, QTextDocument& text) {
+    QTextCursor cursor(&text);
+    cursor.movePosition(QTextCursor::End);
+    switch (run.kind) {
+    case PrintRun::Kind::Image: {
+        QTextImageFormat image;
+        image.setName(imageResource(run.imageName, text));
+        image.setWidth(kImageSize * _pixelsPerPoint);
+        image.setHeight(kImageSize * _pixelsPerPoint);
+        cursor.insertImage(image);
+        return;
+    }
+    case PrintRun::Kind::Notes: {
+        insertRichText(cursor, withUniqueAttachmentNames(run.notes, ++_notesCount));
+        return;
+    }
+    case PrintRun::Kind::Text:
+        break;
+    }
+    const QTextCharFormat format = run.style ? itemFormat(*run.style) : plainFormat();
+    const QStringList lines = run.text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        // Each item starts a plain paragraph, whatever alignment the notes before it had.
+        if (i > 0)
+            cursor.insertBlock(QTextBlockFormat(), format);
+        cursor.insertText(lines[i], format);
+    }
+}
+
+QString PrintView::imageResource(const QString& name, QTextDocument& text) {
+    if (const auto found = _imageResources.constFind(name); found != _imageResources.constEnd())
+        return *found;
+    const QString resource = QStringLiteral("icon%1").arg(_imageResources.size());
+    const int pixels = int(kImageSize * _pixelsPerPoint);
+    text.addResource(QTextDocument::ImageResource, QUrl(resource),
+                     iconForName(name).pixmap(pixels, pixels).toImage());
+    _imageResources.insert(name, resource);
+    return resource;
+}
+
+void PrintView::drawPageBorderWithSize(QPainter& painter, const QSizeF& paperSize) {
+    ++_pageNumber;
+    QFont font = QApplication::font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, kFooterKerning * _pixelsPerPoint);
+    const QString footer = pageFooterText(_pageNumber, _document.displayName());
+    const QFontMetricsF metrics(font, painter.device());
+    const QSizeF box = metrics.size(Qt::TextSingleLine, footer);
+    const QRectF where((paperSize.width() - box.width()) / 2,
+                       paperSize.height() - kFooterLinesAboveBottom * metrics.lineSpacing(), box.width(),
+                       box.height());
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(where, Qt::AlignLeft | Qt::TextSingleLine, footer);
+    painter.restore();
+}
+
+} // namespace tardigo
