@@ -169,11 +169,13 @@ private slots:
         for (const PrintRun& run : layoutOf(list, textOnly))
             QVERIFY(run.style || run.text.trimmed().isEmpty());
         std::vector<PrintRun> styled = styledRuns(textOnly);
-        QCOMPARE(styled.size(), size_t(5)); // the name, category, completion and due; the second name
+        // The first item's name, category, completion and due date; the second's name and completion.
+        QCOMPARE(styled.size(), size_t(6));
         const PrintTextStyle own{ItemFont{QString("Courier-Bold"), 14}, Rgba{1, 0, 0, 1}, 0.0};
         for (size_t i = 0; i < 4; ++i)
             QVERIFY(styled[i].style == own);
         QCOMPARE(styled[4].text, "Plain");
+        QCOMPARE(styled[5].text, "0% complete;");
         QVERIFY(styled[4].style == (PrintTextStyle{ItemFont{}, Rgba{0, 0, 0, 1}, 0.0}));
 
         // Beside images the texts are lifted to their level.

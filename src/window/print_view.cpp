@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
@@ -27,6 +28,13 @@ constexpr double kImageSize = 16.0;
 constexpr double kTabStopDistance = 28.0;
 constexpr double kFooterKerning = 1.0;
 constexpr int kFooterLinesAboveBottom = 3;
+
+// A text document laid out for a printer takes lengths (tab stops, image sizes, letter spacing) in
+// pixels of the screen's logical resolution and scales them to the printer's.
+double documentUnitsPerPoint() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return (screen ? qRound(screen->logicalDotsPerInchY()) : 100) / 72.0;
+}
 
 QColor qColor(const Rgba& rgba) {
     return QColor::fromRgbF(rgba.r, rgba.g, rgba.b, rgba.a);
@@ -76,6 +84,7 @@ bool PrintView::print(QPrinter& printer, QString* error) {
     printer.setFullPage(true);
     printer.setDocName(printJobTitle());
     _pixelsPerPoint = printer.resolution() / 72.0;
+    _unitsPerPoint = documentUnitsPerPoint();
     _pageNumber = 0;
     const QSizeF paper = printer.paperRect(QPrinter::DevicePixel).size();
     const PrintMargins margins = printMarginsForPaperWidth(paper.width() / _pixelsPerPoint);
@@ -122,7 +131,7 @@ std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, const QSiz
     text->setDocumentMargin(0);
     text->setDefaultFont(QApplication::font());
     QTextOption option = text->defaultTextOption();
-    option.setTabStopDistance(kTabStopDistance * _pixelsPerPoint);
+    option.setTabStopDistance(kTabStopDistance * _unitsPerPoint);
     text->setDefaultTextOption(option);
     text->setPageSize(textSize);
 
@@ -140,8 +149,8 @@ void PrintView::appendRun(const PrintRun& run, QTextDocument& text) {
     case PrintRun::Kind::Image: {
         QTextImageFormat image;
         image.setName(imageResource(run.imageName, text));
-        image.setWidth(kImageSize * _pixelsPerPoint);
-        image.setHeight(kImageSize * _pixelsPerPoint);
+        image.setWidth(kImageSize * _unitsPerPoint);
+        image.setHeight(kImageSize * _unitsPerPoint);
         cursor.insertImage(image);
         return;
     }
@@ -176,7 +185,7 @@ QString PrintView::imageResource(const QString& name, QTextDocument& text) {
 void PrintView::drawPageBorderWithSize(QPainter& painter, const QSizeF& paperSize) {
     ++_pageNumber;
     QFont font = QApplication::font();
-    font.setLetterSpacing(QFont::AbsoluteSpacing, kFooterKerning * _pixelsPerPoint);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, kFooterKerning * _unitsPerPoint);
     const QString footer = pageFooterText(_pageNumber, _document.displayName());
     const QFontMetricsF metrics(font, painter.device());
     const QSizeF box = metrics.size(Qt::TextSingleLine, footer);

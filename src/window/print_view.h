@@ -41,7 +41,8 @@ private:
 
     const TardigoDocument& _document;
     PrintOptions _options;
-    double _pixelsPerPoint = 1.0;
+    double _pixelsPerPoint = 1.0; // the printer's
+    double _unitsPerPoint = 1.0;  // the text document's
     int _pageNumber = 0;
     int _notesCount = 0;
     QHash<QString, QString> _imageResources; // icon name to resource name
