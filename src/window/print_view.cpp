@@ -13,8 +13,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QUrl>
 
 #include <algorithm>
@@ -69,6 +71,27 @@ RichText withUniqueAttachmentNames(RichText notes, int notesNumber) {
     return notes;
 }
 
+// Where each page starts: a line that would be cut by a page's end starts the next page. The pages
+// are drawn from one long text, each clipped to its share; a page must not draw a line of the next,
+// whose characters would sit in the PDF under the clip, where a reader or a search still finds them.
+std::vector<double> pageTops(const QTextDocument& text, double pageHeight) {
+    std::vector<double> tops{0.0};
+    for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* lines = block.layout();
+        if (!lines)
+            continue;
+        // The layout decides what to draw by this rectangle, which may reach above the first line.
+        const double blockTop = lines->position().y() + lines->boundingRect().top();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const double top = lines->position().y() + lines->lineAt(i).y();
+            const double start = i == 0 ? std::min(blockTop, top) : top;
+            if (top + lines->lineAt(i).height() > tops.back() + pageHeight && start > tops.back())
+                tops.push_back(start);
+        }
+    }
+    return tops;
+}
+
 } // namespace
 
 PrintView::PrintView(const TardigoDocument& document, PrintOptions options)
@@ -106,15 +129,19 @@ bool PrintView::print(QPrinter& printer, QString* error) {
     const QRectF textArea(margins.left * _pixelsPerPoint, margins.top * _pixelsPerPoint,
                           paper.width() - (margins.left + margins.right) * _pixelsPerPoint,
                           paper.height() - margins.top * _pixelsPerPoint - bottom);
-    const std::unique_ptr<QTextDocument> text = doLayout(printer, textArea.size());
+    const std::unique_ptr<QTextDocument> text = doLayout(printer, textArea.width());
 
-    for (int page = 0; page < text->pageCount(); ++page) {
+    const std::vector<double> tops = pageTops(*text, textArea.height());
+    for (size_t page = 0; page < tops.size(); ++page) {
         if (page > 0)
             printer.newPage();
         painter.save();
-        painter.translate(textArea.left(), textArea.top() - page * textArea.height());
+        painter.translate(textArea.left(), textArea.top() - tops[page]);
+        // The layout draws every paragraph that touches the clip, so the clip keeps clear of the pages
+        // before and after by a fraction of a pixel.
+        const double end = page + 1 < tops.size() ? tops[page + 1] : tops[page] + textArea.height();
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * textArea.height(), textArea.width(), textArea.height());
+        context.clip = QRectF(0, tops[page] + 0.5, textArea.width(), end - tops[page] - 1);
         // Paper is white whatever the screen's palette.
         context.palette.setColor(QPalette::Text, Qt::black);
         painter.setClipRect(context.clip);
@@ -125,7 +152,7 @@ bool PrintView::print(QPrinter& printer, QString* error) {
     return painter.end();
 }
 
-std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, const QSizeF& textSize) {
+std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, double textWidth) {
     auto text = std::make_unique<QTextDocument>();
     text->documentLayout()->setPaintDevice(&printer);
     text->setDocumentMargin(0);
@@ -133,7 +160,7 @@ std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, const QSiz
     QTextOption option = text->defaultTextOption();
     option.setTabStopDistance(kTabStopDistance * _unitsPerPoint);
     text->setDefaultTextOption(option);
-    text->setPageSize(textSize);
+    text->setTextWidth(textWidth);
 
     const std::vector<PrintRun> runs =
         PrintLayout(_document, _document.outlineView(), _options, IconRules::current()).doLayout();

@@ -34,7 +34,7 @@ public:
     bool print(QPrinter& printer, QString* error);
 
 private:
-    std::unique_ptr<QTextDocument> doLayout(QPrinter& printer, const QSizeF& textSize);
+    std::unique_ptr<QTextDocument> doLayout(QPrinter& printer, double textWidth);
     void appendRun(const PrintRun& run, QTextDocument& text);
     QString imageResource(const QString& name, QTextDocument& text);
     void drawPageBorderWithSize(QPainter& painter, const QSizeF& paperSize);
