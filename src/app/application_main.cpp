@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/dark_palette.h"
 #include "app/document_controller.h"
+#include "app/print_to_pdf.h"
 #include "document/icon_rules.h"
 #include "document/tardigo_document.h"
 #include "window/document_main_window.h"
@@ -11,9 +12,14 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+
 namespace tardigo {
 
 int runTardigo(int argc, char** argv) {
+    // A printout for a script needs no display, and may be asked for where there is none.
+    if (asksForPrintoutOnly(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tardigo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tardigo"));
@@ -23,6 +29,13 @@ int runTardigo(int argc, char** argv) {
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
+    if (line.printToPdf) {
+        if (line.files.size() != 1) {
+            std::fprintf(stderr, "tardigo: --print-to-pdf prints exactly one list: name one.\n");
+            return 2;
+        }
+        return printListToPdf(line.files.front(), *line.printToPdf, line.printOptions);
+    }
     if (line.dark) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QApplication::setPalette(darkPalette());

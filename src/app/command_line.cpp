@@ -16,8 +16,20 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption newItem(QStringLiteral("new-item"),
                                      localized(QStringLiteral("Add an item named TEXT to the front list.")),
                                      QStringLiteral("TEXT"));
-    parser.addOption(dark);
-    parser.addOption(newItem);
+    const QCommandLineOption printToPdf(
+        QStringLiteral("print-to-pdf"),
+        localized(QStringLiteral("Print the list into the PDF file OUT, without opening a window.")),
+        QStringLiteral("OUT"));
+    const QCommandLineOption printCheckboxes(
+        QStringLiteral("print-checkboxes"),
+        localized(QStringLiteral("With --print-to-pdf: print check boxes.")));
+    const QCommandLineOption printIcons(QStringLiteral("print-icons"),
+                                        localized(QStringLiteral("With --print-to-pdf: print icons.")));
+    const QCommandLineOption printNotes(QStringLiteral("print-notes"),
+                                        localized(QStringLiteral("With --print-to-pdf: print notes.")));
+    for (const QCommandLineOption* option :
+         {&dark, &newItem, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
+        parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("files"), localized(QStringLiteral("The lists to open.")),
                                  QStringLiteral("[FILE...]"));
     // The desktop entry's "New Item" action passes the option without a text: a new item to name.
@@ -30,7 +42,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.dark = parser.isSet(dark) || qEnvironmentVariableIntValue("TARDIGO_DARK") == 1;
     if (parser.isSet(newItem))
         line.newItem = parser.value(newItem);
+    if (parser.isSet(printToPdf))
+        line.printToPdf = parser.value(printToPdf);
+    line.printOptions = {parser.isSet(printCheckboxes), parser.isSet(printIcons), parser.isSet(printNotes)};
     return line;
+}
+
+bool asksForPrintoutOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--print-to-pdf"))
+            return true;
+    return false;
 }
 
 } // namespace tardigo

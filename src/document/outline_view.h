@@ -26,6 +26,8 @@ public:
     virtual void reloadItem(const NodePtr& item) = 0;
     virtual void expandItem(const NodePtr& item, bool expandChildren) = 0;
     virtual void collapseItem(const NodePtr& item, bool collapseChildren) = 0;
+    /// Whether the item's children are shown, as far as the item itself is shown.
+    virtual bool isItemExpanded(const Dict* item) const = 0;
 
     /// The row selected last; -1 when none is.
     virtual int selectedRow() const = 0;

@@ -12,6 +12,7 @@
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/document_menus.h"
+#include "window/document_printing.h"
 #include "window/document_toolbar.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -98,6 +99,7 @@ void DocumentMainWindow::buildWidgets() {
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _notesDock);
     _notesDock->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
+    _printing = new DocumentPrinting(*_document, *this);
 
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
@@ -154,6 +156,8 @@ void DocumentMainWindow::connectCommands() {
             [document] { document->itemCommands().newItem(); });
     connect(_toolbar->action(DocumentToolbar::doneIdentifier), &QAction::triggered, document,
             [document] { document->itemCommands().doneItem(); });
+    connect(_toolbar->action(DocumentToolbar::printIdentifier), &QAction::triggered, _printing,
+            [this] { _printing->printShowingPrintPanel(true); });
     connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
             &DocumentMainWindow::customizeToolbar);
     connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
@@ -178,6 +182,8 @@ void DocumentMainWindow::connectMenuCommands() {
     on("saveDocument", [this] { save(); });
     on("saveDocumentAs", [this] { saveAs(); });
     on("revertDocument", [this] { revert(); });
+    on("printPreview", [this] { _printing->printPreview(); });
+    on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
     on("quit", [this] { _host.quit(); });
     on("undo", [this] { undo(); });
     on("expandAll", [document] { document->outlineCommands().expandAll(); });

@@ -11,6 +11,7 @@ class QLabel;
 namespace tardigo {
 
 class DocumentMenus;
+class DocumentPrinting;
 class DocumentToolbar;
 class MessageBoxSheetWindow;
 class NotesDock;
@@ -35,6 +36,7 @@ public:
     DocumentMenus& menus() const { return *_menus; }
     MessageBoxSheetWindow& sheets() const { return *_sheets; }
     NotesDock& notesDock() const { return *_notesDock; }
+    DocumentPrinting& printing() const { return *_printing; }
 
     void showWindows() override;
     bool isVisible() const override { return QMainWindow::isVisible(); }
@@ -80,6 +82,7 @@ private:
     DocumentToolbar* _toolbar = nullptr;
     DocumentMenus* _menus = nullptr;
     NotesDock* _notesDock = nullptr;
+    DocumentPrinting* _printing = nullptr;
     QLabel* _statusLine = nullptr;
     QLabel* _selectionLabel = nullptr;
     std::shared_ptr<MessageBoxSheetWindow> _sheets;

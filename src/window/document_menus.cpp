@@ -28,10 +28,8 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         ->setShortcut(QKeySequence::SaveAs);
     add(file, QStringLiteral("revertDocument"), QStringLiteral("Re&vert to Saved"));
     file->addSeparator();
-    // Printing comes later; the command is shown disabled until then.
-    QAction* print = add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"));
-    print->setShortcut(QKeySequence::Print);
-    print->setEnabled(false);
+    add(file, QStringLiteral("printPreview"), QStringLiteral("Print Pre&view…"));
+    add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
     add(file, QStringLiteral("quit"), QStringLiteral("&Quit"))->setShortcut(QKeySequence::Quit);
 

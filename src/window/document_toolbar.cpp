@@ -70,10 +70,8 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(localized(QStringLi
     makeAction(doneIdentifier, QStringLiteral("Done"), QStringLiteral("Mark the current item \"done\""),
                QStringLiteral("done-toolbar-item"))
         ->setEnabled(false);
-    // Printing comes later; the item is offered but does nothing yet.
     makeAction(printIdentifier, QStringLiteral("Print"), QStringLiteral("Print this list"),
-               QStringLiteral("print-toolbar-item"))
-        ->setEnabled(false);
+               QStringLiteral("print-toolbar-item"));
     makeAction(customizeIdentifier, QStringLiteral("Customize"), QStringLiteral("Customize the toolbar"),
                QStringLiteral("vk_gears"));
     setItemIdentifiers(savedItemIdentifiers());

@@ -36,6 +36,7 @@ public:
     void reloadItem(const NodePtr& item) override;
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
+    bool isItemExpanded(const Dict* item) const override;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;
@@ -64,7 +65,6 @@ public:
     int numberOfRows() const;
     /// The index of a row's cell in the column; invalid when there is no such row or column.
     QModelIndex indexForRow(int row, const QString& identifier) const;
-    bool isItemExpanded(const Dict* item) const;
     /// Commits the open cell editor's value and closes it.
     void endEditing();
     bool isEditing() const { return state() == EditingState; }
