@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -445,10 +444,11 @@ private slots:
                                            fromNowReminder("stretch", 30, "2003-05-20 11:00:00", true)}));
         QDir::setCurrent(_dir->path());
         {
-            // Preferences hold JSON texts; these make dates read the same in any locale.
-            QSettings settings(path("config/tardigo/tardigo.ini"), QSettings::IniFormat);
-            settings.setValue(pref::userShortDateFormat, "\"yyyy-MM-dd\"");
-            settings.setValue(pref::userTimeFormat, "\"HH:mm\"");
+            // These make dates read the same in any locale.
+            UserDefaults preferences;
+            preferences.useFile(path("config/tardigo/preferences.ini"));
+            preferences.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+            preferences.setObject(pref::userTimeFormat, "HH:mm");
         }
         const auto remind = [&](const QStringList& extra) {
             QProcess cli;
@@ -474,7 +474,7 @@ private slots:
         QCOMPARE(unchanged.readAll(), before); // a dry run writes nothing
         QCOMPARE(remind({"--apply"}), notices);
         QCOMPARE(remind({"--apply"}), QString());
-        QFile conf(path("config/tardigo/tardigo.ini"));
+        QFile conf(path("config/tardigo/preferences.ini"));
         QVERIFY(conf.open(QIODevice::ReadOnly));
         QVERIFY(!conf.readAll().contains("home.todo")); // the watch list is the application's
     }

@@ -125,7 +125,7 @@ private slots:
     }
 
     void aFileOfEarlierBuildsIsMigrated() {
-        const QString legacy = path("tardigo.conf"), migrated = path("tardigo.ini");
+        const QString legacy = path("tardigo.ini"), migrated = path("preferences.ini");
         {
             // What earlier builds wrote: JSON text in every value.
             QSettings old(legacy, QSettings::IniFormat);

@@ -19,8 +19,8 @@ namespace tardigo {
 namespace {
 
 // Where earlier builds kept their preferences, beside the file of today.
-const QString kLegacyFileName = QStringLiteral("tardigo.conf");
-const QString kFileName = QStringLiteral("tardigo.ini");
+const QString kLegacyFileName = QStringLiteral("tardigo.ini");
+const QString kFileName = QStringLiteral("preferences.ini");
 
 QString configFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -144,8 +144,7 @@ bool UserDefaults::migrateLegacySettings(const QString& legacyPath, const QStrin
         migrated.useFile(path);
         for (const auto& [key, value] : readLegacySettings(legacyPath))
             migrated.setObject(key, value);
-        migrated.synchronize();
-        if (migrated.d->settings->status() != QSettings::NoError)
+        if (!migrated.synchronize())
             return false;
     }
     // Aside, not away: the old file stays for whoever wants it, and is never read again.
@@ -235,12 +234,14 @@ void UserDefaults::removeObject(const QString& key) {
     d->write(key, Value());
 }
 
-void UserDefaults::synchronize() {
+bool UserDefaults::synchronize() {
     if (!d->settings)
-        return;
+        return true;
     d->settings->sync();
-    if (d->settings->status() != QSettings::NoError)
-        qCWarning(lcPlatform) << "could not write the preferences to" << d->settings->fileName();
+    if (d->settings->status() == QSettings::NoError)
+        return true;
+    qCWarning(lcPlatform) << "could not write the preferences to" << d->settings->fileName();
+    return false;
 }
 
 bool UserDefaults::reload() {

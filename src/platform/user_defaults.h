@@ -19,7 +19,7 @@ public:
     /// The application's defaults, with every key of the defaults table registered, over the file
     /// at standardFilePath(); a file written by earlier builds is migrated first.
     static UserDefaults& standard();
-    /// Where the application keeps its preferences: tardigo/tardigo.ini in the XDG config folder.
+    /// Where the application keeps its preferences: tardigo/preferences.ini in the XDG config folder.
     static QString standardFilePath();
     /// Moves the preferences of an earlier build's file at legacyPath into a new file at path, then
     /// renames the old file aside; nothing happens when path exists or legacyPath does not. Answers
@@ -51,8 +51,8 @@ public:
     void setInteger(const QString& key, qint64 value);
     void setStringArray(const QString& key, const QStringList& value);
     void removeObject(const QString& key);
-    /// Writes the set values to disk now.
-    void synchronize();
+    /// Writes the set values to disk now; false, after a log line, when the file could not be written.
+    bool synchronize();
     /// Reads the file again after another process changed it; answers whether any value changed.
     bool reload();
 
