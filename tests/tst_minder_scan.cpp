@@ -1,6 +1,6 @@
-#include "document/tardigo_document.h"
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
+#include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/beep_channel.h"
 #include "minder/recording_error_reporter.h"
@@ -12,6 +12,7 @@
 #include "test_support.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -398,6 +399,55 @@ private slots:
         QVERIFY(!isList(encodeArchive(Value("Tardigo Todo List"))));
         for (qsizetype cut = 0; cut < list.size(); cut += 7)
             QVERIFY(!isList(list.left(cut)));
+    }
+
+    void aPassTakenUpInSlicesGivesWhatOnePassGives() {
+        QStringList paths;
+        for (int list = 0; list < 3; ++list) {
+            std::vector<NodePtr> items;
+            for (int i = 0; i < 150; ++i)
+                items.push_back(i % 40 ? item(QString("item %1.%2").arg(list).arg(i))
+                                       : item(QString("due %1.%2").arg(list).arg(i),
+                                              {{key::due, "2003-05-01 09:00:00 +0200"}}));
+            paths << writeList(QString("sliced%1.todo").arg(list), listOf(items));
+        }
+        paths.insert(1, path("missing.todo"));
+        const auto pass = [&](bool sliced, int* slices) {
+            test::FixedClock clock(at("2003-05-20 14:00:00"));
+            WindowlessMinderHost host;
+            RecordingErrorReporter reporter;
+            TardigoMinder minder(host, NoticeChannels{}, reporter, silentLocator());
+            minder.setDocs(paths);
+            if (!sliced)
+                minder.scanDocs();
+            // A slice given no time at all still gets on.
+            while (sliced && !minder.scanDocsUntil(QDeadlineTimer(0)))
+                ++*slices;
+            return describe(host.notices());
+        };
+        int slices = 1;
+        const QStringList whole = pass(false, nullptr);
+        QCOMPARE(whole.size(), 12);
+        QCOMPARE(pass(true, &slices), whole);
+        QVERIFY2(slices > paths.size(), qPrintable(QString::number(slices)));
+    }
+
+    void aListClosedDuringASlicedPassIsLeftThere() {
+        test::FixedClock clock(at("2003-05-20 14:00:00"));
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 200; ++i)
+            items.push_back(item(QString("due %1").arg(i), {{key::due, "2003-05-01 09:00:00 +0200"}}));
+        WindowlessMinderHost host;
+        TardigoDocument& doc = open(host, listOf(items));
+        RecordingErrorReporter reporter;
+        TardigoMinder minder(host, NoticeChannels{}, reporter, silentLocator());
+        minder.setDocs({doc.fileName()});
+        QVERIFY(!minder.scanDocsUntil(QDeadlineTimer(0)));
+        const size_t announced = host.notices().size();
+        QVERIFY(announced > 0 && announced < 200);
+        minder.documentClosed(&doc);
+        QVERIFY(minder.scanDocsUntil(QDeadlineTimer(0)));
+        QCOMPARE(host.notices().size(), announced);
     }
 
     void theLocatorKeepsUsableFilesOnly() {
