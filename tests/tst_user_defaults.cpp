@@ -1,4 +1,5 @@
 #include "model/keys.h"
+#include "platform/ini_text.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 
@@ -101,6 +102,32 @@ private slots:
         QVERIFY(reopened.isSetByUser(pref::oldDays));
         reopened.removeObject(pref::oldDays);
         QCOMPARE(reopened.integerForKey(pref::oldDays), 90);
+    }
+
+    void anyTextSurvivesTheFileAsItself() {
+        const QStringList texts = {"",          " ",          "plain",
+                                   "a, b",      "\"quoted\"", "back\\slash",
+                                   "\\",        "two\nlines", " padded ",
+                                   "tab\there", "ü €",        "=x=",
+                                   "[g]",       "; note",     QString(QChar(0x01)) + "\x7f",
+                                   "%2F",       "\"",         "a,"};
+        ArrayPtr list = Array::create();
+        DictPtr table = Dict::create();
+        for (const QString& text : texts) {
+            const std::optional<QString> written = iniText(Value(text), PreferenceKind::String);
+            QVERIFY(written && !written->contains(u'\n'));
+            QCOMPARE(valueFromIniText(*written, PreferenceKind::String), std::optional(Value(text)));
+            list->items.emplace_back(text);
+            table->set(text + "/name", text);
+        }
+        for (const auto& [value, kind] : {std::pair(Value(list), PreferenceKind::StringList),
+                                          std::pair(Value(table), PreferenceKind::StringDictionary)}) {
+            const std::optional<QString> written = iniText(value, kind);
+            QVERIFY(written);
+            QCOMPARE(valueFromIniText(*written, kind), std::optional(value));
+        }
+        QCOMPARE(valueFromIniText("\"unclosed", PreferenceKind::StringList), std::nullopt);
+        QCOMPARE(valueFromIniText("\"a\" b", PreferenceKind::StringList), std::nullopt);
     }
 
     void aHandEditedFileIsReadAndItsMistakesFallBackToDefaults() {

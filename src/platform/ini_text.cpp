@@ -222,10 +222,11 @@ std::optional<QString> iniText(const Value& value, PreferenceKind kind) {
             return std::nullopt;
         QStringList pairs;
         for (const auto& [name, entry] : dict->entries) {
-            const std::optional<QString> text = scalarText(entry, iniElementKind(kind), true);
+            const std::optional<QString> text = scalarText(entry, iniElementKind(kind), false);
             if (!text)
                 return std::nullopt;
-            pairs.append(iniKey(name) + u'=' + *text);
+            // The whole pair is one item of the list: quoted as a whole where it must be.
+            pairs.append(textItem(iniKey(name) + u'=' + *text, true));
         }
         return pairs.join(QStringLiteral(", "));
     }
