@@ -96,20 +96,27 @@ private slots:
     void anUntitledListAsksForAFileOnce() {
         ManualTimers timers(Clock::now());
         SavedList saved(timers, QString());
-        saved.answer = AutosaveScheduler::Outcome::Declined;
+        // Not while the user types: asked again a second later.
+        saved.answer = AutosaveScheduler::Outcome::Postponed;
         saved.change("one");
+        timers.runPending();
+        QCOMPARE(saved.saveTimes.size(), size_t(1));
+        QVERIFY(saved.scheduler->isSavePending());
+        saved.answer = AutosaveScheduler::Outcome::Declined;
+        timers.advance(1s);
+        QCOMPARE(saved.saveTimes.size(), size_t(2));
         timers.advance(2s);
         saved.change("two");
         timers.advance(2s);
         saved.scheduler->autoSave();
-        QCOMPARE(saved.saveTimes.size(), size_t(1));
+        QCOMPARE(saved.saveTimes.size(), size_t(2));
         // Given a file by Save As, it is saved by itself again.
         saved.answer = AutosaveScheduler::Outcome::Saved;
         QString error;
         QVERIFY(saved.list.document.writeToFile(_dir.filePath("named.todo"), &error));
         saved.change("three");
         timers.advance(2s);
-        QCOMPARE(saved.saveTimes.size(), size_t(2));
+        QCOMPARE(saved.saveTimes.size(), size_t(3));
     }
 
     void aFailedSaveWaitsForTheNextGoodOneAndClosingCancels() {

@@ -34,7 +34,11 @@ void AutosaveScheduler::documentChanged() {
     const qint64 wait = _lastSaveMSecs ? std::clamp<qint64>(*_lastSaveMSecs + kMinimumInterval.count() - now,
                                                             0, kMinimumInterval.count())
                                        : 0;
-    _pending = _timers.callOnce(std::chrono::milliseconds(wait), [this] {
+    saveAfter(std::chrono::milliseconds(wait));
+}
+
+void AutosaveScheduler::saveAfter(std::chrono::milliseconds wait) {
+    _pending = _timers.callOnce(wait, [this] {
         // Released first: a save may count a change of its own, which must schedule anew.
         const std::unique_ptr<PendingCall> done = std::move(_pending);
         autoSave();
@@ -54,6 +58,9 @@ void AutosaveScheduler::autoSave() {
         break;
     case Outcome::Declined:
         _declined = true;
+        break;
+    case Outcome::Postponed:
+        saveAfter(kMinimumInterval);
         break;
     }
 }

@@ -20,8 +20,9 @@ class TardigoDocument;
 class AutosaveScheduler : public QObject {
     Q_OBJECT
 public:
-    /// How a save ended. Declined: an untitled list whose user chose no file.
-    enum class Outcome { Saved, Failed, Declined };
+    /// How a save ended. Declined: an untitled list whose user chose no file. Postponed: not now
+    /// (asking for a file while the user types in a cell would end the typing); it is tried again.
+    enum class Outcome { Saved, Failed, Declined, Postponed };
     using Save = std::function<Outcome()>;
 
     static constexpr std::chrono::milliseconds kMinimumInterval{1000};
@@ -39,6 +40,7 @@ public:
 private:
     /// An untitled list is asked for a file once; a save that failed waits for the next clean state.
     bool mayAsk() const;
+    void saveAfter(std::chrono::milliseconds wait);
 
     TardigoDocument& _document;
     Save _save;

@@ -347,6 +347,9 @@ bool DocumentMainWindow::save() {
 
 AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
     using Outcome = AutosaveScheduler::Outcome;
+    // Asking for a file would take the user out of the cell they are typing in.
+    if (_document->fileName().isEmpty() && _outline->isEditing())
+        return Outcome::Postponed;
     if (_document->fileName().isEmpty())
         return saveAs() ? Outcome::Saved : Outcome::Declined;
     return saveToFile() ? Outcome::Saved : Outcome::Failed;
