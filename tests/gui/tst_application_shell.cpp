@@ -231,6 +231,22 @@ private slots:
         QVERIFY(!table->item(28, 0)->icon().isNull());
     }
 
+    void preferencesChangedOutsideAreTakenUp() {
+        defaults().useFile(path("outside.ini"));
+        TardigoApplication application(nullptr, path("outside.json"), TodoLocator("/bin/false", {}));
+        int announced = 0;
+        NotificationCenter::defaultCenter().addObserver(this, notification::prefsChanged,
+                                                        [&](const QString&, const void*) { ++announced; });
+        UserDefaults tool; // tardigo-cli config, say
+        tool.useFile(path("outside.ini"));
+        tool.setInteger(pref::oldDays, 30);
+        QVERIFY(tool.synchronize());
+        QTRY_COMPARE(defaults().integerForKey(pref::oldDays), 30);
+        QTRY_COMPARE(announced, 1);
+        NotificationCenter::defaultCenter().removeObserver(this);
+        defaults().useMemoryOnly();
+    }
+
     void aNoticeSheetLeadsToItsItem() {
         NodePtr due = item("pay rent");
         due->set(key::due, QStringLiteral("2020-03-01 09:00:00 +0100"));
@@ -238,7 +254,7 @@ private slots:
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
-        QTest::qWait(20); // the list joins the minder's watch list on the next pass
+        QTRY_VERIFY(defaults().stringArrayForKey(pref::tardigoMinderDocs).contains(list)); // on the next pass
         application.delegate().minderExec();
         QTRY_VERIFY(window->sheets().currentSheet());
         QMessageBox* sheet = window->sheets().currentSheet();
@@ -388,7 +404,6 @@ private slots:
         QCOMPARE(second({other}), 0);
         QTRY_COMPARE(application.controller().windows().size(), size_t(2));
         QCOMPARE(second({list}), 0); // already open: it comes forward, once
-        QTest::qWait(50);
         QCOMPARE(application.controller().windows().size(), size_t(2));
     }
 };
