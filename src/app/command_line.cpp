@@ -3,6 +3,7 @@
 #include "platform/localized.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace tardigo {
 
@@ -14,8 +15,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption dark(QStringLiteral("dark"),
                                   localized(QStringLiteral("Use the dark palette (also TARDIGO_DARK=1).")));
     const QCommandLineOption newItem(QStringLiteral("new-item"),
-                                     localized(QStringLiteral("Add an item named TEXT to the front list.")),
+                                     localized(QStringLiteral("Add an item named TEXT to the first list.")),
                                      QStringLiteral("TEXT"));
+    const QCommandLineOption fromSelection(
+        QStringLiteral("new-item-from-selection"),
+        localized(
+            QStringLiteral("Add an item named after the text selected on the desktop (else the clipboard's) "
+                           "to the first list.")));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
         localized(QStringLiteral("Print the list into the PDF file OUT, without opening a window.")),
@@ -28,7 +34,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption printNotes(QStringLiteral("print-notes"),
                                         localized(QStringLiteral("With --print-to-pdf: print notes.")));
     for (const QCommandLineOption* option :
-         {&dark, &newItem, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
+         {&dark, &newItem, &fromSelection, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("files"), localized(QStringLiteral("The lists to open.")),
                                  QStringLiteral("[FILE...]"));
@@ -38,13 +44,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         given.last() = QStringLiteral("--new-item=");
     parser.process(given);
     CommandLine line;
-    line.files = parser.positionalArguments();
+    for (const QString& file : parser.positionalArguments())
+        line.files.append(QFileInfo(file).absoluteFilePath());
     line.dark = parser.isSet(dark) || qEnvironmentVariableIntValue("TARDIGO_DARK") == 1;
     if (parser.isSet(newItem))
         line.newItem = parser.value(newItem);
     if (parser.isSet(printToPdf))
         line.printToPdf = parser.value(printToPdf);
     line.printOptions = {parser.isSet(printCheckboxes), parser.isSet(printIcons), parser.isSet(printNotes)};
+    line.newItemFromSelection = parser.isSet(fromSelection);
     return line;
 }
 

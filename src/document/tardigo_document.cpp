@@ -128,6 +128,8 @@ void TardigoDocument::updateChangeCount(ChangeKind kind) {
     }
     if (wasEdited != isDocumentEdited())
         emit editedChanged(isDocumentEdited());
+    if (kind != ChangeCleared)
+        emit changeCounted();
 }
 
 void TardigoDocument::performLater(std::function<void()> call) {

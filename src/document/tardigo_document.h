@@ -167,6 +167,8 @@ public:
 
 signals:
     void editedChanged(bool edited);
+    /// A change was made or undone (not a save): what autosave follows.
+    void changeCounted();
     void dataReplaced();
     void fileNameChanged(const QString& path);
     void closed();

@@ -2,7 +2,9 @@
 
 #include "document/column_sorting.h"
 #include "document/outline_columns.h"
+#include "document/outline_view.h"
 #include "document/status_display.h"
+#include "document/sticky_notes.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
@@ -14,11 +16,13 @@
 #include "window/document_menus.h"
 #include "window/document_printing.h"
 #include "window/document_toolbar.h"
+#include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
 #include "window/notes_dock.h"
 #include "window/outline_delegate.h"
 #include "window/outline_tree_view.h"
+#include "window/property_list_export_dialog.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
 
@@ -160,6 +164,8 @@ void DocumentMainWindow::connectCommands() {
             [this] { _printing->printShowingPrintPanel(true); });
     connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
             &DocumentMainWindow::customizeToolbar);
+    connect(_toolbar->action(DocumentToolbar::stickiesIdentifier), &QAction::triggered, this,
+            &DocumentMainWindow::makeSticky);
     connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
             [document](bool hide) { document->outlineCommands().toggleHideCompletedItems(hide); });
     connect(_toolbar, &DocumentToolbar::recentDocumentChosen, this,
@@ -184,6 +190,12 @@ void DocumentMainWindow::connectMenuCommands() {
     on("revertDocument", [this] { revert(); });
     on("printPreview", [this] { _printing->printPreview(); });
     on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
+    on("exportPropertyList", [this] { exportPropertyListDialog(this, *_document); });
+    on("preferences", [this] { _host.showPreferences(false); });
+    on("makeSticky", [this] { makeSticky(); });
+    on("showStickies", [this] { _host.showStickies(); });
+    on("showHelp", [this] { HelpCommands::showHelp(this); });
+    on("sendFeedback", [] { HelpCommands::sendFeedback(); });
     on("quit", [this] { _host.quit(); });
     on("undo", [this] { undo(); });
     on("expandAll", [document] { document->outlineCommands().expandAll(); });
@@ -204,11 +216,7 @@ void DocumentMainWindow::connectMenuCommands() {
     on("renameItem", [document] { document->itemCommands().renameItem(); });
     on("doneItem", [document] { document->itemCommands().doneItem(); });
     on("purgeCompletedItems", [document] { document->itemCommands().purgeCompletedItems(); });
-    on("about", [this] {
-        QMessageBox::about(this, localized(QStringLiteral("About Tardigo")),
-                           localized(QStringLiteral("Tardigo %1\nTo-do lists as outlines."))
-                               .arg(qApp->applicationVersion()));
-    });
+    on("about", [this] { HelpCommands::showAbout(this); });
     connect(_menus, &DocumentMenus::sortRequested, document,
             [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
@@ -248,7 +256,9 @@ void DocumentMainWindow::updateRecentDocuments() {
 
 void DocumentMainWindow::validate() {
     _menus->validate(*_document, *_outline);
-    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(_outline->lastSelectedItem() != nullptr);
+    const bool selected = _outline->lastSelectedItem() != nullptr;
+    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(selected);
+    _toolbar->action(DocumentToolbar::stickiesIdentifier)->setEnabled(selected);
 }
 
 void DocumentMainWindow::undo() {
@@ -339,11 +349,34 @@ bool DocumentMainWindow::save() {
     finishAllEditing();
     if (_document->fileName().isEmpty())
         return saveAs();
+    return saveToFile();
+}
+
+AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
+    using Outcome = AutosaveScheduler::Outcome;
+    // Asking for a file would take the user out of the cell they are typing in.
+    if (_document->fileName().isEmpty() && _outline->isEditing())
+        return Outcome::Postponed;
+    if (_document->fileName().isEmpty())
+        return saveAs() ? Outcome::Saved : Outcome::Declined;
+    return saveToFile() ? Outcome::Saved : Outcome::Failed;
+}
+
+bool DocumentMainWindow::saveToFile() {
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
     alert(localized(QStringLiteral("The list could not be saved.")), error);
     return false;
+}
+
+void DocumentMainWindow::makeSticky() {
+    const std::vector<NodePtr> items = VKallSelectedItems(*_outline);
+    if (items.empty()) {
+        QApplication::beep();
+        return;
+    }
+    _host.makeStickies(stickyNotesForItems(items));
 }
 
 bool DocumentMainWindow::saveAs() {
@@ -400,7 +433,7 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!confirmClose()) {
+    if (!_changesReviewed && !confirmClose()) {
         event->ignore();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 
 #include <QMainWindow>
@@ -52,10 +53,16 @@ public:
     bool save();
     /// Asks for a new name and saves the list under it; false when it was not saved.
     bool saveAs();
+    /// Saves as Save does, without ending the editing in progress.
+    AutosaveScheduler::Outcome autoSave();
     /// Reads the list again from its file, after the user agreed to lose the changes.
     void revert();
     /// Offers to save unsaved changes; false when the user chose to keep the window open.
     bool confirmClose();
+    /// The user has answered for the unsaved changes already (quitting): closing asks no more.
+    void setChangesReviewed() { _changesReviewed = true; }
+    /// Turns the selected items into sticky notes; beeps when none is selected.
+    void makeSticky();
     /// Enables the commands and sets the check marks as the list is now.
     void validate();
 
@@ -74,6 +81,8 @@ private:
     void undo();
     void dataReplaced();
     void alert(const QString& title, const QString& message);
+    /// Writes the list to its file, telling the user when that failed.
+    bool saveToFile();
 
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;
@@ -87,6 +96,7 @@ private:
     QLabel* _selectionLabel = nullptr;
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
+    bool _changesReviewed = false;
 };
 
 } // namespace tardigo

@@ -27,6 +27,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, QStringLiteral("saveDocumentAs"), QStringLiteral("Save &As…"))
         ->setShortcut(QKeySequence::SaveAs);
     add(file, QStringLiteral("revertDocument"), QStringLiteral("Re&vert to Saved"));
+    add(file, QStringLiteral("exportPropertyList"), QStringLiteral("&Export as XML Property List…"));
     file->addSeparator();
     add(file, QStringLiteral("printPreview"), QStringLiteral("Print Pre&view…"));
     add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"))->setShortcut(QKeySequence::Print);
@@ -35,6 +36,10 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
 
     QMenu* edit = menuBar.addMenu(localized(QStringLiteral("&Edit")));
     add(edit, QStringLiteral("undo"), QStringLiteral("Undo"))->setShortcut(QKeySequence::Undo);
+    edit->addSeparator();
+    // The platform's Preferences key sequence is empty on Linux desktops.
+    add(edit, QStringLiteral("preferences"), QStringLiteral("&Preferences…"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* view = menuBar.addMenu(localized(QStringLiteral("&View")));
     QMenu* columns = view->addMenu(localized(QStringLiteral("&Columns")));
@@ -79,9 +84,16 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(item, QStringLiteral("doneItem"), QStringLiteral("D&one"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     item->addSeparator();
+    add(item, QStringLiteral("makeSticky"), QStringLiteral("Make &Sticky"));
+    add(item, QStringLiteral("showStickies"), QStringLiteral("Show Stic&kies"));
+    item->addSeparator();
     add(item, QStringLiteral("purgeCompletedItems"), QStringLiteral("&Purge Completed Items…"));
 
     QMenu* help = menuBar.addMenu(localized(QStringLiteral("&Help")));
+    add(help, QStringLiteral("showHelp"), QStringLiteral("Tardigo &Help"))
+        ->setShortcut(QKeySequence::HelpContents);
+    add(help, QStringLiteral("sendFeedback"), QStringLiteral("Send &Feedback…"));
+    help->addSeparator();
     add(help, QStringLiteral("about"), QStringLiteral("&About Tardigo"));
 
     for (QMenu* menu : {file, edit, view, item, help})
@@ -98,7 +110,7 @@ QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& 
 void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
     const Dict& root = *document.data();
     const bool selected = outline.lastSelectedItem() != nullptr;
-    for (const char* command : {"doneItem", "deleteItem", "renameItem"})
+    for (const char* command : {"doneItem", "deleteItem", "renameItem", "makeSticky"})
         _actions.value(QLatin1String(command))->setEnabled(selected);
     _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
