@@ -2,6 +2,7 @@
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tardigo;
@@ -99,6 +100,40 @@ private slots:
         QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
         undo(list);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));
+    }
+
+    void theListIsEditedWheneverItDiffersFromWhatWasSaved() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("list.todo");
+        OpenList list{makeItem("a"), makeItem("b", {{key::completion, Value::boolean(true)}})};
+        const auto rename = [&](const char* name) {
+            list.type(0, key::name, Value(QString::fromLatin1(name)));
+            OpenList::endEvent();
+        };
+        const auto save = [&] {
+            QString error;
+            QVERIFY2(list.document.writeToFile(path, &error), qPrintable(error));
+        };
+        rename("renamed");
+        save();
+        QVERIFY(!list.document.isDocumentEdited());
+        // A change without undo, then undoing the change saved before it: both are unsaved.
+        list.document.outlineCommands().toggleHideCompletedItems(true);
+        undo(list);
+        QCOMPARE(nameOf(*list.row(0)), QStringLiteral("a"));
+        QVERIFY(list.document.isDocumentEdited());
+        save();
+        QVERIFY(!list.document.isDocumentEdited());
+        // Changed and changed back by undo: as saved.
+        rename("again");
+        QVERIFY(list.document.isDocumentEdited());
+        undo(list);
+        QVERIFY(!list.document.isDocumentEdited());
+        // Undoing past the save point is a change too.
+        rename("saved");
+        save();
+        undo(list);
+        QVERIFY(list.document.isDocumentEdited());
     }
 
     void aDescendingSortKeepsTiesInPlace() {

@@ -27,9 +27,7 @@ TardigoDocument::TardigoDocument(QObject* parent)
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
-    _undoManager->setChangeHandler([this](UndoManager::Change change) {
-        updateChangeCount(change == UndoManager::Change::StepRecorded ? ChangeDone : ChangeUndone);
-    });
+    _undoManager->setChangeHandler([this](UndoManager::Change) { updateChangeCount(ChangeUndone); });
 }
 
 TardigoDocument::~TardigoDocument() {
@@ -48,13 +46,7 @@ bool TardigoDocument::loadDataRepresentation(const QByteArray& bytes, const QStr
         *error = load.error;
         return false;
     }
-    _data = load.root;
-    _changeCount = 0;
-    emit dataReplaced();
-    if (load.changed)
-        updateChangeCount(ChangeDone);
-    else
-        emit editedChanged(false);
+    takeLoadedList(load);
     return true;
 }
 
@@ -74,13 +66,19 @@ bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QStri
         *error = load.error;
         return false;
     }
-    _data = load.root;
-    _changeCount = 0;
     setFileName(path);
-    emit dataReplaced();
-    if (load.changed)
-        updateChangeCount(ChangeDone);
+    takeLoadedList(load);
     return true;
+}
+
+void TardigoDocument::takeLoadedList(const ListLoad& load) {
+    _data = load.root;
+    // The old tree's undo steps would act on nodes the list no longer holds.
+    _undoManager->removeAllActionsWithTarget(this);
+    _savedUndoState = _undoManager->currentState();
+    _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
+    emit dataReplaced();
+    reportEdited();
 }
 
 bool TardigoDocument::writeToFile(const QString& path, QString* error) {
@@ -113,23 +111,33 @@ void TardigoDocument::updateFilenameInPrefs() {
         _window->saveLayoutUnderName(name);
 }
 
+bool TardigoDocument::isDocumentEdited() const {
+    return _undoManager->currentState() != _savedUndoState || _changesWithoutUndo > 0;
+}
+
 void TardigoDocument::updateChangeCount(ChangeKind kind) {
-    const bool wasEdited = isDocumentEdited();
     switch (kind) {
     case ChangeDone:
-        ++_changeCount;
+        ++_changesWithoutUndo;
         break;
     case ChangeUndone:
-        --_changeCount;
-        break;
+        break; // the undo stack's state tells
     case ChangeCleared:
-        _changeCount = 0;
+        _savedUndoState = _undoManager->currentState();
+        _changesWithoutUndo = 0;
         break;
     }
-    if (wasEdited != isDocumentEdited())
-        emit editedChanged(isDocumentEdited());
+    reportEdited();
     if (kind != ChangeCleared)
         emit changeCounted();
+}
+
+void TardigoDocument::reportEdited() {
+    // The undo stack has moved already when it tells, so the state last reported is what counts.
+    if (_reportedEdited == isDocumentEdited())
+        return;
+    _reportedEdited = isDocumentEdited();
+    emit editedChanged(_reportedEdited);
 }
 
 void TardigoDocument::performLater(std::function<void()> call) {

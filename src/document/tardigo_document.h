@@ -74,8 +74,13 @@ public:
     /// Registers the file with the minder and saves the window layout under the display name.
     void updateFilenameInPrefs();
 
+    /// ChangeDone: a change that has no undo step (a step counts through the undo stack itself).
+    /// ChangeCleared: the list is as saved. ChangeUndone: the undo stack moved (a step was recorded or
+    /// undone).
     void updateChangeCount(ChangeKind kind);
-    bool isDocumentEdited() const { return _changeCount != 0; }
+    /// Edited whenever the content differs from what was last saved or read: the undo stack is not
+    /// where it was then, or a change without undo came since.
+    bool isDocumentEdited() const;
 
     /// The choices of the category editors: the list's own categories, with the global list unless
     /// categories are local to each list.
@@ -180,6 +185,10 @@ private:
     /// lists), counts the items again or moves the counts by `delta`, and shows what the selection
     /// asks for.
     void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
+    /// Takes a list just read as the one saved.
+    void takeLoadedList(const ListLoad& load);
+    /// Tells the window when the list became edited or unedited.
+    void reportEdited();
     NodePtr _data;
     int _syncingModel = 0; // the SyncingModel guards alive
     UndoManager* _undoManager;
@@ -197,7 +206,9 @@ private:
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    qint64 _changeCount = 0;
+    quint64 _savedUndoState = 0;     // the undo stack's state when the list was last saved or read
+    qint64 _changesWithoutUndo = 0; // since then
+    bool _reportedEdited = false;
     DocumentWindow* _window = nullptr;
     QPointer<QObject> _deferred; // parent of deferred calls; deleting it cancels them
 };

@@ -286,8 +286,6 @@ void DocumentMainWindow::customizeToolbar() {
 }
 
 void DocumentMainWindow::dataReplaced() {
-    // The old tree's undo steps would act on nodes the list no longer holds.
-    _document->undoManager().removeAllActionsWithTarget(_document.get());
     _outline->showNewTree();
     _document->sorting().restoreSortState();
     _document->updateUI();
