@@ -1,6 +1,6 @@
-#include "document/tardigo_document.h"
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
+#include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/beep_channel.h"
 #include "minder/recording_error_reporter.h"
@@ -21,7 +21,6 @@
 #include <QTest>
 #include <QTranslator>
 
-#include <ctime>
 #include <limits>
 #include <map>
 #include <stdexcept>
@@ -182,8 +181,6 @@ class TestMinderScan : public QObject {
 
 private slots:
     void initTestCase() {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
         QCoreApplication::installTranslator(&_texts);
         UserDefaults::standard().useMemoryOnly();
         UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
