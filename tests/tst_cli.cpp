@@ -55,6 +55,18 @@ private slots:
                                           "    0% Brot – frisch\n"));
     }
 
+    void itemsAddedAlikeAllStay() {
+        // Made in the same second with the same name, they are three items all the same.
+        const QString list = path("milk.todo");
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(test::runCli({"add", list, "Buy milk"}).exitCode, 0);
+        QCOMPARE(test::runCli({"show", list}).out, QStringLiteral("3/3 outstanding\n"
+                                                                  "  0% Buy milk\n"
+                                                                  "  0% Buy milk\n"
+                                                                  "  0% Buy milk\n"));
+    }
+
     void dumpReportsTheLoadRepairs() {
         const QString list = path("dump.todo");
         QCOMPARE(test::runCli({"new", list}).exitCode, 0);
