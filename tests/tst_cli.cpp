@@ -1,3 +1,8 @@
+#include "archive/list_file.h"
+#include "minder/recurrence_calculator.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -7,13 +12,36 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace test = tardigo::test;
+using namespace tardigo;
 
+namespace {
+
+/// A completed item repeating by the period from the due date.
+NodePtr completedRepeating(const QString& name, const QString& due, Period period) {
+    NodePtr item = newToDoItem();
+    item->set(key::name, name);
+    item->set(key::due, due);
+    item->set(key::dateDueRepeatPeriod, Value::integer(period));
+    item->set(key::completion, Value::float32(1.0));
+    return item;
+}
+
+} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir _dir;
     QString path(const QString& name) const { return _dir.filePath(name); }
+    /// A list file of these items at the top level.
+    QString writeList(const QString& name, std::initializer_list<NodePtr> items) const {
+        NodePtr root = newListRoot();
+        for (const NodePtr& item : items)
+            childrenOf(*root)->items.push_back(item);
+        const QString file = path(name);
+        if (const QString error = writeListFile(file, root); !error.isEmpty())
+            qFatal("%s", qPrintable(error));
+        return file;
+    }
 
 private slots:
     void helpAndUsage() {
@@ -75,7 +103,8 @@ private slots:
         QVERIFY(first.err.contains("changed on load"));
         const QJsonObject root = QJsonDocument::fromJson(first.out.toUtf8()).object();
         QCOMPARE(root.value("document type").toString(), QStringLiteral("Tardigo Todo List"));
-        QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(), QStringLiteral("c"));
+        QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(),
+                 QStringLiteral("c"));
         QCOMPARE(root.value("completion").toObject().value("$type").toString(), QStringLiteral("i"));
 
         QCOMPARE(test::runCli({"add", list, "x"}).exitCode, 0); // saved with the marker now
@@ -98,6 +127,25 @@ private slots:
         const test::CliRun absent = test::runCli({"check", path("absent.todo")});
         QCOMPARE(absent.exitCode, 1);
         QVERIFY(absent.err.contains("absent.todo"));
+    }
+
+    void remindTellsANoticeFromAFailureAndSaysEachOnce() {
+        // A date moved to a shorter month's end is worth knowing, but nothing failed.
+        const QString moved =
+            writeList("moved.todo",
+                      {completedRepeating("rent", "2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)});
+        const test::CliRun notice = test::runCli({"remind", "--now", "2003-02-10 10:00:00 +0100", moved});
+        QCOMPARE(notice.exitCode, 0);
+        QCOMPARE(notice.err.count("only 28 days"), 1);
+        QVERIFY2(!notice.err.contains("Error"), qPrintable(notice.err));
+        QVERIFY2(notice.out.contains("rent\tdue\t"), qPrintable(notice.out));
+
+        // No fifth Friday in September: the item cannot move on, which is a failure, said once.
+        const QString stuck = writeList("stuck.todo", {completedRepeating("club", "2003-08-29 09:00:00 +0200",
+                                                                          VKMonthlyByDayPositionPeriod)});
+        const test::CliRun failure = test::runCli({"remind", "--now", "2003-08-30 10:00:00 +0200", stuck});
+        QCOMPARE(failure.exitCode, 1);
+        QCOMPARE(failure.err.count("No next due date"), 1);
     }
 
     void archiveRewritesAnyArchiveAsRead() {

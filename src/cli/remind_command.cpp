@@ -36,7 +36,8 @@ const QString kPrint = QStringLiteral("print");
 const QStringList kChannelNames = {kPrint, QStringLiteral("mail"), QStringLiteral("notify"),
                                    QStringLiteral("speak"), QStringLiteral("beep")};
 
-// A minder error in a terminal: one line on standard error, and the run fails.
+// A minder error in a terminal: one line on standard error, and the run fails. A notice is a line
+// too, but nothing failed. The line is the report, so it is not logged besides.
 class StreamErrorReporter : public ErrorReporter {
 public:
     int count = 0;
@@ -44,8 +45,15 @@ public:
 protected:
     void showError(const QString& title, const QString& message) override {
         ++count;
+        printLine(title + QStringLiteral(": ") + message);
+    }
+    void showNotice(const QString&, const QString& message) override { printLine(message); }
+    bool logsReports() const override { return false; }
+
+private:
+    static void printLine(const QString& text) {
         out().flush();
-        err() << "tardigo-cli: " << title << ": " << QString(message).replace(u'\n', u' ') << Qt::endl;
+        err() << "tardigo-cli: " << QString(text).replace(u'\n', u' ') << Qt::endl;
     }
 };
 
@@ -164,8 +172,8 @@ int commandRemind(const QStringList& args) {
 
         if (channels.contains(kPrint)) {
             for (const WindowlessMinderHost::Notice& notice : host.notices()) {
-                const QString kind = notice.status == ItemStatusReminder ? QStringLiteral("reminder")
-                                                                             : QStringLiteral("due");
+                const QString kind =
+                    notice.status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
                 out() << field(notice.path) << '\t' << field(nameOf(*notice.node)) << '\t' << kind << '\t'
                       << field(notice.message) << '\n';
             }

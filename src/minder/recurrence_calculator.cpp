@@ -101,8 +101,8 @@ std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayNumber(const QDat
     const int length = daysInMonthNum(month.month(), month.year());
     const int dayNumber = due.date().day();
     if (dayNumber > length)
-        _reporter.noteError(localizedFormat(QStringLiteral("MINDER_NEXT_DATE_INEXACT"),
-                                            QString::number(length), QString::number(dayNumber)));
+        _reporter.noteNotice(localizedFormat(QStringLiteral("MINDER_NEXT_DATE_INEXACT"),
+                                             QString::number(length), QString::number(dayNumber)));
     return dateInZoneOf(QDate(month.year(), month.month(), std::min(dayNumber, length)), due.time(), due);
 }
 
