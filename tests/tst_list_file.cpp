@@ -1,17 +1,21 @@
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
+#include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/atomic_file.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -209,6 +213,78 @@ private slots:
             "Could not save “list.todo”: File too large. The previous version of the file is unchanged.");
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.todo"});
+    }
+
+    void aSaveFailingAtAnyByteOrAtTheSyncKeepsThePreviousFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.todo");
+        NodePtr before = newListRoot();
+        childrenOf(*before)->items.push_back(newToDoItem());
+        QVERIFY(writeListFile(path, before).isEmpty());
+        const QByteArray old = fileBytes(path);
+        NodePtr after = newListRoot();
+        for (const char* name : {"milk", "bread"}) {
+            childrenOf(*after)->items.push_back(newToDoItem());
+            childrenOf(*after)->items.back().asDict()->set(key::name, name);
+        }
+        const QByteArray whole = encodeArchive(after);
+
+        for (qint64 offset = 0; offset < whole.size(); ++offset) {
+            const auto fault = SimulatedDiskFault::atByte(offset);
+            QCOMPARE(writeListFile(path, after), "Could not save “list.todo”: No space left on device. The "
+                                                 "previous version of the file is unchanged.");
+            QCOMPARE(fileBytes(path), old);
+        }
+        {
+            const auto fault = SimulatedDiskFault::atSync();
+            QCOMPARE(writeListFile(path, after), "Could not save “list.todo”: Input/output error. The "
+                                                 "previous version of the file is unchanged.");
+            QCOMPARE(fileBytes(path), old);
+        }
+        // The last piece failing in the system itself is caught as well.
+        {
+            const FileSizeLimit limit(rlim_t(whole.size() - 1));
+            QVERIFY(!writeListFile(path, after).isEmpty());
+        }
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"list.todo"});
+        QVERIFY(writeListFile(path, after).isEmpty());
+        QCOMPARE(fileBytes(path), whole);
+    }
+
+    void theDocumentReportsAFailedSaveAndStaysChanged() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.todo");
+        QVERIFY(writeListFile(path, newListRoot()).isEmpty());
+        const QByteArray old = fileBytes(path);
+        TardigoDocument document;
+        QString error;
+        QVERIFY(document.readFromFile(path, &error));
+        QVERIFY(document.isDocumentEdited()); // the first read marks the list repaired
+        {
+            const auto fault = SimulatedDiskFault::atSync();
+            QVERIFY(!document.writeToFile(path, &error));
+        }
+        QVERIFY2(error.contains("list.todo") && error.contains("Input/output error"), qPrintable(error));
+        QVERIFY(document.isDocumentEdited());
+        QCOMPARE(fileBytes(path), old);
+        document.close();
+    }
+
+    void onlyRegularFilesAreRead() {
+        // A pipe would wait for a writer and a device would never end: both are refused unread.
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("pipe.todo");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const QString& odd : {pipe, QStringLiteral("/dev/zero")}) {
+            const ListLoad load = readListFile(odd);
+            QVERIFY(!load.ok());
+            QVERIFY2(load.error.contains(QFileInfo(odd).fileName()) &&
+                         load.error.contains("not a regular file"),
+                     qPrintable(load.error));
+            QVERIFY(!importLegacyListFile(odd).ok());
+        }
+        QVERIFY(readListFile(dir.path()).error.contains("folder"));
     }
 
     void watchListGrowsOnce() {

@@ -31,7 +31,8 @@ ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderReg
 ArchiveDecodeResult decodeArchive(QIODevice& device);
 /// A little-endian "streamtyped" archive, version 4, system version 1000, of the value as root.
 QByteArray encodeArchive(const Value& root);
-/// Writes the same bytes to the device a part at a time; false when a write failed.
-bool writeArchive(const Value& root, QIODevice& device);
+/// Writes the same bytes to the device a part at a time; answers why a write failed, or an empty
+/// string.
+QString writeArchive(const Value& root, QIODevice& device);
 
 } // namespace tardigo

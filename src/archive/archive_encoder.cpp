@@ -3,6 +3,8 @@
 #include "archive/typed_stream_format.h"
 #include "model/keys.h"
 
+#include <QIODevice>
+
 #include <vector>
 
 namespace tardigo {
@@ -18,10 +20,10 @@ QByteArray ArchiveEncoder::encode(const Value& root) {
     return _out.take();
 }
 
-bool ArchiveEncoder::encode(const Value& root, QIODevice& device) {
+QString ArchiveEncoder::encode(const Value& root, QIODevice& device) {
     _out.streamTo(&device);
     writeRoot(root);
-    return _out.flush();
+    return _out.flush() ? QString() : device.errorString();
 }
 
 void ArchiveEncoder::writeRoot(const Value& root) {

@@ -18,8 +18,9 @@ public:
 
     /// A little-endian archive of the value as its root object.
     QByteArray encode(const Value& root);
-    /// Writes the same archive to the device a chunk at a time; false when a write failed.
-    bool encode(const Value& root, QIODevice& device);
+    /// Writes the same archive to the device a chunk at a time; answers why it could not, or an
+    /// empty string.
+    QString encode(const Value& root, QIODevice& device);
 
 private:
     void writeRoot(const Value& root);
