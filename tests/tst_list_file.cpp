@@ -287,6 +287,31 @@ private slots:
         QVERIFY(readListFile(dir.path()).error.contains("folder"));
     }
 
+    void aTreeTooDeepForTheReaderIsNeverWritten() {
+        // The deepest list that can be saved opens again; one level more is refused on the way out.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("deep.todo");
+        NodePtr root = newListRoot();
+        NodePtr deepest = root;
+        for (int depth = 1; depth <= kMaxItemDepth; ++depth) {
+            const NodePtr item = newToDoItem();
+            childrenOf(*deepest)->items.push_back(item);
+            deepest = item;
+        }
+        QVERIFY(writeListFile(path, root).isEmpty());
+        const ListLoad load = readListFile(path);
+        QVERIFY2(load.ok(), qPrintable(load.error));
+        const QByteArray saved = fileBytes(path);
+
+        childrenOf(*deepest)->items.push_back(newToDoItem());
+        QCOMPARE(writeListFile(path, root),
+                 "Could not save “deep.todo”: it nests objects more than 1000 levels "
+                 "deep, which no reader would open. The previous version of the "
+                 "file is unchanged.");
+        QCOMPARE(fileBytes(path), saved);
+        QVERIFY(!dataRepresentationOfType(root, kTodoListType));
+    }
+
     void watchListGrowsOnce() {
         addToMinderWatchList("/tmp/a.todo");
         addToMinderWatchList("/tmp/b.todo");

@@ -1,6 +1,7 @@
 #include "archive/archive_encoder.h"
 
 #include "archive/typed_stream_format.h"
+#include "archive/typed_stream_reader.h"
 #include "model/keys.h"
 
 #include <QIODevice>
@@ -17,13 +18,22 @@ ArchiveEncoder::ArchiveEncoder() {
 
 QByteArray ArchiveEncoder::encode(const Value& root) {
     writeRoot(root);
-    return _out.take();
+    return _tooDeep ? QByteArray() : _out.take();
 }
 
 QString ArchiveEncoder::encode(const Value& root, QIODevice& device) {
     _out.streamTo(&device);
     writeRoot(root);
+    if (_tooDeep)
+        return refusal();
     return _out.flush() ? QString() : device.errorString();
+}
+
+QString ArchiveEncoder::refusal() const {
+    if (!_tooDeep)
+        return {};
+    return QStringLiteral("it nests objects more than %1 levels deep, which no reader would open")
+        .arg(TypedStreamReader::kMaxNesting);
 }
 
 void ArchiveEncoder::writeRoot(const Value& root) {
@@ -42,6 +52,7 @@ void ArchiveEncoder::writeType(char code) {
 
 qint32 ArchiveEncoder::beginObject(ArchivedClass cls) {
     const qint32 number = _out.beginObject();
+    _tooDeep = _tooDeep || _out.depth() > TypedStreamReader::kMaxNesting;
     qint32& classNumber = _classNumbers[size_t(cls)];
     if (classNumber >= 0) {
         _out.writeReference(classNumber);
@@ -70,6 +81,11 @@ bool ArchiveEncoder::writtenBefore(const void* container, long owners, ArchivedC
 }
 
 void ArchiveEncoder::writeObject(const Value& value) {
+    // Refused already: the rest is not worth writing, nor descending into.
+    if (_tooDeep) {
+        _out.writeNil();
+        return;
+    }
     switch (value.type()) {
     case Value::Type::Nil:
         _out.writeNil();

@@ -11,16 +11,19 @@
 namespace tardigo {
 
 /// The class layer's writer: writes a value tree as the platform's archiver writes the objects
-/// it stands for, straight through the primitives.
+/// it stands for, straight through the primitives. What a reader would refuse (nesting too deep) is
+/// refused.
 class ArchiveEncoder {
 public:
     ArchiveEncoder();
 
-    /// A little-endian archive of the value as its root object.
+    /// A little-endian archive of the value as its root object; empty when it is refused.
     QByteArray encode(const Value& root);
     /// Writes the same archive to the device a chunk at a time; answers why it could not, or an
     /// empty string.
     QString encode(const Value& root, QIODevice& device);
+    /// Why the last encoding was refused, or an empty string.
+    QString refusal() const;
 
 private:
     void writeRoot(const Value& root);
@@ -56,6 +59,7 @@ private:
     };
     std::array<KeyByAddress, 256> _keysByAddress;
     QHash<QString, qint32> _timeZones;
+    bool _tooDeep = false;
 };
 
 } // namespace tardigo

@@ -68,7 +68,10 @@ NodePtr newListRoot() {
 std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName) {
     if (typeName != kTodoListType)
         return std::nullopt;
-    return encodeArchive(root);
+    QByteArray bytes = encodeArchive(root);
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return bytes;
 }
 
 ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName) {
