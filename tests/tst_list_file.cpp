@@ -312,6 +312,39 @@ private slots:
         QVERIFY(!dataRepresentationOfType(root, kTodoListType));
     }
 
+    void sharedNotesStayOneObjectThroughEverySave() {
+        // Items sharing one large note when read share it when written, so adding an item to such
+        // a list does not make it balloon.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("shared.todo");
+        const Value notes = Value::data(QByteArray(1 << 20, 'n'));
+        const QString category(200, u'c');
+        NodePtr root = newListRoot();
+        for (int i = 0; i < 3000; ++i) {
+            childrenOf(*root)->items.push_back(newToDoItem());
+            childrenOf(*root)->items.back().asDict()->set(key::notes, notes);
+            childrenOf(*root)->items.back().asDict()->set(key::category, category);
+        }
+        QVERIFY(writeListFile(path, root).isEmpty());
+        const qint64 size = QFileInfo(path).size();
+        QVERIFY2(size < 2 << 20, qPrintable(QString::number(size)));
+
+        const ListLoad load = readListFile(path);
+        QVERIFY2(load.ok(), qPrintable(load.error));
+        const auto valueOf = [&](int i, const QString& key) {
+            return childrenOf(*load.root)->items[size_t(i)].asDict()->value(key);
+        };
+        QVERIFY(valueOf(0, key::notes).asData()->constData() ==
+                valueOf(2999, key::notes).asData()->constData());
+        QVERIFY(valueOf(0, key::category).asString()->constData() ==
+                valueOf(2999, key::category).asString()->constData());
+        childrenOf(*load.root)->items.push_back(newToDoItem());
+        QVERIFY(writeListFile(path, load.root).isEmpty());
+        QVERIFY(QFileInfo(path).size() < size + 4096);
+        // Read and written again, it is the same archive.
+        QCOMPARE(encodeArchive(readListFile(path).root), fileBytes(path));
+    }
+
     void watchListGrowsOnce() {
         addToMinderWatchList("/tmp/a.todo");
         addToMinderWatchList("/tmp/b.todo");

@@ -1,5 +1,6 @@
 #include "archive/archive_encoder.h"
 
+#include "archive/archive_decoder.h"
 #include "archive/typed_stream_format.h"
 #include "archive/typed_stream_reader.h"
 #include "model/keys.h"
@@ -80,6 +81,14 @@ bool ArchiveEncoder::writtenBefore(const void* container, long owners, ArchivedC
     return false;
 }
 
+qint32 ArchiveEncoder::referToShared(const SharedBuffer& buffer) {
+    const auto it = _sharedBuffers.constFind(buffer);
+    if (it == _sharedBuffers.constEnd())
+        return -1;
+    _out.writeReference(*it);
+    return *it;
+}
+
 void ArchiveEncoder::writeObject(const Value& value) {
     // Refused already: the rest is not worth writing, nor descending into.
     if (_tooDeep) {
@@ -137,9 +146,19 @@ qint32 ArchiveEncoder::beginString(bool isMutable) {
 }
 
 qint32 ArchiveEncoder::writeString(const QString& text, bool isMutable) {
+    // Only a buffer that other values hold too can come again, so only those are looked up. The
+    // reader gives equal short texts one buffer whether or not they were one object, so those are
+    // written as they come: merging them would gain little and change what was read.
+    const bool shared = text.size() > ArchiveDecoder::kShortTextLength && !text.isDetached();
+    const SharedBuffer buffer{text.constData(), text.size(),
+                              isMutable ? ArchivedClass::MutableString : ArchivedClass::String};
+    if (const qint32 before = shared ? referToShared(buffer) : -1; before >= 0)
+        return before;
     const qint32 number = beginString(isMutable);
     _out.writeUtf8(text);
     _out.endObject();
+    if (shared)
+        _sharedBuffers.insert(buffer, number);
     return number;
 }
 
@@ -188,12 +207,20 @@ void ArchiveEncoder::writeNumber(const Number& number) {
 }
 
 void ArchiveEncoder::writeData(const QByteArray& bytes, bool isMutable) {
-    beginObject(isMutable ? ArchivedClass::MutableData : ArchivedClass::Data);
+    // Notes that many items share stay one object, however large.
+    const bool shared = !bytes.isEmpty() && !bytes.isDetached();
+    const SharedBuffer buffer{bytes.constData(), bytes.size(),
+                              isMutable ? ArchivedClass::MutableData : ArchivedClass::Data};
+    if (shared && referToShared(buffer) >= 0)
+        return;
+    const qint32 number = beginObject(buffer.cls);
     writeType('i');
     _out.writeInteger(bytes.size());
     _out.writeSharedString("[" + QByteArray::number(bytes.size()) + "c]");
     _out.writeBytes(bytes);
     _out.endObject();
+    if (shared)
+        _sharedBuffers.insert(buffer, number);
 }
 
 void ArchiveEncoder::writeArray(const ArrayPtr& array) {
