@@ -6,6 +6,7 @@
 #include "model/keys.h"
 #include "model/tree_operations.h"
 #include "platform/atomic_file.h"
+#include "platform/list_lock.h"
 #include "platform/user_defaults.h"
 
 #include <QFile>
@@ -118,6 +119,10 @@ ListLoad importLegacyListFile(const QString& path) {
 }
 
 QString writeListFile(const QString& path, const NodePtr& root) {
+    // Held already by a writer that read the list first; taken here for one that did not.
+    const ListLock lock(path);
+    if (!lock.isLocked())
+        return lock.error();
     return writeFileAtomically(path, [&](QIODevice& file) { return writeArchive(root, file); });
 }
 

@@ -37,8 +37,8 @@ ListLoad readListFile(const QString& path);
 ListLoad importLegacyList(const QByteArray& data, const QString& fileName);
 /// Converts the 1.x list file at path.
 ListLoad importLegacyListFile(const QString& path);
-/// Saves the list atomically; answers an empty string or why it failed. A tree that no reader would
-/// open (nested too deeply) is refused.
+/// Saves the list atomically, holding its lock (see ListLock) while it does; answers an empty string
+/// or why it failed. A tree that no reader would open (nested too deeply) is refused.
 QString writeListFile(const QString& path, const NodePtr& root);
 
 /// Adds the path to the lists the minder watches, once, and writes the preferences at once.
