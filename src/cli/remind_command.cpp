@@ -3,6 +3,7 @@
 #include "archive/list_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
+#include "cli/list_update.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
@@ -23,6 +24,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 namespace tardigo::cli {
@@ -87,6 +89,26 @@ QStringList uniqueFiles(const QStringList& paths) {
     return unique;
 }
 
+// Locks every list the pass may save before it is read, in the one order every pass takes them in,
+// so that no other writer's change is lost; a list that cannot be locked is left out of the pass.
+QStringList lockedForSaving(const QStringList& docs, LockedLists& locks, int* status) {
+    QStringList lists;
+    for (const QString& path : docs)
+        if (QFileInfo(path).isFile())
+            lists.append(path);
+    std::sort(lists.begin(), lists.end(), [](const QString& a, const QString& b) {
+        return ListLock::lockFilePath(a) < ListLock::lockFilePath(b);
+    });
+    QStringList locked = docs;
+    for (const QString& path : std::as_const(lists)) {
+        if (!locks.lock(path)) {
+            locked.removeAll(path);
+            *status = Failure;
+        }
+    }
+    return locked;
+}
+
 #ifdef TARDIGO_HAVE_SPEECH
 constexpr int kSpeechWaitMsecs = 120'000;
 
@@ -132,15 +154,7 @@ int commandRemind(const QStringList& args) {
     }
 
     int status = Success;
-    QStringList paths;
-    for (const QString& path : parsed->positional) {
-        const ListLoad load = readListFile(path);
-        if (load.ok())
-            paths.append(path);
-        else
-            status = fail(load.error);
-    }
-
+    const bool apply = parsed->flags.contains(kApply);
     // Each channel still follows its own preference, as in the application.
     SendmailMailChannel mail;
     DBusDesktopNotificationChannel desktopNotification;
@@ -162,12 +176,21 @@ int commandRemind(const QStringList& args) {
 #endif
 
     StreamErrorReporter reporter;
+    LockedLists locks; // held until what the pass changed is saved
     {
         WindowlessMinderHost host;
         TardigoMinder minder(host, noticeChannels, reporter);
         if (all)
             minder.collectDocs();
-        minder.setDocs(uniqueFiles(paths + minder.docs()));
+        QStringList docs = uniqueFiles(parsed->positional + minder.docs());
+        if (apply)
+            docs = lockedForSaving(docs, locks, &status);
+        // A list named on the command line must be one; the pass passes over what is not.
+        for (const QString& path : parsed->positional) {
+            if (const ListLoad load = readListFile(path); !load.ok() && docs.removeAll(path) > 0)
+                status = fail(load.error);
+        }
+        minder.setDocs(docs);
         minder.scanDocs();
 
         if (channels.contains(kPrint)) {
@@ -179,7 +202,7 @@ int commandRemind(const QStringList& args) {
             }
             out().flush();
         }
-        if (parsed->flags.contains(kApply)) {
+        if (apply) {
             for (TardigoDocument* document : host.changedDocuments()) {
                 if (!document->writeToFile(document->fileName(), &error))
                     status = fail(error);

@@ -1,0 +1,154 @@
+// What the command-line tool promises about the lists it writes: nothing is lost or silently
+// replaced, whatever the disk, the other writers or the names and files it is given.
+#include "archive/list_file.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/list_lock.h"
+#include "platform/new_item.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+
+using namespace tardigo;
+using namespace std::chrono_literals;
+
+namespace {
+
+NodePtr namedItem(const QString& name) {
+    NodePtr item = newToDoItem();
+    item->set(key::name, name);
+    return item;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// The tool run where no file may grow, as on a full disk.
+test::CliRun runCliOnFullDisk(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral("sh"),
+                  QStringList{QStringLiteral("-c"),
+                              QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""),
+                              QStringLiteral(TARDIGO_CLI_PATH)} +
+                      args);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+/// Starts the tool without waiting for it, its output unread.
+void startCli(QProcess& process, const QStringList& args) {
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    QVERIFY(process.waitForStarted());
+}
+
+} // namespace
+
+class TestCliSafety : public QObject {
+    Q_OBJECT
+    QTemporaryDir _dir;
+    QString path(const QString& name) const { return _dir.filePath(name); }
+    QString writeList(const QString& name, const std::vector<NodePtr>& items) const {
+        NodePtr root = newListRoot();
+        for (const NodePtr& item : items)
+            childrenOf(*root)->items.push_back(item);
+        const QString file = path(name);
+        if (const QString error = writeListFile(file, root); !error.isEmpty())
+            qFatal("%s", qPrintable(error));
+        return file;
+    }
+
+private slots:
+    void aFullDiskFailsEveryWriterAndKeepsTheOldFile() {
+        const QString list = writeList("full.todo", {namedItem("milk")});
+        const QByteArray before = fileBytes(list);
+        const QStringList files = QDir(_dir.path()).entryList(QDir::Files);
+        for (const QStringList& args :
+             {QStringList{"add", list, "bread"}, QStringList{"new", path("new.todo")},
+              QStringList{"new", list, "--force"}, QStringList{"export", list, path("full.plist")}}) {
+            const test::CliRun run = runCliOnFullDisk(args);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("Could not save") && run.err.contains("File too large"),
+                     qPrintable(run.err));
+        }
+        QCOMPARE(fileBytes(list), before);
+        QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), files);
+    }
+
+    void nestingDeeperThanAListHoldsIsRefused() {
+        NodePtr top = namedItem("level 1"), deepest = top;
+        for (int depth = 2; depth < kMaxItemDepth; ++depth) {
+            const NodePtr item = namedItem(QStringLiteral("level %1").arg(depth));
+            childrenOf(*deepest)->items.push_back(item);
+            deepest = item;
+        }
+        const QString list = writeList("deep.todo", {top});
+        const QStringList zeros(kMaxItemDepth, QStringLiteral("0"));
+        QCOMPARE(test::runCli({"add", list, "deepest", "--parent", zeros.mid(1).join(u'/')}).exitCode, 0);
+        const QByteArray before = fileBytes(list);
+        const test::CliRun refused = test::runCli({"add", list, "too deep", "--parent", zeros.join(u'/')});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("at most 498 levels deep"), qPrintable(refused.err));
+        QCOMPARE(fileBytes(list), before);
+        QCOMPARE(test::runCli({"show", list}).exitCode, 0);
+    }
+
+    void twoWritersAtOnceKeepEveryItem() {
+        const QString list = writeList("together.todo", {});
+        QProcess first, second;
+        for (QProcess* process : {&first, &second}) {
+            const QString who = process == &first ? QStringLiteral("a") : QStringLiteral("b");
+            process->start(
+                QStringLiteral("sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("for i in $(seq 20); do \"$0\" add \"$1\" \"$2$i\" || exit 1; done"),
+                 QStringLiteral(TARDIGO_CLI_PATH), list, who});
+        }
+        for (QProcess* process : {&first, &second}) {
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(childrenOf(*readListFile(list).root)->size(), 40);
+    }
+
+    void aReminderPassKeepsAnItemAddedWhileItRan() {
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 8000; ++i) {
+            items.push_back(namedItem(QStringLiteral("overdue %1").arg(i)));
+            items.back()->set(key::due, "2003-05-01 09:00:00 +0200");
+        }
+        const QString list = writeList("minded.todo", items);
+        QProcess remind;
+        startCli(remind, {"remind", "--now", "2003-05-20 10:00:00 +0200", "--apply", list});
+        // Added once the pass has the list, or a moment after it started.
+        QElapsedTimer timer;
+        timer.start();
+        while (ListLock(list, 0ms).isLocked() && timer.elapsed() < 300)
+            QThread::msleep(5);
+        QCOMPARE(test::runCli({"add", list, "added meanwhile"}).exitCode, 0);
+        QVERIFY(remind.waitForFinished(60000));
+        QCOMPARE(remind.exitCode(), 0);
+
+        const ListLoad load = readListFile(list);
+        const ArrayPtr saved = childrenOf(*load.root);
+        QCOMPARE(saved->size(), 8001);
+        QCOMPARE(childAt(*saved, 8000)->value(key::name), Value("added meanwhile"));
+        QVERIFY(childAt(*saved, 0)->contains(key::minderTimestampTodo)); // and the pass's own change
+    }
+
+};
+
+QTEST_GUILESS_MAIN(TestCliSafety)
+#include "tst_cli_safety.moc"
