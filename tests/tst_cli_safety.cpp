@@ -148,6 +148,32 @@ private slots:
         QVERIFY(childAt(*saved, 0)->contains(key::minderTimestampTodo)); // and the pass's own change
     }
 
+    void exportAndRewriteNeverReplaceSilentlyNorTheirInput() {
+        const QString list = writeList("source.todo", {namedItem("milk")});
+        const QByteArray before = fileBytes(list);
+        QVERIFY(QFile::link(list, path("source-link.todo")));
+        const QString plist = path("out.plist");
+        QCOMPARE(test::runCli({"export", list, plist}).exitCode, 0);
+        QCOMPARE(test::runCli({"archive", list, "--rewrite", path("copy.todo")}).exitCode, 0);
+        for (const QStringList& args : {QStringList{"export", list, plist},
+                                        QStringList{"archive", list, "--rewrite", path("copy.todo")}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("--force"), qPrintable(refused.err));
+            QCOMPARE(test::runCli(args + QStringList{"--force"}).exitCode, 0);
+        }
+        // The input, under any name, is never the output, forced or not.
+        for (const QString& same : {list, path("./source.todo"), path("source-link.todo")}) {
+            for (const QStringList& args : {QStringList{"export", list, same, "--force"},
+                                            QStringList{"archive", list, "--rewrite", same, "--force"}}) {
+                const test::CliRun refused = test::runCli(args);
+                QCOMPARE(refused.exitCode, 1);
+                QVERIFY2(refused.err.contains("is the file being read"), qPrintable(refused.err));
+            }
+        }
+        QCOMPARE(fileBytes(list), before);
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestCliSafety)

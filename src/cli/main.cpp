@@ -17,16 +17,23 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"new", "new FILE [--force]", "write a new, empty list (refuses to overwrite without --force)", commandNew},
+    {"new", "new FILE [--force]", "write a new, empty list (refuses to overwrite without --force)",
+     commandNew},
     {"add", "add FILE NAME [--parent PATH]",
      "append a new item; PATH is slash-separated child indexes from the top, e.g. 0/2", commandAdd},
     {"show", "show FILE", "print the list as an indented outline under its outstanding count", commandShow},
-    {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening", commandDump},
-    {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise", commandCheck},
-    {"archive", "archive FILE [--rewrite OUT]",
-     "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
-    {"export", "export FILE OUT.plist",
-     "write the list's items as an XML property list that other programs read", commandExport},
+    {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening",
+     commandDump},
+    {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise",
+     commandCheck},
+    {"archive", "archive FILE [--rewrite OUT [--force]]",
+     "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read (refuses to overwrite "
+     "without --force)",
+     commandArchive},
+    {"export", "export FILE OUT.plist [--force]",
+     "write the list's items as an XML property list that other programs read (refuses to overwrite without "
+     "--force)",
+     commandExport},
     {"import", "import OLD NEW [--force]", "convert a Tardigo 1.x list to a current list", commandImport},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
@@ -38,7 +45,9 @@ void printHelp() {
     out() << "tardigo-cli: create, show, check and convert Tardigo to-do lists (.todo files)\n\n"
           << "usage: tardigo-cli COMMAND [ARGS]\n\ncommands:\n";
     for (const Command& c : kCommands)
-        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34) << (qstrlen(c.synopsis) > 34 ? "\n" + QString(36, u' ') : QString()) << " " << c.summary << "\n";
+        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34)
+              << (qstrlen(c.synopsis) > 34 ? "\n" + QString(36, u' ') : QString()) << " " << c.summary
+              << "\n";
     out() << "\nExit status: 0 success, 1 error, 2 usage, 3 the file is a Tardigo 1.x list (check).\n";
     out().flush();
 }
