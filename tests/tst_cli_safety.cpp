@@ -174,6 +174,42 @@ private slots:
         QCOMPARE(fileBytes(list), before);
     }
 
+    void oddFilesAndNamesAreRefusedWithAReason() {
+        const QString pipe = path("pipe.todo");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const QStringList& args : {QStringList{"show", pipe}, QStringList{"remind", pipe}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("not a regular file"), qPrintable(refused.err));
+        }
+
+        // A name that is not UTF-8 cannot be kept exactly, so nothing is written under another.
+        const QStringList before = QDir(_dir.path()).entryList(QDir::Files);
+        QProcess process;
+        process.setWorkingDirectory(_dir.path());
+        process.start(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("\"$0\" new \"$(printf 'caf\\351.todo')\""),
+                       QStringLiteral(TARDIGO_CLI_PATH)});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("not UTF-8"));
+        QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), before);
+    }
+
+    void namesCannotDriveTheTerminal() {
+        NodePtr item = namedItem(QStringLiteral("Bell\aRed\x1b[31m\nforged line\x7f"));
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString list = writeList("controls.todo", {item});
+        const QString escaped = QStringLiteral("Bell\\x07Red\\x1b[31m\\nforged line\\x7f");
+        const test::CliRun show = test::runCli({"show", list});
+        QCOMPARE(show.exitCode, 0);
+        QCOMPARE(show.out,
+                 QStringLiteral("1/1 outstanding\n  0% %1 due 2003-05-01 09:00:00 +0200\n").arg(escaped));
+        const test::CliRun remind = test::runCli({"remind", "--now", "2003-05-20 10:00:00 +0200", list});
+        QCOMPARE(remind.exitCode, 0);
+        QCOMPARE(remind.out.count(u'\n'), 1);
+        QVERIFY2(remind.out.contains(u'\t' + escaped + u'\t'), qPrintable(remind.out));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliSafety)

@@ -1,6 +1,7 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "remind_command.h"
+#include "terminal_text.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -52,6 +53,22 @@ void printHelp() {
     out().flush();
 }
 
+/// Refuses an argument that is not UTF-8: Qt reads each as UTF-8, so such a file name would come to
+/// name another file. Answers whether all are.
+bool argumentsAreText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (const QString text = QString::fromUtf8(bytes); text.toUtf8() != bytes) {
+            fail(QStringLiteral("the argument “%1” is not UTF-8 text, and Tardigo reads every name as UTF-8: "
+                                "it could not name that file exactly. Rename the file (convmv converts "
+                                "names) and try again.")
+                     .arg(terminalSafe(text)));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +76,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
     // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
+    if (!argumentsAreText(argc, argv))
+        return Failure;
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(QStringLiteral("COMMAND [ARGS]"));

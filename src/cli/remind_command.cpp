@@ -4,6 +4,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
 #include "cli/list_update.h"
+#include "cli/terminal_text.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
@@ -58,15 +59,6 @@ private:
         err() << "tardigo-cli: " << QString(text).replace(u'\n', u' ') << Qt::endl;
     }
 };
-
-// One notice per line, its fields separated by tabs, so none of them may hold a tab or a line break.
-QString field(const QString& text) {
-    QString flat = text;
-    for (QChar& c : flat)
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
-    return flat;
-}
 
 QString nameOf(const Dict& node) {
     const QString* name = node.value(key::name).asString();
@@ -197,8 +189,9 @@ int commandRemind(const QStringList& args) {
             for (const WindowlessMinderHost::Notice& notice : host.notices()) {
                 const QString kind =
                     notice.status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
-                out() << field(notice.path) << '\t' << field(nameOf(*notice.node)) << '\t' << kind << '\t'
-                      << field(notice.message) << '\n';
+                // One notice a line, its fields separated by tabs: none of them holds a control character.
+                out() << terminalSafe(notice.path) << '\t' << terminalSafe(nameOf(*notice.node)) << '\t'
+                      << kind << '\t' << terminalSafe(notice.message) << '\n';
             }
             out().flush();
         }
