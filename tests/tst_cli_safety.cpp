@@ -174,6 +174,27 @@ private slots:
         QCOMPARE(fileBytes(list), before);
     }
 
+    void sharedNotesAreNotWrittenOutAgainWithoutEnd() {
+        // 200 items share a 64 KB note: the list holds it once, but JSON and a property list would
+        // hold it 200 times, which the tool refuses as the reader refuses such an archive.
+        const Value notes = Value::data(QByteArray(64 * 1024, 'n'));
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 200; ++i) {
+            items.push_back(namedItem(QStringLiteral("item %1").arg(i)));
+            items.back()->set(key::notes, notes);
+        }
+        const QString list = writeList("shared.todo", items);
+        for (const QStringList& args : {QStringList{"dump", list}, QStringList{"archive", list},
+                                        QStringList{"export", list, path("shared.plist")}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("share notes or texts") && refused.err.contains("MB in all"),
+                     qPrintable(refused.err));
+            QVERIFY(refused.out.isEmpty());
+        }
+        QVERIFY(!QFile::exists(path("shared.plist")));
+    }
+
     void oddFilesAndNamesAreRefusedWithAReason() {
         const QString pipe = path("pipe.todo");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

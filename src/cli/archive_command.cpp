@@ -27,8 +27,10 @@ int commandArchive(const QStringList& args) {
     if (!read.ok())
         return fail(QStringLiteral("“%1” is not a typed-stream archive, or it is damaged: %2.")
                         .arg(QFileInfo(path).fileName(), read.error));
-    if (const int printed =
-            printStreamed([&](QIODevice& device) { return archiveToJson(read.archive, true, device); });
+    ArchiveJson json(read.archive);
+    if (!json.refusal().isEmpty())
+        return fail(QStringLiteral("“%1” is not printed: %2.").arg(path, json.refusal()));
+    if (const int printed = printStreamed([&](QIODevice& device) { return json.write(true, device); });
         printed != Success)
         return printed;
     if (!rewrite.isEmpty()) {

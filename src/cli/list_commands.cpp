@@ -8,6 +8,7 @@
 #include "exchange/value_json.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/value_expansion.h"
 #include "platform/new_item.h"
 
 #include <QFileInfo>
@@ -102,6 +103,8 @@ int commandDump(const QStringList& args) {
     const NodePtr root = openList(parsed->positional[0], &changed);
     if (!root)
         return Failure;
+    if (const QString refusal = ValueExpansion::of(root).refusal(); !refusal.isEmpty())
+        return fail(QStringLiteral("“%1” is not printed: %2.").arg(parsed->positional[0], refusal));
     if (const int printed = printStreamed([&](QIODevice& device) { return valueToJson(root, true, device); });
         printed != Success)
         return printed;
