@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#include "archive/list_file.h"
 #include "model/clock.h"
+#include "model/node_operations.h"
 
 #include <QProcess>
 
@@ -20,6 +22,15 @@ CliRun runCli(const QStringList& args) {
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString writeList(const QString& path, const std::vector<NodePtr>& items) {
+    NodePtr root = newListRoot();
+    for (const NodePtr& item : items)
+        childrenOf(*root)->items.push_back(item);
+    if (const QString error = writeListFile(path, root); !error.isEmpty())
+        qFatal("%s", qPrintable(error));
+    return path;
 }
 
 QDateTime localTime(const QString& text) {

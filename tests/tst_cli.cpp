@@ -32,16 +32,6 @@ class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir _dir;
     QString path(const QString& name) const { return _dir.filePath(name); }
-    /// A list file of these items at the top level.
-    QString writeList(const QString& name, std::initializer_list<NodePtr> items) const {
-        NodePtr root = newListRoot();
-        for (const NodePtr& item : items)
-            childrenOf(*root)->items.push_back(item);
-        const QString file = path(name);
-        if (const QString error = writeListFile(file, root); !error.isEmpty())
-            qFatal("%s", qPrintable(error));
-        return file;
-    }
 
 private slots:
     void helpAndUsage() {
@@ -131,9 +121,9 @@ private slots:
 
     void remindTellsANoticeFromAFailureAndSaysEachOnce() {
         // A date moved to a shorter month's end is worth knowing, but nothing failed.
-        const QString moved =
-            writeList("moved.todo",
-                      {completedRepeating("rent", "2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)});
+        const QString moved = test::writeList(
+            path("moved.todo"),
+            {completedRepeating("rent", "2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)});
         const test::CliRun notice = test::runCli({"remind", "--now", "2003-02-10 10:00:00 +0100", moved});
         QCOMPARE(notice.exitCode, 0);
         QCOMPARE(notice.err.count("only 28 days"), 1);
@@ -141,8 +131,9 @@ private slots:
         QVERIFY2(notice.out.contains("rent\tdue\t"), qPrintable(notice.out));
 
         // No fifth Friday in September: the item cannot move on, which is a failure, said once.
-        const QString stuck = writeList("stuck.todo", {completedRepeating("club", "2003-08-29 09:00:00 +0200",
-                                                                          VKMonthlyByDayPositionPeriod)});
+        const QString stuck = test::writeList(
+            path("stuck.todo"),
+            {completedRepeating("club", "2003-08-29 09:00:00 +0200", VKMonthlyByDayPositionPeriod)});
         const test::CliRun failure = test::runCli({"remind", "--now", "2003-08-30 10:00:00 +0200", stuck});
         QCOMPARE(failure.exitCode, 1);
         QCOMPARE(failure.err.count("No next due date"), 1);

@@ -60,19 +60,10 @@ class TestCliSafety : public QObject {
     Q_OBJECT
     QTemporaryDir _dir;
     QString path(const QString& name) const { return _dir.filePath(name); }
-    QString writeList(const QString& name, const std::vector<NodePtr>& items) const {
-        NodePtr root = newListRoot();
-        for (const NodePtr& item : items)
-            childrenOf(*root)->items.push_back(item);
-        const QString file = path(name);
-        if (const QString error = writeListFile(file, root); !error.isEmpty())
-            qFatal("%s", qPrintable(error));
-        return file;
-    }
 
 private slots:
     void aFullDiskFailsEveryWriterAndKeepsTheOldFile() {
-        const QString list = writeList("full.todo", {namedItem("milk")});
+        const QString list = test::writeList(path("full.todo"), {namedItem("milk")});
         const QByteArray before = fileBytes(list);
         const QStringList files = QDir(_dir.path()).entryList(QDir::Files);
         for (const QStringList& args :
@@ -94,7 +85,7 @@ private slots:
             childrenOf(*deepest)->items.push_back(item);
             deepest = item;
         }
-        const QString list = writeList("deep.todo", {top});
+        const QString list = test::writeList(path("deep.todo"), {top});
         const QStringList zeros(kMaxItemDepth, QStringLiteral("0"));
         QCOMPARE(test::runCli({"add", list, "deepest", "--parent", zeros.mid(1).join(u'/')}).exitCode, 0);
         const QByteArray before = fileBytes(list);
@@ -106,7 +97,7 @@ private slots:
     }
 
     void twoWritersAtOnceKeepEveryItem() {
-        const QString list = writeList("together.todo", {});
+        const QString list = test::writeList(path("together.todo"), {});
         QProcess first, second;
         for (QProcess* process : {&first, &second}) {
             const QString who = process == &first ? QStringLiteral("a") : QStringLiteral("b");
@@ -129,7 +120,7 @@ private slots:
             items.push_back(namedItem(QStringLiteral("overdue %1").arg(i)));
             items.back()->set(key::due, "2003-05-01 09:00:00 +0200");
         }
-        const QString list = writeList("minded.todo", items);
+        const QString list = test::writeList(path("minded.todo"), items);
         QProcess remind;
         startCli(remind, {"remind", "--now", "2003-05-20 10:00:00 +0200", "--apply", list});
         // Added once the pass has the list, or a moment after it started.
@@ -149,7 +140,7 @@ private slots:
     }
 
     void exportAndRewriteNeverReplaceSilentlyNorTheirInput() {
-        const QString list = writeList("source.todo", {namedItem("milk")});
+        const QString list = test::writeList(path("source.todo"), {namedItem("milk")});
         const QByteArray before = fileBytes(list);
         QVERIFY(QFile::link(list, path("source-link.todo")));
         const QString plist = path("out.plist");
@@ -183,7 +174,7 @@ private slots:
             items.push_back(namedItem(QStringLiteral("item %1").arg(i)));
             items.back()->set(key::notes, notes);
         }
-        const QString list = writeList("shared.todo", items);
+        const QString list = test::writeList(path("shared.todo"), items);
         for (const QStringList& args : {QStringList{"dump", list}, QStringList{"archive", list},
                                         QStringList{"export", list, path("shared.plist")}}) {
             const test::CliRun refused = test::runCli(args);
@@ -220,7 +211,7 @@ private slots:
     void namesCannotDriveTheTerminal() {
         NodePtr item = namedItem(QStringLiteral("Bell\aRed\x1b[31m\nforged line\x7f"));
         item->set(key::due, "2003-05-01 09:00:00 +0200");
-        const QString list = writeList("controls.todo", {item});
+        const QString list = test::writeList(path("controls.todo"), {item});
         const QString escaped = QStringLiteral("Bell\\x07Red\\x1b[31m\\nforged line\\x7f");
         const test::CliRun show = test::runCli({"show", list});
         QCOMPARE(show.exitCode, 0);
