@@ -15,13 +15,30 @@ FixedClock::~FixedClock() {
     Clock::reset();
 }
 
-CliRun runCli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+namespace {
+CliRun finish(QProcess& process) {
     process.waitForFinished(30000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+} // namespace
+
+CliRun runCli(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    return finish(process);
+}
+
+CliRun runCliOnFullDisk(const QStringList& args) {
+    // A file may not grow at all, and growing one fails instead of ending the program.
+    QProcess process;
+    process.start(QStringLiteral("sh"),
+                  QStringList{QStringLiteral("-c"),
+                              QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""),
+                              QStringLiteral(TARDIGO_CLI_PATH)} +
+                      args);
+    return finish(process);
 }
 
 QString writeList(const QString& path, const std::vector<NodePtr>& items) {

@@ -32,5 +32,7 @@ struct CliRun {
     QString out, err;
 };
 CliRun runCli(const QStringList& args);
+/// The same where no file may grow, as on a full disk.
+CliRun runCliOnFullDisk(const QStringList& args);
 
 } // namespace tardigo::test

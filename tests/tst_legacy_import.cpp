@@ -325,6 +325,10 @@ private slots:
         const test::CliRun again = test::runCli({"import", old, converted});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains("--force"));
+        const test::CliRun full = test::runCliOnFullDisk({"import", old, converted, "--force"});
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY2(full.err.contains("File too large"), qPrintable(full.err));
+        QCOMPARE(test::runCli({"show", converted}).out, shown.out);
         QCOMPARE(test::runCli({"import", old, converted, "--force"}).exitCode, 0);
 
         Archive1x newer = sampleList();

@@ -86,10 +86,6 @@ SimulatedDiskFault::~SimulatedDiskFault() {
     gDiskFault = nullptr;
 }
 
-const SimulatedDiskFault* SimulatedDiskFault::current() {
-    return gDiskFault;
-}
-
 QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return writeFileAtomically(
         path, [&](QIODevice& file) { return writeAll(file, bytes) ? QString() : file.errorString(); });

@@ -36,8 +36,6 @@ public:
     SimulatedDiskFault(const SimulatedDiskFault&) = delete;
     SimulatedDiskFault& operator=(const SimulatedDiskFault&) = delete;
 
-    /// The fault in force, or null.
-    static const SimulatedDiskFault* current();
     /// The byte whose write fails, or -1 when the sync fails instead.
     qint64 offset() const { return _offset; }
 
