@@ -3,6 +3,8 @@
 #include "remind_command.h"
 #include "terminal_text.h"
 
+#include "platform/file_name_encoding.h"
+
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
@@ -62,11 +64,8 @@ void printHelp() {
 bool argumentsAreText(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray bytes(argv[i]);
-        if (const QString text = QString::fromUtf8(bytes); text.toUtf8() != bytes) {
-            fail(QStringLiteral("the argument “%1” is not UTF-8 text, and Tardigo reads every name as UTF-8: "
-                                "it could not name that file exactly. Rename the file (convmv converts "
-                                "names) and try again.")
-                     .arg(terminalSafe(text)));
+        if (!tardigo::isUtf8Text(bytes)) {
+            fail(tardigo::notUtf8NameReason(terminalSafe(QString::fromUtf8(bytes))));
             return false;
         }
     }

@@ -10,6 +10,7 @@
 #include "document/status_display.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
+#include "platform/file_identity.h"
 
 #include <QObject>
 #include <QPointer>
@@ -19,6 +20,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QFileSystemWatcher;
 
 namespace tardigo {
 
@@ -64,6 +67,14 @@ public:
     bool adoptFile(const ListLoad& load, const QString& path, QString* error);
     /// Saves the list atomically to path and takes its name; the change count is cleared.
     bool writeToFile(const QString& path, QString* error);
+    /// What a save under the list's own name found.
+    enum class SaveOutcome { Saved, Failed, ChangedOnDisk };
+    /// Saves under the list's name unless another program changed the file since it was read or
+    /// saved here; the check and the save hold the list's lock together.
+    SaveOutcome saveUnlessChangedOnDisk(QString* error);
+    /// Another program replaced or rewrote the list's file since it was read or saved here (a file
+    /// that is gone counts as unchanged: saving makes it again).
+    bool changedOnDisk() const;
 
     QString fileName() const override { return _fileName; }
     /// Records the file name; the file-name bookkeeping runs on the next pass of the event loop.
@@ -172,6 +183,8 @@ public:
 
 signals:
     void editedChanged(bool edited);
+    /// The list's file changed on disk, written by someone else; said once for each new version.
+    void fileChangedOnDisk();
     /// A change was made or undone (not a save): what autosave follows.
     void changeCounted();
     void dataReplaced();
@@ -187,6 +200,11 @@ private:
     void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
     /// Takes a list just read as the one saved.
     void takeLoadedList(const ListLoad& load);
+    /// Remembers the version of the file just read or saved, and watches the file while a window
+    /// shows the list (a save replaces the file, so the watch is renewed after each).
+    void rememberFileVersion();
+    void watchFile();
+    void fileWatched(const QString& path);
     /// Tells the window when the list became edited or unedited.
     void reportEdited();
     NodePtr _data;
@@ -206,9 +224,12 @@ private:
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    quint64 _savedUndoState = 0;     // the undo stack's state when the list was last saved or read
+    quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
     qint64 _changesWithoutUndo = 0; // since then
     bool _reportedEdited = false;
+    std::optional<FileIdentity> _fileVersion;      // as read or saved here
+    std::optional<FileIdentity> _announcedVersion; // the last change on disk announced
+    QFileSystemWatcher* _fileWatcher = nullptr;
     DocumentWindow* _window = nullptr;
     QPointer<QObject> _deferred; // parent of deferred calls; deleting it cancels them
 };

@@ -15,11 +15,11 @@ class UndoManager : public QObject {
 public:
     using Action = std::function<void()>;
     /// What the document's change counting hears about.
-    enum class Change { StepRecorded, StepUndone };
+    enum class Change { StepStarted, StepRecorded, StepUndone };
 
     explicit UndoManager(QObject* parent = nullptr);
 
-    /// Called whenever a step is completed or undone.
+    /// Called whenever a step begins to be recorded, is completed or is undone.
     void setChangeHandler(std::function<void(Change)> handler);
 
     void beginUndoGrouping();
@@ -43,6 +43,11 @@ public:
     /// own, and the state is that of the newest step still on the stack (0: none). A document that
     /// remembers the state it was saved in knows whether undo took it elsewhere.
     quint64 currentState() const { return _undoStack.empty() ? 0 : _undoStack.back().serial; }
+    /// A step is being recorded: a change was made in this event and becomes a step when it ends.
+    bool isRecordingStep() const;
+    /// Ends the step this event is recording now rather than when the event ends (a save takes the
+    /// list as it is, so the step belongs before it).
+    void finishRecordingStep();
     bool isUndoing() const { return _undoing; }
 
     /// Forgets every action registered for `target`; steps left empty disappear.

@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_name_encoding.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -118,7 +120,9 @@ bool openForReading(QFile& file, QString* error) {
     // forever, and a device would never end.
     const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        *error = QStringLiteral("Could not open “%1”: %2.").arg(name, qt_error_string(errno));
+        *error = errno == ENOENT && mayHaveBeenNotUtf8(name)
+                     ? notUtf8NameReason(name)
+                     : QStringLiteral("Could not open “%1”: %2.").arg(name, qt_error_string(errno));
         return false;
     }
     struct stat info {};

@@ -3,6 +3,7 @@
 #include "platform/localized.h"
 #include "window/message_box_width.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -31,11 +32,11 @@ QString listFilter() {
 
 } // namespace
 
-QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox::Icon icon,
-                                                    const QString& title, const QString& text,
-                                                    const QString& informativeText,
-                                                    QMessageBox::StandardButtons buttons,
-                                                    QMessageBox::StandardButton defaultButton) {
+QMessageBox::StandardButton
+DialogService::question(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                        const QString& informativeText, QMessageBox::StandardButtons buttons,
+                        QMessageBox::StandardButton defaultButton,
+                        const QHash<QMessageBox::StandardButton, QString>& labels) {
     if (script().on) {
         script().shown.append(informativeText.isEmpty() ? text : text + u'\n' + informativeText);
         if (script().answers.empty())
@@ -47,6 +48,9 @@ QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox
     QMessageBox box(icon, title, text, buttons, parent);
     box.setInformativeText(informativeText);
     box.setDefaultButton(defaultButton);
+    for (auto label = labels.cbegin(); label != labels.cend(); ++label)
+        if (QAbstractButton* button = box.button(label.key()))
+            button->setText(label.value());
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     giveReadingWidth(box);
     return QMessageBox::StandardButton(box.exec());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,12 @@ namespace tardigo {
 class DialogService {
 public:
     /// A modal question; answers the button chosen.
-    static QMessageBox::StandardButton question(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                                const QString& text, const QString& informativeText,
-                                                QMessageBox::StandardButtons buttons,
-                                                QMessageBox::StandardButton defaultButton);
+    /// `labels` names buttons whose standard text would not say what they do.
+    static QMessageBox::StandardButton
+    question(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+             const QString& informativeText, QMessageBox::StandardButtons buttons,
+             QMessageBox::StandardButton defaultButton,
+             const QHash<QMessageBox::StandardButton, QString>& labels = {});
     /// A modal warning with an OK button.
     static void warning(QWidget* parent, const QString& title, const QString& text,
                         const QString& informativeText);

@@ -10,6 +10,7 @@
 #include "minder/tw_alert_array.h"
 #include "model/category_names.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
@@ -37,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSet>
 #include <QStatusBar>
 
 namespace tardigo {
@@ -154,6 +156,13 @@ void DocumentMainWindow::connectCommands() {
         validate();
     });
     connect(document, &TardigoDocument::fileNameChanged, this, &DocumentMainWindow::updateTitle);
+    connect(document, &TardigoDocument::fileChangedOnDisk, this, [this] {
+        // Nothing of the user's would be lost: the list simply follows its file.
+        if (!_document->isDocumentEdited())
+            reloadFromDisk();
+        else
+            resolveChangeOnDisk();
+    });
     connect(document, &TardigoDocument::dataReplaced, this, &DocumentMainWindow::dataReplaced);
 
     connect(_toolbar->action(DocumentToolbar::newItemIdentifier), &QAction::triggered, document,
@@ -362,10 +371,79 @@ AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
 
 bool DocumentMainWindow::saveToFile() {
     QString error;
+    switch (_document->saveUnlessChangedOnDisk(&error)) {
+    case TardigoDocument::SaveOutcome::Saved:
+        return true;
+    case TardigoDocument::SaveOutcome::ChangedOnDisk:
+        return resolveChangeOnDisk();
+    case TardigoDocument::SaveOutcome::Failed:
+        break;
+    }
+    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    return false;
+}
+
+bool DocumentMainWindow::resolveChangeOnDisk() {
+    const QMessageBox::StandardButton answer = DialogService::question(
+        this, QMessageBox::Warning, localized(QStringLiteral("Changed on Disk")),
+        localized(QStringLiteral("“%1” was changed by another program since you opened or saved it here."))
+            .arg(_document->displayName()),
+        localized(QStringLiteral("Reload it and lose the changes you made here, or save your version "
+                                 "over the other one?")),
+        QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
+        {{QMessageBox::Reset, localized(QStringLiteral("Reload"))},
+         {QMessageBox::Save, localized(QStringLiteral("Save Anyway"))}});
+    if (answer == QMessageBox::Reset) {
+        reloadFromDisk();
+        return false;
+    }
+    if (answer != QMessageBox::Save)
+        return false;
+    QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
     alert(localized(QStringLiteral("The list could not be saved.")), error);
     return false;
+}
+
+void DocumentMainWindow::reloadFromDisk() {
+    // The new tree holds new nodes: an item is found again as the same item, by name and creation.
+    const auto identity = [](const Dict& item) {
+        const QString* name = item.value(key::name).asString();
+        const QString* created = item.value(key::dateCreated).asString();
+        return (name ? *name : QString()) + u'\x1f' + (created ? *created : QString());
+    };
+    QSet<QString> expanded, selected;
+    for (const NodePtr& item : _outline->expandedItems())
+        expanded.insert(identity(*item));
+    for (const NodePtr& item : VKallSelectedItems(*_outline))
+        selected.insert(identity(*item));
+    finishAllEditing();
+    QString error;
+    if (!_document->readFromFile(_document->fileName(), &error)) {
+        alert(localized(QStringLiteral("The list could not be read again.")), error);
+        return;
+    }
+    std::vector<NodePtr> open, chosen;
+    std::vector<NodePtr> pending{_document->data()};
+    while (!pending.empty()) { // parents before their children, so that each opens in view
+        const NodePtr node = std::move(pending.back());
+        pending.pop_back();
+        if (node != _document->data()) {
+            if (expanded.contains(identity(*node)))
+                open.push_back(node);
+            if (selected.contains(identity(*node)))
+                chosen.push_back(node);
+        }
+        if (const ArrayPtr children = childrenOf(*node))
+            for (auto child = children->items.rbegin(); child != children->items.rend(); ++child)
+                if (NodePtr item = child->asDict())
+                    pending.push_back(std::move(item));
+    }
+    for (const NodePtr& item : open)
+        _outline->expandItem(item, false);
+    VKselectItems(*_outline, chosen);
+    _document->updateUI();
 }
 
 void DocumentMainWindow::makeSticky() {

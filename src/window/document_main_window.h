@@ -59,6 +59,8 @@ public:
     void revert();
     /// Offers to save unsaved changes; false when the user chose to keep the window open.
     bool confirmClose();
+    /// Reads the list again from its file, keeping open and selected the items that are still there.
+    void reloadFromDisk();
     /// The user has answered for the unsaved changes already (quitting): closing asks no more.
     void setChangesReviewed() { _changesReviewed = true; }
     /// Turns the selected items into sticky notes; beeps when none is selected.
@@ -83,6 +85,9 @@ private:
     void alert(const QString& title, const QString& message);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
+    /// Another program changed the list's file: the user chooses to reload it, to save this version
+    /// over it, or neither for now. True when the list was saved.
+    bool resolveChangeOnDisk();
 
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;

@@ -139,6 +139,14 @@ bool OutlineTreeView::isRemembered(const Dict* item) const {
     return found != _expanded.cend() && found->lock().get() == item;
 }
 
+std::vector<NodePtr> OutlineTreeView::expandedItems() const {
+    std::vector<NodePtr> items;
+    for (const std::weak_ptr<Dict>& item : _expanded)
+        if (NodePtr live = item.lock())
+            items.push_back(std::move(live));
+    return items;
+}
+
 bool OutlineTreeView::isItemExpanded(const Dict* item) const {
     return isRemembered(item);
 }
@@ -196,7 +204,7 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
                                               : QModelIndex()});
     };
     if (item) {
-        pending.push_back({item, _model->indexOfItem(item.get())});
+        pending.push_back({item, shownIndexOf(item.get(), key::icon)});
     } else if (withChildren) {
         addChildren(nullptr, QModelIndex());
     }
@@ -274,7 +282,10 @@ bool OutlineTreeView::isShown(const QModelIndex& index) const {
 
 QModelIndex OutlineTreeView::shownIndexOf(const Dict* item, const QString& identifier) const {
     const QModelIndex index = _model->indexOfItem(item, outlineColumnIndex(identifier));
-    return isShown(index) ? index : QModelIndex();
+    if (index.isValid())
+        return isShown(index) ? index : QModelIndex();
+    // A row the view has not laid out yet (a new tree) is found by numbering the rows.
+    return indexForRow(rowForItem(item), identifier);
 }
 
 std::vector<NodePtr> OutlineTreeView::selectedItems() const {

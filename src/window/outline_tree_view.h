@@ -37,6 +37,8 @@ public:
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
     bool isItemExpanded(const Dict* item) const override;
+    /// The items the outline holds open, shown or inside a closed parent.
+    std::vector<NodePtr> expandedItems() const;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;
