@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <memory>
+
 #include <optional>
 
 namespace tardigo {
@@ -30,12 +32,19 @@ private:
     friend class TardigoDocument;
     explicit CellEditCommit(TardigoDocument& document) : _document(document) {}
 
-    bool swallowsClick() const;
+    /// Whether the click ends the edit of the cell just stored; it is asked once per click.
+    bool swallowsClick(int clickedRow, const QString& clickedColumn);
+
+    /// The cell whose due date or category was stored last, and when.
+    struct StoredCell {
+        std::weak_ptr<Dict> item;
+        QString identifier;
+        QDateTime moment;
+    };
 
     TardigoDocument& _document;
-    // When a due date and a category were last stored: the click that ended that edit is swallowed.
-    std::optional<QDateTime> _lastDateDueObjectSet;
-    std::optional<QDateTime> _lastCategoryObjectSet;
+    // The click that ended that edit lands on the same cell within the second, and is swallowed.
+    std::optional<StoredCell> _lastCellObjectSet;
 };
 
 } // namespace tardigo
