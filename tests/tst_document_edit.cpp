@@ -123,6 +123,26 @@ private slots:
         QVERIFY(!list.outline().editedCell());
     }
 
+    void aTypedDateThatIsNoDateChangesNothing() {
+        const NodePtr rent = makeItem("rent", {{key::due, "2026-12-24 09:00:00 +0100"}});
+        OpenList list{rent};
+        QVERIFY(!list.document.setDueDateText("25/13/2026", rent));
+        QCOMPARE(rent->value(key::due), Value("2026-12-24 09:00:00 +0100"));
+        QVERIFY(!list.undo().canUndo());
+        OpenList::endEvent(); // told after the key or click that ended the edit
+        QVERIFY2(list.window.statusText.startsWith("“25/13/2026” is not a date"),
+                 qPrintable(list.window.statusText));
+
+        QVERIFY(list.document.setDueDateText("2026-12-25 14:30", rent));
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
+        OpenList::endEvent();
+        QVERIFY(list.document.setDueDateText(" ", rent)); // an empty cell still clears it
+        QVERIFY(!rent->contains(key::due));
+        OpenList::endEvent();
+        list.undo().undo();
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
+    }
+
     void clicksOnNotesAndIcons() {
         OpenList list{makeItem("a")};
         list.window.inspector.tool = InspectorToolColor;

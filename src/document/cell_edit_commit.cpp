@@ -1,5 +1,6 @@
 #include "document/cell_edit_commit.h"
 
+#include "document/due_date_entry.h"
 #include "document/inspector_view.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
@@ -76,6 +77,19 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
     }
     if (identifier == key::category)
         _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
+}
+
+bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
+    const DueDateEntry entry = readDueDateEntry(typed);
+    if (entry.kind == DueDateEntry::Kind::Refused) {
+        // Shown after the key or click that ended the edit, whose refresh would replace it at once.
+        _document.performLater(
+            [document = &_document, refusal = entry.refusal] { document->setStatus(refusal); });
+        return false;
+    }
+    setObjectValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), key::due,
+                   item);
+    return true;
 }
 
 bool CellEditCommit::swallowsClick(int clickedRow, const QString& clickedColumn) {

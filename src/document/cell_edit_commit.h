@@ -21,6 +21,10 @@ public:
     /// Stores an ended cell edit: undo step, history entry, stale minder bookkeeping, the past-date
     /// warning, and a re-sort on the next pass when the list is sorted by that column.
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item);
+    /// Stores the due date a user typed into the item's due cell, as setObjectValue does; an empty
+    /// text clears it. A text that is no date is refused: the due date stays, the status line says
+    /// why, and the answer is false so that the editor can stay open.
+    bool setDueDateText(const QString& typed, const NodePtr& item);
     /// A single click on a cell; an empty column is a click outside every column.
     void outlineViewAction(int clickedRow, const QString& clickedColumn);
     void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);

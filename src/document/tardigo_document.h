@@ -137,6 +137,7 @@ public:
     ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
     CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const override;
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    bool setDueDateText(const QString& typed, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
     bool selectionShouldChangeInOutlineView() override;
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
@@ -206,7 +207,7 @@ private:
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    quint64 _savedUndoState = 0;     // the undo stack's state when the list was last saved or read
+    quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
     qint64 _changesWithoutUndo = 0; // since then
     bool _reportedEdited = false;
     DocumentWindow* _window = nullptr;

@@ -11,6 +11,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTextBlock>
@@ -25,6 +26,14 @@ constexpr int kCellMargin = 3;
 
 QString identifierOf(const QModelIndex& index) {
     return outlineColumnIdentifiers().value(index.column());
+}
+
+QAbstractItemDelegate::EndEditHint hintForKey(int key) {
+    if (key == Qt::Key_Tab)
+        return QAbstractItemDelegate::EditNextItem;
+    if (key == Qt::Key_Backtab)
+        return QAbstractItemDelegate::EditPreviousItem;
+    return QAbstractItemDelegate::SubmitModelCache;
 }
 
 } // namespace
@@ -162,19 +171,40 @@ void OutlineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (auto* combo = qobject_cast<QComboBox*>(editor))
         model->setData(index, combo->currentText());
     else if (auto* due = qobject_cast<DueDateEditor*>(editor))
-        model->setData(index, due->date().isValid() ? QVariant(due->date()) : QVariant());
+        due->setEntryAccepted(model->setData(index, due->entry()));
     else
         QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool OutlineDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* due = qobject_cast<DueDateEditor*>(object);
+    if (!due || event->type() != QEvent::KeyPress)
+        return QStyledItemDelegate::eventFilter(object, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Tab && key != Qt::Key_Backtab)
+        return QStyledItemDelegate::eventFilter(object, event);
+    emit commitData(due);
+    // A text that is no date keeps the editor open with the text; the status line says why.
+    if (due->entryAccepted())
+        emit closeEditor(due, hintForKey(key));
+    return true;
 }
 
 void OutlineDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                            const QModelIndex& index) const {
     QStyledItemDelegate::updateEditorGeometry(editor, option, index);
-    // The combo box and the date field need their own height, centred on the row.
+    // The combo box and the date field need their own height, centred on the row; the date field
+    // shows the whole date, reaching over the next column when its own is narrower.
     const int height = std::max(option.rect.height(), editor->sizeHint().height());
     QRect rect = editor->geometry();
     rect.setTop(option.rect.center().y() - height / 2);
     rect.setHeight(height);
+    if (const auto* due = qobject_cast<DueDateEditor*>(editor)) {
+        rect.setWidth(std::max(rect.width(), due->neededWidth()));
+        const int overhang = rect.right() - _view.viewport()->width() + 1;
+        if (overhang > 0)
+            rect.translate(-std::min(overhang, rect.left()), 0);
+    }
     editor->setGeometry(rect);
 }
 

@@ -31,6 +31,10 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
 
+protected:
+    /// Return and Tab end a due-date edit only when the document takes the date typed.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     void paintBackground(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const;

@@ -3,6 +3,7 @@
 #include "app/document_controller.h"
 #include "app/message_box_error_reporter.h"
 #include "archive/list_file.h"
+#include "document/due_date_format.h"
 #include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -14,7 +15,6 @@
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
-#include "window/due_date_format.h"
 #include "window/notes_dock.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -154,6 +154,38 @@ private slots:
         QCOMPARE(outline.itemAtRow(0)->value(key::name), Value("pay rent"));
         QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
         QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+    }
+
+    void aDateThatIsNoDateKeepsTheEditorAndTheDate() {
+        NodePtr rent = item("rent");
+        rent->set(key::due, "2026-12-24 09:00:00 +0100");
+        DocumentMainWindow* window = open({rent});
+        OutlineTreeView& outline = window->outline();
+        outline.header()->resizeSection(outlineColumnIndex(key::due), 40);
+        clickCell(outline, 0, key::due);
+        auto* editor = qobject_cast<DueDateEditor*>(cellEditor(outline));
+        QVERIFY(editor);
+        // The whole date shows, with the calendar button, however narrow the column.
+        QVERIFY(editor->width() > editor->fontMetrics().horizontalAdvance(editor->text()) + editor->height());
+
+        editor->selectAll();
+        QTest::keyClicks(editor, "garbage");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(cellEditor(outline), editor);
+        QCOMPARE(editor->text(), QStringLiteral("garbage"));
+        rent = outline.itemAtRow(0);
+        QCOMPARE(rent->value(key::due), Value("2026-12-24 09:00:00 +0100"));
+        auto* status = window->findChild<QLabel*>("statusLine");
+        QTRY_VERIFY2(status->text().startsWith("“garbage” is not a date"), qPrintable(status->text()));
+
+        // The date as the column shows dates, without seconds, is taken.
+        editor->selectAll();
+        QTest::keyClicks(editor, formatDueDate(QDateTime(QDate(2026, 12, 25), QTime(14, 30))));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!outline.isEditing());
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
+        QCOMPARE(status->text(), QStringLiteral("1/1 outstanding"));
     }
 
     void doneHideCompletedAndTheStatusLine() {
