@@ -16,6 +16,7 @@
 #include "window/document_menus.h"
 #include "window/document_printing.h"
 #include "window/document_toolbar.h"
+#include "window/due_date_editor.h"
 #include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -49,10 +50,12 @@ bool isUntitledName(const QString& name) {
     return name == localized(QStringLiteral("Untitled"));
 }
 
-void setDefaultColumnWidths(QHeaderView& header) {
+void setDefaultColumnWidths(QHeaderView& header, const QFontMetrics& metrics) {
+    // The date column fits the widest date it shows, with the cell's margins.
+    const int due = DueDateEditor::widestDateWidth(metrics) + 16;
     const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 250},
-                                                     {&key::category, 110}, {&key::due, 150},
-                                                     {&key::notes, 180},    {&key::completion, 90}};
+                                                     {&key::category, 110}, {&key::due, due},
+                                                     {&key::notes, 180},    {&key::completion, 110}};
     for (const auto& [identifier, width] : widths)
         header.resizeSection(outlineColumnIndex(*identifier), width);
 }
@@ -92,7 +95,7 @@ void DocumentMainWindow::buildWidgets() {
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
-    setDefaultColumnWidths(*_outline->header());
+    setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
     setCentralWidget(_outline);
 
     _toolbar = new DocumentToolbar(this);

@@ -65,7 +65,7 @@ std::vector<std::pair<qsizetype, qsizetype>> rangesNotIn(const Array& list, cons
 } // namespace
 
 OutlineModel::OutlineModel(OutlineDataSource& dataSource, QObject* parent)
-    : QAbstractItemModel(parent), _dataSource(dataSource), _notesCache(dataSource) {}
+    : QAbstractItemModel(parent), _dataSource(dataSource) {}
 
 // The places and lists the view was told
 
