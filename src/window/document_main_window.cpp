@@ -17,6 +17,7 @@
 #include "window/document_printing.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
+#include "window/eliding_label.h"
 #include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -108,13 +109,19 @@ void DocumentMainWindow::buildWidgets() {
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
     _printing = new DocumentPrinting(*_document, *this);
 
+    // The selected item's name, or a message in its place, gives way to the count of outstanding
+    // items, which always shows.
+    _selectionLabel = new ElidingLabel(this);
+    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
+    _statusMessage = new ElidingLabel(this);
+    _statusMessage->setObjectName(QStringLiteral("statusMessage"));
+    _statusMessage->hide();
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
-    _selectionLabel = new QLabel(this);
-    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
-    _selectionLabel->setTextFormat(Qt::PlainText);
-    statusBar()->addWidget(_statusLine, 1);
-    statusBar()->addPermanentWidget(_selectionLabel);
+    _statusLine->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(_selectionLabel, 1);
+    statusBar()->addWidget(_statusMessage, 1);
+    statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
 
@@ -322,6 +329,8 @@ void DocumentMainWindow::finishAllEditing() {
 
 void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     _statusLine->setText(display.statusText);
+    _statusMessage->hide();
+    _selectionLabel->show();
     _selectionLabel->setText(display.selectionLabel);
     QFont labelFont = qFontForItemFont(display.selectionFont);
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
@@ -336,7 +345,9 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
 }
 
 void DocumentMainWindow::setStatusText(const QString& text) {
-    _statusLine->setText(text);
+    _statusMessage->setText(text);
+    _selectionLabel->hide();
+    _statusMessage->show();
 }
 
 // Files

@@ -14,6 +14,7 @@ namespace tardigo {
 class DocumentMenus;
 class DocumentPrinting;
 class DocumentToolbar;
+class ElidingLabel;
 class MessageBoxSheetWindow;
 class NotesDock;
 class OutlineDelegate;
@@ -92,8 +93,9 @@ private:
     DocumentMenus* _menus = nullptr;
     NotesDock* _notesDock = nullptr;
     DocumentPrinting* _printing = nullptr;
-    QLabel* _statusLine = nullptr;
-    QLabel* _selectionLabel = nullptr;
+    QLabel* _statusLine = nullptr; // the count of outstanding items
+    ElidingLabel* _selectionLabel = nullptr;
+    ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
     bool _changesReviewed = false;

@@ -15,6 +15,7 @@
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
+#include "window/eliding_label.h"
 #include "window/notes_dock.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -176,8 +178,9 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("garbage"));
         rent = outline.itemAtRow(0);
         QCOMPARE(rent->value(key::due), Value("2026-12-24 09:00:00 +0100"));
-        auto* status = window->findChild<QLabel*>("statusLine");
-        QTRY_VERIFY2(status->text().startsWith("“garbage” is not a date"), qPrintable(status->text()));
+        auto* message = window->findChild<ElidingLabel*>("statusMessage");
+        QTRY_VERIFY(message->isVisible());
+        QVERIFY2(message->text().startsWith("“garbage” is not a date"), qPrintable(message->text()));
 
         // The date as the column shows dates, without seconds, is taken.
         editor->selectAll();
@@ -185,7 +188,20 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!outline.isEditing());
         QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
-        QCOMPARE(status->text(), QStringLiteral("1/1 outstanding"));
+        QVERIFY(!message->isVisible());
+    }
+
+    void theStatusLineShortensTheNameAndKeepsTheCount() {
+        DocumentMainWindow* window = open({item(QString(300, u'w')), item("b")});
+        window->resize(420, 300);
+        clickCell(window->outline(), 0, key::icon);
+        auto* count = window->findChild<QLabel*>("statusLine");
+        auto* name = window->findChild<ElidingLabel*>("selectionLabel");
+        QTRY_VERIFY(name->isElided());
+        QCOMPARE(count->text(), QStringLiteral("2/2 outstanding"));
+        QVERIFY(count->isVisible());
+        QVERIFY(window->statusBar()->rect().contains(count->geometry()));
+        QVERIFY(name->geometry().right() < count->geometry().left());
     }
 
     void doneHideCompletedAndTheStatusLine() {
