@@ -30,7 +30,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -335,10 +334,7 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     QFont labelFont = qFontForItemFont(display.selectionFont);
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
-    if (QCheckBox* hideCompleted = _toolbar->hideCompletedCheckbox()) {
-        hideCompleted->setChecked(display.hideCompletedChecked);
-        hideCompleted->setText(display.hideCompletedTitle);
-    }
+    _toolbar->showHideCompleted(display.hideCompletedChecked);
     if (_notesDock->isVisible())
         _notesDock->showNotes(display.item.has_value(), display.item ? display.item->notes : std::nullopt);
     validate();

@@ -22,7 +22,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -32,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -217,12 +217,13 @@ private slots:
         QCOMPARE(outline.itemAtRow(2)->value(key::completion), Value::boolean(true));
         QCOMPARE(status->text(), QStringLiteral("1/3 outstanding"));
 
-        QCheckBox* hide = window->findChild<QCheckBox*>("hideCompletedCheckbox");
-        QCOMPARE(hide->text(), QStringLiteral("Show"));
+        auto* hide = window->findChild<QToolButton*>(DocumentToolbar::hideCompletedIdentifier);
+        QCOMPARE(hide->text(), QStringLiteral("Hide Completed"));
+        QVERIFY(hide->toolTip().contains("Click to hide them"));
         hide->click();
         QCOMPARE(rowNames(outline), QStringList{"a"});
         QVERIFY(hide->isChecked());
-        QCOMPARE(hide->text(), QStringLiteral("Hide"));
+        QVERIFY(hide->toolTip().contains("Click to show them again"));
         QVERIFY(command(window, "toggleHideCompletedItems")->isChecked());
         QCOMPARE(status->text(), QStringLiteral("1/3 outstanding")); // hidden items still count
 
@@ -314,7 +315,7 @@ private slots:
         OutlineTreeView& again = reopened->outline();
         QCOMPARE(rowNames(again), (QStringList{"call mum", "walk dog"}));
         QCOMPARE(again.itemAtRow(0)->value(key::category), Value("Family"));
-        QVERIFY(reopened->findChild<QCheckBox*>("hideCompletedCheckbox")->isChecked());
+        QVERIFY(reopened->findChild<QToolButton*>(DocumentToolbar::hideCompletedIdentifier)->isChecked());
         QCOMPARE(again.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
         QVERIFY(findItem(*reopened->document().data(), "buy bread"));
         // Opening it again only brings its window forward.
