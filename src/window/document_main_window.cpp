@@ -18,6 +18,7 @@
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
 #include "window/eliding_label.h"
+#include "window/empty_list_hint.h"
 #include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -335,6 +336,9 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
     _toolbar->showHideCompleted(display.hideCompletedChecked);
+    _outline->setEmptyText(
+        emptyListHint(_document->counts(), _menus->action(QStringLiteral("newItem"))->shortcut(),
+                      _menus->action(QStringLiteral("toggleHideCompletedItems"))->shortcut()));
     if (_notesDock->isVisible())
         _notesDock->showNotes(display.item.has_value(), display.item ? display.item->notes : std::nullopt);
     validate();

@@ -204,6 +204,18 @@ private slots:
         QVERIFY(name->geometry().right() < count->geometry().left());
     }
 
+    void withNothingSelectedNoRowIsCurrent() {
+        DocumentMainWindow* window = open({item("a"), item("b")});
+        OutlineTreeView& outline = window->outline();
+        outline.setFocus();
+        QVERIFY(!outline.currentIndex().isValid()); // so no row shows a focus frame
+        QTest::keyClick(&outline, Qt::Key_Down);
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QTest::keyClick(&outline, Qt::Key_Delete);
+        QCOMPARE(rowNames(outline), QStringList{"b"});
+        QVERIFY(!outline.currentIndex().isValid());
+    }
+
     void doneHideCompletedAndTheStatusLine() {
         DocumentMainWindow* window = open({item("a"), item("b"), item("c", 0.5)});
         OutlineTreeView& outline = window->outline();
