@@ -23,11 +23,14 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     QPushButton* defaultButton = box->addButton(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))),
                                                 QMessageBox::AcceptRole);
     codes[defaultButton] = AlertDefaultReturn;
-    if (sheet.alternateButton)
-        codes[box->addButton(*sheet.alternateButton, QMessageBox::RejectRole)] = AlertAlternateReturn;
+    QPushButton* alternateButton = nullptr;
+    if (sheet.alternateButton) {
+        alternateButton = box->addButton(*sheet.alternateButton, QMessageBox::RejectRole);
+        codes[alternateButton] = AlertAlternateReturn;
+    }
     if (sheet.otherButton)
         codes[box->addButton(*sheet.otherButton, QMessageBox::DestructiveRole)] = AlertOtherReturn;
-    box->setDefaultButton(defaultButton);
+    box->setDefaultButton(sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton);
     if (!sheet.alternateButton)
         box->setEscapeButton(defaultButton);
     giveReadingWidth(*box);

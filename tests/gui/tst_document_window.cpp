@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -214,6 +215,18 @@ private slots:
         QTest::keyClick(&outline, Qt::Key_Delete);
         QCOMPARE(rowNames(outline), QStringList{"b"});
         QVERIFY(!outline.currentIndex().isValid());
+    }
+
+    void thePurgeQuestionTakesReturnForCancel() {
+        // A purge cannot be undone.
+        DocumentMainWindow* window = open({item("done", 1.0)});
+        window->document().itemCommands().purgeCompletedItems();
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("Cancel"));
+        QTest::keyClick(sheet, Qt::Key_Return);
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QCOMPARE(rowNames(window->outline()), QStringList{"done"});
     }
 
     void doneHideCompletedAndTheStatusLine() {
