@@ -19,6 +19,7 @@
 #include "window/due_date_editor.h"
 #include "window/eliding_label.h"
 #include "window/empty_list_hint.h"
+#include "window/file_error_sheets.h"
 #include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -352,9 +353,9 @@ void DocumentMainWindow::setStatusText(const QString& text) {
 
 // Files
 
-void DocumentMainWindow::alert(const QString& title, const QString& message) {
+void DocumentMainWindow::alert(const AlertSheet& sheet) {
     if (TWAlertArray* alerts = _document->alertArray())
-        alerts->addAlert(title, message, false, std::nullopt, std::nullopt, std::nullopt);
+        alerts->addAlert(sheet);
 }
 
 bool DocumentMainWindow::save() {
@@ -378,7 +379,7 @@ bool DocumentMainWindow::saveToFile() {
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
-    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    alert(saveErrorSheet(_document->fileName(), error));
     return false;
 }
 
@@ -402,7 +403,7 @@ bool DocumentMainWindow::saveAs() {
         return false;
     QString error;
     if (!_document->writeToFile(path, &error)) {
-        alert(localized(QStringLiteral("The list could not be saved.")), error);
+        alert(saveErrorSheet(path, error));
         return false;
     }
     _host.noteRecentDocument(path);
@@ -417,12 +418,14 @@ void DocumentMainWindow::revert() {
         this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
         localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
         localized(QStringLiteral("Your current changes will be lost.")),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel,
+        {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
         return;
     QString error;
-    if (!_document->readFromFile(_document->fileName(), &error))
-        alert(localized(QStringLiteral("The list could not be opened.")), error);
+    bool isLegacy = false;
+    if (!_document->readFromFile(_document->fileName(), &error, &isLegacy))
+        alert(openErrorSheet(_document->fileName(), error, isLegacy));
 }
 
 bool DocumentMainWindow::confirmClose() {

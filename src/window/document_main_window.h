@@ -2,6 +2,7 @@
 
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
+#include "minder/sheet_window.h"
 
 #include <QMainWindow>
 
@@ -81,7 +82,7 @@ private:
     void customizeToolbar();
     void undo();
     void dataReplaced();
-    void alert(const QString& title, const QString& message);
+    void alert(const AlertSheet& sheet);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
 

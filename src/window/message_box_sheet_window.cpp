@@ -17,6 +17,7 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setWindowTitle(sheet.title);
     box->setText(sheet.title);
     box->setInformativeText(sheet.message);
+    box->setDetailedText(sheet.details);
     box->setTextFormat(Qt::PlainText);
     // The default button is at the right end, the alternate before it, the other at the left.
     std::map<QAbstractButton*, int> codes;

@@ -229,6 +229,20 @@ private slots:
         QCOMPARE(rowNames(window->outline()), QStringList{"done"});
     }
 
+    void aFailedSaveIsToldPlainlyOnItsWindow() {
+        DocumentMainWindow* window = open({item("milk")});
+        QMessageBox* sheet = nullptr;
+        DialogService::queueFileName(_files.filePath("no such folder/elsewhere.todo"));
+        command(window, "saveDocumentAs")->trigger();
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QCOMPARE(sheet->text(), QStringLiteral("“elsewhere.todo” could not be saved."));
+        QVERIFY(sheet->informativeText().startsWith("Your changes are still here"));
+        QVERIFY(sheet->detailedText().contains("elsewhere.todo")); // the technical reason
+        sheet->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
     void doneHideCompletedAndTheStatusLine() {
         DocumentMainWindow* window = open({item("a"), item("b"), item("c", 0.5)});
         OutlineTreeView& outline = window->outline();
@@ -495,8 +509,7 @@ private slots:
         QVERIFY(!_controller->openFile(newer));
         const QStringList shown = DialogService::takeShownTexts();
         QCOMPARE(shown.size(), 1); // refused without asking, and nothing else closes
-        QVERIFY2(shown.front().contains(
-                     "This list was saved by a newer version of Tardigo"),
+        QVERIFY2(shown.front().contains("This list was saved by a newer version of Tardigo"),
                  qPrintable(shown.front()));
         QCOMPARE(_controller->windows().size(), size_t(1));
     }
