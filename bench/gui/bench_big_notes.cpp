@@ -2,20 +2,17 @@
 // it to a painted window, selecting that item, sorting by the notes column and scrolling, each
 // against the same list whose big note is one line. The outline reads only the start of notes, so
 // the big note may cost next to nothing more. Runs offscreen by default.
+#include "gui/window_bench.h"
 #include "support/list_generator.h"
 #include "support/thread_cpu_time.h"
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
-#include "document/icon_rules.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
-#include "window/icon_for_name.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -91,12 +88,9 @@ QString writeList(const QTemporaryDir& folder, const QString& name, qsizetype no
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::chooseOffscreenPlatform();
     QApplication application(argc, argv);
-    UserDefaults::standard().useMemoryOnly();
-    DialogService::setScripted(true);
-    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+    bench::useBenchmarkSettings();
 
     QTemporaryDir folder;
     const Figures small = measure(writeList(folder, "small.todo", 0));
