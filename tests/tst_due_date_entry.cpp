@@ -8,8 +8,6 @@
 #include <QLocale>
 #include <QTest>
 
-#include <ctime>
-
 using namespace tardigo;
 using namespace tardigo::test;
 
@@ -24,8 +22,6 @@ class TestDueDateEntry : public QObject {
 
 private slots:
     void initTestCase() {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
         QLocale::setDefault(QLocale::c());
         UserDefaults::standard().useMemoryOnly();
         _now = localTime("2024-03-10 14:25:00"); // a Sunday
