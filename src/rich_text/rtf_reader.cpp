@@ -310,9 +310,11 @@ RtfReadResult RtfReader::read() {
         }
     }
     if (!_stack.empty()) {
-        if (!result.cutShort)
+        // Cut short, the text stops before a pending high surrogate, as if its pair came later.
+        if (!result.cutShort) {
             qCDebug(lcRichText) << "RTF ends inside" << _stack.size() << "open groups";
-        flushHighSurrogate();
+            flushHighSurrogate();
+        }
         finishParagraph();
     }
     result.text = RichText::fromRuns(std::move(_runs));
