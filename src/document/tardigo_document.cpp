@@ -271,6 +271,10 @@ void TardigoDocument::setObjectValue(const CellValue& object, const QString& ide
     _cellEdits.setObjectValue(object, identifier, item);
 }
 
+bool TardigoDocument::setDueDateText(const QString& typed, const NodePtr& item) {
+    return _cellEdits.setDueDateText(typed, item);
+}
+
 bool TardigoDocument::selectionShouldChangeInOutlineView() {
     finishAllEditing();
     return true;

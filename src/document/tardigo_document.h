@@ -148,6 +148,7 @@ public:
     ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
     CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const override;
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    bool setDueDateText(const QString& typed, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
     bool selectionShouldChangeInOutlineView() override;
     /// Refreshes the window for the new selection unless the document itself changed it. A change of

@@ -15,10 +15,13 @@ QString preferredFormat(const QString& prefKey, const QString& localeFormat) {
 }
 } // namespace
 
+QString userShortDateFormat() {
+    return preferredFormat(pref::userShortDateFormat, QLocale().dateFormat(QLocale::ShortFormat));
+}
+
 QString userDateTimeFormat() {
-    const QLocale locale;
-    return preferredFormat(pref::userShortDateFormat, locale.dateFormat(QLocale::ShortFormat)) + u' ' +
-           preferredFormat(pref::userTimeFormat, locale.timeFormat(QLocale::ShortFormat));
+    return userShortDateFormat() + u' ' +
+           preferredFormat(pref::userTimeFormat, QLocale().timeFormat(QLocale::ShortFormat));
 }
 
 QString formatUserDateTime(const QDateTime& date) {

@@ -17,6 +17,10 @@
 #include "window/document_menus.h"
 #include "window/document_printing.h"
 #include "window/document_toolbar.h"
+#include "window/due_date_editor.h"
+#include "window/eliding_label.h"
+#include "window/empty_list_hint.h"
+#include "window/file_error_sheets.h"
 #include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
@@ -29,7 +33,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -51,10 +54,12 @@ bool isUntitledName(const QString& name) {
     return name == localized(QStringLiteral("Untitled"));
 }
 
-void setDefaultColumnWidths(QHeaderView& header) {
+void setDefaultColumnWidths(QHeaderView& header, const QFontMetrics& metrics) {
+    // The date column fits the widest date it shows, with the cell's margins.
+    const int due = DueDateEditor::widestDateWidth(metrics) + 16;
     const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 250},
-                                                     {&key::category, 110}, {&key::due, 150},
-                                                     {&key::notes, 180},    {&key::completion, 90}};
+                                                     {&key::category, 110}, {&key::due, due},
+                                                     {&key::notes, 180},    {&key::completion, 110}};
     for (const auto& [identifier, width] : widths)
         header.resizeSection(outlineColumnIndex(*identifier), width);
 }
@@ -94,7 +99,7 @@ void DocumentMainWindow::buildWidgets() {
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
-    setDefaultColumnWidths(*_outline->header());
+    setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
     setCentralWidget(_outline);
 
     _toolbar = new DocumentToolbar(this);
@@ -107,13 +112,19 @@ void DocumentMainWindow::buildWidgets() {
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
     _printing = new DocumentPrinting(*_document, *this);
 
+    // The selected item's name, or a message in its place, gives way to the count of outstanding
+    // items, which always shows.
+    _selectionLabel = new ElidingLabel(this);
+    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
+    _statusMessage = new ElidingLabel(this);
+    _statusMessage->setObjectName(QStringLiteral("statusMessage"));
+    _statusMessage->hide();
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
-    _selectionLabel = new QLabel(this);
-    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
-    _selectionLabel->setTextFormat(Qt::PlainText);
-    statusBar()->addWidget(_statusLine, 1);
-    statusBar()->addPermanentWidget(_selectionLabel);
+    _statusLine->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(_selectionLabel, 1);
+    statusBar()->addWidget(_statusMessage, 1);
+    statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
 
@@ -328,28 +339,32 @@ void DocumentMainWindow::finishAllEditing() {
 
 void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     _statusLine->setText(display.statusText);
+    _statusMessage->hide();
+    _selectionLabel->show();
     _selectionLabel->setText(display.selectionLabel);
     QFont labelFont = qFontForItemFont(display.selectionFont);
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
-    if (QCheckBox* hideCompleted = _toolbar->hideCompletedCheckbox()) {
-        hideCompleted->setChecked(display.hideCompletedChecked);
-        hideCompleted->setText(display.hideCompletedTitle);
-    }
+    _toolbar->showHideCompleted(display.hideCompletedChecked);
+    _outline->setEmptyText(
+        emptyListHint(_document->counts(), _menus->action(QStringLiteral("newItem"))->shortcut(),
+                      _menus->action(QStringLiteral("toggleHideCompletedItems"))->shortcut()));
     if (_notesDock->isVisible())
         _notesDock->showNotes(display.item.has_value(), display.item ? display.item->notes : std::nullopt);
     validate();
 }
 
 void DocumentMainWindow::setStatusText(const QString& text) {
-    _statusLine->setText(text);
+    _statusMessage->setText(text);
+    _selectionLabel->hide();
+    _statusMessage->show();
 }
 
 // Files
 
-void DocumentMainWindow::alert(const QString& title, const QString& message) {
+void DocumentMainWindow::alert(const AlertSheet& sheet) {
     if (TWAlertArray* alerts = _document->alertArray())
-        alerts->addAlert(title, message, false, std::nullopt, std::nullopt, std::nullopt);
+        alerts->addAlert(sheet);
 }
 
 bool DocumentMainWindow::save() {
@@ -402,7 +417,7 @@ bool DocumentMainWindow::resolveChangeOnDisk() {
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
-    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    alert(saveErrorSheet(_document->fileName(), error));
     return false;
 }
 
@@ -466,7 +481,7 @@ bool DocumentMainWindow::saveAs() {
         return false;
     QString error;
     if (!_document->writeToFile(path, &error)) {
-        alert(localized(QStringLiteral("The list could not be saved.")), error);
+        alert(saveErrorSheet(path, error));
         return false;
     }
     _host.noteRecentDocument(path);
@@ -481,12 +496,14 @@ void DocumentMainWindow::revert() {
         this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
         localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
         localized(QStringLiteral("Your current changes will be lost.")),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel,
+        {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
         return;
     QString error;
-    if (!_document->readFromFile(_document->fileName(), &error))
-        alert(localized(QStringLiteral("The list could not be opened.")), error);
+    bool isLegacy = false;
+    if (!_document->readFromFile(_document->fileName(), &error, &isLegacy))
+        alert(openErrorSheet(_document->fileName(), error, isLegacy));
 }
 
 bool DocumentMainWindow::confirmClose() {

@@ -2,6 +2,7 @@
 
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
+#include "minder/sheet_window.h"
 
 #include <QMainWindow>
 
@@ -14,6 +15,7 @@ namespace tardigo {
 class DocumentMenus;
 class DocumentPrinting;
 class DocumentToolbar;
+class ElidingLabel;
 class MessageBoxSheetWindow;
 class NotesDock;
 class OutlineDelegate;
@@ -82,7 +84,7 @@ private:
     void customizeToolbar();
     void undo();
     void dataReplaced();
-    void alert(const QString& title, const QString& message);
+    void alert(const AlertSheet& sheet);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
     /// Another program changed the list's file: the user chooses to reload it, to save this version
@@ -97,8 +99,9 @@ private:
     DocumentMenus* _menus = nullptr;
     NotesDock* _notesDock = nullptr;
     DocumentPrinting* _printing = nullptr;
-    QLabel* _statusLine = nullptr;
-    QLabel* _selectionLabel = nullptr;
+    QLabel* _statusLine = nullptr; // the count of outstanding items
+    ElidingLabel* _selectionLabel = nullptr;
+    ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
     bool _changesReviewed = false;

@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QToolBar>
 
-class QCheckBox;
 class QMenu;
 class QToolButton;
 
@@ -42,7 +41,10 @@ public:
 
     /// The action of an item that has one (New, Done, Stickies, Print, Customize).
     QAction* action(const QString& identifier) const { return _actions.value(identifier); }
-    QCheckBox* hideCompletedCheckbox() const { return _hideCompleted; }
+    /// The hide-completed switch; null while the toolbar does not show it.
+    QToolButton* hideCompletedButton() const { return _hideCompleted; }
+    /// Shows whether completed items are hidden, and what the switch will do.
+    void showHideCompleted(bool hidden);
     /// Lists the recent documents, by file name; two of the same name show the later one.
     void setRecentDocuments(const QStringList& paths);
 
@@ -58,7 +60,7 @@ private:
 
     QStringList _identifiers;
     QHash<QString, QAction*> _actions;
-    QCheckBox* _hideCompleted = nullptr;
+    QToolButton* _hideCompleted = nullptr;
     QToolButton* _recentDocs = nullptr;
     QMenu* _recentDocsMenu = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/completion_slider.h"
+#include "window/empty_list_hint.h"
 #include "window/item_appearance.h"
 #include "window/outline_model.h"
 
@@ -356,6 +357,9 @@ void OutlineTreeView::deselectAll() {
 
 void OutlineTreeView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTreeView::selectionChanged(selected, deselected);
+    // With nothing selected no row is current, so that none shows a focus frame.
+    if (!selectionModel()->hasSelection() && currentIndex().isValid() && !isEditing())
+        setCurrentQuietly(QModelIndex());
     if (_restoring)
         return;
     _dataSource.outlineViewSelectionDidChange();
@@ -379,6 +383,30 @@ void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const Q
     if (_highlightedColumn == key::name && !selectionModel()->isSelected(index))
         painter->fillRect(rect, sortedColumnTint(palette()));
     QTreeView::drawBranches(painter, rect, index);
+}
+
+void OutlineTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!_emptyText.isEmpty() && _model->rowCount() == 0) {
+        QPainter painter(viewport());
+        paintEmptyListHint(painter, *viewport(), _emptyText);
+    }
+}
+
+void OutlineTreeView::setEmptyText(const QString& text) {
+    if (text != _emptyText) {
+        _emptyText = text;
+        viewport()->update();
+    }
+}
+
+void OutlineTreeView::focusInEvent(QFocusEvent* event) {
+    // The view makes the first row current when it gains the focus; with nothing selected it stays
+    // without a current row, and the first arrow key selects the first row.
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && !selectionModel()->hasSelection())
+        setCurrentQuietly(QModelIndex());
 }
 
 void OutlineTreeView::scrollRowToVisible(int row) {

@@ -76,6 +76,9 @@ public:
     /// Cell controls are drawn at their regular size once rows are taller than 30 pixels.
     bool usesRegularControls() const;
 
+    /// What the outline says, centred, while it shows no row.
+    void setEmptyText(const QString& text);
+
     /// One height for every row; it only grows while the window is open.
     int outlineRowHeight() const { return _rowHeight; }
     void setOutlineRowHeight(int height);
@@ -99,6 +102,8 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     /// The rows as the view shows them, walked again after the rows or an expansion changed.
@@ -141,6 +146,7 @@ private:
     double _sliderValue = 0.0;
     int _rowHeight = 0;
     bool _scrollsSideways = false;
+    QString _emptyText;
 };
 
 } // namespace tardigo
