@@ -32,6 +32,8 @@ inline const QString minderTimestampTodo = QStringLiteral("minder timestamp-todo
 inline const QString minderTimestampReminder = QStringLiteral("minder timestamp-reminder");
 inline const QString docPath = QStringLiteral("doc path");
 inline const QString nodeStatus = QStringLiteral("node status");
+// A stable identity for calendars and sync, given the first time an item is exported or synced.
+inline const QString uid = QStringLiteral("uid");
 
 // Root node
 inline const QString documentType = QStringLiteral("document type");
