@@ -34,6 +34,8 @@ inline const QString docPath = QStringLiteral("doc path");
 inline const QString nodeStatus = QStringLiteral("node status");
 // A stable identity for calendars and sync, given the first time an item is exported or synced.
 inline const QString uid = QStringLiteral("uid");
+// A repeat rule read from iCalendar that no period expresses, kept to be written back as it came.
+inline const QString importedRepeatRule = QStringLiteral("imported repeat rule");
 
 // Root node
 inline const QString documentType = QStringLiteral("document type");
