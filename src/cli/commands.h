@@ -13,5 +13,6 @@ int commandCheck(const QStringList& args);
 int commandArchive(const QStringList& args);
 int commandExport(const QStringList& args);
 int commandImport(const QStringList& args);
+int commandIcal(const QStringList& args);
 
 } // namespace tardigo::cli

@@ -28,6 +28,12 @@ const Command kCommands[] = {
     {"export", "export FILE OUT.plist",
      "write the list's items as an XML property list that other programs read", commandExport},
     {"import", "import OLD NEW [--force]", "convert a Tardigo 1.x list to a current list", commandImport},
+    {"ical", "ical export LIST OUT.ics [--force]",
+     "write every item as an iCalendar to-do (one VCALENDAR); items get a lasting uid the first time",
+     commandIcal},
+    {"ical", "ical import IN.ics LIST",
+     "add a calendar's to-dos as items with their tree; a to-do whose uid the list holds updates that item",
+     commandIcal},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
