@@ -27,11 +27,12 @@ QDateTime localTime(const QString& text) {
 #include <QTemporaryDir>
 
 namespace {
-// No test may read or write the user's own preferences: point the config folder at a fresh
-// temporary one before anything asks for it.
+// No test may read or write the user's own preferences or sync state: point the config and state
+// folders at fresh temporary ones before anything asks for them.
 void isolateConfigFolder() {
-    static QTemporaryDir configHome;
+    static QTemporaryDir configHome, stateHome;
     qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
+    qputenv("XDG_STATE_HOME", QDir(stateHome.path()).absolutePath().toUtf8());
 }
 } // namespace
 Q_CONSTRUCTOR_FUNCTION(isolateConfigFolder)

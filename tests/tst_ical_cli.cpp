@@ -1,4 +1,5 @@
-// The calendar commands of tardigo-cli as a user types them: export and import, and their errors.
+// The calendar commands of tardigo-cli as a user types them: export and import, their errors, and
+// sync with its remembered folder and command.
 #include "ical_fixture.h"
 
 #include "archive/list_file.h"
@@ -60,6 +61,30 @@ private slots:
         QCOMPARE(test::runCli({"ical", "frobnicate"}).exitCode, 2);
     }
 
+    void syncRemembersFolderAndCommand() {
+        const QString list = path("synced.todo");
+        QDir(_dir.path()).mkdir("vdir");
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "Call Anna"}).exitCode, 0);
+        const test::CliRun none = test::runCli({"sync", list});
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY(none.err.contains("no sync folder"));
+        const test::CliRun first = test::runCli({"sync", list, path("vdir")});
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY2(first.out.contains("1 file written"), qPrintable(first.out));
+        QCOMPARE(QDir(path("vdir")).entryList({"*.ics"}).size(), 1);
+        QVERIFY2(test::runCli({"sync", list}).out.contains("nothing changed"), "the folder is remembered");
+
+        const QString log = path("command.log");
+        QCOMPARE(test::runCli({"sync", "--set-command", "echo ran >> '" + log + "'"}).exitCode, 0);
+        const test::CliRun all = test::runCli({"sync", "--all"});
+        QCOMPARE(all.exitCode, 0);
+        QVERIFY2(all.out.contains(QFileInfo(list).absoluteFilePath() + ": nothing changed"),
+                 qPrintable(all.out));
+        QFile ran(log);
+        QVERIFY(ran.open(QIODevice::ReadOnly));
+        QCOMPARE(ran.readAll(), QByteArray("ran\nran\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIcalCli)

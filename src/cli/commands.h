@@ -14,5 +14,6 @@ int commandArchive(const QStringList& args);
 int commandExport(const QStringList& args);
 int commandImport(const QStringList& args);
 int commandIcal(const QStringList& args);
+int commandSync(const QStringList& args);
 
 } // namespace tardigo::cli

@@ -47,6 +47,8 @@ inline const QString filterKey = QStringLiteral("filter key");
 inline const QString filterValue = QStringLiteral("filter value");
 inline const QString filterTerm = QStringLiteral("filter term");
 inline const QString beta1DateFixedUp = QStringLiteral("beta 1 date fixed up");
+// The vdir folder the list is kept in sync with.
+inline const QString syncFolder = QStringLiteral("sync folder");
 
 // History entry
 inline const QString timestamp = QStringLiteral("timestamp");
@@ -85,6 +87,8 @@ inline const QString printNotes = QStringLiteral("printNotes");
 inline const QString lastDocumentSet = QStringLiteral("lastDocumentSet");
 inline const QString frequentRepeatHours = QStringLiteral("frequentRepeatHours");
 inline const QString infrequentHours = QStringLiteral("infrequentHours");
+// A command run before and after syncing every list, e.g. "vdirsyncer sync tasks"; empty: none.
+inline const QString syncCommand = QStringLiteral("syncCommand");
 // Stand-ins for the platform's short date and time formats; empty means the locale's.
 inline const QString userShortDateFormat = QStringLiteral("userShortDateFormat");
 inline const QString userTimeFormat = QStringLiteral("userTimeFormat");
