@@ -8,6 +8,8 @@
 #include "ical/todo_mapping.h"
 #include "model/item_walk.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
@@ -35,6 +37,27 @@ inline NodePtr itemWith(std::initializer_list<std::pair<QString, Value>> keys) {
     for (const auto& [key, value] : keys)
         item->set(key, value);
     return item;
+}
+
+/// A new item, as the New command makes it, with the keys given, appended to the parent's children.
+inline NodePtr addItem(Dict& parent, std::initializer_list<std::pair<QString, Value>> keys) {
+    NodePtr item = newToDoItem();
+    for (const auto& [key, value] : keys)
+        item->set(key, value);
+    if (!childrenOf(parent))
+        parent.set(key::children, Array::create());
+    childrenOf(parent)->items.push_back(item);
+    return item;
+}
+
+/// The first item of the tree, in pre-order, with that name; null when there is none.
+inline NodePtr findItem(const Dict& root, const QString& name) {
+    NodePtr found;
+    forEachItemBelow(root, [&](const NodePtr& item, const Dict&, qsizetype) {
+        if (!found && item->value(key::name) == Value(name))
+            found = item;
+    });
+    return found;
 }
 
 /// The first to-do of iCalendar text, read back; fails the test when the text does not read.

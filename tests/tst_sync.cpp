@@ -8,7 +8,6 @@
 #include "model/item_walk.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
-#include "platform/new_item.h"
 #include "sync/list_sync.h"
 #include "sync/sync_all.h"
 
@@ -109,31 +108,17 @@ private:
 };
 
 NodePtr addItem(Dict& parent, const QString& name) {
-    NodePtr item = newToDoItem();
-    item->set(key::name, name);
-    if (!childrenOf(parent))
-        parent.set(key::children, Array::create());
-    childrenOf(parent)->items.push_back(item);
-    return item;
-}
-
-NodePtr findItem(const Dict& root, const QString& name) {
-    NodePtr found;
-    forEachItemBelow(root, [&](const NodePtr& item, const Dict&, qsizetype) {
-        if (!found && item->value(key::name) == Value(name))
-            found = item;
-    });
-    return found;
+    return test::addItem(parent, {{key::name, name}});
 }
 
 void rename(Dict& root, const QString& from, const QString& to) {
-    const NodePtr item = findItem(root, from);
+    const NodePtr item = test::findItem(root, from);
     item->set(key::name, to);
     VKlogMessage(*item, QStringLiteral("set name"));
 }
 
 void remove(Dict& root, const QString& name) {
-    const NodePtr item = findItem(root, name);
+    const NodePtr item = test::findItem(root, name);
     VKdeleteItem(root, item.get());
 }
 
@@ -289,7 +274,8 @@ private slots:
             addItem(root, QStringLiteral("Car"));
         });
         QVERIFY(pair.sync(kFirstSync).ok());
-        const QString houseUid = *findItem(*pair.root(), QStringLiteral("House"))->value(key::uid).asString();
+        const QString houseUid =
+            *test::findItem(*pair.root(), QStringLiteral("House"))->value(key::uid).asString();
         QVERIFY(pair.bytesOf(pair.fileOf(QStringLiteral("Door")))
                     .contains("RELATED-TO;RELTYPE=PARENT:" + houseUid.toLatin1()));
 
@@ -313,25 +299,25 @@ private slots:
         });
         QVERIFY(!pair.root()->value(key::children).asArray()->items.front().asDict()->contains(key::uid));
         QVERIFY(pair.sync(kFirstSync).ok());
-        const NodePtr trip = findItem(*pair.root(), QStringLiteral("Trip"));
+        const NodePtr trip = test::findItem(*pair.root(), QStringLiteral("Trip"));
         const Value uid = trip->value(key::uid);
         QVERIFY(uid.isString());
 
         pair.editList(kListEdit, [](Dict& root) {
             // A pasted copy that kept its uids, as a careless paste would.
-            const NodePtr copy = findItem(root, QStringLiteral("Trip"))->deepCopy();
+            const NodePtr copy = test::findItem(root, QStringLiteral("Trip"))->deepCopy();
             copy->set(key::name, QStringLiteral("Trip 2"));
-            findItem(*copy, QStringLiteral("Tickets"))->set(key::name, QStringLiteral("Tickets 2"));
+            test::findItem(*copy, QStringLiteral("Tickets"))->set(key::name, QStringLiteral("Tickets 2"));
             childrenOf(root)->items.push_back(copy);
         });
         QVERIFY(pair.sync(kSecondSync).ok());
-        QCOMPARE(findItem(*pair.root(), QStringLiteral("Trip"))->value(key::uid), uid);
+        QCOMPARE(test::findItem(*pair.root(), QStringLiteral("Trip"))->value(key::uid), uid);
         QCOMPARE(pair.fileSummaries(), (QStringList{"Tickets", "Tickets 2", "Trip", "Trip 2"}));
 
-        const NodePtr copy = findItem(*pair.root(), QStringLiteral("Trip"))->deepCopy();
+        const NodePtr copy = test::findItem(*pair.root(), QStringLiteral("Trip"))->deepCopy();
         removeUids(*copy);
         QVERIFY(!copy->contains(key::uid));
-        QVERIFY(!findItem(*copy, QStringLiteral("Tickets"))->contains(key::uid));
+        QVERIFY(!test::findItem(*copy, QStringLiteral("Tickets"))->contains(key::uid));
     }
 
     // "sync --all": every watched list with a folder, the sync command before and after.

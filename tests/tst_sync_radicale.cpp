@@ -6,7 +6,6 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
-#include "platform/new_item.h"
 #include "rich_text/notes_text.h"
 #include "sync/list_sync.h"
 
@@ -50,25 +49,6 @@ bool accepts(quint16 port) {
     if (s >= 0)
         close(s);
     return connected;
-}
-
-NodePtr addItem(Dict& parent, std::initializer_list<std::pair<QString, Value>> keys) {
-    NodePtr item = newToDoItem();
-    for (const auto& [key, value] : keys)
-        item->set(key, value);
-    if (!childrenOf(parent))
-        parent.set(key::children, Array::create());
-    childrenOf(parent)->items.push_back(item);
-    return item;
-}
-
-NodePtr findItem(const Dict& root, const QString& name) {
-    NodePtr found;
-    forEachItemBelow(root, [&](const NodePtr& item, const Dict&, qsizetype) {
-        if (!found && item->value(key::name) == Value(name))
-            found = item;
-    });
-    return found;
 }
 
 } // namespace
@@ -185,22 +165,22 @@ private slots:
         TextRun run;
         run.text = QStringLiteral("Ask for the blue one");
         run.italic = true;
-        const NodePtr house = addItem(*root, {{key::name, "House"}, {key::category, "Home"}});
-        addItem(*house, {{key::name, "Paint the door"},
-                         {key::completion, Value::float32(0.4)},
-                         {key::notes, Value::data(encodeNotes(RichText::fromRuns({run})))}});
-        addItem(*house, {{key::name, "Clean the gutters"},
-                         {key::due, "2024-10-01 09:00:00 +0200"},
-                         {key::dateDueRepeatPeriod, Value::integer(5)},
-                         {key::reminderSet, yes},
-                         {key::reminderTimeLength, Value::float32(2)},
-                         {key::reminderTimeUnit, Value::integer(2)},
-                         {key::reminderMarkDueDate, yes},
-                         {key::reminderMarkNow, no}});
-        addItem(*root, {{key::name, "Renew passport"},
-                        {key::due, "2025-01-15 12:00:00 +0100"},
-                        {key::completion, yes},
-                        {key::dateCompleted, "2024-12-20 18:00:00 +0100"}});
+        const NodePtr house = test::addItem(*root, {{key::name, "House"}, {key::category, "Home"}});
+        test::addItem(*house, {{key::name, "Paint the door"},
+                               {key::completion, Value::float32(0.4)},
+                               {key::notes, Value::data(encodeNotes(RichText::fromRuns({run})))}});
+        test::addItem(*house, {{key::name, "Clean the gutters"},
+                               {key::due, "2024-10-01 09:00:00 +0200"},
+                               {key::dateDueRepeatPeriod, Value::integer(5)},
+                               {key::reminderSet, yes},
+                               {key::reminderTimeLength, Value::float32(2)},
+                               {key::reminderTimeUnit, Value::integer(2)},
+                               {key::reminderMarkDueDate, yes},
+                               {key::reminderMarkNow, no}});
+        test::addItem(*root, {{key::name, "Renew passport"},
+                              {key::due, "2025-01-15 12:00:00 +0100"},
+                              {key::completion, yes},
+                              {key::dateCompleted, "2024-12-20 18:00:00 +0100"}});
         QVERIFY(writeListFile(path(QStringLiteral("one.todo")), root).isEmpty());
         QVERIFY(writeListFile(path(QStringLiteral("two.todo")), newListRoot()).isEmpty());
 
@@ -235,29 +215,30 @@ private slots:
     void changesTravelBothWays() {
         const QDateTime soon = QDateTime::currentDateTime().addSecs(60);
         edit("two.todo", soon, [](Dict& root) {
-            const NodePtr door = findItem(root, QStringLiteral("Paint the door"));
+            const NodePtr door = test::findItem(root, QStringLiteral("Paint the door"));
             door->set(key::completion, Value::boolean(true));
             door->set(key::dateCompleted, storedDateStringNow());
             VKlogMessage(*door, QStringLiteral("completed"));
         });
-        edit("one.todo", soon,
-             [](Dict& root) { VKdeleteItem(root, findItem(root, QStringLiteral("Renew passport")).get()); });
+        edit("one.todo", soon, [](Dict& root) {
+            VKdeleteItem(root, test::findItem(root, QStringLiteral("Renew passport")).get());
+        });
         roundTrip();
-        QVERIFY(VKisCompleted(*findItem(*list("one.todo"), QStringLiteral("Paint the door"))));
-        QVERIFY(!findItem(*list("two.todo"), QStringLiteral("Renew passport")));
+        QVERIFY(VKisCompleted(*test::findItem(*list("one.todo"), QStringLiteral("Paint the door"))));
+        QVERIFY(!test::findItem(*list("two.todo"), QStringLiteral("Renew passport")));
 
         edit("one.todo", soon.addSecs(60), [](Dict& root) {
-            findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (one)"));
-            VKlogMessage(*findItem(root, QStringLiteral("House (one)")), QStringLiteral("set name"));
+            test::findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (one)"));
+            VKlogMessage(*test::findItem(root, QStringLiteral("House (one)")), QStringLiteral("set name"));
         });
         edit("two.todo", soon.addSecs(120), [](Dict& root) {
-            findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (two)"));
-            VKlogMessage(*findItem(root, QStringLiteral("House (two)")), QStringLiteral("set name"));
+            test::findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (two)"));
+            VKlogMessage(*test::findItem(root, QStringLiteral("House (two)")), QStringLiteral("set name"));
         });
         roundTrip();
         for (const char* name : {"one.todo", "two.todo"}) {
-            QVERIFY(findItem(*list(name), QStringLiteral("House (two)")));
-            QVERIFY(findItem(*list(name), QStringLiteral("House (one) (conflict copy)")));
+            QVERIFY(test::findItem(*list(name), QStringLiteral("House (two)")));
+            QVERIFY(test::findItem(*list(name), QStringLiteral("House (one) (conflict copy)")));
         }
         QCOMPARE(test::mappedOutline(*list("two.todo")), test::mappedOutline(*list("one.todo")));
     }
