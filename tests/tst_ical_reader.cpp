@@ -5,6 +5,7 @@
 #include "ical/todo_import.h"
 #include "ical/tree_placement.h"
 #include "model/item_walk.h"
+#include "rich_text/notes_text.h"
 
 using namespace tardigo;
 
@@ -117,6 +118,27 @@ private slots:
         const TodoImport imported = importInto(Dict::create(), calendar(chain));
         QVERIFY2(imported.error.contains(QStringLiteral("in.ics nests its to-dos more than 400 levels deep")),
                  qPrintable(imported.error));
+    }
+
+    // A calendar another program wrote, with its own time zone, alarm and rule.
+    void aCalendarFromElsewhere() {
+        QFile file(QStringLiteral(TARDIGO_TEST_DATA_DIR "/ical/foreign.ics"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const NodePtr root = Dict::create();
+        const TodoImport imported = importInto(root, file.readAll());
+        QVERIFY2(imported.ok(), qPrintable(imported.error));
+        QCOMPARE(imported.others, 1);
+        const NodePtr item = test::findItem(*root, QStringLiteral("Quarterly report"));
+        QVERIFY(item);
+        QCOMPARE(item->value(key::due), Value("2024-06-03 09:30:00 +0200"));
+        QCOMPARE(item->value(key::dateDueRepeatPeriod), Value::integer(11));
+        QCOMPARE(item->value(key::completion), Value::float32(0.4));
+        QCOMPARE(item->value(key::category), Value("Work,Reports"));
+        QCOMPARE(notesPlainText(*item->value(key::notes).asData()).value_or(QString()),
+                 QStringLiteral("Figures from\n  the sales team"));
+        QVERIFY(VKboolForKey(*item, key::reminderSet) && VKboolForKey(*item, key::reminderMarkDueDate));
+        QCOMPARE(item->value(key::reminderTimeUnit), Value::integer(2));
+        QCOMPARE(item->value(key::reminderTimeLength), Value::float32(1));
     }
 
     // Other components are passed over and counted, and so are changed instances of a repeating
