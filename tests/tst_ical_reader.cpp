@@ -83,10 +83,14 @@ private slots:
 
     // Empty values are allowed in iCalendar though libical refuses them: they read as absent.
     void emptyValuesReadAsAbsent() {
-        const test::ReadBack back = test::readFirstTodo(
-            calendar("BEGIN:VTODO\r\nUID:a\r\nSUMMARY:\r\nDESCRIPTION;LANGUAGE=en:\r\nEND:VTODO\r\n"));
+        const test::ReadBack back =
+            test::readFirstTodo(calendar("BEGIN:VTODO\r\nUID:a\r\nSUMMARY:\r\n"
+                                         "DESCRIPTION;LANGUAGE=en:\r\n"
+                                         "CATEGORIES;X-NOTE=\"a:\":Errands:\r\nEND:VTODO\r\n"));
         QVERIFY2(back.todo, qPrintable(back.read.error));
-        QCOMPARE(readTodo(back.todo).item->value(key::name), Value(""));
+        const TodoContent content = readTodo(back.todo);
+        QCOMPARE(content.item->value(key::name), Value(""));
+        QCOMPARE(content.item->value(key::category), Value("Errands:"));
     }
 
     void hostileTrees_data() {

@@ -25,7 +25,15 @@ QString quoted(const QByteArray& line) {
 /// A property line without a value ("DESCRIPTION:"). iCalendar allows empty texts, but libical
 /// refuses them; passing such a line over leaves the property absent, which reads the same.
 bool hasEmptyValue(const QByteArray& line) {
-    return line.endsWith(':') && line.count('"') % 2 == 0;
+    // The value starts after the first colon outside a quoted parameter value.
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return i == line.size() - 1;
+    }
+    return false;
 }
 
 bool startsWithKeyword(const QByteArray& line, const char* keyword) {
