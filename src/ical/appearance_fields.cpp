@@ -74,7 +74,7 @@ void readColor(icalcomponent* todo, TodoContent& content) {
         const auto decoded =
             QByteArray::fromBase64Encoding(exact->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         // Ours stands while the colour other clients see is still the one we wrote for it.
-        if (decoded && shownColorName(*decoded) == shown) {
+        if (decoded && !decoded.decoded.isEmpty() && shownColorName(*decoded) == shown) {
             content.item->set(key::color, Value::data(*decoded));
             return;
         }

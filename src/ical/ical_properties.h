@@ -11,9 +11,12 @@ namespace tardigo {
 
 // Small helpers over libical's properties, in Qt's types.
 
-/// libical's UTF-8 text as a string; a null pointer is empty.
+/// libical's UTF-8 text as a string; a null pointer is empty. libical drops the carriage return,
+/// the form feed and the backspace when it writes a text (iCalendar texts hold no such controls),
+/// and white space at either end of a value when it reads one; both go here too, so that what is
+/// read is what would be read again after writing it.
 inline QString icalString(const char* text) {
-    return QString::fromUtf8(text);
+    return QString::fromUtf8(text).remove(u'\r').remove(u'\f').remove(u'\b').trimmed();
 }
 
 /// The first property of the kind, or null.

@@ -14,12 +14,9 @@ QString withLineFeeds(QString text) {
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
 }
 
-/// Plain text as clients hand it back: line ends of any kind, trailing white space dropped.
+/// Plain text as it comes back from a client: line ends of any kind, no white space at either end.
 QString comparable(const QString& plain) {
-    QString text = withLineFeeds(plain);
-    while (!text.isEmpty() && text.back().isSpace())
-        text.chop(1);
-    return text;
+    return withLineFeeds(plain).trimmed();
 }
 
 void writeNotes(const TodoContent& content, icalcomponent* todo) {
@@ -41,7 +38,8 @@ void readNotes(icalcomponent* todo, TodoContent& content) {
             QByteArray::fromBase64Encoding(rich->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         // The rich text stands while the plain text beside it is what it says; an edited
         // DESCRIPTION replaces it.
-        if (decoded && comparable(notesPlainText(*decoded).value_or(QString())) == comparable(description)) {
+        if (decoded && !decoded.decoded.isEmpty() &&
+            comparable(notesPlainText(*decoded).value_or(QString())) == comparable(description)) {
             content.item->set(key::notes, Value::data(*decoded));
             return;
         }

@@ -37,13 +37,14 @@ void readRepeat(icalcomponent* todo, TodoContent& content) {
         else
             item.set(key::importedRepeatRule,
                      QString::fromUtf8(takeIcalText(icalproperty_get_value_as_string_r(rrule))));
-        return;
+    } else {
+        bool ok = false;
+        const qint64 period = xPropertyText(todo, kPeriod).value_or(QString()).toLongLong(&ok);
+        if (ok)
+            item.set(key::dateDueRepeatPeriod, Value::integer(period));
     }
-    bool ok = false;
-    const qint64 period = xPropertyText(todo, kPeriod).value_or(QString()).toLongLong(&ok);
-    if (ok)
-        item.set(key::dateDueRepeatPeriod, Value::integer(period));
-    if (const std::optional<QString> kept = xPropertyText(todo, kKeptRule))
+    if (const std::optional<QString> kept = xPropertyText(todo, kKeptRule);
+        kept && !item.contains(key::importedRepeatRule))
         item.set(key::importedRepeatRule, *kept);
 }
 
