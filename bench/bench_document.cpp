@@ -2,6 +2,7 @@
 // outline: in-place edits, a sort by each column and the hide-completed switch. Each step is timed
 // in CPU time of this thread, which a busy machine does not inflate, and in wall time.
 #include "support/list_generator.h"
+#include "support/thread_cpu_time.h"
 
 #include "document/outline_columns.h"
 #include "document/outline_view.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 using namespace tardigo;
 
@@ -29,21 +29,15 @@ struct Cost {
     double wallMs;
 };
 
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
 /// Runs the step and the calls it deferred, and brings the rows up to date.
 template <typename Step> Cost timed(TardigoDocument& document, Step step) {
     QElapsedTimer wall;
     wall.start();
-    const double cpuStart = threadCpuMs();
+    const double cpuStart = bench::threadCpuMs();
     step();
     QCoreApplication::processEvents();
     document.outlineView().itemAtRow(0);
-    return {threadCpuMs() - cpuStart, double(wall.nsecsElapsed()) / 1e6};
+    return {bench::threadCpuMs() - cpuStart, double(wall.nsecsElapsed()) / 1e6};
 }
 
 void report(const QString& what, Cost cost, double limitMs) {
@@ -78,9 +72,9 @@ int main(int argc, char** argv) {
 
     TardigoDocument document;
     document.data()->set(key::children, childrenOf(*bench::generateList(count)));
-    document.expandAll();
+    document.outlineCommands().expandAll();
     OutlineView& outline = document.outlineView();
-    document.outlineViewReload();
+    document.outlineView().reloadData();
     int rows = 0;
     while (outline.itemAtRow(rows))
         ++rows;
@@ -95,14 +89,14 @@ int main(int argc, char** argv) {
 
     for (const QString& column : outlineColumnIdentifiers())
         report(QStringLiteral("sort by %1").arg(column),
-               timed(document, [&] { document.outlineViewShouldSelectTableColumn(column); }), 300);
+               timed(document, [&] { document.sorting().headerClicked(column); }), 300);
     // A second click on the column sorted last sorts it descending.
     report(QStringLiteral("sort by completion, descending"),
-           timed(document, [&] { document.outlineViewShouldSelectTableColumn(key::completion); }), 300);
+           timed(document, [&] { document.sorting().headerClicked(key::completion); }), 300);
 
     report(QStringLiteral("hide completed items"),
-           timed(document, [&] { document.toggleHideCompletedItems(true); }), 100);
+           timed(document, [&] { document.outlineCommands().toggleHideCompletedItems(true); }), 100);
     report(QStringLiteral("show completed items"),
-           timed(document, [&] { document.toggleHideCompletedItems(false); }), 100);
+           timed(document, [&] { document.outlineCommands().toggleHideCompletedItems(false); }), 100);
     return failures == 0 ? 0 : 1;
 }

@@ -3,12 +3,12 @@
 
 #include "rich_text/rtf_reader.h"
 #include "rich_text/rtf_writer.h"
+#include "support/thread_cpu_time.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
 
 #include <cstdio>
-#include <ctime>
 #include <limits>
 #include <random>
 
@@ -58,11 +58,8 @@ std::vector<TextRun> generateRuns(unsigned seed) {
     return runs;
 }
 
-// CPU time of this thread, so that other work on a shared machine does not skew the figure.
 double threadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    return bench::threadCpuMs() / 1e3;
 }
 
 } // namespace

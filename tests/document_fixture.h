@@ -187,11 +187,15 @@ public:
             names << nameOf(*item);
         return names;
     }
-    QStringList rowNames() {
-        QStringList names;
-        for (int r = 0; r < outline().numberOfRows(); ++r)
-            names << nameOf(*row(r));
-        return names;
+    QStringList rowNames() { return rowTexts(key::name); }
+    QStringList rowCategories() { return rowTexts(key::category); }
+    QStringList rowTexts(const QString& key) {
+        QStringList texts;
+        for (int r = 0; r < outline().numberOfRows(); ++r) {
+            const QString* text = row(r)->value(key).asString();
+            texts << (text ? *text : QString());
+        }
+        return texts;
     }
     /// The user's event ends: its undo group closes and the deferred calls run.
     static void endEvent() { QCoreApplication::processEvents(); }

@@ -13,8 +13,8 @@ namespace tardigo::test {
 using NodeComparator = std::function<int(const Dict& a, const Dict& b)>;
 
 /// The plain tree sort the outline's fast sort must agree with: every level by the comparator,
-/// children before parents, nodes before anything else; direction -1 reverses each level into a new
-/// array.
+/// stably, children before parents, nodes before anything else; direction -1 by the reversed
+/// comparator.
 inline void referenceSort(Dict& node, const NodeComparator& compare, int direction) {
     const ArrayPtr children = childrenOf(node);
     if (!children)
@@ -26,13 +26,8 @@ inline void referenceSort(Dict& node, const NodeComparator& compare, int directi
         const DictPtr da = a.asDict(), db = b.asDict();
         if (!da || !db)
             return da && !db;
-        return compare(*da, *db) < 0;
+        return direction == -1 ? compare(*db, *da) < 0 : compare(*da, *db) < 0;
     });
-    if (direction == -1) {
-        ArrayPtr reversed = Array::create(children->isMutable);
-        reversed->items.assign(children->items.rbegin(), children->items.rend());
-        node.set(key::children, reversed);
-    }
 }
 
 } // namespace tardigo::test

@@ -9,7 +9,6 @@
 
 namespace test = tardigo::test;
 
-
 class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir _dir;
@@ -63,7 +62,8 @@ private slots:
         QVERIFY(first.err.contains("changed on load"));
         const QJsonObject root = QJsonDocument::fromJson(first.out.toUtf8()).object();
         QCOMPARE(root.value("document type").toString(), QStringLiteral("Tardigo Todo List"));
-        QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(), QStringLiteral("c"));
+        QCOMPARE(root.value("beta 1 date fixed up").toObject().value("$type").toString(),
+                 QStringLiteral("c"));
         QCOMPARE(root.value("completion").toObject().value("$type").toString(), QStringLiteral("i"));
 
         QCOMPARE(test::runCli({"add", list, "x"}).exitCode, 0); // saved with the marker now
@@ -86,6 +86,47 @@ private slots:
         const test::CliRun absent = test::runCli({"check", path("absent.todo")});
         QCOMPARE(absent.exitCode, 1);
         QVERIFY(absent.err.contains("absent.todo"));
+    }
+
+    void configListsSetsAndResetsPreferences() {
+        const auto line = [](const QString& listing, const QString& key) {
+            for (const QString& row : listing.split(u'\n'))
+                if (row.startsWith(key + u' '))
+                    return row.simplified();
+            return QString();
+        };
+        const test::CliRun fresh = test::runCli({"config"});
+        QCOMPARE(fresh.exitCode, 0);
+        QCOMPARE(line(fresh.out, "autoSave"), QStringLiteral("autoSave default false"));
+        QCOMPARE(line(fresh.out, "lastDocumentSet"), QStringLiteral("lastDocumentSet unset"));
+
+        QCOMPARE(test::runCli({"config", "oldDays", "30"}).exitCode, 0);
+        QCOMPARE(test::runCli({"config", "categoriesGlobalList", "Home, \"Work, paid\""}).exitCode, 0);
+        QCOMPARE(
+            test::runCli({"config", "todoItemIconConditions", "vk_heart=8, %2Fhome%2Fu%2Fa.png=2"}).exitCode,
+            0);
+        const test::CliRun changed = test::runCli({"config"});
+        QCOMPARE(line(changed.out, "oldDays"), QStringLiteral("oldDays set 30"));
+        QCOMPARE(test::runCli({"config", "categoriesGlobalList"}).out,
+                 QStringLiteral("Home, \"Work, paid\"\n"));
+        QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tardigo/preferences.ini");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString ini = QString::fromUtf8(file.readAll());
+        QVERIFY2(ini.contains("oldDays=30") &&
+                     ini.contains("[todoItemIconConditions]\n%2Fhome%2Fu%2Fa.png=2\n"),
+                 qPrintable(ini));
+
+        const test::CliRun wrongKind = test::runCli({"config", "oldDays", "soon"});
+        QCOMPARE(wrongKind.exitCode, 1);
+        QVERIFY2(wrongKind.err.contains("a whole number"), qPrintable(wrongKind.err));
+        const test::CliRun unknown = test::runCli({"config", "colour", "red"});
+        QCOMPARE(unknown.exitCode, 1);
+        QVERIFY(unknown.err.contains("colour"));
+        QCOMPARE(test::runCli({"config", "--reset"}).exitCode, 2);
+
+        QCOMPARE(test::runCli({"config", "--reset", "oldDays"}).exitCode, 0);
+        QCOMPARE(test::runCli({"config", "oldDays"}).out, QStringLiteral("90\n"));
+        QCOMPARE(line(test::runCli({"config"}).out, "oldDays"), QStringLiteral("oldDays default 90"));
     }
 
     void archiveRewritesAnyArchiveAsRead() {

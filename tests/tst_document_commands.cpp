@@ -2,6 +2,7 @@
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tardigo;
@@ -22,7 +23,7 @@ private slots:
 
     void newItemsGoToTheEndOfTheTopLevel() {
         OpenList list;
-        list.document.newItem();
+        list.document.itemCommands().newItem();
         const std::optional<HeadlessOutline::EditedCell> edited = list.outline().editedCell();
         QVERIFY(edited && edited->textSelected && edited->identifier == key::name);
         QCOMPARE(edited->item, list.row(0));
@@ -32,15 +33,15 @@ private slots:
         OpenList::endEvent();
 
         appendChild(*list.row(0), makeItem("child"));
-        list.document.expandAll();
+        list.document.outlineCommands().expandAll();
         list.select({1});
-        list.document.newItem();
+        list.document.itemCommands().newItem();
         QCOMPARE(childNames(list.root()), (QStringList{"parent", "<new todo>"}));
         QCOMPARE(list.undo().undoActionName(), QStringLiteral("Add Item"));
         undo(list);
         QCOMPARE(childNames(list.root()), QStringList{"parent"});
 
-        list.document.newItemWithName(QStringLiteral("from another program"));
+        list.document.itemCommands().newItemWithName(QStringLiteral("from another program"));
         QCOMPARE(list.rowNames().last(), QStringLiteral("from another program"));
         QVERIFY(!list.outline().editedCell());
         QCOMPARE(list.outline().lastScrolledRow(), 2);
@@ -56,24 +57,97 @@ private slots:
         const NodePtr box = makeItem("box");
         appendChild(*box, makeItem("inside"));
         OpenList list{parent, makeItem("b"), makeItem("c"), box, makeItem("d")};
-        list.document.expandAll();
+        list.document.outlineCommands().expandAll();
         const QStringList before{"parent", "first", "nested", "last", "b", "c", "box", "inside", "d"};
         QCOMPARE(list.rowNames(), before);
         list.select({2, 4, 6, 7, 8}); // nested, b, box with its own child selected too, d
-        list.document.deleteItem();
+        list.document.itemCommands().deleteItem();
         QCOMPARE(list.rowNames(), (QStringList{"parent", "first", "last", "c"}));
         QVERIFY(list.selectedNames().isEmpty());
         undo(list);
-        // "inside" came back inside "box", which shows collapsed again.
-        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "box", "d"}));
-        list.document.expandAll();
+        // "inside" came back inside "box", and everything deleted is selected again.
         QCOMPARE(list.rowNames(), before);
+        QCOMPARE(list.selectedNames(), (QStringList{"nested", "b", "box", "inside", "d"}));
         QVERIFY(!list.undo().canUndo());
 
-        list.document.deleteItem();
+        list.document.itemCommands().deleteItem();
         OpenList::endEvent();
         list.document.close(); // the closed list's steps are gone
         QVERIFY(!list.undo().canUndo());
+    }
+
+    void undoingADeletionSurvivesASortAndAPurge() {
+        // A descending sort must not give the levels new arrays behind the undo record's back.
+        const NodePtr parent = makeItem("parent");
+        appendChild(*parent, makeItem("a1"));
+        appendChild(*parent, makeItem("a2"));
+        OpenList list{makeItem("b"), parent, makeItem("c")};
+        list.document.outlineCommands().expandAll();
+        list.select({2}); // a1
+        list.document.itemCommands().deleteItem();
+        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(key::name); // descending
+        QCOMPARE(list.rowNames(), (QStringList{"parent", "a2", "c", "b"}));
+        undo(list);
+        QCOMPARE(list.rowNames(), (QStringList{"parent", "a1", "a2", "c", "b"}));
+        QCOMPARE(list.selectedNames(), QStringList{"a1"});
+
+        // An item whose parent was purged since comes back at the end of the top level.
+        list.select({2}); // a2
+        list.document.itemCommands().deleteItem();
+        parent->set(key::completion, Value::boolean(true));
+        list.document.itemCommands().purgeConfirmSheetDidEnd(AlertDefaultReturn);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
+        undo(list);
+        QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));
+    }
+
+    void theListIsEditedWheneverItDiffersFromWhatWasSaved() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("list.todo");
+        OpenList list{makeItem("a"), makeItem("b", {{key::completion, Value::boolean(true)}})};
+        const auto rename = [&](const char* name) {
+            list.type(0, key::name, Value(QString::fromLatin1(name)));
+            OpenList::endEvent();
+        };
+        const auto save = [&] {
+            QString error;
+            QVERIFY2(list.document.writeToFile(path, &error), qPrintable(error));
+        };
+        rename("renamed");
+        save();
+        QVERIFY(!list.document.isDocumentEdited());
+        // A change without undo, then undoing the change saved before it: both are unsaved.
+        list.document.outlineCommands().toggleHideCompletedItems(true);
+        undo(list);
+        QCOMPARE(nameOf(*list.row(0)), QStringLiteral("a"));
+        QVERIFY(list.document.isDocumentEdited());
+        save();
+        QVERIFY(!list.document.isDocumentEdited());
+        // Changed and changed back by undo: as saved.
+        rename("again");
+        QVERIFY(list.document.isDocumentEdited());
+        undo(list);
+        QVERIFY(!list.document.isDocumentEdited());
+        // Undoing past the save point is a change too.
+        rename("saved");
+        save();
+        undo(list);
+        QVERIFY(list.document.isDocumentEdited());
+    }
+
+    void aDescendingSortKeepsTiesInPlace() {
+        OpenList list{makeItem("same", {{key::category, "1"}}), makeItem("other"),
+                      makeItem("same", {{key::category, "2"}}), makeItem("same", {{key::category, "3"}})};
+        const ArrayPtr level = childrenOf(*list.document.data());
+        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(key::name);
+        const QStringList once = list.rowCategories();
+        QCOMPARE(list.rowNames(), (QStringList{"same", "same", "same", "other"}));
+        QCOMPARE(once, (QStringList{"1", "2", "3", ""}));
+        list.document.sorting().sortUpdate(); // sorting an unchanged list again moves nothing
+        QCOMPARE(list.rowCategories(), once);
+        QCOMPARE(childrenOf(*list.document.data()), level); // the level kept its array
     }
 
     void doneTogglesEachSelectedItem() {
@@ -82,7 +156,7 @@ private slots:
         const NodePtr done = list.row(0), untouched = list.row(1), half = list.row(2);
         untouched->remove(key::completion);
         list.select({0, 1, 2});
-        list.document.doneItem();
+        list.document.itemCommands().doneItem();
         QCOMPARE(done->value(key::completion), Value::boolean(false));
         QCOMPARE(untouched->value(key::completion), Value::boolean(true));
         QCOMPARE(half->value(key::completion), Value::integer(1));
@@ -94,9 +168,9 @@ private slots:
         QVERIFY(!untouched->contains(key::completion));
         QCOMPARE(half->value(key::completion), Value::float32(0.5));
 
-        list.document.toggleHideCompletedItems(true);
+        list.document.outlineCommands().toggleHideCompletedItems(true);
         list.select({0});
-        list.document.doneItem();
+        list.document.itemCommands().doneItem();
         QVERIFY(list.selectedNames().isEmpty());
         QCOMPARE(list.rowNames(), QStringList{"half"});
     }
@@ -105,22 +179,22 @@ private slots:
         OpenList list{makeItem("a", {{key::category, "home"}})};
         const NodePtr item = list.row(0);
         list.select({0});
-        list.document.categoryAction(QStringLiteral("home"));
+        list.document.itemCommands().categoryAction(QStringLiteral("home"));
         OpenList::endEvent();
         QVERIFY(!list.undo().canUndo());
-        list.document.categoryAction(QString());
+        list.document.itemCommands().categoryAction(QString());
         QCOMPARE(item->value(key::category), Value(""));
         QCOMPARE(historyMessages(*item).size(), 1);
         undo(list);
         QCOMPARE(list.document.display().item->category, QStringLiteral("home"));
 
-        list.document.completionAction(ItemCommands::CompletionControl::Slider, 0.3);
+        list.document.itemCommands().completionAction(ItemCommands::CompletionControl::Slider, 0.3);
         QCOMPARE(item->value(key::completion), Value::float32(0.3));
         QCOMPARE(item->value(key::dateCompleted), Value("2024-03-10 12:00:00 +0100"));
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("30%"));
         QCOMPARE(historyMessages(*item).last(), QStringLiteral("set completion"));
         OpenList::endEvent();
-        list.document.completionAction(ItemCommands::CompletionControl::Checkbox, 1);
+        list.document.itemCommands().completionAction(ItemCommands::CompletionControl::Checkbox, 1);
         QCOMPARE(item->value(key::completion).asNumber()->type, 'c');
         undo(list);
         QCOMPARE(item->value(key::completion), Value::float32(0.3));
@@ -132,14 +206,14 @@ private slots:
         OpenList list{doneParent, makeItem("keep")};
         list.select({1});
         list.window.visible = false;
-        list.document.purgeCompletedItems();
+        list.document.itemCommands().purgeCompletedItems();
         QCOMPARE(list.window.shows, 1);
         QCOMPARE(list.window.sheets->shown.at(0).title, QStringLiteral("Please Confirm"));
         list.window.sheets->answer(AlertAlternateReturn);
         QCOMPARE(childNames(list.root()), (QStringList{"done parent", "keep"}));
         QVERIFY(!list.document.isDocumentEdited());
 
-        list.document.purgeCompletedItems();
+        list.document.itemCommands().purgeCompletedItems();
         list.window.sheets->answer(AlertDefaultReturn);
         QCOMPARE(childNames(list.root()), QStringList{"keep"});
         QCOMPARE(list.selectedNames(), QStringList{"keep"});

@@ -46,7 +46,7 @@ private slots:
     void completingInTheCellLogsTwiceAndHidesTheItem() {
         OpenList list{makeItem("milk"), makeItem("eggs")};
         const NodePtr milk = list.row(0);
-        list.document.toggleHideCompletedItems(true);
+        list.document.outlineCommands().toggleHideCompletedItems(true);
         list.select({0});
         list.type(0, key::completion, Value::float32(1.0));
         QCOMPARE(historyMessages(*milk).mid(1), (QStringList{"set completion", "completed"}));
@@ -97,15 +97,15 @@ private slots:
         OpenList list{makeItem("a"), makeItem("b")};
         list.type(0, key::category, Value("home"));
         FixedClock later(_now.addMSecs(999));
-        list.document.outlineViewAction(1, key::name);
+        list.document.cellEdits().outlineViewAction(1, key::name);
         QVERIFY(!list.outline().editedCell());
         FixedClock second(_now.addSecs(1));
-        list.document.outlineViewAction(1, key::name);
+        list.document.cellEdits().outlineViewAction(1, key::name);
         QCOMPARE(list.outline().editedCell()->item, list.row(1));
         list.outline().abortEditing();
         for (const auto& [row, column] :
              {std::pair{-1, QString(key::name)}, {0, QString()}, {0, key::completion}})
-            list.document.outlineViewAction(row, column);
+            list.document.cellEdits().outlineViewAction(row, column);
         QVERIFY(!list.outline().editedCell());
     }
 
@@ -113,19 +113,19 @@ private slots:
         OpenList list{makeItem("a")};
         list.window.inspector.tool = InspectorToolColor;
         list.select({0});
-        list.document.outlineViewAction(0, key::notes);
+        list.document.cellEdits().outlineViewAction(0, key::notes);
         QCOMPARE(list.window.inspector.tool, int(InspectorToolNotes));
         QCOMPARE(list.window.inspector.toggles, 1);
-        list.document.outlineViewDoubleClicked(0, key::notes); // already showing: brought forward
+        list.document.cellEdits().outlineViewDoubleClicked(0, key::notes); // already showing: brought forward
         QCOMPARE(list.window.inspector.activations, 1);
-        list.document.outlineViewDoubleClicked(0, key::icon);
+        list.document.cellEdits().outlineViewDoubleClicked(0, key::icon);
         QVERIFY(VKisCompleted(*list.row(0)));
     }
 
     void removingChildrenRemovesExactlyThoseNodes() {
         const NodePtr item = makeItem("twin"), twin = std::make_shared<Dict>(*item);
         OpenList list{item, twin};
-        list.document.removeChildren({twin}, list.document.data());
+        list.document.restoring().removeChildren({twin}, list.document.data());
         QCOMPARE(childrenOf(list.root())->items.size(), size_t(1));
         QCOMPARE(childrenOf(list.root())->items[0].asDict(), item); // the very node, not just an equal one
     }
@@ -135,15 +135,15 @@ private slots:
         const NodePtr a = list.row(0);
         const QByteArray hello = *notesData("hello").asData();
         list.select({0, 1});
-        list.document.textDidEndEditing(hello);
+        list.document.cellEdits().notesDidEndEditing(hello);
         QVERIFY(!a->contains(key::notes));
         list.select({0});
-        list.document.textDidEndEditing(hello);
+        list.document.cellEdits().notesDidEndEditing(hello);
         QCOMPARE(a->value(key::notes), Value::data(hello));
         QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
         QCOMPARE(list.outline().lastReloadedItem(), a);
         OpenList::endEvent();
-        list.document.textDidEndEditing(*notesData("").asData());
+        list.document.cellEdits().notesDidEndEditing(*notesData("").asData());
         QVERIFY(!a->contains(key::notes));
         QCOMPARE(historyMessages(*a).count("notes"), 1);
         OpenList::endEvent();
@@ -153,7 +153,7 @@ private slots:
 
     void editsOfTheSortedColumnSortAgain() {
         OpenList list{makeItem("b"), makeItem("c")};
-        list.document.outlineViewShouldSelectTableColumn(key::name);
+        list.document.sorting().headerClicked(key::name);
         OpenList::endEvent();
         list.type(1, key::name, Value("a"));
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"})); // once the edit has ended
@@ -163,10 +163,10 @@ private slots:
         QVERIFY(!list.document.syncingModel());
         QCOMPARE(list.selectedNames(), QStringList{"a"});
 
-        list.document.outlineViewShouldSelectTableColumn(key::notes);
+        list.document.sorting().headerClicked(key::notes);
         OpenList::endEvent();
         list.select({1});
-        list.document.textDidEndEditing(*notesData("first").asData()); // notes sort again at once
+        list.document.cellEdits().notesDidEndEditing(*notesData("first").asData()); // notes sort again at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

@@ -42,25 +42,25 @@ private slots:
     void aReminderShowsItsIconUntilTheTimerClearsIt() {
         const NodePtr first = makeItem("first"), second = makeItem("second");
         OpenList list{first, second};
-        QCOMPARE(list.document.reminderClearInterval(), std::chrono::milliseconds(120000));
-        list.document.setReminderClearInterval(std::chrono::milliseconds(0));
+        QCOMPARE(list.document.minderHandOff().reminderClearInterval(), std::chrono::milliseconds(120000));
+        list.document.minderHandOff().setReminderClearInterval(std::chrono::milliseconds(0));
         list.document.minderWithNode(first, QStringLiteral("Reminder: first"), ItemStatusReminder);
         QCOMPARE(iconShown(list, first), Value("vk_bubble"));
         QCOMPARE(first->value(key::minderTimestampReminder), Value(Date{referenceSecondsFromDateTime(_now)}));
         QVERIFY(list.document.isDocumentEdited());
         // A second reminder before the first timer fires: that timer ends it too.
-        list.document.setReminderClearInterval(std::chrono::hours(1));
+        list.document.minderHandOff().setReminderClearInterval(std::chrono::hours(1));
         list.document.minderWithNode(second, QStringLiteral("Reminder: second"), ItemStatusReminder);
         QCOMPARE(iconShown(list, second), Value("vk_bubble"));
         QCOMPARE(iconShown(list, first), Value("vk_notdone"));
         OpenList::endEvent();
         QCOMPARE(iconShown(list, second), Value("vk_notdone"));
 
-        list.document.setReminderClearInterval(std::chrono::milliseconds(0));
+        list.document.minderHandOff().setReminderClearInterval(std::chrono::milliseconds(0));
         list.document.minderWithNode(first, QString(), ItemStatusReminder);
         list.document.close(); // closing cancels the timer
         OpenList::endEvent();
-        QCOMPARE(list.document.currentReminderItem(), first);
+        QCOMPARE(list.document.minderHandOff().currentReminderItem(), first);
     }
 
     void aDueNoticeStampsTheItemAndTakesALaterDueDate() {
@@ -93,11 +93,11 @@ private slots:
         const NodePtr parent = makeItem("parent"), due = makeItem("due"), reminded = makeItem("reminded");
         appendChild(*parent, due);
         OpenList list{makeItem("top"), parent, reminded};
-        list.document.expandAll();
-        list.document.minderViewItem(noticeCopy(due, 2));
+        list.document.outlineCommands().expandAll();
+        list.document.minderHandOff().minderViewItem(noticeCopy(due, 2));
         QCOMPARE(list.selectedNames(), QStringList{"due"});
         QCOMPARE(list.outline().lastScrolledRow(), 2);
-        list.document.minderViewItem(noticeCopy(reminded, 3));
+        list.document.minderHandOff().minderViewItem(noticeCopy(reminded, 3));
         QCOMPARE(list.selectedNames(), QStringList{"reminded"});
         QCOMPARE(list.window.inspector.shownTools,
                  (std::vector<int>{InspectorToolDueDate, InspectorToolReminder}));
@@ -106,7 +106,7 @@ private slots:
         due->set(key::name, QStringLiteral("renamed")); // no longer the same item
         list.outline().deselectAll();
         QTest::ignoreMessage(QtWarningMsg, "TardigoDocument -minderViewItem: failed to find node for due");
-        list.document.minderViewItem(context);
+        list.document.minderHandOff().minderViewItem(context);
         QVERIFY(list.selectedNames().isEmpty());
         QCOMPARE(list.window.inspector.shownTools.size(), size_t(2));
     }

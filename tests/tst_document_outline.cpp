@@ -38,18 +38,18 @@ private slots:
     void hideCompletedHidesWholeSubtrees() {
         const std::vector<NodePtr> items = families();
         OpenList list{items[0], items[1], items[2]};
-        list.document.expandAll();
+        list.document.outlineCommands().expandAll();
         QCOMPARE(list.outline().numberOfRows(), 8);
         QCOMPARE(list.document.filteredChildrenOfItem(nullptr), childrenOf(list.root())); // the array itself
         list.select({2, 3, 4}); // mixed, mixed done 1, mixed open
-        list.document.toggleHideCompletedItems(true);
+        list.document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(list.rowNames(), (QStringList{"mixed", "mixed open", "all done"}));
         QVERIFY(!list.document.isItemExpandable(items[2]));
         QCOMPARE(list.selectedNames(), (QStringList{"mixed", "mixed open"}));
         QVERIFY(list.document.isDocumentEdited());
         QCOMPARE(list.document.display().hideCompletedTitle, QStringLiteral("Hide"));
 
-        list.document.toggleHideCompletedItems(false);
+        list.document.outlineCommands().toggleHideCompletedItems(false);
         QVERIFY(!list.root().contains(key::filterKey));
         QCOMPARE(list.root().value(key::filterValue), Value::integer(1));
         QCOMPARE(list.outline().numberOfRows(), 8);
@@ -68,8 +68,8 @@ private slots:
                            makeItem("taxes", {{key::notes, notesData("ask about WORK expenses")}}),
                            makeItem("work out", {{key::completion, kDone}})},
                           search(term));
-            list.document.expandAll();
-            list.document.toggleHideCompletedItems(hideCompleted);
+            list.document.outlineCommands().expandAll();
+            list.document.outlineCommands().toggleHideCompletedItems(hideCompleted);
             return list.rowNames();
         };
         QCOMPARE(rowsFound("work", false), (QStringList{"call Bob", "taxes", "work out"}));
@@ -81,15 +81,15 @@ private slots:
     void columnSwitchesOnlyTheOptionalColumns() {
         OpenList list{makeItem("a")};
         for (const int tag : {0, 1, 6})
-            list.document.toggleColumnVisibility(tag);
+            list.document.outlineCommands().toggleColumnVisibility(tag);
         QCOMPARE(list.outline().tableColumnIdentifiers().size(), 6);
         QVERIFY(!list.document.isDocumentEdited());
 
-        list.document.outlineViewShouldSelectTableColumn(key::due);
-        list.document.toggleColumnVisibility(3);
+        list.document.sorting().headerClicked(key::due);
+        list.document.outlineCommands().toggleColumnVisibility(3);
         QVERIFY(!list.outline().containsTableColumn(key::due));
         QVERIFY(!list.root().contains(key::sortedColumn));
-        list.document.toggleColumnVisibility(3);
+        list.document.outlineCommands().toggleColumnVisibility(3);
         QCOMPARE(list.outline().tableColumnIdentifiers().last(), QString(key::due));
         QVERIFY(!list.root().contains(key::sortedColumn));
     }
@@ -115,15 +115,15 @@ private slots:
         appendChild(*parent, child);
         const NodePtr done = makeItem("done", {{key::completion, kDone}});
         OpenList list{parent, done, last};
-        list.document.toggleHideCompletedItems(true);
+        list.document.outlineCommands().toggleHideCompletedItems(true);
         VKselectItems(list.outline(), {last, child, done, parent});
         QCOMPARE(list.selectedNames(), (QStringList{"parent", "last"}));
         QCOMPARE(VKselectedItem(list.outline()), parent); // the one selected last, whatever its row
 
-        list.document.expandAll();
+        list.document.outlineCommands().expandAll();
         list.select({1});
         QCOMPARE(list.selectedNames(), QStringList{"child"});
-        list.document.collapseAll();
+        list.document.outlineCommands().collapseAll();
         QCOMPARE(list.rowNames(), (QStringList{"parent", "last"}));
         QCOMPARE(VKselectedItem(list.outline()), NodePtr());
     }

@@ -111,7 +111,7 @@ private slots:
         OpenList list{makeItem("done", {{key::completion, Value::boolean(true)}}),
                       makeItem("due", {{key::due, "2030-01-01 00:00:00 +0000"}}), makeItem("plain"), fresh,
                       makeItem("noted", {{key::notes, notesData("n")}})};
-        list.document.outlineViewShouldSelectTableColumn(key::icon);
+        list.document.sorting().headerClicked(key::icon);
         QCOMPARE(list.rowNames(), (QStringList{"fresh", "noted", "plain", "due", "done"}));
     }
 
@@ -119,7 +119,7 @@ private slots:
         OpenList list{makeItem("b", {{key::category, "x"}}), makeItem("a", {{key::category, "y"}}),
                       makeItem("c", {{key::category, ""}})};
         const auto click = [&](const QString& column, const QStringList& rows) {
-            QVERIFY(!list.document.outlineViewShouldSelectTableColumn(column));
+            QVERIFY(!list.document.sorting().headerClicked(column));
             QCOMPARE(list.rowNames(), rows);
         };
         click(key::category, {"b", "a", "c"});
@@ -143,7 +143,7 @@ private slots:
         OpenList list{makeItem("d"), makeItem("c"), makeItem("b"), makeItem("a")};
         list.select({0, 2});
         const int renders = list.window.renders;
-        list.document.outlineViewShouldSelectTableColumn(key::name);
+        list.document.sorting().headerClicked(key::name);
         OpenList::endEvent();
         QCOMPARE(list.rowNames(), (QStringList{"a", "b", "c", "d"}));
         QCOMPARE(list.selectedNames(), (QStringList{"b", "d"}));
@@ -153,8 +153,8 @@ private slots:
 
     void switchingSortingOffKeepsTheOrder() {
         OpenList list{makeItem("b"), makeItem("a")};
-        list.document.outlineViewShouldSelectTableColumn(key::name);
-        list.document.endColumnSorting();
+        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().endColumnSorting();
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
         QVERIFY(!list.root().contains(key::sortedColumn));
         QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::None);
@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
         QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::Descending);
         QVERIFY(!list.document.isDocumentEdited());
-        list.document.outlineViewShouldSelectTableColumn(key::name);
+        list.document.sorting().headerClicked(key::name);
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
     }
 };

@@ -31,8 +31,8 @@ private slots:
             appendChild(*parent,
                         makeItem(QString::number(i), {{key::completion, Value::float32(i < 7 ? 1.0 : 0.5)}}));
         OpenList list{parent};
-        list.document.expandAll();
-        list.document.toggleHideCompletedItems(true);
+        list.document.outlineCommands().expandAll();
+        list.document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding")); // hidden items count too
 
         // Cell edits keep the count right without counting the tree again.

@@ -1,6 +1,6 @@
-#include "document/tardigo_document.h"
 #include "archive/archive_codec.h"
 #include "archive/list_file.h"
+#include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/beep_channel.h"
 #include "minder/recording_error_reporter.h"
@@ -12,11 +12,11 @@
 #include "test_support.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -401,6 +401,55 @@ private slots:
             QVERIFY(!isList(list.left(cut)));
     }
 
+    void aPassTakenUpInSlicesGivesWhatOnePassGives() {
+        QStringList paths;
+        for (int list = 0; list < 3; ++list) {
+            std::vector<NodePtr> items;
+            for (int i = 0; i < 150; ++i)
+                items.push_back(i % 40 ? item(QString("item %1.%2").arg(list).arg(i))
+                                       : item(QString("due %1.%2").arg(list).arg(i),
+                                              {{key::due, "2003-05-01 09:00:00 +0200"}}));
+            paths << writeList(QString("sliced%1.todo").arg(list), listOf(items));
+        }
+        paths.insert(1, path("missing.todo"));
+        const auto pass = [&](bool sliced, int* slices) {
+            test::FixedClock clock(at("2003-05-20 14:00:00"));
+            WindowlessMinderHost host;
+            RecordingErrorReporter reporter;
+            TardigoMinder minder(host, NoticeChannels{}, reporter, silentLocator());
+            minder.setDocs(paths);
+            if (!sliced)
+                minder.scanDocs();
+            // A slice given no time at all still gets on.
+            while (sliced && !minder.scanDocsUntil(QDeadlineTimer(0)))
+                ++*slices;
+            return describe(host.notices());
+        };
+        int slices = 1;
+        const QStringList whole = pass(false, nullptr);
+        QCOMPARE(whole.size(), 12);
+        QCOMPARE(pass(true, &slices), whole);
+        QVERIFY2(slices > paths.size(), qPrintable(QString::number(slices)));
+    }
+
+    void aListClosedDuringASlicedPassIsLeftThere() {
+        test::FixedClock clock(at("2003-05-20 14:00:00"));
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 200; ++i)
+            items.push_back(item(QString("due %1").arg(i), {{key::due, "2003-05-01 09:00:00 +0200"}}));
+        WindowlessMinderHost host;
+        TardigoDocument& doc = open(host, listOf(items));
+        RecordingErrorReporter reporter;
+        TardigoMinder minder(host, NoticeChannels{}, reporter, silentLocator());
+        minder.setDocs({doc.fileName()});
+        QVERIFY(!minder.scanDocsUntil(QDeadlineTimer(0)));
+        const size_t announced = host.notices().size();
+        QVERIFY(announced > 0 && announced < 200);
+        minder.documentClosed(&doc);
+        QVERIFY(minder.scanDocsUntil(QDeadlineTimer(0)));
+        QCOMPARE(host.notices().size(), announced);
+    }
+
     void theLocatorKeepsUsableFilesOnly() {
         const QString usable = writeList("usable.todo", listOf({}));
         QVERIFY(QDir(_dir->path()).mkdir("dir.todo"));
@@ -445,10 +494,11 @@ private slots:
                                            fromNowReminder("stretch", 30, "2003-05-20 11:00:00", true)}));
         QDir::setCurrent(_dir->path());
         {
-            // Preferences hold JSON texts; these make dates read the same in any locale.
-            QSettings settings(path("config/tardigo/tardigo.ini"), QSettings::IniFormat);
-            settings.setValue(pref::userShortDateFormat, "\"yyyy-MM-dd\"");
-            settings.setValue(pref::userTimeFormat, "\"HH:mm\"");
+            // These make dates read the same in any locale.
+            UserDefaults preferences;
+            preferences.useFile(path("config/tardigo/preferences.ini"));
+            preferences.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+            preferences.setObject(pref::userTimeFormat, "HH:mm");
         }
         const auto remind = [&](const QStringList& extra) {
             QProcess cli;
@@ -474,7 +524,7 @@ private slots:
         QCOMPARE(unchanged.readAll(), before); // a dry run writes nothing
         QCOMPARE(remind({"--apply"}), notices);
         QCOMPARE(remind({"--apply"}), QString());
-        QFile conf(path("config/tardigo/tardigo.ini"));
+        QFile conf(path("config/tardigo/preferences.ini"));
         QVERIFY(conf.open(QIODevice::ReadOnly));
         QVERIFY(!conf.readAll().contains("home.todo")); // the watch list is the application's
     }

@@ -39,11 +39,11 @@ public:
     }
 
     /// Changes the list file as the window would, stamping history at `now`.
-    void editList(const QDateTime& now, const std::function<void(Dict& root)>& edit) {
+    void editList(const QDateTime& now, const std::function<void(const NodePtr& root)>& edit) {
         test::FixedClock clock(now);
         const ListLoad load = readListFile(list());
         QVERIFY(load.ok());
-        edit(*load.root);
+        edit(load.root);
         QVERIFY(writeListFile(list(), load.root).isEmpty());
     }
 
@@ -117,8 +117,8 @@ void rename(Dict& root, const QString& from, const QString& to) {
     VKlogMessage(*item, QStringLiteral("set name"));
 }
 
-void remove(Dict& root, const QString& name) {
-    const NodePtr item = test::findItem(root, name);
+void remove(const NodePtr& root, const QString& name) {
+    const NodePtr item = test::findItem(*root, name);
     VKdeleteItem(root, item.get());
 }
 
@@ -173,22 +173,22 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QStringList, items);
         SyncedPair pair;
-        pair.editList(kFirstSync.addSecs(-60), [](Dict& root) {
-            addItem(root, QStringLiteral("A"));
-            addItem(root, QStringLiteral("B"));
+        pair.editList(kFirstSync.addSecs(-60), [](const NodePtr& root) {
+            addItem(*root, QStringLiteral("A"));
+            addItem(*root, QStringLiteral("B"));
         });
         QVERIFY(pair.sync(kFirstSync).ok());
         QCOMPARE(pair.fileSummaries(), (QStringList{"A", "B"}));
 
-        pair.editList(kListEdit, [&](Dict& root) {
+        pair.editList(kListEdit, [&](const NodePtr& root) {
             if (list == QLatin1String("change"))
-                rename(root, QStringLiteral("A"), QStringLiteral("A list"));
+                rename(*root, QStringLiteral("A"), QStringLiteral("A list"));
             else if (list == QLatin1String("change alike"))
-                rename(root, QStringLiteral("A"), QStringLiteral("A both"));
+                rename(*root, QStringLiteral("A"), QStringLiteral("A both"));
             else if (list == QLatin1String("delete"))
                 remove(root, QStringLiteral("A"));
             else if (list == QLatin1String("new"))
-                addItem(root, QStringLiteral("N list"));
+                addItem(*root, QStringLiteral("N list"));
         });
         const QDateTime later = kListEdit.addSecs(3600), earlier = kListEdit.addSecs(-3600);
         if (folder == QLatin1String("change"))
@@ -225,7 +225,7 @@ private slots:
     // not ours, or that do not read, are left alone.
     void otherClientsFilesAreLeftAlone() {
         SyncedPair pair;
-        pair.editList(kFirstSync, [](Dict& root) { addItem(root, QStringLiteral("A")); });
+        pair.editList(kFirstSync, [](const NodePtr& root) { addItem(*root, QStringLiteral("A")); });
         QVERIFY(pair.sync(kFirstSync).ok());
         pair.editFile(QStringLiteral("A"), "END:VTODO", "X-OTHER-FLAG:starred\r\nPRIORITY:1\r\nEND:VTODO",
                       kFirstSync);
@@ -239,8 +239,9 @@ private slots:
         pair.writeFile(QStringLiteral("event.ics"), event);
         pair.writeFile(QStringLiteral("damaged.ics"), damaged);
         pair.writeFile(QStringLiteral("notes.txt"), "not a calendar");
-        pair.editList(kListEdit,
-                      [](Dict& root) { rename(root, QStringLiteral("A"), QStringLiteral("A list")); });
+        pair.editList(kListEdit, [](const NodePtr& root) {
+            rename(*root, QStringLiteral("A"), QStringLiteral("A list"));
+        });
 
         const SyncReport report = pair.sync(kSecondSync);
         QVERIFY(report.ok());
@@ -256,8 +257,9 @@ private slots:
 
         // A synced item whose file no longer reads stays as it is, and so does its file.
         pair.writeFile(pair.fileOf(QStringLiteral("A list")), damaged);
-        pair.editList(kSecondSync,
-                      [](Dict& root) { rename(root, QStringLiteral("A list"), QStringLiteral("A again")); });
+        pair.editList(kSecondSync, [](const NodePtr& root) {
+            rename(*root, QStringLiteral("A list"), QStringLiteral("A again"));
+        });
         QVERIFY(pair.sync(kSecondSync.addDays(1)).ok());
         QCOMPARE(pair.listOutline(), QStringList{"A again"});
         QCOMPARE(pair.fileSummaries(), QStringList{});
@@ -267,11 +269,11 @@ private slots:
     // the children of an item deleted elsewhere take its place.
     void treeChanges() {
         SyncedPair pair;
-        pair.editList(kFirstSync, [](Dict& root) {
-            const NodePtr house = addItem(root, QStringLiteral("House"));
+        pair.editList(kFirstSync, [](const NodePtr& root) {
+            const NodePtr house = addItem(*root, QStringLiteral("House"));
             addItem(*house, QStringLiteral("Roof"));
             addItem(*house, QStringLiteral("Door"));
-            addItem(root, QStringLiteral("Car"));
+            addItem(*root, QStringLiteral("Car"));
         });
         QVERIFY(pair.sync(kFirstSync).ok());
         const QString houseUid =
@@ -294,8 +296,8 @@ private slots:
     // Uids come with the first sync and stay; a copy gets its own and a file of its own.
     void uidsAndCopies() {
         SyncedPair pair;
-        pair.editList(kFirstSync, [](Dict& root) {
-            addItem(*addItem(root, QStringLiteral("Trip")), QStringLiteral("Tickets"));
+        pair.editList(kFirstSync, [](const NodePtr& root) {
+            addItem(*addItem(*root, QStringLiteral("Trip")), QStringLiteral("Tickets"));
         });
         QVERIFY(!pair.root()->value(key::children).asArray()->items.front().asDict()->contains(key::uid));
         QVERIFY(pair.sync(kFirstSync).ok());
@@ -303,12 +305,12 @@ private slots:
         const Value uid = trip->value(key::uid);
         QVERIFY(uid.isString());
 
-        pair.editList(kListEdit, [](Dict& root) {
+        pair.editList(kListEdit, [](const NodePtr& root) {
             // A pasted copy that kept its uids, as a careless paste would.
-            const NodePtr copy = test::findItem(root, QStringLiteral("Trip"))->deepCopy();
+            const NodePtr copy = test::findItem(*root, QStringLiteral("Trip"))->deepCopy();
             copy->set(key::name, QStringLiteral("Trip 2"));
             test::findItem(*copy, QStringLiteral("Tickets"))->set(key::name, QStringLiteral("Tickets 2"));
-            childrenOf(root)->items.push_back(copy);
+            childrenOf(*root)->items.push_back(copy);
         });
         QVERIFY(pair.sync(kSecondSync).ok());
         QCOMPARE(test::findItem(*pair.root(), QStringLiteral("Trip"))->value(key::uid), uid);
@@ -323,7 +325,7 @@ private slots:
     // "sync --all": every watched list with a folder, the sync command before and after.
     void syncAllRunsTheCommand() {
         SyncedPair pair, unsynced;
-        pair.editList(kFirstSync, [](Dict& root) { addItem(root, QStringLiteral("A")); });
+        pair.editList(kFirstSync, [](const NodePtr& root) { addItem(*root, QStringLiteral("A")); });
         QVERIFY(pair.sync(kFirstSync).ok());
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("log"));

@@ -96,10 +96,10 @@ class TestSyncRadicale : public QObject {
 
     NodePtr list(const char* name) const { return readListFile(path(QString::fromLatin1(name))).root; }
 
-    void edit(const char* name, const QDateTime& at, const std::function<void(Dict&)>& change) {
+    void edit(const char* name, const QDateTime& at, const std::function<void(const NodePtr&)>& change) {
         test::FixedClock clock(at);
         const NodePtr root = list(name);
-        change(*root);
+        change(root);
         QVERIFY(writeListFile(path(QString::fromLatin1(name)), root).isEmpty());
     }
 
@@ -214,26 +214,26 @@ private slots:
     // Done, deleted and changed on both sides: each reaches the other list.
     void changesTravelBothWays() {
         const QDateTime soon = QDateTime::currentDateTime().addSecs(60);
-        edit("two.todo", soon, [](Dict& root) {
-            const NodePtr door = test::findItem(root, QStringLiteral("Paint the door"));
+        edit("two.todo", soon, [](const NodePtr& root) {
+            const NodePtr door = test::findItem(*root, QStringLiteral("Paint the door"));
             door->set(key::completion, Value::boolean(true));
             door->set(key::dateCompleted, storedDateStringNow());
             VKlogMessage(*door, QStringLiteral("completed"));
         });
-        edit("one.todo", soon, [](Dict& root) {
-            VKdeleteItem(root, test::findItem(root, QStringLiteral("Renew passport")).get());
+        edit("one.todo", soon, [](const NodePtr& root) {
+            VKdeleteItem(root, test::findItem(*root, QStringLiteral("Renew passport")).get());
         });
         roundTrip();
         QVERIFY(VKisCompleted(*test::findItem(*list("one.todo"), QStringLiteral("Paint the door"))));
         QVERIFY(!test::findItem(*list("two.todo"), QStringLiteral("Renew passport")));
 
-        edit("one.todo", soon.addSecs(60), [](Dict& root) {
-            test::findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (one)"));
-            VKlogMessage(*test::findItem(root, QStringLiteral("House (one)")), QStringLiteral("set name"));
+        edit("one.todo", soon.addSecs(60), [](const NodePtr& root) {
+            test::findItem(*root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (one)"));
+            VKlogMessage(*test::findItem(*root, QStringLiteral("House (one)")), QStringLiteral("set name"));
         });
-        edit("two.todo", soon.addSecs(120), [](Dict& root) {
-            test::findItem(root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (two)"));
-            VKlogMessage(*test::findItem(root, QStringLiteral("House (two)")), QStringLiteral("set name"));
+        edit("two.todo", soon.addSecs(120), [](const NodePtr& root) {
+            test::findItem(*root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (two)"));
+            VKlogMessage(*test::findItem(*root, QStringLiteral("House (two)")), QStringLiteral("set name"));
         });
         roundTrip();
         for (const char* name : {"one.todo", "two.todo"}) {

@@ -80,7 +80,7 @@ private slots:
         copy->set(key::dateCreated, *deep->value(key::dateCreated).asString());
         QCOMPARE(VKfindChildNodeIdenticalTo(root, *copy), deep); // first match in pre-order
 
-        VKdeleteItem(*root, deep.get());
+        VKdeleteItem(root, deep.get());
         QVERIFY(!VKhasDescendentNode(*childrenOf(*root)->items[0].asDict(), *deep));
         QCOMPARE(names(*root), (QStringList{"A", "deep"})); // the twin stays
     }
@@ -91,10 +91,10 @@ private slots:
         NodePtr root = withChildren(item("root"), {item("a"), b, shared, c, withChildren(item("d"), {shared})});
         const Value before = Value(root->deepCopy());
         std::vector<RemovedChild> removed;
-        VKdeleteItems(*root, {b, c, shared}, &removed);
+        VKdeleteItems(root, {b, c, shared}, &removed);
         QCOMPARE(names(*root), (QStringList{"a", "d"}));
         QCOMPARE(removed.size(), size_t(4));
-        VKrestoreRemovedChildren(removed);
+        VKrestoreRemovedChildren(*root, removed);
         QVERIFY(Value(root) == before);
         QCOMPARE(childrenOf(*root)->items[2].asDict(), shared);
         QCOMPARE(childrenOf(*childrenOf(*root)->items[4].asDict())->items[0].asDict(), shared);

@@ -2,44 +2,100 @@
 
 #include "app/command_line.h"
 #include "app/dark_palette.h"
-#include "app/document_controller.h"
+#include "app/print_to_pdf.h"
+#include "app/tardigo_application.h"
 #include "document/icon_rules.h"
-#include "document/tardigo_document.h"
-#include "window/document_main_window.h"
+#include "instance/instance_client.h"
+#include "instance/instance_socket.h"
+#include "instance/single_instance.h"
+#include "platform/sticky_store.h"
 #include "window/icon_for_name.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+
 namespace tardigo {
 
+namespace {
+
+/// What the command line asks of the running Tardigo, in order; the first decides who runs.
+std::vector<InstanceRequest> requestsFor(const CommandLine& line) {
+    std::vector<InstanceRequest> requests;
+    InstanceRequest open;
+    open.command =
+        line.files.isEmpty() ? InstanceRequest::Command::Activate : InstanceRequest::Command::OpenFiles;
+    open.files = line.files;
+    if (!line.files.isEmpty() || (!line.newItem && !line.newItemFromSelection))
+        requests.push_back(open);
+    if (line.newItem) {
+        InstanceRequest item;
+        item.command = InstanceRequest::Command::NewItem;
+        item.text = *line.newItem;
+        requests.push_back(item);
+    }
+    if (line.newItemFromSelection) {
+        InstanceRequest item;
+        item.command = InstanceRequest::Command::NewItemFromSelection;
+        requests.push_back(item);
+    }
+    return requests;
+}
+
+int report(const InstanceReply& reply) {
+    if (reply.ok)
+        return 0;
+    std::fprintf(stderr, "tardigo: %s\n", qPrintable(reply.error));
+    return 1;
+}
+
+} // namespace
+
 int runTardigo(int argc, char** argv) {
+    // A printout for a script needs no display, and may be asked for where there is none.
+    if (asksForPrintoutOnly(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tardigo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tardigo"));
     QApplication::setApplicationVersion(QStringLiteral(TARDIGO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tardigo"));
-    QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
-    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
+    QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
+    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+    if (line.printToPdf) {
+        if (line.files.size() != 1) {
+            std::fprintf(stderr, "tardigo: --print-to-pdf prints exactly one list: name one.\n");
+            return 2;
+        }
+        return printListToPdf(line.files.front(), *line.printToPdf, line.printOptions);
+    }
+    const std::vector<InstanceRequest> requests = requestsFor(line);
+    // One Tardigo a session: a second one hands what it was asked to the first and ends.
+    InstanceClaim claim = claimOrForward(requests.front(), instanceSocketPath(), instanceLockPath());
+    if (claim.forwardedReply) {
+        int status = report(*claim.forwardedReply);
+        for (auto request = requests.begin() + 1; request != requests.end() && status == 0; ++request)
+            status = report(
+                askRunningInstance(instanceSocketPath(), *request)
+                    .value_or(InstanceReply{false, QStringLiteral("Tardigo has quit meanwhile."), {}}));
+        return status;
+    }
+
     if (line.dark) {
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QApplication::setPalette(darkPalette());
     }
 
-    DocumentController controller;
-    for (const QString& file : line.files)
-        controller.openFile(file);
-    if (controller.windows().empty())
-        controller.newUntitledDocument();
-    if (line.newItem) {
-        TardigoDocument& front = controller.windows().back()->document();
-        if (line.newItem->isEmpty())
-            front.newItem();
-        else
-            front.newItemWithName(*line.newItem);
-    }
+    TardigoApplication tardigo(std::move(claim.server), StickyStore::standardPath());
+    tardigo.launch(line.files);
+    // Failures were said already, on the desktop and here; the application runs on regardless.
+    for (const InstanceRequest& request : requests)
+        if (request.command == InstanceRequest::Command::NewItem ||
+            request.command == InstanceRequest::Command::NewItemFromSelection)
+            report(tardigo.handle(request));
     return QApplication::exec();
 }
 

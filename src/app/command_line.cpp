@@ -3,6 +3,7 @@
 #include "platform/localized.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace tardigo {
 
@@ -14,10 +15,27 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption dark(QStringLiteral("dark"),
                                   localized(QStringLiteral("Use the dark palette (also TARDIGO_DARK=1).")));
     const QCommandLineOption newItem(QStringLiteral("new-item"),
-                                     localized(QStringLiteral("Add an item named TEXT to the front list.")),
+                                     localized(QStringLiteral("Add an item named TEXT to the first list.")),
                                      QStringLiteral("TEXT"));
-    parser.addOption(dark);
-    parser.addOption(newItem);
+    const QCommandLineOption fromSelection(
+        QStringLiteral("new-item-from-selection"),
+        localized(
+            QStringLiteral("Add an item named after the text selected on the desktop (else the clipboard's) "
+                           "to the first list.")));
+    const QCommandLineOption printToPdf(
+        QStringLiteral("print-to-pdf"),
+        localized(QStringLiteral("Print the list into the PDF file OUT, without opening a window.")),
+        QStringLiteral("OUT"));
+    const QCommandLineOption printCheckboxes(
+        QStringLiteral("print-checkboxes"),
+        localized(QStringLiteral("With --print-to-pdf: print check boxes.")));
+    const QCommandLineOption printIcons(QStringLiteral("print-icons"),
+                                        localized(QStringLiteral("With --print-to-pdf: print icons.")));
+    const QCommandLineOption printNotes(QStringLiteral("print-notes"),
+                                        localized(QStringLiteral("With --print-to-pdf: print notes.")));
+    for (const QCommandLineOption* option :
+         {&dark, &newItem, &fromSelection, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
+        parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("files"), localized(QStringLiteral("The lists to open.")),
                                  QStringLiteral("[FILE...]"));
     // The desktop entry's "New Item" action passes the option without a text: a new item to name.
@@ -26,11 +44,23 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         given.last() = QStringLiteral("--new-item=");
     parser.process(given);
     CommandLine line;
-    line.files = parser.positionalArguments();
+    for (const QString& file : parser.positionalArguments())
+        line.files.append(QFileInfo(file).absoluteFilePath());
     line.dark = parser.isSet(dark) || qEnvironmentVariableIntValue("TARDIGO_DARK") == 1;
     if (parser.isSet(newItem))
         line.newItem = parser.value(newItem);
+    if (parser.isSet(printToPdf))
+        line.printToPdf = parser.value(printToPdf);
+    line.printOptions = {parser.isSet(printCheckboxes), parser.isSet(printIcons), parser.isSet(printNotes)};
+    line.newItemFromSelection = parser.isSet(fromSelection);
     return line;
+}
+
+bool asksForPrintoutOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--print-to-pdf"))
+            return true;
+    return false;
 }
 
 } // namespace tardigo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/print_options.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -8,10 +10,16 @@ namespace tardigo {
 
 /// What `tardigo` was asked on its command line.
 struct CommandLine {
-    QStringList files;              // the lists to open
-    bool dark = false;              // the dark palette, whatever the desktop's
-    std::optional<QString> newItem; // an item to add to the front list; empty: one to name
+    QStringList files;                  // the lists to open, as absolute paths
+    bool dark = false;                  // the dark palette, whatever the desktop's
+    std::optional<QString> newItem;     // an item to add to the first list; empty: one to name in the front list
+    bool newItemFromSelection = false;  // an item of the text selected on the desktop, else of the clipboard
+    std::optional<QString> printToPdf;  // print the one list named into this PDF file, without a window
+    PrintOptions printOptions;          // what that printout shows besides the texts
 };
+
+/// Whether the arguments ask for a printout only, which needs no display.
+bool asksForPrintoutOnly(int argc, char** argv);
 
 /// Reads the arguments (the program name first); --help and --version print and exit.
 CommandLine parseCommandLine(const QStringList& arguments);

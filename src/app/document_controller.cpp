@@ -2,6 +2,7 @@
 
 #include "app/recent_documents.h"
 #include "archive/list_file.h"
+#include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
@@ -28,8 +29,14 @@ DocumentController::~DocumentController() {
 
 DocumentMainWindow* DocumentController::show(DocumentMainWindow* window) {
     _windows.push_back(window);
+    // A child of the document: it goes with it.
+    new AutosaveScheduler(window->document(), [window] { return window->autoSave(); });
     window->showWindows();
     return window;
+}
+
+DocumentMainWindow* DocumentController::showDocument(std::unique_ptr<TardigoDocument> document) {
+    return show(new DocumentMainWindow(std::move(document), *this));
 }
 
 QString DocumentController::nextUntitledName() const {
@@ -156,13 +163,28 @@ void DocumentController::noteRecentDocument(const QString& path) {
     RecentDocuments::add(path);
 }
 
+bool DocumentController::reviewUnsavedChanges() {
+    for (DocumentMainWindow* window : _windows)
+        if (!window->confirmClose())
+            return false;
+    for (DocumentMainWindow* window : _windows)
+        window->setChangesReviewed();
+    return true;
+}
+
 void DocumentController::quit() {
-    if (closeAll())
-        QApplication::quit();
+    if (!reviewUnsavedChanges())
+        return;
+    emit aboutToQuit();
+    closeAll();
+    QApplication::quit();
 }
 
 void DocumentController::windowClosed(DocumentMainWindow* window) {
     std::erase(_windows, window);
+    emit documentClosed(&window->document());
+    if (_windows.empty())
+        emit lastWindowClosed();
     std::erase_if(_closedWindows, [](const QPointer<DocumentMainWindow>& closed) { return closed.isNull(); });
     _closedWindows.emplace_back(window);
     window->deleteLater();

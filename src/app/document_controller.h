@@ -22,6 +22,8 @@ public:
 
     /// A new untitled list in its own window, shown.
     DocumentMainWindow* newUntitledDocument();
+    /// A window for a list opened without one, shown.
+    DocumentMainWindow* showDocument(std::unique_ptr<TardigoDocument> document);
     /// The window of the list at path, opened when it is not open yet; null when it cannot be
     /// opened, after telling the user why.
     DocumentMainWindow* openFile(const QString& path);
@@ -29,6 +31,9 @@ public:
     const std::vector<DocumentMainWindow*>& windows() const { return _windows; }
     /// Closes every window, each asking about unsaved changes; false when the user kept one open.
     bool closeAll();
+    /// Asks about the unsaved changes of every window, as quitting does; false when the user chose
+    /// to keep a window open. Windows closed afterwards ask no more.
+    bool reviewUnsavedChanges();
 
     void newDocument() override;
     void openDocument() override;
@@ -36,8 +41,21 @@ public:
     QStringList recentDocuments() const override;
     void clearRecentDocuments() override;
     void noteRecentDocument(const QString& path) override;
+    /// Asks about unsaved changes, lets the application remember its lists, closes every window and quits.
     void quit() override;
+    void showPreferences(bool iconSection) override { emit preferencesRequested(iconSection); }
+    void makeStickies(const std::vector<StickyNote>& notes) override { emit stickiesRequested(notes); }
+    void showStickies() override { emit showStickiesRequested(); }
     void windowClosed(DocumentMainWindow* window) override;
+
+signals:
+    /// Quitting: the unsaved changes are answered for and every window is still open.
+    void aboutToQuit();
+    void documentClosed(TardigoDocument* document);
+    void lastWindowClosed();
+    void preferencesRequested(bool iconSection);
+    void stickiesRequested(const std::vector<StickyNote>& notes);
+    void showStickiesRequested();
 
 private:
     DocumentMainWindow* show(DocumentMainWindow* window);

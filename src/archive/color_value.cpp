@@ -78,6 +78,14 @@ std::optional<Rgba> rgbaFromColorData(const QByteArray& data) {
     return rgbaFromColor(*color);
 }
 
+std::optional<Rgba> rgbaFromColorValue(const Value& stored) {
+    if (const QByteArray* data = stored.asData())
+        return rgbaFromColorData(*data);
+    if (const Color* color = stored.asColor())
+        return rgbaFromColor(*color);
+    return std::nullopt;
+}
+
 QByteArray colorDataFromRgba(Rgba rgba) {
     return encodeArchive(colorFromRgba(rgba));
 }

@@ -19,6 +19,10 @@ Color colorFromRgba(Rgba rgba);
 /// The colour an item's "color" data (an archived colour) shows; nothing when it does not decode.
 std::optional<Rgba> rgbaFromColorData(const QByteArray& data);
 
+/// The colour an item's "color" shows, stored as an archived colour or as its data; nothing for any
+/// other value or one that does not decode.
+std::optional<Rgba> rgbaFromColorValue(const Value& stored);
+
 /// The archive to store under an item's "color".
 QByteArray colorDataFromRgba(Rgba rgba);
 

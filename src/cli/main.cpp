@@ -49,6 +49,10 @@ const Command kCommands[] = {
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
      commandRemind},
+    {"config", "config [KEY [VALUE]] | config --reset KEY",
+     "list the preferences with their values and whether each is the default; print one, set one (checked "
+     "against its kind: true or false, a number, a text, a list as a, b, c), or return one to its default",
+     commandConfig},
 };
 
 void printHelp() {

@@ -3,6 +3,7 @@
 #include "archive/list_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
+#include "cli/open_lists.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
@@ -159,7 +160,10 @@ int commandRemind(const QStringList& args) {
         TardigoMinder minder(host, noticeChannels, reporter);
         if (all)
             minder.collectDocs();
-        minder.setDocs(uniqueFiles(paths + minder.docs()));
+        std::optional<QStringList> docs = uniqueFiles(paths + minder.docs());
+        if (parsed->flags.contains(kApply) && !(docs = listsNotOpenInTardigo(*docs, paths)))
+            status = Failure;
+        minder.setDocs(docs.value_or(QStringList()));
         minder.scanDocs();
 
         if (channels.contains(kPrint)) {

@@ -3,7 +3,6 @@
 #include "document/inspector_view.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
-#include "document/restoring_operations.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
@@ -47,7 +46,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
     const Value newValue = storedValue(object);
     const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)
-        _document.setLastDateDueObjectSet(Clock::now());
+        _lastDateDueObjectSet = Clock::now();
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
             if (TWAlertArray* alerts = _document.alertArray())
@@ -57,7 +56,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
         }
         const QString actionName = localized(QStringLiteral("set")) + u' ' + identifier;
         _document.undoManager().setActionName(actionName);
-        RestoringOperations(_document).registerSetInDict(item, identifier);
+        _document.restoring().registerSetInDict(item, identifier);
         if (newValue.isNil()) {
             item->remove(identifier);
         } else {
@@ -72,19 +71,15 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
             }
         }
         _document.updateUIForItem(item, identifier, wasCompleted);
-        if (_document.lastSortedTableColumn() == identifier) {
-            _document.setSyncingModel(true);
-            TardigoDocument* document = &_document;
-            _document.performLater([document] { document->sortUpdate(); });
-        }
+        if (_document.sorting().lastSortedTableColumn() == identifier)
+            _document.sorting().sortUpdateLater();
     }
     if (identifier == key::category)
-        _document.setLastCategoryObjectSet(Clock::now());
+        _lastCategoryObjectSet = Clock::now();
 }
 
 bool CellEditCommit::swallowsClick() const {
-    return sameSecondAsNow(_document.lastDateDueObjectSet()) ||
-           sameSecondAsNow(_document.lastCategoryObjectSet());
+    return sameSecondAsNow(_lastDateDueObjectSet) || sameSecondAsNow(_lastCategoryObjectSet);
 }
 
 void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn) {
@@ -112,7 +107,7 @@ void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& cli
     if (_document.outlineView().selectedRow() < 0 || clickedColumn.isEmpty())
         return;
     if (clickedColumn == key::icon)
-        _document.doneItem();
+        _document.itemCommands().doneItem();
     else if (clickedColumn == key::notes)
         outlineViewAction(clickedRow, clickedColumn);
 }
@@ -128,17 +123,18 @@ void CellEditCommit::notesDidEndEditing(const QByteArray& rtfd) {
     const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
     // Notes that hold no text (an attachment counts as text) are removed, without a history entry.
     if (rtfd.isEmpty() || (text && text->plainText.isEmpty())) {
-        RestoringOperations(_document).registerSetInDict(item, key::notes);
+        _document.restoring().registerSetInDict(item, key::notes);
         item->remove(key::notes);
         return;
     }
-    _document.setSyncingModel(true);
-    RestoringOperations(_document).registerSetInDict(item, key::notes);
-    item->set(key::notes, Value::data(rtfd));
-    VKlogMessage(*item, localized(QStringLiteral("notes")));
-    _document.setSyncingModel(false);
-    if (_document.lastSortedTableColumn() == key::notes) {
-        _document.sortUpdate();
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        _document.restoring().registerSetInDict(item, key::notes);
+        item->set(key::notes, Value::data(rtfd));
+        VKlogMessage(*item, localized(QStringLiteral("notes")));
+    }
+    if (_document.sorting().lastSortedTableColumn() == key::notes) {
+        _document.sorting().sortUpdate();
         _document.updateUI();
     } else {
         outline.reloadItem(item);

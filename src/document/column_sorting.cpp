@@ -7,14 +7,17 @@
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 
+#include <memory>
+
 namespace tardigo {
 
-void ColumnSorting::headerClicked(const QString& identifier) {
+bool ColumnSorting::headerClicked(const QString& identifier) {
     updateDirectionOfColumnSort(identifier);
     updateHeadersForColumnSort(identifier);
     performSortByTableColumn(identifier);
-    _document.setLastSortedTableColumn(identifier);
+    _lastSortedTableColumn = identifier;
     _document.updateChangeCount(TardigoDocument::ChangeDone);
+    return false;
 }
 
 void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
@@ -22,7 +25,7 @@ void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
     const int direction = outline.headerTag(identifier);
     if (direction == 0)
         outline.setHeaderTag(identifier, 1);
-    else if (_document.lastSortedTableColumn() == identifier)
+    else if (_lastSortedTableColumn == identifier)
         outline.setHeaderTag(identifier, -direction);
 }
 
@@ -44,41 +47,43 @@ void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
 }
 
 void ColumnSorting::performSortByTableColumn(const QString& identifier) {
-    _document.setSyncingModel(true);
+    const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = VKallSelectedItems(outline);
     if (!sortChildrenByColumn(*_document.data(), identifier, outline.headerTag(identifier))) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
-        _document.setSyncingModel(false);
         return;
     }
-    _document.outlineViewReload();
+    outline.reloadData();
     TardigoDocument* document = &_document;
-    _document.performLater([document, selected] { document->selectItemsInOutlineView(selected); });
+    _document.performLater([document, selected] { document->sorting().selectItemsInOutlineView(selected); });
     _document.updateChangeCount(TardigoDocument::ChangeDone);
-    _document.setSyncingModel(false);
 }
 
 void ColumnSorting::selectItemsInOutlineView(const std::vector<NodePtr>& items) {
-    _document.setSyncingModel(true);
+    const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     if (!items.empty())
-        outline.scrollRowToVisible(outline.rowForItem(items.front().get()));
+        outline.scrollItemToVisible(items.front());
     VKselectItems(outline, items);
-    _document.setSyncingModel(false);
 }
 
 void ColumnSorting::sortUpdate() {
     _document.finishAllEditing();
-    if (const std::optional<QString> column = _document.lastSortedTableColumn())
-        performSortByTableColumn(*column);
+    if (_lastSortedTableColumn)
+        performSortByTableColumn(*_lastSortedTableColumn);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
-    // An edit that deferred this sort left the model marked as syncing until now.
-    _document.setSyncingModel(false);
+}
+
+void ColumnSorting::sortUpdateLater() {
+    // The model counts as syncing until the sort has run.
+    auto syncing = std::make_shared<TardigoDocument::SyncingModel>(_document);
+    TardigoDocument* document = &_document;
+    _document.performLater([document, syncing] { document->sorting().sortUpdate(); });
 }
 
 void ColumnSorting::endColumnSorting() {
-    _document.setLastSortedTableColumn(std::nullopt);
+    _lastSortedTableColumn.reset();
     OutlineView& outline = _document.outlineView();
     outline.setHighlightedTableColumn(QString());
     _document.data()->remove(key::sortedColumn);
@@ -97,10 +102,10 @@ void ColumnSorting::restoreSortState() {
     }
     const QString* sorted = root.value(key::sortedColumn).asString();
     if (sorted && outline.containsTableColumn(*sorted)) {
-        _document.setLastSortedTableColumn(*sorted);
+        _lastSortedTableColumn = *sorted;
         updateHeadersForColumnSort(*sorted);
     } else {
-        _document.setLastSortedTableColumn(std::nullopt);
+        _lastSortedTableColumn.reset();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/value.h"
 
+#include <optional>
 #include <vector>
 
 namespace tardigo {
@@ -12,10 +13,12 @@ class TardigoDocument;
 /// its header and in the root node, and sorting again after an edit.
 class ColumnSorting {
 public:
-    explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
+    ColumnSorting(const ColumnSorting&) = delete;
+    ColumnSorting& operator=(const ColumnSorting&) = delete;
 
-    /// A click on a column header: sorts by it, flipping the direction on a second click.
-    void headerClicked(const QString& identifier);
+    /// A click on a column header: sorts by it, flipping the direction on a second click. A column is
+    /// never selected: answers false.
+    bool headerClicked(const QString& identifier);
     /// Works out the column's new direction into its header tag.
     void updateDirectionOfColumnSort(const QString& identifier);
     /// Records the sorted column and every column's direction in the root node, and the arrow.
@@ -26,13 +29,23 @@ public:
     void selectItemsInOutlineView(const std::vector<NodePtr>& items);
     /// Sorts again by the sorted column.
     void sortUpdate();
+    /// The same on the next pass of the event loop, the model counting as syncing until then.
+    void sortUpdateLater();
     /// Switches sorting off; the items keep their order.
     void endColumnSorting();
     /// The headers as the list was saved: every direction, and the sorted column's arrow.
     void restoreSortState();
 
+    /// The column the list is sorted by; none when it is not sorted.
+    const std::optional<QString>& lastSortedTableColumn() const { return _lastSortedTableColumn; }
+
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
+    std::optional<QString> _lastSortedTableColumn;
 };
 
 } // namespace tardigo

@@ -159,6 +159,35 @@ void HeadlessOutline::scrollRowToVisible(int row) {
     _lastScrolledRow = row;
 }
 
+std::vector<NodePtr> HeadlessOutline::ancestorsOfItem(const NodePtr& item) const {
+    // Depth first through the shown tree, keeping the path walked.
+    struct Level {
+        NodePtr node;
+        ArrayPtr children;
+        size_t next = 0;
+    };
+    std::vector<Level> path{{nullptr, _dataSource.filteredChildrenOfItem(nullptr)}};
+    while (!path.empty()) {
+        Level& level = path.back();
+        if (level.next >= level.children->items.size()) {
+            path.pop_back();
+            continue;
+        }
+        NodePtr child = level.children->items[level.next++].asDict();
+        if (!child)
+            continue;
+        if (child == item) {
+            std::vector<NodePtr> ancestors;
+            for (size_t i = 1; i < path.size(); ++i)
+                ancestors.push_back(path[i].node);
+            return ancestors;
+        }
+        if (isItemExpanded(child.get()))
+            path.push_back({child, _dataSource.filteredChildrenOfItem(child)});
+    }
+    return {};
+}
+
 void HeadlessOutline::editColumn(const QString& identifier, int row, bool selectText) {
     selectRow(row, false);
     if (NodePtr item = itemAtRow(row); item && _columns.contains(identifier))

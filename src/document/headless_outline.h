@@ -21,6 +21,7 @@ public:
     void reloadItem(const NodePtr& item) override;
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
+    bool isItemExpanded(const Dict* item) const override;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;
@@ -29,6 +30,7 @@ public:
     void deselectAll() override;
     void scrollRowToVisible(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
+    std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
     QStringList tableColumnIdentifiers() const override { return _columns; }
     void addTableColumn(const QString& identifier) override;
     void removeTableColumn(const QString& identifier) override;
@@ -41,7 +43,6 @@ public:
     void clickRow(int row, bool extendSelection);
 
     int numberOfRows() const;
-    bool isItemExpanded(const Dict* item) const;
     QString highlightedTableColumn() const { return _highlightedColumn; }
     SortIndicator indicatorImage(const QString& identifier) const;
     /// The row last scrolled into view; -1 before any.

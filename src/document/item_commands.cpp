@@ -5,7 +5,6 @@
 #include "document/icon_rules.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
-#include "document/restoring_operations.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
@@ -26,30 +25,27 @@ NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
     if (name)
         item->set(key::name, *name);
     _document.finishAllEditing();
-    _document.setSyncingModel(true);
+    const TardigoDocument::SyncingModel syncing(_document);
     const NodePtr& root = _document.data();
     if (!childrenOf(*root))
         root->set(key::children, Array::create());
     childrenOf(*root)->items.push_back(item);
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
-    RestoringOperations(_document).registerRemoveChildren({item}, root);
-    _document.updateUI();
+    _document.restoring().registerRemoveChildren({item}, root);
+    _document.updateUIForChildrenOf({root}, {1, 0});
     return item;
 }
 
 void ItemCommands::newItem() {
     const NodePtr item = appendNewItem(std::nullopt);
     OutlineView& outline = _document.outlineView();
-    outline.editColumn(key::name, outline.rowForItem(item.get()), true);
-    _document.setSyncingModel(false);
+    outline.editItem(item, key::name, true);
 }
 
 void ItemCommands::newItemWithName(const QString& name) {
     const NodePtr item = appendNewItem(name);
     OutlineView& outline = _document.outlineView();
-    const int row = outline.rowForItem(item.get());
-    _document.setSyncingModel(false);
-    outline.scrollRowToVisible(row);
+    outline.scrollItemToVisible(item);
 }
 
 void ItemCommands::deleteItem() {
@@ -59,11 +55,25 @@ void ItemCommands::deleteItem() {
         return;
     _document.undoManager().setActionName(localized(QStringLiteral("delete")));
     // Undoing puts every item back in its own place, under its own parent.
+    // Each item leaves the parent the outline shows it under, the last row first, so that an item
+    // inside another selected one goes before it and the earlier rows keep their places.
     std::vector<RemovedChild> removed;
-    VKdeleteItems(*_document.data(), items, &removed);
-    RestoringOperations(_document).registerRestoreRemovedChildren(removed);
+    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+        std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
+        const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
+        if (!VKremoveChild(parent, item->get(), std::move(ancestors), removed))
+            VKdeleteItem(_document.data(), item->get(), &removed);
+    }
+    _document.restoring().registerRestoreRemovedChildren(removed);
     outline.deselectAll();
-    _document.updateUI();
+    ItemCounts gone;
+    std::vector<NodePtr> parents;
+    for (const RemovedChild& child : removed) {
+        if (const DictPtr item = child.item.asDict())
+            gone += countItemAndChildren(*item);
+        parents.push_back(child.parent);
+    }
+    _document.updateUIForChildrenOf(parents, -gone);
 }
 
 void ItemCommands::renameItem() {
@@ -77,23 +87,30 @@ void ItemCommands::doneItem() {
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> items = VKallSelectedItems(outline);
     _document.finishAllEditing();
-    _document.setSyncingModel(true);
-    UndoManager& undo = _document.undoManager();
-    for (const NodePtr& item : items) {
-        undo.beginUndoGrouping();
-        undo.setActionName(localized(QStringLiteral("set completion")));
-        const bool wasCompleted = VKisCompleted(*item);
-        RestoringOperations(_document).registerSetInDict(item, key::completion);
-        item->set(key::completion, Value::boolean(!wasCompleted));
-        if (!wasCompleted) {
-            VKlogMessage(*item, localized(QStringLiteral("completed")));
-            if (filtersByCompletion(*_document.data()))
-                outline.deselectAll();
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        UndoManager& undo = _document.undoManager();
+        for (const NodePtr& item : items) {
+            undo.beginUndoGrouping();
+            undo.setActionName(localized(QStringLiteral("set completion")));
+            const bool wasCompleted = VKisCompleted(*item);
+            _document.restoring().registerSetInDict(item, key::completion);
+            item->set(key::completion, Value::boolean(!wasCompleted));
+            if (!wasCompleted) {
+                VKlogMessage(*item, localized(QStringLiteral("completed")));
+                if (filtersByCompletion(*_document.data()))
+                    outline.deselectAll();
+            }
+            undo.endUndoGrouping();
         }
-        undo.endUndoGrouping();
     }
-    _document.setSyncingModel(false);
-    _document.updateUI();
+    // Under the hide-completed filter rows leave or come back wherever the items stand.
+    if (filtersByCompletion(*_document.data())) {
+        _document.updateUI();
+        return;
+    }
+    for (const NodePtr& item : items)
+        _document.updateUIForItem(item, key::completion, !VKisCompleted(*item));
 }
 
 void ItemCommands::categoryAction(const QString& category) {
@@ -104,15 +121,16 @@ void ItemCommands::categoryAction(const QString& category) {
         return;
     const QString actionName = localized(QStringLiteral("set category"));
     _document.undoManager().setActionName(actionName);
-    RestoringOperations(_document).registerSetInDict(item, key::category);
-    _document.setSyncingModel(true);
-    item->set(key::category, category);
-    if (!category.isEmpty())
-        VKlogMessage(*item, actionName);
-    if (_document.lastSortedTableColumn() == key::category)
-        _document.sortUpdate();
+    _document.restoring().registerSetInDict(item, key::category);
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        item->set(key::category, category);
+        if (!category.isEmpty())
+            VKlogMessage(*item, actionName);
+        if (_document.sorting().lastSortedTableColumn() == key::category)
+            _document.sorting().sortUpdate();
+    }
     _document.updateUI();
-    _document.setSyncingModel(false);
 }
 
 void ItemCommands::completionAction(CompletionControl control, double value) {
@@ -123,16 +141,17 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     const QString actionName = localized(QStringLiteral("set completion"));
     _document.undoManager().setActionName(actionName);
     VKlogMessage(*item, actionName);
-    RestoringOperations(_document).registerSetInDict(item, key::completion);
+    _document.restoring().registerSetInDict(item, key::completion);
     const Value completion =
         control == CompletionControl::Slider ? Value::float32(value) : Value::boolean(value != 0.0);
-    _document.setSyncingModel(true);
-    item->set(key::dateCompleted, storedDateStringNow());
-    item->set(key::completion, completion);
-    if (_document.lastSortedTableColumn() == key::completion)
-        _document.sortUpdate();
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        item->set(key::dateCompleted, storedDateStringNow());
+        item->set(key::completion, completion);
+        if (_document.sorting().lastSortedTableColumn() == key::completion)
+            _document.sorting().sortUpdate();
+    }
     _document.updateUI();
-    _document.setSyncingModel(false);
 }
 
 void ItemCommands::purgeCompletedItems() {
@@ -152,7 +171,7 @@ void ItemCommands::purgeCompletedItems() {
                      false, localized(QStringLiteral("OK")), localized(QStringLiteral("Cancel")),
                      std::nullopt, [document](int returnCode) {
                          if (document)
-                             document->purgeConfirmSheetDidEnd(returnCode);
+                             document->itemCommands().purgeConfirmSheetDidEnd(returnCode);
                      });
 }
 

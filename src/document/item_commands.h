@@ -12,7 +12,8 @@ public:
     /// The inspector control that sets the completion.
     enum class CompletionControl { Slider, Checkbox };
 
-    explicit ItemCommands(TardigoDocument& document) : _document(document) {}
+    ItemCommands(const ItemCommands&) = delete;
+    ItemCommands& operator=(const ItemCommands&) = delete;
 
     /// Appends a new item to the top level and opens its name for editing.
     void newItem();
@@ -33,6 +34,10 @@ public:
     void purgeConfirmSheetDidEnd(int returnCode);
 
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit ItemCommands(TardigoDocument& document) : _document(document) {}
+
     NodePtr appendNewItem(const std::optional<QString>& name);
 
     TardigoDocument& _document;

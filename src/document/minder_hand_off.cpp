@@ -34,10 +34,10 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     if (status == ItemStatusDue) {
         found->set(key::minderTimestampTodo, now);
     } else if (status == ItemStatusReminder) {
-        _document.setCurrentReminderItem(found);
+        _currentReminderItem = found;
         TardigoDocument* document = &_document;
-        _document.performAfter(_document.reminderClearInterval(),
-                               [document] { document->clearCurrentReminderItem(); });
+        _document.performAfter(_reminderClearInterval,
+                               [document] { document->minderHandOff().clearCurrentReminderItem(); });
         found->set(key::minderTimestampReminder, now);
     } else {
         qCWarning(lcDocument) << "not updating minder timestamps";
@@ -53,8 +53,8 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
 }
 
 void MinderHandOff::clearCurrentReminderItem() {
-    _document.setCurrentReminderItem(nullptr);
-    _document.outlineViewReload();
+    _currentReminderItem.reset();
+    _document.outlineView().reloadData();
 }
 
 void MinderHandOff::minderViewItem(const NodePtr& context) {
@@ -69,7 +69,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
         return;
     }
     OutlineView& outline = _document.outlineView();
-    outline.scrollRowToVisible(outline.rowForItem(found.get()));
+    outline.scrollItemToVisible(found);
     VKselectItems(outline, {found});
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)

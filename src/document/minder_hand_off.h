@@ -3,6 +3,8 @@
 #include "minder/item_status.h"
 #include "model/value.h"
 
+#include <chrono>
+
 namespace tardigo {
 
 class TardigoDocument;
@@ -10,7 +12,8 @@ class TardigoDocument;
 /// The document's side of a minder notice: recording it in the tree, and "View Item".
 class MinderHandOff {
 public:
-    explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
+    MinderHandOff(const MinderHandOff&) = delete;
+    MinderHandOff& operator=(const MinderHandOff&) = delete;
 
     /// Records a notice for the document's node matching `node`: its minder timestamp, the item
     /// being reminded of (status 3) for a while, and a later due date the minder worked out.
@@ -20,8 +23,20 @@ public:
     /// Selects the item of a notice (a copy carrying "node status") and shows its inspector tool.
     void minderViewItem(const NodePtr& context);
 
+    /// The item that got the latest reminder, which shows the reminder icon for a while.
+    const NodePtr& currentReminderItem() const { return _currentReminderItem; }
+    /// How long that icon shows.
+    std::chrono::milliseconds reminderClearInterval() const { return _reminderClearInterval; }
+    void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
+
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
+    NodePtr _currentReminderItem;
+    std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
 };
 
 } // namespace tardigo

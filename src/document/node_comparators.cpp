@@ -108,8 +108,9 @@ int compareIconKeys(const IconKey& a, const IconKey& b) {
     return compareFolded(a.name, b.name);
 }
 
-/// Sorts one level: each child decorated with its key, sorted stably, then put back in order.
-/// Children that are not nodes go last.
+/// Sorts one level in place: each child decorated with its key, sorted stably, then put back in
+/// order. Descending reverses the comparison, not the result, so tied children keep their order and
+/// sorting a sorted list again moves nothing. Children that are not nodes go last.
 template <typename Key, typename KeyOf, typename Compare>
 void sortLevel(Dict& node, const KeyOf& keyOf, const Compare& compare, int direction) {
     const ArrayPtr children = childrenOf(node);
@@ -126,20 +127,13 @@ void sortLevel(Dict& node, const KeyOf& keyOf, const Compare& compare, int direc
     std::stable_sort(decorated.begin(), decorated.end(), [&](const Decorated& a, const Decorated& b) {
         if (!a.key || !b.key)
             return a.key && !b.key;
-        return compare(*a.key, *b.key) < 0;
+        return direction == -1 ? compare(*b.key, *a.key) < 0 : compare(*a.key, *b.key) < 0;
     });
     std::vector<Value> sorted;
     sorted.reserve(decorated.size());
     for (const Decorated& d : decorated)
         sorted.push_back(std::move(children->items[d.index]));
-    if (direction == -1) {
-        ArrayPtr reversed = Array::create(children->isMutable);
-        reversed->items.assign(std::make_move_iterator(sorted.rbegin()),
-                               std::make_move_iterator(sorted.rend()));
-        node.set(key::children, reversed);
-    } else {
-        children->items = std::move(sorted);
-    }
+    children->items = std::move(sorted);
 }
 
 template <typename Key, typename KeyOf, typename Compare>

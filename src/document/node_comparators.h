@@ -19,9 +19,9 @@ int VKcompare_notes(const Dict& a, const Dict& b);
 int VKcompare_icon(const Dict& a, const Dict& b);
 
 /// Sorts "children" at every level by the column, children before parents, in the order of
-/// VKcompare_<identifier>, children that are not nodes last; direction -1 reverses each level into a
-/// new array. Each item's key is worked out once, so that large lists sort fast. False for an unknown
-/// column.
+/// VKcompare_<identifier>, children that are not nodes last; direction -1 sorts by the reversed
+/// order, ties keeping their order. Each level keeps its array. Each item's key is worked out once,
+/// so that large lists sort fast. False for an unknown column.
 bool sortChildrenByColumn(Dict& root, const QString& identifier, int direction);
 
 } // namespace tardigo

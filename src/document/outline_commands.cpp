@@ -41,7 +41,7 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
     } else {
         root.remove(key::filterKey);
     }
-    _document.updateUI();
+    _document.updateUIKeepingCounts();
     VKselectItems(outline, selected);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }

@@ -7,7 +7,8 @@ class TardigoDocument;
 /// The commands that change what the outline shows rather than the items.
 class OutlineCommands {
 public:
-    explicit OutlineCommands(TardigoDocument& document) : _document(document) {}
+    OutlineCommands(const OutlineCommands&) = delete;
+    OutlineCommands& operator=(const OutlineCommands&) = delete;
 
     /// Expands, or collapses, every top-level item with all its descendants.
     void expandAll();
@@ -18,6 +19,10 @@ public:
     void toggleColumnVisibility(int tag);
 
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit OutlineCommands(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
 };
 

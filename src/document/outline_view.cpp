@@ -6,25 +6,51 @@ bool OutlineView::containsTableColumn(const QString& identifier) const {
     return tableColumnIdentifiers().contains(identifier);
 }
 
-NodePtr VKselectedItem(const OutlineView& outline) {
-    return outline.itemAtRow(outline.selectedRow());
+void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {
+    reloadData();
 }
 
-std::vector<NodePtr> VKallSelectedItems(const OutlineView& outline) {
+std::vector<NodePtr> OutlineView::selectedItems() const {
     std::vector<NodePtr> items;
-    for (const int row : outline.selectedRows())
-        if (NodePtr item = outline.itemAtRow(row))
+    for (const int row : selectedRows())
+        if (NodePtr item = itemAtRow(row))
             items.push_back(std::move(item));
     return items;
 }
 
-void VKselectItems(OutlineView& outline, const std::vector<NodePtr>& items) {
-    outline.deselectAll();
+NodePtr OutlineView::lastSelectedItem() const {
+    return itemAtRow(selectedRow());
+}
+
+void OutlineView::selectItems(const std::vector<NodePtr>& items) {
+    deselectAll();
     for (const NodePtr& item : items) {
-        const int row = outline.rowForItem(item.get());
+        const int row = rowForItem(item.get());
         if (row >= 0)
-            outline.selectRow(row, true);
+            selectRow(row, true);
     }
+}
+
+void OutlineView::scrollItemToVisible(const NodePtr& item) {
+    if (const int row = rowForItem(item.get()); row >= 0)
+        scrollRowToVisible(row);
+}
+
+void OutlineView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {
+    if (const int row = rowForItem(item.get()); row >= 0)
+        editColumn(identifier, row, selectText);
+}
+
+NodePtr VKselectedItem(const OutlineView& outline) {
+    return outline.lastSelectedItem();
+}
+
+std::vector<NodePtr> VKallSelectedItems(const OutlineView& outline) {
+    return outline.selectedItems();
+}
+
+void VKselectItems(OutlineView& outline, const std::vector<NodePtr>& items) {
+    outline.selectItems(items);
 }
 
 } // namespace tardigo

@@ -19,10 +19,15 @@ public:
 
     /// Asks the data source again for every row; expanded items and selected items stay.
     virtual void reloadData() = 0;
+    /// The same for the children of these items only (null: the top level), when the caller knows
+    /// that nothing else moved.
+    virtual void reloadChildrenOf(const std::vector<NodePtr>& items);
     /// Redraws one item's row.
     virtual void reloadItem(const NodePtr& item) = 0;
     virtual void expandItem(const NodePtr& item, bool expandChildren) = 0;
     virtual void collapseItem(const NodePtr& item, bool collapseChildren) = 0;
+    /// Whether the item's children are shown, as far as the item itself is shown.
+    virtual bool isItemExpanded(const Dict* item) const = 0;
 
     /// The row selected last; -1 when none is.
     virtual int selectedRow() const = 0;
@@ -37,6 +42,22 @@ public:
     virtual void scrollRowToVisible(int row) = 0;
     /// Makes the row the only selected row and opens the cell's editor, with its text selected or not.
     virtual void editColumn(const QString& identifier, int row, bool selectText) = 0;
+
+    // The same by item. An outline that can answer without numbering its rows overrides them, so that
+    // a change of a large list need not number every row again.
+
+    /// The selected items in row order.
+    virtual std::vector<NodePtr> selectedItems() const;
+    /// The item of the row selected last; null when nothing is selected.
+    virtual NodePtr lastSelectedItem() const;
+    /// Selects exactly those of the items that are shown; the others are skipped.
+    virtual void selectItems(const std::vector<NodePtr>& items);
+    virtual void scrollItemToVisible(const NodePtr& item);
+    /// The items a shown item stands under, from the top level down to its parent; empty for a
+    /// top-level item.
+    virtual std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const = 0;
+    /// Makes the item the only selected one and opens its cell's editor, when the item is shown.
+    virtual void editItem(const NodePtr& item, const QString& identifier, bool selectText);
 
     /// The identifiers of the columns the outline shows, in order.
     virtual QStringList tableColumnIdentifiers() const = 0;

@@ -13,7 +13,8 @@ class TardigoDocument;
 /// change cannot be redone.
 class RestoringOperations {
 public:
-    explicit RestoringOperations(TardigoDocument& document) : _document(document) {}
+    RestoringOperations(const RestoringOperations&) = delete;
+    RestoringOperations& operator=(const RestoringOperations&) = delete;
 
     /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
@@ -28,6 +29,10 @@ public:
     void registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
 
 private:
+    // Only its document makes one: each document has exactly one of its parts.
+    friend class TardigoDocument;
+    explicit RestoringOperations(TardigoDocument& document) : _document(document) {}
+
     TardigoDocument& _document;
 };
 

@@ -13,18 +13,6 @@ namespace tardigo {
 
 namespace {
 
-ItemFont itemFont(const Dict* item) {
-    ItemFont font;
-    if (!item)
-        return font;
-    if (const QString* name = item->value(key::fontName).asString()) {
-        font.name = *name;
-        const Number* size = item->value(key::fontSize).asNumber();
-        font.pointSize = size ? int(size->toDouble()) : 0;
-    }
-    return font;
-}
-
 QString historyText(const Dict& item) {
     QString text;
     const ArrayPtr history = item.value(key::history).asArray();
@@ -47,7 +35,7 @@ QString historyText(const Dict& item) {
 
 AppearanceTools appearanceTools(const Dict& item) {
     AppearanceTools tools;
-    tools.font = itemFont(&item);
+    tools.font = itemFontSettings(&item);
     tools.color = item.value(key::color);
     tools.iconExclusive = VKboolForKey(item, key::thisIconOnly);
     if (const QString* icon = item.value(key::icon).asString()) {
@@ -91,6 +79,18 @@ ItemTools itemTools(const Dict& item) {
 
 } // namespace
 
+ItemFont itemFontSettings(const Dict* item) {
+    ItemFont font;
+    if (!item)
+        return font;
+    if (const QString* name = item->value(key::fontName).asString()) {
+        font.name = *name;
+        const Number* size = item->value(key::fontSize).asNumber();
+        font.pointSize = size ? int(size->toDouble()) : 0;
+    }
+    return font;
+}
+
 QString outstandingText(const ItemCounts& counts) {
     const auto [total, complete] = counts;
     if (total == 0)
@@ -129,7 +129,7 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
         display.selectionLabel = name ? *name : QString();
         display.toolsEnabled = true;
     }
-    display.selectionFont = itemFont(item.get());
+    display.selectionFont = itemFontSettings(item.get());
     const bool panel = VKboolForKey(root, key::panelInspector);
     display.tearOffInspectorTitle =
         localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector"));

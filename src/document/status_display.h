@@ -15,7 +15,11 @@ namespace tardigo {
 struct ItemFont {
     std::optional<QString> name;
     int pointSize = 0;
+    bool operator==(const ItemFont& other) const = default;
 };
+
+/// The font settings of an item; the default font without an item.
+ItemFont itemFontSettings(const Dict* item);
 
 /// The icon, font and colour tools, filled from the item selected last, also with several selected.
 struct AppearanceTools {

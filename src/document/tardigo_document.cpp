@@ -1,17 +1,12 @@
 #include "document/tardigo_document.h"
 
 #include "archive/list_file.h"
-#include "document/cell_edit_commit.h"
-#include "document/column_sorting.h"
 #include "document/document_window.h"
 #include "document/headless_outline.h"
 #include "document/inspector_view.h"
-#include "document/minder_hand_off.h"
 #include "document/outline_cell.h"
-#include "document/outline_commands.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
-#include "document/restoring_operations.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
 #include "model/category_names.h"
@@ -27,13 +22,12 @@
 namespace tardigo {
 
 TardigoDocument::TardigoDocument(QObject* parent)
-    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)),
+    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
+      _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
-    _undoManager->setChangeHandler([this](UndoManager::Change change) {
-        updateChangeCount(change == UndoManager::Change::StepRecorded ? ChangeDone : ChangeUndone);
-    });
+    _undoManager->setChangeHandler([this](UndoManager::Change) { updateChangeCount(ChangeUndone); });
 }
 
 TardigoDocument::~TardigoDocument() {
@@ -52,13 +46,7 @@ bool TardigoDocument::loadDataRepresentation(const QByteArray& bytes, const QStr
         *error = load.error;
         return false;
     }
-    _data = load.root;
-    _changeCount = 0;
-    emit dataReplaced();
-    if (load.changed)
-        updateChangeCount(ChangeDone);
-    else
-        emit editedChanged(false);
+    takeLoadedList(load);
     return true;
 }
 
@@ -78,13 +66,19 @@ bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QStri
         *error = load.error;
         return false;
     }
-    _data = load.root;
-    _changeCount = 0;
     setFileName(path);
-    emit dataReplaced();
-    if (load.changed)
-        updateChangeCount(ChangeDone);
+    takeLoadedList(load);
     return true;
+}
+
+void TardigoDocument::takeLoadedList(const ListLoad& load) {
+    _data = load.root;
+    // The old tree's undo steps would act on nodes the list no longer holds.
+    _undoManager->removeAllActionsWithTarget(this);
+    _savedUndoState = _undoManager->currentState();
+    _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
+    emit dataReplaced();
+    reportEdited();
 }
 
 bool TardigoDocument::writeToFile(const QString& path, QString* error) {
@@ -117,21 +111,33 @@ void TardigoDocument::updateFilenameInPrefs() {
         _window->saveLayoutUnderName(name);
 }
 
+bool TardigoDocument::isDocumentEdited() const {
+    return _undoManager->currentState() != _savedUndoState || _changesWithoutUndo > 0;
+}
+
 void TardigoDocument::updateChangeCount(ChangeKind kind) {
-    const bool wasEdited = isDocumentEdited();
     switch (kind) {
     case ChangeDone:
-        ++_changeCount;
+        ++_changesWithoutUndo;
         break;
     case ChangeUndone:
-        --_changeCount;
-        break;
+        break; // the undo stack's state tells
     case ChangeCleared:
-        _changeCount = 0;
+        _savedUndoState = _undoManager->currentState();
+        _changesWithoutUndo = 0;
         break;
     }
-    if (wasEdited != isDocumentEdited())
-        emit editedChanged(isDocumentEdited());
+    reportEdited();
+    if (kind != ChangeCleared)
+        emit changeCounted();
+}
+
+void TardigoDocument::reportEdited() {
+    // The undo stack has moved already when it tells, so the state last reported is what counts.
+    if (_reportedEdited == isDocumentEdited())
+        return;
+    _reportedEdited = isDocumentEdited();
+    emit editedChanged(_reportedEdited);
 }
 
 void TardigoDocument::performLater(std::function<void()> call) {
@@ -169,7 +175,7 @@ void TardigoDocument::windowControllerDidLoadNib() {
     center.addObserver(this, notification::prefsChanged,
                        [this](const QString&, const void*) { prefsChanged(); });
     _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
-    ColumnSorting(*this).restoreSortState();
+    _sorting.restoreSortState();
     updateUI();
     if (InspectorView* inspector = inspectorView(); inspector && VKboolForKey(*_data, key::inspectorVisible))
         inspector->toggleInspector(false);
@@ -201,12 +207,12 @@ ArrayPtr TardigoDocument::filteredChildrenOfItem(const NodePtr& item) const {
 }
 
 CellValue TardigoDocument::objectValueForTableColumn(const QString& identifier, const NodePtr& item) const {
-    return outlineCellValue(identifier, item.get(), _currentReminderItem.get());
+    return outlineCellValue(identifier, item.get(), _minderHandOff.currentReminderItem().get());
 }
 
 void TardigoDocument::setObjectValue(const CellValue& object, const QString& identifier,
                                      const NodePtr& item) {
-    CellEditCommit(*this).setObjectValue(object, identifier, item);
+    _cellEdits.setObjectValue(object, identifier, item);
 }
 
 bool TardigoDocument::selectionShouldChangeInOutlineView() {
@@ -215,37 +221,8 @@ bool TardigoDocument::selectionShouldChangeInOutlineView() {
 }
 
 void TardigoDocument::outlineViewSelectionDidChange() {
-    if (!_syncingModel)
-        refresh(Rows::Keep, nullptr, false);
-}
-
-void TardigoDocument::outlineViewAction(int clickedRow, const QString& clickedColumn) {
-    CellEditCommit(*this).outlineViewAction(clickedRow, clickedColumn);
-}
-
-void TardigoDocument::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
-    CellEditCommit(*this).outlineViewDoubleClicked(clickedRow, clickedColumn);
-}
-
-bool TardigoDocument::outlineViewShouldSelectTableColumn(const QString& identifier) {
-    ColumnSorting(*this).headerClicked(identifier);
-    return false;
-}
-
-void TardigoDocument::expandAll() {
-    OutlineCommands(*this).expandAll();
-}
-void TardigoDocument::collapseAll() {
-    OutlineCommands(*this).collapseAll();
-}
-void TardigoDocument::toggleHideCompletedItems(bool hide) {
-    OutlineCommands(*this).toggleHideCompletedItems(hide);
-}
-void TardigoDocument::toggleColumnVisibility(int tag) {
-    OutlineCommands(*this).toggleColumnVisibility(tag);
-}
-void TardigoDocument::outlineViewReload() {
-    _outlineView->reloadData();
+    if (!syncingModel())
+        refresh(Rows::Keep, {}, ItemCounts{});
 }
 
 void TardigoDocument::finishAllEditing() {
@@ -253,70 +230,19 @@ void TardigoDocument::finishAllEditing() {
         _window->finishAllEditing();
 }
 
-void TardigoDocument::textDidEndEditing(const QByteArray& rtfd) {
-    CellEditCommit(*this).notesDidEndEditing(rtfd);
-}
-
-void TardigoDocument::setInDict(const NodePtr& node, const Value& object, const QString& key) {
-    RestoringOperations(*this).setInDict(node, object, key);
-}
-
-void TardigoDocument::restoreRemovedChildren(const std::vector<RemovedChild>& removed) {
-    RestoringOperations(*this).restoreRemovedChildren(removed);
-}
-
-void TardigoDocument::removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
-    RestoringOperations(*this).removeChildren(nodes, parent);
-}
-
-void TardigoDocument::performSortByTableColumn(const QString& identifier) {
-    ColumnSorting(*this).performSortByTableColumn(identifier);
-}
-
-void TardigoDocument::selectItemsInOutlineView(const std::vector<NodePtr>& items) {
-    ColumnSorting(*this).selectItemsInOutlineView(items);
-}
-
-void TardigoDocument::sortUpdate() {
-    ColumnSorting(*this).sortUpdate();
-}
-void TardigoDocument::endColumnSorting() {
-    ColumnSorting(*this).endColumnSorting();
-}
-
-void TardigoDocument::newItem() {
-    ItemCommands(*this).newItem();
-}
-void TardigoDocument::newItemWithName(const QString& name) {
-    ItemCommands(*this).newItemWithName(name);
-}
-void TardigoDocument::deleteItem() {
-    ItemCommands(*this).deleteItem();
-}
-void TardigoDocument::renameItem() {
-    ItemCommands(*this).renameItem();
-}
-void TardigoDocument::doneItem() {
-    ItemCommands(*this).doneItem();
-}
-void TardigoDocument::categoryAction(const QString& category) {
-    ItemCommands(*this).categoryAction(category);
-}
-
-void TardigoDocument::completionAction(ItemCommands::CompletionControl control, double value) {
-    ItemCommands(*this).completionAction(control, value);
-}
-
-void TardigoDocument::purgeCompletedItems() {
-    ItemCommands(*this).purgeCompletedItems();
-}
-
-void TardigoDocument::purgeConfirmSheetDidEnd(int returnCode) {
-    ItemCommands(*this).purgeConfirmSheetDidEnd(returnCode);
-}
-
 void TardigoDocument::updateUI() {
-    refresh(Rows::Reload, nullptr, true);
+    refresh(Rows::Reload, {}, std::nullopt);
+}
+
+void TardigoDocument::updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
+    std::vector<NodePtr> lists;
+    for (const NodePtr& parent : parents)
+        lists.push_back(parent == _data ? nullptr : parent);
+    refresh(Rows::ReloadChildren, lists, delta);
+}
+
+void TardigoDocument::updateUIKeepingCounts() {
+    refresh(Rows::Reload, {}, ItemCounts{});
 }
 
 void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
@@ -327,27 +253,29 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
         updateUI();
         return;
     }
-    _counts.complete += (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0);
-    refresh(Rows::RedrawItem, item, false);
+    refresh(Rows::RedrawItem, {item}, ItemCounts{0, (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
 }
 
-void TardigoDocument::refresh(Rows rows, const NodePtr& changedItem, bool recount) {
-    _syncingModel = true;
+void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta) {
+    const SyncingModel syncing(*this);
     if (rows == Rows::Reload)
-        outlineViewReload();
+        _outlineView->reloadData();
+    else if (rows == Rows::ReloadChildren)
+        _outlineView->reloadChildrenOf(items);
     else if (rows == Rows::RedrawItem)
-        _outlineView->reloadItem(changedItem);
+        _outlineView->reloadItem(items.front());
     // The reload keeps the selected items that are still shown, so the selection is read after it.
     const NodePtr item = VKselectedItem(*_outlineView);
-    const qsizetype selectedCount = qsizetype(_outlineView->selectedRows().size());
-    if (recount)
+    const qsizetype selectedCount = qsizetype(_outlineView->selectedItems().size());
+    if (delta)
+        _counts += *delta;
+    else
         _counts = countItemsIncludingChildren(*_data);
     const InspectorView* inspector = inspectorView();
     _display = statusDisplayFor(*_data, outstandingText(_counts), item, selectedCount,
                                 inspector ? inspector->toolIdentifierToShow() : 0);
     if (_window)
         _window->renderDisplay(_display);
-    _syncingModel = false;
 }
 
 void TardigoDocument::setStatus(const std::optional<QString>& text) {
@@ -368,14 +296,16 @@ void TardigoDocument::prefsChanged() {
 }
 
 void TardigoDocument::minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) {
-    MinderHandOff(*this).minderWithNode(node, message, status);
+    _minderHandOff.minderWithNode(node, message, status);
 }
 
-void TardigoDocument::clearCurrentReminderItem() {
-    MinderHandOff(*this).clearCurrentReminderItem();
+TardigoDocument::SyncingModel::SyncingModel(TardigoDocument& document) : _document(&document) {
+    ++document._syncingModel;
 }
-void TardigoDocument::minderViewItem(const NodePtr& context) {
-    MinderHandOff(*this).minderViewItem(context);
+
+TardigoDocument::SyncingModel::~SyncingModel() {
+    if (_document)
+        --_document->_syncingModel;
 }
 
 } // namespace tardigo

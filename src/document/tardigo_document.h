@@ -1,12 +1,16 @@
 #pragma once
 
+#include "document/cell_edit_commit.h"
+#include "document/column_sorting.h"
 #include "document/item_commands.h"
+#include "document/minder_hand_off.h"
+#include "document/outline_commands.h"
 #include "document/outline_data_source.h"
+#include "document/restoring_operations.h"
 #include "document/status_display.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
@@ -22,14 +26,15 @@ class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
 struct ListLoad;
-struct RemovedChild;
 class OutlineView;
 class TWAlertArray;
 class UndoManager;
 
-/// One open list: its root node, its file, its change count and the calls it has deferred; the
-/// commands, edits, sorting, filtering and refresh logic of its window, which it reaches only through
-/// the DocumentWindow interface. Without a window it keeps a headless outline of its own.
+/// One open list: its root node, its file, its change count and the calls it has deferred, and the
+/// logic of its window, which it reaches only through the DocumentWindow interface: the commands,
+/// cell edits, sorting and undo targets are its parts (itemCommands(), sorting() ...), each command
+/// written once there; filtering and refresh are its own. Without a window it keeps a headless
+/// outline of its own.
 class TardigoDocument : public QObject, public OutlineDataSource, public MinderDocument {
     Q_OBJECT
 public:
@@ -69,8 +74,13 @@ public:
     /// Registers the file with the minder and saves the window layout under the display name.
     void updateFilenameInPrefs();
 
+    /// ChangeDone: a change that has no undo step (a step counts through the undo stack itself).
+    /// ChangeCleared: the list is as saved. ChangeUndone: the undo stack moved (a step was recorded or
+    /// undone).
     void updateChangeCount(ChangeKind kind);
-    bool isDocumentEdited() const { return _changeCount != 0; }
+    /// Edited whenever the content differs from what was last saved or read: the undo stack is not
+    /// where it was then, or a change without undo came since.
+    bool isDocumentEdited() const;
 
     /// The choices of the category editors: the list's own categories, with the global list unless
     /// categories are local to each list.
@@ -94,30 +104,34 @@ public:
     void close();
     bool isClosed() const { return _deferred == nullptr; }
 
-    // The state the window's logic shares.
+    // The parts of the window's logic; each command is a member of one of them.
+    ItemCommands& itemCommands() { return _itemCommands; }
+    OutlineCommands& outlineCommands() { return _outlineCommands; }
+    CellEditCommit& cellEdits() { return _cellEdits; }
+    ColumnSorting& sorting() { return _sorting; }
+    RestoringOperations& restoring() { return _restoring; }
+    MinderHandOff& minderHandOff() { return _minderHandOff; }
+
     OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
     UndoManager& undoManager() const { return *_undoManager; }
     /// The queue of alert sheets of the window; none without a window.
     TWAlertArray* alertArray() const override { return _alertArray.get(); }
     void showWindows() override;
-    /// Set while the document itself changes the model or refreshes the window, so that control and
-    /// selection callbacks do not write back.
-    bool syncingModel() const { return _syncingModel; }
-    void setSyncingModel(bool syncing) { _syncingModel = syncing; }
-    std::optional<QString> lastSortedTableColumn() const { return _lastSortedTableColumn; }
-    void setLastSortedTableColumn(std::optional<QString> identifier) {
-        _lastSortedTableColumn = std::move(identifier);
-    }
-    std::optional<QDateTime> lastDateDueObjectSet() const { return _lastDateDueObjectSet; }
-    void setLastDateDueObjectSet(const QDateTime& moment) { _lastDateDueObjectSet = moment; }
-    std::optional<QDateTime> lastCategoryObjectSet() const { return _lastCategoryObjectSet; }
-    void setLastCategoryObjectSet(const QDateTime& moment) { _lastCategoryObjectSet = moment; }
-    /// The item that got the latest reminder, which shows the reminder icon for a while.
-    const NodePtr& currentReminderItem() const { return _currentReminderItem; }
-    void setCurrentReminderItem(NodePtr item) { _currentReminderItem = std::move(item); }
-    std::chrono::milliseconds reminderClearInterval() const { return _reminderClearInterval; }
-    void setReminderClearInterval(std::chrono::milliseconds interval) { _reminderClearInterval = interval; }
+
+    /// While one lives, the document itself is changing the model or refreshing the window, so that
+    /// control and selection callbacks do not write back. Guards nest.
+    class SyncingModel {
+    public:
+        explicit SyncingModel(TardigoDocument& document);
+        ~SyncingModel();
+        SyncingModel(const SyncingModel&) = delete;
+        SyncingModel& operator=(const SyncingModel&) = delete;
+
+    private:
+        QPointer<TardigoDocument> _document; // a deferred guard may outlive its document
+    };
+    bool syncingModel() const { return _syncingModel > 0; }
 
     // Outline data source and delegate.
     ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
@@ -128,91 +142,73 @@ public:
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineViewSelectionDidChange() override;
-    void outlineViewAction(int clickedRow, const QString& clickedColumn);
-    void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
-    /// A click on a column header; a column is never selected.
-    bool outlineViewShouldSelectTableColumn(const QString& identifier);
 
-    // Display switches.
-    void expandAll();
-    void collapseAll();
-    void toggleHideCompletedItems(bool hide);
-    void toggleColumnVisibility(int tag);
-    void outlineViewReload();
-
-    // Editing and undo.
+    /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
-    /// The notes tool ended editing with this RTFD text.
-    void textDidEndEditing(const QByteArray& rtfd);
-    void setInDict(const NodePtr& node, const Value& object, const QString& key);
-    void restoreRemovedChildren(const std::vector<RemovedChild>& removed);
-    void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
-
-    // Sorting.
-    void performSortByTableColumn(const QString& identifier);
-    void selectItemsInOutlineView(const std::vector<NodePtr>& items);
-    void sortUpdate();
-    void endColumnSorting();
-
-    // Item commands.
-    void newItem();
-    void newItemWithName(const QString& name);
-    void deleteItem();
-    void renameItem();
-    void doneItem();
-    void categoryAction(const QString& category);
-    void completionAction(ItemCommands::CompletionControl control, double value);
-    void purgeCompletedItems();
-    /// The answer to the purge confirmation: anything but Cancel purges.
-    void purgeConfirmSheetDidEnd(int returnCode);
 
     // Refresh.
     /// Brings the window into step with the model and the selection.
     void updateUI();
+    /// The refresh after a change that moved only children of these items (the root or null: the
+    /// top level) and changed the counts by `delta`: only those lists are compared again, so that a
+    /// change of a large list costs what it changed.
+    void updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
+    /// The refresh after a change of what is shown, not of the items: every row is compared again
+    /// and the counts stay.
+    void updateUIKeepingCounts();
     /// The refresh after a change of one item's value under key: only its row is redrawn, and the
     /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
     /// that may show or hide the item refreshes everything.
     void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
+    /// How many items the list holds at every level and how many are complete, as of the last refresh.
+    const ItemCounts& counts() const { return _counts; }
     /// What the last refresh showed, with any status text set since.
     const StatusDisplay& display() const { return _display; }
     /// Shows the text in the status line until the next refresh; none refreshes.
     void setStatus(const std::optional<QString>& text);
     void prefsChanged();
 
-    // Minder hand-off.
     void minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) override;
-    void clearCurrentReminderItem();
-    void minderViewItem(const NodePtr& context);
 
 signals:
     void editedChanged(bool edited);
+    /// A change was made or undone (not a save): what autosave follows.
+    void changeCounted();
     void dataReplaced();
     void fileNameChanged(const QString& path);
     void closed();
 
 private:
     /// What a refresh does to the outline's rows.
-    enum class Rows { Reload, RedrawItem, Keep };
-    /// Brings the rows up to date as asked, counts the items again or not, and shows what the
-    /// selection asks for.
-    void refresh(Rows rows, const NodePtr& changedItem, bool recount);
+    enum class Rows { Reload, ReloadChildren, RedrawItem, Keep };
+    /// Brings the rows up to date as asked (`items`: the changed item, or the parents of the changed
+    /// lists), counts the items again or moves the counts by `delta`, and shows what the selection
+    /// asks for.
+    void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
+    /// Takes a list just read as the one saved.
+    void takeLoadedList(const ListLoad& load);
+    /// Tells the window when the list became edited or unedited.
+    void reportEdited();
     NodePtr _data;
-    bool _syncingModel = false;
-    std::optional<QString> _lastSortedTableColumn;
-    std::optional<QDateTime> _lastDateDueObjectSet;
-    std::optional<QDateTime> _lastCategoryObjectSet;
-    NodePtr _currentReminderItem;
-    std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
+    int _syncingModel = 0; // the SyncingModel guards alive
     UndoManager* _undoManager;
+    ItemCommands _itemCommands;
+    OutlineCommands _outlineCommands;
+    CellEditCommit _cellEdits;
+    ColumnSorting _sorting;
+    RestoringOperations _restoring;
+    MinderHandOff _minderHandOff;
     std::unique_ptr<TWAlertArray> _alertArray;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;
     StatusDisplay _display;
-    ItemCounts _counts; // as the last full refresh counted them
+    ItemCounts _counts; // counted at the last full refresh, and moved by every change since
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    qint64 _changeCount = 0;
+    quint64 _savedUndoState = 0;     // the undo stack's state when the list was last saved or read
+    qint64 _changesWithoutUndo = 0; // since then
+    bool _reportedEdited = false;
     DocumentWindow* _window = nullptr;
     QPointer<QObject> _deferred; // parent of deferred calls; deleting it cancels them
 };

@@ -45,6 +45,7 @@ void UndoManager::endUndoGrouping() {
     }
     if (group.actions.empty())
         return;
+    group.serial = ++_lastSerial;
     _undoStack.push_back(std::move(group));
     if (_changeHandler)
         _changeHandler(Change::StepRecorded);

@@ -39,6 +39,10 @@ public:
     QString undoMenuItemTitle() const;
     /// Closes the event's group if it is the only one open, then undoes the newest step.
     void undo();
+    /// Which state the steps have brought the document to: each recorded step has a number of its
+    /// own, and the state is that of the newest step still on the stack (0: none). A document that
+    /// remembers the state it was saved in knows whether undo took it elsewhere.
+    quint64 currentState() const { return _undoStack.empty() ? 0 : _undoStack.back().serial; }
     bool isUndoing() const { return _undoing; }
 
     /// Forgets every action registered for `target`; steps left empty disappear.
@@ -52,6 +56,7 @@ private:
     struct Group {
         QString actionName;
         std::vector<Registration> actions;
+        quint64 serial = 0; // given when the step is recorded
     };
 
     void openEventGroupIfNeeded();
@@ -61,6 +66,7 @@ private:
     std::vector<Group> _openGroups;
     bool _eventGroupOpen = false;
     bool _undoing = false;
+    quint64 _lastSerial = 0;
     std::function<void(Change)> _changeHandler;
 };
 

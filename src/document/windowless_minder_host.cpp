@@ -74,7 +74,8 @@ std::vector<TardigoDocument*> WindowlessMinderHost::changedDocuments() const {
     return changed;
 }
 
-const WindowlessMinderHost::OpenDocument* WindowlessMinderHost::entryFor(const MinderDocument& document) const {
+const WindowlessMinderHost::OpenDocument*
+WindowlessMinderHost::entryFor(const MinderDocument& document) const {
     const auto found = std::find_if(_documents.begin(), _documents.end(), [&](const OpenDocument& open) {
         return open.document.get() == &document;
     });

@@ -19,7 +19,6 @@
 
 #include <cmath>
 #include <exception>
-#include <unordered_set>
 
 namespace tardigo {
 
@@ -73,29 +72,79 @@ int TardigoMinder::scan() {
 }
 
 void TardigoMinder::collectDocs() {
-    _docs.append(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs));
-    if (const std::optional<QStringList> located = _locator.locateTodoItems()) {
+    collectDocs(_locator.locateTodoItems());
+}
+
+void TardigoMinder::collectDocs(const std::optional<QStringList>& located) {
+    QStringList docs = _docs;
+    docs.append(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs));
+    if (located) {
         for (const QString& path : *located)
-            if (!_docs.contains(path))
-                _docs.append(path);
+            if (!docs.contains(path))
+                docs.append(path);
     }
+    setDocs(docs);
+}
+
+void TardigoMinder::setDocs(const QStringList& paths) {
+    _docs = paths;
+    _nextDoc = 0;
+    _walk.reset();
+    _passEnded = false;
 }
 
 int TardigoMinder::scanDocs() {
-    for (const QString& path : std::as_const(_docs)) {
-        try {
-            scanPath(path);
-        } catch (...) {
-            // Whatever broke here may break again on every path: the rest waits for the next run.
-            _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
-                                 kFailureText.arg(describe(std::current_exception()), path));
-            break;
-        }
-    }
+    scanDocsUntil(QDeadlineTimer(QDeadlineTimer::Forever));
     return 0;
 }
 
-void TardigoMinder::scanPath(const QString& path) {
+bool TardigoMinder::scanDocsUntil(const QDeadlineTimer& deadline) {
+    // Each call gets on by at least one list, however little time it was given.
+    bool begun = false;
+    while (!_passEnded) {
+        if (_walk) {
+            if (!continueWalk(*_walk, deadline))
+                return false;
+            const Walk done = std::move(*_walk);
+            _walk.reset();
+            try {
+                endWalk(done);
+            } catch (...) {
+                reportScanFailure(done.path);
+                continue;
+            }
+        }
+        if (_nextDoc == _docs.size()) {
+            _passEnded = true;
+            break;
+        }
+        if (begun && deadline.hasExpired())
+            return false;
+        const QString path = _docs.at(_nextDoc++);
+        begun = true;
+        try {
+            _walk = beginWalk(path);
+        } catch (...) {
+            reportScanFailure(path);
+        }
+    }
+    return true;
+}
+
+void TardigoMinder::reportScanFailure(const QString& path) {
+    // Whatever broke here may break again on every path: the rest waits for the next run.
+    _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
+                         kFailureText.arg(describe(std::current_exception()), path));
+    _walk.reset();
+    _passEnded = true;
+}
+
+void TardigoMinder::documentClosed(const MinderDocument* doc) {
+    if (_walk && _walk->doc == doc)
+        _walk.reset();
+}
+
+std::optional<TardigoMinder::Walk> TardigoMinder::beginWalk(const QString& path) {
     MinderDocument* doc = _host.documentForFileName(path);
     bool openedHere = false;
     // Only regular files are read: a pipe or a device in the watch list would never end.
@@ -109,10 +158,18 @@ void TardigoMinder::scanPath(const QString& path) {
         }
     }
     if (!doc)
-        return;
-    const bool quiet = scanNode(doc->data(), *doc);
-    if (quiet && openedHere)
-        _host.removeDocument(doc);
+        return std::nullopt;
+    Walk walk;
+    walk.path = path;
+    walk.doc = doc;
+    walk.openedHere = openedHere;
+    walk.pending.push_back(doc->data());
+    return walk;
+}
+
+void TardigoMinder::endWalk(const Walk& walk) {
+    if (walk.quiet && walk.openedHere)
+        _host.removeDocument(walk.doc);
 }
 
 bool TardigoMinder::isTardigoDoc(const ListLoad& load) {
@@ -121,29 +178,41 @@ bool TardigoMinder::isTardigoDoc(const ListLoad& load) {
 }
 
 bool TardigoMinder::scanNode(const NodePtr& node, MinderDocument& doc) {
+    Walk walk;
+    walk.doc = &doc;
+    walk.pending.push_back(node);
+    continueWalk(walk, QDeadlineTimer(QDeadlineTimer::Forever));
+    return walk.quiet;
+}
+
+bool TardigoMinder::continueWalk(Walk& walk, const QDeadlineTimer& deadline) {
     // Depth first without recursion, however deep the list; a node reached twice is checked once.
-    bool quiet = true;
-    std::vector<NodePtr> pending{node};
-    std::unordered_set<const Dict*> visited;
-    while (!pending.empty()) {
-        const NodePtr current = std::move(pending.back());
-        pending.pop_back();
-        if (!current || !visited.insert(current.get()).second)
+    constexpr int kNodesBetweenClockReads = 64;
+    int sinceClockRead = 0;
+    while (!walk.pending.empty()) {
+        if (++sinceClockRead == kNodesBetweenClockReads) {
+            sinceClockRead = 0;
+            if (deadline.hasExpired())
+                return false;
+        }
+        const NodePtr current = std::move(walk.pending.back());
+        walk.pending.pop_back();
+        if (!current || !walk.visited.insert(current.get()).second)
             continue;
         try {
-            quiet = checkNode(current, doc) && quiet;
+            walk.quiet = checkNode(current, *walk.doc) && walk.quiet;
         } catch (...) {
             // This node and everything below it stay unscanned; its siblings go on.
             _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scanNode:ofDoc:")),
-                                 kFailureText.arg(describe(std::current_exception()), doc.fileName()));
-            quiet = false;
+                                 kFailureText.arg(describe(std::current_exception()), walk.doc->fileName()));
+            walk.quiet = false;
             continue;
         }
         if (const ArrayPtr children = childrenOf(*current))
             for (auto child = children->items.rbegin(); child != children->items.rend(); ++child)
-                pending.push_back(child->asDict());
+                walk.pending.push_back(child->asDict());
     }
-    return quiet;
+    return true;
 }
 
 bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {

@@ -6,7 +6,12 @@
 #include "model/value.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QStringList>
+
+#include <optional>
+#include <unordered_set>
+#include <vector>
 
 namespace tardigo {
 
@@ -27,8 +32,15 @@ public:
     int scan();
     /// Fills the paths to scan: all of "tardigoMinderDocs", then each located path not yet listed.
     void collectDocs();
+    /// The same with what the locator already answered (none: it could not tell).
+    void collectDocs(const std::optional<QStringList>& located);
     /// Scans the paths collected or set, in order. Always 0.
     int scanDocs();
+    /// Goes on scanning the paths collected or set until the pass is done or the deadline has passed;
+    /// YES once it is done. Taken up slice by slice, the pass gives what scanDocs gives.
+    bool scanDocsUntil(const QDeadlineTimer& deadline);
+    /// A document closed while the pass was taken up slice by slice: the rest of its tree is left.
+    void documentClosed(const MinderDocument* doc);
     /// Checks the node and then every node below it, depth first; YES when none got a notice.
     bool scanNode(const NodePtr& node, MinderDocument& doc);
 
@@ -36,18 +48,39 @@ public:
     static bool isTardigoDoc(const ListLoad& load);
 
     const QStringList& docs() const { return _docs; }
-    void setDocs(const QStringList& paths) { _docs = paths; }
+    void setDocs(const QStringList& paths);
     NoticeDelivery& delivery() { return _delivery; }
 
 private:
+    /// The walk through one list's tree, which a slice may leave half done.
+    struct Walk {
+        QString path;
+        MinderDocument* doc = nullptr;
+        bool openedHere = false;
+        bool quiet = true;
+        std::vector<NodePtr> pending;
+        std::unordered_set<const Dict*> visited;
+    };
+
+    /// The walk of the list at path, opened without a window when it is not open; none when the
+    /// path names no list.
+    std::optional<Walk> beginWalk(const QString& path);
+    /// Checks nodes until the walk is done (YES) or the deadline has passed.
+    bool continueWalk(Walk& walk, const QDeadlineTimer& deadline);
+    /// Closes again a list the walk opened and found nothing in.
+    void endWalk(const Walk& walk);
+    void reportScanFailure(const QString& path);
+
     /// The node's own checks, in order: past due, repeat, reminder. YES when none gave a notice.
     bool checkNode(const NodePtr& node, MinderDocument& doc);
     bool checkReminder(const NodePtr& node, MinderDocument& doc);
     /// Seconds from the date held under key to _now; 0 when absent, not a date or in the future.
     double secondsSince(const Dict& node, const QString& key) const;
-    void scanPath(const QString& path);
 
     QStringList _docs;
+    qsizetype _nextDoc = 0;
+    std::optional<Walk> _walk;
+    bool _passEnded = false;
     QDateTime _now;
     bool _mailItemAlert;
     MinderHost& _host;

@@ -7,6 +7,7 @@
 
 #include <QHashSeed>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -80,6 +81,12 @@ void VKenumerateCategoriesInto(const Dict& node, QStringList& categories) {
     forEachChild(node, [&](const Dict& child) { VKenumerateCategoriesInto(child, categories); });
 }
 
+ItemCounts countItemAndChildren(const Dict& item) {
+    ItemCounts counts = countItemsIncludingChildren(item);
+    counts += {1, VKisCompleted(item) ? 1 : 0};
+    return counts;
+}
+
 bool VKisEqualToDictionary(const Dict& a, const Dict& b) {
     const QString* nameA = a.value(key::name).asString();
     const QString* nameB = b.value(key::name).asString();
@@ -108,33 +115,118 @@ NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
     return findNode(node, [&](const Dict& candidate) { return matches(candidate, target); });
 }
 
-void VKdeleteItem(Dict& node, const Dict* target, std::vector<RemovedChild>* removed) {
-    const ArrayPtr children = childrenOf(node);
-    if (!children)
-        return;
-    for (size_t i = 0; i < children->items.size();) {
-        const DictPtr child = children->items[i].asDict();
-        if (child)
-            VKdeleteItem(*child, target, removed);
-        if (child && child.get() == target) {
-            if (removed)
-                removed->push_back({children, i, children->items[i]});
-            children->items.erase(children->items.begin() + qsizetype(i));
+namespace {
+
+void deleteNodes(const NodePtr& node, const QSet<const Dict*>& wanted, std::vector<RemovedChild>* removed) {
+    // Depth first without recursion; a child's subtree is walked before the child itself may go, so
+    // that a target inside another target is removed from within it.
+    struct Level {
+        NodePtr node;
+        ArrayPtr children;
+        size_t next = 0;
+        bool childWalked = false;
+    };
+    std::vector<Level> stack;
+    if (ArrayPtr children = childrenOf(*node))
+        stack.push_back({node, std::move(children)});
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next >= level.children->items.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Value& child = level.children->items[level.next];
+        if (child.dictAddress() && !level.childWalked) {
+            level.childWalked = true;
+            NodePtr item = child.asDict();
+            if (ArrayPtr grandchildren = childrenOf(*item); grandchildren && !grandchildren->items.empty()) {
+                stack.push_back({std::move(item), std::move(grandchildren)});
+                continue;
+            }
+        }
+        level.childWalked = false;
+        if (child.dictAddress() && wanted.contains(child.dictAddress())) {
+            if (removed) {
+                std::vector<NodePtr> ancestors;
+                for (size_t i = 1; i < stack.size(); ++i)
+                    ancestors.push_back(stack[i].node);
+                removed->push_back({level.node, level.next, child, std::move(ancestors)});
+            }
+            level.children->items.erase(level.children->items.begin() + qsizetype(level.next));
         } else {
-            ++i;
+            ++level.next;
         }
     }
 }
 
-void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets, std::vector<RemovedChild>* removed) {
+} // namespace
+
+void VKdeleteItems(const NodePtr& node, const std::vector<NodePtr>& targets,
+                   std::vector<RemovedChild>* removed) {
+    QSet<const Dict*> wanted;
     for (const NodePtr& target : targets)
-        VKdeleteItem(node, target.get(), removed);
+        wanted.insert(target.get());
+    deleteNodes(node, wanted, removed);
 }
 
-void VKrestoreRemovedChildren(const std::vector<RemovedChild>& removed) {
+void VKdeleteItem(const NodePtr& node, const Dict* target, std::vector<RemovedChild>* removed) {
+    deleteNodes(node, {target}, removed);
+}
+
+bool VKremoveChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
+                   std::vector<RemovedChild>& removed) {
+    const ArrayPtr children = childrenOf(*parent);
+    if (!children)
+        return false;
+    const auto place = std::find_if(children->items.begin(), children->items.end(),
+                                    [&](const Value& child) { return child.dictAddress() == item; });
+    if (place == children->items.end())
+        return false;
+    removed.push_back({parent, size_t(place - children->items.begin()), *place, std::move(ancestors)});
+    children->items.erase(place);
+    return true;
+}
+
+namespace {
+
+/// Whether the node stands in the tree below root: first along the chain it stood in, else by a
+/// search of the whole tree.
+bool standsInTree(const Dict& root, const Dict& node, const std::vector<NodePtr>& ancestors) {
+    const Dict* level = &root;
+    bool chainHolds = true;
+    for (const NodePtr& ancestor : ancestors) {
+        const ArrayPtr children = childrenOf(*level);
+        chainHolds = children &&
+                     std::any_of(children->items.begin(), children->items.end(),
+                                 [&](const Value& child) { return child.dictAddress() == ancestor.get(); });
+        if (!chainHolds)
+            break;
+        level = ancestor.get();
+    }
+    if (chainHolds)
+        return true;
+    std::vector<const Dict*> pending{&root};
+    while (!pending.empty()) {
+        const Dict* next = pending.back();
+        pending.pop_back();
+        if (next == &node)
+            return true;
+        forEachChild(*next, [&](const Dict& child) { pending.push_back(&child); });
+    }
+    return false;
+}
+
+} // namespace
+
+void VKrestoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed) {
     for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
-        std::vector<Value>& items = it->children->items;
-        items.insert(items.begin() + qsizetype(std::min(it->index, items.size())), it->item);
+        const bool inTree = it->parent.get() == &root || standsInTree(root, *it->parent, it->ancestors);
+        Dict& home = inTree ? *it->parent : root;
+        if (!childrenOf(home))
+            home.set(key::children, Array::create());
+        std::vector<Value>& items = childrenOf(home)->items;
+        const size_t place = inTree ? std::min(it->index, items.size()) : items.size();
+        items.insert(items.begin() + qsizetype(place), it->item);
     }
 }
 
@@ -149,7 +241,8 @@ void VKpurgeCompleted(Dict& node) {
     });
 }
 
-void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText) {
+void VKcleanForExport(Dict& node,
+                      const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText) {
     for (const QString* k : {&key::icon, &key::thisIconOnly, &key::fontName, &key::fontSize, &key::color,
                              &key::minderTimestampTodo, &key::minderTimestampReminder, &key::reminderMark})
         node.remove(*k);
@@ -157,7 +250,8 @@ void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(con
         if (const std::optional<QString> text = notesPlainText(*notes))
             node.set(key::notes, *text);
     }
-    forEachChild(node, [&](const Dict& child) { VKcleanForExport(const_cast<Dict&>(child), notesPlainText); });
+    forEachChild(node,
+                 [&](const Dict& child) { VKcleanForExport(const_cast<Dict&>(child), notesPlainText); });
 }
 
 void VKfixupTimeStamps(Dict& node) {
@@ -227,7 +321,8 @@ void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
         if (!c)
             continue;
         if (!seen.add(*c)) {
-            qCInfo(lcModel).noquote() << QStringLiteral("in node %1, duplicate node %2").arg(nameForLog(node), nameForLog(*c));
+            qCInfo(lcModel).noquote()
+                << QStringLiteral("in node %1, duplicate node %2").arg(nameForLog(node), nameForLog(*c));
             duplicates.push_back(i);
             duplicateNames.append(nameForLog(*c));
             continue;
@@ -236,7 +331,8 @@ void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
     }
     if (duplicates.empty())
         return;
-    qCInfo(lcModel).noquote() << QStringLiteral("removing duplicate nodes (%1)").arg(duplicateNames.join(QStringLiteral(", ")));
+    qCInfo(lcModel).noquote()
+        << QStringLiteral("removing duplicate nodes (%1)").arg(duplicateNames.join(QStringLiteral(", ")));
     for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it) {
         // Children arrays may be shared, so the removed node may be one the set remembers.
         seen.keep(children->items[*it].asDict());

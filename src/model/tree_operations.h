@@ -15,8 +15,16 @@ namespace tardigo {
 struct ItemCounts {
     qint64 total = 0;
     qint64 complete = 0;
+    ItemCounts& operator+=(const ItemCounts& other) {
+        total += other.total;
+        complete += other.complete;
+        return *this;
+    }
+    ItemCounts operator-() const { return {-total, -complete}; }
 };
 ItemCounts countItemsIncludingChildren(const Dict& node);
+/// The same with the item itself counted.
+ItemCounts countItemAndChildren(const Dict& item);
 
 /// Appends every "category" of the subtree, the node's own first (pre-order).
 void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);
@@ -26,23 +34,35 @@ bool VKhasDescendentNode(const Dict& node, const Dict& target);
 /// The target itself when it is in the subtree, or else the first node of the subtree (the node
 /// itself included) that matches target, in pre-order.
 NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
-/// One removal a deletion made: the children array the item stood in, and its place there then.
+/// One removal a deletion made: the node whose children held the item, and the item's place there
+/// then. The node, not its children array: a later change may give it a new array.
 struct RemovedChild {
-    ArrayPtr children;
+    NodePtr parent;
     size_t index = 0;
     Value item;
+    /// The nodes from the top level down to the parent, as they stood: while that chain holds, the
+    /// parent is still in the tree without a search of the whole tree.
+    std::vector<NodePtr> ancestors;
 };
-/// Removes that very node object wherever it lies below node; each removal is appended to `removed`,
-/// when given, in the order made.
-void VKdeleteItem(Dict& node, const Dict* target, std::vector<RemovedChild>* removed = nullptr);
-void VKdeleteItems(Dict& node, const std::vector<NodePtr>& targets, std::vector<RemovedChild>* removed = nullptr);
-/// Puts every removed item back in its place, the last removal first, so that the arrays are as
-/// they were before the deletion (a place past the end of an array changed since is its end).
-void VKrestoreRemovedChildren(const std::vector<RemovedChild>& removed);
+/// Removes those very node objects wherever they lie below node, in one walk; each removal is
+/// appended to `removed`, when given, in the order made.
+void VKdeleteItems(const NodePtr& node, const std::vector<NodePtr>& targets,
+                   std::vector<RemovedChild>* removed = nullptr);
+void VKdeleteItem(const NodePtr& node, const Dict* target, std::vector<RemovedChild>* removed = nullptr);
+/// Removes the item from the children of the parent it is known to stand under, without a walk of
+/// the tree; `ancestors` are the nodes from the top level down to that parent. False when the item
+/// does not stand there.
+bool VKremoveChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
+                   std::vector<RemovedChild>& removed);
+/// Puts every removed item back under its own parent at its place, the last removal first, so that
+/// the arrays are as they were before the deletion (a place past the end of an array changed since
+/// is its end). An item whose parent has left the tree comes back at the end of root's top level.
+void VKrestoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed);
 /// Removes every complete item, with its whole subtree.
 void VKpurgeCompleted(Dict& node);
 /// Strips display and bookkeeping keys for export; notes become plain text where they decode.
-void VKcleanForExport(Dict& node, const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
+void VKcleanForExport(Dict& node,
+                      const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
 /// Converts date objects under the user-visible time keys to stored date strings.
 void VKfixupTimeStamps(Dict& node);
 /// The nodes a duplicate repair has visited, found again by deep value equality. Nodes are held

@@ -161,6 +161,12 @@ public:
     /// The dictionary; for a history entry, a new immutable Dict with its two entries, whose
     /// only owner is the answer: hold it while its entries are in use.
     DictPtr asDict() const;
+    /// The address of a dictionary (not of a history entry), without taking a share of it; null
+    /// for any other value. For telling nodes apart by identity.
+    const Dict* dictAddress() const {
+        const auto* p = std::get_if<DictPtr>(&_v);
+        return p ? p->get() : nullptr;
+    }
     /// The compact form of a history entry, or null for any other value (a history entry
     /// built by hand as a Dict included).
     const HistoryEntry* asHistoryEntry() const { return boxed<HistoryEntry>(); }

@@ -3,6 +3,7 @@
 #include "platform/localized.h"
 #include "window/message_box_width.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -57,32 +58,52 @@ void DialogService::warning(QWidget* parent, const QString& title, const QString
 }
 
 QString DialogService::openFileName(QWidget* parent, const QString& directory) {
-    if (script().on) {
-        if (script().fileNames.empty())
-            return QString();
-        const QString path = script().fileNames.front();
-        script().fileNames.pop_front();
-        return path;
-    }
+    if (script().on)
+        return nextScriptedFileName();
     return QFileDialog::getOpenFileName(parent, localized(QStringLiteral("Open")), directory, listFilter());
 }
 
 QString DialogService::saveFileName(QWidget* parent, const QString& suggestedPath) {
-    QString path;
-    if (script().on) {
-        if (!script().fileNames.empty()) {
-            path = script().fileNames.front();
-            script().fileNames.pop_front();
-        }
-    } else {
-        QFileDialog dialog(parent, localized(QStringLiteral("Save As")), suggestedPath, listFilter());
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("todo"));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            path = dialog.selectedFiles().constFirst();
-    }
+    QString path = savePanel(parent, localized(QStringLiteral("Save As")), suggestedPath, listFilter(),
+                             QStringLiteral("todo"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".todo");
+    return path;
+}
+
+QString DialogService::exportFileName(QWidget* parent, const QString& suggestedPath, const QString& filter,
+                                      const QString& extension) {
+    QString path = savePanel(parent, localized(QStringLiteral("Export")), suggestedPath, filter, extension);
+    if (!path.isEmpty() && QFileInfo(path).suffix() != extension)
+        path += u'.' + extension;
+    return path;
+}
+
+QString DialogService::imageFileName(QWidget* parent) {
+    if (script().on)
+        return nextScriptedFileName();
+    return QFileDialog::getOpenFileName(
+        parent, localized(QStringLiteral("Add Icon")), QDir::homePath(),
+        localized(QStringLiteral("Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)")));
+}
+
+QString DialogService::savePanel(QWidget* parent, const QString& title, const QString& suggestedPath,
+                                 const QString& filter, const QString& extension) {
+    if (script().on)
+        return nextScriptedFileName();
+    QFileDialog dialog(parent, title, suggestedPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(extension);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        return dialog.selectedFiles().constFirst();
+    return QString();
+}
+
+QString DialogService::nextScriptedFileName() {
+    if (script().fileNames.empty())
+        return QString();
+    const QString path = script().fileNames.front();
+    script().fileNames.pop_front();
     return path;
 }
 

@@ -23,6 +23,12 @@ public:
     static QString openFileName(QWidget* parent, const QString& directory);
     /// Where to save a list; empty when the user cancelled.
     static QString saveFileName(QWidget* parent, const QString& suggestedPath);
+    /// Where to write an export of the required extension (added when missing); empty when the user
+    /// cancelled. A file that exists is replaced only when the user agrees.
+    static QString exportFileName(QWidget* parent, const QString& suggestedPath, const QString& filter,
+                                  const QString& extension);
+    /// An image file to use as an icon; empty when the user cancelled.
+    static QString imageFileName(QWidget* parent);
 
     /// Scripted answers instead of dialogs, for tests.
     static void setScripted(bool scripted);
@@ -31,6 +37,11 @@ public:
     /// The questions and warnings shown since the last call, oldest first: each text, and on a
     /// second line its informative text when it has one.
     static QStringList takeShownTexts();
+
+private:
+    static QString savePanel(QWidget* parent, const QString& title, const QString& suggestedPath,
+                             const QString& filter, const QString& extension);
+    static QString nextScriptedFileName();
 };
 
 } // namespace tardigo

@@ -2,7 +2,9 @@
 
 #include "document/column_sorting.h"
 #include "document/outline_columns.h"
+#include "document/outline_view.h"
 #include "document/status_display.h"
+#include "document/sticky_notes.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
@@ -12,12 +14,15 @@
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/document_menus.h"
+#include "window/document_printing.h"
 #include "window/document_toolbar.h"
+#include "window/help_commands.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
 #include "window/notes_dock.h"
 #include "window/outline_delegate.h"
 #include "window/outline_tree_view.h"
+#include "window/property_list_export_dialog.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
 
@@ -82,9 +87,8 @@ DocumentMainWindow::~DocumentMainWindow() {
 
 void DocumentMainWindow::buildWidgets() {
     _outline = new OutlineTreeView(*_document, this);
-    _delegate = new OutlineDelegate(*_outline, [document = _document.get()] {
-        return document->categoryChoices();
-    });
+    _delegate =
+        new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
@@ -99,6 +103,7 @@ void DocumentMainWindow::buildWidgets() {
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _notesDock);
     _notesDock->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
+    _printing = new DocumentPrinting(*_document, *this);
 
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
@@ -131,12 +136,15 @@ void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
 
 void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
-    connect(_outline, &OutlineTreeView::cellClicked, document, &TardigoDocument::outlineViewAction);
-    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
-            &TardigoDocument::outlineViewDoubleClicked);
-    connect(_outline, &OutlineTreeView::headerClicked, document, [document](const QString& identifier) {
-        document->outlineViewShouldSelectTableColumn(identifier);
+    connect(_outline, &OutlineTreeView::cellClicked, document, [document](int row, const QString& column) {
+        document->cellEdits().outlineViewAction(row, column);
     });
+    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
+            [document](int row, const QString& column) {
+                document->cellEdits().outlineViewDoubleClicked(row, column);
+            });
+    connect(_outline, &OutlineTreeView::headerClicked, document,
+            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);
     // Selections the document makes itself bring no refresh, yet the commands follow them.
     connect(_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -149,13 +157,17 @@ void DocumentMainWindow::connectCommands() {
     connect(document, &TardigoDocument::dataReplaced, this, &DocumentMainWindow::dataReplaced);
 
     connect(_toolbar->action(DocumentToolbar::newItemIdentifier), &QAction::triggered, document,
-            &TardigoDocument::newItem);
+            [document] { document->itemCommands().newItem(); });
     connect(_toolbar->action(DocumentToolbar::doneIdentifier), &QAction::triggered, document,
-            &TardigoDocument::doneItem);
+            [document] { document->itemCommands().doneItem(); });
+    connect(_toolbar->action(DocumentToolbar::printIdentifier), &QAction::triggered, _printing,
+            [this] { _printing->printShowingPrintPanel(true); });
     connect(_toolbar->action(DocumentToolbar::customizeIdentifier), &QAction::triggered, this,
             &DocumentMainWindow::customizeToolbar);
+    connect(_toolbar->action(DocumentToolbar::stickiesIdentifier), &QAction::triggered, this,
+            &DocumentMainWindow::makeSticky);
     connect(_toolbar, &DocumentToolbar::hideCompletedToggled, document,
-            &TardigoDocument::toggleHideCompletedItems);
+            [document](bool hide) { document->outlineCommands().toggleHideCompletedItems(hide); });
     connect(_toolbar, &DocumentToolbar::recentDocumentChosen, this,
             [this](const QString& path) { _host.openRecentDocument(path); });
     connect(_notesDock, &QDockWidget::visibilityChanged, document, [document](bool visible) {
@@ -176,36 +188,39 @@ void DocumentMainWindow::connectMenuCommands() {
     on("saveDocument", [this] { save(); });
     on("saveDocumentAs", [this] { saveAs(); });
     on("revertDocument", [this] { revert(); });
+    on("printPreview", [this] { _printing->printPreview(); });
+    on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
+    on("exportPropertyList", [this] { exportPropertyListDialog(this, *_document); });
+    on("preferences", [this] { _host.showPreferences(false); });
+    on("makeSticky", [this] { makeSticky(); });
+    on("showStickies", [this] { _host.showStickies(); });
+    on("showHelp", [this] { HelpCommands::showHelp(this); });
+    on("sendFeedback", [] { HelpCommands::sendFeedback(); });
     on("quit", [this] { _host.quit(); });
     on("undo", [this] { undo(); });
-    on("expandAll", [document] { document->expandAll(); });
-    on("collapseAll", [document] { document->collapseAll(); });
+    on("expandAll", [document] { document->outlineCommands().expandAll(); });
+    on("collapseAll", [document] { document->outlineCommands().collapseAll(); });
     on("toggleHideCompletedItems", [this, document] {
-        document->toggleHideCompletedItems(
+        document->outlineCommands().toggleHideCompletedItems(
             _menus->action(QStringLiteral("toggleHideCompletedItems"))->isChecked());
     });
     on("endColumnSorting", [this, document] {
-        document->endColumnSorting();
+        document->sorting().endColumnSorting();
         validate();
     });
     on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
     on("toggleNotes", [this] { _notesDock->toggleInspector(true); });
     on("customizeToolbar", [this] { customizeToolbar(); });
-    on("newItem", [document] { document->newItem(); });
-    on("deleteItem", [document] { document->deleteItem(); });
-    on("renameItem", [document] { document->renameItem(); });
-    on("doneItem", [document] { document->doneItem(); });
-    on("purgeCompletedItems", [document] { document->purgeCompletedItems(); });
-    on("about", [this] {
-        QMessageBox::about(this, localized(QStringLiteral("About Tardigo")),
-                           localized(QStringLiteral("Tardigo %1\nTo-do lists as outlines."))
-                               .arg(qApp->applicationVersion()));
-    });
-    connect(_menus, &DocumentMenus::sortRequested, document, [document](const QString& identifier) {
-        document->outlineViewShouldSelectTableColumn(identifier);
-    });
+    on("newItem", [document] { document->itemCommands().newItem(); });
+    on("deleteItem", [document] { document->itemCommands().deleteItem(); });
+    on("renameItem", [document] { document->itemCommands().renameItem(); });
+    on("doneItem", [document] { document->itemCommands().doneItem(); });
+    on("purgeCompletedItems", [document] { document->itemCommands().purgeCompletedItems(); });
+    on("about", [this] { HelpCommands::showAbout(this); });
+    connect(_menus, &DocumentMenus::sortRequested, document,
+            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
-        document->toggleColumnVisibility(tag);
+        document->outlineCommands().toggleColumnVisibility(tag);
         validate();
     });
     connect(_menus, &DocumentMenus::aboutToShowMenu, this, [this] {
@@ -241,7 +256,9 @@ void DocumentMainWindow::updateRecentDocuments() {
 
 void DocumentMainWindow::validate() {
     _menus->validate(*_document, *_outline);
-    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(_outline->selectedRow() >= 0);
+    const bool selected = _outline->lastSelectedItem() != nullptr;
+    _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(selected);
+    _toolbar->action(DocumentToolbar::stickiesIdentifier)->setEnabled(selected);
 }
 
 void DocumentMainWindow::undo() {
@@ -269,9 +286,8 @@ void DocumentMainWindow::customizeToolbar() {
 }
 
 void DocumentMainWindow::dataReplaced() {
-    // The old tree's undo steps would act on nodes the list no longer holds.
-    _document->undoManager().removeAllActionsWithTarget(_document.get());
-    ColumnSorting(*_document).restoreSortState();
+    _outline->showNewTree();
+    _document->sorting().restoreSortState();
     _document->updateUI();
 }
 
@@ -331,11 +347,34 @@ bool DocumentMainWindow::save() {
     finishAllEditing();
     if (_document->fileName().isEmpty())
         return saveAs();
+    return saveToFile();
+}
+
+AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
+    using Outcome = AutosaveScheduler::Outcome;
+    // Asking for a file would take the user out of the cell they are typing in.
+    if (_document->fileName().isEmpty() && _outline->isEditing())
+        return Outcome::Postponed;
+    if (_document->fileName().isEmpty())
+        return saveAs() ? Outcome::Saved : Outcome::Declined;
+    return saveToFile() ? Outcome::Saved : Outcome::Failed;
+}
+
+bool DocumentMainWindow::saveToFile() {
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
     alert(localized(QStringLiteral("The list could not be saved.")), error);
     return false;
+}
+
+void DocumentMainWindow::makeSticky() {
+    const std::vector<NodePtr> items = VKallSelectedItems(*_outline);
+    if (items.empty()) {
+        QApplication::beep();
+        return;
+    }
+    _host.makeStickies(stickyNotesForItems(items));
 }
 
 bool DocumentMainWindow::saveAs() {
@@ -392,7 +431,7 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (!confirmClose()) {
+    if (!_changesReviewed && !confirmClose()) {
         event->ignore();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@ class QLabel;
 namespace tardigo {
 
 class DocumentMenus;
+class DocumentPrinting;
 class DocumentToolbar;
 class MessageBoxSheetWindow;
 class NotesDock;
@@ -35,6 +37,7 @@ public:
     DocumentMenus& menus() const { return *_menus; }
     MessageBoxSheetWindow& sheets() const { return *_sheets; }
     NotesDock& notesDock() const { return *_notesDock; }
+    DocumentPrinting& printing() const { return *_printing; }
 
     void showWindows() override;
     bool isVisible() const override { return QMainWindow::isVisible(); }
@@ -50,10 +53,16 @@ public:
     bool save();
     /// Asks for a new name and saves the list under it; false when it was not saved.
     bool saveAs();
+    /// Saves as Save does, without ending the editing in progress.
+    AutosaveScheduler::Outcome autoSave();
     /// Reads the list again from its file, after the user agreed to lose the changes.
     void revert();
     /// Offers to save unsaved changes; false when the user chose to keep the window open.
     bool confirmClose();
+    /// The user has answered for the unsaved changes already (quitting): closing asks no more.
+    void setChangesReviewed() { _changesReviewed = true; }
+    /// Turns the selected items into sticky notes; beeps when none is selected.
+    void makeSticky();
     /// Enables the commands and sets the check marks as the list is now.
     void validate();
 
@@ -72,6 +81,8 @@ private:
     void undo();
     void dataReplaced();
     void alert(const QString& title, const QString& message);
+    /// Writes the list to its file, telling the user when that failed.
+    bool saveToFile();
 
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;
@@ -80,10 +91,12 @@ private:
     DocumentToolbar* _toolbar = nullptr;
     DocumentMenus* _menus = nullptr;
     NotesDock* _notesDock = nullptr;
+    DocumentPrinting* _printing = nullptr;
     QLabel* _statusLine = nullptr;
     QLabel* _selectionLabel = nullptr;
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
+    bool _changesReviewed = false;
 };
 
 } // namespace tardigo

@@ -27,16 +27,19 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, QStringLiteral("saveDocumentAs"), QStringLiteral("Save &As…"))
         ->setShortcut(QKeySequence::SaveAs);
     add(file, QStringLiteral("revertDocument"), QStringLiteral("Re&vert to Saved"));
+    add(file, QStringLiteral("exportPropertyList"), QStringLiteral("&Export as XML Property List…"));
     file->addSeparator();
-    // Printing comes later; the command is shown disabled until then.
-    QAction* print = add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"));
-    print->setShortcut(QKeySequence::Print);
-    print->setEnabled(false);
+    add(file, QStringLiteral("printPreview"), QStringLiteral("Print Pre&view…"));
+    add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
     add(file, QStringLiteral("quit"), QStringLiteral("&Quit"))->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = menuBar.addMenu(localized(QStringLiteral("&Edit")));
     add(edit, QStringLiteral("undo"), QStringLiteral("Undo"))->setShortcut(QKeySequence::Undo);
+    edit->addSeparator();
+    // The platform's Preferences key sequence is empty on Linux desktops.
+    add(edit, QStringLiteral("preferences"), QStringLiteral("&Preferences…"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* view = menuBar.addMenu(localized(QStringLiteral("&View")));
     QMenu* columns = view->addMenu(localized(QStringLiteral("&Columns")));
@@ -81,9 +84,16 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(item, QStringLiteral("doneItem"), QStringLiteral("D&one"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     item->addSeparator();
+    add(item, QStringLiteral("makeSticky"), QStringLiteral("Make &Sticky"));
+    add(item, QStringLiteral("showStickies"), QStringLiteral("Show Stic&kies"));
+    item->addSeparator();
     add(item, QStringLiteral("purgeCompletedItems"), QStringLiteral("&Purge Completed Items…"));
 
     QMenu* help = menuBar.addMenu(localized(QStringLiteral("&Help")));
+    add(help, QStringLiteral("showHelp"), QStringLiteral("Tardigo &Help"))
+        ->setShortcut(QKeySequence::HelpContents);
+    add(help, QStringLiteral("sendFeedback"), QStringLiteral("Send &Feedback…"));
+    help->addSeparator();
     add(help, QStringLiteral("about"), QStringLiteral("&About Tardigo"));
 
     for (QMenu* menu : {file, edit, view, item, help})
@@ -99,8 +109,8 @@ QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& 
 
 void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
     const Dict& root = *document.data();
-    const bool selected = outline.selectedRow() >= 0;
-    for (const char* command : {"doneItem", "deleteItem", "renameItem"})
+    const bool selected = outline.lastSelectedItem() != nullptr;
+    for (const char* command : {"doneItem", "deleteItem", "renameItem", "makeSticky"})
         _actions.value(QLatin1String(command))->setEnabled(selected);
     _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
@@ -116,7 +126,7 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
 
 void DocumentMenus::validatePurge(const TardigoDocument& document) {
     _actions.value(QStringLiteral("purgeCompletedItems"))
-        ->setEnabled(countItemsIncludingChildren(*document.data()).complete > 0);
+        ->setEnabled(document.counts().complete > 0);
 }
 
 } // namespace tardigo

@@ -20,13 +20,15 @@ const QString DocumentToolbar::doneIdentifier = QStringLiteral("TardigoToolbarDo
 const QString DocumentToolbar::hideCompletedIdentifier = QStringLiteral("TardigoToolbarHideCompleted");
 const QString DocumentToolbar::recentDocsIdentifier = QStringLiteral("TardigoToolbarRecentDocs");
 const QString DocumentToolbar::printIdentifier = QStringLiteral("TardigoToolbarPrint");
+const QString DocumentToolbar::stickiesIdentifier = QStringLiteral("TardigoToolbarStickies");
 const QString DocumentToolbar::separatorIdentifier = QStringLiteral("TardigoToolbarSeparator");
 const QString DocumentToolbar::flexibleSpaceIdentifier = QStringLiteral("TardigoToolbarFlexibleSpace");
 const QString DocumentToolbar::customizeIdentifier = QStringLiteral("TardigoToolbarCustomize");
 
 QStringList DocumentToolbar::allowedItemIdentifiers() {
-    return {newItemIdentifier,    doneIdentifier,      printIdentifier,         hideCompletedIdentifier,
-            recentDocsIdentifier, separatorIdentifier, flexibleSpaceIdentifier, customizeIdentifier};
+    return {newItemIdentifier,   doneIdentifier,          stickiesIdentifier,
+            printIdentifier,     hideCompletedIdentifier, recentDocsIdentifier,
+            separatorIdentifier, flexibleSpaceIdentifier, customizeIdentifier};
 }
 
 QStringList DocumentToolbar::defaultItemIdentifiers() {
@@ -52,6 +54,7 @@ QString DocumentToolbar::paletteLabel(const QString& identifier) {
         {hideCompletedIdentifier, QStringLiteral("Completed")},
         {recentDocsIdentifier, QStringLiteral("Recent Docs")},
         {printIdentifier, QStringLiteral("Print")},
+        {stickiesIdentifier, QStringLiteral("Stickies")},
         {separatorIdentifier, QStringLiteral("Separator")},
         {flexibleSpaceIdentifier, QStringLiteral("Flexible Space")},
         {customizeIdentifier, QStringLiteral("Customize")},
@@ -70,10 +73,12 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(localized(QStringLi
     makeAction(doneIdentifier, QStringLiteral("Done"), QStringLiteral("Mark the current item \"done\""),
                QStringLiteral("done-toolbar-item"))
         ->setEnabled(false);
-    // Printing comes later; the item is offered but does nothing yet.
-    makeAction(printIdentifier, QStringLiteral("Print"), QStringLiteral("Print this list"),
-               QStringLiteral("print-toolbar-item"))
+    makeAction(stickiesIdentifier, QStringLiteral("Stickies"),
+               QStringLiteral("Create a sticky note with the contents of selected todo item."),
+               QStringLiteral("stickies-toolbar-item"))
         ->setEnabled(false);
+    makeAction(printIdentifier, QStringLiteral("Print"), QStringLiteral("Print this list"),
+               QStringLiteral("print-toolbar-item"));
     makeAction(customizeIdentifier, QStringLiteral("Customize"), QStringLiteral("Customize the toolbar"),
                QStringLiteral("vk_gears"));
     setItemIdentifiers(savedItemIdentifiers());

@@ -20,6 +20,7 @@ public:
     static const QString hideCompletedIdentifier;
     static const QString recentDocsIdentifier;
     static const QString printIdentifier;
+    static const QString stickiesIdentifier;
     static const QString separatorIdentifier;
     static const QString flexibleSpaceIdentifier;
     static const QString customizeIdentifier;
@@ -39,7 +40,7 @@ public:
     void setItemIdentifiers(const QStringList& identifiers);
     QStringList itemIdentifiers() const { return _identifiers; }
 
-    /// The action of an item that has one (New, Done, Print, Customize).
+    /// The action of an item that has one (New, Done, Stickies, Print, Customize).
     QAction* action(const QString& identifier) const { return _actions.value(identifier); }
     QCheckBox* hideCompletedCheckbox() const { return _hideCompleted; }
     /// Lists the recent documents, by file name; two of the same name show the later one.

@@ -49,24 +49,11 @@ QFont qFontForItemFont(const ItemFont& itemFont) {
 }
 
 QFont itemFont(const Dict* item) {
-    ItemFont font;
-    if (item) {
-        if (const QString* name = item->value(key::fontName).asString()) {
-            font.name = *name;
-            const Number* size = item->value(key::fontSize).asNumber();
-            font.pointSize = size ? int(size->toDouble()) : 0;
-        }
-    }
-    return qFontForItemFont(font);
+    return qFontForItemFont(itemFontSettings(item));
 }
 
 std::optional<QColor> itemColor(const Dict& item) {
-    const Value& stored = item.value(key::color);
-    std::optional<Rgba> rgba;
-    if (const QByteArray* data = stored.asData())
-        rgba = rgbaFromColorData(*data);
-    else if (const Color* color = stored.asColor())
-        rgba = rgbaFromColor(*color);
+    const std::optional<Rgba> rgba = rgbaFromColorValue(item.value(key::color));
     if (!rgba)
         return std::nullopt;
     return toQColor(*rgba);

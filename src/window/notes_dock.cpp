@@ -72,7 +72,7 @@ void NotesDock::commitIfEdited() {
     const QTextDocument& text = *_editor->document();
     const QByteArray rtfd = text.isEmpty() ? QByteArray() : encodeNotes(fromTextDocument(text));
     _shown = rtfd.isEmpty() ? std::nullopt : std::optional<QByteArray>(rtfd);
-    _document.textDidEndEditing(rtfd);
+    _document.cellEdits().notesDidEndEditing(rtfd);
 }
 
 bool NotesDock::eventFilter(QObject* watched, QEvent* event) {

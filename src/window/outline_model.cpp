@@ -8,29 +8,104 @@
 
 #include <QDateTime>
 #include <QIcon>
+#include <QSet>
+
+#include <algorithm>
 
 namespace tardigo {
+
+namespace {
+
+// More changes than this in one synchronization go to the view as one layout change: each inserted
+// or removed range makes the view and its persistent indexes do work of their own.
+constexpr size_t kMostRangesRowByRow = 16;
+// Lists up to this many items, old and new together, are compared by scanning them.
+constexpr qsizetype kLongestScannedList = 64;
+
+/// The list's items that are nodes; anything else in a children array is not shown.
+ArrayPtr nodesOf(const Array& list) {
+    ArrayPtr nodes = Array::create();
+    nodes->items.reserve(list.items.size());
+    for (const Value& item : list.items)
+        if (item.dictAddress())
+            nodes->items.push_back(item);
+    return nodes;
+}
+
+/// Whether the stored list holds the told nodes in the same order (besides anything not a node).
+bool sameNodes(const Array& told, const Array& stored) {
+    auto next = stored.items.begin();
+    for (const Value& item : told.items) {
+        while (next != stored.items.end() && !next->dictAddress())
+            ++next;
+        if (next == stored.items.end() || next->dictAddress() != item.dictAddress())
+            return false;
+        ++next;
+    }
+    while (next != stored.items.end() && !next->dictAddress())
+        ++next;
+    return next == stored.items.end();
+}
+
+/// Ranges of consecutive positions whose items `isMember` does not take.
+template <typename IsMember>
+std::vector<std::pair<qsizetype, qsizetype>> rangesNotIn(const Array& list, const IsMember& isMember) {
+    std::vector<std::pair<qsizetype, qsizetype>> ranges;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (isMember(list.items[size_t(i)].dictAddress()))
+            continue;
+        if (!ranges.empty() && ranges.back().second == i - 1)
+            ranges.back().second = i;
+        else
+            ranges.emplace_back(i, i);
+    }
+    return ranges;
+}
+
+} // namespace
 
 OutlineModel::OutlineModel(OutlineDataSource& dataSource, QObject* parent)
     : QAbstractItemModel(parent), _dataSource(dataSource), _notesCache(dataSource) {}
 
-const ArrayPtr& OutlineModel::childrenOf(const NodePtr& item) const {
-    auto found = _children.find(item.get());
-    if (found == _children.end()) {
-        // A copy: the stored list changes before the view hears of it, and until the next reload
+// The places and lists the view was told
+
+const ArrayPtr& OutlineModel::toldList(const NodePtr& owner, ArrayPtr& told) const {
+    if (!told) {
+        // A copy: the stored list changes before the view hears of it, and until synchronize()
         // the view must be answered as it was told.
-        ArrayPtr copy = Array::create();
-        copy->items = _dataSource.filteredChildrenOfItem(item)->items;
-        found = _children.insert(item.get(), std::move(copy));
+        told = nodesOf(*_dataSource.filteredChildrenOfItem(owner));
     }
-    return *found;
+    return told;
+}
+
+ArrayPtr OutlineModel::childrenOf(const NodePtr& item) const {
+    if (!item)
+        return toldList(nullptr, _rootList);
+    const auto place = _places.find(item.get());
+    if (place == _places.end())
+        return nodesOf(*_dataSource.filteredChildrenOfItem(item)); // the view knows nothing of it
+    return toldList(place->item, place->children);
+}
+
+ArrayPtr* OutlineModel::knownList(const NodePtr& owner) {
+    if (!owner)
+        return &_rootList;
+    const auto place = _places.find(owner.get());
+    return place == _places.end() || !place->children ? nullptr : &place->children;
 }
 
 QModelIndex OutlineModel::indexAt(const NodePtr& item, const NodePtr& parent, int row, int column) const {
     if (!item)
         return {};
-    const Place& place = *_places.insert(item.get(), Place{item, parent, row});
-    return indexForPlace(place, column);
+    auto place = _places.find(item.get());
+    if (place == _places.end()) {
+        place = _places.insert(item.get(), Place{item, parent, row, nullptr});
+    } else {
+        // The item's own list stays: it moved, its children did not.
+        place->parent = parent;
+        place->row = row;
+    }
+    return indexForPlace(*place, column);
 }
 
 QModelIndex OutlineModel::indexOfItem(const Dict* item, int column) const {
@@ -42,42 +117,57 @@ QModelIndex OutlineModel::indexForPlace(const Place& place, int column) const {
     return createIndex(place.row, column, place.item.get());
 }
 
+OutlineModel::Place* OutlineModel::placeOf(const QModelIndex& index) const {
+    // Only the place table is consulted: an index from before a change must not reach its node.
+    if (!index.isValid())
+        return nullptr;
+    const auto found = _places.find(static_cast<const Dict*>(index.internalPointer()));
+    return found == _places.end() ? nullptr : &*found;
+}
+
+const Array* OutlineModel::listBelow(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return toldList(nullptr, _rootList).get();
+    Place* place = placeOf(parent);
+    return place ? toldList(place->item, place->children).get() : nullptr;
+}
+
+// The Qt model
+
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) const {
     if (row < 0 || column < 0 || column >= columnCount() || (parent.isValid() && parent.column() != 0))
         return {};
-    const NodePtr parentItem = itemForIndex(parent);
-    if (parent.isValid() && !parentItem)
+    const Array* children = listBelow(parent);
+    if (!children || row >= children->size())
         return {};
-    const ArrayPtr& children = childrenOf(parentItem);
-    if (row >= children->size())
-        return {};
-    return indexAt(children->items[size_t(row)].asDict(), parentItem, row, column);
+    const Value& child = children->items[size_t(row)];
+    // The view asks for every row at every layout: a place that is known already costs no copy.
+    const auto place = _places.constFind(child.dictAddress());
+    const Dict* parentItem = static_cast<const Dict*>(parent.internalPointer());
+    if (place != _places.constEnd() && place->row == row && place->parent.get() == parentItem)
+        return indexForPlace(*place, column);
+    const NodePtr owner = parent.isValid() ? placeOf(parent)->item : nullptr;
+    return indexAt(child.asDict(), owner, row, column);
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
-    // Only the place table is consulted: an index from before a reset must not reach its node.
-    const auto found = child.isValid() ? _places.constFind(static_cast<const Dict*>(child.internalPointer()))
-                                       : _places.constEnd();
-    if (found == _places.constEnd() || !found->parent)
+    const Place* place = placeOf(child);
+    if (!place || !place->parent)
         return {};
-    const auto parentPlace = _places.constFind(found->parent.get());
+    const auto parentPlace = _places.constFind(place->parent.get());
     return parentPlace == _places.constEnd() ? QModelIndex() : indexForPlace(*parentPlace, 0);
 }
 
 NodePtr OutlineModel::itemForIndex(const QModelIndex& index) const {
-    if (!index.isValid())
-        return nullptr;
-    const auto found = _places.constFind(static_cast<const Dict*>(index.internalPointer()));
-    return found == _places.constEnd() ? nullptr : found->item;
+    const Place* place = placeOf(index);
+    return place ? place->item : nullptr;
 }
 
 int OutlineModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() > 0)
         return 0;
-    const NodePtr item = itemForIndex(parent);
-    if (parent.isValid() && !item)
-        return 0;
-    return int(childrenOf(item)->size());
+    const Array* children = listBelow(parent);
+    return children ? int(children->size()) : 0;
 }
 
 int OutlineModel::columnCount(const QModelIndex&) const {
@@ -188,19 +278,189 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-void OutlineModel::resetStructure() {
+void OutlineModel::showNewTree() {
     beginResetModel();
-    _children.clear();
+    _rootList.reset();
     _places.clear();
+    _notesCache.clear();
     endResetModel();
 }
 
-void OutlineModel::refreshContents() {
-    // The same rows with the same items: the lists are asked again, the places stay true.
-    _children.clear();
-    const int rows = rowCount();
-    if (rows > 0)
-        emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
+// Synchronization
+
+std::vector<NodePtr> OutlineModel::synchronize() {
+    std::vector<ListChange> changes;
+    if (_rootList)
+        if (std::optional<ListChange> change = changeOf(nullptr, *_rootList))
+            changes.push_back(std::move(*change));
+    for (const Place& place : std::as_const(_places))
+        if (place.children)
+            if (std::optional<ListChange> change = changeOf(place.item, *place.children))
+                changes.push_back(std::move(*change));
+    return apply(changes);
+}
+
+std::vector<NodePtr> OutlineModel::synchronize(const std::vector<NodePtr>& owners) {
+    std::vector<ListChange> changes;
+    QSet<const Dict*> asked;
+    for (const NodePtr& owner : owners) {
+        if (asked.contains(owner.get()))
+            continue;
+        asked.insert(owner.get());
+        if (const ArrayPtr* told = knownList(owner)) // a list the view never asked for has nothing to tell
+            if (std::optional<ListChange> change = changeOf(owner, **told))
+                changes.push_back(std::move(*change));
+    }
+    return apply(changes);
+}
+
+std::optional<OutlineModel::ListChange> OutlineModel::changeOf(const NodePtr& owner,
+                                                               const Array& told) const {
+    const ArrayPtr stored = _dataSource.filteredChildrenOfItem(owner);
+    if (sameNodes(told, *stored))
+        return std::nullopt;
+    ArrayPtr fresh = nodesOf(*stored);
+    // Most lists are short: there a scan costs less than building tables.
+    const bool scan = told.size() + fresh->size() <= kLongestScannedList;
+    QHash<const Dict*, qsizetype> freshPlaces;
+    QSet<const Dict*> toldNodes;
+    if (!scan) {
+        freshPlaces.reserve(fresh->size());
+        for (qsizetype i = 0; i < fresh->size(); ++i)
+            freshPlaces.insert(fresh->items[size_t(i)].dictAddress(), i);
+        toldNodes.reserve(told.size());
+        for (const Value& item : told.items)
+            toldNodes.insert(item.dictAddress());
+    }
+    const auto placeInFresh = [&](const Dict* item) -> qsizetype {
+        if (!scan)
+            return freshPlaces.value(item, -1);
+        const auto found = std::find_if(fresh->items.begin(), fresh->items.end(),
+                                        [&](const Value& value) { return value.dictAddress() == item; });
+        return found == fresh->items.end() ? -1 : found - fresh->items.begin();
+    };
+    const auto wasTold = [&](const Dict* item) {
+        if (!scan)
+            return toldNodes.contains(item);
+        return std::any_of(told.items.begin(), told.items.end(),
+                           [&](const Value& value) { return value.dictAddress() == item; });
+    };
+    ListChange change{owner, fresh, {}, {}, true};
+    qsizetype lastPlace = -1;
+    for (const Value& item : told.items) {
+        const qsizetype place = placeInFresh(item.dictAddress());
+        if (place < 0)
+            continue;
+        change.inOrder = change.inOrder && place > lastPlace;
+        lastPlace = place;
+    }
+    change.left = rangesNotIn(told, [&](const Dict* item) { return placeInFresh(item) >= 0; });
+    change.came = rangesNotIn(*fresh, wasTold);
+    return change;
+}
+
+std::vector<NodePtr> OutlineModel::apply(const std::vector<ListChange>& changes) {
+    if (changes.empty())
+        return {};
+    size_t ranges = 0;
+    bool inOrder = true;
+    for (const ListChange& change : changes) {
+        ranges += change.left.size() + change.came.size();
+        inOrder = inOrder && change.inOrder;
+    }
+    std::vector<NodePtr> came;
+    if (inOrder && ranges <= kMostRangesRowByRow)
+        applyRowByRow(changes, came);
+    else
+        applyAsLayoutChange(changes, came);
+    return came;
+}
+
+void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::vector<NodePtr>& came) {
+    for (const ListChange& change : changes) {
+        const ArrayPtr* known = knownList(change.owner);
+        if (!known)
+            continue; // it left the view with an ancestor
+        const ArrayPtr told = *known;
+        const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
+        for (auto range = change.left.rbegin(); range != change.left.rend(); ++range) {
+            const auto [first, last] = *range;
+            beginRemoveRows(parent, int(first), int(last));
+            for (qsizetype i = first; i <= last; ++i)
+                forgetSubtree(told->items[size_t(i)].dictAddress());
+            told->items.erase(told->items.begin() + first, told->items.begin() + last + 1);
+            renumber(change.owner, *told, size_t(first));
+            endRemoveRows();
+        }
+        for (const auto& [first, last] : change.came) {
+            beginInsertRows(parent, int(first), int(last));
+            const auto from = change.fresh->items.begin() + first;
+            const auto to = change.fresh->items.begin() + last + 1;
+            told->items.insert(told->items.begin() + first, from, to);
+            renumber(change.owner, *told, size_t(first));
+            endInsertRows();
+            for (auto item = from; item != to; ++item)
+                came.push_back(item->asDict());
+        }
+    }
+}
+
+void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, std::vector<NodePtr>& came) {
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    // A row that moved to another parent stays known: only what is shown nowhere now is forgotten.
+    QSet<const Dict*> shownAgain;
+    for (const ListChange& change : changes)
+        for (const auto& [first, last] : change.came)
+            for (qsizetype i = first; i <= last; ++i)
+                shownAgain.insert(change.fresh->items[size_t(i)].dictAddress());
+    std::vector<std::pair<NodePtr, ArrayPtr>> renumbered;
+    for (const ListChange& change : changes) {
+        const ArrayPtr* known = knownList(change.owner);
+        if (!known)
+            continue;
+        const ArrayPtr told = *known;
+        for (const auto& [first, last] : change.left)
+            for (qsizetype i = first; i <= last; ++i)
+                if (const Dict* item = told->items[size_t(i)].dictAddress(); !shownAgain.contains(item))
+                    forgetSubtree(item);
+        for (const auto& [first, last] : change.came)
+            for (qsizetype i = first; i <= last; ++i)
+                came.push_back(change.fresh->items[size_t(i)].asDict());
+        told->items = change.fresh->items;
+        renumbered.emplace_back(change.owner, told);
+    }
+    // Places last, so that a row that moved keeps the place its new parent gives it.
+    for (const auto& [owner, told] : renumbered)
+        if (!owner || _places.contains(owner.get()))
+            renumber(owner, *told, 0);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        const Place* place = placeOf(index);
+        after.append(place ? indexForPlace(*place, index.column()) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+void OutlineModel::forgetSubtree(const Dict* item) {
+    std::vector<const Dict*> pending{item};
+    while (!pending.empty()) {
+        const auto place = _places.find(pending.back());
+        pending.pop_back();
+        if (place == _places.end())
+            continue;
+        if (place->children)
+            for (const Value& child : place->children->items)
+                pending.push_back(child.dictAddress());
+        _places.erase(place);
+    }
+}
+
+void OutlineModel::renumber(const NodePtr& owner, const Array& list, size_t first) {
+    for (size_t row = first; row < list.items.size(); ++row)
+        indexAt(list.items[row].asDict(), owner, int(row));
 }
 
 void OutlineModel::itemChanged(const NodePtr& item) {

@@ -6,11 +6,15 @@
 #include <QAbstractItemModel>
 #include <QHash>
 
+#include <optional>
+#include <vector>
+
 namespace tardigo {
 
 /// The document's outline as Qt sees it. It owns no data: an index carries its item node, the
 /// invisible root is the invalid index, and a row is the item's place among the visible children
-/// of its parent. Children lists are asked once per parent and kept until the next reload.
+/// of its parent. Children lists are asked once per parent and kept as the view was told them until
+/// synchronize() tells the view what changed.
 class OutlineModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -33,17 +37,24 @@ public:
 
     /// The item of an index; null for the root.
     NodePtr itemForIndex(const QModelIndex& index) const;
-    /// The visible children of an item (of the root for null), as asked since the last reload.
-    const ArrayPtr& childrenOf(const NodePtr& item) const;
+    /// The visible children of an item (of the root for null), as the view was told them; for an
+    /// item the view was given no index for, as they are now.
+    ArrayPtr childrenOf(const NodePtr& item) const;
     /// The index of an item the view has been given an index for; invalid for any other.
     QModelIndex indexOfItem(const Dict* item, int column = 0) const;
     /// The index of the item at a known place: the row-th visible child of parent (null: the root).
     QModelIndex indexAt(const NodePtr& item, const NodePtr& parent, int row, int column = 0) const;
 
-    /// Forgets every children list and index: the tree's shape may have changed.
-    void resetStructure();
-    /// The shape stayed: asks for the children lists again and redraws every row.
-    void refreshContents();
+    /// Brings the view into step with the document's tree, comparing every children list the view
+    /// was told with the document's: a few rows that left or came are removed or inserted, anything
+    /// more (a sort, a filter switched) is one layout change that keeps every index of a row still
+    /// shown. Answers the items that came, so that the view can open those it remembers expanded.
+    /// Values are not compared: the view redraws what it shows.
+    std::vector<NodePtr> synchronize();
+    /// The same for the children lists of these items only (null: the top level).
+    std::vector<NodePtr> synchronize(const std::vector<NodePtr>& owners);
+    /// Forgets every list and index: the document holds a new tree.
+    void showNewTree();
     /// The item's cells show new values.
     void itemChanged(const NodePtr& item);
 
@@ -51,16 +62,45 @@ public:
     OutlineDataSource& dataSource() const { return _dataSource; }
 
 private:
+    /// What the view was told of an item: where it stands, and the children list it was given.
     struct Place {
         NodePtr item;   // held so that an index never outlives its node
         NodePtr parent; // null: a top-level item
         int row;
+        ArrayPtr children; // the list as told; null until the view asks for it
+    };
+    /// A children list that is no longer what the view was told: the rows that left (ranges of
+    /// the told list) and those that came (ranges of the fresh list), and whether the rows that
+    /// stayed kept their order.
+    struct ListChange {
+        NodePtr owner; // null: the top level
+        ArrayPtr fresh;
+        std::vector<std::pair<qsizetype, qsizetype>> left; // [first, last] in the told list
+        std::vector<std::pair<qsizetype, qsizetype>> came; // [first, last] in the fresh list
+        bool inOrder = true;
     };
     QModelIndex indexForPlace(const Place& place, int column) const;
+    /// The place of a valid index; null for the root and for an index from before a change.
+    Place* placeOf(const QModelIndex& index) const;
+    /// The told list below an index (the top level's for the root); null for an unknown index.
+    const Array* listBelow(const QModelIndex& parent) const;
+    /// The told list `told` of owner, asked of the document the first time.
+    const ArrayPtr& toldList(const NodePtr& owner, ArrayPtr& told) const;
+    /// The told list of owner (null: the top level), when the view has been told one.
+    ArrayPtr* knownList(const NodePtr& owner);
+    /// The change of one told list, if it changed.
+    std::optional<ListChange> changeOf(const NodePtr& owner, const Array& told) const;
+    std::vector<NodePtr> apply(const std::vector<ListChange>& changes);
+    void applyRowByRow(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
+    void applyAsLayoutChange(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
+    /// Forgets the item's place and, below it, every list and place the view was told.
+    void forgetSubtree(const Dict* item);
+    /// Each item of the owner's list from `first` on gets its place there.
+    void renumber(const NodePtr& owner, const Array& list, size_t first);
     QVariant displayData(const NodePtr& item, const QString& identifier) const;
 
     OutlineDataSource& _dataSource;
-    mutable QHash<const Dict*, ArrayPtr> _children; // the root's under nullptr
+    mutable ArrayPtr _rootList; // the top level as told
     mutable QHash<const Dict*, Place> _places;
     mutable NotesCache _notesCache;
 };

@@ -23,7 +23,7 @@ void OutlineRows::build(const ChildrenOf& childrenOf, const IsExpanded& isExpand
         NodePtr item = level.children->items[size_t(childIndex)].asDict();
         if (!item || _rowOf.contains(item.get()))
             continue;
-        const ArrayPtr& children = childrenOf(item);
+        const ArrayPtr children = childrenOf(item);
         _rowOf.insert(item.get(), int(_rows.size()));
         _rows.push_back({item, level.parent, childIndex, children->size() > 0});
         if (_rows.back().expandable && isExpanded(item.get()))

@@ -22,7 +22,7 @@ struct OutlineRow {
 /// bottom.
 class OutlineRows {
 public:
-    using ChildrenOf = std::function<const ArrayPtr&(const NodePtr& item)>;
+    using ChildrenOf = std::function<ArrayPtr(const NodePtr& item)>;
     using IsExpanded = std::function<bool(const Dict* item)>;
 
     /// Walks the tree from the root; an item's children follow it when it is expanded. An item

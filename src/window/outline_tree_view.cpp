@@ -58,24 +58,12 @@ OutlineTreeView::~OutlineTreeView() {
 
 // Rows
 
-void OutlineTreeView::buildRows(OutlineRows& rows) const {
-    // The walk asks the document afresh; lists are held only for the walk.
-    QHash<const Dict*, ArrayPtr> lists;
-    rows.build(
-        [&](const NodePtr& item) -> const ArrayPtr& {
-            auto found = lists.find(item.get());
-            if (found == lists.end())
-                found = lists.insert(item.get(), _dataSource.filteredChildrenOfItem(item));
-            return *found;
-        },
-        [this](const Dict* item) { return isRemembered(item); });
-}
-
 const OutlineRows& OutlineTreeView::rows() const {
     if (_rowsStale) {
-        buildRows(_rows);
+        // The lists the view was told, so that a row number always names the row on screen.
+        _rows.build([this](const NodePtr& item) { return _model->childrenOf(item); },
+                    [this](const Dict* item) { return isRemembered(item); });
         _rowsStale = false;
-        _rowsAnnounced = false;
     }
     return _rows;
 }
@@ -108,43 +96,36 @@ QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
 // Reloading
 
 void OutlineTreeView::reloadData() {
-    OutlineRows now;
-    buildRows(now);
-    if (!_rowsStale && _rowsAnnounced && now.rows() == _rows.rows()) {
-        _model->refreshContents();
-        viewport()->update();
-        return;
-    }
-    resetKeepingState();
+    synchronize([this] { return _model->synchronize(); });
 }
 
-void OutlineTreeView::resetKeepingState() {
-    std::vector<NodePtr> selected;
-    for (const QModelIndex& index : selectionModel()->selectedRows())
-        if (NodePtr item = _model->itemForIndex(index))
-            selected.push_back(std::move(item));
-    const NodePtr current = _model->itemForIndex(currentIndex());
-    const int verticalScroll = verticalScrollBar()->value();
-    const int horizontalScroll = horizontalScrollBar()->value();
+void OutlineTreeView::reloadChildrenOf(const std::vector<NodePtr>& items) {
+    synchronize([this, &items] { return _model->synchronize(items); });
+}
 
+void OutlineTreeView::synchronize(const std::function<std::vector<NodePtr>()>& modelSynchronization) {
+    // Rows that leave drop out of the selection; the document hears of it through its own refresh.
+    // The current row is put aside meanwhile: were it to leave, the view would choose another one
+    // and lay out every row at once to show it, before laying them out again to draw them.
     _restoring = true;
-    _model->resetStructure();
-    restoreExpansion();
-    QItemSelection selection;
-    for (const NodePtr& item : selected) {
-        const int row = rowForItem(item.get());
-        if (row >= 0)
-            selection.select(indexForRow(row, key::icon), indexForRow(row, key::icon));
-    }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (const int row = rowForItem(current.get()); row >= 0)
-        setCurrentQuietly(indexForRow(row, key::icon));
-    executeDelayedItemsLayout();
-    rows();
-    _rowsAnnounced = true;
-    verticalScrollBar()->setValue(verticalScroll);
-    horizontalScrollBar()->setValue(horizontalScroll);
+    const NodePtr current = _model->itemForIndex(currentIndex());
+    const int column = currentIndex().column();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    for (const NodePtr& item : modelSynchronization())
+        if (isRemembered(item.get()))
+            expand(_model->indexOfItem(item.get()));
+    if (const QModelIndex index = _model->indexOfItem(current.get(), std::max(column, 0)); index.isValid())
+        setCurrentQuietly(index);
     _restoring = false;
+    rowsChanged();
+    viewport()->update();
+}
+
+void OutlineTreeView::showNewTree() {
+    _restoring = true;
+    _model->showNewTree();
+    _restoring = false;
+    rowsChanged();
 }
 
 void OutlineTreeView::reloadItem(const NodePtr& item) {
@@ -160,17 +141,6 @@ bool OutlineTreeView::isRemembered(const Dict* item) const {
 
 bool OutlineTreeView::isItemExpanded(const Dict* item) const {
     return isRemembered(item);
-}
-
-void OutlineTreeView::restoreExpansion() {
-    scheduleDelayedItemsLayout();
-    const ArrayPtr& topLevel = _model->childrenOf(nullptr);
-    for (int row = 0; row < topLevel->size(); ++row) {
-        const NodePtr item = topLevel->items[size_t(row)].asDict();
-        if (item && isRemembered(item.get()))
-            expand(_model->indexAt(item, nullptr, row));
-    }
-    rowsChanged();
 }
 
 void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
@@ -295,6 +265,80 @@ void OutlineTreeView::selectRow(int row, bool extendSelection) {
                    QItemSelectionModel::Rows);
 }
 
+bool OutlineTreeView::isShown(const QModelIndex& index) const {
+    for (QModelIndex ancestor = index.parent(); ancestor.isValid(); ancestor = ancestor.parent())
+        if (!isExpanded(ancestor))
+            return false;
+    return index.isValid();
+}
+
+QModelIndex OutlineTreeView::shownIndexOf(const Dict* item, const QString& identifier) const {
+    const QModelIndex index = _model->indexOfItem(item, outlineColumnIndex(identifier));
+    return isShown(index) ? index : QModelIndex();
+}
+
+std::vector<NodePtr> OutlineTreeView::selectedItems() const {
+    // In row order, told by each row's path from the top, without numbering every row.
+    std::vector<std::pair<std::vector<int>, NodePtr>> shown;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        if (!isShown(index))
+            continue;
+        std::vector<int> path;
+        for (QModelIndex level = index; level.isValid(); level = level.parent())
+            path.insert(path.begin(), level.row());
+        if (NodePtr item = _model->itemForIndex(index))
+            shown.emplace_back(std::move(path), std::move(item));
+    }
+    std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NodePtr> items;
+    items.reserve(shown.size());
+    for (auto& [path, item] : shown)
+        items.push_back(std::move(item));
+    return items;
+}
+
+NodePtr OutlineTreeView::lastSelectedItem() const {
+    const NodePtr last = _lastSelected.lock();
+    const QModelIndex index = last ? shownIndexOf(last.get(), key::icon) : QModelIndex();
+    if (index.isValid() && selectionModel()->isSelected(index))
+        return last;
+    const std::vector<NodePtr> items = selectedItems();
+    return items.empty() ? nullptr : items.back();
+}
+
+void OutlineTreeView::selectItems(const std::vector<NodePtr>& items) {
+    QItemSelection selection;
+    QModelIndex last;
+    for (const NodePtr& item : items) {
+        const QModelIndex index = shownIndexOf(item.get(), key::icon);
+        if (!index.isValid())
+            continue;
+        selection.select(index, index);
+        last = index;
+        _lastSelected = item;
+    }
+    if (last.isValid())
+        setCurrentQuietly(last);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+std::vector<NodePtr> OutlineTreeView::ancestorsOfItem(const NodePtr& item) const {
+    std::vector<NodePtr> ancestors;
+    for (QModelIndex level = _model->indexOfItem(item.get()).parent(); level.isValid();
+         level = level.parent())
+        ancestors.insert(ancestors.begin(), _model->itemForIndex(level));
+    return ancestors;
+}
+
+void OutlineTreeView::scrollItemToVisible(const NodePtr& item) {
+    if (const QModelIndex index = shownIndexOf(item.get(), key::name); index.isValid())
+        scrollTo(index);
+}
+
+void OutlineTreeView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {
+    editIndex(shownIndexOf(item.get(), identifier), selectText);
+}
+
 void OutlineTreeView::deselectAll() {
     selectionModel()->clearSelection();
 }
@@ -342,11 +386,16 @@ bool OutlineTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
 }
 
 void OutlineTreeView::editColumn(const QString& identifier, int row, bool selectText) {
-    const int column = outlineColumnIndex(identifier);
-    if (column < 0 || isColumnHidden(column) || !itemAtRow(row))
+    editIndex(indexForRow(row, identifier), selectText);
+}
+
+void OutlineTreeView::editIndex(const QModelIndex& index, bool selectText) {
+    const NodePtr item = _model->itemForIndex(index);
+    if (!item || isColumnHidden(index.column()))
         return;
-    selectRow(row, false);
-    const QModelIndex index = indexForRow(row, identifier);
+    _lastSelected = item;
+    setCurrentQuietly(index.siblingAtColumn(0));
+    selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     _scrollsSideways = true;
     scrollTo(index);
     _scrollsSideways = false;

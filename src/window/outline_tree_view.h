@@ -8,6 +8,7 @@
 #include <QPersistentModelIndex>
 #include <QTreeView>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,9 +17,10 @@ namespace tardigo {
 class OutlineModel;
 
 /// The outline of a document window: a tree view over the document's OutlineModel that the
-/// document drives through the OutlineView interface. Rows are numbered as the view shows them,
-/// until the next reload. A reload keeps the expanded items, the selection and the scroll
-/// position; when the shape of the tree stayed, it only redraws.
+/// document drives through the OutlineView interface. Rows are numbered as the view shows them.
+/// A reload tells the view exactly which rows left, came or moved, so that the expanded items, the
+/// selection, the current row, an open editor and the scroll position stay; when no row moved, it
+/// only redraws.
 class OutlineTreeView : public QTreeView, public OutlineView {
     Q_OBJECT
 public:
@@ -28,9 +30,13 @@ public:
     OutlineModel& outlineModel() const { return *_model; }
 
     void reloadData() override;
+    void reloadChildrenOf(const std::vector<NodePtr>& items) override;
+    /// The document holds a new tree (a revert or a reload from disk): the outline starts afresh.
+    void showNewTree();
     void reloadItem(const NodePtr& item) override;
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
+    bool isItemExpanded(const Dict* item) const override;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;
@@ -39,6 +45,12 @@ public:
     void deselectAll() override;
     void scrollRowToVisible(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
+    std::vector<NodePtr> selectedItems() const override;
+    NodePtr lastSelectedItem() const override;
+    void selectItems(const std::vector<NodePtr>& items) override;
+    void scrollItemToVisible(const NodePtr& item) override;
+    std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
+    void editItem(const NodePtr& item, const QString& identifier, bool selectText) override;
     QStringList tableColumnIdentifiers() const override;
     void addTableColumn(const QString& identifier) override;
     void removeTableColumn(const QString& identifier) override;
@@ -53,7 +65,6 @@ public:
     int numberOfRows() const;
     /// The index of a row's cell in the column; invalid when there is no such row or column.
     QModelIndex indexForRow(int row, const QString& identifier) const;
-    bool isItemExpanded(const Dict* item) const;
     /// Commits the open cell editor's value and closes it.
     void endEditing();
     bool isEditing() const { return state() == EditingState; }
@@ -88,22 +99,25 @@ protected:
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
 private:
-    /// Walks the document's tree as it is now, with the current expansion.
-    void buildRows(OutlineRows& rows) const;
-    /// The rows as the view shows them, walked again after an expansion changed.
+    /// The rows as the view shows them, walked again after the rows or an expansion changed.
     const OutlineRows& rows() const;
     void rowsChanged() { _rowsStale = true; }
     void itemWasExpanded(const QModelIndex& index);
     void itemWasCollapsed(const QModelIndex& index);
     bool isRemembered(const Dict* item) const;
     void setExpanded(const NodePtr& item, bool expanded, bool withChildren);
-    void resetKeepingState();
-    void restoreExpansion();
+    /// Runs the model's synchronization, then opens again each item that came back into view and
+    /// was expanded before it left.
+    void synchronize(const std::function<std::vector<NodePtr>()>& modelSynchronization);
     /// The cell under a point when the point lies on the cell itself (not its disclosure triangle).
     QModelIndex cellAt(const QPoint& position) const;
     QString identifierOf(const QModelIndex& index) const;
     /// Makes the index current without scrolling to it, as a programmatic selection does.
     void setCurrentQuietly(const QModelIndex& index);
+    /// The item's cell in the column when its row is on show (every ancestor expanded); else invalid.
+    QModelIndex shownIndexOf(const Dict* item, const QString& identifier) const;
+    bool isShown(const QModelIndex& index) const;
+    void editIndex(const QModelIndex& index, bool selectText);
     /// The next editable cell after (or before) the item's cell, moving on to the next row.
     void editNextCell(const NodePtr& item, const QString& identifier, bool forward);
 
@@ -111,9 +125,6 @@ private:
     std::unique_ptr<OutlineModel> _model;
     mutable OutlineRows _rows;
     mutable bool _rowsStale = false;
-    // Rows walked at a reload are what the view was told; rows walked later may hold changes the
-    // document has not announced yet, so a reload cannot compare with them.
-    mutable bool _rowsAnnounced = true;
     // Expanded items by identity; the weak pointer tells a live item from a new one at the same address.
     QHash<const Dict*, std::weak_ptr<Dict>> _expanded;
     std::vector<QPersistentModelIndex> _pendingExpansions;

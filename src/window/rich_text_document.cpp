@@ -85,6 +85,12 @@ QByteArray pngBytes(const QImage& image) {
 std::unique_ptr<QTextDocument> toTextDocument(const RichText& text) {
     auto document = std::make_unique<QTextDocument>();
     QTextCursor cursor(document.get());
+    insertRichText(cursor, text);
+    return document;
+}
+
+void insertRichText(QTextCursor& cursor, const RichText& text) {
+    QTextDocument* document = cursor.document();
     for (const TextRun& run : text.runs) {
         QTextBlockFormat block = cursor.blockFormat();
         block.setAlignment(qtAlignment(run.alignment));
@@ -116,7 +122,6 @@ std::unique_ptr<QTextDocument> toTextDocument(const RichText& text) {
         }
         cursor.insertText(part, format);
     }
-    return document;
 }
 
 RichText fromTextDocument(const QTextDocument& document) {

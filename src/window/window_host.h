@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/sticky_store.h"
+
 #include <QStringList>
+
+#include <vector>
 
 namespace tardigo {
 
@@ -22,6 +26,12 @@ public:
     /// The list was saved under this path.
     virtual void noteRecentDocument(const QString& path) = 0;
     virtual void quit() = 0;
+    /// Shows the preferences window; with `iconSection` its icon section open.
+    virtual void showPreferences(bool iconSection) = 0;
+    /// Puts each note on the desktop as a sticky note.
+    virtual void makeStickies(const std::vector<StickyNote>& notes) = 0;
+    /// Brings back the sticky notes the user closed.
+    virtual void showStickies() = 0;
     /// The window has closed; it is deleted later.
     virtual void windowClosed(DocumentMainWindow* window) = 0;
 };

@@ -1,0 +1,115 @@
+#include "app/icon_preferences_table.h"
+
+#include "app/app_log.h"
+#include "document/icon_preferences.h"
+#include "document/icon_rules.h"
+#include "platform/localized.h"
+#include "window/icon_for_name.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QSignalBlocker>
+
+namespace tardigo {
+
+namespace {
+const QString kDoNotUse = QStringLiteral("(Do not use)");
+
+QComboBox* comboAt(const QTableWidget& table, int row, int column) {
+    return qobject_cast<QComboBox*>(table.cellWidget(row, column));
+}
+} // namespace
+
+IconPreferencesTable::IconPreferencesTable(QWidget* parent) : QTableWidget(0, 3, parent) {
+    setObjectName(QStringLiteral("iconsPrefsTableView"));
+    setAccessibleName(localized(QStringLiteral("Icons and the items that show them")));
+    setHorizontalHeaderLabels({localized(QStringLiteral("Icon")), localized(QStringLiteral("Category")),
+                               localized(QStringLiteral("Condition"))});
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(IconColumn, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(CategoryColumn, QHeaderView::ResizeToContents);
+    horizontalHeader()->setSectionResizeMode(StatusColumn, QHeaderView::ResizeToContents);
+    setIconSize(QSize(20, 20));
+}
+
+QStringList IconPreferencesTable::statusNames() {
+    QStringList names;
+    for (const char* name :
+         {"New", "Old", "Past due date", "Reminder in progress", "Has a due date", "Has a reminder",
+          "Has notes", "Partially Completed", "Completed", "Default Icon", "(Do not use)"})
+        names << localized(QString::fromLatin1(name));
+    return names;
+}
+
+void IconPreferencesTable::reload(const QStringList& categories) {
+    const QStringList icons = IconPreferences::icons();
+    if (icons != _icons || categories != _categories) {
+        _categories = categories;
+        rebuildRows(icons);
+    }
+    for (int row = 0; row < _icons.size(); ++row)
+        showRules(row, _icons.at(row));
+}
+
+void IconPreferencesTable::rebuildRows(const QStringList& icons) {
+    _icons = icons;
+    setRowCount(0);
+    setRowCount(int(icons.size()));
+    QStringList categoryChoices = _categories;
+    categoryChoices << localized(kDoNotUse);
+    for (int row = 0; row < icons.size(); ++row) {
+        const QString& name = icons.at(row);
+        auto* icon = new QTableWidgetItem(name.contains(u'/') ? name.section(u'/', -1) : name);
+        icon->setToolTip(name);
+        const QIcon image = iconForName(name);
+        if (image.isNull())
+            qCWarning(lcApp).noquote() << QStringLiteral("NSImage for icon name %1 not found").arg(name);
+        icon->setIcon(image);
+        setItem(row, IconColumn, icon);
+
+        auto* category = new QComboBox(this);
+        category->addItems(categoryChoices);
+        category->setAccessibleName(localized(QStringLiteral("Category that shows %1")).arg(name));
+        connect(category, &QComboBox::activated, this,
+                [this, row](int index) { categoryChosen(row, index); });
+        setCellWidget(row, CategoryColumn, category);
+
+        auto* status = new QComboBox(this);
+        status->addItems(statusNames());
+        status->setAccessibleName(localized(QStringLiteral("Condition that shows %1")).arg(name));
+        connect(status, &QComboBox::activated, this, [this, row](int index) { statusChosen(row, index); });
+        setCellWidget(row, StatusColumn, status);
+    }
+}
+
+void IconPreferencesTable::showRules(int row, const QString& icon) {
+    QComboBox* category = comboAt(*this, row, CategoryColumn);
+    QComboBox* status = comboAt(*this, row, StatusColumn);
+    const QSignalBlocker blockCategory(category), blockStatus(status);
+    const std::optional<QString> categoryName = IconPreferences::categoryOfIcon(icon);
+    category->setCurrentIndex(categoryName ? int(_categories.indexOf(*categoryName)) : -1);
+    const std::optional<int> code = IconPreferences::statusOfIcon(icon);
+    status->setCurrentIndex(code && *code >= 0 && *code < IconStatusDoNotUse ? *code : -1);
+}
+
+void IconPreferencesTable::announceRuleChanged() {
+    // Later, not from inside the list's own signal: filling the table again may replace that list.
+    QMetaObject::invokeMethod(this, &IconPreferencesTable::iconRuleChanged, Qt::QueuedConnection);
+}
+
+void IconPreferencesTable::categoryChosen(int row, int index) {
+    const bool doNotUse = index < 0 || index >= _categories.size();
+    IconPreferences::setCategory(row, doNotUse ? std::nullopt : std::optional(_categories.at(index)));
+    announceRuleChanged();
+}
+
+void IconPreferencesTable::statusChosen(int row, int index) {
+    const bool doNotUse = index < 0 || index >= IconStatusDoNotUse;
+    IconPreferences::setStatus(row, doNotUse ? std::nullopt : std::optional(index));
+    announceRuleChanged();
+}
+
+} // namespace tardigo

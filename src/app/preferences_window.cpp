@@ -1,0 +1,350 @@
+#include "app/preferences_window.h"
+
+#include "app/icon_preferences_table.h"
+#include "document/icon_preferences.h"
+#include "model/keys.h"
+#include "platform/localized.h"
+#include "platform/notification_center.h"
+#include "platform/user_defaults.h"
+#include "window/dialog_service.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tardigo {
+
+namespace {
+
+UserDefaults& defaults() {
+    return UserDefaults::standard();
+}
+
+QString stringPreference(const QString& key) {
+    const QString* text = defaults().objectForKey(key).asString();
+    return text ? *text : QString();
+}
+
+} // namespace
+
+PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TardigoPrefs"));
+    setWindowTitle(localized(QStringLiteral("Tardigo Preferences")));
+    setMinimumWidth(520);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeMinderGroup());
+    layout->addWidget(makeStartAndSaveGroup());
+    auto* row = new QHBoxLayout;
+    row->addWidget(makeCategoriesGroup(), 2);
+    row->addWidget(makeSidebarGroup(), 1);
+    layout->addLayout(row);
+    layout->addWidget(makeIconsSection(), 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* reset = buttons->addButton(QDialogButtonBox::RestoreDefaults);
+    reset->setObjectName(QStringLiteral("defaultPrefsButton"));
+    connect(reset, &QPushButton::clicked, this, &PreferencesWindow::resetPreferences);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    updateUI();
+}
+
+QCheckBox* PreferencesWindow::checkbox(const QString& objectName, const QString& title,
+                                       const QString& preference) {
+    auto* box = new QCheckBox(localized(title), this);
+    box->setObjectName(objectName);
+    _checkboxes[box] = preference;
+    connect(box, &QCheckBox::toggled, this, [this, preference](bool on) { checkboxToggled(preference, on); });
+    return box;
+}
+
+QWidget* PreferencesWindow::makeMinderGroup() {
+    auto* group = new QGroupBox(localized(QStringLiteral("Minder")), this);
+    auto* form = new QFormLayout(group);
+    form->addRow(checkbox(QStringLiteral("minderEnabledCheckbox"),
+                          QStringLiteral("&Remind me of due items and reminders"),
+                          pref::tardigoMinderEnabled));
+    _minutes = new QLineEdit(group);
+    _minutes->setObjectName(QStringLiteral("minderPeriodMinutes"));
+    _minutes->setMaximumWidth(80);
+    connect(_minutes, &QLineEdit::editingFinished, this, &PreferencesWindow::minutesEdited);
+    auto* every = new QHBoxLayout;
+    every->addWidget(_minutes);
+    every->addWidget(new QLabel(localized(QStringLiteral("minutes")), group));
+    every->addStretch();
+    auto* everyLabel = new QLabel(localized(QStringLiteral("Look e&very:")), group);
+    everyLabel->setBuddy(_minutes);
+    form->addRow(everyLabel, every);
+    _minutes->setAccessibleName(localized(QStringLiteral("Minutes between the minder's looks")));
+
+    auto* announce = new QVBoxLayout;
+    announce->addWidget(checkbox(QStringLiteral("alertDialogCheckbox"),
+                                 QStringLiteral("An &alert on the list"), pref::minderAlertDialog));
+    announce->addWidget(checkbox(QStringLiteral("desktopNotificationCheckbox"),
+                                 QStringLiteral("A des&ktop notification"), pref::minderDesktopNotification));
+    announce->addWidget(
+        checkbox(QStringLiteral("alertSoundCheckbox"), QStringLiteral("A &sound"), pref::minderAlertSound));
+    announce->addWidget(checkbox(QStringLiteral("alertSpeakCheckbox"),
+                                 QStringLiteral("S&peaking the item's name"), pref::minderSpeak));
+    announce->addWidget(
+        checkbox(QStringLiteral("alertEmailCheckbox"), QStringLiteral("An &e-mail"), pref::minderEmail));
+    form->addRow(localized(QStringLiteral("Announce with:")), announce);
+
+    _emailAddress = new QLineEdit(group);
+    _emailAddress->setObjectName(QStringLiteral("emailAddressField"));
+    _emailAddress->setPlaceholderText(localized(QStringLiteral("the address in $EMAIL")));
+    connect(_emailAddress, &QLineEdit::editingFinished, this,
+            [this] { textEdited(_emailAddress, pref::minderEmailAddress); });
+    form->addRow(localized(QStringLiteral("E-mail &to:")), _emailAddress);
+    _sendmailPath = new QLineEdit(group);
+    _sendmailPath->setObjectName(QStringLiteral("sendmailPathField"));
+    connect(_sendmailPath, &QLineEdit::editingFinished, this,
+            [this] { textEdited(_sendmailPath, pref::minderSendmailPath); });
+    form->addRow(localized(QStringLiteral("Send mai&l with:")), _sendmailPath);
+    return group;
+}
+
+QWidget* PreferencesWindow::makeStartAndSaveGroup() {
+    auto* group = new QGroupBox(localized(QStringLiteral("Start-up and saving")), this);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(checkbox(QStringLiteral("rememberWorkspaceCheckbox"),
+                               QStringLiteral("Reopen the lists that were open when Tardigo &quit"),
+                               pref::loadPreviousListOnStartup));
+    layout->addWidget(checkbox(QStringLiteral("autoSaveCheckbox"),
+                               QStringLiteral("Save lists a&utomatically"), pref::autoSave));
+    layout->addWidget(checkbox(QStringLiteral("lastWindowCloseQuitsCheckbox"),
+                               QStringLiteral("Quit when the last list &window closes"),
+                               pref::lastWindowCloseQuits));
+    return group;
+}
+
+QRadioButton* PreferencesWindow::choice(QGroupBox* group, const QString& objectName, const QString& title,
+                                        std::function<void()> chosen) {
+    auto* button = new QRadioButton(localized(title), group);
+    button->setObjectName(objectName);
+    group->findChild<QButtonGroup*>()->addButton(button);
+    group->layout()->addWidget(button);
+    connect(button, &QRadioButton::toggled, this, [chosen = std::move(chosen)](bool on) {
+        if (on)
+            chosen();
+    });
+    return button;
+}
+
+QGroupBox* PreferencesWindow::choiceGroup(const QString& title) {
+    auto* group = new QGroupBox(localized(title), this);
+    new QVBoxLayout(group);
+    new QButtonGroup(group);
+    return group;
+}
+
+QWidget* PreferencesWindow::makeCategoriesGroup() {
+    QGroupBox* group = choiceGroup(QStringLiteral("Category lists offer"));
+    _categoriesLocal =
+        choice(group, QStringLiteral("categoriesScopeLocalRadioButton"),
+               QStringLiteral("The categories of the list &itself"), [this] { categoriesAction(true); });
+    _categoriesGlobal =
+        choice(group, QStringLiteral("categoriesScopeGlobalRadioButton"),
+               QStringLiteral("The categories of all &open lists"), [this] { categoriesAction(false); });
+    return group;
+}
+
+QWidget* PreferencesWindow::makeSidebarGroup() {
+    QGroupBox* group = choiceGroup(QStringLiteral("The inspector opens on the"));
+    _sidebarLeft = choice(group, QStringLiteral("sidebarLeftSideRadioButton"), QStringLiteral("Le&ft"),
+                          [this] { sidebarAction(0); });
+    _sidebarRight = choice(group, QStringLiteral("sidebarRightSideRadioButton"), QStringLiteral("Ri&ght"),
+                           [this] { sidebarAction(2); });
+    return group;
+}
+
+QWidget* PreferencesWindow::makeIconsSection() {
+    auto* holder = new QWidget(this);
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    _iconsToggle = new QToolButton(holder);
+    _iconsToggle->setObjectName(QStringLiteral("iconsSectionToggle"));
+    _iconsToggle->setText(localized(QStringLiteral("I&cons")));
+    _iconsToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    _iconsToggle->setArrowType(Qt::RightArrow);
+    _iconsToggle->setCheckable(true);
+    _iconsToggle->setAutoRaise(true);
+    _iconsToggle->setAccessibleName(localized(QStringLiteral("Show the icons")));
+    layout->addWidget(_iconsToggle);
+
+    _iconsSection = new QWidget(holder);
+    auto* section = new QVBoxLayout(_iconsSection);
+    section->setContentsMargins(0, 0, 0, 0);
+    _icons = new IconPreferencesTable(_iconsSection);
+    _icons->setMinimumHeight(220);
+    section->addWidget(_icons);
+    auto* buttons = new QHBoxLayout;
+    auto* add = new QPushButton(localized(QStringLiteral("A&dd Icon…")), _iconsSection);
+    add->setObjectName(QStringLiteral("addIcon"));
+    auto* remove = new QPushButton(localized(QStringLiteral("Re&move Icon")), _iconsSection);
+    remove->setObjectName(QStringLiteral("removeIcon"));
+    _removeIcon = remove;
+    buttons->addWidget(add);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    section->addLayout(buttons);
+    layout->addWidget(_iconsSection, 1);
+    _iconsSection->hide();
+
+    connect(_iconsToggle, &QToolButton::toggled, this, [this](bool open) {
+        _iconsToggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+        _iconsSection->setVisible(open);
+        adjustSize();
+    });
+    connect(add, &QPushButton::clicked, this, &PreferencesWindow::addIcon);
+    connect(remove, &QPushButton::clicked, this, &PreferencesWindow::removeIcon);
+    connect(_icons, &QTableWidget::itemSelectionChanged, this,
+            [this] { _removeIcon->setEnabled(!_icons->selectedItems().isEmpty()); });
+    connect(_icons, &IconPreferencesTable::iconRuleChanged, this, &PreferencesWindow::updateUI);
+    return holder;
+}
+
+void PreferencesWindow::updateUI() {
+    _updating = true;
+    // The open lists first add their categories to the global list, which the icon table offers.
+    NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal, this);
+    _icons->reload(defaults().stringArrayForKey(pref::categoriesGlobalList));
+    _removeIcon->setEnabled(!_icons->selectedItems().isEmpty());
+    for (const auto& [box, preference] : _checkboxes)
+        box->setChecked(defaults().boolForKey(preference));
+    _minutes->setText(QString::number(defaults().integerForKey(pref::tardigoMinderRunIntervalMin)));
+    _emailAddress->setText(stringPreference(pref::minderEmailAddress));
+    _sendmailPath->setText(stringPreference(pref::minderSendmailPath));
+    const bool local = defaults().boolForKey(pref::categoriesLocalScope);
+    _categoriesLocal->setChecked(local);
+    _categoriesGlobal->setChecked(!local);
+    // A side other than left (0) or right (2) shows neither.
+    const qint64 side = defaults().integerForKey(pref::drawerSide);
+    for (QRadioButton* button : {_sidebarLeft, _sidebarRight})
+        button->group()->setExclusive(false);
+    _sidebarLeft->setChecked(side == 0);
+    _sidebarRight->setChecked(side == 2);
+    _sidebarLeft->group()->setExclusive(true);
+    _updating = false;
+}
+
+void PreferencesWindow::showIcons() {
+    _iconsToggle->setChecked(true);
+}
+
+void PreferencesWindow::checkboxToggled(const QString& preference, bool on) {
+    if (_updating)
+        return;
+    defaults().setBool(preference, on);
+    if (preference == pref::autoSave && on)
+        emit autoSaveTurnedOn();
+}
+
+void PreferencesWindow::minutesEdited() {
+    if (_updating)
+        return;
+    bool isNumber = false;
+    const qint64 minutes = _minutes->text().trimmed().toLongLong(&isNumber);
+    if (isNumber && minutes > 0) {
+        if (minutes != defaults().integerForKey(pref::tardigoMinderRunIntervalMin))
+            defaults().setInteger(pref::tardigoMinderRunIntervalMin, minutes);
+        return;
+    }
+    // Anything but a positive number is refused: the stored minutes come back.
+    const qint64 stored = defaults().integerForKey(pref::tardigoMinderRunIntervalMin);
+    _minutes->setText(QString::number(stored));
+    defaults().setInteger(pref::tardigoMinderRunIntervalMin, stored);
+}
+
+void PreferencesWindow::textEdited(QLineEdit* field, const QString& preference) {
+    if (_updating)
+        return;
+    const QString text = field->text().trimmed();
+    if (text == stringPreference(preference))
+        return;
+    if (text.isEmpty())
+        defaults().removeObject(preference);
+    else
+        defaults().setObject(preference, text);
+}
+
+void PreferencesWindow::categoriesAction(bool local) {
+    if (_updating)
+        return;
+    defaults().setBool(pref::categoriesLocalScope, local);
+    if (local)
+        defaults().setStringArray(pref::categoriesGlobalList, {});
+    else
+        NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal, this);
+}
+
+void PreferencesWindow::sidebarAction(int side) {
+    if (!_updating)
+        defaults().setInteger(pref::drawerSide, side);
+}
+
+void PreferencesWindow::addIcon() {
+    const QString path = DialogService::imageFileName(this);
+    if (path.isEmpty())
+        return;
+    IconPreferences::addIcon(path);
+    updateUI();
+    _icons->scrollToBottom();
+}
+
+void PreferencesWindow::removeIcon() {
+    const QList<QTableWidgetItem*> selected = _icons->selectedItems();
+    if (selected.isEmpty() || !IconPreferences::removeIcon(selected.front()->row())) {
+        QApplication::beep();
+        return;
+    }
+    _icons->clearSelection();
+    updateUI();
+}
+
+void PreferencesWindow::resetPreferences() {
+    const QMessageBox::StandardButton answer = DialogService::question(
+        this, QMessageBox::Question, localized(QStringLiteral("Restore Defaults")),
+        localized(QStringLiteral("Restore the preferences of this window to Tardigo's own?")),
+        localized(QStringLiteral("Your own icons and the rules you gave the icons are removed too.")),
+        QMessageBox::RestoreDefaults | QMessageBox::Cancel, QMessageBox::Cancel);
+    if (answer != QMessageBox::RestoreDefaults)
+        return;
+    for (const QString& key :
+         {pref::tardigoMinderEnabled, pref::tardigoMinderRunIntervalMin, pref::minderAlertDialog,
+          pref::minderDesktopNotification, pref::minderAlertSound, pref::minderSpeak, pref::minderEmail,
+          pref::minderEmailAddress, pref::minderSendmailPath, pref::loadPreviousListOnStartup, pref::autoSave,
+          pref::lastWindowCloseQuits, pref::categoriesLocalScope, pref::categoriesGlobalList,
+          pref::drawerSide, pref::todoItemIcons, pref::todoItemIconConditions, pref::todoItemIconCategories})
+        defaults().removeObject(key);
+    updateUI();
+}
+
+void PreferencesWindow::done(int result) {
+    // What is typed but not yet entered counts.
+    minutesEdited();
+    textEdited(_emailAddress, pref::minderEmailAddress);
+    textEdited(_sendmailPath, pref::minderSendmailPath);
+    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    emit preferencesApplied();
+    QDialog::done(result);
+}
+
+bool PreferencesWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        updateUI();
+    return QDialog::event(event);
+}
+
+} // namespace tardigo

@@ -1,0 +1,329 @@
+#include "app/tardigo_application.h"
+
+#include "app/app_log.h"
+#include "app/preferences_window.h"
+#include "app/sticky_board.h"
+#include "application/background_locator.h"
+#include "archive/list_file.h"
+#include "document/autosave_scheduler.h"
+#include "document/tardigo_document.h"
+#include "instance/instance_server.h"
+#include "model/keys.h"
+#include "platform/localized.h"
+#include "platform/notification_center.h"
+#include "platform/user_defaults.h"
+#include "window/document_main_window.h"
+#ifdef TARDIGO_HAVE_SPEECH
+#include "notice_channels/text_to_speech_channel.h"
+#endif
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+
+namespace tardigo {
+
+namespace {
+
+constexpr int kSettingsSettleMsecs = 200;
+
+QString filePathOf(const QString& path) {
+    const QFileInfo info(path);
+    return info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+}
+
+} // namespace
+
+TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
+                                       TodoLocator locator)
+    : _delegate(*this), _stickies(std::make_unique<StickyBoard>(stickiesPath)), _server(std::move(server)),
+      _locator(std::move(locator)) {
+#ifdef TARDIGO_HAVE_SPEECH
+    _speech = std::make_unique<TextToSpeechChannel>();
+#endif
+    // Whether closing the last window quits is the preferences' to say, and remembering the lists
+    // comes first.
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(&_controller, &DocumentController::aboutToQuit, this, &TardigoApplication::quitting);
+    connect(&_controller, &DocumentController::lastWindowClosed, this, &TardigoApplication::lastWindowClosed);
+    connect(&_controller, &DocumentController::documentClosed, this,
+            [this](TardigoDocument* document) { _delegate.documentClosed(document); });
+    connect(&_controller, &DocumentController::preferencesRequested, this,
+            &TardigoApplication::showPreferences);
+    connect(&_controller, &DocumentController::stickiesRequested, this,
+            [this](const std::vector<StickyNote>& notes) { _stickies->add(notes); });
+    connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { _stickies->showAll(); });
+    connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this,
+            &TardigoApplication::closeWindowlessDocuments);
+    if (_server)
+        _server->setHandler([this](const InstanceRequest& request) { return handle(request); });
+    watchSettingsFile();
+}
+
+TardigoApplication::~TardigoApplication() {
+    UserDefaults::standard().synchronize();
+    for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+        document->close();
+}
+
+void TardigoApplication::launch(const QStringList& files) {
+    _delegate.applicationDidFinishLaunching(files);
+}
+
+// Requests
+
+InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
+    switch (request.command) {
+    case InstanceRequest::Command::Activate:
+        QTimer::singleShot(0, this, &TardigoApplication::activate);
+        return {};
+    case InstanceRequest::Command::OpenFiles:
+        // Opening may ask the user something: the asking process is answered first.
+        QTimer::singleShot(0, this, [this, files = request.files] {
+            for (const QString& file : files)
+                _controller.openFile(file);
+        });
+        return {};
+    case InstanceRequest::Command::NewItem:
+        return newItem(request.text);
+    case InstanceRequest::Command::NewItemFromSelection: {
+        QString why;
+        const std::optional<QString> text = selectedText(&why);
+        if (text)
+            return newItem(text);
+        _notifications.notify(localized(QStringLiteral("No new item")), why);
+        return {false, why, {}};
+    }
+    case InstanceRequest::Command::OpenListPaths: {
+        InstanceReply reply;
+        for (const TardigoDocument* document : documents())
+            if (!document->fileName().isEmpty())
+                reply.files.append(document->fileName());
+        for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+            reply.files.append(document->fileName());
+        return reply;
+    }
+    }
+    return {};
+}
+
+void TardigoApplication::activate() {
+    if (_controller.windows().empty())
+        _controller.newUntitledDocument();
+    else
+        _controller.windows().back()->showWindows();
+}
+
+InstanceReply TardigoApplication::newItem(const std::optional<QString>& text) {
+    // Without a text, a new item to name in the list in front, as the desktop's New Item action asks.
+    if (text && text->isEmpty()) {
+        if (_controller.windows().empty())
+            _controller.newUntitledDocument();
+        TardigoDocument* front =
+            currentDocument() ? currentDocument() : &_controller.windows().back()->document();
+        front->showWindows();
+        front->itemCommands().newItem();
+        return {};
+    }
+    if (const std::optional<QString> why = _delegate.newItemWithSelection(text)) {
+        _notifications.notify(localized(QStringLiteral("No new item")), *why);
+        return {false, *why, {}};
+    }
+    return {};
+}
+
+std::optional<QString> TardigoApplication::selectedText(QString* why) const {
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
+    if (text.trimmed().isEmpty())
+        text = clipboard->text(QClipboard::Clipboard);
+    if (!text.trimmed().isEmpty())
+        return text;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        *why = localized(
+            QStringLiteral("This desktop session does not let Tardigo read the selected text or the "
+                           "clipboard while another window is in front. Add the item in Tardigo's "
+                           "window, or paste it there."));
+    else
+        *why = localized(
+            QStringLiteral("There is no text selected, and none on the clipboard, to make an item of."));
+    return std::nullopt;
+}
+
+// Windows, preferences, quitting
+
+PreferencesWindow& TardigoApplication::preferences() {
+    if (!_preferences) {
+        _preferences = std::make_unique<PreferencesWindow>();
+        connect(_preferences.get(), &PreferencesWindow::preferencesApplied, this,
+                [this] { QTimer::singleShot(0, &_delegate, &TardigoAppDelegate::installTardigoMinder); });
+        connect(_preferences.get(), &PreferencesWindow::autoSaveTurnedOn, &_delegate,
+                &TardigoAppDelegate::autoSaveInitialize);
+    }
+    return *_preferences;
+}
+
+void TardigoApplication::showPreferences(bool iconSection) {
+    PreferencesWindow& window = preferences();
+    window.show();
+    window.raise();
+    window.activateWindow();
+    if (iconSection)
+        window.showIcons();
+}
+
+void TardigoApplication::quitting() {
+    _quitting = true;
+    _delegate.applicationWillTerminate();
+    _stickies->save();
+    UserDefaults::standard().synchronize();
+}
+
+void TardigoApplication::lastWindowClosed() {
+    if (_quitting || !_delegate.applicationShouldTerminateAfterLastWindowClosed())
+        return;
+    quitting();
+    QApplication::quit();
+}
+
+void TardigoApplication::watchSettingsFile() {
+    const QString file = UserDefaults::standard().fileName();
+    if (file.isEmpty())
+        return;
+    // A save replaces the file: its folder is watched too, and the file again after each change.
+    _settingsWatcher.addPath(QFileInfo(file).absolutePath());
+    if (QFileInfo::exists(file))
+        _settingsWatcher.addPath(file);
+    _settingsReload.setSingleShot(true);
+    _settingsReload.setInterval(kSettingsSettleMsecs);
+    connect(&_settingsWatcher, &QFileSystemWatcher::fileChanged, &_settingsReload,
+            qOverload<>(&QTimer::start));
+    connect(&_settingsWatcher, &QFileSystemWatcher::directoryChanged, &_settingsReload,
+            qOverload<>(&QTimer::start));
+    connect(&_settingsReload, &QTimer::timeout, this, &TardigoApplication::settingsFileChanged);
+}
+
+void TardigoApplication::settingsFileChanged() {
+    UserDefaults& defaults = UserDefaults::standard();
+    if (QFileInfo::exists(defaults.fileName()) && !_settingsWatcher.files().contains(defaults.fileName()))
+        _settingsWatcher.addPath(defaults.fileName());
+    const bool autoSaveWasOn = defaults.boolForKey(pref::autoSave);
+    if (!defaults.reload())
+        return;
+    qCInfo(lcApp) << "the preferences changed outside Tardigo; taking them up";
+    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    if (_preferences && _preferences->isVisible())
+        _preferences->updateUI();
+    if (!autoSaveWasOn && defaults.boolForKey(pref::autoSave))
+        _delegate.autoSaveInitialize();
+    QTimer::singleShot(0, &_delegate, &TardigoAppDelegate::installTardigoMinder);
+}
+
+// ApplicationHost
+
+std::vector<TardigoDocument*> TardigoApplication::documents() const {
+    std::vector<TardigoDocument*> documents;
+    for (DocumentMainWindow* window : _controller.windows())
+        documents.push_back(&window->document());
+    return documents;
+}
+
+TardigoDocument* TardigoApplication::currentDocument() const {
+    auto* window = qobject_cast<DocumentMainWindow*>(QApplication::activeWindow());
+    return window ? &window->document() : nullptr;
+}
+
+TardigoDocument* TardigoApplication::openDocumentForFileName(const QString& path) const {
+    DocumentMainWindow* window = _controller.windowForFileName(path);
+    return window ? &window->document() : nullptr;
+}
+
+TardigoDocument* TardigoApplication::openDocument(const QString& path) {
+    DocumentMainWindow* window = _controller.openFile(path);
+    return window ? &window->document() : nullptr;
+}
+
+void TardigoApplication::openUntitledDocument() {
+    _controller.newUntitledDocument();
+}
+
+void TardigoApplication::autoSave(TardigoDocument& document) {
+    if (auto* scheduler = document.findChild<AutosaveScheduler*>())
+        scheduler->autoSave();
+}
+
+NoticeChannels TardigoApplication::noticeChannels() {
+    NoticeChannels channels;
+    channels.beep = &_beep;
+    channels.desktopNotification = &_notifications;
+    channels.mail = &_mail;
+#ifdef TARDIGO_HAVE_SPEECH
+    channels.speech = _speech.get();
+#endif
+    return channels;
+}
+
+void TardigoApplication::locateTodoItems(std::function<void(const std::optional<QStringList>&)> done) {
+    locateTodoItemsInBackground(_locator, this, std::move(done));
+}
+
+// MinderHost
+
+MinderDocument* TardigoApplication::documentForFileName(const QString& path) {
+    if (TardigoDocument* document = openDocumentForFileName(path))
+        return document;
+    const QString file = filePathOf(path);
+    for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+        if (filePathOf(document->fileName()) == file)
+            return document.get();
+    return nullptr;
+}
+
+MinderDocument* TardigoApplication::openDocumentWithoutDisplay(const QString& path, const ListLoad& load) {
+    auto document = std::make_unique<TardigoDocument>();
+    QString error;
+    if (!document->adoptFile(load, QFileInfo(path).absoluteFilePath(), &error)) {
+        qCInfo(lcApp).noquote() << "the minder skips" << path << error;
+        return nullptr;
+    }
+    _windowless.push_back(std::move(document));
+    return _windowless.back().get();
+}
+
+void TardigoApplication::removeDocument(MinderDocument* document) {
+    std::erase_if(_windowless, [document](const std::unique_ptr<TardigoDocument>& windowless) {
+        if (windowless.get() != document)
+            return false;
+        windowless->close();
+        return true;
+    });
+}
+
+void TardigoApplication::showWindows(MinderDocument& document) {
+    for (auto it = _windowless.begin(); it != _windowless.end(); ++it) {
+        if (it->get() != &document)
+            continue;
+        std::unique_ptr<TardigoDocument> shown = std::move(*it);
+        _windowless.erase(it);
+        _controller.showDocument(std::move(shown));
+        return;
+    }
+    document.showWindows();
+}
+
+void TardigoApplication::minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
+                                        ItemStatus status) {
+    document.minderWithNode(node, message, status);
+}
+
+TWAlertArray* TardigoApplication::alertArray(MinderDocument& document) {
+    return document.alertArray();
+}
+
+void TardigoApplication::closeWindowlessDocuments() {
+    for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+        document->close();
+    _windowless.clear();
+}
+
+} // namespace tardigo

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "app/application_beep.h"
+#include "app/document_controller.h"
+#include "app/message_box_error_reporter.h"
+#include "application/application_host.h"
+#include "application/tardigo_app_delegate.h"
+#include "instance/instance_request.h"
+#include "instance/instance_server.h"
+#include "minder/todo_locator.h"
+#include "notice_channels/dbus_desktop_notification_channel.h"
+#include "notice_channels/sendmail_mail_channel.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+namespace tardigo {
+
+class PreferencesWindow;
+class StickyBoard;
+class TextToSpeechChannel;
+
+/// The running desktop application: its list windows, its rules (TardigoAppDelegate), the minder's
+/// ways to the user, the preferences window, the sticky notes, the socket on which other processes
+/// reach it, and the preferences file, watched for changes made outside.
+class TardigoApplication : public QObject, public ApplicationHost {
+    Q_OBJECT
+public:
+    /// `server`: the socket this process answers on as the session's Tardigo, or none; the sticky
+    /// notes are kept at `stickiesPath`; the minder asks `locator` for list files.
+    TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
+                       TodoLocator locator = TodoLocator());
+    ~TardigoApplication() override;
+
+    /// Opens the named lists, the remembered ones or an untitled one, then starts the minder.
+    void launch(const QStringList& files);
+    /// What another process (or this one's command line) asks; answered at once, while the lists to
+    /// open open on the next pass.
+    InstanceReply handle(const InstanceRequest& request);
+
+    DocumentController& controller() { return _controller; }
+    TardigoAppDelegate& delegate() { return _delegate; }
+    StickyBoard& stickies() { return *_stickies; }
+    /// The preferences window, made on first use.
+    PreferencesWindow& preferences();
+
+    // ApplicationHost
+    std::vector<TardigoDocument*> documents() const override;
+    TardigoDocument* currentDocument() const override;
+    TardigoDocument* openDocumentForFileName(const QString& path) const override;
+    TardigoDocument* openDocument(const QString& path) override;
+    void openUntitledDocument() override;
+    void autoSave(TardigoDocument& document) override;
+    NoticeChannels noticeChannels() override;
+    ErrorReporter& errorReporter() override { return _reporter; }
+    void locateTodoItems(std::function<void(const std::optional<QStringList>&)> done) override;
+
+    // MinderHost: the open lists, and those a minder pass opens without a window until a notice
+    // shows them.
+    MinderDocument* documentForFileName(const QString& path) override;
+    MinderDocument* openDocumentWithoutDisplay(const QString& path, const ListLoad& load) override;
+    void removeDocument(MinderDocument* document) override;
+    void showWindows(MinderDocument& document) override;
+    void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
+                        ItemStatus status) override;
+    TWAlertArray* alertArray(MinderDocument& document) override;
+
+private:
+    void showPreferences(bool iconSection);
+    void watchSettingsFile();
+    void settingsFileChanged();
+    void quitting();
+    void lastWindowClosed();
+    void activate();
+    InstanceReply newItem(const std::optional<QString>& text);
+    /// The text selected on the desktop, else the clipboard's; none with the reason in words.
+    std::optional<QString> selectedText(QString* why) const;
+    void closeWindowlessDocuments();
+
+    DocumentController _controller;
+    TardigoAppDelegate _delegate;
+    ApplicationBeep _beep;
+    DBusDesktopNotificationChannel _notifications;
+    SendmailMailChannel _mail;
+    std::unique_ptr<TextToSpeechChannel> _speech;
+    MessageBoxErrorReporter _reporter;
+    std::unique_ptr<StickyBoard> _stickies;
+    std::unique_ptr<PreferencesWindow> _preferences;
+    std::unique_ptr<InstanceServer> _server;
+    std::vector<std::unique_ptr<TardigoDocument>> _windowless;
+    QFileSystemWatcher _settingsWatcher;
+    QTimer _settingsReload;
+    TodoLocator _locator;
+    bool _quitting = false;
+};
+
+} // namespace tardigo

@@ -1,0 +1,86 @@
+#include "cli_args.h"
+#include "cli_output.h"
+#include "commands.h"
+
+#include "platform/ini_text.h"
+#include "platform/preference_table.h"
+#include "platform/user_defaults.h"
+
+namespace tardigo::cli {
+
+namespace {
+
+const QString kReset = QStringLiteral("--reset");
+const char* const kSynopsis = "config [KEY [VALUE]] | config --reset KEY";
+
+const Preference* preferenceNamed(const QString& key) {
+    for (const Preference& preference : preferenceTable())
+        if (preference.key == key)
+            return &preference;
+    fail(QStringLiteral("there is no preference “%1”; “tardigo-cli config” lists them.").arg(key));
+    return nullptr;
+}
+
+QString valueText(const Preference& preference) {
+    const Value value = UserDefaults::standard().objectForKey(preference.key);
+    return value.isNil() ? QString() : iniText(value, preference.kind).value_or(QString());
+}
+
+int list() {
+    const UserDefaults& defaults = UserDefaults::standard();
+    for (const Preference& preference : preferenceTable()) {
+        const QString state = defaults.isSetByUser(preference.key)   ? QStringLiteral("set")
+                              : preference.registeredDefault.isNil() ? QStringLiteral("unset")
+                                                                     : QStringLiteral("default");
+        const QString line =
+            preference.key.leftJustified(28) + u' ' + state.leftJustified(8) + u' ' + valueText(preference);
+        out() << QStringView(line).trimmed() << '\n';
+    }
+    return Success;
+}
+
+int save() {
+    if (!UserDefaults::standard().synchronize())
+        return fail(QStringLiteral("the preferences could not be written to “%1”.")
+                        .arg(UserDefaults::standard().fileName()));
+    return Success;
+}
+
+int set(const Preference& preference, const QString& text) {
+    const std::optional<Value> value = valueFromIniText(text, preference.kind);
+    if (!value)
+        return fail(QStringLiteral("“%1” is not right for %2, which takes %3.")
+                        .arg(text, preference.key, preferenceKindDescription(preference.kind)));
+    UserDefaults::standard().setObject(preference.key, *value);
+    return save();
+}
+
+} // namespace
+
+int commandConfig(const QStringList& args) {
+    QString error;
+    const std::optional<CliArgs> parsed = CliArgs::parse(args, {}, {kReset}, &error);
+    if (!parsed) {
+        err() << "tardigo-cli: " << error << Qt::endl;
+        return usage(QString::fromLatin1(kSynopsis));
+    }
+    const QStringList& words = parsed->positional;
+    const bool reset = parsed->flags.contains(kReset);
+    if (words.size() > 2 || (reset && words.size() != 1))
+        return usage(QString::fromLatin1(kSynopsis));
+    if (words.isEmpty())
+        return list();
+    const Preference* preference = preferenceNamed(words.front());
+    if (!preference)
+        return Failure;
+    if (reset) {
+        UserDefaults::standard().removeObject(preference->key);
+        return save();
+    }
+    if (words.size() == 2)
+        return set(*preference, words.at(1));
+    out() << valueText(*preference) << '\n';
+    return Success;
+}
+
+} // namespace tardigo::cli

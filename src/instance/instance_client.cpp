@@ -1,0 +1,36 @@
+#include "instance/instance_client.h"
+
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+
+namespace tardigo {
+
+namespace {
+constexpr int kConnectMsecs = 2'000;
+}
+
+std::optional<InstanceReply> askRunningInstance(const QString& socketPath, const InstanceRequest& request,
+                                                int timeoutMsecs) {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(kConnectMsecs))
+        return std::nullopt;
+    InstanceReply silent;
+    silent.ok = false;
+    silent.error = QStringLiteral("The running Tardigo did not answer.");
+    const QDeadlineTimer deadline(timeoutMsecs);
+    socket.write(request.toJson());
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return silent;
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState ||
+            !socket.waitForReadyRead(int(deadline.remainingTime())))
+            break;
+    }
+    if (!socket.canReadLine())
+        return silent;
+    return InstanceReply::fromJson(socket.readLine()).value_or(silent);
+}
+
+} // namespace tardigo

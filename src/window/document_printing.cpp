@@ -1,0 +1,52 @@
+#include "window/document_printing.h"
+
+#include "document/tardigo_document.h"
+#include "minder/tw_alert_array.h"
+#include "print/print_options.h"
+#include "window/print_controller.h"
+#include "window/print_view.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace tardigo {
+
+DocumentPrinting::DocumentPrinting(TardigoDocument& document, QWidget& window)
+    : QObject(&window), _document(document), _window(window),
+      _printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+
+DocumentPrinting::~DocumentPrinting() = default;
+
+void DocumentPrinting::printShowingPrintPanel(bool showPanels) {
+    _document.finishAllEditing();
+    if (showPanels) {
+        QPrintDialog dialog(_printer.get(), &_window);
+        dialog.setWindowTitle(tr("Print “%1”").arg(_document.displayName()));
+        dialog.setOptionTabs({new PrintController});
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    print(*_printer);
+}
+
+void DocumentPrinting::printPreview() {
+    _document.finishAllEditing();
+    QPrintPreviewDialog preview(_printer.get(), &_window);
+    preview.setWindowTitle(tr("Print Preview of “%1”").arg(_document.displayName()));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { print(*printer); });
+    preview.exec();
+}
+
+void DocumentPrinting::print(QPrinter& printer) {
+    // The options are read now, after the dialog that may have changed them.
+    PrintView view(_document, PrintOptions::fromUserDefaults());
+    QString error;
+    if (!view.print(printer, &error))
+        if (TWAlertArray* alerts = _document.alertArray())
+            alerts->addAlert(tr("The list could not be printed."), error, false, std::nullopt, std::nullopt,
+                             std::nullopt);
+}
+
+} // namespace tardigo

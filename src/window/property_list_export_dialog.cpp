@@ -1,0 +1,33 @@
+#include "window/property_list_export_dialog.h"
+
+#include "document/tardigo_document.h"
+#include "exchange/plist_export.h"
+#include "minder/tw_alert_array.h"
+#include "platform/localized.h"
+#include "window/dialog_service.h"
+#include "window/file_manager.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tardigo {
+
+void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
+    document.finishAllEditing();
+    const QString suggested = QDir::home().filePath(QFileInfo(document.displayName()).completeBaseName());
+    const QString path = DialogService::exportFileName(
+        window, suggested, localized(QStringLiteral("XML property lists (*.plist)")),
+        QStringLiteral("plist"));
+    if (path.isEmpty())
+        return;
+    const QString error = exportPropertyListFile(*document.data(), path);
+    if (!error.isEmpty()) {
+        if (TWAlertArray* alerts = document.alertArray())
+            alerts->addAlert(localized(QStringLiteral("The list could not be exported.")), error, false,
+                             std::nullopt, std::nullopt, std::nullopt);
+        return;
+    }
+    FileManager::reveal(path);
+}
+
+} // namespace tardigo

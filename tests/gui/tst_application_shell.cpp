@@ -1,0 +1,412 @@
+// The application around the list windows, offscreen: the preferences window, the minder's notice
+// and "View Item", sticky notes, and a second `tardigo` handing its work to the running one.
+
+#include "gui_test_support.h"
+
+#include "app/preferences_window.h"
+#include "app/sticky_board.h"
+#include "app/sticky_window.h"
+#include "app/tardigo_application.h"
+#include "archive/list_file.h"
+#include "document/sticky_notes.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "instance/instance_server.h"
+#include "instance/instance_socket.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/notification_center.h"
+#include "platform/user_defaults.h"
+#include "rich_text/notes_text.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+#include "window/file_manager.h"
+#include "window/message_box_sheet_window.h"
+#include "window/notes_dock.h"
+#include "window/outline_tree_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+// The folders a running Tardigo uses are the test's own, set before anything asks for them; a second
+// process started from here inherits them.
+QTemporaryDir& sessionFolder() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+void isolateSession() {
+    const QDir root(sessionFolder().path());
+    for (const char* name : {"config", "data", "runtime"})
+        root.mkpath(QString::fromLatin1(name));
+    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", root.filePath("runtime").toUtf8());
+    QFile::setPermissions(root.filePath("runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+}
+Q_CONSTRUCTOR_FUNCTION(isolateSession)
+
+UserDefaults& defaults() {
+    return UserDefaults::standard();
+}
+
+QString writeList(const QString& path, const std::vector<NodePtr>& items) {
+    NodePtr root = newListRoot();
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
+    for (const NodePtr& node : items)
+        childrenOf(*root)->items.emplace_back(node);
+    if (const QString error = writeListFile(path, root); !error.isEmpty())
+        qFatal("%s", qPrintable(error));
+    return path;
+}
+
+void screenshot(QWidget& widget, const QString& name) {
+    if (const QByteArray folder = qgetenv("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+        widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(name + ".png"));
+}
+
+} // namespace
+
+class TestApplicationShell : public QObject {
+    Q_OBJECT
+    QTemporaryDir _files;
+
+    QString path(const QString& name) const { return _files.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+    }
+    void init() {
+        defaults().useMemoryOnly();
+        defaults().setBool(pref::minderDesktopNotification, false); // nothing on the test machine's desktop
+        DialogService::setScripted(true);
+    }
+
+    void preferencesWriteEachOneAtOnce_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("preference");
+        const std::pair<const char*, const QString*> boxes[] = {
+            {"minderEnabledCheckbox", &pref::tardigoMinderEnabled},
+            {"alertDialogCheckbox", &pref::minderAlertDialog},
+            {"alertSoundCheckbox", &pref::minderAlertSound},
+            {"alertSpeakCheckbox", &pref::minderSpeak},
+            {"alertEmailCheckbox", &pref::minderEmail},
+            {"desktopNotificationCheckbox", &pref::minderDesktopNotification},
+            {"rememberWorkspaceCheckbox", &pref::loadPreviousListOnStartup},
+            {"autoSaveCheckbox", &pref::autoSave},
+            {"lastWindowCloseQuitsCheckbox", &pref::lastWindowCloseQuits}};
+        for (const auto& [control, preference] : boxes)
+            QTest::newRow(control) << QString::fromLatin1(control) << *preference;
+    }
+    void preferencesWriteEachOneAtOnce() {
+        QFETCH(QString, control);
+        QFETCH(QString, preference);
+        PreferencesWindow window;
+        window.show();
+        auto* box = window.findChild<QCheckBox*>(control);
+        QVERIFY(box);
+        QVERIFY(!box->accessibleName().isEmpty() || !box->text().isEmpty());
+        const bool before = defaults().boolForKey(preference);
+        QCOMPARE(box->isChecked(), before);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
+        QCOMPARE(defaults().boolForKey(preference), !before);
+        QVERIFY(defaults().isSetByUser(preference));
+    }
+
+    void preferencesRefuseMinutesThatAreNoPositiveNumberAndApplyOnClosing() {
+        DocumentController controller;
+        DocumentMainWindow* list = controller.newUntitledDocument();
+        NodePtr errand = item("post office");
+        errand->set(key::category, QStringLiteral("Errands"));
+        childrenOf(*list->document().data())->items.emplace_back(errand);
+
+        PreferencesWindow window;
+        int applied = 0, prefsChanged = 0;
+        connect(&window, &PreferencesWindow::preferencesApplied, this, [&] { ++applied; });
+        NotificationCenter::defaultCenter().addObserver(this, notification::prefsChanged,
+                                                        [&](const QString&, const void*) { ++prefsChanged; });
+        window.show();
+        auto* minutes = window.findChild<QLineEdit*>("minderPeriodMinutes");
+        for (const char* refused : {"0", "-3", "soon"}) {
+            minutes->selectAll();
+            QTest::keyClicks(minutes, refused);
+            QTest::keyClick(minutes, Qt::Key_Return);
+            QCOMPARE(minutes->text(), QStringLiteral("15"));
+            QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 15);
+        }
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "5");
+        QTest::keyClick(minutes, Qt::Key_Return);
+        QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 5);
+
+        window.findChild<QRadioButton*>("sidebarLeftSideRadioButton")->click();
+        QCOMPARE(defaults().integerForKey(pref::drawerSide), 0);
+        window.findChild<QRadioButton*>("categoriesScopeGlobalRadioButton")->click();
+        QVERIFY(!defaults().boolForKey(pref::categoriesLocalScope));
+        QCOMPARE(defaults().stringArrayForKey(pref::categoriesGlobalList), QStringList{"Errands"});
+        window.findChild<QRadioButton*>("categoriesScopeLocalRadioButton")->click();
+        QVERIFY(defaults().boolForKey(pref::categoriesLocalScope));
+        QVERIFY(defaults().stringArrayForKey(pref::categoriesGlobalList).isEmpty());
+
+        // Typed but not entered: closing takes it, then announces the change once.
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "7");
+        screenshot(window, "preferences");
+        QCOMPARE(applied, 0);
+        window.close();
+        QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 7);
+        QCOMPARE(applied, 1);
+        QCOMPARE(prefsChanged, 1);
+        QVERIFY(!window.isVisible());
+        NotificationCenter::defaultCenter().removeObserver(this);
+    }
+
+    void theIconSectionKeepsOneIconToEachRule() {
+        defaults().setStringArray(pref::categoriesGlobalList, {"Family", "Work"});
+        PreferencesWindow window;
+        window.show();
+        window.showIcons();
+        auto* table = window.findChild<QTableWidget*>("iconsPrefsTableView");
+        QVERIFY(table->isVisible());
+        QCOMPARE(table->rowCount(), 29);
+        auto* remove = window.findChild<QPushButton*>("removeIcon");
+        QVERIFY(!remove->isEnabled());
+        const auto combo = [&](const QString& icon, int column) {
+            return qobject_cast<QComboBox*>(table->cellWidget(
+                int(defaults().stringArrayForKey(pref::todoItemIcons).indexOf(icon)), column));
+        };
+        // The user picks with the keyboard, as from a list.
+        QComboBox* heart = combo("vk_heart", 1);
+        heart->setFocus();
+        QTest::keyClick(heart, Qt::Key_Down);
+        QTRY_COMPARE(
+            *defaults().objectForKey(pref::todoItemIconCategories).asDict()->value("vk_heart").asString(),
+            QStringLiteral("Family"));
+        QComboBox* check1 = combo("vk_check1", 2);
+        QCOMPARE(combo("vk_check6", 2)->currentIndex(), 8);
+        check1->setCurrentIndex(8);
+        emit check1->activated(8);
+        QTRY_COMPARE(combo("vk_check6", 2)->currentIndex(), -1); // "Completed" moved
+        QCOMPARE(check1->currentIndex(), 8);
+
+        table->selectRow(int(defaults().stringArrayForKey(pref::todoItemIcons).indexOf("vk_check1")));
+        QVERIFY(remove->isEnabled());
+        screenshot(window, "preferences-icons");
+        remove->click();
+        QCOMPARE(table->rowCount(), 28);
+        QVERIFY(!defaults().objectForKey(pref::todoItemIconConditions).asDict()->contains("vk_check1"));
+
+        DialogService::queueFileName(QStringLiteral(TARDIGO_SOURCE_DIR "/resources/icons/tardigo.svg"));
+        window.findChild<QPushButton*>("addIcon")->click();
+        QCOMPARE(table->rowCount(), 29);
+        QCOMPARE(table->item(28, 0)->toolTip(),
+                 QStringLiteral(TARDIGO_SOURCE_DIR "/resources/icons/tardigo.svg"));
+        QVERIFY(!table->item(28, 0)->icon().isNull());
+    }
+
+    void preferencesChangedOutsideAreTakenUp() {
+        defaults().useFile(path("outside.ini"));
+        TardigoApplication application(nullptr, path("outside.json"), TodoLocator("/bin/false", {}));
+        int announced = 0;
+        NotificationCenter::defaultCenter().addObserver(this, notification::prefsChanged,
+                                                        [&](const QString&, const void*) { ++announced; });
+        UserDefaults tool; // tardigo-cli config, say
+        tool.useFile(path("outside.ini"));
+        tool.setInteger(pref::oldDays, 30);
+        QVERIFY(tool.synchronize());
+        QTRY_COMPARE(defaults().integerForKey(pref::oldDays), 30);
+        QTRY_COMPARE(announced, 1);
+        NotificationCenter::defaultCenter().removeObserver(this);
+        defaults().useMemoryOnly();
+    }
+
+    void aNoticeSheetLeadsToItsItem() {
+        NodePtr due = item("pay rent");
+        due->set(key::due, QStringLiteral("2020-03-01 09:00:00 +0100"));
+        const QString list = writeList(path("rent.todo"), {item("groceries"), due});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        DocumentMainWindow* window = application.controller().openFile(list);
+        QVERIFY(window);
+        QTRY_VERIFY(defaults().stringArrayForKey(pref::tardigoMinderDocs).contains(list)); // on the next pass
+        application.delegate().minderExec();
+        QTRY_VERIFY(window->sheets().currentSheet());
+        QMessageBox* sheet = window->sheets().currentSheet();
+        QVERIFY2(sheet->informativeText().contains("\"pay rent\"") &&
+                     sheet->informativeText().contains("Past date due"),
+                 qPrintable(sheet->informativeText()));
+        screenshot(*window, "notice");
+        screenshot(*sheet, "notice-sheet");
+        QAbstractButton* viewItem = nullptr;
+        for (QAbstractButton* button : sheet->buttons())
+            if (button->text() == QStringLiteral("View Item"))
+                viewItem = button;
+        QVERIFY(viewItem);
+        viewItem->click();
+        QTRY_VERIFY(!window->sheets().currentSheet());
+        QCOMPARE(rowNames(window->outline()).at(window->outline().selectedRow()), QStringLiteral("pay rent"));
+        QVERIFY(window->notesDock().isVisible());       // the item's tool, until the inspector has its own
+        QVERIFY(window->document().isDocumentEdited()); // the notice is stamped in the list
+    }
+
+    void theExportIsWrittenAndShownOrItsFailureExplained() {
+        const QString list = writeList(path("shop.todo"), {item("milk")});
+        DocumentController controller;
+        DocumentMainWindow* window = controller.openFile(list);
+        QStringList revealed;
+        FileManager::setRevealHandler([&](const QString& shown) { revealed << shown; });
+        DialogService::queueFileName(path("exported")); // the extension comes with the dialog
+        window->menus().action("exportPropertyList")->trigger();
+        QCOMPARE(revealed, QStringList{path("exported.plist")});
+        QFile exported(path("exported.plist"));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QVERIFY(exported.readAll().contains("<string>milk</string>"));
+
+        DialogService::queueFileName(path("no such folder/out.plist"));
+        window->menus().action("exportPropertyList")->trigger();
+        QTRY_VERIFY(window->sheets().currentSheet());
+        const QString reason = window->sheets().currentSheet()->informativeText();
+        QVERIFY2(reason.contains("out.plist"), qPrintable(reason));
+        QCOMPARE(revealed.size(), 1);
+        window->sheets().currentSheet()->close();
+        DialogService::queueFileName(QString()); // cancelled: nothing at all
+        window->menus().action("exportPropertyList")->trigger();
+        QCOMPARE(revealed.size(), 1);
+        FileManager::setRevealHandler({});
+    }
+
+    void aStickySurvivesARestart() {
+        const QString store = path("survives.json");
+        NodePtr plumber = item("Call the plumber");
+        TextRun run;
+        run.text = QStringLiteral("Before Friday");
+        plumber->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
+        QString id;
+        {
+            StickyBoard board(store);
+            board.add(stickyNotesForItems({plumber}));
+            id = board.notes().front().id;
+            StickyWindow* note = board.windowOf(id);
+            QVERIFY(QTest::qWaitForWindowExposed(note));
+            QCOMPARE(note->findChild<QLabel*>("stickyTitle")->text(), QStringLiteral("Call the plumber"));
+            auto* text = note->findChild<QPlainTextEdit*>("stickyText");
+            QCOMPARE(text->toPlainText(), QStringLiteral("Before Friday"));
+            QVERIFY(note->windowFlags() & Qt::FramelessWindowHint);
+            QVERIFY(note->windowFlags() & Qt::WindowStaysOnTopHint);
+            note->setGeometry(QRect(300, 200, 260, 180));
+            text->moveCursor(QTextCursor::End);
+            QTest::keyClicks(text, " or Saturday");
+            screenshot(*note, "sticky");
+        }
+        {
+            StickyBoard board(store);
+            StickyWindow* note = board.windowOf(id);
+            QVERIFY(note);
+            QCOMPARE(note->findChild<QPlainTextEdit*>("stickyText")->toPlainText(),
+                     QStringLiteral("Before Friday or Saturday"));
+            QCOMPARE(note->geometry(), QRect(300, 200, 260, 180));
+            note->findChild<QAbstractButton*>("stickyClose")->click();
+            QVERIFY(!board.windowOf(id));
+        }
+        {
+            StickyBoard board(store);
+            QVERIFY(!board.windowOf(id)); // closed stays closed
+            board.showAll();
+            StickyWindow* note = board.windowOf(id);
+            QVERIFY(note);
+            note->findChild<QAbstractButton*>("stickyDelete")->click();
+            QVERIFY(board.notes().empty());
+        }
+        QVERIFY(StickyBoard(store).notes().empty());
+    }
+
+    void makeStickyTakesTheSelectedItems() {
+        const QString list = writeList(path("errands.todo"), {item("bank"), item("bakery")});
+        TardigoApplication application(nullptr, path("made.json"), TodoLocator("/bin/false", {}));
+        DocumentMainWindow* window = application.controller().openFile(list);
+        QAction* makeSticky = window->menus().action("makeSticky");
+        window->validate();
+        QVERIFY(!makeSticky->isEnabled());
+        window->makeSticky(); // nothing selected: a beep, no note
+        QVERIFY(application.stickies().notes().empty());
+        window->outline().selectRow(1, false);
+        window->validate();
+        QVERIFY(makeSticky->isEnabled());
+        makeSticky->trigger();
+        QCOMPARE(application.stickies().notes().size(), size_t(1));
+        QCOMPARE(application.stickies().notes().front().title, QStringLiteral("bakery"));
+    }
+
+    void aSecondTardigoHandsItsWorkToTheRunningOne() {
+        auto server = std::make_unique<InstanceServer>();
+        QString error;
+        QVERIFY2(server->listen(instanceSocketPath(), &error), qPrintable(error));
+        QVERIFY(instanceSocketPath().startsWith(sessionFolder().path()));
+        const QString list = writeList(path("home.todo"), {item("bread")});
+        TardigoApplication application(std::move(server), path("second.json"), TodoLocator("/bin/false", {}));
+        DocumentMainWindow* window = application.controller().openFile(list);
+        const auto second = [](const QStringList& arguments, QString* errors = nullptr) {
+            QProcess tardigo;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            tardigo.setProcessEnvironment(environment);
+            tardigo.start(TARDIGO_APP_PATH, arguments);
+            // The running one answers from this event loop, which waiting must keep turning.
+            if (!QTest::qWaitFor([&] { return tardigo.state() == QProcess::NotRunning; }, 30000))
+                return -1;
+            if (errors)
+                *errors = QString::fromUtf8(tardigo.readAllStandardError());
+            return tardigo.exitStatus() == QProcess::NormalExit ? tardigo.exitCode() : -1;
+        };
+
+        QCOMPARE(second({"--new-item", "Buy milk"}), 0);
+        QCOMPARE(rowNames(window->outline()), (QStringList{"bread", "Buy milk"}));
+        QCOMPARE(application.controller().windows().size(), size_t(1)); // no second application
+        window->document().undoManager().undo();
+        QCOMPARE(rowNames(window->outline()), QStringList{"bread"});
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("From the clipboard"));
+        QCOMPARE(second({"--new-item-from-selection"}), 0);
+        QCOMPARE(rowNames(window->outline()), (QStringList{"bread", "From the clipboard"}));
+        QGuiApplication::clipboard()->clear();
+        QString said;
+        QCOMPARE(second({"--new-item-from-selection"}, &said), 1);
+        QVERIFY2(said.contains("no text selected"), qPrintable(said));
+        QCOMPARE(rowNames(window->outline()).size(), 2);
+
+        const QString other = writeList(path("work.todo"), {item("report")});
+        QCOMPARE(second({other}), 0);
+        QTRY_COMPARE(application.controller().windows().size(), size_t(2));
+        QCOMPARE(second({list}), 0); // already open: it comes forward, once
+        QCOMPARE(application.controller().windows().size(), size_t(2));
+    }
+};
+
+QTEST_MAIN(TestApplicationShell)
+#include "tst_application_shell.moc"

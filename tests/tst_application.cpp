@@ -1,0 +1,380 @@
+#include "application/application_host.h"
+#include "application/tardigo_app_delegate.h"
+#include "document_fixture.h"
+#include "manual_timers.h"
+#include "minder/desktop_notification_channel.h"
+#include "minder/recording_error_reporter.h"
+#include "minder/tw_alert_array.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+
+using namespace tardigo;
+using namespace tardigo::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+class RecordingNotifications : public DesktopNotificationChannel {
+public:
+    QStringList bodies;
+    void notify(const QString&, const QString& body) override { bodies.append(body); }
+};
+
+/// The application's desktop without widgets: list windows are fake windows, a list the minder
+/// opens has none until a notice shows it.
+class FakeDesktop : public ApplicationHost {
+public:
+    struct Open {
+        std::unique_ptr<TardigoDocument> document;
+        std::unique_ptr<FakeWindow> window;
+    };
+    std::vector<Open> open; // with windows, in the order they opened
+    std::vector<Open> windowless;
+    QStringList failedToOpen;
+    int untitledOpened = 0;
+    std::vector<TardigoDocument*> autoSaved;
+    RecordingNotifications notifications;
+    RecordingErrorReporter reporter;
+
+    ~FakeDesktop() override {
+        for (std::vector<Open>* lists : {&open, &windowless})
+            for (Open& list : *lists) {
+                list.document->close();
+                list.document->setWindow(nullptr);
+            }
+    }
+
+    TardigoDocument* show(std::unique_ptr<TardigoDocument> document) {
+        Open list{std::move(document), nullptr};
+        list.window = std::make_unique<FakeWindow>(*list.document);
+        list.document->setWindow(list.window.get());
+        list.document->windowControllerDidLoadNib();
+        open.push_back(std::move(list));
+        return open.back().document.get();
+    }
+    FakeWindow& windowOf(const TardigoDocument* document) {
+        for (Open& list : open)
+            if (list.document.get() == document)
+                return *list.window;
+        qFatal("no window");
+    }
+    QStringList openNames() const {
+        QStringList names;
+        for (const Open& list : open)
+            names << list.document->displayName();
+        return names;
+    }
+
+    // ApplicationHost
+    std::vector<TardigoDocument*> documents() const override {
+        std::vector<TardigoDocument*> documents;
+        for (const Open& list : open)
+            documents.push_back(list.document.get());
+        return documents;
+    }
+    TardigoDocument* currentDocument() const override {
+        return open.empty() ? nullptr : open.back().document.get();
+    }
+    TardigoDocument* openDocumentForFileName(const QString& path) const override {
+        for (const Open& list : open)
+            if (QFileInfo(list.document->fileName()) == QFileInfo(path))
+                return list.document.get();
+        return nullptr;
+    }
+    TardigoDocument* openDocument(const QString& path) override {
+        if (TardigoDocument* document = openDocumentForFileName(path))
+            return document;
+        auto document = std::make_unique<TardigoDocument>();
+        QString error;
+        if (!document->readFromFile(path, &error)) {
+            failedToOpen << QFileInfo(path).fileName();
+            return nullptr;
+        }
+        return show(std::move(document));
+    }
+    void openUntitledDocument() override {
+        ++untitledOpened;
+        show(std::make_unique<TardigoDocument>());
+    }
+    void autoSave(TardigoDocument& document) override { autoSaved.push_back(&document); }
+    NoticeChannels noticeChannels() override {
+        NoticeChannels channels;
+        channels.desktopNotification = &notifications;
+        return channels;
+    }
+    ErrorReporter& errorReporter() override { return reporter; }
+    /// The locator answers on a later pass of the event loop, when there are timers, as it does on
+    /// its own thread in the application.
+    Timers* timers = nullptr;
+    std::vector<std::unique_ptr<PendingCall>> locating;
+    void locateTodoItems(std::function<void(const std::optional<QStringList>&)> done) override {
+        if (timers)
+            locating.push_back(timers->callOnce(0ms, [done] { done(std::nullopt); }));
+        else
+            done(std::nullopt);
+    }
+
+    // MinderHost
+    MinderDocument* documentForFileName(const QString& path) override {
+        if (TardigoDocument* document = openDocumentForFileName(path))
+            return document;
+        for (const Open& list : windowless)
+            if (QFileInfo(list.document->fileName()) == QFileInfo(path))
+                return list.document.get();
+        return nullptr;
+    }
+    MinderDocument* openDocumentWithoutDisplay(const QString& path, const ListLoad& load) override {
+        auto document = std::make_unique<TardigoDocument>();
+        QString error;
+        if (!document->adoptFile(load, path, &error))
+            return nullptr;
+        windowless.push_back({std::move(document), nullptr});
+        return windowless.back().document.get();
+    }
+    void removeDocument(MinderDocument* document) override {
+        std::erase_if(windowless, [&](Open& list) {
+            if (list.document.get() != document)
+                return false;
+            list.document->close();
+            return true;
+        });
+    }
+    void showWindows(MinderDocument& document) override {
+        for (auto it = windowless.begin(); it != windowless.end(); ++it)
+            if (it->document.get() == &document) {
+                std::unique_ptr<TardigoDocument> shown = std::move(it->document);
+                windowless.erase(it);
+                show(std::move(shown));
+                return;
+            }
+        document.showWindows();
+    }
+    void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
+                        ItemStatus status) override {
+        document.minderWithNode(node, message, status);
+    }
+    TWAlertArray* alertArray(MinderDocument& document) override { return document.alertArray(); }
+};
+
+NodePtr listWith(std::initializer_list<NodePtr> items) {
+    NodePtr root = newListRoot();
+    for (const NodePtr& item : items)
+        appendChild(*root, item);
+    return root;
+}
+
+} // namespace
+
+class TestApplication : public QObject {
+    Q_OBJECT
+    QTemporaryDir _dir;
+    std::optional<DocumentTestStart> _start;
+
+    QString writeList(const QString& name, const NodePtr& root = listWith({})) {
+        const QString path = _dir.filePath(name);
+        const QString error = writeListFile(path, root);
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
+        return path;
+    }
+    static UserDefaults& defaults() { return UserDefaults::standard(); }
+
+private slots:
+    void initTestCase() {
+        // Notices show local times.
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+    void init() {
+        _start.emplace();
+        defaults().setStringArray(pref::tardigoMinderDocs, {});
+        defaults().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
+        defaults().setObject(pref::userTimeFormat, "HH:mm");
+    }
+    void cleanup() { _start.reset(); }
+
+    void launchOpensTheRememberedListsOrAnUntitledOne_data() {
+        QTest::addColumn<bool>("loadPrevious");
+        QTest::addColumn<QStringList>("remembered");
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("first launch") << true << QStringList() << QStringList() << QStringList{"Untitled"};
+        QTest::newRow("first launch, not reopening")
+            << false << QStringList() << QStringList() << QStringList{"Untitled"};
+        QTest::newRow("two remembered")
+            << true << QStringList{"a.todo", "b.todo"} << QStringList() << QStringList{"a.todo", "b.todo"};
+        QTest::newRow("one of them given on the command line")
+            << true << QStringList{"a.todo", "b.todo"} << QStringList{"b.todo"}
+            << QStringList{"b.todo", "a.todo"};
+        QTest::newRow("not reopening")
+            << false << QStringList{"a.todo"} << QStringList() << QStringList{"Untitled"};
+        QTest::newRow("a remembered list is gone")
+            << true << QStringList{"gone.todo", "a.todo"} << QStringList() << QStringList{"a.todo"};
+        QTest::newRow("every remembered list is gone")
+            << true << QStringList{"gone.todo"} << QStringList() << QStringList{"Untitled"};
+    }
+    void launchOpensTheRememberedListsOrAnUntitledOne() {
+        QFETCH(bool, loadPrevious);
+        QFETCH(QStringList, remembered);
+        QFETCH(QStringList, given);
+        QFETCH(QStringList, expected);
+        writeList("a.todo");
+        writeList("b.todo");
+        const auto inFolder = [this](const QStringList& names) {
+            QStringList paths;
+            for (const QString& name : names)
+                paths << _dir.filePath(name);
+            return paths;
+        };
+        defaults().setBool(pref::loadPreviousListOnStartup, loadPrevious);
+        if (!remembered.isEmpty())
+            defaults().setStringArray(pref::lastDocumentSet, inFolder(remembered));
+        FakeDesktop desktop;
+        ManualTimers timers(Clock::now());
+        TardigoAppDelegate delegate(desktop, timers);
+        delegate.applicationDidFinishLaunching(inFolder(given));
+        QCOMPARE(desktop.openNames(), expected);
+        QVERIFY(desktop.failedToOpen.isEmpty());
+        QVERIFY(!delegate.minderInterval()); // the minder waits for the next pass
+    }
+
+    void quitRemembersTheSavedListsInTheirOrder() {
+        const QString a = writeList("a.todo"), b = writeList("b.todo");
+        FakeDesktop desktop;
+        TardigoAppDelegate delegate(desktop);
+        desktop.openDocument(b);
+        desktop.openUntitledDocument();
+        desktop.openDocument(a);
+        delegate.applicationWillTerminate();
+        QCOMPARE(defaults().stringArrayForKey(pref::lastDocumentSet), (QStringList{b, a}));
+        QVERIFY(!delegate.applicationShouldOpenUntitledFile());
+        defaults().setBool(pref::loadPreviousListOnStartup, false);
+        QVERIFY(delegate.applicationShouldOpenUntitledFile());
+
+        // Closing the last window quits as the preference says, remembering what is open then: nothing.
+        QVERIFY(delegate.applicationShouldTerminateAfterLastWindowClosed());
+        defaults().setBool(pref::lastWindowCloseQuits, false);
+        QVERIFY(!delegate.applicationShouldTerminateAfterLastWindowClosed());
+        desktop.open.clear();
+        delegate.applicationWillTerminate();
+        QVERIFY(defaults().stringArrayForKey(pref::lastDocumentSet).isEmpty());
+        QVERIFY(delegate.applicationShouldOpenUntitledFile());
+    }
+
+    void theMinderRunsOnItsTimerAsThePreferencesSay() {
+        FakeDesktop desktop;
+        ManualTimers timers(Clock::now());
+        TardigoAppDelegate delegate(desktop, timers);
+        int runs = 0;
+        connect(&delegate, &TardigoAppDelegate::minderRunFinished, this, [&] { ++runs; });
+        delegate.applicationDidFinishLaunching();
+        timers.runPending();
+        QCOMPARE(delegate.minderInterval(), std::optional(std::chrono::milliseconds(15min)));
+        QCOMPARE(runs, 1); // one at once
+        timers.advance(15min);
+        QCOMPARE(runs, 2);
+
+        // The preferences window closes with a new interval: a run at once, then at the new pace.
+        defaults().setInteger(pref::tardigoMinderRunIntervalMin, 5);
+        delegate.installTardigoMinder();
+        timers.runPending();
+        QCOMPARE(runs, 3);
+        timers.advance(5min);
+        QCOMPARE(runs, 4);
+        defaults().setInteger(pref::tardigoMinderRunIntervalMin, 0);
+        delegate.installTardigoMinder();
+        QCOMPARE(delegate.minderInterval(), std::optional(std::chrono::milliseconds(15min)));
+        timers.runPending();
+        QCOMPARE(runs, 5);
+
+        defaults().setBool(pref::tardigoMinderEnabled, false);
+        delegate.installTardigoMinder();
+        QVERIFY(!delegate.minderInterval());
+        timers.advance(60min);
+        QCOMPARE(runs, 5);
+    }
+
+    void aPassAnnouncesADueItemOnceAndShowsItsList() {
+        const QString due = writeList(
+            "due.todo", listWith({makeItem("pay rent", {{key::due, "2024-03-01 09:00:00 +0100"}})}));
+        const QString quiet = writeList("quiet.todo", listWith({makeItem("nothing due")}));
+        defaults().setStringArray(pref::tardigoMinderDocs, {due, quiet});
+        ManualTimers timers(Clock::now());
+        FakeDesktop desktop; // after the timers: its calls go first
+        desktop.timers = &timers;
+        TardigoAppDelegate delegate(desktop, timers);
+        desktop.openUntitledDocument();
+        const QString shownBefore = desktop.windowOf(desktop.currentDocument()).statusText;
+        delegate.minderExec();
+        // While it scans, the list in front says so.
+        QCOMPARE(desktop.windowOf(desktop.currentDocument()).statusText, "Tardigo Minder scanning...");
+        TardigoDocument* untitled = desktop.currentDocument();
+        QVERIFY(delegate.isMinderRunning());
+        timers.runPending();
+        QVERIFY(!delegate.isMinderRunning());
+        QCOMPARE(desktop.windowOf(untitled).statusText, shownBefore);
+        // The list with a notice got a window; the quiet one was closed again.
+        QCOMPARE(desktop.openNames(), (QStringList{"Untitled", "due.todo"}));
+        QVERIFY(desktop.windowless.empty());
+        QCOMPARE(desktop.notifications.bodies, QStringList{"\"pay rent\"\nPast date due: 2024-03-01 09:00"});
+        QCOMPARE(desktop.windowOf(desktop.open.back().document.get()).sheets->shown.size(), size_t(1));
+
+        delegate.minderExec();
+        timers.runPending();
+        QCOMPARE(desktop.notifications.bodies.size(), 1);
+    }
+
+    void viewItemShowsTheItemOfTheNotice() {
+        NodePtr item = makeItem("call Anna", {{key::due, "2024-03-01 09:00:00 +0100"}});
+        const QString path = writeList("calls.todo", listWith({makeItem("first"), item}));
+        FakeDesktop desktop;
+        ManualTimers timers(Clock::now());
+        TardigoAppDelegate delegate(desktop, timers);
+        TardigoDocument* list = desktop.openDocument(path);
+        defaults().setStringArray(pref::tardigoMinderDocs, {path});
+        delegate.minderExec();
+        timers.runPending();
+        FakeWindow& window = desktop.windowOf(list);
+        QCOMPARE(window.sheets->shown.size(), size_t(1));
+        window.sheets->answer(AlertAlternateReturn);
+        QCOMPARE(VKselectedItem(window.outline)->value(key::name), Value("call Anna"));
+        QCOMPARE(window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
+
+        // A notice whose list has closed meanwhile changes nothing.
+        NodePtr context = item->deepCopy();
+        context->set(key::docPath, _dir.filePath("closed.todo"));
+        context->set(key::nodeStatus, Value::integer(ItemStatusDue));
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("minderSheetDidEnd::: failed to open doc " +
+                                                      _dir.filePath("closed.todo")));
+        delegate.minderSheetDidDismiss(AlertAlternateReturn, context);
+        QCOMPARE(window.inspector.shownTools.size(), size_t(1));
+    }
+
+    void textFromAnotherProgramBecomesAnItemOfTheFirstList() {
+        FakeDesktop desktop;
+        TardigoAppDelegate delegate(desktop);
+        QTest::ignoreMessage(
+            QtWarningMsg,
+            "in newItemWithSelection:userData:error: failed to get TardigoDocument from controller");
+        QVERIFY(delegate.newItemWithSelection(QStringLiteral("Buy milk")).has_value());
+
+        desktop.openUntitledDocument();
+        desktop.openUntitledDocument();
+        TardigoDocument& first = *desktop.open.front().document;
+        QCOMPARE(delegate.newItemWithSelection(std::nullopt), std::nullopt); // no text: nothing
+        QCOMPARE(delegate.newItemWithSelection(QStringLiteral("Buy milk\nand bread")), std::nullopt);
+        QCOMPARE(childNames(*first.data()), QStringList{"Buy milk\nand bread"});
+        QVERIFY(childNames(*desktop.open.back().document->data()).isEmpty());
+        OpenList::endEvent();
+        QCOMPARE(first.undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
+        first.undoManager().undo();
+        QVERIFY(childNames(*first.data()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestApplication)
+#include "tst_application.moc"
