@@ -76,7 +76,7 @@ private slots:
         QVERIFY2(test::runCli({"sync", list}).out.contains("nothing changed"), "the folder is remembered");
 
         const QString log = path("command.log");
-        QCOMPARE(test::runCli({"sync", "--set-command", "echo ran >> '" + log + "'"}).exitCode, 0);
+        QCOMPARE(test::runCli({"config", "syncCommand", "echo ran >> '" + log + "'"}).exitCode, 0);
         const test::CliRun all = test::runCli({"sync", "--all"});
         QCOMPARE(all.exitCode, 0);
         QVERIFY2(all.out.contains(QFileInfo(list).absoluteFilePath() + ": nothing changed"),

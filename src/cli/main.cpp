@@ -39,11 +39,8 @@ const Command kCommands[] = {
      "remembers the folder, so later FOLDER may be left out",
      commandSync},
     {"sync", "sync --all",
-     "sync every watched list that has a folder, running the sync command before and after (to fetch and "
-     "send)",
-     commandSync},
-    {"sync", "sync --set-command COMMAND",
-     "remember the shell command sync --all runs, e.g. \"vdirsyncer sync\" (the \"syncCommand\" preference)",
+     "sync every watched list that has a folder, running the preference syncCommand (e.g. \"vdirsyncer sync\", "
+     "set with config) before and after, to fetch and send",
      commandSync},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "

@@ -3,8 +3,6 @@
 #include "commands.h"
 
 #include "archive/list_file.h"
-#include "model/keys.h"
-#include "platform/user_defaults.h"
 #include "sync/list_sync.h"
 #include "sync/sync_all.h"
 
@@ -14,7 +12,7 @@ namespace tardigo::cli {
 
 namespace {
 
-const QString kSynopsis = QStringLiteral("sync LIST [FOLDER] | sync --all | sync --set-command COMMAND");
+const QString kSynopsis = QStringLiteral("sync LIST [FOLDER] | sync --all");
 
 /// Prints what a list's sync did; answers whether it ran.
 bool printReport(const QString& list, const SyncReport& report) {
@@ -37,19 +35,10 @@ bool printReport(const QString& list, const SyncReport& report) {
 
 int commandSync(const QStringList& args) {
     QString error;
-    const std::optional<CliArgs> parsed =
-        CliArgs::parse(args, {QStringLiteral("--set-command")}, {QStringLiteral("--all")}, &error);
+    const std::optional<CliArgs> parsed = CliArgs::parse(args, {}, {QStringLiteral("--all")}, &error);
     if (!parsed) {
         err() << "tardigo-cli: " << error << Qt::endl;
         return usage(kSynopsis);
-    }
-    if (parsed->options.contains(QStringLiteral("--set-command"))) {
-        if (!parsed->positional.isEmpty() || !parsed->flags.isEmpty())
-            return usage(kSynopsis);
-        UserDefaults::standard().setObject(pref::syncCommand,
-                                           parsed->options.value(QStringLiteral("--set-command")));
-        UserDefaults::standard().synchronize();
-        return Success;
     }
     if (parsed->flags.contains(QLatin1String("--all"))) {
         if (!parsed->positional.isEmpty())
