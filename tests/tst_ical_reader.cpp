@@ -2,6 +2,7 @@
 // a tree the calendar asks for that no list can hold is not built.
 #include "ical_fixture.h"
 
+#include "archive/list_file.h"
 #include "ical/todo_import.h"
 #include "ical/tree_placement.h"
 #include "model/item_walk.h"
@@ -117,10 +118,11 @@ private slots:
 
     void tooDeepIsRefused() {
         QByteArray chain = todo("0");
-        for (int i = 1; i <= TreePlacement::kMaxItemDepth + 5; ++i)
+        for (int i = 1; i <= kMaxItemDepth + 5; ++i)
             chain += todo(QByteArray::number(i), QByteArray::number(i - 1));
         const TodoImport imported = importInto(Dict::create(), calendar(chain));
-        QVERIFY2(imported.error.contains(QStringLiteral("in.ics nests its to-dos more than 400 levels deep")),
+        QVERIFY2(imported.error.contains(
+                     QStringLiteral("in.ics nests its to-dos more than %1 levels deep").arg(kMaxItemDepth)),
                  qPrintable(imported.error));
     }
 

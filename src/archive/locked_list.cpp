@@ -7,8 +7,13 @@
 namespace tardigo {
 
 std::optional<LockedList> LockedList::open(const QString& path, bool createIfMissing, QString* error) {
+    ListLock lock(path);
+    if (!lock.isLocked()) {
+        *error = lock.error();
+        return std::nullopt;
+    }
     if (createIfMissing && !QFileInfo::exists(path))
-        return LockedList(path, newListRoot());
+        return LockedList(std::move(lock), path, newListRoot());
     ListLoad load = readListFile(path);
     if (!load.ok()) {
         *error = load.isLegacy
@@ -17,7 +22,7 @@ std::optional<LockedList> LockedList::open(const QString& path, bool createIfMis
                      : load.error;
         return std::nullopt;
     }
-    return LockedList(path, std::move(load.root));
+    return LockedList(std::move(lock), path, std::move(load.root));
 }
 
 QString LockedList::save() const {

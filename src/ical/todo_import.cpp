@@ -1,5 +1,6 @@
 #include "ical/todo_import.h"
 
+#include "archive/list_file.h"
 #include "ical/todo_mapping.h"
 #include "ical/tree_placement.h"
 #include "model/keys.h"
@@ -38,7 +39,7 @@ TodoImport importTodos(Dict& root, const CalendarTodos& todos, const QString& fi
         result.error =
             QStringLiteral("%1 nests its to-dos more than %2 levels deep, more than a list can hold.")
                 .arg(fileName)
-                .arg(TreePlacement::kMaxItemDepth);
+                .arg(kMaxItemDepth);
     return result;
 }
 

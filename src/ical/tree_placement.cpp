@@ -1,5 +1,6 @@
 #include "ical/tree_placement.h"
 
+#include "archive/list_file.h"
 #include "ical/ical_log.h"
 #include "model/item_walk.h"
 #include "model/keys.h"

@@ -21,9 +21,6 @@ public:
     /// only relative to the other items placed there, after the children already in place.
     enum class Orders { AsPlaces, AfterExisting };
 
-    /// Items deeper than this are refused, well within what the list file's reader accepts.
-    static constexpr int kMaxItemDepth = 400;
-
     TreePlacement(Dict& root, Orders orders);
 
     /// The item holding the uid, in the list or asked to be placed; null when none does.
@@ -33,7 +30,7 @@ public:
     /// Asks for the item (new, or already in the list) to stand under the item of parentUid.
     void place(const NodePtr& item, const QString& parentUid, std::optional<qint64> order);
     /// Moves every item asked for to its place. False when the list would then nest deeper than
-    /// kMaxItemDepth, which leaves it changed but whole.
+    /// kMaxItemDepth (what the list file holds), which leaves it changed but whole.
     bool apply();
 
 private:

@@ -1,5 +1,6 @@
 #include "sync/list_folder_merge.h"
 
+#include "archive/list_file.h"
 #include "ical/calendar_reader.h"
 #include "ical/calendar_writer.h"
 #include "ical/todo_mapping.h"
@@ -254,7 +255,7 @@ bool ListFolderMerge::applyToList() {
             QStringLiteral("The sync folder %1 nests its to-dos more than %2 levels deep, more than a "
                            "list can hold; nothing was synced.")
                 .arg(_folder.path())
-                .arg(TreePlacement::kMaxItemDepth);
+                .arg(kMaxItemDepth);
         return false;
     }
     std::unordered_map<const Dict*, Dict*> parents = parentsIn(_root);
