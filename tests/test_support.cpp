@@ -63,8 +63,8 @@ QDateTime localTime(const QString& text) {
 
 namespace {
 // Every test program answers the same run by hand as under CTest: before anything reads them, fix
-// the time zone, the locale and the platform, and point the config folder at a fresh temporary one
-// so that no test reads or writes the user's own preferences.
+// the time zone, the locale and the platform, and point the config and state folders at fresh
+// temporary ones so that no test reads or writes the user's own preferences or sync state.
 void isolateTestProgram() {
     qputenv("TZ", "Europe/Berlin");
     tzset();
@@ -72,8 +72,9 @@ void isolateTestProgram() {
     qunsetenv("LANGUAGE");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QTemporaryDir configHome;
+    static QTemporaryDir configHome, stateHome;
     qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
+    qputenv("XDG_STATE_HOME", QDir(stateHome.path()).absolutePath().toUtf8());
 }
 } // namespace
 Q_CONSTRUCTOR_FUNCTION(isolateTestProgram)

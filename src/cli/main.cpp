@@ -38,6 +38,20 @@ const Command kCommands[] = {
      "--force)",
      commandExport},
     {"import", "import OLD NEW [--force]", "convert a Tardigo 1.x list to a current list", commandImport},
+    {"ical", "ical export LIST OUT.ics [--force]",
+     "write every item as an iCalendar to-do (one VCALENDAR); items get a lasting uid the first time",
+     commandIcal},
+    {"ical", "ical import IN.ics LIST",
+     "add a calendar's to-dos as items with their tree; a to-do whose uid the list holds updates that item",
+     commandIcal},
+    {"sync", "sync LIST [FOLDER]",
+     "sync the list both ways with a vdir folder (one .ics per to-do, as vdirsyncer keeps it); the list "
+     "remembers the folder, so later FOLDER may be left out",
+     commandSync},
+    {"sync", "sync --all",
+     "sync every watched list that has a folder, running the preference syncCommand (e.g. \"vdirsyncer sync\", "
+     "set with config) before and after, to fetch and send",
+     commandSync},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/item_codes.h"
 #include "model/clock.h"
 #include "model/value.h"
 
@@ -10,22 +11,6 @@
 namespace tardigo {
 
 class ErrorReporter;
-
-/// The codes stored under "date due repeat period"; any other value means no repeat.
-enum Period : int {
-    VKNoPeriod = 0,
-    VKDailyPeriod = 1,
-    VKWeeklyPeriod = 2,
-    VKMonthlyByDayPositionPeriod = 3,
-    VKMonthlyByDayNumberPeriod = 4,
-    VKSemiAnnualPeriod = 5,
-    VKAnnualPeriod = 6,
-    VKBiennialPeriod = 7,
-    VKOftenPeriod = 8,
-    VKInfrequentPeriod = 9,
-    VKFortnightPeriod = 10,
-    VKQuarterPeriod = 11,
-};
 
 /// Finds a repeating item's next due date. "Now" comes from the Clock, in the local zone; results
 /// keep the zone of the due date, except where they are built from now's month or from now.
