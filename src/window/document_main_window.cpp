@@ -394,7 +394,7 @@ bool DocumentMainWindow::saveToFile() {
     case TardigoDocument::SaveOutcome::Failed:
         break;
     }
-    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    alert(saveErrorSheet(_document->fileName(), error));
     return false;
 }
 
@@ -436,7 +436,7 @@ void DocumentMainWindow::reloadFromDisk() {
     finishAllEditing();
     QString error;
     if (!_document->readFromFile(_document->fileName(), &error)) {
-        alert(localized(QStringLiteral("The list could not be read again.")), error);
+        alert(openErrorSheet(_document->fileName(), error, false));
         return;
     }
     std::vector<NodePtr> open, chosen;
