@@ -29,6 +29,9 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, QStringLiteral("revertDocument"), QStringLiteral("Re&vert to Saved"));
     add(file, QStringLiteral("exportPropertyList"), QStringLiteral("&Export as XML Property List…"));
     file->addSeparator();
+    add(file, QStringLiteral("syncNow"), QString())->setText(tr("S&ync Now"));
+    add(file, QStringLiteral("syncSettings"), QString())->setText(tr("Sync Se&ttings…"));
+    file->addSeparator();
     add(file, QStringLiteral("printPreview"), QStringLiteral("Print Pre&view…"));
     add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
