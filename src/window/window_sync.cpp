@@ -43,6 +43,7 @@ WindowSync::WindowSync(DocumentMainWindow& window, Timers& timers)
     _statusLabel->setObjectName(QStringLiteral("syncStatus"));
     _statusLabel->setAccessibleName(tr("Last sync"));
     _statusLabel->setTextFormat(Qt::PlainText);
+    _statusLabel->setContentsMargins(0, 0, 12, 0); // apart from the count beside it
     _statusLabel->hide();
     TardigoDocument& document = window.document();
     connect(&document, &TardigoDocument::changeCounted, this, [this] { _schedule.listChanged(); });
