@@ -17,6 +17,7 @@
 #include "platform/user_defaults.h"
 
 #include <QFileInfo>
+#include <QMimeData>
 #include <QTimer>
 
 namespace tardigo {
@@ -24,6 +25,7 @@ namespace tardigo {
 TardigoDocument::TardigoDocument(QObject* parent)
     : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
       _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
+      _shaping(*this), _transfer(*this),
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
@@ -223,6 +225,14 @@ bool TardigoDocument::selectionShouldChangeInOutlineView() {
 void TardigoDocument::outlineViewSelectionDidChange() {
     if (!syncingModel())
         refresh(Rows::Keep, {}, ItemCounts{});
+}
+
+std::unique_ptr<QMimeData> TardigoDocument::outlineViewWriteItems(const std::vector<NodePtr>& items) {
+    return _transfer.outlineViewWriteItems(items);
+}
+
+bool TardigoDocument::outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) {
+    return _transfer.acceptDrop(data, item, childIndex);
 }
 
 void TardigoDocument::finishAllEditing() {

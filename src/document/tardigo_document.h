@@ -3,11 +3,13 @@
 #include "document/cell_edit_commit.h"
 #include "document/column_sorting.h"
 #include "document/item_commands.h"
+#include "document/item_transfer.h"
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
 #include "document/outline_data_source.h"
 #include "document/restoring_operations.h"
 #include "document/status_display.h"
+#include "document/tree_shaping.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 
@@ -111,6 +113,8 @@ public:
     ColumnSorting& sorting() { return _sorting; }
     RestoringOperations& restoring() { return _restoring; }
     MinderHandOff& minderHandOff() { return _minderHandOff; }
+    TreeShaping& shaping() { return _shaping; }
+    ItemTransfer& transfer() { return _transfer; }
 
     OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
@@ -142,6 +146,8 @@ public:
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineViewSelectionDidChange() override;
+    std::unique_ptr<QMimeData> outlineViewWriteItems(const std::vector<NodePtr>& items) override;
+    bool outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
 
     /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
@@ -198,6 +204,8 @@ private:
     ColumnSorting _sorting;
     RestoringOperations _restoring;
     MinderHandOff _minderHandOff;
+    TreeShaping _shaping;
+    ItemTransfer _transfer;
     std::unique_ptr<TWAlertArray> _alertArray;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;
@@ -206,7 +214,7 @@ private:
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    quint64 _savedUndoState = 0;     // the undo stack's state when the list was last saved or read
+    quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
     qint64 _changesWithoutUndo = 0; // since then
     bool _reportedEdited = false;
     DocumentWindow* _window = nullptr;
