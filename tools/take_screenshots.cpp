@@ -7,7 +7,7 @@
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/icon_for_name.h"
-#include "window/notes_dock.h"
+#include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     QTest::qWait(200);
     if (!window->grab().save(out.filePath(QStringLiteral("list-window.png"))))
         return 1;
-    window->notesDock().toggleInspector(true);
+    window->inspector().showToolWithId(InspectorToolNotes);
     window->resize(1180, 560);
     QTest::qWait(200);
     return window->grab().save(out.filePath(QStringLiteral("list-with-notes.png"))) ? 0 : 1;

@@ -16,9 +16,12 @@ QString preferredFormat(const QString& prefKey, const QString& localeFormat) {
 } // namespace
 
 QString userDateTimeFormat() {
-    const QLocale locale;
-    return preferredFormat(pref::userShortDateFormat, locale.dateFormat(QLocale::ShortFormat)) + u' ' +
-           preferredFormat(pref::userTimeFormat, locale.timeFormat(QLocale::ShortFormat));
+    return preferredFormat(pref::userShortDateFormat, QLocale().dateFormat(QLocale::ShortFormat)) + u' ' +
+           userTimeFormat();
+}
+
+QString userTimeFormat() {
+    return preferredFormat(pref::userTimeFormat, QLocale().timeFormat(QLocale::ShortFormat));
 }
 
 QString formatUserDateTime(const QDateTime& date) {
