@@ -267,7 +267,7 @@ void TreeShaping::newChildItem() {
         return;
     if (selected)
         outline.expandItem(selected, false);
-    outline.editColumn(key::name, outline.rowForItem(item.get()), true);
+    outline.editItem(item, key::name, true);
 }
 
 } // namespace tardigo
