@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the RTF reader. Whatever it reads must survive our writer unchanged.
+// Feeds arbitrary bytes to the RTF reader. Whatever it reads must survive our writer unchanged, and
+// a reading cut short at a number of characters must give the start of the whole text.
 
 #include "fuzz_input.h"
 #include "rich_text/rtf_reader.h"
@@ -13,6 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RtfReadResult first = readRtf(rtf);
     if (!first.ok())
         return 0;
+    const RtfReadResult start = readRtf(rtf, size > 0 ? data[0] : 0);
+    if (!start.ok() || !first.text.plainText.startsWith(start.text.plainText)) {
+        std::fprintf(stderr, "a reading cut short is no start of the whole text\n");
+        __builtin_trap();
+    }
     const QByteArray written = writeRtf(first.text.runs);
     const RtfReadResult second = readRtf(written);
     if (!second.ok() || second.text.runs != first.text.runs ||

@@ -1,20 +1,53 @@
 #include "test_support.h"
 
+#include "archive/list_file.h"
 #include "model/clock.h"
+#include "model/node_operations.h"
 
 #include <QProcess>
 
 namespace tardigo::test {
 
-FixedClock::FixedClock(const QDateTime& now) { Clock::setFixed(now); }
-FixedClock::~FixedClock() { Clock::reset(); }
+FixedClock::FixedClock(const QDateTime& now) {
+    Clock::setFixed(now);
+}
+FixedClock::~FixedClock() {
+    Clock::reset();
+}
+
+namespace {
+CliRun finish(QProcess& process) {
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+} // namespace
 
 CliRun runCli(const QStringList& args) {
     QProcess process;
     process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    return finish(process);
+}
+
+CliRun runCliOnFullDisk(const QStringList& args) {
+    // A file may not grow at all, and growing one fails instead of ending the program.
+    QProcess process;
+    process.start(QStringLiteral("sh"),
+                  QStringList{QStringLiteral("-c"),
+                              QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""),
+                              QStringLiteral(TARDIGO_CLI_PATH)} +
+                      args);
+    return finish(process);
+}
+
+QString writeList(const QString& path, const std::vector<NodePtr>& items) {
+    NodePtr root = newListRoot();
+    for (const NodePtr& item : items)
+        childrenOf(*root)->items.push_back(item);
+    if (const QString error = writeListFile(path, root); !error.isEmpty())
+        qFatal("%s", qPrintable(error));
+    return path;
 }
 
 QDateTime localTime(const QString& text) {
@@ -26,12 +59,22 @@ QDateTime localTime(const QString& text) {
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <time.h>
+
 namespace {
-// No test may read or write the user's own preferences: point the config folder at a fresh
-// temporary one before anything asks for it.
-void isolateConfigFolder() {
-    static QTemporaryDir configHome;
+// Every test program answers the same run by hand as under CTest: before anything reads them, fix
+// the time zone, the locale and the platform, and point the config and state folders at fresh
+// temporary ones so that no test reads or writes the user's own preferences or sync state.
+void isolateTestProgram() {
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    qputenv("LC_ALL", "C.UTF-8");
+    qunsetenv("LANGUAGE");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QTemporaryDir configHome, stateHome;
     qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
+    qputenv("XDG_STATE_HOME", QDir(stateHome.path()).absolutePath().toUtf8());
 }
 } // namespace
-Q_CONSTRUCTOR_FUNCTION(isolateConfigFolder)
+Q_CONSTRUCTOR_FUNCTION(isolateTestProgram)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "model/value.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace tardigo::test {
 
@@ -18,11 +22,17 @@ public:
 /// A local time "yyyy-MM-dd HH:mm:ss" in the test's TZ.
 QDateTime localTime(const QString& text);
 
+/// Writes a list file holding the items at its top level and answers its path; a test program that
+/// cannot, stops.
+QString writeList(const QString& path, const std::vector<NodePtr>& items);
+
 /// What a run of the built tardigo-cli printed and answered (exit code -1: it crashed or hung).
 struct CliRun {
     int exitCode = -1;
     QString out, err;
 };
 CliRun runCli(const QStringList& args);
+/// The same where no file may grow, as on a full disk.
+CliRun runCliOnFullDisk(const QStringList& args);
 
 } // namespace tardigo::test

@@ -1,10 +1,10 @@
-#include "model/keys.h"
 #include "archive/archive_codec.h"
 #include "archive/archive_decoder.h"
 #include "archive/class_decoder_registry.h"
 #include "archive/generic_archive.h"
 #include "archive/typed_stream_writer.h"
 #include "exchange/value_json.h"
+#include "model/keys.h"
 #include "typed_stream_test_data.h"
 
 #include <QBuffer>
@@ -416,20 +416,58 @@ private slots:
         QVERIFY(back->items[2].asDict() != back->items[3].asDict());
     }
 
+    void aSharedTextOrDataIsWrittenOnceAndReadBackShared() {
+        // One long text as names, as a category of the mutable class, and as the messages of
+        // entries compact or not; one note in two items. Each is one object, and stays one.
+        const QString text = QStringLiteral("a text longer than any short one");
+        const Value notes = Value::data(QByteArray(100, 'n'));
+        Value kept = makeEntry(text, true);
+        kept.asDict()->isMutable = true;
+        const DictPtr first = itemWithHistory({makeEntry(text), kept, makeEntry(QStringLiteral("short"))});
+        const DictPtr second = itemWithHistory({makeEntry(text)});
+        for (const DictPtr& item : {first, second}) {
+            item->set(key::name, text);
+            item->set(key::category, Value(text, true));
+            item->set(key::notes, notes);
+        }
+        ArrayPtr items = Array::create();
+        items->items = {first, second};
+        const QByteArray bytes = encodeArchive(items);
+        const GenericArchive archive = readGenericArchive(bytes).archive;
+        const auto objectsHolding = [&](const QByteArray& content) {
+            return std::count_if(archive.objects.begin(), archive.objects.end(), [&](const GenericObject& o) {
+                return !o.groups.empty() && o.groups.back().values.back().code == '+' &&
+                       o.groups.back().values.back().bytes() == content;
+            });
+        };
+        QCOMPARE(objectsHolding(text.toUtf8()), 2); // one of each class
+        QCOMPARE(objectsOfClass(bytes, "NSMutableString"), 1);
+        QCOMPARE(objectsOfClass(bytes, "NSData"), 1);
+
+        const ArchiveDecodeResult decoded = decodeArchive(bytes);
+        QVERIFY2(decoded.ok(), qPrintable(decoded.error));
+        QCOMPARE(decoded.root, Value(items));
+        QCOMPARE(encodeArchive(decoded.root), bytes);
+        for (const qint64 size : {1, 64})
+            QCOMPARE(encodeArchive(decodeThroughWindow(bytes, size).root), bytes);
+    }
+
     void historyEntriesAreKeptCompactAndWrittenAsRead() {
         const QString odd = QStringLiteral("2003-13-45 99:61:00 -0930"); // any digits of the form
         QCOMPARE(tardigo::historyEntry(odd, "m").asHistoryEntry()->timestamp(), odd);
         QVERIFY(!tardigo::historyEntry(QStringLiteral("yesterday"), "m").asHistoryEntry());
         QVERIFY(!tardigo::historyEntry(QStringLiteral("2003-05-17T14:03:22 +0200"), "m").asHistoryEntry());
 
-        const Value stamp(QStringLiteral("2003-05-17 14:03:22 +0200"));
-        const Value messageFirst = immutableDict({{key::message, "renamed"}, {key::timestamp, stamp}});
+        // Each entry has a timestamp of its own, as the program makes them: a compact entry keeps
+        // the timestamp's digits, not its text object, which another value could not share.
+        const auto stamp = [] { return Value(QString::fromLatin1("2003-05-17 14:03:22 +0200")); };
+        const Value messageFirst = immutableDict({{key::message, "renamed"}, {key::timestamp, stamp()}});
         const Value mutableEntry = makeEntry(QStringLiteral("kept as a dictionary"), true);
         mutableEntry.asDict()->isMutable = true;
         const Value mutableMessage =
-            immutableDict({{key::timestamp, stamp}, {key::message, Value("m", true)}});
+            immutableDict({{key::timestamp, stamp()}, {key::message, Value("m", true)}});
         const Value extraKey =
-            immutableDict({{key::timestamp, stamp}, {key::message, "m"}, {key::name, "x"}});
+            immutableDict({{key::timestamp, stamp()}, {key::message, "m"}, {key::name, "x"}});
         const DictPtr item = itemWithHistory({tardigo::historyEntry(odd, QStringLiteral("Küche ✓")),
                                               messageFirst, mutableEntry, mutableMessage, extraKey});
         const QByteArray bytes = encodeArchive(item);
@@ -440,7 +478,7 @@ private slots:
         const auto& entries = decoded.root.asDict()->value(key::history).asArray()->items;
         QVERIFY(entries[0].asHistoryEntry() && entries[1].asHistoryEntry());
         QCOMPARE(entries[1].asDict()->entries.front().first, key::message);
-        QCOMPARE(entries[1].asDict()->value(key::timestamp), stamp);
+        QCOMPARE(entries[1].asDict()->value(key::timestamp), stamp());
         for (size_t i = 2; i < entries.size(); ++i)
             QVERIFY(!entries[i].asHistoryEntry());
         QVERIFY(entries[2].asDict()->isMutable);

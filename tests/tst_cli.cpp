@@ -1,3 +1,8 @@
+#include "archive/list_file.h"
+#include "minder/recurrence_calculator.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/new_item.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -7,7 +12,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace test = tardigo::test;
+using namespace tardigo;
+
+namespace {
+
+/// A completed item repeating by the period from the due date.
+NodePtr completedRepeating(const QString& name, const QString& due, Period period) {
+    NodePtr item = newToDoItem();
+    item->set(key::name, name);
+    item->set(key::due, due);
+    item->set(key::dateDueRepeatPeriod, Value::integer(period));
+    item->set(key::completion, Value::float32(1.0));
+    return item;
+}
+
+} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -52,6 +71,18 @@ private slots:
                                           "    0% Milk\n"
                                           "      0% Semi-skimmed\n"
                                           "    0% Brot – frisch\n"));
+    }
+
+    void itemsAddedAlikeAllStay() {
+        // Made in the same second with the same name, they are three items all the same.
+        const QString list = path("milk.todo");
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(test::runCli({"add", list, "Buy milk"}).exitCode, 0);
+        QCOMPARE(test::runCli({"show", list}).out, QStringLiteral("3/3 outstanding\n"
+                                                                  "  0% Buy milk\n"
+                                                                  "  0% Buy milk\n"
+                                                                  "  0% Buy milk\n"));
     }
 
     void dumpReportsTheLoadRepairs() {
@@ -127,6 +158,26 @@ private slots:
         QCOMPARE(test::runCli({"config", "--reset", "oldDays"}).exitCode, 0);
         QCOMPARE(test::runCli({"config", "oldDays"}).out, QStringLiteral("90\n"));
         QCOMPARE(line(test::runCli({"config"}).out, "oldDays"), QStringLiteral("oldDays default 90"));
+    }
+
+    void remindTellsANoticeFromAFailureAndSaysEachOnce() {
+        // A date moved to a shorter month's end is worth knowing, but nothing failed.
+        const QString moved = test::writeList(
+            path("moved.todo"),
+            {completedRepeating("rent", "2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)});
+        const test::CliRun notice = test::runCli({"remind", "--now", "2003-02-10 10:00:00 +0100", moved});
+        QCOMPARE(notice.exitCode, 0);
+        QCOMPARE(notice.err.count("only 28 days"), 1);
+        QVERIFY2(!notice.err.contains("Error"), qPrintable(notice.err));
+        QVERIFY2(notice.out.contains("rent\tdue\t"), qPrintable(notice.out));
+
+        // No fifth Friday in September: the item cannot move on, which is a failure, said once.
+        const QString stuck = test::writeList(
+            path("stuck.todo"),
+            {completedRepeating("club", "2003-08-29 09:00:00 +0200", VKMonthlyByDayPositionPeriod)});
+        const test::CliRun failure = test::runCli({"remind", "--now", "2003-08-30 10:00:00 +0200", stuck});
+        QCOMPARE(failure.exitCode, 1);
+        QCOMPARE(failure.err.count("No next due date"), 1);
     }
 
     void archiveRewritesAnyArchiveAsRead() {

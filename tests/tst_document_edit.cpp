@@ -93,20 +93,54 @@ private slots:
         QCOMPARE(item->value(key::due), Value("2024-03-10 12:00:00 +0100"));
     }
 
-    void theClickEndingAnEditDoesNotReopenTheCell() {
+    void onlyTheClickEndingAnEditOnTheSameCellIsSwallowed() {
         OpenList list{makeItem("a"), makeItem("b")};
-        list.type(0, key::category, Value("home"));
-        FixedClock later(_now.addMSecs(999));
-        list.document.cellEdits().outlineViewAction(1, key::name);
-        QVERIFY(!list.outline().editedCell());
-        FixedClock second(_now.addSecs(1));
-        list.document.cellEdits().outlineViewAction(1, key::name);
+        CellEditCommit& clicks = list.document.cellEdits();
+        // Dates set row by row at a normal pace: each click opens the next cell at once.
+        list.type(0, key::due, _now.addDays(1));
+        FixedClock soon(_now.addMSecs(300));
+        clicks.outlineViewAction(1, key::due);
+        QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->item, list.row(1));
+        list.outline().endEditing(_now.addDays(2));
+        clicks.outlineViewAction(0, key::category);
+        QVERIFY(list.outline().editedCell());
+        QCOMPARE(list.outline().editedCell()->item, list.row(0));
+
+        // The click that ends a category edit lands on the same cell and does not open it again;
+        // the next one does.
+        list.outline().endEditing(Value("home"));
+        clicks.outlineViewAction(0, key::category);
+        QVERIFY(!list.outline().editedCell());
+        clicks.outlineViewAction(0, key::category);
+        QVERIFY(list.outline().editedCell());
+        QCOMPARE(list.outline().editedCell()->identifier, key::category);
         list.outline().abortEditing();
+
         for (const auto& [row, column] :
              {std::pair{-1, QString(key::name)}, {0, QString()}, {0, key::completion}})
-            list.document.cellEdits().outlineViewAction(row, column);
+            clicks.outlineViewAction(row, column);
         QVERIFY(!list.outline().editedCell());
+    }
+
+    void aTypedDateThatIsNoDateChangesNothing() {
+        const NodePtr rent = makeItem("rent", {{key::due, "2026-12-24 09:00:00 +0100"}});
+        OpenList list{rent};
+        QVERIFY(!list.document.setDueDateText("25/13/2026", rent));
+        QCOMPARE(rent->value(key::due), Value("2026-12-24 09:00:00 +0100"));
+        QVERIFY(!list.undo().canUndo());
+        OpenList::endEvent(); // told after the key or click that ended the edit
+        QVERIFY2(list.window.statusText.startsWith("“25/13/2026” is not a date"),
+                 qPrintable(list.window.statusText));
+
+        QVERIFY(list.document.setDueDateText("2026-12-25 14:30", rent));
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
+        OpenList::endEvent();
+        QVERIFY(list.document.setDueDateText(" ", rent)); // an empty cell still clears it
+        QVERIFY(!rent->contains(key::due));
+        OpenList::endEvent();
+        list.undo().undo();
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
     }
 
     void clicksOnNotesAndIcons() {
@@ -166,7 +200,8 @@ private slots:
         list.document.sorting().headerClicked(key::notes);
         OpenList::endEvent();
         list.select({1});
-        list.document.cellEdits().notesDidEndEditing(*notesData("first").asData()); // notes sort again at once
+        list.document.cellEdits().notesDidEndEditing(
+            *notesData("first").asData()); // notes sort again at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

@@ -115,6 +115,20 @@ private slots:
         QCOMPARE(list.rowNames(), (QStringList{"fresh", "noted", "plain", "due", "done"}));
     }
 
+    void longNotesAreReadOnlyAsFarAsTheOutlineNeeds() {
+        // Notes whose text goes on past what any reader accepts: read whole, they do not decode.
+        const auto notesStarting = [](const QByteArray& start) {
+            return Value::data("{\\rtf1\\ansi " + start + "\\par " + QByteArray(1000, 'x') +
+                               QByteArray(600, '{') + QByteArray(600, '}') + "}");
+        };
+        const NodePtr plumber = makeItem("p", {{key::notes, notesStarting("Call the plumber")}});
+        const NodePtr apples = makeItem("a", {{key::notes, notesData("apples")}});
+        QVERIFY(!notesPlainText(*plumber->value(key::notes).asData()));
+        QCOMPARE(IconRules::current().iconNameForItem(plumber.get()), std::optional<QString>("vk_pencil"));
+        QCOMPARE(VKcompare_notes(*plumber, *apples), 1); // by their text, not as unreadable notes
+        QCOMPARE(notesFirstLine(*plumber->value(key::notes).asData(), 9), QStringLiteral("Call the"));
+    }
+
     void headerClicksRememberEachColumnsDirection() {
         OpenList list{makeItem("b", {{key::category, "x"}}), makeItem("a", {{key::category, "y"}}),
                       makeItem("c", {{key::category, ""}})};

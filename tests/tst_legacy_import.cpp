@@ -1,8 +1,8 @@
-#include "document/tardigo_document.h"
 #include "archive/archive_codec.h"
 #include "archive/generic_archive.h"
 #include "archive/legacy_classes.h"
 #include "archive/list_file.h"
+#include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
@@ -10,6 +10,7 @@
 #include "test_support.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -289,6 +290,25 @@ private slots:
         QCOMPARE(childrenOf(*reread.root)->size(), 3);
     }
 
+    void itemsSharingNotesKeepSharingThemAfterTheImport() {
+        // One note shared by 200 items of a 1.x list is one note in the converted list too.
+        Archive1x archive;
+        const Value notes = Value::data(QByteArray(64 * 1024, 'n'));
+        for (int i = 0; i < 200; ++i) {
+            Item1x& item = archive.items.emplace_back();
+            item.name = QStringLiteral("item %1").arg(i);
+            item.notes = notes;
+        }
+        const QByteArray bytes = archive.bytes();
+        QVERIFY(bytes.size() < 128 * 1024);
+        const ListLoad load = importLegacyList(bytes, "old.todo");
+        QVERIFY2(load.ok(), qPrintable(load.error));
+        const QString path = _dir.filePath("shared.todo");
+        QVERIFY(writeListFile(path, load.root).isEmpty());
+        QVERIFY2(QFileInfo(path).size() < 2 * bytes.size(),
+                 qPrintable(QString::number(QFileInfo(path).size())));
+    }
+
     void cliImportsThenShows() {
         const QString old = _dir.filePath("old.todo"), converted = _dir.filePath("new.todo");
         writeFile(old, sampleList().bytes());
@@ -305,6 +325,10 @@ private slots:
         const test::CliRun again = test::runCli({"import", old, converted});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains("--force"));
+        const test::CliRun full = test::runCliOnFullDisk({"import", old, converted, "--force"});
+        QCOMPARE(full.exitCode, 1);
+        QVERIFY2(full.err.contains("File too large"), qPrintable(full.err));
+        QCOMPARE(test::runCli({"show", converted}).out, shown.out);
         QCOMPARE(test::runCli({"import", old, converted, "--force"}).exitCode, 0);
 
         Archive1x newer = sampleList();

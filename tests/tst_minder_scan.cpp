@@ -21,7 +21,6 @@
 #include <QTest>
 #include <QTranslator>
 
-#include <ctime>
 #include <limits>
 #include <map>
 #include <stdexcept>
@@ -182,8 +181,6 @@ class TestMinderScan : public QObject {
 
 private slots:
     void initTestCase() {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
         QCoreApplication::installTranslator(&_texts);
         UserDefaults::standard().useMemoryOnly();
         UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");

@@ -115,8 +115,8 @@ private slots:
             VKMonthlyByDayPositionPeriod, "2003-05-06 09:00:00");
         row("by position on a daylight-saving day", "2003-03-10 10:00:00", "2002-12-29 09:00:00 +0100",
             VKMonthlyByDayPositionPeriod, "2003-03-30 09:00:00");
-        row("by position in the future", "2003-05-20 14:00:00", "2003-06-03 09:00:00 +0200",
-            VKMonthlyByDayPositionPeriod, "2003-06-03 09:00:00 +0200");
+        row("by position completed early", "2003-05-20 14:00:00", "2003-06-03 09:00:00 +0200",
+            VKMonthlyByDayPositionPeriod, "2003-07-01 09:00:00 +0200");
 
         // By number: the result keeps the due date's zone.
         row("31st into February", "2003-02-10 10:00:00", "2003-01-31 08:00:00 +0100",
@@ -126,7 +126,7 @@ private slots:
         row("due earlier this month on 31 January", "2003-01-31 10:00:00", "2003-01-31 08:00:00 +0100",
             VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
         row("by number due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
-            VKMonthlyByDayNumberPeriod, "2003-05-20 14:00:00 +0200");
+            VKMonthlyByDayNumberPeriod, "2003-06-20 14:00:00 +0200");
 
         // Steps: each adds to the previous result, in the due date's fixed offset.
         row("quarterly", "2003-09-01 10:00:00", "2003-01-15 08:00:00 +0100", VKQuarterPeriod,
@@ -135,8 +135,8 @@ private slots:
             VKSemiAnnualPeriod, "2003-08-28 08:00:00 +0200");
         row("semi-annual due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
             VKSemiAnnualPeriod, "2003-11-20 14:00:00 +0200");
-        row("annual in the future", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", VKAnnualPeriod,
-            "2004-01-01 00:00:00 +0100");
+        row("annual completed early", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", VKAnnualPeriod,
+            "2005-01-01 00:00:00 +0100");
         row("biennial", "2003-05-20 10:00:00", "2000-06-01 08:00:00 +0200", VKBiennialPeriod,
             "2004-06-01 08:00:00 +0200");
         row("fortnightly", "2003-05-20 14:00:00", "2003-05-01 08:00:00 +0200", VKFortnightPeriod,
@@ -162,6 +162,63 @@ private slots:
         QCOMPARE(reporter.messages, errors);
         for (const QString& title : reporter.titles)
             QCOMPARE(title, QStringLiteral("Minder error"));
+    }
+
+    void anItemCompletedEarlyMovesToTheOccurrenceAfterItsDueDate_data() {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QStringList>("errors");
+        // Due Tuesday 3 June 2003, the month's first Tuesday, and completed on 30 May.
+        QTest::newRow("daily") << int(VKDailyPeriod) << "2003-06-04 09:00:00 +0200" << QStringList();
+        QTest::newRow("weekly") << int(VKWeeklyPeriod) << "2003-06-10 09:00:00 +0200" << QStringList();
+        QTest::newRow("monthly by position")
+            << int(VKMonthlyByDayPositionPeriod) << "2003-07-01 09:00:00 +0200" << QStringList();
+        QTest::newRow("monthly by number")
+            << int(VKMonthlyByDayNumberPeriod) << "2003-07-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("semi-annual") << int(VKSemiAnnualPeriod) << "2003-12-03 09:00:00 +0200"
+                                     << QStringList();
+        QTest::newRow("annual") << int(VKAnnualPeriod) << "2004-06-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("biennial") << int(VKBiennialPeriod) << "2005-06-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("fortnightly") << int(VKFortnightPeriod) << "2003-06-17 09:00:00 +0200"
+                                     << QStringList();
+        QTest::newRow("quarterly") << int(VKQuarterPeriod) << "2003-09-03 09:00:00 +0200" << QStringList();
+        // The random periods count from now, as ever.
+        QTest::newRow("often") << int(VKOftenPeriod) << "often" << QStringList();
+        QTest::newRow("infrequent") << int(VKInfrequentPeriod) << "infrequent" << QStringList();
+    }
+    void anItemCompletedEarlyMovesToTheOccurrenceAfterItsDueDate() {
+        QFETCH(int, period);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, errors);
+        const QDateTime now = test::localTime("2003-05-30 10:00:00");
+        test::FixedClock clock(now);
+        RecordingErrorReporter reporter;
+        const RecurrenceCalculator calculator(reporter);
+
+        const std::optional<QDateTime> next =
+            calculator.nextDueDateForNode(*item("2003-06-03 09:00:00 +0200", Value::integer(period)));
+
+        QVERIFY(next);
+        if (expected == "often" || expected == "infrequent")
+            QCOMPARE(now.secsTo(*next), 3600 * expectedRandomHours(expected == "often" ? 18 : 672));
+        else
+            QCOMPARE(storedDateString(*next), expected);
+        QCOMPARE(reporter.messages, errors);
+    }
+
+    void anItemCompletedEarlyKeepsTheRulesOfShortMonths() {
+        test::FixedClock clock(test::localTime("2003-01-20 10:00:00"));
+        RecordingErrorReporter reporter;
+        const RecurrenceCalculator calculator(reporter);
+        const auto next = [&](const char* due, Period period) {
+            return calculator.nextDueDateForNode(*item(due, Value::integer(period)));
+        };
+        QCOMPARE(storedDateString(*next("2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)),
+                 "2003-02-28 08:00:00 +0100");
+        QCOMPARE(reporter.messages, QStringList{"moved: 28 days, not 31"});
+        // Friday 31 January is the month's fifth, and February has four.
+        QVERIFY(!next("2003-01-31 08:00:00 +0100", VKMonthlyByDayPositionPeriod));
+        QCOMPARE(reporter.messages.last(), "no next date after 2003-01-31 08:00");
     }
 
     void absentOrBadValuesGiveNoNextDate() {

@@ -190,6 +190,17 @@ private slots:
         QCOMPARE(result.text.plainText, text);
     }
 
+    void readingStopsAtTheCharacterLimit() {
+        const QByteArray rtf = kPlatformHeader + "\\f0\\fs24 Milk\\par \\f1 eggs and \\u8364 ? bread}";
+        const RtfReadResult whole = readRtf(rtf, 100);
+        QCOMPARE(whole.text.plainText, QStringLiteral("Milk\neggs and € bread"));
+        QVERIFY(!whole.cutShort);
+        const RtfReadResult start = readRtf(rtf, 7);
+        QCOMPARE(start.text.plainText, QStringLiteral("Milk\neg"));
+        QVERIFY(start.cutShort);
+        QCOMPARE(start.text.runs.front().fontFamily, QStringLiteral("Helvetica")); // the header was read
+    }
+
     void refusesWhatIsNotRtf() {
         QVERIFY(!readRtf("").ok());
         QVERIFY(!readRtf("plain text").ok());

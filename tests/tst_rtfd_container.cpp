@@ -148,6 +148,10 @@ private slots:
             const qsizetype payload = data.indexOf(image);
             QCOMPARE(payload % 4096, 0);
         }
+        const RtfdReadResult text = readRtfdText(data); // the text alone, for previews
+        QVERIFY2(text.ok(), qPrintable(text.error));
+        QCOMPARE(text.rtf, kRtf);
+        QVERIFY(text.attachments.empty());
     }
 
     void refusesDamagedContainers_data() {
@@ -181,6 +185,8 @@ private slots:
         QVERIFY(!read.ok());
         QVERIFY2(read.error.contains(error), qPrintable(read.error));
         QVERIFY(!decodeNotes(data));
+        QVERIFY(!readRtfdText(data).ok());
+        QVERIFY(notesFirstLine(data, 100).isEmpty());
     }
 
     void everyTruncationIsAnError() {
@@ -208,6 +214,25 @@ private slots:
         QVERIFY(again);
         QCOMPARE(*again, *decoded);
         QCOMPARE(notesPlainText(encodeNotes(*decoded)), QStringLiteral("Hello "));
+    }
+
+    void theOutlineReadsTheFirstLineThatHoldsText() {
+        const auto notes = [](const QByteArray& body) {
+            return writeRtfdContainer({{QStringLiteral("TXT.rtf"), "{\\rtf1\\ansi " + body + "}"},
+                                       {QStringLiteral("image.png"), "\x89PNG"}});
+        };
+        const QByteArray picture = "{{\\NeXTGraphic image.png \\width40 \\height40}\xAC}";
+        QCOMPARE(notesFirstLine(notes(picture + "\\par \\par   Buy milk \\par eggs"), 100),
+                 QStringLiteral("Buy milk"));
+        QCOMPARE(notesFirstLine(notes(QByteArray(5000, ' ') + "late\\par"), 100), QStringLiteral("late"));
+        QCOMPARE(notesFirstLine(notes(QByteArray(3000, 'x')), 10), QStringLiteral("xxxxxxxxxx"));
+        QVERIFY(notesHaveText(notes("\\par x")));
+        QVERIFY(!notesHaveText(notes(picture + " \\par \\tab ")));
+
+        const std::optional<NotesTextStart> start = notesTextStart(notes("Buy milk\\par eggs"), 5);
+        QVERIFY(start && !start->whole);
+        QCOMPARE(start->text, QStringLiteral("Buy m"));
+        QVERIFY(notesTextStart(notes("Buy milk"), 100)->whole);
     }
 
     void notesTakePastedRtfAndRejectTheRest() {

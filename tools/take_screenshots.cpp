@@ -1,6 +1,8 @@
-// take_screenshots LIST OUTDIR: opens the list in its real window on the offscreen platform and saves
-// the pictures the software centre shows: list-window.png and list-with-notes.png.
+// take_screenshots [--dark] LIST OUTDIR: opens the list in its real window on the offscreen platform
+// and saves the pictures the software centre and the README show: list-window.png and
+// list-with-notes.png, with "-dark" in the dark palette and "@2x" when QT_SCALE_FACTOR=2 is set.
 
+#include "app/dark_palette.h"
 #include "app/document_controller.h"
 #include "document/icon_rules.h"
 #include "document/tardigo_document.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <cstdio>
@@ -22,8 +25,10 @@ using namespace tardigo;
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: take_screenshots LIST OUTDIR\n");
+    QStringList arguments = QApplication::arguments().mid(1);
+    const bool dark = arguments.removeAll(QStringLiteral("--dark")) > 0;
+    if (arguments.size() != 2) {
+        std::fprintf(stderr, "usage: take_screenshots [--dark] LIST OUTDIR\n");
         return 2;
     }
     // The pictures show the application as it starts for a new user.
@@ -31,20 +36,28 @@ int main(int argc, char** argv) {
     UserDefaults::standard().useMemoryOnly();
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+    if (dark) {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(darkPalette());
+    }
 
     DocumentController controller;
-    DocumentMainWindow* window = controller.openFile(QString::fromLocal8Bit(argv[1]));
+    DocumentMainWindow* window = controller.openFile(arguments.at(0));
     if (!window)
         return 1;
-    const QDir out(QString::fromLocal8Bit(argv[2]));
+    const QDir out(arguments.at(1));
+    const QString suffix = QString(dark ? QStringLiteral("-dark") : QString()) +
+                           (window->devicePixelRatioF() > 1.0 ? QStringLiteral("@2x") : QString());
+    const auto save = [&](const QString& name) {
+        QTest::qWait(200);
+        return window->grab().save(out.filePath(name + suffix + QStringLiteral(".png")));
+    };
     window->resize(980, 560);
     window->document().outlineCommands().expandAll();
     window->outline().selectRow(0, false);
-    QTest::qWait(200);
-    if (!window->grab().save(out.filePath(QStringLiteral("list-window.png"))))
+    if (!save(QStringLiteral("list-window")))
         return 1;
     window->inspector().showToolWithId(InspectorToolNotes);
     window->resize(1180, 560);
-    QTest::qWait(200);
-    return window->grab().save(out.filePath(QStringLiteral("list-with-notes.png"))) ? 0 : 1;
+    return save(QStringLiteral("list-with-notes")) ? 0 : 1;
 }

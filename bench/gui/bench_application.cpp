@@ -1,19 +1,17 @@
 // Measures the application around the windows, offscreen: from the start of the program to painted
 // windows with three lists reopened (one of 100,000 items), and a minder pass over 200 lists of 500
 // items (and the open large list) as the longest the event loop waits for it at a time.
+#include "gui/window_bench.h"
 #include "support/list_generator.h"
 
 #include "app/tardigo_application.h"
 #include "archive/list_file.h"
-#include "document/icon_rules.h"
 #include "document/tardigo_document.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
-#include "window/icon_for_name.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -66,15 +64,12 @@ QString writeGenerated(const QString& path, int count, unsigned seed) {
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::chooseOffscreenPlatform();
     QApplication application(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
     const double qtStartMs = double(sinceStart.nsecsElapsed()) / 1e6;
-    UserDefaults::standard().useMemoryOnly();
+    bench::useBenchmarkSettings();
     Clock::setFixed(kNow);
-    DialogService::setScripted(true);
-    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
 
     QTemporaryDir folder;
     const QDir dir(folder.path());

@@ -1,21 +1,18 @@
 // Measures the document window on the 100,000-item list: opening it to a painted window, editing
 // a name and pressing Return, and scrolling the fully expanded list. Runs offscreen by default.
+#include "gui/window_bench.h"
 #include "support/list_generator.h"
 #include "support/thread_cpu_time.h"
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
-#include "document/icon_rules.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
-#include "window/icon_for_name.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -52,12 +49,9 @@ double elapsedMs(const QElapsedTimer& timer) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::chooseOffscreenPlatform();
     QApplication application(argc, argv);
-    UserDefaults::standard().useMemoryOnly();
-    DialogService::setScripted(true);
-    IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
+    bench::useBenchmarkSettings();
 
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     QTemporaryDir folder;

@@ -9,6 +9,7 @@
 #include "platform/localized.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
+#include "window/file_error_sheets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,8 +100,7 @@ DocumentMainWindow* DocumentController::openFile(const QString& path) {
     if (!document->readFromFile(absolute, &error, &isLegacy) &&
         (!isLegacy || !convertLegacyFile(*document, absolute, &error))) {
         if (!error.isEmpty())
-            DialogService::warning(nullptr, localized(QStringLiteral("The list could not be opened.")),
-                                   localized(QStringLiteral("The list could not be opened.")), error);
+            DialogService::error(QApplication::activeWindow(), openErrorSheet(absolute, error, isLegacy));
         return nullptr;
     }
     RecentDocuments::add(absolute);

@@ -21,7 +21,7 @@ QByteArray encodeArchive(const Value& root) {
     return ArchiveEncoder().encode(root);
 }
 
-bool writeArchive(const Value& root, QIODevice& device) {
+QString writeArchive(const Value& root, QIODevice& device) {
     return ArchiveEncoder().encode(root, device);
 }
 

@@ -29,9 +29,11 @@ ArchiveDecodeResult decodeArchive(const QByteArray& bytes);
 ArchiveDecodeResult decodeArchive(const QByteArray& bytes, const ClassDecoderRegistry& registry);
 /// The same from a random-access device, such as a list file, which is read a part at a time.
 ArchiveDecodeResult decodeArchive(QIODevice& device);
-/// A little-endian "streamtyped" archive, version 4, system version 1000, of the value as root.
+/// A little-endian "streamtyped" archive, version 4, system version 1000, of the value as root;
+/// empty when no reader would accept it (it nests too deeply).
 QByteArray encodeArchive(const Value& root);
-/// Writes the same bytes to the device a part at a time; false when a write failed.
-bool writeArchive(const Value& root, QIODevice& device);
+/// Writes the same bytes to the device a part at a time; answers why it could not (a write failed,
+/// or it was refused), or an empty string.
+QString writeArchive(const Value& root, QIODevice& device);
 
 } // namespace tardigo

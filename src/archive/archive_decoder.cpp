@@ -3,6 +3,7 @@
 #include "model/keys.h"
 
 #include <QHash>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <bit>
@@ -480,7 +481,15 @@ ObjectSlot ArchiveDecoder::readString(qint32 cls, bool isMutable, Value& out) {
     if (_in.failed())
         return {};
     out = Value(text, isMutable);
-    return {isMutable ? ObjectSlot::Kind::MutableString : ObjectSlot::Kind::String, 0, offset};
+    // A long text referred to again shares this very buffer, so that it is written back as one
+    // object; short ones are read again when needed, which costs less than keeping every one.
+    if (text.size() <= kShortTextLength)
+        return {isMutable ? ObjectSlot::Kind::MutableString : ObjectSlot::Kind::String, 0, offset};
+    if (_inHistoryEntry)
+        _entryTexts.push_back({quint32(_texts.size()), offset});
+    _texts.push_back(text);
+    return {isMutable ? ObjectSlot::Kind::MutableText : ObjectSlot::Kind::Text, 0,
+            quint32(_texts.size() - 1)};
 }
 
 ObjectSlot ArchiveDecoder::readNumber(qint32 cls, Value& out) {
@@ -559,6 +568,10 @@ void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quin
     auto& entries = dict->entries;
     entries.reserve(size_t(count));
     QHash<QString, qsizetype> positions; // only for large dictionaries
+    const bool outerInHistoryEntry = std::exchange(_inHistoryEntry, isHistoryEntry);
+    const auto restore = qScopeGuard([&] { _inHistoryEntry = outerInHistoryEntry; });
+    const size_t slotsBefore = _slots.size(), textsBefore = _texts.size(),
+                 entryTextsBefore = _entryTexts.size();
     for (qint64 i = 0; i < count; ++i) {
         quint64 keyWeight = 0, valueWeight = 0;
         auto& entry = entries.emplace_back();
@@ -594,10 +607,39 @@ void ArchiveDecoder::readDictionary(qint32 cls, bool isMutable, Value& out, quin
     // Items hold millions of history entries; each is kept in its compact form.
     if (std::optional<HistoryEntry> entry = isHistoryEntry ? HistoryEntry::fromDict(*dict) : std::nullopt) {
         Q_ASSERT(*weight == kHistoryEntryWeight);
+        releaseEntryTexts(*entry, slotsBefore, textsBefore, entryTextsBefore);
         out = *std::move(entry);
         return;
     }
+    _entryTexts.resize(entryTextsBefore);
     out = std::move(dict);
+}
+
+void ArchiveDecoder::releaseEntryTexts(const HistoryEntry& entry, size_t slotsBefore, size_t textsBefore,
+                                       size_t entryTextsBefore) {
+    // A compact entry keeps its timestamp as digits, so a text held for that would outlive it: it is
+    // read again should anything refer to it. The message the entry keeps, and it stays held.
+    const auto held = _entryTexts.begin() + qsizetype(entryTextsBefore);
+    const auto heldHere = [&](size_t index) {
+        return std::any_of(held, _entryTexts.end(), [&](const EntryText& t) { return t.index == index; });
+    };
+    for (size_t i = slotsBefore; i < _slots.size(); ++i) {
+        ObjectSlot& slot = _slots[i];
+        if ((slot.kind != ObjectSlot::Kind::Text && slot.kind != ObjectSlot::Kind::MutableText) ||
+            _texts[slot.payload].constData() == entry.message().constData())
+            continue;
+        const auto text = std::find_if(held, _entryTexts.end(),
+                                       [&](const EntryText& t) { return t.index == slot.payload; });
+        if (text == _entryTexts.end())
+            continue;
+        slot = {slot.kind == ObjectSlot::Kind::Text ? ObjectSlot::Kind::String
+                                                    : ObjectSlot::Kind::MutableString,
+                0, text->offset};
+        _texts[text->index] = QString();
+    }
+    while (_texts.size() > textsBefore && _texts.back().isNull() && heldHere(_texts.size() - 1))
+        _texts.pop_back();
+    _entryTexts.resize(entryTextsBefore);
 }
 
 void ArchiveDecoder::readCalendarDate(qint32 cls, Value& out, quint64* weight) {

@@ -17,6 +17,10 @@ namespace tardigo {
 /// values, without a generic tree in between.
 class ArchiveDecoder final : public ArchiveObjectReader {
 public:
+    /// Texts of up to this many UTF-8 bytes that are equal share one buffer, as history messages and
+    /// categories repeat all through a list, whether or not they were one object in the archive.
+    static constexpr qsizetype kShortTextLength = 24;
+
     ArchiveDecoder(ArchiveSource source, const ClassDecoderRegistry* registry);
 
     ArchiveDecodeResult decode();
@@ -74,6 +78,10 @@ private:
     void readData(qint32 cls, bool isMutable, Value& out);
     void readArray(qint32 cls, bool isMutable, Value& out, quint64* weight);
     void readDictionary(qint32 cls, bool isMutable, Value& out, quint64* weight);
+    /// Lets go of the texts held while reading a history entry that became compact, but for its
+    /// message; the slots created since slotsBefore read them again when needed.
+    void releaseEntryTexts(const HistoryEntry& entry, size_t slotsBefore, size_t textsBefore,
+                           size_t entryTextsBefore);
     void readCalendarDate(qint32 cls, Value& out, quint64* weight);
     void readTimeZone(qint32 cls, Value& out, quint64* weight);
     void readColor(qint32 cls, Value& out, quint64* weight);
@@ -102,7 +110,6 @@ private:
     std::vector<std::pair<Value, quint32>> _others;
     std::vector<Value> _historyEntries; // all of the same weight, a dictionary of two strings
     // History messages and categories repeat all through a list; short texts share one copy.
-    static constexpr qsizetype kShortTextLength = 24;
     struct ShortText {
         std::array<char, kShortTextLength> utf8; // a copy, as the archive's bytes move on
         quint8 length = 0;                       // 0 for a free place
@@ -114,8 +121,15 @@ private:
     std::vector<char> _codes;      // by string-table index: the one-letter type it holds, once seen
     quint64 _weightLimit;
     int _depth = 0;
-    Place _place = Place::Any; // of the object being read, for its array or dictionary
-    qint32 _customClass = -1;  // the class a registered decoder is reading
+    Place _place = Place::Any;    // of the object being read, for its array or dictionary
+    bool _inHistoryEntry = false; // reading the values of a dictionary in a history
+    // The texts held while reading a history entry: their place in _texts, and their offset.
+    struct EntryText {
+        quint32 index;
+        quint32 offset;
+    };
+    std::vector<EntryText> _entryTexts;
+    qint32 _customClass = -1; // the class a registered decoder is reading
     quint64 _customWeight = 0;
     QByteArray _rootClassName;
 };

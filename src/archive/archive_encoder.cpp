@@ -1,7 +1,11 @@
 #include "archive/archive_encoder.h"
 
+#include "archive/archive_decoder.h"
 #include "archive/typed_stream_format.h"
+#include "archive/typed_stream_reader.h"
 #include "model/keys.h"
+
+#include <QIODevice>
 
 #include <vector>
 
@@ -15,13 +19,22 @@ ArchiveEncoder::ArchiveEncoder() {
 
 QByteArray ArchiveEncoder::encode(const Value& root) {
     writeRoot(root);
-    return _out.take();
+    return _tooDeep ? QByteArray() : _out.take();
 }
 
-bool ArchiveEncoder::encode(const Value& root, QIODevice& device) {
+QString ArchiveEncoder::encode(const Value& root, QIODevice& device) {
     _out.streamTo(&device);
     writeRoot(root);
-    return _out.flush();
+    if (_tooDeep)
+        return refusal();
+    return _out.flush() ? QString() : device.errorString();
+}
+
+QString ArchiveEncoder::refusal() const {
+    if (!_tooDeep)
+        return {};
+    return QStringLiteral("it nests objects more than %1 levels deep, which no reader would open")
+        .arg(TypedStreamReader::kMaxNesting);
 }
 
 void ArchiveEncoder::writeRoot(const Value& root) {
@@ -40,6 +53,7 @@ void ArchiveEncoder::writeType(char code) {
 
 qint32 ArchiveEncoder::beginObject(ArchivedClass cls) {
     const qint32 number = _out.beginObject();
+    _tooDeep = _tooDeep || _out.depth() > TypedStreamReader::kMaxNesting;
     qint32& classNumber = _classNumbers[size_t(cls)];
     if (classNumber >= 0) {
         _out.writeReference(classNumber);
@@ -67,7 +81,20 @@ bool ArchiveEncoder::writtenBefore(const void* container, long owners, ArchivedC
     return false;
 }
 
+qint32 ArchiveEncoder::referToShared(const SharedBuffer& buffer) {
+    const auto it = _sharedBuffers.constFind(buffer);
+    if (it == _sharedBuffers.constEnd())
+        return -1;
+    _out.writeReference(*it);
+    return *it;
+}
+
 void ArchiveEncoder::writeObject(const Value& value) {
+    // Refused already: the rest is not worth writing, nor descending into.
+    if (_tooDeep) {
+        _out.writeNil();
+        return;
+    }
     switch (value.type()) {
     case Value::Type::Nil:
         _out.writeNil();
@@ -119,9 +146,19 @@ qint32 ArchiveEncoder::beginString(bool isMutable) {
 }
 
 qint32 ArchiveEncoder::writeString(const QString& text, bool isMutable) {
+    // Only a buffer that other values hold too can come again, so only those are looked up. The
+    // reader gives equal short texts one buffer whether or not they were one object, so those are
+    // written as they come: merging them would gain little and change what was read.
+    const bool shared = text.size() > ArchiveDecoder::kShortTextLength && !text.isDetached();
+    const SharedBuffer buffer{text.constData(), text.size(),
+                              isMutable ? ArchivedClass::MutableString : ArchivedClass::String};
+    if (const qint32 before = shared ? referToShared(buffer) : -1; before >= 0)
+        return before;
     const qint32 number = beginString(isMutable);
     _out.writeUtf8(text);
     _out.endObject();
+    if (shared)
+        _sharedBuffers.insert(buffer, number);
     return number;
 }
 
@@ -170,12 +207,20 @@ void ArchiveEncoder::writeNumber(const Number& number) {
 }
 
 void ArchiveEncoder::writeData(const QByteArray& bytes, bool isMutable) {
-    beginObject(isMutable ? ArchivedClass::MutableData : ArchivedClass::Data);
+    // Notes that many items share stay one object, however large.
+    const bool shared = !bytes.isEmpty() && !bytes.isDetached();
+    const SharedBuffer buffer{bytes.constData(), bytes.size(),
+                              isMutable ? ArchivedClass::MutableData : ArchivedClass::Data};
+    if (shared && referToShared(buffer) >= 0)
+        return;
+    const qint32 number = beginObject(buffer.cls);
     writeType('i');
     _out.writeInteger(bytes.size());
     _out.writeSharedString("[" + QByteArray::number(bytes.size()) + "c]");
     _out.writeBytes(bytes);
     _out.endObject();
+    if (shared)
+        _sharedBuffers.insert(buffer, number);
 }
 
 void ArchiveEncoder::writeArray(const ArrayPtr& array) {

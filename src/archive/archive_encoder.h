@@ -11,20 +11,37 @@
 namespace tardigo {
 
 /// The class layer's writer: writes a value tree as the platform's archiver writes the objects
-/// it stands for, straight through the primitives.
+/// it stands for, straight through the primitives. What is shared is written once and referred to
+/// after, and what a reader would refuse (nesting too deep) is refused.
 class ArchiveEncoder {
 public:
     ArchiveEncoder();
 
-    /// A little-endian archive of the value as its root object.
+    /// A little-endian archive of the value as its root object; empty when it is refused.
     QByteArray encode(const Value& root);
-    /// Writes the same archive to the device a chunk at a time; false when a write failed.
-    bool encode(const Value& root, QIODevice& device);
+    /// Writes the same archive to the device a chunk at a time; answers why it could not, or an
+    /// empty string.
+    QString encode(const Value& root, QIODevice& device);
 
 private:
+    /// Why the encoding was refused, or an empty string.
+    QString refusal() const;
     void writeRoot(const Value& root);
     void writeObject(const Value& value);
     qint32 writeString(const QString& text, bool isMutable);
+    /// A text or bytes whose buffer other values share was one object when read, or is one now.
+    struct SharedBuffer {
+        const void* address = nullptr;
+        qsizetype size = 0;
+        ArchivedClass cls = ArchivedClass::Object;
+        bool operator==(const SharedBuffer& other) const = default;
+        friend size_t qHash(const SharedBuffer& key, size_t seed) {
+            return qHashMulti(seed, key.address, key.size, int(key.cls));
+        }
+    };
+    /// Writes a reference when the shared buffer was written before and answers its object's
+    /// number; -1 when it was not.
+    qint32 referToShared(const SharedBuffer& buffer);
     /// Begins a string object; its text follows.
     qint32 beginString(bool isMutable);
     /// Dictionary keys equal in content are written once, as the platform's constant keys are.
@@ -55,6 +72,8 @@ private:
     };
     std::array<KeyByAddress, 256> _keysByAddress;
     QHash<QString, qint32> _timeZones;
+    QHash<SharedBuffer, qint32> _sharedBuffers;
+    bool _tooDeep = false;
 };
 
 } // namespace tardigo

@@ -6,6 +6,7 @@
 #include "model/keys.h"
 #include "model/tree_operations.h"
 #include "platform/atomic_file.h"
+#include "platform/list_lock.h"
 #include "platform/user_defaults.h"
 
 #include <QFile>
@@ -68,7 +69,10 @@ NodePtr newListRoot() {
 std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName) {
     if (typeName != kTodoListType)
         return std::nullopt;
-    return encodeArchive(root);
+    QByteArray bytes = encodeArchive(root);
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return bytes;
 }
 
 ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName) {
@@ -115,6 +119,10 @@ ListLoad importLegacyListFile(const QString& path) {
 }
 
 QString writeListFile(const QString& path, const NodePtr& root) {
+    // Held already by a writer that read the list first; taken here for one that did not.
+    const ListLock lock(path);
+    if (!lock.isLocked())
+        return lock.error();
     return writeFileAtomically(path, [&](QIODevice& file) { return writeArchive(root, file); });
 }
 

@@ -1,15 +1,22 @@
 #pragma once
 
+#include "archive/typed_stream_reader.h"
 #include "model/value.h"
 
 #include <optional>
 
 namespace tardigo {
 
+/// How deep items may nest in a list (a top-level item is at depth 1): an item at depth d is
+/// archived d * 2 + 1 objects deep, and its values nest up to three more (a history entry's texts),
+/// within the reader's limit. Commands that nest items check it, and saving refuses a deeper tree.
+constexpr int kMaxItemDepth = (TypedStreamReader::kMaxNesting - 4) / 2;
+
 /// The root node of a new, empty list.
 NodePtr newListRoot();
 
-/// The list file's bytes: the typed-stream archive of the root node, or nothing for another type.
+/// The list file's bytes: the typed-stream archive of the root node; nothing for another type, or
+/// for a tree nested too deeply to be read back.
 std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName);
 
 /// What reading a list file gave.
@@ -30,7 +37,8 @@ ListLoad readListFile(const QString& path);
 ListLoad importLegacyList(const QByteArray& data, const QString& fileName);
 /// Converts the 1.x list file at path.
 ListLoad importLegacyListFile(const QString& path);
-/// Saves the list atomically; answers an empty string or why it failed.
+/// Saves the list atomically, holding its lock (see ListLock) while it does; answers an empty string
+/// or why it failed. A tree that no reader would open (nested too deeply) is refused.
 QString writeListFile(const QString& path, const NodePtr& root);
 
 /// Adds the path to the lists the minder watches, once, and writes the preferences at once.

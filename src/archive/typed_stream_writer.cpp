@@ -179,6 +179,7 @@ qint32 TypedStreamWriter::newEntry() {
 }
 
 qint32 TypedStreamWriter::beginObject() {
+    ++_depth;
     return newEntry();
 }
 
@@ -191,6 +192,7 @@ void TypedStreamWriter::writeStringReference(qint32 index) {
 }
 
 void TypedStreamWriter::endObject() {
+    --_depth;
     writeByte(kEndOfObject);
     if (_device && _out.size() >= kChunkSize)
         flush();

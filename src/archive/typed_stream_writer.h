@@ -61,6 +61,8 @@ public:
     /// Writes the start of a new object and answers its object-table number.
     qint32 beginObject();
     void endObject();
+    /// How many objects begun are not ended yet.
+    int depth() const { return _depth; }
     void writeReference(qint32 number);
 
     QByteArray take() const { return QByteArray(_out.data(), qsizetype(_out.size())); }
@@ -74,6 +76,7 @@ private:
     bool _deviceFailed = false;
     bool _bigEndian;
     qint32 _nextNumber = 0;
+    int _depth = 0;
     QHash<QByteArray, qint32> _strings;
     QHash<QByteArray, qint32> _cStrings;
     QHash<QByteArray, qint32> _classes;

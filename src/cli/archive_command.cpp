@@ -11,11 +11,15 @@
 namespace tardigo::cli {
 
 int commandArchive(const QStringList& args) {
-    const auto parsed = argsFor(args, 1, QStringLiteral("archive FILE [--rewrite OUT]"), {QStringLiteral("--rewrite")});
+    const auto parsed = argsFor(args, 1, QStringLiteral("archive FILE [--rewrite OUT [--force]]"),
+                                {QStringLiteral("--rewrite")}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
     QString error;
     const QString path = parsed->positional[0];
+    const QString rewrite = parsed->options.value(QStringLiteral("--rewrite"));
+    if (!rewrite.isEmpty() && refusesToWriteOver(rewrite, path, *parsed))
+        return Failure;
     const std::optional<QByteArray> bytes = readWholeFile(path, &error);
     if (!bytes)
         return fail(error);
@@ -23,12 +27,14 @@ int commandArchive(const QStringList& args) {
     if (!read.ok())
         return fail(QStringLiteral("“%1” is not a typed-stream archive, or it is damaged: %2.")
                         .arg(QFileInfo(path).fileName(), read.error));
-    if (const int printed =
-            printStreamed([&](QIODevice& device) { return archiveToJson(read.archive, true, device); });
+    ArchiveJson json(read.archive);
+    if (!json.refusal().isEmpty())
+        return fail(QStringLiteral("“%1” is not printed: %2.").arg(path, json.refusal()));
+    if (const int printed = printStreamed([&](QIODevice& device) { return json.write(true, device); });
         printed != Success)
         return printed;
-    if (parsed->options.contains(QStringLiteral("--rewrite"))) {
-        error = writeFileAtomically(parsed->options.value(QStringLiteral("--rewrite")), writeGenericArchive(read.archive));
+    if (!rewrite.isEmpty()) {
+        error = writeFileAtomically(rewrite, writeGenericArchive(read.archive));
         if (!error.isEmpty())
             return fail(error);
     }

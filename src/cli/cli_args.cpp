@@ -2,6 +2,8 @@
 
 #include "cli_output.h"
 
+#include "platform/file_identity.h"
+
 #include <QFileInfo>
 
 namespace tardigo::cli {
@@ -51,6 +53,15 @@ bool refusesToReplace(const QString& path, const CliArgs& parsed) {
         return false;
     fail(QStringLiteral("“%1” already exists; use --force to replace it.").arg(path));
     return true;
+}
+
+bool refusesToWriteOver(const QString& out, const QString& input, const CliArgs& parsed) {
+    const std::optional<FileIdentity> target = FileIdentity::of(out), source = FileIdentity::of(input);
+    if (target && source && target->isSameFileAs(*source)) {
+        fail(QStringLiteral("“%1” is the file being read; write to another file.").arg(out));
+        return true;
+    }
+    return refusesToReplace(out, parsed);
 }
 
 } // namespace tardigo::cli

@@ -25,5 +25,8 @@ std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const Q
                                const QStringList& valueOptions = {}, const QStringList& flags = {});
 /// YES, after saying so, when path exists and the command was not given --force.
 bool refusesToReplace(const QString& path, const CliArgs& parsed);
+/// YES, after saying so, when `out` is the file `input` names, under any spelling or link (even with
+/// --force), or when it exists and the command was not given --force.
+bool refusesToWriteOver(const QString& out, const QString& input, const CliArgs& parsed);
 
 } // namespace tardigo::cli

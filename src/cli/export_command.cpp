@@ -8,13 +8,17 @@
 namespace tardigo::cli {
 
 int commandExport(const QStringList& args) {
-    const auto parsed = argsFor(args, 2, QStringLiteral("export FILE OUT.plist"));
+    const auto parsed =
+        argsFor(args, 2, QStringLiteral("export FILE OUT.plist [--force]"), {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
+    const QString& out = parsed->positional[1];
+    if (refusesToWriteOver(out, parsed->positional[0], *parsed))
+        return Failure;
     const ListLoad load = readListFile(parsed->positional[0]);
     if (!load.ok())
         return fail(load.error);
-    const QString error = exportPropertyListFile(*load.root, parsed->positional[1]);
+    const QString error = exportPropertyListFile(*load.root, out);
     return error.isEmpty() ? Success : fail(error);
 }
 

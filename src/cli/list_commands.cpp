@@ -1,12 +1,14 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
+#include "list_update.h"
 #include "outline_text.h"
 
 #include "archive/list_file.h"
 #include "exchange/value_json.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/value_expansion.h"
 #include "platform/new_item.h"
 
 #include <QFileInfo>
@@ -35,7 +37,8 @@ NodePtr nodeAtPath(const NodePtr& root, const QString& path, QString* error) {
         const int index = part.toInt(&ok);
         const ArrayPtr children = childrenOf(*node);
         if (!ok || !children || index < 0 || index >= children->size() || !childAt(*children, index)) {
-            *error = QStringLiteral("there is no item at %1 (each part is a child index, counted from 0).").arg(path);
+            *error = QStringLiteral("there is no item at %1 (each part is a child index, counted from 0).")
+                         .arg(path);
             return nullptr;
         }
         node = childAt(*children, index);
@@ -46,14 +49,11 @@ NodePtr nodeAtPath(const NodePtr& root, const QString& path, QString* error) {
 } // namespace
 
 int commandNew(const QStringList& args) {
-    const auto parsed = argsFor(args, 1, QStringLiteral("new FILE [--force]"), {}, {QStringLiteral("--force")});
+    const auto parsed =
+        argsFor(args, 1, QStringLiteral("new FILE [--force]"), {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
-    const QString path = parsed->positional[0];
-    if (refusesToReplace(path, *parsed))
-        return Failure;
-    const QString error = writeListFile(path, newListRoot());
-    return error.isEmpty() ? Success : fail(error);
+    return writeNewList(parsed->positional[0], newListRoot(), *parsed);
 }
 
 int commandAdd(const QStringList& args) {
@@ -61,21 +61,27 @@ int commandAdd(const QStringList& args) {
         argsFor(args, 2, QStringLiteral("add FILE NAME [--parent PATH]"), {QStringLiteral("--parent")});
     if (!parsed)
         return Usage;
-    const QString path = parsed->positional[0];
-    const NodePtr root = openList(path);
-    if (!root)
-        return Failure;
-    QString error;
-    const NodePtr parent = nodeAtPath(root, parsed->options.value(QStringLiteral("--parent")), &error);
-    if (!parent)
-        return fail(error);
-    NodePtr item = newToDoItem();
-    item->set(key::name, parsed->positional[1]);
-    if (!childrenOf(*parent))
-        parent->set(key::children, Array::create());
-    childrenOf(*parent)->items.push_back(item);
-    error = writeListFile(path, root);
-    return error.isEmpty() ? Success : fail(error);
+    const QString parentPath = parsed->options.value(QStringLiteral("--parent"));
+    return updateList(parsed->positional[0], [&](const NodePtr& root) {
+        QString error;
+        const NodePtr parent = nodeAtPath(root, parentPath, &error);
+        if (!parent)
+            return error;
+        // Deeper than this, the list could no longer be saved as one that opens again.
+        if (const qsizetype depth = parentPath.split(u'/', Qt::SkipEmptyParts).size() + 1;
+            depth > kMaxItemDepth)
+            return QStringLiteral("an item under %1 would lie %2 levels deep, and a list holds items at most "
+                                  "%3 levels deep.")
+                .arg(parentPath)
+                .arg(depth)
+                .arg(kMaxItemDepth);
+        NodePtr item = newToDoItem();
+        item->set(key::name, parsed->positional[1]);
+        if (!childrenOf(*parent))
+            parent->set(key::children, Array::create());
+        childrenOf(*parent)->items.push_back(item);
+        return QString();
+    });
 }
 
 int commandShow(const QStringList& args) {
@@ -97,6 +103,8 @@ int commandDump(const QStringList& args) {
     const NodePtr root = openList(parsed->positional[0], &changed);
     if (!root)
         return Failure;
+    if (const QString refusal = ValueExpansion::of(root).refusal(); !refusal.isEmpty())
+        return fail(QStringLiteral("“%1” is not printed: %2.").arg(parsed->positional[0], refusal));
     if (const int printed = printStreamed([&](QIODevice& device) { return valueToJson(root, true, device); });
         printed != Success)
         return printed;

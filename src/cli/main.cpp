@@ -1,6 +1,9 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "remind_command.h"
+#include "terminal_text.h"
+
+#include "platform/file_name_encoding.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -17,17 +20,38 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"new", "new FILE [--force]", "write a new, empty list (refuses to overwrite without --force)", commandNew},
+    {"new", "new FILE [--force]", "write a new, empty list (refuses to overwrite without --force)",
+     commandNew},
     {"add", "add FILE NAME [--parent PATH]",
      "append a new item; PATH is slash-separated child indexes from the top, e.g. 0/2", commandAdd},
     {"show", "show FILE", "print the list as an indented outline under its outstanding count", commandShow},
-    {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening", commandDump},
-    {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise", commandCheck},
-    {"archive", "archive FILE [--rewrite OUT]",
-     "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read", commandArchive},
-    {"export", "export FILE OUT.plist",
-     "write the list's items as an XML property list that other programs read", commandExport},
+    {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening",
+     commandDump},
+    {"check", "check FILE", "exit 0 for a current list, 3 for a 1.x list, 1 with the reason otherwise",
+     commandCheck},
+    {"archive", "archive FILE [--rewrite OUT [--force]]",
+     "print any typed-stream archive as JSON; --rewrite writes it back to OUT as read (refuses to overwrite "
+     "without --force)",
+     commandArchive},
+    {"export", "export FILE OUT.plist [--force]",
+     "write the list's items as an XML property list that other programs read (refuses to overwrite without "
+     "--force)",
+     commandExport},
     {"import", "import OLD NEW [--force]", "convert a Tardigo 1.x list to a current list", commandImport},
+    {"ical", "ical export LIST OUT.ics [--force]",
+     "write every item as an iCalendar to-do (one VCALENDAR); items get a lasting uid the first time",
+     commandIcal},
+    {"ical", "ical import IN.ics LIST",
+     "add a calendar's to-dos as items with their tree; a to-do whose uid the list holds updates that item",
+     commandIcal},
+    {"sync", "sync LIST [FOLDER]",
+     "sync the list both ways with a vdir folder (one .ics per to-do, as vdirsyncer keeps it); the list "
+     "remembers the folder, so later FOLDER may be left out",
+     commandSync},
+    {"sync", "sync --all",
+     "sync every watched list that has a folder, running the preference syncCommand (e.g. \"vdirsyncer sync\", "
+     "set with config) before and after, to fetch and send",
+     commandSync},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
@@ -42,9 +66,24 @@ void printHelp() {
     out() << "tardigo-cli: create, show, check and convert Tardigo to-do lists (.todo files)\n\n"
           << "usage: tardigo-cli COMMAND [ARGS]\n\ncommands:\n";
     for (const Command& c : kCommands)
-        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34) << (qstrlen(c.synopsis) > 34 ? "\n" + QString(36, u' ') : QString()) << " " << c.summary << "\n";
+        out() << "  " << QString::fromLatin1(c.synopsis).leftJustified(34)
+              << (qstrlen(c.synopsis) > 34 ? "\n" + QString(36, u' ') : QString()) << " " << c.summary
+              << "\n";
     out() << "\nExit status: 0 success, 1 error, 2 usage, 3 the file is a Tardigo 1.x list (check).\n";
     out().flush();
+}
+
+/// Refuses an argument that is not UTF-8: Qt reads each as UTF-8, so such a file name would come to
+/// name another file. Answers whether all are.
+bool argumentsAreText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (!tardigo::isUtf8Text(bytes)) {
+            fail(tardigo::notUtf8NameReason(terminalSafe(QString::fromUtf8(bytes))));
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -54,6 +93,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
     // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
+    if (!argumentsAreText(argc, argv))
+        return Failure;
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage(QStringLiteral("COMMAND [ARGS]"));

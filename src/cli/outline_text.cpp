@@ -1,4 +1,5 @@
 #include "outline_text.h"
+#include "terminal_text.h"
 
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -12,9 +13,9 @@ namespace tardigo::cli {
 namespace {
 
 QString periodName(const Dict& node) {
-    static const char* const names[] = {nullptr,          "daily",        "weekly",          "monthly by weekday",
-                                        "monthly by date", "every 6 months", "yearly",       "every 2 years",
-                                        "often",           "infrequently", "every 2 weeks", "quarterly"};
+    static const char* const names[] = {
+        nullptr,  "daily",         "weekly", "monthly by weekday", "monthly by date", "every 6 months",
+        "yearly", "every 2 years", "often",  "infrequently",       "every 2 weeks",   "quarterly"};
     const Number* period = node.value(key::dateDueRepeatPeriod).asNumber();
     const qint64 code = period ? period->toInt64() : 0;
     return code > 0 && code < qint64(std::size(names)) ? QString::fromLatin1(names[code]) : QString();
@@ -39,7 +40,7 @@ void appendItems(const Dict& node, int depth, QString& text) {
             fields << QStringLiteral("due %1").arg(*item->value(key::due).asString());
         if (const QString period = periodName(*item); !period.isEmpty() && item->contains(key::due))
             fields << QStringLiteral("repeats %1").arg(period);
-        text += QString(depth * 2, u' ') + fields.join(u' ') + u'\n';
+        text += QString(depth * 2, u' ') + terminalSafe(fields.join(u' ')) + u'\n';
         appendItems(*item, depth + 1, text);
     }
 }

@@ -3,7 +3,9 @@
 #include "archive/list_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
+#include "cli/list_update.h"
 #include "cli/open_lists.h"
+#include "cli/terminal_text.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
@@ -24,6 +26,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 namespace tardigo::cli {
@@ -37,7 +40,8 @@ const QString kPrint = QStringLiteral("print");
 const QStringList kChannelNames = {kPrint, QStringLiteral("mail"), QStringLiteral("notify"),
                                    QStringLiteral("speak"), QStringLiteral("beep")};
 
-// A minder error in a terminal: one line on standard error, and the run fails.
+// A minder error in a terminal: one line on standard error, and the run fails. A notice is a line
+// too, but nothing failed. The line is the report, so it is not logged besides.
 class StreamErrorReporter : public ErrorReporter {
 public:
     int count = 0;
@@ -45,19 +49,17 @@ public:
 protected:
     void showError(const QString& title, const QString& message) override {
         ++count;
+        printLine(title + QStringLiteral(": ") + message);
+    }
+    void showNotice(const QString&, const QString& message) override { printLine(message); }
+    bool logsReports() const override { return false; }
+
+private:
+    static void printLine(const QString& text) {
         out().flush();
-        err() << "tardigo-cli: " << title << ": " << QString(message).replace(u'\n', u' ') << Qt::endl;
+        err() << "tardigo-cli: " << QString(text).replace(u'\n', u' ') << Qt::endl;
     }
 };
-
-// One notice per line, its fields separated by tabs, so none of them may hold a tab or a line break.
-QString field(const QString& text) {
-    QString flat = text;
-    for (QChar& c : flat)
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
-    return flat;
-}
 
 QString nameOf(const Dict& node) {
     const QString* name = node.value(key::name).asString();
@@ -78,6 +80,26 @@ QStringList uniqueFiles(const QStringList& paths) {
         }
     }
     return unique;
+}
+
+// Locks every list the pass may save before it is read, in the one order every pass takes them in,
+// so that no other writer's change is lost; a list that cannot be locked is left out of the pass.
+QStringList lockedForSaving(const QStringList& docs, LockedLists& locks, int* status) {
+    QStringList lists;
+    for (const QString& path : docs)
+        if (QFileInfo(path).isFile())
+            lists.append(path);
+    std::sort(lists.begin(), lists.end(), [](const QString& a, const QString& b) {
+        return ListLock::lockFilePath(a) < ListLock::lockFilePath(b);
+    });
+    QStringList locked = docs;
+    for (const QString& path : std::as_const(lists)) {
+        if (!locks.lock(path)) {
+            locked.removeAll(path);
+            *status = Failure;
+        }
+    }
+    return locked;
 }
 
 #ifdef TARDIGO_HAVE_SPEECH
@@ -125,15 +147,7 @@ int commandRemind(const QStringList& args) {
     }
 
     int status = Success;
-    QStringList paths;
-    for (const QString& path : parsed->positional) {
-        const ListLoad load = readListFile(path);
-        if (load.ok())
-            paths.append(path);
-        else
-            status = fail(load.error);
-    }
-
+    const bool apply = parsed->flags.contains(kApply);
     // Each channel still follows its own preference, as in the application.
     SendmailMailChannel mail;
     DBusDesktopNotificationChannel desktopNotification;
@@ -155,27 +169,39 @@ int commandRemind(const QStringList& args) {
 #endif
 
     StreamErrorReporter reporter;
+    LockedLists locks; // held until what the pass changed is saved
     {
         WindowlessMinderHost host;
         TardigoMinder minder(host, noticeChannels, reporter);
         if (all)
             minder.collectDocs();
-        std::optional<QStringList> docs = uniqueFiles(paths + minder.docs());
-        if (parsed->flags.contains(kApply) && !(docs = listsNotOpenInTardigo(*docs, paths)))
-            status = Failure;
-        minder.setDocs(docs.value_or(QStringList()));
+        QStringList docs = uniqueFiles(parsed->positional + minder.docs());
+        if (apply) {
+            // The lists Tardigo has open are its own minder's to look after and save.
+            const std::optional<QStringList> notOpen = listsNotOpenInTardigo(docs, parsed->positional);
+            if (!notOpen)
+                status = Failure;
+            docs = lockedForSaving(notOpen.value_or(QStringList()), locks, &status);
+        }
+        // A list named on the command line must be one; the pass passes over what is not.
+        for (const QString& path : parsed->positional) {
+            if (const ListLoad load = readListFile(path); !load.ok() && docs.removeAll(path) > 0)
+                status = fail(load.error);
+        }
+        minder.setDocs(docs);
         minder.scanDocs();
 
         if (channels.contains(kPrint)) {
             for (const WindowlessMinderHost::Notice& notice : host.notices()) {
-                const QString kind = notice.status == ItemStatusReminder ? QStringLiteral("reminder")
-                                                                             : QStringLiteral("due");
-                out() << field(notice.path) << '\t' << field(nameOf(*notice.node)) << '\t' << kind << '\t'
-                      << field(notice.message) << '\n';
+                const QString kind =
+                    notice.status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
+                // One notice a line, its fields separated by tabs: none of them holds a control character.
+                out() << terminalSafe(notice.path) << '\t' << terminalSafe(nameOf(*notice.node)) << '\t'
+                      << kind << '\t' << terminalSafe(notice.message) << '\n';
             }
             out().flush();
         }
-        if (parsed->flags.contains(kApply)) {
+        if (apply) {
             for (TardigoDocument* document : host.changedDocuments()) {
                 if (!document->writeToFile(document->fileName(), &error))
                     status = fail(error);

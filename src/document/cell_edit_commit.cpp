@@ -1,5 +1,6 @@
 #include "document/cell_edit_commit.h"
 
+#include "document/due_date_entry.h"
 #include "document/inspector_view.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
@@ -27,8 +28,8 @@ Value storedValue(const CellValue& object) {
 }
 
 /// Within the same whole second as now, either way.
-bool sameSecondAsNow(const std::optional<QDateTime>& moment) {
-    return moment && std::abs(moment->msecsTo(Clock::now())) < 1000;
+bool sameSecondAsNow(const QDateTime& moment) {
+    return std::abs(moment.msecsTo(Clock::now())) < 1000;
 }
 
 } // namespace
@@ -43,7 +44,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
     const Value newValue = storedValue(object);
     const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)
-        _lastDateDueObjectSet = Clock::now();
+        _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
             if (TWAlertArray* alerts = _document.alertArray())
@@ -72,16 +73,34 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
             _document.sorting().sortUpdateLater();
     }
     if (identifier == key::category)
-        _lastCategoryObjectSet = Clock::now();
+        _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
 }
 
-bool CellEditCommit::swallowsClick() const {
-    return sameSecondAsNow(_lastDateDueObjectSet) || sameSecondAsNow(_lastCategoryObjectSet);
+bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
+    const DueDateEntry entry = readDueDateEntry(typed);
+    if (entry.kind == DueDateEntry::Kind::Refused) {
+        // Shown after the key or click that ended the edit, whose refresh would replace it at once.
+        _document.performLater(
+            [document = &_document, refusal = entry.refusal] { document->setStatus(refusal); });
+        return false;
+    }
+    setObjectValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), key::due,
+                   item);
+    return true;
+}
+
+bool CellEditCommit::swallowsClick(int clickedRow, const QString& clickedColumn) {
+    const std::optional<StoredCell> stored = std::exchange(_lastCellObjectSet, std::nullopt);
+    if (!stored || !sameSecondAsNow(stored->moment) || stored->identifier != clickedColumn)
+        return false;
+    const NodePtr item = stored->item.lock();
+    return item && clickedRow >= 0 && _document.outlineView().itemAtRow(clickedRow) == item;
 }
 
 void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn) {
-    // The click that ends a due-date or category edit must not open the cell again.
-    if (swallowsClick())
+    // The click that ends a due-date or category edit must not open that cell again; a click on any
+    // other cell acts at once.
+    if (swallowsClick(clickedRow, clickedColumn))
         return;
     _document.finishAllEditing();
     if (clickedRow < 0 || clickedColumn.isEmpty())

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+#include <memory>
+
 #include <optional>
 
 namespace tardigo {
@@ -19,6 +21,10 @@ public:
     /// Stores an ended cell edit: undo step, history entry, stale minder bookkeeping, the past-date
     /// warning, and a re-sort on the next pass when the list is sorted by that column.
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item);
+    /// Stores the due date a user typed into the item's due cell, as setObjectValue does; an empty
+    /// text clears it. A text that is no date is refused: the due date stays, the status line says
+    /// why, and the answer is false so that the editor can stay open.
+    bool setDueDateText(const QString& typed, const NodePtr& item);
     /// A single click on a cell; an empty column is a click outside every column.
     void outlineViewAction(int clickedRow, const QString& clickedColumn);
     void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
@@ -30,12 +36,19 @@ private:
     friend class TardigoDocument;
     explicit CellEditCommit(TardigoDocument& document) : _document(document) {}
 
-    bool swallowsClick() const;
+    /// Whether the click ends the edit of the cell just stored; it is asked once per click.
+    bool swallowsClick(int clickedRow, const QString& clickedColumn);
+
+    /// The cell whose due date or category was stored last, and when.
+    struct StoredCell {
+        std::weak_ptr<Dict> item;
+        QString identifier;
+        QDateTime moment;
+    };
 
     TardigoDocument& _document;
-    // When a due date and a category were last stored: the click that ended that edit is swallowed.
-    std::optional<QDateTime> _lastDateDueObjectSet;
-    std::optional<QDateTime> _lastCategoryObjectSet;
+    // The click that ended that edit lands on the same cell within the second, and is swallowed.
+    std::optional<StoredCell> _lastCellObjectSet;
 };
 
 } // namespace tardigo

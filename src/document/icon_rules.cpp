@@ -25,11 +25,9 @@ std::function<bool(const QString&)>& imageAvailability() {
 }
 
 bool hasNotes(const Dict& item) {
+    // Read only as far as the first character that is not white space: notes may be megabytes.
     const QByteArray* notes = item.value(key::notes).asData();
-    if (!notes)
-        return false;
-    const std::optional<QString> text = notesPlainText(*notes);
-    return text && !text->trimmed().isEmpty();
+    return notes && notesHaveText(*notes);
 }
 
 } // namespace

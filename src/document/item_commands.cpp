@@ -165,14 +165,16 @@ void ItemCommands::purgeCompletedItems() {
     if (!window->isVisible())
         window->showWindows();
     QPointer<TardigoDocument> document(&_document);
-    alerts->addAlert(localized(QStringLiteral("Please Confirm")),
-                     localized(QStringLiteral(
-                         "Purge all completed items in this list? There is no undo for this action.")),
-                     false, localized(QStringLiteral("OK")), localized(QStringLiteral("Cancel")),
-                     std::nullopt, [document](int returnCode) {
-                         if (document)
-                             document->itemCommands().purgeConfirmSheetDidEnd(returnCode);
-                     });
+    AlertSheet question{localized(QStringLiteral("Please Confirm")),
+                        localized(QStringLiteral(
+                            "Purge all completed items in this list? There is no undo for this action.")),
+                        localized(QStringLiteral("OK")), localized(QStringLiteral("Cancel")), std::nullopt};
+    // What cannot be undone is not what Return does.
+    question.alternateIsDefault = true;
+    alerts->addAlert(question, [document](int returnCode) {
+        if (document)
+            document->itemCommands().purgeConfirmSheetDidEnd(returnCode);
+    });
 }
 
 void ItemCommands::purgeConfirmSheetDidEnd(int returnCode) {

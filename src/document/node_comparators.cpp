@@ -76,13 +76,18 @@ struct NotesKey {
     QString text;
 };
 
+// Notes are ordered by the start of their text: notes may be megabytes long, and notes that agree in
+// their first lines are not told apart by a user reading the column either.
+constexpr qsizetype kNotesKeyLength = 256;
+
 NotesKey notesKey(const Dict& node) {
     const Value* notes = node.find(key::notes);
     if (!notes)
         return {2, {}};
     const QByteArray* bytes = notes->asData();
-    const std::optional<QString> text = bytes ? notesPlainText(*bytes) : std::nullopt;
-    return text && !text->isEmpty() ? NotesKey{0, text->toCaseFolded()} : NotesKey{1, {}};
+    const std::optional<NotesTextStart> start =
+        bytes ? notesTextStart(*bytes, kNotesKeyLength) : std::nullopt;
+    return start && !start->text.isEmpty() ? NotesKey{0, start->text.toCaseFolded()} : NotesKey{1, {}};
 }
 
 int compareNotesKeys(const NotesKey& a, const NotesKey& b) {

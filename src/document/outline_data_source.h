@@ -28,6 +28,8 @@ public:
     virtual CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const = 0;
     /// Commits the value an ended cell edit delivers.
     virtual void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
+    /// Commits the text typed into the item's due cell; false when it is no date and was refused.
+    virtual bool setDueDateText(const QString& typed, const NodePtr& item) = 0;
     /// Asked before the user changes the selection.
     virtual bool selectionShouldChangeInOutlineView() = 0;
     /// Told after the selection changed, whoever changed it.

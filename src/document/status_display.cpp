@@ -124,8 +124,6 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
     StatusDisplay display;
     display.statusText = statusText;
     display.hideCompletedChecked = hidesCompletedItems(root);
-    display.hideCompletedTitle =
-        localized(display.hideCompletedChecked ? QStringLiteral("Hide") : QStringLiteral("Show"));
     if (!item || selectedCount == 0) {
         display.selectionLabel = localized(QStringLiteral("[no selection]"));
         return display;

@@ -55,7 +55,6 @@ struct ItemTools {
 struct StatusDisplay {
     QString statusText;
     bool hideCompletedChecked = false;
-    QString hideCompletedTitle;
     QString selectionLabel;
     ItemFont selectionFont;                       // also the in-place editor's font
     bool toolsEnabled = false;                    // false: every tool control is disabled and cleared

@@ -12,11 +12,13 @@
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/list_lock.h"
 #include "platform/localized.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMimeData>
 #include <QTimer>
 
@@ -70,6 +72,7 @@ bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QStri
     }
     setFileName(path);
     takeLoadedList(load);
+    rememberFileVersion();
     return true;
 }
 
@@ -90,7 +93,52 @@ bool TardigoDocument::writeToFile(const QString& path, QString* error) {
     if (path != _fileName)
         setFileName(path);
     updateChangeCount(ChangeCleared);
+    rememberFileVersion();
     return true;
+}
+
+TardigoDocument::SaveOutcome TardigoDocument::saveUnlessChangedOnDisk(QString* error) {
+    const ListLock lock(_fileName);
+    if (!lock.isLocked()) {
+        *error = lock.error();
+        return SaveOutcome::Failed;
+    }
+    if (changedOnDisk())
+        return SaveOutcome::ChangedOnDisk;
+    return writeToFile(_fileName, error) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+bool TardigoDocument::changedOnDisk() const {
+    const std::optional<FileIdentity> now = FileIdentity::of(_fileName);
+    return now && _fileVersion && *now != *_fileVersion;
+}
+
+void TardigoDocument::rememberFileVersion() {
+    _fileVersion = FileIdentity::of(_fileName);
+    _announcedVersion.reset();
+    watchFile();
+}
+
+void TardigoDocument::watchFile() {
+    if (!_fileWatcher)
+        return;
+    if (!_fileWatcher->files().isEmpty())
+        _fileWatcher->removePaths(_fileWatcher->files());
+    if (!_fileName.isEmpty() && QFileInfo::exists(_fileName))
+        _fileWatcher->addPath(_fileName);
+}
+
+void TardigoDocument::fileWatched(const QString& path) {
+    if (path != _fileName)
+        return;
+    // A save by rename leaves the watch on the old file: watch the name again.
+    if (!_fileWatcher->files().contains(path) && QFileInfo::exists(path))
+        _fileWatcher->addPath(path);
+    const std::optional<FileIdentity> now = FileIdentity::of(path);
+    if (!changedOnDisk() || now == _announcedVersion)
+        return;
+    _announcedVersion = now;
+    emit fileChangedOnDisk();
 }
 
 void TardigoDocument::setFileName(const QString& path) {
@@ -114,7 +162,8 @@ void TardigoDocument::updateFilenameInPrefs() {
 }
 
 bool TardigoDocument::isDocumentEdited() const {
-    return _undoManager->currentState() != _savedUndoState || _changesWithoutUndo > 0;
+    return _undoManager->currentState() != _savedUndoState || _changesWithoutUndo > 0 ||
+           _undoManager->isRecordingStep();
 }
 
 void TardigoDocument::updateChangeCount(ChangeKind kind) {
@@ -125,6 +174,7 @@ void TardigoDocument::updateChangeCount(ChangeKind kind) {
     case ChangeUndone:
         break; // the undo stack's state tells
     case ChangeCleared:
+        _undoManager->finishRecordingStep();
         _savedUndoState = _undoManager->currentState();
         _changesWithoutUndo = 0;
         break;
@@ -163,6 +213,12 @@ void TardigoDocument::close() {
 
 void TardigoDocument::setWindow(DocumentWindow* window) {
     _window = window;
+    // Only a list on screen is watched: the minder opens many more without windows.
+    if (window && !_fileWatcher) {
+        _fileWatcher = new QFileSystemWatcher(this);
+        connect(_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TardigoDocument::fileWatched);
+        watchFile();
+    }
     _outlineView = window ? &window->outlineView() : _headlessOutline.get();
     if (!window)
         _alertArray.reset();
@@ -215,6 +271,10 @@ CellValue TardigoDocument::objectValueForTableColumn(const QString& identifier, 
 void TardigoDocument::setObjectValue(const CellValue& object, const QString& identifier,
                                      const NodePtr& item) {
     _cellEdits.setObjectValue(object, identifier, item);
+}
+
+bool TardigoDocument::setDueDateText(const QString& typed, const NodePtr& item) {
+    return _cellEdits.setDueDateText(typed, item);
 }
 
 bool TardigoDocument::selectionShouldChangeInOutlineView() {

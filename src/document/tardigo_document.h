@@ -13,6 +13,7 @@
 #include "document/tree_shaping.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
+#include "platform/file_identity.h"
 
 #include <QObject>
 #include <QPointer>
@@ -22,6 +23,8 @@
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QFileSystemWatcher;
 
 namespace tardigo {
 
@@ -67,6 +70,14 @@ public:
     bool adoptFile(const ListLoad& load, const QString& path, QString* error);
     /// Saves the list atomically to path and takes its name; the change count is cleared.
     bool writeToFile(const QString& path, QString* error);
+    /// What a save under the list's own name found.
+    enum class SaveOutcome { Saved, Failed, ChangedOnDisk };
+    /// Saves under the list's name unless another program changed the file since it was read or
+    /// saved here; the check and the save hold the list's lock together.
+    SaveOutcome saveUnlessChangedOnDisk(QString* error);
+    /// Another program replaced or rewrote the list's file since it was read or saved here (a file
+    /// that is gone counts as unchanged: saving makes it again).
+    bool changedOnDisk() const;
 
     QString fileName() const override { return _fileName; }
     /// Records the file name; the file-name bookkeeping runs on the next pass of the event loop.
@@ -143,6 +154,7 @@ public:
     ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
     CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const override;
     void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    bool setDueDateText(const QString& typed, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
     bool selectionShouldChangeInOutlineView() override;
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
@@ -184,6 +196,8 @@ public:
 
 signals:
     void editedChanged(bool edited);
+    /// The list's file changed on disk, written by someone else; said once for each new version.
+    void fileChangedOnDisk();
     /// A change was made or undone (not a save): what autosave follows.
     void changeCounted();
     void dataReplaced();
@@ -201,6 +215,11 @@ private:
     bool changeMayShowOrHide(const QString& key) const;
     /// Takes a list just read as the one saved.
     void takeLoadedList(const ListLoad& load);
+    /// Remembers the version of the file just read or saved, and watches the file while a window
+    /// shows the list (a save replaces the file, so the watch is renewed after each).
+    void rememberFileVersion();
+    void watchFile();
+    void fileWatched(const QString& path);
     /// Tells the window when the list became edited or unedited.
     void reportEdited();
     NodePtr _data;
@@ -226,6 +245,9 @@ private:
     quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
     qint64 _changesWithoutUndo = 0; // since then
     bool _reportedEdited = false;
+    std::optional<FileIdentity> _fileVersion;      // as read or saved here
+    std::optional<FileIdentity> _announcedVersion; // the last change on disk announced
+    QFileSystemWatcher* _fileWatcher = nullptr;
     DocumentWindow* _window = nullptr;
     QPointer<QObject> _deferred; // parent of deferred calls; deleting it cancels them
 };

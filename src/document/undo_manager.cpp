@@ -67,9 +67,12 @@ void UndoManager::registerUndo(const void* target, Action action) {
         _replayed.actions.push_back({target, std::move(action)});
         return;
     }
+    const bool started = !isRecordingStep();
     openEventGroupIfNeeded();
     _openGroups.back().actions.push_back({target, std::move(action)});
     _redoStack.clear();
+    if (started && _changeHandler)
+        _changeHandler(Change::StepStarted);
 }
 
 void UndoManager::setActionName(const QString& name) {
@@ -77,6 +80,16 @@ void UndoManager::setActionName(const QString& name) {
         return;
     openEventGroupIfNeeded();
     _openGroups.front().actionName = name;
+}
+
+bool UndoManager::isRecordingStep() const {
+    return std::any_of(_openGroups.begin(), _openGroups.end(),
+                       [](const Group& group) { return !group.actions.empty(); });
+}
+
+void UndoManager::finishRecordingStep() {
+    if (_openGroups.size() == 1)
+        closeEventGroup();
 }
 
 bool UndoManager::canUndo() const {

@@ -17,11 +17,11 @@ class UndoManager : public QObject {
 public:
     using Action = std::function<void()>;
     /// What the document's change counting hears about.
-    enum class Change { StepRecorded, StepUndone, StepRedone };
+    enum class Change { StepStarted, StepRecorded, StepUndone, StepRedone };
 
     explicit UndoManager(QObject* parent = nullptr);
 
-    /// Called whenever a step is completed or undone.
+    /// Called whenever a step begins to be recorded, is completed or is undone.
     void setChangeHandler(std::function<void(Change)> handler);
 
     void beginUndoGrouping();
@@ -54,6 +54,11 @@ public:
     /// remembers the state it was saved in knows whether undo took it elsewhere. A step redone keeps
     /// the number it had, so undo then redo comes back to the same state.
     quint64 currentState() const { return _undoStack.empty() ? 0 : _undoStack.back().serial; }
+    /// A step is being recorded: a change was made in this event and becomes a step when it ends.
+    bool isRecordingStep() const;
+    /// Ends the step this event is recording now rather than when the event ends (a save takes the
+    /// list as it is, so the step belongs before it).
+    void finishRecordingStep();
     bool isUndoing() const { return _replaying == Replay::Undo; }
     bool isRedoing() const { return _replaying == Replay::Redo; }
 

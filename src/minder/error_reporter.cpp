@@ -6,13 +6,23 @@
 namespace tardigo {
 
 void ErrorReporter::noteError(const QString& message) {
-    qCWarning(lcMinder).noquote() << message;
+    log(message);
     showError(localized(QStringLiteral("MINDER_ERROR")), message);
 }
 
+void ErrorReporter::noteNotice(const QString& message) {
+    log(message);
+    showNotice(localized(QStringLiteral("MINDER_ERROR")), message);
+}
+
 void ErrorReporter::alertPanel(const QString& title, const QString& message) {
-    qCWarning(lcMinder).noquote() << title << QString(message).replace(u'\n', u' ');
+    log(title + u' ' + QString(message).replace(u'\n', u' '));
     showError(title, message);
+}
+
+void ErrorReporter::log(const QString& line) const {
+    if (logsReports())
+        qCWarning(lcMinder).noquote() << line;
 }
 
 } // namespace tardigo

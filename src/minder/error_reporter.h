@@ -11,12 +11,22 @@ public:
 
     /// Logs the message as one line, then shows it titled with the localized "MINDER_ERROR".
     void noteError(const QString& message);
+    /// The same for what the user should know although nothing failed, such as a due date moved
+    /// to the end of a shorter month.
+    void noteNotice(const QString& message);
     /// Logs the title and message as one line, then shows them in a modal alert panel.
     void alertPanel(const QString& title, const QString& message);
 
 protected:
     /// Shows an alert with the title, the message as written and one default button; the answer is unused.
     virtual void showError(const QString& title, const QString& message) = 0;
+    /// Shows a notice; as an error, unless the reporter tells the two apart.
+    virtual void showNotice(const QString& title, const QString& message) { showError(title, message); }
+    /// Whether a report is logged before it is shown: not where showing it prints that very line.
+    virtual bool logsReports() const { return true; }
+
+private:
+    void log(const QString& line) const;
 };
 
 } // namespace tardigo

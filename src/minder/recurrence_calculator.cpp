@@ -21,18 +21,19 @@ constexpr qint64 kInfrequentHours = 672;
 // Beyond a century of hours a preference is nonsense, and now + hours would overflow.
 constexpr qint64 kMaxRandomHours = 24 * 366 * 100;
 
-// Now's month follows a due date of an earlier month; a due date in now's month moves to the next.
-QDateTime monthToConsider(const QDateTime& due, const QDateTime& now) {
+// From's month follows a due date of an earlier month; a due date in from's month moves to the next.
+QDateTime monthToConsider(const QDateTime& due, const QDateTime& from) {
     const bool dueThisMonth =
-        due.date().year() == now.date().year() && due.date().month() == now.date().month();
-    return dueThisMonth ? now.addMonths(1) : now;
+        due.date().year() == from.date().year() && due.date().month() == from.date().month();
+    return dueThisMonth ? from.addMonths(1) : from;
 }
 } // namespace
 
 RecurrenceCalculator::RecurrenceCalculator(ErrorReporter& reporter) : _reporter(reporter) {}
 
 std::optional<QDateTime> RecurrenceCalculator::nextDueDateForNode(const Dict& node) const {
-    using Routine = std::optional<QDateTime> (RecurrenceCalculator::*)(const QDateTime&) const;
+    using Routine =
+        std::optional<QDateTime> (RecurrenceCalculator::*)(const QDateTime&, const QDateTime&) const;
     static constexpr Routine kRoutines[] = {
         nullptr,
         &RecurrenceCalculator::nextDaily,
@@ -52,33 +53,36 @@ std::optional<QDateTime> RecurrenceCalculator::nextDueDateForNode(const Dict& no
     const qint64 period = stored ? stored->toInt64() : qint64(VKNoPeriod);
     if (!due || period <= VKNoPeriod || period > VKQuarterPeriod)
         return std::nullopt;
-    return (this->*kRoutines[period])(*due);
+    // Completed early, the item is done for the occurrence on its due date, so the rule counts from there.
+    const QDateTime now = Clock::now();
+    const bool early = VKisFuture(*due, now) && period != VKOftenPeriod && period != VKInfrequentPeriod;
+    return (this->*kRoutines[period])(*due, early ? *due : now);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextDaily(const QDateTime& due) const {
+std::optional<QDateTime> RecurrenceCalculator::nextDaily(const QDateTime& due, const QDateTime& from) const {
     if (!due.isValid())
         return std::nullopt;
-    return dateInZoneOf(Clock::now().date().addDays(1), due.time(), due);
+    return dateInZoneOf(from.date().addDays(1), due.time(), due);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextWeekly(const QDateTime& due) const {
+std::optional<QDateTime> RecurrenceCalculator::nextWeekly(const QDateTime& due, const QDateTime& from) const {
     if (!due.isValid())
         return std::nullopt;
-    const QDate today = Clock::now().date();
+    const QDate today = from.date();
     const int diff = weekDay(today) - weekDay(due.date());
     // On the due weekday itself the next one is a week ahead, even before the due time of day.
     const int days = diff >= 0 ? 7 - diff : -diff;
     return dateInZoneOf(today.addDays(days), due.time(), due);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayPosition(const QDateTime& due) const {
+std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayPosition(const QDateTime& due,
+                                                                        const QDateTime& from) const {
     if (!due.isValid())
         return std::nullopt;
-    const QDateTime now = Clock::now();
-    if (VKisFuture(due, now))
+    if (due > from)
         return due;
     const std::optional<QDateTime> day =
-        dayOfMonthForNth(nthInstanceOfWeekDay(due), weekDay(due.date()), monthToConsider(due, now));
+        dayOfMonthForNth(nthInstanceOfWeekDay(due), weekDay(due.date()), monthToConsider(due, from));
     if (!day) {
         _reporter.noteError(
             localizedFormat(QStringLiteral("MINDER_NEXT_DATE_ERR_TEMPLATE"), formatUserDateTime(due)));
@@ -87,56 +91,60 @@ std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayPosition(const QD
     return dateInZoneOf(day->date(), due.time(), *day);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayNumber(const QDateTime& due) const {
+std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayNumber(const QDateTime& due,
+                                                                      const QDateTime& from) const {
     if (!due.isValid())
         return std::nullopt;
-    const QDateTime now = Clock::now();
-    if (VKisFuture(due, now))
+    if (due > from)
         return due;
-    const QDate month = monthToConsider(due, now).date();
+    const QDate month = monthToConsider(due, from).date();
     const int length = daysInMonthNum(month.month(), month.year());
     const int dayNumber = due.date().day();
     if (dayNumber > length)
-        _reporter.noteError(localizedFormat(QStringLiteral("MINDER_NEXT_DATE_INEXACT"),
-                                            QString::number(length), QString::number(dayNumber)));
+        _reporter.noteNotice(localizedFormat(QStringLiteral("MINDER_NEXT_DATE_INEXACT"),
+                                             QString::number(length), QString::number(dayNumber)));
     return dateInZoneOf(QDate(month.year(), month.month(), std::min(dayNumber, length)), due.time(), due);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextSemiAnnual(const QDateTime& due) const {
-    return nextBySteps(due, 6, 0);
+std::optional<QDateTime> RecurrenceCalculator::nextSemiAnnual(const QDateTime& due,
+                                                              const QDateTime& from) const {
+    return nextBySteps(due, from, 6, 0);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextAnnual(const QDateTime& due) const {
-    return nextBySteps(due, 12, 0);
+std::optional<QDateTime> RecurrenceCalculator::nextAnnual(const QDateTime& due, const QDateTime& from) const {
+    return nextBySteps(due, from, 12, 0);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextBiennial(const QDateTime& due) const {
-    return nextBySteps(due, 24, 0);
+std::optional<QDateTime> RecurrenceCalculator::nextBiennial(const QDateTime& due,
+                                                            const QDateTime& from) const {
+    return nextBySteps(due, from, 24, 0);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextOften(const QDateTime&) const {
+std::optional<QDateTime> RecurrenceCalculator::nextOften(const QDateTime&, const QDateTime&) const {
     return nowPlusRandomHours(pref::frequentRepeatHours, kOftenHours);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextInfrequent(const QDateTime&) const {
+std::optional<QDateTime> RecurrenceCalculator::nextInfrequent(const QDateTime&, const QDateTime&) const {
     return nowPlusRandomHours(pref::infrequentHours, kInfrequentHours);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextFortnight(const QDateTime& due) const {
-    return nextBySteps(due, 0, 14);
+std::optional<QDateTime> RecurrenceCalculator::nextFortnight(const QDateTime& due,
+                                                             const QDateTime& from) const {
+    return nextBySteps(due, from, 0, 14);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextQuarter(const QDateTime& due) const {
-    return nextBySteps(due, 3, 0);
+std::optional<QDateTime> RecurrenceCalculator::nextQuarter(const QDateTime& due,
+                                                           const QDateTime& from) const {
+    return nextBySteps(due, from, 3, 0);
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nextBySteps(const QDateTime& due, int months, int days) const {
+std::optional<QDateTime> RecurrenceCalculator::nextBySteps(const QDateTime& due, const QDateTime& from,
+                                                           int months, int days) const {
     if (!due.isValid())
         return std::nullopt;
-    const QDateTime now = Clock::now();
     // Each step adds to the previous result, so a month-end day clamped once stays clamped.
     QDateTime next = due;
-    while (VKisPast(next, now))
+    while (VKisPast(next, from))
         next = next.addMonths(months).addDays(days);
     return next;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/item_codes.h"
+#include "model/clock.h"
 #include "model/value.h"
 
 #include <QDateTime>
@@ -10,22 +12,6 @@ namespace tardigo {
 
 class ErrorReporter;
 
-/// The codes stored under "date due repeat period"; any other value means no repeat.
-enum Period : int {
-    VKNoPeriod = 0,
-    VKDailyPeriod = 1,
-    VKWeeklyPeriod = 2,
-    VKMonthlyByDayPositionPeriod = 3,
-    VKMonthlyByDayNumberPeriod = 4,
-    VKSemiAnnualPeriod = 5,
-    VKAnnualPeriod = 6,
-    VKBiennialPeriod = 7,
-    VKOftenPeriod = 8,
-    VKInfrequentPeriod = 9,
-    VKFortnightPeriod = 10,
-    VKQuarterPeriod = 11,
-};
-
 /// Finds a repeating item's next due date. "Now" comes from the Clock, in the local zone; results
 /// keep the zone of the due date, except where they are built from now's month or from now.
 class RecurrenceCalculator {
@@ -33,30 +19,37 @@ public:
     explicit RecurrenceCalculator(ErrorReporter& reporter);
 
     /// The next due date of the node's "due" under its period; none without a parsable due date or
-    /// with a period outside 1 to 11.
+    /// with a period outside 1 to 11. An item completed while its due date is still ahead counts for
+    /// that occurrence: its next one is the first after the due date (the random periods keep theirs).
     std::optional<QDateTime> nextDueDateForNode(const Dict& node) const;
 
-    /// Tomorrow at the due date's time of day.
-    std::optional<QDateTime> nextDaily(const QDateTime& due) const;
-    /// The next day after today on the due date's weekday, 1 to 7 days ahead.
-    std::optional<QDateTime> nextWeekly(const QDateTime& due) const;
-    /// The same nth weekday in the month to consider; none, reported, when that month lacks it.
-    std::optional<QDateTime> nextMonthlyByDayPosition(const QDateTime& due) const;
+    // Each rule counts from `from`, which is now unless said otherwise.
+    /// The day after `from` at the due date's time of day.
+    std::optional<QDateTime> nextDaily(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    /// The next day after `from` on the due date's weekday, 1 to 7 days ahead.
+    std::optional<QDateTime> nextWeekly(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    /// The same nth weekday in the month to consider; none, reported, when that month lacks it. A due
+    /// date after `from` is answered unchanged.
+    std::optional<QDateTime> nextMonthlyByDayPosition(const QDateTime& due,
+                                                      const QDateTime& from = Clock::now()) const;
     /// The same day number in the month to consider, moved (and reported) to a shorter month's end.
-    std::optional<QDateTime> nextMonthlyByDayNumber(const QDateTime& due) const;
-    std::optional<QDateTime> nextSemiAnnual(const QDateTime& due) const;
-    std::optional<QDateTime> nextAnnual(const QDateTime& due) const;
-    std::optional<QDateTime> nextBiennial(const QDateTime& due) const;
-    /// Now plus a random whole number of hours, at most "frequentRepeatHours".
-    std::optional<QDateTime> nextOften(const QDateTime& due) const;
-    /// Now plus a random whole number of hours, at most "infrequentHours".
-    std::optional<QDateTime> nextInfrequent(const QDateTime& due) const;
-    std::optional<QDateTime> nextFortnight(const QDateTime& due) const;
-    std::optional<QDateTime> nextQuarter(const QDateTime& due) const;
+    /// A due date after `from` is answered unchanged.
+    std::optional<QDateTime> nextMonthlyByDayNumber(const QDateTime& due,
+                                                    const QDateTime& from = Clock::now()) const;
+    std::optional<QDateTime> nextSemiAnnual(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    std::optional<QDateTime> nextAnnual(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    std::optional<QDateTime> nextBiennial(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    /// Now plus a random whole number of hours, at most "frequentRepeatHours"; `from` is not used.
+    std::optional<QDateTime> nextOften(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    /// Now plus a random whole number of hours, at most "infrequentHours"; `from` is not used.
+    std::optional<QDateTime> nextInfrequent(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    std::optional<QDateTime> nextFortnight(const QDateTime& due, const QDateTime& from = Clock::now()) const;
+    std::optional<QDateTime> nextQuarter(const QDateTime& due, const QDateTime& from = Clock::now()) const;
 
 private:
-    /// Adds the step to the due date until it is no longer in the past.
-    std::optional<QDateTime> nextBySteps(const QDateTime& due, int months, int days) const;
+    /// Adds the step to the due date until it is after `from`.
+    std::optional<QDateTime> nextBySteps(const QDateTime& due, const QDateTime& from, int months,
+                                         int days) const;
     std::optional<QDateTime> nowPlusRandomHours(const QString& prefKey, qint64 fallbackHours) const;
 
     ErrorReporter& _reporter;

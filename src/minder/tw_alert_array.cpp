@@ -15,14 +15,18 @@ void TWAlertArray::addAlert(const QString& title, const QString& message, bool c
                             const std::optional<QString>& defaultButton,
                             const std::optional<QString>& alternateButton,
                             const std::optional<QString>& otherButton, AlertDismissal didDismiss) {
+    addAlert(AlertSheet{title, message, defaultButton, alternateButton, otherButton, critical},
+             std::move(didDismiss));
+}
+
+void TWAlertArray::addAlert(const AlertSheet& sheet, AlertDismissal didDismiss) {
     if (!didDismiss) {
         didDismiss = [self = std::weak_ptr<TWAlertArray*>(_self)](int returnCode) {
             if (const auto queue = self.lock())
                 (*queue)->didDismissAlertSheet(returnCode);
         };
     }
-    _array.push_back({AlertSheet{title, message, defaultButton, alternateButton, otherButton, critical},
-                      std::move(didDismiss)});
+    _array.push_back({sheet, std::move(didDismiss)});
     display();
 }
 

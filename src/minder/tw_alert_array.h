@@ -23,6 +23,8 @@ public:
     void addAlert(const QString& title, const QString& message, bool critical,
                   const std::optional<QString>& defaultButton, const std::optional<QString>& alternateButton,
                   const std::optional<QString>& otherButton, AlertDismissal didDismiss = {});
+    /// The same for a sheet described in full.
+    void addAlert(const AlertSheet& sheet, AlertDismissal didDismiss = {});
     /// Shows the oldest pending alert if the window is free; else waits for the window's sheet to end.
     void display();
     void windowDidEndSheet();

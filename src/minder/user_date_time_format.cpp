@@ -15,9 +15,12 @@ QString preferredFormat(const QString& prefKey, const QString& localeFormat) {
 }
 } // namespace
 
+QString userShortDateFormat() {
+    return preferredFormat(pref::userShortDateFormat, QLocale().dateFormat(QLocale::ShortFormat));
+}
+
 QString userDateTimeFormat() {
-    return preferredFormat(pref::userShortDateFormat, QLocale().dateFormat(QLocale::ShortFormat)) + u' ' +
-           userTimeFormat();
+    return userShortDateFormat() + u' ' + userTimeFormat();
 }
 
 QString userTimeFormat() {

@@ -32,6 +32,10 @@ inline const QString minderTimestampTodo = QStringLiteral("minder timestamp-todo
 inline const QString minderTimestampReminder = QStringLiteral("minder timestamp-reminder");
 inline const QString docPath = QStringLiteral("doc path");
 inline const QString nodeStatus = QStringLiteral("node status");
+// A stable identity for calendars and sync, given the first time an item is exported or synced.
+inline const QString uid = QStringLiteral("uid");
+// A repeat rule read from iCalendar that no period expresses, kept to be written back as it came.
+inline const QString importedRepeatRule = QStringLiteral("imported repeat rule");
 
 // Root node
 inline const QString documentType = QStringLiteral("document type");
@@ -43,6 +47,8 @@ inline const QString filterKey = QStringLiteral("filter key");
 inline const QString filterValue = QStringLiteral("filter value");
 inline const QString filterTerm = QStringLiteral("filter term");
 inline const QString beta1DateFixedUp = QStringLiteral("beta 1 date fixed up");
+// The vdir folder the list is kept in sync with.
+inline const QString syncFolder = QStringLiteral("sync folder");
 
 // History entry
 inline const QString timestamp = QStringLiteral("timestamp");
@@ -81,6 +87,8 @@ inline const QString printNotes = QStringLiteral("printNotes");
 inline const QString lastDocumentSet = QStringLiteral("lastDocumentSet");
 inline const QString frequentRepeatHours = QStringLiteral("frequentRepeatHours");
 inline const QString infrequentHours = QStringLiteral("infrequentHours");
+// A command run before and after syncing every list, e.g. "vdirsyncer sync tasks"; empty: none.
+inline const QString syncCommand = QStringLiteral("syncCommand");
 // Stand-ins for the platform's short date and time formats; empty means the locale's.
 inline const QString userShortDateFormat = QStringLiteral("userShortDateFormat");
 inline const QString userTimeFormat = QStringLiteral("userTimeFormat");

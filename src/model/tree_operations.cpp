@@ -5,13 +5,11 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 
-#include <QHashSeed>
 #include <QLoggingCategory>
 #include <QSet>
 #include <QStringList>
 
 #include <algorithm>
-#include <string_view>
 
 Q_LOGGING_CATEGORY(lcModel, "tardigo.model")
 
@@ -293,55 +291,11 @@ void VKfixupTimeStamps(Dict& node) {
     forEachChild(node, [](const Dict& child) { VKfixupTimeStamps(const_cast<Dict&>(child)); });
 }
 
-size_t SeenNodes::hashOf(const Dict& node) {
-    // The standard library's string hash: Qt's costs several times more per string here.
-    const auto hashOfText = [&](const QString& key) -> size_t {
-        const QString* text = node.value(key).asString();
-        if (!text)
-            return 0;
-        const QStringView view(*text);
-        return std::hash<std::u16string_view>()(std::u16string_view(view.utf16(), size_t(view.size())));
-    };
-    // Mixed with Qt's per-process seed, so that a crafted file cannot pile its nodes onto one place.
-    size_t hash = hashOfText(key::name) * 31 + hashOfText(key::dateCreated) + QHashSeed::globalSeed();
-    hash = (hash ^ (hash >> 33)) * 0xff51afd7ed558ccdULL;
-    hash = (hash ^ (hash >> 33)) * 0xc4ceb9fe1a85ec53ULL;
-    return hash ^ (hash >> 33);
-}
-
-bool SeenNodes::add(const Dict& node) {
-    if (2 * (_count + 1) > _slots.size())
-        grow();
-    const size_t hash = hashOf(node);
-    const size_t mask = _slots.size() - 1;
-    size_t i = hash & mask;
-    for (; _slots[i].node; i = (i + 1) & mask)
-        if (_slots[i].hash == hash && _slots[i].node->equals(node))
-            return false;
-    _slots[i] = {hash, &node};
-    ++_count;
-    return true;
-}
-
-void SeenNodes::grow() {
-    std::vector<Slot> old(std::max<size_t>(1024, 2 * _slots.size()));
-    old.swap(_slots);
-    const size_t mask = _slots.size() - 1;
-    for (const Slot& slot : old) {
-        if (!slot.node)
-            continue;
-        size_t i = slot.hash & mask;
-        while (_slots[i].node)
-            i = (i + 1) & mask;
-        _slots[i] = slot;
-    }
-}
-
 void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
     const ArrayPtr children = childrenOf(node);
     if (!children)
         return;
-    std::vector<size_t> duplicates; // positions, so a node object that occurs twice loses only its repeat
+    std::vector<size_t> duplicates; // positions, so a node object listed twice loses only its repeat
     QStringList duplicateNames;
     for (size_t i = 0; i < children->items.size(); ++i) {
         const DictPtr c = children->items[i].asDict();

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 namespace tardigo {
@@ -75,30 +76,22 @@ void VKcleanForExport(Dict& node,
                       const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
 /// Converts date objects under the user-visible time keys to stored date strings.
 void VKfixupTimeStamps(Dict& node);
-/// The nodes a duplicate repair has visited, found again by deep value equality. Nodes are held
-/// by address: they must outlive the set, which is why removed duplicates are handed to keep().
+/// The nodes a duplicate repair has visited, by identity: an archive keeps object identity, so a node
+/// object met twice in one tree is what the repair exists for, while distinct nodes stay however alike.
+/// Nodes are held by address: they must outlive the set, which is why removed repeats go to keep().
 class SeenNodes {
 public:
-    /// Remembers the node unless an equal node was seen; answers whether it was new.
-    bool add(const Dict& node);
-    /// Keeps a node that left the tree alive for as long as the set may compare with it.
+    /// Remembers the node object; answers whether it was not seen before.
+    bool add(const Dict& node) { return _nodes.insert(&node).second; }
+    /// Keeps a node that left the tree alive for as long as the set holds its address.
     void keep(NodePtr removed) { _removed.push_back(std::move(removed)); }
 
 private:
-    struct Slot {
-        size_t hash = 0;
-        const Dict* node = nullptr;
-    };
-    // Equal nodes have equal names and creation dates, so those make a hash consistent with equality.
-    static size_t hashOf(const Dict& node);
-    void grow();
-
-    std::vector<Slot> _slots; // open addressing, linear probing; the size is a power of two
-    size_t _count = 0;
+    std::unordered_set<const Dict*> _nodes;
     std::vector<NodePtr> _removed;
 };
 
-/// Removes nodes equal in value to one seen earlier in the walk; `seen` starts empty at the root.
+/// Removes every repeat of a node object seen earlier in the walk; `seen` starts empty at the root.
 void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen);
 
 } // namespace tardigo

@@ -1,25 +1,107 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_name_encoding.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tardigo {
 
-QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    return writeFileAtomically(path, [&](QIODevice& file) { return writeAll(file, bytes); });
+namespace {
+
+const SimulatedDiskFault* gDiskFault = nullptr;
+
+/// Passes the writes on to the file until the failing byte, as a disk that fills up does.
+class FailingDisk : public QIODevice {
+public:
+    FailingDisk(QIODevice& file, qint64 failingByte) : _file(file), _room(failingByte) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (_room <= 0) {
+            setErrorString(qt_error_string(ENOSPC));
+            return -1;
+        }
+        const qint64 written = _file.write(data, std::min(size, _room));
+        if (written < 0)
+            setErrorString(_file.errorString());
+        else
+            _room -= written;
+        return written;
+    }
+
+private:
+    QIODevice& _file;
+    qint64 _room;
+};
+
+/// Asks the system to put the file on the disk; false, with why, when the disk refused.
+bool syncToDisk(const QSaveFile& file, QString* why) {
+    if (gDiskFault && gDiskFault->offset() < 0) {
+        *why = qt_error_string(EIO);
+        return false;
+    }
+    // QSaveFile syncs too, but ignores a failure, which is where a full disk may show.
+    if (::fsync(file.handle()) == 0)
+        return true;
+    *why = qt_error_string(errno);
+    return false;
 }
 
-QString writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Could not save “%1”: %2.").arg(name, file.errorString());
-    // Without a commit the temporary file goes, and the old one stays.
-    if (!write(file) || !file.commit())
-        return QStringLiteral("Could not save “%1”: %2. The previous version of the file is unchanged.")
-            .arg(name, file.errorString());
+/// Why the save failed, or an empty string once the new file has replaced the old one.
+QString save(QSaveFile& file, const FileWriter& write) {
+    // Unbuffered, a write that fails says so at once: no piece waits in a buffer for the commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    std::optional<FailingDisk> failingDisk;
+    if (gDiskFault && gDiskFault->offset() >= 0)
+        failingDisk.emplace(file, gDiskFault->offset());
+    QString why = write(failingDisk ? static_cast<QIODevice&>(*failingDisk) : file);
+    if (!why.isEmpty())
+        return why;
+    if (!file.flush())
+        return file.errorString();
+    if (!syncToDisk(file, &why))
+        return why;
+    if (!file.commit())
+        return file.errorString();
     return {};
+}
+
+} // namespace
+
+SimulatedDiskFault::SimulatedDiskFault(qint64 offset) : _offset(offset) {
+    gDiskFault = this;
+}
+
+SimulatedDiskFault::~SimulatedDiskFault() {
+    gDiskFault = nullptr;
+}
+
+QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    return writeFileAtomically(
+        path, [&](QIODevice& file) { return writeAll(file, bytes) ? QString() : file.errorString(); });
+}
+
+QString writeFileAtomically(const QString& path, const FileWriter& write) {
+    QSaveFile file(path);
+    const QString why = save(file, write);
+    if (why.isEmpty())
+        return {};
+    // Without a commit the temporary file goes, and the old one, if any, stays.
+    const QString error = QStringLiteral("Could not save “%1”: %2.").arg(QFileInfo(path).fileName(), why);
+    return QFileInfo::exists(path) ? error + QStringLiteral(" The previous version of the file is unchanged.")
+                                   : error;
 }
 
 bool writeAll(QIODevice& device, QByteArrayView bytes) {
@@ -34,12 +116,29 @@ bool writeAll(QIODevice& device, QByteArrayView bytes) {
 
 bool openForReading(QFile& file, QString* error) {
     const QString name = QFileInfo(file.fileName()).fileName();
-    if (QFileInfo(file.fileName()).isDir()) {
-        *error = QStringLiteral("“%1” is a folder, not a list file.").arg(name);
+    // Opened without waiting, then checked on what was opened: a pipe would wait for a writer
+    // forever, and a device would never end.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = errno == ENOENT && mayHaveBeenNotUtf8(name)
+                     ? notUtf8NameReason(name)
+                     : QStringLiteral("Could not open “%1”: %2.").arg(name, qt_error_string(errno));
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *error = S_ISDIR(info.st_mode)
+                     ? QStringLiteral("“%1” is a folder, not a list file.").arg(name)
+                     : QStringLiteral("“%1” is not a regular file (it may be a pipe or a device), so it "
+                                      "cannot be a list file.")
+                           .arg(name);
+        return false;
+    }
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         *error = QStringLiteral("Could not open “%1”: %2.").arg(name, file.errorString());
+        ::close(fd);
         return false;
     }
     return true;

@@ -59,6 +59,8 @@ std::vector<Preference> makeTable() {
         // Linux additions: desktop notifications, and mail through any MTA's sendmail.
         {pref::minderDesktopNotification, K::Boolean, yes},
         {pref::minderSendmailPath, K::String, Value("/usr/sbin/sendmail")},
+        // Run before and after "tardigo-cli sync --all", e.g. "vdirsyncer sync tasks".
+        {pref::syncCommand, K::String, {}},
         // Read without a registered default.
         {pref::minderEmailAddress, K::String, {}},
         {pref::lastDocumentSet, K::StringList, {}},

@@ -210,14 +210,15 @@ struct Group {
 
 class RtfReader {
 public:
-    explicit RtfReader(const QByteArray& rtf)
-        : _p(rtf.constData()), _begin(rtf.constData()), _end(_p + rtf.size()) {}
+    RtfReader(const QByteArray& rtf, qsizetype characterLimit)
+        : _p(rtf.constData()), _begin(rtf.constData()), _end(_p + rtf.size()), _limit(characterLimit) {}
 
     RtfReadResult read();
 
 private:
     Group& top() { return _stack.back(); }
     qsizetype offset() const { return _p - _begin; }
+    bool limitReached() const { return _limit >= 0 && _textLength >= _limit; }
 
     bool openGroup();
     // Answers false when the root group closed.
@@ -244,6 +245,8 @@ private:
     const char* _p;
     const char* const _begin;
     const char* const _end;
+    const qsizetype _limit; // negative: no limit
+    qsizetype _textLength = 0;
     std::vector<Group> _stack;
     CodePage _codePage = CodePage::Windows1252;
     int _defaultFont = -1;
@@ -274,6 +277,10 @@ RtfReadResult RtfReader::read() {
         return result;
     }
     while (_p < _end) {
+        if (limitReached()) {
+            result.cutShort = true;
+            break;
+        }
         const char c = *_p;
         if (c == '{') {
             if (!openGroup()) {
@@ -303,8 +310,11 @@ RtfReadResult RtfReader::read() {
         }
     }
     if (!_stack.empty()) {
-        qCDebug(lcRichText) << "RTF ends inside" << _stack.size() << "open groups";
-        flushHighSurrogate();
+        // Cut short, the text stops before a pending high surrogate, as if its pair came later.
+        if (!result.cutShort) {
+            qCDebug(lcRichText) << "RTF ends inside" << _stack.size() << "open groups";
+            flushHighSurrogate();
+        }
         finishParagraph();
     }
     result.text = RichText::fromRuns(std::move(_runs));
@@ -570,8 +580,13 @@ void RtfReader::plainBytes() {
             g.swallowCharacter = false;
             ++start;
         }
-        if (start < _p)
-            currentRun().text.append(QLatin1StringView(start, _p - start));
+        // Beyond the limit nothing is kept: the reading stops at the next character.
+        const qsizetype length =
+            _limit < 0 ? _p - start : std::min<qsizetype>(_p - start, _limit - _textLength);
+        if (length > 0) {
+            currentRun().text.append(QLatin1StringView(start, length));
+            _textLength += length;
+        }
         break;
     }
     case Destination::Skip:
@@ -652,6 +667,7 @@ void RtfReader::flushHighSurrogate() {
 
 void RtfReader::appendText(QStringView text) {
     currentRun().text.append(text);
+    _textLength += text.size();
 }
 
 TextRun& RtfReader::currentRun() {
@@ -735,8 +751,8 @@ void RtfReader::commitColor() {
 
 } // namespace
 
-RtfReadResult readRtf(const QByteArray& rtf) {
-    return RtfReader(rtf).read();
+RtfReadResult readRtf(const QByteArray& rtf, qsizetype characterLimit) {
+    return RtfReader(rtf, characterLimit).read();
 }
 
 } // namespace tardigo

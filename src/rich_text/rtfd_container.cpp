@@ -27,7 +27,7 @@ bool isMetadataName(const QString& name) {
 
 class RtfdParser {
 public:
-    explicit RtfdParser(const QByteArray& data) : _data(data) {}
+    RtfdParser(const QByteArray& data, bool textOnly) : _data(data), _textOnly(textOnly) {}
     RtfdReadResult parse();
 
 private:
@@ -42,6 +42,7 @@ private:
     void fail(const QString& message);
 
     const QByteArray& _data;
+    const bool _textOnly; // the text file alone, sharing the data's bytes
     qsizetype _pos = 0;
     bool _bigEndian = false;
     bool _haveText = false;
@@ -79,7 +80,8 @@ std::optional<QByteArray> RtfdParser::bytes(quint32 size, qsizetype limit) {
         fail(tr("An RTFD entry at byte %1 claims %2 bytes, more than it holds.").arg(_pos).arg(size));
         return std::nullopt;
     }
-    QByteArray result = _data.mid(_pos, size);
+    QByteArray result =
+        _textOnly ? QByteArray::fromRawData(_data.constData() + _pos, size) : _data.mid(_pos, size);
     _pos += size;
     return result;
 }
@@ -173,6 +175,8 @@ bool RtfdParser::readEntry(const QString& name, qsizetype end, RtfdReadResult& r
         qCInfo(lcRichText) << "RTFD entry" << name << "of type" << *type << "skipped";
         return true;
     }
+    if (_textOnly && (name != kRtfdTextFileName || _haveText))
+        return true;
     const auto size = sizeField();
     const auto contents = size ? bytes(*size, end) : std::nullopt;
     if (!contents)
@@ -195,7 +199,11 @@ void appendWord(QByteArray& out, quint32 value) {
 } // namespace
 
 RtfdReadResult readRtfdContainer(const QByteArray& data) {
-    return RtfdParser(data).parse();
+    return RtfdParser(data, false).parse();
+}
+
+RtfdReadResult readRtfdText(const QByteArray& data) {
+    return RtfdParser(data, true).parse();
 }
 
 QByteArray writeRtfdContainer(const std::vector<RtfdFile>& files) {

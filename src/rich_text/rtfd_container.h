@@ -28,6 +28,10 @@ struct RtfdReadResult {
 /// order). Metadata entries ("." and "__@…@__") and entries that are not files are skipped.
 RtfdReadResult readRtfdContainer(const QByteArray& data);
 
+/// Reads only the text file of a flat RTFD, without copying it: the result's `rtf` shares the bytes
+/// of `data` and is valid while `data` lives unchanged. No attachments are read.
+RtfdReadResult readRtfdText(const QByteArray& data);
+
 /// Writes a flat RTFD whose root directory holds these files in this order (little-endian, plain
 /// sizes).
 QByteArray writeRtfdContainer(const std::vector<RtfdFile>& files);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QStyleOptionViewItem>
 #include <QWidget>
 
 #include <cmath>
@@ -14,6 +15,9 @@ namespace {
 constexpr int kSmallHeight = 16;
 constexpr int kRegularHeight = 22;
 constexpr int kMargin = 4;
+constexpr qreal kBarHeight = 4.0;
+constexpr int kMaximumBarWidth = 120;
+constexpr int kMaximumSliderWidth = kMaximumBarWidth + 48;
 
 QStyleOptionSlider sliderOption(const QRect& cell, double fraction, bool regularSize, const QWidget* widget) {
     QStyleOptionSlider option;
@@ -22,8 +26,9 @@ QStyleOptionSlider sliderOption(const QRect& cell, double fraction, bool regular
     option.state |= QStyle::State_Enabled | QStyle::State_Horizontal;
     option.state &= ~QStyle::State_HasFocus;
     const int height = std::min(cell.height(), regularSize ? kRegularHeight : kSmallHeight);
-    option.rect = QRect(cell.left() + kMargin, cell.center().y() - height / 2 + 1,
-                        std::max(0, cell.width() - 2 * kMargin), height);
+    // As long as the bar and its percentage, however wide the column.
+    const int width = std::clamp(cell.width() - 2 * kMargin, 0, kMaximumSliderWidth);
+    option.rect = QRect(cell.left() + kMargin, cell.center().y() - height / 2 + 1, width, height);
     option.orientation = Qt::Horizontal;
     option.minimum = 0;
     option.maximum = 100;
@@ -48,6 +53,37 @@ void CompletionSlider::paint(QPainter* painter, const QRect& cell, double fracti
     painter->save();
     painter->translate(origin);
     style->drawComplexControl(QStyle::CC_Slider, &option, painter, widget);
+    painter->restore();
+}
+
+void CompletionSlider::paintBar(QPainter* painter, const QStyleOptionViewItem& cell, double fraction) {
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    const bool selected = cell.state & QStyle::State_Selected;
+    const QColor ink = cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    const QFontMetrics metrics(cell.font);
+    const int textWidth = metrics.horizontalAdvance(QStringLiteral("100%"));
+    const QRect area = cell.rect.adjusted(kMargin, 0, -kMargin, 0);
+    // The bar keeps a reading length in a wide column; the percentage follows it.
+    const int barWidth = std::clamp(area.width() - textWidth - kMargin, 0, kMaximumBarWidth);
+    const QRectF groove(area.left(), area.center().y() - kBarHeight / 2 + 1, barWidth, kBarHeight);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    QColor empty = ink;
+    empty.setAlphaF(0.15f);
+    painter->setBrush(empty);
+    painter->drawRoundedRect(groove, kBarHeight / 2, kBarHeight / 2);
+    if (fraction > 0.0) {
+        painter->setBrush(selected ? ink : cell.palette.color(QPalette::Highlight));
+        QRectF filled = groove;
+        filled.setWidth(std::max(kBarHeight, groove.width() * fraction));
+        painter->drawRoundedRect(filled, kBarHeight / 2, kBarHeight / 2);
+        painter->setPen(ink);
+        painter->setFont(cell.font);
+        painter->drawText(QRect(area.left() + barWidth + kMargin, area.top(), textWidth, area.height()),
+                          Qt::AlignRight | Qt::AlignVCenter,
+                          QStringLiteral("%1%").arg(int(std::lround(fraction * 100.0))));
+    }
     painter->restore();
 }
 

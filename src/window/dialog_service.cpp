@@ -3,6 +3,7 @@
 #include "platform/localized.h"
 #include "window/message_box_width.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -31,13 +32,37 @@ QString listFilter() {
 
 } // namespace
 
-QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox::Icon icon,
-                                                    const QString& title, const QString& text,
-                                                    const QString& informativeText,
-                                                    QMessageBox::StandardButtons buttons,
-                                                    QMessageBox::StandardButton defaultButton) {
+QMessageBox::StandardButton
+DialogService::question(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                        const QString& informativeText, QMessageBox::StandardButtons buttons,
+                        QMessageBox::StandardButton defaultButton,
+                        const std::map<QMessageBox::StandardButton, QString>& buttonTexts) {
+    return showMessageBox(parent, icon, title, text, informativeText, QString(), buttons, defaultButton,
+                          buttonTexts);
+}
+
+void DialogService::warning(QWidget* parent, const QString& title, const QString& text,
+                            const QString& informativeText) {
+    showMessageBox(parent, QMessageBox::Warning, title, text, informativeText, QString(), QMessageBox::Ok,
+                   QMessageBox::Ok, {});
+}
+
+void DialogService::error(QWidget* parent, const AlertSheet& sheet) {
+    showMessageBox(parent, QMessageBox::Warning, sheet.title, sheet.title, sheet.message, sheet.details,
+                   QMessageBox::Ok, QMessageBox::Ok, {});
+}
+
+QMessageBox::StandardButton
+DialogService::showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                              const QString& text, const QString& informativeText, const QString& details,
+                              QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                              const std::map<QMessageBox::StandardButton, QString>& buttonTexts) {
     if (script().on) {
-        script().shown.append(informativeText.isEmpty() ? text : text + u'\n' + informativeText);
+        QStringList lines{text};
+        for (const QString& more : {informativeText, details})
+            if (!more.isEmpty())
+                lines.append(more);
+        script().shown.append(lines.join(u'\n'));
         if (script().answers.empty())
             return defaultButton;
         const QMessageBox::StandardButton answer = script().answers.front();
@@ -46,15 +71,14 @@ QMessageBox::StandardButton DialogService::question(QWidget* parent, QMessageBox
     }
     QMessageBox box(icon, title, text, buttons, parent);
     box.setInformativeText(informativeText);
+    box.setDetailedText(details);
+    for (const auto& [button, buttonText] : buttonTexts)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(buttonText);
     box.setDefaultButton(defaultButton);
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     giveReadingWidth(box);
     return QMessageBox::StandardButton(box.exec());
-}
-
-void DialogService::warning(QWidget* parent, const QString& title, const QString& text,
-                            const QString& informativeText) {
-    question(parent, QMessageBox::Warning, title, text, informativeText, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 QString DialogService::openFileName(QWidget* parent, const QString& directory) {

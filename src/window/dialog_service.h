@@ -1,8 +1,12 @@
 #pragma once
 
+#include "minder/sheet_window.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+
+#include <map>
 
 namespace tardigo {
 
@@ -11,14 +15,18 @@ namespace tardigo {
 /// or the default one, and is recorded.
 class DialogService {
 public:
-    /// A modal question; answers the button chosen.
-    static QMessageBox::StandardButton question(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                                const QString& text, const QString& informativeText,
-                                                QMessageBox::StandardButtons buttons,
-                                                QMessageBox::StandardButton defaultButton);
+    /// A modal question, window-modal on `parent`; answers the button chosen. `buttonTexts` names
+    /// buttons after what they do instead of their standard titles.
+    static QMessageBox::StandardButton
+    question(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+             const QString& informativeText, QMessageBox::StandardButtons buttons,
+             QMessageBox::StandardButton defaultButton,
+             const std::map<QMessageBox::StandardButton, QString>& buttonTexts = {});
     /// A modal warning with an OK button.
     static void warning(QWidget* parent, const QString& title, const QString& text,
                         const QString& informativeText);
+    /// A failure told in plain words, window-modal on `parent`, the technical reason behind "Show Details".
+    static void error(QWidget* parent, const AlertSheet& sheet);
     /// The list file to open; empty when the user cancelled.
     static QString openFileName(QWidget* parent, const QString& directory);
     /// Where to save a list; empty when the user cancelled.
@@ -34,11 +42,16 @@ public:
     static void setScripted(bool scripted);
     static void queueAnswer(QMessageBox::StandardButton answer);
     static void queueFileName(const QString& path);
-    /// The questions and warnings shown since the last call, oldest first: each text, and on a
-    /// second line its informative text when it has one.
+    /// The questions and warnings shown since the last call, oldest first: each text, and on further
+    /// lines its informative text and its details when it has them.
     static QStringList takeShownTexts();
 
 private:
+    static QMessageBox::StandardButton
+    showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                   const QString& informativeText, const QString& details,
+                   QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                   const std::map<QMessageBox::StandardButton, QString>& buttonTexts);
     static QString savePanel(QWidget* parent, const QString& title, const QString& suggestedPath,
                              const QString& filter, const QString& extension);
     static QString nextScriptedFileName();

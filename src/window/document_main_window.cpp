@@ -17,6 +17,10 @@
 #include "window/document_menus.h"
 #include "window/document_printing.h"
 #include "window/document_toolbar.h"
+#include "window/due_date_editor.h"
+#include "window/eliding_label.h"
+#include "window/empty_list_hint.h"
+#include "window/file_error_sheets.h"
 #include "window/help_commands.h"
 #include "window/inspector_dock_widget.h"
 #include "window/item_appearance.h"
@@ -30,7 +34,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -41,6 +44,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSet>
 #include <QStatusBar>
 
 namespace tardigo {
@@ -51,10 +55,12 @@ bool isUntitledName(const QString& name) {
     return name == localized(QStringLiteral("Untitled"));
 }
 
-void setDefaultColumnWidths(QHeaderView& header) {
+void setDefaultColumnWidths(QHeaderView& header, const QFontMetrics& metrics) {
+    // The date column fits the widest date it shows, with the cell's margins.
+    const int due = DueDateEditor::widestDateWidth(metrics) + 16;
     const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 250},
-                                                     {&key::category, 110}, {&key::due, 150},
-                                                     {&key::notes, 180},    {&key::completion, 90}};
+                                                     {&key::category, 110}, {&key::due, due},
+                                                     {&key::notes, 180},    {&key::completion, 110}};
     for (const auto& [identifier, width] : widths)
         header.resizeSection(outlineColumnIndex(*identifier), width);
 }
@@ -96,7 +102,7 @@ void DocumentMainWindow::buildWidgets() {
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
     _outline->resetRowHeight();
-    setDefaultColumnWidths(*_outline->header());
+    setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
     setCentralWidget(_outline);
 
     _toolbar = new DocumentToolbar(this);
@@ -109,13 +115,19 @@ void DocumentMainWindow::buildWidgets() {
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
     _printing = new DocumentPrinting(*_document, *this);
 
+    // The selected item's name, or a message in its place, gives way to the count of outstanding
+    // items, which always shows.
+    _selectionLabel = new ElidingLabel(this);
+    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
+    _statusMessage = new ElidingLabel(this);
+    _statusMessage->setObjectName(QStringLiteral("statusMessage"));
+    _statusMessage->hide();
     _statusLine = new QLabel(this);
     _statusLine->setObjectName(QStringLiteral("statusLine"));
-    _selectionLabel = new QLabel(this);
-    _selectionLabel->setObjectName(QStringLiteral("selectionLabel"));
-    _selectionLabel->setTextFormat(Qt::PlainText);
-    statusBar()->addWidget(_statusLine, 1);
-    statusBar()->addPermanentWidget(_selectionLabel);
+    _statusLine->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(_selectionLabel, 1);
+    statusBar()->addWidget(_statusMessage, 1);
+    statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
 
@@ -158,6 +170,13 @@ void DocumentMainWindow::connectCommands() {
         validate();
     });
     connect(document, &TardigoDocument::fileNameChanged, this, &DocumentMainWindow::updateTitle);
+    connect(document, &TardigoDocument::fileChangedOnDisk, this, [this] {
+        // Nothing of the user's would be lost: the list simply follows its file.
+        if (!_document->isDocumentEdited())
+            reloadFromDisk();
+        else
+            resolveChangeOnDisk();
+    });
     connect(document, &TardigoDocument::dataReplaced, this, &DocumentMainWindow::dataReplaced);
 
     connect(_toolbar->action(DocumentToolbar::newItemIdentifier), &QAction::triggered, document,
@@ -401,27 +420,31 @@ void DocumentMainWindow::finishAllEditing() {
 
 void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     _statusLine->setText(display.statusText);
+    _statusMessage->hide();
+    _selectionLabel->show();
     _selectionLabel->setText(display.selectionLabel);
     QFont labelFont = qFontForItemFont(display.selectionFont);
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
-    if (QCheckBox* hideCompleted = _toolbar->hideCompletedCheckbox()) {
-        hideCompleted->setChecked(display.hideCompletedChecked);
-        hideCompleted->setText(display.hideCompletedTitle);
-    }
+    _toolbar->showHideCompleted(display.hideCompletedChecked);
+    _outline->setEmptyText(
+        emptyListHint(_document->counts(), _menus->action(QStringLiteral("newItem"))->shortcut(),
+                      _menus->action(QStringLiteral("toggleHideCompletedItems"))->shortcut()));
     _inspector->renderDisplay(display);
     validate();
 }
 
 void DocumentMainWindow::setStatusText(const QString& text) {
-    _statusLine->setText(text);
+    _statusMessage->setText(text);
+    _selectionLabel->hide();
+    _statusMessage->show();
 }
 
 // Files
 
-void DocumentMainWindow::alert(const QString& title, const QString& message) {
+void DocumentMainWindow::alert(const AlertSheet& sheet) {
     if (TWAlertArray* alerts = _document->alertArray())
-        alerts->addAlert(title, message, false, std::nullopt, std::nullopt, std::nullopt);
+        alerts->addAlert(sheet);
 }
 
 bool DocumentMainWindow::save() {
@@ -443,10 +466,79 @@ AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
 
 bool DocumentMainWindow::saveToFile() {
     QString error;
+    switch (_document->saveUnlessChangedOnDisk(&error)) {
+    case TardigoDocument::SaveOutcome::Saved:
+        return true;
+    case TardigoDocument::SaveOutcome::ChangedOnDisk:
+        return resolveChangeOnDisk();
+    case TardigoDocument::SaveOutcome::Failed:
+        break;
+    }
+    alert(saveErrorSheet(_document->fileName(), error));
+    return false;
+}
+
+bool DocumentMainWindow::resolveChangeOnDisk() {
+    const QMessageBox::StandardButton answer = DialogService::question(
+        this, QMessageBox::Warning, localized(QStringLiteral("Changed on Disk")),
+        localized(QStringLiteral("“%1” was changed by another program since you opened or saved it here."))
+            .arg(_document->displayName()),
+        localized(QStringLiteral("Reload it and lose the changes you made here, or save your version "
+                                 "over the other one?")),
+        QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
+        {{QMessageBox::Reset, localized(QStringLiteral("Reload"))},
+         {QMessageBox::Save, localized(QStringLiteral("Save Anyway"))}});
+    if (answer == QMessageBox::Reset) {
+        reloadFromDisk();
+        return false;
+    }
+    if (answer != QMessageBox::Save)
+        return false;
+    QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
-    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    alert(saveErrorSheet(_document->fileName(), error));
     return false;
+}
+
+void DocumentMainWindow::reloadFromDisk() {
+    // The new tree holds new nodes: an item is found again as the same item, by name and creation.
+    const auto identity = [](const Dict& item) {
+        const QString* name = item.value(key::name).asString();
+        const QString* created = item.value(key::dateCreated).asString();
+        return (name ? *name : QString()) + u'\x1f' + (created ? *created : QString());
+    };
+    QSet<QString> expanded, selected;
+    for (const NodePtr& item : _outline->expandedItems())
+        expanded.insert(identity(*item));
+    for (const NodePtr& item : VKallSelectedItems(*_outline))
+        selected.insert(identity(*item));
+    finishAllEditing();
+    QString error;
+    if (!_document->readFromFile(_document->fileName(), &error)) {
+        alert(openErrorSheet(_document->fileName(), error, false));
+        return;
+    }
+    std::vector<NodePtr> open, chosen;
+    std::vector<NodePtr> pending{_document->data()};
+    while (!pending.empty()) { // parents before their children, so that each opens in view
+        const NodePtr node = std::move(pending.back());
+        pending.pop_back();
+        if (node != _document->data()) {
+            if (expanded.contains(identity(*node)))
+                open.push_back(node);
+            if (selected.contains(identity(*node)))
+                chosen.push_back(node);
+        }
+        if (const ArrayPtr children = childrenOf(*node))
+            for (auto child = children->items.rbegin(); child != children->items.rend(); ++child)
+                if (NodePtr item = child->asDict())
+                    pending.push_back(std::move(item));
+    }
+    for (const NodePtr& item : open)
+        _outline->expandItem(item, false);
+    VKselectItems(*_outline, chosen);
+    _document->updateUI();
 }
 
 void DocumentMainWindow::makeSticky() {
@@ -469,7 +561,7 @@ bool DocumentMainWindow::saveAs() {
         return false;
     QString error;
     if (!_document->writeToFile(path, &error)) {
-        alert(localized(QStringLiteral("The list could not be saved.")), error);
+        alert(saveErrorSheet(path, error));
         return false;
     }
     _host.noteRecentDocument(path);
@@ -484,12 +576,14 @@ void DocumentMainWindow::revert() {
         this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
         localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
         localized(QStringLiteral("Your current changes will be lost.")),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel,
+        {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
         return;
     QString error;
-    if (!_document->readFromFile(_document->fileName(), &error))
-        alert(localized(QStringLiteral("The list could not be opened.")), error);
+    bool isLegacy = false;
+    if (!_document->readFromFile(_document->fileName(), &error, &isLegacy))
+        alert(openErrorSheet(_document->fileName(), error, isLegacy));
 }
 
 bool DocumentMainWindow::confirmClose() {

@@ -2,6 +2,7 @@
 
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
+#include "minder/sheet_window.h"
 
 #include <QMainWindow>
 
@@ -15,6 +16,7 @@ namespace tardigo {
 class DocumentMenus;
 class DocumentPrinting;
 class DocumentToolbar;
+class ElidingLabel;
 class InspectorDockWidget;
 class MessageBoxSheetWindow;
 class OutlineDelegate;
@@ -60,6 +62,8 @@ public:
     void revert();
     /// Offers to save unsaved changes; false when the user chose to keep the window open.
     bool confirmClose();
+    /// Reads the list again from its file, keeping open and selected the items that are still there.
+    void reloadFromDisk();
     /// The user has answered for the unsaved changes already (quitting): closing asks no more.
     void setChangesReviewed() { _changesReviewed = true; }
     /// Turns the selected items into sticky notes; beeps when none is selected.
@@ -89,9 +93,12 @@ private:
     /// Hands a clipboard command to the text field being edited, if one is; false when none is.
     bool forwardToTextField(const char* command);
     void dataReplaced();
-    void alert(const QString& title, const QString& message);
+    void alert(const AlertSheet& sheet);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
+    /// Another program changed the list's file: the user chooses to reload it, to save this version
+    /// over it, or neither for now. True when the list was saved.
+    bool resolveChangeOnDisk();
 
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;
@@ -101,8 +108,9 @@ private:
     DocumentMenus* _menus = nullptr;
     InspectorDockWidget* _inspector = nullptr;
     DocumentPrinting* _printing = nullptr;
-    QLabel* _statusLine = nullptr;
-    QLabel* _selectionLabel = nullptr;
+    QLabel* _statusLine = nullptr; // the count of outstanding items
+    ElidingLabel* _selectionLabel = nullptr;
+    ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
     bool _changesReviewed = false;

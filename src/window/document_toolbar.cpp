@@ -7,12 +7,9 @@
 #include "window/icon_for_name.h"
 #include "window/window_log.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace tardigo {
 
@@ -126,22 +123,26 @@ QAction* DocumentToolbar::makeAction(const QString& identifier, const QString& l
 }
 
 QWidget* DocumentToolbar::makeHideCompletedItem() {
-    auto* item = new QWidget(this);
-    item->setObjectName(hideCompletedIdentifier);
-    item->setToolTip(localized(QStringLiteral("Toggle the display of completed items")));
-    auto* layout = new QVBoxLayout(item);
-    layout->setContentsMargins(6, 2, 6, 2);
-    layout->setSpacing(2);
-    _hideCompleted = new QCheckBox(localized(QStringLiteral("Show")), item);
-    _hideCompleted->setObjectName(QStringLiteral("hideCompletedCheckbox"));
-    auto* label = new QLabel(localized(QStringLiteral("Completed")), item);
-    label->setAlignment(Qt::AlignHCenter);
-    layout->addWidget(_hideCompleted, 0, Qt::AlignHCenter);
-    layout->addWidget(label, 0, Qt::AlignHCenter);
-    item->setMinimumWidth(48);
-    // clicked, not toggled: the refresh sets the box without sending the action again.
-    connect(_hideCompleted, &QCheckBox::clicked, this, &DocumentToolbar::hideCompletedToggled);
-    return item;
+    // A switch that stays pressed while completed items are hidden, titled as the menu command is.
+    _hideCompleted = new QToolButton(this);
+    _hideCompleted->setObjectName(hideCompletedIdentifier);
+    _hideCompleted->setCheckable(true);
+    _hideCompleted->setText(tr("Hide Completed"));
+    _hideCompleted->setAccessibleName(tr("Hide completed items"));
+    _hideCompleted->setIcon(iconForName(QStringLiteral("hide-completed-toolbar-item")));
+    _hideCompleted->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    showHideCompleted(false);
+    // clicked, not toggled: the refresh sets the switch without sending the action again.
+    connect(_hideCompleted, &QToolButton::clicked, this, &DocumentToolbar::hideCompletedToggled);
+    return _hideCompleted;
+}
+
+void DocumentToolbar::showHideCompleted(bool hidden) {
+    if (!_hideCompleted)
+        return;
+    _hideCompleted->setChecked(hidden);
+    _hideCompleted->setToolTip(hidden ? tr("Completed items are hidden. Click to show them again.")
+                                      : tr("Completed items are shown. Click to hide them."));
 }
 
 QWidget* DocumentToolbar::makeRecentDocsItem() {

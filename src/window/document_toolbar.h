@@ -6,7 +6,6 @@
 
 #include <optional>
 
-class QCheckBox;
 class QMenu;
 class QToolButton;
 
@@ -49,7 +48,10 @@ public:
     /// The action of an item that has one (New, Done, Notes, Colors, Fonts, Inspector, Stickies, Print,
     /// Customize).
     QAction* action(const QString& identifier) const { return _actions.value(identifier); }
-    QCheckBox* hideCompletedCheckbox() const { return _hideCompleted; }
+    /// The hide-completed switch; null while the toolbar does not show it.
+    QToolButton* hideCompletedButton() const { return _hideCompleted; }
+    /// Shows whether completed items are hidden, and what the switch will do.
+    void showHideCompleted(bool hidden);
     /// The inspector item's picture: a panel, or the side drawer open or closed.
     void setInspectorState(bool panel, bool showing);
     /// The tool an item opens (Notes, Colors, Fonts); none for any other item.
@@ -69,7 +71,7 @@ private:
 
     QStringList _identifiers;
     QHash<QString, QAction*> _actions;
-    QCheckBox* _hideCompleted = nullptr;
+    QToolButton* _hideCompleted = nullptr;
     QToolButton* _recentDocs = nullptr;
     QMenu* _recentDocsMenu = nullptr;
 };

@@ -1,25 +1,26 @@
 #include "window/due_date_editor.h"
 
+#include "document/due_date_entry.h"
+#include "document/due_date_format.h"
 #include "model/clock.h"
-#include "platform/localized.h"
-#include "window/due_date_format.h"
 #include "window/icon_for_name.h"
 
 #include <QAction>
 #include <QCalendarWidget>
 #include <QFrame>
+#include <QLocale>
 #include <QVBoxLayout>
 
 namespace tardigo {
 
 DueDateEditor::DueDateEditor(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("dueDateEditor"));
-    setFrame(false);
-    setPlaceholderText(localized(QStringLiteral("No due date")));
+    setAccessibleName(tr("Due date"));
+    setPlaceholderText(tr("No due date"));
     QIcon calendarIcon =
         QIcon::fromTheme(QStringLiteral("view-calendar"), iconForName(QStringLiteral("vk_time")));
     QAction* pick = addAction(calendarIcon, QLineEdit::TrailingPosition);
-    pick->setToolTip(localized(QStringLiteral("Choose a day")));
+    pick->setToolTip(tr("Choose a day"));
     connect(pick, &QAction::triggered, this, &DueDateEditor::showCalendar);
 }
 
@@ -29,10 +30,32 @@ void DueDateEditor::setDate(const QDateTime& date) {
     setText(_originalText);
 }
 
-QDateTime DueDateEditor::date() const {
+QVariant DueDateEditor::entry() const {
+    if (text() == _originalText)
+        return _original.isValid() ? QVariant(_original) : QVariant(QString());
+    return text();
+}
+
+QDateTime DueDateEditor::typedDate() const {
     if (text() == _originalText)
         return _original;
-    return parseDueDate(text());
+    const DueDateEntry typed = readDueDateEntry(text());
+    return typed.kind == DueDateEntry::Kind::Date ? typed.date : QDateTime();
+}
+
+int DueDateEditor::widestDateWidth(const QFontMetrics& metrics) {
+    // Month and day names differ in width: the widest of a year's, at a time with seconds.
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        widest = std::max(widest, metrics.horizontalAdvance(formatDueDate(
+                                      QDateTime(QDate(2028, month, 20 + month % 7), QTime(23, 58, 59)))));
+    return widest;
+}
+
+int DueDateEditor::neededWidth() const {
+    // The text's margins and frame, and the calendar button, which is about as wide as the field is high.
+    const QMargins margins = textMargins() + contentsMargins();
+    return widestDateWidth(fontMetrics()) + margins.left() + margins.right() + sizeHint().height() + 12;
 }
 
 void DueDateEditor::showCalendar() {
@@ -49,8 +72,8 @@ void DueDateEditor::showCalendar() {
         connect(_calendar, &QCalendarWidget::activated, this, &DueDateEditor::calendarPicked);
         connect(_calendar, &QCalendarWidget::clicked, this, &DueDateEditor::calendarPicked);
     }
-    const QDateTime shown = date().isValid() ? date().toLocalTime() : Clock::now();
-    _calendar->setSelectedDate(shown.date());
+    const QDateTime typed = typedDate();
+    _calendar->setSelectedDate((typed.isValid() ? typed.toLocalTime() : Clock::now()).date());
     _popup->adjustSize();
     _popup->move(mapToGlobal(QPoint(width() - _popup->width(), height())));
     _popup->show();
@@ -59,8 +82,9 @@ void DueDateEditor::showCalendar() {
 
 void DueDateEditor::calendarPicked(QDate day) {
     // The time of day stays what it was; a new due date starts at midnight.
-    const QDateTime current = date().isValid() ? date().toLocalTime() : QDateTime(day, QTime(0, 0));
-    setText(formatDueDate(QDateTime(day, current.time())));
+    const QDateTime typed = typedDate();
+    const QTime time = typed.isValid() ? typed.toLocalTime().time() : QTime(0, 0);
+    setText(formatDueDate(QDateTime(day, time)));
     _popup->hide();
     setFocus();
 }

@@ -17,17 +17,21 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setWindowTitle(sheet.title);
     box->setText(sheet.title);
     box->setInformativeText(sheet.message);
+    box->setDetailedText(sheet.details);
     box->setTextFormat(Qt::PlainText);
     // The default button is at the right end, the alternate before it, the other at the left.
     std::map<QAbstractButton*, int> codes;
     QPushButton* defaultButton = box->addButton(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))),
                                                 QMessageBox::AcceptRole);
     codes[defaultButton] = AlertDefaultReturn;
-    if (sheet.alternateButton)
-        codes[box->addButton(*sheet.alternateButton, QMessageBox::RejectRole)] = AlertAlternateReturn;
+    QPushButton* alternateButton = nullptr;
+    if (sheet.alternateButton) {
+        alternateButton = box->addButton(*sheet.alternateButton, QMessageBox::RejectRole);
+        codes[alternateButton] = AlertAlternateReturn;
+    }
     if (sheet.otherButton)
         codes[box->addButton(*sheet.otherButton, QMessageBox::DestructiveRole)] = AlertOtherReturn;
-    box->setDefaultButton(defaultButton);
+    box->setDefaultButton(sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton);
     if (!sheet.alternateButton)
         box->setEscapeButton(defaultButton);
     giveReadingWidth(*box);

@@ -8,29 +8,37 @@
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QTextBlock>
-#include <QTextDocument>
 
 namespace tardigo {
 
 namespace {
 
 constexpr int kRowPadding = 4;
-constexpr int kCellMargin = 3;
 
 QString identifierOf(const QModelIndex& index) {
     return outlineColumnIdentifiers().value(index.column());
 }
 
+QAbstractItemDelegate::EndEditHint hintForKey(int key) {
+    if (key == Qt::Key_Tab)
+        return QAbstractItemDelegate::EditNextItem;
+    if (key == Qt::Key_Backtab)
+        return QAbstractItemDelegate::EditPreviousItem;
+    return QAbstractItemDelegate::SubmitModelCache;
+}
+
 } // namespace
 
 OutlineDelegate::OutlineDelegate(OutlineTreeView& view, std::function<QStringList()> categoryNames)
-    : QStyledItemDelegate(&view), _view(view), _categoryNames(std::move(categoryNames)) {}
+    : QStyledItemDelegate(&view), _view(view), _categoryNames(std::move(categoryNames)) {
+    // The completion slider and the field borders follow the pointer.
+    view.viewport()->setAttribute(Qt::WA_Hover);
+}
 
 void OutlineDelegate::paintBackground(QPainter* painter, const QStyleOptionViewItem& option,
                                       const QModelIndex& index) const {
@@ -43,29 +51,23 @@ void OutlineDelegate::paintBackground(QPainter* painter, const QStyleOptionViewI
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &background, painter, widget);
 }
 
-void OutlineDelegate::paintNotes(QPainter* painter, const QStyleOptionViewItem& option,
-                                 const QModelIndex& index) const {
-    OutlineModel& model = _view.outlineModel();
-    const QTextDocument* notes = model.notesCache().documentFor(model.itemForIndex(index));
-    if (!notes)
+bool OutlineDelegate::isUnderPointer(const QStyleOptionViewItem& option) const {
+    return (option.state & QStyle::State_MouseOver) &&
+           option.rect.contains(_view.viewport()->mapFromGlobal(QCursor::pos()));
+}
+
+void OutlineDelegate::paintCompletion(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const {
+    paintBackground(painter, option, index);
+    const std::optional<double> tracked = _view.trackedCompletion(index);
+    const double fraction = tracked ? *tracked : index.data(OutlineModel::CompletionRole).toDouble();
+    if (tracked || isUnderPointer(option)) {
+        CompletionSlider::paint(painter, option.rect, fraction, _view.usesRegularControls(), option.widget);
         return;
-    const QRect cell = option.rect.adjusted(kCellMargin, 0, -kCellMargin, 0);
-    const qreal margin = notes->documentMargin();
-    const qreal firstLineHeight = notes->documentLayout()->blockBoundingRect(notes->begin()).height();
-    painter->save();
-    painter->setClipRect(cell);
-    // The first line in its own fonts, made smaller when it is taller than the row, and centred.
-    const qreal scale = firstLineHeight > cell.height() ? cell.height() / firstLineHeight : 1.0;
-    const qreal top = cell.top() + (cell.height() - firstLineHeight * scale) / 2.0;
-    painter->translate(cell.left(), top);
-    painter->scale(scale, scale);
-    painter->translate(-margin, -margin);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.palette = option.palette;
-    if (option.state & QStyle::State_Selected)
-        context.palette.setColor(QPalette::Text, option.palette.color(QPalette::HighlightedText));
-    notes->documentLayout()->draw(painter, context);
-    painter->restore();
+    }
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index); // the item's font
+    CompletionSlider::paintBar(painter, cell, fraction);
 }
 
 void OutlineDelegate::paintFieldBorder(QPainter* painter, const QStyleOptionViewItem& option) const {
@@ -89,27 +91,18 @@ void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
     const bool sortedColumn =
         identifier == _view.highlightedTableColumn() && !(option.state & QStyle::State_Selected);
-    if (sortedColumn) {
+    if (sortedColumn)
         painter->fillRect(option.rect, sortedColumnTint(option.palette));
-    }
     if (identifier == key::completion) {
-        paintBackground(painter, option, index);
-        const std::optional<double> tracked = _view.trackedCompletion(index);
-        CompletionSlider::paint(painter, option.rect,
-                                tracked ? *tracked : index.data(OutlineModel::CompletionRole).toDouble(),
-                                _view.usesRegularControls(), option.widget);
-        return;
-    }
-    if (identifier == key::notes) {
-        paintBackground(painter, option, index);
-        paintNotes(painter, option, index);
+        paintCompletion(painter, option, index);
         return;
     }
     QStyleOptionViewItem cell = option;
     if (identifier == key::icon)
         cell.decorationAlignment = Qt::AlignCenter;
     QStyledItemDelegate::paint(painter, cell, index);
-    if (_borderedFields && (identifier == key::category || identifier == key::due))
+    const bool field = identifier == key::category || identifier == key::due;
+    if (field && _borderedFields && (option.state & QStyle::State_MouseOver))
         paintFieldBorder(painter, option);
 }
 
@@ -126,6 +119,7 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     if (identifier == key::category) {
         auto* combo = new QComboBox(parent);
         combo->setObjectName(QStringLiteral("categoryEditor"));
+        combo->setAccessibleName(tr("Category"));
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(_categoryNames());
@@ -140,6 +134,7 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     } else {
         editor = QStyledItemDelegate::createEditor(parent, option, index);
         editor->setObjectName(QStringLiteral("nameEditor"));
+        editor->setAccessibleName(tr("Name"));
     }
     editor->setFont(index.data(Qt::FontRole).value<QFont>());
     return editor;
@@ -162,19 +157,40 @@ void OutlineDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     if (auto* combo = qobject_cast<QComboBox*>(editor))
         model->setData(index, combo->currentText());
     else if (auto* due = qobject_cast<DueDateEditor*>(editor))
-        model->setData(index, due->date().isValid() ? QVariant(due->date()) : QVariant());
+        due->setEntryAccepted(model->setData(index, due->entry()));
     else
         QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool OutlineDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* due = qobject_cast<DueDateEditor*>(object);
+    if (!due || event->type() != QEvent::KeyPress)
+        return QStyledItemDelegate::eventFilter(object, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Tab && key != Qt::Key_Backtab)
+        return QStyledItemDelegate::eventFilter(object, event);
+    emit commitData(due);
+    // A text that is no date keeps the editor open with the text; the status line says why.
+    if (due->entryAccepted())
+        emit closeEditor(due, hintForKey(key));
+    return true;
 }
 
 void OutlineDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                            const QModelIndex& index) const {
     QStyledItemDelegate::updateEditorGeometry(editor, option, index);
-    // The combo box and the date field need their own height, centred on the row.
+    // The combo box and the date field need their own height, centred on the row; the date field
+    // shows the whole date, reaching over the next column when its own is narrower.
     const int height = std::max(option.rect.height(), editor->sizeHint().height());
     QRect rect = editor->geometry();
     rect.setTop(option.rect.center().y() - height / 2);
     rect.setHeight(height);
+    if (const auto* due = qobject_cast<DueDateEditor*>(editor)) {
+        rect.setWidth(std::max(rect.width(), due->neededWidth()));
+        const int overhang = rect.right() - _view.viewport()->width() + 1;
+        if (overhang > 0)
+            rect.translate(-std::min(overhang, rect.left()), 0);
+    }
     editor->setGeometry(rect);
 }
 

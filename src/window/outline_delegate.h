@@ -9,16 +9,17 @@ namespace tardigo {
 
 class OutlineTreeView;
 
-/// Draws and edits the outline's cells: names in the item's font and colour, the category in an
-/// editable combo box, the due date in a date editor, the completion as a slider, the notes as
-/// their own rich text; the sorted column is tinted.
+/// Draws and edits the outline's cells. Cells are text in the item's font (the name in its colour);
+/// the completion is a slim bar that becomes a slider under the pointer and while it is dragged;
+/// editors appear only while editing: a combo box for the category, a date field for the due date.
+/// The sorted column is tinted.
 class OutlineDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     /// `categoryNames` gives the category editor's choices when it opens.
     OutlineDelegate(OutlineTreeView& view, std::function<QStringList()> categoryNames);
 
-    /// Draws the category and due cells framed as fields.
+    /// Frames the category and due cells as fields on the row under the pointer.
     void setBorderedFields(bool bordered) { _borderedFields = bordered; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -31,11 +32,18 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
 
+protected:
+    /// Return and Tab end a due-date edit only when the document takes the date typed.
+    bool eventFilter(QObject* object, QEvent* event) override;
+
 private:
     void paintBackground(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const;
-    void paintNotes(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paintCompletion(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const;
     void paintFieldBorder(QPainter* painter, const QStyleOptionViewItem& option) const;
+    /// Whether the pointer is over the cell itself.
+    bool isUnderPointer(const QStyleOptionViewItem& option) const;
 
     OutlineTreeView& _view;
     std::function<QStringList()> _categoryNames;

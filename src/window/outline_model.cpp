@@ -1,9 +1,9 @@
 #include "window/outline_model.h"
 
+#include "document/due_date_format.h"
 #include "document/item_mime_data.h"
 #include "document/outline_columns.h"
 #include "model/keys.h"
-#include "window/due_date_format.h"
 #include "window/icon_for_name.h"
 #include "window/item_appearance.h"
 
@@ -67,7 +67,7 @@ std::vector<std::pair<qsizetype, qsizetype>> rangesNotIn(const Array& list, cons
 } // namespace
 
 OutlineModel::OutlineModel(OutlineDataSource& dataSource, QObject* parent)
-    : QAbstractItemModel(parent), _dataSource(dataSource), _notesCache(dataSource) {}
+    : QAbstractItemModel(parent), _dataSource(dataSource) {}
 
 // The places and lists the view was told
 
@@ -245,7 +245,9 @@ bool OutlineModel::setData(const QModelIndex& index, const QVariant& value, int 
         return false;
     const QString& identifier = outlineColumnIdentifiers().at(index.column());
     CellValue cell;
-    if (identifier == key::due) {
+    if (identifier == key::due && value.typeId() == QMetaType::QString) {
+        return _dataSource.setDueDateText(value.toString(), item);
+    } else if (identifier == key::due) {
         if (const QDateTime date = value.toDateTime(); date.isValid())
             cell = date;
     } else if (identifier == key::completion) {

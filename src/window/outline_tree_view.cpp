@@ -3,6 +3,7 @@
 #include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/completion_slider.h"
+#include "window/empty_list_hint.h"
 #include "window/item_appearance.h"
 #include "window/outline_model.h"
 
@@ -143,6 +144,14 @@ bool OutlineTreeView::isRemembered(const Dict* item) const {
     return found != _expanded.cend() && found->lock().get() == item;
 }
 
+std::vector<NodePtr> OutlineTreeView::expandedItems() const {
+    std::vector<NodePtr> items;
+    for (const std::weak_ptr<Dict>& item : _expanded)
+        if (NodePtr live = item.lock())
+            items.push_back(std::move(live));
+    return items;
+}
+
 bool OutlineTreeView::isItemExpanded(const Dict* item) const {
     return isRemembered(item);
 }
@@ -200,7 +209,7 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
                                               : QModelIndex()});
     };
     if (item) {
-        pending.push_back({item, _model->indexOfItem(item.get())});
+        pending.push_back({item, shownIndexOf(item.get(), key::icon)});
     } else if (withChildren) {
         addChildren(nullptr, QModelIndex());
     }
@@ -278,7 +287,10 @@ bool OutlineTreeView::isShown(const QModelIndex& index) const {
 
 QModelIndex OutlineTreeView::shownIndexOf(const Dict* item, const QString& identifier) const {
     const QModelIndex index = _model->indexOfItem(item, outlineColumnIndex(identifier));
-    return isShown(index) ? index : QModelIndex();
+    if (index.isValid())
+        return isShown(index) ? index : QModelIndex();
+    // A row the view has not laid out yet (a new tree) is found by numbering the rows.
+    return indexForRow(rowForItem(item), identifier);
 }
 
 std::vector<NodePtr> OutlineTreeView::selectedItems() const {
@@ -349,6 +361,9 @@ void OutlineTreeView::deselectAll() {
 
 void OutlineTreeView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTreeView::selectionChanged(selected, deselected);
+    // With nothing selected no row is current, so that none shows a focus frame.
+    if (!selectionModel()->hasSelection() && currentIndex().isValid() && !isEditing())
+        setCurrentQuietly(QModelIndex());
     if (_restoring)
         return;
     _dataSource.outlineViewSelectionDidChange();
@@ -372,6 +387,30 @@ void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const Q
     if (_highlightedColumn == key::name && !selectionModel()->isSelected(index))
         painter->fillRect(rect, sortedColumnTint(palette()));
     QTreeView::drawBranches(painter, rect, index);
+}
+
+void OutlineTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (!_emptyText.isEmpty() && _model->rowCount() == 0) {
+        QPainter painter(viewport());
+        paintEmptyListHint(painter, *viewport(), _emptyText);
+    }
+}
+
+void OutlineTreeView::setEmptyText(const QString& text) {
+    if (text != _emptyText) {
+        _emptyText = text;
+        viewport()->update();
+    }
+}
+
+void OutlineTreeView::focusInEvent(QFocusEvent* event) {
+    // The view makes the first row current when it gains the focus; with nothing selected it stays
+    // without a current row, and the first arrow key selects the first row.
+    const bool hadCurrent = currentIndex().isValid();
+    QTreeView::focusInEvent(event);
+    if (!hadCurrent && !selectionModel()->hasSelection())
+        setCurrentQuietly(QModelIndex());
 }
 
 void OutlineTreeView::scrollRowToVisible(int row) {

@@ -37,6 +37,8 @@ public:
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
     bool isItemExpanded(const Dict* item) const override;
+    /// The items the outline holds open, shown or inside a closed parent.
+    std::vector<NodePtr> expandedItems() const;
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;
@@ -75,6 +77,9 @@ public:
     /// Cell controls are drawn at their regular size once rows are taller than 30 pixels.
     bool usesRegularControls() const;
 
+    /// What the outline says, centred, while it shows no row.
+    void setEmptyText(const QString& text);
+
     /// One height for every row; it only grows while the window is open.
     int outlineRowHeight() const { return _rowHeight; }
     void setOutlineRowHeight(int height);
@@ -98,6 +103,8 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     /// The rows as the view shows them, walked again after the rows or an expansion changed.
@@ -140,6 +147,7 @@ private:
     double _sliderValue = 0.0;
     int _rowHeight = 0;
     bool _scrollsSideways = false;
+    QString _emptyText;
 };
 
 } // namespace tardigo

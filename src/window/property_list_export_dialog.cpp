@@ -5,6 +5,7 @@
 #include "minder/tw_alert_array.h"
 #include "platform/localized.h"
 #include "window/dialog_service.h"
+#include "window/file_error_sheets.h"
 #include "window/file_manager.h"
 
 #include <QDir>
@@ -23,8 +24,7 @@ void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
     const QString error = exportPropertyListFile(*document.data(), path);
     if (!error.isEmpty()) {
         if (TWAlertArray* alerts = document.alertArray())
-            alerts->addAlert(localized(QStringLiteral("The list could not be exported.")), error, false,
-                             std::nullopt, std::nullopt, std::nullopt);
+            alerts->addAlert(exportErrorSheet(path, error));
         return;
     }
     FileManager::reveal(path);

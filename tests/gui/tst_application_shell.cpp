@@ -292,8 +292,9 @@ private slots:
         DialogService::queueFileName(path("no such folder/out.plist"));
         window->menus().action("exportPropertyList")->trigger();
         QTRY_VERIFY(window->sheets().currentSheet());
-        const QString reason = window->sheets().currentSheet()->informativeText();
-        QVERIFY2(reason.contains("out.plist"), qPrintable(reason));
+        const QMessageBox* failure = window->sheets().currentSheet();
+        QCOMPARE(failure->text(), QStringLiteral("“out.plist” could not be written."));
+        QVERIFY2(failure->detailedText().contains("out.plist"), qPrintable(failure->detailedText()));
         QCOMPARE(revealed.size(), 1);
         window->sheets().currentSheet()->close();
         DialogService::queueFileName(QString()); // cancelled: nothing at all

@@ -3,6 +3,7 @@
 #include "app/document_controller.h"
 #include "app/message_box_error_reporter.h"
 #include "archive/list_file.h"
+#include "document/due_date_format.h"
 #include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -14,22 +15,24 @@
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
-#include "window/due_date_format.h"
+#include "window/eliding_label.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -128,10 +131,7 @@ private slots:
         const NodePtr milk = outline.itemAtRow(1);
         QCOMPARE(milk->value(key::category), Value("Errands"));
 
-        // The click right after a category commit only ends it; a later one edits.
-        clickCell(outline, 1, key::due);
-        QVERIFY(!outline.isEditing());
-        later();
+        // The next cell opens at once, however soon after the last edit.
         clickCell(outline, 1, key::due);
         QVERIFY(qobject_cast<DueDateEditor*>(cellEditor(outline)));
         typeIntoEditor(outline, "2031-05-17 09:30");
@@ -159,6 +159,90 @@ private slots:
         QCOMPARE(outline.selectedRows(), std::vector<int>{0});
     }
 
+    void aDateThatIsNoDateKeepsTheEditorAndTheDate() {
+        NodePtr rent = item("rent");
+        rent->set(key::due, "2026-12-24 09:00:00 +0100");
+        DocumentMainWindow* window = open({rent});
+        OutlineTreeView& outline = window->outline();
+        outline.header()->resizeSection(outlineColumnIndex(key::due), 40);
+        clickCell(outline, 0, key::due);
+        auto* editor = qobject_cast<DueDateEditor*>(cellEditor(outline));
+        QVERIFY(editor);
+        // The whole date shows, with the calendar button, however narrow the column.
+        QVERIFY(editor->width() > editor->fontMetrics().horizontalAdvance(editor->text()) + editor->height());
+
+        editor->selectAll();
+        QTest::keyClicks(editor, "garbage");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(cellEditor(outline), editor);
+        QCOMPARE(editor->text(), QStringLiteral("garbage"));
+        rent = outline.itemAtRow(0);
+        QCOMPARE(rent->value(key::due), Value("2026-12-24 09:00:00 +0100"));
+        auto* message = window->findChild<ElidingLabel*>("statusMessage");
+        QTRY_VERIFY(message->isVisible());
+        QVERIFY2(message->text().startsWith("“garbage” is not a date"), qPrintable(message->text()));
+
+        // The date as the column shows dates, without seconds, is taken.
+        editor->selectAll();
+        QTest::keyClicks(editor, formatDueDate(QDateTime(QDate(2026, 12, 25), QTime(14, 30))));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!outline.isEditing());
+        QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
+        QVERIFY(!message->isVisible());
+    }
+
+    void theStatusLineShortensTheNameAndKeepsTheCount() {
+        DocumentMainWindow* window = open({item(QString(300, u'w')), item("b")});
+        window->resize(420, 300);
+        clickCell(window->outline(), 0, key::icon);
+        auto* count = window->findChild<QLabel*>("statusLine");
+        auto* name = window->findChild<ElidingLabel*>("selectionLabel");
+        QTRY_VERIFY(name->isElided());
+        QCOMPARE(count->text(), QStringLiteral("2/2 outstanding"));
+        QVERIFY(count->isVisible());
+        QVERIFY(window->statusBar()->rect().contains(count->geometry()));
+        QVERIFY(name->geometry().right() < count->geometry().left());
+    }
+
+    void withNothingSelectedNoRowIsCurrent() {
+        DocumentMainWindow* window = open({item("a"), item("b")});
+        OutlineTreeView& outline = window->outline();
+        outline.setFocus();
+        QVERIFY(!outline.currentIndex().isValid()); // so no row shows a focus frame
+        QTest::keyClick(&outline, Qt::Key_Down);
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QTest::keyClick(&outline, Qt::Key_Delete);
+        QCOMPARE(rowNames(outline), QStringList{"b"});
+        QVERIFY(!outline.currentIndex().isValid());
+    }
+
+    void thePurgeQuestionTakesReturnForCancel() {
+        // A purge cannot be undone.
+        DocumentMainWindow* window = open({item("done", 1.0)});
+        window->document().itemCommands().purgeCompletedItems();
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("Cancel"));
+        QTest::keyClick(sheet, Qt::Key_Return);
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QCOMPARE(rowNames(window->outline()), QStringList{"done"});
+    }
+
+    void aFailedSaveIsToldPlainlyOnItsWindow() {
+        DocumentMainWindow* window = open({item("milk")});
+        QMessageBox* sheet = nullptr;
+        DialogService::queueFileName(_files.filePath("no such folder/elsewhere.todo"));
+        command(window, "saveDocumentAs")->trigger();
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QCOMPARE(sheet->text(), QStringLiteral("“elsewhere.todo” could not be saved."));
+        QVERIFY(sheet->informativeText().startsWith("Your changes are still here"));
+        QVERIFY(sheet->detailedText().contains("elsewhere.todo")); // the technical reason
+        sheet->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
     void doneHideCompletedAndTheStatusLine() {
         DocumentMainWindow* window = open({item("a"), item("b"), item("c", 0.5)});
         OutlineTreeView& outline = window->outline();
@@ -172,12 +256,13 @@ private slots:
         QCOMPARE(outline.itemAtRow(2)->value(key::completion), Value::boolean(true));
         QCOMPARE(status->text(), QStringLiteral("1/3 outstanding"));
 
-        QCheckBox* hide = window->findChild<QCheckBox*>("hideCompletedCheckbox");
-        QCOMPARE(hide->text(), QStringLiteral("Show"));
+        auto* hide = window->findChild<QToolButton*>(DocumentToolbar::hideCompletedIdentifier);
+        QCOMPARE(hide->text(), QStringLiteral("Hide Completed"));
+        QVERIFY(hide->toolTip().contains("Click to hide them"));
         hide->click();
         QCOMPARE(rowNames(outline), QStringList{"a"});
         QVERIFY(hide->isChecked());
-        QCOMPARE(hide->text(), QStringLiteral("Hide"));
+        QVERIFY(hide->toolTip().contains("Click to show them again"));
         QVERIFY(command(window, "toggleHideCompletedItems")->isChecked());
         QCOMPARE(status->text(), QStringLiteral("1/3 outstanding")); // hidden items still count
 
@@ -269,7 +354,7 @@ private slots:
         OutlineTreeView& again = reopened->outline();
         QCOMPARE(rowNames(again), (QStringList{"call mum", "walk dog"}));
         QCOMPARE(again.itemAtRow(0)->value(key::category), Value("Family"));
-        QVERIFY(reopened->findChild<QCheckBox*>("hideCompletedCheckbox")->isChecked());
+        QVERIFY(reopened->findChild<QToolButton*>(DocumentToolbar::hideCompletedIdentifier)->isChecked());
         QCOMPARE(again.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
         QVERIFY(findItem(*reopened->document().data(), "buy bread"));
         // Opening it again only brings its window forward.
@@ -322,12 +407,15 @@ private slots:
             QVERIFY2(!command(window, name)->isEnabled(), name);
         QVERIFY(!done->isEnabled());
 
-        clickCell(outline, 0, key::completion);
+        // The slider under the pointer is as long as the bar and its percentage, 168 pixels.
+        const QRect cell = outline.visualRect(outline.indexForRow(0, key::completion));
+        QTest::mouseClick(outline.viewport(), Qt::LeftButton, {},
+                          QPoint(cell.left() + 4 + 84, cell.center().y()));
         for (const char* name : {"doneItem", "deleteItem", "renameItem"})
             QVERIFY2(command(window, name)->isEnabled(), name);
         QVERIFY(done->isEnabled());
 
-        // The slider sets the completion where the user lets go: the middle of the cell is about half.
+        // The slider sets the completion where the user lets go: its middle is about half.
         const double completion = outline.itemAtRow(0)->value(key::completion).asNumber()->toDouble();
         QVERIFY2(completion > 0.4 && completion < 0.6, qPrintable(QString::number(completion)));
 
@@ -422,8 +510,7 @@ private slots:
         QVERIFY(!_controller->openFile(newer));
         const QStringList shown = DialogService::takeShownTexts();
         QCOMPARE(shown.size(), 1); // refused without asking, and nothing else closes
-        QVERIFY2(shown.front().contains(
-                     "This list was saved by a newer version of Tardigo"),
+        QVERIFY2(shown.front().contains("This list was saved by a newer version of Tardigo"),
                  qPrintable(shown.front()));
         QCOMPARE(_controller->windows().size(), size_t(1));
     }

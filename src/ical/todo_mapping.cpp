@@ -1,0 +1,144 @@
+#include "ical/todo_mapping.h"
+
+#include "ical/ical_properties.h"
+#include "ical/ical_time.h"
+#include "ical/todo_field.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+
+namespace tardigo {
+
+namespace {
+
+const QStringList kReminderKeys{key::reminderSet,         key::reminderTimeLength, key::reminderTimeUnit,
+                                key::reminderMarkDueDate, key::reminderMarkNow,    key::reminderRepeat,
+                                key::reminderMark};
+
+void stamp(icalcomponent* todo, const QDateTime& modified) {
+    const icaltimetype at = icalUtcTime(modified.isValid() ? modified : Clock::now());
+    removeProperties(todo, ICAL_LASTMODIFIED_PROPERTY);
+    removeProperties(todo, ICAL_DTSTAMP_PROPERTY);
+    addProperty(todo, icalproperty_new_dtstamp(at));
+    addProperty(todo, icalproperty_new_lastmodified(at));
+}
+
+/// What a group of properties says for the content, in the form we write it.
+QByteArray writtenForm(const TodoField& field, const TodoContent& content) {
+    const IcalComponentPtr todo(icalcomponent_new_vtodo());
+    field.write(content, todo.get());
+    return icalText(todo.get());
+}
+
+} // namespace
+
+const QStringList& todoMappedKeys() {
+    static const QStringList keys = QStringList{key::uid,
+                                                key::name,
+                                                key::category,
+                                                key::dateCreated,
+                                                key::due,
+                                                key::completion,
+                                                key::dateCompleted,
+                                                key::notes,
+                                                key::dateDueRepeatPeriod,
+                                                key::importedRepeatRule,
+                                                key::icon,
+                                                key::thisIconOnly,
+                                                key::fontName,
+                                                key::fontSize,
+                                                key::color} +
+                                    kReminderKeys;
+    return keys;
+}
+
+TodoContent todoContentOf(const Dict& item, const QString& parentUid, std::optional<qint64> order) {
+    TodoContent content;
+    for (const QString& key : todoMappedKeys()) {
+        if (const Value* value = item.find(key))
+            content.item->set(key, *value);
+    }
+    content.parentUid = parentUid;
+    content.order = order;
+    return content;
+}
+
+IcalComponentPtr newTodo(const TodoContent& content, const QDateTime& modified) {
+    IcalComponentPtr todo(icalcomponent_new_vtodo());
+    for (const TodoField& field : todoFields())
+        field.write(content, todo.get());
+    stamp(todo.get(), modified);
+    return todo;
+}
+
+void updateTodo(icalcomponent* todo, const TodoContent& content, const QDateTime& modified) {
+    const TodoContent before = readTodo(todo);
+    for (const TodoField& field : todoFields()) {
+        if (writtenForm(field, before) == writtenForm(field, content))
+            continue;
+        field.remove(todo);
+        field.write(content, todo);
+    }
+    stamp(todo, modified);
+}
+
+TodoContent readTodo(icalcomponent* todo) {
+    TodoContent content;
+    for (const TodoField& field : todoFields())
+        field.read(todo, content);
+    return content;
+}
+
+QDateTime todoLastModified(icalcomponent* todo) {
+    for (icalproperty_kind kind : {ICAL_LASTMODIFIED_PROPERTY, ICAL_DTSTAMP_PROPERTY}) {
+        if (icalproperty* property = firstProperty(todo, kind)) {
+            if (const std::optional<QDateTime> at = propertyInstant(property, todo))
+                return *at;
+        }
+    }
+    return {};
+}
+
+QDateTime itemLastModified(const Dict& item) {
+    // History is appended as it happens, so the last entry is the newest.
+    if (const ArrayPtr history = item.value(key::history).asArray(); history && !history->items.empty()) {
+        const Value& last = history->items.back();
+        const HistoryEntry* entry = last.asHistoryEntry();
+        const DictPtr dict = entry ? nullptr : last.asDict();
+        const std::optional<QDateTime> at = entry  ? parseStoredDate(entry->timestamp())
+                                            : dict ? parseStoredDate(dict->value(key::timestamp))
+                                                   : std::nullopt;
+        if (at)
+            return *at;
+    }
+    return parseStoredDate(item.value(key::dateCreated)).value_or(QDateTime());
+}
+
+bool applyTodoItem(Dict& item, const Dict& mapped) {
+    bool changed = false, dueChanged = false, reminderChanged = false;
+    for (const QString& key : todoMappedKeys()) {
+        const Value* now = mapped.find(key);
+        const Value* was = item.find(key);
+        if (!now && (key == key::dateCreated || key == key::uid))
+            continue;
+        if (now && was && *now == *was)
+            continue;
+        if (!now && !was)
+            continue;
+        if (now)
+            item.set(key, *now);
+        else
+            item.remove(key);
+        changed = true;
+        dueChanged = dueChanged || key == key::due;
+        reminderChanged = reminderChanged || kReminderKeys.contains(key);
+    }
+    if (dueChanged)
+        item.remove(key::minderTimestampTodo);
+    if (reminderChanged || (dueChanged && VKboolForKey(item, key::reminderMarkDueDate)))
+        item.remove(key::minderTimestampReminder);
+    return changed;
+}
+
+} // namespace tardigo

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace tardigo {
+
+/// Puts items where their to-dos say they stand: under the item holding their parent's uid, at
+/// their order among its children. An item goes to the top level instead when its parent is not in
+/// the list, or when its place would make it its own ancestor or nest it too deep, as hostile or
+/// careless calendars can ask.
+class TreePlacement {
+public:
+    /// How an order is read: as the place among the parent's children (as our lists write it), or
+    /// only relative to the other items placed there, after the children already in place.
+    enum class Orders { AsPlaces, AfterExisting };
+
+    TreePlacement(Dict& root, Orders orders);
+
+    /// The item holding the uid, in the list or asked to be placed; null when none does.
+    NodePtr itemWithUid(const QString& uid) const;
+    /// The uid of the item's parent in the list as it stands; empty at the top level.
+    QString parentUidOf(const Dict& item) const;
+    /// Asks for the item (new, or already in the list) to stand under the item of parentUid.
+    void place(const NodePtr& item, const QString& parentUid, std::optional<qint64> order);
+    /// Moves every item asked for to its place. False when the list would then nest deeper than
+    /// kMaxItemDepth (what the list file holds), which leaves it changed but whole.
+    bool apply();
+
+private:
+    struct Request {
+        NodePtr item;
+        QString parentUid;
+        std::optional<qint64> order;
+        Dict* parent = nullptr; // decided in apply()
+    };
+
+    Dict* decideParent(Request& request);
+    Dict* finalParentOf(const Dict* node) const;
+    void removeFromOldPlaces();
+    void insertAtNewPlaces();
+    int depth() const;
+
+    Dict& _root;
+    Orders _orders;
+    QHash<QString, NodePtr> _byUid;
+    std::unordered_map<const Dict*, Dict*> _parents; // every item in the list, to its parent
+    std::vector<Request> _requests;
+    std::unordered_map<const Dict*, size_t> _requested; // item to its request
+};
+
+} // namespace tardigo

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/value.h"
+
+namespace tardigo {
+
+/// The codes stored under "date due repeat period"; any other value means no repeat.
+enum Period : int {
+    VKNoPeriod = 0,
+    VKDailyPeriod = 1,
+    VKWeeklyPeriod = 2,
+    VKMonthlyByDayPositionPeriod = 3,
+    VKMonthlyByDayNumberPeriod = 4,
+    VKSemiAnnualPeriod = 5,
+    VKAnnualPeriod = 6,
+    VKBiennialPeriod = 7,
+    VKOftenPeriod = 8,
+    VKInfrequentPeriod = 9,
+    VKFortnightPeriod = 10,
+    VKQuarterPeriod = 11,
+};
+
+/// The codes stored under "reminder time unit".
+enum ReminderUnit : int {
+    ReminderMinutes = 0,
+    ReminderHours = 1,
+    ReminderDays = 2,
+    ReminderWeeks = 3,
+    ReminderMonths = 4,  // of 30 days
+    ReminderPeriods = 5, // of 120 days
+    ReminderYears = 6,   // of 365 days
+};
+
+/// The seconds in one reminder unit; 0 for any other code.
+double secondsPerReminderUnit(qint64 unit);
+
+/// The reminder interval of an item node in seconds. A "reminder time length" that is absent, not a
+/// number, not finite or negative counts as 0; an absent or non-numeric unit counts as minutes.
+double reminderIntervalForNode(const Dict& node);
+
+} // namespace tardigo

@@ -1,0 +1,85 @@
+#include "sync/sync_state.h"
+
+#include "platform/atomic_file.h"
+#include "sync/sync_log.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tardigo {
+
+namespace {
+
+constexpr int kVersion = 1;
+
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
+} // namespace
+
+QString SyncState::defaultFolder() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/tardigo/sync");
+}
+
+SyncState SyncState::load(const QString& stateFolder, const QString& listPath, const QString& syncFolder) {
+    SyncState state;
+    state._listPath = canonical(listPath);
+    state._syncFolder = canonical(syncFolder);
+    const QByteArray pair = (state._listPath + u'\n' + state._syncFolder).toUtf8();
+    state._path =
+        QDir(stateFolder)
+            .filePath(QString::fromLatin1(QCryptographicHash::hash(pair, QCryptographicHash::Sha1).toHex()) +
+                      QStringLiteral(".json"));
+    if (!QFileInfo::exists(state._path))
+        return state;
+    QString error;
+    const std::optional<QByteArray> bytes = readWholeFile(state._path, &error);
+    QJsonParseError parse;
+    const QJsonDocument json = bytes ? QJsonDocument::fromJson(*bytes, &parse) : QJsonDocument();
+    if (!json.isObject() || json.object().value(QStringLiteral("version")).toInt() != kVersion) {
+        qCWarning(lcSync).noquote() << "sync state" << state._path
+                                    << "does not read; syncing as for the first time" << error;
+        return state;
+    }
+    const QJsonObject items = json.object().value(QStringLiteral("items")).toObject();
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        const QJsonObject item = it.value().toObject();
+        state.items.insert(
+            it.key(),
+            {QByteArray::fromHex(item.value(QStringLiteral("item")).toString().toLatin1()),
+             QByteArray::fromHex(item.value(QStringLiteral("file")).toString().toLatin1()),
+             item.value(QStringLiteral("name")).toString(),
+             QDateTime::fromString(item.value(QStringLiteral("modified")).toString(), Qt::ISODate)});
+    }
+    return state;
+}
+
+QString SyncState::save() const {
+    QJsonObject entries;
+    for (auto it = items.cbegin(); it != items.cend(); ++it) {
+        entries.insert(it.key(),
+                       QJsonObject{{QStringLiteral("item"), QString::fromLatin1(it->itemHash.toHex())},
+                                   {QStringLiteral("file"), QString::fromLatin1(it->fileHash.toHex())},
+                                   {QStringLiteral("name"), it->fileName},
+                                   {QStringLiteral("modified"), it->modified.toUTC().toString(Qt::ISODate)}});
+    }
+    const QJsonObject state{{QStringLiteral("version"), kVersion},
+                            {QStringLiteral("list"), _listPath},
+                            {QStringLiteral("folder"), _syncFolder},
+                            {QStringLiteral("items"), entries}};
+    if (!QDir().mkpath(QFileInfo(_path).absolutePath()))
+        return QStringLiteral("The sync state folder %1 cannot be created.")
+            .arg(QFileInfo(_path).absolutePath());
+    return writeFileAtomically(_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
+}
+
+} // namespace tardigo

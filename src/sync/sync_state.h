@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+
+namespace tardigo {
+
+/// What the last sync saw of one item.
+struct SyncedItem {
+    QByteArray itemHash; // the item's fingerprint in the list
+    QByteArray fileHash; // the hash of its file's bytes
+    QString fileName;    // its file in the folder
+    QDateTime modified;  // the time its to-do was stamped as last changed
+    bool operator==(const SyncedItem&) const = default;
+};
+
+/// What one list and one folder looked like when they were last synced, so that each side's
+/// changes since can be told apart. Kept per pair in the state folder
+/// ($XDG_STATE_HOME/tardigo/sync), never in the list or the folder.
+class SyncState {
+public:
+    /// The state folder the user's environment gives.
+    static QString defaultFolder();
+    /// The state of the pair; empty when they never synced. A state that does not read counts as
+    /// empty too (logged): the sync then meets every item as new on both sides, which loses nothing.
+    static SyncState load(const QString& stateFolder, const QString& listPath, const QString& syncFolder);
+
+    /// Saves the state atomically; an empty string, or why it failed.
+    QString save() const;
+
+    QHash<QString, SyncedItem> items; // by uid
+
+private:
+    QString _path;
+    QString _listPath;
+    QString _syncFolder;
+};
+
+} // namespace tardigo

@@ -1,0 +1,171 @@
+#include "gui_test_support.h"
+
+#include "app/document_controller.h"
+#include "archive/list_file.h"
+#include "document/tardigo_document.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/atomic_file.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+#include "window/outline_tree_view.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+// What the window does when its list's file fails to save, or changes or stands odd on disk.
+class TestListOnDisk : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir _files;
+    std::unique_ptr<DocumentController> _controller;
+
+    QString path() const { return _files.filePath(QStringLiteral("list.todo")); }
+
+    /// Writes the list as another program would, the items under a parent and its child.
+    static void writeAsAnotherProgram(const QString& path, const std::vector<NodePtr>& items) {
+        const NodePtr root = newListRoot();
+        root->set(key::beta1DateFixedUp, Value::boolean(true));
+        for (const NodePtr& node : items)
+            childrenOf(*root)->items.push_back(node->deepCopy());
+        QCOMPARE(writeListFile(path, root), QString());
+    }
+    DocumentMainWindow* openList(const std::vector<NodePtr>& items) {
+        writeAsAnotherProgram(path(), items);
+        DocumentMainWindow* window = _controller->openFile(path());
+        if (window && !QTest::qWaitForWindowExposed(window))
+            qWarning("the window was not shown");
+        return window;
+    }
+    static QString savedName(const QString& path) {
+        const ListLoad load = readListFile(path);
+        return load.ok() ? nameOf(*childrenOf(*load.root)->items[0].asDict()) : QString();
+    }
+    static QString nameOf(const Dict& item) { return *item.value(key::name).asString(); }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+    }
+    void init() {
+        DialogService::setScripted(true);
+        DialogService::takeShownTexts();
+        _controller = std::make_unique<DocumentController>();
+    }
+    void cleanup() {
+        _controller.reset();
+        QFile::remove(path());
+    }
+
+    void aFailedSaveIsShownAndTheListStaysEdited() {
+        DocumentMainWindow* window = openList({item("rent")});
+        QVERIFY(window);
+        clickCell(window->outline(), 0, key::name);
+        typeIntoEditor(window->outline(), "rent paid");
+        QVERIFY(window->isWindowModified());
+        {
+            const SimulatedDiskFault fullDisk = SimulatedDiskFault::atSync();
+            QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        }
+        QVERIFY(window->isWindowModified());
+        QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
+        QVERIFY(sheet);
+        QVERIFY2(sheet->text().contains("could not be saved"), qPrintable(sheet->text()));
+        QCOMPARE(savedName(path()), QStringLiteral("rent"));
+        sheet->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(savedName(path()), QStringLiteral("rent paid"));
+    }
+
+    void anUneditedListFollowsItsFileKeepingWhatIsOpenAndSelected() {
+        const NodePtr child = item("child");
+        const NodePtr parent = item("parent", 0.0, {child, item("sibling")});
+        DocumentMainWindow* window = openList({parent, item("other")});
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+        const NodePtr shownParent = outline.itemAtRow(0);
+        outline.expandItem(shownParent, false);
+        clickCell(outline, 1, key::icon); // the child
+
+        // Another program adds an item; the items keep their names and creation dates.
+        const NodePtr added = item("added elsewhere");
+        writeAsAnotherProgram(path(), {parent, item("other"), added});
+        QTRY_COMPARE(rowNames(outline),
+                     (QStringList{"parent", "child", "sibling", "other", "added elsewhere"}));
+        QCOMPARE(nameOf(*outline.lastSelectedItem()), QStringLiteral("child"));
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(DialogService::takeShownTexts().isEmpty()); // nothing was asked
+
+        // The list's own save is not taken for another program's.
+        clickCell(outline, 3, key::name);
+        typeIntoEditor(outline, "other, renamed");
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QTest::qWait(200);
+        QVERIFY(DialogService::takeShownTexts().isEmpty());
+        QCOMPARE(rowNames(outline).at(3), QStringLiteral("other, renamed"));
+    }
+
+    void anEditedListAsksBeforeEitherVersionIsLost() {
+        DocumentMainWindow* window = openList({item("mine"), item("theirs")});
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 0, key::name);
+        typeIntoEditor(outline, "mine, edited");
+
+        // Someone else saves: the question comes, and Cancel keeps both versions where they are.
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        writeAsAnotherProgram(path(), {item("written elsewhere")});
+        QStringList asked;
+        QTRY_VERIFY((asked += DialogService::takeShownTexts(), !asked.isEmpty()));
+        QVERIFY2(asked.first().contains("changed by another program"), qPrintable(asked.first()));
+        QCOMPARE(rowNames(outline).first(), QStringLiteral("mine, edited"));
+        QCOMPARE(savedName(path()), QStringLiteral("written elsewhere"));
+
+        // Saving asks again; Save Anyway writes this version over the other.
+        DialogService::queueAnswer(QMessageBox::Save);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(DialogService::takeShownTexts().size(), 1);
+        QCOMPARE(savedName(path()), QStringLiteral("mine, edited"));
+        QVERIFY(!window->isWindowModified());
+
+        // Reload takes the other version and drops this one's changes.
+        clickCell(outline, 0, key::name);
+        typeIntoEditor(outline, "lost");
+        DialogService::queueAnswer(QMessageBox::Reset);
+        writeAsAnotherProgram(path(), {item("kept")});
+        QTRY_COMPARE(rowNames(outline), QStringList{"kept"});
+        QVERIFY(!window->isWindowModified());
+    }
+
+    void oddNamesAndFilesAreRefusedWithAReason() {
+        // A name whose bytes were not UTF-8 reaches the window with a replacement character.
+        QVERIFY(!_controller->openFile(_files.filePath(QStringLiteral("caf\uFFFD.todo"))));
+        QStringList shown = DialogService::takeShownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains("not UTF-8"), qPrintable(shown.first()));
+
+        // A pipe would never end: it is refused before it is read.
+        const QString pipe = _files.filePath(QStringLiteral("pipe.todo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(!_controller->openFile(pipe));
+        shown = DialogService::takeShownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains("not a regular file"), qPrintable(shown.first()));
+    }
+};
+
+QTEST_MAIN(TestListOnDisk)
+#include "tst_list_on_disk.moc"

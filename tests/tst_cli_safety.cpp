@@ -1,0 +1,226 @@
+// What the command-line tool promises about the lists it writes: nothing is lost or silently
+// replaced, whatever the disk, the other writers or the names and files it is given.
+#include "archive/list_file.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/new_item.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/stat.h>
+
+using namespace tardigo;
+
+namespace {
+
+NodePtr namedItem(const QString& name) {
+    NodePtr item = newToDoItem();
+    item->set(key::name, name);
+    return item;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Starts the tool without waiting for it, its output unread.
+void startCli(QProcess& process, const QStringList& args) {
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    QVERIFY(process.waitForStarted());
+}
+
+} // namespace
+
+class TestCliSafety : public QObject {
+    Q_OBJECT
+    QTemporaryDir _dir;
+    QString path(const QString& name) const { return _dir.filePath(name); }
+
+private slots:
+    void aFullDiskFailsEveryWriterAndKeepsTheOldFile() {
+        const QString list = test::writeList(path("full.todo"), {namedItem("milk")});
+        const QByteArray before = fileBytes(list);
+        const QStringList files = QDir(_dir.path()).entryList(QDir::Files);
+        for (const QStringList& args :
+             {QStringList{"add", list, "bread"}, QStringList{"new", path("new.todo")},
+              QStringList{"new", list, "--force"}, QStringList{"export", list, path("full.plist")},
+              QStringList{"archive", list, "--rewrite", path("copy.todo")}}) {
+            const test::CliRun run = test::runCliOnFullDisk(args);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("Could not save") && run.err.contains("File too large"),
+                     qPrintable(run.err));
+        }
+        QCOMPARE(fileBytes(list), before);
+        QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), files);
+    }
+
+    void nestingDeeperThanAListHoldsIsRefused() {
+        NodePtr top = namedItem("level 1"), deepest = top;
+        for (int depth = 2; depth < kMaxItemDepth; ++depth) {
+            const NodePtr item = namedItem(QStringLiteral("level %1").arg(depth));
+            childrenOf(*deepest)->items.push_back(item);
+            deepest = item;
+        }
+        const QString list = test::writeList(path("deep.todo"), {top});
+        const QStringList zeros(kMaxItemDepth, QStringLiteral("0"));
+        QCOMPARE(test::runCli({"add", list, "deepest", "--parent", zeros.mid(1).join(u'/')}).exitCode, 0);
+        const QByteArray before = fileBytes(list);
+        const test::CliRun refused = test::runCli({"add", list, "too deep", "--parent", zeros.join(u'/')});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("at most 498 levels deep"), qPrintable(refused.err));
+        QCOMPARE(fileBytes(list), before);
+        QCOMPARE(test::runCli({"show", list}).exitCode, 0);
+    }
+
+    void twoWritersAtOnceKeepEveryItem() {
+        const QString list = test::writeList(path("together.todo"), {});
+        QProcess first, second;
+        for (QProcess* process : {&first, &second}) {
+            const QString who = process == &first ? QStringLiteral("a") : QStringLiteral("b");
+            process->start(
+                QStringLiteral("sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("for i in $(seq 20); do \"$0\" add \"$1\" \"$2$i\" || exit 1; done"),
+                 QStringLiteral(TARDIGO_CLI_PATH), list, who});
+        }
+        for (QProcess* process : {&first, &second}) {
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(childrenOf(*readListFile(list).root)->size(), 40);
+    }
+
+    void aReminderPassKeepsAnItemAddedWhileItRan() {
+        // The pass mails its notice through a sendmail that takes a second: meanwhile, once the
+        // pass has read the list, an item is added.
+        const QString mailed = path("mailed"), sendmail = path("sendmail");
+        QFile script(sendmail);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\ncat >/dev/null\ntouch '%1'\nsleep 1\n").arg(mailed).toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        UserDefaults& defaults = UserDefaults::standard();
+        defaults.setBool(pref::minderEmail, true);
+        defaults.setObject(pref::minderEmailAddress, "me@example.org");
+        defaults.setObject(pref::minderSendmailPath, sendmail);
+        defaults.synchronize();
+
+        NodePtr overdue = namedItem("overdue");
+        overdue->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString list = test::writeList(path("minded.todo"), {overdue});
+        QProcess remind;
+        startCli(remind,
+                 {"remind", "--now", "2003-05-20 10:00:00 +0200", "--apply", "--channels", "mail", list});
+        QElapsedTimer timer;
+        timer.start();
+        while (!QFile::exists(mailed) && timer.elapsed() < 30000)
+            QThread::msleep(5);
+        QCOMPARE(test::runCli({"add", list, "added meanwhile"}).exitCode, 0);
+        QVERIFY(remind.waitForFinished(60000));
+        QCOMPARE(remind.exitCode(), 0);
+        defaults.setBool(pref::minderEmail, false);
+        defaults.synchronize();
+
+        const ArrayPtr saved = childrenOf(*readListFile(list).root);
+        QCOMPARE(saved->size(), 2);
+        QCOMPARE(childAt(*saved, 1)->value(key::name), Value("added meanwhile"));
+        QVERIFY(childAt(*saved, 0)->contains(key::minderTimestampTodo)); // and the pass's own change
+    }
+
+    void exportAndRewriteNeverReplaceSilentlyNorTheirInput() {
+        const QString list = test::writeList(path("source.todo"), {namedItem("milk")});
+        const QByteArray before = fileBytes(list);
+        QVERIFY(QFile::link(list, path("source-link.todo")));
+        const QString plist = path("out.plist");
+        QCOMPARE(test::runCli({"export", list, plist}).exitCode, 0);
+        QCOMPARE(test::runCli({"archive", list, "--rewrite", path("copy.todo")}).exitCode, 0);
+        for (const QStringList& args : {QStringList{"export", list, plist},
+                                        QStringList{"archive", list, "--rewrite", path("copy.todo")}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("--force"), qPrintable(refused.err));
+            QCOMPARE(test::runCli(args + QStringList{"--force"}).exitCode, 0);
+        }
+        // The input, under any name, is never the output, forced or not.
+        for (const QString& same : {list, path("./source.todo"), path("source-link.todo")}) {
+            for (const QStringList& args : {QStringList{"export", list, same, "--force"},
+                                            QStringList{"archive", list, "--rewrite", same, "--force"}}) {
+                const test::CliRun refused = test::runCli(args);
+                QCOMPARE(refused.exitCode, 1);
+                QVERIFY2(refused.err.contains("is the file being read"), qPrintable(refused.err));
+            }
+        }
+        QCOMPARE(fileBytes(list), before);
+    }
+
+    void sharedNotesAreNotWrittenOutAgainWithoutEnd() {
+        // 200 items share a 64 KB note: the list holds it once, but JSON and a property list would
+        // hold it 200 times, which the tool refuses as the reader refuses such an archive.
+        const Value notes = Value::data(QByteArray(64 * 1024, 'n'));
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 200; ++i) {
+            items.push_back(namedItem(QStringLiteral("item %1").arg(i)));
+            items.back()->set(key::notes, notes);
+        }
+        const QString list = test::writeList(path("shared.todo"), items);
+        for (const QStringList& args : {QStringList{"dump", list}, QStringList{"archive", list},
+                                        QStringList{"export", list, path("shared.plist")}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("share notes or texts") && refused.err.contains("MB in all"),
+                     qPrintable(refused.err));
+            QVERIFY(refused.out.isEmpty());
+        }
+        QVERIFY(!QFile::exists(path("shared.plist")));
+    }
+
+    void oddFilesAndNamesAreRefusedWithAReason() {
+        const QString pipe = path("pipe.todo");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const QStringList& args : {QStringList{"show", pipe}, QStringList{"remind", pipe}}) {
+            const test::CliRun refused = test::runCli(args);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains("not a regular file"), qPrintable(refused.err));
+        }
+
+        // A name that is not UTF-8 cannot be kept exactly, so nothing is written under another.
+        const QStringList before = QDir(_dir.path()).entryList(QDir::Files);
+        QProcess process;
+        process.setWorkingDirectory(_dir.path());
+        process.start(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("\"$0\" new \"$(printf 'caf\\351.todo')\""),
+                       QStringLiteral(TARDIGO_CLI_PATH)});
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("not UTF-8"));
+        QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), before);
+    }
+
+    void namesCannotDriveTheTerminal() {
+        NodePtr item = namedItem(QStringLiteral("Bell\aRed\x1b[31m\nforged line\x7f"));
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString list = test::writeList(path("controls.todo"), {item});
+        const QString escaped = QStringLiteral("Bell\\x07Red\\x1b[31m\\nforged line\\x7f");
+        const test::CliRun show = test::runCli({"show", list});
+        QCOMPARE(show.exitCode, 0);
+        QCOMPARE(show.out,
+                 QStringLiteral("1/1 outstanding\n  0% %1 due 2003-05-01 09:00:00 +0200\n").arg(escaped));
+        const test::CliRun remind = test::runCli({"remind", "--now", "2003-05-20 10:00:00 +0200", list});
+        QCOMPARE(remind.exitCode, 0);
+        QCOMPARE(remind.out.count(u'\n'), 1);
+        QVERIFY2(remind.out.contains(u'\t' + escaped + u'\t'), qPrintable(remind.out));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliSafety)
+#include "tst_cli_safety.moc"

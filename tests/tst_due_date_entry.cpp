@@ -1,0 +1,125 @@
+#include "document/due_date_entry.h"
+#include "document/due_date_format.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "platform/user_defaults.h"
+#include "test_support.h"
+
+#include <QLocale>
+#include <QTest>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+class TestDueDateEntry : public QObject {
+    Q_OBJECT
+    QDateTime _now;
+
+    static QDateTime read(const QString& typed) {
+        const DueDateEntry entry = readDueDateEntry(typed);
+        return entry.kind == DueDateEntry::Kind::Date ? entry.date : QDateTime();
+    }
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale::c());
+        UserDefaults::standard().useMemoryOnly();
+        _now = localTime("2024-03-10 14:25:00"); // a Sunday
+    }
+    void init() { Clock::setFixed(_now); }
+    void cleanup() {
+        Clock::reset();
+        UserDefaults::standard().removeObject(pref::userShortDateFormat);
+        UserDefaults::standard().removeObject(pref::userTimeFormat);
+    }
+
+    void theColumnShowsSecondsOnlyWhenThereAreAnyAndReadsBackWhatItShows() {
+        UserDefaults::standard().setObject(pref::userShortDateFormat, "dd/MM/yy");
+        UserDefaults::standard().setObject(pref::userTimeFormat, "h:mm:ss AP");
+        const QDateTime due = localTime("2031-05-17 21:30:00");
+        QCOMPARE(formatDueDate(due), QStringLiteral("17/05/31 9:30 PM"));
+        QCOMPARE(formatDueDate(due.addSecs(15)), QStringLiteral("17/05/31 9:30:15 PM"));
+        QCOMPARE(read(formatDueDate(due)), due); // a two-digit year is this century's
+        QCOMPARE(read(formatDueDate(due.addSecs(15))), due.addSecs(15));
+        QCOMPARE(read("17/05/2031 9:30 PM"), due);
+        // Shown in local time, whatever offset it was stored with.
+        QCOMPARE(formatDueDate(QDateTime(QDate(2031, 5, 17), QTime(19, 30), Qt::UTC)), formatDueDate(due));
+
+        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+        QCOMPARE(formatDueDate(due), QStringLiteral("17/05/31 21:30"));
+        QCOMPARE(read("17/05/31 21:30:45"), due.addSecs(45)); // seconds may be typed all the same
+    }
+
+    void acceptedForms_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDateTime>("expected");
+        const QDateTime christmas = localTime("2026-12-25 14:30:00");
+        const QDateTime christmasDay = localTime("2026-12-25 00:00:00");
+        const QString c = "C";
+        QTest::newRow("shown, without seconds") << c << "25 Dec 2026 14:30" << christmas;
+        QTest::newRow("shown, with seconds") << c << "25 Dec 2026 14:30:00" << christmas;
+        QTest::newRow("short date") << c << "25 Dec 2026" << christmasDay;
+        QTest::newRow("iso") << c << "2026-12-25 14:30" << christmas;
+        QTest::newRow("iso with T and seconds") << c << "2026-12-25T14:30:00" << christmas;
+        QTest::newRow("iso in UTC") << c << "2026-12-25T13:30Z" << christmas;
+        QTest::newRow("iso date") << c << " 2026-12-25 " << christmasDay;
+        QTest::newRow("stored") << c << "2026-12-25 14:30:00 +0100" << christmas;
+        QTest::newRow("British date") << "en_GB"
+                                      << "25/12/2026" << christmasDay;
+        QTest::newRow("British date and time") << "en_GB"
+                                               << "25/12/2026 14:30" << christmas;
+        QTest::newRow("American date") << "en_US"
+                                       << "12/25/2026" << christmasDay;
+        QTest::newRow("American short year and time") << "en_US"
+                                                      << "12/25/26 2:30 PM" << christmas;
+        QTest::newRow("German date") << "de_DE"
+                                     << "25.12.26" << christmasDay;
+        QTest::newRow("now") << c << "Now" << _now;
+        QTest::newRow("today") << c << "today" << _now;
+        QTest::newRow("tomorrow") << c << "tomorrow" << _now.addDays(1);
+        QTest::newRow("yesterday") << c << "YESTERDAY" << _now.addDays(-1);
+        QTest::newRow("weekday") << c << "Friday" << _now.addDays(5);
+        QTest::newRow("short weekday") << c << "tue" << _now.addDays(2);
+        QTest::newRow("today's weekday is next week's") << c << "sunday" << _now.addDays(7);
+        QTest::newRow("German weekday") << "de_DE"
+                                        << "Freitag" << _now.addDays(5);
+        QTest::newRow("+3d") << c << "+3d" << _now.addDays(3);
+        QTest::newRow("+ 2 weeks") << c << "+ 2 weeks" << _now.addDays(14);
+        QTest::newRow("in 2 weeks") << c << "in 2 weeks" << _now.addDays(14);
+        QTest::newRow("in 3 hours") << c << "In 3 hours" << _now.addSecs(3 * 3600);
+        QTest::newRow("+1mo") << c << "+1mo" << _now.addMonths(1);
+        QTest::newRow("in a year, in digits") << c << "in 1 yr" << _now.addYears(1);
+    }
+    void acceptedForms() {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QDateTime, expected);
+        QLocale::setDefault(QLocale(locale));
+        const DueDateEntry entry = readDueDateEntry(typed);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(int(entry.kind), int(DueDateEntry::Kind::Date));
+        QCOMPARE(entry.date.toMSecsSinceEpoch(), expected.toMSecsSinceEpoch());
+    }
+
+    void anEmptyCellClearsAndAnythingElseIsRefusedWithAReason_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("garbage") << "garbage";
+        QTest::newRow("no such day") << "2026-02-30 10:00";
+        QTest::newRow("a date in another locale's order") << "25/12/2026";
+        QTest::newRow("unknown unit") << "+3 fortnights";
+        QTest::newRow("no number") << "in weeks";
+    }
+    void anEmptyCellClearsAndAnythingElseIsRefusedWithAReason() {
+        QFETCH(QString, typed);
+        const DueDateEntry entry = readDueDateEntry(typed);
+        QCOMPARE(int(entry.kind), int(DueDateEntry::Kind::Refused));
+        QVERIFY2(entry.refusal.contains(u'“' + typed + u'”'), qPrintable(entry.refusal));
+        QVERIFY(entry.refusal.contains(formatDueDate(localTime("2024-03-11 09:30:00")))); // an example
+
+        QCOMPARE(int(readDueDateEntry(" \t").kind), int(DueDateEntry::Kind::Clear));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDueDateEntry)
+#include "tst_due_date_entry.moc"
