@@ -1,7 +1,7 @@
 // Rearranging the tree: drops within a list and between lists, the keyboard's indent, outdent and
 // moves, the clipboard, and undo and redo of each.
-#include "document_fixture.h"
 #include "document/item_mime_data.h"
+#include "document_fixture.h"
 #include "model/tree_operations.h"
 
 #include <QMimeData>
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(itemLevels(*top), kMostItemLevels);
         OpenList list{makeItem("before"), top};
         list.select({1});
-        list.document.shaping().indentItems(); // one level more than a list may nest
+        list.document.shaping().indentItems();  // one level more than a list may nest
         list.document.shaping().outdentItems(); // at the top level already
         QCOMPARE(childNames(list.root()), (QStringList{"before", "level 1"}));
         OpenList::endEvent();
@@ -213,6 +213,29 @@ private slots:
         step("Move Up", "A B C D E", [&] { shaping.moveItemsUp(); });
         list->select({2});
         step("New Child Item", "A B C(<new todo>) D E", [&] { shaping.newChildItem(); });
+    }
+
+    void copiesLeaveTheCalendarIdentityBehind() {
+        const NodePtr parent = makeItem("parent", {{key::uid, "uid-parent"}});
+        appendChild(*parent, makeItem("child", {{key::uid, "uid-child"}}));
+        OpenList source{parent};
+        auto target = listOf({"x"});
+        const std::unique_ptr<QMimeData> data = source.document.outlineViewWriteItems({parent});
+        QVERIFY(target->document.outlineViewAcceptDrop(*data, nullptr, 1));
+        OpenList::endEvent();
+        source.select({0});
+        QVERIFY(source.document.transfer().pasteItems(*source.document.transfer().copyItems()));
+        for (const NodePtr& copy : {target->row(1), source.row(1)}) {
+            QCOMPARE(nameOf(*copy), QStringLiteral("parent"));
+            QVERIFY(!copy->contains(key::uid));
+            QVERIFY(!childrenOf(*copy)->items.front().asDict()->contains(key::uid));
+        }
+        // The originals stay the items the calendar knows; a move within the list keeps them so.
+        QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
+        OpenList::endEvent();
+        QVERIFY(dragAndDrop(source, {0}, -1, 2));
+        QCOMPARE(source.row(1), parent);
+        QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
     }
 
     void cutCopyAndPasteCarryWholeSubtrees() {

@@ -2,6 +2,7 @@
 
 #include "archive/archive_codec.h"
 #include "document/document_log.h"
+#include "model/item_uids.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
@@ -34,9 +35,12 @@ std::optional<std::vector<NodePtr>> copiedItems(const QMimeData& data) {
     }
     std::vector<NodePtr> copies;
     for (const Value& item : array->items)
-        // A copy of each: an archive may share a node between places, a list may not.
-        if (const DictPtr node = item.asDict())
+        // A copy of each: an archive may share a node between places, a list may not. A copy is a
+        // new item, so it must not claim the calendar identity of the item it came from.
+        if (const DictPtr node = item.asDict()) {
             copies.push_back(node->deepCopy());
+            removeUids(*copies.back());
+        }
     return copies;
 }
 
