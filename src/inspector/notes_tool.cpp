@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace tardigo {
@@ -19,16 +20,22 @@ namespace tardigo {
 NotesTool::NotesTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
       _editor(named(new QTextEdit(this), "notesTextView", localized(QStringLiteral("Notes")))),
-      _tooLarge(named(new QLabel(this), "notesTooLarge", localized(QStringLiteral("Notes too large")))) {
+      _loadingLabel(named(new QLabel(this), "notesLoading", tr("Reading the notes"))) {
     _editor->setAcceptRichText(true);
     _editor->setPlaceholderText(localized(QStringLiteral("No notes")));
     _editor->installEventFilter(this);
-    _tooLarge->setWordWrap(true);
-    _tooLarge->hide();
+    _loadingLabel->setWordWrap(true);
+    _loadingLabel->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(_tooLarge);
+    layout->addWidget(_loadingLabel);
     layout->addWidget(_editor, 1);
+}
+
+NotesTool::~NotesTool() {
+    // A reading still under way holds no reference to this tool, but its thread must end first.
+    for (QThread* loader : findChildren<QThread*>())
+        loader->wait();
 }
 
 QWidget* NotesTool::focusControl() {
@@ -36,21 +43,14 @@ QWidget* NotesTool::focusControl() {
 }
 
 void NotesTool::render(const StatusDisplay& display) {
-    const bool oneItem = display.item.has_value();
-    const std::optional<QByteArray> notes = oneItem ? display.item->notes : std::nullopt;
-    const bool tooLarge = notes && notes->size() > kLargestNotesShown;
-    _editor->setEnabled(display.toolsEnabled && !tooLarge);
-    _tooLarge->setVisible(tooLarge);
-    if (tooLarge) {
-        _tooLarge->setText(localized(QStringLiteral("These notes are too large to show here (%1). The notes "
-                                                    "tool shows notes up to %2; they stay as they are."))
-                               .arg(QLocale().formattedDataSize(notes->size()),
-                                    QLocale().formattedDataSize(kLargestNotesShown)));
-        show(std::nullopt);
-        return;
-    }
+    _toolsEnabled = display.toolsEnabled;
     _editor->document()->setDefaultFont(qFontForItemFont(display.selectionFont));
-    show(notes);
+    show(display.item ? display.item->notes : std::nullopt);
+    enableEditor();
+}
+
+void NotesTool::enableEditor() {
+    _editor->setEnabled(_toolsEnabled && !_loading);
 }
 
 void NotesTool::show(const std::optional<QByteArray>& notes) {
@@ -59,10 +59,49 @@ void NotesTool::show(const std::optional<QByteArray>& notes) {
     if (notes == _shown && !_editor->document()->isModified())
         return;
     _shown = notes;
+    ++_lastLoad; // a reading under way is of other notes now
+    _loading = false;
+    _loadingLabel->hide();
+    if (notes && notes->size() > kLargestNotesReadAtOnce) {
+        loadAside(*notes);
+        return;
+    }
     const std::optional<RichText> text = notes ? decodeNotes(*notes) : std::nullopt;
-    if (text) {
+    showDocument(text ? toTextDocument(*text) : nullptr);
+}
+
+void NotesTool::loadAside(const QByteArray& notes) {
+    _loading = true;
+    _editor->clear();
+    _editor->document()->setModified(false);
+    _loadingLabel->setText(tr("Reading the notes (%1)…").arg(QLocale().formattedDataSize(notes.size())));
+    _loadingLabel->show();
+    // The text document is made on the reading thread and handed to this one when it is done.
+    auto read = std::make_shared<std::unique_ptr<QTextDocument>>();
+    QThread* interfaceThread = thread();
+    QThread* loader = QThread::create([notes, read, interfaceThread] {
+        if (const std::optional<RichText> text = decodeNotes(notes)) {
+            *read = toTextDocument(*text);
+            (*read)->moveToThread(interfaceThread);
+        }
+    });
+    loader->setParent(this);
+    connect(loader, &QThread::finished, this, [this, loader, read, load = _lastLoad] {
+        loader->deleteLater();
+        if (load != _lastLoad)
+            return;
+        _loading = false;
+        _loadingLabel->hide();
+        showDocument(std::move(*read));
+        enableEditor();
+    });
+    loader->start(QThread::LowPriority);
+}
+
+void NotesTool::showDocument(std::unique_ptr<QTextDocument> shown) {
+    if (shown) {
         // A child of the editor, which deletes it when the next one comes.
-        std::unique_ptr<QTextDocument> shown = toTextDocument(*text);
+        shown->setDefaultFont(_editor->document()->defaultFont());
         shown->setParent(_editor);
         _editor->setDocument(shown.release());
     } else {

@@ -42,6 +42,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QThread>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -225,17 +226,33 @@ private slots:
         QCOMPARE(window->outline().minimumWidth(), 0); // without the drawer the window may be narrow
     }
 
-    void notesTooLargeToShowAreLeftAlone() {
-        TextRun run;
-        run.text = QString(NotesTool::kLargestNotesShown, u'x');
-        NodePtr large = item("large");
-        large->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
-        DocumentMainWindow* window = open({large});
+    void largeNotesAreReadAsideAndOnlyTheLastChosenShows() {
+        const auto withNotes = [](const char* name, QChar letter) {
+            TextRun run;
+            run.text = QString(NotesTool::kLargestNotesReadAtOnce, letter);
+            NodePtr large = item(name);
+            large->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
+            return large;
+        };
+        DocumentMainWindow* window = open({withNotes("first", u'a'), withNotes("second", u'b')});
+        auto* tool = window->findChild<NotesTool*>();
+        QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
         window->outline().selectRow(0, false);
         window->inspector().showToolWithId(InspectorToolNotes);
-        QVERIFY(control<QLabel>(window, "notesTooLarge")->isVisible());
-        QVERIFY(!control<QTextEdit>(window, "notesTextView")->isEnabled());
-        QVERIFY(control<QTextEdit>(window, "notesTextView")->document()->isEmpty());
+        QVERIFY(tool->isLoading());
+        QVERIFY(control<QLabel>(window, "notesLoading")->isVisible());
+        QVERIFY(!editor->isEnabled() && editor->document()->isEmpty());
+        tool->finishEditing(); // nothing typed yet: the notes stay as they are
+        QVERIFY(window->outline().itemAtRow(0)->contains(key::notes));
+        window->outline().selectRow(1, false); // before the first notes are read
+        QTRY_VERIFY(!tool->isLoading());
+        QVERIFY(editor->isEnabled());
+        QVERIFY(!control<QLabel>(window, "notesLoading")->isVisible());
+        QCOMPARE(editor->toPlainText().size(), NotesTool::kLargestNotesReadAtOnce);
+        QVERIFY(editor->toPlainText().startsWith(u'b'));
+        // The first reading ends too, and must not replace what is shown.
+        QTRY_VERIFY(tool->findChildren<QThread*>().isEmpty());
+        QVERIFY(editor->toPlainText().startsWith(u'b'));
     }
 
     void viewItemOpensTheToolItNames() {
