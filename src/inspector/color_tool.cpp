@@ -14,10 +14,8 @@ namespace tardigo {
 
 ColorTool::ColorTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
-      _well(named(new QPushButton(localized(QStringLiteral("&Color…")), this), "colorWell",
-                  localized(QStringLiteral("Color of the name")))),
-      _noColor(named(new QPushButton(localized(QStringLiteral("&No Color")), this), "noColorButton",
-                     localized(QStringLiteral("No color")))) {
+      _well(named(new QPushButton(tr("&Color…"), this), "colorWell", tr("Color of the name"))),
+      _noColor(named(new QPushButton(tr("&No Color"), this), "noColorButton", tr("No color"))) {
     _well->setIconSize(QSize(32, 16));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(_well);
@@ -45,7 +43,7 @@ void ColorTool::render(const StatusDisplay& display) {
 
 void ColorTool::openColorPanel() {
     if (!_panel) {
-        _panel = named(new QColorDialog(this), "colorPanel", localized(QStringLiteral("Colors")));
+        _panel = named(new QColorDialog(this), "colorPanel", tr("Colors"));
         _panel->setOption(QColorDialog::DontUseNativeDialog);
         _panel->setOption(QColorDialog::ShowAlphaChannel);
         connect(_panel, &QColorDialog::colorSelected, this, [this](const QColor& color) {

@@ -13,6 +13,8 @@ class TardigoDocument;
 
 /// The colour of the selected items' names: chosen in the colour panel, or none (black).
 class ColorTool : public ToolPage {
+    Q_OBJECT
+
 public:
     ColorTool(TardigoDocument& document, QWidget* parent = nullptr);
 

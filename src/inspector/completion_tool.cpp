@@ -41,13 +41,11 @@ private:
 
 CompletionTool::CompletionTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
-      _percent(named(new QLabel(this), "pctCompletedLabel", localized(QStringLiteral("Percent completed")))),
-      _slider(named(new QSlider(Qt::Horizontal, this), "pctCompletedSlider",
-                    localized(QStringLiteral("Completion")))),
-      _completed(named(new QCheckBox(localized(QStringLiteral("&Completed")), this), "completedCheckbox",
-                       localized(QStringLiteral("Completed")))),
+      _percent(named(new QLabel(this), "pctCompletedLabel", tr("Percent completed"))),
+      _slider(named(new QSlider(Qt::Horizontal, this), "pctCompletedSlider", tr("Completion"))),
+      _completed(named(new QCheckBox(tr("&Completed"), this), "completedCheckbox", tr("Completed"))),
       _category(named(new CategoryCombo([&document] { return document.categoryChoices(); }, this),
-                      "categoryCombo", localized(QStringLiteral("Category")))) {
+                      "categoryCombo", tr("Category"))) {
     _slider->setRange(0, 100);
     _slider->setPageStep(10);
     // One change when the user lets go, not one for every step of a drag.
@@ -55,10 +53,10 @@ CompletionTool::CompletionTool(TardigoDocument& document, QWidget* parent)
     _category->setEditable(true);
     _category->setInsertPolicy(QComboBox::NoInsert);
     auto* layout = new QFormLayout(this);
-    layout->addRow(localized(QStringLiteral("Com&pletion:")), _slider);
+    layout->addRow(tr("Com&pletion:"), _slider);
     layout->addRow(QString(), _percent);
     layout->addRow(QString(), _completed);
-    layout->addRow(localized(QStringLiteral("C&ategory:")), _category);
+    layout->addRow(tr("C&ategory:"), _category);
 
     connect(_slider, &QSlider::valueChanged, this, &CompletionTool::sliderMoved);
     connect(_completed, &QCheckBox::clicked, this, [this](bool on) {

@@ -13,6 +13,8 @@ class TardigoDocument;
 
 /// How far the selected item is done, and its category.
 class CompletionTool : public ToolPage {
+    Q_OBJECT
+
 public:
     CompletionTool(TardigoDocument& document, QWidget* parent = nullptr);
 

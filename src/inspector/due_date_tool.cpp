@@ -43,13 +43,11 @@ const QTime kTimeWithoutDate(9, 0);
 } // namespace
 
 DueDateTool::DueDateTool(TardigoDocument& document, QWidget* parent)
-    : ToolPage(parent), _document(document),
-      _dueText(named(new QLabel(this), "dueDateText", localized(QStringLiteral("Date due")))),
-      _calendar(named(new QCalendarWidget(this), "calendarView", localized(QStringLiteral("Due date")))),
-      _time(named(new QTimeEdit(this), "timeView", localized(QStringLiteral("Time due")))),
-      _repeat(named(new QCheckBox(localized(QStringLiteral("&Repeat")), this), "repeatCheckBox",
-                    localized(QStringLiteral("Repeat")))),
-      _period(named(new QComboBox(this), "timePeriodPopup", localized(QStringLiteral("Repeat period")))) {
+    : ToolPage(parent), _document(document), _dueText(named(new QLabel(this), "dueDateText", tr("Date due"))),
+      _calendar(named(new QCalendarWidget(this), "calendarView", tr("Due date"))),
+      _time(named(new QTimeEdit(this), "timeView", tr("Time due"))),
+      _repeat(named(new QCheckBox(tr("&Repeat"), this), "repeatCheckBox", tr("Repeat"))),
+      _period(named(new QComboBox(this), "timePeriodPopup", tr("Repeat period"))) {
     _calendar->setGridVisible(false);
     _calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     // A 12-hour clock unless the user's time format counts the hours to 24.
@@ -61,7 +59,7 @@ DueDateTool::DueDateTool(TardigoDocument& document, QWidget* parent)
     layout->addWidget(_dueText);
     layout->addWidget(_calendar);
     auto* form = new QFormLayout;
-    form->addRow(localized(QStringLiteral("&Time:")), _time);
+    form->addRow(tr("&Time:"), _time);
     form->addRow(_repeat, _period);
     layout->addLayout(form);
     layout->addStretch();
@@ -88,7 +86,7 @@ void DueDateTool::render(const StatusDisplay& display) {
     _shownDue = due ? std::optional<QDateTime>(shown) : std::nullopt;
     _calendar->setSelectedDate(shown.date());
     _time->setTime(shown.time());
-    _dueText->setText(due ? formatDueDate(*due) : localized(QStringLiteral("No date due")));
+    _dueText->setText(due ? formatDueDate(*due) : tr("No date due"));
     const int period = display.item ? display.item->periodTag : 0;
     _repeat->setChecked(display.item && display.item->repeatOn);
     _period->setCurrentIndex(std::max(0, _period->findData(period)));

@@ -19,6 +19,8 @@ class TardigoDocument;
 /// When the selected item is due, and whether that repeats: a calendar to pick the day (click it, or
 /// move there with the arrow keys and press Return), the time of day, and the repeat period.
 class DueDateTool : public ToolPage {
+    Q_OBJECT
+
 public:
     DueDateTool(TardigoDocument& document, QWidget* parent = nullptr);
 

@@ -16,14 +16,12 @@
 namespace tardigo {
 
 FontTool::FontTool(TardigoDocument& document, QWidget* parent)
-    : ToolPage(parent), _document(document),
-      _display(named(new QLabel(this), "fontDisplayText", localized(QStringLiteral("Font")))),
-      _select(named(new QPushButton(localized(QStringLiteral("&Select Font…")), this), "selectFontButton",
-                    localized(QStringLiteral("Select font")))),
-      _default(named(new QCheckBox(localized(QStringLiteral("Use as the &default font")), this),
-                     "defaultFontCheckbox", localized(QStringLiteral("Use as the default font")))),
-      _useDefault(named(new QPushButton(localized(QStringLiteral("Use Default &Font")), this),
-                        "useDefaultFontButton", localized(QStringLiteral("Use the default font")))) {
+    : ToolPage(parent), _document(document), _display(named(new QLabel(this), "fontDisplayText", tr("Font"))),
+      _select(named(new QPushButton(tr("&Select Font…"), this), "selectFontButton", tr("Select font"))),
+      _default(named(new QCheckBox(tr("Use as the &default font"), this), "defaultFontCheckbox",
+                     tr("Use as the default font"))),
+      _useDefault(named(new QPushButton(tr("Use Default &Font"), this), "useDefaultFontButton",
+                        tr("Use the default font"))) {
     _display->setWordWrap(true);
     _display->setMinimumHeight(48);
     auto* layout = new QVBoxLayout(this);
@@ -62,7 +60,7 @@ void FontTool::render(const StatusDisplay& display) {
 
 void FontTool::openFontPanel() {
     if (!_panel) {
-        _panel = named(new QFontDialog(this), "fontPanel", localized(QStringLiteral("Fonts")));
+        _panel = named(new QFontDialog(this), "fontPanel", tr("Fonts"));
         _panel->setOption(QFontDialog::DontUseNativeDialog);
         connect(_panel, &QFontDialog::fontSelected, this, &FontTool::fontChosen);
     }

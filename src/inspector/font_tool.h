@@ -19,6 +19,8 @@ struct StoredFont;
 /// The font of the selected items: chosen in the font panel, cleared back to the default font, or
 /// made the default font of every item without one of its own.
 class FontTool : public ToolPage {
+    Q_OBJECT
+
 public:
     FontTool(TardigoDocument& document, QWidget* parent = nullptr);
 

@@ -9,8 +9,7 @@
 namespace tardigo {
 
 HistoryTool::HistoryTool(QWidget* parent)
-    : ToolPage(parent),
-      _history(named(new QPlainTextEdit(this), "historyTextView", localized(QStringLiteral("History")))) {
+    : ToolPage(parent), _history(named(new QPlainTextEdit(this), "historyTextView", tr("History"))) {
     _history->setReadOnly(true);
     _history->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     _history->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -9,6 +9,8 @@ namespace tardigo {
 /// What was done to the selected item, oldest first, one line an entry; it can be read and copied,
 /// not changed.
 class HistoryTool : public ToolPage {
+    Q_OBJECT
+
 public:
     explicit HistoryTool(QWidget* parent = nullptr);
 

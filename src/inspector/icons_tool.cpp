@@ -28,18 +28,16 @@ QString iconLabel(const QString& name) {
 } // namespace
 
 IconsTool::IconsTool(TardigoDocument& document, std::function<void()> manageIcons, QWidget* parent)
-    : ToolPage(parent), _document(document),
-      _icons(named(new QListWidget(this), "iconsTable", localized(QStringLiteral("Icons")))),
-      _exclusive(named(new QRadioButton(localized(QStringLiteral("Use &this icon only")), this),
-                       "iconExclusive", localized(QStringLiteral("Use this icon only")))),
-      _intelligent(named(new QRadioButton(localized(QStringLiteral("&Let the icon rules choose")), this),
-                         "iconIntel", localized(QStringLiteral("Let the icon rules choose")))),
-      _noIcon(named(new QPushButton(localized(QStringLiteral("&No Icon")), this), "noIconButton",
-                    localized(QStringLiteral("No icon")))),
-      _addImage(named(new QPushButton(localized(QStringLiteral("&Image File…")), this), "addIconButton",
-                      localized(QStringLiteral("Use an image file as the icon")))) {
-    auto* manage = named(new QPushButton(localized(QStringLiteral("&Manage Icons…")), this),
-                         "manageIconsButton", localized(QStringLiteral("Manage icons")));
+    : ToolPage(parent), _document(document), _icons(named(new QListWidget(this), "iconsTable", tr("Icons"))),
+      _exclusive(named(new QRadioButton(tr("Use &this icon only"), this), "iconExclusive",
+                       tr("Use this icon only"))),
+      _intelligent(named(new QRadioButton(tr("&Let the icon rules choose"), this), "iconIntel",
+                         tr("Let the icon rules choose"))),
+      _noIcon(named(new QPushButton(tr("&No Icon"), this), "noIconButton", tr("No icon"))),
+      _addImage(named(new QPushButton(tr("&Image File…"), this), "addIconButton",
+                      tr("Use an image file as the icon"))) {
+    auto* manage =
+        named(new QPushButton(tr("&Manage Icons…"), this), "manageIconsButton", tr("Manage icons"));
     _icons->setSelectionMode(QAbstractItemView::SingleSelection);
     _icons->setIconSize(QSize(20, 20));
     auto* whence = new QButtonGroup(this);

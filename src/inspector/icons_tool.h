@@ -15,6 +15,8 @@ class TardigoDocument;
 /// The icon of the selected items: one of the icons the preferences list, shown alone or as the
 /// rules choose; an image file of the user's own becomes one of them.
 class IconsTool : public ToolPage {
+    Q_OBJECT
+
 public:
     /// `manageIcons` opens the preferences' icon list.
     IconsTool(TardigoDocument& document, std::function<void()> manageIcons, QWidget* parent = nullptr);

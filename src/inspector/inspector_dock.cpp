@@ -34,20 +34,18 @@
 namespace tardigo {
 
 InspectorDock::InspectorDock(TardigoDocument& document, DocumentMainWindow& window, WindowHost& host)
-    : InspectorDockWidget(localized(QStringLiteral("Inspector")), &window), _document(document),
-      _window(window), _tool(InspectorToolNotes) {
+    : InspectorDockWidget(tr("Inspector"), &window), _document(document), _window(window),
+      _tool(InspectorToolNotes) {
     setObjectName(QStringLiteral("inspector"));
     setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     auto* content = new QWidget(this);
     content->setObjectName(QStringLiteral("toolsContentView"));
-    _toolSelector =
-        named(new QComboBox(content), "sidebarPopup", localized(QStringLiteral("Inspector tool")));
-    _selectionLabel =
-        named(new QLabel(content), "sidebarItemLabel", localized(QStringLiteral("Selected item")));
+    _toolSelector = named(new QComboBox(content), "sidebarPopup", tr("Inspector tool"));
+    _selectionLabel = named(new QLabel(content), "sidebarItemLabel", tr("Selected item"));
     _selectionLabel->setTextFormat(Qt::PlainText);
     _selectionLabel->setWordWrap(true);
-    _pages = named(new QStackedWidget(content), "sidebarTabs", localized(QStringLiteral("Inspector tools")));
+    _pages = named(new QStackedWidget(content), "sidebarTabs", tr("Inspector tools"));
     _tools = {
         {InspectorToolNotes, new NotesTool(document, _pages)},
         {InspectorToolDueDate, new DueDateTool(document, _pages)},

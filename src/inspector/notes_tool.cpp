@@ -19,10 +19,10 @@ namespace tardigo {
 
 NotesTool::NotesTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
-      _editor(named(new QTextEdit(this), "notesTextView", localized(QStringLiteral("Notes")))),
+      _editor(named(new QTextEdit(this), "notesTextView", tr("Notes"))),
       _loadingLabel(named(new QLabel(this), "notesLoading", tr("Reading the notes"))) {
     _editor->setAcceptRichText(true);
-    _editor->setPlaceholderText(localized(QStringLiteral("No notes")));
+    _editor->setPlaceholderText(tr("No notes"));
     _editor->installEventFilter(this);
     _loadingLabel->setWordWrap(true);
     _loadingLabel->hide();

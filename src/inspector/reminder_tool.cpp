@@ -27,18 +27,14 @@ const std::pair<int, const char*> kUnits[] = {
 
 ReminderTool::ReminderTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
-      _remind(named(new QCheckBox(localized(QStringLiteral("Re&mind me")), this), "remindCheckbox",
-                    localized(QStringLiteral("Remind me")))),
-      _length(
-          named(new QLineEdit(this), "remindLengthOfTimeText", localized(QStringLiteral("Length of time")))),
-      _unit(named(new QComboBox(this), "remindTimeUnitPopup", localized(QStringLiteral("Unit of time")))),
-      _beforeDueDate(named(new QRadioButton(localized(QStringLiteral("&before the date due")), this),
-                           "remindBeforeDueDate", localized(QStringLiteral("Before the date due")))),
-      _fromNow(named(new QRadioButton(localized(QStringLiteral("&from now")), this), "remindFromNow",
-                     localized(QStringLiteral("From now")))),
-      _whence(new QButtonGroup(this)),
-      _repeat(named(new QCheckBox(localized(QStringLiteral("Re&peat the reminder")), this), "remindRepeat",
-                    localized(QStringLiteral("Repeat the reminder")))) {
+      _remind(named(new QCheckBox(tr("Re&mind me"), this), "remindCheckbox", tr("Remind me"))),
+      _length(named(new QLineEdit(this), "remindLengthOfTimeText", tr("Length of time"))),
+      _unit(named(new QComboBox(this), "remindTimeUnitPopup", tr("Unit of time"))),
+      _beforeDueDate(named(new QRadioButton(tr("&before the date due"), this), "remindBeforeDueDate",
+                           tr("Before the date due"))),
+      _fromNow(named(new QRadioButton(tr("&from now"), this), "remindFromNow", tr("From now"))),
+      _whence(new QButtonGroup(this)), _repeat(named(new QCheckBox(tr("Re&peat the reminder"), this),
+                                                     "remindRepeat", tr("Repeat the reminder"))) {
     for (const auto& [code, title] : kUnits)
         _unit->addItem(localized(QString::fromLatin1(title)), code);
     _whence->addButton(_beforeDueDate);

@@ -15,6 +15,8 @@ class TardigoDocument;
 /// A reminder about the selected item: a length of time before its due date or from now, once or
 /// repeatedly.
 class ReminderTool : public ToolPage {
+    Q_OBJECT
+
 public:
     ReminderTool(TardigoDocument& document, QWidget* parent = nullptr);
 
