@@ -1,11 +1,13 @@
 #include "window/document_menus.h"
 
+#include "document/inspector_tools.h"
 #include "document/outline_columns.h"
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "model/tree_operations.h"
 #include "platform/localized.h"
 
@@ -39,13 +41,19 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
 
     QMenu* edit = menuBar.addMenu(localized(QStringLiteral("&Edit")));
     add(edit, QStringLiteral("undo"), QStringLiteral("Undo"))->setShortcut(QKeySequence::Undo);
+    add(edit, QStringLiteral("redo"), QStringLiteral("Redo"))->setShortcuts(QKeySequence::Redo);
+    edit->addSeparator();
+    // Items, with their subtrees, as a drag carries them.
+    add(edit, QStringLiteral("cutItems"), QStringLiteral("Cu&t"))->setShortcuts(QKeySequence::Cut);
+    add(edit, QStringLiteral("copyItems"), QStringLiteral("&Copy"))->setShortcuts(QKeySequence::Copy);
+    add(edit, QStringLiteral("pasteItems"), QStringLiteral("&Paste"))->setShortcuts(QKeySequence::Paste);
     edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
     add(edit, QStringLiteral("preferences"), QStringLiteral("&Preferences…"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* view = menuBar.addMenu(localized(QStringLiteral("&View")));
-    QMenu* columns = view->addMenu(localized(QStringLiteral("&Columns")));
+    QMenu* columns = _columnsMenu = view->addMenu(localized(QStringLiteral("&Columns")));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes}) {
         const int tag = outlineColumnTag(identifier);
         QAction* column = add(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
@@ -55,7 +63,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         connect(column, &QAction::triggered, this, [this, tag] { emit columnToggled(tag); });
     }
     // Sorting by a column from the keyboard, as a header click does.
-    QMenu* sortBy = view->addMenu(localized(QStringLiteral("Sort &By")));
+    QMenu* sortBy = _sortMenu = view->addMenu(localized(QStringLiteral("Sort &By")));
     for (const QString& identifier : outlineColumnIdentifiers()) {
         QAction* sort = add(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
         sort->setText(identifier == key::icon ? localized(QStringLiteral("Icon"))
@@ -72,20 +80,45 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     hide->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     add(view, QStringLiteral("endColumnSorting"), QStringLiteral("End Column &Sorting"));
     view->addSeparator();
-    QAction* notes = add(view, QStringLiteral("toggleNotes"), QStringLiteral("Show &Notes"));
-    notes->setCheckable(true);
-    notes->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    QAction* inspector = add(view, QStringLiteral("toggleInspector"), QStringLiteral("&Inspector"));
+    inspector->setCheckable(true);
+    inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QMenu* tools = view->addMenu(localized(QStringLiteral("Inspector T&ools")));
+    int number = 0;
+    for (const int tool : inspectorToolOrder()) {
+        QAction* show = add(tools, QStringLiteral("showTool_%1").arg(tool), QString());
+        show->setText(inspectorToolTitle(tool));
+        show->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_1 + number++)));
+        _toolActions.insert(tool, show);
+        connect(show, &QAction::triggered, this, [this, tool] { emit toolRequested(tool); });
+    }
+    add(view, QStringLiteral("tearOffInspector"), QStringLiteral("Tear Off Inspector"));
+    add(view, QStringLiteral("resizeInspector"), QStringLiteral("Fit Inspector to Tool"));
     QAction* toolbar = add(view, QStringLiteral("toggleToolbar"), QStringLiteral("Show &Toolbar"));
     toolbar->setCheckable(true);
     add(view, QStringLiteral("customizeToolbar"), QStringLiteral("Customi&ze Toolbar…"));
 
-    QMenu* item = menuBar.addMenu(localized(QStringLiteral("&Item")));
+    QMenu* item = _itemMenu = menuBar.addMenu(localized(QStringLiteral("&Item")));
     add(item, QStringLiteral("newItem"), QStringLiteral("&New Item"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    add(item, QStringLiteral("newChildItem"), QStringLiteral("New C&hild Item"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
     add(item, QStringLiteral("deleteItem"), QStringLiteral("&Delete"))->setShortcut(QKeySequence::Delete);
     add(item, QStringLiteral("renameItem"), QStringLiteral("&Rename"))->setShortcut(QKeySequence(Qt::Key_F2));
     add(item, QStringLiteral("doneItem"), QStringLiteral("D&one"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    item->addSeparator();
+    // Brackets need AltGr on many keyboards: the arrows serve there.
+    add(item, QStringLiteral("indentItems"), QStringLiteral("&Indent"))
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_BracketRight),
+                        QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)});
+    add(item, QStringLiteral("outdentItems"), QStringLiteral("O&utdent"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)});
+    add(item, QStringLiteral("moveItemsUp"), QStringLiteral("Move &Up"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
+    add(item, QStringLiteral("moveItemsDown"), QStringLiteral("Move Do&wn"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
     item->addSeparator();
     add(item, QStringLiteral("makeSticky"), QStringLiteral("Make &Sticky"));
     add(item, QStringLiteral("showStickies"), QStringLiteral("Show Stic&kies"));
@@ -113,7 +146,8 @@ QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& 
 void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
     const Dict& root = *document.data();
     const bool selected = outline.lastSelectedItem() != nullptr;
-    for (const char* command : {"doneItem", "deleteItem", "renameItem", "makeSticky"})
+    for (const char* command : {"doneItem", "deleteItem", "renameItem", "makeSticky", "indentItems",
+                                "outdentItems", "moveItemsUp", "moveItemsDown", "cutItems", "copyItems"})
         _actions.value(QLatin1String(command))->setEnabled(selected);
     _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
@@ -125,11 +159,18 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
     QAction* undo = _actions.value(QStringLiteral("undo"));
     undo->setText(document.undoManager().undoMenuItemTitle());
     undo->setEnabled(document.undoManager().canUndo());
+    QAction* redo = _actions.value(QStringLiteral("redo"));
+    redo->setText(document.undoManager().redoMenuItemTitle());
+    redo->setEnabled(document.undoManager().canRedo());
+    const bool panel = VKboolForKey(root, key::panelInspector);
+    _actions.value(QStringLiteral("tearOffInspector"))
+        ->setText(
+            localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));
+    _actions.value(QStringLiteral("resizeInspector"))->setEnabled(panel);
 }
 
 void DocumentMenus::validatePurge(const TardigoDocument& document) {
-    _actions.value(QStringLiteral("purgeCompletedItems"))
-        ->setEnabled(document.counts().complete > 0);
+    _actions.value(QStringLiteral("purgeCompletedItems"))->setEnabled(document.counts().complete > 0);
 }
 
 } // namespace tardigo
