@@ -213,7 +213,10 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
     } else if (withChildren) {
         addChildren(nullptr, QModelIndex());
     }
-    scheduleDelayedItemsLayout();
+    // Opening or closing one row, the view inserts or removes its rows in place; a whole subtree is
+    // laid out once afterwards instead of row by row.
+    if (withChildren)
+        scheduleDelayedItemsLayout();
     QSet<const Dict*> visited; // a tree that holds a node twice is walked once
     while (!pending.empty()) {
         const Pending next = std::move(pending.back());
