@@ -69,6 +69,9 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
         return;
     }
     OutlineView& outline = _document.outlineView();
+    // The row is made visible: the items it stands under open first.
+    for (const NodePtr& ancestor : ancestorsInTree(_document.data(), found.get()))
+        outline.expandItem(ancestor, false);
     outline.scrollItemToVisible(found);
     VKselectItems(outline, {found});
     InspectorView* inspector = _document.inspectorView();
