@@ -2,6 +2,7 @@
 
 #include "document/outline_columns.h"
 #include "model/keys.h"
+#include "model/tree_operations.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -160,32 +161,12 @@ void HeadlessOutline::scrollRowToVisible(int row) {
 }
 
 std::vector<NodePtr> HeadlessOutline::ancestorsOfItem(const NodePtr& item) const {
-    // Depth first through the shown tree, keeping the path walked.
-    struct Level {
-        NodePtr node;
-        ArrayPtr children;
-        size_t next = 0;
-    };
-    std::vector<Level> path{{nullptr, _dataSource.filteredChildrenOfItem(nullptr)}};
-    while (!path.empty()) {
-        Level& level = path.back();
-        if (level.next >= level.children->items.size()) {
-            path.pop_back();
-            continue;
-        }
-        NodePtr child = level.children->items[level.next++].asDict();
-        if (!child)
-            continue;
-        if (child == item) {
-            std::vector<NodePtr> ancestors;
-            for (size_t i = 1; i < path.size(); ++i)
-                ancestors.push_back(path[i].node);
-            return ancestors;
-        }
-        if (isItemExpanded(child.get()))
-            path.push_back({child, _dataSource.filteredChildrenOfItem(child)});
-    }
-    return {};
+    // Through the shown tree: the top level and the lists of expanded items.
+    return ancestorsInTree(item.get(), [this](const NodePtr& node) -> ArrayPtr {
+        if (node && !isItemExpanded(node.get()))
+            return nullptr;
+        return _dataSource.filteredChildrenOfItem(node);
+    });
 }
 
 void HeadlessOutline::editColumn(const QString& identifier, int row, bool selectText) {

@@ -6,6 +6,7 @@
 #include "document/tardigo_document.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
 
@@ -70,7 +71,9 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
     }
     OutlineView& outline = _document.outlineView();
     // The row is made visible: the items it stands under open first.
-    for (const NodePtr& ancestor : ancestorsInTree(_document.data(), found.get()))
+    const NodePtr& root = _document.data();
+    const auto listBelow = [&](const NodePtr& node) { return childrenOf(node ? *node : *root); };
+    for (const NodePtr& ancestor : ancestorsInTree(found.get(), listBelow))
         outline.expandItem(ancestor, false);
     outline.scrollItemToVisible(found);
     VKselectItems(outline, {found});

@@ -140,20 +140,21 @@ NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
     return findNode(node, [&](const Dict& candidate) { return matches(candidate, target); });
 }
 
-std::vector<NodePtr> ancestorsInTree(const NodePtr& root, const Dict* item) {
-    // Depth first without recursion: the path down to the level being walked is the stack itself.
+std::vector<NodePtr> ancestorsInTree(const Dict* item,
+                                     const std::function<ArrayPtr(const NodePtr&)>& listBelow) {
+    // Without recursion: the path down to the level being walked is the stack itself.
     struct Level {
         NodePtr node;
         ArrayPtr children;
         size_t next = 0;
     };
-    std::vector<Level> stack;
-    if (ArrayPtr children = root ? childrenOf(*root) : nullptr)
-        stack.push_back({root, std::move(children)});
-    while (!stack.empty()) {
-        Level& level = stack.back();
+    std::vector<Level> path;
+    if (ArrayPtr top = listBelow(nullptr))
+        path.push_back({nullptr, std::move(top)});
+    while (!path.empty()) {
+        Level& level = path.back();
         if (level.next >= level.children->items.size()) {
-            stack.pop_back();
+            path.pop_back();
             continue;
         }
         NodePtr child = level.children->items[level.next++].asDict();
@@ -161,12 +162,12 @@ std::vector<NodePtr> ancestorsInTree(const NodePtr& root, const Dict* item) {
             continue;
         if (child.get() == item) {
             std::vector<NodePtr> ancestors;
-            for (size_t i = 1; i < stack.size(); ++i)
-                ancestors.push_back(stack[i].node);
+            for (size_t i = 1; i < path.size(); ++i)
+                ancestors.push_back(path[i].node);
             return ancestors;
         }
-        if (ArrayPtr children = childrenOf(*child); children && !children->items.empty())
-            stack.push_back({std::move(child), std::move(children)});
+        if (ArrayPtr children = listBelow(child); children && !children->items.empty())
+            path.push_back({std::move(child), std::move(children)});
     }
     return {};
 }

@@ -45,9 +45,11 @@ bool VKhasDescendentNode(const Dict& node, const Dict& target);
 /// The target itself when it is in the subtree, or else the first node of the subtree (the node
 /// itself included) that matches target, in pre-order.
 NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
-/// The nodes an item stands under in root's tree, from the top level down to its parent (root
-/// itself left out); empty for a top-level item or one that is not in the tree.
-std::vector<NodePtr> ancestorsInTree(const NodePtr& root, const Dict* item);
+/// The nodes an item stands under, from the top level down to its parent, walking depth first
+/// the lists `listBelow` gives (asked with null for the top level; a null list is not walked);
+/// empty for a top-level item or one that is not found.
+std::vector<NodePtr> ancestorsInTree(const Dict* item,
+                                     const std::function<ArrayPtr(const NodePtr&)>& listBelow);
 /// One removal a deletion made: the node whose children held the item, and the item's place there
 /// then. The node, not its children array: a later change may give it a new array.
 struct RemovedChild {
