@@ -269,7 +269,7 @@ void DocumentMainWindow::updateRecentDocuments() {
         connect(entry, &QAction::triggered, this, [this, path] { _host.openRecentDocument(path); });
     }
     menu->addSeparator();
-    QAction* clear = menu->addAction(localized(QStringLiteral("Clear Menu")));
+    QAction* clear = menu->addAction(tr("Clear Menu"));
     clear->setEnabled(!recent.isEmpty());
     connect(clear, &QAction::triggered, this, [this] { _host.clearRecentDocuments(); });
 }
@@ -394,20 +394,19 @@ bool DocumentMainWindow::saveToFile() {
     case TardigoDocument::SaveOutcome::Failed:
         break;
     }
-    alert(localized(QStringLiteral("The list could not be saved.")), error);
+    alert(tr("The list could not be saved."), error);
     return false;
 }
 
 bool DocumentMainWindow::resolveChangeOnDisk() {
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Changed on Disk")),
-        localized(QStringLiteral("“%1” was changed by another program since you opened or saved it here."))
+        this, QMessageBox::Warning, tr("Changed on Disk"),
+        tr("“%1” was changed by another program since you opened or saved it here.")
             .arg(_document->displayName()),
-        localized(QStringLiteral("Reload it and lose the changes you made here, or save your version "
-                                 "over the other one?")),
+        tr("Reload it and lose the changes you made here, or save your version "
+           "over the other one?"),
         QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
-        {{QMessageBox::Reset, localized(QStringLiteral("Reload"))},
-         {QMessageBox::Save, localized(QStringLiteral("Save Anyway"))}});
+        {{QMessageBox::Reset, tr("Reload")}, {QMessageBox::Save, tr("Save Anyway")}});
     if (answer == QMessageBox::Reset) {
         reloadFromDisk();
         return false;
@@ -436,7 +435,7 @@ void DocumentMainWindow::reloadFromDisk() {
     finishAllEditing();
     QString error;
     if (!_document->readFromFile(_document->fileName(), &error)) {
-        alert(localized(QStringLiteral("The list could not be read again.")), error);
+        alert(tr("The list could not be read again."), error);
         return;
     }
     std::vector<NodePtr> open, chosen;
@@ -493,11 +492,10 @@ void DocumentMainWindow::revert() {
         return;
     finishAllEditing();
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
-        localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
-        localized(QStringLiteral("Your current changes will be lost.")),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel,
-        {{QMessageBox::Discard, tr("Revert")}});
+        this, QMessageBox::Warning, tr("Revert"),
+        tr("Revert to the saved version of “%1”?").arg(_document->displayName()),
+        tr("Your current changes will be lost."), QMessageBox::Discard | QMessageBox::Cancel,
+        QMessageBox::Cancel, {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
         return;
     QString error;
@@ -511,10 +509,9 @@ bool DocumentMainWindow::confirmClose() {
     if (!_document->isDocumentEdited())
         return true;
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Save Changes")),
-        localized(QStringLiteral("Do you want to save the changes you made to “%1”?"))
-            .arg(_document->displayName()),
-        localized(QStringLiteral("Your changes will be lost if you don’t save them.")),
+        this, QMessageBox::Warning, tr("Save Changes"),
+        tr("Do you want to save the changes you made to “%1”?").arg(_document->displayName()),
+        tr("Your changes will be lost if you don’t save them."),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return save();

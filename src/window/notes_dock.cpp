@@ -18,7 +18,7 @@ NotesDock::NotesDock(TardigoDocument& document, QWidget* parent)
     setObjectName(QStringLiteral("notesDock"));
     _editor->setObjectName(QStringLiteral("notesEditor"));
     _editor->setAcceptRichText(true);
-    _editor->setPlaceholderText(localized(QStringLiteral("No notes")));
+    _editor->setPlaceholderText(tr("No notes"));
     _editor->installEventFilter(this);
     setWidget(_editor);
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
