@@ -394,7 +394,7 @@ bool DocumentMainWindow::saveToFile() {
     case TardigoDocument::SaveOutcome::Failed:
         break;
     }
-    alert(tr("The list could not be saved."), error);
+    alert(saveErrorSheet(_document->fileName(), error));
     return false;
 }
 
@@ -435,7 +435,7 @@ void DocumentMainWindow::reloadFromDisk() {
     finishAllEditing();
     QString error;
     if (!_document->readFromFile(_document->fileName(), &error)) {
-        alert(tr("The list could not be read again."), error);
+        alert(openErrorSheet(_document->fileName(), error, false));
         return;
     }
     std::vector<NodePtr> open, chosen;

@@ -311,8 +311,11 @@ std::vector<NodePtr> OutlineTreeView::selectedItems() const {
 
 NodePtr OutlineTreeView::lastSelectedItem() const {
     const NodePtr last = _lastSelected.lock();
-    const QModelIndex index = last ? shownIndexOf(last.get(), key::icon) : QModelIndex();
-    if (index.isValid() && selectionModel()->isSelected(index))
+    // A selected row is one the model knows: an item it does not know (deleted since) is not
+    // looked for among every row.
+    const QModelIndex index =
+        last ? _model->indexOfItem(last.get(), outlineColumnIndex(key::icon)) : QModelIndex();
+    if (index.isValid() && isShown(index) && selectionModel()->isSelected(index))
         return last;
     const std::vector<NodePtr> items = selectedItems();
     return items.empty() ? nullptr : items.back();
