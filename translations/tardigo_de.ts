@@ -204,10 +204,6 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
         <translation>Menü leeren</translation>
     </message>
     <message>
-        <source>The list could not be saved.</source>
-        <translation>Die Liste konnte nicht gespeichert werden.</translation>
-    </message>
-    <message>
         <source>Changed on Disk</source>
         <translation>Auf dem Datenträger geändert</translation>
     </message>
@@ -226,10 +222,6 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
     <message>
         <source>Save Anyway</source>
         <translation>Trotzdem speichern</translation>
-    </message>
-    <message>
-        <source>The list could not be read again.</source>
-        <translation>Die Liste konnte nicht erneut gelesen werden.</translation>
     </message>
     <message>
         <source>Revert</source>
