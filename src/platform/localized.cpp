@@ -2,6 +2,7 @@
 
 #include "platform/platform_log.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QJsonDocument>
@@ -71,6 +72,10 @@ const TextTable& userTexts() {
 } // namespace
 
 QString localized(const QString& key) {
+    // An installed translator that knows the key wins over the tables.
+    const QString translated = QCoreApplication::translate("Tardigo", key.toUtf8().constData());
+    if (translated != key)
+        return translated;
     if (const auto text = userTexts().constFind(key); text != userTexts().cend())
         return *text;
     return englishTexts().value(key, key);
