@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <memory>
+#include <optional>
+
 #include <sys/stat.h>
 #include <sys/time.h>
 
@@ -82,6 +85,26 @@ private slots:
         }
         QVERIFY(otherProgramCanLock(lockFile));
         QVERIFY(QFile::exists(lockFile)); // left for the next writer to find
+    }
+
+    void anotherThreadWaitsAsAnotherProgramWould() {
+        // A sync on a worker thread and a save on the interface thread must not share the lock.
+        const QString list = path("threads.todo");
+        std::optional<ListLock> held(std::in_place, list);
+        const auto lockOnAnotherThread = [&](std::chrono::milliseconds wait, bool letGoMeanwhile) {
+            bool locked = false;
+            std::unique_ptr<QThread> other(
+                QThread::create([&] { locked = ListLock(list, wait).isLocked(); }));
+            other->start();
+            if (letGoMeanwhile) {
+                QThread::msleep(100);
+                held.reset();
+            }
+            other->wait();
+            return locked;
+        };
+        QVERIFY(!lockOnAnotherThread(0ms, false));
+        QVERIFY(lockOnAnotherThread(10000ms, true));
     }
 
     void aWriterWaitsABoundedTimeThenSaysWhy() {

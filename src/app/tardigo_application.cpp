@@ -12,6 +12,7 @@
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
+#include "window/window_sync.h"
 #ifdef TARDIGO_HAVE_SPEECH
 #include "notice_channels/text_to_speech_channel.h"
 #endif
@@ -54,6 +55,10 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { _stickies->showAll(); });
     connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this,
             &TardigoApplication::closeWindowlessDocuments);
+    connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this, [this] {
+        for (DocumentMainWindow* window : _controller.windows())
+            window->sync().minderRan();
+    });
     if (_server)
         _server->setHandler([this](const InstanceRequest& request) { return handle(request); });
     watchSettingsFile();

@@ -92,6 +92,7 @@ bool TardigoDocument::writeToFile(const QString& path, QString* error) {
         setFileName(path);
     updateChangeCount(ChangeCleared);
     rememberFileVersion();
+    emit saved();
     return true;
 }
 

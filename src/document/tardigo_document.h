@@ -188,6 +188,8 @@ signals:
     void fileChangedOnDisk();
     /// A change was made or undone (not a save): what autosave follows.
     void changeCounted();
+    /// The list was written to its file from here.
+    void saved();
     void dataReplaced();
     void fileNameChanged(const QString& path);
     void closed();

@@ -15,15 +15,20 @@ namespace tardigo {
 
 namespace {
 
-/// The lock files this process holds, with the file descriptor that holds each and how many
-/// holders share it.
+/// The lock files each thread of this process holds, with the file descriptor that holds each and
+/// how many holders share it. Nesting stops at the thread: a sync on a worker thread and a save on
+/// the interface thread each open the lock file, and flock keeps them apart as it keeps processes.
 struct HeldLock {
     int fd = -1;
     int holders = 0;
 };
 
 std::mutex gHeldMutex;
-QHash<QString, HeldLock> gHeld;
+QHash<QString, HeldLock> gHeld; // by heldKey()
+
+QString heldKey(const QString& lockPath) {
+    return lockPath + u'\n' + QString::number(quintptr(QThread::currentThreadId()));
+}
 
 constexpr std::chrono::milliseconds kRetryInterval{10};
 
@@ -53,11 +58,14 @@ QString ListLock::lockFilePath(const QString& listPath) {
 ListLock::ListLock(const QString& listPath, std::chrono::milliseconds wait) {
     const QString path = lockFilePath(listPath);
     const QString name = QFileInfo(listPath).fileName();
-    const std::lock_guard guard(gHeldMutex);
-    if (const auto held = gHeld.find(path); held != gHeld.end()) {
-        ++held->holders;
-        _lockPath = path;
-        return;
+    const QString key = heldKey(path);
+    {
+        const std::lock_guard guard(gHeldMutex);
+        if (const auto held = gHeld.find(key); held != gHeld.end()) {
+            ++held->holders;
+            _heldKey = key;
+            return;
+        }
     }
     // Read-only is enough for flock, so a lock file another user made still serves.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -78,18 +86,19 @@ ListLock::ListLock(const QString& listPath, std::chrono::milliseconds wait) {
                            .arg(name, qt_error_string(cause));
         return;
     }
-    gHeld.insert(path, {fd, 1});
-    _lockPath = path;
+    const std::lock_guard guard(gHeldMutex);
+    gHeld.insert(key, {fd, 1});
+    _heldKey = key;
 }
 
 ListLock::ListLock(ListLock&& other) noexcept
-    : _lockPath(std::exchange(other._lockPath, QString())), _error(std::move(other._error)) {}
+    : _heldKey(std::exchange(other._heldKey, QString())), _error(std::move(other._error)) {}
 
 ListLock::~ListLock() {
-    if (_lockPath.isEmpty())
+    if (_heldKey.isEmpty())
         return;
     const std::lock_guard guard(gHeldMutex);
-    const auto held = gHeld.find(_lockPath);
+    const auto held = gHeld.find(_heldKey);
     if (held == gHeld.end() || --held->holders > 0)
         return;
     // Closing the last descriptor of the lock file lets go of the lock. The file stays: removing it

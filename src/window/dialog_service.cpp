@@ -109,6 +109,12 @@ QString DialogService::imageFileName(QWidget* parent) {
         tr("Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)"));
 }
 
+QString DialogService::folderName(QWidget* parent, const QString& title, const QString& directory) {
+    if (script().on)
+        return nextScriptedFileName();
+    return QFileDialog::getExistingDirectory(parent, title, directory);
+}
+
 QString DialogService::savePanel(QWidget* parent, const QString& title, const QString& suggestedPath,
                                  const QString& filter, const QString& extension) {
     if (script().on)

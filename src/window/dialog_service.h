@@ -40,6 +40,8 @@ public:
                                   const QString& extension);
     /// An image file to use as an icon; empty when the user cancelled.
     static QString imageFileName(QWidget* parent);
+    /// A folder that exists; empty when the user cancelled.
+    static QString folderName(QWidget* parent, const QString& title, const QString& directory);
 
     /// Scripted answers instead of dialogs, for tests.
     static void setScripted(bool scripted);

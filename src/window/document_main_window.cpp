@@ -30,6 +30,7 @@
 #include "window/property_list_export_dialog.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
+#include "window/window_sync.h"
 
 #include <QAction>
 #include <QApplication>
@@ -111,6 +112,7 @@ void DocumentMainWindow::buildWidgets() {
     _notesDock->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
     _printing = new DocumentPrinting(*_document, *this);
+    _sync = new WindowSync(*this);
 
     // The selected item's name, or a message in its place, gives way to the count of outstanding
     // items, which always shows.
@@ -124,6 +126,7 @@ void DocumentMainWindow::buildWidgets() {
     _statusLine->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(_selectionLabel, 1);
     statusBar()->addWidget(_statusMessage, 1);
+    statusBar()->addPermanentWidget(_sync->statusLabel());
     statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
@@ -168,7 +171,9 @@ void DocumentMainWindow::connectCommands() {
     });
     connect(document, &TardigoDocument::fileNameChanged, this, &DocumentMainWindow::updateTitle);
     connect(document, &TardigoDocument::fileChangedOnDisk, this, [this] {
-        // Nothing of the user's would be lost: the list simply follows its file.
+        // What is typed in a cell counts as a change. Without one, nothing of the user's would be
+        // lost: the list simply follows its file.
+        finishAllEditing();
         if (!_document->isDocumentEdited())
             reloadFromDisk();
         else
@@ -211,6 +216,8 @@ void DocumentMainWindow::connectMenuCommands() {
     on("printPreview", [this] { _printing->printPreview(); });
     on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
     on("exportPropertyList", [this] { exportPropertyListDialog(this, *_document); });
+    on("syncNow", [this] { _sync->syncNow(); });
+    on("syncSettings", [this] { _sync->showSettings(); });
     on("preferences", [this] { _host.showPreferences(false); });
     on("makeSticky", [this] { makeSticky(); });
     on("showStickies", [this] { _host.showStickies(); });

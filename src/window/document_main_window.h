@@ -22,6 +22,7 @@ class OutlineDelegate;
 class OutlineTreeView;
 class TardigoDocument;
 class WindowHost;
+class WindowSync;
 
 /// The window of one list: the outline with its six columns, the toolbar, the menus, the status
 /// line and the notes. It turns widget events into document calls and shows what the document's
@@ -40,6 +41,7 @@ public:
     MessageBoxSheetWindow& sheets() const { return *_sheets; }
     NotesDock& notesDock() const { return *_notesDock; }
     DocumentPrinting& printing() const { return *_printing; }
+    WindowSync& sync() const { return *_sync; }
 
     void showWindows() override;
     bool isVisible() const override { return QMainWindow::isVisible(); }
@@ -99,6 +101,7 @@ private:
     DocumentMenus* _menus = nullptr;
     NotesDock* _notesDock = nullptr;
     DocumentPrinting* _printing = nullptr;
+    WindowSync* _sync = nullptr;
     QLabel* _statusLine = nullptr; // the count of outstanding items
     ElidingLabel* _selectionLabel = nullptr;
     ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh

@@ -27,6 +27,9 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, QStringLiteral("revertDocument"), tr("Re&vert to Saved"));
     add(file, QStringLiteral("exportPropertyList"), tr("&Export as XML Property List…"));
     file->addSeparator();
+    add(file, QStringLiteral("syncNow"), tr("S&ync Now"));
+    add(file, QStringLiteral("syncSettings"), tr("Sync Se&ttings…"));
+    file->addSeparator();
     add(file, QStringLiteral("printPreview"), tr("Print Pre&view…"));
     add(file, QStringLiteral("printDocument"), tr("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();

@@ -2,6 +2,8 @@
 
 #include "minder/sheet_window.h"
 
+#include <QStringList>
+
 namespace tardigo {
 
 /// Errors about files in plain words: what happened and what the user can do, with the technical
@@ -13,5 +15,16 @@ AlertSheet openErrorSheet(const QString& path, const QString& reason, bool isLeg
 AlertSheet saveErrorSheet(const QString& path, const QString& reason);
 /// An export that could not be written.
 AlertSheet exportErrorSheet(const QString& path, const QString& reason);
+
+/// What a sync of a list with its folder tells the user.
+
+/// A sync that stopped; `reason` is the sentence the sync gave, which names what to mend.
+AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason);
+/// Items changed on both sides, each now beside its other version.
+AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names);
+/// Items that came with a repeat rule no period expresses, kept without a repeat.
+AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names);
+/// Files of the folder that the sync passed over, a sentence each.
+AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems);
 
 } // namespace tardigo

@@ -1,0 +1,199 @@
+#include "gui_test_support.h"
+
+#include "app/document_controller.h"
+#include "archive/list_file.h"
+#include "document/tardigo_document.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "window/dialog_service.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+#include "window/outline_tree_view.h"
+#include "window/sync_settings_dialog.h"
+#include "window/window_sync.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+// A list window syncing with its folder: what arrives shows, what fails is told, and the window's
+// own unsaved changes are never synced over.
+class TestWindowSync : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> _files;
+    std::unique_ptr<DocumentController> _controller;
+
+    QString listPath() const { return _files->filePath(QStringLiteral("errands.todo")); }
+    QString folderPath() const { return _files->filePath(QStringLiteral("tasks")); }
+
+    /// Opens a saved list of these items that syncs with `folder` (none: it has no sync folder).
+    DocumentMainWindow* openList(const std::vector<NodePtr>& items, const QString& folder) {
+        const NodePtr root = newListRoot();
+        for (const NodePtr& node : items)
+            childrenOf(*root)->items.push_back(node);
+        if (!folder.isEmpty())
+            root->set(key::syncFolder, folder);
+        if (!writeListFile(listPath(), root).isEmpty())
+            return nullptr;
+        DocumentMainWindow* window = _controller->openFile(listPath());
+        if (window && !QTest::qWaitForWindowExposed(window))
+            qWarning("the window was not shown");
+        return window;
+    }
+    /// A to-do as a phone's calendar app leaves it in the folder.
+    void writeTodoFromElsewhere(const QString& uid, const QString& summary) {
+        QFile file(QDir(folderPath()).filePath(uid + QStringLiteral(".ics")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Phone//Tasks//EN\r\nBEGIN:VTODO\r\nUID:" +
+                   uid.toUtf8() + "\r\nDTSTAMP:20240601T080000Z\r\nSUMMARY:" + summary.toUtf8() +
+                   "\r\nSTATUS:NEEDS-ACTION\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+    }
+    static bool syncWithMenu(DocumentMainWindow& window) {
+        QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
+        window.menus().action(QStringLiteral("syncNow"))->trigger();
+        return ended.wait(10000);
+    }
+    static QMessageBox* alertSheet(const DocumentMainWindow& window) {
+        return window.findChild<QMessageBox*>(QStringLiteral("alertSheet"));
+    }
+    static QString savedFolder(const QString& path) {
+        const ListLoad load = readListFile(path);
+        const QString* folder = load.ok() ? load.root->value(key::syncFolder).asString() : nullptr;
+        return folder ? *folder : QString();
+    }
+
+private slots:
+    void initTestCase() { setUpGuiTest(); }
+    void init() {
+        DialogService::setScripted(true);
+        DialogService::takeShownTexts();
+        _files = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(_files->path()).mkdir(QStringLiteral("tasks")));
+        _controller = std::make_unique<DocumentController>();
+    }
+    void cleanup() {
+        _controller.reset();
+        _files.reset();
+    }
+
+    void syncNowBringsWhatArrivedInTheFolderIntoTheWindow() {
+        const NodePtr shopping = item("shopping", 0.0, {item("bread")});
+        DocumentMainWindow* window = openList({shopping, item("post office")}, folderPath());
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+        outline.expandItem(outline.itemAtRow(0), false);
+        clickCell(outline, 1, key::icon); // bread
+        writeTodoFromElsewhere(QStringLiteral("phone-1"), QStringLiteral("call the plumber"));
+
+        QVERIFY(syncWithMenu(*window));
+        QCOMPARE(rowNames(outline), (QStringList{"shopping", "bread", "post office", "call the plumber"}));
+        QCOMPARE(*outline.lastSelectedItem()->value(key::name).asString(), QStringLiteral("bread"));
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(!alertSheet(*window));
+        const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
+        QVERIFY(status && status->isVisible());
+        QVERIFY2(status->text().startsWith(QStringLiteral("Synced ")), qPrintable(status->text()));
+        // The list's own items went the other way.
+        QCOMPARE(QDir(folderPath()).entryList({QStringLiteral("*.ics")}).size(), 4);
+    }
+
+    void theWindowsUnsavedChangesAreNeverSyncedOver() {
+        DocumentMainWindow* window = openList({item("rent")}, folderPath());
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+        clickCell(outline, 0, key::name);
+        typeIntoEditor(outline, "rent paid");
+        QVERIFY(window->isWindowModified());
+        writeTodoFromElsewhere(QStringLiteral("phone-2"), QStringLiteral("water plants"));
+
+        // A minder pass leaves an edited list alone; Sync Now saves it first, then syncs.
+        window->sync().minderRan();
+        QVERIFY(!window->sync().isSyncing());
+        QVERIFY(syncWithMenu(*window));
+        QCOMPARE(rowNames(outline), (QStringList{"rent paid", "water plants"}));
+        QVERIFY(!window->isWindowModified());
+
+        // What is typed in a cell still open goes to the file before Sync Now syncs it.
+        clickCell(outline, 1, key::name);
+        auto* editor = qobject_cast<QLineEdit*>(cellEditor(outline));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("water the plants"));
+        writeTodoFromElsewhere(QStringLiteral("phone-3"), QStringLiteral("feed the cat"));
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        window->sync().minderRan(); // the minute since the last sync is not up: it waits
+        QVERIFY(!window->sync().isSyncing());
+        window->menus().action(QStringLiteral("syncNow"))->trigger(); // saves the typing, then syncs
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(rowNames(outline), (QStringList{"rent paid", "water the plants", "feed the cat"}));
+    }
+
+    void aFailingSyncShowsAnErrorSheetAndTheStatusLineSaysSo() {
+        const QString gone = _files->filePath(QStringLiteral("unplugged"));
+        DocumentMainWindow* window = openList({item("rent")}, gone);
+        QVERIFY(window);
+        QVERIFY(syncWithMenu(*window));
+        QMessageBox* sheet = alertSheet(*window);
+        QVERIFY(sheet);
+        QVERIFY2(sheet->text().contains(QStringLiteral("“errands.todo” could not be synced")),
+                 qPrintable(sheet->text()));
+        QVERIFY2(sheet->informativeText().contains(gone), qPrintable(sheet->informativeText()));
+        QVERIFY(sheet->detailedText().contains(QStringLiteral("Sync folder: ") + gone));
+        const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
+        QCOMPARE(status->text(), QStringLiteral("Sync failed"));
+        QCOMPARE(rowNames(window->outline()), QStringList{"rent"});
+    }
+
+    void syncSettingsRefuseAFolderThatCannotServeAndSyncWithOneThatCan() {
+        DocumentMainWindow* window = openList({item("rent")}, QString());
+        QVERIFY(window);
+        window->menus().action(QStringLiteral("syncSettings"))->trigger();
+        auto* dialog = window->findChild<SyncSettingsDialog*>(QStringLiteral("syncSettings"));
+        QVERIFY(dialog);
+        for (QWidget* control : dialog->findChildren<QWidget*>())
+            if (control->focusPolicy() != Qt::NoFocus && !qobject_cast<QDialogButtonBox*>(control))
+                QVERIFY2(!control->accessibleName().isEmpty() ||
+                             !control->property("text").toString().isEmpty(),
+                         qPrintable(control->objectName()));
+
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("syncFolderField"));
+        auto* problem = dialog->findChild<QLabel*>(QStringLiteral("syncFolderProblem"));
+        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        const QString missing = _files->filePath(QStringLiteral("not-yet"));
+        field->setText(missing);
+        ok->click();
+        QVERIFY(dialog->isVisible());
+        QVERIFY(problem->isVisible());
+        QVERIFY2(problem->text().contains(QStringLiteral("“%1” does not exist").arg(missing)),
+                 qPrintable(problem->text()));
+        field->setText(listPath()); // a file
+        ok->click();
+        QVERIFY2(problem->text().contains(QStringLiteral("is a file, not a folder")),
+                 qPrintable(problem->text()));
+
+        DialogService::queueFileName(folderPath());
+        dialog->findChild<QPushButton*>(QStringLiteral("chooseSyncFolder"))->click();
+        QCOMPARE(field->text(), folderPath());
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        ok->click();
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(savedFolder(listPath()), folderPath());
+        QCOMPARE(QDir(folderPath()).entryList({QStringLiteral("*.ics")}).size(), 1);
+        QVERIFY(!window->isWindowModified());
+    }
+};
+
+QTEST_MAIN(TestWindowSync)
+#include "tst_window_sync.moc"
