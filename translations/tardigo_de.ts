@@ -140,6 +140,44 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
         <source>Check that the disk has room and that you may write to its folder, then export again.</source>
         <translation>Prüfen Sie, ob auf dem Datenträger Platz ist und Sie in den Ordner schreiben dürfen, und exportieren Sie dann erneut.</translation>
     </message>
+    <message>
+        <source>“%1” could not be synced.</source>
+        <translation>„%1“ konnte nicht synchronisiert werden.</translation>
+    </message>
+    <message>
+        <source>Nothing was changed in the list or in its folder. Tardigo tries again at the next sync; choose File &gt; Sync Now to try at once, or File &gt; Sync Settings… to choose another folder.</source>
+        <translation>Weder die Liste noch ihr Ordner wurden geändert. Tardigo versucht es bei der nächsten Synchronisierung erneut; wählen Sie Datei &gt; Jetzt synchronisieren, um es sofort zu versuchen, oder Datei &gt; Synchronisierungseinstellungen …, um einen anderen Ordner zu wählen.</translation>
+    </message>
+    <message>
+        <source>List: %1
+Sync folder: %2</source>
+        <translation>Liste: %1
+Synchronisierungsordner: %2</translation>
+    </message>
+    <message>
+        <source>Some items of “%1” were changed both here and elsewhere.</source>
+        <translation>Einige Einträge von „%1“ wurden sowohl hier als auch anderswo geändert.</translation>
+    </message>
+    <message>
+        <source>Both versions of each are kept: the one changed last stays in its place, and the other is beside it, named “(conflict copy)”. Keep the one you want and delete the other.</source>
+        <translation>Beide Fassungen werden behalten: Die zuletzt geänderte bleibt an ihrem Platz, die andere steht daneben, benannt „(conflict copy)“. Behalten Sie die gewünschte und löschen Sie die andere.</translation>
+    </message>
+    <message>
+        <source>Some items of “%1” repeat in a way Tardigo cannot show.</source>
+        <translation>Einige Einträge von „%1“ wiederholen sich auf eine Weise, die Tardigo nicht darstellen kann.</translation>
+    </message>
+    <message>
+        <source>Another program gave them a repeat that no Tardigo period expresses, such as every three days. They are in the list without a repeat, and the other program keeps theirs.</source>
+        <translation>Ein anderes Programm hat ihnen eine Wiederholung gegeben, die kein Zeitraum von Tardigo ausdrückt, etwa alle drei Tage. Sie stehen ohne Wiederholung in der Liste, und das andere Programm behält seine.</translation>
+    </message>
+    <message>
+        <source>Some files in the sync folder “%1” were passed over.</source>
+        <translation>Einige Dateien im Synchronisierungsordner „%1“ wurden übergangen.</translation>
+    </message>
+    <message>
+        <source>Their to-dos wait for the next sync. Show Details tells what is wrong with each file: mend or remove it there, then sync again.</source>
+        <translation>Ihre Aufgaben warten auf die nächste Synchronisierung. „Details anzeigen“ sagt, was an jeder Datei falsch ist: Beheben oder entfernen Sie es dort und synchronisieren Sie dann erneut.</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -401,6 +439,14 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
     <message>
         <source>&amp;About Tardigo</source>
         <translation>Über &amp;Tardigo</translation>
+    </message>
+    <message>
+        <source>S&amp;ync Now</source>
+        <translation>Jetzt s&amp;ynchronisieren</translation>
+    </message>
+    <message>
+        <source>Sync Se&amp;ttings…</source>
+        <translation>Synchronisierungseins&amp;tellungen …</translation>
     </message>
 </context>
 <context>
@@ -671,6 +717,65 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
     </message>
 </context>
 <context>
+    <name>tardigo::SyncSettingsDialog</name>
+    <message>
+        <source>Sync Settings</source>
+        <translation>Synchronisierungseinstellungen</translation>
+    </message>
+    <message>
+        <source>Sync settings of %1</source>
+        <translation>Synchronisierungseinstellungen von %1</translation>
+    </message>
+    <message>
+        <source>“%1” is kept in step with a folder of .ics files, one for each to-do: after each reminder check and each save that changed it, at most once a minute. Point vdirsyncer at the same folder to reach a calendar server. Leave the folder empty to stop syncing.</source>
+        <translation>„%1“ wird mit einem Ordner von .ics-Dateien abgeglichen, einer je Aufgabe: nach jeder Prüfung der Erinnerungen und jedem Speichern, das die Liste geändert hat, höchstens einmal in der Minute. Richten Sie vdirsyncer auf denselben Ordner, um einen Kalenderserver zu erreichen. Lassen Sie den Ordner leer, um nicht mehr zu synchronisieren.</translation>
+    </message>
+    <message>
+        <source>Sync folder</source>
+        <translation>Synchronisierungsordner</translation>
+    </message>
+    <message>
+        <source>No folder: the list does not sync</source>
+        <translation>Kein Ordner: Die Liste wird nicht synchronisiert</translation>
+    </message>
+    <message>
+        <source>&amp;Choose…</source>
+        <translation>&amp;Wählen …</translation>
+    </message>
+    <message>
+        <source>Choose the sync folder</source>
+        <translation>Den Synchronisierungsordner wählen</translation>
+    </message>
+    <message>
+        <source>Sync &amp;folder:</source>
+        <translation>Synchronisierungs&amp;ordner:</translation>
+    </message>
+    <message>
+        <source>Sync folder problem</source>
+        <translation>Problem mit dem Synchronisierungsordner</translation>
+    </message>
+    <message>
+        <source>“%1” is not a whole path. Give the folder from the top, starting with / or ~/, or choose it.</source>
+        <translation>„%1“ ist kein vollständiger Pfad. Geben Sie den Ordner von oben an, beginnend mit / oder ~/, oder wählen Sie ihn.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” does not exist. Create it, or let vdirsyncer create it with “vdirsyncer discover”, then choose it here.</source>
+        <translation>Der Ordner „%1“ existiert nicht. Legen Sie ihn an oder lassen Sie ihn von vdirsyncer mit „vdirsyncer discover“ anlegen, und wählen Sie ihn dann hier.</translation>
+    </message>
+    <message>
+        <source>“%1” is a file, not a folder. Choose the folder that holds the .ics files.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner. Wählen Sie den Ordner, der die .ics-Dateien enthält.</translation>
+    </message>
+    <message>
+        <source>You may not read and write the folder “%1”. Choose a folder of your own, or ask its owner to let you write to it.</source>
+        <translation>Sie dürfen den Ordner „%1“ nicht lesen und beschreiben. Wählen Sie einen eigenen Ordner oder bitten Sie den Eigentümer um Schreibrechte.</translation>
+    </message>
+    <message>
+        <source>Choose Sync Folder</source>
+        <translation>Synchronisierungsordner wählen</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::TardigoApplication</name>
     <message>
         <source>No new item</source>
@@ -714,6 +819,29 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
     <message>
         <source>Toolbar items:</source>
         <translation>Elemente der Symbolleiste:</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::WindowSync</name>
+    <message>
+        <source>Last sync</source>
+        <translation>Letzte Synchronisierung</translation>
+    </message>
+    <message>
+        <source>Syncing…</source>
+        <translation>Wird synchronisiert …</translation>
+    </message>
+    <message>
+        <source>Sync failed</source>
+        <translation>Synchronisierung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Synced %1</source>
+        <translation>Synchronisiert: %1</translation>
+    </message>
+    <message>
+        <source>Last synced with %1 at %2</source>
+        <translation>Zuletzt synchronisiert mit %1 am %2</translation>
     </message>
 </context>
 </TS>

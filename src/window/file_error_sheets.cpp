@@ -79,34 +79,49 @@ AlertSheet exportErrorSheet(const QString& path, const QString& reason) {
 }
 
 AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason) {
-    return sheet(tr("“%1” could not be synced.").arg(listName(listPath)),
-                 reason + QStringLiteral("\n\n") +
-                     tr("Nothing was changed in the list or in its folder. Tardigo tries again at the next "
-                        "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
-                        "another folder."),
-                 tr("List: %1\nSync folder: %2")
-                     .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder)));
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be synced.").arg(listName(listPath)),
+        reason + QStringLiteral("\n\n") +
+            QCoreApplication::translate(
+                "FileErrorSheets",
+                "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
+                "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
+                "another folder."),
+        QCoreApplication::translate("FileErrorSheets", "List: %1\nSync folder: %2")
+            .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder)));
 }
 
 AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names) {
-    return sheet(tr("Some items of “%1” were changed both here and elsewhere.").arg(listName(listPath)),
-                 tr("Both versions of each are kept: the one changed last stays in its place, and the other "
-                    "is beside it, named “(conflict copy)”. Keep the one you want and delete the other."),
+    return sheet(QCoreApplication::translate("FileErrorSheets",
+                                             "Some items of “%1” were changed both here and elsewhere.")
+                     .arg(listName(listPath)),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Both versions of each are kept: the one changed last stays in its place, and the other "
+                     "is beside it, named “(conflict copy)”. Keep the one you want and delete the other."),
                  names.join(u'\n'));
 }
 
 AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names) {
-    return sheet(tr("Some items of “%1” repeat in a way Tardigo cannot show.").arg(listName(listPath)),
-                 tr("Another program gave them a repeat that no Tardigo period expresses, such as every "
-                    "three days. They are in the list without a repeat, and the other program keeps theirs."),
-                 names.join(u'\n'));
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets",
+                                    "Some items of “%1” repeat in a way Tardigo cannot show.")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Another program gave them a repeat that no Tardigo period expresses, such as every "
+            "three days. They are in the list without a repeat, and the other program keeps theirs."),
+        names.join(u'\n'));
 }
 
 AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems) {
     return sheet(
-        tr("Some files in the sync folder “%1” were passed over.").arg(QDir::toNativeSeparators(folder)),
-        tr("Their to-dos wait for the next sync. Show Details tells what is wrong with each file: "
-           "mend or remove it there, then sync again."),
+        QCoreApplication::translate("FileErrorSheets", "Some files in the sync folder “%1” were passed over.")
+            .arg(QDir::toNativeSeparators(folder)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Their to-dos wait for the next sync. Show Details tells what is wrong with each file: "
+            "mend or remove it there, then sync again."),
         problems.join(u'\n'));
 }
 
