@@ -159,7 +159,7 @@ private slots:
     void removingChildrenRemovesExactlyThoseNodes() {
         const NodePtr item = makeItem("twin"), twin = std::make_shared<Dict>(*item);
         OpenList list{item, twin};
-        list.document.restoring().removeChildren({twin}, list.document.data());
+        list.document.restoring().putBack({{list.document.data(), 1, twin, {}}}, {});
         QCOMPARE(childrenOf(list.root())->items.size(), size_t(1));
         QCOMPARE(childrenOf(list.root())->items[0].asDict(), item); // the very node, not just an equal one
     }

@@ -9,7 +9,7 @@
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/icon_for_name.h"
-#include "window/notes_dock.h"
+#include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     window->outline().selectRow(0, false);
     if (!save(QStringLiteral("list-window")))
         return 1;
-    window->notesDock().toggleInspector(true);
+    window->inspector().showToolWithId(InspectorToolNotes);
     window->resize(1180, 560);
     return save(QStringLiteral("list-with-notes")) ? 0 : 1;
 }

@@ -9,13 +9,18 @@
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/tree_operations.h"
+#include "platform/new_item.h"
 #include "window/document_main_window.h"
+#include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,6 +149,39 @@ int main(int argc, char** argv) {
                     [&](int) { document.sorting().headerClicked(column); });
     timedChange("hide or show completed items", 100,
                 [&](int round) { document.outlineCommands().toggleHideCompletedItems(round % 2 == 0); });
+    document.outlineCommands().toggleHideCompletedItems(false);
+
+    // The inspector shows each selected item; items move from the keyboard and by dragging.
+    shown.inspector().toggleInspector(false);
+    timedChange("select a row, the inspector showing it", 20, [&](int round) {
+        outline.selectRow(middle + 2 * round, false);
+        shown.inspector().repaint();
+    });
+    timedChange(
+        "indent an item (Tab)", 50, [&](int) { document.shaping().indentItems(); }, selectMiddleRow);
+    timedChange(
+        "move an item down (Ctrl+Shift+Down)", 50, [&](int) { document.shaping().moveItemsDown(); },
+        selectMiddleRow);
+    OutlineModel& model = outline.outlineModel();
+    QModelIndex dragged, target;
+    const auto drag = [&](int) {
+        const std::unique_ptr<QMimeData> data(model.mimeData({dragged}));
+        model.dropMimeData(data.get(), Qt::MoveAction, target.row(), 0, target.parent());
+    };
+    timedChange("drag an item to another place", 50, drag, [&](int round) {
+        dragged = outline.indexForRow(middle + round, key::name);
+        target = outline.indexForRow(10 + round, key::name);
+    });
+    // A project holding 1,000 items, dragged whole between the top of the list and its end.
+    const NodePtr project = newToDoItem();
+    project->set(key::name, QStringLiteral("project"));
+    project->set(key::children, childrenOf(*bench::generateList(1000, 7)));
+    document.shaping().insertItems({project}, nullptr, nullptr);
+    printf("%lld items in the dragged project\n", qlonglong(countItemAndChildren(*project).total));
+    timedChange("drag a 1,000-item project", 300, drag, [&](int round) {
+        dragged = outline.indexForRow(outline.rowForItem(project.get()), key::name);
+        target = outline.indexForRow(round % 2 == 0 ? 0 : outline.numberOfRows() - 1, key::name);
+    });
 
     NotesCache& notes = outline.outlineModel().notesCache();
     QScrollBar* scroll = outline.verticalScrollBar();

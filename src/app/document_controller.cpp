@@ -4,6 +4,7 @@
 #include "archive/list_file.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
+#include "inspector/inspector_dock.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
 #include "window/dialog_service.h"
@@ -34,6 +35,11 @@ DocumentMainWindow* DocumentController::show(DocumentMainWindow* window) {
     new AutosaveScheduler(window->document(), [window] { return window->autoSave(); });
     window->showWindows();
     return window;
+}
+
+InspectorDockWidget* DocumentController::makeInspector(TardigoDocument& document,
+                                                       DocumentMainWindow& window) {
+    return new InspectorDock(document, window, *this);
 }
 
 DocumentMainWindow* DocumentController::showDocument(std::unique_ptr<TardigoDocument> document) {

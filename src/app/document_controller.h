@@ -46,6 +46,7 @@ public:
     void showPreferences(bool iconSection) override { emit preferencesRequested(iconSection); }
     void makeStickies(const std::vector<StickyNote>& notes) override { emit stickiesRequested(notes); }
     void showStickies() override { emit showStickiesRequested(); }
+    InspectorDockWidget* makeInspector(TardigoDocument& document, DocumentMainWindow& window) override;
     void windowClosed(DocumentMainWindow* window) override;
 
 signals:

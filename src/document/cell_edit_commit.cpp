@@ -39,11 +39,8 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
         return;
     const Value old = item->value(identifier);
     const bool wasCompleted = VKisCompleted(*item);
-    if (identifier == key::due) {
-        item->remove(key::minderTimestampTodo);
-        if (VKboolForKey(*item, key::reminderSet) && VKboolForKey(*item, key::reminderMarkDueDate))
-            item->remove(key::minderTimestampReminder);
-    }
+    if (identifier == key::due)
+        forgetDueDateNotices(*item);
     const Value newValue = storedValue(object);
     const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)

@@ -7,6 +7,8 @@ enum InspectorTool : int {
     InspectorToolNotes = 0,
     InspectorToolDueDate = 1,
     InspectorToolReminder = 2,
+    InspectorToolCompletion = 3, // the completion and category controls
+    InspectorToolHistory = 4,
     InspectorToolIcons = 5,
     InspectorToolFont = 6,
     InspectorToolColor = 7,

@@ -31,7 +31,7 @@ NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
         root->set(key::children, Array::create());
     childrenOf(*root)->items.push_back(item);
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
-    _document.restoring().registerRemoveChildren({item}, root);
+    _document.restoring().registerPutBack({{root, childrenOf(*root)->items.size() - 1, item, {}}}, {});
     _document.updateUIForChildrenOf({root}, {1, 0});
     return item;
 }
@@ -64,7 +64,7 @@ void ItemCommands::deleteItem() {
         if (!VKremoveChild(parent, item->get(), std::move(ancestors), removed))
             VKdeleteItem(_document.data(), item->get(), &removed);
     }
-    _document.restoring().registerRestoreRemovedChildren(removed);
+    _document.restoring().registerPutBack({}, removed);
     outline.deselectAll();
     ItemCounts gone;
     std::vector<NodePtr> parents;

@@ -5,7 +5,11 @@
 
 #include <QDateTime>
 
+#include <memory>
 #include <variant>
+#include <vector>
+
+class QMimeData;
 
 namespace tardigo {
 
@@ -30,6 +34,11 @@ public:
     virtual bool selectionShouldChangeInOutlineView() = 0;
     /// Told after the selection changed, whoever changed it.
     virtual void outlineViewSelectionDidChange() = 0;
+    /// Starts a drag of the items: the data it carries; none when the outline drags nothing.
+    virtual std::unique_ptr<QMimeData> outlineViewWriteItems(const std::vector<NodePtr>& items);
+    /// A drop on item (null: the top level) before its shown child at childIndex, or at the end of its
+    /// children for -1; false when refused.
+    virtual bool outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex);
 
     /// Whether any child is visible: an item whose children are all hidden shows no disclosure.
     bool isItemExpandable(const NodePtr& item) const;

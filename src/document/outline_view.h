@@ -71,6 +71,8 @@ public:
     virtual int headerTag(const QString& identifier) const = 0;
     virtual void setHeaderTag(const QString& identifier, int tag) = 0;
     virtual void setIndicatorImage(const QString& identifier, SortIndicator indicator) = 0;
+    /// The items' fonts changed: the row height is worked out afresh from the fonts drawn.
+    virtual void resetRowHeight() {}
 
     bool containsTableColumn(const QString& identifier) const;
 };

@@ -6,12 +6,11 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 
-#include <algorithm>
-
 namespace tardigo {
 
 void RestoringOperations::setInDict(const NodePtr& node, const Value& object, const QString& key) {
     _document.finishAllEditing();
+    registerSetInDict(node, key);
     const bool wasCompleted = VKisCompleted(*node);
     if (object.isNil())
         node->remove(key);
@@ -21,41 +20,45 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
     VKselectItems(_document.outlineView(), {node});
 }
 
-void RestoringOperations::restoreRemovedChildren(const std::vector<RemovedChild>& removed) {
+void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
+                                  const std::vector<RemovedChild>& removed) {
     _document.finishAllEditing();
-    _document.outlineView().deselectAll();
-    // Counted before they go back: an item removed from inside another would count twice after.
-    ItemCounts restored;
-    std::vector<NodePtr> parents{_document.data()}; // an item whose parent left comes back there
+    const NodePtr& root = _document.data();
+    ItemCounts delta;
+    std::vector<NodePtr> parents{root}; // an item whose parent left comes back at the top level
+    std::vector<RemovedChild> taken;
+    for (const RemovedChild& child : standing) {
+        const DictPtr item = child.item.asDict();
+        if (!item)
+            continue;
+        // Counted as it goes, so that an item taken from inside another one is not counted twice.
+        const ItemCounts count = countItemAndChildren(*item);
+        const size_t before = taken.size();
+        if (!VKremoveChild(child.parent, item.get(), child.ancestors, taken))
+            VKdeleteItem(root, item.get(), &taken);
+        if (taken.size() > before)
+            delta += -count;
+        parents.push_back(child.parent);
+    }
     std::vector<NodePtr> nodes;
     for (const RemovedChild& child : removed) {
+        // Counted before they go back: an item removed from inside another would count twice after.
         if (const DictPtr item = child.item.asDict()) {
-            restored += countItemAndChildren(*item);
+            delta += countItemAndChildren(*item);
             nodes.push_back(item);
         }
         parents.push_back(child.parent);
     }
-    VKrestoreRemovedChildren(*_document.data(), removed);
-    _document.updateUIForChildrenOf(parents, restored);
-    VKselectItems(_document.outlineView(), nodes);
+    VKrestoreRemovedChildren(*root, removed);
+    registerPutBack(removed, taken);
+    _document.updateUIForChildrenOf(parents, delta);
+    // The items put back join those still selected, so that a step made of several moves ends with
+    // all of its items selected.
+    OutlineView& outline = _document.outlineView();
+    std::vector<NodePtr> selection = VKallSelectedItems(outline);
+    selection.insert(selection.end(), nodes.begin(), nodes.end());
+    VKselectItems(outline, selection);
     _document.updateUIForChildrenOf({}, {});
-}
-
-void RestoringOperations::removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
-    _document.finishAllEditing();
-    _document.outlineView().deselectAll();
-    ItemCounts removed;
-    if (const ArrayPtr children = childrenOf(*parent)) {
-        std::erase_if(children->items, [&](const Value& child) {
-            const DictPtr c = child.asDict();
-            const bool goes =
-                c && std::any_of(nodes.begin(), nodes.end(), [&](const NodePtr& node) { return node == c; });
-            if (goes)
-                removed += countItemAndChildren(*c);
-            return goes;
-        });
-    }
-    _document.updateUIForChildrenOf({parent}, -removed);
 }
 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
@@ -65,16 +68,11 @@ void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& 
     });
 }
 
-void RestoringOperations::registerRestoreRemovedChildren(const std::vector<RemovedChild>& removed) {
+void RestoringOperations::registerPutBack(const std::vector<RemovedChild>& standing,
+                                          const std::vector<RemovedChild>& removed) {
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
-        document, [document, removed] { document->restoring().restoreRemovedChildren(removed); });
-}
-
-void RestoringOperations::registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent) {
-    TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(
-        document, [document, nodes, parent] { document->restoring().removeChildren(nodes, parent); });
+        document, [document, standing, removed] { document->restoring().putBack(standing, removed); });
 }
 
 } // namespace tardigo

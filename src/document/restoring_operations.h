@@ -9,8 +9,8 @@ namespace tardigo {
 
 class TardigoDocument;
 
-/// The targets of every undo step of a document. They register nothing themselves, so an undone
-/// change cannot be redone.
+/// The targets of every undo step of a document. Each registers its own inverse, so an undone change
+/// can be redone and a redone one undone again.
 class RestoringOperations {
 public:
     RestoringOperations(const RestoringOperations&) = delete;
@@ -18,15 +18,15 @@ public:
 
     /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
-    /// Puts deleted items back where they stood, reloads, selects them and refreshes.
-    void restoreRemovedChildren(const std::vector<RemovedChild>& removed);
-    /// Removes exactly these node objects from the parent's children and refreshes.
-    void removeChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    /// Takes the items that stand where `standing` says out of the tree, then puts the `removed` ones
+    /// back where they stood; refreshes, and adds those put back to the selection. A deletion is undone with
+    /// no items standing, an insertion with none removed, a move with both.
+    void putBack(const std::vector<RemovedChild>& standing, const std::vector<RemovedChild>& removed);
 
     /// Registers, as part of the current undo step, putting back what node[key] holds now.
     void registerSetInDict(const NodePtr& node, const QString& key);
-    void registerRestoreRemovedChildren(const std::vector<RemovedChild>& removed);
-    void registerRemoveChildren(const std::vector<NodePtr>& nodes, const NodePtr& parent);
+    /// Registers putBack(standing, removed) as part of the current undo step.
+    void registerPutBack(const std::vector<RemovedChild>& standing, const std::vector<RemovedChild>& removed);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

@@ -1,6 +1,6 @@
 #include "document/status_display.h"
 
-#include "document/inspector_view.h"
+#include "document/inspector_tools.h"
 #include "document/outline_filter.h"
 #include "minder/user_date_time_format.h"
 #include "model/keys.h"
@@ -36,6 +36,7 @@ QString historyText(const Dict& item) {
 AppearanceTools appearanceTools(const Dict& item) {
     AppearanceTools tools;
     tools.font = itemFontSettings(&item);
+    tools.isDefaultFont = !tools.font.name || tools.font == userDefaultFont();
     tools.color = item.value(key::color);
     tools.iconExclusive = VKboolForKey(item, key::thisIconOnly);
     if (const QString* icon = item.value(key::icon).asString()) {
@@ -91,6 +92,18 @@ ItemFont itemFontSettings(const Dict* item) {
     return font;
 }
 
+ItemFont userDefaultFont() {
+    const UserDefaults& defaults = UserDefaults::standard();
+    ItemFont font;
+    const Value name = defaults.objectForKey(pref::userFont);
+    if (const QString* text = name.asString(); text && !text->isEmpty()) {
+        font.name = *text;
+        const Value size = defaults.objectForKey(pref::userFontSize);
+        font.pointSize = size.asNumber() ? int(size.asNumber()->toDouble()) : 0;
+    }
+    return font;
+}
+
 QString outstandingText(const ItemCounts& counts) {
     const auto [total, complete] = counts;
     if (total == 0)
@@ -117,8 +130,7 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
     }
     const bool multiple = selectedCount > 1;
     if (multiple) {
-        const bool appliesToAll = currentTool == InspectorToolIcons || currentTool == InspectorToolFont ||
-                                  currentTool == InspectorToolColor;
+        const bool appliesToAll = inspectorToolTakesSeveralItems(currentTool);
         display.selectionLabel = localized(appliesToAll ? QStringLiteral("(multiple selection OK)")
                                                         : QStringLiteral("(multiple selection)"));
         display.toolsEnabled = appliesToAll;

@@ -20,10 +20,13 @@ struct ItemFont {
 
 /// The font settings of an item; the default font without an item.
 ItemFont itemFontSettings(const Dict* item);
+/// The application's default font for items, a preference: no name means the system's font.
+ItemFont userDefaultFont();
 
 /// The icon, font and colour tools, filled from the item selected last, also with several selected.
 struct AppearanceTools {
     ItemFont font;
+    bool isDefaultFont = false;         // the item shows in the default font, its own or not
     Value color;                        // the archived colour; nil: black
     bool iconExclusive = false;         // "this icon only": the exclusive button, else the other
     std::optional<int> selectedIconRow; // the item's icon in the "todoItemIcons" list

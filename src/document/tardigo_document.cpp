@@ -19,6 +19,7 @@
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QMimeData>
 #include <QTimer>
 
 namespace tardigo {
@@ -26,6 +27,7 @@ namespace tardigo {
 TardigoDocument::TardigoDocument(QObject* parent)
     : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
       _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
+      _inspectorCommands(*this), _shaping(*this), _transfer(*this),
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
@@ -286,6 +288,14 @@ void TardigoDocument::outlineViewSelectionDidChange() {
         refresh(Rows::Keep, {}, ItemCounts{});
 }
 
+std::unique_ptr<QMimeData> TardigoDocument::outlineViewWriteItems(const std::vector<NodePtr>& items) {
+    return _transfer.outlineViewWriteItems(items);
+}
+
+bool TardigoDocument::outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) {
+    return _transfer.acceptDrop(data, item, childIndex);
+}
+
 void TardigoDocument::finishAllEditing() {
     if (_window)
         _window->finishAllEditing();
@@ -302,19 +312,35 @@ void TardigoDocument::updateUIForChildrenOf(const std::vector<NodePtr>& parents,
     refresh(Rows::ReloadChildren, lists, delta);
 }
 
+void TardigoDocument::updateDisplay() {
+    refresh(Rows::Keep, {}, ItemCounts{});
+}
+
 void TardigoDocument::updateUIKeepingCounts() {
     refresh(Rows::Reload, {}, ItemCounts{});
 }
 
-void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+bool TardigoDocument::changeMayShowOrHide(const QString& key) const {
     const QString* filterKey = _data->value(key::filterKey).asString();
     const bool termFilter = _data->contains(key::filterTerm);
-    if ((filterKey && *filterKey == key) ||
-        (termFilter && (key == key::name || key == key::category || key == key::notes))) {
+    return (filterKey && *filterKey == key) ||
+           (termFilter && (key == key::name || key == key::category || key == key::notes));
+}
+
+void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+    if (changeMayShowOrHide(key)) {
         updateUI();
         return;
     }
     refresh(Rows::RedrawItem, {item}, ItemCounts{0, (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
+}
+
+void TardigoDocument::updateUIForItems(const std::vector<NodePtr>& items, const QString& key) {
+    if (changeMayShowOrHide(key)) {
+        updateUI();
+        return;
+    }
+    refresh(Rows::RedrawItem, items, ItemCounts{});
 }
 
 void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta) {
@@ -324,7 +350,8 @@ void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std:
     else if (rows == Rows::ReloadChildren)
         _outlineView->reloadChildrenOf(items);
     else if (rows == Rows::RedrawItem)
-        _outlineView->reloadItem(items.front());
+        for (const NodePtr& item : items)
+            _outlineView->reloadItem(item);
     // The reload keeps the selected items that are still shown, so the selection is read after it.
     const NodePtr item = VKselectedItem(*_outlineView);
     const qsizetype selectedCount = qsizetype(_outlineView->selectedItems().size());

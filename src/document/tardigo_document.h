@@ -2,12 +2,15 @@
 
 #include "document/cell_edit_commit.h"
 #include "document/column_sorting.h"
+#include "document/inspector_commands.h"
 #include "document/item_commands.h"
+#include "document/item_transfer.h"
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
 #include "document/outline_data_source.h"
 #include "document/restoring_operations.h"
 #include "document/status_display.h"
+#include "document/tree_shaping.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 #include "platform/file_identity.h"
@@ -122,6 +125,9 @@ public:
     ColumnSorting& sorting() { return _sorting; }
     RestoringOperations& restoring() { return _restoring; }
     MinderHandOff& minderHandOff() { return _minderHandOff; }
+    InspectorCommands& inspectorCommands() { return _inspectorCommands; }
+    TreeShaping& shaping() { return _shaping; }
+    ItemTransfer& transfer() { return _transfer; }
 
     OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
@@ -154,6 +160,8 @@ public:
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineViewSelectionDidChange() override;
+    std::unique_ptr<QMimeData> outlineViewWriteItems(const std::vector<NodePtr>& items) override;
+    bool outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
 
     /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
@@ -165,6 +173,8 @@ public:
     /// top level) and changed the counts by `delta`: only those lists are compared again, so that a
     /// change of a large list costs what it changed.
     void updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
+    /// Shows the selection again, after the inspector changed its tool: no row and no count changed.
+    void updateDisplay();
     /// The refresh after a change of what is shown, not of the items: every row is compared again
     /// and the counts stay.
     void updateUIKeepingCounts();
@@ -172,6 +182,8 @@ public:
     /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
     /// that may show or hide the item refreshes everything.
     void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
+    /// The same for a value under key of several items whose being complete did not change.
+    void updateUIForItems(const std::vector<NodePtr>& items, const QString& key);
     /// How many items the list holds at every level and how many are complete, as of the last refresh.
     const ItemCounts& counts() const { return _counts; }
     /// What the last refresh showed, with any status text set since.
@@ -201,6 +213,8 @@ private:
     /// lists), counts the items again or moves the counts by `delta`, and shows what the selection
     /// asks for.
     void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
+    /// Whether a change of the value under key may show or hide items under the list's filters.
+    bool changeMayShowOrHide(const QString& key) const;
     /// Takes a list just read as the one saved.
     void takeLoadedList(const ListLoad& load);
     /// Remembers the version of the file just read or saved, and watches the file while a window
@@ -219,6 +233,9 @@ private:
     ColumnSorting _sorting;
     RestoringOperations _restoring;
     MinderHandOff _minderHandOff;
+    InspectorCommands _inspectorCommands;
+    TreeShaping _shaping;
+    ItemTransfer _transfer;
     std::unique_ptr<TWAlertArray> _alertArray;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;

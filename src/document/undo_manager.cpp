@@ -63,17 +63,20 @@ void UndoManager::closeEventGroup() {
 }
 
 void UndoManager::registerUndo(const void* target, Action action) {
-    if (_undoing)
+    if (_replaying != Replay::None) {
+        _replayed.actions.push_back({target, std::move(action)});
         return;
+    }
     const bool started = !isRecordingStep();
     openEventGroupIfNeeded();
     _openGroups.back().actions.push_back({target, std::move(action)});
+    _redoStack.clear();
     if (started && _changeHandler)
         _changeHandler(Change::StepStarted);
 }
 
 void UndoManager::setActionName(const QString& name) {
-    if (_undoing)
+    if (_replaying != Replay::None)
         return;
     openEventGroupIfNeeded();
     _openGroups.front().actionName = name;
@@ -107,6 +110,16 @@ QString UndoManager::undoMenuItemTitle() const {
                           : localized(QStringLiteral("Undo %1")).arg(name);
 }
 
+QString UndoManager::redoActionName() const {
+    return _redoStack.empty() ? QString() : _redoStack.back().actionName;
+}
+
+QString UndoManager::redoMenuItemTitle() const {
+    const QString name = redoActionName();
+    return name.isEmpty() ? localized(QStringLiteral("Redo"))
+                          : localized(QStringLiteral("Redo %1")).arg(name);
+}
+
 void UndoManager::undo() {
     if (_openGroups.size() == 1)
         closeEventGroup();
@@ -118,12 +131,36 @@ void UndoManager::undo() {
         return;
     Group step = std::move(_undoStack.back());
     _undoStack.pop_back();
-    _undoing = true;
-    for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
-        it->action();
-    _undoing = false;
+    replay(std::move(step), Replay::Undo, _redoStack);
     if (_changeHandler)
         _changeHandler(Change::StepUndone);
+}
+
+void UndoManager::redo() {
+    if (_openGroups.size() == 1)
+        closeEventGroup();
+    if (!_openGroups.empty()) {
+        qCWarning(lcDocument) << "redo refused while an undo group is open";
+        return;
+    }
+    if (_redoStack.empty())
+        return;
+    Group step = std::move(_redoStack.back());
+    _redoStack.pop_back();
+    replay(std::move(step), Replay::Redo, _undoStack);
+    if (_changeHandler)
+        _changeHandler(Change::StepRedone);
+}
+
+void UndoManager::replay(Group step, Replay kind, std::vector<Group>& reverse) {
+    _replayed = Group{step.actionName, {}, step.serial};
+    _replaying = kind;
+    for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
+        it->action();
+    _replaying = Replay::None;
+    if (!_replayed.actions.empty())
+        reverse.push_back(std::move(_replayed));
+    _replayed = Group{};
 }
 
 void UndoManager::removeAllActionsWithTarget(const void* target) {
@@ -131,8 +168,10 @@ void UndoManager::removeAllActionsWithTarget(const void* target) {
         std::erase_if(group.actions, [target](const Registration& r) { return r.target == target; });
     };
     std::for_each(_openGroups.begin(), _openGroups.end(), strip);
-    std::for_each(_undoStack.begin(), _undoStack.end(), strip);
-    std::erase_if(_undoStack, [](const Group& group) { return group.actions.empty(); });
+    for (std::vector<Group>* stack : {&_undoStack, &_redoStack}) {
+        std::for_each(stack->begin(), stack->end(), strip);
+        std::erase_if(*stack, [](const Group& group) { return group.actions.empty(); });
+    }
 }
 
 } // namespace tardigo

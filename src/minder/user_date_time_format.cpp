@@ -20,8 +20,11 @@ QString userShortDateFormat() {
 }
 
 QString userDateTimeFormat() {
-    return userShortDateFormat() + u' ' +
-           preferredFormat(pref::userTimeFormat, QLocale().timeFormat(QLocale::ShortFormat));
+    return userShortDateFormat() + u' ' + userTimeFormat();
+}
+
+QString userTimeFormat() {
+    return preferredFormat(pref::userTimeFormat, QLocale().timeFormat(QLocale::ShortFormat));
 }
 
 QString formatUserDateTime(const QDateTime& date) {

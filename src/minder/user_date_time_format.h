@@ -10,6 +10,8 @@ namespace tardigo {
 QString userDateTimeFormat();
 /// The user's short date format: the preference "userShortDateFormat" where set, else the locale's.
 QString userShortDateFormat();
+/// The user's time format alone: the preference "userTimeFormat" where set, else the locale's.
+QString userTimeFormat();
 /// The date, in its own zone, as every date the minder shows to the user.
 QString formatUserDateTime(const QDateTime& date);
 

@@ -92,6 +92,9 @@ inline const QString syncCommand = QStringLiteral("syncCommand");
 // Stand-ins for the platform's short date and time formats; empty means the locale's.
 inline const QString userShortDateFormat = QStringLiteral("userShortDateFormat");
 inline const QString userTimeFormat = QStringLiteral("userTimeFormat");
+// The default font of items (the platform's user font): a PostScript-style name and a size in points.
+inline const QString userFont = QStringLiteral("NSFont");
+inline const QString userFontSize = QStringLiteral("NSFontSize");
 // What the desktop application remembers: the toolbar's items, the recent lists, and per list (the
 // prefix followed by the list's display name) its window frame and its outline's columns.
 inline const QString toolbarItemIdentifiers = QStringLiteral("TardigoToolbar Items");

@@ -58,6 +58,12 @@ bool VKisOld(const Dict& node, qint64 oldDays) {
     return days > double(oldDays);
 }
 
+void forgetDueDateNotices(Dict& node) {
+    node.remove(key::minderTimestampTodo);
+    if (VKboolForKey(node, key::reminderSet) && VKboolForKey(node, key::reminderMarkDueDate))
+        node.remove(key::minderTimestampReminder);
+}
+
 ArrayPtr childrenOf(const Dict& node) {
     const Value* v = node.find(key::children);
     return v ? v->asArray() : nullptr;

@@ -16,6 +16,10 @@ bool VKisOverDue(const Dict& node);
 /// Left undone for longer than `oldDays` days (the "oldDays" preference).
 bool VKisOld(const Dict& node, qint64 oldDays);
 
+/// The item's due date changed: the minder announces it afresh, and a reminder counted from the due
+/// date too.
+void forgetDueDateNotices(Dict& node);
+
 /// The node's "children" array, or null when it has none.
 ArrayPtr childrenOf(const Dict& node);
 /// The child at index as a node, or null when it is not a dictionary.

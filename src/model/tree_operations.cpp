@@ -73,6 +73,33 @@ ItemCounts countItemsIncludingChildren(const Dict& node) {
     return counts;
 }
 
+int itemLevels(const Dict& item) {
+    // Without recursion, like the counts.
+    int deepest = 0;
+    std::vector<std::pair<ArrayPtr, int>> pending{{childrenOf(item), 1}};
+    while (!pending.empty()) {
+        auto [children, level] = std::move(pending.back());
+        pending.pop_back();
+        deepest = std::max(deepest, level);
+        if (!children)
+            continue;
+        for (const Value& child : children->items)
+            if (const DictPtr c = child.asDict())
+                pending.emplace_back(childrenOf(*c), level + 1);
+    }
+    return deepest;
+}
+
+NodePtr childAfter(const Dict& parent, const Dict* child) {
+    const ArrayPtr children = childrenOf(parent);
+    if (!children)
+        return nullptr;
+    const auto found = std::find_if(children->items.begin(), children->items.end(),
+                                    [&](const Value& c) { return c.dictAddress() == child; });
+    return found == children->items.end() || found + 1 == children->items.end() ? nullptr
+                                                                                : (found + 1)->asDict();
+}
+
 void VKenumerateCategoriesInto(const Dict& node, QStringList& categories) {
     if (const QString* category = node.value(key::category).asString())
         categories.append(*category);

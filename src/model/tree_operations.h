@@ -27,6 +27,16 @@ ItemCounts countItemsIncludingChildren(const Dict& node);
 /// The same with the item itself counted.
 ItemCounts countItemAndChildren(const Dict& item);
 
+/// The most levels of items a list may nest: a list file nests two archived objects for each level
+/// and four more inside an item, and the reader refuses files nested more than 1000 objects deep.
+constexpr int kMostItemLevels = 450;
+/// How many levels of items the subtree of an item holds, the item itself counted as one.
+int itemLevels(const Dict& item);
+
+/// The child stored after `child` among the parent's children, by identity; null when it is the last
+/// one or not there.
+NodePtr childAfter(const Dict& parent, const Dict* child);
+
 /// Appends every "category" of the subtree, the node's own first (pre-order).
 void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);
 /// Same item: equal names and, when both have one, equal "date created".

@@ -68,6 +68,8 @@ std::vector<Preference> makeTable() {
         {pref::infrequentHours, K::Integer, {}},
         {pref::userShortDateFormat, K::String, {}},
         {pref::userTimeFormat, K::String, {}},
+        {pref::userFont, K::String, {}},
+        {pref::userFontSize, K::Real, {}},
         {pref::toolbarItemIdentifiers, K::StringList, {}},
         {pref::recentDocuments, K::StringList, {}},
     };

@@ -22,10 +22,11 @@
 #include "window/empty_list_hint.h"
 #include "window/file_error_sheets.h"
 #include "window/help_commands.h"
+#include "window/inspector_dock_widget.h"
 #include "window/item_appearance.h"
 #include "window/message_box_sheet_window.h"
-#include "window/notes_dock.h"
 #include "window/outline_delegate.h"
+#include "window/outline_key_handler.h"
 #include "window/outline_tree_view.h"
 #include "window/property_list_export_dialog.h"
 #include "window/toolbar_customize_dialog.h"
@@ -34,6 +35,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -42,14 +44,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSet>
 #include <QStatusBar>
 
 namespace tardigo {
 
 namespace {
-
-constexpr int kRowPadding = 4;
 
 bool isUntitledName(const QString& name) {
     return name == localized(QStringLiteral("Untitled"));
@@ -78,6 +79,8 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<TardigoDocument> document
     _document->setWindow(this);
     connectCommands();
     connectMenuCommands();
+    connectShapingCommands();
+    connectInspectorCommands();
     _document->windowControllerDidLoadNib();
     updateTitle();
     updateRecentDocuments();
@@ -89,8 +92,8 @@ DocumentMainWindow::~DocumentMainWindow() {
     _document->close();
     _document->setWindow(nullptr);
     // The widgets that call the document go before it does.
+    delete _inspector;
     delete _outline;
-    delete _notesDock;
 }
 
 void DocumentMainWindow::buildWidgets() {
@@ -99,17 +102,17 @@ void DocumentMainWindow::buildWidgets() {
         new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
     _outline->setItemDelegate(_delegate);
-    _outline->setOutlineRowHeight(QFontMetrics(QApplication::font()).height() + kRowPadding);
+    _outline->resetRowHeight();
     setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
     setCentralWidget(_outline);
 
     _toolbar = new DocumentToolbar(this);
     addToolBar(Qt::TopToolBarArea, _toolbar);
     _menus = new DocumentMenus(*menuBar(), this);
-    _notesDock = new NotesDock(*_document, this);
+    _inspector = _host.makeInspector(*_document, *this);
     const bool left = UserDefaults::standard().integerForKey(pref::drawerSide) == 0;
-    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _notesDock);
-    _notesDock->hide();
+    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _inspector);
+    _inspector->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
     _printing = new DocumentPrinting(*_document, *this);
     _sync = new WindowSync(*this);
@@ -195,17 +198,12 @@ void DocumentMainWindow::connectCommands() {
             [document](bool hide) { document->outlineCommands().toggleHideCompletedItems(hide); });
     connect(_toolbar, &DocumentToolbar::recentDocumentChosen, this,
             [this](const QString& path) { _host.openRecentDocument(path); });
-    connect(_notesDock, &QDockWidget::visibilityChanged, document, [document](bool visible) {
-        if (visible)
-            document->updateUI();
-    });
 }
 
 void DocumentMainWindow::connectMenuCommands() {
     TardigoDocument* document = _document.get();
-    const auto on = [this](const char* command, auto&& call) {
-        connect(_menus->action(QLatin1String(command)), &QAction::triggered, this,
-                std::forward<decltype(call)>(call));
+    const auto on = [this](const char* command, const std::function<void()>& call) {
+        onCommand(command, call);
     };
     on("newDocument", [this] { _host.newDocument(); });
     on("openDocument", [this] { _host.openDocument(); });
@@ -224,7 +222,8 @@ void DocumentMainWindow::connectMenuCommands() {
     on("showHelp", [this] { HelpCommands::showHelp(this); });
     on("sendFeedback", [] { HelpCommands::sendFeedback(); });
     on("quit", [this] { _host.quit(); });
-    on("undo", [this] { undo(); });
+    on("undo", [this] { undo(false); });
+    on("redo", [this] { undo(true); });
     on("expandAll", [document] { document->outlineCommands().expandAll(); });
     on("collapseAll", [document] { document->outlineCommands().collapseAll(); });
     on("toggleHideCompletedItems", [this, document] {
@@ -236,7 +235,6 @@ void DocumentMainWindow::connectMenuCommands() {
         validate();
     });
     on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
-    on("toggleNotes", [this] { _notesDock->toggleInspector(true); });
     on("customizeToolbar", [this] { customizeToolbar(); });
     on("newItem", [document] { document->itemCommands().newItem(); });
     on("deleteItem", [document] { document->itemCommands().deleteItem(); });
@@ -254,7 +252,7 @@ void DocumentMainWindow::connectMenuCommands() {
         validate();
         _menus->validatePurge(*_document);
         _menus->action(QStringLiteral("toggleToolbar"))->setChecked(_toolbar->isVisible());
-        _menus->action(QStringLiteral("toggleNotes"))->setChecked(_notesDock->isVisible());
+        _menus->action(QStringLiteral("toggleInspector"))->setChecked(_inspector->isInspectorShowing());
         updateRecentDocuments();
     });
 }
@@ -286,13 +284,96 @@ void DocumentMainWindow::validate() {
     const bool selected = _outline->lastSelectedItem() != nullptr;
     _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(selected);
     _toolbar->action(DocumentToolbar::stickiesIdentifier)->setEnabled(selected);
+    for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
+                                      DocumentToolbar::fontsIdentifier})
+        _toolbar->action(identifier)->setEnabled(selected);
+    _toolbar->setInspectorState(VKboolForKey(*_document->data(), key::panelInspector),
+                                _inspector->isInspectorShowing());
 }
 
-void DocumentMainWindow::undo() {
+void DocumentMainWindow::onCommand(const char* command, const std::function<void()>& call) {
+    connect(_menus->action(QLatin1String(command)), &QAction::triggered, this, call);
+}
+
+void DocumentMainWindow::connectShapingCommands() {
+    TardigoDocument* document = _document.get();
+    const auto on = [this](const char* command, const std::function<void()>& call) {
+        onCommand(command, call);
+    };
+    on("newChildItem", [document] { document->shaping().newChildItem(); });
+    on("indentItems", [document] { document->shaping().indentItems(); });
+    on("outdentItems", [document] { document->shaping().outdentItems(); });
+    on("moveItemsUp", [document] { document->shaping().moveItemsUp(); });
+    on("moveItemsDown", [document] { document->shaping().moveItemsDown(); });
+    on("copyItems", [this, document] {
+        if (forwardToTextField("copy()"))
+            return;
+        if (std::unique_ptr<QMimeData> data = document->transfer().copyItems())
+            QGuiApplication::clipboard()->setMimeData(data.release());
+    });
+    on("cutItems", [this, document] {
+        if (forwardToTextField("cut()"))
+            return;
+        if (std::unique_ptr<QMimeData> data = document->transfer().cutItems())
+            QGuiApplication::clipboard()->setMimeData(data.release());
+    });
+    on("pasteItems", [this, document] {
+        if (forwardToTextField("paste()"))
+            return;
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (!data || !document->transfer().pasteItems(*data))
+            QApplication::beep();
+    });
+    new OutlineKeyHandler(*_outline, *document);
+    // The rows offer the Item menu, the header the columns and the sort.
+    _outline->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(_outline, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        validate();
+        _menus->itemMenu()->popup(_outline->viewport()->mapToGlobal(at));
+    });
+    auto* headerMenu = new QMenu(this);
+    headerMenu->setObjectName(QStringLiteral("headerMenu"));
+    headerMenu->addActions(_menus->columnsMenu()->actions());
+    headerMenu->addSeparator();
+    headerMenu->addMenu(_menus->sortMenu());
+    _outline->header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(_outline->header(), &QWidget::customContextMenuRequested, this,
+            [this, headerMenu](const QPoint& at) {
+                validate();
+                headerMenu->popup(_outline->header()->mapToGlobal(at));
+            });
+}
+
+bool DocumentMainWindow::forwardToTextField(const char* command) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus == _outline || focus->metaObject()->indexOfSlot(command) < 0)
+        return false;
+    QMetaObject::invokeMethod(focus, QByteArray(command).chopped(2).constData());
+    return true;
+}
+
+void DocumentMainWindow::connectInspectorCommands() {
+    onCommand("toggleInspector", [this] { _inspector->toggleInspector(true); });
+    onCommand("tearOffInspector", [this] { _inspector->tearOffInspector(); });
+    onCommand("resizeInspector", [this] { _inspector->resizeToFitTool(); });
+    connect(_menus, &DocumentMenus::toolRequested, this,
+            [this](int tool) { _inspector->showToolWithId(tool); });
+    for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
+                                      DocumentToolbar::fontsIdentifier})
+        connect(
+            _toolbar->action(identifier), &QAction::triggered, this,
+            [this, tool = *DocumentToolbar::toolOfItem(identifier)] { _inspector->showToolWithId(tool); });
+    connect(_toolbar->action(DocumentToolbar::inspectorIdentifier), &QAction::triggered, this,
+            [this] { _inspector->toggleInspector(true); });
+    connect(_inspector, &QDockWidget::visibilityChanged, this, &DocumentMainWindow::validate);
+    connect(_inspector, &QDockWidget::topLevelChanged, this, &DocumentMainWindow::validate);
+}
+
+void DocumentMainWindow::undo(bool redo) {
     finishAllEditing();
     UndoManager& undoManager = _document->undoManager();
-    if (undoManager.canUndo())
-        undoManager.undo();
+    if (redo ? undoManager.canRedo() : undoManager.canUndo())
+        redo ? undoManager.redo() : undoManager.undo();
     else
         QApplication::beep();
     validate();
@@ -332,7 +413,7 @@ OutlineView& DocumentMainWindow::outlineView() {
 }
 
 InspectorView* DocumentMainWindow::inspectorView() {
-    return _notesDock;
+    return _inspector;
 }
 
 std::shared_ptr<SheetWindow> DocumentMainWindow::sheetWindow() {
@@ -341,7 +422,7 @@ std::shared_ptr<SheetWindow> DocumentMainWindow::sheetWindow() {
 
 void DocumentMainWindow::finishAllEditing() {
     _outline->endEditing();
-    _notesDock->commitIfEdited();
+    _inspector->finishEditing();
 }
 
 void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
@@ -356,8 +437,7 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     _outline->setEmptyText(
         emptyListHint(_document->counts(), _menus->action(QStringLiteral("newItem"))->shortcut(),
                       _menus->action(QStringLiteral("toggleHideCompletedItems"))->shortcut()));
-    if (_notesDock->isVisible())
-        _notesDock->showNotes(display.item.has_value(), display.item ? display.item->notes : std::nullopt);
+    _inspector->renderDisplay(display);
     validate();
 }
 

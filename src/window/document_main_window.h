@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -16,8 +17,8 @@ class DocumentMenus;
 class DocumentPrinting;
 class DocumentToolbar;
 class ElidingLabel;
+class InspectorDockWidget;
 class MessageBoxSheetWindow;
-class NotesDock;
 class OutlineDelegate;
 class OutlineTreeView;
 class TardigoDocument;
@@ -25,7 +26,7 @@ class WindowHost;
 class WindowSync;
 
 /// The window of one list: the outline with its six columns, the toolbar, the menus, the status
-/// line and the notes. It turns widget events into document calls and shows what the document's
+/// line and the inspector. It turns widget events into document calls and shows what the document's
 /// refresh produced. It owns its document.
 class DocumentMainWindow : public QMainWindow, public DocumentWindow {
     Q_OBJECT
@@ -39,7 +40,7 @@ public:
     DocumentToolbar& toolbar() const { return *_toolbar; }
     DocumentMenus& menus() const { return *_menus; }
     MessageBoxSheetWindow& sheets() const { return *_sheets; }
-    NotesDock& notesDock() const { return *_notesDock; }
+    InspectorDockWidget& inspector() const { return *_inspector; }
     DocumentPrinting& printing() const { return *_printing; }
     WindowSync& sync() const { return *_sync; }
 
@@ -80,11 +81,19 @@ private:
     void buildWidgets();
     void connectCommands();
     void connectMenuCommands();
+    /// The commands that rearrange items, move them through the clipboard, and show the inspector.
+    void connectShapingCommands();
+    void connectInspectorCommands();
     void restoreLayout(const QString& autosaveName);
     void updateTitle();
     void updateRecentDocuments();
     void customizeToolbar();
-    void undo();
+    /// Undoes, or redoes, the newest step; beeps when there is none.
+    void undo(bool redo);
+    /// Runs the call when the menu command is chosen or its shortcut typed.
+    void onCommand(const char* command, const std::function<void()>& call);
+    /// Hands a clipboard command to the text field being edited, if one is; false when none is.
+    bool forwardToTextField(const char* command);
     void dataReplaced();
     void alert(const AlertSheet& sheet);
     /// Writes the list to its file, telling the user when that failed.
@@ -99,7 +108,7 @@ private:
     OutlineDelegate* _delegate = nullptr;
     DocumentToolbar* _toolbar = nullptr;
     DocumentMenus* _menus = nullptr;
-    NotesDock* _notesDock = nullptr;
+    InspectorDockWidget* _inspector = nullptr;
     DocumentPrinting* _printing = nullptr;
     WindowSync* _sync = nullptr;
     QLabel* _statusLine = nullptr; // the count of outstanding items

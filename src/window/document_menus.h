@@ -25,6 +25,12 @@ public:
     /// The four optional column switches, by View menu tag (2 to 5).
     QAction* columnAction(int tag) const { return _columnActions.value(tag); }
     QMenu* recentMenu() const { return _recentMenu; }
+    /// The Item menu, also the context menu of rows; the columns and sort menus, that of the header.
+    QMenu* itemMenu() const { return _itemMenu; }
+    QMenu* columnsMenu() const { return _columnsMenu; }
+    QMenu* sortMenu() const { return _sortMenu; }
+    /// The action that shows an inspector tool.
+    QAction* toolAction(int tool) const { return _toolActions.value(tool); }
 
     /// Enables the commands and sets the check marks as the list and its outline are now.
     void validate(const TardigoDocument& document, const OutlineView& outline);
@@ -33,6 +39,7 @@ public:
 
 signals:
     void columnToggled(int tag);
+    void toolRequested(int tool);
     void sortRequested(const QString& identifier);
     /// A menu is about to open: its items must show the present state.
     void aboutToShowMenu();
@@ -42,7 +49,11 @@ private:
 
     QHash<QString, QAction*> _actions;
     QHash<int, QAction*> _columnActions;
+    QHash<int, QAction*> _toolActions;
     QMenu* _recentMenu = nullptr;
+    QMenu* _itemMenu = nullptr;
+    QMenu* _columnsMenu = nullptr;
+    QMenu* _sortMenu = nullptr;
 };
 
 } // namespace tardigo

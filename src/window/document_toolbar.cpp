@@ -1,5 +1,6 @@
 #include "window/document_toolbar.h"
 
+#include "document/inspector_view.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
@@ -14,6 +15,10 @@ namespace tardigo {
 
 const QString DocumentToolbar::newItemIdentifier = QStringLiteral("TardigoToolbarNewItem");
 const QString DocumentToolbar::doneIdentifier = QStringLiteral("TardigoToolbarDone");
+const QString DocumentToolbar::notesIdentifier = QStringLiteral("TardigoToolbarNotes");
+const QString DocumentToolbar::colorsIdentifier = QStringLiteral("TardigoToolbarColors");
+const QString DocumentToolbar::fontsIdentifier = QStringLiteral("TardigoToolbarFonts");
+const QString DocumentToolbar::inspectorIdentifier = QStringLiteral("TardigoToolbarInspector");
 const QString DocumentToolbar::hideCompletedIdentifier = QStringLiteral("TardigoToolbarHideCompleted");
 const QString DocumentToolbar::recentDocsIdentifier = QStringLiteral("TardigoToolbarRecentDocs");
 const QString DocumentToolbar::printIdentifier = QStringLiteral("TardigoToolbarPrint");
@@ -23,14 +28,26 @@ const QString DocumentToolbar::flexibleSpaceIdentifier = QStringLiteral("Tardigo
 const QString DocumentToolbar::customizeIdentifier = QStringLiteral("TardigoToolbarCustomize");
 
 QStringList DocumentToolbar::allowedItemIdentifiers() {
-    return {newItemIdentifier,   doneIdentifier,          stickiesIdentifier,
-            printIdentifier,     hideCompletedIdentifier, recentDocsIdentifier,
-            separatorIdentifier, flexibleSpaceIdentifier, customizeIdentifier};
+    return {newItemIdentifier,       doneIdentifier,       notesIdentifier,     colorsIdentifier,
+            fontsIdentifier,         stickiesIdentifier,   printIdentifier,     inspectorIdentifier,
+            hideCompletedIdentifier, recentDocsIdentifier, separatorIdentifier, flexibleSpaceIdentifier,
+            customizeIdentifier};
 }
 
 QStringList DocumentToolbar::defaultItemIdentifiers() {
-    return {newItemIdentifier, doneIdentifier, hideCompletedIdentifier, flexibleSpaceIdentifier,
-            customizeIdentifier};
+    return {newItemIdentifier,       doneIdentifier,      notesIdentifier,
+            colorsIdentifier,        fontsIdentifier,     hideCompletedIdentifier,
+            flexibleSpaceIdentifier, customizeIdentifier, inspectorIdentifier};
+}
+
+std::optional<int> DocumentToolbar::toolOfItem(const QString& identifier) {
+    if (identifier == notesIdentifier)
+        return InspectorToolNotes;
+    if (identifier == colorsIdentifier)
+        return InspectorToolColor;
+    if (identifier == fontsIdentifier)
+        return InspectorToolFont;
+    return std::nullopt;
 }
 
 QStringList DocumentToolbar::savedItemIdentifiers() {
@@ -48,6 +65,10 @@ QString DocumentToolbar::paletteLabel(const QString& identifier) {
     static const QHash<QString, QString> labels{
         {newItemIdentifier, QStringLiteral("New Item")},
         {doneIdentifier, QStringLiteral("Done Item")},
+        {notesIdentifier, QStringLiteral("Notes")},
+        {colorsIdentifier, QStringLiteral("Colors")},
+        {fontsIdentifier, QStringLiteral("Fonts")},
+        {inspectorIdentifier, QStringLiteral("Inspector Drawer or Panel")},
         {hideCompletedIdentifier, QStringLiteral("Completed")},
         {recentDocsIdentifier, QStringLiteral("Recent Docs")},
         {printIdentifier, QStringLiteral("Print")},
@@ -70,6 +91,17 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), pare
     makeAction(doneIdentifier, QStringLiteral("Done"), QStringLiteral("Mark the current item \"done\""),
                QStringLiteral("done-toolbar-item"))
         ->setEnabled(false);
+    makeAction(notesIdentifier, QStringLiteral("Notes"), QStringLiteral("Show the notes tool."),
+               QStringLiteral("notes-toolbar-item"))
+        ->setEnabled(false);
+    makeAction(colorsIdentifier, QStringLiteral("Colors"), QStringLiteral("Show the colors tool"),
+               QStringLiteral("colors-toolbar-item"))
+        ->setEnabled(false);
+    makeAction(fontsIdentifier, QStringLiteral("Fonts"), QStringLiteral("Show the fonts tool"),
+               QStringLiteral("fonts-toolbar-item"))
+        ->setEnabled(false);
+    makeAction(inspectorIdentifier, QStringLiteral("Inspector"), QStringLiteral("Show/Hide the inspector"),
+               QStringLiteral("sidebar-closed"));
     makeAction(stickiesIdentifier, QStringLiteral("Stickies"),
                QStringLiteral("Create a sticky note with the contents of selected todo item."),
                QStringLiteral("stickies-toolbar-item"))
@@ -128,6 +160,17 @@ QWidget* DocumentToolbar::makeRecentDocsItem() {
     connect(_recentDocsMenu, &QMenu::triggered, this,
             [this](QAction* chosen) { emit recentDocumentChosen(chosen->data().toString()); });
     return _recentDocs;
+}
+
+void DocumentToolbar::setInspectorState(bool panel, bool showing) {
+    const QString picture = QLatin1String(panel     ? "inspector-panel"
+                                          : showing ? "sidebar-open"
+                                                    : "sidebar-closed");
+    QAction* inspector = _actions.value(inspectorIdentifier);
+    if (inspector->data().toString() != picture) {
+        inspector->setIcon(iconForName(picture));
+        inspector->setData(picture);
+    }
 }
 
 void DocumentToolbar::setRecentDocuments(const QStringList& paths) {

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QToolBar>
 
+#include <optional>
+
 class QMenu;
 class QToolButton;
 
@@ -16,6 +18,10 @@ class DocumentToolbar : public QToolBar {
 public:
     static const QString newItemIdentifier;
     static const QString doneIdentifier;
+    static const QString notesIdentifier;
+    static const QString colorsIdentifier;
+    static const QString fontsIdentifier;
+    static const QString inspectorIdentifier;
     static const QString hideCompletedIdentifier;
     static const QString recentDocsIdentifier;
     static const QString printIdentifier;
@@ -39,12 +45,17 @@ public:
     void setItemIdentifiers(const QStringList& identifiers);
     QStringList itemIdentifiers() const { return _identifiers; }
 
-    /// The action of an item that has one (New, Done, Stickies, Print, Customize).
+    /// The action of an item that has one (New, Done, Notes, Colors, Fonts, Inspector, Stickies, Print,
+    /// Customize).
     QAction* action(const QString& identifier) const { return _actions.value(identifier); }
     /// The hide-completed switch; null while the toolbar does not show it.
     QToolButton* hideCompletedButton() const { return _hideCompleted; }
     /// Shows whether completed items are hidden, and what the switch will do.
     void showHideCompleted(bool hidden);
+    /// The inspector item's picture: a panel, or the side drawer open or closed.
+    void setInspectorState(bool panel, bool showing);
+    /// The tool an item opens (Notes, Colors, Fonts); none for any other item.
+    static std::optional<int> toolOfItem(const QString& identifier);
     /// Lists the recent documents, by file name; two of the same name show the later one.
     void setRecentDocuments(const QStringList& paths);
 

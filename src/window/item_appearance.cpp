@@ -2,50 +2,57 @@
 
 #include "archive/color_value.h"
 #include "model/keys.h"
+#include "window/postscript_font_names.h"
 
 #include <QApplication>
-#include <QFontDatabase>
-#include <QSet>
+#include <QFontMetrics>
+#include <QHash>
 
 namespace tardigo {
 
 namespace {
 
-bool isInstalledFamily(const QString& family) {
-    // Asked for every drawn cell; the installed families do not change while we run.
-    static const QSet<QString> families = [] {
-        const QStringList list = QFontDatabase::families();
-        return QSet<QString>(list.begin(), list.end());
-    }();
-    return families.contains(family);
-}
-
 QColor toQColor(const Rgba& rgba) {
     return QColor::fromRgbF(rgba.r, rgba.g, rgba.b, rgba.a);
 }
 
+/// The installed font a stored PostScript-style name stands for, at its size; none when no installed
+/// font shows it.
+std::optional<QFont> installedFont(const QString& name, int pointSize) {
+    // Asked for every cell drawn.
+    static QHash<QString, std::optional<QFont>> fonts;
+    auto found = fonts.find(name);
+    if (found == fonts.end()) {
+        const std::optional<FontFace> face = fontFaceForPostScriptName(name);
+        found = fonts.insert(name, face ? std::optional<QFont>(qFontForFace(*face)) : std::nullopt);
+    }
+    if (!*found)
+        return std::nullopt;
+    QFont font = **found;
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    return font;
+}
+
 } // namespace
 
+QFont defaultItemFont() {
+    const ItemFont font = userDefaultFont();
+    if (font.name)
+        if (const std::optional<QFont> chosen = installedFont(*font.name, font.pointSize))
+            return *chosen;
+    return QApplication::font();
+}
+
 QFont qFontForItemFont(const ItemFont& itemFont) {
-    QFont font = QApplication::font();
-    if (!itemFont.name)
-        return font;
-    // Stored names are PostScript names such as "Helvetica-BoldOblique": a family and a style.
-    const QString& name = *itemFont.name;
-    const qsizetype dash = name.indexOf(QLatin1Char('-'));
-    const QString family = isInstalledFamily(name) || dash < 0 ? name : name.left(dash);
-    if (!isInstalledFamily(family))
-        return font;
-    font.setFamily(family);
-    if (dash >= 0 && family != name) {
-        const QString style = name.mid(dash + 1);
-        font.setBold(style.contains(QLatin1String("Bold"), Qt::CaseInsensitive));
-        font.setItalic(style.contains(QLatin1String("Italic"), Qt::CaseInsensitive) ||
-                       style.contains(QLatin1String("Oblique"), Qt::CaseInsensitive));
-    }
-    if (itemFont.pointSize > 0)
-        font.setPointSize(itemFont.pointSize);
-    return font;
+    if (itemFont.name)
+        if (const std::optional<QFont> font = installedFont(*itemFont.name, itemFont.pointSize))
+            return *font;
+    return defaultItemFont();
+}
+
+int rowHeightForFont(const QFont& font) {
+    return QFontMetrics(font).height() + 4;
 }
 
 QFont itemFont(const Dict* item) {

@@ -11,11 +11,15 @@
 
 namespace tardigo {
 
-/// The font of an item's font settings: the named font at its size, or the application's default
-/// font when there is no name or no installed font of that name.
+/// The font of an item's font settings: the named font at its size, or the default font of items
+/// when there is no name or no installed font of that name.
 QFont qFontForItemFont(const ItemFont& font);
 /// The font an item is drawn in; the default font without an item.
 QFont itemFont(const Dict* item);
+/// The default font of items: the user's choice, else the application's font.
+QFont defaultItemFont();
+/// The height of a row that shows text in the font.
+int rowHeightForFont(const QFont& font);
 /// The colour an item's name is drawn in; none when it has no readable "color".
 std::optional<QColor> itemColor(const Dict& item);
 

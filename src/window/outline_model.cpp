@@ -1,6 +1,7 @@
 #include "window/outline_model.h"
 
 #include "document/due_date_format.h"
+#include "document/item_mime_data.h"
 #include "document/outline_columns.h"
 #include "model/keys.h"
 #include "window/icon_for_name.h"
@@ -8,6 +9,7 @@
 
 #include <QDateTime>
 #include <QIcon>
+#include <QMimeData>
 #include <QSet>
 
 #include <algorithm>
@@ -261,8 +263,9 @@ bool OutlineModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 Qt::ItemFlags OutlineModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
-        return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        return Qt::ItemIsDropEnabled; // below the last row: the top level
+    Qt::ItemFlags flags =
+        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
     const QString& identifier = outlineColumnIdentifiers().at(index.column());
     if (identifier == key::name || identifier == key::category || identifier == key::due)
         flags |= Qt::ItemIsEditable;
@@ -278,6 +281,44 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::ToolTipRole && identifier == key::icon)
         return outlineColumnTitle(key::icon);
     return {};
+}
+
+QStringList OutlineModel::mimeTypes() const {
+    return {kItemsMimeType, QStringLiteral("text/plain")};
+}
+
+QMimeData* OutlineModel::mimeData(const QModelIndexList& indexes) const {
+    // Each row once, in row order, told by its path from the top.
+    std::vector<std::pair<std::vector<int>, NodePtr>> rows;
+    QSet<const Dict*> seen;
+    for (const QModelIndex& index : indexes) {
+        const NodePtr item = itemForIndex(index);
+        if (!item || seen.contains(item.get()))
+            continue;
+        seen.insert(item.get());
+        std::vector<int> path;
+        for (QModelIndex level = index; level.isValid(); level = level.parent())
+            path.insert(path.begin(), level.row());
+        rows.emplace_back(std::move(path), item);
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NodePtr> items;
+    for (auto& [path, item] : rows)
+        items.push_back(std::move(item));
+    return _dataSource.outlineViewWriteItems(items).release();
+}
+
+bool OutlineModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
+                                const QModelIndex& parent) {
+    return data && _dataSource.outlineViewAcceptDrop(*data, itemForIndex(parent), row);
+}
+
+Qt::DropActions OutlineModel::supportedDropActions() const {
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions OutlineModel::supportedDragActions() const {
+    return Qt::CopyAction | Qt::MoveAction;
 }
 
 void OutlineModel::showNewTree() {
@@ -379,6 +420,8 @@ std::vector<NodePtr> OutlineModel::apply(const std::vector<ListChange>& changes)
 }
 
 void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::vector<NodePtr>& came) {
+    // Every list loses its rows before any list gains some: a row that moved to another parent is
+    // forgotten where it left before it is placed where it came.
     for (const ListChange& change : changes) {
         const ArrayPtr* known = knownList(change.owner);
         if (!known)
@@ -394,6 +437,13 @@ void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::ve
             renumber(change.owner, *told, size_t(first));
             endRemoveRows();
         }
+    }
+    for (const ListChange& change : changes) {
+        const ArrayPtr* known = knownList(change.owner);
+        if (!known)
+            continue;
+        const ArrayPtr told = *known;
+        const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
         for (const auto& [first, last] : change.came) {
             beginInsertRows(parent, int(first), int(last));
             const auto from = change.fresh->items.begin() + first;

@@ -37,6 +37,16 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // Dragging rows, and dropping items or text onto them, as the document says.
+    QStringList mimeTypes() const override;
+    /// The items of the rows, in row order, as the document's drag carries them.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    /// Dropped on the parent's row (`row` -1) or before its row-th shown child.
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    Qt::DropActions supportedDropActions() const override;
+    Qt::DropActions supportedDragActions() const override;
+
     /// The item of an index; null for the root.
     NodePtr itemForIndex(const QModelIndex& index) const;
     /// The visible children of an item (of the root for null), as the view was told them; for an

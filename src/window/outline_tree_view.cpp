@@ -35,6 +35,10 @@ OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
     setExpandsOnDoubleClick(false);
     setSortingEnabled(false);
     setAlternatingRowColors(true);
+    // Rows are dragged to rearrange them, or into other lists and programs.
+    setDragDropMode(DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+    setDropIndicatorShown(true);
     QHeaderView* columns = header();
     columns->setSectionsClickable(true);
     columns->setSectionsMovable(true);
@@ -609,6 +613,10 @@ void OutlineTreeView::setIndicatorImage(const QString& identifier, SortIndicator
 void OutlineTreeView::setOutlineRowHeight(int height) {
     _rowHeight = height;
     scheduleDelayedItemsLayout();
+}
+
+void OutlineTreeView::resetRowHeight() {
+    setOutlineRowHeight(rowHeightForFont(defaultItemFont()));
 }
 
 void OutlineTreeView::raiseRowHeight(int height) {

@@ -60,6 +60,7 @@ public:
     int headerTag(const QString& identifier) const override { return _headerTags.value(identifier); }
     void setHeaderTag(const QString& identifier, int tag) override { _headerTags[identifier] = tag; }
     void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
+    void resetRowHeight() override;
 
     QString highlightedTableColumn() const { return _highlightedColumn; }
     /// Scrolls rows into view; sideways only to show a cell that is to be edited.

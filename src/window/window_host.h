@@ -9,6 +9,8 @@
 namespace tardigo {
 
 class DocumentMainWindow;
+class InspectorDockWidget;
+class TardigoDocument;
 
 /// What a document window asks of the application: the commands that concern every list.
 class WindowHost {
@@ -32,6 +34,8 @@ public:
     virtual void makeStickies(const std::vector<StickyNote>& notes) = 0;
     /// Brings back the sticky notes the user closed.
     virtual void showStickies() = 0;
+    /// The inspector of a new window, a child of the window.
+    virtual InspectorDockWidget* makeInspector(TardigoDocument& document, DocumentMainWindow& window) = 0;
     /// The window has closed; it is deleted later.
     virtual void windowClosed(DocumentMainWindow* window) = 0;
 };

@@ -22,8 +22,8 @@
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/file_manager.h"
+#include "window/inspector_dock_widget.h"
 #include "window/message_box_sheet_window.h"
-#include "window/notes_dock.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>
@@ -271,7 +271,8 @@ private slots:
         viewItem->click();
         QTRY_VERIFY(!window->sheets().currentSheet());
         QCOMPARE(rowNames(window->outline()).at(window->outline().selectedRow()), QStringLiteral("pay rent"));
-        QVERIFY(window->notesDock().isVisible());       // the item's tool, until the inspector has its own
+        QVERIFY(window->inspector().isVisible()); // on the due date's tool
+        QCOMPARE(window->inspector().toolIdentifierToShow(), int(InspectorToolDueDate));
         QVERIFY(window->document().isDocumentEdited()); // the notice is stamped in the list
     }
 

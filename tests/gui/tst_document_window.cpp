@@ -16,7 +16,7 @@
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
 #include "window/eliding_label.h"
-#include "window/notes_dock.h"
+#include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
@@ -452,19 +452,20 @@ private slots:
         DocumentMainWindow* window = open({item("rent"), item("milk")});
         OutlineTreeView& outline = window->outline();
         clickCell(outline, 1, key::notes);
-        NotesDock& dock = window->notesDock();
-        QTRY_VERIFY(dock.isVisible());
-        QVERIFY(dock.editor()->isEnabled());
-        QVERIFY(dock.editor()->toPlainText().isEmpty());
+        InspectorDockWidget& inspector = window->inspector();
+        QTRY_VERIFY(inspector.isVisible());
+        auto* notes = inspector.findChild<QTextEdit*>(QStringLiteral("notesTextView"));
+        QVERIFY(notes->isEnabled());
+        QVERIFY(notes->toPlainText().isEmpty());
 
-        dock.editor()->setFocus();
-        QTest::keyClicks(dock.editor(), "semi-skimmed");
+        notes->setFocus();
+        QTest::keyClicks(notes, "semi-skimmed");
         later();
         clickCell(outline, 0, key::icon); // leaving the notes commits them to the item they belong to
         const NodePtr milk = outline.itemAtRow(1);
         QVERIFY(milk->contains(key::notes));
         QCOMPARE(outline.indexForRow(1, key::notes).data().toString(), QStringLiteral("semi-skimmed"));
-        QVERIFY(dock.editor()->toPlainText().isEmpty()); // rent has none
+        QVERIFY(notes->toPlainText().isEmpty()); // rent has none
         QCoreApplication::processEvents();
         QCOMPARE(command(window, "undo")->text(), QStringLiteral("Undo notes"));
     }
@@ -477,8 +478,8 @@ private slots:
         OutlineTreeView& outline = window->outline();
         QVERIFY(outline.numberOfRows() > 0);
         clickCell(outline, 0, key::notes);
-        QTRY_VERIFY(window->notesDock().isVisible());
-        QVERIFY(!window->notesDock().editor()->toPlainText().isEmpty());
+        QTRY_VERIFY(window->inspector().isVisible());
+        QVERIFY(!window->inspector().findChild<QTextEdit*>(QStringLiteral("notesTextView"))->toPlainText().isEmpty());
     }
 
     void aListFrom1xIsConvertedOnceTheUserAgrees() {

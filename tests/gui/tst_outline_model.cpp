@@ -12,7 +12,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -181,7 +180,7 @@ private slots:
 
     void rowsGrowForTheTallestFontDrawn() {
         const NodePtr large = item("large");
-        large->set(key::fontName, QFontDatabase::families().constFirst());
+        large->set(key::fontName, "DejaVuSans"); // a PostScript name, as lists name fonts
         large->set(key::fontSize, Value::integer(36));
         const NodePtr missing = item("missing font");
         missing->set(key::fontName, "No Such Font-Bold");

@@ -1,0 +1,348 @@
+#include "document/inspector_commands.h"
+
+#include "archive/color_value.h"
+#include "document/icon_preferences.h"
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "platform/localized.h"
+#include "platform/notification_center.h"
+#include "platform/user_defaults.h"
+
+#include <QRegularExpression>
+
+namespace tardigo {
+
+namespace {
+
+/// The number a text begins with, as the platform reads a float from a string; 0 when it begins
+/// with none.
+double leadingNumber(const QString& text) {
+    static const QRegularExpression number(QStringLiteral(R"(^\s*[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)"));
+    const QRegularExpressionMatch match = number.match(text);
+    return match.hasMatch() ? match.captured().trimmed().toDouble() : 0.0;
+}
+
+} // namespace
+
+NodePtr InspectorCommands::itemToChange() const {
+    return _document.syncingModel() ? nullptr : VKselectedItem(_document.outlineView());
+}
+
+std::vector<NodePtr> InspectorCommands::itemsToChange() const {
+    if (_document.syncingModel())
+        return {};
+    return VKallSelectedItems(_document.outlineView());
+}
+
+void InspectorCommands::warn(const QString& message) {
+    if (TWAlertArray* alerts = _document.alertArray())
+        alerts->addAlert(localized(QStringLiteral("Warning")), localized(message), false, std::nullopt,
+                         std::nullopt, std::nullopt);
+}
+
+void InspectorCommands::sortAgainIfSortedBy(const QString& column) {
+    if (_document.sorting().lastSortedTableColumn() == column)
+        _document.sorting().sortUpdate();
+}
+
+// Due date and repeat
+
+void InspectorCommands::storeDueDate(const NodePtr& item, const QDateTime& due) {
+    const QString actionName = localized(QStringLiteral("set date due"));
+    _document.restoring().registerSetInDict(item, key::due);
+    _document.undoManager().setActionName(actionName);
+    VKlogMessage(*item, actionName);
+    if (due <= Clock::now())
+        warn(QStringLiteral("You have set a date due in the past."));
+    item->set(key::due, storedDateString(due));
+}
+
+void InspectorCommands::finishDueDateChange(const NodePtr& item) {
+    const Number* period = item->value(key::dateDueRepeatPeriod).asNumber();
+    if (!item->contains(key::due) && period && period->toInt64() > 0)
+        warn(QStringLiteral("This item does not yet have a date due."));
+    forgetDueDateNotices(*item);
+    const bool wasCompleted = VKisCompleted(*item);
+    if (_document.sorting().lastSortedTableColumn() == key::due) {
+        _document.sorting().sortUpdate();
+        _document.updateUI();
+    } else {
+        _document.updateUIForItem(item, key::due, wasCompleted);
+    }
+}
+
+void InspectorCommands::calendarViewChanged(const QDateTime& picked) {
+    const NodePtr item = itemToChange();
+    if (!item || !picked.isValid())
+        return;
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        storeDueDate(item, picked);
+    }
+    finishDueDateChange(item);
+}
+
+void InspectorCommands::dueTimeChanged(const std::optional<QDateTime>& combined) {
+    const NodePtr item = itemToChange();
+    if (!item || !combined || !combined->isValid())
+        return;
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        storeDueDate(item, *combined);
+    }
+    finishDueDateChange(item);
+}
+
+void InspectorCommands::storePeriod(const NodePtr& item, int period, const QString& actionName) {
+    const TardigoDocument::SyncingModel syncing(_document);
+    _document.restoring().registerSetInDict(item, key::dateDueRepeatPeriod);
+    _document.undoManager().setActionName(actionName);
+    VKlogMessage(*item, actionName);
+    item->set(key::dateDueRepeatPeriod, Value::integer(period));
+}
+
+bool InspectorCommands::repeatCheckboxAction(bool on, int shownPeriod) {
+    const NodePtr item = itemToChange();
+    if (!item)
+        return false;
+    const QString actionName = localized(QStringLiteral("set date due repeat"));
+    if (on && shownPeriod == 0) {
+        // No period yet: the user picks one in the popup, and that pick tells the minder.
+        storePeriod(item, 0, actionName);
+        return true;
+    }
+    storePeriod(item, on ? shownPeriod : 0, actionName);
+    _document.undoManager().setActionName(localized(QStringLiteral("Set Due Date Repeat")));
+    finishDueDateChange(item);
+    return false;
+}
+
+void InspectorCommands::periodChosen(int period) {
+    const NodePtr item = itemToChange();
+    if (!item)
+        return;
+    storePeriod(item, period, localized(QStringLiteral("set date due repeat")));
+    finishDueDateChange(item);
+}
+
+// Reminder
+
+void InspectorCommands::changeReminder(const QString& actionName,
+                                       const std::function<void(const NodePtr&)>& change) {
+    const NodePtr item = itemToChange();
+    if (!item)
+        return;
+    const bool wasCompleted = VKisCompleted(*item);
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        item->remove(key::minderTimestampReminder);
+        UndoManager& undo = _document.undoManager();
+        undo.beginUndoGrouping();
+        undo.setActionName(localized(actionName));
+        VKlogMessage(*item, localized(actionName));
+        change(item);
+        undo.endUndoGrouping();
+        // A reminder from now counts from here: any change starts it again.
+        item->set(key::reminderMark, Date{referenceSecondsFromDateTime(Clock::now())});
+    }
+    _document.finishAllEditing();
+    _document.updateUIForItem(item, key::reminderSet, wasCompleted);
+}
+
+void InspectorCommands::reminderCheckboxAction(bool on) {
+    changeReminder(QStringLiteral("set reminder"), [this, on](const NodePtr& item) {
+        _document.restoring().registerSetInDict(item, key::reminderSet);
+        item->set(key::reminderSet, Value::boolean(on));
+    });
+}
+
+void InspectorCommands::reminderLengthAction(const QString& text) {
+    const double length = leadingNumber(text);
+    changeReminder(QStringLiteral("set reminder interval"), [this, length](const NodePtr& item) {
+        _document.restoring().registerSetInDict(item, key::reminderTimeLength);
+        item->set(key::reminderTimeLength, Value::float32(length));
+        if (length > 0) {
+            _document.restoring().registerSetInDict(item, key::reminderSet);
+            item->set(key::reminderSet, Value::boolean(true));
+        }
+    });
+}
+
+void InspectorCommands::reminderUnitAction(int unit) {
+    changeReminder(QStringLiteral("set reminder type"), [this, unit](const NodePtr& item) {
+        _document.restoring().registerSetInDict(item, key::reminderTimeUnit);
+        _document.restoring().registerSetInDict(item, key::reminderSet);
+        item->set(key::reminderSet, Value::boolean(true));
+        item->set(key::reminderTimeUnit, Value::integer(unit));
+    });
+}
+
+void InspectorCommands::reminderRepeatAction(bool on) {
+    changeReminder(QStringLiteral("set reminder repeat"), [this, on](const NodePtr& item) {
+        _document.restoring().registerSetInDict(item, key::reminderRepeat);
+        item->set(key::reminderRepeat, Value::boolean(on));
+        if (on) {
+            _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
+            _document.restoring().registerSetInDict(item, key::reminderMarkNow);
+            item->set(key::reminderMarkDueDate, Value::boolean(false));
+            item->set(key::reminderMarkNow, Value::boolean(true));
+        }
+    });
+}
+
+void InspectorCommands::reminderWhenceAction(bool beforeDueDate) {
+    changeReminder(QStringLiteral("set reminder whence"), [this, beforeDueDate](const NodePtr& item) {
+        _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
+        _document.restoring().registerSetInDict(item, key::reminderMarkNow);
+        item->set(key::reminderMarkDueDate, Value::boolean(beforeDueDate));
+        item->set(key::reminderMarkNow, Value::boolean(!beforeDueDate));
+        if (beforeDueDate) {
+            // A repeating reminder always counts from now.
+            _document.restoring().registerSetInDict(item, key::reminderRepeat);
+            item->set(key::reminderRepeat, Value::boolean(false));
+        }
+    });
+}
+
+// Icon, font and colour
+
+void InspectorCommands::setForItems(const std::vector<NodePtr>& items, const QString& key,
+                                    const Value& value) {
+    for (const NodePtr& item : items) {
+        _document.restoring().registerSetInDict(item, key);
+        if (value.isNil())
+            item->remove(key);
+        else
+            item->set(key, value);
+    }
+}
+
+void InspectorCommands::iconSelected(std::optional<int> row) {
+    const std::vector<NodePtr> items = itemsToChange();
+    const QStringList icons = IconPreferences::icons();
+    if (items.empty() || (row && (*row < 0 || *row >= icons.size())))
+        return;
+    _document.finishAllEditing();
+    UndoManager& undo = _document.undoManager();
+    undo.beginUndoGrouping();
+    undo.setActionName(localized(QStringLiteral("set icon")));
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        setForItems(items, key::thisIconOnly, Value::boolean(row.has_value()));
+        setForItems(items, key::icon, row ? Value(icons.at(*row)) : Value());
+    }
+    undo.endUndoGrouping();
+    sortAgainIfSortedBy(key::icon);
+    _document.updateUIForItems(items, key::icon);
+}
+
+void InspectorCommands::iconExclusivityAction(bool exclusive) {
+    const std::vector<NodePtr> items = itemsToChange();
+    if (items.empty())
+        return;
+    UndoManager& undo = _document.undoManager();
+    undo.beginUndoGrouping();
+    undo.setActionName(localized(QStringLiteral("icon type")));
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        setForItems(items, key::thisIconOnly, Value::boolean(exclusive));
+    }
+    undo.endUndoGrouping();
+    _document.finishAllEditing();
+    sortAgainIfSortedBy(key::icon);
+    _document.updateUIForItems(items, key::icon);
+}
+
+void InspectorCommands::addOwnIcon(const QString& path) {
+    if (path.isEmpty() || itemsToChange().empty())
+        return;
+    if (!IconPreferences::icons().contains(path)) {
+        IconPreferences::addIcon(path);
+        // Every window's icon list shows the new icon.
+        NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    }
+    iconSelected(int(IconPreferences::icons().indexOf(path)));
+}
+
+void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
+    const std::vector<NodePtr> items = itemsToChange();
+    if (items.empty())
+        return;
+    _document.finishAllEditing();
+    UndoManager& undo = _document.undoManager();
+    undo.beginUndoGrouping();
+    undo.setActionName(localized(QStringLiteral("set font")));
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        setForItems(items, key::fontName, font ? Value(font->name) : Value());
+        setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
+    }
+    undo.endUndoGrouping();
+    _document.outlineView().resetRowHeight();
+    _document.updateUIForItems(items, key::fontName);
+}
+
+void InspectorCommands::changeFont(const std::optional<StoredFont>& font) {
+    setFontOfItems(font);
+}
+
+void InspectorCommands::useDefaultFont() {
+    setFontOfItems(std::nullopt);
+}
+
+void InspectorCommands::setDefaultFont(const std::optional<StoredFont>& font) {
+    if (_document.syncingModel())
+        return;
+    _document.finishAllEditing();
+    UserDefaults& defaults = UserDefaults::standard();
+    if (font) {
+        defaults.setObject(pref::userFont, font->name);
+        defaults.setObject(pref::userFontSize, Value::float32(font->pointSize));
+    } else {
+        defaults.removeObject(pref::userFont);
+        defaults.removeObject(pref::userFontSize);
+    }
+    _document.outlineView().resetRowHeight();
+    // A preference, not a change of the list: every open list shows it.
+    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+}
+
+void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
+    const std::vector<NodePtr> items = itemsToChange();
+    if (items.empty())
+        return;
+    UndoManager& undo = _document.undoManager();
+    undo.beginUndoGrouping();
+    undo.setActionName(localized(QStringLiteral("set color")));
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        setForItems(items, key::color, color ? Value::data(colorDataFromRgba(*color)) : Value());
+    }
+    undo.endUndoGrouping();
+    _document.updateUIForItems(items, key::color);
+}
+
+// Where the inspector shows
+
+void InspectorCommands::inspectorShown(bool visible, bool fromUser) {
+    _document.data()->set(key::inspectorVisible, Value::boolean(visible));
+    if (fromUser)
+        _document.updateChangeCount(TardigoDocument::ChangeDone);
+}
+
+bool InspectorCommands::tearOffInspector() {
+    Dict& root = *_document.data();
+    const bool panel = !VKboolForKey(root, key::panelInspector);
+    root.set(key::inspectorVisible, Value::boolean(true));
+    root.set(key::panelInspector, Value::boolean(panel));
+    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    return panel;
+}
+
+} // namespace tardigo

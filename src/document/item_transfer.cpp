@@ -1,0 +1,127 @@
+#include "document/item_transfer.h"
+
+#include "document/document_log.h"
+#include "document/item_mime_data.h"
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "model/tree_operations.h"
+#include "platform/localized.h"
+
+#include <QCoreApplication>
+#include <QMimeData>
+
+#include <algorithm>
+#include <atomic>
+
+namespace tardigo {
+
+namespace {
+
+/// A name for each list of this run, told apart from those of other runs.
+QString newSourceName() {
+    static std::atomic<quint64> lists{0};
+    return QStringLiteral("%1/%2").arg(QCoreApplication::applicationPid()).arg(++lists);
+}
+
+} // namespace
+
+ItemTransfer::ItemTransfer(TardigoDocument& document) : _document(document), _source(newSourceName()) {}
+
+std::unique_ptr<QMimeData> ItemTransfer::outlineViewWriteItems(const std::vector<NodePtr>& items) {
+    _draggedItems = _document.shaping().withoutNestedItems(items);
+    return mimeDataForItems(_draggedItems, _source);
+}
+
+bool ItemTransfer::canTake(const QMimeData& data) {
+    return data.hasFormat(kItemsMimeType) || data.hasText();
+}
+
+std::optional<std::vector<NodePtr>> ItemTransfer::newItemsFrom(const QMimeData& data) const {
+    if (data.hasFormat(kItemsMimeType))
+        return copiedItems(data);
+    if (data.hasText()) {
+        std::vector<NodePtr> items = itemsFromText(data.text());
+        if (!items.empty())
+            return items;
+    }
+    return std::nullopt;
+}
+
+void ItemTransfer::endSorting() {
+    if (_document.sorting().lastSortedTableColumn())
+        _document.sorting().endColumnSorting();
+}
+
+bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) {
+    if (!canTake(data)) {
+        qCWarning(lcDocument).noquote() << data.formats().join(QStringLiteral(", "));
+        return false;
+    }
+    const bool fromHere = data.hasFormat(kItemsMimeType) && !_draggedItems.empty() &&
+                          data.data(kItemsSourceMimeType) == _source.toUtf8();
+    const std::vector<Value> shown = _document.filteredChildrenOfItem(item)->items;
+    const auto isDragged = [&](const Value& child) {
+        return fromHere &&
+               std::any_of(_draggedItems.begin(), _draggedItems.end(),
+                           [&](const NodePtr& dragged) { return dragged.get() == child.dictAddress(); });
+    };
+    // The items go before the shown child at the index; a moved child is no place to go before.
+    NodePtr anchor;
+    for (size_t i = childIndex < 0 ? shown.size() : size_t(childIndex); i < shown.size() && !anchor; ++i)
+        if (!isDragged(shown[i]))
+            anchor = shown[i].asDict();
+    UndoManager& undo = _document.undoManager();
+    OutlineView& outline = _document.outlineView();
+    if (fromHere) {
+        undo.setActionName(localized(QStringLiteral("Move")));
+        if (!_document.shaping().moveItems(_draggedItems, item, anchor))
+            return false;
+        outline.deselectAll();
+    } else {
+        const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
+        undo.setActionName(localized(QStringLiteral("Drop")));
+        if (!items || !_document.shaping().insertItems(*items, item, anchor))
+            return false;
+        VKselectItems(outline, *items);
+    }
+    endSorting();
+    return true;
+}
+
+std::unique_ptr<QMimeData> ItemTransfer::copyItems() const {
+    const std::vector<NodePtr> items =
+        _document.shaping().withoutNestedItems(VKallSelectedItems(_document.outlineView()));
+    return items.empty() ? nullptr : mimeDataForItems(items, _source);
+}
+
+std::unique_ptr<QMimeData> ItemTransfer::cutItems() {
+    std::unique_ptr<QMimeData> data = copyItems();
+    if (!data)
+        return nullptr;
+    _document.itemCommands().deleteItem();
+    _document.undoManager().setActionName(localized(QStringLiteral("Cut")));
+    return data;
+}
+
+bool ItemTransfer::pasteItems(const QMimeData& data) {
+    const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
+    if (!items)
+        return false;
+    OutlineView& outline = _document.outlineView();
+    const NodePtr selected = VKselectedItem(outline);
+    const std::vector<NodePtr> ancestors =
+        selected ? outline.ancestorsOfItem(selected) : std::vector<NodePtr>{};
+    const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
+    _document.undoManager().setActionName(localized(QStringLiteral("Paste")));
+    if (!_document.shaping().insertItems(*items, parent,
+                                         selected ? childAfter(*parent, selected.get()) : nullptr))
+        return false;
+    VKselectItems(outline, *items);
+    if (!items->empty())
+        outline.scrollItemToVisible(items->front());
+    endSorting();
+    return true;
+}
+
+} // namespace tardigo

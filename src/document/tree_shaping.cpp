@@ -1,0 +1,273 @@
+#include "document/tree_shaping.h"
+
+#include "document/document_log.h"
+#include "document/icon_rules.h"
+#include "document/outline_view.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/tree_operations.h"
+#include "platform/localized.h"
+#include "platform/new_item.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace tardigo {
+
+namespace {
+
+/// Whether the very node stands in the subtree of item, item itself included.
+bool holdsNode(const NodePtr& item, const Dict* node) {
+    std::vector<const Dict*> pending{item.get()};
+    while (!pending.empty()) {
+        const Dict* next = pending.back();
+        pending.pop_back();
+        if (next == node)
+            return true;
+        if (const ArrayPtr children = childrenOf(*next))
+            for (const Value& child : children->items)
+                if (const Dict* c = child.dictAddress())
+                    pending.push_back(c);
+    }
+    return false;
+}
+
+/// The place of a node among the children, by identity; -1 when it is not there.
+qsizetype placeOf(const Array& children, const Dict* node) {
+    const auto found = std::find_if(children.items.begin(), children.items.end(),
+                                    [&](const Value& child) { return child.dictAddress() == node; });
+    return found == children.items.end() ? -1 : found - children.items.begin();
+}
+
+/// Puts the items in order before anchor among the parent's children (at the end without one) and
+/// answers where they stand; `chain` leads from the top level down to parent.
+std::vector<RemovedChild> place(const std::vector<NodePtr>& items, const NodePtr& parent,
+                                const NodePtr& anchor, const std::vector<NodePtr>& chain) {
+    if (!childrenOf(*parent))
+        parent->set(key::children, Array::create());
+    std::vector<Value>& children = childrenOf(*parent)->items;
+    const qsizetype anchorPlace = anchor ? placeOf(*childrenOf(*parent), anchor.get()) : -1;
+    const size_t at = anchorPlace >= 0 ? size_t(anchorPlace) : children.size();
+    std::vector<RemovedChild> standing;
+    for (size_t i = 0; i < items.size(); ++i) {
+        children.insert(children.begin() + qsizetype(at + i), items[i]);
+        standing.push_back({parent, at + i, items[i], chain});
+    }
+    return standing;
+}
+
+} // namespace
+
+NodePtr TreeShaping::parentOf(const NodePtr& item) const {
+    const std::vector<NodePtr> ancestors = _document.outlineView().ancestorsOfItem(item);
+    return ancestors.empty() ? _document.data() : ancestors.back();
+}
+
+std::vector<NodePtr> TreeShaping::chainTo(const NodePtr& parent) const {
+    if (!parent || parent == _document.data())
+        return {};
+    std::vector<NodePtr> chain = _document.outlineView().ancestorsOfItem(parent);
+    chain.push_back(parent);
+    return chain;
+}
+
+bool TreeShaping::fitsUnder(const std::vector<NodePtr>& items, const std::vector<NodePtr>& chain) const {
+    const int level = int(chain.size());
+    const bool fits = std::all_of(items.begin(), items.end(), [&](const NodePtr& item) {
+        return level + itemLevels(*item) <= kMostItemLevels;
+    });
+    if (!fits)
+        qCWarning(lcDocument) << "not nesting items deeper than" << kMostItemLevels << "levels";
+    return fits;
+}
+
+std::vector<NodePtr> TreeShaping::withoutNestedItems(const std::vector<NodePtr>& items) const {
+    const OutlineView& outline = _document.outlineView();
+    QSet<const Dict*> chosen;
+    for (const NodePtr& item : items)
+        chosen.insert(item.get());
+    std::vector<NodePtr> top;
+    for (const NodePtr& item : items) {
+        const std::vector<NodePtr> ancestors = outline.ancestorsOfItem(item);
+        if (std::none_of(ancestors.begin(), ancestors.end(),
+                         [&](const NodePtr& ancestor) { return chosen.contains(ancestor.get()); }))
+            top.push_back(item);
+    }
+    return top;
+}
+
+bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& parentOrTop,
+                            const NodePtr& anchor) {
+    const NodePtr& root = _document.data();
+    const NodePtr parent = parentOrTop ? parentOrTop : root;
+    if (items.empty() || std::any_of(items.begin(), items.end(),
+                                     [&](const NodePtr& item) { return holdsNode(item, parent.get()); }))
+        return false;
+    const std::vector<NodePtr> chain = chainTo(parent);
+    if (!fitsUnder(items, chain))
+        return false;
+    _document.finishAllEditing();
+    OutlineView& outline = _document.outlineView();
+    // Where each item stands, asked before anything moves.
+    std::vector<std::vector<NodePtr>> ancestors;
+    for (const NodePtr& item : items)
+        ancestors.push_back(outline.ancestorsOfItem(item));
+    std::vector<NodePtr> parents{parent};
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        std::vector<RemovedChild> removed;
+        for (size_t i = 0; i < items.size(); ++i) {
+            const NodePtr from = ancestors[i].empty() ? root : ancestors[i].back();
+            if (!VKremoveChild(from, items[i].get(), std::move(ancestors[i]), removed))
+                VKdeleteItem(root, items[i].get(), &removed);
+        }
+        for (const RemovedChild& child : removed)
+            parents.push_back(child.parent);
+        _document.restoring().registerPutBack(place(items, parent, anchor, chain), removed);
+    }
+    _document.updateUIForChildrenOf(parents, {});
+    return true;
+}
+
+bool TreeShaping::insertItems(const std::vector<NodePtr>& items, const NodePtr& parentOrTop,
+                              const NodePtr& anchor) {
+    const NodePtr parent = parentOrTop ? parentOrTop : _document.data();
+    const std::vector<NodePtr> chain = chainTo(parent);
+    if (items.empty() || !fitsUnder(items, chain))
+        return false;
+    _document.finishAllEditing();
+    ItemCounts added;
+    for (const NodePtr& item : items)
+        added += countItemAndChildren(*item);
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        _document.restoring().registerPutBack(place(items, parent, anchor, chain), {});
+    }
+    _document.updateUIForChildrenOf({parent}, added);
+    return true;
+}
+
+void TreeShaping::shapeSelection(const char* actionName,
+                                 const std::function<void(const std::vector<NodePtr>&)>& shape) {
+    const std::vector<NodePtr> items = withoutNestedItems(VKallSelectedItems(_document.outlineView()));
+    if (items.empty())
+        return;
+    _document.finishAllEditing();
+    UndoManager& undo = _document.undoManager();
+    undo.beginUndoGrouping();
+    undo.setActionName(localized(QString::fromLatin1(actionName)));
+    shape(items);
+    undo.endUndoGrouping();
+    OutlineView& outline = _document.outlineView();
+    VKselectItems(outline, items);
+    outline.scrollItemToVisible(items.front());
+}
+
+void TreeShaping::indentItems() {
+    shapeSelection("Indent", [this](const std::vector<NodePtr>& items) {
+        QSet<const Dict*> chosen;
+        for (const NodePtr& item : items)
+            chosen.insert(item.get());
+        // Runs of items that go into the same sibling, in order.
+        std::vector<std::pair<NodePtr, std::vector<NodePtr>>> runs;
+        for (const NodePtr& item : items) {
+            const NodePtr parent = parentOf(item);
+            const ArrayPtr shown =
+                _document.filteredChildrenOfItem(parent == _document.data() ? nullptr : parent);
+            NodePtr target;
+            for (qsizetype i = placeOf(*shown, item.get()) - 1; i >= 0 && !target; --i)
+                if (const NodePtr sibling = childAt(*shown, i); sibling && !chosen.contains(sibling.get()))
+                    target = sibling;
+            if (!target)
+                continue;
+            if (runs.empty() || runs.back().first != target)
+                runs.push_back({target, {}});
+            runs.back().second.push_back(item);
+        }
+        for (const auto& [target, run] : runs)
+            if (moveItems(run, target, nullptr))
+                _document.outlineView().expandItem(target, false);
+    });
+}
+
+void TreeShaping::outdentItems() {
+    shapeSelection("Outdent", [this](const std::vector<NodePtr>& items) {
+        std::vector<std::pair<NodePtr, std::vector<NodePtr>>> runs; // by the parent they leave
+        for (const NodePtr& item : items) {
+            const NodePtr parent = parentOf(item);
+            if (parent == _document.data())
+                continue;
+            if (runs.empty() || runs.back().first != parent)
+                runs.push_back({parent, {}});
+            runs.back().second.push_back(item);
+        }
+        for (const auto& [parent, run] : runs) {
+            const NodePtr grandparent = parentOf(parent);
+            moveItems(run, grandparent, childAfter(*grandparent, parent.get()));
+        }
+    });
+}
+
+void TreeShaping::moveWithinParents(const char* actionName, bool up) {
+    shapeSelection(actionName, [this, up](const std::vector<NodePtr>& items) {
+        QSet<const Dict*> chosen;
+        std::vector<NodePtr> parents;
+        for (const NodePtr& item : items) {
+            chosen.insert(item.get());
+            const NodePtr parent = parentOf(item);
+            if (std::find(parents.begin(), parents.end(), parent) == parents.end())
+                parents.push_back(parent);
+        }
+        for (const NodePtr& parent : parents) {
+            // A copy: without a filter the shown list is the stored one, which the moves change.
+            const std::vector<Value> shown =
+                _document.filteredChildrenOfItem(parent == _document.data() ? nullptr : parent)->items;
+            const auto isChosen = [&](size_t i) { return chosen.contains(shown[i].dictAddress()); };
+            // Each run of selected siblings trades places with the sibling before or after it.
+            for (size_t first = 0; first < shown.size();) {
+                size_t last = first;
+                while (last < shown.size() && isChosen(last))
+                    ++last;
+                if (last == first) {
+                    ++first;
+                    continue;
+                }
+                std::vector<NodePtr> run;
+                for (size_t i = first; i < last; ++i)
+                    run.push_back(shown[i].asDict());
+                if (up && first > 0)
+                    moveItems(run, parent, shown[first - 1].asDict());
+                else if (!up && last < shown.size())
+                    moveItems(run, parent, childAfter(*parent, shown[last].dictAddress()));
+                first = last;
+            }
+        }
+    });
+}
+
+void TreeShaping::moveItemsUp() {
+    moveWithinParents("Move Up", true);
+}
+
+void TreeShaping::moveItemsDown() {
+    moveWithinParents("Move Down", false);
+}
+
+void TreeShaping::newChildItem() {
+    OutlineView& outline = _document.outlineView();
+    const NodePtr selected = VKselectedItem(outline);
+    const NodePtr item = newToDoItem();
+    IconRules::setMostRecentlyCreatedItem(item);
+    _document.finishAllEditing();
+    _document.undoManager().setActionName(localized(QStringLiteral("New Child Item")));
+    if (!insertItems({item}, selected, nullptr))
+        return;
+    if (selected)
+        outline.expandItem(selected, false);
+    outline.editItem(item, key::name, true);
+}
+
+} // namespace tardigo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "inspector/tool_page.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSlider;
+
+namespace tardigo {
+
+class TardigoDocument;
+
+/// How far the selected item is done, and its category.
+class CompletionTool : public ToolPage {
+    Q_OBJECT
+
+public:
+    CompletionTool(TardigoDocument& document, QWidget* parent = nullptr);
+
+    void render(const StatusDisplay& display) override;
+    QWidget* focusControl() override;
+
+private:
+    void sliderMoved(int percent);
+    void categoryChosen();
+
+    TardigoDocument& _document;
+    QLabel* _percent;
+    QSlider* _slider;
+    QCheckBox* _completed;
+    QComboBox* _category;
+};
+
+} // namespace tardigo

@@ -1,0 +1,129 @@
+#include "inspector/notes_tool.h"
+
+#include "document/status_display.h"
+#include "document/tardigo_document.h"
+#include "platform/localized.h"
+#include "rich_text/notes_text.h"
+#include "window/item_appearance.h"
+#include "window/rich_text_document.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace tardigo {
+
+NotesTool::NotesTool(TardigoDocument& document, QWidget* parent)
+    : ToolPage(parent), _document(document),
+      _editor(named(new QTextEdit(this), "notesTextView", tr("Notes"))),
+      _loadingLabel(named(new QLabel(this), "notesLoading", tr("Reading the notes"))) {
+    _editor->setAcceptRichText(true);
+    _editor->setPlaceholderText(tr("No notes"));
+    _editor->installEventFilter(this);
+    _loadingLabel->setWordWrap(true);
+    _loadingLabel->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(_loadingLabel);
+    layout->addWidget(_editor, 1);
+}
+
+NotesTool::~NotesTool() {
+    // A reading still under way holds no reference to this tool, but its thread must end first.
+    for (QThread* loader : findChildren<QThread*>())
+        loader->wait();
+}
+
+QWidget* NotesTool::focusControl() {
+    return _editor;
+}
+
+void NotesTool::render(const StatusDisplay& display) {
+    _toolsEnabled = display.toolsEnabled;
+    _editor->document()->setDefaultFont(qFontForItemFont(display.selectionFont));
+    show(display.item ? display.item->notes : std::nullopt);
+    enableEditor();
+}
+
+void NotesTool::enableEditor() {
+    _editor->setEnabled(_toolsEnabled && !_loading);
+}
+
+void NotesTool::show(const std::optional<QByteArray>& notes) {
+    if (_editor->document()->isModified() && _editor->hasFocus())
+        return; // the user is typing; the refresh must not take the text away
+    if (notes == _shown && !_editor->document()->isModified())
+        return;
+    _shown = notes;
+    ++_lastLoad; // a reading under way is of other notes now
+    _loading = false;
+    _loadingLabel->hide();
+    if (notes && notes->size() > kLargestNotesReadAtOnce) {
+        loadAside(*notes);
+        return;
+    }
+    const std::optional<RichText> text = notes ? decodeNotes(*notes) : std::nullopt;
+    showDocument(text ? toTextDocument(*text) : nullptr);
+}
+
+void NotesTool::loadAside(const QByteArray& notes) {
+    _loading = true;
+    _editor->clear();
+    _editor->document()->setModified(false);
+    _loadingLabel->setText(tr("Reading the notes (%1)…").arg(QLocale().formattedDataSize(notes.size())));
+    _loadingLabel->show();
+    // The text document is made on the reading thread and handed to this one when it is done.
+    auto read = std::make_shared<std::unique_ptr<QTextDocument>>();
+    QThread* interfaceThread = thread();
+    QThread* loader = QThread::create([notes, read, interfaceThread] {
+        if (const std::optional<RichText> text = decodeNotes(notes)) {
+            *read = toTextDocument(*text);
+            (*read)->moveToThread(interfaceThread);
+        }
+    });
+    loader->setParent(this);
+    connect(loader, &QThread::finished, this, [this, loader, read, load = _lastLoad] {
+        loader->deleteLater();
+        if (load != _lastLoad)
+            return;
+        _loading = false;
+        _loadingLabel->hide();
+        showDocument(std::move(*read));
+        enableEditor();
+    });
+    loader->start(QThread::LowPriority);
+}
+
+void NotesTool::showDocument(std::unique_ptr<QTextDocument> shown) {
+    if (shown) {
+        // A child of the editor, which deletes it when the next one comes.
+        shown->setDefaultFont(_editor->document()->defaultFont());
+        shown->setParent(_editor);
+        _editor->setDocument(shown.release());
+    } else {
+        _editor->clear();
+    }
+    _editor->document()->setModified(false);
+}
+
+void NotesTool::finishEditing() {
+    if (!_editor->document()->isModified())
+        return;
+    _editor->document()->setModified(false);
+    const QTextDocument& text = *_editor->document();
+    const QByteArray rtfd = text.isEmpty() ? QByteArray() : encodeNotes(fromTextDocument(text));
+    _shown = rtfd.isEmpty() ? std::nullopt : std::optional<QByteArray>(rtfd);
+    _document.cellEdits().notesDidEndEditing(rtfd);
+}
+
+bool NotesTool::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _editor && event->type() == QEvent::FocusOut)
+        finishEditing();
+    return ToolPage::eventFilter(watched, event);
+}
+
+} // namespace tardigo

@@ -1,0 +1,326 @@
+// The inspector in a document window, driven from the keyboard as a user drives it: each tool
+// changes the selected item, undo and redo take it back and forth, and the fonts a list names are
+// found by their PostScript names.
+#include "gui_test_support.h"
+
+#include "app/document_controller.h"
+#include "archive/color_value.h"
+#include "archive/list_file.h"
+#include "document/inspector_view.h"
+#include "document/status_display.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "inspector/font_tool.h"
+#include "inspector/inspector_dock.h"
+#include "inspector/notes_tool.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "platform/user_defaults.h"
+#include "rich_text/notes_text.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+#include "window/item_appearance.h"
+#include "window/outline_tree_view.h"
+#include "window/postscript_font_names.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QThread>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+class TestInspector : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir _files;
+    std::unique_ptr<DocumentController> _controller;
+
+    DocumentMainWindow* open(std::initializer_list<NodePtr> items) {
+        const NodePtr root = newListRoot();
+        root->set(key::beta1DateFixedUp, Value::boolean(true));
+        for (const NodePtr& node : items)
+            childrenOf(*root)->items.push_back(node);
+        const QString path = _files.filePath(QStringLiteral("list.todo"));
+        if (!writeListFile(path, root).isEmpty())
+            return nullptr;
+        DocumentMainWindow* window = _controller->openFile(path);
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("the window did not become active");
+        return window;
+    }
+    /// The user types a key into the widget with the focus; the event ends with it.
+    static void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(focus, "nothing has the keyboard focus");
+        QTest::keyClick(focus, key, modifiers);
+        QCoreApplication::processEvents();
+    }
+    /// The user goes back to the list's window, its outline focused.
+    static void backToTheList(DocumentMainWindow* window) {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->outline().setFocus();
+    }
+    /// Undoes and redoes the change from the outline, as a user who went back to the list does.
+    static void undoAndRedo(DocumentMainWindow* window, const std::function<bool()>& changed) {
+        QVERIFY(changed());
+        backToTheList(window);
+        type(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!changed());
+        type(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(changed());
+    }
+    template <typename Control> static Control* control(DocumentMainWindow* window, const char* name) {
+        return window->findChild<Control*>(QLatin1String(name));
+    }
+    static int currentTool(DocumentMainWindow* window) {
+        return control<QComboBox>(window, "sidebarPopup")->currentData().toInt();
+    }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+        Clock::setFixed(QDateTime(QDate(2024, 3, 10), QTime(12, 0)));
+    }
+    void init() { _controller = std::make_unique<DocumentController>(); }
+    void cleanup() { _controller.reset(); }
+
+    void eachToolChangesTheItemFromTheKeyboard() {
+        DocumentMainWindow* window = open({item("rent"), item("milk")});
+        const NodePtr rent = window->outline().itemAtRow(0);
+        window->outline().setFocus();
+        window->outline().selectRow(0, false);
+        type(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(window->inspector().isVisible());
+        QCOMPARE(control<QLabel>(window, "sidebarItemLabel")->text(), QStringLiteral("rent"));
+
+        type(Qt::Key_2, Qt::ControlModifier | Qt::AltModifier); // the due date: a day picked with the keys
+        QCOMPARE(currentTool(window), int(InspectorToolDueDate));
+        QVERIFY(control<QCalendarWidget>(window, "calendarView")->isAncestorOf(QApplication::focusWidget()));
+        type(Qt::Key_Right);
+        type(Qt::Key_Return);
+        QCOMPARE(rent->value(key::due), Value("2024-03-11 09:00:00 +0100"));
+        undoAndRedo(window, [&] { return rent->contains(key::due); });
+
+        type(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier); // the reminder
+        QCOMPARE(QApplication::focusWidget(), control<QWidget>(window, "remindCheckbox"));
+        type(Qt::Key_Space);
+        QCOMPARE(rent->value(key::reminderSet), Value::boolean(true));
+        undoAndRedo(window, [&] { return VKboolForKey(*rent, key::reminderSet); });
+
+        type(Qt::Key_4, Qt::ControlModifier | Qt::AltModifier); // the icons
+        type(Qt::Key_Down);
+        QVERIFY(rent->contains(key::icon));
+        QCOMPARE(rent->value(key::thisIconOnly), Value::boolean(true));
+        undoAndRedo(window, [&] { return rent->contains(key::icon); });
+
+        type(Qt::Key_5, Qt::ControlModifier | Qt::AltModifier); // the font, in the font panel
+        type(Qt::Key_Space);
+        auto* fonts = window->findChild<QFontDialog*>(QStringLiteral("fontPanel"));
+        QVERIFY(fonts && fonts->isVisible());
+        QFont book(QStringLiteral("DejaVu Sans"), 15);
+        book.setStyleName(QStringLiteral("Book"));
+        fonts->setCurrentFont(book);
+        fonts->accept();
+        QCOMPARE(rent->value(key::fontName), Value("DejaVuSans"));
+        QCOMPARE(rent->value(key::fontSize), Value::float32(15));
+        undoAndRedo(window, [&] { return rent->contains(key::fontName); });
+
+        type(Qt::Key_6, Qt::ControlModifier | Qt::AltModifier); // the colour, in the colour panel
+        type(Qt::Key_Space);
+        auto* colors = window->findChild<QColorDialog*>(QStringLiteral("colorPanel"));
+        QVERIFY(colors && colors->isVisible());
+        colors->setCurrentColor(QColor(200, 0, 0));
+        colors->accept();
+        const std::optional<Rgba> red = rgbaFromColorValue(rent->value(key::color));
+        QVERIFY(red && qAbs(red->r - 200 / 255.0f) < 0.001f && red->g == 0.0f);
+        QCOMPARE(window->outline().indexForRow(0, key::name).data(Qt::ForegroundRole).value<QColor>().red(),
+                 200);
+        undoAndRedo(window, [&] { return rent->contains(key::color); });
+
+        type(Qt::Key_7, Qt::ControlModifier | Qt::AltModifier); // completion, by the slider's keys
+        type(Qt::Key_PageUp);
+        QCOMPARE(rent->value(key::completion), Value::float32(0.1));
+        QCOMPARE(control<QLabel>(window, "pctCompletedLabel")->text(), QStringLiteral("10%"));
+        undoAndRedo(window, [&] { return completionOf(*rent) > 0; });
+
+        type(Qt::Key_8, Qt::ControlModifier | Qt::AltModifier); // what was done, newest last
+        const QString history = control<QPlainTextEdit>(window, "historyTextView")->toPlainText().trimmed();
+        QVERIFY2(history.endsWith(QStringLiteral("set completion")), qPrintable(history));
+        QVERIFY(history.contains(QStringLiteral("set reminder")));
+    }
+
+    void whatSeveralSelectedItemsAllow() {
+        DocumentMainWindow* window = open({item("a"), item("b")});
+        OutlineTreeView& outline = window->outline();
+        InspectorDockWidget& inspector = window->inspector();
+        auto* label = control<QLabel>(window, "sidebarItemLabel");
+        inspector.showToolWithId(InspectorToolNotes);
+        QCOMPARE(label->text(), QStringLiteral("[no selection]"));
+        QVERIFY(!control<QTextEdit>(window, "notesTextView")->isEnabled());
+        outline.selectRow(0, false);
+        outline.selectRow(1, true);
+        QCOMPARE(label->text(), QStringLiteral("(multiple selection)"));
+        QVERIFY(!control<QTextEdit>(window, "notesTextView")->isEnabled());
+        inspector.showToolWithId(InspectorToolColor);
+        QCOMPARE(label->text(), QStringLiteral("(multiple selection OK)"));
+        QVERIFY(control<QPushButton>(window, "colorWell")->isEnabled());
+        control<QPushButton>(window, "noColorButton")->click();
+        QCOMPARE(window->document().undoManager().undoActionName(), QStringLiteral("set color"));
+    }
+
+    void theInspectorTearsOffAndAttaches() {
+        DocumentMainWindow* window = open({item("a")});
+        InspectorDockWidget& inspector = window->inspector();
+        const Dict& root = *window->document().data();
+        QAction* tearOff = window->menus().action(QStringLiteral("tearOffInspector"));
+        tearOff->trigger();
+        QVERIFY(inspector.isFloating() && inspector.isVisible());
+        QCOMPARE(root.value(key::panelInspector), Value::boolean(true));
+        QCOMPARE(root.value(key::inspectorVisible), Value::boolean(true));
+        window->validate();
+        QCOMPARE(tearOff->text(), QStringLiteral("Attach Inspector"));
+        tearOff->trigger();
+        QVERIFY(!inspector.isFloating() && inspector.isVisible());
+        QCOMPARE(window->dockWidgetArea(&inspector), Qt::RightDockWidgetArea); // the "drawerSide" edge
+        QCOMPARE(root.value(key::panelInspector), Value::boolean(false));
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(tearOff->text(), QStringLiteral("Tear Off Inspector"));
+    }
+
+    void theOutlineKeepsItsColumnsBesideTheDrawer() {
+        DocumentMainWindow* window = open({item("a")});
+        QHeaderView* sections = window->outline().header();
+        for (int section = 0; section < sections->count(); ++section)
+            sections->resizeSection(section, 70);
+        window->resize(500, 400);
+        QCoreApplication::processEvents();
+        window->inspector().toggleInspector(true);
+        QCoreApplication::processEvents();
+        const QHeaderView* header = window->outline().header();
+        int columns = 0;
+        for (int section = 0; section < header->count() - 1; ++section)
+            columns += header->isSectionHidden(section) ? 0 : header->sectionSize(section);
+        QTRY_VERIFY(window->outline().viewport()->width() >= columns);
+        window->inspector().toggleInspector(true);
+        QCOMPARE(window->outline().minimumWidth(), 0); // without the drawer the window may be narrow
+    }
+
+    void largeNotesAreReadAsideAndOnlyTheLastChosenShows() {
+        const auto withNotes = [](const char* name, QChar letter) {
+            TextRun run;
+            run.text = QString(NotesTool::kLargestNotesReadAtOnce, letter);
+            NodePtr large = item(name);
+            large->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({run}))));
+            return large;
+        };
+        DocumentMainWindow* window = open({withNotes("first", u'a'), withNotes("second", u'b')});
+        auto* tool = window->findChild<NotesTool*>();
+        QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
+        window->outline().selectRow(0, false);
+        window->inspector().showToolWithId(InspectorToolNotes);
+        QVERIFY(tool->isLoading());
+        QVERIFY(control<QLabel>(window, "notesLoading")->isVisible());
+        QVERIFY(!editor->isEnabled() && editor->document()->isEmpty());
+        tool->finishEditing(); // nothing typed yet: the notes stay as they are
+        QVERIFY(window->outline().itemAtRow(0)->contains(key::notes));
+        window->outline().selectRow(1, false); // before the first notes are read
+        QTRY_VERIFY(!tool->isLoading());
+        QVERIFY(editor->isEnabled());
+        QVERIFY(!control<QLabel>(window, "notesLoading")->isVisible());
+        QCOMPARE(editor->toPlainText().size(), NotesTool::kLargestNotesReadAtOnce);
+        QVERIFY(editor->toPlainText().startsWith(u'b'));
+        // The first reading ends too, and must not replace what is shown.
+        QTRY_VERIFY(tool->findChildren<QThread*>().isEmpty());
+        QVERIFY(editor->toPlainText().startsWith(u'b'));
+    }
+
+    void viewItemOpensTheToolItNames() {
+        DocumentMainWindow* window = open({item("call the bank")});
+        NodePtr notice = window->outline().itemAtRow(0)->deepCopy();
+        notice->set(key::nodeStatus, Value::integer(3)); // a reminder
+        window->document().minderHandOff().minderViewItem(notice);
+        QVERIFY(window->inspector().isVisible());
+        QCOMPARE(currentTool(window), int(InspectorToolReminder));
+        QCOMPARE(window->outline().selectedRows(), std::vector<int>{0});
+    }
+
+    void fontsAreFoundByTheirPostScriptNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("installed");
+        // The names the original platform writes, the samples' notes use, and those of this system.
+        for (const char* name :
+             {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique", "Times-Roman",
+              "Times-Italic", "Courier", "Courier-Bold", "NimbusSans-Bold", "DejaVuSans", "DejaVuSans-Bold"})
+            QTest::newRow(name) << QString::fromLatin1(name) << true;
+        QTest::newRow("not installed") << QStringLiteral("NoSuchFoundry-Bold") << false;
+    }
+    void fontsAreFoundByTheirPostScriptNames() {
+        QFETCH(QString, name);
+        QFETCH(bool, installed);
+        const std::optional<FontFace> face = fontFaceForPostScriptName(name);
+        QCOMPARE(face.has_value(), installed);
+        if (!installed) {
+            QCOMPARE(qFontForItemFont(ItemFont{name, 12}).family(), defaultItemFont().family());
+            return;
+        }
+        // The face Qt shows is the one fontconfig found, and its own name leads back to it.
+        const QFont shown = qFontForItemFont(ItemFont{name, 12});
+        QCOMPARE(faceOfFont(shown), *face);
+        const QString back = postScriptNameForFace(*face);
+        QVERIFY(!back.isEmpty());
+        QCOMPARE(fontFaceForPostScriptName(back), face);
+        QCOMPARE(QFontInfo(shown).bold(), name.contains(QLatin1String("Bold")));
+        QCOMPARE(QFontInfo(shown).italic(),
+                 name.contains(QLatin1String("Oblique")) || name.contains(QLatin1String("Italic")));
+        if (name.startsWith(QLatin1String("DejaVu")) || name.startsWith(QLatin1String("Nimbus")))
+            QCOMPARE(back, name); // a name the system has is its own round trip
+    }
+
+    void aStoredFontNameStaysUnlessAnotherFontIsPicked() {
+        NodePtr styled = item("styled");
+        styled->set(key::fontName, "Helvetica-Bold");
+        styled->set(key::fontSize, Value::float32(12));
+        DocumentMainWindow* window = open({styled});
+        styled = window->outline().itemAtRow(0);
+        window->outline().selectRow(0, false);
+        window->inspector().showToolWithId(InspectorToolFont);
+        control<QPushButton>(window, "selectFontButton")->click();
+        auto* fonts = window->findChild<QFontDialog*>(QStringLiteral("fontPanel"));
+        QFont bigger = fonts->currentFont();
+        bigger.setPointSize(18);
+        fonts->setCurrentFont(bigger);
+        fonts->accept();
+        QCOMPARE(styled->value(key::fontName), Value("Helvetica-Bold")); // the same face, larger
+        QCOMPARE(styled->value(key::fontSize), Value::float32(18));
+        control<QPushButton>(window, "selectFontButton")->click();
+        QFont other(QStringLiteral("DejaVu Sans"), 18);
+        other.setStyleName(QStringLiteral("Bold"));
+        fonts->setCurrentFont(other);
+        fonts->accept();
+        QCOMPARE(styled->value(key::fontName), Value("DejaVuSans-Bold"));
+    }
+};
+
+QTEST_MAIN(TestInspector)
+#include "tst_inspector.moc"
