@@ -68,6 +68,29 @@
     </message>
 </context>
 <context>
+    <name>DueDateEntry</name>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+    <message>
+        <source>tomorrow</source>
+        <translation>morgen</translation>
+    </message>
+    <message>
+        <source>yesterday</source>
+        <translation>gestern</translation>
+    </message>
+    <message>
+        <source>“%1” is not a date Tardigo can read, so the due date stays as it was. Type a date such as “%2”, a day such as “tomorrow” or “+3d”, or clear the cell to remove the due date.</source>
+        <translation>„%1“ ist kein Datum, das Tardigo lesen kann, daher bleibt das Fälligkeitsdatum unverändert. Geben Sie ein Datum wie „%2“ ein, einen Tag wie „morgen“ oder „+3d“, oder leeren Sie die Zelle, um das Fälligkeitsdatum zu entfernen.</translation>
+    </message>
+</context>
+<context>
     <name>EmptyListHint</name>
     <message>
         <source>Every item of this list is completed and hidden.
@@ -236,6 +259,60 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::ColorTool</name>
+    <message>
+        <source>&amp;Color…</source>
+        <translation>&amp;Farbe …</translation>
+    </message>
+    <message>
+        <source>Color of the name</source>
+        <translation>Farbe des Namens</translation>
+    </message>
+    <message>
+        <source>&amp;No Color</source>
+        <translation>&amp;Keine Farbe</translation>
+    </message>
+    <message>
+        <source>No color</source>
+        <translation>Keine Farbe</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::CompletionTool</name>
+    <message>
+        <source>Percent completed</source>
+        <translation>Prozent erledigt</translation>
+    </message>
+    <message>
+        <source>Completion</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>&amp;Completed</source>
+        <translation>&amp;Erledigt</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Com&amp;pletion:</source>
+        <translation>&amp;Fortschritt:</translation>
+    </message>
+    <message>
+        <source>C&amp;ategory:</source>
+        <translation>&amp;Kategorie:</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::DocumentMainWindow</name>
     <message>
         <source>Clear Menu</source>
@@ -346,7 +423,7 @@ Synchronisierungsordner: %2</translation>
     </message>
     <message>
         <source>&amp;Preferences…</source>
-        <translation>&amp;Einstellungen …</translation>
+        <translation>Ein&amp;stellungen …</translation>
     </message>
     <message>
         <source>&amp;View</source>
@@ -381,10 +458,6 @@ Synchronisierungsordner: %2</translation>
         <translation>Spaltensortierung auf&amp;heben</translation>
     </message>
     <message>
-        <source>Show &amp;Notes</source>
-        <translation>&amp;Notizen anzeigen</translation>
-    </message>
-    <message>
         <source>Show &amp;Toolbar</source>
         <translation>Symbol&amp;leiste anzeigen</translation>
     </message>
@@ -406,7 +479,7 @@ Synchronisierungsordner: %2</translation>
     </message>
     <message>
         <source>&amp;Rename</source>
-        <translation>&amp;Umbenennen</translation>
+        <translation>Um&amp;benennen</translation>
     </message>
     <message>
         <source>D&amp;one</source>
@@ -447,6 +520,54 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Sync Se&amp;ttings…</source>
         <translation>Synchronisierungseins&amp;tellungen …</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Inspector</source>
+        <translation>&amp;Inspektor</translation>
+    </message>
+    <message>
+        <source>Inspector T&amp;ools</source>
+        <translation>Inspektor-&amp;Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Fit Inspector to Tool</source>
+        <translation>Inspektor an das Werkzeug anpassen</translation>
+    </message>
+    <message>
+        <source>New C&amp;hild Item</source>
+        <translation>Neuer &amp;Untereintrag</translation>
+    </message>
+    <message>
+        <source>&amp;Indent</source>
+        <translation>Ein&amp;rücken</translation>
+    </message>
+    <message>
+        <source>O&amp;utdent</source>
+        <translation>&amp;Ausrücken</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <translation>Nach un&amp;ten</translation>
     </message>
 </context>
 <context>
@@ -503,6 +624,83 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::DueDateTool</name>
+    <message>
+        <source>Date due</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Due date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Time due</source>
+        <translation>Fälligkeitszeit</translation>
+    </message>
+    <message>
+        <source>&amp;Repeat</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat period</source>
+        <translation>Wiederholungszeitraum</translation>
+    </message>
+    <message>
+        <source>&amp;Time:</source>
+        <translation>&amp;Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>No date due</source>
+        <translation>Kein Fälligkeitsdatum</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::FontTool</name>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>&amp;Select Font…</source>
+        <translation>Schrift &amp;wählen …</translation>
+    </message>
+    <message>
+        <source>Select font</source>
+        <translation>Schrift wählen</translation>
+    </message>
+    <message>
+        <source>Use as the &amp;default font</source>
+        <translation>Als &amp;Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use as the default font</source>
+        <translation>Als Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use Default &amp;Font</source>
+        <translation>Standard&amp;schrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use the default font</source>
+        <translation>Die Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Fonts</source>
+        <translation>Schriften</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::HistoryTool</name>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::IconPreferencesTable</name>
     <message>
         <source>Icons and the items that show them</source>
@@ -530,10 +728,88 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
-    <name>tardigo::NotesDock</name>
+    <name>tardigo::IconsTool</name>
+    <message>
+        <source>Icons</source>
+        <translation>Symbole</translation>
+    </message>
+    <message>
+        <source>Use &amp;this icon only</source>
+        <translation>Nur &amp;dieses Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>Use this icon only</source>
+        <translation>Nur dieses Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Let the icon rules choose</source>
+        <translation>Die Symbol&amp;regeln wählen lassen</translation>
+    </message>
+    <message>
+        <source>Let the icon rules choose</source>
+        <translation>Die Symbolregeln wählen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;No Icon</source>
+        <translation>&amp;Kein Symbol</translation>
+    </message>
+    <message>
+        <source>No icon</source>
+        <translation>Kein Symbol</translation>
+    </message>
+    <message>
+        <source>&amp;Image File…</source>
+        <translation>&amp;Bilddatei …</translation>
+    </message>
+    <message>
+        <source>Use an image file as the icon</source>
+        <translation>Eine Bilddatei als Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Manage Icons…</source>
+        <translation>Symbole &amp;verwalten …</translation>
+    </message>
+    <message>
+        <source>Manage icons</source>
+        <translation>Symbole verwalten</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::InspectorDock</name>
+    <message>
+        <source>Inspector</source>
+        <translation>Inspektor</translation>
+    </message>
+    <message>
+        <source>Inspector tool</source>
+        <translation>Werkzeug des Inspektors</translation>
+    </message>
+    <message>
+        <source>Selected item</source>
+        <translation>Ausgewählter Eintrag</translation>
+    </message>
+    <message>
+        <source>Inspector tools</source>
+        <translation>Werkzeuge des Inspektors</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::NotesTool</name>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Reading the notes</source>
+        <translation>Die Notizen werden gelesen</translation>
+    </message>
     <message>
         <source>No notes</source>
         <translation>Keine Notizen</translation>
+    </message>
+    <message>
+        <source>Reading the notes (%1)…</source>
+        <translation>Die Notizen werden gelesen (%1) …</translation>
     </message>
 </context>
 <context>
@@ -695,6 +971,49 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Print &amp;notes</source>
         <translation>&amp;Notizen drucken</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::ReminderTool</name>
+    <message>
+        <source>Re&amp;mind me</source>
+        <translation>&amp;Erinnern</translation>
+    </message>
+    <message>
+        <source>Remind me</source>
+        <translation>Erinnern</translation>
+    </message>
+    <message>
+        <source>Length of time</source>
+        <translation>Zeitdauer</translation>
+    </message>
+    <message>
+        <source>Unit of time</source>
+        <translation>Zeiteinheit</translation>
+    </message>
+    <message>
+        <source>&amp;before the date due</source>
+        <translation>&amp;vor dem Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Before the date due</source>
+        <translation>Vor dem Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>&amp;from now</source>
+        <translation>&amp;ab jetzt</translation>
+    </message>
+    <message>
+        <source>From now</source>
+        <translation>Ab jetzt</translation>
+    </message>
+    <message>
+        <source>Re&amp;peat the reminder</source>
+        <translation>Erinnerung &amp;wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat the reminder</source>
+        <translation>Erinnerung wiederholen</translation>
     </message>
 </context>
 <context>
