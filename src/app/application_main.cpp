@@ -4,6 +4,7 @@
 #include "app/dark_palette.h"
 #include "app/print_to_pdf.h"
 #include "app/tardigo_application.h"
+#include "app/translators.h"
 #include "document/icon_rules.h"
 #include "instance/instance_client.h"
 #include "instance/instance_socket.h"
@@ -61,6 +62,7 @@ int runTardigo(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Tardigo"));
     QApplication::setApplicationVersion(QStringLiteral(TARDIGO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tardigo"));
+    installTranslators();
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));

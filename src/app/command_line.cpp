@@ -1,42 +1,47 @@
 #include "app/command_line.h"
 
-#include "platform/localized.h"
-
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace tardigo {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(localized(QStringLiteral("To-do lists as outlines.")));
+    parser.setApplicationDescription(QCoreApplication::translate("CommandLine", "To-do lists as outlines."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption dark(QStringLiteral("dark"),
-                                  localized(QStringLiteral("Use the dark palette (also TARDIGO_DARK=1).")));
-    const QCommandLineOption newItem(QStringLiteral("new-item"),
-                                     localized(QStringLiteral("Add an item named TEXT to the first list.")),
-                                     QStringLiteral("TEXT"));
+    const QCommandLineOption dark(
+        QStringLiteral("dark"),
+        QCoreApplication::translate("CommandLine", "Use the dark palette (also TARDIGO_DARK=1)."));
+    const QCommandLineOption newItem(
+        QStringLiteral("new-item"),
+        QCoreApplication::translate("CommandLine", "Add an item named TEXT to the first list."),
+        QStringLiteral("TEXT"));
     const QCommandLineOption fromSelection(
         QStringLiteral("new-item-from-selection"),
-        localized(
-            QStringLiteral("Add an item named after the text selected on the desktop (else the clipboard's) "
-                           "to the first list.")));
+        QCoreApplication::translate(
+            "CommandLine", "Add an item named after the text selected on the desktop (else the clipboard's) "
+                           "to the first list."));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
-        localized(QStringLiteral("Print the list into the PDF file OUT, without opening a window.")),
+        QCoreApplication::translate("CommandLine",
+                                    "Print the list into the PDF file OUT, without opening a window."),
         QStringLiteral("OUT"));
     const QCommandLineOption printCheckboxes(
         QStringLiteral("print-checkboxes"),
-        localized(QStringLiteral("With --print-to-pdf: print check boxes.")));
-    const QCommandLineOption printIcons(QStringLiteral("print-icons"),
-                                        localized(QStringLiteral("With --print-to-pdf: print icons.")));
-    const QCommandLineOption printNotes(QStringLiteral("print-notes"),
-                                        localized(QStringLiteral("With --print-to-pdf: print notes.")));
+        QCoreApplication::translate("CommandLine", "With --print-to-pdf: print check boxes."));
+    const QCommandLineOption printIcons(
+        QStringLiteral("print-icons"),
+        QCoreApplication::translate("CommandLine", "With --print-to-pdf: print icons."));
+    const QCommandLineOption printNotes(
+        QStringLiteral("print-notes"),
+        QCoreApplication::translate("CommandLine", "With --print-to-pdf: print notes."));
     for (const QCommandLineOption* option :
          {&dark, &newItem, &fromSelection, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
         parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("files"), localized(QStringLiteral("The lists to open.")),
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QCoreApplication::translate("CommandLine", "The lists to open."),
                                  QStringLiteral("[FILE...]"));
     // The desktop entry's "New Item" action passes the option without a text: a new item to name.
     QStringList given = arguments;

@@ -22,9 +22,8 @@ QComboBox* comboAt(const QTableWidget& table, int row, int column) {
 
 IconPreferencesTable::IconPreferencesTable(QWidget* parent) : QTableWidget(0, 3, parent) {
     setObjectName(QStringLiteral("iconsPrefsTableView"));
-    setAccessibleName(localized(QStringLiteral("Icons and the items that show them")));
-    setHorizontalHeaderLabels({localized(QStringLiteral("Icon")), localized(QStringLiteral("Category")),
-                               localized(QStringLiteral("Condition"))});
+    setAccessibleName(tr("Icons and the items that show them"));
+    setHorizontalHeaderLabels({tr("Icon"), tr("Category"), tr("Condition")});
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -72,14 +71,14 @@ void IconPreferencesTable::rebuildRows(const QStringList& icons) {
 
         auto* category = new QComboBox(this);
         category->addItems(categoryChoices);
-        category->setAccessibleName(localized(QStringLiteral("Category that shows %1")).arg(name));
+        category->setAccessibleName(tr("Category that shows %1").arg(name));
         connect(category, &QComboBox::activated, this,
                 [this, row](int index) { categoryChosen(row, index); });
         setCellWidget(row, CategoryColumn, category);
 
         auto* status = new QComboBox(this);
         status->addItems(statusNames());
-        status->setAccessibleName(localized(QStringLiteral("Condition that shows %1")).arg(name));
+        status->setAccessibleName(tr("Condition that shows %1").arg(name));
         connect(status, &QComboBox::activated, this, [this, row](int index) { statusChosen(row, index); });
         setCellWidget(row, StatusColumn, status);
     }

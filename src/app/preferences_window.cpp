@@ -3,7 +3,6 @@
 #include "app/icon_preferences_table.h"
 #include "document/icon_preferences.h"
 #include "model/keys.h"
-#include "platform/localized.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
@@ -40,7 +39,7 @@ QString stringPreference(const QString& key) {
 
 PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TardigoPrefs"));
-    setWindowTitle(localized(QStringLiteral("Tardigo Preferences")));
+    setWindowTitle(tr("Tardigo Preferences"));
     setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeMinderGroup());
@@ -62,7 +61,7 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
 
 QCheckBox* PreferencesWindow::checkbox(const QString& objectName, const QString& title,
                                        const QString& preference) {
-    auto* box = new QCheckBox(localized(title), this);
+    auto* box = new QCheckBox(title, this);
     box->setObjectName(objectName);
     _checkboxes[box] = preference;
     connect(box, &QCheckBox::toggled, this, [this, preference](bool on) { checkboxToggled(preference, on); });
@@ -70,68 +69,65 @@ QCheckBox* PreferencesWindow::checkbox(const QString& objectName, const QString&
 }
 
 QWidget* PreferencesWindow::makeMinderGroup() {
-    auto* group = new QGroupBox(localized(QStringLiteral("Minder")), this);
+    auto* group = new QGroupBox(tr("Minder"), this);
     auto* form = new QFormLayout(group);
     form->addRow(checkbox(QStringLiteral("minderEnabledCheckbox"),
-                          QStringLiteral("&Remind me of due items and reminders"),
-                          pref::tardigoMinderEnabled));
+                          tr("&Remind me of due items and reminders"), pref::tardigoMinderEnabled));
     _minutes = new QLineEdit(group);
     _minutes->setObjectName(QStringLiteral("minderPeriodMinutes"));
     _minutes->setMaximumWidth(80);
     connect(_minutes, &QLineEdit::editingFinished, this, &PreferencesWindow::minutesEdited);
     auto* every = new QHBoxLayout;
     every->addWidget(_minutes);
-    every->addWidget(new QLabel(localized(QStringLiteral("minutes")), group));
+    every->addWidget(new QLabel(tr("minutes"), group));
     every->addStretch();
-    auto* everyLabel = new QLabel(localized(QStringLiteral("Look e&very:")), group);
+    auto* everyLabel = new QLabel(tr("Look e&very:"), group);
     everyLabel->setBuddy(_minutes);
     form->addRow(everyLabel, every);
-    _minutes->setAccessibleName(localized(QStringLiteral("Minutes between the minder's looks")));
+    _minutes->setAccessibleName(tr("Minutes between the minder's looks"));
 
     auto* announce = new QVBoxLayout;
-    announce->addWidget(checkbox(QStringLiteral("alertDialogCheckbox"),
-                                 QStringLiteral("An &alert on the list"), pref::minderAlertDialog));
-    announce->addWidget(checkbox(QStringLiteral("desktopNotificationCheckbox"),
-                                 QStringLiteral("A des&ktop notification"), pref::minderDesktopNotification));
+    announce->addWidget(checkbox(QStringLiteral("alertDialogCheckbox"), tr("An &alert on the list"),
+                                 pref::minderAlertDialog));
+    announce->addWidget(checkbox(QStringLiteral("desktopNotificationCheckbox"), tr("A des&ktop notification"),
+                                 pref::minderDesktopNotification));
     announce->addWidget(
-        checkbox(QStringLiteral("alertSoundCheckbox"), QStringLiteral("A &sound"), pref::minderAlertSound));
-    announce->addWidget(checkbox(QStringLiteral("alertSpeakCheckbox"),
-                                 QStringLiteral("S&peaking the item's name"), pref::minderSpeak));
+        checkbox(QStringLiteral("alertSoundCheckbox"), tr("A &sound"), pref::minderAlertSound));
     announce->addWidget(
-        checkbox(QStringLiteral("alertEmailCheckbox"), QStringLiteral("An &e-mail"), pref::minderEmail));
-    form->addRow(localized(QStringLiteral("Announce with:")), announce);
+        checkbox(QStringLiteral("alertSpeakCheckbox"), tr("S&peaking the item's name"), pref::minderSpeak));
+    announce->addWidget(checkbox(QStringLiteral("alertEmailCheckbox"), tr("An &e-mail"), pref::minderEmail));
+    form->addRow(tr("Announce with:"), announce);
 
     _emailAddress = new QLineEdit(group);
     _emailAddress->setObjectName(QStringLiteral("emailAddressField"));
-    _emailAddress->setPlaceholderText(localized(QStringLiteral("the address in $EMAIL")));
+    _emailAddress->setPlaceholderText(tr("the address in $EMAIL"));
     connect(_emailAddress, &QLineEdit::editingFinished, this,
             [this] { textEdited(_emailAddress, pref::minderEmailAddress); });
-    form->addRow(localized(QStringLiteral("E-mail &to:")), _emailAddress);
+    form->addRow(tr("E-mail &to:"), _emailAddress);
     _sendmailPath = new QLineEdit(group);
     _sendmailPath->setObjectName(QStringLiteral("sendmailPathField"));
     connect(_sendmailPath, &QLineEdit::editingFinished, this,
             [this] { textEdited(_sendmailPath, pref::minderSendmailPath); });
-    form->addRow(localized(QStringLiteral("Send mai&l with:")), _sendmailPath);
+    form->addRow(tr("Send mai&l with:"), _sendmailPath);
     return group;
 }
 
 QWidget* PreferencesWindow::makeStartAndSaveGroup() {
-    auto* group = new QGroupBox(localized(QStringLiteral("Start-up and saving")), this);
+    auto* group = new QGroupBox(tr("Start-up and saving"), this);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(checkbox(QStringLiteral("rememberWorkspaceCheckbox"),
-                               QStringLiteral("Reopen the lists that were open when Tardigo &quit"),
+                               tr("Reopen the lists that were open when Tardigo &quit"),
                                pref::loadPreviousListOnStartup));
-    layout->addWidget(checkbox(QStringLiteral("autoSaveCheckbox"),
-                               QStringLiteral("Save lists a&utomatically"), pref::autoSave));
+    layout->addWidget(
+        checkbox(QStringLiteral("autoSaveCheckbox"), tr("Save lists a&utomatically"), pref::autoSave));
     layout->addWidget(checkbox(QStringLiteral("lastWindowCloseQuitsCheckbox"),
-                               QStringLiteral("Quit when the last list &window closes"),
-                               pref::lastWindowCloseQuits));
+                               tr("Quit when the last list &window closes"), pref::lastWindowCloseQuits));
     return group;
 }
 
 QRadioButton* PreferencesWindow::choice(QGroupBox* group, const QString& objectName, const QString& title,
                                         std::function<void()> chosen) {
-    auto* button = new QRadioButton(localized(title), group);
+    auto* button = new QRadioButton(title, group);
     button->setObjectName(objectName);
     group->findChild<QButtonGroup*>()->addButton(button);
     group->layout()->addWidget(button);
@@ -143,28 +139,26 @@ QRadioButton* PreferencesWindow::choice(QGroupBox* group, const QString& objectN
 }
 
 QGroupBox* PreferencesWindow::choiceGroup(const QString& title) {
-    auto* group = new QGroupBox(localized(title), this);
+    auto* group = new QGroupBox(title, this);
     new QVBoxLayout(group);
     new QButtonGroup(group);
     return group;
 }
 
 QWidget* PreferencesWindow::makeCategoriesGroup() {
-    QGroupBox* group = choiceGroup(QStringLiteral("Category lists offer"));
-    _categoriesLocal =
-        choice(group, QStringLiteral("categoriesScopeLocalRadioButton"),
-               QStringLiteral("The categories of the list &itself"), [this] { categoriesAction(true); });
-    _categoriesGlobal =
-        choice(group, QStringLiteral("categoriesScopeGlobalRadioButton"),
-               QStringLiteral("The categories of all &open lists"), [this] { categoriesAction(false); });
+    QGroupBox* group = choiceGroup(tr("Category lists offer"));
+    _categoriesLocal = choice(group, QStringLiteral("categoriesScopeLocalRadioButton"),
+                              tr("The categories of the list &itself"), [this] { categoriesAction(true); });
+    _categoriesGlobal = choice(group, QStringLiteral("categoriesScopeGlobalRadioButton"),
+                               tr("The categories of all &open lists"), [this] { categoriesAction(false); });
     return group;
 }
 
 QWidget* PreferencesWindow::makeSidebarGroup() {
-    QGroupBox* group = choiceGroup(QStringLiteral("The inspector opens on the"));
-    _sidebarLeft = choice(group, QStringLiteral("sidebarLeftSideRadioButton"), QStringLiteral("Le&ft"),
+    QGroupBox* group = choiceGroup(tr("The inspector opens on the"));
+    _sidebarLeft = choice(group, QStringLiteral("sidebarLeftSideRadioButton"), tr("Le&ft"),
                           [this] { sidebarAction(0); });
-    _sidebarRight = choice(group, QStringLiteral("sidebarRightSideRadioButton"), QStringLiteral("Ri&ght"),
+    _sidebarRight = choice(group, QStringLiteral("sidebarRightSideRadioButton"), tr("Ri&ght"),
                            [this] { sidebarAction(2); });
     return group;
 }
@@ -175,12 +169,12 @@ QWidget* PreferencesWindow::makeIconsSection() {
     layout->setContentsMargins(0, 0, 0, 0);
     _iconsToggle = new QToolButton(holder);
     _iconsToggle->setObjectName(QStringLiteral("iconsSectionToggle"));
-    _iconsToggle->setText(localized(QStringLiteral("I&cons")));
+    _iconsToggle->setText(tr("I&cons"));
     _iconsToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     _iconsToggle->setArrowType(Qt::RightArrow);
     _iconsToggle->setCheckable(true);
     _iconsToggle->setAutoRaise(true);
-    _iconsToggle->setAccessibleName(localized(QStringLiteral("Show the icons")));
+    _iconsToggle->setAccessibleName(tr("Show the icons"));
     layout->addWidget(_iconsToggle);
 
     _iconsSection = new QWidget(holder);
@@ -190,9 +184,9 @@ QWidget* PreferencesWindow::makeIconsSection() {
     _icons->setMinimumHeight(220);
     section->addWidget(_icons);
     auto* buttons = new QHBoxLayout;
-    auto* add = new QPushButton(localized(QStringLiteral("A&dd Icon…")), _iconsSection);
+    auto* add = new QPushButton(tr("A&dd Icon…"), _iconsSection);
     add->setObjectName(QStringLiteral("addIcon"));
-    auto* remove = new QPushButton(localized(QStringLiteral("Re&move Icon")), _iconsSection);
+    auto* remove = new QPushButton(tr("Re&move Icon"), _iconsSection);
     remove->setObjectName(QStringLiteral("removeIcon"));
     _removeIcon = remove;
     buttons->addWidget(add);
@@ -314,11 +308,11 @@ void PreferencesWindow::removeIcon() {
 }
 
 void PreferencesWindow::resetPreferences() {
-    const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Question, localized(QStringLiteral("Restore Defaults")),
-        localized(QStringLiteral("Restore the preferences of this window to Tardigo's own?")),
-        localized(QStringLiteral("Your own icons and the rules you gave the icons are removed too.")),
-        QMessageBox::RestoreDefaults | QMessageBox::Cancel, QMessageBox::Cancel);
+    const QMessageBox::StandardButton answer =
+        DialogService::question(this, QMessageBox::Question, tr("Restore Defaults"),
+                                tr("Restore the preferences of this window to Tardigo's own?"),
+                                tr("Your own icons and the rules you gave the icons are removed too."),
+                                QMessageBox::RestoreDefaults | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::RestoreDefaults)
         return;
     for (const QString& key :

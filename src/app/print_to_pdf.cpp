@@ -1,9 +1,9 @@
 #include "app/print_to_pdf.h"
 
 #include "document/tardigo_document.h"
-#include "platform/localized.h"
 #include "window/print_view.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
 
 #include <cstdio>
@@ -26,8 +26,9 @@ int printListToPdf(const QString& listPath, const QString& pdfPath, PrintOptions
     if (!document.readFromFile(listPath, &error, &isLegacy))
         return fail(error);
     if (isLegacy)
-        return fail(localized(QStringLiteral("“%1” is a Tardigo 1.x list. Convert it first with "
-                                             "“tardigo-cli import”, then print the converted list."))
+        return fail(QCoreApplication::translate("PrintToPdf",
+                                                "“%1” is a Tardigo 1.x list. Convert it first with "
+                                                "“tardigo-cli import”, then print the converted list.")
                         .arg(listPath));
     // A script cannot open branches by hand, so the printout shows them all.
     document.outlineCommands().expandAll();

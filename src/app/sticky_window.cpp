@@ -1,7 +1,5 @@
 #include "app/sticky_window.h"
 
-#include "platform/localized.h"
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -33,8 +31,8 @@ QColor paperOf(const std::optional<Rgba>& color) {
 QToolButton* titleButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setText(text);
-    button->setAccessibleName(localized(name));
-    button->setToolTip(localized(name));
+    button->setAccessibleName(name);
+    button->setToolTip(name);
     button->setAutoRaise(true);
     return button;
 }
@@ -47,7 +45,7 @@ StickyWindow::StickyWindow(const StickyNote& note)
     setObjectName(QStringLiteral("stickyNote"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(note.title);
-    setAccessibleName(localized(QStringLiteral("Sticky note %1")).arg(note.title));
+    setAccessibleName(tr("Sticky note %1").arg(note.title));
     QPalette paper = palette();
     paper.setColor(QPalette::Window, paperOf(note.color));
     paper.setColor(QPalette::Base, paperOf(note.color));
@@ -67,9 +65,9 @@ StickyWindow::StickyWindow(const StickyNote& note)
         colored.setColor(QPalette::WindowText, QColor::fromRgbF(note.color->r, note.color->g, note.color->b));
         title->setPalette(colored);
     }
-    QToolButton* close = titleButton(QStringLiteral("–"), QStringLiteral("Close the note"), _titleBar);
+    QToolButton* close = titleButton(QStringLiteral("–"), tr("Close the note"), _titleBar);
     close->setObjectName(QStringLiteral("stickyClose"));
-    QToolButton* remove = titleButton(QStringLiteral("×"), QStringLiteral("Delete the note"), _titleBar);
+    QToolButton* remove = titleButton(QStringLiteral("×"), tr("Delete the note"), _titleBar);
     remove->setObjectName(QStringLiteral("stickyDelete"));
     auto* bar = new QHBoxLayout(_titleBar);
     bar->setContentsMargins(6, 2, 2, 2);
@@ -81,7 +79,7 @@ StickyWindow::StickyWindow(const StickyNote& note)
     _titleBar->setCursor(Qt::SizeAllCursor);
 
     _text->setObjectName(QStringLiteral("stickyText"));
-    _text->setAccessibleName(localized(QStringLiteral("Text of the note")));
+    _text->setAccessibleName(tr("Text of the note"));
     _text->setPlainText(note.text);
     _text->setFrameShape(QFrame::NoFrame);
     auto* layout = new QVBoxLayout(this);

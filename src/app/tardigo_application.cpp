@@ -9,7 +9,6 @@
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
 #include "model/keys.h"
-#include "platform/localized.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
@@ -96,7 +95,7 @@ InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
         const std::optional<QString> text = selectedText(&why);
         if (text)
             return newItem(text);
-        _notifications.notify(localized(QStringLiteral("No new item")), why);
+        _notifications.notify(tr("No new item"), why);
         return {false, why, {}};
     }
     case InstanceRequest::Command::OpenListPaths: {
@@ -131,7 +130,7 @@ InstanceReply TardigoApplication::newItem(const std::optional<QString>& text) {
         return {};
     }
     if (const std::optional<QString> why = _delegate.newItemWithSelection(text)) {
-        _notifications.notify(localized(QStringLiteral("No new item")), *why);
+        _notifications.notify(tr("No new item"), *why);
         return {false, *why, {}};
     }
     return {};
@@ -145,13 +144,11 @@ std::optional<QString> TardigoApplication::selectedText(QString* why) const {
     if (!text.trimmed().isEmpty())
         return text;
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        *why = localized(
-            QStringLiteral("This desktop session does not let Tardigo read the selected text or the "
-                           "clipboard while another window is in front. Add the item in Tardigo's "
-                           "window, or paste it there."));
+        *why = tr("This desktop session does not let Tardigo read the selected text or the "
+                  "clipboard while another window is in front. Add the item in Tardigo's "
+                  "window, or paste it there.");
     else
-        *why = localized(
-            QStringLiteral("There is no text selected, and none on the clipboard, to make an item of."));
+        *why = tr("There is no text selected, and none on the clipboard, to make an item of.");
     return std::nullopt;
 }
 

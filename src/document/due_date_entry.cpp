@@ -131,8 +131,10 @@ std::optional<QDateTime> inLocaleFormats(const QString& text) {
 DueDateEntry refused(const QString& typed, const QDateTime& now) {
     const QDateTime example(now.date().addDays(1), QTime(9, 30));
     return {DueDateEntry::Kind::Refused, QDateTime(),
-            tr("“%1” is not a date Tardigo can read, so the due date stays as it was. Type a date such as "
-               "“%2”, a day such as “tomorrow” or “+3d”, or clear the cell to remove the due date.")
+            QCoreApplication::translate(
+                "DueDateEntry",
+                "“%1” is not a date Tardigo can read, so the due date stays as it was. Type a date such as "
+                "“%2”, a day such as “tomorrow” or “+3d”, or clear the cell to remove the due date.")
                 .arg(typed, formatDueDate(example))};
 }
 

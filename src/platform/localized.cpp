@@ -7,24 +7,25 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 
 namespace tardigo {
 
 namespace {
-const QString kEnglishTexts = QStringLiteral(":/translations/english_texts.json");
+using TextTable = QHash<QString, QString>;
 
-QHash<QString, QString> loadEnglishTexts() {
-    QHash<QString, QString> texts;
-    QFile file(kEnglishTexts);
+TextTable loadTexts(const QString& path) {
+    TextTable texts;
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcPlatform) << "the English texts are missing from the build:" << kEnglishTexts;
+        qCWarning(lcPlatform) << "a table of texts is missing from the build:" << path;
         return texts;
     }
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
     if (!doc.isObject()) {
-        qCWarning(lcPlatform) << "the English texts do not parse:" << error.errorString() << "at byte"
-                              << error.offset;
+        qCWarning(lcPlatform) << "a table of texts does not parse:" << path << error.errorString()
+                              << "at byte" << error.offset;
         return texts;
     }
     const QJsonObject object = doc.object();
@@ -33,16 +34,50 @@ QHash<QString, QString> loadEnglishTexts() {
     return texts;
 }
 
-const QHash<QString, QString>& englishTexts() {
-    static const QHash<QString, QString> texts = loadEnglishTexts();
-    return texts;
+/// The tables by language code. English holds only the symbolic keys: the other keys are English.
+const QHash<QString, TextTable>& textTables() {
+    static const QHash<QString, TextTable> tables{
+        {QStringLiteral("en"), loadTexts(QStringLiteral(":/translations/english_texts.json"))},
+        {QStringLiteral("de"), loadTexts(QStringLiteral(":/translations/german_texts.json"))},
+    };
+    return tables;
+}
+
+const TextTable& englishTexts() {
+    return *textTables().constFind(QStringLiteral("en"));
+}
+
+/// The table of the first of the user's languages that has one, as the translators choose theirs.
+const TextTable& textsFor(const QLocale& locale) {
+    const QHash<QString, TextTable>& tables = textTables();
+    for (const QString& language : locale.uiLanguages()) {
+        const auto table = tables.constFind(language.section(u'-', 0, 0));
+        if (table != tables.cend())
+            return *table;
+    }
+    return englishTexts();
+}
+
+const TextTable& userTexts() {
+    // A printout asks for a text per item: choose the table again only when the locale changed.
+    thread_local QLocale chosenFor = QLocale::c();
+    thread_local const TextTable* chosen = nullptr;
+    const QLocale locale;
+    if (!chosen || locale != chosenFor) {
+        chosen = &textsFor(locale);
+        chosenFor = locale;
+    }
+    return *chosen;
 }
 } // namespace
 
 QString localized(const QString& key) {
+    // An installed translator that knows the key wins over the tables.
     const QString translated = QCoreApplication::translate("Tardigo", key.toUtf8().constData());
     if (translated != key)
         return translated;
+    if (const auto text = userTexts().constFind(key); text != userTexts().cend())
+        return *text;
     return englishTexts().value(key, key);
 }
 

@@ -6,8 +6,9 @@
 
 namespace tardigo {
 
-/// The user-visible text for a key of the string table: an installed translation, else the English
-/// text shipped for a symbolic key, else the key itself.
+/// The user-visible text for a key of the string table: an installed translation (context
+/// "Tardigo"), else the text of the user's language (the first of QLocale()'s languages that has a
+/// table), else the English text shipped for a symbolic key, else the key itself.
 QString localized(const QString& key);
 
 /// The localized text with %1, %2 ... filled in. A text without placeholders (an untranslated

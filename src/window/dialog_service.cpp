@@ -1,6 +1,5 @@
 #include "window/dialog_service.h"
 
-#include "platform/localized.h"
 #include "window/message_box_width.h"
 
 #include <QAbstractButton>
@@ -27,7 +26,7 @@ Script& script() {
 }
 
 QString listFilter() {
-    return localized(QStringLiteral("Tardigo lists (*.todo)"));
+    return QCoreApplication::translate("DialogService", "Tardigo lists (*.todo)");
 }
 
 } // namespace
@@ -84,12 +83,11 @@ DialogService::showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QSt
 QString DialogService::openFileName(QWidget* parent, const QString& directory) {
     if (script().on)
         return nextScriptedFileName();
-    return QFileDialog::getOpenFileName(parent, localized(QStringLiteral("Open")), directory, listFilter());
+    return QFileDialog::getOpenFileName(parent, tr("Open"), directory, listFilter());
 }
 
 QString DialogService::saveFileName(QWidget* parent, const QString& suggestedPath) {
-    QString path = savePanel(parent, localized(QStringLiteral("Save As")), suggestedPath, listFilter(),
-                             QStringLiteral("todo"));
+    QString path = savePanel(parent, tr("Save As"), suggestedPath, listFilter(), QStringLiteral("todo"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".todo");
     return path;
@@ -97,7 +95,7 @@ QString DialogService::saveFileName(QWidget* parent, const QString& suggestedPat
 
 QString DialogService::exportFileName(QWidget* parent, const QString& suggestedPath, const QString& filter,
                                       const QString& extension) {
-    QString path = savePanel(parent, localized(QStringLiteral("Export")), suggestedPath, filter, extension);
+    QString path = savePanel(parent, tr("Export"), suggestedPath, filter, extension);
     if (!path.isEmpty() && QFileInfo(path).suffix() != extension)
         path += u'.' + extension;
     return path;
@@ -107,8 +105,8 @@ QString DialogService::imageFileName(QWidget* parent) {
     if (script().on)
         return nextScriptedFileName();
     return QFileDialog::getOpenFileName(
-        parent, localized(QStringLiteral("Add Icon")), QDir::homePath(),
-        localized(QStringLiteral("Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)")));
+        parent, tr("Add Icon"), QDir::homePath(),
+        tr("Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)"));
 }
 
 QString DialogService::folderName(QWidget* parent, const QString& title, const QString& directory) {

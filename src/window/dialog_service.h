@@ -2,6 +2,7 @@
 
 #include "minder/sheet_window.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,8 @@ namespace tardigo {
 /// it to scripted answers, so that no dialog ever blocks: each call takes the next queued answer,
 /// or the default one, and is recorded.
 class DialogService {
+    Q_DECLARE_TR_FUNCTIONS(DialogService)
+
 public:
     /// A modal question, window-modal on `parent`; answers the button chosen. `buttonTexts` names
     /// buttons after what they do instead of their standard titles.

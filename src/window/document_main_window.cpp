@@ -274,7 +274,7 @@ void DocumentMainWindow::updateRecentDocuments() {
         connect(entry, &QAction::triggered, this, [this, path] { _host.openRecentDocument(path); });
     }
     menu->addSeparator();
-    QAction* clear = menu->addAction(localized(QStringLiteral("Clear Menu")));
+    QAction* clear = menu->addAction(tr("Clear Menu"));
     clear->setEnabled(!recent.isEmpty());
     connect(clear, &QAction::triggered, this, [this] { _host.clearRecentDocuments(); });
 }
@@ -487,14 +487,13 @@ bool DocumentMainWindow::saveToFile() {
 
 bool DocumentMainWindow::resolveChangeOnDisk() {
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Changed on Disk")),
-        localized(QStringLiteral("“%1” was changed by another program since you opened or saved it here."))
+        this, QMessageBox::Warning, tr("Changed on Disk"),
+        tr("“%1” was changed by another program since you opened or saved it here.")
             .arg(_document->displayName()),
-        localized(QStringLiteral("Reload it and lose the changes you made here, or save your version "
-                                 "over the other one?")),
+        tr("Reload it and lose the changes you made here, or save your version "
+           "over the other one?"),
         QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
-        {{QMessageBox::Reset, localized(QStringLiteral("Reload"))},
-         {QMessageBox::Save, localized(QStringLiteral("Save Anyway"))}});
+        {{QMessageBox::Reset, tr("Reload")}, {QMessageBox::Save, tr("Save Anyway")}});
     if (answer == QMessageBox::Reset) {
         reloadFromDisk();
         return false;
@@ -580,11 +579,10 @@ void DocumentMainWindow::revert() {
         return;
     finishAllEditing();
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Revert")),
-        localized(QStringLiteral("Revert to the saved version of “%1”?")).arg(_document->displayName()),
-        localized(QStringLiteral("Your current changes will be lost.")),
-        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel,
-        {{QMessageBox::Discard, tr("Revert")}});
+        this, QMessageBox::Warning, tr("Revert"),
+        tr("Revert to the saved version of “%1”?").arg(_document->displayName()),
+        tr("Your current changes will be lost."), QMessageBox::Discard | QMessageBox::Cancel,
+        QMessageBox::Cancel, {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
         return;
     QString error;
@@ -598,10 +596,9 @@ bool DocumentMainWindow::confirmClose() {
     if (!_document->isDocumentEdited())
         return true;
     const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, localized(QStringLiteral("Save Changes")),
-        localized(QStringLiteral("Do you want to save the changes you made to “%1”?"))
-            .arg(_document->displayName()),
-        localized(QStringLiteral("Your changes will be lost if you don’t save them.")),
+        this, QMessageBox::Warning, tr("Save Changes"),
+        tr("Do you want to save the changes you made to “%1”?").arg(_document->displayName()),
+        tr("Your changes will be lost if you don’t save them."),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return save();

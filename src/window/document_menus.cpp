@@ -18,42 +18,41 @@
 namespace tardigo {
 
 DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(parent) {
-    QMenu* file = menuBar.addMenu(localized(QStringLiteral("&File")));
-    add(file, QStringLiteral("newDocument"), QStringLiteral("&New"))->setShortcut(QKeySequence::New);
-    add(file, QStringLiteral("openDocument"), QStringLiteral("&Open…"))->setShortcut(QKeySequence::Open);
-    _recentMenu = file->addMenu(localized(QStringLiteral("Open &Recent")));
+    QMenu* file = menuBar.addMenu(tr("&File"));
+    add(file, QStringLiteral("newDocument"), tr("&New"))->setShortcut(QKeySequence::New);
+    add(file, QStringLiteral("openDocument"), tr("&Open…"))->setShortcut(QKeySequence::Open);
+    _recentMenu = file->addMenu(tr("Open &Recent"));
     _recentMenu->setObjectName(QStringLiteral("recentMenu"));
     file->addSeparator();
-    add(file, QStringLiteral("closeDocument"), QStringLiteral("&Close"))->setShortcut(QKeySequence::Close);
-    add(file, QStringLiteral("saveDocument"), QStringLiteral("&Save"))->setShortcut(QKeySequence::Save);
-    add(file, QStringLiteral("saveDocumentAs"), QStringLiteral("Save &As…"))
-        ->setShortcut(QKeySequence::SaveAs);
-    add(file, QStringLiteral("revertDocument"), QStringLiteral("Re&vert to Saved"));
-    add(file, QStringLiteral("exportPropertyList"), QStringLiteral("&Export as XML Property List…"));
+    add(file, QStringLiteral("closeDocument"), tr("&Close"))->setShortcut(QKeySequence::Close);
+    add(file, QStringLiteral("saveDocument"), tr("&Save"))->setShortcut(QKeySequence::Save);
+    add(file, QStringLiteral("saveDocumentAs"), tr("Save &As…"))->setShortcut(QKeySequence::SaveAs);
+    add(file, QStringLiteral("revertDocument"), tr("Re&vert to Saved"));
+    add(file, QStringLiteral("exportPropertyList"), tr("&Export as XML Property List…"));
     file->addSeparator();
-    add(file, QStringLiteral("syncNow"), QString())->setText(tr("S&ync Now"));
-    add(file, QStringLiteral("syncSettings"), QString())->setText(tr("Sync Se&ttings…"));
+    add(file, QStringLiteral("syncNow"), tr("S&ync Now"));
+    add(file, QStringLiteral("syncSettings"), tr("Sync Se&ttings…"));
     file->addSeparator();
-    add(file, QStringLiteral("printPreview"), QStringLiteral("Print Pre&view…"));
-    add(file, QStringLiteral("printDocument"), QStringLiteral("&Print…"))->setShortcut(QKeySequence::Print);
+    add(file, QStringLiteral("printPreview"), tr("Print Pre&view…"));
+    add(file, QStringLiteral("printDocument"), tr("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
-    add(file, QStringLiteral("quit"), QStringLiteral("&Quit"))->setShortcut(QKeySequence::Quit);
+    add(file, QStringLiteral("quit"), tr("&Quit"))->setShortcut(QKeySequence::Quit);
 
-    QMenu* edit = menuBar.addMenu(localized(QStringLiteral("&Edit")));
-    add(edit, QStringLiteral("undo"), QStringLiteral("Undo"))->setShortcut(QKeySequence::Undo);
-    add(edit, QStringLiteral("redo"), QStringLiteral("Redo"))->setShortcuts(QKeySequence::Redo);
+    QMenu* edit = menuBar.addMenu(tr("&Edit"));
+    add(edit, QStringLiteral("undo"), tr("Undo"))->setShortcut(QKeySequence::Undo);
+    add(edit, QStringLiteral("redo"), tr("Redo"))->setShortcuts(QKeySequence::Redo);
     edit->addSeparator();
     // Items, with their subtrees, as a drag carries them.
-    add(edit, QStringLiteral("cutItems"), QStringLiteral("Cu&t"))->setShortcuts(QKeySequence::Cut);
-    add(edit, QStringLiteral("copyItems"), QStringLiteral("&Copy"))->setShortcuts(QKeySequence::Copy);
-    add(edit, QStringLiteral("pasteItems"), QStringLiteral("&Paste"))->setShortcuts(QKeySequence::Paste);
+    add(edit, QStringLiteral("cutItems"), tr("Cu&t"))->setShortcuts(QKeySequence::Cut);
+    add(edit, QStringLiteral("copyItems"), tr("&Copy"))->setShortcuts(QKeySequence::Copy);
+    add(edit, QStringLiteral("pasteItems"), tr("&Paste"))->setShortcuts(QKeySequence::Paste);
     edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
-    add(edit, QStringLiteral("preferences"), QStringLiteral("&Preferences…"))
+    add(edit, QStringLiteral("preferences"), tr("&Preferences…"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
-    QMenu* view = menuBar.addMenu(localized(QStringLiteral("&View")));
-    QMenu* columns = _columnsMenu = view->addMenu(localized(QStringLiteral("&Columns")));
+    QMenu* view = menuBar.addMenu(tr("&View"));
+    QMenu* columns = _columnsMenu = view->addMenu(tr("&Columns"));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes}) {
         const int tag = outlineColumnTag(identifier);
         QAction* column = add(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
@@ -63,27 +62,25 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         connect(column, &QAction::triggered, this, [this, tag] { emit columnToggled(tag); });
     }
     // Sorting by a column from the keyboard, as a header click does.
-    QMenu* sortBy = _sortMenu = view->addMenu(localized(QStringLiteral("Sort &By")));
+    QMenu* sortBy = _sortMenu = view->addMenu(tr("Sort &By"));
     for (const QString& identifier : outlineColumnIdentifiers()) {
         QAction* sort = add(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
-        sort->setText(identifier == key::icon ? localized(QStringLiteral("Icon"))
-                                              : outlineColumnTitle(identifier));
+        sort->setText(identifier == key::icon ? tr("Icon") : outlineColumnTitle(identifier));
         connect(sort, &QAction::triggered, this, [this, identifier] { emit sortRequested(identifier); });
     }
     view->addSeparator();
-    add(view, QStringLiteral("expandAll"), QStringLiteral("&Expand All"));
-    add(view, QStringLiteral("collapseAll"), QStringLiteral("C&ollapse All"));
+    add(view, QStringLiteral("expandAll"), tr("&Expand All"));
+    add(view, QStringLiteral("collapseAll"), tr("C&ollapse All"));
     view->addSeparator();
-    QAction* hide =
-        add(view, QStringLiteral("toggleHideCompletedItems"), QStringLiteral("&Hide Completed Items"));
+    QAction* hide = add(view, QStringLiteral("toggleHideCompletedItems"), tr("&Hide Completed Items"));
     hide->setCheckable(true);
     hide->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    add(view, QStringLiteral("endColumnSorting"), QStringLiteral("End Column &Sorting"));
+    add(view, QStringLiteral("endColumnSorting"), tr("End Column &Sorting"));
     view->addSeparator();
-    QAction* inspector = add(view, QStringLiteral("toggleInspector"), QStringLiteral("&Inspector"));
+    QAction* inspector = add(view, QStringLiteral("toggleInspector"), tr("&Inspector"));
     inspector->setCheckable(true);
     inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    QMenu* tools = view->addMenu(localized(QStringLiteral("Inspector T&ools")));
+    QMenu* tools = view->addMenu(tr("Inspector T&ools"));
     int number = 0;
     for (const int tool : inspectorToolOrder()) {
         QAction* show = add(tools, QStringLiteral("showTool_%1").arg(tool), QString());
@@ -92,52 +89,50 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         _toolActions.insert(tool, show);
         connect(show, &QAction::triggered, this, [this, tool] { emit toolRequested(tool); });
     }
-    add(view, QStringLiteral("tearOffInspector"), QStringLiteral("Tear Off Inspector"));
-    add(view, QStringLiteral("resizeInspector"), QStringLiteral("Fit Inspector to Tool"));
-    QAction* toolbar = add(view, QStringLiteral("toggleToolbar"), QStringLiteral("Show &Toolbar"));
+    add(view, QStringLiteral("tearOffInspector"), localized(QStringLiteral("Tear Off Inspector")));
+    add(view, QStringLiteral("resizeInspector"), tr("Fit Inspector to Tool"));
+    QAction* toolbar = add(view, QStringLiteral("toggleToolbar"), tr("Show &Toolbar"));
     toolbar->setCheckable(true);
-    add(view, QStringLiteral("customizeToolbar"), QStringLiteral("Customi&ze Toolbar…"));
+    add(view, QStringLiteral("customizeToolbar"), tr("Customi&ze Toolbar…"));
 
-    QMenu* item = _itemMenu = menuBar.addMenu(localized(QStringLiteral("&Item")));
-    add(item, QStringLiteral("newItem"), QStringLiteral("&New Item"))
+    QMenu* item = _itemMenu = menuBar.addMenu(tr("&Item"));
+    add(item, QStringLiteral("newItem"), tr("&New Item"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-    add(item, QStringLiteral("newChildItem"), QStringLiteral("New C&hild Item"))
+    add(item, QStringLiteral("newChildItem"), tr("New C&hild Item"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
-    add(item, QStringLiteral("deleteItem"), QStringLiteral("&Delete"))->setShortcut(QKeySequence::Delete);
-    add(item, QStringLiteral("renameItem"), QStringLiteral("&Rename"))->setShortcut(QKeySequence(Qt::Key_F2));
-    add(item, QStringLiteral("doneItem"), QStringLiteral("D&one"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    add(item, QStringLiteral("deleteItem"), tr("&Delete"))->setShortcut(QKeySequence::Delete);
+    add(item, QStringLiteral("renameItem"), tr("&Rename"))->setShortcut(QKeySequence(Qt::Key_F2));
+    add(item, QStringLiteral("doneItem"), tr("D&one"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     item->addSeparator();
     // Brackets need AltGr on many keyboards: the arrows serve there.
-    add(item, QStringLiteral("indentItems"), QStringLiteral("&Indent"))
+    add(item, QStringLiteral("indentItems"), tr("&Indent"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_BracketRight),
                         QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)});
-    add(item, QStringLiteral("outdentItems"), QStringLiteral("O&utdent"))
+    add(item, QStringLiteral("outdentItems"), tr("O&utdent"))
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)});
-    add(item, QStringLiteral("moveItemsUp"), QStringLiteral("Move &Up"))
+    add(item, QStringLiteral("moveItemsUp"), tr("Move &Up"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
-    add(item, QStringLiteral("moveItemsDown"), QStringLiteral("Move Do&wn"))
+    add(item, QStringLiteral("moveItemsDown"), tr("Move Do&wn"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
     item->addSeparator();
-    add(item, QStringLiteral("makeSticky"), QStringLiteral("Make &Sticky"));
-    add(item, QStringLiteral("showStickies"), QStringLiteral("Show Stic&kies"));
+    add(item, QStringLiteral("makeSticky"), tr("Make &Sticky"));
+    add(item, QStringLiteral("showStickies"), tr("Show Stic&kies"));
     item->addSeparator();
-    add(item, QStringLiteral("purgeCompletedItems"), QStringLiteral("&Purge Completed Items…"));
+    add(item, QStringLiteral("purgeCompletedItems"), tr("&Purge Completed Items…"));
 
-    QMenu* help = menuBar.addMenu(localized(QStringLiteral("&Help")));
-    add(help, QStringLiteral("showHelp"), QStringLiteral("Tardigo &Help"))
-        ->setShortcut(QKeySequence::HelpContents);
-    add(help, QStringLiteral("sendFeedback"), QStringLiteral("Send &Feedback…"));
+    QMenu* help = menuBar.addMenu(tr("&Help"));
+    add(help, QStringLiteral("showHelp"), tr("Tardigo &Help"))->setShortcut(QKeySequence::HelpContents);
+    add(help, QStringLiteral("sendFeedback"), tr("Send &Feedback…"));
     help->addSeparator();
-    add(help, QStringLiteral("about"), QStringLiteral("&About Tardigo"));
+    add(help, QStringLiteral("about"), tr("&About Tardigo"));
 
     for (QMenu* menu : {file, edit, view, item, help})
         connect(menu, &QMenu::aboutToShow, this, &DocumentMenus::aboutToShowMenu);
 }
 
 QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& title) {
-    QAction* action = menu->addAction(localized(title));
+    QAction* action = menu->addAction(title);
     action->setObjectName(command);
     _actions.insert(command, action);
     return action;

@@ -80,7 +80,7 @@ QString DocumentToolbar::paletteLabel(const QString& identifier) {
     return localized(labels.value(identifier, identifier));
 }
 
-DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(localized(QStringLiteral("Toolbar")), parent) {
+DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), parent) {
     setObjectName(QStringLiteral("TardigoToolbar"));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setMovable(false);

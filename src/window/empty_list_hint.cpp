@@ -9,10 +9,6 @@ namespace tardigo {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("EmptyListHint", text);
-}
-
 constexpr int kWidthInCharacters = 60;
 
 } // namespace
@@ -20,10 +16,13 @@ constexpr int kWidthInCharacters = 60;
 QString emptyListHint(const ItemCounts& counts, const QKeySequence& newItem,
                       const QKeySequence& showCompleted) {
     if (counts.total > 0)
-        return tr("Every item of this list is completed and hidden.\nPress %1 or click Hide Completed to "
-                  "show them again.")
+        return QCoreApplication::translate(
+                   "EmptyListHint",
+                   "Every item of this list is completed and hidden.\nPress %1 or click Hide Completed to "
+                   "show them again.")
             .arg(showCompleted.toString(QKeySequence::NativeText));
-    return tr("This list has no items yet.\nPress %1 or click New to add the first one.")
+    return QCoreApplication::translate(
+               "EmptyListHint", "This list has no items yet.\nPress %1 or click New to add the first one.")
         .arg(newItem.toString(QKeySequence::NativeText));
 }
 

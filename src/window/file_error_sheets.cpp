@@ -8,10 +8,6 @@ namespace tardigo {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("FileErrorSheets", text);
-}
-
 AlertSheet sheet(const QString& title, const QString& message, const QString& reason) {
     AlertSheet plain;
     plain.title = title;
@@ -30,69 +26,102 @@ AlertSheet openErrorSheet(const QString& path, const QString& reason, bool isLeg
     const QFileInfo file(path);
     const QString name = file.fileName();
     if (!file.exists())
-        return sheet(tr("“%1” could not be found.").arg(name),
-                     tr("It may have been moved, renamed or deleted."), reason);
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "“%1” could not be found.").arg(name),
+            QCoreApplication::translate("FileErrorSheets", "It may have been moved, renamed or deleted."),
+            reason);
     if (!file.isFile())
-        return sheet(tr("“%1” is not a file.").arg(name),
-                     tr("Choose a Tardigo list, a file ending in .todo."), reason);
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "“%1” is not a file.").arg(name),
+            QCoreApplication::translate("FileErrorSheets", "Choose a Tardigo list, a file ending in .todo."),
+            reason);
     if (!file.isReadable())
-        return sheet(tr("You may not read “%1”.").arg(name),
-                     tr("Ask the owner of the file to let you read it, or open a copy of it."), reason);
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "You may not read “%1”.").arg(name),
+            QCoreApplication::translate(
+                "FileErrorSheets", "Ask the owner of the file to let you read it, or open a copy of it."),
+            reason);
     if (isLegacy)
-        return sheet(tr("“%1” could not be converted.").arg(name),
-                     tr("It is a list from Tardigo 1.x that this version cannot read: it may be damaged, or "
-                        "it was saved by a newer version."),
+        return sheet(QCoreApplication::translate("FileErrorSheets", "“%1” could not be converted.").arg(name),
+                     QCoreApplication::translate(
+                         "FileErrorSheets",
+                         "It is a list from Tardigo 1.x that this version cannot read: it may be damaged, or "
+                         "it was saved by a newer version."),
                      reason);
-    return sheet(
-        tr("This file is not a Tardigo list."),
-        tr("“%1” could not be opened: it is another kind of file, or a list that was damaged.").arg(name),
-        reason);
-}
-
-AlertSheet saveErrorSheet(const QString& path, const QString& reason) {
-    return sheet(tr("“%1” could not be saved.").arg(QFileInfo(path).fileName()),
-                 tr("Your changes are still here, and the file on disk is as it was. Check that the disk has "
-                    "room and that you may write to its folder, then save again, or choose Save As to save "
-                    "the list somewhere else."),
+    return sheet(QCoreApplication::translate("FileErrorSheets", "This file is not a Tardigo list."),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "“%1” could not be opened: it is another kind of file, or a list that was damaged.")
+                     .arg(name),
                  reason);
 }
 
+AlertSheet saveErrorSheet(const QString& path, const QString& reason) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be saved.")
+            .arg(QFileInfo(path).fileName()),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Your changes are still here, and the file on disk is as it was. Check that the disk has "
+            "room and that you may write to its folder, then save again, or choose Save As to save "
+            "the list somewhere else."),
+        reason);
+}
+
 AlertSheet exportErrorSheet(const QString& path, const QString& reason) {
-    return sheet(tr("“%1” could not be written.").arg(QFileInfo(path).fileName()),
-                 tr("Check that the disk has room and that you may write to its folder, then export "
-                    "again."),
+    return sheet(QCoreApplication::translate("FileErrorSheets", "“%1” could not be written.")
+                     .arg(QFileInfo(path).fileName()),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Check that the disk has room and that you may write to its folder, then export "
+                     "again."),
                  reason);
 }
 
 AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason) {
-    return sheet(tr("“%1” could not be synced.").arg(listName(listPath)),
-                 reason + QStringLiteral("\n\n") +
-                     tr("Nothing was changed in the list or in its folder. Tardigo tries again at the next "
-                        "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
-                        "another folder."),
-                 tr("List: %1\nSync folder: %2")
-                     .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder)));
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be synced.").arg(listName(listPath)),
+        reason + QStringLiteral("\n\n") +
+            QCoreApplication::translate(
+                "FileErrorSheets",
+                "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
+                "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
+                "another folder."),
+        QCoreApplication::translate("FileErrorSheets", "List: %1\nSync folder: %2")
+            .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder)));
 }
 
 AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names) {
-    return sheet(tr("Some items of “%1” were changed both here and elsewhere.").arg(listName(listPath)),
-                 tr("Both versions of each are kept: the one changed last stays in its place, and the other "
-                    "is beside it, named “(conflict copy)”. Keep the one you want and delete the other."),
+    return sheet(QCoreApplication::translate("FileErrorSheets",
+                                             "Some items of “%1” were changed both here and elsewhere.")
+                     .arg(listName(listPath)),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Both versions of each are kept: the one changed last stays in its place, and the other "
+                     "is beside it, named “(conflict copy)”. Keep the one you want and delete the other."),
                  names.join(u'\n'));
 }
 
 AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names) {
-    return sheet(tr("Some items of “%1” repeat in a way Tardigo cannot show.").arg(listName(listPath)),
-                 tr("Another program gave them a repeat that no Tardigo period expresses, such as every "
-                    "three days. They are in the list without a repeat, and the other program keeps theirs."),
-                 names.join(u'\n'));
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets",
+                                    "Some items of “%1” repeat in a way Tardigo cannot show.")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Another program gave them a repeat that no Tardigo period expresses, such as every "
+            "three days. They are in the list without a repeat, and the other program keeps theirs."),
+        names.join(u'\n'));
 }
 
 AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems) {
     return sheet(
-        tr("Some files in the sync folder “%1” were passed over.").arg(QDir::toNativeSeparators(folder)),
-        tr("Their to-dos wait for the next sync. Show Details tells what is wrong with each file: "
-           "mend or remove it there, then sync again."),
+        QCoreApplication::translate("FileErrorSheets", "Some files in the sync folder “%1” were passed over.")
+            .arg(QDir::toNativeSeparators(folder)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Their to-dos wait for the next sync. Show Details tells what is wrong with each file: "
+            "mend or remove it there, then sync again."),
         problems.join(u'\n'));
 }
 

@@ -1,6 +1,5 @@
 #include "window/help_commands.h"
 
-#include "platform/localized.h"
 #include "window/dialog_service.h"
 
 #include <QCoreApplication>
@@ -37,15 +36,13 @@ void HelpCommands::showHelp(QWidget* parent) {
     if (!guide.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
         return;
     DialogService::warning(
-        parent, localized(QStringLiteral("Tardigo Help")),
-        guide.isEmpty() ? localized(QStringLiteral("The user guide is not installed."))
-                        : localized(QStringLiteral("No web browser opened the user guide.")),
-        guide.isEmpty()
-            ? localized(
-                  QStringLiteral("Tardigo looked for %1 in the data folders of this system. Installing the "
-                                 "tardigo package puts it there."))
-                  .arg(kGuide)
-            : localized(QStringLiteral("Open %1 in a web browser to read it.")).arg(guide));
+        parent, tr("Tardigo Help"),
+        guide.isEmpty() ? tr("The user guide is not installed.")
+                        : tr("No web browser opened the user guide."),
+        guide.isEmpty() ? tr("Tardigo looked for %1 in the data folders of this system. Installing the "
+                             "tardigo package puts it there.")
+                              .arg(kGuide)
+                        : tr("Open %1 in a web browser to read it.").arg(guide));
 }
 
 QUrl HelpCommands::feedbackUrl(const QString& version) {
@@ -60,15 +57,13 @@ void HelpCommands::sendFeedback() {
 }
 
 void HelpCommands::showAbout(QWidget* parent) {
-    QMessageBox::about(
-        parent, localized(QStringLiteral("About Tardigo")),
-        localized(
-            QStringLiteral("<h3>Tardigo %1</h3><p>To-do lists as outlines.</p>"
-                           "<p>Copyright © The Tardigo developers</p>"
-                           "<p>Tardigo is free software under the GNU General Public License, version 3 or "
-                           "any later version (GPL-3.0-or-later). It comes with absolutely no "
-                           "warranty.</p>"))
-            .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
+    QMessageBox::about(parent, tr("About Tardigo"),
+                       tr("<h3>Tardigo %1</h3><p>To-do lists as outlines.</p>"
+                          "<p>Copyright © The Tardigo developers</p>"
+                          "<p>Tardigo is free software under the GNU General Public License, version 3 or "
+                          "any later version (GPL-3.0-or-later). It comes with absolutely no "
+                          "warranty.</p>")
+                           .arg(QCoreApplication::applicationVersion().toHtmlEscaped()));
 }
 
 } // namespace tardigo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 
@@ -10,6 +11,8 @@ namespace tardigo {
 /// The Help menu's commands. There is no update check: Linux users update through their package
 /// manager.
 class HelpCommands {
+    Q_DECLARE_TR_FUNCTIONS(HelpCommands)
+
 public:
     /// The user guide installed with the program, or the one built beside it; empty when neither is.
     static QString userGuidePath();

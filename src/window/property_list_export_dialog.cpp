@@ -3,11 +3,11 @@
 #include "document/tardigo_document.h"
 #include "exchange/plist_export.h"
 #include "minder/tw_alert_array.h"
-#include "platform/localized.h"
 #include "window/dialog_service.h"
 #include "window/file_error_sheets.h"
 #include "window/file_manager.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,7 +17,7 @@ void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
     document.finishAllEditing();
     const QString suggested = QDir::home().filePath(QFileInfo(document.displayName()).completeBaseName());
     const QString path = DialogService::exportFileName(
-        window, suggested, localized(QStringLiteral("XML property lists (*.plist)")),
+        window, suggested, QCoreApplication::translate("PropertyListExport", "XML property lists (*.plist)"),
         QStringLiteral("plist"));
     if (path.isEmpty())
         return;

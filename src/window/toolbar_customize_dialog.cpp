@@ -1,6 +1,5 @@
 #include "window/toolbar_customize_dialog.h"
 
-#include "platform/localized.h"
 #include "window/document_toolbar.h"
 
 #include <QDialogButtonBox>
@@ -31,14 +30,14 @@ QListWidgetItem* itemFor(const QString& identifier) {
 ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidget* parent)
     : QDialog(parent), _available(new QListWidget(this)), _chosen(new QListWidget(this)) {
     setObjectName(QStringLiteral("toolbarCustomizeDialog"));
-    setWindowTitle(localized(QStringLiteral("Customize Toolbar")));
+    setWindowTitle(tr("Customize Toolbar"));
     _available->setObjectName(QStringLiteral("availableItems"));
     _chosen->setObjectName(QStringLiteral("toolbarItems"));
 
-    auto* add = new QPushButton(localized(QStringLiteral("Add →")), this);
-    auto* remove = new QPushButton(localized(QStringLiteral("← Remove")), this);
-    auto* up = new QPushButton(localized(QStringLiteral("Move Up")), this);
-    auto* down = new QPushButton(localized(QStringLiteral("Move Down")), this);
+    auto* add = new QPushButton(tr("Add →"), this);
+    auto* remove = new QPushButton(tr("← Remove"), this);
+    auto* up = new QPushButton(tr("Move Up"), this);
+    auto* down = new QPushButton(tr("Move Down"), this);
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
     for (QPushButton* button : {add, remove, up, down})
@@ -48,8 +47,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
     auto* box = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(localized(QStringLiteral("Available items:")), this), 0, 0);
-    grid->addWidget(new QLabel(localized(QStringLiteral("Toolbar items:")), this), 0, 2);
+    grid->addWidget(new QLabel(tr("Available items:"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Toolbar items:"), this), 0, 2);
     grid->addWidget(_available, 1, 0);
     grid->addLayout(buttons, 1, 1);
     grid->addWidget(_chosen, 1, 2);

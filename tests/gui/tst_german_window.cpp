@@ -1,0 +1,231 @@
+#include "gui_test_support.h"
+
+#include "app/document_controller.h"
+#include "app/icon_preferences_table.h"
+#include "app/preferences_window.h"
+#include "app/translators.h"
+#include "model/clock.h"
+#include "model/keys.h"
+#include "window/document_main_window.h"
+#include "window/document_toolbar.h"
+#include "window/outline_model.h"
+#include "window/outline_tree_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QXmlStreamReader>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+// Words that German shares with the English texts.
+const QSet<QString> kSameInBoth{
+    QStringLiteral("tardigo"), QStringLiteral("pdf"),   QStringLiteral("icalendar"),
+    QStringLiteral("xml"),     QStringLiteral("ok"),    QStringLiteral("name"),
+    QStringLiteral("an"),      QStringLiteral("in"),    QStringLiteral("desktop"),
+    QStringLiteral("mail"),    QStringLiteral("start"), QStringLiteral("version")};
+
+QStringList wordsOf(QString text) {
+    text.remove(u'&');
+    static const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
+    QStringList words;
+    for (const QString& word : text.toLower().split(nonLetters, Qt::SkipEmptyParts))
+        if (word.size() > 1 && !kSameInBoth.contains(word))
+            words.append(word);
+    return words;
+}
+
+// Every word of Tardigo's English texts: the sources of the translation and the string table's keys.
+QSet<QString> englishWords() {
+    QSet<QString> words;
+    QFile ts(QStringLiteral(TARDIGO_SOURCE_DIR "/translations/tardigo_de.ts"));
+    if (!ts.open(QIODevice::ReadOnly))
+        qFatal("the German translation is missing");
+    QXmlStreamReader reader(&ts);
+    while (reader.readNextStartElement() || !reader.atEnd())
+        if (reader.isStartElement() && reader.name() == QLatin1String("source"))
+            for (const QString& word : wordsOf(reader.readElementText()))
+                words.insert(word);
+    QFile table(QStringLiteral(":/translations/german_texts.json"));
+    if (!table.open(QIODevice::ReadOnly))
+        qFatal("the German string table is missing");
+    for (const QString& key : QJsonDocument::fromJson(table.readAll()).object().keys())
+        for (const QString& word : wordsOf(key))
+            words.insert(word);
+    return words;
+}
+
+} // namespace
+
+class TestGermanWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DocumentController> _controller;
+    QSet<QString> _english;
+
+    // The English words left in a text that a German user sees.
+    QStringList englishIn(const QString& text) const {
+        QStringList found;
+        for (const QString& word : wordsOf(text))
+            if (_english.contains(word))
+                found.append(word);
+        return found;
+    }
+    void verifyGerman(const QString& text, const QString& where) const {
+        const QStringList english = englishIn(text);
+        QVERIFY2(english.isEmpty(),
+                 qPrintable(
+                     QStringLiteral("%1: “%2” has English words: %3").arg(where, text, english.join(u' '))));
+    }
+    // Each action of the menu and of its submenus, with its place for the failure's message.
+    void walkMenu(const QMenu& menu, const QString& path, QList<std::pair<QString, const QAction*>>& found) {
+        for (const QAction* action : menu.actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString place = path + QStringLiteral(" > ") + action->text();
+            found.append({place, action});
+            if (action->menu())
+                walkMenu(*action->menu(), place, found);
+        }
+    }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        _english = englishWords();
+        QVERIFY(_english.contains(QStringLiteral("file")));
+        Clock::setFixed(QDateTime(QDate(2025, 3, 4), QTime(9, 0)));
+        _controller = std::make_unique<DocumentController>();
+    }
+    void cleanupTestCase() {
+        _controller.reset();
+        Clock::reset();
+    }
+
+    void everyMenuSpeaksGerman() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        QVERIFY(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        // The menus fill their dynamic entries (Undo's title, the recent lists) as they open.
+        for (const QAction* top : window->menuBar()->actions())
+            emit top->menu()->aboutToShow();
+        QList<std::pair<QString, const QAction*>> actions;
+        for (const QAction* top : window->menuBar()->actions()) {
+            actions.append({top->text(), top});
+            walkMenu(*top->menu(), top->text(), actions);
+        }
+        QVERIFY(actions.size() > 40);
+        for (const auto& [place, action] : actions) {
+            QVERIFY2(!action->text().isEmpty(), qPrintable(place));
+            verifyGerman(action->text(), place);
+            verifyGerman(action->toolTip(), place);
+        }
+        QCOMPARE(window->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+    }
+
+    void noMenuRepeatsAnAccelerator() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        QList<const QMenu*> menus;
+        QList<QAction*> bar = window->menuBar()->actions();
+        for (int i = 0; i < bar.size(); ++i)
+            if (bar.at(i)->menu())
+                menus.append(bar.at(i)->menu());
+        QStringList keys;
+        for (const QAction* top : bar)
+            keys.append(QKeySequence::mnemonic(top->text()).toString());
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        for (int i = 0; i < menus.size(); ++i) {
+            QSet<QString> seen;
+            for (const QAction* action : menus.at(i)->actions()) {
+                if (action->menu())
+                    menus.append(action->menu());
+                const QString key = QKeySequence::mnemonic(action->text()).toString();
+                if (key.isEmpty())
+                    continue;
+                QVERIFY2(!seen.contains(key), qPrintable(menus.at(i)->title() + QStringLiteral(": ") +
+                                                         action->text() + QStringLiteral(" repeats ") + key));
+                seen.insert(key);
+            }
+        }
+    }
+
+    void toolbarAndOutlineSpeakGerman() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        for (const QString& identifier : DocumentToolbar::allowedItemIdentifiers())
+            verifyGerman(DocumentToolbar::paletteLabel(identifier), identifier);
+        for (const QAction* action : window->toolbar().actions()) {
+            verifyGerman(action->text(), action->objectName());
+            verifyGerman(action->toolTip(), action->objectName());
+        }
+        for (const QAbstractButton* button : window->toolbar().findChildren<QAbstractButton*>()) {
+            verifyGerman(button->text(), button->objectName());
+            verifyGerman(button->toolTip(), button->objectName());
+        }
+        const QAbstractItemModel& model = window->outline().outlineModel();
+        for (int column = 0; column < model.columnCount(); ++column)
+            verifyGerman(model.headerData(column, Qt::Horizontal).toString(), QStringLiteral("header"));
+        QVERIFY2(window->windowTitle().startsWith(QStringLiteral("Unbenannt")),
+                 qPrintable(window->windowTitle()));
+    }
+
+    void preferencesSpeakGerman() {
+        PreferencesWindow preferences;
+        verifyGerman(preferences.windowTitle(), QStringLiteral("title"));
+        for (const QAbstractButton* button : preferences.findChildren<QAbstractButton*>())
+            verifyGerman(button->text(), button->objectName());
+        for (const QLabel* label : preferences.findChildren<QLabel*>())
+            verifyGerman(label->text(), label->objectName());
+        for (const QGroupBox* group : preferences.findChildren<QGroupBox*>())
+            verifyGerman(group->title(), group->objectName());
+        for (const QString& condition : IconPreferencesTable::statusNames())
+            verifyGerman(condition, QStringLiteral("icon conditions"));
+    }
+
+    void qtsOwnButtonsSpeakGerman() {
+        QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Abbrechen"));
+    }
+
+    void dueDatesFollowTheLocale() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        OutlineTreeView& outline = window->outline();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        typeIntoEditor(outline, QStringLiteral("Steuer"));
+        // The window reads a day typed in German, and shows the date as Germans write it.
+        clickCell(outline, 0, key::due);
+        typeIntoEditor(outline, QStringLiteral("morgen"));
+        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("05.03.25 09:00"));
+    }
+};
+
+int main(int argc, char** argv) {
+    // A German desktop, as the user's session gives it, before anything reads the locale.
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANGUAGE");
+    qputenv("LANG", "de_DE.UTF-8");
+    QApplication application(argc, argv);
+    installTranslators();
+    TestGermanWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_german_window.moc"

@@ -1,0 +1,1166 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>To-do lists as outlines.</source>
+        <translation>To-do-Listen als Gliederungen.</translation>
+    </message>
+    <message>
+        <source>Use the dark palette (also TARDIGO_DARK=1).</source>
+        <translation>Die dunkle Farbpalette verwenden (auch TARDIGO_DARK=1).</translation>
+    </message>
+    <message>
+        <source>Add an item named TEXT to the first list.</source>
+        <translation>Der ersten Liste einen Eintrag namens TEXT hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Add an item named after the text selected on the desktop (else the clipboard&apos;s) to the first list.</source>
+        <translation>Der ersten Liste einen Eintrag hinzufügen, benannt nach dem auf dem Desktop ausgewählten Text (sonst dem der Zwischenablage).</translation>
+    </message>
+    <message>
+        <source>Print the list into the PDF file OUT, without opening a window.</source>
+        <translation>Die Liste in die PDF-Datei OUT drucken, ohne ein Fenster zu öffnen.</translation>
+    </message>
+    <message>
+        <source>With --print-to-pdf: print check boxes.</source>
+        <translation>Mit --print-to-pdf: Ankreuzfelder drucken.</translation>
+    </message>
+    <message>
+        <source>With --print-to-pdf: print icons.</source>
+        <translation>Mit --print-to-pdf: Symbole drucken.</translation>
+    </message>
+    <message>
+        <source>With --print-to-pdf: print notes.</source>
+        <translation>Mit --print-to-pdf: Notizen drucken.</translation>
+    </message>
+    <message>
+        <source>The lists to open.</source>
+        <translation>Die zu öffnenden Listen.</translation>
+    </message>
+</context>
+<context>
+    <name>DialogService</name>
+    <message>
+        <source>Tardigo lists (*.todo)</source>
+        <translation>Tardigo-Listen (*.todo)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Add Icon</source>
+        <translation>Symbol hinzufügen</translation>
+    </message>
+    <message>
+        <source>Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)</translation>
+    </message>
+</context>
+<context>
+    <name>DueDateEntry</name>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>today</source>
+        <translation>heute</translation>
+    </message>
+    <message>
+        <source>tomorrow</source>
+        <translation>morgen</translation>
+    </message>
+    <message>
+        <source>yesterday</source>
+        <translation>gestern</translation>
+    </message>
+    <message>
+        <source>“%1” is not a date Tardigo can read, so the due date stays as it was. Type a date such as “%2”, a day such as “tomorrow” or “+3d”, or clear the cell to remove the due date.</source>
+        <translation>„%1“ ist kein Datum, das Tardigo lesen kann, daher bleibt das Fälligkeitsdatum unverändert. Geben Sie ein Datum wie „%2“ ein, einen Tag wie „morgen“ oder „+3d“, oder leeren Sie die Zelle, um das Fälligkeitsdatum zu entfernen.</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyListHint</name>
+    <message>
+        <source>Every item of this list is completed and hidden.
+Press %1 or click Hide Completed to show them again.</source>
+        <translation>Alle Einträge dieser Liste sind erledigt und ausgeblendet.
+Drücken Sie %1 oder klicken Sie auf „Erledigte ausblenden“, um sie wieder zu zeigen.</translation>
+    </message>
+    <message>
+        <source>This list has no items yet.
+Press %1 or click New to add the first one.</source>
+        <translation>Diese Liste hat noch keine Einträge.
+Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</translation>
+    </message>
+</context>
+<context>
+    <name>FileErrorSheets</name>
+    <message>
+        <source>“%1” could not be found.</source>
+        <translation>„%1“ wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>It may have been moved, renamed or deleted.</source>
+        <translation>Die Datei wurde vielleicht verschoben, umbenannt oder gelöscht.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a file.</source>
+        <translation>„%1“ ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>Choose a Tardigo list, a file ending in .todo.</source>
+        <translation>Wählen Sie eine Tardigo-Liste, eine Datei mit der Endung .todo.</translation>
+    </message>
+    <message>
+        <source>You may not read “%1”.</source>
+        <translation>Sie dürfen „%1“ nicht lesen.</translation>
+    </message>
+    <message>
+        <source>Ask the owner of the file to let you read it, or open a copy of it.</source>
+        <translation>Bitten Sie den Eigentümer der Datei um Leserechte oder öffnen Sie eine Kopie davon.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be converted.</source>
+        <translation>„%1“ konnte nicht umgewandelt werden.</translation>
+    </message>
+    <message>
+        <source>It is a list from Tardigo 1.x that this version cannot read: it may be damaged, or it was saved by a newer version.</source>
+        <translation>Es ist eine Liste aus Tardigo 1.x, die diese Version nicht lesen kann: Sie ist vielleicht beschädigt oder wurde von einer neueren Version gespeichert.</translation>
+    </message>
+    <message>
+        <source>This file is not a Tardigo list.</source>
+        <translation>Diese Datei ist keine Tardigo-Liste.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be opened: it is another kind of file, or a list that was damaged.</source>
+        <translation>„%1“ konnte nicht geöffnet werden: Es ist eine andere Art von Datei oder eine beschädigte Liste.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be saved.</source>
+        <translation>„%1“ konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Your changes are still here, and the file on disk is as it was. Check that the disk has room and that you may write to its folder, then save again, or choose Save As to save the list somewhere else.</source>
+        <translation>Ihre Änderungen sind noch da, und die Datei auf dem Datenträger ist unverändert. Prüfen Sie, ob auf dem Datenträger Platz ist und Sie in den Ordner schreiben dürfen, und speichern Sie dann erneut, oder wählen Sie „Speichern unter“, um die Liste anderswo zu speichern.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be written.</source>
+        <translation>„%1“ konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Check that the disk has room and that you may write to its folder, then export again.</source>
+        <translation>Prüfen Sie, ob auf dem Datenträger Platz ist und Sie in den Ordner schreiben dürfen, und exportieren Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be synced.</source>
+        <translation>„%1“ konnte nicht synchronisiert werden.</translation>
+    </message>
+    <message>
+        <source>Nothing was changed in the list or in its folder. Tardigo tries again at the next sync; choose File &gt; Sync Now to try at once, or File &gt; Sync Settings… to choose another folder.</source>
+        <translation>Weder die Liste noch ihr Ordner wurden geändert. Tardigo versucht es bei der nächsten Synchronisierung erneut; wählen Sie Datei &gt; Jetzt synchronisieren, um es sofort zu versuchen, oder Datei &gt; Synchronisierungseinstellungen …, um einen anderen Ordner zu wählen.</translation>
+    </message>
+    <message>
+        <source>List: %1
+Sync folder: %2</source>
+        <translation>Liste: %1
+Synchronisierungsordner: %2</translation>
+    </message>
+    <message>
+        <source>Some items of “%1” were changed both here and elsewhere.</source>
+        <translation>Einige Einträge von „%1“ wurden sowohl hier als auch anderswo geändert.</translation>
+    </message>
+    <message>
+        <source>Both versions of each are kept: the one changed last stays in its place, and the other is beside it, named “(conflict copy)”. Keep the one you want and delete the other.</source>
+        <translation>Beide Fassungen werden behalten: Die zuletzt geänderte bleibt an ihrem Platz, die andere steht daneben, benannt „(conflict copy)“. Behalten Sie die gewünschte und löschen Sie die andere.</translation>
+    </message>
+    <message>
+        <source>Some items of “%1” repeat in a way Tardigo cannot show.</source>
+        <translation>Einige Einträge von „%1“ wiederholen sich auf eine Weise, die Tardigo nicht darstellen kann.</translation>
+    </message>
+    <message>
+        <source>Another program gave them a repeat that no Tardigo period expresses, such as every three days. They are in the list without a repeat, and the other program keeps theirs.</source>
+        <translation>Ein anderes Programm hat ihnen eine Wiederholung gegeben, die kein Zeitraum von Tardigo ausdrückt, etwa alle drei Tage. Sie stehen ohne Wiederholung in der Liste, und das andere Programm behält seine.</translation>
+    </message>
+    <message>
+        <source>Some files in the sync folder “%1” were passed over.</source>
+        <translation>Einige Dateien im Synchronisierungsordner „%1“ wurden übergangen.</translation>
+    </message>
+    <message>
+        <source>Their to-dos wait for the next sync. Show Details tells what is wrong with each file: mend or remove it there, then sync again.</source>
+        <translation>Ihre Aufgaben warten auf die nächste Synchronisierung. „Details anzeigen“ sagt, was an jeder Datei falsch ist: Beheben oder entfernen Sie es dort und synchronisieren Sie dann erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>HelpCommands</name>
+    <message>
+        <source>Tardigo Help</source>
+        <translation>Tardigo-Hilfe</translation>
+    </message>
+    <message>
+        <source>The user guide is not installed.</source>
+        <translation>Das Benutzerhandbuch ist nicht installiert.</translation>
+    </message>
+    <message>
+        <source>No web browser opened the user guide.</source>
+        <translation>Kein Webbrowser hat das Benutzerhandbuch geöffnet.</translation>
+    </message>
+    <message>
+        <source>Tardigo looked for %1 in the data folders of this system. Installing the tardigo package puts it there.</source>
+        <translation>Tardigo hat in den Datenordnern dieses Systems nach %1 gesucht. Das Paket tardigo legt es dort ab, wenn Sie es installieren.</translation>
+    </message>
+    <message>
+        <source>Open %1 in a web browser to read it.</source>
+        <translation>Öffnen Sie %1 in einem Webbrowser, um es zu lesen.</translation>
+    </message>
+    <message>
+        <source>About Tardigo</source>
+        <translation>Über Tardigo</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Tardigo %1&lt;/h3&gt;&lt;p&gt;To-do lists as outlines.&lt;/p&gt;&lt;p&gt;Copyright © The Tardigo developers&lt;/p&gt;&lt;p&gt;Tardigo is free software under the GNU General Public License, version 3 or any later version (GPL-3.0-or-later). It comes with absolutely no warranty.&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Tardigo %1&lt;/h3&gt;&lt;p&gt;To-do-Listen als Gliederungen.&lt;/p&gt;&lt;p&gt;Copyright © Die Tardigo-Entwickler&lt;/p&gt;&lt;p&gt;Tardigo ist freie Software unter der GNU General Public License, Version 3 oder jeder späteren Version (GPL-3.0-or-later). Es kommt ohne jegliche Gewährleistung.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>PrintToPdf</name>
+    <message>
+        <source>“%1” is a Tardigo 1.x list. Convert it first with “tardigo-cli import”, then print the converted list.</source>
+        <translation>„%1“ ist eine Liste aus Tardigo 1.x. Wandeln Sie sie zuerst mit „tardigo-cli import“ um und drucken Sie dann die umgewandelte Liste.</translation>
+    </message>
+</context>
+<context>
+    <name>PrintView</name>
+    <message>
+        <source>“%1” could not be written. Check that its folder exists and that you may write there.</source>
+        <translation>„%1“ konnte nicht geschrieben werden. Prüfen Sie, ob der Ordner existiert und Sie dort schreiben dürfen.</translation>
+    </message>
+    <message>
+        <source>The printer “%1” could not be started. Check that it is ready and try again.</source>
+        <translation>Der Drucker „%1“ konnte nicht gestartet werden. Prüfen Sie, ob er bereit ist, und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>PropertyListExport</name>
+    <message>
+        <source>XML property lists (*.plist)</source>
+        <translation>XML-Eigenschaftslisten (*.plist)</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::ColorTool</name>
+    <message>
+        <source>&amp;Color…</source>
+        <translation>&amp;Farbe …</translation>
+    </message>
+    <message>
+        <source>Color of the name</source>
+        <translation>Farbe des Namens</translation>
+    </message>
+    <message>
+        <source>&amp;No Color</source>
+        <translation>&amp;Keine Farbe</translation>
+    </message>
+    <message>
+        <source>No color</source>
+        <translation>Keine Farbe</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::CompletionTool</name>
+    <message>
+        <source>Percent completed</source>
+        <translation>Prozent erledigt</translation>
+    </message>
+    <message>
+        <source>Completion</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>&amp;Completed</source>
+        <translation>&amp;Erledigt</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Com&amp;pletion:</source>
+        <translation>&amp;Fortschritt:</translation>
+    </message>
+    <message>
+        <source>C&amp;ategory:</source>
+        <translation>&amp;Kategorie:</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DocumentMainWindow</name>
+    <message>
+        <source>Clear Menu</source>
+        <translation>Menü leeren</translation>
+    </message>
+    <message>
+        <source>Changed on Disk</source>
+        <translation>Auf dem Datenträger geändert</translation>
+    </message>
+    <message>
+        <source>“%1” was changed by another program since you opened or saved it here.</source>
+        <translation>„%1“ wurde von einem anderen Programm geändert, seit Sie die Liste hier geöffnet oder gespeichert haben.</translation>
+    </message>
+    <message>
+        <source>Reload it and lose the changes you made here, or save your version over the other one?</source>
+        <translation>Neu laden und die hier gemachten Änderungen verwerfen, oder Ihre Version über die andere speichern?</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Save Anyway</source>
+        <translation>Trotzdem speichern</translation>
+    </message>
+    <message>
+        <source>Revert</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Revert to the saved version of “%1”?</source>
+        <translation>Zur gespeicherten Version von „%1“ zurückkehren?</translation>
+    </message>
+    <message>
+        <source>Your current changes will be lost.</source>
+        <translation>Ihre aktuellen Änderungen gehen verloren.</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+    <message>
+        <source>Do you want to save the changes you made to “%1”?</source>
+        <translation>Möchten Sie die Änderungen an „%1“ speichern?</translation>
+    </message>
+    <message>
+        <source>Your changes will be lost if you don’t save them.</source>
+        <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DocumentMenus</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>Ö&amp;ffnen …</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Zuletzt &amp;geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As…</source>
+        <translation>Speichern &amp;unter …</translation>
+    </message>
+    <message>
+        <source>Re&amp;vert to Saved</source>
+        <translation>&amp;Zurück zur gespeicherten Version</translation>
+    </message>
+    <message>
+        <source>&amp;Export as XML Property List…</source>
+        <translation>Als XML-Eigenschaftsliste &amp;exportieren …</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view…</source>
+        <translation>Druck&amp;vorschau …</translation>
+    </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Drucken …</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Preferences…</source>
+        <translation>Ein&amp;stellungen …</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Columns</source>
+        <translation>&amp;Spalten</translation>
+    </message>
+    <message>
+        <source>Sort &amp;By</source>
+        <translation>So&amp;rtieren nach</translation>
+    </message>
+    <message>
+        <source>Icon</source>
+        <translation>Symbol</translation>
+    </message>
+    <message>
+        <source>&amp;Expand All</source>
+        <translation>Alle &amp;ausklappen</translation>
+    </message>
+    <message>
+        <source>C&amp;ollapse All</source>
+        <translation>Alle &amp;zuklappen</translation>
+    </message>
+    <message>
+        <source>&amp;Hide Completed Items</source>
+        <translation>Erledigte Einträge aus&amp;blenden</translation>
+    </message>
+    <message>
+        <source>End Column &amp;Sorting</source>
+        <translation>Spaltensortierung auf&amp;heben</translation>
+    </message>
+    <message>
+        <source>Show &amp;Toolbar</source>
+        <translation>Symbol&amp;leiste anzeigen</translation>
+    </message>
+    <message>
+        <source>Customi&amp;ze Toolbar…</source>
+        <translation>Symbolleiste an&amp;passen …</translation>
+    </message>
+    <message>
+        <source>&amp;Item</source>
+        <translation>&amp;Eintrag</translation>
+    </message>
+    <message>
+        <source>&amp;New Item</source>
+        <translation>&amp;Neuer Eintrag</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Rename</source>
+        <translation>Um&amp;benennen</translation>
+    </message>
+    <message>
+        <source>D&amp;one</source>
+        <translation>&amp;Erledigt</translation>
+    </message>
+    <message>
+        <source>Make &amp;Sticky</source>
+        <translation>&amp;Haftnotiz erstellen</translation>
+    </message>
+    <message>
+        <source>Show Stic&amp;kies</source>
+        <translation>Haftnotizen an&amp;zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Purge Completed Items…</source>
+        <translation>Erledigte Einträge ent&amp;fernen …</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Tardigo &amp;Help</source>
+        <translation>Tardigo-&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Send &amp;Feedback…</source>
+        <translation>&amp;Rückmeldung senden …</translation>
+    </message>
+    <message>
+        <source>&amp;About Tardigo</source>
+        <translation>Über &amp;Tardigo</translation>
+    </message>
+    <message>
+        <source>S&amp;ync Now</source>
+        <translation>Jetzt s&amp;ynchronisieren</translation>
+    </message>
+    <message>
+        <source>Sync Se&amp;ttings…</source>
+        <translation>Synchronisierungseins&amp;tellungen …</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Inspector</source>
+        <translation>&amp;Inspektor</translation>
+    </message>
+    <message>
+        <source>Inspector T&amp;ools</source>
+        <translation>Inspektor-&amp;Werkzeuge</translation>
+    </message>
+    <message>
+        <source>Fit Inspector to Tool</source>
+        <translation>Inspektor an das Werkzeug anpassen</translation>
+    </message>
+    <message>
+        <source>New C&amp;hild Item</source>
+        <translation>Neuer &amp;Untereintrag</translation>
+    </message>
+    <message>
+        <source>&amp;Indent</source>
+        <translation>Ein&amp;rücken</translation>
+    </message>
+    <message>
+        <source>O&amp;utdent</source>
+        <translation>&amp;Ausrücken</translation>
+    </message>
+    <message>
+        <source>Move &amp;Up</source>
+        <translation>Nach &amp;oben</translation>
+    </message>
+    <message>
+        <source>Move Do&amp;wn</source>
+        <translation>Nach un&amp;ten</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DocumentPrinting</name>
+    <message>
+        <source>Print “%1”</source>
+        <translation>„%1“ drucken</translation>
+    </message>
+    <message>
+        <source>Print Preview of “%1”</source>
+        <translation>Druckvorschau von „%1“</translation>
+    </message>
+    <message>
+        <source>The list could not be printed.</source>
+        <translation>Die Liste konnte nicht gedruckt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DocumentToolbar</name>
+    <message>
+        <source>Toolbar</source>
+        <translation>Symbolleiste</translation>
+    </message>
+    <message>
+        <source>Hide Completed</source>
+        <translation>Erledigte ausblenden</translation>
+    </message>
+    <message>
+        <source>Hide completed items</source>
+        <translation>Erledigte Einträge ausblenden</translation>
+    </message>
+    <message>
+        <source>Completed items are hidden. Click to show them again.</source>
+        <translation>Erledigte Einträge sind ausgeblendet. Klicken Sie, um sie wieder zu zeigen.</translation>
+    </message>
+    <message>
+        <source>Completed items are shown. Click to hide them.</source>
+        <translation>Erledigte Einträge werden gezeigt. Klicken Sie, um sie auszublenden.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DueDateEditor</name>
+    <message>
+        <source>Due date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>No due date</source>
+        <translation>Kein Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Choose a day</source>
+        <translation>Einen Tag wählen</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DueDateTool</name>
+    <message>
+        <source>Date due</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Due date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Time due</source>
+        <translation>Fälligkeitszeit</translation>
+    </message>
+    <message>
+        <source>&amp;Repeat</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat period</source>
+        <translation>Wiederholungszeitraum</translation>
+    </message>
+    <message>
+        <source>&amp;Time:</source>
+        <translation>&amp;Uhrzeit:</translation>
+    </message>
+    <message>
+        <source>No date due</source>
+        <translation>Kein Fälligkeitsdatum</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::FontTool</name>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>&amp;Select Font…</source>
+        <translation>Schrift &amp;wählen …</translation>
+    </message>
+    <message>
+        <source>Select font</source>
+        <translation>Schrift wählen</translation>
+    </message>
+    <message>
+        <source>Use as the &amp;default font</source>
+        <translation>Als &amp;Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use as the default font</source>
+        <translation>Als Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use Default &amp;Font</source>
+        <translation>Standard&amp;schrift verwenden</translation>
+    </message>
+    <message>
+        <source>Use the default font</source>
+        <translation>Die Standardschrift verwenden</translation>
+    </message>
+    <message>
+        <source>Fonts</source>
+        <translation>Schriften</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::HistoryTool</name>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::IconPreferencesTable</name>
+    <message>
+        <source>Icons and the items that show them</source>
+        <translation>Symbole und die Einträge, die sie zeigen</translation>
+    </message>
+    <message>
+        <source>Icon</source>
+        <translation>Symbol</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Condition</source>
+        <translation>Bedingung</translation>
+    </message>
+    <message>
+        <source>Category that shows %1</source>
+        <translation>Kategorie, die %1 zeigt</translation>
+    </message>
+    <message>
+        <source>Condition that shows %1</source>
+        <translation>Bedingung, die %1 zeigt</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::IconsTool</name>
+    <message>
+        <source>Icons</source>
+        <translation>Symbole</translation>
+    </message>
+    <message>
+        <source>Use &amp;this icon only</source>
+        <translation>Nur &amp;dieses Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>Use this icon only</source>
+        <translation>Nur dieses Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Let the icon rules choose</source>
+        <translation>Die Symbol&amp;regeln wählen lassen</translation>
+    </message>
+    <message>
+        <source>Let the icon rules choose</source>
+        <translation>Die Symbolregeln wählen lassen</translation>
+    </message>
+    <message>
+        <source>&amp;No Icon</source>
+        <translation>&amp;Kein Symbol</translation>
+    </message>
+    <message>
+        <source>No icon</source>
+        <translation>Kein Symbol</translation>
+    </message>
+    <message>
+        <source>&amp;Image File…</source>
+        <translation>&amp;Bilddatei …</translation>
+    </message>
+    <message>
+        <source>Use an image file as the icon</source>
+        <translation>Eine Bilddatei als Symbol verwenden</translation>
+    </message>
+    <message>
+        <source>&amp;Manage Icons…</source>
+        <translation>Symbole &amp;verwalten …</translation>
+    </message>
+    <message>
+        <source>Manage icons</source>
+        <translation>Symbole verwalten</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::InspectorDock</name>
+    <message>
+        <source>Inspector</source>
+        <translation>Inspektor</translation>
+    </message>
+    <message>
+        <source>Inspector tool</source>
+        <translation>Werkzeug des Inspektors</translation>
+    </message>
+    <message>
+        <source>Selected item</source>
+        <translation>Ausgewählter Eintrag</translation>
+    </message>
+    <message>
+        <source>Inspector tools</source>
+        <translation>Werkzeuge des Inspektors</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::NotesTool</name>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Reading the notes</source>
+        <translation>Die Notizen werden gelesen</translation>
+    </message>
+    <message>
+        <source>No notes</source>
+        <translation>Keine Notizen</translation>
+    </message>
+    <message>
+        <source>Reading the notes (%1)…</source>
+        <translation>Die Notizen werden gelesen (%1) …</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::OutlineDelegate</name>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::PreferencesWindow</name>
+    <message>
+        <source>Tardigo Preferences</source>
+        <translation>Tardigo-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Minder</source>
+        <translation>Erinnerungsdienst</translation>
+    </message>
+    <message>
+        <source>&amp;Remind me of due items and reminders</source>
+        <translation>An fällige Einträge und Erinnerungen e&amp;rinnern</translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Look e&amp;very:</source>
+        <translation>Nachsehen &amp;alle:</translation>
+    </message>
+    <message>
+        <source>Minutes between the minder&apos;s looks</source>
+        <translation>Minuten zwischen den Durchgängen des Erinnerungsdienstes</translation>
+    </message>
+    <message>
+        <source>An &amp;alert on the list</source>
+        <translation>Eine &amp;Meldung an der Liste</translation>
+    </message>
+    <message>
+        <source>A des&amp;ktop notification</source>
+        <translation>Eine &amp;Desktop-Benachrichtigung</translation>
+    </message>
+    <message>
+        <source>A &amp;sound</source>
+        <translation>Einen &amp;Ton</translation>
+    </message>
+    <message>
+        <source>S&amp;peaking the item&apos;s name</source>
+        <translation>Den Namen des Eintrags &amp;vorlesen</translation>
+    </message>
+    <message>
+        <source>An &amp;e-mail</source>
+        <translation>Eine &amp;E-Mail</translation>
+    </message>
+    <message>
+        <source>Announce with:</source>
+        <translation>Ankündigen durch:</translation>
+    </message>
+    <message>
+        <source>the address in $EMAIL</source>
+        <translation>die Adresse in $EMAIL</translation>
+    </message>
+    <message>
+        <source>E-mail &amp;to:</source>
+        <translation>E-Mail a&amp;n:</translation>
+    </message>
+    <message>
+        <source>Send mai&amp;l with:</source>
+        <translation>E-Mai&amp;l senden mit:</translation>
+    </message>
+    <message>
+        <source>Start-up and saving</source>
+        <translation>Start und Speichern</translation>
+    </message>
+    <message>
+        <source>Reopen the lists that were open when Tardigo &amp;quit</source>
+        <translation>Die beim &amp;Beenden von Tardigo geöffneten Listen wieder öffnen</translation>
+    </message>
+    <message>
+        <source>Save lists a&amp;utomatically</source>
+        <translation>Listen a&amp;utomatisch speichern</translation>
+    </message>
+    <message>
+        <source>Quit when the last list &amp;window closes</source>
+        <translation>Beenden, wenn das letzte Listenfenster schl&amp;ießt</translation>
+    </message>
+    <message>
+        <source>Category lists offer</source>
+        <translation>Kategorielisten bieten</translation>
+    </message>
+    <message>
+        <source>The categories of the list &amp;itself</source>
+        <translation>die Kategorien der Liste &amp;selbst</translation>
+    </message>
+    <message>
+        <source>The categories of all &amp;open lists</source>
+        <translation>die Kategorien aller &amp;geöffneten Listen</translation>
+    </message>
+    <message>
+        <source>The inspector opens on the</source>
+        <translation>Der Inspektor öffnet sich</translation>
+    </message>
+    <message>
+        <source>Le&amp;ft</source>
+        <translation>lin&amp;ks</translation>
+    </message>
+    <message>
+        <source>Ri&amp;ght</source>
+        <translation>re&amp;chts</translation>
+    </message>
+    <message>
+        <source>I&amp;cons</source>
+        <translation>S&amp;ymbole</translation>
+    </message>
+    <message>
+        <source>Show the icons</source>
+        <translation>Die Symbole zeigen</translation>
+    </message>
+    <message>
+        <source>A&amp;dd Icon…</source>
+        <translation>Symbol hin&amp;zufügen …</translation>
+    </message>
+    <message>
+        <source>Re&amp;move Icon</source>
+        <translation>Symbol ent&amp;fernen</translation>
+    </message>
+    <message>
+        <source>Restore Defaults</source>
+        <translation>Standardwerte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restore the preferences of this window to Tardigo&apos;s own?</source>
+        <translation>Die Einstellungen dieses Fensters auf die Vorgaben von Tardigo zurücksetzen?</translation>
+    </message>
+    <message>
+        <source>Your own icons and the rules you gave the icons are removed too.</source>
+        <translation>Ihre eigenen Symbole und die Regeln, die Sie den Symbolen gegeben haben, werden ebenfalls entfernt.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::PrintController</name>
+    <message>
+        <source>List</source>
+        <translation>Liste</translation>
+    </message>
+    <message>
+        <source>Print &amp;check boxes</source>
+        <translation>&amp;Ankreuzfelder drucken</translation>
+    </message>
+    <message>
+        <source>Print &amp;icons</source>
+        <translation>&amp;Symbole drucken</translation>
+    </message>
+    <message>
+        <source>Print &amp;notes</source>
+        <translation>&amp;Notizen drucken</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::ReminderTool</name>
+    <message>
+        <source>Re&amp;mind me</source>
+        <translation>&amp;Erinnern</translation>
+    </message>
+    <message>
+        <source>Remind me</source>
+        <translation>Erinnern</translation>
+    </message>
+    <message>
+        <source>Length of time</source>
+        <translation>Zeitdauer</translation>
+    </message>
+    <message>
+        <source>Unit of time</source>
+        <translation>Zeiteinheit</translation>
+    </message>
+    <message>
+        <source>&amp;before the date due</source>
+        <translation>&amp;vor dem Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Before the date due</source>
+        <translation>Vor dem Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>&amp;from now</source>
+        <translation>&amp;ab jetzt</translation>
+    </message>
+    <message>
+        <source>From now</source>
+        <translation>Ab jetzt</translation>
+    </message>
+    <message>
+        <source>Re&amp;peat the reminder</source>
+        <translation>Erinnerung &amp;wiederholen</translation>
+    </message>
+    <message>
+        <source>Repeat the reminder</source>
+        <translation>Erinnerung wiederholen</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::StickyWindow</name>
+    <message>
+        <source>Sticky note %1</source>
+        <translation>Haftnotiz %1</translation>
+    </message>
+    <message>
+        <source>Close the note</source>
+        <translation>Die Notiz schließen</translation>
+    </message>
+    <message>
+        <source>Delete the note</source>
+        <translation>Die Notiz löschen</translation>
+    </message>
+    <message>
+        <source>Text of the note</source>
+        <translation>Text der Notiz</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::SyncSettingsDialog</name>
+    <message>
+        <source>Sync Settings</source>
+        <translation>Synchronisierungseinstellungen</translation>
+    </message>
+    <message>
+        <source>Sync settings of %1</source>
+        <translation>Synchronisierungseinstellungen von %1</translation>
+    </message>
+    <message>
+        <source>“%1” is kept in step with a folder of .ics files, one for each to-do: after each reminder check and each save that changed it, at most once a minute. Point vdirsyncer at the same folder to reach a calendar server. Leave the folder empty to stop syncing.</source>
+        <translation>„%1“ wird mit einem Ordner von .ics-Dateien abgeglichen, einer je Aufgabe: nach jeder Prüfung der Erinnerungen und jedem Speichern, das die Liste geändert hat, höchstens einmal in der Minute. Richten Sie vdirsyncer auf denselben Ordner, um einen Kalenderserver zu erreichen. Lassen Sie den Ordner leer, um nicht mehr zu synchronisieren.</translation>
+    </message>
+    <message>
+        <source>Sync folder</source>
+        <translation>Synchronisierungsordner</translation>
+    </message>
+    <message>
+        <source>No folder: the list does not sync</source>
+        <translation>Kein Ordner: Die Liste wird nicht synchronisiert</translation>
+    </message>
+    <message>
+        <source>&amp;Choose…</source>
+        <translation>&amp;Wählen …</translation>
+    </message>
+    <message>
+        <source>Choose the sync folder</source>
+        <translation>Den Synchronisierungsordner wählen</translation>
+    </message>
+    <message>
+        <source>Sync &amp;folder:</source>
+        <translation>Synchronisierungs&amp;ordner:</translation>
+    </message>
+    <message>
+        <source>Sync folder problem</source>
+        <translation>Problem mit dem Synchronisierungsordner</translation>
+    </message>
+    <message>
+        <source>“%1” is not a whole path. Give the folder from the top, starting with / or ~/, or choose it.</source>
+        <translation>„%1“ ist kein vollständiger Pfad. Geben Sie den Ordner von oben an, beginnend mit / oder ~/, oder wählen Sie ihn.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” does not exist. Create it, or let vdirsyncer create it with “vdirsyncer discover”, then choose it here.</source>
+        <translation>Der Ordner „%1“ existiert nicht. Legen Sie ihn an oder lassen Sie ihn von vdirsyncer mit „vdirsyncer discover“ anlegen, und wählen Sie ihn dann hier.</translation>
+    </message>
+    <message>
+        <source>“%1” is a file, not a folder. Choose the folder that holds the .ics files.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner. Wählen Sie den Ordner, der die .ics-Dateien enthält.</translation>
+    </message>
+    <message>
+        <source>You may not read and write the folder “%1”. Choose a folder of your own, or ask its owner to let you write to it.</source>
+        <translation>Sie dürfen den Ordner „%1“ nicht lesen und beschreiben. Wählen Sie einen eigenen Ordner oder bitten Sie den Eigentümer um Schreibrechte.</translation>
+    </message>
+    <message>
+        <source>Choose Sync Folder</source>
+        <translation>Synchronisierungsordner wählen</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::TardigoApplication</name>
+    <message>
+        <source>No new item</source>
+        <translation>Kein neuer Eintrag</translation>
+    </message>
+    <message>
+        <source>This desktop session does not let Tardigo read the selected text or the clipboard while another window is in front. Add the item in Tardigo&apos;s window, or paste it there.</source>
+        <translation>Diese Desktop-Sitzung lässt Tardigo den ausgewählten Text und die Zwischenablage nicht lesen, während ein anderes Fenster vorne ist. Legen Sie den Eintrag im Fenster von Tardigo an oder fügen Sie ihn dort ein.</translation>
+    </message>
+    <message>
+        <source>There is no text selected, and none on the clipboard, to make an item of.</source>
+        <translation>Es ist kein Text ausgewählt und keiner in der Zwischenablage, aus dem ein Eintrag werden könnte.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::ToolbarCustomizeDialog</name>
+    <message>
+        <source>Customize Toolbar</source>
+        <translation>Symbolleiste anpassen</translation>
+    </message>
+    <message>
+        <source>Add →</source>
+        <translation>Hinzufügen →</translation>
+    </message>
+    <message>
+        <source>← Remove</source>
+        <translation>← Entfernen</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Available items:</source>
+        <translation>Verfügbare Elemente:</translation>
+    </message>
+    <message>
+        <source>Toolbar items:</source>
+        <translation>Elemente der Symbolleiste:</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::WindowSync</name>
+    <message>
+        <source>Last sync</source>
+        <translation>Letzte Synchronisierung</translation>
+    </message>
+    <message>
+        <source>Syncing…</source>
+        <translation>Wird synchronisiert …</translation>
+    </message>
+    <message>
+        <source>Sync failed</source>
+        <translation>Synchronisierung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Synced %1</source>
+        <translation>Synchronisiert: %1</translation>
+    </message>
+    <message>
+        <source>Last synced with %1 at %2</source>
+        <translation>Zuletzt synchronisiert mit %1 am %2</translation>
+    </message>
+</context>
+</TS>
