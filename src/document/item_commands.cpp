@@ -165,10 +165,12 @@ void ItemCommands::purgeCompletedItems() {
     if (!window->isVisible())
         window->showWindows();
     QPointer<TardigoDocument> document(&_document);
-    AlertSheet question{localized(QStringLiteral("Please Confirm")),
-                        localized(QStringLiteral(
-                            "Purge all completed items in this list? There is no undo for this action.")),
-                        localized(QStringLiteral("OK")), localized(QStringLiteral("Cancel")), std::nullopt};
+    AlertSheet question;
+    question.title = localized(QStringLiteral("Please Confirm"));
+    question.message = localized(
+        QStringLiteral("Purge all completed items in this list? There is no undo for this action."));
+    question.defaultButton = localized(QStringLiteral("OK"));
+    question.alternateButton = localized(QStringLiteral("Cancel"));
     // What cannot be undone is not what Return does.
     question.alternateIsDefault = true;
     alerts->addAlert(question, [document](int returnCode) {

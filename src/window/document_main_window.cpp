@@ -308,20 +308,20 @@ void DocumentMainWindow::connectShapingCommands() {
     on("copyItems", [this, document] {
         if (forwardToTextField("copy()"))
             return;
-        if (std::unique_ptr<QMimeData> data = document->transfer().copyItems())
-            QGuiApplication::clipboard()->setMimeData(data.release());
+        if (std::unique_ptr<QMimeData> copied = document->transfer().copyItems())
+            QGuiApplication::clipboard()->setMimeData(copied.release());
     });
     on("cutItems", [this, document] {
         if (forwardToTextField("cut()"))
             return;
-        if (std::unique_ptr<QMimeData> data = document->transfer().cutItems())
-            QGuiApplication::clipboard()->setMimeData(data.release());
+        if (std::unique_ptr<QMimeData> cut = document->transfer().cutItems())
+            QGuiApplication::clipboard()->setMimeData(cut.release());
     });
     on("pasteItems", [this, document] {
         if (forwardToTextField("paste()"))
             return;
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        if (!data || !document->transfer().pasteItems(*data))
+        const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
+        if (!offered || !document->transfer().pasteItems(*offered))
             QApplication::beep();
     });
     new OutlineKeyHandler(*_outline, *document);
