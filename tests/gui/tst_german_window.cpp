@@ -8,11 +8,13 @@
 #include "model/keys.h"
 #include "window/document_main_window.h"
 #include "window/document_toolbar.h"
+#include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
@@ -195,6 +197,22 @@ private slots:
             verifyGerman(group->title(), group->objectName());
         for (const QString& condition : IconPreferencesTable::statusNames())
             verifyGerman(condition, QStringLiteral("icon conditions"));
+    }
+
+    void inspectorSpeaksGerman() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        InspectorDockWidget& inspector = window->inspector();
+        for (int tool = InspectorToolNotes; tool <= InspectorToolColor; ++tool)
+            inspector.showToolWithId(tool);
+        verifyGerman(inspector.windowTitle(), QStringLiteral("inspector"));
+        for (const QAbstractButton* button : inspector.findChildren<QAbstractButton*>())
+            verifyGerman(button->text(), button->objectName());
+        for (const QLabel* label : inspector.findChildren<QLabel*>())
+            verifyGerman(label->text(), label->objectName());
+        // The tool selector, the repeat periods and the reminder's units.
+        for (const QComboBox* list : inspector.findChildren<QComboBox*>())
+            for (int item = 0; item < list->count(); ++item)
+                verifyGerman(list->itemText(item), list->objectName());
     }
 
     void qtsOwnButtonsSpeakGerman() {
