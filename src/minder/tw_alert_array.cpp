@@ -15,8 +15,14 @@ void TWAlertArray::addAlert(const QString& title, const QString& message, bool c
                             const std::optional<QString>& defaultButton,
                             const std::optional<QString>& alternateButton,
                             const std::optional<QString>& otherButton, AlertDismissal didDismiss) {
-    addAlert(AlertSheet{title, message, defaultButton, alternateButton, otherButton, critical},
-             std::move(didDismiss));
+    AlertSheet sheet;
+    sheet.title = title;
+    sheet.message = message;
+    sheet.defaultButton = defaultButton;
+    sheet.alternateButton = alternateButton;
+    sheet.otherButton = otherButton;
+    sheet.isCritical = critical;
+    addAlert(sheet, std::move(didDismiss));
 }
 
 void TWAlertArray::addAlert(const AlertSheet& sheet, AlertDismissal didDismiss) {
