@@ -139,7 +139,16 @@ const Array* OutlineModel::listBelow(const QModelIndex& parent) const {
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) const {
     if (row < 0 || column < 0 || column >= columnCount() || (parent.isValid() && parent.column() != 0))
         return {};
-    const Array* children = listBelow(parent);
+    const Array* children = nullptr;
+    if (!parent.isValid()) {
+        children = listBelow(parent);
+    } else if (parent.internalPointer() == _lastAskedParent.parent) {
+        children = _lastAskedParent.list.get();
+    } else if (Place* parentPlace = placeOf(parent)) {
+        const ArrayPtr& list = toldList(parentPlace->item, parentPlace->children);
+        _lastAskedParent = {parent.internalPointer(), parentPlace->item, list};
+        children = list.get();
+    }
     if (!children || row >= children->size())
         return {};
     const Value& child = children->items[size_t(row)];
@@ -148,8 +157,7 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
     const Dict* parentItem = static_cast<const Dict*>(parent.internalPointer());
     if (place != _places.constEnd() && place->row == row && place->parent.get() == parentItem)
         return indexForPlace(*place, column);
-    const NodePtr owner = parent.isValid() ? placeOf(parent)->item : nullptr;
-    return indexAt(child.asDict(), owner, row, column);
+    return indexAt(child.asDict(), parent.isValid() ? _lastAskedParent.owner : nullptr, row, column);
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
@@ -325,6 +333,7 @@ void OutlineModel::showNewTree() {
     beginResetModel();
     _rootList.reset();
     _places.clear();
+    _lastAskedParent = {};
     _notesCache.clear();
     endResetModel();
 }
@@ -497,6 +506,7 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
 }
 
 void OutlineModel::forgetSubtree(const Dict* item) {
+    _lastAskedParent = {};
     std::vector<const Dict*> pending{item};
     while (!pending.empty()) {
         const auto place = _places.find(pending.back());

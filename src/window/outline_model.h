@@ -114,6 +114,14 @@ private:
     OutlineDataSource& _dataSource;
     mutable ArrayPtr _rootList; // the top level as told
     mutable QHash<const Dict*, Place> _places;
+    /// The parent whose rows the view asked for last and its told list: a layout asks for each of
+    /// a parent's rows in turn. Forgotten whenever a place is.
+    struct AskedParent {
+        const void* parent = nullptr;
+        NodePtr owner;
+        ArrayPtr list;
+    };
+    mutable AskedParent _lastAskedParent;
     mutable NotesCache _notesCache;
 };
 
