@@ -26,6 +26,9 @@ ArrayPtr filteredChildrenOfItem(const Dict& root, const Dict* item) {
     ArrayPtr children = childrenOf(item ? *item : root);
     if (!children)
         return Array::create();
+    // Most items have no children: their empty list needs no look at the filters.
+    if (children->items.empty())
+        return children;
     const Value* filterKey = root.find(key::filterKey);
     const QString* filterKeyName = filterKey ? filterKey->asString() : nullptr;
     const QString* term = root.value(key::filterTerm).asString();
