@@ -172,6 +172,7 @@ private slots:
         QTest::newRow("count") << patched(12, 0x10000000) << "claims 268435456 entries";
         QTest::newRow("name size") << patched(16, 0x7FFFFFFF) << "at byte 20 claims 2147483647 bytes";
         QTest::newRow("value size") << patched(27, 0xFFFFFFF0) << "past the end of the data";
+        QTest::newRow("value shorter than its header") << patched(27, 5) << "more than it holds";
         QTest::newRow("data length") << patched(35, 1000) << "at byte 39 claims 1000 bytes";
         QTest::newRow("padding") << patched(35, 0x80000000u) << "padding at byte 47 runs past the end";
         QTest::newRow("rtf missing") << QByteArray("rtfd") + QByteArray(4, 0) +

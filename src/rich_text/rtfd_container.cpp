@@ -76,7 +76,8 @@ std::optional<quint32> RtfdParser::sizeField() {
 }
 
 std::optional<QByteArray> RtfdParser::bytes(quint32 size, qsizetype limit) {
-    if (size > quint64(limit - _pos)) {
+    // An entry's own header may already reach past the end its directory gave it.
+    if (_pos > limit || size > quint64(limit - _pos)) {
         fail(tr("An RTFD entry at byte %1 claims %2 bytes, more than it holds.").arg(_pos).arg(size));
         return std::nullopt;
     }
