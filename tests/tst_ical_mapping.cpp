@@ -64,6 +64,17 @@ private slots:
             << test::itemWith(
                    {{key::completion, Value::float32(0)}, {key::dateCompleted, at("2024-06-02 18:00:00")}})
             << "X-TARDIGO-DATE-COMPLETED:2024-06-02 18:00:00 +0200";
+        // libical writes no year past 3000: such a date rides in its own property instead of
+        // becoming a line of zeros that makes the whole calendar unreadable.
+        QTest::newRow("due in the last year iCalendar holds")
+            << test::itemWith({{key::due, "3000-12-31 23:59:59 +0100"}}) << "DUE:30001231T225959Z";
+        QTest::newRow("created and due past it")
+            << test::itemWith(
+                   {{key::dateCreated, "3001-01-01 00:00:00 +0000"}, {key::due, "3456-01-02 09:30:00 +0100"}})
+            << "X-TARDIGO-CREATED:3001-01-01 00:00:00 +0000\r\nX-TARDIGO-DUE:3456-01-02 09:30:00 +0100";
+        QTest::newRow("completed past it")
+            << test::itemWith({{key::completion, yes}, {key::dateCompleted, "6024-06-02 18:00:00 +0200"}})
+            << "PERCENT-COMPLETE:100\r\nX-TARDIGO-DATE-COMPLETED:6024-06-02 18:00:00 +0200";
         QTest::newRow("notes") << test::itemWith({{key::notes, Value::data(richNotes("Bring\nthe key"))}})
                                << "DESCRIPTION:Bring\\nthe key\r\nX-TARDIGO-NOTES:";
         QTest::newRow("icon") << test::itemWith({{key::icon, "vk_heart"}, {key::thisIconOnly, yes}})

@@ -48,15 +48,20 @@ std::optional<QDateTime> zonedTime(const QDate& date, const QTime& time, icalpro
 
 } // namespace
 
-icaltimetype icalUtcTime(const QDateTime& time) {
-    return icaltime_from_timet_with_zone(time_t(time.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
+std::optional<icaltimetype> icalUtcTime(const QDateTime& time) {
+    const icaltimetype utc =
+        icaltime_from_timet_with_zone(time_t(time.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone());
+    if (icaltime_is_null_time(utc) || !icaltime_is_valid_time(utc))
+        return std::nullopt;
+    return utc;
 }
 
 icalproperty* storedDateProperty(icalproperty* (*make)(icaltimetype), const QString& storedDate) {
     const std::optional<QDateTime> time = parseStoredDate(storedDate);
-    if (!time)
+    const std::optional<icaltimetype> utc = time ? icalUtcTime(*time) : std::nullopt;
+    if (!utc)
         return nullptr;
-    icalproperty* property = make(icalUtcTime(*time));
+    icalproperty* property = make(*utc);
     if (time->offsetFromUtc() != localOffsetAt(time->toSecsSinceEpoch())) {
         icalparameter* offset = icalparameter_new_x(offsetText(time->offsetFromUtc()).toLatin1().constData());
         icalparameter_set_xname(offset, kOffsetParameter);

@@ -13,10 +13,11 @@ namespace tardigo {
 // reads; when the stored string's offset is not the local zone's at that instant, the offset rides
 // along as a parameter so that reading it back gives the very same string.
 
-/// The instant in UTC, as libical holds it.
-icaltimetype icalUtcTime(const QDateTime& time);
+/// The instant in UTC, as libical holds it; nothing for an instant libical cannot write (it
+/// refuses years past 3000 and would write zeros in their place).
+std::optional<icaltimetype> icalUtcTime(const QDateTime& time);
 /// A DATE-TIME property made by `make` for the stored date string's instant; null when the text
-/// is not a stored date string.
+/// is not a stored date string or its instant cannot be written.
 icalproperty* storedDateProperty(icalproperty* (*make)(icaltimetype), const QString& storedDate);
 /// The instant of a DATE-TIME or DATE property of the component: UTC, a zone the calendar or the
 /// system knows, or floating (local); a DATE is local midnight. Nothing when it holds no valid time.

@@ -17,7 +17,9 @@ const QStringList kReminderKeys{key::reminderSet,         key::reminderTimeLengt
                                 key::reminderMark};
 
 void stamp(icalcomponent* todo, const QDateTime& modified) {
-    const icaltimetype at = icalUtcTime(modified.isValid() ? modified : Clock::now());
+    // A history time libical cannot write (past the year 3000) stamps as a change found now.
+    const std::optional<icaltimetype> written = modified.isValid() ? icalUtcTime(modified) : std::nullopt;
+    const icaltimetype at = written ? *written : *icalUtcTime(Clock::now());
     removeProperties(todo, ICAL_LASTMODIFIED_PROPERTY);
     removeProperties(todo, ICAL_DTSTAMP_PROPERTY);
     addProperty(todo, icalproperty_new_dtstamp(at));
