@@ -228,6 +228,10 @@ private slots:
         QTest::newRow("colour changed")
             << red << "COLOR:red"
             << "COLOR:#0000ff" << key::color << Value::data(colorDataFromRgba({0, 0, 1, 1}));
+        const NodePtr sized = test::itemWith({{key::fontSize, Value::float32(14)}});
+        QTest::newRow("font size past a float's range")
+            << sized << "X-TARDIGO-FONT-SIZE:14"
+            << "X-TARDIGO-FONT-SIZE:1.4e44" << key::fontSize << Value();
         const NodePtr reminded = test::itemWith({{key::due, at("2024-06-03 09:30:00")},
                                                  {key::reminderSet, yes},
                                                  {key::reminderTimeLength, Value::float32(2)},

@@ -7,6 +7,7 @@
 #include "model/keys.h"
 
 #include <cmath>
+#include <limits>
 
 namespace tardigo {
 
@@ -40,7 +41,7 @@ void readLook(icalcomponent* todo, TodoContent& content) {
     if (const std::optional<QString> font = xPropertyText(todo, kFontName))
         item.set(key::fontName, *font);
     if (const double size = xPropertyText(todo, kFontSize).value_or(QString()).toDouble(&ok);
-        ok && std::isfinite(size))
+        ok && std::isfinite(size) && std::abs(size) <= std::numeric_limits<float>::max()) // stored as a float
         item.set(key::fontSize, Value::float32(size));
 }
 
