@@ -88,8 +88,7 @@ private slots:
         QVERIFY(!inspector.repeatCheckboxAction(false, 2));
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(0));
         QCOMPARE(list.undo().undoActionName(), QStringLiteral("Set Due Date Repeat"));
-        QCOMPARE(historyMessages(*plants).mid(1),
-                 QStringList(3, QStringLiteral("set date due repeat")));
+        QCOMPARE(historyMessages(*plants).mid(1), QStringList(3, QStringLiteral("set date due repeat")));
         undo(list);
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(2));
     }
@@ -98,18 +97,25 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("actionName");
         QTest::addColumn<QStringList>("expected"); // "key=number" after the action
-        QTest::newRow("checkbox off") << "checkbox" << "set reminder" << QStringList{"reminder set=0"};
-        QTest::newRow("a positive length") << "length 2 hours" << "set reminder interval"
-                                           << QStringList{"reminder time length=2", "reminder set=1"};
-        QTest::newRow("a length of 0") << "length abc" << "set reminder interval"
-                                       << QStringList{"reminder time length=0", "reminder set=0"};
-        QTest::newRow("a unit") << "unit" << "set reminder type"
+        QTest::newRow("checkbox off") << "checkbox"
+                                      << "set reminder" << QStringList{"reminder set=0"};
+        QTest::newRow("a positive length")
+            << "length 2 hours"
+            << "set reminder interval" << QStringList{"reminder time length=2", "reminder set=1"};
+        QTest::newRow("a length of 0")
+            << "length abc"
+            << "set reminder interval" << QStringList{"reminder time length=0", "reminder set=0"};
+        QTest::newRow("a unit") << "unit"
+                                << "set reminder type"
                                 << QStringList{"reminder time unit=3", "reminder set=1"};
-        QTest::newRow("repeat") << "repeat" << "set reminder repeat"
-                                << QStringList{"reminder repeat=1", "reminder mark due date=0", "reminder mark now=1"};
-        QTest::newRow("before the due date") << "before" << "set reminder whence"
-                                             << QStringList{"reminder mark due date=1", "reminder mark now=0",
-                                                            "reminder repeat=0"};
+        QTest::newRow("repeat") << "repeat"
+                                << "set reminder repeat"
+                                << QStringList{"reminder repeat=1", "reminder mark due date=0",
+                                               "reminder mark now=1"};
+        QTest::newRow("before the due date")
+            << "before"
+            << "set reminder whence"
+            << QStringList{"reminder mark due date=1", "reminder mark now=0", "reminder repeat=0"};
     }
     void eachReminderControlWritesItsKeys() {
         QFETCH(QString, control);
@@ -141,7 +147,7 @@ private slots:
         QCOMPARE(list.undo().undoActionName(), actionName);
         QVERIFY(!bank->contains(key::minderTimestampReminder));
         QCOMPARE(bank->value(key::reminderMark), Value(now())); // a reminder from now starts again
-        undo(list); // one step puts back every key it changed
+        undo(list);                                             // one step puts back every key it changed
         for (const QString& pair : expected) {
             const QString key = pair.section(u'=', 0, 0);
             QCOMPARE(bank->value(key), before->value(key));
@@ -200,7 +206,8 @@ private slots:
     }
 
     void theDefaultFontIsAPreferenceNotAChangeOfTheList() {
-        OpenList list{makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(14)}}), makeItem("b")};
+        OpenList list{makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(14)}}),
+                      makeItem("b")};
         list.select({0});
         QVERIFY(!list.document.display().appearance->isDefaultFont);
         list.document.inspectorCommands().setDefaultFont(StoredFont{QStringLiteral("Courier"), 14});
@@ -213,6 +220,19 @@ private slots:
         QVERIFY(!list.document.isDocumentEdited());
         list.document.inspectorCommands().setDefaultFont(std::nullopt);
         QVERIFY(!userDefaultFont().name);
+    }
+
+    void aDamagedFontSizeIsNoSize() {
+        for (double size : {double(INFINITY), double(NAN), 1e30, -12.0})
+            QCOMPARE(
+                itemFontSettings(
+                    makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(size)}}).get())
+                    .pointSize,
+                0);
+        QCOMPARE(itemFontSettings(
+                     makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(14.5)}}).get())
+                     .pointSize,
+                 14);
     }
 
     void theInspectorsPlaceIsSavedWithTheList() {

@@ -13,6 +13,14 @@ namespace tardigo {
 
 namespace {
 
+constexpr double kLargestPointSize = 1000;
+
+/// A size a damaged file made negative, huge or not a number reads as no size of its own.
+int pointSizeOf(const Number* size) {
+    const double points = size ? size->toDouble() : 0.0;
+    return points > 0.0 && points <= kLargestPointSize ? int(points) : 0; // NaN fails both tests
+}
+
 QString historyText(const Dict& item) {
     QString text;
     const ArrayPtr history = item.value(key::history).asArray();
@@ -86,8 +94,7 @@ ItemFont itemFontSettings(const Dict* item) {
         return font;
     if (const QString* name = item->value(key::fontName).asString()) {
         font.name = *name;
-        const Number* size = item->value(key::fontSize).asNumber();
-        font.pointSize = size ? int(size->toDouble()) : 0;
+        font.pointSize = pointSizeOf(item->value(key::fontSize).asNumber());
     }
     return font;
 }
@@ -98,8 +105,7 @@ ItemFont userDefaultFont() {
     const Value name = defaults.objectForKey(pref::userFont);
     if (const QString* text = name.asString(); text && !text->isEmpty()) {
         font.name = *text;
-        const Value size = defaults.objectForKey(pref::userFontSize);
-        font.pointSize = size.asNumber() ? int(size.asNumber()->toDouble()) : 0;
+        font.pointSize = pointSizeOf(defaults.objectForKey(pref::userFontSize).asNumber());
     }
     return font;
 }
