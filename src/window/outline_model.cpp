@@ -34,6 +34,13 @@ ArrayPtr nodesOf(const Array& list) {
     return nodes;
 }
 
+/// The told list of every item without children: one list, so that a layout asking each leaf for
+/// its rows finds it in the cache. Never changed: a told list about to change is made its own first.
+const ArrayPtr& emptyToldList() {
+    static const ArrayPtr empty = Array::create();
+    return empty;
+}
+
 /// Whether the stored list holds the told nodes in the same order (besides anything not a node).
 bool sameNodes(const Array& told, const Array& stored) {
     auto next = stored.items.begin();
@@ -75,7 +82,16 @@ const ArrayPtr& OutlineModel::toldList(const NodePtr& owner, ArrayPtr& told) con
     if (!told) {
         // A copy: the stored list changes before the view hears of it, and until synchronize()
         // the view must be answered as it was told.
-        told = nodesOf(*_dataSource.filteredChildrenOfItem(owner));
+        const ArrayPtr stored = _dataSource.filteredChildrenOfItem(owner);
+        told = stored->items.empty() ? emptyToldList() : nodesOf(*stored);
+    }
+    return told;
+}
+
+ArrayPtr OutlineModel::changingList(ArrayPtr& told) {
+    if (told == emptyToldList()) {
+        told = Array::create();
+        _lastAskedParent = {};
     }
     return told;
 }
@@ -97,17 +113,20 @@ ArrayPtr* OutlineModel::knownList(const NodePtr& owner) {
 }
 
 QModelIndex OutlineModel::indexAt(const NodePtr& item, const NodePtr& parent, int row, int column) const {
-    if (!item)
-        return {};
-    auto place = _places.find(item.get());
-    if (place == _places.end()) {
-        place = _places.insert(item.get(), Place{item, parent, row, nullptr});
-    } else {
-        // The item's own list stays: it moved, its children did not.
+    return item ? indexForPlace(placeAt(Value(item), parent, row), column) : QModelIndex();
+}
+
+OutlineModel::Place& OutlineModel::placeAt(const Value& item, const NodePtr& parent, int row) const {
+    // Found by address: shares are taken only for a new place or a new parent, as a layout or a
+    // renumbering passes every row and each share touches the node's counter, far off in memory.
+    const auto place = _places.find(item.dictAddress());
+    if (place == _places.end())
+        return *_places.insert(item.dictAddress(), Place{item.asDict(), parent, row, nullptr});
+    // The item's own list stays: it moved, its children did not.
+    if (place->parent != parent)
         place->parent = parent;
-        place->row = row;
-    }
-    return indexForPlace(*place, column);
+    place->row = row;
+    return *place;
 }
 
 QModelIndex OutlineModel::indexOfItem(const Dict* item, int column) const {
@@ -143,11 +162,10 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
     if (!parent.isValid()) {
         children = listBelow(parent);
     } else if (parent.internalPointer() == _lastAskedParent.parent) {
-        children = _lastAskedParent.list.get();
+        children = _lastAskedParent.list;
     } else if (Place* parentPlace = placeOf(parent)) {
-        const ArrayPtr& list = toldList(parentPlace->item, parentPlace->children);
-        _lastAskedParent = {parent.internalPointer(), parentPlace->item, list};
-        children = list.get();
+        children = toldList(parentPlace->item, parentPlace->children).get();
+        _lastAskedParent = {parent.internalPointer(), children};
     }
     if (!children || row >= children->size())
         return {};
@@ -157,7 +175,9 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
     const Dict* parentItem = static_cast<const Dict*>(parent.internalPointer());
     if (place != _places.constEnd() && place->row == row && place->parent.get() == parentItem)
         return indexForPlace(*place, column);
-    return indexAt(child.asDict(), parent.isValid() ? _lastAskedParent.owner : nullptr, row, column);
+    // The first time the view asks for this row: its parent's place holds the parent's share.
+    const NodePtr owner = parentItem ? _places.constFind(parentItem)->item : nullptr;
+    return indexForPlace(placeAt(child, owner, row), column);
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
@@ -432,10 +452,10 @@ void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::ve
     // Every list loses its rows before any list gains some: a row that moved to another parent is
     // forgotten where it left before it is placed where it came.
     for (const ListChange& change : changes) {
-        const ArrayPtr* known = knownList(change.owner);
+        ArrayPtr* known = knownList(change.owner);
         if (!known)
             continue; // it left the view with an ancestor
-        const ArrayPtr told = *known;
+        const ArrayPtr told = changingList(*known);
         const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
         for (auto range = change.left.rbegin(); range != change.left.rend(); ++range) {
             const auto [first, last] = *range;
@@ -448,10 +468,10 @@ void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::ve
         }
     }
     for (const ListChange& change : changes) {
-        const ArrayPtr* known = knownList(change.owner);
+        ArrayPtr* known = knownList(change.owner);
         if (!known)
             continue;
-        const ArrayPtr told = *known;
+        const ArrayPtr told = changingList(*known);
         const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
         for (const auto& [first, last] : change.came) {
             beginInsertRows(parent, int(first), int(last));
@@ -477,10 +497,10 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
                 shownAgain.insert(change.fresh->items[size_t(i)].dictAddress());
     std::vector<std::pair<NodePtr, ArrayPtr>> renumbered;
     for (const ListChange& change : changes) {
-        const ArrayPtr* known = knownList(change.owner);
+        ArrayPtr* known = knownList(change.owner);
         if (!known)
             continue;
-        const ArrayPtr told = *known;
+        const ArrayPtr told = changingList(*known);
         for (const auto& [first, last] : change.left)
             for (qsizetype i = first; i <= last; ++i)
                 if (const Dict* item = told->items[size_t(i)].dictAddress(); !shownAgain.contains(item))
@@ -488,7 +508,7 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
         for (const auto& [first, last] : change.came)
             for (qsizetype i = first; i <= last; ++i)
                 came.push_back(change.fresh->items[size_t(i)].asDict());
-        told->items = change.fresh->items;
+        told->items.swap(change.fresh->items); // the fresh list is not read again
         renumbered.emplace_back(change.owner, told);
     }
     // Places last, so that a row that moved keeps the place its new parent gives it.
@@ -522,7 +542,7 @@ void OutlineModel::forgetSubtree(const Dict* item) {
 
 void OutlineModel::renumber(const NodePtr& owner, const Array& list, size_t first) {
     for (size_t row = first; row < list.items.size(); ++row)
-        indexAt(list.items[row].asDict(), owner, int(row));
+        placeAt(list.items[row], owner, int(row));
 }
 
 void OutlineModel::itemChanged(const NodePtr& item) {

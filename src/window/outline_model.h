@@ -92,12 +92,17 @@ private:
         bool inOrder = true;
     };
     QModelIndex indexForPlace(const Place& place, int column) const;
+    /// The item's place as the row-th child of parent (null: the top level), made when new.
+    Place& placeAt(const Value& item, const NodePtr& parent, int row) const;
     /// The place of a valid index; null for the root and for an index from before a change.
     Place* placeOf(const QModelIndex& index) const;
     /// The told list below an index (the top level's for the root); null for an unknown index.
     const Array* listBelow(const QModelIndex& parent) const;
     /// The told list `told` of owner, asked of the document the first time.
     const ArrayPtr& toldList(const NodePtr& owner, ArrayPtr& told) const;
+    /// The told list, made a list of its own when it is the one all items without children share:
+    /// it is about to change.
+    ArrayPtr changingList(ArrayPtr& told);
     /// The told list of owner (null: the top level), when the view has been told one.
     ArrayPtr* knownList(const NodePtr& owner);
     /// The change of one told list, if it changed.
@@ -115,11 +120,12 @@ private:
     mutable ArrayPtr _rootList; // the top level as told
     mutable QHash<const Dict*, Place> _places;
     /// The parent whose rows the view asked for last and its told list: a layout asks for each of
-    /// a parent's rows in turn. Forgotten whenever a place is.
+    /// a parent's rows in turn. Plain pointers, as a layout switches parents at every open item and
+    /// taking shares costs a cold cache line each time; valid because a told list is only ever
+    /// changed in place, and forgotten whenever a place is.
     struct AskedParent {
         const void* parent = nullptr;
-        NodePtr owner;
-        ArrayPtr list;
+        const Array* list = nullptr;
     };
     mutable AskedParent _lastAskedParent;
     mutable NotesCache _notesCache;
