@@ -267,6 +267,22 @@ private slots:
         QVERIFY(readTodo(back.todo).item->value(key) == expected);
     }
 
+    // An alarm past the year 3000 is left out rather than written as a trigger of zeros that
+    // makes the calendar unreadable; its settings still travel.
+    void anAlarmPastTheYear3000IsLeftOut() {
+        const Value yes = Value::boolean(true), no = Value::boolean(false);
+        const NodePtr item = test::itemWith({{key::reminderSet, yes},
+                                             {key::reminderTimeLength, Value::float32(30)},
+                                             {key::reminderTimeUnit, Value::integer(0)},
+                                             {key::reminderMarkDueDate, no},
+                                             {key::reminderMarkNow, yes},
+                                             {key::reminderMark, mark("3456-06-01 10:00:00")}});
+        const QByteArray text = test::todoText(*item);
+        QVERIFY2(!text.contains("TRIGGER") && text.contains("X-TARDIGO-REMINDER:set=1"), text.constData());
+        const test::ReadBack back = test::readFirstTodo(text);
+        QVERIFY2(back.todo, qPrintable(back.read.error));
+    }
+
     // Rewriting a to-do another client wrote changes only what the item changed.
     void rewritingKeepsWhatWeDoNotOwn() {
         const QByteArray foreign =

@@ -31,7 +31,7 @@ const Setting kSettingsKeys[] = {
 
 constexpr double kLongestInterval = 2e9;        // some 60 years, within an int of seconds
 constexpr double kFirstSecond = -62135596800.0; // 0001-01-01 00:00:00 UTC
-constexpr double kLastSecond = 32535215999.0;   // 3000-12-31 23:59:59 UTC, the last libical writes
+constexpr double kLastSecond = 253402300799.0;  // 9999-12-31 23:59:59 UTC
 
 /// When the alarm comes: `seconds` before the due date, or at `seconds` since 1970.
 struct Trigger {
@@ -53,7 +53,8 @@ std::optional<Trigger> triggerOf(const Dict& settings) {
     if (!VKboolForKey(settings, key::reminderMarkNow) || !mark || !std::isfinite(mark->seconds))
         return std::nullopt;
     const double at = std::floor(double(Date::referenceUnixSeconds) + mark->seconds + interval);
-    if (at < kFirstSecond || at > kLastSecond)
+    if (at < kFirstSecond || at > kLastSecond ||
+        !icalUtcTime(QDateTime::fromSecsSinceEpoch(qint64(at), Qt::UTC)))
         return std::nullopt;
     return Trigger{false, qint64(at)};
 }
@@ -146,7 +147,8 @@ void writeReminder(const TodoContent& content, icalcomponent* todo) {
     if (trigger->beforeDue)
         value.duration = icaldurationtype_from_int(int(-trigger->seconds));
     else
-        value.time = *icalUtcTime(QDateTime::fromSecsSinceEpoch(trigger->seconds, Qt::UTC)); // bounded above
+        value.time =
+            *icalUtcTime(QDateTime::fromSecsSinceEpoch(trigger->seconds, Qt::UTC)); // checked by triggerOf
     icalproperty* triggerProperty = icalproperty_new_trigger(value);
     if (trigger->beforeDue)
         icalproperty_add_parameter(triggerProperty, icalparameter_new_related(ICAL_RELATED_END));
