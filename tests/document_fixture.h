@@ -53,11 +53,16 @@ inline void appendChild(Dict& parent, const NodePtr& child) {
     childrenOf(parent)->items.push_back(child);
 }
 
-/// Notes as the notes tool stores them.
-inline Value notesData(const QString& text) {
+/// Notes as the notes tool encodes them.
+inline QByteArray notesBytes(const QString& text) {
     TextRun run;
     run.text = text;
-    return Value::data(encodeNotes(RichText::fromRuns({run})));
+    return encodeNotes(RichText::fromRuns({run}));
+}
+
+/// Notes as the notes tool stores them.
+inline Value notesData(const QString& text) {
+    return Value::data(notesBytes(text));
 }
 
 inline QString nameOf(const Dict& item) {

@@ -167,7 +167,7 @@ private slots:
     void notesCommits() {
         OpenList list{makeItem("a"), makeItem("b")};
         const NodePtr a = list.row(0);
-        const QByteArray hello = *notesData("hello").asData();
+        const QByteArray hello = notesBytes("hello");
         list.select({0, 1});
         list.document.cellEdits().notesDidEndEditing(hello);
         QVERIFY(!a->contains(key::notes));
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
         QCOMPARE(list.outline().lastReloadedItem(), a);
         OpenList::endEvent();
-        list.document.cellEdits().notesDidEndEditing(*notesData("").asData());
+        list.document.cellEdits().notesDidEndEditing(notesBytes(""));
         QVERIFY(!a->contains(key::notes));
         QCOMPARE(historyMessages(*a).count("notes"), 1);
         OpenList::endEvent();
@@ -201,7 +201,7 @@ private slots:
         OpenList::endEvent();
         list.select({1});
         list.document.cellEdits().notesDidEndEditing(
-            *notesData("first").asData()); // notes sort again at once
+            notesBytes("first")); // notes sort again at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

@@ -219,7 +219,8 @@ private slots:
         QCOMPARE(blank.value(key::dateDueRepeatPeriod), Value::integer(0));
 
         QCOMPARE(*rent.value(key::notes).asData(), QByteArray("rtfd bytes"));
-        QCOMPARE(*decodeArchive(*rent.value(key::color).asData()).root.asColor(), kRust);
+        const ArchiveDecodeResult color = decodeArchive(*rent.value(key::color).asData());
+        QCOMPARE(*color.root.asColor(), kRust);
         QVERIFY(!call.contains(key::notes) && !call.contains(key::color) && !blank.contains(key::color));
 
         for (const Dict* node : {&rent, &call, &blank}) {

@@ -318,7 +318,7 @@ private slots:
 
         const ListLoad load = readListFile(path);
         QVERIFY2(load.ok(), qPrintable(load.error));
-        const auto valueOf = [&](int i, const QString& key) {
+        const auto valueOf = [&](int i, const QString& key) -> const Value& {
             return childrenOf(*load.root)->items[size_t(i)].asDict()->value(key);
         };
         QVERIFY(valueOf(0, key::notes).asData()->constData() ==

@@ -91,14 +91,15 @@ private slots:
         reopened.useFile(file);
         registerTardigoDefaults(reopened); // a new launch registers again: the user's values still win
         QCOMPARE(reopened.integerForKey(pref::oldDays), 30);
-        QCOMPARE(reopened.objectForKey(pref::autoSave).asNumber()->type, 'c');
+        const Value autoSave = reopened.objectForKey(pref::autoSave);
+        QCOMPARE(autoSave.asNumber()->type, 'c');
         QCOMPARE(reopened.stringArrayForKey(pref::tardigoMinderDocs),
                  (QStringList{"/tmp/a, b.todo", "/tmp/\"q\".todo", "/tmp/c.todo"}));
         QCOMPARE(reopened.objectForKey(pref::minderEmailAddress), Value(" me@example.org\n"));
         QCOMPARE(reopened.objectForKey(pref::todoItemIconCategories),
                  Value(dictOf({{"vk_heart", "Family"}, {"/home/u/my icon.png", "Work, urgent"}})));
         QCOMPARE(reopened.objectForKey(pref::todoItemIconConditions).asDict()->size(), 0);
-        QCOMPARE(*reopened.objectForKey(pref::windowFramePrefix + "Errands.todo").asData(), frame);
+        QCOMPARE(reopened.objectForKey(pref::windowFramePrefix + "Errands.todo"), Value::data(frame));
         QVERIFY(reopened.isSetByUser(pref::oldDays));
         reopened.removeObject(pref::oldDays);
         QCOMPARE(reopened.integerForKey(pref::oldDays), 90);
@@ -176,8 +177,8 @@ private slots:
         QCOMPARE(defaults.objectForKey(pref::todoItemIconCategories),
                  Value(dictOf({{"vk_heart", "Family"}})));
         QCOMPARE(defaults.objectForKey(pref::minderEmailAddress), Value("me@example.org"));
-        QCOMPARE(*defaults.objectForKey(pref::windowFramePrefix + "Errands.todo").asData(),
-                 QByteArray("\x01\x02\xff"));
+        QCOMPARE(defaults.objectForKey(pref::windowFramePrefix + "Errands.todo"),
+                 Value::data(QByteArray("\x01\x02\xff")));
         QVERIFY(fileText(migrated).contains("oldDays=30"));
     }
 

@@ -31,7 +31,8 @@ UserDefaults& defaults() {
 }
 
 QString stringPreference(const QString& key) {
-    const QString* text = defaults().objectForKey(key).asString();
+    const Value stored = defaults().objectForKey(key);
+    const QString* text = stored.asString();
     return text ? *text : QString();
 }
 

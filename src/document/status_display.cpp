@@ -105,7 +105,8 @@ ItemFont userDefaultFont() {
     const Value name = defaults.objectForKey(pref::userFont);
     if (const QString* text = name.asString(); text && !text->isEmpty()) {
         font.name = *text;
-        font.pointSize = pointSizeOf(defaults.objectForKey(pref::userFontSize).asNumber());
+        const Value size = defaults.objectForKey(pref::userFontSize);
+        font.pointSize = pointSizeOf(size.asNumber());
     }
     return font;
 }

@@ -85,14 +85,14 @@ bool Value::isMutable() const {
     return std::holds_alternative<MutableString>(_v) || std::holds_alternative<MutableData>(_v);
 }
 
-const QString* Value::asString() const {
+const QString* Value::asString() const& {
     if (const String* s = std::get_if<String>(&_v))
         return &s->text;
     const MutableString* s = std::get_if<MutableString>(&_v);
     return s ? &s->text : nullptr;
 }
 
-const QByteArray* Value::asData() const {
+const QByteArray* Value::asData() const& {
     if (const Data* d = std::get_if<Data>(&_v))
         return &d->bytes;
     const MutableData* d = std::get_if<MutableData>(&_v);

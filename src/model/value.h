@@ -149,14 +149,22 @@ public:
     /// it themselves).
     bool isMutable() const;
 
-    // Typed access; each answers null when the value is of another kind.
-    const QString* asString() const;
-    const Number* asNumber() const { return std::get_if<Number>(&_v); }
-    const Date* asDate() const { return std::get_if<Date>(&_v); }
-    const CalendarDate* asCalendarDate() const { return boxed<CalendarDate>(); }
-    const TimeZone* asTimeZone() const { return boxed<TimeZone>(); }
-    const QByteArray* asData() const;
-    const Color* asColor() const { return boxed<Color>(); }
+    // Typed access; each answers null when the value is of another kind. The answer points into
+    // the value, so a temporary value cannot be asked.
+    const QString* asString() const&;
+    const Number* asNumber() const& { return std::get_if<Number>(&_v); }
+    const Date* asDate() const& { return std::get_if<Date>(&_v); }
+    const CalendarDate* asCalendarDate() const& { return boxed<CalendarDate>(); }
+    const TimeZone* asTimeZone() const& { return boxed<TimeZone>(); }
+    const QByteArray* asData() const&;
+    const Color* asColor() const& { return boxed<Color>(); }
+    const QString* asString() const&& = delete;
+    const Number* asNumber() const&& = delete;
+    const Date* asDate() const&& = delete;
+    const CalendarDate* asCalendarDate() const&& = delete;
+    const TimeZone* asTimeZone() const&& = delete;
+    const QByteArray* asData() const&& = delete;
+    const Color* asColor() const&& = delete;
     ArrayPtr asArray() const;
     /// The dictionary; for a history entry, a new immutable Dict with its two entries, whose
     /// only owner is the answer: hold it while its entries are in use.

@@ -136,10 +136,11 @@ void DocumentMainWindow::buildWidgets() {
 
 void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
     const UserDefaults& defaults = UserDefaults::standard();
-    if (const QByteArray* frame = defaults.objectForKey(pref::windowFramePrefix + autosaveName).asData())
-        restoreGeometry(*frame);
-    if (const QByteArray* columns =
-            defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName).asData()) {
+    const Value frame = defaults.objectForKey(pref::windowFramePrefix + autosaveName);
+    if (const QByteArray* geometry = frame.asData())
+        restoreGeometry(*geometry);
+    const Value columnState = defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName);
+    if (const QByteArray* columns = columnState.asData()) {
         _outline->header()->restoreState(*columns);
         // The arrow belongs to the list's sort state, which the document restores.
         _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
