@@ -71,86 +71,114 @@ std::vector<std::pair<qsizetype, qsizetype>> rangesNotIn(const Array& list, cons
     return ranges;
 }
 
+// An index identifier is a place's slot with its generation above it, so that a slot given to another
+// item no longer answers to the identifiers of the item it held before.
+constexpr int kSlotBits = sizeof(quintptr) >= 8 ? 32 : 24;
+constexpr quintptr kSlotMask = (quintptr(1) << kSlotBits) - 1;
+
 } // namespace
 
 OutlineModel::OutlineModel(OutlineDataSource& dataSource, QObject* parent)
-    : QAbstractItemModel(parent), _dataSource(dataSource) {}
+    : QAbstractItemModel(parent), _dataSource(dataSource), _places(1) {}
 
 // The places and lists the view was told
 
-const ArrayPtr& OutlineModel::toldList(const NodePtr& owner, ArrayPtr& told) const {
-    if (!told) {
-        // A copy: the stored list changes before the view hears of it, and until synchronize()
-        // the view must be answered as it was told.
-        const ArrayPtr stored = _dataSource.filteredChildrenOfItem(owner);
-        told = stored->items.empty() ? emptyToldList() : nodesOf(*stored);
-    }
-    return told;
+quintptr OutlineModel::idOf(Slot slot) const {
+    return (quintptr(_places[slot].generation) << kSlotBits) | slot;
 }
 
-ArrayPtr OutlineModel::changingList(ArrayPtr& told) {
-    if (told == emptyToldList()) {
-        told = Array::create();
-        _lastAskedParent = {};
+OutlineModel::Slot OutlineModel::slotOfId(quintptr id) const {
+    if (id == 0)
+        return kRootSlot;
+    const Slot slot = Slot(id & kSlotMask);
+    if (slot == kRootSlot || slot >= _places.size() || !_places[slot].item || idOf(slot) != id)
+        return kNoSlot;
+    return slot;
+}
+
+OutlineModel::Slot OutlineModel::slotOfIndex(const QModelIndex& index) const {
+    // Only the place table is consulted: an index from before a change must not reach its node.
+    return index.isValid() ? slotOfId(index.internalId()) : kRootSlot;
+}
+
+OutlineModel::Slot OutlineModel::slotOfItem(const Dict* item) const {
+    return item ? _slotOf.value(item, kNoSlot) : kRootSlot;
+}
+
+QModelIndex OutlineModel::indexForSlot(Slot slot, int column) const {
+    return createIndex(_places[slot].row, column, idOf(slot));
+}
+
+OutlineModel::Slot OutlineModel::placeAt(const Value& item, Slot parent, int row) const {
+    const Dict* address = item.dictAddress();
+    Slot slot = _slotOf.value(address, kNoSlot);
+    if (slot == kNoSlot) {
+        if (_freeSlots.empty()) {
+            slot = Slot(_places.size());
+            _places.emplace_back();
+        } else {
+            slot = _freeSlots.back();
+            _freeSlots.pop_back();
+        }
+        _places[slot].item = item.asDict();
+        _slotOf.insert(address, slot);
     }
-    return told;
+    // The item's own list stays: it moved, its children did not.
+    Place& place = _places[slot];
+    place.parent = idOf(parent);
+    place.row = row;
+    return slot;
+}
+
+const ArrayPtr& OutlineModel::toldList(Slot owner) const {
+    Place& place = _places[owner];
+    if (!place.children) {
+        // A copy: the stored list changes before the view hears of it, and until synchronize()
+        // the view must be answered as it was told.
+        const ArrayPtr stored = _dataSource.filteredChildrenOfItem(place.item);
+        place.children = stored->items.empty() ? emptyToldList() : nodesOf(*stored);
+        place.childSlots.assign(size_t(place.children->size()), kNoSlot);
+    }
+    return place.children;
+}
+
+Array& OutlineModel::changingList(Slot owner) {
+    Place& place = _places[owner];
+    if (place.children == emptyToldList())
+        place.children = Array::create();
+    return *place.children;
 }
 
 ArrayPtr OutlineModel::childrenOf(const NodePtr& item) const {
-    if (!item)
-        return toldList(nullptr, _rootList);
-    const auto place = _places.find(item.get());
-    if (place == _places.end())
+    const Slot slot = slotOfItem(item.get());
+    if (slot == kNoSlot)
         return nodesOf(*_dataSource.filteredChildrenOfItem(item)); // the view knows nothing of it
-    return toldList(place->item, place->children);
+    return toldList(slot);
 }
 
-ArrayPtr* OutlineModel::knownList(const NodePtr& owner) {
-    if (!owner)
-        return &_rootList;
-    const auto place = _places.find(owner.get());
-    return place == _places.end() || !place->children ? nullptr : &place->children;
+OutlineModel::Slot OutlineModel::knownList(const NodePtr& owner) const {
+    const Slot slot = slotOfItem(owner.get());
+    return slot != kNoSlot && _places[slot].children ? slot : kNoSlot;
 }
 
-QModelIndex OutlineModel::indexAt(const NodePtr& item, const NodePtr& parent, int row, int column) const {
-    return item ? indexForPlace(placeAt(Value(item), parent, row), column) : QModelIndex();
+OutlineModel::Slot OutlineModel::knownList(quintptr owner) const {
+    const Slot slot = slotOfId(owner);
+    return slot != kNoSlot && _places[slot].children ? slot : kNoSlot;
 }
 
-OutlineModel::Place& OutlineModel::placeAt(const Value& item, const NodePtr& parent, int row) const {
-    // Found by address: shares are taken only for a new place or a new parent, as a layout or a
-    // renumbering passes every row and each share touches the node's counter, far off in memory.
-    const auto place = _places.find(item.dictAddress());
-    if (place == _places.end())
-        return *_places.insert(item.dictAddress(), Place{item.asDict(), parent, row, nullptr});
-    // The item's own list stays: it moved, its children did not.
-    if (place->parent != parent)
-        place->parent = parent;
-    place->row = row;
-    return *place;
+OutlineModel::Slot OutlineModel::childSlot(Slot owner, size_t row) const {
+    const Place& place = _places[owner];
+    const Dict* child = place.children->items[row].dictAddress();
+    const Slot slot = place.childSlots[row];
+    // A slot noted for the row may have been given to another item since.
+    if (slot != kNoSlot && _places[slot].item.get() == child)
+        return slot;
+    return slotOfItem(child);
 }
 
 QModelIndex OutlineModel::indexOfItem(const Dict* item, int column) const {
-    const auto found = _places.constFind(item);
-    return found == _places.constEnd() ? QModelIndex() : indexForPlace(*found, column);
-}
-
-QModelIndex OutlineModel::indexForPlace(const Place& place, int column) const {
-    return createIndex(place.row, column, place.item.get());
-}
-
-OutlineModel::Place* OutlineModel::placeOf(const QModelIndex& index) const {
-    // Only the place table is consulted: an index from before a change must not reach its node.
-    if (!index.isValid())
-        return nullptr;
-    const auto found = _places.find(static_cast<const Dict*>(index.internalPointer()));
-    return found == _places.end() ? nullptr : &*found;
-}
-
-const Array* OutlineModel::listBelow(const QModelIndex& parent) const {
-    if (!parent.isValid())
-        return toldList(nullptr, _rootList).get();
-    Place* place = placeOf(parent);
-    return place ? toldList(place->item, place->children).get() : nullptr;
+    const Slot slot = item ? slotOfItem(item) : kNoSlot;
+    return slot == kNoSlot ? QModelIndex() : indexForSlot(slot, column);
 }
 
 // The Qt model
@@ -158,46 +186,44 @@ const Array* OutlineModel::listBelow(const QModelIndex& parent) const {
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) const {
     if (row < 0 || column < 0 || column >= columnCount() || (parent.isValid() && parent.column() != 0))
         return {};
-    const Array* children = nullptr;
-    if (!parent.isValid()) {
-        children = listBelow(parent);
-    } else if (parent.internalPointer() == _lastAskedParent.parent) {
-        children = _lastAskedParent.list;
-    } else if (Place* parentPlace = placeOf(parent)) {
-        children = toldList(parentPlace->item, parentPlace->children).get();
-        _lastAskedParent = {parent.internalPointer(), children};
-    }
-    if (!children || row >= children->size())
+    const Slot owner = slotOfIndex(parent);
+    if (owner == kNoSlot)
         return {};
-    const Value& child = children->items[size_t(row)];
-    // The view asks for every row at every layout: a place that is known already costs no copy.
-    const auto place = _places.constFind(child.dictAddress());
-    const Dict* parentItem = static_cast<const Dict*>(parent.internalPointer());
-    if (place != _places.constEnd() && place->row == row && place->parent.get() == parentItem)
-        return indexForPlace(*place, column);
-    // The first time the view asks for this row: its parent's place holds the parent's share.
-    const NodePtr owner = parentItem ? _places.constFind(parentItem)->item : nullptr;
-    return indexForPlace(placeAt(child, owner, row), column);
+    const Array& children = *toldList(owner);
+    if (row >= children.size())
+        return {};
+    // The view asks for every row at every layout: a place noted for the row costs no lookup.
+    Slot slot = _places[owner].childSlots[size_t(row)];
+    const Place* known = slot == kNoSlot ? nullptr : &_places[slot];
+    if (!known || known->item.get() != children.items[size_t(row)].dictAddress() || known->row != row ||
+        known->parent != idOf(owner)) {
+        slot = placeAt(children.items[size_t(row)], owner, row);
+        _places[owner].childSlots[size_t(row)] = slot;
+    }
+    return createIndex(row, column, idOf(slot));
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
-    const Place* place = placeOf(child);
-    if (!place || !place->parent)
+    const Slot slot = slotOfIndex(child);
+    if (slot == kNoSlot || slot == kRootSlot)
         return {};
-    const auto parentPlace = _places.constFind(place->parent.get());
-    return parentPlace == _places.constEnd() ? QModelIndex() : indexForPlace(*parentPlace, 0);
+    const quintptr parentId = _places[slot].parent;
+    const Slot parentSlot = slotOfId(parentId);
+    if (parentSlot == kNoSlot || parentSlot == kRootSlot)
+        return {};
+    return createIndex(_places[parentSlot].row, 0, parentId);
 }
 
 NodePtr OutlineModel::itemForIndex(const QModelIndex& index) const {
-    const Place* place = placeOf(index);
-    return place ? place->item : nullptr;
+    const Slot slot = slotOfIndex(index);
+    return slot == kNoSlot ? nullptr : _places[slot].item; // the root's is null
 }
 
 int OutlineModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() > 0)
         return 0;
-    const Array* children = listBelow(parent);
-    return children ? int(children->size()) : 0;
+    const Slot slot = slotOfIndex(parent);
+    return slot == kNoSlot ? 0 : int(toldList(slot)->size());
 }
 
 int OutlineModel::columnCount(const QModelIndex&) const {
@@ -351,9 +377,19 @@ Qt::DropActions OutlineModel::supportedDragActions() const {
 
 void OutlineModel::showNewTree() {
     beginResetModel();
-    _rootList.reset();
-    _places.clear();
-    _lastAskedParent = {};
+    _slotOf.clear();
+    _freeSlots.clear();
+    for (Slot slot = Slot(_places.size()); slot-- > 0;) {
+        Place& place = _places[slot];
+        place.children.reset();
+        place.childSlots = {};
+        if (slot == kRootSlot)
+            continue;
+        if (place.item)
+            ++place.generation;
+        place.item.reset();
+        _freeSlots.push_back(slot); // the first slots are given out first, in the order asked
+    }
     _notesCache.clear();
     endResetModel();
 }
@@ -362,12 +398,9 @@ void OutlineModel::showNewTree() {
 
 std::vector<NodePtr> OutlineModel::synchronize() {
     std::vector<ListChange> changes;
-    if (_rootList)
-        if (std::optional<ListChange> change = changeOf(nullptr, *_rootList))
-            changes.push_back(std::move(*change));
-    for (const Place& place : std::as_const(_places))
-        if (place.children)
-            if (std::optional<ListChange> change = changeOf(place.item, *place.children))
+    for (Slot slot = 0; slot < _places.size(); ++slot)
+        if (_places[slot].children) // a free slot has none
+            if (std::optional<ListChange> change = changeOf(slot))
                 changes.push_back(std::move(*change));
     return apply(changes);
 }
@@ -379,16 +412,16 @@ std::vector<NodePtr> OutlineModel::synchronize(const std::vector<NodePtr>& owner
         if (asked.contains(owner.get()))
             continue;
         asked.insert(owner.get());
-        if (const ArrayPtr* told = knownList(owner)) // a list the view never asked for has nothing to tell
-            if (std::optional<ListChange> change = changeOf(owner, **told))
+        if (const Slot slot = knownList(owner); slot != kNoSlot) // a list never asked for has nothing to tell
+            if (std::optional<ListChange> change = changeOf(slot))
                 changes.push_back(std::move(*change));
     }
     return apply(changes);
 }
 
-std::optional<OutlineModel::ListChange> OutlineModel::changeOf(const NodePtr& owner,
-                                                               const Array& told) const {
-    const ArrayPtr stored = _dataSource.filteredChildrenOfItem(owner);
+std::optional<OutlineModel::ListChange> OutlineModel::changeOf(Slot owner) const {
+    const Array& told = *_places[owner].children;
+    const ArrayPtr stored = _dataSource.filteredChildrenOfItem(_places[owner].item);
     if (sameNodes(told, *stored))
         return std::nullopt;
     ArrayPtr fresh = nodesOf(*stored);
@@ -417,7 +450,7 @@ std::optional<OutlineModel::ListChange> OutlineModel::changeOf(const NodePtr& ow
         return std::any_of(told.items.begin(), told.items.end(),
                            [&](const Value& value) { return value.dictAddress() == item; });
     };
-    ListChange change{owner, fresh, {}, {}, true};
+    ListChange change{idOf(owner), fresh, {}, {}, true};
     qsizetype lastPlace = -1;
     for (const Value& item : told.items) {
         const qsizetype place = placeInFresh(item.dictAddress());
@@ -452,33 +485,42 @@ void OutlineModel::applyRowByRow(const std::vector<ListChange>& changes, std::ve
     // Every list loses its rows before any list gains some: a row that moved to another parent is
     // forgotten where it left before it is placed where it came.
     for (const ListChange& change : changes) {
-        ArrayPtr* known = knownList(change.owner);
-        if (!known)
+        const Slot owner = knownList(change.owner);
+        if (owner == kNoSlot)
             continue; // it left the view with an ancestor
-        const ArrayPtr told = changingList(*known);
-        const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
+        const QModelIndex parent = owner == kRootSlot ? QModelIndex() : indexForSlot(owner, 0);
         for (auto range = change.left.rbegin(); range != change.left.rend(); ++range) {
             const auto [first, last] = *range;
             beginRemoveRows(parent, int(first), int(last));
             for (qsizetype i = first; i <= last; ++i)
-                forgetSubtree(told->items[size_t(i)].dictAddress());
-            told->items.erase(told->items.begin() + first, told->items.begin() + last + 1);
-            renumber(change.owner, *told, size_t(first));
+                forgetChild(owner, size_t(i));
+            std::vector<Value>& told = changingList(owner).items;
+            told.erase(told.begin() + first, told.begin() + last + 1);
+            std::vector<Slot>& childSlots = _places[owner].childSlots;
+            childSlots.erase(childSlots.begin() + first, childSlots.begin() + last + 1);
+            renumber(owner, size_t(first));
             endRemoveRows();
         }
     }
     for (const ListChange& change : changes) {
-        ArrayPtr* known = knownList(change.owner);
-        if (!known)
+        const Slot owner = knownList(change.owner);
+        if (owner == kNoSlot)
             continue;
-        const ArrayPtr told = changingList(*known);
-        const QModelIndex parent = change.owner ? indexOfItem(change.owner.get()) : QModelIndex();
+        const QModelIndex parent = owner == kRootSlot ? QModelIndex() : indexForSlot(owner, 0);
         for (const auto& [first, last] : change.came) {
             beginInsertRows(parent, int(first), int(last));
             const auto from = change.fresh->items.begin() + first;
             const auto to = change.fresh->items.begin() + last + 1;
-            told->items.insert(told->items.begin() + first, from, to);
-            renumber(change.owner, *told, size_t(first));
+            std::vector<Value>& told = changingList(owner).items;
+            told.insert(told.begin() + first, from, to);
+            std::vector<Slot>& childSlots = _places[owner].childSlots;
+            childSlots.insert(childSlots.begin() + first, size_t(last - first + 1), kNoSlot);
+            // The rows that came get places now, so that the view can open those it remembers.
+            for (qsizetype row = first; row <= last; ++row) {
+                const Slot slot = placeAt(told[size_t(row)], owner, int(row));
+                _places[owner].childSlots[size_t(row)] = slot;
+            }
+            renumber(owner, size_t(last + 1));
             endInsertRows();
             for (auto item = from; item != to; ++item)
                 came.push_back(item->asDict());
@@ -495,62 +537,92 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
         for (const auto& [first, last] : change.came)
             for (qsizetype i = first; i <= last; ++i)
                 shownAgain.insert(change.fresh->items[size_t(i)].dictAddress());
-    std::vector<std::pair<NodePtr, ArrayPtr>> renumbered;
+    std::vector<quintptr> replaced;
     for (const ListChange& change : changes) {
-        ArrayPtr* known = knownList(change.owner);
-        if (!known)
+        const Slot owner = knownList(change.owner);
+        if (owner == kNoSlot)
             continue;
-        const ArrayPtr told = changingList(*known);
         for (const auto& [first, last] : change.left)
             for (qsizetype i = first; i <= last; ++i)
-                if (const Dict* item = told->items[size_t(i)].dictAddress(); !shownAgain.contains(item))
-                    forgetSubtree(item);
+                if (!shownAgain.contains(_places[owner].children->items[size_t(i)].dictAddress()))
+                    forgetChild(owner, size_t(i));
         for (const auto& [first, last] : change.came)
             for (qsizetype i = first; i <= last; ++i)
                 came.push_back(change.fresh->items[size_t(i)].asDict());
-        told->items.swap(change.fresh->items); // the fresh list is not read again
-        renumbered.emplace_back(change.owner, told);
+        changingList(owner).items.swap(change.fresh->items); // the fresh list is not read again
+        _places[owner].childSlots.assign(size_t(_places[owner].children->size()), kNoSlot);
+        replaced.push_back(change.owner);
     }
-    // Places last, so that a row that moved keeps the place its new parent gives it.
-    for (const auto& [owner, told] : renumbered)
-        if (!owner || _places.contains(owner.get()))
-            renumber(owner, *told, 0);
+    // Places last, so that a row that moved keeps the place its new parent gives it; a list whose
+    // owner left the view meanwhile is not placed.
+    for (const quintptr owner : replaced)
+        if (const Slot slot = knownList(owner); slot != kNoSlot)
+            findChildSlots(slot);
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
-        const Place* place = placeOf(index);
-        after.append(place ? indexForPlace(*place, index.column()) : QModelIndex());
+        const Slot slot = slotOfIndex(index);
+        after.append(slot == kNoSlot || slot == kRootSlot ? QModelIndex() : indexForSlot(slot, index.column()));
     }
     changePersistentIndexList(before, after);
     emit layoutChanged();
 }
 
-void OutlineModel::forgetSubtree(const Dict* item) {
-    _lastAskedParent = {};
-    std::vector<const Dict*> pending{item};
+void OutlineModel::forgetChild(Slot owner, size_t row) {
+    std::vector<Slot> pending;
+    if (const Slot slot = childSlot(owner, row); slot != kNoSlot)
+        pending.push_back(slot);
     while (!pending.empty()) {
-        const auto place = _places.find(pending.back());
+        const Slot next = pending.back();
         pending.pop_back();
-        if (place == _places.end())
-            continue;
-        if (place->children)
-            for (const Value& child : place->children->items)
-                pending.push_back(child.dictAddress());
-        _places.erase(place);
+        if (!_places[next].item)
+            continue; // met twice in a tree that holds a node twice
+        if (_places[next].children)
+            for (size_t i = 0; i < _places[next].childSlots.size(); ++i)
+                if (const Slot child = childSlot(next, i); child != kNoSlot)
+                    pending.push_back(child);
+        freeSlot(next);
     }
 }
 
-void OutlineModel::renumber(const NodePtr& owner, const Array& list, size_t first) {
-    for (size_t row = first; row < list.items.size(); ++row)
-        placeAt(list.items[row], owner, int(row));
+void OutlineModel::freeSlot(Slot slot) {
+    Place& place = _places[slot];
+    _slotOf.remove(place.item.get());
+    place.item.reset();
+    place.children.reset();
+    place.childSlots = {};
+    ++place.generation;
+    _freeSlots.push_back(slot);
+}
+
+void OutlineModel::renumber(Slot owner, size_t first) {
+    const quintptr ownerId = idOf(owner);
+    const Place& list = _places[owner];
+    for (size_t row = first; row < list.childSlots.size(); ++row) {
+        const Slot slot = list.childSlots[row];
+        // Only a place this list gave: a slot noted here may belong to another item or list by now.
+        if (slot == kNoSlot || _places[slot].parent != ownerId ||
+            _places[slot].item.get() != list.children->items[row].dictAddress())
+            continue;
+        _places[slot].row = int(row);
+    }
+}
+
+void OutlineModel::findChildSlots(Slot owner) {
+    const size_t count = size_t(_places[owner].children->size());
+    for (size_t row = 0; row < count; ++row) {
+        // Read again each time: a new place may move the table.
+        const Slot slot = placeAt(_places[owner].children->items[row], owner, int(row));
+        _places[owner].childSlots[row] = slot;
+    }
 }
 
 void OutlineModel::itemChanged(const NodePtr& item) {
     _notesCache.invalidate(item.get());
-    const auto found = item ? _places.constFind(item.get()) : _places.constEnd();
-    if (found == _places.constEnd())
+    const Slot slot = item ? slotOfItem(item.get()) : kNoSlot;
+    if (slot == kNoSlot)
         return;
-    emit dataChanged(indexForPlace(*found, 0), indexForPlace(*found, columnCount() - 1));
+    emit dataChanged(indexForSlot(slot, 0), indexForSlot(slot, columnCount() - 1));
 }
 
 } // namespace tardigo

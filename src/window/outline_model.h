@@ -54,8 +54,6 @@ public:
     ArrayPtr childrenOf(const NodePtr& item) const;
     /// The index of an item the view has been given an index for; invalid for any other.
     QModelIndex indexOfItem(const Dict* item, int column = 0) const;
-    /// The index of the item at a known place: the row-th visible child of parent (null: the root).
-    QModelIndex indexAt(const NodePtr& item, const NodePtr& parent, int row, int column = 0) const;
 
     /// Brings the view into step with the document's tree, comparing every children list the view
     /// was told with the document's: a few rows that left or came are removed or inserted, anything
@@ -74,60 +72,75 @@ public:
     OutlineDataSource& dataSource() const { return _dataSource; }
 
 private:
+    /// A place's number in the place table. An index carries its place's number and generation, so
+    /// that an index from before a change, whose place was forgotten or given to another item,
+    /// reaches no item.
+    using Slot = quint32;
+    static constexpr Slot kRootSlot = 0;   // the invisible root: the top level's list
+    static constexpr Slot kNoSlot = ~Slot(0);
     /// What the view was told of an item: where it stands, and the children list it was given.
     struct Place {
-        NodePtr item;   // held so that an index never outlives its node
-        NodePtr parent; // null: a top-level item
-        int row;
-        ArrayPtr children; // the list as told; null until the view asks for it
+        NodePtr item;         // held so that an index never outlives its node; null: a free slot
+        quintptr parent = 0;  // the parent place's index identifier; 0: a top-level item
+        int row = 0;
+        quint32 generation = 0;
+        ArrayPtr children;    // the list as told; null until the view asks for it
+        /// The child's place for each row of the told list, kNoSlot until the view asks for it.
+        std::vector<Slot> childSlots;
     };
     /// A children list that is no longer what the view was told: the rows that left (ranges of
     /// the told list) and those that came (ranges of the fresh list), and whether the rows that
     /// stayed kept their order.
     struct ListChange {
-        NodePtr owner; // null: the top level
+        quintptr owner; // the owner's place as an index identifier: it may be forgotten meanwhile
         ArrayPtr fresh;
         std::vector<std::pair<qsizetype, qsizetype>> left; // [first, last] in the told list
         std::vector<std::pair<qsizetype, qsizetype>> came; // [first, last] in the fresh list
         bool inOrder = true;
     };
-    QModelIndex indexForPlace(const Place& place, int column) const;
-    /// The item's place as the row-th child of parent (null: the top level), made when new.
-    Place& placeAt(const Value& item, const NodePtr& parent, int row) const;
-    /// The place of a valid index; null for the root and for an index from before a change.
-    Place* placeOf(const QModelIndex& index) const;
-    /// The told list below an index (the top level's for the root); null for an unknown index.
-    const Array* listBelow(const QModelIndex& parent) const;
-    /// The told list `told` of owner, asked of the document the first time.
-    const ArrayPtr& toldList(const NodePtr& owner, ArrayPtr& told) const;
-    /// The told list, made a list of its own when it is the one all items without children share:
-    /// it is about to change.
-    ArrayPtr changingList(ArrayPtr& told);
-    /// The told list of owner (null: the top level), when the view has been told one.
-    ArrayPtr* knownList(const NodePtr& owner);
+    quintptr idOf(Slot slot) const;
+    /// The live place an index identifier names: kRootSlot for 0, kNoSlot for a forgotten one.
+    Slot slotOfId(quintptr id) const;
+    /// The place of a valid index, the root's for the invalid one; kNoSlot for an index from before
+    /// a change.
+    Slot slotOfIndex(const QModelIndex& index) const;
+    /// The item's place, kNoSlot when it has none; null is the root.
+    Slot slotOfItem(const Dict* item) const;
+    QModelIndex indexForSlot(Slot slot, int column) const;
+    /// The item's place as the row-th child of the place parent, made when new.
+    Slot placeAt(const Value& item, Slot parent, int row) const;
+    /// The told list of a place, asked of the document the first time.
+    const ArrayPtr& toldList(Slot owner) const;
+    /// The told list of a place, made a list of its own when it is the one all items without
+    /// children share: it is about to change.
+    Array& changingList(Slot owner);
+    /// The place of owner (null: the root), when the view has been told its list; kNoSlot if not.
+    Slot knownList(const NodePtr& owner) const;
+    /// The same for a place named by its index identifier.
+    Slot knownList(quintptr owner) const;
+    /// The place of the owner's child at row, kNoSlot when it has none.
+    Slot childSlot(Slot owner, size_t row) const;
     /// The change of one told list, if it changed.
-    std::optional<ListChange> changeOf(const NodePtr& owner, const Array& told) const;
+    std::optional<ListChange> changeOf(Slot owner) const;
     std::vector<NodePtr> apply(const std::vector<ListChange>& changes);
     void applyRowByRow(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
     void applyAsLayoutChange(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
-    /// Forgets the item's place and, below it, every list and place the view was told.
-    void forgetSubtree(const Dict* item);
-    /// Each item of the owner's list from `first` on gets its place there.
-    void renumber(const NodePtr& owner, const Array& list, size_t first);
+    /// Forgets the place of the owner's child at row and, below it, every list and place the view
+    /// was told.
+    void forgetChild(Slot owner, size_t row);
+    void freeSlot(Slot slot);
+    /// Each item of the owner's list from `first` on that has a place learns its row there.
+    void renumber(Slot owner, size_t first);
+    /// The places of a told list found again by item, after the list was replaced.
+    void findChildSlots(Slot owner);
     QVariant displayData(const NodePtr& item, const QString& identifier) const;
 
     OutlineDataSource& _dataSource;
-    mutable ArrayPtr _rootList; // the top level as told
-    mutable QHash<const Dict*, Place> _places;
-    /// The parent whose rows the view asked for last and its told list: a layout asks for each of
-    /// a parent's rows in turn. Plain pointers, as a layout switches parents at every open item and
-    /// taking shares costs a cold cache line each time; valid because a told list is only ever
-    /// changed in place, and forgotten whenever a place is.
-    struct AskedParent {
-        const void* parent = nullptr;
-        const Array* list = nullptr;
-    };
-    mutable AskedParent _lastAskedParent;
+    /// Every place, addressed by slot; slot 0 is the root's. In the order the view first asked for
+    /// them, so that a layout walks the table from front to back.
+    mutable std::vector<Place> _places;
+    mutable std::vector<Slot> _freeSlots;
+    mutable QHash<const Dict*, Slot> _slotOf;
     mutable NotesCache _notesCache;
 };
 

@@ -91,7 +91,20 @@ QModelIndex OutlineTreeView::indexForRow(int row, const QString& identifier) con
     const int column = outlineColumnIndex(identifier);
     if (!found || column < 0)
         return {};
-    return _model->indexAt(found->item, found->parent, found->childIndex, column);
+    return indexForRow(*found, column);
+}
+
+QModelIndex OutlineTreeView::indexForRow(const OutlineRow& row, int column) const {
+    QModelIndex parent;
+    if (row.parent) {
+        parent = _model->indexOfItem(row.parent.get());
+        if (!parent.isValid())
+            if (const OutlineRow* parentRow = rows().at(rowForItem(row.parent.get())))
+                parent = indexForRow(*parentRow, 0);
+        if (!parent.isValid())
+            return {};
+    }
+    return _model->index(row.childIndex, column, parent);
 }
 
 QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
@@ -173,7 +186,7 @@ void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
         for (int row = 0; row < children->size(); ++row) {
             const NodePtr child = children->items[size_t(row)].asDict();
             if (child && isRemembered(child.get()))
-                expand(_model->indexAt(child, item, row));
+                expand(_model->index(row, 0, expandedIndex));
         }
     }
     _cascadingExpansion = false;
@@ -205,7 +218,7 @@ void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withC
         for (int row = 0; row < children->size(); ++row)
             if (NodePtr child = children->items[size_t(row)].asDict())
                 pending.push_back({child, parentIndex.isValid() || !parent
-                                              ? _model->indexAt(child, parent, row)
+                                              ? _model->index(row, 0, parentIndex)
                                               : QModelIndex()});
     };
     if (item) {

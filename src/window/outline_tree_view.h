@@ -124,6 +124,9 @@ private:
     void setCurrentQuietly(const QModelIndex& index);
     /// The item's cell in the column when its row is on show (every ancestor expanded); else invalid.
     QModelIndex shownIndexOf(const Dict* item, const QString& identifier) const;
+    /// The index of a row's cell in a column, its parent's found first when the view has not laid
+    /// that out yet.
+    QModelIndex indexForRow(const OutlineRow& row, int column) const;
     bool isShown(const QModelIndex& index) const;
     void editIndex(const QModelIndex& index, bool selectText);
     /// The next editable cell after (or before) the item's cell, moving on to the next row.

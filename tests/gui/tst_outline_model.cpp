@@ -131,6 +131,40 @@ private slots:
         QCOMPARE(first.siblingAtColumn(1).data().toString(), QStringLiteral("renamed"));
     }
 
+
+    void anIndexFromBeforeAChangeReachesNoOtherItem() {
+        const NodePtr child = item("child");
+        OutlineTreeView& outline = show({item("a", 0.0, {child}), item("b")});
+        OutlineModel& model = outline.outlineModel();
+        outline.expandItem(outline.itemAtRow(0), false);
+        const QModelIndex oldChild = outline.indexForRow(1, key::name);
+        const QModelIndex oldB = outline.indexForRow(2, key::name);
+        QCOMPARE(model.itemForIndex(oldChild), child);
+
+        // The rows leave and new items take the places they held in the model.
+        TardigoDocument& document = _window->document();
+        outline.selectItems({child, outline.itemAtRow(2)});
+        document.itemCommands().deleteItem();
+        document.itemCommands().newItemWithName("c");
+        document.itemCommands().newItemWithName("d");
+        QCOMPARE(rowNames(outline), (QStringList{"a", "c", "d"}));
+        for (int row = 0; row < outline.numberOfRows(); ++row)
+            QVERIFY(outline.indexForRow(row, key::name).isValid());
+        QVERIFY(!model.itemForIndex(oldChild));
+        QVERIFY(!model.itemForIndex(oldB));
+        QVERIFY(!model.parent(oldChild).isValid());
+        QCOMPARE(model.rowCount(oldB), 0);
+        QVERIFY(!model.index(0, 0, oldB).isValid());
+        QVERIFY(!model.setData(oldB, QStringLiteral("renamed")));
+        QVERIFY(!findItem(*document.data(), "renamed"));
+
+        // A new tree forgets every place, and the view numbers its rows afresh.
+        document.outlineCommands().expandAll();
+        const QModelIndex oldA = outline.indexForRow(0, key::name);
+        outline.showNewTree();
+        QVERIFY(!model.itemForIndex(oldA));
+        QCOMPARE(rowNames(outline), (QStringList{"a", "c", "d"}));
+    }
     void rowsAreTheVisibleTreeAsTheViewShowsIt() {
         const NodePtr grandchild = item("grandchild");
         const NodePtr child = item("child", 0.0, {grandchild});
