@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 using namespace tardigo;
 using namespace tardigo::test;
 
@@ -97,6 +99,17 @@ private slots:
         list.document.updateUI();
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("100%"));
         QVERIFY(list.document.display().item->completedChecked);
+
+        // A damaged completion shows as the nearer end of the scale, one that is no number as 0.
+        const std::pair<double, QString> damaged[] = {
+            {double(INFINITY), "100%"}, {1e300, "100%"}, {5.0, "100%"}, {-1.0, "0%"}, {double(NAN), "0%"}};
+        for (const auto& [stored, label] : damaged) {
+            item->set(key::completion, Value(Number::float64(stored)));
+            list.document.updateUI();
+            QCOMPARE(list.document.display().item->completionLabel, label);
+            QVERIFY(list.document.display().item->completionSlider >= 0.0);
+            QVERIFY(list.document.display().item->completionSlider <= 1.0);
+        }
     }
 
     void preferenceChangesReachTheOpenList() {

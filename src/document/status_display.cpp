@@ -64,9 +64,8 @@ ItemTools itemTools(const Dict& item) {
     tools.periodTag = period ? int(period->toInt64()) : 0;
     tools.repeatOn = tools.periodTag > 0;
     if (const Number* completion = item.value(key::completion).asNumber()) {
-        // Worked out in single precision, as the slider's value is.
-        tools.completionLabel = QStringLiteral("%1%").arg(int(float(completion->toDouble()) * 100.0f));
-        tools.completionSlider = completion->toDouble();
+        tools.completionLabel = QStringLiteral("%1%").arg(completionPercentOf(item));
+        tools.completionSlider = boundedCompletion(completion->toDouble());
         tools.completedChecked = *completion == Number::float64(1.0);
     }
     tools.historyText = historyText(item);

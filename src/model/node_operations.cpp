@@ -4,6 +4,8 @@
 #include "model/keys.h"
 #include "model/stored_date.h"
 
+#include <algorithm>
+
 namespace tardigo {
 
 void VKlogMessage(Dict& node, const QString& message) {
@@ -18,9 +20,17 @@ bool VKboolForKey(const Dict& node, const QString& key) {
     return v && v->isNumber() && *v->asNumber() == Number::boolean(true);
 }
 
+double boundedCompletion(double stored) {
+    return stored > 0.0 ? std::min(stored, 1.0) : 0.0; // NaN is not above 0
+}
+
 float completionOf(const Dict& node) {
     const Value* v = node.find(key::completion);
-    return v && v->isNumber() ? float(v->asNumber()->toDouble()) : 0.0f;
+    return v && v->isNumber() ? float(boundedCompletion(v->asNumber()->toDouble())) : 0.0f;
+}
+
+int completionPercentOf(const Dict& node) {
+    return int(completionOf(node) * 100.0f);
 }
 
 bool VKisCompleted(const Dict& node) {

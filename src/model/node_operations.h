@@ -24,7 +24,13 @@ void forgetDueDateNotices(Dict& node);
 ArrayPtr childrenOf(const Dict& node);
 /// The child at index as a node, or null when it is not a dictionary.
 NodePtr childAt(const Array& children, qsizetype index);
-/// "completion" read as a float; 0 when absent or not a number.
+/// A stored completion within 0 and 1: a damaged one outside shows as the nearer end, one that is
+/// not a number as 0.
+double boundedCompletion(double stored);
+/// "completion" read as a float within 0 and 1; 0 when absent or not a number.
 float completionOf(const Dict& node);
+/// The completion as the inspector and the printout show it: a whole percentage, truncated in the
+/// stored single precision.
+int completionPercentOf(const Dict& node);
 
 } // namespace tardigo

@@ -31,9 +31,7 @@ std::optional<RichText> printableNotes(const Dict& item) {
 }
 
 QString completionText(const Dict& item) {
-    // As the inspector shows it: truncated in the stored single precision.
-    const int percent = int(completionOf(item) * 100.0f);
-    return localizedFormat(QStringLiteral("%d%% complete"), QString::number(percent));
+    return localizedFormat(QStringLiteral("%d%% complete"), QString::number(completionPercentOf(item)));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "document/item_mime_data.h"
 #include "document/outline_columns.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "window/icon_for_name.h"
 #include "window/item_appearance.h"
 
@@ -246,7 +247,7 @@ QVariant OutlineModel::displayData(const NodePtr& item, const QString& identifie
     if (const QString* text = stored->asString())
         return *text;
     if (const Number* number = stored->asNumber(); number && identifier == key::completion)
-        return QStringLiteral("%1%").arg(qRound(number->toDouble() * 100.0));
+        return QStringLiteral("%1%").arg(qRound(boundedCompletion(number->toDouble()) * 100.0));
     return {};
 }
 
@@ -286,7 +287,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         return identifier == key::notes ? _notesCache.firstLine(item) : QVariant();
     case CompletionRole: {
         const Number* completion = item->value(key::completion).asNumber();
-        return completion ? qBound(0.0, completion->toDouble(), 1.0) : 0.0;
+        return completion ? boundedCompletion(completion->toDouble()) : 0.0;
     }
     default:
         return {};
