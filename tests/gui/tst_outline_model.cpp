@@ -1,6 +1,7 @@
 #include "gui_test_support.h"
 
 #include "app/document_controller.h"
+#include "document/inspector_commands.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
@@ -237,6 +238,24 @@ private slots:
         outline.reloadItem(large);
         _window->grab();
         QVERIFY(outline.outlineRowHeight() > plain);
+
+        // The font tool fits the rows to the fonts shown, and so does undoing it.
+        TardigoDocument& document = _window->document();
+        outline.selectItems({large});
+        document.inspectorCommands().useDefaultFont();
+        _window->grab();
+        QCOMPARE(outline.outlineRowHeight(), plain);
+        QCoreApplication::processEvents(); // the user's event ends, and its undo step with it
+        document.inspectorCommands().changeFont(StoredFont{QStringLiteral("DejaVuSans"), 36});
+        _window->grab();
+        QVERIFY(outline.outlineRowHeight() > 30);
+        QCoreApplication::processEvents();
+        document.undoManager().undo();
+        _window->grab();
+        QCOMPARE(outline.outlineRowHeight(), plain);
+        document.undoManager().redo();
+        _window->grab();
+        QVERIFY(outline.outlineRowHeight() > 30);
     }
 
     void aLargeExpandedListKeepsSelectionAndExpansionThroughEveryChange() {
