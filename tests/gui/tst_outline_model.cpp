@@ -13,6 +13,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,6 +27,63 @@ QByteArray notesSaying(const QString& text) {
     TextRun run;
     run.text = text;
     return encodeNotes(RichText::fromRuns({run}));
+}
+
+/// The rows the outline must show: the document's filtered tree, children after each expanded item.
+std::vector<NodePtr> expectedRows(const TardigoDocument& document, const OutlineTreeView& outline) {
+    std::vector<NodePtr> rows;
+    std::vector<std::pair<ArrayPtr, size_t>> levels{{document.filteredChildrenOfItem(nullptr), 0}};
+    while (!levels.empty()) {
+        auto& [list, next] = levels.back();
+        if (next == list->items.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const NodePtr child = list->items[next++].asDict();
+        if (!child)
+            continue;
+        rows.push_back(child);
+        if (outline.isItemExpanded(child.get()))
+            levels.emplace_back(document.filteredChildrenOfItem(child), 0);
+    }
+    return rows;
+}
+
+/// Whether every shown item the model gives an index for is given it at its place now, parent
+/// included, before the view asks for any row again.
+bool knownIndexesArePlacesNow(const TardigoDocument& document, const OutlineModel& model) {
+    std::vector<NodePtr> parents{nullptr};
+    while (!parents.empty()) {
+        const NodePtr parent = parents.back();
+        parents.pop_back();
+        const ArrayPtr children = document.filteredChildrenOfItem(parent);
+        for (int row = 0; row < int(children->size()); ++row) {
+            const NodePtr child = children->items[size_t(row)].asDict();
+            const QModelIndex index = model.indexOfItem(child.get());
+            if (index.isValid() && (index.row() != row || model.itemForIndex(model.parent(index)) != parent))
+                return false;
+            parents.push_back(child);
+        }
+    }
+    return true;
+}
+
+/// The rows as Qt's view sees the model: each index's item, parent and place checked on the way.
+std::vector<NodePtr> rowsThroughTheModel(const OutlineModel& model, const OutlineTreeView& outline) {
+    std::vector<NodePtr> rows;
+    const auto walk = [&](const auto& self, const QModelIndex& parent) -> void {
+        for (int row = 0; row < model.rowCount(parent); ++row) {
+            const QModelIndex index = model.index(row, 0, parent);
+            const NodePtr item = model.itemForIndex(index);
+            if (!item || model.parent(index) != parent || model.indexOfItem(item.get()) != index)
+                rows.push_back(nullptr); // the comparison with the expected rows fails
+            rows.push_back(item);
+            if (outline.isExpanded(index))
+                self(self, index);
+        }
+    };
+    walk(walk, QModelIndex());
+    return rows;
 }
 
 } // namespace
@@ -306,6 +364,68 @@ private slots:
         QCOMPARE(outline.lastSelectedItem(), middle);
         QCOMPARE(outline.numberOfRows(), last + 1);
         QCOMPARE(resets.count(), 0);
+    }
+
+    void aLongRandomRunOfCommandsKeepsTheModelTrue() {
+        // 60 items, some nested, some completed; then 400 commands picked by a fixed seed, the
+        // model checked against the document after each.
+        std::vector<NodePtr> items;
+        for (int i = 0; i < 20; ++i)
+            items.push_back(item(QStringLiteral("p%1").arg(i), i % 3 == 0 ? 1.0 : 0.0,
+                                 {item(QStringLiteral("p%1 a").arg(i), i % 2 ? 1.0 : 0.0),
+                                  item(QStringLiteral("p%1 b").arg(i))}));
+        OutlineTreeView& outline = show(items);
+        const OutlineModel& model = outline.outlineModel();
+        TardigoDocument& document = _window->document();
+        document.outlineCommands().expandAll();
+        QRandomGenerator random(20261207);
+        int made = 0;
+        for (int step = 0; step < 400; ++step) {
+            const int rows = outline.numberOfRows();
+            if (rows > 0)
+                outline.selectRow(int(random.bounded(rows)), false);
+            if (rows > 1 && random.bounded(4) == 0)
+                outline.selectRow(int(random.bounded(rows)), true);
+            const std::vector<NodePtr> selected = outline.selectedItems();
+            QString command;
+            switch (random.bounded(14)) {
+            case 0: command = "new"; document.itemCommands().newItemWithName(QStringLiteral("n%1").arg(made++)); break;
+            case 1: command = "new child"; document.shaping().newChildItem(); break;
+            case 2: command = "delete"; document.itemCommands().deleteItem(); break;
+            case 3: command = "done"; document.itemCommands().doneItem(); break;
+            case 4: command = "indent"; document.shaping().indentItems(); break;
+            case 5: command = "outdent"; document.shaping().outdentItems(); break;
+            case 6: command = "up"; document.shaping().moveItemsUp(); break;
+            case 7: command = "down"; document.shaping().moveItemsDown(); break;
+            case 8: {
+                command = "drop";
+                const NodePtr target = rows > 0 ? outline.itemAtRow(int(random.bounded(rows))) : nullptr;
+                document.shaping().moveItems(selected, random.bounded(2) ? target : nullptr, nullptr);
+                break;
+            }
+            case 9: command = "sort"; document.sorting().headerClicked(random.bounded(2) ? key::name : key::completion); break;
+            case 10: command = "hide"; document.outlineCommands().toggleHideCompletedItems(random.bounded(2)); break;
+            case 11: command = "undo"; if (document.undoManager().canUndo()) document.undoManager().undo(); break;
+            case 12: command = "redo"; if (document.undoManager().canRedo()) document.undoManager().redo(); break;
+            default:
+                command = "expand";
+                if (!selected.empty()) {
+                    if (outline.isItemExpanded(selected.back().get()))
+                        outline.collapseItem(selected.back(), false);
+                    else
+                        outline.expandItem(selected.back(), random.bounded(2));
+                }
+            }
+            QCoreApplication::processEvents(); // the user's event ends, and its undo step with it
+            QVERIFY2(knownIndexesArePlacesNow(document, model),
+                     qPrintable(QStringLiteral("after %1 at step %2").arg(command).arg(step)));
+            const std::vector<NodePtr> expected = expectedRows(document, outline);
+            QVERIFY2(rowsThroughTheModel(model, outline) == expected,
+                     qPrintable(QStringLiteral("after %1 at step %2").arg(command).arg(step)));
+            QCOMPARE(outline.numberOfRows(), int(expected.size()));
+            for (int row = 0; row < outline.numberOfRows(); ++row)
+                QCOMPARE(model.itemForIndex(outline.indexForRow(row, key::name)), expected[size_t(row)]);
+        }
     }
 
     void theModelStaysSoundThroughTheCommands() {
