@@ -51,9 +51,10 @@ void FontTool::render(const StatusDisplay& display) {
     const ItemFont& font = display.appearance->font;
     _shown = qFontForItemFont(font);
     _shownName = font.name ? font.name : userDefaultFont().name;
-    const QFontInfo info(_shown);
+    // The face without the foundry Qt adds to tell two families of one name apart ("[urw]").
+    const FontFace face = faceOfFont(_shown);
     _display->setText(
-        QStringLiteral("%1 %2 %3 pt").arg(info.family(), info.styleName()).arg(info.pointSize()));
+        QStringLiteral("%1 %2 %3 pt").arg(face.family, face.style).arg(QFontInfo(_shown).pointSize()));
     _display->setFont(_shown);
     _default->setChecked(display.toolsEnabled && display.appearance->isDefaultFont);
 }

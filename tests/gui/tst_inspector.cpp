@@ -144,6 +144,8 @@ private slots:
         fonts->accept();
         QCOMPARE(rent->value(key::fontName), Value("DejaVuSans"));
         QCOMPARE(rent->value(key::fontSize), Value::float32(15));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("fontDisplayText"))->text(),
+                 QStringLiteral("DejaVu Sans Book 15 pt"));
         undoAndRedo(window, [&] { return rent->contains(key::fontName); });
 
         type(Qt::Key_6, Qt::ControlModifier | Qt::AltModifier); // the colour, in the colour panel
