@@ -284,7 +284,6 @@ void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
         setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
     }
     undo.endUndoGrouping();
-    _document.outlineView().resetRowHeight();
     _document.updateUIForItems(items, key::fontName);
 }
 

@@ -16,8 +16,6 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
         node->remove(key);
     else
         node->set(key, object);
-    if (key == key::fontName || key == key::fontSize)
-        _document.outlineView().resetRowHeight(); // as the font tool does: rows fit the fonts shown
     _document.updateUIForItem(node, key, wasCompleted);
     VKselectItems(_document.outlineView(), {node});
 }

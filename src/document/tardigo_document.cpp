@@ -327,7 +327,14 @@ bool TardigoDocument::changeMayShowOrHide(const QString& key) const {
            (termFilter && (key == key::name || key == key::category || key == key::notes));
 }
 
+void TardigoDocument::fitRowsToFonts(const QString& key) {
+    // Rows are as tall as the tallest font drawn, which may be the one that changed.
+    if (key == key::fontName || key == key::fontSize)
+        _outlineView->resetRowHeight();
+}
+
 void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+    fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();
         return;
@@ -336,6 +343,7 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
 }
 
 void TardigoDocument::updateUIForItems(const std::vector<NodePtr>& items, const QString& key) {
+    fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();
         return;

@@ -215,6 +215,8 @@ private:
     void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
     /// Whether a change of the value under key may show or hide items under the list's filters.
     bool changeMayShowOrHide(const QString& key) const;
+    /// Fits the rows to the fonts shown again when the value under key is an item's font.
+    void fitRowsToFonts(const QString& key);
     /// Takes a list just read as the one saved.
     void takeLoadedList(const ListLoad& load);
     /// Remembers the version of the file just read or saved, and watches the file while a window
