@@ -28,8 +28,11 @@ Timing timedSync(const QTemporaryDir& dir, SyncReport* report) {
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    *report = syncList(dir.filePath(QStringLiteral("list.todo")), dir.filePath(QStringLiteral("vdir")),
-                       dir.filePath(QStringLiteral("state")));
+    SyncOptions options;
+    options.bind = true;
+    options.stateFolder = dir.filePath(QStringLiteral("state"));
+    *report =
+        syncList(dir.filePath(QStringLiteral("list.todo")), dir.filePath(QStringLiteral("vdir")), options);
     return {double(timer.nsecsElapsed()) / 1e6, double(std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC};
 }
 

@@ -4,6 +4,7 @@
 #include "model/clock.h"
 #include "model/node_operations.h"
 
+#include <QFile>
 #include <QProcess>
 
 namespace tardigo::test {
@@ -22,23 +23,45 @@ CliRun finish(QProcess& process) {
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
+
+void start(QProcess& process, const QString& program, const QStringList& args, bool fullDisk) {
+    if (fullDisk) // a file may not grow at all, and growing one fails instead of ending the program
+        process.start(QStringLiteral("sh"),
+                      QStringList{QStringLiteral("-c"),
+                                  QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""), program} +
+                          args);
+    else
+        process.start(program, args);
+}
 } // namespace
 
 CliRun runCli(const QStringList& args) {
+    return runProgram(QStringLiteral(TARDIGO_CLI_PATH), args);
+}
+
+CliRun runCliWith(const QStringList& args, const QByteArray& input, const QProcessEnvironment& environment,
+                  bool fullDisk) {
     QProcess process;
-    process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
+    process.setProcessEnvironment(environment);
+    start(process, QStringLiteral(TARDIGO_CLI_PATH), args, fullDisk);
+    process.write(input);
+    process.closeWriteChannel();
     return finish(process);
 }
 
 CliRun runCliOnFullDisk(const QStringList& args) {
-    // A file may not grow at all, and growing one fails instead of ending the program.
+    return runProgram(QStringLiteral(TARDIGO_CLI_PATH), args, true);
+}
+
+CliRun runProgram(const QString& program, const QStringList& args, bool fullDisk) {
     QProcess process;
-    process.start(QStringLiteral("sh"),
-                  QStringList{QStringLiteral("-c"),
-                              QStringLiteral("trap '' XFSZ; ulimit -f 0; exec \"$0\" \"$@\""),
-                              QStringLiteral(TARDIGO_CLI_PATH)} +
-                      args);
+    start(process, program, args, fullDisk);
     return finish(process);
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString writeList(const QString& path, const std::vector<NodePtr>& items) {
@@ -72,9 +95,11 @@ void isolateTestProgram() {
     qunsetenv("LANGUAGE");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QTemporaryDir configHome, stateHome;
+    static QTemporaryDir configHome, stateHome, runtime;
     qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
     qputenv("XDG_STATE_HOME", QDir(stateHome.path()).absolutePath().toUtf8());
+    // No test reaches the user's own running Tardigo, nor another test's.
+    qputenv("XDG_RUNTIME_DIR", QDir(runtime.path()).absolutePath().toUtf8());
 }
 } // namespace
 Q_CONSTRUCTOR_FUNCTION(isolateTestProgram)

@@ -3,6 +3,7 @@
 #include "model/value.h"
 
 #include <QDateTime>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -32,7 +33,16 @@ struct CliRun {
     QString out, err;
 };
 CliRun runCli(const QStringList& args);
+/// A run given `input` on its standard input, in the environment given, where no file may grow when
+/// `fullDisk`.
+CliRun runCliWith(const QStringList& args, const QByteArray& input, const QProcessEnvironment& environment,
+                  bool fullDisk = false);
 /// The same where no file may grow, as on a full disk.
 CliRun runCliOnFullDisk(const QStringList& args);
+/// A run of another program (tardigo itself), where no file may grow when `fullDisk`.
+CliRun runProgram(const QString& program, const QStringList& args, bool fullDisk = false);
+
+/// The bytes of a file; none when it cannot be read.
+QByteArray fileBytes(const QString& path);
 
 } // namespace tardigo::test

@@ -137,7 +137,7 @@ private slots:
             test::runCli({"config", "todoItemIconConditions", "vk_heart=8, %2Fhome%2Fu%2Fa.png=2"}).exitCode,
             0);
         const test::CliRun changed = test::runCli({"config"});
-        QCOMPARE(line(changed.out, "oldDays"), QStringLiteral("oldDays set 30"));
+        QCOMPARE(line(changed.out, "oldDays"), QStringLiteral("oldDays set 30 (from 1 to 36500)"));
         QCOMPARE(test::runCli({"config", "categoriesGlobalList"}).out,
                  QStringLiteral("Home, \"Work, paid\"\n"));
         QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tardigo/preferences.ini");
@@ -157,7 +157,28 @@ private slots:
 
         QCOMPARE(test::runCli({"config", "--reset", "oldDays"}).exitCode, 0);
         QCOMPARE(test::runCli({"config", "oldDays"}).out, QStringLiteral("90\n"));
-        QCOMPARE(line(test::runCli({"config"}).out, "oldDays"), QStringLiteral("oldDays default 90"));
+        QCOMPARE(line(test::runCli({"config"}).out, "oldDays"),
+                 QStringLiteral("oldDays default 90 (from 1 to 36500)"));
+    }
+
+    void configRefusesANumberOutOfItsRange() {
+        // The minutes of the minder's interval once overflowed its timer, which then ran without pause.
+        for (const char* minutes : {"9223372036854775807", "0", "-5", "10081"}) {
+            const test::CliRun refused = test::runCli({"config", "tardigoMinderRunIntervalMin", minutes});
+            QCOMPARE(refused.exitCode, 1);
+            QCOMPARE(refused.err,
+                     QStringLiteral("tardigo-cli: %1 is out of range for tardigoMinderRunIntervalMin, "
+                                    "which takes a number from 1 to 10080.\n")
+                         .arg(minutes));
+        }
+        const test::CliRun side = test::runCli({"config", "drawerSide", "1"});
+        QVERIFY2(side.exitCode == 1 && side.err.contains("which takes 0 or 2."), qPrintable(side.err));
+        const test::CliRun status = test::runCli({"config", "todoItemIconConditions", "vk_heart=12"});
+        QVERIFY2(status.exitCode == 1 && status.err.contains("takes numbers from 0 to 9"),
+                 qPrintable(status.err));
+        QCOMPARE(test::runCli({"config", "tardigoMinderRunIntervalMin"}).out, QStringLiteral("15\n"));
+        QCOMPARE(test::runCli({"config", "tardigoMinderRunIntervalMin", "10080"}).exitCode, 0);
+        QCOMPARE(test::runCli({"config", "--reset", "tardigoMinderRunIntervalMin"}).exitCode, 0);
     }
 
     void remindTellsANoticeFromAFailureAndSaysEachOnce() {

@@ -63,7 +63,7 @@ private slots:
         list.select({2, 4, 6, 7, 8}); // nested, b, box with its own child selected too, d
         list.document.itemCommands().deleteItem();
         QCOMPARE(list.rowNames(), (QStringList{"parent", "first", "last", "c"}));
-        QVERIFY(list.selectedNames().isEmpty());
+        QCOMPARE(list.selectedNames(), QStringList{"c"}); // none follows "d": the nearest that stays
         undo(list);
         // "inside" came back inside "box", and everything deleted is selected again.
         QCOMPARE(list.rowNames(), before);

@@ -37,10 +37,13 @@ private slots:
         QVERIFY(!list.undo().canUndo());
         QVERIFY(!list.document.isDocumentEdited());
 
-        list.type(0, key::name, Value("")); // stored and undoable, but not logged
-        QCOMPARE(milk->value(key::name), Value(""));
-        QCOMPARE(historyMessages(*milk).size(), 2);
-        QVERIFY(list.undo().canUndo());
+        // A name left blank is refused: the item keeps its name and the status line says why.
+        list.type(0, key::name, Value(" "));
+        QCOMPARE(milk->value(key::name), Value("milk"));
+        QVERIFY(!list.undo().canUndo());
+        OpenList::endEvent();
+        QCOMPARE(list.window.statusText,
+                 QStringLiteral("An item’s name cannot be empty, so it stays “milk”."));
     }
 
     void completingInTheCellLogsTwiceAndHidesTheItem() {
@@ -99,27 +102,29 @@ private slots:
         // Dates set row by row at a normal pace: each click opens the next cell at once.
         list.type(0, key::due, _now.addDays(1));
         FixedClock soon(_now.addMSecs(300));
-        clicks.outlineViewAction(1, key::due);
+        clicks.outlineViewAction(1, key::due, false); // a row not yet selected is only selected
+        QVERIFY(!list.outline().editedCell());
+        clicks.outlineViewAction(1, key::due, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->item, list.row(1));
         list.outline().endEditing(_now.addDays(2));
-        clicks.outlineViewAction(0, key::category);
+        clicks.outlineViewAction(0, key::category, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->item, list.row(0));
 
         // The click that ends a category edit lands on the same cell and does not open it again;
         // the next one does.
         list.outline().endEditing(Value("home"));
-        clicks.outlineViewAction(0, key::category);
+        clicks.outlineViewAction(0, key::category, true);
         QVERIFY(!list.outline().editedCell());
-        clicks.outlineViewAction(0, key::category);
+        clicks.outlineViewAction(0, key::category, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->identifier, key::category);
         list.outline().abortEditing();
 
         for (const auto& [row, column] :
              {std::pair{-1, QString(key::name)}, {0, QString()}, {0, key::completion}})
-            clicks.outlineViewAction(row, column);
+            clicks.outlineViewAction(row, column, true);
         QVERIFY(!list.outline().editedCell());
     }
 
@@ -143,11 +148,21 @@ private slots:
         QCOMPARE(rent->value(key::due), Value("2026-12-25 14:30:00 +0100"));
     }
 
+    void aDayTypedAloneIsDueAtItsEndAndNotYetPast() {
+        const NodePtr rent = makeItem("rent");
+        OpenList list{rent};
+        QVERIFY(list.document.setDueDateText("today", rent));
+        QCOMPARE(rent->value(key::due), Value("2024-03-10 23:59:00 +0100"));
+        QVERIFY(list.window.sheets->shown.empty());
+        QVERIFY(list.document.setDueDateText("today 11:59", rent)); // a time of today that has passed
+        QCOMPARE(list.window.sheets->shown.size(), size_t(1));
+    }
+
     void clicksOnNotesAndIcons() {
         OpenList list{makeItem("a")};
         list.window.inspector.tool = InspectorToolColor;
         list.select({0});
-        list.document.cellEdits().outlineViewAction(0, key::notes);
+        list.document.cellEdits().outlineViewAction(0, key::notes, false);
         QCOMPARE(list.window.inspector.tool, int(InspectorToolNotes));
         QCOMPARE(list.window.inspector.toggles, 1);
         list.document.cellEdits().outlineViewDoubleClicked(0, key::notes); // already showing: brought forward
@@ -166,23 +181,32 @@ private slots:
 
     void notesCommits() {
         OpenList list{makeItem("a"), makeItem("b")};
-        const NodePtr a = list.row(0);
+        const NodePtr a = list.row(0), b = list.row(1);
         const QByteArray hello = notesBytes("hello");
-        list.select({0, 1});
-        list.document.cellEdits().notesDidEndEditing(hello);
-        QVERIFY(!a->contains(key::notes));
-        list.select({0});
-        list.document.cellEdits().notesDidEndEditing(hello);
+        // The notes go to the item they were typed for, wherever the selection went since.
+        list.select({1});
+        list.document.cellEdits().notesDidEndEditing(a, hello);
         QCOMPARE(a->value(key::notes), Value::data(hello));
+        QVERIFY(!b->contains(key::notes));
         QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
         QCOMPARE(list.outline().lastReloadedItem(), a);
         OpenList::endEvent();
-        list.document.cellEdits().notesDidEndEditing(notesBytes(""));
+        list.document.cellEdits().notesDidEndEditing(a, notesBytes(""));
         QVERIFY(!a->contains(key::notes));
         QCOMPARE(historyMessages(*a).count("notes"), 1);
         OpenList::endEvent();
         list.undo().undo();
         QCOMPARE(a->value(key::notes), Value::data(hello));
+
+        // Nothing is stored while the document refreshes, nor in an item the list no longer holds.
+        {
+            const TardigoDocument::SyncingModel syncing(list.document);
+            list.document.cellEdits().notesDidEndEditing(b, hello);
+        }
+        list.select({1});
+        list.document.itemCommands().deleteItem();
+        list.document.cellEdits().notesDidEndEditing(b, hello);
+        QVERIFY(!b->contains(key::notes));
     }
 
     void editsOfTheSortedColumnSortAgain() {
@@ -199,9 +223,7 @@ private slots:
 
         list.document.sorting().headerClicked(key::notes);
         OpenList::endEvent();
-        list.select({1});
-        list.document.cellEdits().notesDidEndEditing(
-            notesBytes("first")); // notes sort again at once
+        list.document.cellEdits().notesDidEndEditing(list.row(1), notesBytes("first")); // sorted at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

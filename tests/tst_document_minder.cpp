@@ -3,6 +3,7 @@
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace tardigo;
@@ -87,6 +88,28 @@ private slots:
         QTest::ignoreMessage(
             QtWarningMsg, "TardigoDocument -minder: failed to find node stranger 2020-01-01 00:00:00 +0100");
         list.document.minderWithNode(stranger, QString(), ItemStatusDue);
+    }
+
+    void eachNoticeStampsTheNodeWhereItNowStands() {
+        // Between two slices of a pass in the application, the user may move or delete items.
+        const NodePtr moved = makeItem("moved"), parent = makeItem("parent"), gone = makeItem("gone");
+        const NodePtr lookAlike = moved->deepCopy();
+        OpenList list{lookAlike, parent, moved, gone};
+        list.document.minderWithNode(moved, QString(), ItemStatusDue);
+        QVERIFY(moved->contains(key::minderTimestampTodo));
+        QVERIFY(!lookAlike->contains(key::minderTimestampTodo));
+
+        const ArrayPtr top = childrenOf(*list.document.data());
+        top->items.erase(top->items.begin() + 2, top->items.end());
+        appendChild(*parent, moved);
+        moved->remove(key::minderTimestampTodo);
+        list.document.minderWithNode(moved, QString(), ItemStatusDue);
+        QVERIFY(moved->contains(key::minderTimestampTodo));
+        QVERIFY(!lookAlike->contains(key::minderTimestampTodo));
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("failed to find node gone"));
+        list.document.minderWithNode(gone, QString(), ItemStatusDue);
+        QVERIFY(!gone->contains(key::minderTimestampTodo));
     }
 
     void viewItemSelectsTheItemAndOpensItsTool() {

@@ -84,7 +84,9 @@ private slots:
             return Value(e);
         };
         ArrayPtr history = Array::create();
-        history->items = {entry("2024-03-01 09:05:00 +0100", "item created"), entry("yesterday", "set name")};
+        history->items = {entry("2024-03-01 09:05:00 +0100", "item created"),
+                          entry("2024-03-02 18:00:00 -0500", "set category"), // on the local clock
+                          entry("yesterday", "set name")};
         const NodePtr item = makeItem(
             "rent",
             {{key::completion, Value::float32(0.256)}, {key::history, history}, {key::icon, "vk_heart"}});
@@ -92,7 +94,8 @@ private slots:
         list.select({0});
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("25%")); // truncated
         QCOMPARE(list.document.display().item->historyText,
-                 QStringLiteral("01.03.2024 09:05: item created\nyesterday: set name\n"));
+                 QStringLiteral("01.03.2024 09:05: item created\n03.03.2024 00:00: set category\n"
+                                "yesterday: set name\n"));
         QCOMPARE(list.document.display().appearance->selectedIconRow, 19); // in the default icon list
         QCOMPARE(list.document.display().tearOffInspectorTitle, QStringLiteral("Attach Inspector"));
         item->set(key::completion, Value::boolean(true));

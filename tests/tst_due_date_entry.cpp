@@ -24,7 +24,7 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale::c());
         UserDefaults::standard().useMemoryOnly();
-        _now = localTime("2024-03-10 14:25:00"); // a Sunday
+        _now = localTime("2024-03-10 14:25:37"); // a Sunday
     }
     void init() { Clock::setFixed(_now); }
     void cleanup() {
@@ -55,7 +55,10 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QDateTime>("expected");
         const QDateTime christmas = localTime("2026-12-25 14:30:00");
-        const QDateTime christmasDay = localTime("2026-12-25 00:00:00");
+        const QDateTime christmasDay = localTime("2026-12-25 23:59:00"); // a day alone: at its end
+        const auto dayAfter = [this](int days, const char* time = "23:59:00") {
+            return QDateTime(_now.date().addDays(days), QTime::fromString(time, "HH:mm:ss"));
+        };
         const QString c = "C";
         QTest::newRow("shown, without seconds") << c << "25 Dec 2026 14:30" << christmas;
         QTest::newRow("shown, with seconds") << c << "25 Dec 2026 14:30:00" << christmas;
@@ -75,21 +78,31 @@ private slots:
                                                       << "12/25/26 2:30 PM" << christmas;
         QTest::newRow("German date") << "de_DE"
                                      << "25.12.26" << christmasDay;
-        QTest::newRow("now") << c << "Now" << _now;
-        QTest::newRow("today") << c << "today" << _now;
-        QTest::newRow("tomorrow") << c << "tomorrow" << _now.addDays(1);
-        QTest::newRow("yesterday") << c << "YESTERDAY" << _now.addDays(-1);
-        QTest::newRow("weekday") << c << "Friday" << _now.addDays(5);
-        QTest::newRow("short weekday") << c << "tue" << _now.addDays(2);
-        QTest::newRow("today's weekday is next week's") << c << "sunday" << _now.addDays(7);
+        // Days named from today are due when the day is over, never at the seconds of the typing.
+        QTest::newRow("today") << c << "today" << dayAfter(0);
+        QTest::newRow("tomorrow") << c << "tomorrow" << dayAfter(1);
+        QTest::newRow("yesterday") << c << "YESTERDAY" << dayAfter(-1);
+        QTest::newRow("weekday") << c << "Friday" << dayAfter(5);
+        QTest::newRow("short weekday") << c << "tue" << dayAfter(2);
+        QTest::newRow("today's weekday is next week's") << c << "sunday" << dayAfter(7);
         QTest::newRow("German weekday") << "de_DE"
-                                        << "Freitag" << _now.addDays(5);
-        QTest::newRow("+3d") << c << "+3d" << _now.addDays(3);
-        QTest::newRow("+ 2 weeks") << c << "+ 2 weeks" << _now.addDays(14);
-        QTest::newRow("in 2 weeks") << c << "in 2 weeks" << _now.addDays(14);
-        QTest::newRow("in 3 hours") << c << "In 3 hours" << _now.addSecs(3 * 3600);
-        QTest::newRow("+1mo") << c << "+1mo" << _now.addMonths(1);
-        QTest::newRow("in a year, in digits") << c << "in 1 yr" << _now.addYears(1);
+                                        << "Freitag" << dayAfter(5);
+        QTest::newRow("+3d") << c << "+3d" << dayAfter(3);
+        QTest::newRow("+ 2 weeks") << c << "+ 2 weeks" << dayAfter(14);
+        QTest::newRow("in 2 weeks") << c << "in 2 weeks" << dayAfter(14);
+        QTest::newRow("+1mo") << c << "+1mo" << localTime("2024-04-10 23:59:00");
+        QTest::newRow("in a year, in digits") << c << "in 1 yr" << localTime("2025-03-10 23:59:00");
+        // A day with a time of day.
+        QTest::newRow("tomorrow at a time") << c << "tomorrow 10:00" << dayAfter(1, "10:00:00");
+        QTest::newRow("weekday at a time") << c << "friday 9:30" << dayAfter(5, "09:30:00");
+        QTest::newRow("days ahead at a time") << c << "in 3 days at 14:00" << dayAfter(3, "14:00:00");
+        QTest::newRow("weekday, twelve-hour clock") << c << "Fri 9:30 pm" << dayAfter(5, "21:30:00");
+        QTest::newRow("the locale's short time") << "en_US"
+                                                 << "tomorrow 2:30 PM" << dayAfter(1, "14:30:00");
+        // Moments from now, to the minute.
+        QTest::newRow("now") << c << "Now" << localTime("2024-03-10 14:25:00");
+        QTest::newRow("in 3 hours") << c << "In 3 hours" << localTime("2024-03-10 17:25:00");
+        QTest::newRow("+30min") << c << "+30min" << localTime("2024-03-10 14:55:00");
     }
     void acceptedForms() {
         QFETCH(QString, locale);
@@ -109,6 +122,9 @@ private slots:
         QTest::newRow("a date in another locale's order") << "25/12/2026";
         QTest::newRow("unknown unit") << "+3 fortnights";
         QTest::newRow("no number") << "in weeks";
+        QTest::newRow("no such time") << "tomorrow 25:00";
+        QTest::newRow("a time with no day") << "at 10:00";
+        QTest::newRow("hours are no day") << "in 3 hours at 10:00";
     }
     void anEmptyCellClearsAndAnythingElseIsRefusedWithAReason() {
         QFETCH(QString, typed);

@@ -39,6 +39,7 @@ private slots:
         const test::CliRun fresh = test::runCli({"ical", "import", path("groceries.ics"), path("new.todo")});
         QVERIFY2(fresh.out.contains("2 to-dos added"), qPrintable(fresh.out));
         QCOMPARE(test::runCli({"show", path("new.todo")}).out, test::runCli({"show", list}).out);
+        QVERIFY2(!readListFile(path("new.todo")).changed, "the list made by the import opens unchanged");
     }
 
     void importTellsWhatItCouldNot() {
@@ -59,6 +60,45 @@ private slots:
         QVERIFY2(broken.err.contains(path("broken.ics") + ", line 5"), qPrintable(broken.err));
         QVERIFY(!QFile::exists(path("broken.todo")));
         QCOMPARE(test::runCli({"ical", "frobnicate"}).exitCode, 2);
+    }
+
+    void oddCalendarsAreRefusedOrEscaped() {
+        // Latin-1 text is refused where it starts, not read as something else.
+        write("latin1.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VTODO\r\nUID:c\r\n"
+                            "SUMMARY:Caf\xe9\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+        const test::CliRun latin1 = test::runCli({"ical", "import", path("latin1.ics"), path("latin1.todo")});
+        QCOMPARE(latin1.exitCode, 1);
+        QVERIFY2(latin1.err.contains(path("latin1.ics") + ", line 6: the text is not UTF-8"),
+                 qPrintable(latin1.err));
+        QVERIFY(!QFile::exists(path("latin1.todo")));
+
+        // What a calendar says reaches the terminal escaped, and only the start of a line it quotes.
+        write("controls.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VTODO\r\nUID:b\r\n"
+                              "SUMMARY:Bell\aRed\x1b[31m\r\nRRULE:FREQ=DAILY;INTERVAL=3\r\nEND:VTODO\r\n"
+                              "END:VCALENDAR\r\n");
+        const test::CliRun names =
+            test::runCli({"ical", "import", path("controls.ics"), path("controls.todo")});
+        QCOMPARE(names.exitCode, 0);
+        QVERIFY2(names.out.contains("  Bell\\x07Red\\x1b[31m") && !names.out.contains(u'\x1b'),
+                 qPrintable(names.out));
+        write("garbage.ics",
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n\x1b[2J" + QByteArray(5000, 'x') + "\r\nEND:VCALENDAR\r\n");
+        const test::CliRun garbage =
+            test::runCli({"ical", "import", path("garbage.ics"), path("garbage.todo")});
+        QCOMPARE(garbage.exitCode, 1);
+        QVERIFY2(garbage.err.contains("line 3") && garbage.err.contains("\\x1b[2Jxxx") &&
+                     !garbage.err.contains(u'\x1b'),
+                 qPrintable(garbage.err));
+        QVERIFY2(garbage.err.size() < 400, qPrintable(garbage.err));
+
+        // A calendar above the limit is refused before it is read.
+        QFile huge(path("huge.ics"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxCalendarBytes + 1));
+        huge.close();
+        const test::CliRun refused = test::runCli({"ical", "import", path("huge.ics"), path("huge.todo")});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("“huge.ics” is larger than 64 MB"), qPrintable(refused.err));
+        QVERIFY(!QFile::exists(path("huge.todo")));
     }
 
     void syncRemembersFolderAndCommand() {

@@ -3,16 +3,25 @@
 #include "instance/instance_client.h"
 #include "instance/instance_server.h"
 #include "instance/instance_socket.h"
+#include "instance/single_instance.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/tardigo_minder.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -104,6 +113,129 @@ private slots:
         QCOMPARE(asked.front().text, request.text);
         QVERIFY(InstanceRequest::fromJson("{\"command\":\"explode\"}") == std::nullopt);
         QVERIFY(InstanceReply::fromJson("not json") == std::nullopt);
+    }
+
+    void theServerOutlivesConnectionsThatSayNothingOrComeWithoutDescriptors() {
+        InstanceServer server;
+        QString error;
+        QVERIFY2(server.listen(_socket, &error), qPrintable(error));
+        server.setIdleTimeout(std::chrono::milliseconds(200));
+        server.setHandler([](const InstanceRequest&) { return InstanceReply{}; });
+        const auto answered = [&] {
+            std::optional<InstanceReply> reply;
+            std::unique_ptr<QThread> client(
+                QThread::create([&] { reply = askRunningInstance(_socket, {}); }));
+            client->start();
+            return QTest::qWaitFor([&] { return client->isFinished(); }, 15000) && reply && reply->ok;
+        };
+
+        // A connection that never sends its request is closed, not kept for good.
+        QLocalSocket idle;
+        idle.connectToServer(_socket);
+        QVERIFY(idle.waitForConnected(2000));
+        QTRY_COMPARE_WITH_TIMEOUT(idle.state(), QLocalSocket::UnconnectedState, 5000);
+
+        // With every file descriptor taken, a connection is refused, and the server listens on.
+        rlimit limits{};
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+        const rlimit original = limits;
+        limits.rlim_cur = std::min<rlim_t>(limits.rlim_cur, 512);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limits), 0);
+        std::vector<int> filler;
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+            filler.push_back(fd);
+        for (int i = 0; i < 3; ++i) {
+            ::close(filler.back());
+            filler.pop_back();
+        }
+        QLocalSocket first, second;
+        first.connectToServer(_socket);
+        QVERIFY(first.waitForConnected(2000));
+        QTest::qWait(100); // the server takes it, with the last descriptor but one
+        second.connectToServer(_socket);
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QLocalSocket::UnconnectedState, 5000);
+        for (const int fd : filler)
+            ::close(fd);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &original), 0);
+        QVERIFY(QFile::exists(_socket));
+        QVERIFY(answered());
+    }
+
+    void noSecondTardigoStartsBesideOneThatLives() {
+        const QString socket = _dir.filePath("claimed");
+        InstanceRequest request;
+        request.command = InstanceRequest::Command::OpenListPaths;
+        {
+            // None runs, though one that is gone left its socket file: this one becomes it.
+            QFile left(socket);
+            QVERIFY(left.open(QIODevice::WriteOnly));
+            left.close();
+            InstanceClaim claim = claimOrForward(request, socket, std::chrono::milliseconds(300));
+            QVERIFY(claim.server && !claim.forwardedReply && claim.refusal.isEmpty());
+            QFileInfo file(socket);
+            QVERIFY(file.exists() && !file.isFile()); // a socket now
+            QCOMPARE(file.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+            // One runs but cannot be reached (it lost its socket file): no second one starts.
+            QVERIFY(QFile::remove(socket));
+            QVERIFY(instanceRuns(socket));
+            const InstanceClaim second = claimOrForward(request, socket, std::chrono::milliseconds(300));
+            QVERIFY(!second.server && !second.forwardedReply);
+            QVERIFY2(second.refusal.startsWith(
+                         QStringLiteral("Tardigo is running already, as process %1 (tst_instance), "
+                                        "but does not answer")
+                             .arg(QCoreApplication::applicationPid())),
+                     qPrintable(second.refusal));
+        }
+        QVERIFY(!instanceRuns(socket));
+        QVERIFY(claimOrForward(request, socket, std::chrono::milliseconds(300)).server);
+
+        // Nor does the reminder timer save a list that such a Tardigo may have open with changes.
+        DocumentTestStart start;
+        InstanceServer unreachable;
+        QString error;
+        QVERIFY(unreachable.listen(_socket, &error));
+        QVERIFY(QFile::remove(_socket));
+        const QString list =
+            writeList("unasked.todo", {makeItem("pay rent", {{key::due, "2024-03-01 09:00:00 +0100"}})});
+        const QByteArray before = bytesOf(list);
+        const CliRun run = remindApply({list});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("Tardigo is running but cannot be reached"), qPrintable(run.err));
+        QCOMPARE(bytesOf(list), before);
+    }
+
+    void theSocketLiesInAPrivateFolderEvenWithoutARuntimeFolder() {
+        QTemporaryDir temporary;
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temporary.path().toUtf8());
+        const QString own = temporary.filePath(QStringLiteral("tardigo-%1").arg(::geteuid()));
+        const auto privateMode = [](const QString& folder) {
+            struct stat info {};
+            return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+        };
+
+        qunsetenv("XDG_RUNTIME_DIR");
+        QCOMPARE(instanceSocketPath(), own + "/tardigo-instance");
+        QCOMPARE(privateMode(own), 0700u);
+        // A runtime folder others may enter is none to use either.
+        QVERIFY(QDir(temporary.path()).mkdir("open"));
+        QVERIFY(QFile::setPermissions(temporary.filePath("open"), QFile::Permissions(0x7755)));
+        qputenv("XDG_RUNTIME_DIR", temporary.filePath("open").toUtf8());
+        QCOMPARE(instanceFolder(), own);
+        // A folder of that name that others may enter, or a link, is not used: no socket then.
+        QVERIFY(QFile::setPermissions(own, QFile::Permissions(0x7755)));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is not a private folder"));
+        QCOMPARE(instanceSocketPath(), QString());
+        QVERIFY(QDir(own).removeRecursively());
+        QVERIFY(QFile::link(temporary.filePath("open"), own));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("is not a private folder"));
+        QCOMPARE(instanceFolder(), QString());
+        InstanceRequest request;
+        QVERIFY(!claimOrForward(request, instanceSocketPath()).server); // runs on its own
+
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp);
     }
 
     void theTimerLeavesTheListsOpenInTardigoToIt() {

@@ -1,8 +1,10 @@
 #include "archive/list_file.h"
 #include "platform/file_identity.h"
 #include "platform/list_lock.h"
+#include "platform/lock_holder.h"
 #include "test_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,19 +30,28 @@ bool otherProgramCanLock(const QString& lockFile) {
                              {QStringLiteral("-n"), lockFile, QStringLiteral("true")}) == 0;
 }
 
-/// Another program holding the list's lock until it is stopped.
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Another program holding the list's lock until it is stopped; it writes `record` into the lock
+/// file once it holds it, "$$" standing for its process id.
 class OtherWriter {
 public:
-    explicit OtherWriter(const QString& listPath) {
-        // The shell becomes the sleep that holds the lock, so stopping it lets go.
-        _process.start(QStringLiteral("sh"),
-                       {QStringLiteral("-c"), QStringLiteral("exec 9<>\"$0\" && flock 9 && exec sleep 30"),
-                        ListLock::lockFilePath(listPath)});
-        // Holding once this process can no longer have it.
-        while (ListLock(listPath, 0ms).isLocked())
-            QThread::msleep(10);
+    explicit OtherWriter(const QString& listPath, const QString& record = QString()) {
+        // The shell becomes the sleep that holds the lock, keeping its process id; it says when it
+        // holds it, once flock(1), which took it for the shell, has ended.
+        _process.start(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("exec 9<>\"$0\" && flock 9 && printf \"%1\" >&9 && echo held && exec sleep 30")
+                 .arg(record),
+             ListLock::lockFilePath(listPath)});
+        QVERIFY(_process.waitForReadyRead());
     }
     ~OtherWriter() { stop(); }
+    qint64 pid() const { return _process.processId(); }
     void stop() {
         _process.kill();
         _process.waitForFinished();
@@ -77,7 +88,7 @@ private slots:
             QVERIFY(!otherProgramCanLock(lockFile));
             {
                 // The save inside a read-modify-write shares the lock instead of waiting for itself.
-                const ListLock inner(path("./nested.todo"), 0ms);
+                const ListLock inner = ListLock::ifFree(path("./nested.todo"));
                 QVERIFY(inner.isLocked());
                 QVERIFY(writeListFile(list, newListRoot()).isEmpty());
             }
@@ -87,40 +98,116 @@ private slots:
         QVERIFY(QFile::exists(lockFile)); // left for the next writer to find
     }
 
-    void anotherThreadWaitsAsAnotherProgramWould() {
+    void anotherThreadWaitsAsAnotherProgramWouldAndALockPassesBetweenThreads() {
         // A sync on a worker thread and a save on the interface thread must not share the lock.
         const QString list = path("threads.todo");
         std::optional<ListLock> held(std::in_place, list);
-        const auto lockOnAnotherThread = [&](std::chrono::milliseconds wait, bool letGoMeanwhile) {
+        const auto lockOnAnotherThread = [&](bool patient) {
             bool locked = false;
-            std::unique_ptr<QThread> other(
-                QThread::create([&] { locked = ListLock(list, wait).isLocked(); }));
+            std::unique_ptr<QThread> other(QThread::create(
+                [&] { locked = (patient ? ListLock(list) : ListLock::ifFree(list)).isLocked(); }));
             other->start();
-            if (letGoMeanwhile) {
+            if (patient) {
                 QThread::msleep(100);
                 held.reset();
             }
             other->wait();
             return locked;
         };
-        QVERIFY(!lockOnAnotherThread(0ms, false));
-        QVERIFY(lockOnAnotherThread(10000ms, true));
+        QVERIFY(!lockOnAnotherThread(false));
+        QVERIFY(lockOnAnotherThread(true));
+
+        // Taken on a worker for this thread, which then holds it, nests in it and lets it go.
+        std::optional<ListLock> passed;
+        std::unique_ptr<QThread> worker(QThread::create([&, here = QThread::currentThreadId()] {
+            ListLock lock(list);
+            lock.passTo(here);
+            passed.emplace(std::move(lock));
+        }));
+        worker->start();
+        worker->wait();
+        QVERIFY(passed && passed->isLocked());
+        QVERIFY(ListLock::ifFree(list).isLocked());
+        QVERIFY(!otherProgramCanLock(ListLock::lockFilePath(list)));
+        passed.reset();
+        QVERIFY(otherProgramCanLock(ListLock::lockFilePath(list)));
     }
 
-    void aWriterWaitsABoundedTimeThenSaysWhy() {
-        const QString list = path("busy.todo");
-        OtherWriter other(list);
-        QElapsedTimer timer;
-        timer.start();
-        const ListLock refused(list, 300ms);
-        QVERIFY(timer.elapsed() >= 300);
-        QVERIFY(!refused.isLocked());
-        QCOMPARE(refused.error(), "“busy.todo” is being changed by another program, which still held it "
-                                  "after 0.3 seconds. Try again when it has finished.");
-        QVERIFY(!QFile::exists(list)); // nothing was written meanwhile
+    void aHolderSaysWhoItIsAndAWaiterNamesIt() {
+        const QString list = path("named.todo");
+        const QString lockFile = ListLock::lockFilePath(list);
+        {
+            const ListLock mine(list);
+            const std::optional<LockHolder> record = LockHolder::fromText(contentsOf(lockFile));
+            QVERIFY(record);
+            QCOMPARE(record->pid, QCoreApplication::applicationPid());
+            QCOMPARE(record->program, QStringLiteral("tst_list_lock"));
+            QVERIFY(record->isRunning() && record->isOnThisMachine());
+        }
+        QVERIFY(contentsOf(lockFile).isEmpty()); // not taken for the next holder's
 
+        const auto waitFor = [&] {
+            std::optional<ListLock::Wait> told;
+            const ListLock refused(list, [&](const ListLock::Wait& wait) {
+                told = wait;
+                return false;
+            });
+            return std::pair(told, refused.error());
+        };
+        {
+            OtherWriter other(list, QStringLiteral("pid=$$\\nprogram=other-writer\\n"));
+            const auto [told, error] = waitFor();
+            QVERIFY(told && told->holder);
+            QCOMPARE(told->holder->pid, other.pid());
+            QCOMPARE(error,
+                     QStringLiteral("“named.todo” is being changed by process %1 (other-writer). Try again "
+                                    "when it has finished.")
+                         .arg(other.pid()));
+        }
+        // A record naming a process id now used by a later process, one from a program that is gone,
+        // none at all, and one whose name would drive a terminal: none of them names a holder that
+        // is not there, and what is shown is clean.
+        const QString reused =
+            QStringLiteral("pid=%1\\nstart=1\\nprogram=reused\\n").arg(QCoreApplication::applicationPid());
+        for (const QString& record : {reused, QStringLiteral("pid=999999999\\n"), QString()}) {
+            OtherWriter other(list);
+            QFile file(lockFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(record.toUtf8().replace("\\n", "\n"));
+            file.close();
+            const auto [told, error] = waitFor();
+            QVERIFY(told && !told->holder);
+            QVERIFY2(error.contains("another program, which does not say which"), qPrintable(error));
+        }
+        const std::optional<LockHolder> forged = LockHolder::fromText(
+            "pid=42\nhost=far\x1b[31maway\nprogram=" + QByteArray(1000, 'x') + "\nstart=7");
+        QVERIFY(forged);
+        QCOMPARE(forged->host, QStringLiteral("far[31maway"));
+        QVERIFY(forged->program.size() < 100);
+        QVERIFY(forged->isRunning()); // on another machine: it cannot be told otherwise here
+        QVERIFY(forged->description().startsWith(QStringLiteral("process 42 (xxxx")));
+        QVERIFY(forged->description().endsWith(QStringLiteral(" on host “far[31maway”")));
+    }
+
+    void aWriterWaitsForAsLongAsTheHolderRunsAndSaysSo() {
+        const QString list = path("busy.todo");
+        OtherWriter other(list, QStringLiteral("pid=$$\\n"));
+        std::vector<std::chrono::milliseconds> told;
+        bool locked = false;
+        std::unique_ptr<QThread> writer(QThread::create([&] {
+            locked = ListLock(list, [&](const ListLock::Wait& wait) {
+                         told.push_back(wait.waited);
+                         return true;
+                     }).isLocked();
+        }));
+        writer->start();
+        QVERIFY(!writer->wait(1200)); // no giving up while the holder runs
         other.stop();
-        QVERIFY(ListLock(list, 0ms).isLocked());
+        QVERIFY(writer->wait(5000));
+        QVERIFY(locked);
+        QVERIFY(told.size() >= 3);
+        QCOMPARE(told.front(), std::chrono::milliseconds(0)); // said at once
+        QVERIFY(told.back() >= std::chrono::milliseconds(1000));
     }
 
     void aSaveWaitsForAnotherWriterToFinish() {
@@ -128,7 +215,7 @@ private slots:
         QProcess other;
         other.start(QStringLiteral("flock"),
                     {ListLock::lockFilePath(list), QStringLiteral("sleep"), QStringLiteral("0.5")});
-        while (ListLock(list, 0ms).isLocked())
+        while (ListLock::ifFree(list).isLocked())
             QThread::msleep(10);
         QElapsedTimer timer;
         timer.start();
@@ -137,11 +224,30 @@ private slots:
         QVERIFY(other.waitForFinished());
     }
 
-    void aListWhoseFolderCannotHoldALockIsNotWritten() {
-        const ListLock lock(path("no/such/folder/list.todo"), 0ms);
-        QVERIFY(!lock.isLocked());
-        QCOMPARE(lock.error(),
+    void aLockFileThatIsNoPlainFileIsNeitherUsedNorWrittenThrough() {
+        const ListLock noFolder(path("no/such/folder/list.todo"));
+        QVERIFY(!noFolder.isLocked() && !noFolder.isHeldElsewhere());
+        QCOMPARE(noFolder.error(),
                  "Could not lock “list.todo” against other programs writing it: No such file or directory.");
+
+        // A link planted where the lock file lies would have the holder's record written elsewhere.
+        const QString victim = path("victim.txt");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep me") == 7);
+        file.close();
+        QVERIFY(QFile::link(victim, ListLock::lockFilePath(path("linked.todo"))));
+        const ListLock linked(path("linked.todo"));
+        QVERIFY(!linked.isLocked());
+        QVERIFY2(linked.error().contains("symbolic link"), qPrintable(linked.error()));
+        QCOMPARE(contentsOf(victim), QByteArray("keep me"));
+        QVERIFY(!writeListFile(path("linked.todo"), newListRoot()).isEmpty());
+        QVERIFY(!QFile::exists(path("linked.todo")));
+
+        // A pipe would never open for reading alone, and never lock.
+        QCOMPARE(::mkfifo(QFile::encodeName(ListLock::lockFilePath(path("piped.todo"))).constData(), 0600),
+                 0);
+        const ListLock piped(path("piped.todo"));
+        QVERIFY2(piped.error().contains("not a plain file"), qPrintable(piped.error()));
     }
 
     void theIdentityOfAFileTellsWhetherItChanged() {

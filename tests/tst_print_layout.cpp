@@ -14,31 +14,28 @@ const Value yes = Value::boolean(true);
 const PrintOptions allOptions{true, true, true};
 const PrintOptions textOnly{false, false, false};
 
-std::vector<PrintRun> layoutOf(OpenList& list, PrintOptions options) {
+std::vector<PrintItem> layoutOf(OpenList& list, PrintOptions options) {
     return PrintLayout(list.document, list.outline(), options, IconRules::current()).doLayout();
 }
 
-// The printout as a reader sees it: images as [name], notes as {text}.
-QString transcript(const std::vector<PrintRun>& runs) {
+// The printout as a reader sees it: images as [name] in their columns, an empty column as [], notes
+// as {text}.
+QString transcript(OpenList& list, PrintOptions options) {
     QString text;
-    for (const PrintRun& run : runs) {
-        switch (run.kind) {
-        case PrintRun::Kind::Text:
-            text += run.text;
-            break;
-        case PrintRun::Kind::Image:
-            text += u'[' + run.imageName + u']';
-            break;
-        case PrintRun::Kind::Notes:
-            text += u'{' + run.notes.readableText() + u'}';
-            break;
-        }
+    for (const PrintItem& item : layoutOf(list, options)) {
+        text += QString(item.depth, u'>');
+        if (options.checkboxes)
+            text += u'[' + item.checkbox + u']';
+        if (options.icons)
+            text += u'[' + item.icon + u']';
+        text += item.name;
+        if (!item.name.isEmpty() && !item.details.isEmpty())
+            text += kPrintDetailsSeparator;
+        text += item.details.join(u' ') + u'\n';
+        if (item.notes)
+            text += u'{' + item.notes->readableText() + QStringLiteral("}\n");
     }
     return text;
-}
-
-QString transcript(OpenList& list, PrintOptions options) {
-    return transcript(layoutOf(list, options));
 }
 
 void assignIconConditions(std::initializer_list<std::pair<QString, int>> conditions) {
@@ -76,32 +73,39 @@ private slots:
             "Taxes",
             {{key::category, "Home"}, {key::completion, yes}, {key::due, "2024-03-12 09:30:00 +0100"}})});
         QCOMPARE(transcript(list, allOptions),
-                 "[vk_notdone][vk_heart]\tTaxes \tHome; 100% complete; due: 2024-03-12 09:30; \n");
-        QCOMPARE(transcript(list, textOnly), "Taxes \tHome; 100% complete; due: 2024-03-12 09:30; \n");
+                 "[vk_notdone][vk_heart]Taxes \u2014 Home; 100% complete; due: 2024-03-12 09:30;\n");
+        QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; 100% complete; due: 2024-03-12 09:30;\n");
 
         // Only the texts of the columns the outline shows.
         list.outline().removeTableColumn(key::completion);
-        QCOMPARE(transcript(list, textOnly), "Taxes \tHome; due: 2024-03-12 09:30; \n");
+        QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; due: 2024-03-12 09:30;\n");
         list.outline().removeTableColumn(key::category);
         list.outline().removeTableColumn(key::due);
-        QCOMPARE(transcript(list, textOnly), "Taxes \t\n");
+        QCOMPARE(transcript(list, textOnly), "Taxes\n");
     }
 
-    void missingTextsLeaveTheirPlace() {
+    void everyItemKeepsItsBoxAndItsIconsPlace() {
+        // By default a completed item's icon is the check mark its box shows: the box prints, the
+        // icon's place stays blank, so that the name starts where every other name does.
+        OpenList list({makeItem("Done", {{key::completion, yes}}), makeItem("Open"),
+                       makeItem("Starred", {{key::icon, "vk_heart"}, {key::thisIconOnly, yes}})});
+        list.outline().removeTableColumn(key::completion);
+        QCOMPARE(transcript(list, allOptions),
+                 "[vk_check6][]Done\n[vk_notdone][]Open\n[vk_notdone][vk_heart]Starred\n");
+        QCOMPARE(transcript(list, {true, false, false}),
+                 "[vk_check6]Done\n[vk_notdone]Open\n[vk_notdone]Starred\n");
+        // Without icon rules an item shows no icon, and only its place prints.
+        assignIconConditions({});
+        QCOMPARE(transcript(list, {false, true, false}), "[]Done\n[]Open\n[vk_heart]Starred\n");
+        QCOMPARE(transcript(list, {true, false, false}),
+                 "[vk_notdone]Done\n[vk_notdone]Open\n[vk_notdone]Starred\n");
+    }
+
+    void missingTextsLeaveNothingBehind() {
         OpenList list({makeItem("", {{key::category, "Home"}}), makeItem("Undated", {{key::due, "soon"}})});
         list.outline().removeTableColumn(key::completion);
-        // A nameless item keeps its tab, so that its category lines up; an unreadable date is none.
-        QCOMPARE(transcript(list, textOnly), "\tHome; \nUndated \t\n");
-    }
-
-    void imagePrintsOnceWhenTheIconIsTheCheckBox() {
-        // By default a completed item shows the same check mark that its check box shows.
-        OpenList list({makeItem("Done", {{key::completion, yes}}), makeItem("Open")});
-        list.outline().removeTableColumn(key::completion);
-        QCOMPARE(transcript(list, allOptions), "[vk_check6]\tDone \t\n[vk_notdone]\tOpen \t\n");
-        QCOMPARE(transcript(list, {true, false, false}), "[vk_check6]Done \t\n[vk_notdone]Open \t\n");
-        assignIconConditions({});
-        QCOMPARE(transcript(list, {true, false, false}), "[vk_notdone]Done \t\n[vk_notdone]Open \t\n");
+        // A nameless item prints its other texts; an unreadable date is none.
+        QCOMPARE(transcript(list, textOnly), "Home;\nUndated\n");
     }
 
     void printsWhatTheOutlineShows() {
@@ -112,19 +116,19 @@ private slots:
         OpenList list({parent, done});
         list.outline().removeTableColumn(key::completion);
 
-        QCOMPARE(transcript(list, textOnly), "Parent \t\nDone \t\n");
+        QCOMPARE(transcript(list, textOnly), "Parent\nDone\n");
         list.outline().expandItem(parent, false);
-        QCOMPARE(transcript(list, textOnly), "Parent \t\n\tChild \t\nDone \t\n");
+        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\nDone\n");
         list.outline().expandItem(child, false);
-        QCOMPARE(transcript(list, textOnly), "Parent \t\n\tChild \t\n\t\tGrandchild \t\nDone \t\n");
+        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\n>>Grandchild\nDone\n");
 
         list.document.outlineCommands().toggleHideCompletedItems(true);
-        QCOMPARE(transcript(list, textOnly), "Parent \t\n\tChild \t\n\t\tGrandchild \t\n");
+        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\n>>Grandchild\n");
         // A branch whose children are all hidden has nothing to expand: it prints as it is.
         child->set(key::completion, yes);
         list.document.updateUI();
         list.outline().collapseItem(parent, false);
-        QCOMPARE(transcript(list, textOnly), "Parent \t\n");
+        QCOMPARE(transcript(list, textOnly), "Parent\n");
     }
 
     void notesFollowTheirItemWithTheirOwnFonts() {
@@ -141,14 +145,28 @@ private slots:
         list.outline().removeTableColumn(key::due);
 
         QCOMPARE(transcript(list, {false, false, true}),
-                 "Errand \tHome; \n{Bring the receipts}\nBlank \t\nBroken \t\n");
-        QCOMPARE(transcript(list, textOnly), "Errand \tHome; \nBlank \t\nBroken \t\n");
-        const std::vector<PrintRun> runs = layoutOf(list, {false, false, true});
-        const auto notes = std::find_if(
-            runs.begin(), runs.end(), [](const PrintRun& run) { return run.kind == PrintRun::Kind::Notes; });
-        QVERIFY(notes != runs.end());
-        QCOMPARE(notes->notes.runs.front().fontFamily, "Courier");
-        QVERIFY(notes->notes.runs.front().bold);
+                 "Errand \u2014 Home;\n{Bring the receipts}\nBlank\nBroken\n");
+        QCOMPARE(transcript(list, textOnly), "Errand \u2014 Home;\nBlank\nBroken\n");
+        const std::vector<PrintItem> items = layoutOf(list, {false, false, true});
+        QVERIFY(items.front().notes);
+        QCOMPARE(items.front().notes->runs.front().fontFamily, "Courier");
+        QVERIFY(items.front().notes->runs.front().bold);
+    }
+
+    void notesPrintInTheListsTextSize() {
+        // The size of most of the text becomes the list's; a heading stays as much larger.
+        TextRun heading, body, small;
+        heading.text = "Plan\n";
+        heading.fontSize = 24;
+        body.text = "the body of the notes, long enough to be most of them\n";
+        body.fontSize = 12;
+        small.text = "fine print";
+        small.fontSize = 9;
+        const RichText sized = notesInTextSize(RichText::fromRuns({heading, body, small}), 10);
+        QCOMPARE(sized.runs[0].fontSize, 20.0);
+        QCOMPARE(sized.runs[1].fontSize, 10.0);
+        QCOMPARE(sized.runs[2].fontSize, 7.5);
+        QCOMPARE(sized.plainText, RichText::fromRuns({heading, body, small}).plainText);
     }
 
     void itemTextsCarryTheItemsFontAndColour() {
@@ -157,30 +175,11 @@ private slots:
         item->set(key::fontSize, Value::integer(14));
         item->set(key::color, Value::data(colorDataFromRgba({1, 0, 0, 1})));
         OpenList list({item, makeItem("Plain")});
-
-        const auto styledRuns = [&](PrintOptions options) {
-            std::vector<PrintRun> styled;
-            for (const PrintRun& run : layoutOf(list, options))
-                if (run.kind == PrintRun::Kind::Text && run.style)
-                    styled.push_back(run);
-            return styled;
-        };
-        // Indents, separating spaces and line breaks carry no attributes.
-        for (const PrintRun& run : layoutOf(list, textOnly))
-            QVERIFY(run.style || run.text.trimmed().isEmpty());
-        std::vector<PrintRun> styled = styledRuns(textOnly);
-        // The first item's name, category, completion and due date; the second's name and completion.
-        QCOMPARE(styled.size(), size_t(6));
-        const PrintTextStyle own{ItemFont{QString("Courier-Bold"), 14}, Rgba{1, 0, 0, 1}, 0.0};
-        for (size_t i = 0; i < 4; ++i)
-            QVERIFY(styled[i].style == own);
-        QCOMPARE(styled[4].text, "Plain");
-        QCOMPARE(styled[5].text, "0% complete;");
-        QVERIFY(styled[4].style == (PrintTextStyle{ItemFont{}, Rgba{0, 0, 0, 1}, 0.0}));
-
-        // Beside images the texts are lifted to their level.
-        for (const PrintRun& run : styledRuns({false, true, false}))
-            QCOMPARE(run.style->baselineOffset, 5.0);
+        const std::vector<PrintItem> items = layoutOf(list, allOptions);
+        QCOMPARE(items.size(), size_t(2));
+        QVERIFY(items[0].style == (PrintTextStyle{ItemFont{QString("Courier-Bold"), 14}, Rgba{1, 0, 0, 1}}));
+        QVERIFY(items[1].style == (PrintTextStyle{ItemFont{}, Rgba{0, 0, 0, 1}}));
+        QCOMPARE(items[1].details, QStringList{"0% complete;"});
     }
 
     void pageMarginsAndFooter() {

@@ -181,6 +181,14 @@ private slots:
                                    << QStringLiteral("y");
         QTest::newRow("unclosed attachment")
             << QByteArray("{\\rtf1 a{{\\NeXTGraphic x") << QStringLiteral("a");
+        QTest::newRow("unclosed field")
+            << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst{HYPERLINK \"x") << QStringLiteral("a");
+        QTest::newRow("result without field")
+            << QByteArray("{\\rtf1 {\\fldrslt b}c}") << QStringLiteral("bc");
+        QTest::newRow("list words out of place")
+            << QByteArray("{\\rtf1 {\\*\\listtable\\listlevel\\levelnfc0{\\*\\levelmarker x}\\listid-5}"
+                          "{\\*\\listoverridetable\\ls1\\listid9}\\ls2147483647\\ilvl99 a\\par}")
+            << QStringLiteral("a\n");
     }
     void survivesHostileInput() {
         QFETCH(QByteArray, rtf);
@@ -216,6 +224,129 @@ private slots:
         for (int i = 0; i < 100; ++i)
             nested += "{" + QByteArray::number(i % 10);
         QCOMPARE(readRtf(nested).text.plainText.size(), 100);
+    }
+
+    void readsListsAndLinksAsThePlatformWritesThem() {
+        // Nested lists and a link as the platform writes them: the list table, its overrides, each
+        // item's \\ls and \\ilvl with its marker for readers that know no lists, and a field.
+        const QByteArray rtf =
+            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n"
+            "{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+            "{\\colortbl;\\red255\\green255\\blue255;}\n"
+            "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid"
+            "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+            "\\levelspace360\\levelindent0{\\*\\levelmarker "
+            "\\{disc\\}}{\\leveltext\\leveltemplateid1\\'01\\uc0\\u8226 ;}"
+            "{\\levelnumbers;}\\fi-360\\li720\\lin720 }"
+            "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+            "\\levelspace360\\levelindent0{\\*\\levelmarker "
+            "\\{circle\\}}{\\leveltext\\leveltemplateid2\\'01\\uc0\\u9702 ;}"
+            "{\\levelnumbers;}\\fi-360\\li1440\\lin1440 }{\\listname ;}\\listid1}"
+            "{\\list\\listtemplateid2\\listhybrid{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
+            "\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{decimal\\}.}"
+            "{\\leveltext\\leveltemplateid101\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720\\lin720 }"
+            "{\\listname ;}\\listid2}}\n"
+            "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+            "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n"
+            "\\pard\\tx220\\tx720\\pardeftab720\\li720\\fi-720\\partightenfactor0\n"
+            "\\ls1\\ilvl0\\f0\\fs24 \\cf0 {\\listtext\t\\uc0\\u8226 \t}Milk\\\n"
+            "\\pard\\tx940\\tx1440\\pardeftab720\\li1440\\fi-1440\\partightenfactor0\n"
+            "\\ls1\\ilvl1\\cf0 {\\listtext\t\\uc0\\u9702 \t}semi-skimmed\\\n"
+            "\\pard\\tx220\\tx720\\pardeftab720\\li720\\fi-720\\partightenfactor0\n"
+            "\\ls1\\ilvl0\\cf0 {\\listtext\t\\uc0\\u8226 \t}Eggs\\\n"
+            "\\pard\\pardeftab720\\partightenfactor0\n"
+            "\\cf0 See {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/shop?list=1\"}}{\\fldrslt \\ul "
+            "shop}}.\\\n"
+            "\\pard\\tx220\\tx720\\pardeftab720\\li720\\fi-720\\partightenfactor0\n"
+            "\\ls2\\ilvl0\\cf0 {\\listtext\t1.\t}Pay\\\n"
+            "{\\listtext\t2.\t}Go}";
+        const RichText text = read(rtf);
+        QCOMPARE(text.plainText, QStringLiteral("Milk\nsemi-skimmed\nEggs\nSee shop.\nPay\nGo"));
+        const auto placeOf = [&](const QString& word) {
+            for (const TextRun& r : text.runs)
+                if (r.text.contains(word))
+                    return r.list;
+            return ListPlace{-1};
+        };
+        QCOMPARE(placeOf("Milk"), (ListPlace{1, 0, ListStyle::Disc}));
+        QCOMPARE(placeOf("semi"), (ListPlace{1, 1, ListStyle::Circle}));
+        QCOMPARE(placeOf("Eggs"), (ListPlace{1, 0, ListStyle::Disc}));
+        QCOMPARE(placeOf("See"), ListPlace{});
+        QCOMPARE(placeOf("Pay"), (ListPlace{2, 0, ListStyle::Decimal}));
+        QCOMPARE(placeOf("Go"), (ListPlace{2, 0, ListStyle::Decimal}));
+        const auto link = std::find_if(text.runs.begin(), text.runs.end(),
+                                       [](const TextRun& r) { return !r.link.isEmpty(); });
+        QVERIFY(link != text.runs.end());
+        QCOMPARE(link->text, QStringLiteral("shop"));
+        QCOMPARE(link->link, QStringLiteral("https://example.org/shop?list=1"));
+        QVERIFY(link->underline);
+        QVERIFY((link + 1)->link.isEmpty());
+        // A list table that comes after a list's first item changes nothing for its level.
+        const RichText late =
+            read("{\\rtf1 \\ls1\\ilvl0 a\\par{\\*\\listtable{\\list\\listlevel\\levelnfc0\\listid1}}"
+                 "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}b\\par}");
+        QCOMPARE(late.plainText, QStringLiteral("a\nb\n"));
+        for (const TextRun& r : late.runs)
+            QCOMPARE(r.list, (ListPlace{1, 0, ListStyle::Disc}));
+        QCOMPARE(read(writeRtf(late.runs)).runs, late.runs);
+
+        // The plain text keeps the markers, as the platform's does.
+        QCOMPARE(text.readableText(),
+                 QStringLiteral("\t\u2022\tMilk\n\t\u25E6\tsemi-skimmed\n\t\u2022\tEggs\n"
+                                "See shop.\n\t1.\tPay\n\t2.\tGo"));
+    }
+
+    void writesListsAndLinksAsThePlatformDoes() {
+        const auto item = [](const QString& text, int list, int level, ListStyle style) {
+            TextRun r = run(text);
+            r.list = {list, level, style};
+            return r;
+        };
+        TextRun linked = run(QStringLiteral("the \"shop\""));
+        linked.link = QStringLiteral("https://example.org/a b?q=\u00E9");
+        linked.italic = true;
+        const std::vector<TextRun> runs{item("one\n", 7, 0, ListStyle::Decimal),
+                                        item("sub\n", 7, 1, ListStyle::LowerAlpha),
+                                        item("two\n", 7, 0, ListStyle::Decimal),
+                                        item("sub again\n", 7, 1, ListStyle::LowerAlpha),
+                                        run("Ask "),
+                                        linked,
+                                        run(" first.")};
+        const QByteArray rtf = writeRtf(runs);
+        QVERIFY2(
+            rtf.contains(
+                "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc0\\levelnfcn0"),
+            rtf.constData());
+        QVERIFY(rtf.contains("{\\*\\levelmarker \\{decimal\\}.}"));
+        QVERIFY(rtf.contains("\\levelnfc4\\levelnfcn4"));
+        QVERIFY(rtf.contains("{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}"));
+        QVERIFY(rtf.contains("\\ls1\\ilvl0"));
+        QVERIFY(rtf.contains("\\ls1\\ilvl1"));
+        // Each item's marker, numbered as a reader numbers them: the sub-list starts again at a.
+        QVERIFY(rtf.contains("{\\listtext\t1.\t}"));
+        QVERIFY(rtf.contains("{\\listtext\t2.\t}"));
+        QCOMPARE(rtf.count("{\\listtext\ta.\t}"), 2);
+        QVERIFY2(
+            rtf.contains(
+                "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a b?q=\\'e9\"}}{\\fldrslt \\i the "
+                "\"shop\"}} first."),
+            rtf.constData());
+
+        const RichText back = read(rtf);
+        QCOMPARE(back.runs.size(), runs.size());
+        for (size_t i = 0; i < runs.size(); ++i) {
+            TextRun expected = runs[i];
+            if (expected.list.inList())
+                expected.list.list = 1; // lists are numbered in the order they start
+            QCOMPARE(back.runs[i], expected);
+        }
+        QCOMPARE(back.readableText(),
+                 QStringLiteral("\t1.\tone\n\ta.\tsub\n\t2.\ttwo\n\ta.\tsub again\nAsk the \"shop\" first."));
+
+        // A quote in an address would end it early: it is written percent-encoded.
+        TextRun quoted = run(QStringLiteral("q"));
+        quoted.link = QStringLiteral("https://example.org/\"q\"");
+        QCOMPARE(read(writeRtf({quoted})).runs.front().link, QStringLiteral("https://example.org/%22q%22"));
     }
 
     void writesThePlatformForm() {
@@ -258,6 +389,8 @@ private slots:
         white.alignment = Alignment::Right;
         TextRun left = run(QStringLiteral("left\n"));
         left.alignment = Alignment::Left;
+        left.list = {1, 2, ListStyle::UpperRoman};
+        left.link = QStringLiteral("mailto:a@example.org");
         TextRun justified = run(QStringLiteral("last"));
         justified.alignment = Alignment::Justified;
         const std::vector<TextRun> runs{centred, bold, mixed, picture, white, left, justified};

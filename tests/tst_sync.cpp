@@ -1,133 +1,12 @@
 // Two-way sync of a list with a vdir folder: the rules as a table of what each side did, and what
 // the folder keeps of other clients.
-#include "ical_fixture.h"
+#include "sync_fixture.h"
 
-#include "archive/list_file.h"
-#include "model/clock.h"
 #include "model/item_uids.h"
-#include "model/item_walk.h"
-#include "model/node_operations.h"
-#include "model/tree_operations.h"
-#include "sync/list_sync.h"
 #include "sync/sync_all.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 using namespace tardigo;
-
-namespace {
-
-const QDateTime kFirstSync = test::localTime(QStringLiteral("2024-06-01 10:00:00"));
-const QDateTime kListEdit = test::localTime(QStringLiteral("2024-06-02 10:00:00"));
-const QDateTime kSecondSync = test::localTime(QStringLiteral("2024-06-04 10:00:00"));
-
-/// A list file, its sync folder and its own sync state, in a temporary folder.
-class SyncedPair {
-public:
-    SyncedPair() {
-        QDir(_dir.path()).mkdir(QStringLiteral("vdir"));
-        QVERIFY(writeListFile(list(), newListRoot()).isEmpty());
-    }
-
-    QString list() const { return _dir.filePath(QStringLiteral("list.todo")); }
-    QString folder() const { return _dir.filePath(QStringLiteral("vdir")); }
-
-    SyncReport sync(const QDateTime& now) {
-        test::FixedClock clock(now);
-        return syncList(list(), folder(), _dir.filePath(QStringLiteral("state")));
-    }
-
-    /// Changes the list file as the window would, stamping history at `now`.
-    void editList(const QDateTime& now, const std::function<void(const NodePtr& root)>& edit) {
-        test::FixedClock clock(now);
-        const ListLoad load = readListFile(list());
-        QVERIFY(load.ok());
-        edit(load.root);
-        QVERIFY(writeListFile(list(), load.root).isEmpty());
-    }
-
-    NodePtr root() const { return readListFile(list()).root; }
-
-    /// Every item's name, children indented under their parent.
-    QStringList listOutline() const {
-        QStringList lines;
-        std::unordered_map<const Dict*, int> depth;
-        const NodePtr r = root();
-        forEachItemBelow(*r, [&](const NodePtr& item, const Dict& parent, qsizetype) {
-            depth[item.get()] = depth[&parent] + 1;
-            lines << QString((depth[item.get()] - 1) * 2, u' ') + *item->value(key::name).asString();
-        });
-        return lines;
-    }
-
-    QStringList fileNames() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
-    /// The SUMMARY of every to-do in the folder, sorted.
-    QStringList fileSummaries() const {
-        QStringList names;
-        for (const QString& name : QDir(folder()).entryList({QStringLiteral("*.ics")}, QDir::Files)) {
-            const test::ReadBack back = test::readFirstTodo(bytesOf(name));
-            if (back.todo)
-                names << *readTodo(back.todo).item->value(key::name).asString();
-        }
-        names.sort();
-        return names;
-    }
-    /// The file holding the to-do named `summary`.
-    QString fileOf(const QString& summary) const {
-        for (const QString& name : QDir(folder()).entryList({QStringLiteral("*.ics")}, QDir::Files)) {
-            if (bytesOf(name).contains("SUMMARY:" + summary.toUtf8() + "\r\n"))
-                return name;
-        }
-        return {};
-    }
-    QByteArray bytesOf(const QString& name) const {
-        QFile file(QDir(folder()).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(QDir(folder()).filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    /// Edits a to-do's text as another client would, stamping it as changed at `modified`.
-    void editFile(const QString& summary, const QByteArray& from, const QByteArray& to,
-                  const QDateTime& modified) {
-        const QString name = fileOf(summary);
-        QByteArray bytes = bytesOf(name);
-        QVERIFY2(bytes.contains(from), bytes.constData());
-        bytes.replace(from, to);
-        const qsizetype stamp = bytes.indexOf("LAST-MODIFIED:");
-        bytes.replace(stamp, 30,
-                      "LAST-MODIFIED:" +
-                          modified.toUTC().toString(QStringLiteral("yyyyMMddTHHmmssZ")).toLatin1());
-        writeFile(name, bytes);
-    }
-
-private:
-    QTemporaryDir _dir;
-};
-
-NodePtr addItem(Dict& parent, const QString& name) {
-    return test::addItem(parent, {{key::name, name}});
-}
-
-void rename(Dict& root, const QString& from, const QString& to) {
-    const NodePtr item = test::findItem(root, from);
-    item->set(key::name, to);
-    VKlogMessage(*item, QStringLiteral("set name"));
-}
-
-void remove(const NodePtr& root, const QString& name) {
-    const NodePtr item = test::findItem(*root, name);
-    VKdeleteItem(root, item.get());
-}
-
-QByteArray newTodoFile(const QString& uid, const QString& name, const QString& parentUid = {}) {
-    NodePtr item = test::itemWith({{key::uid, uid}, {key::name, name}});
-    return test::todoText(*item, parentUid);
-}
-
-} // namespace
+using namespace tardigo::test;
 
 class TestSync : public QObject {
     Q_OBJECT
@@ -334,7 +213,9 @@ private slots:
         UserDefaults::standard().setObject(pref::syncCommand, QStringLiteral("echo ran >> '%1'").arg(log));
         pair.writeFile(QStringLiteral("n.ics"), newTodoFile(QStringLiteral("n-uid"), QStringLiteral("N")));
 
-        const SyncAllReport report = syncAllLists(dir.filePath(QStringLiteral("state")));
+        SyncOptions options;
+        options.stateFolder = pair.stateFolder();
+        const SyncAllReport report = syncAllLists(options);
         QVERIFY(report.ok());
         QCOMPARE(report.lists.size(), size_t(1));
         QCOMPARE(report.lists.front().first, pair.list());
@@ -344,7 +225,7 @@ private slots:
         QCOMPARE(ran.readAll(), QByteArray("ran\nran\n"));
 
         UserDefaults::standard().setObject(pref::syncCommand, QStringLiteral("/bin/false"));
-        const SyncAllReport failed = syncAllLists(dir.filePath(QStringLiteral("state")));
+        const SyncAllReport failed = syncAllLists(options);
         QCOMPARE(failed.commandErrors.size(), 2);
         QVERIFY(failed.commandErrors.front().contains(QStringLiteral("/bin/false")));
         QCOMPARE(failed.lists.size(), size_t(1));
@@ -353,8 +234,10 @@ private slots:
 
     void missingFolderIsReported() {
         SyncedPair pair;
-        const SyncReport report =
-            syncList(pair.list(), pair.folder() + QStringLiteral("/nowhere"), pair.folder());
+        SyncOptions options;
+        options.bind = true;
+        options.stateFolder = pair.stateFolder();
+        const SyncReport report = syncList(pair.list(), pair.folder() + QStringLiteral("/nowhere"), options);
         QVERIFY(!report.ok());
         QVERIFY(report.error.contains(QStringLiteral("nowhere")));
     }

@@ -1,6 +1,7 @@
 // Two lists kept in sync through a CalDAV server: Radicale on the loopback, vdirsyncer between it
 // and each list's folder, as a user sets it up. Skipped where either program is missing.
 #include "ical_fixture.h"
+#include "local_servers.h"
 
 #include "archive/list_file.h"
 #include "model/node_operations.h"
@@ -12,46 +13,8 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace tardigo;
-
-namespace {
-
-/// A port on 127.0.0.1 that nothing listens on now; 0 when none can be had.
-quint16 freePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    quint16 port = 0;
-    if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (s >= 0)
-        close(s);
-    return port;
-}
-
-bool accepts(quint16 port) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool connected = s >= 0 && ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (s >= 0)
-        close(s);
-    return connected;
-}
-
-} // namespace
 
 class TestSyncRadicale : public QObject {
     Q_OBJECT
@@ -80,7 +43,10 @@ class TestSyncRadicale : public QObject {
     void syncThrough(const QString& list, const QString& pair) {
         QString said = vdirsyncer({QStringLiteral("sync"), pair});
         QVERIFY2(said.isEmpty(), qPrintable(said));
-        const SyncReport report = syncList(path(list), path(pair + QStringLiteral("/tasks")), path("state"));
+        SyncOptions options;
+        options.bind = true;
+        options.stateFolder = path("state");
+        const SyncReport report = syncList(path(list), path(pair + QStringLiteral("/tasks")), options);
         QVERIFY2(report.ok() && report.problems.isEmpty(),
                  qPrintable(report.error + report.problems.join(u' ')));
         said = vdirsyncer({QStringLiteral("sync"), pair});
@@ -109,7 +75,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("radicale")).isEmpty() ||
             QStandardPaths::findExecutable(QStringLiteral("vdirsyncer")).isEmpty())
             QSKIP("Radicale and vdirsyncer are not installed (scripts/deps installs them)");
-        const quint16 port = freePort();
+        const quint16 port = test::freePort();
         if (port == 0)
             QSKIP("No port is free on 127.0.0.1");
         for (const char* home : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
@@ -122,10 +88,7 @@ private slots:
                          QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--auth-type"),
                          QStringLiteral("none"), QStringLiteral("--storage-filesystem-folder"),
                          path(QStringLiteral("server"))});
-        for (int tries = 0; tries < 100 && !accepts(port) && _radicale.state() != QProcess::NotRunning;
-             ++tries)
-            QThread::msleep(100);
-        if (!accepts(port))
+        if (!test::waitForPort(port, _radicale))
             QSKIP(qPrintable(QStringLiteral("Radicale did not start: ") +
                              QString::fromUtf8(_radicale.readAll())));
 

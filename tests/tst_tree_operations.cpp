@@ -1,6 +1,7 @@
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/node_places.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
 #include "platform/user_defaults.h"
@@ -84,6 +85,33 @@ private slots:
         VKdeleteItem(root, deep.get());
         QVERIFY(!VKhasDescendentNode(*childrenOf(*root)->items[0].asDict(), *deep));
         QCOMPARE(names(*root), (QStringList{"A", "deep"})); // the twin stays
+    }
+
+    void placesFindANodeByAddressAsTheTreeNowStands() {
+        NodePtr deep = item("deep"), twin = item("deep"), other = item("other");
+        NodePtr a = withChildren(item("A"), {withChildren(item("a"), {deep})});
+        NodePtr root = withChildren(item("root"), {a, twin, other});
+        NodePlaces places;
+        QCOMPARE(places.find(root, deep.get()), deep);
+        QCOMPARE(places.find(root, twin.get()), twin); // the very node, not the first look-alike
+        QCOMPARE(places.find(root, root.get()), root);
+        QVERIFY(!places.find(root, deep->deepCopy().get())); // an equal copy is another node
+        QVERIFY(!places.find(nullptr, deep.get()));
+
+        // Moved, reordered and removed since the places were learnt: the tree as it is now answers.
+        childrenOf(*childrenOf(*a)->items[0].asDict())->items.clear();
+        childrenOf(*other)->items.push_back(deep);
+        std::swap(childrenOf(*root)->items[0], childrenOf(*root)->items[2]);
+        QCOMPARE(places.find(root, deep.get()), deep);
+        QCOMPARE(places.find(root, a.get()), a);
+        childrenOf(*root)->items.pop_back(); // a, with everything under it
+        QVERIFY(!places.find(root, a.get()));
+        QCOMPARE(places.find(root, twin.get()), twin);
+        // Another tree at the same place in a document: its own nodes, and none of the first's.
+        NodePtr replaced = withChildren(item("root"), {item("new")});
+        QVERIFY(!places.find(replaced, twin.get()));
+        QCOMPARE(places.find(replaced, childrenOf(*replaced)->items[0].dictAddress()),
+                 childrenOf(*replaced)->items[0].asDict());
     }
 
     void deletesAdjacentSiblingsKeepingOrderAndPutsThemBack() {

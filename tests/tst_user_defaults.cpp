@@ -4,6 +4,7 @@
 #include "platform/user_defaults.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -150,6 +151,40 @@ private slots:
         QCOMPARE(defaults.integerForKey("someFutureSetting"), 42);
         QCOMPARE(defaults.objectForKey(pref::todoItemIconConditions),
                  Value(dictOf({{"vk_heart", Value::integer(8)}})));
+    }
+
+    void aNumberOutOfItsRangeReadsAsItsDefaultAndIsNotSet() {
+        // An interval that would overflow the minder's timer, none at all, a drawer side between
+        // the two, a status code beyond the last, a font of no size, and the stored values that mean
+        // "use the repeat's own hours": each reads as if it were not there.
+        const QString file = path("ranges.ini");
+        writeText(file,
+                  "[General]\ntardigoMinderRunIntervalMin=9223372036854775807\noldDays=0\ndrawerSide=1\n"
+                  "frequentRepeatHours=-5\ninfrequentHours=700\nNSFontSize=0\n\n"
+                  "[todoItemIconConditions]\nvk_heart=12\nvk_pencil=6\n");
+        UserDefaults defaults;
+        for (const char* ignored : {"tardigoMinderRunIntervalMin", "oldDays", "drawerSide",
+                                    "frequentRepeatHours", "NSFontSize", "todoItemIconConditions/vk_heart"})
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression(QStringLiteral("ignoring the preference %1 ").arg(ignored)));
+        defaults.useFile(file);
+        registerTardigoDefaults(defaults);
+        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
+        QCOMPARE(defaults.integerForKey(pref::oldDays), 90);
+        QCOMPARE(defaults.integerForKey(pref::drawerSide), 2);
+        QVERIFY(!defaults.isSetByUser(pref::frequentRepeatHours));
+        QCOMPARE(defaults.integerForKey(pref::infrequentHours), 700);
+        QVERIFY(defaults.objectForKey(pref::userFontSize).isNil());
+        QCOMPARE(defaults.objectForKey(pref::todoItemIconConditions),
+                 Value(dictOf({{"vk_pencil", Value::integer(6)}})));
+
+        // Set from within, such a value leaves the preference at its default too.
+        defaults.setInteger(pref::tardigoMinderRunIntervalMin, 10080);
+        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 10080);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("takes its default: the value given is out of"));
+        defaults.setInteger(pref::tardigoMinderRunIntervalMin, 0);
+        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
+        QVERIFY(!defaults.isSetByUser(pref::tardigoMinderRunIntervalMin));
     }
 
     void aFileOfEarlierBuildsIsMigrated() {

@@ -20,10 +20,6 @@
         <translation>Der ersten Liste einen Eintrag hinzufügen, benannt nach dem auf dem Desktop ausgewählten Text (sonst dem der Zwischenablage).</translation>
     </message>
     <message>
-        <source>Print the list into the PDF file OUT, without opening a window.</source>
-        <translation>Die Liste in die PDF-Datei OUT drucken, ohne ein Fenster zu öffnen.</translation>
-    </message>
-    <message>
         <source>With --print-to-pdf: print check boxes.</source>
         <translation>Mit --print-to-pdf: Ankreuzfelder drucken.</translation>
     </message>
@@ -36,8 +32,20 @@
         <translation>Mit --print-to-pdf: Notizen drucken.</translation>
     </message>
     <message>
-        <source>The lists to open.</source>
-        <translation>Die zu öffnenden Listen.</translation>
+        <source>Printing a list without a window:</source>
+        <translation>Eine Liste ohne Fenster drucken:</translation>
+    </message>
+    <message>
+        <source>With --print-to-pdf: replace OUT when it exists.</source>
+        <translation>Mit --print-to-pdf: OUT ersetzen, wenn es schon existiert.</translation>
+    </message>
+    <message>
+        <source>The lists to open; with --print-to-pdf, the list to print.</source>
+        <translation>Die zu öffnenden Listen; mit --print-to-pdf die zu druckende Liste.</translation>
+    </message>
+    <message>
+        <source>Print the one list named into the PDF file OUT without opening a window; OUT is never a list.</source>
+        <translation>Die eine genannte Liste in die PDF-Datei OUT drucken, ohne ein Fenster zu öffnen; OUT ist nie eine Liste.</translation>
     </message>
 </context>
 <context>
@@ -66,6 +74,22 @@
         <source>Images (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)</source>
         <translation>Bilder (*.png *.jpg *.jpeg *.tiff *.tif *.pdf *.eps *.gif *.pict *.bmp)</translation>
     </message>
+    <message>
+        <source>Replace File</source>
+        <translation>Datei ersetzen</translation>
+    </message>
+    <message>
+        <source>“%1” already exists. Do you want to replace it?</source>
+        <translation>„%1“ existiert bereits. Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>A file with the same name already exists in “%1”. Replacing it overwrites its contents.</source>
+        <translation>Im Ordner „%1“ gibt es bereits eine Datei mit diesem Namen. Wenn Sie sie ersetzen, wird ihr Inhalt überschrieben.</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
 </context>
 <context>
     <name>DueDateEntry</name>
@@ -88,6 +112,10 @@
     <message>
         <source>“%1” is not a date Tardigo can read, so the due date stays as it was. Type a date such as “%2”, a day such as “tomorrow” or “+3d”, or clear the cell to remove the due date.</source>
         <translation>„%1“ ist kein Datum, das Tardigo lesen kann, daher bleibt das Fälligkeitsdatum unverändert. Geben Sie ein Datum wie „%2“ ein, einen Tag wie „morgen“ oder „+3d“, oder leeren Sie die Zelle, um das Fälligkeitsdatum zu entfernen.</translation>
+    </message>
+    <message>
+        <source>at</source>
+        <translation>um</translation>
     </message>
 </context>
 <context>
@@ -201,6 +229,50 @@ Synchronisierungsordner: %2</translation>
         <source>Their to-dos wait for the next sync. Show Details tells what is wrong with each file: mend or remove it there, then sync again.</source>
         <translation>Ihre Aufgaben warten auf die nächste Synchronisierung. „Details anzeigen“ sagt, was an jeder Datei falsch ist: Beheben oder entfernen Sie es dort und synchronisieren Sie dann erneut.</translation>
     </message>
+    <message>
+        <source>Some files of “%1” could not be written.</source>
+        <translation>Einige Dateien von „%1“ konnten nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The sync folder “%1” did not take them: it may be full, or you may not write to it. The list is whole, and their items are written at the next sync. Show Details names each file.</source>
+        <translation>Der Synchronisierungsordner „%1“ hat sie nicht angenommen: Er ist vielleicht voll, oder Sie dürfen nicht in ihn schreiben. Die Liste ist vollständig, und ihre Einträge werden bei der nächsten Synchronisierung geschrieben. „Details anzeigen“ nennt jede Datei.</translation>
+    </message>
+    <message>
+        <source>Sync “%1” with the folder it names?</source>
+        <translation>„%1“ mit dem Ordner synchronisieren, den die Liste nennt?</translation>
+    </message>
+    <message>
+        <source>The list names the sync folder “%1”, but it was never synced with it on this computer: it may be a copy of another list, or a list from someone else. Syncing changes the files in that folder.</source>
+        <translation>Die Liste nennt den Synchronisierungsordner „%1“, wurde auf diesem Computer aber nie mit ihm synchronisiert: Sie ist vielleicht die Kopie einer anderen Liste oder die Liste eines anderen Menschen. Eine Synchronisierung ändert die Dateien in diesem Ordner.</translation>
+    </message>
+    <message>
+        <source>Sync</source>
+        <translation>Synchronisieren</translation>
+    </message>
+    <message>
+        <source>Don’t Sync</source>
+        <translation>Nicht synchronisieren</translation>
+    </message>
+    <message>
+        <source>The sync folder of “%1” holds none of its to-dos.</source>
+        <translation>Der Synchronisierungsordner von „%1“ enthält keine seiner Aufgaben mehr.</translation>
+    </message>
+    <message>
+        <source>The sync folder of “%1” has lost %2 of its %3 to-dos.</source>
+        <translation>Der Synchronisierungsordner von „%1“ hat %2 seiner %3 Aufgaben verloren.</translation>
+    </message>
+    <message>
+        <source>“%1” may be on a drive that is not mounted, or it was emptied, and nothing was changed. Keep the items and sync when the folder is back, or remove them from the list (%2 in all) if their to-dos were deleted on purpose.</source>
+        <translation>„%1“ liegt vielleicht auf einem Laufwerk, das nicht eingehängt ist, oder wurde geleert; nichts wurde geändert. Behalten Sie die Einträge und synchronisieren Sie, wenn der Ordner wieder da ist, oder entfernen Sie sie aus der Liste (insgesamt %2), wenn ihre Aufgaben absichtlich gelöscht wurden.</translation>
+    </message>
+    <message>
+        <source>Remove Items</source>
+        <translation>Einträge entfernen</translation>
+    </message>
+    <message>
+        <source>Keep Items</source>
+        <translation>Einträge behalten</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -231,6 +303,64 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>&lt;h3&gt;Tardigo %1&lt;/h3&gt;&lt;p&gt;To-do lists as outlines.&lt;/p&gt;&lt;p&gt;Copyright © The Tardigo developers&lt;/p&gt;&lt;p&gt;Tardigo is free software under the GNU General Public License, version 3 or any later version (GPL-3.0-or-later). It comes with absolutely no warranty.&lt;/p&gt;</source>
         <translation>&lt;h3&gt;Tardigo %1&lt;/h3&gt;&lt;p&gt;To-do-Listen als Gliederungen.&lt;/p&gt;&lt;p&gt;Copyright © Die Tardigo-Entwickler&lt;/p&gt;&lt;p&gt;Tardigo ist freie Software unter der GNU General Public License, Version 3 oder jeder späteren Version (GPL-3.0-or-later). Es kommt ohne jegliche Gewährleistung.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>ListLockWait</name>
+    <message>
+        <source>another program, which does not say which</source>
+        <translation>einem anderen Programm, das sich nicht nennt</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>Prozess %1</translation>
+    </message>
+    <message>
+        <source>process %1 (%2)</source>
+        <translation>Prozess %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 on the computer “%2”</source>
+        <translation>%1 auf dem Rechner „%2“</translation>
+    </message>
+    <message>
+        <source>Tardigo saves it as soon as that program has finished.</source>
+        <translation>Tardigo speichert sie, sobald jenes Programm fertig ist.</translation>
+    </message>
+    <message>
+        <source>Tardigo reads it again as soon as that program has finished.</source>
+        <translation>Tardigo liest sie neu, sobald jenes Programm fertig ist.</translation>
+    </message>
+    <message>
+        <source>“%1” is being changed by %2.</source>
+        <translation>„%1“ wird gerade von %2 geändert.</translation>
+    </message>
+    <message>
+        <source>Waiting for Another Program</source>
+        <translation>Warten auf ein anderes Programm</translation>
+    </message>
+    <message>
+        <source>Stop Waiting</source>
+        <translation>Nicht mehr warten</translation>
+    </message>
+</context>
+<context>
+    <name>OutputConfirmation</name>
+    <message>
+        <source>It is the list being printed or exported. Choose another file name.</source>
+        <translation>Es ist die Liste, die gedruckt oder exportiert wird. Wählen Sie einen anderen Dateinamen.</translation>
+    </message>
+    <message>
+        <source>It is a Tardigo list, which a printout or an export never replaces. Choose another file name.</source>
+        <translation>Es ist eine Tardigo-Liste, und ein Ausdruck oder ein Export ersetzt nie eine Liste. Wählen Sie einen anderen Dateinamen.</translation>
+    </message>
+    <message>
+        <source>It is a folder or a device, not a file. Choose a file name.</source>
+        <translation>Es ist ein Ordner oder ein Gerät, keine Datei. Wählen Sie einen Dateinamen.</translation>
+    </message>
+    <message>
+        <source>“%1” was not replaced.</source>
+        <translation>„%1“ wurde nicht ersetzt.</translation>
     </message>
 </context>
 <context>
@@ -361,6 +491,14 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Your changes will be lost if you don’t save them.</source>
         <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
+    </message>
+    <message>
+        <source>“%1” was not saved: you stopped waiting for the other program.</source>
+        <translation>„%1“ wurde nicht gespeichert: Sie haben das Warten auf das andere Programm beendet.</translation>
+    </message>
+    <message>
+        <source>“%1” was not read again: you stopped waiting for the other program.</source>
+        <translation>„%1“ wurde nicht neu gelesen: Sie haben das Warten auf das andere Programm beendet.</translation>
     </message>
 </context>
 <context>
@@ -794,6 +932,85 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::NotesFormatBar</name>
+    <message>
+        <source>B</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>Bold</source>
+        <translation>Fett</translation>
+    </message>
+    <message>
+        <source>I</source>
+        <translation>K</translation>
+    </message>
+    <message>
+        <source>Italic</source>
+        <translation>Kursiv</translation>
+    </message>
+    <message>
+        <source>U</source>
+        <translation>U</translation>
+    </message>
+    <message>
+        <source>Underline</source>
+        <translation>Unterstrichen</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>Strikethrough</source>
+        <translation>Durchgestrichen</translation>
+    </message>
+    <message>
+        <source>Bulleted List</source>
+        <translation>Aufzählung</translation>
+    </message>
+    <message>
+        <source>Numbered List</source>
+        <translation>Nummerierte Liste</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Verweis</translation>
+    </message>
+    <message>
+        <source>Link…</source>
+        <translation>Verweis…</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>Text Colour…</source>
+        <translation>Textfarbe…</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Clear Formatting</source>
+        <translation>Formatierung entfernen</translation>
+    </message>
+    <message>
+        <source>Formatting of the notes</source>
+        <translation>Formatierung der Notizen</translation>
+    </message>
+    <message>
+        <source>The address the text leads to (leave it empty to remove the link):</source>
+        <translation>Die Adresse, auf die der Text verweist (leer lassen, um den Verweis zu entfernen):</translation>
+    </message>
+    <message>
+        <source>Text Colour</source>
+        <translation>Textfarbe</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::NotesTool</name>
     <message>
         <source>Notes</source>
@@ -1017,14 +1234,29 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::StickyBoard</name>
+    <message>
+        <source>Delete Sticky Note</source>
+        <translation>Haftnotiz löschen</translation>
+    </message>
+    <message>
+        <source>Delete the sticky note “%1”?</source>
+        <translation>Die Haftnotiz „%1“ löschen?</translation>
+    </message>
+    <message>
+        <source>The note goes for good; the item stays in its list. To keep the note for later, hide it instead.</source>
+        <translation>Die Notiz ist dann endgültig fort; der Eintrag bleibt in seiner Liste. Um die Notiz für später zu behalten, blenden Sie sie stattdessen aus.</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::StickyWindow</name>
     <message>
         <source>Sticky note %1</source>
         <translation>Haftnotiz %1</translation>
-    </message>
-    <message>
-        <source>Close the note</source>
-        <translation>Die Notiz schließen</translation>
     </message>
     <message>
         <source>Delete the note</source>
@@ -1033,6 +1265,22 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Text of the note</source>
         <translation>Text der Notiz</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the note…</source>
+        <translation>Die Notiz löschen…</translation>
+    </message>
+    <message>
+        <source>Hide the note (%1); Item &gt; Show Stickies brings it back</source>
+        <translation>Die Notiz ausblenden (%1); Eintrag &gt; Haftnotizen anzeigen holt sie zurück</translation>
+    </message>
+    <message>
+        <source>Hide the note</source>
+        <translation>Die Notiz ausblenden</translation>
     </message>
 </context>
 <context>
@@ -1161,6 +1409,10 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Last synced with %1 at %2</source>
         <translation>Zuletzt synchronisiert mit %1 am %2</translation>
+    </message>
+    <message>
+        <source>Removal by Sync</source>
+        <translation>Entfernen durch Synchronisierung</translation>
     </message>
 </context>
 </TS>

@@ -68,15 +68,23 @@ int runTardigo(int argc, char** argv) {
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
     if (line.printToPdf) {
-        if (line.files.size() != 1) {
-            std::fprintf(stderr, "tardigo: --print-to-pdf prints exactly one list: name one.\n");
+        // An option taken for the file's name would name the PDF after it.
+        if (line.files.size() != 1 || line.printToPdf->startsWith(u'-')) {
+            std::fprintf(stderr,
+                         "tardigo: --print-to-pdf prints exactly one list into the file named after it:\n"
+                         "  tardigo --print-to-pdf OUT.pdf [--force] [--print-notes] [--print-icons] "
+                         "[--print-checkboxes] LIST\n");
             return 2;
         }
-        return printListToPdf(line.files.front(), *line.printToPdf, line.printOptions);
+        return printListToPdf(line.files.front(), *line.printToPdf, line.printOptions, line.replacePdf);
     }
     const std::vector<InstanceRequest> requests = requestsFor(line);
     // One Tardigo a session: a second one hands what it was asked to the first and ends.
-    InstanceClaim claim = claimOrForward(requests.front(), instanceSocketPath(), instanceLockPath());
+    InstanceClaim claim = claimOrForward(requests.front(), instanceSocketPath());
+    if (!claim.refusal.isEmpty()) {
+        std::fprintf(stderr, "tardigo: %s\n", qPrintable(claim.refusal));
+        return 1;
+    }
     if (claim.forwardedReply) {
         int status = report(*claim.forwardedReply);
         for (auto request = requests.begin() + 1; request != requests.end() && status == 0; ++request)

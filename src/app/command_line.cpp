@@ -8,7 +8,11 @@ namespace tardigo {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("CommandLine", "To-do lists as outlines."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine", "To-do lists as outlines.") + QStringLiteral("\n\n") +
+        QCoreApplication::translate("CommandLine", "Printing a list without a window:") +
+        QStringLiteral("\n  tardigo --print-to-pdf OUT.pdf [--force] [--print-notes] [--print-icons] "
+                       "[--print-checkboxes] LIST"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption dark(
@@ -25,9 +29,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                            "to the first list."));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
-        QCoreApplication::translate("CommandLine",
-                                    "Print the list into the PDF file OUT, without opening a window."),
+        QCoreApplication::translate(
+            "CommandLine", "Print the one list named into the PDF file OUT without opening a window; OUT is "
+                           "never a list."),
         QStringLiteral("OUT"));
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        QCoreApplication::translate("CommandLine", "With --print-to-pdf: replace OUT when it exists."));
     const QCommandLineOption printCheckboxes(
         QStringLiteral("print-checkboxes"),
         QCoreApplication::translate("CommandLine", "With --print-to-pdf: print check boxes."));
@@ -38,11 +46,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("print-notes"),
         QCoreApplication::translate("CommandLine", "With --print-to-pdf: print notes."));
     for (const QCommandLineOption* option :
-         {&dark, &newItem, &fromSelection, &printToPdf, &printCheckboxes, &printIcons, &printNotes})
+         {&dark, &newItem, &fromSelection, &printToPdf, &force, &printCheckboxes, &printIcons, &printNotes})
         parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QCoreApplication::translate("CommandLine", "The lists to open."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("files"),
+        QCoreApplication::translate("CommandLine",
+                                    "The lists to open; with --print-to-pdf, the list to print."),
+        QStringLiteral("[FILE...]"));
     // The desktop entry's "New Item" action passes the option without a text: a new item to name.
     QStringList given = arguments;
     if (!given.isEmpty() && given.last() == QLatin1String("--new-item"))
@@ -57,6 +67,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(printToPdf))
         line.printToPdf = parser.value(printToPdf);
     line.printOptions = {parser.isSet(printCheckboxes), parser.isSet(printIcons), parser.isSet(printNotes)};
+    line.replacePdf = parser.isSet(force);
     line.newItemFromSelection = parser.isSet(fromSelection);
     return line;
 }

@@ -16,6 +16,7 @@ struct CommandLine {
     bool newItemFromSelection = false;  // an item of the text selected on the desktop, else of the clipboard
     std::optional<QString> printToPdf;  // print the one list named into this PDF file, without a window
     PrintOptions printOptions;          // what that printout shows besides the texts
+    bool replacePdf = false;            // that PDF file may replace an existing file (--force)
 };
 
 /// Whether the arguments ask for a printout only, which needs no display.

@@ -34,6 +34,7 @@ DocumentMainWindow* DocumentController::show(DocumentMainWindow* window) {
     // A child of the document: it goes with it.
     new AutosaveScheduler(window->document(), [window] { return window->autoSave(); });
     window->showWindows();
+    emit documentOpened(&window->document());
     return window;
 }
 

@@ -44,7 +44,9 @@ public:
     /// Asks about unsaved changes, lets the application remember its lists, closes every window and quits.
     void quit() override;
     void showPreferences(bool iconSection) override { emit preferencesRequested(iconSection); }
-    void makeStickies(const std::vector<StickyNote>& notes) override { emit stickiesRequested(notes); }
+    void makeStickies(TardigoDocument& document, const std::vector<NodePtr>& items) override {
+        emit stickiesRequested(&document, items);
+    }
     void showStickies() override { emit showStickiesRequested(); }
     InspectorDockWidget* makeInspector(TardigoDocument& document, DocumentMainWindow& window) override;
     void windowClosed(DocumentMainWindow* window) override;
@@ -52,10 +54,12 @@ public:
 signals:
     /// Quitting: the unsaved changes are answered for and every window is still open.
     void aboutToQuit();
+    /// A list's window opened.
+    void documentOpened(TardigoDocument* document);
     void documentClosed(TardigoDocument* document);
     void lastWindowClosed();
     void preferencesRequested(bool iconSection);
-    void stickiesRequested(const std::vector<StickyNote>& notes);
+    void stickiesRequested(TardigoDocument* document, const std::vector<NodePtr>& items);
     void showStickiesRequested();
 
 private:

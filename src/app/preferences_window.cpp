@@ -4,6 +4,7 @@
 #include "document/icon_preferences.h"
 #include "model/keys.h"
 #include "platform/notification_center.h"
+#include "platform/preference_table.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 
@@ -251,12 +252,12 @@ void PreferencesWindow::minutesEdited() {
         return;
     bool isNumber = false;
     const qint64 minutes = _minutes->text().trimmed().toLongLong(&isNumber);
-    if (isNumber && minutes > 0) {
+    if (isNumber && preferenceAccepts(pref::tardigoMinderRunIntervalMin, Value::integer(minutes))) {
         if (minutes != defaults().integerForKey(pref::tardigoMinderRunIntervalMin))
             defaults().setInteger(pref::tardigoMinderRunIntervalMin, minutes);
         return;
     }
-    // Anything but a positive number is refused: the stored minutes come back.
+    // Anything but a number of minutes in range is refused: the stored minutes come back.
     const qint64 stored = defaults().integerForKey(pref::tardigoMinderRunIntervalMin);
     _minutes->setText(QString::number(stored));
     defaults().setInteger(pref::tardigoMinderRunIntervalMin, stored);

@@ -1,10 +1,12 @@
 #include "app/print_to_pdf.h"
 
+#include "archive/output_guard.h"
 #include "document/tardigo_document.h"
+#include "window/pdf_file.h"
 #include "window/print_view.h"
 
 #include <QCoreApplication>
-#include <QPrinter>
+#include <QPageLayout>
 
 #include <cstdio>
 
@@ -19,7 +21,9 @@ int fail(const QString& message) {
 
 } // namespace
 
-int printListToPdf(const QString& listPath, const QString& pdfPath, PrintOptions options) {
+int printListToPdf(const QString& listPath, const QString& pdfPath, PrintOptions options, bool replace) {
+    if (const OutputCheck check = checkOutput(pdfPath, OutputKind::Other, {listPath}); !check.allows(replace))
+        return fail(check.reason);
     TardigoDocument document;
     QString error;
     bool isLegacy = false;
@@ -32,12 +36,10 @@ int printListToPdf(const QString& listPath, const QString& pdfPath, PrintOptions
                         .arg(listPath));
     // A script cannot open branches by hand, so the printout shows them all.
     document.outlineCommands().expandAll();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
-    const int status = PrintView(document, options).print(printer, &error) ? 0 : fail(error);
+    PrintView view(document, options);
+    error = printToPdfFile(view, pdfPath, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}));
     document.close();
-    return status;
+    return error.isEmpty() ? 0 : fail(error);
 }
 
 } // namespace tardigo

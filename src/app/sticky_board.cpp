@@ -2,7 +2,11 @@
 
 #include "app/app_log.h"
 #include "app/sticky_window.h"
+#include "document/sticky_notes.h"
+#include "document/tardigo_document.h"
+#include "window/dialog_service.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -12,6 +16,14 @@ namespace {
 constexpr int kSaveDelayMsecs = 500;
 constexpr QSize kNewNoteSize(240, 200);
 constexpr QPoint kCascadeStep(24, 24);
+
+bool sameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return canonical.isEmpty() ? QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()
+                               : canonical == QFileInfo(b).canonicalFilePath();
+}
 } // namespace
 
 StickyBoard::StickyBoard(const QString& storePath, QObject* parent)
@@ -19,6 +31,10 @@ StickyBoard::StickyBoard(const QString& storePath, QObject* parent)
     _saveSoon.setSingleShot(true);
     _saveSoon.setInterval(kSaveDelayMsecs);
     connect(&_saveSoon, &QTimer::timeout, this, &StickyBoard::save);
+    // Changes of the items come in bursts (a command, its refresh): the notes follow them once.
+    _refreshSoon.setSingleShot(true);
+    _refreshSoon.setInterval(0);
+    connect(&_refreshSoon, &QTimer::timeout, this, &StickyBoard::refresh);
     for (StickyNote& note : _notes)
         if (note.open)
             open(note);
@@ -29,17 +45,89 @@ StickyBoard::~StickyBoard() {
         save();
 }
 
-void StickyBoard::add(const std::vector<StickyNote>& notes) {
+void StickyBoard::add(TardigoDocument& document, const std::vector<NodePtr>& items) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     QPoint place = (screen ? screen->availableGeometry().topLeft() : QPoint()) + QPoint(40, 40) +
                    kCascadeStep * int(_windows.size());
-    for (StickyNote note : notes) {
+    watch(document);
+    const std::vector<StickyNote> notes = stickyNotesForItems(items, document.fileName());
+    for (size_t i = 0; i < notes.size(); ++i) {
+        StickyNote note = notes[i];
         note.frame = QRect(place, kNewNoteSize);
         place += kCascadeStep;
+        _followed[note.id] = {&document, items[i]};
         _notes.push_back(note);
         open(_notes.back());
     }
     save();
+}
+
+void StickyBoard::follow(TardigoDocument& document) {
+    bool found = false;
+    for (const StickyNote& note : _notes) {
+        if (!note.showsItem() || _followed.count(note.id) || !sameFile(note.listPath, document.fileName()))
+            continue;
+        if (const NodePtr item = findStickyItem(document.data(), note, nullptr)) {
+            _followed[note.id] = {&document, item};
+            found = true;
+        }
+    }
+    if (!found)
+        return;
+    watch(document);
+    // The list may have changed since the notes last saw it.
+    _refreshSoon.start();
+}
+
+void StickyBoard::watch(TardigoDocument& document) {
+    std::erase_if(_watched, [](const QPointer<TardigoDocument>& watched) { return watched.isNull(); });
+    if (std::find(_watched.begin(), _watched.end(), &document) != _watched.end())
+        return;
+    _watched.emplace_back(&document);
+    connect(&document, &TardigoDocument::changeCounted, &_refreshSoon, qOverload<>(&QTimer::start));
+    connect(&document, &TardigoDocument::dataReplaced, &_refreshSoon, qOverload<>(&QTimer::start));
+    connect(&document, &TardigoDocument::fileNameChanged, this,
+            [this, &document](const QString& path) { listRenamed(document, path); });
+    connect(&document, &TardigoDocument::closed, this, [this, &document] {
+        std::erase_if(_followed, [&](const auto& entry) { return entry.second.document == &document; });
+    });
+}
+
+void StickyBoard::refresh() {
+    bool changed = false;
+    for (auto entry = _followed.begin(); entry != _followed.end();) {
+        StickyNote* note = find(entry->first);
+        TardigoDocument* document = entry->second.document;
+        if (!note || !document) {
+            entry = _followed.erase(entry);
+            continue;
+        }
+        // An item deleted from the list leaves its note as it was; undoing the deletion brings it back.
+        const NodePtr known = entry->second.item.lock();
+        const NodePtr item = findStickyItem(document->data(), *note, known.get());
+        if (item) {
+            entry->second.item = item;
+            const StickyNote now = stickyNoteShowing(*item, *note);
+            if (now != *note) {
+                *note = now;
+                if (StickyWindow* window = windowOf(note->id))
+                    window->setNote(now);
+                changed = true;
+            }
+        }
+        ++entry;
+    }
+    if (changed)
+        _saveSoon.start();
+}
+
+void StickyBoard::listRenamed(const TardigoDocument& document, const QString& path) {
+    for (StickyNote& note : _notes) {
+        const auto followed = _followed.find(note.id);
+        if (followed != _followed.end() && followed->second.document == &document)
+            note.listPath = path;
+    }
+    _saveSoon.start();
 }
 
 void StickyBoard::showAll() {
@@ -93,7 +181,19 @@ void StickyBoard::close(const QString& id) {
 }
 
 void StickyBoard::remove(const QString& id) {
-    std::erase_if(_notes, [&](const StickyNote& note) { return note.id == id; });
+    const StickyNote* note = find(id);
+    if (!note)
+        return;
+    const QMessageBox::StandardButton answer = DialogService::question(
+        windowOf(id), QMessageBox::Question, tr("Delete Sticky Note"),
+        tr("Delete the sticky note “%1”?").arg(note->title),
+        tr("The note goes for good; the item stays in its list. To keep the note for later, hide it "
+           "instead."),
+        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel, {{QMessageBox::Yes, tr("Delete")}});
+    if (answer != QMessageBox::Yes)
+        return;
+    _followed.erase(id);
+    std::erase_if(_notes, [&](const StickyNote& kept) { return kept.id == id; });
     closeWindow(id);
     save();
 }

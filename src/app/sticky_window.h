@@ -5,13 +5,14 @@
 #include <QWidget>
 
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace tardigo {
 
 /// One sticky note on the desktop: a small frameless window that stays above the others, its title
-/// bar to move it by, its text to edit, a grip to size it. On Wayland the desktop decides where it
-/// stands and whether it stays on top.
+/// bar to move it by, a grip to size it. A note made from an item shows the item's name and notes,
+/// with their formatting, in the item's font; a note of earlier versions shows its own text, which
+/// may be edited. On Wayland the desktop decides where it stands and whether it stays on top.
 class StickyWindow : public QWidget {
     Q_OBJECT
 public:
@@ -21,13 +22,15 @@ public:
     /// a window its place).
     StickyNote note() const;
     const QString& id() const { return _note.id; }
+    /// Shows what the note holds now, where it stands.
+    void setNote(const StickyNote& note);
 
 signals:
     /// The text, the place or the size changed.
     void changed();
-    /// The user closed the note; it stays kept.
+    /// The user hid the note; it stays kept.
     void closeRequested();
-    /// The user deleted the note.
+    /// The user asked to delete the note.
     void deleteRequested();
 
 protected:
@@ -37,9 +40,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showContent();
+
     StickyNote _note;
     QWidget* _titleBar;
-    QPlainTextEdit* _text;
+    QLabel* _title;
+    QTextEdit* _text;
     QPoint _dragOffset;
 };
 

@@ -51,7 +51,11 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     connect(&_controller, &DocumentController::preferencesRequested, this,
             &TardigoApplication::showPreferences);
     connect(&_controller, &DocumentController::stickiesRequested, this,
-            [this](const std::vector<StickyNote>& notes) { _stickies->add(notes); });
+            [this](TardigoDocument* document, const std::vector<NodePtr>& items) {
+                _stickies->add(*document, items);
+            });
+    connect(&_controller, &DocumentController::documentOpened, this,
+            [this](TardigoDocument* document) { _stickies->follow(*document); });
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { _stickies->showAll(); });
     connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this,
             &TardigoApplication::closeWindowlessDocuments);

@@ -18,7 +18,7 @@ int commandArchive(const QStringList& args) {
     QString error;
     const QString path = parsed->positional[0];
     const QString rewrite = parsed->options.value(QStringLiteral("--rewrite"));
-    if (!rewrite.isEmpty() && refusesToWriteOver(rewrite, path, *parsed))
+    if (!rewrite.isEmpty() && refusesOutput(rewrite, OutputKind::List, {path}, *parsed))
         return Failure;
     const std::optional<QByteArray> bytes = readWholeFile(path, &error);
     if (!bytes)

@@ -2,10 +2,6 @@
 
 #include "cli_output.h"
 
-#include "platform/file_identity.h"
-
-#include <QFileInfo>
-
 namespace tardigo::cli {
 
 std::optional<CliArgs> CliArgs::parse(const QStringList& args, const QStringList& valueOptions,
@@ -48,20 +44,12 @@ std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const Q
     return parsed;
 }
 
-bool refusesToReplace(const QString& path, const CliArgs& parsed) {
-    if (!QFileInfo::exists(path) || parsed.flags.contains(QLatin1String("--force")))
+bool refusesOutput(const QString& out, OutputKind kind, const QStringList& inputs, const CliArgs& parsed) {
+    const OutputCheck check = checkOutput(out, kind, inputs);
+    if (check.allows(parsed.flags.contains(QLatin1String("--force"))))
         return false;
-    fail(QStringLiteral("“%1” already exists; use --force to replace it.").arg(path));
+    fail(check.reason);
     return true;
-}
-
-bool refusesToWriteOver(const QString& out, const QString& input, const CliArgs& parsed) {
-    const std::optional<FileIdentity> target = FileIdentity::of(out), source = FileIdentity::of(input);
-    if (target && source && target->isSameFileAs(*source)) {
-        fail(QStringLiteral("“%1” is the file being read; write to another file.").arg(out));
-        return true;
-    }
-    return refusesToReplace(out, parsed);
 }
 
 } // namespace tardigo::cli

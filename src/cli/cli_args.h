@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/output_guard.h"
+
 #include <QMap>
 #include <QStringList>
 
@@ -23,10 +25,9 @@ struct CliArgs {
 /// command's usage line, and answers nothing.
 std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
                                const QStringList& valueOptions = {}, const QStringList& flags = {});
-/// YES, after saying so, when path exists and the command was not given --force.
-bool refusesToReplace(const QString& path, const CliArgs& parsed);
-/// YES, after saying so, when `out` is the file `input` names, under any spelling or link (even with
-/// --force), or when it exists and the command was not given --force.
-bool refusesToWriteOver(const QString& out, const QString& input, const CliArgs& parsed);
+/// YES, after saying why, when the command may not write `out` (see checkOutput): it is a file the
+/// command reads, a folder, a list while the output is not one, or a file that exists while the
+/// command was not given --force.
+bool refusesOutput(const QString& out, OutputKind kind, const QStringList& inputs, const CliArgs& parsed);
 
 } // namespace tardigo::cli

@@ -16,5 +16,6 @@ int commandImport(const QStringList& args);
 int commandConfig(const QStringList& args);
 int commandIcal(const QStringList& args);
 int commandSync(const QStringList& args);
+int commandAccount(const QStringList& args);
 
 } // namespace tardigo::cli

@@ -1,6 +1,7 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
+#include "terminal_text.h"
 
 #include "platform/ini_text.h"
 #include "platform/preference_table.h"
@@ -14,11 +15,11 @@ const QString kReset = QStringLiteral("--reset");
 const char* const kSynopsis = "config [KEY [VALUE]] | config --reset KEY";
 
 const Preference* preferenceNamed(const QString& key) {
-    for (const Preference& preference : preferenceTable())
-        if (preference.key == key)
-            return &preference;
-    fail(QStringLiteral("there is no preference “%1”; “tardigo-cli config” lists them.").arg(key));
-    return nullptr;
+    const Preference* preference = preferenceForKey(key);
+    if (!preference)
+        fail(QStringLiteral("there is no preference “%1”; “tardigo-cli config” lists them.")
+                 .arg(terminalSafe(key)));
+    return preference;
 }
 
 QString valueText(const Preference& preference) {
@@ -32,8 +33,10 @@ int list() {
         const QString state = defaults.isSetByUser(preference.key)   ? QStringLiteral("set")
                               : preference.registeredDefault.isNil() ? QStringLiteral("unset")
                                                                      : QStringLiteral("default");
-        const QString line =
+        QString line =
             preference.key.leftJustified(28) + u' ' + state.leftJustified(8) + u' ' + valueText(preference);
+        if (preference.range)
+            line += QStringLiteral("  (%1)").arg(preference.range->description());
         out() << QStringView(line).trimmed() << '\n';
     }
     return Success;
@@ -50,7 +53,16 @@ int set(const Preference& preference, const QString& text) {
     const std::optional<Value> value = valueFromIniText(text, preference.kind);
     if (!value)
         return fail(QStringLiteral("“%1” is not right for %2, which takes %3.")
-                        .arg(text, preference.key, preferenceKindDescription(preference.kind)));
+                        .arg(terminalSafe(text), preference.key, preferenceKindDescription(preference.kind)));
+    if (!preferenceAccepts(preference.key, *value)) {
+        const NumberRange& range = *preference.range;
+        const QString takes = preference.kind == PreferenceKind::IntegerDictionary
+                                  ? QStringLiteral("numbers %1")
+                              : range.endsOnly ? QStringLiteral("%1")
+                                               : QStringLiteral("a number %1");
+        return fail(QStringLiteral("%1 is out of range for %2, which takes %3.")
+                        .arg(terminalSafe(text), preference.key, takes.arg(range.description())));
+    }
     UserDefaults::standard().setObject(preference.key, *value);
     return save();
 }

@@ -12,10 +12,10 @@ int commandExport(const QStringList& args) {
         argsFor(args, 2, QStringLiteral("export FILE OUT.plist [--force]"), {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
-    const QString& out = parsed->positional[1];
-    if (refusesToWriteOver(out, parsed->positional[0], *parsed))
+    const QString &list = parsed->positional[0], &out = parsed->positional[1];
+    if (refusesOutput(out, OutputKind::Other, {list}, *parsed))
         return Failure;
-    const ListLoad load = readListFile(parsed->positional[0]);
+    const ListLoad load = readListFile(list);
     if (!load.ok())
         return fail(load.error);
     const QString error = exportPropertyListFile(*load.root, out);

@@ -1,6 +1,7 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
+#include "terminal_text.h"
 
 #include "archive/locked_list.h"
 #include "ical/calendar_reader.h"
@@ -20,11 +21,11 @@ int exportCalendar(const QStringList& args) {
     const auto parsed = argsFor(args, 2, kExportSynopsis, {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
-    const QString& target = parsed->positional[1];
-    if (refusesToReplace(target, *parsed))
+    const QString &listPath = parsed->positional[0], &target = parsed->positional[1];
+    if (refusesOutput(target, OutputKind::Other, {listPath}, *parsed))
         return Failure;
     QString error;
-    const std::optional<LockedList> list = LockedList::open(parsed->positional[0], false, &error);
+    const std::optional<LockedList> list = LockedList::open(listPath, false, &error);
     if (!list)
         return fail(error);
     // Items get their uids the first time they leave the list, and keep them: save them first, so
@@ -43,30 +44,34 @@ int importCalendar(const QStringList& args) {
         return Usage;
     const QString& source = parsed->positional[0];
     QString error;
-    const std::optional<QByteArray> bytes = readWholeFile(source, &error);
+    const std::optional<QByteArray> bytes = readWholeFile(source, &error, kMaxCalendarBytes);
     if (!bytes)
         return fail(error);
+    // What a calendar says reaches the terminal only escaped, in messages as in names.
     const CalendarRead read = readCalendar(*bytes, source);
     if (!read.ok())
-        return fail(read.error);
+        return fail(terminalSafe(read.error));
     const std::optional<LockedList> list = LockedList::open(parsed->positional[1], true, &error);
     if (!list)
         return fail(error);
     const TodoImport imported = importTodos(*list->root(), todosIn(read), source);
     if (!imported.ok())
-        return fail(imported.error);
+        return fail(terminalSafe(imported.error));
     if (error = list->save(); !error.isEmpty())
         return fail(error);
     out() << QStringLiteral("%1: %2 to-dos added, %3 updated, %4 other components passed over.")
-                 .arg(source)
+                 .arg(terminalSafe(source))
                  .arg(imported.added)
                  .arg(imported.updated)
                  .arg(imported.others)
           << Qt::endl;
-    if (!imported.keptRules.isEmpty())
+    if (!imported.keptRules.isEmpty()) {
         out() << "These items repeat by a rule no Tardigo period expresses, so they were imported without a "
-                 "repeat (the rule is kept and written back when the list is exported):\n  "
-              << imported.keptRules.join(QStringLiteral("\n  ")) << Qt::endl;
+                 "repeat (the rule is kept and written back when the list is exported):";
+        for (const QString& name : imported.keptRules)
+            out() << "\n  " << terminalSafe(name);
+        out() << Qt::endl;
+    }
     return Success;
 }
 

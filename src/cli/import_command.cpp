@@ -12,10 +12,14 @@ int commandImport(const QStringList& args) {
         argsFor(args, 2, QStringLiteral("import OLD NEW [--force]"), {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
-    const ListLoad load = importLegacyListFile(parsed->positional[0]);
+    const QString &old = parsed->positional[0], &converted = parsed->positional[1];
+    // Refused before the old list is read; the write checks again under the new list's lock.
+    if (refusesOutput(converted, OutputKind::List, {old}, *parsed))
+        return Failure;
+    const ListLoad load = importLegacyListFile(old);
     if (!load.ok())
         return fail(load.error);
-    return writeNewList(parsed->positional[1], load.root, *parsed);
+    return writeNewList(converted, load.root, {old}, *parsed);
 }
 
 } // namespace tardigo::cli

@@ -53,7 +53,7 @@ int commandNew(const QStringList& args) {
         argsFor(args, 1, QStringLiteral("new FILE [--force]"), {}, {QStringLiteral("--force")});
     if (!parsed)
         return Usage;
-    return writeNewList(parsed->positional[0], newListRoot(), *parsed);
+    return writeNewList(parsed->positional[0], newListRoot(), {}, *parsed);
 }
 
 int commandAdd(const QStringList& args) {

@@ -8,29 +8,28 @@
 #include <QString>
 
 #include <functional>
-#include <vector>
+#include <optional>
 
 namespace tardigo::cli {
 
-/// The locks a command holds on the lists it writes, each taken before the list is read (or looked
-/// at) and kept until the command has committed what it saves, so that no other writer's change
-/// falls in between and is lost.
-class LockedLists {
-public:
-    /// Locks the list at path, waiting a bounded time for another writer; false after printing why.
-    bool lock(const QString& path);
+/// The lock of the list at path, taken before the list is read (or looked at) and kept until the
+/// command has committed what it saves, so that no other writer's change falls in between and is
+/// lost. It waits for as long as another writer holds the list; none after printing why it could not.
+std::optional<ListLock> lockList(const QString& path);
 
-private:
-    std::vector<ListLock> _locks;
-};
+/// Makes every wait of this process for a list's lock say on stderr that it waits, and for whom:
+/// once the wait has lasted a moment, whenever another process comes to hold the list, and every
+/// minute it goes on.
+void announceLockWaits();
 
 /// Reads the list at path, lets `change` edit it and saves it, under the list's lock from the read
 /// to the commit. `change` answers an empty string, or why it will not (printed; nothing is saved).
 /// Answers the exit code.
 int updateList(const QString& path, const std::function<QString(const NodePtr& root)>& change);
 
-/// Writes a list that was not read from path, under the list's lock, refusing to replace a file
-/// there unless the command was given --force. Answers the exit code.
-int writeNewList(const QString& path, const NodePtr& root, const CliArgs& parsed);
+/// Writes a list that was not read from path, under the list's lock, refusing to replace one of the
+/// `inputs` the list was made from, and another file unless the command was given --force. Answers
+/// the exit code.
+int writeNewList(const QString& path, const NodePtr& root, const QStringList& inputs, const CliArgs& parsed);
 
 } // namespace tardigo::cli

@@ -1,5 +1,6 @@
 #include "cli_output.h"
 #include "commands.h"
+#include "list_update.h"
 #include "remind_command.h"
 #include "terminal_text.h"
 
@@ -44,14 +45,31 @@ const Command kCommands[] = {
     {"ical", "ical import IN.ics LIST",
      "add a calendar's to-dos as items with their tree; a to-do whose uid the list holds updates that item",
      commandIcal},
-    {"sync", "sync LIST [FOLDER]",
-     "sync the list both ways with a vdir folder (one .ics per to-do, as vdirsyncer keeps it); the list "
-     "remembers the folder, so later FOLDER may be left out",
+    {"sync", "sync LIST [FOLDER] [--allow-removals]",
+     "sync the list both ways with a vdir folder (one .ics per to-do, as vdirsyncer keeps it); naming FOLDER "
+     "binds the list to it on this computer, so later FOLDER may be left out; a folder that lost most of its "
+     "to-dos removes items only with --allow-removals",
      commandSync},
-    {"sync", "sync --all",
-     "sync every watched list that has a folder, running the preference syncCommand (e.g. \"vdirsyncer sync\", "
-     "set with config) before and after, to fetch and send",
+    {"sync", "sync LIST --account NAME --calendar CALENDAR [--rebind] [--allow-removals] [--password-stdin]",
+     "sync the list both ways with a calendar of a CalDAV account, found by its display name or path, or made "
+     "when none bears the name; the list is bound to it on this computer, so later `sync LIST` is enough; a list "
+     "bound elsewhere moves only with --rebind",
      commandSync},
+    {"sync", "sync --all [--allow-removals]",
+     "sync every watched list with the folder or calendar it is bound to, running the preference syncCommand "
+     "(e.g. \"vdirsyncer sync\", set with config) before and after, to fetch and send",
+     commandSync},
+    {"account", "account add NAME URL USER [--password-stdin] [--accept-certificate SHA256] [--allow-http]",
+     "add a CalDAV account: finds its calendars with the password (typed without echo, or the first line of "
+     "standard input) and keeps the password in the desktop's keyring; plain http only to this computer "
+     "unless --allow-http; a certificate that is not trusted only when its SHA-256 fingerprint is given",
+     commandAccount},
+    {"account", "account list", "list the CalDAV accounts (the passwords stay in the keyring)",
+     commandAccount},
+    {"account", "account remove NAME", "forget a CalDAV account and remove its password from the keyring",
+     commandAccount},
+    {"account", "account calendars NAME [--password-stdin]",
+     "list the account's calendars, with those that hold no to-dos marked", commandAccount},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",
@@ -93,6 +111,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
     // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
+    announceLockWaits();
     if (!argumentsAreText(argc, argv))
         return Failure;
     QStringList args = QCoreApplication::arguments().mid(1);

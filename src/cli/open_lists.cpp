@@ -21,10 +21,17 @@ std::optional<QStringList> listsNotOpenInTardigo(const QStringList& paths, const
     InstanceRequest request;
     request.command = InstanceRequest::Command::OpenListPaths;
     const std::optional<InstanceReply> reply = askRunningInstance(instanceSocketPath(), request);
-    if (!reply)
+    if (!reply && !instanceRuns(instanceSocketPath()))
         return paths;
+    if (!reply) {
+        fail(QStringLiteral(
+            "Tardigo is running but cannot be reached, so it cannot say which lists it has open, "
+            "and none was saved."));
+        return std::nullopt;
+    }
     if (!reply->ok) {
-        fail(QStringLiteral("Tardigo is running but did not say which lists it has open, so none was saved: %1")
+        fail(QStringLiteral(
+                 "Tardigo is running but did not say which lists it has open, so none was saved: %1")
                  .arg(reply->error));
         return std::nullopt;
     }
@@ -36,7 +43,8 @@ std::optional<QStringList> listsNotOpenInTardigo(const QStringList& paths, const
         if (!open.contains(fileOf(path)))
             left.append(path);
         else if (named.contains(path))
-            err() << "tardigo-cli: " << path << " is open in Tardigo, whose minder looks after it." << Qt::endl;
+            err() << "tardigo-cli: " << path << " is open in Tardigo, whose minder looks after it."
+                  << Qt::endl;
     }
     return left;
 }

@@ -3,6 +3,7 @@
 #include "archive/list_file.h"
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
+#include "cli/held_back_channels.h"
 #include "cli/list_update.h"
 #include "cli/open_lists.h"
 #include "cli/terminal_text.h"
@@ -26,7 +27,6 @@
 #include <QSet>
 #include <QTimer>
 
-#include <algorithm>
 #include <optional>
 
 namespace tardigo::cli {
@@ -82,24 +82,45 @@ QStringList uniqueFiles(const QStringList& paths) {
     return unique;
 }
 
-// Locks every list the pass may save before it is read, in the one order every pass takes them in,
-// so that no other writer's change is lost; a list that cannot be locked is left out of the pass.
-QStringList lockedForSaving(const QStringList& docs, LockedLists& locks, int* status) {
-    QStringList lists;
-    for (const QString& path : docs)
-        if (QFileInfo(path).isFile())
-            lists.append(path);
-    std::sort(lists.begin(), lists.end(), [](const QString& a, const QString& b) {
-        return ListLock::lockFilePath(a) < ListLock::lockFilePath(b);
-    });
-    QStringList locked = docs;
-    for (const QString& path : std::as_const(lists)) {
-        if (!locks.lock(path)) {
-            locked.removeAll(path);
-            *status = Failure;
-        }
+// The notices from the first one on.
+void printNotices(const std::vector<WindowlessMinderHost::Notice>& notices, size_t first) {
+    for (auto notice = notices.begin() + qsizetype(first); notice != notices.end(); ++notice) {
+        const QString kind =
+            notice->status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
+        // One notice a line, its fields separated by tabs: none of them holds a control character.
+        out() << terminalSafe(notice->path) << '\t' << terminalSafe(nameOf(*notice->node)) << '\t' << kind
+              << '\t' << terminalSafe(notice->message) << '\n';
     }
-    return locked;
+    out().flush();
+}
+
+// The pass over one list. When it saves, it holds the list's lock from before the list is read until
+// what the pass changed is saved, and no longer: the notices go out afterwards. A list named on the
+// command line must be one; among the others, the pass passes over what is not.
+int remindList(const QString& path, bool named, bool apply, TardigoMinder& minder,
+               WindowlessMinderHost& host) {
+    const bool saves = apply && QFileInfo(path).isFile();
+    const std::optional<ListLock> lock = saves ? lockList(path) : std::nullopt;
+    if (saves && !lock)
+        return Failure;
+    if (named) {
+        const ListLoad load = readListFile(path);
+        if (!load.ok())
+            return fail(load.error);
+        host.openDocumentWithoutDisplay(path, load);
+    }
+    minder.setDocs({path});
+    minder.scanDocs();
+    int status = Success;
+    if (apply) {
+        QString error;
+        for (TardigoDocument* document : host.changedDocuments())
+            if (!document->writeToFile(document->fileName(), &error))
+                status = fail(error);
+    }
+    // Closed here, before an event loop could run their deferred calls.
+    host.closeDocuments();
+    return status;
 }
 
 #ifdef TARDIGO_HAVE_SPEECH
@@ -169,45 +190,26 @@ int commandRemind(const QStringList& args) {
 #endif
 
     StreamErrorReporter reporter;
-    LockedLists locks; // held until what the pass changed is saved
-    {
-        WindowlessMinderHost host;
-        TardigoMinder minder(host, noticeChannels, reporter);
-        if (all)
-            minder.collectDocs();
-        QStringList docs = uniqueFiles(parsed->positional + minder.docs());
-        if (apply) {
-            // The lists Tardigo has open are its own minder's to look after and save.
-            const std::optional<QStringList> notOpen = listsNotOpenInTardigo(docs, parsed->positional);
-            if (!notOpen)
-                status = Failure;
-            docs = lockedForSaving(notOpen.value_or(QStringList()), locks, &status);
-        }
-        // A list named on the command line must be one; the pass passes over what is not.
-        for (const QString& path : parsed->positional) {
-            if (const ListLoad load = readListFile(path); !load.ok() && docs.removeAll(path) > 0)
-                status = fail(load.error);
-        }
-        minder.setDocs(docs);
-        minder.scanDocs();
-
-        if (channels.contains(kPrint)) {
-            for (const WindowlessMinderHost::Notice& notice : host.notices()) {
-                const QString kind =
-                    notice.status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
-                // One notice a line, its fields separated by tabs: none of them holds a control character.
-                out() << terminalSafe(notice.path) << '\t' << terminalSafe(nameOf(*notice.node)) << '\t'
-                      << kind << '\t' << terminalSafe(notice.message) << '\n';
-            }
-            out().flush();
-        }
-        if (apply) {
-            for (TardigoDocument* document : host.changedDocuments()) {
-                if (!document->writeToFile(document->fileName(), &error))
-                    status = fail(error);
-            }
-        }
-        // The host closes its lists here, before an event loop could run their deferred calls.
+    HeldBackChannels heldBack(noticeChannels, reporter);
+    WindowlessMinderHost host;
+    TardigoMinder minder(host, heldBack.channels(), reporter);
+    if (all)
+        minder.collectDocs();
+    QStringList docs = uniqueFiles(parsed->positional + minder.docs());
+    if (apply) {
+        // The lists Tardigo has open are its own minder's to look after and save.
+        const std::optional<QStringList> notOpen = listsNotOpenInTardigo(docs, parsed->positional);
+        if (!notOpen)
+            status = Failure;
+        docs = notOpen.value_or(QStringList());
+    }
+    for (const QString& path : std::as_const(docs)) {
+        const size_t noticesBefore = host.notices().size();
+        if (remindList(path, parsed->positional.contains(path), apply, minder, host) != Success)
+            status = Failure;
+        if (channels.contains(kPrint))
+            printNotices(host.notices(), noticesBefore);
+        heldBack.deliver();
     }
 #ifdef TARDIGO_HAVE_SPEECH
     waitForSpeech(speech);

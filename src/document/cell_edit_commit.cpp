@@ -11,6 +11,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "model/tree_operations.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 
@@ -25,6 +26,11 @@ Value storedValue(const CellValue& object) {
     if (const QDateTime* date = std::get_if<QDateTime>(&object))
         return storedDateString(*date);
     return {};
+}
+
+/// The columns whose text is edited in place.
+bool isTextColumn(const QString& identifier) {
+    return identifier == key::name || identifier == key::due || identifier == key::category;
 }
 
 /// Within the same whole second as now, either way.
@@ -45,6 +51,8 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
     const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)
         _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
+    if ((old.isNil() || !(old == newValue)) && refusesEmptyName(identifier, newValue, old))
+        return;
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
             if (TWAlertArray* alerts = _document.alertArray())
@@ -76,6 +84,18 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
         _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
 }
 
+bool CellEditCommit::refusesEmptyName(const QString& identifier, const Value& newValue, const Value& old) {
+    const QString* name = newValue.asString();
+    if (identifier != key::name || !name || !name->trimmed().isEmpty())
+        return false;
+    // A blank name would leave a row that cannot be told or found again.
+    const QString* kept = old.asString();
+    const QString refusal = localizedFormat(QStringLiteral("EMPTY_NAME_REFUSED"), kept ? *kept : QString());
+    // Shown after the key or click that ended the edit, whose refresh would replace it at once.
+    _document.performLater([document = &_document, refusal] { document->setStatus(refusal); });
+    return true;
+}
+
 bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
     const DueDateEntry entry = readDueDateEntry(typed);
     if (entry.kind == DueDateEntry::Kind::Refused) {
@@ -97,7 +117,7 @@ bool CellEditCommit::swallowsClick(int clickedRow, const QString& clickedColumn)
     return item && clickedRow >= 0 && _document.outlineView().itemAtRow(clickedRow) == item;
 }
 
-void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn) {
+void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn, bool onSelectedRow) {
     // The click that ends a due-date or category edit must not open that cell again; a click on any
     // other cell acts at once.
     if (swallowsClick(clickedRow, clickedColumn))
@@ -105,18 +125,22 @@ void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedCol
     _document.finishAllEditing();
     if (clickedRow < 0 || clickedColumn.isEmpty())
         return;
-    if (clickedColumn == key::name || clickedColumn == key::due || clickedColumn == key::category) {
+    // As on the desktop: a click selects a row, a click on the row already selected edits its text.
+    if (isTextColumn(clickedColumn) && onSelectedRow)
         _document.outlineView().editColumn(clickedColumn, clickedRow, true);
-    } else if (clickedColumn == key::notes) {
-        InspectorView* inspector = _document.inspectorView();
-        if (!inspector)
-            return;
-        inspector->setToolIdentifierToShow(InspectorToolNotes);
-        if (inspector->isInspectorShowing())
-            inspector->activateSelectedTool();
-        else
-            inspector->toggleInspector(true);
-    }
+    else if (clickedColumn == key::notes)
+        openNotes();
+}
+
+void CellEditCommit::openNotes() {
+    InspectorView* inspector = _document.inspectorView();
+    if (!inspector)
+        return;
+    inspector->setToolIdentifierToShow(InspectorToolNotes);
+    if (inspector->isInspectorShowing())
+        inspector->activateSelectedTool();
+    else
+        inspector->toggleInspector(true);
 }
 
 void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
@@ -125,35 +149,36 @@ void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& cli
     if (clickedColumn == key::icon)
         _document.itemCommands().doneItem();
     else if (clickedColumn == key::notes)
-        outlineViewAction(clickedRow, clickedColumn);
+        openNotes();
+    else if (isTextColumn(clickedColumn))
+        _document.outlineView().editColumn(clickedColumn, clickedRow, true);
 }
 
-void CellEditCommit::notesDidEndEditing(const QByteArray& rtfd) {
-    OutlineView& outline = _document.outlineView();
-    if (_document.syncingModel() || outline.selectedRows().size() != 1)
+void CellEditCommit::notesDidEndEditing(const NodePtr& item, const QByteArray& rtfd) {
+    // The notes go to the item they were typed for, wherever the selection has gone since, as long
+    // as the list still holds it.
+    if (_document.syncingModel() || !item || VKfindChildNodeIdenticalTo(_document.data(), *item) != item)
         return;
-    const NodePtr item = VKselectedItem(outline);
-    if (!item)
-        return;
+    const bool wasCompleted = VKisCompleted(*item);
     _document.undoManager().setActionName(localized(QStringLiteral("notes")));
     const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
-    // Notes that hold no text (an attachment counts as text) are removed, without a history entry.
-    if (rtfd.isEmpty() || (text && text->plainText.isEmpty())) {
-        _document.restoring().registerSetInDict(item, key::notes);
-        item->remove(key::notes);
-        return;
-    }
     {
         const TardigoDocument::SyncingModel syncing(_document);
         _document.restoring().registerSetInDict(item, key::notes);
-        item->set(key::notes, Value::data(rtfd));
-        VKlogMessage(*item, localized(QStringLiteral("notes")));
+        // Notes that hold no text (an attachment counts as text) are removed, without a history entry.
+        if (rtfd.isEmpty() || (text && text->plainText.isEmpty())) {
+            item->remove(key::notes);
+        } else {
+            item->set(key::notes, Value::data(rtfd));
+            VKlogMessage(*item, localized(QStringLiteral("notes")));
+        }
     }
+    // The tools show the notes as stored from now on, should they be shown again.
     if (_document.sorting().lastSortedTableColumn() == key::notes) {
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {
-        outline.reloadItem(item);
+        _document.updateUIForItem(item, key::notes, wasCompleted);
     }
 }
 

@@ -25,59 +25,128 @@ bool isWord(const QString& text, const char* english) {
            text.compare(tr(english), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<QDateTime> dayWord(const QString& text, const QDateTime& now) {
+/// "today", "tomorrow", "yesterday".
+std::optional<QDate> dayWord(const QString& text, const QDate& today) {
     const struct {
         const char* word;
         int days;
-    } words[] = {{QT_TRANSLATE_NOOP("DueDateEntry", "now"), 0},
-                 {QT_TRANSLATE_NOOP("DueDateEntry", "today"), 0},
+    } words[] = {{QT_TRANSLATE_NOOP("DueDateEntry", "today"), 0},
                  {QT_TRANSLATE_NOOP("DueDateEntry", "tomorrow"), 1},
                  {QT_TRANSLATE_NOOP("DueDateEntry", "yesterday"), -1}};
     for (const auto& [word, days] : words)
         if (isWord(text, word))
-            return now.addDays(days);
+            return today.addDays(days);
     return std::nullopt;
 }
 
 /// The next such weekday after today, in the locale's language or in English, long or short.
-std::optional<QDateTime> weekday(const QString& text, const QDateTime& now) {
+std::optional<QDate> weekday(const QString& text, const QDate& today) {
     for (int day = 1; day <= 7; ++day) {
         for (const QLocale& locale : {QLocale(), QLocale::c()}) {
             if (text.compare(locale.dayName(day, QLocale::LongFormat), Qt::CaseInsensitive) != 0 &&
                 text.compare(locale.dayName(day, QLocale::ShortFormat), Qt::CaseInsensitive) != 0)
                 continue;
-            const int ahead = (day - now.date().dayOfWeek() + 6) % 7 + 1;
-            return now.addDays(ahead);
+            return today.addDays((day - today.dayOfWeek() + 6) % 7 + 1);
         }
     }
     return std::nullopt;
 }
 
-/// "+3d", "+ 2 weeks", "in 2 weeks": that long from now.
-std::optional<QDateTime> offsetFromNow(const QString& text, const QDateTime& now) {
-    static const QRegularExpression offset(QStringLiteral("^(?:\\+\\s*|in\\s+)(\\d{1,4})\\s*([a-z]+)$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = offset.match(text);
+/// "+3d", "+ 2 weeks", "in 2 weeks": a count and its unit.
+struct Offset {
+    int count = 0;
+    QString unit;
+};
+
+std::optional<Offset> offset(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^(?:\\+\\s*|in\\s+)(\\d{1,4})\\s*([a-z]+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return std::nullopt;
-    const int n = match.captured(1).toInt();
-    const QString unit = match.captured(2).toLower();
-    const auto is = [&unit](std::initializer_list<const char*> names) {
-        return std::any_of(names.begin(), names.end(),
-                           [&](const char* name) { return unit == QLatin1String(name); });
-    };
-    if (is({"min", "mins", "minute", "minutes"}))
-        return now.addSecs(qint64(n) * 60);
-    if (is({"h", "hr", "hrs", "hour", "hours"}))
-        return now.addSecs(qint64(n) * 3600);
-    if (is({"d", "day", "days"}))
-        return now.addDays(n);
-    if (is({"w", "wk", "wks", "week", "weeks"}))
-        return now.addDays(qint64(n) * 7);
-    if (is({"mo", "month", "months"}))
-        return now.addMonths(n);
-    if (is({"y", "yr", "yrs", "year", "years"}))
-        return now.addYears(n);
+    return Offset{match.captured(1).toInt(), match.captured(2).toLower()};
+}
+
+bool isUnit(const QString& unit, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* name) { return unit == QLatin1String(name); });
+}
+
+/// That many days, weeks, months or years after today.
+std::optional<QDate> daysAhead(const QString& text, const QDate& today) {
+    const std::optional<Offset> ahead = offset(text);
+    if (!ahead)
+        return std::nullopt;
+    const auto& [n, unit] = *ahead;
+    if (isUnit(unit, {"d", "day", "days"}))
+        return today.addDays(n);
+    if (isUnit(unit, {"w", "wk", "wks", "week", "weeks"}))
+        return today.addDays(qint64(n) * 7);
+    if (isUnit(unit, {"mo", "month", "months"}))
+        return today.addMonths(n);
+    if (isUnit(unit, {"y", "yr", "yrs", "year", "years"}))
+        return today.addYears(n);
+    return std::nullopt;
+}
+
+/// A day named relative to today: a word, a weekday, or days to weeks ahead.
+std::optional<QDate> relativeDay(const QString& text, const QDate& today) {
+    for (const auto& read : {dayWord, weekday, daysAhead})
+        if (const std::optional<QDate> day = read(text, today))
+            return day;
+    return std::nullopt;
+}
+
+/// "now", or that many minutes or hours from now; to the minute, as a due date is shown.
+std::optional<QDateTime> momentFromNow(const QString& text, const QDateTime& now) {
+    const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
+    if (isWord(text, QT_TRANSLATE_NOOP("DueDateEntry", "now")))
+        return minute;
+    const std::optional<Offset> ahead = offset(text);
+    if (!ahead)
+        return std::nullopt;
+    const auto& [n, unit] = *ahead;
+    if (isUnit(unit, {"min", "mins", "minute", "minutes"}))
+        return minute.addSecs(qint64(n) * 60);
+    if (isUnit(unit, {"h", "hr", "hrs", "hour", "hours"}))
+        return minute.addSecs(qint64(n) * 3600);
+    return std::nullopt;
+}
+
+/// A time of day as people type it: the user's and the locale's forms, 24-hour or with AM and PM.
+std::optional<QTime> timeOfDay(const QString& text) {
+    const QLocale locale;
+    const QStringList formats{userTimeFormat(),
+                              formatWithoutSeconds(userTimeFormat()),
+                              locale.timeFormat(QLocale::ShortFormat),
+                              QStringLiteral("H:mm"),
+                              QStringLiteral("H:mm:ss"),
+                              QStringLiteral("h:mm AP"),
+                              QStringLiteral("h:mmAP"),
+                              QStringLiteral("h AP"),
+                              QStringLiteral("hAP")};
+    for (const QString& format : formats)
+        for (const QLocale& in : {locale, QLocale::c()})
+            if (const QTime time = in.toTime(text, format); time.isValid())
+                return time;
+    return std::nullopt;
+}
+
+/// A relative day followed by a time of day, with or without "at" between them: "tomorrow 10:00",
+/// "friday 9:30 PM", "in 3 days at 14:00".
+std::optional<QDateTime> relativeDayAtTime(const QString& text, const QDate& today) {
+    const QStringList words = text.split(u' ');
+    // The time is the last word, or the last two ("9:30 PM").
+    for (qsizetype timeWords = 1; timeWords <= 2 && timeWords < words.size(); ++timeWords) {
+        const std::optional<QTime> time = timeOfDay(words.mid(words.size() - timeWords).join(u' '));
+        if (!time)
+            continue;
+        QStringList dayWords = words.mid(0, words.size() - timeWords);
+        if (dayWords.size() > 1 && isWord(dayWords.last(), QT_TRANSLATE_NOOP("DueDateEntry", "at")))
+            dayWords.removeLast();
+        if (const std::optional<QDate> day = relativeDay(dayWords.join(u' '), today))
+            return QDateTime(*day, *time);
+    }
     return std::nullopt;
 }
 
@@ -87,7 +156,7 @@ std::optional<QDateTime> isoDate(QString text) {
     text.replace(spaced, QStringLiteral("\\1T\\2"));
     // A date alone; QDate would read the date of a date-time too, and drop its time.
     if (const QDate date = QDate::fromString(text, Qt::ISODate); date.isValid() && !text.contains(u'T'))
-        return QDateTime(date, QTime(0, 0));
+        return QDateTime(date, endOfDueDay());
     if (const QDateTime date = QDateTime::fromString(text, Qt::ISODate); date.isValid())
         return date;
     return std::nullopt;
@@ -124,7 +193,7 @@ std::optional<QDateTime> inLocaleFormats(const QString& text) {
                                      locale.dateFormat(QLocale::LongFormat)})
         for (const QString& format : withEitherYear(shortDate))
             if (const QDate date = locale.toDate(text, format); date.isValid())
-                return withCenturyFixed(QDateTime(date, QTime(0, 0)), format);
+                return withCenturyFixed(QDateTime(date, endOfDueDay()), format);
     return std::nullopt;
 }
 
@@ -140,14 +209,21 @@ DueDateEntry refused(const QString& typed, const QDateTime& now) {
 
 } // namespace
 
+QTime endOfDueDay() {
+    return QTime(23, 59);
+}
+
 DueDateEntry readDueDateEntry(const QString& typed) {
     const QString text = typed.simplified();
     if (text.isEmpty())
         return {};
     const QDateTime now = Clock::now();
-    for (const auto& read : {dayWord, weekday, offsetFromNow})
-        if (const std::optional<QDateTime> date = read(text, now))
-            return {DueDateEntry::Kind::Date, *date, QString()};
+    if (const std::optional<QDate> day = relativeDay(text, now.date()))
+        return {DueDateEntry::Kind::Date, QDateTime(*day, endOfDueDay()), QString()};
+    if (const std::optional<QDateTime> moment = momentFromNow(text, now))
+        return {DueDateEntry::Kind::Date, *moment, QString()};
+    if (const std::optional<QDateTime> date = relativeDayAtTime(text, now.date()))
+        return {DueDateEntry::Kind::Date, *date, QString()};
     if (const std::optional<QDateTime> stored = parseStoredDate(text))
         return {DueDateEntry::Kind::Date, *stored, QString()};
     if (const std::optional<QDateTime> iso = isoDate(text))

@@ -16,6 +16,9 @@
 #include "platform/new_item.h"
 
 #include <QPointer>
+#include <QSet>
+
+#include <algorithm>
 
 namespace tardigo {
 
@@ -48,11 +51,36 @@ void ItemCommands::newItemWithName(const QString& name) {
     outline.scrollItemToVisible(item);
 }
 
+NodePtr ItemCommands::itemAfter(const std::vector<NodePtr>& leaving) const {
+    const OutlineView& outline = _document.outlineView();
+    const std::vector<int> rows = outline.selectedRows();
+    if (rows.empty())
+        return nullptr;
+    QSet<const Dict*> gone;
+    for (const NodePtr& item : leaving)
+        gone.insert(item.get());
+    const auto stays = [&](const NodePtr& item) {
+        const std::vector<NodePtr> ancestors = outline.ancestorsOfItem(item);
+        return !gone.contains(item.get()) &&
+               std::none_of(ancestors.begin(), ancestors.end(),
+                            [&](const NodePtr& ancestor) { return gone.contains(ancestor.get()); });
+    };
+    for (int row = rows.back() + 1; NodePtr next = outline.itemAtRow(row); ++row)
+        if (stays(next))
+            return next;
+    for (int row = rows.back() - 1; row >= 0; --row)
+        if (NodePtr before = outline.itemAtRow(row); before && stays(before))
+            return before;
+    return nullptr;
+}
+
 void ItemCommands::deleteItem() {
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> items = VKallSelectedItems(outline);
     if (items.empty())
         return;
+    _document.finishAllEditing();
+    const NodePtr next = itemAfter(items);
     _document.undoManager().setActionName(localized(QStringLiteral("delete")));
     // Undoing puts every item back in its own place, under its own parent.
     // Each item leaves the parent the outline shows it under, the last row first, so that an item
@@ -74,6 +102,11 @@ void ItemCommands::deleteItem() {
         parents.push_back(child.parent);
     }
     _document.updateUIForChildrenOf(parents, -gone);
+    // The arrow keys go on from the next row.
+    if (next) {
+        VKselectItems(outline, {next});
+        outline.scrollItemToVisible(next);
+    }
 }
 
 void ItemCommands::renameItem() {
@@ -114,7 +147,8 @@ void ItemCommands::doneItem() {
 }
 
 void ItemCommands::categoryAction(const QString& category) {
-    const NodePtr item = VKselectedItem(_document.outlineView());
+    // The inspector's refresh moves its controls too; only what the user does changes the item.
+    const NodePtr item = _document.syncingModel() ? nullptr : VKselectedItem(_document.outlineView());
     if (!item)
         return;
     if (const QString* current = item->value(key::category).asString(); current && *current == category)
@@ -134,6 +168,8 @@ void ItemCommands::categoryAction(const QString& category) {
 }
 
 void ItemCommands::completionAction(CompletionControl control, double value) {
+    if (_document.syncingModel())
+        return;
     _document.finishAllEditing();
     const NodePtr item = VKselectedItem(_document.outlineView());
     if (!item)

@@ -19,13 +19,14 @@ public:
     void newItem();
     /// Appends a new item with that name to the top level and scrolls to it, without editing.
     void newItemWithName(const QString& name);
-    /// Deletes the selected items; undo puts each back in its own place.
+    /// Deletes the selected items and selects the row after them; undo puts each back in its own place.
     void deleteItem();
     /// Opens the selected item's name for editing.
     void renameItem();
     /// Toggles every selected item done or not done.
     void doneItem();
-    /// The inspector's category: the selected item's new category.
+    /// The inspector's category: the selected item's new category. Ignored while the document itself
+    /// changes the model, as the completion is.
     void categoryAction(const QString& category);
     /// The inspector's completion: the slider's value (0 to 1), or the checkbox's state (0 or 1).
     void completionAction(CompletionControl control, double value);
@@ -39,6 +40,9 @@ private:
     explicit ItemCommands(TardigoDocument& document) : _document(document) {}
 
     NodePtr appendNewItem(const std::optional<QString>& name);
+    /// The first row after the selected ones that stays when these items leave, else the nearest one
+    /// before the last of them that stays.
+    NodePtr itemAfter(const std::vector<NodePtr>& leaving) const;
 
     TardigoDocument& _document;
 };

@@ -22,7 +22,11 @@ QString textOf(const Dict& node, const QString& key) {
 } // namespace
 
 void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) {
-    const NodePtr found = node ? VKfindChildNodeIdenticalTo(_document.data(), *node) : nullptr;
+    // The minder hands over the document's own node, found where it stands; a node from elsewhere
+    // is matched against the whole tree.
+    NodePtr found = _places.find(_document.data(), node.get());
+    if (!found && node)
+        found = VKfindChildNodeIdenticalTo(_document.data(), *node);
     if (!found) {
         qCWarning(lcDocument).noquote()
             << QStringLiteral("TardigoDocument -minder: failed to find node %1 %2")
@@ -31,7 +35,8 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
         return;
     }
     qCDebug(lcDocument) << "notice for" << textOf(*found, key::name) << message;
-    const Value now = Date{referenceSecondsFromDateTime(Clock::now())};
+    // In UTC: a pass may announce thousands of items, and the local time zone is not needed here.
+    const Value now = Date{double(Clock::nowMSecsSinceEpoch() - Date::referenceUnixMSecs) / 1000.0};
     if (status == ItemStatusDue) {
         found->set(key::minderTimestampTodo, now);
     } else if (status == ItemStatusReminder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "minder/item_status.h"
+#include "model/node_places.h"
 #include "model/value.h"
 
 #include <chrono>
@@ -35,6 +36,7 @@ private:
     explicit MinderHandOff(TardigoDocument& document) : _document(document) {}
 
     TardigoDocument& _document;
+    NodePlaces _places; // where the document's nodes stand, to find each announced one directly
     NodePtr _currentReminderItem;
     std::chrono::milliseconds _reminderClearInterval{std::chrono::seconds(120)};
 };

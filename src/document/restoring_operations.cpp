@@ -52,10 +52,15 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     VKrestoreRemovedChildren(*root, removed);
     registerPutBack(removed, taken);
     _document.updateUIForChildrenOf(parents, delta);
-    // The items put back join those still selected, so that a step made of several moves ends with
-    // all of its items selected.
+    // The items a step puts back are what is selected after it: those of a step made of several
+    // moves all are, and undoing a deletion selects the items it brings back, not the row that
+    // followed them.
     OutlineView& outline = _document.outlineView();
-    std::vector<NodePtr> selection = VKallSelectedItems(outline);
+    const quint64 replay = _document.undoManager().replays();
+    std::vector<NodePtr> selection;
+    if (replay == _selectionReplay)
+        selection = VKallSelectedItems(outline);
+    _selectionReplay = replay;
     selection.insert(selection.end(), nodes.begin(), nodes.end());
     VKselectItems(outline, selection);
     _document.updateUIForChildrenOf({}, {});

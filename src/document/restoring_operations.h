@@ -19,8 +19,8 @@ public:
     /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
     /// Takes the items that stand where `standing` says out of the tree, then puts the `removed` ones
-    /// back where they stood; refreshes, and adds those put back to the selection. A deletion is undone with
-    /// no items standing, an insertion with none removed, a move with both.
+    /// back where they stood; refreshes, and selects those put back by the undo or redo under way. A deletion
+    /// is undone with no items standing, an insertion with none removed, a move with both.
     void putBack(const std::vector<RemovedChild>& standing, const std::vector<RemovedChild>& removed);
 
     /// Registers, as part of the current undo step, putting back what node[key] holds now.
@@ -34,6 +34,7 @@ private:
     explicit RestoringOperations(TardigoDocument& document) : _document(document) {}
 
     TardigoDocument& _document;
+    quint64 _selectionReplay = 0; // the replay whose items put back are selected
 };
 
 } // namespace tardigo

@@ -55,8 +55,10 @@ AppearanceTools appearanceTools(const Dict& item) {
     return tools;
 }
 
-ItemTools itemTools(const Dict& item) {
+ItemTools itemTools(const NodePtr& shown) {
+    const Dict& item = *shown;
     ItemTools tools;
+    tools.shown = shown;
     if (const QByteArray* notes = item.value(key::notes).asData())
         tools.notes = *notes;
     tools.due = parseStoredDate(item.value(key::due));
@@ -152,7 +154,7 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
     display.resizeDrawerEnabled = panel;
     display.appearance = appearanceTools(*item);
     if (!multiple)
-        display.item = itemTools(*item);
+        display.item = itemTools(item);
     return display;
 }
 

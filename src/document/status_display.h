@@ -34,6 +34,7 @@ struct AppearanceTools {
 
 /// The tools that show exactly one selected item.
 struct ItemTools {
+    std::weak_ptr<Dict> shown;       // the item itself: notes typed for it are stored in it
     std::optional<QByteArray> notes; // RTFD; none: empty text
     std::optional<QDateTime> due;
     bool repeatOn = false;

@@ -155,6 +155,7 @@ void UndoManager::redo() {
 void UndoManager::replay(Group step, Replay kind, std::vector<Group>& reverse) {
     _replayed = Group{step.actionName, {}, step.serial};
     _replaying = kind;
+    ++_replays;
     for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
         it->action();
     _replaying = Replay::None;

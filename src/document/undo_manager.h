@@ -59,6 +59,8 @@ public:
     /// Ends the step this event is recording now rather than when the event ends (a save takes the
     /// list as it is, so the step belongs before it).
     void finishRecordingStep();
+    /// How many steps have been undone or redone: the actions of one replay see the same number.
+    quint64 replays() const { return _replays; }
     bool isUndoing() const { return _replaying == Replay::Undo; }
     bool isRedoing() const { return _replaying == Replay::Redo; }
 
@@ -91,6 +93,7 @@ private:
     bool _eventGroupOpen = false;
     Replay _replaying = Replay::None;
     quint64 _lastSerial = 0;
+    quint64 _replays = 0;
     std::function<void(Change)> _changeHandler;
 };
 

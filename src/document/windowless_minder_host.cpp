@@ -19,8 +19,13 @@ QString filePathOf(const QString& path) {
 WindowlessMinderHost::WindowlessMinderHost() = default;
 
 WindowlessMinderHost::~WindowlessMinderHost() {
+    closeDocuments();
+}
+
+void WindowlessMinderHost::closeDocuments() {
     for (OpenDocument& open : _documents)
         open.document->close();
+    _documents.clear();
 }
 
 TardigoDocument* WindowlessMinderHost::documentForFileName(const QString& path) {

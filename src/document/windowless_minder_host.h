@@ -36,6 +36,8 @@ public:
     TWAlertArray* alertArray(MinderDocument& document) override;
 
     const std::vector<Notice>& notices() const { return _notices; }
+    /// Closes every list it keeps open; the notices stay.
+    void closeDocuments();
     /// The open documents that have unsaved changes, in the order they were opened.
     std::vector<TardigoDocument*> changedDocuments() const;
 

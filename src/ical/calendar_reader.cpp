@@ -1,25 +1,31 @@
 #include "ical/calendar_reader.h"
 
 #include "ical/ical_properties.h"
+#include "platform/file_name_encoding.h"
+
+#include <algorithm>
 
 namespace tardigo {
 
 namespace {
 
-constexpr qsizetype kMaxBytes = 256 * 1024 * 1024;
 constexpr int kMaxNesting = 16; // a calendar holds to-dos that hold alarms: three levels in use
 constexpr qsizetype kQuotedLength = 60;
+constexpr qsizetype kQuotedErrorLength = 160; // libical's words about a line, which may quote it
 
 struct Begin {
     QByteArray name;
     qsizetype line = 0;
 };
 
-QString quoted(const QByteArray& line) {
-    QString text = QString::fromUtf8(line.left(kQuotedLength));
-    if (line.size() > kQuotedLength)
-        text += u'…';
-    return text;
+/// The start of a text from the file, so that no message holds much of what a file says.
+QString excerpt(QByteArrayView text, qsizetype length = kQuotedLength) {
+    const qsizetype taken = std::min(text.size(), length);
+    return QString::fromUtf8(text.first(taken)) + (taken < text.size() ? QStringLiteral("…") : QString());
+}
+
+bool isUtf8(QByteArrayView line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; }) || isUtf8Text(line);
 }
 
 /// A property line without a value ("DESCRIPTION:"). iCalendar allows empty texts, but libical
@@ -56,6 +62,13 @@ public:
                 QStringLiteral("%1, line %2: the line holds a NUL byte, which iCalendar text never does.")
                     .arg(_fileName)
                     .arg(number));
+        if (!isUtf8(line))
+            return fail(
+                QStringLiteral("%1, line %2: the text is not UTF-8, which iCalendar text always is; the "
+                               "file may be in Latin-1 or another older encoding. Convert it to UTF-8 "
+                               "(for example with “iconv -f latin1 -t utf-8”) and try again.")
+                    .arg(_fileName)
+                    .arg(number));
         if (startsWithKeyword(line, "BEGIN:")) {
             _open.push_back({line.mid(6).trimmed().toUpper(), number});
             _begins.push_back(_open.back());
@@ -78,7 +91,7 @@ public:
                                "again.")
                     .arg(_fileName)
                     .arg(number)
-                    .arg(quoted(line)));
+                    .arg(excerpt(line)));
         }
         if (done)
             return finish(IcalComponentPtr(done));
@@ -92,7 +105,7 @@ public:
             const Begin& outer = _open.empty() ? Begin{"a component", 0} : _open.front();
             return fail(QStringLiteral("%1: the text ends inside the %2 that begins at line %3; the file is "
                                        "incomplete.")
-                            .arg(_fileName, QString::fromUtf8(outer.name))
+                            .arg(_fileName, excerpt(outer.name))
                             .arg(outer.line));
         }
         return true;
@@ -125,7 +138,8 @@ private:
                     placed ? QStringLiteral("the %1 that begins at line %2").arg(kind).arg(begins[index].line)
                            : QStringLiteral("a %1").arg(kind);
                 return fail(QStringLiteral("%1: %2 is damaged: %3")
-                                .arg(_fileName, where, icalString(icalproperty_get_xlicerror(error))));
+                                .arg(_fileName, where,
+                                     excerpt(icalproperty_get_xlicerror(error), kQuotedErrorLength)));
             }
             std::vector<icalcomponent*> children;
             for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
@@ -147,10 +161,10 @@ private:
 
 CalendarRead readCalendar(const QByteArray& bytes, const QString& fileName) {
     CalendarRead read;
-    if (bytes.size() > kMaxBytes) {
+    if (bytes.size() > kMaxCalendarBytes) {
         read.error = QStringLiteral("%1 is larger than %2 MB, more than a list of to-dos ever needs.")
                          .arg(fileName)
-                         .arg(kMaxBytes / (1024 * 1024));
+                         .arg(kMaxCalendarBytes / (1024 * 1024));
         return read;
     }
     LineFeeder feeder(fileName, read);

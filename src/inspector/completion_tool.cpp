@@ -2,6 +2,7 @@
 
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
+#include "inspector/gesture_slider.h"
 #include "platform/localized.h"
 #include "window/item_appearance.h"
 
@@ -10,7 +11,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSlider>
 
 #include <cmath>
 #include <functional>
@@ -42,14 +42,13 @@ private:
 CompletionTool::CompletionTool(TardigoDocument& document, QWidget* parent)
     : ToolPage(parent), _document(document),
       _percent(named(new QLabel(this), "pctCompletedLabel", tr("Percent completed"))),
-      _slider(named(new QSlider(Qt::Horizontal, this), "pctCompletedSlider", tr("Completion"))),
+      _slider(named(new GestureSlider([this](int percent) { sliderSet(percent); }, this),
+                    "pctCompletedSlider", tr("Completion"))),
       _completed(named(new QCheckBox(tr("&Completed"), this), "completedCheckbox", tr("Completed"))),
       _category(named(new CategoryCombo([&document] { return document.categoryChoices(); }, this),
                       "categoryCombo", tr("Category"))) {
     _slider->setRange(0, 100);
     _slider->setPageStep(10);
-    // One change when the user lets go, not one for every step of a drag.
-    _slider->setTracking(false);
     _category->setEditable(true);
     _category->setInsertPolicy(QComboBox::NoInsert);
     auto* layout = new QFormLayout(this);
@@ -58,7 +57,6 @@ CompletionTool::CompletionTool(TardigoDocument& document, QWidget* parent)
     layout->addRow(QString(), _completed);
     layout->addRow(tr("C&ategory:"), _category);
 
-    connect(_slider, &QSlider::valueChanged, this, &CompletionTool::sliderMoved);
     connect(_completed, &QCheckBox::clicked, this, [this](bool on) {
         _document.itemCommands().completionAction(ItemCommands::CompletionControl::Checkbox, on ? 1.0 : 0.0);
     });
@@ -74,10 +72,8 @@ QWidget* CompletionTool::focusControl() {
     return _slider;
 }
 
-void CompletionTool::sliderMoved(int percent) {
-    // The refresh moves the slider too, while the document syncs the model.
-    if (!_document.syncingModel())
-        _document.itemCommands().completionAction(ItemCommands::CompletionControl::Slider, percent / 100.0);
+void CompletionTool::sliderSet(int percent) {
+    _document.itemCommands().completionAction(ItemCommands::CompletionControl::Slider, percent / 100.0);
 }
 
 void CompletionTool::categoryChosen() {
@@ -93,7 +89,7 @@ void CompletionTool::render(const StatusDisplay& display) {
     const ItemTools none;
     const ItemTools& item = display.item ? *display.item : none;
     _percent->setText(item.completionLabel);
-    _slider->setValue(int(std::lround(item.completionSlider * 100.0)));
+    _slider->showValue(int(std::lround(item.completionSlider * 100.0)));
     _completed->setChecked(item.completedChecked);
     if (_category->lineEdit()->hasFocus() && _category->lineEdit()->isModified())
         return; // the user is typing a category

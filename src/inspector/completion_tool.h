@@ -5,10 +5,10 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QSlider;
 
 namespace tardigo {
 
+class GestureSlider;
 class TardigoDocument;
 
 /// How far the selected item is done, and its category.
@@ -22,12 +22,13 @@ public:
     QWidget* focusControl() override;
 
 private:
-    void sliderMoved(int percent);
+    /// The slider's gesture ended at this value.
+    void sliderSet(int percent);
     void categoryChosen();
 
     TardigoDocument& _document;
     QLabel* _percent;
-    QSlider* _slider;
+    GestureSlider* _slider;
     QCheckBox* _completed;
     QComboBox* _category;
 };

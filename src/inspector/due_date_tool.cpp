@@ -1,5 +1,6 @@
 #include "inspector/due_date_tool.h"
 
+#include "document/due_date_entry.h"
 #include "document/due_date_format.h"
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
@@ -37,8 +38,6 @@ const std::pair<int, const char*> kPeriods[] = {
     {VKFortnightPeriod, "Every 2 Weeks"},
     {VKQuarterPeriod, "Every 3 Months"},
 };
-
-const QTime kTimeWithoutDate(9, 0);
 
 } // namespace
 
@@ -82,7 +81,7 @@ void DueDateTool::render(const StatusDisplay& display) {
     for (QWidget* control : std::initializer_list<QWidget*>{_calendar, _time, _repeat, _period})
         control->setEnabled(enabled);
     const std::optional<QDateTime> due = display.item ? display.item->due : std::nullopt;
-    const QDateTime shown = due ? due->toLocalTime() : QDateTime(Clock::now().date(), kTimeWithoutDate);
+    const QDateTime shown = due ? due->toLocalTime() : QDateTime(Clock::now().date(), endOfDueDay());
     _shownDue = due ? std::optional<QDateTime>(shown) : std::nullopt;
     _calendar->setSelectedDate(shown.date());
     _time->setTime(shown.time());

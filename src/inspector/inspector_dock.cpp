@@ -107,7 +107,8 @@ void InspectorDock::showInItsPlace() {
     if (panel)
         activateWindow();
     activateSelectedTool();
-    renderDisplay(_document.display());
+    // Filled afresh: the item may have changed while the inspector was hidden.
+    _document.updateDisplay();
     keepOutlineColumnsOnScreen();
 }
 
@@ -152,6 +153,7 @@ void InspectorDock::activateSelectedTool() {
 }
 
 void InspectorDock::showToolWithId(int tool) {
+    finishEditing(); // what was typed in the tool it leaves
     setToolIdentifierToShow(tool);
     if (isHidden()) {
         toggleInspector(true);
@@ -166,6 +168,7 @@ void InspectorDock::showToolWithId(int tool) {
 }
 
 void InspectorDock::toolChosen(int index) {
+    finishEditing();
     setToolIdentifierToShow(_toolSelector->itemData(index).toInt());
     activateSelectedTool();
     _document.updateDisplay();
@@ -176,9 +179,11 @@ void InspectorDock::reloadIconTable() {
 }
 
 void InspectorDock::renderDisplay(const StatusDisplay& display) {
-    // A hidden inspector is filled when it shows, from the document's last refresh.
+    // A hidden inspector is filled when it shows.
     if (isHidden())
         return;
+    // Filling the controls may make them signal as if the user had changed them: that writes nothing.
+    const TardigoDocument::SyncingModel syncing(_document);
     _selectionLabel->setText(display.selectionLabel);
     _selectionLabel->setFont(qFontForItemFont(display.selectionFont));
     for (const auto& [number, page] : _tools)

@@ -2,6 +2,8 @@
 
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
+#include "inspector/notes_format_bar.h"
+#include "inspector/notes_format_keys.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 #include "window/item_appearance.h"
@@ -24,11 +26,13 @@ NotesTool::NotesTool(TardigoDocument& document, QWidget* parent)
     _editor->setAcceptRichText(true);
     _editor->setPlaceholderText(tr("No notes"));
     _editor->installEventFilter(this);
+    new NotesFormatKeys(*_editor);
     _loadingLabel->setWordWrap(true);
     _loadingLabel->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_loadingLabel);
+    layout->addWidget(new NotesFormatBar(*_editor, this));
     layout->addWidget(_editor, 1);
 }
 
@@ -44,8 +48,14 @@ QWidget* NotesTool::focusControl() {
 
 void NotesTool::render(const StatusDisplay& display) {
     _toolsEnabled = display.toolsEnabled;
+    const NodePtr item = display.item ? display.item->shown.lock() : nullptr;
+    // Text typed for another item, or that can no longer be typed into, goes to its item before the
+    // editor shows anything else.
+    const bool stillTyping = item == _item.lock() && _toolsEnabled && _editor->hasFocus();
+    if (!stillTyping)
+        finishEditing();
     _editor->document()->setDefaultFont(qFontForItemFont(display.selectionFont));
-    show(display.item ? display.item->notes : std::nullopt);
+    show(item, display.item ? display.item->notes : std::nullopt);
     enableEditor();
 }
 
@@ -53,11 +63,12 @@ void NotesTool::enableEditor() {
     _editor->setEnabled(_toolsEnabled && !_loading);
 }
 
-void NotesTool::show(const std::optional<QByteArray>& notes) {
-    if (_editor->document()->isModified() && _editor->hasFocus())
+void NotesTool::show(const NodePtr& item, const std::optional<QByteArray>& notes) {
+    if (_editor->document()->isModified())
         return; // the user is typing; the refresh must not take the text away
-    if (notes == _shown && !_editor->document()->isModified())
+    if (item == _item.lock() && notes == _shown)
         return;
+    _item = item;
     _shown = notes;
     ++_lastLoad; // a reading under way is of other notes now
     _loading = false;
@@ -117,7 +128,14 @@ void NotesTool::finishEditing() {
     const QTextDocument& text = *_editor->document();
     const QByteArray rtfd = text.isEmpty() ? QByteArray() : encodeNotes(fromTextDocument(text));
     _shown = rtfd.isEmpty() ? std::nullopt : std::optional<QByteArray>(rtfd);
-    _document.cellEdits().notesDidEndEditing(rtfd);
+    const NodePtr item = _item.lock();
+    if (!_document.syncingModel()) {
+        _document.cellEdits().notesDidEndEditing(item, rtfd);
+        return;
+    }
+    // Ended by a refresh, which must not change the model: stored as soon as it is over.
+    _document.performLater(
+        [document = &_document, item, rtfd] { document->cellEdits().notesDidEndEditing(item, rtfd); });
 }
 
 bool NotesTool::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspector/tool_page.h"
+#include "model/value.h"
 
 #include <QByteArray>
 
@@ -15,7 +16,8 @@ namespace tardigo {
 
 class TardigoDocument;
 
-/// The notes of the selected item as rich text. Leaving the text stores the notes. Large notes are
+/// The notes of the selected item as rich text. Leaving the text stores the notes in the item they
+/// were typed for, and so does anything that shows other notes or hides the editor. Large notes are
 /// read on a thread of their own while a sentence says they are coming, so that the window answers
 /// in the meantime; the text can be edited once they are shown.
 class NotesTool : public ToolPage {
@@ -39,7 +41,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void show(const std::optional<QByteArray>& notes);
+    /// Shows the item's notes unless they are shown already or the user is typing.
+    void show(const NodePtr& item, const std::optional<QByteArray>& notes);
     /// Reads the notes on a thread of their own, then shows them unless other notes came since.
     void loadAside(const QByteArray& notes);
     void showDocument(std::unique_ptr<QTextDocument> shown);
@@ -48,6 +51,7 @@ private:
     TardigoDocument& _document;
     QTextEdit* _editor;
     QLabel* _loadingLabel;
+    std::weak_ptr<Dict> _item; // whose notes are shown, and get what is typed
     std::optional<QByteArray> _shown;
     bool _toolsEnabled = false;
     bool _loading = false;

@@ -1,5 +1,8 @@
 #include "instance/instance_client.h"
 
+#include "instance/instance_socket.h"
+#include "platform/lock_file.h"
+
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
@@ -31,6 +34,13 @@ std::optional<InstanceReply> askRunningInstance(const QString& socketPath, const
     if (!socket.canReadLine())
         return silent;
     return InstanceReply::fromJson(socket.readLine()).value_or(silent);
+}
+
+bool instanceRuns(const QString& socketPath) {
+    if (socketPath.isEmpty())
+        return false;
+    LockFile lock(instanceLockPath(socketPath));
+    return lock.isOpen() && lock.tryLock() == LockFile::Attempt::HeldElsewhere;
 }
 
 } // namespace tardigo

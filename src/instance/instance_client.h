@@ -10,5 +10,7 @@ namespace tardigo {
 /// listens there; a reply that is not ok when one listens but does not answer in time.
 std::optional<InstanceReply> askRunningInstance(const QString& socketPath, const InstanceRequest& request,
                                                 int timeoutMsecs = 10'000);
+/// Whether a Tardigo runs with its socket at that path, answering or not: it holds the lock beside it.
+bool instanceRuns(const QString& socketPath);
 
 } // namespace tardigo

@@ -4,10 +4,15 @@
 
 namespace tardigo {
 
-/// The socket on which the running Tardigo listens: in the user's runtime folder, so one per
-/// user session.
+/// The private folder of this user's session where the running Tardigo's socket lies:
+/// $XDG_RUNTIME_DIR when it is a folder of this user's that no one else may enter, as it should be;
+/// else a folder of Tardigo's own in the temporary folder ("tardigo-UID"), made so and checked.
+/// Empty when neither is private: a socket elsewhere could be reached or stood in for by others.
+QString instanceFolder();
+/// The socket on which the running Tardigo listens, in the instance folder, so one per user
+/// session; empty without that folder.
 QString instanceSocketPath();
-/// The lock that lets one starting process at a time decide whether it becomes the running one.
-QString instanceLockPath();
+/// The lock the running Tardigo holds beside its socket for as long as it runs.
+QString instanceLockPath(const QString& socketPath);
 
 } // namespace tardigo

@@ -21,7 +21,8 @@ struct AlertSheet {
     std::optional<QString> alternateButton; // none: no such button
     std::optional<QString> otherButton;     // none: no such button
     bool isCritical = false;                // shown in the caution style
-    bool alternateIsDefault = false;        // Return chooses the alternate button: the default acts for good
+    bool alternateIsDefault = false;        // Return and Escape choose the alternate button: the default
+                                            // acts for good. Else they choose the default button.
     QString details;                        // the technical reason, behind "Show Details"; empty: none
 };
 

@@ -28,7 +28,8 @@ QString userTimeFormat() {
 }
 
 QString formatUserDateTime(const QDateTime& date) {
-    return QLocale().toString(date, userDateTimeFormat());
+    // A stored date keeps the offset it was written in; the user reads it on the local clock.
+    return QLocale().toString(date.toLocalTime(), userDateTimeFormat());
 }
 
 } // namespace tardigo

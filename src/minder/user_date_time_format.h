@@ -12,7 +12,7 @@ QString userDateTimeFormat();
 QString userShortDateFormat();
 /// The user's time format alone: the preference "userTimeFormat" where set, else the locale's.
 QString userTimeFormat();
-/// The date, in its own zone, as every date the minder shows to the user.
+/// The date in the local time zone, as every date the minder, the history and the printout show.
 QString formatUserDateTime(const QDateTime& date);
 
 } // namespace tardigo

@@ -45,6 +45,34 @@ private:
     qint64 _room;
 };
 
+/// Puts every byte it is given into the file, or remembers that it could not. A writer that stops
+/// at a short write (a QDataStream does) or goes on after a failed one (the PDF engine does) would
+/// otherwise leave a cut file that nothing failed on.
+class CheckedWrites : public QIODevice {
+public:
+    explicit CheckedWrites(QIODevice& file) : _file(file) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    bool failed() const { return _failed; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (_failed)
+            return -1;
+        if (writeAll(_file, QByteArrayView(data, size)))
+            return size;
+        setErrorString(_file.errorString());
+        _failed = true;
+        return -1;
+    }
+
+private:
+    QIODevice& _file;
+    bool _failed = false;
+};
+
 /// Asks the system to put the file on the disk; false, with why, when the disk refused.
 bool syncToDisk(const QSaveFile& file, QString* why) {
     if (gDiskFault && gDiskFault->offset() < 0) {
@@ -66,9 +94,12 @@ QString save(QSaveFile& file, const FileWriter& write) {
     std::optional<FailingDisk> failingDisk;
     if (gDiskFault && gDiskFault->offset() >= 0)
         failingDisk.emplace(file, gDiskFault->offset());
-    QString why = write(failingDisk ? static_cast<QIODevice&>(*failingDisk) : file);
+    CheckedWrites checked(failingDisk ? static_cast<QIODevice&>(*failingDisk) : file);
+    QString why = write(checked);
     if (!why.isEmpty())
         return why;
+    if (checked.failed())
+        return checked.errorString();
     if (!file.flush())
         return file.errorString();
     if (!syncToDisk(file, &why))
@@ -144,16 +175,35 @@ bool openForReading(QFile& file, QString* error) {
     return true;
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path, QString* error) {
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error, qint64 limit) {
     QFile file(path);
     if (!openForReading(file, error))
         return std::nullopt;
-    QByteArray bytes = file.readAll();
+    const QString name = QFileInfo(path).fileName();
+    const auto tooLarge = [&] {
+        *error = QStringLiteral("“%1” is larger than %2 MB, the most Tardigo reads of such a file; it was "
+                                "not read.")
+                     .arg(name)
+                     .arg(limit / (1024 * 1024));
+        return std::nullopt;
+    };
+    if (file.size() > limit)
+        return tooLarge();
+    QByteArray bytes;
+    bytes.reserve(file.size());
+    constexpr qint64 kChunk = 1 << 20;
+    while (bytes.size() <= limit) {
+        const QByteArray chunk = file.read(std::min(kChunk, limit + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes.append(chunk);
+    }
     if (file.error() != QFileDevice::NoError) {
-        *error =
-            QStringLiteral("Could not read “%1”: %2.").arg(QFileInfo(path).fileName(), file.errorString());
+        *error = QStringLiteral("Could not read “%1”: %2.").arg(name, file.errorString());
         return std::nullopt;
     }
+    if (bytes.size() > limit)
+        return tooLarge();
     return bytes;
 }
 

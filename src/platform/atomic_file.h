@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 class QFile;
@@ -13,7 +14,7 @@ class QIODevice;
 namespace tardigo {
 
 /// Puts a file's bytes into the device as it goes; answers why it could not, in words, or an empty
-/// string.
+/// string. A failed write it did not notice fails the save all the same.
 using FileWriter = std::function<QString(QIODevice&)>;
 
 /// Writes the whole file or nothing: every write, the flush and the sync to disk are checked before
@@ -52,7 +53,10 @@ bool writeAll(QIODevice& device, QByteArrayView bytes);
 /// the file and why. Anything but a regular file (a folder, a pipe, a device) is refused before it
 /// is read, so that nothing waits on it.
 bool openForReading(QFile& file, QString* error);
-/// Reads a whole file; on failure answers nothing and sets a sentence naming the file and why.
-std::optional<QByteArray> readWholeFile(const QString& path, QString* error);
+/// Reads a whole file; on failure answers nothing and sets a sentence naming the file and why. A file
+/// larger than `limit` bytes is refused before it is read, and one that grows past it meanwhile once
+/// that much is read.
+std::optional<QByteArray> readWholeFile(const QString& path, QString* error,
+                                        qint64 limit = std::numeric_limits<qint64>::max() - 1);
 
 } // namespace tardigo

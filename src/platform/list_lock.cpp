@@ -1,51 +1,60 @@
 #include "platform/list_lock.h"
 
-#include <QFile>
+#include "platform/lock_file.h"
+#include "platform/platform_log.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QThread>
 
-#include <cerrno>
-#include <fcntl.h>
+#include <memory>
 #include <mutex>
-#include <sys/file.h>
-#include <unistd.h>
+#include <thread>
 
 namespace tardigo {
 
 namespace {
 
-/// The lock files each thread of this process holds, with the file descriptor that holds each and
-/// how many holders share it. Nesting stops at the thread: a sync on a worker thread and a save on
-/// the interface thread each open the lock file, and flock keeps them apart as it keeps processes.
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+/// The lock files each thread of this process holds, and how many holders share each. Nesting
+/// stops at the thread: a sync on a worker thread and a save on the interface thread each open the
+/// lock file, and flock keeps them apart as it keeps processes.
 struct HeldLock {
-    int fd = -1;
+    std::shared_ptr<LockFile> file;
     int holders = 0;
+    Clock::time_point since;
 };
 
 std::mutex gHeldMutex;
 QHash<QString, HeldLock> gHeld; // by heldKey()
+ListLock::WaitReport gWaitReport;
 
-QString heldKey(const QString& lockPath) {
-    return lockPath + u'\n' + QString::number(quintptr(QThread::currentThreadId()));
+constexpr milliseconds kReportInterval{250};
+constexpr milliseconds kLongestPause{50};
+
+QString heldKey(const QString& lockPath, Qt::HANDLE thread) {
+    return lockPath + u'\n' + QString::number(quintptr(thread));
 }
 
-constexpr std::chrono::milliseconds kRetryInterval{10};
+QString lockFailure(const QString& name, const QString& reason) {
+    return QStringLiteral("Could not lock “%1” against other programs writing it: %2.").arg(name, reason);
+}
 
-/// Locks the open lock file, trying again until the deadline; false with errno set when it cannot.
-bool lockWithin(int fd, std::chrono::milliseconds wait) {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline)
-            return false;
-        QThread::msleep(quint64(kRetryInterval.count()));
-    }
+bool logWait(const ListLock::Wait& wait) {
+    if (wait.waited == milliseconds(0))
+        qCInfo(lcPlatform).noquote() << wait.sentence() + QStringLiteral("; waiting for it to finish");
     return true;
 }
 
 } // namespace
+
+QString ListLock::Wait::sentence() const {
+    return holder ? QStringLiteral("“%1” is being changed by %2").arg(listName, holder->description())
+                  : QStringLiteral("“%1” is being changed by another program, which does not say which")
+                        .arg(listName);
+}
 
 QString ListLock::lockFilePath(const QString& listPath) {
     // The list a link names is the one a save replaces, so its lock lies beside that one.
@@ -55,10 +64,35 @@ QString ListLock::lockFilePath(const QString& listPath) {
     return target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".lock");
 }
 
-ListLock::ListLock(const QString& listPath, std::chrono::milliseconds wait) {
-    const QString path = lockFilePath(listPath);
+void ListLock::setWaitReport(WaitReport report) {
+    const std::lock_guard guard(gHeldMutex);
+    gWaitReport = std::move(report);
+}
+
+ListLock::ListLock(const QString& listPath) {
+    WaitReport report = logWait;
+    {
+        const std::lock_guard guard(gHeldMutex);
+        if (gWaitReport)
+            report = gWaitReport;
+    }
+    take(listPath, report);
+}
+
+ListLock::ListLock(const QString& listPath, const WaitReport& report) {
+    take(listPath, report);
+}
+
+ListLock ListLock::ifFree(const QString& listPath) {
+    ListLock lock;
+    lock.take(listPath, [](const Wait&) { return false; });
+    return lock;
+}
+
+void ListLock::take(const QString& listPath, const WaitReport& report) {
+    _lockPath = lockFilePath(listPath);
     const QString name = QFileInfo(listPath).fileName();
-    const QString key = heldKey(path);
+    const QString key = heldKey(_lockPath, QThread::currentThreadId());
     {
         const std::lock_guard guard(gHeldMutex);
         if (const auto held = gHeld.find(key); held != gHeld.end()) {
@@ -67,32 +101,58 @@ ListLock::ListLock(const QString& listPath, std::chrono::milliseconds wait) {
             return;
         }
     }
-    // Read-only is enough for flock, so a lock file another user made still serves.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        _error = QStringLiteral("Could not lock “%1” against other programs writing it: %2.")
-                     .arg(name, qt_error_string(errno));
+    auto file = std::make_shared<LockFile>(_lockPath);
+    if (!file->isOpen()) {
+        _error = lockFailure(name, file->error());
         return;
     }
-    if (!lockWithin(fd, wait)) {
-        const int cause = errno;
-        ::close(fd);
-        _error = cause == EWOULDBLOCK
-                     ? QStringLiteral("“%1” is being changed by another program, which still held it after "
-                                      "%2 seconds. Try again when it has finished.")
-                           .arg(name)
-                           .arg(double(wait.count()) / 1000.0)
-                     : QStringLiteral("Could not lock “%1” against other programs writing it: %2.")
-                           .arg(name, qt_error_string(cause));
-        return;
+    std::optional<Clock::time_point> waitBegan;
+    Clock::time_point nextReport;
+    milliseconds pause{1};
+    for (LockFile::Attempt attempt; (attempt = file->tryLock()) != LockFile::Attempt::Taken;) {
+        if (attempt == LockFile::Attempt::Failed) {
+            _error = lockFailure(name, file->error());
+            return;
+        }
+        const Clock::time_point now = Clock::now();
+        if (!waitBegan) {
+            waitBegan = now;
+            nextReport = now;
+        }
+        if (now >= nextReport) {
+            const Wait wait{name, file->runningHolder(),
+                            std::chrono::duration_cast<milliseconds>(now - *waitBegan)};
+            if (!report(wait)) {
+                _heldElsewhere = true;
+                _error = wait.sentence() + QStringLiteral(". Try again when it has finished.");
+                return;
+            }
+            nextReport = now + kReportInterval;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, kLongestPause);
     }
     const std::lock_guard guard(gHeldMutex);
-    gHeld.insert(key, {fd, 1});
+    gHeld.insert(key, {std::move(file), 1, Clock::now()});
     _heldKey = key;
 }
 
 ListLock::ListLock(ListLock&& other) noexcept
-    : _heldKey(std::exchange(other._heldKey, QString())), _error(std::move(other._error)) {}
+    : _lockPath(std::move(other._lockPath)), _heldKey(std::exchange(other._heldKey, QString())),
+      _error(std::move(other._error)), _heldElsewhere(other._heldElsewhere) {}
+
+void ListLock::passTo(Qt::HANDLE thread) {
+    const std::lock_guard guard(gHeldMutex);
+    const auto held = gHeld.find(_heldKey);
+    if (held == gHeld.end() || held->holders != 1) {
+        qCWarning(lcPlatform) << "a nested list lock cannot pass to another thread";
+        return;
+    }
+    const HeldLock lock = *held;
+    gHeld.erase(held);
+    _heldKey = heldKey(_lockPath, thread);
+    gHeld.insert(_heldKey, lock);
+}
 
 ListLock::~ListLock() {
     if (_heldKey.isEmpty())
@@ -101,10 +161,10 @@ ListLock::~ListLock() {
     const auto held = gHeld.find(_heldKey);
     if (held == gHeld.end() || --held->holders > 0)
         return;
-    // Closing the last descriptor of the lock file lets go of the lock. The file stays: removing it
-    // would let a waiter lock a file that no one else will find.
-    ::close(held->fd);
-    gHeld.erase(held);
+    qCDebug(lcPlatform).noquote()
+        << "held the lock" << _lockPath << "for"
+        << std::chrono::duration_cast<milliseconds>(Clock::now() - held->since).count() << "ms";
+    gHeld.erase(held); // the lock file closes, and lets go
 }
 
 } // namespace tardigo

@@ -3,6 +3,8 @@
 #include "model/keys.h"
 #include "platform/user_defaults.h"
 
+#include <algorithm>
+
 namespace tardigo {
 
 namespace {
@@ -36,20 +38,21 @@ std::vector<Preference> makeTable() {
               "vk_red-star-2",  "vk_mosaic",     "vk_finger",        "vk_gears",         "vk_heart",
               "vk_pencil",      "vk_phone1",     "vk_phone2",        "vk_pirate",        "vk_radioactive",
               "vk_bubble",      "vk_signal",     "vk_smiley",        "vk_umbrella"})},
-        {pref::todoItemIconConditions, K::IntegerDictionary, iconConditions()},
+        {pref::todoItemIconConditions, K::IntegerDictionary, iconConditions(), NumberRange{0, 9}},
         {pref::todoItemIconCategories, K::StringDictionary, Dict::create(false)},
         {pref::minderAlertDialog, K::Boolean, yes},
         {pref::minderAlertSound, K::Boolean, no},
         {pref::minderSpeak, K::Boolean, no},
         {pref::minderEmail, K::Boolean, no},
         {pref::tardigoMinderEnabled, K::Boolean, yes},
-        {pref::tardigoMinderRunIntervalMin, K::Integer, Value::integer(15)},
+        // A week at most: the minder's timer counts milliseconds in 32 bits.
+        {pref::tardigoMinderRunIntervalMin, K::Integer, Value::integer(15), NumberRange{1, 10080}},
         {pref::loadPreviousListOnStartup, K::Boolean, yes},
         {pref::autoSave, K::Boolean, no},
         {pref::categoriesLocalScope, K::Boolean, yes},
         {pref::categoriesGlobalList, K::StringList, Array::create(false)},
-        {pref::drawerSide, K::Integer, Value::integer(2)},
-        {pref::oldDays, K::Integer, Value::integer(90)},
+        {pref::drawerSide, K::Integer, Value::integer(2), NumberRange{0, 2, true}},
+        {pref::oldDays, K::Integer, Value::integer(90), NumberRange{1, 36500}},
         {pref::tardigoMinderDocs, K::StringList, Array::create(false)},
         {pref::lastWindowCloseQuits, K::Boolean, yes},
         {pref::borderPulldowns, K::Boolean, yes},
@@ -64,12 +67,13 @@ std::vector<Preference> makeTable() {
         // Read without a registered default.
         {pref::minderEmailAddress, K::String, {}},
         {pref::lastDocumentSet, K::StringList, {}},
-        {pref::frequentRepeatHours, K::Integer, {}},
-        {pref::infrequentHours, K::Integer, {}},
+        // Ten years of hours at most; 0 or less, read as no value, gives the repeat's own hours.
+        {pref::frequentRepeatHours, K::Integer, {}, NumberRange{1, 87600}},
+        {pref::infrequentHours, K::Integer, {}, NumberRange{1, 87600}},
         {pref::userShortDateFormat, K::String, {}},
         {pref::userTimeFormat, K::String, {}},
         {pref::userFont, K::String, {}},
-        {pref::userFontSize, K::Real, {}},
+        {pref::userFontSize, K::Real, {}, NumberRange{1, 1000}},
         {pref::toolbarItemIdentifiers, K::StringList, {}},
         {pref::recentDocuments, K::StringList, {}},
     };
@@ -82,10 +86,37 @@ const std::vector<Preference>& preferenceTable() {
     return table;
 }
 
-std::optional<PreferenceKind> preferenceKind(const QString& key) {
+bool NumberRange::contains(double number) const {
+    return endsOnly ? number == lowest || number == highest : number >= lowest && number <= highest;
+}
+
+QString NumberRange::description() const {
+    return (endsOnly ? QStringLiteral("%1 or %2") : QStringLiteral("from %1 to %2")).arg(lowest).arg(highest);
+}
+
+const Preference* preferenceForKey(const QString& key) {
     for (const Preference& preference : preferenceTable())
         if (preference.key == key)
-            return preference.kind;
+            return &preference;
+    return nullptr;
+}
+
+bool preferenceAccepts(const QString& key, const Value& value) {
+    const Preference* preference = preferenceForKey(key);
+    if (!preference || !preference->range)
+        return true;
+    const auto inRange = [&](const Value& number) {
+        return !number.isNumber() || preference->range->contains(number.asNumber()->toDouble());
+    };
+    if (const DictPtr table = value.asDict())
+        return std::all_of(table->entries.begin(), table->entries.end(),
+                           [&](const auto& entry) { return inRange(entry.second); });
+    return inRange(value);
+}
+
+std::optional<PreferenceKind> preferenceKind(const QString& key) {
+    if (const Preference* preference = preferenceForKey(key))
+        return preference->kind;
     if (key.startsWith(pref::windowFramePrefix) || key.startsWith(pref::outlineColumnsPrefix))
         return PreferenceKind::Data;
     return std::nullopt;

@@ -11,6 +11,8 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace tardigo {
 
 namespace {
@@ -32,12 +34,26 @@ std::optional<Rgba> colorOf(const QJsonValue& json) {
 }
 
 QJsonObject noteJson(const StickyNote& note) {
-    QJsonObject object{{QStringLiteral("id"), note.id},           {QStringLiteral("title"), note.title},
-                       {QStringLiteral("text"), note.text},       {QStringLiteral("color"), colorJson(note.color)},
+    QJsonObject object{{QStringLiteral("id"), note.id},
+                       {QStringLiteral("title"), note.title},
+                       {QStringLiteral("text"), note.text},
+                       {QStringLiteral("color"), colorJson(note.color)},
                        {QStringLiteral("open"), note.open}};
     if (note.frame)
-        object.insert(QStringLiteral("frame"), QJsonArray{note.frame->x(), note.frame->y(), note.frame->width(),
-                                                          note.frame->height()});
+        object.insert(QStringLiteral("frame"), QJsonArray{note.frame->x(), note.frame->y(),
+                                                          note.frame->width(), note.frame->height()});
+    // What notes of earlier versions do not have is left out of them.
+    const auto insertText = [&](const char* key, const QString& value) {
+        if (!value.isEmpty())
+            object.insert(QLatin1String(key), value);
+    };
+    insertText("notes", QString::fromLatin1(note.notes.toBase64()));
+    insertText("fontName", note.fontName);
+    if (note.fontSize > 0)
+        object.insert(QStringLiteral("fontSize"), note.fontSize);
+    insertText("list", note.listPath);
+    insertText("created", note.itemCreated);
+    insertText("uid", note.itemUid);
     return object;
 }
 
@@ -50,6 +66,12 @@ StickyNote noteOf(const QJsonObject& object) {
     note.open = object.value(QStringLiteral("open")).toBool(true);
     if (const QJsonArray frame = object.value(QStringLiteral("frame")).toArray(); frame.size() == 4)
         note.frame = QRect(frame[0].toInt(), frame[1].toInt(), frame[2].toInt(), frame[3].toInt());
+    note.notes = QByteArray::fromBase64(object.value(QStringLiteral("notes")).toString().toLatin1());
+    note.fontName = object.value(QStringLiteral("fontName")).toString();
+    note.fontSize = std::clamp(object.value(QStringLiteral("fontSize")).toInt(), 0, 1000);
+    note.listPath = object.value(QStringLiteral("list")).toString();
+    note.itemCreated = object.value(QStringLiteral("created")).toString();
+    note.itemUid = object.value(QStringLiteral("uid")).toString();
     return note;
 }
 
@@ -66,15 +88,19 @@ std::vector<StickyNote> StickyStore::load() const {
     QString error;
     if (!QFile::exists(_path))
         return {};
-    const std::optional<QByteArray> bytes = readWholeFile(_path, &error);
+    std::optional<QByteArray> bytes;
+    if (QFileInfo(_path).size() > kLargestFile)
+        error = QStringLiteral("the file is larger than %1 bytes").arg(kLargestFile);
+    else
+        bytes = readWholeFile(_path, &error);
     QJsonParseError parseError;
     const QJsonDocument document = bytes ? QJsonDocument::fromJson(*bytes, &parseError) : QJsonDocument();
     if (!bytes || parseError.error != QJsonParseError::NoError || !document.isObject()) {
         const QString aside = _path + QStringLiteral(".unreadable");
         QFile::remove(aside);
         QFile::rename(_path, aside);
-        qCWarning(lcPlatform).noquote() << "the sticky notes in" << _path << "do not read; set aside as" << aside
-                                        << (bytes ? parseError.errorString() : error);
+        qCWarning(lcPlatform).noquote() << "the sticky notes in" << _path << "do not read; set aside as"
+                                        << aside << (bytes ? parseError.errorString() : error);
         return {};
     }
     std::vector<StickyNote> notes;

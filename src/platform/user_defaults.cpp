@@ -39,8 +39,9 @@ struct UserDefaults::Private {
                              std::map<QString, DictPtr>& dictionaries);
     void write(const QString& key, const Value& value);
     void warnUnreadable(const QString& key, const QString& text) const {
-        qCWarning(lcPlatform).noquote() << "ignoring the preference" << key << "=" << text << "in"
-                                        << settings->fileName() << "as it is not of its kind";
+        qCWarning(lcPlatform).noquote()
+            << "ignoring the preference" << key << "=" << text << "in" << settings->fileName()
+            << "as it is not of its kind or out of its range";
     }
 };
 
@@ -59,7 +60,7 @@ void UserDefaults::Private::load() {
         const QString key = nameFromIniKey(settingsKey);
         const PreferenceKind kind = preferenceKind(key).value_or(inferredIniKind(text));
         const std::optional<Value> value = valueFromIniText(text, kind);
-        if (!value)
+        if (!value || !preferenceAccepts(key, *value))
             warnUnreadable(key, text);
         else if (isDictionaryKind(kind)) {
             // A dictionary written on one line by hand; its group's entries join it.
@@ -83,7 +84,7 @@ void UserDefaults::Private::loadDictionaryEntry(const QString& name, const QStri
     }
     const PreferenceKind element = kind ? iniElementKind(*kind) : inferredIniKind(text);
     const std::optional<Value> value = valueFromIniText(text, element);
-    if (!value) {
+    if (!value || !preferenceAccepts(name, *value)) {
         warnUnreadable(name + u'/' + entry, text);
         return;
     }
@@ -208,6 +209,12 @@ QStringList UserDefaults::stringArrayForKey(const QString& key) const {
 
 void UserDefaults::setObject(const QString& key, const Value& value) {
     if (value.isNil()) {
+        removeObject(key);
+        return;
+    }
+    if (!preferenceAccepts(key, value)) {
+        qCWarning(lcPlatform) << "the preference" << key
+                              << "takes its default: the value given is out of its range";
         removeObject(key);
         return;
     }

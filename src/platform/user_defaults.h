@@ -46,6 +46,8 @@ public:
     /// The strings of an array value; empty when absent.
     QStringList stringArrayForKey(const QString& key) const;
 
+    /// Sets the user's value; one out of the preference's range leaves the preference at its
+    /// default (logged), as the file's reader does.
     void setObject(const QString& key, const Value& value);
     void setBool(const QString& key, bool value);
     void setInteger(const QString& key, qint64 value);

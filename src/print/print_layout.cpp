@@ -10,12 +10,13 @@
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 
+#include <algorithm>
+#include <map>
+
 namespace tardigo {
 
 namespace {
 
-// Lifts the texts level with the check box and icon images.
-constexpr double kImageBaselineOffset = 5.0;
 const QString kUncheckedImage = QStringLiteral("vk_notdone");
 
 std::optional<QString> nonEmptyString(const Dict& item, const QString& key) {
@@ -38,71 +39,45 @@ QString completionText(const Dict& item) {
 
 PrintLayout::PrintLayout(const OutlineDataSource& dataSource, const OutlineView& outline,
                          PrintOptions options, IconRules iconRules)
-    : _dataSource(dataSource), _outline(outline), _iconRules(std::move(iconRules)),
-      _checkboxes(options.checkboxes), _icons(options.icons), _notes(options.notes),
+    : _dataSource(dataSource), _outline(outline), _iconRules(std::move(iconRules)), _options(options),
       _completion(outline.containsTableColumn(key::completion)),
       _dateDue(outline.containsTableColumn(key::due)), _category(outline.containsTableColumn(key::category)) {
 }
 
-std::vector<PrintRun> PrintLayout::doLayout() {
-    _runs.clear();
+std::vector<PrintItem> PrintLayout::doLayout() {
+    _items.clear();
     const ArrayPtr topLevel = _dataSource.filteredChildrenOfItem(nullptr);
     for (const Value& child : topLevel->items)
         if (NodePtr item = child.asDict())
             layoutItem(item, 0);
-    return std::move(_runs);
+    return std::move(_items);
 }
 
-void PrintLayout::layoutItem(const NodePtr& item, int indentation) {
-    const std::optional<QString> name = nonEmptyString(*item, key::name);
-    const std::optional<QString> category = nonEmptyString(*item, key::category);
-    const std::optional<QDateTime> due = parseStoredDate(item->value(key::due));
-    PrintTextStyle style{itemFontSettings(item.get()),
-                         rgbaFromColorValue(item->value(key::color)).value_or(Rgba{}), 0.0};
-    if (_checkboxes || _icons)
-        style.baselineOffset = kImageBaselineOffset;
-
-    appendPlain(QString(indentation, u'\t'));
-    const std::optional<QString> icon = _icons ? _iconRules.iconNameForItem(item.get()) : std::nullopt;
-    if (_checkboxes) {
-        // One image does not print twice when the item's icon is its check box.
-        const QString checkbox = checkboxImageName(*item);
-        if (icon != checkbox)
-            appendImage(checkbox);
+void PrintLayout::layoutItem(const NodePtr& item, int depth) {
+    PrintItem printed;
+    printed.depth = depth;
+    printed.style = {itemFontSettings(item.get()),
+                     rgbaFromColorValue(item->value(key::color)).value_or(Rgba{})};
+    if (_options.checkboxes)
+        printed.checkbox = checkboxImageName(*item);
+    if (_options.icons) {
+        // One image does not print twice: an icon that is the item's check box leaves its place blank.
+        const QString icon = _iconRules.iconNameForItem(item.get()).value_or(QString());
+        if (icon != printed.checkbox)
+            printed.icon = icon;
     }
-    if (icon) {
-        appendImage(*icon);
-        appendPlain(QStringLiteral("\t"));
-    }
-    if (name) {
-        appendStyled(*name, style);
-        appendPlain(QStringLiteral(" "));
-    }
-    // Even a nameless item gets its tab, so that its other texts line up with the rest.
-    appendPlain(QStringLiteral("\t"));
+    printed.name = nonEmptyString(*item, key::name).value_or(QString());
     const QString separator = QStringLiteral(";");
-    if (category && _category) {
-        appendStyled(*category + separator, style);
-        appendPlain(QStringLiteral(" "));
-    }
-    if (_completion) {
-        appendStyled(completionText(*item) + separator, style);
-        appendPlain(QStringLiteral(" "));
-    }
-    if (due && _dateDue) {
-        appendStyled(localizedFormat(QStringLiteral("due: %@"), formatUserDateTime(*due)) + separator, style);
-        appendPlain(QStringLiteral(" "));
-    }
-    appendPlain(QStringLiteral("\n"));
-    if (_notes) {
-        if (std::optional<RichText> notes = printableNotes(*item)) {
-            PrintRun run;
-            run.kind = PrintRun::Kind::Notes;
-            run.notes = std::move(*notes);
-            _runs.push_back(std::move(run));
-            appendPlain(QStringLiteral("\n"));
-        }
-    }
+    if (const std::optional<QString> category = nonEmptyString(*item, key::category); category && _category)
+        printed.details.append(*category + separator);
+    if (_completion)
+        printed.details.append(completionText(*item) + separator);
+    if (const std::optional<QDateTime> due = parseStoredDate(item->value(key::due)); due && _dateDue)
+        printed.details.append(localizedFormat(QStringLiteral("due: %@"), formatUserDateTime(*due)) +
+                               separator);
+    if (_options.notes)
+        printed.notes = printableNotes(*item);
+    _items.push_back(std::move(printed));
 
     // A collapsed branch prints as the outline shows it: its children stay hidden.
     if (_dataSource.isItemExpandable(item) && !_outline.isItemExpanded(item.get()))
@@ -110,34 +85,26 @@ void PrintLayout::layoutItem(const NodePtr& item, int indentation) {
     const ArrayPtr children = _dataSource.filteredChildrenOfItem(item);
     for (const Value& child : children->items)
         if (NodePtr childItem = child.asDict())
-            layoutItem(childItem, indentation + 1);
-}
-
-void PrintLayout::appendPlain(const QString& text) {
-    if (text.isEmpty())
-        return;
-    PrintRun run;
-    run.text = text;
-    _runs.push_back(std::move(run));
-}
-
-void PrintLayout::appendStyled(const QString& text, const PrintTextStyle& style) {
-    PrintRun run;
-    run.text = text;
-    run.style = style;
-    _runs.push_back(std::move(run));
-}
-
-void PrintLayout::appendImage(const QString& name) {
-    PrintRun run;
-    run.kind = PrintRun::Kind::Image;
-    run.imageName = name;
-    _runs.push_back(std::move(run));
+            layoutItem(childItem, depth + 1);
 }
 
 QString PrintLayout::checkboxImageName(const Dict& item) const {
     const int status = VKisCompleted(item) ? IconStatusCompleted : IconStatusDefault;
     return _iconRules.iconNameForItemStatus(status).value_or(kUncheckedImage);
+}
+
+RichText notesInTextSize(RichText notes, double pointSize) {
+    std::map<double, qsizetype> characters; // of each size
+    for (const TextRun& run : notes.runs)
+        characters[run.fontSize] += run.text.size();
+    const auto body = std::max_element(characters.begin(), characters.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (body == characters.end() || body->first <= 0 || pointSize <= 0)
+        return notes;
+    const double scale = pointSize / body->first;
+    for (TextRun& run : notes.runs)
+        run.fontSize *= scale;
+    return notes;
 }
 
 } // namespace tardigo

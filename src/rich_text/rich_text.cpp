@@ -1,12 +1,15 @@
 #include "rich_text/rich_text.h"
 
+#include "rich_text/rtf_lists.h"
+
 namespace tardigo {
 
 bool TextRun::sameAttributes(const TextRun& other) const {
     return fontFamily == other.fontFamily && fontSize == other.fontSize && bold == other.bold &&
            italic == other.italic && underline == other.underline && strike == other.strike &&
-           color == other.color && alignment == other.alignment && attachmentName == other.attachmentName &&
-           attachmentWidth == other.attachmentWidth && attachmentHeight == other.attachmentHeight;
+           color == other.color && sameParagraph(other) && link == other.link &&
+           attachmentName == other.attachmentName && attachmentWidth == other.attachmentWidth &&
+           attachmentHeight == other.attachmentHeight;
 }
 
 RichText RichText::fromRuns(std::vector<TextRun> runs) {
@@ -27,10 +30,18 @@ RichText RichText::fromRuns(std::vector<TextRun> runs) {
 QString RichText::readableText() const {
     QString text;
     text.reserve(plainText.size());
-    for (QChar c : plainText) {
-        if (c == kAttachmentCharacter)
-            continue;
-        text += (c == u'\u2028' || c == u'\u2029') ? QChar(u'\n') : c;
+    ListNumbering numbering;
+    bool paragraphStart = true;
+    for (const TextRun& run : runs) {
+        for (QChar c : run.text) {
+            // A list's items start with their markers, as the platform's own plain text has them.
+            if (paragraphStart && run.list.inList())
+                text += u'\t' + numbering.nextMarker(run.list) + u'\t';
+            paragraphStart = c == u'\n';
+            if (c == kAttachmentCharacter)
+                continue;
+            text += (c == u'\u2028' || c == u'\u2029') ? QChar(u'\n') : c;
+        }
     }
     return text;
 }

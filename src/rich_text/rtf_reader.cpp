@@ -2,6 +2,7 @@
 
 #include "rich_text/code_page.h"
 #include "rich_text/rich_text_log.h"
+#include "rich_text/rtf_lists.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -17,8 +18,24 @@ namespace {
 
 constexpr int kMaxGroupDepth = 512;
 constexpr int kDefaultHalfPoints = 24;
+// RTF nests lists nine levels deep.
+constexpr int kMaxListLevel = 8;
+// Longer link targets and list markers are cut: no platform writes them so long.
+constexpr qsizetype kMaxFieldInstruction = 64 * 1024;
+constexpr qsizetype kMaxLinkTarget = kMaxFieldInstruction / 2; // so that it is written back whole
+constexpr qsizetype kMaxLevelMarker = 64;
 
-enum class Destination : quint8 { Text, Skip, FontTable, ColorTable, Attachment };
+enum class Destination : quint8 {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    Attachment,
+    ListTable,
+    ListOverrideTable,
+    LevelMarker,
+    FieldInstruction,
+};
 
 enum class Word : quint8 {
     Ansi,
@@ -56,6 +73,19 @@ enum class Word : quint8 {
     UnicodeSkip,
     Binary,
     Character,
+    ListTable,
+    ListOverrideTable,
+    List,
+    ListLevel,
+    LevelNumberFormat,
+    LevelMarker,
+    ListId,
+    ListOverride,
+    ListOverrideNumber,
+    ListLevelNumber,
+    Field,
+    FieldInstruction,
+    FieldResult,
 };
 
 struct WordEntry {
@@ -85,7 +115,10 @@ constexpr std::array kWords = std::to_array<WordEntry>({
     {"endash", Word::Character, u'\u2013'},
     {"enspace", Word::Character, u'\u2002'},
     {"f", Word::Font},
+    {"field", Word::Field},
     {"filetbl", Word::SkippedDestination},
+    {"fldinst", Word::FieldInstruction},
+    {"fldrslt", Word::FieldResult},
     {"fonttbl", Word::FontTable},
     {"footer", Word::SkippedDestination},
     {"footerf", Word::SkippedDestination},
@@ -101,14 +134,24 @@ constexpr std::array kWords = std::to_array<WordEntry>({
     {"headerr", Word::SkippedDestination},
     {"height", Word::Height},
     {"i", Word::Italic},
+    {"ilvl", Word::ListLevelNumber},
     {"info", Word::SkippedDestination},
     {"keywords", Word::SkippedDestination},
     {"latentstyles", Word::SkippedDestination},
     {"ldblquote", Word::Character, u'\u201C'},
+    {"levelmarker", Word::LevelMarker},
+    {"levelnfc", Word::LevelNumberFormat},
+    {"levelnfcn", Word::LevelNumberFormat},
     {"line", Word::Line},
-    {"listoverridetable", Word::SkippedDestination},
-    {"listtable", Word::SkippedDestination},
+    {"list", Word::List},
+    {"listid", Word::ListId},
+    {"listlevel", Word::ListLevel},
+    {"listoverride", Word::ListOverride},
+    {"listoverridetable", Word::ListOverrideTable},
+    {"listtable", Word::ListTable},
+    {"listtext", Word::SkippedDestination},
     {"lquote", Word::Character, u'\u2018'},
+    {"ls", Word::ListOverrideNumber},
     {"ltrmark", Word::Character, u'\u200E'},
     {"mac", Word::Mac},
     {"object", Word::SkippedDestination},
@@ -190,6 +233,7 @@ int hexValue(char c) {
 
 struct CharFormat {
     int font = -1;
+    int link = 0; // index into the links read; 0: none
     int halfPoints = kDefaultHalfPoints;
     int color = 0;
     bool bold = false;
@@ -202,6 +246,8 @@ struct CharFormat {
 struct Group {
     CharFormat chars;
     Alignment alignment = Alignment::Natural;
+    int listOverride = 0; // \lsN of the paragraph; 0: in no list
+    int listLevel = 0;
     Destination destination = Destination::Text;
     int unicodeSkip = 1;
     // Set right after an attachment: the character that follows stands for it and is dropped.
@@ -241,6 +287,11 @@ private:
     void commitFont();
     void commitColor();
     bool skipCharacter();
+    bool inListTable() const;
+    void applyListWord(Word word, int param);
+    ListPlace listPlace(const Group& paragraph);
+    void closeLevelMarker();
+    int linkOfField();
 
     const char* _p;
     const char* const _begin;
@@ -267,6 +318,22 @@ private:
     bool _colorSet = false;
     QByteArray _attachmentName;
     int _attachmentWidth = 0, _attachmentHeight = 0;
+
+    // The list table: each list's levels, found by the list's id through the override of \lsN.
+    struct ListLevelDefinition {
+        ListStyle style = ListStyle::Disc;
+        bool styleFromMarker = false; // the marker names the bullet, which the number format does not
+    };
+    std::vector<std::vector<ListLevelDefinition>> _listDefinitions;
+    QHash<int, size_t> _listById;
+    int _overrideListId = 0; // of the override being read
+    int _overrideNumber = 0;
+    QHash<int, int> _listOfOverride;                   // \lsN to list id
+    QHash<int, int> _listNumbers;                      // \lsN to the list's number in the text, from 1
+    QHash<std::pair<int, int>, ListStyle> _listStyles; // of each list's levels, by number and level
+    QString _levelMarker;
+    QString _fieldInstruction;
+    std::vector<QString> _links{QString()}; // index 0: no link
 };
 
 RtfReadResult RtfReader::read() {
@@ -347,6 +414,8 @@ bool RtfReader::closeGroup() {
         commitFont();
     else if (closed == Destination::Attachment && top().destination != Destination::Attachment)
         emitAttachment();
+    else if (closed == Destination::LevelMarker && top().destination != Destination::LevelMarker)
+        closeLevelMarker();
     return true;
 }
 
@@ -494,12 +563,18 @@ void RtfReader::applyWord(const WordEntry& entry, bool hasParam, int param) {
     case Word::Strike:
         g.chars.strike = on;
         break;
-    case Word::Plain:
+    case Word::Plain: {
+        // Resets the characters' attributes; a link stays what its field made it.
+        const int link = g.chars.link;
         g.chars = CharFormat{};
         g.chars.font = _defaultFont;
+        g.chars.link = link;
         break;
+    }
     case Word::ParagraphDefaults:
         g.alignment = Alignment::Natural;
+        g.listOverride = 0;
+        g.listLevel = 0;
         break;
     case Word::AlignLeft:
         g.alignment = Alignment::Left;
@@ -556,7 +631,142 @@ void RtfReader::applyWord(const WordEntry& entry, bool hasParam, int param) {
         if (param > 0)
             _p += std::min<qsizetype>(param, _end - _p);
         break;
+    case Word::ListTable:
+        g.destination = Destination::ListTable;
+        break;
+    case Word::ListOverrideTable:
+        g.destination = Destination::ListOverrideTable;
+        break;
+    case Word::LevelMarker:
+        // Written as {\*\levelmarker \{disc\}} inside a level of the list table.
+        if (inListTable()) {
+            g.destination = Destination::LevelMarker;
+            _levelMarker.clear();
+        }
+        break;
+    case Word::List:
+    case Word::ListLevel:
+    case Word::LevelNumberFormat:
+    case Word::ListId:
+    case Word::ListOverride:
+        applyListWord(entry.word, param);
+        break;
+    case Word::ListOverrideNumber:
+        if (g.destination == Destination::ListOverrideTable)
+            applyListWord(entry.word, param);
+        else
+            g.listOverride = std::max(param, 0);
+        break;
+    case Word::ListLevelNumber:
+        g.listLevel = std::clamp(param, 0, kMaxListLevel);
+        break;
+    case Word::Field:
+        _fieldInstruction.clear();
+        break;
+    case Word::FieldInstruction:
+        g.destination = Destination::FieldInstruction;
+        _fieldInstruction.clear();
+        break;
+    case Word::FieldResult:
+        g.chars.link = linkOfField();
+        break;
     }
+}
+
+bool RtfReader::inListTable() const {
+    return _stack.size() >= 2 && _stack[_stack.size() - 2].destination == Destination::ListTable;
+}
+
+void RtfReader::applyListWord(Word word, int param) {
+    const Destination destination = top().destination;
+    if (destination == Destination::ListTable) {
+        if (word == Word::List) {
+            _listDefinitions.emplace_back();
+        } else if (word == Word::ListLevel && !_listDefinitions.empty()) {
+            _listDefinitions.back().emplace_back();
+        } else if (word == Word::LevelNumberFormat && !_listDefinitions.empty() &&
+                   !_listDefinitions.back().empty()) {
+            ListLevelDefinition& level = _listDefinitions.back().back();
+            if (!level.styleFromMarker)
+                level.style = listStyleOfNumberFormat(param);
+        } else if (word == Word::ListId && !_listDefinitions.empty()) {
+            _listById.insert(param, _listDefinitions.size() - 1);
+        }
+        return;
+    }
+    if (destination != Destination::ListOverrideTable)
+        return;
+    if (word == Word::ListOverride) {
+        _overrideListId = _overrideNumber = 0;
+        return;
+    }
+    if (word == Word::ListId)
+        _overrideListId = param;
+    else if (word == Word::ListOverrideNumber)
+        _overrideNumber = param;
+    // The platform writes the list's id first, others the override's number first.
+    if (_overrideListId != 0 && _overrideNumber != 0)
+        _listOfOverride.insert(_overrideNumber, _overrideListId);
+}
+
+void RtfReader::closeLevelMarker() {
+    const std::optional<ListStyle> style = listStyleOfMarker(_levelMarker);
+    if (!style || _listDefinitions.empty() || _listDefinitions.back().empty())
+        return;
+    _listDefinitions.back().back() = {*style, true};
+}
+
+int RtfReader::linkOfField() {
+    // HYPERLINK "target", or HYPERLINK target; the result of any other field links as its group does.
+    const QString instruction = _fieldInstruction.trimmed();
+    _fieldInstruction.clear();
+    if (!instruction.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return top().chars.link;
+    QStringView rest = QStringView(instruction).mid(9).trimmed();
+    QString target;
+    if (rest.startsWith(u'"')) {
+        const qsizetype close = rest.indexOf(u'"', 1);
+        target = rest.mid(1, close < 0 ? -1 : close - 1).toString();
+    } else {
+        const qsizetype space = rest.indexOf(u' ');
+        target = rest.left(space).toString();
+    }
+    // A target holds no quotes or line breaks, so that it is written back as it was read.
+    target.removeIf([](QChar c) { return c == u'"' || c.unicode() < 0x20; });
+    target.truncate(kMaxLinkTarget);
+    if (target.isEmpty())
+        return 0;
+    if (_links.back() != target)
+        _links.push_back(target);
+    return int(_links.size() - 1);
+}
+
+ListPlace RtfReader::listPlace(const Group& paragraph) {
+    if (paragraph.listOverride <= 0)
+        return {};
+    ListPlace place;
+    place.level = paragraph.listLevel;
+    // Lists are numbered in the order they start in the text.
+    auto number = _listNumbers.find(paragraph.listOverride);
+    if (number == _listNumbers.end())
+        number = _listNumbers.insert(paragraph.listOverride, int(_listNumbers.size()) + 1);
+    place.list = *number;
+    // A level keeps the style it had at its first item, whatever list tables come later.
+    const auto style = _listStyles.find({place.list, place.level});
+    if (style != _listStyles.end()) {
+        place.style = *style;
+        return place;
+    }
+    const auto listId = _listOfOverride.constFind(paragraph.listOverride);
+    const auto definition =
+        listId != _listOfOverride.constEnd() ? _listById.constFind(*listId) : _listById.constEnd();
+    if (definition != _listById.constEnd()) {
+        const std::vector<ListLevelDefinition>& levels = _listDefinitions[*definition];
+        if (size_t(place.level) < levels.size())
+            place.style = levels[size_t(place.level)].style;
+    }
+    _listStyles.insert({place.list, place.level}, place.style);
+    return place;
 }
 
 bool RtfReader::skipCharacter() {
@@ -590,6 +800,8 @@ void RtfReader::plainBytes() {
         break;
     }
     case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
         break;
     default:
         for (const char* q = start; q < _p; ++q)
@@ -624,7 +836,17 @@ void RtfReader::character(char16_t c) {
     case Destination::Attachment:
         _attachmentName += QString(QChar(c)).toUtf8();
         break;
+    case Destination::LevelMarker:
+        if (_levelMarker.size() < kMaxLevelMarker)
+            _levelMarker += QChar(c);
+        break;
+    case Destination::FieldInstruction:
+        if (_fieldInstruction.size() < kMaxFieldInstruction)
+            _fieldInstruction += QChar(c);
+        break;
     case Destination::Skip:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
         break;
     }
 }
@@ -693,6 +915,7 @@ TextRun RtfReader::runWithCurrentFormat() const {
     if (g.chars.color >= 0 && size_t(g.chars.color) < _colors.size())
         run.color = _colors[size_t(g.chars.color)];
     run.alignment = g.alignment;
+    run.link = _links[size_t(g.chars.link)];
     return run;
 }
 
@@ -704,10 +927,15 @@ void RtfReader::paragraph() {
 }
 
 void RtfReader::finishParagraph() {
-    // A paragraph takes the alignment in force where it ends.
-    const Alignment alignment = top().alignment;
-    for (size_t i = _paragraphStart; i < _runs.size(); ++i)
-        _runs[i].alignment = alignment;
+    // A paragraph takes the alignment and the list in force where it ends.
+    if (_paragraphStart < _runs.size()) {
+        const Alignment alignment = top().alignment;
+        const ListPlace list = listPlace(top());
+        for (size_t i = _paragraphStart; i < _runs.size(); ++i) {
+            _runs[i].alignment = alignment;
+            _runs[i].list = list;
+        }
+    }
     _paragraphStart = _runs.size();
     _breakRun = true;
 }

@@ -1,11 +1,13 @@
 #include "rich_text/rtf_writer.h"
 
 #include "rich_text/code_page.h"
+#include "rich_text/rtf_lists.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace tardigo {
 
@@ -64,6 +66,9 @@ struct WrittenFormat {
     int color = 0;
 };
 
+// Twips a list's items stand in by at each level, as the platform indents them.
+constexpr int kListIndentTwips = 720;
+
 class RtfWriter {
 public:
     explicit RtfWriter(const std::vector<TextRun>& runs) : _runs(runs) {}
@@ -72,12 +77,18 @@ public:
 private:
     void collectTables();
     void writeHeader();
+    void writeListTables();
     void writeBody();
+    // Writes the paragraph that starts at the run and offset given; moves them past its end.
+    void writeParagraph(size_t& run, qsizetype& offset);
     int fontIndex(const TextRun& run) const;
     int colorIndex(const TextRun& run) const;
     void writeFormat(const TextRun& run);
     void writeFlag(bool value, bool& written, const char* on, const char* off);
-    void writeParagraphStart(Alignment alignment);
+    void writeParagraphStart(const TextRun& run);
+    void writeListMarker(const ListPlace& place);
+    void openLink(const QString& target);
+    void closeLink();
     void writeAttachment(const TextRun& run);
     void writeCharacter(char16_t c);
     void writeNumberWord(const char* word, int value);
@@ -86,7 +97,12 @@ private:
     QByteArray _out;
     QStringList _fonts;
     std::vector<Rgb8> _colors; // table entries from 1 on; entry 0 is the default colour
+    std::vector<int> _lists;   // the runs' list numbers, in the order the lists start
+    std::vector<std::vector<std::optional<ListStyle>>> _listLevels; // of each list, each level's style
+    ListNumbering _numbering;
     WrittenFormat _written;
+    WrittenFormat _beforeLink; // restored when the link's group closes
+    QString _link;             // the link whose group is open
 };
 
 QByteArray RtfWriter::write() {
@@ -118,36 +134,112 @@ void RtfWriter::writeHeader() {
         _out += ';';
     }
     _out += "}\n";
+    writeListTables();
+}
+
+void RtfWriter::writeListTables() {
+    if (_lists.empty())
+        return;
+    // Each list gets its own definition and override, numbered from 1 as the platform numbers them.
+    _out += "{\\*\\listtable";
+    for (size_t i = 0; i < _listLevels.size(); ++i) {
+        const int number = int(i) + 1;
+        writeNumberWord("{\\list\\listtemplateid", number);
+        _out += "\\listhybrid";
+        for (size_t level = 0; level < _listLevels[i].size(); ++level) {
+            const ListStyle style = _listLevels[i][level].value_or(ListStyle::Disc);
+            const int format = rtfNumberFormat(style);
+            writeNumberWord("{\\listlevel\\levelnfc", format);
+            writeNumberWord("\\levelnfcn", format);
+            _out += "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0";
+            _out += "{\\*\\levelmarker \\{" + rtfMarkerName(style).toLatin1() + "\\}";
+            _out += isNumbered(style) ? ".}" : "}";
+            writeNumberWord("{\\leveltext\\leveltemplateid", number * 100 + int(level) + 1);
+            if (isNumbered(style)) {
+                _out += "\\'02\\'";
+                _out += QByteArray::number(int(level), 16).rightJustified(2, '0');
+                _out += ".;}{\\levelnumbers\\'01;}";
+            } else {
+                _out += "\\'01";
+                for (QChar c : listMarkerText(style, 1))
+                    writeCharacter(c.unicode());
+                _out += ";}{\\levelnumbers;}";
+            }
+            const int indent = kListIndentTwips * (int(level) + 1);
+            writeNumberWord("\\fi", -kListIndentTwips / 2);
+            writeNumberWord("\\li", indent);
+            writeNumberWord("\\lin", indent);
+            _out += " }";
+        }
+        _out += "{\\listname ;}";
+        writeNumberWord("\\listid", number);
+        _out += '}';
+    }
+    _out += "}\n{\\*\\listoverridetable";
+    for (size_t i = 0; i < _listLevels.size(); ++i) {
+        writeNumberWord("{\\listoverride\\listid", int(i) + 1);
+        writeNumberWord("\\listoverridecount0\\ls", int(i) + 1);
+        _out += '}';
+    }
+    _out += "}\n";
 }
 
 void RtfWriter::writeBody() {
-    bool paragraphStart = true;
+    size_t run = 0;
+    qsizetype offset = 0;
     bool first = true;
-    Alignment alignment = Alignment::Natural;
-    for (const TextRun& run : _runs) {
-        bool formatWritten = false;
-        for (QChar qc : run.text) {
-            const char16_t c = qc.unicode();
-            if (paragraphStart && (first || run.alignment != alignment)) {
-                writeParagraphStart(run.alignment);
-                if (first)
-                    _out += '\n';
-                alignment = run.alignment;
-                first = false;
-            }
-            paragraphStart = c == u'\n';
-            if (!formatWritten) {
-                writeFormat(run);
-                formatWritten = true;
-            }
-            if (c == kAttachmentCharacter && run.isAttachment())
-                writeAttachment(run);
+    const TextRun* paragraph = nullptr; // the run whose paragraph attributes were written last
+    while (run < _runs.size()) {
+        if (_runs[run].text.isEmpty()) {
+            ++run;
+            continue;
+        }
+        const TextRun& head = _runs[run];
+        if (first || !head.sameParagraph(*paragraph)) {
+            writeParagraphStart(head);
+            if (first)
+                _out += '\n';
+            first = false;
+            paragraph = &head;
+        }
+        if (head.list.inList())
+            writeListMarker(head.list);
+        writeParagraph(run, offset);
+    }
+    if (first) {
+        TextRun empty;
+        writeParagraphStart(empty);
+    }
+}
+
+void RtfWriter::writeParagraph(size_t& run, qsizetype& offset) {
+    for (; run < _runs.size(); ++run, offset = 0) {
+        const TextRun& current = _runs[run];
+        if (offset >= current.text.size())
+            continue;
+        if (current.link != _link) {
+            closeLink();
+            openLink(current.link);
+        }
+        writeFormat(current);
+        for (; offset < current.text.size(); ++offset) {
+            const char16_t c = current.text[offset].unicode();
+            if (c == kAttachmentCharacter && current.isAttachment())
+                writeAttachment(current);
             else
                 writeCharacter(c);
+            if (c == u'\n') {
+                // The paragraph's end stays inside its link, so that the break keeps the link too.
+                closeLink();
+                if (++offset == current.text.size()) {
+                    ++run;
+                    offset = 0;
+                }
+                return;
+            }
         }
     }
-    if (first)
-        writeParagraphStart(Alignment::Natural);
+    closeLink();
 }
 
 void RtfWriter::collectTables() {
@@ -158,6 +250,21 @@ void RtfWriter::collectTables() {
             _fonts.append(family);
         if (run.color && std::find(_colors.begin(), _colors.end(), toRgb8(*run.color)) == _colors.end())
             _colors.push_back(toRgb8(*run.color));
+        if (!run.list.inList() || run.text.isEmpty())
+            continue;
+        auto list = std::find(_lists.begin(), _lists.end(), run.list.list);
+        if (list == _lists.end()) {
+            _lists.push_back(run.list.list);
+            _listLevels.emplace_back();
+            list = _lists.end() - 1;
+        }
+        // A level takes the style of its first item; the levels above an item's are all written.
+        std::vector<std::optional<ListStyle>>& levels = _listLevels[size_t(list - _lists.begin())];
+        const size_t level = size_t(std::max(run.list.level, 0));
+        if (levels.size() <= level)
+            levels.resize(level + 1);
+        if (!levels[level])
+            levels[level] = run.list.style;
     }
     if (_fonts.isEmpty())
         _fonts.append(kDefaultFontFamily);
@@ -202,10 +309,56 @@ void RtfWriter::writeFlag(bool value, bool& written, const char* on, const char*
     written = value;
 }
 
-void RtfWriter::writeParagraphStart(Alignment alignment) {
-    _out += kParagraphStart;
-    _out += alignmentWords(alignment);
+void RtfWriter::writeParagraphStart(const TextRun& run) {
+    if (run.list.inList()) {
+        // Tab stops for the marker and the text, and the text's indent, as the platform writes them.
+        const int indent = kListIndentTwips * (std::max(run.list.level, 0) + 1);
+        writeNumberWord("\\pard\\tx", indent - 500);
+        writeNumberWord("\\tx", indent);
+        writeNumberWord("\\li", indent);
+        writeNumberWord("\\fi", -indent);
+    } else {
+        _out += kParagraphStart;
+    }
+    _out += alignmentWords(run.alignment);
     _out += "\\pardirnatural\n";
+    if (run.list.inList()) {
+        const auto list = std::find(_lists.begin(), _lists.end(), run.list.list);
+        writeNumberWord("\\ls", int(list - _lists.begin()) + 1);
+        writeNumberWord("\\ilvl", std::max(run.list.level, 0));
+    }
+}
+
+void RtfWriter::writeListMarker(const ListPlace& place) {
+    // The marker as the platform writes it, for readers that know no lists.
+    _out += "{\\listtext\t";
+    for (QChar c : _numbering.nextMarker(place))
+        writeCharacter(c.unicode());
+    _out += "\t}";
+}
+
+void RtfWriter::openLink(const QString& target) {
+    _link = target;
+    if (target.isEmpty())
+        return;
+    _beforeLink = _written;
+    _out += "{\\field{\\*\\fldinst{HYPERLINK \"";
+    // A quote would end the target early; in an address it stands for itself percent-encoded.
+    for (QChar c : target) {
+        if (c == u'"')
+            _out += "%22";
+        else
+            writeCharacter(c.unicode());
+    }
+    _out += "\"}}{\\fldrslt ";
+}
+
+void RtfWriter::closeLink() {
+    if (_link.isEmpty())
+        return;
+    _out += "}}";
+    _written = _beforeLink;
+    _link.clear();
 }
 
 void RtfWriter::writeAttachment(const TextRun& run) {

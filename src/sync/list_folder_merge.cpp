@@ -14,7 +14,7 @@
 #include "sync/item_fingerprint.h"
 #include "sync/sync_log.h"
 
-#include <QDir>
+#include <QCryptographicHash>
 
 namespace tardigo {
 
@@ -39,6 +39,18 @@ std::unordered_map<const Dict*, Dict*> parentsIn(Dict& root) {
     return parents;
 }
 
+/// The uid of a conflict copy keeping this version of the item: the same each time the same
+/// conflict is met, so that a sync interrupted after saving the copy makes no second one.
+QString conflictCopyUid(const QString& uid, const QByteArray& versionHash) {
+    const QByteArray key = uid.toUtf8() + '\n' + versionHash;
+    return uid + QStringLiteral("-conflict-") +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
+}
+
+QByteArray hashOf(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
+
 /// The place of the item among its parent's children.
 std::vector<Value>::iterator placeOf(Dict& parent, const Dict& item) {
     std::vector<Value>& children = childrenOf(parent)->items;
@@ -54,50 +66,24 @@ QByteArray ListFolderMerge::FolderFile::saysAt(qint64 index) const {
     return itemFingerprint(*content.item, content.parentUid, index);
 }
 
-ListFolderMerge::ListFolderMerge(Dict& root, const VdirFolder& folder, SyncState& state, SyncReport& report)
-    : _root(root), _folder(folder), _state(state), _report(report), _now(Clock::now()) {}
-
-bool ListFolderMerge::mergeIntoList() {
-    if (assignItemUids(_root) > 0)
-        _report.listChanged = true;
-    readList();
-    if (!readFolder())
-        return false;
-    for (const QString& uid : std::as_const(_order))
-        decide(uid);
-    return applyToList();
-}
-
-void ListFolderMerge::readList() {
-    forEachItemBelow(_root, [this](const NodePtr& item, const Dict& parent, qsizetype index) {
-        ListItem entry{item, uidOf(parent), index, {}, false};
-        entry.hash = itemFingerprint(*item, entry.parentUid, index);
-        const QString uid = uidOf(*item);
-        const auto synced = _state.items.constFind(uid);
-        entry.changed = synced == _state.items.cend() || synced->itemHash != entry.hash;
-        _items.insert(uid, entry);
-        _order.append(uid);
-    });
-}
+ListFolderMerge::ListFolderMerge(SyncStore& store, SyncState& state, SyncReport& report)
+    : _store(store), _state(state), _report(report), _now(Clock::now()) {}
 
 bool ListFolderMerge::readFolder() {
     QString error;
-    const std::optional<QStringList> names = _folder.calendarFiles(&error);
-    if (!names) {
+    const std::optional<StoreListing> listing = _store.list(&error);
+    if (!listing) {
         _report.error = error;
         return false;
     }
+    _report.problems += listing->passedOver;
+    for (const QString& name : listing->takenNames)
+        _takenNames.insert(name);
     QHash<QString, QString> knownNames; // file name to the uid the last sync knew it by
     for (auto it = _state.items.cbegin(); it != _state.items.cend(); ++it)
         knownNames.insert(it->fileName, it.key());
-    for (const QString& name : *names) {
-        _takenNames.insert(name);
+    for (const QString& name : listing->names)
         readFile(name, knownNames.value(name));
-    }
-    for (auto it = _state.items.cbegin(); it != _state.items.cend(); ++it) {
-        if (!_items.contains(it.key()) && !_files.count(it.key()))
-            _order.append(it.key());
-    }
     return true;
 }
 
@@ -105,7 +91,7 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     QString error;
     FolderFile file;
     file.name = name;
-    const std::optional<QByteArray> bytes = _folder.read(name, &error);
+    const std::optional<QByteArray> bytes = _store.read(name, &error);
     if (!bytes) {
         _report.problems.append(error);
         if (!known.isEmpty())
@@ -113,12 +99,11 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
         return;
     }
     file.bytes = *bytes;
-    file.hash = VdirFolder::hashOf(file.bytes);
+    file.hash = hashOf(file.bytes);
     if (!known.isEmpty() && _state.items.value(known).fileHash == file.hash && !_files.count(known)) {
         file.says = _state.items.value(known).itemHash; // unchanged: it says what the item said then
         file.modified = _state.items.value(known).modified;
-        if (!_items.contains(known))
-            _order.append(known);
+        _folderOrder.append(known);
         _files[known] = std::move(file);
         return;
     }
@@ -132,7 +117,7 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     const QString uid = uidOf(*file.content.item);
     if (uid.isEmpty()) {
         _report.problems.append(QStringLiteral("%1 holds a to-do without a UID; it was left alone.")
-                                    .arg(QDir(_folder.path()).filePath(name)));
+                                    .arg(_store.location() + u'/' + name));
         return;
     }
     if (const auto other = _files.find(uid); other != _files.end()) {
@@ -144,14 +129,12 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     const auto synced = _state.items.constFind(uid);
     file.changed = synced == _state.items.cend() || synced->fileHash != file.hash || synced->fileName != name;
     file.says = itemFingerprint(*file.content.item, file.content.parentUid, file.content.order);
-    if (!_items.contains(uid))
-        _order.append(uid);
+    _folderOrder.append(uid);
     _files[uid] = std::move(file);
 }
 
 bool ListFolderMerge::parse(FolderFile& file) {
-    const QString path = QDir(_folder.path()).filePath(file.name);
-    CalendarRead read = readCalendar(file.bytes, path);
+    CalendarRead read = readCalendar(file.bytes, _store.location() + u'/' + file.name);
     if (!read.ok()) {
         _report.problems.append(read.error + QStringLiteral(" The file was left alone."));
         return false;
@@ -174,6 +157,34 @@ bool ListFolderMerge::parse(FolderFile& file) {
     return true;
 }
 
+bool ListFolderMerge::mergeIntoList(Dict& root, bool allowRemovals) {
+    _root = &root;
+    if (assignItemUids(root) > 0)
+        _report.listChanged = true;
+    readList();
+    for (const QString& uid : std::as_const(_folderOrder)) {
+        if (!_items.contains(uid))
+            _order.append(uid);
+    }
+    for (const QString& uid : std::as_const(_order))
+        decide(uid);
+    if (removalsWait(allowRemovals))
+        return false;
+    return applyToList();
+}
+
+void ListFolderMerge::readList() {
+    forEachItemBelow(*_root, [this](const NodePtr& item, const Dict& parent, qsizetype index) {
+        ListItem entry{item, uidOf(parent), index, {}, false};
+        entry.hash = itemFingerprint(*item, entry.parentUid, index);
+        const QString uid = uidOf(*item);
+        const auto synced = _state.items.constFind(uid);
+        entry.changed = synced == _state.items.cend() || synced->itemHash != entry.hash;
+        _items.insert(uid, entry);
+        _order.append(uid);
+    });
+}
+
 void ListFolderMerge::decide(const QString& uid) {
     if (_skipped.contains(uid))
         return;
@@ -186,13 +197,23 @@ void ListFolderMerge::decide(const QString& uid) {
             return; // whatever the list did goes to the file
         if (!item->changed)
             takeFromFile(uid, file->second);
-        else if (item->hash != file->second.saysAt(item->index))
+        else if (!agrees(*item, file->second))
             resolveConflict(uid, *item, file->second);
     } else if (inList && synced && !item->changed) {
         _doomed.push_back(item->item); // its file was deleted
     } else if (inFolder && (!synced || file->second.changed)) {
         takeFromFile(uid, file->second); // new there, or changed there after the list deleted it
     }
+}
+
+bool ListFolderMerge::agrees(const ListItem& mine, const FolderFile& theirs) const {
+    // The file holds nothing the item does not: it was written from the item, or the item was
+    // taken from it, by a sync that ended before it could record so. Where the item stands is then
+    // the list's to say, as its order among siblings changes with every sibling that comes or goes.
+    if (mine.hash == theirs.saysAt(mine.index))
+        return true;
+    const NodePtr content = todoContentOf(*mine.item, mine.parentUid, mine.index).item;
+    return !applyTodoItem(*content, *theirs.content.item);
 }
 
 QDateTime ListFolderMerge::lastChangeOf(const QString& uid, const Dict& item) const {
@@ -204,23 +225,28 @@ QDateTime ListFolderMerge::lastChangeOf(const QString& uid, const Dict& item) co
 }
 
 void ListFolderMerge::resolveConflict(const QString& uid, ListItem& mine, FolderFile& theirs) {
-    _report.conflicts.append(nameOf(*mine.item));
-    const QDateTime listTime = lastChangeOf(uid, *mine.item);
-    if (theirs.modified.isValid() && theirs.modified > listTime) {
-        _copies.emplace_back(mine.item, conflictCopy(*mine.item));
-        takeFromFile(uid, theirs);
-        return;
+    const bool theirsLater = theirs.modified.isValid() && theirs.modified > lastChangeOf(uid, *mine.item);
+    NodePtr kept = mine.item;
+    QByteArray keptHash = mine.hash;
+    if (!theirsLater) {
+        kept = newToDoItem();
+        applyTodoItem(*kept, *theirs.content.item);
+        keptHash = theirs.hash;
     }
-    NodePtr fileVersion = newToDoItem();
-    applyTodoItem(*fileVersion, *theirs.content.item);
-    _copies.emplace_back(mine.item, conflictCopy(*fileVersion));
+    const QString copyUid = conflictCopyUid(uid, keptHash);
+    if (!_items.contains(copyUid)) {
+        _report.conflicts.append(nameOf(*mine.item));
+        _copies.emplace_back(mine.item, conflictCopy(*kept, copyUid));
+    }
+    if (theirsLater)
+        takeFromFile(uid, theirs);
 }
 
-NodePtr ListFolderMerge::conflictCopy(const Dict& version) const {
+NodePtr ListFolderMerge::conflictCopy(const Dict& version, const QString& uid) const {
     NodePtr copy = version.deepCopy();
     copy->set(key::children, Array::create());
     removeUids(*copy);
-    copy->set(key::uid, newItemUid());
+    copy->set(key::uid, uid);
     copy->set(key::name, QStringLiteral("%1 (conflict copy)").arg(nameOf(version)));
     return copy;
 }
@@ -246,19 +272,52 @@ void ListFolderMerge::takeFromFile(const QString& uid, FolderFile& file) {
         _placings.push_back({existing->item, file.content.parentUid, file.content.order});
 }
 
+bool ListFolderMerge::removalsWait(bool allowRemovals) {
+    if (allowRemovals || _doomed.empty())
+        return false;
+    const int synced = int(_state.items.size());
+    int lost = 0;
+    for (auto it = _state.items.cbegin(); it != _state.items.cend(); ++it) {
+        if (!_files.count(it.key()) && !_skipped.contains(it.key()))
+            ++lost;
+    }
+    if (lost < synced && (2 * lost <= synced || lost <= kLostFilesUnasked))
+        return false;
+    _report.heldRemovals = int(_doomed.size());
+    _report.lostFiles = lost;
+    _report.syncedFiles = synced;
+    const bool calendar = isServerLocation(_store.location());
+    const QString store =
+        (calendar ? QStringLiteral("The calendar %1") : QStringLiteral("The sync folder %1"))
+            .arg(_store.location());
+    // One pass of arg() each: a location's percent-encoding (say, "%1F") is no place marker.
+    const QString what = lost == synced
+                             ? QStringLiteral("%1 holds none of the %2 to-dos it held at the last sync")
+                                   .arg(store, QString::number(synced))
+                             : QStringLiteral("%1 has lost %2 of the %3 to-dos it held at the last sync")
+                                   .arg(store, QString::number(lost), QString::number(synced));
+    const QString why = calendar
+                            ? QStringLiteral("it may have been restored from an older copy, or emptied")
+                            : QStringLiteral("it may be on a drive that is not mounted, or it was emptied");
+    _report.error =
+        QStringLiteral("%1: %2. Nothing was changed; %3 items of the list would have been removed.")
+            .arg(what, why, QString::number(_doomed.size()));
+    return true;
+}
+
 bool ListFolderMerge::applyToList() {
-    TreePlacement placement(_root, TreePlacement::Orders::AsPlaces);
+    TreePlacement placement(*_root, TreePlacement::Orders::AsPlaces);
     for (const Placing& placing : _placings)
         placement.place(placing.item, placing.parentUid, placing.order);
     if (!placement.apply()) {
         _report.error =
             QStringLiteral("The sync folder %1 nests its to-dos more than %2 levels deep, more than a "
                            "list can hold; nothing was synced.")
-                .arg(_folder.path())
+                .arg(_store.location())
                 .arg(kMaxItemDepth);
         return false;
     }
-    std::unordered_map<const Dict*, Dict*> parents = parentsIn(_root);
+    std::unordered_map<const Dict*, Dict*> parents = parentsIn(*_root);
     // A deleted item's children that stay take its place.
     for (const NodePtr& doomed : _doomed) {
         Dict* parent = parents[doomed.get()];
@@ -275,6 +334,7 @@ bool ListFolderMerge::applyToList() {
                 parents[orphan.asDict().get()] = parent;
         }
         ++_report.itemsRemoved;
+        _report.removedUids.append(uidOf(*doomed));
     }
     for (const auto& [original, copy] : _copies) {
         Dict* parent = parents[original.get()];
@@ -286,32 +346,31 @@ bool ListFolderMerge::applyToList() {
     return true;
 }
 
-void ListFolderMerge::updateFolder() {
+void ListFolderMerge::recordAgreement() {
     QSet<QString> inList;
-    forEachItemBelow(_root, [&](const NodePtr& item, const Dict& parent, qsizetype index) {
+    forEachItemBelow(*_root, [&](const NodePtr& item, const Dict& parent, qsizetype index) {
         const QString uid = uidOf(*item);
         inList.insert(uid);
         if (_skipped.contains(uid))
             return;
-        const QString parentUid = uidOf(parent);
-        const QByteArray hash = itemFingerprint(*item, parentUid, index);
+        const Write write{uid, item, uidOf(parent), index, itemFingerprint(*item, uidOf(parent), index)};
         const auto file = _files.find(uid);
-        if (file != _files.end() && file->second.saysAt(index) == hash) {
-            _state.items.insert(uid, {hash, file->second.hash, file->second.name,
-                                      _modified.value(uid, file->second.modified)});
+        if (file == _files.end()) {
+            _writes.push_back(write);
             return;
         }
-        writeFile(uid, item, todoContentOf(*item, parentUid, index), hash);
-    });
-    for (auto& [uid, file] : _files) {
-        if (inList.contains(uid))
-            continue;
-        if (const QString error = _folder.remove(file.name); !error.isEmpty()) {
-            _report.problems.append(error);
-            continue;
+        const QDateTime modified = _modified.value(uid, file->second.modified);
+        if (file->second.saysAt(index) == write.hash) {
+            _state.items.insert(uid, {write.hash, file->second.hash, file->second.name, modified});
+            return;
         }
-        ++_report.filesRemoved;
-        _state.items.remove(uid);
+        // What the file holds is in the list now; the list's version is still to be written to it.
+        _state.items.insert(uid, {QByteArray(), file->second.hash, file->second.name, modified});
+        _writes.push_back(write);
+    });
+    for (const QString& uid : std::as_const(_folderOrder)) {
+        if (!inList.contains(uid))
+            _removals.append(uid);
     }
     for (auto it = _state.items.begin(); it != _state.items.end();) {
         const bool gone =
@@ -320,10 +379,24 @@ void ListFolderMerge::updateFolder() {
     }
 }
 
-void ListFolderMerge::writeFile(const QString& uid, const NodePtr& item, const TodoContent& content,
-                                const QByteArray& hash) {
-    const QDateTime modified = lastChangeOf(uid, *item);
-    const auto existing = _files.find(uid);
+bool ListFolderMerge::updateFolder(const SyncStepSeam& seam) {
+    for (const Write& write : _writes) {
+        writeFile(write);
+        if (seam && !seam(SyncStep::FileWritten))
+            return false;
+    }
+    for (const QString& uid : std::as_const(_removals)) {
+        removeFile(uid);
+        if (seam && !seam(SyncStep::FileRemoved))
+            return false;
+    }
+    return true;
+}
+
+void ListFolderMerge::writeFile(const Write& write) {
+    const QDateTime modified = lastChangeOf(write.uid, *write.item);
+    const TodoContent content = todoContentOf(*write.item, write.parentUid, write.index);
+    const auto existing = _files.find(write.uid);
     FolderFile* file = existing == _files.end() ? nullptr : &existing->second;
     if (file && !file->calendar && !parse(*file))
         return;
@@ -338,18 +411,27 @@ void ListFolderMerge::writeFile(const QString& uid, const NodePtr& item, const T
     } else {
         fresh = calendarHolding(newTodo(content, modified));
         calendar = fresh.get();
-        name = VdirFolder::fileNameForUid(uid);
+        name = _store.nameForUid(write.uid);
         if (_takenNames.contains(name))
-            name = VdirFolder::fileNameForUid(newItemUid());
+            name = _store.nameForUid(newItemUid());
         _takenNames.insert(name);
     }
     const QByteArray bytes = icalText(calendar);
-    if (const QString error = _folder.write(name, bytes); !error.isEmpty()) {
-        _report.problems.append(error);
+    if (const QString error = _store.write(name, bytes); !error.isEmpty()) {
+        _report.writeFailures.append(error);
         return;
     }
     ++_report.filesWritten;
-    _state.items.insert(uid, {hash, VdirFolder::hashOf(bytes), name, modified});
+    _state.items.insert(write.uid, {write.hash, hashOf(bytes), name, modified});
+}
+
+void ListFolderMerge::removeFile(const QString& uid) {
+    if (const QString error = _store.remove(_files.at(uid).name); !error.isEmpty()) {
+        _report.writeFailures.append(error);
+        return;
+    }
+    ++_report.filesRemoved;
+    _state.items.remove(uid);
 }
 
 } // namespace tardigo

@@ -5,7 +5,8 @@
 #include "model/value.h"
 #include "sync/sync_report.h"
 #include "sync/sync_state.h"
-#include "sync/vdir_folder.h"
+#include "sync/sync_steps.h"
+#include "sync/sync_store.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -16,22 +17,38 @@
 
 namespace tardigo {
 
-/// The two-way merge of a list and a vdir folder. Each side's changes since the last sync are
-/// found by comparing hashes with the sync state: a change on one side is copied to the other, an
-/// item new on either side is created on the other, and one deleted on one side and unchanged on
-/// the other is deleted there. An item changed on both sides keeps the version changed last (the
-/// list's on a tie) and gets the other beside it as "<name> (conflict copy)"; one deleted on one
-/// side and changed on the other is kept. Nothing is ever dropped silently.
+/// The two-way merge of a list and a store of to-dos (a vdir folder). Each side's changes since the
+/// last sync are found by comparing hashes with the sync state: a change on one side is copied to
+/// the other, an item new on either side is created on the other, and one deleted on one side and
+/// unchanged on the other is deleted there. An item changed on both sides keeps the version changed
+/// last (the list's on a tie) and gets the other beside it as "<name> (conflict copy)", unless the
+/// file says nothing the list does not (the list then stands); one deleted on one side and changed
+/// on the other is kept. Nothing is ever dropped silently.
+///
+/// Its guards hold for every store: it removes no item from the list when the store lost most of
+/// what it held, unless removals are allowed; and it repeats nothing when a sync before it was
+/// interrupted or failed to write, wherever that was, as the state it records at each step and the
+/// conflict copies' uids (taken from the version they keep) make every step safe to do twice.
 class ListFolderMerge {
 public:
-    ListFolderMerge(Dict& root, const VdirFolder& folder, SyncState& state, SyncReport& report);
+    /// Without the user's word, removals wait when the store lost every to-do it held, or more than
+    /// half of them and more than this many.
+    static constexpr int kLostFilesUnasked = 5;
 
-    /// Reads the folder, decides each item's fate and changes the list in memory. False, with the
-    /// reason in the report, when the folder cannot be read or the list would nest too deep.
-    bool mergeIntoList();
-    /// Then, once the list is saved: writes and removes the folder's files to match it, and records
-    /// what each side now holds in the state.
-    void updateFolder();
+    ListFolderMerge(SyncStore& store, SyncState& state, SyncReport& report);
+
+    /// Lists and reads the store: each file is hashed, and parsed only when it changed since the
+    /// last sync. False, with the reason in the report, when the store cannot be read.
+    bool readFolder();
+    /// Decides each item's fate and changes the list in memory. False, with the reason in the
+    /// report, when the list would nest too deep, or when removals wait for the user's word.
+    bool mergeIntoList(Dict& root, bool allowRemovals);
+    /// Once the list is saved: records in the state what the list and the store agree on, and
+    /// which files are in the list but wait for the list's version.
+    void recordAgreement();
+    /// Then writes and removes the store's files to match the list, recording each in the state.
+    /// False when the seam stopped it.
+    bool updateFolder(const SyncStepSeam& seam);
 
 private:
     struct ListItem {
@@ -56,28 +73,37 @@ private:
         /// wherever the item stands.
         QByteArray saysAt(qint64 index) const;
     };
+    struct Write {
+        QString uid;
+        NodePtr item;
+        QString parentUid;
+        qint64 index = 0;
+        QByteArray hash;
+    };
 
-    void readList();
-    bool readFolder();
     void readFile(const QString& name, const QString& known);
     bool parse(FolderFile& file);
+    void readList();
     void decide(const QString& uid);
+    bool agrees(const ListItem& mine, const FolderFile& theirs) const;
     void resolveConflict(const QString& uid, ListItem& mine, FolderFile& theirs);
     void takeFromFile(const QString& uid, FolderFile& file);
-    NodePtr conflictCopy(const Dict& version) const;
+    NodePtr conflictCopy(const Dict& version, const QString& uid) const;
     QDateTime lastChangeOf(const QString& uid, const Dict& item) const;
+    bool removalsWait(bool allowRemovals);
     bool applyToList();
-    void writeFile(const QString& uid, const NodePtr& item, const TodoContent& content,
-                   const QByteArray& hash);
+    void writeFile(const Write& write);
+    void removeFile(const QString& uid);
 
-    Dict& _root;
-    const VdirFolder& _folder;
+    SyncStore& _store;
     SyncState& _state;
     SyncReport& _report;
     QDateTime _now;
+    Dict* _root = nullptr;
 
     QHash<QString, ListItem> _items;                // by uid
     std::unordered_map<QString, FolderFile> _files; // by uid
+    QStringList _folderOrder;                       // the uids of _files, as the folder lists them
     QStringList _order;                             // every uid met, list first, in a stable order
     QSet<QString> _skipped;                         // uids whose file could not be read: left alone this time
     QSet<QString> _takenNames;                      // every file name in the folder
@@ -91,6 +117,8 @@ private:
     std::vector<Placing> _placings;
     std::vector<NodePtr> _doomed;
     std::vector<std::pair<NodePtr, NodePtr>> _copies; // original, conflict copy
+    std::vector<Write> _writes;                       // the files that wait for the list's version
+    QStringList _removals;                            // the uids whose files the list no longer holds
 };
 
 } // namespace tardigo

@@ -2,15 +2,35 @@
 
 #include "model/value.h"
 #include "sync/sync_report.h"
+#include "sync/sync_steps.h"
 
 namespace tardigo {
 
-/// Syncs a list file with a vdir folder in both directions (see ListFolderMerge), holding the list
-/// from reading it to saving it: the list is saved first, then the folder's files are written,
-/// then the state is recorded, so that an interruption at any point loses nothing. The folder
-/// becomes the list's sync folder. `stateFolder` empty means SyncState::defaultFolder().
-/// Headless: the command line calls it, and the window can call it off its interface thread.
-SyncReport syncList(const QString& listPath, const QString& folder, const QString& stateFolder = {});
+class SyncStore;
+
+/// How a sync may go.
+struct SyncOptions {
+    /// The user named this folder for the list here: the list is bound to it. Without, a list syncs
+    /// only with the folder it is bound to on this machine (SyncBindings).
+    bool bind = false;
+    /// The account that reaches a calendar, recorded with the binding.
+    QString account;
+    /// Items whose files are gone are removed even when the folder lost most of what it held.
+    bool allowRemovals = false;
+    /// Empty: SyncState::defaultFolder().
+    QString stateFolder;
+    SyncStepSeam afterStep;
+};
+
+/// Syncs a list file with a vdir folder in both directions (see ListFolderMerge). The folder is
+/// read first; the list's lock is held only from reading the list to saving it, then the folder's
+/// files are written, then the state is recorded. Any interruption leaves the next sync nothing to
+/// repeat. The folder becomes the list's sync folder. Headless: the command line calls it, and the
+/// window calls it off its interface thread. A calendar's address is refused: a calendar syncs
+/// through its account (the caldav library's syncWithCalendar).
+SyncReport syncList(const QString& listPath, const QString& folder, const SyncOptions& options);
+/// The same with any store.
+SyncReport syncList(const QString& listPath, SyncStore& store, const SyncOptions& options);
 
 /// The sync folder the list names; empty when it has none.
 QString syncFolderOf(const Dict& root);

@@ -3,8 +3,8 @@
 #include "archive/list_file.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "sync/list_sync.h"
 #include "sync/sync_command.h"
+#include "sync/sync_store.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ bool SyncAllReport::ok() const {
            std::all_of(lists.begin(), lists.end(), [](const auto& list) { return list.second.ok(); });
 }
 
-SyncAllReport syncAllLists(const QString& stateFolder) {
+SyncAllReport syncAllLists(const SyncOptions& options, const ServerSync& serverSync) {
     SyncAllReport report;
     const Value commandValue = UserDefaults::standard().objectForKey(pref::syncCommand);
     const QString command = commandValue.asString() ? *commandValue.asString() : QString();
@@ -24,6 +24,8 @@ SyncAllReport syncAllLists(const QString& stateFolder) {
             report.commandErrors.append(error);
     };
     runCommand();
+    SyncOptions eachList = options;
+    eachList.bind = false;
     QStringList seen;
     for (const QString& path : UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs)) {
         if (seen.contains(path))
@@ -32,7 +34,9 @@ SyncAllReport syncAllLists(const QString& stateFolder) {
         const ListLoad load = readListFile(path);
         const QString folder = load.ok() ? syncFolderOf(*load.root) : QString();
         if (!folder.isEmpty())
-            report.lists.emplace_back(path, syncList(path, folder, stateFolder));
+            report.lists.emplace_back(path, isServerLocation(folder) && serverSync
+                                                ? serverSync(path, folder, eachList)
+                                                : syncList(path, folder, eachList));
     }
     runCommand();
     return report;

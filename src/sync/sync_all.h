@@ -1,9 +1,10 @@
 #pragma once
 
-#include "sync/sync_report.h"
+#include "sync/list_sync.h"
 
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -16,10 +17,15 @@ struct SyncAllReport {
     bool ok() const;
 };
 
+/// Syncs a list with a store that is not a folder (a calendar on a server), given its location.
+using ServerSync =
+    std::function<SyncReport(const QString& listPath, const QString& location, const SyncOptions&)>;
+
 /// Syncs every list the minder watches ("tardigoMinderDocs") that names a sync folder. When the
 /// preference "syncCommand" is set, it runs before the merges (to fetch what the server holds)
 /// and after them (to send what they changed); the merges run even when it fails, as the folder
-/// is local.
-SyncAllReport syncAllLists(const QString& stateFolder = {});
+/// is local. A list that names a calendar syncs through `serverSync`. Each list syncs only with
+/// the store it is bound to; `options.bind` is not used.
+SyncAllReport syncAllLists(const SyncOptions& options = {}, const ServerSync& serverSync = {});
 
 } // namespace tardigo

@@ -7,16 +7,28 @@ namespace tardigo {
 
 /// What one sync of a list with its folder did, for the command line and the window to report.
 struct SyncReport {
-    QString error;         // why the sync stopped, a sentence; empty when it ran to its end
-    QStringList problems;  // files passed over, a sentence each; their items wait for the next sync
-    QStringList conflicts; // items changed on both sides: each has its other version beside it
-    QStringList keptRules; // items whose repeat rule from another client no period expresses
+    /// Why the sync stopped before it changed anything, a sentence; empty when it ran to its end.
+    QString error;
+    QString folder; // the folder synced with
+    /// The sync stopped because the list names a folder it is not bound to on this machine.
+    bool unbound = false;
+    /// The sync stopped because it would have removed this many items whose files are gone, from a
+    /// folder that lost most of what it held (`lostFiles` of `syncedFiles`); allowing removals
+    /// lets it go ahead.
+    int heldRemovals = 0, lostFiles = 0, syncedFiles = 0;
+
+    QStringList problems;      // files passed over, a sentence each; their items wait for the next sync
+    QStringList writeFailures; // files (and the state) that could not be written or removed, a sentence each
+    QStringList conflicts;     // items changed on both sides: each has its other version beside it
+    QStringList keptRules;     // items whose repeat rule from another client no period expresses
+    QStringList removedUids;   // the items removed from the list because their files are gone
     int itemsAdded = 0, itemsUpdated = 0, itemsRemoved = 0; // in the list
     int filesWritten = 0, filesRemoved = 0;                 // in the folder
     bool listChanged = false;
     QDateTime finished; // when the sync ended; invalid when it stopped
 
-    bool ok() const { return error.isEmpty(); }
+    /// It ran to its end and wrote everything it meant to.
+    bool ok() const { return error.isEmpty() && writeFailures.isEmpty(); }
     /// One line of what changed, e.g. "2 items added, 1 updated; 3 files written".
     QString summary() const;
 };

@@ -1,5 +1,7 @@
 #include "sync/sync_state.h"
 
+#include "sync/sync_store.h"
+
 #include "platform/atomic_file.h"
 #include "sync/sync_log.h"
 
@@ -15,13 +17,15 @@ namespace {
 
 constexpr int kVersion = 1;
 
-QString canonical(const QString& path) {
+} // namespace
+
+QString canonicalSyncPath(const QString& path) {
+    if (isServerLocation(path))
+        return path;
     const QFileInfo info(path);
     const QString resolved = info.canonicalFilePath();
     return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
 }
-
-} // namespace
 
 QString SyncState::defaultFolder() {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
@@ -30,15 +34,18 @@ QString SyncState::defaultFolder() {
     return base + QStringLiteral("/tardigo/sync");
 }
 
+QString SyncState::fileFor(const QString& stateFolder, const QString& listPath, const QString& syncFolder) {
+    const QByteArray pair = (canonicalSyncPath(listPath) + u'\n' + canonicalSyncPath(syncFolder)).toUtf8();
+    return QDir(stateFolder)
+        .filePath(QString::fromLatin1(QCryptographicHash::hash(pair, QCryptographicHash::Sha1).toHex()) +
+                  QStringLiteral(".json"));
+}
+
 SyncState SyncState::load(const QString& stateFolder, const QString& listPath, const QString& syncFolder) {
     SyncState state;
-    state._listPath = canonical(listPath);
-    state._syncFolder = canonical(syncFolder);
-    const QByteArray pair = (state._listPath + u'\n' + state._syncFolder).toUtf8();
-    state._path =
-        QDir(stateFolder)
-            .filePath(QString::fromLatin1(QCryptographicHash::hash(pair, QCryptographicHash::Sha1).toHex()) +
-                      QStringLiteral(".json"));
+    state._listPath = canonicalSyncPath(listPath);
+    state._syncFolder = canonicalSyncPath(syncFolder);
+    state._path = fileFor(stateFolder, listPath, syncFolder);
     if (!QFileInfo::exists(state._path))
         return state;
     QString error;

@@ -16,6 +16,10 @@ struct SyncedItem {
     bool operator==(const SyncedItem&) const = default;
 };
 
+/// The path as the sync knows a list or a folder by: with every link resolved, where it exists. A
+/// server's address stays as it is.
+QString canonicalSyncPath(const QString& path);
+
 /// What one list and one folder looked like when they were last synced, so that each side's
 /// changes since can be told apart. Kept per pair in the state folder
 /// ($XDG_STATE_HOME/tardigo/sync), never in the list or the folder.
@@ -26,6 +30,9 @@ public:
     /// The state of the pair; empty when they never synced. A state that does not read counts as
     /// empty too (logged): the sync then meets every item as new on both sides, which loses nothing.
     static SyncState load(const QString& stateFolder, const QString& listPath, const QString& syncFolder);
+
+    /// The file that holds the state of the pair.
+    static QString fileFor(const QString& stateFolder, const QString& listPath, const QString& syncFolder);
 
     /// Saves the state atomically; an empty string, or why it failed.
     QString save() const;

@@ -80,6 +80,17 @@ DialogService::showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QSt
     return QMessageBox::StandardButton(box.exec());
 }
 
+bool DialogService::agreesToReplace(QWidget* parent, const QString& path) {
+    const QFileInfo file(path);
+    return question(parent, QMessageBox::Warning, tr("Replace File"),
+                    tr("“%1” already exists. Do you want to replace it?").arg(file.fileName()),
+                    tr("A file with the same name already exists in “%1”. Replacing it overwrites its "
+                       "contents.")
+                        .arg(QDir::toNativeSeparators(file.absolutePath())),
+                    QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel,
+                    {{QMessageBox::Yes, tr("Replace")}}) == QMessageBox::Yes;
+}
+
 QString DialogService::openFileName(QWidget* parent, const QString& directory) {
     if (script().on)
         return nextScriptedFileName();
@@ -96,9 +107,11 @@ QString DialogService::saveFileName(QWidget* parent, const QString& suggestedPat
 QString DialogService::exportFileName(QWidget* parent, const QString& suggestedPath, const QString& filter,
                                       const QString& extension) {
     QString path = savePanel(parent, tr("Export"), suggestedPath, filter, extension);
-    if (!path.isEmpty() && QFileInfo(path).suffix() != extension)
-        path += u'.' + extension;
-    return path;
+    if (path.isEmpty() || QFileInfo(path).suffix() == extension)
+        return path;
+    // The dialog asked about the name as typed, not about this one.
+    path += u'.' + extension;
+    return !QFileInfo::exists(path) || agreesToReplace(parent, path) ? path : QString();
 }
 
 QString DialogService::imageFileName(QWidget* parent) {

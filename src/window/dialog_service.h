@@ -30,12 +30,14 @@ public:
                         const QString& informativeText);
     /// A failure told in plain words, window-modal on `parent`, the technical reason behind "Show Details".
     static void error(QWidget* parent, const AlertSheet& sheet);
+    /// Asks whether the file at path, which exists, may be replaced, as a save dialog does.
+    static bool agreesToReplace(QWidget* parent, const QString& path);
     /// The list file to open; empty when the user cancelled.
     static QString openFileName(QWidget* parent, const QString& directory);
     /// Where to save a list; empty when the user cancelled.
     static QString saveFileName(QWidget* parent, const QString& suggestedPath);
     /// Where to write an export of the required extension (added when missing); empty when the user
-    /// cancelled. A file that exists is replaced only when the user agrees.
+    /// cancelled. A file that exists is replaced only when the user agreed, in the dialog or after it.
     static QString exportFileName(QWidget* parent, const QString& suggestedPath, const QString& filter,
                                   const QString& extension);
     /// An image file to use as an icon; empty when the user cancelled.

@@ -4,7 +4,6 @@
 #include "document/outline_columns.h"
 #include "document/outline_view.h"
 #include "document/status_display.h"
-#include "document/sticky_notes.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
@@ -24,6 +23,7 @@
 #include "window/help_commands.h"
 #include "window/inspector_dock_widget.h"
 #include "window/item_appearance.h"
+#include "window/list_lock_wait.h"
 #include "window/message_box_sheet_window.h"
 #include "window/outline_delegate.h"
 #include "window/outline_key_handler.h"
@@ -45,6 +45,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopedValueRollback>
+#include <QScreen>
 #include <QSet>
 #include <QStatusBar>
 
@@ -137,14 +139,37 @@ void DocumentMainWindow::buildWidgets() {
 void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
     const UserDefaults& defaults = UserDefaults::standard();
     const Value frame = defaults.objectForKey(pref::windowFramePrefix + autosaveName);
-    if (const QByteArray* geometry = frame.asData())
+    if (const QByteArray* geometry = frame.asData()) {
         restoreGeometry(*geometry);
+        fitIntoScreen();
+    }
     const Value columnState = defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName);
     if (const QByteArray* columns = columnState.asData()) {
         _outline->header()->restoreState(*columns);
         // The arrow belongs to the list's sort state, which the document restores.
         _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
     }
+}
+
+void DocumentMainWindow::fitIntoScreen() {
+    if (isMaximized() || isFullScreen())
+        return;
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // A frame saved on a larger screen, or at a smaller scale, is made to fit, title bar and borders
+    // included: the desktop has not framed the window yet, so room is left for a usual frame.
+    const QMargins usualFrame(10, 40, 10, 10);
+    const QRect room = screen->availableGeometry().marginsRemoved(usualFrame);
+    QRect fitted = geometry();
+    fitted.setSize(fitted.size().boundedTo(room.size()).expandedTo(minimumSizeHint()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), room.left(), std::max(room.left(), room.right() + 1 - fitted.width())));
+    fitted.moveTop(
+        std::clamp(fitted.top(), room.top(), std::max(room.top(), room.bottom() + 1 - fitted.height())));
+    setGeometry(fitted);
 }
 
 void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
@@ -156,9 +181,10 @@ void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
 
 void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
-    connect(_outline, &OutlineTreeView::cellClicked, document, [document](int row, const QString& column) {
-        document->cellEdits().outlineViewAction(row, column);
-    });
+    connect(_outline, &OutlineTreeView::cellClicked, document,
+            [document](int row, const QString& column, bool onSelectedRow) {
+                document->cellEdits().outlineViewAction(row, column, onSelectedRow);
+            });
     connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
             [document](int row, const QString& column) {
                 document->cellEdits().outlineViewDoubleClicked(row, column);
@@ -464,17 +490,50 @@ bool DocumentMainWindow::save() {
 
 AutosaveScheduler::Outcome DocumentMainWindow::autoSave() {
     using Outcome = AutosaveScheduler::Outcome;
+    // The notes typed so far are saved too; the notes editor keeps the focus and the typing goes on.
+    _inspector->finishEditing();
     // Asking for a file would take the user out of the cell they are typing in.
     if (_document->fileName().isEmpty() && _outline->isEditing())
         return Outcome::Postponed;
     if (_document->fileName().isEmpty())
         return saveAs() ? Outcome::Saved : Outcome::Declined;
+    // While another program writes the list, the save comes later, without a dialog.
+    if (_waitingForLock || ListLock::ifFree(_document->fileName()).isHeldElsewhere())
+        return Outcome::Postponed;
     return saveToFile() ? Outcome::Saved : Outcome::Failed;
+}
+
+std::optional<ListLock> DocumentMainWindow::lockList(const QString& path, LockWaitPurpose purpose) {
+    // One wait at a time: a save asked for meanwhile (an autosave) comes again later.
+    if (_waitingForLock)
+        return std::nullopt;
+    const QScopedValueRollback waiting(_waitingForLock, true);
+    QString error;
+    std::optional<ListLock> lock = lockListForWindow(this, path, purpose, &error);
+    if (lock)
+        return lock;
+    const QString name = QFileInfo(path).fileName();
+    if (!error.isEmpty())
+        alert(purpose == LockWaitPurpose::Save ? saveErrorSheet(path, error)
+                                               : openErrorSheet(path, error, false));
+    else if (purpose == LockWaitPurpose::Save)
+        setStatusText(tr("“%1” was not saved: you stopped waiting for the other program.").arg(name));
+    else
+        setStatusText(tr("“%1” was not read again: you stopped waiting for the other program.").arg(name));
+    return std::nullopt;
 }
 
 bool DocumentMainWindow::saveToFile() {
     QString error;
-    switch (_document->saveUnlessChangedOnDisk(&error)) {
+    TardigoDocument::SaveOutcome outcome = TardigoDocument::SaveOutcome::Failed;
+    {
+        // Held for the check and the save only: the question below waits for the user without it.
+        const std::optional<ListLock> lock = lockList(_document->fileName(), LockWaitPurpose::Save);
+        if (!lock)
+            return false;
+        outcome = _document->saveUnlessChangedOnDisk(&error);
+    }
+    switch (outcome) {
     case TardigoDocument::SaveOutcome::Saved:
         return true;
     case TardigoDocument::SaveOutcome::ChangedOnDisk:
@@ -500,6 +559,9 @@ bool DocumentMainWindow::resolveChangeOnDisk() {
         return false;
     }
     if (answer != QMessageBox::Save)
+        return false;
+    const std::optional<ListLock> lock = lockList(_document->fileName(), LockWaitPurpose::Save);
+    if (!lock)
         return false;
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
@@ -554,7 +616,7 @@ void DocumentMainWindow::makeSticky() {
         QApplication::beep();
         return;
     }
-    _host.makeStickies(stickyNotesForItems(items));
+    _host.makeStickies(*_document, items);
 }
 
 bool DocumentMainWindow::saveAs() {
@@ -565,6 +627,9 @@ bool DocumentMainWindow::saveAs() {
                                   : _document->fileName();
     const QString path = DialogService::saveFileName(this, suggested);
     if (path.isEmpty())
+        return false;
+    const std::optional<ListLock> lock = lockList(path, LockWaitPurpose::Save);
+    if (!lock)
         return false;
     QString error;
     if (!_document->writeToFile(path, &error)) {
@@ -585,6 +650,10 @@ void DocumentMainWindow::revert() {
         tr("Your current changes will be lost."), QMessageBox::Discard | QMessageBox::Cancel,
         QMessageBox::Cancel, {{QMessageBox::Discard, tr("Revert")}});
     if (answer != QMessageBox::Discard)
+        return;
+    // Read once another program that is writing the list has finished.
+    const std::optional<ListLock> lock = lockList(_document->fileName(), LockWaitPurpose::Revert);
+    if (!lock)
         return;
     QString error;
     bool isLegacy = false;
@@ -609,6 +678,11 @@ bool DocumentMainWindow::confirmClose() {
 void DocumentMainWindow::closeEvent(QCloseEvent* event) {
     if (_closed) {
         event->accept();
+        return;
+    }
+    // A save waiting for the list's lock ends first, by itself or as the user stops it.
+    if (_waitingForLock) {
+        event->ignore();
         return;
     }
     if (!_changesReviewed && !confirmClose()) {

@@ -3,11 +3,13 @@
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 #include "minder/sheet_window.h"
+#include "window/list_lock_wait.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 
@@ -58,7 +60,7 @@ public:
     bool save();
     /// Asks for a new name and saves the list under it; false when it was not saved.
     bool saveAs();
-    /// Saves as Save does, without ending the editing in progress.
+    /// Saves as Save does, with the notes typed so far, without ending the editing in progress.
     AutosaveScheduler::Outcome autoSave();
     /// Reads the list again from its file, after the user agreed to lose the changes.
     void revert();
@@ -85,6 +87,8 @@ private:
     void connectShapingCommands();
     void connectInspectorCommands();
     void restoreLayout(const QString& autosaveName);
+    /// Shrinks and moves the window into the available area of its screen.
+    void fitIntoScreen();
     void updateTitle();
     void updateRecentDocuments();
     void customizeToolbar();
@@ -96,6 +100,9 @@ private:
     bool forwardToTextField(const char* command);
     void dataReplaced();
     void alert(const AlertSheet& sheet);
+    /// The lock of the list at path for a save or a revert, waited for without blocking the window;
+    /// none after telling the user why (the status line, when they stopped waiting).
+    std::optional<ListLock> lockList(const QString& path, LockWaitPurpose purpose);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
     /// Another program changed the list's file: the user chooses to reload it, to save this version
@@ -117,6 +124,7 @@ private:
     std::shared_ptr<MessageBoxSheetWindow> _sheets;
     bool _closed = false;
     bool _changesReviewed = false;
+    bool _waitingForLock = false;
 };
 
 } // namespace tardigo

@@ -3,14 +3,28 @@
 #include "document/tardigo_document.h"
 #include "minder/tw_alert_array.h"
 #include "print/print_options.h"
+#include "window/output_confirmation.h"
+#include "window/pdf_file.h"
 #include "window/print_controller.h"
 #include "window/print_view.h"
 
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace tardigo {
+
+namespace {
+
+/// Whether the job writes a PDF file. The preview draws with the printer's own settings through an
+/// engine that only keeps the pages.
+bool printsToFile(QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat &&
+           printer.paintEngine()->type() == QPaintEngine::Pdf;
+}
+
+} // namespace
 
 DocumentPrinting::DocumentPrinting(TardigoDocument& document, QWidget& window)
     : QObject(&window), _document(document), _window(window),
@@ -27,7 +41,7 @@ void DocumentPrinting::printShowingPrintPanel(bool showPanels) {
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
-    print(*_printer);
+    print(*_printer, showPanels);
 }
 
 void DocumentPrinting::printPreview() {
@@ -35,15 +49,23 @@ void DocumentPrinting::printPreview() {
     QPrintPreviewDialog preview(_printer.get(), &_window);
     preview.setWindowTitle(tr("Print Preview of “%1”").arg(_document.displayName()));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* printer) { print(*printer); });
+            [this](QPrinter* printer) { print(*printer, true); });
     preview.exec();
 }
 
-void DocumentPrinting::print(QPrinter& printer) {
+void DocumentPrinting::print(QPrinter& printer, bool replaceAgreed) {
     // The options are read now, after the dialog that may have changed them.
     PrintView view(_document, PrintOptions::fromUserDefaults());
     QString error;
-    if (!view.print(printer, &error))
+    if (printsToFile(printer)) {
+        const QString path = printer.outputFileName();
+        if (!confirmOutput(&_window, path, {_document.fileName()}, replaceAgreed))
+            return;
+        error = printToPdfFile(view, path, printer.pageLayout());
+    } else {
+        view.print(printer, &error);
+    }
+    if (!error.isEmpty())
         if (TWAlertArray* alerts = _document.alertArray())
             alerts->addAlert(tr("The list could not be printed."), error, false, std::nullopt, std::nullopt,
                              std::nullopt);

@@ -19,7 +19,9 @@ public:
     DocumentPrinting(TardigoDocument& document, QWidget& window);
     ~DocumentPrinting() override;
 
-    /// Prints the list as its outline shows it, after the print dialog when asked for.
+    /// Prints the list as its outline shows it, after the print dialog when asked for. A printout
+    /// to a file never replaces the list nor any other list, replaces another file only when the
+    /// user agreed (the print dialog asks), and is written whole or not at all.
     void printShowingPrintPanel(bool showPanels);
     /// Shows the printout as it would print; the preview can print it too.
     void printPreview();
@@ -27,7 +29,8 @@ public:
     QPrinter& printer() const { return *_printer; }
 
 private:
-    void print(QPrinter& printer);
+    /// `replaceAgreed`: a dialog asked whether to replace the printer's output file.
+    void print(QPrinter& printer, bool replaceAgreed);
 
     TardigoDocument& _document;
     QWidget& _window;

@@ -81,9 +81,9 @@ void DueDateEditor::showCalendar() {
 }
 
 void DueDateEditor::calendarPicked(QDate day) {
-    // The time of day stays what it was; a new due date starts at midnight.
+    // The time of day stays what it was; a new due date falls due when its day is over.
     const QDateTime typed = typedDate();
-    const QTime time = typed.isValid() ? typed.toLocalTime().time() : QTime(0, 0);
+    const QTime time = typed.isValid() ? typed.toLocalTime().time() : endOfDueDay();
     setText(formatDueDate(QDateTime(day, time)));
     _popup->hide();
     setFocus();

@@ -20,6 +20,11 @@ QString listName(const QString& listPath) {
     return QFileInfo(listPath).fileName();
 }
 
+QString syncPairDetails(const QString& listPath, const QString& folder) {
+    return QCoreApplication::translate("FileErrorSheets", "List: %1\nSync folder: %2")
+        .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder));
+}
+
 } // namespace
 
 AlertSheet openErrorSheet(const QString& path, const QString& reason, bool isLegacy) {
@@ -87,8 +92,7 @@ AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, cons
                 "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
                 "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
                 "another folder."),
-        QCoreApplication::translate("FileErrorSheets", "List: %1\nSync folder: %2")
-            .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder)));
+        syncPairDetails(listPath, folder));
 }
 
 AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names) {
@@ -112,6 +116,63 @@ AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names)
             "Another program gave them a repeat that no Tardigo period expresses, such as every "
             "three days. They are in the list without a repeat, and the other program keeps theirs."),
         names.join(u'\n'));
+}
+
+AlertSheet syncWriteFailureSheet(const QString& listPath, const QString& folder,
+                                 const QStringList& failures) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "Some files of “%1” could not be written.")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "The sync folder “%1” did not take them: it may be full, or you may not write to it. The list "
+            "is whole, and their items are written at the next sync. Show Details names each file.")
+            .arg(QDir::toNativeSeparators(folder)),
+        failures.join(u'\n'));
+}
+
+AlertSheet syncBindSheet(const QString& listPath, const QString& folder) {
+    AlertSheet question = sheet(
+        QCoreApplication::translate("FileErrorSheets", "Sync “%1” with the folder it names?")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "The list names the sync folder “%1”, but it was never synced with it on this computer: it may "
+            "be "
+            "a copy of another list, or a list from someone else. Syncing changes the files in that folder.")
+            .arg(QDir::toNativeSeparators(folder)),
+        syncPairDetails(listPath, folder));
+    question.defaultButton = QCoreApplication::translate("FileErrorSheets", "Sync");
+    question.alternateButton = QCoreApplication::translate("FileErrorSheets", "Don’t Sync");
+    question.alternateIsDefault = true;
+    return question;
+}
+
+AlertSheet syncRemovalSheet(const QString& listPath, const QString& folder, int count, int lost, int synced) {
+    const QString title =
+        lost == synced ? QCoreApplication::translate("FileErrorSheets",
+                                                     "The sync folder of “%1” holds none of its to-dos.")
+                             .arg(listName(listPath))
+                       : QCoreApplication::translate("FileErrorSheets",
+                                                     "The sync folder of “%1” has lost %2 of its %3 to-dos.")
+                             .arg(listName(listPath))
+                             .arg(lost)
+                             .arg(synced);
+    AlertSheet question = sheet(
+        title,
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "“%1” may be on a drive that is not mounted, or it was emptied, and nothing was changed. Keep "
+            "the items and sync when the folder is back, or remove them from the list (%2 in all) if their "
+            "to-dos were deleted on purpose.")
+            .arg(QDir::toNativeSeparators(folder))
+            .arg(count),
+        syncPairDetails(listPath, folder));
+    question.defaultButton = QCoreApplication::translate("FileErrorSheets", "Remove Items");
+    question.alternateButton = QCoreApplication::translate("FileErrorSheets", "Keep Items");
+    question.alternateIsDefault = true;
+    question.isCritical = true;
+    return question;
 }
 
 AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems) {

@@ -26,5 +26,13 @@ AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names);
 AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names);
 /// Files of the folder that the sync passed over, a sentence each.
 AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems);
+/// Files the sync could not write or remove, a sentence each; their items wait for the next sync.
+AlertSheet syncWriteFailureSheet(const QString& listPath, const QString& folder, const QStringList& failures);
+/// Whether the list may sync with the folder it names, which it was never synced with here. The
+/// default button syncs; Return does not.
+AlertSheet syncBindSheet(const QString& listPath, const QString& folder);
+/// Whether to remove `count` items whose files are gone from a folder that lost `lost` of the
+/// `synced` to-dos it held. The default button removes them; Return keeps them.
+AlertSheet syncRemovalSheet(const QString& listPath, const QString& folder, int count, int lost, int synced);
 
 } // namespace tardigo

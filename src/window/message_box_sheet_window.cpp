@@ -8,6 +8,30 @@
 
 namespace tardigo {
 
+namespace {
+
+/// The label with an access key on its first letter that no button before it took; a literal "&"
+/// stays one.
+QString withAccessKey(const QString& label, QString& taken) {
+    QString marked;
+    bool keyed = false;
+    for (const QChar c : label) {
+        if (c == u'&') {
+            marked += QStringLiteral("&&");
+            continue;
+        }
+        if (!keyed && c.isLetter() && !taken.contains(c.toLower())) {
+            taken += c.toLower();
+            marked += u'&';
+            keyed = true;
+        }
+        marked += c;
+    }
+    return marked;
+}
+
+} // namespace
+
 void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) {
     auto* box = new QMessageBox(_window);
     box->setObjectName(QStringLiteral("alertSheet"));
@@ -19,21 +43,28 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setInformativeText(sheet.message);
     box->setDetailedText(sheet.details);
     box->setTextFormat(Qt::PlainText);
-    // The default button is at the right end, the alternate before it, the other at the left.
+    // The default button is at the right end, the alternate before it, the other at the left; each
+    // is pressed with its access key as well.
     std::map<QAbstractButton*, int> codes;
-    QPushButton* defaultButton = box->addButton(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))),
-                                                QMessageBox::AcceptRole);
+    QString keys;
+    QPushButton* defaultButton =
+        box->addButton(withAccessKey(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))), keys),
+                       QMessageBox::AcceptRole);
     codes[defaultButton] = AlertDefaultReturn;
     QPushButton* alternateButton = nullptr;
     if (sheet.alternateButton) {
-        alternateButton = box->addButton(*sheet.alternateButton, QMessageBox::RejectRole);
+        alternateButton =
+            box->addButton(withAccessKey(*sheet.alternateButton, keys), QMessageBox::RejectRole);
         codes[alternateButton] = AlertAlternateReturn;
     }
     if (sheet.otherButton)
-        codes[box->addButton(*sheet.otherButton, QMessageBox::DestructiveRole)] = AlertOtherReturn;
-    box->setDefaultButton(sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton);
-    if (!sheet.alternateButton)
-        box->setEscapeButton(defaultButton);
+        codes[box->addButton(withAccessKey(*sheet.otherButton, keys), QMessageBox::DestructiveRole)] =
+            AlertOtherReturn;
+    // Return and Escape both make the choice that changes nothing: a notice is dismissed, not
+    // followed to its item, and what cannot be undone is never what a reflex does.
+    QPushButton* harmless = sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton;
+    box->setDefaultButton(harmless);
+    box->setEscapeButton(harmless);
     giveReadingWidth(*box);
     _sheet = box;
     QObject::connect(box, &QMessageBox::finished, box,

@@ -26,6 +26,10 @@ bool OutlineKeyHandler::eventFilter(QObject* watched, QEvent* event) {
         _document.shaping().outdentItems();
         return true;
     }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        _document.itemCommands().renameItem();
+        return true;
+    }
     return false;
 }
 

@@ -7,8 +7,8 @@ namespace tardigo {
 class OutlineTreeView;
 class TardigoDocument;
 
-/// The outline's own keys: Tab indents the selected items and Shift+Tab outdents them while no cell
-/// is being edited. Everywhere else Tab still moves the focus.
+/// The outline's own keys while no cell is being edited: Tab indents the selected items and Shift+Tab
+/// outdents them, Return edits the selected item's name. Everywhere else Tab still moves the focus.
 class OutlineKeyHandler : public QObject {
 public:
     /// Watches the outline's keys for as long as the outline lives.

@@ -523,6 +523,10 @@ void OutlineTreeView::mousePressEvent(QMouseEvent* event) {
     // Any press in the outline ends the editing in progress first, as a change of selection does.
     _dataSource.selectionShouldChangeInOutlineView();
     _pressedCell = cellAt(event->position().toPoint());
+    const QItemSelectionModel* selection = selectionModel();
+    _pressedOnSelectedRow = _pressedCell.isValid() &&
+                            selection->isRowSelected(_pressedCell.row(), _pressedCell.parent()) &&
+                            selection->selectedRows().size() == 1;
     QTreeView::mousePressEvent(event);
     const QModelIndex pressed = cellAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && identifierOf(pressed) == key::completion) {
@@ -569,7 +573,8 @@ void OutlineTreeView::mouseReleaseEvent(QMouseEvent* event) {
     // A click that extends the selection only selects.
     const bool extends = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && sameCell && !extends)
-        emit cellClicked(rowForItem(_model->itemForIndex(released).get()), identifierOf(released));
+        emit cellClicked(rowForItem(_model->itemForIndex(released).get()), identifierOf(released),
+                         std::exchange(_pressedOnSelectedRow, false));
 }
 
 void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {

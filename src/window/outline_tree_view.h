@@ -86,8 +86,9 @@ public:
     void raiseRowHeight(int height);
 
 signals:
-    /// A click on a cell that ended on the same cell, after the selection changed.
-    void cellClicked(int row, const QString& identifier);
+    /// A click on a cell that ended on the same cell, after the selection changed; `onSelectedRow`:
+    /// the row was the one selected before the click.
+    void cellClicked(int row, const QString& identifier, bool onSelectedRow);
     void cellDoubleClicked(int row, const QString& identifier);
     void headerClicked(const QString& identifier);
     /// A column was added or removed.
@@ -145,6 +146,7 @@ private:
     QHash<QString, int> _headerTags;
     QString _highlightedColumn;
     QPersistentModelIndex _pressedCell;
+    bool _pressedOnSelectedRow = false; // the pressed row was the only one selected before
     QPersistentModelIndex _editedCell;
     QPersistentModelIndex _sliderCell; // the completion slider being dragged
     double _sliderValue = 0.0;

@@ -10,14 +10,14 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QScreen>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -27,9 +27,15 @@ namespace {
 
 // Sizes in points.
 constexpr double kImageSize = 16.0;
+constexpr double kImageGap = 6.0;
+// Sharp on paper at 288 dots an inch.
+constexpr double kImagePixelsPerPoint = 4.0;
+constexpr double kIndentPerLevel = 28.0;
 constexpr double kTabStopDistance = 28.0;
 constexpr double kFooterKerning = 1.0;
 constexpr int kFooterLinesAboveBottom = 3;
+// However deep an item, its text keeps this share of the line.
+constexpr double kNarrowestText = 0.3;
 
 // A text document laid out for a printer takes lengths (tab stops, image sizes, letter spacing) in
 // pixels of the screen's logical resolution and scales them to the printer's.
@@ -42,40 +48,16 @@ QColor qColor(const Rgba& rgba) {
     return QColor::fromRgbF(rgba.r, rgba.g, rgba.b, rgba.a);
 }
 
-QTextCharFormat plainFormat() {
+QTextCharFormat textFormat(const QFont& font, const QColor& color) {
     QTextCharFormat format;
-    format.setFont(QApplication::font());
-    format.setForeground(Qt::black);
-    return format;
-}
-
-QTextCharFormat itemFormat(const PrintTextStyle& style) {
-    QTextCharFormat format;
-    const QFont font = qFontForItemFont(style.font);
     format.setFont(font);
-    format.setForeground(qColor(style.color));
-    // Qt lifts text by a share of its height, given in percent.
-    if (style.baselineOffset != 0 && font.pointSizeF() > 0)
-        format.setBaselineOffset(100.0 * style.baselineOffset / font.pointSizeF());
+    format.setForeground(color);
     return format;
 }
 
-// Each item's notes name their images on their own; within a printout the names must be unique.
-RichText withUniqueAttachmentNames(RichText notes, int notesNumber) {
-    const QString prefix = QStringLiteral("notes%1/").arg(notesNumber);
-    for (TextRun& run : notes.runs)
-        if (run.isAttachment())
-            run.attachmentName.prepend(prefix);
-    for (auto& [name, contents] : notes.attachments)
-        name.prepend(prefix);
-    return notes;
-}
-
-// Where each page starts: a line that would be cut by a page's end starts the next page. The pages
-// are drawn from one long text, each clipped to its share; a page must not draw a line of the next,
-// whose characters would sit in the PDF under the clip, where a reader or a search still finds them.
-std::vector<double> pageTops(const QTextDocument& text, double pageHeight) {
-    std::vector<double> tops{0.0};
+// Where the lines of a laid-out text start: the tops of the slices a page may end between.
+std::vector<std::pair<double, double>> lineSpans(const QTextDocument& text) {
+    std::vector<std::pair<double, double>> spans;
     for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
         const QTextLayout* lines = block.layout();
         if (!lines)
@@ -84,12 +66,10 @@ std::vector<double> pageTops(const QTextDocument& text, double pageHeight) {
         const double blockTop = lines->position().y() + lines->boundingRect().top();
         for (int i = 0; i < lines->lineCount(); ++i) {
             const double top = lines->position().y() + lines->lineAt(i).y();
-            const double start = i == 0 ? std::min(blockTop, top) : top;
-            if (top + lines->lineAt(i).height() > tops.back() + pageHeight && start > tops.back())
-                tops.push_back(start);
+            spans.emplace_back(i == 0 ? std::min(blockTop, top) : top, top + lines->lineAt(i).height());
         }
     }
-    return tops;
+    return spans;
 }
 
 } // namespace
@@ -106,124 +86,220 @@ QString PrintView::printJobTitle() const {
 bool PrintView::print(QPrinter& printer, QString* error) {
     printer.setFullPage(true);
     printer.setDocName(printJobTitle());
-    _pixelsPerPoint = printer.resolution() / 72.0;
+    if (printPages(printer))
+        return true;
+    *error = printer.outputFormat() == QPrinter::PdfFormat
+                 ? tr("“%1” could not be written. Check that its folder exists and that you may write "
+                      "there.")
+                       .arg(printer.outputFileName())
+                 : tr("The printer “%1” could not be started. Check that it is ready and try again.")
+                       .arg(printer.printerName());
+    return false;
+}
+
+bool PrintView::print(QPdfWriter& pdf) {
+    pdf.setTitle(printJobTitle());
+    QPageLayout paper = pdf.pageLayout();
+    paper.setMode(QPageLayout::FullPageMode);
+    pdf.setPageLayout(paper);
+    return printPages(pdf);
+}
+
+bool PrintView::printPages(QPagedPaintDevice& device) {
+    _device = &device;
+    _pixelsPerPoint = device.logicalDpiY() / 72.0;
     _unitsPerPoint = documentUnitsPerPoint();
     _pageNumber = 0;
-    const QSizeF paper = printer.paperRect(QPrinter::DevicePixel).size();
+    _images.clear();
+    _itemFormats.clear();
+    _listFont = defaultItemFont();
+    _plainFormat = textFormat(_listFont, Qt::black);
+    const QSizeF paper = paperSize();
     const PrintMargins margins = printMarginsForPaperWidth(paper.width() / _pixelsPerPoint);
 
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        *error = printer.outputFormat() == QPrinter::PdfFormat
-                     ? tr("“%1” could not be written. Check that its folder exists and that you may write "
-                          "there.")
-                           .arg(printer.outputFileName())
-                     : tr("The printer “%1” could not be started. Check that it is ready and try again.")
-                           .arg(printer.printerName());
+    if (!painter.begin(&device))
         return false;
-    }
+    _painter = &painter;
     // The text stops above the footer, which stands three of its lines above the paper's edge.
     const double footerHeight =
-        kFooterLinesAboveBottom * QFontMetricsF(QApplication::font(), &printer).lineSpacing();
+        kFooterLinesAboveBottom * QFontMetricsF(QApplication::font(), &device).lineSpacing();
     const double bottom = std::max(margins.bottom * _pixelsPerPoint, footerHeight);
-    const QRectF textArea(margins.left * _pixelsPerPoint, margins.top * _pixelsPerPoint,
-                          paper.width() - (margins.left + margins.right) * _pixelsPerPoint,
-                          paper.height() - margins.top * _pixelsPerPoint - bottom);
-    const std::unique_ptr<QTextDocument> text = doLayout(printer, textArea.width());
+    _textArea = QRectF(margins.left * _pixelsPerPoint, margins.top * _pixelsPerPoint,
+                       paper.width() - (margins.left + margins.right) * _pixelsPerPoint,
+                       paper.height() - margins.top * _pixelsPerPoint - bottom);
+    _y = _textArea.top();
 
-    const std::vector<double> tops = pageTops(*text, textArea.height());
-    for (size_t page = 0; page < tops.size(); ++page) {
-        if (page > 0)
-            printer.newPage();
-        painter.save();
-        painter.translate(textArea.left(), textArea.top() - tops[page]);
-        // The layout draws every paragraph that touches the clip, so the clip keeps clear of the pages
-        // before and after by a fraction of a pixel.
-        const double end = page + 1 < tops.size() ? tops[page + 1] : tops[page] + textArea.height();
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, tops[page] + 0.5, textArea.width(), end - tops[page] - 1);
-        // Paper is white whatever the screen's palette.
-        context.palette.setColor(QPalette::Text, Qt::black);
-        painter.setClipRect(context.clip);
-        text->documentLayout()->draw(&painter, context);
-        painter.restore();
-        drawPageBorderWithSize(painter, paper);
-    }
+    const std::vector<PrintItem> items =
+        PrintLayout(_document, _document.outlineView(), _options, IconRules::current()).doLayout();
+    for (const PrintItem& item : items)
+        printItem(item);
+    drawPageBorderWithSize();
+    _painter = nullptr;
     return painter.end();
 }
 
-std::unique_ptr<QTextDocument> PrintView::doLayout(QPrinter& printer, double textWidth) {
-    auto text = std::make_unique<QTextDocument>();
-    text->documentLayout()->setPaintDevice(&printer);
+void PrintView::printItem(const PrintItem& item) {
+    const double imageSize = kImageSize * _pixelsPerPoint;
+    const double imageColumn = (kImageSize + kImageGap) * _pixelsPerPoint;
+    double left = _textArea.left() + item.depth * kIndentPerLevel * _pixelsPerPoint;
+    const int imageColumns = int(_options.checkboxes) + int(_options.icons);
+    // A branch nested very deep still leaves its names room to be read.
+    left =
+        std::min(left, _textArea.right() - imageColumns * imageColumn - kNarrowestText * _textArea.width());
+    const double textLeft = left + imageColumns * imageColumn;
+
+    // The name, then what the outline's other columns show, set apart from it.
+    const QString details = item.details.join(u' ');
+    const QString separator = !item.name.isEmpty() && !details.isEmpty() ? kPrintDetailsSeparator : QString();
+    const QTextCharFormat& own = formatOf(item.style);
+    QTextLayout line(item.name + separator + details, own.font(), _device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    line.setTextOption(option);
+    const int nameEnd = int(item.name.size());
+    const int separatorEnd = nameEnd + int(separator.size());
+    line.setFormats({{0, nameEnd, own},
+                     {nameEnd, int(separator.size()), _plainFormat},
+                     {separatorEnd, int(details.size()), own}});
+    line.beginLayout();
+    double height = 0;
+    for (QTextLine row = line.createLine(); row.isValid(); row = line.createLine()) {
+        row.setLineWidth(_textArea.right() - textLeft);
+        row.setPosition(QPointF(0, height));
+        height += row.height();
+    }
+    line.endLayout();
+
+    // The images stand level with the first line of text.
+    const QTextLine first = line.lineAt(0);
+    const double firstHeight = std::max(first.height(), imageSize);
+    makeRoom(firstHeight);
+    const double imageTop = _y + (firstHeight - imageSize) / 2;
+    double imageLeft = left;
+    if (_options.checkboxes) {
+        drawImage(item.checkbox, QPointF(imageLeft, imageTop));
+        imageLeft += imageColumn;
+    }
+    if (_options.icons && !item.icon.isEmpty())
+        drawImage(item.icon, QPointF(imageLeft, imageTop));
+    _painter->setPen(Qt::black);
+    for (int i = 0; i < line.lineCount(); ++i) {
+        const QTextLine row = line.lineAt(i);
+        const double rowHeight = i == 0 ? firstHeight : row.height();
+        if (i > 0)
+            makeRoom(rowHeight);
+        row.draw(_painter, QPointF(textLeft, _y + (rowHeight - row.height()) / 2 - row.y()));
+        _y += rowHeight;
+    }
+    if (item.notes)
+        printNotes(*item.notes, textLeft);
+}
+
+std::unique_ptr<QTextDocument> PrintView::notesDocument(const RichText& notes, double width) const {
+    // The notes print in the list's text size, under their item's name.
+    RichText sized = notesInTextSize(notes, _listFont.pointSizeF());
+    for (TextRun& run : sized.runs) {
+        run.attachmentWidth = qRound(run.attachmentWidth * _unitsPerPoint);
+        run.attachmentHeight = qRound(run.attachmentHeight * _unitsPerPoint);
+    }
+    std::unique_ptr<QTextDocument> text = toTextDocument(sized);
+    text->documentLayout()->setPaintDevice(_device);
     text->setDocumentMargin(0);
-    text->setDefaultFont(QApplication::font());
+    text->setDefaultFont(_listFont);
     QTextOption option = text->defaultTextOption();
     option.setTabStopDistance(kTabStopDistance * _unitsPerPoint);
     text->setDefaultTextOption(option);
-    text->setTextWidth(textWidth);
-
-    const std::vector<PrintRun> runs =
-        PrintLayout(_document, _document.outlineView(), _options, IconRules::current()).doLayout();
-    for (const PrintRun& run : runs)
-        appendRun(run, *text);
+    text->setTextWidth(width);
     return text;
 }
 
-void PrintView::appendRun(const PrintRun& run, QTextDocument& text) {
-    QTextCursor cursor(&text);
-    cursor.movePosition(QTextCursor::End);
-    switch (run.kind) {
-    case PrintRun::Kind::Image: {
-        QTextImageFormat image;
-        image.setName(imageResource(run.imageName, text));
-        image.setWidth(kImageSize * _unitsPerPoint);
-        image.setHeight(kImageSize * _unitsPerPoint);
-        cursor.insertImage(image);
-        return;
+void PrintView::printNotes(const RichText& notes, double left) {
+    const std::unique_ptr<QTextDocument> text = notesDocument(notes, _textArea.right() - left);
+    // Each page draws a slice of the notes that ends between two lines. The layout draws every
+    // paragraph that touches the clip, so the clip keeps clear of the slices before and after by a
+    // fraction of a pixel: a page must not draw a line of the next, whose characters would sit in
+    // the PDF under the clip, where a reader or a search still finds them.
+    const auto drawSlice = [&](double from, double to) {
+        _painter->save();
+        _painter->translate(left, _y - from);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, from + 0.5, text->textWidth(), to - from - 1);
+        // Paper is white whatever the screen's palette.
+        context.palette.setColor(QPalette::Text, Qt::black);
+        _painter->setClipRect(context.clip);
+        text->documentLayout()->draw(_painter, context);
+        _painter->restore();
+    };
+    const std::vector<std::pair<double, double>> spans = lineSpans(*text);
+    if (!spans.empty())
+        makeRoom(spans.front().second);
+    double sliceTop = 0;
+    for (const auto& [top, bottom] : spans) {
+        if (_y + bottom - sliceTop <= _textArea.bottom() || top <= sliceTop)
+            continue;
+        drawSlice(sliceTop, top);
+        _y += top - sliceTop;
+        newPage();
+        sliceTop = top;
     }
-    case PrintRun::Kind::Notes: {
-        insertRichText(cursor, withUniqueAttachmentNames(run.notes, ++_notesCount));
-        return;
-    }
-    case PrintRun::Kind::Text:
-        break;
-    }
-    const QTextCharFormat format = run.style ? itemFormat(*run.style) : plainFormat();
-    const QStringList lines = run.text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        // Each item starts a plain paragraph, whatever alignment the notes before it had.
-        if (i > 0)
-            cursor.insertBlock(QTextBlockFormat(), format);
-        cursor.insertText(lines[i], format);
-    }
+    const double end = text->documentLayout()->documentSize().height();
+    drawSlice(sliceTop, end);
+    _y += end - sliceTop;
 }
 
-QString PrintView::imageResource(const QString& name, QTextDocument& text) {
-    if (const auto found = _imageResources.constFind(name); found != _imageResources.constEnd())
-        return *found;
-    const QString resource = QStringLiteral("icon%1").arg(_imageResources.size());
-    const int pixels = int(kImageSize * _pixelsPerPoint);
-    text.addResource(QTextDocument::ImageResource, QUrl(resource),
-                     iconForName(name).pixmap(pixels, pixels).toImage());
-    _imageResources.insert(name, resource);
-    return resource;
+const QTextCharFormat& PrintView::formatOf(const PrintTextStyle& style) {
+    // Items share a few fonts and colours: each is looked up once a printout.
+    const QString key = style.font.name.value_or(QString()) + u'/' + QString::number(style.font.pointSize) +
+                        u'/' + qColor(style.color).name(QColor::HexArgb);
+    auto format = _itemFormats.find(key);
+    if (format == _itemFormats.end())
+        format = _itemFormats.insert(key, textFormat(qFontForItemFont(style.font), qColor(style.color)));
+    return *format;
 }
 
-void PrintView::drawPageBorderWithSize(QPainter& painter, const QSizeF& paperSize) {
+void PrintView::makeRoom(double height) {
+    if (_y + height > _textArea.bottom() && _y > _textArea.top())
+        newPage();
+}
+
+void PrintView::newPage() {
+    drawPageBorderWithSize();
+    _device->newPage();
+    _y = _textArea.top();
+}
+
+void PrintView::drawImage(const QString& name, QPointF where) {
+    auto image = _images.find(name);
+    if (image == _images.end()) {
+        const int pixels = qRound(kImageSize * kImagePixelsPerPoint);
+        image = _images.insert(name, iconForName(name).pixmap(pixels, pixels).toImage());
+    }
+    // An image, not a pixmap: the PDF writer keeps one copy of it however often it is drawn.
+    const double size = kImageSize * _pixelsPerPoint;
+    _painter->drawImage(QRectF(where, QSizeF(size, size)), *image);
+}
+
+QSizeF PrintView::paperSize() const {
+    return _device->pageLayout().fullRectPixels(_device->logicalDpiY()).size();
+}
+
+void PrintView::drawPageBorderWithSize() {
     ++_pageNumber;
     QFont font = QApplication::font();
     font.setLetterSpacing(QFont::AbsoluteSpacing, kFooterKerning * _unitsPerPoint);
     const QString footer = pageFooterText(_pageNumber, _document.displayName());
-    const QFontMetricsF metrics(font, painter.device());
+    const QFontMetricsF metrics(font, _painter->device());
+    const QSizeF paper = paperSize();
     const QSizeF box = metrics.size(Qt::TextSingleLine, footer);
-    const QRectF where((paperSize.width() - box.width()) / 2,
-                       paperSize.height() - kFooterLinesAboveBottom * metrics.lineSpacing(), box.width(),
+    const QRectF where((paper.width() - box.width()) / 2,
+                       paper.height() - kFooterLinesAboveBottom * metrics.lineSpacing(), box.width(),
                        box.height());
-    painter.save();
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(where, Qt::AlignLeft | Qt::TextSingleLine, footer);
-    painter.restore();
+    _painter->save();
+    _painter->setFont(font);
+    _painter->setPen(Qt::black);
+    _painter->drawText(where, Qt::AlignLeft | Qt::TextSingleLine, footer);
+    _painter->restore();
 }
 
 } // namespace tardigo

@@ -6,6 +6,7 @@
 #include "window/dialog_service.h"
 #include "window/file_error_sheets.h"
 #include "window/file_manager.h"
+#include "window/output_confirmation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +20,8 @@ void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
     const QString path = DialogService::exportFileName(
         window, suggested, QCoreApplication::translate("PropertyListExport", "XML property lists (*.plist)"),
         QStringLiteral("plist"));
-    if (path.isEmpty())
+    // The save dialog asked before it replaced a file.
+    if (path.isEmpty() || !confirmOutput(window, path, {document.fileName()}, true))
         return;
     const QString error = exportPropertyListFile(*document.data(), path);
     if (!error.isEmpty()) {

@@ -4,18 +4,16 @@
 
 #include <memory>
 
-class QTextCursor;
 class QTextDocument;
 
 namespace tardigo {
 
-/// A text document showing the rich text: its runs with their fonts, colours and alignment, and
-/// attachments that are images as images.
+/// A text document showing the rich text: its runs with their fonts, colours and links, its
+/// paragraphs' alignment and lists, and its attachments: pictures as pictures, other files as a card
+/// with their name. Every attachment's file is kept in the document as it came.
 std::unique_ptr<QTextDocument> toTextDocument(const RichText& text);
-/// Inserts the rich text at the cursor as toTextDocument shows it; its images become resources of the
-/// cursor's document under their attachment names.
-void insertRichText(QTextCursor& cursor, const RichText& text);
-/// The rich text of a document, as the notes store it; images come back as their attachments.
+/// The rich text of a document, as the notes store it: text in the sizes and fonts it is shown in,
+/// the attachments it came with unchanged, and pictures added since as PNG files.
 RichText fromTextDocument(const QTextDocument& document);
 
 } // namespace tardigo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sticky_store.h"
+#include "model/value.h"
 
 #include <QStringList>
 
@@ -30,8 +30,8 @@ public:
     virtual void quit() = 0;
     /// Shows the preferences window; with `iconSection` its icon section open.
     virtual void showPreferences(bool iconSection) = 0;
-    /// Puts each note on the desktop as a sticky note.
-    virtual void makeStickies(const std::vector<StickyNote>& notes) = 0;
+    /// Puts each item of the list on the desktop as a sticky note.
+    virtual void makeStickies(TardigoDocument& document, const std::vector<NodePtr>& items) = 0;
     /// Brings back the sticky notes the user closed.
     virtual void showStickies() = 0;
     /// The inspector of a new window, a child of the window.

@@ -1,10 +1,14 @@
 #include "window/window_sync.h"
 
 #include "document/tardigo_document.h"
+#include "document/undo_manager.h"
 #include "minder/tw_alert_array.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "sync/list_sync.h"
+#include "sync/removal_restore.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
 #include "window/document_main_window.h"
 #include "window/file_error_sheets.h"
 #include "window/sync_settings_dialog.h"
@@ -13,6 +17,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
+#include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -74,6 +79,9 @@ void WindowSync::setFolder(const QString& chosen) {
             root.set(key::syncFolder, chosen);
         document.updateChangeCount(TardigoDocument::ChangeDone);
     }
+    // Naming the folder here binds the list to it.
+    if (!chosen.isEmpty())
+        _boundHere.insert(chosen);
     if (chosen.isEmpty())
         showStatus();
     else
@@ -107,13 +115,66 @@ bool WindowSync::start() {
     // Unsaved changes are the window's alone: their save asks for a sync again.
     if (folder.isEmpty() || list.isEmpty() || document.isDocumentEdited() || document.isClosed())
         return false;
+    if (!mayUse(folder, _userAsked)) {
+        _userAsked = false;
+        return false;
+    }
     _runningUserAsked = std::exchange(_userAsked, false);
     _runningFolder = folder;
-    _running.setFuture(QtConcurrent::run(&syncThread(), [list, folder] { return syncList(list, folder); }));
+    SyncOptions options;
+    options.bind = _boundHere.contains(folder);
+    options.allowRemovals = std::exchange(_allowRemovals, false);
+    _listBefore = document.data();
+    _running.setFuture(QtConcurrent::run(
+        &syncThread(), [list, folder, options] { return syncList(list, folder, options); }));
     _statusLabel->setText(tr("Syncing…"));
     _statusLabel->setToolTip(QDir::toNativeSeparators(folder));
     _statusLabel->show();
     return true;
+}
+
+bool WindowSync::mayUse(const QString& folder, bool userAsked) {
+    const QString list = _window.document().fileName();
+    if (_boundHere.contains(folder) || SyncBindings(SyncState::defaultFolder()).isBound(list, folder))
+        return true;
+    // Automatic syncs ask once; Sync Now asks again.
+    if (userAsked || folder != _declinedFolder)
+        askToBind(folder);
+    return false;
+}
+
+void WindowSync::askToBind(const QString& folder) {
+    TWAlertArray* alerts = _window.document().alertArray();
+    if (_askingToBind || !alerts)
+        return;
+    _askingToBind = true;
+    _declinedFolder = folder; // until the user agrees
+    QPointer<WindowSync> self(this);
+    alerts->addAlert(syncBindSheet(_window.document().fileName(), folder), [self, folder](int answer) {
+        if (!self)
+            return;
+        self->_askingToBind = false;
+        if (answer != AlertDefaultReturn)
+            return;
+        self->_boundHere.insert(folder);
+        self->_declinedFolder.clear();
+        self->syncNow();
+    });
+}
+
+void WindowSync::askToRemove(const SyncReport& report) {
+    TWAlertArray* alerts = _window.document().alertArray();
+    if (!alerts)
+        return;
+    QPointer<WindowSync> self(this);
+    alerts->addAlert(syncRemovalSheet(_window.document().fileName(), _runningFolder, report.heldRemovals,
+                                      report.lostFiles, report.syncedFiles),
+                     [self](int answer) {
+                         if (!self || answer != AlertDefaultReturn)
+                             return;
+                         self->_allowRemovals = true;
+                         self->syncNow();
+                     });
 }
 
 void WindowSync::finished() {
@@ -128,7 +189,11 @@ void WindowSync::finished() {
         if (!document.isDocumentEdited())
             _window.reloadFromDisk();
     }
-    if (report.ok())
+    // The list was read again, here or when its file changed.
+    const NodePtr before = std::exchange(_listBefore, nullptr);
+    if (!report.removedUids.isEmpty() && document.data() != before && !document.isDocumentEdited())
+        registerUndoOfRemovals(before, report.removedUids);
+    if (report.error.isEmpty())
         _lastSynced = report.finished;
     tell(report, _runningUserAsked);
     _schedule.syncFinished(report.ok());
@@ -136,15 +201,35 @@ void WindowSync::finished() {
     emit syncEnded();
 }
 
+void WindowSync::registerUndoOfRemovals(const NodePtr& before, const QStringList& removedUids) {
+    TardigoDocument& document = _window.document();
+    const RemovalRestore restore = restoreOfRemovals(before, document.data(), removedUids);
+    if (restore.removed.empty())
+        return;
+    document.restoring().registerPutBack(restore.standing, restore.removed);
+    document.undoManager().setActionName(tr("Removal by Sync"));
+    // The list is as its file holds it: only undoing the step makes it differ.
+    document.updateChangeCount(TardigoDocument::ChangeCleared);
+    _window.validate();
+}
+
 void WindowSync::tell(const SyncReport& report, bool userAsked) {
     const QString list = _window.document().fileName();
+    const QString failure = report.error.isEmpty() ? report.writeFailures.join(u'\n') : report.error;
+    if (!failure.isEmpty())
+        qCInfo(lcWindow).noquote() << "sync of" << list << "failed:" << failure;
+    const bool news = userAsked || failure != _lastError;
+    _lastError = failure;
     std::vector<AlertSheet> sheets;
-    if (!report.ok()) {
-        qCInfo(lcWindow).noquote() << "sync of" << list << "failed:" << report.error;
-        if (userAsked || report.error != _lastError)
+    if (report.heldRemovals > 0) {
+        if (news)
+            askToRemove(report);
+    } else if (!report.error.isEmpty()) {
+        if (news)
             sheets.push_back(syncFailureSheet(list, _runningFolder, report.error));
+    } else if (!report.writeFailures.isEmpty() && news) {
+        sheets.push_back(syncWriteFailureSheet(list, _runningFolder, report.writeFailures));
     }
-    _lastError = report.error;
     if (!report.conflicts.isEmpty())
         sheets.push_back(syncConflictSheet(list, report.conflicts));
     if (!report.keptRules.isEmpty())

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "model/value.h"
 #include "sync/sync_report.h"
 #include "sync/sync_schedule.h"
 
 #include <QDateTime>
 #include <QFutureWatcher>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 class QLabel;
@@ -18,7 +20,10 @@ class DocumentMainWindow;
 /// the syncs that follow minder passes and saves (as SyncSchedule rules), the time of the last sync
 /// in the status line, and what a sync must tell the user. A sync runs off the interface thread on
 /// the saved file, under the list's lock, and only while the window holds no unsaved change; what it
-/// brings into the list reaches the window as any change on disk does, by reading the list again.
+/// brings into the list reaches the window as any change on disk does, by reading the list again,
+/// and the items it removed come back with one Undo. A list that names a folder it is not bound to
+/// on this machine syncs only once the user says so; removals from a folder that lost most of its
+/// to-dos wait for the user's word.
 class WindowSync : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +54,12 @@ private:
     void tell(const SyncReport& report, bool userAsked);
     void showStatus();
     void setFolder(const QString& folder);
+    /// Whether the list may sync with the folder here; asks once when it names one it is not bound to.
+    bool mayUse(const QString& folder, bool userAsked);
+    void askToBind(const QString& folder);
+    void askToRemove(const SyncReport& report);
+    /// Makes the removals of the sync just read again from disk one undo step.
+    void registerUndoOfRemovals(const NodePtr& before, const QStringList& removedUids);
 
     DocumentMainWindow& _window;
     SyncSchedule _schedule;
@@ -57,6 +68,11 @@ private:
     QString _runningFolder;
     bool _userAsked = false;        // the next sync to start is the user's
     bool _runningUserAsked = false; // the running one is
+    bool _allowRemovals = false;    // the next sync may remove items from a folder that lost most of them
+    NodePtr _listBefore;            // the list as the window showed it when the running sync started
+    QSet<QString> _boundHere;       // folders the user named, or agreed to, in this window
+    QString _declinedFolder;        // the folder the user would not sync with
+    bool _askingToBind = false;
     QDateTime _lastSynced;
     QString _lastError; // of the last sync; empty when it ran to its end
     QStringList _lastProblems;

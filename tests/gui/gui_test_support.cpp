@@ -78,6 +78,12 @@ void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifie
     QTest::mouseDClick(outline.viewport(), Qt::LeftButton, {}, center);
 }
 
+void editCell(OutlineTreeView& outline, int row, const QString& identifier) {
+    if (outline.selectedRows() != std::vector<int>{row})
+        clickCell(outline, row, identifier);
+    clickCell(outline, row, identifier);
+}
+
 QWidget* cellEditor(const OutlineTreeView& outline) {
     if (!outline.isEditing())
         return nullptr;

@@ -27,6 +27,9 @@ QStringList rowNames(const OutlineTreeView& outline);
 void clickCell(OutlineTreeView& outline, int row, const QString& identifier,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifier);
+/// Opens a text cell's editor as a user does: a click selects the row, a click on the row selected
+/// edits.
+void editCell(OutlineTreeView& outline, int row, const QString& identifier);
 /// The open cell editor; null when none is open.
 QWidget* cellEditor(const OutlineTreeView& outline);
 /// Types the text into the open editor, replacing what is selected, then presses the key.

@@ -7,9 +7,11 @@
 #include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "minder/tw_alert_array.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
@@ -22,17 +24,21 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QWindow>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -123,7 +129,7 @@ private slots:
         DocumentMainWindow* window = open({rent, item("milk")});
         OutlineTreeView& outline = window->outline();
 
-        clickCell(outline, 1, key::category);
+        editCell(outline, 1, key::category);
         auto* combo = qobject_cast<QComboBox*>(cellEditor(outline));
         QVERIFY(combo);
         QCOMPARE(combo->findText("Home"), 0); // the list's categories are offered
@@ -132,7 +138,7 @@ private slots:
         QCOMPARE(milk->value(key::category), Value("Errands"));
 
         // The next cell opens at once, however soon after the last edit.
-        clickCell(outline, 1, key::due);
+        editCell(outline, 1, key::due);
         QVERIFY(qobject_cast<DueDateEditor*>(cellEditor(outline)));
         typeIntoEditor(outline, "2031-05-17 09:30");
         QCOMPARE(milk->value(key::due), Value("2031-05-17 09:30:00 +0200"));
@@ -141,18 +147,18 @@ private slots:
 
         // Opening the editor and leaving it changes nothing; clearing it removes the due date.
         later();
-        clickCell(outline, 1, key::due);
+        editCell(outline, 1, key::due);
         typeIntoEditor(outline, QString(), Qt::Key_Return);
         QVERIFY(milk->contains(key::due));
         later();
-        clickCell(outline, 1, key::due);
+        editCell(outline, 1, key::due);
         QTest::keyClick(cellEditor(outline), Qt::Key_Backspace);
         typeIntoEditor(outline, QString());
         QVERIFY(!milk->contains(key::due));
 
         // Tab moves on to the next editable cell of the row.
         later();
-        clickCell(outline, 0, key::name);
+        editCell(outline, 0, key::name);
         typeIntoEditor(outline, "pay rent", Qt::Key_Tab);
         QCOMPARE(outline.itemAtRow(0)->value(key::name), Value("pay rent"));
         QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
@@ -165,7 +171,7 @@ private slots:
         DocumentMainWindow* window = open({rent});
         OutlineTreeView& outline = window->outline();
         outline.header()->resizeSection(outlineColumnIndex(key::due), 40);
-        clickCell(outline, 0, key::due);
+        editCell(outline, 0, key::due);
         auto* editor = qobject_cast<DueDateEditor*>(cellEditor(outline));
         QVERIFY(editor);
         // The whole date shows, with the calendar button, however narrow the column.
@@ -214,7 +220,91 @@ private slots:
         QCOMPARE(outline.selectedRows(), std::vector<int>{0});
         QTest::keyClick(&outline, Qt::Key_Delete);
         QCOMPARE(rowNames(outline), QStringList{"b"});
-        QVERIFY(!outline.currentIndex().isValid());
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0}); // the next row, with the focus frame
+        QVERIFY(outline.currentIndex().isValid());
+    }
+
+    void aClickSelectsAndTheSelectedRowIsEdited() {
+        DocumentMainWindow* window = open({item("milk"), item("eggs"), item("bread"), item("jam")});
+        OutlineTreeView& outline = window->outline();
+        // A click selects: Delete then deletes the item, not the name, and the arrows go on from
+        // the next row.
+        clickCell(outline, 0, key::name);
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QVERIFY(!outline.isEditing());
+        QTest::keyClick(&outline, Qt::Key_Delete);
+        QCOMPARE(rowNames(outline), (QStringList{"eggs", "bread", "jam"}));
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QTest::keyClick(&outline, Qt::Key_Down);
+        QCOMPARE(outline.selectedRows(), std::vector<int>{1});
+        QTest::keyClick(&outline, Qt::Key_X, Qt::ControlModifier); // cut, and on from the next row
+        QCOMPARE(rowNames(outline), (QStringList{"eggs", "jam"}));
+        QCOMPARE(outline.selectedRows(), std::vector<int>{1});
+        QTest::keyClick(&outline, Qt::Key_Delete); // the last row: the one before it follows
+        QCOMPARE(outline.selectedRows(), std::vector<int>{0});
+        QTest::keyClick(&outline, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&outline, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&outline, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rowNames(outline), (QStringList{"milk", "eggs", "bread", "jam"}));
+
+        // A click on the selected row's text, Return, F2 and a double click each edit.
+        later();
+        clickCell(outline, 1, key::name);
+        QVERIFY(!outline.isEditing());
+        clickCell(outline, 1, key::name);
+        QVERIFY(qobject_cast<QLineEdit*>(cellEditor(outline)));
+        typeIntoEditor(outline, "brown eggs");
+        QCOMPARE(outline.itemAtRow(1)->value(key::name), Value("brown eggs"));
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_F2}) {
+            QTest::keyClick(&outline, key);
+            QVERIFY(qobject_cast<QLineEdit*>(cellEditor(outline)));
+            QTest::keyClick(cellEditor(outline), Qt::Key_Escape);
+            QVERIFY(!outline.isEditing());
+        }
+        later();
+        doubleClickCell(outline, 2, key::category);
+        QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
+        QTest::keyClick(cellEditor(outline), Qt::Key_Escape);
+
+        // A name left empty keeps the old one, and the status line says so.
+        QTest::keyClick(&outline, Qt::Key_F2);
+        QTest::keyClick(cellEditor(outline), Qt::Key_Delete);
+        typeIntoEditor(outline, QString());
+        QCOMPARE(outline.itemAtRow(2)->value(key::name), Value("bread"));
+        auto* message = window->findChild<ElidingLabel*>("statusMessage");
+        QTRY_VERIFY(message->isVisible());
+        QCOMPARE(message->text(), QStringLiteral("An item’s name cannot be empty, so it stays “bread”."));
+    }
+
+    void noticesAnswerTheKeysPeopleUse_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Escape dismisses") << int(Qt::Key_Escape) << 0 << int(AlertDefaultReturn);
+        QTest::newRow("Return is OK") << int(Qt::Key_Return) << 0 << int(AlertDefaultReturn);
+        QTest::newRow("the access key views")
+            << int(Qt::Key_V) << int(Qt::AltModifier) << int(AlertAlternateReturn);
+        QTest::newRow("so does its letter") << int(Qt::Key_V) << 0 << int(AlertAlternateReturn);
+    }
+    void noticesAnswerTheKeysPeopleUse() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, answer);
+        DocumentMainWindow* window = open({item("rent")});
+        std::optional<int> answered;
+        // A minder notice: OK and View Item.
+        window->document().alertArray()->addAlert("Tardigo Minder Notification", "\"rent\"\nPast date due",
+                                                  false, QStringLiteral("OK"), QStringLiteral("View Item"),
+                                                  std::nullopt, [&answered](int code) { answered = code; });
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        sheet->windowHandle()->requestActivate(); // as the desktop does with a new window
+        QTRY_COMPARE(QApplication::activeWindow(), sheet);
+        QCOMPARE(QApplication::focusWidget(), sheet->defaultButton());
+        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("&OK"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(answered.has_value());
+        QCOMPARE(*answered, answer);
     }
 
     void thePurgeQuestionTakesReturnForCancel() {
@@ -223,7 +313,7 @@ private slots:
         window->document().itemCommands().purgeCompletedItems();
         QMessageBox* sheet = nullptr;
         QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
-        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("Cancel"));
+        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("&Cancel"));
         QTest::keyClick(sheet, Qt::Key_Return);
         QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
         QCOMPARE(rowNames(window->outline()), QStringList{"done"});
@@ -330,7 +420,7 @@ private slots:
             typeIntoEditor(outline, name);
             later();
         }
-        clickCell(outline, 1, key::category);
+        editCell(outline, 1, key::category);
         typeIntoEditor(outline, "Family");
         later();
         clickCell(outline, 2, key::icon);
@@ -382,7 +472,7 @@ private slots:
     void revertReadsTheSavedListAgain() {
         DocumentMainWindow* window = open({item("milk"), item("eggs")});
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, 0, key::name);
+        editCell(outline, 0, key::name);
         typeIntoEditor(outline, "oat milk");
         QCoreApplication::processEvents();
         QVERIFY(command(window, "revertDocument")->isEnabled());
@@ -408,6 +498,7 @@ private slots:
         QVERIFY(!done->isEnabled());
 
         // The slider under the pointer is as long as the bar and its percentage, 168 pixels.
+        outline.header()->resizeSection(outlineColumnIndex(key::name), 100); // the cell is in view
         const QRect cell = outline.visualRect(outline.indexForRow(0, key::completion));
         QTest::mouseClick(outline.viewport(), Qt::LeftButton, {},
                           QPoint(cell.left() + 4 + 84, cell.center().y()));
@@ -436,7 +527,7 @@ private slots:
     void pastDueDateWarnsInAWindowModalSheet() {
         DocumentMainWindow* window = open({item("rent")});
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, 0, key::due);
+        editCell(outline, 0, key::due);
         typeIntoEditor(outline, "2024-03-01 08:00");
         QCOMPARE(outline.itemAtRow(0)->value(key::due), Value("2024-03-01 08:00:00 +0100"));
         QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
@@ -562,6 +653,19 @@ private slots:
         const size_t windows = _controller->windows().size();
         popup->actions().at(1)->trigger();
         QCOMPARE(_controller->windows().size(), windows);
+    }
+
+    void aRestoredWindowFitsTheScreen() {
+        // A frame saved on a larger screen, or at a smaller scale, than the one the list opens on.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QWidget larger;
+        larger.setGeometry(QRect(available.topLeft() + QPoint(40, 30), available.size() * 2));
+        UserDefaults::standard().setObject(pref::windowFramePrefix + "large.todo",
+                                           Value::data(larger.saveGeometry()));
+        DocumentMainWindow* window = open({item("a")}, "large.todo");
+        QVERIFY(available.contains(window->frameGeometry()));
+        const QRect status(window->statusBar()->mapToGlobal(QPoint(0, 0)), window->statusBar()->size());
+        QVERIFY(available.contains(status));
     }
 
     void minderErrorsAreShownAsMessages() {

@@ -228,9 +228,12 @@ private slots:
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
         typeIntoEditor(outline, QStringLiteral("Steuer"));
         // The window reads a day typed in German, and shows the date as Germans write it.
-        clickCell(outline, 0, key::due);
+        editCell(outline, 0, key::due);
         typeIntoEditor(outline, QStringLiteral("morgen"));
-        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("05.03.25 09:00"));
+        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("05.03.25 23:59"));
+        outline.editColumn(key::due, 0, true);
+        typeIntoEditor(outline, QStringLiteral("Freitag um 9:30"));
+        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("07.03.25 09:30"));
     }
 };
 

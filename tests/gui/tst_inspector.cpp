@@ -20,6 +20,7 @@
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
+#include "window/document_toolbar.h"
 #include "window/item_appearance.h"
 #include "window/outline_tree_view.h"
 #include "window/postscript_font_names.h"
@@ -38,7 +39,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QStackedWidget>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -92,6 +95,18 @@ class TestInspector : public QObject {
     template <typename Control> static Control* control(DocumentMainWindow* window, const char* name) {
         return window->findChild<Control*>(QLatin1String(name));
     }
+    static QStringList historyMessages(const Dict& item) {
+        QStringList messages;
+        if (const ArrayPtr history = item.value(key::history).asArray())
+            for (const Value& entry : history->items)
+                if (const DictPtr e = entry.asDict(); e && e->value(key::message).asString())
+                    messages << *e->value(key::message).asString();
+        return messages;
+    }
+    static QString notesOf(const NodePtr& item) {
+        const QByteArray* notes = item ? item->value(key::notes).asData() : nullptr;
+        return notes ? notesPlainText(*notes).value_or(QString()) : QString();
+    }
     static int currentTool(DocumentMainWindow* window) {
         return control<QComboBox>(window, "sidebarPopup")->currentData().toInt();
     }
@@ -119,7 +134,7 @@ private slots:
         QVERIFY(control<QCalendarWidget>(window, "calendarView")->isAncestorOf(QApplication::focusWidget()));
         type(Qt::Key_Right);
         type(Qt::Key_Return);
-        QCOMPARE(rent->value(key::due), Value("2024-03-11 09:00:00 +0100"));
+        QCOMPARE(rent->value(key::due), Value("2024-03-11 23:59:00 +0100")); // a new due date: the day's end
         undoAndRedo(window, [&] { return rent->contains(key::due); });
 
         type(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier); // the reminder
@@ -170,6 +185,148 @@ private slots:
         const QString history = control<QPlainTextEdit>(window, "historyTextView")->toPlainText().trimmed();
         QVERIFY2(history.endsWith(QStringLiteral("set completion")), qPrintable(history));
         QVERIFY(history.contains(QStringLiteral("set reminder")));
+    }
+
+    void whatIsTypedInTheNotesIsStoredWhicheverWayTheInspectorGoes_data() {
+        QTest::addColumn<QString>("hiding");
+        for (const char* way : {"View > Inspector", "toolbar", "title bar", "Escape, then Ctrl+I"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+    void whatIsTypedInTheNotesIsStoredWhicheverWayTheInspectorGoes() {
+        QFETCH(QString, hiding);
+        DocumentMainWindow* window = open({item("rent"), item("milk")});
+        const NodePtr rent = window->outline().itemAtRow(0);
+        window->outline().selectRow(0, false);
+        window->outline().setFocus();
+        type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
+        QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QTest::keyClicks(editor, "first words");
+        // In the editor Ctrl+I is italics, as Ctrl+B is bold: the inspector stays.
+        type(Qt::Key_I, Qt::ControlModifier);
+        QTest::keyClicks(editor, " slanted");
+        QVERIFY(window->inspector().isVisible());
+        QVERIFY(editor->fontItalic());
+
+        if (hiding == "View > Inspector") {
+            window->menus().action(QStringLiteral("toggleInspector"))->trigger();
+        } else if (hiding == "toolbar") {
+            window->toolbar().action(DocumentToolbar::inspectorIdentifier)->trigger();
+        } else if (hiding == "title bar") {
+            window->inspector().close();
+        } else {
+            type(Qt::Key_Escape);
+            QCOMPARE(QApplication::focusWidget(), &window->outline());
+            type(Qt::Key_I, Qt::ControlModifier);
+        }
+        QVERIFY(!window->inspector().isVisible());
+        QCOMPARE(notesOf(rent), QStringLiteral("first words slanted"));
+        QCOMPARE(window->outline().indexForRow(0, key::notes).data().toString(),
+                 QStringLiteral("first words slanted"));
+
+        // Shown again (Ctrl+I), the tool shows the notes as stored, and typing goes on from there.
+        window->outline().setFocus();
+        type(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(window->inspector().isVisible());
+        QCOMPARE(editor->toPlainText(), QStringLiteral("first words slanted"));
+        editor->setFocus();
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, ", more");
+        backToTheList(window);
+        QCOMPARE(notesOf(rent), QStringLiteral("first words slanted, more"));
+        QCoreApplication::processEvents();
+        // Each commit is one step: undone, the notes are as the inspector last left them.
+        type(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(notesOf(rent), QStringLiteral("first words slanted"));
+    }
+
+    void typedNotesGoToTheirItemWhateverComesFirst() {
+        DocumentMainWindow* window = open({item("rent"), item("milk")});
+        const NodePtr rent = window->outline().itemAtRow(0), milk = window->outline().itemAtRow(1);
+        QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
+        const auto typeNotes = [&](int row, const char* text) {
+            window->outline().selectRow(row, false);
+            window->outline().setFocus();
+            type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget(), editor);
+            editor->moveCursor(QTextCursor::End);
+            QTest::keyClicks(editor, text);
+        };
+
+        typeNotes(0, "pay");
+        type(Qt::Key_2, Qt::ControlModifier | Qt::AltModifier); // another tool
+        QCOMPARE(notesOf(rent), QStringLiteral("pay"));
+
+        // A notice's View Item takes the selection elsewhere while the editor has the focus.
+        typeNotes(0, " by Friday");
+        NodePtr notice = milk->deepCopy();
+        notice->set(key::nodeStatus, Value::integer(3));
+        window->document().minderHandOff().minderViewItem(notice);
+        QCoreApplication::processEvents();
+        QCOMPARE(notesOf(rent), QStringLiteral("pay by Friday"));
+        QVERIFY(!milk->contains(key::notes));
+
+        // Saving, by hand or by itself, takes what is typed so far; the typing goes on.
+        typeNotes(1, "oat");
+        QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(notesOf(milk), QStringLiteral("oat"));
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QTest::keyClicks(editor, " milk");
+        QCOMPARE(window->autoSave(), AutosaveScheduler::Outcome::Saved);
+        const ListLoad saved = readListFile(window->document().fileName());
+        QVERIFY(saved.ok());
+        QCOMPARE(notesOf(findItem(*saved.root, QStringLiteral("milk"))), QStringLiteral("oat milk"));
+        QCOMPARE(QApplication::focusWidget(), editor);
+    }
+
+    void oneGestureOfTheSliderIsOneStep_data() {
+        QTest::addColumn<QString>("gesture");
+        for (const char* gesture : {"a drag of the handle", "a press held on the groove", "a key held down"})
+            QTest::newRow(gesture) << QString::fromLatin1(gesture);
+    }
+    void oneGestureOfTheSliderIsOneStep() {
+        QFETCH(QString, gesture);
+        DocumentMainWindow* window = open({item("rent")});
+        const NodePtr rent = window->outline().itemAtRow(0);
+        window->outline().selectRow(0, false);
+        window->outline().setFocus();
+        type(Qt::Key_7, Qt::ControlModifier | Qt::AltModifier);
+        auto* slider = control<QSlider>(window, "pctCompletedSlider");
+        QCOMPARE(QApplication::focusWidget(), slider);
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = Qt::Horizontal;
+        option.maximum = 100;
+        option.subControls = QStyle::SC_All;
+        const QRect handle =
+            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        const QPoint end(slider->width() - 2, handle.center().y());
+        if (gesture == "a drag of the handle") {
+            QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
+            for (int x = handle.center().x(); x < end.x(); x += 8)
+                QTest::mouseMove(slider, QPoint(x, end.y()));
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, end);
+        } else if (gesture == "a press held on the groove") {
+            QTest::mousePress(slider, Qt::LeftButton, {}, end);
+            QTest::qWait(800); // the handle steps on towards the pointer
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, end);
+        } else {
+            for (int repeat = 0; repeat < 4; ++repeat) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), repeat > 0);
+                QApplication::sendEvent(slider, &press);
+                if (repeat < 3) {
+                    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+                    QApplication::sendEvent(slider, &release);
+                }
+            }
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
+            QApplication::sendEvent(slider, &release);
+        }
+        QVERIFY2(completionOf(*rent) > 0.02f, qPrintable(QString::number(completionOf(*rent))));
+        QCOMPARE(historyMessages(*rent).count(QStringLiteral("set completion")), 1);
+        QCoreApplication::processEvents();
+        window->document().undoManager().undo();
+        QCOMPARE(completionOf(*rent), 0.0f);
     }
 
     void whatSeveralSelectedItemsAllow() {

@@ -6,15 +6,21 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/atomic_file.h"
+#include "platform/list_lock.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -69,7 +75,7 @@ private slots:
     void aFailedSaveIsShownAndTheListStaysEdited() {
         DocumentMainWindow* window = openList({item("rent")});
         QVERIFY(window);
-        clickCell(window->outline(), 0, key::name);
+        editCell(window->outline(), 0, key::name);
         typeIntoEditor(window->outline(), "rent paid");
         QVERIFY(window->isWindowModified());
         {
@@ -110,7 +116,7 @@ private slots:
         QVERIFY(DialogService::takeShownTexts().isEmpty()); // nothing was asked
 
         // The list's own save is not taken for another program's.
-        clickCell(outline, 3, key::name);
+        editCell(outline, 3, key::name);
         typeIntoEditor(outline, "other, renamed");
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         QTest::qWait(200);
@@ -122,7 +128,7 @@ private slots:
         DocumentMainWindow* window = openList({item("mine"), item("theirs")});
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, 0, key::name);
+        editCell(outline, 0, key::name);
         typeIntoEditor(outline, "mine, edited");
 
         // Someone else saves: the question comes, and Cancel keeps both versions where they are.
@@ -142,12 +148,82 @@ private slots:
         QVERIFY(!window->isWindowModified());
 
         // Reload takes the other version and drops this one's changes.
-        clickCell(outline, 0, key::name);
+        editCell(outline, 0, key::name);
         typeIntoEditor(outline, "lost");
         DialogService::queueAnswer(QMessageBox::Reset);
         writeAsAnotherProgram(path(), {item("kept")});
         QTRY_COMPARE(rowNames(outline), QStringList{"kept"});
         QVERIFY(!window->isWindowModified());
+    }
+
+    void aSaveWaitsForAnotherProgramWithoutStoppingTheWindow() {
+        DocumentMainWindow* window = openList({item("rent")});
+        QVERIFY(window);
+        editCell(window->outline(), 0, key::name);
+        typeIntoEditor(window->outline(), "rent paid");
+        const QString lockFile = ListLock::lockFilePath(path());
+        // Another program holds the list until it is stopped, and says who it is once it holds it.
+        const auto holdList = [&](QProcess& holder, const QString& record) {
+            holder.start(QStringLiteral("sh"),
+                         {QStringLiteral("-c"),
+                          QStringLiteral(
+                              "exec 9<>\"$0\" && flock 9 && printf \"%1\" >&9 && echo held && exec sleep 30")
+                              .arg(record),
+                          lockFile});
+            return holder.waitForReadyRead();
+        };
+        QProcess other;
+        QVERIFY(holdList(other, QStringLiteral("pid=$$\\nprogram=tardigo-cli\\n")));
+        const qint64 holder = other.processId();
+
+        // An autosave comes later, without a dialog.
+        QCOMPARE(window->autoSave(), AutosaveScheduler::Outcome::Postponed);
+        QVERIFY(!window->findChild<QProgressDialog*>(QStringLiteral("lockWaitDialog")));
+
+        // The event loop runs on while the save waits: a timer fires, the dialog names the program.
+        int ticks = 0;
+        QTimer ticking;
+        connect(&ticking, &QTimer::timeout, this, [&] { ++ticks; });
+        ticking.start(50);
+        QString shown;
+        QTimer::singleShot(1500, this, [&] {
+            const auto* text = window->findChild<QLabel*>(QStringLiteral("lockWaitText"));
+            shown = text && text->isVisible() ? text->text() : QString();
+            other.kill();
+            other.waitForFinished();
+        });
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(other.state(), QProcess::NotRunning);
+        QVERIFY(ticks >= 20);
+        QCOMPARE(shown, QStringLiteral("“list.todo” is being changed by process %1 (tardigo-cli).\n\n"
+                                       "Tardigo saves it as soon as that program has finished.")
+                            .arg(holder));
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(savedName(path()), QStringLiteral("rent paid"));
+        QTRY_VERIFY(!window->findChild<QProgressDialog*>(QStringLiteral("lockWaitDialog")));
+
+        // Stopping the wait saves nothing and says so, in the status line rather than as a failure.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        clickCell(window->outline(), 0, key::name);
+        typeIntoEditor(window->outline(), "rent paid twice");
+        QProcess again;
+        QVERIFY(holdList(again, QString()));
+        QTimer::singleShot(1000, this, [&] {
+            auto* dialog = window->findChild<QProgressDialog*>(QStringLiteral("lockWaitDialog"));
+            QVERIFY(dialog && dialog->isVisible());
+            QVERIFY2(dialog->labelText().contains("another program, which does not say which"),
+                     qPrintable(dialog->labelText()));
+            dialog->findChild<QPushButton*>()->click();
+        });
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(savedName(path()), QStringLiteral("rent paid"));
+        QVERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("statusMessage"))->text(),
+                 QStringLiteral("“list.todo” was not saved: you stopped waiting for the other program."));
+        again.kill();
+        QVERIFY(again.waitForFinished());
     }
 
     void oddNamesAndFilesAreRefusedWithAReason() {

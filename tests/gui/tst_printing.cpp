@@ -11,6 +11,7 @@
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
+#include "window/dialog_service.h"
 #include "window/document_printing.h"
 #include "window/print_controller.h"
 
@@ -18,6 +19,7 @@
 #include <QCheckBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +66,45 @@ class TestPrinting : public QObject {
         QStringList pages = text.out.split(u'\f');
         if (pages.last().trimmed().isEmpty())
             pages.removeLast();
+        return pages;
+    }
+
+    // Where each word of a PDF stands: its page (from 1) and box, in points, as pdftotext finds them.
+    struct Word {
+        int page;
+        QRectF box;
+    };
+    QMultiHash<QString, Word> wordsOf(const QString& pdf) {
+        const Run boxes = run("pdftotext", {"-bbox", pdf, "-"}, _environment);
+        QMultiHash<QString, Word> words;
+        int page = 0;
+        static const QRegularExpression word(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+        for (const QString& line : boxes.out.split(u'\n')) {
+            if (line.contains("<page "))
+                ++page;
+            const QRegularExpressionMatch match = word.match(line);
+            if (match.hasMatch())
+                words.insert(
+                    match.captured(5),
+                    {page, QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                                  QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()))});
+        }
+        return words;
+    }
+
+    // How many pictures each page of a PDF draws (their transparency masks apart).
+    QList<int> picturesPerPage(const QString& pdf) {
+        const Run list = run("pdfimages", {"-list", pdf}, _environment);
+        QList<int> pages;
+        for (const QString& line : list.out.split(u'\n').mid(2)) {
+            const int page = line.section(u' ', 0, 0, QString::SectionSkipEmpty).toInt();
+            if (page <= 0 || line.section(u' ', 2, 2, QString::SectionSkipEmpty) != u"image")
+                continue;
+            while (pages.size() < page)
+                pages.append(0);
+            ++pages[page - 1];
+        }
         return pages;
     }
 
@@ -114,16 +155,58 @@ private slots:
                      qPrintable(pages[page].split(u'\n').filter("page").join(u'|')));
         }
         const QString all = pages.join(u'\n');
-        QVERIFY(all.contains(QRegularExpression("Groceries +Shop; 50% complete;")));
+        QVERIFY(all.contains(QRegularExpression("Groceries \u2014 Shop; 50% complete;")));
         QVERIFY(all.contains("Before six"));
         QVERIFY(all.contains("Bread"));
         QVERIFY(!all.contains("Cheese")); // completed and hidden
         for (int i = 1; i <= 150; ++i)
-            QVERIFY2(all.contains(QRegularExpression(QStringLiteral("Chore %1 +0% complete").arg(i))),
+            QVERIFY2(all.contains(QRegularExpression(QStringLiteral("Chore %1 \u2014 0% complete").arg(i))),
                      qPrintable(QString::number(i)));
         // Notes only when asked for.
-        QCOMPARE(printToPdf({pdf, list}).exitCode, 0);
+        QCOMPARE(printToPdf({pdf, list, "--force"}).exitCode, 0);
         QVERIFY(!pagesOf(pdf).join(u'\n').contains("Before six"));
+    }
+
+    void aPrintedPageReadsLikeTheWindow() {
+        const QString list = writeList("Week.todo", [](Dict& root) {
+            NodePtr groceries = item("Groceries", 0.5, {item("Bread"), item("Cheese", 1.0)});
+            groceries->set(key::category, "Shop");
+            TextRun body;
+            body.text = QStringLiteral("Before six, at the market\n");
+            body.fontSize = 30;                              // notes written large print in the list's size
+            body.fontFamily = QStringLiteral("DejaVu Sans"); // the offscreen application's
+            groceries->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({body}))));
+            NodePtr starred = item("Starred");
+            starred->set(key::icon, "vk_heart");
+            starred->set(key::thisIconOnly, Value::boolean(true));
+            childrenOf(root)->items.push_back(groceries);
+            childrenOf(root)->items.push_back(starred);
+            childrenOf(root)->items.push_back(item("Plain"));
+        });
+        const QString pdf = _files.filePath("week.pdf");
+        const Run printed = printToPdf({pdf, "--print-notes", "--print-icons", "--print-checkboxes", list});
+        QVERIFY2(printed.exitCode == 0, qPrintable(printed.err));
+        const QMultiHash<QString, Word> words = wordsOf(pdf);
+        const auto box = [&](const QString& word) { return words.value(word).box; };
+        QVERIFY2(words.contains("Groceries") && words.contains("Before"),
+                 qPrintable(QStringList(words.keys()).join(' ')));
+
+        // Names start at the same place with or without an icon; a child's one indent further in.
+        const double nameLeft = box("Groceries").left();
+        QVERIFY(std::abs(box("Starred").left() - nameLeft) < 0.5);
+        QVERIFY(std::abs(box("Plain").left() - nameLeft) < 0.5);
+        QVERIFY(box("Bread").left() > nameLeft + 20);
+        // The notes stand under their item's name, in the list's text size.
+        QVERIFY(std::abs(box("Before").left() - nameLeft) < 0.5);
+        QVERIFY(box("Before").top() > box("Groceries").bottom() - 1);
+        QVERIFY2(std::abs(box("Before").height() - box("Groceries").height()) < 1.5,
+                 qPrintable(QString("%1 %2").arg(box("Before").height()).arg(box("Groceries").height())));
+        // The category is set apart from the name.
+        QVERIFY2(pagesOf(pdf).join(u'\n').contains(QStringLiteral("Groceries \u2014 Shop; 50% complete;")),
+                 qPrintable(pagesOf(pdf).join(u'\n')));
+        // Every item prints its box, the completed cheese its checked one; Groceries and Starred their
+        // icons too, the others' icons being their boxes.
+        QCOMPARE(picturesPerPage(pdf), QList<int>{7});
     }
 
     void refusesWhatItCannotPrint() {
@@ -131,7 +214,7 @@ private slots:
             writeList("One.todo", [](Dict& root) { childrenOf(root)->items.push_back(item("A")); });
         const Run nowhere = printToPdf({_files.filePath("missing/out.pdf"), list});
         QCOMPARE(nowhere.exitCode, 1);
-        QVERIFY2(nowhere.err.contains(_files.filePath("missing/out.pdf")), qPrintable(nowhere.err));
+        QVERIFY2(nowhere.err.contains("“out.pdf”"), qPrintable(nowhere.err));
         const Run noList = printToPdf({_files.filePath("out.pdf"), _files.filePath("absent.todo")});
         QCOMPARE(noList.exitCode, 1);
         QVERIFY2(noList.err.contains("absent.todo"), qPrintable(noList.err));
@@ -162,6 +245,7 @@ private slots:
         QVERIFY(!text.contains("Hidden child")); // its parent is collapsed
 
         window->document().outlineCommands().expandAll();
+        DialogService::queueAnswer(QMessageBox::Yes); // to replace the printout before
         window->printing().printShowingPrintPanel(false);
         QVERIFY(pagesOf(pdf).join(u'\n').contains("Hidden child"));
     }

@@ -5,6 +5,8 @@
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
 #include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
@@ -38,14 +40,18 @@ class TestWindowSync : public QObject {
     QString listPath() const { return _files->filePath(QStringLiteral("errands.todo")); }
     QString folderPath() const { return _files->filePath(QStringLiteral("tasks")); }
 
-    /// Opens a saved list of these items that syncs with `folder` (none: it has no sync folder).
-    DocumentMainWindow* openList(const std::vector<NodePtr>& items, const QString& folder) {
+    /// Opens a saved list of these items that syncs with `folder` (none: it has no sync folder),
+    /// bound to it here unless `bound` is false.
+    DocumentMainWindow* openList(const std::vector<NodePtr>& items, const QString& folder,
+                                 bool bound = true) {
         const NodePtr root = newListRoot();
         for (const NodePtr& node : items)
             childrenOf(*root)->items.push_back(node);
         if (!folder.isEmpty())
             root->set(key::syncFolder, folder);
         if (!writeListFile(listPath(), root).isEmpty())
+            return nullptr;
+        if (bound && !folder.isEmpty() && !bindings().bind(listPath(), folder).isEmpty())
             return nullptr;
         DocumentMainWindow* window = _controller->openFile(listPath());
         if (window && !QTest::qWaitForWindowExposed(window))
@@ -60,6 +66,8 @@ class TestWindowSync : public QObject {
                    uid.toUtf8() + "\r\nDTSTAMP:20240601T080000Z\r\nSUMMARY:" + summary.toUtf8() +
                    "\r\nSTATUS:NEEDS-ACTION\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
     }
+    static SyncBindings bindings() { return SyncBindings(SyncState::defaultFolder()); }
+    QStringList folderFiles() const { return QDir(folderPath()).entryList({QStringLiteral("*.ics")}); }
     static bool syncWithMenu(DocumentMainWindow& window) {
         QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
         window.menus().action(QStringLiteral("syncNow"))->trigger();
@@ -67,6 +75,24 @@ class TestWindowSync : public QObject {
     }
     static QMessageBox* alertSheet(const DocumentMainWindow& window) {
         return window.findChild<QMessageBox*>(QStringLiteral("alertSheet"));
+    }
+    /// Answers the alert sheet showing with the button of that text.
+    static bool answer(const DocumentMainWindow& window, const QString& button) {
+        QMessageBox* sheet = alertSheet(window);
+        if (!sheet)
+            return false;
+        for (QAbstractButton* choice : sheet->buttons()) {
+            if (QString(choice->text()).remove(u'&') == button) { // less its access key
+                choice->click();
+                return QTest::qWaitFor([&] { return alertSheet(window) != sheet; });
+            }
+        }
+        return false;
+    }
+    /// Saves a picture of the widget into $TARDIGO_SCREENSHOTS, when it is set.
+    static void screenshot(QWidget& widget, const QString& name) {
+        if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+            widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
     }
     static QString savedFolder(const QString& path) {
         const ListLoad load = readListFile(path);
@@ -113,7 +139,7 @@ private slots:
         DocumentMainWindow* window = openList({item("rent")}, folderPath());
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, 0, key::name);
+        editCell(outline, 0, key::name);
         typeIntoEditor(outline, "rent paid");
         QVERIFY(window->isWindowModified());
         writeTodoFromElsewhere(QStringLiteral("phone-2"), QStringLiteral("water plants"));
@@ -126,7 +152,7 @@ private slots:
         QVERIFY(!window->isWindowModified());
 
         // What is typed in a cell still open goes to the file before Sync Now syncs it.
-        clickCell(outline, 1, key::name);
+        editCell(outline, 1, key::name);
         auto* editor = qobject_cast<QLineEdit*>(cellEditor(outline));
         QVERIFY(editor);
         editor->selectAll();
@@ -192,6 +218,90 @@ private slots:
         QCOMPARE(savedFolder(listPath()), folderPath());
         QCOMPARE(QDir(folderPath()).entryList({QStringLiteral("*.ics")}).size(), 1);
         QVERIFY(!window->isWindowModified());
+    }
+
+    // A list that names a folder it was never synced with here (a copy, or one from someone else)
+    // asks once before it syncs, and syncs only when the user agrees.
+    void aListNamingAnUnboundFolderAsksOnce() {
+        DocumentMainWindow* window = openList({item("rent")}, folderPath(), false);
+        QVERIFY(window);
+        writeTodoFromElsewhere(QStringLiteral("phone-1"), QStringLiteral("call the plumber"));
+        QVERIFY(window->save()); // the repairs made on opening
+        window->sync().minderRan();
+        QVERIFY(!window->sync().isSyncing());
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = alertSheet(*window)));
+        QVERIFY2(sheet->text().contains(QStringLiteral("Sync “errands.todo” with the folder it names?")),
+                 qPrintable(sheet->text()));
+        QVERIFY(sheet->informativeText().contains(folderPath()));
+        screenshot(*sheet, QStringLiteral("sync-bind-question"));
+        QVERIFY(answer(*window, QStringLiteral("Don’t Sync")));
+        window->sync().minderRan();
+        QVERIFY(!window->sync().isSyncing());
+        QVERIFY(!alertSheet(*window));
+        QCOMPARE(folderFiles(), QStringList{"phone-1.ics"});
+        QCOMPARE(rowNames(window->outline()), QStringList{"rent"});
+
+        // Sync Now asks again; agreeing binds the list and syncs.
+        window->menus().action(QStringLiteral("syncNow"))->trigger();
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        QVERIFY(answer(*window, QStringLiteral("Sync")));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(rowNames(window->outline()), (QStringList{"rent", "call the plumber"}));
+        QCOMPARE(folderFiles().size(), 2);
+        QVERIFY(bindings().isBound(listPath(), folderPath()));
+    }
+
+    // Items whose files are gone are removed as one undo step; when the folder lost all of its
+    // to-dos, the window asks first.
+    void removalsAreOneUndoStepAndMassRemovalsAsk() {
+        DocumentMainWindow* window = openList(
+            {item("house", 0.0, {item("roof"), item("door")}), item("car"), item("bike"), item("boat")},
+            folderPath());
+        QVERIFY(window);
+        QVERIFY(syncWithMenu(*window));
+        QCOMPARE(folderFiles().size(), 6);
+        const auto fileOf = [this](const QString& summary) {
+            for (const QString& name : folderFiles()) {
+                QFile file(QDir(folderPath()).filePath(name));
+                if (file.open(QIODevice::ReadOnly) && file.readAll().contains("SUMMARY:" + summary.toUtf8()))
+                    return file.fileName();
+            }
+            return QString();
+        };
+        QVERIFY(QFile::remove(fileOf(QStringLiteral("house"))));
+        QVERIFY(syncWithMenu(*window));
+        OutlineTreeView& outline = window->outline();
+        QCOMPARE(rowNames(outline), (QStringList{"roof", "door", "car", "bike", "boat"}));
+        QVERIFY(!window->isWindowModified());
+        window->menus().action(QStringLiteral("undo"))->trigger();
+        outline.expandItem(outline.itemAtRow(0), false);
+        QCOMPARE(rowNames(outline), (QStringList{"house", "roof", "door", "car", "bike", "boat"}));
+        QVERIFY(window->isWindowModified());
+        QVERIFY(syncWithMenu(*window)); // saves, and the house goes back to the folder
+        QCOMPARE(folderFiles().size(), 6);
+
+        for (const QString& name : folderFiles())
+            QVERIFY(QFile::remove(QDir(folderPath()).filePath(name)));
+        QVERIFY(syncWithMenu(*window));
+        QMessageBox* sheet = alertSheet(*window);
+        QVERIFY(sheet);
+        QVERIFY2(sheet->text().contains(QStringLiteral("holds none of its to-dos")),
+                 qPrintable(sheet->text()));
+        screenshot(*sheet, QStringLiteral("sync-removal-question"));
+        QVERIFY(answer(*window, QStringLiteral("Keep Items")));
+        QCOMPARE(rowNames(outline).size(), 6);
+        QVERIFY(folderFiles().isEmpty());
+
+        QVERIFY(syncWithMenu(*window));
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        QVERIFY(answer(*window, QStringLiteral("Remove Items")));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(rowNames(outline), QStringList{});
+        window->menus().action(QStringLiteral("undo"))->trigger();
+        outline.expandItem(outline.itemAtRow(0), false);
+        QCOMPARE(rowNames(outline), (QStringList{"house", "roof", "door", "car", "bike", "boat"}));
+        QVERIFY(window->isWindowModified());
     }
 };
 

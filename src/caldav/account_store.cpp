@@ -1,0 +1,190 @@
+#include "caldav/account_store.h"
+
+#include "caldav/certificate_text.h"
+#include "platform/atomic_file.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace tardigo {
+
+namespace {
+
+constexpr int kVersion = 1;
+constexpr qsizetype kMaxNameLength = 64;
+constexpr int kLockWaitMsecs = 30'000;
+
+QJsonObject toJson(const Account& account) {
+    QJsonObject object{{QStringLiteral("name"), account.name},
+                       {QStringLiteral("url"), account.url.toString()},
+                       {QStringLiteral("user"), account.user},
+                       {QStringLiteral("principal"), account.principal.toString()},
+                       {QStringLiteral("home"), account.home.toString()}};
+    if (!account.acceptedCertificate.isEmpty())
+        object.insert(QStringLiteral("acceptedCertificate"), fingerprintText(account.acceptedCertificate));
+    if (account.allowHttp)
+        object.insert(QStringLiteral("allowHttp"), true);
+    return object;
+}
+
+std::optional<Account> fromJson(const QJsonObject& object) {
+    Account account;
+    account.name = object.value(QStringLiteral("name")).toString();
+    account.url = QUrl(object.value(QStringLiteral("url")).toString());
+    account.user = object.value(QStringLiteral("user")).toString();
+    account.principal = QUrl(object.value(QStringLiteral("principal")).toString());
+    account.home = QUrl(object.value(QStringLiteral("home")).toString());
+    account.allowHttp = object.value(QStringLiteral("allowHttp")).toBool();
+    const QString certificate = object.value(QStringLiteral("acceptedCertificate")).toString();
+    if (!certificate.isEmpty()) {
+        const std::optional<QByteArray> digest = fingerprintDigest(certificate);
+        if (!digest)
+            return std::nullopt;
+        account.acceptedCertificate = *digest;
+    }
+    if (!AccountStore::refusedName(account.name).isEmpty() || !account.url.isValid())
+        return std::nullopt;
+    return account;
+}
+
+/// Holds the accounts file for one change. An flock, not a file's contents, so that a full disk
+/// cannot keep it from being taken, and a program that dies lets it go.
+class AccountsLock {
+public:
+    explicit AccountsLock(const QString& path)
+        : _fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        const QDeadlineTimer deadline(kLockWaitMsecs);
+        while (_fd >= 0 && !(_held = ::flock(_fd, LOCK_EX | LOCK_NB) == 0) && !deadline.hasExpired())
+            QThread::msleep(50);
+    }
+    ~AccountsLock() {
+        if (_fd >= 0)
+            ::close(_fd);
+    }
+    AccountsLock(const AccountsLock&) = delete;
+    AccountsLock& operator=(const AccountsLock&) = delete;
+
+    bool held() const { return _held; }
+
+private:
+    int _fd;
+    bool _held = false;
+};
+
+} // namespace
+
+QString AccountStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/tardigo/accounts.json");
+}
+
+QString AccountStore::refusedName(const QString& name) {
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("An account needs a name.");
+    const bool control =
+        std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (control || name != name.trimmed() || name.startsWith(u'-') || name.size() > kMaxNameLength)
+        return QStringLiteral("An account's name is at most %1 characters, without control characters, "
+                              "spaces at either end or a leading “-”.")
+            .arg(kMaxNameLength);
+    return {};
+}
+
+std::optional<QList<Account>> AccountStore::load(QString* error) const {
+    if (!QFileInfo::exists(_path))
+        return QList<Account>();
+    const std::optional<QByteArray> bytes = readWholeFile(_path, error, kMaxFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    QJsonParseError parse;
+    const QJsonDocument json = QJsonDocument::fromJson(*bytes, &parse);
+    const QJsonObject root = json.object();
+    QList<Account> accounts;
+    bool readable = json.isObject() && root.value(QStringLiteral("version")).toInt() == kVersion;
+    for (const QJsonValue& entry : root.value(QStringLiteral("accounts")).toArray()) {
+        const std::optional<Account> account = fromJson(entry.toObject());
+        readable &= account.has_value();
+        if (account)
+            accounts << *account;
+    }
+    if (!readable) {
+        *error =
+            QStringLiteral("The accounts file %1 does not read; Tardigo leaves it as it is. Move it away to "
+                           "start with no accounts.")
+                .arg(_path);
+        return std::nullopt;
+    }
+    return accounts;
+}
+
+std::optional<Account> AccountStore::find(const QString& name, QString* error) const {
+    const std::optional<QList<Account>> accounts = load(error);
+    if (!accounts)
+        return std::nullopt;
+    for (const Account& account : *accounts)
+        if (account.name == name)
+            return account;
+    *error =
+        QStringLiteral("There is no account “%1”; “tardigo-cli account list” shows the accounts.").arg(name);
+    return std::nullopt;
+}
+
+QString AccountStore::add(const Account& account) {
+    if (const QString refused = refusedName(account.name); !refused.isEmpty())
+        return refused;
+    return change([&](QList<Account>& accounts) {
+        if (std::any_of(accounts.cbegin(), accounts.cend(),
+                        [&](const Account& a) { return a.name == account.name; }))
+            return QStringLiteral("There is an account “%1” already; remove it first to add it anew.")
+                .arg(account.name);
+        accounts << account;
+        return QString();
+    });
+}
+
+QString AccountStore::remove(const QString& name) {
+    return change([&](QList<Account>& accounts) {
+        if (accounts.removeIf([&](const Account& a) { return a.name == name; }) == 0)
+            return QStringLiteral("There is no account “%1”.").arg(name);
+        return QString();
+    });
+}
+
+QString AccountStore::change(const std::function<QString(QList<Account>&)>& edit) {
+    const QString folder = QFileInfo(_path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("The folder %1 cannot be created.").arg(folder);
+    const AccountsLock lock(_path + QStringLiteral(".lock"));
+    if (!lock.held())
+        return QStringLiteral("The accounts file %1 is being changed by another program; try again.")
+            .arg(_path);
+    QString error;
+    std::optional<QList<Account>> accounts = load(&error);
+    if (!accounts)
+        return error;
+    if (error = edit(*accounts); !error.isEmpty())
+        return error;
+    QJsonArray entries;
+    for (const Account& account : *accounts)
+        entries.append(toJson(account));
+    const QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("accounts"), entries}};
+    if (error = writeFileAtomically(_path, QJsonDocument(root).toJson()); !error.isEmpty())
+        return error;
+    // User names and servers are the user's own business.
+    QFile::setPermissions(_path, QFile::ReadOwner | QFile::WriteOwner);
+    return {};
+}
+
+} // namespace tardigo

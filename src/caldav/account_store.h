@@ -1,0 +1,58 @@
+#pragma once
+
+#include "caldav/server_access.h"
+
+#include <QList>
+
+#include <optional>
+
+namespace tardigo {
+
+/// A CalDAV account as the user added it, and where discovery found its calendars. Its password
+/// is kept in the desktop's keyring (Keyring), never here.
+struct Account {
+    QString name;
+    QUrl url;
+    QString user;
+    QByteArray acceptedCertificate; // SHA-256 digest of the one certificate accepted despite errors
+    bool allowHttp = false;
+    QUrl principal;
+    QUrl home;
+
+    /// How a client reaches the account's server with the password.
+    ServerAccess access(const QString& password) const {
+        return {url, user, password, acceptedCertificate, allowHttp};
+    }
+};
+
+/// The user's accounts, in a file of their own in the user's config folder
+/// ($XDG_CONFIG_HOME/tardigo/accounts.json), readable by the user only. Changes hold a lock on the
+/// file from reading it to replacing it, so two programs adding accounts lose neither, and a file
+/// that does not read is reported and never overwritten.
+class AccountStore {
+public:
+    /// The most the file may hold; a user's accounts take a few hundred bytes each.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
+    static QString defaultPath();
+    explicit AccountStore(QString path = defaultPath()) : _path(std::move(path)) {}
+
+    const QString& path() const { return _path; }
+    /// The accounts, in the order added; nothing, with why, when the file does not read.
+    std::optional<QList<Account>> load(QString* error) const;
+    /// The account of that name; nothing, with why, when there is none.
+    std::optional<Account> find(const QString& name, QString* error) const;
+    /// Adds an account under a name not yet taken; answers an empty string or why not.
+    QString add(const Account& account);
+    /// Removes the named account; answers an empty string or why not.
+    QString remove(const QString& name);
+    /// Why the name cannot name an account, or an empty string.
+    static QString refusedName(const QString& name);
+
+private:
+    QString change(const std::function<QString(QList<Account>&)>& edit);
+
+    QString _path;
+};
+
+} // namespace tardigo

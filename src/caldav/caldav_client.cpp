@@ -1,0 +1,301 @@
+#include "caldav/caldav_client.h"
+
+#include "caldav/caldav_log.h"
+#include "caldav/caldav_requests.h"
+
+#include <QUuid>
+
+namespace tardigo {
+
+namespace {
+
+// A server that keeps saying its listing is cut short is answered no further after this many rounds.
+constexpr int kMaxSyncRounds = 1000;
+
+const QByteArray kCalendarType = QByteArrayLiteral("text/calendar; charset=utf-8");
+
+template <class T> DavResult<T> failedWith(DavFailure failure, const QString& message) {
+    return DavResult<T>::failed({failure, message});
+}
+
+QString pathOf(const QUrl& url) {
+    return url.path(QUrl::FullyDecoded);
+}
+
+/// The URL of a collection, which ends in a slash so that its members resolve under it.
+QUrl asCollection(QUrl url) {
+    if (!url.path().endsWith(u'/'))
+        url.setPath(url.path() + u'/');
+    return url;
+}
+
+bool sameHost(const QUrl& a, const QUrl& b) {
+    return a.host().compare(b.host(), Qt::CaseInsensitive) == 0;
+}
+
+bool samePlace(const QUrl& a, const QUrl& b) {
+    return sameHost(a, b) && pathOf(asCollection(a)) == pathOf(asCollection(b));
+}
+
+/// Whether trying the next place of discovery may still find the account: the place was not
+/// there or is no DAV collection; a refused password or a broken connection ends the search.
+bool triesNextPlace(DavFailure failure) {
+    return failure == DavFailure::NotFound || failure == DavFailure::Forbidden ||
+           failure == DavFailure::Server || failure == DavFailure::BadAnswer;
+}
+
+CalendarInfo calendarOf(const DavResource& resource) {
+    QString name = resource.displayName;
+    if (name.isEmpty())
+        name = pathOf(resource.url).section(u'/', -2, -2);
+    return {resource.url, name, !resource.components || resource.components->contains(QLatin1String("VTODO")),
+            resource.offersSyncCollection};
+}
+
+} // namespace
+
+/// Discovery's places still to try, and the first failure met, which tells the most.
+struct CalDavClient::DiscoveryPlaces {
+    QList<QUrl> urls;
+    DavError firstFailure;
+};
+
+void CalDavClient::query(DavRequest request, Done<Multistatus> done) {
+    _dav.send(std::move(request), [done](DavResult<DavReply> reply) {
+        if (!reply.ok())
+            return done(DavResult<Multistatus>::failed(reply.error));
+        const QString asked = serverName(reply.value.url) + reply.value.url.path();
+        if (reply.value.status != 207)
+            return done(failedWith<Multistatus>(
+                DavFailure::BadAnswer,
+                QStringLiteral("%1 answered with status %2, not with the list of resources asked for.")
+                    .arg(asked)
+                    .arg(reply.value.status)));
+        QString error;
+        std::optional<Multistatus> answer = readMultistatus(reply.value.body, reply.value.url, &error);
+        if (!answer)
+            return done(failedWith<Multistatus>(
+                DavFailure::BadAnswer,
+                QStringLiteral("%1 answered with XML that does not read: %2.").arg(asked, error)));
+        done({std::move(*answer), {}});
+    });
+}
+
+void CalDavClient::discover(Done<AccountPlaces> done) {
+    const QUrl url = _dav.access().url;
+    auto places = std::make_shared<DiscoveryPlaces>();
+    if (url.path() != QLatin1String("/") && !url.path().isEmpty())
+        places->urls << url;
+    places->urls << url.resolved(QUrl(QStringLiteral("/.well-known/caldav")))
+                 << url.resolved(QUrl(QStringLiteral("/")));
+    findPrincipal(places, std::move(done));
+}
+
+void CalDavClient::findPrincipal(std::shared_ptr<DiscoveryPlaces> places, Done<AccountPlaces> done) {
+    if (places->urls.isEmpty()) {
+        DavError error = places->firstFailure;
+        error.message = QStringLiteral("The server at %1 shows no calendars of “%2”. %3")
+                            .arg(serverName(_dav.access().url), _dav.access().user, error.message);
+        return done(DavResult<AccountPlaces>::failed(error));
+    }
+    const QUrl url = places->urls.takeFirst();
+    query(principalQuery(url), [this, places, done](DavResult<Multistatus> answer) {
+        if (!answer.ok() && !triesNextPlace(answer.error.failure))
+            return done(DavResult<AccountPlaces>::failed(answer.error));
+        for (const DavResource& resource : answer.value.resources) {
+            if (resource.principal && sameHost(*resource.principal, resource.url))
+                return findHome(*resource.principal, done);
+            if (!resource.calendarHomes.isEmpty() && sameHost(resource.calendarHomes.first(), resource.url))
+                return done({{resource.url, asCollection(resource.calendarHomes.first())}, {}});
+        }
+        if (places->firstFailure.ok())
+            places->firstFailure =
+                answer.ok()
+                    ? DavError{DavFailure::BadAnswer, QStringLiteral("It names no principal for the user.")}
+                    : answer.error;
+        findPrincipal(places, done);
+    });
+}
+
+void CalDavClient::findHome(const QUrl& principal, Done<AccountPlaces> done) {
+    query(principalQuery(principal), [this, principal, done](DavResult<Multistatus> answer) {
+        if (!answer.ok())
+            return done(DavResult<AccountPlaces>::failed(answer.error));
+        for (const DavResource& resource : answer.value.resources)
+            for (const QUrl& home : resource.calendarHomes)
+                if (sameHost(home, principal))
+                    return done({{principal, asCollection(home)}, {}});
+        done(failedWith<AccountPlaces>(
+            DavFailure::BadAnswer, QStringLiteral("The server at %1 names no calendar home for “%2” at %3.")
+                                       .arg(serverName(principal), _dav.access().user, principal.path())));
+    });
+}
+
+void CalDavClient::listCalendars(const QUrl& home, Done<QList<CalendarInfo>> done) {
+    query(calendarQuery(asCollection(home), 1), [this, home, done](DavResult<Multistatus> answer) {
+        if (!answer.ok())
+            return done(DavResult<QList<CalendarInfo>>::failed(answer.error));
+        QList<CalendarInfo> calendars;
+        for (const DavResource& resource : answer.value.resources)
+            if (resource.isCalendar && isMemberOf(resource.url, home))
+                calendars << calendarOf(resource);
+        done({calendars, {}});
+    });
+}
+
+void CalDavClient::makeCalendar(const QUrl& home, const QString& displayName, Done<CalendarInfo> done) {
+    const QUrl url =
+        asCollection(home).resolved(QUrl(QUuid::createUuid().toString(QUuid::WithoutBraces) + u'/'));
+    _dav.send(makeCalendarRequest(url, displayName), [this, url, done](DavResult<DavReply> made) {
+        if (!made.ok())
+            return done(DavResult<CalendarInfo>::failed(made.error));
+        query(calendarQuery(url, 0), [url, done](DavResult<Multistatus> answer) {
+            if (!answer.ok())
+                return done(DavResult<CalendarInfo>::failed(answer.error));
+            for (const DavResource& resource : answer.value.resources)
+                if (resource.isCalendar && samePlace(resource.url, url))
+                    return done({calendarOf(resource), {}});
+            done(failedWith<CalendarInfo>(
+                DavFailure::BadAnswer,
+                QStringLiteral("The server at %1 made no calendar at %2.").arg(serverName(url), url.path())));
+        });
+    });
+}
+
+void CalDavClient::listTodoTags(const QUrl& calendar, Done<QList<ObjectTag>> done) {
+    query(todoTagQuery(asCollection(calendar)), [this, calendar, done](DavResult<Multistatus> answer) {
+        if (!answer.ok())
+            return done(DavResult<QList<ObjectTag>>::failed(answer.error));
+        QList<ObjectTag> tags;
+        for (const DavResource& resource : answer.value.resources)
+            if (resource.status != 404 && !resource.etag.isEmpty() && isMemberOf(resource.url, calendar))
+                tags.push_back({resource.url, resource.etag});
+        done({tags, {}});
+    });
+}
+
+void CalDavClient::changesSince(const QUrl& calendar, const QByteArray& token, Done<CalendarChanges> done) {
+    auto changes = std::make_shared<CalendarChanges>();
+    changes->token = token;
+    changes->complete = token.isEmpty();
+    syncRound(asCollection(calendar), changes, 0, std::move(done));
+}
+
+void CalDavClient::syncRound(const QUrl& calendar, std::shared_ptr<CalendarChanges> changes, int round,
+                             Done<CalendarChanges> done) {
+    query(syncCollectionQuery(calendar, changes->token), [=, this](DavResult<Multistatus> answer) {
+        if (!answer.ok()) {
+            // A token the server no longer knows (RFC 6578 says 403, some say 409 or 400) means
+            // listing every member once more.
+            const DavFailure failure = answer.error.failure;
+            if (!changes->complete && round == 0 &&
+                (failure == DavFailure::Forbidden || failure == DavFailure::Server ||
+                 failure == DavFailure::PreconditionFailed)) {
+                qCInfo(lcCalDav).noquote()
+                    << "listing" << calendar.toString() << "anew:" << answer.error.message;
+                *changes = {{}, {}, {}, true};
+                return syncRound(calendar, changes, round, done);
+            }
+            return done(DavResult<CalendarChanges>::failed(answer.error));
+        }
+        bool truncated = false;
+        for (const DavResource& resource : answer.value.resources) {
+            if (samePlace(resource.url, calendar)) {
+                truncated |= resource.status == 507;
+                continue;
+            }
+            if (!isMemberOf(resource.url, calendar))
+                continue;
+            const auto same = [&](const auto& entry) { return samePlace(entry, resource.url); };
+            changes->removed.removeIf(same);
+            changes->changed.removeIf([&](const ObjectTag& tag) { return same(tag.url); });
+            if (resource.status == 404)
+                changes->removed << resource.url;
+            else if (!resource.etag.isEmpty())
+                changes->changed.push_back({resource.url, resource.etag});
+        }
+        const QByteArray previous = std::exchange(changes->token, answer.value.syncToken);
+        if (changes->token.isEmpty() ||
+            (truncated && (changes->token == previous || round + 1 >= kMaxSyncRounds)))
+            return done(failedWith<CalendarChanges>(
+                DavFailure::BadAnswer,
+                QStringLiteral("The server at %1 lists the changes of %2 without a way to go "
+                               "on from them (sync token).")
+                    .arg(serverName(calendar), calendar.path())));
+        if (truncated)
+            return syncRound(calendar, changes, round + 1, done);
+        done({*changes, {}});
+    });
+}
+
+void CalDavClient::fetch(const QUrl& object, Done<CalendarObject> done) {
+    _dav.send({"GET", object, {}, {}, {}}, [object, done](DavResult<DavReply> reply) {
+        if (!reply.ok())
+            return done(DavResult<CalendarObject>::failed(reply.error));
+        done({{object, reply.value.etag, reply.value.body}, {}});
+    });
+}
+
+void CalDavClient::fetchMany(const QUrl& calendar, const QList<QUrl>& objects, Done<FetchedObjects> done) {
+    fetchBatch(asCollection(calendar), std::make_shared<QList<QUrl>>(objects),
+               std::make_shared<FetchedObjects>(), std::move(done));
+}
+
+void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<QList<QUrl>> remaining,
+                              std::shared_ptr<FetchedObjects> found, Done<FetchedObjects> done) {
+    if (remaining->isEmpty())
+        return done({*found, {}});
+    const QList<QUrl> batch = remaining->first(std::min(kMultigetBatch, remaining->size()));
+    remaining->remove(0, batch.size());
+    query(multigetQuery(calendar, batch), [=, this](DavResult<Multistatus> answer) {
+        if (!answer.ok())
+            return done(DavResult<FetchedObjects>::failed(answer.error));
+        for (const QUrl& asked : batch) {
+            const auto it = std::find_if(answer.value.resources.cbegin(), answer.value.resources.cend(),
+                                         [&](const DavResource& r) { return samePlace(r.url, asked); });
+            if (it == answer.value.resources.cend() || it->status == 404 || it->calendarData.isEmpty())
+                found->missing << asked;
+            else
+                found->objects.push_back({asked, it->etag, it->calendarData});
+        }
+        fetchBatch(calendar, remaining, found, done);
+    });
+}
+
+void CalDavClient::create(const QUrl& object, const QByteArray& data, Done<QByteArray> done) {
+    put(object, data, {"If-None-Match", "*"}, std::move(done));
+}
+
+void CalDavClient::replace(const QUrl& object, const QByteArray& data, const QByteArray& etag,
+                           Done<QByteArray> done) {
+    put(object, data, {"If-Match", etag}, std::move(done));
+}
+
+void CalDavClient::put(const QUrl& object, const QByteArray& data,
+                       std::pair<QByteArray, QByteArray> condition, Done<QByteArray> done) {
+    _dav.send({"PUT", object, data, kCalendarType, {std::move(condition)}},
+              [done](DavResult<DavReply> reply) {
+                  if (!reply.ok())
+                      return done(DavResult<QByteArray>::failed(reply.error));
+                  done({reply.value.etag, {}});
+              });
+}
+
+void CalDavClient::remove(const QUrl& object, const QByteArray& etag, Done<Nothing> done) {
+    _dav.send({"DELETE", object, {}, {}, {{"If-Match", etag}}}, [done](DavResult<DavReply> reply) {
+        done({{}, reply.error});
+    });
+}
+
+bool CalDavClient::isMemberOf(const QUrl& resource, const QUrl& collection) const {
+    const QString inside = pathOf(asCollection(collection));
+    const QString path = pathOf(resource);
+    const bool member =
+        sameHost(resource, collection) && path.startsWith(inside) && path.size() > inside.size();
+    if (!member && !samePlace(resource, collection))
+        qCInfo(lcCalDav).noquote() << "passing over" << resource.toString(QUrl::RemoveUserInfo) << "outside"
+                                   << collection.toString(QUrl::RemoveUserInfo);
+    return member;
+}
+
+} // namespace tardigo

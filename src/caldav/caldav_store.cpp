@@ -1,0 +1,252 @@
+#include "caldav/caldav_store.h"
+
+#include "caldav/caldav_log.h"
+#include "caldav/dav_status.h"
+#include "caldav/wait_for.h"
+
+#include <algorithm>
+
+namespace tardigo {
+
+namespace {
+
+/// What stands after "SUMMARY…:" on the object's first summary line; empty when there is none.
+QByteArray summaryOf(const QByteArray& data) {
+    for (const QByteArray& line : data.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (line.startsWith("SUMMARY") && colon > 0)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
+/// Failures that say the server knows no sync-collection report, rather than that it failed.
+bool meansNoSyncCollection(DavFailure failure) {
+    return failure == DavFailure::Forbidden || failure == DavFailure::Server ||
+           failure == DavFailure::BadAnswer;
+}
+
+QUrl asCollection(QUrl url) {
+    if (!url.path().endsWith(u'/'))
+        url.setPath(url.path() + u'/');
+    return url;
+}
+
+} // namespace
+
+CalDavStore::CalDavStore(CalDavClient& client, const QUrl& calendar, CalendarMirror& mirror)
+    : _client(client), _calendar(asCollection(calendar)), _mirror(mirror) {}
+
+std::optional<StoreListing> CalDavStore::list(QString* error) const {
+    std::optional<QHash<QString, QByteArray>> now = listed(error);
+    if (!now || !fetchChanged(*now, error))
+        return std::nullopt;
+    _mirror.objects.removeIf([&](const auto& object) { return !now->contains(object.key()); });
+    // Only now does the mirror hold what the token stands for: a sync cut short before keeps the
+    // old token, and the next one asks again for everything since.
+    _mirror.token = _listedToken;
+    _mirror.writtenSinceToken.clear();
+    StoreListing listing;
+    listing.names = now->keys();
+    listing.names.sort();
+    listing.takenNames = listing.names;
+    return listing;
+}
+
+std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) const {
+    DavError failure;
+    if (_mirror.syncCollection != CalendarMirror::SyncCollection::Absent) {
+        std::optional<QHash<QString, QByteArray>> now = listedByChanges(&failure);
+        if (now)
+            return now;
+        if (_mirror.syncCollection == CalendarMirror::SyncCollection::Offered ||
+            !meansNoSyncCollection(failure.failure)) {
+            *error = failure.message;
+            return std::nullopt;
+        }
+        qCInfo(lcCalDav).noquote() << "listing" << location() << "by its to-dos' ETags:" << failure.message;
+        _mirror.syncCollection = CalendarMirror::SyncCollection::Absent;
+    }
+    std::optional<QHash<QString, QByteArray>> now = listedByTags(&failure);
+    if (!now)
+        *error = failure.message;
+    return now;
+}
+
+std::optional<QHash<QString, QByteArray>> CalDavStore::listedByChanges(DavError* error) const {
+    DavResult<CalendarChanges> changes = changesSince(_mirror.token);
+    if (changes.ok() && !accountsForWrites(changes.value)) {
+        // The calendar went back to an earlier state (restored, or removed and made again): the
+        // objects written since the token are gone without a trace, and only a full listing tells.
+        qCInfo(lcCalDav).noquote() << "listing" << location()
+                                   << "anew: it does not show what was written to it since the last sync";
+        changes = changesSince({});
+    }
+    if (!changes.ok()) {
+        *error = changes.error;
+        return std::nullopt;
+    }
+    _mirror.syncCollection = CalendarMirror::SyncCollection::Offered;
+    QHash<QString, QByteArray> now;
+    if (!changes.value.complete) {
+        for (auto it = _mirror.objects.cbegin(); it != _mirror.objects.cend(); ++it)
+            now.insert(it.key(), it->etag);
+    }
+    for (const ObjectTag& tag : changes.value.changed)
+        if (const QString name = nameOf(tag.url); !name.isEmpty())
+            now.insert(name, tag.etag);
+    for (const QUrl& url : changes.value.removed)
+        now.remove(nameOf(url));
+    _listedToken = changes.value.token;
+    return now;
+}
+
+DavResult<CalendarChanges> CalDavStore::changesSince(const QByteArray& token) const {
+    return waitForDav<CalendarChanges>(
+        [&](auto done) { _client.changesSince(_calendar, token, std::move(done)); });
+}
+
+bool CalDavStore::accountsForWrites(const CalendarChanges& changes) const {
+    if (changes.complete)
+        return true;
+    QSet<QString> named;
+    for (const ObjectTag& tag : changes.changed)
+        named.insert(nameOf(tag.url));
+    for (const QUrl& url : changes.removed)
+        named.insert(nameOf(url));
+    return std::all_of(_mirror.writtenSinceToken.cbegin(), _mirror.writtenSinceToken.cend(),
+                       [&](const QString& name) { return named.contains(name); });
+}
+
+std::optional<QHash<QString, QByteArray>> CalDavStore::listedByTags(DavError* error) const {
+    const auto tags =
+        waitForDav<QList<ObjectTag>>([&](auto done) { _client.listTodoTags(_calendar, std::move(done)); });
+    if (!tags.ok()) {
+        *error = tags.error;
+        return std::nullopt;
+    }
+    QHash<QString, QByteArray> now;
+    for (const ObjectTag& tag : tags.value)
+        if (const QString name = nameOf(tag.url); !name.isEmpty())
+            now.insert(name, tag.etag);
+    _listedToken.clear();
+    return now;
+}
+
+bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* error) const {
+    QList<QUrl> wanted;
+    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
+        const auto known = _mirror.objects.constFind(it.key());
+        if (known == _mirror.objects.cend() || known->etag != it.value())
+            wanted << urlOf(it.key());
+    }
+    if (wanted.isEmpty())
+        return true;
+    const auto fetched =
+        waitForDav<FetchedObjects>([&](auto done) { _client.fetchMany(_calendar, wanted, std::move(done)); });
+    FetchedObjects objects = fetched.value;
+    if (fetched.error.failure == DavFailure::TooLarge) {
+        // Too much at once: each object alone, so that only one too large for any answer is left out.
+        for (const QUrl& url : wanted) {
+            const auto one =
+                waitForDav<CalendarObject>([&](auto done) { _client.fetch(url, std::move(done)); });
+            if (one.ok())
+                objects.objects.push_back(one.value);
+            else if (one.error.failure == DavFailure::NotFound)
+                objects.missing << url;
+            else
+                _unreadable.insert(nameOf(url), one.error.message + QStringLiteral(" It was left alone."));
+        }
+    } else if (!fetched.ok()) {
+        *error = fetched.error.message;
+        return false;
+    }
+    for (const CalendarObject& object : objects.objects) {
+        const QString name = nameOf(object.url);
+        _mirror.objects.insert(name, {object.etag.isEmpty() ? listed.value(name) : object.etag, object.data});
+    }
+    for (const QUrl& url : objects.missing) // gone since it was listed
+        listed.remove(nameOf(url));
+    return true;
+}
+
+std::optional<QByteArray> CalDavStore::read(const QString& name, QString* error) const {
+    if (const auto unreadable = _unreadable.constFind(name); unreadable != _unreadable.cend()) {
+        *error = *unreadable;
+        return std::nullopt;
+    }
+    const auto object = _mirror.objects.constFind(name);
+    if (object == _mirror.objects.cend()) {
+        *error = QStringLiteral("%1 is not on the calendar %2.").arg(name, location());
+        return std::nullopt;
+    }
+    return object->data;
+}
+
+QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
+    const auto known = _mirror.objects.constFind(name);
+    const QUrl url = urlOf(name);
+    const DavResult<QByteArray> written =
+        known != _mirror.objects.cend() && !known->etag.isEmpty()
+            ? waitForDav<QByteArray>(
+                  [&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
+            : waitForDav<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
+    if (written.ok()) {
+        _mirror.objects.insert(name, {written.value, bytes});
+        _mirror.writtenSinceToken.insert(name);
+        return {};
+    }
+    if (written.error.failure == DavFailure::PreconditionFailed) {
+        ++_changedMeanwhile;
+        return QStringLiteral("%1 changed on the calendar meanwhile, so it was not written; the next sync "
+                              "merges it.")
+            .arg(describe(name, bytes));
+    }
+    return QStringLiteral("%1 was not written to the calendar: %2")
+        .arg(describe(name, bytes), written.error.message);
+}
+
+QString CalDavStore::remove(const QString& name) {
+    const MirroredObject known = _mirror.objects.value(name);
+    const auto removed = known.etag.isEmpty()
+                             ? DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})
+                             : waitForDav<CalDavClient::Nothing>([&](auto done) {
+                                   _client.remove(urlOf(name), known.etag, std::move(done));
+                               });
+    if (removed.ok() || removed.error.failure == DavFailure::NotFound) {
+        _mirror.objects.remove(name);
+        return {};
+    }
+    if (removed.error.failure == DavFailure::PreconditionFailed) {
+        ++_changedMeanwhile;
+        return QStringLiteral("%1 changed on the calendar meanwhile, so it was not removed; the next sync "
+                              "merges it.")
+            .arg(describe(name, known.data));
+    }
+    return QStringLiteral("%1 was not removed from the calendar: %2")
+        .arg(describe(name, known.data), removed.error.message);
+}
+
+QUrl CalDavStore::urlOf(const QString& name) const {
+    QUrl url = _calendar;
+    url.setPath(_calendar.path(QUrl::FullyDecoded) + name, QUrl::DecodedMode);
+    return url;
+}
+
+QString CalDavStore::nameOf(const QUrl& url) const {
+    const QString base = _calendar.path(QUrl::FullyDecoded), path = url.path(QUrl::FullyDecoded);
+    const QString name = path.mid(base.size());
+    if (url.host().compare(_calendar.host(), Qt::CaseInsensitive) != 0 || !path.startsWith(base) ||
+        name.isEmpty() || name.contains(u'/'))
+        return {};
+    return name;
+}
+
+QString CalDavStore::describe(const QString& name, const QByteArray& data) const {
+    const QByteArray summary = summaryOf(data);
+    const QString where = location() + name;
+    return summary.isEmpty() ? where
+                             : QStringLiteral("The to-do “%1” (%2)").arg(serverExcerpt(summary), where);
+}
+
+} // namespace tardigo

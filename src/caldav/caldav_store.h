@@ -1,0 +1,54 @@
+#pragma once
+
+#include "caldav/caldav_client.h"
+#include "caldav/calendar_mirror.h"
+#include "sync/sync_store.h"
+
+namespace tardigo {
+
+/// A CalDAV calendar as a sync store: its objects are the entries, named by their place in the
+/// calendar. Listing asks the server what changed since the mirror's token (sync-collection) where
+/// it offers that, else for the to-dos' ETags, and fetches only the objects whose ETag the mirror
+/// does not hold. Every write names the version it replaces (If-Match, or If-None-Match for a new
+/// object), so another client's change made meanwhile is never overwritten: the write fails, is
+/// counted in changedMeanwhile(), and a sync again fetches and merges it.
+class CalDavStore : public SyncStore {
+public:
+    CalDavStore(CalDavClient& client, const QUrl& calendar, CalendarMirror& mirror);
+
+    QString location() const override { return _calendar.toString(); }
+    std::optional<StoreListing> list(QString* error) const override;
+    std::optional<QByteArray> read(const QString& name, QString* error) const override;
+    QString write(const QString& name, const QByteArray& bytes) override;
+    QString remove(const QString& name) override;
+    QString nameForUid(const QString& uid) const override { return entryNameForUid(uid); }
+
+    /// The writes and removals refused because the object changed on the server meanwhile.
+    int changedMeanwhile() const { return _changedMeanwhile; }
+
+private:
+    /// The objects' names and ETags as the server lists them now; nothing, with why, on failure.
+    std::optional<QHash<QString, QByteArray>> listed(QString* error) const;
+    std::optional<QHash<QString, QByteArray>> listedByChanges(DavError* error) const;
+    std::optional<QHash<QString, QByteArray>> listedByTags(DavError* error) const;
+    DavResult<CalendarChanges> changesSince(const QByteArray& token) const;
+    /// Whether the changes name every object written since the token, as they must while the
+    /// calendar keeps its history.
+    bool accountsForWrites(const CalendarChanges& changes) const;
+    /// Brings the mirror's objects to the listed ETags; objects gone meanwhile leave the listing.
+    bool fetchChanged(QHash<QString, QByteArray>& listed, QString* error) const;
+    QUrl urlOf(const QString& name) const;
+    /// The object's name: its path inside the calendar; empty for what is not one of its objects.
+    QString nameOf(const QUrl& url) const;
+    /// How messages name the to-do an object holds.
+    QString describe(const QString& name, const QByteArray& data) const;
+
+    CalDavClient& _client;
+    QUrl _calendar;
+    CalendarMirror& _mirror;
+    mutable QByteArray _listedToken;             // the token of the listing, once its objects are fetched
+    mutable QHash<QString, QString> _unreadable; // names whose object could not be fetched, and why
+    int _changedMeanwhile = 0;
+};
+
+} // namespace tardigo

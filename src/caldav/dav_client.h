@@ -1,0 +1,82 @@
+#pragma once
+
+#include "caldav/dav_error.h"
+#include "caldav/server_access.h"
+
+#include <QList>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace tardigo {
+
+/// One request to a DAV server.
+struct DavRequest {
+    QByteArray method;
+    QUrl url;
+    QByteArray body;
+    QByteArray contentType; // of the body; XML when empty
+    QList<std::pair<QByteArray, QByteArray>> headers;
+};
+
+/// A server's answer with a status in the 2xx range.
+struct DavReply {
+    int status = 0;
+    QByteArray body;
+    QByteArray etag; // the ETag header as sent; empty when there was none
+    QUrl url;        // where the answer came from, after the redirects followed
+};
+
+/// Talks HTTP to one server as one account, without blocking: each request is answered once,
+/// through its callback, on the thread that sent it. The user name and password go with every
+/// request (Basic authentication), redirects are followed only on the same host and never from
+/// https to http, an answer is read up to responseLimit() bytes and no further, and a certificate
+/// that is not trusted is accepted only when it is the one accepted for the account.
+class DavClient : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(DavResult<DavReply>)>;
+
+    static constexpr qint64 kMaxResponseBytes = qint64(64) * 1024 * 1024;
+    static constexpr int kIdleTimeoutMsecs = 60'000;
+    static constexpr int kMaxRedirects = 5;
+
+    explicit DavClient(ServerAccess access, QObject* parent = nullptr);
+    ~DavClient() override;
+
+    const ServerAccess& access() const { return _access; }
+    void setResponseLimit(qint64 bytes) { _responseLimit = bytes; }
+    /// How long a request may go without a byte moving before it fails.
+    void setIdleTimeout(int msecs) { _idleTimeoutMsecs = msecs; }
+    /// The requests sent so far; each redirect followed counts as one.
+    int requestCount() const { return _requestCount; }
+
+    /// Sends the request; `done` gets the answer, or why there is none (a status outside 2xx among
+    /// the reasons). It is called after send returns, and never once the client is gone.
+    void send(DavRequest request, Done done);
+
+private:
+    struct Exchange;
+    using ExchangePtr = std::shared_ptr<Exchange>;
+
+    void start(const ExchangePtr& exchange);
+    /// Takes what arrived, unless that would pass the limit.
+    void readAvailable(const ExchangePtr& exchange, QNetworkReply& reply);
+    void refuse(const ExchangePtr& exchange, DavFailure failure, const QString& message);
+    void finish(const ExchangePtr& exchange);
+    /// Sends the request on to where a redirect points, or answers why not.
+    void redirect(const ExchangePtr& exchange, const QUrl& target);
+    DavError transportError(const Exchange& exchange, const QNetworkReply& reply, int status) const;
+
+    ServerAccess _access;
+    QNetworkAccessManager _network;
+    qint64 _responseLimit = kMaxResponseBytes;
+    int _idleTimeoutMsecs = kIdleTimeoutMsecs;
+    int _requestCount = 0;
+};
+
+} // namespace tardigo

@@ -1,0 +1,126 @@
+#include "calendar_sync_command.h"
+
+#include "account_access.h"
+#include "cli_output.h"
+#include "terminal_text.h"
+
+#include "archive/list_file.h"
+#include "caldav/calendar_choice.h"
+#include "caldav/calendar_sync.h"
+#include "caldav/wait_for.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
+
+namespace tardigo::cli {
+
+namespace {
+
+const QString kPasswordStdin = QStringLiteral("--password-stdin");
+
+QString stateFolderOf(const SyncOptions& options) {
+    return options.stateFolder.isEmpty() ? SyncState::defaultFolder() : options.stateFolder;
+}
+
+/// Where the list syncs on this computer: the store its record names, or the folder it names that
+/// synced here before records were kept; empty when it syncs nowhere yet.
+QString boundLocation(const QString& list, const Dict& root, const SyncOptions& options) {
+    const SyncBindings bindings(stateFolderOf(options));
+    if (const std::optional<SyncBinding> binding = bindings.bindingOf(list))
+        return binding->location;
+    const QString named = syncFolderOf(root);
+    return !named.isEmpty() && bindings.isBound(list, named) ? named : QString();
+}
+
+SyncReport stopped(const QString& calendar, const QString& error) {
+    SyncReport report;
+    report.folder = calendar;
+    report.error = error;
+    return report;
+}
+
+std::nullopt_t refuse(const QString& message) {
+    fail(message);
+    return std::nullopt;
+}
+
+std::nullopt_t refuseWithServer(const QString& context, const DavError& error) {
+    failWithServer(context, error);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SyncReport> syncWithAccountCalendar(const QString& list, const CliArgs& parsed,
+                                                  SyncOptions options) {
+    const QString name = parsed.options.value(QStringLiteral("--account"));
+    const QString wanted = parsed.options.value(QStringLiteral("--calendar"));
+    // A list that does not read asks nothing of the server, and makes no calendar there.
+    const ListLoad load = readListFile(list);
+    if (!load.ok())
+        return refuse(terminalSafe(load.error));
+    QString error;
+    const std::optional<Account> account = AccountStore().find(name, &error);
+    if (!account)
+        return refuse(terminalSafe(error));
+    const std::optional<QString> password =
+        accountPassword(*account, parsed.flags.contains(kPasswordStdin), &error);
+    if (!password)
+        return refuse(terminalSafe(error));
+    CalDavClient client(account->access(*password));
+    const auto calendars = waitForDav<QList<CalendarInfo>>(
+        [&](auto done) { client.listCalendars(account->home, std::move(done)); });
+    if (!calendars.ok())
+        return refuseWithServer(QStringLiteral("Nothing was synced."), calendars.error);
+    const CalendarChoice choice = chooseCalendar(calendars.value, account->home, wanted);
+    if (!choice.refusal.isEmpty())
+        return refuse(terminalSafe(choice.refusal + QStringLiteral(" Nothing was synced.")));
+
+    const QString bound = boundLocation(list, *load.root, options);
+    const bool elsewhere = !bound.isEmpty() && (!choice.calendar || bound != choice.calendar->url.toString());
+    if (elsewhere && !parsed.flags.contains(QLatin1String("--rebind")))
+        return refuse(
+            terminalSafe(QStringLiteral("%1 syncs with %2 on this computer. To sync it with the calendar "
+                                        "“%3” of “%4” instead, add --rebind.")
+                             .arg(list, bound, wanted, account->name)));
+    CalendarInfo calendar = choice.calendar.value_or(CalendarInfo());
+    if (!choice.calendar) {
+        const auto made = waitForDav<CalendarInfo>(
+            [&](auto done) { client.makeCalendar(account->home, wanted, std::move(done)); });
+        if (!made.ok())
+            return refuseWithServer(
+                QStringLiteral("The calendar “%1” could not be made; nothing was synced.").arg(wanted),
+                made.error);
+        calendar = made.value;
+        out() << terminalSafe(
+                     QStringLiteral("Made the calendar “%1” at %2.").arg(wanted, calendar.url.path()))
+              << Qt::endl;
+    }
+    options.bind = true;
+    options.account = account->name;
+    return syncWithCalendar(list, client, calendar.url, options);
+}
+
+SyncReport syncBoundCalendar(const QString& list, const QString& calendar, const SyncOptions& options,
+                             bool passwordFromStdin) {
+    const std::optional<SyncBinding> binding = SyncBindings(stateFolderOf(options)).bindingOf(list);
+    if (!binding || binding->location != calendar || binding->account.isEmpty()) {
+        SyncReport report =
+            stopped(calendar, QStringLiteral("%1 names the calendar %2, but it was never synced "
+                                             "with it on this computer: it may be a copy, or a "
+                                             "list from someone else. Nothing was synced.")
+                                  .arg(list, calendar));
+        report.unbound = true;
+        return report;
+    }
+    QString error;
+    const std::optional<Account> account = AccountStore().find(binding->account, &error);
+    if (!account)
+        return stopped(calendar, error + QStringLiteral(" Nothing was synced."));
+    const std::optional<QString> password = accountPassword(*account, passwordFromStdin, &error);
+    if (!password)
+        return stopped(calendar, error);
+    CalDavClient client(account->access(*password));
+    return syncWithCalendar(list, client, QUrl(calendar), options);
+}
+
+} // namespace tardigo::cli

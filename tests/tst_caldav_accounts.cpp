@@ -1,0 +1,226 @@
+// CalDAV accounts from the shell: added only when the server accepts them, their passwords in a
+// real Secret Service (a private bus and gnome-keyring-daemon) and nowhere else, asked for on each
+// run where no keyring answers, and every word a server says escaped before it reaches a terminal.
+#include "fake_dav_server.h"
+#include "local_servers.h"
+#include "test_support.h"
+
+#include "caldav/account_store.h"
+#include "caldav/keyring.h"
+#include "caldav/wait_for.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace tardigo;
+using test::CliRun;
+using test::FakeDavServer;
+using test::LocalCalDavServer;
+
+namespace {
+
+const QByteArray kPasswordLine = QByteArray(LocalCalDavServer::kPassword) + '\n';
+
+Keyring::Answer keyringRead(const QString& account) {
+    return waitFor<Keyring::Answer>(
+        [&](Keyring::Done done) { Keyring::readPassword(account, std::move(done)); });
+}
+
+QString accountsFile() {
+    return AccountStore::defaultPath();
+}
+
+} // namespace
+
+class TestCalDavAccounts : public QObject {
+    Q_OBJECT
+    LocalCalDavServer _radicale{LocalCalDavServer::Kind::Radicale};
+    test::PrivateKeyring _keyring, _noKeyring;
+
+    QString serverUrl() const { return _radicale.url().toString(); }
+
+    CliRun cli(const QStringList& args, const QByteArray& input = {},
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        return test::runCliWith(args, input, environment);
+    }
+
+    QProcessEnvironment withoutKeyring() const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QString::fromUtf8(_noKeyring.address()));
+        return environment;
+    }
+
+private slots:
+    void initTestCase() {
+        TARDIGO_NEED(_radicale.start());
+        TARDIGO_NEED(_keyring.start(true));
+        TARDIGO_NEED(_noKeyring.start(false));
+        // This program and the tools it runs keep passwords in the keyring started for the test.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", _keyring.address());
+    }
+
+    void init() { QFile::remove(accountsFile()); }
+
+    // Written, read back, removed: the keyring holds the password under the account's name.
+    void aPasswordMakesTheRoundTripThroughTheKeyring() {
+        const Keyring::Answer written = waitFor<Keyring::Answer>([](Keyring::Done done) {
+            Keyring::writePassword(QStringLiteral("round trip"), QStringLiteral("s3cret ü"), std::move(done));
+        });
+        QVERIFY2(written.ok(), qPrintable(written.reason));
+        const Keyring::Answer read = keyringRead(QStringLiteral("round trip"));
+        QVERIFY2(read.ok(), qPrintable(read.reason));
+        QCOMPARE(read.password, QStringLiteral("s3cret ü"));
+        QVERIFY(waitFor<Keyring::Answer>([](Keyring::Done done) {
+                    Keyring::removePassword(QStringLiteral("round trip"), std::move(done));
+                }).ok());
+        QCOMPARE(keyringRead(QStringLiteral("round trip")).outcome, Keyring::Outcome::NotFound);
+    }
+
+    // Added with the password once, the account lists its calendars from the keyring's password,
+    // keeps no password in its file, and goes with its password.
+    void anAccountIsAddedUsedAndRemoved() {
+        CliRun run = cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("calendars at /alice/")), qPrintable(run.out));
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        const QByteArray stored = test::fileBytes(accountsFile());
+        QVERIFY(stored.contains("\"user\": \"alice\"") && !stored.contains(LocalCalDavServer::kPassword));
+        QCOMPARE(QFile::permissions(accountsFile()) & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
+        QCOMPARE(keyringRead(QStringLiteral("home")).password,
+                 QString::fromLatin1(LocalCalDavServer::kPassword));
+
+        const QDateTime written = QFileInfo(accountsFile()).lastModified();
+        run = cli({"account", "list"});
+        QCOMPARE(run.out, QStringLiteral("home\talice\t%1\n").arg(serverUrl()));
+        run = cli({"account", "calendars", "home"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        // Looking writes nothing.
+        QCOMPARE(test::fileBytes(accountsFile()), stored);
+        QCOMPARE(QFileInfo(accountsFile()).lastModified(), written);
+        run = cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("already")), qPrintable(run.err));
+
+        run = cli({"account", "remove", "home"});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+        QVERIFY(cli({"account", "list"}).out.startsWith(QStringLiteral("No accounts")));
+        QCOMPARE(cli({"account", "remove", "home"}).exitCode, 1);
+    }
+
+    // A refused password, an address that would send it unencrypted or a fingerprint that is none:
+    // exit 1 with the reason, and neither the file nor the keyring holds anything.
+    void nothingIsKeptThatWasRefused() {
+        CliRun run = cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, "wrong\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("“alice”")) && run.err.contains(QStringLiteral("401")) &&
+                     run.err.contains(QStringLiteral("did not accept")),
+                 qPrintable(run.err));
+        run = cli({"account", "add", "plain", "http://example.com/dav/", "alice", "--password-stdin"},
+                  kPasswordLine);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("unencrypted")), qPrintable(run.err));
+        run = cli({"account", "add", "pinned", serverUrl(), "alice", "--accept-certificate", "12:34"},
+                  kPasswordLine);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("fingerprint")), qPrintable(run.err));
+        QCOMPARE(
+            cli({"account", "add", "-x", serverUrl(), "alice", "--password-stdin"}, kPasswordLine).exitCode,
+            1);
+        QVERIFY(!QFile::exists(accountsFile()));
+        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+    }
+
+    // Where no Secret Service answers, the account is kept without its password, the user is told
+    // why, and each use needs the password on standard input.
+    void withoutAKeyringThePasswordComesEachTime() {
+        CliRun run = cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine,
+                         withoutKeyring());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("No keyring answers")) &&
+                     run.err.contains(QStringLiteral("--password-stdin")),
+                 qPrintable(run.err));
+        run = cli({"account", "calendars", "home"}, {}, withoutKeyring());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("--password-stdin")), qPrintable(run.err));
+        run = cli({"account", "calendars", "home", "--password-stdin"}, kPasswordLine, withoutKeyring());
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        // No terminal to ask at, and no password given: a sentence, not a wait.
+        run = cli({"account", "add", "other", serverUrl(), "alice"}, {}, withoutKeyring());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("no terminal")), qPrintable(run.err));
+    }
+
+    // What a server says reaches the terminal escaped and short; a certificate that is not trusted
+    // is shown for the user to check, and accepted only by its fingerprint.
+    void theServerIsNotTrustedBlindly() {
+        FakeDavServer server;
+        server.push({FakeDavServer::response(401, "\x1b]0;owned\x07\x1b[2J" + QByteArray(20'000, 'x'))});
+        CliRun run =
+            cli({"account", "add", "evil", server.url().toString(), "alice", "--password-stdin"}, "pw\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(!run.err.contains(QChar(0x1b)) && run.err.contains(QStringLiteral("\\x1b]0;owned")),
+                 qPrintable(run.err));
+        QVERIFY(run.err.size() < 1000);
+
+        FakeDavServer secure(true);
+        run = cli({"account", "add", "tls", secure.url().toString(), "alice", "--password-stdin"}, "pw\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("SHA-256 fingerprint: 10:9B:9B:98")) &&
+                     run.err.contains(QStringLiteral("--accept-certificate")),
+                 qPrintable(run.err));
+        const QString fingerprint = run.err.section(QStringLiteral("fingerprint: "), 1).left(95);
+        for (int i = 0; i < 2; ++i) // the address given, then the principal it names
+            secure.push({FakeDavServer::multistatus(
+                "<multistatus xmlns=\"DAV:\" "
+                "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><response><href>/</href><propstat>"
+                "<prop><current-user-principal><href>/alice/</href></"
+                "current-user-principal><C:calendar-home-set>"
+                "<href>/alice/</href></C:calendar-home-set></prop><status>HTTP/1.1 200 "
+                "OK</status></propstat></response>"
+                "</multistatus>")});
+        run = cli({"account", "add", "tls", secure.url(QStringLiteral("/dav/")).toString(), "alice",
+                   "--password-stdin", "--accept-certificate", fingerprint},
+                  "pw\n");
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY(
+            cli({"account", "list"}).out.contains(QStringLiteral("certificate accepted: ") + fingerprint));
+    }
+
+    // An account that cannot be written (a full disk) leaves the accounts as they were and takes
+    // its password back out of the keyring.
+    void aFailedWriteKeepsNothing() {
+        QVERIFY(cli({"account", "add", "first", serverUrl(), "alice", "--password-stdin"}, kPasswordLine)
+                    .exitCode == 0);
+        const QByteArray before = test::fileBytes(accountsFile());
+        const CliRun run =
+            test::runCliWith({"account", "add", "second", serverUrl(), "alice", "--password-stdin"},
+                             kPasswordLine, QProcessEnvironment::systemEnvironment(), true);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("Could not save")), qPrintable(run.err));
+        QCOMPARE(test::fileBytes(accountsFile()), before);
+        QCOMPARE(keyringRead(QStringLiteral("second")).outcome, Keyring::Outcome::NotFound);
+        QVERIFY(keyringRead(QStringLiteral("first")).ok());
+    }
+
+    // A file of accounts that does not read is reported and left as it is.
+    void aDamagedFileIsLeftAlone() {
+        QFile file(accountsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write("{\"version\": 1, \"accounts\": [{\"name\": 3}]}") > 0);
+        file.close();
+        const QByteArray before = test::fileBytes(accountsFile());
+        const CliRun run =
+            cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(accountsFile()), qPrintable(run.err));
+        QCOMPARE(test::fileBytes(accountsFile()), before);
+        QCOMPARE(cli({"account", "list"}).exitCode, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCalDavAccounts)
+#include "tst_caldav_accounts.moc"
