@@ -181,6 +181,8 @@ private slots:
                                    << QStringLiteral("y");
         QTest::newRow("unclosed attachment")
             << QByteArray("{\\rtf1 a{{\\NeXTGraphic x") << QStringLiteral("a");
+        QTest::newRow("attachment without a name")
+            << QByteArray("{\\rtf1 a{{\\NeXTGraphic  \\width200 \\height100}\xAC}b}") << QStringLiteral("ab");
         QTest::newRow("unclosed field")
             << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst{HYPERLINK \"x") << QStringLiteral("a");
         QTest::newRow("result without field")
@@ -196,6 +198,9 @@ private slots:
         const RtfReadResult result = readRtf(rtf);
         QVERIFY2(result.ok(), qPrintable(result.error));
         QCOMPARE(result.text.plainText, text);
+        // Whatever was read survives our writer.
+        const RtfReadResult again = readRtf(writeRtf(result.text.runs));
+        QVERIFY(again.text.runs == result.text.runs);
     }
 
     void readingStopsAtTheCharacterLimit() {

@@ -951,6 +951,11 @@ void RtfReader::emitAttachment() {
         for (char b : std::as_const(_attachmentName))
             name += QChar(decodeCodePageByte(_codePage, uchar(b)));
     }
+    top().swallowCharacter = true;
+    // An attachment that names no file can show nothing; keeping its size would make a run that
+    // no written form carries.
+    if (name.trimmed().isEmpty())
+        return;
     TextRun run = runWithCurrentFormat();
     run.text = QString(QChar(kAttachmentCharacter));
     run.attachmentName = name.trimmed();
@@ -958,7 +963,6 @@ void RtfReader::emitAttachment() {
     run.attachmentHeight = _attachmentHeight;
     _runs.push_back(std::move(run));
     _breakRun = true;
-    top().swallowCharacter = true;
 }
 
 void RtfReader::commitFont() {
