@@ -19,7 +19,7 @@ struct FontFace {
     bool operator==(const FontFace& other) const;
 };
 
-// Lists store a font by the PostScript-style name the original platform gives it ("Helvetica-Bold").
+// Lists store a font by the PostScript-style name a Mac gives it ("Helvetica-Bold").
 // Qt has no way to find a font by that name; fontconfig has.
 
 /// The installed face a PostScript-style name stands for: the face of exactly that name, or else the

@@ -427,7 +427,7 @@ private slots:
     void fontsAreFoundByTheirPostScriptNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("installed");
-        // The names the original platform writes, the samples' notes use, and those of this system.
+        // The names a Mac writes, the samples' notes use, and those of this system.
         for (const char* name :
              {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique", "Times-Roman",
               "Times-Italic", "Courier", "Courier-Bold", "NimbusSans-Bold", "DejaVuSans", "DejaVuSans-Bold"})
