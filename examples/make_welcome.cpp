@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     NodePtr boiler = item(*home, QStringLiteral("Book the boiler service"), QStringLiteral("Home"));
     boiler->set(key::completion, Value::boolean(true));
     boiler->set(key::dateCompleted, storedDateString(kCreated.addDays(2)));
-    VKlogMessage(*boiler, QStringLiteral("completed"));
+    appendToLog(*boiler, QStringLiteral("completed"));
 
     NodePtr work = item(*root, QStringLiteral("Work"), QStringLiteral("Work"));
     NodePtr report = item(*work, QStringLiteral("Quarterly report"), QStringLiteral("Work"));

@@ -188,7 +188,7 @@ public:
     }
     QStringList selectedNames() {
         QStringList names;
-        for (const NodePtr& item : VKallSelectedItems(outline()))
+        for (const NodePtr& item : outline().selectedItems())
             names << nameOf(*item);
         return names;
     }

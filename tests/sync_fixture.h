@@ -128,12 +128,12 @@ inline NodePtr addItem(Dict& parent, const QString& name) {
 inline void rename(Dict& root, const QString& from, const QString& to) {
     const NodePtr item = findItem(root, from);
     item->set(key::name, to);
-    VKlogMessage(*item, QStringLiteral("set name"));
+    appendToLog(*item, QStringLiteral("set name"));
 }
 
 inline void remove(const NodePtr& root, const QString& name) {
     const NodePtr item = findItem(*root, name);
-    VKdeleteItem(root, item.get());
+    deleteItemFromTree(root, item.get());
 }
 
 inline QByteArray newTodoFile(const QString& uid, const QString& name, const QString& parentUid = {}) {

@@ -341,7 +341,7 @@ private slots:
         FakeWindow& window = desktop.windowOf(list);
         QCOMPARE(window.sheets->shown.size(), size_t(1));
         window.sheets->answer(AlertAlternateReturn);
-        QCOMPARE(VKselectedItem(window.outline)->value(key::name), Value("call Anna"));
+        QCOMPARE(window.outline.lastSelectedItem()->value(key::name), Value("call Anna"));
         QCOMPARE(window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
 
         // A notice whose list has closed meanwhile changes nothing.

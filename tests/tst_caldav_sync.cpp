@@ -188,7 +188,7 @@ private slots:
                         std::move(done));
                 }).ok());
         edit(two, [](const NodePtr& root) {
-            VKdeleteItem(root, test::findItem(*root, QStringLiteral("Rye")).get());
+            deleteItemFromTree(root, test::findItem(*root, QStringLiteral("Rye")).get());
         });
         SYNC_OK(sync(two, client, calendar));
         SYNC_OK(sync(one, client, calendar));

@@ -185,7 +185,7 @@ private slots:
         // A date moved to a shorter month's end is worth knowing, but nothing failed.
         const QString moved = test::writeList(
             path("moved.todo"),
-            {completedRepeating("rent", "2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)});
+            {completedRepeating("rent", "2003-01-31 08:00:00 +0100", MonthlyByDayNumberPeriod)});
         const test::CliRun notice = test::runCli({"remind", "--now", "2003-02-10 10:00:00 +0100", moved});
         QCOMPARE(notice.exitCode, 0);
         QCOMPARE(notice.err.count("only 28 days"), 1);
@@ -195,7 +195,7 @@ private slots:
         // No fifth Friday in September: the item cannot move on, which is a failure, said once.
         const QString stuck = test::writeList(
             path("stuck.todo"),
-            {completedRepeating("club", "2003-08-29 09:00:00 +0200", VKMonthlyByDayPositionPeriod)});
+            {completedRepeating("club", "2003-08-29 09:00:00 +0200", MonthlyByDayPositionPeriod)});
         const test::CliRun failure = test::runCli({"remind", "--now", "2003-08-30 10:00:00 +0200", stuck});
         QCOMPARE(failure.exitCode, 1);
         QCOMPARE(failure.err.count("No next due date"), 1);

@@ -168,7 +168,7 @@ private slots:
         list.document.cellEdits().outlineViewDoubleClicked(0, key::notes); // already showing: brought forward
         QCOMPARE(list.window.inspector.activations, 1);
         list.document.cellEdits().outlineViewDoubleClicked(0, key::icon);
-        QVERIFY(VKisCompleted(*list.row(0)));
+        QVERIFY(isCompleted(*list.row(0)));
     }
 
     void removingChildrenRemovesExactlyThoseNodes() {

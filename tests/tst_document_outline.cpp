@@ -116,16 +116,16 @@ private slots:
         const NodePtr done = makeItem("done", {{key::completion, kDone}});
         OpenList list{parent, done, last};
         list.document.outlineCommands().toggleHideCompletedItems(true);
-        VKselectItems(list.outline(), {last, child, done, parent});
+        list.outline().selectItems({last, child, done, parent});
         QCOMPARE(list.selectedNames(), (QStringList{"parent", "last"}));
-        QCOMPARE(VKselectedItem(list.outline()), parent); // the one selected last, whatever its row
+        QCOMPARE(list.outline().lastSelectedItem(), parent); // the one selected last, whatever its row
 
         list.document.outlineCommands().expandAll();
         list.select({1});
         QCOMPARE(list.selectedNames(), QStringList{"child"});
         list.document.outlineCommands().collapseAll();
         QCOMPARE(list.rowNames(), (QStringList{"parent", "last"}));
-        QCOMPARE(VKselectedItem(list.outline()), NodePtr());
+        QCOMPARE(list.outline().lastSelectedItem(), NodePtr());
     }
 };
 

@@ -29,17 +29,17 @@ private slots:
         QTest::addColumn<Value>("low");
         QTest::addColumn<Value>("high");
         QTest::addColumn<Value>("missing"); // sorts after low and high, before an absent value
-        QTest::newRow("name") << QString(key::name) << Compare(VKcompare_name) << Value("apple")
+        QTest::newRow("name") << QString(key::name) << Compare(compareNames) << Value("apple")
                               << Value("Banana") << Value("");
-        QTest::newRow("category") << QString(key::category) << Compare(VKcompare_category) << Value("a")
+        QTest::newRow("category") << QString(key::category) << Compare(compareCategories) << Value("a")
                                   << Value("B") << Value("");
         QTest::newRow("due, time of day")
-            << QString(key::due) << Compare(VKcompare_due) << Value("2024-03-11 09:00:00 +0100")
+            << QString(key::due) << Compare(compareDueDates) << Value("2024-03-11 09:00:00 +0100")
             << Value("2024-03-11 17:30:00 +0100") << Value("");
-        QTest::newRow("due, zones") << QString(key::due) << Compare(VKcompare_due)
+        QTest::newRow("due, zones") << QString(key::due) << Compare(compareDueDates)
                                     << Value("2024-03-11 13:00:00 +0200")
                                     << Value("2024-03-11 11:30:00 +0000") << Value("next tuesday");
-        QTest::newRow("notes") << QString(key::notes) << Compare(VKcompare_notes) << notesData("alpha")
+        QTest::newRow("notes") << QString(key::notes) << Compare(compareNotes) << notesData("alpha")
                                << notesData("Beta") << Value::data(QByteArray());
     }
     void missingValuesSortLastFromEitherSide() {
@@ -81,12 +81,12 @@ private slots:
             appendChild(i < 60 ? *reference : *parents[random() % parents.size()], item); // a wide level too
             parents.push_back(item);
         }
-        const std::pair<QString, Compare> orders[] = {{key::icon, VKcompare_icon},
-                                                      {key::name, VKcompare_name},
-                                                      {key::category, VKcompare_category},
-                                                      {key::due, VKcompare_due},
-                                                      {key::completion, VKcompare_completion},
-                                                      {key::notes, VKcompare_notes}};
+        const std::pair<QString, Compare> orders[] = {{key::icon, compareIcons},
+                                                      {key::name, compareNames},
+                                                      {key::category, compareCategories},
+                                                      {key::due, compareDueDates},
+                                                      {key::completion, compareCompletions},
+                                                      {key::notes, compareNotes}};
         for (const auto& [column, compare] : orders) {
             for (const int direction : {1, -1}) {
                 const NodePtr sorted = reference->deepCopy(), expected = reference->deepCopy();
@@ -125,7 +125,7 @@ private slots:
         const NodePtr apples = makeItem("a", {{key::notes, notesData("apples")}});
         QVERIFY(!notesPlainText(*plumber->value(key::notes).asData()));
         QCOMPARE(IconRules::current().iconNameForItem(plumber.get()), std::optional<QString>("vk_pencil"));
-        QCOMPARE(VKcompare_notes(*plumber, *apples), 1); // by their text, not as unreadable notes
+        QCOMPARE(compareNotes(*plumber, *apples), 1); // by their text, not as unreadable notes
         QCOMPARE(notesFirstLine(*plumber->value(key::notes).asData(), 9), QStringLiteral("Call the"));
     }
 

@@ -47,8 +47,8 @@ GenericValue objectRef(qint64 index) {
 /// A 1.x archive written with our own writers: the platform objects through the class layer, the
 /// two 1.x classes around them through the generic layer.
 struct Archive1x {
-    qint64 envelopeVersion = VKTardigoDocumentEnvelopeVersion;
-    qint64 itemVersion = VKToDoItemVersion;
+    qint64 envelopeVersion = kDocumentEnvelopeVersion;
+    qint64 itemVersion = kToDoItemVersion;
     bool bigEndian = false;
     std::vector<Item1x> items;
     std::vector<Value> strangers; ///< content elements of other classes, after the items
@@ -211,8 +211,8 @@ private slots:
         QCOMPARE(text(blank, key::dateCreated), QStringLiteral("2024-02-29 09:15:00 +0100"));
         QVERIFY(!call.contains(key::due) && !blank.contains(key::dateCompleted));
 
-        QVERIFY(VKisCompleted(rent));
-        QVERIFY(VKhasPartialCompletion(call));
+        QVERIFY(isCompleted(rent));
+        QVERIFY(hasPartialCompletion(call));
         QCOMPARE(completionOf(call), 0.25f);
         QCOMPARE(completionOf(blank), 0.0f);
         QCOMPARE(rent.value(key::dateDueRepeatPeriod), Value::integer(itemVersion >= 1 ? 3 : 0));

@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(keysOf(*first.root),
                  (QStringList{key::children, key::documentType, key::panelInspector, key::inspectorVisible,
                               key::completion, key::columnSortDirections, key::beta1DateFixedUp}));
-        QVERIFY(VKboolForKey(*first.root, key::beta1DateFixedUp));
+        QVERIFY(boolForKey(*first.root, key::beta1DateFixedUp));
         const ListLoad second = roundTrip(first.root);
         QVERIFY(second.ok());
         QVERIFY(!second.changed);

@@ -43,10 +43,10 @@ private slots:
 
     void loggingNeedsAHistoryArray() {
         DictPtr root = Dict::create();
-        VKlogMessage(*root, QStringLiteral("x"));
+        appendToLog(*root, QStringLiteral("x"));
         QVERIFY(root->entries.empty());
         NodePtr node = newToDoItem();
-        VKlogMessage(*node, QStringLiteral("set name"));
+        appendToLog(*node, QStringLiteral("set name"));
         QCOMPARE(*node->value(key::history).asArray()->items.back().asDict()->value(key::message).asString(),
                  QStringLiteral("set name"));
     }
@@ -54,73 +54,73 @@ private slots:
     void booleansAndCompletionReadNumbersOnly() {
         Dict node;
         node.set(key::reminderSet, Value::integer(1));
-        QVERIFY(VKboolForKey(node, key::reminderSet));
+        QVERIFY(boolForKey(node, key::reminderSet));
         node.set(key::reminderSet, Value::integer(2));
-        QVERIFY(!VKboolForKey(node, key::reminderSet));
+        QVERIFY(!boolForKey(node, key::reminderSet));
         node.set(key::reminderSet, "1");
-        QVERIFY(!VKboolForKey(node, key::reminderSet));
-        QVERIFY(!VKboolForKey(node, key::reminderRepeat));
+        QVERIFY(!boolForKey(node, key::reminderSet));
+        QVERIFY(!boolForKey(node, key::reminderRepeat));
 
         node.set(key::completion, Value::boolean(true));
-        QVERIFY(VKisCompleted(node));
-        QVERIFY(!VKhasPartialCompletion(node));
+        QVERIFY(isCompleted(node));
+        QVERIFY(!hasPartialCompletion(node));
         node.set(key::completion, Value::float32(0.999));
-        QVERIFY(!VKisCompleted(node));
-        QVERIFY(VKhasPartialCompletion(node));
+        QVERIFY(!isCompleted(node));
+        QVERIFY(hasPartialCompletion(node));
         node.set(key::completion, Value::float32(0.0));
-        QVERIFY(!VKisCompleted(node));
-        QVERIFY(!VKhasPartialCompletion(node));
+        QVERIFY(!isCompleted(node));
+        QVERIFY(!hasPartialCompletion(node));
         node.set(key::completion, "1");
-        QVERIFY(!VKisCompleted(node));
+        QVERIFY(!isCompleted(node));
     }
 
     void overdueMeansDueNowOrEarlierAndNotDone() {
         test::FixedClock clock(_now);
         Dict node;
-        QVERIFY(!VKisOverDue(node));
+        QVERIFY(!isOverdue(node));
         node.set(key::due, storedDateString(_now));
-        QVERIFY(VKisOverDue(node));
+        QVERIFY(isOverdue(node));
         node.set(key::due, storedDateString(_now.addSecs(1)));
-        QVERIFY(!VKisOverDue(node));
+        QVERIFY(!isOverdue(node));
         // The same instant written in another zone is still due now.
         node.set(key::due, storedDateString(_now.toOffsetFromUtc(-8 * 3600)));
-        QVERIFY(VKisOverDue(node));
+        QVERIFY(isOverdue(node));
         node.set(key::due, storedDateString(_now.addDays(-3)));
         node.set(key::completion, Value::boolean(true));
-        QVERIFY(!VKisOverDue(node));
+        QVERIFY(!isOverdue(node));
         node.set(key::completion, Value::float32(0));
         node.set(key::due, "next tuesday");
-        QVERIFY(!VKisOverDue(node));
+        QVERIFY(!isOverdue(node));
     }
 
     void oldItemsAreUndoneNonRepeatingAndOlderThanOldDays() {
         test::FixedClock clock(_now);
-        QVERIFY(VKisOld(*itemCreatedDaysAgo(91), 90));
-        QVERIFY(!VKisOld(*itemCreatedDaysAgo(89), 90));
+        QVERIFY(isOld(*itemCreatedDaysAgo(91), 90));
+        QVERIFY(!isOld(*itemCreatedDaysAgo(89), 90));
 
         NodePtr repeating = itemCreatedDaysAgo(91);
         repeating->set(key::due, storedDateString(_now));
         repeating->set(key::dateDueRepeatPeriod, Value::integer(3));
-        QVERIFY(!VKisOld(*repeating, 90));
+        QVERIFY(!isOld(*repeating, 90));
 
         NodePtr reminding = itemCreatedDaysAgo(91);
         reminding->set(key::reminderSet, Value::boolean(true));
         reminding->set(key::reminderRepeat, Value::boolean(true));
-        QVERIFY(!VKisOld(*reminding, 90));
+        QVERIFY(!isOld(*reminding, 90));
         reminding->set(key::reminderRepeat, Value::boolean(false));
-        QVERIFY(VKisOld(*reminding, 90));
+        QVERIFY(isOld(*reminding, 90));
 
         NodePtr done = itemCreatedDaysAgo(200);
         done->set(key::completion, Value::float32(1.0));
-        QVERIFY(!VKisOld(*done, 90));
+        QVERIFY(!isOld(*done, 90));
 
         NodePtr undated = itemCreatedDaysAgo(200);
         undated->set(key::dateCreated, "2001-01-01");
-        QVERIFY(!VKisOld(*undated, 90));
+        QVERIFY(!isOld(*undated, 90));
         undated->remove(key::dateCreated);
-        QVERIFY(!VKisOld(*undated, 90));
+        QVERIFY(!isOld(*undated, 90));
 
-        QVERIFY(VKisOld(*itemCreatedDaysAgo(11), 10));
+        QVERIFY(isOld(*itemCreatedDaysAgo(11), 10));
     }
 };
 

@@ -68,7 +68,7 @@ public:
     }
     TWAlertArray* alertArray(MinderDocument&) override { return alerts; }
     void beep() override { log << "beep"; }
-    void VKSpeak(const QString& text) override { log << "speak " + text; }
+    void speak(const QString& text) override { log << "speak " + text; }
     void notify(const QString& summary, const QString& body) override {
         log << "notify " + summary + "|" + body;
     }

@@ -95,51 +95,51 @@ private slots:
                     << zone << QString(now) << QString(due) << period << QString(expected) << errors;
         };
         // Daily and weekly: the date comes from now, the time of day and the zone from the due date.
-        row("daily", "2003-05-20 14:00:00", "2003-05-10 09:30:00 +0200", VKDailyPeriod,
+        row("daily", "2003-05-20 14:00:00", "2003-05-10 09:30:00 +0200", DailyPeriod,
             "2003-05-21 09:30:00 +0200");
-        row("weekly on the due weekday", "2003-05-19 07:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+        row("weekly on the due weekday", "2003-05-19 07:00:00", "2003-05-05 08:00:00 +0200", WeeklyPeriod,
             "2003-05-26 08:00:00 +0200");
-        row("weekly from the day before", "2003-05-25 14:00:00", "2003-05-05 08:00:00 +0200", VKWeeklyPeriod,
+        row("weekly from the day before", "2003-05-25 14:00:00", "2003-05-05 08:00:00 +0200", WeeklyPeriod,
             "2003-05-26 08:00:00 +0200");
         row("weekly weekday read in the due date's zone", "2003-05-21 14:00:00", "2003-05-05 23:30:00 -0400",
-            VKWeeklyPeriod, "2003-05-26 23:30:00 -0400");
+            WeeklyPeriod, "2003-05-26 23:30:00 -0400");
 
         // By position: built from now's month, so the result is in the local zone.
-        row("second Tuesday", "2003-05-20 14:00:00", "2003-05-13 09:00:00 +0200",
-            VKMonthlyByDayPositionPeriod, "2003-06-10 09:00:00");
+        row("second Tuesday", "2003-05-20 14:00:00", "2003-05-13 09:00:00 +0200", MonthlyByDayPositionPeriod,
+            "2003-06-10 09:00:00");
         row("fifth Friday missing in September", "2003-08-30 10:00:00", "2003-08-29 09:00:00 +0200",
-            VKMonthlyByDayPositionPeriod, "", {"no next date after {due}"}); // on the local clock
+            MonthlyByDayPositionPeriod, "", {"no next date after {due}"}); // on the local clock
         row("fifth Sunday on 29 February", "2004-02-10 10:00:00", "2003-11-30 09:00:00 +0100",
-            VKMonthlyByDayPositionPeriod, "2004-02-29 09:00:00");
+            MonthlyByDayPositionPeriod, "2004-02-29 09:00:00");
         row("by position from an earlier month", "2003-05-20 14:00:00", "2003-03-04 09:00:00 +0100",
-            VKMonthlyByDayPositionPeriod, "2003-05-06 09:00:00");
+            MonthlyByDayPositionPeriod, "2003-05-06 09:00:00");
         row("by position on a daylight-saving day", "2003-03-10 10:00:00", "2002-12-29 09:00:00 +0100",
-            VKMonthlyByDayPositionPeriod, "2003-03-30 09:00:00");
+            MonthlyByDayPositionPeriod, "2003-03-30 09:00:00");
         row("by position completed early", "2003-05-20 14:00:00", "2003-06-03 09:00:00 +0200",
-            VKMonthlyByDayPositionPeriod, "2003-07-01 09:00:00 +0200");
+            MonthlyByDayPositionPeriod, "2003-07-01 09:00:00 +0200");
 
         // By number: the result keeps the due date's zone.
         row("31st into February", "2003-02-10 10:00:00", "2003-01-31 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
+            MonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
         row("29th into a leap February", "2004-02-05 10:00:00", "2004-01-29 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2004-02-29 08:00:00 +0100");
+            MonthlyByDayNumberPeriod, "2004-02-29 08:00:00 +0100");
         row("due earlier this month on 31 January", "2003-01-31 10:00:00", "2003-01-31 08:00:00 +0100",
-            VKMonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
+            MonthlyByDayNumberPeriod, "2003-02-28 08:00:00 +0100", {"moved: 28 days, not 31"});
         row("by number due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
-            VKMonthlyByDayNumberPeriod, "2003-06-20 14:00:00 +0200");
+            MonthlyByDayNumberPeriod, "2003-06-20 14:00:00 +0200");
 
         // Steps: each adds to the previous result, in the due date's fixed offset.
-        row("quarterly", "2003-09-01 10:00:00", "2003-01-15 08:00:00 +0100", VKQuarterPeriod,
+        row("quarterly", "2003-09-01 10:00:00", "2003-01-15 08:00:00 +0100", QuarterPeriod,
             "2003-10-15 08:00:00 +0100");
         row("semi-annual from a month end", "2003-05-20 10:00:00", "2002-08-31 08:00:00 +0200",
-            VKSemiAnnualPeriod, "2003-08-28 08:00:00 +0200");
+            SemiAnnualPeriod, "2003-08-28 08:00:00 +0200");
         row("semi-annual due this instant", "2003-05-20 14:00:00 +0200", "2003-05-20 14:00:00 +0200",
-            VKSemiAnnualPeriod, "2003-11-20 14:00:00 +0200");
-        row("annual completed early", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", VKAnnualPeriod,
+            SemiAnnualPeriod, "2003-11-20 14:00:00 +0200");
+        row("annual completed early", "2003-05-20 10:00:00", "2004-01-01 00:00:00 +0100", AnnualPeriod,
             "2005-01-01 00:00:00 +0100");
-        row("biennial", "2003-05-20 10:00:00", "2000-06-01 08:00:00 +0200", VKBiennialPeriod,
+        row("biennial", "2003-05-20 10:00:00", "2000-06-01 08:00:00 +0200", BiennialPeriod,
             "2004-06-01 08:00:00 +0200");
-        row("fortnightly", "2003-05-20 14:00:00", "2003-05-01 08:00:00 +0200", VKFortnightPeriod,
+        row("fortnightly", "2003-05-20 14:00:00", "2003-05-01 08:00:00 +0200", FortnightPeriod,
             "2003-05-29 08:00:00 +0200");
     }
     void nextDueDate() {
@@ -173,22 +173,20 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QStringList>("errors");
         // Due Tuesday 3 June 2003, the month's first Tuesday, and completed on 30 May.
-        QTest::newRow("daily") << int(VKDailyPeriod) << "2003-06-04 09:00:00 +0200" << QStringList();
-        QTest::newRow("weekly") << int(VKWeeklyPeriod) << "2003-06-10 09:00:00 +0200" << QStringList();
+        QTest::newRow("daily") << int(DailyPeriod) << "2003-06-04 09:00:00 +0200" << QStringList();
+        QTest::newRow("weekly") << int(WeeklyPeriod) << "2003-06-10 09:00:00 +0200" << QStringList();
         QTest::newRow("monthly by position")
-            << int(VKMonthlyByDayPositionPeriod) << "2003-07-01 09:00:00 +0200" << QStringList();
+            << int(MonthlyByDayPositionPeriod) << "2003-07-01 09:00:00 +0200" << QStringList();
         QTest::newRow("monthly by number")
-            << int(VKMonthlyByDayNumberPeriod) << "2003-07-03 09:00:00 +0200" << QStringList();
-        QTest::newRow("semi-annual") << int(VKSemiAnnualPeriod) << "2003-12-03 09:00:00 +0200"
-                                     << QStringList();
-        QTest::newRow("annual") << int(VKAnnualPeriod) << "2004-06-03 09:00:00 +0200" << QStringList();
-        QTest::newRow("biennial") << int(VKBiennialPeriod) << "2005-06-03 09:00:00 +0200" << QStringList();
-        QTest::newRow("fortnightly") << int(VKFortnightPeriod) << "2003-06-17 09:00:00 +0200"
-                                     << QStringList();
-        QTest::newRow("quarterly") << int(VKQuarterPeriod) << "2003-09-03 09:00:00 +0200" << QStringList();
+            << int(MonthlyByDayNumberPeriod) << "2003-07-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("semi-annual") << int(SemiAnnualPeriod) << "2003-12-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("annual") << int(AnnualPeriod) << "2004-06-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("biennial") << int(BiennialPeriod) << "2005-06-03 09:00:00 +0200" << QStringList();
+        QTest::newRow("fortnightly") << int(FortnightPeriod) << "2003-06-17 09:00:00 +0200" << QStringList();
+        QTest::newRow("quarterly") << int(QuarterPeriod) << "2003-09-03 09:00:00 +0200" << QStringList();
         // The random periods count from now, as ever.
-        QTest::newRow("often") << int(VKOftenPeriod) << "often" << QStringList();
-        QTest::newRow("infrequent") << int(VKInfrequentPeriod) << "infrequent" << QStringList();
+        QTest::newRow("often") << int(OftenPeriod) << "often" << QStringList();
+        QTest::newRow("infrequent") << int(InfrequentPeriod) << "infrequent" << QStringList();
     }
     void anItemCompletedEarlyMovesToTheOccurrenceAfterItsDueDate() {
         QFETCH(int, period);
@@ -217,11 +215,11 @@ private slots:
         const auto next = [&](const char* due, Period period) {
             return calculator.nextDueDateForNode(*item(due, Value::integer(period)));
         };
-        QCOMPARE(storedDateString(*next("2003-01-31 08:00:00 +0100", VKMonthlyByDayNumberPeriod)),
+        QCOMPARE(storedDateString(*next("2003-01-31 08:00:00 +0100", MonthlyByDayNumberPeriod)),
                  "2003-02-28 08:00:00 +0100");
         QCOMPARE(reporter.messages, QStringList{"moved: 28 days, not 31"});
         // Friday 31 January is the month's fifth, and February has four.
-        QVERIFY(!next("2003-01-31 08:00:00 +0100", VKMonthlyByDayPositionPeriod));
+        QVERIFY(!next("2003-01-31 08:00:00 +0100", MonthlyByDayPositionPeriod));
         QCOMPARE(reporter.messages.last(), "no next date after 2003-01-31 08:00");
     }
 
@@ -237,7 +235,7 @@ private slots:
             QVERIFY(!calculator.nextDueDateForNode(*item(due, period)));
         for (const Value& badDue : {Value(), Value("2003-05-10 09:30:00"), Value("2003-02-30 09:30:00 +0200"),
                                     Value::integer(3), Value(Date{74000000.0})})
-            QVERIFY(!calculator.nextDueDateForNode(*item(badDue, Value::integer(VKDailyPeriod))));
+            QVERIFY(!calculator.nextDueDateForNode(*item(badDue, Value::integer(DailyPeriod))));
         QVERIFY(reporter.messages.isEmpty());
     }
 
@@ -299,8 +297,8 @@ private slots:
             QVERIFY(!dayOfMonthForNth(nth, day, november));
 
         const QDateTime now = timeFrom("2003-05-20 14:00:00 +0200");
-        QVERIFY(VKisPast(now, now) && VKisFuture(now, now));
-        QVERIFY(VKisPast(now.addSecs(-1), now) && !VKisFuture(now.addSecs(-1), now));
+        QVERIFY(isPast(now, now) && isFuture(now, now));
+        QVERIFY(isPast(now.addSecs(-1), now) && !isFuture(now.addSecs(-1), now));
     }
 
     void reminderIntervals() {

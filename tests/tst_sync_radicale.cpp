@@ -181,22 +181,22 @@ private slots:
             const NodePtr door = test::findItem(*root, QStringLiteral("Paint the door"));
             door->set(key::completion, Value::boolean(true));
             door->set(key::dateCompleted, storedDateStringNow());
-            VKlogMessage(*door, QStringLiteral("completed"));
+            appendToLog(*door, QStringLiteral("completed"));
         });
         edit("one.todo", soon, [](const NodePtr& root) {
-            VKdeleteItem(root, test::findItem(*root, QStringLiteral("Renew passport")).get());
+            deleteItemFromTree(root, test::findItem(*root, QStringLiteral("Renew passport")).get());
         });
         roundTrip();
-        QVERIFY(VKisCompleted(*test::findItem(*list("one.todo"), QStringLiteral("Paint the door"))));
+        QVERIFY(isCompleted(*test::findItem(*list("one.todo"), QStringLiteral("Paint the door"))));
         QVERIFY(!test::findItem(*list("two.todo"), QStringLiteral("Renew passport")));
 
         edit("one.todo", soon.addSecs(60), [](const NodePtr& root) {
             test::findItem(*root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (one)"));
-            VKlogMessage(*test::findItem(*root, QStringLiteral("House (one)")), QStringLiteral("set name"));
+            appendToLog(*test::findItem(*root, QStringLiteral("House (one)")), QStringLiteral("set name"));
         });
         edit("two.todo", soon.addSecs(120), [](const NodePtr& root) {
             test::findItem(*root, QStringLiteral("House"))->set(key::name, QStringLiteral("House (two)"));
-            VKlogMessage(*test::findItem(*root, QStringLiteral("House (two)")), QStringLiteral("set name"));
+            appendToLog(*test::findItem(*root, QStringLiteral("House (two)")), QStringLiteral("set name"));
         });
         roundTrip();
         for (const char* name : {"one.todo", "two.todo"}) {

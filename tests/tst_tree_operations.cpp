@@ -54,14 +54,14 @@ private slots:
 
     void identityIsNameAndCreationDate() {
         NodePtr a = item("x"), b = item("x");
-        QVERIFY(VKisEqualToDictionary(*a, *b));
+        QVERIFY(isSameItem(*a, *b));
         b->set(key::dateCreated, "2024-01-01 10:00:01 +0100");
-        QVERIFY(!VKisEqualToDictionary(*a, *b));
+        QVERIFY(!isSameItem(*a, *b));
         b->remove(key::dateCreated);
-        QVERIFY(VKisEqualToDictionary(*a, *b));
+        QVERIFY(isSameItem(*a, *b));
         b->remove(key::name);
-        QVERIFY(!VKisEqualToDictionary(*a, *b));
-        QVERIFY(!VKisEqualToDictionary(*b, *b)); // a node without a name is the same item as nothing
+        QVERIFY(!isSameItem(*a, *b));
+        QVERIFY(!isSameItem(*b, *b)); // a node without a name is the same item as nothing
     }
 
     void findsByObjectValueOrIdentityAndDeletesByObjectOnly() {
@@ -69,21 +69,21 @@ private slots:
         NodePtr twin = item("deep"); // same name and creation date: the same item, another object
         NodePtr root =
             withChildren(item("root"), {withChildren(item("A"), {withChildren(item("a"), {deep})}), twin});
-        QCOMPARE(VKfindChildNodeIdenticalTo(root, *deep), deep);
-        QCOMPARE(VKfindChildNodeIdenticalTo(root, *root), root);
+        QCOMPARE(findIdenticalChild(root, *deep), deep);
+        QCOMPARE(findIdenticalChild(root, *root), root);
         NodePtr copy = deep->deepCopy();
         copy->set(key::name, "renamed"); // neither equal nor the same item any more
-        QVERIFY(!VKfindChildNodeIdenticalTo(root, *copy));
-        QVERIFY(!VKhasDescendentNode(*root, *copy));
+        QVERIFY(!findIdenticalChild(root, *copy));
+        QVERIFY(!hasDescendant(*root, *copy));
         copy->set(key::name, "deep");
         copy->set(key::dateCreated, "2020-01-01 00:00:00 +0000");
         copy->remove(key::children);
-        QVERIFY(VKhasDescendentNode(*root, *copy) == false);
+        QVERIFY(hasDescendant(*root, *copy) == false);
         copy->set(key::dateCreated, *deep->value(key::dateCreated).asString());
-        QCOMPARE(VKfindChildNodeIdenticalTo(root, *copy), deep); // first match in pre-order
+        QCOMPARE(findIdenticalChild(root, *copy), deep); // first match in pre-order
 
-        VKdeleteItem(root, deep.get());
-        QVERIFY(!VKhasDescendentNode(*childrenOf(*root)->items[0].asDict(), *deep));
+        deleteItemFromTree(root, deep.get());
+        QVERIFY(!hasDescendant(*childrenOf(*root)->items[0].asDict(), *deep));
         QCOMPARE(names(*root), (QStringList{"A", "deep"})); // the twin stays
     }
 
@@ -121,10 +121,10 @@ private slots:
             withChildren(item("root"), {item("a"), b, shared, c, withChildren(item("d"), {shared})});
         const Value before = Value(root->deepCopy());
         std::vector<RemovedChild> removed;
-        VKdeleteItems(root, {b, c, shared}, &removed);
+        deleteItemsFromTree(root, {b, c, shared}, &removed);
         QCOMPARE(names(*root), (QStringList{"a", "d"}));
         QCOMPARE(removed.size(), size_t(4));
-        VKrestoreRemovedChildren(*root, removed);
+        restoreRemovedChildren(*root, removed);
         QVERIFY(Value(root) == before);
         QCOMPARE(childrenOf(*root)->items[2].asDict(), shared);
         QCOMPARE(childrenOf(*childrenOf(*root)->items[4].asDict())->items[0].asDict(), shared);
@@ -136,7 +136,7 @@ private slots:
         NodePtr keep = withChildren(item("keep"), {item("done child")});
         childrenOf(*keep)->items[0].asDict()->set(key::completion, Value::float32(1.0));
         NodePtr root = withChildren(item("root"), {parent, keep});
-        VKpurgeCompleted(*root);
+        purgeCompleted(*root);
         QCOMPARE(names(*root), (QStringList{"keep"}));
         QVERIFY(childrenOf(*keep)->items.empty());
     }
@@ -149,7 +149,7 @@ private slots:
         NodePtr other = withChildren(item("other"), {a, twin->deepCopy()});
         NodePtr root = withChildren(Dict::create(), {a, item("B"), a, twin, other});
         SeenNodes seen;
-        VKfixupDuplicateNodesWithHash(*root, seen);
+        fixDuplicateNodes(*root, seen);
         QCOMPARE(names(*root), (QStringList{"A", "B", "A", "other"}));
         QCOMPARE(childrenOf(*root)->items[0].asDict(), a);
         QCOMPARE(childrenOf(*root)->items[2].asDict(), twin);
@@ -168,7 +168,7 @@ private slots:
         const NodePtr first = items.front().asDict(), last = items[2999].asDict();
         withChildren(root, {first->deepCopy(), first, last, last->deepCopy()});
         SeenNodes seen;
-        VKfixupDuplicateNodesWithHash(*root, seen);
+        fixDuplicateNodes(*root, seen);
         QCOMPARE(childrenOf(*root)->size(), 3002);
         QVERIFY(childrenOf(*root)->items[3001].asDict() != last);
     }
@@ -183,7 +183,7 @@ private slots:
         lookAlike->set(key::category, "other");
         NodePtr root = withChildren(Dict::create(), {a, b, lookAlike});
         SeenNodes seen;
-        VKfixupDuplicateNodesWithHash(*root, seen);
+        fixDuplicateNodes(*root, seen);
         QVERIFY(childrenOf(*a)->items.empty());
         QCOMPARE(names(*root), (QStringList{"A", "B", "x"}));
     }
@@ -197,7 +197,7 @@ private slots:
         NodePtr child = item("child");
         child->set(key::dateCompleted, Date{0.0});
         childrenOf(*node)->items.push_back(child);
-        VKfixupTimeStamps(*node);
+        fixTimeStamps(*node);
         QCOMPARE(*node->value(key::due).asString(), QStringLiteral("2001-01-01 07:00:00 -0500"));
         const QString created = *node->value(key::dateCreated).asString();
         QCOMPARE(parseStoredDate(created)->toUTC(), QDateTime(QDate(2001, 1, 1), QTime(12, 0), Qt::UTC));
@@ -217,7 +217,7 @@ private slots:
         NodePtr child = item("child");
         child->set(key::notes, Value::data("broken"));
         childrenOf(*node)->items.push_back(child);
-        VKcleanForExport(*node, [](const QByteArray& bytes) -> std::optional<QString> {
+        cleanForExport(*node, [](const QByteArray& bytes) -> std::optional<QString> {
             return bytes == "rich" ? std::optional<QString>(QStringLiteral("plain")) : std::nullopt;
         });
         QStringList keys;

@@ -97,7 +97,7 @@ private slots:
         QVERIFY(dragAndDrop(*list, dragged, onRow, index));
         QFETCH(QString, after);
         QCOMPARE(shape(list->root()), after);
-        QVERIFY(VKfindChildNodeIdenticalTo(list->document.data(), *first) == first); // moved, not copied
+        QVERIFY(findIdenticalChild(list->document.data(), *first) == first); // moved, not copied
         QVERIFY(list->selectedNames().isEmpty());
         QVERIFY(!list->root().contains(key::sortedColumn)); // placed by hand: no longer sorted
         QCOMPARE(list->undo().undoActionName(), QStringLiteral("Move"));

@@ -111,7 +111,7 @@ private:
         const std::optional<quint64> version = recordedVersion(in, kTardigoDocumentEnvelopeClass);
         if (!version)
             return refuse(in, kEnvelopeVersionMissing);
-        if (*version > quint64(VKTardigoDocumentEnvelopeVersion))
+        if (*version > quint64(kDocumentEnvelopeVersion))
             return refuse(in, localized(kNewerEnvelope));
         const Value content = readObject(in);
         if (*version <= 1)

@@ -13,8 +13,8 @@ namespace tardigo {
 /// The class of a 1.x list's root object.
 constexpr QByteArrayView kTardigoDocumentEnvelopeClass = "TardigoDocumentEnvelope";
 /// The class versions the last 1.x release wrote.
-constexpr qint64 VKTardigoDocumentEnvelopeVersion = 2;
-constexpr qint64 VKToDoItemVersion = 3;
+constexpr qint64 kDocumentEnvelopeVersion = 2;
+constexpr qint64 kToDoItemVersion = 3;
 
 /// What decoding a 1.x list gave.
 struct LegacyDecodeResult {

@@ -29,7 +29,7 @@ NodePtr nodeFromToDoItem(const ToDoItem& item) {
         node->set(key::color, Value::data(encodeArchive(*item.color)));
     node->set(key::completion, Value::float32(item.completedPercentAsFloat() / 100.0));
     node->set(key::dateDueRepeatPeriod, Value::integer(item.periodicStatus));
-    VKlogMessage(*node, localized(QStringLiteral("imported from 1.x doc")));
+    appendToLog(*node, localized(QStringLiteral("imported from 1.x doc")));
     return node;
 }
 

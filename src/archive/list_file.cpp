@@ -43,12 +43,12 @@ ListLoad listFromArchive(const ArchiveDecodeResult& decoded, const QString& file
         return load;
     }
     if (!root->contains(key::beta1DateFixedUp)) {
-        VKfixupTimeStamps(*root);
+        fixTimeStamps(*root);
         root->set(key::beta1DateFixedUp, Value::boolean(true));
         load.changed = true;
     }
     SeenNodes seen;
-    VKfixupDuplicateNodesWithHash(*root, seen);
+    fixDuplicateNodes(*root, seen);
     load.root = root;
     return load;
 }

@@ -27,8 +27,8 @@ void HeldBackChannels::beep() {
     _held.push_back([beep = _channels.beep] { beep->beep(); });
 }
 
-void HeldBackChannels::VKSpeak(const QString& text) {
-    _held.push_back([speech = _channels.speech, text] { speech->VKSpeak(text); });
+void HeldBackChannels::speak(const QString& text) {
+    _held.push_back([speech = _channels.speech, text] { speech->speak(text); });
 }
 
 void HeldBackChannels::notify(const QString& summary, const QString& body) {

@@ -32,7 +32,7 @@ public:
     void deliver();
 
     void beep() override;
-    void VKSpeak(const QString& text) override;
+    void speak(const QString& text) override;
     void notify(const QString& summary, const QString& body) override;
     std::optional<QString> userEmailAddress() const override;
     /// Accepted here; a failure is reported when the mail goes out.

@@ -44,7 +44,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
     if (!item)
         return;
     const Value old = item->value(identifier);
-    const bool wasCompleted = VKisCompleted(*item);
+    const bool wasCompleted = isCompleted(*item);
     if (identifier == key::due)
         forgetDueDateNotices(*item);
     const Value newValue = storedValue(object);
@@ -69,9 +69,9 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
             item->set(identifier, newValue);
             const QString* text = newValue.asString();
             if (!text || !text->isEmpty())
-                VKlogMessage(*item, actionName);
-            if (identifier == key::completion && VKisCompleted(*item)) {
-                VKlogMessage(*item, localized(QStringLiteral("completed")));
+                appendToLog(*item, actionName);
+            if (identifier == key::completion && isCompleted(*item)) {
+                appendToLog(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
                     _document.outlineView().deselectAll();
             }
@@ -157,9 +157,9 @@ void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& cli
 void CellEditCommit::notesDidEndEditing(const NodePtr& item, const QByteArray& rtfd) {
     // The notes go to the item they were typed for, wherever the selection has gone since, as long
     // as the list still holds it.
-    if (_document.syncingModel() || !item || VKfindChildNodeIdenticalTo(_document.data(), *item) != item)
+    if (_document.syncingModel() || !item || findIdenticalChild(_document.data(), *item) != item)
         return;
-    const bool wasCompleted = VKisCompleted(*item);
+    const bool wasCompleted = isCompleted(*item);
     _document.undoManager().setActionName(localized(QStringLiteral("notes")));
     const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
     {
@@ -170,7 +170,7 @@ void CellEditCommit::notesDidEndEditing(const NodePtr& item, const QByteArray& r
             item->remove(key::notes);
         } else {
             item->set(key::notes, Value::data(rtfd));
-            VKlogMessage(*item, localized(QStringLiteral("notes")));
+            appendToLog(*item, localized(QStringLiteral("notes")));
         }
     }
     // The tools show the notes as stored from now on, should they be shown again.

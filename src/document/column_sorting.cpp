@@ -49,7 +49,7 @@ void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
 void ColumnSorting::performSortByTableColumn(const QString& identifier) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> selected = VKallSelectedItems(outline);
+    const std::vector<NodePtr> selected = outline.selectedItems();
     if (!sortChildrenByColumn(*_document.data(), identifier, outline.headerTag(identifier))) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
         return;
@@ -65,7 +65,7 @@ void ColumnSorting::selectItemsInOutlineView(const std::vector<NodePtr>& items) 
     OutlineView& outline = _document.outlineView();
     if (!items.empty())
         outline.scrollItemToVisible(items.front());
-    VKselectItems(outline, items);
+    outline.selectItems(items);
 }
 
 void ColumnSorting::sortUpdate() {

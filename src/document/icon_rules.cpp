@@ -74,12 +74,12 @@ std::optional<QString> IconRules::iconNameForItem(const Dict* item) const {
     if (!item)
         return std::nullopt;
     const std::optional<QString> defaultName = iconNameForItemStatus(IconStatusDefault);
-    if (VKisCompleted(*item)) {
+    if (isCompleted(*item)) {
         const std::optional<QString> completed = iconNameForItemStatus(IconStatusCompleted);
         return shown(completed ? completed : defaultName);
     }
     const Value* own = item->find(key::icon);
-    if (own && VKboolForKey(*item, key::thisIconOnly) && item->contains(key::completion)) {
+    if (own && boolForKey(*item, key::thisIconOnly) && item->contains(key::completion)) {
         // The user's own choice shows even when its image is gone: then no icon at all.
         const QString* name = own->asString();
         return shown(name ? std::optional<QString>(*name) : std::nullopt);
@@ -96,20 +96,20 @@ std::optional<QString> IconRules::ruleIcon(const Dict& item) const {
         std::optional<QString> name = iconNameForItemStatus(status);
         return name && condition() ? name : std::nullopt;
     };
-    if (auto name = rule(IconStatusPastDue, [&] { return VKisOverDue(item); }))
+    if (auto name = rule(IconStatusPastDue, [&] { return isOverdue(item); }))
         return name;
     if (const QString* category = item.value(key::category).asString(); category && !category->isEmpty())
         if (auto name = iconNameForCategoryName(*category))
             return name;
-    if (auto name = rule(IconStatusOld, [&] { return VKisOld(item, _oldDays); }))
+    if (auto name = rule(IconStatusOld, [&] { return isOld(item, _oldDays); }))
         return name;
     if (auto name = rule(IconStatusHasDueDate, [&] { return item.contains(key::due); }))
         return name;
-    if (auto name = rule(IconStatusHasReminder, [&] { return VKboolForKey(item, key::reminderSet); }))
+    if (auto name = rule(IconStatusHasReminder, [&] { return boolForKey(item, key::reminderSet); }))
         return name;
     if (auto name = rule(IconStatusHasNotes, [&] { return hasNotes(item); }))
         return name;
-    if (auto name = rule(IconStatusPartiallyCompleted, [&] { return VKhasPartialCompletion(item); }))
+    if (auto name = rule(IconStatusPartiallyCompleted, [&] { return hasPartialCompletion(item); }))
         return name;
     return rule(IconStatusNew, [&] { return isMostRecentlyCreatedItem(item); });
 }

@@ -31,13 +31,13 @@ double leadingNumber(const QString& text) {
 } // namespace
 
 NodePtr InspectorCommands::itemToChange() const {
-    return _document.syncingModel() ? nullptr : VKselectedItem(_document.outlineView());
+    return _document.syncingModel() ? nullptr : _document.outlineView().lastSelectedItem();
 }
 
 std::vector<NodePtr> InspectorCommands::itemsToChange() const {
     if (_document.syncingModel())
         return {};
-    return VKallSelectedItems(_document.outlineView());
+    return _document.outlineView().selectedItems();
 }
 
 void InspectorCommands::warn(const QString& message) {
@@ -57,7 +57,7 @@ void InspectorCommands::storeDueDate(const NodePtr& item, const QDateTime& due) 
     const QString actionName = localized(QStringLiteral("set date due"));
     _document.restoring().registerSetInDict(item, key::due);
     _document.undoManager().setActionName(actionName);
-    VKlogMessage(*item, actionName);
+    appendToLog(*item, actionName);
     if (due <= Clock::now())
         warn(QStringLiteral("You have set a date due in the past."));
     item->set(key::due, storedDateString(due));
@@ -68,7 +68,7 @@ void InspectorCommands::finishDueDateChange(const NodePtr& item) {
     if (!item->contains(key::due) && period && period->toInt64() > 0)
         warn(QStringLiteral("This item does not yet have a date due."));
     forgetDueDateNotices(*item);
-    const bool wasCompleted = VKisCompleted(*item);
+    const bool wasCompleted = isCompleted(*item);
     if (_document.sorting().lastSortedTableColumn() == key::due) {
         _document.sorting().sortUpdate();
         _document.updateUI();
@@ -103,7 +103,7 @@ void InspectorCommands::storePeriod(const NodePtr& item, int period, const QStri
     const TardigoDocument::SyncingModel syncing(_document);
     _document.restoring().registerSetInDict(item, key::dateDueRepeatPeriod);
     _document.undoManager().setActionName(actionName);
-    VKlogMessage(*item, actionName);
+    appendToLog(*item, actionName);
     item->set(key::dateDueRepeatPeriod, Value::integer(period));
 }
 
@@ -138,14 +138,14 @@ void InspectorCommands::changeReminder(const QString& actionName,
     const NodePtr item = itemToChange();
     if (!item)
         return;
-    const bool wasCompleted = VKisCompleted(*item);
+    const bool wasCompleted = isCompleted(*item);
     {
         const TardigoDocument::SyncingModel syncing(_document);
         item->remove(key::minderTimestampReminder);
         UndoManager& undo = _document.undoManager();
         undo.beginUndoGrouping();
         undo.setActionName(localized(actionName));
-        VKlogMessage(*item, localized(actionName));
+        appendToLog(*item, localized(actionName));
         change(item);
         undo.endUndoGrouping();
         // A reminder from now counts from here: any change starts it again.
@@ -337,7 +337,7 @@ void InspectorCommands::inspectorShown(bool visible, bool fromUser) {
 
 bool InspectorCommands::tearOffInspector() {
     Dict& root = *_document.data();
-    const bool panel = !VKboolForKey(root, key::panelInspector);
+    const bool panel = !boolForKey(root, key::panelInspector);
     root.set(key::inspectorVisible, Value::boolean(true));
     root.set(key::panelInspector, Value::boolean(panel));
     _document.updateChangeCount(TardigoDocument::ChangeDone);

@@ -76,7 +76,7 @@ NodePtr ItemCommands::itemAfter(const std::vector<NodePtr>& leaving) const {
 
 void ItemCommands::deleteItem() {
     OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> items = VKallSelectedItems(outline);
+    const std::vector<NodePtr> items = outline.selectedItems();
     if (items.empty())
         return;
     _document.finishAllEditing();
@@ -89,8 +89,8 @@ void ItemCommands::deleteItem() {
     for (auto item = items.rbegin(); item != items.rend(); ++item) {
         std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
         const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
-        if (!VKremoveChild(parent, item->get(), std::move(ancestors), removed))
-            VKdeleteItem(_document.data(), item->get(), &removed);
+        if (!removeChild(parent, item->get(), std::move(ancestors), removed))
+            deleteItemFromTree(_document.data(), item->get(), &removed);
     }
     _document.restoring().registerPutBack({}, removed);
     outline.deselectAll();
@@ -104,7 +104,7 @@ void ItemCommands::deleteItem() {
     _document.updateUIForChildrenOf(parents, -gone);
     // The arrow keys go on from the next row.
     if (next) {
-        VKselectItems(outline, {next});
+        outline.selectItems({next});
         outline.scrollItemToVisible(next);
     }
 }
@@ -118,7 +118,7 @@ void ItemCommands::renameItem() {
 
 void ItemCommands::doneItem() {
     OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> items = VKallSelectedItems(outline);
+    const std::vector<NodePtr> items = outline.selectedItems();
     _document.finishAllEditing();
     {
         const TardigoDocument::SyncingModel syncing(_document);
@@ -126,11 +126,11 @@ void ItemCommands::doneItem() {
         for (const NodePtr& item : items) {
             undo.beginUndoGrouping();
             undo.setActionName(localized(QStringLiteral("set completion")));
-            const bool wasCompleted = VKisCompleted(*item);
+            const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
             if (!wasCompleted) {
-                VKlogMessage(*item, localized(QStringLiteral("completed")));
+                appendToLog(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
                     outline.deselectAll();
             }
@@ -143,12 +143,12 @@ void ItemCommands::doneItem() {
         return;
     }
     for (const NodePtr& item : items)
-        _document.updateUIForItem(item, key::completion, !VKisCompleted(*item));
+        _document.updateUIForItem(item, key::completion, !isCompleted(*item));
 }
 
 void ItemCommands::categoryAction(const QString& category) {
     // The inspector's refresh moves its controls too; only what the user does changes the item.
-    const NodePtr item = _document.syncingModel() ? nullptr : VKselectedItem(_document.outlineView());
+    const NodePtr item = _document.syncingModel() ? nullptr : _document.outlineView().lastSelectedItem();
     if (!item)
         return;
     if (const QString* current = item->value(key::category).asString(); current && *current == category)
@@ -160,7 +160,7 @@ void ItemCommands::categoryAction(const QString& category) {
         const TardigoDocument::SyncingModel syncing(_document);
         item->set(key::category, category);
         if (!category.isEmpty())
-            VKlogMessage(*item, actionName);
+            appendToLog(*item, actionName);
         if (_document.sorting().lastSortedTableColumn() == key::category)
             _document.sorting().sortUpdate();
     }
@@ -171,12 +171,12 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     if (_document.syncingModel())
         return;
     _document.finishAllEditing();
-    const NodePtr item = VKselectedItem(_document.outlineView());
+    const NodePtr item = _document.outlineView().lastSelectedItem();
     if (!item)
         return;
     const QString actionName = localized(QStringLiteral("set completion"));
     _document.undoManager().setActionName(actionName);
-    VKlogMessage(*item, actionName);
+    appendToLog(*item, actionName);
     _document.restoring().registerSetInDict(item, key::completion);
     const Value completion =
         control == CompletionControl::Slider ? Value::float32(value) : Value::boolean(value != 0.0);
@@ -219,11 +219,11 @@ void ItemCommands::purgeConfirmSheetDidEnd(int returnCode) {
     if (returnCode == AlertAlternateReturn)
         return;
     OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> selected = VKallSelectedItems(outline);
+    const std::vector<NodePtr> selected = outline.selectedItems();
     _document.finishAllEditing();
-    VKpurgeCompleted(*_document.data());
+    purgeCompleted(*_document.data());
     _document.updateUI();
-    VKselectItems(outline, selected);
+    outline.selectItems(selected);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 

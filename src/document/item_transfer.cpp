@@ -83,7 +83,7 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
         undo.setActionName(localized(QStringLiteral("Drop")));
         if (!items || !_document.shaping().insertItems(*items, item, anchor))
             return false;
-        VKselectItems(outline, *items);
+        outline.selectItems(*items);
     }
     endSorting();
     return true;
@@ -91,7 +91,7 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
 
 std::unique_ptr<QMimeData> ItemTransfer::copyItems() const {
     const std::vector<NodePtr> items =
-        _document.shaping().withoutNestedItems(VKallSelectedItems(_document.outlineView()));
+        _document.shaping().withoutNestedItems(_document.outlineView().selectedItems());
     return items.empty() ? nullptr : mimeDataForItems(items, _source);
 }
 
@@ -109,7 +109,7 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     if (!items)
         return false;
     OutlineView& outline = _document.outlineView();
-    const NodePtr selected = VKselectedItem(outline);
+    const NodePtr selected = outline.lastSelectedItem();
     const std::vector<NodePtr> ancestors =
         selected ? outline.ancestorsOfItem(selected) : std::vector<NodePtr>{};
     const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
@@ -117,7 +117,7 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     if (!_document.shaping().insertItems(*items, parent,
                                          selected ? childAfter(*parent, selected.get()) : nullptr))
         return false;
-    VKselectItems(outline, *items);
+    outline.selectItems(*items);
     if (!items->empty())
         outline.scrollItemToVisible(items->front());
     endSorting();

@@ -26,7 +26,7 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     // is matched against the whole tree.
     NodePtr found = _places.find(_document.data(), node.get());
     if (!found && node)
-        found = VKfindChildNodeIdenticalTo(_document.data(), *node);
+        found = findIdenticalChild(_document.data(), *node);
     if (!found) {
         qCWarning(lcDocument).noquote()
             << QStringLiteral("TardigoDocument -minder: failed to find node %1 %2")
@@ -67,7 +67,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
     if (!context)
         return;
     const Number* status = context->value(key::nodeStatus).asNumber();
-    const NodePtr found = VKfindChildNodeIdenticalTo(_document.data(), *context);
+    const NodePtr found = findIdenticalChild(_document.data(), *context);
     if (!found) {
         qCWarning(lcDocument).noquote()
             << QStringLiteral("TardigoDocument -minderViewItem: failed to find node for %1")
@@ -81,7 +81,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
     for (const NodePtr& ancestor : ancestorsInTree(found.get(), listBelow))
         outline.expandItem(ancestor, false);
     outline.scrollItemToVisible(found);
-    VKselectItems(outline, {found});
+    outline.selectItems({found});
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)
         return;

@@ -165,27 +165,27 @@ void sortTree(Dict& root, const KeyOf& keyOf, const Compare& compare, int direct
 
 } // namespace
 
-int VKcompare_name(const Dict& a, const Dict& b) {
+int compareNames(const Dict& a, const Dict& b) {
     return compareTextKeys(nameKey(a), nameKey(b));
 }
 
-int VKcompare_category(const Dict& a, const Dict& b) {
+int compareCategories(const Dict& a, const Dict& b) {
     return compareTextKeys(categoryKey(a), categoryKey(b));
 }
 
-int VKcompare_due(const Dict& a, const Dict& b) {
+int compareDueDates(const Dict& a, const Dict& b) {
     return compareDueKeys(dueKey(a), dueKey(b));
 }
 
-int VKcompare_completion(const Dict& a, const Dict& b) {
+int compareCompletions(const Dict& a, const Dict& b) {
     return compareCompletionKeys(completionKey(a), completionKey(b));
 }
 
-int VKcompare_notes(const Dict& a, const Dict& b) {
+int compareNotes(const Dict& a, const Dict& b) {
     return compareNotesKeys(notesKey(a), notesKey(b));
 }
 
-int VKcompare_icon(const Dict& a, const Dict& b) {
+int compareIcons(const Dict& a, const Dict& b) {
     const IconRules rules = IconRules::current();
     return compareIconKeys(iconKey(rules, a), iconKey(rules, b));
 }

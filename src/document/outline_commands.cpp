@@ -32,7 +32,7 @@ void OutlineCommands::collapseAll() {
 void OutlineCommands::toggleHideCompletedItems(bool hide) {
     _document.finishAllEditing();
     OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> selected = VKallSelectedItems(outline);
+    const std::vector<NodePtr> selected = outline.selectedItems();
     outline.deselectAll();
     Dict& root = *_document.data();
     if (hide) {
@@ -42,7 +42,7 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
         root.remove(key::filterKey);
     }
     _document.updateUIKeepingCounts();
-    VKselectItems(outline, selected);
+    outline.selectItems(selected);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 

@@ -41,16 +41,4 @@ void OutlineView::editItem(const NodePtr& item, const QString& identifier, bool 
         editColumn(identifier, row, selectText);
 }
 
-NodePtr VKselectedItem(const OutlineView& outline) {
-    return outline.lastSelectedItem();
-}
-
-std::vector<NodePtr> VKallSelectedItems(const OutlineView& outline) {
-    return outline.selectedItems();
-}
-
-void VKselectItems(OutlineView& outline, const std::vector<NodePtr>& items) {
-    outline.selectItems(items);
-}
-
 } // namespace tardigo

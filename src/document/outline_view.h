@@ -77,13 +77,4 @@ public:
     bool containsTableColumn(const QString& identifier) const;
 };
 
-// The selection helpers every part of the window uses.
-
-/// The item of the row selected last; null when nothing is selected.
-NodePtr VKselectedItem(const OutlineView& outline);
-/// The items of the selected rows in row order.
-std::vector<NodePtr> VKallSelectedItems(const OutlineView& outline);
-/// Selects exactly those of the items that are shown; the others are skipped.
-void VKselectItems(OutlineView& outline, const std::vector<NodePtr>& items);
-
 } // namespace tardigo

@@ -11,13 +11,13 @@ namespace tardigo {
 void RestoringOperations::setInDict(const NodePtr& node, const Value& object, const QString& key) {
     _document.finishAllEditing();
     registerSetInDict(node, key);
-    const bool wasCompleted = VKisCompleted(*node);
+    const bool wasCompleted = isCompleted(*node);
     if (object.isNil())
         node->remove(key);
     else
         node->set(key, object);
     _document.updateUIForItem(node, key, wasCompleted);
-    VKselectItems(_document.outlineView(), {node});
+    _document.outlineView().selectItems({node});
 }
 
 void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
@@ -34,8 +34,8 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
         // Counted as it goes, so that an item taken from inside another one is not counted twice.
         const ItemCounts count = countItemAndChildren(*item);
         const size_t before = taken.size();
-        if (!VKremoveChild(child.parent, item.get(), child.ancestors, taken))
-            VKdeleteItem(root, item.get(), &taken);
+        if (!removeChild(child.parent, item.get(), child.ancestors, taken))
+            deleteItemFromTree(root, item.get(), &taken);
         if (taken.size() > before)
             delta += -count;
         parents.push_back(child.parent);
@@ -49,7 +49,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
         }
         parents.push_back(child.parent);
     }
-    VKrestoreRemovedChildren(*root, removed);
+    restoreRemovedChildren(*root, removed);
     registerPutBack(removed, taken);
     _document.updateUIForChildrenOf(parents, delta);
     // The items a step puts back are what is selected after it: those of a step made of several
@@ -59,10 +59,10 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     const quint64 replay = _document.undoManager().replays();
     std::vector<NodePtr> selection;
     if (replay == _selectionReplay)
-        selection = VKallSelectedItems(outline);
+        selection = outline.selectedItems();
     _selectionReplay = replay;
     selection.insert(selection.end(), nodes.begin(), nodes.end());
-    VKselectItems(outline, selection);
+    outline.selectItems(selection);
     _document.updateUIForChildrenOf({}, {});
 }
 

@@ -46,7 +46,7 @@ AppearanceTools appearanceTools(const Dict& item) {
     tools.font = itemFontSettings(&item);
     tools.isDefaultFont = !tools.font.name || tools.font == userDefaultFont();
     tools.color = item.value(key::color);
-    tools.iconExclusive = VKboolForKey(item, key::thisIconOnly);
+    tools.iconExclusive = boolForKey(item, key::thisIconOnly);
     if (const QString* icon = item.value(key::icon).asString()) {
         const qsizetype row = UserDefaults::standard().stringArrayForKey(pref::todoItemIcons).indexOf(*icon);
         if (row >= 0)
@@ -73,7 +73,7 @@ ItemTools itemTools(const NodePtr& shown) {
     tools.historyText = historyText(item);
     if (const QString* category = item.value(key::category).asString())
         tools.category = *category;
-    tools.reminderSet = VKboolForKey(item, key::reminderSet);
+    tools.reminderSet = boolForKey(item, key::reminderSet);
     const Value& length = item.value(key::reminderTimeLength);
     if (const Number* n = length.asNumber())
         tools.reminderLength = QString::number(n->toDouble());
@@ -81,9 +81,9 @@ ItemTools itemTools(const NodePtr& shown) {
         tools.reminderLength = *s;
     if (const Number* unit = item.value(key::reminderTimeUnit).asNumber())
         tools.reminderUnitTag = int(unit->toInt64());
-    tools.reminderMarkDueDate = VKboolForKey(item, key::reminderMarkDueDate);
-    tools.reminderMarkNow = VKboolForKey(item, key::reminderMarkNow);
-    tools.reminderRepeat = VKboolForKey(item, key::reminderRepeat);
+    tools.reminderMarkDueDate = boolForKey(item, key::reminderMarkDueDate);
+    tools.reminderMarkNow = boolForKey(item, key::reminderMarkNow);
+    tools.reminderRepeat = boolForKey(item, key::reminderRepeat);
     return tools;
 }
 
@@ -148,7 +148,7 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
         display.toolsEnabled = true;
     }
     display.selectionFont = itemFontSettings(item.get());
-    const bool panel = VKboolForKey(root, key::panelInspector);
+    const bool panel = boolForKey(root, key::panelInspector);
     display.tearOffInspectorTitle =
         localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector"));
     display.resizeDrawerEnabled = panel;

@@ -236,7 +236,7 @@ void TardigoDocument::windowControllerDidLoadNib() {
     _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
     _sorting.restoreSortState();
     updateUI();
-    if (InspectorView* inspector = inspectorView(); inspector && VKboolForKey(*_data, key::inspectorVisible))
+    if (InspectorView* inspector = inspectorView(); inspector && boolForKey(*_data, key::inspectorVisible))
         inspector->toggleInspector(false);
 }
 
@@ -339,7 +339,7 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
         updateUI();
         return;
     }
-    refresh(Rows::RedrawItem, {item}, ItemCounts{0, (VKisCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
+    refresh(Rows::RedrawItem, {item}, ItemCounts{0, (isCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
 }
 
 void TardigoDocument::updateUIForItems(const std::vector<NodePtr>& items, const QString& key) {
@@ -361,7 +361,7 @@ void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std:
         for (const NodePtr& item : items)
             _outlineView->reloadItem(item);
     // The reload keeps the selected items that are still shown, so the selection is read after it.
-    const NodePtr item = VKselectedItem(*_outlineView);
+    const NodePtr item = _outlineView->lastSelectedItem();
     const qsizetype selectedCount = qsizetype(_outlineView->selectedItems().size());
     if (delta)
         _counts += *delta;

@@ -121,8 +121,8 @@ bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& pa
         std::vector<RemovedChild> removed;
         for (size_t i = 0; i < items.size(); ++i) {
             const NodePtr from = ancestors[i].empty() ? root : ancestors[i].back();
-            if (!VKremoveChild(from, items[i].get(), std::move(ancestors[i]), removed))
-                VKdeleteItem(root, items[i].get(), &removed);
+            if (!removeChild(from, items[i].get(), std::move(ancestors[i]), removed))
+                deleteItemFromTree(root, items[i].get(), &removed);
         }
         for (const RemovedChild& child : removed)
             parents.push_back(child.parent);
@@ -152,7 +152,7 @@ bool TreeShaping::insertItems(const std::vector<NodePtr>& items, const NodePtr& 
 
 void TreeShaping::shapeSelection(const char* actionName,
                                  const std::function<void(const std::vector<NodePtr>&)>& shape) {
-    const std::vector<NodePtr> items = withoutNestedItems(VKallSelectedItems(_document.outlineView()));
+    const std::vector<NodePtr> items = withoutNestedItems(_document.outlineView().selectedItems());
     if (items.empty())
         return;
     _document.finishAllEditing();
@@ -162,7 +162,7 @@ void TreeShaping::shapeSelection(const char* actionName,
     shape(items);
     undo.endUndoGrouping();
     OutlineView& outline = _document.outlineView();
-    VKselectItems(outline, items);
+    outline.selectItems(items);
     outline.scrollItemToVisible(items.front());
 }
 
@@ -258,7 +258,7 @@ void TreeShaping::moveItemsDown() {
 
 void TreeShaping::newChildItem() {
     OutlineView& outline = _document.outlineView();
-    const NodePtr selected = VKselectedItem(outline);
+    const NodePtr selected = outline.lastSelectedItem();
     const NodePtr item = newToDoItem();
     IconRules::setMostRecentlyCreatedItem(item);
     _document.finishAllEditing();

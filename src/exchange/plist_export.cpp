@@ -14,7 +14,7 @@ namespace tardigo {
 
 QByteArray exportPropertyList(const Dict& root) {
     const DictPtr copy = root.deepCopy();
-    VKcleanForExport(*copy, notesPlainText);
+    cleanForExport(*copy, notesPlainText);
     const ArrayPtr children = childrenOf(*copy);
     return xmlPropertyList(children ? Value(children) : Value(Array::create()));
 }

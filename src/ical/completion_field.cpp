@@ -33,7 +33,7 @@ icalproperty_status statusOf(int percent) {
 
 void writeCompletion(const TodoContent& content, icalcomponent* todo) {
     const Dict& item = *content.item;
-    const bool complete = VKisCompleted(item);
+    const bool complete = isCompleted(item);
     if (const Number* completion = item.value(key::completion).asNumber()) {
         const double value = completion->toDouble();
         const int percent = percentOf(value);

@@ -43,14 +43,14 @@ struct Trigger {
 /// The alarm the minder's rules give for these settings; none where it would never come or
 /// cannot be placed in time.
 std::optional<Trigger> triggerOf(const Dict& settings) {
-    if (!VKboolForKey(settings, key::reminderSet))
+    if (!boolForKey(settings, key::reminderSet))
         return std::nullopt;
     // Bounded, so that the alarm's time stays within the years iCalendar writes.
     const double interval = std::min(reminderIntervalForNode(settings), kLongestInterval);
-    if (VKboolForKey(settings, key::reminderMarkDueDate))
+    if (boolForKey(settings, key::reminderMarkDueDate))
         return Trigger{true, std::llround(interval)};
     const Date* mark = settings.value(key::reminderMark).asDate();
-    if (!VKboolForKey(settings, key::reminderMarkNow) || !mark || !std::isfinite(mark->seconds))
+    if (!boolForKey(settings, key::reminderMarkNow) || !mark || !std::isfinite(mark->seconds))
         return std::nullopt;
     const double at = std::floor(double(Date::referenceUnixSeconds) + mark->seconds + interval);
     if (at < kFirstSecond || at > kLastSecond ||
@@ -202,7 +202,7 @@ void deriveSettings(const Trigger& trigger, const Dict& ours, Dict& item) {
     item.set(key::reminderTimeLength, ours.contains(key::reminderTimeLength)
                                           ? ours.value(key::reminderTimeLength)
                                           : Value::float32(0));
-    item.set(key::reminderRepeat, Value::boolean(VKboolForKey(ours, key::reminderRepeat)));
+    item.set(key::reminderRepeat, Value::boolean(boolForKey(ours, key::reminderRepeat)));
     item.set(key::reminderMark,
              Date{double(trigger.seconds) - interval - double(Date::referenceUnixSeconds)});
 }

@@ -43,13 +43,13 @@ icalrecurrencetype rule(icalrecurrencetype_frequency frequency, short interval) 
 
 std::optional<icalrecurrencetype> recurrenceForPeriod(qint64 period, const std::optional<QDateTime>& due) {
     switch (period) {
-    case VKDailyPeriod:
+    case DailyPeriod:
         return rule(ICAL_DAILY_RECURRENCE, 1);
-    case VKWeeklyPeriod:
+    case WeeklyPeriod:
         return rule(ICAL_WEEKLY_RECURRENCE, 1);
-    case VKFortnightPeriod:
+    case FortnightPeriod:
         return rule(ICAL_WEEKLY_RECURRENCE, 2);
-    case VKMonthlyByDayPositionPeriod: {
+    case MonthlyByDayPositionPeriod: {
         if (!due)
             return std::nullopt;
         icalrecurrencetype r = rule(ICAL_MONTHLY_RECURRENCE, 1);
@@ -57,15 +57,15 @@ std::optional<icalrecurrencetype> recurrenceForPeriod(qint64 period, const std::
         r.by_day[1] = ICAL_RECURRENCE_ARRAY_MAX;
         return r;
     }
-    case VKMonthlyByDayNumberPeriod:
+    case MonthlyByDayNumberPeriod:
         return rule(ICAL_MONTHLY_RECURRENCE, 1);
-    case VKQuarterPeriod:
+    case QuarterPeriod:
         return rule(ICAL_MONTHLY_RECURRENCE, 3);
-    case VKSemiAnnualPeriod:
+    case SemiAnnualPeriod:
         return rule(ICAL_MONTHLY_RECURRENCE, 6);
-    case VKAnnualPeriod:
+    case AnnualPeriod:
         return rule(ICAL_YEARLY_RECURRENCE, 1);
-    case VKBiennialPeriod:
+    case BiennialPeriod:
         return rule(ICAL_YEARLY_RECURRENCE, 2);
     default:
         return std::nullopt;
@@ -89,13 +89,13 @@ std::optional<qint64> periodForRecurrence(const icalrecurrencetype& r, const std
     switch (r.freq) {
     case ICAL_DAILY_RECURRENCE:
         if (interval == 1 && isEmpty(r.by_day) && isEmpty(r.by_month_day) && isEmpty(r.by_month))
-            return VKDailyPeriod;
+            return DailyPeriod;
         return std::nullopt;
     case ICAL_WEEKLY_RECURRENCE:
         if (!emptyOrDue(r.by_day, dueWeekday) || !isEmpty(r.by_month_day) || !isEmpty(r.by_month))
             return std::nullopt;
-        return interval == 1   ? std::optional<qint64>(VKWeeklyPeriod)
-               : interval == 2 ? std::optional<qint64>(VKFortnightPeriod)
+        return interval == 1   ? std::optional<qint64>(WeeklyPeriod)
+               : interval == 2 ? std::optional<qint64>(FortnightPeriod)
                                : std::nullopt;
     case ICAL_MONTHLY_RECURRENCE: {
         if (!isEmpty(r.by_month))
@@ -107,21 +107,21 @@ std::optional<qint64> periodForRecurrence(const icalrecurrencetype& r, const std
                                              icalrecurrencetype_day_day_of_week(day) == weekdayOf(*dueDate));
             if (interval == 1 && r.by_day[1] == ICAL_RECURRENCE_ARRAY_MAX && position >= 1 && position <= 5 &&
                 dueOwn && isEmpty(r.by_month_day))
-                return VKMonthlyByDayPositionPeriod;
+                return MonthlyByDayPositionPeriod;
             return std::nullopt;
         }
         if (!emptyOrDue(r.by_month_day, dueDay))
             return std::nullopt;
-        return interval == 1   ? std::optional<qint64>(VKMonthlyByDayNumberPeriod)
-               : interval == 3 ? std::optional<qint64>(VKQuarterPeriod)
-               : interval == 6 ? std::optional<qint64>(VKSemiAnnualPeriod)
+        return interval == 1   ? std::optional<qint64>(MonthlyByDayNumberPeriod)
+               : interval == 3 ? std::optional<qint64>(QuarterPeriod)
+               : interval == 6 ? std::optional<qint64>(SemiAnnualPeriod)
                                : std::nullopt;
     }
     case ICAL_YEARLY_RECURRENCE:
         if (!isEmpty(r.by_day) || !emptyOrDue(r.by_month, dueMonth) || !emptyOrDue(r.by_month_day, dueDay))
             return std::nullopt;
-        return interval == 1   ? std::optional<qint64>(VKAnnualPeriod)
-               : interval == 2 ? std::optional<qint64>(VKBiennialPeriod)
+        return interval == 1   ? std::optional<qint64>(AnnualPeriod)
+               : interval == 2 ? std::optional<qint64>(BiennialPeriod)
                                : std::nullopt;
     default:
         return std::nullopt;

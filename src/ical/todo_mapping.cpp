@@ -138,7 +138,7 @@ bool applyTodoItem(Dict& item, const Dict& mapped) {
     }
     if (dueChanged)
         item.remove(key::minderTimestampTodo);
-    if (reminderChanged || (dueChanged && VKboolForKey(item, key::reminderMarkDueDate)))
+    if (reminderChanged || (dueChanged && boolForKey(item, key::reminderMarkDueDate)))
         item.remove(key::minderTimestampReminder);
     return changed;
 }

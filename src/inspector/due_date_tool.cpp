@@ -25,18 +25,18 @@ namespace {
 
 /// The popup's periods, in the codes' order; the first item is no period.
 const std::pair<int, const char*> kPeriods[] = {
-    {VKNoPeriod, "No Period"},
-    {VKDailyPeriod, "Daily"},
-    {VKWeeklyPeriod, "Weekly"},
-    {VKMonthlyByDayPositionPeriod, "Monthly (same weekday)"},
-    {VKMonthlyByDayNumberPeriod, "Monthly (same date)"},
-    {VKSemiAnnualPeriod, "Every 6 Months"},
-    {VKAnnualPeriod, "Yearly"},
-    {VKBiennialPeriod, "Every 2 Years"},
-    {VKOftenPeriod, "Often"},
-    {VKInfrequentPeriod, "Infrequently"},
-    {VKFortnightPeriod, "Every 2 Weeks"},
-    {VKQuarterPeriod, "Every 3 Months"},
+    {NoPeriod, "No Period"},
+    {DailyPeriod, "Daily"},
+    {WeeklyPeriod, "Weekly"},
+    {MonthlyByDayPositionPeriod, "Monthly (same weekday)"},
+    {MonthlyByDayNumberPeriod, "Monthly (same date)"},
+    {SemiAnnualPeriod, "Every 6 Months"},
+    {AnnualPeriod, "Yearly"},
+    {BiennialPeriod, "Every 2 Years"},
+    {OftenPeriod, "Often"},
+    {InfrequentPeriod, "Infrequently"},
+    {FortnightPeriod, "Every 2 Weeks"},
+    {QuarterPeriod, "Every 3 Months"},
 };
 
 } // namespace

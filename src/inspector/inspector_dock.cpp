@@ -96,7 +96,7 @@ Qt::DockWidgetArea InspectorDock::drawerArea() const {
 }
 
 void InspectorDock::showInItsPlace() {
-    const bool panel = VKboolForKey(*_document.data(), key::panelInspector);
+    const bool panel = boolForKey(*_document.data(), key::panelInspector);
     _placing = true;
     if (!panel && _window.dockWidgetArea(this) != drawerArea())
         _window.addDockWidget(drawerArea(), this);
@@ -135,7 +135,7 @@ void InspectorDock::placeChanged(bool floating) {
     if (_placing)
         return;
     // Floated or docked by hand: the list remembers it as the panel or the drawer.
-    if (floating != VKboolForKey(*_document.data(), key::panelInspector))
+    if (floating != boolForKey(*_document.data(), key::panelInspector))
         _document.inspectorCommands().tearOffInspector();
     keepOutlineColumnsOnScreen();
 }

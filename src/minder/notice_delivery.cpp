@@ -86,7 +86,7 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     if (defaults.boolForKey(pref::minderAlertSound) && _channels.beep)
         _channels.beep->beep();
     if (defaults.boolForKey(pref::minderSpeak) && _channels.speech)
-        _channels.speech->VKSpeak(name);
+        _channels.speech->speak(name);
     if (defaults.boolForKey(pref::minderDesktopNotification) && _channels.desktopNotification)
         _channels.desktopNotification->notify(title, alertText);
     if (_mailItemAlert)

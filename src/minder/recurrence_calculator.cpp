@@ -50,12 +50,12 @@ std::optional<QDateTime> RecurrenceCalculator::nextDueDateForNode(const Dict& no
     };
     const std::optional<QDateTime> due = parseStoredDate(node.value(key::due));
     const Number* stored = node.value(key::dateDueRepeatPeriod).asNumber();
-    const qint64 period = stored ? stored->toInt64() : qint64(VKNoPeriod);
-    if (!due || period <= VKNoPeriod || period > VKQuarterPeriod)
+    const qint64 period = stored ? stored->toInt64() : qint64(NoPeriod);
+    if (!due || period <= NoPeriod || period > QuarterPeriod)
         return std::nullopt;
     // Completed early, the item is done for the occurrence on its due date, so the rule counts from there.
     const QDateTime now = Clock::now();
-    const bool early = VKisFuture(*due, now) && period != VKOftenPeriod && period != VKInfrequentPeriod;
+    const bool early = isFuture(*due, now) && period != OftenPeriod && period != InfrequentPeriod;
     return (this->*kRoutines[period])(*due, early ? *due : now);
 }
 
@@ -144,7 +144,7 @@ std::optional<QDateTime> RecurrenceCalculator::nextBySteps(const QDateTime& due,
         return std::nullopt;
     // Each step adds to the previous result, so a month-end day clamped once stays clamped.
     QDateTime next = due;
-    while (VKisPast(next, from))
+    while (isPast(next, from))
         next = next.addMonths(months).addDays(days);
     return next;
 }

@@ -50,11 +50,11 @@ QDateTime dateInZoneOf(const QDate& day, const QTime& time, const QDateTime& zon
     return QDateTime(day, time, zoneOf.timeSpec());
 }
 
-bool VKisPast(const QDateTime& date, const QDateTime& now) {
+bool isPast(const QDateTime& date, const QDateTime& now) {
     return date <= now;
 }
 
-bool VKisFuture(const QDateTime& date, const QDateTime& now) {
+bool isFuture(const QDateTime& date, const QDateTime& now) {
     return date >= now;
 }
 

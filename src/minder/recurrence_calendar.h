@@ -25,8 +25,8 @@ std::optional<QDateTime> dayOfMonthForNth(int nth, int weekDay, const QDateTime&
 QDateTime dateInZoneOf(const QDate& day, const QTime& time, const QDateTime& zoneOf);
 
 /// YES when the date is earlier than or equal to now.
-bool VKisPast(const QDateTime& date, const QDateTime& now = Clock::now());
+bool isPast(const QDateTime& date, const QDateTime& now = Clock::now());
 /// YES when the date is later than or equal to now.
-bool VKisFuture(const QDateTime& date, const QDateTime& now = Clock::now());
+bool isFuture(const QDateTime& date, const QDateTime& now = Clock::now());
 
 } // namespace tardigo

@@ -8,7 +8,7 @@ namespace tardigo {
 class SpeechChannel {
 public:
     virtual ~SpeechChannel() = default;
-    virtual void VKSpeak(const QString& text) = 0;
+    virtual void speak(const QString& text) = 0;
 };
 
 } // namespace tardigo

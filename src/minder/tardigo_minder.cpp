@@ -217,14 +217,14 @@ bool TardigoMinder::continueWalk(Walk& walk, const QDeadlineTimer& deadline) {
 
 bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
     bool quiet = true;
-    if (VKisOverDue(*node) && !hasDate(*node, key::minderTimestampTodo)) {
+    if (isOverdue(*node) && !hasDate(*node, key::minderTimestampTodo)) {
         const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
         _delivery.notificationForDoc(
             doc, localizedFormat(QStringLiteral("Past date due: %@"), formatUserDateTime(*due)),
             ItemStatusDue, node);
         quiet = false;
     }
-    if (VKisCompleted(*node) && periodOf(*node) != 0) {
+    if (isCompleted(*node) && periodOf(*node) != 0) {
         if (const std::optional<QDateTime> next = _recurrence.nextDueDateForNode(*node)) {
             const QString message =
                 localizedFormat(QStringLiteral("MINDER_NEXT_DATE_DUE"), formatUserDateTime(*next));
@@ -240,20 +240,20 @@ bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
 }
 
 bool TardigoMinder::checkReminder(const NodePtr& node, MinderDocument& doc) {
-    if (!VKboolForKey(*node, key::reminderSet))
+    if (!boolForKey(*node, key::reminderSet))
         return true;
     const double interval = reminderIntervalForNode(*node);
     bool fire = false;
-    if (VKboolForKey(*node, key::reminderMarkDueDate) && !hasDate(*node, key::minderTimestampReminder)) {
+    if (boolForKey(*node, key::reminderMarkDueDate) && !hasDate(*node, key::minderTimestampReminder)) {
         const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
         if (!due)
             return true;
-        const double toDue = VKisPast(*due) ? 0.0 : double(_now.msecsTo(*due)) / 1000.0;
+        const double toDue = isPast(*due) ? 0.0 : double(_now.msecsTo(*due)) / 1000.0;
         fire = toDue <= interval;
-    } else if (VKboolForKey(*node, key::reminderMarkNow)) {
+    } else if (boolForKey(*node, key::reminderMarkNow)) {
         const double sinceMark = secondsSince(*node, key::reminderMark);
         const std::optional<QDateTime> last = dateOf(node->value(key::minderTimestampReminder));
-        if (VKboolForKey(*node, key::reminderRepeat)) {
+        if (boolForKey(*node, key::reminderRepeat)) {
             // A reminder stamped this very instant waits too, so a run repeated at a fixed time is silent.
             const bool waited = !last || *last > _now || double(last->msecsTo(_now)) / 1000.0 >= interval;
             fire = sinceMark >= interval && waited;

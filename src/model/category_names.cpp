@@ -11,7 +11,7 @@ namespace tardigo {
 
 QStringList categoryNames(const Dict& root, const QStringList& global) {
     QStringList all;
-    VKenumerateCategoriesInto(root, all);
+    collectCategories(root, all);
     all += global;
     QSet<QString> seen;
     QStringList result;

@@ -6,18 +6,18 @@ namespace tardigo {
 
 /// The codes stored under "date due repeat period"; any other value means no repeat.
 enum Period : int {
-    VKNoPeriod = 0,
-    VKDailyPeriod = 1,
-    VKWeeklyPeriod = 2,
-    VKMonthlyByDayPositionPeriod = 3,
-    VKMonthlyByDayNumberPeriod = 4,
-    VKSemiAnnualPeriod = 5,
-    VKAnnualPeriod = 6,
-    VKBiennialPeriod = 7,
-    VKOftenPeriod = 8,
-    VKInfrequentPeriod = 9,
-    VKFortnightPeriod = 10,
-    VKQuarterPeriod = 11,
+    NoPeriod = 0,
+    DailyPeriod = 1,
+    WeeklyPeriod = 2,
+    MonthlyByDayPositionPeriod = 3,
+    MonthlyByDayNumberPeriod = 4,
+    SemiAnnualPeriod = 5,
+    AnnualPeriod = 6,
+    BiennialPeriod = 7,
+    OftenPeriod = 8,
+    InfrequentPeriod = 9,
+    FortnightPeriod = 10,
+    QuarterPeriod = 11,
 };
 
 /// The codes stored under "reminder time unit".

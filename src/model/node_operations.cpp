@@ -8,14 +8,14 @@
 
 namespace tardigo {
 
-void VKlogMessage(Dict& node, const QString& message) {
+void appendToLog(Dict& node, const QString& message) {
     const ArrayPtr history = node.value(key::history).asArray();
     if (!history)
         return;
     history->items.push_back(historyEntry(storedDateStringNow(), message));
 }
 
-bool VKboolForKey(const Dict& node, const QString& key) {
+bool boolForKey(const Dict& node, const QString& key) {
     const Value* v = node.find(key);
     return v && v->isNumber() && *v->asNumber() == Number::boolean(true);
 }
@@ -33,12 +33,12 @@ int completionPercentOf(const Dict& node) {
     return int(completionOf(node) * 100.0f);
 }
 
-bool VKisCompleted(const Dict& node) {
+bool isCompleted(const Dict& node) {
     const Value* v = node.find(key::completion);
     return v && v->isNumber() && float(v->asNumber()->toDouble()) == 1.0f;
 }
 
-bool VKhasPartialCompletion(const Dict& node) {
+bool hasPartialCompletion(const Dict& node) {
     const Value* v = node.find(key::completion);
     if (!v || !v->isNumber())
         return false;
@@ -46,20 +46,20 @@ bool VKhasPartialCompletion(const Dict& node) {
     return f > 0.0f && f < 1.0f;
 }
 
-bool VKisOverDue(const Dict& node) {
-    if (VKisCompleted(node))
+bool isOverdue(const Dict& node) {
+    if (isCompleted(node))
         return false;
     const auto due = parseStoredDate(node.value(key::due));
     return due && due->toMSecsSinceEpoch() <= Clock::nowMSecsSinceEpoch();
 }
 
-bool VKisOld(const Dict& node, qint64 oldDays) {
-    if (VKisCompleted(node))
+bool isOld(const Dict& node, qint64 oldDays) {
+    if (isCompleted(node))
         return false;
     const Value* period = node.find(key::dateDueRepeatPeriod);
     if (node.contains(key::due) && period && period->isNumber() && period->asNumber()->toDouble() > 0)
         return false;
-    if (VKboolForKey(node, key::reminderSet) && VKboolForKey(node, key::reminderRepeat))
+    if (boolForKey(node, key::reminderSet) && boolForKey(node, key::reminderRepeat))
         return false;
     const auto created = parseStoredDate(node.value(key::dateCreated));
     if (!created)
@@ -70,7 +70,7 @@ bool VKisOld(const Dict& node, qint64 oldDays) {
 
 void forgetDueDateNotices(Dict& node) {
     node.remove(key::minderTimestampTodo);
-    if (VKboolForKey(node, key::reminderSet) && VKboolForKey(node, key::reminderMarkDueDate))
+    if (boolForKey(node, key::reminderSet) && boolForKey(node, key::reminderMarkDueDate))
         node.remove(key::minderTimestampReminder);
 }
 

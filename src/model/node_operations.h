@@ -7,14 +7,14 @@ namespace tardigo {
 // The per-node operations of an item node.
 
 /// Appends a history entry stamped now; a node without "history" records nothing.
-void VKlogMessage(Dict& node, const QString& message);
+void appendToLog(Dict& node, const QString& message);
 /// YES exactly when the key holds a number equal to 1.
-bool VKboolForKey(const Dict& node, const QString& key);
-bool VKisCompleted(const Dict& node);
-bool VKhasPartialCompletion(const Dict& node);
-bool VKisOverDue(const Dict& node);
+bool boolForKey(const Dict& node, const QString& key);
+bool isCompleted(const Dict& node);
+bool hasPartialCompletion(const Dict& node);
+bool isOverdue(const Dict& node);
 /// Left undone for longer than `oldDays` days (the "oldDays" preference).
-bool VKisOld(const Dict& node, qint64 oldDays);
+bool isOld(const Dict& node, qint64 oldDays);
 
 /// The item's due date changed: the minder announces it afresh, and a reminder counted from the due
 /// date too.

@@ -27,7 +27,7 @@ template <typename Visit> void forEachChild(const Dict& node, Visit&& visit) {
 
 /// The three matching tests: the very same node, equal in value, or the same item.
 bool matches(const Dict& candidate, const Dict& target) {
-    return &candidate == &target || VKisEqualToDictionary(candidate, target) || candidate.equals(target);
+    return &candidate == &target || isSameItem(candidate, target) || candidate.equals(target);
 }
 
 QString nameForLog(const Dict& node) {
@@ -66,7 +66,7 @@ ItemCounts countItemsIncludingChildren(const Dict& node) {
             if (!item)
                 continue;
             ++counts.total;
-            counts.complete += VKisCompleted(*item) ? 1 : 0;
+            counts.complete += isCompleted(*item) ? 1 : 0;
             pending.push_back(childrenOf(*item));
         }
     }
@@ -100,19 +100,19 @@ NodePtr childAfter(const Dict& parent, const Dict* child) {
                                                                                 : (found + 1)->asDict();
 }
 
-void VKenumerateCategoriesInto(const Dict& node, QStringList& categories) {
+void collectCategories(const Dict& node, QStringList& categories) {
     if (const QString* category = node.value(key::category).asString())
         categories.append(*category);
-    forEachChild(node, [&](const Dict& child) { VKenumerateCategoriesInto(child, categories); });
+    forEachChild(node, [&](const Dict& child) { collectCategories(child, categories); });
 }
 
 ItemCounts countItemAndChildren(const Dict& item) {
     ItemCounts counts = countItemsIncludingChildren(item);
-    counts += {1, VKisCompleted(item) ? 1 : 0};
+    counts += {1, isCompleted(item) ? 1 : 0};
     return counts;
 }
 
-bool VKisEqualToDictionary(const Dict& a, const Dict& b) {
+bool isSameItem(const Dict& a, const Dict& b) {
     const QString* nameA = a.value(key::name).asString();
     const QString* nameB = b.value(key::name).asString();
     if (nameA && nameB && *nameA != *nameB)
@@ -124,15 +124,15 @@ bool VKisEqualToDictionary(const Dict& a, const Dict& b) {
     return nameA && nameB;
 }
 
-bool VKhasDescendentNode(const Dict& node, const Dict& target) {
+bool hasDescendant(const Dict& node, const Dict& target) {
     if (matches(node, target))
         return true;
     bool found = false;
-    forEachChild(node, [&](const Dict& child) { found = found || VKhasDescendentNode(child, target); });
+    forEachChild(node, [&](const Dict& child) { found = found || hasDescendant(child, target); });
     return found;
 }
 
-NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target) {
+NodePtr findIdenticalChild(const NodePtr& node, const Dict& target) {
     // Usually the target is a node of this very tree (the minder hands over the document's own
     // node): finding it by address first spares comparing the values of every node before it.
     if (NodePtr same = findNode(node, [&](const Dict& candidate) { return &candidate == &target; }))
@@ -218,20 +218,20 @@ void deleteNodes(const NodePtr& node, const QSet<const Dict*>& wanted, std::vect
 
 } // namespace
 
-void VKdeleteItems(const NodePtr& node, const std::vector<NodePtr>& targets,
-                   std::vector<RemovedChild>* removed) {
+void deleteItemsFromTree(const NodePtr& node, const std::vector<NodePtr>& targets,
+                         std::vector<RemovedChild>* removed) {
     QSet<const Dict*> wanted;
     for (const NodePtr& target : targets)
         wanted.insert(target.get());
     deleteNodes(node, wanted, removed);
 }
 
-void VKdeleteItem(const NodePtr& node, const Dict* target, std::vector<RemovedChild>* removed) {
+void deleteItemFromTree(const NodePtr& node, const Dict* target, std::vector<RemovedChild>* removed) {
     deleteNodes(node, {target}, removed);
 }
 
-bool VKremoveChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
-                   std::vector<RemovedChild>& removed) {
+bool removeChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
+                 std::vector<RemovedChild>& removed) {
     const ArrayPtr children = childrenOf(*parent);
     if (!children)
         return false;
@@ -275,7 +275,7 @@ bool standsInTree(const Dict& root, const Dict& node, const std::vector<NodePtr>
 
 } // namespace
 
-void VKrestoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed) {
+void restoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed) {
     for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
         const bool inTree = it->parent.get() == &root || standsInTree(root, *it->parent, it->ancestors);
         Dict& home = inTree ? *it->parent : root;
@@ -287,19 +287,19 @@ void VKrestoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& remov
     }
 }
 
-void VKpurgeCompleted(Dict& node) {
+void purgeCompleted(Dict& node) {
     const ArrayPtr children = childrenOf(node);
     if (!children)
         return;
-    forEachChild(node, [](const Dict& child) { VKpurgeCompleted(const_cast<Dict&>(child)); });
+    forEachChild(node, [](const Dict& child) { purgeCompleted(const_cast<Dict&>(child)); });
     std::erase_if(children->items, [](const Value& child) {
         const DictPtr c = child.asDict();
-        return c && VKisCompleted(*c);
+        return c && isCompleted(*c);
     });
 }
 
-void VKcleanForExport(Dict& node,
-                      const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText) {
+void cleanForExport(Dict& node,
+                    const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText) {
     for (const QString* k : {&key::icon, &key::thisIconOnly, &key::fontName, &key::fontSize, &key::color,
                              &key::minderTimestampTodo, &key::minderTimestampReminder, &key::reminderMark})
         node.remove(*k);
@@ -307,11 +307,10 @@ void VKcleanForExport(Dict& node,
         if (const std::optional<QString> text = notesPlainText(*notes))
             node.set(key::notes, *text);
     }
-    forEachChild(node,
-                 [&](const Dict& child) { VKcleanForExport(const_cast<Dict&>(child), notesPlainText); });
+    forEachChild(node, [&](const Dict& child) { cleanForExport(const_cast<Dict&>(child), notesPlainText); });
 }
 
-void VKfixupTimeStamps(Dict& node) {
+void fixTimeStamps(Dict& node) {
     for (const QString* k : {&key::dateCreated, &key::dateCompleted, &key::due}) {
         const Value value = node.value(*k); // a copy: the node changes below
         // A plain date keeps its instant, written in the local zone, so early lists keep their dates.
@@ -320,10 +319,10 @@ void VKfixupTimeStamps(Dict& node) {
         else if (const CalendarDate* calendarDate = value.asCalendarDate())
             node.set(*k, storedDateString(dateTimeFromCalendarDate(*calendarDate)));
     }
-    forEachChild(node, [](const Dict& child) { VKfixupTimeStamps(const_cast<Dict&>(child)); });
+    forEachChild(node, [](const Dict& child) { fixTimeStamps(const_cast<Dict&>(child)); });
 }
 
-void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
+void fixDuplicateNodes(Dict& node, SeenNodes& seen) {
     const ArrayPtr children = childrenOf(node);
     if (!children)
         return;
@@ -340,7 +339,7 @@ void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen) {
             duplicateNames.append(nameForLog(*c));
             continue;
         }
-        VKfixupDuplicateNodesWithHash(*c, seen);
+        fixDuplicateNodes(*c, seen);
     }
     if (duplicates.empty())
         return;

@@ -38,13 +38,13 @@ int itemLevels(const Dict& item);
 NodePtr childAfter(const Dict& parent, const Dict* child);
 
 /// Appends every "category" of the subtree, the node's own first (pre-order).
-void VKenumerateCategoriesInto(const Dict& node, QStringList& categories);
+void collectCategories(const Dict& node, QStringList& categories);
 /// Same item: equal names and, when both have one, equal "date created".
-bool VKisEqualToDictionary(const Dict& a, const Dict& b);
-bool VKhasDescendentNode(const Dict& node, const Dict& target);
+bool isSameItem(const Dict& a, const Dict& b);
+bool hasDescendant(const Dict& node, const Dict& target);
 /// The target itself when it is in the subtree, or else the first node of the subtree (the node
 /// itself included) that matches target, in pre-order.
-NodePtr VKfindChildNodeIdenticalTo(const NodePtr& node, const Dict& target);
+NodePtr findIdenticalChild(const NodePtr& node, const Dict& target);
 /// The nodes an item stands under, from the top level down to its parent, walking depth first
 /// the lists `listBelow` gives (asked with null for the top level; a null list is not walked);
 /// empty for a top-level item or one that is not found.
@@ -62,25 +62,26 @@ struct RemovedChild {
 };
 /// Removes those very node objects wherever they lie below node, in one walk; each removal is
 /// appended to `removed`, when given, in the order made.
-void VKdeleteItems(const NodePtr& node, const std::vector<NodePtr>& targets,
-                   std::vector<RemovedChild>* removed = nullptr);
-void VKdeleteItem(const NodePtr& node, const Dict* target, std::vector<RemovedChild>* removed = nullptr);
+void deleteItemsFromTree(const NodePtr& node, const std::vector<NodePtr>& targets,
+                         std::vector<RemovedChild>* removed = nullptr);
+void deleteItemFromTree(const NodePtr& node, const Dict* target,
+                        std::vector<RemovedChild>* removed = nullptr);
 /// Removes the item from the children of the parent it is known to stand under, without a walk of
 /// the tree; `ancestors` are the nodes from the top level down to that parent. False when the item
 /// does not stand there.
-bool VKremoveChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
-                   std::vector<RemovedChild>& removed);
+bool removeChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> ancestors,
+                 std::vector<RemovedChild>& removed);
 /// Puts every removed item back under its own parent at its place, the last removal first, so that
 /// the arrays are as they were before the deletion (a place past the end of an array changed since
 /// is its end). An item whose parent has left the tree comes back at the end of root's top level.
-void VKrestoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed);
+void restoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed);
 /// Removes every complete item, with its whole subtree.
-void VKpurgeCompleted(Dict& node);
+void purgeCompleted(Dict& node);
 /// Strips display and bookkeeping keys for export; notes become plain text where they decode.
-void VKcleanForExport(Dict& node,
-                      const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
+void cleanForExport(Dict& node,
+                    const std::function<std::optional<QString>(const QByteArray&)>& notesPlainText);
 /// Converts date objects under the user-visible time keys to stored date strings.
-void VKfixupTimeStamps(Dict& node);
+void fixTimeStamps(Dict& node);
 /// The nodes a duplicate repair has visited, by identity: an archive keeps object identity, so a node
 /// object met twice in one tree is what the repair exists for, while distinct nodes stay however alike.
 /// Nodes are held by address: they must outlive the set, which is why removed repeats go to keep().
@@ -97,6 +98,6 @@ private:
 };
 
 /// Removes every repeat of a node object seen earlier in the walk; `seen` starts empty at the root.
-void VKfixupDuplicateNodesWithHash(Dict& node, SeenNodes& seen);
+void fixDuplicateNodes(Dict& node, SeenNodes& seen);
 
 } // namespace tardigo

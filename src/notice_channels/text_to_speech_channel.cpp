@@ -22,7 +22,7 @@ TextToSpeechChannel::TextToSpeechChannel(QObject* parent) : QObject(parent) {}
 
 TextToSpeechChannel::~TextToSpeechChannel() = default;
 
-void TextToSpeechChannel::VKSpeak(const QString& text) {
+void TextToSpeechChannel::speak(const QString& text) {
     // Nothing to say would never end speaking, and would hold up the texts behind it.
     if (text.trimmed().isEmpty() || !engine())
         return;

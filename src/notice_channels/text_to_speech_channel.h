@@ -20,7 +20,7 @@ public:
     explicit TextToSpeechChannel(QObject* parent = nullptr);
     ~TextToSpeechChannel() override;
 
-    void VKSpeak(const QString& text) override;
+    void speak(const QString& text) override;
     /// Whether texts are still being spoken or waiting to be.
     bool isSpeaking() const;
 

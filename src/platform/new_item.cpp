@@ -7,18 +7,18 @@
 
 namespace tardigo {
 
-void VKinitToDoItem(Dict& node) {
+void initNewItem(Dict& node) {
     node.set(key::dateCreated, storedDateStringNow());
     node.set(key::name, localized(QStringLiteral("<new todo>")));
     node.set(key::completion, Value::float32(0.0));
     node.set(key::history, Array::create());
     node.set(key::children, Array::create());
-    VKlogMessage(node, localized(QStringLiteral("item created")));
+    appendToLog(node, localized(QStringLiteral("item created")));
 }
 
 NodePtr newToDoItem() {
     NodePtr node = Dict::create();
-    VKinitToDoItem(*node);
+    initNewItem(*node);
     return node;
 }
 

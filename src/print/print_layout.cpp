@@ -89,7 +89,7 @@ void PrintLayout::layoutItem(const NodePtr& item, int depth) {
 }
 
 QString PrintLayout::checkboxImageName(const Dict& item) const {
-    const int status = VKisCompleted(item) ? IconStatusCompleted : IconStatusDefault;
+    const int status = isCompleted(item) ? IconStatusCompleted : IconStatusDefault;
     return _iconRules.iconNameForItemStatus(status).value_or(kUncheckedImage);
 }
 

@@ -314,7 +314,7 @@ void DocumentMainWindow::validate() {
     for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
                                       DocumentToolbar::fontsIdentifier})
         _toolbar->action(identifier)->setEnabled(selected);
-    _toolbar->setInspectorState(VKboolForKey(*_document->data(), key::panelInspector),
+    _toolbar->setInspectorState(boolForKey(*_document->data(), key::panelInspector),
                                 _inspector->isInspectorShowing());
 }
 
@@ -580,7 +580,7 @@ void DocumentMainWindow::reloadFromDisk() {
     QSet<QString> expanded, selected;
     for (const NodePtr& item : _outline->expandedItems())
         expanded.insert(identity(*item));
-    for (const NodePtr& item : VKallSelectedItems(*_outline))
+    for (const NodePtr& item : _outline->selectedItems())
         selected.insert(identity(*item));
     finishAllEditing();
     QString error;
@@ -606,12 +606,12 @@ void DocumentMainWindow::reloadFromDisk() {
     }
     for (const NodePtr& item : open)
         _outline->expandItem(item, false);
-    VKselectItems(*_outline, chosen);
+    _outline->selectItems(chosen);
     _document->updateUI();
 }
 
 void DocumentMainWindow::makeSticky() {
-    const std::vector<NodePtr> items = VKallSelectedItems(*_outline);
+    const std::vector<NodePtr> items = _outline->selectedItems();
     if (items.empty()) {
         QApplication::beep();
         return;

@@ -157,7 +157,7 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
     QAction* redo = _actions.value(QStringLiteral("redo"));
     redo->setText(document.undoManager().redoMenuItemTitle());
     redo->setEnabled(document.undoManager().canRedo());
-    const bool panel = VKboolForKey(root, key::panelInspector);
+    const bool panel = boolForKey(root, key::panelInspector);
     _actions.value(QStringLiteral("tearOffInspector"))
         ->setText(
             localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));

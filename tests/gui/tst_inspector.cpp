@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), control<QWidget>(window, "remindCheckbox"));
         type(Qt::Key_Space);
         QCOMPARE(rent->value(key::reminderSet), Value::boolean(true));
-        undoAndRedo(window, [&] { return VKboolForKey(*rent, key::reminderSet); });
+        undoAndRedo(window, [&] { return boolForKey(*rent, key::reminderSet); });
 
         type(Qt::Key_4, Qt::ControlModifier | Qt::AltModifier); // the icons
         type(Qt::Key_Down);

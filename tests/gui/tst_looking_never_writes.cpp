@@ -63,7 +63,7 @@ NodePtr everything(const QString& name) {
     node->set(key::completion, Value(Number::float64(0.256)));
     node->set(key::dateCompleted, stored("2026-11-30 18:41:14", 0));
     node->set(key::due, stored("2026-12-04 08:00:00", 3600));
-    node->set(key::dateDueRepeatPeriod, Value::integer(VKWeeklyPeriod));
+    node->set(key::dateDueRepeatPeriod, Value::integer(WeeklyPeriod));
     node->set(key::notes, notesOf({run("Agenda\n", true), run("one, two, "), run("three", false, true)}));
     node->set(key::icon, "vk_star");
     node->set(key::thisIconOnly, Value::boolean(true));
@@ -83,7 +83,7 @@ NodePtr everything(const QString& name) {
     node->set(key::nodeStatus, Value::integer(ItemStatusDue));
     node->set(key::uid, "6a1f0c4e-everything@tardigo");
     node->set(key::importedRepeatRule, "FREQ=DAILY;INTERVAL=3");
-    VKlogMessage(*node, "set category");
+    appendToLog(*node, "set category");
     return node;
 }
 
@@ -96,7 +96,7 @@ NodePtr everyKindOfList() {
     root->set(key::panelInspector, Value::boolean(false));
     const ArrayPtr items = childrenOf(*root);
     const auto add = [&items](const NodePtr& node) { items->items.push_back(node); };
-    for (int period = VKNoPeriod; period <= VKQuarterPeriod; ++period) {
+    for (int period = NoPeriod; period <= QuarterPeriod; ++period) {
         NodePtr repeating = item(QStringLiteral("repeats %1").arg(period));
         repeating->set(key::due, stored("2026-12-08 18:41:14", period * 1800 - 7200));
         repeating->set(key::dateDueRepeatPeriod, Value::integer(period));
