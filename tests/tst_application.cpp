@@ -2,9 +2,9 @@
 #include "application/tardigo_app_delegate.h"
 #include "document_fixture.h"
 #include "manual_timers.h"
+#include "minder/alert_queue.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/recording_error_reporter.h"
-#include "minder/tw_alert_array.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -157,7 +157,7 @@ public:
                         ItemStatus status) override {
         document.minderWithNode(node, message, status);
     }
-    TWAlertArray* alertArray(MinderDocument& document) override { return document.alertArray(); }
+    AlertQueue* alertQueue(MinderDocument& document) override { return document.alertQueue(); }
 };
 
 NodePtr listWith(std::initializer_list<NodePtr> items) {

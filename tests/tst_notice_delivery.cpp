@@ -1,5 +1,6 @@
-#include "document_fixture.h"
 #include "document/tardigo_document.h"
+#include "document_fixture.h"
+#include "minder/alert_queue.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/item_status.h"
@@ -8,7 +9,6 @@
 #include "minder/notice_delivery.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/speech_channel.h"
-#include "minder/tw_alert_array.h"
 #include "model/keys.h"
 #include "notice_channels/sendmail_mail_channel.h"
 #include "platform/user_defaults.h"
@@ -54,7 +54,7 @@ class Recorder : public MinderHost,
 public:
     QStringList log;
     std::vector<MailMessage> mails;
-    TWAlertArray* alerts = nullptr;
+    AlertQueue* alerts = nullptr;
     std::optional<QString> address = QStringLiteral("me@example.org");
 
     MinderDocument* documentForFileName(const QString&) override { return nullptr; }
@@ -66,7 +66,7 @@ public:
         // The document records the notice before any channel has written into the node.
         log << QStringLiteral("record %1 %2 %3").arg(status).arg(message).arg(node->contains(key::docPath));
     }
-    TWAlertArray* alertArray(MinderDocument&) override { return alerts; }
+    AlertQueue* alertQueue(MinderDocument&) override { return alerts; }
     void beep() override { log << "beep"; }
     void speak(const QString& text) override { log << "speak " + text; }
     void notify(const QString& summary, const QString& body) override {
@@ -184,7 +184,7 @@ private slots:
         setPreferences(true, false, false, false);
         Recorder recorder;
         auto window = std::make_shared<FakeSheetWindow>();
-        TWAlertArray alerts(window);
+        AlertQueue alerts(window);
         recorder.alerts = &alerts;
         RecordingErrorReporter reporter;
         NoticeDelivery delivery(recorder, NoticeChannels{}, reporter, false);

@@ -322,8 +322,8 @@ void TardigoApplication::minderWithNode(MinderDocument& document, const NodePtr&
     document.minderWithNode(node, message, status);
 }
 
-TWAlertArray* TardigoApplication::alertArray(MinderDocument& document) {
-    return document.alertArray();
+AlertQueue* TardigoApplication::alertQueue(MinderDocument& document) {
+    return document.alertQueue();
 }
 
 void TardigoApplication::closeWindowlessDocuments() {

@@ -67,7 +67,7 @@ public:
     void showWindows(MinderDocument& document) override;
     void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
                         ItemStatus status) override;
-    TWAlertArray* alertArray(MinderDocument& document) override;
+    AlertQueue* alertQueue(MinderDocument& document) override;
 
 private:
     void showPreferences(bool iconSection);

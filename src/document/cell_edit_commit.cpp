@@ -6,7 +6,7 @@
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -55,7 +55,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
         return;
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
-            if (TWAlertArray* alerts = _document.alertArray())
+            if (AlertQueue* alerts = _document.alertQueue())
                 alerts->addAlert(localized(QStringLiteral("Warning")),
                                  localized(QStringLiteral("You have set a date due in the past.")), false,
                                  std::nullopt, std::nullopt, std::nullopt);

@@ -5,7 +5,7 @@
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -41,7 +41,7 @@ std::vector<NodePtr> InspectorCommands::itemsToChange() const {
 }
 
 void InspectorCommands::warn(const QString& message) {
-    if (TWAlertArray* alerts = _document.alertArray())
+    if (AlertQueue* alerts = _document.alertQueue())
         alerts->addAlert(localized(QStringLiteral("Warning")), localized(message), false, std::nullopt,
                          std::nullopt, std::nullopt);
 }

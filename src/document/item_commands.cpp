@@ -7,7 +7,7 @@
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
@@ -192,7 +192,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
 
 void ItemCommands::purgeCompletedItems() {
     DocumentWindow* window = _document.window();
-    TWAlertArray* alerts = _document.alertArray();
+    AlertQueue* alerts = _document.alertQueue();
     if (!window || !alerts) {
         qCWarning(lcDocument) << "no window to confirm purging the completed items of"
                               << _document.displayName();

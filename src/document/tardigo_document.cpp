@@ -8,7 +8,7 @@
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -208,7 +208,7 @@ void TardigoDocument::close() {
     delete _deferred.data();
     _undoManager->removeAllActionsWithTarget(this);
     NotificationCenter::defaultCenter().removeObserver(this);
-    _alertArray.reset();
+    _alertQueue.reset();
     emit closed();
 }
 
@@ -222,7 +222,7 @@ void TardigoDocument::setWindow(DocumentWindow* window) {
     }
     _outlineView = window ? &window->outlineView() : _headlessOutline.get();
     if (!window)
-        _alertArray.reset();
+        _alertQueue.reset();
 }
 
 void TardigoDocument::windowControllerDidLoadNib() {
@@ -233,7 +233,7 @@ void TardigoDocument::windowControllerDidLoadNib() {
                        [this](const QString&, const void*) { enumerateCategoriesGlobally(); });
     center.addObserver(this, notification::prefsChanged,
                        [this](const QString&, const void*) { prefsChanged(); });
-    _alertArray = std::make_unique<TWAlertArray>(_window->sheetWindow());
+    _alertQueue = std::make_unique<AlertQueue>(_window->sheetWindow());
     _sorting.restoreSortState();
     updateUI();
     if (InspectorView* inspector = inspectorView(); inspector && boolForKey(*_data, key::inspectorVisible))

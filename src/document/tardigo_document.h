@@ -33,7 +33,7 @@ class HeadlessOutline;
 class InspectorView;
 struct ListLoad;
 class OutlineView;
-class TWAlertArray;
+class AlertQueue;
 class UndoManager;
 
 /// One open list: its root node, its file, its change count and the calls it has deferred, and the
@@ -133,7 +133,7 @@ public:
     InspectorView* inspectorView() const;
     UndoManager& undoManager() const { return *_undoManager; }
     /// The queue of alert sheets of the window; none without a window.
-    TWAlertArray* alertArray() const override { return _alertArray.get(); }
+    AlertQueue* alertQueue() const override { return _alertQueue.get(); }
     void showWindows() override;
 
     /// While one lives, the document itself is changing the model or refreshing the window, so that
@@ -238,7 +238,7 @@ private:
     InspectorCommands _inspectorCommands;
     TreeShaping _shaping;
     ItemTransfer _transfer;
-    std::unique_ptr<TWAlertArray> _alertArray;
+    std::unique_ptr<AlertQueue> _alertQueue;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;
     StatusDisplay _display;

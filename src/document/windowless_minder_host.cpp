@@ -67,8 +67,8 @@ void WindowlessMinderHost::minderWithNode(MinderDocument& document, const NodePt
     _notices.push_back({open ? open->requestedPath : document.fileName(), node, message, status});
 }
 
-TWAlertArray* WindowlessMinderHost::alertArray(MinderDocument& document) {
-    return document.alertArray();
+AlertQueue* WindowlessMinderHost::alertQueue(MinderDocument& document) {
+    return document.alertQueue();
 }
 
 std::vector<TardigoDocument*> WindowlessMinderHost::changedDocuments() const {

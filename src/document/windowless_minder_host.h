@@ -33,7 +33,7 @@ public:
     void showWindows(MinderDocument& document) override;
     void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
                         ItemStatus status) override;
-    TWAlertArray* alertArray(MinderDocument& document) override;
+    AlertQueue* alertQueue(MinderDocument& document) override;
 
     const std::vector<Notice>& notices() const { return _notices; }
     /// Closes every list it keeps open; the notices stay.

@@ -7,7 +7,7 @@
 
 namespace tardigo {
 
-class TWAlertArray;
+class AlertQueue;
 
 /// What the minder needs of an open list: its tree and file, its window's alert queue, and a say in
 /// each notice. The document implements it, so the minder never depends on the document.
@@ -18,7 +18,7 @@ public:
     virtual const NodePtr& data() const = 0;
     virtual QString fileName() const = 0;
     /// The alert queue of the list's window; null without a window.
-    virtual TWAlertArray* alertArray() const = 0;
+    virtual AlertQueue* alertQueue() const = 0;
     /// Brings the list's windows on screen; a list opened without one becomes visible.
     virtual void showWindows() = 0;
     /// The item's value under key was changed by the minder; `wasCompleted` is how it stood before.

@@ -8,7 +8,7 @@
 namespace tardigo {
 
 class MinderDocument;
-class TWAlertArray;
+class AlertQueue;
 struct ListLoad;
 
 /// What the minder needs from whoever keeps the open documents: the application, or the windowless
@@ -31,7 +31,7 @@ public:
     virtual void minderWithNode(MinderDocument& document, const NodePtr& node, const QString& message,
                                 ItemStatus status) = 0;
     /// The alert queue of the document's window, or null where there is no window.
-    virtual TWAlertArray* alertArray(MinderDocument& document) = 0;
+    virtual AlertQueue* alertQueue(MinderDocument& document) = 0;
 };
 
 } // namespace tardigo

@@ -1,5 +1,6 @@
 #include "minder/notice_delivery.h"
 
+#include "minder/alert_queue.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/error_reporter.h"
@@ -8,7 +9,6 @@
 #include "minder/minder_document.h"
 #include "minder/minder_host.h"
 #include "minder/speech_channel.h"
-#include "minder/tw_alert_array.h"
 #include "minder/user_date_time_format.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -70,7 +70,7 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     if (defaults.boolForKey(pref::minderAlertDialog)) {
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
-        if (TWAlertArray* alerts = _host.alertArray(doc)) {
+        if (AlertQueue* alerts = _host.alertQueue(doc)) {
             AlertDismissal didDismiss;
             if (_sheetDismissal) {
                 // The sheet outlives this call: it gets its own copy of the node, taken after the keys.

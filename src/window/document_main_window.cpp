@@ -6,7 +6,7 @@
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -477,7 +477,7 @@ void DocumentMainWindow::setStatusText(const QString& text) {
 // Files
 
 void DocumentMainWindow::alert(const AlertSheet& sheet) {
-    if (TWAlertArray* alerts = _document->alertArray())
+    if (AlertQueue* alerts = _document->alertQueue())
         alerts->addAlert(sheet);
 }
 

@@ -1,7 +1,7 @@
 #include "window/document_printing.h"
 
 #include "document/tardigo_document.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "print/print_options.h"
 #include "window/output_confirmation.h"
 #include "window/pdf_file.h"
@@ -66,7 +66,7 @@ void DocumentPrinting::print(QPrinter& printer, bool replaceAgreed) {
         view.print(printer, &error);
     }
     if (!error.isEmpty())
-        if (TWAlertArray* alerts = _document.alertArray())
+        if (AlertQueue* alerts = _document.alertQueue())
             alerts->addAlert(tr("The list could not be printed."), error, false, std::nullopt, std::nullopt,
                              std::nullopt);
 }

@@ -2,7 +2,7 @@
 
 #include "document/tardigo_document.h"
 #include "exchange/plist_export.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "window/dialog_service.h"
 #include "window/file_error_sheets.h"
 #include "window/file_manager.h"
@@ -25,7 +25,7 @@ void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
         return;
     const QString error = exportPropertyListFile(*document.data(), path);
     if (!error.isEmpty()) {
-        if (TWAlertArray* alerts = document.alertArray())
+        if (AlertQueue* alerts = document.alertQueue())
             alerts->addAlert(exportErrorSheet(path, error));
         return;
     }

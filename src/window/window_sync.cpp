@@ -2,7 +2,7 @@
 
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "sync/list_sync.h"
@@ -144,7 +144,7 @@ bool WindowSync::mayUse(const QString& folder, bool userAsked) {
 }
 
 void WindowSync::askToBind(const QString& folder) {
-    TWAlertArray* alerts = _window.document().alertArray();
+    AlertQueue* alerts = _window.document().alertQueue();
     if (_askingToBind || !alerts)
         return;
     _askingToBind = true;
@@ -163,7 +163,7 @@ void WindowSync::askToBind(const QString& folder) {
 }
 
 void WindowSync::askToRemove(const SyncReport& report) {
-    TWAlertArray* alerts = _window.document().alertArray();
+    AlertQueue* alerts = _window.document().alertQueue();
     if (!alerts)
         return;
     QPointer<WindowSync> self(this);
@@ -237,7 +237,7 @@ void WindowSync::tell(const SyncReport& report, bool userAsked) {
     if (!report.problems.isEmpty() && (userAsked || report.problems != _lastProblems))
         sheets.push_back(syncPassedOverSheet(_runningFolder, report.problems));
     _lastProblems = report.problems;
-    if (TWAlertArray* alerts = _window.document().alertArray())
+    if (AlertQueue* alerts = _window.document().alertQueue())
         for (const AlertSheet& sheet : sheets)
             alerts->addAlert(sheet);
 }

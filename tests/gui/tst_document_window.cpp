@@ -7,7 +7,7 @@
 #include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -293,7 +293,7 @@ private slots:
         DocumentMainWindow* window = open({item("rent")});
         std::optional<int> answered;
         // A minder notice: OK and View Item.
-        window->document().alertArray()->addAlert("Tardigo Minder Notification", "\"rent\"\nPast date due",
+        window->document().alertQueue()->addAlert("Tardigo Minder Notification", "\"rent\"\nPast date due",
                                                   false, QStringLiteral("OK"), QStringLiteral("View Item"),
                                                   std::nullopt, [&answered](int code) { answered = code; });
         QMessageBox* sheet = nullptr;

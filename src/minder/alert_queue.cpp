@@ -1,20 +1,20 @@
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 
 namespace tardigo {
 
-TWAlertArray::TWAlertArray(std::shared_ptr<SheetWindow> window)
-    : _window(std::move(window)), _self(std::make_shared<TWAlertArray*>(this)) {
+AlertQueue::AlertQueue(std::shared_ptr<SheetWindow> window)
+    : _window(std::move(window)), _self(std::make_shared<AlertQueue*>(this)) {
     _observerToken = _window->addSheetEndedObserver([this] { windowDidEndSheet(); });
 }
 
-TWAlertArray::~TWAlertArray() {
+AlertQueue::~AlertQueue() {
     _window->removeSheetEndedObserver(_observerToken);
 }
 
-void TWAlertArray::addAlert(const QString& title, const QString& message, bool critical,
-                            const std::optional<QString>& defaultButton,
-                            const std::optional<QString>& alternateButton,
-                            const std::optional<QString>& otherButton, AlertDismissal didDismiss) {
+void AlertQueue::addAlert(const QString& title, const QString& message, bool critical,
+                          const std::optional<QString>& defaultButton,
+                          const std::optional<QString>& alternateButton,
+                          const std::optional<QString>& otherButton, AlertDismissal didDismiss) {
     AlertSheet sheet;
     sheet.title = title;
     sheet.message = message;
@@ -25,19 +25,19 @@ void TWAlertArray::addAlert(const QString& title, const QString& message, bool c
     addAlert(sheet, std::move(didDismiss));
 }
 
-void TWAlertArray::addAlert(const AlertSheet& sheet, AlertDismissal didDismiss) {
+void AlertQueue::addAlert(const AlertSheet& sheet, AlertDismissal didDismiss) {
     if (!didDismiss) {
-        didDismiss = [self = std::weak_ptr<TWAlertArray*>(_self)](int returnCode) {
+        didDismiss = [self = std::weak_ptr<AlertQueue*>(_self)](int returnCode) {
             if (const auto queue = self.lock())
                 (*queue)->didDismissAlertSheet(returnCode);
         };
     }
-    _array.push_back({sheet, std::move(didDismiss)});
+    _pending.push_back({sheet, std::move(didDismiss)});
     display();
 }
 
-void TWAlertArray::display() {
-    if (_array.empty())
+void AlertQueue::display() {
+    if (_pending.empty())
         return;
     if (_window->hasAttachedSheet()) {
         _waitingForSheet = true;
@@ -45,18 +45,18 @@ void TWAlertArray::display() {
     }
     // Taken off the queue before the sheet begins, so that a window ending it at once cannot show it
     // twice; and still waiting while more remain, so that the end of this sheet brings the next.
-    TWAlert alert = std::move(_array.front());
-    _array.pop_front();
-    _waitingForSheet = !_array.empty();
+    QueuedAlert alert = std::move(_pending.front());
+    _pending.pop_front();
+    _waitingForSheet = !_pending.empty();
     _window->beginAlertSheet(alert.sheet, std::move(alert.didDismiss));
 }
 
-void TWAlertArray::windowDidEndSheet() {
+void AlertQueue::windowDidEndSheet() {
     if (_waitingForSheet)
         display();
 }
 
-void TWAlertArray::didDismissAlertSheet(int returnCode) {
+void AlertQueue::didDismissAlertSheet(int returnCode) {
     if (returnCode == AlertDefaultReturn)
         display();
 }

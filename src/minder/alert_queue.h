@@ -9,14 +9,14 @@ namespace tardigo {
 
 /// The first-in, first-out queue of alert sheets of one document window: each alert waits until the
 /// window carries no sheet, and the next follows when that sheet ends.
-class TWAlertArray {
+class AlertQueue {
 public:
     /// Observes the window's sheet endings for the queue's lifetime.
-    explicit TWAlertArray(std::shared_ptr<SheetWindow> window);
+    explicit AlertQueue(std::shared_ptr<SheetWindow> window);
     /// Pending alerts are dropped unshown.
-    ~TWAlertArray();
-    TWAlertArray(const TWAlertArray&) = delete;
-    TWAlertArray& operator=(const TWAlertArray&) = delete;
+    ~AlertQueue();
+    AlertQueue(const AlertQueue&) = delete;
+    AlertQueue& operator=(const AlertQueue&) = delete;
 
     /// Queues an alert and shows it if the window is free. A caller that needs the answer passes
     /// didDismiss; without one the queue handles the dismissal itself.
@@ -31,21 +31,21 @@ public:
     /// The queue's own dismissal handling: the default button moves on to the next alert.
     void didDismissAlertSheet(int returnCode);
 
-    qsizetype pendingCount() const { return qsizetype(_array.size()); }
+    qsizetype pendingCount() const { return qsizetype(_pending.size()); }
     bool isWaitingForSheet() const { return _waitingForSheet; }
 
 private:
-    struct TWAlert {
+    struct QueuedAlert {
         AlertSheet sheet;
         AlertDismissal didDismiss;
     };
 
     std::shared_ptr<SheetWindow> _window;
-    std::deque<TWAlert> _array;
+    std::deque<QueuedAlert> _pending;
     bool _waitingForSheet = false;
     int _observerToken = 0;
     // Dismissals may arrive after the queue is gone; they reach it only through this handle.
-    std::shared_ptr<TWAlertArray*> _self;
+    std::shared_ptr<AlertQueue*> _self;
 };
 
 } // namespace tardigo

@@ -1,4 +1,4 @@
-#include "minder/tw_alert_array.h"
+#include "minder/alert_queue.h"
 
 #include <QTest>
 
@@ -70,7 +70,7 @@ QStringList titles(const std::vector<AlertSheet>& sheets) {
 
 } // namespace
 
-class TestTWAlertArray : public QObject {
+class TestAlertQueue : public QObject {
     Q_OBJECT
 private slots:
     void burstIsShownOneAfterAnother_data() {
@@ -89,7 +89,7 @@ private slots:
         QFETCH(bool, dismissBeforeNotifying);
         auto window = std::make_shared<FakeSheetWindow>();
         window->dismissBeforeNotifying = dismissBeforeNotifying;
-        TWAlertArray queue(window);
+        AlertQueue queue(window);
         QStringList answered;
 
         for (const QString title : {"first", "second", "third"}) {
@@ -125,7 +125,7 @@ private slots:
 
     void foreignSheetHoldsBackAlertsShownAsGiven() {
         auto window = std::make_shared<FakeSheetWindow>();
-        TWAlertArray queue(window);
+        AlertQueue queue(window);
         window->beginForeignSheet();
         queue.addAlert("first", "text", false, std::nullopt, std::nullopt, std::nullopt);
         const QString message = "\"50% done\"\n%@ %1 %d %%";
@@ -152,7 +152,7 @@ private slots:
         auto context = std::make_shared<QString>("copy of the item");
         const std::weak_ptr<QString> watched = context;
         {
-            TWAlertArray queue(window);
+            AlertQueue queue(window);
             queue.addAlert("showing", "text", false, std::nullopt, std::nullopt, std::nullopt);
             queue.addAlert("pending", "text", false, std::nullopt, std::nullopt, std::nullopt,
                            [context](int) { QFAIL("a dropped alert was answered"); });
@@ -169,7 +169,7 @@ private slots:
     void windowAnsweringAtOnceShowsEachAlertOnce() {
         auto window = std::make_shared<FakeSheetWindow>();
         window->answerAtOnce = AlertDefaultReturn;
-        TWAlertArray queue(window);
+        AlertQueue queue(window);
         window->beginForeignSheet();
         for (const QString title : {"first", "second", "third"})
             queue.addAlert(title, "text", false, std::nullopt, std::nullopt, std::nullopt);
@@ -179,5 +179,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTWAlertArray)
-#include "tst_tw_alert_array.moc"
+QTEST_GUILESS_MAIN(TestAlertQueue)
+#include "tst_alert_queue.moc"
