@@ -81,10 +81,10 @@ int main(int argc, char** argv) {
     printf("items: %lld, rows shown: %d\n", countItemsIncludingChildren(*document.data()).total, rows);
 
     reportEdits(QStringLiteral("edit a name"), document, count / 2, [&](int i, const NodePtr& item) {
-        document.setObjectValue(Value(QStringLiteral("renamed %1").arg(i)), key::name, item);
+        document.setCellValue(Value(QStringLiteral("renamed %1").arg(i)), key::name, item);
     });
     reportEdits(QStringLiteral("edit a completion"), document, count / 2, [&](int i, const NodePtr& item) {
-        document.setObjectValue(Value::float32(i % 2 ? 1.0 : 0.25), key::completion, item);
+        document.setCellValue(Value::float32(i % 2 ? 1.0 : 0.25), key::completion, item);
     });
 
     for (const QString& column : outlineColumnIdentifiers())

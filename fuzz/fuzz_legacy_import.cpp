@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ListLoad imported = importLegacyList(bytes, QStringLiteral("fuzz.todo"));
     if (!imported.ok())
         return 0;
-    const ListLoad reread = loadDataRepresentation(*dataRepresentationOfType(imported.root, kTodoListType),
-                                                   kTodoListType, QStringLiteral("fuzz.todo"));
+    const ListLoad reread = decodeListFile(*encodeListFile(imported.root, kTodoListType), kTodoListType,
+                                           QStringLiteral("fuzz.todo"));
     if (!reread.ok() || childrenOf(*reread.root)->size() != childrenOf(*imported.root)->size())
         __builtin_trap();
     return 0;

@@ -91,9 +91,9 @@ public:
     std::vector<AlertSheet> shown;
 
     bool hasAttachedSheet() const override { return _dismissal.has_value(); }
-    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) override {
+    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) override {
         shown.push_back(sheet);
-        _dismissal = std::move(didDismiss);
+        _dismissal = std::move(onDismiss);
     }
     int addSheetEndedObserver(std::function<void()> observer) override {
         _observers[++_lastToken] = std::move(observer);
@@ -165,7 +165,7 @@ public:
         if (saved)
             saved(*document.data());
         document.setWindow(&window);
-        document.windowControllerDidLoadNib();
+        document.setUpWindow();
     }
     ~OpenList() {
         document.close();

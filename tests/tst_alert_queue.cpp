@@ -17,11 +17,11 @@ public:
     std::optional<int> answerAtOnce; // ends every alert sheet inside beginAlertSheet
 
     bool hasAttachedSheet() const override { return _foreignSheet || _alert.has_value(); }
-    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) override {
+    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) override {
         if (hasAttachedSheet())
             ++overlappingSheets;
         shown.push_back(sheet);
-        _alert = std::move(didDismiss);
+        _alert = std::move(onDismiss);
         if (answerAtOnce)
             endAlertSheet(*answerAtOnce);
     }
@@ -39,13 +39,13 @@ public:
     }
     void endAlertSheet(int returnCode) {
         QVERIFY(_alert);
-        AlertDismissal didDismiss = std::move(*_alert);
+        AlertDismissal onDismiss = std::move(*_alert);
         _alert.reset();
         if (dismissBeforeNotifying)
-            didDismiss(returnCode);
+            onDismiss(returnCode);
         notifySheetEnded();
         if (!dismissBeforeNotifying)
-            didDismiss(returnCode);
+            onDismiss(returnCode);
     }
 
 private:
@@ -93,12 +93,12 @@ private slots:
         QStringList answered;
 
         for (const QString title : {"first", "second", "third"}) {
-            AlertDismissal didDismiss;
+            AlertDismissal onDismiss;
             if (callerHandles)
-                didDismiss = [&answered, title](int code) {
+                onDismiss = [&answered, title](int code) {
                     answered.append(title + ':' + QString::number(code));
                 };
-            queue.addAlert(title, "text", false, "OK", "View Item", std::nullopt, didDismiss);
+            queue.addAlert(title, "text", false, "OK", "View Item", std::nullopt, onDismiss);
         }
         QCOMPARE(titles(window->shown), QStringList{"first"});
         QCOMPARE(queue.pendingCount(), 2);

@@ -1,5 +1,5 @@
 #include "application/application_host.h"
-#include "application/tardigo_app_delegate.h"
+#include "application/application_rules.h"
 #include "document_fixture.h"
 #include "manual_timers.h"
 #include "minder/alert_queue.h"
@@ -52,7 +52,7 @@ public:
         Open list{std::move(document), nullptr};
         list.window = std::make_unique<FakeWindow>(*list.document);
         list.document->setWindow(list.window.get());
-        list.document->windowControllerDidLoadNib();
+        list.document->setUpWindow();
         open.push_back(std::move(list));
         return open.back().document.get();
     }
@@ -235,8 +235,8 @@ private slots:
             defaults().setStringArray(pref::lastDocumentSet, inFolder(remembered));
         FakeDesktop desktop;
         ManualTimers timers(Clock::now());
-        TardigoAppDelegate delegate(desktop, timers);
-        delegate.applicationDidFinishLaunching(inFolder(given));
+        ApplicationRules delegate(desktop, timers);
+        delegate.start(inFolder(given));
         QCOMPARE(desktop.openNames(), expected);
         QVERIFY(desktop.failedToOpen.isEmpty());
         QVERIFY(!delegate.minderInterval()); // the minder waits for the next pass
@@ -245,33 +245,33 @@ private slots:
     void quitRemembersTheSavedListsInTheirOrder() {
         const QString a = writeList("a.todo"), b = writeList("b.todo");
         FakeDesktop desktop;
-        TardigoAppDelegate delegate(desktop);
+        ApplicationRules delegate(desktop);
         desktop.openDocument(b);
         desktop.openUntitledDocument();
         desktop.openDocument(a);
-        delegate.applicationWillTerminate();
+        delegate.prepareToQuit();
         QCOMPARE(defaults().stringArrayForKey(pref::lastDocumentSet), (QStringList{b, a}));
-        QVERIFY(!delegate.applicationShouldOpenUntitledFile());
+        QVERIFY(!delegate.shouldOpenUntitledList());
         defaults().setBool(pref::loadPreviousListOnStartup, false);
-        QVERIFY(delegate.applicationShouldOpenUntitledFile());
+        QVERIFY(delegate.shouldOpenUntitledList());
 
         // Closing the last window quits as the preference says, remembering what is open then: nothing.
-        QVERIFY(delegate.applicationShouldTerminateAfterLastWindowClosed());
+        QVERIFY(delegate.quitsAfterLastWindowClosed());
         defaults().setBool(pref::lastWindowCloseQuits, false);
-        QVERIFY(!delegate.applicationShouldTerminateAfterLastWindowClosed());
+        QVERIFY(!delegate.quitsAfterLastWindowClosed());
         desktop.open.clear();
-        delegate.applicationWillTerminate();
+        delegate.prepareToQuit();
         QVERIFY(defaults().stringArrayForKey(pref::lastDocumentSet).isEmpty());
-        QVERIFY(delegate.applicationShouldOpenUntitledFile());
+        QVERIFY(delegate.shouldOpenUntitledList());
     }
 
     void theMinderRunsOnItsTimerAsThePreferencesSay() {
         FakeDesktop desktop;
         ManualTimers timers(Clock::now());
-        TardigoAppDelegate delegate(desktop, timers);
+        ApplicationRules delegate(desktop, timers);
         int runs = 0;
-        connect(&delegate, &TardigoAppDelegate::minderRunFinished, this, [&] { ++runs; });
-        delegate.applicationDidFinishLaunching();
+        connect(&delegate, &ApplicationRules::minderRunFinished, this, [&] { ++runs; });
+        delegate.start();
         timers.runPending();
         QCOMPARE(delegate.minderInterval(), std::optional(std::chrono::milliseconds(15min)));
         QCOMPARE(runs, 1); // one at once
@@ -280,19 +280,19 @@ private slots:
 
         // The preferences window closes with a new interval: a run at once, then at the new pace.
         defaults().setInteger(pref::tardigoMinderRunIntervalMin, 5);
-        delegate.installTardigoMinder();
+        delegate.startMinder();
         timers.runPending();
         QCOMPARE(runs, 3);
         timers.advance(5min);
         QCOMPARE(runs, 4);
         defaults().setInteger(pref::tardigoMinderRunIntervalMin, 0);
-        delegate.installTardigoMinder();
+        delegate.startMinder();
         QCOMPARE(delegate.minderInterval(), std::optional(std::chrono::milliseconds(15min)));
         timers.runPending();
         QCOMPARE(runs, 5);
 
         defaults().setBool(pref::tardigoMinderEnabled, false);
-        delegate.installTardigoMinder();
+        delegate.startMinder();
         QVERIFY(!delegate.minderInterval());
         timers.advance(60min);
         QCOMPARE(runs, 5);
@@ -306,10 +306,10 @@ private slots:
         ManualTimers timers(Clock::now());
         FakeDesktop desktop; // after the timers: its calls go first
         desktop.timers = &timers;
-        TardigoAppDelegate delegate(desktop, timers);
+        ApplicationRules delegate(desktop, timers);
         desktop.openUntitledDocument();
         const QString shownBefore = desktop.windowOf(desktop.currentDocument()).statusText;
-        delegate.minderExec();
+        delegate.runMinderPass();
         // While it scans, the list in front says so.
         QCOMPARE(desktop.windowOf(desktop.currentDocument()).statusText, "Tardigo Minder scanning...");
         TardigoDocument* untitled = desktop.currentDocument();
@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(desktop.notifications.bodies, QStringList{"\"pay rent\"\nPast date due: 2024-03-01 09:00"});
         QCOMPARE(desktop.windowOf(desktop.open.back().document.get()).sheets->shown.size(), size_t(1));
 
-        delegate.minderExec();
+        delegate.runMinderPass();
         timers.runPending();
         QCOMPARE(desktop.notifications.bodies.size(), 1);
     }
@@ -333,10 +333,10 @@ private slots:
         const QString path = writeList("calls.todo", listWith({makeItem("first"), item}));
         FakeDesktop desktop;
         ManualTimers timers(Clock::now());
-        TardigoAppDelegate delegate(desktop, timers);
+        ApplicationRules delegate(desktop, timers);
         TardigoDocument* list = desktop.openDocument(path);
         defaults().setStringArray(pref::tardigoMinderDocs, {path});
-        delegate.minderExec();
+        delegate.runMinderPass();
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
         QCOMPARE(window.sheets->shown.size(), size_t(1));
@@ -350,23 +350,23 @@ private slots:
         context->set(key::nodeStatus, Value::integer(ItemStatusDue));
         QTest::ignoreMessage(QtWarningMsg, qPrintable("minderSheetDidEnd::: failed to open doc " +
                                                       _dir.filePath("closed.todo")));
-        delegate.minderSheetDidDismiss(AlertAlternateReturn, context);
+        delegate.minderAlertAnswered(AlertAlternateReturn, context);
         QCOMPARE(window.inspector.shownTools.size(), size_t(1));
     }
 
     void textFromAnotherProgramBecomesAnItemOfTheFirstList() {
         FakeDesktop desktop;
-        TardigoAppDelegate delegate(desktop);
+        ApplicationRules delegate(desktop);
         QTest::ignoreMessage(
             QtWarningMsg,
             "in newItemWithSelection:userData:error: failed to get TardigoDocument from controller");
-        QVERIFY(delegate.newItemWithSelection(QStringLiteral("Buy milk")).has_value());
+        QVERIFY(delegate.newItemFromText(QStringLiteral("Buy milk")).has_value());
 
         desktop.openUntitledDocument();
         desktop.openUntitledDocument();
         TardigoDocument& first = *desktop.open.front().document;
-        QCOMPARE(delegate.newItemWithSelection(std::nullopt), std::nullopt); // no text: nothing
-        QCOMPARE(delegate.newItemWithSelection(QStringLiteral("Buy milk\nand bread")), std::nullopt);
+        QCOMPARE(delegate.newItemFromText(std::nullopt), std::nullopt); // no text: nothing
+        QCOMPARE(delegate.newItemFromText(QStringLiteral("Buy milk\nand bread")), std::nullopt);
         QCOMPARE(childNames(*first.data()), QStringList{"Buy milk\nand bread"});
         QVERIFY(childNames(*desktop.open.back().document->data()).isEmpty());
         OpenList::endEvent();

@@ -27,8 +27,7 @@ private slots:
         const std::optional<HeadlessOutline::EditedCell> edited = list.outline().editedCell();
         QVERIFY(edited && edited->textSelected && edited->identifier == key::name);
         QCOMPARE(edited->item, list.row(0));
-        QCOMPARE(std::get<Value>(list.document.objectValueForTableColumn(key::icon, edited->item)),
-                 Value("vk_newitem"));
+        QCOMPARE(std::get<Value>(list.document.cellValue(key::icon, edited->item)), Value("vk_newitem"));
         list.outline().endEditing(Value("parent"));
         OpenList::endEvent();
 
@@ -96,7 +95,7 @@ private slots:
         list.select({2}); // a2
         list.document.itemCommands().deleteItem();
         parent->set(key::completion, Value::boolean(true));
-        list.document.itemCommands().purgeConfirmSheetDidEnd(AlertDefaultReturn);
+        list.document.itemCommands().purgeAnswered(AlertDefaultReturn);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
         undo(list);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));

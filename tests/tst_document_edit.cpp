@@ -102,29 +102,29 @@ private slots:
         // Dates set row by row at a normal pace: each click opens the next cell at once.
         list.type(0, key::due, _now.addDays(1));
         FixedClock soon(_now.addMSecs(300));
-        clicks.outlineViewAction(1, key::due, false); // a row not yet selected is only selected
+        clicks.handleClick(1, key::due, false); // a row not yet selected is only selected
         QVERIFY(!list.outline().editedCell());
-        clicks.outlineViewAction(1, key::due, true);
+        clicks.handleClick(1, key::due, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->item, list.row(1));
         list.outline().endEditing(_now.addDays(2));
-        clicks.outlineViewAction(0, key::category, true);
+        clicks.handleClick(0, key::category, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->item, list.row(0));
 
         // The click that ends a category edit lands on the same cell and does not open it again;
         // the next one does.
         list.outline().endEditing(Value("home"));
-        clicks.outlineViewAction(0, key::category, true);
+        clicks.handleClick(0, key::category, true);
         QVERIFY(!list.outline().editedCell());
-        clicks.outlineViewAction(0, key::category, true);
+        clicks.handleClick(0, key::category, true);
         QVERIFY(list.outline().editedCell());
         QCOMPARE(list.outline().editedCell()->identifier, key::category);
         list.outline().abortEditing();
 
         for (const auto& [row, column] :
              {std::pair{-1, QString(key::name)}, {0, QString()}, {0, key::completion}})
-            clicks.outlineViewAction(row, column, true);
+            clicks.handleClick(row, column, true);
         QVERIFY(!list.outline().editedCell());
     }
 
@@ -162,12 +162,12 @@ private slots:
         OpenList list{makeItem("a")};
         list.window.inspector.tool = InspectorToolColor;
         list.select({0});
-        list.document.cellEdits().outlineViewAction(0, key::notes, false);
+        list.document.cellEdits().handleClick(0, key::notes, false);
         QCOMPARE(list.window.inspector.tool, int(InspectorToolNotes));
         QCOMPARE(list.window.inspector.toggles, 1);
-        list.document.cellEdits().outlineViewDoubleClicked(0, key::notes); // already showing: brought forward
+        list.document.cellEdits().handleDoubleClick(0, key::notes); // already showing: brought forward
         QCOMPARE(list.window.inspector.activations, 1);
-        list.document.cellEdits().outlineViewDoubleClicked(0, key::icon);
+        list.document.cellEdits().handleDoubleClick(0, key::icon);
         QVERIFY(isCompleted(*list.row(0)));
     }
 
@@ -185,13 +185,13 @@ private slots:
         const QByteArray hello = notesBytes("hello");
         // The notes go to the item they were typed for, wherever the selection went since.
         list.select({1});
-        list.document.cellEdits().notesDidEndEditing(a, hello);
+        list.document.cellEdits().commitNotes(a, hello);
         QCOMPARE(a->value(key::notes), Value::data(hello));
         QVERIFY(!b->contains(key::notes));
         QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
         QCOMPARE(list.outline().lastReloadedItem(), a);
         OpenList::endEvent();
-        list.document.cellEdits().notesDidEndEditing(a, notesBytes(""));
+        list.document.cellEdits().commitNotes(a, notesBytes(""));
         QVERIFY(!a->contains(key::notes));
         QCOMPARE(historyMessages(*a).count("notes"), 1);
         OpenList::endEvent();
@@ -201,11 +201,11 @@ private slots:
         // Nothing is stored while the document refreshes, nor in an item the list no longer holds.
         {
             const TardigoDocument::SyncingModel syncing(list.document);
-            list.document.cellEdits().notesDidEndEditing(b, hello);
+            list.document.cellEdits().commitNotes(b, hello);
         }
         list.select({1});
         list.document.itemCommands().deleteItem();
-        list.document.cellEdits().notesDidEndEditing(b, hello);
+        list.document.cellEdits().commitNotes(b, hello);
         QVERIFY(!b->contains(key::notes));
     }
 
@@ -223,7 +223,7 @@ private slots:
 
         list.document.sorting().headerClicked(key::notes);
         OpenList::endEvent();
-        list.document.cellEdits().notesDidEndEditing(list.row(1), notesBytes("first")); // sorted at once
+        list.document.cellEdits().commitNotes(list.row(1), notesBytes("first")); // sorted at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

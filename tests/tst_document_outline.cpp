@@ -40,11 +40,11 @@ private slots:
         OpenList list{items[0], items[1], items[2]};
         list.document.outlineCommands().expandAll();
         QCOMPARE(list.outline().numberOfRows(), 8);
-        QCOMPARE(list.document.filteredChildrenOfItem(nullptr), childrenOf(list.root())); // the array itself
+        QCOMPARE(list.document.visibleChildren(nullptr), childrenOf(list.root())); // the array itself
         list.select({2, 3, 4}); // mixed, mixed done 1, mixed open
         list.document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(list.rowNames(), (QStringList{"mixed", "mixed open", "all done"}));
-        QVERIFY(!list.document.isItemExpandable(items[2]));
+        QVERIFY(!list.document.hasVisibleChildren(items[2]));
         QCOMPARE(list.selectedNames(), (QStringList{"mixed", "mixed open"}));
         QVERIFY(list.document.isDocumentEdited());
         QVERIFY(list.document.display().hideCompletedChecked);
@@ -97,9 +97,7 @@ private slots:
     void cellsShowWhatTheUserExpects() {
         const NodePtr item = makeItem("a", {{key::notes, Value::data(QByteArray())}, {key::due, "tomorrow"}});
         OpenList list{item};
-        const auto cell = [&](const QString& column) {
-            return list.document.objectValueForTableColumn(column, item);
-        };
+        const auto cell = [&](const QString& column) { return list.document.cellValue(column, item); };
         QVERIFY(std::holds_alternative<std::monostate>(cell(key::notes)));
         QVERIFY(std::holds_alternative<std::monostate>(cell(key::due)));
         QVERIFY(std::holds_alternative<std::monostate>(cell(key::category)));

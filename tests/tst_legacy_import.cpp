@@ -263,7 +263,7 @@ private slots:
         QVERIFY(!load.ok());
         QVERIFY2(load.error.startsWith("“old.todo”") && load.error.contains(reason), qPrintable(load.error));
         // Reading it as a list still tells a 1.x list, however it fails to convert.
-        QCOMPARE(loadDataRepresentation(bytes, kTodoListType, "old.todo").isLegacy, isLegacy);
+        QCOMPARE(decodeListFile(bytes, kTodoListType, "old.todo").isLegacy, isLegacy);
     }
 
     void damagedArchivesFailCleanly() {

@@ -31,7 +31,7 @@ QStringList keysOf(const Dict& node) {
 }
 
 ListLoad roundTrip(const NodePtr& root) {
-    return loadDataRepresentation(*dataRepresentationOfType(root, kTodoListType), kTodoListType, "t.todo");
+    return decodeListFile(*encodeListFile(root, kTodoListType), kTodoListType, "t.todo");
 }
 
 QByteArray fileBytes(const QString& path) {
@@ -154,11 +154,11 @@ private slots:
         QVERIFY(load.error.contains("t.todo"));
         notAList->remove(key::documentType);
         QVERIFY(!roundTrip(notAList).ok());
-        QVERIFY(!loadDataRepresentation(encodeArchive(Value("just a string")), kTodoListType, "s.todo").ok());
-        QVERIFY(!dataRepresentationOfType(newListRoot(), "Plain Text"));
-        const QByteArray good = *dataRepresentationOfType(newListRoot(), kTodoListType);
-        QVERIFY(!loadDataRepresentation(good, "Plain Text", "t.todo").ok());
-        load = loadDataRepresentation(good.left(good.size() - 3), kTodoListType, "cut.todo");
+        QVERIFY(!decodeListFile(encodeArchive(Value("just a string")), kTodoListType, "s.todo").ok());
+        QVERIFY(!encodeListFile(newListRoot(), "Plain Text"));
+        const QByteArray good = *encodeListFile(newListRoot(), kTodoListType);
+        QVERIFY(!decodeListFile(good, "Plain Text", "t.todo").ok());
+        load = decodeListFile(good.left(good.size() - 3), kTodoListType, "cut.todo");
         QVERIFY(!load.ok());
         QVERIFY2(load.error.contains("cut.todo") && load.error.contains("byte"), qPrintable(load.error));
     }
@@ -296,7 +296,7 @@ private slots:
                  "deep, which no reader would open. The previous version of the "
                  "file is unchanged.");
         QCOMPARE(fileBytes(path), saved);
-        QVERIFY(!dataRepresentationOfType(root, kTodoListType));
+        QVERIFY(!encodeListFile(root, kTodoListType));
     }
 
     void sharedNotesStayOneObjectThroughEverySave() {

@@ -386,7 +386,7 @@ private slots:
 
     void onlyCurrentListsPass() {
         const auto isList = [](const QByteArray& bytes) {
-            return TardigoMinder::isTardigoDoc(loadDataRepresentation(bytes, kTodoListType, "list.todo"));
+            return TardigoMinder::isTardigoDoc(decodeListFile(bytes, kTodoListType, "list.todo"));
         };
         const QByteArray list = encodeArchive(Value(listOf({item("a")})));
         QVERIFY(isList(list));

@@ -62,8 +62,8 @@ class TestTreeShaping : public QObject {
         std::vector<NodePtr> dragged;
         for (const int row : rows)
             dragged.push_back(list.row(row));
-        const std::unique_ptr<QMimeData> data = list.document.outlineViewWriteItems(dragged);
-        return list.document.outlineViewAcceptDrop(*data, onRow < 0 ? nullptr : list.row(onRow), index);
+        const std::unique_ptr<QMimeData> data = list.document.dragData(dragged);
+        return list.document.acceptDrop(*data, onRow < 0 ? nullptr : list.row(onRow), index);
     }
 
 private slots:
@@ -143,8 +143,8 @@ private slots:
         appendChild(*parent, makeItem("child"));
         OpenList source{parent, makeItem("stays")};
         auto target = listOf({"x", "y"});
-        const std::unique_ptr<QMimeData> data = source.document.outlineViewWriteItems({parent});
-        QVERIFY(target->document.outlineViewAcceptDrop(*data, nullptr, 1));
+        const std::unique_ptr<QMimeData> data = source.document.dragData({parent});
+        QVERIFY(target->document.acceptDrop(*data, nullptr, 1));
         QCOMPARE(shape(target->root()), QStringLiteral("x parent(child) y"));
         QCOMPARE(shape(source.root()), QStringLiteral("parent(child) stays"));
         const NodePtr copy = target->row(1);
@@ -162,11 +162,11 @@ private slots:
         auto list = listOf({"x"});
         QMimeData text;
         text.setText(QStringLiteral("groceries\n    milk\n\n    bread\n        wholemeal\nbank\r\n"));
-        QVERIFY(list->document.outlineViewAcceptDrop(text, list->row(0), -1));
+        QVERIFY(list->document.acceptDrop(text, list->row(0), -1));
         QCOMPARE(shape(list->root()), QStringLiteral("x(groceries(milk bread(wholemeal)) bank)"));
         QMimeData images;
         images.setData(QStringLiteral("image/png"), "not items");
-        QVERIFY(!list->document.outlineViewAcceptDrop(images, nullptr, -1));
+        QVERIFY(!list->document.acceptDrop(images, nullptr, -1));
     }
 
     void itemsDoNotNestDeeperThanAListMay() {
@@ -220,8 +220,8 @@ private slots:
         appendChild(*parent, makeItem("child", {{key::uid, "uid-child"}}));
         OpenList source{parent};
         auto target = listOf({"x"});
-        const std::unique_ptr<QMimeData> data = source.document.outlineViewWriteItems({parent});
-        QVERIFY(target->document.outlineViewAcceptDrop(*data, nullptr, 1));
+        const std::unique_ptr<QMimeData> data = source.document.dragData({parent});
+        QVERIFY(target->document.acceptDrop(*data, nullptr, 1));
         OpenList::endEvent();
         source.select({0});
         QVERIFY(source.document.transfer().pasteItems(*source.document.transfer().copyItems()));

@@ -117,11 +117,11 @@ int main(int argc, char** argv) {
         sinceTurn.restart();
     });
     bool finished = false;
-    QObject::connect(&tardigo.delegate(), &TardigoAppDelegate::minderRunFinished, [&] { finished = true; });
+    QObject::connect(&tardigo.rules(), &ApplicationRules::minderRunFinished, [&] { finished = true; });
     timer.restart();
     sinceTurn.start();
     probe.start();
-    tardigo.delegate().minderExec();
+    tardigo.rules().runMinderPass();
     while (!finished)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     probe.stop();

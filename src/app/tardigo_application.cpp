@@ -36,7 +36,7 @@ QString filePathOf(const QString& path) {
 
 TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
                                        TodoLocator locator)
-    : _delegate(*this), _stickies(std::make_unique<StickyBoard>(stickiesPath)), _server(std::move(server)),
+    : _rules(*this), _stickies(std::make_unique<StickyBoard>(stickiesPath)), _server(std::move(server)),
       _locator(std::move(locator)) {
 #ifdef TARDIGO_HAVE_SPEECH
     _speech = std::make_unique<TextToSpeechChannel>();
@@ -47,7 +47,7 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     connect(&_controller, &DocumentController::aboutToQuit, this, &TardigoApplication::quitting);
     connect(&_controller, &DocumentController::lastWindowClosed, this, &TardigoApplication::lastWindowClosed);
     connect(&_controller, &DocumentController::documentClosed, this,
-            [this](TardigoDocument* document) { _delegate.documentClosed(document); });
+            [this](TardigoDocument* document) { _rules.documentClosed(document); });
     connect(&_controller, &DocumentController::preferencesRequested, this,
             &TardigoApplication::showPreferences);
     connect(&_controller, &DocumentController::stickiesRequested, this,
@@ -57,9 +57,9 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     connect(&_controller, &DocumentController::documentOpened, this,
             [this](TardigoDocument* document) { _stickies->follow(*document); });
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { _stickies->showAll(); });
-    connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this,
+    connect(&_rules, &ApplicationRules::minderRunFinished, this,
             &TardigoApplication::closeWindowlessDocuments);
-    connect(&_delegate, &TardigoAppDelegate::minderRunFinished, this, [this] {
+    connect(&_rules, &ApplicationRules::minderRunFinished, this, [this] {
         for (DocumentMainWindow* window : _controller.windows())
             window->sync().minderRan();
     });
@@ -75,7 +75,7 @@ TardigoApplication::~TardigoApplication() {
 }
 
 void TardigoApplication::launch(const QStringList& files) {
-    _delegate.applicationDidFinishLaunching(files);
+    _rules.start(files);
 }
 
 // Requests
@@ -133,7 +133,7 @@ InstanceReply TardigoApplication::newItem(const std::optional<QString>& text) {
         front->itemCommands().newItem();
         return {};
     }
-    if (const std::optional<QString> why = _delegate.newItemWithSelection(text)) {
+    if (const std::optional<QString> why = _rules.newItemFromText(text)) {
         _notifications.notify(tr("No new item"), *why);
         return {false, *why, {}};
     }
@@ -162,9 +162,9 @@ PreferencesWindow& TardigoApplication::preferences() {
     if (!_preferences) {
         _preferences = std::make_unique<PreferencesWindow>();
         connect(_preferences.get(), &PreferencesWindow::preferencesApplied, this,
-                [this] { QTimer::singleShot(0, &_delegate, &TardigoAppDelegate::installTardigoMinder); });
-        connect(_preferences.get(), &PreferencesWindow::autoSaveTurnedOn, &_delegate,
-                &TardigoAppDelegate::autoSaveInitialize);
+                [this] { QTimer::singleShot(0, &_rules, &ApplicationRules::startMinder); });
+        connect(_preferences.get(), &PreferencesWindow::autoSaveTurnedOn, &_rules,
+                &ApplicationRules::saveModifiedLists);
     }
     return *_preferences;
 }
@@ -180,13 +180,13 @@ void TardigoApplication::showPreferences(bool iconSection) {
 
 void TardigoApplication::quitting() {
     _quitting = true;
-    _delegate.applicationWillTerminate();
+    _rules.prepareToQuit();
     _stickies->save();
     UserDefaults::standard().synchronize();
 }
 
 void TardigoApplication::lastWindowClosed() {
-    if (_quitting || !_delegate.applicationShouldTerminateAfterLastWindowClosed())
+    if (_quitting || !_rules.quitsAfterLastWindowClosed())
         return;
     quitting();
     QApplication::quit();
@@ -221,8 +221,8 @@ void TardigoApplication::settingsFileChanged() {
     if (_preferences && _preferences->isVisible())
         _preferences->updateUI();
     if (!autoSaveWasOn && defaults.boolForKey(pref::autoSave))
-        _delegate.autoSaveInitialize();
-    QTimer::singleShot(0, &_delegate, &TardigoAppDelegate::installTardigoMinder);
+        _rules.saveModifiedLists();
+    QTimer::singleShot(0, &_rules, &ApplicationRules::startMinder);
 }
 
 // ApplicationHost

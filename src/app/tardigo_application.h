@@ -4,7 +4,7 @@
 #include "app/document_controller.h"
 #include "app/message_box_error_reporter.h"
 #include "application/application_host.h"
-#include "application/tardigo_app_delegate.h"
+#include "application/application_rules.h"
 #include "instance/instance_request.h"
 #include "instance/instance_server.h"
 #include "minder/todo_locator.h"
@@ -24,7 +24,7 @@ class PreferencesWindow;
 class StickyBoard;
 class TextToSpeechChannel;
 
-/// The running desktop application: its list windows, its rules (TardigoAppDelegate), the minder's
+/// The running desktop application: its list windows, its rules (ApplicationRules), the minder's
 /// ways to the user, the preferences window, the sticky notes, the socket on which other processes
 /// reach it, and the preferences file, watched for changes made outside.
 class TardigoApplication : public QObject, public ApplicationHost {
@@ -43,7 +43,7 @@ public:
     InstanceReply handle(const InstanceRequest& request);
 
     DocumentController& controller() { return _controller; }
-    TardigoAppDelegate& delegate() { return _delegate; }
+    ApplicationRules& rules() { return _rules; }
     StickyBoard& stickies() { return *_stickies; }
     /// The preferences window, made on first use.
     PreferencesWindow& preferences();
@@ -82,7 +82,7 @@ private:
     void closeWindowlessDocuments();
 
     DocumentController _controller;
-    TardigoAppDelegate _delegate;
+    ApplicationRules _rules;
     ApplicationBeep _beep;
     DBusDesktopNotificationChannel _notifications;
     SendmailMailChannel _mail;

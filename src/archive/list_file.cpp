@@ -66,7 +66,7 @@ NodePtr newListRoot() {
     return root;
 }
 
-std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName) {
+std::optional<QByteArray> encodeListFile(const NodePtr& root, const QString& typeName) {
     if (typeName != kTodoListType)
         return std::nullopt;
     QByteArray bytes = encodeArchive(root);
@@ -75,7 +75,7 @@ std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QS
     return bytes;
 }
 
-ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName) {
+ListLoad decodeListFile(const QByteArray& data, const QString& typeName, const QString& fileName) {
     if (typeName != kTodoListType) {
         ListLoad load;
         load.error = QStringLiteral("“%1” cannot be opened as a %2.").arg(fileName, typeName);

@@ -17,7 +17,7 @@ NodePtr newListRoot();
 
 /// The list file's bytes: the typed-stream archive of the root node; nothing for another type, or
 /// for a tree nested too deeply to be read back.
-std::optional<QByteArray> dataRepresentationOfType(const NodePtr& root, const QString& typeName);
+std::optional<QByteArray> encodeListFile(const NodePtr& root, const QString& typeName);
 
 /// What reading a list file gave.
 struct ListLoad {
@@ -29,7 +29,7 @@ struct ListLoad {
 };
 
 /// Reads a list from archive bytes and runs the load repairs. `fileName` names the file in errors.
-ListLoad loadDataRepresentation(const QByteArray& data, const QString& typeName, const QString& fileName);
+ListLoad decodeListFile(const QByteArray& data, const QString& typeName, const QString& fileName);
 /// Reads the list file at path.
 ListLoad readListFile(const QString& path);
 /// Converts a 1.x list to a new list holding its items; the root is not marked as repaired, so the

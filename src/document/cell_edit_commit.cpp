@@ -40,7 +40,7 @@ bool sameSecondAsNow(const QDateTime& moment) {
 
 } // namespace
 
-void CellEditCommit::setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
+void CellEditCommit::setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
     if (!item)
         return;
     const Value old = item->value(identifier);
@@ -76,7 +76,7 @@ void CellEditCommit::setObjectValue(const CellValue& object, const QString& iden
                     _document.outlineView().deselectAll();
             }
         }
-        _document.updateUIForItem(item, identifier, wasCompleted);
+        _document.refreshItem(item, identifier, wasCompleted);
         if (_document.sorting().lastSortedTableColumn() == identifier)
             _document.sorting().sortUpdateLater();
     }
@@ -104,8 +104,8 @@ bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
             [document = &_document, refusal = entry.refusal] { document->setStatus(refusal); });
         return false;
     }
-    setObjectValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), key::due,
-                   item);
+    setCellValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), key::due,
+                 item);
     return true;
 }
 
@@ -117,7 +117,7 @@ bool CellEditCommit::swallowsClick(int clickedRow, const QString& clickedColumn)
     return item && clickedRow >= 0 && _document.outlineView().itemAtRow(clickedRow) == item;
 }
 
-void CellEditCommit::outlineViewAction(int clickedRow, const QString& clickedColumn, bool onSelectedRow) {
+void CellEditCommit::handleClick(int clickedRow, const QString& clickedColumn, bool onSelectedRow) {
     // The click that ends a due-date or category edit must not open that cell again; a click on any
     // other cell acts at once.
     if (swallowsClick(clickedRow, clickedColumn))
@@ -143,7 +143,7 @@ void CellEditCommit::openNotes() {
         inspector->toggleInspector(true);
 }
 
-void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn) {
+void CellEditCommit::handleDoubleClick(int clickedRow, const QString& clickedColumn) {
     if (_document.outlineView().selectedRow() < 0 || clickedColumn.isEmpty())
         return;
     if (clickedColumn == key::icon)
@@ -154,7 +154,7 @@ void CellEditCommit::outlineViewDoubleClicked(int clickedRow, const QString& cli
         _document.outlineView().editColumn(clickedColumn, clickedRow, true);
 }
 
-void CellEditCommit::notesDidEndEditing(const NodePtr& item, const QByteArray& rtfd) {
+void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
     // The notes go to the item they were typed for, wherever the selection has gone since, as long
     // as the list still holds it.
     if (_document.syncingModel() || !item || findIdenticalChild(_document.data(), *item) != item)
@@ -178,7 +178,7 @@ void CellEditCommit::notesDidEndEditing(const NodePtr& item, const QByteArray& r
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {
-        _document.updateUIForItem(item, key::notes, wasCompleted);
+        _document.refreshItem(item, key::notes, wasCompleted);
     }
 }
 

@@ -21,19 +21,19 @@ public:
     /// Stores an ended cell edit: undo step, history entry, stale minder bookkeeping, the past-date
     /// warning, and a re-sort on the next pass when the list is sorted by that column. A name left
     /// blank is refused: the item keeps its name, and the status line says so.
-    void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item);
-    /// Stores the due date a user typed into the item's due cell, as setObjectValue does; an empty
+    void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item);
+    /// Stores the due date a user typed into the item's due cell, as setCellValue does; an empty
     /// text clears it. A text that is no date is refused: the due date stays, the status line says
     /// why, and the answer is false so that the editor can stay open.
     bool setDueDateText(const QString& typed, const NodePtr& item);
     /// A single click on a cell; an empty column is a click outside every column. `onSelectedRow`:
     /// the row was the one selected before the click, so that a click on its text edits it.
-    void outlineViewAction(int clickedRow, const QString& clickedColumn, bool onSelectedRow);
+    void handleClick(int clickedRow, const QString& clickedColumn, bool onSelectedRow);
     /// A double click: the icon marks the items done, the notes open, a text cell is edited.
-    void outlineViewDoubleClicked(int clickedRow, const QString& clickedColumn);
+    void handleDoubleClick(int clickedRow, const QString& clickedColumn);
     /// The notes tool ended editing with this RTFD text, typed for this item. Ignored while the
     /// document itself is changing the model, and for an item the list no longer holds.
-    void notesDidEndEditing(const NodePtr& item, const QByteArray& rtfd);
+    void commitNotes(const NodePtr& item, const QByteArray& rtfd);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

@@ -32,7 +32,7 @@ void HeadlessOutline::collapseItem(const NodePtr& item, bool collapseChildren) {
 void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
     std::vector<NodePtr> pending;
     const auto addChildren = [&](const NodePtr& node) {
-        const ArrayPtr children = _dataSource.filteredChildrenOfItem(node); // may be a new array
+        const ArrayPtr children = _dataSource.visibleChildren(node); // may be a new array
         for (const Value& child : children->items)
             if (NodePtr c = child.asDict())
                 pending.push_back(std::move(c));
@@ -49,7 +49,7 @@ void HeadlessOutline::setExpanded(const NodePtr& item, bool expanded, bool withC
             continue;
         if (!expanded)
             _expanded.remove(node.get());
-        else if (_dataSource.isItemExpandable(node))
+        else if (_dataSource.hasVisibleChildren(node))
             _expanded.insert(node.get(), node);
         else
             continue;
@@ -76,7 +76,7 @@ void HeadlessOutline::ensureRows() const {
         ArrayPtr children;
         size_t next;
     };
-    std::vector<Level> stack{{_dataSource.filteredChildrenOfItem(nullptr), 0}};
+    std::vector<Level> stack{{_dataSource.visibleChildren(nullptr), 0}};
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next >= level.children->items.size()) {
@@ -90,7 +90,7 @@ void HeadlessOutline::ensureRows() const {
         _rowOf.insert(child.get(), int(_rows.size()));
         _rows.push_back(child);
         if (isItemExpanded(child.get()))
-            stack.push_back({_dataSource.filteredChildrenOfItem(child), 0});
+            stack.push_back({_dataSource.visibleChildren(child), 0});
     }
     std::erase_if(_selection, [this](const std::weak_ptr<Dict>& item) {
         const NodePtr node = item.lock();
@@ -148,12 +148,12 @@ void HeadlessOutline::deselectAll() {
 }
 
 void HeadlessOutline::clickRow(int row, bool extendSelection) {
-    if (_dataSource.selectionShouldChangeInOutlineView())
+    if (_dataSource.canChangeSelection())
         selectRow(row, extendSelection);
 }
 
 void HeadlessOutline::selectionChanged() {
-    _dataSource.outlineViewSelectionDidChange();
+    _dataSource.outlineSelectionChanged();
 }
 
 void HeadlessOutline::scrollRowToVisible(int row) {
@@ -165,7 +165,7 @@ std::vector<NodePtr> HeadlessOutline::ancestorsOfItem(const NodePtr& item) const
     return ancestorsInTree(item.get(), [this](const NodePtr& node) -> ArrayPtr {
         if (node && !isItemExpanded(node.get()))
             return nullptr;
-        return _dataSource.filteredChildrenOfItem(node);
+        return _dataSource.visibleChildren(node);
     });
 }
 
@@ -179,7 +179,7 @@ void HeadlessOutline::endEditing(const CellValue& typed) {
     if (!_editedCell)
         return;
     const EditedCell cell = *std::exchange(_editedCell, std::nullopt);
-    _dataSource.setObjectValue(typed, cell.identifier, cell.item);
+    _dataSource.setCellValue(typed, cell.identifier, cell.item);
 }
 
 void HeadlessOutline::addTableColumn(const QString& identifier) {

@@ -73,7 +73,7 @@ void InspectorCommands::finishDueDateChange(const NodePtr& item) {
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {
-        _document.updateUIForItem(item, key::due, wasCompleted);
+        _document.refreshItem(item, key::due, wasCompleted);
     }
 }
 
@@ -152,7 +152,7 @@ void InspectorCommands::changeReminder(const QString& actionName,
         item->set(key::reminderMark, Date{referenceSecondsFromDateTime(Clock::now())});
     }
     _document.finishAllEditing();
-    _document.updateUIForItem(item, key::reminderSet, wasCompleted);
+    _document.refreshItem(item, key::reminderSet, wasCompleted);
 }
 
 void InspectorCommands::reminderCheckboxAction(bool on) {
@@ -239,7 +239,7 @@ void InspectorCommands::iconSelected(std::optional<int> row) {
     }
     undo.endUndoGrouping();
     sortAgainIfSortedBy(key::icon);
-    _document.updateUIForItems(items, key::icon);
+    _document.refreshItems(items, key::icon);
 }
 
 void InspectorCommands::iconExclusivityAction(bool exclusive) {
@@ -256,7 +256,7 @@ void InspectorCommands::iconExclusivityAction(bool exclusive) {
     undo.endUndoGrouping();
     _document.finishAllEditing();
     sortAgainIfSortedBy(key::icon);
-    _document.updateUIForItems(items, key::icon);
+    _document.refreshItems(items, key::icon);
 }
 
 void InspectorCommands::addOwnIcon(const QString& path) {
@@ -284,7 +284,7 @@ void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
         setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
     }
     undo.endUndoGrouping();
-    _document.updateUIForItems(items, key::fontName);
+    _document.refreshItems(items, key::fontName);
 }
 
 void InspectorCommands::changeFont(const std::optional<StoredFont>& font) {
@@ -324,7 +324,7 @@ void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
         setForItems(items, key::color, color ? Value::data(colorDataFromRgba(*color)) : Value());
     }
     undo.endUndoGrouping();
-    _document.updateUIForItems(items, key::color);
+    _document.refreshItems(items, key::color);
 }
 
 // Where the inspector shows

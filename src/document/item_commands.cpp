@@ -35,7 +35,7 @@ NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
     childrenOf(*root)->items.push_back(item);
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
     _document.restoring().registerPutBack({{root, childrenOf(*root)->items.size() - 1, item, {}}}, {});
-    _document.updateUIForChildrenOf({root}, {1, 0});
+    _document.refreshChildrenOf({root}, {1, 0});
     return item;
 }
 
@@ -101,7 +101,7 @@ void ItemCommands::deleteItem() {
             gone += countItemAndChildren(*item);
         parents.push_back(child.parent);
     }
-    _document.updateUIForChildrenOf(parents, -gone);
+    _document.refreshChildrenOf(parents, -gone);
     // The arrow keys go on from the next row.
     if (next) {
         outline.selectItems({next});
@@ -143,7 +143,7 @@ void ItemCommands::doneItem() {
         return;
     }
     for (const NodePtr& item : items)
-        _document.updateUIForItem(item, key::completion, !isCompleted(*item));
+        _document.refreshItem(item, key::completion, !isCompleted(*item));
 }
 
 void ItemCommands::categoryAction(const QString& category) {
@@ -211,11 +211,11 @@ void ItemCommands::purgeCompletedItems() {
     question.alternateIsDefault = true;
     alerts->addAlert(question, [document](int returnCode) {
         if (document)
-            document->itemCommands().purgeConfirmSheetDidEnd(returnCode);
+            document->itemCommands().purgeAnswered(returnCode);
     });
 }
 
-void ItemCommands::purgeConfirmSheetDidEnd(int returnCode) {
+void ItemCommands::purgeAnswered(int returnCode) {
     if (returnCode == AlertAlternateReturn)
         return;
     OutlineView& outline = _document.outlineView();

@@ -32,7 +32,7 @@ public:
     void completionAction(CompletionControl control, double value);
     /// Asks for confirmation, then removes every completed item; cannot be undone.
     void purgeCompletedItems();
-    void purgeConfirmSheetDidEnd(int returnCode);
+    void purgeAnswered(int returnCode);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

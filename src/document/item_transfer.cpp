@@ -28,7 +28,7 @@ QString newSourceName() {
 
 ItemTransfer::ItemTransfer(TardigoDocument& document) : _document(document), _source(newSourceName()) {}
 
-std::unique_ptr<QMimeData> ItemTransfer::outlineViewWriteItems(const std::vector<NodePtr>& items) {
+std::unique_ptr<QMimeData> ItemTransfer::dragData(const std::vector<NodePtr>& items) {
     _draggedItems = _document.shaping().withoutNestedItems(items);
     return mimeDataForItems(_draggedItems, _source);
 }
@@ -60,7 +60,7 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
     }
     const bool fromHere = data.hasFormat(kItemsMimeType) && !_draggedItems.empty() &&
                           data.data(kItemsSourceMimeType) == _source.toUtf8();
-    const std::vector<Value> shown = _document.filteredChildrenOfItem(item)->items;
+    const std::vector<Value> shown = _document.visibleChildren(item)->items;
     const auto isDragged = [&](const Value& child) {
         return fromHere &&
                std::any_of(_draggedItems.begin(), _draggedItems.end(),

@@ -4,15 +4,15 @@
 
 namespace tardigo {
 
-bool OutlineDataSource::isItemExpandable(const NodePtr& item) const {
-    return filteredChildrenOfItem(item)->size() > 0;
+bool OutlineDataSource::hasVisibleChildren(const NodePtr& item) const {
+    return visibleChildren(item)->size() > 0;
 }
 
-std::unique_ptr<QMimeData> OutlineDataSource::outlineViewWriteItems(const std::vector<NodePtr>&) {
+std::unique_ptr<QMimeData> OutlineDataSource::dragData(const std::vector<NodePtr>&) {
     return nullptr;
 }
 
-bool OutlineDataSource::outlineViewAcceptDrop(const QMimeData&, const NodePtr&, int) {
+bool OutlineDataSource::acceptDrop(const QMimeData&, const NodePtr&, int) {
     return false;
 }
 

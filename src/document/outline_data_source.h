@@ -24,24 +24,24 @@ public:
     virtual ~OutlineDataSource() = default;
 
     /// The children of item visible under the list's filters, in stored order.
-    virtual ArrayPtr filteredChildrenOfItem(const NodePtr& item) const = 0;
-    virtual CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const = 0;
+    virtual ArrayPtr visibleChildren(const NodePtr& item) const = 0;
+    virtual CellValue cellValue(const QString& identifier, const NodePtr& item) const = 0;
     /// Commits the value an ended cell edit delivers.
-    virtual void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
+    virtual void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
     /// Commits the text typed into the item's due cell; false when it is no date and was refused.
     virtual bool setDueDateText(const QString& typed, const NodePtr& item) = 0;
     /// Asked before the user changes the selection.
-    virtual bool selectionShouldChangeInOutlineView() = 0;
+    virtual bool canChangeSelection() = 0;
     /// Told after the selection changed, whoever changed it.
-    virtual void outlineViewSelectionDidChange() = 0;
+    virtual void outlineSelectionChanged() = 0;
     /// Starts a drag of the items: the data it carries; none when the outline drags nothing.
-    virtual std::unique_ptr<QMimeData> outlineViewWriteItems(const std::vector<NodePtr>& items);
+    virtual std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items);
     /// A drop on item (null: the top level) before its shown child at childIndex, or at the end of its
     /// children for -1; false when refused.
-    virtual bool outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex);
+    virtual bool acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex);
 
     /// Whether any child is visible: an item whose children are all hidden shows no disclosure.
-    bool isItemExpandable(const NodePtr& item) const;
+    bool hasVisibleChildren(const NodePtr& item) const;
 };
 
 } // namespace tardigo

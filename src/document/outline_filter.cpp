@@ -22,7 +22,7 @@ bool matchesTerm(const Dict& child, const QString& term) {
 
 } // namespace
 
-ArrayPtr filteredChildrenOfItem(const Dict& root, const Dict* item) {
+ArrayPtr visibleChildren(const Dict& root, const Dict* item) {
     ArrayPtr children = childrenOf(item ? *item : root);
     if (!children)
         return Array::create();

@@ -6,7 +6,7 @@ namespace tardigo {
 
 /// The children of item (of the root when item is null) that the root's filters let through, in
 /// stored order: the stored array itself when no filter is on, else a new array.
-ArrayPtr filteredChildrenOfItem(const Dict& root, const Dict* item);
+ArrayPtr visibleChildren(const Dict& root, const Dict* item);
 
 /// The root's filter key is "completion": completed items are about to disappear from view.
 bool filtersByCompletion(const Dict& root);

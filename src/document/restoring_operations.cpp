@@ -16,7 +16,7 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
         node->remove(key);
     else
         node->set(key, object);
-    _document.updateUIForItem(node, key, wasCompleted);
+    _document.refreshItem(node, key, wasCompleted);
     _document.outlineView().selectItems({node});
 }
 
@@ -51,7 +51,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     }
     restoreRemovedChildren(*root, removed);
     registerPutBack(removed, taken);
-    _document.updateUIForChildrenOf(parents, delta);
+    _document.refreshChildrenOf(parents, delta);
     // The items a step puts back are what is selected after it: those of a step made of several
     // moves all are, and undoing a deletion selects the items it brings back, not the row that
     // followed them.
@@ -63,7 +63,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     _selectionReplay = replay;
     selection.insert(selection.end(), nodes.begin(), nodes.end());
     outline.selectItems(selection);
-    _document.updateUIForChildrenOf({}, {});
+    _document.refreshChildrenOf({}, {});
 }
 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {

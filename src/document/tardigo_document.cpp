@@ -38,14 +38,13 @@ TardigoDocument::~TardigoDocument() {
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-std::optional<QByteArray> TardigoDocument::dataRepresentationOfType(const QString& typeName) const {
-    return tardigo::dataRepresentationOfType(_data, typeName);
+std::optional<QByteArray> TardigoDocument::encodeListFile(const QString& typeName) const {
+    return tardigo::encodeListFile(_data, typeName);
 }
 
-bool TardigoDocument::loadDataRepresentation(const QByteArray& bytes, const QString& typeName,
-                                             QString* error) {
+bool TardigoDocument::decodeListFile(const QByteArray& bytes, const QString& typeName, QString* error) {
     const QString name = _fileName.isEmpty() ? displayName() : QFileInfo(_fileName).fileName();
-    const ListLoad load = tardigo::loadDataRepresentation(bytes, typeName, name);
+    const ListLoad load = tardigo::decodeListFile(bytes, typeName, name);
     if (!load.ok()) {
         *error = load.error;
         return false;
@@ -225,7 +224,7 @@ void TardigoDocument::setWindow(DocumentWindow* window) {
         _alertQueue.reset();
 }
 
-void TardigoDocument::windowControllerDidLoadNib() {
+void TardigoDocument::setUpWindow() {
     if (!_window)
         return;
     NotificationCenter& center = NotificationCenter::defaultCenter();
@@ -261,38 +260,37 @@ InspectorView* TardigoDocument::inspectorView() const {
     return _window ? _window->inspectorView() : nullptr;
 }
 
-ArrayPtr TardigoDocument::filteredChildrenOfItem(const NodePtr& item) const {
-    return tardigo::filteredChildrenOfItem(*_data, item.get());
+ArrayPtr TardigoDocument::visibleChildren(const NodePtr& item) const {
+    return tardigo::visibleChildren(*_data, item.get());
 }
 
-CellValue TardigoDocument::objectValueForTableColumn(const QString& identifier, const NodePtr& item) const {
+CellValue TardigoDocument::cellValue(const QString& identifier, const NodePtr& item) const {
     return outlineCellValue(identifier, item.get(), _minderHandOff.currentReminderItem().get());
 }
 
-void TardigoDocument::setObjectValue(const CellValue& object, const QString& identifier,
-                                     const NodePtr& item) {
-    _cellEdits.setObjectValue(object, identifier, item);
+void TardigoDocument::setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
+    _cellEdits.setCellValue(object, identifier, item);
 }
 
 bool TardigoDocument::setDueDateText(const QString& typed, const NodePtr& item) {
     return _cellEdits.setDueDateText(typed, item);
 }
 
-bool TardigoDocument::selectionShouldChangeInOutlineView() {
+bool TardigoDocument::canChangeSelection() {
     finishAllEditing();
     return true;
 }
 
-void TardigoDocument::outlineViewSelectionDidChange() {
+void TardigoDocument::outlineSelectionChanged() {
     if (!syncingModel())
         refresh(Rows::Keep, {}, ItemCounts{});
 }
 
-std::unique_ptr<QMimeData> TardigoDocument::outlineViewWriteItems(const std::vector<NodePtr>& items) {
-    return _transfer.outlineViewWriteItems(items);
+std::unique_ptr<QMimeData> TardigoDocument::dragData(const std::vector<NodePtr>& items) {
+    return _transfer.dragData(items);
 }
 
-bool TardigoDocument::outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) {
+bool TardigoDocument::acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) {
     return _transfer.acceptDrop(data, item, childIndex);
 }
 
@@ -305,7 +303,7 @@ void TardigoDocument::updateUI() {
     refresh(Rows::Reload, {}, std::nullopt);
 }
 
-void TardigoDocument::updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
+void TardigoDocument::refreshChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
     std::vector<NodePtr> lists;
     for (const NodePtr& parent : parents)
         lists.push_back(parent == _data ? nullptr : parent);
@@ -333,7 +331,7 @@ void TardigoDocument::fitRowsToFonts(const QString& key) {
         _outlineView->resetRowHeight();
 }
 
-void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+void TardigoDocument::refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) {
     fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();
@@ -342,7 +340,7 @@ void TardigoDocument::updateUIForItem(const NodePtr& item, const QString& key, b
     refresh(Rows::RedrawItem, {item}, ItemCounts{0, (isCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
 }
 
-void TardigoDocument::updateUIForItems(const std::vector<NodePtr>& items, const QString& key) {
+void TardigoDocument::refreshItems(const std::vector<NodePtr>& items, const QString& key) {
     fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();

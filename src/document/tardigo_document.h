@@ -56,10 +56,10 @@ public:
 
     const NodePtr& data() const override { return _data; }
 
-    std::optional<QByteArray> dataRepresentationOfType(const QString& typeName) const;
+    std::optional<QByteArray> encodeListFile(const QString& typeName) const;
     /// Replaces the list with the one read from data; on failure the document is unchanged and
     /// error says why.
-    bool loadDataRepresentation(const QByteArray& data, const QString& typeName, QString* error);
+    bool decodeListFile(const QByteArray& data, const QString& typeName, QString* error);
     /// Reads the list file at path and takes its name. `isLegacy` tells whether the file is a 1.x
     /// list, which only importLegacyFile reads.
     bool readFromFile(const QString& path, QString* error, bool* isLegacy = nullptr);
@@ -107,7 +107,7 @@ public:
     DocumentWindow* window() const { return _window; }
     /// The document's part of setting up a loaded window: the alert queue, the observed
     /// notifications, the sort state of the list, a refresh, and the inspector as it was saved.
-    void windowControllerDidLoadNib();
+    void setUpWindow();
 
     /// Runs the call on the next pass of the event loop, unless the document closes first.
     void performLater(std::function<void()> call);
@@ -151,17 +151,17 @@ public:
     bool syncingModel() const { return _syncingModel > 0; }
 
     // Outline data source and delegate.
-    ArrayPtr filteredChildrenOfItem(const NodePtr& item) const override;
-    CellValue objectValueForTableColumn(const QString& identifier, const NodePtr& item) const override;
-    void setObjectValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    ArrayPtr visibleChildren(const NodePtr& item) const override;
+    CellValue cellValue(const QString& identifier, const NodePtr& item) const override;
+    void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
     bool setDueDateText(const QString& typed, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
-    bool selectionShouldChangeInOutlineView() override;
+    bool canChangeSelection() override;
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
-    void outlineViewSelectionDidChange() override;
-    std::unique_ptr<QMimeData> outlineViewWriteItems(const std::vector<NodePtr>& items) override;
-    bool outlineViewAcceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
+    void outlineSelectionChanged() override;
+    std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items) override;
+    bool acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
 
     /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
@@ -172,7 +172,7 @@ public:
     /// The refresh after a change that moved only children of these items (the root or null: the
     /// top level) and changed the counts by `delta`: only those lists are compared again, so that a
     /// change of a large list costs what it changed.
-    void updateUIForChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
+    void refreshChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
     /// Shows the selection again, after the inspector changed its tool: no row and no count changed.
     void updateDisplay();
     /// The refresh after a change of what is shown, not of the items: every row is compared again
@@ -181,9 +181,9 @@ public:
     /// The refresh after a change of one item's value under key: only its row is redrawn, and the
     /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
     /// that may show or hide the item refreshes everything.
-    void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
+    void refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
     /// The same for a value under key of several items whose being complete did not change.
-    void updateUIForItems(const std::vector<NodePtr>& items, const QString& key);
+    void refreshItems(const std::vector<NodePtr>& items, const QString& key);
     /// How many items the list holds at every level and how many are complete, as of the last refresh.
     const ItemCounts& counts() const { return _counts; }
     /// What the last refresh showed, with any status text set since.

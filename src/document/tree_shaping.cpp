@@ -128,7 +128,7 @@ bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& pa
             parents.push_back(child.parent);
         _document.restoring().registerPutBack(place(items, parent, anchor, chain), removed);
     }
-    _document.updateUIForChildrenOf(parents, {});
+    _document.refreshChildrenOf(parents, {});
     return true;
 }
 
@@ -146,7 +146,7 @@ bool TreeShaping::insertItems(const std::vector<NodePtr>& items, const NodePtr& 
         const TardigoDocument::SyncingModel syncing(_document);
         _document.restoring().registerPutBack(place(items, parent, anchor, chain), {});
     }
-    _document.updateUIForChildrenOf({parent}, added);
+    _document.refreshChildrenOf({parent}, added);
     return true;
 }
 
@@ -175,8 +175,7 @@ void TreeShaping::indentItems() {
         std::vector<std::pair<NodePtr, std::vector<NodePtr>>> runs;
         for (const NodePtr& item : items) {
             const NodePtr parent = parentOf(item);
-            const ArrayPtr shown =
-                _document.filteredChildrenOfItem(parent == _document.data() ? nullptr : parent);
+            const ArrayPtr shown = _document.visibleChildren(parent == _document.data() ? nullptr : parent);
             NodePtr target;
             for (qsizetype i = placeOf(*shown, item.get()) - 1; i >= 0 && !target; --i)
                 if (const NodePtr sibling = childAt(*shown, i); sibling && !chosen.contains(sibling.get()))
@@ -224,7 +223,7 @@ void TreeShaping::moveWithinParents(const char* actionName, bool up) {
         for (const NodePtr& parent : parents) {
             // A copy: without a filter the shown list is the stored one, which the moves change.
             const std::vector<Value> shown =
-                _document.filteredChildrenOfItem(parent == _document.data() ? nullptr : parent)->items;
+                _document.visibleChildren(parent == _document.data() ? nullptr : parent)->items;
             const auto isChosen = [&](size_t i) { return chosen.contains(shown[i].dictAddress()); };
             // Each run of selected siblings trades places with the sibling before or after it.
             for (size_t first = 0; first < shown.size();) {

@@ -130,12 +130,12 @@ void NotesTool::finishEditing() {
     _shown = rtfd.isEmpty() ? std::nullopt : std::optional<QByteArray>(rtfd);
     const NodePtr item = _item.lock();
     if (!_document.syncingModel()) {
-        _document.cellEdits().notesDidEndEditing(item, rtfd);
+        _document.cellEdits().commitNotes(item, rtfd);
         return;
     }
     // Ended by a refresh, which must not change the model: stored as soon as it is over.
     _document.performLater(
-        [document = &_document, item, rtfd] { document->cellEdits().notesDidEndEditing(item, rtfd); });
+        [document = &_document, item, rtfd] { document->cellEdits().commitNotes(item, rtfd); });
 }
 
 bool NotesTool::eventFilter(QObject* watched, QEvent* event) {

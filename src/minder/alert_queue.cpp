@@ -4,7 +4,7 @@ namespace tardigo {
 
 AlertQueue::AlertQueue(std::shared_ptr<SheetWindow> window)
     : _window(std::move(window)), _self(std::make_shared<AlertQueue*>(this)) {
-    _observerToken = _window->addSheetEndedObserver([this] { windowDidEndSheet(); });
+    _observerToken = _window->addSheetEndedObserver([this] { sheetEnded(); });
 }
 
 AlertQueue::~AlertQueue() {
@@ -14,7 +14,7 @@ AlertQueue::~AlertQueue() {
 void AlertQueue::addAlert(const QString& title, const QString& message, bool critical,
                           const std::optional<QString>& defaultButton,
                           const std::optional<QString>& alternateButton,
-                          const std::optional<QString>& otherButton, AlertDismissal didDismiss) {
+                          const std::optional<QString>& otherButton, AlertDismissal onDismiss) {
     AlertSheet sheet;
     sheet.title = title;
     sheet.message = message;
@@ -22,17 +22,17 @@ void AlertQueue::addAlert(const QString& title, const QString& message, bool cri
     sheet.alternateButton = alternateButton;
     sheet.otherButton = otherButton;
     sheet.isCritical = critical;
-    addAlert(sheet, std::move(didDismiss));
+    addAlert(sheet, std::move(onDismiss));
 }
 
-void AlertQueue::addAlert(const AlertSheet& sheet, AlertDismissal didDismiss) {
-    if (!didDismiss) {
-        didDismiss = [self = std::weak_ptr<AlertQueue*>(_self)](int returnCode) {
+void AlertQueue::addAlert(const AlertSheet& sheet, AlertDismissal onDismiss) {
+    if (!onDismiss) {
+        onDismiss = [self = std::weak_ptr<AlertQueue*>(_self)](int returnCode) {
             if (const auto queue = self.lock())
-                (*queue)->didDismissAlertSheet(returnCode);
+                (*queue)->alertDismissed(returnCode);
         };
     }
-    _pending.push_back({sheet, std::move(didDismiss)});
+    _pending.push_back({sheet, std::move(onDismiss)});
     display();
 }
 
@@ -48,15 +48,15 @@ void AlertQueue::display() {
     QueuedAlert alert = std::move(_pending.front());
     _pending.pop_front();
     _waitingForSheet = !_pending.empty();
-    _window->beginAlertSheet(alert.sheet, std::move(alert.didDismiss));
+    _window->beginAlertSheet(alert.sheet, std::move(alert.onDismiss));
 }
 
-void AlertQueue::windowDidEndSheet() {
+void AlertQueue::sheetEnded() {
     if (_waitingForSheet)
         display();
 }
 
-void AlertQueue::didDismissAlertSheet(int returnCode) {
+void AlertQueue::alertDismissed(int returnCode) {
     if (returnCode == AlertDefaultReturn)
         display();
 }

@@ -19,17 +19,17 @@ public:
     AlertQueue& operator=(const AlertQueue&) = delete;
 
     /// Queues an alert and shows it if the window is free. A caller that needs the answer passes
-    /// didDismiss; without one the queue handles the dismissal itself.
+    /// onDismiss; without one the queue handles the dismissal itself.
     void addAlert(const QString& title, const QString& message, bool critical,
                   const std::optional<QString>& defaultButton, const std::optional<QString>& alternateButton,
-                  const std::optional<QString>& otherButton, AlertDismissal didDismiss = {});
+                  const std::optional<QString>& otherButton, AlertDismissal onDismiss = {});
     /// The same for a sheet described in full.
-    void addAlert(const AlertSheet& sheet, AlertDismissal didDismiss = {});
+    void addAlert(const AlertSheet& sheet, AlertDismissal onDismiss = {});
     /// Shows the oldest pending alert if the window is free; else waits for the window's sheet to end.
     void display();
-    void windowDidEndSheet();
+    void sheetEnded();
     /// The queue's own dismissal handling: the default button moves on to the next alert.
-    void didDismissAlertSheet(int returnCode);
+    void alertDismissed(int returnCode);
 
     qsizetype pendingCount() const { return qsizetype(_pending.size()); }
     bool isWaitingForSheet() const { return _waitingForSheet; }
@@ -37,7 +37,7 @@ public:
 private:
     struct QueuedAlert {
         AlertSheet sheet;
-        AlertDismissal didDismiss;
+        AlertDismissal onDismiss;
     };
 
     std::shared_ptr<SheetWindow> _window;

@@ -22,7 +22,7 @@ public:
     /// Brings the list's windows on screen; a list opened without one becomes visible.
     virtual void showWindows() = 0;
     /// The item's value under key was changed by the minder; `wasCompleted` is how it stood before.
-    virtual void updateUIForItem(const NodePtr& item, const QString& key, bool wasCompleted) = 0;
+    virtual void refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) = 0;
     /// Records a notice for the list's node matching `node`: its minder timestamps, the item being
     /// reminded of, and a later due date the minder worked out.
     virtual void minderWithNode(const NodePtr& node, const QString& message, ItemStatus status) = 0;

@@ -71,15 +71,15 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
         if (AlertQueue* alerts = _host.alertQueue(doc)) {
-            AlertDismissal didDismiss;
+            AlertDismissal onDismiss;
             if (_sheetDismissal) {
                 // The sheet outlives this call: it gets its own copy of the node, taken after the keys.
-                didDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](int returnCode) {
+                onDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](int returnCode) {
                     dismissal(returnCode, context);
                 };
             }
             alerts->addAlert(title, alertText, false, localized(QStringLiteral("OK")),
-                             localized(QStringLiteral("View Item")), std::nullopt, std::move(didDismiss));
+                             localized(QStringLiteral("View Item")), std::nullopt, std::move(onDismiss));
             alerts->display();
         }
     }

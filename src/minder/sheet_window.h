@@ -35,7 +35,7 @@ public:
     virtual bool hasAttachedSheet() const = 0;
     /// Begins an alert sheet and returns at once; the sheet counts as attached from now on. The
     /// dismissal runs after the sheet has ended.
-    virtual void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) = 0;
+    virtual void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) = 0;
     /// Calls the observer each time any sheet of this window has ended and is no longer attached.
     /// Answers a token for removeSheetEndedObserver.
     virtual int addSheetEndedObserver(std::function<void()> observer) = 0;

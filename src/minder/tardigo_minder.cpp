@@ -231,7 +231,7 @@ bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
             node->set(key::due, storedDateString(*next));
             node->set(key::completion, Value::float32(0.0));
             // The node is the open document's own: its window shows the new date at once.
-            doc.updateUIForItem(node, key::due, true);
+            doc.refreshItem(node, key::due, true);
             _delivery.notificationForDoc(doc, message, ItemStatusDue, node);
             quiet = false;
         }

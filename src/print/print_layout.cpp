@@ -46,7 +46,7 @@ PrintLayout::PrintLayout(const OutlineDataSource& dataSource, const OutlineView&
 
 std::vector<PrintItem> PrintLayout::doLayout() {
     _items.clear();
-    const ArrayPtr topLevel = _dataSource.filteredChildrenOfItem(nullptr);
+    const ArrayPtr topLevel = _dataSource.visibleChildren(nullptr);
     for (const Value& child : topLevel->items)
         if (NodePtr item = child.asDict())
             layoutItem(item, 0);
@@ -80,9 +80,9 @@ void PrintLayout::layoutItem(const NodePtr& item, int depth) {
     _items.push_back(std::move(printed));
 
     // A collapsed branch prints as the outline shows it: its children stay hidden.
-    if (_dataSource.isItemExpandable(item) && !_outline.isItemExpanded(item.get()))
+    if (_dataSource.hasVisibleChildren(item) && !_outline.isItemExpanded(item.get()))
         return;
-    const ArrayPtr children = _dataSource.filteredChildrenOfItem(item);
+    const ArrayPtr children = _dataSource.visibleChildren(item);
     for (const Value& child : children->items)
         if (NodePtr childItem = child.asDict())
             layoutItem(childItem, depth + 1);

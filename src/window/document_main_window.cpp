@@ -83,7 +83,7 @@ DocumentMainWindow::DocumentMainWindow(std::unique_ptr<TardigoDocument> document
     connectMenuCommands();
     connectShapingCommands();
     connectInspectorCommands();
-    _document->windowControllerDidLoadNib();
+    _document->setUpWindow();
     updateTitle();
     updateRecentDocuments();
     validate();
@@ -183,12 +183,11 @@ void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
     connect(_outline, &OutlineTreeView::cellClicked, document,
             [document](int row, const QString& column, bool onSelectedRow) {
-                document->cellEdits().outlineViewAction(row, column, onSelectedRow);
+                document->cellEdits().handleClick(row, column, onSelectedRow);
             });
-    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
-            [document](int row, const QString& column) {
-                document->cellEdits().outlineViewDoubleClicked(row, column);
-            });
+    connect(
+        _outline, &OutlineTreeView::cellDoubleClicked, document,
+        [document](int row, const QString& column) { document->cellEdits().handleDoubleClick(row, column); });
     connect(_outline, &OutlineTreeView::headerClicked, document,
             [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);

@@ -32,7 +32,7 @@ QString withAccessKey(const QString& label, QString& taken) {
 
 } // namespace
 
-void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) {
+void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) {
     auto* box = new QMessageBox(_window);
     box->setObjectName(QStringLiteral("alertSheet"));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -68,7 +68,7 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     giveReadingWidth(*box);
     _sheet = box;
     QObject::connect(box, &QMessageBox::finished, box,
-                     [self = weak_from_this(), box, codes, didDismiss = std::move(didDismiss)] {
+                     [self = weak_from_this(), box, codes, onDismiss = std::move(onDismiss)] {
                          const std::shared_ptr<MessageBoxSheetWindow> window = self.lock();
                          if (!window)
                              return;
@@ -77,8 +77,8 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
                          window->_sheet.clear();
                          for (const auto& [token, observer] : std::map(window->_observers))
                              observer();
-                         if (didDismiss)
-                             didDismiss(returnCode);
+                         if (onDismiss)
+                             onDismiss(returnCode);
                      });
     box->open();
 }

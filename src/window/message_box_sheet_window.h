@@ -19,7 +19,7 @@ public:
     explicit MessageBoxSheetWindow(QWidget* window) : _window(window) {}
 
     bool hasAttachedSheet() const override { return !_sheet.isNull(); }
-    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal didDismiss) override;
+    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) override;
     int addSheetEndedObserver(std::function<void()> observer) override;
     void removeSheetEndedObserver(int token) override;
 

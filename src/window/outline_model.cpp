@@ -136,7 +136,7 @@ const ArrayPtr& OutlineModel::toldList(Slot owner) const {
     if (!place.children) {
         // A copy: the stored list changes before the view hears of it, and until synchronize()
         // the view must be answered as it was told.
-        const ArrayPtr stored = _dataSource.filteredChildrenOfItem(place.item);
+        const ArrayPtr stored = _dataSource.visibleChildren(place.item);
         place.children = stored->items.empty() ? emptyToldList() : nodesOf(*stored);
         place.childSlots.assign(size_t(place.children->size()), kNoSlot);
     }
@@ -153,7 +153,7 @@ Array& OutlineModel::changingList(Slot owner) {
 ArrayPtr OutlineModel::childrenOf(const NodePtr& item) const {
     const Slot slot = slotOfItem(item.get());
     if (slot == kNoSlot)
-        return nodesOf(*_dataSource.filteredChildrenOfItem(item)); // the view knows nothing of it
+        return nodesOf(*_dataSource.visibleChildren(item)); // the view knows nothing of it
     return toldList(slot);
 }
 
@@ -238,7 +238,7 @@ bool OutlineModel::hasChildren(const QModelIndex& parent) const {
 QVariant OutlineModel::displayData(const NodePtr& item, const QString& identifier) const {
     if (identifier == key::notes)
         return _notesCache.firstLine(item);
-    const CellValue value = _dataSource.objectValueForTableColumn(identifier, item);
+    const CellValue value = _dataSource.cellValue(identifier, item);
     if (const QDateTime* date = std::get_if<QDateTime>(&value))
         return formatDueDate(*date);
     const Value* stored = std::get_if<Value>(&value);
@@ -261,7 +261,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         return displayData(item, identifier);
     case Qt::EditRole: {
         if (identifier == key::due) {
-            const CellValue value = _dataSource.objectValueForTableColumn(identifier, item);
+            const CellValue value = _dataSource.cellValue(identifier, item);
             const QDateTime* date = std::get_if<QDateTime>(&value);
             return date ? QVariant(*date) : QVariant();
         }
@@ -271,7 +271,7 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole: {
         if (identifier != key::icon)
             return {};
-        const CellValue value = _dataSource.objectValueForTableColumn(identifier, item);
+        const CellValue value = _dataSource.cellValue(identifier, item);
         const Value* name = std::get_if<Value>(&value);
         const QString* text = name ? name->asString() : nullptr;
         return text ? QVariant(iconForName(*text)) : QVariant();
@@ -312,7 +312,7 @@ bool OutlineModel::setData(const QModelIndex& index, const QVariant& value, int 
     } else {
         return false;
     }
-    _dataSource.setObjectValue(cell, identifier, item);
+    _dataSource.setCellValue(cell, identifier, item);
     return true;
 }
 
@@ -360,12 +360,12 @@ QMimeData* OutlineModel::mimeData(const QModelIndexList& indexes) const {
     std::vector<NodePtr> items;
     for (auto& [path, item] : rows)
         items.push_back(std::move(item));
-    return _dataSource.outlineViewWriteItems(items).release();
+    return _dataSource.dragData(items).release();
 }
 
 bool OutlineModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                 const QModelIndex& parent) {
-    return data && _dataSource.outlineViewAcceptDrop(*data, itemForIndex(parent), row);
+    return data && _dataSource.acceptDrop(*data, itemForIndex(parent), row);
 }
 
 Qt::DropActions OutlineModel::supportedDropActions() const {
@@ -422,7 +422,7 @@ std::vector<NodePtr> OutlineModel::synchronize(const std::vector<NodePtr>& owner
 
 std::optional<OutlineModel::ListChange> OutlineModel::changeOf(Slot owner) const {
     const Array& told = *_places[owner].children;
-    const ArrayPtr stored = _dataSource.filteredChildrenOfItem(_places[owner].item);
+    const ArrayPtr stored = _dataSource.visibleChildren(_places[owner].item);
     if (sameNodes(told, *stored))
         return std::nullopt;
     ArrayPtr fresh = nodesOf(*stored);

@@ -385,7 +385,7 @@ void OutlineTreeView::selectionChanged(const QItemSelection& selected, const QIt
         setCurrentQuietly(QModelIndex());
     if (_restoring)
         return;
-    _dataSource.outlineViewSelectionDidChange();
+    _dataSource.outlineSelectionChanged();
 }
 
 void OutlineTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
@@ -521,7 +521,7 @@ QModelIndex OutlineTreeView::cellAt(const QPoint& position) const {
 
 void OutlineTreeView::mousePressEvent(QMouseEvent* event) {
     // Any press in the outline ends the editing in progress first, as a change of selection does.
-    _dataSource.selectionShouldChangeInOutlineView();
+    _dataSource.canChangeSelection();
     _pressedCell = cellAt(event->position().toPoint());
     const QItemSelectionModel* selection = selectionModel();
     _pressedOnSelectedRow = _pressedCell.isValid() &&

@@ -252,7 +252,7 @@ private slots:
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
         QTRY_VERIFY(defaults().stringArrayForKey(pref::tardigoMinderDocs).contains(list)); // on the next pass
-        application.delegate().minderExec();
+        application.rules().runMinderPass();
         QTRY_VERIFY(window->sheets().currentSheet());
         QMessageBox* sheet = window->sheets().currentSheet();
         QVERIFY2(sheet->informativeText().contains("\"pay rent\"") &&

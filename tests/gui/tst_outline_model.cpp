@@ -32,7 +32,7 @@ QByteArray notesSaying(const QString& text) {
 /// The rows the outline must show: the document's filtered tree, children after each expanded item.
 std::vector<NodePtr> expectedRows(const TardigoDocument& document, const OutlineTreeView& outline) {
     std::vector<NodePtr> rows;
-    std::vector<std::pair<ArrayPtr, size_t>> levels{{document.filteredChildrenOfItem(nullptr), 0}};
+    std::vector<std::pair<ArrayPtr, size_t>> levels{{document.visibleChildren(nullptr), 0}};
     while (!levels.empty()) {
         auto& [list, next] = levels.back();
         if (next == list->items.size()) {
@@ -44,7 +44,7 @@ std::vector<NodePtr> expectedRows(const TardigoDocument& document, const Outline
             continue;
         rows.push_back(child);
         if (outline.isItemExpanded(child.get()))
-            levels.emplace_back(document.filteredChildrenOfItem(child), 0);
+            levels.emplace_back(document.visibleChildren(child), 0);
     }
     return rows;
 }
@@ -56,7 +56,7 @@ bool knownIndexesArePlacesNow(const TardigoDocument& document, const OutlineMode
     while (!parents.empty()) {
         const NodePtr parent = parents.back();
         parents.pop_back();
-        const ArrayPtr children = document.filteredChildrenOfItem(parent);
+        const ArrayPtr children = document.visibleChildren(parent);
         for (int row = 0; row < int(children->size()); ++row) {
             const NodePtr child = children->items[size_t(row)].asDict();
             const QModelIndex index = model.indexOfItem(child.get());

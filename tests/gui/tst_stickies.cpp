@@ -125,7 +125,7 @@ private slots:
         // A change of the item reaches the note, which keeps it for the next start.
         TardigoDocument& document = application.controller().windows().front()->document();
         const NodePtr shown = findItem(*document.data(), "Call the plumber");
-        document.setObjectValue(CellValue(Value(QStringLiteral("Call the plumber today"))), key::name, shown);
+        document.setCellValue(CellValue(Value(QStringLiteral("Call the plumber today"))), key::name, shown);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Call the plumber today"));
         application.stickies().save();
         QCOMPARE(StickyStore(path("follow.json")).load().front().title,
@@ -136,7 +136,7 @@ private slots:
         document.itemCommands().deleteItem();
         QCOMPARE(childrenOf(*document.data())->size(), size_t(1));
         document.undoManager().undo();
-        document.setObjectValue(CellValue(Value(QStringLiteral("Plumber called"))), key::name, shown);
+        document.setCellValue(CellValue(Value(QStringLiteral("Plumber called"))), key::name, shown);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Plumber called"));
         application.controller().windows().front()->setChangesReviewed();
     }
@@ -166,8 +166,8 @@ private slots:
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
         const NodePtr plants = findItem(*window->document().data(), "Water the plants");
-        window->document().setObjectValue(CellValue(Value(QStringLiteral("Water the garden"))), key::name,
-                                          plants);
+        window->document().setCellValue(CellValue(Value(QStringLiteral("Water the garden"))), key::name,
+                                        plants);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Water the garden"));
         window->setChangesReviewed();
     }

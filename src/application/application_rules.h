@@ -21,41 +21,41 @@ class TardigoDocument;
 /// quit, whether closing the last window quits, the minder's timer and its passes, the item that
 /// comes from another program, and autosave switched on. The desktop application calls it at each
 /// of those moments; everything it needs of the desktop goes through its host.
-class TardigoAppDelegate : public QObject {
+class ApplicationRules : public QObject {
     Q_OBJECT
 public:
-    explicit TardigoAppDelegate(ApplicationHost& host, Timers& timers = Timers::eventLoop());
+    explicit ApplicationRules(ApplicationHost& host, Timers& timers = Timers::eventLoop());
     /// Stops the timer; a pass in progress ends here.
-    ~TardigoAppDelegate() override;
+    ~ApplicationRules() override;
 
     /// Opens the lists named on the command line, an untitled list when the rule says so, and the
     /// lists open at the last quit; the minder starts on the next pass of the event loop.
-    void applicationDidFinishLaunching(const QStringList& files = {});
+    void start(const QStringList& files = {});
     /// Whether a new untitled list opens when there is none: yes when no lists are remembered or
     /// they are not to be reopened.
-    bool applicationShouldOpenUntitledFile() const;
-    bool applicationShouldTerminateAfterLastWindowClosed() const;
+    bool shouldOpenUntitledList() const;
+    bool quitsAfterLastWindowClosed() const;
     /// Remembers the open lists that have a file, in the order they were opened.
-    void applicationWillTerminate();
+    void prepareToQuit();
 
     /// (Re)starts the minder's timer as the preferences say, and runs a pass at once when enabled.
-    void installTardigoMinder();
+    void startMinder();
     /// One pass; a pass asked for while one runs follows it.
-    void minderExec();
+    void runMinderPass();
     /// The minder timer's interval; none when there is no timer.
     std::optional<std::chrono::milliseconds> minderInterval() const;
     bool isMinderRunning() const { return _run != nullptr; }
     /// The answer to a notice's sheet: "View Item" shows the item in its list.
-    void minderSheetDidDismiss(int returnCode, const NodePtr& context);
+    void minderAlertAnswered(int returnCode, const NodePtr& context);
     /// A list window closed: a pass in progress leaves its list.
     void documentClosed(const MinderDocument* document);
 
     /// Makes an item of the text in the first open list, undoably and in view. Answers why it could
     /// not, in words; nothing when the item was made or there was no text.
-    std::optional<QString> newItemWithSelection(const std::optional<QString>& text);
+    std::optional<QString> newItemFromText(const std::optional<QString>& text);
 
     /// Saves every open list that has unsaved changes: autosave has just been turned on.
-    void autoSaveInitialize();
+    void saveModifiedLists();
 
 signals:
     /// A minder pass has ended.

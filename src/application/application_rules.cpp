@@ -1,4 +1,4 @@
-#include "application/tardigo_app_delegate.h"
+#include "application/application_rules.h"
 
 #include "application/application_host.h"
 #include "application/application_log.h"
@@ -17,15 +17,14 @@ namespace {
 constexpr qint64 kDefaultMinderMinutes = 15;
 }
 
-TardigoAppDelegate::TardigoAppDelegate(ApplicationHost& host, Timers& timers)
-    : _host(host), _timers(timers) {}
+ApplicationRules::ApplicationRules(ApplicationHost& host, Timers& timers) : _host(host), _timers(timers) {}
 
-TardigoAppDelegate::~TardigoAppDelegate() = default;
+ApplicationRules::~ApplicationRules() = default;
 
-void TardigoAppDelegate::applicationDidFinishLaunching(const QStringList& files) {
+void ApplicationRules::start(const QStringList& files) {
     for (const QString& file : files)
         _host.openDocument(file);
-    if (files.isEmpty() && _host.documents().empty() && applicationShouldOpenUntitledFile())
+    if (files.isEmpty() && _host.documents().empty() && shouldOpenUntitledList())
         _host.openUntitledDocument();
     const UserDefaults& defaults = UserDefaults::standard();
     if (defaults.boolForKey(pref::loadPreviousListOnStartup)) {
@@ -46,22 +45,22 @@ void TardigoAppDelegate::applicationDidFinishLaunching(const QStringList& files)
         _host.openUntitledDocument();
     _deferredInstall = _timers.callOnce(std::chrono::milliseconds(0), [this] {
         const std::unique_ptr<PendingCall> done = std::move(_deferredInstall);
-        installTardigoMinder();
+        startMinder();
     });
 }
 
-bool TardigoAppDelegate::applicationShouldOpenUntitledFile() const {
+bool ApplicationRules::shouldOpenUntitledList() const {
     const UserDefaults& defaults = UserDefaults::standard();
     if (defaults.stringArrayForKey(pref::lastDocumentSet).isEmpty())
         return true;
     return !defaults.boolForKey(pref::loadPreviousListOnStartup);
 }
 
-bool TardigoAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {
+bool ApplicationRules::quitsAfterLastWindowClosed() const {
     return UserDefaults::standard().boolForKey(pref::lastWindowCloseQuits);
 }
 
-void TardigoAppDelegate::applicationWillTerminate() {
+void ApplicationRules::prepareToQuit() {
     QStringList paths;
     for (const TardigoDocument* document : _host.documents())
         if (!document->fileName().isEmpty())
@@ -69,7 +68,7 @@ void TardigoAppDelegate::applicationWillTerminate() {
     UserDefaults::standard().setStringArray(pref::lastDocumentSet, paths);
 }
 
-void TardigoAppDelegate::installTardigoMinder() {
+void ApplicationRules::startMinder() {
     const UserDefaults& defaults = UserDefaults::standard();
     _minderTimer.reset();
     if (!defaults.boolForKey(pref::tardigoMinderEnabled))
@@ -78,15 +77,15 @@ void TardigoAppDelegate::installTardigoMinder() {
     if (minutes <= 0)
         minutes = kDefaultMinderMinutes;
     _minderInterval = std::chrono::minutes(minutes);
-    _minderTimer = _timers.callRepeatedly(_minderInterval, [this] { minderExec(); });
-    minderExec();
+    _minderTimer = _timers.callRepeatedly(_minderInterval, [this] { runMinderPass(); });
+    runMinderPass();
 }
 
-std::optional<std::chrono::milliseconds> TardigoAppDelegate::minderInterval() const {
+std::optional<std::chrono::milliseconds> ApplicationRules::minderInterval() const {
     return _minderTimer ? std::optional(_minderInterval) : std::nullopt;
 }
 
-void TardigoAppDelegate::minderExec() {
+void ApplicationRules::runMinderPass() {
     // No two passes overlap: one asked for meanwhile follows the one that runs.
     if (_run) {
         _runAgain = true;
@@ -95,19 +94,19 @@ void TardigoAppDelegate::minderExec() {
     _statusDocument = _host.currentDocument();
     if (_statusDocument)
         _statusDocument->setStatus(localized(QStringLiteral("Tardigo Minder scanning...")));
-    QPointer<TardigoAppDelegate> self(this);
+    QPointer<ApplicationRules> self(this);
     _run = std::make_unique<MinderRun>(
         _host,
         [self](int returnCode, const NodePtr& context) {
             if (self)
-                self->minderSheetDidDismiss(returnCode, context);
+                self->minderAlertAnswered(returnCode, context);
         },
         _timers);
-    connect(_run.get(), &MinderRun::finished, this, &TardigoAppDelegate::minderRunEnded);
+    connect(_run.get(), &MinderRun::finished, this, &ApplicationRules::minderRunEnded);
     _run->start();
 }
 
-void TardigoAppDelegate::minderRunEnded() {
+void ApplicationRules::minderRunEnded() {
     // The pass's own signal got here: it is deleted once that has returned.
     _run.release()->deleteLater();
     if (_statusDocument)
@@ -115,10 +114,10 @@ void TardigoAppDelegate::minderRunEnded() {
     _statusDocument.clear();
     emit minderRunFinished();
     if (std::exchange(_runAgain, false))
-        minderExec();
+        runMinderPass();
 }
 
-void TardigoAppDelegate::minderSheetDidDismiss(int returnCode, const NodePtr& context) {
+void ApplicationRules::minderAlertAnswered(int returnCode, const NodePtr& context) {
     if (returnCode != AlertAlternateReturn || !context)
         return;
     const QString* path = context->value(key::docPath).asString();
@@ -131,12 +130,12 @@ void TardigoAppDelegate::minderSheetDidDismiss(int returnCode, const NodePtr& co
     document->minderHandOff().minderViewItem(context);
 }
 
-void TardigoAppDelegate::documentClosed(const MinderDocument* document) {
+void ApplicationRules::documentClosed(const MinderDocument* document) {
     if (_run)
         _run->documentClosed(document);
 }
 
-std::optional<QString> TardigoAppDelegate::newItemWithSelection(const std::optional<QString>& text) {
+std::optional<QString> ApplicationRules::newItemFromText(const std::optional<QString>& text) {
     const std::vector<TardigoDocument*> documents = _host.documents();
     if (!text)
         return std::nullopt;
@@ -150,7 +149,7 @@ std::optional<QString> TardigoAppDelegate::newItemWithSelection(const std::optio
     return std::nullopt;
 }
 
-void TardigoAppDelegate::autoSaveInitialize() {
+void ApplicationRules::saveModifiedLists() {
     for (TardigoDocument* document : _host.documents())
         _host.autoSave(*document);
 }
