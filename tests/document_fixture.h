@@ -100,12 +100,12 @@ public:
         return _lastToken;
     }
     void removeSheetEndedObserver(int token) override { _observers.erase(token); }
-    void answer(int returnCode) {
+    void answer(AlertReturn choice) {
         AlertDismissal dismissal = std::move(*_dismissal);
         _dismissal.reset();
         for (const auto& [token, observer] : std::map(_observers))
             observer();
-        dismissal(returnCode);
+        dismissal(choice);
     }
 
 private:

@@ -14,7 +14,7 @@ public:
     std::vector<AlertSheet> shown;
     int overlappingSheets = 0;
     bool dismissBeforeNotifying = false;
-    std::optional<int> answerAtOnce; // ends every alert sheet inside beginAlertSheet
+    std::optional<AlertReturn> answerAtOnce; // ends every alert sheet inside beginAlertSheet
 
     bool hasAttachedSheet() const override { return _foreignSheet || _alert.has_value(); }
     void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) override {
@@ -37,15 +37,15 @@ public:
         _foreignSheet = false;
         notifySheetEnded();
     }
-    void endAlertSheet(int returnCode) {
+    void endAlertSheet(AlertReturn answer) {
         QVERIFY(_alert);
         AlertDismissal onDismiss = std::move(*_alert);
         _alert.reset();
         if (dismissBeforeNotifying)
-            onDismiss(returnCode);
+            onDismiss(answer);
         notifySheetEnded();
         if (!dismissBeforeNotifying)
-            onDismiss(returnCode);
+            onDismiss(answer);
     }
 
 private:
@@ -75,17 +75,17 @@ class TestAlertQueue : public QObject {
 private slots:
     void burstIsShownOneAfterAnother_data() {
         QTest::addColumn<bool>("callerHandles");
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<AlertReturn>("answer");
         QTest::addColumn<bool>("dismissBeforeNotifying");
-        QTest::newRow("queue handles, default") << false << int(AlertDefaultReturn) << false;
-        QTest::newRow("queue handles, alternate") << false << int(AlertAlternateReturn) << false;
-        QTest::newRow("queue handles, default, dismissed first") << false << int(AlertDefaultReturn) << true;
-        QTest::newRow("caller handles, alternate") << true << int(AlertAlternateReturn) << false;
-        QTest::newRow("caller handles, other, dismissed first") << true << int(AlertOtherReturn) << true;
+        QTest::newRow("queue handles, default") << false << AlertReturn::Default << false;
+        QTest::newRow("queue handles, alternate") << false << AlertReturn::Alternate << false;
+        QTest::newRow("queue handles, default, dismissed first") << false << AlertReturn::Default << true;
+        QTest::newRow("caller handles, alternate") << true << AlertReturn::Alternate << false;
+        QTest::newRow("caller handles, other, dismissed first") << true << AlertReturn::Other << true;
     }
     void burstIsShownOneAfterAnother() {
         QFETCH(bool, callerHandles);
-        QFETCH(int, answer);
+        QFETCH(AlertReturn, answer);
         QFETCH(bool, dismissBeforeNotifying);
         auto window = std::make_shared<FakeSheetWindow>();
         window->dismissBeforeNotifying = dismissBeforeNotifying;
@@ -95,8 +95,8 @@ private slots:
         for (const QString title : {"first", "second", "third"}) {
             AlertDismissal onDismiss;
             if (callerHandles)
-                onDismiss = [&answered, title](int code) {
-                    answered.append(title + ':' + QString::number(code));
+                onDismiss = [&answered, title](AlertReturn code) {
+                    answered.append(title + ':' + QString::number(int(code)));
                 };
             queue.addAlert(title, "text", false, "OK", "View Item", std::nullopt, onDismiss);
         }
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(!window->hasAttachedSheet());
         QCOMPARE(window->overlappingSheets, 0);
         if (callerHandles) {
-            const QString code = QString::number(answer);
+            const QString code = QString::number(int(answer));
             QCOMPARE(answered, (QStringList{"first:" + code, "second:" + code, "third:" + code}));
         }
     }
@@ -136,7 +136,7 @@ private slots:
         window->endForeignSheet();
         QCOMPARE(titles(window->shown), QStringList{"first"});
         // Ended without the default button: only the window's notice brings the next one.
-        window->endAlertSheet(AlertAlternateReturn);
+        window->endAlertSheet(AlertReturn::Alternate);
         QCOMPARE(titles(window->shown), (QStringList{"first", "second"}));
         const AlertSheet& sheet = window->shown.back();
         QVERIFY(sheet.isCritical);
@@ -155,20 +155,20 @@ private slots:
             AlertQueue queue(window);
             queue.addAlert("showing", "text", false, std::nullopt, std::nullopt, std::nullopt);
             queue.addAlert("pending", "text", false, std::nullopt, std::nullopt, std::nullopt,
-                           [context](int) { QFAIL("a dropped alert was answered"); });
+                           [context](AlertReturn) { QFAIL("a dropped alert was answered"); });
             context.reset();
             QVERIFY(!watched.expired());
         }
         QVERIFY(watched.expired());
         QCOMPARE(window->observerCount(), 0);
         // The sheet still on screen ends after its queue is gone.
-        window->endAlertSheet(AlertDefaultReturn);
+        window->endAlertSheet(AlertReturn::Default);
         QCOMPARE(titles(window->shown), QStringList{"showing"});
     }
 
     void windowAnsweringAtOnceShowsEachAlertOnce() {
         auto window = std::make_shared<FakeSheetWindow>();
-        window->answerAtOnce = AlertDefaultReturn;
+        window->answerAtOnce = AlertReturn::Default;
         AlertQueue queue(window);
         window->beginForeignSheet();
         for (const QString title : {"first", "second", "third"})

@@ -340,7 +340,7 @@ private slots:
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
         QCOMPARE(window.sheets->shown.size(), size_t(1));
-        window.sheets->answer(AlertAlternateReturn);
+        window.sheets->answer(AlertReturn::Alternate);
         QCOMPARE(window.outline.lastSelectedItem()->value(key::name), Value("call Anna"));
         QCOMPARE(window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
 
@@ -350,7 +350,7 @@ private slots:
         context->set(key::nodeStatus, Value::integer(ItemStatusDue));
         QTest::ignoreMessage(QtWarningMsg, qPrintable("minderSheetDidEnd::: failed to open doc " +
                                                       _dir.filePath("closed.todo")));
-        delegate.minderAlertAnswered(AlertAlternateReturn, context);
+        delegate.minderAlertAnswered(AlertReturn::Alternate, context);
         QCOMPARE(window.inspector.shownTools.size(), size_t(1));
     }
 

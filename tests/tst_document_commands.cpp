@@ -95,7 +95,7 @@ private slots:
         list.select({2}); // a2
         list.document.itemCommands().deleteItem();
         parent->set(key::completion, Value::boolean(true));
-        list.document.itemCommands().purgeAnswered(AlertDefaultReturn);
+        list.document.itemCommands().purgeAnswered(AlertReturn::Default);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
         undo(list);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));
@@ -208,12 +208,12 @@ private slots:
         list.document.itemCommands().purgeCompletedItems();
         QCOMPARE(list.window.shows, 1);
         QCOMPARE(list.window.sheets->shown.at(0).title, QStringLiteral("Please Confirm"));
-        list.window.sheets->answer(AlertAlternateReturn);
+        list.window.sheets->answer(AlertReturn::Alternate);
         QCOMPARE(childNames(list.root()), (QStringList{"done parent", "keep"}));
         QVERIFY(!list.document.isDocumentEdited());
 
         list.document.itemCommands().purgeCompletedItems();
-        list.window.sheets->answer(AlertDefaultReturn);
+        list.window.sheets->answer(AlertReturn::Default);
         QCOMPARE(childNames(list.root()), QStringList{"keep"});
         QCOMPARE(list.selectedNames(), QStringList{"keep"});
         QVERIFY(list.document.isDocumentEdited());

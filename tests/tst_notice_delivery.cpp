@@ -188,9 +188,9 @@ private slots:
         recorder.alerts = &alerts;
         RecordingErrorReporter reporter;
         NoticeDelivery delivery(recorder, NoticeChannels{}, reporter, false);
-        std::vector<std::pair<int, NodePtr>> answers;
+        std::vector<std::pair<AlertReturn, NodePtr>> answers;
         delivery.setSheetDismissal(
-            [&](int code, const NodePtr& context) { answers.emplace_back(code, context); });
+            [&](AlertReturn code, const NodePtr& context) { answers.emplace_back(code, context); });
 
         const NodePtr first = pastDueItem("100% of %1 done");
         delivery.notificationForDoc(_doc, "Reminder! %2", ItemStatusReminder, first);
@@ -204,12 +204,12 @@ private slots:
         QVERIFY(!sheet.otherButton && !sheet.isCritical);
 
         first->set(key::name, "renamed since");
-        window->answer(AlertAlternateReturn);
+        window->answer(AlertReturn::Alternate);
         QCOMPARE(window->shown.size(), size_t(2));
         QCOMPARE(window->shown[1].message, "\"second\"\nPast due");
-        window->answer(AlertDefaultReturn);
+        window->answer(AlertReturn::Default);
         QCOMPARE(answers.size(), size_t(2));
-        QCOMPARE(answers[0].first, int(AlertAlternateReturn));
+        QVERIFY(answers[0].first == AlertReturn::Alternate);
         const NodePtr& context = answers[0].second;
         QCOMPARE(context->value(key::name), Value("100% of %1 done"));
         QCOMPARE(context->value(key::docPath), Value("/lists/home.todo"));

@@ -97,9 +97,9 @@ void ApplicationRules::runMinderPass() {
     QPointer<ApplicationRules> self(this);
     _run = std::make_unique<MinderRun>(
         _host,
-        [self](int returnCode, const NodePtr& context) {
+        [self](AlertReturn answer, const NodePtr& context) {
             if (self)
-                self->minderAlertAnswered(returnCode, context);
+                self->minderAlertAnswered(answer, context);
         },
         _timers);
     connect(_run.get(), &MinderRun::finished, this, &ApplicationRules::minderRunEnded);
@@ -117,8 +117,8 @@ void ApplicationRules::minderRunEnded() {
         runMinderPass();
 }
 
-void ApplicationRules::minderAlertAnswered(int returnCode, const NodePtr& context) {
-    if (returnCode != AlertAlternateReturn || !context)
+void ApplicationRules::minderAlertAnswered(AlertReturn answer, const NodePtr& context) {
+    if (answer != AlertReturn::Alternate || !context)
         return;
     const QString* path = context->value(key::docPath).asString();
     TardigoDocument* document = path ? _host.openDocumentForFileName(*path) : nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "minder/sheet_window.h"
 #include "model/value.h"
 #include "platform/timers.h"
 
@@ -46,7 +47,7 @@ public:
     std::optional<std::chrono::milliseconds> minderInterval() const;
     bool isMinderRunning() const { return _run != nullptr; }
     /// The answer to a notice's sheet: "View Item" shows the item in its list.
-    void minderAlertAnswered(int returnCode, const NodePtr& context);
+    void minderAlertAnswered(AlertReturn answer, const NodePtr& context);
     /// A list window closed: a pass in progress leaves its list.
     void documentClosed(const MinderDocument* document);
 

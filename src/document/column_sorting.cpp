@@ -22,35 +22,36 @@ bool ColumnSorting::headerClicked(const QString& identifier) {
 
 void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
     OutlineView& outline = _document.outlineView();
-    const int direction = outline.headerTag(identifier);
-    if (direction == 0)
-        outline.setHeaderTag(identifier, 1);
+    const SortIndicator direction = outline.sortDirection(identifier);
+    if (direction == SortIndicator::None)
+        outline.setSortDirection(identifier, SortIndicator::Ascending);
     else if (_lastSortedTableColumn == identifier)
-        outline.setHeaderTag(identifier, -direction);
+        outline.setSortDirection(identifier, direction == SortIndicator::Ascending
+                                                 ? SortIndicator::Descending
+                                                 : SortIndicator::Ascending);
 }
 
 void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
     OutlineView& outline = _document.outlineView();
     Dict& root = *_document.data();
-    const int direction = outline.headerTag(identifier);
+    const SortIndicator direction = outline.sortDirection(identifier);
     outline.setHighlightedTableColumn(identifier);
     root.set(key::sortedColumn, identifier);
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
     for (const QString& column : outline.tableColumnIdentifiers()) {
         outline.setIndicatorImage(column, SortIndicator::None);
         if (directions)
-            directions->set(column, Value::integer(outline.headerTag(column)));
+            directions->set(column, Value::integer(sortDirectionCode(outline.sortDirection(column))));
     }
-    outline.setIndicatorImage(identifier, direction == 1    ? SortIndicator::Ascending
-                                          : direction == -1 ? SortIndicator::Descending
-                                                            : SortIndicator::None);
+    outline.setIndicatorImage(identifier, direction);
 }
 
 void ColumnSorting::performSortByTableColumn(const QString& identifier) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = outline.selectedItems();
-    if (!sortChildrenByColumn(*_document.data(), identifier, outline.headerTag(identifier))) {
+    if (!sortChildrenByColumn(*_document.data(), identifier,
+                              sortDirectionCode(outline.sortDirection(identifier)))) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
         return;
     }
@@ -98,7 +99,8 @@ void ColumnSorting::restoreSortState() {
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
     for (const QString& column : outlineColumnIdentifiers()) {
         const Number* direction = directions ? directions->value(column).asNumber() : nullptr;
-        outline.setHeaderTag(column, direction ? int(direction->toInt64()) : 0);
+        outline.setSortDirection(column, direction ? sortIndicatorFromCode(direction->toInt64())
+                                                   : SortIndicator::None);
     }
     const QString* sorted = root.value(key::sortedColumn).asString();
     if (sorted && outline.containsTableColumn(*sorted)) {

@@ -35,8 +35,12 @@ public:
     void addTableColumn(const QString& identifier) override;
     void removeTableColumn(const QString& identifier) override;
     void setHighlightedTableColumn(const QString& identifier) override { _highlightedColumn = identifier; }
-    int headerTag(const QString& identifier) const override { return _headerTags.value(identifier); }
-    void setHeaderTag(const QString& identifier, int tag) override { _headerTags[identifier] = tag; }
+    SortIndicator sortDirection(const QString& identifier) const override {
+        return _sortDirections.value(identifier, SortIndicator::None);
+    }
+    void setSortDirection(const QString& identifier, SortIndicator direction) override {
+        _sortDirections[identifier] = direction;
+    }
     void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
 
     /// The user clicks a row, with or without extending the selection.
@@ -70,7 +74,7 @@ private:
 
     OutlineDataSource& _dataSource;
     QStringList _columns;
-    QHash<QString, int> _headerTags;
+    QHash<QString, SortIndicator> _sortDirections;
     QHash<QString, SortIndicator> _indicators;
     QString _highlightedColumn;
     // Expanded items by identity; the weak pointer tells a live node from a new one at the same address.

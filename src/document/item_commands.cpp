@@ -209,14 +209,14 @@ void ItemCommands::purgeCompletedItems() {
     question.alternateButton = localized(QStringLiteral("Cancel"));
     // What cannot be undone is not what Return does.
     question.alternateIsDefault = true;
-    alerts->addAlert(question, [document](int returnCode) {
+    alerts->addAlert(question, [document](AlertReturn answer) {
         if (document)
-            document->itemCommands().purgeAnswered(returnCode);
+            document->itemCommands().purgeAnswered(answer);
     });
 }
 
-void ItemCommands::purgeAnswered(int returnCode) {
-    if (returnCode == AlertAlternateReturn)
+void ItemCommands::purgeAnswered(AlertReturn answer) {
+    if (answer == AlertReturn::Alternate)
         return;
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = outline.selectedItems();

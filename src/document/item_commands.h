@@ -1,5 +1,6 @@
 #pragma once
 
+#include "minder/sheet_window.h"
 #include "model/value.h"
 
 namespace tardigo {
@@ -32,7 +33,7 @@ public:
     void completionAction(CompletionControl control, double value);
     /// Asks for confirmation, then removes every completed item; cannot be undone.
     void purgeCompletedItems();
-    void purgeAnswered(int returnCode);
+    void purgeAnswered(AlertReturn answer);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

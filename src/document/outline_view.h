@@ -8,8 +8,19 @@
 
 namespace tardigo {
 
-/// The arrow a column header shows.
+/// A column's sort direction, and the arrow its header shows.
 enum class SortIndicator { None, Ascending, Descending };
+
+/// The direction as the list stores it: 1 ascending, -1 descending, 0 never sorted.
+inline int sortDirectionCode(SortIndicator direction) {
+    return direction == SortIndicator::Ascending ? 1 : direction == SortIndicator::Descending ? -1 : 0;
+}
+/// A stored direction read back; a code other than 1 or -1 is none.
+inline SortIndicator sortIndicatorFromCode(qint64 code) {
+    return code == 1    ? SortIndicator::Ascending
+           : code == -1 ? SortIndicator::Descending
+                        : SortIndicator::None;
+}
 
 /// The outline of a document window as the document drives it. Rows are the visible items of the
 /// expanded, filtered tree, numbered from 0 top to bottom; a null item stands for the invisible root.
@@ -66,10 +77,10 @@ public:
     virtual void removeTableColumn(const QString& identifier) = 0;
     /// An empty identifier highlights none.
     virtual void setHighlightedTableColumn(const QString& identifier) = 0;
-    /// A column's sort direction, kept in its header: 1 ascending, -1 descending, 0 never sorted.
-    /// Known for every column, shown or not.
-    virtual int headerTag(const QString& identifier) const = 0;
-    virtual void setHeaderTag(const QString& identifier, int tag) = 0;
+    /// A column's sort direction, kept in its header; None when never sorted. Known for every
+    /// column, shown or not; only the sorted column shows its arrow.
+    virtual SortIndicator sortDirection(const QString& identifier) const = 0;
+    virtual void setSortDirection(const QString& identifier, SortIndicator direction) = 0;
     virtual void setIndicatorImage(const QString& identifier, SortIndicator indicator) = 0;
     /// The items' fonts changed: the row height is worked out afresh from the fonts drawn.
     virtual void resetRowHeight() {}

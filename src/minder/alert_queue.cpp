@@ -27,9 +27,9 @@ void AlertQueue::addAlert(const QString& title, const QString& message, bool cri
 
 void AlertQueue::addAlert(const AlertSheet& sheet, AlertDismissal onDismiss) {
     if (!onDismiss) {
-        onDismiss = [self = std::weak_ptr<AlertQueue*>(_self)](int returnCode) {
+        onDismiss = [self = std::weak_ptr<AlertQueue*>(_self)](AlertReturn answer) {
             if (const auto queue = self.lock())
-                (*queue)->alertDismissed(returnCode);
+                (*queue)->alertDismissed(answer);
         };
     }
     _pending.push_back({sheet, std::move(onDismiss)});
@@ -56,8 +56,8 @@ void AlertQueue::sheetEnded() {
         display();
 }
 
-void AlertQueue::alertDismissed(int returnCode) {
-    if (returnCode == AlertDefaultReturn)
+void AlertQueue::alertDismissed(AlertReturn answer) {
+    if (answer == AlertReturn::Default)
         display();
 }
 

@@ -29,7 +29,7 @@ public:
     void display();
     void sheetEnded();
     /// The queue's own dismissal handling: the default button moves on to the next alert.
-    void alertDismissed(int returnCode);
+    void alertDismissed(AlertReturn answer);
 
     qsizetype pendingCount() const { return qsizetype(_pending.size()); }
     bool isWaitingForSheet() const { return _waitingForSheet; }

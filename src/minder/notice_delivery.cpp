@@ -74,8 +74,8 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
             AlertDismissal onDismiss;
             if (_sheetDismissal) {
                 // The sheet outlives this call: it gets its own copy of the node, taken after the keys.
-                onDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](int returnCode) {
-                    dismissal(returnCode, context);
+                onDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](AlertReturn answer) {
+                    dismissal(answer, context);
                 };
             }
             alerts->addAlert(title, alertText, false, localized(QStringLiteral("OK")),

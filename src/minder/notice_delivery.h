@@ -2,6 +2,7 @@
 
 #include "minder/item_status.h"
 #include "minder/notice_channels.h"
+#include "minder/sheet_window.h"
 #include "model/value.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ class MinderDocument;
 
 /// Called when the user dismisses a notice's alert sheet, with the sheet's return code and the
 /// notice's copy of the node (which carries "doc path" and "node status").
-using MinderSheetDismissal = std::function<void(int returnCode, const NodePtr& context)>;
+using MinderSheetDismissal = std::function<void(AlertReturn answer, const NodePtr& context)>;
 
 /// Tells the user about a notice through every channel the preferences switch on.
 class NoticeDelivery {

@@ -8,10 +8,10 @@
 namespace tardigo {
 
 /// What a dismissed alert sheet answers.
-enum AlertReturn : int { AlertDefaultReturn = 1, AlertAlternateReturn = 0, AlertOtherReturn = -1 };
+enum class AlertReturn { Default = 1, Alternate = 0, Other = -1 };
 
 /// Called with the return code after the sheet has left the screen.
-using AlertDismissal = std::function<void(int returnCode)>;
+using AlertDismissal = std::function<void(AlertReturn answer)>;
 
 /// The content of one alert sheet.
 struct AlertSheet {

@@ -45,21 +45,21 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setTextFormat(Qt::PlainText);
     // The default button is at the right end, the alternate before it, the other at the left; each
     // is pressed with its access key as well.
-    std::map<QAbstractButton*, int> codes;
+    std::map<QAbstractButton*, AlertReturn> codes;
     QString keys;
     QPushButton* defaultButton =
         box->addButton(withAccessKey(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))), keys),
                        QMessageBox::AcceptRole);
-    codes[defaultButton] = AlertDefaultReturn;
+    codes[defaultButton] = AlertReturn::Default;
     QPushButton* alternateButton = nullptr;
     if (sheet.alternateButton) {
         alternateButton =
             box->addButton(withAccessKey(*sheet.alternateButton, keys), QMessageBox::RejectRole);
-        codes[alternateButton] = AlertAlternateReturn;
+        codes[alternateButton] = AlertReturn::Alternate;
     }
     if (sheet.otherButton)
         codes[box->addButton(withAccessKey(*sheet.otherButton, keys), QMessageBox::DestructiveRole)] =
-            AlertOtherReturn;
+            AlertReturn::Other;
     // Return and Escape both make the choice that changes nothing: a notice is dismissed, not
     // followed to its item, and what cannot be undone is never what a reflex does.
     QPushButton* harmless = sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton;
@@ -73,12 +73,13 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
                          if (!window)
                              return;
                          const auto found = codes.find(box->clickedButton());
-                         const int returnCode = found != codes.end() ? found->second : AlertAlternateReturn;
+                         const AlertReturn answer =
+                             found != codes.end() ? found->second : AlertReturn::Alternate;
                          window->_sheet.clear();
                          for (const auto& [token, observer] : std::map(window->_observers))
                              observer();
                          if (onDismiss)
-                             onDismiss(returnCode);
+                             onDismiss(answer);
                      });
     box->open();
 }

@@ -57,8 +57,12 @@ public:
     void addTableColumn(const QString& identifier) override;
     void removeTableColumn(const QString& identifier) override;
     void setHighlightedTableColumn(const QString& identifier) override;
-    int headerTag(const QString& identifier) const override { return _headerTags.value(identifier); }
-    void setHeaderTag(const QString& identifier, int tag) override { _headerTags[identifier] = tag; }
+    SortIndicator sortDirection(const QString& identifier) const override {
+        return _sortDirections.value(identifier, SortIndicator::None);
+    }
+    void setSortDirection(const QString& identifier, SortIndicator direction) override {
+        _sortDirections[identifier] = direction;
+    }
     void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
     void resetRowHeight() override;
 
@@ -143,7 +147,7 @@ private:
     bool _cascadingExpansion = false;
     bool _restoring = false;
     std::weak_ptr<Dict> _lastSelected;
-    QHash<QString, int> _headerTags;
+    QHash<QString, SortIndicator> _sortDirections;
     QString _highlightedColumn;
     QPersistentModelIndex _pressedCell;
     bool _pressedOnSelectedRow = false; // the pressed row was the only one selected before

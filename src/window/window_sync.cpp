@@ -150,16 +150,17 @@ void WindowSync::askToBind(const QString& folder) {
     _askingToBind = true;
     _declinedFolder = folder; // until the user agrees
     QPointer<WindowSync> self(this);
-    alerts->addAlert(syncBindSheet(_window.document().fileName(), folder), [self, folder](int answer) {
-        if (!self)
-            return;
-        self->_askingToBind = false;
-        if (answer != AlertDefaultReturn)
-            return;
-        self->_boundHere.insert(folder);
-        self->_declinedFolder.clear();
-        self->syncNow();
-    });
+    alerts->addAlert(syncBindSheet(_window.document().fileName(), folder),
+                     [self, folder](AlertReturn answer) {
+                         if (!self)
+                             return;
+                         self->_askingToBind = false;
+                         if (answer != AlertReturn::Default)
+                             return;
+                         self->_boundHere.insert(folder);
+                         self->_declinedFolder.clear();
+                         self->syncNow();
+                     });
 }
 
 void WindowSync::askToRemove(const SyncReport& report) {
@@ -169,8 +170,8 @@ void WindowSync::askToRemove(const SyncReport& report) {
     QPointer<WindowSync> self(this);
     alerts->addAlert(syncRemovalSheet(_window.document().fileName(), _runningFolder, report.heldRemovals,
                                       report.lostFiles, report.syncedFiles),
-                     [self](int answer) {
-                         if (!self || answer != AlertDefaultReturn)
+                     [self](AlertReturn answer) {
+                         if (!self || answer != AlertReturn::Default)
                              return;
                          self->_allowRemovals = true;
                          self->syncNow();

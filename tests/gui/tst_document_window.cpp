@@ -280,11 +280,11 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("answer");
-        QTest::newRow("Escape dismisses") << int(Qt::Key_Escape) << 0 << int(AlertDefaultReturn);
-        QTest::newRow("Return is OK") << int(Qt::Key_Return) << 0 << int(AlertDefaultReturn);
+        QTest::newRow("Escape dismisses") << int(Qt::Key_Escape) << 0 << int(AlertReturn::Default);
+        QTest::newRow("Return is OK") << int(Qt::Key_Return) << 0 << int(AlertReturn::Default);
         QTest::newRow("the access key views")
-            << int(Qt::Key_V) << int(Qt::AltModifier) << int(AlertAlternateReturn);
-        QTest::newRow("so does its letter") << int(Qt::Key_V) << 0 << int(AlertAlternateReturn);
+            << int(Qt::Key_V) << int(Qt::AltModifier) << int(AlertReturn::Alternate);
+        QTest::newRow("so does its letter") << int(Qt::Key_V) << 0 << int(AlertReturn::Alternate);
     }
     void noticesAnswerTheKeysPeopleUse() {
         QFETCH(int, key);
@@ -295,7 +295,8 @@ private slots:
         // A minder notice: OK and View Item.
         window->document().alertQueue()->addAlert("Tardigo Minder Notification", "\"rent\"\nPast date due",
                                                   false, QStringLiteral("OK"), QStringLiteral("View Item"),
-                                                  std::nullopt, [&answered](int code) { answered = code; });
+                                                  std::nullopt,
+                                                  [&answered](AlertReturn code) { answered = int(code); });
         QMessageBox* sheet = nullptr;
         QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
         sheet->windowHandle()->requestActivate(); // as the desktop does with a new window
