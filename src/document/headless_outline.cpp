@@ -13,7 +13,6 @@ HeadlessOutline::HeadlessOutline(OutlineDataSource& dataSource)
     : _dataSource(dataSource), _columns(outlineColumnIdentifiers()) {}
 
 void HeadlessOutline::reloadData() {
-    ++_reloadCount;
     _rowsValid = false;
 }
 

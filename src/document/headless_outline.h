@@ -52,7 +52,6 @@ public:
     /// The row last scrolled into view; -1 before any.
     int lastScrolledRow() const { return _lastScrolledRow; }
     /// How often the whole outline was reloaded, and the item whose row was redrawn last.
-    int reloadCount() const { return _reloadCount; }
     NodePtr lastReloadedItem() const { return _lastReloadedItem.lock(); }
 
     /// The cell whose editor is open.
@@ -83,7 +82,6 @@ private:
     // row computation.
     mutable std::vector<std::weak_ptr<Dict>> _selection;
     int _lastScrolledRow = -1;
-    int _reloadCount = 0;
     std::weak_ptr<Dict> _lastReloadedItem;
     std::optional<EditedCell> _editedCell;
 

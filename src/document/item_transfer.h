@@ -24,9 +24,6 @@ public:
     /// Starts a drag of the items (the selected rows', in row order; those inside another dragged
     /// item travel with it): remembers them and answers the data the drag carries.
     std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items);
-    /// The items of the last drag this list's outline started.
-    const std::vector<NodePtr>& draggedItems() const { return _draggedItems; }
-    void setDraggedItems(std::vector<NodePtr> items) { _draggedItems = std::move(items); }
 
     /// Whether a drop or a paste takes anything from the data.
     static bool canTake(const QMimeData& data);

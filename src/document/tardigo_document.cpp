@@ -38,21 +38,6 @@ TardigoDocument::~TardigoDocument() {
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-std::optional<QByteArray> TardigoDocument::encodeListFile(const QString& typeName) const {
-    return tardigo::encodeListFile(_data, typeName);
-}
-
-bool TardigoDocument::decodeListFile(const QByteArray& bytes, const QString& typeName, QString* error) {
-    const QString name = _fileName.isEmpty() ? displayName() : QFileInfo(_fileName).fileName();
-    const ListLoad load = tardigo::decodeListFile(bytes, typeName, name);
-    if (!load.ok()) {
-        *error = load.error;
-        return false;
-    }
-    takeLoadedList(load);
-    return true;
-}
-
 bool TardigoDocument::readFromFile(const QString& path, QString* error, bool* isLegacy) {
     const ListLoad load = readListFile(path);
     if (isLegacy)

@@ -51,15 +51,8 @@ public:
     explicit TardigoDocument(QObject* parent = nullptr);
     ~TardigoDocument() override;
 
-    /// The name of the window layout that shows a list.
-    static QString windowNibName() { return QStringLiteral("TardigoDocument"); }
-
     const NodePtr& data() const override { return _data; }
 
-    std::optional<QByteArray> encodeListFile(const QString& typeName) const;
-    /// Replaces the list with the one read from data; on failure the document is unchanged and
-    /// error says why.
-    bool decodeListFile(const QByteArray& data, const QString& typeName, QString* error);
     /// Reads the list file at path and takes its name. `isLegacy` tells whether the file is a 1.x
     /// list, which only importLegacyFile reads.
     bool readFromFile(const QString& path, QString* error, bool* isLegacy = nullptr);

@@ -26,7 +26,6 @@ public:
 
     void beginUndoGrouping();
     void endUndoGrouping();
-    int groupingLevel() const { return int(_openGroups.size()); }
 
     /// Records an action that undoes part of the current change; `target` is what it acts on. While
     /// a step is undone (or redone) it records the action that redoes (or undoes) it instead.
@@ -61,8 +60,6 @@ public:
     void finishRecordingStep();
     /// How many steps have been undone or redone: the actions of one replay see the same number.
     quint64 replays() const { return _replays; }
-    bool isUndoing() const { return _replaying == Replay::Undo; }
-    bool isRedoing() const { return _replaying == Replay::Redo; }
 
     /// Forgets every action registered for `target`; steps left empty disappear.
     void removeAllActionsWithTarget(const void* target);

@@ -140,10 +140,8 @@ public:
     bool isString() const { return type() == Type::String; }
     bool isNumber() const { return type() == Type::Number; }
     bool isDate() const { return type() == Type::Date; }
-    bool isCalendarDate() const { return type() == Type::CalendarDate; }
     bool isData() const { return type() == Type::Data; }
     bool isArray() const { return type() == Type::Array; }
-    bool isDict() const { return type() == Type::Dict; }
 
     /// Whether a string or data was of the archive's mutable class (arrays and dictionaries say
     /// it themselves).

@@ -86,7 +86,6 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
         QAction* show = add(tools, QStringLiteral("showTool_%1").arg(tool), QString());
         show->setText(inspectorToolTitle(tool));
         show->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_1 + number++)));
-        _toolActions.insert(tool, show);
         connect(show, &QAction::triggered, this, [this, tool] { emit toolRequested(tool); });
     }
     add(view, QStringLiteral("tearOffInspector"), localized(QStringLiteral("Tear Off Inspector")));

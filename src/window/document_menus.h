@@ -30,7 +30,6 @@ public:
     QMenu* columnsMenu() const { return _columnsMenu; }
     QMenu* sortMenu() const { return _sortMenu; }
     /// The action that shows an inspector tool.
-    QAction* toolAction(int tool) const { return _toolActions.value(tool); }
 
     /// Enables the commands and sets the check marks as the list and its outline are now.
     void validate(const TardigoDocument& document, const OutlineView& outline);
@@ -49,7 +48,6 @@ private:
 
     QHash<QString, QAction*> _actions;
     QHash<int, QAction*> _columnActions;
-    QHash<int, QAction*> _toolActions;
     QMenu* _recentMenu = nullptr;
     QMenu* _itemMenu = nullptr;
     QMenu* _columnsMenu = nullptr;

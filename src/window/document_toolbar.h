@@ -49,7 +49,6 @@ public:
     /// Customize).
     QAction* action(const QString& identifier) const { return _actions.value(identifier); }
     /// The hide-completed switch; null while the toolbar does not show it.
-    QToolButton* hideCompletedButton() const { return _hideCompleted; }
     /// Shows whether completed items are hidden, and what the switch will do.
     void showHideCompleted(bool hidden);
     /// The inspector item's picture: a panel, or the side drawer open or closed.
