@@ -11,7 +11,7 @@ namespace {
 
 const Value kDone = Value::boolean(true);
 
-/// A complete parent with an open child; an open parent with two complete children (YES and the
+/// A complete parent with an open child; an open parent with two complete children (true and the
 /// integer 1) and one at 0.999; an open parent whose only child is complete.
 std::vector<NodePtr> families() {
     const NodePtr doneParent = makeItem("done parent", {{key::completion, Value::float32(1.0)}});

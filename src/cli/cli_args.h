@@ -25,7 +25,7 @@ struct CliArgs {
 /// command's usage line, and answers nothing.
 std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
                                const QStringList& valueOptions = {}, const QStringList& flags = {});
-/// YES, after saying why, when the command may not write `out` (see checkOutput): it is a file the
+/// True, after saying why, when the command may not write `out` (see checkOutput): it is a file the
 /// command reads, a folder, a list while the output is not one, or a file that exists while the
 /// command was not given --force.
 bool refusesOutput(const QString& out, OutputKind kind, const QStringList& inputs, const CliArgs& parsed);

@@ -97,7 +97,7 @@ private:
     /// Removes a minder timestamp, records the change with its history entry, and restarts the
     /// reminder; `change` sets the keys after registering each one's undo.
     void changeReminder(const QString& actionName, const std::function<void(const NodePtr&)>& change);
-    /// Sets key to value in every item, or removes it for a nil value, as one step.
+    /// Sets key to value in every item, or removes it for an absent value, as one step.
     void setForItems(const std::vector<NodePtr>& items, const QString& key, const Value& value);
     void setFontOfItems(const std::optional<StoredFont>& font);
     void warn(const QString& message);

@@ -16,7 +16,7 @@ public:
     RestoringOperations(const RestoringOperations&) = delete;
     RestoringOperations& operator=(const RestoringOperations&) = delete;
 
-    /// Sets node[key] to object, or removes the key when object is nil; refreshes and selects the node.
+    /// Sets node[key] to object, or removes the key when object is absent; refreshes and selects the node.
     void setInDict(const NodePtr& node, const Value& object, const QString& key);
     /// Takes the items that stand where `standing` says out of the tree, then puts the `removed` ones
     /// back where they stood; refreshes, and selects those put back by the undo or redo under way. A deletion

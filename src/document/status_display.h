@@ -27,7 +27,7 @@ ItemFont userDefaultFont();
 struct AppearanceTools {
     ItemFont font;
     bool isDefaultFont = false;         // the item shows in the default font, its own or not
-    Value color;                        // the archived colour; nil: black
+    Value color;                        // the archived colour; absent: black
     bool iconExclusive = false;         // "this icon only": the exclusive button, else the other
     std::optional<int> selectedIconRow; // the item's icon in the "todoItemIcons" list
 };

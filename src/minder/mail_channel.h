@@ -13,7 +13,7 @@ public:
 
     /// The user's own e-mail address, or none when the user has not told us one.
     virtual std::optional<QString> userEmailAddress() const = 0;
-    /// Hands the message to the mail service; NO when it was not accepted (the reason is logged).
+    /// Hands the message to the mail service; false when it was not accepted (the reason is logged).
     virtual bool deliverMessage(const MailMessage& message) = 0;
 };
 

@@ -24,9 +24,9 @@ std::optional<QDateTime> dayOfMonthForNth(int nth, int weekDay, const QDateTime&
 /// daylight-saving change on that day.
 QDateTime dateInZoneOf(const QDate& day, const QTime& time, const QDateTime& zoneOf);
 
-/// YES when the date is earlier than or equal to now.
+/// True when the date is earlier than or equal to now.
 bool isPast(const QDateTime& date, const QDateTime& now = Clock::now());
-/// YES when the date is later than or equal to now.
+/// True when the date is later than or equal to now.
 bool isFuture(const QDateTime& date, const QDateTime& now = Clock::now());
 
 } // namespace tardigo

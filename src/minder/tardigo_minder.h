@@ -37,14 +37,14 @@ public:
     /// Scans the paths collected or set, in order. Always 0.
     int scanDocs();
     /// Goes on scanning the paths collected or set until the pass is done or the deadline has passed;
-    /// YES once it is done. Taken up slice by slice, the pass gives what scanDocs gives.
+    /// True once it is done. Taken up slice by slice, the pass gives what scanDocs gives.
     bool scanDocsUntil(const QDeadlineTimer& deadline);
     /// A document closed while the pass was taken up slice by slice: the rest of its tree is left.
     void documentClosed(const MinderDocument* doc);
-    /// Checks the node and then every node below it, depth first; YES when none got a notice.
+    /// Checks the node and then every node below it, depth first; true when none got a notice.
     bool scanNode(const NodePtr& node, MinderDocument& doc);
 
-    /// YES when the file read is a current list: a mutable dictionary root marked "Tardigo Todo List".
+    /// True when the file read is a current list: a mutable dictionary root marked "Tardigo Todo List".
     static bool isTardigoDoc(const ListLoad& load);
 
     const QStringList& docs() const { return _docs; }
@@ -65,13 +65,13 @@ private:
     /// The walk of the list at path, opened without a window when it is not open; none when the
     /// path names no list.
     std::optional<Walk> beginWalk(const QString& path);
-    /// Checks nodes until the walk is done (YES) or the deadline has passed.
+    /// Checks nodes until the walk is done (true) or the deadline has passed.
     bool continueWalk(Walk& walk, const QDeadlineTimer& deadline);
     /// Closes again a list the walk opened and found nothing in.
     void endWalk(const Walk& walk);
     void reportScanFailure(const QString& path);
 
-    /// The node's own checks, in order: past due, repeat, reminder. YES when none gave a notice.
+    /// The node's own checks, in order: past due, repeat, reminder. True when none gave a notice.
     bool checkNode(const NodePtr& node, MinderDocument& doc);
     bool checkReminder(const NodePtr& node, MinderDocument& doc);
     /// Seconds from the date held under key to _now; 0 when absent, not a date or in the future.

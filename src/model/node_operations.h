@@ -8,7 +8,7 @@ namespace tardigo {
 
 /// Appends a history entry stamped now; a node without "history" records nothing.
 void appendToLog(Dict& node, const QString& message);
-/// YES exactly when the key holds a number equal to 1.
+/// True exactly when the key holds a number equal to 1.
 bool boolForKey(const Dict& node, const QString& key);
 bool isCompleted(const Dict& node);
 bool hasPartialCompletion(const Dict& node);

@@ -46,7 +46,7 @@ struct Number {
     }
     double toDouble() const;
     qint64 toInt64() const;
-    /// Numeric equality across kinds: YES equals 1 and 1.0.
+    /// Numeric equality across kinds: true equals 1 and 1.0.
     bool operator==(const Number& other) const;
 };
 

@@ -32,7 +32,7 @@ struct NumberRange {
     QString description() const;
 };
 
-/// One preference: its key, its kind, the default registered at every start (nil: none, the
+/// One preference: its key, its kind, the default registered at every start (absent: none, the
 /// reader gives absence its meaning) and, for numbers, the range it takes (for a name → number
 /// table, the range of each of its numbers). A value outside the range reads as no value at all.
 struct Preference {

@@ -35,11 +35,11 @@ public:
 
     void registerDefaults(const std::vector<std::pair<QString, Value>>& defaults);
 
-    /// The user's value, else the registered default, else nil.
+    /// The user's value, else the registered default, else an absent value.
     Value objectForKey(const QString& key) const;
     /// Whether the user set a value of their own (which may equal the default).
     bool isSetByUser(const QString& key) const;
-    /// YES only for a number that is not zero (an absent key is NO).
+    /// True only for a number that is not zero (an absent key is false).
     bool boolForKey(const QString& key) const;
     /// The integer value of a number; 0 when absent or not a number.
     qint64 integerForKey(const QString& key) const;
