@@ -82,15 +82,15 @@ private slots:
         OpenList list{makeItem("a")};
         for (const int tag : {0, 1, 6})
             list.document.outlineCommands().toggleColumnVisibility(tag);
-        QCOMPARE(list.outline().tableColumnIdentifiers().size(), 6);
+        QCOMPARE(list.outline().columnIdentifiers().size(), 6);
         QVERIFY(!list.document.isDocumentEdited());
 
         list.document.sorting().headerClicked(key::due);
         list.document.outlineCommands().toggleColumnVisibility(3);
-        QVERIFY(!list.outline().containsTableColumn(key::due));
+        QVERIFY(!list.outline().hasColumn(key::due));
         QVERIFY(!list.root().contains(key::sortedColumn));
         list.document.outlineCommands().toggleColumnVisibility(3);
-        QCOMPARE(list.outline().tableColumnIdentifiers().last(), QString(key::due));
+        QCOMPARE(list.outline().columnIdentifiers().last(), QString(key::due));
         QVERIFY(!list.root().contains(key::sortedColumn));
     }
 

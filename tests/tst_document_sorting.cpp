@@ -137,12 +137,12 @@ private slots:
             QCOMPARE(list.rowNames(), rows);
         };
         click(key::category, {"b", "a", "c"});
-        QCOMPARE(list.outline().indicatorImage(key::category), SortIndicator::Ascending);
-        QCOMPARE(list.outline().highlightedTableColumn(), QString(key::category));
+        QCOMPARE(list.outline().shownSortIndicator(key::category), SortIndicator::Ascending);
+        QCOMPARE(list.outline().highlightedColumn(), QString(key::category));
         click(key::category, {"c", "a", "b"});
-        QCOMPARE(list.outline().indicatorImage(key::category), SortIndicator::Descending);
+        QCOMPARE(list.outline().shownSortIndicator(key::category), SortIndicator::Descending);
         click(key::name, {"a", "b", "c"});
-        QCOMPARE(list.outline().indicatorImage(key::category), SortIndicator::None);
+        QCOMPARE(list.outline().shownSortIndicator(key::category), SortIndicator::None);
         click(key::category, {"c", "a", "b"}); // back to its last direction
         click(key::category, {"b", "a", "c"});
         const DictPtr directions = list.root().value(key::columnSortDirections).asDict();
@@ -171,8 +171,8 @@ private slots:
         list.document.sorting().endColumnSorting();
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
         QVERIFY(!list.root().contains(key::sortedColumn));
-        QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::None);
-        QCOMPARE(list.outline().highlightedTableColumn(), QString());
+        QCOMPARE(list.outline().shownSortIndicator(key::name), SortIndicator::None);
+        QCOMPARE(list.outline().highlightedColumn(), QString());
     }
 
     void aListSavedSortedOpensWithItsArrowAndOrder() {
@@ -182,7 +182,7 @@ private slots:
         };
         OpenList list({makeItem("b"), makeItem("a")}, savedSorted);
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
-        QCOMPARE(list.outline().indicatorImage(key::name), SortIndicator::Descending);
+        QCOMPARE(list.outline().shownSortIndicator(key::name), SortIndicator::Descending);
         QVERIFY(!list.document.isDocumentEdited());
         list.document.sorting().headerClicked(key::name);
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));

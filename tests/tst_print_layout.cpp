@@ -77,10 +77,10 @@ private slots:
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; 100% complete; due: 2024-03-12 09:30;\n");
 
         // Only the texts of the columns the outline shows.
-        list.outline().removeTableColumn(key::completion);
+        list.outline().removeColumn(key::completion);
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; due: 2024-03-12 09:30;\n");
-        list.outline().removeTableColumn(key::category);
-        list.outline().removeTableColumn(key::due);
+        list.outline().removeColumn(key::category);
+        list.outline().removeColumn(key::due);
         QCOMPARE(transcript(list, textOnly), "Taxes\n");
     }
 
@@ -89,7 +89,7 @@ private slots:
         // icon's place stays blank, so that the name starts where every other name does.
         OpenList list({makeItem("Done", {{key::completion, yes}}), makeItem("Open"),
                        makeItem("Starred", {{key::icon, "vk_heart"}, {key::thisIconOnly, yes}})});
-        list.outline().removeTableColumn(key::completion);
+        list.outline().removeColumn(key::completion);
         QCOMPARE(transcript(list, allOptions),
                  "[vk_check6][]Done\n[vk_notdone][]Open\n[vk_notdone][vk_heart]Starred\n");
         QCOMPARE(transcript(list, {true, false, false}),
@@ -103,7 +103,7 @@ private slots:
 
     void missingTextsLeaveNothingBehind() {
         OpenList list({makeItem("", {{key::category, "Home"}}), makeItem("Undated", {{key::due, "soon"}})});
-        list.outline().removeTableColumn(key::completion);
+        list.outline().removeColumn(key::completion);
         // A nameless item prints its other texts; an unreadable date is none.
         QCOMPARE(transcript(list, textOnly), "Home;\nUndated\n");
     }
@@ -114,7 +114,7 @@ private slots:
         appendChild(*parent, child);
         appendChild(*child, makeItem("Grandchild"));
         OpenList list({parent, done});
-        list.outline().removeTableColumn(key::completion);
+        list.outline().removeColumn(key::completion);
 
         QCOMPARE(transcript(list, textOnly), "Parent\nDone\n");
         list.outline().expandItem(parent, false);
@@ -141,8 +141,8 @@ private slots:
         item->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({bold}))));
         OpenList list({item, makeItem("Blank", {{key::notes, notesData("")}}),
                        makeItem("Broken", {{key::notes, Value::data("not rtfd")}})});
-        list.outline().removeTableColumn(key::completion);
-        list.outline().removeTableColumn(key::due);
+        list.outline().removeColumn(key::completion);
+        list.outline().removeColumn(key::due);
 
         QCOMPARE(transcript(list, {false, false, true}),
                  "Errand \u2014 Home;\n{Bring the receipts}\nBlank\nBroken\n");

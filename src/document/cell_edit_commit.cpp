@@ -77,7 +77,7 @@ void CellEditCommit::setCellValue(const CellValue& object, const QString& identi
             }
         }
         _document.refreshItem(item, identifier, wasCompleted);
-        if (_document.sorting().lastSortedTableColumn() == identifier)
+        if (_document.sorting().lastSortedColumn() == identifier)
             _document.sorting().sortUpdateLater();
     }
     if (identifier == key::category)
@@ -174,7 +174,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
         }
     }
     // The tools show the notes as stored from now on, should they be shown again.
-    if (_document.sorting().lastSortedTableColumn() == key::notes) {
+    if (_document.sorting().lastSortedColumn() == key::notes) {
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {

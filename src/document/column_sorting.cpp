@@ -14,8 +14,8 @@ namespace tardigo {
 bool ColumnSorting::headerClicked(const QString& identifier) {
     updateDirectionOfColumnSort(identifier);
     updateHeadersForColumnSort(identifier);
-    performSortByTableColumn(identifier);
-    _lastSortedTableColumn = identifier;
+    sortListByColumn(identifier);
+    _lastSortedColumn = identifier;
     _document.updateChangeCount(TardigoDocument::ChangeDone);
     return false;
 }
@@ -25,7 +25,7 @@ void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
     const SortIndicator direction = outline.sortDirection(identifier);
     if (direction == SortIndicator::None)
         outline.setSortDirection(identifier, SortIndicator::Ascending);
-    else if (_lastSortedTableColumn == identifier)
+    else if (_lastSortedColumn == identifier)
         outline.setSortDirection(identifier, direction == SortIndicator::Ascending
                                                  ? SortIndicator::Descending
                                                  : SortIndicator::Ascending);
@@ -35,18 +35,18 @@ void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
     OutlineView& outline = _document.outlineView();
     Dict& root = *_document.data();
     const SortIndicator direction = outline.sortDirection(identifier);
-    outline.setHighlightedTableColumn(identifier);
+    outline.setHighlightedColumn(identifier);
     root.set(key::sortedColumn, identifier);
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
-    for (const QString& column : outline.tableColumnIdentifiers()) {
-        outline.setIndicatorImage(column, SortIndicator::None);
+    for (const QString& column : outline.columnIdentifiers()) {
+        outline.showSortIndicator(column, SortIndicator::None);
         if (directions)
             directions->set(column, Value::integer(sortDirectionCode(outline.sortDirection(column))));
     }
-    outline.setIndicatorImage(identifier, direction);
+    outline.showSortIndicator(identifier, direction);
 }
 
-void ColumnSorting::performSortByTableColumn(const QString& identifier) {
+void ColumnSorting::sortListByColumn(const QString& identifier) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = outline.selectedItems();
@@ -57,11 +57,11 @@ void ColumnSorting::performSortByTableColumn(const QString& identifier) {
     }
     outline.reloadData();
     TardigoDocument* document = &_document;
-    _document.performLater([document, selected] { document->sorting().selectItemsInOutlineView(selected); });
+    _document.performLater([document, selected] { document->sorting().showAndSelectItems(selected); });
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 
-void ColumnSorting::selectItemsInOutlineView(const std::vector<NodePtr>& items) {
+void ColumnSorting::showAndSelectItems(const std::vector<NodePtr>& items) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     if (!items.empty())
@@ -71,8 +71,8 @@ void ColumnSorting::selectItemsInOutlineView(const std::vector<NodePtr>& items) 
 
 void ColumnSorting::sortUpdate() {
     _document.finishAllEditing();
-    if (_lastSortedTableColumn)
-        performSortByTableColumn(*_lastSortedTableColumn);
+    if (_lastSortedColumn)
+        sortListByColumn(*_lastSortedColumn);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 
@@ -84,12 +84,12 @@ void ColumnSorting::sortUpdateLater() {
 }
 
 void ColumnSorting::endColumnSorting() {
-    _lastSortedTableColumn.reset();
+    _lastSortedColumn.reset();
     OutlineView& outline = _document.outlineView();
-    outline.setHighlightedTableColumn(QString());
+    outline.setHighlightedColumn(QString());
     _document.data()->remove(key::sortedColumn);
-    for (const QString& column : outline.tableColumnIdentifiers())
-        outline.setIndicatorImage(column, SortIndicator::None);
+    for (const QString& column : outline.columnIdentifiers())
+        outline.showSortIndicator(column, SortIndicator::None);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 
@@ -103,11 +103,11 @@ void ColumnSorting::restoreSortState() {
                                                    : SortIndicator::None);
     }
     const QString* sorted = root.value(key::sortedColumn).asString();
-    if (sorted && outline.containsTableColumn(*sorted)) {
-        _lastSortedTableColumn = *sorted;
+    if (sorted && outline.hasColumn(*sorted)) {
+        _lastSortedColumn = *sorted;
         updateHeadersForColumnSort(*sorted);
     } else {
-        _lastSortedTableColumn.reset();
+        _lastSortedColumn.reset();
     }
 }
 

@@ -24,9 +24,9 @@ public:
     /// Records the sorted column and every column's direction in the root node, and the arrow.
     void updateHeadersForColumnSort(const QString& identifier);
     /// Sorts every level by the column in its header's direction, then reselects on the next pass.
-    void performSortByTableColumn(const QString& identifier);
+    void sortListByColumn(const QString& identifier);
     /// Scrolls to the first item and selects the items without refreshing the window.
-    void selectItemsInOutlineView(const std::vector<NodePtr>& items);
+    void showAndSelectItems(const std::vector<NodePtr>& items);
     /// Sorts again by the sorted column.
     void sortUpdate();
     /// The same on the next pass of the event loop, the model counting as syncing until then.
@@ -37,7 +37,7 @@ public:
     void restoreSortState();
 
     /// The column the list is sorted by; none when it is not sorted.
-    const std::optional<QString>& lastSortedTableColumn() const { return _lastSortedTableColumn; }
+    const std::optional<QString>& lastSortedColumn() const { return _lastSortedColumn; }
 
 private:
     // Only its document makes one: each document has exactly one of its parts.
@@ -45,7 +45,7 @@ private:
     explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
 
     TardigoDocument& _document;
-    std::optional<QString> _lastSortedTableColumn;
+    std::optional<QString> _lastSortedColumn;
 };
 
 } // namespace tardigo

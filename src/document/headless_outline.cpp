@@ -181,20 +181,20 @@ void HeadlessOutline::endEditing(const CellValue& typed) {
     _dataSource.setCellValue(typed, cell.identifier, cell.item);
 }
 
-void HeadlessOutline::addTableColumn(const QString& identifier) {
+void HeadlessOutline::appendColumn(const QString& identifier) {
     if (!_columns.contains(identifier))
         _columns.append(identifier);
 }
 
-void HeadlessOutline::removeTableColumn(const QString& identifier) {
+void HeadlessOutline::removeColumn(const QString& identifier) {
     _columns.removeAll(identifier);
 }
 
-void HeadlessOutline::setIndicatorImage(const QString& identifier, SortIndicator indicator) {
+void HeadlessOutline::showSortIndicator(const QString& identifier, SortIndicator indicator) {
     _indicators[identifier] = indicator;
 }
 
-SortIndicator HeadlessOutline::indicatorImage(const QString& identifier) const {
+SortIndicator HeadlessOutline::shownSortIndicator(const QString& identifier) const {
     return _indicators.value(identifier, SortIndicator::None);
 }
 

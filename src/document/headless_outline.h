@@ -31,24 +31,24 @@ public:
     void scrollRowToVisible(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
     std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
-    QStringList tableColumnIdentifiers() const override { return _columns; }
-    void addTableColumn(const QString& identifier) override;
-    void removeTableColumn(const QString& identifier) override;
-    void setHighlightedTableColumn(const QString& identifier) override { _highlightedColumn = identifier; }
+    QStringList columnIdentifiers() const override { return _columns; }
+    void appendColumn(const QString& identifier) override;
+    void removeColumn(const QString& identifier) override;
+    void setHighlightedColumn(const QString& identifier) override { _highlightedColumn = identifier; }
     SortIndicator sortDirection(const QString& identifier) const override {
         return _sortDirections.value(identifier, SortIndicator::None);
     }
     void setSortDirection(const QString& identifier, SortIndicator direction) override {
         _sortDirections[identifier] = direction;
     }
-    void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
+    void showSortIndicator(const QString& identifier, SortIndicator indicator) override;
 
     /// The user clicks a row, with or without extending the selection.
     void clickRow(int row, bool extendSelection);
 
     int numberOfRows() const;
-    QString highlightedTableColumn() const { return _highlightedColumn; }
-    SortIndicator indicatorImage(const QString& identifier) const;
+    QString highlightedColumn() const { return _highlightedColumn; }
+    SortIndicator shownSortIndicator(const QString& identifier) const;
     /// The row last scrolled into view; -1 before any.
     int lastScrolledRow() const { return _lastScrolledRow; }
     /// How often the whole outline was reloaded, and the item whose row was redrawn last.

@@ -47,7 +47,7 @@ void InspectorCommands::warn(const QString& message) {
 }
 
 void InspectorCommands::sortAgainIfSortedBy(const QString& column) {
-    if (_document.sorting().lastSortedTableColumn() == column)
+    if (_document.sorting().lastSortedColumn() == column)
         _document.sorting().sortUpdate();
 }
 
@@ -69,7 +69,7 @@ void InspectorCommands::finishDueDateChange(const NodePtr& item) {
         warn(QStringLiteral("This item does not yet have a date due."));
     forgetDueDateNotices(*item);
     const bool wasCompleted = isCompleted(*item);
-    if (_document.sorting().lastSortedTableColumn() == key::due) {
+    if (_document.sorting().lastSortedColumn() == key::due) {
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {

@@ -161,7 +161,7 @@ void ItemCommands::categoryAction(const QString& category) {
         item->set(key::category, category);
         if (!category.isEmpty())
             appendToLog(*item, actionName);
-        if (_document.sorting().lastSortedTableColumn() == key::category)
+        if (_document.sorting().lastSortedColumn() == key::category)
             _document.sorting().sortUpdate();
     }
     _document.updateUI();
@@ -184,7 +184,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
         const TardigoDocument::SyncingModel syncing(_document);
         item->set(key::dateCompleted, storedDateStringNow());
         item->set(key::completion, completion);
-        if (_document.sorting().lastSortedTableColumn() == key::completion)
+        if (_document.sorting().lastSortedColumn() == key::completion)
             _document.sorting().sortUpdate();
     }
     _document.updateUI();

@@ -49,7 +49,7 @@ std::optional<std::vector<NodePtr>> ItemTransfer::newItemsFrom(const QMimeData& 
 }
 
 void ItemTransfer::endSorting() {
-    if (_document.sorting().lastSortedTableColumn())
+    if (_document.sorting().lastSortedColumn())
         _document.sorting().endColumnSorting();
 }
 

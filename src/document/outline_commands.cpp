@@ -55,10 +55,10 @@ void OutlineCommands::toggleColumnVisibility(int tag) {
     if (const QString* sorted = root.value(key::sortedColumn).asString(); sorted && *sorted == identifier)
         root.remove(key::sortedColumn);
     OutlineView& outline = _document.outlineView();
-    if (outline.containsTableColumn(identifier))
-        outline.removeTableColumn(identifier);
+    if (outline.hasColumn(identifier))
+        outline.removeColumn(identifier);
     else
-        outline.addTableColumn(identifier);
+        outline.appendColumn(identifier);
     _document.updateChangeCount(TardigoDocument::ChangeDone);
 }
 

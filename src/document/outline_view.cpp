@@ -2,8 +2,8 @@
 
 namespace tardigo {
 
-bool OutlineView::containsTableColumn(const QString& identifier) const {
-    return tableColumnIdentifiers().contains(identifier);
+bool OutlineView::hasColumn(const QString& identifier) const {
+    return columnIdentifiers().contains(identifier);
 }
 
 void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {

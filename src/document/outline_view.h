@@ -71,21 +71,21 @@ public:
     virtual void editItem(const NodePtr& item, const QString& identifier, bool selectText);
 
     /// The identifiers of the columns the outline shows, in order.
-    virtual QStringList tableColumnIdentifiers() const = 0;
+    virtual QStringList columnIdentifiers() const = 0;
     /// Adds a column at the right end and re-tiles.
-    virtual void addTableColumn(const QString& identifier) = 0;
-    virtual void removeTableColumn(const QString& identifier) = 0;
+    virtual void appendColumn(const QString& identifier) = 0;
+    virtual void removeColumn(const QString& identifier) = 0;
     /// An empty identifier highlights none.
-    virtual void setHighlightedTableColumn(const QString& identifier) = 0;
+    virtual void setHighlightedColumn(const QString& identifier) = 0;
     /// A column's sort direction, kept in its header; None when never sorted. Known for every
     /// column, shown or not; only the sorted column shows its arrow.
     virtual SortIndicator sortDirection(const QString& identifier) const = 0;
     virtual void setSortDirection(const QString& identifier, SortIndicator direction) = 0;
-    virtual void setIndicatorImage(const QString& identifier, SortIndicator indicator) = 0;
+    virtual void showSortIndicator(const QString& identifier, SortIndicator indicator) = 0;
     /// The items' fonts changed: the row height is worked out afresh from the fonts drawn.
     virtual void resetRowHeight() {}
 
-    bool containsTableColumn(const QString& identifier) const;
+    bool hasColumn(const QString& identifier) const;
 };
 
 } // namespace tardigo

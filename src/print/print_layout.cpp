@@ -40,9 +40,8 @@ QString completionText(const Dict& item) {
 PrintLayout::PrintLayout(const OutlineDataSource& dataSource, const OutlineView& outline,
                          PrintOptions options, IconRules iconRules)
     : _dataSource(dataSource), _outline(outline), _iconRules(std::move(iconRules)), _options(options),
-      _completion(outline.containsTableColumn(key::completion)),
-      _dateDue(outline.containsTableColumn(key::due)), _category(outline.containsTableColumn(key::category)) {
-}
+      _completion(outline.hasColumn(key::completion)), _dateDue(outline.hasColumn(key::due)),
+      _category(outline.hasColumn(key::category)) {}
 
 std::vector<PrintItem> PrintLayout::doLayout() {
     _items.clear();

@@ -145,8 +145,7 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
         _actions.value(QLatin1String(command))->setEnabled(selected);
     _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
-        _columnActions.value(outlineColumnTag(identifier))
-            ->setChecked(outline.containsTableColumn(identifier));
+        _columnActions.value(outlineColumnTag(identifier))->setChecked(outline.hasColumn(identifier));
     _actions.value(QStringLiteral("endColumnSorting"))->setEnabled(root.contains(key::sortedColumn));
     _actions.value(QStringLiteral("revertDocument"))
         ->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());

@@ -90,7 +90,7 @@ void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         _view.raiseRowHeight(QFontMetrics(font).height() + kRowPadding);
     }
     const bool sortedColumn =
-        identifier == _view.highlightedTableColumn() && !(option.state & QStyle::State_Selected);
+        identifier == _view.highlightedColumn() && !(option.state & QStyle::State_Selected);
     if (sortedColumn)
         painter->fillRect(option.rect, sortedColumnTint(option.palette));
     if (identifier == key::completion) {

@@ -494,7 +494,7 @@ void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
 
 void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {
     QStringList editable;
-    for (const QString& column : tableColumnIdentifiers())
+    for (const QString& column : columnIdentifiers())
         if (column == key::name || column == key::category || column == key::due)
             editable.append(column);
     int row = rowForItem(item.get());
@@ -586,7 +586,7 @@ void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 // Columns
 
-QStringList OutlineTreeView::tableColumnIdentifiers() const {
+QStringList OutlineTreeView::columnIdentifiers() const {
     QStringList identifiers;
     for (int visual = 0; visual < header()->count(); ++visual) {
         const int logical = header()->logicalIndex(visual);
@@ -596,7 +596,7 @@ QStringList OutlineTreeView::tableColumnIdentifiers() const {
     return identifiers;
 }
 
-void OutlineTreeView::addTableColumn(const QString& identifier) {
+void OutlineTreeView::appendColumn(const QString& identifier) {
     const int logical = outlineColumnIndex(identifier);
     if (logical < 0 || !isColumnHidden(logical))
         return;
@@ -605,7 +605,7 @@ void OutlineTreeView::addTableColumn(const QString& identifier) {
     emit columnsChanged();
 }
 
-void OutlineTreeView::removeTableColumn(const QString& identifier) {
+void OutlineTreeView::removeColumn(const QString& identifier) {
     const int logical = outlineColumnIndex(identifier);
     if (logical < 0 || isColumnHidden(logical))
         return;
@@ -613,12 +613,12 @@ void OutlineTreeView::removeTableColumn(const QString& identifier) {
     emit columnsChanged();
 }
 
-void OutlineTreeView::setHighlightedTableColumn(const QString& identifier) {
+void OutlineTreeView::setHighlightedColumn(const QString& identifier) {
     _highlightedColumn = identifier;
     viewport()->update();
 }
 
-void OutlineTreeView::setIndicatorImage(const QString& identifier, SortIndicator indicator) {
+void OutlineTreeView::showSortIndicator(const QString& identifier, SortIndicator indicator) {
     const int logical = outlineColumnIndex(identifier);
     if (logical < 0)
         return;

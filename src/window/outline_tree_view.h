@@ -53,20 +53,20 @@ public:
     void scrollItemToVisible(const NodePtr& item) override;
     std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
     void editItem(const NodePtr& item, const QString& identifier, bool selectText) override;
-    QStringList tableColumnIdentifiers() const override;
-    void addTableColumn(const QString& identifier) override;
-    void removeTableColumn(const QString& identifier) override;
-    void setHighlightedTableColumn(const QString& identifier) override;
+    QStringList columnIdentifiers() const override;
+    void appendColumn(const QString& identifier) override;
+    void removeColumn(const QString& identifier) override;
+    void setHighlightedColumn(const QString& identifier) override;
     SortIndicator sortDirection(const QString& identifier) const override {
         return _sortDirections.value(identifier, SortIndicator::None);
     }
     void setSortDirection(const QString& identifier, SortIndicator direction) override {
         _sortDirections[identifier] = direction;
     }
-    void setIndicatorImage(const QString& identifier, SortIndicator indicator) override;
+    void showSortIndicator(const QString& identifier, SortIndicator indicator) override;
     void resetRowHeight() override;
 
-    QString highlightedTableColumn() const { return _highlightedColumn; }
+    QString highlightedColumn() const { return _highlightedColumn; }
     /// Scrolls rows into view; sideways only to show a cell that is to be edited.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     int numberOfRows() const;

@@ -371,7 +371,7 @@ private slots:
         QCOMPARE(rowNames(outline), (QStringList{"Apple", "fig", "pear", ""}));
         QCOMPARE(outline.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
         QCOMPARE(outline.header()->sortIndicatorOrder(), Qt::AscendingOrder);
-        QCOMPARE(outline.highlightedTableColumn(), key::name);
+        QCOMPARE(outline.highlightedColumn(), key::name);
         QTRY_COMPARE(outline.selectedRows(), std::vector<int>{1}); // "fig" is selected again after the sort
 
         clickHeader(outline, key::name);
@@ -381,13 +381,13 @@ private slots:
 
         command(window, "sortBy_category")->trigger(); // the same from the keyboard
         QCOMPARE(outline.header()->sortIndicatorSection(), outlineColumnIndex(key::category));
-        QCOMPARE(outline.highlightedTableColumn(), key::category);
+        QCOMPARE(outline.highlightedColumn(), key::category);
 
         const QStringList sorted = rowNames(outline);
         command(window, "endColumnSorting")->trigger();
         QCOMPARE(rowNames(outline), sorted);
         QCOMPARE(outline.header()->sortIndicatorSection(), -1);
-        QVERIFY(outline.highlightedTableColumn().isEmpty());
+        QVERIFY(outline.highlightedColumn().isEmpty());
         QVERIFY(!command(window, "endColumnSorting")->isEnabled());
     }
 
@@ -519,10 +519,10 @@ private slots:
         QAction* notes = window->menus().columnAction(5);
         QVERIFY(notes->isChecked());
         notes->trigger();
-        QVERIFY(!outline.tableColumnIdentifiers().contains(key::notes));
+        QVERIFY(!outline.columnIdentifiers().contains(key::notes));
         QVERIFY(!notes->isChecked());
         notes->trigger();
-        QCOMPARE(outline.tableColumnIdentifiers().last(), key::notes);
+        QCOMPARE(outline.columnIdentifiers().last(), key::notes);
     }
 
     void pastDueDateWarnsInAWindowModalSheet() {
@@ -628,7 +628,7 @@ private slots:
         QVERIFY(window->close());
         window = watched(_controller->openFile(_files.filePath("a.todo")));
         QCOMPARE(window->size(), QSize(700, 450));
-        QVERIFY(!window->outline().tableColumnIdentifiers().contains(key::notes));
+        QVERIFY(!window->outline().columnIdentifiers().contains(key::notes));
         QVERIFY(!window->menus().columnAction(5)->isChecked());
 
         // An untitled list remembers nothing.
@@ -640,7 +640,7 @@ private slots:
         QVERIFY(untitled->close());
         untitled = _controller->newUntitledDocument();
         QCOMPARE(untitled->size(), fresh);
-        QVERIFY(untitled->outline().tableColumnIdentifiers().contains(key::category));
+        QVERIFY(untitled->outline().columnIdentifiers().contains(key::category));
 
         // The recent lists, newest first, each once; choosing an open one brings it forward.
         DocumentMainWindow* b = open({item("b")}, "b.todo");
