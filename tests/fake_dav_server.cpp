@@ -7,6 +7,8 @@
 #include <QSslServer>
 #include <QTcpSocket>
 
+#include <memory>
+
 namespace tardigo::test {
 
 namespace {
@@ -56,8 +58,8 @@ public:
 
 private:
     void serve(QTcpSocket* socket) {
-        auto* received = new QByteArray;
-        connect(socket, &QObject::destroyed, this, [received] { delete received; });
+        // Owned by the connection, which goes with the socket however the server ends.
+        auto received = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, received] {
             *received += socket->readAll();
