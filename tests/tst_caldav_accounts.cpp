@@ -204,6 +204,23 @@ private slots:
         QCOMPARE(test::fileBytes(accountsFile()), before);
         QCOMPARE(keyringRead(QStringLiteral("second")).outcome, Keyring::Outcome::NotFound);
         QVERIFY(keyringRead(QStringLiteral("first")).ok());
+
+        // A link planted where the lock lies is not followed: the change is refused, and saying so.
+        const QString lockFile = accountsFile() + QStringLiteral(".lock");
+        const QString victim = accountsFile() + QStringLiteral(".victim");
+        QVERIFY(QFile::remove(lockFile));
+        QFile target(victim);
+        QVERIFY(target.open(QIODevice::WriteOnly) && target.write("keep me") == 7);
+        target.close();
+        QVERIFY(QFile::link(victim, lockFile));
+        const CliRun linked =
+            cli({"account", "add", "third", serverUrl(), "alice", "--password-stdin"}, kPasswordLine);
+        QCOMPARE(linked.exitCode, 1);
+        QVERIFY2(linked.err.contains(QStringLiteral("symbolic link")) && linked.err.contains(accountsFile()),
+                 qPrintable(linked.err));
+        QCOMPARE(test::fileBytes(victim), QByteArray("keep me"));
+        QCOMPARE(test::fileBytes(accountsFile()), before);
+        QCOMPARE(keyringRead(QStringLiteral("third")).outcome, Keyring::Outcome::NotFound);
     }
 
     // A file of accounts that does not read is reported and left as it is.

@@ -2,6 +2,7 @@
 
 #include "caldav/certificate_text.h"
 #include "platform/atomic_file.h"
+#include "platform/lock_file.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -13,10 +14,6 @@
 #include <QThread>
 
 #include <algorithm>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace tardigo {
 
@@ -59,29 +56,18 @@ std::optional<Account> fromJson(const QJsonObject& object) {
     return account;
 }
 
-/// Holds the accounts file for one change. An flock, not a file's contents, so that a full disk
-/// cannot keep it from being taken, and a program that dies lets it go.
-class AccountsLock {
-public:
-    explicit AccountsLock(const QString& path)
-        : _fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        const QDeadlineTimer deadline(kLockWaitMsecs);
-        while (_fd >= 0 && !(_held = ::flock(_fd, LOCK_EX | LOCK_NB) == 0) && !deadline.hasExpired())
-            QThread::msleep(50);
+/// Takes the accounts file's lock for one change, waiting a while for another change to end.
+bool lockForChange(LockFile& lock) {
+    if (!lock.isOpen())
+        return false;
+    const QDeadlineTimer deadline(kLockWaitMsecs);
+    for (;;) {
+        const LockFile::Attempt attempt = lock.tryLock();
+        if (attempt != LockFile::Attempt::HeldElsewhere || deadline.hasExpired())
+            return attempt == LockFile::Attempt::Taken;
+        QThread::msleep(50);
     }
-    ~AccountsLock() {
-        if (_fd >= 0)
-            ::close(_fd);
-    }
-    AccountsLock(const AccountsLock&) = delete;
-    AccountsLock& operator=(const AccountsLock&) = delete;
-
-    bool held() const { return _held; }
-
-private:
-    int _fd;
-    bool _held = false;
-};
+}
 
 } // namespace
 
@@ -166,10 +152,12 @@ QString AccountStore::change(const std::function<QString(QList<Account>&)>& edit
     const QString folder = QFileInfo(_path).absolutePath();
     if (!QDir().mkpath(folder))
         return QStringLiteral("The folder %1 cannot be created.").arg(folder);
-    const AccountsLock lock(_path + QStringLiteral(".lock"));
-    if (!lock.held())
-        return QStringLiteral("The accounts file %1 is being changed by another program; try again.")
-            .arg(_path);
+    LockFile lock(_path + QStringLiteral(".lock"));
+    if (!lockForChange(lock))
+        return lock.error().isEmpty()
+                   ? QStringLiteral("The accounts file %1 is being changed by another program; try again.")
+                         .arg(_path)
+                   : QStringLiteral("The accounts file %1 cannot be changed: %2.").arg(_path, lock.error());
     QString error;
     std::optional<QList<Account>> accounts = load(&error);
     if (!accounts)
