@@ -28,7 +28,8 @@ private slots:
         QStringList keys;
         for (const auto& entry : node->entries)
             keys << entry.first;
-        QCOMPARE(keys, (QStringList{key::dateCreated, key::name, key::completion, key::history, key::children}));
+        QCOMPARE(keys,
+                 (QStringList{key::dateCreated, key::name, key::completion, key::history, key::children}));
         QCOMPARE(*node->value(key::name).asString(), QStringLiteral("<new todo>"));
         QCOMPARE(node->value(key::completion).asNumber()->type, 'f');
         QVERIFY(node->value(key::children).asArray()->items.empty());

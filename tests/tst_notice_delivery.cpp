@@ -250,8 +250,9 @@ private slots:
         QTest::newRow("due on the local clock") // stored in UTC, read in Berlin's summer time
             << key::due << Value("2003-05-17 12:03:22 +0000") << 2 << "overdue: Pay rent"
             << "msg=Past due|name=Pay rent" + rest;
-        QTest::newRow("NaN is -") << key::completion << Value::float32(std::numeric_limits<double>::quiet_NaN())
-                                  << 2 << "overdue: Pay rent"
+        QTest::newRow("NaN is -") << key::completion
+                                  << Value::float32(std::numeric_limits<double>::quiet_NaN()) << 2
+                                  << "overdue: Pay rent"
                                   << "msg=Past due|name=Pay rent|due=2003-05-17 14:03|done=-|cat=Home|notes="
                                      "Call the landlord.\nTwice.";
     }

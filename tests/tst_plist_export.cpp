@@ -1,6 +1,6 @@
-#include "model/keys.h"
 #include "archive/list_file.h"
 #include "exchange/plist_export.h"
+#include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
@@ -24,8 +24,9 @@ std::optional<QJsonValue> readWithPlistlib(const QString& path) {
     if (QStandardPaths::findExecutable("python3").isEmpty())
         return std::nullopt;
     QProcess python;
-    python.start("python3", {"-c", "import json, plistlib, sys\n"
-                                   "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb')), default=str))",
+    python.start("python3", {"-c",
+                             "import json, plistlib, sys\n"
+                             "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb')), default=str))",
                              path});
     python.waitForFinished(30000);
     if (python.exitCode() != 0)
@@ -76,7 +77,8 @@ private slots:
         QCOMPARE(exported.value("notes").toString(), QStringLiteral("Bring the\nblue folder"));
         QCOMPARE(exported.value("reminder set").toBool(), true);
         QCOMPARE(exported.value("date due repeat period").toInt(), 2);
-        for (const QString& gone : {key::fontName, key::fontSize, key::icon, key::minderTimestampTodo, key::reminderMark})
+        for (const QString& gone :
+             {key::fontName, key::fontSize, key::icon, key::minderTimestampTodo, key::reminderMark})
             QVERIFY2(!exported.contains(gone), qPrintable(gone));
         QCOMPARE(exported.value("history").toArray().first().toObject().value("message").toString(),
                  QStringLiteral("item created"));
@@ -87,7 +89,8 @@ private slots:
     void anEmptyListExportsAnEmptyArray() {
         const QByteArray plist = exportPropertyList(*newListRoot());
         QVERIFY(plist.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
-        QVERIFY(plist.contains("<array/>") || plist.contains("<array>\n</array>") || plist.contains("<array></array>"));
+        QVERIFY(plist.contains("<array/>") || plist.contains("<array>\n</array>") ||
+                plist.contains("<array></array>"));
         QTemporaryDir dir;
         QVERIFY(exportPropertyListFile(*newListRoot(), dir.filePath("empty.plist")).isEmpty());
         if (const auto read = readWithPlistlib(dir.filePath("empty.plist")))

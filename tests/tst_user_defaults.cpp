@@ -181,7 +181,8 @@ private slots:
         // Set from within, such a value leaves the preference at its default too.
         defaults.setInteger(pref::tardigoMinderRunIntervalMin, 10080);
         QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 10080);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("takes its default: the value given is out of"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("takes its default: the value given is out of"));
         defaults.setInteger(pref::tardigoMinderRunIntervalMin, 0);
         QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
         QVERIFY(!defaults.isSetByUser(pref::tardigoMinderRunIntervalMin));

@@ -14,7 +14,8 @@ private slots:
         QVERIFY(!(Value::integer(2) == Value::boolean(true)));
         QVERIFY(Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)) ==
                 Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)));
-        QVERIFY(!(Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)) == Value(Number::ofType('q', -3, 0, 0))));
+        QVERIFY(!(Value(Number::ofType('Q', 0, 18446744073709551613ULL, 0)) ==
+                  Value(Number::ofType('q', -3, 0, 0))));
         QVERIFY(!(Value("1") == Value::integer(1)));
     }
     void containersCompareDeeplyAndKeepIdentityOnCopy() {
@@ -36,7 +37,8 @@ private slots:
         QVERIFY(t);
         QCOMPARE(t->offsetFromUtc(), 7200);
         QCOMPARE(storedDateString(*t), QStringLiteral("2003-05-17 14:03:22 +0200"));
-        QCOMPARE(storedDateString(t->toOffsetFromUtc(-5 * 3600 - 1800)), QStringLiteral("2003-05-17 06:33:22 -0530"));
+        QCOMPARE(storedDateString(t->toOffsetFromUtc(-5 * 3600 - 1800)),
+                 QStringLiteral("2003-05-17 06:33:22 -0530"));
         QVERIFY(!parseStoredDate(QStringLiteral("2003-05-17 14:03:22")));
         QVERIFY(!parseStoredDate(QStringLiteral("2003-02-30 14:03:22 +0200")));
         QVERIFY(!parseStoredDate(QStringLiteral("2003-05-17T14:03:22 +0200")));

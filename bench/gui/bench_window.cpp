@@ -133,8 +133,7 @@ int main(int argc, char** argv) {
     // The row a command acts on is selected before the timing starts, as the user selects it first.
     const auto selectMiddleRow = [&](int round) { outline.selectRow(middle + round, false); };
     timedChange(
-        "new item",
-        50,
+        "new item", 50,
         [&](int round) {
             document.itemCommands().newItemWithName(QStringLiteral("new in the benchmark %1").arg(round));
         },

@@ -14,8 +14,8 @@ namespace tardigo {
 class LockedList {
 public:
     /// Locks and reads the list at path; when the file does not exist and `createIfMissing`, a new,
-    /// empty list that save() will create, which opens unchanged. Nothing, with the reason in `error`, when it cannot be
-    /// locked or read.
+    /// empty list that save() will create, which opens unchanged. Nothing, with the reason in `error`, when
+    /// it cannot be locked or read.
     static std::optional<LockedList> open(const QString& path, bool createIfMissing, QString* error);
 
     const QString& path() const { return _path; }

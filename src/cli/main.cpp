@@ -51,8 +51,10 @@ const Command kCommands[] = {
      "to-dos removes items only with --allow-removals",
      commandSync},
     {"sync", "sync LIST --account NAME --calendar CALENDAR [--rebind] [--allow-removals] [--password-stdin]",
-     "sync the list both ways with a calendar of a CalDAV account, found by its display name or path, or made "
-     "when none bears the name; the list is bound to it on this computer, so later `sync LIST` is enough; a list "
+     "sync the list both ways with a calendar of a CalDAV account, found by its display name or path, or "
+     "made "
+     "when none bears the name; the list is bound to it on this computer, so later `sync LIST` is enough; a "
+     "list "
      "bound elsewhere moves only with --rebind",
      commandSync},
     {"sync", "sync --all [--allow-removals]",

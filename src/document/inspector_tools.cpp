@@ -6,8 +6,8 @@
 namespace tardigo {
 
 QList<int> inspectorToolOrder() {
-    return {InspectorToolNotes, InspectorToolDueDate,  InspectorToolReminder,   InspectorToolIcons,
-            InspectorToolFont,  InspectorToolColor, InspectorToolCompletion, InspectorToolHistory};
+    return {InspectorToolNotes, InspectorToolDueDate, InspectorToolReminder,   InspectorToolIcons,
+            InspectorToolFont,  InspectorToolColor,   InspectorToolCompletion, InspectorToolHistory};
 }
 
 QString inspectorToolTitle(int tool) {

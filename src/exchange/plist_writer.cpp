@@ -226,7 +226,8 @@ void PlistWriter::writeData(const QByteArray& bytes) {
     _out += "<data>\n";
     for (qsizetype i = 0; i < base64.size(); i += kBase64LineLength) {
         indent();
-        _out.append(base64.constData() + i, size_t(std::min<qsizetype>(kBase64LineLength, base64.size() - i)));
+        _out.append(base64.constData() + i,
+                    size_t(std::min<qsizetype>(kBase64LineLength, base64.size() - i)));
         _out += '\n';
     }
     indent();

@@ -28,7 +28,8 @@ public:
 
     /// Shows the document, lets it record the notice, then alerts, beeps, speaks, notifies and mails
     /// as the preferences say.
-    void notificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status, const NodePtr& node);
+    void notificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status,
+                            const NodePtr& node);
     /// Mails the notice to the user's own address; failures are reported through noteError.
     void emailNotificationForDoc(MinderDocument& doc, const QString& message, ItemStatus status,
                                  const NodePtr& node);

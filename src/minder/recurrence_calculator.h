@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/item_codes.h"
 #include "model/clock.h"
+#include "model/item_codes.h"
 #include "model/value.h"
 
 #include <QDateTime>

@@ -21,12 +21,16 @@ qint64 Clock::nowMSecsSinceEpoch() {
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-void Clock::setSource(std::function<QDateTime()> s) { source() = std::move(s); }
+void Clock::setSource(std::function<QDateTime()> s) {
+    source() = std::move(s);
+}
 
 void Clock::setFixed(const QDateTime& instant) {
     source() = [instant] { return instant; };
 }
 
-void Clock::reset() { source() = nullptr; }
+void Clock::reset() {
+    source() = nullptr;
+}
 
 } // namespace tardigo

@@ -28,7 +28,9 @@ QString storedDateString(const QDateTime& time) {
            QString::asprintf("%02d%02d", minutes / 60, minutes % 60);
 }
 
-QString storedDateStringNow() { return storedDateString(Clock::now()); }
+QString storedDateStringNow() {
+    return storedDateString(Clock::now());
+}
 
 std::optional<QDateTime> parseStoredDate(const QString& text) {
     // "yyyy-MM-dd HH:mm:ss +hhmm": exactly 25 characters.
@@ -60,7 +62,8 @@ std::optional<QDateTime> parseStoredDate(const Value& value) {
 QDateTime dateTimeFromReferenceSeconds(double seconds) {
     if (!std::isfinite(seconds) || std::abs(seconds) > 1e14)
         seconds = 0;
-    return QDateTime::fromMSecsSinceEpoch(Date::referenceUnixMSecs + qint64(std::llround(seconds * 1000.0)), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(Date::referenceUnixMSecs + qint64(std::llround(seconds * 1000.0)),
+                                          Qt::UTC);
 }
 
 double referenceSecondsFromDateTime(const QDateTime& time) {

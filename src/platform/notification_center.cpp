@@ -25,7 +25,8 @@ void NotificationCenter::postNotification(const QString& name, const void* objec
         if (o.name == name)
             serials.push_back(o.serial);
     for (quint64 serial : serials) {
-        auto it = std::find_if(_observers.begin(), _observers.end(), [serial](const Observer& o) { return o.serial == serial; });
+        auto it = std::find_if(_observers.begin(), _observers.end(),
+                               [serial](const Observer& o) { return o.serial == serial; });
         if (it != _observers.end()) {
             const Handler handler = it->handler;
             handler(name, object);

@@ -563,7 +563,8 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
         const Slot slot = slotOfIndex(index);
-        after.append(slot == kNoSlot || slot == kRootSlot ? QModelIndex() : indexForSlot(slot, index.column()));
+        after.append(slot == kNoSlot || slot == kRootSlot ? QModelIndex()
+                                                          : indexForSlot(slot, index.column()));
     }
     changePersistentIndexList(before, after);
     emit layoutChanged();

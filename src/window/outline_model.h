@@ -76,15 +76,15 @@ private:
     /// that an index from before a change, whose place was forgotten or given to another item,
     /// reaches no item.
     using Slot = quint32;
-    static constexpr Slot kRootSlot = 0;   // the invisible root: the top level's list
+    static constexpr Slot kRootSlot = 0; // the invisible root: the top level's list
     static constexpr Slot kNoSlot = ~Slot(0);
     /// What the view was told of an item: where it stands, and the children list it was given.
     struct Place {
-        NodePtr item;         // held so that an index never outlives its node; null: a free slot
-        quintptr parent = 0;  // the parent place's index identifier; 0: a top-level item
+        NodePtr item;        // held so that an index never outlives its node; null: a free slot
+        quintptr parent = 0; // the parent place's index identifier; 0: a top-level item
         int row = 0;
         quint32 generation = 0;
-        ArrayPtr children;    // the list as told; null until the view asks for it
+        ArrayPtr children; // the list as told; null until the view asks for it
         /// The child's place for each row of the told list, kNoSlot until the view asks for it.
         std::vector<Slot> childSlots;
     };

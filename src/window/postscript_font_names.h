@@ -4,7 +4,6 @@
 
 #include <optional>
 
-
 class QFont;
 
 namespace tardigo {

@@ -571,7 +571,10 @@ private slots:
         QVERIFY(outline.numberOfRows() > 0);
         clickCell(outline, 0, key::notes);
         QTRY_VERIFY(window->inspector().isVisible());
-        QVERIFY(!window->inspector().findChild<QTextEdit*>(QStringLiteral("notesTextView"))->toPlainText().isEmpty());
+        QVERIFY(!window->inspector()
+                     .findChild<QTextEdit*>(QStringLiteral("notesTextView"))
+                     ->toPlainText()
+                     .isEmpty());
     }
 
     void aListFrom1xIsConvertedOnceTheUserAgrees() {

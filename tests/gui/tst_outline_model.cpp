@@ -190,7 +190,6 @@ private slots:
         QCOMPARE(first.siblingAtColumn(1).data().toString(), QStringLiteral("renamed"));
     }
 
-
     void anIndexFromBeforeAChangeReachesNoOtherItem() {
         const NodePtr child = item("child");
         OutlineTreeView& outline = show({item("a", 0.0, {child}), item("b")});
@@ -320,8 +319,9 @@ private slots:
         // 5,000 items, each top-level item with two children, all expanded.
         std::vector<NodePtr> items;
         for (int i = 0; i < 1666; ++i)
-            items.push_back(item(QStringLiteral("item %1").arg(i, 4, 10, QLatin1Char('0')), 0.0,
-                                 {item(QStringLiteral("child %1 a").arg(i)), item(QStringLiteral("child %1 b").arg(i))}));
+            items.push_back(
+                item(QStringLiteral("item %1").arg(i, 4, 10, QLatin1Char('0')), 0.0,
+                     {item(QStringLiteral("child %1 a").arg(i)), item(QStringLiteral("child %1 b").arg(i))}));
         OutlineTreeView& outline = show(items);
         TardigoDocument& document = _window->document();
         document.outlineCommands().expandAll();
@@ -354,7 +354,8 @@ private slots:
         QCOMPARE(outline.numberOfRows(), last + 1);
         QCOMPARE(outline.lastSelectedItem(), middle);
         QVERIFY(outline.isExpanded(outline.indexForRow(outline.rowForItem(middle.get()), key::icon)));
-        QCOMPARE(outline.itemAtRow(outline.rowForItem(middle.get()) + 1)->value(key::name), Value("child 800 a"));
+        QCOMPARE(outline.itemAtRow(outline.rowForItem(middle.get()) + 1)->value(key::name),
+                 Value("child 800 a"));
 
         // A sort keeps the selected item selected and every branch open.
         document.sorting().headerClicked(key::name);
@@ -389,24 +390,62 @@ private slots:
             const std::vector<NodePtr> selected = outline.selectedItems();
             QString command;
             switch (random.bounded(14)) {
-            case 0: command = "new"; document.itemCommands().newItemWithName(QStringLiteral("n%1").arg(made++)); break;
-            case 1: command = "new child"; document.shaping().newChildItem(); break;
-            case 2: command = "delete"; document.itemCommands().deleteItem(); break;
-            case 3: command = "done"; document.itemCommands().doneItem(); break;
-            case 4: command = "indent"; document.shaping().indentItems(); break;
-            case 5: command = "outdent"; document.shaping().outdentItems(); break;
-            case 6: command = "up"; document.shaping().moveItemsUp(); break;
-            case 7: command = "down"; document.shaping().moveItemsDown(); break;
+            case 0:
+                command = "new";
+                document.itemCommands().newItemWithName(QStringLiteral("n%1").arg(made++));
+                break;
+            case 1:
+                command = "new child";
+                document.shaping().newChildItem();
+                break;
+            case 2:
+                command = "delete";
+                document.itemCommands().deleteItem();
+                break;
+            case 3:
+                command = "done";
+                document.itemCommands().doneItem();
+                break;
+            case 4:
+                command = "indent";
+                document.shaping().indentItems();
+                break;
+            case 5:
+                command = "outdent";
+                document.shaping().outdentItems();
+                break;
+            case 6:
+                command = "up";
+                document.shaping().moveItemsUp();
+                break;
+            case 7:
+                command = "down";
+                document.shaping().moveItemsDown();
+                break;
             case 8: {
                 command = "drop";
                 const NodePtr target = rows > 0 ? outline.itemAtRow(int(random.bounded(rows))) : nullptr;
                 document.shaping().moveItems(selected, random.bounded(2) ? target : nullptr, nullptr);
                 break;
             }
-            case 9: command = "sort"; document.sorting().headerClicked(random.bounded(2) ? key::name : key::completion); break;
-            case 10: command = "hide"; document.outlineCommands().toggleHideCompletedItems(random.bounded(2)); break;
-            case 11: command = "undo"; if (document.undoManager().canUndo()) document.undoManager().undo(); break;
-            case 12: command = "redo"; if (document.undoManager().canRedo()) document.undoManager().redo(); break;
+            case 9:
+                command = "sort";
+                document.sorting().headerClicked(random.bounded(2) ? key::name : key::completion);
+                break;
+            case 10:
+                command = "hide";
+                document.outlineCommands().toggleHideCompletedItems(random.bounded(2));
+                break;
+            case 11:
+                command = "undo";
+                if (document.undoManager().canUndo())
+                    document.undoManager().undo();
+                break;
+            case 12:
+                command = "redo";
+                if (document.undoManager().canRedo())
+                    document.undoManager().redo();
+                break;
             default:
                 command = "expand";
                 if (!selected.empty()) {

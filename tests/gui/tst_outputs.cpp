@@ -1,8 +1,8 @@
 // Where Tardigo writes what it makes of a list (a new list, a converted one, an export, a calendar, a
 // printout): never over a file it reads nor, unless it writes a list, over a list; over another file
 // only when the user agreed; and a PDF whole or not at all.
-#include "gui_test_support.h"
 #include "../test_support.h"
+#include "gui_test_support.h"
 
 #include "app/document_controller.h"
 #include "app/print_to_pdf.h"

@@ -9,9 +9,9 @@
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
+#include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
-#include "window/dialog_service.h"
 #include "window/document_printing.h"
 #include "window/print_controller.h"
 
