@@ -3,6 +3,7 @@
 // What the document tests share: trees built as a user builds them, and a list open in a window
 // without widgets.
 
+#include "alerts/sheet_window.h"
 #include "archive/list_file.h"
 #include "document/document_window.h"
 #include "document/headless_outline.h"
@@ -11,7 +12,6 @@
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/sheet_window.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"

@@ -1,8 +1,8 @@
+#include "alerts/alert_queue.h"
 #include "application/application_host.h"
 #include "application/application_rules.h"
 #include "document_fixture.h"
 #include "manual_timers.h"
-#include "minder/alert_queue.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/recording_error_reporter.h"
 

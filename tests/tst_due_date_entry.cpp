@@ -1,5 +1,5 @@
-#include "document/due_date_entry.h"
-#include "document/due_date_format.h"
+#include "dates/due_date_entry.h"
+#include "dates/due_date_format.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"

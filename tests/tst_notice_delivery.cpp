@@ -1,6 +1,6 @@
+#include "alerts/alert_queue.h"
 #include "document/tardigo_document.h"
 #include "document_fixture.h"
-#include "minder/alert_queue.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/item_status.h"

@@ -1,10 +1,10 @@
 #include "application/application_rules.h"
 
+#include "alerts/sheet_window.h"
 #include "application/application_host.h"
 #include "application/application_log.h"
 #include "application/minder_run.h"
 #include "document/tardigo_document.h"
-#include "minder/sheet_window.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"

@@ -1,11 +1,11 @@
 #include "document/inspector_commands.h"
 
+#include "alerts/alert_queue.h"
 #include "archive/color_value.h"
 #include "document/icon_preferences.h"
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -1,5 +1,6 @@
 #include "document/item_commands.h"
 
+#include "alerts/alert_queue.h"
 #include "document/document_log.h"
 #include "document/document_window.h"
 #include "document/icon_rules.h"
@@ -7,7 +8,6 @@
 #include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/alert_queue.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "minder/sheet_window.h"
+#include "alerts/sheet_window.h"
 #include "model/value.h"
 
 namespace tardigo {

@@ -1,8 +1,8 @@
 #include "document/status_display.h"
 
+#include "dates/user_date_time_format.h"
 #include "document/inspector_tools.h"
 #include "document/outline_filter.h"
-#include "minder/user_date_time_format.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

@@ -1,5 +1,6 @@
 #include "document/tardigo_document.h"
 
+#include "alerts/alert_queue.h"
 #include "archive/list_file.h"
 #include "document/document_window.h"
 #include "document/headless_outline.h"
@@ -8,7 +9,6 @@
 #include "document/outline_filter.h"
 #include "document/outline_view.h"
 #include "document/undo_manager.h"
-#include "minder/alert_queue.h"
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

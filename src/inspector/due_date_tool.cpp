@@ -1,11 +1,11 @@
 #include "inspector/due_date_tool.h"
 
-#include "document/due_date_entry.h"
-#include "document/due_date_format.h"
+#include "dates/due_date_entry.h"
+#include "dates/due_date_format.h"
+#include "dates/user_date_time_format.h"
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
 #include "minder/recurrence_calculator.h"
-#include "minder/user_date_time_format.h"
 #include "model/clock.h"
 #include "platform/localized.h"
 

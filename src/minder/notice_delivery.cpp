@@ -1,6 +1,7 @@
 #include "minder/notice_delivery.h"
 
-#include "minder/alert_queue.h"
+#include "alerts/alert_queue.h"
+#include "dates/user_date_time_format.h"
 #include "minder/beep_channel.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/error_reporter.h"
@@ -9,7 +10,6 @@
 #include "minder/minder_document.h"
 #include "minder/minder_host.h"
 #include "minder/speech_channel.h"
-#include "minder/user_date_time_format.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

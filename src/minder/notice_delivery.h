@@ -1,8 +1,8 @@
 #pragma once
 
+#include "alerts/sheet_window.h"
 #include "minder/item_status.h"
 #include "minder/notice_channels.h"
-#include "minder/sheet_window.h"
 #include "model/value.h"
 
 #include <functional>

@@ -1,8 +1,8 @@
 #include "minder/recurrence_calculator.h"
 
+#include "dates/user_date_time_format.h"
 #include "minder/error_reporter.h"
 #include "minder/recurrence_calendar.h"
-#include "minder/user_date_time_format.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/stored_date.h"

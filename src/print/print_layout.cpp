@@ -1,9 +1,9 @@
 #include "print/print_layout.h"
 
 #include "archive/color_value.h"
+#include "dates/user_date_time_format.h"
 #include "document/outline_data_source.h"
 #include "document/outline_view.h"
-#include "minder/user_date_time_format.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

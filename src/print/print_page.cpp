@@ -1,6 +1,6 @@
 #include "print/print_page.h"
 
-#include "minder/user_date_time_format.h"
+#include "dates/user_date_time_format.h"
 #include "model/clock.h"
 #include "platform/localized.h"
 

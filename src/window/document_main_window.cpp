@@ -1,12 +1,12 @@
 #include "window/document_main_window.h"
 
+#include "alerts/alert_queue.h"
 #include "document/column_sorting.h"
 #include "document/outline_columns.h"
 #include "document/outline_view.h"
 #include "document/status_display.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/alert_queue.h"
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "alerts/sheet_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
-#include "minder/sheet_window.h"
 #include "window/list_lock_wait.h"
 
 #include <QMainWindow>

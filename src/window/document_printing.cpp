@@ -1,7 +1,7 @@
 #include "window/document_printing.h"
 
+#include "alerts/alert_queue.h"
 #include "document/tardigo_document.h"
-#include "minder/alert_queue.h"
 #include "print/print_options.h"
 #include "window/output_confirmation.h"
 #include "window/pdf_file.h"

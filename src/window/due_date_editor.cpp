@@ -1,7 +1,7 @@
 #include "window/due_date_editor.h"
 
-#include "document/due_date_entry.h"
-#include "document/due_date_format.h"
+#include "dates/due_date_entry.h"
+#include "dates/due_date_format.h"
 #include "model/clock.h"
 #include "window/icon_for_name.h"
 

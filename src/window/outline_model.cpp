@@ -1,6 +1,6 @@
 #include "window/outline_model.h"
 
-#include "document/due_date_format.h"
+#include "dates/due_date_format.h"
 #include "document/item_mime_data.h"
 #include "document/outline_columns.h"
 #include "model/keys.h"

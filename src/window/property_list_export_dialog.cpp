@@ -1,8 +1,8 @@
 #include "window/property_list_export_dialog.h"
 
+#include "alerts/alert_queue.h"
 #include "document/tardigo_document.h"
 #include "exchange/plist_export.h"
-#include "minder/alert_queue.h"
 #include "window/dialog_service.h"
 #include "window/file_error_sheets.h"
 #include "window/file_manager.h"

@@ -1,8 +1,8 @@
 #include "window/window_sync.h"
 
+#include "alerts/alert_queue.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "minder/alert_queue.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "sync/list_sync.h"

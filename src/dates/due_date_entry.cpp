@@ -1,7 +1,7 @@
-#include "document/due_date_entry.h"
+#include "dates/due_date_entry.h"
 
-#include "document/due_date_format.h"
-#include "minder/user_date_time_format.h"
+#include "dates/due_date_format.h"
+#include "dates/user_date_time_format.h"
 #include "model/clock.h"
 #include "model/stored_date.h"
 

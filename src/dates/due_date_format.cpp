@@ -1,6 +1,6 @@
-#include "document/due_date_format.h"
+#include "dates/due_date_format.h"
 
-#include "minder/user_date_time_format.h"
+#include "dates/user_date_time_format.h"
 
 #include <QLocale>
 #include <QRegularExpression>

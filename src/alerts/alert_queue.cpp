@@ -1,4 +1,4 @@
-#include "minder/alert_queue.h"
+#include "alerts/alert_queue.h"
 
 namespace tardigo {
 

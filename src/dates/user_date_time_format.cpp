@@ -1,4 +1,4 @@
-#include "minder/user_date_time_format.h"
+#include "dates/user_date_time_format.h"
 
 #include "model/keys.h"
 #include "platform/user_defaults.h"
