@@ -4,12 +4,12 @@
 #include "support/list_generator.h"
 #include "support/thread_cpu_time.h"
 
-#include "document/outline_columns.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_view.h"
 #include "platform/user_defaults.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "document/icon_rules.h"
 #include "document_fixture.h"
+#include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 

@@ -1,6 +1,6 @@
-#include "document/icon_rules.h"
-#include "document/node_comparators.h"
 #include "document_fixture.h"
+#include "outline/icon_rules.h"
+#include "outline/node_comparators.h"
 #include "platform/user_defaults.h"
 #include "reference_sort.h"
 #include "test_support.h"

@@ -1,6 +1,6 @@
-#include "document/icon_preferences.h"
-#include "document/icon_rules.h"
 #include "model/keys.h"
+#include "outline/icon_preferences.h"
+#include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "document/outline_columns.h"
+#include "outline/outline_columns.h"
 #include "platform/localized.h"
 #include "print/print_page.h"
 #include "test_support.h"

@@ -4,8 +4,8 @@
 
 #include "app/dark_palette.h"
 #include "app/document_controller.h"
-#include "document/icon_rules.h"
 #include "document/tardigo_document.h"
+#include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/icon_for_name.h"

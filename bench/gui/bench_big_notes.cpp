@@ -9,9 +9,9 @@
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
-#include "document/inspector_view.h"
 #include "document/tardigo_document.h"
-#include "inspector/notes_tool.h"
+#include "inspector/core/inspector_view.h"
+#include "inspector/gui/notes_tool.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"

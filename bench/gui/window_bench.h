@@ -2,7 +2,7 @@
 
 // What every benchmark of the windows sets up first.
 
-#include "document/icon_rules.h"
+#include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"
 #include "window/icon_for_name.h"

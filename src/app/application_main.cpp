@@ -5,10 +5,10 @@
 #include "app/print_to_pdf.h"
 #include "app/tardigo_application.h"
 #include "app/translators.h"
-#include "document/icon_rules.h"
 #include "instance/instance_client.h"
 #include "instance/instance_socket.h"
 #include "instance/single_instance.h"
+#include "outline/icon_rules.h"
 #include "platform/sticky_store.h"
 #include "window/icon_for_name.h"
 

@@ -4,7 +4,7 @@
 #include "archive/list_file.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
-#include "inspector/inspector_dock.h"
+#include "inspector/gui/inspector_dock.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
 #include "window/dialog_service.h"

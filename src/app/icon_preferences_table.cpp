@@ -1,8 +1,8 @@
 #include "app/icon_preferences_table.h"
 
 #include "app/app_log.h"
-#include "document/icon_preferences.h"
-#include "document/icon_rules.h"
+#include "outline/icon_preferences.h"
+#include "outline/icon_rules.h"
 #include "platform/localized.h"
 #include "window/icon_for_name.h"
 

@@ -1,8 +1,8 @@
 #include "app/preferences_window.h"
 
 #include "app/icon_preferences_table.h"
-#include "document/icon_preferences.h"
 #include "model/keys.h"
+#include "outline/icon_preferences.h"
 #include "platform/notification_center.h"
 #include "platform/preference_table.h"
 #include "platform/user_defaults.h"

@@ -1,6 +1,6 @@
 #include "app/sticky_window.h"
 
-#include "document/status_display.h"
+#include "inspector/core/status_display.h"
 #include "rich_text/notes_text.h"
 #include "window/item_appearance.h"
 #include "window/rich_text_document.h"

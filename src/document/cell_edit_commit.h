@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/outline_data_source.h"
+#include "outline/outline_data_source.h"
 
 #include <QDateTime>
 

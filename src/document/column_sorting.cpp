@@ -1,11 +1,11 @@
 #include "document/column_sorting.h"
 
 #include "document/document_log.h"
-#include "document/node_comparators.h"
-#include "document/outline_columns.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
+#include "outline/node_comparators.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_view.h"
 
 #include <memory>
 

@@ -2,10 +2,10 @@
 
 #include "document/document_log.h"
 #include "document/item_mime_data.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/tree_operations.h"
+#include "outline/outline_view.h"
 #include "platform/localized.h"
 
 #include <QCoreApplication>

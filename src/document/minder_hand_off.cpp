@@ -1,14 +1,14 @@
 #include "document/minder_hand_off.h"
 
 #include "document/document_log.h"
-#include "document/inspector_view.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
+#include "inspector/core/inspector_view.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
+#include "outline/outline_view.h"
 
 namespace tardigo {
 

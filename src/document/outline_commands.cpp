@@ -1,10 +1,10 @@
 #include "document/outline_commands.h"
 
-#include "document/outline_columns.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_view.h"
 
 namespace tardigo {
 

@@ -1,10 +1,10 @@
 #include "document/restoring_operations.h"
 
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_view.h"
 
 namespace tardigo {
 

@@ -1,7 +1,7 @@
 #include "document/sticky_notes.h"
 
 #include "archive/color_value.h"
-#include "document/status_display.h"
+#include "inspector/core/status_display.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"

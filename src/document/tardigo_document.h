@@ -7,12 +7,12 @@
 #include "document/item_transfer.h"
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
-#include "document/outline_data_source.h"
 #include "document/restoring_operations.h"
-#include "document/status_display.h"
 #include "document/tree_shaping.h"
+#include "inspector/core/status_display.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
+#include "outline/outline_data_source.h"
 #include "platform/file_identity.h"
 
 #include <QObject>

@@ -1,13 +1,13 @@
 #include "document/tree_shaping.h"
 
 #include "document/document_log.h"
-#include "document/icon_rules.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "outline/icon_rules.h"
+#include "outline/outline_view.h"
 #include "platform/localized.h"
 #include "platform/new_item.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/status_display.h"
+#include "inspector/core/status_display.h"
 #include "model/rgba.h"
 #include "rich_text/rich_text.h"
 

@@ -2,11 +2,11 @@
 
 #include "archive/color_value.h"
 #include "dates/user_date_time_format.h"
-#include "document/outline_data_source.h"
-#include "document/outline_view.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "outline/outline_data_source.h"
+#include "outline/outline_view.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 

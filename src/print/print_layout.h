@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/icon_rules.h"
+#include "outline/icon_rules.h"
 #include "print/print_item.h"
 #include "print/print_options.h"
 

@@ -1,14 +1,14 @@
 #include "window/document_menus.h"
 
-#include "document/inspector_tools.h"
-#include "document/outline_columns.h"
-#include "document/outline_filter.h"
-#include "document/outline_view.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "inspector/core/inspector_tools.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_filter.h"
+#include "outline/outline_view.h"
 #include "platform/localized.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "window/document_toolbar.h"
 
-#include "document/inspector_view.h"
+#include "inspector/core/inspector_view.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"

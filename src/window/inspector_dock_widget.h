@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/inspector_view.h"
+#include "inspector/core/inspector_view.h"
 
 #include <QDockWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/status_display.h"
+#include "inspector/core/status_display.h"
 #include "model/value.h"
 
 #include <QColor>

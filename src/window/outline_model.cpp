@@ -2,9 +2,9 @@
 
 #include "dates/due_date_format.h"
 #include "document/item_mime_data.h"
-#include "document/outline_columns.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_columns.h"
 #include "window/icon_for_name.h"
 #include "window/item_appearance.h"
 

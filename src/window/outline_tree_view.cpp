@@ -1,7 +1,7 @@
 #include "window/outline_tree_view.h"
 
-#include "document/outline_columns.h"
 #include "model/keys.h"
+#include "outline/outline_columns.h"
 #include "window/completion_slider.h"
 #include "window/empty_list_hint.h"
 #include "window/item_appearance.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/outline_data_source.h"
-#include "document/outline_view.h"
+#include "outline/outline_data_source.h"
+#include "outline/outline_view.h"
 #include "window/outline_rows.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "window/print_view.h"
 
-#include "document/icon_rules.h"
 #include "document/tardigo_document.h"
+#include "outline/icon_rules.h"
 #include "print/print_layout.h"
 #include "print/print_page.h"
 #include "window/icon_for_name.h"

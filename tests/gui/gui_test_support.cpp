@@ -1,8 +1,8 @@
 #include "gui_test_support.h"
 
-#include "document/icon_rules.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/icon_rules.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "window/dialog_service.h"

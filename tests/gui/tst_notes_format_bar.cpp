@@ -6,7 +6,7 @@
 #include "app/document_controller.h"
 #include "archive/list_file.h"
 #include "document/tardigo_document.h"
-#include "inspector/notes_format_bar.h"
+#include "inspector/gui/notes_format_bar.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"

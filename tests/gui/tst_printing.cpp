@@ -2,11 +2,11 @@
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
-#include "document/outline_columns.h"
 #include "document/tardigo_document.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_columns.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "window/dialog_service.h"

@@ -1,0 +1,44 @@
+#include "outline/outline_cell.h"
+
+#include "model/keys.h"
+#include "model/stored_date.h"
+#include "outline/icon_rules.h"
+#include "rich_text/notes_text.h"
+
+namespace tardigo {
+
+namespace {
+
+CellValue iconCell(const std::optional<QString>& name) {
+    return name ? CellValue(Value(*name)) : CellValue();
+}
+
+} // namespace
+
+CellValue outlineCellValue(const QString& identifier, const Dict* item, const Dict* currentReminderItem) {
+    if (!item)
+        return {};
+    if (identifier == key::notes) {
+        const QByteArray* notes = item->value(key::notes).asData();
+        if (!notes || notes->isEmpty())
+            return {};
+        std::optional<RichText> text = decodeNotes(*notes);
+        return text ? CellValue(std::move(*text)) : CellValue();
+    }
+    if (identifier == key::due) {
+        const std::optional<QDateTime> due = parseStoredDate(item->value(key::due));
+        return due ? CellValue(*due) : CellValue();
+    }
+    if (identifier == key::icon) {
+        const IconRules rules = IconRules::current();
+        if (item == currentReminderItem) {
+            const std::optional<QString> name = rules.iconNameForItemStatus(IconStatusReminderInProgress);
+            return iconCell(name && IconRules::hasImage(*name) ? name : std::nullopt);
+        }
+        return iconCell(rules.iconNameForItem(item));
+    }
+    const Value& value = item->value(identifier);
+    return value.isNil() ? CellValue() : CellValue(value);
+}
+
+} // namespace tardigo
