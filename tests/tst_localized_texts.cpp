@@ -1,6 +1,6 @@
 #include "outline/outline_columns.h"
 #include "platform/localized.h"
-#include "print/print_page.h"
+#include "print/core/print_page.h"
 #include "test_support.h"
 
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "archive/color_value.h"
 #include "document_fixture.h"
-#include "print/print_layout.h"
-#include "print/print_page.h"
+#include "print/core/print_layout.h"
+#include "print/core/print_page.h"
 
 #include <QTest>
 

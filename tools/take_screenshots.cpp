@@ -2,13 +2,13 @@
 // and saves the pictures the software centre and the README show: list-window.png and
 // list-with-notes.png, with "-dark" in the dark palette and "@2x" when QT_SCALE_FACTOR=2 is set.
 
-#include "app/dark_palette.h"
 #include "app/document_controller.h"
+#include "appearance/dark_palette.h"
+#include "appearance/icon_for_name.h"
 #include "document/tardigo_document.h"
 #include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
-#include "window/icon_for_name.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
 

@@ -10,7 +10,7 @@
 #include "document/outline_commands.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
-#include "window/print_view.h"
+#include "print/gui/print_view.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

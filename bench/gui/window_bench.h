@@ -2,10 +2,10 @@
 
 // What every benchmark of the windows sets up first.
 
+#include "appearance/icon_for_name.h"
+#include "dialogs/dialog_service.h"
 #include "outline/icon_rules.h"
 #include "platform/user_defaults.h"
-#include "window/dialog_service.h"
-#include "window/icon_for_name.h"
 
 #include <QByteArray>
 

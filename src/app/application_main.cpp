@@ -1,16 +1,16 @@
 #include "app/application_main.h"
 
 #include "app/command_line.h"
-#include "app/dark_palette.h"
-#include "app/print_to_pdf.h"
 #include "app/tardigo_application.h"
 #include "app/translators.h"
+#include "appearance/dark_palette.h"
+#include "appearance/icon_for_name.h"
 #include "instance/instance_client.h"
 #include "instance/instance_socket.h"
 #include "instance/single_instance.h"
 #include "outline/icon_rules.h"
-#include "platform/sticky_store.h"
-#include "window/icon_for_name.h"
+#include "print/gui/print_to_pdf.h"
+#include "stickies/core/sticky_store.h"
 
 #include <QApplication>
 #include <QStyleFactory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/print_options.h"
+#include "print/core/print_options.h"
 
 #include <QStringList>
 

@@ -2,14 +2,14 @@
 
 #include "app/recent_documents.h"
 #include "archive/list_file.h"
+#include "dialogs/dialog_service.h"
+#include "dialogs/file_error_sheets.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "inspector/gui/inspector_dock.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
-#include "window/file_error_sheets.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "app/icon_preferences_table.h"
 
 #include "app/app_log.h"
+#include "appearance/icon_for_name.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
 #include "platform/localized.h"
-#include "window/icon_for_name.h"
 
 #include <QComboBox>
 #include <QHeaderView>

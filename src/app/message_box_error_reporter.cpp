@@ -1,6 +1,6 @@
 #include "app/message_box_error_reporter.h"
 
-#include "window/dialog_service.h"
+#include "dialogs/dialog_service.h"
 
 namespace tardigo {
 

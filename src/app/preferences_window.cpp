@@ -1,12 +1,12 @@
 #include "app/preferences_window.h"
 
 #include "app/icon_preferences_table.h"
+#include "dialogs/dialog_service.h"
 #include "model/keys.h"
 #include "outline/icon_preferences.h"
 #include "platform/notification_center.h"
 #include "platform/preference_table.h"
 #include "platform/user_defaults.h"
-#include "window/dialog_service.h"
 
 #include <QApplication>
 #include <QButtonGroup>

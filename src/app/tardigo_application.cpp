@@ -2,7 +2,6 @@
 
 #include "app/app_log.h"
 #include "app/preferences_window.h"
-#include "app/sticky_board.h"
 #include "application/background_locator.h"
 #include "archive/list_file.h"
 #include "document/autosave_scheduler.h"
@@ -11,6 +10,7 @@
 #include "model/keys.h"
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
+#include "stickies/gui/sticky_board.h"
 #include "window/document_main_window.h"
 #include "window/window_sync.h"
 #ifdef TARDIGO_HAVE_SPEECH

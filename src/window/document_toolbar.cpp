@@ -1,10 +1,10 @@
 #include "window/document_toolbar.h"
 
+#include "appearance/icon_for_name.h"
 #include "inspector/core/inspector_view.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
-#include "window/icon_for_name.h"
 #include "window/window_log.h"
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "window/due_date_editor.h"
 
+#include "appearance/icon_for_name.h"
 #include "dates/due_date_entry.h"
 #include "dates/due_date_format.h"
 #include "model/clock.h"
-#include "window/icon_for_name.h"
 
 #include <QAction>
 #include <QCalendarWidget>

@@ -1,6 +1,6 @@
 #include "window/help_commands.h"
 
-#include "window/dialog_service.h"
+#include "dialogs/dialog_service.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,10 +1,10 @@
 #include "window/outline_delegate.h"
 
+#include "appearance/item_appearance.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "window/completion_slider.h"
 #include "window/due_date_editor.h"
-#include "window/item_appearance.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 

@@ -1,12 +1,12 @@
 #include "window/outline_model.h"
 
+#include "appearance/icon_for_name.h"
+#include "appearance/item_appearance.h"
 #include "dates/due_date_format.h"
 #include "document/item_mime_data.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_columns.h"
-#include "window/icon_for_name.h"
-#include "window/item_appearance.h"
 
 #include <QDateTime>
 #include <QIcon>

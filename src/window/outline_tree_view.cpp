@@ -1,10 +1,10 @@
 #include "window/outline_tree_view.h"
 
+#include "appearance/item_appearance.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "window/completion_slider.h"
 #include "window/empty_list_hint.h"
-#include "window/item_appearance.h"
 #include "window/outline_model.h"
 
 #include <QHeaderView>

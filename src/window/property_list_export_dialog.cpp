@@ -1,12 +1,12 @@
 #include "window/property_list_export_dialog.h"
 
 #include "alerts/alert_queue.h"
+#include "dialogs/dialog_service.h"
+#include "dialogs/file_error_sheets.h"
+#include "dialogs/output_confirmation.h"
 #include "document/tardigo_document.h"
 #include "exchange/plist_export.h"
-#include "window/dialog_service.h"
-#include "window/file_error_sheets.h"
 #include "window/file_manager.h"
-#include "window/output_confirmation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "window/sync_settings_dialog.h"
 
-#include "window/dialog_service.h"
+#include "dialogs/dialog_service.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "window/window_sync.h"
 
 #include "alerts/alert_queue.h"
+#include "dialogs/file_error_sheets.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -10,7 +11,6 @@
 #include "sync/sync_bindings.h"
 #include "sync/sync_state.h"
 #include "window/document_main_window.h"
-#include "window/file_error_sheets.h"
 #include "window/sync_settings_dialog.h"
 #include "window/window_log.h"
 

@@ -1,12 +1,12 @@
 #include "gui_test_support.h"
 
+#include "appearance/icon_for_name.h"
+#include "dialogs/dialog_service.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/icon_rules.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
-#include "window/dialog_service.h"
-#include "window/icon_for_name.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>

@@ -4,9 +4,10 @@
 #include "gui_test_support.h"
 
 #include "app/preferences_window.h"
-#include "app/sticky_board.h"
 #include "app/tardigo_application.h"
 #include "archive/list_file.h"
+#include "dialogs/dialog_service.h"
+#include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "instance/instance_server.h"
@@ -16,12 +17,11 @@
 #include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
-#include "window/dialog_service.h"
+#include "stickies/gui/sticky_board.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/file_manager.h"
 #include "window/inspector_dock_widget.h"
-#include "window/message_box_sheet_window.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>

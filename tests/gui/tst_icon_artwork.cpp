@@ -1,6 +1,6 @@
+#include "appearance/icon_for_name.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "window/icon_for_name.h"
 
 #include <QDir>
 #include <QImage>

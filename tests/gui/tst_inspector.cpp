@@ -4,6 +4,8 @@
 #include "gui_test_support.h"
 
 #include "app/document_controller.h"
+#include "appearance/item_appearance.h"
+#include "appearance/postscript_font_names.h"
 #include "archive/color_value.h"
 #include "archive/list_file.h"
 #include "document/tardigo_document.h"
@@ -21,9 +23,7 @@
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
-#include "window/item_appearance.h"
 #include "window/outline_tree_view.h"
-#include "window/postscript_font_names.h"
 
 #include <QAction>
 #include <QApplication>

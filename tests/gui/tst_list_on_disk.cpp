@@ -2,12 +2,12 @@
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/atomic_file.h"
 #include "platform/list_lock.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 

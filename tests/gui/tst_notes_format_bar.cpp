@@ -4,6 +4,7 @@
 #include "gui_test_support.h"
 
 #include "app/document_controller.h"
+#include "appearance/rich_text_document.h"
 #include "archive/list_file.h"
 #include "document/tardigo_document.h"
 #include "inspector/gui/notes_format_bar.h"
@@ -13,7 +14,6 @@
 #include "window/document_main_window.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
-#include "window/rich_text_document.h"
 
 #include <QAction>
 #include <QApplication>

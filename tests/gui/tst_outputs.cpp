@@ -5,15 +5,15 @@
 #include "gui_test_support.h"
 
 #include "app/document_controller.h"
-#include "app/print_to_pdf.h"
 #include "archive/list_file.h"
+#include "dialogs/dialog_service.h"
+#include "dialogs/message_box_sheet_window.h"
 #include "platform/atomic_file.h"
-#include "window/dialog_service.h"
+#include "print/gui/document_printing.h"
+#include "print/gui/print_to_pdf.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
-#include "window/document_printing.h"
 #include "window/file_manager.h"
-#include "window/message_box_sheet_window.h"
 
 #include <QAction>
 #include <QDir>

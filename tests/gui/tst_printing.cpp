@@ -2,18 +2,18 @@
 
 #include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_columns.h"
 #include "platform/user_defaults.h"
+#include "print/gui/document_printing.h"
+#include "print/gui/print_controller.h"
 #include "rich_text/notes_text.h"
-#include "window/dialog_service.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
-#include "window/document_printing.h"
-#include "window/print_controller.h"
 
 #include <QAction>
 #include <QCheckBox>

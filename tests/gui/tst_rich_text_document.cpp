@@ -1,7 +1,7 @@
 #include "gui_test_support.h"
 
+#include "appearance/rich_text_document.h"
 #include "rich_text/notes_text.h"
-#include "window/rich_text_document.h"
 
 #include <QBuffer>
 #include <QImage>

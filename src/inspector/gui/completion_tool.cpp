@@ -1,10 +1,10 @@
 #include "inspector/gui/completion_tool.h"
 
+#include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/status_display.h"
 #include "inspector/gui/gesture_slider.h"
 #include "platform/localized.h"
-#include "window/item_appearance.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "inspector/gui/font_tool.h"
 
+#include "appearance/item_appearance.h"
+#include "appearance/postscript_font_names.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/status_display.h"
 #include "platform/localized.h"
-#include "window/item_appearance.h"
-#include "window/postscript_font_names.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

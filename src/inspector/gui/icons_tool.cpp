@@ -1,11 +1,11 @@
 #include "inspector/gui/icons_tool.h"
 
+#include "appearance/icon_for_name.h"
+#include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/status_display.h"
 #include "outline/icon_preferences.h"
 #include "platform/localized.h"
-#include "window/dialog_service.h"
-#include "window/icon_for_name.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>

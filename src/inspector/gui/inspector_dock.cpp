@@ -1,5 +1,6 @@
 #include "inspector/gui/inspector_dock.h"
 
+#include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/inspector_tools.h"
 #include "inspector/core/status_display.h"
@@ -16,7 +17,6 @@
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
-#include "window/item_appearance.h"
 #include "window/outline_tree_view.h"
 #include "window/window_host.h"
 

@@ -1,0 +1,189 @@
+#include "dialogs/file_error_sheets.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace tardigo {
+
+namespace {
+
+AlertSheet sheet(const QString& title, const QString& message, const QString& reason) {
+    AlertSheet plain;
+    plain.title = title;
+    plain.message = message;
+    plain.details = reason;
+    return plain;
+}
+
+QString listName(const QString& listPath) {
+    return QFileInfo(listPath).fileName();
+}
+
+QString syncPairDetails(const QString& listPath, const QString& folder) {
+    return QCoreApplication::translate("FileErrorSheets", "List: %1\nSync folder: %2")
+        .arg(QDir::toNativeSeparators(listPath), QDir::toNativeSeparators(folder));
+}
+
+} // namespace
+
+AlertSheet openErrorSheet(const QString& path, const QString& reason, bool isLegacy) {
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    if (!file.exists())
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "“%1” could not be found.").arg(name),
+            QCoreApplication::translate("FileErrorSheets", "It may have been moved, renamed or deleted."),
+            reason);
+    if (!file.isFile())
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "“%1” is not a file.").arg(name),
+            QCoreApplication::translate("FileErrorSheets", "Choose a Tardigo list, a file ending in .todo."),
+            reason);
+    if (!file.isReadable())
+        return sheet(
+            QCoreApplication::translate("FileErrorSheets", "You may not read “%1”.").arg(name),
+            QCoreApplication::translate(
+                "FileErrorSheets", "Ask the owner of the file to let you read it, or open a copy of it."),
+            reason);
+    if (isLegacy)
+        return sheet(QCoreApplication::translate("FileErrorSheets", "“%1” could not be converted.").arg(name),
+                     QCoreApplication::translate(
+                         "FileErrorSheets",
+                         "It is a list from Tardigo 1.x that this version cannot read: it may be damaged, or "
+                         "it was saved by a newer version."),
+                     reason);
+    return sheet(QCoreApplication::translate("FileErrorSheets", "This file is not a Tardigo list."),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "“%1” could not be opened: it is another kind of file, or a list that was damaged.")
+                     .arg(name),
+                 reason);
+}
+
+AlertSheet saveErrorSheet(const QString& path, const QString& reason) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be saved.")
+            .arg(QFileInfo(path).fileName()),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Your changes are still here, and the file on disk is as it was. Check that the disk has "
+            "room and that you may write to its folder, then save again, or choose Save As to save "
+            "the list somewhere else."),
+        reason);
+}
+
+AlertSheet exportErrorSheet(const QString& path, const QString& reason) {
+    return sheet(QCoreApplication::translate("FileErrorSheets", "“%1” could not be written.")
+                     .arg(QFileInfo(path).fileName()),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Check that the disk has room and that you may write to its folder, then export "
+                     "again."),
+                 reason);
+}
+
+AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be synced.").arg(listName(listPath)),
+        reason + QStringLiteral("\n\n") +
+            QCoreApplication::translate(
+                "FileErrorSheets",
+                "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
+                "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
+                "another folder."),
+        syncPairDetails(listPath, folder));
+}
+
+AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names) {
+    return sheet(QCoreApplication::translate("FileErrorSheets",
+                                             "Some items of “%1” were changed both here and elsewhere.")
+                     .arg(listName(listPath)),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Both versions of each are kept: the one changed last stays in its place, and the other "
+                     "is beside it, named “(conflict copy)”. Keep the one you want and delete the other."),
+                 names.join(u'\n'));
+}
+
+AlertSheet syncKeptRulesSheet(const QString& listPath, const QStringList& names) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets",
+                                    "Some items of “%1” repeat in a way Tardigo cannot show.")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Another program gave them a repeat that no Tardigo period expresses, such as every "
+            "three days. They are in the list without a repeat, and the other program keeps theirs."),
+        names.join(u'\n'));
+}
+
+AlertSheet syncWriteFailureSheet(const QString& listPath, const QString& folder,
+                                 const QStringList& failures) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "Some files of “%1” could not be written.")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "The sync folder “%1” did not take them: it may be full, or you may not write to it. The list "
+            "is whole, and their items are written at the next sync. Show Details names each file.")
+            .arg(QDir::toNativeSeparators(folder)),
+        failures.join(u'\n'));
+}
+
+AlertSheet syncBindSheet(const QString& listPath, const QString& folder) {
+    AlertSheet question = sheet(
+        QCoreApplication::translate("FileErrorSheets", "Sync “%1” with the folder it names?")
+            .arg(listName(listPath)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "The list names the sync folder “%1”, but it was never synced with it on this computer: it may "
+            "be "
+            "a copy of another list, or a list from someone else. Syncing changes the files in that folder.")
+            .arg(QDir::toNativeSeparators(folder)),
+        syncPairDetails(listPath, folder));
+    question.defaultButton = QCoreApplication::translate("FileErrorSheets", "Sync");
+    question.alternateButton = QCoreApplication::translate("FileErrorSheets", "Don’t Sync");
+    question.alternateIsDefault = true;
+    return question;
+}
+
+AlertSheet syncRemovalSheet(const QString& listPath, const QString& folder, int count, int lost, int synced) {
+    const QString title =
+        lost == synced ? QCoreApplication::translate("FileErrorSheets",
+                                                     "The sync folder of “%1” holds none of its to-dos.")
+                             .arg(listName(listPath))
+                       : QCoreApplication::translate("FileErrorSheets",
+                                                     "The sync folder of “%1” has lost %2 of its %3 to-dos.")
+                             .arg(listName(listPath))
+                             .arg(lost)
+                             .arg(synced);
+    AlertSheet question = sheet(
+        title,
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "“%1” may be on a drive that is not mounted, or it was emptied, and nothing was changed. Keep "
+            "the items and sync when the folder is back, or remove them from the list (%2 in all) if their "
+            "to-dos were deleted on purpose.")
+            .arg(QDir::toNativeSeparators(folder))
+            .arg(count),
+        syncPairDetails(listPath, folder));
+    question.defaultButton = QCoreApplication::translate("FileErrorSheets", "Remove Items");
+    question.alternateButton = QCoreApplication::translate("FileErrorSheets", "Keep Items");
+    question.alternateIsDefault = true;
+    question.isCritical = true;
+    return question;
+}
+
+AlertSheet syncPassedOverSheet(const QString& folder, const QStringList& problems) {
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "Some files in the sync folder “%1” were passed over.")
+            .arg(QDir::toNativeSeparators(folder)),
+        QCoreApplication::translate(
+            "FileErrorSheets",
+            "Their to-dos wait for the next sync. Show Details tells what is wrong with each file: "
+            "mend or remove it there, then sync again."),
+        problems.join(u'\n'));
+}
+
+} // namespace tardigo

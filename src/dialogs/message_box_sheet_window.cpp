@@ -1,0 +1,96 @@
+#include "dialogs/message_box_sheet_window.h"
+
+#include "dialogs/message_box_width.h"
+#include "platform/localized.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tardigo {
+
+namespace {
+
+/// The label with an access key on its first letter that no button before it took; a literal "&"
+/// stays one.
+QString withAccessKey(const QString& label, QString& taken) {
+    QString marked;
+    bool keyed = false;
+    for (const QChar c : label) {
+        if (c == u'&') {
+            marked += QStringLiteral("&&");
+            continue;
+        }
+        if (!keyed && c.isLetter() && !taken.contains(c.toLower())) {
+            taken += c.toLower();
+            marked += u'&';
+            keyed = true;
+        }
+        marked += c;
+    }
+    return marked;
+}
+
+} // namespace
+
+void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) {
+    auto* box = new QMessageBox(_window);
+    box->setObjectName(QStringLiteral("alertSheet"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(sheet.isCritical ? QMessageBox::Critical : QMessageBox::Warning);
+    box->setWindowTitle(sheet.title);
+    box->setText(sheet.title);
+    box->setInformativeText(sheet.message);
+    box->setDetailedText(sheet.details);
+    box->setTextFormat(Qt::PlainText);
+    // The default button is at the right end, the alternate before it, the other at the left; each
+    // is pressed with its access key as well.
+    std::map<QAbstractButton*, AlertReturn> codes;
+    QString keys;
+    QPushButton* defaultButton =
+        box->addButton(withAccessKey(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))), keys),
+                       QMessageBox::AcceptRole);
+    codes[defaultButton] = AlertReturn::Default;
+    QPushButton* alternateButton = nullptr;
+    if (sheet.alternateButton) {
+        alternateButton =
+            box->addButton(withAccessKey(*sheet.alternateButton, keys), QMessageBox::RejectRole);
+        codes[alternateButton] = AlertReturn::Alternate;
+    }
+    if (sheet.otherButton)
+        codes[box->addButton(withAccessKey(*sheet.otherButton, keys), QMessageBox::DestructiveRole)] =
+            AlertReturn::Other;
+    // Return and Escape both make the choice that changes nothing: a notice is dismissed, not
+    // followed to its item, and what cannot be undone is never what a reflex does.
+    QPushButton* harmless = sheet.alternateIsDefault && alternateButton ? alternateButton : defaultButton;
+    box->setDefaultButton(harmless);
+    box->setEscapeButton(harmless);
+    giveReadingWidth(*box);
+    _sheet = box;
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [self = weak_from_this(), box, codes, onDismiss = std::move(onDismiss)] {
+                         const std::shared_ptr<MessageBoxSheetWindow> window = self.lock();
+                         if (!window)
+                             return;
+                         const auto found = codes.find(box->clickedButton());
+                         const AlertReturn answer =
+                             found != codes.end() ? found->second : AlertReturn::Alternate;
+                         window->_sheet.clear();
+                         for (const auto& [token, observer] : std::map(window->_observers))
+                             observer();
+                         if (onDismiss)
+                             onDismiss(answer);
+                     });
+    box->open();
+}
+
+int MessageBoxSheetWindow::addSheetEndedObserver(std::function<void()> observer) {
+    _observers[++_lastToken] = std::move(observer);
+    return _lastToken;
+}
+
+void MessageBoxSheetWindow::removeSheetEndedObserver(int token) {
+    _observers.erase(token);
+}
+
+} // namespace tardigo

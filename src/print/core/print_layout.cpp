@@ -1,0 +1,109 @@
+#include "print/core/print_layout.h"
+
+#include "archive/color_value.h"
+#include "dates/user_date_time_format.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "model/stored_date.h"
+#include "outline/outline_data_source.h"
+#include "outline/outline_view.h"
+#include "platform/localized.h"
+#include "rich_text/notes_text.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tardigo {
+
+namespace {
+
+const QString kUncheckedImage = QStringLiteral("vk_notdone");
+
+std::optional<QString> nonEmptyString(const Dict& item, const QString& key) {
+    const QString* text = item.value(key).asString();
+    return text && !text->isEmpty() ? std::optional(*text) : std::nullopt;
+}
+
+// Notes that do not decode or hold no characters are as good as none.
+std::optional<RichText> printableNotes(const Dict& item) {
+    const QByteArray* data = item.value(key::notes).asData();
+    std::optional<RichText> notes = data ? decodeNotes(*data) : std::nullopt;
+    return notes && !notes->plainText.isEmpty() ? notes : std::nullopt;
+}
+
+QString completionText(const Dict& item) {
+    return localizedFormat(QStringLiteral("%d%% complete"), QString::number(completionPercentOf(item)));
+}
+
+} // namespace
+
+PrintLayout::PrintLayout(const OutlineDataSource& dataSource, const OutlineView& outline,
+                         PrintOptions options, IconRules iconRules)
+    : _dataSource(dataSource), _outline(outline), _iconRules(std::move(iconRules)), _options(options),
+      _completion(outline.hasColumn(key::completion)), _dateDue(outline.hasColumn(key::due)),
+      _category(outline.hasColumn(key::category)) {}
+
+std::vector<PrintItem> PrintLayout::doLayout() {
+    _items.clear();
+    const ArrayPtr topLevel = _dataSource.visibleChildren(nullptr);
+    for (const Value& child : topLevel->items)
+        if (NodePtr item = child.asDict())
+            layoutItem(item, 0);
+    return std::move(_items);
+}
+
+void PrintLayout::layoutItem(const NodePtr& item, int depth) {
+    PrintItem printed;
+    printed.depth = depth;
+    printed.style = {itemFontSettings(item.get()),
+                     rgbaFromColorValue(item->value(key::color)).value_or(Rgba{})};
+    if (_options.checkboxes)
+        printed.checkbox = checkboxImageName(*item);
+    if (_options.icons) {
+        // One image does not print twice: an icon that is the item's check box leaves its place blank.
+        const QString icon = _iconRules.iconNameForItem(item.get()).value_or(QString());
+        if (icon != printed.checkbox)
+            printed.icon = icon;
+    }
+    printed.name = nonEmptyString(*item, key::name).value_or(QString());
+    const QString separator = QStringLiteral(";");
+    if (const std::optional<QString> category = nonEmptyString(*item, key::category); category && _category)
+        printed.details.append(*category + separator);
+    if (_completion)
+        printed.details.append(completionText(*item) + separator);
+    if (const std::optional<QDateTime> due = parseStoredDate(item->value(key::due)); due && _dateDue)
+        printed.details.append(localizedFormat(QStringLiteral("due: %@"), formatUserDateTime(*due)) +
+                               separator);
+    if (_options.notes)
+        printed.notes = printableNotes(*item);
+    _items.push_back(std::move(printed));
+
+    // A collapsed branch prints as the outline shows it: its children stay hidden.
+    if (_dataSource.hasVisibleChildren(item) && !_outline.isItemExpanded(item.get()))
+        return;
+    const ArrayPtr children = _dataSource.visibleChildren(item);
+    for (const Value& child : children->items)
+        if (NodePtr childItem = child.asDict())
+            layoutItem(childItem, depth + 1);
+}
+
+QString PrintLayout::checkboxImageName(const Dict& item) const {
+    const int status = isCompleted(item) ? IconStatusCompleted : IconStatusDefault;
+    return _iconRules.iconNameForItemStatus(status).value_or(kUncheckedImage);
+}
+
+RichText notesInTextSize(RichText notes, double pointSize) {
+    std::map<double, qsizetype> characters; // of each size
+    for (const TextRun& run : notes.runs)
+        characters[run.fontSize] += run.text.size();
+    const auto body = std::max_element(characters.begin(), characters.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (body == characters.end() || body->first <= 0 || pointSize <= 0)
+        return notes;
+    const double scale = pointSize / body->first;
+    for (TextRun& run : notes.runs)
+        run.fontSize *= scale;
+    return notes;
+}
+
+} // namespace tardigo
