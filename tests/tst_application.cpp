@@ -1,6 +1,6 @@
 #include "alerts/alert_queue.h"
-#include "application/application_host.h"
-#include "application/application_rules.h"
+#include "app_rules/application_host.h"
+#include "app_rules/application_rules.h"
 #include "document_fixture.h"
 #include "manual_timers.h"
 #include "minder/desktop_notification_channel.h"

@@ -2,9 +2,9 @@
 // and saves the pictures the software centre and the README show: list-window.png and
 // list-with-notes.png, with "-dark" in the dark palette and "@2x" when QT_SCALE_FACTOR=2 is set.
 
-#include "app/document_controller.h"
 #include "appearance/dark_palette.h"
 #include "appearance/icon_for_name.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "outline/icon_rules.h"
 #include "platform/user_defaults.h"

@@ -4,8 +4,8 @@
 #include "gui/window_bench.h"
 #include "support/list_generator.h"
 
-#include "app/tardigo_application.h"
 #include "archive/list_file.h"
+#include "desktop_app/tardigo_application.h"
 #include "document/tardigo_document.h"
 #include "model/clock.h"
 #include "model/keys.h"

@@ -7,8 +7,8 @@
 #include "support/list_generator.h"
 #include "support/thread_cpu_time.h"
 
-#include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/inspector_view.h"
 #include "inspector/gui/notes_tool.h"

@@ -4,8 +4,8 @@
 #include "support/list_generator.h"
 #include "support/thread_cpu_time.h"
 
-#include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"

@@ -3,7 +3,7 @@
 #include "archive/list_file.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "sync/sync_command.h"
+#include "sync/external_sync_command.h"
 #include "sync/sync_store.h"
 
 #include <algorithm>

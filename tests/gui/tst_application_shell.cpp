@@ -3,9 +3,9 @@
 
 #include "gui_test_support.h"
 
-#include "app/preferences_window.h"
-#include "app/tardigo_application.h"
 #include "archive/list_file.h"
+#include "desktop_app/preferences_window.h"
+#include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
 #include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"

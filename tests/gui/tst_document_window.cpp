@@ -1,10 +1,10 @@
 #include "gui_test_support.h"
 
 #include "alerts/alert_queue.h"
-#include "app/document_controller.h"
-#include "app/message_box_error_reporter.h"
 #include "archive/list_file.h"
 #include "dates/due_date_format.h"
+#include "desktop_app/document_controller.h"
+#include "desktop_app/message_box_error_reporter.h"
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"

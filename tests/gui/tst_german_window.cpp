@@ -1,9 +1,9 @@
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
-#include "app/icon_preferences_table.h"
-#include "app/preferences_window.h"
-#include "app/translators.h"
+#include "desktop_app/document_controller.h"
+#include "desktop_app/icon_preferences_table.h"
+#include "desktop_app/preferences_window.h"
+#include "desktop_app/translators.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "window/document_main_window.h"

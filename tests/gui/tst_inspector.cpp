@@ -3,11 +3,11 @@
 // found by their PostScript names.
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "appearance/item_appearance.h"
 #include "appearance/postscript_font_names.h"
 #include "archive/color_value.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "inspector/core/inspector_view.h"

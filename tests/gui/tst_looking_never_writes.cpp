@@ -3,9 +3,9 @@
 // started, saving writes the very bytes the list was read from.
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "archive/color_value.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "exchange/value_json.h"

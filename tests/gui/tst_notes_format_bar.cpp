@@ -3,9 +3,9 @@
 
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "appearance/rich_text_document.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "inspector/gui/notes_format_bar.h"
 #include "model/keys.h"

@@ -1,6 +1,6 @@
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
+#include "desktop_app/document_controller.h"
 #include "document/inspector_commands.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"

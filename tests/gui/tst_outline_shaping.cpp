@@ -2,8 +2,8 @@
 // indent, outdent and move, and the clipboard.
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "document/item_mime_data.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"

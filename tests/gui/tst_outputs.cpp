@@ -4,8 +4,8 @@
 #include "../test_support.h"
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "dialogs/dialog_service.h"
 #include "dialogs/message_box_sheet_window.h"
 #include "platform/atomic_file.h"

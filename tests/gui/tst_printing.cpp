@@ -1,7 +1,7 @@
 #include "gui_test_support.h"
 
-#include "app/document_controller.h"
 #include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "model/clock.h"

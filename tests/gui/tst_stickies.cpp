@@ -3,9 +3,9 @@
 
 #include "gui_test_support.h"
 
-#include "app/tardigo_application.h"
 #include "archive/color_value.h"
 #include "archive/list_file.h"
+#include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"

@@ -1,6 +1,6 @@
-#include "app/translators.h"
+#include "desktop_app/translators.h"
 
-#include "app/app_log.h"
+#include "desktop_app/app_log.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

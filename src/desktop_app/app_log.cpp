@@ -1,3 +1,3 @@
-#include "app/app_log.h"
+#include "desktop_app/app_log.h"
 
 Q_LOGGING_CATEGORY(lcApp, "tardigo.app")

@@ -1,7 +1,7 @@
-#include "app/icon_preferences_table.h"
+#include "desktop_app/icon_preferences_table.h"
 
-#include "app/app_log.h"
 #include "appearance/icon_for_name.h"
+#include "desktop_app/app_log.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
 #include "platform/localized.h"

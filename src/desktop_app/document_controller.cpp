@@ -1,7 +1,7 @@
-#include "app/document_controller.h"
+#include "desktop_app/document_controller.h"
 
-#include "app/recent_documents.h"
 #include "archive/list_file.h"
+#include "desktop_app/recent_documents.h"
 #include "dialogs/dialog_service.h"
 #include "dialogs/file_error_sheets.h"
 #include "document/autosave_scheduler.h"

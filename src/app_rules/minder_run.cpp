@@ -1,6 +1,6 @@
-#include "application/minder_run.h"
+#include "app_rules/minder_run.h"
 
-#include "application/application_host.h"
+#include "app_rules/application_host.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "application/background_locator.h"
+#include "app_rules/background_locator.h"
 
 #include <QThread>
 

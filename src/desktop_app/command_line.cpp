@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "desktop_app/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

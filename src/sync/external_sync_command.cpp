@@ -1,4 +1,4 @@
-#include "sync/sync_command.h"
+#include "sync/external_sync_command.h"
 
 #include "sync/sync_log.h"
 

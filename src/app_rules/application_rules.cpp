@@ -1,9 +1,9 @@
-#include "application/application_rules.h"
+#include "app_rules/application_rules.h"
 
 #include "alerts/sheet_window.h"
-#include "application/application_host.h"
-#include "application/application_log.h"
-#include "application/minder_run.h"
+#include "app_rules/application_host.h"
+#include "app_rules/application_log.h"
+#include "app_rules/minder_run.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "platform/localized.h"

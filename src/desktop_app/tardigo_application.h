@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/application_beep.h"
-#include "app/document_controller.h"
-#include "app/message_box_error_reporter.h"
-#include "application/application_host.h"
-#include "application/application_rules.h"
+#include "app_rules/application_host.h"
+#include "app_rules/application_rules.h"
+#include "desktop_app/application_beep.h"
+#include "desktop_app/document_controller.h"
+#include "desktop_app/message_box_error_reporter.h"
 #include "instance/instance_request.h"
 #include "instance/instance_server.h"
 #include "minder/todo_locator.h"

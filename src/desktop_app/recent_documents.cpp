@@ -1,4 +1,4 @@
-#include "app/recent_documents.h"
+#include "desktop_app/recent_documents.h"
 
 #include "model/keys.h"
 #include "platform/user_defaults.h"

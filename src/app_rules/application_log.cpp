@@ -1,3 +1,3 @@
-#include "application/application_log.h"
+#include "app_rules/application_log.h"
 
 Q_LOGGING_CATEGORY(lcApplication, "tardigo.application")

@@ -1,4 +1,4 @@
-#include "app/message_box_error_reporter.h"
+#include "desktop_app/message_box_error_reporter.h"
 
 #include "dialogs/dialog_service.h"
 

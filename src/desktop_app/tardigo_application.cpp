@@ -1,9 +1,9 @@
-#include "app/tardigo_application.h"
+#include "desktop_app/tardigo_application.h"
 
-#include "app/app_log.h"
-#include "app/preferences_window.h"
-#include "application/background_locator.h"
+#include "app_rules/background_locator.h"
 #include "archive/list_file.h"
+#include "desktop_app/app_log.h"
+#include "desktop_app/preferences_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"

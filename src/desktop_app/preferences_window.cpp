@@ -1,6 +1,6 @@
-#include "app/preferences_window.h"
+#include "desktop_app/preferences_window.h"
 
-#include "app/icon_preferences_table.h"
+#include "desktop_app/icon_preferences_table.h"
 #include "dialogs/dialog_service.h"
 #include "model/keys.h"
 #include "outline/icon_preferences.h"
