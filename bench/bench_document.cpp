@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     document.data()->set(key::children, childrenOf(*bench::generateList(count)));
     document.outlineCommands().expandAll();
     OutlineView& outline = document.outlineView();
-    document.outlineView().reloadData();
+    document.outlineView().reloadAll();
     int rows = 0;
     while (outline.itemAtRow(rows))
         ++rows;

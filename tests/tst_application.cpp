@@ -348,8 +348,8 @@ private slots:
         NodePtr context = item->deepCopy();
         context->set(key::docPath, _dir.filePath("closed.todo"));
         context->set(key::nodeStatus, Value::integer(ItemStatusDue));
-        QTest::ignoreMessage(QtWarningMsg, qPrintable("minderSheetDidEnd::: failed to open doc " +
-                                                      _dir.filePath("closed.todo")));
+        QTest::ignoreMessage(
+            QtWarningMsg, qPrintable("the list of a notice did not open: " + _dir.filePath("closed.todo")));
         delegate.minderAlertAnswered(AlertReturn::Alternate, context);
         QCOMPARE(window.inspector.shownTools.size(), size_t(1));
     }

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
 
     OutlineTreeView& outline = window->outline();
     const int middle = outline.numberOfRows() / 2;
-    outline.scrollRowToVisible(middle);
+    outline.scrollToRow(middle);
     outline.selectRow(middle, false);
     window->document().itemCommands().renameItem();
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());

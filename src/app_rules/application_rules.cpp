@@ -123,7 +123,7 @@ void ApplicationRules::minderAlertAnswered(AlertReturn answer, const NodePtr& co
     const QString* path = context->value(key::docPath).asString();
     TardigoDocument* document = path ? _host.openDocumentForFileName(*path) : nullptr;
     if (!document) {
-        qCWarning(lcApplication).noquote() << QStringLiteral("minderSheetDidEnd::: failed to open doc %1")
+        qCWarning(lcApplication).noquote() << QStringLiteral("the list of a notice did not open: %1")
                                                   .arg(path ? *path : QStringLiteral("(null)"));
         return;
     }

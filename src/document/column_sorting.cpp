@@ -16,7 +16,7 @@ bool ColumnSorting::headerClicked(const QString& identifier) {
     updateHeadersForColumnSort(identifier);
     sortListByColumn(identifier);
     _lastSortedColumn = identifier;
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
     return false;
 }
 
@@ -55,10 +55,10 @@ void ColumnSorting::sortListByColumn(const QString& identifier) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
         return;
     }
-    outline.reloadData();
+    outline.reloadAll();
     TardigoDocument* document = &_document;
     _document.performLater([document, selected] { document->sorting().showAndSelectItems(selected); });
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void ColumnSorting::showAndSelectItems(const std::vector<NodePtr>& items) {
@@ -73,7 +73,7 @@ void ColumnSorting::sortUpdate() {
     _document.finishAllEditing();
     if (_lastSortedColumn)
         sortListByColumn(*_lastSortedColumn);
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void ColumnSorting::sortUpdateLater() {
@@ -90,7 +90,7 @@ void ColumnSorting::endColumnSorting() {
     _document.data()->remove(key::sortedColumn);
     for (const QString& column : outline.columnIdentifiers())
         outline.showSortIndicator(column, SortIndicator::None);
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void ColumnSorting::restoreSortState() {

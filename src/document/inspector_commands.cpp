@@ -332,7 +332,7 @@ void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
 void InspectorCommands::inspectorShown(bool visible, bool fromUser) {
     _document.data()->set(key::inspectorVisible, Value::boolean(visible));
     if (fromUser)
-        _document.updateChangeCount(TardigoDocument::ChangeDone);
+        _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 bool InspectorCommands::tearOffInspector() {
@@ -340,7 +340,7 @@ bool InspectorCommands::tearOffInspector() {
     const bool panel = !boolForKey(root, key::panelInspector);
     root.set(key::inspectorVisible, Value::boolean(true));
     root.set(key::panelInspector, Value::boolean(panel));
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
     return panel;
 }
 

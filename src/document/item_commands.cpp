@@ -224,7 +224,7 @@ void ItemCommands::purgeAnswered(AlertReturn answer) {
     purgeCompleted(*_document.data());
     _document.updateUI();
     outline.selectItems(selected);
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 } // namespace tardigo

@@ -55,12 +55,12 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
         found->set(key::completion, Value::float32(0.0));
         _document.updateUI();
     }
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void MinderHandOff::clearCurrentReminderItem() {
     _currentReminderItem.reset();
-    _document.outlineView().reloadData();
+    _document.outlineView().reloadAll();
 }
 
 void MinderHandOff::minderViewItem(const NodePtr& context) {

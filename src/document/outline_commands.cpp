@@ -43,7 +43,7 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
     }
     _document.updateUIKeepingCounts();
     outline.selectItems(selected);
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void OutlineCommands::toggleColumnVisibility(int tag) {
@@ -59,7 +59,7 @@ void OutlineCommands::toggleColumnVisibility(int tag) {
         outline.removeColumn(identifier);
     else
         outline.appendColumn(identifier);
-    _document.updateChangeCount(TardigoDocument::ChangeDone);
+    _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 } // namespace tardigo

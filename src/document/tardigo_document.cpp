@@ -31,7 +31,7 @@ TardigoDocument::TardigoDocument(QObject* parent)
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
-    _undoManager->setChangeHandler([this](UndoManager::Change) { updateChangeCount(ChangeUndone); });
+    _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
 }
 
 TardigoDocument::~TardigoDocument() {
@@ -76,7 +76,7 @@ bool TardigoDocument::writeToFile(const QString& path, QString* error) {
         return false;
     if (path != _fileName)
         setFileName(path);
-    updateChangeCount(ChangeCleared);
+    countChange(ChangeKind::Cleared);
     rememberFileVersion();
     emit saved();
     return true;
@@ -151,21 +151,21 @@ bool TardigoDocument::isDocumentEdited() const {
            _undoManager->isRecordingStep();
 }
 
-void TardigoDocument::updateChangeCount(ChangeKind kind) {
+void TardigoDocument::countChange(ChangeKind kind) {
     switch (kind) {
-    case ChangeDone:
+    case ChangeKind::Done:
         ++_changesWithoutUndo;
         break;
-    case ChangeUndone:
+    case ChangeKind::Undone:
         break; // the undo stack's state tells
-    case ChangeCleared:
+    case ChangeKind::Cleared:
         _undoManager->finishRecordingStep();
         _savedUndoState = _undoManager->currentState();
         _changesWithoutUndo = 0;
         break;
     }
     reportEdited();
-    if (kind != ChangeCleared)
+    if (kind != ChangeKind::Cleared)
         emit changeCounted();
 }
 
@@ -337,7 +337,7 @@ void TardigoDocument::refreshItems(const std::vector<NodePtr>& items, const QStr
 void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta) {
     const SyncingModel syncing(*this);
     if (rows == Rows::Reload)
-        _outlineView->reloadData();
+        _outlineView->reloadAll();
     else if (rows == Rows::ReloadChildren)
         _outlineView->reloadChildrenOf(items);
     else if (rows == Rows::RedrawItem)

@@ -45,7 +45,7 @@ class TardigoDocument : public QObject, public OutlineDataSource, public MinderD
     Q_OBJECT
 public:
     /// The platform's kinds of change.
-    enum ChangeKind { ChangeDone, ChangeUndone, ChangeCleared };
+    enum class ChangeKind { Done, Undone, Cleared };
 
     /// A new, empty, untitled list.
     explicit TardigoDocument(QObject* parent = nullptr);
@@ -81,10 +81,10 @@ public:
     /// Registers the file with the minder and saves the window layout under the display name.
     void updateFilenameInPrefs();
 
-    /// ChangeDone: a change that has no undo step (a step counts through the undo stack itself).
-    /// ChangeCleared: the list is as saved. ChangeUndone: the undo stack moved (a step was recorded or
-    /// undone).
-    void updateChangeCount(ChangeKind kind);
+    /// ChangeKind::Done: a change that has no undo step (a step counts through the undo stack itself).
+    /// ChangeKind::Cleared: the list is as saved. ChangeKind::Undone: the undo stack moved (a step was
+    /// recorded or undone).
+    void countChange(ChangeKind kind);
     /// Edited whenever the content differs from what was last saved or read: the undo stack is not
     /// where it was then, or a change without undo came since.
     bool isDocumentEdited() const;

@@ -198,9 +198,9 @@ const Value* Dict::find(const QString& key) const {
 }
 
 const Value& Dict::value(const QString& key) const {
-    static const Value nil;
+    static const Value none;
     const Value* v = find(key);
-    return v ? *v : nil;
+    return v ? *v : none;
 }
 
 void Dict::set(const QString& key, Value value) {

@@ -220,7 +220,7 @@ struct Dict {
     static DictPtr create(bool isMutable = true);
 
     const Value* find(const QString& key) const;
-    /// The value under key, or a nil value when absent (a reference, valid until the dict changes).
+    /// The value under key, or a null value when absent (a reference, valid until the dict changes).
     const Value& value(const QString& key) const;
     bool contains(const QString& key) const { return find(key) != nullptr; }
     /// Replaces the value in place, or appends the key.

@@ -12,7 +12,7 @@ namespace tardigo {
 HeadlessOutline::HeadlessOutline(OutlineDataSource& dataSource)
     : _dataSource(dataSource), _columns(outlineColumnIdentifiers()) {}
 
-void HeadlessOutline::reloadData() {
+void HeadlessOutline::reloadAll() {
     _rowsValid = false;
 }
 
@@ -155,7 +155,7 @@ void HeadlessOutline::selectionChanged() {
     _dataSource.outlineSelectionChanged();
 }
 
-void HeadlessOutline::scrollRowToVisible(int row) {
+void HeadlessOutline::scrollToRow(int row) {
     _lastScrolledRow = row;
 }
 

@@ -17,7 +17,7 @@ public:
     /// Starts with all six columns, nothing expanded and nothing selected.
     explicit HeadlessOutline(OutlineDataSource& dataSource);
 
-    void reloadData() override;
+    void reloadAll() override;
     void reloadItem(const NodePtr& item) override;
     void expandItem(const NodePtr& item, bool expandChildren) override;
     void collapseItem(const NodePtr& item, bool collapseChildren) override;
@@ -28,7 +28,7 @@ public:
     int rowForItem(const Dict* item) const override;
     void selectRow(int row, bool extendSelection) override;
     void deselectAll() override;
-    void scrollRowToVisible(int row) override;
+    void scrollToRow(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
     std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const override;
     QStringList columnIdentifiers() const override { return _columns; }

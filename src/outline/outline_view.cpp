@@ -7,7 +7,7 @@ bool OutlineView::hasColumn(const QString& identifier) const {
 }
 
 void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {
-    reloadData();
+    reloadAll();
 }
 
 std::vector<NodePtr> OutlineView::selectedItems() const {
@@ -33,7 +33,7 @@ void OutlineView::selectItems(const std::vector<NodePtr>& items) {
 
 void OutlineView::scrollItemToVisible(const NodePtr& item) {
     if (const int row = rowForItem(item.get()); row >= 0)
-        scrollRowToVisible(row);
+        scrollToRow(row);
 }
 
 void OutlineView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {

@@ -29,7 +29,7 @@ public:
     virtual ~OutlineView() = default;
 
     /// Asks the data source again for every row; expanded items and selected items stay.
-    virtual void reloadData() = 0;
+    virtual void reloadAll() = 0;
     /// The same for the children of these items only (null: the top level), when the caller knows
     /// that nothing else moved.
     virtual void reloadChildrenOf(const std::vector<NodePtr>& items);
@@ -50,7 +50,7 @@ public:
     virtual int rowForItem(const Dict* item) const = 0;
     virtual void selectRow(int row, bool extendSelection) = 0;
     virtual void deselectAll() = 0;
-    virtual void scrollRowToVisible(int row) = 0;
+    virtual void scrollToRow(int row) = 0;
     /// Makes the row the only selected row and opens the cell's editor, with its text selected or not.
     virtual void editColumn(const QString& identifier, int row, bool selectText) = 0;
 

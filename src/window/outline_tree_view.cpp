@@ -113,7 +113,7 @@ QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
 
 // Reloading
 
-void OutlineTreeView::reloadData() {
+void OutlineTreeView::reloadAll() {
     synchronize([this] { return _model->synchronize(); });
 }
 
@@ -432,7 +432,7 @@ void OutlineTreeView::focusInEvent(QFocusEvent* event) {
         setCurrentQuietly(QModelIndex());
 }
 
-void OutlineTreeView::scrollRowToVisible(int row) {
+void OutlineTreeView::scrollToRow(int row) {
     const QModelIndex index = indexForRow(row, key::name);
     if (index.isValid())
         scrollTo(index);

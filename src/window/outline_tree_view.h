@@ -29,7 +29,7 @@ public:
 
     OutlineModel& outlineModel() const { return *_model; }
 
-    void reloadData() override;
+    void reloadAll() override;
     void reloadChildrenOf(const std::vector<NodePtr>& items) override;
     /// The document holds a new tree (a revert or a reload from disk): the outline starts afresh.
     void showNewTree();
@@ -45,7 +45,7 @@ public:
     int rowForItem(const Dict* item) const override;
     void selectRow(int row, bool extendSelection) override;
     void deselectAll() override;
-    void scrollRowToVisible(int row) override;
+    void scrollToRow(int row) override;
     void editColumn(const QString& identifier, int row, bool selectText) override;
     std::vector<NodePtr> selectedItems() const override;
     NodePtr lastSelectedItem() const override;

@@ -77,7 +77,7 @@ void WindowSync::setFolder(const QString& chosen) {
             root.remove(key::syncFolder);
         else
             root.set(key::syncFolder, chosen);
-        document.updateChangeCount(TardigoDocument::ChangeDone);
+        document.countChange(TardigoDocument::ChangeKind::Done);
     }
     // Naming the folder here binds the list to it.
     if (!chosen.isEmpty())
@@ -210,7 +210,7 @@ void WindowSync::registerUndoOfRemovals(const NodePtr& before, const QStringList
     document.restoring().registerPutBack(restore.standing, restore.removed);
     document.undoManager().setActionName(tr("Removal by Sync"));
     // The list is as its file holds it: only undoing the step makes it differ.
-    document.updateChangeCount(TardigoDocument::ChangeCleared);
+    document.countChange(TardigoDocument::ChangeKind::Cleared);
     _window.validate();
 }
 
