@@ -1,5 +1,5 @@
 #include "document_fixture.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
@@ -120,14 +120,14 @@ private slots:
         UserDefaults::standard().setStringArray(pref::categoriesGlobalList, {"work"});
         QCOMPARE(list.document.categoryChoices(), QStringList{"home"});
         UserDefaults::standard().setBool(pref::categoriesLocalScope, false);
-        NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+        emit PreferenceSignals::instance().preferencesChanged();
         QCOMPARE(list.document.categoryChoices(), (QStringList{"home", "work"}));
         QCOMPARE(list.window.inspector.iconTableReloads, 1);
-        NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal);
+        emit PreferenceSignals::instance().globalCategoriesRequested();
         QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList),
                  (QStringList{"home", "work"}));
         list.document.close(); // a closed list hears nothing more
-        NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+        emit PreferenceSignals::instance().preferencesChanged();
         QCOMPARE(list.window.inspector.iconTableReloads, 1);
     }
 };

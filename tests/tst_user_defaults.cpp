@@ -1,6 +1,5 @@
 #include "model/keys.h"
 #include "platform/ini_text.h"
-#include "platform/notification_center.h"
 #include "platform/user_defaults.h"
 
 #include <QFile>
@@ -233,27 +232,6 @@ private slots:
         QVERIFY(running.boolForKey(pref::autoSave));
         QCOMPARE(running.integerForKey(pref::oldDays), 10);
         QVERIFY(!running.reload());
-    }
-
-    void notificationsReachEveryObserverSynchronously() {
-        NotificationCenter center;
-        QStringList calls;
-        int owner1 = 0, owner2 = 0;
-        center.addObserver(&owner1, notification::prefsChanged, [&](const QString&, const void*) {
-            calls << "1";
-            center.removeObserver(&owner2); // removed during delivery: not called any more
-        });
-        center.addObserver(&owner2, notification::prefsChanged,
-                           [&](const QString&, const void*) { calls << "2"; });
-        center.addObserver(&owner2, notification::categoriesGlobal,
-                           [&](const QString&, const void* o) { calls << (o == &owner1 ? "g" : "?"); });
-        center.postNotification(notification::prefsChanged);
-        QCOMPARE(calls, QStringList{"1"});
-        center.postNotification(notification::categoriesGlobal, &owner1);
-        QCOMPARE(calls, QStringList{"1"});
-        center.removeObserver(&owner1);
-        center.postNotification(notification::prefsChanged);
-        QCOMPARE(calls, QStringList{"1"});
     }
 };
 

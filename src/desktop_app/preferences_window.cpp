@@ -4,7 +4,7 @@
 #include "dialogs/dialog_service.h"
 #include "model/keys.h"
 #include "outline/icon_preferences.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/preference_table.h"
 #include "platform/user_defaults.h"
 
@@ -214,7 +214,7 @@ QWidget* PreferencesWindow::makeIconsSection() {
 void PreferencesWindow::updateUI() {
     _updating = true;
     // The open lists first add their categories to the global list, which the icon table offers.
-    NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal, this);
+    emit PreferenceSignals::instance().globalCategoriesRequested();
     _icons->reload(defaults().stringArrayForKey(pref::categoriesGlobalList));
     _removeIcon->setEnabled(!_icons->selectedItems().isEmpty());
     for (const auto& [box, preference] : _checkboxes)
@@ -282,7 +282,7 @@ void PreferencesWindow::categoriesAction(bool local) {
     if (local)
         defaults().setStringArray(pref::categoriesGlobalList, {});
     else
-        NotificationCenter::defaultCenter().postNotification(notification::categoriesGlobal, this);
+        emit PreferenceSignals::instance().globalCategoriesRequested();
 }
 
 void PreferencesWindow::sidebarAction(int side) {
@@ -332,7 +332,7 @@ void PreferencesWindow::done(int result) {
     minutesEdited();
     textEdited(_emailAddress, pref::minderEmailAddress);
     textEdited(_sendmailPath, pref::minderSendmailPath);
-    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    emit PreferenceSignals::instance().preferencesChanged();
     emit preferencesApplied();
     QDialog::done(result);
 }

@@ -8,7 +8,7 @@
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
 #include "model/keys.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 #include "stickies/gui/sticky_board.h"
 #include "window/document_main_window.h"
@@ -217,7 +217,7 @@ void TardigoApplication::settingsFileChanged() {
     if (!defaults.reload())
         return;
     qCInfo(lcApp) << "the preferences changed outside Tardigo; taking them up";
-    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    emit PreferenceSignals::instance().preferencesChanged();
     if (_preferences && _preferences->isVisible())
         _preferences->updateUI();
     if (!autoSaveWasOn && defaults.boolForKey(pref::autoSave))

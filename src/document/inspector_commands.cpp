@@ -11,7 +11,7 @@
 #include "outline/icon_preferences.h"
 #include "outline/outline_view.h"
 #include "platform/localized.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 
 #include <QRegularExpression>
@@ -142,12 +142,11 @@ void InspectorCommands::changeReminder(const QString& actionName,
     {
         const TardigoDocument::SyncingModel syncing(_document);
         item->remove(key::minderTimestampReminder);
-        UndoManager& undo = _document.undoManager();
-        undo.beginUndoGrouping();
-        undo.setActionName(localized(actionName));
-        appendToLog(*item, localized(actionName));
-        change(item);
-        undo.endUndoGrouping();
+        {
+            const UndoGroup step(_document.undoManager(), localized(actionName));
+            appendToLog(*item, localized(actionName));
+            change(item);
+        }
         // A reminder from now counts from here: any change starts it again.
         item->set(key::reminderMark, Date{referenceSecondsFromDateTime(Clock::now())});
     }
@@ -229,15 +228,12 @@ void InspectorCommands::iconSelected(std::optional<int> row) {
     if (items.empty() || (row && (*row < 0 || *row >= icons.size())))
         return;
     _document.finishAllEditing();
-    UndoManager& undo = _document.undoManager();
-    undo.beginUndoGrouping();
-    undo.setActionName(localized(QStringLiteral("set icon")));
     {
+        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set icon")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(row.has_value()));
         setForItems(items, key::icon, row ? Value(icons.at(*row)) : Value());
     }
-    undo.endUndoGrouping();
     sortAgainIfSortedBy(key::icon);
     _document.refreshItems(items, key::icon);
 }
@@ -246,14 +242,11 @@ void InspectorCommands::iconExclusivityAction(bool exclusive) {
     const std::vector<NodePtr> items = itemsToChange();
     if (items.empty())
         return;
-    UndoManager& undo = _document.undoManager();
-    undo.beginUndoGrouping();
-    undo.setActionName(localized(QStringLiteral("icon type")));
     {
+        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("icon type")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(exclusive));
     }
-    undo.endUndoGrouping();
     _document.finishAllEditing();
     sortAgainIfSortedBy(key::icon);
     _document.refreshItems(items, key::icon);
@@ -265,7 +258,7 @@ void InspectorCommands::addOwnIcon(const QString& path) {
     if (!IconPreferences::icons().contains(path)) {
         IconPreferences::addIcon(path);
         // Every window's icon list shows the new icon.
-        NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+        emit PreferenceSignals::instance().preferencesChanged();
     }
     iconSelected(int(IconPreferences::icons().indexOf(path)));
 }
@@ -275,15 +268,12 @@ void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
     if (items.empty())
         return;
     _document.finishAllEditing();
-    UndoManager& undo = _document.undoManager();
-    undo.beginUndoGrouping();
-    undo.setActionName(localized(QStringLiteral("set font")));
     {
+        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set font")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::fontName, font ? Value(font->name) : Value());
         setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
     }
-    undo.endUndoGrouping();
     _document.refreshItems(items, key::fontName);
 }
 
@@ -309,21 +299,18 @@ void InspectorCommands::setDefaultFont(const std::optional<StoredFont>& font) {
     }
     _document.outlineView().resetRowHeight();
     // A preference, not a change of the list: every open list shows it.
-    NotificationCenter::defaultCenter().postNotification(notification::prefsChanged);
+    emit PreferenceSignals::instance().preferencesChanged();
 }
 
 void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
     const std::vector<NodePtr> items = itemsToChange();
     if (items.empty())
         return;
-    UndoManager& undo = _document.undoManager();
-    undo.beginUndoGrouping();
-    undo.setActionName(localized(QStringLiteral("set color")));
     {
+        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set color")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::color, color ? Value::data(colorDataFromRgba(*color)) : Value());
     }
-    undo.endUndoGrouping();
     _document.refreshItems(items, key::color);
 }
 

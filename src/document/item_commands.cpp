@@ -122,10 +122,8 @@ void ItemCommands::doneItem() {
     _document.finishAllEditing();
     {
         const TardigoDocument::SyncingModel syncing(_document);
-        UndoManager& undo = _document.undoManager();
         for (const NodePtr& item : items) {
-            undo.beginUndoGrouping();
-            undo.setActionName(localized(QStringLiteral("set completion")));
+            const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set completion")));
             const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
@@ -134,7 +132,6 @@ void ItemCommands::doneItem() {
                 if (filtersByCompletion(*_document.data()))
                     outline.deselectAll();
             }
-            undo.endUndoGrouping();
         }
     }
     // Under the hide-completed filter rows leave or come back wherever the items stand.

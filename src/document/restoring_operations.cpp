@@ -68,16 +68,15 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(document, [document, node, old = node->value(key), key] {
-        document->restoring().setInDict(node, old, key);
-    });
+    _document.undoManager().registerUndo(
+        [document, node, old = node->value(key), key] { document->restoring().setInDict(node, old, key); });
 }
 
 void RestoringOperations::registerPutBack(const std::vector<RemovedChild>& standing,
                                           const std::vector<RemovedChild>& removed) {
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
-        document, [document, standing, removed] { document->restoring().putBack(standing, removed); });
+        [document, standing, removed] { document->restoring().putBack(standing, removed); });
 }
 
 } // namespace tardigo

@@ -14,7 +14,7 @@
 #include "outline/outline_view.h"
 #include "platform/list_lock.h"
 #include "platform/localized.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 
 #include <QFileInfo>
@@ -34,9 +34,7 @@ TardigoDocument::TardigoDocument(QObject* parent)
     _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
 }
 
-TardigoDocument::~TardigoDocument() {
-    NotificationCenter::defaultCenter().removeObserver(this);
-}
+TardigoDocument::~TardigoDocument() = default;
 
 bool TardigoDocument::readFromFile(const QString& path, QString* error, bool* isLegacy) {
     const ListLoad load = readListFile(path);
@@ -63,7 +61,7 @@ bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QStri
 void TardigoDocument::takeLoadedList(const ListLoad& load) {
     _data = load.root;
     // The old tree's undo steps would act on nodes the list no longer holds.
-    _undoManager->removeAllActionsWithTarget(this);
+    _undoManager->clear();
     _savedUndoState = _undoManager->currentState();
     _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
     emit dataReplaced();
@@ -190,8 +188,8 @@ void TardigoDocument::close() {
     if (!_deferred)
         return;
     delete _deferred.data();
-    _undoManager->removeAllActionsWithTarget(this);
-    NotificationCenter::defaultCenter().removeObserver(this);
+    _undoManager->clear();
+    PreferenceSignals::instance().disconnect(this);
     _alertQueue.reset();
     emit closed();
 }
@@ -212,11 +210,10 @@ void TardigoDocument::setWindow(DocumentWindow* window) {
 void TardigoDocument::setUpWindow() {
     if (!_window)
         return;
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, notification::categoriesGlobal,
-                       [this](const QString&, const void*) { enumerateCategoriesGlobally(); });
-    center.addObserver(this, notification::prefsChanged,
-                       [this](const QString&, const void*) { prefsChanged(); });
+    PreferenceSignals& preferences = PreferenceSignals::instance();
+    connect(&preferences, &PreferenceSignals::globalCategoriesRequested, this,
+            &TardigoDocument::enumerateCategoriesGlobally);
+    connect(&preferences, &PreferenceSignals::preferencesChanged, this, &TardigoDocument::prefsChanged);
     _alertQueue = std::make_unique<AlertQueue>(_window->sheetWindow());
     _sorting.restoreSortState();
     updateUI();

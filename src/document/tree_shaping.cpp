@@ -156,11 +156,10 @@ void TreeShaping::shapeSelection(const char* actionName,
     if (items.empty())
         return;
     _document.finishAllEditing();
-    UndoManager& undo = _document.undoManager();
-    undo.beginUndoGrouping();
-    undo.setActionName(localized(QString::fromLatin1(actionName)));
-    shape(items);
-    undo.endUndoGrouping();
+    {
+        const UndoGroup step(_document.undoManager(), localized(QString::fromLatin1(actionName)));
+        shape(items);
+    }
     OutlineView& outline = _document.outlineView();
     outline.selectItems(items);
     outline.scrollItemToVisible(items.front());

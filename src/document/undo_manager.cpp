@@ -62,14 +62,14 @@ void UndoManager::closeEventGroup() {
     endUndoGrouping();
 }
 
-void UndoManager::registerUndo(const void* target, Action action) {
+void UndoManager::registerUndo(Action action) {
     if (_replaying != Replay::None) {
-        _replayed.actions.push_back({target, std::move(action)});
+        _replayed.actions.push_back(std::move(action));
         return;
     }
     const bool started = !isRecordingStep();
     openEventGroupIfNeeded();
-    _openGroups.back().actions.push_back({target, std::move(action)});
+    _openGroups.back().actions.push_back(std::move(action));
     _redoStack.clear();
     if (started && _changeHandler)
         _changeHandler(Change::StepStarted);
@@ -157,22 +157,19 @@ void UndoManager::replay(Group step, Replay kind, std::vector<Group>& reverse) {
     _replaying = kind;
     ++_replays;
     for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
-        it->action();
+        (*it)();
     _replaying = Replay::None;
     if (!_replayed.actions.empty())
         reverse.push_back(std::move(_replayed));
     _replayed = Group{};
 }
 
-void UndoManager::removeAllActionsWithTarget(const void* target) {
-    const auto strip = [target](Group& group) {
-        std::erase_if(group.actions, [target](const Registration& r) { return r.target == target; });
-    };
-    std::for_each(_openGroups.begin(), _openGroups.end(), strip);
-    for (std::vector<Group>* stack : {&_undoStack, &_redoStack}) {
-        std::for_each(stack->begin(), stack->end(), strip);
-        std::erase_if(*stack, [](const Group& group) { return group.actions.empty(); });
-    }
+void UndoManager::clear() {
+    // The open groups stay open: whoever opened them closes them.
+    for (Group& group : _openGroups)
+        group.actions.clear();
+    _undoStack.clear();
+    _redoStack.clear();
 }
 
 } // namespace tardigo

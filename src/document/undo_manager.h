@@ -24,12 +24,9 @@ public:
     /// Called whenever a step begins to be recorded, is completed or is undone.
     void setChangeHandler(std::function<void(Change)> handler);
 
-    void beginUndoGrouping();
-    void endUndoGrouping();
-
-    /// Records an action that undoes part of the current change; `target` is what it acts on. While
-    /// a step is undone (or redone) it records the action that redoes (or undoes) it instead.
-    void registerUndo(const void* target, Action action);
+    /// Records an action that undoes part of the current change. While a step is undone (or redone)
+    /// it records the action that redoes (or undoes) it instead.
+    void registerUndo(Action action);
     /// Names the step being recorded (the outermost open group); an undone or redone step keeps
     /// its name.
     void setActionName(const QString& name);
@@ -61,21 +58,22 @@ public:
     /// How many steps have been undone or redone: the actions of one replay see the same number.
     quint64 replays() const { return _replays; }
 
-    /// Forgets every action registered for `target`; steps left empty disappear.
-    void removeAllActionsWithTarget(const void* target);
+    /// Forgets every step, and what the step being recorded registered so far.
+    void clear();
 
 private:
-    struct Registration {
-        const void* target;
-        Action action;
-    };
+    friend class UndoGroup;
+
     struct Group {
         QString actionName;
-        std::vector<Registration> actions;
+        std::vector<Action> actions;
         quint64 serial = 0; // given when the step is recorded
     };
 
     enum class Replay { None, Undo, Redo };
+
+    void beginUndoGrouping();
+    void endUndoGrouping();
 
     void openEventGroupIfNeeded();
     void closeEventGroup();
@@ -92,6 +90,22 @@ private:
     quint64 _lastSerial = 0;
     quint64 _replays = 0;
     std::function<void(Change)> _changeHandler;
+};
+
+/// One named undo step for as long as it lives: what is registered meanwhile belongs to it, however
+/// the scope is left. Groups nest, and fold into the step of the event; the name given last names it.
+class UndoGroup {
+public:
+    UndoGroup(UndoManager& manager, const QString& actionName) : _manager(manager) {
+        _manager.beginUndoGrouping();
+        _manager.setActionName(actionName);
+    }
+    ~UndoGroup() { _manager.endUndoGrouping(); }
+    UndoGroup(const UndoGroup&) = delete;
+    UndoGroup& operator=(const UndoGroup&) = delete;
+
+private:
+    UndoManager& _manager;
 };
 
 } // namespace tardigo

@@ -103,10 +103,4 @@ inline const QString windowFramePrefix = QStringLiteral("windowFrame ");
 inline const QString outlineColumnsPrefix = QStringLiteral("outlineColumns ");
 } // namespace pref
 
-/// Notification names posted on the NotificationCenter.
-namespace notification {
-inline const QString prefsChanged = QStringLiteral("VKTardigoPrefsChangedNotification");
-inline const QString categoriesGlobal = QStringLiteral("VKTardigoCategoriesGlobalNotification");
-} // namespace notification
-
 } // namespace tardigo

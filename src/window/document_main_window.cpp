@@ -41,14 +41,17 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSet>
 #include <QStatusBar>
+#include <QTextEdit>
 
 namespace tardigo {
 
@@ -228,46 +231,44 @@ void DocumentMainWindow::connectCommands() {
 
 void DocumentMainWindow::connectMenuCommands() {
     TardigoDocument* document = _document.get();
-    const auto on = [this](const char* command, const std::function<void()>& call) {
-        onCommand(command, call);
-    };
-    on("newDocument", [this] { _host.newDocument(); });
-    on("openDocument", [this] { _host.openDocument(); });
-    on("closeDocument", [this] { close(); });
-    on("saveDocument", [this] { save(); });
-    on("saveDocumentAs", [this] { saveAs(); });
-    on("revertDocument", [this] { revert(); });
-    on("printPreview", [this] { _printing->printPreview(); });
-    on("printDocument", [this] { _printing->printShowingPrintPanel(true); });
-    on("exportPropertyList", [this] { exportPropertyListDialog(this, *_document); });
-    on("syncNow", [this] { _sync->syncNow(); });
-    on("syncSettings", [this] { _sync->showSettings(); });
-    on("preferences", [this] { _host.showPreferences(false); });
-    on("makeSticky", [this] { makeSticky(); });
-    on("showStickies", [this] { _host.showStickies(); });
-    on("showHelp", [this] { HelpCommands::showHelp(this); });
-    on("sendFeedback", [] { HelpCommands::sendFeedback(); });
-    on("quit", [this] { _host.quit(); });
-    on("undo", [this] { undo(false); });
-    on("redo", [this] { undo(true); });
-    on("expandAll", [document] { document->outlineCommands().expandAll(); });
-    on("collapseAll", [document] { document->outlineCommands().collapseAll(); });
-    on("toggleHideCompletedItems", [this, document] {
+    const MenuActions& menu = _menus->actions();
+    onCommand(menu.newDocument, [this] { _host.newDocument(); });
+    onCommand(menu.openDocument, [this] { _host.openDocument(); });
+    onCommand(menu.closeDocument, [this] { close(); });
+    onCommand(menu.saveDocument, [this] { save(); });
+    onCommand(menu.saveDocumentAs, [this] { saveAs(); });
+    onCommand(menu.revertDocument, [this] { revert(); });
+    onCommand(menu.printPreview, [this] { _printing->printPreview(); });
+    onCommand(menu.printDocument, [this] { _printing->printShowingPrintPanel(true); });
+    onCommand(menu.exportPropertyList, [this] { exportPropertyListDialog(this, *_document); });
+    onCommand(menu.syncNow, [this] { _sync->syncNow(); });
+    onCommand(menu.syncSettings, [this] { _sync->showSettings(); });
+    onCommand(menu.preferences, [this] { _host.showPreferences(false); });
+    onCommand(menu.makeSticky, [this] { makeSticky(); });
+    onCommand(menu.showStickies, [this] { _host.showStickies(); });
+    onCommand(menu.showHelp, [this] { HelpCommands::showHelp(this); });
+    onCommand(menu.sendFeedback, [] { HelpCommands::sendFeedback(); });
+    onCommand(menu.quit, [this] { _host.quit(); });
+    onCommand(menu.undo, [this] { undo(false); });
+    onCommand(menu.redo, [this] { undo(true); });
+    onCommand(menu.expandAll, [document] { document->outlineCommands().expandAll(); });
+    onCommand(menu.collapseAll, [document] { document->outlineCommands().collapseAll(); });
+    onCommand(menu.toggleHideCompletedItems, [this, document] {
         document->outlineCommands().toggleHideCompletedItems(
-            _menus->action(QStringLiteral("toggleHideCompletedItems"))->isChecked());
+            _menus->actions().toggleHideCompletedItems->isChecked());
     });
-    on("endColumnSorting", [this, document] {
+    onCommand(menu.endColumnSorting, [this, document] {
         document->sorting().endColumnSorting();
         validate();
     });
-    on("toggleToolbar", [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
-    on("customizeToolbar", [this] { customizeToolbar(); });
-    on("newItem", [document] { document->itemCommands().newItem(); });
-    on("deleteItem", [document] { document->itemCommands().deleteItem(); });
-    on("renameItem", [document] { document->itemCommands().renameItem(); });
-    on("doneItem", [document] { document->itemCommands().doneItem(); });
-    on("purgeCompletedItems", [document] { document->itemCommands().purgeCompletedItems(); });
-    on("about", [this] { HelpCommands::showAbout(this); });
+    onCommand(menu.toggleToolbar, [this] { _toolbar->setVisible(!_toolbar->isVisible()); });
+    onCommand(menu.customizeToolbar, [this] { customizeToolbar(); });
+    onCommand(menu.newItem, [document] { document->itemCommands().newItem(); });
+    onCommand(menu.deleteItem, [document] { document->itemCommands().deleteItem(); });
+    onCommand(menu.renameItem, [document] { document->itemCommands().renameItem(); });
+    onCommand(menu.doneItem, [document] { document->itemCommands().doneItem(); });
+    onCommand(menu.purgeCompletedItems, [document] { document->itemCommands().purgeCompletedItems(); });
+    onCommand(menu.about, [this] { HelpCommands::showAbout(this); });
     connect(_menus, &DocumentMenus::sortRequested, document,
             [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
@@ -277,8 +278,8 @@ void DocumentMainWindow::connectMenuCommands() {
     connect(_menus, &DocumentMenus::aboutToShowMenu, this, [this] {
         validate();
         _menus->validatePurge(*_document);
-        _menus->action(QStringLiteral("toggleToolbar"))->setChecked(_toolbar->isVisible());
-        _menus->action(QStringLiteral("toggleInspector"))->setChecked(_inspector->isInspectorShowing());
+        _menus->actions().toggleToolbar->setChecked(_toolbar->isVisible());
+        _menus->actions().toggleInspector->setChecked(_inspector->isInspectorShowing());
         updateRecentDocuments();
     });
 }
@@ -317,34 +318,32 @@ void DocumentMainWindow::validate() {
                                 _inspector->isInspectorShowing());
 }
 
-void DocumentMainWindow::onCommand(const char* command, const std::function<void()>& call) {
-    connect(_menus->action(QLatin1String(command)), &QAction::triggered, this, call);
+void DocumentMainWindow::onCommand(QAction* command, const std::function<void()>& call) {
+    connect(command, &QAction::triggered, this, call);
 }
 
 void DocumentMainWindow::connectShapingCommands() {
     TardigoDocument* document = _document.get();
-    const auto on = [this](const char* command, const std::function<void()>& call) {
-        onCommand(command, call);
-    };
-    on("newChildItem", [document] { document->shaping().newChildItem(); });
-    on("indentItems", [document] { document->shaping().indentItems(); });
-    on("outdentItems", [document] { document->shaping().outdentItems(); });
-    on("moveItemsUp", [document] { document->shaping().moveItemsUp(); });
-    on("moveItemsDown", [document] { document->shaping().moveItemsDown(); });
-    on("copyItems", [this, document] {
-        if (forwardToTextField("copy()"))
+    const MenuActions& menu = _menus->actions();
+    onCommand(menu.newChildItem, [document] { document->shaping().newChildItem(); });
+    onCommand(menu.indentItems, [document] { document->shaping().indentItems(); });
+    onCommand(menu.outdentItems, [document] { document->shaping().outdentItems(); });
+    onCommand(menu.moveItemsUp, [document] { document->shaping().moveItemsUp(); });
+    onCommand(menu.moveItemsDown, [document] { document->shaping().moveItemsDown(); });
+    onCommand(menu.copyItems, [this, document] {
+        if (forwardToTextField(TextCommand::Copy))
             return;
         if (std::unique_ptr<QMimeData> copied = document->transfer().copyItems())
             QGuiApplication::clipboard()->setMimeData(copied.release());
     });
-    on("cutItems", [this, document] {
-        if (forwardToTextField("cut()"))
+    onCommand(menu.cutItems, [this, document] {
+        if (forwardToTextField(TextCommand::Cut))
             return;
         if (std::unique_ptr<QMimeData> cut = document->transfer().cutItems())
             QGuiApplication::clipboard()->setMimeData(cut.release());
     });
-    on("pasteItems", [this, document] {
-        if (forwardToTextField("paste()"))
+    onCommand(menu.pasteItems, [this, document] {
+        if (forwardToTextField(TextCommand::Paste))
             return;
         const QMimeData* offered = QGuiApplication::clipboard()->mimeData();
         if (!offered || !document->transfer().pasteItems(*offered))
@@ -370,18 +369,41 @@ void DocumentMainWindow::connectShapingCommands() {
             });
 }
 
-bool DocumentMainWindow::forwardToTextField(const char* command) {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || focus == _outline || focus->metaObject()->indexOfSlot(command) < 0)
+namespace {
+
+template <typename Editor> bool runTextCommand(Editor* editor, DocumentMainWindow::TextCommand command) {
+    if (!editor)
         return false;
-    QMetaObject::invokeMethod(focus, QByteArray(command).chopped(2).constData());
+    switch (command) {
+    case DocumentMainWindow::TextCommand::Copy:
+        editor->copy();
+        break;
+    case DocumentMainWindow::TextCommand::Cut:
+        editor->cut();
+        break;
+    case DocumentMainWindow::TextCommand::Paste:
+        editor->paste();
+        break;
+    }
     return true;
 }
 
+} // namespace
+
+bool DocumentMainWindow::forwardToTextField(TextCommand command) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus == _outline)
+        return false;
+    return runTextCommand(qobject_cast<QLineEdit*>(focus), command) ||
+           runTextCommand(qobject_cast<QTextEdit*>(focus), command) ||
+           runTextCommand(qobject_cast<QPlainTextEdit*>(focus), command);
+}
+
 void DocumentMainWindow::connectInspectorCommands() {
-    onCommand("toggleInspector", [this] { _inspector->toggleInspector(true); });
-    onCommand("tearOffInspector", [this] { _inspector->tearOffInspector(); });
-    onCommand("resizeInspector", [this] { _inspector->resizeToFitTool(); });
+    const MenuActions& menu = _menus->actions();
+    onCommand(menu.toggleInspector, [this] { _inspector->toggleInspector(true); });
+    onCommand(menu.tearOffInspector, [this] { _inspector->tearOffInspector(); });
+    onCommand(menu.resizeInspector, [this] { _inspector->resizeToFitTool(); });
     connect(_menus, &DocumentMenus::toolRequested, this,
             [this](int tool) { _inspector->showToolWithId(tool); });
     for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
@@ -460,9 +482,8 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
     _toolbar->showHideCompleted(display.hideCompletedChecked);
-    _outline->setEmptyText(
-        emptyListHint(_document->counts(), _menus->action(QStringLiteral("newItem"))->shortcut(),
-                      _menus->action(QStringLiteral("toggleHideCompletedItems"))->shortcut()));
+    _outline->setEmptyText(emptyListHint(_document->counts(), _menus->actions().newItem->shortcut(),
+                                         _menus->actions().toggleHideCompletedItems->shortcut()));
     _inspector->renderDisplay(display);
     validate();
 }

@@ -33,6 +33,9 @@ class WindowSync;
 class DocumentMainWindow : public QMainWindow, public DocumentWindow {
     Q_OBJECT
 public:
+    /// The clipboard commands a text field being edited takes before the outline does.
+    enum class TextCommand { Copy, Cut, Paste };
+
     /// Sets the window up for the document, as its layout and the list's saved state say.
     DocumentMainWindow(std::unique_ptr<TardigoDocument> document, WindowHost& host);
     ~DocumentMainWindow() override;
@@ -95,9 +98,9 @@ private:
     /// Undoes, or redoes, the newest step; beeps when there is none.
     void undo(bool redo);
     /// Runs the call when the menu command is chosen or its shortcut typed.
-    void onCommand(const char* command, const std::function<void()>& call);
+    void onCommand(QAction* command, const std::function<void()>& call);
     /// Hands a clipboard command to the text field being edited, if one is; false when none is.
-    bool forwardToTextField(const char* command);
+    bool forwardToTextField(TextCommand command);
     void dataReplaced();
     void alert(const AlertSheet& sheet);
     /// The lock of the list at path for a save or a revert, waited for without blocking the window;

@@ -19,43 +19,43 @@ namespace tardigo {
 
 DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(parent) {
     QMenu* file = menuBar.addMenu(tr("&File"));
-    add(file, QStringLiteral("newDocument"), tr("&New"))->setShortcut(QKeySequence::New);
-    add(file, QStringLiteral("openDocument"), tr("&Open…"))->setShortcut(QKeySequence::Open);
+    add(file, _actions.newDocument, "newDocument", tr("&New"))->setShortcut(QKeySequence::New);
+    add(file, _actions.openDocument, "openDocument", tr("&Open…"))->setShortcut(QKeySequence::Open);
     _recentMenu = file->addMenu(tr("Open &Recent"));
     _recentMenu->setObjectName(QStringLiteral("recentMenu"));
     file->addSeparator();
-    add(file, QStringLiteral("closeDocument"), tr("&Close"))->setShortcut(QKeySequence::Close);
-    add(file, QStringLiteral("saveDocument"), tr("&Save"))->setShortcut(QKeySequence::Save);
-    add(file, QStringLiteral("saveDocumentAs"), tr("Save &As…"))->setShortcut(QKeySequence::SaveAs);
-    add(file, QStringLiteral("revertDocument"), tr("Re&vert to Saved"));
-    add(file, QStringLiteral("exportPropertyList"), tr("&Export as XML Property List…"));
+    add(file, _actions.closeDocument, "closeDocument", tr("&Close"))->setShortcut(QKeySequence::Close);
+    add(file, _actions.saveDocument, "saveDocument", tr("&Save"))->setShortcut(QKeySequence::Save);
+    add(file, _actions.saveDocumentAs, "saveDocumentAs", tr("Save &As…"))->setShortcut(QKeySequence::SaveAs);
+    add(file, _actions.revertDocument, "revertDocument", tr("Re&vert to Saved"));
+    add(file, _actions.exportPropertyList, "exportPropertyList", tr("&Export as XML Property List…"));
     file->addSeparator();
-    add(file, QStringLiteral("syncNow"), tr("S&ync Now"));
-    add(file, QStringLiteral("syncSettings"), tr("Sync Se&ttings…"));
+    add(file, _actions.syncNow, "syncNow", tr("S&ync Now"));
+    add(file, _actions.syncSettings, "syncSettings", tr("Sync Se&ttings…"));
     file->addSeparator();
-    add(file, QStringLiteral("printPreview"), tr("Print Pre&view…"));
-    add(file, QStringLiteral("printDocument"), tr("&Print…"))->setShortcut(QKeySequence::Print);
+    add(file, _actions.printPreview, "printPreview", tr("Print Pre&view…"));
+    add(file, _actions.printDocument, "printDocument", tr("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
-    add(file, QStringLiteral("quit"), tr("&Quit"))->setShortcut(QKeySequence::Quit);
+    add(file, _actions.quit, "quit", tr("&Quit"))->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = menuBar.addMenu(tr("&Edit"));
-    add(edit, QStringLiteral("undo"), tr("Undo"))->setShortcut(QKeySequence::Undo);
-    add(edit, QStringLiteral("redo"), tr("Redo"))->setShortcuts(QKeySequence::Redo);
+    add(edit, _actions.undo, "undo", tr("Undo"))->setShortcut(QKeySequence::Undo);
+    add(edit, _actions.redo, "redo", tr("Redo"))->setShortcuts(QKeySequence::Redo);
     edit->addSeparator();
     // Items, with their subtrees, as a drag carries them.
-    add(edit, QStringLiteral("cutItems"), tr("Cu&t"))->setShortcuts(QKeySequence::Cut);
-    add(edit, QStringLiteral("copyItems"), tr("&Copy"))->setShortcuts(QKeySequence::Copy);
-    add(edit, QStringLiteral("pasteItems"), tr("&Paste"))->setShortcuts(QKeySequence::Paste);
+    add(edit, _actions.cutItems, "cutItems", tr("Cu&t"))->setShortcuts(QKeySequence::Cut);
+    add(edit, _actions.copyItems, "copyItems", tr("&Copy"))->setShortcuts(QKeySequence::Copy);
+    add(edit, _actions.pasteItems, "pasteItems", tr("&Paste"))->setShortcuts(QKeySequence::Paste);
     edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
-    add(edit, QStringLiteral("preferences"), tr("&Preferences…"))
+    add(edit, _actions.preferences, "preferences", tr("&Preferences…"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* view = menuBar.addMenu(tr("&View"));
     QMenu* columns = _columnsMenu = view->addMenu(tr("&Columns"));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes}) {
         const int tag = outlineColumnTag(identifier);
-        QAction* column = add(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
+        QAction* column = make(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
         column->setText(outlineColumnTitle(identifier));
         column->setCheckable(true);
         _columnActions.insert(tag, column);
@@ -64,106 +64,110 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     // Sorting by a column from the keyboard, as a header click does.
     QMenu* sortBy = _sortMenu = view->addMenu(tr("Sort &By"));
     for (const QString& identifier : outlineColumnIdentifiers()) {
-        QAction* sort = add(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
+        QAction* sort = make(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
         sort->setText(identifier == key::icon ? tr("Icon") : outlineColumnTitle(identifier));
         connect(sort, &QAction::triggered, this, [this, identifier] { emit sortRequested(identifier); });
     }
     view->addSeparator();
-    add(view, QStringLiteral("expandAll"), tr("&Expand All"));
-    add(view, QStringLiteral("collapseAll"), tr("C&ollapse All"));
+    add(view, _actions.expandAll, "expandAll", tr("&Expand All"));
+    add(view, _actions.collapseAll, "collapseAll", tr("C&ollapse All"));
     view->addSeparator();
-    QAction* hide = add(view, QStringLiteral("toggleHideCompletedItems"), tr("&Hide Completed Items"));
+    QAction* hide =
+        add(view, _actions.toggleHideCompletedItems, "toggleHideCompletedItems", tr("&Hide Completed Items"));
     hide->setCheckable(true);
     hide->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    add(view, QStringLiteral("endColumnSorting"), tr("End Column &Sorting"));
+    add(view, _actions.endColumnSorting, "endColumnSorting", tr("End Column &Sorting"));
     view->addSeparator();
-    QAction* inspector = add(view, QStringLiteral("toggleInspector"), tr("&Inspector"));
+    QAction* inspector = add(view, _actions.toggleInspector, "toggleInspector", tr("&Inspector"));
     inspector->setCheckable(true);
     inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     QMenu* tools = view->addMenu(tr("Inspector T&ools"));
     int number = 0;
     for (const int tool : inspectorToolOrder()) {
-        QAction* show = add(tools, QStringLiteral("showTool_%1").arg(tool), QString());
+        QAction* show = make(tools, QStringLiteral("showTool_%1").arg(tool), QString());
         show->setText(inspectorToolTitle(tool));
         show->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_1 + number++)));
         connect(show, &QAction::triggered, this, [this, tool] { emit toolRequested(tool); });
     }
-    add(view, QStringLiteral("tearOffInspector"), localized(QStringLiteral("Tear Off Inspector")));
-    add(view, QStringLiteral("resizeInspector"), tr("Fit Inspector to Tool"));
-    QAction* toolbar = add(view, QStringLiteral("toggleToolbar"), tr("Show &Toolbar"));
+    add(view, _actions.tearOffInspector, "tearOffInspector", localized(QStringLiteral("Tear Off Inspector")));
+    add(view, _actions.resizeInspector, "resizeInspector", tr("Fit Inspector to Tool"));
+    QAction* toolbar = add(view, _actions.toggleToolbar, "toggleToolbar", tr("Show &Toolbar"));
     toolbar->setCheckable(true);
-    add(view, QStringLiteral("customizeToolbar"), tr("Customi&ze Toolbar…"));
+    add(view, _actions.customizeToolbar, "customizeToolbar", tr("Customi&ze Toolbar…"));
 
     QMenu* item = _itemMenu = menuBar.addMenu(tr("&Item"));
-    add(item, QStringLiteral("newItem"), tr("&New Item"))
+    add(item, _actions.newItem, "newItem", tr("&New Item"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-    add(item, QStringLiteral("newChildItem"), tr("New C&hild Item"))
+    add(item, _actions.newChildItem, "newChildItem", tr("New C&hild Item"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N));
-    add(item, QStringLiteral("deleteItem"), tr("&Delete"))->setShortcut(QKeySequence::Delete);
-    add(item, QStringLiteral("renameItem"), tr("&Rename"))->setShortcut(QKeySequence(Qt::Key_F2));
-    add(item, QStringLiteral("doneItem"), tr("D&one"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    add(item, _actions.deleteItem, "deleteItem", tr("&Delete"))->setShortcut(QKeySequence::Delete);
+    add(item, _actions.renameItem, "renameItem", tr("&Rename"))->setShortcut(QKeySequence(Qt::Key_F2));
+    add(item, _actions.doneItem, "doneItem", tr("D&one"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     item->addSeparator();
     // Brackets need AltGr on many keyboards: the arrows serve there.
-    add(item, QStringLiteral("indentItems"), tr("&Indent"))
+    add(item, _actions.indentItems, "indentItems", tr("&Indent"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_BracketRight),
                         QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)});
-    add(item, QStringLiteral("outdentItems"), tr("O&utdent"))
+    add(item, _actions.outdentItems, "outdentItems", tr("O&utdent"))
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)});
-    add(item, QStringLiteral("moveItemsUp"), tr("Move &Up"))
+    add(item, _actions.moveItemsUp, "moveItemsUp", tr("Move &Up"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
-    add(item, QStringLiteral("moveItemsDown"), tr("Move Do&wn"))
+    add(item, _actions.moveItemsDown, "moveItemsDown", tr("Move Do&wn"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
     item->addSeparator();
-    add(item, QStringLiteral("makeSticky"), tr("Make &Sticky"));
-    add(item, QStringLiteral("showStickies"), tr("Show Stic&kies"));
+    add(item, _actions.makeSticky, "makeSticky", tr("Make &Sticky"));
+    add(item, _actions.showStickies, "showStickies", tr("Show Stic&kies"));
     item->addSeparator();
-    add(item, QStringLiteral("purgeCompletedItems"), tr("&Purge Completed Items…"));
+    add(item, _actions.purgeCompletedItems, "purgeCompletedItems", tr("&Purge Completed Items…"));
 
     QMenu* help = menuBar.addMenu(tr("&Help"));
-    add(help, QStringLiteral("showHelp"), tr("Tardigo &Help"))->setShortcut(QKeySequence::HelpContents);
-    add(help, QStringLiteral("sendFeedback"), tr("Send &Feedback…"));
+    add(help, _actions.showHelp, "showHelp", tr("Tardigo &Help"))->setShortcut(QKeySequence::HelpContents);
+    add(help, _actions.sendFeedback, "sendFeedback", tr("Send &Feedback…"));
     help->addSeparator();
-    add(help, QStringLiteral("about"), tr("&About Tardigo"));
+    add(help, _actions.about, "about", tr("&About Tardigo"));
 
     for (QMenu* menu : {file, edit, view, item, help})
         connect(menu, &QMenu::aboutToShow, this, &DocumentMenus::aboutToShowMenu);
 }
 
-QAction* DocumentMenus::add(QMenu* menu, const QString& command, const QString& title) {
+QAction* DocumentMenus::make(QMenu* menu, const QString& name, const QString& title) {
     QAction* action = menu->addAction(title);
-    action->setObjectName(command);
-    _actions.insert(command, action);
+    action->setObjectName(name);
     return action;
+}
+
+QAction* DocumentMenus::add(QMenu* menu, QAction*& member, const char* name, const QString& title) {
+    member = make(menu, QLatin1String(name), title);
+    return member;
 }
 
 void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
     const Dict& root = *document.data();
     const bool selected = outline.lastSelectedItem() != nullptr;
-    for (const char* command : {"doneItem", "deleteItem", "renameItem", "makeSticky", "indentItems",
-                                "outdentItems", "moveItemsUp", "moveItemsDown", "cutItems", "copyItems"})
-        _actions.value(QLatin1String(command))->setEnabled(selected);
-    _actions.value(QStringLiteral("toggleHideCompletedItems"))->setChecked(hidesCompletedItems(root));
+    for (QAction* command : {_actions.doneItem, _actions.deleteItem, _actions.renameItem, _actions.makeSticky,
+                             _actions.indentItems, _actions.outdentItems, _actions.moveItemsUp,
+                             _actions.moveItemsDown, _actions.cutItems, _actions.copyItems})
+        command->setEnabled(selected);
+    _actions.toggleHideCompletedItems->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
         _columnActions.value(outlineColumnTag(identifier))->setChecked(outline.hasColumn(identifier));
-    _actions.value(QStringLiteral("endColumnSorting"))->setEnabled(root.contains(key::sortedColumn));
-    _actions.value(QStringLiteral("revertDocument"))
-        ->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());
-    QAction* undo = _actions.value(QStringLiteral("undo"));
+    _actions.endColumnSorting->setEnabled(root.contains(key::sortedColumn));
+    _actions.revertDocument->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());
+    QAction* undo = _actions.undo;
     undo->setText(document.undoManager().undoMenuItemTitle());
     undo->setEnabled(document.undoManager().canUndo());
-    QAction* redo = _actions.value(QStringLiteral("redo"));
+    QAction* redo = _actions.redo;
     redo->setText(document.undoManager().redoMenuItemTitle());
     redo->setEnabled(document.undoManager().canRedo());
     const bool panel = boolForKey(root, key::panelInspector);
-    _actions.value(QStringLiteral("tearOffInspector"))
-        ->setText(
-            localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));
-    _actions.value(QStringLiteral("resizeInspector"))->setEnabled(panel);
+    _actions.tearOffInspector->setText(
+        localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));
+    _actions.resizeInspector->setEnabled(panel);
 }
 
 void DocumentMenus::validatePurge(const TardigoDocument& document) {
-    _actions.value(QStringLiteral("purgeCompletedItems"))->setEnabled(document.counts().complete > 0);
+    _actions.purgeCompletedItems->setEnabled(document.counts().complete > 0);
 }
 
 } // namespace tardigo

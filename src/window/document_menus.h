@@ -13,15 +13,60 @@ namespace tardigo {
 class OutlineView;
 class TardigoDocument;
 
-/// The menu bar of a document window: File, Edit, View, Item and Help, with their shortcuts. Each
-/// action is named after its command ("newItem", "doneItem" ...) so that anyone can find it.
+/// The commands of a document window's menus, one member each, so that a mistyped command does not
+/// compile. Each action's object name is its member's name.
+struct MenuActions {
+    QAction* newDocument = nullptr;
+    QAction* openDocument = nullptr;
+    QAction* closeDocument = nullptr;
+    QAction* saveDocument = nullptr;
+    QAction* saveDocumentAs = nullptr;
+    QAction* revertDocument = nullptr;
+    QAction* exportPropertyList = nullptr;
+    QAction* syncNow = nullptr;
+    QAction* syncSettings = nullptr;
+    QAction* printPreview = nullptr;
+    QAction* printDocument = nullptr;
+    QAction* quit = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* cutItems = nullptr;
+    QAction* copyItems = nullptr;
+    QAction* pasteItems = nullptr;
+    QAction* preferences = nullptr;
+    QAction* expandAll = nullptr;
+    QAction* collapseAll = nullptr;
+    QAction* toggleHideCompletedItems = nullptr;
+    QAction* endColumnSorting = nullptr;
+    QAction* toggleInspector = nullptr;
+    QAction* tearOffInspector = nullptr;
+    QAction* resizeInspector = nullptr;
+    QAction* toggleToolbar = nullptr;
+    QAction* customizeToolbar = nullptr;
+    QAction* newItem = nullptr;
+    QAction* newChildItem = nullptr;
+    QAction* deleteItem = nullptr;
+    QAction* renameItem = nullptr;
+    QAction* doneItem = nullptr;
+    QAction* indentItems = nullptr;
+    QAction* outdentItems = nullptr;
+    QAction* moveItemsUp = nullptr;
+    QAction* moveItemsDown = nullptr;
+    QAction* makeSticky = nullptr;
+    QAction* showStickies = nullptr;
+    QAction* purgeCompletedItems = nullptr;
+    QAction* showHelp = nullptr;
+    QAction* sendFeedback = nullptr;
+    QAction* about = nullptr;
+};
+
+/// The menu bar of a document window: File, Edit, View, Item and Help, with their shortcuts.
 class DocumentMenus : public QObject {
     Q_OBJECT
 public:
     DocumentMenus(QMenuBar& menuBar, QObject* parent);
 
-    /// The action of a command; null for an unknown one.
-    QAction* action(const QString& command) const { return _actions.value(command); }
+    const MenuActions& actions() const { return _actions; }
     /// The four optional column switches, by View menu tag (2 to 5).
     QAction* columnAction(int tag) const { return _columnActions.value(tag); }
     QMenu* recentMenu() const { return _recentMenu; }
@@ -29,7 +74,6 @@ public:
     QMenu* itemMenu() const { return _itemMenu; }
     QMenu* columnsMenu() const { return _columnsMenu; }
     QMenu* sortMenu() const { return _sortMenu; }
-    /// The action that shows an inspector tool.
 
     /// Enables the commands and sets the check marks as the list and its outline are now.
     void validate(const TardigoDocument& document, const OutlineView& outline);
@@ -44,9 +88,10 @@ signals:
     void aboutToShowMenu();
 
 private:
-    QAction* add(QMenu* menu, const QString& command, const QString& title);
+    static QAction* make(QMenu* menu, const QString& name, const QString& title);
+    static QAction* add(QMenu* menu, QAction*& member, const char* name, const QString& title);
 
-    QHash<QString, QAction*> _actions;
+    MenuActions _actions;
     QHash<int, QAction*> _columnActions;
     QMenu* _recentMenu = nullptr;
     QMenu* _itemMenu = nullptr;

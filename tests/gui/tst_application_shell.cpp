@@ -14,7 +14,7 @@
 #include "instance/instance_socket.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/notification_center.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "stickies/gui/sticky_board.h"
@@ -147,8 +147,8 @@ private slots:
         PreferencesWindow window;
         int applied = 0, prefsChanged = 0;
         connect(&window, &PreferencesWindow::preferencesApplied, this, [&] { ++applied; });
-        NotificationCenter::defaultCenter().addObserver(this, notification::prefsChanged,
-                                                        [&](const QString&, const void*) { ++prefsChanged; });
+        connect(&PreferenceSignals::instance(), &PreferenceSignals::preferencesChanged, this,
+                [&] { ++prefsChanged; });
         window.show();
         auto* minutes = window.findChild<QLineEdit*>("minderPeriodMinutes");
         for (const char* refused : {"0", "-3", "soon"}) {
@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(applied, 1);
         QCOMPARE(prefsChanged, 1);
         QVERIFY(!window.isVisible());
-        NotificationCenter::defaultCenter().removeObserver(this);
+        PreferenceSignals::instance().disconnect(this);
     }
 
     void theIconSectionKeepsOneIconToEachRule() {
@@ -232,15 +232,15 @@ private slots:
         defaults().useFile(path("outside.ini"));
         TardigoApplication application(nullptr, path("outside.json"), TodoLocator("/bin/false", {}));
         int announced = 0;
-        NotificationCenter::defaultCenter().addObserver(this, notification::prefsChanged,
-                                                        [&](const QString&, const void*) { ++announced; });
+        connect(&PreferenceSignals::instance(), &PreferenceSignals::preferencesChanged, this,
+                [&] { ++announced; });
         UserDefaults tool; // tardigo-cli config, say
         tool.useFile(path("outside.ini"));
         tool.setInteger(pref::oldDays, 30);
         QVERIFY(tool.synchronize());
         QTRY_COMPARE(defaults().integerForKey(pref::oldDays), 30);
         QTRY_COMPARE(announced, 1);
-        NotificationCenter::defaultCenter().removeObserver(this);
+        PreferenceSignals::instance().disconnect(this);
         defaults().useMemoryOnly();
     }
 
@@ -280,14 +280,14 @@ private slots:
         QStringList revealed;
         FileManager::setRevealHandler([&](const QString& shown) { revealed << shown; });
         DialogService::queueFileName(path("exported")); // the extension comes with the dialog
-        window->menus().action("exportPropertyList")->trigger();
+        window->menus().actions().exportPropertyList->trigger();
         QCOMPARE(revealed, QStringList{path("exported.plist")});
         QFile exported(path("exported.plist"));
         QVERIFY(exported.open(QIODevice::ReadOnly));
         QVERIFY(exported.readAll().contains("<string>milk</string>"));
 
         DialogService::queueFileName(path("no such folder/out.plist"));
-        window->menus().action("exportPropertyList")->trigger();
+        window->menus().actions().exportPropertyList->trigger();
         QTRY_VERIFY(window->sheets().currentSheet());
         const QMessageBox* failure = window->sheets().currentSheet();
         QCOMPARE(failure->text(), QStringLiteral("“out.plist” could not be written."));
@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(revealed.size(), 1);
         window->sheets().currentSheet()->close();
         DialogService::queueFileName(QString()); // cancelled: nothing at all
-        window->menus().action("exportPropertyList")->trigger();
+        window->menus().actions().exportPropertyList->trigger();
         QCOMPARE(revealed.size(), 1);
         FileManager::setRevealHandler({});
     }
@@ -304,7 +304,7 @@ private slots:
         const QString list = writeList(path("errands.todo"), {item("bank"), item("bakery")});
         TardigoApplication application(nullptr, path("made.json"), TodoLocator("/bin/false", {}));
         DocumentMainWindow* window = application.controller().openFile(list);
-        QAction* makeSticky = window->menus().action("makeSticky");
+        QAction* makeSticky = window->menus().actions().makeSticky;
         window->validate();
         QVERIFY(!makeSticky->isEnabled());
         window->makeSticky(); // nothing selected: a beep, no note

@@ -73,8 +73,9 @@ class TestDocumentWindow : public QObject {
     }
     // Time moves on, so that a click is not taken for the one that ended the last edit.
     void later() { _now = _now.addSecs(5); }
+    /// A menu command by its object name, as a tool that drives the window finds it.
     static QAction* command(DocumentMainWindow* window, const char* name) {
-        return window->menus().action(QLatin1String(name));
+        return window->findChild<QAction*>(QLatin1String(name));
     }
     static void clickHeader(OutlineTreeView& outline, const QString& identifier) {
         QHeaderView* header = outline.header();

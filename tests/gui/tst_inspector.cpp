@@ -209,7 +209,7 @@ private slots:
         QVERIFY(editor->fontItalic());
 
         if (hiding == "View > Inspector") {
-            window->menus().action(QStringLiteral("toggleInspector"))->trigger();
+            window->menus().actions().toggleInspector->trigger();
         } else if (hiding == "toolbar") {
             window->toolbar().action(DocumentToolbar::inspectorIdentifier)->trigger();
         } else if (hiding == "title bar") {
@@ -352,7 +352,7 @@ private slots:
         DocumentMainWindow* window = open({item("a")});
         InspectorDockWidget& inspector = window->inspector();
         const Dict& root = *window->document().data();
-        QAction* tearOff = window->menus().action(QStringLiteral("tearOffInspector"));
+        QAction* tearOff = window->menus().actions().tearOffInspector;
         tearOff->trigger();
         QVERIFY(inspector.isFloating() && inspector.isVisible());
         QCOMPARE(root.value(key::panelInspector), Value::boolean(true));

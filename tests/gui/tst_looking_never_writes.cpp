@@ -142,7 +142,7 @@ class TestLookingNeverWrites : public QObject {
     std::unique_ptr<DocumentController> _controller;
 
     static void trigger(DocumentMainWindow* window, const QString& command) {
-        QAction* action = window->menus().action(command);
+        QAction* action = window->findChild<QAction*>(command);
         QVERIFY2(action, qPrintable(command));
         action->trigger();
         QCoreApplication::processEvents();

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -180,7 +181,7 @@ private slots:
         type(window, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(shape(root), QStringLiteral("b a c"));
         QCOMPARE(outline.selectedRows(), std::vector<int>{0}); // the moved item stays selected
-        QCOMPARE(window->menus().action(QStringLiteral("undo"))->text(), QStringLiteral("Undo Move Up"));
+        QCOMPARE(window->menus().actions().undo->text(), QStringLiteral("Undo Move Up"));
 
         type(window, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier); // a child of b
         QVERIFY(outline.isEditing());
@@ -208,7 +209,30 @@ private slots:
         type(window, Qt::Key_C, Qt::ControlModifier); // the pasted item is selected
         type(window, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(shape(root), QStringLiteral("b a(a1) a(a1)"));
-        QCOMPARE(window->menus().action(QStringLiteral("undo"))->text(), QStringLiteral("Undo Paste"));
+        QCOMPARE(window->menus().actions().undo->text(), QStringLiteral("Undo Paste"));
+    }
+
+    /// Edit > Copy, Cut and Paste chosen from the menu while a name is being edited.
+    void clipboardCommandsWhileANameIsEditedGoToItsText() {
+        DocumentMainWindow* window = open("field.todo", {item("alpha"), item("beta")});
+        OutlineTreeView& outline = window->outline();
+        const Dict& root = *window->document().data();
+        outline.setFocus();
+        outline.editColumn(key::name, 0, true);
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(field);
+        const MenuActions& menu = window->menus().actions();
+        field->selectAll();
+        menu.copyItems->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alpha"));
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasFormat(kItemsMimeType));
+        field->end(false);
+        menu.pasteItems->trigger();
+        QCOMPARE(field->text(), QStringLiteral("alphaalpha"));
+        field->selectAll();
+        menu.cutItems->trigger();
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(shape(root), QStringLiteral("alpha beta")); // no item was cut, copied or pasted
     }
 };
 

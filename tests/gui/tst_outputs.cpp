@@ -183,7 +183,7 @@ private slots:
         QStringList revealed;
         FileManager::setRevealHandler([&](const QString& shown) { revealed << shown; });
         DialogService::queueFileName(path("Open.plist"));
-        window->menus().action("exportPropertyList")->trigger();
+        window->menus().actions().exportPropertyList->trigger();
         QVERIFY2(
             DialogService::takeShownTexts().value(0).contains("It is the list being printed or exported"),
             "refused");

@@ -228,10 +228,10 @@ private slots:
         });
         DocumentMainWindow* window = controller.openFile(list);
         QVERIFY(window);
-        QAction* print = window->menus().action("printDocument");
+        QAction* print = window->menus().actions().printDocument;
         QVERIFY(print->isEnabled());
         QCOMPARE(print->shortcut(), QKeySequence(QKeySequence::Print));
-        QVERIFY(window->menus().action("printPreview")->isEnabled());
+        QVERIFY(window->menus().actions().printPreview->isEnabled());
 
         window->document().outlineCommands().toggleColumnVisibility(outlineColumnTag(key::completion));
         QPrinter& printer = window->printing().printer();

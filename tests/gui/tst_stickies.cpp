@@ -84,7 +84,7 @@ class TestStickies : public QObject {
             return nullptr;
         window->outline().selectRow(0, false);
         window->validate();
-        window->menus().action("makeSticky")->trigger();
+        window->menus().actions().makeSticky->trigger();
         const std::vector<StickyNote>& notes = application.stickies().notes();
         return notes.empty() ? nullptr : application.stickies().windowOf(notes.back().id);
     }

@@ -70,7 +70,7 @@ class TestWindowSync : public QObject {
     QStringList folderFiles() const { return QDir(folderPath()).entryList({QStringLiteral("*.ics")}); }
     static bool syncWithMenu(DocumentMainWindow& window) {
         QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
-        window.menus().action(QStringLiteral("syncNow"))->trigger();
+        window.menus().actions().syncNow->trigger();
         return ended.wait(10000);
     }
     static QMessageBox* alertSheet(const DocumentMainWindow& window) {
@@ -161,7 +161,7 @@ private slots:
         QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
         window->sync().minderRan(); // the minute since the last sync is not up: it waits
         QVERIFY(!window->sync().isSyncing());
-        window->menus().action(QStringLiteral("syncNow"))->trigger(); // saves the typing, then syncs
+        window->menus().actions().syncNow->trigger(); // saves the typing, then syncs
         QVERIFY(ended.wait(10000));
         QCOMPARE(rowNames(outline), (QStringList{"rent paid", "water the plants", "feed the cat"}));
     }
@@ -185,7 +185,7 @@ private slots:
     void syncSettingsRefuseAFolderThatCannotServeAndSyncWithOneThatCan() {
         DocumentMainWindow* window = openList({item("rent")}, QString());
         QVERIFY(window);
-        window->menus().action(QStringLiteral("syncSettings"))->trigger();
+        window->menus().actions().syncSettings->trigger();
         auto* dialog = window->findChild<SyncSettingsDialog*>(QStringLiteral("syncSettings"));
         QVERIFY(dialog);
         for (QWidget* control : dialog->findChildren<QWidget*>())
@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(rowNames(window->outline()), QStringList{"rent"});
 
         // Sync Now asks again; agreeing binds the list and syncs.
-        window->menus().action(QStringLiteral("syncNow"))->trigger();
+        window->menus().actions().syncNow->trigger();
         QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
         QVERIFY(answer(*window, QStringLiteral("Sync")));
         QVERIFY(ended.wait(10000));
@@ -274,7 +274,7 @@ private slots:
         OutlineTreeView& outline = window->outline();
         QCOMPARE(rowNames(outline), (QStringList{"roof", "door", "car", "bike", "boat"}));
         QVERIFY(!window->isWindowModified());
-        window->menus().action(QStringLiteral("undo"))->trigger();
+        window->menus().actions().undo->trigger();
         outline.expandItem(outline.itemAtRow(0), false);
         QCOMPARE(rowNames(outline), (QStringList{"house", "roof", "door", "car", "bike", "boat"}));
         QVERIFY(window->isWindowModified());
@@ -298,7 +298,7 @@ private slots:
         QVERIFY(answer(*window, QStringLiteral("Remove Items")));
         QVERIFY(ended.wait(10000));
         QCOMPARE(rowNames(outline), QStringList{});
-        window->menus().action(QStringLiteral("undo"))->trigger();
+        window->menus().actions().undo->trigger();
         outline.expandItem(outline.itemAtRow(0), false);
         QCOMPARE(rowNames(outline), (QStringList{"house", "roof", "door", "car", "bike", "boat"}));
         QVERIFY(window->isWindowModified());
