@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The layer check passes on the tree as it is and fails once a model file includes a window header.
+# The layer check passes on the tree as it is, and fails once a model file includes a window header,
+# a feature's core room includes its window room, or a file lies in a feature folder outside its rooms.
 set -euo pipefail
 source_dir="$1"
 "$source_dir/scripts/check-layers" "$source_dir/src" >/dev/null
@@ -7,8 +8,13 @@ planted="$(mktemp -d)"
 trap 'rm -rf "$planted"' EXIT
 cp -r "$source_dir/src" "$planted/src"
 echo '#include "window/outline_model.h"' >>"$planted/src/model/value.cpp"
+echo '#include "print/gui/print_view.h"' >>"$planted/src/print/core/print_layout.cpp"
+echo '#include "model/value.h"' >"$planted/src/print/stray.cpp"
 if "$source_dir/scripts/check-layers" "$planted/src" 2>"$planted/errors"; then
     echo "check-layers let a climbing include through" >&2
     exit 1
 fi
-grep -q 'model (layer 1) includes window' "$planted/errors"
+for expected in 'model (layer 1) includes window' 'print/core (layer 9) includes print/gui' \
+    "src/print/stray.cpp: the folder 'print' has no layer"; do
+    grep -q "$expected" "$planted/errors" || { echo "check-layers did not report: $expected" >&2; exit 1; }
+done
