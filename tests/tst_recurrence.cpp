@@ -12,11 +12,8 @@
 #include <QTest>
 #include <QTranslator>
 
-#include <cmath>
 #include <ctime>
 #include <limits>
-#include <stdlib.h>
-#include <unistd.h>
 
 using namespace tardigo;
 
@@ -59,9 +56,9 @@ NodePtr item(const Value& due, const Value& period) {
     return node;
 }
 
-qint64 expectedRandomHours(qint64 maxHours) {
-    srandom(unsigned(getpid()));
-    return qint64(std::ceil(double(maxHours) * double(random()) / 2147483647.0));
+/// A draw that always falls in the middle.
+double halfway() {
+    return 0.5;
 }
 
 } // namespace
@@ -185,8 +182,9 @@ private slots:
         QTest::newRow("fortnightly") << int(FortnightPeriod) << "2003-06-17 09:00:00 +0200" << QStringList();
         QTest::newRow("quarterly") << int(QuarterPeriod) << "2003-09-03 09:00:00 +0200" << QStringList();
         // The random periods count from now, as ever.
-        QTest::newRow("often") << int(OftenPeriod) << "often" << QStringList();
-        QTest::newRow("infrequent") << int(InfrequentPeriod) << "infrequent" << QStringList();
+        // The random periods count from now (half of 18 hours, half of 4 weeks), not from the due date.
+        QTest::newRow("often") << int(OftenPeriod) << "2003-05-30 19:00:00 +0200" << QStringList();
+        QTest::newRow("infrequent") << int(InfrequentPeriod) << "2003-06-13 10:00:00 +0200" << QStringList();
     }
     void anItemCompletedEarlyMovesToTheOccurrenceAfterItsDueDate() {
         QFETCH(int, period);
@@ -195,16 +193,13 @@ private slots:
         const QDateTime now = test::localTime("2003-05-30 10:00:00");
         test::FixedClock clock(now);
         RecordingErrorReporter reporter;
-        const RecurrenceCalculator calculator(reporter);
+        const RecurrenceCalculator calculator(reporter, halfway);
 
         const std::optional<QDateTime> next =
             calculator.nextDueDateForNode(*item("2003-06-03 09:00:00 +0200", Value::integer(period)));
 
         QVERIFY(next);
-        if (expected == "often" || expected == "infrequent")
-            QCOMPARE(now.secsTo(*next), 3600 * expectedRandomHours(expected == "often" ? 18 : 672));
-        else
-            QCOMPARE(storedDateString(*next), expected);
+        QCOMPARE(storedDateString(*next), expected);
         QCOMPARE(reporter.messages, errors);
     }
 
@@ -253,28 +248,40 @@ private slots:
         QCOMPARE(reporter.titles, QStringList{"Tardigo Minder Error"});
     }
 
-    void randomPeriodsDrawWholeHoursSeededByTheProcess() {
+    void randomPeriodsDrawWholeHoursUpToTheirPreference() {
         const QDateTime now = test::localTime("2003-05-20 14:00:00");
         test::FixedClock clock(now);
         RecordingErrorReporter reporter;
-        const RecurrenceCalculator calculator(reporter);
+        double draw = 0.5;
+        const RecurrenceCalculator calculator(reporter, [&draw] { return draw; });
         UserDefaults& defaults = UserDefaults::standard();
         const auto hoursAhead = [&](const std::optional<QDateTime>& next) {
             return now.secsTo(*next) / 3600.0;
         };
 
-        const double often = hoursAhead(calculator.nextOften(now));
-        QVERIFY(often >= 0 && often <= 18);
-        QCOMPARE(often, double(expectedRandomHours(18)));
-        QCOMPARE(hoursAhead(calculator.nextOften(now)), often);
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 9.0);        // of 18 by default
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), 336.0); // of 672 by default
         defaults.setInteger(pref::frequentRepeatHours, 5);
-        QCOMPARE(hoursAhead(calculator.nextOften(now)), double(expectedRandomHours(5)));
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 3.0); // 2.5 hours rounded up to a whole one
+        draw = 0.01;
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 1.0);
+        draw = 1.0;
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 5.0);
+        draw = 0.0;
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 0.0);
+        // A preference that is no count of hours falls back to the default.
+        draw = 0.5;
         defaults.setInteger(pref::frequentRepeatHours, -4);
-        QCOMPARE(hoursAhead(calculator.nextOften(now)), often);
+        QCOMPARE(hoursAhead(calculator.nextOften(now)), 9.0);
         defaults.setInteger(pref::infrequentHours, 1000000000000LL);
-        QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), double(expectedRandomHours(672)));
+        QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), 336.0);
         defaults.removeObject(pref::frequentRepeatHours);
         defaults.removeObject(pref::infrequentHours);
+
+        // The process's own draw stays the same throughout one run.
+        const double drawn = processRandomDraw();
+        QVERIFY(drawn >= 0.0 && drawn <= 1.0);
+        QCOMPARE(processRandomDraw(), drawn);
     }
 
     void calendarHelpers() {

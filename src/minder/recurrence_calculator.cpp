@@ -29,7 +29,14 @@ QDateTime monthToConsider(const QDateTime& due, const QDateTime& from) {
 }
 } // namespace
 
-RecurrenceCalculator::RecurrenceCalculator(ErrorReporter& reporter) : _reporter(reporter) {}
+double processRandomDraw() {
+    // Seeding from the process id on every call gives the same draw throughout one run.
+    srandom(unsigned(getpid()));
+    return double(random()) / 2147483647.0;
+}
+
+RecurrenceCalculator::RecurrenceCalculator(ErrorReporter& reporter, RandomDraw draw)
+    : _reporter(reporter), _draw(std::move(draw)) {}
 
 std::optional<QDateTime> RecurrenceCalculator::nextDueDateForNode(const Dict& node) const {
     using Routine =
@@ -154,10 +161,7 @@ std::optional<QDateTime> RecurrenceCalculator::nowPlusRandomHours(const QString&
     qint64 maxHours = UserDefaults::standard().integerForKey(prefKey);
     if (maxHours <= 0 || maxHours > kMaxRandomHours)
         maxHours = fallbackHours;
-    // Seeding from the process id on every call gives the same draw throughout one run.
-    srandom(unsigned(getpid()));
-    const long r = random();
-    const auto hours = qint64(std::ceil(double(maxHours) * double(r) / 2147483647.0));
+    const auto hours = qint64(std::ceil(double(maxHours) * _draw()));
     return Clock::now().addSecs(hours * 3600);
 }
 

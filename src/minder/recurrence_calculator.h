@@ -6,17 +6,23 @@
 
 #include <QDateTime>
 
+#include <functional>
 #include <optional>
 
 namespace tardigo {
 
 class ErrorReporter;
 
+/// A draw between 0 and 1 for the periods of random length.
+using RandomDraw = std::function<double()>;
+/// The running process's draw: the same throughout one run, another in the next.
+double processRandomDraw();
+
 /// Finds a repeating item's next due date. "Now" comes from the Clock, in the local zone; results
 /// keep the zone of the due date, except where they are built from now's month or from now.
 class RecurrenceCalculator {
 public:
-    explicit RecurrenceCalculator(ErrorReporter& reporter);
+    explicit RecurrenceCalculator(ErrorReporter& reporter, RandomDraw draw = processRandomDraw);
 
     /// The next due date of the node's "due" under its period; none without a parsable due date or
     /// with a period outside 1 to 11. An item completed while its due date is still ahead counts for
@@ -53,6 +59,7 @@ private:
     std::optional<QDateTime> nowPlusRandomHours(const QString& prefKey, qint64 fallbackHours) const;
 
     ErrorReporter& _reporter;
+    RandomDraw _draw;
 };
 
 } // namespace tardigo
