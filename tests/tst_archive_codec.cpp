@@ -22,9 +22,6 @@ using namespace tardigo::test;
 
 namespace {
 
-const QString kNoSamples = QStringLiteral("the typed-stream samples are not next to the checkout "
-                                          "(../shared/typedstream-samples)");
-
 /// Decodes the bytes as a file is read: through a window of `size` bytes that moves along.
 ArchiveDecodeResult decodeThroughWindow(const QByteArray& bytes, qint64 size) {
     QBuffer device;
@@ -159,8 +156,7 @@ class TestArchiveCodec : public QObject {
     Q_OBJECT
 private slots:
     void samplesDecodeToTheirValues_data() {
-        if (!haveSamples())
-            QSKIP(qPrintable(kNoSamples));
+        SKIP_WITHOUT_SAMPLES();
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("json");
         const auto row = [](const char* path, const char* json) {
@@ -260,8 +256,7 @@ private slots:
     }
 
     void samplesOfOtherClassesAreRefusedByName_data() {
-        if (!haveSamples())
-            QSKIP(qPrintable(kNoSamples));
+        SKIP_WITHOUT_SAMPLES();
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QByteArray>("rootClass");

@@ -1,4 +1,5 @@
 #include "archive/color_value.h"
+#include "typed_stream_test_data.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +9,10 @@ using namespace tardigo;
 
 namespace {
 
-const QString kSamples = QStringLiteral(TARDIGO_SAMPLES_DIR "/constructed/");
+/// The constructed samples, made for these tests.
+QString constructedSamples() {
+    return test::samplesDir() + QStringLiteral("/constructed/");
+}
 
 Color color(int space, std::vector<float> components) {
     Color c;
@@ -82,10 +86,9 @@ private slots:
     }
 
     void readsAndWritesArchivedColours() {
-        if (!QDir(kSamples).exists())
-            QSKIP("The typed-stream samples folder is absent; set TARDIGO_SAMPLES_DIR to it.");
+        SKIP_WITHOUT_SAMPLES();
         const auto read = [](const char* name) {
-            QFile file(kSamples + QLatin1String(name));
+            QFile file(constructedSamples() + QLatin1String(name));
             return file.open(QIODevice::ReadOnly) ? rgbaFromColorData(file.readAll()) : std::nullopt;
         };
         QCOMPARE(read("NSColor_calibratedRGB_1_0.5_0.25_1"), (Rgba{1, 0.5f, 0.25f, 1}));
@@ -96,7 +99,7 @@ private slots:
         QCOMPARE(read("NSColor_named_System_textColor"), (Rgba{0, 0, 0, 1}));
         QVERIFY(!read("NSTimeZone_America_New_York"));
 
-        QFile calibrated(kSamples + QStringLiteral("NSColor_calibratedRGB_1_0.5_0.25_1"));
+        QFile calibrated(constructedSamples() + QStringLiteral("NSColor_calibratedRGB_1_0.5_0.25_1"));
         QVERIFY(calibrated.open(QIODevice::ReadOnly));
         QCOMPARE(colorDataFromRgba({1, 0.5f, 0.25f, 1}), calibrated.readAll());
         QCOMPARE(rgbaFromColorData(colorDataFromRgba({0.1f, 0.7f, 0.3f, 0.9f})),

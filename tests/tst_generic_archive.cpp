@@ -70,8 +70,7 @@ class TestGenericArchive : public QObject {
     Q_OBJECT
 private slots:
     void everySampleComesBackByteForByte_data() {
-        if (!haveSamples())
-            QSKIP("the typed-stream samples are not next to the checkout (../shared/typedstream-samples)");
+        SKIP_WITHOUT_SAMPLES();
         QTest::addColumn<QString>("path");
         for (const QString& path : typedStreamSamples())
             QTest::newRow(qPrintable(path)) << path;
@@ -85,8 +84,7 @@ private slots:
     }
 
     void bigEndianArchivesCanBeWrittenInEitherOrder() {
-        if (!haveSamples())
-            QSKIP("the typed-stream samples are not next to the checkout (../shared/typedstream-samples)");
+        SKIP_WITHOUT_SAMPLES();
         const QByteArray big = sampleBytes("constructed/NSDictionary_bigendian_typedstream");
         GenericArchiveReadResult read = readGenericArchive(big);
         QVERIFY2(read.ok(), qPrintable(read.error));
@@ -192,8 +190,7 @@ private slots:
     }
 
     void knownObjectsInsideUnknownOnesDumpAsValues() {
-        if (!haveSamples())
-            QSKIP("the typed-stream samples are not next to the checkout (../shared/typedstream-samples)");
+        SKIP_WITHOUT_SAMPLES();
         const GenericArchiveReadResult read =
             readGenericArchive(sampleBytes("apple-nsarchiver-foundation/NestedScalars"));
         QVERIFY2(read.ok(), qPrintable(read.error));

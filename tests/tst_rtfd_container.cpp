@@ -1,5 +1,6 @@
 #include "rich_text/notes_text.h"
 #include "rich_text/rtfd_container.h"
+#include "typed_stream_test_data.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,13 @@ using namespace tardigo;
 
 namespace {
 
-const QString kSamples = QStringLiteral(TARDIGO_SAMPLES_DIR "/constructed/");
+/// The constructed samples, made for these tests.
+QString constructedSamples() {
+    return test::samplesDir() + QStringLiteral("/constructed/");
+}
 
 QByteArray sample(const QString& name) {
-    QFile file(kSamples + name);
+    QFile file(constructedSamples() + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -87,8 +91,7 @@ class TestRtfdContainer : public QObject {
     Q_OBJECT
 private slots:
     void reproducesTheConstructedSamples() {
-        if (!QDir(kSamples).exists())
-            QSKIP("The typed-stream samples folder is absent; set TARDIGO_SAMPLES_DIR to it.");
+        SKIP_WITHOUT_SAMPLES();
         const QByteArray textOnly = sample(QStringLiteral("RTFD_flat_TXT.rtf_only.rtfd-data"));
         const RtfdReadResult read = readRtfdContainer(textOnly);
         QVERIFY2(read.ok(), qPrintable(read.error));

@@ -24,13 +24,31 @@ inline QByteArray archiveBytes(const QString& body) {
     return streamBytes("04 0B 'streamtyped' 81 E8 03 " + body);
 }
 
+/// The typed-stream samples' folder: the environment's TARDIGO_SAMPLES_DIR, else the CMake cache
+/// variable of that name (by default beside the checkout).
 inline QString samplesDir() {
-    return QStringLiteral(TARDIGO_SAMPLES_DIR);
+    const QString fromEnvironment = qEnvironmentVariable("TARDIGO_SAMPLES_DIR");
+    return fromEnvironment.isEmpty() ? QStringLiteral(TARDIGO_SAMPLES_DIR) : fromEnvironment;
 }
 
 inline bool haveSamples() {
     return QDir(samplesDir()).exists();
 }
+
+/// Why a test that reads the samples skips: where they were looked for, and how to name the folder.
+inline QByteArray noSamplesReason() {
+    return QStringLiteral("the typed-stream samples are not in %1; set TARDIGO_SAMPLES_DIR (in the "
+                          "environment, or as a CMake cache variable) to their folder")
+        .arg(samplesDir())
+        .toUtf8();
+}
+
+/// Skips the test, saying why, when the samples are not there.
+#define SKIP_WITHOUT_SAMPLES()                                                                               \
+    do {                                                                                                     \
+        if (!tardigo::test::haveSamples())                                                                   \
+            QSKIP(tardigo::test::noSamplesReason().constData());                                             \
+    } while (false)
 
 inline QByteArray sampleBytes(const QString& relativePath) {
     QFile file(samplesDir() + u'/' + relativePath);
