@@ -2,10 +2,13 @@
 #include "minder/recurrence_calculator.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/stored_date.h"
 #include "platform/new_item.h"
 #include "test_support.h"
+#include "typed_stream_test_data.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -71,6 +74,71 @@ private slots:
                                           "    0% Milk\n"
                                           "      0% Semi-skimmed\n"
                                           "    0% Brot – frisch\n"));
+    }
+
+    void quickAddFindAndAgendaReadTheLists() {
+        const QString list = path("errands.todo");
+        const QString other = path("home.todo");
+        QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        QCOMPARE(test::runCli({"new", other}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "--parse", "Call Anna tomorrow 10:00 #work"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "--parse", "Return the books yesterday"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", list, "--parse", "Renew passport in 30 days"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", other, "Crème brûlée"}).exitCode, 0);
+        QCOMPARE(test::runCli({"add", other, "Buy cream\x1b[31m", "--parent", "0"}).exitCode, 0);
+        const test::CliRun noName = test::runCli({"add", list, "--parse", "#work"});
+        QCOMPARE(noName.exitCode, 1);
+        QVERIFY2(noName.err.contains("names no item"), qPrintable(noName.err));
+
+        const ListLoad load = readListFile(list);
+        const NodePtr call = childAt(*childrenOf(*load.root), 0);
+        QCOMPARE(*call->value(key::name).asString(), QStringLiteral("Call Anna"));
+        QCOMPARE(*call->value(key::category).asString(), QStringLiteral("work"));
+        QCOMPARE(parseStoredDate(call->value(key::due)),
+                 std::optional(QDateTime(QDate::currentDate().addDays(1), QTime(10, 0))));
+
+        const test::CliRun found = test::runCli({"find", "CREME", other});
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(found.out, other + "\t0\tCrème brûlée\n");
+        QCOMPARE(test::runCli({"find", "cream", other}).out,
+                 other + "\t0/0\tCrème brûlée / Buy cream\\x1b[31m\n"); // the names down to it, escaped
+        const test::CliRun none = test::runCli({"find", "garden", list, other});
+        QCOMPARE(none.exitCode, 0);
+        QCOMPARE(none.out, QString());
+        const test::CliRun missing = test::runCli({"find", "call", path("missing.todo"), list});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY2(missing.out.contains("Call Anna") && missing.err.contains("missing.todo"),
+                 qPrintable(missing.err));
+
+        const test::CliRun agenda = test::runCli({"agenda", "--json", list});
+        QCOMPARE(agenda.exitCode, 0);
+        const QJsonArray items = QJsonDocument::fromJson(agenda.out.toUtf8()).array();
+        QCOMPARE(items.size(), 2); // the passport is due beyond the week
+        QCOMPARE(items[0]["name"].toString(), QStringLiteral("Return the books")); // overdue first
+        QCOMPARE(items[1]["category"].toString(), QStringLiteral("work"));
+        QCOMPARE(items[1]["list"].toString(), list);
+        QCOMPARE(QDateTime::fromString(items[1]["due"].toString(), Qt::ISODate),
+                 QDateTime(QDate::currentDate().addDays(1), QTime(10, 0)));
+        QCOMPARE(
+            QJsonDocument::fromJson(test::runCli({"agenda", "--json", "--days", "40", list}).out.toUtf8())
+                .array()
+                .size(),
+            3);
+        QCOMPARE(test::runCli({"agenda", "--days", "-1", list}).exitCode, 2);
+        QCOMPARE(test::runCli({"agenda", "--days", "week", list}).exitCode, 2);
+
+        // Without lists named, the watched ones; one that is gone is passed over.
+        QCOMPARE(test::runCli({"config", "tardigoMinderDocs", other + ", " + path("gone.todo") + ", " + list})
+                     .exitCode,
+                 0);
+        const test::CliRun watched = test::runCli({"agenda"});
+        QCOMPARE(watched.exitCode, 0);
+        QCOMPARE(watched.out.count('\n'), 2);
+        QVERIFY2(watched.out.startsWith("Overdue\t") &&
+                     watched.out.contains("\tCall Anna\twork\t" + list + "\n"),
+                 qPrintable(watched.out));
+        QCOMPARE(test::runCli({"find", "cream"}).out.count('\n'), 1);
+        QCOMPARE(test::runCli({"config", "--reset", "tardigoMinderDocs"}).exitCode, 0);
     }
 
     void itemsAddedAlikeAllStay() {
@@ -202,9 +270,8 @@ private slots:
     }
 
     void archiveRewritesAnyArchiveAsRead() {
-        const QString sample = QStringLiteral(TARDIGO_SAMPLES_DIR "/apple-nsarchiver-foundation/NSURL");
-        if (!QFile::exists(sample))
-            QSKIP("the typed-stream samples folder is not beside this checkout");
+        SKIP_WITHOUT_SAMPLES();
+        const QString sample = test::samplesDir() + QStringLiteral("/apple-nsarchiver-foundation/NSURL");
         const test::CliRun json = test::runCli({"archive", sample, "--rewrite", path("url.out")});
         QCOMPARE(json.exitCode, 0);
         QVERIFY2(json.out.contains("\"$class\"") && json.out.contains("NSURL"), qPrintable(json.out));

@@ -17,5 +17,7 @@ int commandConfig(const QStringList& args);
 int commandIcal(const QStringList& args);
 int commandSync(const QStringList& args);
 int commandAccount(const QStringList& args);
+int commandFind(const QStringList& args);
+int commandAgenda(const QStringList& args);
 
 } // namespace tardigo::cli

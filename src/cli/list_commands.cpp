@@ -3,13 +3,16 @@
 #include "commands.h"
 #include "list_update.h"
 #include "outline_text.h"
+#include "terminal_text.h"
 
 #include "archive/list_file.h"
 #include "exchange/value_json.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/stored_date.h"
 #include "model/value_expansion.h"
 #include "platform/new_item.h"
+#include "quick_add/quick_add_text.h"
 
 #include <QFileInfo>
 
@@ -57,10 +60,24 @@ int commandNew(const QStringList& args) {
 }
 
 int commandAdd(const QStringList& args) {
-    const auto parsed =
-        argsFor(args, 2, QStringLiteral("add FILE NAME [--parent PATH]"), {QStringLiteral("--parent")});
+    const QString parse = QStringLiteral("--parse");
+    const bool parses = args.contains(parse);
+    const auto parsed = argsFor(args, parses ? 1 : 2,
+                                parses ? QStringLiteral("add FILE --parse TEXT [--parent PATH]")
+                                       : QStringLiteral("add FILE NAME [--parent PATH]"),
+                                {QStringLiteral("--parent"), parse});
     if (!parsed)
         return Usage;
+    std::optional<QuickAddItem> described;
+    if (parses) {
+        described = readQuickAddText(parsed->options.value(parse));
+        if (!described)
+            return fail(
+                QStringLiteral("“%1” names no item: give it a name besides its category and due date.")
+                    .arg(terminalSafe(parsed->options.value(parse))));
+    } else {
+        described = QuickAddItem{parsed->positional[1], QString(), std::nullopt};
+    }
     const QString parentPath = parsed->options.value(QStringLiteral("--parent"));
     return updateList(parsed->positional[0], [&](const NodePtr& root) {
         QString error;
@@ -76,7 +93,11 @@ int commandAdd(const QStringList& args) {
                 .arg(depth)
                 .arg(kMaxItemDepth);
         NodePtr item = newToDoItem();
-        item->set(key::name, parsed->positional[1]);
+        item->set(key::name, described->name);
+        if (!described->category.isEmpty())
+            item->set(key::category, described->category);
+        if (described->due)
+            item->set(key::due, storedDateString(*described->due));
         if (!childrenOf(*parent))
             parent->set(key::children, Array::create());
         childrenOf(*parent)->items.push_back(item);

@@ -25,6 +25,10 @@ const Command kCommands[] = {
      commandNew},
     {"add", "add FILE NAME [--parent PATH]",
      "append a new item; PATH is slash-separated child indexes from the top, e.g. 0/2", commandAdd},
+    {"add", "add FILE --parse TEXT [--parent PATH]",
+     "append a new item read from TEXT as quick add reads it: \"Call Anna tomorrow 10:00 #work\" is due "
+     "tomorrow at 10:00 in category work",
+     commandAdd},
     {"show", "show FILE", "print the list as an indented outline under its outstanding count", commandShow},
     {"dump", "dump FILE", "print the list's root node as JSON, after the repairs run on opening",
      commandDump},
@@ -72,6 +76,16 @@ const Command kCommands[] = {
      commandAccount},
     {"account", "account calendars NAME [--password-stdin]",
      "list the account's calendars, with those that hold no to-dos marked", commandAccount},
+    {"find", "find TERM [LIST...]",
+     "print each item whose name, category or notes hold every word of TERM (ignoring case and accents): "
+     "the list, the item's place (as for --parent) and the names down to it; the watched lists when none "
+     "is named",
+     commandFind},
+    {"agenda", "agenda [--days N] [--json] [LIST...]",
+     "print the outstanding items due within N days (7 unless said; overdue ones first), by due date; "
+     "--json prints a JSON array of objects with name, list, category and due (ISO 8601); the watched "
+     "lists when none is named",
+     commandAgenda},
     {"remind", "remind [--now \"YYYY-MM-DD HH:MM:SS +ZZZZ\"] [--apply] [--all] [--channels LIST] [FILE...]",
      "one minder pass: print past-due items and reminders (and send them through the channels: print, mail, "
      "notify, speak, beep); --apply saves what the pass changed",

@@ -4,6 +4,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_output.h"
 #include "cli/held_back_channels.h"
+#include "cli/list_paths.h"
 #include "cli/list_update.h"
 #include "cli/open_lists.h"
 #include "cli/terminal_text.h"
@@ -24,7 +25,6 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSet>
 #include <QTimer>
 
 #include <optional>
@@ -64,22 +64,6 @@ private:
 QString nameOf(const Dict& node) {
     const QString* name = node.value(key::name).asString();
     return name ? *name : QString();
-}
-
-// Each list file once, however its path is spelled, under the first spelling given.
-QStringList uniqueFiles(const QStringList& paths) {
-    QStringList unique;
-    QSet<QString> seen;
-    for (const QString& path : paths) {
-        const QFileInfo info(path);
-        const QString file =
-            info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
-        if (!seen.contains(file)) {
-            seen.insert(file);
-            unique.append(path);
-        }
-    }
-    return unique;
 }
 
 // The notices from the first one on.

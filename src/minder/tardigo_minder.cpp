@@ -75,15 +75,16 @@ void TardigoMinder::collectDocs() {
     collectDocs(_locator.locateTodoItems());
 }
 
+QStringList watchedLists(const std::optional<QStringList>& located) {
+    QStringList lists = UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs);
+    for (const QString& path : located.value_or(QStringList()))
+        if (!lists.contains(path))
+            lists.append(path);
+    return lists;
+}
+
 void TardigoMinder::collectDocs(const std::optional<QStringList>& located) {
-    QStringList docs = _docs;
-    docs.append(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs));
-    if (located) {
-        for (const QString& path : *located)
-            if (!docs.contains(path))
-                docs.append(path);
-    }
-    setDocs(docs);
+    setDocs(_docs + watchedLists(located));
 }
 
 void TardigoMinder::setDocs(const QStringList& paths) {

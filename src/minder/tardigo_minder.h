@@ -22,6 +22,10 @@ struct ListLoad;
 
 /// One run of the minder over the watched lists: rolls completed repeating items on to their next
 /// due date and delivers a notice for every past-due item and every reminder that has come.
+/// The lists the minder watches: those of the "tardigoMinderDocs" preference, then each of the
+/// located ones (none: the locator could not tell) not among them.
+QStringList watchedLists(const std::optional<QStringList>& located);
+
 class TardigoMinder {
 public:
     /// Takes "now" and the "minderEmail" preference at creation.

@@ -1,0 +1,33 @@
+#include "quick_add/quick_add_text.h"
+
+#include "dates/due_date_entry.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace tardigo {
+
+std::optional<QuickAddItem> readQuickAddText(const QString& text) {
+    QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QuickAddItem item;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words[i].size() > 1 && words[i].startsWith(u'#')) {
+            item.category = words.takeAt(i).mid(1);
+            break;
+        }
+    }
+    // The longest run first, and never the first word: a line that is all date names the item.
+    for (qsizetype start = 1; start < words.size() && !item.due; ++start) {
+        const DueDateEntry entry = readDueDateEntry(words.mid(start).join(u' '));
+        if (entry.kind == DueDateEntry::Kind::Date) {
+            item.due = entry.date;
+            words.resize(start);
+        }
+    }
+    item.name = words.join(u' ');
+    if (item.name.isEmpty())
+        return std::nullopt;
+    return item;
+}
+
+} // namespace tardigo

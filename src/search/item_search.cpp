@@ -1,0 +1,104 @@
+#include "search/item_search.h"
+
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "rich_text/notes_text.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace tardigo {
+
+namespace {
+
+/// The character's base letter where its canonical decomposition is that letter and accents; the
+/// character itself otherwise (Hangul syllables, ligatures and the like keep their form).
+void collectMatches(const Dict& node, const ItemSearch& search, QList<int>& path,
+                    std::vector<FoundItem>& found) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    for (size_t i = 0; i < children->items.size(); ++i) {
+        const NodePtr child = children->items[i].asDict();
+        if (!child)
+            continue;
+        path.append(int(i));
+        if (search.matches(*child))
+            found.push_back({path, child});
+        collectMatches(*child, search, path, found);
+        path.removeLast();
+    }
+}
+
+QChar withoutAccent(QChar c) {
+    if (c.decompositionTag() != QChar::Canonical)
+        return c;
+    const QString parts = QString(c).normalized(QString::NormalizationForm_D);
+    if (parts.isEmpty() || parts.at(0).isSurrogate())
+        return c;
+    const bool onlyMarks =
+        std::all_of(parts.begin() + 1, parts.end(), [](QChar part) { return part.isMark(); });
+    return onlyMarks ? parts.at(0) : c;
+}
+
+} // namespace
+
+QString foldForSearch(const QString& text) {
+    QString folded(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // Surrogate halves stay as they are: a letter outside the first plane is matched exactly.
+        folded[i] = c.isSurrogate() ? c : withoutAccent(c).toCaseFolded();
+    }
+    return folded;
+}
+
+QString searchableText(const Dict& item) {
+    const QString* name = item.value(key::name).asString();
+    const QString* category = item.value(key::category).asString();
+    const QByteArray* notes = item.value(key::notes).asData();
+    const QString notesText = notes ? notesPlainText(*notes).value_or(QString()) : QString();
+    return QStringList{name ? *name : QString(), category ? *category : QString(), notesText}.join(u' ');
+}
+
+ItemSearch::ItemSearch(const QString& typed)
+    : _words(foldForSearch(typed).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {}
+
+bool ItemSearch::matchesFolded(const QString& folded) const {
+    return std::all_of(_words.begin(), _words.end(),
+                       [&folded](const QString& word) { return folded.contains(word); });
+}
+
+QList<std::pair<qsizetype, qsizetype>> ItemSearch::occurrencesIn(const QString& shown) const {
+    const QString folded = foldForSearch(shown);
+    QList<std::pair<qsizetype, qsizetype>> found;
+    for (const QString& word : _words)
+        for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1))
+            found.append({at, word.size()});
+    std::sort(found.begin(), found.end());
+    QList<std::pair<qsizetype, qsizetype>> merged;
+    for (const auto& [start, length] : std::as_const(found)) {
+        if (!merged.isEmpty() && start <= merged.last().first + merged.last().second)
+            merged.last().second = std::max(merged.last().second, start + length - merged.last().first);
+        else
+            merged.append({start, length});
+    }
+    return merged;
+}
+
+std::vector<FoundItem> findItems(const Dict& root, const ItemSearch& search) {
+    std::vector<FoundItem> found;
+    QList<int> path;
+    collectMatches(root, search, path, found);
+    return found;
+}
+
+QString itemPathText(const QList<int>& path) {
+    QStringList parts;
+    for (const int index : path)
+        parts << QString::number(index);
+    return parts.join(u'/');
+}
+
+} // namespace tardigo

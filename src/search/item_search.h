@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace tardigo {
+
+/// A text folded for searching: each character in lower case and without its accents, one UTF-16
+/// unit for one, so that a place found in the folded text is the same place in the text shown.
+QString foldForSearch(const QString& text);
+
+/// What an item is searched by: its name, its category and the plain text of its notes, joined by
+/// single spaces (a missing one counts as empty).
+QString searchableText(const Dict& item);
+
+/// A search as the user types it: the words it holds must all occur in an item's text, each anywhere,
+/// ignoring case and accents.
+class ItemSearch {
+public:
+    explicit ItemSearch(const QString& typed = QString());
+
+    /// No words: everything matches.
+    bool isEmpty() const { return _words.isEmpty(); }
+    bool matches(const Dict& item) const { return matchesFolded(foldForSearch(searchableText(item))); }
+    /// Whether a text already folded with foldForSearch holds every word.
+    bool matchesFolded(const QString& folded) const;
+
+    /// Where the words occur in a text as shown, for highlighting: the start and length of each
+    /// occurrence, in order, overlapping ones merged.
+    QList<std::pair<qsizetype, qsizetype>> occurrencesIn(const QString& shown) const;
+
+private:
+    QStringList _words; // folded
+};
+
+/// An item found in a list: its place (its index among its siblings at each level, from the top)
+/// and the item.
+struct FoundItem {
+    QList<int> path;
+    NodePtr item;
+};
+
+/// The items below the root that match the search, depth first in stored order.
+std::vector<FoundItem> findItems(const Dict& root, const ItemSearch& search);
+
+/// A place in a list as the command line writes it: "0/2".
+QString itemPathText(const QList<int>& path);
+
+} // namespace tardigo
