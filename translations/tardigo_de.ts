@@ -540,7 +540,7 @@ Synchronisierungsordner: %2</translation>
         <translation>Als XML-Eigenschaftsliste &amp;exportieren …</translation>
     </message>
     <message>
-        <source>Print Pre&amp;view…</source>
+        <source>Print Previe&amp;w…</source>
         <translation>Druck&amp;vorschau …</translation>
     </message>
     <message>
@@ -560,7 +560,7 @@ Synchronisierungsordner: %2</translation>
         <translation>Rückgängig</translation>
     </message>
     <message>
-        <source>&amp;Preferences…</source>
+        <source>Pr&amp;eferences…</source>
         <translation>Ein&amp;stellungen …</translation>
     </message>
     <message>
@@ -680,7 +680,7 @@ Synchronisierungsordner: %2</translation>
         <translation>&amp;Inspektor</translation>
     </message>
     <message>
-        <source>Inspector T&amp;ools</source>
+        <source>Inspector Too&amp;ls</source>
         <translation>Inspektor-&amp;Werkzeuge</translation>
     </message>
     <message>
@@ -696,7 +696,7 @@ Synchronisierungsordner: %2</translation>
         <translation>Ein&amp;rücken</translation>
     </message>
     <message>
-        <source>O&amp;utdent</source>
+        <source>Ou&amp;tdent</source>
         <translation>&amp;Ausrücken</translation>
     </message>
     <message>

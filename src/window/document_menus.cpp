@@ -33,7 +33,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, _actions.syncNow, "syncNow", tr("S&ync Now"));
     add(file, _actions.syncSettings, "syncSettings", tr("Sync Se&ttings…"));
     file->addSeparator();
-    add(file, _actions.printPreview, "printPreview", tr("Print Pre&view…"));
+    add(file, _actions.printPreview, "printPreview", tr("Print Previe&w…"));
     add(file, _actions.printDocument, "printDocument", tr("&Print…"))->setShortcut(QKeySequence::Print);
     file->addSeparator();
     add(file, _actions.quit, "quit", tr("&Quit"))->setShortcut(QKeySequence::Quit);
@@ -48,7 +48,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(edit, _actions.pasteItems, "pasteItems", tr("&Paste"))->setShortcuts(QKeySequence::Paste);
     edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
-    add(edit, _actions.preferences, "preferences", tr("&Preferences…"))
+    add(edit, _actions.preferences, "preferences", tr("Pr&eferences…"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
 
     QMenu* view = menuBar.addMenu(tr("&View"));
@@ -81,7 +81,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     QAction* inspector = add(view, _actions.toggleInspector, "toggleInspector", tr("&Inspector"));
     inspector->setCheckable(true);
     inspector->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    QMenu* tools = view->addMenu(tr("Inspector T&ools"));
+    QMenu* tools = view->addMenu(tr("Inspector Too&ls"));
     int number = 0;
     for (const int tool : inspectorToolOrder()) {
         QAction* show = make(tools, QStringLiteral("showTool_%1").arg(tool), QString());
@@ -108,7 +108,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(item, _actions.indentItems, "indentItems", tr("&Indent"))
         ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_BracketRight),
                         QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Right)});
-    add(item, _actions.outdentItems, "outdentItems", tr("O&utdent"))
+    add(item, _actions.outdentItems, "outdentItems", tr("Ou&tdent"))
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Left)});
     add(item, _actions.moveItemsUp, "moveItemsUp", tr("Move &Up"))

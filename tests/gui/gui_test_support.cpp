@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -105,6 +107,29 @@ void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKe
     QTest::keyClick(target, endKey);
     // The editor hands its value over on the next pass of the event loop.
     QTRY_VERIFY(!outline.isEditing() || cellEditor(outline) != editor);
+}
+
+QStringList repeatedAccelerators(const QMenuBar& bar) {
+    QStringList repeats;
+    const auto check = [&repeats](const QString& where, const QList<QAction*>& actions,
+                                  QList<const QMenu*>& below) {
+        QSet<QString> seen;
+        for (const QAction* action : actions) {
+            if (action->menu())
+                below.append(action->menu());
+            const QString key = QKeySequence::mnemonic(action->text()).toString();
+            if (key.isEmpty())
+                continue;
+            if (seen.contains(key))
+                repeats << where + QStringLiteral(": ") + action->text() + QStringLiteral(" repeats ") + key;
+            seen.insert(key);
+        }
+    };
+    QList<const QMenu*> menus;
+    check(QStringLiteral("menu bar"), bar.actions(), menus);
+    for (qsizetype i = 0; i < menus.size(); ++i)
+        check(menus.at(i)->title(), menus.at(i)->actions(), menus);
+    return repeats;
 }
 
 } // namespace tardigo::test

@@ -2,6 +2,7 @@
 
 #include "model/value.h"
 
+#include <QMenuBar>
 #include <QModelIndex>
 #include <QString>
 
@@ -34,5 +35,8 @@ void editCell(OutlineTreeView& outline, int row, const QString& identifier);
 QWidget* cellEditor(const OutlineTreeView& outline);
 /// Types the text into the open editor, replacing what is selected, then presses the key.
 void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKey = Qt::Key_Return);
+/// Each accelerator that a menu of the bar, or the bar itself, gives to two entries, as
+/// "menu: entry repeats key"; empty when none does.
+QStringList repeatedAccelerators(const QMenuBar& bar);
 
 } // namespace tardigo::test

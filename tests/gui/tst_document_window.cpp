@@ -102,6 +102,12 @@ private slots:
         Clock::reset();
     }
 
+    void noMenuRepeatsAnAccelerator() {
+        const DocumentMainWindow* window = _controller->newUntitledDocument();
+        const QStringList repeats = repeatedAccelerators(*window->menuBar());
+        QVERIFY2(repeats.isEmpty(), qPrintable(repeats.join(u'\n')));
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
