@@ -676,6 +676,10 @@ Synchronisierungsordner: %2</translation>
         <translation>&amp;Einfügen</translation>
     </message>
     <message>
+        <source>Select &amp;All</source>
+        <translation>Alles a&amp;uswählen</translation>
+    </message>
+    <message>
         <source>&amp;Inspector</source>
         <translation>&amp;Inspektor</translation>
     </message>

@@ -349,6 +349,10 @@ void DocumentMainWindow::connectShapingCommands() {
         if (!offered || !document->transfer().pasteItems(*offered))
             QApplication::beep();
     });
+    onCommand(menu.selectAll, [this] {
+        if (!forwardToTextField(TextCommand::SelectAll))
+            _outline->selectAll(); // the rows shown: what is collapsed stays unselected
+    });
     new OutlineKeyHandler(*_outline, *document);
     // The rows offer the Item menu, the header the columns and the sort.
     _outline->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -383,6 +387,9 @@ template <typename Editor> bool runTextCommand(Editor* editor, DocumentMainWindo
         break;
     case DocumentMainWindow::TextCommand::Paste:
         editor->paste();
+        break;
+    case DocumentMainWindow::TextCommand::SelectAll:
+        editor->selectAll();
         break;
     }
     return true;

@@ -34,7 +34,7 @@ class DocumentMainWindow : public QMainWindow, public DocumentWindow {
     Q_OBJECT
 public:
     /// The clipboard commands a text field being edited takes before the outline does.
-    enum class TextCommand { Copy, Cut, Paste };
+    enum class TextCommand { Copy, Cut, Paste, SelectAll };
 
     /// Sets the window up for the document, as its layout and the list's saved state say.
     DocumentMainWindow(std::unique_ptr<TardigoDocument> document, WindowHost& host);

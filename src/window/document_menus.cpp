@@ -46,6 +46,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(edit, _actions.cutItems, "cutItems", tr("Cu&t"))->setShortcuts(QKeySequence::Cut);
     add(edit, _actions.copyItems, "copyItems", tr("&Copy"))->setShortcuts(QKeySequence::Copy);
     add(edit, _actions.pasteItems, "pasteItems", tr("&Paste"))->setShortcuts(QKeySequence::Paste);
+    add(edit, _actions.selectAll, "selectAll", tr("Select &All"))->setShortcuts(QKeySequence::SelectAll);
     edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
     add(edit, _actions.preferences, "preferences", tr("Pr&eferences…"))

@@ -33,6 +33,7 @@ struct MenuActions {
     QAction* cutItems = nullptr;
     QAction* copyItems = nullptr;
     QAction* pasteItems = nullptr;
+    QAction* selectAll = nullptr;
     QAction* preferences = nullptr;
     QAction* expandAll = nullptr;
     QAction* collapseAll = nullptr;

@@ -108,6 +108,27 @@ private slots:
         QVERIFY2(repeats.isEmpty(), qPrintable(repeats.join(u'\n')));
     }
 
+    void selectAllTakesTheRowsShownOrTheTextBeingEdited() {
+        DocumentMainWindow* window = open({item("a", 0, {item("a1")}), item("b")});
+        OutlineTreeView& outline = window->outline();
+        QAction* selectAll = window->menus().actions().selectAll;
+        QCOMPARE(selectAll->shortcut(), QKeySequence(QKeySequence::SelectAll));
+        window->document().outlineCommands().collapseAll();
+        outline.setFocus();
+        selectAll->trigger();
+        QCOMPARE(outline.selectedItems().size(), size_t(2)); // a1 lies folded away
+        window->document().outlineCommands().expandAll();
+        selectAll->trigger();
+        QCOMPARE(outline.selectedItems().size(), size_t(3));
+
+        outline.editColumn(key::name, 2, true);
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(field);
+        field->deselect();
+        selectAll->trigger();
+        QCOMPARE(field->selectedText(), QStringLiteral("b"));
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
