@@ -54,8 +54,9 @@ int report(const InstanceReply& reply) {
 } // namespace
 
 int runTardigo(int argc, char** argv) {
-    // A printout for a script needs no display, and may be asked for where there is none.
-    if (asksForPrintoutOnly(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // A printout for a script, the help and the version need no display, and may be asked for where
+    // there is none.
+    if (asksForNoWindow(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tardigo"));

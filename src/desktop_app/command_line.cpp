@@ -72,10 +72,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     return line;
 }
 
-bool asksForPrintoutOnly(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (QByteArray(argv[i]).startsWith("--print-to-pdf"))
+bool asksForNoWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith("--print-to-pdf") || argument.startsWith("--help") || argument == "-h" ||
+            argument == "-?" || argument == "--version" || argument == "-v")
             return true;
+    }
     return false;
 }
 

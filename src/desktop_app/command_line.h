@@ -19,8 +19,8 @@ struct CommandLine {
     bool replacePdf = false;           // that PDF file may replace an existing file (--force)
 };
 
-/// Whether the arguments ask for a printout only, which needs no display.
-bool asksForPrintoutOnly(int argc, char** argv);
+/// Whether the arguments ask for what needs no display: a printout, the help or the version.
+bool asksForNoWindow(int argc, char** argv);
 
 /// Reads the arguments (the program name first); --help and --version print and exit.
 CommandLine parseCommandLine(const QStringList& arguments);

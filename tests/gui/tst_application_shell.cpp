@@ -36,6 +36,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -315,6 +316,29 @@ private slots:
         makeSticky->trigger();
         QCOMPARE(application.stickies().notes().size(), size_t(1));
         QCOMPARE(application.stickies().notes().front().title, QStringLiteral("bakery"));
+    }
+
+    void helpAndVersionNeedNoDisplay() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        const auto run = [&environment](const QStringList& args) {
+            QProcess tardigo;
+            tardigo.setProcessEnvironment(environment);
+            tardigo.start(QStringLiteral(TARDIGO_APP_PATH), args);
+            if (!tardigo.waitForFinished(30'000) || tardigo.exitStatus() != QProcess::NormalExit)
+                return std::pair(-1, QString());
+            return std::pair(tardigo.exitCode(), QString::fromUtf8(tardigo.readAllStandardOutput()));
+        };
+        for (const char* help : {"--help", "-h"}) {
+            const auto [status, out] = run({QLatin1String(help)});
+            QCOMPARE(status, 0);
+            QVERIFY2(out.contains("--new-item") && out.contains("--print-to-pdf"), qPrintable(out));
+        }
+        const auto [status, out] = run({QStringLiteral("--version")});
+        QCOMPARE(status, 0);
+        QVERIFY2(QRegularExpression(QStringLiteral("^tardigo \\d+\\.\\d+\\.\\d+\n$")).match(out).hasMatch(),
+                 qPrintable(out));
     }
 
     void aSecondTardigoHandsItsWorkToTheRunningOne() {
