@@ -140,8 +140,7 @@ std::optional<QString> ApplicationRules::newItemFromText(const std::optional<QSt
     if (!text)
         return std::nullopt;
     if (documents.empty()) {
-        qCWarning(lcApplication).noquote()
-            << "in newItemWithSelection:userData:error: failed to get TardigoDocument from controller";
+        qCWarning(lcApplication).noquote() << "a new item came while no list was open";
         return localized(QStringLiteral("There is no open list to add the item to. Open a list in Tardigo, "
                                         "then try again."));
     }
