@@ -35,6 +35,13 @@ private slots:
                                                      << "Read chapter 3"
                                                      << ""
                                                      << "2026-12-21 23:59:00 +0100";
+        QTest::newRow("a six-word date") << "Meet Bob in 2 weeks at 9:30 PM"
+                                         << "Meet Bob"
+                                         << ""
+                                         << "2026-12-21 21:30:00 +0100";
+        QTest::newRow("a long line") << QStringLiteral("word ").repeated(500) + "tomorrow"
+                                     << QStringLiteral("word ").repeated(500).trimmed() << ""
+                                     << "2026-12-08 23:59:00 +0100";
         QTest::newRow("no date") << "Buy 2 bottles of milk"
                                  << "Buy 2 bottles of milk"
                                  << ""

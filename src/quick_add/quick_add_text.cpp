@@ -5,7 +5,17 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace tardigo {
+
+namespace {
+
+// More words than any date the due-date cell reads ("in 2 weeks at 9:30 PM" has six): a long line
+// costs a few readings, not one for every word.
+constexpr qsizetype kLongestDate = 8;
+
+} // namespace
 
 std::optional<QuickAddItem> readQuickAddText(const QString& text) {
     QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
@@ -17,7 +27,8 @@ std::optional<QuickAddItem> readQuickAddText(const QString& text) {
         }
     }
     // The longest run first, and never the first word: a line that is all date names the item.
-    for (qsizetype start = 1; start < words.size() && !item.due; ++start) {
+    for (qsizetype start = std::max<qsizetype>(1, words.size() - kLongestDate);
+         start < words.size() && !item.due; ++start) {
         const DueDateEntry entry = readDueDateEntry(words.mid(start).join(u' '));
         if (entry.kind == DueDateEntry::Kind::Date) {
             item.due = entry.date;
