@@ -97,6 +97,8 @@ private slots:
         QCOMPARE(parseStoredDate(call->value(key::due)),
                  std::optional(QDateTime(QDate::currentDate().addDays(1), QTime(10, 0))));
 
+        // Finding and the agenda only read: a list they looked at keeps every byte.
+        const QByteArray listBytes = test::fileBytes(list), otherBytes = test::fileBytes(other);
         const test::CliRun found = test::runCli({"find", "CREME", other});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(found.out, other + "\t0\tCrème brûlée\n");
@@ -138,6 +140,9 @@ private slots:
                      watched.out.contains("\tCall Anna\twork\t" + list + "\n"),
                  qPrintable(watched.out));
         QCOMPARE(test::runCli({"find", "cream"}).out.count('\n'), 1);
+        QCOMPARE(test::fileBytes(list), listBytes);
+        QCOMPARE(test::fileBytes(other), otherBytes);
+        QCOMPARE(test::runCli({"find"}).exitCode, 2);
         QCOMPARE(test::runCli({"config", "--reset", "tardigoMinderDocs"}).exitCode, 0);
     }
 

@@ -31,13 +31,13 @@ std::optional<CliArgs> CliArgs::parse(const QStringList& args, const QStringList
     return parsed;
 }
 
-std::optional<CliArgs> argsFor(const QStringList& args, qsizetype count, const QString& synopsis,
+std::optional<CliArgs> argsFor(const QStringList& args, PositionalCount count, const QString& synopsis,
                                const QStringList& valueOptions, const QStringList& flags) {
     QString error;
     std::optional<CliArgs> parsed = CliArgs::parse(args, valueOptions, flags, &error);
     if (!parsed)
         err() << "tardigo-cli: " << error << Qt::endl;
-    else if (parsed->positional.size() != count)
+    else if (parsed->positional.size() < count.least || parsed->positional.size() > count.most)
         parsed.reset();
     if (!parsed)
         usage(synopsis);

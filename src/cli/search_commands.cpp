@@ -78,25 +78,12 @@ QString namesOnTheWay(const Dict& root, const QList<int>& path) {
     return names.join(QStringLiteral(" / "));
 }
 
-std::optional<CliArgs> parseArgs(const QStringList& args, const QString& synopsis,
-                                 const QStringList& valueOptions, const QStringList& flags) {
-    QString error;
-    std::optional<CliArgs> parsed = CliArgs::parse(args, valueOptions, flags, &error);
-    if (!parsed) {
-        err() << "tardigo-cli: " << error << Qt::endl;
-        usage(synopsis);
-    }
-    return parsed;
-}
-
 } // namespace
 
 int commandFind(const QStringList& args) {
-    const std::optional<CliArgs> parsed = parseArgs(args, kFindSynopsis, {}, {});
+    const std::optional<CliArgs> parsed = argsFor(args, {1, kUnbounded}, kFindSynopsis);
     if (!parsed)
         return Usage;
-    if (parsed->positional.isEmpty())
-        return usage(kFindSynopsis);
     const ItemSearch search(parsed->positional.first());
     if (search.isEmpty())
         return fail(QStringLiteral("the search holds no word to find."));
@@ -112,7 +99,7 @@ int commandFind(const QStringList& args) {
 }
 
 int commandAgenda(const QStringList& args) {
-    const std::optional<CliArgs> parsed = parseArgs(args, kAgendaSynopsis, {kDays}, {kJson});
+    const std::optional<CliArgs> parsed = argsFor(args, {0, kUnbounded}, kAgendaSynopsis, {kDays}, {kJson});
     if (!parsed)
         return Usage;
     bool ok = true;

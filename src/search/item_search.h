@@ -26,7 +26,11 @@ public:
 
     /// No words: everything matches.
     bool isEmpty() const { return _words.isEmpty(); }
-    bool matches(const Dict& item) const { return matchesFolded(foldForSearch(searchableText(item))); }
+    /// Whether the item's text holds every word; an empty search reads no text (the agenda lists every
+    /// item through it).
+    bool matches(const Dict& item) const {
+        return isEmpty() || matchesFolded(foldForSearch(searchableText(item)));
+    }
     /// Whether a text already folded with foldForSearch holds every word.
     bool matchesFolded(const QString& folded) const;
 
