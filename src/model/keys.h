@@ -89,6 +89,10 @@ inline const QString frequentRepeatHours = QStringLiteral("frequentRepeatHours")
 inline const QString infrequentHours = QStringLiteral("infrequentHours");
 // A command run before and after syncing every list, e.g. "vdirsyncer sync tasks"; empty: none.
 inline const QString syncCommand = QStringLiteral("syncCommand");
+// The list quick add adds to (a file path); empty: the first open list.
+inline const QString quickAddList = QStringLiteral("quickAddList");
+// Whether the agenda lists the items that have no due date, in a section of their own.
+inline const QString agendaShowsUndated = QStringLiteral("agendaShowsUndated");
 // Stand-ins for the platform's short date and time formats; empty means the locale's.
 inline const QString userShortDateFormat = QStringLiteral("userShortDateFormat");
 inline const QString userTimeFormat = QStringLiteral("userTimeFormat");

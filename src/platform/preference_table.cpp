@@ -64,6 +64,9 @@ std::vector<Preference> makeTable() {
         {pref::minderSendmailPath, K::String, Value("/usr/sbin/sendmail")},
         // Run before and after "tardigo-cli sync --all", e.g. "vdirsyncer sync tasks".
         {pref::syncCommand, K::String, {}},
+        // The list quick add adds to; none: the first open list.
+        {pref::quickAddList, K::String, {}},
+        {pref::agendaShowsUndated, K::Boolean, no},
         // Read without a registered default.
         {pref::minderEmailAddress, K::String, {}},
         {pref::lastDocumentSet, K::StringList, {}},
