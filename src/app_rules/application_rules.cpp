@@ -8,6 +8,7 @@
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
+#include "quick_add/quick_add_text.h"
 
 #include <QFileInfo>
 
@@ -141,11 +142,39 @@ std::optional<QString> ApplicationRules::newItemFromText(const std::optional<QSt
         return std::nullopt;
     if (documents.empty()) {
         qCWarning(lcApplication).noquote() << "a new item came while no list was open";
-        return localized(QStringLiteral("There is no open list to add the item to. Open a list in Tardigo, "
-                                        "then try again."));
+        return noOpenList();
     }
     documents.front()->itemCommands().newItemWithName(*text);
     return std::nullopt;
+}
+
+std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
+    const std::optional<QuickAddItem> described = readQuickAddText(text);
+    if (!described)
+        return localized(
+                   QStringLiteral("“%1” names no item: give it a name besides its #category and due date."))
+            .arg(text.trimmed());
+    const Value named = UserDefaults::standard().objectForKey(pref::quickAddList);
+    const QString list = named.asString() ? *named.asString() : QString();
+    TardigoDocument* document = nullptr;
+    if (!list.isEmpty()) {
+        document = _host.openDocumentForFileName(list);
+        if (!document)
+            return localized(QStringLiteral("The quick-add list “%1” did not open. Choose another as the "
+                                            "preference quickAddList, or none for the first open list."))
+                .arg(list);
+    } else if (const std::vector<TardigoDocument*> documents = _host.documents(); !documents.empty()) {
+        document = documents.front();
+    } else {
+        return noOpenList();
+    }
+    document->itemCommands().newItemFrom(*described);
+    return std::nullopt;
+}
+
+QString ApplicationRules::noOpenList() {
+    return localized(
+        QStringLiteral("There is no open list to add the item to. Open a list in Tardigo, then try again."));
 }
 
 void ApplicationRules::saveModifiedLists() {

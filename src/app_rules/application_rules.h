@@ -54,6 +54,9 @@ public:
     /// Makes an item of the text in the first open list, undoably and in view. Answers why it could
     /// not, in words; nothing when the item was made or there was no text.
     std::optional<QString> newItemFromText(const std::optional<QString>& text);
+    /// Adds the item a quick-add line describes to the "quickAddList" list (opened when it is closed),
+    /// or, when none is set, to the first open list, as one undoable step. Answers why not, if not.
+    std::optional<QString> quickAdd(const QString& text);
 
     /// Saves every open list that has unsaved changes: autosave has just been turned on.
     void saveModifiedLists();
@@ -63,6 +66,7 @@ signals:
     void minderRunFinished();
 
 private:
+    static QString noOpenList();
     void minderRunEnded();
 
     ApplicationHost& _host;

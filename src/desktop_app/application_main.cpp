@@ -28,7 +28,7 @@ std::vector<InstanceRequest> requestsFor(const CommandLine& line) {
     open.command =
         line.files.isEmpty() ? InstanceRequest::Command::Activate : InstanceRequest::Command::OpenFiles;
     open.files = line.files;
-    if (!line.files.isEmpty() || (!line.newItem && !line.newItemFromSelection))
+    if (!line.files.isEmpty() || (!line.newItem && !line.newItemFromSelection && !line.quickAdd))
         requests.push_back(open);
     if (line.newItem) {
         InstanceRequest item;
@@ -40,6 +40,11 @@ std::vector<InstanceRequest> requestsFor(const CommandLine& line) {
         InstanceRequest item;
         item.command = InstanceRequest::Command::NewItemFromSelection;
         requests.push_back(item);
+    }
+    if (line.quickAdd) {
+        InstanceRequest show;
+        show.command = InstanceRequest::Command::QuickAdd;
+        requests.push_back(show);
     }
     return requests;
 }
@@ -105,7 +110,8 @@ int runTardigo(int argc, char** argv) {
     // Failures were said already, on the desktop and here; the application runs on regardless.
     for (const InstanceRequest& request : requests)
         if (request.command == InstanceRequest::Command::NewItem ||
-            request.command == InstanceRequest::Command::NewItemFromSelection)
+            request.command == InstanceRequest::Command::NewItemFromSelection ||
+            request.command == InstanceRequest::Command::QuickAdd)
             report(tardigo.handle(request));
     return QApplication::exec();
 }

@@ -27,6 +27,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QCoreApplication::translate(
             "CommandLine", "Add an item named after the text selected on the desktop (else the clipboard's) "
                            "to the first list."));
+    const QCommandLineOption quickAdd(
+        QStringLiteral("quick-add"),
+        QCoreApplication::translate(
+            "CommandLine", "Show the quick-add window: a line such as \"Call Anna tomorrow 10:00 #work\" "
+                           "becomes an item of the quickAddList preference's list (else the first "
+                           "open list)."));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
         QCoreApplication::translate(
@@ -45,8 +51,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption printNotes(
         QStringLiteral("print-notes"),
         QCoreApplication::translate("CommandLine", "With --print-to-pdf: print notes."));
-    for (const QCommandLineOption* option :
-         {&dark, &newItem, &fromSelection, &printToPdf, &force, &printCheckboxes, &printIcons, &printNotes})
+    for (const QCommandLineOption* option : {&dark, &newItem, &fromSelection, &quickAdd, &printToPdf, &force,
+                                             &printCheckboxes, &printIcons, &printNotes})
         parser.addOption(*option);
     parser.addPositionalArgument(
         QStringLiteral("files"),
@@ -69,6 +75,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.printOptions = {parser.isSet(printCheckboxes), parser.isSet(printIcons), parser.isSet(printNotes)};
     line.replacePdf = parser.isSet(force);
     line.newItemFromSelection = parser.isSet(fromSelection);
+    line.quickAdd = parser.isSet(quickAdd);
     return line;
 }
 

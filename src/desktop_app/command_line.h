@@ -14,6 +14,7 @@ struct CommandLine {
     bool dark = false;              // the dark palette, whatever the desktop's
     std::optional<QString> newItem; // an item to add to the first list; empty: one to name in the front list
     bool newItemFromSelection = false; // an item of the text selected on the desktop, else of the clipboard
+    bool quickAdd = false;             // show the quick-add window
     std::optional<QString> printToPdf; // print the one list named into this PDF file, without a window
     PrintOptions printOptions;         // what that printout shows besides the texts
     bool replacePdf = false;           // that PDF file may replace an existing file (--force)

@@ -4,6 +4,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/app_log.h"
 #include "desktop_app/preferences_window.h"
+#include "desktop_app/quick_add_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
@@ -102,6 +103,9 @@ InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
         _notifications.notify(tr("No new item"), why);
         return {false, why, {}};
     }
+    case InstanceRequest::Command::QuickAdd:
+        QTimer::singleShot(0, this, &TardigoApplication::showQuickAdd);
+        return {};
     case InstanceRequest::Command::OpenListPaths: {
         InstanceReply reply;
         for (const TardigoDocument* document : documents())
@@ -113,6 +117,13 @@ InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
     }
     }
     return {};
+}
+
+void TardigoApplication::showQuickAdd() {
+    if (!_quickAdd)
+        _quickAdd =
+            std::make_unique<QuickAddWindow>([this](const QString& line) { return _rules.quickAdd(line); });
+    _quickAdd->present();
 }
 
 void TardigoApplication::activate() {

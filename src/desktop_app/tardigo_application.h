@@ -21,6 +21,7 @@
 namespace tardigo {
 
 class PreferencesWindow;
+class QuickAddWindow;
 class StickyBoard;
 class TextToSpeechChannel;
 
@@ -80,6 +81,8 @@ private:
     /// The text selected on the desktop, else the clipboard's; none with the reason in words.
     std::optional<QString> selectedText(QString* why) const;
     void closeWindowlessDocuments();
+    /// Shows quick add's window, made the first time.
+    void showQuickAdd();
 
     DocumentController _controller;
     ApplicationRules _rules;
@@ -90,6 +93,7 @@ private:
     MessageBoxErrorReporter _reporter;
     std::unique_ptr<StickyBoard> _stickies;
     std::unique_ptr<PreferencesWindow> _preferences;
+    std::unique_ptr<QuickAddWindow> _quickAdd;
     std::unique_ptr<InstanceServer> _server;
     std::vector<std::unique_ptr<TardigoDocument>> _windowless;
     QFileSystemWatcher _settingsWatcher;

@@ -14,6 +14,7 @@
 #include "outline/outline_view.h"
 #include "platform/localized.h"
 #include "platform/new_item.h"
+#include "quick_add/quick_add_text.h"
 
 #include <QPointer>
 #include <QSet>
@@ -22,11 +23,12 @@
 
 namespace tardigo {
 
-NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
+NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Value>> keys) {
     NodePtr item = newToDoItem();
     IconRules::setMostRecentlyCreatedItem(item);
-    if (name)
-        item->set(key::name, *name);
+    for (const auto& [key, value] : keys)
+        if (!value.isNil())
+            item->set(key, value);
     _document.finishAllEditing();
     const TardigoDocument::SyncingModel syncing(_document);
     const NodePtr& root = _document.data();
@@ -40,15 +42,21 @@ NodePtr ItemCommands::appendNewItem(const std::optional<QString>& name) {
 }
 
 void ItemCommands::newItem() {
-    const NodePtr item = appendNewItem(std::nullopt);
+    const NodePtr item = appendNewItem({});
     OutlineView& outline = _document.outlineView();
     outline.editItem(item, key::name, true);
 }
 
 void ItemCommands::newItemWithName(const QString& name) {
-    const NodePtr item = appendNewItem(name);
-    OutlineView& outline = _document.outlineView();
-    outline.scrollItemToVisible(item);
+    newItemFrom(QuickAddItem{name, QString(), std::nullopt});
+}
+
+void ItemCommands::newItemFrom(const QuickAddItem& described) {
+    const NodePtr item =
+        appendNewItem({{key::name, Value(described.name)},
+                       {key::category, described.category.isEmpty() ? Value() : Value(described.category)},
+                       {key::due, described.due ? Value(storedDateString(*described.due)) : Value()}});
+    _document.outlineView().scrollItemToVisible(item);
 }
 
 NodePtr ItemCommands::itemAfter(const std::vector<NodePtr>& leaving) const {

@@ -6,6 +6,7 @@
 namespace tardigo {
 
 class TardigoDocument;
+struct QuickAddItem;
 
 /// The commands that change the items of a list, each one undoable step but the purge.
 class ItemCommands {
@@ -20,6 +21,8 @@ public:
     void newItem();
     /// Appends a new item with that name to the top level and scrolls to it, without editing.
     void newItemWithName(const QString& name);
+    /// The same with the category and due date a quick-add line gave.
+    void newItemFrom(const QuickAddItem& described);
     /// Deletes the selected items and selects the row after them; undo puts each back in its own place.
     void deleteItem();
     /// Opens the selected item's name for editing.
@@ -40,7 +43,8 @@ private:
     friend class TardigoDocument;
     explicit ItemCommands(TardigoDocument& document) : _document(document) {}
 
-    NodePtr appendNewItem(const std::optional<QString>& name);
+    /// Appends a new item with these keys as one undoable step.
+    NodePtr appendNewItem(std::initializer_list<std::pair<QString, Value>> keys);
     /// The first row after the selected ones that stays when these items leave, else the nearest one
     /// before the last of them that stays.
     NodePtr itemAfter(const std::vector<NodePtr>& leaving) const;

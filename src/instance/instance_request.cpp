@@ -12,12 +12,13 @@ namespace {
 
 using Command = InstanceRequest::Command;
 
-const std::array<std::pair<Command, const char*>, 5> kCommandNames = {{
+const std::array<std::pair<Command, const char*>, 6> kCommandNames = {{
     {Command::Activate, "activate"},
     {Command::OpenFiles, "open"},
     {Command::NewItem, "new-item"},
     {Command::NewItemFromSelection, "new-item-from-selection"},
     {Command::OpenListPaths, "open-list-paths"},
+    {Command::QuickAdd, "quick-add"},
 }};
 
 QJsonArray jsonStrings(const QStringList& strings) {

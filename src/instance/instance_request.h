@@ -15,6 +15,7 @@ struct InstanceRequest {
         NewItem,              // an item named `text` in the first open list
         NewItemFromSelection, // an item of the text selected on the desktop, else of the clipboard
         OpenListPaths,        // which list files are open, so that their minder is left to Tardigo
+        QuickAdd,             // show the quick-add window
     };
 
     Command command = Command::Activate;
