@@ -1,5 +1,5 @@
 // take_screenshots [--dark] LIST OUTDIR: opens the list in its real window on the offscreen platform
-// and saves the pictures the software centre and the README show: list-window.png and
+// and saves the pictures the software centre and the README show: list-window.png, list-search.png and
 // list-with-notes.png, with "-dark" in the dark palette and "@2x" when QT_SCALE_FACTOR=2 is set.
 
 #include "appearance/dark_palette.h"
@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTest>
@@ -57,6 +58,12 @@ int main(int argc, char** argv) {
     window->outline().selectRow(0, false);
     if (!save(QStringLiteral("list-window")))
         return 1;
+    auto* search = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+    search->setText(QStringLiteral("tardigo"));
+    window->outline().selectRow(0, false);
+    if (!save(QStringLiteral("list-search")))
+        return 1;
+    search->clear();
     window->inspector().showToolWithId(InspectorToolNotes);
     window->resize(1180, 560);
     return save(QStringLiteral("list-with-notes")) ? 0 : 1;

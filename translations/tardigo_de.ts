@@ -47,6 +47,10 @@
         <source>Print the one list named into the PDF file OUT without opening a window; OUT is never a list.</source>
         <translation>Die eine genannte Liste in die PDF-Datei OUT drucken, ohne ein Fenster zu öffnen; OUT ist nie eine Liste.</translation>
     </message>
+    <message>
+        <source>Show the quick-add window: a line such as &quot;Call Anna tomorrow 10:00 #work&quot; becomes an item of the quickAddList preference&apos;s list (else the first open list).</source>
+        <translation>Das Fenster für schnelles Hinzufügen zeigen: eine Zeile wie „Anna anrufen morgen 10:00 #Arbeit“ wird ein Eintrag der Liste aus der Einstellung quickAddList (sonst der ersten geöffneten Liste).</translation>
+    </message>
 </context>
 <context>
     <name>DialogService</name>
@@ -711,6 +715,18 @@ Synchronisierungsordner: %2</translation>
         <source>Move Do&amp;wn</source>
         <translation>Nach un&amp;ten</translation>
     </message>
+    <message>
+        <source>&amp;Find…</source>
+        <translation>Suc&amp;hen …</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>&amp;Weitersuchen</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>&amp;Rückwärts suchen</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::DocumentPrinting</name>
@@ -1195,6 +1211,45 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::QuickAddWindow</name>
+    <message>
+        <source>Quick Add</source>
+        <translation>Schnell hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;New item, with a #category and a due date at its end:</source>
+        <translation>&amp;Neuer Eintrag, mit #Kategorie und Fälligkeit am Ende:</translation>
+    </message>
+    <message>
+        <source>Call Anna tomorrow 10:00 #work</source>
+        <translation>Anna anrufen morgen 10:00 #Arbeit</translation>
+    </message>
+    <message>
+        <source>How the line is read</source>
+        <translation>Wie die Zeile gelesen wird</translation>
+    </message>
+    <message>
+        <source>Type the item; Return adds it, Escape closes.</source>
+        <translation>Eintrag eingeben; die Eingabetaste fügt ihn hinzu, Escape schließt.</translation>
+    </message>
+    <message>
+        <source>Give the item a name.</source>
+        <translation>Geben Sie dem Eintrag einen Namen.</translation>
+    </message>
+    <message>
+        <source>category %1</source>
+        <translation>Kategorie %1</translation>
+    </message>
+    <message>
+        <source>due %1</source>
+        <translation>fällig %1</translation>
+    </message>
+    <message>
+        <source>no due date</source>
+        <translation>ohne Fälligkeit</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::ReminderTool</name>
     <message>
         <source>Re&amp;mind me</source>
@@ -1235,6 +1290,17 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Repeat the reminder</source>
         <translation>Erinnerung wiederholen</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::SearchField</name>
+    <message>
+        <source>Search the list</source>
+        <translation>Die Liste durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search names, categories and notes</source>
+        <translation>Namen, Kategorien und Notizen durchsuchen</translation>
     </message>
 </context>
 <context>

@@ -206,5 +206,19 @@ int main(int argc, char** argv) {
         printf("notes were decoded again while scrolling\n");
         ++failures;
     }
+
+    // The search field: each keystroke filters the whole list and shows what matches.
+    auto* search = shown.findChild<QLineEdit*>(QStringLiteral("searchField"));
+    timedChange(
+        "search: type a first letter", 100, [&](int) { QTest::keyClick(search, Qt::Key_R); },
+        [&](int) { search->clear(); });
+    printf("%d rows shown for \"r\"\n", outline.numberOfRows());
+    timedChange(
+        "search: type one more letter", 50, [&](int) { QTest::keyClick(search, Qt::Key_E); },
+        [&](int) { search->setText(QStringLiteral("r")); });
+    printf("%d rows shown for \"re\"\n", outline.numberOfRows());
+    timedChange(
+        "search: delete the last letter", 100, [&](int) { QTest::keyClick(search, Qt::Key_Backspace); },
+        [&](int) { search->setText(QStringLiteral("rev")); });
     return failures == 0 ? 0 : 1;
 }

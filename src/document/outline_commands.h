@@ -3,6 +3,7 @@
 namespace tardigo {
 
 class TardigoDocument;
+class Value;
 
 /// The commands that change what the outline shows rather than the items.
 class OutlineCommands {
@@ -17,6 +18,12 @@ public:
     void toggleHideCompletedItems(bool hide);
     /// Shows or hides the optional column of the menu tag: 2 category, 3 due, 4 completion, 5 notes.
     void toggleColumnVisibility(int tag);
+    /// Stores the term the list opens searched for (nil: none), as a step that can be undone; the
+    /// search shows the term stored.
+    void setStoredSearchTerm(const Value& term);
+    /// Selects the next row (or the previous one) after the selection that matches the search,
+    /// going round the outline; false when no row does.
+    bool selectNextMatch(bool backwards);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

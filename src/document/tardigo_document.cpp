@@ -243,7 +243,29 @@ InspectorView* TardigoDocument::inspectorView() const {
 }
 
 ArrayPtr TardigoDocument::visibleChildren(const NodePtr& item) const {
-    return tardigo::visibleChildren(*_data, item.get());
+    return tardigo::visibleChildren(*_data, item.get(), _search.filter(*_data));
+}
+
+void TardigoDocument::setSearchText(const QString& text) {
+    if (text == searchText())
+        return;
+    finishAllEditing();
+    if (text.isEmpty() && _data->contains(key::filterTerm)) {
+        _outlineCommands.setStoredSearchTerm(Value());
+        return;
+    }
+    _search.setTyped(text.isEmpty() ? std::nullopt : std::optional(text));
+    // Only what is shown changed: the items, and so their counts, did not.
+    refresh(Rows::Reload, {}, ItemCounts{});
+}
+
+const ItemSearch* TardigoDocument::searchMatching(const Dict& item) const {
+    const SearchFilter* filter = _search.filter(*_data);
+    return filter && filter->matches(item) ? &filter->search() : nullptr;
+}
+
+void TardigoDocument::takeStoredSearchTerm() {
+    _search.setTyped(std::nullopt);
 }
 
 CellValue TardigoDocument::cellValue(const QString& identifier, const NodePtr& item) const {
@@ -282,10 +304,17 @@ void TardigoDocument::finishAllEditing() {
 }
 
 void TardigoDocument::updateUI() {
+    _search.invalidate();
     refresh(Rows::Reload, {}, std::nullopt);
 }
 
 void TardigoDocument::refreshChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
+    _search.invalidate();
+    // A search shows the ancestors of what matches, which may lie outside the lists that changed.
+    if (!searchText().trimmed().isEmpty()) {
+        refresh(Rows::Reload, {}, delta);
+        return;
+    }
     std::vector<NodePtr> lists;
     for (const NodePtr& parent : parents)
         lists.push_back(parent == _data ? nullptr : parent);
@@ -297,12 +326,13 @@ void TardigoDocument::updateDisplay() {
 }
 
 void TardigoDocument::updateUIKeepingCounts() {
+    _search.invalidate();
     refresh(Rows::Reload, {}, ItemCounts{});
 }
 
 bool TardigoDocument::changeMayShowOrHide(const QString& key) const {
     const QString* filterKey = _data->value(key::filterKey).asString();
-    const bool termFilter = _data->contains(key::filterTerm);
+    const bool termFilter = !searchText().trimmed().isEmpty();
     return (filterKey && *filterKey == key) ||
            (termFilter && (key == key::name || key == key::category || key == key::notes));
 }

@@ -5,6 +5,7 @@
 #include "document/inspector_commands.h"
 #include "document/item_commands.h"
 #include "document/item_transfer.h"
+#include "document/list_search.h"
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
 #include "document/restoring_operations.h"
@@ -150,6 +151,17 @@ public:
     bool setDueDateText(const QString& typed, const NodePtr& item) override;
     /// Ends all editing before the selection changes.
     bool canChangeSelection() override;
+
+    // Search.
+    /// The text searched for: the one typed over the outline, else the list's stored term.
+    QString searchText() const { return _search.text(*_data); }
+    /// Shows only the items that match the text and their ancestors; writes nothing to the list, but
+    /// an empty text over a stored term removes the term, as a step that can be undone.
+    void setSearchText(const QString& text);
+    /// The search whose words an item matched, to show them; null for an item that did not match.
+    const ItemSearch* searchMatching(const Dict& item) const;
+    /// The list's stored term became the search again (it was set or removed by a step).
+    void takeStoredSearchTerm();
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineSelectionChanged() override;
@@ -231,6 +243,7 @@ private:
     InspectorCommands _inspectorCommands;
     TreeShaping _shaping;
     ItemTransfer _transfer;
+    mutable ListSearch _search; // found again when the outline next asks after a change
     std::unique_ptr<AlertQueue> _alertQueue;
     std::unique_ptr<HeadlessOutline> _headlessOutline;
     OutlineView* _outlineView;

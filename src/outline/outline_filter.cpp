@@ -2,27 +2,11 @@
 
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "rich_text/notes_text.h"
+#include "outline/search_filter.h"
 
 namespace tardigo {
 
-namespace {
-
-// The term filter searches "name category notes" joined by single spaces, ignoring case. A missing
-// name or category counts as empty text, and an item must pass every filter that is on: the term
-// filter narrows what the hide-completed filter shows, and never brings back a hidden item.
-bool matchesTerm(const Dict& child, const QString& term) {
-    const QString* name = child.value(key::name).asString();
-    const QString* category = child.value(key::category).asString();
-    QString text = (name ? *name : QString()) + u' ' + (category ? *category : QString()) + u' ';
-    if (const QByteArray* notes = child.value(key::notes).asData())
-        text += notesPlainText(*notes).value_or(QString());
-    return text.contains(term, Qt::CaseInsensitive);
-}
-
-} // namespace
-
-ArrayPtr visibleChildren(const Dict& root, const Dict* item) {
+ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter* search) {
     ArrayPtr children = childrenOf(item ? *item : root);
     if (!children)
         return Array::create();
@@ -31,8 +15,7 @@ ArrayPtr visibleChildren(const Dict& root, const Dict* item) {
         return children;
     const Value* filterKey = root.find(key::filterKey);
     const QString* filterKeyName = filterKey ? filterKey->asString() : nullptr;
-    const QString* term = root.value(key::filterTerm).asString();
-    if (!filterKey && !term)
+    if (!filterKey && !search)
         return children;
     const Value& filterValue = root.value(key::filterValue);
     ArrayPtr result = Array::create();
@@ -47,7 +30,8 @@ ArrayPtr visibleChildren(const Dict& root, const Dict* item) {
             if (!value.isNil() && value == filterValue)
                 continue;
         }
-        if (term && !matchesTerm(*node, *term))
+        // The search narrows what the other filter shows, and never brings back a hidden item.
+        if (search && !search->shows(*node))
             continue;
         result->items.push_back(child);
     }

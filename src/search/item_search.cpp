@@ -12,8 +12,6 @@ namespace tardigo {
 
 namespace {
 
-/// The character's base letter where its canonical decomposition is that letter and accents; the
-/// character itself otherwise (Hangul syllables, ligatures and the like keep their form).
 void collectMatches(const Dict& node, const ItemSearch& search, QList<int>& path,
                     std::vector<FoundItem>& found) {
     const ArrayPtr children = childrenOf(node);
@@ -31,6 +29,8 @@ void collectMatches(const Dict& node, const ItemSearch& search, QList<int>& path
     }
 }
 
+/// The character's base letter where its canonical decomposition is that letter and accents; the
+/// character itself otherwise (Hangul syllables, ligatures and the like keep their form).
 QChar withoutAccent(QChar c) {
     if (c.decompositionTag() != QChar::Canonical)
         return c;
@@ -68,6 +68,13 @@ ItemSearch::ItemSearch(const QString& typed)
 bool ItemSearch::matchesFolded(const QString& folded) const {
     return std::all_of(_words.begin(), _words.end(),
                        [&folded](const QString& word) { return folded.contains(word); });
+}
+
+bool ItemSearch::narrows(const ItemSearch& previous) const {
+    return std::all_of(previous._words.begin(), previous._words.end(), [this](const QString& before) {
+        return std::any_of(_words.begin(), _words.end(),
+                           [&before](const QString& word) { return word.contains(before); });
+    });
 }
 
 QList<std::pair<qsizetype, qsizetype>> ItemSearch::occurrencesIn(const QString& shown) const {

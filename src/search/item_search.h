@@ -31,6 +31,9 @@ public:
     bool matches(const Dict& item) const {
         return isEmpty() || matchesFolded(foldForSearch(searchableText(item)));
     }
+    /// Whether every item this search matches also matched the previous one: each previous word is
+    /// part of one of these words.
+    bool narrows(const ItemSearch& previous) const;
     /// Whether a text already folded with foldForSearch holds every word.
     bool matchesFolded(const QString& folded) const;
 

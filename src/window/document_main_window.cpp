@@ -29,8 +29,10 @@
 #include "window/outline_key_handler.h"
 #include "window/outline_tree_view.h"
 #include "window/property_list_export_dialog.h"
+#include "window/search_field.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
+#include "window/window_search.h"
 #include "window/window_sync.h"
 
 #include <QAction>
@@ -39,6 +41,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +55,7 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QVBoxLayout>
 
 namespace tardigo {
 
@@ -106,10 +110,23 @@ void DocumentMainWindow::buildWidgets() {
     _delegate =
         new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
+    _delegate->setSearchMatching(
+        [document = _document.get()](const Dict& item) { return document->searchMatching(item); });
     _outline->setItemDelegate(_delegate);
     _outline->resetRowHeight();
     setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
-    setCentralWidget(_outline);
+    _search = new WindowSearch(*_document, *_outline, this);
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->setContentsMargins(6, 4, 6, 4);
+    searchRow->addWidget(&_search->field());
+    layout->addLayout(searchRow);
+    layout->addWidget(_outline);
+    setCentralWidget(central);
+    setTabOrder(&_search->field(), _outline);
 
     _toolbar = new DocumentToolbar(this);
     addToolBar(Qt::TopToolBarArea, _toolbar);
@@ -238,6 +255,9 @@ void DocumentMainWindow::connectMenuCommands() {
     onCommand(menu.saveDocument, [this] { save(); });
     onCommand(menu.saveDocumentAs, [this] { saveAs(); });
     onCommand(menu.revertDocument, [this] { revert(); });
+    onCommand(menu.find, [this] { _search->find(); });
+    onCommand(menu.findNext, [this] { _search->findNext(false); });
+    onCommand(menu.findPrevious, [this] { _search->findNext(true); });
     onCommand(menu.printPreview, [this] { _printing->printPreview(); });
     onCommand(menu.printDocument, [this] { _printing->printShowingPrintPanel(true); });
     onCommand(menu.exportPropertyList, [this] { exportPropertyListDialog(this, *_document); });
@@ -492,6 +512,7 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     _outline->setEmptyText(emptyListHint(_document->counts(), _menus->actions().newItem->shortcut(),
                                          _menus->actions().toggleHideCompletedItems->shortcut()));
     _inspector->renderDisplay(display);
+    _search->render();
     validate();
 }
 

@@ -25,6 +25,7 @@ class OutlineDelegate;
 class OutlineTreeView;
 class TardigoDocument;
 class WindowHost;
+class WindowSearch;
 class WindowSync;
 
 /// The window of one list: the outline with its six columns, the toolbar, the menus, the status
@@ -121,6 +122,7 @@ private:
     InspectorDockWidget* _inspector = nullptr;
     DocumentPrinting* _printing = nullptr;
     WindowSync* _sync = nullptr;
+    WindowSearch* _search = nullptr;
     QLabel* _statusLine = nullptr; // the count of outstanding items
     ElidingLabel* _selectionLabel = nullptr;
     ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh

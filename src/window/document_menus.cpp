@@ -48,6 +48,11 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(edit, _actions.pasteItems, "pasteItems", tr("&Paste"))->setShortcuts(QKeySequence::Paste);
     add(edit, _actions.selectAll, "selectAll", tr("Select &All"))->setShortcuts(QKeySequence::SelectAll);
     edit->addSeparator();
+    add(edit, _actions.find, "find", tr("&Find…"))->setShortcuts(QKeySequence::Find);
+    add(edit, _actions.findNext, "findNext", tr("Find &Next"))->setShortcuts(QKeySequence::FindNext);
+    add(edit, _actions.findPrevious, "findPrevious", tr("Find Pre&vious"))
+        ->setShortcuts(QKeySequence::FindPrevious);
+    edit->addSeparator();
     // The platform's Preferences key sequence is empty on Linux desktops.
     add(edit, _actions.preferences, "preferences", tr("Pr&eferences…"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
@@ -154,6 +159,9 @@ void DocumentMenus::validate(const TardigoDocument& document, const OutlineView&
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
         _columnActions.value(outlineColumnTag(identifier))->setChecked(outline.hasColumn(identifier));
     _actions.endColumnSorting->setEnabled(root.contains(key::sortedColumn));
+    const bool searching = !document.searchText().trimmed().isEmpty();
+    _actions.findNext->setEnabled(searching);
+    _actions.findPrevious->setEnabled(searching);
     _actions.revertDocument->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());
     QAction* undo = _actions.undo;
     undo->setText(document.undoManager().undoMenuItemTitle());

@@ -34,6 +34,9 @@ struct MenuActions {
     QAction* copyItems = nullptr;
     QAction* pasteItems = nullptr;
     QAction* selectAll = nullptr;
+    QAction* find = nullptr;
+    QAction* findNext = nullptr;
+    QAction* findPrevious = nullptr;
     QAction* preferences = nullptr;
     QAction* expandAll = nullptr;
     QAction* collapseAll = nullptr;

@@ -3,6 +3,7 @@
 #include "appearance/item_appearance.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
+#include "search/item_search.h"
 #include "window/completion_slider.h"
 #include "window/due_date_editor.h"
 #include "window/outline_model.h"
@@ -19,6 +20,8 @@ namespace tardigo {
 namespace {
 
 constexpr int kRowPadding = 4;
+// Translucent, so that the text stays readable over it in either palette.
+const QColor kMatchMark(255, 196, 0, 110);
 
 QString identifierOf(const QModelIndex& index) {
     return outlineColumnIdentifiers().value(index.column());
@@ -81,6 +84,35 @@ void OutlineDelegate::paintFieldBorder(QPainter* painter, const QStyleOptionView
     painter->restore();
 }
 
+void OutlineDelegate::paintMatches(QPainter* painter, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const {
+    if (!_searchMatching)
+        return;
+    const NodePtr item = _view.outlineModel().itemForIndex(index);
+    const ItemSearch* search = item ? _searchMatching(*item) : nullptr;
+    if (!search)
+        return;
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    const QList<std::pair<qsizetype, qsizetype>> found = search->occurrencesIn(cell.text);
+    if (found.isEmpty())
+        return;
+    const QWidget* widget = option.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+    // The style draws an item's text this far inside its rectangle.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QFontMetrics metrics(cell.font);
+    painter->save();
+    painter->setClipRect(textRect);
+    for (const auto& [start, length] : found) {
+        const int left = textRect.left() + margin + metrics.horizontalAdvance(cell.text.left(start));
+        const int width = metrics.horizontalAdvance(cell.text.mid(start, length));
+        painter->fillRect(QRect(left, textRect.top() + 1, width, textRect.height() - 2), kMatchMark);
+    }
+    painter->restore();
+}
+
 void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     const QString identifier = identifierOf(index);
@@ -101,6 +133,8 @@ void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     if (identifier == key::icon)
         cell.decorationAlignment = Qt::AlignCenter;
     QStyledItemDelegate::paint(painter, cell, index);
+    if (identifier == key::name || identifier == key::category)
+        paintMatches(painter, option, index);
     const bool field = identifier == key::category || identifier == key::due;
     if (field && _borderedFields && (option.state & QStyle::State_MouseOver))
         paintFieldBorder(painter, option);

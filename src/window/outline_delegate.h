@@ -7,6 +7,8 @@
 
 namespace tardigo {
 
+struct Dict;
+class ItemSearch;
 class OutlineTreeView;
 
 /// Draws and edits the outline's cells. Cells are text in the item's font (the name in its colour);
@@ -21,6 +23,10 @@ public:
 
     /// Frames the category and due cells as fields on the row under the pointer.
     void setBorderedFields(bool bordered) { _borderedFields = bordered; }
+    /// Marks the words of the search an item matched in its name and category.
+    void setSearchMatching(std::function<const ItemSearch*(const Dict&)> matching) {
+        _searchMatching = std::move(matching);
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -42,12 +48,14 @@ private:
     void paintCompletion(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const;
     void paintFieldBorder(QPainter* painter, const QStyleOptionViewItem& option) const;
+    void paintMatches(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     /// Whether the pointer is over the cell itself.
     bool isUnderPointer(const QStyleOptionViewItem& option) const;
 
     OutlineTreeView& _view;
     std::function<QStringList()> _categoryNames;
     bool _borderedFields = false;
+    std::function<const ItemSearch*(const Dict&)> _searchMatching;
 };
 
 } // namespace tardigo

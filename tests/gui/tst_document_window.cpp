@@ -129,6 +129,38 @@ private slots:
         QCOMPARE(field->selectedText(), QStringLiteral("b"));
     }
 
+    void theSearchFieldFindsAndEscapeReturnsToTheOutline() {
+        DocumentMainWindow* window =
+            open({item("Home", 0, {item("Garden", 0, {item("Rosen")}), item("Küche")}), item("Kino")});
+        OutlineTreeView& outline = window->outline();
+        const MenuActions& menu = window->menus().actions();
+        QCOMPARE(menu.find->shortcut(), QKeySequence(QKeySequence::Find));
+        QCOMPARE(menu.findNext->shortcut(), QKeySequence(QKeySequence::FindNext));
+        QCOMPARE(menu.findPrevious->shortcut(), QKeySequence(QKeySequence::FindPrevious));
+        window->document().outlineCommands().collapseAll();
+        window->activateWindow();
+        outline.setFocus();
+        QTest::keySequence(window, QKeySequence::Find);
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+        QVERIFY(field);
+        QCOMPARE(QApplication::focusWidget(), field);
+        QVERIFY(!field->accessibleName().isEmpty());
+        QTest::keyClicks(field, QStringLiteral("k"));
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Küche", "Kino"})); // Küche's parent shows it
+        QTest::keyClick(field, Qt::Key_Return);                              // the first match
+        QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Küche"));
+        QTest::keySequence(window, QKeySequence::FindNext);
+        QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Kino"));
+        QVERIFY(!window->document().isDocumentEdited());
+
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), &outline);
+        QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Kino"));
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Kino"})); // folded again as before the search
+        QVERIFY(!window->document().isDocumentEdited());
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();

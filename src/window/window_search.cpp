@@ -1,0 +1,61 @@
+#include "window/window_search.h"
+
+#include "document/tardigo_document.h"
+#include "window/outline_tree_view.h"
+#include "window/search_field.h"
+
+#include <QApplication>
+
+namespace tardigo {
+
+WindowSearch::WindowSearch(TardigoDocument& document, OutlineTreeView& outline, QWidget* parent)
+    : QObject(parent), _document(document), _outline(outline), _field(new SearchField(parent)) {
+    connect(_field, &SearchField::searchTyped, this, &WindowSearch::typed);
+    connect(_field, &SearchField::finished, this, &WindowSearch::finish);
+    connect(_field, &QLineEdit::returnPressed, this, [this] { findNext(false); });
+}
+
+void WindowSearch::find() {
+    _field->setFocus(Qt::ShortcutFocusReason);
+    _field->selectAll();
+}
+
+void WindowSearch::findNext(bool backwards) {
+    if (!_document.outlineCommands().selectNextMatch(backwards))
+        QApplication::beep();
+}
+
+void WindowSearch::render() {
+    _field->showText(_document.searchText());
+    followSearch();
+}
+
+void WindowSearch::typed(const QString& text) {
+    // The refresh that follows shows the search through render().
+    _document.setSearchText(text);
+}
+
+void WindowSearch::finish() {
+    _outline.setFocus(Qt::OtherFocusReason);
+    if (const NodePtr item = _outline.lastSelectedItem())
+        _outline.scrollItemToVisible(item);
+}
+
+void WindowSearch::followSearch() {
+    const QString searched = _document.searchText().trimmed();
+    if (searched == _expandedFor)
+        return;
+    if (_expandedFor.isEmpty())
+        _expandedBefore = _outline.expandedItems();
+    if (!searched.isEmpty()) {
+        _document.outlineCommands().expandAll();
+    } else {
+        _document.outlineCommands().collapseAll();
+        for (const NodePtr& item : _expandedBefore)
+            _outline.expandItem(item, false);
+        _expandedBefore.clear();
+    }
+    _expandedFor = searched;
+}
+
+} // namespace tardigo
