@@ -5,6 +5,7 @@
 #include "manual_timers.h"
 #include "minder/desktop_notification_channel.h"
 #include "minder/recording_error_reporter.h"
+#include "model/stored_date.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -371,6 +372,57 @@ private slots:
         QCOMPARE(first.undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
         first.undoManager().undo();
         QVERIFY(childNames(*first.data()).isEmpty());
+    }
+
+    void aNoticeChoiceRemindsAgainThroughTheList() {
+        NodePtr item = makeItem("call Anna", {{key::due, "2024-03-01 09:00:00 +0100"}});
+        const QString path = writeList("calls.todo", listWith({item}));
+        FakeDesktop desktop;
+        ManualTimers timers(Clock::now());
+        ApplicationRules delegate(desktop, timers);
+        TardigoDocument* list = desktop.openDocument(path);
+        defaults().setStringArray(pref::tardigoMinderDocs, {path});
+        delegate.runMinderPass();
+        timers.runPending();
+        FakeWindow& window = desktop.windowOf(list);
+        QCOMPARE(window.sheets->shown.size(), size_t(1));
+        QCOMPARE(window.sheets->shown[0].extraButtons.size(), qsizetype(3));
+        window.sheets->answer(extraButtonAnswer(0)); // in ten minutes
+        const NodePtr stored = childrenOf(*list->data())->items[0].asDict();
+        QCOMPARE(stored->value(key::reminderTimeLength), Value::float32(10));
+        QCOMPARE(stored->value(key::reminderTimeUnit), Value::integer(ReminderMinutes));
+        QVERIFY(boolForKey(*stored, key::reminderSet));
+        QVERIFY(list->isDocumentEdited());
+    }
+
+    void quickAddAddsToTheChosenListElseTheFirstOpenOne() {
+        FakeDesktop desktop;
+        ApplicationRules delegate(desktop);
+        QTest::ignoreMessage(QtWarningMsg, "a new item came while no list was open");
+        QVERIFY(delegate.quickAdd(QStringLiteral("Call Anna tomorrow 10:00 #work")).has_value());
+
+        desktop.openUntitledDocument();
+        TardigoDocument& first = *desktop.open.front().document;
+        QCOMPARE(delegate.quickAdd(QStringLiteral("Call Anna tomorrow 10:00 #work")), std::nullopt);
+        const NodePtr added = childrenOf(*first.data())->items[0].asDict();
+        QCOMPARE(added->value(key::name), Value("Call Anna"));
+        QCOMPARE(added->value(key::category), Value("work"));
+        QCOMPARE(parseStoredDate(added->value(key::due)), localTime(QStringLiteral("2024-03-11 10:00:00")));
+        QVERIFY(delegate.quickAdd(QStringLiteral("#work")).has_value()); // no name: nothing added
+        QCOMPARE(childNames(*first.data()).size(), 1);
+
+        const QString path = writeList("errands.todo", listWith({makeItem("first")}));
+        defaults().setObject(pref::quickAddList, path);
+        QCOMPARE(delegate.quickAdd(QStringLiteral("Water the plants")), std::nullopt);
+        TardigoDocument* errands = desktop.openDocumentForFileName(path); // opened for it
+        QVERIFY(errands);
+        QCOMPARE(childNames(*errands->data()), (QStringList{"first", "Water the plants"}));
+        OpenList::endEvent();
+        QCOMPARE(errands->undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
+
+        defaults().setObject(pref::quickAddList, _dir.filePath("gone.todo"));
+        const std::optional<QString> why = delegate.quickAdd(QStringLiteral("Water the plants"));
+        QVERIFY(why && why->contains(QStringLiteral("gone.todo")));
     }
 };
 

@@ -1,4 +1,6 @@
+#include "document/undo_manager.h"
 #include "document_fixture.h"
+#include "minder/remind_again.h"
 #include "model/stored_date.h"
 #include "platform/user_defaults.h"
 #include "test_support.h"
@@ -134,6 +136,55 @@ private slots:
         list.document.minderHandOff().minderViewItem(context);
         QVERIFY(list.selectedNames().isEmpty());
         QCOMPARE(list.window.inspector.shownTools.size(), size_t(2));
+    }
+
+    void remindAgainSetsOneReminderFromNowAsOneStep() {
+        const NodePtr item = makeItem("call", {{key::reminderSet, Value::boolean(true)},
+                                               {key::reminderTimeLength, Value::float32(2)},
+                                               {key::reminderTimeUnit, Value::integer(ReminderDays)},
+                                               {key::reminderMarkDueDate, Value::boolean(true)},
+                                               {key::reminderRepeat, Value::boolean(true)},
+                                               {key::minderTimestampReminder, Date{1000.0}}});
+        OpenList list{makeItem("other"), item};
+        QVERIFY(list.document.minderHandOff().remindAgain(noticeCopy(item, 3), RemindAgain::InOneHour));
+        OpenList::endEvent();
+        QCOMPARE(item->value(key::reminderTimeLength), Value::float32(1));
+        QCOMPARE(item->value(key::reminderTimeUnit), Value::integer(ReminderHours));
+        QCOMPARE(item->value(key::reminderMarkNow), Value::boolean(true));
+        QCOMPARE(item->value(key::reminderMarkDueDate), Value::boolean(false));
+        QCOMPARE(item->value(key::reminderRepeat), Value::boolean(false));
+        QVERIFY(!item->contains(key::minderTimestampReminder)); // announced afresh when the hour is up
+        QCOMPARE(historyMessages(*item).last(), QStringLiteral("set reminder"));
+        QVERIFY(list.document.isDocumentEdited());
+        QCOMPARE(list.undo().undoMenuItemTitle(), QStringLiteral("Undo set reminder"));
+        list.undo().undo();
+        QCOMPARE(item->value(key::reminderTimeLength), Value::float32(2));
+        QCOMPARE(item->value(key::reminderTimeUnit), Value::integer(ReminderDays));
+        QCOMPARE(item->value(key::reminderRepeat), Value::boolean(true));
+        QVERIFY(!list.undo().canUndo());
+
+        const NodePtr context = noticeCopy(item, 3);
+        item->set(key::name, QStringLiteral("renamed"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no longer in .*: call"));
+        QVERIFY(!list.document.minderHandOff().remindAgain(context, RemindAgain::Tomorrow));
+    }
+
+    void tomorrowIsTheSameTimeTomorrow_data() {
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<float>("length");
+        QTest::addColumn<int>("unit");
+        QTest::newRow("a plain day") << "2024-03-10 12:00:00" << 1.0f << int(ReminderDays);
+        QTest::newRow("clocks go forward") << "2024-03-30 12:00:00" << 1380.0f << int(ReminderMinutes);
+        QTest::newRow("clocks go back") << "2024-10-26 12:00:00" << 1500.0f << int(ReminderMinutes);
+    }
+    void tomorrowIsTheSameTimeTomorrow() {
+        QFETCH(QString, now);
+        QFETCH(float, length);
+        QFETCH(int, unit);
+        const ReminderFromNow reminder = reminderFromNow(RemindAgain::Tomorrow, localTime(now));
+        QCOMPARE(reminder.length, length);
+        QCOMPARE(int(reminder.unit), unit);
+        QCOMPARE(reminderFromNow(RemindAgain::InTenMinutes, localTime(now)).length, 10.0f);
     }
 };
 

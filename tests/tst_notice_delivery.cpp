@@ -36,6 +36,9 @@ public:
         static const std::map<QByteArray, QString> texts = {
             {"Tardigo Minder Notification", "Minder says"},
             {"View Item", "Show"},
+            {"Remind Me in 10 Minutes", "+10m"},
+            {"Remind Me in 1 Hour", "+1h"},
+            {"Remind Me Tomorrow", "+1d"},
             {"MINDER_EMAIL_SUBJECT_OVERDUE", "overdue: %1"},
             {"MINDER_EMAIL_SUBJECT_REMINDER", "reminder: %1"},
             {"MINDER_EMAIL_TEMPLATE", "msg=%1|name=%2|due=%3|done=%4|cat=%5|notes=%6"}};
@@ -72,6 +75,15 @@ public:
     void notify(const QString& summary, const QString& body) override {
         log << "notify " + summary + "|" + body;
     }
+    void notifyWithChoices(const QString& summary, const QString& body,
+                           const QList<NotificationChoice>& offered,
+                           std::function<void(const QString&)> chosen) override {
+        log << "notify with choices " + summary + "|" + body;
+        choices = offered;
+        choose = std::move(chosen);
+    }
+    QList<NotificationChoice> choices;
+    std::function<void(const QString&)> choose;
     std::optional<QString> userEmailAddress() const override { return address; }
     bool deliverMessage(const MailMessage& message) override {
         log << "mail " + message.subject;
@@ -202,18 +214,47 @@ private slots:
         QCOMPARE(sheet.defaultButton, std::optional<QString>("OK"));
         QCOMPARE(sheet.alternateButton, std::optional<QString>("Show"));
         QVERIFY(!sheet.otherButton && !sheet.isCritical);
+        QCOMPARE(sheet.extraButtons, (QStringList{"+10m", "+1h", "+1d"}));
 
         first->set(key::name, "renamed since");
         window->answer(AlertReturn::Alternate);
         QCOMPARE(window->shown.size(), size_t(2));
         QCOMPARE(window->shown[1].message, "\"second\"\nPast due");
-        window->answer(AlertReturn::Default);
+        window->answer(extraButtonAnswer(2));
         QCOMPARE(answers.size(), size_t(2));
         QVERIFY(answers[0].first == AlertReturn::Alternate);
+        QVERIFY(answers[1].first == extraButtonAnswer(2));
         const NodePtr& context = answers[0].second;
         QCOMPARE(context->value(key::name), Value("100% of %1 done"));
         QCOMPARE(context->value(key::docPath), Value("/lists/home.todo"));
         QCOMPARE(context->value(key::nodeStatus), Value::integer(ItemStatusReminder));
+    }
+
+    void aDesktopNotificationOffersWhatTheSheetOffers() {
+        setPreferences(false, false, false, true);
+        Recorder recorder;
+        RecordingErrorReporter reporter;
+        NoticeDelivery delivery(recorder, recorder.channels(), reporter, false);
+        std::vector<std::pair<AlertReturn, NodePtr>> answers;
+        delivery.setSheetDismissal(
+            [&](AlertReturn code, const NodePtr& context) { answers.emplace_back(code, context); });
+        const NodePtr item = pastDueItem();
+        delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, item);
+        QCOMPARE(recorder.log.last(), "notify with choices Minder says|\"Pay rent\"\nPast due");
+        QStringList labels;
+        for (const NotificationChoice& choice : recorder.choices)
+            labels << choice.label;
+        QCOMPARE(labels, (QStringList{"Show", "+10m", "+1h", "+1d"}));
+        QVERIFY(!item->contains(key::docPath)); // the list's own item is left as it was
+
+        recorder.choose(recorder.choices[0].key);
+        recorder.choose(recorder.choices[2].key);
+        recorder.choose(QStringLiteral("no such choice"));
+        QCOMPARE(answers.size(), size_t(2));
+        QVERIFY(answers[0].first == AlertReturn::Alternate);
+        QVERIFY(answers[1].first == extraButtonAnswer(1));
+        QCOMPARE(answers[1].second->value(key::docPath), Value("/lists/home.todo"));
+        QCOMPARE(answers[1].second->value(key::nodeStatus), Value::integer(ItemStatusDue));
     }
 
     void sendmailGetsExactlyTheSpecifiedMessage() {

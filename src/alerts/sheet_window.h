@@ -1,14 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 
 namespace tardigo {
 
-/// What a dismissed alert sheet answers.
+/// What a dismissed alert sheet answers; its extra buttons answer extraButtonAnswer(index).
 enum class AlertReturn { Default = 1, Alternate = 0, Other = -1 };
+
+constexpr AlertReturn extraButtonAnswer(int index) {
+    return AlertReturn(2 + index);
+}
+/// Which extra button gave the answer; -1 for the others.
+constexpr int extraButtonIndex(AlertReturn answer) {
+    return int(answer) >= 2 ? int(answer) - 2 : -1;
+}
 
 /// Called with the return code after the sheet has left the screen.
 using AlertDismissal = std::function<void(AlertReturn answer)>;
@@ -20,6 +29,7 @@ struct AlertSheet {
     std::optional<QString> defaultButton;   // none: the platform's default label
     std::optional<QString> alternateButton; // none: no such button
     std::optional<QString> otherButton;     // none: no such button
+    QStringList extraButtons;               // further choices, after the alternate button
     bool isCritical = false;                // shown in the caution style
     bool alternateIsDefault = false;        // Return and Escape choose the alternate button: the default
                                             // acts for good. Else they choose the default button.

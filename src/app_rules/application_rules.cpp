@@ -5,6 +5,7 @@
 #include "app_rules/application_log.h"
 #include "app_rules/minder_run.h"
 #include "document/tardigo_document.h"
+#include "minder/remind_again.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
@@ -119,7 +120,9 @@ void ApplicationRules::minderRunEnded() {
 }
 
 void ApplicationRules::minderAlertAnswered(AlertReturn answer, const NodePtr& context) {
-    if (answer != AlertReturn::Alternate || !context)
+    const int later = extraButtonIndex(answer);
+    const bool remindAgain = later >= 0 && size_t(later) < kRemindAgainChoices.size();
+    if ((answer != AlertReturn::Alternate && !remindAgain) || !context)
         return;
     const QString* path = context->value(key::docPath).asString();
     TardigoDocument* document = path ? _host.openDocumentForFileName(*path) : nullptr;
@@ -128,7 +131,10 @@ void ApplicationRules::minderAlertAnswered(AlertReturn answer, const NodePtr& co
                                                   .arg(path ? *path : QStringLiteral("(null)"));
         return;
     }
-    document->minderHandOff().minderViewItem(context);
+    if (remindAgain)
+        document->minderHandOff().remindAgain(context, kRemindAgainChoices[size_t(later)]);
+    else
+        document->minderHandOff().minderViewItem(context);
 }
 
 void ApplicationRules::documentClosed(const MinderDocument* document) {
@@ -158,7 +164,7 @@ std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
     const QString list = named.asString() ? *named.asString() : QString();
     TardigoDocument* document = nullptr;
     if (!list.isEmpty()) {
-        document = _host.openDocumentForFileName(list);
+        document = _host.openDocument(list);
         if (!document)
             return localized(QStringLiteral("The quick-add list “%1” did not open. Choose another as the "
                                             "preference quickAddList, or none for the first open list."))
@@ -166,6 +172,7 @@ std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
     } else if (const std::vector<TardigoDocument*> documents = _host.documents(); !documents.empty()) {
         document = documents.front();
     } else {
+        qCWarning(lcApplication).noquote() << "a new item came while no list was open";
         return noOpenList();
     }
     document->itemCommands().newItemFrom(*described);

@@ -46,7 +46,8 @@ public:
     /// The minder timer's interval; none when there is no timer.
     std::optional<std::chrono::milliseconds> minderInterval() const;
     bool isMinderRunning() const { return _run != nullptr; }
-    /// The answer to a notice's sheet: "View Item" shows the item in its list.
+    /// The answer to a notice's sheet or notification: "View Item" shows the item in its list, a
+    /// "Remind Me" choice sets its reminder again.
     void minderAlertAnswered(AlertReturn answer, const NodePtr& context);
     /// A list window closed: a pass in progress leaves its list.
     void documentClosed(const MinderDocument* document);

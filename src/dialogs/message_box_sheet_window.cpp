@@ -57,6 +57,9 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
             box->addButton(withAccessKey(*sheet.alternateButton, keys), QMessageBox::RejectRole);
         codes[alternateButton] = AlertReturn::Alternate;
     }
+    for (int index = 0; index < sheet.extraButtons.size(); ++index)
+        codes[box->addButton(withAccessKey(sheet.extraButtons.at(index), keys), QMessageBox::ActionRole)] =
+            extraButtonAnswer(index);
     if (sheet.otherButton)
         codes[box->addButton(withAccessKey(*sheet.otherButton, keys), QMessageBox::DestructiveRole)] =
             AlertReturn::Other;

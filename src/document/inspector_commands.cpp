@@ -135,9 +135,12 @@ void InspectorCommands::periodChosen(int period) {
 
 void InspectorCommands::changeReminder(const QString& actionName,
                                        const std::function<void(const NodePtr&)>& change) {
-    const NodePtr item = itemToChange();
-    if (!item)
-        return;
+    if (const NodePtr item = itemToChange())
+        changeReminderOf(item, actionName, change);
+}
+
+void InspectorCommands::changeReminderOf(const NodePtr& item, const QString& actionName,
+                                         const std::function<void(const NodePtr&)>& change) {
     const bool wasCompleted = isCompleted(*item);
     {
         const TardigoDocument::SyncingModel syncing(_document);
@@ -158,6 +161,21 @@ void InspectorCommands::reminderCheckboxAction(bool on) {
     changeReminder(QStringLiteral("set reminder"), [this, on](const NodePtr& item) {
         _document.restoring().registerSetInDict(item, key::reminderSet);
         item->set(key::reminderSet, Value::boolean(on));
+    });
+}
+
+void InspectorCommands::remindFromNow(const NodePtr& item, float length, ReminderUnit unit) {
+    changeReminderOf(item, QStringLiteral("set reminder"), [this, length, unit](const NodePtr& changed) {
+        const std::pair<QString, Value> keys[] = {{key::reminderSet, Value::boolean(true)},
+                                                  {key::reminderTimeLength, Value::float32(length)},
+                                                  {key::reminderTimeUnit, Value::integer(unit)},
+                                                  {key::reminderMarkNow, Value::boolean(true)},
+                                                  {key::reminderMarkDueDate, Value::boolean(false)},
+                                                  {key::reminderRepeat, Value::boolean(false)}};
+        for (const auto& [key, value] : keys) {
+            _document.restoring().registerSetInDict(changed, key);
+            changed->set(key, value);
+        }
     });
 }
 

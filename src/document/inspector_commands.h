@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/item_codes.h"
 #include "model/rgba.h"
 #include "model/value.h"
 
@@ -53,6 +54,8 @@ public:
     void reminderRepeatAction(bool on);
     /// The radio buttons: before the due date, or from now.
     void reminderWhenceAction(bool beforeDueDate);
+    /// A notice's "remind me later": the item reminds once, that long from now.
+    void remindFromNow(const NodePtr& item, float length, ReminderUnit unit);
 
     // Icon, font and colour: every selected item.
 
@@ -97,6 +100,8 @@ private:
     /// Removes a minder timestamp, records the change with its history entry, and restarts the
     /// reminder; `change` sets the keys after registering each one's undo.
     void changeReminder(const QString& actionName, const std::function<void(const NodePtr&)>& change);
+    void changeReminderOf(const NodePtr& item, const QString& actionName,
+                          const std::function<void(const NodePtr&)>& change);
     /// Sets key to value in every item, or removes it for an absent value, as one step.
     void setForItems(const std::vector<NodePtr>& items, const QString& key, const Value& value);
     void setFontOfItems(const std::optional<StoredFont>& font);

@@ -3,6 +3,7 @@
 #include "document/document_log.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/inspector_view.h"
+#include "minder/recurrence_interval.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -89,6 +90,24 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
         inspector->showToolWithId(InspectorToolDueDate);
     else if (status->toInt64() == ItemStatusReminder)
         inspector->showToolWithId(InspectorToolReminder);
+}
+
+bool MinderHandOff::remindAgain(const NodePtr& context, RemindAgain when) {
+    const NodePtr found = context ? findIdenticalChild(_document.data(), *context) : nullptr;
+    if (!found) {
+        qCWarning(lcDocument).noquote()
+            << QStringLiteral("the item to remind again is no longer in %1: %2")
+                   .arg(_document.fileName(),
+                        context ? textOf(*context, key::name) : QStringLiteral("(null)"));
+        return false;
+    }
+    const QDateTime now = Clock::now();
+    const ReminderFromNow reminder = reminderFromNow(when, now);
+    _document.inspectorCommands().remindFromNow(found, reminder.length, reminder.unit);
+    const QDateTime at = now.addSecs(qint64(secondsIntervalWith(reminder.length, reminder.unit)));
+    qCInfo(lcDocument).noquote() << QStringLiteral("\"%1\" reminds again at %2")
+                                        .arg(textOf(*found, key::name), at.toString(Qt::ISODate));
+    return true;
 }
 
 } // namespace tardigo

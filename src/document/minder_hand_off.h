@@ -1,6 +1,7 @@
 #pragma once
 
 #include "minder/item_status.h"
+#include "minder/remind_again.h"
 #include "model/node_places.h"
 #include "model/value.h"
 
@@ -23,6 +24,9 @@ public:
     void clearCurrentReminderItem();
     /// Selects the item of a notice (a copy carrying "node status") and shows its inspector tool.
     void minderViewItem(const NodePtr& context);
+    /// Sets the item of a notice to remind the user again at the time chosen, as one step that can
+    /// be undone and a line of its history; false when the item is no longer in the list.
+    bool remindAgain(const NodePtr& context, RemindAgain when);
 
     /// The item that got the latest reminder, which shows the reminder icon for a while.
     const NodePtr& currentReminderItem() const { return _currentReminderItem; }

@@ -9,6 +9,7 @@
 #include "minder/mail_channel.h"
 #include "minder/minder_document.h"
 #include "minder/minder_host.h"
+#include "minder/remind_again.h"
 #include "minder/speech_channel.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -23,6 +24,8 @@ namespace tardigo {
 
 namespace {
 const QString kMissingField = QStringLiteral("-");
+// The servers' own key for a click on the notification itself.
+const QString kViewItemChoice = QStringLiteral("default");
 const QString kMailer = QStringLiteral("Tardigo.app / tardigo-minder");
 
 QString stringOf(const Dict& node, const QString& key, const QString& absent) {
@@ -71,15 +74,21 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
         if (AlertQueue* alerts = _host.alertQueue(doc)) {
+            AlertSheet sheet;
+            sheet.title = title;
+            sheet.message = alertText;
+            sheet.defaultButton = localized(QStringLiteral("OK"));
+            sheet.alternateButton = localized(QStringLiteral("View Item"));
             AlertDismissal onDismiss;
             if (_sheetDismissal) {
+                for (const RemindAgain when : kRemindAgainChoices)
+                    sheet.extraButtons << remindAgainText(when);
                 // The sheet outlives this call: it gets its own copy of the node, taken after the keys.
                 onDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](AlertReturn answer) {
                     dismissal(answer, context);
                 };
             }
-            alerts->addAlert(title, alertText, false, localized(QStringLiteral("OK")),
-                             localized(QStringLiteral("View Item")), std::nullopt, std::move(onDismiss));
+            alerts->addAlert(sheet, std::move(onDismiss));
             alerts->display();
         }
     }
@@ -88,9 +97,35 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     if (defaults.boolForKey(pref::minderSpeak) && _channels.speech)
         _channels.speech->speak(name);
     if (defaults.boolForKey(pref::minderDesktopNotification) && _channels.desktopNotification)
-        _channels.desktopNotification->notify(title, alertText);
+        notifyOnDesktop(doc, title, alertText, status, node);
     if (_mailItemAlert)
         emailNotificationForDoc(doc, message, status, node);
+}
+
+void NoticeDelivery::notifyOnDesktop(MinderDocument& doc, const QString& title, const QString& text,
+                                     ItemStatus status, const NodePtr& node) {
+    if (!_sheetDismissal) {
+        _channels.desktopNotification->notify(title, text);
+        return;
+    }
+    // The notification answers as the sheet does, for the same copy of the item.
+    const NodePtr context = node->deepCopy();
+    context->set(key::docPath, doc.fileName());
+    context->set(key::nodeStatus, Value::integer(status));
+    QList<NotificationChoice> choices{{kViewItemChoice, localized(QStringLiteral("View Item"))}};
+    for (size_t index = 0; index < kRemindAgainChoices.size(); ++index)
+        choices.append(
+            {QStringLiteral("remind-again-%1").arg(index), remindAgainText(kRemindAgainChoices[index])});
+    _channels.desktopNotification->notifyWithChoices(
+        title, text, choices, [dismissal = _sheetDismissal, context](const QString& key) {
+            if (key == kViewItemChoice) {
+                dismissal(AlertReturn::Alternate, context);
+                return;
+            }
+            for (size_t index = 0; index < kRemindAgainChoices.size(); ++index)
+                if (key == QStringLiteral("remind-again-%1").arg(index))
+                    dismissal(extraButtonAnswer(int(index)), context);
+        });
 }
 
 void NoticeDelivery::emailNotificationForDoc(MinderDocument&, const QString& message, ItemStatus status,

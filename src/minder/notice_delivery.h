@@ -35,6 +35,10 @@ public:
                                  const NodePtr& node);
 
 private:
+    /// The desktop notification, offering what the sheet offers where it is answered.
+    void notifyOnDesktop(MinderDocument& doc, const QString& title, const QString& text, ItemStatus status,
+                         const NodePtr& node);
+
     MinderHost& _host;
     NoticeChannels _channels;
     ErrorReporter& _reporter;

@@ -15,6 +15,8 @@ const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 // A notification server answers at once; a hung one must not hold up the scan.
 constexpr int kCallMsecs = 5000;
+// Servers that never say a notification closed must not make the waiting ones grow without end.
+constexpr qsizetype kMostWaiting = 64;
 
 QDBusMessage notificationsCall(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kPath, kService, method);
@@ -22,31 +24,82 @@ QDBusMessage notificationsCall(const QString& method) {
 } // namespace
 
 void DBusDesktopNotificationChannel::notify(const QString& summary, const QString& body) {
+    send(summary, body, {});
+}
+
+void DBusDesktopNotificationChannel::notifyWithChoices(const QString& summary, const QString& body,
+                                                       const QList<NotificationChoice>& choices,
+                                                       std::function<void(const QString& key)> chosen) {
+    if (!serverCapabilities().contains(QStringLiteral("actions"))) {
+        send(summary, body, {});
+        return;
+    }
+    listenForChoices();
+    QStringList actions;
+    for (const NotificationChoice& choice : choices)
+        actions << choice.key << choice.label;
+    const std::optional<uint> id = send(summary, body, actions);
+    if (!id)
+        return;
+    if (_waitingForChoice.size() >= kMostWaiting)
+        _waitingForChoice.erase(_waitingForChoice.begin());
+    _waitingForChoice.insert(*id, std::move(chosen));
+}
+
+std::optional<uint> DBusDesktopNotificationChannel::send(const QString& summary, const QString& body,
+                                                         const QStringList& actions) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         if (!std::exchange(_failureLogged, true))
             qCWarning(lcChannels).noquote()
                 << "no desktop notifications: no session bus:" << bus.lastError().message();
-        return;
+        return std::nullopt;
     }
+    const bool markup = serverCapabilities().contains(QStringLiteral("body-markup"));
     QDBusMessage call = notificationsCall(QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tardigo")}};
     call << QStringLiteral("Tardigo") << 0u << QStringLiteral("tardigo") << summary
-         << (serverTakesMarkup() ? body.toHtmlEscaped() : body) << QStringList() << hints << -1;
+         << (markup ? body.toHtmlEscaped() : body) << actions << hints << -1;
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallMsecs);
-    if (reply.type() == QDBusMessage::ErrorMessage && !std::exchange(_failureLogged, true))
-        qCWarning(lcChannels).noquote() << "the desktop notification was not shown:" << reply.errorMessage();
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        if (!std::exchange(_failureLogged, true))
+            qCWarning(lcChannels).noquote()
+                << "the desktop notification was not shown:" << reply.errorMessage();
+        return std::nullopt;
+    }
+    return reply.arguments().constFirst().toUInt();
 }
 
-bool DBusDesktopNotificationChannel::serverTakesMarkup() {
-    if (!_serverTakesMarkup) {
+const QStringList& DBusDesktopNotificationChannel::serverCapabilities() {
+    if (!_capabilities) {
         const QDBusMessage reply = QDBusConnection::sessionBus().call(
             notificationsCall(QStringLiteral("GetCapabilities")), QDBus::Block, kCallMsecs);
-        _serverTakesMarkup =
-            reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-            reply.arguments().constFirst().toStringList().contains(QStringLiteral("body-markup"));
+        _capabilities = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                            ? reply.arguments().constFirst().toStringList()
+                            : QStringList();
     }
-    return *_serverTakesMarkup;
+    return *_capabilities;
+}
+
+void DBusDesktopNotificationChannel::listenForChoices() {
+    if (std::exchange(_listening, true))
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                SLOT(actionInvoked(uint, QString)));
+    bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"), this,
+                SLOT(notificationClosed(uint, uint)));
+}
+
+void DBusDesktopNotificationChannel::actionInvoked(uint id, const QString& key) {
+    // Taken out first: the choice may show a window, and another notification may come meanwhile.
+    const std::function<void(const QString&)> chosen = _waitingForChoice.take(id);
+    if (chosen)
+        chosen(key);
+}
+
+void DBusDesktopNotificationChannel::notificationClosed(uint id, uint) {
+    _waitingForChoice.remove(id);
 }
 
 } // namespace tardigo

@@ -2,21 +2,40 @@
 
 #include "minder/desktop_notification_channel.h"
 
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
 #include <optional>
 
 namespace tardigo {
 
 /// Desktop notifications through org.freedesktop.Notifications on the session bus.
-class DBusDesktopNotificationChannel : public DesktopNotificationChannel {
+class DBusDesktopNotificationChannel : public QObject, public DesktopNotificationChannel {
+    Q_OBJECT
 public:
     void notify(const QString& summary, const QString& body) override;
+    void notifyWithChoices(const QString& summary, const QString& body,
+                           const QList<NotificationChoice>& choices,
+                           std::function<void(const QString& key)> chosen) override;
+
+private slots:
+    // The server's signals, which QtDBus delivers to slots named by their signature.
+    void actionInvoked(uint id, const QString& key);
+    void notificationClosed(uint id, uint reason);
 
 private:
-    /// Whether the server reads the body as markup, asked once.
-    bool serverTakesMarkup();
+    /// Sends the notification; its id, or none when it was not shown.
+    std::optional<uint> send(const QString& summary, const QString& body, const QStringList& actions);
+    /// What the server can do ("body-markup", "actions" ...), asked once.
+    const QStringList& serverCapabilities();
+    void listenForChoices();
 
-    std::optional<bool> _serverTakesMarkup;
+    std::optional<QStringList> _capabilities;
     bool _failureLogged = false;
+    bool _listening = false;
+    QHash<uint, std::function<void(const QString&)>> _waitingForChoice; // by notification id
 };
 
 } // namespace tardigo

@@ -88,6 +88,19 @@ void screenshot(QWidget& widget, const QString& name) {
         widget.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(name + ".png"));
 }
 
+QWidget* visibleTopLevel(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+QString categoryOf(const TardigoDocument& document, const QString& name) {
+    const NodePtr found = findItem(*document.data(), name);
+    const QString* category = found ? found->value(key::category).asString() : nullptr;
+    return category ? *category : QString();
+}
+
 } // namespace
 
 class TestApplicationShell : public QObject {
@@ -266,6 +279,12 @@ private slots:
             if (button->text().remove(u'&') == QStringLiteral("View Item"))
                 viewItem = button;
         QVERIFY(viewItem);
+        QStringList later;
+        for (QAbstractButton* button : sheet->buttons())
+            if (button->text().remove(u'&').startsWith(QStringLiteral("Remind Me")))
+                later << button->text().remove(u'&');
+        QCOMPARE(later,
+                 (QStringList{"Remind Me in 10 Minutes", "Remind Me in 1 Hour", "Remind Me Tomorrow"}));
         viewItem->click();
         QTRY_VERIFY(!window->sheets().currentSheet());
         QCOMPARE(rowNames(window->outline()).at(window->outline().selectedRow()), QStringLiteral("pay rent"));
@@ -377,6 +396,26 @@ private slots:
         QCOMPARE(second({"--new-item-from-selection"}, &said), 1);
         QVERIFY2(said.contains("no text selected"), qPrintable(said));
         QCOMPARE(rowNames(window->outline()).size(), 2);
+
+        QCOMPARE(second({"--quick-add"}), 0);
+        QWidget* quickAdd = nullptr;
+        QTRY_VERIFY((quickAdd = visibleTopLevel("quickAddWindow")));
+        auto* line = quickAdd->findChild<QLineEdit*>(QStringLiteral("quickAddLine"));
+        QTRY_COMPARE(QApplication::focusWidget(), line);
+        QTest::keyClicks(line, QStringLiteral("Call Anna tomorrow 10:00 #work"));
+        const auto* reading = quickAdd->findChild<QLabel*>(QStringLiteral("quickAddReading"));
+        QVERIFY2(reading->text().contains(QStringLiteral("category work")), qPrintable(reading->text()));
+        screenshot(*quickAdd, "quick-add");
+        QTest::keyClick(line, Qt::Key_Return);
+        QVERIFY(!quickAdd->isVisible());
+        QCOMPARE(rowNames(window->outline()).last(), QStringLiteral("Call Anna"));
+        QCOMPARE(categoryOf(window->document(), QStringLiteral("Call Anna")), QStringLiteral("work"));
+        QCOMPARE(second({"--quick-add"}), 0);
+        QTRY_VERIFY(visibleTopLevel("quickAddWindow"));
+        QTest::keyClicks(line, QStringLiteral("Not this one"));
+        QTest::keyClick(line, Qt::Key_Escape); // dropped
+        QVERIFY(!quickAdd->isVisible());
+        QCOMPARE(rowNames(window->outline()).size(), 3);
 
         const QString other = writeList(path("work.todo"), {item("report")});
         QCOMPARE(second({other}), 0);
