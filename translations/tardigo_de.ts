@@ -447,6 +447,25 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::DesktopSearchService</name>
+    <message>
+        <source>List not found</source>
+        <translation>Liste nicht gefunden</translation>
+    </message>
+    <message>
+        <source>The list “%1” is no longer in %2.</source>
+        <translation>Die Liste „%1“ ist nicht mehr in %2.</translation>
+    </message>
+    <message>
+        <source>Item not found</source>
+        <translation>Eintrag nicht gefunden</translation>
+    </message>
+    <message>
+        <source>The item found is no longer in the list “%1”: it was removed or moved since the search.</source>
+        <translation>Der gefundene Eintrag ist nicht mehr in der Liste „%1“: Er wurde seit der Suche entfernt oder verschoben.</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::DocumentMainWindow</name>
     <message>
         <source>Clear Menu</source>

@@ -5,6 +5,7 @@
 #include "desktop_app/command_line.h"
 #include "desktop_app/tardigo_application.h"
 #include "desktop_app/translators.h"
+#include "desktop_search/gui/desktop_search_service.h"
 #include "instance/instance_client.h"
 #include "instance/instance_socket.h"
 #include "instance/single_instance.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <chrono>
 #include <cstdio>
 
 namespace tardigo {
@@ -24,6 +26,14 @@ namespace {
 /// What the command line asks of the running Tardigo, in order; the first decides who runs.
 std::vector<InstanceRequest> requestsFor(const CommandLine& line) {
     std::vector<InstanceRequest> requests;
+    // The running Tardigo answers the desktop's search itself: asking it something that shows
+    // nothing tells whether it is there.
+    if (line.searchProvider && line.files.isEmpty() && !line.newItem && !line.newItemFromSelection &&
+        !line.quickAdd) {
+        InstanceRequest probe;
+        probe.command = InstanceRequest::Command::OpenListPaths;
+        return {probe};
+    }
     InstanceRequest open;
     open.command =
         line.files.isEmpty() ? InstanceRequest::Command::Activate : InstanceRequest::Command::OpenFiles;
@@ -47,6 +57,14 @@ std::vector<InstanceRequest> requestsFor(const CommandLine& line) {
         requests.push_back(show);
     }
     return requests;
+}
+
+/// How long Tardigo started for the desktop's search waits for one before it quits;
+/// TARDIGO_SEARCH_IDLE_MSECS sets another time.
+std::chrono::milliseconds searchIdleTime() {
+    bool ok = false;
+    const int msecs = qEnvironmentVariableIntValue("TARDIGO_SEARCH_IDLE_MSECS", &ok);
+    return ok && msecs > 0 ? std::chrono::milliseconds(msecs) : std::chrono::minutes(1);
 }
 
 int report(const InstanceReply& reply) {
@@ -105,8 +123,23 @@ int runTardigo(int argc, char** argv) {
         QApplication::setPalette(darkPalette());
     }
 
-    TardigoApplication tardigo(std::move(claim.server), StickyStore::standardPath());
-    tardigo.launch(line.files);
+    const bool searchOnly = requests.front().command == InstanceRequest::Command::OpenListPaths;
+    TardigoApplication tardigo(std::move(claim.server), StickyStore::standardPath(), TodoLocator(),
+                               searchOnly ? ApplicationStart::SearchOnly : ApplicationStart::Windows);
+    DesktopSearchService search(tardigo);
+    const bool published = search.publish(QDBusConnection::sessionBus());
+    tardigo.serveDesktopSearch(search);
+    if (searchOnly) {
+        if (!published) {
+            std::fprintf(stderr, "tardigo: --search-provider answers the desktop's search on the session "
+                                 "bus, which cannot be reached or where another program holds Tardigo's "
+                                 "names.\n");
+            return 1;
+        }
+        search.setIdleTime(searchIdleTime());
+    } else {
+        tardigo.launch(line.files);
+    }
     // Failures were said already, on the desktop and here; the application runs on regardless.
     for (const InstanceRequest& request : requests)
         if (request.command == InstanceRequest::Command::NewItem ||

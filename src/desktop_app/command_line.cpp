@@ -33,6 +33,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             "CommandLine", "Show the quick-add window: a line such as \"Call Anna tomorrow 10:00 #work\" "
                            "becomes an item of the quickAddList preference's list (else the first "
                            "open list)."));
+    const QCommandLineOption searchProvider(
+        QStringLiteral("search-provider"),
+        QCoreApplication::translate(
+            "CommandLine", "Answer the desktop's search without opening a window, and quit after a minute "
+                           "without a search (the desktop starts Tardigo so)."));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
         QCoreApplication::translate(
@@ -51,8 +56,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption printNotes(
         QStringLiteral("print-notes"),
         QCoreApplication::translate("CommandLine", "With --print-to-pdf: print notes."));
-    for (const QCommandLineOption* option : {&dark, &newItem, &fromSelection, &quickAdd, &printToPdf, &force,
-                                             &printCheckboxes, &printIcons, &printNotes})
+    for (const QCommandLineOption* option : {&dark, &newItem, &fromSelection, &quickAdd, &searchProvider,
+                                             &printToPdf, &force, &printCheckboxes, &printIcons, &printNotes})
         parser.addOption(*option);
     parser.addPositionalArgument(
         QStringLiteral("files"),
@@ -76,6 +81,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.replacePdf = parser.isSet(force);
     line.newItemFromSelection = parser.isSet(fromSelection);
     line.quickAdd = parser.isSet(quickAdd);
+    line.searchProvider = parser.isSet(searchProvider);
     return line;
 }
 

@@ -15,6 +15,7 @@ struct CommandLine {
     std::optional<QString> newItem; // an item to add to the first list; empty: one to name in the front list
     bool newItemFromSelection = false; // an item of the text selected on the desktop, else of the clipboard
     bool quickAdd = false;             // show the quick-add window
+    bool searchProvider = false;       // started by the desktop to answer its search, without a window
     std::optional<QString> printToPdf; // print the one list named into this PDF file, without a window
     PrintOptions printOptions;         // what that printout shows besides the texts
     bool replacePdf = false;           // that PDF file may replace an existing file (--force)

@@ -5,9 +5,11 @@
 #include "desktop_app/app_log.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/quick_add_window.h"
+#include "desktop_search/gui/desktop_search_service.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
+#include "minder/tardigo_minder.h"
 #include "model/keys.h"
 #include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
@@ -21,6 +23,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace tardigo {
 
@@ -36,9 +41,9 @@ QString filePathOf(const QString& path) {
 } // namespace
 
 TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
-                                       TodoLocator locator)
-    : _rules(*this), _stickies(std::make_unique<StickyBoard>(stickiesPath)), _server(std::move(server)),
-      _locator(std::move(locator)) {
+                                       TodoLocator locator, ApplicationStart start)
+    : _rules(*this), _stickiesPath(stickiesPath), _server(std::move(server)), _locator(std::move(locator)),
+      _searchOnly(start == ApplicationStart::SearchOnly) {
 #ifdef TARDIGO_HAVE_SPEECH
     _speech = std::make_unique<TextToSpeechChannel>();
 #endif
@@ -53,11 +58,11 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
             &TardigoApplication::showPreferences);
     connect(&_controller, &DocumentController::stickiesRequested, this,
             [this](TardigoDocument* document, const std::vector<NodePtr>& items) {
-                _stickies->add(*document, items);
+                stickies().add(*document, items);
             });
     connect(&_controller, &DocumentController::documentOpened, this,
-            [this](TardigoDocument* document) { _stickies->follow(*document); });
-    connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { _stickies->showAll(); });
+            [this](TardigoDocument* document) { stickies().follow(*document); });
+    connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { stickies().showAll(); });
     connect(&_rules, &ApplicationRules::minderRunFinished, this,
             &TardigoApplication::closeWindowlessDocuments);
     connect(&_rules, &ApplicationRules::minderRunFinished, this, [this] {
@@ -67,6 +72,9 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     if (_server)
         _server->setHandler([this](const InstanceRequest& request) { return handle(request); });
     watchSettingsFile();
+    // The notes show on the desktop from the start, but not for a search that wants no window.
+    if (!_searchOnly)
+        stickies();
 }
 
 TardigoApplication::~TardigoApplication() {
@@ -82,6 +90,18 @@ void TardigoApplication::launch(const QStringList& files) {
 // Requests
 
 InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
+    if (_searchOnly && request.command != InstanceRequest::Command::OpenListPaths) {
+        const bool opens = request.command == InstanceRequest::Command::Activate ||
+                           request.command == InstanceRequest::Command::OpenFiles;
+        // Opening lists may ask the user something: the asking process is answered first.
+        _searchOnly = false;
+        QTimer::singleShot(0, this,
+                           [this, files = request.command == InstanceRequest::Command::OpenFiles
+                                              ? request.files
+                                              : QStringList()] { leaveSearchOnly(files); });
+        if (opens)
+            return {};
+    }
     switch (request.command) {
     case InstanceRequest::Command::Activate:
         QTimer::singleShot(0, this, &TardigoApplication::activate);
@@ -117,6 +137,34 @@ InstanceReply TardigoApplication::handle(const InstanceRequest& request) {
     }
     }
     return {};
+}
+
+StickyBoard& TardigoApplication::stickies() {
+    if (!_stickies)
+        _stickies = std::make_unique<StickyBoard>(_stickiesPath);
+    return *_stickies;
+}
+
+void TardigoApplication::serveDesktopSearch(DesktopSearchService& service) {
+    connect(&service, &DesktopSearchService::idle, this, &TardigoApplication::searchIdle);
+    if (_searchOnly)
+        locateTodoItems([](const std::optional<QStringList>&) {});
+}
+
+void TardigoApplication::leaveSearchOnly(const QStringList& files) {
+    _searchOnly = false;
+    stickies();
+    launch(files);
+}
+
+void TardigoApplication::searchIdle() {
+    if (!_searchOnly || _quitting)
+        return;
+    const QWidgetList shown = QApplication::topLevelWidgets();
+    if (std::any_of(shown.begin(), shown.end(), [](const QWidget* widget) { return widget->isVisible(); }))
+        return;
+    qCInfo(lcApp) << "the desktop's search has been idle; quitting";
+    QApplication::quit();
 }
 
 void TardigoApplication::showQuickAdd() {
@@ -192,7 +240,8 @@ void TardigoApplication::showPreferences(bool iconSection) {
 void TardigoApplication::quitting() {
     _quitting = true;
     _rules.prepareToQuit();
-    _stickies->save();
+    if (_stickies)
+        _stickies->save();
     UserDefaults::standard().synchronize();
 }
 
@@ -281,7 +330,12 @@ NoticeChannels TardigoApplication::noticeChannels() {
 }
 
 void TardigoApplication::locateTodoItems(std::function<void(const std::optional<QStringList>&)> done) {
-    locateTodoItemsInBackground(_locator, this, std::move(done));
+    // What the minder's passes find is searched from the desktop too.
+    locateTodoItemsInBackground(_locator, this,
+                                [this, done = std::move(done)](const std::optional<QStringList>& located) {
+                                    _located = located;
+                                    done(located);
+                                });
 }
 
 // MinderHost
@@ -341,6 +395,67 @@ void TardigoApplication::closeWindowlessDocuments() {
     for (const std::unique_ptr<TardigoDocument>& document : _windowless)
         document->close();
     _windowless.clear();
+}
+
+} // namespace tardigo
+
+namespace tardigo {
+
+// DesktopSearchHost
+
+SearchedLists TardigoApplication::searchedLists() {
+    SearchedLists lists;
+    QStringList open;
+    const auto add = [&](const TardigoDocument& document) {
+        if (document.fileName().isEmpty() || !document.data())
+            return;
+        lists.push_back(
+            std::make_shared<const ListIndex>(document.fileName(), document.displayName(), document.data()));
+        open << filePathOf(document.fileName());
+    };
+    for (const TardigoDocument* document : documents())
+        add(*document);
+    for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+        add(*document);
+    QStringList shelved;
+    for (const QString& path : watchedLists(_located)) {
+        const QString file = filePathOf(path);
+        if (open.contains(file) || shelved.contains(file))
+            continue;
+        shelved << file;
+        if (std::shared_ptr<const ListIndex> list = _shelf.list(file))
+            lists.push_back(std::move(list));
+    }
+    _shelf.keepOnly(shelved);
+    return lists;
+}
+
+TardigoDocument* TardigoApplication::showList(const QString& path) {
+    if (_searchOnly) {
+        leaveSearchOnly({path});
+        TardigoDocument* document = openDocumentForFileName(path);
+        if (document)
+            document->showWindows();
+        return document;
+    }
+    if (MinderDocument* windowless = documentForFileName(path); windowless && !openDocumentForFileName(path))
+        showWindows(*windowless);
+    if (TardigoDocument* document = openDocumentForFileName(path)) {
+        document->showWindows();
+        return document;
+    }
+    return openDocument(path);
+}
+
+void TardigoApplication::showApplication() {
+    if (_searchOnly)
+        leaveSearchOnly({});
+    else
+        activate();
+}
+
+void TardigoApplication::tellUser(const QString& summary, const QString& body) {
+    _notifications.notify(summary, body);
 }
 
 } // namespace tardigo

@@ -5,6 +5,8 @@
 #include "desktop_app/application_beep.h"
 #include "desktop_app/document_controller.h"
 #include "desktop_app/message_box_error_reporter.h"
+#include "desktop_search/core/list_shelf.h"
+#include "desktop_search/gui/desktop_search_host.h"
 #include "instance/instance_request.h"
 #include "instance/instance_server.h"
 #include "minder/todo_locator.h"
@@ -20,21 +22,27 @@
 
 namespace tardigo {
 
+class DesktopSearchService;
 class PreferencesWindow;
 class QuickAddWindow;
 class StickyBoard;
 class TextToSpeechChannel;
 
+/// How the application starts: with its windows, or without any, only to answer the desktop's search
+/// until it is idle or the user starts Tardigo.
+enum class ApplicationStart { Windows, SearchOnly };
+
 /// The running desktop application: its list windows, its rules (ApplicationRules), the minder's
 /// ways to the user, the preferences window, the sticky notes, the socket on which other processes
 /// reach it, and the preferences file, watched for changes made outside.
-class TardigoApplication : public QObject, public ApplicationHost {
+class TardigoApplication : public QObject, public ApplicationHost, public DesktopSearchHost {
     Q_OBJECT
 public:
     /// `server`: the socket this process answers on as the session's Tardigo, or none; the sticky
     /// notes are kept at `stickiesPath`; the minder asks `locator` for list files.
     TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
-                       TodoLocator locator = TodoLocator());
+                       TodoLocator locator = TodoLocator(),
+                       ApplicationStart start = ApplicationStart::Windows);
     ~TardigoApplication() override;
 
     /// Opens the named lists, the remembered ones or an untitled one, then starts the minder.
@@ -45,7 +53,12 @@ public:
 
     DocumentController& controller() { return _controller; }
     ApplicationRules& rules() { return _rules; }
-    StickyBoard& stickies() { return *_stickies; }
+    /// The sticky notes, shown from the start of the application with windows.
+    StickyBoard& stickies();
+    /// Answers the desktop's search through the service; started only for that, it quits once the
+    /// service has been idle while no window shows.
+    void serveDesktopSearch(DesktopSearchService& service);
+    bool isSearchOnly() const { return _searchOnly; }
     /// The preferences window, made on first use.
     PreferencesWindow& preferences();
 
@@ -70,6 +83,12 @@ public:
                         ItemStatus status) override;
     AlertQueue* alertQueue(MinderDocument& document) override;
 
+    // DesktopSearchHost
+    SearchedLists searchedLists() override;
+    TardigoDocument* showList(const QString& path) override;
+    void showApplication() override;
+    void tellUser(const QString& summary, const QString& body) override;
+
 private:
     void showPreferences(bool iconSection);
     void watchSettingsFile();
@@ -83,6 +102,10 @@ private:
     void closeWindowlessDocuments();
     /// Shows quick add's window, made the first time.
     void showQuickAdd();
+    /// Started for the desktop's search, the application starts as usual after all, opening these
+    /// lists too.
+    void leaveSearchOnly(const QStringList& files);
+    void searchIdle();
 
     DocumentController _controller;
     ApplicationRules _rules;
@@ -91,6 +114,7 @@ private:
     SendmailMailChannel _mail;
     std::unique_ptr<TextToSpeechChannel> _speech;
     MessageBoxErrorReporter _reporter;
+    QString _stickiesPath;
     std::unique_ptr<StickyBoard> _stickies;
     std::unique_ptr<PreferencesWindow> _preferences;
     std::unique_ptr<QuickAddWindow> _quickAdd;
@@ -99,6 +123,9 @@ private:
     QFileSystemWatcher _settingsWatcher;
     QTimer _settingsReload;
     TodoLocator _locator;
+    std::optional<QStringList> _located; // what the locator last answered
+    ListShelf _shelf;
+    bool _searchOnly = false;
     bool _quitting = false;
 };
 

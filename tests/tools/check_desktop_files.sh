@@ -10,6 +10,7 @@ have() { command -v "$1" >/dev/null || { echo "skipped: $1 is not installed"; re
 
 if have desktop-file-validate; then
     desktop-file-validate "$resources/tardigo.desktop"
+    desktop-file-validate "$resources/search/tardigo.desktop" # the runner for the desktop's search
 fi
 if have appstreamcli; then
     appstreamcli validate --no-net --explain "$resources/io.tardigo.Tardigo.metainfo.xml" >"$data/appstream.log" ||

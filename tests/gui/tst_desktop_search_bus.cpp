@@ -1,0 +1,333 @@
+// The desktop's search over D-Bus, on a private session bus: the shell's search provider and the
+// Plasma runner called as the desktop calls them, results activated in their lists' windows, and
+// Tardigo started by the bus from its service files to answer, quitting once idle.
+
+#include "gui_test_support.h"
+#include "local_servers.h"
+#include "test_support.h"
+
+#include "archive/list_file.h"
+#include "desktop_app/document_controller.h"
+#include "desktop_app/tardigo_application.h"
+#include "desktop_search/gui/desktop_search_service.h"
+#include "desktop_search/gui/plasma_runner.h"
+#include "document/tardigo_document.h"
+#include "instance/instance_request.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "outline/outline_view.h"
+#include "platform/user_defaults.h"
+#include "window/document_main_window.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDir>
+#include <QMutex>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+const QString kResources = QStringLiteral(TARDIGO_SOURCE_DIR "/resources/search");
+const QString kProviderInterface = QStringLiteral("org.gnome.Shell.SearchProvider2");
+const QString kRunnerInterface = QStringLiteral("org.kde.krunner1");
+
+/// The desktop's notification server, answering on a thread of its own: Tardigo waits for it.
+class NotificationServer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList said() {
+        const QMutexLocker lock(&_mutex);
+        return _said;
+    }
+
+public slots:
+    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        const QMutexLocker lock(&_mutex);
+        _said << summary + QStringLiteral(": ") + body;
+        return uint(_said.size());
+    }
+
+private:
+    QMutex _mutex;
+    QStringList _said;
+};
+
+/// A list as the window saves it, which opens without repairs.
+QString saveList(const QString& path, const std::vector<NodePtr>& items) {
+    NodePtr root = newListRoot();
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
+    for (const NodePtr& node : items)
+        childrenOf(*root)->items.emplace_back(node);
+    if (const QString error = writeListFile(path, root); !error.isEmpty())
+        qFatal("%s", qPrintable(error));
+    return path;
+}
+
+/// The keys of one group of a desktop file, an .ini or a service file.
+QVariantMap iniGroup(const QString& path, const QString& group) {
+    QSettings file(path, QSettings::IniFormat);
+    file.beginGroup(group);
+    QVariantMap keys;
+    for (const QString& key : file.childKeys())
+        keys.insert(key, file.value(key));
+    return keys;
+}
+
+/// What `gdbus call` printed, or why it failed.
+QString gdbusCall(const QByteArray& address, const QString& name, const QString& path, const QString& method,
+                  const QStringList& args) {
+    QProcess gdbus;
+    gdbus.setProcessChannelMode(QProcess::MergedChannels);
+    gdbus.start(QStringLiteral("gdbus"),
+                QStringList{"call", "--address", QString::fromUtf8(address), "--dest", name, "--object-path",
+                            path, "--method", method} +
+                    args);
+    if (!gdbus.waitForFinished(60'000))
+        return QStringLiteral("gdbus did not end");
+    return QString::fromUtf8(gdbus.readAll()).trimmed();
+}
+
+/// An object of the service under test, called as the desktop calls it. The call turns this
+/// thread's event loop, where the service answers; a QDBusInterface would block it while it
+/// introspects the object.
+struct Remote {
+    QString service, path, interface;
+
+    QDBusMessage call(const QString& method, const QVariantList& args = {}) const {
+        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+        message.setArguments(args);
+        const QDBusMessage reply =
+            QDBusConnection(QStringLiteral("client")).call(message, QDBus::BlockWithGui, 10'000);
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            qWarning() << method << reply.errorMessage();
+        return reply;
+    }
+    QStringList results(const QString& method, const QVariantList& args) const {
+        return call(method, args).arguments().value(0).toStringList();
+    }
+};
+
+} // namespace
+
+class TestDesktopSearchBus : public QObject {
+    Q_OBJECT
+    QTemporaryDir _files;
+    PrivateKeyring _bus;
+    QThread _notificationThread;
+    NotificationServer* _notifications = nullptr;
+
+    QString path(const QString& name) const { return _files.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+        TARDIGO_NEED(_bus.start(false));
+        // Tardigo's own calls, its notifications among them, go to this bus.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", _bus.address());
+        _notifications = new NotificationServer;
+        _notifications->moveToThread(&_notificationThread);
+        connect(&_notificationThread, &QThread::finished, _notifications, &QObject::deleteLater);
+        _notificationThread.start();
+        QDBusConnection server = QDBusConnection::connectToBus(QString::fromUtf8(_bus.address()), "server");
+        QVERIFY(server.registerObject("/org/freedesktop/Notifications", _notifications,
+                                      QDBusConnection::ExportAllSlots));
+        QVERIFY(server.registerService("org.freedesktop.Notifications"));
+        PlasmaRunner::registerTypes();
+        qDBusRegisterMetaType<QList<QVariantMap>>();
+    }
+    void cleanupTestCase() {
+        _notificationThread.quit();
+        _notificationThread.wait();
+    }
+
+    void bothInterfacesFindAndShowItemsOfOpenAndWatchedLists() {
+        const QString open = saveList(path("open.todo"), {item("Dentist bill"), item("Groceries")});
+        const QString watched =
+            saveList(path("watched.todo"), {item("Health", 0, {item("Dentist appointment")})});
+        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {watched});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        DocumentMainWindow* openWindow = application.controller().openFile(open);
+        DesktopSearchService service(application);
+        QVERIFY(service.publish(QDBusConnection::sessionBus()));
+
+        QDBusConnection client = QDBusConnection::connectToBus(QString::fromUtf8(_bus.address()), "client");
+        QVERIFY(client.isConnected());
+        const Remote provider{kSearchProviderService, kSearchProviderPath, kProviderInterface};
+        const Remote runner{kRunnerService, kRunnerPath, kRunnerInterface};
+
+        // The open list first, then the watched one; a longer search narrows down.
+        const QStringList found = provider.results("GetInitialResultSet", {QStringList{"DENTIST"}});
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(provider.results("GetSubsearchResultSet", {found, QStringList{"dentist", "appoint"}}),
+                 found.mid(1));
+        QDBusMessage reply = provider.call("GetResultMetas", {found + QStringList{"uid:gone:" + open}});
+        QCOMPARE(reply.signature(), QStringLiteral("aa{sv}"));
+        const auto metas = qdbus_cast<QList<QVariantMap>>(reply.arguments().value(0));
+        QCOMPARE(metas.size(), 2);
+        QCOMPARE(metas[0].value("id").toString(), found[0]);
+        QCOMPARE(metas[0].value("name").toString(), QStringLiteral("Dentist bill"));
+        QCOMPARE(metas[0].value("description").toString(), QStringLiteral("open.todo"));
+        QCOMPARE(metas[1].value("name").toString(), QStringLiteral("Dentist appointment"));
+        QCOMPARE(metas[1].value("description").toString(), QStringLiteral("watched.todo / Health"));
+
+        // The watched list changed meanwhile: its window opens, and a notification says the item is
+        // gone, rather than another item standing in its place being selected.
+        saveList(watched, {item("Health", 0, {item("Dentist invoice"), item("Dentist appointment")})});
+        provider.call("ActivateResult", {found[1], QStringList{"dentist"}, 0u});
+        QCOMPARE(application.controller().windows().size(), size_t(2));
+        DocumentMainWindow* watchedWindow = application.controller().windowForFileName(watched);
+        QVERIFY(watchedWindow);
+        QVERIFY(watchedWindow->document().outlineView().selectedItems().empty());
+        QTRY_COMPARE(_notifications->said().size(), 1);
+        QVERIFY2(_notifications->said()[0].contains("no longer in the list \u201cwatched.todo\u201d"),
+                 qPrintable(_notifications->said()[0]));
+
+        // Searched again, it is found in its open window and selected there, its parent opened.
+        const QStringList again = provider.results("GetInitialResultSet", {QStringList{"appointment"}});
+        QCOMPARE(again.size(), 1);
+        provider.call("ActivateResult", {again[0], QStringList{"appointment"}, 0u});
+        QCOMPARE(application.controller().windows().size(), size_t(2));
+        const std::vector<NodePtr> selected = watchedWindow->document().outlineView().selectedItems();
+        QCOMPARE(selected.size(), size_t(1));
+        QCOMPARE(*selected[0]->value(key::name).asString(), QStringLiteral("Dentist appointment"));
+        QVERIFY(watchedWindow->document().outlineView().isItemExpanded(
+            childAt(*childrenOf(*watchedWindow->document().data()), 0).get()));
+
+        // The runner: matches with their subtext, an exact name first in relevance, and Run shows one.
+        reply = runner.call("Match", {QStringLiteral("dentist bill")});
+        QCOMPARE(reply.signature(), QStringLiteral("a(sssida{sv})"));
+        const auto matches = qdbus_cast<RunnerMatches>(reply.arguments().value(0));
+        QCOMPARE(matches.size(), 1);
+        QCOMPARE(matches[0].text, QStringLiteral("Dentist bill"));
+        QCOMPARE(matches[0].type, int(RunnerMatchType::Exact));
+        QCOMPARE(matches[0].properties.value("subtext").toString(), QStringLiteral("open.todo"));
+        QCOMPARE(runner.call("Actions").signature(), QStringLiteral("a(sss)"));
+        runner.call("Run", {matches[0].id, QString()});
+        const std::vector<NodePtr> shown = openWindow->document().outlineView().selectedItems();
+        QCOMPARE(shown.size(), size_t(1));
+        QCOMPARE(*shown[0]->value(key::name).asString(), QStringLiteral("Dentist bill"));
+
+        // What is none of ours opens nothing and says nothing.
+        for (const QString& id : {QStringLiteral("nonsense"), QStringLiteral("file://") + open})
+            runner.call("Run", {id, QString()});
+        QCOMPARE(application.controller().windows().size(), size_t(2));
+        QCOMPARE(_notifications->said().size(), 1);
+        QDBusConnection::disconnectFromBus("client");
+    }
+
+    void startedForTheSearchItShowsAWindowWhenTheUserStartsIt() {
+        const QString watched = saveList(path("later.todo"), {item("Taxes")});
+        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {watched});
+        UserDefaults::standard().setStringArray(pref::lastDocumentSet, {});
+        TardigoApplication application(nullptr, path("search-only.json"), TodoLocator("/bin/false", {}),
+                                       ApplicationStart::SearchOnly);
+        DesktopSearchService service(application);
+        QVERIFY(service.publish(QDBusConnection::sessionBus()));
+        QCOMPARE(service.search({"taxes"}).size(), 1);
+        QVERIFY(application.controller().windows().empty());
+        QVERIFY(application.isSearchOnly());
+        InstanceRequest start;
+        start.command = InstanceRequest::Command::Activate;
+        QVERIFY(application.handle(start).ok);
+        QTRY_COMPARE(application.controller().windows().size(), size_t(1));
+        QVERIFY(!application.isSearchOnly());
+    }
+
+    void theBusStartsTardigoFromItsServiceFilesAndItQuitsWhenIdle() {
+        // The files as installed name the same bus names and objects as the program publishes.
+        const auto provider =
+            iniGroup(kResources + "/io.tardigo.Tardigo.search-provider.ini", "Shell Search Provider");
+        QCOMPARE(provider.value("BusName").toString(), kSearchProviderService);
+        QCOMPARE(provider.value("ObjectPath").toString(), kSearchProviderPath);
+        QCOMPARE(provider.value("Version").toString(), QStringLiteral("2"));
+        QCOMPARE(provider.value("DesktopId").toString(), QStringLiteral("tardigo.desktop"));
+        QVERIFY(QFile::exists(QStringLiteral(TARDIGO_SOURCE_DIR "/resources/") +
+                              provider.value("DesktopId").toString()));
+        const auto runner = iniGroup(kResources + "/tardigo.desktop", "Desktop Entry");
+        QCOMPARE(runner.value("X-Plasma-API").toString(), QStringLiteral("DBus"));
+        QCOMPARE(runner.value("X-Plasma-DBusRunner-Service").toString(), kRunnerService);
+        QCOMPARE(runner.value("X-Plasma-DBusRunner-Path").toString(), kRunnerPath);
+
+        // A bus of its own, which starts Tardigo from the service files, pointed at the built program.
+        QTemporaryDir session;
+        const QDir root(session.path());
+        for (const char* folder : {"services", "config", "data", "runtime"})
+            QVERIFY(root.mkpath(folder));
+        QFile::setPermissions(root.filePath("runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString& name : {kSearchProviderService, kRunnerService}) {
+            const QString file = name + ".service";
+            const auto service = iniGroup(kResources + "/" + file, "D-BUS Service");
+            QCOMPARE(service.value("Name").toString(), name);
+            QCOMPARE(service.value("Exec").toString(), QStringLiteral("/usr/bin/tardigo --search-provider"));
+            QFile copy(root.filePath("services/" + file));
+            QVERIFY(copy.open(QIODevice::WriteOnly));
+            copy.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 --search-provider\n")
+                           .arg(name, QStringLiteral(TARDIGO_APP_PATH))
+                           .toUtf8());
+        }
+        const QString list = saveList(root.filePath("errands.todo"), {item("Renew passport")});
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
+        environment.insert("XDG_DATA_HOME", root.filePath("data"));
+        environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+        environment.insert("HOME", session.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TARDIGO_SEARCH_IDLE_MSECS", "1500");
+        // What the bus starts talks to this bus, not to the one of the other tests.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.filePath("bus"));
+        QCOMPARE(runCliWith({"config", "tardigoMinderDocs", list}, {}, environment).exitCode, 0);
+
+        QFile config(root.filePath("bus.conf"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                           "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:path=%1</listen>"
+                           "<servicedir>%2</servicedir><policy context=\"default\">"
+                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                           "<allow own=\"*\"/></policy></busconfig>\n")
+                .arg(root.filePath("bus"), root.filePath("services"))
+                .toUtf8());
+        config.close();
+        QProcess daemon;
+        daemon.setProcessEnvironment(environment);
+        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        QVERIFY(daemon.waitForReadyRead(10'000));
+        const QByteArray address = daemon.readLine().trimmed();
+
+        const QString results = gdbusCall(address, kSearchProviderService, kSearchProviderPath,
+                                          kProviderInterface + ".GetInitialResultSet", {"['passport']"});
+        QVERIFY2(results.startsWith("([") && results.contains(list), qPrintable(results));
+        const QString matches =
+            gdbusCall(address, kRunnerService, kRunnerPath, kRunnerInterface + ".Match", {"renew passport"});
+        QVERIFY2(matches.contains("'Renew passport'") && matches.contains("'subtext': <'errands.todo'>"),
+                 qPrintable(matches));
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address), "started");
+        const QString owner = bus.interface()->serviceOwner(kSearchProviderService);
+        QVERIFY(!owner.isEmpty());
+        QCOMPARE(bus.interface()->serviceOwner(kRunnerService).value(), owner); // one Tardigo answers both
+        QTRY_VERIFY_WITH_TIMEOUT(!bus.interface()->isServiceRegistered(kSearchProviderService).value(),
+                                 20'000);
+        QVERIFY(!bus.interface()->isServiceRegistered(kRunnerService).value());
+        QDBusConnection::disconnectFromBus("started");
+        daemon.terminate();
+        daemon.waitForFinished();
+    }
+};
+
+QTEST_MAIN(TestDesktopSearchBus)
+#include "tst_desktop_search_bus.moc"
