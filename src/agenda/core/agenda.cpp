@@ -1,4 +1,4 @@
-#include "agenda/agenda.h"
+#include "agenda/core/agenda.h"
 
 #include "model/keys.h"
 #include "model/node_operations.h"
