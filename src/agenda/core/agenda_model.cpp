@@ -87,6 +87,8 @@ void AgendaModel::setShowsUndated(bool shows) {
         return;
     beginResetModel();
     _showsUndated = shows;
+    // Items without a due date are collected only while they are shown: most items have none.
+    collectAll();
     filterAll();
     endResetModel();
 }
@@ -100,10 +102,8 @@ void AgendaModel::setNow(const QDateTime& now) {
 
 QStringList AgendaModel::categories() const {
     QSet<QString> found;
-    for (const std::vector<AgendaEntry>& entries : _collected)
-        for (const AgendaEntry& entry : entries)
-            if (const QString category = textOf(*entry.item, key::category); !category.isEmpty())
-                found.insert(category);
+    for (const QSet<QString>& categories : _categories)
+        found.unite(categories);
     QStringList sorted(found.begin(), found.end());
     std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
@@ -116,6 +116,7 @@ QStringList AgendaModel::categories() const {
 
 void AgendaModel::collectAll() {
     _collected.clear();
+    _categories.clear();
     for (const AgendaLists::List& list : _lists.lists())
         collect(list.path);
 }
@@ -124,9 +125,16 @@ void AgendaModel::collect(const QString& path) {
     const AgendaLists::List* list = _lists.list(path);
     if (!list || !list->root) {
         _collected.remove(path);
+        _categories.remove(path);
         return;
     }
-    _collected.insert(path, agendaEntries(path, *list->root, _now, ItemSearch(), true));
+    std::vector<AgendaEntry> entries = agendaEntries(path, *list->root, _now, ItemSearch(), _showsUndated);
+    QSet<QString> categories;
+    for (const AgendaEntry& entry : entries)
+        if (const QString category = textOf(*entry.item, key::category); !category.isEmpty())
+            categories.insert(category);
+    _categories.insert(path, std::move(categories));
+    _collected.insert(path, std::move(entries));
 }
 
 void AgendaModel::listChanged(const QString& path) {

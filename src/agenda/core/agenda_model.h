@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 
 #include <functional>
 #include <vector>
@@ -38,7 +39,7 @@ public:
     QString category() const { return _category; }
     /// Only items whose text holds every word.
     void setSearch(const QString& typed);
-    /// Items without a due date in a last section of their own.
+    /// Items without a due date in a last section of their own; they are collected only then.
     void setShowsUndated(bool shows);
     bool showsUndated() const { return _showsUndated; }
     /// Sorts the items into sections again as of this moment (a new minute or a new day).
@@ -46,7 +47,7 @@ public:
     /// Where a due date typed into a cell goes; without one the due dates cannot be edited.
     void setDueDateEditor(DueDateEditor editor) { _dueDateEditor = std::move(editor); }
 
-    /// The categories of the outstanding items of every list, sorted, whatever the filters.
+    /// The categories of the items the agenda may show, sorted, whatever the category and search.
     QStringList categories() const;
     /// The item of a row; null for a section's row.
     const AgendaEntry* entry(const QModelIndex& index) const;
@@ -94,7 +95,8 @@ private:
     Shown shownOf(const AgendaEntry& entry) const;
 
     AgendaLists& _lists;
-    QHash<QString, std::vector<AgendaEntry>> _collected; // every outstanding item, by list
+    QHash<QString, std::vector<AgendaEntry>> _collected; // every outstanding item shown or not, by list
+    QHash<QString, QSet<QString>> _categories;           // their categories, by list
     std::vector<Shown> _shown;                           // those that pass the filters, in order
     std::vector<Section> _sections;
     QString _category;
