@@ -108,6 +108,8 @@ private slots:
         QVERIFY(agenda);
         QVERIFY(QTest::qWaitForWindowActive(agenda));
         QCOMPARE(agenda->model().entryCount(), 3);
+        // Looking never writes.
+        QVERIFY(!document.isDocumentEdited());
 
         // Done in an open list: one undo step there, the window's change state, and the row leaves.
         select(*agenda, QStringLiteral("call Bob"));
@@ -117,6 +119,9 @@ private slots:
         QVERIFY(document.undoManager().canUndo());
         QVERIFY(document.isDocumentEdited());
         QTRY_VERIFY(!rowOf(*agenda, QStringLiteral("call Bob")).isValid());
+        // A change keeps every section open.
+        for (int section = 0; section < agenda->model().rowCount(); ++section)
+            QVERIFY(agenda->view().isExpanded(agenda->model().index(section, 0)));
         // Undone in the list's window, the agenda follows.
         document.undoManager().undo();
         QVERIFY(!isCompleted(*bob));

@@ -46,13 +46,14 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
         return _documents.setDueDate(entry, typed);
     });
     connect(&_model, &AgendaModel::dueDateRefused, this, &AgendaWindow::showStatus);
-    connect(&_model, &QAbstractItemModel::modelAboutToBeReset, this, &AgendaWindow::rememberSelection);
-    connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::restoreSelection);
-    connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::fillCategories);
 
     _view->setObjectName(QStringLiteral("agendaView"));
     _view->setAccessibleName(tr("Items by due date"));
     _view->setModel(&_model);
+    // After the view's own handling of a reset, which closes every section.
+    connect(&_model, &QAbstractItemModel::modelAboutToBeReset, this, &AgendaWindow::rememberSelection);
+    connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::restoreSelection);
+    connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::fillCategories);
     _view->setUniformRowHeights(true);
     _view->setAllColumnsShowFocus(true);
     _view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -77,7 +78,7 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
     buildMenus();
     fillCategories();
     showQuickAddReading(QString());
-    resize(charWidth * 120, charWidth * 70);
+    resize(charWidth * 120, _view->fontMetrics().height() * 32);
 
     // Items fall due and days begin while the window is open.
     _minute.setInterval(kMinuteMsecs);
@@ -167,6 +168,9 @@ void AgendaWindow::present() {
     raise();
     activateWindow();
     _view->setFocus();
+    // The keys start on the first item, not on a section's heading.
+    if (!_model.entry(_view->currentIndex()) && _model.rowCount() > 0)
+        _view->setCurrentIndex(_model.index(0, 0, _model.index(0, 0)));
 }
 
 std::vector<AgendaEntry> AgendaWindow::selectedEntries() const {
