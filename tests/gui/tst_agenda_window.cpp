@@ -98,6 +98,7 @@ private slots:
         QVERIFY(window);
         TardigoDocument& document = window->document();
 
+        const bool editedBefore = document.isDocumentEdited();
         window->menus().actions().showAgenda->trigger();
         auto* agenda = qobject_cast<AgendaWindow*>([] {
             for (QWidget* widget : QApplication::topLevelWidgets())
@@ -109,7 +110,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(agenda));
         QCOMPARE(agenda->model().entryCount(), 3);
         // Looking never writes.
-        QVERIFY(!document.isDocumentEdited());
+        QCOMPARE(document.isDocumentEdited(), editedBefore);
+        QVERIFY(!document.undoManager().canUndo());
 
         // Done in an open list: one undo step there, the window's change state, and the row leaves.
         select(*agenda, QStringLiteral("call Bob"));
@@ -118,6 +120,7 @@ private slots:
         QVERIFY(isCompleted(*bob));
         QVERIFY(document.undoManager().canUndo());
         QVERIFY(document.isDocumentEdited());
+        QVERIFY(document.undoManager().undoMenuItemTitle().contains(key::completion));
         QTRY_VERIFY(!rowOf(*agenda, QStringLiteral("call Bob")).isValid());
         // A change keeps every section open.
         for (int section = 0; section < agenda->model().rowCount(); ++section)
