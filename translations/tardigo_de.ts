@@ -393,6 +393,190 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::AgendaDocuments</name>
+    <message>
+        <source>The item is no longer where it was in “%1”. Look for it in the list's window.</source>
+        <translation>Der Eintrag steht nicht mehr dort, wo er in „%1“ stand. Suchen Sie ihn im Fenster der Liste.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be read, so the item is unchanged: %2</source>
+        <translation>„%1“ konnte nicht gelesen werden, daher bleibt der Eintrag unverändert: %2</translation>
+    </message>
+    <message>
+        <source>“%1” changed on disk while it was being saved, so the item is unchanged. Try again.</source>
+        <translation>„%1“ wurde beim Speichern auf dem Datenträger geändert, daher bleibt der Eintrag unverändert. Versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be saved, so the item is unchanged: %2</source>
+        <translation>„%1“ konnte nicht gesichert werden, daher bleibt der Eintrag unverändert: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::AgendaModel</name>
+    <message>
+        <source>Overdue</source>
+        <translation>Überfällig</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Tomorrow</source>
+        <translation>Morgen</translation>
+    </message>
+    <message>
+        <source>This Week</source>
+        <translation>Diese Woche</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message>
+        <source>No Due Date</source>
+        <translation>Ohne Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %n item(s)</source>
+        <translation>
+            <numerusform>%1, %n Eintrag</numerusform>
+            <numerusform>%1, %n Einträge</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>in %1</source>
+        <translation>aus %1</translation>
+    </message>
+    <message>
+        <source>category %1</source>
+        <translation>Kategorie %1</translation>
+    </message>
+    <message>
+        <source>no due date</source>
+        <translation>kein Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>due %1</source>
+        <translation>fällig %1</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>Liste</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Due Date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::AgendaWindow</name>
+    <message>
+        <source>Show items &amp;without a due date</source>
+        <translation>Einträge &amp;ohne Fälligkeitsdatum zeigen</translation>
+    </message>
+    <message>
+        <source>Agenda</source>
+        <translation>Terminübersicht</translation>
+    </message>
+    <message>
+        <source>Items by due date</source>
+        <translation>Einträge nach Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Call Anna tomorrow 10:00 #work</source>
+        <translation>Lena anrufen morgen 10:00 #arbeit</translation>
+    </message>
+    <message>
+        <source>How the new item is read</source>
+        <translation>Wie der neue Eintrag gelesen wird</translation>
+    </message>
+    <message>
+        <source>&amp;New item:</source>
+        <translation>&amp;Neuer Eintrag:</translation>
+    </message>
+    <message>
+        <source>&amp;Category:</source>
+        <translation>&amp;Kategorie:</translation>
+    </message>
+    <message>
+        <source>Name, category or notes</source>
+        <translation>Name, Kategorie oder Notizen</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Alles a&amp;uswählen</translation>
+    </message>
+    <message>
+        <source>&amp;Item</source>
+        <translation>&amp;Eintrag</translation>
+    </message>
+    <message>
+        <source>D&amp;one</source>
+        <translation>&amp;Erledigt</translation>
+    </message>
+    <message>
+        <source>&amp;Show in List</source>
+        <translation>In der &amp;Liste zeigen</translation>
+    </message>
+    <message>
+        <source>Change &amp;Due Date</source>
+        <translation>&amp;Fälligkeitsdatum ändern</translation>
+    </message>
+    <message>
+        <source>Type an item with a #category and a due date at its end; Return adds it.</source>
+        <translation>Geben Sie einen Eintrag mit einer #Kategorie und einem Fälligkeitsdatum am Ende ein; die Eingabetaste fügt ihn hinzu.</translation>
+    </message>
+    <message>
+        <source>Give the item a name.</source>
+        <translation>Geben Sie dem Eintrag einen Namen.</translation>
+    </message>
+    <message>
+        <source>category %1</source>
+        <translation>Kategorie %1</translation>
+    </message>
+    <message>
+        <source>due %1</source>
+        <translation>fällig %1</translation>
+    </message>
+    <message>
+        <source>no due date</source>
+        <translation>kein Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>All Categories</source>
+        <translation>Alle Kategorien</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::ColorTool</name>
     <message>
         <source>&amp;Color…</source>
@@ -625,6 +809,10 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Customi&amp;ze Toolbar…</source>
         <translation>Symbolleiste an&amp;passen …</translation>
+    </message>
+    <message>
+        <source>A&amp;genda</source>
+        <translation>&amp;Terminübersicht</translation>
     </message>
     <message>
         <source>&amp;Item</source>
@@ -1433,6 +1621,10 @@ Synchronisierungsordner: %2</translation>
 </context>
 <context>
     <name>tardigo::TardigoApplication</name>
+    <message>
+        <source>The item is no longer where the agenda saw it.</source>
+        <translation>Der Eintrag steht nicht mehr dort, wo die Terminübersicht ihn sah.</translation>
+    </message>
     <message>
         <source>No new item</source>
         <translation>Kein neuer Eintrag</translation>

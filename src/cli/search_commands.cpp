@@ -4,7 +4,7 @@
 #include "cli/list_paths.h"
 #include "cli/terminal_text.h"
 
-#include "agenda/agenda.h"
+#include "agenda/core/agenda.h"
 #include "archive/list_file.h"
 #include "dates/due_date_format.h"
 #include "model/clock.h"

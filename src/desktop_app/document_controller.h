@@ -48,6 +48,7 @@ public:
         emit stickiesRequested(&document, items);
     }
     void showStickies() override { emit showStickiesRequested(); }
+    void showAgenda() override { emit agendaRequested(); }
     InspectorDockWidget* makeInspector(TardigoDocument& document, DocumentMainWindow& window) override;
     void windowClosed(DocumentMainWindow* window) override;
 
@@ -61,6 +62,7 @@ signals:
     void preferencesRequested(bool iconSection);
     void stickiesRequested(TardigoDocument* document, const std::vector<NodePtr>& items);
     void showStickiesRequested();
+    void agendaRequested();
 
 private:
     DocumentMainWindow* show(DocumentMainWindow* window);

@@ -1,5 +1,8 @@
 #include "desktop_app/tardigo_application.h"
 
+#include "agenda/core/agenda_lists.h"
+#include "agenda/gui/agenda_documents.h"
+#include "agenda/gui/agenda_window.h"
 #include "app_rules/background_locator.h"
 #include "archive/list_file.h"
 #include "desktop_app/app_log.h"
@@ -63,6 +66,11 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
     connect(&_controller, &DocumentController::documentOpened, this,
             [this](TardigoDocument* document) { stickies().follow(*document); });
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { stickies().showAll(); });
+    connect(&_controller, &DocumentController::agendaRequested, this, [this] { showAgenda(); });
+    connect(&_controller, &DocumentController::documentOpened, this, [this](TardigoDocument* document) {
+        if (_agendaDocuments)
+            _agendaDocuments->follow(*document);
+    });
     connect(&_rules, &ApplicationRules::minderRunFinished, this,
             &TardigoApplication::closeWindowlessDocuments);
     connect(&_rules, &ApplicationRules::minderRunFinished, this, [this] {
@@ -78,6 +86,7 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
 }
 
 TardigoApplication::~TardigoApplication() {
+    _agenda.reset();
     UserDefaults::standard().synchronize();
     for (const std::unique_ptr<TardigoDocument>& document : _windowless)
         document->close();
@@ -172,6 +181,50 @@ void TardigoApplication::showQuickAdd() {
         _quickAdd =
             std::make_unique<QuickAddWindow>([this](const QString& line) { return _rules.quickAdd(line); });
     _quickAdd->present();
+}
+
+AgendaWindow& TardigoApplication::showAgenda() {
+    if (!_agenda) {
+        _agendaLists = std::make_unique<AgendaLists>();
+        _agendaDocuments = std::make_unique<AgendaDocuments>(
+            *_agendaLists, [this](const QString& path) { return openDocumentForFileName(path); });
+        for (TardigoDocument* document : documents())
+            _agendaDocuments->follow(*document);
+        updateAgendaLists(std::nullopt);
+        AgendaWindow::Actions actions;
+        actions.showItem = [this](const AgendaEntry& entry) { showInList(entry); };
+        actions.quickAdd = [this](const QString& line) { return _rules.quickAdd(line); };
+        _agenda = std::make_unique<AgendaWindow>(*_agendaLists, *_agendaDocuments, std::move(actions));
+        // The minder's pass may have seen new lists, and the preferences name others.
+        connect(&_rules, &ApplicationRules::minderRunFinished, _agenda.get(), [this] {
+            locateTodoItems(
+                [this](const std::optional<QStringList>& located) { updateAgendaLists(located); });
+        });
+        locateTodoItems([this](const std::optional<QStringList>& located) { updateAgendaLists(located); });
+    }
+    _agenda->present();
+    return *_agenda;
+}
+
+void TardigoApplication::updateAgendaLists(const std::optional<QStringList>& located) {
+    if (!_agendaLists)
+        return;
+    QStringList files = watchedLists(located);
+    for (const TardigoDocument* document : documents())
+        if (!document->fileName().isEmpty())
+            files.append(document->fileName());
+    _agendaLists->setFiles(files);
+}
+
+void TardigoApplication::showInList(const AgendaEntry& entry) {
+    TardigoDocument* document = openDocumentForFileName(entry.list);
+    if (!document)
+        document = openDocument(entry.list);
+    if (!document)
+        return;
+    document->showWindows();
+    if (!AgendaDocuments::reveal(*document, entry))
+        document->setStatus(tr("The item is no longer where the agenda saw it."));
 }
 
 void TardigoApplication::activate() {
@@ -392,8 +445,12 @@ AlertQueue* TardigoApplication::alertQueue(MinderDocument& document) {
 }
 
 void TardigoApplication::closeWindowlessDocuments() {
-    for (const std::unique_ptr<TardigoDocument>& document : _windowless)
+    for (const std::unique_ptr<TardigoDocument>& document : _windowless) {
+        // What the pass read need not be read again for the agenda.
+        if (_agendaLists)
+            _agendaLists->adoptRead(document->fileName(), document->data());
         document->close();
+    }
     _windowless.clear();
 }
 

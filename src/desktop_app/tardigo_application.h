@@ -22,6 +22,10 @@
 
 namespace tardigo {
 
+class AgendaDocuments;
+struct AgendaEntry;
+class AgendaLists;
+class AgendaWindow;
 class DesktopSearchService;
 class PreferencesWindow;
 class QuickAddWindow;
@@ -61,6 +65,8 @@ public:
     bool isSearchOnly() const { return _searchOnly; }
     /// The preferences window, made on first use.
     PreferencesWindow& preferences();
+    /// Shows the agenda over every list, made on first use; from then on it follows the lists.
+    AgendaWindow& showAgenda();
 
     // ApplicationHost
     std::vector<TardigoDocument*> documents() const override;
@@ -106,6 +112,9 @@ private:
     /// lists too.
     void leaveSearchOnly(const QStringList& files);
     void searchIdle();
+    /// The lists the agenda shows: the minder's and those open in windows.
+    void updateAgendaLists(const std::optional<QStringList>& located);
+    void showInList(const AgendaEntry& entry);
 
     DocumentController _controller;
     ApplicationRules _rules;
@@ -118,6 +127,9 @@ private:
     std::unique_ptr<StickyBoard> _stickies;
     std::unique_ptr<PreferencesWindow> _preferences;
     std::unique_ptr<QuickAddWindow> _quickAdd;
+    std::unique_ptr<AgendaLists> _agendaLists;
+    std::unique_ptr<AgendaDocuments> _agendaDocuments;
+    std::unique_ptr<AgendaWindow> _agenda;
     std::unique_ptr<InstanceServer> _server;
     std::vector<std::unique_ptr<TardigoDocument>> _windowless;
     QFileSystemWatcher _settingsWatcher;

@@ -266,6 +266,7 @@ void DocumentMainWindow::connectMenuCommands() {
     onCommand(menu.preferences, [this] { _host.showPreferences(false); });
     onCommand(menu.makeSticky, [this] { makeSticky(); });
     onCommand(menu.showStickies, [this] { _host.showStickies(); });
+    onCommand(menu.showAgenda, [this] { _host.showAgenda(); });
     onCommand(menu.showHelp, [this] { HelpCommands::showHelp(this); });
     onCommand(menu.sendFeedback, [] { HelpCommands::sendFeedback(); });
     onCommand(menu.quit, [this] { _host.quit(); });

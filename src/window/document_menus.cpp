@@ -100,6 +100,8 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     QAction* toolbar = add(view, _actions.toggleToolbar, "toggleToolbar", tr("Show &Toolbar"));
     toolbar->setCheckable(true);
     add(view, _actions.customizeToolbar, "customizeToolbar", tr("Customi&ze Toolbar…"));
+    view->addSeparator();
+    add(view, _actions.showAgenda, "showAgenda", tr("A&genda"));
 
     QMenu* item = _itemMenu = menuBar.addMenu(tr("&Item"));
     add(item, _actions.newItem, "newItem", tr("&New Item"))

@@ -47,6 +47,7 @@ struct MenuActions {
     QAction* resizeInspector = nullptr;
     QAction* toggleToolbar = nullptr;
     QAction* customizeToolbar = nullptr;
+    QAction* showAgenda = nullptr;
     QAction* newItem = nullptr;
     QAction* newChildItem = nullptr;
     QAction* deleteItem = nullptr;

@@ -34,6 +34,8 @@ public:
     virtual void makeStickies(TardigoDocument& document, const std::vector<NodePtr>& items) = 0;
     /// Brings back the sticky notes the user closed.
     virtual void showStickies() = 0;
+    /// Opens the agenda over every list, or brings it forward.
+    virtual void showAgenda() {}
     /// The inspector of a new window, a child of the window.
     virtual InspectorDockWidget* makeInspector(TardigoDocument& document, DocumentMainWindow& window) = 0;
     /// The window has closed; it is deleted later.

@@ -1,4 +1,4 @@
-#include "agenda/agenda.h"
+#include "agenda/core/agenda.h"
 
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -24,17 +24,35 @@ AgendaSection agendaSection(const QDateTime& due, const QDateTime& now) {
     return days < kDaysInWeek ? AgendaSection::ThisWeek : AgendaSection::Later;
 }
 
+namespace {
+
+// One walk of the tree; an item's place is copied only for the items the agenda keeps, which with
+// an empty search are those with a due date, most often a small part of the list.
+void collect(const QString& list, const Dict& node, const QDateTime& now, const ItemSearch& search,
+             bool withoutDueDates, QList<int>& path, std::vector<AgendaEntry>& entries) {
+    const ArrayPtr children = childrenOf(node);
+    if (!children)
+        return;
+    for (size_t i = 0; i < children->items.size(); ++i) {
+        const NodePtr child = children->items[i].asDict();
+        if (!child)
+            continue;
+        path.append(int(i));
+        const QDateTime due = parseStoredDate(child->value(key::due)).value_or(QDateTime());
+        if ((due.isValid() || withoutDueDates) && !isCompleted(*child) && search.matches(*child))
+            entries.push_back({list, path, child, due, agendaSection(due, now)});
+        collect(list, *child, now, search, withoutDueDates, path, entries);
+        path.removeLast();
+    }
+}
+
+} // namespace
+
 std::vector<AgendaEntry> agendaEntries(const QString& list, const Dict& root, const QDateTime& now,
                                        const ItemSearch& search, bool withoutDueDates) {
     std::vector<AgendaEntry> entries;
-    for (FoundItem& found : findItems(root, search)) {
-        if (isCompleted(*found.item))
-            continue;
-        const QDateTime due = parseStoredDate(found.item->value(key::due)).value_or(QDateTime());
-        if (due.isValid() || withoutDueDates)
-            entries.push_back(
-                {list, std::move(found.path), std::move(found.item), due, agendaSection(due, now)});
-    }
+    QList<int> path;
+    collect(list, root, now, search, withoutDueDates, path, entries);
     return entries;
 }
 

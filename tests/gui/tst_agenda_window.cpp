@@ -1,0 +1,245 @@
+// The agenda window in the running application, offscreen: opened from a list's View menu, its
+// edits made through each list's document (an open window's or a file's), showing an item in its
+// list, quick add, Select All, and what a screen reader is told.
+
+#include "../test_support.h"
+#include "gui_test_support.h"
+
+#include "agenda/core/agenda_lists.h"
+#include "agenda/gui/agenda_window.h"
+#include "archive/list_file.h"
+#include "desktop_app/tardigo_application.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "outline/outline_view.h"
+#include "platform/user_defaults.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+UserDefaults& defaults() {
+    return UserDefaults::standard();
+}
+
+NodePtr dueItem(const QString& name, const char* when) {
+    NodePtr node = item(name);
+    node->set(key::due, QString::fromLatin1(when));
+    return node;
+}
+
+/// The agenda's row of the item with that name; invalid when it shows none.
+QModelIndex rowOf(AgendaWindow& agenda, const QString& name) {
+    AgendaModel& model = agenda.model();
+    for (int s = 0; s < model.rowCount(); ++s)
+        for (int row = 0; row < model.rowCount(model.index(s, 0)); ++row)
+            if (const QModelIndex index = model.index(row, 0, model.index(s, 0));
+                index.data().toString() == name)
+                return index;
+    return {};
+}
+
+void select(AgendaWindow& agenda, const QString& name) {
+    const QModelIndex row = rowOf(agenda, name);
+    QVERIFY2(row.isValid(), qPrintable(name));
+    agenda.view().setFocus();
+    agenda.view().selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+}
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible ? accessible->text(QAccessible::Name) : QString();
+}
+
+} // namespace
+
+class TestAgendaWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir _files;
+    QString path(const QString& name) const { return _files.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        QVERIFY(_files.isValid());
+    }
+    void init() {
+        defaults().useMemoryOnly();
+        defaults().setBool(pref::minderDesktopNotification, false);
+    }
+
+    void editsGoThroughEachListsDocument() {
+        FixedClock clock(localTime("2026-12-07 09:00:00"));
+        const QString home = writeList(path("home.todo"), {dueItem("call Bob", "2026-12-07 12:00:00 +0100"),
+                                                           dueItem("pay rent", "2026-12-08 12:00:00 +0100")});
+        const QString garden = writeList(
+            path("garden.todo"), {item("shed", 0, {dueItem("water plants", "2026-12-07 18:00:00 +0100")})});
+        defaults().setStringArray(pref::tardigoMinderDocs, {home, garden});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        DocumentMainWindow* window = application.controller().openFile(home);
+        QVERIFY(window);
+        TardigoDocument& document = window->document();
+
+        const bool editedBefore = document.isDocumentEdited();
+        window->menus().actions().showAgenda->trigger();
+        auto* agenda = qobject_cast<AgendaWindow*>([] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->objectName() == QLatin1String("agendaWindow"))
+                    return widget;
+            return static_cast<QWidget*>(nullptr);
+        }());
+        QVERIFY(agenda);
+        QVERIFY(QTest::qWaitForWindowActive(agenda));
+        QCOMPARE(agenda->model().entryCount(), 3);
+        // Looking never writes.
+        QCOMPARE(document.isDocumentEdited(), editedBefore);
+        QVERIFY(!document.undoManager().canUndo());
+
+        // Done in an open list: one undo step there, the window's change state, and the row leaves.
+        select(*agenda, QStringLiteral("call Bob"));
+        QTest::keyClick(&agenda->view(), Qt::Key_D, Qt::ControlModifier);
+        const NodePtr bob = findItem(*document.data(), QStringLiteral("call Bob"));
+        QVERIFY(isCompleted(*bob));
+        QVERIFY(document.undoManager().canUndo());
+        QVERIFY(document.isDocumentEdited());
+        QVERIFY(document.undoManager().undoMenuItemTitle().contains(key::completion));
+        QTRY_VERIFY(!rowOf(*agenda, QStringLiteral("call Bob")).isValid());
+        // A change keeps every section open.
+        for (int section = 0; section < agenda->model().rowCount(); ++section)
+            QVERIFY(agenda->view().isExpanded(agenda->model().index(section, 0)));
+        // Undone in the list's window, the agenda follows.
+        document.undoManager().undo();
+        QVERIFY(!isCompleted(*bob));
+        QTRY_VERIFY(rowOf(*agenda, QStringLiteral("call Bob")).isValid());
+
+        // The due date typed in place, read as the due-date cell reads it; nonsense is refused.
+        const QModelIndex rent =
+            rowOf(*agenda, QStringLiteral("pay rent")).siblingAtColumn(AgendaModel::DueColumn);
+        QVERIFY(!agenda->model().setData(rent, QStringLiteral("when pigs fly")));
+        QVERIFY(!agenda->statusBar()->currentMessage().isEmpty());
+        select(*agenda, QStringLiteral("pay rent"));
+        QTest::keyClick(&agenda->view(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QCOMPARE(editor->parentWidget(), agenda->view().viewport());
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("2026-12-10 08:00"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        const NodePtr rentItem = findItem(*document.data(), QStringLiteral("pay rent"));
+        // The delegate commits on the next pass of the event loop.
+        QTRY_COMPARE(*rentItem->value(key::due).asString(), QStringLiteral("2026-12-10 08:00:00 +0100"));
+        QCOMPARE(document.undoManager().undoMenuItemTitle().contains(QStringLiteral("due")), true);
+
+        // Done in a list without a window: the file is changed and saved at once, under its lock.
+        select(*agenda, QStringLiteral("water plants"));
+        agenda->doneAction()->trigger();
+        const ListLoad saved = readListFile(garden);
+        QVERIFY(saved.ok());
+        QVERIFY(isCompleted(*findItem(*saved.root, QStringLiteral("water plants"))));
+        QTRY_VERIFY(!rowOf(*agenda, QStringLiteral("water plants")).isValid());
+        QVERIFY(!application.controller().windowForFileName(garden));
+
+        // Return shows the item selected in its list's window, opening the list.
+        writeList(garden, {item("shed", 0, {dueItem("mow", "2026-12-07 18:00:00 +0100")})});
+        QTRY_VERIFY(rowOf(*agenda, QStringLiteral("mow")).isValid());
+        select(*agenda, QStringLiteral("mow"));
+        QTest::keyClick(&agenda->view(), Qt::Key_Return);
+        DocumentMainWindow* gardenWindow = application.controller().windowForFileName(garden);
+        QVERIFY(gardenWindow);
+        const NodePtr selected = gardenWindow->document().outlineView().lastSelectedItem();
+        QVERIFY(selected);
+        QCOMPARE(*selected->value(key::name).asString(), QStringLiteral("mow"));
+        // From now on the agenda follows that window's tree.
+        QVERIFY(AgendaLists::keyOf(garden) ==
+                agenda->model().entry(rowOf(*agenda, QStringLiteral("mow")))->list);
+        const int rows = agenda->model().entryCount();
+        gardenWindow->document().setCellValue(Value::float32(1.0), key::completion, selected);
+        QTRY_COMPARE(agenda->model().entryCount(), rows - 1);
+    }
+
+    void quickAddSelectAllAndNames() {
+        FixedClock clock(localTime("2026-12-07 09:00:00"));
+        const QString work = writeList(path("work.todo"), {dueItem("plan", "2026-12-07 12:00:00 +0100"),
+                                                           dueItem("ship", "2026-12-09 12:00:00 +0100")});
+        const QString other = writeList(path("other.todo"), {});
+        defaults().setStringArray(pref::tardigoMinderDocs, {work});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        QVERIFY(application.controller().openFile(other));
+        QVERIFY(application.controller().openFile(work));
+        defaults().setObject(pref::quickAddList, Value(work));
+        AgendaWindow& agenda = application.showAgenda();
+
+        auto* line = agenda.findChild<QLineEdit*>(QStringLiteral("agendaQuickAdd"));
+        QVERIFY(line);
+        QTest::keyClicks(line, QStringLiteral("Call Anna tomorrow 10:00 #work"));
+        QTest::keyClick(line, Qt::Key_Return);
+        TardigoDocument& document = application.controller().windowForFileName(work)->document();
+        const NodePtr anna = findItem(*document.data(), QStringLiteral("Call Anna"));
+        QVERIFY(anna);
+        QCOMPARE(*anna->value(key::category).asString(), QStringLiteral("work"));
+        QCOMPARE(*anna->value(key::due).asString(), QStringLiteral("2026-12-08 10:00:00 +0100"));
+        QVERIFY(line->text().isEmpty());
+        QTRY_VERIFY(rowOf(agenda, QStringLiteral("Call Anna")).isValid());
+        QVERIFY(!findItem(*application.controller().windowForFileName(other)->document().data(),
+                          QStringLiteral("Call Anna")));
+
+        // The category box offers what the lists hold; choosing one filters.
+        auto* category = agenda.findChild<QComboBox*>(QStringLiteral("agendaCategory"));
+        QCOMPARE(category->count(), 2);
+        category->setCurrentIndex(1);
+        QCOMPARE(agenda.model().entryCount(), 1);
+        category->setCurrentIndex(0);
+
+        // Select All: every row in the rows, the text in a text field with the focus.
+        agenda.activateWindow();
+        agenda.view().setFocus();
+        agenda.selectAllAction()->trigger();
+        QCOMPARE(agenda.view().selectionModel()->selectedRows().size(), 3);
+        auto* search = agenda.findChild<QLineEdit*>(QStringLiteral("agendaSearch"));
+        QTest::keyClicks(search, QStringLiteral("plan"));
+        QCOMPARE(agenda.model().entryCount(), 1);
+        search->setFocus();
+        QApplication::setActiveWindow(&agenda);
+        QTRY_COMPARE(QApplication::focusWidget(), search);
+        agenda.selectAllAction()->trigger();
+        QCOMPARE(search->selectedText(), QStringLiteral("plan"));
+        QCOMPARE(agenda.selectAllAction()->shortcut(), QKeySequence(QKeySequence::SelectAll));
+        QCOMPARE(agenda.doneAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+
+        // Showing undated items is remembered.
+        auto* undated = agenda.findChild<QCheckBox*>(QStringLiteral("agendaShowsUndated"));
+        undated->setChecked(true);
+        QVERIFY(defaults().boolForKey(pref::agendaShowsUndated));
+
+        // Every control has a name for a screen reader, and a row reads as a sentence.
+        for (QWidget* control : agenda.findChildren<QWidget*>())
+            if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+                qobject_cast<QCheckBox*>(control) || qobject_cast<QTreeView*>(control))
+                if (control->isVisible())
+                    QVERIFY2(!accessibleName(control).isEmpty(), qPrintable(control->objectName()));
+        const QString spoken = rowOf(agenda, QStringLiteral("plan")).data(Qt::AccessibleTextRole).toString();
+        QVERIFY2(spoken.startsWith(QStringLiteral("plan, in work.todo, due ")), qPrintable(spoken));
+        QVERIFY(repeatedAccelerators(*agenda.menuBar()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestAgendaWindow)
+#include "tst_agenda_window.moc"
