@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -112,6 +113,12 @@ void AccountsPage::refresh() {
     if (!_table->currentItem() && _table->topLevelItemCount() > 0)
         _table->setCurrentItem(_table->topLevelItem(0));
     selectionChanged();
+}
+
+void AccountsPage::showEvent(QShowEvent* event) {
+    QGroupBox::showEvent(event);
+    if (!event->spontaneous())
+        refresh();
 }
 
 std::optional<Account> AccountsPage::selected() const {

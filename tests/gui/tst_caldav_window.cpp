@@ -25,6 +25,7 @@
 #include "window/sync_settings_dialog.h"
 #include "window/window_sync.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDirIterator>
@@ -359,6 +360,25 @@ private slots:
         QVERIFY(ended.wait(20000));
         QVERIFY2(rowNames(first->outline()).contains(QStringLiteral("edited elsewhere")),
                  qPrintable(rowNames(first->outline()).join(u',')));
+
+        // Another client empties the calendar: the window asks on a sheet, and keeping changes nothing.
+        const auto emptied = waitForDav<QList<ObjectTag>>(
+            [&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
+        for (const ObjectTag& tag : emptied.value)
+            QVERIFY(waitForDav<CalDavClient::Nothing>([&](auto done) {
+                        other.remove(tag.url, tag.etag, std::move(done));
+                    }).ok());
+        first->menus().actions().syncNow->trigger();
+        QVERIFY(ended.wait(20000));
+        QMessageBox* sheet = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            return (sheet = first->findChild<QMessageBox*>(QStringLiteral("alertSheet"))) != nullptr;
+        }));
+        QCOMPARE(sheet->text(), QStringLiteral("The calendar of “Errands” holds none of its to-dos."));
+        for (QAbstractButton* button : sheet->buttons())
+            if (button->text().remove(u'&') == QStringLiteral("Keep Items"))
+                button->click();
+        QCOMPARE(rowNames(first->outline()).size(), 2);
     }
 
     // A list that syncs with a folder here is moved to a calendar only once the user agrees.
