@@ -98,10 +98,6 @@ AddAccountDialog::AddAccountDialog(QWidget* parent, AccountStore store)
     _url->setFocus();
 }
 
-bool AddAccountDialog::isAsking() const {
-    return _addition.isRunning();
-}
-
 void AddAccountDialog::accept() {
     if (isAsking())
         return;
@@ -161,6 +157,7 @@ void AddAccountDialog::finished(const AccountAdded& added) {
 }
 
 void AddAccountDialog::setAsking(bool asking) {
+    _asking = asking;
     for (QWidget* widget :
          {static_cast<QWidget*>(_name), static_cast<QWidget*>(_url), static_cast<QWidget*>(_user),
           static_cast<QWidget*>(_password), static_cast<QWidget*>(_allowHttp)})

@@ -25,7 +25,7 @@ public:
 
     /// What the last addition came to.
     const AccountAdded& added() const { return _added; }
-    bool isAsking() const;
+    bool isAsking() const { return _asking; }
 
     void accept() override;
     void reject() override;
@@ -47,6 +47,7 @@ private:
     QProgressBar* _progress = nullptr;
     QDialogButtonBox* _buttons = nullptr;
     QPushButton* _add = nullptr;
+    bool _asking = false; // from Add to the answer shown
 };
 
 } // namespace tardigo

@@ -29,6 +29,8 @@ public:
     /// The calendar chosen; none when it is the new one, or none could be listed.
     std::optional<CalendarInfo> calendar() const;
     bool choosesNewCalendar() const;
+    /// The name a new calendar gets: the list's.
+    const QString& newCalendarName() const { return _listName; }
     /// Whether there is something to choose: an account with its calendars listed.
     bool isReady() const { return _ready; }
     /// The calendar chosen, made first when it is the new one; answers its address or why not.

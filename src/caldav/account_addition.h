@@ -48,7 +48,6 @@ public:
     /// Starts adding; `done` is called once, unless cancelled first. One addition at a time.
     void start(Account account, const QString& password, Done done);
     void cancel();
-    bool isRunning() const { return _done != nullptr; }
 
 private:
     void discovered(const DavError& error, const QUrl& principal, const QUrl& home);

@@ -1,7 +1,6 @@
 #include "caldav/bound_calendar_sync.h"
 
 #include "caldav/calendar_sync.h"
-#include "caldav/keyring.h"
 #include "caldav/wait_for.h"
 #include "sync/sync_bindings.h"
 #include "sync/sync_state.h"
@@ -20,13 +19,18 @@ SyncReport stopped(const QString& calendar, const QString& error) {
 } // namespace
 
 std::optional<QString> keyringPassword(const Account& account, QString* error) {
-    const Keyring::Answer kept = waitFor<Keyring::Answer>(
-        [&](Keyring::Done done) { Keyring::readPassword(account.name, std::move(done)); });
-    if (kept.ok())
-        return kept.password;
-    *error =
-        QStringLiteral("The password of the account “%1” is not at hand: %2").arg(account.name, kept.reason);
-    return std::nullopt;
+    return passwordFrom(waitFor<Keyring::Answer>(
+        [&](Keyring::Done done) { Keyring::readPassword(account.name, std::move(done)); }))(account, error);
+}
+
+PasswordSource passwordFrom(Keyring::Answer kept) {
+    return [kept = std::move(kept)](const Account& account, QString* error) -> std::optional<QString> {
+        if (kept.ok())
+            return kept.password;
+        *error = QStringLiteral("The password of the account “%1” is not at hand: %2")
+                     .arg(account.name, kept.reason);
+        return std::nullopt;
+    };
 }
 
 SyncReport syncBoundCalendar(const QString& list, const QString& calendar, const SyncOptions& options,

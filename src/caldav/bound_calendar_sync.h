@@ -1,6 +1,7 @@
 #pragma once
 
 #include "caldav/account_store.h"
+#include "caldav/keyring.h"
 #include "sync/list_sync.h"
 
 #include <functional>
@@ -13,6 +14,9 @@ using PasswordSource = std::function<std::optional<QString>(const Account&, QStr
 
 /// The account's password from the keyring, waiting for it in a local event loop.
 std::optional<QString> keyringPassword(const Account& account, QString* error);
+/// What the keyring answered, read before on the thread that may ask it (a window's), as a source
+/// for a sync on another thread.
+PasswordSource passwordFrom(Keyring::Answer kept);
 
 /// Syncs a list with a calendar through an account, waiting for it (the command line, a worker
 /// thread). With `options.bind` and `options.account`, the user has just chosen that calendar of

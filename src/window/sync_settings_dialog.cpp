@@ -70,7 +70,11 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& listName, const QString& f
     auto* label = new QLabel(tr("Sync &folder:"), _folderRow);
     label->setBuddy(_field);
     form->addRow(label, row);
-    _picker = new CalendarPicker(listName, calendar ? folder : QString(), this);
+    // A new calendar is named as the list is, without its file's extension.
+    const QFileInfo listFile(listName);
+    _picker = new CalendarPicker(listFile.suffix() == QLatin1String("todo") ? listFile.completeBaseName()
+                                                                            : listName,
+                                 calendar ? folder : QString(), this);
 
     _problem = new QLabel(this);
     _problem->setObjectName(QStringLiteral("syncFolderProblem"));
@@ -160,7 +164,7 @@ void SyncSettingsDialog::acceptCalendar() {
         return;
     const std::optional<CalendarInfo> chosen = _picker->calendar();
     if (!_bound.isEmpty() && (!chosen || chosen->url.toString() != _bound)) {
-        const QString target = chosen ? chosen->displayName : _listName;
+        const QString target = chosen ? chosen->displayName : _picker->newCalendarName();
         if (DialogService::question(
                 this, QMessageBox::Question, tr("Sync Elsewhere"),
                 tr("“%1” syncs with %2 on this computer.").arg(_listName, QDir::toNativeSeparators(_bound)),

@@ -2,6 +2,7 @@
 
 #include "alerts/alert_queue.h"
 #include "caldav/bound_calendar_sync.h"
+#include "caldav/keyring.h"
 #include "dialogs/file_error_sheets.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -138,10 +139,11 @@ bool WindowSync::start() {
     options.account = _chosenAccounts.value(folder);
     options.allowRemovals = std::exchange(_allowRemovals, false);
     _listBefore = document.data();
-    // A calendar's sync waits for its server on the sync thread, with the password from the keyring.
-    _running.setFuture(QtConcurrent::run(&syncThread(), [list, folder, options, calendar] {
-        return calendar ? syncBoundCalendar(list, folder, options) : syncList(list, folder, options);
-    }));
+    if (calendar)
+        startCalendarSync(list, folder, options);
+    else
+        _running.setFuture(QtConcurrent::run(
+            &syncThread(), [list, folder, options] { return syncList(list, folder, options); }));
     _statusLabel->setText(calendar ? tr("Syncing with the server…") : tr("Syncing…"));
     _statusLabel->setToolTip(QDir::toNativeSeparators(folder));
     _statusLabel->show();
@@ -156,6 +158,25 @@ bool WindowSync::mayUse(const QString& folder, bool userAsked) {
     if (userAsked || folder != _declinedFolder)
         askToBind(folder);
     return false;
+}
+
+void WindowSync::startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options) {
+    QString account = options.bind ? options.account : QString();
+    if (account.isEmpty())
+        if (const std::optional<SyncBinding> binding =
+                SyncBindings(SyncState::defaultFolder()).bindingOf(list))
+            account = binding->account;
+    // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
+    // sync thread.
+    QPointer<WindowSync> self(this);
+    Keyring::readPassword(account, [self, list, calendar, options](Keyring::Answer kept) {
+        if (!self)
+            return;
+        self->_running.setFuture(QtConcurrent::run(
+            &syncThread(), [list, calendar, options, password = passwordFrom(std::move(kept))] {
+                return syncBoundCalendar(list, calendar, options, password);
+            }));
+    });
 }
 
 bool WindowSync::mayUseCalendar(const QString& calendar, bool userAsked) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "sync/list_sync.h"
 #include "sync/sync_report.h"
 #include "sync/sync_schedule.h"
 
@@ -60,6 +61,8 @@ private:
     /// Whether the list may sync with the calendar here: it is bound to it through an account, or
     /// the user just chose it; when the user asked, the settings open otherwise.
     bool mayUseCalendar(const QString& calendar, bool userAsked);
+    /// Reads the account's password, then syncs with the calendar on the sync thread.
+    void startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options);
     void askToBind(const QString& folder);
     void askToRemove(const SyncReport& report);
     /// Makes the removals of the sync just read again from disk one undo step.

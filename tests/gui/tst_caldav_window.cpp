@@ -172,8 +172,8 @@ class TestCalDavWindow : public QObject {
     QString listPath(const QString& name) const { return _files->filePath(name + QStringLiteral(".todo")); }
     DocumentMainWindow* openList(const QString& name, std::initializer_list<const char*> items) {
         const NodePtr root = newListRoot();
-        for (const char* name : items)
-            childrenOf(*root)->items.push_back(item(QString::fromUtf8(name)));
+        for (const char* text : items)
+            childrenOf(*root)->items.push_back(item(QString::fromUtf8(text)));
         if (!writeListFile(listPath(name), root).isEmpty())
             return nullptr;
         DocumentMainWindow* window = _controller->openFile(listPath(name));
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] {
             return (sheet = first->findChild<QMessageBox*>(QStringLiteral("alertSheet"))) != nullptr;
         }));
-        QCOMPARE(sheet->text(), QStringLiteral("The calendar of “Errands” holds none of its to-dos."));
+        QCOMPARE(sheet->text(), QStringLiteral("The calendar of “Errands.todo” holds none of its to-dos."));
         for (QAbstractButton* button : sheet->buttons())
             if (button->text().remove(u'&') == QStringLiteral("Keep Items"))
                 button->click();
@@ -401,7 +401,7 @@ private slots:
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         const QStringList asked = DialogService::takeShownTexts();
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].startsWith(QStringLiteral("“Chores” syncs with %1 on this computer.").arg(folder)),
+        QVERIFY2(asked[0].startsWith(QStringLiteral("“Chores.todo” syncs with %1 on this computer.").arg(folder)),
                  qPrintable(asked[0]));
         QVERIFY(dialog->isVisible());
         QCOMPARE(window->sync().folder(), folder);
