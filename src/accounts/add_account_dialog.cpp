@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -171,6 +172,10 @@ void AddAccountDialog::setAsking(bool asking) {
 void AddAccountDialog::tell(const QString& text) {
     _message->setText(text);
     _message->setVisible(!text.isEmpty());
+    // A long refusal wraps onto more lines than the dialog had room for: it grows to show them.
+    layout()->activate();
+    if (const int needed = layout()->totalHeightForWidth(width()); needed > height())
+        resize(width(), needed);
 }
 
 } // namespace tardigo

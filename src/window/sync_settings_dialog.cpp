@@ -37,9 +37,9 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& listName, const QString& f
     setAccessibleName(tr("Sync settings of %1").arg(listName));
 
     auto* intro = new QLabel(
-        tr("“%1” is kept in step with a folder of .ics files, one for each to-do: after each reminder "
-           "check and each save that changed it, at most once a minute. Point vdirsyncer at the same "
-           "folder to reach a calendar server. Leave the folder empty to stop syncing.")
+        tr("“%1” is kept in step with a folder of .ics files, one for each to-do, or with a calendar of "
+           "one of your accounts: after each reminder check and each save that changed it, at most once "
+           "a minute. Leave the folder empty to stop syncing.")
             .arg(listName),
         this);
     intro->setWordWrap(true);

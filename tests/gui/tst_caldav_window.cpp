@@ -112,9 +112,15 @@ QStringList filesHolding(const QString& folder, const QByteArray& text) {
     return found;
 }
 
+/// Saves a picture of the widget into $TARDIGO_SCREENSHOTS, when it is set; the accounts page as
+/// wide as the preferences window shows it.
 void screenshot(QWidget& widget, const QString& name) {
-    if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
-        widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    if (qobject_cast<AccountsPage*>(&widget))
+        widget.resize(620, 240);
+    widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 } // namespace
@@ -401,8 +407,9 @@ private slots:
         dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         const QStringList asked = DialogService::takeShownTexts();
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked[0].startsWith(QStringLiteral("“Chores.todo” syncs with %1 on this computer.").arg(folder)),
-                 qPrintable(asked[0]));
+        QVERIFY2(
+            asked[0].startsWith(QStringLiteral("“Chores.todo” syncs with %1 on this computer.").arg(folder)),
+            qPrintable(asked[0]));
         QVERIFY(dialog->isVisible());
         QCOMPARE(window->sync().folder(), folder);
         QCOMPARE(bindings.bindingOf(listPath(QStringLiteral("Chores")))->location, folder);
@@ -455,6 +462,8 @@ private slots:
 
         const auto* shown = page.findChild<QLabel*>(QStringLiteral("accountCertificate"));
         QVERIFY(shown->isVisible() && shown->text().contains(fingerprint));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return stateOf(page, 0) == QStringLiteral("Ready; trusts a certificate"); }, 5000));
         screenshot(page, QStringLiteral("accounts-certificate"));
         page.findChild<QPushButton*>(QStringLiteral("forgetCertificateButton"))->click();
         QVERIFY(AccountStore().find(QStringLiteral("Home server"), &error)->acceptedCertificate.isEmpty());
