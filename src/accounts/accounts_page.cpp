@@ -1,6 +1,7 @@
 #include "accounts/accounts_page.h"
 
 #include "accounts/add_account_dialog.h"
+#include "accounts/message_label.h"
 #include "caldav/account_removal.h"
 #include "caldav/certificate_text.h"
 #include "caldav/keyring.h"
@@ -52,13 +53,7 @@ AccountsPage::AccountsPage(QWidget* parent, AccountStore store, QString stateFol
     _table->setMinimumHeight(90);
     connect(_table, &QTreeWidget::itemSelectionChanged, this, &AccountsPage::selectionChanged);
 
-    _certificate = new QLabel(this);
-    _certificate->setObjectName(QStringLiteral("accountCertificate"));
-    _certificate->setAccessibleName(tr("Trusted certificate"));
-    _certificate->setWordWrap(true);
-    _certificate->setTextFormat(Qt::PlainText);
-    _certificate->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    _certificate->hide();
+    _certificate = messageLabel(this, QStringLiteral("accountCertificate"), tr("Trusted certificate"));
 
     auto* add = new QPushButton(tr("Add A&ccount…"), this);
     add->setObjectName(QStringLiteral("addAccountButton"));
@@ -138,6 +133,7 @@ void AccountsPage::selectionChanged() {
     if (trusts)
         _certificate->setText(tr("“%1” trusts the certificate of its server with the SHA-256 fingerprint %2.")
                                   .arg(account->name, fingerprintText(account->acceptedCertificate)));
+    growToShow(this);
 }
 
 void AccountsPage::addAccount() {

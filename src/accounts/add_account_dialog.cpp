@@ -1,13 +1,13 @@
 #include "accounts/add_account_dialog.h"
 
 #include "accounts/certificate_question.h"
+#include "accounts/message_label.h"
 #include "caldav/certificate_text.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -68,13 +68,7 @@ AddAccountDialog::AddAccountDialog(QWidget* parent, AccountStore store)
     row(tr("&Name:"), _name);
     form->addRow(QString(), _allowHttp);
 
-    _message = new QLabel(this);
-    _message->setObjectName(QStringLiteral("addAccountMessage"));
-    _message->setAccessibleName(tr("What the server said"));
-    _message->setWordWrap(true);
-    _message->setTextFormat(Qt::PlainText);
-    _message->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    _message->hide();
+    _message = messageLabel(this, QStringLiteral("addAccountMessage"), tr("What the server said"));
     _progress = new QProgressBar(this);
     _progress->setObjectName(QStringLiteral("addAccountProgress"));
     _progress->setAccessibleName(tr("Asking the server"));
@@ -172,10 +166,8 @@ void AddAccountDialog::setAsking(bool asking) {
 void AddAccountDialog::tell(const QString& text) {
     _message->setText(text);
     _message->setVisible(!text.isEmpty());
-    // A long refusal wraps onto more lines than the dialog had room for: it grows to show them.
-    layout()->activate();
-    if (const int needed = layout()->totalHeightForWidth(width()); needed > height())
-        resize(width(), needed);
+    // A long refusal wraps onto more lines than the dialog had room for.
+    growToShow(this);
 }
 
 } // namespace tardigo

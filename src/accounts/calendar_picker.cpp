@@ -1,5 +1,6 @@
 #include "accounts/calendar_picker.h"
 
+#include "accounts/message_label.h"
 #include "caldav/caldav_client.h"
 #include "caldav/keyring.h"
 
@@ -28,11 +29,7 @@ CalendarPicker::CalendarPicker(const QString& listName, const QString& calendar,
     _calendarBox = new QComboBox(this);
     _calendarBox->setObjectName(QStringLiteral("syncCalendarBox"));
     _calendarBox->setAccessibleName(tr("Calendar"));
-    _message = new QLabel(this);
-    _message->setObjectName(QStringLiteral("calendarPickerMessage"));
-    _message->setAccessibleName(tr("Calendars of the account"));
-    _message->setWordWrap(true);
-    _message->setTextFormat(Qt::PlainText);
+    _message = messageLabel(this, QStringLiteral("calendarPickerMessage"), tr("Calendars of the account"));
 
     auto* form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
@@ -158,6 +155,7 @@ void CalendarPicker::makeChosen(std::function<void(const QUrl&, const QString&)>
 void CalendarPicker::tell(const QString& text) {
     _message->setText(text);
     _message->setVisible(!text.isEmpty());
+    growToShow(this);
 }
 
 void CalendarPicker::setReady(bool ready) {
