@@ -54,6 +54,7 @@ AccountsPage::AccountsPage(QWidget* parent, AccountStore store, QString stateFol
     connect(_table, &QTreeWidget::itemSelectionChanged, this, &AccountsPage::selectionChanged);
 
     _certificate = messageLabel(this, QStringLiteral("accountCertificate"), tr("Trusted certificate"));
+    _problem = messageLabel(this, QStringLiteral("accountsProblem"), tr("What went wrong"));
 
     auto* add = new QPushButton(tr("Add A&ccount…"), this);
     add->setObjectName(QStringLiteral("addAccountButton"));
@@ -73,6 +74,7 @@ AccountsPage::AccountsPage(QWidget* parent, AccountStore store, QString stateFol
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(_table);
     layout->addWidget(_certificate);
+    layout->addWidget(_problem);
     layout->addLayout(buttons);
     refresh();
 }
@@ -101,8 +103,7 @@ void AccountsPage::refresh() {
                 item->setToolTip(StateColumn, answer.reason);
         });
     }
-    if (!accounts)
-        showError(error);
+    showError(error);
     for (int column = NameColumn; column < StateColumn; ++column)
         _table->resizeColumnToContents(column);
     if (!_table->currentItem() && _table->topLevelItemCount() > 0)
@@ -192,14 +193,17 @@ void AccountsPage::forgetCertificate() {
     const std::optional<Account> account = selected();
     if (!account)
         return;
-    if (const QString error = _store.forgetCertificate(account->name); !error.isEmpty())
-        showError(error);
+    const QString error = _store.forgetCertificate(account->name);
     refresh();
     emit accountsChanged();
+    if (!error.isEmpty())
+        showError(error);
 }
 
 void AccountsPage::showError(const QString& text) {
-    DialogService::warning(window(), tr("Accounts"), text, {});
+    _problem->setText(text);
+    _problem->setVisible(!text.isEmpty());
+    growToShow(this);
 }
 
 } // namespace tardigo

@@ -36,6 +36,7 @@ protected:
 private:
     std::optional<Account> selected() const;
     void selectionChanged();
+    /// Says what went wrong below the accounts; an empty text hides it.
     void showError(const QString& text);
 
     AccountStore _store;
@@ -43,6 +44,7 @@ private:
     QList<Account> _accounts;
     QTreeWidget* _table = nullptr;
     QLabel* _certificate = nullptr;
+    QLabel* _problem = nullptr; // why the accounts could not be read or changed
     QPushButton* _remove = nullptr;
     QPushButton* _forget = nullptr;
     int _refreshes = 0; // keyring answers to an earlier refresh are passed over
