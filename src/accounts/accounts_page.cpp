@@ -143,7 +143,6 @@ void AccountsPage::addAccount() {
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const AccountAdded added = dialog->added();
         refresh();
-        emit accountsChanged();
         if (!added.passwordNotKept.isEmpty())
             DialogService::warning(
                 window(), tr("Password Not Kept"),
@@ -178,7 +177,6 @@ void AccountsPage::removeAccount() {
         if (!self)
             return;
         self->refresh();
-        emit self->accountsChanged();
         QStringList problems = removed.problems;
         if (!removed.passwordLeft.isEmpty())
             problems << tr("Its password may still be in the keyring: %1").arg(removed.passwordLeft);
@@ -195,7 +193,6 @@ void AccountsPage::forgetCertificate() {
         return;
     const QString error = _store.forgetCertificate(account->name);
     refresh();
-    emit accountsChanged();
     if (!error.isEmpty())
         showError(error);
 }

@@ -25,10 +25,6 @@ public:
     void removeAccount();
     void forgetCertificate();
 
-signals:
-    /// An account was added or removed, or its certificate forgotten.
-    void accountsChanged();
-
 protected:
     /// Accounts added or removed meanwhile, from the command line say, show when the page does.
     void showEvent(QShowEvent* event) override;
