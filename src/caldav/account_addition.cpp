@@ -112,9 +112,17 @@ void AccountAddition::discovered(const DavError& error, const QUrl& principal, c
 
 void AccountAddition::passwordWritten(bool kept, const QString& reason) {
     if (const QString error = _store.add(_account); !error.isEmpty()) {
-        if (kept)
-            Keyring::removePassword(_account.name, [](const Keyring::Answer&) {});
-        answer(outcome(_account, error));
+        if (!kept) {
+            answer(outcome(_account, error));
+            return;
+        }
+        // The answer waits for the password to be gone: a command may end right after it.
+        const int attempt = _attempt;
+        QPointer<AccountAddition> self(this);
+        Keyring::removePassword(_account.name, [self, attempt, error](const Keyring::Answer&) {
+            if (self && attempt == self->_attempt)
+                self->answer(outcome(self->_account, error));
+        });
         return;
     }
     answer(outcome(_account, {}, kept ? QString() : reason));
