@@ -8,7 +8,10 @@
 #include "caldav/account_store.h"
 #include "caldav/keyring.h"
 #include "caldav/wait_for.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -104,8 +107,20 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("already")), qPrintable(run.err));
 
+        // Removing the account stops the lists that synced with its calendars here.
+        const QString list =
+            QDir(qEnvironmentVariable("XDG_STATE_HOME")).filePath(QStringLiteral("errands.todo"));
+        const SyncBindings bindings(SyncState::defaultFolder());
+        QVERIFY(bindings.bind(list, serverUrl() + QStringLiteral("alice/tasks/"), QStringLiteral("home"))
+                    .isEmpty());
+        QVERIFY(bindings
+                    .bind(list + QStringLiteral("2"), serverUrl() + QStringLiteral("alice/tasks/"),
+                          QStringLiteral("other"))
+                    .isEmpty());
         run = cli({"account", "remove", "home"});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(list + QStringLiteral(" no longer syncs")), qPrintable(run.out));
+        QVERIFY(!bindings.bindingOf(list) && bindings.bindingOf(list + QStringLiteral("2")));
         QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
         QVERIFY(cli({"account", "list"}).out.startsWith(QStringLiteral("No accounts")));
         QCOMPARE(cli({"account", "remove", "home"}).exitCode, 1);

@@ -377,6 +377,23 @@ private slots:
         QCOMPARE(chosen("/cal/alice/nothing/"), QStringLiteral("refused"));
         QCOMPARE(chosen("Bad\x1bname"), QStringLiteral("refused"));
         QCOMPARE(chosen("  "), QStringLiteral("refused"));
+
+        // What the window offers a list: the to-do calendars by name, and a new one only when no
+        // calendar bears the list's name.
+        const CalendarOffers chores = calendarOffers(calendars, home, QStringLiteral("Chores"));
+        QStringList offered;
+        for (const CalendarInfo& offer : chores.calendars)
+            offered << offer.url.path();
+        QCOMPARE(offered.size(), 4);
+        QVERIFY(!offered.contains(QStringLiteral("/cal/alice/events/")));
+        QVERIFY(chores.offerNew && !chores.named);
+        const CalendarOffers tasks = calendarOffers(calendars, home, QStringLiteral("Tasks"));
+        QVERIFY(!tasks.offerNew && tasks.named &&
+                tasks.named->url.path() == QStringLiteral("/cal/alice/tasks/"));
+        for (const char* taken : {"Work", "Events"}) {
+            const CalendarOffers offers = calendarOffers(calendars, home, QString::fromLatin1(taken));
+            QVERIFY2(!offers.offerNew && !offers.named, taken);
+        }
     }
 };
 

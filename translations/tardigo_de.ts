@@ -51,6 +51,10 @@
         <source>Show the quick-add window: a line such as &quot;Call Anna tomorrow 10:00 #work&quot; becomes an item of the quickAddList preference&apos;s list (else the first open list).</source>
         <translation>Das Fenster für schnelles Hinzufügen zeigen: eine Zeile wie „Anna anrufen morgen 10:00 #Arbeit“ wird ein Eintrag der Liste aus der Einstellung quickAddList (sonst der ersten geöffneten Liste).</translation>
     </message>
+    <message>
+        <source>Answer the desktop&apos;s search without opening a window, and quit after a minute without a search (the desktop starts Tardigo so).</source>
+        <translation>Die Suche des Desktops beantworten, ohne ein Fenster zu öffnen, und nach einer Minute ohne Suche beenden (so startet der Desktop Tardigo).</translation>
+    </message>
 </context>
 <context>
     <name>DialogService</name>
@@ -93,6 +97,36 @@
     <message>
         <source>Replace</source>
         <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>The server at %1 shows a certificate that this computer does not trust.</source>
+        <translation>Der Server unter %1 zeigt ein Zertifikat, dem dieser Computer nicht vertraut.</translation>
+    </message>
+    <message>
+        <source>%1
+
+Subject: %2
+Issuer: %3
+Valid from %4 to %5
+SHA-256 fingerprint: %6
+
+Trust it only when the server&apos;s owner confirms this fingerprint. Nothing is sent to the server before you decide; trusting it holds for this account and this certificate only.</source>
+        <translation>%1
+
+Inhaber: %2
+Aussteller: %3
+Gültig von %4 bis %5
+SHA-256-Fingerabdruck: %6
+
+Vertrauen Sie ihm nur, wenn der Betreiber des Servers diesen Fingerabdruck bestätigt. Bevor Sie entscheiden, wird nichts an den Server gesendet; das Vertrauen gilt nur für dieses Konto und dieses Zertifikat.</translation>
+    </message>
+    <message>
+        <source>Certificate Not Trusted</source>
+        <translation>Zertifikat nicht vertrauenswürdig</translation>
+    </message>
+    <message>
+        <source>&amp;Trust This Certificate</source>
+        <translation>Diesem Zertifikat &amp;vertrauen</translation>
     </message>
 </context>
 <context>
@@ -277,6 +311,22 @@ Synchronisierungsordner: %2</translation>
         <source>Keep Items</source>
         <translation>Einträge behalten</translation>
     </message>
+    <message>
+        <source>Nothing was changed in the list or in its calendar; what changed here goes out at the next sync that reaches the server. Choose File &gt; Sync Now to try at once, or File &gt; Sync Settings… to choose another calendar.</source>
+        <translation>Weder die Liste noch ihr Kalender wurden geändert; was sich hier geändert hat, geht mit der nächsten Synchronisierung hinaus, die den Server erreicht. Wählen Sie Datei &gt; Jetzt synchronisieren, um es sofort zu versuchen, oder Datei &gt; Synchronisierungseinstellungen …, um einen anderen Kalender zu wählen.</translation>
+    </message>
+    <message>
+        <source>The calendar of “%1” holds none of its to-dos.</source>
+        <translation>Der Kalender von „%1“ enthält keine seiner Aufgaben mehr.</translation>
+    </message>
+    <message>
+        <source>The calendar of “%1” has lost %2 of its %3 to-dos.</source>
+        <translation>Der Kalender von „%1“ hat %2 seiner %3 Aufgaben verloren.</translation>
+    </message>
+    <message>
+        <source>Another program may have emptied the calendar %1, and nothing was changed. Keep the items, or remove them from the list (%2 in all) if their to-dos were deleted on purpose.</source>
+        <translation>Vielleicht hat ein anderes Programm den Kalender %1 geleert; nichts wurde geändert. Behalten Sie die Einträge, oder entfernen Sie sie aus der Liste (insgesamt %2), wenn ihre Aufgaben mit Absicht gelöscht wurden.</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -393,9 +443,209 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>tardigo::AccountsPage</name>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>No password in the keyring</source>
+        <translation>Kein Passwort im Schlüsselbund</translation>
+    </message>
+    <message>
+        <source>No keyring answers</source>
+        <translation>Kein Schlüsselbund antwortet</translation>
+    </message>
+    <message>
+        <source>The keyring refused</source>
+        <translation>Der Schlüsselbund verweigert den Zugriff</translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation>Konten</translation>
+    </message>
+    <message>
+        <source>CalDAV accounts</source>
+        <translation>CalDAV-Konten</translation>
+    </message>
+    <message>
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Trusted certificate</source>
+        <translation>Vertrautes Zertifikat</translation>
+    </message>
+    <message>
+        <source>What went wrong</source>
+        <translation>Was schiefging</translation>
+    </message>
+    <message>
+        <source>Add A&amp;ccount…</source>
+        <translation>Konto &amp;hinzufügen…</translation>
+    </message>
+    <message>
+        <source>Re&amp;move Account…</source>
+        <translation>Konto ent&amp;fernen…</translation>
+    </message>
+    <message>
+        <source>&amp;Forget Certificate</source>
+        <translation>Zertifikat &amp;vergessen</translation>
+    </message>
+    <message>
+        <source>Asking the keyring…</source>
+        <translation>Schlüsselbund wird gefragt…</translation>
+    </message>
+    <message>
+        <source>%1; trusts a certificate</source>
+        <translation>%1; vertraut einem Zertifikat</translation>
+    </message>
+    <message>
+        <source>“%1” trusts the certificate of its server with the SHA-256 fingerprint %2.</source>
+        <translation>„%1“ vertraut dem Zertifikat seines Servers mit dem SHA-256-Fingerabdruck %2.</translation>
+    </message>
+    <message>
+        <source>Password Not Kept</source>
+        <translation>Passwort nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The account “%1” was added, but its password was not kept.</source>
+        <translation>Das Konto „%1“ wurde hinzugefügt, sein Passwort aber nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source> Lists that sync with it cannot sync until a keyring answers and the account is added again.</source>
+        <translation> Listen, die mit ihm synchronisieren, können erst synchronisieren, wenn ein Schlüsselbund antwortet und das Konto neu hinzugefügt wird.</translation>
+    </message>
+    <message>
+        <source>No list syncs with its calendars on this computer. The calendars stay on the server.</source>
+        <translation>Keine Liste synchronisiert auf diesem Computer mit seinen Kalendern. Die Kalender bleiben auf dem Server.</translation>
+    </message>
+    <message>
+        <source>These lists sync with its calendars on this computer and will sync no more:
+%1
+
+The lists keep their items, and the calendars stay on the server.</source>
+        <translation>Diese Listen synchronisieren auf diesem Computer mit seinen Kalendern und werden nicht mehr synchronisiert:
+%1
+
+Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</translation>
+    </message>
+    <message>
+        <source>Remove Account</source>
+        <translation>Konto entfernen</translation>
+    </message>
+    <message>
+        <source>Remove the account “%1”?</source>
+        <translation>Das Konto „%1“ entfernen?</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Its password may still be in the keyring: %1</source>
+        <translation>Sein Passwort ist vielleicht noch im Schlüsselbund: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::AddAccountDialog</name>
+    <message>
+        <source>Add Account</source>
+        <translation>Konto hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a CalDAV account</source>
+        <translation>Ein CalDAV-Konto hinzufügen</translation>
+    </message>
+    <message>
+        <source>A CalDAV account on a server such as Nextcloud, Radicale or Fastmail. Tardigo asks the server for your calendars; the password is kept in the desktop&apos;s keyring.</source>
+        <translation>Ein CalDAV-Konto auf einem Server wie Nextcloud, Radicale oder Fastmail. Tardigo fragt den Server nach Ihren Kalendern; das Passwort wird im Schlüsselbund der Arbeitsumgebung aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Server address</source>
+        <translation>Adresse des Servers</translation>
+    </message>
+    <message>
+        <source>https://example.com/</source>
+        <translation>https://example.com/</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Account name</source>
+        <translation>Name des Kontos</translation>
+    </message>
+    <message>
+        <source>the server&apos;s name</source>
+        <translation>der Name des Servers</translation>
+    </message>
+    <message>
+        <source>Allow plain &amp;http (the password travels unencrypted)</source>
+        <translation>Einfaches &amp;http erlauben (das Passwort reist unverschlüsselt)</translation>
+    </message>
+    <message>
+        <source>&amp;Server:</source>
+        <translation>&amp;Server:</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>What the server said</source>
+        <translation>Was der Server sagte</translation>
+    </message>
+    <message>
+        <source>Asking the server</source>
+        <translation>Der Server wird gefragt</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Cancelled: nothing was stored.</source>
+        <translation>Abgebrochen: nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>Asking %1 for the calendars of %2…</source>
+        <translation>%1 wird nach den Kalendern von %2 gefragt…</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate is not trusted; nothing was stored.</source>
+        <translation>Dem Zertifikat des Servers wird nicht vertraut; nichts wurde gespeichert.</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::AgendaDocuments</name>
     <message>
-        <source>The item is no longer where it was in “%1”. Look for it in the list's window.</source>
+        <source>The item is no longer where it was in “%1”. Look for it in the list&apos;s window.</source>
         <translation>Der Eintrag steht nicht mehr dort, wo er in „%1“ stand. Suchen Sie ihn im Fenster der Liste.</translation>
     </message>
     <message>
@@ -574,6 +824,61 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>All Categories</source>
         <translation>Alle Kategorien</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::CalendarPicker</name>
+    <message>
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
+    <message>
+        <source>Calendar</source>
+        <translation>Kalender</translation>
+    </message>
+    <message>
+        <source>Calendars of the account</source>
+        <translation>Kalender des Kontos</translation>
+    </message>
+    <message>
+        <source>&amp;Account:</source>
+        <translation>&amp;Konto:</translation>
+    </message>
+    <message>
+        <source>Ca&amp;lendar:</source>
+        <translation>Ka&amp;lender:</translation>
+    </message>
+    <message>
+        <source>%1 (%2 at %3)</source>
+        <translation>%1 (%2 bei %3)</translation>
+    </message>
+    <message>
+        <source>No accounts yet: add one in Preferences, under Accounts.</source>
+        <translation>Noch keine Konten: Fügen Sie eines in den Einstellungen unter Konten hinzu.</translation>
+    </message>
+    <message>
+        <source>Asking %1 for the calendars of %2…</source>
+        <translation>%1 wird nach den Kalendern von %2 gefragt…</translation>
+    </message>
+    <message>
+        <source>The password of “%1” is not at hand: %2 Remove the account and add it again.</source>
+        <translation>Das Passwort von „%1“ ist nicht zur Hand: %2 Entfernen Sie das Konto und fügen Sie es neu hinzu.</translation>
+    </message>
+    <message>
+        <source>New calendar “%1”</source>
+        <translation>Neuer Kalender „%1“</translation>
+    </message>
+    <message>
+        <source>The account has no calendar for to-dos, and one named “%1” holds none.</source>
+        <translation>Das Konto hat keinen Kalender für Aufgaben, und der Kalender „%1“ enthält keine.</translation>
+    </message>
+    <message>
+        <source>Choose an account and a calendar.</source>
+        <translation>Wählen Sie ein Konto und einen Kalender.</translation>
+    </message>
+    <message>
+        <source>Making the calendar “%1”…</source>
+        <translation>Der Kalender „%1“ wird angelegt…</translation>
     </message>
 </context>
 <context>
@@ -1571,10 +1876,6 @@ Synchronisierungsordner: %2</translation>
         <translation>Synchronisierungseinstellungen von %1</translation>
     </message>
     <message>
-        <source>“%1” is kept in step with a folder of .ics files, one for each to-do: after each reminder check and each save that changed it, at most once a minute. Point vdirsyncer at the same folder to reach a calendar server. Leave the folder empty to stop syncing.</source>
-        <translation>„%1“ wird mit einem Ordner von .ics-Dateien abgeglichen, einer je Aufgabe: nach jeder Prüfung der Erinnerungen und jedem Speichern, das die Liste geändert hat, höchstens einmal in der Minute. Richten Sie vdirsyncer auf denselben Ordner, um einen Kalenderserver zu erreichen. Lassen Sie den Ordner leer, um nicht mehr zu synchronisieren.</translation>
-    </message>
-    <message>
         <source>Sync folder</source>
         <translation>Synchronisierungsordner</translation>
     </message>
@@ -1617,6 +1918,34 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Choose Sync Folder</source>
         <translation>Synchronisierungsordner wählen</translation>
+    </message>
+    <message>
+        <source>“%1” is kept in step with a folder of .ics files, one for each to-do, or with a calendar of one of your accounts: after each reminder check and each save that changed it, at most once a minute. Leave the folder empty to stop syncing.</source>
+        <translation>„%1“ wird mit einem Ordner von .ics-Dateien, einer je Aufgabe, oder mit einem Kalender eines Ihrer Konten abgeglichen: nach jeder Prüfung der Erinnerungen und jedem Speichern, das die Liste geändert hat, höchstens einmal in der Minute. Lassen Sie den Ordner leer, um nicht mehr zu synchronisieren.</translation>
+    </message>
+    <message>
+        <source>Sync with a f&amp;older</source>
+        <translation>Mit einem &amp;Ordner synchronisieren</translation>
+    </message>
+    <message>
+        <source>Sync with a calendar of an acco&amp;unt</source>
+        <translation>Mit einem Kalender eines &amp;Kontos synchronisieren</translation>
+    </message>
+    <message>
+        <source>Sync Elsewhere</source>
+        <translation>Anderswo synchronisieren</translation>
+    </message>
+    <message>
+        <source>“%1” syncs with %2 on this computer.</source>
+        <translation>„%1“ synchronisiert auf diesem Computer mit %2.</translation>
+    </message>
+    <message>
+        <source>Sync it with the calendar “%1” of “%2” instead? What is there now stays where it is; the list and the calendar are merged.</source>
+        <translation>Stattdessen mit dem Kalender „%1“ von „%2“ synchronisieren? Was jetzt dort ist, bleibt, wo es ist; die Liste und der Kalender werden zusammengeführt.</translation>
+    </message>
+    <message>
+        <source>Sync &amp;Elsewhere</source>
+        <translation>&amp;Anderswo synchronisieren</translation>
     </message>
 </context>
 <context>
@@ -1694,6 +2023,14 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>Removal by Sync</source>
         <translation>Entfernen durch Synchronisierung</translation>
+    </message>
+    <message>
+        <source>Syncing with the server…</source>
+        <translation>Synchronisierung mit dem Server …</translation>
+    </message>
+    <message>
+        <source>Not synced: changes wait for the server</source>
+        <translation>Nicht synchronisiert: Änderungen warten auf den Server</translation>
     </message>
 </context>
 </TS>

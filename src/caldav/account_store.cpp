@@ -140,6 +140,17 @@ QString AccountStore::add(const Account& account) {
     });
 }
 
+QString AccountStore::forgetCertificate(const QString& name) {
+    return change([&](QList<Account>& accounts) {
+        for (Account& account : accounts)
+            if (account.name == name) {
+                account.acceptedCertificate.clear();
+                return QString();
+            }
+        return QStringLiteral("There is no account “%1”.").arg(name);
+    });
+}
+
 QString AccountStore::remove(const QString& name) {
     return change([&](QList<Account>& accounts) {
         if (accounts.removeIf([&](const Account& a) { return a.name == name; }) == 0)

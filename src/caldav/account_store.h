@@ -44,6 +44,9 @@ public:
     std::optional<Account> find(const QString& name, QString* error) const;
     /// Adds an account under a name not yet taken; answers an empty string or why not.
     QString add(const Account& account);
+    /// Trusts no certificate beyond the system's for the named account any more; answers an empty
+    /// string or why not.
+    QString forgetCertificate(const QString& name);
     /// Removes the named account; answers an empty string or why not.
     QString remove(const QString& name);
     /// Why the name cannot name an account, or an empty string.

@@ -49,4 +49,19 @@ CalendarChoice chooseCalendar(const QList<CalendarInfo>& calendars, const QUrl& 
     return {meant.first(), {}};
 }
 
+CalendarOffers calendarOffers(const QList<CalendarInfo>& calendars, const QUrl& home,
+                              const QString& listName) {
+    CalendarOffers offers;
+    std::copy_if(calendars.cbegin(), calendars.cend(), std::back_inserter(offers.calendars),
+                 [](const CalendarInfo& calendar) { return calendar.holdsTodos; });
+    std::stable_sort(offers.calendars.begin(), offers.calendars.end(),
+                     [](const CalendarInfo& a, const CalendarInfo& b) {
+                         return a.displayName.localeAwareCompare(b.displayName) < 0;
+                     });
+    const CalendarChoice choice = chooseCalendar(calendars, home, listName);
+    offers.named = choice.calendar;
+    offers.offerNew = !choice.calendar && choice.refusal.isEmpty();
+    return offers;
+}
+
 } // namespace tardigo

@@ -15,4 +15,15 @@ struct CalendarChoice {
 /// name no calendar bears asks for a new calendar, unless it is a path.
 CalendarChoice chooseCalendar(const QList<CalendarInfo>& calendars, const QUrl& home, const QString& wanted);
 
+/// What a list may be bound to among an account's calendars: those that hold to-dos, by name, and
+/// whether a new calendar named after the list may be made (no calendar bears its name yet).
+struct CalendarOffers {
+    QList<CalendarInfo> calendars;
+    std::optional<CalendarInfo> named; // the to-do calendar that bears the list's name
+    bool offerNew = false;
+};
+
+CalendarOffers calendarOffers(const QList<CalendarInfo>& calendars, const QUrl& home,
+                              const QString& listName);
+
 } // namespace tardigo

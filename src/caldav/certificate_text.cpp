@@ -26,6 +26,16 @@ QString names(const QSslCertificate& certificate, bool issuer) {
 
 } // namespace
 
+CertificateDetails certificateDetails(const QSslCertificate& certificate) {
+    const QByteArray digest = certificate.digest(QCryptographicHash::Sha256);
+    return {names(certificate, false),
+            names(certificate, true),
+            certificate.effectiveDate().toUTC().toString(Qt::ISODate),
+            certificate.expiryDate().toUTC().toString(Qt::ISODate),
+            digest,
+            fingerprintText(digest)};
+}
+
 QString fingerprintText(const QByteArray& digest) {
     return QString::fromLatin1(digest.toHex(':').toUpper());
 }
@@ -46,11 +56,10 @@ QString describeRefusedCertificate(const QSslCertificate& certificate, const QLi
             reasons << error.errorString();
     if (certificate.isNull())
         return reasons.join(QStringLiteral("; ")) + u'.';
+    const CertificateDetails details = certificateDetails(certificate);
     return QStringLiteral("%1. Subject: %2; issuer: %3; valid from %4 to %5; SHA-256 fingerprint: %6.")
-        .arg(reasons.join(QStringLiteral("; ")), names(certificate, false), names(certificate, true),
-             certificate.effectiveDate().toUTC().toString(Qt::ISODate),
-             certificate.expiryDate().toUTC().toString(Qt::ISODate),
-             fingerprintText(certificate.digest(QCryptographicHash::Sha256)));
+        .arg(reasons.join(QStringLiteral("; ")), details.subject, details.issuer, details.validFrom,
+             details.validUntil, details.fingerprint);
 }
 
 } // namespace tardigo

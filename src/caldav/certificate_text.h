@@ -11,6 +11,17 @@ class QSslError;
 
 namespace tardigo {
 
+/// What a user checks of a certificate with the server's owner before trusting it.
+struct CertificateDetails {
+    QString subject; // as "CN=example.com, O=Example"
+    QString issuer;
+    QString validFrom; // UTC, ISO 8601
+    QString validUntil;
+    QByteArray digest; // SHA-256
+    QString fingerprint;
+};
+
+CertificateDetails certificateDetails(const QSslCertificate& certificate);
 /// A SHA-256 digest as fingerprints are shown: pairs of upper-case hex digits joined by colons.
 QString fingerprintText(const QByteArray& digest);
 /// The digest a fingerprint gives, with or without colons, in either case; nothing unless it is

@@ -97,6 +97,11 @@ void DavClient::start(const ExchangePtr& exchange) {
             return;
         }
         exchange->certificateRefused = describeRefusedCertificate(certificate, errors);
+        _refusedCertificate = certificate;
+        _refusedCertificateReasons.clear();
+        for (const QSslError& error : errors)
+            if (!_refusedCertificateReasons.contains(error.errorString()))
+                _refusedCertificateReasons << error.errorString();
     });
     connect(reply, &QNetworkReply::finished, this, [this, exchange] { finish(exchange); });
 }

@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
+#include <QSslCertificate>
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,11 @@ public:
     void setIdleTimeout(int msecs) { _idleTimeoutMsecs = msecs; }
     /// The requests sent so far; each redirect followed counts as one.
     int requestCount() const { return _requestCount; }
+    /// The last certificate refused because it is neither trusted nor the account's accepted one;
+    /// null when none was.
+    const QSslCertificate& refusedCertificate() const { return _refusedCertificate; }
+    /// Why it was refused, in the TLS library's words.
+    const QStringList& refusedCertificateReasons() const { return _refusedCertificateReasons; }
 
     /// Sends the request; `done` gets the answer, or why there is none (a status outside 2xx among
     /// the reasons). It is called after send returns, and never once the client is gone.
@@ -77,6 +83,8 @@ private:
     qint64 _responseLimit = kMaxResponseBytes;
     int _idleTimeoutMsecs = kIdleTimeoutMsecs;
     int _requestCount = 0;
+    QSslCertificate _refusedCertificate;
+    QStringList _refusedCertificateReasons;
 };
 
 } // namespace tardigo

@@ -4,23 +4,17 @@
 #include "password_input.h"
 #include "terminal_text.h"
 
-#include "caldav/keyring.h"
-#include "caldav/wait_for.h"
+#include "caldav/bound_calendar_sync.h"
 
 namespace tardigo::cli {
 
 std::optional<QString> accountPassword(const Account& account, bool fromStdin, QString* error) {
     if (fromStdin)
         return readPassword(true, {}, error);
-    const Keyring::Answer kept = waitFor<Keyring::Answer>(
-        [&](Keyring::Done done) { Keyring::readPassword(account.name, std::move(done)); });
-    if (kept.ok())
-        return kept.password;
-    *error =
-        QStringLiteral("The password of the account “%1” is not at hand: %2 Give it on standard input with "
-                       "--password-stdin.")
-            .arg(account.name, kept.reason);
-    return std::nullopt;
+    std::optional<QString> kept = keyringPassword(account, error);
+    if (!kept)
+        *error += QStringLiteral(" Give it on standard input with --password-stdin.");
+    return kept;
 }
 
 int failWithServer(const QString& context, const DavError& error) {

@@ -5,10 +5,12 @@
 #include "password_input.h"
 #include "terminal_text.h"
 
+#include "caldav/account_addition.h"
+#include "caldav/account_removal.h"
 #include "caldav/caldav_client.h"
 #include "caldav/certificate_text.h"
-#include "caldav/keyring.h"
 #include "caldav/wait_for.h"
+#include "sync/sync_state.h"
 
 namespace tardigo::cli {
 
@@ -21,23 +23,18 @@ const QString kRemoveSynopsis = QStringLiteral("account remove NAME");
 const QString kCalendarsSynopsis = QStringLiteral("account calendars NAME [--password-stdin]");
 const QString kPasswordStdin = QStringLiteral("--password-stdin");
 
-Keyring::Answer waitForKeyring(const std::function<void(Keyring::Done)>& start) {
-    return waitFor<Keyring::Answer>(start);
-}
-
 /// The account the arguments describe, before its server is asked; nothing after saying why not.
-std::optional<Account> describedAccount(const CliArgs& parsed) {
+std::optional<Account> describedAccount(const CliArgs& parsed, const QList<Account>& existing) {
     Account account;
     account.name = parsed.positional[0];
     account.url = QUrl(parsed.positional[1], QUrl::StrictMode);
     account.user = parsed.positional[2];
     account.allowHttp = parsed.flags.contains(QLatin1String("--allow-http"));
-    QString refused = AccountStore::refusedName(account.name);
-    if (refused.isEmpty() && !(refused = refusedServerUrl(account.url, account.allowHttp)).isEmpty() &&
+    QString refused = AccountAddition::refusedAccount(account, existing);
+    if (!refused.isEmpty() && AccountStore::refusedName(account.name).isEmpty() &&
+        !refusedServerUrl(account.url, account.allowHttp).isEmpty() &&
         account.url.scheme() == QLatin1String("http"))
         refused += QStringLiteral(" To send it all the same, give --allow-http.");
-    if (refused.isEmpty() && account.user.isEmpty())
-        refused = QStringLiteral("An account needs a user name.");
     if (const QString certificate = parsed.options.value(QStringLiteral("--accept-certificate"));
         refused.isEmpty() && !certificate.isEmpty()) {
         const std::optional<QByteArray> digest = fingerprintDigest(certificate);
@@ -60,19 +57,14 @@ int addAccount(const QStringList& args) {
                                 {kPasswordStdin, QStringLiteral("--allow-http")});
     if (!parsed)
         return Usage;
-    std::optional<Account> account = describedAccount(*parsed);
-    if (!account)
-        return Failure;
     AccountStore store;
     QString error;
     const std::optional<QList<Account>> accounts = store.load(&error);
     if (!accounts)
         return fail(error);
-    if (std::any_of(accounts->cbegin(), accounts->cend(),
-                    [&](const Account& a) { return a.name == account->name; }))
-        return fail(
-            terminalSafe(QStringLiteral("There is an account “%1” already; remove it first to add it anew.")
-                             .arg(account->name)));
+    const std::optional<Account> account = describedAccount(*parsed, *accounts);
+    if (!account)
+        return Failure;
     if (account->url.scheme() == QLatin1String("http") && !isLoopbackHost(account->url.host()))
         err() << "tardigo-cli: warning: " << terminalSafe(serverName(account->url))
               << " is plain http: the password and the lists travel unencrypted." << Qt::endl;
@@ -82,28 +74,20 @@ int addAccount(const QStringList& args) {
     if (!password)
         return fail(error);
 
-    CalDavClient client(account->access(*password));
-    const auto places = waitForDav<AccountPlaces>([&](auto done) { client.discover(std::move(done)); });
-    if (!places.ok())
+    AccountAddition addition(store);
+    const AccountAdded added = waitFor<AccountAdded>(
+        [&](AccountAddition::Done done) { addition.start(*account, *password, std::move(done)); });
+    if (!added.serverRefusal.ok())
         return failWithServer(QStringLiteral("The account “%1” was not added.").arg(account->name),
-                              places.error);
-    account->principal = places.value.principal;
-    account->home = places.value.home;
-
-    const Keyring::Answer kept = waitForKeyring(
-        [&](Keyring::Done done) { Keyring::writePassword(account->name, *password, std::move(done)); });
-    if (error = store.add(*account); !error.isEmpty()) {
-        if (kept.ok())
-            waitForKeyring(
-                [&](Keyring::Done done) { Keyring::removePassword(account->name, std::move(done)); });
-        return fail(terminalSafe(error));
-    }
+                              added.serverRefusal);
+    if (!added.ok())
+        return fail(terminalSafe(added.failure()));
     out() << terminalSafe(
                  QStringLiteral("Added the account “%1”: %2 at %3, calendars at %4.")
-                     .arg(account->name, account->user, serverName(account->url), account->home.path()))
+                     .arg(account->name, account->user, serverName(account->url), added.account.home.path()))
           << Qt::endl;
-    if (!kept.ok())
-        err() << "tardigo-cli: " << terminalSafe(kept.reason)
+    if (!added.passwordNotKept.isEmpty())
+        err() << "tardigo-cli: " << terminalSafe(added.passwordNotKept)
               << " The password was not kept; give it with --password-stdin each time the account is used."
               << Qt::endl;
     return Success;
@@ -136,14 +120,20 @@ int removeAccount(const QStringList& args) {
     if (!parsed)
         return Usage;
     const QString& name = parsed->positional[0];
-    if (const QString error = AccountStore().remove(name); !error.isEmpty())
-        return fail(terminalSafe(error));
-    const Keyring::Answer removed =
-        waitForKeyring([&](Keyring::Done done) { Keyring::removePassword(name, std::move(done)); });
+    AccountStore store;
+    const AccountRemoved removed = waitFor<AccountRemoved>([&](std::function<void(AccountRemoved)> done) {
+        removeAccount(store, name, SyncState::defaultFolder(), std::move(done));
+    });
+    if (!removed.error.isEmpty())
+        return fail(terminalSafe(removed.error));
     out() << terminalSafe(QStringLiteral("Removed the account “%1”.").arg(name)) << Qt::endl;
-    if (!removed.ok() && removed.outcome != Keyring::Outcome::NotFound)
-        err() << "tardigo-cli: its password may still be in the keyring: " << terminalSafe(removed.reason)
-              << Qt::endl;
+    for (const QString& list : removed.unbound)
+        out() << "  " << terminalSafe(list) << " no longer syncs with its calendar." << Qt::endl;
+    for (const QString& problem : removed.problems)
+        err() << "tardigo-cli: " << terminalSafe(problem) << Qt::endl;
+    if (!removed.passwordLeft.isEmpty())
+        err() << "tardigo-cli: its password may still be in the keyring: "
+              << terminalSafe(removed.passwordLeft) << Qt::endl;
     return Success;
 }
 

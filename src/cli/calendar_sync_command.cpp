@@ -5,6 +5,7 @@
 #include "terminal_text.h"
 
 #include "archive/list_file.h"
+#include "caldav/bound_calendar_sync.h"
 #include "caldav/calendar_choice.h"
 #include "caldav/calendar_sync.h"
 #include "caldav/wait_for.h"
@@ -19,23 +20,6 @@ const QString kPasswordStdin = QStringLiteral("--password-stdin");
 
 QString stateFolderOf(const SyncOptions& options) {
     return options.stateFolder.isEmpty() ? SyncState::defaultFolder() : options.stateFolder;
-}
-
-/// Where the list syncs on this computer: the store its record names, or the folder it names that
-/// synced here before records were kept; empty when it syncs nowhere yet.
-QString boundLocation(const QString& list, const Dict& root, const SyncOptions& options) {
-    const SyncBindings bindings(stateFolderOf(options));
-    if (const std::optional<SyncBinding> binding = bindings.bindingOf(list))
-        return binding->location;
-    const QString named = syncFolderOf(root);
-    return !named.isEmpty() && bindings.isBound(list, named) ? named : QString();
-}
-
-SyncReport stopped(const QString& calendar, const QString& error) {
-    SyncReport report;
-    report.folder = calendar;
-    report.error = error;
-    return report;
 }
 
 std::nullopt_t refuse(const QString& message) {
@@ -75,7 +59,7 @@ std::optional<SyncReport> syncWithAccountCalendar(const QString& list, const Cli
     if (!choice.refusal.isEmpty())
         return refuse(terminalSafe(choice.refusal + QStringLiteral(" Nothing was synced.")));
 
-    const QString bound = boundLocation(list, *load.root, options);
+    const QString bound = SyncBindings(stateFolderOf(options)).locationOf(list, *load.root);
     const bool elsewhere = !bound.isEmpty() && (!choice.calendar || bound != choice.calendar->url.toString());
     if (elsewhere && !parsed.flags.contains(QLatin1String("--rebind")))
         return refuse(
@@ -102,25 +86,9 @@ std::optional<SyncReport> syncWithAccountCalendar(const QString& list, const Cli
 
 SyncReport syncBoundCalendar(const QString& list, const QString& calendar, const SyncOptions& options,
                              bool passwordFromStdin) {
-    const std::optional<SyncBinding> binding = SyncBindings(stateFolderOf(options)).bindingOf(list);
-    if (!binding || binding->location != calendar || binding->account.isEmpty()) {
-        SyncReport report =
-            stopped(calendar, QStringLiteral("%1 names the calendar %2, but it was never synced "
-                                             "with it on this computer: it may be a copy, or a "
-                                             "list from someone else. Nothing was synced.")
-                                  .arg(list, calendar));
-        report.unbound = true;
-        return report;
-    }
-    QString error;
-    const std::optional<Account> account = AccountStore().find(binding->account, &error);
-    if (!account)
-        return stopped(calendar, error + QStringLiteral(" Nothing was synced."));
-    const std::optional<QString> password = accountPassword(*account, passwordFromStdin, &error);
-    if (!password)
-        return stopped(calendar, error);
-    CalDavClient client(account->access(*password));
-    return syncWithCalendar(list, client, QUrl(calendar), options);
+    return tardigo::syncBoundCalendar(list, calendar, options, [&](const Account& account, QString* error) {
+        return accountPassword(account, passwordFromStdin, error);
+    });
 }
 
 } // namespace tardigo::cli

@@ -1,5 +1,6 @@
 #include "desktop_app/preferences_window.h"
 
+#include "accounts/accounts_page.h"
 #include "desktop_app/icon_preferences_table.h"
 #include "dialogs/dialog_service.h"
 #include "model/keys.h"
@@ -50,6 +51,7 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
     row->addWidget(makeCategoriesGroup(), 2);
     row->addWidget(makeSidebarGroup(), 1);
     layout->addLayout(row);
+    layout->addWidget(new AccountsPage(this));
     layout->addWidget(makeIconsSection(), 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -18,8 +18,8 @@ namespace tardigo {
 class IconPreferencesTable;
 
 /// The preferences window: the minder, start-up and saving, the category lists, the inspector's
-/// side and the icons. Every control writes its preference at once; closing announces the change
-/// to the open lists and has the minder rescheduled. Made once and kept; it shows the present
+/// side, the CalDAV accounts and the icons. Every control writes its preference at once; closing announces
+/// the change to the open lists and has the minder rescheduled. Made once and kept; it shows the present
 /// preferences whenever it comes to the front.
 class PreferencesWindow : public QDialog {
     Q_OBJECT

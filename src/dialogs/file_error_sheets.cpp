@@ -1,5 +1,7 @@
 #include "dialogs/file_error_sheets.h"
 
+#include "sync/sync_store.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -87,11 +89,17 @@ AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, cons
     return sheet(
         QCoreApplication::translate("FileErrorSheets", "“%1” could not be synced.").arg(listName(listPath)),
         reason + QStringLiteral("\n\n") +
-            QCoreApplication::translate(
-                "FileErrorSheets",
-                "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
-                "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
-                "another folder."),
+            (isServerLocation(folder)
+                 ? QCoreApplication::translate(
+                       "FileErrorSheets",
+                       "Nothing was changed in the list or in its calendar; what changed here goes out at "
+                       "the next sync that reaches the server. Choose File > Sync Now to try at once, or "
+                       "File > Sync Settings… to choose another calendar.")
+                 : QCoreApplication::translate(
+                       "FileErrorSheets",
+                       "Nothing was changed in the list or in its folder. Tardigo tries again at the next "
+                       "sync; choose File > Sync Now to try at once, or File > Sync Settings… to choose "
+                       "another folder.")),
         syncPairDetails(listPath, folder));
 }
 
@@ -149,25 +157,42 @@ AlertSheet syncBindSheet(const QString& listPath, const QString& folder) {
 }
 
 AlertSheet syncRemovalSheet(const QString& listPath, const QString& folder, int count, int lost, int synced) {
-    const QString title =
-        lost == synced ? QCoreApplication::translate("FileErrorSheets",
-                                                     "The sync folder of “%1” holds none of its to-dos.")
-                             .arg(listName(listPath))
-                       : QCoreApplication::translate("FileErrorSheets",
-                                                     "The sync folder of “%1” has lost %2 of its %3 to-dos.")
-                             .arg(listName(listPath))
-                             .arg(lost)
-                             .arg(synced);
-    AlertSheet question = sheet(
-        title,
-        QCoreApplication::translate(
-            "FileErrorSheets",
-            "“%1” may be on a drive that is not mounted, or it was emptied, and nothing was changed. Keep "
-            "the items and sync when the folder is back, or remove them from the list (%2 in all) if their "
-            "to-dos were deleted on purpose.")
-            .arg(QDir::toNativeSeparators(folder))
-            .arg(count),
-        syncPairDetails(listPath, folder));
+    // A calendar is reached through its server, which no unmounted drive hides.
+    const bool calendar = isServerLocation(folder);
+    QString title;
+    if (calendar && lost == synced)
+        title =
+            QCoreApplication::translate("FileErrorSheets", "The calendar of “%1” holds none of its to-dos.")
+                .arg(listName(listPath));
+    else if (calendar)
+        title = QCoreApplication::translate("FileErrorSheets",
+                                            "The calendar of “%1” has lost %2 of its %3 to-dos.")
+                    .arg(listName(listPath))
+                    .arg(lost)
+                    .arg(synced);
+    else if (lost == synced)
+        title = QCoreApplication::translate("FileErrorSheets",
+                                            "The sync folder of “%1” holds none of its to-dos.")
+                    .arg(listName(listPath));
+    else
+        title = QCoreApplication::translate("FileErrorSheets",
+                                            "The sync folder of “%1” has lost %2 of its %3 to-dos.")
+                    .arg(listName(listPath))
+                    .arg(lost)
+                    .arg(synced);
+    const QString message =
+        calendar
+            ? QCoreApplication::translate(
+                  "FileErrorSheets",
+                  "Another program may have emptied the calendar %1, and nothing was changed. Keep the "
+                  "items, or remove them from the list (%2 in all) if their to-dos were deleted on purpose.")
+            : QCoreApplication::translate(
+                  "FileErrorSheets",
+                  "“%1” may be on a drive that is not mounted, or it was emptied, and nothing was changed. "
+                  "Keep the items and sync when the folder is back, or remove them from the list (%2 in "
+                  "all) if their to-dos were deleted on purpose.");
+    AlertSheet question = sheet(title, message.arg(QDir::toNativeSeparators(folder)).arg(count),
+                                syncPairDetails(listPath, folder));
     question.defaultButton = QCoreApplication::translate("FileErrorSheets", "Remove Items");
     question.alternateButton = QCoreApplication::translate("FileErrorSheets", "Keep Items");
     question.alternateIsDefault = true;

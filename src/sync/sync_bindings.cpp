@@ -1,11 +1,13 @@
 #include "sync/sync_bindings.h"
 
 #include "platform/atomic_file.h"
+#include "sync/list_sync.h"
 #include "sync/sync_log.h"
 #include "sync/sync_state.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -62,6 +64,38 @@ QString SyncBindings::bind(const QString& listPath, const QString& folder, const
     if (!account.isEmpty())
         json.insert(kAccountKey, account);
     return writeFileAtomically(path, QJsonDocument(json).toJson(QJsonDocument::Compact));
+}
+
+QString SyncBindings::unbind(const QString& listPath) const {
+    QFile record(recordFile(listPath));
+    if (record.exists() && !record.remove())
+        return QStringLiteral("The sync binding %1 cannot be removed: %2.")
+            .arg(record.fileName(), record.errorString());
+    return {};
+}
+
+QStringList SyncBindings::listsOf(const QString& account) const {
+    QStringList lists;
+    QDirIterator records(QDir(_stateFolder).filePath(QStringLiteral("bindings")), {QStringLiteral("*.json")},
+                         QDir::Files);
+    while (records.hasNext()) {
+        const QString path = records.next();
+        QString error;
+        const std::optional<QByteArray> bytes =
+            QFileInfo(path).size() <= kMaxRecordBytes ? readWholeFile(path, &error) : std::nullopt;
+        const QJsonObject json = bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
+        if (json.value(kAccountKey).toString() == account && !account.isEmpty())
+            lists << json.value(kListKey).toString();
+    }
+    lists.sort();
+    return lists;
+}
+
+QString SyncBindings::locationOf(const QString& listPath, const Dict& root) const {
+    if (const std::optional<SyncBinding> binding = bindingOf(listPath))
+        return binding->location;
+    const QString named = syncFolderOf(root);
+    return !named.isEmpty() && isBound(listPath, named) ? named : QString();
 }
 
 } // namespace tardigo

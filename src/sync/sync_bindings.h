@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/value.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -29,6 +32,13 @@ public:
     /// Records the folder (with the account that reaches it) as the list's; an empty string, or
     /// why it failed.
     QString bind(const QString& listPath, const QString& folder, const QString& account = {}) const;
+    /// Forgets the list's record: it syncs nowhere here until the user names a store for it again.
+    QString unbind(const QString& listPath) const;
+    /// The lists whose records name the account, by their paths, sorted.
+    QStringList listsOf(const QString& account) const;
+    /// Where the list syncs here: the store its record names, or the folder its root names that it
+    /// synced with before records were kept; empty when it syncs nowhere yet.
+    QString locationOf(const QString& listPath, const Dict& root) const;
 
 private:
     QString recordFile(const QString& listPath) const;

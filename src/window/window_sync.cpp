@@ -1,6 +1,8 @@
 #include "window/window_sync.h"
 
 #include "alerts/alert_queue.h"
+#include "caldav/bound_calendar_sync.h"
+#include "caldav/keyring.h"
 #include "dialogs/file_error_sheets.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -10,6 +12,7 @@
 #include "sync/removal_restore.h"
 #include "sync/sync_bindings.h"
 #include "sync/sync_state.h"
+#include "sync/sync_store.h"
 #include "window/document_main_window.h"
 #include "window/sync_settings_dialog.h"
 #include "window/window_log.h"
@@ -63,9 +66,18 @@ QString WindowSync::folder() const {
 }
 
 void WindowSync::showSettings() {
-    auto* dialog = new SyncSettingsDialog(_window.document().displayName(), folder(), &_window);
+    const TardigoDocument& document = _window.document();
+    const QString bound =
+        document.fileName().isEmpty()
+            ? QString()
+            : SyncBindings(SyncState::defaultFolder()).locationOf(document.fileName(), *document.data());
+    auto* dialog = new SyncSettingsDialog(document.displayName(), folder(), &_window, bound);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] { setFolder(dialog->folder()); });
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (!dialog->account().isEmpty())
+            _chosenAccounts.insert(dialog->folder(), dialog->account());
+        setFolder(dialog->folder());
+    });
     dialog->open();
 }
 
@@ -115,7 +127,8 @@ bool WindowSync::start() {
     // Unsaved changes are the window's alone: their save asks for a sync again.
     if (folder.isEmpty() || list.isEmpty() || document.isDocumentEdited() || document.isClosed())
         return false;
-    if (!mayUse(folder, _userAsked)) {
+    const bool calendar = isServerLocation(folder);
+    if (calendar ? !mayUseCalendar(folder, _userAsked) : !mayUse(folder, _userAsked)) {
         _userAsked = false;
         return false;
     }
@@ -123,11 +136,15 @@ bool WindowSync::start() {
     _runningFolder = folder;
     SyncOptions options;
     options.bind = _boundHere.contains(folder);
+    options.account = _chosenAccounts.value(folder);
     options.allowRemovals = std::exchange(_allowRemovals, false);
     _listBefore = document.data();
-    _running.setFuture(QtConcurrent::run(
-        &syncThread(), [list, folder, options] { return syncList(list, folder, options); }));
-    _statusLabel->setText(tr("Syncing…"));
+    if (calendar)
+        startCalendarSync(list, folder, options);
+    else
+        _running.setFuture(QtConcurrent::run(
+            &syncThread(), [list, folder, options] { return syncList(list, folder, options); }));
+    _statusLabel->setText(calendar ? tr("Syncing with the server…") : tr("Syncing…"));
     _statusLabel->setToolTip(QDir::toNativeSeparators(folder));
     _statusLabel->show();
     return true;
@@ -140,6 +157,38 @@ bool WindowSync::mayUse(const QString& folder, bool userAsked) {
     // Automatic syncs ask once; Sync Now asks again.
     if (userAsked || folder != _declinedFolder)
         askToBind(folder);
+    return false;
+}
+
+void WindowSync::startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options) {
+    QString account = options.bind ? options.account : QString();
+    if (account.isEmpty())
+        if (const std::optional<SyncBinding> binding =
+                SyncBindings(SyncState::defaultFolder()).bindingOf(list))
+            account = binding->account;
+    // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
+    // sync thread.
+    QPointer<WindowSync> self(this);
+    Keyring::readPassword(account, [self, list, calendar, options](Keyring::Answer kept) {
+        if (!self)
+            return;
+        self->_running.setFuture(QtConcurrent::run(
+            &syncThread(), [list, calendar, options, password = passwordFrom(std::move(kept))] {
+                return syncBoundCalendar(list, calendar, options, password);
+            }));
+    });
+}
+
+bool WindowSync::mayUseCalendar(const QString& calendar, bool userAsked) {
+    const QString list = _window.document().fileName();
+    if (_chosenAccounts.contains(calendar) && _boundHere.contains(calendar))
+        return true;
+    const std::optional<SyncBinding> binding = SyncBindings(SyncState::defaultFolder()).bindingOf(list);
+    if (binding && binding->location == calendar && !binding->account.isEmpty())
+        return true;
+    // A calendar is reached through an account: the user chooses it in the settings.
+    if (userAsked)
+        showSettings();
     return false;
 }
 
@@ -254,7 +303,9 @@ void WindowSync::showStatus() {
                              ? locale.toString(_lastSynced.time(), QLocale::ShortFormat)
                              : locale.toString(_lastSynced, QLocale::ShortFormat);
     if (!_lastError.isEmpty()) {
-        _statusLabel->setText(tr("Sync failed"));
+        // Nothing is lost: what changed here goes out with the next sync that reaches the server.
+        _statusLabel->setText(isServerLocation(this->folder()) ? tr("Not synced: changes wait for the server")
+                                                               : tr("Sync failed"));
         _statusLabel->setToolTip(_lastError);
     } else {
         _statusLabel->setText(tr("Synced %1").arg(when));

@@ -1,0 +1,475 @@
+// CalDAV accounts in the window, against a Radicale of the test's own with a password and a Secret
+// Service on a private bus: Preferences > Accounts adds, refuses, cancels and removes; File > Sync
+// Settings binds a list to an account's calendar, and a second list bound to that calendar gets
+// its items; a certificate the system does not trust is trusted only once the user says so.
+#include "gui_test_support.h"
+#include "local_servers.h"
+
+#include "accounts/accounts_page.h"
+#include "accounts/add_account_dialog.h"
+#include "accounts/calendar_picker.h"
+#include "archive/list_file.h"
+#include "caldav/account_addition.h"
+#include "caldav/caldav_client.h"
+#include "caldav/keyring.h"
+#include "caldav/wait_for.h"
+#include "desktop_app/document_controller.h"
+#include "dialogs/dialog_service.h"
+#include "model/keys.h"
+#include "model/node_operations.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
+#include "window/document_main_window.h"
+#include "window/document_menus.h"
+#include "window/outline_tree_view.h"
+#include "window/sync_settings_dialog.h"
+#include "window/window_sync.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace tardigo;
+using namespace tardigo::test;
+
+namespace {
+
+const QString kPassword = QString::fromLatin1(LocalCalDavServer::kPassword);
+
+/// A TLS server on the loopback with a certificate no authority signed, passing what it decrypts
+/// on to a plain server: an HTTPS CalDAV server whose certificate the user must decide on.
+class SelfSignedProxy : public QObject {
+public:
+    bool start(quint16 targetPort) {
+        QFile certificate(QStringLiteral(TARDIGO_GUI_TEST_DATA_DIR "/loopback_tls_cert.pem"));
+        QFile key(QStringLiteral(TARDIGO_GUI_TEST_DATA_DIR "/loopback_tls_key.pem"));
+        if (!certificate.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+            return false;
+        _certificate = QSslCertificate(certificate.readAll());
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(_certificate);
+        configuration.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+        _server.setSslConfiguration(configuration);
+        connect(&_server, &QSslServer::pendingConnectionAvailable, this, [this, targetPort] {
+            while (QTcpSocket* client = _server.nextPendingConnection())
+                pass(client, targetPort);
+        });
+        return _server.listen(QHostAddress::LocalHost);
+    }
+    QUrl url() const { return QUrl(QStringLiteral("https://127.0.0.1:%1/").arg(_server.serverPort())); }
+    const QSslCertificate& certificate() const { return _certificate; }
+    /// The bytes a client sent through TLS, which only a client that trusted the certificate sends.
+    qint64 received() const { return _received; }
+
+private:
+    void pass(QTcpSocket* client, quint16 targetPort) {
+        auto* target = new QTcpSocket(client);
+        connect(client, &QTcpSocket::readyRead, target, [this, client, target] {
+            const QByteArray bytes = client->readAll();
+            _received += bytes.size();
+            target->write(bytes);
+        });
+        connect(target, &QTcpSocket::readyRead, client,
+                [client, target] { client->write(target->readAll()); });
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        connect(target, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        target->connectToHost(QHostAddress::LocalHost, targetPort);
+    }
+
+    QSslServer _server;
+    QSslCertificate _certificate;
+    qint64 _received = 0;
+};
+
+Keyring::Answer keyringRead(const QString& account) {
+    return waitFor<Keyring::Answer>(
+        [&](Keyring::Done done) { Keyring::readPassword(account, std::move(done)); });
+}
+
+/// Every file under the folder that holds the text.
+QStringList filesHolding(const QString& folder, const QByteArray& text) {
+    QStringList found;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text))
+            found << file.fileName();
+    }
+    return found;
+}
+
+/// Saves a picture of the widget into $TARDIGO_SCREENSHOTS, when it is set; the accounts page as
+/// wide as the preferences window shows it.
+void screenshot(QWidget& widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    if (qobject_cast<AccountsPage*>(&widget))
+        widget.resize(620, 240);
+    widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class TestCalDavWindow : public QObject {
+    Q_OBJECT
+    LocalCalDavServer _radicale{LocalCalDavServer::Kind::Radicale};
+    PrivateKeyring _keyring;
+    std::unique_ptr<QTemporaryDir> _files;
+    std::unique_ptr<DocumentController> _controller;
+
+    Account radicaleAccount(const QString& name) const {
+        Account account;
+        account.name = name;
+        account.url = _radicale.url();
+        account.user = _radicale.user();
+        return account;
+    }
+    /// Adds the account as the window does, without its dialog.
+    bool addAccount(const Account& account) {
+        AccountAddition addition;
+        const AccountAdded added = waitFor<AccountAdded>(
+            [&](AccountAddition::Done done) { addition.start(account, kPassword, std::move(done)); });
+        if (!added.ok())
+            qWarning("%s", qPrintable(added.failure()));
+        return added.ok();
+    }
+    static AddAccountDialog* openAddDialog(AccountsPage& page) {
+        page.findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        return page.findChild<AddAccountDialog*>(QStringLiteral("addAccount"));
+    }
+    static void fill(AddAccountDialog& dialog, const QUrl& url, const QString& password) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("accountServerField"))->setText(url.toString());
+        dialog.findChild<QLineEdit*>(QStringLiteral("accountUserField"))
+            ->setText(QString::fromLatin1(LocalCalDavServer::kUser));
+        dialog.findChild<QLineEdit*>(QStringLiteral("accountPasswordField"))->setText(password);
+        dialog.findChild<QLineEdit*>(QStringLiteral("accountNameField"))
+            ->setText(QStringLiteral("Home server"));
+    }
+    static QString message(const AddAccountDialog& dialog) {
+        return dialog.findChild<QLabel*>(QStringLiteral("addAccountMessage"))->text();
+    }
+    static QStringList accountNames() {
+        QString error;
+        QStringList names;
+        for (const Account& account : AccountStore().load(&error).value_or(QList<Account>()))
+            names << account.name;
+        return names;
+    }
+    static QString stateOf(const AccountsPage& page, int row) {
+        const auto* table = page.findChild<QTreeWidget*>(QStringLiteral("accountsTable"));
+        return table->topLevelItem(row) ? table->topLevelItem(row)->text(3) : QString();
+    }
+
+    QString listPath(const QString& name) const { return _files->filePath(name + QStringLiteral(".todo")); }
+    DocumentMainWindow* openList(const QString& name, std::initializer_list<const char*> items) {
+        const NodePtr root = newListRoot();
+        for (const char* text : items)
+            childrenOf(*root)->items.push_back(item(QString::fromUtf8(text)));
+        if (!writeListFile(listPath(name), root).isEmpty())
+            return nullptr;
+        DocumentMainWindow* window = _controller->openFile(listPath(name));
+        if (window && !QTest::qWaitForWindowExposed(window))
+            qWarning("the window was not shown");
+        return window;
+    }
+    /// File > Sync Settings… with a calendar of the account chosen: the one of that name, or the
+    /// new one. Answers the dialog, its calendars listed.
+    static SyncSettingsDialog* calendarSettings(DocumentMainWindow& window) {
+        window.menus().actions().syncSettings->trigger();
+        auto* dialog = window.findChild<SyncSettingsDialog*>(QStringLiteral("syncSettings"));
+        if (!dialog)
+            return nullptr;
+        dialog->findChild<QRadioButton*>(QStringLiteral("syncToCalendar"))->click();
+        auto* picker = dialog->findChild<CalendarPicker*>(QStringLiteral("calendarPicker"));
+        if (!QTest::qWaitFor([&] { return picker->isReady(); }, 10000))
+            qWarning("the calendars were not listed: %s",
+                     qPrintable(picker->findChild<QLabel*>(QStringLiteral("calendarPickerMessage"))->text()));
+        return dialog;
+    }
+    static bool acceptAndSync(DocumentMainWindow& window, SyncSettingsDialog& dialog) {
+        QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        return ended.wait(20000);
+    }
+
+private slots:
+    void initTestCase() {
+        setUpGuiTest();
+        TARDIGO_NEED(_radicale.start());
+        TARDIGO_NEED(_keyring.start(true));
+        qputenv("DBUS_SESSION_BUS_ADDRESS", _keyring.address());
+    }
+    void init() {
+        DialogService::setScripted(true);
+        QFile::remove(AccountStore::defaultPath());
+        _files = std::make_unique<QTemporaryDir>();
+        _controller = std::make_unique<DocumentController>();
+    }
+    void cleanup() {
+        _controller.reset();
+        _files.reset();
+        for (const QString& name : accountNames())
+            waitFor<Keyring::Answer>(
+                [&](Keyring::Done done) { Keyring::removePassword(name, std::move(done)); });
+    }
+
+    // A wrong password is told in words and stores nothing; the right one stores the account, its
+    // password in the keyring and nowhere else, and the page lists it as ready.
+    void addingAnAccountStoresItOnlyOnceTheServerAcceptsIt() {
+        AccountsPage page(nullptr);
+        page.show();
+        AddAccountDialog* dialog = openAddDialog(page);
+        QVERIFY(dialog);
+        fill(*dialog, _radicale.url(), QStringLiteral("wrong horse"));
+        dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        QVERIFY(dialog->isAsking());
+        QVERIFY(QTest::qWaitFor([&] { return !dialog->isAsking(); }, 10000));
+        QVERIFY2(message(*dialog).contains(QStringLiteral("alice")), qPrintable(message(*dialog)));
+        QVERIFY2(message(*dialog).contains(QStringLiteral("was not added")), qPrintable(message(*dialog)));
+        screenshot(*dialog, QStringLiteral("account-refused"));
+        QVERIFY(accountNames().isEmpty());
+        QCOMPARE(keyringRead(QStringLiteral("Home server")).outcome, Keyring::Outcome::NotFound);
+
+        dialog->findChild<QLineEdit*>(QStringLiteral("accountPasswordField"))->setText(kPassword);
+        QSignalSpy accepted(dialog, &QDialog::accepted);
+        dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        QVERIFY(accepted.wait(10000));
+        QCOMPARE(accountNames(), QStringList{QStringLiteral("Home server")});
+        QCOMPARE(keyringRead(QStringLiteral("Home server")).password, kPassword);
+        QVERIFY(QTest::qWaitFor([&] { return stateOf(page, 0) == QStringLiteral("Ready"); }, 5000));
+        screenshot(page, QStringLiteral("accounts"));
+        QCOMPARE(filesHolding(qEnvironmentVariable("XDG_CONFIG_HOME"), kPassword.toUtf8()), QStringList());
+        QCOMPARE(filesHolding(SyncState::defaultFolder(), kPassword.toUtf8()), QStringList());
+    }
+
+    // Cancel while a server keeps the dialog waiting stops the asking: nothing is stored then or
+    // later, and the dialog stays for another try; a second Cancel closes it.
+    void cancelWhileTheServerIsAskedStoresNothing() {
+        QTcpServer silent; // accepts and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        AccountsPage page(nullptr);
+        page.show();
+        AddAccountDialog* dialog = openAddDialog(page);
+        fill(*dialog, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())), kPassword);
+        dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        QVERIFY(QTest::qWaitFor([&] { return silent.hasPendingConnections(); }, 5000));
+        QVERIFY(dialog->isAsking());
+        screenshot(*dialog, QStringLiteral("account-asking"));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->isAsking());
+        QVERIFY(dialog->isVisible());
+        QVERIFY(message(*dialog).contains(QStringLiteral("nothing was stored")));
+        QTest::qWait(300);
+        QVERIFY(accountNames().isEmpty());
+        QCOMPARE(keyringRead(QStringLiteral("Home server")).outcome, Keyring::Outcome::NotFound);
+        QSignalSpy rejected(dialog, &QDialog::rejected);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QCOMPARE(rejected.count(), 1);
+    }
+
+    // Removing asks first, naming the lists that sync with the account here; only Remove removes
+    // the account, its password and those lists' bindings.
+    void removingAnAccountNamesItsListsAndAsks() {
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Work"))));
+        const QString list = listPath(QStringLiteral("errands"));
+        const SyncBindings bindings(SyncState::defaultFolder());
+        QVERIFY(bindings
+                    .bind(list, _radicale.url().toString() + QStringLiteral("alice/tasks/"),
+                          QStringLiteral("Work"))
+                    .isEmpty());
+        AccountsPage page(nullptr);
+        DialogService::takeShownTexts();
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        page.removeAccount();
+        const QStringList asked = DialogService::takeShownTexts();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].startsWith(QStringLiteral("Remove the account “Work”?")), qPrintable(asked[0]));
+        QVERIFY2(asked[0].contains(list), qPrintable(asked[0]));
+        QCOMPARE(accountNames(), QStringList{QStringLiteral("Work")});
+
+        DialogService::queueAnswer(QMessageBox::Yes);
+        page.removeAccount();
+        QVERIFY(QTest::qWaitFor([&] { return accountNames().isEmpty(); }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return keyringRead(QStringLiteral("Work")).outcome == Keyring::Outcome::NotFound; }, 5000));
+        QVERIFY(!bindings.bindingOf(list));
+        QCOMPARE(page.findChild<QTreeWidget*>(QStringLiteral("accountsTable"))->topLevelItemCount(), 0);
+    }
+
+    // A list bound through Sync Settings to a new calendar named after it writes its items there;
+    // a second list bound to that calendar gets them, and an edit made by another client arrives
+    // at the next sync.
+    void aListBoundToANewCalendarReachesASecondList() {
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* first = openList(QStringLiteral("Errands"), {"buy stamps", "call the plumber"});
+        QVERIFY(first);
+        SyncSettingsDialog* dialog = calendarSettings(*first);
+        QVERIFY(dialog);
+        auto* calendars = dialog->findChild<QComboBox*>(QStringLiteral("syncCalendarBox"));
+        QCOMPARE(calendars->currentText(), QStringLiteral("New calendar “Errands”"));
+        screenshot(*dialog, QStringLiteral("sync-settings-calendar"));
+        QVERIFY(acceptAndSync(*first, *dialog));
+        const QString calendar = first->sync().folder();
+        QVERIFY2(calendar.startsWith(_radicale.url().toString()), qPrintable(calendar));
+        const auto* status = first->findChild<QLabel*>(QStringLiteral("syncStatus"));
+        QVERIFY2(status->text().startsWith(QStringLiteral("Synced ")), qPrintable(status->text()));
+        QCOMPARE(
+            SyncBindings(SyncState::defaultFolder()).bindingOf(listPath(QStringLiteral("Errands")))->account,
+            QStringLiteral("Radicale"));
+
+        // The second list finds the calendar by its name, and nothing is asked: it was bound nowhere.
+        DocumentMainWindow* second = openList(QStringLiteral("Errands copy"), {});
+        QVERIFY(second);
+        dialog = calendarSettings(*second);
+        calendars = dialog->findChild<QComboBox*>(QStringLiteral("syncCalendarBox"));
+        calendars->setCurrentIndex(calendars->findText(QStringLiteral("Errands")));
+        DialogService::takeShownTexts();
+        QVERIFY(acceptAndSync(*second, *dialog));
+        QCOMPARE(DialogService::takeShownTexts(), QStringList());
+        QCOMPARE(second->sync().folder(), calendar);
+        QStringList names = rowNames(second->outline());
+        names.sort();
+        QCOMPARE(names, (QStringList{"buy stamps", "call the plumber"}));
+
+        // Another client renames a to-do on the server; the first list's next sync brings it.
+        CalDavClient other({_radicale.url(), _radicale.user(), kPassword, {}, false});
+        const auto tags = waitForDav<QList<ObjectTag>>(
+            [&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
+        QVERIFY(tags.ok() && !tags.value.isEmpty());
+        const auto object =
+            waitForDav<CalendarObject>([&](auto done) { other.fetch(tags.value[0].url, std::move(done)); });
+        QVERIFY(object.ok());
+        QByteArray data = object.value.data;
+        const QByteArray from =
+            data.contains("SUMMARY:buy stamps") ? "SUMMARY:buy stamps" : "SUMMARY:call the plumber";
+        data.replace(from, "SUMMARY:edited elsewhere");
+        QVERIFY(waitForDav<QByteArray>([&](auto done) {
+                    other.replace(object.value.url, data, object.value.etag, std::move(done));
+                }).ok());
+        QSignalSpy ended(&first->sync(), &WindowSync::syncEnded);
+        first->menus().actions().syncNow->trigger();
+        QVERIFY(ended.wait(20000));
+        QVERIFY2(rowNames(first->outline()).contains(QStringLiteral("edited elsewhere")),
+                 qPrintable(rowNames(first->outline()).join(u',')));
+
+        // Another client empties the calendar: the window asks on a sheet, and keeping changes nothing.
+        const auto emptied = waitForDav<QList<ObjectTag>>(
+            [&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
+        for (const ObjectTag& tag : emptied.value)
+            QVERIFY(waitForDav<CalDavClient::Nothing>([&](auto done) {
+                        other.remove(tag.url, tag.etag, std::move(done));
+                    }).ok());
+        first->menus().actions().syncNow->trigger();
+        QVERIFY(ended.wait(20000));
+        QMessageBox* sheet = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            return (sheet = first->findChild<QMessageBox*>(QStringLiteral("alertSheet"))) != nullptr;
+        }));
+        QCOMPARE(sheet->text(), QStringLiteral("The calendar of “Errands.todo” holds none of its to-dos."));
+        for (QAbstractButton* button : sheet->buttons())
+            if (button->text().remove(u'&') == QStringLiteral("Keep Items"))
+                button->click();
+        QCOMPARE(rowNames(first->outline()).size(), 2);
+    }
+
+    // A list that syncs with a folder here is moved to a calendar only once the user agrees.
+    void aListBoundElsewhereAsksBeforeItIsRebound() {
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        QVERIFY(QDir(_files->path()).mkdir(QStringLiteral("tasks")));
+        const QString folder = _files->filePath(QStringLiteral("tasks"));
+        const NodePtr root = newListRoot();
+        root->set(key::syncFolder, folder);
+        QVERIFY(writeListFile(listPath(QStringLiteral("Chores")), root).isEmpty());
+        const SyncBindings bindings(SyncState::defaultFolder());
+        QVERIFY(bindings.bind(listPath(QStringLiteral("Chores")), folder).isEmpty());
+        DocumentMainWindow* window = _controller->openFile(listPath(QStringLiteral("Chores")));
+        QVERIFY(window);
+
+        SyncSettingsDialog* dialog = calendarSettings(*window);
+        QVERIFY(dialog);
+        DialogService::takeShownTexts();
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        const QStringList asked = DialogService::takeShownTexts();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(
+            asked[0].startsWith(QStringLiteral("“Chores.todo” syncs with %1 on this computer.").arg(folder)),
+            qPrintable(asked[0]));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(window->sync().folder(), folder);
+        QCOMPARE(bindings.bindingOf(listPath(QStringLiteral("Chores")))->location, folder);
+
+        DialogService::queueAnswer(QMessageBox::Yes);
+        QVERIFY(acceptAndSync(*window, *dialog));
+        QVERIFY(window->sync().folder().startsWith(_radicale.url().toString()));
+        QCOMPARE(bindings.bindingOf(listPath(QStringLiteral("Chores")))->account, QStringLiteral("Radicale"));
+    }
+
+    // An HTTPS server whose certificate no authority signed: the question shows the certificate,
+    // nothing reaches the server before the user trusts it, declining stores nothing, trusting
+    // adds the account with that one certificate, which the page shows and can forget.
+    void aCertificateIsTrustedOnlyWhenTheUserSaysSo() {
+        SelfSignedProxy proxy;
+        QVERIFY(proxy.start(_radicale.url().port()));
+        AccountsPage page(nullptr);
+        page.show();
+        AddAccountDialog* dialog = openAddDialog(page);
+        fill(*dialog, proxy.url(), kPassword);
+        DialogService::takeShownTexts();
+        DialogService::queueAnswer(QMessageBox::Cancel);
+        dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !dialog->isAsking() && message(*dialog).contains(QStringLiteral("certificate")); },
+            10000));
+        QCOMPARE(proxy.received(), 0);
+        QVERIFY(accountNames().isEmpty());
+
+        DialogService::takeShownTexts();
+        DialogService::queueAnswer(QMessageBox::Yes);
+        QSignalSpy accepted(dialog, &QDialog::accepted);
+        dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
+        QVERIFY(accepted.wait(10000));
+        const QStringList asked = DialogService::takeShownTexts();
+        QCOMPARE(asked.size(), 1);
+        const QString fingerprint =
+            QString::fromLatin1(proxy.certificate().digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+        for (const QString& shown :
+             {QStringLiteral("Subject: CN=127.0.0.1, O=Tardigo Test Server"),
+              QStringLiteral("Issuer: CN=127.0.0.1, O=Tardigo Test Server"),
+              QStringLiteral("Valid from 2026-12-08T14:29:18Z to 2126-11-14T14:29:18Z"),
+              QStringLiteral("SHA-256 fingerprint: ") + fingerprint})
+            QVERIFY2(asked[0].contains(shown), qPrintable(asked[0]));
+        QVERIFY(proxy.received() > 0);
+        QString error;
+        const std::optional<Account> stored = AccountStore().find(QStringLiteral("Home server"), &error);
+        QVERIFY2(stored, qPrintable(error));
+        QCOMPARE(stored->acceptedCertificate, proxy.certificate().digest(QCryptographicHash::Sha256));
+
+        const auto* shown = page.findChild<QLabel*>(QStringLiteral("accountCertificate"));
+        QVERIFY(shown->isVisible() && shown->text().contains(fingerprint));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return stateOf(page, 0) == QStringLiteral("Ready; trusts a certificate"); }, 5000));
+        screenshot(page, QStringLiteral("accounts-certificate"));
+        page.findChild<QPushButton*>(QStringLiteral("forgetCertificateButton"))->click();
+        QVERIFY(AccountStore().find(QStringLiteral("Home server"), &error)->acceptedCertificate.isEmpty());
+        QVERIFY(!shown->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCalDavWindow)
+#include "tst_caldav_window.moc"
