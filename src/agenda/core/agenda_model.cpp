@@ -211,7 +211,7 @@ void AgendaModel::makeSections() {
         else
             end = static_cast<int>(
                 std::partition_point(_shown.begin() + begin, _shown.end(),
-                                     [limit](const Shown& shown) { return shown.due < limit; }) -
+                                     [bound = limit](const Shown& shown) { return shown.due < bound; }) -
                 _shown.begin());
         if (end > begin)
             _sections.push_back({section, begin, end});
