@@ -443,6 +443,25 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>QuickAddReading</name>
+    <message>
+        <source>Give the item a name.</source>
+        <translation>Geben Sie dem Eintrag einen Namen.</translation>
+    </message>
+    <message>
+        <source>category %1</source>
+        <translation>Kategorie %1</translation>
+    </message>
+    <message>
+        <source>due %1</source>
+        <translation>fällig %1</translation>
+    </message>
+    <message>
+        <source>no due date</source>
+        <translation>ohne Fälligkeit</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::AccountsPage</name>
     <message>
         <source>Ready</source>
@@ -804,22 +823,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Type an item with a #category and a due date at its end; Return adds it.</source>
         <translation>Geben Sie einen Eintrag mit einer #Kategorie und einem Fälligkeitsdatum am Ende ein; die Eingabetaste fügt ihn hinzu.</translation>
-    </message>
-    <message>
-        <source>Give the item a name.</source>
-        <translation>Geben Sie dem Eintrag einen Namen.</translation>
-    </message>
-    <message>
-        <source>category %1</source>
-        <translation>Kategorie %1</translation>
-    </message>
-    <message>
-        <source>due %1</source>
-        <translation>fällig %1</translation>
-    </message>
-    <message>
-        <source>no due date</source>
-        <translation>kein Fälligkeitsdatum</translation>
     </message>
     <message>
         <source>All Categories</source>
@@ -1743,22 +1746,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Type the item; Return adds it, Escape closes.</source>
         <translation>Eintrag eingeben; die Eingabetaste fügt ihn hinzu, Escape schließt.</translation>
-    </message>
-    <message>
-        <source>Give the item a name.</source>
-        <translation>Geben Sie dem Eintrag einen Namen.</translation>
-    </message>
-    <message>
-        <source>category %1</source>
-        <translation>Kategorie %1</translation>
-    </message>
-    <message>
-        <source>due %1</source>
-        <translation>fällig %1</translation>
-    </message>
-    <message>
-        <source>no due date</source>
-        <translation>ohne Fälligkeit</translation>
     </message>
 </context>
 <context>

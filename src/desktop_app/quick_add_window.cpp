@@ -1,7 +1,6 @@
 #include "desktop_app/quick_add_window.h"
 
-#include "dates/due_date_format.h"
-#include "quick_add/quick_add_text.h"
+#include "dialogs/quick_add_reading.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,17 +49,7 @@ void QuickAddWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void QuickAddWindow::showReading(const QString& line) {
-    const std::optional<QuickAddItem> item = readQuickAddText(line);
-    if (!item) {
-        _reading->setText(line.trimmed().isEmpty() ? tr("Type the item; Return adds it, Escape closes.")
-                                                   : tr("Give the item a name."));
-        return;
-    }
-    QStringList parts{item->name};
-    if (!item->category.isEmpty())
-        parts << tr("category %1").arg(item->category);
-    parts << (item->due ? tr("due %1").arg(formatDueDate(*item->due)) : tr("no due date"));
-    _reading->setText(parts.join(QStringLiteral(" · ")));
+    _reading->setText(quickAddReading(line, tr("Type the item; Return adds it, Escape closes.")));
 }
 
 void QuickAddWindow::add() {

@@ -2,6 +2,8 @@
 
 #include "model/value.h"
 
+#include <QList>
+
 #include <functional>
 
 namespace tardigo {
@@ -12,5 +14,9 @@ namespace tardigo {
 void forEachItemBelow(
     const Dict& node,
     const std::function<void(const NodePtr& item, const Dict& parent, qsizetype index)>& visit);
+
+/// The same with the item's place: its index among its siblings at each level, from the top.
+void forEachItemWithPlace(const Dict& node,
+                          const std::function<void(const NodePtr& item, const QList<int>& place)>& visit);
 
 } // namespace tardigo

@@ -1,5 +1,6 @@
 #include "search/item_search.h"
 
+#include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"
@@ -11,23 +12,6 @@
 namespace tardigo {
 
 namespace {
-
-void collectMatches(const Dict& node, const ItemSearch& search, QList<int>& path,
-                    std::vector<FoundItem>& found) {
-    const ArrayPtr children = childrenOf(node);
-    if (!children)
-        return;
-    for (size_t i = 0; i < children->items.size(); ++i) {
-        const NodePtr child = children->items[i].asDict();
-        if (!child)
-            continue;
-        path.append(int(i));
-        if (search.matches(*child))
-            found.push_back({path, child});
-        collectMatches(*child, search, path, found);
-        path.removeLast();
-    }
-}
 
 /// The character's base letter where its canonical decomposition is that letter and accents; the
 /// character itself otherwise (Hangul syllables, ligatures and the like keep their form).
@@ -96,8 +80,10 @@ QList<std::pair<qsizetype, qsizetype>> ItemSearch::occurrencesIn(const QString& 
 
 std::vector<FoundItem> findItems(const Dict& root, const ItemSearch& search) {
     std::vector<FoundItem> found;
-    QList<int> path;
-    collectMatches(root, search, path, found);
+    forEachItemWithPlace(root, [&](const NodePtr& item, const QList<int>& place) {
+        if (search.matches(*item))
+            found.push_back({place, item});
+    });
     return found;
 }
 

@@ -1,6 +1,7 @@
 #include "window/window_search.h"
 
 #include "document/tardigo_document.h"
+#include "search/item_search.h"
 #include "window/outline_tree_view.h"
 #include "window/search_field.h"
 
@@ -45,12 +46,19 @@ void WindowSearch::followSearch() {
     const QString searched = _document.searchText().trimmed();
     if (searched == _expandedFor)
         return;
+    // A narrower search shows only items already open for the last one.
+    if (!searched.isEmpty() && !_expandedFor.isEmpty() &&
+        ItemSearch(searched).narrows(ItemSearch(_expandedFor))) {
+        _expandedFor = searched;
+        return;
+    }
     if (_expandedFor.isEmpty())
         _expandedBefore = _outline.expandedItems();
+    // The whole outline at once: item by item, each one would number the rows again.
     if (!searched.isEmpty()) {
-        _document.outlineCommands().expandAll();
+        _outline.expandItem(nullptr, true);
     } else {
-        _document.outlineCommands().collapseAll();
+        _outline.collapseItem(nullptr, true);
         for (const NodePtr& item : _expandedBefore)
             _outline.expandItem(item, false);
         _expandedBefore.clear();

@@ -1,5 +1,6 @@
 #include "agenda/core/agenda.h"
 
+#include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
@@ -24,35 +25,16 @@ AgendaSection agendaSection(const QDateTime& due, const QDateTime& now) {
     return days < kDaysInWeek ? AgendaSection::ThisWeek : AgendaSection::Later;
 }
 
-namespace {
-
-// One walk of the tree; an item's place is copied only for the items the agenda keeps, which with
-// an empty search are those with a due date, most often a small part of the list.
-void collect(const QString& list, const Dict& node, const QDateTime& now, const ItemSearch& search,
-             bool withoutDueDates, QList<int>& path, std::vector<AgendaEntry>& entries) {
-    const ArrayPtr children = childrenOf(node);
-    if (!children)
-        return;
-    for (size_t i = 0; i < children->items.size(); ++i) {
-        const NodePtr child = children->items[i].asDict();
-        if (!child)
-            continue;
-        path.append(int(i));
-        const QDateTime due = parseStoredDate(child->value(key::due)).value_or(QDateTime());
-        if ((due.isValid() || withoutDueDates) && !isCompleted(*child) && search.matches(*child))
-            entries.push_back({list, path, child, due, agendaSection(due, now)});
-        collect(list, *child, now, search, withoutDueDates, path, entries);
-        path.removeLast();
-    }
-}
-
-} // namespace
-
 std::vector<AgendaEntry> agendaEntries(const QString& list, const Dict& root, const QDateTime& now,
                                        const ItemSearch& search, bool withoutDueDates) {
     std::vector<AgendaEntry> entries;
-    QList<int> path;
-    collect(list, root, now, search, withoutDueDates, path, entries);
+    // An item's place is copied only for the items the agenda keeps, which with an empty search are
+    // those with a due date, most often a small part of the list.
+    forEachItemWithPlace(root, [&](const NodePtr& item, const QList<int>& place) {
+        const QDateTime due = parseStoredDate(item->value(key::due)).value_or(QDateTime());
+        if ((due.isValid() || withoutDueDates) && !isCompleted(*item) && search.matches(*item))
+            entries.push_back({list, place, item, due, agendaSection(due, now)});
+    });
     return entries;
 }
 

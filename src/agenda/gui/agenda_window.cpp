@@ -2,11 +2,10 @@
 
 #include "agenda/core/agenda_lists.h"
 #include "agenda/gui/agenda_documents.h"
-#include "dates/due_date_format.h"
+#include "dialogs/quick_add_reading.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "quick_add/quick_add_text.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -231,19 +230,8 @@ void AgendaWindow::quickAdd() {
 }
 
 void AgendaWindow::showQuickAddReading(const QString& line) {
-    const std::optional<QuickAddItem> item = readQuickAddText(line);
-    if (!item) {
-        _quickAddReading->setText(
-            line.trimmed().isEmpty()
-                ? tr("Type an item with a #category and a due date at its end; Return adds it.")
-                : tr("Give the item a name."));
-        return;
-    }
-    QStringList parts{item->name};
-    if (!item->category.isEmpty())
-        parts << tr("category %1").arg(item->category);
-    parts << (item->due ? tr("due %1").arg(formatDueDate(*item->due)) : tr("no due date"));
-    _quickAddReading->setText(parts.join(QStringLiteral(" · ")));
+    _quickAddReading->setText(quickAddReading(
+        line, tr("Type an item with a #category and a due date at its end; Return adds it.")));
 }
 
 void AgendaWindow::fillCategories() {
