@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     if (!save(QStringLiteral("list-window")))
         return 1;
     auto* search = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
-    search->setText(QStringLiteral("tardigo"));
+    search->setText(QStringLiteral("the"));
     window->outline().selectRow(0, false);
     if (!save(QStringLiteral("list-search")))
         return 1;
