@@ -14,6 +14,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_view.h"
+#include "platform/list_lock.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
@@ -24,9 +25,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace tardigo;
@@ -173,6 +178,79 @@ private slots:
         const int rows = agenda->model().entryCount();
         gardenWindow->document().setCellValue(Value::float32(1.0), key::completion, selected);
         QTRY_COMPARE(agenda->model().entryCount(), rows - 1);
+    }
+
+    void severalItemsAndListsWithoutWindows() {
+        FixedClock clock(localTime("2026-12-07 09:00:00"));
+        const QString open = writeList(path("open.todo"), {dueItem("a1", "2026-12-07 12:00:00 +0100"),
+                                                           dueItem("a2", "2026-12-08 12:00:00 +0100")});
+        const QString closed = writeList(path("closed.todo"), {dueItem("b1", "2026-12-07 12:00:00 +0100"),
+                                                               dueItem("b2", "2026-12-09 12:00:00 +0100")});
+        defaults().setStringArray(pref::tardigoMinderDocs, {open, closed});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        TardigoDocument& document = application.controller().openFile(open)->document();
+        AgendaWindow& agenda = application.showAgenda();
+        QTRY_COMPARE(agenda.model().entryCount(), 4);
+        QVERIFY(!agenda.undoAction()->isEnabled());
+        QCOMPARE(agenda.undoAction()->shortcut(), QKeySequence(QKeySequence::Undo));
+        const auto doneOnDisk = [&](const QString& name) {
+            const ListLoad load = readListFile(closed);
+            return load.ok() && isCompleted(*findItem(*load.root, name));
+        };
+
+        // Every row at once: one undo step in the open list, one save of the other.
+        agenda.view().setFocus();
+        agenda.selectAllAction()->trigger();
+        agenda.doneAction()->trigger();
+        QVERIFY(isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
+        QVERIFY(isCompleted(*findItem(*document.data(), QStringLiteral("a2"))));
+        document.undoManager().undo();
+        QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
+        QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a2"))));
+        QVERIFY(!document.undoManager().canUndo());
+        QVERIFY(doneOnDisk(QStringLiteral("b1")) && doneOnDisk(QStringLiteral("b2")));
+
+        // The agenda's Undo takes back the change it saved to the list without a window.
+        QVERIFY(agenda.undoAction()->isEnabled());
+        agenda.undoAction()->trigger();
+        QVERIFY(!doneOnDisk(QStringLiteral("b1")) && !doneOnDisk(QStringLiteral("b2")));
+        QVERIFY(!agenda.undoAction()->isEnabled());
+        QTRY_VERIFY(rowOf(agenda, QStringLiteral("b2")).isValid());
+
+        // Not once another program changed the file since: that change stays, and the agenda says why.
+        select(agenda, QStringLiteral("b1"));
+        agenda.doneAction()->trigger();
+        QVERIFY(doneOnDisk(QStringLiteral("b1")));
+        writeList(closed, {dueItem("b1", "2026-12-07 12:00:00 +0100"), item("new elsewhere")});
+        agenda.undoAction()->trigger();
+        QVERIFY(readListFile(closed).ok());
+        QVERIFY(findItem(*readListFile(closed).root, QStringLiteral("new elsewhere")));
+        QVERIFY2(agenda.statusBar()->currentMessage().contains(QStringLiteral("was changed since")),
+                 qPrintable(agenda.statusBar()->currentMessage()));
+        QVERIFY(!agenda.undoAction()->isEnabled());
+
+        // Another program holds the list: the agenda waits without blocking, and stopping changes nothing.
+        QTRY_VERIFY(rowOf(agenda, QStringLiteral("b1")).isValid());
+        QProcess holder;
+        holder.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                                            QStringLiteral("exec 9<>\"$0\" && flock 9 && echo held && exec sleep 30"),
+                                            ListLock::lockFilePath(closed)});
+        QVERIFY(holder.waitForReadyRead());
+        bool dialogShown = false;
+        QTimer::singleShot(1000, this, [&] {
+            auto* dialog = agenda.findChild<QProgressDialog*>(QStringLiteral("lockWaitDialog"));
+            dialogShown = dialog && dialog->isVisible();
+            if (dialog)
+                dialog->findChild<QPushButton*>()->click();
+        });
+        select(agenda, QStringLiteral("b1"));
+        agenda.doneAction()->trigger();
+        QVERIFY(dialogShown);
+        QVERIFY(!doneOnDisk(QStringLiteral("b1")));
+        QVERIFY2(agenda.statusBar()->currentMessage().contains(QStringLiteral("stopped waiting")),
+                 qPrintable(agenda.statusBar()->currentMessage()));
+        holder.kill();
+        QVERIFY(holder.waitForFinished());
     }
 
     void quickAddSelectAllAndNames() {

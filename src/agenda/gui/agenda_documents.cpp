@@ -7,7 +7,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "document/undo_manager.h"
 #include "outline/outline_view.h"
+#include "window/list_lock_wait.h"
 
 #include <QFileInfo>
 
@@ -45,6 +47,11 @@ AgendaDocuments::AgendaDocuments(AgendaLists& lists, FindDocument find, QObject*
         for (const QString& file : std::exchange(_changedFiles, {}))
             _lists.openListChanged(file);
     });
+}
+
+AgendaDocuments::~AgendaDocuments() {
+    for (auto& [list, document] : _windowless)
+        document->close();
 }
 
 void AgendaDocuments::follow(TardigoDocument& document) {
@@ -94,58 +101,175 @@ bool AgendaDocuments::reveal(TardigoDocument& document, const AgendaEntry& entry
     return true;
 }
 
-std::optional<QString> AgendaDocuments::markDone(const AgendaEntry& entry) {
-    return change(entry, [](TardigoDocument& document, const NodePtr& item) {
-        // As the check box of the item's row stores it.
-        document.setCellValue(Value::float32(1.0), key::completion, item);
-    });
+std::optional<QString> AgendaDocuments::markDone(const std::vector<AgendaEntry>& entries, QWidget* window) {
+    // One change for each list: one undo step there, and one save of a list without a window.
+    std::map<QString, std::vector<AgendaEntry>> byList;
+    for (const AgendaEntry& entry : entries)
+        byList[entry.list].push_back(entry);
+    QStringList problems;
+    for (const auto& [list, listEntries] : byList) {
+        const std::optional<QString> why =
+            change(listEntries, [](TardigoDocument& document, const NodePtr& item) {
+                // As the check box of the item's row stores it.
+                document.setCellValue(Value::float32(1.0), key::completion, item);
+            }, window);
+        if (why)
+            problems << *why;
+    }
+    return problems.isEmpty() ? std::nullopt : std::optional<QString>(problems.join(u' '));
 }
 
-std::optional<QString> AgendaDocuments::setDueDate(const AgendaEntry& entry, const QString& typed) {
+std::optional<QString> AgendaDocuments::setDueDate(const AgendaEntry& entry, const QString& typed,
+                                                   QWidget* window) {
     const DueDateEntry read = readDueDateEntry(typed);
     if (read.kind == DueDateEntry::Kind::Refused)
         return read.refusal;
-    return change(entry, [&typed](TardigoDocument& document, const NodePtr& item) {
+    return change({entry}, [&typed](TardigoDocument& document, const NodePtr& item) {
         document.setDueDateText(typed, item);
-    });
+    }, window);
 }
 
-std::optional<QString> AgendaDocuments::change(const AgendaEntry& entry, const Change& change) {
-    const QString name = QFileInfo(entry.list).fileName();
-    const auto gone = [&name] {
-        return tr("The item is no longer where it was in “%1”. Look for it in the list's window.").arg(name);
-    };
-    if (TardigoDocument* document = _find(entry.list)) {
-        const NodePtr item = itemIn(*document, entry);
-        if (!item)
-            return gone();
+namespace {
+
+QString goneText(const QString& list) {
+    return AgendaDocuments::tr("The item is no longer where it was in “%1”. Look for it in the list's window.")
+        .arg(QFileInfo(list).fileName());
+}
+
+} // namespace
+
+std::optional<QString> AgendaDocuments::change(const std::vector<AgendaEntry>& entries, const Change& change,
+                                               QWidget* window) {
+    TardigoDocument* document = _find(entries.front().list);
+    if (!document)
+        return changeWithoutWindow(entries, change, window);
+    // The list's window holds the undo step, so an older change kept here is no longer the agenda's.
+    forgetWindowless(entries.front().list);
+    std::vector<NodePtr> items;
+    for (const AgendaEntry& entry : entries)
+        if (const NodePtr item = itemIn(*document, entry))
+            items.push_back(item);
+    if (items.empty())
+        return goneText(entries.front().list);
+    const UndoGroup step(document->undoManager(), QString());
+    for (const NodePtr& item : items)
         change(*document, item);
-        return std::nullopt;
-    }
-    TardigoDocument document;
+    if (items.size() < entries.size())
+        return goneText(entries.front().list);
+    return std::nullopt;
+}
+
+std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<AgendaEntry>& entries,
+                                                            const Change& change, QWidget* window) {
+    const QString& list = entries.front().list;
+    const QString name = QFileInfo(list).fileName();
     QString error;
-    if (!document.readFromFile(entry.list, &error))
-        return tr("“%1” could not be read, so the item is unchanged: %2").arg(name, error);
-    std::optional<QString> why;
-    if (const NodePtr item = itemIn(document, entry)) {
-        change(document, item);
-        switch (document.saveUnlessChangedOnDisk(&error)) {
-        case TardigoDocument::SaveOutcome::Saved:
-            // The agenda reads the new file as it reads any other program's save.
-            break;
-        case TardigoDocument::SaveOutcome::ChangedOnDisk:
-            why = tr("“%1” changed on disk while it was being saved, so the item is unchanged. Try again.")
-                      .arg(name);
-            break;
-        case TardigoDocument::SaveOutcome::Failed:
-            why = tr("“%1” could not be saved, so the item is unchanged: %2").arg(name, error);
-            break;
-        }
+    // Held from the read to the save and no longer; a wait shows on the window and never blocks it.
+    const std::optional<ListLock> lock = lockListForWindow(window, list, LockWaitPurpose::Save, &error);
+    if (!lock)
+        return error.isEmpty() ? tr("You stopped waiting for “%1”, so the item is unchanged.").arg(name)
+                               : tr("“%1” could not be changed, so the item is unchanged: %2").arg(name, error);
+    // The document kept from the agenda's last change, while the file is as it saved it: its
+    // earlier steps can then still be undone.
+    std::unique_ptr<TardigoDocument> document;
+    if (const auto kept = _windowless.find(list); kept != _windowless.end() && !kept->second->changedOnDisk()) {
+        document = std::move(kept->second);
+        _windowless.erase(kept);
     } else {
-        why = gone();
+        forgetWindowless(list);
     }
-    document.close();
+    if (!document) {
+        document = std::make_unique<TardigoDocument>();
+        if (!document->readFromFile(list, &error))
+            return tr("“%1” could not be read, so the item is unchanged: %2").arg(name, error);
+    }
+    std::vector<NodePtr> items;
+    for (const AgendaEntry& entry : entries)
+        if (const NodePtr item = itemIn(*document, entry))
+            items.push_back(item);
+    if (items.empty()) {
+        keepWindowless(list, std::move(document));
+        return goneText(list);
+    }
+    {
+        const UndoGroup step(document->undoManager(), QString());
+        for (const NodePtr& item : items)
+            change(*document, item);
+    }
+    std::optional<QString> why;
+    switch (document->saveUnlessChangedOnDisk(&error)) {
+    case TardigoDocument::SaveOutcome::Saved:
+        // The agenda reads the new file as it reads any other program's save.
+        _windowlessSteps.push_back(list);
+        keepWindowless(list, std::move(document));
+        return items.size() < entries.size() ? std::optional<QString>(goneText(list)) : std::nullopt;
+    case TardigoDocument::SaveOutcome::ChangedOnDisk:
+        why = tr("“%1” changed on disk while it was being saved, so the item is unchanged. Try again.").arg(name);
+        break;
+    case TardigoDocument::SaveOutcome::Failed:
+        why = tr("“%1” could not be saved, so the item is unchanged: %2").arg(name, error);
+        break;
+    }
+    // Whatever the agenda did to the list before is no longer what the kept document holds.
+    document->close();
+    std::erase(_windowlessSteps, list);
+    emit undoChanged();
     return why;
+}
+
+std::optional<QString> AgendaDocuments::undo(QWidget* window) {
+    if (_windowlessSteps.empty())
+        return std::nullopt;
+    const QString list = _windowlessSteps.back();
+    const QString name = QFileInfo(list).fileName();
+    if (_find(list)) {
+        forgetWindowless(list);
+        return tr("“%1” is open in a window now, so the agenda cannot take its change back there. "
+                  "Change the item in the list's window.")
+            .arg(name);
+    }
+    QString error;
+    const std::optional<ListLock> lock = lockListForWindow(window, list, LockWaitPurpose::Save, &error);
+    if (!lock)
+        return error.isEmpty() ? tr("You stopped waiting for “%1”, so nothing was undone.").arg(name)
+                               : tr("“%1” could not be changed, so nothing was undone: %2").arg(name, error);
+    TardigoDocument& document = *_windowless.at(list);
+    if (document.changedOnDisk()) {
+        forgetWindowless(list);
+        return tr("“%1” was changed since the agenda saved it, so its change cannot be taken back. "
+                  "Change the item in the list's window.")
+            .arg(name);
+    }
+    document.undoManager().undo();
+    switch (document.saveUnlessChangedOnDisk(&error)) {
+    case TardigoDocument::SaveOutcome::Saved:
+        _windowlessSteps.pop_back();
+        if (!document.undoManager().canUndo())
+            forgetWindowless(list);
+        emit undoChanged();
+        return std::nullopt;
+    case TardigoDocument::SaveOutcome::ChangedOnDisk:
+    case TardigoDocument::SaveOutcome::Failed:
+        break;
+    }
+    // The list on disk is as the agenda's change left it; the kept document no longer is.
+    forgetWindowless(list);
+    return tr("“%1” could not be saved, so nothing was undone: %2").arg(name, error);
+}
+
+void AgendaDocuments::keepWindowless(const QString& list, std::unique_ptr<TardigoDocument> document) {
+    _windowless[list] = std::move(document);
+    emit undoChanged();
+}
+
+void AgendaDocuments::forgetWindowless(const QString& list) {
+    const auto kept = _windowless.find(list);
+    if (kept == _windowless.end())
+        return;
+    kept->second->close();
+    _windowless.erase(kept);
+    std::erase(_windowlessSteps, list);
+    emit undoChanged();
 }
 
 } // namespace tardigo

@@ -7,7 +7,12 @@
 #include <QTimer>
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
+#include <vector>
+
+class QWidget;
 
 namespace tardigo {
 
@@ -18,7 +23,8 @@ struct AgendaEntry;
 /// The agenda's way to the lists' documents: it keeps AgendaLists on the trees of the open windows
 /// as they change, and makes the agenda's edits through the item's list's document, with the undo
 /// step, history entry, change state and autosave of an edit in the list's window. A list without
-/// a window is read, changed and saved at once under its lock.
+/// a window is read, changed and saved at once under its lock; its document is kept, so that the
+/// agenda's Undo can take the change back while the file stays as it was saved.
 class AgendaDocuments : public QObject {
     Q_OBJECT
 public:
@@ -26,23 +32,41 @@ public:
     using FindDocument = std::function<TardigoDocument*(const QString& path)>;
 
     AgendaDocuments(AgendaLists& lists, FindDocument find, QObject* parent = nullptr);
+    ~AgendaDocuments() override;
 
     /// The document of a window that opened: its tree stands for its list until it closes.
     void follow(TardigoDocument& document);
 
-    /// Marks the item done. Answers why not, in words, when it could not.
-    std::optional<QString> markDone(const AgendaEntry& entry);
+    /// Marks the items done, one undo step in each list. Answers why not, in words, for those it
+    /// could not. A wait for a list's lock shows on `window`.
+    std::optional<QString> markDone(const std::vector<AgendaEntry>& entries, QWidget* window);
     /// Sets the item's due date as typed, read as the due-date cell reads it (empty: none).
-    std::optional<QString> setDueDate(const AgendaEntry& entry, const QString& typed);
+    std::optional<QString> setDueDate(const AgendaEntry& entry, const QString& typed, QWidget* window);
+
+    /// Whether a change the agenda saved to a list without a window can be taken back.
+    bool canUndo() const { return !_windowlessSteps.empty(); }
+    /// Takes back the newest change saved to a list without a window, unless the file changed since
+    /// or the list opened in a window. Answers why not, in words.
+    std::optional<QString> undo(QWidget* window);
     /// The entry's item in the list's open document; null when the list holds it no longer.
     static NodePtr itemIn(const TardigoDocument& document, const AgendaEntry& entry);
     /// Selects the entry's item in the document's outline, opening the items above it; false when
     /// the list holds it no longer.
     static bool reveal(TardigoDocument& document, const AgendaEntry& entry);
 
+signals:
+    void undoChanged();
+
 private:
     using Change = std::function<void(TardigoDocument& document, const NodePtr& item)>;
-    std::optional<QString> change(const AgendaEntry& entry, const Change& change);
+    /// Changes the entries' items, which are all in one list.
+    std::optional<QString> change(const std::vector<AgendaEntry>& entries, const Change& change,
+                                  QWidget* window);
+    std::optional<QString> changeWithoutWindow(const std::vector<AgendaEntry>& entries,
+                                               const Change& change, QWidget* window);
+    void keepWindowless(const QString& list, std::unique_ptr<TardigoDocument> document);
+    /// Forgets the kept document of a list: its file is no longer as the agenda saved it.
+    void forgetWindowless(const QString& list);
 
     AgendaLists& _lists;
     FindDocument _find;
@@ -50,6 +74,9 @@ private:
     // reads the list once, after the event loop's pass.
     QSet<QString> _changedFiles;
     QTimer _changed;
+    // The documents of lists without a window that the agenda changed, and the order of their steps.
+    std::map<QString, std::unique_ptr<TardigoDocument>> _windowless;
+    std::vector<QString> _windowlessSteps;
 };
 
 } // namespace tardigo

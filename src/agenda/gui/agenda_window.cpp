@@ -42,7 +42,7 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
 
     _model.setShowsUndated(UserDefaults::standard().boolForKey(pref::agendaShowsUndated));
     _model.setDueDateEditor([this](const AgendaEntry& entry, const QString& typed) {
-        return _documents.setDueDate(entry, typed);
+        return _documents.setDueDate(entry, typed, this);
     });
     connect(&_model, &AgendaModel::dueDateRefused, this, &AgendaWindow::showStatus);
 
@@ -141,6 +141,17 @@ void AgendaWindow::buildMenus() {
     close->setShortcut(QKeySequence::Close);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    // The steps of lists open in windows are undone there; these are of lists without one.
+    _undo = edit->addAction(tr("&Undo"), this, [this] {
+        if (const std::optional<QString> why = _documents.undo(this))
+            showStatus(*why);
+    });
+    _undo->setObjectName(QStringLiteral("undoAgendaChange"));
+    _undo->setShortcuts(QKeySequence::Undo);
+    _undo->setEnabled(_documents.canUndo());
+    connect(&_documents, &AgendaDocuments::undoChanged, _undo,
+            [this] { _undo->setEnabled(_documents.canUndo()); });
+    edit->addSeparator();
     _selectAll = edit->addAction(tr("Select &All"), this, &AgendaWindow::selectAll);
     _selectAll->setObjectName(QStringLiteral("selectAll"));
     _selectAll->setShortcuts(QKeySequence::SelectAll);
@@ -185,12 +196,8 @@ std::vector<AgendaEntry> AgendaWindow::selectedEntries() const {
 }
 
 void AgendaWindow::markDone() {
-    QStringList problems;
-    for (const AgendaEntry& entry : selectedEntries())
-        if (const std::optional<QString> why = _documents.markDone(entry))
-            problems << *why;
-    if (!problems.isEmpty())
-        showStatus(problems.join(u' '));
+    if (const std::optional<QString> why = _documents.markDone(selectedEntries(), this))
+        showStatus(*why);
 }
 
 void AgendaWindow::showSelectedItem() {

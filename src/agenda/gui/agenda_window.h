@@ -45,6 +45,7 @@ public:
     QTreeView& view() const { return *_view; }
     QAction* doneAction() const { return _done; }
     QAction* selectAllAction() const { return _selectAll; }
+    QAction* undoAction() const { return _undo; }
 
 private:
     void buildMenus();
@@ -72,6 +73,7 @@ private:
     QAction* _done = nullptr;
     QAction* _showInList = nullptr;
     QAction* _selectAll = nullptr;
+    QAction* _undo = nullptr;
     QTimer _minute;
     // The rows selected before a reset, found again after it.
     std::vector<AgendaModel::Place> _keptSelection;
