@@ -19,6 +19,12 @@ SearchFilter::SearchFilter(const Dict& root, const QString& typed, const SearchF
     : _typed(typed), _search(typed) {
     if (previous && !_search.narrows(previous->_search))
         previous = nullptr;
+    if (previous) {
+        // At most what the previous search showed: the sets are never grown while they are filled.
+        _shown.reserve(previous->_shown.size());
+        _matched.reserve(previous->_matched.size());
+        _keptAlive.reserve(previous->_keptAlive.size());
+    }
     walkChildren(root, previous, notes);
 }
 
@@ -29,7 +35,8 @@ bool SearchFilter::walkChildren(const Dict& parent, const SearchFilter* previous
     bool anyShown = false;
     for (const Value& child : children->items) {
         const Dict* item = child.dictAddress();
-        if (!item)
+        // A narrower search finds nothing where the previous one showed nothing, at any depth.
+        if (!item || (previous && !previous->shows(*item)))
             continue;
         const bool below = walkChildren(*item, previous, notes);
         const bool matched = (!previous || previous->matches(*item)) && itemMatches(*item, notes);
@@ -48,10 +55,9 @@ bool SearchFilter::itemMatches(const Dict& item, NotesTextCache& notes) const {
     const QString* name = item.value(key::name).asString();
     const QString* category = item.value(key::category).asString();
     const QByteArray* notesData = item.value(key::notes).asData();
-    const QString folded = foldForSearch(name ? *name : QString()) + u' ' +
-                           foldForSearch(category ? *category : QString()) + u' ' +
-                           (notesData ? notes.foldedText(*notesData) : QString());
-    return _search.matchesFolded(folded);
+    return _search.matchesFoldedParts({foldForSearch(name ? *name : QString()),
+                                       foldForSearch(category ? *category : QString()),
+                                       notesData ? QStringView(notes.foldedText(*notesData)) : QStringView()});
 }
 
 } // namespace tardigo

@@ -54,6 +54,12 @@ bool ItemSearch::matchesFolded(const QString& folded) const {
                        [&folded](const QString& word) { return folded.contains(word); });
 }
 
+bool ItemSearch::matchesFoldedParts(std::initializer_list<QStringView> parts) const {
+    return std::all_of(_words.begin(), _words.end(), [&parts](const QString& word) {
+        return std::any_of(parts.begin(), parts.end(), [&word](QStringView part) { return part.contains(word); });
+    });
+}
+
 bool ItemSearch::narrows(const ItemSearch& previous) const {
     return std::all_of(previous._words.begin(), previous._words.end(), [this](const QString& before) {
         return std::any_of(_words.begin(), _words.end(),

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 #include <vector>
 
 namespace tardigo {
@@ -36,6 +38,9 @@ public:
     bool narrows(const ItemSearch& previous) const;
     /// Whether a text already folded with foldForSearch holds every word.
     bool matchesFolded(const QString& folded) const;
+    /// The same for a text in parts joined by spaces (a word holds no space, so none spans two),
+    /// without joining them.
+    bool matchesFoldedParts(std::initializer_list<QStringView> parts) const;
 
     /// Where the words occur in a text as shown, for highlighting: the start and length of each
     /// occurrence, in order, overlapping ones merged.

@@ -165,6 +165,20 @@ std::vector<NodePtr> OutlineTreeView::expandedItems() const {
     return items;
 }
 
+void OutlineTreeView::showExpandedItems(const std::vector<NodePtr>& items) {
+    collapseAll();
+    _expanded.clear();
+    scheduleDelayedItemsLayout();
+    for (const NodePtr& item : items)
+        _expanded.insert(item.get(), item);
+    // Each top-level item opened opens in turn its remembered children, and so on down.
+    const ArrayPtr& top = _model->childrenOf(nullptr);
+    for (int row = 0; row < top->size(); ++row)
+        if (const Dict* child = top->items[size_t(row)].dictAddress(); child && isRemembered(child))
+            expand(_model->index(row, 0));
+    rowsChanged();
+}
+
 bool OutlineTreeView::isItemExpanded(const Dict* item) const {
     return isRemembered(item);
 }

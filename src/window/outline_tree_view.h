@@ -39,6 +39,8 @@ public:
     bool isItemExpanded(const Dict* item) const override;
     /// The items the outline holds open, shown or inside a closed parent.
     std::vector<NodePtr> expandedItems() const;
+    /// Holds exactly these items open, all at once: the rows are laid out once, however many open.
+    void showExpandedItems(const std::vector<NodePtr>& items);
     int selectedRow() const override;
     std::vector<int> selectedRows() const override;
     NodePtr itemAtRow(int row) const override;

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+#include <utility>
+
 namespace tardigo {
 
 WindowSearch::WindowSearch(TardigoDocument& document, OutlineTreeView& outline, QWidget* parent)
@@ -58,10 +60,7 @@ void WindowSearch::followSearch() {
     if (!searched.isEmpty()) {
         _outline.expandItem(nullptr, true);
     } else {
-        _outline.collapseItem(nullptr, true);
-        for (const NodePtr& item : _expandedBefore)
-            _outline.expandItem(item, false);
-        _expandedBefore.clear();
+        _outline.showExpandedItems(std::exchange(_expandedBefore, {}));
     }
     _expandedFor = searched;
 }
