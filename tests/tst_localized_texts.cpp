@@ -1,8 +1,10 @@
+#include "outline/icon_names.h"
 #include "outline/outline_columns.h"
 #include "platform/localized.h"
 #include "print/core/print_page.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
@@ -111,6 +113,28 @@ private slots:
                 keys.append(title);
         for (const QString& key : keys)
             QVERIFY2(german.contains(key), qPrintable(QStringLiteral("no German text for “%1”").arg(key)));
+    }
+
+    // Every picture drawn for the icon list has a name of its own in English and in German; what is
+    // not built in is named by its file, or by its words.
+    void iconsAreNamedInWords() {
+        const QJsonObject german = table(QStringLiteral("german"));
+        const QStringList drawn = QDir(QStringLiteral(TARDIGO_SOURCE_DIR "/resources/icons"))
+                                      .entryList({QStringLiteral("vk_*.svg")}, QDir::Files);
+        QVERIFY(drawn.size() > 20);
+        QSet<QString> names;
+        for (const QString& file : drawn) {
+            const QString name = iconDisplayName(file.chopped(4));
+            QVERIFY2(german.contains(name), qPrintable(QStringLiteral("no German name for %1").arg(file)));
+            names.insert(name);
+        }
+        QCOMPARE(names.size(), drawn.size());
+        QCOMPARE(iconDisplayName(QStringLiteral("/home/anna/Pictures/Blue flag.png")),
+                 QStringLiteral("Blue flag"));
+        QCOMPARE(iconDisplayName(QStringLiteral("vk_from-a_newer-build")),
+                 QStringLiteral("From a newer build"));
+        UserLocale germany(QStringLiteral("de_DE"));
+        QCOMPARE(iconDisplayName(QStringLiteral("vk_red-bullet")), QStringLiteral("Roter Punkt"));
     }
 
     void germanTextsKeepThePlaceholders() {

@@ -1265,10 +1265,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <translation>Symbolleiste</translation>
     </message>
     <message>
-        <source>Hide Completed</source>
-        <translation>Erledigte ausblenden</translation>
-    </message>
-    <message>
         <source>Hide completed items</source>
         <translation>Erledigte Einträge ausblenden</translation>
     </message>

@@ -2,6 +2,7 @@
 
 #include "appearance/icon_for_name.h"
 #include "desktop_app/app_log.h"
+#include "outline/icon_names.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
 #include "platform/localized.h"
@@ -61,8 +62,10 @@ void IconPreferencesTable::rebuildRows(const QStringList& icons) {
     categoryChoices << localized(kDoNotUse);
     for (int row = 0; row < icons.size(); ++row) {
         const QString& name = icons.at(row);
-        auto* icon = new QTableWidgetItem(name.contains(u'/') ? name.section(u'/', -1) : name);
-        icon->setToolTip(name);
+        const QString shown = iconDisplayName(name);
+        auto* icon = new QTableWidgetItem(shown);
+        if (name.contains(u'/'))
+            icon->setToolTip(name);
         const QIcon image = iconForName(name);
         if (image.isNull())
             qCWarning(lcApp).noquote() << QStringLiteral("NSImage for icon name %1 not found").arg(name);
@@ -71,14 +74,14 @@ void IconPreferencesTable::rebuildRows(const QStringList& icons) {
 
         auto* category = new QComboBox(this);
         category->addItems(categoryChoices);
-        category->setAccessibleName(tr("Category that shows %1").arg(name));
+        category->setAccessibleName(tr("Category that shows %1").arg(shown));
         connect(category, &QComboBox::activated, this,
                 [this, row](int index) { categoryChosen(row, index); });
         setCellWidget(row, CategoryColumn, category);
 
         auto* status = new QComboBox(this);
         status->addItems(statusNames());
-        status->setAccessibleName(tr("Condition that shows %1").arg(name));
+        status->setAccessibleName(tr("Condition that shows %1").arg(shown));
         connect(status, &QComboBox::activated, this, [this, row](int index) { statusChosen(row, index); });
         setCellWidget(row, StatusColumn, status);
     }

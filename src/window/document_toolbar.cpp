@@ -61,23 +61,52 @@ void DocumentToolbar::saveItemIdentifiers(const QStringList& identifiers) {
     UserDefaults::standard().setStringArray(pref::toolbarItemIdentifiers, identifiers);
 }
 
-QString DocumentToolbar::paletteLabel(const QString& identifier) {
-    static const QHash<QString, QString> labels{
-        {newItemIdentifier, QStringLiteral("New Item")},
-        {doneIdentifier, QStringLiteral("Done Item")},
-        {notesIdentifier, QStringLiteral("Notes")},
-        {colorsIdentifier, QStringLiteral("Colors")},
-        {fontsIdentifier, QStringLiteral("Fonts")},
-        {inspectorIdentifier, QStringLiteral("Inspector Drawer or Panel")},
-        {hideCompletedIdentifier, QStringLiteral("Completed")},
-        {recentDocsIdentifier, QStringLiteral("Recent Docs")},
-        {printIdentifier, QStringLiteral("Print")},
-        {stickiesIdentifier, QStringLiteral("Stickies")},
-        {separatorIdentifier, QStringLiteral("Separator")},
-        {flexibleSpaceIdentifier, QStringLiteral("Flexible Space")},
-        {customizeIdentifier, QStringLiteral("Customize")},
+namespace {
+
+struct ItemLook {
+    const char* label = nullptr; // keys of the string table
+    const char* toolTip = nullptr;
+    const char* picture = nullptr; // an icon name
+};
+
+// How each item shows, in the toolbar and in its customization alike.
+const QHash<QString, ItemLook>& itemLooks() {
+    using T = DocumentToolbar;
+    static const QHash<QString, ItemLook> looks{
+        {T::newItemIdentifier, {"New", "Create a new todo item", "vk_newitem"}},
+        {T::doneIdentifier, {"Done", "Mark the current item \"done\"", "done-toolbar-item"}},
+        {T::notesIdentifier, {"Notes", "Show the notes tool.", "notes-toolbar-item"}},
+        {T::colorsIdentifier, {"Colors", "Show the colors tool", "colors-toolbar-item"}},
+        {T::fontsIdentifier, {"Fonts", "Show the fonts tool", "fonts-toolbar-item"}},
+        {T::inspectorIdentifier, {"Inspector", "Show/Hide the inspector", "sidebar-closed"}},
+        {T::stickiesIdentifier,
+         {"Stickies", "Create a sticky note with the contents of selected todo item.",
+          "stickies-toolbar-item"}},
+        {T::printIdentifier, {"Print", "Print this list", "print-toolbar-item"}},
+        {T::customizeIdentifier, {"Customize", "Customize the toolbar", "vk_gears"}},
+        // Its tool tip says whether completed items are hidden now.
+        {T::hideCompletedIdentifier, {"Hide Completed", nullptr, "hide-completed-toolbar-item"}},
+        {T::recentDocsIdentifier,
+         {"Recent", "Switch to another Tardigo todo list.", "recent-docs-toolbar-item"}},
+        {T::separatorIdentifier, {"Separator", nullptr, "separator-toolbar-item"}},
+        {T::flexibleSpaceIdentifier, {"Flexible Space", nullptr, "flexible-space-toolbar-item"}},
     };
-    return localized(labels.value(identifier, identifier));
+    return looks;
+}
+
+QString localizedKey(const char* key) {
+    return key ? localized(QString::fromUtf8(key)) : QString();
+}
+
+} // namespace
+
+QString DocumentToolbar::itemLabel(const QString& identifier) {
+    return localizedKey(itemLooks().value(identifier).label);
+}
+
+QIcon DocumentToolbar::itemIcon(const QString& identifier) {
+    const char* picture = itemLooks().value(identifier).picture;
+    return picture ? iconForName(QString::fromLatin1(picture)) : QIcon();
 }
 
 DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), parent) {
@@ -86,40 +115,23 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), pare
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(24, 24));
-    makeAction(newItemIdentifier, QStringLiteral("New"), QStringLiteral("Create a new todo item"),
-               QStringLiteral("vk_newitem"));
-    makeAction(doneIdentifier, QStringLiteral("Done"), QStringLiteral("Mark the current item \"done\""),
-               QStringLiteral("done-toolbar-item"))
-        ->setEnabled(false);
-    makeAction(notesIdentifier, QStringLiteral("Notes"), QStringLiteral("Show the notes tool."),
-               QStringLiteral("notes-toolbar-item"))
-        ->setEnabled(false);
-    makeAction(colorsIdentifier, QStringLiteral("Colors"), QStringLiteral("Show the colors tool"),
-               QStringLiteral("colors-toolbar-item"))
-        ->setEnabled(false);
-    makeAction(fontsIdentifier, QStringLiteral("Fonts"), QStringLiteral("Show the fonts tool"),
-               QStringLiteral("fonts-toolbar-item"))
-        ->setEnabled(false);
-    makeAction(inspectorIdentifier, QStringLiteral("Inspector"), QStringLiteral("Show/Hide the inspector"),
-               QStringLiteral("sidebar-closed"));
-    makeAction(stickiesIdentifier, QStringLiteral("Stickies"),
-               QStringLiteral("Create a sticky note with the contents of selected todo item."),
-               QStringLiteral("stickies-toolbar-item"))
-        ->setEnabled(false);
-    makeAction(printIdentifier, QStringLiteral("Print"), QStringLiteral("Print this list"),
-               QStringLiteral("print-toolbar-item"));
-    makeAction(customizeIdentifier, QStringLiteral("Customize"), QStringLiteral("Customize the toolbar"),
-               QStringLiteral("vk_gears"));
+    for (const QString* identifier :
+         {&newItemIdentifier, &doneIdentifier, &notesIdentifier, &colorsIdentifier, &fontsIdentifier,
+          &inspectorIdentifier, &stickiesIdentifier, &printIdentifier, &customizeIdentifier})
+        makeAction(*identifier);
+    // The items that act on the selection wait for one.
+    for (const QString* identifier :
+         {&doneIdentifier, &notesIdentifier, &colorsIdentifier, &fontsIdentifier, &stickiesIdentifier})
+        _actions.value(*identifier)->setEnabled(false);
     setItemIdentifiers(savedItemIdentifiers());
 }
 
-QAction* DocumentToolbar::makeAction(const QString& identifier, const QString& label, const QString& toolTip,
-                                     const QString& icon) {
-    auto* action = new QAction(iconForName(icon), localized(label), this);
+void DocumentToolbar::makeAction(const QString& identifier) {
+    const ItemLook look = itemLooks().value(identifier);
+    auto* action = new QAction(itemIcon(identifier), localizedKey(look.label), this);
     action->setObjectName(identifier);
-    action->setToolTip(localized(toolTip));
+    action->setToolTip(localizedKey(look.toolTip));
     _actions.insert(identifier, action);
-    return action;
 }
 
 QWidget* DocumentToolbar::makeHideCompletedItem() {
@@ -127,9 +139,9 @@ QWidget* DocumentToolbar::makeHideCompletedItem() {
     _hideCompleted = new QToolButton(this);
     _hideCompleted->setObjectName(hideCompletedIdentifier);
     _hideCompleted->setCheckable(true);
-    _hideCompleted->setText(tr("Hide Completed"));
+    _hideCompleted->setText(itemLabel(hideCompletedIdentifier));
     _hideCompleted->setAccessibleName(tr("Hide completed items"));
-    _hideCompleted->setIcon(iconForName(QStringLiteral("hide-completed-toolbar-item")));
+    _hideCompleted->setIcon(itemIcon(hideCompletedIdentifier));
     _hideCompleted->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     showHideCompleted(false);
     // clicked, not toggled: the refresh sets the switch without sending the action again.
@@ -148,9 +160,9 @@ void DocumentToolbar::showHideCompleted(bool hidden) {
 QWidget* DocumentToolbar::makeRecentDocsItem() {
     _recentDocs = new QToolButton(this);
     _recentDocs->setObjectName(recentDocsIdentifier);
-    _recentDocs->setText(localized(QStringLiteral("Recent")));
-    _recentDocs->setToolTip(localized(QStringLiteral("Switch to another Tardigo todo list.")));
-    _recentDocs->setIcon(iconForName(QStringLiteral("recent-docs-toolbar-item")));
+    _recentDocs->setText(itemLabel(recentDocsIdentifier));
+    _recentDocs->setToolTip(localizedKey(itemLooks().value(recentDocsIdentifier).toolTip));
+    _recentDocs->setIcon(itemIcon(recentDocsIdentifier));
     _recentDocs->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     _recentDocs->setPopupMode(QToolButton::InstantPopup);
     _recentDocs->setMinimumWidth(56);

@@ -36,8 +36,10 @@ public:
     /// The user's choice, or the default set.
     static QStringList savedItemIdentifiers();
     static void saveItemIdentifiers(const QStringList& identifiers);
-    /// The palette label of an item, as the customization shows it.
-    static QString paletteLabel(const QString& identifier);
+    /// The label an item shows under its picture, in the toolbar and in its customization.
+    static QString itemLabel(const QString& identifier);
+    /// The picture of an item; the inspector's as it shows a hidden inspector.
+    static QIcon itemIcon(const QString& identifier);
 
     explicit DocumentToolbar(QWidget* parent = nullptr);
 
@@ -63,8 +65,7 @@ signals:
     void recentDocumentChosen(const QString& path);
 
 private:
-    QAction* makeAction(const QString& identifier, const QString& label, const QString& toolTip,
-                        const QString& icon);
+    void makeAction(const QString& identifier);
     QWidget* makeHideCompletedItem();
     QWidget* makeRecentDocsItem();
 

@@ -20,7 +20,8 @@ bool isRepeatable(const QString& identifier) {
 }
 
 QListWidgetItem* itemFor(const QString& identifier) {
-    auto* item = new QListWidgetItem(DocumentToolbar::paletteLabel(identifier));
+    auto* item =
+        new QListWidgetItem(DocumentToolbar::itemIcon(identifier), DocumentToolbar::itemLabel(identifier));
     item->setData(Qt::UserRole, identifier);
     return item;
 }
@@ -33,6 +34,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
     setWindowTitle(tr("Customize Toolbar"));
     _available->setObjectName(QStringLiteral("availableItems"));
     _chosen->setObjectName(QStringLiteral("toolbarItems"));
+    for (QListWidget* list : {_available, _chosen})
+        list->setIconSize(QSize(24, 24));
 
     auto* add = new QPushButton(tr("Add →"), this);
     auto* remove = new QPushButton(tr("← Remove"), this);

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSet>
@@ -107,6 +108,11 @@ void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKe
     QTest::keyClick(target, endKey);
     // The editor hands its value over on the next pass of the event loop.
     QTRY_VERIFY(!outline.isEditing() || cellEditor(outline) != editor);
+}
+
+void saveScreenshot(QWidget& widget, const QString& name) {
+    if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+        widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 QStringList repeatedAccelerators(const QMenuBar& bar) {

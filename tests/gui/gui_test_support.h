@@ -35,6 +35,8 @@ void editCell(OutlineTreeView& outline, int row, const QString& identifier);
 QWidget* cellEditor(const OutlineTreeView& outline);
 /// Types the text into the open editor, replacing what is selected, then presses the key.
 void typeIntoEditor(OutlineTreeView& outline, const QString& text, Qt::Key endKey = Qt::Key_Return);
+/// Saves a picture of the widget as NAME.png into $TARDIGO_SCREENSHOTS, when it is set.
+void saveScreenshot(QWidget& widget, const QString& name);
 /// Each accelerator that a menu of the bar, or the bar itself, gives to two entries, as
 /// "menu: entry repeats key"; empty when none does.
 QStringList repeatedAccelerators(const QMenuBar& bar);

@@ -21,6 +21,7 @@
 #include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
+#include "window/toolbar_customize_dialog.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -29,6 +30,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -749,6 +751,28 @@ private slots:
         QCOMPARE(second->toolbar().itemIdentifiers(),
                  (QStringList{DocumentToolbar::recentDocsIdentifier, DocumentToolbar::newItemIdentifier}));
         DocumentToolbar::saveItemIdentifiers(DocumentToolbar::defaultItemIdentifiers());
+    }
+
+    // Customize Toolbar names each item as the toolbar shows it under its picture, and shows the picture.
+    void customizingShowsTheToolbarsOwnLabels() {
+        DocumentMainWindow* window = watched(_controller->newUntitledDocument());
+        DocumentToolbar& toolbar = window->toolbar();
+        const QStringList all = DocumentToolbar::allowedItemIdentifiers();
+        toolbar.setItemIdentifiers(all);
+        ToolbarCustomizeDialog dialog(toolbar.itemIdentifiers(), window);
+        const auto* chosen = dialog.findChild<QListWidget*>(QStringLiteral("toolbarItems"));
+        QCOMPARE(chosen->count(), all.size());
+        for (int row = 0; row < chosen->count(); ++row) {
+            const QString& identifier = all.at(row);
+            const QListWidgetItem* entry = chosen->item(row);
+            QVERIFY2(!entry->icon().isNull() && !entry->text().isEmpty(), qPrintable(identifier));
+            if (const QAction* action = toolbar.action(identifier))
+                QCOMPARE(entry->text(), action->text());
+            else if (const auto* button = toolbar.findChild<QToolButton*>(identifier))
+                QCOMPARE(entry->text(), button->text());
+        }
+        dialog.show();
+        saveScreenshot(dialog, QStringLiteral("customize-toolbar"));
     }
 };
 

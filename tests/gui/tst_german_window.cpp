@@ -22,6 +22,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -149,7 +150,7 @@ private slots:
     void toolbarAndOutlineSpeakGerman() {
         DocumentMainWindow* window = _controller->newUntitledDocument();
         for (const QString& identifier : DocumentToolbar::allowedItemIdentifiers())
-            verifyGerman(DocumentToolbar::paletteLabel(identifier), identifier);
+            verifyGerman(DocumentToolbar::itemLabel(identifier), identifier);
         for (const QAction* action : window->toolbar().actions()) {
             verifyGerman(action->text(), action->objectName());
             verifyGerman(action->toolTip(), action->objectName());
@@ -176,6 +177,10 @@ private slots:
             verifyGerman(group->title(), group->objectName());
         for (const QString& condition : IconPreferencesTable::statusNames())
             verifyGerman(condition, QStringLiteral("icon conditions"));
+        const auto* icons = preferences.findChild<IconPreferencesTable*>();
+        QVERIFY(icons->rowCount() > 20);
+        for (int row = 0; row < icons->rowCount(); ++row)
+            verifyGerman(icons->item(row, IconPreferencesTable::IconColumn)->text(), QStringLiteral("icons"));
     }
 
     void inspectorSpeaksGerman() {
@@ -188,6 +193,10 @@ private slots:
             verifyGerman(button->text(), button->objectName());
         for (const QLabel* label : inspector.findChildren<QLabel*>())
             verifyGerman(label->text(), label->objectName());
+        // The icons' names.
+        for (const QListWidget* list : inspector.findChildren<QListWidget*>())
+            for (int item = 0; item < list->count(); ++item)
+                verifyGerman(list->item(item)->text(), list->objectName());
         // The tool selector, the repeat periods and the reminder's units.
         for (const QComboBox* list : inspector.findChildren<QComboBox*>())
             for (int item = 0; item < list->count(); ++item)

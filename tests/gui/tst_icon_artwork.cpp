@@ -27,6 +27,8 @@ const QStringList kOtherBuiltIns = {"vk_checkmark",
                                     "print-toolbar-item",
                                     "colors-toolbar-item",
                                     "fonts-toolbar-item",
+                                    "separator-toolbar-item",
+                                    "flexible-space-toolbar-item",
                                     "tardigo"};
 
 QStringList builtInNames() {

@@ -18,6 +18,7 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/icon_preferences.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
@@ -34,11 +35,13 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyleOptionSlider>
@@ -185,6 +188,37 @@ private slots:
         const QString history = control<QPlainTextEdit>(window, "historyTextView")->toPlainText().trimmed();
         QVERIFY2(history.endsWith(QStringLiteral("set completion")), qPrintable(history));
         QVERIFY(history.contains(QStringLiteral("set reminder")));
+    }
+
+    // The icons are listed by what they show, never by the identifiers the preferences keep; an image
+    // file of the user's by its name, its path in the tool tip.
+    void theIconsAreListedByTheirNames() {
+        const QStringList builtIn = IconPreferences::icons();
+        const QString flag = _files.filePath(QStringLiteral("Blue flag.png"));
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(flag));
+        UserDefaults::standard().setStringArray(
+            pref::todoItemIcons, builtIn + QStringList{flag, QStringLiteral("vk_pirate-flag")});
+        const auto restore =
+            qScopeGuard([&] { UserDefaults::standard().setStringArray(pref::todoItemIcons, builtIn); });
+        DocumentMainWindow* window = open({item("rent")});
+        window->outline().selectRow(0, false);
+        window->inspector().showToolWithId(InspectorToolIcons);
+        const auto* icons = control<QListWidget>(window, "iconsTable");
+        QStringList names;
+        for (int row = 0; row < icons->count(); ++row)
+            names << icons->item(row)->text();
+        QCOMPARE(names.at(builtIn.indexOf(QStringLiteral("vk_red-bullet"))), QStringLiteral("Red bullet"));
+        QCOMPARE(names.at(builtIn.indexOf(QStringLiteral("vk_yellow-star-1"))),
+                 QStringLiteral("Yellow star"));
+        QCOMPARE(names.mid(builtIn.size()), (QStringList{"Blue flag", "Pirate flag"}));
+        QCOMPARE(icons->item(int(builtIn.size()))->toolTip(), flag);
+        for (int row = 0; row < builtIn.size(); ++row)
+            QVERIFY2(!names.at(row).contains(u'_') && !names.at(row).contains(u'-') &&
+                         icons->item(row)->toolTip().isEmpty(),
+                     qPrintable(builtIn.at(row)));
+        saveScreenshot(window->inspector(), QStringLiteral("icons-tool"));
     }
 
     void whatIsTypedInTheNotesIsStoredWhicheverWayTheInspectorGoes_data() {

@@ -4,28 +4,16 @@
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "inspector/core/status_display.h"
+#include "outline/icon_names.h"
 #include "outline/icon_preferences.h"
-#include "platform/localized.h"
 
 #include <QButtonGroup>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace tardigo {
-
-namespace {
-
-/// What a row says beside its picture: a built-in icon's name, or an image file's.
-QString iconLabel(const QString& name) {
-    if (name.startsWith(QLatin1String("vk_")))
-        return name.mid(3);
-    return QFileInfo(name).completeBaseName();
-}
-
-} // namespace
 
 IconsTool::IconsTool(TardigoDocument& document, std::function<void()> manageIcons, QWidget* parent)
     : ToolPage(parent), _document(document), _icons(named(new QListWidget(this), "iconsTable", tr("Icons"))),
@@ -69,8 +57,9 @@ void IconsTool::reloadIcons() {
     _rendering = true;
     _icons->clear();
     for (const QString& name : IconPreferences::icons()) {
-        auto* row = new QListWidgetItem(iconForName(name), iconLabel(name), _icons);
-        row->setToolTip(name);
+        auto* row = new QListWidgetItem(iconForName(name), iconDisplayName(name), _icons);
+        if (name.contains(u'/'))
+            row->setToolTip(name);
     }
     _rendering = false;
 }
