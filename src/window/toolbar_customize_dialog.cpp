@@ -33,6 +33,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
     setWindowTitle(tr("Customize Toolbar"));
     _available->setObjectName(QStringLiteral("availableItems"));
     _chosen->setObjectName(QStringLiteral("toolbarItems"));
+    _available->setAccessibleName(tr("Available items"));
+    _chosen->setAccessibleName(tr("Toolbar items"));
 
     auto* add = new QPushButton(tr("Add →"), this);
     auto* remove = new QPushButton(tr("← Remove"), this);
