@@ -1634,6 +1634,13 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     </message>
 </context>
 <context>
+    <name>tardigo::OutlineModel</name>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::OutlineTreeView</name>
     <message>
         <source>Items of the list</source>

@@ -339,6 +339,8 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
         return outlineColumnTitle(identifier);
     if (role == Qt::ToolTipRole && identifier == key::icon)
         return outlineColumnTitle(key::icon);
+    if (role == Qt::AccessibleTextRole && identifier == key::icon)
+        return tr("Status"); // the icon column has no title to read
     return {};
 }
 

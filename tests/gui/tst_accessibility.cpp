@@ -10,6 +10,7 @@
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/tardigo_application.h"
 #include "document/tardigo_document.h"
+#include "document/undo_manager.h"
 #include "inspector/core/inspector_tools.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -56,18 +57,23 @@ bool isControl(QAccessible::Role role) {
     case QAccessible::Tree:
     case QAccessible::Table:
     case QAccessible::PageTabList:
+    case QAccessible::ColumnHeader:
         return true;
     default:
         return false;
     }
 }
 
-QString describe(const QAccessibleInterface& node) {
-    const QObject* object = node.object();
-    const QString parent = object && object->parent() ? object->parent()->objectName() : QString();
-    return QStringLiteral("%1 \"%2\" in \"%3\" (role 0x%4)")
-        .arg(QLatin1String(object ? object->metaObject()->className() : "?"),
-             object ? object->objectName() : QString(), parent, QString::number(node.role(), 16));
+/// The control's role and the object that holds it: a cell or a header has none of its own.
+QString describe(QAccessibleInterface& node) {
+    QAccessibleInterface* holder = &node;
+    while (holder && !holder->object())
+        holder = holder->parent();
+    const QObject* object = holder ? holder->object() : nullptr;
+    return QStringLiteral("role 0x%1 in %2 \"%3\"")
+        .arg(QString::number(node.role(), 16),
+             QLatin1String(object ? object->metaObject()->className() : "?"),
+             object ? object->objectName() : QString());
 }
 
 /// Cells that show a picture and no words, for a reader to stumble over.
@@ -264,7 +270,7 @@ private slots:
                  QStringLiteral("Items of the list"));
     }
 
-    // The completion slider tells its value, and moves by the keys a screen reader's user has.
+    // The completion slider tells its value, and a value set through it is the item's, one undo step.
     void theCompletionSliderTellsItsValue() {
         const QString list = writeList(path("slider.todo"), {item("bank", 0.4)});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
@@ -275,12 +281,17 @@ private slots:
         window->inspector().showToolWithId(InspectorToolCompletion);
         auto* slider = window->inspector().findChild<QSlider*>(QStringLiteral("pctCompletedSlider"));
         QVERIFY(slider);
-        QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(slider)->valueInterface();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(slider);
+        QAccessibleValueInterface* value = accessible->valueInterface();
         QVERIFY(value);
         QCOMPARE(value->currentValue().toInt(), 40);
         QCOMPARE(value->maximumValue().toInt(), 100);
+        QCOMPARE(accessible->text(QAccessible::Value), QStringLiteral("40 %"));
+        QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Completion"));
         value->setCurrentValue(70);
-        QCOMPARE(slider->value(), 70);
+        const NodePtr bank = findItem(*window->document().data(), QStringLiteral("bank"));
+        QCOMPARE(completionPercentOf(*bank), 70);
+        QVERIFY(window->document().undoManager().canUndo());
     }
 
     // Return presses a focused button outside dialogs as Space does; in a dialog the focused button
