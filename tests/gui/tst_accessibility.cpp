@@ -9,6 +9,7 @@
 #include "desktop_app/button_keys.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/tardigo_application.h"
+#include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "inspector/core/inspector_tools.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -237,6 +239,19 @@ private slots:
         AddAccountDialog account(nullptr);
         account.show();
         VERIFY_ALL_NAMED(account, QStringLiteral("add account"));
+
+        QWidget window;
+        window.show();
+        const auto sheets = std::make_shared<MessageBoxSheetWindow>(&window);
+        AlertSheet alert;
+        alert.title = QStringLiteral("Changed on Disk");
+        alert.message = QStringLiteral("Another program changed the list.");
+        alert.alternateButton = QStringLiteral("Keep Mine");
+        alert.details = QStringLiteral("modified 2 s ago");
+        sheets->beginAlertSheet(alert, {});
+        auto* sheet = window.findChild<QMessageBox*>(QStringLiteral("alertSheet"));
+        QVERIFY(sheet);
+        VERIFY_ALL_NAMED(*sheet, QStringLiteral("an alert sheet"));
     }
 
     // The status is read from the icon cell, in words, for every row whatever its icon.
