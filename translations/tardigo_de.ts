@@ -1637,7 +1637,7 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <name>tardigo::OutlineModel</name>
     <message>
         <source>Status</source>
-        <translation>Status</translation>
+        <translation>Zustand</translation>
     </message>
 </context>
 <context>
