@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>ClearButton</name>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>To-do lists as outlines.</source>
@@ -462,6 +469,41 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>RowStatus</name>
+    <message>
+        <source>Done</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Not done</source>
+        <translation>Nicht erledigt</translation>
+    </message>
+    <message>
+        <source>%1 % complete</source>
+        <translation>zu %1 % erledigt</translation>
+    </message>
+    <message>
+        <source>overdue</source>
+        <translation>überfällig</translation>
+    </message>
+    <message>
+        <source>due soon</source>
+        <translation>bald fällig</translation>
+    </message>
+    <message>
+        <source>has notes</source>
+        <translation>mit Notizen</translation>
+    </message>
+    <message>
+        <source>repeats</source>
+        <translation>wiederholt sich</translation>
+    </message>
+    <message>
+        <source>reminder set</source>
+        <translation>Erinnerung gesetzt</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::AccountsPage</name>
     <message>
         <source>Ready</source>
@@ -906,6 +948,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>Colors</source>
         <translation>Farben</translation>
     </message>
+    <message>
+        <source>Red %1 %, green %2 %, blue %3 %</source>
+        <translation>Rot %1 %, Grün %2 %, Blau %3 %</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::CompletionTool</name>
@@ -1326,6 +1372,18 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>No date due</source>
         <translation>Kein Fälligkeitsdatum</translation>
     </message>
+    <message>
+        <source>Previous month</source>
+        <translation>Voriger Monat</translation>
+    </message>
+    <message>
+        <source>Next month</source>
+        <translation>Nächster Monat</translation>
+    </message>
+    <message>
+        <source>Days of the month</source>
+        <translation>Tage des Monats</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::FontTool</name>
@@ -1569,6 +1627,20 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Name</source>
         <translation>Name</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::OutlineModel</name>
+    <message>
+        <source>Status</source>
+        <translation>Zustand</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::OutlineTreeView</name>
+    <message>
+        <source>Items of the list</source>
+        <translation>Einträge der Liste</translation>
     </message>
 </context>
 <context>
@@ -1979,6 +2051,14 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Toolbar items:</source>
         <translation>Elemente der Symbolleiste:</translation>
+    </message>
+    <message>
+        <source>Available items</source>
+        <translation>Verfügbare Elemente</translation>
+    </message>
+    <message>
+        <source>Toolbar items</source>
+        <translation>Elemente der Symbolleiste</translation>
     </message>
 </context>
 <context>

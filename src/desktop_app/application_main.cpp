@@ -2,6 +2,7 @@
 
 #include "appearance/dark_palette.h"
 #include "appearance/icon_for_name.h"
+#include "desktop_app/button_keys.h"
 #include "desktop_app/command_line.h"
 #include "desktop_app/tardigo_application.h"
 #include "desktop_app/translators.h"
@@ -87,6 +88,7 @@ int runTardigo(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(TARDIGO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tardigo"));
     installTranslators();
+    ButtonKeys::install();
 
     const CommandLine line = parseCommandLine(QApplication::arguments());
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));

@@ -20,7 +20,7 @@ DueDateEditor::DueDateEditor(QWidget* parent) : QLineEdit(parent) {
     QIcon calendarIcon =
         QIcon::fromTheme(QStringLiteral("view-calendar"), iconForName(QStringLiteral("vk_time")));
     QAction* pick = addAction(calendarIcon, QLineEdit::TrailingPosition);
-    pick->setToolTip(tr("Choose a day"));
+    pick->setText(tr("Choose a day"));
     connect(pick, &QAction::triggered, this, &DueDateEditor::showCalendar);
 }
 

@@ -155,6 +155,7 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
         combo->setObjectName(QStringLiteral("categoryEditor"));
         combo->setAccessibleName(tr("Category"));
         combo->setEditable(true);
+        combo->lineEdit()->setAccessibleName(tr("Category"));
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(_categoryNames());
         // Choosing from the list is a complete edit.

@@ -7,6 +7,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_columns.h"
+#include "window/row_status_text.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -285,6 +286,9 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         return {};
     case Qt::ToolTipRole:
         return identifier == key::notes ? _notesCache.firstLine(item) : QVariant();
+    case Qt::AccessibleTextRole:
+        // The icon says the status to the eye only; a screen reader reads the cell's text.
+        return identifier == key::icon ? rowStatusText(*item) : QVariant();
     case CompletionRole: {
         const Number* completion = item->value(key::completion).asNumber();
         return completion ? boundedCompletion(completion->toDouble()) : 0.0;
@@ -335,6 +339,8 @@ QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int 
         return outlineColumnTitle(identifier);
     if (role == Qt::ToolTipRole && identifier == key::icon)
         return outlineColumnTitle(key::icon);
+    if (role == Qt::AccessibleTextRole && identifier == key::icon)
+        return tr("Status"); // the icon column has no title to read
     return {};
 }
 

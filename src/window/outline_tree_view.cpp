@@ -24,6 +24,7 @@ constexpr int kIndentation = 12;
 OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
     : QTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
     setObjectName(QStringLiteral("outline"));
+    setAccessibleName(tr("Items of the list"));
     setModel(_model.get());
     setTreePosition(outlineColumnIndex(key::name));
     setUniformRowHeights(true);

@@ -1,5 +1,7 @@
 #include "window/search_field.h"
 
+#include "window/clear_button.h"
+
 #include <QKeyEvent>
 
 namespace tardigo {
@@ -8,7 +10,7 @@ SearchField::SearchField(QWidget* parent) : QLineEdit(parent) {
     setObjectName(QStringLiteral("searchField"));
     setAccessibleName(tr("Search the list"));
     setPlaceholderText(tr("Search names, categories and notes"));
-    setClearButtonEnabled(true);
+    showClearButton(*this);
     // Typing, the clear button and Escape alike; text shown from the list is blocked in showText.
     connect(this, &QLineEdit::textChanged, this, &SearchField::searchTyped);
 }

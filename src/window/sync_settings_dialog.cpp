@@ -3,6 +3,7 @@
 #include "accounts/calendar_picker.h"
 #include "dialogs/dialog_service.h"
 #include "sync/sync_store.h"
+#include "window/clear_button.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -56,7 +57,7 @@ SyncSettingsDialog::SyncSettingsDialog(const QString& listName, const QString& f
     _field->setObjectName(QStringLiteral("syncFolderField"));
     _field->setAccessibleName(tr("Sync folder"));
     _field->setPlaceholderText(tr("No folder: the list does not sync"));
-    _field->setClearButtonEnabled(true);
+    showClearButton(*_field);
     auto* choose = new QPushButton(tr("&Choose…"), this);
     choose->setObjectName(QStringLiteral("chooseSyncFolder"));
     choose->setAccessibleName(tr("Choose the sync folder"));

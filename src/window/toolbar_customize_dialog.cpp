@@ -36,6 +36,8 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const QStringList& current, QWidg
     _chosen->setObjectName(QStringLiteral("toolbarItems"));
     for (QListWidget* list : {_available, _chosen})
         list->setIconSize(QSize(24, 24));
+    _available->setAccessibleName(tr("Available items"));
+    _chosen->setAccessibleName(tr("Toolbar items"));
 
     auto* add = new QPushButton(tr("Add →"), this);
     auto* remove = new QPushButton(tr("← Remove"), this);

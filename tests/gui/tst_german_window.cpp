@@ -208,6 +208,23 @@ private slots:
         QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Abbrechen"));
     }
 
+    void screenReadersHearGerman() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        OutlineTreeView& outline = window->outline();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        for (int tool = InspectorToolNotes; tool <= InspectorToolColor; ++tool)
+            window->inspector().showToolWithId(tool);
+        for (const QWidget* widget : window->findChildren<QWidget*>())
+            verifyGerman(widget->accessibleName(), widget->objectName());
+        verifyGerman(outline.outlineModel().headerData(0, Qt::Horizontal, Qt::AccessibleTextRole).toString(),
+                     QStringLiteral("icon column"));
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        typeIntoEditor(outline, QStringLiteral("Steuer"));
+        QCOMPARE(outline.indexForRow(0, key::icon).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Nicht erledigt, zu 0 % erledigt"));
+    }
+
     void dueDatesFollowTheLocale() {
         DocumentMainWindow* window = _controller->newUntitledDocument();
         OutlineTreeView& outline = window->outline();

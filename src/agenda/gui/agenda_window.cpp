@@ -6,6 +6,7 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
+#include "window/clear_button.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -108,7 +109,7 @@ QWidget* AgendaWindow::buildFilters() {
     auto* categoryLabel = new QLabel(tr("&Category:"), filters);
     categoryLabel->setBuddy(_category);
     _search->setObjectName(QStringLiteral("agendaSearch"));
-    _search->setClearButtonEnabled(true);
+    showClearButton(*_search);
     _search->setPlaceholderText(tr("Name, category or notes"));
     auto* searchLabel = new QLabel(tr("&Search:"), filters);
     searchLabel->setBuddy(_search);

@@ -39,6 +39,12 @@ void ColorTool::render(const StatusDisplay& display) {
     QPixmap swatch(_well->iconSize());
     swatch.fill(_shown);
     _well->setIcon(swatch);
+    // The swatch shows the colour to the eye only.
+    _well->setAccessibleDescription(rgba ? tr("Red %1 %, green %2 %, blue %3 %")
+                                               .arg(qRound(_shown.redF() * 100))
+                                               .arg(qRound(_shown.greenF() * 100))
+                                               .arg(qRound(_shown.blueF() * 100))
+                                         : tr("No color"));
 }
 
 void ColorTool::openColorPanel() {

@@ -50,6 +50,7 @@ CompletionTool::CompletionTool(TardigoDocument& document, QWidget* parent)
     _slider->setRange(0, 100);
     _slider->setPageStep(10);
     _category->setEditable(true);
+    _category->lineEdit()->setAccessibleName(tr("Category"));
     _category->setInsertPolicy(QComboBox::NoInsert);
     auto* layout = new QFormLayout(this);
     layout->addRow(tr("Com&pletion:"), _slider);

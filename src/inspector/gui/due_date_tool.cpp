@@ -9,6 +9,7 @@
 #include "model/clock.h"
 #include "platform/localized.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QTimeEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tardigo {
@@ -39,6 +41,16 @@ const std::pair<int, const char*> kPeriods[] = {
     {QuarterPeriod, "Every 3 Months"},
 };
 
+/// Qt's calendar names neither its arrows, which show a picture only, nor its table of days.
+void nameCalendarParts(QCalendarWidget& calendar) {
+    if (auto* previous = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth")))
+        previous->setAccessibleName(DueDateTool::tr("Previous month"));
+    if (auto* next = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_nextmonth")))
+        next->setAccessibleName(DueDateTool::tr("Next month"));
+    if (auto* days = calendar.findChild<QAbstractItemView*>())
+        days->setAccessibleName(DueDateTool::tr("Days of the month"));
+}
+
 } // namespace
 
 DueDateTool::DueDateTool(TardigoDocument& document, QWidget* parent)
@@ -48,6 +60,7 @@ DueDateTool::DueDateTool(TardigoDocument& document, QWidget* parent)
       _repeat(named(new QCheckBox(tr("&Repeat"), this), "repeatCheckBox", tr("Repeat"))),
       _period(named(new QComboBox(this), "timePeriodPopup", tr("Repeat period"))) {
     _calendar->setGridVisible(false);
+    nameCalendarParts(*_calendar);
     _calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     // A 12-hour clock unless the user's time format counts the hours to 24.
     _time->setDisplayFormat(userTimeFormat().contains(u'H') ? QStringLiteral("HH:mm")

@@ -16,6 +16,9 @@ public:
 
     /// Shows a value without handing it over.
     void showValue(int value);
+    /// Moves to a value and hands it over, as a gesture that ended there: what assistive technology
+    /// sets.
+    void setValueAsGesture(int value);
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
