@@ -113,6 +113,7 @@ void NotesTool::showDocument(std::unique_ptr<QTextDocument> shown) {
     if (shown) {
         // A child of the editor, which deletes it when the next one comes.
         shown->setDefaultFont(_editor->document()->defaultFont());
+        showReadableOn(*shown, _editor->palette().color(QPalette::Base));
         shown->setParent(_editor);
         _editor->setDocument(shown.release());
     } else {
