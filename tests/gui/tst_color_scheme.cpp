@@ -215,6 +215,20 @@ private slots:
         QCOMPARE(*items.back().asDict()->value(key::notes).asData(), notesStored);
         QCOMPARE(items.front().asDict()->value(key::color),
                  coloured("", qRgb(0x8b, 0, 0))->value(key::color));
+
+        // The palette switched while the notes are shown: they show their own colours in the light
+        // one, and readable ones again in the dark one.
+        window->outline().selectRow(6, false);
+        const auto linkShown = [&] {
+            QTextCursor shown(notes->document());
+            shown.setPosition(before.text.size() + 2);
+            return shown.charFormat().foreground().color();
+        };
+        useDarkPalette(false);
+        QTRY_COMPARE(linkShown(), QColor::fromRgbF(0.0f, 0.0f, 0.8f));
+        useDarkPalette(true);
+        QTRY_VERIFY(contrastRatio(linkShown(), notes->palette().color(QPalette::Base)) >= kReadableContrast);
+        QVERIFY(!notes->document()->isModified());
         useDarkPalette(false);
     }
 
