@@ -13,9 +13,11 @@ namespace {
 // A handler may only write to a descriptor; the event loop reads the other end.
 int pipeEnds[2] = {-1, -1};
 
-void onSignal(int) {
+void onSignal(int signal) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[0], &byte, 1);
+    // Quitting may wait for the user's answer; the same signal again ends Tardigo at once.
+    std::signal(signal, SIG_DFL);
 }
 
 } // namespace

@@ -7,7 +7,8 @@ class QSocketNotifier;
 namespace tardigo {
 
 /// SIGTERM, SIGINT and SIGHUP as a Qt signal on the event loop, so that a session that ends, or a
-/// terminal that closes, quits Tardigo as File > Quit does instead of killing it. One per process.
+/// terminal that closes, quits Tardigo as File > Quit does instead of killing it; the same signal
+/// again ends it at once. One per process.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
