@@ -38,8 +38,7 @@ void ColorSchemePortal::start(std::chrono::milliseconds timeout) {
                  SLOT(settingChanged(QString, QString, QDBusVariant)));
     QDBusMessage read = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Read"));
     read << kGroup << kKey;
-    // A portal that is started by the bus may take a moment; the windows show meanwhile.
-    read.setAutoStartService(true);
+    // A portal the bus starts first may take a moment; the windows show meanwhile.
     auto* watcher = new QDBusPendingCallWatcher(_bus.asyncCall(read, int(timeout.count())), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
         watcher->deleteLater();
