@@ -405,12 +405,22 @@ RichText fromTextDocument(const QTextDocument& document) {
     return DocumentReader(document).read();
 }
 
+QTextCharFormat readableColorFormat(const QColor& stored, const QColor& background) {
+    QTextCharFormat format;
+    const QColor shown = readableOn(stored, background);
+    format.setForeground(shown);
+    if (shown != stored) {
+        format.setProperty(kStoredColorProperty, stored);
+        format.setProperty(kShownColorProperty, shown);
+    }
+    return format;
+}
+
 void showReadableOn(QTextDocument& document, const QColor& background) {
     struct Recolouring {
         int start;
         int length;
         QColor stored;
-        QColor shown;
     };
     std::vector<Recolouring> recolourings;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
@@ -419,10 +429,9 @@ void showReadableOn(QTextDocument& document, const QColor& background) {
             if (format.foreground().style() == Qt::NoBrush)
                 continue;
             const QColor stored = format.foreground().color();
-            const QColor shown = readableOn(stored, background);
-            if (shown != stored)
+            if (readableOn(stored, background) != stored)
                 recolourings.push_back(
-                    {fragment.fragment().position(), fragment.fragment().length(), stored, shown});
+                    {fragment.fragment().position(), fragment.fragment().length(), stored});
         }
     // Not a step the user could undo.
     const bool undoable = document.isUndoRedoEnabled();
@@ -431,11 +440,7 @@ void showReadableOn(QTextDocument& document, const QColor& background) {
         QTextCursor cursor(&document);
         cursor.setPosition(recolouring.start);
         cursor.setPosition(recolouring.start + recolouring.length, QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setForeground(recolouring.shown);
-        format.setProperty(kStoredColorProperty, recolouring.stored);
-        format.setProperty(kShownColorProperty, recolouring.shown);
-        cursor.mergeCharFormat(format);
+        cursor.mergeCharFormat(readableColorFormat(recolouring.stored, background));
     }
     document.setUndoRedoEnabled(undoable);
 }

@@ -2,6 +2,8 @@
 
 #include "rich_text/rich_text.h"
 
+#include <QTextCharFormat>
+
 #include <memory>
 
 class QColor;
@@ -19,5 +21,8 @@ RichText fromTextDocument(const QTextDocument& document);
 /// Shows the document's coloured text and links readable over the background (`readableOn`);
 /// fromTextDocument still gives each run the colour it came with, unless the user recoloured it.
 void showReadableOn(QTextDocument& document, const QColor& background);
+/// The format of text of the colour as showReadableOn shows it over the background: readable there,
+/// and stored in the colour given.
+QTextCharFormat readableColorFormat(const QColor& stored, const QColor& background);
 
 } // namespace tardigo
