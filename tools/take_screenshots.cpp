@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QStandardPaths>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <cstdio>
@@ -37,10 +36,8 @@ int main(int argc, char** argv) {
     UserDefaults::standard().useMemoryOnly();
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
-    if (dark) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
-    }
+    if (dark)
+        useDarkPalette(true);
 
     DocumentController controller;
     DocumentMainWindow* window = controller.openFile(arguments.at(0));

@@ -1,5 +1,9 @@
 #include "appearance/dark_palette.h"
 
+#include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
+
 namespace tardigo {
 
 QPalette darkPalette() {
@@ -28,11 +32,24 @@ QPalette darkPalette() {
     palette.setColor(QPalette::Shadow, Qt::black);
     palette.setColor(QPalette::Highlight, highlight);
     palette.setColor(QPalette::HighlightedText, Qt::white);
+    // Links stand out from the text and from the base as a light palette's do.
     palette.setColor(QPalette::Link, highlight.lighter(130));
+    palette.setColor(QPalette::LinkVisited, QColor(0xb3, 0x8c, 0xf0));
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, disabled);
     palette.setColor(QPalette::Disabled, QPalette::Highlight, window.lighter(130));
     return palette;
+}
+
+void useDarkPalette(bool dark) {
+    static const QString startStyle = QApplication::style()->name();
+    static const QPalette startPalette = QApplication::palette();
+    static bool shownDark = false;
+    if (dark == shownDark)
+        return;
+    shownDark = dark;
+    QApplication::setStyle(QStyleFactory::create(dark ? QStringLiteral("Fusion") : startStyle));
+    QApplication::setPalette(dark ? darkPalette() : startPalette);
 }
 
 } // namespace tardigo

@@ -1,5 +1,7 @@
 #include "appearance/rich_text_document.h"
 
+#include "appearance/readable_color.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <vector>
 
 namespace tardigo {
 
@@ -25,6 +28,9 @@ constexpr int kTwipsPerPoint = 20;
 // The size an attachment had in the notes, in twips, kept on its format.
 constexpr int kAttachmentWidthProperty = QTextFormat::UserProperty + 1;
 constexpr int kAttachmentHeightProperty = QTextFormat::UserProperty + 2;
+// A colour shown lighter than it is stored, over a dark background: the stored one and the one shown.
+constexpr int kStoredColorProperty = QTextFormat::UserProperty + 3;
+constexpr int kShownColorProperty = QTextFormat::UserProperty + 4;
 // The name the platform gives a picture that came without one.
 const QString kPastedPictureName = QStringLiteral("Pasted Graphic");
 
@@ -113,7 +119,10 @@ TextRun runOf(const QString& text, const QTextCharFormat& format, Alignment alig
     run.underline = font.underline();
     run.strike = font.strikeOut();
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush) {
-        const QColor color = format.foreground().color();
+        QColor color = format.foreground().color();
+        // Text not recoloured since it was shown readable keeps the colour it came with.
+        if (format.hasProperty(kStoredColorProperty) && format.colorProperty(kShownColorProperty) == color)
+            color = format.colorProperty(kStoredColorProperty);
         run.color =
             Rgba{float(color.redF()), float(color.greenF()), float(color.blueF()), float(color.alphaF())};
     }
@@ -394,6 +403,46 @@ std::unique_ptr<QTextDocument> toTextDocument(const RichText& text) {
 
 RichText fromTextDocument(const QTextDocument& document) {
     return DocumentReader(document).read();
+}
+
+QTextCharFormat readableColorFormat(const QColor& stored, const QColor& background) {
+    QTextCharFormat format;
+    const QColor shown = readableOn(stored, background);
+    format.setForeground(shown);
+    if (shown != stored) {
+        format.setProperty(kStoredColorProperty, stored);
+        format.setProperty(kShownColorProperty, shown);
+    }
+    return format;
+}
+
+void showReadableOn(QTextDocument& document, const QColor& background) {
+    struct Recolouring {
+        int start;
+        int length;
+        QColor stored;
+    };
+    std::vector<Recolouring> recolourings;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.foreground().style() == Qt::NoBrush)
+                continue;
+            const QColor stored = format.foreground().color();
+            if (readableOn(stored, background) != stored)
+                recolourings.push_back(
+                    {fragment.fragment().position(), fragment.fragment().length(), stored});
+        }
+    // Not a step the user could undo.
+    const bool undoable = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    for (const Recolouring& recolouring : recolourings) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(recolouring.start);
+        cursor.setPosition(recolouring.start + recolouring.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(readableColorFormat(recolouring.stored, background));
+    }
+    document.setUndoRedoEnabled(undoable);
 }
 
 } // namespace tardigo

@@ -1,10 +1,12 @@
 #include "desktop_app/application_main.h"
 
+#include "appearance/color_scheme_portal.h"
 #include "appearance/dark_palette.h"
 #include "appearance/icon_for_name.h"
 #include "desktop_app/button_keys.h"
 #include "desktop_app/command_line.h"
 #include "desktop_app/tardigo_application.h"
+#include "desktop_app/termination_signals.h"
 #include "desktop_app/translators.h"
 #include "desktop_search/gui/desktop_search_service.h"
 #include "instance/instance_client.h"
@@ -15,7 +17,6 @@
 #include "stickies/core/sticky_store.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 #include <chrono>
 #include <cstdio>
@@ -120,14 +121,23 @@ int runTardigo(int argc, char** argv) {
         return status;
     }
 
+    // Without --dark, the desktop's preference, which may change while Tardigo runs.
+    ColorSchemePortal colorScheme(QDBusConnection::sessionBus());
     if (line.dark) {
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QApplication::setPalette(darkPalette());
+        useDarkPalette(true);
+    } else {
+        QObject::connect(&colorScheme, &ColorSchemePortal::preferenceChanged, &useDarkPalette);
+        colorScheme.start();
     }
 
     const bool searchOnly = requests.front().command == InstanceRequest::Command::OpenListPaths;
     TardigoApplication tardigo(std::move(claim.server), StickyStore::standardPath(), TodoLocator(),
                                searchOnly ? ApplicationStart::SearchOnly : ApplicationStart::Windows);
+    // A session that ends asks as File > Quit does: unsaved changes are answered for, the lists and
+    // the stickies remembered.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &tardigo,
+                     [&tardigo] { tardigo.controller().quit(); });
     DesktopSearchService search(tardigo);
     const bool published = search.publish(QDBusConnection::sessionBus());
     tardigo.serveDesktopSearch(search);

@@ -1,6 +1,7 @@
 #include "window/outline_delegate.h"
 
 #include "appearance/item_appearance.h"
+#include "appearance/readable_color.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "search/item_search.h"
@@ -41,6 +42,13 @@ OutlineDelegate::OutlineDelegate(OutlineTreeView& view, std::function<QStringLis
     : QStyledItemDelegate(&view), _view(view), _categoryNames(std::move(categoryNames)) {
     // The completion slider and the field borders follow the pointer.
     view.viewport()->setAttribute(Qt::WA_Hover);
+}
+
+void OutlineDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(Qt::ForegroundRole).isValid())
+        option->palette.setColor(QPalette::Text, readableOn(option->palette.color(QPalette::Text),
+                                                            option->palette.color(QPalette::Base)));
 }
 
 void OutlineDelegate::paintBackground(QPainter* painter, const QStyleOptionViewItem& option,

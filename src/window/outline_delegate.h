@@ -39,6 +39,8 @@ public:
                               const QModelIndex& index) const override;
 
 protected:
+    /// The item's own colour, made readable over a dark base.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
     /// Return and Tab end a due-date edit only when the document takes the date typed.
     bool eventFilter(QObject* object, QEvent* event) override;
 

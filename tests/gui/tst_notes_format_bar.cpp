@@ -3,6 +3,7 @@
 
 #include "gui_test_support.h"
 
+#include "appearance/readable_color.h"
 #include "appearance/rich_text_document.h"
 #include "archive/list_file.h"
 #include "desktop_app/document_controller.h"
@@ -202,6 +203,25 @@ private slots:
         command("notesLink")->trigger();
         QCOMPARE(_editor->toPlainText(), QStringLiteral("ask Anna today https://example.org/"));
         QCOMPARE(formatAt(*_editor, 16).anchorHref(), QStringLiteral("https://example.org/"));
+    }
+
+    void aLinkIsStoredInOneColourWhateverThePalette() {
+        QPalette dark = _editor->palette();
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1f, 0x22));
+        _editor->setPalette(dark);
+        _editor->setPlainText("ask Anna");
+        _bar->askForLink = [](const QString&) { return std::optional<QString>("example.org"); };
+        placeCursor(*_editor, 6);
+        command("notesLink")->trigger();
+        QVERIFY(contrastRatio(formatAt(*_editor, 5).foreground().color(), dark.color(QPalette::Base)) >=
+                kReadableContrast);
+        const RichText stored = fromTextDocument(*_editor->document());
+        QCOMPARE(stored.runs.size(), size_t(2));
+        QCOMPARE(stored.runs.back().link, QStringLiteral("http://example.org"));
+        QVERIFY(stored.runs.back().color);
+        QCOMPARE(QColor::fromRgbF(stored.runs.back().color->r, stored.runs.back().color->g,
+                                  stored.runs.back().color->b),
+                 QColor(0x00, 0x00, 0xee));
     }
 
     void listsStartNestAndEnd() {

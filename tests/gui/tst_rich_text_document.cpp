@@ -1,5 +1,6 @@
 #include "gui_test_support.h"
 
+#include "appearance/readable_color.h"
 #include "appearance/rich_text_document.h"
 #include "rich_text/notes_text.h"
 
@@ -7,6 +8,7 @@
 #include <QImage>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
 
@@ -121,6 +123,51 @@ private slots:
         QCOMPARE(back.runs.size(), original.runs.size());
         for (size_t i = 0; i < back.runs.size(); ++i)
             QVERIFY2(sameRun(back.runs[i], original.runs[i]), qPrintable(back.runs[i].text));
+    }
+
+    void darkColoursAreShownLighterOnADarkBaseAndStoredAsTheyCame() {
+        const QColor base(0x1e, 0x1f, 0x22);
+        TextRun link = run("the shop");
+        link.link = QStringLiteral("https://example.org/shop");
+        link.color = Rgba{0.0f, 0.0f, 0.55f, 1.0f};
+        TextRun red = run(" closes at six");
+        red.color = Rgba{0.55f, 0.0f, 0.0f, 1.0f};
+        TextRun plain = run(" today");
+        const RichText original = RichText::fromRuns({link, red, plain});
+
+        const std::unique_ptr<QTextDocument> document = toTextDocument(original);
+        showReadableOn(*document, base);
+        QVERIFY(!document->isUndoAvailable()); // showing is no step to undo
+        const auto shownAt = [&document](int position) {
+            QTextCursor cursor(document.get());
+            cursor.setPosition(position + 1);
+            return cursor.charFormat().foreground().color();
+        };
+        QVERIFY(contrastRatio(shownAt(0), base) >= kReadableContrast);
+        QVERIFY(contrastRatio(shownAt(10), base) >= kReadableContrast);
+        QVERIFY(document->toPlainText().endsWith("today"));
+
+        RichText back = fromTextDocument(*document);
+        QCOMPARE(back.runs.size(), original.runs.size());
+        for (size_t i = 0; i < back.runs.size(); ++i)
+            QVERIFY2(sameRun(back.runs[i], original.runs[i]), qPrintable(back.runs[i].text));
+
+        // A colour the user gives the text since is stored as given.
+        QTextCursor cursor(document.get());
+        cursor.setPosition(8);
+        cursor.setPosition(12, QTextCursor::KeepAnchor);
+        QTextCharFormat green;
+        green.setForeground(QColor(0, 128, 0));
+        cursor.mergeCharFormat(green);
+        back = fromTextDocument(*document);
+        QCOMPARE(back.runs.size(), size_t(4));
+        QCOMPARE(back.runs[1].text, QStringLiteral(" clo"));
+        QVERIFY(back.runs[1].color && std::abs(back.runs[1].color->g - 128 / 255.0f) < 0.01f);
+        QVERIFY(sameRun(back.runs[2], [&] {
+            TextRun rest = red;
+            rest.text = QStringLiteral("ses at six");
+            return rest;
+        }()));
     }
 
     void whatTheEditorShowsSurvivesSaveAndReopen() {

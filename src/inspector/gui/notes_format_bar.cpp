@@ -1,5 +1,7 @@
 #include "inspector/gui/notes_format_bar.h"
 
+#include "appearance/rich_text_document.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
@@ -24,6 +26,9 @@ namespace {
 
 // Pictures pasted wider than this are shown at this width; the picture itself is kept whole.
 constexpr int kWidestPastedPicture = 600;
+// A link's colour as stored: blue on the white of a light palette, of printed notes and of sticky
+// notes.
+const QColor kLinkColor(0x00, 0x00, 0xee);
 
 bool isNumbered(QTextListFormat::Style style) {
     return style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle &&
@@ -277,7 +282,8 @@ void NotesFormatBar::editLink() {
         format.setAnchor(true);
         format.setAnchorHref(linkTarget(*typed));
         format.setFontUnderline(true);
-        format.setForeground(palette().link());
+        // Stored in one colour whatever the palette, and shown readable on this one.
+        format.merge(readableColorFormat(kLinkColor, _editor.palette().color(QPalette::Base)));
     }
     if (cursor.hasSelection()) {
         cursor.mergeCharFormat(format);

@@ -17,6 +17,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tardigo {
 
 NotesTool::NotesTool(TardigoDocument& document, QWidget* parent)
@@ -113,6 +115,7 @@ void NotesTool::showDocument(std::unique_ptr<QTextDocument> shown) {
     if (shown) {
         // A child of the editor, which deletes it when the next one comes.
         shown->setDefaultFont(_editor->document()->defaultFont());
+        showReadableOn(*shown, _editor->palette().color(QPalette::Base));
         shown->setParent(_editor);
         _editor->setDocument(shown.release());
     } else {
@@ -138,9 +141,18 @@ void NotesTool::finishEditing() {
         [document = &_document, item, rtfd] { document->cellEdits().commitNotes(item, rtfd); });
 }
 
+void NotesTool::showAgainReadable() {
+    if (!_shown || _editor->document()->isModified())
+        return;
+    const std::optional<QByteArray> notes = std::exchange(_shown, std::nullopt);
+    show(_item.lock(), notes);
+}
+
 bool NotesTool::eventFilter(QObject* watched, QEvent* event) {
     if (watched == _editor && event->type() == QEvent::FocusOut)
         finishEditing();
+    if (watched == _editor && event->type() == QEvent::PaletteChange)
+        showAgainReadable();
     return ToolPage::eventFilter(watched, event);
 }
 

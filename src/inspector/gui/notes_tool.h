@@ -46,6 +46,8 @@ private:
     /// Reads the notes on a thread of their own, then shows them unless other notes came since.
     void loadAside(const QByteArray& notes);
     void showDocument(std::unique_ptr<QTextDocument> shown);
+    /// After the editor's palette switched between light and dark: the notes' colours readable on it.
+    void showAgainReadable();
     void enableEditor();
 
     TardigoDocument& _document;
