@@ -151,7 +151,7 @@ void DocumentMainWindow::buildWidgets() {
     _statusLine->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(_selectionLabel, 1);
     statusBar()->addWidget(_statusMessage, 1);
-    statusBar()->addPermanentWidget(_sync->statusLabel());
+    statusBar()->addPermanentWidget(_sync->statusWidget());
     statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
