@@ -252,16 +252,21 @@ void WindowSync::askForPassword(const QString& account) {
 
 void WindowSync::keepPassword(const QString& account, const QString& password) {
     QPointer<WindowSync> self(this);
-    Keyring::writePassword(account, password, [self, account](const Keyring::Answer& answer) {
-        if (!self || answer.ok())
+    Keyring::writePassword(account, password, [self, account, password](const Keyring::Answer& answer) {
+        if (!self)
             return;
+        if (answer.ok()) {
+            if (self->_typedPassword == password)
+                self->_typedPassword.reset();
+            return;
+        }
         qCWarning(lcWindow).noquote()
             << "the keyring did not keep the password of" << account << ":" << answer.reason;
         if (AlertQueue* alerts = self->_window.document().alertQueue()) {
             AlertSheet sheet;
             sheet.title = tr("The keyring did not keep the password of “%1”.").arg(account);
-            sheet.message = tr("The list synced with it. Until Tardigo quits, this window uses the password "
-                               "you typed; then it asks again.");
+            sheet.message = tr("The list synced with it, and this window keeps using it until it closes; "
+                               "after that Tardigo asks for it again.");
             sheet.details = answer.reason;
             alerts->addAlert(sheet);
         }
@@ -336,9 +341,10 @@ void WindowSync::finished() {
     if (report.error.isEmpty() && !report.cancelled)
         _lastSynced = report.finished;
     _lastCancelled = report.cancelled;
-    if (_typedPassword && !report.passwordRefused && report.error.isEmpty()) {
+    if (_typedPassword && _typedPasswordAccount == _runningAccount && !report.passwordRefused &&
+        report.error.isEmpty()) {
         // The server took the password typed: it is the account's from now on.
-        keepPassword(_runningAccount, *std::exchange(_typedPassword, std::nullopt));
+        keepPassword(_runningAccount, *_typedPassword);
     }
     if (report.passwordRefused && !report.cancelled) {
         _typedPassword.reset();
