@@ -6,7 +6,6 @@
 #include "caldav/bound_calendar_sync.h"
 #include "caldav/keyring.h"
 #include "dialogs/file_error_sheets.h"
-#include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -23,9 +22,9 @@
 #include "window/sync_status.h"
 #include "window/window_log.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
@@ -85,6 +84,13 @@ void WindowSync::setTimer() {
     }
     const qint64 minutes = UserDefaults::standard().integerForKey(pref::tardigoMinderRunIntervalMin);
     _schedule.setInterval(std::chrono::minutes(std::max<qint64>(1, minutes)));
+}
+
+bool WindowSync::isAsking() const {
+    // Sheets, questions and dialogs on the window alike.
+    const QList<QDialog*> dialogs = _window.findChildren<QDialog*>();
+    return std::any_of(dialogs.cbegin(), dialogs.cend(),
+                       [](const QDialog* dialog) { return dialog->isVisible(); });
 }
 
 void WindowSync::cancel() {
@@ -161,9 +167,7 @@ bool WindowSync::start() {
     // Unsaved changes are the window's alone: their save asks for a sync again.
     if (folder.isEmpty() || list.isEmpty() || document.isDocumentEdited() || document.isClosed())
         return false;
-    // What syncs by itself waits while the window asks the user something, and after the user
-    // stopped syncing for now.
-    if (!_userAsked && (_stopped || _passwordQuestion || _window.sheets().hasAttachedSheet()))
+    if (!_userAsked && (_stopped || isAsking()))
         return false;
     const bool calendar = isServerLocation(folder);
     if (calendar ? !mayUseCalendar(folder, _userAsked) : !mayUse(folder, _userAsked)) {

