@@ -6,6 +6,7 @@
 // sync is asked for again.
 #include "gui_test_support.h"
 #include "local_servers.h"
+#include "manual_timers.h"
 
 #include "accounts/accounts_page.h"
 #include "accounts/add_account_dialog.h"
@@ -31,6 +32,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QLabel>
@@ -683,6 +685,40 @@ private slots:
         question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
         const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
         QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
+    }
+
+    // A list on a server syncs on a timer of its own, as often as the minder runs, but not while a
+    // dialog is open on its window, nor after the user stopped its syncing for now.
+    void aBoundListSyncsOnItsOwnTimer() {
+        using namespace std::chrono_literals;
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Porch"), {"sweep"});
+        QVERIFY(window);
+        QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "sweep", "sweep the porch"));
+        ManualTimers timers(QDateTime::currentDateTime());
+        WindowSync timed(*window, timers);
+
+        auto* dialog = new QDialog(window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+        timers.advance(15min);
+        QVERIFY(!timed.isSyncing());
+        dialog->close();
+        QSignalSpy ended(&timed, &WindowSync::syncEnded);
+        timers.advance(15min);
+        QVERIFY(timed.isSyncing());
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("sweep the porch")});
+
+        // Once the user stopped syncing for now, after a refused password, the timer syncs nothing.
+        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed on the server")));
+        timers.advance(15min);
+        QVERIFY(ended.wait(20000));
+        PasswordQuestion* question = passwordQuestion(*window);
+        QVERIFY(question);
+        question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
+        timers.advance(1h);
+        QVERIFY(!timed.isSyncing());
     }
 };
 
