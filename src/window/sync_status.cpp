@@ -55,8 +55,4 @@ void SyncStatus::showText(const QString& text, const QString& toolTip) {
     setVisible(!text.isEmpty());
 }
 
-bool SyncStatus::isSyncing() const {
-    return !_cancel->isHidden();
-}
-
 } // namespace tardigo

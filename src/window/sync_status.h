@@ -19,7 +19,6 @@ public:
     void showSyncing(const QString& text, const QString& toolTip);
     /// No sync runs: the text alone; an empty one hides the part.
     void showText(const QString& text, const QString& toolTip);
-    bool isSyncing() const;
 
 signals:
     void cancelRequested();
