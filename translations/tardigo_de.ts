@@ -1242,6 +1242,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>Find Pre&amp;vious</source>
         <translation>&amp;Rückwärts suchen</translation>
     </message>
+    <message>
+        <source>Cance&amp;l Sync</source>
+        <translation>Synchronisierung &amp;abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::DocumentPrinting</name>

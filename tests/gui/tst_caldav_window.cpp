@@ -31,6 +31,7 @@
 #include "window/window_sync.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -597,7 +598,7 @@ private slots:
         QCOMPARE(savedNames(theirs), (QStringList{"bread", "oat milk"}));
     }
 
-    // Cancel in the status line, by keyboard, stops a sync that waits for a server: the list stays
+    // Cancel in the status line, or File > Cancel Sync, stops a sync that waits for a server: the list stays
     // as it was, no error is told, and the status line says it was cancelled.
     void cancelStopsASyncAndChangesNothing() {
         QTcpServer silent; // accepts and never answers
@@ -631,9 +632,15 @@ private slots:
         if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
             window->statusBar()->grab().save(
                 QDir(folder).filePath(QStringLiteral("sync-status-syncing.png")));
+        // The menu offers it too, for the keyboard, while a sync runs.
+        QAction* cancelSync = window->menus().actions().cancelSync;
+        window->validate();
+        QVERIFY(cancelSync->isEnabled());
         cancel->setFocus();
         QTest::keyClick(cancel, Qt::Key_Space);
         QVERIFY(ended.wait(5000));
+        window->validate();
+        QVERIFY(!cancelSync->isEnabled());
         QCOMPARE(status->text(), QStringLiteral("Sync cancelled"));
         QVERIFY(!cancel->isVisible());
         QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
