@@ -13,6 +13,7 @@
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
 #include "platform/list_lock.h"
+#include "sync/sync_cancel.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -341,6 +342,48 @@ private slots:
             QCOMPARE(summariesOn(client, calendar), names);
         }
         QVERIFY(cuts >= 8);
+    }
+
+    // Cancelled after any step, a sync stops there without running again, and the next one
+    // finishes the work and makes nothing twice.
+    void aCancelAfterAnyStepDuplicatesNothing() {
+        CalDavClient client(accessTo(_radicale.url(), _radicale));
+        const QUrl calendar = newCalendar(client, QStringLiteral("Cancelled"));
+        const QString list = newList({QStringLiteral("First")});
+        SYNC_OK(sync(list, client, calendar));
+        int cancelled = 0;
+        for (int stop = 1; stop < 20; ++stop) {
+            edit(list, [&](const NodePtr& root) {
+                for (int i = 0; i < 2; ++i)
+                    test::addItem(*root, {{key::name, QStringLiteral("Added %1.%2").arg(stop).arg(i)}});
+                childrenOf(*root)->items.front().asDict()->set(key::name,
+                                                               QStringLiteral("Changed %1").arg(stop));
+            });
+            renameOnServer(client, calendar, summariesOn(client, calendar).constLast(),
+                           QStringLiteral("Renamed %1").arg(stop));
+            SyncOptions options;
+            options.cancel = std::make_shared<SyncCancel>();
+            int steps = 0;
+            options.afterStep = [&steps, stop, cancel = options.cancel](SyncStep) {
+                if (++steps == stop)
+                    cancel->cancel();
+                return true;
+            };
+            const SyncReport stopped = syncWithCalendar(list, client, calendar, options);
+            if (!stopped.cancelled)
+                break; // the sync has fewer steps
+            ++cancelled;
+            QVERIFY(!stopped.ok());
+            QCOMPARE(steps, stop);
+            SYNC_OK(sync(list, client, calendar));
+            const SyncReport settled = sync(list, client, calendar);
+            SYNC_OK(settled);
+            QVERIFY(!settled.listChanged && settled.filesWritten == 0);
+            const QStringList names = namesIn(*listAt(list));
+            QCOMPARE(names.size(), QSet<QString>(names.cbegin(), names.cend()).size());
+            QCOMPARE(summariesOn(client, calendar), names);
+        }
+        QVERIFY(cancelled >= 4);
     }
 };
 

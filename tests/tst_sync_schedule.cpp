@@ -118,6 +118,45 @@ private slots:
         f.timers.advance(2min);
         QCOMPARE(f.started, 3);
     }
+
+    // A list on a server syncs an interval after its last sync began, whatever began it; never
+    // beside a running sync, and a start refused (a question on the window) is tried an interval on.
+    void aListOnAServerSyncsOnItsOwnTimer() {
+        Fixture f;
+        f.schedule.setInterval(15min);
+        f.timers.advance(15min);
+        QCOMPARE(f.started, 1);
+        f.finish();
+
+        f.timers.advance(5min);
+        f.schedule.syncNow(); // the user's sync puts the timer back
+        QCOMPARE(f.started, 2);
+        f.finish();
+        f.timers.advance(14min);
+        QCOMPARE(f.started, 2);
+        f.timers.advance(1min);
+        QCOMPARE(f.started, 3);
+
+        f.timers.advance(20min); // still running when the timer is due: none beside it
+        QCOMPARE(f.started, 3);
+        f.finish();
+        f.timers.advance(10min);
+        QCOMPARE(f.started, 4);
+        f.finish();
+
+        f.mayStart = false;
+        f.timers.advance(15min);
+        QCOMPARE(f.started, 4);
+        f.mayStart = true;
+        f.timers.advance(15min);
+        QCOMPARE(f.started, 5);
+        f.finish();
+
+        f.schedule.setInterval(std::nullopt);
+        f.timers.advance(1h);
+        QCOMPARE(f.started, 5);
+        QCOMPARE(f.timers.pendingCount(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSyncSchedule)

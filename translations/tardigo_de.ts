@@ -1288,6 +1288,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>Find Pre&amp;vious</source>
         <translation>&amp;Rückwärts suchen</translation>
     </message>
+    <message>
+        <source>Cance&amp;l Sync</source>
+        <translation>Synchronisierung &amp;abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::DocumentPrinting</name>
@@ -1641,6 +1645,41 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Items of the list</source>
         <translation>Einträge der Liste</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::PasswordQuestion</name>
+    <message>
+        <source>Password Refused</source>
+        <translation>Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>The server refused the password</source>
+        <translation>Der Server hat das Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>The server refused the password of the account “%1”.</source>
+        <translation>Der Server hat das Passwort des Kontos „%1“ abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server at %1 did not accept the user name “%2” with the password kept for this account, so nothing was synced and the list is as it was. Enter the password again to sync, or stop syncing this list for now; its changes wait for the next sync.</source>
+        <translation>Der Server unter %1 hat den Benutzernamen „%2“ mit dem für dieses Konto gespeicherten Passwort nicht angenommen. Es wurde nichts synchronisiert, und die Liste ist unverändert. Geben Sie das Passwort erneut ein, um zu synchronisieren, oder halten Sie die Synchronisierung dieser Liste vorerst an; ihre Änderungen warten auf die nächste Synchronisierung.</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>&amp;Sync Again</source>
+        <translation>Erneut &amp;synchronisieren</translation>
+    </message>
+    <message>
+        <source>S&amp;top Syncing for Now</source>
+        <translation>Vorerst an&amp;halten</translation>
     </message>
 </context>
 <context>
@@ -2004,6 +2043,29 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     </message>
 </context>
 <context>
+    <name>tardigo::SyncStatus</name>
+    <message>
+        <source>Last sync</source>
+        <translation>Letzte Synchronisierung</translation>
+    </message>
+    <message>
+        <source>Syncing</source>
+        <translation>Synchronisierung läuft</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel Sync</source>
+        <translation>Synchronisierung abbrechen</translation>
+    </message>
+    <message>
+        <source>Stop this sync; the next one does the rest</source>
+        <translation>Diese Synchronisierung anhalten; die nächste erledigt den Rest</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::TardigoApplication</name>
     <message>
         <source>The item is no longer where the agenda saw it.</source>
@@ -2064,10 +2126,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
 <context>
     <name>tardigo::WindowSync</name>
     <message>
-        <source>Last sync</source>
-        <translation>Letzte Synchronisierung</translation>
-    </message>
-    <message>
         <source>Syncing…</source>
         <translation>Wird synchronisiert …</translation>
     </message>
@@ -2094,6 +2152,34 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Not synced: changes wait for the server</source>
         <translation>Nicht synchronisiert: Änderungen warten auf den Server</translation>
+    </message>
+    <message>
+        <source>Cancelling…</source>
+        <translation>Wird abgebrochen …</translation>
+    </message>
+    <message>
+        <source>The keyring did not keep the password of “%1”.</source>
+        <translation>Der Schlüsselbund hat das Passwort von „%1“ nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Sync cancelled</source>
+        <translation>Synchronisierung abgebrochen</translation>
+    </message>
+    <message>
+        <source>Nothing is lost: the next sync does the rest.</source>
+        <translation>Nichts geht verloren: Die nächste Synchronisierung erledigt den Rest.</translation>
+    </message>
+    <message>
+        <source>Not syncing: the server refused the password</source>
+        <translation>Keine Synchronisierung: Der Server hat das Passwort abgelehnt</translation>
+    </message>
+    <message>
+        <source>Changes wait until you choose File &gt; Sync Now.</source>
+        <translation>Änderungen warten, bis Sie Datei &gt; Jetzt synchronisieren wählen.</translation>
+    </message>
+    <message>
+        <source>The list synced with it, and this window keeps using it until it closes; after that Tardigo asks for it again.</source>
+        <translation>Die Liste wurde damit synchronisiert, und dieses Fenster verwendet es weiter, bis es geschlossen wird; danach fragt Tardigo erneut danach.</translation>
     </message>
 </context>
 </TS>

@@ -59,7 +59,10 @@ SyncReport syncBoundCalendar(const QString& list, const QString& calendar, const
     if (!given)
         return stopped(calendar, error);
     CalDavClient client(account->access(*given));
-    return syncWithCalendar(list, client, QUrl(calendar), options);
+    client.dav().setCancel(options.cancel);
+    SyncReport report = syncWithCalendar(list, client, QUrl(calendar), options);
+    report.passwordRefused = client.dav().passwordRefused();
+    return report;
 }
 
 } // namespace tardigo

@@ -37,7 +37,7 @@ SyncReport syncWithCalendar(const QString& listPath, CalDavClient& client, const
         // Only a cache: without it, the next sync fetches every object again.
         if (const QString error = mirror.save(); !error.isEmpty())
             qCWarning(lcCalDav).noquote() << error;
-        if (!total.error.isEmpty() || store.changedMeanwhile() == 0)
+        if (!total.error.isEmpty() || total.cancelled || store.changedMeanwhile() == 0)
             break;
     }
     return total;

@@ -3,6 +3,7 @@
 #include "caldav/caldav_log.h"
 #include "caldav/certificate_text.h"
 #include "caldav/dav_status.h"
+#include "sync/sync_cancel.h"
 
 #include <QNetworkReply>
 #include <QSslConfiguration>
@@ -21,6 +22,11 @@ bool isRedirect(int status) {
 
 QString requestText(const DavRequest& request) {
     return QString::fromLatin1(request.method) + u' ' + request.url.path();
+}
+
+DavError cancelledError(const QUrl& url) {
+    return {DavFailure::Cancelled,
+            QStringLiteral("The work with the server at %1 was cancelled.").arg(serverName(url))};
 }
 
 } // namespace
@@ -51,11 +57,14 @@ void DavClient::send(DavRequest request, Done done) {
     auto exchange = std::make_shared<Exchange>();
     exchange->request = std::move(request);
     exchange->done = std::move(done);
-    if (const QString refused = refusedServerUrl(exchange->request.url, _access.allowHttp);
-        !refused.isEmpty()) {
-        QTimer::singleShot(0, this, [exchange, refused] {
-            exchange->done({{}, {DavFailure::InsecureUrl, refused}});
-        });
+    DavError refused;
+    if (_cancel && _cancel->isCancelled())
+        refused = cancelledError(exchange->request.url);
+    else if (const QString insecure = refusedServerUrl(exchange->request.url, _access.allowHttp);
+             !insecure.isEmpty())
+        refused = {DavFailure::InsecureUrl, insecure};
+    if (!refused.ok()) {
+        QTimer::singleShot(0, this, [exchange, refused] { exchange->done({{}, refused}); });
         return;
     }
     start(exchange);
@@ -104,6 +113,15 @@ void DavClient::start(const ExchangePtr& exchange) {
                 _refusedCertificateReasons << error.errorString();
     });
     connect(reply, &QNetworkReply::finished, this, [this, exchange] { finish(exchange); });
+    if (_cancel) {
+        // The cancel comes from another thread: it reaches the reply through this thread's loop.
+        const auto stop = [this, exchange] {
+            refuse(exchange, DavFailure::Cancelled, cancelledError(exchange->request.url).message);
+        };
+        connect(_cancel.get(), &SyncCancel::cancelled, reply, stop);
+        if (_cancel->isCancelled())
+            QTimer::singleShot(0, reply, stop);
+    }
 }
 
 void DavClient::readAvailable(const ExchangePtr& exchange, QNetworkReply& reply) {
@@ -150,6 +168,8 @@ void DavClient::finish(const ExchangePtr& exchange) {
         return;
     }
     if (status < 200 || status > 299) {
+        if (status == 401)
+            _passwordRefused = true;
         exchange->done(
             {{},
              errorForStatus(exchange->request.method, exchange->request.url, status,

@@ -15,6 +15,8 @@
 
 namespace tardigo {
 
+class SyncCancel;
+
 /// One request to a DAV server.
 struct DavRequest {
     QByteArray method;
@@ -60,6 +62,11 @@ public:
     const QSslCertificate& refusedCertificate() const { return _refusedCertificate; }
     /// Why it was refused, in the TLS library's words.
     const QStringList& refusedCertificateReasons() const { return _refusedCertificateReasons; }
+    /// Whether a server answered 401: it did not accept the user name with the password.
+    bool passwordRefused() const { return _passwordRefused; }
+    /// Once the user cancels, the request in flight is broken off and later ones fail at once, each
+    /// with DavFailure::Cancelled.
+    void setCancel(std::shared_ptr<SyncCancel> cancel) { _cancel = std::move(cancel); }
 
     /// Sends the request; `done` gets the answer, or why there is none (a status outside 2xx among
     /// the reasons). It is called after send returns, and never once the client is gone.
@@ -85,6 +92,8 @@ private:
     int _requestCount = 0;
     QSslCertificate _refusedCertificate;
     QStringList _refusedCertificateReasons;
+    bool _passwordRefused = false;
+    std::shared_ptr<SyncCancel> _cancel;
 };
 
 } // namespace tardigo

@@ -18,6 +18,7 @@ enum class DavFailure {
     PreconditionFailed, // 412: the resource changed since its ETag was read
     Server,             // any other status outside 2xx
     BadAnswer,          // an answer that does not read as what was asked
+    Cancelled,          // the user stopped the work the request was part of
 };
 
 /// A failure and a sentence about it naming the server; the sentence quotes what the server said

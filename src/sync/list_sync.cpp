@@ -5,6 +5,7 @@
 #include "model/keys.h"
 #include "sync/list_folder_merge.h"
 #include "sync/sync_bindings.h"
+#include "sync/sync_cancel.h"
 #include "sync/vdir_folder.h"
 
 #include <QFileInfo>
@@ -76,7 +77,13 @@ SyncReport syncList(const QString& listPath, SyncStore& store, const SyncOptions
     SyncState state = SyncState::load(stateFolder, listPath, location);
     const auto before = state.items;
     ListFolderMerge merge(store, state, report);
-    if (!merge.readFolder())
+    const auto cancelled = [&] {
+        report.cancelled = options.cancel && options.cancel->isCancelled();
+        return report.cancelled;
+    };
+    // Cancelled while the store was read, the sync has changed nothing yet.
+    const bool read = merge.readFolder();
+    if (cancelled() || !read)
         return report;
     if (options.bind) {
         if (const QString error = bindings.bind(listPath, location, options.account); !error.isEmpty()) {
@@ -87,7 +94,9 @@ SyncReport syncList(const QString& listPath, SyncStore& store, const SyncOptions
     const NodePtr root = mergeIntoListFile(listPath, merge, location, options.allowRemovals, report);
     if (!root)
         return report;
-    const auto go = [&](SyncStep step) { return !options.afterStep || options.afterStep(step); };
+    const auto go = [&](SyncStep step) {
+        return !cancelled() && (!options.afterStep || options.afterStep(step));
+    };
     if (report.listChanged && !go(SyncStep::ListSaved))
         return report;
     merge.recordAgreement();
@@ -97,7 +106,7 @@ SyncReport syncList(const QString& listPath, SyncStore& store, const SyncOptions
         if (!go(SyncStep::StateRecorded))
             return report;
     }
-    if (!merge.updateFolder(options.afterStep))
+    if (!merge.updateFolder(go))
         return report;
     if (state.items != recorded)
         saveState(state, report);

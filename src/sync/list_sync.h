@@ -4,8 +4,11 @@
 #include "sync/sync_report.h"
 #include "sync/sync_steps.h"
 
+#include <memory>
+
 namespace tardigo {
 
+class SyncCancel;
 class SyncStore;
 
 /// How a sync may go.
@@ -20,6 +23,8 @@ struct SyncOptions {
     /// Empty: SyncState::defaultFolder().
     QString stateFolder;
     SyncStepSeam afterStep;
+    /// Stops the sync after the step it is in once the user cancels; none: it runs to its end.
+    std::shared_ptr<SyncCancel> cancel;
 };
 
 /// Syncs a list file with a vdir folder in both directions (see ListFolderMerge). The folder is

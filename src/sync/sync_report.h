@@ -25,10 +25,14 @@ struct SyncReport {
     int itemsAdded = 0, itemsUpdated = 0, itemsRemoved = 0; // in the list
     int filesWritten = 0, filesRemoved = 0;                 // in the folder
     bool listChanged = false;
+    /// The calendar's server did not accept the account's user name and password.
+    bool passwordRefused = false;
+    /// The user stopped the sync; what it did so far stands, and the next sync does the rest.
+    bool cancelled = false;
     QDateTime finished; // when the sync ended; invalid when it stopped
 
     /// It ran to its end and wrote everything it meant to.
-    bool ok() const { return error.isEmpty() && writeFailures.isEmpty(); }
+    bool ok() const { return error.isEmpty() && writeFailures.isEmpty() && !cancelled; }
     /// One line of what changed, e.g. "2 items added, 1 updated; 3 files written".
     QString summary() const;
 };

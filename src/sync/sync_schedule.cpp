@@ -56,6 +56,29 @@ void SyncSchedule::start() {
     _syncing = true;
     _lastStartMSecs = Clock::nowMSecsSinceEpoch();
     _changedSinceSync = false;
+    arm();
+}
+
+void SyncSchedule::setInterval(std::optional<std::chrono::milliseconds> interval) {
+    if (interval == _interval)
+        return;
+    _interval = interval;
+    arm();
+}
+
+void SyncSchedule::arm() {
+    _due.reset();
+    if (_interval)
+        _due = _timers.callOnce(*_interval, [this] { intervalPassed(); });
+}
+
+void SyncSchedule::intervalPassed() {
+    const std::unique_ptr<PendingCall> done = std::move(_due);
+    // A sync running or waiting for its minute is as fresh; its start sets the timer again.
+    if (!_syncing && !_waiting)
+        ask(Urgency::WithinTheMinute);
+    if (!_due)
+        arm();
 }
 
 void SyncSchedule::syncFinished(bool succeeded) {

@@ -151,7 +151,7 @@ void DocumentMainWindow::buildWidgets() {
     _statusLine->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(_selectionLabel, 1);
     statusBar()->addWidget(_statusMessage, 1);
-    statusBar()->addPermanentWidget(_sync->statusLabel());
+    statusBar()->addPermanentWidget(_sync->statusWidget());
     statusBar()->addPermanentWidget(_statusLine);
     resize(900, 560);
 }
@@ -262,6 +262,7 @@ void DocumentMainWindow::connectMenuCommands() {
     onCommand(menu.printDocument, [this] { _printing->printShowingPrintPanel(true); });
     onCommand(menu.exportPropertyList, [this] { exportPropertyListDialog(this, *_document); });
     onCommand(menu.syncNow, [this] { _sync->syncNow(); });
+    onCommand(menu.cancelSync, [this] { _sync->cancel(); });
     onCommand(menu.syncSettings, [this] { _sync->showSettings(); });
     onCommand(menu.preferences, [this] { _host.showPreferences(false); });
     onCommand(menu.makeSticky, [this] { makeSticky(); });
@@ -329,6 +330,7 @@ void DocumentMainWindow::updateRecentDocuments() {
 
 void DocumentMainWindow::validate() {
     _menus->validate(*_document, *_outline);
+    _menus->actions().cancelSync->setEnabled(_sync->isSyncing());
     const bool selected = _outline->lastSelectedItem() != nullptr;
     _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(selected);
     _toolbar->action(DocumentToolbar::stickiesIdentifier)->setEnabled(selected);

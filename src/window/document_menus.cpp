@@ -31,6 +31,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, _actions.exportPropertyList, "exportPropertyList", tr("&Export as XML Property List…"));
     file->addSeparator();
     add(file, _actions.syncNow, "syncNow", tr("S&ync Now"));
+    add(file, _actions.cancelSync, "cancelSync", tr("Cance&l Sync"));
     add(file, _actions.syncSettings, "syncSettings", tr("Sync Se&ttings…"));
     file->addSeparator();
     add(file, _actions.printPreview, "printPreview", tr("Print Previe&w…"));

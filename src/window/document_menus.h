@@ -24,6 +24,7 @@ struct MenuActions {
     QAction* revertDocument = nullptr;
     QAction* exportPropertyList = nullptr;
     QAction* syncNow = nullptr;
+    QAction* cancelSync = nullptr;
     QAction* syncSettings = nullptr;
     QAction* printPreview = nullptr;
     QAction* printDocument = nullptr;

@@ -1,6 +1,8 @@
 #include "window/window_sync.h"
 
+#include "accounts/password_question.h"
 #include "alerts/alert_queue.h"
+#include "caldav/account_store.h"
 #include "caldav/bound_calendar_sync.h"
 #include "caldav/keyring.h"
 #include "dialogs/file_error_sheets.h"
@@ -8,22 +10,26 @@
 #include "document/undo_manager.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "platform/user_defaults.h"
 #include "sync/list_sync.h"
 #include "sync/removal_restore.h"
 #include "sync/sync_bindings.h"
+#include "sync/sync_cancel.h"
 #include "sync/sync_state.h"
 #include "sync/sync_store.h"
 #include "window/document_main_window.h"
 #include "window/sync_settings_dialog.h"
+#include "window/sync_status.h"
 #include "window/window_log.h"
 
+#include <QDialog>
 #include <QDir>
-#include <QLabel>
 #include <QLocale>
 #include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -47,19 +53,52 @@ QThreadPool& syncThread() {
 
 WindowSync::WindowSync(DocumentMainWindow& window, Timers& timers)
     : QObject(&window), _window(window), _schedule([this] { return start(); }, timers) {
-    _statusLabel = new QLabel(&window);
-    _statusLabel->setObjectName(QStringLiteral("syncStatus"));
-    _statusLabel->setAccessibleName(tr("Last sync"));
-    _statusLabel->setTextFormat(Qt::PlainText);
-    _statusLabel->setContentsMargins(0, 0, 12, 0); // apart from the count beside it
-    _statusLabel->hide();
+    _status = new SyncStatus(&window);
+    connect(_status, &SyncStatus::cancelRequested, this, &WindowSync::cancel);
     TardigoDocument& document = window.document();
     connect(&document, &TardigoDocument::changeCounted, this, [this] { _schedule.listChanged(); });
     connect(&document, &TardigoDocument::saved, this, [this] { _schedule.listSaved(); });
     connect(&_running, &QFutureWatcher<SyncReport>::finished, this, &WindowSync::finished);
+    setTimer();
 }
 
-WindowSync::~WindowSync() = default;
+WindowSync::~WindowSync() {
+    // A sync still running stops soon; the pool waits for it as the application ends.
+    if (_cancel)
+        _cancel->cancel();
+}
+
+QWidget* WindowSync::statusWidget() const {
+    return _status;
+}
+
+void WindowSync::minderRan() {
+    if (!_schedule.interval())
+        _schedule.minderRan();
+}
+
+void WindowSync::setTimer() {
+    if (!isServerLocation(folder())) {
+        _schedule.setInterval(std::nullopt);
+        return;
+    }
+    const qint64 minutes = UserDefaults::standard().integerForKey(pref::tardigoMinderRunIntervalMin);
+    _schedule.setInterval(std::chrono::minutes(std::max<qint64>(1, minutes)));
+}
+
+bool WindowSync::isAsking() const {
+    // Sheets, questions and dialogs on the window alike.
+    const QList<QDialog*> dialogs = _window.findChildren<QDialog*>();
+    return std::any_of(dialogs.cbegin(), dialogs.cend(),
+                       [](const QDialog* dialog) { return dialog->isVisible(); });
+}
+
+void WindowSync::cancel() {
+    if (!_cancel || _cancel->isCancelled())
+        return;
+    _cancel->cancel();
+    _status->showSyncing(tr("Cancelling…"), QDir::toNativeSeparators(_runningFolder));
+}
 
 QString WindowSync::folder() const {
     return syncFolderOf(*_window.document().data());
@@ -94,6 +133,7 @@ void WindowSync::setFolder(const QString& chosen) {
     // Naming the folder here binds the list to it.
     if (!chosen.isEmpty())
         _boundHere.insert(chosen);
+    setTimer();
     if (chosen.isEmpty())
         showStatus();
     else
@@ -127,26 +167,31 @@ bool WindowSync::start() {
     // Unsaved changes are the window's alone: their save asks for a sync again.
     if (folder.isEmpty() || list.isEmpty() || document.isDocumentEdited() || document.isClosed())
         return false;
+    if (!_userAsked && (_stopped || isAsking()))
+        return false;
     const bool calendar = isServerLocation(folder);
     if (calendar ? !mayUseCalendar(folder, _userAsked) : !mayUse(folder, _userAsked)) {
         _userAsked = false;
         return false;
     }
     _runningUserAsked = std::exchange(_userAsked, false);
+    if (_runningUserAsked)
+        _stopped = false;
     _runningFolder = folder;
+    _cancel = std::make_shared<SyncCancel>();
     SyncOptions options;
     options.bind = _boundHere.contains(folder);
     options.account = _chosenAccounts.value(folder);
     options.allowRemovals = std::exchange(_allowRemovals, false);
+    options.cancel = _cancel;
     _listBefore = document.data();
     if (calendar)
         startCalendarSync(list, folder, options);
     else
         _running.setFuture(QtConcurrent::run(
             &syncThread(), [list, folder, options] { return syncList(list, folder, options); }));
-    _statusLabel->setText(calendar ? tr("Syncing with the server…") : tr("Syncing…"));
-    _statusLabel->setToolTip(QDir::toNativeSeparators(folder));
-    _statusLabel->show();
+    _status->showSyncing(calendar ? tr("Syncing with the server…") : tr("Syncing…"),
+                         QDir::toNativeSeparators(folder));
     return true;
 }
 
@@ -166,16 +211,69 @@ void WindowSync::startCalendarSync(const QString& list, const QString& calendar,
         if (const std::optional<SyncBinding> binding =
                 SyncBindings(SyncState::defaultFolder()).bindingOf(list))
             account = binding->account;
-    // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
-    // sync thread.
-    QPointer<WindowSync> self(this);
-    Keyring::readPassword(account, [self, list, calendar, options](Keyring::Answer kept) {
-        if (!self)
-            return;
-        self->_running.setFuture(QtConcurrent::run(
+    _runningAccount = account;
+    const auto run = [this, list, calendar, options](Keyring::Answer kept) {
+        _running.setFuture(QtConcurrent::run(
             &syncThread(), [list, calendar, options, password = passwordFrom(std::move(kept))] {
                 return syncBoundCalendar(list, calendar, options, password);
             }));
+    };
+    if (_typedPassword && _typedPasswordAccount == account) {
+        run({Keyring::Outcome::Done, *_typedPassword, {}});
+        return;
+    }
+    // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
+    // sync thread.
+    QPointer<WindowSync> self(this);
+    Keyring::readPassword(account, [self, run](Keyring::Answer kept) {
+        if (self)
+            run(std::move(kept));
+    });
+}
+
+void WindowSync::askForPassword(const QString& account) {
+    if (_passwordQuestion)
+        return;
+    QString error;
+    const std::optional<Account> known = AccountStore().find(account, &error);
+    const QString server = known ? serverName(known->url) : _runningFolder;
+    auto* question = new PasswordQuestion(&_window, account, server, known ? known->user : QString());
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    _passwordQuestion = question;
+    connect(question, &QDialog::finished, this, [this, question, account](int result) {
+        _passwordQuestion.clear();
+        if (result != QDialog::Accepted) {
+            _stopped = true;
+            showStatus();
+            return;
+        }
+        _typedPassword = question->password();
+        _typedPasswordAccount = account;
+        syncNow();
+    });
+    question->open();
+}
+
+void WindowSync::keepPassword(const QString& account, const QString& password) {
+    QPointer<WindowSync> self(this);
+    Keyring::writePassword(account, password, [self, account, password](const Keyring::Answer& answer) {
+        if (!self)
+            return;
+        if (answer.ok()) {
+            if (self->_typedPassword == password)
+                self->_typedPassword.reset();
+            return;
+        }
+        qCWarning(lcWindow).noquote()
+            << "the keyring did not keep the password of" << account << ":" << answer.reason;
+        if (AlertQueue* alerts = self->_window.document().alertQueue()) {
+            AlertSheet sheet;
+            sheet.title = tr("The keyring did not keep the password of “%1”.").arg(account);
+            sheet.message = tr("The list synced with it, and this window keeps using it until it closes; "
+                               "after that Tardigo asks for it again.");
+            sheet.details = answer.reason;
+            alerts->addAlert(sheet);
+        }
     });
 }
 
@@ -229,6 +327,7 @@ void WindowSync::askToRemove(const SyncReport& report) {
 
 void WindowSync::finished() {
     const SyncReport report = _running.result();
+    _cancel.reset();
     TardigoDocument& document = _window.document();
     if (document.isClosed())
         return;
@@ -243,10 +342,23 @@ void WindowSync::finished() {
     const NodePtr before = std::exchange(_listBefore, nullptr);
     if (!report.removedUids.isEmpty() && document.data() != before && !document.isDocumentEdited())
         registerUndoOfRemovals(before, report.removedUids);
-    if (report.error.isEmpty())
+    if (report.error.isEmpty() && !report.cancelled)
         _lastSynced = report.finished;
-    tell(report, _runningUserAsked);
+    _lastCancelled = report.cancelled;
+    if (_typedPassword && _typedPasswordAccount == _runningAccount && !report.passwordRefused &&
+        report.error.isEmpty()) {
+        // The server took the password typed: it is the account's from now on.
+        keepPassword(_runningAccount, *_typedPassword);
+    }
+    if (report.passwordRefused && !report.cancelled) {
+        _typedPassword.reset();
+        _lastError = report.error;
+        askForPassword(_runningAccount);
+    } else {
+        tell(report, _runningUserAsked);
+    }
     _schedule.syncFinished(report.ok());
+    setTimer();
     showStatus();
     emit syncEnded();
 }
@@ -269,9 +381,12 @@ void WindowSync::tell(const SyncReport& report, bool userAsked) {
     if (!failure.isEmpty())
         qCInfo(lcWindow).noquote() << "sync of" << list << "failed:" << failure;
     const bool news = userAsked || failure != _lastError;
-    _lastError = failure;
+    if (!report.cancelled)
+        _lastError = failure;
     std::vector<AlertSheet> sheets;
-    if (report.heldRemovals > 0) {
+    if (report.cancelled) {
+        // The user stopped it: what failed on the way was the stopping.
+    } else if (report.heldRemovals > 0) {
         if (news)
             askToRemove(report);
     } else if (!report.error.isEmpty()) {
@@ -294,25 +409,27 @@ void WindowSync::tell(const SyncReport& report, bool userAsked) {
 
 void WindowSync::showStatus() {
     const QString folder = QDir::toNativeSeparators(this->folder());
-    if (folder.isEmpty() || (!_lastSynced.isValid() && _lastError.isEmpty())) {
-        _statusLabel->hide();
-        return;
-    }
+    const bool server = isServerLocation(this->folder());
     const QLocale locale;
-    const QString when = _lastSynced.date() == Clock::now().date()
-                             ? locale.toString(_lastSynced.time(), QLocale::ShortFormat)
-                             : locale.toString(_lastSynced, QLocale::ShortFormat);
-    if (!_lastError.isEmpty()) {
+    if (folder.isEmpty() || (!_lastSynced.isValid() && _lastError.isEmpty() && !_lastCancelled)) {
+        _status->showText({}, {});
+    } else if (_lastCancelled) {
+        _status->showText(tr("Sync cancelled"), tr("Nothing is lost: the next sync does the rest."));
+    } else if (_stopped) {
+        _status->showText(tr("Not syncing: the server refused the password"),
+                          tr("Changes wait until you choose File > Sync Now."));
+    } else if (!_lastError.isEmpty()) {
         // Nothing is lost: what changed here goes out with the next sync that reaches the server.
-        _statusLabel->setText(isServerLocation(this->folder()) ? tr("Not synced: changes wait for the server")
-                                                               : tr("Sync failed"));
-        _statusLabel->setToolTip(_lastError);
+        _status->showText(server ? tr("Not synced: changes wait for the server") : tr("Sync failed"),
+                          _lastError);
     } else {
-        _statusLabel->setText(tr("Synced %1").arg(when));
-        _statusLabel->setToolTip(
+        const QString when = _lastSynced.date() == Clock::now().date()
+                                 ? locale.toString(_lastSynced.time(), QLocale::ShortFormat)
+                                 : locale.toString(_lastSynced, QLocale::ShortFormat);
+        _status->showText(
+            tr("Synced %1").arg(when),
             tr("Last synced with %1 at %2").arg(folder, locale.toString(_lastSynced, QLocale::LongFormat)));
     }
-    _statusLabel->show();
 }
 
 } // namespace tardigo

@@ -9,14 +9,19 @@
 #include <QFutureWatcher>
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 
-class QLabel;
+#include <memory>
+#include <optional>
 
 namespace tardigo {
 
 class DocumentMainWindow;
+class PasswordQuestion;
+class SyncCancel;
+class SyncStatus;
 
 /// A window's syncing of its list with the list's sync folder, or a calendar of an account: File > Sync
 /// Settings… and Sync Now, the syncs that follow minder passes and saves (as SyncSchedule rules), the time of
@@ -25,7 +30,8 @@ class DocumentMainWindow;
 /// brings into the list reaches the window as any change on disk does, by reading the list again,
 /// and the items it removed come back with one Undo. A list that names a folder it is not bound to
 /// on this machine syncs only once the user says so; removals from a folder that lost most of its
-/// to-dos wait for the user's word.
+/// to-dos wait for the user's word. A list on a server also syncs on a timer of its own, as often as
+/// the minder runs; its sync shows a Cancel, and a password the server refuses is asked for again.
 class WindowSync : public QObject {
     Q_OBJECT
 public:
@@ -39,17 +45,24 @@ public:
     /// Saves unsaved changes first (asking for a file when the list has none), then syncs; asks for
     /// a folder when the list has none.
     void syncNow();
-    void minderRan() { _schedule.minderRan(); }
+    /// A list on a server syncs on its own timer instead.
+    void minderRan();
     bool isSyncing() const { return _schedule.isSyncing(); }
-    /// The status line's part: when the list last synced, or that the sync failed.
-    QLabel* statusLabel() const { return _statusLabel; }
+    /// Stops the running sync after the step it is in; the list keeps what it brought so far.
+    void cancel();
+    /// The status line's part: a sync running with its Cancel, when the list last synced, or why not.
+    QWidget* statusWidget() const;
 
 signals:
     /// A sync has ended and the window shows what it did.
     void syncEnded();
 
 private:
+    /// Starts a sync; what syncs by itself waits while the window asks the user something, and
+    /// after the user stopped syncing for now.
     bool start();
+    /// Whether a sheet, question or dialog is open on the window.
+    bool isAsking() const;
     void finished();
     /// Queues the sheets the sync's report calls for. A failure or a passed-over file that repeats
     /// what the last sync said is not told again, unless the user asked for this sync.
@@ -63,6 +76,12 @@ private:
     bool mayUseCalendar(const QString& calendar, bool userAsked);
     /// Reads the account's password, then syncs with the calendar on the sync thread.
     void startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options);
+    /// The server refused the account's password: asks for it again, or to stop syncing for now.
+    void askForPassword(const QString& account);
+    /// Keeps the password the server just accepted in the keyring, as Preferences > Accounts does.
+    void keepPassword(const QString& account, const QString& password);
+    /// A list on a server syncs on a timer of its own, every minder interval.
+    void setTimer();
     void askToBind(const QString& folder);
     void askToRemove(const SyncReport& report);
     /// Makes the removals of the sync just read again from disk one undo step.
@@ -71,8 +90,15 @@ private:
     DocumentMainWindow& _window;
     SyncSchedule _schedule;
     QFutureWatcher<SyncReport> _running;
-    QLabel* _statusLabel = nullptr;
+    SyncStatus* _status = nullptr;
+    std::shared_ptr<SyncCancel> _cancel; // of the running sync
     QString _runningFolder;
+    QString _runningAccount;               // of a calendar's sync
+    std::optional<QString> _typedPassword; // the user gave it; not yet in the keyring
+    QString _typedPasswordAccount;         // for this account
+    QPointer<PasswordQuestion> _passwordQuestion;
+    bool _stopped = false; // the user stopped syncing for now: only Sync Now syncs
+    bool _lastCancelled = false;
     bool _userAsked = false;        // the next sync to start is the user's
     bool _runningUserAsked = false; // the running one is
     bool _allowRemovals = false;    // the next sync may remove items from a folder that lost most of them

@@ -1,13 +1,17 @@
 // CalDAV accounts in the window, against a Radicale of the test's own with a password and a Secret
 // Service on a private bus: Preferences > Accounts adds, refuses, cancels and removes; File > Sync
 // Settings binds a list to an account's calendar, and a second list bound to that calendar gets
-// its items; a certificate the system does not trust is trusted only once the user says so.
+// its items, in this profile or in another one; a certificate the system does not trust is trusted
+// only once the user says so; a sync can be cancelled, and a password the server refuses during a
+// sync is asked for again.
 #include "gui_test_support.h"
 #include "local_servers.h"
+#include "manual_timers.h"
 
 #include "accounts/accounts_page.h"
 #include "accounts/add_account_dialog.h"
 #include "accounts/calendar_picker.h"
+#include "accounts/password_question.h"
 #include "archive/list_file.h"
 #include "caldav/account_addition.h"
 #include "caldav/caldav_client.h"
@@ -19,6 +23,7 @@
 #include "model/node_operations.h"
 #include "sync/sync_bindings.h"
 #include "sync/sync_state.h"
+#include "test_support.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/outline_tree_view.h"
@@ -26,7 +31,9 @@
 #include "window/window_sync.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QLabel>
@@ -38,9 +45,11 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <QSslSocket>
+#include <QStatusBar>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace tardigo;
@@ -99,6 +108,77 @@ Keyring::Answer keyringRead(const QString& account) {
     return waitFor<Keyring::Answer>(
         [&](Keyring::Done done) { Keyring::readPassword(account, std::move(done)); });
 }
+
+bool keyringWrite(const QString& account, const QString& password) {
+    return waitFor<Keyring::Answer>(
+               [&](Keyring::Done done) { Keyring::writePassword(account, password, std::move(done)); })
+        .ok();
+}
+
+/// Another CalDAV client renames a to-do of the calendar, as a phone's app would.
+bool renameOnServer(const QUrl& server, const QString& calendar, const QByteArray& from,
+                    const QByteArray& to) {
+    CalDavClient other({server, QString::fromLatin1(LocalCalDavServer::kUser), kPassword, {}, false});
+    const auto tags =
+        waitForDav<QList<ObjectTag>>([&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
+    for (const ObjectTag& tag : tags.value) {
+        const auto object =
+            waitForDav<CalendarObject>([&](auto done) { other.fetch(tag.url, std::move(done)); });
+        if (!object.ok() || !object.value.data.contains("SUMMARY:" + from))
+            continue;
+        QByteArray data = object.value.data;
+        data.replace("SUMMARY:" + from, "SUMMARY:" + to);
+        return waitForDav<QByteArray>([&](auto done) {
+                   other.replace(object.value.url, data, object.value.etag, std::move(done));
+               })
+            .ok();
+    }
+    return false;
+}
+
+/// The names of the list's items as its file holds them.
+QStringList savedNames(const QString& list) {
+    const ListLoad load = readListFile(list);
+    QStringList names;
+    if (!load.ok())
+        return names;
+    for (const Value& child : childrenOf(*load.root)->items)
+        if (const QString* name = child.asDict() ? child.asDict()->value(key::name).asString() : nullptr)
+            names << *name;
+    names.sort();
+    return names;
+}
+
+/// Another Tardigo profile: its own config and state folders and keyring, reached through
+/// tardigo-cli as a second program.
+class OtherProfile {
+public:
+    QString start() {
+        if (const QString need = _keyring.start(true); !need.isEmpty())
+            return need;
+        _environment = QProcessEnvironment::systemEnvironment();
+        _environment.insert(QStringLiteral("HOME"), _home.path());
+        _environment.insert(QStringLiteral("XDG_CONFIG_HOME"), _home.filePath(QStringLiteral("config")));
+        _environment.insert(QStringLiteral("XDG_STATE_HOME"), _home.filePath(QStringLiteral("state")));
+        _environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), _home.filePath(QStringLiteral("run")));
+        _environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                            QString::fromLatin1(_keyring.address()));
+        return QDir(_home.path()).mkdir(QStringLiteral("run")) ? QString()
+                                                               : QStringLiteral("no runtime folder");
+    }
+    CliRun cli(const QStringList& args, const QByteArray& input = {}) const {
+        const CliRun run = runCliWith(args, input, _environment);
+        if (run.exitCode != 0)
+            qWarning("tardigo-cli %s: %s", qPrintable(args.join(u' ')), qPrintable(run.err));
+        return run;
+    }
+    QString path(const QString& name) const { return _home.filePath(name); }
+
+private:
+    QTemporaryDir _home;
+    PrivateKeyring _keyring;
+    QProcessEnvironment _environment;
+};
 
 /// Every file under the folder that holds the text.
 QStringList filesHolding(const QString& folder, const QByteArray& text) {
@@ -205,6 +285,32 @@ class TestCalDavWindow : public QObject {
         QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         return ended.wait(20000);
+    }
+    static bool syncNow(DocumentMainWindow& window) {
+        QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
+        window.menus().actions().syncNow->trigger();
+        return ended.wait(20000);
+    }
+    /// Opens a list of these items bound to a new calendar of the Radicale account, synced.
+    DocumentMainWindow* openBoundList(const QString& name, std::initializer_list<const char*> items) {
+        DocumentMainWindow* window = openList(name, items);
+        SyncSettingsDialog* dialog = window ? calendarSettings(*window) : nullptr;
+        return dialog && acceptAndSync(*window, *dialog) ? window : nullptr;
+    }
+    static PasswordQuestion* passwordQuestion(const DocumentMainWindow& window) {
+        PasswordQuestion* shown = nullptr;
+        const bool asked = QTest::qWaitFor([&] {
+            for (PasswordQuestion* question : window.findChildren<PasswordQuestion*>())
+                if (question->isVisible())
+                    shown = question;
+            return shown != nullptr;
+        });
+        return asked ? shown : nullptr;
+    }
+    static void answer(PasswordQuestion& question, const QString& password) {
+        question.findChild<QLineEdit*>(QStringLiteral("passwordQuestionField"))->setText(password);
+        QTest::keyClick(question.findChild<QLineEdit*>(QStringLiteral("passwordQuestionField")),
+                        Qt::Key_Return);
     }
 
 private slots:
@@ -347,27 +453,14 @@ private slots:
         QCOMPARE(names, (QStringList{"buy stamps", "call the plumber"}));
 
         // Another client renames a to-do on the server; the first list's next sync brings it.
-        CalDavClient other({_radicale.url(), _radicale.user(), kPassword, {}, false});
-        const auto tags = waitForDav<QList<ObjectTag>>(
-            [&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
-        QVERIFY(tags.ok() && !tags.value.isEmpty());
-        const auto object =
-            waitForDav<CalendarObject>([&](auto done) { other.fetch(tags.value[0].url, std::move(done)); });
-        QVERIFY(object.ok());
-        QByteArray data = object.value.data;
-        const QByteArray from =
-            data.contains("SUMMARY:buy stamps") ? "SUMMARY:buy stamps" : "SUMMARY:call the plumber";
-        data.replace(from, "SUMMARY:edited elsewhere");
-        QVERIFY(waitForDav<QByteArray>([&](auto done) {
-                    other.replace(object.value.url, data, object.value.etag, std::move(done));
-                }).ok());
-        QSignalSpy ended(&first->sync(), &WindowSync::syncEnded);
-        first->menus().actions().syncNow->trigger();
-        QVERIFY(ended.wait(20000));
+        QVERIFY(renameOnServer(_radicale.url(), calendar, "buy stamps", "edited elsewhere"));
+        QVERIFY(syncNow(*first));
         QVERIFY2(rowNames(first->outline()).contains(QStringLiteral("edited elsewhere")),
                  qPrintable(rowNames(first->outline()).join(u',')));
 
         // Another client empties the calendar: the window asks on a sheet, and keeping changes nothing.
+        CalDavClient other({_radicale.url(), _radicale.user(), kPassword, {}, false});
+        QSignalSpy ended(&first->sync(), &WindowSync::syncEnded);
         const auto emptied = waitForDav<QList<ObjectTag>>(
             [&](auto done) { other.listTodoTags(QUrl(calendar), std::move(done)); });
         for (const ObjectTag& tag : emptied.value)
@@ -468,6 +561,171 @@ private slots:
         page.findChild<QPushButton*>(QStringLiteral("forgetCertificateButton"))->click();
         QVERIFY(AccountStore().find(QStringLiteral("Home server"), &error)->acceptedCertificate.isEmpty());
         QVERIFY(!shown->isVisible());
+    }
+
+    // Two profiles, each with its own settings, state and keyring, bind a list each to one
+    // calendar: what one adds reaches the other at its next sync, both ways, and so does an edit
+    // made by another CalDAV client.
+    void twoProfilesShareACalendar() {
+        OtherProfile other;
+        TARDIGO_NEED(other.start());
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Groceries"), {"milk"});
+        QVERIFY(window);
+
+        QCOMPARE(other
+                     .cli({"account", "add", "home", _radicale.url().toString(), "alice", "--password-stdin"},
+                          kPassword.toUtf8() + '\n')
+                     .exitCode,
+                 0);
+        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+        const QString theirs = other.path(QStringLiteral("groceries.todo"));
+        QCOMPARE(other.cli({"new", theirs}).exitCode, 0);
+        QCOMPARE(other.cli({"sync", theirs, "--account", "home", "--calendar", "Groceries"}).exitCode, 0);
+        QCOMPARE(savedNames(theirs), QStringList{QStringLiteral("milk")});
+
+        QCOMPARE(other.cli({"add", theirs, "bread"}).exitCode, 0);
+        QCOMPARE(other.cli({"sync", theirs}).exitCode, 0);
+        QVERIFY(syncNow(*window));
+        QStringList shown = rowNames(window->outline());
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"bread", "milk"}));
+
+        QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "milk", "oat milk"));
+        QVERIFY(syncNow(*window));
+        QVERIFY(rowNames(window->outline()).contains(QStringLiteral("oat milk")));
+        QCOMPARE(other.cli({"sync", theirs}).exitCode, 0);
+        QCOMPARE(savedNames(theirs), (QStringList{"bread", "oat milk"}));
+    }
+
+    // Cancel in the status line, or File > Cancel Sync, stops a sync that waits for a server: the list stays
+    // as it was, no error is told, and the status line says it was cancelled.
+    void cancelStopsASyncAndChangesNothing() {
+        QTcpServer silent; // accepts and never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        Account account;
+        account.name = QStringLiteral("Silent");
+        account.url = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
+        account.user = _radicale.user();
+        QVERIFY(AccountStore().add(account).isEmpty());
+        QVERIFY(keyringWrite(account.name, kPassword));
+        const QString calendar = account.url.toString() + QStringLiteral("alice/tasks/");
+        const NodePtr root = newListRoot();
+        childrenOf(*root)->items.push_back(item(QStringLiteral("water the plants")));
+        root->set(key::syncFolder, calendar);
+        const QString list = listPath(QStringLiteral("Plants"));
+        QVERIFY(writeListFile(list, root).isEmpty());
+        QVERIFY(SyncBindings(SyncState::defaultFolder()).bind(list, calendar, account.name).isEmpty());
+        DocumentMainWindow* window = _controller->openFile(list);
+        QVERIFY(window && QTest::qWaitForWindowExposed(window));
+
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        window->menus().actions().syncNow->trigger();
+        QVERIFY(QTest::qWaitFor([&] { return silent.hasPendingConnections(); }, 5000));
+        const QByteArray before = fileBytes(list); // as Sync Now saved it
+        auto* cancel = window->findChild<QToolButton*>(QStringLiteral("syncCancelButton"));
+        const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
+        QVERIFY(cancel->isVisible() &&
+                window->findChild<QWidget*>(QStringLiteral("syncProgress"))->isVisible());
+        QCOMPARE(status->text(), QStringLiteral("Syncing with the server…"));
+        QCOMPARE(cancel->accessibleName(), QStringLiteral("Cancel Sync"));
+        if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+            window->statusBar()->grab().save(
+                QDir(folder).filePath(QStringLiteral("sync-status-syncing.png")));
+        // The menu offers it too, for the keyboard, while a sync runs.
+        QAction* cancelSync = window->menus().actions().cancelSync;
+        window->validate();
+        QVERIFY(cancelSync->isEnabled());
+        cancel->setFocus();
+        QTest::keyClick(cancel, Qt::Key_Space);
+        QVERIFY(ended.wait(5000));
+        window->validate();
+        QVERIFY(!cancelSync->isEnabled());
+        QCOMPARE(status->text(), QStringLiteral("Sync cancelled"));
+        QVERIFY(!cancel->isVisible());
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QCOMPARE(fileBytes(list), before);
+        QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("water the plants")});
+    }
+
+    // A password the server refuses during a sync is asked for on the list's window, naming the
+    // account and the server; nothing changes meanwhile. Another wrong one is asked for again, the
+    // right one syncs and goes to the keyring; stopping for now says so in the status line.
+    void aPasswordRefusedDuringASyncIsAskedForAgain() {
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Garden"), {"rake leaves"});
+        QVERIFY(window);
+        const QString list = listPath(QStringLiteral("Garden"));
+        QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "rake leaves", "rake the lawn"));
+        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed on the server")));
+        const QByteArray before = fileBytes(list);
+
+        QVERIFY(syncNow(*window));
+        PasswordQuestion* question = passwordQuestion(*window);
+        QVERIFY(question);
+        const QString said = question->findChild<QLabel*>(QStringLiteral("passwordQuestionTitle"))->text() +
+                             question->findChild<QLabel*>(QStringLiteral("passwordQuestionMessage"))->text();
+        for (const QString& named :
+             {QStringLiteral("“Radicale”"), QStringLiteral("“alice”"), serverName(_radicale.url())})
+            QVERIFY2(said.contains(named), qPrintable(said));
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QCOMPARE(fileBytes(list), before);
+        if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+            question->grab().save(QDir(folder).filePath(QStringLiteral("sync-password-refused.png")));
+
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        answer(*question, QStringLiteral("still wrong"));
+        QVERIFY(ended.wait(20000));
+        question = passwordQuestion(*window);
+        QVERIFY(question);
+        QCOMPARE(fileBytes(list), before);
+        answer(*question, kPassword);
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("rake the lawn")});
+        QVERIFY(QTest::qWaitFor([] { return keyringRead(QStringLiteral("Radicale")).password == kPassword; },
+                                5000));
+
+        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed again")));
+        QVERIFY(syncNow(*window));
+        question = passwordQuestion(*window);
+        QVERIFY(question);
+        question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
+        const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
+        QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
+    }
+
+    // A list on a server syncs on a timer of its own, as often as the minder runs, but not while a
+    // dialog is open on its window, nor after the user stopped its syncing for now.
+    void aBoundListSyncsOnItsOwnTimer() {
+        using namespace std::chrono_literals;
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Porch"), {"sweep"});
+        QVERIFY(window);
+        QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "sweep", "sweep the porch"));
+        ManualTimers timers(QDateTime::currentDateTime());
+        WindowSync timed(*window, timers);
+
+        auto* dialog = new QDialog(window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+        timers.advance(15min);
+        QVERIFY(!timed.isSyncing());
+        dialog->close();
+        QSignalSpy ended(&timed, &WindowSync::syncEnded);
+        timers.advance(15min);
+        QVERIFY(timed.isSyncing());
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("sweep the porch")});
+
+        // Once the user stopped syncing for now, after a refused password, the timer syncs nothing.
+        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed on the server")));
+        timers.advance(15min);
+        QVERIFY(ended.wait(20000));
+        PasswordQuestion* question = passwordQuestion(*window);
+        QVERIFY(question);
+        question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
+        timers.advance(1h);
+        QVERIFY(!timed.isSyncing());
     }
 };
 
