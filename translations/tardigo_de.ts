@@ -721,6 +721,34 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>“%1” could not be saved, so the item is unchanged: %2</source>
         <translation>„%1“ konnte nicht gesichert werden, daher bleibt der Eintrag unverändert: %2</translation>
     </message>
+    <message>
+        <source>You stopped waiting for “%1”, so the item is unchanged.</source>
+        <translation>Sie haben das Warten auf „%1“ beendet, der Eintrag ist unverändert.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be changed, so the item is unchanged: %2</source>
+        <translation>„%1“ konnte nicht geändert werden, der Eintrag ist unverändert: %2</translation>
+    </message>
+    <message>
+        <source>“%1” is open in a window now, so the agenda cannot take its change back there. Change the item in the list&apos;s window.</source>
+        <translation>„%1“ ist jetzt in einem Fenster geöffnet, daher kann die Agenda ihre Änderung dort nicht zurücknehmen. Ändern Sie den Eintrag im Fenster der Liste.</translation>
+    </message>
+    <message>
+        <source>You stopped waiting for “%1”, so nothing was undone.</source>
+        <translation>Sie haben das Warten auf „%1“ beendet, nichts wurde widerrufen.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be changed, so nothing was undone: %2</source>
+        <translation>„%1“ konnte nicht geändert werden, nichts wurde widerrufen: %2</translation>
+    </message>
+    <message>
+        <source>“%1” was changed since the agenda saved it, so its change cannot be taken back. Change the item in the list&apos;s window.</source>
+        <translation>„%1“ wurde geändert, seit die Agenda die Liste gesichert hat, daher lässt sich ihre Änderung nicht zurücknehmen. Ändern Sie den Eintrag im Fenster der Liste.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be saved, so nothing was undone: %2</source>
+        <translation>„%1“ konnte nicht gesichert werden, nichts wurde widerrufen: %2</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::AgendaModel</name>
@@ -869,6 +897,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>All Categories</source>
         <translation>Alle Kategorien</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Widerrufen</translation>
     </message>
 </context>
 <context>
