@@ -21,6 +21,7 @@
 #include "stickies/gui/sticky_board.h"
 #include "stickies/gui/sticky_window.h"
 #include "window/document_main_window.h"
+#include "window/document_toolbar.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
 #include "window/sync_settings_dialog.h"
@@ -230,7 +231,7 @@ private slots:
         sync.findChild<QRadioButton*>(QStringLiteral("syncToCalendar"))->click();
         VERIFY_ALL_NAMED(sync, QStringLiteral("sync settings with a calendar"));
 
-        ToolbarCustomizeDialog toolbar({QStringLiteral("newItem")});
+        ToolbarCustomizeDialog toolbar({DocumentToolbar::newItemIdentifier});
         toolbar.show();
         VERIFY_ALL_NAMED(toolbar, QStringLiteral("customize toolbar"));
 
