@@ -55,9 +55,9 @@ bool SearchFilter::itemMatches(const Dict& item, NotesTextCache& notes) const {
     const QString* name = item.value(key::name).asString();
     const QString* category = item.value(key::category).asString();
     const QByteArray* notesData = item.value(key::notes).asData();
-    return _search.matchesFoldedParts({foldForSearch(name ? *name : QString()),
-                                       foldForSearch(category ? *category : QString()),
-                                       notesData ? QStringView(notes.foldedText(*notesData)) : QStringView()});
+    return _search.matchesFoldedParts(
+        {foldForSearch(name ? *name : QString()), foldForSearch(category ? *category : QString()),
+         notesData ? QStringView(notes.foldedText(*notesData)) : QStringView()});
 }
 
 } // namespace tardigo

@@ -56,7 +56,8 @@ bool ItemSearch::matchesFolded(const QString& folded) const {
 
 bool ItemSearch::matchesFoldedParts(std::initializer_list<QStringView> parts) const {
     return std::all_of(_words.begin(), _words.end(), [&parts](const QString& word) {
-        return std::any_of(parts.begin(), parts.end(), [&word](QStringView part) { return part.contains(word); });
+        return std::any_of(parts.begin(), parts.end(),
+                           [&word](QStringView part) { return part.contains(word); });
     });
 }
 

@@ -232,9 +232,10 @@ private slots:
         // Another program holds the list: the agenda waits without blocking, and stopping changes nothing.
         QTRY_VERIFY(rowOf(agenda, QStringLiteral("b1")).isValid());
         QProcess holder;
-        holder.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                            QStringLiteral("exec 9<>\"$0\" && flock 9 && echo held && exec sleep 30"),
-                                            ListLock::lockFilePath(closed)});
+        holder.start(QStringLiteral("sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("exec 9<>\"$0\" && flock 9 && echo held && exec sleep 30"),
+                      ListLock::lockFilePath(closed)});
         QVERIFY(holder.waitForReadyRead());
         bool dialogShown = false;
         QTimer::singleShot(1000, this, [&] {

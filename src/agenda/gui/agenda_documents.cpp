@@ -4,10 +4,10 @@
 #include "agenda/core/agenda_lists.h"
 #include "dates/due_date_entry.h"
 #include "document/tardigo_document.h"
+#include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
-#include "document/undo_manager.h"
 #include "outline/outline_view.h"
 #include "window/list_lock_wait.h"
 
@@ -108,11 +108,13 @@ std::optional<QString> AgendaDocuments::markDone(const std::vector<AgendaEntry>&
         byList[entry.list].push_back(entry);
     QStringList problems;
     for (const auto& [list, listEntries] : byList) {
-        const std::optional<QString> why =
-            change(listEntries, [](TardigoDocument& document, const NodePtr& item) {
+        const std::optional<QString> why = change(
+            listEntries,
+            [](TardigoDocument& document, const NodePtr& item) {
                 // As the check box of the item's row stores it.
                 document.setCellValue(Value::float32(1.0), key::completion, item);
-            }, window);
+            },
+            window);
         if (why)
             problems << *why;
     }
@@ -124,15 +126,17 @@ std::optional<QString> AgendaDocuments::setDueDate(const AgendaEntry& entry, con
     const DueDateEntry read = readDueDateEntry(typed);
     if (read.kind == DueDateEntry::Kind::Refused)
         return read.refusal;
-    return change({entry}, [&typed](TardigoDocument& document, const NodePtr& item) {
-        document.setDueDateText(typed, item);
-    }, window);
+    return change(
+        {entry},
+        [&typed](TardigoDocument& document, const NodePtr& item) { document.setDueDateText(typed, item); },
+        window);
 }
 
 namespace {
 
 QString goneText(const QString& list) {
-    return AgendaDocuments::tr("The item is no longer where it was in “%1”. Look for it in the list's window.")
+    return AgendaDocuments::tr(
+               "The item is no longer where it was in “%1”. Look for it in the list's window.")
         .arg(QFileInfo(list).fileName());
 }
 
@@ -167,12 +171,14 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
     // Held from the read to the save and no longer; a wait shows on the window and never blocks it.
     const std::optional<ListLock> lock = lockListForWindow(window, list, LockWaitPurpose::Save, &error);
     if (!lock)
-        return error.isEmpty() ? tr("You stopped waiting for “%1”, so the item is unchanged.").arg(name)
-                               : tr("“%1” could not be changed, so the item is unchanged: %2").arg(name, error);
+        return error.isEmpty()
+                   ? tr("You stopped waiting for “%1”, so the item is unchanged.").arg(name)
+                   : tr("“%1” could not be changed, so the item is unchanged: %2").arg(name, error);
     // The document kept from the agenda's last change, while the file is as it saved it: its
     // earlier steps can then still be undone.
     std::unique_ptr<TardigoDocument> document;
-    if (const auto kept = _windowless.find(list); kept != _windowless.end() && !kept->second->changedOnDisk()) {
+    if (const auto kept = _windowless.find(list);
+        kept != _windowless.end() && !kept->second->changedOnDisk()) {
         document = std::move(kept->second);
         _windowless.erase(kept);
     } else {
@@ -204,7 +210,8 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
         keepWindowless(list, std::move(document));
         return items.size() < entries.size() ? std::optional<QString>(goneText(list)) : std::nullopt;
     case TardigoDocument::SaveOutcome::ChangedOnDisk:
-        why = tr("“%1” changed on disk while it was being saved, so the item is unchanged. Try again.").arg(name);
+        why = tr("“%1” changed on disk while it was being saved, so the item is unchanged. Try again.")
+                  .arg(name);
         break;
     case TardigoDocument::SaveOutcome::Failed:
         why = tr("“%1” could not be saved, so the item is unchanged: %2").arg(name, error);

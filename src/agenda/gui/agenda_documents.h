@@ -62,8 +62,8 @@ private:
     /// Changes the entries' items, which are all in one list.
     std::optional<QString> change(const std::vector<AgendaEntry>& entries, const Change& change,
                                   QWidget* window);
-    std::optional<QString> changeWithoutWindow(const std::vector<AgendaEntry>& entries,
-                                               const Change& change, QWidget* window);
+    std::optional<QString> changeWithoutWindow(const std::vector<AgendaEntry>& entries, const Change& change,
+                                               QWidget* window);
     void keepWindowless(const QString& list, std::unique_ptr<TardigoDocument> document);
     /// Forgets the kept document of a list: its file is no longer as the agenda saved it.
     void forgetWindowless(const QString& list);
