@@ -38,6 +38,12 @@ NodePtr item(const QString& name, double completion, std::initializer_list<NodeP
     return node;
 }
 
+NodePtr dueItem(const QString& name, const char* storedDue) {
+    NodePtr node = item(name);
+    node->set(key::due, QString::fromLatin1(storedDue));
+    return node;
+}
+
 NodePtr findItem(const Dict& root, const QString& name) {
     std::vector<ArrayPtr> pending{childrenOf(root)};
     while (!pending.empty()) {

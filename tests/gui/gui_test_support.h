@@ -19,6 +19,8 @@ void setUpGuiTest();
 
 /// An item node with this name, completion and children.
 NodePtr item(const QString& name, double completion = 0.0, std::initializer_list<NodePtr> children = {});
+/// A not-done item due as the stored date reads, e.g. "2026-12-07 12:00:00 +0100".
+NodePtr dueItem(const QString& name, const char* storedDue);
 /// The first item with this name, searched through the whole tree; null when there is none.
 NodePtr findItem(const Dict& root, const QString& name);
 /// The names of the outline's rows, top to bottom.

@@ -143,12 +143,6 @@ QStringList iconCellTexts(OutlineTreeView& outline) {
     return texts;
 }
 
-NodePtr dueItem(const QString& name, const char* when) {
-    NodePtr node = item(name);
-    node->set(key::due, QString::fromLatin1(when));
-    return node;
-}
-
 } // namespace
 
 class TestAccessibility : public QObject {

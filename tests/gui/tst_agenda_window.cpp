@@ -43,12 +43,6 @@ UserDefaults& defaults() {
     return UserDefaults::standard();
 }
 
-NodePtr dueItem(const QString& name, const char* when) {
-    NodePtr node = item(name);
-    node->set(key::due, QString::fromLatin1(when));
-    return node;
-}
-
 /// The agenda's row of the item with that name; invalid when it shows none.
 QModelIndex rowOf(AgendaWindow& agenda, const QString& name) {
     AgendaModel& model = agenda.model();
