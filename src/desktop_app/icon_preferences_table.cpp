@@ -68,7 +68,7 @@ void IconPreferencesTable::rebuildRows(const QStringList& icons) {
             icon->setToolTip(name);
         const QIcon image = iconForName(name);
         if (image.isNull())
-            qCWarning(lcApp).noquote() << QStringLiteral("NSImage for icon name %1 not found").arg(name);
+            qCWarning(lcApp).noquote() << QStringLiteral("no picture for the icon %1").arg(name);
         icon->setIcon(image);
         setItem(row, IconColumn, icon);
 
