@@ -194,7 +194,11 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
         if (const NodePtr item = itemIn(*document, entry))
             items.push_back(item);
     if (items.empty()) {
-        keepWindowless(list, std::move(document));
+        // Kept only while it holds the agenda's earlier steps: a list just read has none to undo.
+        if (document->undoManager().canUndo())
+            keepWindowless(list, std::move(document));
+        else
+            document->close();
         return goneText(list);
     }
     {
