@@ -749,6 +749,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>“%1” could not be saved, so nothing was undone: %2</source>
         <translation>„%1“ konnte nicht gesichert werden, nichts wurde widerrufen: %2</translation>
     </message>
+    <message>
+        <source>“%1” was changed in its window since, so the agenda leaves it as it is. Use Edit &gt; Undo in the list&apos;s window.</source>
+        <translation>„%1“ wurde seitdem in seinem Fenster geändert, daher lässt die Agenda die Liste, wie sie ist. Verwenden Sie Bearbeiten &gt; Widerrufen im Fenster der Liste.</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::AgendaModel</name>

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressDialog>
@@ -192,13 +193,14 @@ private slots:
             return load.ok() && isCompleted(*findItem(*load.root, name));
         };
 
-        // Every row at once: one undo step in the open list, one save of the other.
+        // Every row at once: one undo step in the open list, one save of the other; the agenda's Undo
+        // takes back the newest, in the open list's window.
         agenda.view().setFocus();
         agenda.selectAllAction()->trigger();
         agenda.doneAction()->trigger();
         QVERIFY(isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
         QVERIFY(isCompleted(*findItem(*document.data(), QStringLiteral("a2"))));
-        document.undoManager().undo();
+        agenda.undoAction()->trigger();
         QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
         QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a2"))));
         QVERIFY(!document.undoManager().canUndo());
@@ -220,6 +222,22 @@ private slots:
         QVERIFY(readListFile(closed).ok());
         QVERIFY(findItem(*readListFile(closed).root, QStringLiteral("new elsewhere")));
         QVERIFY2(agenda.statusBar()->currentMessage().contains(QStringLiteral("was changed since")),
+                 qPrintable(agenda.statusBar()->currentMessage()));
+        QVERIFY(!agenda.undoAction()->isEnabled());
+
+        // Not in a window where the list was changed since: the window's own Undo is the one to use.
+        QTRY_VERIFY(rowOf(agenda, QStringLiteral("a1")).isValid());
+        select(agenda, QStringLiteral("a1"));
+        agenda.doneAction()->trigger();
+        QVERIFY(agenda.undoAction()->isEnabled());
+        QCoreApplication::processEvents();
+        document.setCellValue(Value(QStringLiteral("a2 renamed")), key::name,
+                              findItem(*document.data(), QStringLiteral("a2")));
+        QCoreApplication::processEvents();
+        agenda.undoAction()->trigger();
+        QVERIFY(isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
+        QVERIFY(findItem(*document.data(), QStringLiteral("a2 renamed")));
+        QVERIFY2(agenda.statusBar()->currentMessage().contains(QStringLiteral("changed in its window since")),
                  qPrintable(agenda.statusBar()->currentMessage()));
         QVERIFY(!agenda.undoAction()->isEnabled());
 

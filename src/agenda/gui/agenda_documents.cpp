@@ -155,9 +155,20 @@ std::optional<QString> AgendaDocuments::change(const std::vector<AgendaEntry>& e
             items.push_back(item);
     if (items.empty())
         return goneText(entries.front().list);
-    const UndoGroup step(document->undoManager(), QString());
-    for (const NodePtr& item : items)
-        change(*document, item);
+    UndoManager& undo = document->undoManager();
+    // The step is the agenda's alone, so that its Undo knows it as the window's newest.
+    undo.finishRecordingStep();
+    const quint64 before = undo.currentState();
+    {
+        const UndoGroup step(undo, QString());
+        for (const NodePtr& item : items)
+            change(*document, item);
+    }
+    undo.finishRecordingStep();
+    if (undo.currentState() != before) {
+        _steps.push_back({entries.front().list, undo.currentState()});
+        emit undoChanged();
+    }
     if (items.size() < entries.size())
         return goneText(entries.front().list);
     return std::nullopt;
@@ -210,7 +221,7 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
     switch (document->saveUnlessChangedOnDisk(&error)) {
     case TardigoDocument::SaveOutcome::Saved:
         // The agenda reads the new file as it reads any other program's save.
-        _windowlessSteps.push_back(list);
+        _steps.push_back({list, std::nullopt});
         keepWindowless(list, std::move(document));
         return items.size() < entries.size() ? std::optional<QString>(goneText(list)) : std::nullopt;
     case TardigoDocument::SaveOutcome::ChangedOnDisk:
@@ -223,16 +234,27 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
     }
     // Whatever the agenda did to the list before is no longer what the kept document holds.
     document->close();
-    std::erase(_windowlessSteps, list);
-    emit undoChanged();
+    forgetStepsWithoutWindow(list);
     return why;
 }
 
 std::optional<QString> AgendaDocuments::undo(QWidget* window) {
-    if (_windowlessSteps.empty())
+    if (_steps.empty())
         return std::nullopt;
-    const QString list = _windowlessSteps.back();
+    const Step step = _steps.back();
+    const QString& list = step.list;
     const QString name = QFileInfo(list).fileName();
+    if (step.windowState) {
+        _steps.pop_back();
+        emit undoChanged();
+        TardigoDocument* document = _find(list);
+        if (!document || document->undoManager().currentState() != *step.windowState)
+            return tr("“%1” was changed in its window since, so the agenda leaves it as it is. "
+                      "Use Edit > Undo in the list's window.")
+                .arg(name);
+        document->undoManager().undo();
+        return std::nullopt;
+    }
     if (_find(list)) {
         forgetWindowless(list);
         return tr("“%1” is open in a window now, so the agenda cannot take its change back there. "
@@ -254,7 +276,7 @@ std::optional<QString> AgendaDocuments::undo(QWidget* window) {
     document.undoManager().undo();
     switch (document.saveUnlessChangedOnDisk(&error)) {
     case TardigoDocument::SaveOutcome::Saved:
-        _windowlessSteps.pop_back();
+        _steps.pop_back();
         if (!document.undoManager().canUndo())
             forgetWindowless(list);
         emit undoChanged();
@@ -279,7 +301,11 @@ void AgendaDocuments::forgetWindowless(const QString& list) {
         return;
     kept->second->close();
     _windowless.erase(kept);
-    std::erase(_windowlessSteps, list);
+    forgetStepsWithoutWindow(list);
+}
+
+void AgendaDocuments::forgetStepsWithoutWindow(const QString& list) {
+    std::erase_if(_steps, [&list](const Step& step) { return step.list == list && !step.windowState; });
     emit undoChanged();
 }
 

@@ -43,10 +43,11 @@ public:
     /// Sets the item's due date as typed, read as the due-date cell reads it (empty: none).
     std::optional<QString> setDueDate(const AgendaEntry& entry, const QString& typed, QWidget* window);
 
-    /// Whether a change the agenda saved to a list without a window can be taken back.
-    bool canUndo() const { return !_windowlessSteps.empty(); }
-    /// Takes back the newest change saved to a list without a window, unless the file changed since
-    /// or the list opened in a window. Answers why not, in words.
+    /// Whether the agenda has a change of its own to take back.
+    bool canUndo() const { return !_steps.empty(); }
+    /// Takes back the agenda's newest change: in a list's window, unless the list was changed there
+    /// since; in a list without a window, unless the file changed since or the list opened in a
+    /// window. Answers why not, in words.
     std::optional<QString> undo(QWidget* window);
     /// The entry's item in the list's open document; null when the list holds it no longer.
     static NodePtr itemIn(const TardigoDocument& document, const AgendaEntry& entry);
@@ -74,9 +75,17 @@ private:
     // reads the list once, after the event loop's pass.
     QSet<QString> _changedFiles;
     QTimer _changed;
-    // The documents of lists without a window that the agenda changed, and the order of their steps.
+    /// A change the agenda made, newest last.
+    struct Step {
+        QString list;
+        /// The undo state the list's window reached with the change; none: a list without a window,
+        /// whose kept document holds the step.
+        std::optional<quint64> windowState;
+    };
+    void forgetStepsWithoutWindow(const QString& list);
+    // The documents of lists without a window that the agenda changed.
     std::map<QString, std::unique_ptr<TardigoDocument>> _windowless;
-    std::vector<QString> _windowlessSteps;
+    std::vector<Step> _steps;
 };
 
 } // namespace tardigo

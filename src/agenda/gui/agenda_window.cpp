@@ -142,7 +142,7 @@ void AgendaWindow::buildMenus() {
     close->setShortcut(QKeySequence::Close);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    // The steps of lists open in windows are undone there; these are of lists without one.
+    // The agenda's own changes, newest first, in the lists' windows and in lists without one.
     _undo = edit->addAction(tr("&Undo"), this, [this] {
         if (const std::optional<QString> why = _documents.undo(this))
             showStatus(*why);
