@@ -31,8 +31,7 @@ void appendItems(const Dict& node, int depth, QString& text) {
             continue;
         QStringList fields;
         fields << QStringLiteral("%1%").arg(int(std::lround(completionOf(*item) * 100.0)), 3);
-        const QString* name = item->value(key::name).asString();
-        fields << (name ? *name : QString());
+        fields << stringOf(*item, key::name);
         const QString* category = item->value(key::category).asString();
         if (category && !category->isEmpty())
             fields << QStringLiteral("[%1]").arg(*category);

@@ -15,6 +15,7 @@
 #include "minder/tardigo_minder.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "notice_channels/dbus_desktop_notification_channel.h"
 #include "notice_channels/sendmail_mail_channel.h"
@@ -61,19 +62,14 @@ private:
     }
 };
 
-QString nameOf(const Dict& node) {
-    const QString* name = node.value(key::name).asString();
-    return name ? *name : QString();
-}
-
 // The notices from the first one on.
 void printNotices(const std::vector<WindowlessMinderHost::Notice>& notices, size_t first) {
     for (auto notice = notices.begin() + qsizetype(first); notice != notices.end(); ++notice) {
         const QString kind =
             notice->status == ItemStatusReminder ? QStringLiteral("reminder") : QStringLiteral("due");
         // One notice a line, its fields separated by tabs: none of them holds a control character.
-        out() << terminalSafe(notice->path) << '\t' << terminalSafe(nameOf(*notice->node)) << '\t' << kind
-              << '\t' << terminalSafe(notice->message) << '\n';
+        out() << terminalSafe(notice->path) << '\t' << terminalSafe(stringOf(*notice->node, key::name))
+              << '\t' << kind << '\t' << terminalSafe(notice->message) << '\n';
     }
     out().flush();
 }

@@ -29,11 +29,6 @@ const QString kJson = QStringLiteral("--json");
 constexpr int kDefaultDays = 7;
 constexpr int kMaxDays = 36'600;
 
-QString textOf(const Dict& item, const QString& key) {
-    const QString* text = item.value(key).asString();
-    return text ? *text : QString();
-}
-
 QString sectionTitle(AgendaSection section) {
     switch (section) {
     case AgendaSection::Overdue:
@@ -72,7 +67,7 @@ QString namesOnTheWay(const Dict& root, const QList<int>& path) {
     const Dict* node = &root;
     for (const int index : path) {
         const NodePtr child = childAt(*childrenOf(*node), index);
-        names << textOf(*child, key::name);
+        names << stringOf(*child, key::name);
         node = child.get();
     }
     return names.join(QStringLiteral(" / "));
@@ -122,9 +117,9 @@ int commandAgenda(const QStringList& args) {
         QJsonArray items;
         for (const AgendaEntry& entry : entries)
             items.append(QJsonObject{
-                {QStringLiteral("name"), textOf(*entry.item, key::name)},
+                {QStringLiteral("name"), stringOf(*entry.item, key::name)},
                 {QStringLiteral("list"), entry.list},
-                {QStringLiteral("category"), textOf(*entry.item, key::category)},
+                {QStringLiteral("category"), stringOf(*entry.item, key::category)},
                 {QStringLiteral("due"),
                  entry.due.toOffsetFromUtc(entry.due.offsetFromUtc()).toString(Qt::ISODate)},
             });
@@ -132,8 +127,8 @@ int commandAgenda(const QStringList& args) {
     } else {
         for (const AgendaEntry& entry : entries)
             out() << sectionTitle(entry.section) << '\t' << formatDueDate(entry.due) << '\t'
-                  << terminalSafe(textOf(*entry.item, key::name)) << '\t'
-                  << terminalSafe(textOf(*entry.item, key::category)) << '\t' << terminalSafe(entry.list)
+                  << terminalSafe(stringOf(*entry.item, key::name)) << '\t'
+                  << terminalSafe(stringOf(*entry.item, key::category)) << '\t' << terminalSafe(entry.list)
                   << '\n';
     }
     out().flush();

@@ -52,8 +52,7 @@ QString outlineTextOfItems(const std::vector<NodePtr>& items) {
     while (!pending.empty()) {
         const auto [item, level] = std::move(pending.back());
         pending.pop_back();
-        const QString* name = item->value(key::name).asString();
-        text += QString(level, u'\t') + (name ? *name : QString()) + u'\n';
+        text += QString(level, u'\t') + stringOf(*item, key::name) + u'\n';
         if (const ArrayPtr children = childrenOf(*item))
             for (auto it = children->items.rbegin(); it != children->items.rend(); ++it)
                 if (DictPtr child = it->asDict())

@@ -15,6 +15,11 @@ void appendToLog(Dict& node, const QString& message) {
     history->items.push_back(historyEntry(storedDateStringNow(), message));
 }
 
+QString stringOf(const Dict& node, const QString& key) {
+    const QString* text = node.value(key).asString();
+    return text ? *text : QString();
+}
+
 bool boolForKey(const Dict& node, const QString& key) {
     const Value* v = node.find(key);
     return v && v->isNumber() && *v->asNumber() == Number::boolean(true);

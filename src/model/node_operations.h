@@ -8,6 +8,8 @@ namespace tardigo {
 
 /// Appends a history entry stamped now; a node without "history" records nothing.
 void appendToLog(Dict& node, const QString& message);
+/// The text under the key; empty when there is none or it is not a string.
+QString stringOf(const Dict& node, const QString& key);
 /// True exactly when the key holds a number equal to 1.
 bool boolForKey(const Dict& node, const QString& key);
 bool isCompleted(const Dict& node);

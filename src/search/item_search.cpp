@@ -39,11 +39,9 @@ QString foldForSearch(const QString& text) {
 }
 
 QString searchableText(const Dict& item) {
-    const QString* name = item.value(key::name).asString();
-    const QString* category = item.value(key::category).asString();
     const QByteArray* notes = item.value(key::notes).asData();
     const QString notesText = notes ? notesPlainText(*notes).value_or(QString()) : QString();
-    return QStringList{name ? *name : QString(), category ? *category : QString(), notesText}.join(u' ');
+    return QStringList{stringOf(item, key::name), stringOf(item, key::category), notesText}.join(u' ');
 }
 
 ItemSearch::ItemSearch(const QString& typed)

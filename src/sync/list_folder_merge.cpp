@@ -21,13 +21,11 @@ namespace tardigo {
 namespace {
 
 QString nameOf(const Dict& item) {
-    const QString* name = item.value(key::name).asString();
-    return name ? *name : QString();
+    return stringOf(item, key::name);
 }
 
 QString uidOf(const Dict& item) {
-    const QString* uid = item.value(key::uid).asString();
-    return uid ? *uid : QString();
+    return stringOf(item, key::uid);
 }
 
 /// Every item's parent, found by one walk.

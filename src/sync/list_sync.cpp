@@ -3,6 +3,7 @@
 #include "archive/locked_list.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 #include "sync/list_folder_merge.h"
 #include "sync/sync_bindings.h"
 #include "sync/sync_cancel.h"
@@ -115,8 +116,7 @@ SyncReport syncList(const QString& listPath, SyncStore& store, const SyncOptions
 }
 
 QString syncFolderOf(const Dict& root) {
-    const QString* folder = root.value(key::syncFolder).asString();
-    return folder ? *folder : QString();
+    return stringOf(root, key::syncFolder);
 }
 
 } // namespace tardigo

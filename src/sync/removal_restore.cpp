@@ -15,8 +15,7 @@ namespace tardigo {
 namespace {
 
 QString uidOf(const Dict& item) {
-    const QString* uid = item.value(key::uid).asString();
-    return uid ? *uid : QString();
+    return stringOf(item, key::uid);
 }
 
 /// Where each item of a tree stands, by uid.

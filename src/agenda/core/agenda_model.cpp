@@ -4,6 +4,7 @@
 #include "dates/due_date_format.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "model/node_operations.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -17,11 +18,6 @@ namespace {
 
 constexpr qint64 kNoDue = std::numeric_limits<qint64>::max();
 constexpr quintptr kSectionRow = 0;
-
-QString textOf(const Dict& item, const QString& key) {
-    const QString* text = item.value(key).asString();
-    return text ? *text : QString();
-}
 
 bool shownBefore(const auto& a, const auto& b) {
     if (a.due != b.due)
@@ -131,7 +127,7 @@ void AgendaModel::collect(const QString& path) {
     std::vector<AgendaEntry> entries = agendaEntries(path, *list->root, _now, ItemSearch(), _showsUndated);
     QSet<QString> categories;
     for (const AgendaEntry& entry : entries)
-        if (const QString category = textOf(*entry.item, key::category); !category.isEmpty())
+        if (const QString category = stringOf(*entry.item, key::category); !category.isEmpty())
             categories.insert(category);
     _categories.insert(path, std::move(categories));
     _collected.insert(path, std::move(entries));
@@ -154,7 +150,7 @@ void AgendaModel::listChanged(const QString& path) {
 bool AgendaModel::passes(const AgendaEntry& entry) const {
     if (!entry.due.isValid() && !_showsUndated)
         return false;
-    if (!_category.isEmpty() && textOf(*entry.item, key::category) != _category)
+    if (!_category.isEmpty() && stringOf(*entry.item, key::category) != _category)
         return false;
     return _search.matches(*entry.item);
 }
@@ -297,11 +293,11 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
         switch (index.column()) {
         case NameColumn:
-            return textOf(item, key::name);
+            return stringOf(item, key::name);
         case ListColumn:
             return QFileInfo(shown->list).fileName();
         case CategoryColumn:
-            return textOf(item, key::category);
+            return stringOf(item, key::category);
         case DueColumn:
             return due;
         }
@@ -309,8 +305,8 @@ QVariant AgendaModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         return index.column() == ListColumn ? shown->list : QVariant();
     case Qt::AccessibleTextRole: {
-        QStringList parts{textOf(item, key::name), tr("in %1").arg(QFileInfo(shown->list).fileName())};
-        if (const QString category = textOf(item, key::category); !category.isEmpty())
+        QStringList parts{stringOf(item, key::name), tr("in %1").arg(QFileInfo(shown->list).fileName())};
+        if (const QString category = stringOf(item, key::category); !category.isEmpty())
             parts << tr("category %1").arg(category);
         parts << (due.isEmpty() ? tr("no due date") : tr("due %1").arg(due));
         return parts.join(QStringLiteral(", "));

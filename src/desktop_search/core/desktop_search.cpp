@@ -12,13 +12,8 @@ namespace {
 const QString kUidKind = QStringLiteral("uid");
 const QString kPlaceKind = QStringLiteral("at");
 
-QString textOf(const Dict& item, const QString& key) {
-    const QString* text = item.value(key).asString();
-    return text ? *text : QString();
-}
-
 quint16 nameCheckOf(const Dict& item) {
-    const QByteArray name = textOf(item, key::name).toUtf8();
+    const QByteArray name = stringOf(item, key::name).toUtf8();
     return qChecksum(QByteArrayView(name));
 }
 
@@ -31,7 +26,7 @@ bool findUid(const Dict& node, const QString& uid, QList<int>& place, NodePtr& f
         if (!child)
             continue;
         place.append(int(i));
-        if (textOf(*child, key::uid) == uid) {
+        if (stringOf(*child, key::uid) == uid) {
             found = child;
             return true;
         }
@@ -99,7 +94,7 @@ std::optional<ResultKey> ResultKey::fromId(const QString& id) {
 ResultKey resultKeyFor(const ListIndex& list, const IndexedItem& item) {
     ResultKey key;
     key.list = list.path();
-    key.uid = textOf(*item.item, key::uid);
+    key.uid = stringOf(*item.item, key::uid);
     if (key.uid.isEmpty()) {
         key.place = item.place;
         key.nameCheck = nameCheckOf(*item.item);
@@ -167,10 +162,10 @@ std::optional<ResultMeta> resultMeta(const SearchedLists& lists, const QString& 
     const Dict* node = list->root().get();
     for (qsizetype level = 0; level + 1 < found->path.size(); ++level) {
         const NodePtr child = childAt(*childrenOf(*node), found->path[level]);
-        way << textOf(*child, key::name);
+        way << stringOf(*child, key::name);
         node = child.get();
     }
-    return ResultMeta{id, resultLine(textOf(*found->item, key::name)),
+    return ResultMeta{id, resultLine(stringOf(*found->item, key::name)),
                       resultLine(way.join(QStringLiteral(" / ")))};
 }
 

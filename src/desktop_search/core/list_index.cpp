@@ -12,9 +12,8 @@ ListIndex::ListIndex(QString path, QString title, NodePtr root)
     if (!_root)
         return;
     forEachItemWithPlace(*_root, [this](const NodePtr& item, const QList<int>& place) {
-        const QString* name = item->value(key::name).asString();
         _items.push_back(
-            {place, item, foldForSearch(name ? *name : QString()), foldForSearch(searchableText(*item))});
+            {place, item, foldForSearch(stringOf(*item, key::name)), foldForSearch(searchableText(*item))});
     });
 }
 

@@ -31,12 +31,11 @@ QString historyText(const Dict& item) {
         if (!e)
             continue;
         const QString* stamp = e->value(key::timestamp).asString();
-        const QString* message = e->value(key::message).asString();
         // A timestamp that does not parse is shown as it is stored.
         const std::optional<QDateTime> when = stamp ? parseStoredDate(*stamp) : std::nullopt;
         text += QStringLiteral("%1: %2\n")
                     .arg(when ? formatUserDateTime(*when) : (stamp ? *stamp : QString()),
-                         message ? *message : QString());
+                         stringOf(*e, key::message));
     }
     return text;
 }

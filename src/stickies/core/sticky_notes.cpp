@@ -10,15 +10,6 @@
 
 namespace tardigo {
 
-namespace {
-
-QString stringOf(const Dict& item, const QString& key) {
-    const QString* text = item.value(key).asString();
-    return text ? *text : QString();
-}
-
-} // namespace
-
 std::vector<StickyNote> stickyNotesForItems(const std::vector<NodePtr>& items, const QString& listPath) {
     std::vector<StickyNote> notes;
     for (const NodePtr& item : items) {
