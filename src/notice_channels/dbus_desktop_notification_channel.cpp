@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QVariantMap>
 
+#include <algorithm>
 #include <utility>
 
 namespace tardigo {
@@ -16,7 +17,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 // A notification server answers at once; a hung one must not hold up the scan.
 constexpr int kCallMsecs = 5000;
 // Servers that never say a notification closed must not make the waiting ones grow without end.
-constexpr qsizetype kMostWaiting = 64;
+constexpr size_t kMostWaiting = 64;
 
 QDBusMessage notificationsCall(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kPath, kService, method);
@@ -43,7 +44,7 @@ void DBusDesktopNotificationChannel::notifyWithChoices(const QString& summary, c
         return;
     if (_waitingForChoice.size() >= kMostWaiting)
         _waitingForChoice.erase(_waitingForChoice.begin());
-    _waitingForChoice.insert(*id, std::move(chosen));
+    _waitingForChoice.push_back({*id, std::move(chosen)});
 }
 
 std::optional<uint> DBusDesktopNotificationChannel::send(const QString& summary, const QString& body,
@@ -93,13 +94,23 @@ void DBusDesktopNotificationChannel::listenForChoices() {
 
 void DBusDesktopNotificationChannel::actionInvoked(uint id, const QString& key) {
     // Taken out first: the choice may show a window, and another notification may come meanwhile.
-    const std::function<void(const QString&)> chosen = _waitingForChoice.take(id);
+    const std::function<void(const QString&)> chosen = takeWaiting(id);
     if (chosen)
         chosen(key);
 }
 
 void DBusDesktopNotificationChannel::notificationClosed(uint id, uint) {
-    _waitingForChoice.remove(id);
+    takeWaiting(id);
+}
+
+std::function<void(const QString&)> DBusDesktopNotificationChannel::takeWaiting(uint id) {
+    const auto found = std::find_if(_waitingForChoice.begin(), _waitingForChoice.end(),
+                                    [id](const WaitingForChoice& waiting) { return waiting.id == id; });
+    if (found == _waitingForChoice.end())
+        return nullptr;
+    std::function<void(const QString&)> chosen = std::move(found->chosen);
+    _waitingForChoice.erase(found);
+    return chosen;
 }
 
 } // namespace tardigo

@@ -2,12 +2,12 @@
 
 #include "minder/desktop_notification_channel.h"
 
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace tardigo {
 
@@ -35,7 +35,13 @@ private:
     std::optional<QStringList> _capabilities;
     bool _failureLogged = false;
     bool _listening = false;
-    QHash<uint, std::function<void(const QString&)>> _waitingForChoice; // by notification id
+    struct WaitingForChoice {
+        uint id; // the notification's
+        std::function<void(const QString&)> chosen;
+    };
+    std::vector<WaitingForChoice> _waitingForChoice; // the oldest first
+    /// The choice the notification waits for, taken from the waiting ones; null when none is waited for.
+    std::function<void(const QString&)> takeWaiting(uint id);
 };
 
 } // namespace tardigo

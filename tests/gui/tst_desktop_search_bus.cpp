@@ -2,6 +2,7 @@
 // Plasma runner called as the desktop calls them, results activated in their lists' windows, and
 // Tardigo started by the bus from its service files to answer, quitting once idle.
 
+#include "fake_notification_server.h"
 #include "gui_test_support.h"
 #include "local_servers.h"
 #include "test_support.h"
@@ -24,12 +25,12 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDir>
-#include <QMutex>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
+
+#include <optional>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -39,30 +40,6 @@ namespace {
 const QString kResources = QStringLiteral(TARDIGO_SOURCE_DIR "/resources/search");
 const QString kProviderInterface = QStringLiteral("org.gnome.Shell.SearchProvider2");
 const QString kRunnerInterface = QStringLiteral("org.kde.krunner1");
-
-/// The desktop's notification server, answering on a thread of its own: Tardigo waits for it.
-class NotificationServer : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    QStringList said() {
-        const QMutexLocker lock(&_mutex);
-        return _said;
-    }
-
-public slots:
-    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList&, const QVariantMap&, int) {
-        const QMutexLocker lock(&_mutex);
-        _said << summary + QStringLiteral(": ") + body;
-        return uint(_said.size());
-    }
-
-private:
-    QMutex _mutex;
-    QStringList _said;
-};
 
 /// A list as the window saves it, which opens without repairs.
 QString saveList(const QString& path, const std::vector<NodePtr>& items) {
@@ -125,8 +102,7 @@ class TestDesktopSearchBus : public QObject {
     Q_OBJECT
     QTemporaryDir _files;
     PrivateKeyring _bus;
-    QThread _notificationThread;
-    NotificationServer* _notifications = nullptr;
+    std::optional<FakeNotificationServer> _notifications;
 
     QString path(const QString& name) const { return _files.filePath(name); }
 
@@ -137,21 +113,11 @@ private slots:
         TARDIGO_NEED(_bus.start(false));
         // Tardigo's own calls, its notifications among them, go to this bus.
         qputenv("DBUS_SESSION_BUS_ADDRESS", _bus.address());
-        _notifications = new NotificationServer;
-        _notifications->moveToThread(&_notificationThread);
-        connect(&_notificationThread, &QThread::finished, _notifications, &QObject::deleteLater);
-        _notificationThread.start();
-        QDBusConnection server = QDBusConnection::connectToBus(QString::fromUtf8(_bus.address()), "server");
-        QVERIFY(server.registerObject("/org/freedesktop/Notifications", _notifications,
-                                      QDBusConnection::ExportAllSlots));
-        QVERIFY(server.registerService("org.freedesktop.Notifications"));
+        _notifications.emplace(_bus.address());
         PlasmaRunner::registerTypes();
         qDBusRegisterMetaType<QList<QVariantMap>>();
     }
-    void cleanupTestCase() {
-        _notificationThread.quit();
-        _notificationThread.wait();
-    }
+    void cleanupTestCase() { _notifications.reset(); }
 
     void bothInterfacesFindAndShowItemsOfOpenAndWatchedLists() {
         const QString open = saveList(path("open.todo"), {item("Dentist bill"), item("Groceries")});
@@ -191,9 +157,10 @@ private slots:
         DocumentMainWindow* watchedWindow = application.controller().windowForFileName(watched);
         QVERIFY(watchedWindow);
         QVERIFY(watchedWindow->document().outlineView().selectedItems().empty());
-        QTRY_COMPARE(_notifications->said().size(), 1);
-        QVERIFY2(_notifications->said()[0].contains("no longer in the list \u201cwatched.todo\u201d"),
-                 qPrintable(_notifications->said()[0]));
+        QTRY_COMPARE(_notifications->sent().size(), 1);
+        const SentNotification said = _notifications->sent()[0];
+        QVERIFY2((said.summary + ": " + said.body).contains("no longer in the list \u201cwatched.todo\u201d"),
+                 qPrintable(said.body));
 
         // Searched again, it is found in its open window and selected there, its parent opened.
         const QStringList again = provider.results("GetInitialResultSet", {QStringList{"appointment"}});
@@ -224,7 +191,7 @@ private slots:
         for (const QString& id : {QStringLiteral("nonsense"), QStringLiteral("file://") + open})
             runner.call("Run", {id, QString()});
         QCOMPARE(application.controller().windows().size(), size_t(2));
-        QCOMPARE(_notifications->said().size(), 1);
+        QCOMPARE(_notifications->sent().size(), 1);
         QDBusConnection::disconnectFromBus("client");
     }
 
