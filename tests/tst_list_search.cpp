@@ -1,8 +1,16 @@
+#include "document/list_search.h"
 #include "document/undo_manager.h"
 #include "document_fixture.h"
+#include "model/item_walk.h"
+#include "outline/outline_filter.h"
+#include "outline/search_filter.h"
 #include "test_support.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <set>
+#include <utility>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -20,6 +28,56 @@ std::vector<NodePtr> household() {
     const NodePtr work = makeItem("Work", {{key::category, "Büro"}});
     appendChild(*work, makeItem("Call Anna"));
     return {home, work};
+}
+
+/// A tree of a few hundred items, up to five deep, named from a small alphabet so that searches
+/// narrow gradually; some with a category or notes.
+NodePtr randomTree(quint32 seed) {
+    QRandomGenerator random(seed);
+    const auto word = [&random] {
+        QString text;
+        for (int i = random.bounded(1, 5); i > 0; --i)
+            text += QChar(u"abcé"[random.bounded(4)]);
+        return text;
+    };
+    const NodePtr root = makeItem("root");
+    std::vector<NodePtr> parents{root};
+    for (int i = 0; i < 400; ++i) {
+        const NodePtr item = makeItem(word() + u' ' + word());
+        if (random.bounded(4) == 0)
+            item->set(key::category, word());
+        if (random.bounded(6) == 0)
+            item->set(key::notes, notesData(word()));
+        appendChild(*parents[size_t(random.bounded(int(parents.size())))], item);
+        if (parents.size() < 60)
+            parents.push_back(item);
+    }
+    return root;
+}
+
+/// The items shown by two searches whose shown children differ between them (null for the top
+/// level). An item that one of them hides has no rows to compare: the outline asks for its children
+/// afresh when it shows again.
+std::set<const Dict*> listsThatDiffer(const Dict& root, const SearchFilter& before,
+                                      const SearchFilter& after) {
+    std::set<const Dict*> lists;
+    const auto differ = [&](const Dict* item) {
+        const auto addresses = [&](const SearchFilter& search) {
+            std::vector<const Dict*> shown;
+            const ArrayPtr children = visibleChildren(root, item, &search);
+            for (const Value& child : children->items)
+                shown.push_back(child.dictAddress());
+            return shown;
+        };
+        return addresses(before) != addresses(after);
+    };
+    if (differ(nullptr))
+        lists.insert(nullptr);
+    forEachItemBelow(root, [&](const NodePtr& item, const Dict&, qsizetype) {
+        if (before.shows(*item) && after.shows(*item) && differ(item.get()))
+            lists.insert(item.get());
+    });
+    return lists;
 }
 
 struct SearchedList : OpenList {
@@ -58,6 +116,71 @@ private slots:
         QVERIFY(!list.document.isDocumentEdited()); // typing a search writes nothing
         QVERIFY(!list.undo().canUndo());
         QVERIFY(!list.root().contains(key::filterTerm));
+    }
+
+    void aNarrowerSearchShowsWhatAFreshOneShowsAndNamesTheListsItChanged() {
+        size_t listsNamed = 0;
+        for (const quint32 seed : {1u, 2u, 3u}) {
+            const NodePtr root = randomTree(seed);
+            NotesTextCache notes;
+            std::optional<SearchFilter> previous;
+            for (const QString typed : {"a", "ab", "ab c", "abc c", "abc ca", "abcé ca", "abcéa cab"}) {
+                const SearchFilter fresh(*root, typed, nullptr, notes);
+                const SearchFilter narrowed(*root, typed, previous ? &*previous : nullptr, notes);
+                QCOMPARE(narrowed.narrowedLists().has_value(), previous.has_value());
+                forEachItemBelow(*root, [&](const NodePtr& item, const Dict&, qsizetype) {
+                    QCOMPARE(narrowed.shows(*item), fresh.shows(*item));
+                    QCOMPARE(narrowed.matches(*item), fresh.matches(*item));
+                });
+                if (previous) {
+                    std::set<const Dict*> named;
+                    for (const NodePtr& list : *narrowed.narrowedLists())
+                        QVERIFY2(named.insert(list.get()).second, "a list named twice");
+                    QCOMPARE(named, listsThatDiffer(*root, *previous, narrowed));
+                    listsNamed += named.size();
+                }
+                previous = narrowed;
+            }
+        }
+        QVERIFY(listsNamed > 20); // the searches did narrow
+    }
+
+    void aDeletedLetterGoesBackToTheSearchTypedBefore() {
+        const NodePtr root = randomTree(4);
+        ListSearch search;
+        QString shown;
+        const auto type = [&](const QString& text) {
+            search.setTyped(text);
+            const std::optional<std::vector<NodePtr>> named = search.changedLists(*root);
+            const QString before = std::exchange(shown, text);
+            if (text.trimmed().isEmpty() || before.isEmpty())
+                return std::optional<std::set<const Dict*>>();
+            NotesTextCache notes;
+            const std::set<const Dict*> differ =
+                listsThatDiffer(*root, SearchFilter(*root, before, nullptr, notes),
+                                SearchFilter(*root, text, nullptr, notes));
+            std::set<const Dict*> lists;
+            for (const NodePtr& list : named.value())
+                lists.insert(list.get());
+            for (const Dict* list : differ)
+                if (!lists.contains(list))
+                    return std::optional<std::set<const Dict*>>(); // a changed list not named
+            return std::optional(lists);
+        };
+        type("a");
+        const std::set<const Dict*> narrowed = type("ab").value();
+        QVERIFY(!narrowed.empty());
+        const std::optional<std::set<const Dict*>> narrowedAgain = type("abc");
+        QVERIFY(narrowedAgain);
+        QVERIFY(type("ab") == narrowedAgain); // the rows "abc" took come back
+        QCOMPARE(search.filter(*root)->typed(), QStringLiteral("ab"));
+        QVERIFY(type("a") == narrowed);
+        QVERIFY(type("ab"));
+        QVERIFY(type("ac")); // back to "a", then narrowed again
+        QVERIFY(type("ac b"));
+        search.setTyped(QString());
+        QVERIFY(!search.changedLists(*root)); // no search: every list
+        QVERIFY(!search.filter(*root));
     }
 
     void aSearchReadsTheListAgainAfterAChange() {

@@ -1,41 +1,64 @@
 #include "document/list_search.h"
 
 #include "model/keys.h"
+#include "model/node_operations.h"
+
+#include <utility>
 
 namespace tardigo {
 
 QString ListSearch::text(const Dict& root) const {
     if (_typed)
         return *_typed;
-    const QString* stored = root.value(key::filterTerm).asString();
-    return stored ? *stored : QString();
+    return stringOf(root, key::filterTerm);
 }
 
 void ListSearch::setTyped(std::optional<QString> typed) {
-    if (_filter)
-        _previous = std::move(_filter);
-    _filter.reset();
     _typed = std::move(typed);
+    _changedLists.reset();
 }
 
 const SearchFilter* ListSearch::filter(const Dict& root) {
     const QString typed = text(root);
     if (typed.trimmed().isEmpty()) {
-        _filter.reset();
-        _previous.reset();
+        _filters.clear();
         _notes.clear();
         return nullptr;
     }
-    if (!_filter || _filter->typed() != typed) {
-        _filter.emplace(root, typed, _previous ? &*_previous : nullptr, _notes);
-        _previous.reset();
+    if (!_filters.empty() && _filters.back().typed() == typed)
+        return &_filters.back();
+    // Back to the last search typed that this one narrows: the lists that each one left behind took
+    // rows from, and that this one takes rows from, are all that changed.
+    const ItemSearch search(typed);
+    std::vector<NodePtr> changed;
+    while (!_filters.empty() && !search.narrows(_filters.back().search())) {
+        if (const auto& lists = _filters.back().narrowedLists())
+            changed.insert(changed.end(), lists->begin(), lists->end());
+        _filters.pop_back();
     }
-    return &*_filter;
+    if (_filters.empty()) {
+        _filters.emplace_back(root, typed, nullptr, _notes);
+        _changedLists.reset();
+        return &_filters.back();
+    }
+    if (_filters.back().typed() != typed) {
+        _filters.reserve(_filters.size() + 1); // the previous search stays where it is while it is read
+        _filters.emplace_back(root, typed, &_filters.back(), _notes);
+        const auto& lists = *_filters.back().narrowedLists();
+        changed.insert(changed.end(), lists.begin(), lists.end());
+    }
+    _changedLists = std::move(changed);
+    return &_filters.back();
+}
+
+std::optional<std::vector<NodePtr>> ListSearch::changedLists(const Dict& root) {
+    filter(root);
+    return std::exchange(_changedLists, std::nullopt);
 }
 
 void ListSearch::invalidate() {
-    _filter.reset();
-    _previous.reset();
+    _filters.clear();
+    _changedLists.reset();
 }
 
 } // namespace tardigo

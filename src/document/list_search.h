@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace tardigo {
 
@@ -21,14 +22,19 @@ public:
     void setTyped(std::optional<QString> typed);
     /// What the search shows of the list as it is now; null when there is nothing to search for.
     const SearchFilter* filter(const Dict& root);
+    /// The lists (null for the top level) whose shown items changed with the text last set, when the
+    /// search only narrowed or went back to one typed before; none when any list may have changed.
+    std::optional<std::vector<NodePtr>> changedLists(const Dict& root);
     /// The list changed: the next filter reads the tree again.
     void invalidate();
 
 private:
     std::optional<QString> _typed;
-    std::optional<SearchFilter> _filter;
-    // The filter before the last keystroke, which a narrower search reads instead of the whole list.
-    std::optional<SearchFilter> _previous;
+    // The searches typed since the list last changed, each narrowing the one before, the one shown
+    // last: a narrower search reads the last one's matches, a deleted letter goes back to the one
+    // before.
+    std::vector<SearchFilter> _filters;
+    std::optional<std::vector<NodePtr>> _changedLists;
     NotesTextCache _notes;
 };
 

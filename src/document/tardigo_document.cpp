@@ -254,9 +254,23 @@ void TardigoDocument::setSearchText(const QString& text) {
         _outlineCommands.setStoredSearchTerm(Value());
         return;
     }
+    const ItemSearch before(searchText());
     _search.setTyped(text.isEmpty() ? std::nullopt : std::optional(text));
-    // Only what is shown changed: the items, and so their counts, did not.
-    refresh(Rows::Reload, {}, ItemCounts{});
+    // Only what is shown changed: the items, and so their counts, did not. A narrower search, or
+    // one typed before, knows which lists it changed; a narrower one only takes rows away.
+    const std::optional<std::vector<NodePtr>> lists = _search.changedLists(*_data);
+    if (lists && ItemSearch(searchText()).narrows(before)) {
+        const SearchFilter* filter = _search.filter(*_data);
+        {
+            const SyncingModel syncing(*this);
+            _outlineView->dropRowsOf(*lists, [filter](const Dict& item) { return filter->shows(item); });
+        }
+        refresh(Rows::Keep, {}, ItemCounts{});
+    } else if (lists) {
+        refresh(Rows::ReloadChildren, *lists, ItemCounts{});
+    } else {
+        refresh(Rows::Reload, {}, ItemCounts{});
+    }
 }
 
 const ItemSearch* TardigoDocument::searchMatching(const Dict& item) const {

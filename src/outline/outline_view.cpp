@@ -10,6 +10,10 @@ void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {
     reloadAll();
 }
 
+void OutlineView::dropRowsOf(const std::vector<NodePtr>& items, const std::function<bool(const Dict&)>&) {
+    reloadChildrenOf(items);
+}
+
 std::vector<NodePtr> OutlineView::selectedItems() const {
     std::vector<NodePtr> items;
     for (const int row : selectedRows())

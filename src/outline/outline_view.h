@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace tardigo {
@@ -33,6 +34,9 @@ public:
     /// The same for the children of these items only (null: the top level), when the caller knows
     /// that nothing else moved.
     virtual void reloadChildrenOf(const std::vector<NodePtr>& items);
+    /// The children of these items (null: the top level) lost the rows whose items `stays` does not
+    /// keep, and nothing else changed; by default they are asked for again.
+    virtual void dropRowsOf(const std::vector<NodePtr>& items, const std::function<bool(const Dict&)>& stays);
     /// Redraws one item's row.
     virtual void reloadItem(const NodePtr& item) = 0;
     virtual void expandItem(const NodePtr& item, bool expandChildren) = 0;

@@ -5,9 +5,9 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace tardigo {
@@ -29,8 +29,9 @@ private:
 };
 
 /// What a search of the outline shows: the items that match it and their ancestors, so that every
-/// match is seen in its place. Found in one walk; a search that narrows the previous one (each of
-/// the previous words is part of one of its words) reads only the previous matches again.
+/// match is seen in its place. Found in one walk of the tree; a search that narrows the previous one
+/// (each of the previous words is part of one of its words) reads only the previous matches again,
+/// in the texts the previous search folded, and knows which lists it took rows from.
 class SearchFilter {
 public:
     SearchFilter(const Dict& root, const QString& typed, const SearchFilter* previous, NotesTextCache& notes);
@@ -38,20 +39,34 @@ public:
     const QString& typed() const { return _typed; }
     const ItemSearch& search() const { return _search; }
     /// Whether the item is shown: it matches, or one of its descendants does.
-    bool shows(const Dict& item) const { return _shown.contains(&item); }
-    bool matches(const Dict& item) const { return _matched.contains(&item); }
+    bool shows(const Dict& item) const { return _places.contains(&item); }
+    bool matches(const Dict& item) const;
+    /// When this search narrowed the previous one: the items (null for the top level) whose children
+    /// it shows fewer of, the only lists that changed. None when it read the whole tree.
+    const std::optional<std::vector<NodePtr>>& narrowedLists() const { return _narrowedLists; }
 
 private:
-    /// Marks the children of parent that match or hold a match, at every depth; whether any does.
-    bool walkChildren(const Dict& parent, const SearchFilter* previous, NotesTextCache& notes);
-    bool itemMatches(const Dict& item, NotesTextCache& notes) const;
+    /// A shown item, in the order of the tree (each after its ancestors).
+    struct Shown {
+        NodePtr item;          // held: no new item can take the address the table names it by
+        qsizetype parent = -1; // the parent's place in the shown items; -1 for the top level
+        bool matched = false;
+        // For a match, what a narrower search reads again.
+        QString foldedNameAndCategory;
+        QString foldedNotes;
+    };
+
+    /// Reads every item of the tree, without recursion: a list may nest deeper than the stack allows.
+    void walkTree(const Dict& root, NotesTextCache& notes);
+    /// Reads the previous search's matches again, and notes the lists it took rows from.
+    void narrow(const SearchFilter& previous);
+    bool matchesTexts(const Shown& shown) const;
 
     QString _typed;
     ItemSearch _search;
-    QSet<const Dict*> _shown;
-    QSet<const Dict*> _matched;
-    // The shown items stay alive while the sets name them: no new item can take an address they hold.
-    std::vector<NodePtr> _keptAlive;
+    std::vector<Shown> _shown;
+    QHash<const Dict*, qsizetype> _places; // each shown item's place in _shown
+    std::optional<std::vector<NodePtr>> _narrowedLists;
 };
 
 } // namespace tardigo

@@ -565,6 +565,11 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
     for (const quintptr owner : replaced)
         if (const Slot slot = knownList(owner); slot != kNoSlot)
             findChildSlots(slot);
+    movePersistentIndexes(before);
+    emit layoutChanged();
+}
+
+void OutlineModel::movePersistentIndexes(const QModelIndexList& before) {
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& index : before) {
@@ -573,7 +578,45 @@ void OutlineModel::applyAsLayoutChange(const std::vector<ListChange>& changes, s
                                                           : indexForSlot(slot, index.column()));
     }
     changePersistentIndexList(before, after);
+}
+
+std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NodePtr>& owners,
+                                            const std::function<bool(const Dict&)>& stays) {
+    std::vector<Slot> lists;
+    for (const NodePtr& owner : owners)
+        if (const Slot slot = knownList(owner); slot != kNoSlot) // a list never asked for has nothing to tell
+            lists.push_back(slot);
+    std::sort(lists.begin(), lists.end());
+    lists.erase(std::unique(lists.begin(), lists.end()), lists.end());
+    if (lists.empty())
+        return {};
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    for (const Slot owner : lists) {
+        if (!_places[owner].children)
+            continue; // it left the view with an ancestor meanwhile
+        // Each row that stays moves up over those that left, with its place.
+        std::vector<Value>& told = changingList(owner).items;
+        std::vector<Slot>& childSlots = _places[owner].childSlots;
+        size_t kept = 0;
+        for (size_t row = 0; row < told.size(); ++row) {
+            if (!stays(*told[row].dictAddress())) {
+                forgetChild(owner, row);
+                continue;
+            }
+            if (kept != row) {
+                told[kept] = std::move(told[row]);
+                childSlots[kept] = childSlots[row];
+            }
+            ++kept;
+        }
+        told.resize(kept);
+        childSlots.resize(kept);
+        renumber(owner, 0);
+    }
+    movePersistentIndexes(before);
     emit layoutChanged();
+    return {};
 }
 
 void OutlineModel::forgetChild(Slot owner, size_t row) {

@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -63,6 +64,11 @@ public:
     std::vector<NodePtr> synchronize();
     /// The same for the children lists of these items only (null: the top level).
     std::vector<NodePtr> synchronize(const std::vector<NodePtr>& owners);
+    /// The children lists of these items lost the rows whose items `stays` does not keep, and
+    /// nothing else changed (a narrower search): the rows that stay keep their places, so that
+    /// nothing is asked of the document. One layout change; no row came.
+    std::vector<NodePtr> dropRows(const std::vector<NodePtr>& owners,
+                                  const std::function<bool(const Dict&)>& stays);
     /// Forgets every list and index: the document holds a new tree.
     void showNewTree();
     /// The item's cells show new values.
@@ -125,6 +131,9 @@ private:
     std::vector<NodePtr> apply(const std::vector<ListChange>& changes);
     void applyRowByRow(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
     void applyAsLayoutChange(const std::vector<ListChange>& changes, std::vector<NodePtr>& came);
+    /// After a layout change: the persistent indexes of before at their rows now, those of rows
+    /// forgotten invalid.
+    void movePersistentIndexes(const QModelIndexList& before);
     /// Forgets the place of the owner's child at row and, below it, every list and place the view
     /// was told.
     void forgetChild(Slot owner, size_t row);

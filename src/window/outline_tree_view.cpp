@@ -122,6 +122,11 @@ void OutlineTreeView::reloadChildrenOf(const std::vector<NodePtr>& items) {
     synchronize([this, &items] { return _model->synchronize(items); });
 }
 
+void OutlineTreeView::dropRowsOf(const std::vector<NodePtr>& items,
+                                 const std::function<bool(const Dict&)>& stays) {
+    synchronize([this, &items, &stays] { return _model->dropRows(items, stays); });
+}
+
 void OutlineTreeView::synchronize(const std::function<std::vector<NodePtr>()>& modelSynchronization) {
     // Rows that leave drop out of the selection; the document hears of it through its own refresh.
     // The current row is put aside meanwhile: were it to leave, the view would choose another one

@@ -31,6 +31,8 @@ public:
 
     void reloadAll() override;
     void reloadChildrenOf(const std::vector<NodePtr>& items) override;
+    void dropRowsOf(const std::vector<NodePtr>& items,
+                    const std::function<bool(const Dict&)>& stays) override;
     /// The document holds a new tree (a revert or a reload from disk): the outline starts afresh.
     void showNewTree();
     void reloadItem(const NodePtr& item) override;

@@ -51,9 +51,15 @@ void WindowSearch::followSearch() {
     // A narrower search shows only items already open for the last one.
     if (!searched.isEmpty() && !_expandedFor.isEmpty() &&
         ItemSearch(searched).narrows(ItemSearch(_expandedFor))) {
+        _narrowedFrom.append(std::exchange(_expandedFor, searched));
+        return;
+    }
+    if (const qsizetype back = _narrowedFrom.indexOf(searched); !searched.isEmpty() && back >= 0) {
+        _narrowedFrom.resize(back);
         _expandedFor = searched;
         return;
     }
+    _narrowedFrom.clear();
     if (_expandedFor.isEmpty())
         _expandedBefore = _outline.expandedItems();
     // The whole outline at once: item by item, each one would number the rows again.

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -41,6 +42,9 @@ private:
     SearchField* _field;
     std::vector<NodePtr> _expandedBefore; // while a search shows items
     QString _expandedFor;                 // the search the outline was last opened for; empty: none
+    // The searches typed before it that it narrows, the first one opened for, the last one just
+    // before it: going back to one of them shows only items already open for it.
+    QStringList _narrowedFrom;
 };
 
 } // namespace tardigo

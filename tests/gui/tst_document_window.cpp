@@ -163,6 +163,32 @@ private slots:
         QVERIFY(!window->document().isDocumentEdited());
     }
 
+    void eachLetterNarrowsTheRowsAndADeletedOneBringsThemBack() {
+        DocumentMainWindow* window =
+            open({item("Home", 0, {item("Garden", 0, {item("Kinderbuch")}), item("Küche")}), item("Kino"),
+                  item("Work", 0, {item("Kiste")})});
+        OutlineTreeView& outline = window->outline();
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+        const QStringList everyK{"Home", "Garden", "Kinderbuch", "Küche", "Kino", "Work", "Kiste"};
+        QTest::keyClicks(field, QStringLiteral("k"));
+        QCOMPARE(rowNames(outline), everyK);
+        outline.selectRow(int(everyK.indexOf("Kino")), false);
+        QTest::keyClicks(field, QStringLiteral("in"));
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Garden", "Kinderbuch", "Kino"}));
+        QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Kino")); // kept while shown
+        QTest::keyClicks(field, QStringLiteral("d"));
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Garden", "Kinderbuch"}));
+        QVERIFY(outline.selectedItems().empty());
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Garden", "Kinderbuch", "Kino"}));
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(rowNames(outline), everyK);          // open again as they were: Kiste shows under Work
+        QTest::keyClicks(field, QStringLiteral("u")); // "ku" finds Küche
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Küche"}));
+        QVERIFY(!window->document().isDocumentEdited());
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
