@@ -53,6 +53,19 @@ private slots:
         QCOMPARE(undo.undoActionName(), QStringLiteral("Indent"));
     }
 
+    void noTwoDocumentsReachTheSameState() {
+        // What remembers a state of one list's steps (the agenda's Undo) must not find it in a list
+        // closed and opened again, whose steps are numbered anew.
+        UndoManager closed, reopened;
+        QStringList log;
+        record(closed, log, QStringLiteral("a"));
+        closed.finishRecordingStep();
+        record(reopened, log, QStringLiteral("b"));
+        reopened.finishRecordingStep();
+        QVERIFY(closed.currentState() != 0);
+        QVERIFY(reopened.currentState() != closed.currentState());
+    }
+
     void clearForgetsEveryStepButKeepsTheOpenGroupOpen() {
         UndoManager undo;
         QStringList log;

@@ -6,8 +6,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 
 namespace tardigo {
+
+namespace {
+// Numbers steps across every document, so that no two documents' states are the same.
+std::atomic<quint64> lastSerial = 0;
+} // namespace
 
 UndoManager::UndoManager(QObject* parent) : QObject(parent) {}
 
@@ -45,7 +51,7 @@ void UndoManager::endUndoGrouping() {
     }
     if (group.actions.empty())
         return;
-    group.serial = ++_lastSerial;
+    group.serial = ++lastSerial;
     _undoStack.push_back(std::move(group));
     if (_changeHandler)
         _changeHandler(Change::StepRecorded);

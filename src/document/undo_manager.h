@@ -46,7 +46,9 @@ public:
     /// Redoes the step undone last, unless a change came since.
     void redo();
     /// Which state the steps have brought the document to: each recorded step has a number of its
-    /// own, and the state is that of the newest step still on the stack (0: none). A document that
+    /// own, never given to a step of another document of this process (a list closed and opened
+    /// again does not come back to a state an agenda's step remembers), and the state is that of the
+    /// newest step still on the stack (0: none). A document that
     /// remembers the state it was saved in knows whether undo took it elsewhere. A step redone keeps
     /// the number it had, so undo then redo comes back to the same state.
     quint64 currentState() const { return _undoStack.empty() ? 0 : _undoStack.back().serial; }
@@ -87,7 +89,6 @@ private:
     Group _replayed; // what the actions of the step being replayed register
     bool _eventGroupOpen = false;
     Replay _replaying = Replay::None;
-    quint64 _lastSerial = 0;
     quint64 _replays = 0;
     std::function<void(Change)> _changeHandler;
 };
