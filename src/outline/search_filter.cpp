@@ -34,18 +34,17 @@ SearchFilter::SearchFilter(const Dict& root, const QString& typed, const SearchF
         narrow(*previous);
     else
         walkTree(root, notes);
-    _places.reserve(qsizetype(_shown.size()));
-    for (size_t place = 0; place < _shown.size(); ++place)
-        _places.insert(_shown[place].item.get(), qsizetype(place));
 }
 
-bool SearchFilter::matches(const Dict& item) const {
-    const auto found = _places.constFind(&item);
-    return found != _places.cend() && _shown[size_t(*found)].matched;
+SearchFilter::State SearchFilter::stateOf(const Dict& item) const {
+    const auto found = _walk->places.constFind(&item);
+    return found == _walk->places.cend() ? State::Hidden : _states[size_t(*found)];
 }
 
 void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
-    // The items from the top level down to the one visited, each with its place once shown.
+    auto walk = std::make_shared<Walk>();
+    std::vector<Found>& found = walk->found;
+    // The items from the top level down to the one visited, each with its place once found.
     struct OnPath {
         NodePtr item;
         qsizetype place = -1;
@@ -60,66 +59,62 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
         const QString notesText = notesData ? notes.foldedText(*notesData) : QString();
         if (!_search.matchesFoldedParts({nameAndCategory, notesText}))
             return;
-        // Its ancestors not yet shown come first, the outermost first, keeping the tree's order.
+        // Its ancestors not yet found come first, the outermost first, keeping the tree's order.
         size_t first = path.size() - 1;
         while (first > 0 && path[first - 1].place < 0)
             --first;
         for (size_t i = first; i < path.size(); ++i) {
-            path[i].place = qsizetype(_shown.size());
-            _shown.push_back({path[i].item, i == 0 ? -1 : path[i - 1].place, false, {}, {}});
+            path[i].place = qsizetype(found.size());
+            found.push_back({path[i].item, i == 0 ? -1 : path[i - 1].place, {}, {}});
         }
-        Shown& match = _shown.back();
-        match.matched = true;
-        match.foldedNameAndCategory = std::move(nameAndCategory);
-        match.foldedNotes = notesText;
+        found.back().foldedNameAndCategory = std::move(nameAndCategory);
+        found.back().foldedNotes = notesText;
+        _matched.push_back(path.back().place);
     });
+    walk->places.reserve(qsizetype(found.size()));
+    for (size_t place = 0; place < found.size(); ++place)
+        walk->places.insert(found[place].item.get(), qsizetype(place));
+    _states.assign(found.size(), State::Ancestor);
+    for (const qsizetype place : _matched)
+        _states[size_t(place)] = State::Matched;
+    _walk = std::move(walk);
 }
 
 void SearchFilter::narrow(const SearchFilter& previous) {
-    const std::vector<Shown>& before = previous._shown;
-    // Each previous item's place among these, -1 while it is not shown.
-    std::vector<qsizetype> placeNow(before.size(), -1);
-    std::vector<qsizetype> unshownAncestors;
-    for (size_t i = 0; i < before.size(); ++i) {
-        if (!before[i].matched || !matchesTexts(before[i]))
-            continue;
-        // Its ancestors not yet shown come first, the outermost first, keeping the tree's order.
-        unshownAncestors.clear();
-        for (qsizetype up = before[i].parent; up >= 0 && placeNow[size_t(up)] < 0;
-             up = before[size_t(up)].parent)
-            unshownAncestors.push_back(up);
-        for (auto up = unshownAncestors.rbegin(); up != unshownAncestors.rend(); ++up) {
-            const Shown& ancestor = before[size_t(*up)];
-            placeNow[size_t(*up)] = qsizetype(_shown.size());
-            _shown.push_back(
-                {ancestor.item, ancestor.parent < 0 ? -1 : placeNow[size_t(ancestor.parent)], false, {}, {}});
-        }
-        placeNow[i] = qsizetype(_shown.size());
-        _shown.push_back({before[i].item, before[i].parent < 0 ? -1 : placeNow[size_t(before[i].parent)],
-                          true, before[i].foldedNameAndCategory, before[i].foldedNotes});
+    _walk = previous._walk;
+    const std::vector<Found>& found = _walk->found;
+    _states.assign(found.size(), State::Hidden);
+    for (const qsizetype place : previous._matched) {
+        const Found& match = found[size_t(place)];
+        if (_search.matchesFoldedParts({match.foldedNameAndCategory, match.foldedNotes}))
+            showMatch(place);
     }
-    // A list lost rows where a previous item is no longer shown; a list that left with its owner
+    // A list lost rows where a previously shown item is hidden now; a list that left with its owner
     // needs no word.
     std::vector<NodePtr> lists;
-    std::vector<bool> noted(before.size(), false);
+    std::vector<bool> noted(found.size(), false);
     bool topLevelNoted = false;
-    for (size_t i = 0; i < before.size(); ++i) {
-        if (placeNow[i] >= 0)
+    for (size_t place = 0; place < found.size(); ++place) {
+        if (previous._states[place] == State::Hidden || _states[place] != State::Hidden)
             continue;
-        const qsizetype parent = before[i].parent;
+        const qsizetype parent = found[place].parent;
         if (parent < 0 && !topLevelNoted) {
             topLevelNoted = true;
             lists.push_back(nullptr);
-        } else if (parent >= 0 && placeNow[size_t(parent)] >= 0 && !noted[size_t(parent)]) {
+        } else if (parent >= 0 && _states[size_t(parent)] != State::Hidden && !noted[size_t(parent)]) {
             noted[size_t(parent)] = true;
-            lists.push_back(before[size_t(parent)].item);
+            lists.push_back(found[size_t(parent)].item);
         }
     }
     _narrowedLists = std::move(lists);
 }
 
-bool SearchFilter::matchesTexts(const Shown& shown) const {
-    return _search.matchesFoldedParts({shown.foldedNameAndCategory, shown.foldedNotes});
+void SearchFilter::showMatch(qsizetype place) {
+    _states[size_t(place)] = State::Matched;
+    _matched.push_back(place);
+    for (qsizetype up = _walk->found[size_t(place)].parent; up >= 0 && _states[size_t(up)] == State::Hidden;
+         up = _walk->found[size_t(up)].parent)
+        _states[size_t(up)] = State::Ancestor;
 }
 
 } // namespace tardigo

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,7 +32,7 @@ private:
 /// What a search of the outline shows: the items that match it and their ancestors, so that every
 /// match is seen in its place. Found in one walk of the tree; a search that narrows the previous one
 /// (each of the previous words is part of one of its words) reads only the previous matches again,
-/// in the texts the previous search folded, and knows which lists it took rows from.
+/// in the texts the walk folded, and knows which lists it took rows from.
 class SearchFilter {
 public:
     SearchFilter(const Dict& root, const QString& typed, const SearchFilter* previous, NotesTextCache& notes);
@@ -39,33 +40,41 @@ public:
     const QString& typed() const { return _typed; }
     const ItemSearch& search() const { return _search; }
     /// Whether the item is shown: it matches, or one of its descendants does.
-    bool shows(const Dict& item) const { return _places.contains(&item); }
-    bool matches(const Dict& item) const;
+    bool shows(const Dict& item) const { return stateOf(item) != State::Hidden; }
+    bool matches(const Dict& item) const { return stateOf(item) == State::Matched; }
     /// When this search narrowed the previous one: the items (null for the top level) whose children
     /// it shows fewer of, the only lists that changed. None when it read the whole tree.
     const std::optional<std::vector<NodePtr>>& narrowedLists() const { return _narrowedLists; }
 
 private:
-    /// A shown item, in the order of the tree (each after its ancestors).
-    struct Shown {
+    /// An item the walk of the tree showed, in the order of the tree (each after its ancestors).
+    struct Found {
         NodePtr item;          // held: no new item can take the address the table names it by
-        qsizetype parent = -1; // the parent's place in the shown items; -1 for the top level
-        bool matched = false;
+        qsizetype parent = -1; // the parent's place among the found items; -1 for the top level
         // For a match, what a narrower search reads again.
         QString foldedNameAndCategory;
         QString foldedNotes;
     };
+    /// What the walk found, shared by the narrower searches that follow it: they show part of it.
+    struct Walk {
+        std::vector<Found> found;
+        QHash<const Dict*, qsizetype> places; // each found item's place
+    };
+    enum class State : quint8 { Hidden, Ancestor, Matched };
 
+    State stateOf(const Dict& item) const;
     /// Reads every item of the tree, without recursion: a list may nest deeper than the stack allows.
     void walkTree(const Dict& root, NotesTextCache& notes);
     /// Reads the previous search's matches again, and notes the lists it took rows from.
     void narrow(const SearchFilter& previous);
-    bool matchesTexts(const Shown& shown) const;
+    /// Shows the match at a place of the walk, and its ancestors.
+    void showMatch(qsizetype place);
 
     QString _typed;
     ItemSearch _search;
-    std::vector<Shown> _shown;
-    QHash<const Dict*, qsizetype> _places; // each shown item's place in _shown
+    std::shared_ptr<const Walk> _walk;
+    std::vector<State> _states;      // by place in the walk
+    std::vector<qsizetype> _matched; // the places of the matches, in the order of the tree
     std::optional<std::vector<NodePtr>> _narrowedLists;
 };
 
