@@ -753,6 +753,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>“%1” was changed in its window since, so the agenda leaves it as it is. Use Edit &gt; Undo in the list&apos;s window.</source>
         <translation>„%1“ wurde seitdem in seinem Fenster geändert, daher lässt die Agenda die Liste, wie sie ist. Verwenden Sie Bearbeiten &gt; Widerrufen im Fenster der Liste.</translation>
     </message>
+    <message>
+        <source>The window of “%1” was closed since, so the agenda leaves the list as it is. Change the item again to take the change back.</source>
+        <translation>Das Fenster von „%1“ wurde seitdem geschlossen, daher lässt die Agenda die Liste, wie sie ist. Ändern Sie den Eintrag erneut, um die Änderung zurückzunehmen.</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::AgendaModel</name>

@@ -9,6 +9,7 @@
 #include "agenda/gui/agenda_window.h"
 #include "archive/list_file.h"
 #include "desktop_app/tardigo_application.h"
+#include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
@@ -26,6 +27,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -264,6 +266,20 @@ private slots:
                  qPrintable(agenda.statusBar()->currentMessage()));
         holder.kill();
         QVERIFY(holder.waitForFinished());
+
+        // Not once the list's window was closed: the change was saved with it and stays.
+        QTRY_VERIFY(rowOf(agenda, QStringLiteral("a2 renamed")).isValid());
+        select(agenda, QStringLiteral("a2 renamed"));
+        agenda.doneAction()->trigger();
+        DialogService::queueAnswer(QMessageBox::Save);
+        QVERIFY(application.controller().windowForFileName(open)->close());
+        QVERIFY(agenda.undoAction()->isEnabled());
+        agenda.undoAction()->trigger();
+        QVERIFY2(agenda.statusBar()->currentMessage().contains(QStringLiteral("was closed since")),
+                 qPrintable(agenda.statusBar()->currentMessage()));
+        const ListLoad saved = readListFile(open);
+        QVERIFY(saved.ok());
+        QVERIFY(isCompleted(*findItem(*saved.root, QStringLiteral("a2 renamed"))));
     }
 
     void quickAddSelectAllAndNames() {

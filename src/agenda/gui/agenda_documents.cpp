@@ -248,7 +248,11 @@ std::optional<QString> AgendaDocuments::undo(QWidget* window) {
         _steps.pop_back();
         emit undoChanged();
         TardigoDocument* document = _find(list);
-        if (!document || document->undoManager().currentState() != *step.windowState)
+        if (!document)
+            return tr("The window of “%1” was closed since, so the agenda leaves the list as it is. "
+                      "Change the item again to take the change back.")
+                .arg(name);
+        if (document->undoManager().currentState() != *step.windowState)
             return tr("“%1” was changed in its window since, so the agenda leaves it as it is. "
                       "Use Edit > Undo in the list's window.")
                 .arg(name);
