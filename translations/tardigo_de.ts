@@ -1721,6 +1721,26 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>S&amp;top Syncing for Now</source>
         <translation>Vorerst an&amp;halten</translation>
     </message>
+    <message>
+        <source>Password Needed</source>
+        <translation>Passwort benötigt</translation>
+    </message>
+    <message>
+        <source>The keyring holds no password</source>
+        <translation>Der Schlüsselbund enthält kein Passwort</translation>
+    </message>
+    <message>
+        <source>The keyring holds no password for the account “%1”.</source>
+        <translation>Der Schlüsselbund enthält kein Passwort für das Konto „%1“.</translation>
+    </message>
+    <message>
+        <source>The desktop&apos;s keyring holds no password for the user name “%2” at %1, so nothing was synced and the list is as it was. Enter the password to sync, or stop syncing this list for now; its changes wait for the next sync.</source>
+        <translation>Der Schlüsselbund des Desktops enthält kein Passwort für den Benutzernamen „%2“ unter %1. Es wurde nichts synchronisiert, und die Liste ist unverändert. Geben Sie das Passwort ein, um zu synchronisieren, oder halten Sie die Synchronisierung dieser Liste vorerst an; ihre Änderungen warten auf die nächste Synchronisierung.</translation>
+    </message>
+    <message>
+        <source>&amp;Sync</source>
+        <translation>&amp;Synchronisieren</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::PreferencesWindow</name>
@@ -2220,6 +2240,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>The list synced with it, and this window keeps using it until it closes; after that Tardigo asks for it again.</source>
         <translation>Die Liste wurde damit synchronisiert, und dieses Fenster verwendet es weiter, bis es geschlossen wird; danach fragt Tardigo erneut danach.</translation>
+    </message>
+    <message>
+        <source>Not syncing: the keyring holds no password</source>
+        <translation>Keine Synchronisierung: Der Schlüsselbund enthält kein Passwort</translation>
     </message>
 </context>
 </TS>

@@ -9,15 +9,19 @@
 
 namespace tardigo {
 
-PasswordQuestion::PasswordQuestion(QWidget* window, const QString& account, const QString& server,
-                                   const QString& user)
+PasswordQuestion::PasswordQuestion(QWidget* window, Reason reason, const QString& account,
+                                   const QString& server, const QString& user)
     : QDialog(window) {
+    const bool refused = reason == Reason::Refused;
     setObjectName(QStringLiteral("passwordQuestion"));
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(tr("Password Refused"));
-    setAccessibleName(tr("The server refused the password"));
+    setWindowTitle(refused ? tr("Password Refused") : tr("Password Needed"));
+    setAccessibleName(refused ? tr("The server refused the password") : tr("The keyring holds no password"));
 
-    auto* title = new QLabel(tr("The server refused the password of the account “%1”.").arg(account), this);
+    auto* title = new QLabel((refused ? tr("The server refused the password of the account “%1”.")
+                                      : tr("The keyring holds no password for the account “%1”."))
+                                 .arg(account),
+                             this);
     title->setObjectName(QStringLiteral("passwordQuestionTitle"));
     title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
@@ -25,9 +29,12 @@ PasswordQuestion::PasswordQuestion(QWidget* window, const QString& account, cons
     bold.setBold(true);
     title->setFont(bold);
     auto* message = new QLabel(
-        tr("The server at %1 did not accept the user name “%2” with the password kept for this account, so "
-           "nothing was synced and the list is as it was. Enter the password again to sync, "
-           "or stop syncing this list for now; its changes wait for the next sync.")
+        (refused ? tr("The server at %1 did not accept the user name “%2” with the password kept for this "
+                      "account, so nothing was synced and the list is as it was. Enter the password again "
+                      "to sync, or stop syncing this list for now; its changes wait for the next sync.")
+                 : tr("The desktop's keyring holds no password for the user name “%2” at %1, so nothing "
+                      "was synced and the list is as it was. Enter the password to sync, or stop syncing "
+                      "this list for now; its changes wait for the next sync."))
             .arg(server, user),
         this);
     message->setObjectName(QStringLiteral("passwordQuestionMessage"));
@@ -44,7 +51,7 @@ PasswordQuestion::PasswordQuestion(QWidget* window, const QString& account, cons
     form->addRow(label, _password);
 
     auto* buttons = new QDialogButtonBox(this);
-    _sync = buttons->addButton(tr("&Sync Again"), QDialogButtonBox::AcceptRole);
+    _sync = buttons->addButton(refused ? tr("&Sync Again") : tr("&Sync"), QDialogButtonBox::AcceptRole);
     _sync->setObjectName(QStringLiteral("passwordQuestionSync"));
     _sync->setDefault(true);
     _sync->setEnabled(false);

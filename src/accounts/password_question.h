@@ -7,13 +7,16 @@ class QPushButton;
 
 namespace tardigo {
 
-/// Asks on a list's window, when the server refused an account's password during a sync, for the
-/// password again; declining stops the list's syncing for now. Nothing in the list has changed.
+/// Asks on a list's window for an account's password during a sync, when the server refused the
+/// one kept or the keyring holds none; declining stops the list's syncing for now. Nothing in the
+/// list has changed.
 class PasswordQuestion : public QDialog {
     Q_OBJECT
 public:
-    /// The account's name, its server as messages name one, and the user name the server refused.
-    PasswordQuestion(QWidget* window, const QString& account, const QString& server, const QString& user);
+    enum class Reason { Refused, Missing };
+    /// The account's name, its server as messages name one, and the account's user name.
+    PasswordQuestion(QWidget* window, Reason reason, const QString& account, const QString& server,
+                     const QString& user);
 
     QString password() const;
 

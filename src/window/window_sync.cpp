@@ -218,16 +218,19 @@ void WindowSync::startCalendarSync(const QString& list, const QString& calendar,
                 return syncBoundCalendar(list, calendar, options, password);
             }));
     };
+    _passwordMissing = false;
     if (_typedPassword && _typedPasswordAccount == account) {
         run({Keyring::Outcome::Done, *_typedPassword, {}});
         return;
     }
     // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
-    // sync thread.
+    // sync thread. Without a password it stops before the server, and the user is asked for one.
     QPointer<WindowSync> self(this);
     Keyring::readPassword(account, [self, run](Keyring::Answer kept) {
-        if (self)
-            run(std::move(kept));
+        if (!self)
+            return;
+        self->_passwordMissing = kept.outcome == Keyring::Outcome::NotFound;
+        run(std::move(kept));
     });
 }
 
@@ -237,7 +240,9 @@ void WindowSync::askForPassword(const QString& account) {
     QString error;
     const std::optional<Account> known = AccountStore().find(account, &error);
     const QString server = known ? serverName(known->url) : _runningFolder;
-    auto* question = new PasswordQuestion(&_window, account, server, known ? known->user : QString());
+    auto* question = new PasswordQuestion(
+        &_window, _passwordMissing ? PasswordQuestion::Reason::Missing : PasswordQuestion::Reason::Refused,
+        account, server, known ? known->user : QString());
     question->setAttribute(Qt::WA_DeleteOnClose);
     _passwordQuestion = question;
     connect(question, &QDialog::finished, this, [this, question, account](int result) {
@@ -350,7 +355,7 @@ void WindowSync::finished() {
         // The server took the password typed: it is the account's from now on.
         keepPassword(_runningAccount, *_typedPassword);
     }
-    if (report.passwordRefused && !report.cancelled) {
+    if ((report.passwordRefused || _passwordMissing) && !report.cancelled) {
         _typedPassword.reset();
         _lastError = report.error;
         askForPassword(_runningAccount);
@@ -416,7 +421,8 @@ void WindowSync::showStatus() {
     } else if (_lastCancelled) {
         _status->showText(tr("Sync cancelled"), tr("Nothing is lost: the next sync does the rest."));
     } else if (_stopped) {
-        _status->showText(tr("Not syncing: the server refused the password"),
+        _status->showText(_passwordMissing ? tr("Not syncing: the keyring holds no password")
+                                           : tr("Not syncing: the server refused the password"),
                           tr("Changes wait until you choose File > Sync Now."));
     } else if (!_lastError.isEmpty()) {
         // Nothing is lost: what changed here goes out with the next sync that reaches the server.

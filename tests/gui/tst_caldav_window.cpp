@@ -694,6 +694,49 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
     }
 
+    // With no password for the account in the keyring, a sync asks for one on the list's window and
+    // says why; nothing changes meanwhile. The one typed syncs and goes to the keyring.
+    void aPasswordMissingFromTheKeyringIsAskedFor() {
+        QVERIFY(addAccount(radicaleAccount(QStringLiteral("Radicale"))));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Shed"), {"oil the hinges"});
+        QVERIFY(window);
+        const QString list = listPath(QStringLiteral("Shed"));
+        QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "oil the hinges", "oil the gate"));
+        const auto forgetPassword = [] {
+            return waitFor<Keyring::Answer>([](Keyring::Done done) {
+                       Keyring::removePassword(QStringLiteral("Radicale"), std::move(done));
+                   })
+                .ok();
+        };
+        QVERIFY(forgetPassword());
+        const QByteArray before = fileBytes(list);
+
+        QVERIFY(syncNow(*window));
+        PasswordQuestion* question = passwordQuestion(*window);
+        QVERIFY(question);
+        QCOMPARE(question->findChild<QLabel*>(QStringLiteral("passwordQuestionTitle"))->text(),
+                 QStringLiteral("The keyring holds no password for the account “Radicale”."));
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QCOMPARE(fileBytes(list), before);
+        if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
+            question->grab().save(QDir(folder).filePath(QStringLiteral("sync-password-missing.png")));
+        QSignalSpy ended(&window->sync(), &WindowSync::syncEnded);
+        answer(*question, kPassword);
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("oil the gate")});
+        QVERIFY(QTest::qWaitFor([] { return keyringRead(QStringLiteral("Radicale")).password == kPassword; },
+                                5000));
+
+        // Stopping for now says what is missing.
+        QVERIFY(forgetPassword());
+        QVERIFY(syncNow(*window));
+        question = passwordQuestion(*window);
+        QVERIFY(question);
+        question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("syncStatus"))->text(),
+                 QStringLiteral("Not syncing: the keyring holds no password"));
+    }
+
     // A list on a server syncs on a timer of its own, as often as the minder runs, but not while a
     // dialog is open on its window, nor after the user stopped its syncing for now.
     void aBoundListSyncsOnItsOwnTimer() {
