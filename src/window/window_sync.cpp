@@ -178,6 +178,7 @@ bool WindowSync::start() {
     if (_runningUserAsked)
         _stopped = false;
     _runningFolder = folder;
+    _passwordMissing = false;
     _cancel = std::make_shared<SyncCancel>();
     SyncOptions options;
     options.bind = _boundHere.contains(folder);
@@ -218,7 +219,6 @@ void WindowSync::startCalendarSync(const QString& list, const QString& calendar,
                 return syncBoundCalendar(list, calendar, options, password);
             }));
     };
-    _passwordMissing = false;
     if (_typedPassword && _typedPasswordAccount == account) {
         run({Keyring::Outcome::Done, *_typedPassword, {}});
         return;

@@ -98,7 +98,7 @@ private:
     QString _typedPasswordAccount;         // for this account
     QPointer<PasswordQuestion> _passwordQuestion;
     bool _stopped = false;         // the user stopped syncing for now: only Sync Now syncs
-    bool _passwordMissing = false; // the keyring held no password for the last calendar sync's account
+    bool _passwordMissing = false; // the keyring held no password for the last sync's account
     bool _lastCancelled = false;
     bool _userAsked = false;        // the next sync to start is the user's
     bool _runningUserAsked = false; // the running one is

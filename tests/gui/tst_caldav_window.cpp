@@ -735,6 +735,25 @@ private slots:
         question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("syncStatus"))->text(),
                  QStringLiteral("Not syncing: the keyring holds no password"));
+
+        // Moved to a folder, the list syncs without a password and is not asked for one.
+        QVERIFY(QDir(_files->path()).mkdir(QStringLiteral("shed-folder")));
+        const QString folder = _files->filePath(QStringLiteral("shed-folder"));
+        window->menus().actions().syncSettings->trigger();
+        auto* dialog = window->findChild<SyncSettingsDialog*>(QStringLiteral("syncSettings"));
+        QVERIFY(dialog);
+        dialog->findChild<QRadioButton*>(QStringLiteral("syncToFolder"))->click();
+        dialog->findChild<QLineEdit*>(QStringLiteral("syncFolderField"))->setText(folder);
+        DialogService::queueAnswer(QMessageBox::Yes);
+        QVERIFY(acceptAndSync(*window, *dialog));
+        QCOMPARE(window->sync().folder(), folder);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.ics")}).size(), 1);
+        QCoreApplication::processEvents();
+        for (const PasswordQuestion* shown : window->findChildren<PasswordQuestion*>())
+            QVERIFY(!shown->isVisible());
+        QVERIFY(!window->findChild<QLabel*>(QStringLiteral("syncStatus"))
+                     ->text()
+                     .contains(QStringLiteral("password")));
     }
 
     // A list on a server syncs on a timer of its own, as often as the minder runs, but not while a
