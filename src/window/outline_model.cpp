@@ -580,8 +580,8 @@ void OutlineModel::movePersistentIndexes(const QModelIndexList& before) {
     changePersistentIndexList(before, after);
 }
 
-std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NodePtr>& owners,
-                                            const std::function<bool(const Dict&)>& stays) {
+void OutlineModel::dropRows(const std::vector<NodePtr>& owners,
+                            const std::function<bool(const Dict&)>& stays) {
     std::vector<Slot> lists;
     for (const NodePtr& owner : owners)
         if (const Slot slot = knownList(owner); slot != kNoSlot) // a list never asked for has nothing to tell
@@ -589,7 +589,7 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NodePtr>& owners,
     std::sort(lists.begin(), lists.end());
     lists.erase(std::unique(lists.begin(), lists.end()), lists.end());
     if (lists.empty())
-        return {};
+        return;
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
     for (const Slot owner : lists) {
@@ -616,7 +616,6 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NodePtr>& owners,
     }
     movePersistentIndexes(before);
     emit layoutChanged();
-    return {};
 }
 
 void OutlineModel::forgetChild(Slot owner, size_t row) {

@@ -67,8 +67,7 @@ public:
     /// The children lists of these items lost the rows whose items `stays` does not keep, and
     /// nothing else changed (a narrower search): the rows that stay keep their places, so that
     /// nothing is asked of the document. One layout change; no row came.
-    std::vector<NodePtr> dropRows(const std::vector<NodePtr>& owners,
-                                  const std::function<bool(const Dict&)>& stays);
+    void dropRows(const std::vector<NodePtr>& owners, const std::function<bool(const Dict&)>& stays);
     /// Forgets every list and index: the document holds a new tree.
     void showNewTree();
     /// The item's cells show new values.

@@ -124,7 +124,10 @@ void OutlineTreeView::reloadChildrenOf(const std::vector<NodePtr>& items) {
 
 void OutlineTreeView::dropRowsOf(const std::vector<NodePtr>& items,
                                  const std::function<bool(const Dict&)>& stays) {
-    synchronize([this, &items, &stays] { return _model->dropRows(items, stays); });
+    synchronize([this, &items, &stays] {
+        _model->dropRows(items, stays);
+        return std::vector<NodePtr>(); // no row came
+    });
 }
 
 void OutlineTreeView::synchronize(const std::function<std::vector<NodePtr>()>& modelSynchronization) {
