@@ -134,8 +134,17 @@ private slots:
                 });
                 if (previous) {
                     std::set<const Dict*> named;
-                    for (const NodePtr& list : *narrowed.narrowedLists())
-                        QVERIFY2(named.insert(list.get()).second, "a list named twice");
+                    for (const NarrowedList& list : *narrowed.narrowedLists()) {
+                        QVERIFY2(named.insert(list.owner.get()).second, "a list named twice");
+                        // Its children shown before, in order, each as this search shows it.
+                        std::vector<std::pair<const Dict*, bool>> expected, told;
+                        const ArrayPtr before = visibleChildren(*root, list.owner.get(), &*previous);
+                        for (const Value& child : before->items)
+                            expected.emplace_back(child.dictAddress(), narrowed.shows(*child.asDict()));
+                        for (const NarrowedList::Child& child : list.shownBefore)
+                            told.emplace_back(child.item, child.stays);
+                        QVERIFY(expected == told);
+                    }
                     QCOMPARE(named, listsThatDiffer(*root, *previous, narrowed));
                     listsNamed += named.size();
                 }

@@ -259,11 +259,11 @@ void TardigoDocument::setSearchText(const QString& text) {
     // Only what is shown changed: the items, and so their counts, did not. A narrower search, or
     // one typed before, knows which lists it changed; a narrower one only takes rows away.
     const std::optional<std::vector<NodePtr>> lists = _search.changedLists(*_data);
-    if (lists && ItemSearch(searchText()).narrows(before)) {
-        const SearchFilter* filter = _search.filter(*_data);
+    const SearchFilter* filter = _search.filter(*_data);
+    if (lists && ItemSearch(searchText()).narrows(before) && filter && filter->narrowedLists()) {
         {
             const SyncingModel syncing(*this);
-            _outlineView->dropRowsOf(*lists, [filter](const Dict& item) { return filter->shows(item); });
+            _outlineView->dropRowsOf(*filter->narrowedLists());
         }
         refresh(Rows::Keep, {}, ItemCounts{});
     } else if (lists) {

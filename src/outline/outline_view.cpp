@@ -10,8 +10,11 @@ void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {
     reloadAll();
 }
 
-void OutlineView::dropRowsOf(const std::vector<NodePtr>& items, const std::function<bool(const Dict&)>&) {
-    reloadChildrenOf(items);
+void OutlineView::dropRowsOf(const std::vector<NarrowedList>& lists) {
+    std::vector<NodePtr> owners;
+    for (const NarrowedList& list : lists)
+        owners.push_back(list.owner);
+    reloadChildrenOf(owners);
 }
 
 std::vector<NodePtr> OutlineView::selectedItems() const {

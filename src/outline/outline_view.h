@@ -1,10 +1,10 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/narrowed_list.h"
 
 #include <QStringList>
 
-#include <functional>
 #include <vector>
 
 namespace tardigo {
@@ -34,9 +34,9 @@ public:
     /// The same for the children of these items only (null: the top level), when the caller knows
     /// that nothing else moved.
     virtual void reloadChildrenOf(const std::vector<NodePtr>& items);
-    /// The children of these items (null: the top level) lost the rows whose items `stays` does not
-    /// keep, and nothing else changed; by default they are asked for again.
-    virtual void dropRowsOf(const std::vector<NodePtr>& items, const std::function<bool(const Dict&)>& stays);
+    /// These lists lost the rows a narrower search no longer shows, and nothing else changed; by
+    /// default they are asked for again.
+    virtual void dropRowsOf(const std::vector<NarrowedList>& lists);
     /// Redraws one item's row.
     virtual void reloadItem(const NodePtr& item) = 0;
     virtual void expandItem(const NodePtr& item, bool expandChildren) = 0;

@@ -91,20 +91,28 @@ void SearchFilter::narrow(const SearchFilter& previous) {
     }
     // A list lost rows where a previously shown item is hidden now; a list that left with its owner
     // needs no word.
-    std::vector<NodePtr> lists;
-    std::vector<bool> noted(found.size(), false);
-    bool topLevelNoted = false;
+    std::vector<NarrowedList> lists;
+    constexpr qsizetype kUnchanged = -1;
+    std::vector<qsizetype> listOf(found.size(), kUnchanged); // by the owner's place
+    qsizetype topLevelList = kUnchanged;
     for (size_t place = 0; place < found.size(); ++place) {
         if (previous._states[place] == State::Hidden || _states[place] != State::Hidden)
             continue;
         const qsizetype parent = found[place].parent;
-        if (parent < 0 && !topLevelNoted) {
-            topLevelNoted = true;
-            lists.push_back(nullptr);
-        } else if (parent >= 0 && _states[size_t(parent)] != State::Hidden && !noted[size_t(parent)]) {
-            noted[size_t(parent)] = true;
-            lists.push_back(found[size_t(parent)].item);
+        qsizetype& list = parent < 0 ? topLevelList : listOf[size_t(parent)];
+        if (list == kUnchanged && (parent < 0 || _states[size_t(parent)] != State::Hidden)) {
+            list = qsizetype(lists.size());
+            lists.push_back({parent < 0 ? nullptr : found[size_t(parent)].item, {}});
         }
+    }
+    // Each changed list's children shown before, in the tree's order.
+    for (size_t place = 0; place < found.size(); ++place) {
+        if (previous._states[place] == State::Hidden)
+            continue;
+        const qsizetype parent = found[place].parent;
+        if (const qsizetype list = parent < 0 ? topLevelList : listOf[size_t(parent)]; list != kUnchanged)
+            lists[size_t(list)].shownBefore.push_back(
+                {found[place].item.get(), _states[place] != State::Hidden});
     }
     _narrowedLists = std::move(lists);
 }

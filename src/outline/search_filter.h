@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/narrowed_list.h"
 #include "search/item_search.h"
 
 #include <QByteArray>
@@ -42,9 +43,9 @@ public:
     /// Whether the item is shown: it matches, or one of its descendants does.
     bool shows(const Dict& item) const { return stateOf(item) != State::Hidden; }
     bool matches(const Dict& item) const { return stateOf(item) == State::Matched; }
-    /// When this search narrowed the previous one: the items (null for the top level) whose children
-    /// it shows fewer of, the only lists that changed. None when it read the whole tree.
-    const std::optional<std::vector<NodePtr>>& narrowedLists() const { return _narrowedLists; }
+    /// When this search narrowed the previous one: the lists it shows fewer children of, the only
+    /// lists that changed. None when it read the whole tree.
+    const std::optional<std::vector<NarrowedList>>& narrowedLists() const { return _narrowedLists; }
 
 private:
     /// An item the walk of the tree showed, in the order of the tree (each after its ancestors).
@@ -75,7 +76,7 @@ private:
     std::shared_ptr<const Walk> _walk;
     std::vector<State> _states;      // by place in the walk
     std::vector<qsizetype> _matched; // the places of the matches, in the order of the tree
-    std::optional<std::vector<NodePtr>> _narrowedLists;
+    std::optional<std::vector<NarrowedList>> _narrowedLists;
 };
 
 } // namespace tardigo

@@ -104,7 +104,10 @@ OutlineModel::Slot OutlineModel::slotOfIndex(const QModelIndex& index) const {
 }
 
 OutlineModel::Slot OutlineModel::slotOfItem(const Dict* item) const {
-    return item ? _slotOf.value(item, kNoSlot) : kRootSlot;
+    if (!item)
+        return kRootSlot;
+    const Slot slot = _slotOf.value(item, kNoSlot);
+    return slot != kNoSlot && _places[slot].item.get() == item ? slot : kNoSlot;
 }
 
 QModelIndex OutlineModel::indexForSlot(Slot slot, int column) const {
@@ -114,7 +117,7 @@ QModelIndex OutlineModel::indexForSlot(Slot slot, int column) const {
 OutlineModel::Slot OutlineModel::placeAt(const Value& item, Slot parent, int row) const {
     const Dict* address = item.dictAddress();
     Slot slot = _slotOf.value(address, kNoSlot);
-    if (slot == kNoSlot) {
+    if (slot == kNoSlot || _places[slot].item.get() != address) { // none, or a stale entry
         if (_freeSlots.empty()) {
             slot = Slot(_places.size());
             _places.emplace_back();
@@ -580,27 +583,34 @@ void OutlineModel::movePersistentIndexes(const QModelIndexList& before) {
     changePersistentIndexList(before, after);
 }
 
-void OutlineModel::dropRows(const std::vector<NodePtr>& owners,
-                            const std::function<bool(const Dict&)>& stays) {
-    std::vector<Slot> lists;
-    for (const NodePtr& owner : owners)
-        if (const Slot slot = knownList(owner); slot != kNoSlot) // a list never asked for has nothing to tell
-            lists.push_back(slot);
-    std::sort(lists.begin(), lists.end());
-    lists.erase(std::unique(lists.begin(), lists.end()), lists.end());
-    if (lists.empty())
-        return;
+std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NarrowedList>& lists) {
+    std::vector<std::pair<Slot, const NarrowedList*>> known;
+    for (const NarrowedList& list : lists) {
+        // A list never asked for has nothing to tell.
+        if (const Slot slot = knownList(list.owner); slot != kNoSlot)
+            known.emplace_back(slot, &list);
+    }
+    if (known.empty())
+        return {};
+    // The table's order, which a layout walks.
+    std::sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NodePtr> unmatched;
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
-    for (const Slot owner : lists) {
+    for (const auto& [owner, list] : known) {
         if (!_places[owner].children)
             continue; // it left the view with an ancestor meanwhile
+        const std::optional<std::vector<bool>> staying = rowsThatStay(*_places[owner].children, *list);
+        if (!staying) {
+            unmatched.push_back(list->owner);
+            continue;
+        }
         // Each row that stays moves up over those that left, with its place.
         std::vector<Value>& told = changingList(owner).items;
         std::vector<Slot>& childSlots = _places[owner].childSlots;
         size_t kept = 0;
         for (size_t row = 0; row < told.size(); ++row) {
-            if (!stays(*told[row].dictAddress())) {
+            if (!(*staying)[row]) {
                 forgetChild(owner, row);
                 continue;
             }
@@ -616,6 +626,22 @@ void OutlineModel::dropRows(const std::vector<NodePtr>& owners,
     }
     movePersistentIndexes(before);
     emit layoutChanged();
+    return unmatched;
+}
+
+std::optional<std::vector<bool>> OutlineModel::rowsThatStay(const Array& told, const NarrowedList& list) {
+    std::vector<bool> staying(size_t(told.size()));
+    auto next = list.shownBefore.begin();
+    for (size_t row = 0; row < staying.size(); ++row) {
+        const Dict* item = told.items[row].dictAddress();
+        next = std::find_if(next, list.shownBefore.end(),
+                            [item](const NarrowedList::Child& child) { return child.item == item; });
+        if (next == list.shownBefore.end())
+            return std::nullopt;
+        staying[row] = next->stays;
+        ++next;
+    }
+    return staying;
 }
 
 void OutlineModel::forgetChild(Slot owner, size_t row) {
@@ -633,16 +659,27 @@ void OutlineModel::forgetChild(Slot owner, size_t row) {
                     pending.push_back(child);
         freeSlot(next);
     }
+    dropStaleAddresses();
 }
 
 void OutlineModel::freeSlot(Slot slot) {
     Place& place = _places[slot];
-    _slotOf.remove(place.item.get());
     place.item.reset();
     place.children.reset();
     place.childSlots = {};
     ++place.generation;
     _freeSlots.push_back(slot);
+}
+
+void OutlineModel::dropStaleAddresses() {
+    const qsizetype live = qsizetype(_places.size() - 1 - _freeSlots.size());
+    if (_slotOf.size() <= 2 * live + 1024)
+        return;
+    _slotOf.clear();
+    _slotOf.reserve(live);
+    for (Slot slot = kRootSlot + 1; slot < _places.size(); ++slot)
+        if (const Dict* item = _places[slot].item.get())
+            _slotOf.insert(item, slot);
 }
 
 void OutlineModel::renumber(Slot owner, size_t first) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outline/narrowed_list.h"
 #include "outline/outline_data_source.h"
 #include "window/notes_cache.h"
 
@@ -64,10 +65,11 @@ public:
     std::vector<NodePtr> synchronize();
     /// The same for the children lists of these items only (null: the top level).
     std::vector<NodePtr> synchronize(const std::vector<NodePtr>& owners);
-    /// The children lists of these items lost the rows whose items `stays` does not keep, and
-    /// nothing else changed (a narrower search): the rows that stay keep their places, so that
-    /// nothing is asked of the document. One layout change; no row came.
-    void dropRows(const std::vector<NodePtr>& owners, const std::function<bool(const Dict&)>& stays);
+    /// These lists lost the rows a narrower search no longer shows, and nothing else changed: the
+    /// rows that stay keep their places, so that nothing is asked of the document. One layout
+    /// change; no row came. Answers the owners of the lists the view was not told as the search
+    /// showed them before, left as they were: they need synchronize().
+    std::vector<NodePtr> dropRows(const std::vector<NarrowedList>& lists);
     /// Forgets every list and index: the document holds a new tree.
     void showNewTree();
     /// The item's cells show new values.
@@ -137,6 +139,11 @@ private:
     /// was told.
     void forgetChild(Slot owner, size_t row);
     void freeSlot(Slot slot);
+    /// Makes the address table afresh when most of its entries name forgotten places.
+    void dropStaleAddresses();
+    /// Whether each row of a told list stays, when its rows are the list's children shown before, in
+    /// order (some of those may have been hidden otherwise); nothing when they are not.
+    static std::optional<std::vector<bool>> rowsThatStay(const Array& told, const NarrowedList& list);
     /// Each item of the owner's list from `first` on that has a place learns its row there.
     void renumber(Slot owner, size_t first);
     /// The places of a told list found again by item, after the list was replaced.
@@ -148,6 +155,10 @@ private:
     /// them, so that a layout walks the table from front to back.
     mutable std::vector<Place> _places;
     mutable std::vector<Slot> _freeSlots;
+    /// The place of each item with one, found by its address. A place forgotten leaves its entry
+    /// (removing tens of thousands of entries costs more than the rest of a narrower search), so an
+    /// entry counts only when its place still holds the item; the table is made afresh when most of
+    /// its entries are stale.
     mutable QHash<const Dict*, Slot> _slotOf;
     mutable NotesCache _notesCache;
 };

@@ -122,11 +122,11 @@ void OutlineTreeView::reloadChildrenOf(const std::vector<NodePtr>& items) {
     synchronize([this, &items] { return _model->synchronize(items); });
 }
 
-void OutlineTreeView::dropRowsOf(const std::vector<NodePtr>& items,
-                                 const std::function<bool(const Dict&)>& stays) {
-    synchronize([this, &items, &stays] {
-        _model->dropRows(items, stays);
-        return std::vector<NodePtr>(); // no row came
+void OutlineTreeView::dropRowsOf(const std::vector<NarrowedList>& lists) {
+    synchronize([this, &lists] {
+        // A list not shown as the search showed it before is compared with the document's instead.
+        const std::vector<NodePtr> unmatched = _model->dropRows(lists);
+        return unmatched.empty() ? std::vector<NodePtr>() : _model->synchronize(unmatched);
     });
 }
 

@@ -31,8 +31,7 @@ public:
 
     void reloadAll() override;
     void reloadChildrenOf(const std::vector<NodePtr>& items) override;
-    void dropRowsOf(const std::vector<NodePtr>& items,
-                    const std::function<bool(const Dict&)>& stays) override;
+    void dropRowsOf(const std::vector<NarrowedList>& lists) override;
     /// The document holds a new tree (a revert or a reload from disk): the outline starts afresh.
     void showNewTree();
     void reloadItem(const NodePtr& item) override;

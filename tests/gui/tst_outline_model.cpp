@@ -467,6 +467,19 @@ private slots:
         }
     }
 
+    void rowsDropWhereTheSearchSaysOrTheListIsAskedForAgain() {
+        OutlineTreeView& outline = show({item("a"), item("b"), item("c")});
+        const NodePtr a = outline.itemAtRow(0), b = outline.itemAtRow(1), c = outline.itemAtRow(2);
+        outline.selectRow(2, false);
+        outline.dropRowsOf({{nullptr, {{a.get(), true}, {b.get(), false}, {c.get(), true}}}});
+        QCOMPARE(rowNames(outline), (QStringList{"a", "c"}));
+        QCOMPARE(outline.lastSelectedItem(), c);
+        // "a" is shown, but not among the children named: the document's list is shown instead.
+        outline.dropRowsOf({{nullptr, {{c.get(), false}}}});
+        QCOMPARE(rowNames(outline), (QStringList{"a", "b", "c"}));
+        QCOMPARE(outline.lastSelectedItem(), c);
+    }
+
     void theModelStaysSoundThroughTheCommands() {
         OutlineTreeView& outline =
             show({item("a", 0.0, {item("a1", 1.0), item("a2")}), item("b", 1.0), item("c")});

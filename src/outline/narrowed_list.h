@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/value.h"
+
+#include <vector>
+
+namespace tardigo {
+
+/// A children list that a narrower search took rows from: the children the search showed before,
+/// in the tree's order, each with whether it still shows it. The outline matches them with the rows
+/// it shows, in order, rather than asking the search about each row.
+struct NarrowedList {
+    struct Child {
+        const Dict* item;
+        bool stays;
+    };
+    NodePtr owner; // null: the top level
+    std::vector<Child> shownBefore;
+};
+
+} // namespace tardigo
