@@ -2,6 +2,8 @@
 
 #include "model/value.h"
 
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace tardigo {
@@ -15,7 +17,9 @@ struct NarrowedList {
         bool stays;
     };
     NodePtr owner; // null: the top level
-    std::vector<Child> shownBefore;
+    std::span<const Child> shownBefore;
+    /// What shownBefore lies in: the children of every list the search narrowed, in one block.
+    std::shared_ptr<const std::vector<Child>> children;
 };
 
 } // namespace tardigo

@@ -5,6 +5,8 @@
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"
 
+#include <numeric>
+
 namespace tardigo {
 
 namespace {
@@ -65,7 +67,8 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
             --first;
         for (size_t i = first; i < path.size(); ++i) {
             path[i].place = qsizetype(found.size());
-            found.push_back({path[i].item, i == 0 ? -1 : path[i - 1].place, {}, {}});
+            found.push_back({path[i].item, {}, {}});
+            walk->parents.push_back(i == 0 ? -1 : path[i - 1].place);
         }
         found.back().foldedNameAndCategory = std::move(nameAndCategory);
         found.back().foldedNotes = notesText;
@@ -89,39 +92,55 @@ void SearchFilter::narrow(const SearchFilter& previous) {
         if (_search.matchesFoldedParts({match.foldedNameAndCategory, match.foldedNotes}))
             showMatch(place);
     }
+    _narrowedLists = listsNarrowedSince(previous);
+}
+
+std::vector<NarrowedList> SearchFilter::listsNarrowedSince(const SearchFilter& previous) const {
+    const std::vector<qsizetype>& parents = _walk->parents;
+    const auto shownBefore = [&previous](size_t place) { return previous._states[place] != State::Hidden; };
+    const auto shown = [this](size_t place) { return _states[place] != State::Hidden; };
     // A list lost rows where a previously shown item is hidden now; a list that left with its owner
-    // needs no word.
-    std::vector<NarrowedList> lists;
+    // needs no word. Lists are numbered as found, the top level's by the slot after the last place.
     constexpr qsizetype kUnchanged = -1;
-    std::vector<qsizetype> listOf(found.size(), kUnchanged); // by the owner's place
-    qsizetype topLevelList = kUnchanged;
-    for (size_t place = 0; place < found.size(); ++place) {
-        if (previous._states[place] == State::Hidden || _states[place] != State::Hidden)
+    std::vector<qsizetype> listOf(parents.size() + 1, kUnchanged);
+    const auto listSlot = [&parents](size_t place) {
+        return parents[place] < 0 ? parents.size() : size_t(parents[place]);
+    };
+    std::vector<size_t> owners; // each list's slot in listOf
+    for (size_t place = 0; place < parents.size(); ++place) {
+        if (!shownBefore(place) || shown(place))
             continue;
-        const qsizetype parent = found[place].parent;
-        qsizetype& list = parent < 0 ? topLevelList : listOf[size_t(parent)];
-        if (list == kUnchanged && (parent < 0 || _states[size_t(parent)] != State::Hidden)) {
-            list = qsizetype(lists.size());
-            lists.push_back({parent < 0 ? nullptr : found[size_t(parent)].item, {}});
+        const size_t owner = listSlot(place);
+        if (listOf[owner] == kUnchanged && (owner == parents.size() || shown(owner))) {
+            listOf[owner] = qsizetype(owners.size());
+            owners.push_back(owner);
         }
     }
-    // Each changed list's children shown before, in the tree's order.
-    for (size_t place = 0; place < found.size(); ++place) {
-        if (previous._states[place] == State::Hidden)
-            continue;
-        const qsizetype parent = found[place].parent;
-        if (const qsizetype list = parent < 0 ? topLevelList : listOf[size_t(parent)]; list != kUnchanged)
-            lists[size_t(list)].shownBefore.push_back(
-                {found[place].item.get(), _states[place] != State::Hidden});
-    }
-    _narrowedLists = std::move(lists);
+    // Each list's children shown before, in the tree's order, in one block: counted, then placed.
+    std::vector<size_t> starts(owners.size() + 1, 0);
+    for (size_t place = 0; place < parents.size(); ++place)
+        if (const qsizetype list = listOf[listSlot(place)]; list != kUnchanged && shownBefore(place))
+            ++starts[size_t(list) + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    auto children = std::make_shared<std::vector<NarrowedList::Child>>(starts.back());
+    std::vector<size_t> next(starts.begin(), starts.end() - 1);
+    for (size_t place = 0; place < parents.size(); ++place)
+        if (const qsizetype list = listOf[listSlot(place)]; list != kUnchanged && shownBefore(place))
+            (*children)[next[size_t(list)]++] = {_walk->found[place].item.get(), shown(place)};
+    std::vector<NarrowedList> lists;
+    lists.reserve(owners.size());
+    for (size_t list = 0; list < owners.size(); ++list)
+        lists.push_back({owners[list] == parents.size() ? nullptr : _walk->found[owners[list]].item,
+                         std::span(*children).subspan(starts[list], starts[list + 1] - starts[list]),
+                         children});
+    return lists;
 }
 
 void SearchFilter::showMatch(qsizetype place) {
     _states[size_t(place)] = State::Matched;
     _matched.push_back(place);
-    for (qsizetype up = _walk->found[size_t(place)].parent; up >= 0 && _states[size_t(up)] == State::Hidden;
-         up = _walk->found[size_t(up)].parent)
+    for (qsizetype up = _walk->parents[size_t(place)]; up >= 0 && _states[size_t(up)] == State::Hidden;
+         up = _walk->parents[size_t(up)])
         _states[size_t(up)] = State::Ancestor;
 }
 

@@ -50,8 +50,7 @@ public:
 private:
     /// An item the walk of the tree showed, in the order of the tree (each after its ancestors).
     struct Found {
-        NodePtr item;          // held: no new item can take the address the table names it by
-        qsizetype parent = -1; // the parent's place among the found items; -1 for the top level
+        NodePtr item; // held: no new item can take the address the table names it by
         // For a match, what a narrower search reads again.
         QString foldedNameAndCategory;
         QString foldedNotes;
@@ -59,6 +58,7 @@ private:
     /// What the walk found, shared by the narrower searches that follow it: they show part of it.
     struct Walk {
         std::vector<Found> found;
+        std::vector<qsizetype> parents;       // by place: the parent's place; -1 for the top level
         QHash<const Dict*, qsizetype> places; // each found item's place
     };
     enum class State : quint8 { Hidden, Ancestor, Matched };
@@ -68,6 +68,8 @@ private:
     void walkTree(const Dict& root, NotesTextCache& notes);
     /// Reads the previous search's matches again, and notes the lists it took rows from.
     void narrow(const SearchFilter& previous);
+    /// The lists that lost rows since the previous search, each with its children shown before.
+    std::vector<NarrowedList> listsNarrowedSince(const SearchFilter& previous) const;
     /// Shows the match at a place of the walk, and its ancestors.
     void showMatch(qsizetype place);
 

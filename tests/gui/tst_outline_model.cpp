@@ -470,12 +470,16 @@ private slots:
     void rowsDropWhereTheSearchSaysOrTheListIsAskedForAgain() {
         OutlineTreeView& outline = show({item("a"), item("b"), item("c")});
         const NodePtr a = outline.itemAtRow(0), b = outline.itemAtRow(1), c = outline.itemAtRow(2);
+        const auto topLevel = [](std::vector<NarrowedList::Child> shownBefore) {
+            auto children = std::make_shared<const std::vector<NarrowedList::Child>>(std::move(shownBefore));
+            return std::vector{NarrowedList{nullptr, *children, children}};
+        };
         outline.selectRow(2, false);
-        outline.dropRowsOf({{nullptr, {{a.get(), true}, {b.get(), false}, {c.get(), true}}}});
+        outline.dropRowsOf(topLevel({{a.get(), true}, {b.get(), false}, {c.get(), true}}));
         QCOMPARE(rowNames(outline), (QStringList{"a", "c"}));
         QCOMPARE(outline.lastSelectedItem(), c);
         // "a" is shown, but not among the children named: the document's list is shown instead.
-        outline.dropRowsOf({{nullptr, {{c.get(), false}}}});
+        outline.dropRowsOf(topLevel({{c.get(), false}}));
         QCOMPARE(rowNames(outline), (QStringList{"a", "b", "c"}));
         QCOMPARE(outline.lastSelectedItem(), c);
     }
