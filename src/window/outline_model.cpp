@@ -595,22 +595,30 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NarrowedList>& lis
     // The table's order, which a layout walks.
     std::sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<NodePtr> unmatched;
+    std::vector<char> staying; // by row of each list in turn
     emit layoutAboutToBeChanged();
     const QModelIndexList before = persistentIndexList();
     for (const auto& [owner, list] : known) {
         if (!_places[owner].children)
             continue; // it left the view with an ancestor meanwhile
-        const std::optional<std::vector<bool>> staying = rowsThatStay(*_places[owner].children, *list);
-        if (!staying) {
+        if (!rowsThatStay(*_places[owner].children, *list, staying)) {
             unmatched.push_back(list->owner);
             continue;
         }
         // Each row that stays moves up over those that left, with its place.
         std::vector<Value>& told = changingList(owner).items;
         std::vector<Slot>& childSlots = _places[owner].childSlots;
+        // The places and the items of a list lie anywhere in memory: asked for all at once, they
+        // come together rather than one after the other.
+        for (size_t row = 0; row < told.size(); ++row) {
+            if (childSlots[row] < _places.size())
+                __builtin_prefetch(&_places[childSlots[row]]);
+            if (!staying[row])
+                __builtin_prefetch(told[row].dictAddress());
+        }
         size_t kept = 0;
         for (size_t row = 0; row < told.size(); ++row) {
-            if (!(*staying)[row]) {
+            if (!staying[row]) {
                 forgetChild(owner, row);
                 continue;
             }
@@ -629,23 +637,23 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NarrowedList>& lis
     return unmatched;
 }
 
-std::optional<std::vector<bool>> OutlineModel::rowsThatStay(const Array& told, const NarrowedList& list) {
-    std::vector<bool> staying(size_t(told.size()));
+bool OutlineModel::rowsThatStay(const Array& told, const NarrowedList& list, std::vector<char>& staying) {
+    staying.resize(size_t(told.size()));
     auto next = list.shownBefore.begin();
     for (size_t row = 0; row < staying.size(); ++row) {
         const Dict* item = told.items[row].dictAddress();
         next = std::find_if(next, list.shownBefore.end(),
                             [item](const NarrowedList::Child& child) { return child.item == item; });
         if (next == list.shownBefore.end())
-            return std::nullopt;
+            return false;
         staying[row] = next->stays;
         ++next;
     }
-    return staying;
+    return true;
 }
 
 void OutlineModel::forgetChild(Slot owner, size_t row) {
-    std::vector<Slot> pending;
+    std::vector<Slot>& pending = _forgetting;
     if (const Slot slot = childSlot(owner, row); slot != kNoSlot)
         pending.push_back(slot);
     while (!pending.empty()) {

@@ -142,8 +142,8 @@ private:
     /// Makes the address table afresh when most of its entries name forgotten places.
     void dropStaleAddresses();
     /// Whether each row of a told list stays, when its rows are the list's children shown before, in
-    /// order (some of those may have been hidden otherwise); nothing when they are not.
-    static std::optional<std::vector<bool>> rowsThatStay(const Array& told, const NarrowedList& list);
+    /// order (some of those may have been hidden otherwise); false when they are not.
+    static bool rowsThatStay(const Array& told, const NarrowedList& list, std::vector<char>& staying);
     /// Each item of the owner's list from `first` on that has a place learns its row there.
     void renumber(Slot owner, size_t first);
     /// The places of a told list found again by item, after the list was replaced.
@@ -155,6 +155,7 @@ private:
     /// them, so that a layout walks the table from front to back.
     mutable std::vector<Place> _places;
     mutable std::vector<Slot> _freeSlots;
+    std::vector<Slot> _forgetting; // forgetChild()'s places still to forget, kept for its capacity
     /// The place of each item with one, found by its address. A place forgotten leaves its entry
     /// (removing tens of thousands of entries costs more than the rest of a narrower search), so an
     /// entry counts only when its place still holds the item; the table is made afresh when most of
