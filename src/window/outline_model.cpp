@@ -592,8 +592,12 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NarrowedList>& lis
     }
     if (known.empty())
         return {};
-    // The table's order, which a layout walks.
+    // The table's order, which a layout walks; a list once, though a tree holding a node twice
+    // names it twice.
     std::sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    known.erase(std::unique(known.begin(), known.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                known.end());
     std::vector<NodePtr> unmatched;
     std::vector<char> staying; // by row of each list in turn
     emit layoutAboutToBeChanged();
