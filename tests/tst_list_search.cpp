@@ -249,13 +249,23 @@ private slots:
     }
 
     void theSearchNarrowsWhatHideCompletedShows() {
-        const NodePtr parent = makeItem("errands", {{key::completion, Value::boolean(true)}});
-        appendChild(*parent, makeItem("post office"));
-        OpenList list{parent, makeItem("office chair")};
+        const NodePtr errands = makeItem("errands", {{key::completion, Value::boolean(true)}});
+        appendChild(*errands, makeItem("post office"));
+        const NodePtr home = makeItem("home");
+        appendChild(*home, makeItem("post box", {{key::completion, Value::boolean(true)}}));
+        OpenList list{errands, makeItem("office chair"), home};
         list.document.outlineCommands().toggleHideCompletedItems(true);
         list.document.setSearchText("office");
         list.document.outlineCommands().expandAll();
         QCOMPARE(list.rowNames(), QStringList{"office chair"}); // a hidden parent hides its match
+        list.document.setSearchText("post");
+        QCOMPARE(list.rowNames(), QStringList()); // "home" does not show for a match hidden under it
+        list.document.outlineCommands().toggleHideCompletedItems(false);
+        list.document.outlineCommands().expandAll();
+        QCOMPARE(list.rowNames(), (QStringList{"errands", "post office", "home", "post box"}));
+        list.document.outlineCommands().toggleHideCompletedItems(true);
+        list.document.setSearchText("post o"); // narrowed while they are hidden
+        QCOMPARE(list.rowNames(), QStringList());
     }
 };
 

@@ -6,6 +6,21 @@
 
 namespace tardigo {
 
+KeyFilter::KeyFilter(const Dict& root) {
+    const Value* key = root.find(key::filterKey);
+    _on = key != nullptr;
+    // A key that is not a string hides nothing: no item value is stored under it.
+    _key = key ? key->asString() : nullptr;
+    _value = &root.value(key::filterValue);
+}
+
+bool KeyFilter::hides(const Dict& item) const {
+    if (!_key)
+        return false;
+    const Value& value = item.value(*_key);
+    return !value.isNil() && value == *_value;
+}
+
 ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter* search) {
     ArrayPtr children = childrenOf(item ? *item : root);
     if (!children)
@@ -13,23 +28,15 @@ ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter*
     // Most items have no children: their empty list needs no look at the filters.
     if (children->items.empty())
         return children;
-    const Value* filterKey = root.find(key::filterKey);
-    const QString* filterKeyName = filterKey ? filterKey->asString() : nullptr;
-    if (!filterKey && !search)
+    const KeyFilter keyFilter(root);
+    if (!keyFilter.isOn() && !search)
         return children;
-    const Value& filterValue = root.value(key::filterValue);
     ArrayPtr result = Array::create();
     for (const Value& child : children->items) {
         // The address alone: a list of 100,000 items is filtered whole at every switch.
         const Dict* node = child.dictAddress();
-        if (!node)
+        if (!node || keyFilter.hides(*node))
             continue;
-        // A key filter whose key is not a string hides nothing: no item value is stored under it.
-        if (filterKeyName) {
-            const Value& value = node->value(*filterKeyName);
-            if (!value.isNil() && value == filterValue)
-                continue;
-        }
         // The search narrows what the other filter shows, and never brings back a hidden item.
         if (search && !search->shows(*node))
             continue;

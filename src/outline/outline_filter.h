@@ -6,6 +6,22 @@ namespace tardigo {
 
 class SearchFilter;
 
+/// The root's key filter ("filter key" and "filter value"): it hides each item whose value under
+/// the key equals the value, and so the item's children. Read once, for as long as the root stays
+/// as it is.
+class KeyFilter {
+public:
+    explicit KeyFilter(const Dict& root);
+    /// A filter key is stored, though one that is not a string hides nothing.
+    bool isOn() const { return _on; }
+    bool hides(const Dict& item) const;
+
+private:
+    bool _on = false;
+    const QString* _key = nullptr;
+    const Value* _value = nullptr;
+};
+
 /// The children of item (of the root when item is null) that the root's filter and the search (if
 /// any) let through, in stored order: the stored array itself when no filter is on, else a new array.
 ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter* search);

@@ -3,6 +3,7 @@
 #include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_filter.h"
 #include "rich_text/notes_text.h"
 
 #include <numeric>
@@ -50,12 +51,19 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
     struct OnPath {
         NodePtr item;
         qsizetype place = -1;
+        bool hidden = false; // by the key filter, itself or an ancestor
     };
     std::vector<OnPath> path;
+    // A match the key filter hides is no match: nothing would show it, and its ancestors would
+    // show for nothing.
+    const KeyFilter keyFilter(root);
     forEachItemBelow(root, [&](const NodePtr& item, const Dict& parent, qsizetype) {
         while (!path.empty() && path.back().item.get() != &parent)
             path.pop_back();
-        path.push_back({item});
+        const bool hidden = (!path.empty() && path.back().hidden) || keyFilter.hides(*item);
+        path.push_back({item, -1, hidden});
+        if (hidden)
+            return;
         QString nameAndCategory = foldedNameAndCategory(*item);
         const QByteArray* notesData = item->value(key::notes).asData();
         const QString notesText = notesData ? notes.foldedText(*notesData) : QString();

@@ -31,9 +31,10 @@ private:
 };
 
 /// What a search of the outline shows: the items that match it and their ancestors, so that every
-/// match is seen in its place. Found in one walk of the tree; a search that narrows the previous one
-/// (each of the previous words is part of one of its words) reads only the previous matches again,
-/// in the texts the walk folded, and knows which lists it took rows from.
+/// match is seen in its place; an item the list's key filter hides (a completed one, while they are
+/// hidden) matches nothing, nor do its children. Found in one walk of the tree; a search that narrows the
+/// previous one (each of the previous words is part of one of its words) reads only the previous matches
+/// again, in the texts the walk folded, and knows which lists it took rows from.
 class SearchFilter {
 public:
     SearchFilter(const Dict& root, const QString& typed, const SearchFilter* previous, NotesTextCache& notes);
