@@ -7,15 +7,6 @@
 
 namespace tardigo {
 
-namespace {
-
-void addOwners(const std::vector<NarrowedList>& lists, std::vector<NodePtr>& owners) {
-    for (const NarrowedList& list : lists)
-        owners.push_back(list.owner);
-}
-
-} // namespace
-
 QString ListSearch::text(const Dict& root) const {
     if (_typed)
         return *_typed;
@@ -42,7 +33,7 @@ const SearchFilter* ListSearch::filter(const Dict& root) {
     std::vector<NodePtr> changed;
     while (!_filters.empty() && !search.narrows(_filters.back().search())) {
         if (const auto& lists = _filters.back().narrowedLists())
-            addOwners(*lists, changed);
+            appendOwners(*lists, changed);
         _filters.pop_back();
     }
     if (_filters.empty()) {
@@ -53,7 +44,7 @@ const SearchFilter* ListSearch::filter(const Dict& root) {
     if (_filters.back().typed() != typed) {
         _filters.reserve(_filters.size() + 1); // the previous search stays where it is while it is read
         _filters.emplace_back(root, typed, &_filters.back(), _notes);
-        addOwners(*_filters.back().narrowedLists(), changed);
+        appendOwners(*_filters.back().narrowedLists(), changed);
     }
     _changedLists = std::move(changed);
     return &_filters.back();

@@ -22,4 +22,10 @@ struct NarrowedList {
     std::shared_ptr<const std::vector<Child>> children;
 };
 
+/// Adds the owner of each list, in turn: what a caller reloads that does not drop rows one by one.
+inline void appendOwners(const std::vector<NarrowedList>& lists, std::vector<NodePtr>& owners) {
+    for (const NarrowedList& list : lists)
+        owners.push_back(list.owner);
+}
+
 } // namespace tardigo

@@ -12,8 +12,7 @@ void OutlineView::reloadChildrenOf(const std::vector<NodePtr>&) {
 
 void OutlineView::dropRowsOf(const std::vector<NarrowedList>& lists) {
     std::vector<NodePtr> owners;
-    for (const NarrowedList& list : lists)
-        owners.push_back(list.owner);
+    appendOwners(lists, owners);
     reloadChildrenOf(owners);
 }
 
