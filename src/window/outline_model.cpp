@@ -78,6 +78,22 @@ std::vector<std::pair<qsizetype, qsizetype>> rangesNotIn(const Array& list, cons
 constexpr int kSlotBits = sizeof(quintptr) >= 8 ? 32 : 24;
 constexpr quintptr kSlotMask = (quintptr(1) << kSlotBits) - 1;
 
+/// The flags of each column's cells: the view asks for them at every row of every layout.
+const std::vector<Qt::ItemFlags>& columnFlags() {
+    static const std::vector<Qt::ItemFlags> flags = [] {
+        std::vector<Qt::ItemFlags> all;
+        for (const QString& identifier : outlineColumnIdentifiers()) {
+            Qt::ItemFlags cell =
+                Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+            if (identifier == key::name || identifier == key::category || identifier == key::due)
+                cell |= Qt::ItemIsEditable;
+            all.push_back(cell);
+        }
+        return all;
+    }();
+    return flags;
+}
+
 } // namespace
 
 OutlineModel::OutlineModel(OutlineDataSource& dataSource, QObject* parent)
@@ -326,12 +342,7 @@ bool OutlineModel::setData(const QModelIndex& index, const QVariant& value, int 
 Qt::ItemFlags OutlineModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled; // below the last row: the top level
-    Qt::ItemFlags flags =
-        Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
-    const QString& identifier = outlineColumnIdentifiers().at(index.column());
-    if (identifier == key::name || identifier == key::category || identifier == key::due)
-        flags |= Qt::ItemIsEditable;
-    return flags;
+    return columnFlags().at(size_t(index.column()));
 }
 
 QVariant OutlineModel::headerData(int section, Qt::Orientation orientation, int role) const {
