@@ -177,6 +177,12 @@ Press %1 or click New to add the first one.</source>
         <translation>Diese Liste hat noch keine Einträge.
 Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</translation>
     </message>
+    <message>
+        <source>No item matches “%1”.
+Press Escape in the search field to clear it.</source>
+        <translation>Kein Eintrag passt zu „%1“.
+Drücken Sie im Suchfeld Escape, um es zu leeren.</translation>
+    </message>
 </context>
 <context>
     <name>FileErrorSheets</name>

@@ -512,7 +512,8 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
     labelFont.setPointSizeF(statusBar()->font().pointSizeF());
     _selectionLabel->setFont(labelFont);
     _toolbar->showHideCompleted(display.hideCompletedChecked);
-    _outline->setEmptyText(emptyListHint(_document->counts(), _menus->actions().newItem->shortcut(),
+    _outline->setEmptyText(emptyListHint(_document->counts(), _document->searchText(),
+                                         _menus->actions().newItem->shortcut(),
                                          _menus->actions().toggleHideCompletedItems->shortcut()));
     _inspector->renderDisplay(display);
     _search->render();

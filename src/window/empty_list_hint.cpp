@@ -13,8 +13,12 @@ constexpr int kWidthInCharacters = 60;
 
 } // namespace
 
-QString emptyListHint(const ItemCounts& counts, const QKeySequence& newItem,
+QString emptyListHint(const ItemCounts& counts, const QString& search, const QKeySequence& newItem,
                       const QKeySequence& showCompleted) {
+    if (counts.total > 0 && !search.trimmed().isEmpty())
+        return QCoreApplication::translate(
+                   "EmptyListHint", "No item matches “%1”.\nPress Escape in the search field to clear it.")
+            .arg(search.trimmed());
     if (counts.total > 0)
         return QCoreApplication::translate(
                    "EmptyListHint",

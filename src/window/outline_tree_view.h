@@ -86,6 +86,7 @@ public:
 
     /// What the outline says, centred, while it shows no row.
     void setEmptyText(const QString& text);
+    const QString& emptyText() const { return _emptyText; }
 
     /// One height for every row; it only grows while the window is open.
     int outlineRowHeight() const { return _rowHeight; }

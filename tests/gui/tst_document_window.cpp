@@ -189,6 +189,23 @@ private slots:
         QVERIFY(!window->document().isDocumentEdited());
     }
 
+    void anEmptyOutlineSaysWhyItShowsNothing() {
+        const DocumentMainWindow* untitled = _controller->newUntitledDocument();
+        QVERIFY(untitled->outline().emptyText().startsWith("This list has no items yet."));
+
+        DocumentMainWindow* window = open({item("Kino", 1.0), item("Kiste", 1.0)});
+        OutlineTreeView& outline = window->outline();
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+        QTest::keyClicks(field, QStringLiteral(" zz "));
+        QVERIFY(rowNames(outline).isEmpty());
+        QVERIFY2(outline.emptyText().startsWith(QStringLiteral("No item matches “zz”.")),
+                 qPrintable(outline.emptyText()));
+        QTest::keyClick(field, Qt::Key_Escape);
+        command(window, "toggleHideCompletedItems")->trigger();
+        QVERIFY(rowNames(outline).isEmpty());
+        QVERIFY(outline.emptyText().startsWith("Every item of this list is completed and hidden."));
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
