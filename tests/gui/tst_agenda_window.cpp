@@ -321,6 +321,7 @@ private slots:
         agenda.selectAllAction()->trigger();
         QCOMPARE(agenda.view().selectionModel()->selectedRows().size(), 3);
         auto* search = agenda.findChild<QLineEdit*>(QStringLiteral("agendaSearch"));
+        const int everyEntry = agenda.model().entryCount();
         QTest::keyClicks(search, QStringLiteral("plan"));
         QCOMPARE(agenda.model().entryCount(), 1);
         search->setFocus();
@@ -328,6 +329,11 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), search);
         agenda.selectAllAction()->trigger();
         QCOMPARE(search->selectedText(), QStringLiteral("plan"));
+        QTest::keyClick(search, Qt::Key_Escape); // empties the search, as in a list's window
+        QCOMPARE(search->text(), QString());
+        QCOMPARE(agenda.model().entryCount(), everyEntry);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(&agenda.view()));
+        QVERIFY(agenda.isVisible());
         QCOMPARE(agenda.selectAllAction()->shortcut(), QKeySequence(QKeySequence::SelectAll));
         QCOMPARE(agenda.doneAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
 

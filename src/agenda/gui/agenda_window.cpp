@@ -128,6 +128,15 @@ QWidget* AgendaWindow::buildFilters() {
             _model.setCategory(index <= 0 ? QString() : _category->itemText(index));
     });
     connect(_search, &QLineEdit::textChanged, &_model, &AgendaModel::setSearch);
+    // Escape empties the search and goes back to the items, as in a list's window.
+    auto* clearSearch = new QAction(_search);
+    clearSearch->setShortcut(Qt::Key_Escape);
+    clearSearch->setShortcutContext(Qt::WidgetShortcut);
+    connect(clearSearch, &QAction::triggered, this, [this] {
+        _search->clear();
+        _view->setFocus();
+    });
+    _search->addAction(clearSearch);
     connect(_undated, &QCheckBox::toggled, this, [this](bool shows) {
         UserDefaults::standard().setBool(pref::agendaShowsUndated, shows);
         _model.setShowsUndated(shows);
