@@ -7,6 +7,7 @@
 #include "window/empty_list_hint.h"
 #include "window/outline_model.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -18,8 +19,14 @@
 namespace tardigo {
 
 namespace {
+
 constexpr int kIndentation = 12;
+
+bool holdsFocus(const QWidget& editor) {
+    return editor.hasFocus() || editor.isAncestorOf(QApplication::focusWidget());
 }
+
+} // namespace
 
 OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
     : QTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
@@ -508,11 +515,34 @@ void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
     const QString identifier = identifierOf(_editedCell);
     const bool moves =
         hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
-    // Return ends editing on the same row, with the outline focused again.
-    QTreeView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
+    if (editor && !_editedCell.isValid()) {
+        // The edit took its row out of the outline (a search it no longer matches): the view no
+        // longer knows the editor, and would leave it open until its next layout, the focus going
+        // on to the next control when it hides it.
+        if (holdsFocus(*editor))
+            setFocus();
+        editor->hide();
+        setState(NoState);
+    } else {
+        // Return ends editing on the same row, with the outline focused again.
+        QTreeView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
+    }
     _editedCell = QPersistentModelIndex();
     if (moves && item)
         editNextCell(item, identifier, hint == QAbstractItemDelegate::EditNextItem);
+}
+
+void OutlineTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    // The view hides the editor of a row that leaves; the focus the editor held stays in the
+    // outline rather than going on to the next control.
+    if (state() == EditingState)
+        for (QModelIndex cell = _editedCell; cell.isValid(); cell = cell.parent())
+            if (cell.parent() == parent && cell.row() >= start && cell.row() <= end) {
+                if (const QWidget* editor = indexWidget(_editedCell); editor && holdsFocus(*editor))
+                    setFocus();
+                break;
+            }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {

@@ -111,6 +111,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -206,6 +206,25 @@ private slots:
         QVERIFY(outline.emptyText().startsWith("Every item of this list is completed and hidden."));
     }
 
+    void anEditThatLeavesTheSearchKeepsTheFocusInTheOutline() {
+        DocumentMainWindow* window = open({item("Kino"), item("Kiste")});
+        OutlineTreeView& outline = window->outline();
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+        QTest::keyClicks(field, QStringLiteral("ki"));
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        editCell(outline, 0, key::name);
+        QVERIFY(cellEditor(outline));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeIntoEditor(outline, QStringLiteral("Xylophon"));
+        QCoreApplication::processEvents(); // the view's next layout
+        QCOMPARE(rowNames(outline), QStringList{"Kiste"});
+        QVERIFY(!outline.isEditing());
+        QCOMPARE(QApplication::focusWidget(), &outline);
+        QCOMPARE(field->text(), QStringLiteral("ki"));
+        QVERIFY(findItem(*window->document().data(), QStringLiteral("Xylophon")));
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
