@@ -282,6 +282,13 @@ void TardigoDocument::takeStoredSearchTerm() {
     _search.setTyped(std::nullopt);
 }
 
+void TardigoDocument::setSearchAside() {
+    if (searchText().isEmpty())
+        return;
+    _search.setTyped(QString());
+    refresh(Rows::Reload, {}, ItemCounts{});
+}
+
 CellValue TardigoDocument::cellValue(const QString& identifier, const NodePtr& item) const {
     return outlineCellValue(identifier, item.get(), _minderHandOff.currentReminderItem().get());
 }

@@ -225,6 +225,31 @@ private slots:
         QVERIFY(findItem(*window->document().data(), QStringLiteral("Xylophon")));
     }
 
+    void aNewItemMadeWhileSearchingShowsToBeNamed() {
+        DocumentMainWindow* window = open({item("Kino"), item("Brot")});
+        OutlineTreeView& outline = window->outline();
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
+        QTest::keyClicks(field, QStringLiteral("ki"));
+        QCOMPARE(rowNames(outline), QStringList{"Kino"});
+        const auto newItem = [&] {
+            outline.setFocus();
+            QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(field->text(), QString());
+            QVERIFY(cellEditor(outline));
+        };
+        newItem();
+        typeIntoEditor(outline, "Milch");
+        QStringList names = rowNames(outline);
+        names.sort();
+        QCOMPARE(names, (QStringList{"Brot", "Kino", "Milch"}));
+
+        // A term stored in the list is set aside in the window, and stays in the list.
+        window->document().outlineCommands().setStoredSearchTerm(Value("ki"));
+        QCOMPARE(field->text(), QStringLiteral("ki"));
+        newItem();
+        QCOMPARE(window->document().data()->value(key::filterTerm), Value("ki"));
+    }
+
     void newItemIsNamedInPlace() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();
