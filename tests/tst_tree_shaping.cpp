@@ -238,6 +238,33 @@ private slots:
         QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
     }
 
+    void pastedItemsASearchWouldHideSetItAside() {
+        OpenList list{makeItem("apple"), makeItem("banana")};
+        list.select({1});
+        const std::unique_ptr<QMimeData> banana = list.document.transfer().copyItems();
+        list.document.setSearchText(QStringLiteral("ban"));
+        list.select({0});
+        QVERIFY(list.document.transfer().pasteItems(*banana)); // it matches: the search stays
+        QCOMPARE(list.document.searchText(), QStringLiteral("ban"));
+
+        OpenList::endEvent();
+        list.document.setSearchText(QStringLiteral("app"));
+        list.select({0});
+        QVERIFY(list.document.transfer().pasteItems(*banana));
+        QCOMPARE(list.document.searchText(), QString());
+        QCOMPARE(shape(list.root()), QStringLiteral("apple banana banana banana"));
+        QVERIFY(!list.root().contains(key::filterTerm)); // a typed search writes nothing
+
+        // A term stored in the list stays there.
+        OpenList::endEvent();
+        list.document.outlineCommands().setStoredSearchTerm(Value("app"));
+        QCOMPARE(list.document.searchText(), QStringLiteral("app"));
+        list.select({0});
+        QVERIFY(list.document.transfer().pasteItems(*banana));
+        QCOMPARE(list.document.searchText(), QString());
+        QCOMPARE(list.root().value(key::filterTerm), Value("app"));
+    }
+
     void cutCopyAndPasteCarryWholeSubtrees() {
         const NodePtr parent = makeItem("parent");
         appendChild(*parent, makeItem("child"));

@@ -44,9 +44,7 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
 void ItemCommands::newItem() {
     const NodePtr item = appendNewItem({});
     OutlineView& outline = _document.outlineView();
-    // A search the empty item does not match would hide it before it is named.
-    if (outline.rowForItem(item.get()) < 0)
-        _document.setSearchAside();
+    _document.setSearchAsideFor({item}); // else an empty item matches no search, and hides unnamed
     outline.editItem(item, key::name, true);
 }
 

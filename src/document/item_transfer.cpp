@@ -83,6 +83,7 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
         undo.setActionName(localized(QStringLiteral("Drop")));
         if (!items || !_document.shaping().insertItems(*items, item, anchor))
             return false;
+        _document.setSearchAsideFor(*items);
         outline.selectItems(*items);
     }
     endSorting();
@@ -117,6 +118,7 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     if (!_document.shaping().insertItems(*items, parent,
                                          selected ? childAfter(*parent, selected.get()) : nullptr))
         return false;
+    _document.setSearchAsideFor(*items);
     outline.selectItems(*items);
     if (!items->empty())
         outline.scrollItemToVisible(items->front());

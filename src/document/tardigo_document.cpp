@@ -22,6 +22,8 @@
 #include <QMimeData>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace tardigo {
 
 TardigoDocument::TardigoDocument(QObject* parent)
@@ -282,8 +284,10 @@ void TardigoDocument::takeStoredSearchTerm() {
     _search.setTyped(std::nullopt);
 }
 
-void TardigoDocument::setSearchAside() {
-    if (searchText().isEmpty())
+void TardigoDocument::setSearchAsideFor(const std::vector<NodePtr>& items) {
+    const SearchFilter* filter = _search.filter(*_data);
+    if (!filter || std::all_of(items.begin(), items.end(),
+                               [filter](const NodePtr& item) { return filter->shows(*item); }))
         return;
     _search.setTyped(QString());
     refresh(Rows::Reload, {}, ItemCounts{});

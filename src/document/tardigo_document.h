@@ -162,9 +162,10 @@ public:
     const ItemSearch* searchMatching(const Dict& item) const;
     /// The list's stored term became the search again (it was set or removed by a step).
     void takeStoredSearchTerm();
-    /// Shows every item again, as an emptied search field does, but keeps a stored term in the list:
-    /// the user did not ask to remove it.
-    void setSearchAside();
+    /// Shows every item again, as an emptied search field does, when the search hides any of the
+    /// items (just made, pasted or dropped: the user wants to see them); a term stored in the list
+    /// stays there, as the user did not ask to remove it.
+    void setSearchAsideFor(const std::vector<NodePtr>& items);
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineSelectionChanged() override;
