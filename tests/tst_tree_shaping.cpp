@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
     }
 
-    void pastedItemsASearchWouldHideSetItAside() {
+    void itemsPastedOrMadeThatASearchWouldHideSetItAside() {
         OpenList list{makeItem("apple"), makeItem("banana")};
         list.select({1});
         const std::unique_ptr<QMimeData> banana = list.document.transfer().copyItems();
@@ -263,6 +263,13 @@ private slots:
         QVERIFY(list.document.transfer().pasteItems(*banana));
         QCOMPARE(list.document.searchText(), QString());
         QCOMPARE(list.root().value(key::filterTerm), Value("app"));
+
+        // So does a new child, which is made empty.
+        OpenList::endEvent();
+        list.document.setSearchText(QStringLiteral("ban"));
+        list.select({0});
+        list.document.shaping().newChildItem();
+        QCOMPARE(list.document.searchText(), QString());
     }
 
     void cutCopyAndPasteCarryWholeSubtrees() {

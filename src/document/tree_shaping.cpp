@@ -263,6 +263,7 @@ void TreeShaping::newChildItem() {
     _document.undoManager().setActionName(localized(QStringLiteral("New Child Item")));
     if (!insertItems({item}, selected, nullptr))
         return;
+    _document.setSearchAsideFor({item});
     if (selected)
         outline.expandItem(selected, false);
     outline.editItem(item, key::name, true);
