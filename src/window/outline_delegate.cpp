@@ -166,8 +166,11 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
         combo->lineEdit()->setAccessibleName(tr("Category"));
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(_categoryNames());
-        // Choosing from the list is a complete edit.
+        // Choosing from the list is a complete edit. The box also says "activated" when the focus
+        // leaves its field for the list as the list opens: the edit goes on then.
         connect(combo, &QComboBox::activated, this, [this, combo] {
+            if (QApplication::activePopupWidget())
+                return;
             emit const_cast<OutlineDelegate*>(this)->commitData(combo);
             emit const_cast<OutlineDelegate*>(this)->closeEditor(combo, QAbstractItemDelegate::NoHint);
         });
@@ -185,7 +188,12 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
 
 void OutlineDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        combo->setCurrentText(index.data(Qt::EditRole).toString());
+        // The item's own category is the one the list shows chosen when it opens.
+        const QString category = index.data(Qt::EditRole).toString();
+        if (const int offered = combo->findText(category); offered >= 0)
+            combo->setCurrentIndex(offered);
+        else
+            combo->setCurrentText(category);
         combo->lineEdit()->selectAll();
     } else if (auto* due = qobject_cast<DueDateEditor*>(editor)) {
         due->setDate(index.data(Qt::EditRole).toDateTime());

@@ -33,6 +33,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -285,6 +286,23 @@ private slots:
         typeIntoEditor(outline, "Errands");
         const NodePtr milk = outline.itemAtRow(1);
         QCOMPARE(milk->value(key::category), Value("Errands"));
+
+        // Opening the list of categories keeps the edit open; choosing from it ends the edit.
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        later();
+        editCell(outline, 0, key::category);
+        const QPointer<QComboBox> categories = qobject_cast<QComboBox*>(cellEditor(outline));
+        QTRY_VERIFY(categories->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
+        QTRY_VERIFY(categories && categories->view()->isVisible());
+        QVERIFY(outline.isEditing());
+        QCOMPARE(categories->currentText(), QStringLiteral("Home"));
+        QCOMPARE(categories->view()->currentIndex().data().toString(), QStringLiteral("Home"));
+        categories->view()->setCurrentIndex(categories->model()->index(categories->findText("Errands"), 0));
+        QTest::keyClick(categories->view(), Qt::Key_Return);
+        QTRY_COMPARE(outline.itemAtRow(0)->value(key::category), Value("Errands"));
+        QVERIFY(!outline.isEditing());
 
         // The next cell opens at once, however soon after the last edit.
         editCell(outline, 1, key::due);
