@@ -13,16 +13,17 @@ struct OutlineColumn {
     const QString& identifier;
     int tag;              // the View menu's tag; 0: the column cannot be hidden
     const char* titleKey; // the header's text in the string table; none for the icon column
+    bool typedIn;         // its cells are edited by typing
 };
 
 const std::array<OutlineColumn, 6>& columns() {
     static const std::array<OutlineColumn, 6> table{{
-        {key::icon, 0, nullptr},
-        {key::name, 0, "Item"},
-        {key::category, 2, "Category"},
-        {key::due, 3, "Due Date"},
-        {key::notes, 5, "Notes"},
-        {key::completion, 4, "Completion"},
+        {key::icon, 0, nullptr, false},
+        {key::name, 0, "Item", true},
+        {key::category, 2, "Category", true},
+        {key::due, 3, "Due Date", true},
+        {key::notes, 5, "Notes", false},
+        {key::completion, 4, "Completion", false},
     }};
     return table;
 }
@@ -67,6 +68,11 @@ QString outlineColumnTitle(const QString& identifier) {
     if (!column)
         return identifier;
     return column->titleKey ? localized(QString::fromLatin1(column->titleKey)) : QString();
+}
+
+bool isOutlineColumnTypedIn(const QString& identifier) {
+    const OutlineColumn* column = columnFor(identifier);
+    return column && column->typedIn;
 }
 
 } // namespace tardigo

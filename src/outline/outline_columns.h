@@ -16,6 +16,9 @@ int outlineColumnIndex(const QString& identifier);
 int outlineColumnTag(const QString& identifier);
 /// The optional column of a View menu tag; none for any other number.
 std::optional<QString> outlineColumnForTag(int tag);
+/// Whether the column's cells are edited by typing in them (the name, category and due date); the
+/// others change through clicks and the inspector.
+bool isOutlineColumnTypedIn(const QString& identifier);
 /// The header title a user sees for the column.
 QString outlineColumnTitle(const QString& identifier);
 

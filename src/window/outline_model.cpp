@@ -85,7 +85,7 @@ const std::vector<Qt::ItemFlags>& columnFlags() {
         for (const QString& identifier : outlineColumnIdentifiers()) {
             Qt::ItemFlags cell =
                 Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
-            if (identifier == key::name || identifier == key::category || identifier == key::due)
+            if (isOutlineColumnTypedIn(identifier))
                 cell |= Qt::ItemIsEditable;
             all.push_back(cell);
         }

@@ -548,7 +548,7 @@ void OutlineTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start,
 void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {
     QStringList editable;
     for (const QString& column : columnIdentifiers())
-        if (column == key::name || column == key::category || column == key::due)
+        if (isOutlineColumnTypedIn(column))
             editable.append(column);
     int row = rowForItem(item.get());
     if (editable.isEmpty() || row < 0)
