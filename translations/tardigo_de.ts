@@ -2,6 +2,31 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AgendaEmptyHint</name>
+    <message>
+        <source>No item of the category “%1” is shown here.
+Choose All Categories to see the items of every category.</source>
+        <translation>Kein Eintrag der Kategorie „%1“ wird hier gezeigt.
+Wählen Sie „Alle Kategorien“, um die Einträge jeder Kategorie zu sehen.</translation>
+    </message>
+    <message>
+        <source>No outstanding item has a due date.
+Check “Show items without a due date” to see the others.</source>
+        <translation>Kein offener Eintrag hat ein Fälligkeitsdatum.
+Kreuzen Sie „Einträge ohne Fälligkeitsdatum zeigen“ an, um die übrigen zu sehen.</translation>
+    </message>
+    <message>
+        <source>These lists hold no outstanding item.</source>
+        <translation>Diese Listen enthalten keinen offenen Eintrag.</translation>
+    </message>
+    <message>
+        <source>No list is open or watched by the minder.
+Open a list to see its items here: the minder watches every list you open or save.</source>
+        <translation>Keine Liste ist geöffnet oder wird vom Erinnerungsdienst beobachtet.
+Öffnen Sie eine Liste, um ihre Einträge hier zu sehen: Der Erinnerungsdienst beobachtet jede Liste, die Sie öffnen oder speichern.</translation>
+    </message>
+</context>
+<context>
     <name>ClearButton</name>
     <message>
         <source>Clear</source>

@@ -5,8 +5,6 @@
 #include <QString>
 
 class QKeySequence;
-class QPainter;
-class QWidget;
 
 namespace tardigo {
 
@@ -16,8 +14,7 @@ namespace tardigo {
 QString emptyListHint(const ItemCounts& counts, const QString& search, const QKeySequence& newItem,
                       const QKeySequence& showCompleted);
 
-/// Draws the hint centred in the widget, in a quieter colour than the items, wrapped to a
-/// comfortable width.
-void paintEmptyListHint(QPainter& painter, const QWidget& widget, const QString& hint);
+/// What a view says when a search matches none of its items.
+QString searchMatchesNothingHint(const QString& search);
 
 } // namespace tardigo

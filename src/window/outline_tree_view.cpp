@@ -4,7 +4,6 @@
 #include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "window/completion_slider.h"
-#include "window/empty_list_hint.h"
 #include "window/outline_model.h"
 
 #include <QApplication>
@@ -29,7 +28,7 @@ bool holdsFocus(const QWidget& editor) {
 } // namespace
 
 OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
-    : QTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
+    : HintedTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
     setObjectName(QStringLiteral("outline"));
     setAccessibleName(tr("Items of the list"));
     setModel(_model.get());
@@ -436,21 +435,6 @@ void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const Q
     if (_highlightedColumn == key::name && !selectionModel()->isSelected(index))
         painter->fillRect(rect, sortedColumnTint(palette()));
     QTreeView::drawBranches(painter, rect, index);
-}
-
-void OutlineTreeView::paintEvent(QPaintEvent* event) {
-    QTreeView::paintEvent(event);
-    if (!_emptyText.isEmpty() && _model->rowCount() == 0) {
-        QPainter painter(viewport());
-        paintEmptyListHint(painter, *viewport(), _emptyText);
-    }
-}
-
-void OutlineTreeView::setEmptyText(const QString& text) {
-    if (text != _emptyText) {
-        _emptyText = text;
-        viewport()->update();
-    }
 }
 
 void OutlineTreeView::focusInEvent(QFocusEvent* event) {

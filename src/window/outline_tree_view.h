@@ -2,11 +2,11 @@
 
 #include "outline/outline_data_source.h"
 #include "outline/outline_view.h"
+#include "window/hinted_tree_view.h"
 #include "window/outline_rows.h"
 
 #include <QHash>
 #include <QPersistentModelIndex>
-#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -21,7 +21,7 @@ class OutlineModel;
 /// A reload tells the view exactly which rows left, came or moved, so that the expanded items, the
 /// selection, the current row, an open editor and the scroll position stay; when no row moved, it
 /// only redraws.
-class OutlineTreeView : public QTreeView, public OutlineView {
+class OutlineTreeView : public HintedTreeView, public OutlineView {
     Q_OBJECT
 public:
     explicit OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent = nullptr);
@@ -84,10 +84,6 @@ public:
     /// Cell controls are drawn at their regular size once rows are taller than 30 pixels.
     bool usesRegularControls() const;
 
-    /// What the outline says, centred, while it shows no row.
-    void setEmptyText(const QString& text);
-    const QString& emptyText() const { return _emptyText; }
-
     /// One height for every row; it only grows while the window is open.
     int outlineRowHeight() const { return _rowHeight; }
     void setOutlineRowHeight(int height);
@@ -113,7 +109,6 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
-    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:
@@ -161,7 +156,6 @@ private:
     double _sliderValue = 0.0;
     int _rowHeight = 0;
     bool _scrollsSideways = false;
-    QString _emptyText;
 };
 
 } // namespace tardigo

@@ -282,6 +282,54 @@ private slots:
         QVERIFY(isCompleted(*findItem(*saved.root, QStringLiteral("a2 renamed"))));
     }
 
+    void anEmptyAgendaSaysWhy() {
+        FixedClock clock(localTime("2026-12-07 09:00:00"));
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        AgendaWindow& agenda = application.showAgenda();
+        // What the view shows, and tells a screen reader, while it has no row.
+        const auto hint = [&agenda] {
+            const QString described = agenda.view().accessibleDescription();
+            if (agenda.model().rowCount() > 0)
+                return described;
+            return described == agenda.view().emptyText() ? described.section(u'\n', 0, 0)
+                                                          : QStringLiteral("not described");
+        };
+        QCOMPARE(hint(), QStringLiteral("No list is open or watched by the minder."));
+
+        const NodePtr bob = dueItem("call Bob", "2026-12-07 12:00:00 +0100");
+        bob->set(key::category, QStringLiteral("work"));
+        const QString home = writeList(path("home.todo"), {item("someday"), bob});
+        QVERIFY(application.controller().openFile(home));
+        QTRY_COMPARE(agenda.model().entryCount(), 1);
+        QCOMPARE(hint(), QString());
+        auto* search = agenda.findChild<QLineEdit*>(QStringLiteral("agendaSearch"));
+        QTest::keyClicks(search, QStringLiteral("some"));
+        QCOMPARE(hint(), QStringLiteral("No item matches “some”."));
+        auto* undated = agenda.findChild<QCheckBox*>(QStringLiteral("agendaShowsUndated"));
+        undated->setChecked(true);
+        QCOMPARE(hint(), QString()); // the undated item matches
+        undated->setChecked(false);
+        search->clear();
+
+        auto* category = agenda.findChild<QComboBox*>(QStringLiteral("agendaCategory"));
+        category->setCurrentIndex(category->findText(QStringLiteral("work")));
+        TardigoDocument& document = application.controller().windowForFileName(home)->document();
+        const auto markDone = [&document](const char* name) {
+            document.setCellValue(Value::float32(1.0), key::completion,
+                                  findItem(*document.data(), QString::fromUtf8(name)));
+        };
+        markDone("call Bob");
+        QTRY_COMPARE(agenda.model().entryCount(), 0);
+        QCOMPARE(hint(), QStringLiteral("No item of the category “work” is shown here."));
+        category->setCurrentIndex(0);
+        QCOMPARE(hint(), QStringLiteral("No outstanding item has a due date."));
+        undated->setChecked(true);
+        QCOMPARE(hint(), QString());
+        markDone("someday");
+        QTRY_COMPARE(agenda.model().entryCount(), 0);
+        QCOMPARE(hint(), QStringLiteral("These lists hold no outstanding item."));
+    }
+
     void quickAddSelectAllAndNames() {
         FixedClock clock(localTime("2026-12-07 09:00:00"));
         const QString work = writeList(path("work.todo"), {dueItem("plan", "2026-12-07 12:00:00 +0100"),

@@ -201,7 +201,9 @@ private slots:
         QVERIFY(rowNames(outline).isEmpty());
         QVERIFY2(outline.emptyText().startsWith(QStringLiteral("No item matches “zz”.")),
                  qPrintable(outline.emptyText()));
+        QCOMPARE(outline.accessibleDescription(), outline.emptyText()); // what a screen reader is told
         QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(outline.accessibleDescription(), QString());
         command(window, "toggleHideCompletedItems")->trigger();
         QVERIFY(rowNames(outline).isEmpty());
         QVERIFY(outline.emptyText().startsWith("Every item of this list is completed and hidden."));

@@ -2,6 +2,7 @@
 
 #include "agenda/core/agenda_lists.h"
 #include "agenda/gui/agenda_documents.h"
+#include "agenda/gui/agenda_empty_hint.h"
 #include "dialogs/quick_add_reading.h"
 #include "model/clock.h"
 #include "model/keys.h"
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <unordered_set>
@@ -33,8 +33,8 @@ constexpr int kStatusMsecs = 8000;
 } // namespace
 
 AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actions actions, QWidget* parent)
-    : QMainWindow(parent), _documents(documents), _actions(std::move(actions)), _model(lists),
-      _view(new QTreeView(this)), _quickAdd(new QLineEdit(this)), _quickAddReading(new QLabel(this)),
+    : QMainWindow(parent), _lists(lists), _documents(documents), _actions(std::move(actions)), _model(lists),
+      _view(new HintedTreeView(this)), _quickAdd(new QLineEdit(this)), _quickAddReading(new QLabel(this)),
       _category(new QComboBox(this)), _search(new QLineEdit(this)),
       _undated(new QCheckBox(tr("Show items &without a due date"), this)) {
     setObjectName(QStringLiteral("agendaWindow"));
@@ -54,6 +54,7 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
     connect(&_model, &QAbstractItemModel::modelAboutToBeReset, this, &AgendaWindow::rememberSelection);
     connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::restoreSelection);
     connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::fillCategories);
+    connect(&_model, &QAbstractItemModel::modelReset, this, &AgendaWindow::sayWhyEmpty);
     _view->setUniformRowHeights(true);
     _view->setAllColumnsShowFocus(true);
     _view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -77,6 +78,7 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
     statusBar()->setObjectName(QStringLiteral("agendaStatus"));
     buildMenus();
     fillCategories();
+    sayWhyEmpty();
     showQuickAddReading(QString());
     resize(charWidth * 120, _view->fontMetrics().height() * 32);
 
@@ -308,6 +310,10 @@ void AgendaWindow::restoreSelection() {
 
 void AgendaWindow::showStatus(const QString& text) {
     statusBar()->showMessage(text, kStatusMsecs);
+}
+
+void AgendaWindow::sayWhyEmpty() {
+    _view->setEmptyText(agendaEmptyHint(_model, _search->text(), !_lists.lists().empty()));
 }
 
 } // namespace tardigo

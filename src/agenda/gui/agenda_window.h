@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agenda/core/agenda_model.h"
+#include "window/hinted_tree_view.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -14,7 +15,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTreeView;
 
 namespace tardigo {
 
@@ -42,7 +42,7 @@ public:
     void present();
 
     AgendaModel& model() { return _model; }
-    QTreeView& view() const { return *_view; }
+    HintedTreeView& view() const { return *_view; }
     QAction* doneAction() const { return _done; }
     QAction* selectAllAction() const { return _selectAll; }
     QAction* undoAction() const { return _undo; }
@@ -60,11 +60,13 @@ private:
     void rememberSelection();
     void restoreSelection();
     void showStatus(const QString& text);
+    void sayWhyEmpty();
 
+    AgendaLists& _lists;
     AgendaDocuments& _documents;
     Actions _actions;
     AgendaModel _model;
-    QTreeView* _view;
+    HintedTreeView* _view;
     QLineEdit* _quickAdd;
     QLabel* _quickAddReading;
     QComboBox* _category;
