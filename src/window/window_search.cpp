@@ -66,7 +66,12 @@ void WindowSearch::followSearch() {
     if (!searched.isEmpty()) {
         _outline.expandItem(nullptr, true);
     } else {
-        _outline.showExpandedItems(std::exchange(_expandedBefore, {}));
+        // What is selected when the search ends stays in view: its ancestors open too.
+        std::vector<NodePtr> expanded = std::exchange(_expandedBefore, {});
+        for (const NodePtr& item : _outline.selectedItems())
+            for (NodePtr& ancestor : _outline.ancestorsOfItem(item))
+                expanded.push_back(std::move(ancestor));
+        _outline.showExpandedItems(expanded);
     }
     _expandedFor = searched;
 }

@@ -16,7 +16,8 @@ class TardigoDocument;
 
 /// The search of a document window: the field above the outline, Find, Find Next and Find Previous.
 /// While a search shows items, every shown item is expanded so that each match is in view; the
-/// items expanded before the search are expanded again when it ends.
+/// items expanded before the search are expanded again when it ends, with the ancestors of the
+/// items then selected.
 class WindowSearch : public QObject {
     Q_OBJECT
 public:

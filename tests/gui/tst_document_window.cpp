@@ -161,6 +161,15 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), &outline);
         QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Kino"));
         QCOMPARE(rowNames(outline), (QStringList{"Home", "Kino"})); // folded again as before the search
+
+        // A match found deep in a folded item stays in view, selected, when the search ends.
+        QTest::keySequence(window, QKeySequence::Find);
+        QTest::keyClicks(field, QStringLiteral("rosen"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(rowNames(outline), (QStringList{"Home", "Garden", "Rosen", "Küche", "Kino"}));
+        QCOMPARE(outline.selectedItems().size(), size_t(1));
+        QCOMPARE(outline.selectedItems().front()->value(key::name), Value("Rosen"));
         QVERIFY(!window->document().isDocumentEdited());
     }
 
