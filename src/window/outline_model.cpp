@@ -197,6 +197,11 @@ OutlineModel::Slot OutlineModel::childSlot(Slot owner, size_t row) const {
     return slotOfItem(child);
 }
 
+void OutlineModel::prefetchPlace(Slot slot) const {
+    if (slot < _places.size())
+        __builtin_prefetch(&_places[slot]);
+}
+
 QModelIndex OutlineModel::indexOfItem(const Dict* item, int column) const {
     const Slot slot = item ? slotOfItem(item) : kNoSlot;
     return slot == kNoSlot ? QModelIndex() : indexForSlot(slot, column);
@@ -217,8 +222,8 @@ QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) 
     const std::vector<Slot>& childSlots = _places[owner].childSlots;
     // It asks in row order, and the places lie anywhere in memory: the place a few rows on is
     // fetched meanwhile.
-    if (const size_t ahead = size_t(row) + 8; ahead < childSlots.size() && childSlots[ahead] < _places.size())
-        __builtin_prefetch(&_places[childSlots[ahead]]);
+    if (const size_t ahead = size_t(row) + 8; ahead < childSlots.size())
+        prefetchPlace(childSlots[ahead]);
     Slot slot = childSlots[size_t(row)];
     const Place* known = slot == kNoSlot ? nullptr : &_places[slot];
     if (!known || known->item.get() != children.items[size_t(row)].dictAddress() || known->row != row ||
@@ -631,8 +636,7 @@ std::vector<NodePtr> OutlineModel::dropRows(const std::vector<NarrowedList>& lis
         // The places and the items of a list lie anywhere in memory: asked for all at once, they
         // come together rather than one after the other.
         for (size_t row = 0; row < told.size(); ++row) {
-            if (childSlots[row] < _places.size())
-                __builtin_prefetch(&_places[childSlots[row]]);
+            prefetchPlace(childSlots[row]);
             if (!staying[row])
                 __builtin_prefetch(told[row].dictAddress());
         }

@@ -127,6 +127,9 @@ private:
     Slot knownList(quintptr owner) const;
     /// The place of the owner's child at row, kNoSlot when it has none.
     Slot childSlot(Slot owner, size_t row) const;
+    /// Starts fetching a place noted for a row (kNoSlot: none) into the cache, for a walk over rows
+    /// whose places lie anywhere in memory.
+    void prefetchPlace(Slot slot) const;
     /// The change of one told list, if it changed.
     std::optional<ListChange> changeOf(Slot owner) const;
     std::vector<NodePtr> apply(const std::vector<ListChange>& changes);
