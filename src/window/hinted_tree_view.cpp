@@ -44,15 +44,19 @@ void HintedTreeView::setModel(QAbstractItemModel* model) {
     describe();
 }
 
+bool HintedTreeView::showsNoRow() const {
+    return model() && model()->rowCount(rootIndex()) == 0;
+}
+
 void HintedTreeView::describe() {
-    const bool empty = model() && model()->rowCount(rootIndex()) == 0;
-    if (const QString description = empty ? _emptyText : QString(); description != accessibleDescription())
+    if (const QString description = showsNoRow() ? _emptyText : QString();
+        description != accessibleDescription())
         setAccessibleDescription(description);
 }
 
 void HintedTreeView::paintEvent(QPaintEvent* event) {
     QTreeView::paintEvent(event);
-    if (!_emptyText.isEmpty() && model() && model()->rowCount(rootIndex()) == 0) {
+    if (!_emptyText.isEmpty() && showsNoRow()) {
         QPainter painter(viewport());
         paintHint(painter, *viewport(), _emptyText);
     }

@@ -21,6 +21,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool showsNoRow() const;
     void describe();
 
     QString _emptyText;
