@@ -114,6 +114,20 @@ private slots:
                  childrenOf(*replaced)->items[0].asDict());
     }
 
+    void ancestorsOfSeveralItemsAreTheirFirstPlaces() {
+        NodePtr deep = item("deep"), top = item("top"), shared = item("shared"),
+                elsewhere = item("elsewhere");
+        NodePtr a = withChildren(item("a"), {deep, shared});
+        NodePtr A = withChildren(item("A"), {a});
+        NodePtr root = withChildren(item("root"), {A, top, shared}); // shared stands twice
+        const auto found = ancestorsInTree({deep.get(), top.get(), shared.get(), elsewhere.get()}, *root);
+        QCOMPARE(found.size(), size_t(3));
+        QCOMPARE(found.at(deep.get()), (std::vector<NodePtr>{A, a}));
+        QVERIFY(found.at(top.get()).empty());
+        QCOMPARE(found.at(shared.get()), (std::vector<NodePtr>{A, a})); // in pre-order, first under a
+        QVERIFY(!found.contains(elsewhere.get()));
+    }
+
     void deletesAdjacentSiblingsKeepingOrderAndPutsThemBack() {
         NodePtr b = item("b"), c = item("c");
         NodePtr shared = item("shared"); // one node object standing in two places

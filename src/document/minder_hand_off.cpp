@@ -75,14 +75,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
                    .arg(textOf(*context, key::name));
         return;
     }
-    OutlineView& outline = _document.outlineView();
-    // The row is made visible: the items it stands under open first.
-    const NodePtr& root = _document.data();
-    const auto listBelow = [&](const NodePtr& node) { return childrenOf(node ? *node : *root); };
-    for (const NodePtr& ancestor : ancestorsInTree(found.get(), listBelow))
-        outline.expandItem(ancestor, false);
-    outline.scrollItemToVisible(found);
-    outline.selectItems({found});
+    _document.outlineView().revealItems(*_document.data(), {found});
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)
         return;

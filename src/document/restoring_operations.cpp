@@ -17,7 +17,7 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
     else
         node->set(key, object);
     _document.refreshItem(node, key, wasCompleted);
-    _document.outlineView().selectItems({node});
+    _document.outlineView().revealItems(*_document.data(), {node});
 }
 
 void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
@@ -62,7 +62,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
         selection = outline.selectedItems();
     _selectionReplay = replay;
     selection.insert(selection.end(), nodes.begin(), nodes.end());
-    outline.selectItems(selection);
+    outline.revealItems(*root, selection);
     _document.refreshChildrenOf({}, {});
 }
 

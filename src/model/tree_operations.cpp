@@ -142,6 +142,14 @@ NodePtr findIdenticalChild(const NodePtr& node, const Dict& target) {
 
 std::vector<NodePtr> ancestorsInTree(const Dict* item,
                                      const std::function<ArrayPtr(const NodePtr&)>& listBelow) {
+    auto found = ancestorsInTree(std::unordered_set<const Dict*>{item}, listBelow);
+    return found.empty() ? std::vector<NodePtr>() : std::move(found.begin()->second);
+}
+
+std::unordered_map<const Dict*, std::vector<NodePtr>>
+ancestorsInTree(const std::unordered_set<const Dict*>& items,
+                const std::function<ArrayPtr(const NodePtr&)>& listBelow) {
+    std::unordered_map<const Dict*, std::vector<NodePtr>> found;
     // Without recursion: the path down to the level being walked is the stack itself.
     struct Level {
         NodePtr node;
@@ -151,7 +159,7 @@ std::vector<NodePtr> ancestorsInTree(const Dict* item,
     std::vector<Level> path;
     if (ArrayPtr top = listBelow(nullptr))
         path.push_back({nullptr, std::move(top)});
-    while (!path.empty()) {
+    while (!path.empty() && found.size() < items.size()) {
         Level& level = path.back();
         if (level.next >= level.children->items.size()) {
             path.pop_back();
@@ -160,16 +168,21 @@ std::vector<NodePtr> ancestorsInTree(const Dict* item,
         NodePtr child = level.children->items[level.next++].asDict();
         if (!child)
             continue;
-        if (child.get() == item) {
-            std::vector<NodePtr> ancestors;
+        // The first place of a node a tree holds twice.
+        if (items.contains(child.get()) && !found.contains(child.get())) {
+            std::vector<NodePtr>& ancestors = found[child.get()];
             for (size_t i = 1; i < path.size(); ++i)
                 ancestors.push_back(path[i].node);
-            return ancestors;
         }
         if (ArrayPtr children = listBelow(child); children && !children->items.empty())
             path.push_back({std::move(child), std::move(children)});
     }
-    return {};
+    return found;
+}
+
+std::unordered_map<const Dict*, std::vector<NodePtr>>
+ancestorsInTree(const std::unordered_set<const Dict*>& items, const Dict& root) {
+    return ancestorsInTree(items, [&root](const NodePtr& node) { return childrenOf(node ? *node : root); });
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -50,6 +51,14 @@ NodePtr findIdenticalChild(const NodePtr& node, const Dict& target);
 /// empty for a top-level item or one that is not found.
 std::vector<NodePtr> ancestorsInTree(const Dict* item,
                                      const std::function<ArrayPtr(const NodePtr&)>& listBelow);
+/// The same for several items in one walk, which ends once all are found; an item not found has
+/// no entry.
+std::unordered_map<const Dict*, std::vector<NodePtr>>
+ancestorsInTree(const std::unordered_set<const Dict*>& items,
+                const std::function<ArrayPtr(const NodePtr&)>& listBelow);
+/// The same through every item's own children below root.
+std::unordered_map<const Dict*, std::vector<NodePtr>>
+ancestorsInTree(const std::unordered_set<const Dict*>& items, const Dict& root);
 /// One removal a deletion made: the node whose children held the item, and the item's place there
 /// then. The node, not its children array: a later change may give it a new array.
 struct RemovedChild {

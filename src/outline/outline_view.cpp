@@ -1,5 +1,7 @@
 #include "outline/outline_view.h"
 
+#include "model/tree_operations.h"
+
 namespace tardigo {
 
 bool OutlineView::hasColumn(const QString& identifier) const {
@@ -40,6 +42,25 @@ void OutlineView::selectItems(const std::vector<NodePtr>& items) {
 void OutlineView::scrollItemToVisible(const NodePtr& item) {
     if (const int row = rowForItem(item.get()); row >= 0)
         scrollToRow(row);
+}
+
+void OutlineView::revealItems(const Dict& root, const std::vector<NodePtr>& items) {
+    selectItems(items);
+    std::unordered_set<const Dict*> hidden;
+    for (const NodePtr& item : items)
+        hidden.insert(item.get());
+    for (const NodePtr& item : selectedItems())
+        hidden.erase(item.get());
+    hidden.erase(nullptr);
+    if (!hidden.empty()) {
+        // One walk of the tree for all of them: an undone deletion may bring back many.
+        for (const auto& [item, ancestors] : ancestorsInTree(hidden, root))
+            for (const NodePtr& ancestor : ancestors) // from the top: a row opens once it shows
+                expandItem(ancestor, false);
+        selectItems(items);
+    }
+    if (!items.empty())
+        scrollItemToVisible(items.front());
 }
 
 void OutlineView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {

@@ -68,6 +68,10 @@ public:
     /// Selects exactly those of the items that are shown; the others are skipped.
     virtual void selectItems(const std::vector<NodePtr>& items);
     virtual void scrollItemToVisible(const NodePtr& item);
+    /// Selects the items and scrolls to the first, opening first the items that hide them in the
+    /// tree below root: the user sees what was asked for or changed. An item a filter hides stays
+    /// unselected.
+    void revealItems(const Dict& root, const std::vector<NodePtr>& items);
     /// The items a shown item stands under, from the top level down to its parent; empty for a
     /// top-level item.
     virtual std::vector<NodePtr> ancestorsOfItem(const NodePtr& item) const = 0;

@@ -591,6 +591,37 @@ private slots:
         QVERIFY(!window->isWindowModified());
     }
 
+    void undoOpensTheFoldedItemsThatHideWhatItBringsBack() {
+        DocumentMainWindow* window = open({item("home", 0, {item("sweep"), item("dust")}), item("work")});
+        OutlineTreeView& outline = window->outline();
+        outline.setFocus();
+        const auto onRow = [&](int row, Qt::Key key) {
+            later();
+            clickCell(outline, row, key::icon);
+            QTest::keyClick(&outline, key);
+            QCoreApplication::processEvents(); // the event's undo group closes
+        };
+        onRow(0, Qt::Key_Right);
+        onRow(1, Qt::Key_F2);
+        typeIntoEditor(outline, "mop");
+        QCoreApplication::processEvents();
+        onRow(2, Qt::Key_Delete);
+        QCOMPARE(rowNames(outline), (QStringList{"home", "mop", "work"}));
+
+        onRow(0, Qt::Key_Left);
+        QCOMPARE(rowNames(outline), (QStringList{"home", "work"}));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); // the deletion
+        QCOMPARE(rowNames(outline), (QStringList{"home", "mop", "dust", "work"}));
+        QCOMPARE(outline.selectedItems(), std::vector<NodePtr>{outline.itemAtRow(2)});
+
+        onRow(0, Qt::Key_Left);
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); // the new name
+        QCOMPARE(rowNames(outline), (QStringList{"home", "sweep", "dust", "work"}));
+        QCOMPARE(outline.selectedItems(), std::vector<NodePtr>{outline.itemAtRow(1)});
+        QCOMPARE(outline.currentIndex().row(), 0); // sweep's row under home: the keyboard goes on from it
+        QCOMPARE(outline.outlineModel().itemForIndex(outline.currentIndex()), outline.itemAtRow(1));
+    }
+
     void savedListReopensAsItWasLeft() {
         DocumentMainWindow* window = watched(_controller->newUntitledDocument());
         OutlineTreeView& outline = window->outline();

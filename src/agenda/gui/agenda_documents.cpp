@@ -7,7 +7,6 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "model/tree_operations.h"
 #include "outline/outline_view.h"
 #include "window/list_lock_wait.h"
 
@@ -91,13 +90,7 @@ bool AgendaDocuments::reveal(TardigoDocument& document, const AgendaEntry& entry
     const NodePtr item = itemIn(document, entry);
     if (!item)
         return false;
-    OutlineView& outline = document.outlineView();
-    const NodePtr& root = document.data();
-    const auto listBelow = [&root](const NodePtr& node) { return childrenOf(node ? *node : *root); };
-    for (const NodePtr& ancestor : ancestorsInTree(item.get(), listBelow))
-        outline.expandItem(ancestor, false);
-    outline.scrollItemToVisible(item);
-    outline.selectItems({item});
+    document.outlineView().revealItems(*document.data(), {item});
     return true;
 }
 

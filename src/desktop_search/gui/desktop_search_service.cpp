@@ -5,7 +5,6 @@
 #include "desktop_search/gui/plasma_runner.h"
 #include "desktop_search/gui/shell_search_provider.h"
 #include "document/tardigo_document.h"
-#include "model/node_operations.h"
 #include "outline/outline_view.h"
 
 #include <QDBusConnectionInterface>
@@ -110,16 +109,7 @@ void DesktopSearchService::activate(const QString& id) {
                            .arg(listName));
         return;
     }
-    // The items it stands under open first, so that its row shows.
-    OutlineView& outline = document->outlineView();
-    const Dict* node = document->data().get();
-    for (qsizetype level = 0; level + 1 < found->path.size(); ++level) {
-        const NodePtr ancestor = childAt(*childrenOf(*node), found->path[level]);
-        outline.expandItem(ancestor, false);
-        node = ancestor.get();
-    }
-    outline.scrollItemToVisible(found->item);
-    outline.selectItems({found->item});
+    document->outlineView().revealItems(*document->data(), {found->item});
 }
 
 void DesktopSearchService::showApplication() {
