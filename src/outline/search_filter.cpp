@@ -64,7 +64,7 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
         path.push_back({item, -1, hidden});
         if (hidden)
             return;
-        QString nameAndCategory = foldedNameAndCategory(*item);
+        const QString nameAndCategory = foldedNameAndCategory(*item);
         const QByteArray* notesData = item->value(key::notes).asData();
         const QString notesText = notesData ? notes.foldedText(*notesData) : QString();
         if (!_search.matchesFoldedParts({nameAndCategory, notesText}))
@@ -78,8 +78,11 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
             found.push_back({path[i].item, {}, {}});
             walk->parents.push_back(i == 0 ? -1 : path[i - 1].place);
         }
-        found.back().foldedNameAndCategory = std::move(nameAndCategory);
-        found.back().foldedNotes = notesText;
+        Found& match = found.back();
+        match.textStart = walk->texts.size();
+        match.nameAndCategoryLength = nameAndCategory.size();
+        match.notesLength = notesText.size();
+        walk->texts.append(nameAndCategory).append(notesText);
         _matched.push_back(path.back().place);
     });
     walk->places.reserve(qsizetype(found.size()));
@@ -94,10 +97,14 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
 void SearchFilter::narrow(const SearchFilter& previous) {
     _walk = previous._walk;
     const std::vector<Found>& found = _walk->found;
+    const QStringView texts = _walk->texts;
     _states.assign(found.size(), State::Hidden);
     for (const qsizetype place : previous._matched) {
         const Found& match = found[size_t(place)];
-        if (_search.matchesFoldedParts({match.foldedNameAndCategory, match.foldedNotes}))
+        const QStringView nameAndCategory = texts.sliced(match.textStart, match.nameAndCategoryLength);
+        const QStringView notes =
+            texts.sliced(match.textStart + match.nameAndCategoryLength, match.notesLength);
+        if (_search.matchesFoldedParts({nameAndCategory, notes}))
             showMatch(place);
     }
     _narrowedLists = listsNarrowedSince(previous);
