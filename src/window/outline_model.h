@@ -144,11 +144,11 @@ private:
     void freeSlot(Slot slot);
     /// Makes the address table afresh when most of its entries name forgotten places.
     void dropStaleAddresses();
-    /// Whether each row of a told list stays, when its rows are the list's children shown before, in
-    /// order (some of those may have been hidden otherwise); false when they are not.
     /// Fetches the told lists that follow the current one among those a narrower search names.
     void prefetchListsAfter(const std::vector<std::pair<Slot, const NarrowedList*>>& lists,
                             size_t current) const;
+    /// Whether each row of a told list stays, when its rows are the list's children shown before, in
+    /// order (some of those may have been hidden otherwise); false when they are not.
     static bool rowsThatStay(const Array& told, const NarrowedList& list, std::vector<char>& staying);
     /// Each item of the owner's list from `first` on that has a place learns its row there.
     void renumber(Slot owner, size_t first);
