@@ -75,14 +75,14 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
             --first;
         for (size_t i = first; i < path.size(); ++i) {
             path[i].place = qsizetype(found.size());
-            found.push_back({path[i].item, {}, {}});
+            found.push_back({path[i].item, {}, {}, {}});
             walk->parents.push_back(i == 0 ? -1 : path[i - 1].place);
         }
         Found& match = found.back();
-        match.textStart = walk->texts.size();
+        match.textStart = walk->namesAndCategories.size();
         match.nameAndCategoryLength = nameAndCategory.size();
-        match.notesLength = notesText.size();
-        walk->texts.append(nameAndCategory).append(notesText);
+        match.foldedNotes = notesText;
+        walk->namesAndCategories.append(nameAndCategory);
         _matched.push_back(path.back().place);
     });
     walk->places.reserve(qsizetype(found.size()));
@@ -97,14 +97,13 @@ void SearchFilter::walkTree(const Dict& root, NotesTextCache& notes) {
 void SearchFilter::narrow(const SearchFilter& previous) {
     _walk = previous._walk;
     const std::vector<Found>& found = _walk->found;
-    const QStringView texts = _walk->texts;
+    const QStringView namesAndCategories = _walk->namesAndCategories;
     _states.assign(found.size(), State::Hidden);
     for (const qsizetype place : previous._matched) {
         const Found& match = found[size_t(place)];
-        const QStringView nameAndCategory = texts.sliced(match.textStart, match.nameAndCategoryLength);
-        const QStringView notes =
-            texts.sliced(match.textStart + match.nameAndCategoryLength, match.notesLength);
-        if (_search.matchesFoldedParts({nameAndCategory, notes}))
+        const QStringView nameAndCategory =
+            namesAndCategories.sliced(match.textStart, match.nameAndCategoryLength);
+        if (_search.matchesFoldedParts({nameAndCategory, match.foldedNotes}))
             showMatch(place);
     }
     _narrowedLists = listsNarrowedSince(previous);

@@ -52,18 +52,20 @@ private:
     /// An item the walk of the tree showed, in the order of the tree (each after its ancestors).
     struct Found {
         NodePtr item; // held: no new item can take the address the table names it by
-        // For a match, where its folded name and category, then its folded notes, lie in the
-        // walk's texts: what a narrower search reads again.
+        // For a match, what a narrower search reads again: where its folded name and category lie
+        // in the walk's namesAndCategories, and its folded notes, shared with the notes cache rather
+        // than copied (a note may be megabytes long).
         qsizetype textStart = 0;
         qsizetype nameAndCategoryLength = 0;
-        qsizetype notesLength = 0;
+        QString foldedNotes;
     };
     /// What the walk found, shared by the narrower searches that follow it: they show part of it.
     struct Walk {
         std::vector<Found> found;
-        // The matches' folded texts one after the other, in the tree's order: a narrower search
-        // reads them through rather than from a string of each item's, anywhere in memory.
-        QString texts;
+        // The matches' folded names and categories one after the other, in the tree's order: a
+        // narrower search reads them through rather than from a string of each item's, anywhere in
+        // memory.
+        QString namesAndCategories;
         std::vector<qsizetype> parents;       // by place: the parent's place; -1 for the top level
         QHash<const Dict*, qsizetype> places; // each found item's place
     };
