@@ -159,8 +159,13 @@ private slots:
     }
 
     void dumpReportsTheLoadRepairs() {
+        // A new list needs no repair; one from before the repair existed is told.
         const QString list = path("dump.todo");
         QCOMPARE(test::runCli({"new", list}).exitCode, 0);
+        QVERIFY(!test::runCli({"dump", list}).err.contains("changed on load"));
+        const NodePtr unrepaired = newListRoot();
+        unrepaired->remove(key::beta1DateFixedUp);
+        QCOMPARE(writeListFile(list, unrepaired), QString());
         const test::CliRun first = test::runCli({"dump", list});
         QCOMPARE(first.exitCode, 0);
         QVERIFY(first.err.contains("changed on load"));

@@ -87,19 +87,22 @@ class TestListFile : public QObject {
 private slots:
     void init() { UserDefaults::standard().useMemoryOnly(); }
 
-    void newListReadsBackChangedOnceThenUnchanged() {
+    void newListReadsBackUnchangedAndAnOldOneIsRepairedOnce() {
         const NodePtr root = newListRoot();
-        const ListLoad first = roundTrip(root);
-        QVERIFY(first.ok());
-        QVERIFY(first.changed);
-        QCOMPARE(keysOf(*first.root),
+        const ListLoad saved = roundTrip(root);
+        QVERIFY(saved.ok());
+        QVERIFY(!saved.changed);
+        QCOMPARE(keysOf(*saved.root),
                  (QStringList{key::children, key::documentType, key::panelInspector, key::inspectorVisible,
                               key::completion, key::columnSortDirections, key::beta1DateFixedUp}));
-        QVERIFY(boolForKey(*first.root, key::beta1DateFixedUp));
-        const ListLoad second = roundTrip(first.root);
-        QVERIFY(second.ok());
-        QVERIFY(!second.changed);
-        QVERIFY(Value(second.root) == Value(first.root));
+        QVERIFY(Value(saved.root) == Value(root));
+
+        // A list from before the repair existed opens changed, once.
+        root->remove(key::beta1DateFixedUp);
+        const ListLoad repaired = roundTrip(root);
+        QVERIFY(repaired.changed);
+        QVERIFY(boolForKey(*repaired.root, key::beta1DateFixedUp));
+        QVERIFY(!roundTrip(repaired.root).changed);
     }
 
     void itemsKeepEveryValueAndKind() {
@@ -126,6 +129,7 @@ private slots:
 
     void loadRepairsRunOnRead() {
         NodePtr root = newListRoot();
+        root->remove(key::beta1DateFixedUp); // as lists from before the repair
         NodePtr a = newToDoItem();
         a->set(key::dateCreated, Date{0.0});
         // The archive keeps one object listed twice as one; its look-alike is another item.
@@ -242,7 +246,9 @@ private slots:
     void theDocumentReportsAFailedSaveAndStaysChanged() {
         QTemporaryDir dir;
         const QString path = dir.filePath("list.todo");
-        QVERIFY(writeListFile(path, newListRoot()).isEmpty());
+        const NodePtr unrepaired = newListRoot();
+        unrepaired->remove(key::beta1DateFixedUp);
+        QVERIFY(writeListFile(path, unrepaired).isEmpty());
         const QByteArray old = fileBytes(path);
         TardigoDocument document;
         QString error;

@@ -63,6 +63,8 @@ NodePtr newListRoot() {
     root->set(key::inspectorVisible, Value::boolean(false));
     root->set(key::completion, Value::integer(0));
     root->set(key::columnSortDirections, Dict::create());
+    // A new list holds nothing the timestamp repair would change: it reads back as it was saved.
+    root->set(key::beta1DateFixedUp, Value::boolean(true));
     return root;
 }
 
@@ -106,6 +108,8 @@ ListLoad importLegacyList(const QByteArray& data, const QString& fileName) {
     if (!decoded.ok())
         return fail(decoded.error);
     const NodePtr root = newListRoot();
+    // The old items' timestamps are repaired when the saved list is first read.
+    root->remove(key::beta1DateFixedUp);
     if (!importTardigo1xDocument(*decoded.envelope, *root))
         return fail(QStringLiteral("its content holds an object that is not a ToDoItem"));
     load.root = root;

@@ -12,7 +12,7 @@ namespace tardigo {
 /// within the reader's limit. Commands that nest items check it, and saving refuses a deeper tree.
 constexpr int kMaxItemDepth = (TypedStreamReader::kMaxNesting - 4) / 2;
 
-/// The root node of a new, empty list.
+/// The root node of a new, empty list, marked as needing no timestamp repair.
 NodePtr newListRoot();
 
 /// The list file's bytes: the typed-stream archive of the root node; nothing for another type, or

@@ -1,7 +1,6 @@
 #include "archive/locked_list.h"
 
 #include "archive/list_file.h"
-#include "model/keys.h"
 
 #include <QFileInfo>
 
@@ -13,12 +12,8 @@ std::optional<LockedList> LockedList::open(const QString& path, bool createIfMis
         *error = lock.error();
         return std::nullopt;
     }
-    if (createIfMissing && !QFileInfo::exists(path)) {
-        // Made here, the list holds nothing the load repairs would change: it opens unchanged.
-        NodePtr root = newListRoot();
-        root->set(key::beta1DateFixedUp, Value::boolean(true));
-        return LockedList(std::move(lock), path, std::move(root));
-    }
+    if (createIfMissing && !QFileInfo::exists(path))
+        return LockedList(std::move(lock), path, newListRoot());
     ListLoad load = readListFile(path);
     if (!load.ok()) {
         *error = load.isLegacy
