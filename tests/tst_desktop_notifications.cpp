@@ -5,7 +5,13 @@
 #include "local_servers.h"
 #include "test_support.h"
 
+#include "document/tardigo_document.h"
+#include "minder/minder_host.h"
+#include "minder/notice_delivery.h"
+#include "minder/recording_error_reporter.h"
+#include "model/keys.h"
 #include "notice_channels/dbus_desktop_notification_channel.h"
+#include "platform/user_defaults.h"
 
 #include <QTest>
 
@@ -17,6 +23,17 @@ using namespace tardigo::test;
 namespace {
 
 const QList<NotificationChoice> kSnoozeChoices{{"ok", "OK"}, {"later", "Remind Me in 10 Minutes"}};
+
+/// The minder's way to a list that has no window: the notice goes to the desktop only.
+class WindowlessHost : public MinderHost {
+public:
+    MinderDocument* documentForFileName(const QString&) override { return nullptr; }
+    MinderDocument* openDocumentWithoutDisplay(const QString&, const ListLoad&) override { return nullptr; }
+    void removeDocument(MinderDocument*) override {}
+    void showWindows(MinderDocument&) override {}
+    void minderWithNode(MinderDocument&, const NodePtr&, const QString&, ItemStatus) override {}
+    AlertQueue* alertQueue(MinderDocument&) override { return nullptr; }
+};
 
 } // namespace
 
@@ -44,6 +61,28 @@ private slots:
                                        : QStringLiteral("Pay rent & bills <now>"));
             QCOMPARE(sent.hints.value("desktop-entry").toString(), QStringLiteral("tardigo"));
             QVERIFY(sent.actions.isEmpty());
+        }
+    }
+
+    void anItemsNameReachesTheServerAsPlainText() {
+        // Markup, a right-to-left override, a line break and a NUL, which the bus would refuse.
+        const NodePtr item = Dict::create();
+        item->set(key::name,
+                  QStringLiteral("<a href=\"http://evil.example/\">click</a>\u202Efdp.exe\nX") + QChar(0));
+        UserDefaults::standard().useMemoryOnly();
+        for (const bool markup : {false, true}) {
+            FakeNotificationServer server(_bus.address(), {"body", markup ? "body-markup" : "body"});
+            DBusDesktopNotificationChannel channel;
+            NoticeChannels channels;
+            channels.desktopNotification = &channel;
+            WindowlessHost host;
+            RecordingErrorReporter reporter;
+            TardigoDocument list;
+            NoticeDelivery(host, channels, reporter, false)
+                .notificationForDoc(list, "Due", ItemStatusDue, item);
+            list.close();
+            const QString plain = "\"<a href=\"http://evil.example/\">click</a>fdp.exe X \"\nDue";
+            QCOMPARE(server.sent().at(0).body, markup ? plain.toHtmlEscaped() : plain);
         }
     }
 

@@ -210,16 +210,17 @@ private slots:
         QCOMPARE(window->shown.size(), size_t(1));
         const AlertSheet& sheet = window->shown[0];
         QCOMPARE(sheet.title, "Minder says");
-        QCOMPARE(sheet.message, "\"100% of %1 done\"\nReminder! %2"); // shown as written
+        QCOMPARE(sheet.heading, "\"100% of %1 done\""); // shown as written
+        QCOMPARE(sheet.message, "Reminder! %2");
         QCOMPARE(sheet.defaultButton, std::optional<QString>("OK"));
         QCOMPARE(sheet.alternateButton, std::optional<QString>("Show"));
-        QVERIFY(!sheet.otherButton && !sheet.isCritical);
+        QVERIFY(!sheet.otherButton && !sheet.isCritical && sheet.isInformational);
         QCOMPARE(sheet.extraButtons, (QStringList{"+10m", "+1h", "+1d"}));
 
         first->set(key::name, "renamed since");
         window->answer(AlertReturn::Alternate);
         QCOMPARE(window->shown.size(), size_t(2));
-        QCOMPARE(window->shown[1].message, "\"second\"\nPast due");
+        QCOMPARE(window->shown[1].heading, "\"second\"");
         window->answer(extraButtonAnswer(2));
         QCOMPARE(answers.size(), size_t(2));
         QVERIFY(answers[0].first == AlertReturn::Alternate);
@@ -255,6 +256,35 @@ private slots:
         QVERIFY(answers[1].first == extraButtonAnswer(1));
         QCOMPARE(answers[1].second->value(key::docPath), Value("/lists/home.todo"));
         QCOMPARE(answers[1].second->value(key::nodeStatus), Value::integer(ItemStatusDue));
+    }
+
+    void aListsTextsReachEveryChannelAsPlainText() {
+        // From a shared list or a calendar: markup, a link, bidi overrides, control characters.
+        const QString hostile = QStringLiteral("<b>Bold?</b> <a href=\"http://evil.example/\">click</a>"
+                                               "\u202Edcba\u202C\r\nBcc: x\x1b[31m\u2066!\u2069\x07");
+        const QString shown = QStringLiteral("<b>Bold?</b> <a href=\"http://evil.example/\">click</a>"
+                                             "dcba  Bcc: x [31m! ");
+        const NodePtr node = pastDueItem(hostile);
+        node->set(key::category, "Home\u202E\nWork");
+        node->set(key::notes, test::notesData("line\u2028next\r\nthird\x1b\u202Dend"));
+        setPreferences(true, false, true, true);
+        Recorder recorder;
+        auto window = std::make_shared<FakeSheetWindow>();
+        AlertQueue alerts(window);
+        recorder.alerts = &alerts;
+        RecordingErrorReporter reporter;
+        NoticeDelivery(recorder, recorder.channels(), reporter, true)
+            .notificationForDoc(_doc, "Past due", ItemStatusDue, node);
+
+        QCOMPARE(window->shown.at(0).heading, "\"" + shown + "\"");
+        QVERIFY(recorder.log.contains("speak " + shown));
+        QVERIFY(recorder.log.contains("notify Minder says|\"" + shown + "\"\nPast due"));
+        const MailMessage& mail = recorder.mails.at(0);
+        QCOMPARE(mail.subject, "overdue: " + shown);
+        QCOMPARE(mail.body, "msg=Past due|name=" + shown +
+                                "|due=2003-05-17 14:03|done=50%|cat=Home Work|notes=line\nnext\nthird end");
+        // The item itself keeps what it holds.
+        QCOMPARE(node->value(key::name), Value(hostile));
     }
 
     void sendmailGetsExactlyTheSpecifiedMessage() {

@@ -25,12 +25,15 @@ using AlertDismissal = std::function<void(AlertReturn answer)>;
 /// The content of one alert sheet.
 struct AlertSheet {
     QString title;
+    QString heading;                        // the main text under a title shown in the title bar only;
+                                            // empty: the title is the main text
     QString message;                        // shown character for character, never used as a format
     std::optional<QString> defaultButton;   // none: the platform's default label
     std::optional<QString> alternateButton; // none: no such button
     std::optional<QString> otherButton;     // none: no such button
     QStringList extraButtons;               // further choices, after the alternate button
     bool isCritical = false;                // shown in the caution style
+    bool isInformational = false;           // an ordinary notice, not a warning
     bool alternateIsDefault = false;        // Return and Escape choose the alternate button: the default
                                             // acts for good. Else they choose the default button.
     QString details;                        // the technical reason, behind "Show Details"; empty: none

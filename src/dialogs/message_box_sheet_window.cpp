@@ -3,6 +3,7 @@
 #include "dialogs/message_box_width.h"
 #include "platform/localized.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -30,6 +31,14 @@ QString withAccessKey(const QString& label, QString& taken) {
     return marked;
 }
 
+/// Every text as written, never as markup that might hold a link: the message box's own switch
+/// covers only its main text.
+void showAsPlainText(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        informative->setTextFormat(Qt::PlainText);
+}
+
 } // namespace
 
 void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) {
@@ -37,12 +46,14 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setObjectName(QStringLiteral("alertSheet"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
-    box->setIcon(sheet.isCritical ? QMessageBox::Critical : QMessageBox::Warning);
+    box->setIcon(sheet.isCritical        ? QMessageBox::Critical
+                 : sheet.isInformational ? QMessageBox::Information
+                                         : QMessageBox::Warning);
     box->setWindowTitle(sheet.title);
-    box->setText(sheet.title);
+    box->setText(sheet.heading.isEmpty() ? sheet.title : sheet.heading);
     box->setInformativeText(sheet.message);
     box->setDetailedText(sheet.details);
-    box->setTextFormat(Qt::PlainText);
+    showAsPlainText(*box);
     // The default button is at the right end, the alternate before it, the other at the left; each
     // is pressed with its access key as well.
     std::map<QAbstractButton*, AlertReturn> codes;

@@ -9,6 +9,7 @@
 #include "minder/mail_channel.h"
 #include "minder/minder_document.h"
 #include "minder/minder_host.h"
+#include "minder/notice_text.h"
 #include "minder/remind_again.h"
 #include "minder/speech_channel.h"
 #include "model/keys.h"
@@ -28,9 +29,10 @@ const QString kMissingField = QStringLiteral("-");
 const QString kViewItemChoice = QStringLiteral("default");
 const QString kMailer = QStringLiteral("Tardigo.app / tardigo-minder");
 
-QString stringOf(const Dict& node, const QString& key, const QString& absent) {
+// A name or category as the notice shows it, whatever the list holds.
+QString lineOf(const Dict& node, const QString& key, const QString& absent) {
     const QString* text = node.value(key).asString();
-    return text ? *text : absent;
+    return text ? noticeLine(*text) : absent;
 }
 
 // The completion as a whole percentage, truncated like the platform's float arithmetic.
@@ -66,17 +68,20 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     _host.minderWithNode(doc, node, message, status);
 
     const UserDefaults& defaults = UserDefaults::standard();
-    const QString name = stringOf(*node, key::name, QString());
-    const QString alertText = QStringLiteral("\"%1\"\n%2").arg(name, message);
+    const QString name = lineOf(*node, key::name, QString());
+    const QString quotedName = QStringLiteral("\"%1\"").arg(name);
     const QString title = localized(QStringLiteral("Tardigo Minder Notification"));
 
     if (defaults.boolForKey(pref::minderAlertDialog)) {
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
         if (AlertQueue* alerts = _host.alertQueue(doc)) {
+            // The title names the window; the item and the message are what the sheet says.
             AlertSheet sheet;
             sheet.title = title;
-            sheet.message = alertText;
+            sheet.heading = quotedName;
+            sheet.message = message;
+            sheet.isInformational = true;
             sheet.defaultButton = localized(QStringLiteral("OK"));
             sheet.alternateButton = localized(QStringLiteral("View Item"));
             AlertDismissal onDismiss;
@@ -97,7 +102,7 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     if (defaults.boolForKey(pref::minderSpeak) && _channels.speech)
         _channels.speech->speak(name);
     if (defaults.boolForKey(pref::minderDesktopNotification) && _channels.desktopNotification)
-        notifyOnDesktop(doc, title, alertText, status, node);
+        notifyOnDesktop(doc, title, quotedName + u'\n' + message, status, node);
     if (_mailItemAlert)
         emailNotificationForDoc(doc, message, status, node);
 }
@@ -132,14 +137,15 @@ void NoticeDelivery::emailNotificationForDoc(MinderDocument&, const QString& mes
                                              const NodePtr& node) {
     if (!_channels.mail)
         return;
-    const QString name = stringOf(*node, key::name, kMissingField);
-    const QString category = stringOf(*node, key::category, kMissingField);
+    const QString name = lineOf(*node, key::name, kMissingField);
+    const QString category = lineOf(*node, key::category, kMissingField);
     QString due = kMissingField;
     if (const std::optional<QDateTime> date = parseStoredDate(node->value(key::due)))
         due = formatUserDateTime(*date);
     QString notes = kMissingField;
     if (const QByteArray* rtfd = node->value(key::notes).asData())
-        notes = notesPlainText(*rtfd).value_or(kMissingField);
+        if (const std::optional<QString> text = notesPlainText(*rtfd))
+            notes = noticeParagraphs(*text);
     const QString body = localizedFormat(QStringLiteral("MINDER_EMAIL_TEMPLATE"), message, name, due,
                                          completionPercent(*node), category, notes);
 

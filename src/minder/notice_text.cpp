@@ -1,0 +1,48 @@
+#include "minder/notice_text.h"
+
+namespace tardigo {
+
+namespace {
+
+bool isLineBreak(char16_t c) {
+    return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+// Embeddings and overrides (LRE to RLO) and isolates (LRI to PDI); the plain marks (LRM, RLM, ALM)
+// only settle neutral characters next to them, and stay.
+bool isBidiControl(char16_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+QString cleaned(const QString& text, bool keepLines) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (isBidiControl(c))
+            continue;
+        if (keepLines && c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            continue; // one break, not two
+        if (keepLines && (c == u'\t' || isLineBreak(c)))
+            shown += c == u'\t' ? u'\t' : u'\n';
+        else
+            shown += isControl(c) ? u' ' : c;
+    }
+    return shown;
+}
+
+} // namespace
+
+QString noticeLine(const QString& text) {
+    return cleaned(text, false);
+}
+
+QString noticeParagraphs(const QString& text) {
+    return cleaned(text, true);
+}
+
+} // namespace tardigo
