@@ -66,6 +66,16 @@ private slots:
         QCOMPARE(list.document.minderHandOff().currentReminderItem(), first);
     }
 
+    void withNoIconForAReminderInProgressTheItemKeepsItsOwn() {
+        UserDefaults::standard().removeObject(pref::todoItemIconConditions); // the registered rules
+        const NodePtr call = makeItem("call", {{key::reminderSet, Value::boolean(true)}});
+        OpenList list{makeItem("other"), call};
+        list.document.minderWithNode(call, QStringLiteral("Reminder!"), ItemStatusReminder);
+        QCOMPARE(list.document.minderHandOff().currentReminderItem(), call);
+        QCOMPARE(list.outline().lastReloadedItem(), call); // its row is drawn again
+        QCOMPARE(iconShown(list, call), Value("vk_phone2"));
+    }
+
     void aDueNoticeStampsTheItemAndTakesALaterDueDate() {
         const NodePtr item = makeItem(
             "rent", {{key::due, "2024-03-01 09:00:00 +0100"}, {key::completion, Value::boolean(true)}});

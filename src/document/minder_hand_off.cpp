@@ -11,6 +11,8 @@
 #include "model/tree_operations.h"
 #include "outline/outline_view.h"
 
+#include <utility>
+
 namespace tardigo {
 
 namespace {
@@ -41,7 +43,11 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     if (status == ItemStatusDue) {
         found->set(key::minderTimestampTodo, now);
     } else if (status == ItemStatusReminder) {
-        _currentReminderItem = found;
+        const NodePtr previous = std::exchange(_currentReminderItem, found);
+        // Their icons change with no value of theirs: their rows are drawn again.
+        if (previous && previous != found)
+            _document.outlineView().reloadItem(previous);
+        _document.outlineView().reloadItem(found);
         TardigoDocument* document = &_document;
         _document.performAfter(_reminderClearInterval,
                                [document] { document->minderHandOff().clearCurrentReminderItem(); });

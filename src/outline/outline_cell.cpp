@@ -31,10 +31,12 @@ CellValue outlineCellValue(const QString& identifier, const Dict* item, const Di
     }
     if (identifier == key::icon) {
         const IconRules rules = IconRules::current();
-        if (item == currentReminderItem) {
-            const std::optional<QString> name = rules.iconNameForItemStatus(IconStatusReminderInProgress);
-            return iconCell(name && IconRules::hasImage(*name) ? name : std::nullopt);
-        }
+        // No icon is assigned to a reminder in progress unless the user chose one: the item then
+        // keeps its own, rather than showing none while its reminder is up.
+        if (item == currentReminderItem)
+            if (const std::optional<QString> name = rules.iconNameForItemStatus(IconStatusReminderInProgress);
+                name && IconRules::hasImage(*name))
+                return iconCell(name);
         return iconCell(rules.iconNameForItem(item));
     }
     const Value& value = item->value(identifier);
