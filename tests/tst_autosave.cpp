@@ -119,6 +119,41 @@ private slots:
         QCOMPARE(saved.saveTimes.size(), size_t(3));
     }
 
+    void theMindersOwnChangesAreSavedUnlessTheUsersWait() {
+        UserDefaults::standard().setBool(pref::autoSave, false);
+        ManualTimers timers(Clock::now());
+        SavedList saved(timers, _dir.filePath("minded.todo"));
+        saved.change("rent");
+        QString error;
+        QVERIFY(saved.list.document.writeToFile(saved.list.document.fileName(), &error));
+        const NodePtr rent = childrenOf(*saved.list.document.data())->items[0].asDict();
+        const auto announce = [&] { saved.list.document.minderWithNode(rent, "Past due", ItemStatusDue); };
+
+        // Nothing of the user's unsaved: the notice's stamp is on disk at once, autosave off.
+        announce();
+        timers.runPending();
+        QCOMPARE(saved.saveTimes.size(), size_t(1));
+        QVERIFY(!saved.list.document.isDocumentEdited());
+        QVERIFY(childAt(*childrenOf(*readListFile(saved.list.document.fileName()).root), 0)
+                    ->contains(key::minderTimestampTodo));
+
+        // With the user's change pending, the minder's waits for it.
+        saved.change("unsaved");
+        announce();
+        timers.advance(5s);
+        QCOMPARE(saved.saveTimes.size(), size_t(1));
+        QVERIFY(saved.list.document.isDocumentEdited());
+
+        // A change the user makes before the minder's is saved joins it too.
+        QVERIFY(saved.list.document.writeToFile(saved.list.document.fileName(), &error));
+        timers.advance(2s);
+        announce();
+        saved.change("typed meanwhile");
+        timers.advance(5s);
+        QCOMPARE(saved.saveTimes.size(), size_t(1));
+        QVERIFY(saved.list.document.isDocumentEdited());
+    }
+
     void aFailedSaveWaitsForTheNextGoodOneAndClosingCancels() {
         ManualTimers timers(Clock::now());
         SavedList saved(timers, _dir.filePath("failing.todo"));

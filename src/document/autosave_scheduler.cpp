@@ -27,8 +27,13 @@ bool AutosaveScheduler::mayAsk() const {
     return !_failed && !(_declined && _document.fileName().isEmpty());
 }
 
+bool AutosaveScheduler::savesByItself() const {
+    return UserDefaults::standard().boolForKey(pref::autoSave) ||
+           (_document.hasOnlyMinderChanges() && !_document.fileName().isEmpty());
+}
+
 void AutosaveScheduler::documentChanged() {
-    if (_pending || _document.isClosed() || !mayAsk() || !UserDefaults::standard().boolForKey(pref::autoSave))
+    if (_pending || _document.isClosed() || !mayAsk() || !savesByItself())
         return;
     const qint64 now = Clock::nowMSecsSinceEpoch();
     const qint64 wait = _lastSaveMSecs ? std::clamp<qint64>(*_lastSaveMSecs + kMinimumInterval.count() - now,
@@ -41,7 +46,9 @@ void AutosaveScheduler::saveAfter(std::chrono::milliseconds wait) {
     _pending = _timers.callOnce(wait, [this] {
         // Released first: a save may count a change of its own, which must schedule anew.
         const std::unique_ptr<PendingCall> done = std::move(_pending);
-        autoSave();
+        // The user may have changed the list meanwhile: the minder's changes then wait with theirs.
+        if (savesByItself())
+            autoSave();
     });
 }
 

@@ -13,10 +13,11 @@ namespace tardigo {
 
 class TardigoDocument;
 
-/// Saves a list by itself while "autoSave" is on. Changes are gathered: a save comes at most once
-/// a second, and the last change is on disk about a second after it was made at the latest, so that
-/// quick changes to a large list are never held up by a save each. Lives as long as its document
-/// and stops when the document closes.
+/// Saves a list by itself while "autoSave" is on, and, whatever it says, the minder's own changes to
+/// a list that has a file and nothing unsaved of the user's (with the user's they wait for them).
+/// Changes are gathered: a save comes at most once a second, and the last change is on disk about a
+/// second after it was made at the latest, so that quick changes to a large list are never held up by
+/// a save each. Lives as long as its document and stops when the document closes.
 class AutosaveScheduler : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +41,8 @@ public:
 private:
     /// An untitled list is asked for a file once; a save that failed waits for the next clean state.
     bool mayAsk() const;
+    /// Whether the list's unsaved changes are to be saved without the user.
+    bool savesByItself() const;
     void saveAfter(std::chrono::milliseconds wait);
 
     TardigoDocument& _document;

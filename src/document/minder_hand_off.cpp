@@ -62,7 +62,7 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
         found->set(key::completion, Value::float32(0.0));
         _document.updateUI();
     }
-    _document.countChange(TardigoDocument::ChangeKind::Done);
+    _document.countChange(TardigoDocument::ChangeKind::ByMinder);
 }
 
 void MinderHandOff::clearCurrentReminderItem() {

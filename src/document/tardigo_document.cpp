@@ -66,6 +66,7 @@ void TardigoDocument::takeLoadedList(const ListLoad& load) {
     _undoManager->clear();
     _savedUndoState = _undoManager->currentState();
     _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
+    _minderChanges = 0;
     emit dataReplaced();
     reportEdited();
 }
@@ -151,10 +152,19 @@ bool TardigoDocument::isDocumentEdited() const {
            _undoManager->isRecordingStep();
 }
 
+bool TardigoDocument::hasOnlyMinderChanges() const {
+    return _minderChanges > 0 && _changesWithoutUndo == _minderChanges &&
+           _undoManager->currentState() == _savedUndoState && !_undoManager->isRecordingStep();
+}
+
 void TardigoDocument::countChange(ChangeKind kind) {
     switch (kind) {
     case ChangeKind::Done:
         ++_changesWithoutUndo;
+        break;
+    case ChangeKind::ByMinder:
+        ++_changesWithoutUndo;
+        ++_minderChanges;
         break;
     case ChangeKind::Undone:
         break; // the undo stack's state tells
@@ -162,6 +172,7 @@ void TardigoDocument::countChange(ChangeKind kind) {
         _undoManager->finishRecordingStep();
         _savedUndoState = _undoManager->currentState();
         _changesWithoutUndo = 0;
+        _minderChanges = 0;
         break;
     }
     reportEdited();

@@ -45,8 +45,9 @@ class UndoManager;
 class TardigoDocument : public QObject, public OutlineDataSource, public MinderDocument {
     Q_OBJECT
 public:
-    /// The platform's kinds of change.
-    enum class ChangeKind { Done, Undone, Cleared };
+    /// The platform's kinds of change, and the minder's own (a change without an undo step that the
+    /// minder made: saved at once while the user has nothing unsaved).
+    enum class ChangeKind { Done, Undone, Cleared, ByMinder };
 
     /// A new, empty, untitled list.
     explicit TardigoDocument(QObject* parent = nullptr);
@@ -89,6 +90,8 @@ public:
     /// Edited whenever the content differs from what was last saved or read: the undo stack is not
     /// where it was then, or a change without undo came since.
     bool isDocumentEdited() const;
+    /// Edited by the minder alone since the list was last saved or read: nothing of the user's waits.
+    bool hasOnlyMinderChanges() const;
 
     /// The choices of the category editors: the list's own categories, with the global list unless
     /// categories are local to each list.
@@ -258,6 +261,7 @@ private:
     bool _categoriesLocalScope = true;
     quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
     qint64 _changesWithoutUndo = 0; // since then
+    qint64 _minderChanges = 0;      // of those, the minder's
     bool _reportedEdited = false;
     std::optional<FileIdentity> _fileVersion;      // as read or saved here
     std::optional<FileIdentity> _announcedVersion; // the last change on disk announced
