@@ -49,6 +49,14 @@ public:
         _now = end;
         Clock::setFixed(_now);
     }
+    /// The clock jumps on while the waiting calls wait on as if no time had passed, as the event
+    /// loop's timers do across a suspend or a clock set.
+    void jumpClock(std::chrono::milliseconds by) {
+        _now = _now.addMSecs(by.count());
+        Clock::setFixed(_now);
+        for (auto& [id, call] : _calls)
+            call.due = call.due.addMSecs(by.count());
+    }
     /// Runs what is due now: the next passes of the event loop.
     void runPending() { advance(std::chrono::milliseconds(0)); }
     qsizetype pendingCount() const { return qsizetype(_calls.size()); }

@@ -395,6 +395,39 @@ private slots:
         QVERIFY(list->isDocumentEdited());
     }
 
+    void aNoticeComesOnTimeFromAnyWatchedListAndAfterASleep() {
+        const QDateTime start = Clock::now();
+        const QString calls = writeList(
+            "calls.todo", listWith({makeItem("call Anna", {{key::due, "2024-03-01 09:00:00 +0100"}})}));
+        const QString closed = writeList(
+            "closed.todo", listWith({makeItem("soon", {{key::due, storedDateString(start.addSecs(1800))}})}));
+        defaults().setStringArray(pref::tardigoMinderDocs, {calls, closed});
+        ManualTimers timers(start);
+        FakeDesktop desktop;
+        desktop.timers = &timers;
+        ApplicationRules delegate(desktop, timers);
+        TardigoDocument* list = desktop.openDocument(calls);
+        delegate.documentOpened(*list);
+        delegate.startMinder();
+        timers.runPending();
+        // The pass read the list that is not open: its item falls due next.
+        QCOMPARE(delegate.nextNoticeMoment(), std::optional(start.addSecs(1800)));
+        FakeWindow& window = desktop.windowOf(list);
+        window.sheets->answer(extraButtonAnswer(0)); // Remind Me in 10 Minutes
+        timers.advance(10min - 2s);
+        QCOMPARE(window.sheets->shown.size(), size_t(1));
+        timers.advance(4s); // not at the next periodic pass, five minutes on
+        QCOMPARE(window.sheets->shown.size(), size_t(2));
+
+        // The computer sleeps past the closed list's moment; told that it woke, the minder passes.
+        timers.jumpClock(20min);
+        timers.runPending();
+        QCOMPARE(desktop.openNames(), QStringList{"calls.todo"});
+        delegate.timeMoved();
+        timers.runPending();
+        QCOMPARE(desktop.openNames(), (QStringList{"calls.todo", "closed.todo"}));
+    }
+
     void quickAddAddsToTheChosenListElseTheFirstOpenOne() {
         FakeDesktop desktop;
         ApplicationRules delegate(desktop);

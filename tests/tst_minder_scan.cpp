@@ -269,6 +269,44 @@ private slots:
             QVERIFY2(runAt(host, doc, runs[i]).size() == (fires[i] ? 1 : 0), qPrintable(runs[i]));
     }
 
+    void eachPassKnowsWhenTheNextNoticeFallsDue() {
+        WindowlessMinderHost host;
+        TardigoDocument& doc =
+            open(host, listOf({beforeDueReminder("dentist", 2, "2003-05-20 15:00:00 +0200"),
+                               fromNowReminder("stretch", 20, "2003-05-20 12:00:00", false),
+                               fromNowReminder("drink", 30, "2003-05-20 11:00:00", true),
+                               item("overdue", {{key::due, "2003-05-20 10:00:00 +0200"}}),
+                               item("done", {{key::due, "2003-05-20 12:10:00 +0200"},
+                                             {key::completion, Value::float32(1.0)}}),
+                               item("tomorrow", {{key::due, "2003-05-21 09:00:00 +0200"}})}));
+        const auto pass = [&](const QString& now, QStringList* notices = nullptr) {
+            test::FixedClock clock(at(now));
+            RecordingErrorReporter reporter;
+            const size_t before = host.notices().size();
+            TardigoMinder minder(host, NoticeChannels{}, reporter, silentLocator());
+            minder.scanNode(doc.data(), doc);
+            if (notices)
+                *notices = describe({host.notices().begin() + qsizetype(before), host.notices().end()});
+            return minder.nextNoticeMoment();
+        };
+        // Each notice given is no longer to come; a repeating reminder comes again an interval later.
+        QStringList notices;
+        QCOMPARE(pass("2003-05-20 12:00:00", &notices), std::optional(at("2003-05-20 12:20:00")));
+        QCOMPARE(notices, (QStringList{"drink 3 reminder", "overdue 2 past due 2003-05-20 10:00"}));
+        QCOMPARE(pass("2003-05-20 12:20:00", &notices), std::optional(at("2003-05-20 12:30:00")));
+        QCOMPARE(notices, QStringList{"stretch 3 reminder"});
+        QCOMPARE(pass("2003-05-20 12:30:00", &notices), std::optional(at("2003-05-20 13:00:00")));
+        QCOMPARE(notices, QStringList{"drink 3 reminder"});
+        QCOMPARE(pass("2003-05-20 13:00:00", &notices), std::optional(at("2003-05-20 13:30:00")));
+        QCOMPARE(notices, (QStringList{"dentist 3 reminder", "drink 3 reminder"}));
+        nodeNamed(doc, "drink")->set(key::reminderSet, Value::boolean(false));
+        QCOMPARE(pass("2003-05-20 14:00:00"),
+                 std::optional(at("2003-05-20 15:00:00"))); // the dentist's due date
+        QCOMPARE(pass("2003-05-20 15:00:00", &notices), std::optional(at("2003-05-21 09:00:00")));
+        QCOMPARE(notices, QStringList{"dentist 2 past due 2003-05-20 15:00"});
+        QCOMPARE(pass("2003-05-21 09:00:00"), std::optional<QDateTime>());
+    }
+
     void oddValuesReadAsAbsent_data() {
         QTest::addColumn<NodePtr>("node");
         QTest::addColumn<QStringList>("notices");

@@ -19,7 +19,8 @@ namespace {
 constexpr qint64 kDefaultMinderMinutes = 15;
 }
 
-ApplicationRules::ApplicationRules(ApplicationHost& host, Timers& timers) : _host(host), _timers(timers) {}
+ApplicationRules::ApplicationRules(ApplicationHost& host, Timers& timers)
+    : _host(host), _timers(timers), _alarm(timers, [this] { runMinderPass(); }) {}
 
 ApplicationRules::~ApplicationRules() = default;
 
@@ -73,6 +74,7 @@ void ApplicationRules::prepareToQuit() {
 void ApplicationRules::startMinder() {
     const UserDefaults& defaults = UserDefaults::standard();
     _minderTimer.reset();
+    _alarm.setEnabled(defaults.boolForKey(pref::tardigoMinderEnabled));
     if (!defaults.boolForKey(pref::tardigoMinderEnabled))
         return;
     qint64 minutes = defaults.integerForKey(pref::tardigoMinderRunIntervalMin);
@@ -81,6 +83,14 @@ void ApplicationRules::startMinder() {
     _minderInterval = std::chrono::minutes(minutes);
     _minderTimer = _timers.callRepeatedly(_minderInterval, [this] { runMinderPass(); });
     runMinderPass();
+}
+
+void ApplicationRules::documentOpened(TardigoDocument& document) {
+    _alarm.follow(document);
+}
+
+void ApplicationRules::timeMoved() {
+    _alarm.rearm();
 }
 
 std::optional<std::chrono::milliseconds> ApplicationRules::minderInterval() const {
@@ -105,10 +115,12 @@ void ApplicationRules::runMinderPass() {
         },
         _timers);
     connect(_run.get(), &MinderRun::finished, this, &ApplicationRules::minderRunEnded);
+    _alarm.passStarted();
     _run->start();
 }
 
 void ApplicationRules::minderRunEnded() {
+    _alarm.passEnded(_run->nextNoticeMoment());
     // The pass's own signal got here: it is deleted once that has returned.
     _run.release()->deleteLater();
     if (_statusDocument)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alerts/sheet_window.h"
+#include "app_rules/notice_alarm.h"
 #include "model/value.h"
 #include "platform/timers.h"
 
@@ -19,9 +20,9 @@ class MinderRun;
 class TardigoDocument;
 
 /// The application-wide rules, without widgets: which lists open at launch and are remembered at
-/// quit, whether closing the last window quits, the minder's timer and its passes, the item that
-/// comes from another program, and autosave switched on. The desktop application calls it at each
-/// of those moments; everything it needs of the desktop goes through its host.
+/// quit, whether closing the last window quits, the minder's timer, its alarm for the next notice and
+/// its passes, the item that comes from another program, and autosave switched on. The desktop application
+/// calls it at each of those moments; everything it needs of the desktop goes through its host.
 class ApplicationRules : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +41,15 @@ public:
     void prepareToQuit();
 
     /// (Re)starts the minder's timer as the preferences say, and runs a pass at once when enabled.
+    /// Besides its periodic passes, a pass runs when the next notice of a watched list falls due.
     void startMinder();
+    /// A list window opened: the minder's alarm follows the changes made to its items.
+    void documentOpened(TardigoDocument& document);
+    /// The computer woke from suspend, or its clock or time zone was set: the alarm for the next
+    /// notice waits again from now.
+    void timeMoved();
+    /// When the next notice falls due, as far as the minder knows; none when none is to come.
+    std::optional<QDateTime> nextNoticeMoment() const { return _alarm.moment(); }
     /// One pass; a pass asked for while one runs follows it.
     void runMinderPass();
     /// The minder timer's interval; none when there is no timer.
@@ -74,6 +83,7 @@ private:
     Timers& _timers;
     std::unique_ptr<PendingCall> _minderTimer;
     std::chrono::milliseconds _minderInterval{0};
+    NoticeAlarm _alarm;
     std::unique_ptr<PendingCall> _deferredInstall;
     std::unique_ptr<MinderRun> _run;
     bool _runAgain = false;

@@ -28,6 +28,8 @@ public:
     /// The list closed: the pass leaves the rest of it.
     void documentClosed(const MinderDocument* document);
     bool isFinished() const { return _finished; }
+    /// The earliest moment after the pass's start at which the lists scanned have a notice to give.
+    std::optional<QDateTime> nextNoticeMoment() const { return _minder.nextNoticeMoment(); }
 
 signals:
     void finished();

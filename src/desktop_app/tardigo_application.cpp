@@ -65,6 +65,8 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
             });
     connect(&_controller, &DocumentController::documentOpened, this,
             [this](TardigoDocument* document) { stickies().follow(*document); });
+    connect(&_controller, &DocumentController::documentOpened, this,
+            [this](TardigoDocument* document) { _rules.documentOpened(*document); });
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { stickies().showAll(); });
     connect(&_controller, &DocumentController::agendaRequested, this, [this] { showAgenda(); });
     connect(&_controller, &DocumentController::documentOpened, this, [this](TardigoDocument* document) {

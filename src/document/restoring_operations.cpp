@@ -67,6 +67,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
 }
 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
+    emit _document.itemChanging(node);
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
         [document, node, old = node->value(key), key] { document->restoring().setInDict(node, old, key); });
@@ -74,6 +75,12 @@ void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& 
 
 void RestoringOperations::registerPutBack(const std::vector<RemovedChild>& standing,
                                           const std::vector<RemovedChild>& removed) {
+    std::vector<NodePtr> placed;
+    for (const RemovedChild& child : standing)
+        if (const DictPtr item = child.item.asDict())
+            placed.push_back(item);
+    if (!placed.empty())
+        emit _document.itemsPlaced(placed);
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
         [document, standing, removed] { document->restoring().putBack(standing, removed); });

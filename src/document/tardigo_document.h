@@ -214,6 +214,10 @@ signals:
     void changeCounted();
     /// The list was written to its file from here.
     void saved();
+    /// A step being recorded changes a value of the item: what it holds is read after the step.
+    void itemChanging(const NodePtr& item);
+    /// A step being recorded put these items, with those below them, where they now stand.
+    void itemsPlaced(const std::vector<NodePtr>& items);
     void dataReplaced();
     void fileNameChanged(const QString& path);
     void closed();

@@ -6,6 +6,7 @@
 #include "minder/item_status.h"
 #include "minder/minder_document.h"
 #include "minder/minder_host.h"
+#include "minder/notice_moment.h"
 #include "minder/recurrence_calendar.h"
 #include "minder/recurrence_interval.h"
 #include "model/clock.h"
@@ -17,7 +18,7 @@
 
 #include <QFileInfo>
 
-#include <cmath>
+#include <algorithm>
 #include <exception>
 
 namespace tardigo {
@@ -28,19 +29,6 @@ constexpr qsizetype kInitialDocsCapacity = 30;
 constexpr qint64 kMaxListBytes = qint64(512) * 1024 * 1024;
 // The panels' text is filled in, never used as a format.
 const QString kFailureText = QStringLiteral("%1\noccured while scanning the document at %2");
-
-// Bookkeeping times are date objects; anything else, or a date that is no point in time, is absent.
-std::optional<QDateTime> dateOf(const Value& value) {
-    if (const Date* date = value.asDate(); date && std::isfinite(date->seconds))
-        return dateTimeFromReferenceSeconds(date->seconds);
-    if (const CalendarDate* date = value.asCalendarDate(); date && std::isfinite(date->seconds))
-        return dateTimeFromCalendarDate(*date);
-    return std::nullopt;
-}
-
-bool hasDate(const Dict& node, const QString& key) {
-    return dateOf(node.value(key)).has_value();
-}
 
 qint64 periodOf(const Dict& node) {
     const Number* period = node.value(key::dateDueRepeatPeriod).asNumber();
@@ -60,7 +48,8 @@ QString describe(std::exception_ptr failure) {
 
 TardigoMinder::TardigoMinder(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter,
                              TodoLocator locator)
-    : _now(Clock::now()), _mailItemAlert(UserDefaults::standard().boolForKey(pref::minderEmail)), _host(host),
+    : _now(Clock::nowMSecsSinceEpoch()),
+      _mailItemAlert(UserDefaults::standard().boolForKey(pref::minderEmail)), _host(host),
       _reporter(reporter), _locator(std::move(locator)), _recurrence(reporter),
       _delivery(host, channels, reporter, _mailItemAlert) {
     _docs.reserve(kInitialDocsCapacity);
@@ -218,10 +207,12 @@ bool TardigoMinder::continueWalk(Walk& walk, const QDeadlineTimer& deadline) {
 
 bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
     bool quiet = true;
-    if (isOverdue(*node) && !hasDate(*node, key::minderTimestampTodo)) {
-        const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
+    const std::optional<qint64> due = dueNoticeMoment(*node);
+    if (due && *due <= _now) {
         _delivery.notificationForDoc(
-            doc, localizedFormat(QStringLiteral("Past date due: %@"), formatUserDateTime(*due)),
+            doc,
+            localizedFormat(QStringLiteral("Past date due: %@"),
+                            formatUserDateTime(*parseStoredDate(node->value(key::due)))),
             ItemStatusDue, node);
         quiet = false;
     }
@@ -237,40 +228,20 @@ bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
             quiet = false;
         }
     }
-    return checkReminder(node, doc) && quiet;
-}
-
-bool TardigoMinder::checkReminder(const NodePtr& node, MinderDocument& doc) {
-    if (!boolForKey(*node, key::reminderSet))
-        return true;
-    const double interval = reminderIntervalForNode(*node);
-    bool fire = false;
-    if (boolForKey(*node, key::reminderMarkDueDate) && !hasDate(*node, key::minderTimestampReminder)) {
-        const std::optional<QDateTime> due = parseStoredDate(node->value(key::due));
-        if (!due)
-            return true;
-        const double toDue = isPast(*due) ? 0.0 : double(_now.msecsTo(*due)) / 1000.0;
-        fire = toDue <= interval;
-    } else if (boolForKey(*node, key::reminderMarkNow)) {
-        const double sinceMark = secondsSince(*node, key::reminderMark);
-        const std::optional<QDateTime> last = dateOf(node->value(key::minderTimestampReminder));
-        if (boolForKey(*node, key::reminderRepeat)) {
-            // A reminder stamped this very instant waits too, so a run repeated at a fixed time is silent.
-            const bool waited = !last || *last > _now || double(last->msecsTo(_now)) / 1000.0 >= interval;
-            fire = sinceMark >= interval && waited;
-        } else {
-            fire = !last && sinceMark >= interval;
-        }
+    const std::optional<qint64> reminder = reminderMoment(*node, _now);
+    if (reminder && *reminder <= _now) {
+        _delivery.notificationForDoc(doc, localized(QStringLiteral("Reminder!")), ItemStatusReminder, node);
+        quiet = false;
     }
-    if (!fire)
-        return true;
-    _delivery.notificationForDoc(doc, localized(QStringLiteral("Reminder!")), ItemStatusReminder, node);
-    return false;
+    // What is left to come, the earliest first; a notice given changed the item.
+    const std::optional<qint64> next = quiet ? earlierMoment(due, reminder) : noticeMoment(*node, _now);
+    if (next && *next > _now)
+        _nextMoment = std::min(_nextMoment.value_or(*next), *next);
+    return quiet;
 }
 
-double TardigoMinder::secondsSince(const Dict& node, const QString& key) const {
-    const std::optional<QDateTime> date = dateOf(node.value(key));
-    return date ? std::max(0.0, double(date->msecsTo(_now)) / 1000.0) : 0.0;
+std::optional<QDateTime> TardigoMinder::nextNoticeMoment() const {
+    return _nextMoment ? std::optional(QDateTime::fromMSecsSinceEpoch(*_nextMoment)) : std::nullopt;
 }
 
 } // namespace tardigo

@@ -51,6 +51,10 @@ public:
     /// True when the file read is a current list: a mutable dictionary root marked "Tardigo Todo List".
     static bool isTardigoDoc(const ListLoad& load);
 
+    /// The earliest moment after this pass's "now" at which an item of the lists scanned so far has a
+    /// notice to give (a due date, a reminder, a snooze); none when none has.
+    std::optional<QDateTime> nextNoticeMoment() const;
+
     const QStringList& docs() const { return _docs; }
     void setDocs(const QStringList& paths);
     NoticeDelivery& delivery() { return _delivery; }
@@ -77,15 +81,13 @@ private:
 
     /// The node's own checks, in order: past due, repeat, reminder. True when none gave a notice.
     bool checkNode(const NodePtr& node, MinderDocument& doc);
-    bool checkReminder(const NodePtr& node, MinderDocument& doc);
-    /// Seconds from the date held under key to _now; 0 when absent, not a date or in the future.
-    double secondsSince(const Dict& node, const QString& key) const;
 
     QStringList _docs;
     qsizetype _nextDoc = 0;
     std::optional<Walk> _walk;
     bool _passEnded = false;
-    QDateTime _now;
+    qint64 _now; // milliseconds since 1970, as the moments
+    std::optional<qint64> _nextMoment;
     bool _mailItemAlert;
     MinderHost& _host;
     ErrorReporter& _reporter;

@@ -16,6 +16,10 @@ public:
         // QTimer counts in int milliseconds: a longer interval waits as long as it can.
         _timer->setInterval(std::chrono::milliseconds(std::clamp<qint64>(interval.count(), 0, INT_MAX)));
         _timer->setSingleShot(!repeating);
+        // A call once waits for a moment (a notice due, a save a second after a change): it comes
+        // then, not within the 5% a coarse timer allows, minutes on a long wait.
+        if (!repeating)
+            _timer->setTimerType(Qt::PreciseTimer);
         QObject::connect(_timer, &QTimer::timeout, _timer, std::move(call));
         _timer->start();
     }
