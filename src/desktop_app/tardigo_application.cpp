@@ -45,7 +45,8 @@ QString filePathOf(const QString& path) {
 
 TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, const QString& stickiesPath,
                                        TodoLocator locator, ApplicationStart start)
-    : _rules(*this), _stickiesPath(stickiesPath), _server(std::move(server)), _locator(std::move(locator)),
+    : _rules(*this), _clockEvents(QDBusConnection::systemBus()), _stickiesPath(stickiesPath),
+      _server(std::move(server)), _locator(std::move(locator)),
       _searchOnly(start == ApplicationStart::SearchOnly) {
 #ifdef TARDIGO_HAVE_SPEECH
     _speech = std::make_unique<TextToSpeechChannel>();
@@ -67,6 +68,7 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
             [this](TardigoDocument* document) { stickies().follow(*document); });
     connect(&_controller, &DocumentController::documentOpened, this,
             [this](TardigoDocument* document) { _rules.documentOpened(*document); });
+    connect(&_clockEvents, &SystemClockEvents::timeMoved, &_rules, &ApplicationRules::timeMoved);
     connect(&_controller, &DocumentController::showStickiesRequested, this, [this] { stickies().showAll(); });
     connect(&_controller, &DocumentController::agendaRequested, this, [this] { showAgenda(); });
     connect(&_controller, &DocumentController::documentOpened, this, [this](TardigoDocument* document) {

@@ -5,6 +5,7 @@
 #include "desktop_app/application_beep.h"
 #include "desktop_app/document_controller.h"
 #include "desktop_app/message_box_error_reporter.h"
+#include "desktop_app/system_clock_events.h"
 #include "desktop_search/core/list_shelf.h"
 #include "desktop_search/gui/desktop_search_host.h"
 #include "instance/instance_request.h"
@@ -37,8 +38,9 @@ class TextToSpeechChannel;
 enum class ApplicationStart { Windows, SearchOnly };
 
 /// The running desktop application: its list windows, its rules (ApplicationRules), the minder's
-/// ways to the user, the preferences window, the sticky notes, the socket on which other processes
-/// reach it, and the preferences file, watched for changes made outside.
+/// ways to the user and the jumps of the computer's time it heeds, the preferences window, the
+/// sticky notes, the socket on which other processes reach it, and the preferences file, watched for
+/// changes made outside.
 class TardigoApplication : public QObject, public ApplicationHost, public DesktopSearchHost {
     Q_OBJECT
 public:
@@ -123,6 +125,7 @@ private:
     SendmailMailChannel _mail;
     std::unique_ptr<TextToSpeechChannel> _speech;
     MessageBoxErrorReporter _reporter;
+    SystemClockEvents _clockEvents;
     QString _stickiesPath;
     std::unique_ptr<StickyBoard> _stickies;
     std::unique_ptr<PreferencesWindow> _preferences;
