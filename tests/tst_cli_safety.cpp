@@ -218,6 +218,32 @@ private slots:
         QCOMPARE(remind.out.count(u'\n'), 1);
         QVERIFY2(remind.out.contains(u'\t' + escaped + u'\t'), qPrintable(remind.out));
     }
+
+    void namesCannotShowThemselvesReversed() {
+        // An override, an embedding and an isolate, each with its end; a soft hyphen, a joiner and a
+        // non-joiner belong to real words and stay.
+        NodePtr item =
+            namedItem(QStringLiteral("Invoice \u202Efdp.exe\u202C \u202Bx\u202C \u2066y\u2069 "
+                                     "Auf\u00ADgabe \U0001F469\u200D\U0001F4BB \u0645\u200C\u0646"));
+        item->set(key::category, QStringLiteral("\u2067work\u2069"));
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString list = test::writeList(path("bidi \u202E.todo"), {item});
+        const QString name = QStringLiteral("Invoice \\u202efdp.exe\\u202c \\u202bx\\u202c \\u2066y\\u2069 "
+                                            "Auf\u00ADgabe \U0001F469\u200D\U0001F4BB \u0645\u200C\u0646");
+        const QString shownList = path("bidi \\u202e.todo");
+        for (const QStringList& args :
+             {QStringList{"show", list}, QStringList{"find", "invoice", list}, QStringList{"agenda", list}}) {
+            const test::CliRun run = test::runCli(args);
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.out.contains(name), qPrintable(run.out));
+            for (const char16_t bidi :
+                 {0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069})
+                QVERIFY2(!run.out.contains(QChar(bidi)), qPrintable(run.out));
+            if (args.first() != "show")
+                QVERIFY2(run.out.contains(shownList), qPrintable(run.out));
+        }
+        QVERIFY(test::runCli({"agenda", list}).out.contains("\t\\u2067work\\u2069\t"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliSafety)
