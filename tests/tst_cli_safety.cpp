@@ -204,6 +204,24 @@ private slots:
         QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), before);
     }
 
+    void findAndAgendaNameAListTheyCannotReadByThePathGiven() {
+        QVERIFY(QDir(_dir.path()).mkpath("home/work") && QDir(_dir.path()).mkpath("shared/work"));
+        NodePtr item = namedItem("file taxes");
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString good = test::writeList(path("home/work/list.todo"), {item});
+        const QString broken = path("shared/work/list.todo");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("no list at all") > 0);
+        file.close();
+        for (const QStringList& args :
+             {QStringList{"find", "taxes", good, broken}, QStringList{"agenda", good, broken}}) {
+            const test::CliRun run = test::runCli(args);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("“" + broken + "” is not a Tardigo list"), qPrintable(run.err));
+            QVERIFY2(run.out.contains("file taxes"), qPrintable(run.out));
+        }
+    }
+
     void namesCannotDriveTheTerminal() {
         NodePtr item = namedItem(QStringLiteral("Bell\aRed\x1b[31m\nforged line\x7f"));
         item->set(key::due, "2003-05-01 09:00:00 +0200");
