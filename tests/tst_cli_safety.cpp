@@ -15,7 +15,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tardigo;
 
@@ -32,6 +34,14 @@ void startCli(QProcess& process, const QStringList& args) {
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
     QVERIFY(process.waitForStarted());
+}
+
+/// The tool run by the shell, so that arguments may hold bytes that are not UTF-8 (printf writes
+/// them): the script sees the tool as $0 and `args` as $1 on.
+test::CliRun runCliInShell(const QString& script, const QStringList& args) {
+    return test::runProgram(QStringLiteral("sh"),
+                            QStringList{QStringLiteral("-c"), script, QStringLiteral(TARDIGO_CLI_PATH)} +
+                                args);
 }
 
 } // namespace
@@ -202,6 +212,41 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("not UTF-8"));
         QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), before);
+    }
+
+    void argumentsThatAreNotUtf8AreNamedForWhatTheyAre() {
+        const QString list = test::writeList(path("bytes.todo"), {namedItem("milk")});
+        const QByteArray before = test::fileBytes(list);
+
+        // Text: which argument and which byte, and nothing about renaming files.
+        const test::CliRun parsed =
+            runCliInShell("\"$0\" add \"$1\" --parse \"$(printf 'Call Anna caf\\351 tomorrow')\"", {list});
+        QCOMPARE(parsed.exitCode, 1);
+        QVERIFY2(parsed.err.contains("argument 4 (“Call Anna caf\\xe9 tomorrow”) is not UTF-8 text: its byte "
+                                     "14, 0xe9, is no part of a UTF-8 character") &&
+                     parsed.err.contains("give it in UTF-8") && !parsed.err.contains("convmv"),
+                 qPrintable(parsed.err));
+        // A name cut short, and a long text shown around its byte.
+        const test::CliRun named = runCliInShell("\"$0\" add \"$1\" \"$(printf 'Bread \\303')\"", {list});
+        QVERIFY2(named.err.contains("argument 3 (“Bread \\xc3”)") && named.err.contains("its byte 7, 0xc3"),
+                 qPrintable(named.err));
+        const test::CliRun found =
+            runCliInShell("\"$0\" find \"$(printf '%0100d\\200%0100d' 0 0)\" \"$1\"", {list});
+        QVERIFY2(
+            found.err.contains(
+                QStringLiteral("argument 2 (“…%1\\x80%2…”)").arg(QString(40, u'0'), QString(20, u'0'))) &&
+                found.err.contains("its byte 101, 0x80"),
+            qPrintable(found.err));
+        QCOMPARE(test::fileBytes(list), before);
+
+        // A file that has such a name cannot be named exactly: renaming it is the way.
+        const QByteArray odd = QFile::encodeName(_dir.path()) + "/caf\xe9.todo";
+        QCOMPARE(::close(::creat(odd.constData(), 0600)), 0);
+        const test::CliRun shown =
+            runCliInShell("\"$0\" show \"$1/$(printf 'caf\\351.todo')\"", {_dir.path()});
+        QCOMPARE(shown.exitCode, 1);
+        QVERIFY2(shown.err.contains("argument 2 (") && shown.err.contains("convmv"), qPrintable(shown.err));
+        QCOMPARE(::unlink(odd.constData()), 0);
     }
 
     void findAndAgendaNameAListTheyCannotReadByThePathGiven() {
