@@ -111,8 +111,54 @@ private slots:
         QCOMPARE(reply->files, QStringList{"/home/u/ä, b.todo"});
         QCOMPARE(asked.size(), size_t(1));
         QCOMPARE(asked.front().text, request.text);
-        QVERIFY(InstanceRequest::fromJson("{\"command\":\"explode\"}") == std::nullopt);
         QVERIFY(InstanceReply::fromJson("not json") == std::nullopt);
+    }
+
+    void requestsOfTheWrongShapeAreRefusedWithTheReason() {
+        InstanceServer server;
+        QString error;
+        QVERIFY2(server.listen(_socket, &error), qPrintable(error));
+        int handled = 0;
+        server.setHandler([&](const InstanceRequest&) {
+            ++handled;
+            return InstanceReply{};
+        });
+        // Each line as another process might send it, and what the refusal names.
+        const std::pair<QByteArray, QString> malformed[] = {
+            {"not json", "not a JSON object"},
+            {"{\"command\":\"explode\"}", "“command”"},
+            {"{\"command\":7}", "“command”"},
+            {"{\"command\":\"new-item\",\"text\":123}", "“text” is not a text"},
+            {"{\"command\":\"new-item\",\"text\":null}", "“text” is not a text"},
+            {"{\"command\":\"open\",\"files\":\"/home/u/a.todo\"}", "“files” is not a list"},
+            {"{\"command\":\"open\",\"files\":[\"/home/u/a.todo\",4]}", "not an absolute path"},
+            {"{\"command\":\"open\",\"files\":[\"a.todo\"]}", "not an absolute path"},
+        };
+        for (const auto& [line, reason] : malformed) {
+            std::optional<InstanceReply> reply;
+            std::unique_ptr<QThread> client(QThread::create([&, line = line] {
+                QLocalSocket socket;
+                socket.connectToServer(_socket);
+                if (!socket.waitForConnected(2000))
+                    return;
+                socket.write(line + '\n');
+                while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
+                }
+                reply = InstanceReply::fromJson(socket.readLine());
+            }));
+            client->start();
+            QVERIFY(QTest::qWaitFor([&] { return client->isFinished(); }, 10000));
+            QVERIFY2(reply && !reply->ok, line.constData());
+            QVERIFY2(reply->error.startsWith("Tardigo did not understand the request: ") &&
+                         reply->error.contains(reason),
+                     qPrintable(reply->error));
+        }
+        QCOMPARE(handled, 0);
+
+        // Fields left out are empty.
+        QString why;
+        const auto request = InstanceRequest::fromJson("{\"command\":\"new-item\"}", &why);
+        QVERIFY(request && request->text.isEmpty() && request->files.isEmpty());
     }
 
     void theServerOutlivesConnectionsThatSayNothingOrComeWithoutDescriptors() {

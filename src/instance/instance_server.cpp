@@ -183,12 +183,14 @@ void InstanceServer::readRequest(QLocalSocket* socket) {
         }
         return;
     }
+    QString why;
     const std::optional<InstanceRequest> request =
-        InstanceRequest::fromJson(socket->readLine(kMaxRequestBytes));
+        InstanceRequest::fromJson(socket->readLine(kMaxRequestBytes), &why);
     InstanceReply reply;
     if (!request) {
+        qCWarning(lcInstance).noquote() << "refused a request:" << why;
         reply.ok = false;
-        reply.error = QStringLiteral("Tardigo did not understand the request.");
+        reply.error = QStringLiteral("Tardigo did not understand the request: %1").arg(why);
     } else if (_handler) {
         reply = _handler(*request);
     }
