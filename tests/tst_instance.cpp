@@ -161,6 +161,36 @@ private slots:
         QVERIFY(request && request->text.isEmpty() && request->files.isEmpty());
     }
 
+    void idleConnectionsMakeRoomForARealStart() {
+        InstanceServer server;
+        QString error;
+        QVERIFY2(server.listen(_socket, &error), qPrintable(error));
+        // Far longer than the start waits: only making room lets it in.
+        server.setIdleTimeout(std::chrono::minutes(5));
+        server.setHandler([](const InstanceRequest&) { return InstanceReply{}; });
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < 200; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(_socket);
+            QCoreApplication::processEvents();
+        }
+        const auto closed = [&] {
+            return std::count_if(idle.begin(), idle.end(), [](const std::unique_ptr<QLocalSocket>& socket) {
+                return socket->state() == QLocalSocket::UnconnectedState;
+            });
+        };
+        QTRY_COMPARE(closed(), qsizetype(200 - InstanceServer::kMaxConnections));
+        // The newest are kept, and the oldest of them is let go for the start.
+        QCOMPARE(idle.back()->state(), QLocalSocket::ConnectedState);
+        std::optional<InstanceReply> reply;
+        std::unique_ptr<QThread> start(
+            QThread::create([&] { reply = askRunningInstance(_socket, {}, 3000); }));
+        start->start();
+        QVERIFY(QTest::qWaitFor([&] { return start->isFinished(); }, 10000));
+        QVERIFY(reply && reply->ok);
+        QTRY_COMPARE(closed(), qsizetype(200 - InstanceServer::kMaxConnections + 1));
+    }
+
     void theServerOutlivesConnectionsThatSayNothingOrComeWithoutDescriptors() {
         InstanceServer server;
         QString error;
