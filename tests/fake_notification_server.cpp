@@ -54,11 +54,11 @@ QStringList FakeNotificationServer::GetCapabilities() {
     return _capabilities;
 }
 
-uint FakeNotificationServer::Notify(const QString& appName, uint, const QString&, const QString& summary,
-                                    const QString& body, const QStringList& actions, const QVariantMap& hints,
-                                    int) {
+uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString&,
+                                    const QString& summary, const QString& body, const QStringList& actions,
+                                    const QVariantMap& hints, int) {
     const QMutexLocker lock(&_mutex);
-    _sent.append({uint(_sent.size() + 1), appName, summary, body, actions, hints});
+    _sent.append({uint(_sent.size() + 1), replacesId, appName, summary, body, actions, hints});
     return _sent.last().id;
 }
 

@@ -11,6 +11,7 @@ namespace tardigo::test {
 /// What a program sent to the notification server.
 struct SentNotification {
     uint id = 0;
+    uint replacesId = 0; // the notification this one takes the place of; 0: none
     QString appName;
     QString summary;
     QString body;

@@ -15,7 +15,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tardigo;
 
@@ -32,6 +34,14 @@ void startCli(QProcess& process, const QStringList& args) {
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(QStringLiteral(TARDIGO_CLI_PATH), args);
     QVERIFY(process.waitForStarted());
+}
+
+/// The tool run by the shell, so that arguments may hold bytes that are not UTF-8 (printf writes
+/// them): the script sees the tool as $0 and `args` as $1 on.
+test::CliRun runCliInShell(const QString& script, const QStringList& args) {
+    return test::runProgram(QStringLiteral("sh"),
+                            QStringList{QStringLiteral("-c"), script, QStringLiteral(TARDIGO_CLI_PATH)} +
+                                args);
 }
 
 } // namespace
@@ -204,6 +214,59 @@ private slots:
         QCOMPARE(QDir(_dir.path()).entryList(QDir::Files), before);
     }
 
+    void argumentsThatAreNotUtf8AreNamedForWhatTheyAre() {
+        const QString list = test::writeList(path("bytes.todo"), {namedItem("milk")});
+        const QByteArray before = test::fileBytes(list);
+
+        // Text: which argument and which byte, and nothing about renaming files.
+        const test::CliRun parsed =
+            runCliInShell("\"$0\" add \"$1\" --parse \"$(printf 'Call Anna caf\\351 tomorrow')\"", {list});
+        QCOMPARE(parsed.exitCode, 1);
+        QVERIFY2(parsed.err.contains("argument 4 (“Call Anna caf\\xe9 tomorrow”) is not UTF-8 text: its byte "
+                                     "14, 0xe9, is no part of a UTF-8 character") &&
+                     parsed.err.contains("give it in UTF-8") && !parsed.err.contains("convmv"),
+                 qPrintable(parsed.err));
+        // A name cut short, and a long text shown around its byte.
+        const test::CliRun named = runCliInShell("\"$0\" add \"$1\" \"$(printf 'Bread \\303')\"", {list});
+        QVERIFY2(named.err.contains("argument 3 (“Bread \\xc3”)") && named.err.contains("its byte 7, 0xc3"),
+                 qPrintable(named.err));
+        const test::CliRun found =
+            runCliInShell("\"$0\" find \"$(printf '%0100d\\200%0100d' 0 0)\" \"$1\"", {list});
+        QVERIFY2(
+            found.err.contains(
+                QStringLiteral("argument 2 (“…%1\\x80%2…”)").arg(QString(40, u'0'), QString(20, u'0'))) &&
+                found.err.contains("its byte 101, 0x80"),
+            qPrintable(found.err));
+        QCOMPARE(test::fileBytes(list), before);
+
+        // A file that has such a name cannot be named exactly: renaming it is the way.
+        const QByteArray odd = QFile::encodeName(_dir.path()) + "/caf\xe9.todo";
+        QCOMPARE(::close(::creat(odd.constData(), 0600)), 0);
+        const test::CliRun shown =
+            runCliInShell("\"$0\" show \"$1/$(printf 'caf\\351.todo')\"", {_dir.path()});
+        QCOMPARE(shown.exitCode, 1);
+        QVERIFY2(shown.err.contains("argument 2 (") && shown.err.contains("convmv"), qPrintable(shown.err));
+        QCOMPARE(::unlink(odd.constData()), 0);
+    }
+
+    void findAndAgendaNameAListTheyCannotReadByThePathGiven() {
+        QVERIFY(QDir(_dir.path()).mkpath("home/work") && QDir(_dir.path()).mkpath("shared/work"));
+        NodePtr item = namedItem("file taxes");
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString good = test::writeList(path("home/work/list.todo"), {item});
+        const QString broken = path("shared/work/list.todo");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("no list at all") > 0);
+        file.close();
+        for (const QStringList& args :
+             {QStringList{"find", "taxes", good, broken}, QStringList{"agenda", good, broken}}) {
+            const test::CliRun run = test::runCli(args);
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains("“" + broken + "” is not a Tardigo list"), qPrintable(run.err));
+            QVERIFY2(run.out.contains("file taxes"), qPrintable(run.out));
+        }
+    }
+
     void namesCannotDriveTheTerminal() {
         NodePtr item = namedItem(QStringLiteral("Bell\aRed\x1b[31m\nforged line\x7f"));
         item->set(key::due, "2003-05-01 09:00:00 +0200");
@@ -217,6 +280,32 @@ private slots:
         QCOMPARE(remind.exitCode, 0);
         QCOMPARE(remind.out.count(u'\n'), 1);
         QVERIFY2(remind.out.contains(u'\t' + escaped + u'\t'), qPrintable(remind.out));
+    }
+
+    void namesCannotShowThemselvesReversed() {
+        // An override, an embedding and an isolate, each with its end; a soft hyphen, a joiner and a
+        // non-joiner belong to real words and stay.
+        NodePtr item =
+            namedItem(QStringLiteral("Invoice \u202Efdp.exe\u202C \u202Bx\u202C \u2066y\u2069 "
+                                     "Auf\u00ADgabe \U0001F469\u200D\U0001F4BB \u0645\u200C\u0646"));
+        item->set(key::category, QStringLiteral("\u2067work\u2069"));
+        item->set(key::due, "2003-05-01 09:00:00 +0200");
+        const QString list = test::writeList(path("bidi \u202E.todo"), {item});
+        const QString name = QStringLiteral("Invoice \\u202efdp.exe\\u202c \\u202bx\\u202c \\u2066y\\u2069 "
+                                            "Auf\u00ADgabe \U0001F469\u200D\U0001F4BB \u0645\u200C\u0646");
+        const QString shownList = path("bidi \\u202e.todo");
+        for (const QStringList& args :
+             {QStringList{"show", list}, QStringList{"find", "invoice", list}, QStringList{"agenda", list}}) {
+            const test::CliRun run = test::runCli(args);
+            QCOMPARE(run.exitCode, 0);
+            QVERIFY2(run.out.contains(name), qPrintable(run.out));
+            for (const char16_t bidi :
+                 {0x202A, 0x202B, 0x202C, 0x202D, 0x202E, 0x2066, 0x2067, 0x2068, 0x2069})
+                QVERIFY2(!run.out.contains(QChar(bidi)), qPrintable(run.out));
+            if (args.first() != "show")
+                QVERIFY2(run.out.contains(shownList), qPrintable(run.out));
+        }
+        QVERIFY(test::runCli({"agenda", list}).out.contains("\t\\u2067work\\u2069\t"));
     }
 };
 

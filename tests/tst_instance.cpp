@@ -111,8 +111,84 @@ private slots:
         QCOMPARE(reply->files, QStringList{"/home/u/ä, b.todo"});
         QCOMPARE(asked.size(), size_t(1));
         QCOMPARE(asked.front().text, request.text);
-        QVERIFY(InstanceRequest::fromJson("{\"command\":\"explode\"}") == std::nullopt);
         QVERIFY(InstanceReply::fromJson("not json") == std::nullopt);
+    }
+
+    void requestsOfTheWrongShapeAreRefusedWithTheReason() {
+        InstanceServer server;
+        QString error;
+        QVERIFY2(server.listen(_socket, &error), qPrintable(error));
+        int handled = 0;
+        server.setHandler([&](const InstanceRequest&) {
+            ++handled;
+            return InstanceReply{};
+        });
+        // Each line as another process might send it, and what the refusal names.
+        const std::pair<QByteArray, QString> malformed[] = {
+            {"not json", "not a JSON object"},
+            {"{\"command\":\"explode\"}", "“command”"},
+            {"{\"command\":7}", "“command”"},
+            {"{\"command\":\"new-item\",\"text\":123}", "“text” is not a text"},
+            {"{\"command\":\"new-item\",\"text\":null}", "“text” is not a text"},
+            {"{\"command\":\"open\",\"files\":\"/home/u/a.todo\"}", "“files” is not a list"},
+            {"{\"command\":\"open\",\"files\":[\"/home/u/a.todo\",4]}", "not an absolute path"},
+            {"{\"command\":\"open\",\"files\":[\"a.todo\"]}", "not an absolute path"},
+        };
+        for (const auto& [line, reason] : malformed) {
+            std::optional<InstanceReply> reply;
+            std::unique_ptr<QThread> client(QThread::create([&, line = line] {
+                QLocalSocket socket;
+                socket.connectToServer(_socket);
+                if (!socket.waitForConnected(2000))
+                    return;
+                socket.write(line + '\n');
+                while (!socket.canReadLine() && socket.waitForReadyRead(5000)) {
+                }
+                reply = InstanceReply::fromJson(socket.readLine());
+            }));
+            client->start();
+            QVERIFY(QTest::qWaitFor([&] { return client->isFinished(); }, 10000));
+            QVERIFY2(reply && !reply->ok, line.constData());
+            QVERIFY2(reply->error.startsWith("Tardigo did not understand the request: ") &&
+                         reply->error.contains(reason),
+                     qPrintable(reply->error));
+        }
+        QCOMPARE(handled, 0);
+
+        // Fields left out are empty.
+        QString why;
+        const auto request = InstanceRequest::fromJson("{\"command\":\"new-item\"}", &why);
+        QVERIFY(request && request->text.isEmpty() && request->files.isEmpty());
+    }
+
+    void idleConnectionsMakeRoomForARealStart() {
+        InstanceServer server;
+        QString error;
+        QVERIFY2(server.listen(_socket, &error), qPrintable(error));
+        // Far longer than the start waits: only making room lets it in.
+        server.setIdleTimeout(std::chrono::minutes(5));
+        server.setHandler([](const InstanceRequest&) { return InstanceReply{}; });
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < 200; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(_socket);
+            QCoreApplication::processEvents();
+        }
+        const auto closed = [&] {
+            return std::count_if(idle.begin(), idle.end(), [](const std::unique_ptr<QLocalSocket>& socket) {
+                return socket->state() == QLocalSocket::UnconnectedState;
+            });
+        };
+        QTRY_COMPARE(closed(), qsizetype(200 - InstanceServer::kMaxConnections));
+        // The newest are kept, and the oldest of them is let go for the start.
+        QCOMPARE(idle.back()->state(), QLocalSocket::ConnectedState);
+        std::optional<InstanceReply> reply;
+        std::unique_ptr<QThread> start(
+            QThread::create([&] { reply = askRunningInstance(_socket, {}, 3000); }));
+        start->start();
+        QVERIFY(QTest::qWaitFor([&] { return start->isFinished(); }, 10000));
+        QVERIFY(reply && reply->ok);
+        QTRY_COMPARE(closed(), qsizetype(200 - InstanceServer::kMaxConnections + 1));
     }
 
     void theServerOutlivesConnectionsThatSayNothingOrComeWithoutDescriptors() {

@@ -1073,6 +1073,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>The item found is no longer in the list “%1”: it was removed or moved since the search.</source>
         <translation>Der gefundene Eintrag ist nicht mehr in der Liste „%1“: Er wurde seit der Suche entfernt oder verschoben.</translation>
     </message>
+    <message>
+        <source>List not opened</source>
+        <translation>Liste nicht geöffnet</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::DocumentMainWindow</name>

@@ -86,13 +86,13 @@ ListLoad decodeListFile(const QByteArray& data, const QString& typeName, const Q
     return listFromArchive(decodeArchive(data), fileName);
 }
 
-ListLoad readListFile(const QString& path) {
+ListLoad readListFile(const QString& path, const QString& shownName) {
     // Decoded from the open file a window at a time: a large list is never held twice.
     ListLoad load;
     QFile file(path);
-    if (!openForReading(file, &load.error))
+    if (!openForReading(file, &load.error, shownName))
         return load;
-    return listFromArchive(decodeArchive(file), QFileInfo(path).fileName());
+    return listFromArchive(decodeArchive(file), shownName.isEmpty() ? QFileInfo(path).fileName() : shownName);
 }
 
 ListLoad importLegacyList(const QByteArray& data, const QString& fileName) {

@@ -30,8 +30,8 @@ struct ListLoad {
 
 /// Reads a list from archive bytes and runs the load repairs. `fileName` names the file in errors.
 ListLoad decodeListFile(const QByteArray& data, const QString& typeName, const QString& fileName);
-/// Reads the list file at path.
-ListLoad readListFile(const QString& path);
+/// Reads the list file at path. Errors name the file as `shownName`, else by its file name.
+ListLoad readListFile(const QString& path, const QString& shownName = QString());
 /// Converts a 1.x list to a new list holding its items; the root is not marked as repaired, so the
 /// first reading of the saved list runs the repairs. `fileName` names the file in errors.
 ListLoad importLegacyList(const QByteArray& data, const QString& fileName);

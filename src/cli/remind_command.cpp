@@ -58,7 +58,7 @@ protected:
 private:
     static void printLine(const QString& text) {
         out().flush();
-        err() << "tardigo-cli: " << QString(text).replace(u'\n', u' ') << Qt::endl;
+        err() << "tardigo-cli: " << terminalSafe(QString(text).replace(u'\n', u' ')) << Qt::endl;
     }
 };
 

@@ -47,16 +47,17 @@ QString sectionTitle(AgendaSection section) {
     return QStringLiteral("No Due Date");
 }
 
-/// Reads each list and hands it on. A list named on the command line must be one; among the watched
-/// ones, what is not a readable list is passed over, as the minder does.
+/// Reads each list and hands it on. A list named on the command line must be one, and is named as
+/// given when it is not (two lists may share a file name); among the watched ones, what is not a
+/// readable list is passed over, as the minder does.
 int forEachList(const QStringList& named, const std::function<void(const QString&, const Dict&)>& take) {
     int status = Success;
     for (const QString& path : namedOrWatchedLists(named)) {
-        const ListLoad load = readListFile(path);
+        const ListLoad load = readListFile(path, path);
         if (load.ok())
             take(path, *load.root);
         else if (!named.isEmpty())
-            status = fail(load.error);
+            status = fail(terminalSafe(load.error));
     }
     return status;
 }

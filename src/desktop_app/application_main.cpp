@@ -21,6 +21,10 @@
 #include <chrono>
 #include <cstdio>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace tardigo {
 
 namespace {
@@ -79,6 +83,12 @@ int report(const InstanceReply& reply) {
 } // namespace
 
 int runTardigo(int argc, char** argv) {
+#ifdef __GLIBC__
+    // One heap for every thread, before any starts: glibc gives back what a thread's own heap held
+    // only when a large block of it is freed, so what the bus's thread read of a query (megabytes,
+    // from any program on the bus) would stay taken; malloc_trim gives back the one heap's pages.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     // A printout for a script, the help and the version need no display, and may be asked for where
     // there is none.
     if (asksForNoWindow(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

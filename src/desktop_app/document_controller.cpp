@@ -89,7 +89,7 @@ DocumentMainWindow* DocumentController::replaceableWindow() const {
     return untouched ? window : nullptr;
 }
 
-DocumentMainWindow* DocumentController::openFile(const QString& path) {
+DocumentMainWindow* DocumentController::openFile(const QString& path, QString* why) {
     if (DocumentMainWindow* open = windowForFileName(path)) {
         open->showWindows();
         return open;
@@ -100,7 +100,9 @@ DocumentMainWindow* DocumentController::openFile(const QString& path) {
     bool isLegacy = false;
     if (!document->readFromFile(absolute, &error, &isLegacy) &&
         (!isLegacy || !convertLegacyFile(*document, absolute, &error))) {
-        if (!error.isEmpty())
+        if (why)
+            *why = error;
+        else if (!error.isEmpty())
             DialogService::error(QApplication::activeWindow(), openErrorSheet(absolute, error, isLegacy));
         return nullptr;
     }

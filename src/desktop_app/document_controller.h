@@ -25,8 +25,9 @@ public:
     /// A window for a list opened without one, shown.
     DocumentMainWindow* showDocument(std::unique_ptr<TardigoDocument> document);
     /// The window of the list at path, opened when it is not open yet; null when it cannot be
-    /// opened, after telling the user why.
-    DocumentMainWindow* openFile(const QString& path);
+    /// opened, after telling the user why, or, given `why`, leaving the telling to the caller (`why`
+    /// stays empty when the user chose not to open it).
+    DocumentMainWindow* openFile(const QString& path, QString* why = nullptr);
     DocumentMainWindow* windowForFileName(const QString& path) const;
     const std::vector<DocumentMainWindow*>& windows() const { return _windows; }
     /// Closes every window, each asking about unsaved changes; false when the user kept one open.

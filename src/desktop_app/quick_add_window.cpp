@@ -11,7 +11,8 @@ namespace tardigo {
 
 QuickAddWindow::QuickAddWindow(AddItem addItem, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), _addItem(std::move(addItem)),
-      _line(new QLineEdit(this)), _reading(new QLabel(this)) {
+      _line(new QLineEdit(this)),
+      _reading(new QuickAddReading(tr("Type the item; Return adds it, Escape closes."), this)) {
     setWindowTitle(tr("Quick Add"));
     setObjectName(QStringLiteral("quickAddWindow"));
     auto* prompt = new QLabel(tr("&New item, with a #category and a due date at its end:"), this);
@@ -21,15 +22,12 @@ QuickAddWindow::QuickAddWindow(AddItem addItem, QWidget* parent)
     _line->setMinimumWidth(_line->fontMetrics().averageCharWidth() * 50);
     _reading->setObjectName(QStringLiteral("quickAddReading"));
     _reading->setAccessibleName(tr("How the line is read"));
-    _reading->setTextFormat(Qt::PlainText);
-    _reading->setWordWrap(true);
+    _reading->follow(*_line);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(prompt);
     layout->addWidget(_line);
     layout->addWidget(_reading);
-    connect(_line, &QLineEdit::textChanged, this, &QuickAddWindow::showReading);
     connect(_line, &QLineEdit::returnPressed, this, &QuickAddWindow::add);
-    showReading(QString());
 }
 
 void QuickAddWindow::present() {
@@ -48,13 +46,9 @@ void QuickAddWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void QuickAddWindow::showReading(const QString& line) {
-    _reading->setText(quickAddReading(line, tr("Type the item; Return adds it, Escape closes.")));
-}
-
 void QuickAddWindow::add() {
     if (const std::optional<QString> why = _addItem(_line->text())) {
-        _reading->setText(*why);
+        _reading->showMessage(*why);
         return;
     }
     close();

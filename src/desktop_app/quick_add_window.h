@@ -5,10 +5,11 @@
 #include <functional>
 #include <optional>
 
-class QLabel;
 class QLineEdit;
 
 namespace tardigo {
+
+class QuickAddReading;
 
 /// Quick add's small window over the desktop: one line, read as it is typed ("Call Anna tomorrow
 /// 10:00 #work"), added on Return. Escape, or closing the window, drops the line; nothing is written
@@ -28,12 +29,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void showReading(const QString& line);
     void add();
 
     AddItem _addItem;
     QLineEdit* _line;
-    QLabel* _reading;
+    QuickAddReading* _reading;
 };
 
 } // namespace tardigo

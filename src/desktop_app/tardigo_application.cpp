@@ -464,40 +464,57 @@ namespace tardigo {
 
 // DesktopSearchHost
 
-SearchedLists TardigoApplication::searchedLists() {
-    SearchedLists lists;
+TardigoApplication::SearchedSources TardigoApplication::searchedSources() const {
+    SearchedSources sources;
     QStringList open;
     const auto add = [&](const TardigoDocument& document) {
         if (document.fileName().isEmpty() || !document.data())
             return;
-        lists.push_back(
-            std::make_shared<const ListIndex>(document.fileName(), document.displayName(), document.data()));
+        sources.open.push_back(&document);
         open << filePathOf(document.fileName());
     };
     for (const TardigoDocument* document : documents())
         add(*document);
     for (const std::unique_ptr<TardigoDocument>& document : _windowless)
         add(*document);
-    QStringList shelved;
     for (const QString& path : watchedLists(_located)) {
         const QString file = filePathOf(path);
-        if (open.contains(file) || shelved.contains(file))
-            continue;
-        shelved << file;
+        if (!open.contains(file) && !sources.shelved.contains(file))
+            sources.shelved << file;
+    }
+    return sources;
+}
+
+SearchedLists TardigoApplication::searchedLists() {
+    const SearchedSources sources = searchedSources();
+    SearchedLists lists;
+    for (const TardigoDocument* document : sources.open)
+        lists.push_back(std::make_shared<const ListIndex>(document->fileName(), document->displayName(),
+                                                          document->data()));
+    for (const QString& file : sources.shelved)
         if (std::shared_ptr<const ListIndex> list = _shelf.list(file))
             lists.push_back(std::move(list));
-    }
-    _shelf.keepOnly(shelved);
+    _shelf.keepOnly(sources.shelved);
     return lists;
 }
 
-TardigoDocument* TardigoApplication::showList(const QString& path) {
+QStringList TardigoApplication::searchedListPaths() {
+    const SearchedSources sources = searchedSources();
+    QStringList paths;
+    for (const TardigoDocument* document : sources.open)
+        paths << document->fileName();
+    return paths + sources.shelved;
+}
+
+TardigoDocument* TardigoApplication::showList(const QString& path, QString* why) {
     if (_searchOnly) {
-        leaveSearchOnly({path});
-        TardigoDocument* document = openDocumentForFileName(path);
-        if (document)
-            document->showWindows();
-        return document;
+        // The application starts as usual only for a list that opens.
+        DocumentMainWindow* window = _controller.openFile(path, why);
+        if (!window)
+            return nullptr;
+        leaveSearchOnly({});
+        window->showWindows();
+        return &window->document();
     }
     if (MinderDocument* windowless = documentForFileName(path); windowless && !openDocumentForFileName(path))
         showWindows(*windowless);
@@ -505,7 +522,8 @@ TardigoDocument* TardigoApplication::showList(const QString& path) {
         document->showWindows();
         return document;
     }
-    return openDocument(path);
+    DocumentMainWindow* window = _controller.openFile(path, why);
+    return window ? &window->document() : nullptr;
 }
 
 void TardigoApplication::showApplication() {
@@ -516,7 +534,7 @@ void TardigoApplication::showApplication() {
 }
 
 void TardigoApplication::tellUser(const QString& summary, const QString& body) {
-    _notifications.notify(summary, body);
+    _searchNotice = _notifications.notifyInPlaceOf(_searchNotice, summary, body);
 }
 
 } // namespace tardigo

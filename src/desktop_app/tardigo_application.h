@@ -93,7 +93,8 @@ public:
 
     // DesktopSearchHost
     SearchedLists searchedLists() override;
-    TardigoDocument* showList(const QString& path) override;
+    QStringList searchedListPaths() override;
+    TardigoDocument* showList(const QString& path, QString* why) override;
     void showApplication() override;
     void tellUser(const QString& summary, const QString& body) override;
 
@@ -116,6 +117,13 @@ private:
     void searchIdle();
     /// The lists the agenda shows: the minder's and those open in windows.
     void updateAgendaLists(const std::optional<QStringList>& located);
+    /// What the desktop's search covers: the lists open with a file, and the files of the watched
+    /// lists that are not open.
+    struct SearchedSources {
+        std::vector<const TardigoDocument*> open;
+        QStringList shelved;
+    };
+    SearchedSources searchedSources() const;
     void showInList(const AgendaEntry& entry);
 
     DocumentController _controller;
@@ -140,6 +148,7 @@ private:
     TodoLocator _locator;
     std::optional<QStringList> _located; // what the locator last answered
     ListShelf _shelf;
+    uint _searchNotice = 0; // the notification the desktop's search showed last, replaced by the next
     bool _searchOnly = false;
     bool _quitting = false;
 };

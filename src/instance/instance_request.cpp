@@ -1,9 +1,11 @@
 #include "instance/instance_request.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <array>
 
 namespace tardigo {
@@ -56,21 +58,35 @@ QByteArray InstanceRequest::toJson() const {
     return lineOf(object);
 }
 
-std::optional<InstanceRequest> InstanceRequest::fromJson(const QByteArray& line) {
+std::optional<InstanceRequest> InstanceRequest::fromJson(const QByteArray& line, QString* why) {
+    const auto refuse = [why](const QString& reason) {
+        *why = reason;
+        return std::nullopt;
+    };
     const std::optional<QJsonObject> object = objectOf(line);
     if (!object)
-        return std::nullopt;
-    const QString name = object->value(QStringLiteral("command")).toString();
-    for (const auto& [value, commandName] : kCommandNames) {
-        if (name == QLatin1String(commandName)) {
-            InstanceRequest request;
-            request.command = value;
-            request.files = stringsOf(object->value(QStringLiteral("files")));
-            request.text = object->value(QStringLiteral("text")).toString();
-            return request;
-        }
+        return refuse(QStringLiteral("the request is not a JSON object on one line."));
+    const QJsonValue command = object->value(QStringLiteral("command"));
+    const auto known = std::find_if(kCommandNames.begin(), kCommandNames.end(), [&](const auto& named) {
+        return command.toString() == QLatin1String(named.second);
+    });
+    if (!command.isString() || known == kCommandNames.end())
+        return refuse(QStringLiteral("“command” names no request Tardigo knows."));
+    InstanceRequest request;
+    request.command = known->first;
+    const QJsonValue text = object->value(QStringLiteral("text"));
+    if (!text.isUndefined() && !text.isString())
+        return refuse(QStringLiteral("“text” is not a text."));
+    request.text = text.toString();
+    const QJsonValue files = object->value(QStringLiteral("files"));
+    if (!files.isUndefined() && !files.isArray())
+        return refuse(QStringLiteral("“files” is not a list of paths."));
+    for (const QJsonValue& file : files.toArray()) {
+        if (!file.isString() || !QDir::isAbsolutePath(file.toString()))
+            return refuse(QStringLiteral("“files” holds something that is not an absolute path."));
+        request.files.append(file.toString());
     }
-    return std::nullopt;
+    return request;
 }
 
 QByteArray InstanceReply::toJson() const {

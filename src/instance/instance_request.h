@@ -23,8 +23,10 @@ struct InstanceRequest {
     QString text;
 
     QByteArray toJson() const;
-    /// None for a line that is not a request.
-    static std::optional<InstanceRequest> fromJson(const QByteArray& line);
+    /// None for a line that is not a request, with why in `why`: not a JSON object, a command
+    /// Tardigo does not know, a field of the wrong type, or files that are not absolute paths.
+    /// Fields left out are empty.
+    static std::optional<InstanceRequest> fromJson(const QByteArray& line, QString* why);
 };
 
 /// The running Tardigo's answer.

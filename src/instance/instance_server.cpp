@@ -115,7 +115,8 @@ void InstanceServer::acceptPending() {
     for (;;) {
         const int descriptor = ::accept4(_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (descriptor >= 0) {
-            if (_connections < kMaxConnections) {
+            // Connections that say nothing must not lock out one that is about to.
+            if (_connections < kMaxConnections || closeOldestWaiting()) {
                 serve(descriptor);
             } else {
                 qCWarning(lcInstance) << "refused a connection: already" << kMaxConnections << "are open";
@@ -161,7 +162,11 @@ void InstanceServer::serve(int descriptor) {
         return;
     }
     ++_connections;
-    connect(socket, &QObject::destroyed, this, [this] { --_connections; });
+    _waiting.push_back(socket);
+    connect(socket, &QObject::destroyed, this, [this, socket] {
+        --_connections;
+        _waiting.remove(socket);
+    });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
     // A connection that says nothing would hold its descriptor for good.
@@ -175,6 +180,15 @@ void InstanceServer::serve(int descriptor) {
     idle->start(_idleTimeout);
 }
 
+bool InstanceServer::closeOldestWaiting() {
+    if (_waiting.empty())
+        return false;
+    qCInfo(lcInstance) << "closing the oldest of" << _connections << "connections to make room for a new one";
+    // Not within any of its own signals here: it may go at once, and its place with it.
+    delete _waiting.front();
+    return true;
+}
+
 void InstanceServer::readRequest(QLocalSocket* socket) {
     if (!socket->canReadLine()) {
         if (socket->bytesAvailable() > kMaxRequestBytes) {
@@ -183,12 +197,15 @@ void InstanceServer::readRequest(QLocalSocket* socket) {
         }
         return;
     }
+    _waiting.remove(socket);
+    QString why;
     const std::optional<InstanceRequest> request =
-        InstanceRequest::fromJson(socket->readLine(kMaxRequestBytes));
+        InstanceRequest::fromJson(socket->readLine(kMaxRequestBytes), &why);
     InstanceReply reply;
     if (!request) {
+        qCWarning(lcInstance).noquote() << "refused a request:" << why;
         reply.ok = false;
-        reply.error = QStringLiteral("Tardigo did not understand the request.");
+        reply.error = QStringLiteral("Tardigo did not understand the request: %1").arg(why);
     } else if (_handler) {
         reply = _handler(*request);
     }

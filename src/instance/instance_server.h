@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <list>
 #include <memory>
 #include <optional>
 
@@ -22,7 +23,9 @@ class LockFile;
 /// handler says, one line in, one line out. It holds a lock beside the socket for as long as it
 /// listens, so that no second Tardigo starts while this one runs, even when it cannot be reached.
 /// It keeps listening whatever befalls one connection: a connection that sends no request in time
-/// is closed, and one that comes when the process has no file descriptor left is refused.
+/// is closed, the oldest one still waiting for its request is closed to make room for a new one
+/// when the most it keeps are open, and one that comes when the process has no file descriptor left
+/// is refused.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
@@ -52,6 +55,8 @@ private:
     /// that it does not stay pending, and the listener with it.
     void refuseForWantOfDescriptors();
     void serve(int descriptor);
+    /// Closes the connection open longest without sending its request; false when there is none.
+    bool closeOldestWaiting();
     void readRequest(QLocalSocket* socket);
     void stopListening();
 
@@ -66,6 +71,7 @@ private:
     Handler _handler;
     std::chrono::milliseconds _idleTimeout = kDefaultIdleTimeout;
     int _connections = 0;
+    std::list<QLocalSocket*> _waiting; // the connections yet to send their request, oldest first
 };
 
 } // namespace tardigo

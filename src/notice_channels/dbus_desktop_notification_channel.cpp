@@ -28,6 +28,11 @@ void DBusDesktopNotificationChannel::notify(const QString& summary, const QStrin
     send(summary, body, {});
 }
 
+uint DBusDesktopNotificationChannel::notifyInPlaceOf(uint previous, const QString& summary,
+                                                     const QString& body) {
+    return send(summary, body, {}, previous).value_or(0);
+}
+
 void DBusDesktopNotificationChannel::notifyWithChoices(const QString& summary, const QString& body,
                                                        const QList<NotificationChoice>& choices,
                                                        std::function<void(const QString& key)> chosen) {
@@ -48,7 +53,7 @@ void DBusDesktopNotificationChannel::notifyWithChoices(const QString& summary, c
 }
 
 std::optional<uint> DBusDesktopNotificationChannel::send(const QString& summary, const QString& body,
-                                                         const QStringList& actions) {
+                                                         const QStringList& actions, uint replaces) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         if (!std::exchange(_failureLogged, true))
@@ -59,7 +64,7 @@ std::optional<uint> DBusDesktopNotificationChannel::send(const QString& summary,
     const bool markup = serverCapabilities().contains(QStringLiteral("body-markup"));
     QDBusMessage call = notificationsCall(QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tardigo")}};
-    call << QStringLiteral("Tardigo") << 0u << QStringLiteral("tardigo") << summary
+    call << QStringLiteral("Tardigo") << replaces << QStringLiteral("tardigo") << summary
          << (markup ? body.toHtmlEscaped() : body) << actions << hints << -1;
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallMsecs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {

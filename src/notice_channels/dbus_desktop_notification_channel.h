@@ -16,6 +16,9 @@ class DBusDesktopNotificationChannel : public QObject, public DesktopNotificatio
     Q_OBJECT
 public:
     void notify(const QString& summary, const QString& body) override;
+    /// Shows the notification in place of the one with the id `previous` (0: none); its own id, or 0
+    /// when it was not shown.
+    uint notifyInPlaceOf(uint previous, const QString& summary, const QString& body);
     void notifyWithChoices(const QString& summary, const QString& body,
                            const QList<NotificationChoice>& choices,
                            std::function<void(const QString& key)> chosen) override;
@@ -27,7 +30,8 @@ private slots:
 
 private:
     /// Sends the notification; its id, or none when it was not shown.
-    std::optional<uint> send(const QString& summary, const QString& body, const QStringList& actions);
+    std::optional<uint> send(const QString& summary, const QString& body, const QStringList& actions,
+                             uint replaces = 0);
     /// What the server can do ("body-markup", "actions" ...), asked once.
     const QStringList& serverCapabilities();
     void listenForChoices();

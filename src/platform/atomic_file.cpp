@@ -145,8 +145,8 @@ bool writeAll(QIODevice& device, QByteArrayView bytes) {
     return true;
 }
 
-bool openForReading(QFile& file, QString* error) {
-    const QString name = QFileInfo(file.fileName()).fileName();
+bool openForReading(QFile& file, QString* error, const QString& shownName) {
+    const QString name = shownName.isEmpty() ? QFileInfo(file.fileName()).fileName() : shownName;
     // Opened without waiting, then checked on what was opened: a pipe would wait for a writer
     // forever, and a device would never end.
     const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

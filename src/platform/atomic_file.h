@@ -50,9 +50,9 @@ private:
 bool writeAll(QIODevice& device, QByteArrayView bytes);
 
 /// Opens the file at its path for reading; on failure answers false and sets a sentence naming
-/// the file and why. Anything but a regular file (a folder, a pipe, a device) is refused before it
-/// is read, so that nothing waits on it.
-bool openForReading(QFile& file, QString* error);
+/// the file (as `shownName`, else by its file name) and why. Anything but a regular file (a folder,
+/// a pipe, a device) is refused before it is read, so that nothing waits on it.
+bool openForReading(QFile& file, QString* error, const QString& shownName = QString());
 /// Reads a whole file; on failure answers nothing and sets a sentence naming the file and why. A file
 /// larger than `limit` bytes is refused before it is read, and one that grows past it meanwhile once
 /// that much is read.

@@ -8,6 +8,8 @@
 #include "agenda/core/agenda_lists.h"
 #include "agenda/gui/agenda_window.h"
 #include "archive/list_file.h"
+#include "dates/due_date_format.h"
+#include "desktop_app/quick_add_window.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
@@ -24,8 +26,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -328,6 +332,58 @@ private slots:
         markDone("someday");
         QTRY_COMPARE(agenda.model().entryCount(), 0);
         QCOMPARE(hint(), QStringLiteral("These lists hold no outstanding item."));
+    }
+
+    void quickAddTakesTheWholeLineAndShowsAllOfItsReading() {
+        FixedClock clock(localTime("2026-12-07 09:00:00"));
+        const QString list = writeList(path("long lines.todo"), {});
+        defaults().setStringArray(pref::tardigoMinderDocs, {list});
+        TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
+        QVERIFY(application.controller().openFile(list));
+        defaults().setObject(pref::quickAddList, Value(list));
+        QuickAddWindow quickAdd([&](const QString& line) { return application.rules().quickAdd(line); });
+        quickAdd.present();
+        AgendaWindow& agenda = application.showAgenda();
+        const QString pasted(1 << 20, u'x');
+        // The due date is read on one line.
+        const QString due = QStringLiteral("due %1")
+                                .arg(formatDueDate(localTime("2026-12-08 10:00:00")))
+                                .replace(u' ', QChar::Nbsp);
+        const std::pair<QWidget*, QString> lines[] = {{&quickAdd, QStringLiteral("quickAdd")},
+                                                      {&agenda, QStringLiteral("agendaQuickAdd")}};
+        for (const auto& [window, name] : lines) {
+            auto* line = window->findChild<QLineEdit*>(name == "quickAdd" ? "quickAddLine" : name);
+            auto* reading = window->findChild<QLabel*>(name + "Reading");
+            QVERIFY(line && reading);
+            const int width = window->width();
+
+            // A line as people type one: its reading takes two lines, each shown whole.
+            line->setText(QStringLiteral("Call the plumber about the leaking kitchen tap and the dripping "
+                                         "shower head #home tomorrow 10:00"));
+            QVERIFY2(reading->text().endsWith(due), qPrintable(reading->text()));
+            QTRY_VERIFY(reading->height() >= reading->heightForWidth(reading->width()));
+            QVERIFY(reading->heightForWidth(reading->width()) > reading->fontMetrics().lineSpacing());
+            saveScreenshot(*window, name + "-reading");
+
+            // A megabyte pasted is taken whole, its date with it, and the window stays as wide.
+            line->clear();
+            QApplication::clipboard()->setText(pasted + QStringLiteral(" tomorrow 10:00"));
+            line->paste();
+            QCOMPARE(line->text().size(), pasted.size() + 15);
+            QVERIFY2(reading->text().endsWith(due), qPrintable(reading->text().right(80)));
+            QCOMPARE(window->width(), width);
+            QTRY_VERIFY(reading->height() >= reading->heightForWidth(reading->width()));
+            saveScreenshot(*window, name + "-pasted");
+            QTest::keyClick(line, Qt::Key_Return);
+        }
+        const ArrayPtr added =
+            childrenOf(*application.controller().windowForFileName(list)->document().data());
+        QCOMPARE(added->size(), 2);
+        for (const Value& value : added->items) {
+            QCOMPARE(*value.asDict()->value(key::name).asString(), pasted);
+            QCOMPARE(*value.asDict()->value(key::due).asString(),
+                     QStringLiteral("2026-12-08 10:00:00 +0100"));
+        }
     }
 
     void quickAddSelectAllAndNames() {

@@ -405,7 +405,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), line);
         QTest::keyClicks(line, QStringLiteral("Call Anna tomorrow 10:00 #work"));
         const auto* reading = quickAdd->findChild<QLabel*>(QStringLiteral("quickAddReading"));
-        QVERIFY2(reading->text().contains(QStringLiteral("category work")), qPrintable(reading->text()));
+        QVERIFY2(reading->text().contains(QStringLiteral("category\u00a0work")), qPrintable(reading->text()));
         screenshot(*quickAdd, "quick-add");
         QTest::keyClick(line, Qt::Key_Return);
         QVERIFY(!quickAdd->isVisible());

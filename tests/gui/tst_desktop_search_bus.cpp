@@ -13,6 +13,7 @@
 #include "desktop_search/gui/desktop_search_service.h"
 #include "desktop_search/gui/plasma_runner.h"
 #include "document/tardigo_document.h"
+#include "instance/instance_client.h"
 #include "instance/instance_request.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -30,7 +31,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -40,6 +43,9 @@ namespace {
 const QString kResources = QStringLiteral(TARDIGO_SOURCE_DIR "/resources/search");
 const QString kProviderInterface = QStringLiteral("org.gnome.Shell.SearchProvider2");
 const QString kRunnerInterface = QStringLiteral("org.kde.krunner1");
+// How long a call that answers at once may take, on a busy machine: one that waits on a dialog
+// never answers.
+constexpr int kAtOnceMsecs = 5000;
 
 /// A list as the window saves it, which opens without repairs.
 QString saveList(const QString& path, const std::vector<NodePtr>& items) {
@@ -81,20 +87,109 @@ QString gdbusCall(const QByteArray& address, const QString& name, const QString&
 /// introspects the object.
 struct Remote {
     QString service, path, interface;
+    QString connection = QStringLiteral("client");
 
-    QDBusMessage call(const QString& method, const QVariantList& args = {}) const {
+    QDBusMessage call(const QString& method, const QVariantList& args = {}, int timeoutMsecs = 10'000) const {
         QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
         message.setArguments(args);
         const QDBusMessage reply =
-            QDBusConnection(QStringLiteral("client")).call(message, QDBus::BlockWithGui, 10'000);
+            QDBusConnection(connection).call(message, QDBus::BlockWithGui, timeoutMsecs);
         if (reply.type() != QDBusMessage::ReplyMessage)
             qWarning() << method << reply.errorMessage();
         return reply;
     }
-    QStringList results(const QString& method, const QVariantList& args) const {
-        return call(method, args).arguments().value(0).toStringList();
+    QStringList results(const QString& method, const QVariantList& args, int timeoutMsecs = 10'000) const {
+        return call(method, args, timeoutMsecs).arguments().value(0).toStringList();
     }
 };
+
+/// A session bus of its own that starts Tardigo from its service files, pointed at the built program,
+/// in a home of its own: the program as the desktop starts it, quitting once idle for `idleMsecs`.
+struct BusStartedTardigo {
+    QTemporaryDir session;
+    QDir root{session.path()};
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcess daemon;
+    QByteArray address;
+
+    /// Sets up the bus and the home; what failed, in words, or an empty string.
+    QString start(int idleMsecs = 1500) {
+        for (const char* folder : {"services", "config", "data", "runtime"})
+            if (!root.mkpath(folder))
+                return QStringLiteral("cannot make %1").arg(folder);
+        QFile::setPermissions(root.filePath("runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString& name : {kSearchProviderService, kRunnerService}) {
+            QFile service(root.filePath("services/" + name + ".service"));
+            if (!service.open(QIODevice::WriteOnly))
+                return service.errorString();
+            service.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 --search-provider\n")
+                              .arg(name, QStringLiteral(TARDIGO_APP_PATH))
+                              .toUtf8());
+        }
+        environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
+        environment.insert("XDG_DATA_HOME", root.filePath("data"));
+        environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
+        environment.insert("HOME", session.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("TARDIGO_SEARCH_IDLE_MSECS", QString::number(idleMsecs));
+        // What the bus starts talks to this bus, not to the one of the other tests.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.filePath("bus"));
+
+        QFile config(root.filePath("bus.conf"));
+        if (!config.open(QIODevice::WriteOnly))
+            return config.errorString();
+        config.write(
+            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+                           "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig><type>session</type><listen>unix:path=%1</listen>"
+                           "<servicedir>%2</servicedir><policy context=\"default\">"
+                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                           "<allow own=\"*\"/></policy></busconfig>\n")
+                .arg(root.filePath("bus"), root.filePath("services"))
+                .toUtf8());
+        config.close();
+        daemon.setProcessEnvironment(environment);
+        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        if (!daemon.waitForReadyRead(10'000))
+            return QStringLiteral("dbus-daemon did not start");
+        address = daemon.readLine().trimmed();
+        return QString();
+    }
+    /// Makes the lists the ones the minder watches, as the user would with tardigo-cli.
+    bool watch(const QStringList& lists) const {
+        return runCliWith(QStringList{"config", "tardigoMinderDocs", lists.join(", ")}, {}, environment)
+                   .exitCode == 0;
+    }
+    /// Ends the Tardigo the bus started, if it runs, as a session that ends does, and waits until
+    /// it has.
+    bool endTardigo() {
+        QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address), "ending");
+        const uint pid = bus.interface()->servicePid(kRunnerService);
+        const bool ended =
+            pid > 0 && ::kill(pid_t(pid), SIGTERM) == 0 &&
+            QTest::qWaitFor([&] { return !bus.interface()->isServiceRegistered(kRunnerService).value(); },
+                            10'000);
+        QDBusConnection::disconnectFromBus("ending");
+        return ended;
+    }
+    ~BusStartedTardigo() {
+        endTardigo();
+        daemon.terminate();
+        daemon.waitForFinished();
+    }
+};
+
+/// What the kernel holds of the process in memory, in MB; -1 once it has ended.
+qint64 residentMegabytes(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024;
+    return -1;
+}
 
 } // namespace
 
@@ -213,6 +308,104 @@ private slots:
         QVERIFY(!application.isSearchOnly());
     }
 
+    void callsFromTheBusAnswerAtOnceAndShowOnlyListsTheSearchOffers() {
+        BusStartedTardigo started;
+        QCOMPARE(started.start(), QString());
+        const QString list = saveList(started.root.filePath("errands.todo"), {item("Renew passport")});
+        const QString elsewhere = saveList(started.root.filePath("elsewhere.todo"), {item("Renew passport")});
+        const QString pipe = started.root.filePath("pipe.todo");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString folder = started.root.filePath("folder.todo");
+        QVERIFY(started.root.mkdir("folder.todo"));
+        const QString huge = started.root.filePath("huge.todo");
+        QFile sparse(huge);
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(64) << 30));
+        sparse.close();
+        // Watched, each is a list the search would read, were it one.
+        QVERIFY(started.watch({list, pipe, folder, QStringLiteral("/dev/zero"), huge}));
+        FakeNotificationServer notifications(started.address);
+        const QString connection = QStringLiteral("activations");
+        QDBusConnection::connectToBus(QString::fromUtf8(started.address), connection);
+        const Remote provider{kSearchProviderService, kSearchProviderPath, kProviderInterface, connection};
+        const Remote runner{kRunnerService, kRunnerPath, kRunnerInterface, connection};
+        // The first call starts Tardigo, which may take a while on a busy machine.
+        const QStringList offered =
+            provider.results("GetInitialResultSet", {QStringList{"passport"}}, 60'000);
+        QCOMPARE(offered.size(), 1);
+        const QString socket = started.root.filePath("runtime/tardigo-instance");
+        InstanceRequest openLists;
+        openLists.command = InstanceRequest::Command::OpenListPaths;
+
+        // Ids no search offered, five times over, to both interfaces: each call answers at once, and
+        // no window opens; the one regular file among them is told of, each telling in place of the
+        // one before.
+        for (int round = 0; round < 5; ++round) {
+            for (const QString& path : {pipe, folder, QStringLiteral("/dev/zero"), huge, elsewhere}) {
+                const QString id = QStringLiteral("uid:none:") + path;
+                QCOMPARE(provider.call("ActivateResult", {id, QStringList{"x"}, 0u}, kAtOnceMsecs).type(),
+                         QDBusMessage::ReplyMessage);
+                QCOMPARE(runner.call("Run", {id, QString()}, kAtOnceMsecs).type(),
+                         QDBusMessage::ReplyMessage);
+            }
+        }
+        const std::optional<InstanceReply> none = askRunningInstance(socket, openLists);
+        QVERIFY(none && none->ok);
+        QCOMPARE(none->files, QStringList());
+        QTRY_VERIFY(!notifications.sent().isEmpty());
+        const QList<SentNotification> told = notifications.sent();
+        for (qsizetype i = 0; i < told.size(); ++i) {
+            QCOMPARE(told[i].summary, QStringLiteral("List not opened"));
+            QVERIFY2(told[i].body.contains("\u201chuge.todo\u201d is not a Tardigo list"),
+                     qPrintable(told[i].body));
+            QCOMPARE(told[i].replacesId, i == 0 ? 0u : told[i - 1].id);
+        }
+
+        // The result it offered opens in its window, once the call has been answered.
+        QCOMPARE(
+            provider.call("ActivateResult", {offered[0], QStringList{"passport"}, 0u}, kAtOnceMsecs).type(),
+            QDBusMessage::ReplyMessage);
+        QTRY_COMPARE(askRunningInstance(socket, openLists).value_or(InstanceReply{}).files,
+                     QStringList{list});
+        QDBusConnection::disconnectFromBus(connection);
+        QVERIFY(started.endTardigo());
+    }
+
+    void aHugeQueryGivesBackTheMemoryItTook() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer keeps freed memory aside");
+#endif
+        BusStartedTardigo started;
+        QCOMPARE(started.start(60'000), QString());
+        const QString list = saveList(started.root.filePath("errands.todo"), {item("Renew passport")});
+        QVERIFY(started.watch({list}));
+        const QString connection = QStringLiteral("memory");
+        QDBusConnection::connectToBus(QString::fromUtf8(started.address), connection);
+        const Remote provider{kSearchProviderService, kSearchProviderPath, kProviderInterface, connection};
+        const Remote runner{kRunnerService, kRunnerPath, kRunnerInterface, connection};
+        QCOMPARE(provider.results("GetInitialResultSet", {QStringList{"passport"}}, 60'000).size(), 1);
+        const uint pid = QDBusConnection(connection).interface()->servicePid(kSearchProviderService);
+        const qint64 before = residentMegabytes(pid);
+        QVERIFY(before > 0);
+
+        // 8 MB of words to each interface, as no one types them; then the list changes, and is read
+        // again while their memory lies free.
+        QStringList words;
+        for (int i = 0; i < 1'000'000; ++i)
+            words << QStringLiteral("w%1").arg(i, 7, 10, QLatin1Char('0'));
+        QCOMPARE(provider.results("GetInitialResultSet", {words}, 60'000), QStringList());
+        words.clear();
+        QCOMPARE(runner.call("Match", {QStringLiteral("a ").repeated(4'000'000)}, 60'000).type(),
+                 QDBusMessage::ReplyMessage);
+        saveList(list, {item("Renew passport"), item("Passport photos")});
+        QCOMPARE(provider.results("GetInitialResultSet", {QStringList{"passport"}}).size(), 2);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            residentMegabytes(pid) < before + 50,
+            qPrintable(QStringLiteral("%1 MB before, %2 MB after").arg(before).arg(residentMegabytes(pid))),
+            5000);
+        QVERIFY(residentMegabytes(pid) > 0); // still running
+        QDBusConnection::disconnectFromBus(connection);
+    }
+
     void theBusStartsTardigoFromItsServiceFilesAndItQuitsWhenIdle() {
         // The files as installed name the same bus names and objects as the program publishes.
         const auto provider =
@@ -228,53 +421,18 @@ private slots:
         QCOMPARE(runner.value("X-Plasma-DBusRunner-Service").toString(), kRunnerService);
         QCOMPARE(runner.value("X-Plasma-DBusRunner-Path").toString(), kRunnerPath);
 
-        // A bus of its own, which starts Tardigo from the service files, pointed at the built program.
-        QTemporaryDir session;
-        const QDir root(session.path());
-        for (const char* folder : {"services", "config", "data", "runtime"})
-            QVERIFY(root.mkpath(folder));
-        QFile::setPermissions(root.filePath("runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         for (const QString& name : {kSearchProviderService, kRunnerService}) {
-            const QString file = name + ".service";
-            const auto service = iniGroup(kResources + "/" + file, "D-BUS Service");
+            const auto service = iniGroup(kResources + "/" + name + ".service", "D-BUS Service");
             QCOMPARE(service.value("Name").toString(), name);
             QCOMPARE(service.value("Exec").toString(), QStringLiteral("/usr/bin/tardigo --search-provider"));
-            QFile copy(root.filePath("services/" + file));
-            QVERIFY(copy.open(QIODevice::WriteOnly));
-            copy.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=%2 --search-provider\n")
-                           .arg(name, QStringLiteral(TARDIGO_APP_PATH))
-                           .toUtf8());
         }
-        const QString list = saveList(root.filePath("errands.todo"), {item("Renew passport")});
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", root.filePath("config"));
-        environment.insert("XDG_DATA_HOME", root.filePath("data"));
-        environment.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
-        environment.insert("HOME", session.path());
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TARDIGO_SEARCH_IDLE_MSECS", "1500");
-        // What the bus starts talks to this bus, not to the one of the other tests.
-        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + root.filePath("bus"));
-        QCOMPARE(runCliWith({"config", "tardigoMinderDocs", list}, {}, environment).exitCode, 0);
 
-        QFile config(root.filePath("bus.conf"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
-                           "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type><listen>unix:path=%1</listen>"
-                           "<servicedir>%2</servicedir><policy context=\"default\">"
-                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                           "<allow own=\"*\"/></policy></busconfig>\n")
-                .arg(root.filePath("bus"), root.filePath("services"))
-                .toUtf8());
-        config.close();
-        QProcess daemon;
-        daemon.setProcessEnvironment(environment);
-        daemon.start("dbus-daemon", {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
-        QVERIFY(daemon.waitForReadyRead(10'000));
-        const QByteArray address = daemon.readLine().trimmed();
+        // A bus of its own, which starts Tardigo from the service files, pointed at the built program.
+        BusStartedTardigo started;
+        QCOMPARE(started.start(), QString());
+        const QString list = saveList(started.root.filePath("errands.todo"), {item("Renew passport")});
+        QVERIFY(started.watch({list}));
+        const QByteArray& address = started.address;
 
         const QString results = gdbusCall(address, kSearchProviderService, kSearchProviderPath,
                                           kProviderInterface + ".GetInitialResultSet", {"['passport']"});
@@ -291,8 +449,6 @@ private slots:
                                  20'000);
         QVERIFY(!bus.interface()->isServiceRegistered(kRunnerService).value());
         QDBusConnection::disconnectFromBus("started");
-        daemon.terminate();
-        daemon.waitForFinished();
     }
 };
 

@@ -34,7 +34,9 @@ constexpr int kStatusMsecs = 8000;
 
 AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actions actions, QWidget* parent)
     : QMainWindow(parent), _lists(lists), _documents(documents), _actions(std::move(actions)), _model(lists),
-      _view(new HintedTreeView(this)), _quickAdd(new QLineEdit(this)), _quickAddReading(new QLabel(this)),
+      _view(new HintedTreeView(this)), _quickAdd(new QLineEdit(this)),
+      _quickAddReading(new QuickAddReading(
+          tr("Type an item with a #category and a due date at its end; Return adds it."), this)),
       _category(new QComboBox(this)), _search(new QLineEdit(this)),
       _undated(new QCheckBox(tr("Show items &without a due date"), this)) {
     setObjectName(QStringLiteral("agendaWindow"));
@@ -79,7 +81,6 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
     buildMenus();
     fillCategories();
     sayWhyEmpty();
-    showQuickAddReading(QString());
     resize(charWidth * 120, _view->fontMetrics().height() * 32);
 
     // Items fall due and days begin while the window is open.
@@ -97,12 +98,11 @@ QWidget* AgendaWindow::buildFilters() {
     _quickAdd->setPlaceholderText(tr("Call Anna tomorrow 10:00 #work"));
     _quickAddReading->setObjectName(QStringLiteral("agendaQuickAddReading"));
     _quickAddReading->setAccessibleName(tr("How the new item is read"));
-    _quickAddReading->setTextFormat(Qt::PlainText);
+    _quickAddReading->follow(*_quickAdd);
     auto* addLabel = new QLabel(tr("&New item:"), filters);
     addLabel->setBuddy(_quickAdd);
     form->addRow(addLabel, _quickAdd);
     form->addRow(QString(), _quickAddReading);
-    connect(_quickAdd, &QLineEdit::textChanged, this, &AgendaWindow::showQuickAddReading);
     connect(_quickAdd, &QLineEdit::returnPressed, this, &AgendaWindow::quickAdd);
 
     auto* row = new QHBoxLayout;
@@ -242,15 +242,10 @@ void AgendaWindow::quickAdd() {
     if (!_actions.quickAdd)
         return;
     if (const std::optional<QString> why = _actions.quickAdd(_quickAdd->text())) {
-        _quickAddReading->setText(*why);
+        _quickAddReading->showMessage(*why);
         return;
     }
     _quickAdd->clear();
-}
-
-void AgendaWindow::showQuickAddReading(const QString& line) {
-    _quickAddReading->setText(quickAddReading(
-        line, tr("Type an item with a #category and a due date at its end; Return adds it.")));
 }
 
 void AgendaWindow::fillCategories() {

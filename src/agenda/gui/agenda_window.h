@@ -13,13 +13,13 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 
 namespace tardigo {
 
 class AgendaDocuments;
 class AgendaLists;
+class QuickAddReading;
 
 /// The agenda: one window over every list, its outstanding items in sections from overdue to later,
 /// filtered by category and by a search. Done (Ctrl+D) and the due date typed into a row change the
@@ -55,7 +55,6 @@ private:
     void showSelectedItem();
     void selectAll();
     void quickAdd();
-    void showQuickAddReading(const QString& line);
     void fillCategories();
     void rememberSelection();
     void restoreSelection();
@@ -68,7 +67,7 @@ private:
     AgendaModel _model;
     HintedTreeView* _view;
     QLineEdit* _quickAdd;
-    QLabel* _quickAddReading;
+    QuickAddReading* _quickAddReading;
     QComboBox* _category;
     QLineEdit* _search;
     QCheckBox* _undated;

@@ -15,6 +15,9 @@ namespace tardigo {
 constexpr int kMostDesktopResults = 30;
 /// A name or description longer than this is cut, as one line of a result has no room for it.
 constexpr int kLongestResultText = 200;
+/// A query of more characters than this finds nothing: no one types one, and any program on the
+/// bus may send megabytes of words to be split and folded.
+constexpr qsizetype kLongestDesktopQuery = 1000;
 
 using SearchedLists = std::vector<std::shared_ptr<const ListIndex>>;
 

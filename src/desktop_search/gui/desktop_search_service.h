@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace tardigo {
 
@@ -38,8 +39,11 @@ public:
     QStringList search(const QStringList& terms);
     /// What each result shows; ids that name no item any longer are left out.
     std::vector<ResultMeta> metas(const QStringList& ids);
-    /// Shows the result's item selected in its list's window, opening the list when it is closed;
-    /// a result whose item is gone is said so in a notification.
+    /// Shows the result's item selected in its list's window, opening the list when it is closed,
+    /// once the call that asked has returned: the caller is answered at once, whatever opening asks
+    /// of the user. Only an item of a list the search covers is shown, and only from a regular file;
+    /// a list that does not open, or whose item is gone, is said so in a notification. Of the calls
+    /// that come while one is being shown, the newest follows it.
     void activate(const QString& id);
     /// Brings the application forward.
     void showApplication();
@@ -49,13 +53,20 @@ signals:
     void idle();
 
 private:
+    /// Each call from the bus puts off the idle signal, and gives back the memory it took soon after.
     void called();
+    /// Shows what activate() queued, one result at a time.
+    void showQueued();
+    void show(const QString& id);
 
     DesktopSearchHost& _host;
     QDBusConnection _bus{QString()};
     bool _published = false;
     QTimer _idle;
+    QTimer _releaseMemory;
     std::chrono::milliseconds _idleTime{0};
+    std::optional<QString> _queued; // the newest result asked for and not shown yet
+    bool _showing = false;
     std::unique_ptr<QObject> _searchProvider;
     std::unique_ptr<QObject> _runner;
 };

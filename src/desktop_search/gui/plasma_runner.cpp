@@ -52,11 +52,18 @@ void PlasmaRunner::registerTypes() {
 }
 
 RunnerMatches PlasmaRunner::Match(const QString& query) {
-    const QStringList terms = query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    // Split only a query someone could have typed; the service answers nothing for a longer one.
+    const QStringList terms =
+        query.size() > kLongestDesktopQuery
+            ? QStringList{query}
+            : query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const std::vector<ResultMeta> found = _service.metas(_service.search(terms));
+    if (found.empty())
+        return {};
     const ItemSearch search(query);
     const QString typed = foldForSearch(query.simplified());
     RunnerMatches matches;
-    for (const ResultMeta& meta : _service.metas(_service.search(terms))) {
+    for (const ResultMeta& meta : found) {
         const QString name = foldForSearch(meta.name);
         const bool exact = name == typed;
         RunnerMatch match{meta.id,
