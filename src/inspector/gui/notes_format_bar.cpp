@@ -1,6 +1,7 @@
 #include "inspector/gui/notes_format_bar.h"
 
 #include "appearance/rich_text_document.h"
+#include "window/qt_part_names.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -121,6 +122,7 @@ NotesFormatBar::NotesFormatBar(QTextEdit& editor, QWidget* parent)
                         QKeySequence(Qt::CTRL | Qt::Key_Backslash))) {
     setObjectName(QStringLiteral("notesFormatBar"));
     setAccessibleName(tr("Formatting of the notes"));
+    nameOverflowButton(*this);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setIconSize(QSize(16, 16));
     for (QAction* toggle : {_bold, _italic, _underline, _strike, _bulletList, _numberedList, _link})
