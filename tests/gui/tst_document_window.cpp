@@ -105,10 +105,25 @@ private slots:
         Clock::reset();
     }
 
-    void noMenuRepeatsAnAccelerator() {
+    // No menu repeats an underlined letter, no two commands of the window (its menus', its
+    // toolbar's, the notes' own) answer the same keys, and View > Agenda has both.
+    void noMenuRepeatsAnAcceleratorOrAShortcut() {
         const DocumentMainWindow* window = _controller->newUntitledDocument();
         const QStringList repeats = repeatedAccelerators(*window->menuBar());
         QVERIFY2(repeats.isEmpty(), qPrintable(repeats.join(u'\n')));
+        QHash<QKeySequence, QString> taken;
+        QStringList shared;
+        for (const QAction* action : window->findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts()) {
+                const QString name = action->objectName().isEmpty() ? action->text() : action->objectName();
+                if (taken.contains(keys))
+                    shared << QStringLiteral("%1: %2 and %3").arg(keys.toString(), taken.value(keys), name);
+                taken.insert(keys, name);
+            }
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
+        const QAction* agenda = window->menus().actions().showAgenda;
+        QCOMPARE(agenda->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+        QCOMPARE(QKeySequence::mnemonic(agenda->text()), QKeySequence(Qt::ALT | Qt::Key_G));
     }
 
     void selectAllTakesTheRowsShownOrTheTextBeingEdited() {
