@@ -32,6 +32,7 @@
 #include "window/search_field.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
+#include "window/window_log.h"
 #include "window/window_search.h"
 #include "window/window_sync.h"
 
@@ -521,6 +522,8 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
 }
 
 void DocumentMainWindow::setStatusText(const QString& text) {
+    // The line may show it shortened (whole as its tool tip): the log keeps it whole.
+    qCInfo(lcWindow).noquote() << "status line of" << _document->displayName() << ":" << text;
     _statusMessage->setText(text);
     _selectionLabel->hide();
     _statusMessage->show();

@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,12 +36,14 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
 
 using namespace tardigo;
@@ -372,6 +375,9 @@ private slots:
 
         editor->selectAll();
         QTest::keyClicks(editor, "garbage");
+        // The log keeps the whole message, which the line may show shortened.
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral(
+                                            "^status line of .*: “garbage” is not a date.*\\.$")));
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         QCOMPARE(cellEditor(outline), editor);
@@ -381,6 +387,12 @@ private slots:
         auto* message = window->findChild<ElidingLabel*>("statusMessage");
         QTRY_VERIFY(message->isVisible());
         QVERIFY2(message->text().startsWith("“garbage” is not a date"), qPrintable(message->text()));
+        // Shortened in a narrow window, it is whole as its tool tip.
+        window->resize(420, window->height());
+        QTRY_VERIFY(message->isElided());
+        QHelpEvent pointedAt(QEvent::ToolTip, QPoint(4, 4), message->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(message, &pointedAt);
+        QCOMPARE(QToolTip::text(), message->text());
 
         // The date as the column shows dates, without seconds, is taken.
         editor->selectAll();
