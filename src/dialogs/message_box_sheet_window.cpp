@@ -1,5 +1,6 @@
 #include "dialogs/message_box_sheet_window.h"
 
+#include "dialogs/fitting_title.h"
 #include "dialogs/message_box_width.h"
 #include "platform/localized.h"
 
@@ -38,7 +39,7 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->setIcon(sheet.isCritical ? QMessageBox::Critical : QMessageBox::Warning);
-    box->setWindowTitle(sheet.title);
+    setFittingWindowTitle(*box, sheet.title);
     box->setText(sheet.title);
     box->setInformativeText(sheet.message);
     box->setDetailedText(sheet.details);

@@ -6,6 +6,8 @@
 #include "desktop_app/document_controller.h"
 #include "desktop_app/message_box_error_reporter.h"
 #include "dialogs/dialog_service.h"
+#include "dialogs/file_error_sheets.h"
+#include "dialogs/fitting_title.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -537,6 +539,30 @@ private slots:
         QVERIFY(sheet->detailedText().contains("elsewhere.todo")); // the technical reason
         sheet->buttons().constFirst()->click();
         QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
+    // A sheet's title, a sentence, is its window's title too: one too long for a title bar ends
+    // after its last whole word that fits, never in the middle of one.
+    void aLongSheetTitleIsCutAtAWord() {
+        DocumentMainWindow* window = open({item("milk")});
+        window->document().alertQueue()->addAlert(
+            syncWriteFailureSheet(_files.filePath("Big list of the errands of the whole family.todo"),
+                                  _files.filePath("tasks"), {QStringLiteral("a.ics: disk full")}));
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        const QString whole = sheet->text(), title = sheet->windowTitle();
+        QVERIFY2(title.endsWith(u'…') && title.size() < whole.size(), qPrintable(title));
+        const QString kept = title.chopped(1);
+        QVERIFY2(whole.startsWith(kept) && whole.at(kept.size()) == u' ', qPrintable(title));
+        sheet->buttons().constFirst()->click();
+
+        const QFontMetrics metrics = window->fontMetrics();
+        const QString shortTitle = QStringLiteral("Replace File");
+        QCOMPARE(titleToFit(shortTitle, metrics, metrics.horizontalAdvance(shortTitle)), shortTitle);
+        // A title of one word longer than the bar is cut all the same, to fit.
+        const QString path = QStringLiteral("/home/anna/Documents/lists/errands-of-the-whole-family.todo");
+        const QString cut = titleToFit(path, metrics, 120);
+        QVERIFY(cut.endsWith(u'…') && metrics.horizontalAdvance(cut) <= 120);
     }
 
     void doneHideCompletedAndTheStatusLine() {
