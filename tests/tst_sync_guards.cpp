@@ -18,27 +18,40 @@ using namespace tardigo::test;
 
 namespace {
 
-/// A folder some of whose writes and removals fail, as on a full disk or in a read-only folder.
+/// A folder some of whose writes and removals fail, as on a full disk or in a read-only folder; or,
+/// as a server that stops answering, all of them from the first that fails.
 class FailingFolder : public VdirFolder {
 public:
     /// `fails` is asked for each write or removal, counted from 1.
-    FailingFolder(const QString& path, int error, std::function<bool(int)> fails)
-        : VdirFolder(path), _error(error), _fails(std::move(fails)) {}
+    FailingFolder(const QString& path, int error, std::function<bool(int)> fails, bool staysAway = false)
+        : VdirFolder(path), _error(error), _fails(std::move(fails)), _staysAway(staysAway) {}
 
     QString write(const QString& name, const QByteArray& bytes) override {
-        return _fails(++_count) ? failure(name) : VdirFolder::write(name, bytes);
+        return fails() ? failure(name) : VdirFolder::write(name, bytes);
     }
     QString remove(const QString& name) override {
-        return _fails(++_count) ? failure(name) : VdirFolder::remove(name);
+        return fails() ? failure(name) : VdirFolder::remove(name);
     }
+    QString unreachable() const override {
+        return _gone ? QStringLiteral("Could not reach the server: %1.").arg(qt_error_string(_error))
+                     : QString();
+    }
+    int attempts() const { return _count; }
 
 private:
+    bool fails() {
+        const bool failed = _gone || _fails(++_count);
+        _gone = failed && _staysAway;
+        return failed;
+    }
     QString failure(const QString& name) const {
         return QStringLiteral("Could not save “%1”: %2.").arg(name, qt_error_string(_error));
     }
 
     int _error;
     std::function<bool(int)> _fails;
+    bool _staysAway;
+    bool _gone = false;
     int _count = 0;
 };
 
@@ -155,9 +168,9 @@ private slots:
         QVERIFY(pair.fileSummaries().contains(QStringLiteral("new")));
     }
 
-    // A kill after any step of a sync, a write that fails at any file (a full disk), and a folder
-    // that takes no write at all (read-only) leave the next sync where an uninterrupted one ends,
-    // with no item kept twice.
+    // A kill after any step of a sync, a write that fails at any file (a full disk), a server that
+    // stops answering at any write, and a folder that takes no write at all (read-only) leave the
+    // next sync where an uninterrupted one ends, with no item kept twice.
     void interruptionsLeaveNothingToRepeat() {
         SyncedPair reference;
         changeBothSides(reference);
@@ -189,6 +202,18 @@ private slots:
             QVERIFY2(report.writeFailures.front().contains(QStringLiteral("No space left on device")),
                      qPrintable(report.writeFailures.front()));
             checkResumedSync(pair, QStringLiteral("write %1 failed:").arg(failing));
+        }
+        for (int failing = 1; failing <= folderChanges; ++failing) {
+            SyncedPair pair;
+            changeBothSides(pair);
+            FailingFolder gone(
+                pair.folder(), ECONNREFUSED, [=](int count) { return count == failing; }, true);
+            const SyncReport report = pair.sync(kSecondSync, gone, pair.options());
+            QVERIFY2(report.unreachable.contains(QStringLiteral("Connection refused")),
+                     qPrintable(report.unreachable));
+            QCOMPARE(report.writeFailures.size(), 1);
+            QCOMPARE(gone.attempts(), failing); // no write after it waits for a server that is gone
+            checkResumedSync(pair, QStringLiteral("the server went away at write %1:").arg(failing));
         }
         SyncedPair pair;
         changeBothSides(pair);

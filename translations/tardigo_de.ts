@@ -365,6 +365,14 @@ Synchronisierungsordner: %2</translation>
         <source>Another program may have emptied the calendar %1, and nothing was changed. Keep the items, or remove them from the list (%2 in all) if their to-dos were deleted on purpose.</source>
         <translation>Vielleicht hat ein anderes Programm den Kalender %1 geleert; nichts wurde geändert. Behalten Sie die Einträge, oder entfernen Sie sie aus der Liste (insgesamt %2), wenn ihre Aufgaben mit Absicht gelöscht wurden.</translation>
     </message>
+    <message>
+        <source>“%1” was not synced: the server could not be reached.</source>
+        <translation>„%1“ wurde nicht synchronisiert: Der Server war nicht erreichbar.</translation>
+    </message>
+    <message>
+        <source>Nothing was lost: the list keeps every change, and what did not reach the server goes out at the next sync that does. Choose File &gt; Sync Now to try again once the server is back.</source>
+        <translation>Nichts ging verloren: Die Liste behält jede Änderung, und was den Server nicht erreicht hat, geht mit der nächsten Synchronisierung hinaus, die ihn erreicht. Wählen Sie Datei &gt; Jetzt synchronisieren, um es erneut zu versuchen, sobald der Server wieder da ist.</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -478,6 +486,29 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>XML property lists (*.plist)</source>
         <translation>XML-Eigenschaftslisten (*.plist)</translation>
+    </message>
+</context>
+<context>
+    <name>QtPartNames</name>
+    <message>
+        <source>Previous month</source>
+        <translation>Voriger Monat</translation>
+    </message>
+    <message>
+        <source>Next month</source>
+        <translation>Nächster Monat</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>Days of the month</source>
+        <translation>Tage des Monats</translation>
+    </message>
+    <message>
+        <source>More toolbar buttons</source>
+        <translation>Weitere Elemente der Symbolleiste</translation>
     </message>
 </context>
 <context>
@@ -1451,18 +1482,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>No date due</source>
         <translation>Kein Fälligkeitsdatum</translation>
     </message>
-    <message>
-        <source>Previous month</source>
-        <translation>Voriger Monat</translation>
-    </message>
-    <message>
-        <source>Next month</source>
-        <translation>Nächster Monat</translation>
-    </message>
-    <message>
-        <source>Days of the month</source>
-        <translation>Tage des Monats</translation>
-    </message>
 </context>
 <context>
     <name>tardigo::FontTool</name>
@@ -1775,6 +1794,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>&amp;Sync</source>
         <translation>&amp;Synchronisieren</translation>
+    </message>
+    <message>
+        <source>The server at %1 did not accept the user name “%2” with the password you typed, so nothing was synced and the list is as it was. Check the password and enter it again, or stop syncing this list for now; its changes wait for the next sync.</source>
+        <translation>Der Server unter %1 hat den Benutzernamen „%2“ mit dem Passwort, das Sie eingegeben haben, nicht angenommen. Es wurde nichts synchronisiert, und die Liste ist unverändert. Prüfen Sie das Passwort und geben Sie es erneut ein, oder halten Sie die Synchronisierung dieser Liste vorerst an; ihre Änderungen warten auf die nächste Synchronisierung.</translation>
     </message>
 </context>
 <context>
@@ -2279,6 +2302,10 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Not syncing: the keyring holds no password</source>
         <translation>Keine Synchronisierung: Der Schlüsselbund enthält kein Passwort</translation>
+    </message>
+    <message>
+        <source>Not synced: the server cannot be reached</source>
+        <translation>Nicht synchronisiert: Der Server ist nicht erreichbar</translation>
     </message>
 </context>
 </TS>

@@ -12,7 +12,7 @@ namespace tardigo {
 PasswordQuestion::PasswordQuestion(QWidget* window, Reason reason, const QString& account,
                                    const QString& server, const QString& user)
     : QDialog(window) {
-    const bool refused = reason == Reason::Refused;
+    const bool refused = reason != Reason::Missing;
     setObjectName(QStringLiteral("passwordQuestion"));
     setWindowModality(Qt::WindowModal);
     setWindowTitle(refused ? tr("Password Refused") : tr("Password Needed"));
@@ -28,15 +28,25 @@ PasswordQuestion::PasswordQuestion(QWidget* window, Reason reason, const QString
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* message = new QLabel(
-        (refused ? tr("The server at %1 did not accept the user name “%2” with the password kept for this "
-                      "account, so nothing was synced and the list is as it was. Enter the password again "
-                      "to sync, or stop syncing this list for now; its changes wait for the next sync.")
-                 : tr("The desktop's keyring holds no password for the user name “%2” at %1, so nothing "
-                      "was synced and the list is as it was. Enter the password to sync, or stop syncing "
-                      "this list for now; its changes wait for the next sync."))
-            .arg(server, user),
-        this);
+    QString said;
+    switch (reason) {
+    case Reason::Refused:
+        said = tr("The server at %1 did not accept the user name “%2” with the password kept for this "
+                  "account, so nothing was synced and the list is as it was. Enter the password again "
+                  "to sync, or stop syncing this list for now; its changes wait for the next sync.");
+        break;
+    case Reason::TypedRefused:
+        said = tr("The server at %1 did not accept the user name “%2” with the password you typed, so "
+                  "nothing was synced and the list is as it was. Check the password and enter it again, "
+                  "or stop syncing this list for now; its changes wait for the next sync.");
+        break;
+    case Reason::Missing:
+        said = tr("The desktop's keyring holds no password for the user name “%2” at %1, so nothing "
+                  "was synced and the list is as it was. Enter the password to sync, or stop syncing "
+                  "this list for now; its changes wait for the next sync.");
+        break;
+    }
+    auto* message = new QLabel(said.arg(server, user), this);
     message->setObjectName(QStringLiteral("passwordQuestionMessage"));
     message->setTextFormat(Qt::PlainText);
     message->setWordWrap(true);

@@ -61,6 +61,7 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) co
             return now;
         if (_mirror.syncCollection == CalendarMirror::SyncCollection::Offered ||
             !meansNoSyncCollection(failure.failure)) {
+            note(failure);
             *error = failure.message;
             return std::nullopt;
         }
@@ -68,8 +69,10 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) co
         _mirror.syncCollection = CalendarMirror::SyncCollection::Absent;
     }
     std::optional<QHash<QString, QByteArray>> now = listedByTags(&failure);
-    if (!now)
+    if (!now) {
+        note(failure);
         *error = failure.message;
+    }
     return now;
 }
 
@@ -158,6 +161,7 @@ bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* erro
                 _unreadable.insert(nameOf(url), one.error.message + QStringLiteral(" It was left alone."));
         }
     } else if (!fetched.ok()) {
+        note(fetched.error);
         *error = fetched.error.message;
         return false;
     }
@@ -196,6 +200,7 @@ QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
         _mirror.writtenSinceToken.insert(name);
         return {};
     }
+    note(written.error);
     if (written.error.failure == DavFailure::PreconditionFailed) {
         ++_changedMeanwhile;
         return QStringLiteral("%1 changed on the calendar meanwhile, so it was not written; the next sync "
@@ -217,6 +222,7 @@ QString CalDavStore::remove(const QString& name) {
         _mirror.objects.remove(name);
         return {};
     }
+    note(removed.error);
     if (removed.error.failure == DavFailure::PreconditionFailed) {
         ++_changedMeanwhile;
         return QStringLiteral("%1 changed on the calendar meanwhile, so it was not removed; the next sync "
@@ -247,6 +253,11 @@ QString CalDavStore::describe(const QString& name, const QByteArray& data) const
     const QString where = location() + name;
     return summary.isEmpty() ? where
                              : QStringLiteral("The to-do “%1” (%2)").arg(serverExcerpt(summary), where);
+}
+
+void CalDavStore::note(const DavError& error) const {
+    if (error.failure == DavFailure::Network)
+        _unreachable = error.message;
 }
 
 } // namespace tardigo

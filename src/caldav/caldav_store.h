@@ -22,6 +22,7 @@ public:
     QString write(const QString& name, const QByteArray& bytes) override;
     QString remove(const QString& name) override;
     QString nameForUid(const QString& uid) const override { return entryNameForUid(uid); }
+    QString unreachable() const override { return _unreachable; }
 
     /// The writes and removals refused because the object changed on the server meanwhile.
     int changedMeanwhile() const { return _changedMeanwhile; }
@@ -42,6 +43,8 @@ private:
     QString nameOf(const QUrl& url) const;
     /// How messages name the to-do an object holds.
     QString describe(const QString& name, const QByteArray& data) const;
+    /// Notes a failure that says the server cannot be reached.
+    void note(const DavError& error) const;
 
     CalDavClient& _client;
     QUrl _calendar;
@@ -49,6 +52,7 @@ private:
     mutable QByteArray _listedToken;             // the token of the listing, once its objects are fetched
     mutable QHash<QString, QString> _unreadable; // names whose object could not be fetched, and why
     int _changedMeanwhile = 0;
+    mutable QString _unreachable; // why the server could not be reached; empty while it answers
 };
 
 } // namespace tardigo

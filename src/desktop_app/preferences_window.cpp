@@ -21,6 +21,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,7 +47,9 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TardigoPrefs"));
     setWindowTitle(tr("Tardigo Preferences"));
     setMinimumWidth(520);
-    auto* layout = new QVBoxLayout(this);
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(makeMinderGroup());
     layout->addWidget(makeStartAndSaveGroup());
     auto* row = new QHBoxLayout;
@@ -53,14 +58,50 @@ PreferencesWindow::PreferencesWindow(QWidget* parent) : QDialog(parent) {
     layout->addLayout(row);
     layout->addWidget(new AccountsPage(this));
     layout->addWidget(makeIconsSection(), 1);
+    // A screen too low for the whole page scrolls it; the buttons stay below it.
+    _page = new QScrollArea(this);
+    _page->setObjectName(QStringLiteral("preferencesPage"));
+    _page->setFrameShape(QFrame::NoFrame);
+    _page->setWidgetResizable(true);
+    _page->setWidget(page);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* reset = buttons->addButton(QDialogButtonBox::RestoreDefaults);
+    _buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* reset = _buttons->addButton(QDialogButtonBox::RestoreDefaults);
     reset->setObjectName(QStringLiteral("defaultPrefsButton"));
     connect(reset, &QPushButton::clicked, this, &PreferencesWindow::resetPreferences);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    connect(_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* window = new QVBoxLayout(this);
+    window->addWidget(_page, 1);
+    window->addWidget(_buttons);
     updateUI();
+}
+
+void PreferencesWindow::fitToScreen() {
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    // The desktop's title bar and border come on top of the window, which is framed only once shown.
+    const QRect inner = geometry(), outer = frameGeometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    const QMargins usualFrame = frame.isNull() ? QMargins(10, 40, 10, 10) : frame;
+    const QRect room = shown->availableGeometry().marginsRemoved(usualFrame);
+    const QMargins margins = layout()->contentsMargins();
+    // The page's hints as it is now, with a section just opened or closed.
+    _page->widget()->layout()->activate();
+    const QSize page = _page->widget()->sizeHint().expandedTo(_page->widget()->minimumSizeHint());
+    const QSize whole(page.width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + margins.left() +
+                          margins.right(),
+                      page.height() + layout()->spacing() + _buttons->sizeHint().height() + margins.top() +
+                          margins.bottom());
+    QRect fitted(geometry().topLeft(), whole.expandedTo(minimumSize()).boundedTo(room.size()));
+    if (isVisible()) {
+        fitted.moveLeft(std::clamp(fitted.left(), room.left(), room.right() + 1 - fitted.width()));
+        fitted.moveTop(std::clamp(fitted.top(), room.top(), room.bottom() + 1 - fitted.height()));
+        setGeometry(fitted);
+    } else {
+        resize(fitted.size());
+    }
 }
 
 QCheckBox* PreferencesWindow::checkbox(const QString& objectName, const QString& title,
@@ -203,7 +244,7 @@ QWidget* PreferencesWindow::makeIconsSection() {
     connect(_iconsToggle, &QToolButton::toggled, this, [this](bool open) {
         _iconsToggle->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
         _iconsSection->setVisible(open);
-        adjustSize();
+        fitToScreen();
     });
     connect(add, &QPushButton::clicked, this, &PreferencesWindow::addIcon);
     connect(remove, &QPushButton::clicked, this, &PreferencesWindow::removeIcon);
@@ -342,6 +383,8 @@ void PreferencesWindow::done(int result) {
 bool PreferencesWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         updateUI();
+    if (event->type() == QEvent::Show && !event->spontaneous())
+        fitToScreen();
     return QDialog::event(event);
 }
 

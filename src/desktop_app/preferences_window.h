@@ -7,9 +7,11 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QDialogButtonBox;
 class QGroupBox;
 class QLineEdit;
 class QRadioButton;
+class QScrollArea;
 class QToolButton;
 class QWidget;
 
@@ -63,6 +65,8 @@ private:
     void addIcon();
     void removeIcon();
     void resetPreferences();
+    /// As large as the page wants, up to the screen it is on, and all of it on that screen.
+    void fitToScreen();
 
     std::map<QCheckBox*, QString> _checkboxes;
     QLineEdit* _minutes = nullptr;
@@ -72,6 +76,8 @@ private:
     QRadioButton* _categoriesGlobal = nullptr;
     QRadioButton* _sidebarLeft = nullptr;
     QRadioButton* _sidebarRight = nullptr;
+    QScrollArea* _page = nullptr;
+    QDialogButtonBox* _buttons = nullptr;
     QToolButton* _iconsToggle = nullptr;
     QWidget* _iconsSection = nullptr;
     IconPreferencesTable* _icons = nullptr;

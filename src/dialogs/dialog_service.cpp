@@ -1,5 +1,6 @@
 #include "dialogs/dialog_service.h"
 
+#include "dialogs/fitting_title.h"
 #include "dialogs/message_box_width.h"
 
 #include <QAbstractButton>
@@ -68,7 +69,8 @@ DialogService::showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QSt
         script().answers.pop_front();
         return answer;
     }
-    QMessageBox box(icon, title, text, buttons, parent);
+    QMessageBox box(icon, QString(), text, buttons, parent);
+    setFittingWindowTitle(box, title);
     box.setInformativeText(informativeText);
     box.setDetailedText(details);
     for (const auto& [button, buttonText] : buttonTexts)

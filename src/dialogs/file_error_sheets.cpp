@@ -103,6 +103,23 @@ AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, cons
         syncPairDetails(listPath, folder));
 }
 
+AlertSheet syncUnreachableSheet(const QString& listPath, const QString& folder, const QString& reason,
+                                const QStringList& failures) {
+    QString details = syncPairDetails(listPath, folder);
+    if (!failures.isEmpty())
+        details += QStringLiteral("\n\n") + failures.join(u'\n');
+    return sheet(QCoreApplication::translate("FileErrorSheets",
+                                             "“%1” was not synced: the server could not be reached.")
+                     .arg(listName(listPath)),
+                 reason + QStringLiteral("\n\n") +
+                     QCoreApplication::translate(
+                         "FileErrorSheets",
+                         "Nothing was lost: the list keeps every change, and what did not reach the server "
+                         "goes out at the next sync that does. Choose File > Sync Now to try again once "
+                         "the server is back."),
+                 details);
+}
+
 AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names) {
     return sheet(QCoreApplication::translate("FileErrorSheets",
                                              "Some items of “%1” were changed both here and elsewhere.")

@@ -20,6 +20,10 @@ AlertSheet exportErrorSheet(const QString& path, const QString& reason);
 
 /// A sync that stopped; `reason` is the sentence the sync gave, which names what to mend.
 AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason);
+/// A sync that stopped because the server could not be reached; `reason` names the cause, and
+/// `failures` what was not written on the way.
+AlertSheet syncUnreachableSheet(const QString& listPath, const QString& folder, const QString& reason,
+                                const QStringList& failures);
 /// Items changed on both sides, each now beside its other version.
 AlertSheet syncConflictSheet(const QString& listPath, const QStringList& names);
 /// Items that came with a repeat rule no period expresses, kept without a repeat.

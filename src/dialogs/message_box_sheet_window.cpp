@@ -1,5 +1,6 @@
 #include "dialogs/message_box_sheet_window.h"
 
+#include "dialogs/fitting_title.h"
 #include "dialogs/message_box_width.h"
 #include "platform/localized.h"
 
@@ -49,7 +50,7 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     box->setIcon(sheet.isCritical        ? QMessageBox::Critical
                  : sheet.isInformational ? QMessageBox::Information
                                          : QMessageBox::Warning);
-    box->setWindowTitle(sheet.title);
+    setFittingWindowTitle(*box, sheet.title);
     box->setText(sheet.heading.isEmpty() ? sheet.title : sheet.heading);
     box->setInformativeText(sheet.message);
     box->setDetailedText(sheet.details);

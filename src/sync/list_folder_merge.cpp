@@ -72,6 +72,7 @@ bool ListFolderMerge::readFolder() {
     const std::optional<StoreListing> listing = _store.list(&error);
     if (!listing) {
         _report.error = error;
+        _report.unreachable = _store.unreachable();
         return false;
     }
     _report.problems += listing->passedOver;
@@ -378,13 +379,22 @@ void ListFolderMerge::recordAgreement() {
 }
 
 bool ListFolderMerge::updateFolder(const SyncStepSeam& seam) {
+    // A store that stopped answering would make each write after wait for its own failure.
+    const auto unreachable = [this] {
+        _report.unreachable = _store.unreachable();
+        return !_report.unreachable.isEmpty();
+    };
     for (const Write& write : _writes) {
         writeFile(write);
+        if (unreachable())
+            return true;
         if (seam && !seam(SyncStep::FileWritten))
             return false;
     }
     for (const QString& uid : std::as_const(_removals)) {
         removeFile(uid);
+        if (unreachable())
+            return true;
         if (seam && !seam(SyncStep::FileRemoved))
             return false;
     }

@@ -46,8 +46,8 @@ public:
     /// Once the list is saved: records in the state what the list and the store agree on, and
     /// which files are in the list but wait for the list's version.
     void recordAgreement();
-    /// Then writes and removes the store's files to match the list, recording each in the state.
-    /// False when the seam stopped it.
+    /// Then writes and removes the store's files to match the list, recording each in the state;
+    /// it stops at a store that stopped answering. False when the seam stopped it.
     bool updateFolder(const SyncStepSeam& seam);
 
 private:

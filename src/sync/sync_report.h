@@ -27,6 +27,10 @@ struct SyncReport {
     bool listChanged = false;
     /// The calendar's server did not accept the account's user name and password.
     bool passwordRefused = false;
+    /// Why the store could not be reached, a sentence naming the cause (the server refused the
+    /// connection, was not found, did not answer); empty when it answered. The sync stopped there:
+    /// what it did not write waits in the list for the next sync.
+    QString unreachable;
     /// The user stopped the sync; what it did so far stands, and the next sync does the rest.
     bool cancelled = false;
     QDateTime finished; // when the sync ended; invalid when it stopped

@@ -32,6 +32,9 @@ public:
     virtual QString remove(const QString& name) = 0;
     /// The name for a new entry holding the to-do with this uid.
     virtual QString nameForUid(const QString& uid) const = 0;
+    /// Why the store stopped answering (no connection, no answer in time), a sentence; empty while
+    /// it answers, as a folder on this computer always does.
+    virtual QString unreachable() const { return {}; }
 };
 
 /// The name of a store's entry for the to-do with this uid: the uid where that makes a safe file

@@ -32,6 +32,7 @@
 #include "window/search_field.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
+#include "window/window_log.h"
 #include "window/window_search.h"
 #include "window/window_sync.h"
 
@@ -65,14 +66,33 @@ bool isUntitledName(const QString& name) {
     return name == localized(QStringLiteral("Untitled"));
 }
 
+/// The date column fits the widest date it shows, with the cell's margins.
+int dueColumnWidth(const QFontMetrics& metrics) {
+    return DueDateEditor::widestDateWidth(metrics) + 16;
+}
+
 void setDefaultColumnWidths(QHeaderView& header, const QFontMetrics& metrics) {
-    // The date column fits the widest date it shows, with the cell's margins.
-    const int due = DueDateEditor::widestDateWidth(metrics) + 16;
-    const std::pair<const QString*, int> widths[] = {{&key::icon, 34},      {&key::name, 250},
-                                                     {&key::category, 110}, {&key::due, due},
-                                                     {&key::notes, 180},    {&key::completion, 110}};
+    const std::pair<const QString*, int> widths[] = {
+        {&key::icon, 34},      {&key::name, 250},
+        {&key::category, 110}, {&key::due, dueColumnWidth(metrics)},
+        {&key::notes, 180},    {&key::completion, 110}};
     for (const auto& [identifier, width] : widths)
         header.resizeSection(outlineColumnIndex(*identifier), width);
+}
+
+/// Widens the columns shown that are narrower than their title, and the date column than its dates:
+/// widths stored under another language, or another date format, may cut them. None is narrowed.
+void widenColumnsToFit(QHeaderView& header, const QFontMetrics& metrics) {
+    const int due = outlineColumnIndex(key::due);
+    for (int section = 0; section < header.count(); ++section) {
+        if (header.isSectionHidden(section))
+            continue;
+        int needed = header.sectionSizeHint(section);
+        if (section == due)
+            needed = std::max(needed, dueColumnWidth(metrics));
+        if (header.sectionSize(section) < needed)
+            header.resizeSection(section, needed);
+    }
 }
 
 } // namespace
@@ -115,6 +135,7 @@ void DocumentMainWindow::buildWidgets() {
     _outline->setItemDelegate(_delegate);
     _outline->resetRowHeight();
     setDefaultColumnWidths(*_outline->header(), _outline->fontMetrics());
+    widenColumnsToFit(*_outline->header(), _outline->fontMetrics());
     _search = new WindowSearch(*_document, *_outline, this);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -169,6 +190,7 @@ void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
         // The arrow belongs to the list's sort state, which the document restores.
         _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
     }
+    widenColumnsToFit(*_outline->header(), _outline->fontMetrics());
 }
 
 void DocumentMainWindow::fitIntoScreen() {
@@ -521,6 +543,8 @@ void DocumentMainWindow::renderDisplay(const StatusDisplay& display) {
 }
 
 void DocumentMainWindow::setStatusText(const QString& text) {
+    // The line may show it shortened (whole as its tool tip): the log keeps it whole.
+    qCInfo(lcWindow).noquote() << "status line of" << _document->displayName() << ":" << text;
     _statusMessage->setText(text);
     _selectionLabel->hide();
     _statusMessage->show();

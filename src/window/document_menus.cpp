@@ -102,7 +102,9 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     toolbar->setCheckable(true);
     add(view, _actions.customizeToolbar, "customizeToolbar", tr("Customi&ze Toolbar…"));
     view->addSeparator();
-    add(view, _actions.showAgenda, "showAgenda", tr("A&genda"));
+    // Ctrl+Shift+A deselects in text fields, Ctrl+Shift+G finds backwards: L for the lists it spans.
+    add(view, _actions.showAgenda, "showAgenda", tr("A&genda"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
 
     QMenu* item = _itemMenu = menuBar.addMenu(tr("&Item"));
     add(item, _actions.newItem, "newItem", tr("&New Item"))

@@ -5,6 +5,7 @@
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
+#include "window/qt_part_names.h"
 #include "window/window_log.h"
 
 #include <QFileInfo>
@@ -115,6 +116,7 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), pare
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(24, 24));
+    nameOverflowButton(*this);
     for (const QString* identifier :
          {&newItemIdentifier, &doneIdentifier, &notesIdentifier, &colorsIdentifier, &fontsIdentifier,
           &inspectorIdentifier, &stickiesIdentifier, &printIdentifier, &customizeIdentifier})

@@ -4,6 +4,7 @@
 #include "dates/due_date_entry.h"
 #include "dates/due_date_format.h"
 #include "model/clock.h"
+#include "window/qt_part_names.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -66,6 +67,7 @@ void DueDateEditor::showCalendar() {
         _calendar = new QCalendarWidget(_popup);
         _calendar->setObjectName(QStringLiteral("dueDateCalendar"));
         _calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        nameCalendarParts(*_calendar);
         auto* layout = new QVBoxLayout(_popup);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(_calendar);

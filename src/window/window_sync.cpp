@@ -213,13 +213,14 @@ void WindowSync::startCalendarSync(const QString& list, const QString& calendar,
                 SyncBindings(SyncState::defaultFolder()).bindingOf(list))
             account = binding->account;
     _runningAccount = account;
+    _runningTypedPassword = _typedPassword && _typedPasswordAccount == account;
     const auto run = [this, list, calendar, options](Keyring::Answer kept) {
         _running.setFuture(QtConcurrent::run(
             &syncThread(), [list, calendar, options, password = passwordFrom(std::move(kept))] {
                 return syncBoundCalendar(list, calendar, options, password);
             }));
     };
-    if (_typedPassword && _typedPasswordAccount == account) {
+    if (_runningTypedPassword) {
         run({Keyring::Outcome::Done, *_typedPassword, {}});
         return;
     }
@@ -234,15 +235,13 @@ void WindowSync::startCalendarSync(const QString& list, const QString& calendar,
     });
 }
 
-void WindowSync::askForPassword(const QString& account) {
+void WindowSync::askForPassword(const QString& account, PasswordQuestion::Reason reason) {
     if (_passwordQuestion)
         return;
     QString error;
     const std::optional<Account> known = AccountStore().find(account, &error);
     const QString server = known ? serverName(known->url) : _runningFolder;
-    auto* question = new PasswordQuestion(
-        &_window, _passwordMissing ? PasswordQuestion::Reason::Missing : PasswordQuestion::Reason::Refused,
-        account, server, known ? known->user : QString());
+    auto* question = new PasswordQuestion(&_window, reason, account, server, known ? known->user : QString());
     question->setAttribute(Qt::WA_DeleteOnClose);
     _passwordQuestion = question;
     connect(question, &QDialog::finished, this, [this, question, account](int result) {
@@ -358,7 +357,10 @@ void WindowSync::finished() {
     if ((report.passwordRefused || _passwordMissing) && !report.cancelled) {
         _typedPassword.reset();
         _lastError = report.error;
-        askForPassword(_runningAccount);
+        _lastUnreachable = false;
+        askForPassword(_runningAccount, _passwordMissing        ? PasswordQuestion::Reason::Missing
+                                        : _runningTypedPassword ? PasswordQuestion::Reason::TypedRefused
+                                                                : PasswordQuestion::Reason::Refused);
     } else {
         tell(report, _runningUserAsked);
     }
@@ -382,18 +384,27 @@ void WindowSync::registerUndoOfRemovals(const NodePtr& before, const QStringList
 
 void WindowSync::tell(const SyncReport& report, bool userAsked) {
     const QString list = _window.document().fileName();
-    const QString failure = report.error.isEmpty() ? report.writeFailures.join(u'\n') : report.error;
+    // A server out of reach is told once, whichever item's write met it.
+    const QString failure = !report.unreachable.isEmpty() ? report.unreachable
+                            : report.error.isEmpty()      ? report.writeFailures.join(u'\n')
+                                                          : report.error;
     if (!failure.isEmpty())
         qCInfo(lcWindow).noquote() << "sync of" << list << "failed:" << failure;
     const bool news = userAsked || failure != _lastError;
-    if (!report.cancelled)
+    if (!report.cancelled) {
         _lastError = failure;
+        _lastUnreachable = !report.unreachable.isEmpty();
+    }
     std::vector<AlertSheet> sheets;
     if (report.cancelled) {
         // The user stopped it: what failed on the way was the stopping.
     } else if (report.heldRemovals > 0) {
         if (news)
             askToRemove(report);
+    } else if (!report.unreachable.isEmpty()) {
+        if (news)
+            sheets.push_back(
+                syncUnreachableSheet(list, _runningFolder, report.unreachable, report.writeFailures));
     } else if (!report.error.isEmpty()) {
         if (news)
             sheets.push_back(syncFailureSheet(list, _runningFolder, report.error));
@@ -426,7 +437,9 @@ void WindowSync::showStatus() {
                           tr("Changes wait until you choose File > Sync Now."));
     } else if (!_lastError.isEmpty()) {
         // Nothing is lost: what changed here goes out with the next sync that reaches the server.
-        _status->showText(server ? tr("Not synced: changes wait for the server") : tr("Sync failed"),
+        _status->showText(_lastUnreachable ? tr("Not synced: the server cannot be reached")
+                          : server         ? tr("Not synced: changes wait for the server")
+                                           : tr("Sync failed"),
                           _lastError);
     } else {
         const QString when = _lastSynced.date() == Clock::now().date()

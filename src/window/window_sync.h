@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounts/password_question.h"
 #include "model/value.h"
 #include "sync/list_sync.h"
 #include "sync/sync_report.h"
@@ -19,7 +20,6 @@
 namespace tardigo {
 
 class DocumentMainWindow;
-class PasswordQuestion;
 class SyncCancel;
 class SyncStatus;
 
@@ -76,8 +76,9 @@ private:
     bool mayUseCalendar(const QString& calendar, bool userAsked);
     /// Reads the account's password, then syncs with the calendar on the sync thread.
     void startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options);
-    /// The server refused the account's password: asks for it again, or to stop syncing for now.
-    void askForPassword(const QString& account);
+    /// The server refused the account's password, or the keyring holds none: asks for it, or to
+    /// stop syncing for now.
+    void askForPassword(const QString& account, PasswordQuestion::Reason reason);
     /// Keeps the password the server just accepted in the keyring, as Preferences > Accounts does.
     void keepPassword(const QString& account, const QString& password);
     /// A list on a server syncs on a timer of its own, every minder interval.
@@ -94,6 +95,7 @@ private:
     std::shared_ptr<SyncCancel> _cancel; // of the running sync
     QString _runningFolder;
     QString _runningAccount;               // of a calendar's sync
+    bool _runningTypedPassword = false;    // the running sync uses the password the user typed
     std::optional<QString> _typedPassword; // the user gave it; not yet in the keyring
     QString _typedPasswordAccount;         // for this account
     QPointer<PasswordQuestion> _passwordQuestion;
@@ -109,7 +111,8 @@ private:
     QString _declinedFolder;                 // the folder the user would not sync with
     bool _askingToBind = false;
     QDateTime _lastSynced;
-    QString _lastError; // of the last sync; empty when it ran to its end
+    QString _lastError;            // of the last sync; empty when it ran to its end
+    bool _lastUnreachable = false; // the last sync's server could not be reached
     QStringList _lastProblems;
 };
 

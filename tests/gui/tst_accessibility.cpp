@@ -13,6 +13,7 @@
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "inspector/core/inspector_tools.h"
+#include "inspector/core/inspector_view.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/user_defaults.h"
@@ -29,12 +30,14 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -181,12 +184,24 @@ private slots:
         // A field's clear button shows once it holds text.
         window->findChild<QLineEdit*>(QStringLiteral("searchField"))->setText(QStringLiteral("ba"));
         VERIFY_ALL_NAMED(*window, QStringLiteral("the list's window, searched"));
+        // Too narrow for its toolbar, the window shows the toolbar's button for the items left out.
+        const QSize wide = window->size();
+        window->resize(260, wide.height());
+        QTRY_VERIFY(window->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))->isVisible());
+        VERIFY_ALL_NAMED(*window, QStringLiteral("the list's window, too narrow for its toolbar"));
+        window->resize(wide);
 
         InspectorDockWidget& inspector = window->inspector();
         for (const int tool : inspectorToolOrder()) {
             inspector.showToolWithId(tool);
             VERIFY_ALL_NAMED(inspector, QStringLiteral("inspector tool %1").arg(inspectorToolTitle(tool)));
         }
+        // The calendar's year button opens a field for the year.
+        inspector.showToolWithId(InspectorToolDueDate);
+        auto* calendar = inspector.findChild<QCalendarWidget*>(QStringLiteral("calendarView"));
+        calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"))->click();
+        QTRY_VERIFY(calendar->findChild<QSpinBox*>(QStringLiteral("qt_calendar_yearedit"))->isVisible());
+        VERIFY_ALL_NAMED(inspector, QStringLiteral("the due date tool, its year typed"));
         inspector.setFloating(true);
         VERIFY_ALL_NAMED(inspector, QStringLiteral("the inspector as a panel"));
 

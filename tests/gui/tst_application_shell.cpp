@@ -29,6 +29,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,6 +243,39 @@ private slots:
         QCOMPARE(table->item(28, 0)->toolTip(),
                  QStringLiteral(TARDIGO_SOURCE_DIR "/resources/icons/tardigo.svg"));
         QVERIFY(!table->item(28, 0)->icon().isNull());
+    }
+
+    // However tall its page grows, the window stays on the screen with its buttons, and the page
+    // scrolls to what does not fit; closing the icons gives the room back.
+    void thePreferencesFitTheScreen() {
+        PreferencesWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect available = window.screen()->availableGeometry();
+        auto* page = window.findChild<QScrollArea*>("preferencesPage");
+        const QAbstractButton* close = window.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+        const auto onScreen = [&](const QWidget& widget) {
+            return available.contains(QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size()));
+        };
+        QVERIFY(available.contains(window.frameGeometry()));
+        const int closed = window.height();
+
+        window.showIcons();
+        QVERIFY(available.contains(window.frameGeometry()));
+        QVERIFY(close->isVisible() && onScreen(*close));
+        QVERIFY(window.height() >= closed);
+        const int open = window.height();
+        auto* table = window.findChild<QTableWidget*>("iconsPrefsTableView");
+        QCoreApplication::processEvents();
+        page->ensureWidgetVisible(table);
+        QVERIFY(!table->visibleRegion().isEmpty());
+        // Nothing of the page is squeezed below its least size, to show more of it at once.
+        QVERIFY(page->widget()->height() >= page->widget()->minimumSizeHint().height());
+        screenshot(window, "preferences-fitted");
+
+        window.findChild<QAbstractButton*>("iconsSectionToggle")->click();
+        QVERIFY(window.height() <= open);
+        QVERIFY(available.contains(window.frameGeometry()));
     }
 
     void preferencesChangedOutsideAreTakenUp() {

@@ -4,6 +4,7 @@
 // its items, in this profile or in another one; a certificate the system does not trust is trusted
 // only once the user says so; a sync can be cancelled, and a password the server refuses during a
 // sync is asked for again.
+#include "cutting_proxy.h"
 #include "gui_test_support.h"
 #include "local_servers.h"
 #include "manual_timers.h"
@@ -665,6 +666,7 @@ private slots:
         QVERIFY(question);
         const QString said = question->findChild<QLabel*>(QStringLiteral("passwordQuestionTitle"))->text() +
                              question->findChild<QLabel*>(QStringLiteral("passwordQuestionMessage"))->text();
+        QVERIFY2(said.contains(QStringLiteral("kept for this account")), qPrintable(said));
         for (const QString& named :
              {QStringLiteral("“Radicale”"), QStringLiteral("“alice”"), serverName(_radicale.url())})
             QVERIFY2(said.contains(named), qPrintable(said));
@@ -678,6 +680,11 @@ private slots:
         QVERIFY(ended.wait(20000));
         question = passwordQuestion(*window);
         QVERIFY(question);
+        const QString again = question->findChild<QLabel*>(QStringLiteral("passwordQuestionMessage"))->text();
+        QVERIFY2(again.contains(QStringLiteral("the password you typed")) &&
+                     !again.contains(QStringLiteral("kept for this account")),
+                 qPrintable(again));
+        screenshot(*question, QStringLiteral("sync-password-typed-refused"));
         QCOMPARE(fileBytes(list), before);
         answer(*question, kPassword);
         QVERIFY(ended.wait(20000));
@@ -692,6 +699,36 @@ private slots:
         question->findChild<QPushButton*>(QStringLiteral("passwordQuestionStop"))->click();
         const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
         QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
+    }
+
+    // A server that stopped answering is named as the cause, in the sheet and the status line, with
+    // word that nothing was lost and the changes wait; no password is asked for.
+    void aServerOutOfReachIsToldAsSuch() {
+        auto server = std::make_unique<CuttingProxy>(_radicale.url().port());
+        Account account = radicaleAccount(QStringLiteral("Through"));
+        account.url = server->url();
+        QVERIFY(addAccount(account));
+        DocumentMainWindow* window = openBoundList(QStringLiteral("Errands"), {"post the letter"});
+        QVERIFY(window);
+        const QString list = listPath(QStringLiteral("Errands"));
+        const QByteArray before = fileBytes(list);
+        server.reset(); // its port refuses connections from now on
+
+        QVERIFY(syncNow(*window));
+        auto* sheet = window->findChild<QMessageBox*>(QStringLiteral("alertSheet"));
+        QVERIFY(sheet);
+        QCOMPARE(sheet->text(),
+                 QStringLiteral("“Errands.todo” was not synced: the server could not be reached."));
+        screenshot(*sheet, QStringLiteral("sync-server-out-of-reach-sheet"));
+        const QString said = sheet->informativeText();
+        for (const QString& expected : {QStringLiteral("Connection refused"),
+                                        QStringLiteral("Nothing was lost"), QStringLiteral("next sync")})
+            QVERIFY2(said.contains(expected), qPrintable(said));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("syncStatus"))->text(),
+                 QStringLiteral("Not synced: the server cannot be reached"));
+        QVERIFY(!passwordQuestion(*window));
+        QCOMPARE(fileBytes(list), before);
+        screenshot(*window, QStringLiteral("sync-server-out-of-reach"));
     }
 
     // With no password for the account in the keyring, a sync asks for one on the list's window and

@@ -6,6 +6,8 @@
 #include "desktop_app/document_controller.h"
 #include "desktop_app/message_box_error_reporter.h"
 #include "dialogs/dialog_service.h"
+#include "dialogs/file_error_sheets.h"
+#include "dialogs/fitting_title.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -28,6 +30,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,12 +38,14 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWindow>
 
 using namespace tardigo;
@@ -105,10 +110,25 @@ private slots:
         Clock::reset();
     }
 
-    void noMenuRepeatsAnAccelerator() {
+    // No menu repeats an underlined letter, no two commands of the window (its menus', its
+    // toolbar's, the notes' own) answer the same keys, and View > Agenda has both.
+    void noMenuRepeatsAnAcceleratorOrAShortcut() {
         const DocumentMainWindow* window = _controller->newUntitledDocument();
         const QStringList repeats = repeatedAccelerators(*window->menuBar());
         QVERIFY2(repeats.isEmpty(), qPrintable(repeats.join(u'\n')));
+        QHash<QKeySequence, QString> taken;
+        QStringList shared;
+        for (const QAction* action : window->findChildren<QAction*>())
+            for (const QKeySequence& keys : action->shortcuts()) {
+                const QString name = action->objectName().isEmpty() ? action->text() : action->objectName();
+                if (taken.contains(keys))
+                    shared << QStringLiteral("%1: %2 and %3").arg(keys.toString(), taken.value(keys), name);
+                taken.insert(keys, name);
+            }
+        QVERIFY2(shared.isEmpty(), qPrintable(shared.join(u'\n')));
+        const QAction* agenda = window->menus().actions().showAgenda;
+        QCOMPARE(agenda->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+        QCOMPARE(QKeySequence::mnemonic(agenda->text()), QKeySequence(Qt::ALT | Qt::Key_G));
     }
 
     void selectAllTakesTheRowsShownOrTheTextBeingEdited() {
@@ -357,6 +377,9 @@ private slots:
 
         editor->selectAll();
         QTest::keyClicks(editor, "garbage");
+        // The log keeps the whole message, which the line may show shortened.
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral(
+                                            "^status line of .*: “garbage” is not a date.*\\.$")));
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         QCOMPARE(cellEditor(outline), editor);
@@ -366,6 +389,12 @@ private slots:
         auto* message = window->findChild<ElidingLabel*>("statusMessage");
         QTRY_VERIFY(message->isVisible());
         QVERIFY2(message->text().startsWith("“garbage” is not a date"), qPrintable(message->text()));
+        // Shortened in a narrow window, it is whole as its tool tip.
+        window->resize(420, window->height());
+        QTRY_VERIFY(message->isElided());
+        QHelpEvent pointedAt(QEvent::ToolTip, QPoint(4, 4), message->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(message, &pointedAt);
+        QCOMPARE(QToolTip::text(), message->text());
 
         // The date as the column shows dates, without seconds, is taken.
         editor->selectAll();
@@ -510,6 +539,30 @@ private slots:
         QVERIFY(sheet->detailedText().contains("elsewhere.todo")); // the technical reason
         sheet->buttons().constFirst()->click();
         QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+    }
+
+    // A sheet's title, a sentence, is its window's title too: one too long for a title bar ends
+    // after its last whole word that fits, never in the middle of one.
+    void aLongSheetTitleIsCutAtAWord() {
+        DocumentMainWindow* window = open({item("milk")});
+        window->document().alertQueue()->addAlert(
+            syncWriteFailureSheet(_files.filePath("Big list of the errands of the whole family.todo"),
+                                  _files.filePath("tasks"), {QStringLiteral("a.ics: disk full")}));
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
+        const QString whole = sheet->text(), title = sheet->windowTitle();
+        QVERIFY2(title.endsWith(u'…') && title.size() < whole.size(), qPrintable(title));
+        const QString kept = title.chopped(1);
+        QVERIFY2(whole.startsWith(kept) && whole.at(kept.size()) == u' ', qPrintable(title));
+        sheet->buttons().constFirst()->click();
+
+        const QFontMetrics metrics = window->fontMetrics();
+        const QString shortTitle = QStringLiteral("Replace File");
+        QCOMPARE(titleToFit(shortTitle, metrics, metrics.horizontalAdvance(shortTitle)), shortTitle);
+        // A title of one word longer than the bar is cut all the same, to fit.
+        const QString path = QStringLiteral("/home/anna/Documents/lists/errands-of-the-whole-family.todo");
+        const QString cut = titleToFit(path, metrics, 120);
+        QVERIFY(cut.endsWith(u'…') && metrics.horizontalAdvance(cut) <= 120);
     }
 
     void doneHideCompletedAndTheStatusLine() {

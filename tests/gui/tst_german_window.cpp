@@ -1,13 +1,18 @@
 #include "gui_test_support.h"
 
+#include "../test_support.h"
+#include "agenda/core/agenda_model.h"
 #include "desktop_app/document_controller.h"
 #include "desktop_app/icon_preferences_table.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/translators.h"
 #include "model/clock.h"
 #include "model/keys.h"
+#include "outline/outline_columns.h"
+#include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/document_toolbar.h"
+#include "window/due_date_editor.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_model.h"
 #include "window/outline_tree_view.h"
@@ -28,6 +33,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -164,6 +170,33 @@ private slots:
             verifyGerman(model.headerData(column, Qt::Horizontal).toString(), QStringLiteral("header"));
         QVERIFY2(window->windowTitle().startsWith(QStringLiteral("Unbenannt")),
                  qPrintable(window->windowTitle()));
+    }
+
+    // The outline and the agenda call the due date by one word; a column width stored narrower, as
+    // under English or by hand, is widened to show the title and the German dates whole.
+    void theDueDateHasOneNameAndRoomForItsDates() {
+        QCOMPARE(AgendaModel::tr("Due Date"), QStringLiteral("Fälligkeitsdatum"));
+        QTemporaryDir files;
+        const QString list = writeList(files.filePath(QStringLiteral("wochenplan.todo")), {item("Miete")});
+        DocumentMainWindow* window = _controller->openFile(list);
+        QVERIFY(window);
+        QHeaderView& header = *window->outline().header();
+        const int due = outlineColumnIndex(key::due);
+        QCOMPARE(window->outline().outlineModel().headerData(due, Qt::Horizontal).toString(),
+                 QStringLiteral("Fälligkeitsdatum"));
+        const int fitting = header.sectionSize(due);
+        QVERIFY(fitting >= header.fontMetrics().horizontalAdvance(QStringLiteral("Fälligkeitsdatum")));
+        QVERIFY(fitting > DueDateEditor::widestDateWidth(window->outline().fontMetrics()));
+        header.resizeSection(due, 40);
+        UserDefaults::standard().setObject(pref::outlineColumnsPrefix + QStringLiteral("wochenplan.todo"),
+                                           Value::data(header.saveState()));
+        window->setChangesReviewed();
+        QVERIFY(window->close());
+        window = _controller->openFile(list);
+        QVERIFY(window);
+        QCOMPARE(window->outline().header()->sectionSize(due), fitting);
+        window->setChangesReviewed();
+        QVERIFY(window->close());
     }
 
     void preferencesSpeakGerman() {

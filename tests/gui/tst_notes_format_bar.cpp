@@ -205,6 +205,38 @@ private slots:
         QCOMPARE(formatAt(*_editor, 16).anchorHref(), QStringLiteral("https://example.org/"));
     }
 
+    // Ctrl+K with no selection links the address-like word at the cursor, whole, without the
+    // sentence's punctuation around it; a selection is linked as it stands.
+    void aLinkTakesTheWholeWordOrTheSelection_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<int>("anchor"); // -1: no selection
+        QTest::addColumn<QString>("linked");
+        QTest::newRow("a domain") << "see example.org today" << 6 << -1 << "example.org";
+        QTest::newRow("at the sentence's end") << "see example.org." << 15 << -1 << "example.org";
+        QTest::newRow("in brackets") << "shop (www.example.org/a?b=1) now" << 9 << -1
+                                     << "www.example.org/a?b=1";
+        QTest::newRow("a mail address") << "mail anna@example.org, please" << 7 << -1 << "anna@example.org";
+        QTest::newRow("a plain word") << "ask Anna today" << 5 << -1 << "Anna";
+        QTest::newRow("a selection") << "see example.org today" << 21 << 4 << "example.org today";
+    }
+    void aLinkTakesTheWholeWordOrTheSelection() {
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(int, anchor);
+        QFETCH(QString, linked);
+        _editor->setPlainText(text);
+        _bar->askForLink = [](const QString&) { return std::optional<QString>("example.org"); };
+        placeCursor(*_editor, cursor, anchor);
+        command("notesLink")->trigger();
+        QString anchored;
+        for (int position = 0; position < text.size(); ++position)
+            if (formatAt(*_editor, position).isAnchor())
+                anchored += text.at(position);
+        QCOMPARE(anchored, linked);
+        QCOMPARE(_editor->toPlainText(), text);
+    }
+
     void aLinkIsStoredInOneColourWhateverThePalette() {
         QPalette dark = _editor->palette();
         dark.setColor(QPalette::Base, QColor(0x1e, 0x1f, 0x22));

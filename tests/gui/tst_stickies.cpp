@@ -7,6 +7,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
+#include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -30,6 +32,7 @@
 #include <QTextEdit>
 #include <QTextList>
 #include <QTimer>
+#include <QWindow>
 
 using namespace tardigo;
 using namespace tardigo::test;
@@ -213,6 +216,30 @@ private slots:
         board.windowOf(id)->findChild<QAbstractButton*>("stickyDelete")->click();
         QVERIFY(board.notes().empty());
         QVERIFY(StickyBoard(store).notes().empty());
+    }
+
+    // A note stays above other windows, but goes below a dialog that waits for an answer while it
+    // shows, so that it hides none of the question; it is above them again after.
+    void aNoteGoesBelowAQuestion() {
+        NodePtr bills = item("Pay the bills");
+        TardigoDocument document;
+        StickyBoard board(path("questions.json"));
+        board.add(document, {bills});
+        StickyWindow* note = board.windowOf(board.notes().front().id);
+        QVERIFY(QTest::qWaitForWindowExposed(note));
+        const auto above = [&] { return note->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+        QVERIFY(above());
+
+        QWidget list;
+        list.show();
+        const auto sheets = std::make_shared<MessageBoxSheetWindow>(&list);
+        AlertSheet notice;
+        notice.title = QStringLiteral("Past date due: Pay the bills");
+        sheets->beginAlertSheet(notice, {});
+        QTRY_VERIFY(!above());
+        QVERIFY(note->isVisible());
+        list.findChild<QMessageBox*>("alertSheet")->buttons().constFirst()->click();
+        QTRY_VERIFY(above());
     }
 
     void aNoteOfEarlierVersionsKeepsItsOwnText() {

@@ -8,8 +8,8 @@
 #include "minder/recurrence_calculator.h"
 #include "model/clock.h"
 #include "platform/localized.h"
+#include "window/qt_part_names.h"
 
-#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QTimeEdit>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tardigo {
@@ -40,16 +39,6 @@ const std::pair<int, const char*> kPeriods[] = {
     {FortnightPeriod, "Every 2 Weeks"},
     {QuarterPeriod, "Every 3 Months"},
 };
-
-/// Qt's calendar names neither its arrows, which show a picture only, nor its table of days.
-void nameCalendarParts(QCalendarWidget& calendar) {
-    if (auto* previous = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth")))
-        previous->setAccessibleName(DueDateTool::tr("Previous month"));
-    if (auto* next = calendar.findChild<QToolButton*>(QStringLiteral("qt_calendar_nextmonth")))
-        next->setAccessibleName(DueDateTool::tr("Next month"));
-    if (auto* days = calendar.findChild<QAbstractItemView*>())
-        days->setAccessibleName(DueDateTool::tr("Days of the month"));
-}
 
 } // namespace
 

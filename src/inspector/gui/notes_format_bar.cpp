@@ -1,6 +1,7 @@
 #include "inspector/gui/notes_format_bar.h"
 
 #include "appearance/rich_text_document.h"
+#include "window/qt_part_names.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,6 +53,27 @@ QString linkTarget(const QString& typed) {
     return QUrl::fromUserInput(text).toString();
 }
 
+// Selects the address-like word at the cursor: the run of characters between spaces, so that
+// "example.org" or "anna@example.org" is linked whole, without the punctuation of the sentence
+// around it.
+void selectWordForLink(QTextCursor& cursor) {
+    const QString text = cursor.block().text();
+    const int at = cursor.positionInBlock();
+    int start = at, end = at;
+    while (start > 0 && !text.at(start - 1).isSpace())
+        --start;
+    while (end < text.size() && !text.at(end).isSpace())
+        ++end;
+    static const QString kOpening = QStringLiteral("([{<\"'“‘«„");
+    static const QString kClosing = QStringLiteral(".,;:!?)]}>\"'”’»");
+    while (start < end && kOpening.contains(text.at(start)))
+        ++start;
+    while (end > start && kClosing.contains(text.at(end - 1)))
+        --end;
+    cursor.setPosition(cursor.block().position() + start);
+    cursor.setPosition(cursor.block().position() + end, QTextCursor::KeepAnchor);
+}
+
 // The blocks the cursor's selection touches, or its own block.
 std::vector<QTextBlock> selectedBlocks(const QTextCursor& cursor) {
     std::vector<QTextBlock> blocks;
@@ -100,6 +122,7 @@ NotesFormatBar::NotesFormatBar(QTextEdit& editor, QWidget* parent)
                         QKeySequence(Qt::CTRL | Qt::Key_Backslash))) {
     setObjectName(QStringLiteral("notesFormatBar"));
     setAccessibleName(tr("Formatting of the notes"));
+    nameOverflowButton(*this);
     setToolButtonStyle(Qt::ToolButtonTextOnly);
     setIconSize(QSize(16, 16));
     for (QAction* toggle : {_bold, _italic, _underline, _strike, _bulletList, _numberedList, _link})
@@ -266,7 +289,7 @@ void NotesFormatBar::editLink() {
         }
     }
     if (!cursor.hasSelection())
-        cursor.select(QTextCursor::WordUnderCursor);
+        selectWordForLink(cursor);
     const std::optional<QString> typed = askForLink(current.isAnchor() ? current.anchorHref() : QString());
     if (!typed) {
         _editor.setFocus();

@@ -6,8 +6,8 @@
 #include "stickies/core/sticky_notes.h"
 #include "stickies/gui/sticky_window.h"
 
+#include <QApplication>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QScreen>
 
 namespace tardigo {
@@ -35,12 +35,18 @@ StickyBoard::StickyBoard(const QString& storePath, QObject* parent)
     _refreshSoon.setSingleShot(true);
     _refreshSoon.setInterval(0);
     connect(&_refreshSoon, &QTimer::timeout, this, &StickyBoard::refresh);
+    _modalityChanged.setSingleShot(true);
+    _modalityChanged.setInterval(0);
+    connect(&_modalityChanged, &QTimer::timeout, this, &StickyBoard::keepBelowModalWindows);
+    qApp->installEventFilter(this);
     for (StickyNote& note : _notes)
         if (note.open)
             open(note);
 }
 
 StickyBoard::~StickyBoard() {
+    // The notes' windows hide as they go, after the timer the filter starts.
+    qApp->removeEventFilter(this);
     if (_saveSoon.isActive())
         save();
 }
@@ -138,6 +144,19 @@ void StickyBoard::showAll() {
         open(note);
     }
     save();
+}
+
+bool StickyBoard::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched->isWindowType())
+        _modalityChanged.start();
+    return QObject::eventFilter(watched, event);
+}
+
+void StickyBoard::keepBelowModalWindows() {
+    // A note above a question would hide its text, or the very button that answers it.
+    const bool modal = QGuiApplication::modalWindow() != nullptr;
+    for (const std::unique_ptr<StickyWindow>& window : _windows)
+        window->setAboveOthers(!modal);
 }
 
 void StickyBoard::open(StickyNote& note) {

@@ -18,7 +18,8 @@ class TardigoDocument;
 
 /// The sticky notes on the desktop and their store: notes made from items, kept across restarts
 /// (what they show, place and size), hidden until shown again, or deleted. While an item's list is
-/// open, its note follows the item.
+/// open, its note follows the item. The notes stay above other windows, but not above a dialog that
+/// waits for an answer.
 class StickyBoard : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +42,9 @@ public:
     /// The window of a note on screen; null when it is hidden.
     StickyWindow* windowOf(const QString& id) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     /// The item a note shows, in a list open now.
     struct Followed {
@@ -58,6 +62,8 @@ private:
     /// Brings every followed note up to date with its item.
     void refresh();
     void listRenamed(const TardigoDocument& document, const QString& path);
+    /// The notes above every window while no modal dialog shows, else as any window.
+    void keepBelowModalWindows();
 
     StickyStore _store;
     std::vector<StickyNote> _notes;
@@ -66,6 +72,7 @@ private:
     std::vector<QPointer<TardigoDocument>> _watched;
     QTimer _saveSoon;
     QTimer _refreshSoon;
+    QTimer _modalityChanged; // a window came or went: whether a modal one shows is known after it
 };
 
 } // namespace tardigo

@@ -152,6 +152,15 @@ void StickyWindow::showContent() {
     _text->setReadOnly(_note.showsItem());
 }
 
+void StickyWindow::setAboveOthers(bool above) {
+    // Given to the window itself, which the desktop follows at once; the widget's own flags would
+    // hide the note and show it again.
+    if (QWindow* window = windowHandle())
+        window->setFlag(Qt::WindowStaysOnTopHint, above);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, above);
+}
+
 StickyNote StickyWindow::note() const {
     StickyNote now = _note;
     if (!_note.showsItem())

@@ -24,6 +24,8 @@ public:
     const QString& id() const { return _note.id; }
     /// Shows what the note holds now, where it stands.
     void setNote(const StickyNote& note);
+    /// Keeps the note above other windows, or lets it go below them as any window.
+    void setAboveOthers(bool above);
 
 signals:
     /// The text, the place or the size changed.
