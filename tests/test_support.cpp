@@ -86,8 +86,9 @@ QDateTime localTime(const QString& text) {
 
 namespace {
 // Every test program answers the same run by hand as under CTest: before anything reads them, fix
-// the time zone, the locale and the platform, and point the config and state folders at fresh
-// temporary ones so that no test reads or writes the user's own preferences or sync state.
+// the time zone, the locale and the platform, and point the config, data, cache and state folders at fresh
+// temporary ones so that no test reads or writes the user's own preferences, data or sync state, nor
+// another test program's (Qt's test mode would share one folder in the home between them).
 void isolateTestProgram() {
     qputenv("TZ", "Europe/Berlin");
     tzset();
@@ -95,9 +96,11 @@ void isolateTestProgram() {
     qunsetenv("LANGUAGE");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QTemporaryDir configHome, stateHome, runtime;
+    static QTemporaryDir configHome, stateHome, dataHome, cacheHome, runtime;
     qputenv("XDG_CONFIG_HOME", QDir(configHome.path()).absolutePath().toUtf8());
     qputenv("XDG_STATE_HOME", QDir(stateHome.path()).absolutePath().toUtf8());
+    qputenv("XDG_DATA_HOME", QDir(dataHome.path()).absolutePath().toUtf8());
+    qputenv("XDG_CACHE_HOME", QDir(cacheHome.path()).absolutePath().toUtf8());
     // No test reaches the user's own running Tardigo, nor another test's.
     qputenv("XDG_RUNTIME_DIR", QDir(runtime.path()).absolutePath().toUtf8());
 }

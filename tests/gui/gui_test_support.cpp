@@ -15,13 +15,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace tardigo::test {
 
 void setUpGuiTest() {
-    QStandardPaths::setTestModeEnabled(true);
     UserDefaults::standard().useMemoryOnly();
     DialogService::setScripted(true);
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
