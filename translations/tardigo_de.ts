@@ -373,6 +373,38 @@ Synchronisierungsordner: %2</translation>
         <source>Nothing was lost: the list keeps every change, and what did not reach the server goes out at the next sync that does. Choose File &gt; Sync Now to try again once the server is back.</source>
         <translation>Nichts ging verloren: Die Liste behält jede Änderung, und was den Server nicht erreicht hat, geht mit der nächsten Synchronisierung hinaus, die ihn erreicht. Wählen Sie Datei &gt; Jetzt synchronisieren, um es erneut zu versuchen, sobald der Server wieder da ist.</translation>
     </message>
+    <message>
+        <source>The other program saved it as a Tardigo 1.x list, which cannot be merged.</source>
+        <translation>Das andere Programm hat sie als Liste von Tardigo 1.x gespeichert, die sich nicht zusammenführen lässt.</translation>
+    </message>
+    <message>
+        <source>Merged, its items would nest deeper than a list can hold.</source>
+        <translation>Zusammengeführt wären ihre Einträge tiefer verschachtelt, als eine Liste es erlaubt.</translation>
+    </message>
+    <message>
+        <source>Tardigo could not merge the two versions without losing an item.</source>
+        <translation>Tardigo konnte die beiden Versionen nicht zusammenführen, ohne einen Eintrag zu verlieren.</translation>
+    </message>
+    <message>
+        <source>The file on disk could not be read as a Tardigo list.</source>
+        <translation>Die Datei auf dem Datenträger ließ sich nicht als Tardigo-Liste lesen.</translation>
+    </message>
+    <message>
+        <source>“%1” could not be merged.</source>
+        <translation>„%1“ konnte nicht zusammengeführt werden.</translation>
+    </message>
+    <message>
+        <source>Nothing was changed: your version is still here, and the file is as the other program left it. Save to choose between keeping yours and reloading theirs.</source>
+        <translation>Nichts wurde geändert: Ihre Version ist noch hier, und die Datei ist so, wie das andere Programm sie hinterlassen hat. Speichern Sie, um zwischen Ihrer Version und dem Neuladen der anderen zu wählen.</translation>
+    </message>
+    <message>
+        <source>Some items of “%1” were changed both here and on disk.</source>
+        <translation>Einige Einträge von „%1“ wurden sowohl hier als auch auf dem Datenträger geändert.</translation>
+    </message>
+    <message>
+        <source>Both versions of each are kept: yours stays in its place, and the one on disk is right after it, named “(conflict copy)”. Keep the one you want and delete the other, then save the list.</source>
+        <translation>Beide Versionen bleiben erhalten: Ihre bleibt an ihrem Platz, und die vom Datenträger folgt direkt danach, benannt „(conflict copy)“. Behalten Sie die gewünschte, löschen Sie die andere und speichern Sie dann die Liste.</translation>
+    </message>
 </context>
 <context>
     <name>HelpCommands</name>
@@ -1124,10 +1156,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <translation>„%1“ wurde von einem anderen Programm geändert, seit Sie die Liste hier geöffnet oder gespeichert haben.</translation>
     </message>
     <message>
-        <source>Reload it and lose the changes you made here, or save your version over the other one?</source>
-        <translation>Neu laden und die hier gemachten Änderungen verwerfen, oder Ihre Version über die andere speichern?</translation>
-    </message>
-    <message>
         <source>Reload</source>
         <translation>Neu laden</translation>
     </message>
@@ -1166,6 +1194,26 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>“%1” was not read again: you stopped waiting for the other program.</source>
         <translation>„%1“ wurde nicht neu gelesen: Sie haben das Warten auf das andere Programm beendet.</translation>
+    </message>
+    <message>
+        <source>Merge its changes with yours, reload it and lose the changes you made here, or save your version over the other one?</source>
+        <translation>Die Änderungen der Datei mit Ihren zusammenführen, sie neu laden und die hier gemachten Änderungen verwerfen, oder Ihre Version über die andere speichern?</translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation>Zusammenführen</translation>
+    </message>
+    <message>
+        <source>1 item changed here</source>
+        <translation>1 Eintrag hier geändert</translation>
+    </message>
+    <message>
+        <source>%1 items changed here</source>
+        <translation>%1 Einträge hier geändert</translation>
+    </message>
+    <message>
+        <source>Merged with the file: %1, %2 on disk. Not saved yet.</source>
+        <translation>Mit der Datei zusammengeführt: %1, %2 auf dem Datenträger. Noch nicht gespeichert.</translation>
     </message>
 </context>
 <context>

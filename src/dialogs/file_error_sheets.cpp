@@ -85,6 +85,50 @@ AlertSheet exportErrorSheet(const QString& path, const QString& reason) {
                  reason);
 }
 
+AlertSheet mergeRefusalSheet(const QString& path, FileMerge::Outcome why, const QString& reason) {
+    QString cause;
+    switch (why) {
+    case FileMerge::Outcome::Legacy:
+        cause = QCoreApplication::translate("FileErrorSheets",
+                                            "The other program saved it as a Tardigo 1.x list, which "
+                                            "cannot be merged.");
+        break;
+    case FileMerge::Outcome::TooDeep:
+        cause = QCoreApplication::translate("FileErrorSheets",
+                                            "Merged, its items would nest deeper than a list can hold.");
+        break;
+    case FileMerge::Outcome::Unsound:
+        cause = QCoreApplication::translate(
+            "FileErrorSheets", "Tardigo could not merge the two versions without losing an item.");
+        break;
+    case FileMerge::Outcome::Merged:
+    case FileMerge::Outcome::Unreadable:
+        cause = QCoreApplication::translate("FileErrorSheets",
+                                            "The file on disk could not be read as a Tardigo list.");
+        break;
+    }
+    return sheet(
+        QCoreApplication::translate("FileErrorSheets", "“%1” could not be merged.").arg(listName(path)),
+        cause + u' ' +
+            QCoreApplication::translate(
+                "FileErrorSheets",
+                "Nothing was changed: your version is still here, and the file is as the other "
+                "program left it. Save to choose between keeping yours and reloading theirs."),
+        reason);
+}
+
+AlertSheet mergeConflictSheet(const QString& path, const QStringList& names) {
+    return sheet(QCoreApplication::translate("FileErrorSheets",
+                                             "Some items of “%1” were changed both here and on disk.")
+                     .arg(listName(path)),
+                 QCoreApplication::translate(
+                     "FileErrorSheets",
+                     "Both versions of each are kept: yours stays in its place, and the one on disk is "
+                     "right after it, named “(conflict copy)”. Keep the one you want and delete the "
+                     "other, then save the list."),
+                 names.join(u'\n'));
+}
+
 AlertSheet syncFailureSheet(const QString& listPath, const QString& folder, const QString& reason) {
     return sheet(
         QCoreApplication::translate("FileErrorSheets", "“%1” could not be synced.").arg(listName(listPath)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alerts/sheet_window.h"
+#include "document/file_merge.h"
 
 #include <QStringList>
 
@@ -15,6 +16,11 @@ AlertSheet openErrorSheet(const QString& path, const QString& reason, bool isLeg
 AlertSheet saveErrorSheet(const QString& path, const QString& reason);
 /// An export that could not be written.
 AlertSheet exportErrorSheet(const QString& path, const QString& reason);
+
+/// A merge of the changes in a list's file with the window's that was refused, and why; nothing changed.
+AlertSheet mergeRefusalSheet(const QString& path, FileMerge::Outcome why, const QString& reason);
+/// Items changed both in the window and in the file, each now followed by the file's version.
+AlertSheet mergeConflictSheet(const QString& path, const QStringList& names);
 
 /// What a sync of a list with its folder tells the user.
 

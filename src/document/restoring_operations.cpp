@@ -66,6 +66,14 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     _document.refreshChildrenOf({}, {});
 }
 
+void RestoringOperations::setContents(const std::vector<NodeContent>& contents) {
+    _document.finishAllEditing();
+    registerSetContents(contents);
+    for (const NodeContent& content : contents)
+        content.node->entries = content.entries;
+    _document.updateUI();
+}
+
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
     emit _document.itemChanging(node);
     TardigoDocument* document = &_document;
@@ -84,6 +92,16 @@ void RestoringOperations::registerPutBack(const std::vector<RemovedChild>& stand
     TardigoDocument* document = &_document;
     _document.undoManager().registerUndo(
         [document, standing, removed] { document->restoring().putBack(standing, removed); });
+}
+
+void RestoringOperations::registerSetContents(const std::vector<NodeContent>& contents) {
+    std::vector<NodeContent> before;
+    before.reserve(contents.size());
+    for (const NodeContent& content : contents)
+        before.push_back({content.node, content.node->entries});
+    TardigoDocument* document = &_document;
+    _document.undoManager().registerUndo(
+        [document, before = std::move(before)] { document->restoring().setContents(before); });
 }
 
 } // namespace tardigo

@@ -23,10 +23,17 @@ public:
     /// is undone with no items standing, an insertion with none removed, a move with both.
     void putBack(const std::vector<RemovedChild>& standing, const std::vector<RemovedChild>& removed);
 
+    /// Gives each node all the content given at once, its own keys and its children, as a change that
+    /// reshapes many items makes it (a merge); the outline is shown afresh, what is open and selected
+    /// staying so.
+    void setContents(const std::vector<NodeContent>& contents);
+
     /// Registers, as part of the current undo step, putting back what node[key] holds now.
     void registerSetInDict(const NodePtr& node, const QString& key);
     /// Registers putBack(standing, removed) as part of the current undo step.
     void registerPutBack(const std::vector<RemovedChild>& standing, const std::vector<RemovedChild>& removed);
+    /// Registers, as part of the current undo step, giving these nodes back all they hold now.
+    void registerSetContents(const std::vector<NodeContent>& contents);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

@@ -5,6 +5,7 @@
 #include "document/document_window.h"
 #include "document/undo_manager.h"
 #include "inspector/core/inspector_view.h"
+#include "merge/list_merge.h"
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -67,6 +68,7 @@ void TardigoDocument::takeLoadedList(const ListLoad& load) {
     _savedUndoState = _undoManager->currentState();
     _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
     _minderChanges = 0;
+    _base = ListBase(*_data);
     emit dataReplaced();
     reportEdited();
 }
@@ -78,6 +80,7 @@ bool TardigoDocument::writeToFile(const QString& path, QString* error) {
     if (path != _fileName)
         setFileName(path);
     countChange(ChangeKind::Cleared);
+    _base = ListBase(*_data);
     rememberFileVersion();
     emit saved();
     return true;
@@ -97,6 +100,47 @@ TardigoDocument::SaveOutcome TardigoDocument::saveUnlessChangedOnDisk(QString* e
 bool TardigoDocument::changedOnDisk() const {
     const std::optional<FileIdentity> now = FileIdentity::of(_fileName);
     return now && _fileVersion && *now != *_fileVersion;
+}
+
+TardigoDocument::FileOnDisk TardigoDocument::readFileOnDisk() const {
+    const ListLock lock(_fileName);
+    if (!lock.isLocked()) {
+        FileOnDisk failed;
+        failed.load.error = lock.error();
+        return failed;
+    }
+    return {readListFile(_fileName), FileIdentity::of(_fileName)};
+}
+
+FileMerge TardigoDocument::mergeFileOnDisk(FileOnDisk file) {
+    using Outcome = FileMerge::Outcome;
+    FileMerge result;
+    if (!file.load.ok()) {
+        result.outcome = file.load.isLegacy ? Outcome::Legacy : Outcome::Unreadable;
+        result.error = file.load.error;
+        return result;
+    }
+    ListMerge merge = mergeLists(_base, _data, file.load.root);
+    result.changedHere = merge.changedHere;
+    result.changedOnDisk = merge.changedThere;
+    if (!merge.ok()) {
+        result.outcome = merge.outcome == ListMerge::Outcome::TooDeep ? Outcome::TooDeep : Outcome::Unsound;
+        return result;
+    }
+    result.outcome = Outcome::Merged;
+    result.conflicts = merge.conflicts;
+    if (!merge.changes.empty()) {
+        const UndoGroup step(*_undoManager, localized(QStringLiteral("merge changes on disk")));
+        _restoring.setContents(merge.changes);
+    }
+    // No state of the undo stack is what the file holds now: the list stays changed until it is saved.
+    ++_changesWithoutUndo;
+    reportEdited();
+    _base = std::move(merge.base);
+    _fileVersion = file.version;
+    _announcedVersion.reset();
+    watchFile();
+    return result;
 }
 
 void TardigoDocument::rememberFileVersion() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "archive/list_file.h"
 #include "document/cell_edit_commit.h"
 #include "document/column_sorting.h"
+#include "document/file_merge.h"
 #include "document/inspector_commands.h"
 #include "document/item_commands.h"
 #include "document/item_transfer.h"
@@ -11,6 +13,7 @@
 #include "document/restoring_operations.h"
 #include "document/tree_shaping.h"
 #include "inspector/core/status_display.h"
+#include "merge/list_base.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 #include "outline/outline_data_source.h"
@@ -32,7 +35,6 @@ namespace tardigo {
 class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
-struct ListLoad;
 class OutlineView;
 class AlertQueue;
 class UndoManager;
@@ -73,6 +75,19 @@ public:
     /// Another program replaced or rewrote the list's file since it was read or saved here (a file
     /// that is gone counts as unchanged: saving makes it again).
     bool changedOnDisk() const;
+
+    /// The list's file as read for a merge, and its version on disk then.
+    struct FileOnDisk {
+        ListLoad load;
+        std::optional<FileIdentity> version;
+    };
+    /// Reads the list's file, holding the list's lock only while it reads.
+    FileOnDisk readFileOnDisk() const;
+    /// Merges what changed in the file since the list was last read or saved here with what changed
+    /// here, as one step that can be undone; the list stays changed until it is saved, and the file
+    /// counts as read. Nothing changes when the file does not hold a list of this version, or when
+    /// the merged list would nest too deep.
+    FileMerge mergeFileOnDisk(FileOnDisk file);
 
     QString fileName() const override { return _fileName; }
     /// Records the file name; the file-name bookkeeping runs on the next pass of the event loop.
@@ -268,6 +283,7 @@ private:
     qint64 _minderChanges = 0;      // of those, the minder's
     bool _reportedEdited = false;
     std::optional<FileIdentity> _fileVersion;      // as read or saved here
+    ListBase _base;                                // the list as read or saved here, for a merge
     std::optional<FileIdentity> _announcedVersion; // the last change on disk announced
     QFileSystemWatcher* _fileWatcher = nullptr;
     DocumentWindow* _window = nullptr;

@@ -27,6 +27,8 @@ public:
     QString timestamp() const;
     /// The timestamp's kTimestampLength ASCII characters, for writers that want bytes.
     void timestampInto(char* out) const;
+    /// The timestamp in its packed form: equal exactly when the timestamps are, for hashing.
+    quint64 packedTimestamp() const { return _stamp; }
     const QString& message() const { return _message; }
     /// The archive held the message before the timestamp; written back the same way.
     bool messageFirst() const { return _messageFirst; }

@@ -69,6 +69,12 @@ struct RemovedChild {
     /// parent is still in the tree without a search of the whole tree.
     std::vector<NodePtr> ancestors;
 };
+/// A node's whole content at once, its own keys and its children, as a change that reshapes many
+/// items sets it (and its undo sets it back).
+struct NodeContent {
+    NodePtr node;
+    std::vector<std::pair<QString, Value>> entries;
+};
 /// Removes those very node objects wherever they lie below node, in one walk; each removal is
 /// appended to `removed`, when given, in the order made.
 void deleteItemsFromTree(const NodePtr& node, const std::vector<NodePtr>& targets,

@@ -5,13 +5,15 @@
 #include "ical/calendar_writer.h"
 #include "ical/todo_mapping.h"
 #include "ical/tree_placement.h"
+#include "merge/conflict_copy.h"
+#include "merge/item_fingerprint.h"
+#include "merge/merge_fate.h"
 #include "model/clock.h"
 #include "model/item_uids.h"
 #include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"
-#include "sync/item_fingerprint.h"
 #include "sync/sync_log.h"
 
 #include <QCryptographicHash>
@@ -37,14 +39,6 @@ std::unordered_map<const Dict*, Dict*> parentsIn(Dict& root) {
     return parents;
 }
 
-/// The uid of a conflict copy keeping this version of the item: the same each time the same
-/// conflict is met, so that a sync interrupted after saving the copy makes no second one.
-QString conflictCopyUid(const QString& uid, const QByteArray& versionHash) {
-    const QByteArray key = uid.toUtf8() + '\n' + versionHash;
-    return uid + QStringLiteral("-conflict-") +
-           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
-}
-
 QByteArray hashOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
@@ -61,7 +55,7 @@ std::vector<Value>::iterator placeOf(Dict& parent, const Dict& item) {
 QByteArray ListFolderMerge::FolderFile::saysAt(qint64 index) const {
     if (!todo || content.order)
         return says;
-    return itemFingerprint(*content.item, content.parentUid, index);
+    return itemFingerprint(*content.item, todoMappedKeys(), content.parentUid, index);
 }
 
 ListFolderMerge::ListFolderMerge(SyncStore& store, SyncState& state, SyncReport& report)
@@ -127,7 +121,8 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     }
     const auto synced = _state.items.constFind(uid);
     file.changed = synced == _state.items.cend() || synced->fileHash != file.hash || synced->fileName != name;
-    file.says = itemFingerprint(*file.content.item, file.content.parentUid, file.content.order);
+    file.says =
+        itemFingerprint(*file.content.item, todoMappedKeys(), file.content.parentUid, file.content.order);
     _folderOrder.append(uid);
     _files[uid] = std::move(file);
 }
@@ -175,7 +170,7 @@ bool ListFolderMerge::mergeIntoList(Dict& root, bool allowRemovals) {
 void ListFolderMerge::readList() {
     forEachItemBelow(*_root, [this](const NodePtr& item, const Dict& parent, qsizetype index) {
         ListItem entry{item, uidOf(parent), index, {}, false};
-        entry.hash = itemFingerprint(*item, entry.parentUid, index);
+        entry.hash = itemFingerprint(*item, todoMappedKeys(), entry.parentUid, index);
         const QString uid = uidOf(*item);
         const auto synced = _state.items.constFind(uid);
         entry.changed = synced == _state.items.cend() || synced->itemHash != entry.hash;
@@ -187,21 +182,26 @@ void ListFolderMerge::readList() {
 void ListFolderMerge::decide(const QString& uid) {
     if (_skipped.contains(uid))
         return;
-    const bool synced = _state.items.contains(uid);
     const auto item = _items.find(uid);
     const auto file = _files.find(uid);
-    const bool inList = item != _items.end(), inFolder = file != _files.end();
-    if (inList && inFolder) {
-        if (!file->second.changed)
-            return; // whatever the list did goes to the file
-        if (!item->changed)
-            takeFromFile(uid, file->second);
-        else if (!agrees(*item, file->second))
-            resolveConflict(uid, *item, file->second);
-    } else if (inList && synced && !item->changed) {
+    MergeSides sides{_state.items.contains(uid), std::nullopt, std::nullopt};
+    if (item != _items.end())
+        sides.oursChanged = item->changed;
+    if (file != _files.end())
+        sides.theirsChanged = file->second.changed;
+    switch (mergeFate(sides)) {
+    case MergeFate::KeepOurs:
+        break;                  // whatever the list did goes to the folder
+    case MergeFate::TakeTheirs: // changed there, new there, or changed there after the list deleted it
+        takeFromFile(uid, file->second);
+        break;
+    case MergeFate::RemoveOurs:
         _doomed.push_back(item->item); // its file was deleted
-    } else if (inFolder && (!synced || file->second.changed)) {
-        takeFromFile(uid, file->second); // new there, or changed there after the list deleted it
+        break;
+    case MergeFate::BothChanged:
+        if (!agrees(*item, file->second))
+            resolveConflict(uid, *item, file->second);
+        break;
     }
 }
 
@@ -239,15 +239,6 @@ void ListFolderMerge::resolveConflict(const QString& uid, ListItem& mine, Folder
     }
     if (theirsLater)
         takeFromFile(uid, theirs);
-}
-
-NodePtr ListFolderMerge::conflictCopy(const Dict& version, const QString& uid) const {
-    NodePtr copy = version.deepCopy();
-    copy->set(key::children, Array::create());
-    removeUids(*copy);
-    copy->set(key::uid, uid);
-    copy->set(key::name, QStringLiteral("%1 (conflict copy)").arg(nameOf(version)));
-    return copy;
 }
 
 void ListFolderMerge::takeFromFile(const QString& uid, FolderFile& file) {
@@ -352,7 +343,8 @@ void ListFolderMerge::recordAgreement() {
         inList.insert(uid);
         if (_skipped.contains(uid))
             return;
-        const Write write{uid, item, uidOf(parent), index, itemFingerprint(*item, uidOf(parent), index)};
+        const Write write{uid, item, uidOf(parent), index,
+                          itemFingerprint(*item, todoMappedKeys(), uidOf(parent), index)};
         const auto file = _files.find(uid);
         if (file == _files.end()) {
             _writes.push_back(write);

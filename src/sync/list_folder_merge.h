@@ -88,7 +88,6 @@ private:
     bool agrees(const ListItem& mine, const FolderFile& theirs) const;
     void resolveConflict(const QString& uid, ListItem& mine, FolderFile& theirs);
     void takeFromFile(const QString& uid, FolderFile& file);
-    NodePtr conflictCopy(const Dict& version, const QString& uid) const;
     QDateTime lastChangeOf(const QString& uid, const Dict& item) const;
     bool removalsWait(bool allowRemovals);
     bool applyToList();

@@ -242,6 +242,9 @@ void DocumentMainWindow::connectCommands() {
     });
     connect(document, &TardigoDocument::fileNameChanged, this, &DocumentMainWindow::updateTitle);
     connect(document, &TardigoDocument::fileChangedOnDisk, this, [this] {
+        // The answer to the question shown reads the file as it is then.
+        if (_askingAboutDisk)
+            return;
         // What is typed in a cell counts as a change. Without one, nothing of the user's would be
         // lost: the list simply follows its file.
         finishAllEditing();
@@ -622,14 +625,25 @@ bool DocumentMainWindow::saveToFile() {
 }
 
 bool DocumentMainWindow::resolveChangeOnDisk() {
-    const QMessageBox::StandardButton answer = DialogService::question(
-        this, QMessageBox::Warning, tr("Changed on Disk"),
-        tr("“%1” was changed by another program since you opened or saved it here.")
-            .arg(_document->displayName()),
-        tr("Reload it and lose the changes you made here, or save your version "
-           "over the other one?"),
-        QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
-        {{QMessageBox::Reset, tr("Reload")}, {QMessageBox::Save, tr("Save Anyway")}});
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+    {
+        const QScopedValueRollback asking(_askingAboutDisk, true);
+        answer = DialogService::question(
+            this, QMessageBox::Warning, tr("Changed on Disk"),
+            tr("“%1” was changed by another program since you opened or saved it here.")
+                .arg(_document->displayName()),
+            tr("Merge its changes with yours, reload it and lose the changes you made here, or save "
+               "your version over the other one?"),
+            QMessageBox::Apply | QMessageBox::Reset | QMessageBox::Save | QMessageBox::Cancel,
+            QMessageBox::Apply,
+            {{QMessageBox::Apply, tr("Merge")},
+             {QMessageBox::Reset, tr("Reload")},
+             {QMessageBox::Save, tr("Save Anyway")}});
+    }
+    if (answer == QMessageBox::Apply) {
+        mergeChangesOnDisk();
+        return false;
+    }
     if (answer == QMessageBox::Reset) {
         reloadFromDisk();
         return false;
@@ -644,6 +658,31 @@ bool DocumentMainWindow::resolveChangeOnDisk() {
         return true;
     alert(saveErrorSheet(_document->fileName(), error));
     return false;
+}
+
+void DocumentMainWindow::mergeChangesOnDisk() {
+    const QString path = _document->fileName();
+    TardigoDocument::FileOnDisk file;
+    {
+        // Held for the read only: another program may write the list while the merge is made.
+        const std::optional<ListLock> lock = lockList(path, LockWaitPurpose::Read);
+        if (!lock)
+            return;
+        file = _document->readFileOnDisk();
+    }
+    const FileMerge merge = _document->mergeFileOnDisk(std::move(file));
+    if (merge.outcome != FileMerge::Outcome::Merged) {
+        qCInfo(lcWindow).noquote() << "the changes on disk of" << path << "were not merged:" << merge.error;
+        alert(mergeRefusalSheet(path, merge.outcome, merge.error));
+        return;
+    }
+    const QString here = merge.changedHere == 1 ? tr("1 item changed here")
+                                                : tr("%1 items changed here").arg(merge.changedHere);
+    setStatusText(tr("Merged with the file: %1, %2 on disk. Not saved yet.")
+                      .arg(here, QString::number(merge.changedOnDisk)));
+    if (!merge.conflicts.isEmpty())
+        alert(mergeConflictSheet(path, merge.conflicts));
+    validate();
 }
 
 void DocumentMainWindow::reloadFromDisk() {
@@ -728,7 +767,7 @@ void DocumentMainWindow::revert() {
     if (answer != QMessageBox::Discard)
         return;
     // Read once another program that is writing the list has finished.
-    const std::optional<ListLock> lock = lockList(_document->fileName(), LockWaitPurpose::Revert);
+    const std::optional<ListLock> lock = lockList(_document->fileName(), LockWaitPurpose::Read);
     if (!lock)
         return;
     QString error;

@@ -104,14 +104,18 @@ private:
     bool forwardToTextField(TextCommand command);
     void dataReplaced();
     void alert(const AlertSheet& sheet);
-    /// The lock of the list at path for a save or a revert, waited for without blocking the window;
+    /// The lock of the list at path for a save or a read, waited for without blocking the window;
     /// none after telling the user why (the status line, when they stopped waiting).
     std::optional<ListLock> lockList(const QString& path, LockWaitPurpose purpose);
     /// Writes the list to its file, telling the user when that failed.
     bool saveToFile();
-    /// Another program changed the list's file: the user chooses to reload it, to save this version
-    /// over it, or neither for now. True when the list was saved.
+    /// Another program changed the list's file: the user chooses to merge its changes with this
+    /// version's, to reload it, to save this version over it, or none of them for now. True when the
+    /// list was saved.
     bool resolveChangeOnDisk();
+    /// Merges the changes in the list's file with this version's, as one step that can be undone,
+    /// and tells how many items each side changed; the list stays unsaved.
+    void mergeChangesOnDisk();
 
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;
@@ -130,6 +134,7 @@ private:
     bool _closed = false;
     bool _changesReviewed = false;
     bool _waitingForLock = false;
+    bool _askingAboutDisk = false; // the question about a change on disk is shown
 };
 
 } // namespace tardigo

@@ -10,8 +10,8 @@ class QWidget;
 
 namespace tardigo {
 
-/// What the window waits for a list's lock to do.
-enum class LockWaitPurpose { Save, Revert };
+/// What the window waits for a list's lock to do: save the list, or read it again (to revert or merge).
+enum class LockWaitPurpose { Save, Read };
 
 /// Takes the list's lock for the window without ever blocking its thread. When another program holds
 /// the list, the wait runs on a thread of its own while the event loop goes on; after a moment a

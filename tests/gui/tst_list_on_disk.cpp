@@ -12,11 +12,14 @@
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +52,15 @@ class TestListOnDisk : public QObject {
         DocumentMainWindow* window = _controller->openFile(path());
         if (window && !QTest::qWaitForWindowExposed(window))
             qWarning("the window was not shown");
+        return window;
+    }
+    /// The list open with its first item renamed: a change that is not saved.
+    DocumentMainWindow* openEdited(const std::vector<NodePtr>& items, const QString& firstName) {
+        DocumentMainWindow* window = openList(items);
+        if (window) {
+            editCell(window->outline(), 0, key::name);
+            typeIntoEditor(window->outline(), firstName);
+        }
         return window;
     }
     static QString savedName(const QString& path) {
@@ -154,6 +166,119 @@ private slots:
         writeAsAnotherProgram(path(), {item("kept")});
         QTRY_COMPARE(rowNames(outline), QStringList{"kept"});
         QVERIFY(!window->isWindowModified());
+    }
+
+    void mergeTakesTheChangesOfBothSidesAsOneStep() {
+        const NodePtr a = item("a"), b = item("b"), c = item("c");
+        DocumentMainWindow* window = openEdited({a, b, c}, "a, edited");
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+
+        // Another program removes c and adds d; Merge keeps what both sides did.
+        DialogService::queueAnswer(QMessageBox::Apply);
+        writeAsAnotherProgram(path(), {a, b, item("d")});
+        QStringList asked;
+        QTRY_VERIFY((asked += DialogService::takeShownTexts(), !asked.isEmpty()));
+        QVERIFY2(asked.first().contains("Merge its changes with yours"), qPrintable(asked.first()));
+        QTRY_COMPARE(rowNames(outline), (QStringList{"a, edited", "b", "d"}));
+        QCOMPARE(window->findChild<QLabel*>(QStringLiteral("statusMessage"))->text(),
+                 QStringLiteral("Merged with the file: 1 item changed here, 2 on disk. Not saved yet."));
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(savedName(path()), QStringLiteral("a"));
+
+        // The merge is one step of its own, before the edit.
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rowNames(outline), (QStringList{"a, edited", "b", "c"}));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rowNames(outline), (QStringList{"a", "b", "c"}));
+        QVERIFY(window->isWindowModified()); // the file holds d now
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(rowNames(outline), (QStringList{"a, edited", "b", "d"}));
+
+        // The file counts as read: saving asks nothing.
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(DialogService::takeShownTexts().isEmpty());
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(savedName(path()), QStringLiteral("a, edited"));
+    }
+
+    void aConflictOrAFileThatCannotBeMergedIsTold() {
+        const NodePtr a = item("a"), b = item("b");
+        DocumentMainWindow* window = openEdited({a, b}, "a, mine");
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+
+        // Both changed a: theirs follows ours as a conflict copy, and the sheet says so.
+        const NodePtr theirs = a->deepCopy();
+        theirs->set(key::category, QStringLiteral("theirs"));
+        DialogService::queueAnswer(QMessageBox::Apply);
+        writeAsAnotherProgram(path(), {theirs, b});
+        QTRY_COMPARE(rowNames(outline), (QStringList{"a, mine", "a (conflict copy)", "b"}));
+        QMessageBox* sheet = nullptr;
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")));
+        QVERIFY2(sheet->text().contains("changed both here and on disk"), qPrintable(sheet->text()));
+        saveScreenshot(*sheet, QStringLiteral("merge-conflict-sheet"));
+        saveScreenshot(*window, QStringLiteral("merged-window"));
+        QCOMPARE(sheet->detailedText(), QStringLiteral("a, mine"));
+        sheet->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+
+        // A 1.x list is not merged: nothing changes, and the sheet says why.
+        QFile oldList(TARDIGO_GUI_TEST_DATA_DIR "/list-1x.todo");
+        QVERIFY(oldList.open(QIODevice::ReadOnly));
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(oldList.readAll());
+        file.close();
+        DialogService::queueAnswer(QMessageBox::Apply);
+        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")));
+        QVERIFY2(sheet->text().contains("could not be merged"), qPrintable(sheet->text()));
+        QVERIFY2(sheet->informativeText().contains("Tardigo 1.x list"), qPrintable(sheet->informativeText()));
+        QCOMPARE(rowNames(outline), (QStringList{"a, mine", "a (conflict copy)", "b"}));
+        QVERIFY(window->isWindowModified());
+        sheet->buttons().constFirst()->click();
+    }
+
+    void theQuestionOffersMergeAndTheMergeReadsTheNewestFile() {
+        DialogService::setScripted(false);
+        const NodePtr a = item("a"), b = item("b");
+        DocumentMainWindow* window = openEdited({a, b}, "a, mine");
+        QVERIFY(window);
+        OutlineTreeView& outline = window->outline();
+
+        // While the question is up, the other program saves again: no second question comes, and
+        // Merge takes what the file holds then.
+        QSet<QMessageBox*> questions;
+        QStringList buttons;
+        QString defaultButton;
+        QTimer answering;
+        connect(&answering, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->windowTitle() != QStringLiteral("Changed on Disk"))
+                return;
+            if (!questions.contains(box)) {
+                questions.insert(box);
+                for (QAbstractButton* button : box->buttons())
+                    buttons << button->text();
+                defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+                saveScreenshot(*box, QStringLiteral("changed-on-disk-question"));
+                writeAsAnotherProgram(path(), {a, b, item("first"), item("second")});
+                return;
+            }
+            if (QFileInfo(path()).lastModified().msecsTo(QDateTime::currentDateTime()) > 500)
+                box->button(QMessageBox::Apply)->click();
+        });
+        answering.start(50);
+        writeAsAnotherProgram(path(), {a, b, item("first")});
+        QTRY_COMPARE(rowNames(outline), (QStringList{"a, mine", "b", "first", "second"}));
+        QTest::qWait(300);
+        QCOMPARE(questions.size(), 1);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Cancel", "Merge", "Reload", "Save Anyway"}));
+        QCOMPARE(defaultButton, QStringLiteral("Merge"));
+        QVERIFY(window->isWindowModified());
+        DialogService::setScripted(true);
     }
 
     void aSaveWaitsForAnotherProgramWithoutStoppingTheWindow() {
