@@ -4,7 +4,9 @@
 #include "local_servers.h"
 #include "test_support.h"
 
+#include "caldav/account_store.h"
 #include "caldav/caldav_client.h"
+#include "caldav/keyring.h"
 #include "caldav/wait_for.h"
 
 #include <QDir>
@@ -19,6 +21,11 @@ using test::LocalCalDavServer;
 namespace {
 
 const QByteArray kPasswordLine = QByteArray(LocalCalDavServer::kPassword) + '\n';
+const QString kPassword = QString::fromLatin1(LocalCalDavServer::kPassword);
+
+Keyring::Answer keyring(const std::function<void(Keyring::Done)>& call) {
+    return waitFor<Keyring::Answer>([&](Keyring::Done done) { call(std::move(done)); });
+}
 
 } // namespace
 
@@ -105,6 +112,39 @@ private slots:
         run = cli({"sync", folderList, "--account", "home", "--calendar", "Crates"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("--rebind")), qPrintable(run.err));
+    }
+
+    // A password the keyring holds only as earlier versions kept it, under the account's name
+    // alone, is never sent: the sync asks for it, once, keeps the one given on standard input
+    // under the account's server and user, and removes the old entry.
+    void aPasswordKeptByNameAloneIsAskedForOnce() {
+        const QString list = newList("errands.todo", {"Post"});
+        CLI_OK(cli({"sync", list, "--account", "home", "--calendar", "Errands"}));
+        QString error;
+        const KeyringEntry entry = AccountStore().find(QStringLiteral("home"), &error)->keyringEntry();
+        const KeyringEntry byName = KeyringEntry::byNameAlone(QStringLiteral("home"));
+        QVERIFY(keyring([&](Keyring::Done done) { Keyring::removePassword(entry, std::move(done)); }).ok());
+        QVERIFY(keyring([&](Keyring::Done done) {
+                    Keyring::writePassword(byName, kPassword, std::move(done));
+                }).ok());
+        cli({"add", list, "Bank"});
+
+        CliRun run = cli({"sync", list});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("tardigo-cli sync %1 --password-stdin").arg(list)),
+                 qPrintable(run.err));
+        run = cli({"sync", list, "--password-stdin"}, kPasswordLine);
+        CLI_OK(run);
+        QVERIFY2(run.out.contains(QStringLiteral("Kept the password of the account “home”")) &&
+                     run.out.contains(QStringLiteral("1 file written")),
+                 qPrintable(run.out));
+        QCOMPARE(keyring([&](Keyring::Done done) { Keyring::readPassword(entry, std::move(done)); }).password,
+                 kPassword);
+        QCOMPARE(keyring([&](Keyring::Done done) { Keyring::readPassword(byName, std::move(done)); }).outcome,
+                 Keyring::Outcome::NotFound);
+        run = cli({"sync", list});
+        CLI_OK(run);
+        QVERIFY2(run.out.contains(QStringLiteral("nothing changed")), qPrintable(run.out));
     }
 
     // A copy of a bound list, a wrong password, a calendar that lost its to-dos: exit 1 with the
