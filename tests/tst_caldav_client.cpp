@@ -138,6 +138,27 @@ private slots:
                  qPrintable(absent.error.message));
     }
 
+    // A server that trickles its answer keeps the idle limit from ever passing, but fails the
+    // request, saying so, once less than the least it must send arrived in a window; a slow but
+    // steady one is waited for.
+    void aTrickleFailsInTime() {
+        FakeDavServer server;
+        DavClient client(accessTo(server.url()));
+        client.setIdleTimeout(1000);
+        client.setSlowLimit(1024, 2000);
+        server.push({FakeDavServer::response(200, QByteArray(300, 'x')), false, 10});
+        const DavResult<DavReply> trickled = send(client, server.url(QStringLiteral("/cal/")), "REPORT");
+        QCOMPARE(trickled.error.failure, DavFailure::Network);
+        QVERIFY2(trickled.error.message.contains(
+                     QStringLiteral("sent less than 1 KB in 2 seconds in answer to REPORT /cal/")),
+                 qPrintable(trickled.error.message));
+
+        server.push({FakeDavServer::response(200, QByteArray(4096, 'y')), false, 10, 64});
+        const DavResult<DavReply> steady = send(client, server.url(), "GET");
+        QVERIFY2(steady.ok(), qPrintable(steady.error.message));
+        QCOMPARE(steady.value.body.size(), 4096);
+    }
+
     // Each status a caller acts on has its kind; the sentence names the user where the password
     // was refused and quotes only the start of what the server said.
     void statusesBecomeKindsAndSentences() {

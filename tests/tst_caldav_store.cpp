@@ -1,5 +1,6 @@
 // Lists synced with a calendar of the fake CalDAV server, which keeps its objects in memory as a real
-// server does: a calendar of thousands of to-dos matched object by object.
+// server does: a calendar of thousands of to-dos matched object by object, and a server that
+// trickles its answers, which fails the sync in time without losing what it did.
 #include "fake_calendar_server.h"
 #include "ical_fixture.h"
 #include "test_support.h"
@@ -68,6 +69,31 @@ private slots:
         QCOMPARE(report.summary(), QStringLiteral("nothing changed"));
         QCOMPARE(server.requestCount() - before, 2); // the forgotten token, then the whole listing
         QCOMPARE(server.objectCount(), 3000);
+    }
+
+    // A server that trickles its answers fails the sync once less than the least it must send
+    // arrived in a window, and is sent nothing more; what the sync wrote before stands, and the
+    // next sync writes the rest, duplicating nothing.
+    void aTricklingServerFailsTheSyncInTime() {
+        FakeCalendarServer server;
+        CalDavClient client = clientOf(server);
+        client.dav().setSlowLimit(1024, 2000);
+        const QString list = newList({"One", "Two", "Three", "Four", "Five"});
+        server.trickleAfter(3, 100); // the listing and two writes at once, then a byte every 100 ms
+        SyncReport report = sync(list, client, server);
+        QCOMPARE(report.filesWritten, 2);
+        QCOMPARE(report.writeFailures.size(), 3);
+        for (const QString& failure : report.writeFailures)
+            QVERIFY2(failure.contains(QStringLiteral("sent less than 1 KB in 2 seconds")),
+                     qPrintable(failure));
+        QCOMPARE(server.requestCount(), 4);
+
+        server.trickleAfter(0, 0);
+        report = sync(list, client, server);
+        QVERIFY2(report.ok(), qPrintable(report.error + report.writeFailures.join(u'\n')));
+        QCOMPARE(server.objectCount(), 5);
+        QCOMPARE(itemCount(list), 5);
+        QCOMPARE(sync(list, client, server).summary(), QStringLiteral("nothing changed"));
     }
 };
 

@@ -2,7 +2,6 @@
 
 #include "caldav/caldav_log.h"
 #include "caldav/dav_status.h"
-#include "caldav/wait_for.h"
 
 #include <algorithm>
 
@@ -148,8 +147,7 @@ bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* erro
     if (fetched.error.failure == DavFailure::TooLarge) {
         // Too much at once: each object alone, so that only one too large for any answer is left out.
         for (const QUrl& url : wanted) {
-            const auto one =
-                waitForDav<CalendarObject>([&](auto done) { _client.fetch(url, std::move(done)); });
+            const auto one = send<CalendarObject>([&](auto done) { _client.fetch(url, std::move(done)); });
             if (one.ok())
                 objects.objects.push_back(one.value);
             else if (one.error.failure == DavFailure::NotFound)
@@ -188,9 +186,8 @@ QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
     const QUrl url = urlOf(name);
     const DavResult<QByteArray> written =
         known != _mirror.objects.cend() && !known->etag.isEmpty()
-            ? waitForDav<QByteArray>(
-                  [&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
-            : waitForDav<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
+            ? send<QByteArray>([&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
+            : send<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
     if (written.ok()) {
         _mirror.objects.insert(name, {written.value, bytes});
         _mirror.writtenSinceToken.insert(name);
@@ -210,7 +207,7 @@ QString CalDavStore::remove(const QString& name) {
     const MirroredObject known = _mirror.objects.value(name);
     const auto removed = known.etag.isEmpty()
                              ? DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})
-                             : waitForDav<CalDavClient::Nothing>([&](auto done) {
+                             : send<CalDavClient::Nothing>([&](auto done) {
                                    _client.remove(urlOf(name), known.etag, std::move(done));
                                });
     if (removed.ok() || removed.error.failure == DavFailure::NotFound) {
