@@ -1,4 +1,5 @@
 #include "fake_dav_server.h"
+#include "trickle.h"
 
 #include <QFile>
 #include <QSslCertificate>
@@ -71,6 +72,11 @@ private:
                 socket->write(FakeDavServer::response(500, "no answer scripted"));
             if (answer && answer->stall)
                 return;
+            if (answer && answer->trickleMsecs > 0) {
+                trickle(socket, answer->bytes, answer->trickleMsecs, answer->trickleBytes,
+                        [socket] { socket->disconnectFromHost(); });
+                return;
+            }
             if (answer)
                 socket->write(answer->bytes);
             socket->disconnectFromHost();

@@ -20,8 +20,10 @@ class FakeDavServer {
 public:
     /// What the server does with a request.
     struct Answer {
-        QByteArray bytes;   // written as they stand, then the connection is closed
-        bool stall = false; // instead, write nothing and keep the connection open
+        QByteArray bytes;     // written as they stand, then the connection is closed
+        bool stall = false;   // instead, write nothing and keep the connection open
+        int trickleMsecs = 0; // instead, write them `trickleBytes` at a time, one write every that many ms
+        qsizetype trickleBytes = 1;
     };
 
     /// Listens on 127.0.0.1, over TLS with the test certificate (tests/data/caldav) when `tls`.

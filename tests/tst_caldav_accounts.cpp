@@ -25,9 +25,36 @@ namespace {
 
 const QByteArray kPasswordLine = QByteArray(LocalCalDavServer::kPassword) + '\n';
 
-Keyring::Answer keyringRead(const QString& account) {
+Keyring::Answer keyringRead(const KeyringEntry& entry) {
     return waitFor<Keyring::Answer>(
-        [&](Keyring::Done done) { Keyring::readPassword(account, std::move(done)); });
+        [&](Keyring::Done done) { Keyring::readPassword(entry, std::move(done)); });
+}
+
+bool keyringWrite(const KeyringEntry& entry, const QString& password) {
+    return waitFor<Keyring::Answer>(
+               [&](Keyring::Done done) { Keyring::writePassword(entry, password, std::move(done)); })
+        .ok();
+}
+
+/// What a server answers to discovery when the URL given is the user's principal and home.
+void pushDiscovery(FakeDavServer& server) {
+    for (int i = 0; i < 2; ++i) // the address given, then the principal it names
+        server.push({FakeDavServer::multistatus(
+            "<multistatus xmlns=\"DAV:\" "
+            "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><response><href>/</href><propstat>"
+            "<prop><current-user-principal><href>/alice/</href></"
+            "current-user-principal><C:calendar-home-set>"
+            "<href>/alice/</href></C:calendar-home-set></prop><status>HTTP/1.1 200 "
+            "OK</status></propstat></response>"
+            "</multistatus>")});
+}
+
+/// Whether any request the server received carried the user's password.
+bool received(const FakeDavServer& server, const QByteArray& user, const QByteArray& password) {
+    const QByteArray authorization = "Authorization: Basic " + (user + ':' + password).toBase64();
+    const QList<QByteArray> requests = server.requests();
+    return std::any_of(requests.cbegin(), requests.cend(),
+                       [&](const QByteArray& request) { return request.contains(authorization); });
 }
 
 QString accountsFile() {
@@ -42,6 +69,8 @@ class TestCalDavAccounts : public QObject {
     test::PrivateKeyring _keyring, _noKeyring;
 
     QString serverUrl() const { return _radicale.url().toString(); }
+    /// The keyring's entry of an account of that name for Radicale's alice.
+    KeyringEntry entry(const QString& name) const { return {name, _radicale.url(), QStringLiteral("alice")}; }
 
     CliRun cli(const QStringList& args, const QByteArray& input = {},
                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
@@ -66,19 +95,76 @@ private slots:
 
     void init() { QFile::remove(accountsFile()); }
 
-    // Written, read back, removed: the keyring holds the password under the account's name.
+    // Written, read back, removed: the keyring holds the password under the account's name, server
+    // and user, and no other account, server, user or form of entry reads it.
     void aPasswordMakesTheRoundTripThroughTheKeyring() {
-        const Keyring::Answer written = waitFor<Keyring::Answer>([](Keyring::Done done) {
-            Keyring::writePassword(QStringLiteral("round trip"), QStringLiteral("s3cret ü"), std::move(done));
-        });
-        QVERIFY2(written.ok(), qPrintable(written.reason));
-        const Keyring::Answer read = keyringRead(QStringLiteral("round trip"));
+        const KeyringEntry kept{QStringLiteral("round trip"), QUrl(QStringLiteral("https://a.example/dav/")),
+                                QStringLiteral("alice smith")};
+        QVERIFY(keyringWrite(kept, QStringLiteral("s3cret ü")));
+        const Keyring::Answer read = keyringRead(kept);
         QVERIFY2(read.ok(), qPrintable(read.reason));
         QCOMPARE(read.password, QStringLiteral("s3cret ü"));
-        QVERIFY(waitFor<Keyring::Answer>([](Keyring::Done done) {
-                    Keyring::removePassword(QStringLiteral("round trip"), std::move(done));
+        for (const KeyringEntry& other :
+             {KeyringEntry{kept.account, QUrl(QStringLiteral("https://b.example/dav/")), kept.user},
+              KeyringEntry{kept.account, kept.server, QStringLiteral("alice")},
+              KeyringEntry{QStringLiteral("round"), kept.server, QStringLiteral("trip alice smith")},
+              KeyringEntry::byNameAlone(kept.account)})
+            QCOMPARE(keyringRead(other).outcome, Keyring::Outcome::NotFound);
+        QVERIFY(waitFor<Keyring::Answer>([&](Keyring::Done done) {
+                    Keyring::removePassword(kept, std::move(done));
                 }).ok());
-        QCOMPARE(keyringRead(QStringLiteral("round trip")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(kept).outcome, Keyring::Outcome::NotFound);
+    }
+
+    // An account removed while no keyring answers leaves its password behind only until one does;
+    // an account of the same name for another server never gets it, whether it is added with or
+    // without a keyring, and a password given on standard input is kept for that server.
+    void aPasswordGoesOnlyToTheServerItWasGivenFor() {
+        QCOMPARE(
+            cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine).exitCode,
+            0);
+        CliRun run = cli({"account", "remove", "home"}, {}, withoutKeyring());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("removes it the next time a keyring answers")),
+                 qPrintable(run.err));
+        QVERIFY(keyringRead(entry(QStringLiteral("home"))).ok());
+
+        FakeDavServer other;
+        const KeyringEntry otherEntry{QStringLiteral("home"), other.url(), QStringLiteral("alice")};
+        pushDiscovery(other);
+        run = cli({"account", "add", "home", other.url().toString(), "alice", "--password-stdin"}, "other\n",
+                  withoutKeyring());
+        QVERIFY2(run.exitCode == 0 && run.err.contains(QStringLiteral("not kept")), qPrintable(run.err));
+        const qsizetype discovery = other.requests().size();
+
+        // The keyring answers again: the removed account's password goes, and none is sent.
+        run = cli({"account", "calendars", "home"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("--password-stdin")), qPrintable(run.err));
+        QCOMPARE(other.requests().size(), discovery);
+        QCOMPARE(keyringRead(entry(QStringLiteral("home"))).outcome, Keyring::Outcome::NotFound);
+        QVERIFY(!test::fileBytes(accountsFile()).contains("forgottenPasswords"));
+
+        other.push({FakeDavServer::multistatus("<multistatus xmlns=\"DAV:\"/>")});
+        run = cli({"account", "calendars", "home", "--password-stdin"}, "other\n");
+        QVERIFY2(run.exitCode == 0 && run.out.contains(QStringLiteral("Kept the password")),
+                 qPrintable(run.err));
+        QCOMPARE(keyringRead(otherEntry).password, QStringLiteral("other"));
+        QVERIFY(!received(other, "alice", LocalCalDavServer::kPassword));
+
+        // Added again over the name while the keyring answers, the account's password replaces what
+        // the name left: the other server's, and one kept by the name alone.
+        QCOMPARE(cli({"account", "remove", "home"}, {}, withoutKeyring()).exitCode, 0);
+        QVERIFY(keyringWrite(KeyringEntry::byNameAlone(QStringLiteral("home")), QStringLiteral("other")));
+        QCOMPARE(
+            cli({"account", "add", "home", serverUrl(), "alice", "--password-stdin"}, kPasswordLine).exitCode,
+            0);
+        QCOMPARE(keyringRead(entry(QStringLiteral("home"))).password,
+                 QString::fromLatin1(LocalCalDavServer::kPassword));
+        QCOMPARE(keyringRead(otherEntry).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(KeyringEntry::byNameAlone(QStringLiteral("home"))).outcome,
+                 Keyring::Outcome::NotFound);
+        QVERIFY(!test::fileBytes(accountsFile()).contains("forgottenPasswords"));
     }
 
     // Added with the password once, the account lists its calendars from the keyring's password,
@@ -92,7 +178,7 @@ private slots:
         QVERIFY(stored.contains("\"user\": \"alice\"") && !stored.contains(LocalCalDavServer::kPassword));
         QCOMPARE(QFile::permissions(accountsFile()) & (QFile::ReadOther | QFile::ReadGroup),
                  QFile::Permissions());
-        QCOMPARE(keyringRead(QStringLiteral("home")).password,
+        QCOMPARE(keyringRead(entry(QStringLiteral("home"))).password,
                  QString::fromLatin1(LocalCalDavServer::kPassword));
 
         const QDateTime written = QFileInfo(accountsFile()).lastModified();
@@ -121,7 +207,7 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY2(run.out.contains(list + QStringLiteral(" no longer syncs")), qPrintable(run.out));
         QVERIFY(!bindings.bindingOf(list) && bindings.bindingOf(list + QStringLiteral("2")));
-        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entry(QStringLiteral("home"))).outcome, Keyring::Outcome::NotFound);
         QVERIFY(cli({"account", "list"}).out.startsWith(QStringLiteral("No accounts")));
         QCOMPARE(cli({"account", "remove", "home"}).exitCode, 1);
     }
@@ -146,7 +232,7 @@ private slots:
             cli({"account", "add", "-x", serverUrl(), "alice", "--password-stdin"}, kPasswordLine).exitCode,
             1);
         QVERIFY(!QFile::exists(accountsFile()));
-        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entry(QStringLiteral("home"))).outcome, Keyring::Outcome::NotFound);
     }
 
     // Where no Secret Service answers, the account is kept without its password, the user is told
@@ -188,15 +274,7 @@ private slots:
                      run.err.contains(QStringLiteral("--accept-certificate")),
                  qPrintable(run.err));
         const QString fingerprint = run.err.section(QStringLiteral("fingerprint: "), 1).left(95);
-        for (int i = 0; i < 2; ++i) // the address given, then the principal it names
-            secure.push({FakeDavServer::multistatus(
-                "<multistatus xmlns=\"DAV:\" "
-                "xmlns:C=\"urn:ietf:params:xml:ns:caldav\"><response><href>/</href><propstat>"
-                "<prop><current-user-principal><href>/alice/</href></"
-                "current-user-principal><C:calendar-home-set>"
-                "<href>/alice/</href></C:calendar-home-set></prop><status>HTTP/1.1 200 "
-                "OK</status></propstat></response>"
-                "</multistatus>")});
+        pushDiscovery(secure);
         run = cli({"account", "add", "tls", secure.url(QStringLiteral("/dav/")).toString(), "alice",
                    "--password-stdin", "--accept-certificate", fingerprint},
                   "pw\n");
@@ -217,8 +295,8 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("Could not save")), qPrintable(run.err));
         QCOMPARE(test::fileBytes(accountsFile()), before);
-        QCOMPARE(keyringRead(QStringLiteral("second")).outcome, Keyring::Outcome::NotFound);
-        QVERIFY(keyringRead(QStringLiteral("first")).ok());
+        QCOMPARE(keyringRead(entry(QStringLiteral("second"))).outcome, Keyring::Outcome::NotFound);
+        QVERIFY(keyringRead(entry(QStringLiteral("first"))).ok());
 
         // A link planted where the lock lies is not followed: the change is refused, and saying so.
         const QString lockFile = accountsFile() + QStringLiteral(".lock");
@@ -235,7 +313,7 @@ private slots:
                  qPrintable(linked.err));
         QCOMPARE(test::fileBytes(victim), QByteArray("keep me"));
         QCOMPARE(test::fileBytes(accountsFile()), before);
-        QCOMPARE(keyringRead(QStringLiteral("third")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entry(QStringLiteral("third"))).outcome, Keyring::Outcome::NotFound);
     }
 
     // A file of accounts that does not read is reported and left as it is.

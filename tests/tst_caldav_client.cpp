@@ -138,6 +138,27 @@ private slots:
                  qPrintable(absent.error.message));
     }
 
+    // A server that trickles its answer keeps the idle limit from ever passing, but fails the
+    // request, saying so, once less than the least it must send arrived in a window; a slow but
+    // steady one is waited for.
+    void aTrickleFailsInTime() {
+        FakeDavServer server;
+        DavClient client(accessTo(server.url()));
+        client.setIdleTimeout(1000);
+        client.setSlowLimit(1024, 2000);
+        server.push({FakeDavServer::response(200, QByteArray(300, 'x')), false, 10});
+        const DavResult<DavReply> trickled = send(client, server.url(QStringLiteral("/cal/")), "REPORT");
+        QCOMPARE(trickled.error.failure, DavFailure::Network);
+        QVERIFY2(trickled.error.message.contains(
+                     QStringLiteral("sent less than 1 KB in 2 seconds in answer to REPORT /cal/")),
+                 qPrintable(trickled.error.message));
+
+        server.push({FakeDavServer::response(200, QByteArray(4096, 'y')), false, 10, 64});
+        const DavResult<DavReply> steady = send(client, server.url(), "GET");
+        QVERIFY2(steady.ok(), qPrintable(steady.error.message));
+        QCOMPARE(steady.value.body.size(), 4096);
+    }
+
     // Each status a caller acts on has its kind; the sentence names the user where the password
     // was refused and quotes only the start of what the server said.
     void statusesBecomeKindsAndSentences() {
@@ -277,7 +298,7 @@ private slots:
     }
 
     // A listing cut short goes on from its token, a token the server forgot starts over with every
-    // member, and a member removed after it changed counts as removed.
+    // member, and each member counts once, as its last round says: changed, or removed.
     void changesGoOnAndStartOver() {
         FakeDavServer server;
         CalDavClient client(accessTo(server.url()));
@@ -289,6 +310,7 @@ private slots:
                                "<d:sync-token>t2</d:sync-token>")});
         server.push({responses({{"/cal/tasks/b.ics", gone},
                                 {"/cal/tasks/c.ics", found("<d:getetag>\"3\"</d:getetag>")},
+                                {"/cal/tasks/%61.ics", found("<d:getetag>\"5\"</d:getetag>")},
                                 {"/elsewhere/d.ics", found("<d:getetag>\"4\"</d:getetag>")}},
                                "<d:sync-token>t3</d:sync-token>")});
         const auto changes = waitForDav<CalendarChanges>(
@@ -296,7 +318,9 @@ private slots:
         QVERIFY2(changes.ok(), qPrintable(changes.error.message));
         QCOMPARE(changes.value.token, QByteArray("t3"));
         QVERIFY(!changes.value.complete);
+        // a.ics changed again in the second round, named in another encoding: the later word stands.
         QCOMPARE(changes.value.changed.size(), 2);
+        QCOMPARE(changes.value.changed[0].etag, QByteArray("\"5\""));
         QCOMPARE(changes.value.changed[1].url, server.url(QStringLiteral("/cal/tasks/c.ics")));
         QCOMPARE(changes.value.removed, QList<QUrl>{server.url(QStringLiteral("/cal/tasks/b.ics"))});
         QVERIFY(server.requests()[1].contains("<d:sync-token>t2</d:sync-token>"));

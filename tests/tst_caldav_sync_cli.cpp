@@ -4,8 +4,14 @@
 #include "local_servers.h"
 #include "test_support.h"
 
+#include "archive/list_file.h"
+#include "caldav/account_store.h"
 #include "caldav/caldav_client.h"
+#include "caldav/keyring.h"
 #include "caldav/wait_for.h"
+#include "model/keys.h"
+#include "sync/sync_bindings.h"
+#include "sync/sync_state.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +25,11 @@ using test::LocalCalDavServer;
 namespace {
 
 const QByteArray kPasswordLine = QByteArray(LocalCalDavServer::kPassword) + '\n';
+const QString kPassword = QString::fromLatin1(LocalCalDavServer::kPassword);
+
+Keyring::Answer keyring(const std::function<void(Keyring::Done)>& call) {
+    return waitFor<Keyring::Answer>([&](Keyring::Done done) { call(std::move(done)); });
+}
 
 } // namespace
 
@@ -105,6 +116,77 @@ private slots:
         run = cli({"sync", folderList, "--account", "home", "--calendar", "Crates"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("--rebind")), qPrintable(run.err));
+    }
+
+    // A password the keyring holds only as earlier versions kept it, under the account's name
+    // alone, is never sent: the sync asks for it, once, keeps the one given on standard input
+    // under the account's server and user, and removes the old entry.
+    void aPasswordKeptByNameAloneIsAskedForOnce() {
+        const QString list = newList("errands.todo", {"Post"});
+        CLI_OK(cli({"sync", list, "--account", "home", "--calendar", "Errands"}));
+        QString error;
+        const KeyringEntry entry = AccountStore().find(QStringLiteral("home"), &error)->keyringEntry();
+        const KeyringEntry byName = KeyringEntry::byNameAlone(QStringLiteral("home"));
+        QVERIFY(keyring([&](Keyring::Done done) { Keyring::removePassword(entry, std::move(done)); }).ok());
+        QVERIFY(keyring([&](Keyring::Done done) {
+                    Keyring::writePassword(byName, kPassword, std::move(done));
+                }).ok());
+        cli({"add", list, "Bank"});
+
+        CliRun run = cli({"sync", list});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("tardigo-cli sync %1 --password-stdin").arg(list)),
+                 qPrintable(run.err));
+        run = cli({"sync", list, "--password-stdin"}, kPasswordLine);
+        CLI_OK(run);
+        QVERIFY2(run.out.contains(QStringLiteral("Kept the password of the account “home”")) &&
+                     run.out.contains(QStringLiteral("1 file written")),
+                 qPrintable(run.out));
+        QCOMPARE(keyring([&](Keyring::Done done) { Keyring::readPassword(entry, std::move(done)); }).password,
+                 kPassword);
+        QCOMPARE(keyring([&](Keyring::Done done) { Keyring::readPassword(byName, std::move(done)); }).outcome,
+                 Keyring::Outcome::NotFound);
+        run = cli({"sync", list});
+        CLI_OK(run);
+        QVERIFY2(run.out.contains(QStringLiteral("nothing changed")), qPrintable(run.out));
+    }
+
+    // A list that cannot sync, whether its server is gone or the list does not read, keeps no
+    // other from syncing: `sync --all` names each that failed, and why, and exits 1.
+    void syncAllGoesOnPastAFailure() {
+        const QString good = newList("good.todo", {"Keep"});
+        CLI_OK(cli({"sync", good, "--account", "home", "--calendar", "Good"}));
+        Account gone;
+        gone.name = QStringLiteral("gone");
+        gone.url = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(test::freePort()));
+        gone.user = QStringLiteral("alice");
+        QVERIFY(AccountStore().add(gone).isEmpty());
+        QVERIFY(keyring([&](Keyring::Done done) {
+                    Keyring::writePassword(gone.keyringEntry(), kPassword, std::move(done));
+                }).ok());
+        const QString lost = newList("lost.todo", {"Far"});
+        const QString calendar = gone.url.toString() + QStringLiteral("alice/far/");
+        const NodePtr root = readListFile(lost).root;
+        root->set(key::syncFolder, calendar);
+        QVERIFY(writeListFile(lost, root).isEmpty());
+        QVERIFY(SyncBindings(SyncState::defaultFolder()).bind(lost, calendar, gone.name).isEmpty());
+        const QString broken = path("unreadable.todo");
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a list") > 0);
+        file.close();
+        CLI_OK(
+            cli({"config", "tardigoMinderDocs", QStringList{broken, lost, good}.join(QStringLiteral(", "))}));
+        cli({"add", good, "More"});
+
+        const CliRun run = cli({"sync", "--all"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains(QStringLiteral("good.todo: 1 file written")), qPrintable(run.out));
+        QVERIFY2(
+            run.err.contains(QStringLiteral("%1 did not sync: ").arg(broken)) &&
+                run.err.contains(QStringLiteral("%1 did not sync: Could not reach the server").arg(lost)) &&
+                run.err.contains(
+                    QStringLiteral("2 of 3 lists did not sync in full: %1, %2").arg(broken, lost)),
+            qPrintable(run.err));
     }
 
     // A copy of a bound list, a wrong password, a calendar that lost its to-dos: exit 1 with the

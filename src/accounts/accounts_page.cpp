@@ -2,9 +2,9 @@
 
 #include "accounts/add_account_dialog.h"
 #include "accounts/message_label.h"
+#include "caldav/account_passwords.h"
 #include "caldav/account_removal.h"
 #include "caldav/certificate_text.h"
-#include "caldav/keyring.h"
 #include "dialogs/dialog_service.h"
 #include "sync/sync_state.h"
 
@@ -94,7 +94,7 @@ void AccountsPage::refresh() {
         if (before && before->name == account.name)
             _table->setCurrentItem(item);
         const bool trusts = !account.acceptedCertificate.isEmpty();
-        Keyring::readPassword(account.name, [self, refresh, item, trusts](const Keyring::Answer& answer) {
+        AccountPasswords(_store).read(account, [self, refresh, item, trusts](const Keyring::Answer& answer) {
             if (!self || refresh != self->_refreshes)
                 return;
             const QString state = keyringState(answer);

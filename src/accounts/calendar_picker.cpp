@@ -1,8 +1,8 @@
 #include "accounts/calendar_picker.h"
 
 #include "accounts/message_label.h"
+#include "caldav/account_passwords.h"
 #include "caldav/caldav_client.h"
-#include "caldav/keyring.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -73,7 +73,7 @@ void CalendarPicker::listCalendars() {
     const Account account = _accounts[index];
     tell(tr("Asking %1 for the calendars of %2…").arg(serverName(account.url), account.user));
     QPointer<CalendarPicker> self(this);
-    Keyring::readPassword(account.name, [self, listing, account](const Keyring::Answer& kept) {
+    AccountPasswords(_store).read(account, [self, listing, account](const Keyring::Answer& kept) {
         if (!self || listing != self->_listing)
             return;
         if (!kept.ok()) {

@@ -1,7 +1,7 @@
 #include "caldav/account_addition.h"
 
+#include "caldav/account_passwords.h"
 #include "caldav/caldav_client.h"
-#include "caldav/keyring.h"
 
 #include <QPointer>
 
@@ -97,17 +97,17 @@ void AccountAddition::discovered(const DavError& error, const QUrl& principal, c
     _account.home = home;
     const int attempt = _attempt;
     QPointer<AccountAddition> self(this);
-    Keyring::writePassword(_account.name, _password,
-                           [self, attempt, name = _account.name](Keyring::Answer kept) {
-                               if (self && attempt == self->_attempt) {
-                                   self->passwordWritten(kept.ok(), kept.reason);
-                                   return;
-                               }
-                               // Cancelled while the keyring wrote: the password goes again, as nothing else
-                               // was stored.
-                               if (kept.ok())
-                                   Keyring::removePassword(name, [](const Keyring::Answer&) {});
-                           });
+    AccountPasswords(_store).keep(_account, _password,
+                                  [self, attempt, entry = _account.keyringEntry()](Keyring::Answer kept) {
+                                      if (self && attempt == self->_attempt) {
+                                          self->passwordWritten(kept.ok(), kept.reason);
+                                          return;
+                                      }
+                                      // Cancelled while the keyring wrote: the password goes again, as
+                                      // nothing else was stored.
+                                      if (kept.ok())
+                                          Keyring::removePassword(entry, [](const Keyring::Answer&) {});
+                                  });
 }
 
 void AccountAddition::passwordWritten(bool kept, const QString& reason) {
@@ -119,7 +119,7 @@ void AccountAddition::passwordWritten(bool kept, const QString& reason) {
         // The answer waits for the password to be gone: a command may end right after it.
         const int attempt = _attempt;
         QPointer<AccountAddition> self(this);
-        Keyring::removePassword(_account.name, [self, attempt, error](const Keyring::Answer&) {
+        Keyring::removePassword(_account.keyringEntry(), [self, attempt, error](const Keyring::Answer&) {
             if (self && attempt == self->_attempt)
                 self->answer(outcome(self->_account, error));
         });

@@ -29,10 +29,11 @@ struct AccountAdded {
 };
 
 /// Adds an account as the user described it: asks its server for the user's principal and
-/// calendar home with the password, keeps the password in the keyring and the account in the
-/// store, in that order, so that nothing the server refused is stored and no password stays behind
-/// an account that could not be stored. Nothing blocks; cancelling before the end, or destroying
-/// the addition, stores nothing and answers nothing.
+/// calendar home with the password, keeps the password in the keyring (in place of any entry the
+/// name left, AccountPasswords) and the account in the store, in that order, so that nothing the
+/// server refused is stored and no password stays behind an account that could not be stored.
+/// Nothing blocks; cancelling before the end, or destroying the addition, stores nothing and
+/// answers nothing.
 class AccountAddition : public QObject {
     Q_OBJECT
 public:

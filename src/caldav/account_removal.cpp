@@ -1,7 +1,9 @@
 #include "caldav/account_removal.h"
 
-#include "caldav/keyring.h"
+#include "caldav/account_passwords.h"
 #include "sync/sync_bindings.h"
+
+#include <algorithm>
 
 namespace tardigo {
 
@@ -23,11 +25,18 @@ void removeAccount(AccountStore& store, const QString& name, const QString& stat
         else
             removed.problems << problem;
     }
-    Keyring::removePassword(name, [removed, done = std::move(done)](const Keyring::Answer& answer) mutable {
-        if (!answer.ok() && answer.outcome != Keyring::Outcome::NotFound)
-            removed.passwordLeft = answer.reason;
-        done(removed);
-    });
+    AccountPasswords(store).removeForgotten(
+        [store, name, removed, done = std::move(done)](const QString& failure) mutable {
+            QString error;
+            const std::optional<QList<KeyringEntry>> forgotten = store.forgottenPasswords(&error);
+            const bool left =
+                !forgotten || std::any_of(forgotten->cbegin(), forgotten->cend(),
+                                          [&](const KeyringEntry& entry) { return entry.account == name; });
+            if (left)
+                removed.passwordLeft = (failure.isEmpty() ? error : failure) +
+                                       QStringLiteral(" Tardigo removes it the next time a keyring answers.");
+            done(removed);
+        });
 }
 
 } // namespace tardigo

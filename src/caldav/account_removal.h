@@ -20,9 +20,10 @@ struct AccountRemoved {
 /// it stops.
 QStringList listsSyncingWith(const QString& account, const QString& stateFolder);
 
-/// Removes the account from the store, then its password from the keyring, then the bindings of
-/// the lists that synced with its calendars here (the calendars stay on the server). `done` is
-/// called once, from the event loop, after the keyring answered.
+/// Removes the account from the store, then the bindings of the lists that synced with its
+/// calendars here (the calendars stay on the server), then its password from the keyring, or, when
+/// no keyring answers, the next time one does (AccountPasswords). `done` is called once, after the
+/// keyring answered.
 void removeAccount(AccountStore& store, const QString& name, const QString& stateFolder,
                    std::function<void(const AccountRemoved&)> done);
 

@@ -56,6 +56,23 @@ std::optional<Account> fromJson(const QJsonObject& object) {
     return account;
 }
 
+QJsonObject toJson(const KeyringEntry& entry) {
+    if (entry.isByNameAlone())
+        return {{QStringLiteral("name"), entry.account}};
+    return {{QStringLiteral("name"), entry.account},
+            {QStringLiteral("url"), entry.server.toString()},
+            {QStringLiteral("user"), entry.user}};
+}
+
+std::optional<KeyringEntry> keyringEntryFromJson(const QJsonObject& object) {
+    const KeyringEntry entry{object.value(QStringLiteral("name")).toString(),
+                             QUrl(object.value(QStringLiteral("url")).toString()),
+                             object.value(QStringLiteral("user")).toString()};
+    if (entry.account.isEmpty() || (!entry.isByNameAlone() && !entry.server.isValid()))
+        return std::nullopt;
+    return entry;
+}
+
 /// Takes the accounts file's lock for one change, waiting a while for another change to end.
 bool lockForChange(LockFile& lock) {
     if (!lock.isOpen())
@@ -89,21 +106,41 @@ QString AccountStore::refusedName(const QString& name) {
 }
 
 std::optional<QList<Account>> AccountStore::load(QString* error) const {
+    std::optional<Contents> contents = read(error);
+    if (!contents)
+        return std::nullopt;
+    return std::move(contents->accounts);
+}
+
+std::optional<QList<KeyringEntry>> AccountStore::forgottenPasswords(QString* error) const {
+    std::optional<Contents> contents = read(error);
+    if (!contents)
+        return std::nullopt;
+    return std::move(contents->forgotten);
+}
+
+std::optional<AccountStore::Contents> AccountStore::read(QString* error) const {
     if (!QFileInfo::exists(_path))
-        return QList<Account>();
+        return Contents();
     const std::optional<QByteArray> bytes = readWholeFile(_path, error, kMaxFileBytes);
     if (!bytes)
         return std::nullopt;
     QJsonParseError parse;
     const QJsonDocument json = QJsonDocument::fromJson(*bytes, &parse);
     const QJsonObject root = json.object();
-    QList<Account> accounts;
+    Contents contents;
     bool readable = json.isObject() && root.value(QStringLiteral("version")).toInt() == kVersion;
     for (const QJsonValue& entry : root.value(QStringLiteral("accounts")).toArray()) {
         const std::optional<Account> account = fromJson(entry.toObject());
         readable &= account.has_value();
         if (account)
-            accounts << *account;
+            contents.accounts << *account;
+    }
+    for (const QJsonValue& entry : root.value(QStringLiteral("forgottenPasswords")).toArray()) {
+        const std::optional<KeyringEntry> forgotten = keyringEntryFromJson(entry.toObject());
+        readable &= forgotten.has_value();
+        if (forgotten)
+            contents.forgotten << *forgotten;
     }
     if (!readable) {
         *error =
@@ -112,7 +149,7 @@ std::optional<QList<Account>> AccountStore::load(QString* error) const {
                 .arg(_path);
         return std::nullopt;
     }
-    return accounts;
+    return contents;
 }
 
 std::optional<Account> AccountStore::find(const QString& name, QString* error) const {
@@ -130,19 +167,19 @@ std::optional<Account> AccountStore::find(const QString& name, QString* error) c
 QString AccountStore::add(const Account& account) {
     if (const QString refused = refusedName(account.name); !refused.isEmpty())
         return refused;
-    return change([&](QList<Account>& accounts) {
-        if (std::any_of(accounts.cbegin(), accounts.cend(),
+    return change([&](Contents& contents) {
+        if (std::any_of(contents.accounts.cbegin(), contents.accounts.cend(),
                         [&](const Account& a) { return a.name == account.name; }))
             return QStringLiteral("There is an account “%1” already; remove it first to add it anew.")
                 .arg(account.name);
-        accounts << account;
+        contents.accounts << account;
         return QString();
     });
 }
 
 QString AccountStore::forgetCertificate(const QString& name) {
-    return change([&](QList<Account>& accounts) {
-        for (Account& account : accounts)
+    return change([&](Contents& contents) {
+        for (Account& account : contents.accounts)
             if (account.name == name) {
                 account.acceptedCertificate.clear();
                 return QString();
@@ -152,14 +189,35 @@ QString AccountStore::forgetCertificate(const QString& name) {
 }
 
 QString AccountStore::remove(const QString& name) {
-    return change([&](QList<Account>& accounts) {
-        if (accounts.removeIf([&](const Account& a) { return a.name == name; }) == 0)
+    return change([&](Contents& contents) {
+        const auto account = std::find_if(contents.accounts.cbegin(), contents.accounts.cend(),
+                                          [&](const Account& a) { return a.name == name; });
+        if (account == contents.accounts.cend())
             return QStringLiteral("There is no account “%1”.").arg(name);
+        // Noted with the removal itself, so that no interruption leaves a password behind unnoted.
+        for (const KeyringEntry& entry : {account->keyringEntry(), KeyringEntry::byNameAlone(name)})
+            if (!contents.forgotten.contains(entry))
+                contents.forgotten << entry;
+        contents.accounts.erase(account);
         return QString();
     });
 }
 
-QString AccountStore::change(const std::function<QString(QList<Account>&)>& edit) {
+QString AccountStore::dropForgotten(const QList<KeyringEntry>& gone) {
+    QString error;
+    const std::optional<QList<KeyringEntry>> forgotten = forgottenPasswords(&error);
+    if (!forgotten)
+        return error;
+    if (std::none_of(gone.cbegin(), gone.cend(),
+                     [&](const KeyringEntry& entry) { return forgotten->contains(entry); }))
+        return {};
+    return change([&](Contents& contents) {
+        contents.forgotten.removeIf([&](const KeyringEntry& entry) { return gone.contains(entry); });
+        return QString();
+    });
+}
+
+QString AccountStore::change(const std::function<QString(Contents&)>& edit) {
     const QString folder = QFileInfo(_path).absolutePath();
     if (!QDir().mkpath(folder))
         return QStringLiteral("The folder %1 cannot be created.").arg(folder);
@@ -170,15 +228,21 @@ QString AccountStore::change(const std::function<QString(QList<Account>&)>& edit
                          .arg(_path)
                    : QStringLiteral("The accounts file %1 cannot be changed: %2.").arg(_path, lock.error());
     QString error;
-    std::optional<QList<Account>> accounts = load(&error);
-    if (!accounts)
+    std::optional<Contents> contents = read(&error);
+    if (!contents)
         return error;
-    if (error = edit(*accounts); !error.isEmpty())
+    if (error = edit(*contents); !error.isEmpty())
         return error;
-    QJsonArray entries;
-    for (const Account& account : *accounts)
-        entries.append(toJson(account));
-    const QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("accounts"), entries}};
+    QJsonArray accounts;
+    for (const Account& account : std::as_const(contents->accounts))
+        accounts.append(toJson(account));
+    QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("accounts"), accounts}};
+    if (!contents->forgotten.isEmpty()) {
+        QJsonArray forgotten;
+        for (const KeyringEntry& entry : std::as_const(contents->forgotten))
+            forgotten.append(toJson(entry));
+        root.insert(QStringLiteral("forgottenPasswords"), forgotten);
+    }
     if (error = writeFileAtomically(_path, QJsonDocument(root).toJson()); !error.isEmpty())
         return error;
     // User names and servers are the user's own business.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "caldav/keyring.h"
 #include "caldav/server_access.h"
 
 #include <QList>
@@ -23,10 +24,13 @@ struct Account {
     ServerAccess access(const QString& password) const {
         return {url, user, password, acceptedCertificate, allowHttp};
     }
+    /// Where the keyring keeps its password.
+    KeyringEntry keyringEntry() const { return {name, url, user}; }
 };
 
 /// The user's accounts, in a file of their own in the user's config folder
-/// ($XDG_CONFIG_HOME/tardigo/accounts.json), readable by the user only. Changes hold a lock on the
+/// ($XDG_CONFIG_HOME/tardigo/accounts.json), readable by the user only, with the keyring's entries
+/// of removed accounts that are still to be removed (AccountPasswords). Changes hold a lock on the
 /// file from reading it to replacing it, so two programs adding accounts lose neither, and a file
 /// that does not read is reported and never overwritten.
 class AccountStore {
@@ -47,13 +51,25 @@ public:
     /// Trusts no certificate beyond the system's for the named account any more; answers an empty
     /// string or why not.
     QString forgetCertificate(const QString& name);
-    /// Removes the named account; answers an empty string or why not.
+    /// Removes the named account, and notes its keyring entries (by name, server and user, and by
+    /// its name alone) as forgotten; answers an empty string or why not.
     QString remove(const QString& name);
+    /// The keyring entries of removed accounts that the keyring may still hold; nothing, with why,
+    /// when the file does not read.
+    std::optional<QList<KeyringEntry>> forgottenPasswords(QString* error) const;
+    /// Notes that the keyring holds none of those entries any more; answers an empty string or why
+    /// not.
+    QString dropForgotten(const QList<KeyringEntry>& gone);
     /// Why the name cannot name an account, or an empty string.
     static QString refusedName(const QString& name);
 
 private:
-    QString change(const std::function<QString(QList<Account>&)>& edit);
+    struct Contents {
+        QList<Account> accounts;
+        QList<KeyringEntry> forgotten;
+    };
+    std::optional<Contents> read(QString* error) const;
+    QString change(const std::function<QString(Contents&)>& edit);
 
     QString _path;
 };

@@ -1,5 +1,6 @@
 #include "caldav/bound_calendar_sync.h"
 
+#include "caldav/account_passwords.h"
 #include "caldav/calendar_sync.h"
 #include "caldav/wait_for.h"
 #include "sync/sync_bindings.h"
@@ -19,12 +20,20 @@ SyncReport stopped(const QString& calendar, const QString& error) {
 } // namespace
 
 std::optional<QString> keyringPassword(const Account& account, QString* error) {
-    return passwordFrom(waitFor<Keyring::Answer>(
-        [&](Keyring::Done done) { Keyring::readPassword(account.name, std::move(done)); }))(account, error);
+    return passwordFrom(account, waitFor<Keyring::Answer>([&](Keyring::Done done) {
+                            AccountPasswords().read(account, std::move(done));
+                        }))(account, error);
 }
 
-PasswordSource passwordFrom(Keyring::Answer kept) {
-    return [kept = std::move(kept)](const Account& account, QString* error) -> std::optional<QString> {
+PasswordSource passwordFrom(const Account& readFor, Keyring::Answer kept) {
+    return [entry = readFor.keyringEntry(),
+            kept = std::move(kept)](const Account& account, QString* error) -> std::optional<QString> {
+        if (account.keyringEntry() != entry) {
+            *error = QStringLiteral("The account “%1” changed while its password was read; nothing was "
+                                    "synced. Sync again.")
+                         .arg(account.name);
+            return std::nullopt;
+        }
         if (kept.ok())
             return kept.password;
         *error = QStringLiteral("The password of the account “%1” is not at hand: %2")

@@ -14,9 +14,10 @@ using PasswordSource = std::function<std::optional<QString>(const Account&, QStr
 
 /// The account's password from the keyring, waiting for it in a local event loop.
 std::optional<QString> keyringPassword(const Account& account, QString* error);
-/// What the keyring answered, read before on the thread that may ask it (a window's), as a source
-/// for a sync on another thread.
-PasswordSource passwordFrom(Keyring::Answer kept);
+/// What the keyring answered for the account, read before on the thread that may ask it (a
+/// window's), as a source for a sync on another thread: it gives the password only for that
+/// account, server and user.
+PasswordSource passwordFrom(const Account& account, Keyring::Answer kept);
 
 /// Syncs a list with a calendar through an account, waiting for it (the command line, a worker
 /// thread). With `options.bind` and `options.account`, the user has just chosen that calendar of

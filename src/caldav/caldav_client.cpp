@@ -33,9 +33,41 @@ bool sameHost(const QUrl& a, const QUrl& b) {
     return a.host().compare(b.host(), Qt::CaseInsensitive) == 0;
 }
 
-bool samePlace(const QUrl& a, const QUrl& b) {
-    return sameHost(a, b) && pathOf(asCollection(a)) == pathOf(asCollection(b));
-}
+/// Where the resources a server names stand in a collection, each path decoded once: a listing of
+/// a large calendar names every member, and every member is looked up by its path.
+class Collection {
+public:
+    enum class Place { Itself, Member, Outside };
+
+    explicit Collection(const QUrl& url) : _url(url), _path(keyOf(url)) {}
+
+    /// Where the resource stands; a member's `key` is its decoded path, the same however the server
+    /// encodes it and whether or not it ends in a slash. What lies outside is logged: it is passed
+    /// over.
+    Place placeOf(const QUrl& resource, QString* key = nullptr) const {
+        QString path = keyOf(resource);
+        Place place = Place::Outside;
+        if (sameHost(resource, _url))
+            place = path == _path ? Place::Itself : path.startsWith(_path) ? Place::Member : Place::Outside;
+        if (place == Place::Outside)
+            qCInfo(lcCalDav).noquote() << "passing over" << resource.toString(QUrl::RemoveUserInfo)
+                                       << "outside" << _url.toString(QUrl::RemoveUserInfo);
+        if (key)
+            *key = std::move(path);
+        return place;
+    }
+
+private:
+    static QString keyOf(const QUrl& url) {
+        QString path = pathOf(url);
+        if (!path.endsWith(u'/'))
+            path += u'/';
+        return path;
+    }
+
+    QUrl _url;
+    QString _path;
+};
 
 /// Whether trying the next place of discovery may still find the account: the place was not
 /// there or is no DAV collection; a refused password or a broken connection ends the search.
@@ -132,12 +164,13 @@ void CalDavClient::findHome(const QUrl& principal, Done<AccountPlaces> done) {
 }
 
 void CalDavClient::listCalendars(const QUrl& home, Done<QList<CalendarInfo>> done) {
-    query(calendarQuery(asCollection(home), 1), [this, home, done](DavResult<Multistatus> answer) {
+    query(calendarQuery(asCollection(home), 1), [home, done](DavResult<Multistatus> answer) {
         if (!answer.ok())
             return done(DavResult<QList<CalendarInfo>>::failed(answer.error));
+        const Collection collection(home);
         QList<CalendarInfo> calendars;
         for (const DavResource& resource : answer.value.resources)
-            if (resource.isCalendar && isMemberOf(resource.url, home))
+            if (collection.placeOf(resource.url) == Collection::Place::Member && resource.isCalendar)
                 calendars << calendarOf(resource);
         done({calendars, {}});
     });
@@ -152,8 +185,9 @@ void CalDavClient::makeCalendar(const QUrl& home, const QString& displayName, Do
         query(calendarQuery(url, 0), [url, done](DavResult<Multistatus> answer) {
             if (!answer.ok())
                 return done(DavResult<CalendarInfo>::failed(answer.error));
+            const Collection calendar(url);
             for (const DavResource& resource : answer.value.resources)
-                if (resource.isCalendar && samePlace(resource.url, url))
+                if (resource.isCalendar && calendar.placeOf(resource.url) == Collection::Place::Itself)
                     return done({calendarOf(resource), {}});
             done(failedWith<CalendarInfo>(
                 DavFailure::BadAnswer,
@@ -163,68 +197,104 @@ void CalDavClient::makeCalendar(const QUrl& home, const QString& displayName, Do
 }
 
 void CalDavClient::listTodoTags(const QUrl& calendar, Done<QList<ObjectTag>> done) {
-    query(todoTagQuery(asCollection(calendar)), [this, calendar, done](DavResult<Multistatus> answer) {
+    query(todoTagQuery(asCollection(calendar)), [calendar, done](DavResult<Multistatus> answer) {
         if (!answer.ok())
             return done(DavResult<QList<ObjectTag>>::failed(answer.error));
+        const Collection collection(calendar);
         QList<ObjectTag> tags;
         for (const DavResource& resource : answer.value.resources)
-            if (resource.status != 404 && !resource.etag.isEmpty() && isMemberOf(resource.url, calendar))
+            if (collection.placeOf(resource.url) == Collection::Place::Member && resource.status != 404 &&
+                !resource.etag.isEmpty())
                 tags.push_back({resource.url, resource.etag});
         done({tags, {}});
     });
 }
 
+/// What the rounds of a listing the server cut short said so far: the latest word on each member.
+struct CalDavClient::ChangeRounds {
+    QByteArray token;
+    bool complete = false;
+    QList<ObjectTag> listed;          // changed, or with no ETag, removed
+    QHash<QString, qsizetype> places; // a member's key to its place in `listed`
+
+    void note(const QString& key, const QUrl& url, const QByteArray& etag) {
+        const auto place = places.constFind(key);
+        if (place == places.cend()) {
+            places.insert(key, listed.size());
+            listed.push_back({url, etag});
+        } else {
+            listed[*place] = {url, etag};
+        }
+    }
+    void startOver() {
+        *this = {};
+        complete = true;
+    }
+    CalendarChanges changes() const {
+        CalendarChanges changes{token, {}, {}, complete};
+        for (const ObjectTag& tag : listed) {
+            if (tag.etag.isEmpty())
+                changes.removed << tag.url;
+            else
+                changes.changed << tag;
+        }
+        return changes;
+    }
+};
+
 void CalDavClient::changesSince(const QUrl& calendar, const QByteArray& token, Done<CalendarChanges> done) {
-    auto changes = std::make_shared<CalendarChanges>();
-    changes->token = token;
-    changes->complete = token.isEmpty();
-    syncRound(asCollection(calendar), changes, 0, std::move(done));
+    auto rounds = std::make_shared<ChangeRounds>();
+    rounds->token = token;
+    rounds->complete = token.isEmpty();
+    syncRound(asCollection(calendar), rounds, 0, std::move(done));
 }
 
-void CalDavClient::syncRound(const QUrl& calendar, std::shared_ptr<CalendarChanges> changes, int round,
+void CalDavClient::syncRound(const QUrl& calendar, std::shared_ptr<ChangeRounds> rounds, int round,
                              Done<CalendarChanges> done) {
-    query(syncCollectionQuery(calendar, changes->token), [=, this](DavResult<Multistatus> answer) {
+    query(syncCollectionQuery(calendar, rounds->token), [=, this](DavResult<Multistatus> answer) {
         if (!answer.ok()) {
             // A token the server no longer knows (RFC 6578 says 403, some say 409 or 400) means
             // listing every member once more.
             const DavFailure failure = answer.error.failure;
-            if (!changes->complete && round == 0 &&
+            if (!rounds->complete && round == 0 &&
                 (failure == DavFailure::Forbidden || failure == DavFailure::Server ||
                  failure == DavFailure::PreconditionFailed)) {
                 qCInfo(lcCalDav).noquote()
                     << "listing" << calendar.toString() << "anew:" << answer.error.message;
-                *changes = {{}, {}, {}, true};
-                return syncRound(calendar, changes, round, done);
+                rounds->startOver();
+                return syncRound(calendar, rounds, round, done);
             }
             return done(DavResult<CalendarChanges>::failed(answer.error));
         }
+        const Collection collection(calendar);
         bool truncated = false;
+        QString key;
         for (const DavResource& resource : answer.value.resources) {
-            if (samePlace(resource.url, calendar)) {
+            switch (collection.placeOf(resource.url, &key)) {
+            case Collection::Place::Itself:
                 truncated |= resource.status == 507;
-                continue;
+                break;
+            case Collection::Place::Member:
+                if (resource.status == 404)
+                    rounds->note(key, resource.url, {});
+                else if (!resource.etag.isEmpty())
+                    rounds->note(key, resource.url, resource.etag);
+                break;
+            case Collection::Place::Outside:
+                break;
             }
-            if (!isMemberOf(resource.url, calendar))
-                continue;
-            const auto same = [&](const auto& entry) { return samePlace(entry, resource.url); };
-            changes->removed.removeIf(same);
-            changes->changed.removeIf([&](const ObjectTag& tag) { return same(tag.url); });
-            if (resource.status == 404)
-                changes->removed << resource.url;
-            else if (!resource.etag.isEmpty())
-                changes->changed.push_back({resource.url, resource.etag});
         }
-        const QByteArray previous = std::exchange(changes->token, answer.value.syncToken);
-        if (changes->token.isEmpty() ||
-            (truncated && (changes->token == previous || round + 1 >= kMaxSyncRounds)))
+        const QByteArray previous = std::exchange(rounds->token, answer.value.syncToken);
+        if (rounds->token.isEmpty() ||
+            (truncated && (rounds->token == previous || round + 1 >= kMaxSyncRounds)))
             return done(failedWith<CalendarChanges>(
                 DavFailure::BadAnswer,
                 QStringLiteral("The server at %1 lists the changes of %2 without a way to go "
                                "on from them (sync token).")
                     .arg(serverName(calendar), calendar.path())));
         if (truncated)
-            return syncRound(calendar, changes, round + 1, done);
-        done({*changes, {}});
+            return syncRound(calendar, rounds, round + 1, done);
+        done({rounds->changes(), {}});
     });
 }
 
@@ -236,29 +306,46 @@ void CalDavClient::fetch(const QUrl& object, Done<CalendarObject> done) {
     });
 }
 
+/// The objects a multiget is still to fetch, and what it found so far.
+struct CalDavClient::Fetching {
+    QList<QUrl> wanted;
+    qsizetype next = 0; // the first of `wanted` not yet asked for
+    FetchedObjects found;
+};
+
 void CalDavClient::fetchMany(const QUrl& calendar, const QList<QUrl>& objects, Done<FetchedObjects> done) {
-    fetchBatch(asCollection(calendar), std::make_shared<QList<QUrl>>(objects),
-               std::make_shared<FetchedObjects>(), std::move(done));
+    auto fetching = std::make_shared<Fetching>();
+    fetching->wanted = objects;
+    fetchBatch(asCollection(calendar), fetching, std::move(done));
 }
 
-void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<QList<QUrl>> remaining,
-                              std::shared_ptr<FetchedObjects> found, Done<FetchedObjects> done) {
-    if (remaining->isEmpty())
-        return done({*found, {}});
-    const QList<QUrl> batch = remaining->first(std::min(kMultigetBatch, remaining->size()));
-    remaining->remove(0, batch.size());
+void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<Fetching> fetching,
+                              Done<FetchedObjects> done) {
+    if (fetching->next >= fetching->wanted.size())
+        return done({std::move(fetching->found), {}});
+    const QList<QUrl> batch = fetching->wanted.sliced(
+        fetching->next, std::min(kMultigetBatch, fetching->wanted.size() - fetching->next));
+    fetching->next += batch.size();
     query(multigetQuery(calendar, batch), [=, this](DavResult<Multistatus> answer) {
         if (!answer.ok())
             return done(DavResult<FetchedObjects>::failed(answer.error));
+        const Collection collection(calendar);
+        QHash<QString, const DavResource*> answered; // the first answer for each member
+        QString key;
+        for (const DavResource& resource : answer.value.resources)
+            if (collection.placeOf(resource.url, &key) == Collection::Place::Member &&
+                !answered.contains(key))
+                answered.insert(key, &resource);
+        FetchedObjects& found = fetching->found;
         for (const QUrl& asked : batch) {
-            const auto it = std::find_if(answer.value.resources.cbegin(), answer.value.resources.cend(),
-                                         [&](const DavResource& r) { return samePlace(r.url, asked); });
-            if (it == answer.value.resources.cend() || it->status == 404 || it->calendarData.isEmpty())
-                found->missing << asked;
+            collection.placeOf(asked, &key);
+            const DavResource* resource = answered.value(key);
+            if (!resource || resource->status == 404 || resource->calendarData.isEmpty())
+                found.missing << asked;
             else
-                found->objects.push_back({asked, it->etag, it->calendarData});
+                found.objects.push_back({asked, resource->etag, resource->calendarData});
         }
-        fetchBatch(calendar, remaining, found, done);
+        fetchBatch(calendar, fetching, done);
     });
 }
 
@@ -285,17 +372,6 @@ void CalDavClient::remove(const QUrl& object, const QByteArray& etag, Done<Nothi
     _dav.send({"DELETE", object, {}, {}, {{"If-Match", etag}}}, [done](DavResult<DavReply> reply) {
         done({{}, reply.error});
     });
-}
-
-bool CalDavClient::isMemberOf(const QUrl& resource, const QUrl& collection) const {
-    const QString inside = pathOf(asCollection(collection));
-    const QString path = pathOf(resource);
-    const bool member =
-        sameHost(resource, collection) && path.startsWith(inside) && path.size() > inside.size();
-    if (!member && !samePlace(resource, collection))
-        qCInfo(lcCalDav).noquote() << "passing over" << resource.toString(QUrl::RemoveUserInfo) << "outside"
-                                   << collection.toString(QUrl::RemoveUserInfo);
-    return member;
 }
 
 } // namespace tardigo

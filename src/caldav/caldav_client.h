@@ -96,12 +96,11 @@ private:
     void findHome(const QUrl& principal, Done<AccountPlaces> done);
     void put(const QUrl& object, const QByteArray& data, std::pair<QByteArray, QByteArray> condition,
              Done<QByteArray> done);
-    void fetchBatch(const QUrl& calendar, std::shared_ptr<QList<QUrl>> remaining,
-                    std::shared_ptr<FetchedObjects> found, Done<FetchedObjects> done);
-    void syncRound(const QUrl& calendar, std::shared_ptr<CalendarChanges> changes, int round,
+    struct Fetching;
+    void fetchBatch(const QUrl& calendar, std::shared_ptr<Fetching> fetching, Done<FetchedObjects> done);
+    struct ChangeRounds;
+    void syncRound(const QUrl& calendar, std::shared_ptr<ChangeRounds> rounds, int round,
                    Done<CalendarChanges> done);
-    /// Whether a resource a server named is one of the collection's: on its host, under its path.
-    bool isMemberOf(const QUrl& resource, const QUrl& collection) const;
 
     DavClient _dav;
 };

@@ -2,7 +2,6 @@
 
 #include "caldav/caldav_log.h"
 #include "caldav/dav_status.h"
-#include "caldav/wait_for.h"
 
 #include <algorithm>
 
@@ -61,7 +60,6 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) co
             return now;
         if (_mirror.syncCollection == CalendarMirror::SyncCollection::Offered ||
             !meansNoSyncCollection(failure.failure)) {
-            note(failure);
             *error = failure.message;
             return std::nullopt;
         }
@@ -70,7 +68,6 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) co
     }
     std::optional<QHash<QString, QByteArray>> now = listedByTags(&failure);
     if (!now) {
-        note(failure);
         *error = failure.message;
     }
     return now;
@@ -105,8 +102,7 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listedByChanges(DavError*
 }
 
 DavResult<CalendarChanges> CalDavStore::changesSince(const QByteArray& token) const {
-    return waitForDav<CalendarChanges>(
-        [&](auto done) { _client.changesSince(_calendar, token, std::move(done)); });
+    return send<CalendarChanges>([&](auto done) { _client.changesSince(_calendar, token, std::move(done)); });
 }
 
 bool CalDavStore::accountsForWrites(const CalendarChanges& changes) const {
@@ -123,7 +119,7 @@ bool CalDavStore::accountsForWrites(const CalendarChanges& changes) const {
 
 std::optional<QHash<QString, QByteArray>> CalDavStore::listedByTags(DavError* error) const {
     const auto tags =
-        waitForDav<QList<ObjectTag>>([&](auto done) { _client.listTodoTags(_calendar, std::move(done)); });
+        send<QList<ObjectTag>>([&](auto done) { _client.listTodoTags(_calendar, std::move(done)); });
     if (!tags.ok()) {
         *error = tags.error;
         return std::nullopt;
@@ -146,13 +142,12 @@ bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* erro
     if (wanted.isEmpty())
         return true;
     const auto fetched =
-        waitForDav<FetchedObjects>([&](auto done) { _client.fetchMany(_calendar, wanted, std::move(done)); });
+        send<FetchedObjects>([&](auto done) { _client.fetchMany(_calendar, wanted, std::move(done)); });
     FetchedObjects objects = fetched.value;
     if (fetched.error.failure == DavFailure::TooLarge) {
         // Too much at once: each object alone, so that only one too large for any answer is left out.
         for (const QUrl& url : wanted) {
-            const auto one =
-                waitForDav<CalendarObject>([&](auto done) { _client.fetch(url, std::move(done)); });
+            const auto one = send<CalendarObject>([&](auto done) { _client.fetch(url, std::move(done)); });
             if (one.ok())
                 objects.objects.push_back(one.value);
             else if (one.error.failure == DavFailure::NotFound)
@@ -161,7 +156,6 @@ bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* erro
                 _unreadable.insert(nameOf(url), one.error.message + QStringLiteral(" It was left alone."));
         }
     } else if (!fetched.ok()) {
-        note(fetched.error);
         *error = fetched.error.message;
         return false;
     }
@@ -192,15 +186,13 @@ QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
     const QUrl url = urlOf(name);
     const DavResult<QByteArray> written =
         known != _mirror.objects.cend() && !known->etag.isEmpty()
-            ? waitForDav<QByteArray>(
-                  [&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
-            : waitForDav<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
+            ? send<QByteArray>([&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
+            : send<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
     if (written.ok()) {
         _mirror.objects.insert(name, {written.value, bytes});
         _mirror.writtenSinceToken.insert(name);
         return {};
     }
-    note(written.error);
     if (written.error.failure == DavFailure::PreconditionFailed) {
         ++_changedMeanwhile;
         return QStringLiteral("%1 changed on the calendar meanwhile, so it was not written; the next sync "
@@ -215,14 +207,13 @@ QString CalDavStore::remove(const QString& name) {
     const MirroredObject known = _mirror.objects.value(name);
     const auto removed = known.etag.isEmpty()
                              ? DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})
-                             : waitForDav<CalDavClient::Nothing>([&](auto done) {
+                             : send<CalDavClient::Nothing>([&](auto done) {
                                    _client.remove(urlOf(name), known.etag, std::move(done));
                                });
     if (removed.ok() || removed.error.failure == DavFailure::NotFound) {
         _mirror.objects.remove(name);
         return {};
     }
-    note(removed.error);
     if (removed.error.failure == DavFailure::PreconditionFailed) {
         ++_changedMeanwhile;
         return QStringLiteral("%1 changed on the calendar meanwhile, so it was not removed; the next sync "
@@ -253,11 +244,6 @@ QString CalDavStore::describe(const QString& name, const QByteArray& data) const
     const QString where = location() + name;
     return summary.isEmpty() ? where
                              : QStringLiteral("The to-do “%1” (%2)").arg(serverExcerpt(summary), where);
-}
-
-void CalDavStore::note(const DavError& error) const {
-    if (error.failure == DavFailure::Network)
-        _unreachable = error.message;
 }
 
 } // namespace tardigo

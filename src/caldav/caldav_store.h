@@ -2,6 +2,7 @@
 
 #include "caldav/caldav_client.h"
 #include "caldav/calendar_mirror.h"
+#include "caldav/wait_for.h"
 #include "sync/sync_store.h"
 
 namespace tardigo {
@@ -11,7 +12,9 @@ namespace tardigo {
 /// it offers that, else for the to-dos' ETags, and fetches only the objects whose ETag the mirror
 /// does not hold. Every write names the version it replaces (If-Match, or If-None-Match for a new
 /// object), so another client's change made meanwhile is never overwritten: the write fails, is
-/// counted in changedMeanwhile(), and a sync again fetches and merges it.
+/// counted in changedMeanwhile(), and a sync again fetches and merges it. Once the server could not
+/// be reached, or did not answer in time, the store sends nothing more: each later write fails at
+/// once with that reason, and the next sync does it.
 class CalDavStore : public SyncStore {
 public:
     CalDavStore(CalDavClient& client, const QUrl& calendar, CalendarMirror& mirror);
@@ -22,7 +25,7 @@ public:
     QString write(const QString& name, const QByteArray& bytes) override;
     QString remove(const QString& name) override;
     QString nameForUid(const QString& uid) const override { return entryNameForUid(uid); }
-    QString unreachable() const override { return _unreachable; }
+    QString unreachable() const override { return _unreached.ok() ? QString() : _unreached.message; }
 
     /// The writes and removals refused because the object changed on the server meanwhile.
     int changedMeanwhile() const { return _changedMeanwhile; }
@@ -43,16 +46,23 @@ private:
     QString nameOf(const QUrl& url) const;
     /// How messages name the to-do an object holds.
     QString describe(const QString& name, const QByteArray& data) const;
-    /// Notes a failure that says the server cannot be reached.
-    void note(const DavError& error) const;
+    /// Sends one request and waits for it, unless the server was out of reach earlier.
+    template <class T, class Call> DavResult<T> send(Call&& call) const {
+        if (!_unreached.ok())
+            return DavResult<T>::failed(_unreached);
+        DavResult<T> result = waitForDav<T>(std::forward<Call>(call));
+        if (result.error.failure == DavFailure::Network)
+            _unreached = result.error;
+        return result;
+    }
 
     CalDavClient& _client;
     QUrl _calendar;
     CalendarMirror& _mirror;
     mutable QByteArray _listedToken;             // the token of the listing, once its objects are fetched
     mutable QHash<QString, QString> _unreadable; // names whose object could not be fetched, and why
+    mutable DavError _unreached;                 // why the server was out of reach in this sync
     int _changedMeanwhile = 0;
-    mutable QString _unreachable; // why the server could not be reached; empty while it answers
 };
 
 } // namespace tardigo

@@ -113,6 +113,7 @@ void DavClient::start(const ExchangePtr& exchange) {
                 _refusedCertificateReasons << error.errorString();
     });
     connect(reply, &QNetworkReply::finished, this, [this, exchange] { finish(exchange); });
+    watchRate(exchange, *reply);
     if (_cancel) {
         // The cancel comes from another thread: it reaches the reply through this thread's loop.
         const auto stop = [this, exchange] {
@@ -135,6 +136,27 @@ void DavClient::readAvailable(const ExchangePtr& exchange, QNetworkReply& reply)
         return;
     }
     exchange->body += reply.readAll();
+}
+
+void DavClient::watchRate(const ExchangePtr& exchange, QNetworkReply& reply) {
+    // Progress both ways: a long upload to a server that takes it is no trickle.
+    auto received = std::make_shared<qint64>(0), sent = std::make_shared<qint64>(0);
+    connect(&reply, &QNetworkReply::downloadProgress, this, [received](qint64 bytes) { *received = bytes; });
+    connect(&reply, &QNetworkReply::uploadProgress, this, [sent](qint64 bytes) { *sent = bytes; });
+    auto* window = new QTimer(&reply);
+    window->setInterval(_slowWindowMsecs);
+    connect(window, &QTimer::timeout, this, [this, exchange, received, sent, before = qint64(0)]() mutable {
+        const qint64 moved = *received + *sent;
+        if (moved - std::exchange(before, moved) >= _slowBytes)
+            return;
+        refuse(exchange, DavFailure::Network,
+               QStringLiteral("The server at %1 sent less than %2 in %3 seconds in answer to %4; Tardigo "
+                              "stopped waiting for it.")
+                   .arg(serverName(exchange->request.url), byteSizeText(_slowBytes))
+                   .arg(std::max(1, _slowWindowMsecs / 1000))
+                   .arg(requestText(exchange->request)));
+    });
+    window->start();
 }
 
 void DavClient::refuse(const ExchangePtr& exchange, DavFailure failure, const QString& message) {

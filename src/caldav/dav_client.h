@@ -38,7 +38,9 @@ struct DavReply {
 /// through its callback, on the thread that sent it. The user name and password go with every
 /// request (Basic authentication), redirects are followed only on the same host and never from
 /// https to http, an answer is read up to responseLimit() bytes and no further, and a certificate
-/// that is not trusted is accepted only when it is the one accepted for the account.
+/// that is not trusted is accepted only when it is the one accepted for the account. No request
+/// waits for ever: it fails when nothing moves for a minute, and when less than 1 KB moves (sent or
+/// received) in a minute, however steadily it trickles.
 class DavClient : public QObject {
     Q_OBJECT
 public:
@@ -46,6 +48,8 @@ public:
 
     static constexpr qint64 kMaxResponseBytes = qint64(64) * 1024 * 1024;
     static constexpr int kIdleTimeoutMsecs = 60'000;
+    static constexpr qint64 kSlowBytes = 1024;
+    static constexpr int kSlowWindowMsecs = 60'000;
     static constexpr int kMaxRedirects = 5;
 
     explicit DavClient(ServerAccess access, QObject* parent = nullptr);
@@ -55,6 +59,11 @@ public:
     void setResponseLimit(qint64 bytes) { _responseLimit = bytes; }
     /// How long a request may go without a byte moving before it fails.
     void setIdleTimeout(int msecs) { _idleTimeoutMsecs = msecs; }
+    /// A request fails when fewer than `bytes` move in any `msecs` of it, counted from its start.
+    void setSlowLimit(qint64 bytes, int msecs) {
+        _slowBytes = bytes;
+        _slowWindowMsecs = msecs;
+    }
     /// The requests sent so far; each redirect followed counts as one.
     int requestCount() const { return _requestCount; }
     /// The last certificate refused because it is neither trusted nor the account's accepted one;
@@ -79,6 +88,8 @@ private:
     void start(const ExchangePtr& exchange);
     /// Takes what arrived, unless that would pass the limit.
     void readAvailable(const ExchangePtr& exchange, QNetworkReply& reply);
+    /// Fails the request at the end of each window in which less than the slow limit moved.
+    void watchRate(const ExchangePtr& exchange, QNetworkReply& reply);
     void refuse(const ExchangePtr& exchange, DavFailure failure, const QString& message);
     void finish(const ExchangePtr& exchange);
     /// Sends the request on to where a redirect points, or answers why not.
@@ -89,6 +100,8 @@ private:
     QNetworkAccessManager _network;
     qint64 _responseLimit = kMaxResponseBytes;
     int _idleTimeoutMsecs = kIdleTimeoutMsecs;
+    qint64 _slowBytes = kSlowBytes;
+    int _slowWindowMsecs = kSlowWindowMsecs;
     int _requestCount = 0;
     QSslCertificate _refusedCertificate;
     QStringList _refusedCertificateReasons;

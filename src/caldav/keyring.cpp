@@ -8,7 +8,37 @@ namespace tardigo {
 
 namespace {
 
-const QString kService = QStringLiteral("Tardigo CalDAV");
+// Each form of entry has a service of its own, so that no key of one form can name an entry of the
+// other.
+const QString kService = QStringLiteral("Tardigo CalDAV account");
+const QString kServiceByNameAlone = QStringLiteral("Tardigo CalDAV");
+
+/// The text with spaces, percent signs and control characters percent-encoded: it then holds no
+/// space, and the key's parts stay apart.
+QString withoutSpaces(const QString& text) {
+    QString encoded;
+    encoded.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'%' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            encoded += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            encoded += c;
+    }
+    return encoded;
+}
+
+QString serviceOf(const KeyringEntry& entry) {
+    return entry.isByNameAlone() ? kServiceByNameAlone : kService;
+}
+
+/// "home alice https://dav.example.com/": readable where the desktop lists its keyring's entries,
+/// and one key for each account, server and user.
+QString keyOf(const KeyringEntry& entry) {
+    if (entry.isByNameAlone())
+        return entry.account;
+    return withoutSpaces(entry.account) + u' ' + withoutSpaces(entry.user) + u' ' +
+           QString::fromLatin1(entry.server.toEncoded());
+}
 
 Keyring::Answer answerOf(const QKeychain::Job& job) {
     switch (job.error()) {
@@ -30,19 +60,19 @@ Keyring::Answer answerOf(const QKeychain::Job& job) {
     }
 }
 
-/// Starts the job with the account as its key; `done` gets its answer, with `withAnswer` adding
-/// what the job found.
+/// Starts the job for the entry; `done` gets its answer, with `withAnswer` adding what the job
+/// found.
 template <class Job>
-void run(Job* job, const QString& account, Keyring::Done done,
+void run(Job* job, const KeyringEntry& entry, Keyring::Done done,
          const std::function<void(const Job&, Keyring::Answer&)>& withAnswer = {}) {
     job->setAutoDelete(true);
     job->setInsecureFallback(false);
-    job->setKey(account);
+    job->setKey(keyOf(entry));
     QObject::connect(job, &QKeychain::Job::finished, job, [job, done = std::move(done), withAnswer] {
         Keyring::Answer answer = answerOf(*job);
         if (answer.ok() && withAnswer)
             withAnswer(*job, answer);
-        if (!answer.ok() && answer.outcome != Keyring::Outcome::NotFound)
+        if (!answer.removed())
             qCInfo(lcCalDav).noquote() << "keyring:" << answer.reason;
         done(std::move(answer));
     });
@@ -51,20 +81,20 @@ void run(Job* job, const QString& account, Keyring::Done done,
 
 } // namespace
 
-void Keyring::readPassword(const QString& account, Done done) {
+void Keyring::readPassword(const KeyringEntry& entry, Done done) {
     run<QKeychain::ReadPasswordJob>(
-        new QKeychain::ReadPasswordJob(kService), account, std::move(done),
+        new QKeychain::ReadPasswordJob(serviceOf(entry)), entry, std::move(done),
         [](const QKeychain::ReadPasswordJob& job, Answer& answer) { answer.password = job.textData(); });
 }
 
-void Keyring::writePassword(const QString& account, const QString& password, Done done) {
-    auto* job = new QKeychain::WritePasswordJob(kService);
+void Keyring::writePassword(const KeyringEntry& entry, const QString& password, Done done) {
+    auto* job = new QKeychain::WritePasswordJob(serviceOf(entry));
     job->setTextData(password);
-    run(job, account, std::move(done));
+    run(job, entry, std::move(done));
 }
 
-void Keyring::removePassword(const QString& account, Done done) {
-    run(new QKeychain::DeletePasswordJob(kService), account, std::move(done));
+void Keyring::removePassword(const KeyringEntry& entry, Done done) {
+    run(new QKeychain::DeletePasswordJob(serviceOf(entry)), entry, std::move(done));
 }
 
 } // namespace tardigo

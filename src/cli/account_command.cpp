@@ -145,8 +145,8 @@ int listCalendars(const QStringList& args) {
     const std::optional<Account> account = AccountStore().find(parsed->positional[0], &error);
     if (!account)
         return fail(terminalSafe(error));
-    const std::optional<QString> password =
-        accountPassword(*account, parsed->flags.contains(kPasswordStdin), &error);
+    const bool fromStdin = parsed->flags.contains(kPasswordStdin);
+    const std::optional<QString> password = accountPassword(*account, fromStdin, &error);
     if (!password)
         return fail(terminalSafe(error));
     CalDavClient client(account->access(*password));
@@ -158,6 +158,8 @@ int listCalendars(const QStringList& args) {
     for (const CalendarInfo& calendar : calendars.value)
         out() << terminalSafe(calendar.displayName) << '\t' << terminalSafe(calendar.url.path())
               << (calendar.holdsTodos ? "" : "\t(holds no to-dos)") << '\n';
+    if (fromStdin)
+        keepGivenPassword(*account, *password);
     return Success;
 }
 

@@ -46,8 +46,8 @@ std::optional<SyncReport> syncWithAccountCalendar(const QString& list, const Cli
     const std::optional<Account> account = AccountStore().find(name, &error);
     if (!account)
         return refuse(terminalSafe(error));
-    const std::optional<QString> password =
-        accountPassword(*account, parsed.flags.contains(kPasswordStdin), &error);
+    const bool fromStdin = parsed.flags.contains(kPasswordStdin);
+    const std::optional<QString> password = accountPassword(*account, fromStdin, &error);
     if (!password)
         return refuse(terminalSafe(error));
     CalDavClient client(account->access(*password));
@@ -81,14 +81,27 @@ std::optional<SyncReport> syncWithAccountCalendar(const QString& list, const Cli
     }
     options.bind = true;
     options.account = account->name;
-    return syncWithCalendar(list, client, calendar.url, options);
+    SyncReport report = syncWithCalendar(list, client, calendar.url, options);
+    if (fromStdin && report.error.isEmpty() && !client.dav().passwordRefused())
+        keepGivenPassword(*account, *password);
+    return report;
 }
 
 SyncReport syncBoundCalendar(const QString& list, const QString& calendar, const SyncOptions& options,
                              bool passwordFromStdin) {
-    return tardigo::syncBoundCalendar(list, calendar, options, [&](const Account& account, QString* error) {
-        return accountPassword(account, passwordFromStdin, error);
-    });
+    std::optional<std::pair<Account, QString>> given;
+    const QString advice =
+        QStringLiteral("Give it once on standard input: tardigo-cli sync %1 --password-stdin").arg(list);
+    SyncReport report =
+        tardigo::syncBoundCalendar(list, calendar, options, [&](const Account& account, QString* error) {
+            std::optional<QString> password = accountPassword(account, passwordFromStdin, error, advice);
+            if (password && passwordFromStdin)
+                given.emplace(account, *password);
+            return password;
+        });
+    if (given && report.error.isEmpty() && !report.passwordRefused)
+        keepGivenPassword(given->first, given->second);
+    return report;
 }
 
 } // namespace tardigo::cli

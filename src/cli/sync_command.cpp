@@ -44,11 +44,12 @@ QString adviceFor(const QString& list, const SyncReport& report) {
     return {};
 }
 
-/// Prints what a list's sync did, every text from the list or the folder escaped; answers whether
-/// it ran to its end and wrote everything it meant to.
-bool printReport(const QString& list, const SyncReport& report) {
+/// Prints what a list's sync did, every text from the list or the folder escaped, naming the list
+/// in a failure with `amongOthers`; answers whether it ran to its end and wrote everything it meant
+/// to.
+bool printReport(const QString& list, const SyncReport& report, bool amongOthers = false) {
     if (!report.error.isEmpty()) {
-        warn(report.error);
+        warn(amongOthers ? QStringLiteral("%1 did not sync: %2").arg(list, report.error) : report.error);
         if (const QString advice = adviceFor(list, report); !advice.isEmpty())
             warn(advice);
         return false;
@@ -91,8 +92,14 @@ int commandSync(const QStringList& args) {
             });
         for (const QString& commandError : all.commandErrors)
             warn(commandError);
+        QStringList failed;
         for (const auto& [list, report] : all.lists)
-            printReport(list, report);
+            if (!printReport(list, report, true))
+                failed << list;
+        if (!failed.isEmpty())
+            warn(QStringLiteral("%1 of %2 lists did not sync in full: %3")
+                     .arg(QString::number(failed.size()), QString::number(all.lists.size()),
+                          failed.join(QStringLiteral(", "))));
         return all.ok() ? Success : Failure;
     }
     if (parsed->positional.isEmpty() || parsed->positional.size() > 2 ||

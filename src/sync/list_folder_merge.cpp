@@ -18,6 +18,9 @@
 
 #include <QCryptographicHash>
 
+#include <functional>
+#include <unordered_set>
+
 namespace tardigo {
 
 namespace {
@@ -41,13 +44,6 @@ std::unordered_map<const Dict*, Dict*> parentsIn(Dict& root) {
 
 QByteArray hashOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-}
-
-/// The place of the item among its parent's children.
-std::vector<Value>::iterator placeOf(Dict& parent, const Dict& item) {
-    std::vector<Value>& children = childrenOf(parent)->items;
-    return std::find_if(children.begin(), children.end(),
-                        [&](const Value& child) { return child.asDict().get() == &item; });
 }
 
 } // namespace
@@ -307,29 +303,54 @@ bool ListFolderMerge::applyToList() {
                 .arg(kMaxItemDepth);
         return false;
     }
-    std::unordered_map<const Dict*, Dict*> parents = parentsIn(*_root);
-    // A deleted item's children that stay take its place.
-    for (const NodePtr& doomed : _doomed) {
-        Dict* parent = parents[doomed.get()];
-        const auto place = parent ? placeOf(*parent, *doomed) : std::vector<Value>::iterator();
-        if (!parent || place == childrenOf(*parent)->items.end()) {
-            qCWarning(lcSync) << "an item to delete is not in the list:" << nameOf(*doomed);
-            continue;
-        }
-        const ArrayPtr orphans = childrenOf(*doomed);
-        const auto next = childrenOf(*parent)->items.erase(place);
-        if (orphans) {
-            childrenOf(*parent)->items.insert(next, orphans->items.begin(), orphans->items.end());
-            for (const Value& orphan : orphans->items)
-                parents[orphan.asDict().get()] = parent;
-        }
-        ++_report.itemsRemoved;
-        _report.removedUids.append(uidOf(*doomed));
+    // Each parent's children are laid out once: a deleted item's children that stay take its
+    // place, and a conflict copy stands right after its original.
+    const std::unordered_map<const Dict*, Dict*> parents = parentsIn(*_root);
+    std::unordered_set<const Dict*> doomed, removed;
+    std::unordered_map<const Dict*, std::vector<NodePtr>> copiesAfter;
+    std::unordered_set<Dict*> changing;
+    const auto parentOf = [&](const Dict* item) {
+        const auto parent = parents.find(item);
+        return parent == parents.end() ? nullptr : parent->second;
+    };
+    for (const NodePtr& item : _doomed) {
+        doomed.insert(item.get());
+        changing.insert(parentOf(item.get()));
     }
     for (const auto& [original, copy] : _copies) {
-        Dict* parent = parents[original.get()];
-        childrenOf(*parent)->items.insert(placeOf(*parent, *original) + 1, copy);
-        parents[copy.get()] = parent;
+        copiesAfter[original.get()].push_back(copy);
+        changing.insert(parentOf(original.get()));
+    }
+    const std::function<void(const Value&, std::vector<Value>&)> layOut = [&](const Value& child,
+                                                                              std::vector<Value>& into) {
+        const Dict* item = child.asDict().get();
+        if (!doomed.count(item)) {
+            into.push_back(child);
+            if (const auto copies = copiesAfter.find(item); copies != copiesAfter.end())
+                into.insert(into.end(), copies->second.begin(), copies->second.end());
+            return;
+        }
+        removed.insert(item);
+        if (const ArrayPtr orphans = childrenOf(*child.asDict()))
+            for (const Value& orphan : orphans->items)
+                layOut(orphan, into);
+    };
+    for (Dict* parent : changing) {
+        // A parent that goes itself is laid out with its own parent's children.
+        if (!parent || doomed.count(parent))
+            continue;
+        std::vector<Value> children;
+        for (const Value& child : childrenOf(*parent)->items)
+            layOut(child, children);
+        childrenOf(*parent)->items = std::move(children);
+    }
+    for (const NodePtr& item : _doomed) {
+        if (!removed.count(item.get())) {
+            qCWarning(lcSync) << "an item to delete is not in the list:" << nameOf(*item);
+            continue;
+        }
+        ++_report.itemsRemoved;
+        _report.removedUids.append(uidOf(*item));
     }
     _report.listChanged = _report.listChanged || !_placings.empty() || !_doomed.empty() || !_copies.empty() ||
                           _report.itemsUpdated > 0;

@@ -6,6 +6,8 @@
 #include "sync/external_sync_command.h"
 #include "sync/sync_store.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace tardigo {
@@ -32,6 +34,13 @@ SyncAllReport syncAllLists(const SyncOptions& options, const ServerSync& serverS
             continue;
         seen.append(path);
         const ListLoad load = readListFile(path);
+        if (!load.ok() && QFileInfo::exists(path)) {
+            // It may name a folder: it did not sync.
+            SyncReport unread;
+            unread.error = load.error;
+            report.lists.emplace_back(path, unread);
+            continue;
+        }
         const QString folder = load.ok() ? syncFolderOf(*load.root) : QString();
         if (!folder.isEmpty())
             report.lists.emplace_back(path, isServerLocation(folder) && serverSync

@@ -25,7 +25,8 @@ using ServerSync =
 /// preference "syncCommand" is set, it runs before the merges (to fetch what the server holds)
 /// and after them (to send what they changed); the merges run even when it fails, as the folder
 /// is local. A list that names a calendar syncs through `serverSync`. Each list syncs only with
-/// the store it is bound to; `options.bind` is not used.
+/// the store it is bound to; `options.bind` is not used. A list that fails, or that is there but
+/// does not read, is reported and the next one syncs all the same.
 SyncAllReport syncAllLists(const SyncOptions& options = {}, const ServerSync& serverSync = {});
 
 } // namespace tardigo

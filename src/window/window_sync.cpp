@@ -2,9 +2,8 @@
 
 #include "accounts/password_question.h"
 #include "alerts/alert_queue.h"
-#include "caldav/account_store.h"
+#include "caldav/account_passwords.h"
 #include "caldav/bound_calendar_sync.h"
-#include "caldav/keyring.h"
 #include "dialogs/file_error_sheets.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -207,31 +206,39 @@ bool WindowSync::mayUse(const QString& folder, bool userAsked) {
 }
 
 void WindowSync::startCalendarSync(const QString& list, const QString& calendar, const SyncOptions& options) {
-    QString account = options.bind ? options.account : QString();
-    if (account.isEmpty())
+    QString name = options.bind ? options.account : QString();
+    if (name.isEmpty())
         if (const std::optional<SyncBinding> binding =
                 SyncBindings(SyncState::defaultFolder()).bindingOf(list))
-            account = binding->account;
-    _runningAccount = account;
-    _runningTypedPassword = _typedPassword && _typedPasswordAccount == account;
-    const auto run = [this, list, calendar, options](Keyring::Answer kept) {
+            name = binding->account;
+    QString error;
+    // Without the account, the sync stops before the server and says why.
+    const std::optional<Account> account = AccountStore().find(name, &error);
+    _runningAccount = account.value_or(Account());
+    _runningAccount.name = name;
+    _runningTypedPassword = account && _typedPassword && _typedPasswordFor == account->keyringEntry();
+    const auto run = [this, list, calendar, options](const Account& readFor, Keyring::Answer kept) {
         _running.setFuture(QtConcurrent::run(
-            &syncThread(), [list, calendar, options, password = passwordFrom(std::move(kept))] {
+            &syncThread(), [list, calendar, options, password = passwordFrom(readFor, std::move(kept))] {
                 return syncBoundCalendar(list, calendar, options, password);
             }));
     };
+    if (!account) {
+        run(_runningAccount, {Keyring::Outcome::Failed, {}, error});
+        return;
+    }
     if (_runningTypedPassword) {
-        run({Keyring::Outcome::Done, *_typedPassword, {}});
+        run(*account, {Keyring::Outcome::Done, *_typedPassword, {}});
         return;
     }
     // The keyring is asked on this thread, as it answers here; the sync waits for the server on the
     // sync thread. Without a password it stops before the server, and the user is asked for one.
     QPointer<WindowSync> self(this);
-    Keyring::readPassword(account, [self, run](Keyring::Answer kept) {
+    AccountPasswords().read(*account, [self, run, account = *account](Keyring::Answer kept) {
         if (!self)
             return;
         self->_passwordMissing = kept.outcome == Keyring::Outcome::NotFound;
-        run(std::move(kept));
+        run(account, std::move(kept));
     });
 }
 
@@ -244,7 +251,8 @@ void WindowSync::askForPassword(const QString& account, PasswordQuestion::Reason
     auto* question = new PasswordQuestion(&_window, reason, account, server, known ? known->user : QString());
     question->setAttribute(Qt::WA_DeleteOnClose);
     _passwordQuestion = question;
-    connect(question, &QDialog::finished, this, [this, question, account](int result) {
+    const KeyringEntry entry = known ? known->keyringEntry() : KeyringEntry();
+    connect(question, &QDialog::finished, this, [this, question, entry](int result) {
         _passwordQuestion.clear();
         if (result != QDialog::Accepted) {
             _stopped = true;
@@ -252,15 +260,16 @@ void WindowSync::askForPassword(const QString& account, PasswordQuestion::Reason
             return;
         }
         _typedPassword = question->password();
-        _typedPasswordAccount = account;
+        _typedPasswordFor = entry;
         syncNow();
     });
     question->open();
 }
 
-void WindowSync::keepPassword(const QString& account, const QString& password) {
+void WindowSync::keepPassword(const Account& of, const QString& password) {
     QPointer<WindowSync> self(this);
-    Keyring::writePassword(account, password, [self, account, password](const Keyring::Answer& answer) {
+    const QString account = of.name;
+    AccountPasswords().keep(of, password, [self, account, password](const Keyring::Answer& answer) {
         if (!self)
             return;
         if (answer.ok()) {
@@ -349,7 +358,7 @@ void WindowSync::finished() {
     if (report.error.isEmpty() && !report.cancelled)
         _lastSynced = report.finished;
     _lastCancelled = report.cancelled;
-    if (_typedPassword && _typedPasswordAccount == _runningAccount && !report.passwordRefused &&
+    if (_typedPassword && _typedPasswordFor == _runningAccount.keyringEntry() && !report.passwordRefused &&
         report.error.isEmpty()) {
         // The server took the password typed: it is the account's from now on.
         keepPassword(_runningAccount, *_typedPassword);
@@ -358,9 +367,9 @@ void WindowSync::finished() {
         _typedPassword.reset();
         _lastError = report.error;
         _lastUnreachable = false;
-        askForPassword(_runningAccount, _passwordMissing        ? PasswordQuestion::Reason::Missing
-                                        : _runningTypedPassword ? PasswordQuestion::Reason::TypedRefused
-                                                                : PasswordQuestion::Reason::Refused);
+        askForPassword(_runningAccount.name, _passwordMissing        ? PasswordQuestion::Reason::Missing
+                                             : _runningTypedPassword ? PasswordQuestion::Reason::TypedRefused
+                                                                     : PasswordQuestion::Reason::Refused);
     } else {
         tell(report, _runningUserAsked);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounts/password_question.h"
+#include "caldav/account_store.h"
 #include "model/value.h"
 #include "sync/list_sync.h"
 #include "sync/sync_report.h"
@@ -80,7 +81,7 @@ private:
     /// stop syncing for now.
     void askForPassword(const QString& account, PasswordQuestion::Reason reason);
     /// Keeps the password the server just accepted in the keyring, as Preferences > Accounts does.
-    void keepPassword(const QString& account, const QString& password);
+    void keepPassword(const Account& account, const QString& password);
     /// A list on a server syncs on a timer of its own, every minder interval.
     void setTimer();
     void askToBind(const QString& folder);
@@ -94,10 +95,10 @@ private:
     SyncStatus* _status = nullptr;
     std::shared_ptr<SyncCancel> _cancel; // of the running sync
     QString _runningFolder;
-    QString _runningAccount;               // of a calendar's sync
+    Account _runningAccount;               // of a calendar's sync, as it started
     bool _runningTypedPassword = false;    // the running sync uses the password the user typed
     std::optional<QString> _typedPassword; // the user gave it; not yet in the keyring
-    QString _typedPasswordAccount;         // for this account
+    KeyringEntry _typedPasswordFor;        // for this account, server and user
     QPointer<PasswordQuestion> _passwordQuestion;
     bool _stopped = false;         // the user stopped syncing for now: only Sync Now syncs
     bool _passwordMissing = false; // the keyring held no password for the last sync's account

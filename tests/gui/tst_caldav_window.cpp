@@ -105,14 +105,20 @@ private:
     qint64 _received = 0;
 };
 
-Keyring::Answer keyringRead(const QString& account) {
+Keyring::Answer keyringRead(const KeyringEntry& entry) {
     return waitFor<Keyring::Answer>(
-        [&](Keyring::Done done) { Keyring::readPassword(account, std::move(done)); });
+        [&](Keyring::Done done) { Keyring::readPassword(entry, std::move(done)); });
 }
 
-bool keyringWrite(const QString& account, const QString& password) {
+bool keyringWrite(const KeyringEntry& entry, const QString& password) {
     return waitFor<Keyring::Answer>(
-               [&](Keyring::Done done) { Keyring::writePassword(account, password, std::move(done)); })
+               [&](Keyring::Done done) { Keyring::writePassword(entry, password, std::move(done)); })
+        .ok();
+}
+
+bool keyringRemove(const KeyringEntry& entry) {
+    return waitFor<Keyring::Answer>(
+               [&](Keyring::Done done) { Keyring::removePassword(entry, std::move(done)); })
         .ok();
 }
 
@@ -220,6 +226,7 @@ class TestCalDavWindow : public QObject {
         account.user = _radicale.user();
         return account;
     }
+    KeyringEntry entryOf(const QString& name) const { return radicaleAccount(name).keyringEntry(); }
     /// Adds the account as the window does, without its dialog.
     bool addAccount(const Account& account) {
         AccountAddition addition;
@@ -330,9 +337,11 @@ private slots:
     void cleanup() {
         _controller.reset();
         _files.reset();
-        for (const QString& name : accountNames())
-            waitFor<Keyring::Answer>(
-                [&](Keyring::Done done) { Keyring::removePassword(name, std::move(done)); });
+        QString error;
+        for (const Account& account : AccountStore().load(&error).value_or(QList<Account>())) {
+            keyringRemove(account.keyringEntry());
+            keyringRemove(KeyringEntry::byNameAlone(account.name));
+        }
     }
 
     // A wrong password is told in words and stores nothing; the right one stores the account, its
@@ -350,14 +359,14 @@ private slots:
         QVERIFY2(message(*dialog).contains(QStringLiteral("was not added")), qPrintable(message(*dialog)));
         screenshot(*dialog, QStringLiteral("account-refused"));
         QVERIFY(accountNames().isEmpty());
-        QCOMPARE(keyringRead(QStringLiteral("Home server")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entryOf(QStringLiteral("Home server"))).outcome, Keyring::Outcome::NotFound);
 
         dialog->findChild<QLineEdit*>(QStringLiteral("accountPasswordField"))->setText(kPassword);
         QSignalSpy accepted(dialog, &QDialog::accepted);
         dialog->findChild<QPushButton*>(QStringLiteral("addAccountButton"))->click();
         QVERIFY(accepted.wait(10000));
         QCOMPARE(accountNames(), QStringList{QStringLiteral("Home server")});
-        QCOMPARE(keyringRead(QStringLiteral("Home server")).password, kPassword);
+        QCOMPARE(keyringRead(entryOf(QStringLiteral("Home server"))).password, kPassword);
         QVERIFY(QTest::qWaitFor([&] { return stateOf(page, 0) == QStringLiteral("Ready"); }, 5000));
         screenshot(page, QStringLiteral("accounts"));
         QCOMPARE(filesHolding(qEnvironmentVariable("XDG_CONFIG_HOME"), kPassword.toUtf8()), QStringList());
@@ -383,7 +392,7 @@ private slots:
         QVERIFY(message(*dialog).contains(QStringLiteral("nothing was stored")));
         QTest::qWait(300);
         QVERIFY(accountNames().isEmpty());
-        QCOMPARE(keyringRead(QStringLiteral("Home server")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entryOf(QStringLiteral("Home server"))).outcome, Keyring::Outcome::NotFound);
         QSignalSpy rejected(dialog, &QDialog::rejected);
         QTest::keyClick(dialog, Qt::Key_Escape);
         QCOMPARE(rejected.count(), 1);
@@ -413,9 +422,12 @@ private slots:
         page.removeAccount();
         QVERIFY(QTest::qWaitFor([&] { return accountNames().isEmpty(); }, 5000));
         QVERIFY(QTest::qWaitFor(
-            [&] { return keyringRead(QStringLiteral("Work")).outcome == Keyring::Outcome::NotFound; }, 5000));
+            [&] {
+                return keyringRead(entryOf(QStringLiteral("Work"))).outcome == Keyring::Outcome::NotFound;
+            },
+            5000));
         QVERIFY(!bindings.bindingOf(list));
-        QCOMPARE(page.findChild<QTreeWidget*>(QStringLiteral("accountsTable"))->topLevelItemCount(), 0);
+        QTRY_COMPARE(page.findChild<QTreeWidget*>(QStringLiteral("accountsTable"))->topLevelItemCount(), 0);
     }
 
     // A list bound through Sync Settings to a new calendar named after it writes its items there;
@@ -579,7 +591,7 @@ private slots:
                           kPassword.toUtf8() + '\n')
                      .exitCode,
                  0);
-        QCOMPARE(keyringRead(QStringLiteral("home")).outcome, Keyring::Outcome::NotFound);
+        QCOMPARE(keyringRead(entryOf(QStringLiteral("home"))).outcome, Keyring::Outcome::NotFound);
         const QString theirs = other.path(QStringLiteral("groceries.todo"));
         QCOMPARE(other.cli({"new", theirs}).exitCode, 0);
         QCOMPARE(other.cli({"sync", theirs, "--account", "home", "--calendar", "Groceries"}).exitCode, 0);
@@ -609,7 +621,7 @@ private slots:
         account.url = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
         account.user = _radicale.user();
         QVERIFY(AccountStore().add(account).isEmpty());
-        QVERIFY(keyringWrite(account.name, kPassword));
+        QVERIFY(keyringWrite(account.keyringEntry(), kPassword));
         const QString calendar = account.url.toString() + QStringLiteral("alice/tasks/");
         const NodePtr root = newListRoot();
         childrenOf(*root)->items.push_back(item(QStringLiteral("water the plants")));
@@ -658,7 +670,7 @@ private slots:
         QVERIFY(window);
         const QString list = listPath(QStringLiteral("Garden"));
         QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "rake leaves", "rake the lawn"));
-        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed on the server")));
+        QVERIFY(keyringWrite(entryOf(QStringLiteral("Radicale")), QStringLiteral("changed on the server")));
         const QByteArray before = fileBytes(list);
 
         QVERIFY(syncNow(*window));
@@ -689,10 +701,10 @@ private slots:
         answer(*question, kPassword);
         QVERIFY(ended.wait(20000));
         QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("rake the lawn")});
-        QVERIFY(QTest::qWaitFor([] { return keyringRead(QStringLiteral("Radicale")).password == kPassword; },
-                                5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return keyringRead(entryOf(QStringLiteral("Radicale"))).password == kPassword; }, 5000));
 
-        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed again")));
+        QVERIFY(keyringWrite(entryOf(QStringLiteral("Radicale")), QStringLiteral("changed again")));
         QVERIFY(syncNow(*window));
         question = passwordQuestion(*window);
         QVERIFY(question);
@@ -739,13 +751,10 @@ private slots:
         QVERIFY(window);
         const QString list = listPath(QStringLiteral("Shed"));
         QVERIFY(renameOnServer(_radicale.url(), window->sync().folder(), "oil the hinges", "oil the gate"));
-        const auto forgetPassword = [] {
-            return waitFor<Keyring::Answer>([](Keyring::Done done) {
-                       Keyring::removePassword(QStringLiteral("Radicale"), std::move(done));
-                   })
-                .ok();
-        };
+        const auto forgetPassword = [&] { return keyringRemove(entryOf(QStringLiteral("Radicale"))); };
         QVERIFY(forgetPassword());
+        // The password as earlier versions kept it, under the account's name alone, is not used.
+        QVERIFY(keyringWrite(KeyringEntry::byNameAlone(QStringLiteral("Radicale")), kPassword));
         const QByteArray before = fileBytes(list);
 
         QVERIFY(syncNow(*window));
@@ -761,8 +770,10 @@ private slots:
         answer(*question, kPassword);
         QVERIFY(ended.wait(20000));
         QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("oil the gate")});
-        QVERIFY(QTest::qWaitFor([] { return keyringRead(QStringLiteral("Radicale")).password == kPassword; },
-                                5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return keyringRead(entryOf(QStringLiteral("Radicale"))).password == kPassword; }, 5000));
+        QCOMPARE(keyringRead(KeyringEntry::byNameAlone(QStringLiteral("Radicale"))).outcome,
+                 Keyring::Outcome::NotFound);
 
         // Stopping for now says what is missing.
         QVERIFY(forgetPassword());
@@ -817,7 +828,7 @@ private slots:
         QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("sweep the porch")});
 
         // Once the user stopped syncing for now, after a refused password, the timer syncs nothing.
-        QVERIFY(keyringWrite(QStringLiteral("Radicale"), QStringLiteral("changed on the server")));
+        QVERIFY(keyringWrite(entryOf(QStringLiteral("Radicale")), QStringLiteral("changed on the server")));
         timers.advance(15min);
         QVERIFY(ended.wait(20000));
         PasswordQuestion* question = passwordQuestion(*window);
