@@ -14,15 +14,21 @@
 #include "model/node_operations.h"
 #include "outline/headless_outline.h"
 #include "outline/icon_rules.h"
+#include "outline/outline_filter.h"
+#include "outline/outline_item_model.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "test_support.h"
 
+#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QTest>
 
 #include <map>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace tardigo::test {
 
@@ -83,6 +89,57 @@ inline QStringList historyMessages(const Dict& item) {
     for (const Value& entry : history->items)
         messages << *entry.asDict()->value(key::message).asString();
     return messages;
+}
+
+/// Where the outline's model differs from the list's tree under its filters, worked out afresh here
+/// (the items the key filter shows that match the search, with their ancestors); empty when it
+/// shows exactly that.
+inline QString outlineDifference(const TardigoDocument& document) {
+    const OutlineItemModel& model = document.outlineModel();
+    const Dict& root = *document.data();
+    const KeyFilter keyFilter(root);
+    const ItemSearch search(model.searchText());
+    std::unordered_set<const Dict*> seen;
+    std::unordered_map<const Dict*, std::vector<NodePtr>> expected; // the items shown under each node
+    // Whether anything below node is shown; a node the tree holds twice shows where first met.
+    const auto walk = [&](const auto& self, const Dict& node) -> bool {
+        std::vector<NodePtr> shown;
+        if (const ArrayPtr children = childrenOf(node))
+            for (const Value& child : children->items) {
+                if (!child.dictAddress() || !seen.insert(child.dictAddress()).second ||
+                    keyFilter.hides(*child.dictAddress()))
+                    continue;
+                const NodePtr item = child.asDict();
+                if (self(self, *item) || search.matches(*item))
+                    shown.push_back(item);
+            }
+        expected[&node] = shown;
+        return !shown.empty();
+    };
+    walk(walk, root);
+    QString difference;
+    const auto compare = [&](const auto& self, const Dict& node, const QModelIndex& parent) -> void {
+        const std::vector<NodePtr>& rows = expected[&node];
+        if (model.rowCount(parent) != int(rows.size())) {
+            difference = QStringLiteral("%1 rows under \"%2\" instead of %3")
+                             .arg(model.rowCount(parent))
+                             .arg(stringOf(node, key::name))
+                             .arg(rows.size());
+            return;
+        }
+        for (int row = 0; row < int(rows.size()) && difference.isEmpty(); ++row) {
+            const QModelIndex index = model.index(row, 0, parent);
+            if (model.itemForIndex(index) != rows[size_t(row)] || model.parent(index) != parent) {
+                difference = QStringLiteral("row %1 under \"%2\" is not \"%3\"")
+                                 .arg(row)
+                                 .arg(stringOf(node, key::name), stringOf(*rows[size_t(row)], key::name));
+                return;
+            }
+            self(self, *rows[size_t(row)], index);
+        }
+    };
+    compare(compare, root, QModelIndex());
+    return difference;
 }
 
 /// A window that carries one sheet at a time; the test answers it.
@@ -159,6 +216,8 @@ class OpenList {
 public:
     /// The items, and the list's own settings as it was saved.
     explicit OpenList(std::initializer_list<NodePtr> items = {}, const std::function<void(Dict&)>& saved = {})
+        : OpenList(std::vector<NodePtr>(items), saved) {}
+    explicit OpenList(const std::vector<NodePtr>& items, const std::function<void(Dict&)>& saved = {})
         : window(document) {
         for (const NodePtr& item : items)
             appendChild(*document.data(), item);
@@ -166,8 +225,15 @@ public:
             saved(*document.data());
         document.setWindow(&window);
         document.setUpWindow();
+        tester = std::make_unique<QAbstractItemModelTester>(
+            &document.outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
     ~OpenList() {
+        // Every change the test made reached the outline as its document announced it.
+        if (const QString difference = outlineDifference(document); !difference.isEmpty())
+            QTest::qFail(qPrintable(QStringLiteral("the outline is not the list: ") + difference), __FILE__,
+                         __LINE__);
+        tester.reset();
         document.close();
         document.setWindow(nullptr);
     }
@@ -207,6 +273,7 @@ public:
 
     TardigoDocument document;
     FakeWindow window;
+    std::unique_ptr<QAbstractItemModelTester> tester;
 };
 
 } // namespace tardigo::test

@@ -31,7 +31,7 @@ private slots:
         list.outline().endEditing(Value("parent"));
         OpenList::endEvent();
 
-        appendChild(*list.row(0), makeItem("child"));
+        list.document.edits().insert(list.row(0), 0, {makeItem("child")});
         list.document.outlineCommands().expandAll();
         list.select({1});
         list.document.itemCommands().newItem();

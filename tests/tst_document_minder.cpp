@@ -111,9 +111,9 @@ private slots:
         QVERIFY(moved->contains(key::minderTimestampTodo));
         QVERIFY(!lookAlike->contains(key::minderTimestampTodo));
 
-        const ArrayPtr top = childrenOf(*list.document.data());
-        top->items.erase(top->items.begin() + 2, top->items.end());
-        appendChild(*parent, moved);
+        std::vector<RemovedChild> removed;
+        list.document.edits().move(list.document.data(), moved.get(), parent, nullptr);
+        list.document.edits().remove(list.document.data(), gone.get(), {}, removed);
         moved->remove(key::minderTimestampTodo);
         list.document.minderWithNode(moved, QString(), ItemStatusDue);
         QVERIFY(moved->contains(key::minderTimestampTodo));

@@ -81,12 +81,7 @@ std::set<const Dict*> listsThatDiffer(const Dict& root, const SearchFilter& befo
 }
 
 struct SearchedList : OpenList {
-    SearchedList() : OpenList{} {
-        for (const NodePtr& item : household())
-            appendChild(root(), item);
-        document.updateUI();
-        document.outlineCommands().expandAll();
-    }
+    SearchedList() : OpenList(household()) { document.outlineCommands().expandAll(); }
     QStringList search(const QString& text) {
         document.setSearchText(text);
         document.outlineCommands().expandAll();
@@ -200,7 +195,7 @@ private slots:
         QCOMPARE(list.search("anne"), QStringList{"Anne's work"});
         QCOMPARE(list.search("schere"), (QStringList{"Home", "Garden", "Rosen schneiden"}));
         list.row(2)->set(key::notes, notesData("mit dem Messer"));
-        list.document.updateUI();
+        list.document.refreshItem(list.row(2), key::notes, false);
         QCOMPARE(list.rowNames(), QStringList()); // the notes read again, not remembered
         QCOMPARE(list.search("messer"), (QStringList{"Home", "Garden", "Rosen schneiden"}));
     }

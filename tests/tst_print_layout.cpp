@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(transcript(list, textOnly), "Parent\n>Child\n>>Grandchild\n");
         // A branch whose children are all hidden has nothing to expand: it prints as it is.
         child->set(key::completion, yes);
-        list.document.updateUI();
+        list.document.refreshItem(child, key::completion, false);
         list.outline().collapseItem(parent, false);
         QCOMPARE(transcript(list, textOnly), "Parent\n");
     }

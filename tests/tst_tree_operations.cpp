@@ -138,7 +138,7 @@ private slots:
         deleteItemsFromTree(root, {b, c, shared}, &removed);
         QCOMPARE(names(*root), (QStringList{"a", "d"}));
         QCOMPARE(removed.size(), size_t(4));
-        restoreRemovedChildren(*root, removed);
+        restoreRemovedChildren(root, removed);
         QVERIFY(Value(root) == before);
         QCOMPARE(childrenOf(*root)->items[2].asDict(), shared);
         QCOMPARE(childrenOf(*childrenOf(*root)->items[4].asDict())->items[0].asDict(), shared);

@@ -49,11 +49,7 @@ class TestTreeShaping : public QObject {
 
     /// A list of the named top-level items, each shown.
     static std::unique_ptr<OpenList> listOf(const QStringList& names) {
-        auto list = std::make_unique<OpenList>();
-        for (const NodePtr& item : items(names))
-            appendChild(list->root(), item);
-        list->document.updateUI();
-        return list;
+        return std::make_unique<OpenList>(items(names));
     }
 
     /// The user drags the rows and drops them before the shown child at index of the item in that

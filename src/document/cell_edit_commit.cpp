@@ -175,6 +175,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
     }
     // The tools show the notes as stored from now on, should they be shown again.
     if (_document.sorting().lastSortedColumn() == key::notes) {
+        emit _document.itemChanged(item, {key::notes});
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {

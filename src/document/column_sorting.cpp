@@ -50,8 +50,12 @@ void ColumnSorting::sortListByColumn(const QString& identifier) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = outline.selectedItems();
-    if (!sortChildrenByColumn(*_document.data(), identifier,
-                              sortDirectionCode(outline.sortDirection(identifier)))) {
+    bool sorted = false;
+    _document.edits().rearrange({}, [&] {
+        sorted = sortChildrenByColumn(*_document.data(), identifier,
+                                      sortDirectionCode(outline.sortDirection(identifier)));
+    });
+    if (!sorted) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
         return;
     }

@@ -70,6 +70,7 @@ void InspectorCommands::finishDueDateChange(const NodePtr& item) {
     forgetDueDateNotices(*item);
     const bool wasCompleted = isCompleted(*item);
     if (_document.sorting().lastSortedColumn() == key::due) {
+        emit _document.itemChanged(item, {key::due});
         _document.sorting().sortUpdate();
         _document.updateUI();
     } else {

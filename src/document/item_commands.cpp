@@ -32,11 +32,10 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
     _document.finishAllEditing();
     const TardigoDocument::SyncingModel syncing(_document);
     const NodePtr& root = _document.data();
-    if (!childrenOf(*root))
-        root->set(key::children, Array::create());
-    childrenOf(*root)->items.push_back(item);
+    const size_t place = childrenOf(*root) ? size_t(childrenOf(*root)->size()) : 0;
+    _document.edits().insert(root, place, {item});
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
-    _document.restoring().registerPutBack({{root, childrenOf(*root)->items.size() - 1, item, {}}}, {});
+    _document.restoring().registerPutBack({{root, place, item, {}}}, {});
     _document.refreshChildrenOf({root}, {1, 0});
     return item;
 }
@@ -95,11 +94,13 @@ void ItemCommands::deleteItem() {
     // Each item leaves the parent the outline shows it under, the last row first, so that an item
     // inside another selected one goes before it and the earlier rows keep their places.
     std::vector<RemovedChild> removed;
-    for (auto item = items.rbegin(); item != items.rend(); ++item) {
-        std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
-        const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
-        if (!removeChild(parent, item->get(), std::move(ancestors), removed))
-            deleteItemFromTree(_document.data(), item->get(), &removed);
+    {
+        const TreeEdits::Batch batch(_document.edits(), items.size());
+        for (auto item = items.rbegin(); item != items.rend(); ++item) {
+            std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
+            const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
+            _document.edits().remove(parent, item->get(), std::move(ancestors), removed);
+        }
     }
     _document.restoring().registerPutBack({}, removed);
     outline.deselectAll();
@@ -136,6 +137,7 @@ void ItemCommands::doneItem() {
             const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
+            emit _document.itemChanged(item, {key::completion});
             if (!wasCompleted) {
                 appendToLog(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
@@ -167,6 +169,7 @@ void ItemCommands::categoryAction(const QString& category) {
         item->set(key::category, category);
         if (!category.isEmpty())
             appendToLog(*item, actionName);
+        emit _document.itemChanged(item, {key::category});
         if (_document.sorting().lastSortedColumn() == key::category)
             _document.sorting().sortUpdate();
     }
@@ -190,6 +193,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
         const TardigoDocument::SyncingModel syncing(_document);
         item->set(key::dateCompleted, storedDateStringNow());
         item->set(key::completion, completion);
+        emit _document.itemChanged(item, {key::completion});
         if (_document.sorting().lastSortedColumn() == key::completion)
             _document.sorting().sortUpdate();
     }
@@ -227,7 +231,7 @@ void ItemCommands::purgeAnswered(AlertReturn answer) {
     OutlineView& outline = _document.outlineView();
     const std::vector<NodePtr> selected = outline.selectedItems();
     _document.finishAllEditing();
-    purgeCompleted(*_document.data());
+    _document.edits().rearrange({}, [this] { purgeCompleted(*_document.data()); });
     _document.updateUI();
     outline.selectItems(selected);
     _document.countChange(TardigoDocument::ChangeKind::Done);

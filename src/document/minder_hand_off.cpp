@@ -45,9 +45,12 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     } else if (status == ItemStatusReminder) {
         const NodePtr previous = std::exchange(_currentReminderItem, found);
         // Their icons change with no value of theirs: their rows are drawn again.
-        if (previous && previous != found)
+        if (previous && previous != found) {
             _document.outlineView().reloadItem(previous);
+            emit _document.itemChanged(previous, {key::icon});
+        }
         _document.outlineView().reloadItem(found);
+        emit _document.itemChanged(found, {key::icon});
         TardigoDocument* document = &_document;
         _document.performAfter(_reminderClearInterval,
                                [document] { document->minderHandOff().clearCurrentReminderItem(); });
@@ -60,13 +63,15 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     if (given && own && *own < *given) {
         found->set(key::due, node->value(key::due));
         found->set(key::completion, Value::float32(0.0));
+        emit _document.itemChanged(found, {key::due, key::completion});
         _document.updateUI();
     }
     _document.countChange(TardigoDocument::ChangeKind::ByMinder);
 }
 
 void MinderHandOff::clearCurrentReminderItem() {
-    _currentReminderItem.reset();
+    if (const NodePtr item = std::exchange(_currentReminderItem, nullptr))
+        emit _document.itemChanged(item, {key::icon});
     _document.outlineView().reloadAll();
 }
 

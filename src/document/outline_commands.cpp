@@ -46,6 +46,7 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
     } else {
         root.remove(key::filterKey);
     }
+    emit _document.itemChanged(_document.data(), {key::filterKey, key::filterValue});
     _document.updateUIKeepingCounts();
     outline.selectItems(selected);
     _document.countChange(TardigoDocument::ChangeKind::Done);

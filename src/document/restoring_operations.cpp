@@ -6,6 +6,9 @@
 #include "model/node_operations.h"
 #include "outline/outline_view.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace tardigo {
 
 void RestoringOperations::setInDict(const NodePtr& node, const Value& object, const QString& key) {
@@ -27,29 +30,38 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     ItemCounts delta;
     std::vector<NodePtr> parents{root}; // an item whose parent left comes back at the top level
     std::vector<RemovedChild> taken;
-    for (const RemovedChild& child : standing) {
-        const DictPtr item = child.item.asDict();
-        if (!item)
-            continue;
-        // Counted as it goes, so that an item taken from inside another one is not counted twice.
-        const ItemCounts count = countItemAndChildren(*item);
-        const size_t before = taken.size();
-        if (!removeChild(child.parent, item.get(), child.ancestors, taken))
-            deleteItemFromTree(root, item.get(), &taken);
-        if (taken.size() > before)
-            delta += -count;
-        parents.push_back(child.parent);
-    }
     std::vector<NodePtr> nodes;
-    for (const RemovedChild& child : removed) {
-        // Counted before they go back: an item removed from inside another would count twice after.
-        if (const DictPtr item = child.item.asDict()) {
-            delta += countItemAndChildren(*item);
-            nodes.push_back(item);
+    {
+        // Items that leave one place for another (a move undone or redone) keep their rows when the
+        // whole step is told as one.
+        const bool moves = std::any_of(standing.begin(), standing.end(), [&](const RemovedChild& place) {
+            return std::any_of(removed.begin(), removed.end(), [&](const RemovedChild& back) {
+                return back.item.dictAddress() == place.item.dictAddress();
+            });
+        });
+        TreeEdits& edits = _document.edits();
+        const TreeEdits::Batch batch(edits, moves ? std::numeric_limits<size_t>::max()
+                                                  : standing.size() + removed.size());
+        for (const RemovedChild& child : standing) {
+            const DictPtr item = child.item.asDict();
+            if (!item)
+                continue;
+            // Counted as it goes, so that an item taken from inside another one is not counted twice.
+            const ItemCounts count = countItemAndChildren(*item);
+            if (edits.remove(child.parent, item.get(), child.ancestors, taken))
+                delta += -count;
+            parents.push_back(child.parent);
         }
-        parents.push_back(child.parent);
+        for (const RemovedChild& child : removed) {
+            // Counted before they go back: an item removed from inside another would count twice after.
+            if (const DictPtr item = child.item.asDict()) {
+                delta += countItemAndChildren(*item);
+                nodes.push_back(item);
+            }
+            parents.push_back(child.parent);
+        }
+        edits.restore(removed);
     }
-    restoreRemovedChildren(*root, removed);
     registerPutBack(removed, taken);
     _document.refreshChildrenOf(parents, delta);
     // The items a step puts back are what is selected after it: those of a step made of several
@@ -69,8 +81,13 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
 void RestoringOperations::setContents(const std::vector<NodeContent>& contents) {
     _document.finishAllEditing();
     registerSetContents(contents);
+    std::vector<NodePtr> nodes;
     for (const NodeContent& content : contents)
-        content.node->entries = content.entries;
+        nodes.push_back(content.node);
+    _document.edits().rearrange(nodes, [&contents] {
+        for (const NodeContent& content : contents)
+            content.node->entries = content.entries;
+    });
     _document.updateUI();
 }
 

@@ -3,6 +3,7 @@
 #include "alerts/alert_queue.h"
 #include "archive/list_file.h"
 #include "document/document_window.h"
+#include "document/item_mime_data.h"
 #include "document/undo_manager.h"
 #include "inspector/core/inspector_view.h"
 #include "merge/list_merge.h"
@@ -12,6 +13,7 @@
 #include "outline/headless_outline.h"
 #include "outline/outline_cell.h"
 #include "outline/outline_filter.h"
+#include "outline/outline_item_model.h"
 #include "outline/outline_view.h"
 #include "platform/list_lock.h"
 #include "platform/localized.h"
@@ -30,11 +32,19 @@ namespace tardigo {
 TardigoDocument::TardigoDocument(QObject* parent)
     : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
       _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
-      _inspectorCommands(*this), _shaping(*this), _transfer(*this),
+      _inspectorCommands(*this), _shaping(*this), _transfer(*this), _edits(*this),
+      _outlineModel(new OutlineItemModel(*this, _data, this)),
       _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
     _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
+    OutlineItemModel* model = _outlineModel;
+    connect(this, &TardigoDocument::dataReplaced, model, [this] { _outlineModel->setRoot(_data); });
+    connect(this, &TardigoDocument::itemsInserted, model, &OutlineItemModel::itemsInserted);
+    connect(this, &TardigoDocument::itemsAboutToBeRemoved, model, &OutlineItemModel::itemsAboutToBeRemoved);
+    connect(this, &TardigoDocument::itemsAboutToBeMoved, model, &OutlineItemModel::itemsAboutToBeMoved);
+    connect(this, &TardigoDocument::itemsRearranged, model, &OutlineItemModel::itemsRearranged);
+    connect(this, &TardigoDocument::itemChanged, model, &OutlineItemModel::itemChanged);
 }
 
 TardigoDocument::~TardigoDocument() = default;
@@ -313,6 +323,7 @@ void TardigoDocument::setSearchText(const QString& text) {
     }
     const ItemSearch before(searchText());
     _search.setTyped(text.isEmpty() ? std::nullopt : std::optional(text));
+    _outlineModel->setTypedSearch(text.isEmpty() ? std::nullopt : std::optional(text));
     // Only what is shown changed: the items, and so their counts, did not. A narrower search, or
     // one typed before, knows which lists it changed; a narrower one only takes rows away.
     const std::optional<std::vector<NodePtr>> lists = _search.changedLists(*_data);
@@ -337,6 +348,7 @@ const ItemSearch* TardigoDocument::searchMatching(const Dict& item) const {
 
 void TardigoDocument::takeStoredSearchTerm() {
     _search.setTyped(std::nullopt);
+    _outlineModel->setTypedSearch(std::nullopt);
 }
 
 void TardigoDocument::setSearchAsideFor(const std::vector<NodePtr>& items) {
@@ -345,6 +357,7 @@ void TardigoDocument::setSearchAsideFor(const std::vector<NodePtr>& items) {
                                [filter](const NodePtr& item) { return filter->shows(*item); }))
         return;
     _search.setTyped(QString());
+    _outlineModel->setTypedSearch(QString());
     refresh(Rows::Reload, {}, ItemCounts{});
 }
 
@@ -368,6 +381,10 @@ bool TardigoDocument::canChangeSelection() {
 void TardigoDocument::outlineSelectionChanged() {
     if (!syncingModel())
         refresh(Rows::Keep, {}, ItemCounts{});
+}
+
+QStringList TardigoDocument::transferTypes() const {
+    return {kItemsMimeType, QStringLiteral("text/plain")};
 }
 
 std::unique_ptr<QMimeData> TardigoDocument::dragData(const std::vector<NodePtr>& items) {
@@ -424,6 +441,7 @@ void TardigoDocument::fitRowsToFonts(const QString& key) {
 }
 
 void TardigoDocument::refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) {
+    emit itemChanged(item, {key});
     fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();
@@ -433,6 +451,8 @@ void TardigoDocument::refreshItem(const NodePtr& item, const QString& key, bool 
 }
 
 void TardigoDocument::refreshItems(const std::vector<NodePtr>& items, const QString& key) {
+    for (const NodePtr& item : items)
+        emit itemChanged(item, {key});
     fitRowsToFonts(key);
     if (changeMayShowOrHide(key)) {
         updateUI();

@@ -11,6 +11,7 @@
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
 #include "document/restoring_operations.h"
+#include "document/tree_edits.h"
 #include "document/tree_shaping.h"
 #include "inspector/core/status_display.h"
 #include "merge/list_base.h"
@@ -35,6 +36,7 @@ namespace tardigo {
 class DocumentWindow;
 class HeadlessOutline;
 class InspectorView;
+class OutlineItemModel;
 class OutlineView;
 class AlertQueue;
 class UndoManager;
@@ -140,6 +142,10 @@ public:
     InspectorCommands& inspectorCommands() { return _inspectorCommands; }
     TreeShaping& shaping() { return _shaping; }
     ItemTransfer& transfer() { return _transfer; }
+    TreeEdits& edits() { return _edits; }
+
+    /// The list's outline as Qt sees it: the rows its filters show, following every change.
+    OutlineItemModel& outlineModel() const { return *_outlineModel; }
 
     OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
@@ -187,6 +193,7 @@ public:
     /// Refreshes the window for the new selection unless the document itself changed it. A change of
     /// selection changes no item, so the rows and the counts stay as they are.
     void outlineSelectionChanged() override;
+    QStringList transferTypes() const override;
     std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items) override;
     bool acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
 
@@ -233,7 +240,24 @@ signals:
     void itemChanging(const NodePtr& item);
     /// A step being recorded put these items, with those below them, where they now stand.
     void itemsPlaced(const std::vector<NodePtr>& items);
+    /// The list holds a new tree (read, reverted).
     void dataReplaced();
+
+    // Each change of the tree as it happens; places are indexes in the parent's stored children.
+    void itemsAboutToBeInserted(const NodePtr& parent, int first, int last);
+    void itemsInserted(const NodePtr& parent, int first, int last);
+    void itemsAboutToBeRemoved(const NodePtr& parent, int first, int last);
+    void itemsRemoved(const NodePtr& parent, int first, int last);
+    /// The children from first to last of `from` go before the child at `destination` of `to`, as
+    /// it stands before the move (at the end past the last).
+    void itemsAboutToBeMoved(const NodePtr& from, int first, int last, const NodePtr& to, int destination);
+    void itemsMoved(const NodePtr& from, int first, int last, const NodePtr& to, int destination);
+    /// The children of these nodes changed in many ways at once, and perhaps their own values; none:
+    /// every list of the tree changed its order.
+    void itemsRearranged(const std::vector<NodePtr>& parents);
+    /// Values of the item changed under these keys (the root's: the list's own settings).
+    void itemChanged(const NodePtr& item, const QStringList& keys);
+
     void fileNameChanged(const QString& path);
     void closed();
 
@@ -269,6 +293,8 @@ private:
     InspectorCommands _inspectorCommands;
     TreeShaping _shaping;
     ItemTransfer _transfer;
+    TreeEdits _edits;
+    OutlineItemModel* _outlineModel;
     mutable ListSearch _search; // found again when the outline next asks after a change
     std::unique_ptr<AlertQueue> _alertQueue;
     std::unique_ptr<HeadlessOutline> _headlessOutline;

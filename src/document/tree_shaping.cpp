@@ -42,24 +42,48 @@ qsizetype placeOf(const Array& children, const Dict* node) {
     return found == children.items.end() ? -1 : found - children.items.begin();
 }
 
-/// Puts the items in order before anchor among the parent's children (at the end without one) and
-/// answers where they stand; `chain` leads from the top level down to parent.
-std::vector<RemovedChild> place(const std::vector<NodePtr>& items, const NodePtr& parent,
-                                const NodePtr& anchor, const std::vector<NodePtr>& chain) {
-    if (!childrenOf(*parent))
-        parent->set(key::children, Array::create());
-    std::vector<Value>& children = childrenOf(*parent)->items;
-    const qsizetype anchorPlace = anchor ? placeOf(*childrenOf(*parent), anchor.get()) : -1;
-    const size_t at = anchorPlace >= 0 ? size_t(anchorPlace) : children.size();
+} // namespace
+
+std::vector<RemovedChild> TreeShaping::place(const std::vector<NodePtr>& items, const NodePtr& parent,
+                                             const NodePtr& anchor, const std::vector<NodePtr>& chain) {
+    const ArrayPtr children = childrenOf(*parent);
+    const qsizetype anchorPlace = anchor && children ? placeOf(*children, anchor.get()) : -1;
+    const size_t at = anchorPlace >= 0 ? size_t(anchorPlace) : children ? size_t(children->size()) : 0;
+    _document.edits().insert(parent, at, std::vector<Value>(items.begin(), items.end()));
     std::vector<RemovedChild> standing;
-    for (size_t i = 0; i < items.size(); ++i) {
-        children.insert(children.begin() + qsizetype(at + i), items[i]);
+    for (size_t i = 0; i < items.size(); ++i)
         standing.push_back({parent, at + i, items[i], chain});
-    }
     return standing;
 }
 
-} // namespace
+std::vector<RemovedChild>
+TreeShaping::placesAsRemoved(const std::vector<NodePtr>& items,
+                             const std::vector<std::vector<NodePtr>>& ancestors) const {
+    const NodePtr& root = _document.data();
+    std::vector<RemovedChild> removed;
+    std::vector<size_t> places; // where each stood before any left
+    for (size_t i = 0; i < items.size(); ++i) {
+        std::vector<NodePtr> chain = ancestors[i];
+        NodePtr from = chain.empty() ? root : chain.back();
+        qsizetype at = childrenOf(*from) ? placeOf(*childrenOf(*from), items[i].get()) : -1;
+        if (at < 0) { // not where the outline showed it: wherever it is
+            const auto found = ancestorsInTree({items[i].get()}, *root);
+            if (found.empty())
+                continue;
+            chain = found.begin()->second;
+            from = chain.empty() ? root : chain.back();
+            at = placeOf(*childrenOf(*from), items[i].get());
+        }
+        // Each earlier item taken from before it in the same list moved it up one place.
+        size_t index = size_t(at);
+        for (size_t j = 0; j < removed.size(); ++j)
+            if (removed[j].parent == from && places[j] < size_t(at))
+                --index;
+        places.push_back(size_t(at));
+        removed.push_back({from, index, items[i], std::move(chain)});
+    }
+    return removed;
+}
 
 NodePtr TreeShaping::parentOf(const NodePtr& item) const {
     const std::vector<NodePtr> ancestors = _document.outlineView().ancestorsOfItem(item);
@@ -118,15 +142,19 @@ bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& pa
     std::vector<NodePtr> parents{parent};
     {
         const TardigoDocument::SyncingModel syncing(_document);
-        std::vector<RemovedChild> removed;
-        for (size_t i = 0; i < items.size(); ++i) {
-            const NodePtr from = ancestors[i].empty() ? root : ancestors[i].back();
-            if (!removeChild(from, items[i].get(), std::move(ancestors[i]), removed))
-                deleteItemFromTree(root, items[i].get(), &removed);
+        const std::vector<RemovedChild> removed = placesAsRemoved(items, ancestors);
+        {
+            const TreeEdits::Batch batch(_document.edits(), removed.size());
+            for (const RemovedChild& child : removed)
+                _document.edits().move(child.parent, child.item.dictAddress(), parent, anchor.get());
         }
-        for (const RemovedChild& child : removed)
+        std::vector<RemovedChild> standing;
+        for (const RemovedChild& child : removed) {
             parents.push_back(child.parent);
-        _document.restoring().registerPutBack(place(items, parent, anchor, chain), removed);
+            standing.push_back(
+                {parent, size_t(placeOf(*childrenOf(*parent), child.item.dictAddress())), child.item, chain});
+        }
+        _document.restoring().registerPutBack(standing, removed);
     }
     _document.refreshChildrenOf(parents, {});
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/tree_operations.h"
 #include "model/value.h"
 
 #include <functional>
@@ -49,6 +50,14 @@ private:
     std::vector<NodePtr> chainTo(const NodePtr& parent) const;
     /// Whether items can go under parent without nesting deeper than a list may.
     bool fitsUnder(const std::vector<NodePtr>& items, const std::vector<NodePtr>& chain) const;
+    /// Puts the items in order before anchor among the parent's children (at the end without one)
+    /// and answers where they stand; `chain` leads from the top level down to parent.
+    std::vector<RemovedChild> place(const std::vector<NodePtr>& items, const NodePtr& parent,
+                                    const NodePtr& anchor, const std::vector<NodePtr>& chain);
+    /// Where each item stands (under the last of its ancestors, else wherever it is), as taking all of
+    /// them out one after the other notes it: what undoing their move puts back.
+    std::vector<RemovedChild> placesAsRemoved(const std::vector<NodePtr>& items,
+                                              const std::vector<std::vector<NodePtr>>& ancestors) const;
     /// Runs a rearrangement of the selection as one step under the action name; the moved items stay
     /// selected.
     void shapeSelection(const char* actionName,

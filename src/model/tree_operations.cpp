@@ -288,15 +288,20 @@ bool standsInTree(const Dict& root, const Dict& node, const std::vector<NodePtr>
 
 } // namespace
 
-void restoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed) {
+void restoreRemovedChildren(
+    const NodePtr& root, const std::vector<RemovedChild>& removed,
+    const std::function<void(const NodePtr& home, size_t place, const Value& item)>& put) {
     for (auto it = removed.rbegin(); it != removed.rend(); ++it) {
-        const bool inTree = it->parent.get() == &root || standsInTree(root, *it->parent, it->ancestors);
-        Dict& home = inTree ? *it->parent : root;
-        if (!childrenOf(home))
-            home.set(key::children, Array::create());
-        std::vector<Value>& items = childrenOf(home)->items;
+        const bool inTree = it->parent == root || standsInTree(*root, *it->parent, it->ancestors);
+        const NodePtr& home = inTree ? it->parent : root;
+        if (!childrenOf(*home))
+            home->set(key::children, Array::create());
+        std::vector<Value>& items = childrenOf(*home)->items;
         const size_t place = inTree ? std::min(it->index, items.size()) : items.size();
-        items.insert(items.begin() + qsizetype(place), it->item);
+        if (put)
+            put(home, place, it->item);
+        else
+            items.insert(items.begin() + qsizetype(place), it->item);
     }
 }
 

@@ -89,7 +89,11 @@ bool removeChild(const NodePtr& parent, const Dict* item, std::vector<NodePtr> a
 /// Puts every removed item back under its own parent at its place, the last removal first, so that
 /// the arrays are as they were before the deletion (a place past the end of an array changed since
 /// is its end). An item whose parent has left the tree comes back at the end of root's top level.
-void restoreRemovedChildren(Dict& root, const std::vector<RemovedChild>& removed);
+/// `put` places each item in its home's children, which have an array by then (by default, inserts
+/// it): a document announces each.
+void restoreRemovedChildren(
+    const NodePtr& root, const std::vector<RemovedChild>& removed,
+    const std::function<void(const NodePtr& home, size_t place, const Value& item)>& put = {});
 /// Removes every complete item, with its whole subtree.
 void purgeCompleted(Dict& node);
 /// Strips display and bookkeeping keys for export; notes become plain text where they decode.

@@ -8,6 +8,10 @@ bool OutlineDataSource::hasVisibleChildren(const NodePtr& item) const {
     return visibleChildren(item)->size() > 0;
 }
 
+QStringList OutlineDataSource::transferTypes() const {
+    return {};
+}
+
 std::unique_ptr<QMimeData> OutlineDataSource::dragData(const std::vector<NodePtr>&) {
     return nullptr;
 }

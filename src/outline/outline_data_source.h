@@ -4,6 +4,7 @@
 #include "rich_text/rich_text.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 #include <memory>
 #include <variant>
@@ -34,6 +35,8 @@ public:
     virtual bool canChangeSelection() = 0;
     /// Told after the selection changed, whoever changed it.
     virtual void outlineSelectionChanged() = 0;
+    /// The formats a drag carries and a drop takes; none when the outline drags nothing.
+    virtual QStringList transferTypes() const;
     /// Starts a drag of the items: the data it carries; none when the outline drags nothing.
     virtual std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items);
     /// A drop on item (null: the top level) before its shown child at childIndex, or at the end of its

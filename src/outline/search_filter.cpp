@@ -10,18 +10,6 @@
 
 namespace tardigo {
 
-namespace {
-
-/// The item's name and category folded into one text, a space between them: a word holds no space,
-/// so none is found across the two.
-QString foldedNameAndCategory(const Dict& item) {
-    const QString* category = item.value(key::category).asString();
-    const QString name = stringOf(item, key::name);
-    return foldForSearch(category && !category->isEmpty() ? name + u' ' + *category : name);
-}
-
-} // namespace
-
 const QString& NotesTextCache::foldedText(const QByteArray& notes) {
     auto found = _entries.find(notes.constData());
     if (found == _entries.end() || found->notes.size() != notes.size())

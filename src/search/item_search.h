@@ -16,6 +16,10 @@ namespace tardigo {
 /// unit for one, so that a place found in the folded text is the same place in the text shown.
 QString foldForSearch(const QString& text);
 
+/// The item's name and category folded into one text, a space between them: a word holds no space,
+/// so none is found across the two.
+QString foldedNameAndCategory(const Dict& item);
+
 /// What an item is searched by: its name, its category and the plain text of its notes, joined by
 /// single spaces (a missing one counts as empty).
 QString searchableText(const Dict& item);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "outline/narrowed_list.h"
+#include "outline/notes_cache.h"
 #include "outline/outline_data_source.h"
-#include "window/notes_cache.h"
 
 #include <QAbstractItemModel>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "window/notes_cache.h"
+#include "outline/notes_cache.h"
 
 #include "model/keys.h"
 #include "rich_text/notes_text.h"
