@@ -1,7 +1,7 @@
 #pragma once
 
 // What the document tests share: trees built as a user builds them, and a list open in a window
-// without widgets.
+// without widgets, its outline's model watched by Qt's model tester.
 
 #include "alerts/sheet_window.h"
 #include "archive/list_file.h"
@@ -12,10 +12,11 @@
 #include "inspector/core/status_display.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/headless_outline.h"
 #include "outline/icon_rules.h"
+#include "outline/outline_columns.h"
 #include "outline/outline_filter.h"
 #include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
@@ -187,38 +188,35 @@ public:
     void reloadIconTable() override { ++iconTableReloads; }
 };
 
-/// A document window without widgets. Ending the editing closes an open cell editor as a user who
-/// typed nothing does.
+/// A document window without widgets: no outline, only what the document reaches through the
+/// window interface.
 class FakeWindow : public DocumentWindow {
 public:
-    explicit FakeWindow(TardigoDocument& document) : outline(document) {}
-
-    HeadlessOutline outline;
     FakeInspector inspector;
     std::shared_ptr<FakeSheetWindow> sheets = std::make_shared<FakeSheetWindow>();
     bool visible = true;
-    int shows = 0, renders = 0;
+    int shows = 0, renders = 0, editsFinished = 0;
     QString statusText;
 
     void showWindows() override { visible = true, ++shows; }
     bool isVisible() const override { return visible; }
     void saveLayoutUnderName(const QString&) override {}
-    OutlineView& outlineView() override { return outline; }
     InspectorView* inspectorView() override { return &inspector; }
     std::shared_ptr<SheetWindow> sheetWindow() override { return sheets; }
-    void finishAllEditing() override { outline.abortEditing(); }
+    void finishAllEditing() override { ++editsFinished; }
     void renderDisplay(const StatusDisplay& display) override { statusText = display.statusText, ++renders; }
     void setStatusText(const QString& text) override { statusText = text; }
 };
 
-/// A list open in a window, as a user sees it after opening it.
+/// A list open in a window, as a user sees it after opening it. The test reads the outline through
+/// its model, every branch open, and selects through its selection; what the document asks of the
+/// window's outline is noted.
 class OpenList {
 public:
     /// The items, and the list's own settings as it was saved.
     explicit OpenList(std::initializer_list<NodePtr> items = {}, const std::function<void(Dict&)>& saved = {})
         : OpenList(std::vector<NodePtr>(items), saved) {}
-    explicit OpenList(const std::vector<NodePtr>& items, const std::function<void(Dict&)>& saved = {})
-        : window(document) {
+    explicit OpenList(const std::vector<NodePtr>& items, const std::function<void(Dict&)>& saved = {}) {
         for (const NodePtr& item : items)
             appendChild(*document.data(), item);
         if (saved)
@@ -227,6 +225,12 @@ public:
         document.setUpWindow();
         tester = std::make_unique<QAbstractItemModelTester>(
             &document.outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QObject::connect(&document, &TardigoDocument::cellEditRequested, &document,
+                         [this](const NodePtr& item, const QString& identifier, bool selectText) {
+                             editRequest = EditRequest{item, identifier, selectText};
+                         });
+        QObject::connect(&document, &TardigoDocument::itemsToReveal, &document,
+                         [this](const std::vector<NodePtr>& shown) { revealed = shown; });
     }
     ~OpenList() {
         // Every change the test made reached the outline as its document announced it.
@@ -239,22 +243,51 @@ public:
     }
 
     Dict& root() { return *document.data(); }
-    HeadlessOutline& outline() { return window.outline; }
-    NodePtr row(int r) { return outline().itemAtRow(r); }
+    OutlineItemModel& model() { return document.outlineModel(); }
+    OutlineSelectionModel& selection() { return document.selection(); }
     UndoManager& undo() { return document.undoManager(); }
-    /// The user clicks the first row, then adds the others to the selection.
-    void select(std::initializer_list<int> rows) {
-        for (const int r : rows)
-            outline().clickRow(r, r != *rows.begin());
+
+    /// The items the outline shows, depth first, every branch open.
+    std::vector<NodePtr> rows() {
+        std::vector<NodePtr> shown;
+        const auto walk = [&](const auto& self, const QModelIndex& parent) -> void {
+            for (int row = 0; row < model().rowCount(parent); ++row) {
+                const QModelIndex index = model().index(row, 0, parent);
+                shown.push_back(model().itemForIndex(index));
+                self(self, index);
+            }
+        };
+        walk(walk, QModelIndex());
+        return shown;
     }
-    /// The user opens a cell's editor, types and presses Return.
-    void type(int r, const QString& column, const CellValue& typed) {
-        outline().editColumn(column, r, true);
-        outline().endEditing(typed);
+    /// The first item shown under that name, depth first; null when none is.
+    NodePtr item(const QString& name) {
+        for (const NodePtr& shown : rows())
+            if (nameOf(*shown) == name)
+                return shown;
+        return nullptr;
+    }
+    /// The item shown at a place: its row among the rows of its parent's at each level, from the top.
+    NodePtr at(std::initializer_list<int> path) {
+        QModelIndex index;
+        for (const int row : path)
+            index = model().index(row, 0, index);
+        return model().itemForIndex(index);
+    }
+    /// The user selects the rows of these names, the last one current.
+    void select(std::initializer_list<QString> names) {
+        std::vector<NodePtr> items;
+        for (const QString& name : names)
+            items.push_back(item(name));
+        selection().selectItems(items);
+    }
+    /// The user ends typing into the item's cell: its editor delivers what was typed to the model.
+    bool type(const NodePtr& item, const QString& column, const QVariant& typed) {
+        return model().setData(model().indexOfItem(item.get(), outlineColumnIndex(column)), typed);
     }
     QStringList selectedNames() {
         QStringList names;
-        for (const NodePtr& item : outline().selectedItems())
+        for (const NodePtr& item : selection().selectedItems())
             names << nameOf(*item);
         return names;
     }
@@ -262,8 +295,8 @@ public:
     QStringList rowCategories() { return rowTexts(key::category); }
     QStringList rowTexts(const QString& key) {
         QStringList texts;
-        for (int r = 0; r < outline().numberOfRows(); ++r) {
-            const QString* text = row(r)->value(key).asString();
+        for (const NodePtr& shown : rows()) {
+            const QString* text = shown->value(key).asString();
             texts << (text ? *text : QString());
         }
         return texts;
@@ -271,9 +304,18 @@ public:
     /// The user's event ends: its undo group closes and the deferred calls run.
     static void endEvent() { QCoreApplication::processEvents(); }
 
+    /// The cell editor the document asked the window to open last.
+    struct EditRequest {
+        NodePtr item;
+        QString identifier;
+        bool selectText;
+    };
+
     TardigoDocument document;
     FakeWindow window;
     std::unique_ptr<QAbstractItemModelTester> tester;
+    std::optional<EditRequest> editRequest;
+    std::vector<NodePtr> revealed; // the items the document asked the window to show last
 };
 
 } // namespace tardigo::test

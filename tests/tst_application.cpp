@@ -51,7 +51,7 @@ public:
 
     TardigoDocument* show(std::unique_ptr<TardigoDocument> document) {
         Open list{std::move(document), nullptr};
-        list.window = std::make_unique<FakeWindow>(*list.document);
+        list.window = std::make_unique<FakeWindow>();
         list.document->setWindow(list.window.get());
         list.document->setUpWindow();
         open.push_back(std::move(list));
@@ -342,7 +342,7 @@ private slots:
         FakeWindow& window = desktop.windowOf(list);
         QCOMPARE(window.sheets->shown.size(), size_t(1));
         window.sheets->answer(AlertReturn::Alternate);
-        QCOMPARE(window.outline.lastSelectedItem()->value(key::name), Value("call Anna"));
+        QCOMPARE(list->selection().lastSelectedItem()->value(key::name), Value("call Anna"));
         QCOMPARE(window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
 
         // A notice whose list has closed meanwhile changes nothing.

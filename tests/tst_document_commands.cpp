@@ -24,26 +24,27 @@ private slots:
     void newItemsGoToTheEndOfTheTopLevel() {
         OpenList list;
         list.document.itemCommands().newItem();
-        const std::optional<HeadlessOutline::EditedCell> edited = list.outline().editedCell();
-        QVERIFY(edited && edited->textSelected && edited->identifier == key::name);
-        QCOMPARE(edited->item, list.row(0));
+        const std::optional<OpenList::EditRequest> edited = list.editRequest;
+        QVERIFY(edited && edited->selectText && edited->identifier == key::name);
+        QCOMPARE(edited->item, list.at({0}));
+        QCOMPARE(list.selection().lastSelectedItem(), edited->item);
         QCOMPARE(std::get<Value>(list.document.cellValue(key::icon, edited->item)), Value("vk_newitem"));
-        list.outline().endEditing(Value("parent"));
+        list.type(edited->item, key::name, QStringLiteral("parent"));
         OpenList::endEvent();
 
-        list.document.edits().insert(list.row(0), 0, {makeItem("child")});
-        list.document.outlineCommands().expandAll();
-        list.select({1});
+        list.document.edits().insert(list.at({0}), 0, {makeItem("child")});
+        list.select({"child"});
         list.document.itemCommands().newItem();
         QCOMPARE(childNames(list.root()), (QStringList{"parent", "<new todo>"}));
         QCOMPARE(list.undo().undoActionName(), QStringLiteral("Add Item"));
         undo(list);
         QCOMPARE(childNames(list.root()), QStringList{"parent"});
 
+        list.editRequest.reset();
         list.document.itemCommands().newItemWithName(QStringLiteral("from another program"));
         QCOMPARE(list.rowNames().last(), QStringLiteral("from another program"));
-        QVERIFY(!list.outline().editedCell());
-        QCOMPARE(list.outline().lastScrolledRow(), 2);
+        QVERIFY(!list.editRequest);
+        QCOMPARE(list.revealed, std::vector<NodePtr>{list.item("from another program")});
         undo(list);
         QCOMPARE(childNames(list.root()), QStringList{"parent"});
     }
@@ -56,10 +57,9 @@ private slots:
         const NodePtr box = makeItem("box");
         appendChild(*box, makeItem("inside"));
         OpenList list{parent, makeItem("b"), makeItem("c"), box, makeItem("d")};
-        list.document.outlineCommands().expandAll();
         const QStringList before{"parent", "first", "nested", "last", "b", "c", "box", "inside", "d"};
         QCOMPARE(list.rowNames(), before);
-        list.select({2, 4, 6, 7, 8}); // nested, b, box with its own child selected too, d
+        list.select({"nested", "b", "box", "inside", "d"}); // box with its own child selected too
         list.document.itemCommands().deleteItem();
         QCOMPARE(list.rowNames(), (QStringList{"parent", "first", "last", "c"}));
         QCOMPARE(list.selectedNames(), QStringList{"c"}); // none follows "d": the nearest that stays
@@ -81,8 +81,7 @@ private slots:
         appendChild(*parent, makeItem("a1"));
         appendChild(*parent, makeItem("a2"));
         OpenList list{makeItem("b"), parent, makeItem("c")};
-        list.document.outlineCommands().expandAll();
-        list.select({2}); // a1
+        list.select({"a1"});
         list.document.itemCommands().deleteItem();
         list.document.sorting().headerClicked(key::name);
         list.document.sorting().headerClicked(key::name); // descending
@@ -92,7 +91,7 @@ private slots:
         QCOMPARE(list.selectedNames(), QStringList{"a1"});
 
         // An item whose parent was purged since comes back at the end of the top level.
-        list.select({2}); // a2
+        list.select({"a2"});
         list.document.itemCommands().deleteItem();
         parent->set(key::completion, Value::boolean(true));
         list.document.itemCommands().purgeAnswered(AlertReturn::Default);
@@ -106,7 +105,7 @@ private slots:
         const QString path = folder.filePath("list.todo");
         OpenList list{makeItem("a"), makeItem("b", {{key::completion, Value::boolean(true)}})};
         const auto rename = [&](const char* name) {
-            list.type(0, key::name, Value(QString::fromLatin1(name)));
+            list.type(list.at({0}), key::name, QString::fromLatin1(name));
             OpenList::endEvent();
         };
         const auto save = [&] {
@@ -119,7 +118,7 @@ private slots:
         // A change without undo, then undoing the change saved before it: both are unsaved.
         list.document.outlineCommands().toggleHideCompletedItems(true);
         undo(list);
-        QCOMPARE(nameOf(*list.row(0)), QStringLiteral("a"));
+        QCOMPARE(nameOf(*list.at({0})), QStringLiteral("a"));
         QVERIFY(list.document.isDocumentEdited());
         save();
         QVERIFY(!list.document.isDocumentEdited());
@@ -152,9 +151,9 @@ private slots:
     void doneTogglesEachSelectedItem() {
         OpenList list{makeItem("done", {{key::completion, Value::boolean(true)}}), makeItem("untouched"),
                       makeItem("half", {{key::completion, Value::float32(0.5)}})};
-        const NodePtr done = list.row(0), untouched = list.row(1), half = list.row(2);
+        const NodePtr done = list.at({0}), untouched = list.at({1}), half = list.at({2});
         untouched->remove(key::completion);
-        list.select({0, 1, 2});
+        list.select({"done", "untouched", "half"});
         list.document.itemCommands().doneItem();
         QCOMPARE(done->value(key::completion), Value::boolean(false));
         QCOMPARE(untouched->value(key::completion), Value::boolean(true));
@@ -168,7 +167,7 @@ private slots:
         QCOMPARE(half->value(key::completion), Value::float32(0.5));
 
         list.document.outlineCommands().toggleHideCompletedItems(true);
-        list.select({0});
+        list.select({"untouched"});
         list.document.itemCommands().doneItem();
         QVERIFY(list.selectedNames().isEmpty());
         QCOMPARE(list.rowNames(), QStringList{"half"});
@@ -176,8 +175,8 @@ private slots:
 
     void categoryAndCompletionFromTheInspector() {
         OpenList list{makeItem("a", {{key::category, "home"}})};
-        const NodePtr item = list.row(0);
-        list.select({0});
+        const NodePtr item = list.at({0});
+        list.select({"a"});
         list.document.itemCommands().categoryAction(QStringLiteral("home"));
         OpenList::endEvent();
         QVERIFY(!list.undo().canUndo());
@@ -203,7 +202,7 @@ private slots:
         const NodePtr doneParent = makeItem("done parent", {{key::completion, Value::boolean(true)}});
         appendChild(*doneParent, makeItem("open child"));
         OpenList list{doneParent, makeItem("keep")};
-        list.select({1});
+        list.select({"keep"});
         list.window.visible = false;
         list.document.itemCommands().purgeCompletedItems();
         QCOMPARE(list.window.shows, 1);

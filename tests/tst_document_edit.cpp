@@ -2,6 +2,7 @@
 #include "platform/user_defaults.h"
 #include "test_support.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tardigo;
@@ -18,19 +19,19 @@ private slots:
 
     void renameUndoAndTheUnchangedEdit() {
         OpenList list{makeItem("milk"), makeItem("eggs")};
-        const NodePtr milk = list.row(0);
-        list.outline().editColumn(key::name, 0, true);
+        const NodePtr milk = list.at({0});
+        list.select({"milk"});
         const int renders = list.window.renders;
-        list.outline().endEditing(Value("milk"));
+        list.type(milk, key::name, QStringLiteral("milk"));
         QCOMPARE(list.window.renders, renders);
         QVERIFY(!list.undo().canUndo());
 
-        list.type(0, key::name, Value("oat milk"));
+        list.type(milk, key::name, QStringLiteral("oat milk"));
         QCOMPARE(historyMessages(*milk).last(), QStringLiteral("set name"));
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("oat milk"));
         OpenList::endEvent();
         QCOMPARE(list.undo().undoMenuItemTitle(), QStringLiteral("Undo set name"));
-        list.select({1});
+        list.select({"eggs"});
         list.undo().undo();
         QCOMPARE(nameOf(*milk), QStringLiteral("milk"));
         QCOMPARE(list.selectedNames(), QStringList{"milk"});
@@ -38,7 +39,7 @@ private slots:
         QVERIFY(!list.document.isDocumentEdited());
 
         // A name left blank is refused: the item keeps its name and the status line says why.
-        list.type(0, key::name, Value(" "));
+        list.type(milk, key::name, QStringLiteral(" "));
         QCOMPARE(milk->value(key::name), Value("milk"));
         QVERIFY(!list.undo().canUndo());
         OpenList::endEvent();
@@ -48,10 +49,10 @@ private slots:
 
     void completingInTheCellLogsTwiceAndHidesTheItem() {
         OpenList list{makeItem("milk"), makeItem("eggs")};
-        const NodePtr milk = list.row(0);
+        const NodePtr milk = list.at({0});
         list.document.outlineCommands().toggleHideCompletedItems(true);
-        list.select({0});
-        list.type(0, key::completion, Value::float32(1.0));
+        list.select({"milk"});
+        list.type(milk, key::completion, 1.0);
         QCOMPARE(historyMessages(*milk).mid(1), (QStringList{"set completion", "completed"}));
         QCOMPARE(list.rowNames(), QStringList{"eggs"});
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("[no selection]"));
@@ -60,7 +61,7 @@ private slots:
     void anEditThatFailsTheSearchTakesTheItemOutOfView() {
         OpenList list({makeItem("milk"), makeItem("oat milk")},
                       [](Dict& root) { root.set(key::filterTerm, "milk"); });
-        list.type(0, key::name, Value("eggs"));
+        list.type(list.at({0}), key::name, QStringLiteral("eggs"));
         QCOMPARE(list.rowNames(), QStringList{"oat milk"});
     }
 
@@ -72,24 +73,24 @@ private slots:
                                                {key::reminderSet, Value::boolean(true)}});
         OpenList list{item};
         const QDateTime due = localTime(QStringLiteral("2024-04-01 09:00:00"));
-        list.type(0, key::due, due); // unchanged, yet the minder announces it afresh
+        list.type(item, key::due, due); // unchanged, yet the minder announces it afresh
         QVERIFY(!item->contains(key::minderTimestampTodo));
         QVERIFY(
             item->contains(key::minderTimestampReminder)); // the reminder does not count from the due date
         QVERIFY(!list.undo().canUndo());
 
         item->set(key::reminderMarkDueDate, Value::boolean(true));
-        list.type(0, key::due, due.addDays(1));
+        list.type(item, key::due, due.addDays(1));
         QVERIFY(!item->contains(key::minderTimestampReminder));
         QCOMPARE(item->value(key::due), Value("2024-04-02 09:00:00 +0200"));
-        list.type(0, key::due, std::monostate()); // cleared: removed without a warning
+        list.type(item, key::due, QDateTime()); // cleared: removed without a warning
         QVERIFY(!item->contains(key::due));
         QVERIFY(list.window.sheets->shown.empty());
         OpenList::endEvent();
         list.undo().undo();
         QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
 
-        list.type(0, key::due, _now); // this very second is already past
+        list.type(item, key::due, _now); // this very second is already past
         QCOMPARE(list.window.sheets->shown.size(), size_t(1));
         QCOMPARE(list.window.sheets->shown[0].message,
                  QStringLiteral("You have set a date due in the past."));
@@ -99,33 +100,39 @@ private slots:
     void onlyTheClickEndingAnEditOnTheSameCellIsSwallowed() {
         OpenList list{makeItem("a"), makeItem("b")};
         CellEditCommit& clicks = list.document.cellEdits();
+        const NodePtr a = list.at({0}), b = list.at({1});
+        // The user types into the cell the document asked to open, and presses Return.
+        const auto typeAndReturn = [&list](const QVariant& typed) {
+            const OpenList::EditRequest edited = *std::exchange(list.editRequest, std::nullopt);
+            list.type(edited.item, edited.identifier, typed);
+        };
         // Dates set row by row at a normal pace: each click opens the next cell at once.
-        list.type(0, key::due, _now.addDays(1));
+        list.type(a, key::due, _now.addDays(1));
         FixedClock soon(_now.addMSecs(300));
-        clicks.handleClick(1, key::due, false); // a row not yet selected is only selected
-        QVERIFY(!list.outline().editedCell());
-        clicks.handleClick(1, key::due, true);
-        QVERIFY(list.outline().editedCell());
-        QCOMPARE(list.outline().editedCell()->item, list.row(1));
-        list.outline().endEditing(_now.addDays(2));
-        clicks.handleClick(0, key::category, true);
-        QVERIFY(list.outline().editedCell());
-        QCOMPARE(list.outline().editedCell()->item, list.row(0));
+        clicks.handleClick(b, key::due, false); // a row not yet selected is only selected
+        QVERIFY(!list.editRequest);
+        clicks.handleClick(b, key::due, true);
+        QVERIFY(list.editRequest);
+        QCOMPARE(list.editRequest->item, b);
+        typeAndReturn(_now.addDays(2));
+        clicks.handleClick(a, key::category, true);
+        QVERIFY(list.editRequest);
+        QCOMPARE(list.editRequest->item, a);
 
         // The click that ends a category edit lands on the same cell and does not open it again;
         // the next one does.
-        list.outline().endEditing(Value("home"));
-        clicks.handleClick(0, key::category, true);
-        QVERIFY(!list.outline().editedCell());
-        clicks.handleClick(0, key::category, true);
-        QVERIFY(list.outline().editedCell());
-        QCOMPARE(list.outline().editedCell()->identifier, key::category);
-        list.outline().abortEditing();
+        typeAndReturn(QStringLiteral("home"));
+        clicks.handleClick(a, key::category, true);
+        QVERIFY(!list.editRequest);
+        clicks.handleClick(a, key::category, true);
+        QVERIFY(list.editRequest);
+        QCOMPARE(list.editRequest->identifier, key::category);
+        list.editRequest.reset();
 
-        for (const auto& [row, column] :
-             {std::pair{-1, QString(key::name)}, {0, QString()}, {0, key::completion}})
-            clicks.handleClick(row, column, true);
-        QVERIFY(!list.outline().editedCell());
+        for (const auto& [item, column] :
+             {std::pair{NodePtr(), QString(key::name)}, {a, QString()}, {a, key::completion}})
+            clicks.handleClick(item, column, true);
+        QVERIFY(!list.editRequest);
     }
 
     void aTypedDateThatIsNoDateChangesNothing() {
@@ -161,14 +168,15 @@ private slots:
     void clicksOnNotesAndIcons() {
         OpenList list{makeItem("a")};
         list.window.inspector.tool = InspectorToolColor;
-        list.select({0});
-        list.document.cellEdits().handleClick(0, key::notes, false);
+        const NodePtr a = list.at({0});
+        list.select({"a"});
+        list.document.cellEdits().handleClick(a, key::notes, false);
         QCOMPARE(list.window.inspector.tool, int(InspectorToolNotes));
         QCOMPARE(list.window.inspector.toggles, 1);
-        list.document.cellEdits().handleDoubleClick(0, key::notes); // already showing: brought forward
+        list.document.cellEdits().handleDoubleClick(a, key::notes); // already showing: brought forward
         QCOMPARE(list.window.inspector.activations, 1);
-        list.document.cellEdits().handleDoubleClick(0, key::icon);
-        QVERIFY(isCompleted(*list.row(0)));
+        list.document.cellEdits().handleDoubleClick(a, key::icon);
+        QVERIFY(isCompleted(*a));
     }
 
     void removingChildrenRemovesExactlyThoseNodes() {
@@ -181,15 +189,16 @@ private slots:
 
     void notesCommits() {
         OpenList list{makeItem("a"), makeItem("b")};
-        const NodePtr a = list.row(0), b = list.row(1);
+        const NodePtr a = list.at({0}), b = list.at({1});
         const QByteArray hello = notesBytes("hello");
+        QSignalSpy changes(&list.document, &TardigoDocument::itemChanged);
         // The notes go to the item they were typed for, wherever the selection went since.
-        list.select({1});
+        list.select({"b"});
         list.document.cellEdits().commitNotes(a, hello);
         QCOMPARE(a->value(key::notes), Value::data(hello));
         QVERIFY(!b->contains(key::notes));
         QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
-        QCOMPARE(list.outline().lastReloadedItem(), a);
+        QCOMPARE(changes.last().at(0).value<NodePtr>(), a);
         OpenList::endEvent();
         list.document.cellEdits().commitNotes(a, notesBytes(""));
         QVERIFY(!a->contains(key::notes));
@@ -203,7 +212,7 @@ private slots:
             const TardigoDocument::SyncingModel syncing(list.document);
             list.document.cellEdits().commitNotes(b, hello);
         }
-        list.select({1});
+        list.select({"b"});
         list.document.itemCommands().deleteItem();
         list.document.cellEdits().commitNotes(b, hello);
         QVERIFY(!b->contains(key::notes));
@@ -213,7 +222,8 @@ private slots:
         OpenList list{makeItem("b"), makeItem("c")};
         list.document.sorting().headerClicked(key::name);
         OpenList::endEvent();
-        list.type(1, key::name, Value("a"));
+        list.select({"c"});
+        list.type(list.item("c"), key::name, QStringLiteral("a"));
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"})); // once the edit has ended
         QVERIFY(list.document.syncingModel());
         OpenList::endEvent();
@@ -223,7 +233,7 @@ private slots:
 
         list.document.sorting().headerClicked(key::notes);
         OpenList::endEvent();
-        list.document.cellEdits().commitNotes(list.row(1), notesBytes("first")); // sorted at once
+        list.document.cellEdits().commitNotes(list.at({1}), notesBytes("first")); // sorted at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
     }
 };

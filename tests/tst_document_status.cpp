@@ -33,14 +33,13 @@ private slots:
             appendChild(*parent,
                         makeItem(QString::number(i), {{key::completion, Value::float32(i < 7 ? 1.0 : 0.5)}}));
         OpenList list{parent};
-        list.document.outlineCommands().expandAll();
         list.document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding")); // hidden items count too
 
         // Cell edits keep the count right without counting the tree again.
-        list.type(2, key::completion, Value::float32(1.0));
+        list.type(list.item("8"), key::completion, 1.0);
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
-        list.type(1, key::name, Value("renamed"));
+        list.type(list.item("7"), key::name, QStringLiteral("renamed"));
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
         list.undo().undo(); // the edits of this event are one step
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding"));
@@ -58,7 +57,7 @@ private slots:
         QVERIFY(!list.document.display().toolsEnabled && !list.document.display().appearance);
 
         list.window.inspector.tool = InspectorToolColor;
-        list.select({1, 0});
+        list.select({"b", "a"});
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("(multiple selection OK)"));
         QVERIFY(list.document.display().toolsEnabled);
         QCOMPARE(list.document.display().appearance->color, Value::data("red")); // the row selected last
@@ -69,7 +68,7 @@ private slots:
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("(multiple selection)"));
         QVERIFY(!list.document.display().toolsEnabled && list.document.display().appearance);
 
-        list.select({1});
+        list.select({"b"});
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("b"));
         QCOMPARE(list.document.display().selectionFont.name, QStringLiteral("Serif"));
         QCOMPARE(list.document.display().selectionFont.pointSize, 36);
@@ -91,7 +90,7 @@ private slots:
             "rent",
             {{key::completion, Value::float32(0.256)}, {key::history, history}, {key::icon, "vk_heart"}});
         OpenList list({item}, [](Dict& root) { root.set(key::panelInspector, Value::boolean(true)); });
-        list.select({0});
+        list.select({"rent"});
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("25%")); // truncated
         QCOMPARE(list.document.display().item->historyText,
                  QStringLiteral("01.03.2024 09:05: item created\n03.03.2024 00:00: set category\n"

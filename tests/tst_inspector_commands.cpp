@@ -44,8 +44,8 @@ private slots:
 
     void aPickedDueDateIsStoredAndAnnouncedAfresh() {
         OpenList list{makeItem("rent", {{key::minderTimestampTodo, now()}})};
-        const NodePtr rent = list.row(0);
-        list.select({0});
+        const NodePtr rent = list.at({0});
+        list.select({"rent"});
         InspectorCommands& inspector = list.document.inspectorCommands();
         inspector.calendarViewChanged(localTime(QStringLiteral("2024-03-10 09:30:00"))); // earlier today
         QCOMPARE(rent->value(key::due), Value("2024-03-10 09:30:00 +0100"));
@@ -73,8 +73,8 @@ private slots:
 
     void repeatTakesAPeriodFromThePopup() {
         OpenList list{makeItem("water the plants", {{key::minderTimestampTodo, now()}})};
-        const NodePtr plants = list.row(0);
-        list.select({0});
+        const NodePtr plants = list.at({0});
+        list.select({"water the plants"});
         InspectorCommands& inspector = list.document.inspectorCommands();
         QVERIFY(inspector.repeatCheckboxAction(true, 0)); // no period yet: the popup opens
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(0));
@@ -123,9 +123,9 @@ private slots:
                                                  {key::reminderRepeat, Value::boolean(true)},
                                                  {key::reminderMarkNow, Value::boolean(true)},
                                                  {key::minderTimestampReminder, now()}})};
-        const NodePtr bank = list.row(0);
+        const NodePtr bank = list.at({0});
         const DictPtr before = bank->deepCopy();
-        list.select({0});
+        list.select({"call the bank"});
         InspectorCommands& inspector = list.document.inspectorCommands();
         if (control == "checkbox")
             inspector.reminderCheckboxAction(false);
@@ -157,8 +157,8 @@ private slots:
     void iconFontAndColourChangeEverySelectedItemInOneStep() {
         OpenList list{makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(14)}}),
                       makeItem("b"), makeItem("c")};
-        const std::vector<NodePtr> items{list.row(0), list.row(1), list.row(2)};
-        list.select({0, 1, 2});
+        const std::vector<NodePtr> items{list.at({0}), list.at({1}), list.at({2})};
+        list.select({"a", "b", "c"});
         InspectorCommands& inspector = list.document.inspectorCommands();
         const QStringList icons = UserDefaults::standard().stringArrayForKey(pref::todoItemIcons);
 
@@ -192,7 +192,7 @@ private slots:
         undo(list);
         QVERIFY(!items[2]->contains(key::icon));
 
-        list.select({0, 2});
+        list.select({"a", "c"});
         inspector.useDefaultFont();
         inspector.iconExclusivityAction(false);
         QVERIFY(!items[0]->contains(key::fontName) && !items[0]->contains(key::fontSize));
@@ -208,12 +208,12 @@ private slots:
     void theDefaultFontIsAPreferenceNotAChangeOfTheList() {
         OpenList list{makeItem("a", {{key::fontName, "Courier"}, {key::fontSize, Value::float32(14)}}),
                       makeItem("b")};
-        list.select({0});
+        list.select({"a"});
         QVERIFY(!list.document.display().appearance->isDefaultFont);
         list.document.inspectorCommands().setDefaultFont(StoredFont{QStringLiteral("Courier"), 14});
         QVERIFY(userDefaultFont() == (ItemFont{QStringLiteral("Courier"), 14}));
         QVERIFY(list.document.display().appearance->isDefaultFont); // refreshed by the preference's notice
-        list.select({1});
+        list.select({"b"});
         QVERIFY(list.document.display().appearance->isDefaultFont); // no font of its own
         OpenList::endEvent();
         QVERIFY(!list.undo().canUndo());

@@ -303,23 +303,27 @@ private slots:
         TardigoDocument document;
         const QString path = openList(document, QStringLiteral("A B C"));
         QString error;
-        FakeWindow window(document);
+        FakeWindow window;
         document.setWindow(&window);
         document.setUpWindow();
+        OutlineItemModel& outline = document.outlineModel();
+        const QAbstractItemModelTester tester(&outline,
+                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // The outline's rows, which follow every change, the merge's included.
         const auto rows = [&] {
             QStringList names;
-            for (int row = 0; row < window.outline.numberOfRows(); ++row)
-                names << nameOf(*window.outline.itemAtRow(row));
+            for (int row = 0; row < outline.rowCount(); ++row)
+                names << nameOf(*outline.itemForIndex(outline.index(row, 0)));
+            [&] { QCOMPARE(outlineDifference(document), QString()); }();
             return names;
         };
 
         // Saved without C; then A is renamed here, while another program changes B and adds D.
-        window.outline.clickRow(2, false);
+        document.selection().selectItems({named(document.data(), "C")});
         document.itemCommands().deleteItem();
         QCoreApplication::processEvents();
         QVERIFY(document.writeToFile(path, &error));
-        window.outline.editColumn(key::name, 0, true);
-        window.outline.endEditing(CellValue(QStringLiteral("A here")));
+        outline.setData(outline.index(0, outlineColumnIndex(key::name)), QStringLiteral("A here"));
         QCoreApplication::processEvents();
         changeFile(path, [](const NodePtr& root) {
             named(root, "B")->set(key::category, "there");

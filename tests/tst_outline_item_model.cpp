@@ -76,7 +76,7 @@ private slots:
         OpenList::endEvent();
 
         // A move keeps the row's indexes, and those of the rows inside it.
-        list.outline().selectItems({project});
+        list.selection().selectItems({project});
         list.document.shaping().moveItemsUp();
         QCOMPARE(told.moved.count(), 1);
         QCOMPARE(shownNames(model), (QStringList{"project", "step", "a", "b", "c"}));
@@ -126,7 +126,7 @@ private slots:
 
         // Deleting them all at once, and bringing them back, is one layout change each.
         told.clear();
-        list.outline().selectItems(shownItems(model));
+        list.selection().selectItems(shownItems(model));
         list.document.itemCommands().deleteItem();
         QCOMPARE(model.rowCount(), 0);
         OpenList::endEvent();
@@ -140,8 +140,8 @@ private slots:
         OpenList list{makeItem("a"), makeItem("b")};
         OutlineItemModel& model = list.document.outlineModel();
         const QModelIndex oldB = model.index(1, 1);
-        QCOMPARE(model.itemForIndex(oldB), list.row(1));
-        list.outline().selectItems({list.row(1)});
+        QCOMPARE(model.itemForIndex(oldB), list.at({1}));
+        list.selection().selectItems({list.at({1})});
         list.document.itemCommands().deleteItem();
         // New items take the places the deleted ones held in the model, never their indexes.
         list.document.itemCommands().newItemWithName("c");
@@ -226,8 +226,7 @@ private slots:
             std::vector<NodePtr> chosen;
             for (int i = random.bounded(1, 4); i > 0 && !shown.empty(); --i)
                 chosen.push_back(shown[size_t(random.bounded(int(shown.size())))]);
-            list.outline().expandItem(nullptr, true);
-            list.outline().selectItems(chosen);
+            list.selection().selectItems(chosen);
             QString command;
             switch (random.bounded(15)) {
             case 0:

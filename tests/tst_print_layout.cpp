@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <set>
+
 using namespace tardigo;
 using namespace tardigo::test;
 
@@ -14,15 +16,20 @@ const Value yes = Value::boolean(true);
 const PrintOptions allOptions{true, true, true};
 const PrintOptions textOnly{false, false, false};
 
-std::vector<PrintItem> layoutOf(OpenList& list, PrintOptions options) {
-    return PrintLayout(list.document, list.outline(), options, IconRules::current()).doLayout();
+/// The printout of what the window shows, the items of `open` open and every other branch closed.
+std::vector<PrintItem> layoutOf(OpenList& list, PrintOptions options,
+                                const std::set<const Dict*>& open = {}) {
+    return PrintLayout(
+               list.model(), list.document.outlineSettings().columns(),
+               [&open](const Dict& item) { return open.contains(&item); }, options, IconRules::current())
+        .doLayout();
 }
 
 // The printout as a reader sees it: images as [name] in their columns, an empty column as [], notes
 // as {text}.
-QString transcript(OpenList& list, PrintOptions options) {
+QString transcript(OpenList& list, PrintOptions options, const std::set<const Dict*>& open = {}) {
     QString text;
-    for (const PrintItem& item : layoutOf(list, options)) {
+    for (const PrintItem& item : layoutOf(list, options, open)) {
         text += QString(item.depth, u'>');
         if (options.checkboxes)
             text += u'[' + item.checkbox + u']';
@@ -77,10 +84,10 @@ private slots:
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; 100% complete; due: 2024-03-12 09:30;\n");
 
         // Only the texts of the columns the outline shows.
-        list.outline().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(key::completion);
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; due: 2024-03-12 09:30;\n");
-        list.outline().removeColumn(key::category);
-        list.outline().removeColumn(key::due);
+        list.document.outlineSettings().removeColumn(key::category);
+        list.document.outlineSettings().removeColumn(key::due);
         QCOMPARE(transcript(list, textOnly), "Taxes\n");
     }
 
@@ -89,7 +96,7 @@ private slots:
         // icon's place stays blank, so that the name starts where every other name does.
         OpenList list({makeItem("Done", {{key::completion, yes}}), makeItem("Open"),
                        makeItem("Starred", {{key::icon, "vk_heart"}, {key::thisIconOnly, yes}})});
-        list.outline().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(key::completion);
         QCOMPARE(transcript(list, allOptions),
                  "[vk_check6][]Done\n[vk_notdone][]Open\n[vk_notdone][vk_heart]Starred\n");
         QCOMPARE(transcript(list, {true, false, false}),
@@ -103,7 +110,7 @@ private slots:
 
     void missingTextsLeaveNothingBehind() {
         OpenList list({makeItem("", {{key::category, "Home"}}), makeItem("Undated", {{key::due, "soon"}})});
-        list.outline().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(key::completion);
         // A nameless item prints its other texts; an unreadable date is none.
         QCOMPARE(transcript(list, textOnly), "Home;\nUndated\n");
     }
@@ -114,21 +121,26 @@ private slots:
         appendChild(*parent, child);
         appendChild(*child, makeItem("Grandchild"));
         OpenList list({parent, done});
-        list.outline().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(key::completion);
 
         QCOMPARE(transcript(list, textOnly), "Parent\nDone\n");
-        list.outline().expandItem(parent, false);
-        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\nDone\n");
-        list.outline().expandItem(child, false);
-        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\n>>Grandchild\nDone\n");
+        QCOMPARE(transcript(list, textOnly, {parent.get()}), "Parent\n>Child\nDone\n");
+        QCOMPARE(transcript(list, textOnly, {child.get()}), "Parent\nDone\n"); // inside a closed one
+        QCOMPARE(transcript(list, textOnly, {parent.get(), child.get()}),
+                 "Parent\n>Child\n>>Grandchild\nDone\n");
+        // Without a window every branch prints open.
+        QCOMPARE(PrintLayout(list.model(), list.document.outlineSettings().columns(), {}, textOnly,
+                             IconRules::current())
+                     .doLayout()
+                     .size(),
+                 size_t(4));
 
         list.document.outlineCommands().toggleHideCompletedItems(true);
-        QCOMPARE(transcript(list, textOnly), "Parent\n>Child\n>>Grandchild\n");
-        // A branch whose children are all hidden has nothing to expand: it prints as it is.
+        QCOMPARE(transcript(list, textOnly, {parent.get(), child.get()}), "Parent\n>Child\n>>Grandchild\n");
+        // A branch whose children are all hidden has nothing to show open.
         child->set(key::completion, yes);
         list.document.refreshItem(child, key::completion, false);
-        list.outline().collapseItem(parent, false);
-        QCOMPARE(transcript(list, textOnly), "Parent\n");
+        QCOMPARE(transcript(list, textOnly, {parent.get(), child.get()}), "Parent\n");
     }
 
     void notesFollowTheirItemWithTheirOwnFonts() {
@@ -141,8 +153,8 @@ private slots:
         item->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({bold}))));
         OpenList list({item, makeItem("Blank", {{key::notes, notesData("")}}),
                        makeItem("Broken", {{key::notes, Value::data("not rtfd")}})});
-        list.outline().removeColumn(key::completion);
-        list.outline().removeColumn(key::due);
+        list.document.outlineSettings().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(key::due);
 
         QCOMPARE(transcript(list, {false, false, true}),
                  "Errand \u2014 Home;\n{Bring the receipts}\nBlank\nBroken\n");

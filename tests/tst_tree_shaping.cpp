@@ -52,14 +52,19 @@ class TestTreeShaping : public QObject {
         return std::make_unique<OpenList>(items(names));
     }
 
-    /// The user drags the rows and drops them before the shown child at index of the item in that
-    /// row (-1: onto the top level).
+    /// The user drags the items and drops them before the shown child at index of `onto` (null: the
+    /// top level).
+    static bool dropItems(OpenList& list, const std::vector<NodePtr>& dragged, const NodePtr& onto,
+                          int index) {
+        const std::unique_ptr<QMimeData> data = list.document.dragData(dragged);
+        return list.document.acceptDrop(*data, onto, index);
+    }
+    /// The same for top-level rows (-1: onto the top level).
     static bool dragAndDrop(OpenList& list, const QList<int>& rows, int onRow, int index) {
         std::vector<NodePtr> dragged;
         for (const int row : rows)
-            dragged.push_back(list.row(row));
-        const std::unique_ptr<QMimeData> data = list.document.dragData(dragged);
-        return list.document.acceptDrop(*data, onRow < 0 ? nullptr : list.row(onRow), index);
+            dragged.push_back(list.at({row}));
+        return dropItems(list, dragged, onRow < 0 ? nullptr : list.at({onRow}), index);
     }
 
 private slots:
@@ -85,9 +90,9 @@ private slots:
         QFETCH(QStringList, names);
         QFETCH(QList<int>, dragged);
         auto list = listOf(names);
-        const NodePtr first = list->row(dragged.front());
+        const NodePtr first = list->at({dragged.front()});
         list->document.sorting().headerClicked(key::name); // already in order
-        list->select({0});
+        list->select({"A"});
         QFETCH(int, onRow);
         QFETCH(int, index);
         QVERIFY(dragAndDrop(*list, dragged, onRow, index));
@@ -105,21 +110,20 @@ private slots:
 
     void twoEqualItemsAreToldApartByIdentity() {
         auto list = listOf({"same", "same", "other"});
-        const NodePtr second = list->row(1);
-        list->row(0)->set(key::dateCreated, *second->value(key::dateCreated).asString());
-        QVERIFY(list->row(0)->equals(*second));
+        const NodePtr second = list->at({1});
+        list->at({0})->set(key::dateCreated, *second->value(key::dateCreated).asString());
+        QVERIFY(list->at({0})->equals(*second));
         QVERIFY(dragAndDrop(*list, {1}, -1, 3));
-        QCOMPARE(list->row(2), second);
-        QVERIFY(list->row(0) != second);
+        QCOMPARE(list->at({2}), second);
+        QVERIFY(list->at({0}) != second);
     }
 
     void aDropIntoItselfIsRefused() {
         const NodePtr parent = makeItem("parent");
         appendChild(*parent, makeItem("child"));
         OpenList list{parent, makeItem("other")};
-        list.document.outlineCommands().expandAll();
-        QVERIFY(!dragAndDrop(list, {0}, 1, -1)); // onto its own child
-        QVERIFY(!dragAndDrop(list, {0}, 0, 0));  // into itself
+        QVERIFY(!dropItems(list, {parent}, list.item("child"), -1)); // onto its own child
+        QVERIFY(!dropItems(list, {parent}, parent, 0));              // into itself
         QCOMPARE(shape(list.root()), QStringLiteral("parent(child) other"));
         OpenList::endEvent();
         QVERIFY(!list.undo().canUndo());
@@ -143,7 +147,7 @@ private slots:
         QVERIFY(target->document.acceptDrop(*data, nullptr, 1));
         QCOMPARE(shape(target->root()), QStringLiteral("x parent(child) y"));
         QCOMPARE(shape(source.root()), QStringLiteral("parent(child) stays"));
-        const NodePtr copy = target->row(1);
+        const NodePtr copy = target->at({1});
         QVERIFY(copy != parent && copy->equals(*parent));
         QCOMPARE(target->selectedNames(), QStringList{"parent"});
         copy->set(key::name, "renamed copy"); // a copy shares nothing with the original
@@ -158,7 +162,7 @@ private slots:
         auto list = listOf({"x"});
         QMimeData text;
         text.setText(QStringLiteral("groceries\n    milk\n\n    bread\n        wholemeal\nbank\r\n"));
-        QVERIFY(list->document.acceptDrop(text, list->row(0), -1));
+        QVERIFY(list->document.acceptDrop(text, list->at({0}), -1));
         QCOMPARE(shape(list->root()), QStringLiteral("x(groceries(milk bread(wholemeal)) bank)"));
         QMimeData images;
         images.setData(QStringLiteral("image/png"), "not items");
@@ -175,7 +179,7 @@ private slots:
         }
         QCOMPARE(itemLevels(*top), kMostItemLevels);
         OpenList list{makeItem("before"), top};
-        list.select({1});
+        list.select({"level 1"});
         list.document.shaping().indentItems();  // one level more than a list may nest
         list.document.shaping().outdentItems(); // at the top level already
         QCOMPARE(childNames(list.root()), (QStringList{"before", "level 1"}));
@@ -196,18 +200,19 @@ private slots:
             redo(*list);
             QCOMPARE(shape(list->root()), after);
         };
-        list->select({1, 2});
+        list->select({"B", "C"});
         step("Indent", "A(B C) D E", [&] { shaping.indentItems(); });
-        QCOMPARE(list->selectedNames(), (QStringList{"B", "C"})); // still selected, shown
-        list->select({2});
+        QCOMPARE(list->selectedNames(), (QStringList{"B", "C"})); // still selected, in view
+        QCOMPARE(list->revealed, (std::vector<NodePtr>{list->item("B"), list->item("C")}));
+        list->select({"C"});
         step("Indent", "A(B(C)) D E", [&] { shaping.indentItems(); });
         step("Outdent", "A(B C) D E", [&] { shaping.outdentItems(); });
-        list->select({1, 2});
+        list->select({"B", "C"});
         step("Outdent", "A B C D E", [&] { shaping.outdentItems(); });
-        list->select({0, 2, 3}); // A, and the run C D
+        list->select({"A", "C", "D"}); // A, and the run C D
         step("Move Down", "B A E C D", [&] { shaping.moveItemsDown(); });
         step("Move Up", "A B C D E", [&] { shaping.moveItemsUp(); });
-        list->select({2});
+        list->select({"C"});
         step("New Child Item", "A B C(<new todo>) D E", [&] { shaping.newChildItem(); });
     }
 
@@ -219,9 +224,9 @@ private slots:
         const std::unique_ptr<QMimeData> data = source.document.dragData({parent});
         QVERIFY(target->document.acceptDrop(*data, nullptr, 1));
         OpenList::endEvent();
-        source.select({0});
+        source.select({"parent"});
         QVERIFY(source.document.transfer().pasteItems(*source.document.transfer().copyItems()));
-        for (const NodePtr& copy : {target->row(1), source.row(1)}) {
+        for (const NodePtr& copy : {target->at({1}), source.at({1})}) {
             QCOMPARE(nameOf(*copy), QStringLiteral("parent"));
             QVERIFY(!copy->contains(key::uid));
             QVERIFY(!childrenOf(*copy)->items.front().asDict()->contains(key::uid));
@@ -230,22 +235,22 @@ private slots:
         QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
         OpenList::endEvent();
         QVERIFY(dragAndDrop(source, {0}, -1, 2));
-        QCOMPARE(source.row(1), parent);
+        QCOMPARE(source.at({1}), parent);
         QCOMPARE(*parent->value(key::uid).asString(), QStringLiteral("uid-parent"));
     }
 
     void itemsPastedOrMadeThatASearchWouldHideSetItAside() {
         OpenList list{makeItem("apple"), makeItem("banana")};
-        list.select({1});
+        list.select({"banana"});
         const std::unique_ptr<QMimeData> banana = list.document.transfer().copyItems();
         list.document.setSearchText(QStringLiteral("ban"));
-        list.select({0});
+        list.select({"banana"});
         QVERIFY(list.document.transfer().pasteItems(*banana)); // it matches: the search stays
         QCOMPARE(list.document.searchText(), QStringLiteral("ban"));
 
         OpenList::endEvent();
         list.document.setSearchText(QStringLiteral("app"));
-        list.select({0});
+        list.select({"apple"});
         QVERIFY(list.document.transfer().pasteItems(*banana));
         QCOMPARE(list.document.searchText(), QString());
         QCOMPARE(shape(list.root()), QStringLiteral("apple banana banana banana"));
@@ -255,7 +260,7 @@ private slots:
         OpenList::endEvent();
         list.document.outlineCommands().setStoredSearchTerm(Value("app"));
         QCOMPARE(list.document.searchText(), QStringLiteral("app"));
-        list.select({0});
+        list.select({"apple"});
         QVERIFY(list.document.transfer().pasteItems(*banana));
         QCOMPARE(list.document.searchText(), QString());
         QCOMPARE(list.root().value(key::filterTerm), Value("app"));
@@ -263,7 +268,7 @@ private slots:
         // So does a new child, which is made empty.
         OpenList::endEvent();
         list.document.setSearchText(QStringLiteral("ban"));
-        list.select({0});
+        list.select({"banana"});
         list.document.shaping().newChildItem();
         QCOMPARE(list.document.searchText(), QString());
     }
@@ -272,13 +277,12 @@ private slots:
         const NodePtr parent = makeItem("parent");
         appendChild(*parent, makeItem("child"));
         OpenList list{makeItem("a"), parent, makeItem("b")};
-        list.document.outlineCommands().expandAll();
-        list.select({1, 2}); // the parent and its child: the child travels with it
+        list.select({"parent", "child"}); // the child travels with its parent
         const std::unique_ptr<QMimeData> cut = list.document.transfer().cutItems();
         QCOMPARE(shape(list.root()), QStringLiteral("a b"));
         QCOMPARE(list.undo().undoActionName(), QStringLiteral("Cut"));
         OpenList::endEvent();
-        list.select({1});
+        list.select({"b"});
         QVERIFY(list.document.transfer().pasteItems(*cut));
         OpenList::endEvent();
         QVERIFY(list.document.transfer().pasteItems(*cut)); // after the pasted one, which is selected
@@ -296,7 +300,7 @@ private slots:
         QTemporaryDir folder;
         auto list = listOf({"A", "B"});
         const auto rename = [&](const char* name) {
-            list->type(0, key::name, Value(QString::fromLatin1(name)));
+            list->type(list->at({0}), key::name, QString::fromLatin1(name));
             OpenList::endEvent();
         };
         rename("saved");
@@ -306,7 +310,7 @@ private slots:
         QVERIFY(list->document.isDocumentEdited());
         QCOMPARE(list->undo().redoActionName(), QStringLiteral("set name"));
         redo(*list);
-        QCOMPARE(nameOf(*list->row(0)), QStringLiteral("saved"));
+        QCOMPARE(nameOf(*list->at({0})), QStringLiteral("saved"));
         QVERIFY(!list->document.isDocumentEdited());
         // A new change forgets what was undone.
         undo(*list);

@@ -7,6 +7,8 @@
 #include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
 #include "outline/icon_rules.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/inspector_dock_widget.h"
@@ -50,14 +52,18 @@ int main(int argc, char** argv) {
         QTest::qWait(200);
         return window->grab().save(out.filePath(name + suffix + QStringLiteral(".png")));
     };
+    OutlineTreeView& outline = window->outline();
+    const auto selectFirstRow = [&outline] {
+        outline.selection().selectItems({outline.outlineModel().itemForIndex(outline.model()->index(0, 0))});
+    };
     window->resize(980, 560);
-    window->document().outlineCommands().expandAll();
-    window->outline().selectRow(0, false);
+    outline.expandItem(nullptr, true);
+    selectFirstRow();
     if (!save(QStringLiteral("list-window")))
         return 1;
     auto* search = window->findChild<QLineEdit*>(QStringLiteral("searchField"));
     search->setText(QStringLiteral("the"));
-    window->outline().selectRow(0, false);
+    selectFirstRow();
     if (!save(QStringLiteral("list-search")))
         return 1;
     search->clear();

@@ -477,6 +477,13 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>OutlineAppearance</name>
+    <message>
+        <source>Status</source>
+        <translation>Zustand</translation>
+    </message>
+</context>
+<context>
     <name>OutputConfirmation</name>
     <message>
         <source>It is the list being printed or exported. Choose another file name.</source>
@@ -1773,13 +1780,6 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Name</source>
         <translation>Name</translation>
-    </message>
-</context>
-<context>
-    <name>tardigo::OutlineModel</name>
-    <message>
-        <source>Status</source>
-        <translation>Zustand</translation>
     </message>
 </context>
 <context>

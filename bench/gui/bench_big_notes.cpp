@@ -14,6 +14,8 @@
 #include "inspector/gui/notes_tool.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/inspector_dock_widget.h"
@@ -52,7 +54,8 @@ struct Figures {
 /// Shows the notes tool on the first item and waits until its editor holds the note: the longest
 /// the interface thread was kept from its events on the way, and the wall time until shown.
 void measureNotesTool(DocumentMainWindow& window, Figures& figures) {
-    window.outline().selectRow(0, false);
+    OutlineTreeView& outline = window.outline();
+    outline.selection().selectItems({outline.outlineModel().itemForIndex(outline.model()->index(0, 0))});
     QElapsedTimer shown;
     shown.start();
     double longest = 0;
@@ -87,7 +90,7 @@ Figures measure(const QString& path) {
     });
     OutlineTreeView& outline = window->outline();
     timed(figures.select, [&] {
-        outline.selectRow(0, false);
+        outline.selection().selectItems({outline.outlineModel().itemForIndex(outline.model()->index(0, 0))});
         outline.viewport()->repaint();
     });
     timed(figures.sort, [&] {

@@ -7,7 +7,6 @@
 #include "support/thread_cpu_time.h"
 
 #include "archive/list_file.h"
-#include "document/outline_commands.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "print/gui/print_view.h"
@@ -59,7 +58,6 @@ int main(int argc, char** argv) {
         fprintf(stderr, "%s\n", qPrintable(error));
         return 2;
     }
-    document.outlineCommands().expandAll();
 
     const QString pdf = folder.filePath("large.pdf");
     std::vector<double> times, wallTimes;

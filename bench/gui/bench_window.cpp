@@ -11,10 +11,12 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/new_item.h"
 #include "window/document_main_window.h"
 #include "window/inspector_dock_widget.h"
-#include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -55,6 +57,14 @@ double elapsedMs(const QElapsedTimer& timer) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+/// The rows on show, top to bottom.
+std::vector<QModelIndex> shownRows(const OutlineTreeView& outline) {
+    std::vector<QModelIndex> rows;
+    for (QModelIndex row = outline.model()->index(0, 0); row.isValid(); row = outline.indexBelow(row))
+        rows.push_back(row);
+    return rows;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,9 +95,11 @@ int main(int argc, char** argv) {
     report("open to a painted window", openMs, 2000);
 
     OutlineTreeView& outline = window->outline();
-    const int middle = outline.numberOfRows() / 2;
-    outline.scrollToRow(middle);
-    outline.selectRow(middle, false);
+    OutlineItemModel& model = outline.outlineModel();
+    const std::vector<QModelIndex> topRows = shownRows(outline);
+    const NodePtr middleTop = model.itemForIndex(topRows[topRows.size() / 2]);
+    outline.scrollTo(topRows[topRows.size() / 2]);
+    outline.selection().selectItems({middleTop});
     window->document().itemCommands().renameItem();
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     if (!editor)
@@ -105,10 +117,16 @@ int main(int argc, char** argv) {
     report("edit a name and press Return", elapsedMs(timer), 50);
 
     timer.restart();
-    window->document().outlineCommands().expandAll();
+    outline.expandItem(nullptr, true);
     outline.viewport()->repaint();
     report("expand every item", elapsedMs(timer), 2000);
-    printf("%d rows shown\n", outline.numberOfRows());
+    // The rows of the expanded list, each item as the commands select it.
+    std::vector<NodePtr> rows;
+    for (const QModelIndex& row : shownRows(outline))
+        rows.push_back(model.itemForIndex(row));
+    printf("%zu rows shown\n", rows.size());
+    const size_t middle = rows.size() / 2;
+    const auto selectRow = [&](size_t row) { outline.selection().selectItems({rows.at(row)}); };
 
     // Each change of the expanded list, from the command to the repainted window, five times; the
     // median is reported. Judged by the CPU time of the interface thread, which a busy machine does
@@ -145,13 +163,13 @@ int main(int argc, char** argv) {
         printf("%44s %9.1f ms wall\n", "", wall[2]);
     };
     // The row a command acts on is selected before the timing starts, as the user selects it first.
-    const auto selectMiddleRow = [&](int round) { outline.selectRow(middle + round, false); };
+    const auto selectMiddleRow = [&](int round) { selectRow(middle + size_t(round)); };
     timedChange(
         "new item", 50,
         [&](int round) {
             document.itemCommands().newItemWithName(QStringLiteral("new in the benchmark %1").arg(round));
         },
-        [&](int) { outline.selectRow(middle, false); });
+        [&](int) { selectRow(middle); });
     timedChange(
         "mark done (Ctrl+D)", 50, [&](int) { document.itemCommands().doneItem(); }, selectMiddleRow);
     timedChange(
@@ -167,7 +185,7 @@ int main(int argc, char** argv) {
     // The inspector shows each selected item; items move from the keyboard and by dragging.
     shown.inspector().toggleInspector(false);
     timedChange("select a row, the inspector showing it", 20, [&](int round) {
-        outline.selectRow(middle + 2 * round, false);
+        selectRow(middle + size_t(2 * round));
         shown.inspector().repaint();
     });
     timedChange(
@@ -175,15 +193,18 @@ int main(int argc, char** argv) {
     timedChange(
         "move an item down (Ctrl+Shift+Down)", 50, [&](int) { document.shaping().moveItemsDown(); },
         selectMiddleRow);
-    OutlineModel& model = outline.outlineModel();
     QModelIndex dragged, target;
     const auto drag = [&](int) {
         const std::unique_ptr<QMimeData> data(model.mimeData({dragged}));
         model.dropMimeData(data.get(), Qt::MoveAction, target.row(), 0, target.parent());
     };
+    // The rows of the list as it is now, which the changes above rearranged.
+    const auto rowAt = [&](size_t row) {
+        return shownRows(outline).at(row).siblingAtColumn(outlineColumnIndex(key::name));
+    };
     timedChange("drag an item to another place", 50, drag, [&](int round) {
-        dragged = outline.indexForRow(middle + round, key::name);
-        target = outline.indexForRow(10 + round, key::name);
+        dragged = rowAt(middle + size_t(round));
+        target = rowAt(10 + size_t(round));
     });
     // A project holding 1,000 items, dragged whole between the top of the list and its end.
     const NodePtr project = newToDoItem();
@@ -192,11 +213,12 @@ int main(int argc, char** argv) {
     document.shaping().insertItems({project}, nullptr, nullptr);
     printf("%lld items in the dragged project\n", qlonglong(countItemAndChildren(*project).total));
     timedChange("drag a 1,000-item project", 300, drag, [&](int round) {
-        dragged = outline.indexForRow(outline.rowForItem(project.get()), key::name);
-        target = outline.indexForRow(round % 2 == 0 ? 0 : outline.numberOfRows() - 1, key::name);
+        dragged = model.indexOfItem(project.get(), outlineColumnIndex(key::name));
+        const std::vector<QModelIndex> now = shownRows(outline);
+        target = (round % 2 == 0 ? now.front() : now.back()).siblingAtColumn(outlineColumnIndex(key::name));
     });
 
-    NotesCache& notes = outline.outlineModel().notesCache();
+    NotesCache& notes = model.notesCache();
     QScrollBar* scroll = outline.verticalScrollBar();
     const int pages = 200;
     const int decodedBefore = notes.decodeCount();
@@ -226,11 +248,11 @@ int main(int argc, char** argv) {
     timedChange(
         "search: type a first letter", 100, [&](int) { QTest::keyClick(search, Qt::Key_R); },
         [&](int) { search->clear(); });
-    printf("%d rows shown for \"r\"\n", outline.numberOfRows());
+    printf("%zu rows shown for \"r\"\n", shownRows(outline).size());
     timedChange(
         "search: type one more letter", 50, [&](int) { QTest::keyClick(search, Qt::Key_E); },
         [&](int) { search->setText(QStringLiteral("r")); });
-    printf("%d rows shown for \"re\"\n", outline.numberOfRows());
+    printf("%zu rows shown for \"re\"\n", shownRows(outline).size());
     timedChange(
         "search: delete the last letter", 100, [&](int) { QTest::keyClick(search, Qt::Key_Backspace); },
         [&](int) { search->setText(QStringLiteral("rev")); });

@@ -11,7 +11,7 @@
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
 #include "outline/outline_filter.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 
@@ -73,7 +73,7 @@ void CellEditCommit::setCellValue(const CellValue& object, const QString& identi
             if (identifier == key::completion && isCompleted(*item)) {
                 appendToLog(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
-                    _document.outlineView().deselectAll();
+                    _document.selection().clearSelection();
             }
         }
         _document.refreshItem(item, identifier, wasCompleted);
@@ -109,25 +109,25 @@ bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
     return true;
 }
 
-bool CellEditCommit::swallowsClick(int clickedRow, const QString& clickedColumn) {
+bool CellEditCommit::swallowsClick(const NodePtr& clicked, const QString& clickedColumn) {
     const std::optional<StoredCell> stored = std::exchange(_lastCellObjectSet, std::nullopt);
     if (!stored || !sameSecondAsNow(stored->moment) || stored->identifier != clickedColumn)
         return false;
     const NodePtr item = stored->item.lock();
-    return item && clickedRow >= 0 && _document.outlineView().itemAtRow(clickedRow) == item;
+    return item && clicked == item;
 }
 
-void CellEditCommit::handleClick(int clickedRow, const QString& clickedColumn, bool onSelectedRow) {
+void CellEditCommit::handleClick(const NodePtr& clicked, const QString& clickedColumn, bool onSelectedRow) {
     // The click that ends a due-date or category edit must not open that cell again; a click on any
     // other cell acts at once.
-    if (swallowsClick(clickedRow, clickedColumn))
+    if (swallowsClick(clicked, clickedColumn))
         return;
     _document.finishAllEditing();
-    if (clickedRow < 0 || clickedColumn.isEmpty())
+    if (!clicked || clickedColumn.isEmpty())
         return;
     // As on the desktop: a click selects a row, a click on the row already selected edits its text.
     if (isTextColumn(clickedColumn) && onSelectedRow)
-        _document.outlineView().editColumn(clickedColumn, clickedRow, true);
+        _document.editCell(clicked, clickedColumn, true);
     else if (clickedColumn == key::notes)
         openNotes();
 }
@@ -143,15 +143,15 @@ void CellEditCommit::openNotes() {
         inspector->toggleInspector(true);
 }
 
-void CellEditCommit::handleDoubleClick(int clickedRow, const QString& clickedColumn) {
-    if (_document.outlineView().selectedRow() < 0 || clickedColumn.isEmpty())
+void CellEditCommit::handleDoubleClick(const NodePtr& clicked, const QString& clickedColumn) {
+    if (!_document.selection().lastSelectedItem() || !clicked || clickedColumn.isEmpty())
         return;
     if (clickedColumn == key::icon)
         _document.itemCommands().doneItem();
     else if (clickedColumn == key::notes)
         openNotes();
     else if (isTextColumn(clickedColumn))
-        _document.outlineView().editColumn(clickedColumn, clickedRow, true);
+        _document.editCell(clicked, clickedColumn, true);
 }
 
 void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {

@@ -26,11 +26,12 @@ public:
     /// text clears it. A text that is no date is refused: the due date stays, the status line says
     /// why, and the answer is false so that the editor can stay open.
     bool setDueDateText(const QString& typed, const NodePtr& item);
-    /// A single click on a cell; an empty column is a click outside every column. `onSelectedRow`:
-    /// the row was the one selected before the click, so that a click on its text edits it.
-    void handleClick(int clickedRow, const QString& clickedColumn, bool onSelectedRow);
+    /// A single click on an item's cell; no item or an empty column is a click outside every row or
+    /// column. `onSelectedRow`: the row was the one selected before the click, so that a click on its
+    /// text edits it.
+    void handleClick(const NodePtr& clicked, const QString& clickedColumn, bool onSelectedRow);
     /// A double click: the icon marks the items done, the notes open, a text cell is edited.
-    void handleDoubleClick(int clickedRow, const QString& clickedColumn);
+    void handleDoubleClick(const NodePtr& clicked, const QString& clickedColumn);
     /// The notes tool ended editing with this RTFD text, typed for this item. Ignored while the
     /// document itself is changing the model, and for an item the list no longer holds.
     void commitNotes(const NodePtr& item, const QByteArray& rtfd);
@@ -45,7 +46,7 @@ private:
     /// Shows the inspector's notes tool.
     void openNotes();
     /// Whether the click ends the edit of the cell just stored; it is asked once per click.
-    bool swallowsClick(int clickedRow, const QString& clickedColumn);
+    bool swallowsClick(const NodePtr& clicked, const QString& clickedColumn);
 
     /// The cell whose due date or category was stored last, and when.
     struct StoredCell {

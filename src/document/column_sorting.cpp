@@ -5,7 +5,8 @@
 #include "model/keys.h"
 #include "outline/node_comparators.h"
 #include "outline/outline_columns.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
+#include "outline/outline_settings.h"
 
 #include <memory>
 
@@ -21,45 +22,41 @@ bool ColumnSorting::headerClicked(const QString& identifier) {
 }
 
 void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
-    OutlineView& outline = _document.outlineView();
-    const SortIndicator direction = outline.sortDirection(identifier);
+    OutlineSettings& settings = _document.outlineSettings();
+    const SortIndicator direction = settings.sortDirection(identifier);
     if (direction == SortIndicator::None)
-        outline.setSortDirection(identifier, SortIndicator::Ascending);
+        settings.setSortDirection(identifier, SortIndicator::Ascending);
     else if (_lastSortedColumn == identifier)
-        outline.setSortDirection(identifier, direction == SortIndicator::Ascending
-                                                 ? SortIndicator::Descending
-                                                 : SortIndicator::Ascending);
+        settings.setSortDirection(identifier, direction == SortIndicator::Ascending
+                                                  ? SortIndicator::Descending
+                                                  : SortIndicator::Ascending);
 }
 
 void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
-    OutlineView& outline = _document.outlineView();
+    OutlineSettings& settings = _document.outlineSettings();
     Dict& root = *_document.data();
-    const SortIndicator direction = outline.sortDirection(identifier);
-    outline.setHighlightedColumn(identifier);
+    const SortIndicator direction = settings.sortDirection(identifier);
+    settings.setHighlightedColumn(identifier);
     root.set(key::sortedColumn, identifier);
-    const DictPtr directions = root.value(key::columnSortDirections).asDict();
-    for (const QString& column : outline.columnIdentifiers()) {
-        outline.showSortIndicator(column, SortIndicator::None);
-        if (directions)
-            directions->set(column, Value::integer(sortDirectionCode(outline.sortDirection(column))));
-    }
-    outline.showSortIndicator(identifier, direction);
+    if (const DictPtr directions = root.value(key::columnSortDirections).asDict())
+        for (const QString& column : settings.columns())
+            directions->set(column, Value::integer(sortDirectionCode(settings.sortDirection(column))));
+    settings.setSortIndicator(identifier, direction);
 }
 
 void ColumnSorting::sortListByColumn(const QString& identifier) {
     const TardigoDocument::SyncingModel syncing(_document);
-    OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> selected = outline.selectedItems();
+    OutlineSettings& settings = _document.outlineSettings();
+    const std::vector<NodePtr> selected = _document.selection().selectedItems();
     bool sorted = false;
     _document.edits().rearrange({}, [&] {
         sorted = sortChildrenByColumn(*_document.data(), identifier,
-                                      sortDirectionCode(outline.sortDirection(identifier)));
+                                      sortDirectionCode(settings.sortDirection(identifier)));
     });
     if (!sorted) {
         qCWarning(lcDocument) << "no order for the column" << identifier;
         return;
     }
-    outline.reloadAll();
     TardigoDocument* document = &_document;
     _document.performLater([document, selected] { document->sorting().showAndSelectItems(selected); });
     _document.countChange(TardigoDocument::ChangeKind::Done);
@@ -67,10 +64,7 @@ void ColumnSorting::sortListByColumn(const QString& identifier) {
 
 void ColumnSorting::showAndSelectItems(const std::vector<NodePtr>& items) {
     const TardigoDocument::SyncingModel syncing(_document);
-    OutlineView& outline = _document.outlineView();
-    if (!items.empty())
-        outline.scrollItemToVisible(items.front());
-    outline.selectItems(items);
+    _document.revealItems(items);
 }
 
 void ColumnSorting::sortUpdate() {
@@ -89,25 +83,24 @@ void ColumnSorting::sortUpdateLater() {
 
 void ColumnSorting::endColumnSorting() {
     _lastSortedColumn.reset();
-    OutlineView& outline = _document.outlineView();
-    outline.setHighlightedColumn(QString());
+    OutlineSettings& settings = _document.outlineSettings();
+    settings.setHighlightedColumn(QString());
     _document.data()->remove(key::sortedColumn);
-    for (const QString& column : outline.columnIdentifiers())
-        outline.showSortIndicator(column, SortIndicator::None);
+    settings.setSortIndicator(QString(), SortIndicator::None);
     _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
 void ColumnSorting::restoreSortState() {
-    OutlineView& outline = _document.outlineView();
+    OutlineSettings& settings = _document.outlineSettings();
     const Dict& root = *_document.data();
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
     for (const QString& column : outlineColumnIdentifiers()) {
         const Number* direction = directions ? directions->value(column).asNumber() : nullptr;
-        outline.setSortDirection(column, direction ? sortIndicatorFromCode(direction->toInt64())
-                                                   : SortIndicator::None);
+        settings.setSortDirection(column, direction ? sortIndicatorFromCode(direction->toInt64())
+                                                    : SortIndicator::None);
     }
     const QString* sorted = root.value(key::sortedColumn).asString();
-    if (sorted && outline.hasColumn(*sorted)) {
+    if (sorted && settings.hasColumn(*sorted)) {
         _lastSortedColumn = *sorted;
         updateHeadersForColumnSort(*sorted);
     } else {

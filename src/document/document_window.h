@@ -7,7 +7,6 @@
 namespace tardigo {
 
 class InspectorView;
-class OutlineView;
 class SheetWindow;
 struct StatusDisplay;
 
@@ -24,8 +23,6 @@ public:
     /// under it.
     virtual void saveLayoutUnderName(const QString& autosaveName) = 0;
 
-    /// The window's outline; it lives as long as the window.
-    virtual OutlineView& outlineView() = 0;
     /// The window's inspector, or none before it exists.
     virtual InspectorView* inspectorView() = 0;
     /// The window as the carrier of alert sheets.

@@ -9,7 +9,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "outline/icon_preferences.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
@@ -31,13 +31,13 @@ double leadingNumber(const QString& text) {
 } // namespace
 
 NodePtr InspectorCommands::itemToChange() const {
-    return _document.syncingModel() ? nullptr : _document.outlineView().lastSelectedItem();
+    return _document.syncingModel() ? nullptr : _document.selection().lastSelectedItem();
 }
 
 std::vector<NodePtr> InspectorCommands::itemsToChange() const {
     if (_document.syncingModel())
         return {};
-    return _document.outlineView().selectedItems();
+    return _document.selection().selectedItems();
 }
 
 void InspectorCommands::warn(const QString& message) {
@@ -316,7 +316,6 @@ void InspectorCommands::setDefaultFont(const std::optional<StoredFont>& font) {
         defaults.removeObject(pref::userFont);
         defaults.removeObject(pref::userFontSize);
     }
-    _document.outlineView().resetRowHeight();
     // A preference, not a change of the list: every open list shows it.
     emit PreferenceSignals::instance().preferencesChanged();
 }

@@ -11,7 +11,8 @@
 #include "model/tree_operations.h"
 #include "outline/icon_rules.h"
 #include "outline/outline_filter.h"
-#include "outline/outline_view.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "platform/new_item.h"
 #include "quick_add/quick_add_text.h"
@@ -36,15 +37,14 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
     _document.edits().insert(root, place, {item});
     _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
     _document.restoring().registerPutBack({{root, place, item, {}}}, {});
-    _document.refreshChildrenOf({root}, {1, 0});
+    _document.refresh({1, 0});
     return item;
 }
 
 void ItemCommands::newItem() {
     const NodePtr item = appendNewItem({});
-    OutlineView& outline = _document.outlineView();
     _document.setSearchAsideFor({item}); // else an empty item matches no search, and hides unnamed
-    outline.editItem(item, key::name, true);
+    _document.editCell(item, key::name, true);
 }
 
 void ItemCommands::newItemWithName(const QString& name) {
@@ -56,80 +56,90 @@ void ItemCommands::newItemFrom(const QuickAddItem& described) {
         appendNewItem({{key::name, Value(described.name)},
                        {key::category, described.category.isEmpty() ? Value() : Value(described.category)},
                        {key::due, described.due ? Value(storedDateString(*described.due)) : Value()}});
-    _document.outlineView().scrollItemToVisible(item);
+    emit _document.itemsToReveal({item});
 }
 
-NodePtr ItemCommands::itemAfter(const std::vector<NodePtr>& leaving) const {
-    const OutlineView& outline = _document.outlineView();
-    const std::vector<int> rows = outline.selectedRows();
-    if (rows.empty())
-        return nullptr;
+NodePtr ItemCommands::itemAfter(const NodePtr& last, const std::vector<NodePtr>& leaving) const {
+    const OutlineItemModel& outline = _document.outlineModel();
     QSet<const Dict*> gone;
     for (const NodePtr& item : leaving)
         gone.insert(item.get());
-    const auto stays = [&](const NodePtr& item) {
-        const std::vector<NodePtr> ancestors = outline.ancestorsOfItem(item);
-        return !gone.contains(item.get()) &&
-               std::none_of(ancestors.begin(), ancestors.end(),
-                            [&](const NodePtr& ancestor) { return gone.contains(ancestor.get()); });
+    // From the last row up through its ancestors: the first sibling after it that stays, at its level
+    // or higher, is the next row that does; else the nearest before it, or the parent it stands in.
+    std::vector<NodePtr> chain = outline.ancestorsOf(last.get());
+    chain.push_back(last);
+    const auto leavesWithAncestor = [&](size_t level) {
+        return std::any_of(chain.begin(), chain.begin() + qsizetype(level),
+                           [&](const NodePtr& ancestor) { return gone.contains(ancestor.get()); });
     };
-    for (int row = rows.back() + 1; NodePtr next = outline.itemAtRow(row); ++row)
-        if (stays(next))
-            return next;
-    for (int row = rows.back() - 1; row >= 0; --row)
-        if (NodePtr before = outline.itemAtRow(row); before && stays(before))
-            return before;
+    const auto siblingsAt = [&](size_t level) {
+        return outline.shownChildren(level == 0 ? nullptr : chain[level - 1].get());
+    };
+    for (size_t level = chain.size(); level-- > 0;) {
+        if (leavesWithAncestor(level))
+            continue;
+        const std::vector<NodePtr> siblings = siblingsAt(level);
+        const auto at = std::find(siblings.begin(), siblings.end(), chain[level]);
+        for (auto next = at == siblings.end() ? at : at + 1; next != siblings.end(); ++next)
+            if (!gone.contains(next->get()))
+                return *next;
+    }
+    for (size_t level = chain.size(); level-- > 0;) {
+        if (leavesWithAncestor(level))
+            continue;
+        const std::vector<NodePtr> siblings = siblingsAt(level);
+        auto at = std::find(siblings.begin(), siblings.end(), chain[level]);
+        while (at != siblings.begin())
+            if (!gone.contains((--at)->get()))
+                return *at;
+        if (level > 0 && !gone.contains(chain[level - 1].get()))
+            return chain[level - 1];
+    }
     return nullptr;
 }
 
 void ItemCommands::deleteItem() {
-    OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> items = outline.selectedItems();
+    OutlineSelectionModel& selection = _document.selection();
+    const std::vector<NodePtr> items = selection.selectedItems();
     if (items.empty())
         return;
     _document.finishAllEditing();
-    const NodePtr next = itemAfter(items);
+    const NodePtr next = itemAfter(items.back(), items);
     _document.undoManager().setActionName(localized(QStringLiteral("delete")));
     // Undoing puts every item back in its own place, under its own parent.
-    // Each item leaves the parent the outline shows it under, the last row first, so that an item
-    // inside another selected one goes before it and the earlier rows keep their places.
+    // Each item leaves the parent it stands under, the last first, so that an item inside another
+    // selected one goes before it and the earlier ones keep their places.
     std::vector<RemovedChild> removed;
     {
+        const TardigoDocument::SyncingModel syncing(_document);
         const TreeEdits::Batch batch(_document.edits(), items.size());
         for (auto item = items.rbegin(); item != items.rend(); ++item) {
-            std::vector<NodePtr> ancestors = outline.ancestorsOfItem(*item);
+            std::vector<NodePtr> ancestors = _document.outlineModel().ancestorsOf(item->get());
             const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
             _document.edits().remove(parent, item->get(), std::move(ancestors), removed);
         }
+        selection.clearSelection();
     }
     _document.restoring().registerPutBack({}, removed);
-    outline.deselectAll();
     ItemCounts gone;
-    std::vector<NodePtr> parents;
-    for (const RemovedChild& child : removed) {
+    for (const RemovedChild& child : removed)
         if (const DictPtr item = child.item.asDict())
             gone += countItemAndChildren(*item);
-        parents.push_back(child.parent);
-    }
-    _document.refreshChildrenOf(parents, -gone);
+    _document.refresh(-gone);
     // The arrow keys go on from the next row.
-    if (next) {
-        outline.selectItems({next});
-        outline.scrollItemToVisible(next);
-    }
+    if (next)
+        _document.revealItems({next});
 }
 
 void ItemCommands::renameItem() {
-    OutlineView& outline = _document.outlineView();
-    const int row = outline.selectedRow();
-    if (row >= 0)
-        outline.editColumn(key::name, row, true);
+    if (const NodePtr item = _document.selection().lastSelectedItem())
+        _document.editCell(item, key::name, true);
 }
 
 void ItemCommands::doneItem() {
-    OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> items = outline.selectedItems();
+    const std::vector<NodePtr> items = _document.selection().selectedItems();
     _document.finishAllEditing();
+    ItemCounts completed;
     {
         const TardigoDocument::SyncingModel syncing(_document);
         for (const NodePtr& item : items) {
@@ -137,26 +147,21 @@ void ItemCommands::doneItem() {
             const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
-            emit _document.itemChanged(item, {key::completion});
-            if (!wasCompleted) {
+            completed.complete += wasCompleted ? -1 : 1;
+            if (!wasCompleted)
                 appendToLog(*item, localized(QStringLiteral("completed")));
-                if (filtersByCompletion(*_document.data()))
-                    outline.deselectAll();
-            }
+            // Under the hide-completed filter the row leaves, and nothing stays selected.
+            if (!wasCompleted && filtersByCompletion(*_document.data()))
+                _document.selection().clearSelection();
+            emit _document.itemChanged(item, {key::completion});
         }
     }
-    // Under the hide-completed filter rows leave or come back wherever the items stand.
-    if (filtersByCompletion(*_document.data())) {
-        _document.updateUI();
-        return;
-    }
-    for (const NodePtr& item : items)
-        _document.refreshItem(item, key::completion, !isCompleted(*item));
+    _document.refresh(completed);
 }
 
 void ItemCommands::categoryAction(const QString& category) {
     // The inspector's refresh moves its controls too; only what the user does changes the item.
-    const NodePtr item = _document.syncingModel() ? nullptr : _document.outlineView().lastSelectedItem();
+    const NodePtr item = _document.syncingModel() ? nullptr : _document.selection().lastSelectedItem();
     if (!item)
         return;
     if (const QString* current = item->value(key::category).asString(); current && *current == category)
@@ -180,7 +185,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     if (_document.syncingModel())
         return;
     _document.finishAllEditing();
-    const NodePtr item = _document.outlineView().lastSelectedItem();
+    const NodePtr item = _document.selection().lastSelectedItem();
     if (!item)
         return;
     const QString actionName = localized(QStringLiteral("set completion"));
@@ -228,12 +233,12 @@ void ItemCommands::purgeCompletedItems() {
 void ItemCommands::purgeAnswered(AlertReturn answer) {
     if (answer == AlertReturn::Alternate)
         return;
-    OutlineView& outline = _document.outlineView();
-    const std::vector<NodePtr> selected = outline.selectedItems();
     _document.finishAllEditing();
-    _document.edits().rearrange({}, [this] { purgeCompleted(*_document.data()); });
+    {
+        const TardigoDocument::SyncingModel syncing(_document);
+        _document.edits().rearrange({}, [this] { purgeCompleted(*_document.data()); });
+    }
     _document.updateUI();
-    outline.selectItems(selected);
     _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 

@@ -45,9 +45,9 @@ private:
 
     /// Appends a new item with these keys as one undoable step.
     NodePtr appendNewItem(std::initializer_list<std::pair<QString, Value>> keys);
-    /// The first row after the selected ones that stays when these items leave, else the nearest one
-    /// before the last of them that stays.
-    NodePtr itemAfter(const std::vector<NodePtr>& leaving) const;
+    /// The first row after the last one that stays when these items leave, at its level or higher;
+    /// else the nearest one before it that stays, or its parent.
+    NodePtr itemAfter(const NodePtr& last, const std::vector<NodePtr>& leaving) const;
 
     TardigoDocument& _document;
 };

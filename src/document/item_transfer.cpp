@@ -5,7 +5,8 @@
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/tree_operations.h"
-#include "outline/outline_view.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
 
 #include <QCoreApplication>
@@ -60,31 +61,29 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
     }
     const bool fromHere = data.hasFormat(kItemsMimeType) && !_draggedItems.empty() &&
                           data.data(kItemsSourceMimeType) == _source.toUtf8();
-    const std::vector<Value> shown = _document.visibleChildren(item)->items;
-    const auto isDragged = [&](const Value& child) {
+    const std::vector<NodePtr> shown = _document.outlineModel().shownChildren(item.get());
+    const auto isDragged = [&](const NodePtr& child) {
         return fromHere &&
-               std::any_of(_draggedItems.begin(), _draggedItems.end(),
-                           [&](const NodePtr& dragged) { return dragged.get() == child.dictAddress(); });
+               std::find(_draggedItems.begin(), _draggedItems.end(), child) != _draggedItems.end();
     };
     // The items go before the shown child at the index; a moved child is no place to go before.
     NodePtr anchor;
     for (size_t i = childIndex < 0 ? shown.size() : size_t(childIndex); i < shown.size() && !anchor; ++i)
         if (!isDragged(shown[i]))
-            anchor = shown[i].asDict();
+            anchor = shown[i];
     UndoManager& undo = _document.undoManager();
-    OutlineView& outline = _document.outlineView();
     if (fromHere) {
         undo.setActionName(localized(QStringLiteral("Move")));
         if (!_document.shaping().moveItems(_draggedItems, item, anchor))
             return false;
-        outline.deselectAll();
+        _document.selection().clearSelection();
     } else {
         const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
         undo.setActionName(localized(QStringLiteral("Drop")));
         if (!items || !_document.shaping().insertItems(*items, item, anchor))
             return false;
         _document.setSearchAsideFor(*items);
-        outline.selectItems(*items);
+        _document.selection().selectItems(*items);
     }
     endSorting();
     return true;
@@ -92,7 +91,7 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
 
 std::unique_ptr<QMimeData> ItemTransfer::copyItems() const {
     const std::vector<NodePtr> items =
-        _document.shaping().withoutNestedItems(_document.outlineView().selectedItems());
+        _document.shaping().withoutNestedItems(_document.selection().selectedItems());
     return items.empty() ? nullptr : mimeDataForItems(items, _source);
 }
 
@@ -109,19 +108,15 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
     if (!items)
         return false;
-    OutlineView& outline = _document.outlineView();
-    const NodePtr selected = outline.lastSelectedItem();
-    const std::vector<NodePtr> ancestors =
-        selected ? outline.ancestorsOfItem(selected) : std::vector<NodePtr>{};
+    const NodePtr selected = _document.selection().lastSelectedItem();
+    const std::vector<NodePtr> ancestors = _document.outlineModel().ancestorsOf(selected.get());
     const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
     _document.undoManager().setActionName(localized(QStringLiteral("Paste")));
     if (!_document.shaping().insertItems(*items, parent,
                                          selected ? childAfter(*parent, selected.get()) : nullptr))
         return false;
     _document.setSearchAsideFor(*items);
-    outline.selectItems(*items);
-    if (!items->empty())
-        outline.scrollItemToVisible(items->front());
+    _document.revealItems(*items);
     endSorting();
     return true;
 }

@@ -9,7 +9,6 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
-#include "outline/outline_view.h"
 
 #include <utility>
 
@@ -45,11 +44,8 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
     } else if (status == ItemStatusReminder) {
         const NodePtr previous = std::exchange(_currentReminderItem, found);
         // Their icons change with no value of theirs: their rows are drawn again.
-        if (previous && previous != found) {
-            _document.outlineView().reloadItem(previous);
+        if (previous && previous != found)
             emit _document.itemChanged(previous, {key::icon});
-        }
-        _document.outlineView().reloadItem(found);
         emit _document.itemChanged(found, {key::icon});
         TardigoDocument* document = &_document;
         _document.performAfter(_reminderClearInterval,
@@ -72,7 +68,6 @@ void MinderHandOff::minderWithNode(const NodePtr& node, const QString& message, 
 void MinderHandOff::clearCurrentReminderItem() {
     if (const NodePtr item = std::exchange(_currentReminderItem, nullptr))
         emit _document.itemChanged(item, {key::icon});
-    _document.outlineView().reloadAll();
 }
 
 void MinderHandOff::minderViewItem(const NodePtr& context) {
@@ -86,7 +81,7 @@ void MinderHandOff::minderViewItem(const NodePtr& context) {
                    .arg(textOf(*context, key::name));
         return;
     }
-    _document.outlineView().revealItems(*_document.data(), {found});
+    _document.revealItems({found});
     InspectorView* inspector = _document.inspectorView();
     if (!inspector || !status)
         return;

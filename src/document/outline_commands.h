@@ -11,9 +11,6 @@ public:
     OutlineCommands(const OutlineCommands&) = delete;
     OutlineCommands& operator=(const OutlineCommands&) = delete;
 
-    /// Expands, or collapses, every top-level item with all its descendants.
-    void expandAll();
-    void collapseAll();
     /// The hide-completed switch in its new state; the switch is saved with the list.
     void toggleHideCompletedItems(bool hide);
     /// Shows or hides the optional column of the menu tag: 2 category, 3 due, 4 completion, 5 notes.

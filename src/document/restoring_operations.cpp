@@ -4,7 +4,7 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 
 #include <algorithm>
 #include <limits>
@@ -20,18 +20,17 @@ void RestoringOperations::setInDict(const NodePtr& node, const Value& object, co
     else
         node->set(key, object);
     _document.refreshItem(node, key, wasCompleted);
-    _document.outlineView().revealItems(*_document.data(), {node});
+    _document.revealItems({node});
 }
 
 void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
                                   const std::vector<RemovedChild>& removed) {
     _document.finishAllEditing();
-    const NodePtr& root = _document.data();
     ItemCounts delta;
-    std::vector<NodePtr> parents{root}; // an item whose parent left comes back at the top level
     std::vector<RemovedChild> taken;
     std::vector<NodePtr> nodes;
     {
+        const TardigoDocument::SyncingModel syncing(_document);
         // Items that leave one place for another (a move undone or redone) keep their rows when the
         // whole step is told as one.
         const bool moves = std::any_of(standing.begin(), standing.end(), [&](const RemovedChild& place) {
@@ -50,7 +49,6 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
             const ItemCounts count = countItemAndChildren(*item);
             if (edits.remove(child.parent, item.get(), child.ancestors, taken))
                 delta += -count;
-            parents.push_back(child.parent);
         }
         for (const RemovedChild& child : removed) {
             // Counted before they go back: an item removed from inside another would count twice after.
@@ -58,24 +56,22 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
                 delta += countItemAndChildren(*item);
                 nodes.push_back(item);
             }
-            parents.push_back(child.parent);
         }
         edits.restore(removed);
     }
     registerPutBack(removed, taken);
-    _document.refreshChildrenOf(parents, delta);
+    _document.refresh(delta);
     // The items a step puts back are what is selected after it: those of a step made of several
     // moves all are, and undoing a deletion selects the items it brings back, not the row that
     // followed them.
-    OutlineView& outline = _document.outlineView();
     const quint64 replay = _document.undoManager().replays();
     std::vector<NodePtr> selection;
     if (replay == _selectionReplay)
-        selection = outline.selectedItems();
+        selection = _document.selection().selectedItems();
     _selectionReplay = replay;
     selection.insert(selection.end(), nodes.begin(), nodes.end());
-    outline.revealItems(*root, selection);
-    _document.refreshChildrenOf({}, {});
+    _document.revealItems(selection);
+    _document.updateDisplay();
 }
 
 void RestoringOperations::setContents(const std::vector<NodeContent>& contents) {

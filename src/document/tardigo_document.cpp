@@ -10,11 +10,10 @@
 #include "model/category_names.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/headless_outline.h"
 #include "outline/outline_cell.h"
 #include "outline/outline_filter.h"
 #include "outline/outline_item_model.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 #include "platform/list_lock.h"
 #include "platform/localized.h"
 #include "platform/preference_signals.h"
@@ -34,7 +33,7 @@ TardigoDocument::TardigoDocument(QObject* parent)
       _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
       _inspectorCommands(*this), _shaping(*this), _transfer(*this), _edits(*this),
       _outlineModel(new OutlineItemModel(*this, _data, this)),
-      _headlessOutline(std::make_unique<HeadlessOutline>(*this)), _outlineView(_headlessOutline.get()),
+      _selection(new OutlineSelectionModel(*_outlineModel, this)),
       _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
       _deferred(new QObject(this)) {
     _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
@@ -45,6 +44,12 @@ TardigoDocument::TardigoDocument(QObject* parent)
     connect(this, &TardigoDocument::itemsAboutToBeMoved, model, &OutlineItemModel::itemsAboutToBeMoved);
     connect(this, &TardigoDocument::itemsRearranged, model, &OutlineItemModel::itemsRearranged);
     connect(this, &TardigoDocument::itemChanged, model, &OutlineItemModel::itemChanged);
+    // A change of selection changes no item: the rows and the counts stay as they are. The document's
+    // own changes refresh when they are done.
+    connect(_selection, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!syncingModel())
+            updateDisplay();
+    });
 }
 
 TardigoDocument::~TardigoDocument() = default;
@@ -269,7 +274,6 @@ void TardigoDocument::setWindow(DocumentWindow* window) {
         connect(_fileWatcher, &QFileSystemWatcher::fileChanged, this, &TardigoDocument::fileWatched);
         watchFile();
     }
-    _outlineView = window ? &window->outlineView() : _headlessOutline.get();
     if (!window)
         _alertQueue.reset();
 }
@@ -309,8 +313,8 @@ InspectorView* TardigoDocument::inspectorView() const {
     return _window ? _window->inspectorView() : nullptr;
 }
 
-ArrayPtr TardigoDocument::visibleChildren(const NodePtr& item) const {
-    return tardigo::visibleChildren(*_data, item.get(), _search.filter(*_data));
+QString TardigoDocument::searchText() const {
+    return _outlineModel->searchText();
 }
 
 void TardigoDocument::setSearchText(const QString& text) {
@@ -321,44 +325,50 @@ void TardigoDocument::setSearchText(const QString& text) {
         _outlineCommands.setStoredSearchTerm(Value());
         return;
     }
-    const ItemSearch before(searchText());
-    _search.setTyped(text.isEmpty() ? std::nullopt : std::optional(text));
-    _outlineModel->setTypedSearch(text.isEmpty() ? std::nullopt : std::optional(text));
-    // Only what is shown changed: the items, and so their counts, did not. A narrower search, or
-    // one typed before, knows which lists it changed; a narrower one only takes rows away.
-    const std::optional<std::vector<NodePtr>> lists = _search.changedLists(*_data);
-    const SearchFilter* filter = _search.filter(*_data);
-    if (lists && ItemSearch(searchText()).narrows(before) && filter && filter->narrowedLists()) {
-        {
-            const SyncingModel syncing(*this);
-            _outlineView->dropRowsOf(*filter->narrowedLists());
-        }
-        refresh(Rows::Keep, {}, ItemCounts{});
-    } else if (lists) {
-        refresh(Rows::ReloadChildren, *lists, ItemCounts{});
-    } else {
-        refresh(Rows::Reload, {}, ItemCounts{});
+    // Only what is shown changed: the items, and so their counts, did not.
+    {
+        const SyncingModel syncing(*this);
+        _outlineModel->setTypedSearch(text.isEmpty() ? std::nullopt : std::optional(text));
     }
+    updateDisplay();
 }
 
 const ItemSearch* TardigoDocument::searchMatching(const Dict& item) const {
-    const SearchFilter* filter = _search.filter(*_data);
-    return filter && filter->matches(item) ? &filter->search() : nullptr;
+    return _outlineModel->searchMatching(item);
 }
 
 void TardigoDocument::takeStoredSearchTerm() {
-    _search.setTyped(std::nullopt);
+    const SyncingModel syncing(*this);
     _outlineModel->setTypedSearch(std::nullopt);
 }
 
 void TardigoDocument::setSearchAsideFor(const std::vector<NodePtr>& items) {
-    const SearchFilter* filter = _search.filter(*_data);
-    if (!filter || std::all_of(items.begin(), items.end(),
-                               [filter](const NodePtr& item) { return filter->shows(*item); }))
+    if (std::none_of(items.begin(), items.end(),
+                     [this](const NodePtr& item) { return _outlineModel->searchHides(*item); }))
         return;
-    _search.setTyped(QString());
-    _outlineModel->setTypedSearch(QString());
-    refresh(Rows::Reload, {}, ItemCounts{});
+    {
+        const SyncingModel syncing(*this);
+        _outlineModel->setTypedSearch(QString());
+    }
+    updateDisplay();
+}
+
+void TardigoDocument::revealItems(const std::vector<NodePtr>& items) {
+    {
+        const SyncingModel syncing(*this);
+        _selection->selectItems(items);
+    }
+    emit itemsToReveal(items);
+}
+
+void TardigoDocument::editCell(const NodePtr& item, const QString& identifier, bool selectText) {
+    if (!_outlineModel->indexOfItem(item.get()).isValid())
+        return;
+    {
+        const SyncingModel syncing(*this);
+        _selection->selectItems({item});
+    }
+    emit cellEditRequested(item, identifier, selectText);
 }
 
 CellValue TardigoDocument::cellValue(const QString& identifier, const NodePtr& item) const {
@@ -371,16 +381,6 @@ void TardigoDocument::setCellValue(const CellValue& object, const QString& ident
 
 bool TardigoDocument::setDueDateText(const QString& typed, const NodePtr& item) {
     return _cellEdits.setDueDateText(typed, item);
-}
-
-bool TardigoDocument::canChangeSelection() {
-    finishAllEditing();
-    return true;
-}
-
-void TardigoDocument::outlineSelectionChanged() {
-    if (!syncingModel())
-        refresh(Rows::Keep, {}, ItemCounts{});
 }
 
 QStringList TardigoDocument::transferTypes() const {
@@ -401,78 +401,32 @@ void TardigoDocument::finishAllEditing() {
 }
 
 void TardigoDocument::updateUI() {
-    _search.invalidate();
-    refresh(Rows::Reload, {}, std::nullopt);
+    render(std::nullopt);
 }
 
-void TardigoDocument::refreshChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta) {
-    _search.invalidate();
-    // A search shows the ancestors of what matches, which may lie outside the lists that changed.
-    if (!searchText().trimmed().isEmpty()) {
-        refresh(Rows::Reload, {}, delta);
-        return;
-    }
-    std::vector<NodePtr> lists;
-    for (const NodePtr& parent : parents)
-        lists.push_back(parent == _data ? nullptr : parent);
-    refresh(Rows::ReloadChildren, lists, delta);
+void TardigoDocument::refresh(const ItemCounts& delta) {
+    render(delta);
 }
 
 void TardigoDocument::updateDisplay() {
-    refresh(Rows::Keep, {}, ItemCounts{});
-}
-
-void TardigoDocument::updateUIKeepingCounts() {
-    _search.invalidate();
-    refresh(Rows::Reload, {}, ItemCounts{});
-}
-
-bool TardigoDocument::changeMayShowOrHide(const QString& key) const {
-    const QString* filterKey = _data->value(key::filterKey).asString();
-    const bool termFilter = !searchText().trimmed().isEmpty();
-    return (filterKey && *filterKey == key) ||
-           (termFilter && (key == key::name || key == key::category || key == key::notes));
-}
-
-void TardigoDocument::fitRowsToFonts(const QString& key) {
-    // Rows are as tall as the tallest font drawn, which may be the one that changed.
-    if (key == key::fontName || key == key::fontSize)
-        _outlineView->resetRowHeight();
+    render(ItemCounts{});
 }
 
 void TardigoDocument::refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) {
     emit itemChanged(item, {key});
-    fitRowsToFonts(key);
-    if (changeMayShowOrHide(key)) {
-        updateUI();
-        return;
-    }
-    refresh(Rows::RedrawItem, {item}, ItemCounts{0, (isCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
+    render(ItemCounts{0, (isCompleted(*item) ? 1 : 0) - (wasCompleted ? 1 : 0)});
 }
 
 void TardigoDocument::refreshItems(const std::vector<NodePtr>& items, const QString& key) {
     for (const NodePtr& item : items)
         emit itemChanged(item, {key});
-    fitRowsToFonts(key);
-    if (changeMayShowOrHide(key)) {
-        updateUI();
-        return;
-    }
-    refresh(Rows::RedrawItem, items, ItemCounts{});
+    render(ItemCounts{});
 }
 
-void TardigoDocument::refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta) {
+void TardigoDocument::render(std::optional<ItemCounts> delta) {
     const SyncingModel syncing(*this);
-    if (rows == Rows::Reload)
-        _outlineView->reloadAll();
-    else if (rows == Rows::ReloadChildren)
-        _outlineView->reloadChildrenOf(items);
-    else if (rows == Rows::RedrawItem)
-        for (const NodePtr& item : items)
-            _outlineView->reloadItem(item);
-    // The reload keeps the selected items that are still shown, so the selection is read after it.
-    const NodePtr item = _outlineView->lastSelectedItem();
-    const qsizetype selectedCount = qsizetype(_outlineView->selectedItems().size());
+    const NodePtr item = _selection->lastSelectedItem();
+    const qsizetype selectedCount = qsizetype(_selection->selectedRows().size());
     if (delta)
         _counts += *delta;
     else
@@ -498,6 +452,8 @@ void TardigoDocument::prefsChanged() {
     _categoriesLocalScope = UserDefaults::standard().boolForKey(pref::categoriesLocalScope);
     if (InspectorView* inspector = inspectorView())
         inspector->reloadIconTable();
+    // The icons, the dates and the categories' scope are the preferences' to say.
+    _outlineModel->rowsNeedRedrawing();
     updateUI();
 }
 

@@ -7,7 +7,6 @@
 #include "document/inspector_commands.h"
 #include "document/item_commands.h"
 #include "document/item_transfer.h"
-#include "document/list_search.h"
 #include "document/minder_hand_off.h"
 #include "document/outline_commands.h"
 #include "document/restoring_operations.h"
@@ -18,7 +17,9 @@
 #include "minder/minder_document.h"
 #include "model/value.h"
 #include "outline/outline_data_source.h"
+#include "outline/outline_settings.h"
 #include "platform/file_identity.h"
+#include "search/item_search.h"
 
 #include <QObject>
 #include <QPointer>
@@ -34,18 +35,17 @@ class QFileSystemWatcher;
 namespace tardigo {
 
 class DocumentWindow;
-class HeadlessOutline;
 class InspectorView;
 class OutlineItemModel;
-class OutlineView;
+class OutlineSelectionModel;
 class AlertQueue;
 class UndoManager;
 
-/// One open list: its root node, its file, its change count and the calls it has deferred, and the
-/// logic of its window, which it reaches only through the DocumentWindow interface: the commands,
-/// cell edits, sorting and undo targets are its parts (itemCommands(), sorting() ...), each command
-/// written once there; filtering and refresh are its own. Without a window it keeps a headless
-/// outline of its own.
+/// One open list: its root node, its file, its change count and the calls it has deferred, its
+/// outline (the item model, the selection and the columns' settings, which a window shows), and the
+/// logic of its window, which it reaches only through the DocumentWindow interface and its signals:
+/// the commands, cell edits, sorting and undo targets are its parts (itemCommands(), sorting() ...),
+/// each command written once there. Every change of its tree is announced as it happens.
 class TardigoDocument : public QObject, public OutlineDataSource, public MinderDocument {
     Q_OBJECT
 public:
@@ -116,7 +116,7 @@ public:
     /// Merges the list's categories into the global list.
     void enumerateCategoriesGlobally() const;
 
-    /// The window that shows the list, or none; its outline replaces the headless one.
+    /// The window that shows the list, or none.
     void setWindow(DocumentWindow* window);
     DocumentWindow* window() const { return _window; }
     /// The document's part of setting up a loaded window: the alert queue, the observed
@@ -146,8 +146,17 @@ public:
 
     /// The list's outline as Qt sees it: the rows its filters show, following every change.
     OutlineItemModel& outlineModel() const { return *_outlineModel; }
+    /// Which rows of the outline are selected: what the commands act on.
+    OutlineSelectionModel& selection() const { return *_selection; }
+    /// The columns the outline shows and how they are sorted.
+    OutlineSettings& outlineSettings() { return _outlineSettings; }
+    const OutlineSettings& outlineSettings() const { return _outlineSettings; }
+    /// Selects the items and asks the window to show them: it opens what hides them and scrolls to
+    /// the first. An item a filter hides stays unselected.
+    void revealItems(const std::vector<NodePtr>& items);
+    /// Makes the item the only one selected and asks the window to open its cell's editor.
+    void editCell(const NodePtr& item, const QString& identifier, bool selectText);
 
-    OutlineView& outlineView() const { return *_outlineView; }
     InspectorView* inspectorView() const;
     UndoManager& undoManager() const { return *_undoManager; }
     /// The queue of alert sheets of the window; none without a window.
@@ -168,17 +177,14 @@ public:
     };
     bool syncingModel() const { return _syncingModel > 0; }
 
-    // Outline data source and delegate.
-    ArrayPtr visibleChildren(const NodePtr& item) const override;
+    // Outline data source.
     CellValue cellValue(const QString& identifier, const NodePtr& item) const override;
     void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
     bool setDueDateText(const QString& typed, const NodePtr& item) override;
-    /// Ends all editing before the selection changes.
-    bool canChangeSelection() override;
 
     // Search.
     /// The text searched for: the one typed over the outline, else the list's stored term.
-    QString searchText() const { return _search.text(*_data); }
+    QString searchText() const;
     /// Shows only the items that match the text and their ancestors; writes nothing to the list, but
     /// an empty text over a stored term removes the term, as a step that can be undone.
     void setSearchText(const QString& text);
@@ -190,9 +196,6 @@ public:
     /// items (just made, pasted or dropped: the user wants to see them); a term stored in the list
     /// stays there, as the user did not ask to remove it.
     void setSearchAsideFor(const std::vector<NodePtr>& items);
-    /// Refreshes the window for the new selection unless the document itself changed it. A change of
-    /// selection changes no item, so the rows and the counts stay as they are.
-    void outlineSelectionChanged() override;
     QStringList transferTypes() const override;
     std::unique_ptr<QMimeData> dragData(const std::vector<NodePtr>& items) override;
     bool acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex) override;
@@ -200,21 +203,16 @@ public:
     /// Ends the editing of any cell or tool, storing what was typed.
     void finishAllEditing();
 
-    // Refresh.
-    /// Brings the window into step with the model and the selection.
+    // Refresh: the window shows what the document worked out; the outline follows the announced
+    // changes by itself.
+    /// Counts the items again and shows the window what the list and the selection are now.
     void updateUI();
-    /// The refresh after a change that moved only children of these items (the root or null: the
-    /// top level) and changed the counts by `delta`: only those lists are compared again, so that a
-    /// change of a large list costs what it changed.
-    void refreshChildrenOf(const std::vector<NodePtr>& parents, const ItemCounts& delta);
-    /// Shows the selection again, after the inspector changed its tool: no row and no count changed.
+    /// The refresh after a change that moved the counts by `delta`.
+    void refresh(const ItemCounts& delta);
+    /// Shows the selection again (it changed, or the inspector changed its tool): no count changed.
     void updateDisplay();
-    /// The refresh after a change of what is shown, not of the items: every row is compared again
-    /// and the counts stay.
-    void updateUIKeepingCounts();
-    /// The refresh after a change of one item's value under key: only its row is redrawn, and the
-    /// counts of the last refresh are kept, corrected when the item's being complete changed. A change
-    /// that may show or hide the item refreshes everything.
+    /// Announces a change of one item's value under key and refreshes, the counts corrected when the
+    /// item's being complete changed.
     void refreshItem(const NodePtr& item, const QString& key, bool wasCompleted) override;
     /// The same for a value under key of several items whose being complete did not change.
     void refreshItems(const std::vector<NodePtr>& items, const QString& key);
@@ -258,20 +256,18 @@ signals:
     /// Values of the item changed under these keys (the root's: the list's own settings).
     void itemChanged(const NodePtr& item, const QStringList& keys);
 
+    // What the document asks of the window that shows its outline.
+    /// The items are to be seen: the outline opens the items that hide them and scrolls to the first.
+    void itemsToReveal(const std::vector<NodePtr>& items);
+    /// The cell's editor is to open, its text selected or not.
+    void cellEditRequested(const NodePtr& item, const QString& identifier, bool selectText);
+
     void fileNameChanged(const QString& path);
     void closed();
 
 private:
-    /// What a refresh does to the outline's rows.
-    enum class Rows { Reload, ReloadChildren, RedrawItem, Keep };
-    /// Brings the rows up to date as asked (`items`: the changed item, or the parents of the changed
-    /// lists), counts the items again or moves the counts by `delta`, and shows what the selection
-    /// asks for.
-    void refresh(Rows rows, const std::vector<NodePtr>& items, std::optional<ItemCounts> delta);
-    /// Whether a change of the value under key may show or hide items under the list's filters.
-    bool changeMayShowOrHide(const QString& key) const;
-    /// Fits the rows to the fonts shown again when the value under key is an item's font.
-    void fitRowsToFonts(const QString& key);
+    /// Counts the items again (or moves the counts by `delta`) and shows what the selection asks for.
+    void render(std::optional<ItemCounts> delta);
     /// Takes a list just read as the one saved.
     void takeLoadedList(const ListLoad& load);
     /// Remembers the version of the file just read or saved, and watches the file while a window
@@ -295,10 +291,9 @@ private:
     ItemTransfer _transfer;
     TreeEdits _edits;
     OutlineItemModel* _outlineModel;
-    mutable ListSearch _search; // found again when the outline next asks after a change
+    OutlineSettings _outlineSettings;
+    OutlineSelectionModel* _selection;
     std::unique_ptr<AlertQueue> _alertQueue;
-    std::unique_ptr<HeadlessOutline> _headlessOutline;
-    OutlineView* _outlineView;
     StatusDisplay _display;
     ItemCounts _counts; // counted at the last full refresh, and moved by every change since
     QString _fileName;

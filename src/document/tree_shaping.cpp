@@ -7,7 +7,8 @@
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
 #include "outline/icon_rules.h"
-#include "outline/outline_view.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "platform/new_item.h"
 
@@ -86,14 +87,14 @@ TreeShaping::placesAsRemoved(const std::vector<NodePtr>& items,
 }
 
 NodePtr TreeShaping::parentOf(const NodePtr& item) const {
-    const std::vector<NodePtr> ancestors = _document.outlineView().ancestorsOfItem(item);
+    const std::vector<NodePtr> ancestors = _document.outlineModel().ancestorsOf(item.get());
     return ancestors.empty() ? _document.data() : ancestors.back();
 }
 
 std::vector<NodePtr> TreeShaping::chainTo(const NodePtr& parent) const {
     if (!parent || parent == _document.data())
         return {};
-    std::vector<NodePtr> chain = _document.outlineView().ancestorsOfItem(parent);
+    std::vector<NodePtr> chain = _document.outlineModel().ancestorsOf(parent.get());
     chain.push_back(parent);
     return chain;
 }
@@ -109,13 +110,13 @@ bool TreeShaping::fitsUnder(const std::vector<NodePtr>& items, const std::vector
 }
 
 std::vector<NodePtr> TreeShaping::withoutNestedItems(const std::vector<NodePtr>& items) const {
-    const OutlineView& outline = _document.outlineView();
+    const OutlineItemModel& outline = _document.outlineModel();
     QSet<const Dict*> chosen;
     for (const NodePtr& item : items)
         chosen.insert(item.get());
     std::vector<NodePtr> top;
     for (const NodePtr& item : items) {
-        const std::vector<NodePtr> ancestors = outline.ancestorsOfItem(item);
+        const std::vector<NodePtr> ancestors = outline.ancestorsOf(item.get());
         if (std::none_of(ancestors.begin(), ancestors.end(),
                          [&](const NodePtr& ancestor) { return chosen.contains(ancestor.get()); }))
             top.push_back(item);
@@ -134,11 +135,10 @@ bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& pa
     if (!fitsUnder(items, chain))
         return false;
     _document.finishAllEditing();
-    OutlineView& outline = _document.outlineView();
     // Where each item stands, asked before anything moves.
     std::vector<std::vector<NodePtr>> ancestors;
     for (const NodePtr& item : items)
-        ancestors.push_back(outline.ancestorsOfItem(item));
+        ancestors.push_back(_document.outlineModel().ancestorsOf(item.get()));
     std::vector<NodePtr> parents{parent};
     {
         const TardigoDocument::SyncingModel syncing(_document);
@@ -156,7 +156,7 @@ bool TreeShaping::moveItems(const std::vector<NodePtr>& items, const NodePtr& pa
         }
         _document.restoring().registerPutBack(standing, removed);
     }
-    _document.refreshChildrenOf(parents, {});
+    _document.updateDisplay();
     return true;
 }
 
@@ -174,13 +174,13 @@ bool TreeShaping::insertItems(const std::vector<NodePtr>& items, const NodePtr& 
         const TardigoDocument::SyncingModel syncing(_document);
         _document.restoring().registerPutBack(place(items, parent, anchor, chain), {});
     }
-    _document.refreshChildrenOf({parent}, added);
+    _document.refresh(added);
     return true;
 }
 
 void TreeShaping::shapeSelection(const char* actionName,
                                  const std::function<void(const std::vector<NodePtr>&)>& shape) {
-    const std::vector<NodePtr> items = withoutNestedItems(_document.outlineView().selectedItems());
+    const std::vector<NodePtr> items = withoutNestedItems(_document.selection().selectedItems());
     if (items.empty())
         return;
     _document.finishAllEditing();
@@ -188,9 +188,8 @@ void TreeShaping::shapeSelection(const char* actionName,
         const UndoGroup step(_document.undoManager(), localized(QString::fromLatin1(actionName)));
         shape(items);
     }
-    OutlineView& outline = _document.outlineView();
-    outline.selectItems(items);
-    outline.scrollItemToVisible(items.front());
+    // Still selected where they went, in view: an item indented into a closed one opens it.
+    _document.revealItems(items);
 }
 
 void TreeShaping::indentItems() {
@@ -202,11 +201,12 @@ void TreeShaping::indentItems() {
         std::vector<std::pair<NodePtr, std::vector<NodePtr>>> runs;
         for (const NodePtr& item : items) {
             const NodePtr parent = parentOf(item);
-            const ArrayPtr shown = _document.visibleChildren(parent == _document.data() ? nullptr : parent);
+            const std::vector<NodePtr> shown = _document.outlineModel().shownChildren(parent.get());
             NodePtr target;
-            for (qsizetype i = placeOf(*shown, item.get()) - 1; i >= 0 && !target; --i)
-                if (const NodePtr sibling = childAt(*shown, i); sibling && !chosen.contains(sibling.get()))
-                    target = sibling;
+            for (auto sibling = std::find(shown.begin(), shown.end(), item);
+                 sibling != shown.begin() && !target;)
+                if (!chosen.contains((--sibling)->get()))
+                    target = *sibling;
             if (!target)
                 continue;
             if (runs.empty() || runs.back().first != target)
@@ -214,8 +214,7 @@ void TreeShaping::indentItems() {
             runs.back().second.push_back(item);
         }
         for (const auto& [target, run] : runs)
-            if (moveItems(run, target, nullptr))
-                _document.outlineView().expandItem(target, false);
+            moveItems(run, target, nullptr);
     });
 }
 
@@ -248,10 +247,8 @@ void TreeShaping::moveWithinParents(const char* actionName, bool up) {
                 parents.push_back(parent);
         }
         for (const NodePtr& parent : parents) {
-            // A copy: without a filter the shown list is the stored one, which the moves change.
-            const std::vector<Value> shown =
-                _document.visibleChildren(parent == _document.data() ? nullptr : parent)->items;
-            const auto isChosen = [&](size_t i) { return chosen.contains(shown[i].dictAddress()); };
+            const std::vector<NodePtr> shown = _document.outlineModel().shownChildren(parent.get());
+            const auto isChosen = [&](size_t i) { return chosen.contains(shown[i].get()); };
             // Each run of selected siblings trades places with the sibling before or after it.
             for (size_t first = 0; first < shown.size();) {
                 size_t last = first;
@@ -261,13 +258,12 @@ void TreeShaping::moveWithinParents(const char* actionName, bool up) {
                     ++first;
                     continue;
                 }
-                std::vector<NodePtr> run;
-                for (size_t i = first; i < last; ++i)
-                    run.push_back(shown[i].asDict());
+                const std::vector<NodePtr> run(shown.begin() + qsizetype(first),
+                                               shown.begin() + qsizetype(last));
                 if (up && first > 0)
-                    moveItems(run, parent, shown[first - 1].asDict());
+                    moveItems(run, parent, shown[first - 1]);
                 else if (!up && last < shown.size())
-                    moveItems(run, parent, childAfter(*parent, shown[last].dictAddress()));
+                    moveItems(run, parent, childAfter(*parent, shown[last].get()));
                 first = last;
             }
         }
@@ -283,8 +279,7 @@ void TreeShaping::moveItemsDown() {
 }
 
 void TreeShaping::newChildItem() {
-    OutlineView& outline = _document.outlineView();
-    const NodePtr selected = outline.lastSelectedItem();
+    const NodePtr selected = _document.selection().lastSelectedItem();
     const NodePtr item = newToDoItem();
     IconRules::setMostRecentlyCreatedItem(item);
     _document.finishAllEditing();
@@ -292,9 +287,7 @@ void TreeShaping::newChildItem() {
     if (!insertItems({item}, selected, nullptr))
         return;
     _document.setSearchAsideFor({item});
-    if (selected)
-        outline.expandItem(selected, false);
-    outline.editItem(item, key::name, true);
+    _document.editCell(item, key::name, true);
 }
 
 } // namespace tardigo

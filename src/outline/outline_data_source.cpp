@@ -4,10 +4,6 @@
 
 namespace tardigo {
 
-bool OutlineDataSource::hasVisibleChildren(const NodePtr& item) const {
-    return visibleChildren(item)->size() > 0;
-}
-
 QStringList OutlineDataSource::transferTypes() const {
     return {};
 }

@@ -18,23 +18,17 @@ namespace tardigo {
 /// completion, the icon's name); the due date; the notes as rich text.
 using CellValue = std::variant<std::monostate, Value, QDateTime, RichText>;
 
-/// The document seen from an outline, as its data source and delegate: the outline owns no data and
-/// asks for every row. A null item stands for the invisible root.
+/// The document seen from its outline's model, which owns no data: what each cell shows, and where
+/// edits, drags and drops go. A null item stands for the invisible root.
 class OutlineDataSource {
 public:
     virtual ~OutlineDataSource() = default;
 
-    /// The children of item visible under the list's filters, in stored order.
-    virtual ArrayPtr visibleChildren(const NodePtr& item) const = 0;
     virtual CellValue cellValue(const QString& identifier, const NodePtr& item) const = 0;
     /// Commits the value an ended cell edit delivers.
     virtual void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
     /// Commits the text typed into the item's due cell; false when it is no date and was refused.
     virtual bool setDueDateText(const QString& typed, const NodePtr& item) = 0;
-    /// Asked before the user changes the selection.
-    virtual bool canChangeSelection() = 0;
-    /// Told after the selection changed, whoever changed it.
-    virtual void outlineSelectionChanged() = 0;
     /// The formats a drag carries and a drop takes; none when the outline drags nothing.
     virtual QStringList transferTypes() const;
     /// Starts a drag of the items: the data it carries; none when the outline drags nothing.
@@ -42,9 +36,6 @@ public:
     /// A drop on item (null: the top level) before its shown child at childIndex, or at the end of its
     /// children for -1; false when refused.
     virtual bool acceptDrop(const QMimeData& data, const NodePtr& item, int childIndex);
-
-    /// Whether any child is visible: an item whose children are all hidden shows no disclosure.
-    bool hasVisibleChildren(const NodePtr& item) const;
 };
 
 } // namespace tardigo

@@ -2,7 +2,6 @@
 
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/search_filter.h"
 
 namespace tardigo {
 
@@ -19,30 +18,6 @@ bool KeyFilter::hides(const Dict& item) const {
         return false;
     const Value& value = item.value(*_key);
     return !value.isNil() && value == *_value;
-}
-
-ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter* search) {
-    ArrayPtr children = childrenOf(item ? *item : root);
-    if (!children)
-        return Array::create();
-    // Most items have no children: their empty list needs no look at the filters.
-    if (children->items.empty())
-        return children;
-    const KeyFilter keyFilter(root);
-    if (!keyFilter.isOn() && !search)
-        return children;
-    ArrayPtr result = Array::create();
-    for (const Value& child : children->items) {
-        // The address alone: a list of 100,000 items is filtered whole at every switch.
-        const Dict* node = child.dictAddress();
-        if (!node || keyFilter.hides(*node))
-            continue;
-        // The search narrows what the other filter shows, and never brings back a hidden item.
-        if (search && !search->shows(*node))
-            continue;
-        result->items.push_back(child);
-    }
-    return result;
 }
 
 bool filtersByCompletion(const Dict& root) {

@@ -4,8 +4,6 @@
 
 namespace tardigo {
 
-class SearchFilter;
-
 /// The root's key filter ("filter key" and "filter value"): it hides each item whose value under
 /// the key equals the value, and so the item's children. Read once, for as long as the root stays
 /// as it is.
@@ -21,10 +19,6 @@ private:
     const QString* _key = nullptr;
     const Value* _value = nullptr;
 };
-
-/// The children of item (of the root when item is null) that the root's filter and the search (if
-/// any) let through, in stored order: the stored array itself when no filter is on, else a new array.
-ArrayPtr visibleChildren(const Dict& root, const Dict* item, const SearchFilter* search);
 
 /// The root's filter key is "completion": completed items are about to disappear from view.
 bool filtersByCompletion(const Dict& root);

@@ -26,6 +26,21 @@ constexpr size_t kMostRangesRowByRow = 16;
 
 static_assert(sizeof(quintptr) >= 8, "an index identifier holds a node's slot and its generation");
 
+// Qt hashes an index by little more than the sum of its row and identifier, and keeps persistent
+// indexes (the view's open rows among them) in a hash of open addressing: identifiers of slots in a
+// row would lie side by side in it and make every change of rows search long runs of them. An
+// identifier is therefore its slot and generation multiplied by an odd number, which spreads them,
+// and multiplied back by that number's inverse.
+constexpr quintptr kIdSpread = 0x9E3779B97F4A7C15ull;
+constexpr quintptr inverseOf(quintptr odd) {
+    quintptr inverse = odd; // right in 3 bits; each step doubles that
+    for (int step = 0; step < 5; ++step)
+        inverse *= 2 - odd * inverse;
+    return inverse;
+}
+constexpr quintptr kIdGather = inverseOf(kIdSpread);
+static_assert(kIdSpread * kIdGather == 1);
+
 /// The flags of each column's cells: a view asks for them at every row of every layout.
 const std::vector<Qt::ItemFlags>& columnFlags() {
     static const std::vector<Qt::ItemFlags> flags = [] {
@@ -57,30 +72,29 @@ QList<int> rolesChangedBy(const QStringList& keys) {
 
 } // namespace
 
-/// The texts an item is searched by, folded when it is first searched and kept while they stay.
-struct SearchTexts {
-    QString nameAndCategory;
-    QByteArray notes; // the notes folded, held so that new notes never take their address
-    QString foldedNotes;
-};
-
 struct OutlineItemModel::Node {
-    NodePtr item;                // null: a free slot
-    Node* parent = nullptr;      // null for the root
-    std::vector<Node*> children; // every item below it, in stored order
-    std::vector<Node*> rows;     // the children shown, as the views were told them
-    int row = -1;                // among the parent's told rows; -1 while the views know no row
-    int childIndex = 0;          // among the parent's children
+    // What an index and its parent are made from first, in the node's first cache line: a view asks
+    // for them of every row, and of every persistent index at each change of rows.
+    Node* parent = nullptr; // null for the root
+    int row = -1;           // among the parent's told rows; -1 while the views know no row
+    int childIndex = 0;     // among the parent's children
     quint32 slot = 0;
     quint32 generation = 0;
     quint32 mark = 0;
     int shownChildren = 0;
-    bool ownKeyHidden = false; // the key filter hides the item itself
-    bool keyHidden = false;    // the item itself or one of its ancestors
-    bool ownMatch = true;      // the search's words are in its texts; always without a search
-    bool shown = false;        // under the filters, as last worked out
-    bool leaving = false;      // about to leave the list
-    std::unique_ptr<SearchTexts> texts;
+    bool ownKeyHidden = false;   // the key filter hides the item itself
+    bool keyHidden = false;      // the item itself or one of its ancestors
+    bool ownMatch = true;        // the search's words are in its texts; always without a search
+    bool shown = false;          // under the filters, as last worked out
+    bool leaving = false;        // about to leave the list
+    bool folded = false;         // its texts are folded below, as they are now
+    NodePtr item;                // null: a free slot
+    std::vector<Node*> children; // every item below it, in stored order
+    std::vector<Node*> rows;     // the children shown, as the views were told them
+    // The texts the item is searched by, folded when first searched and kept until they change (the
+    // document announces each change): a keystroke reads no item, and no notes, again.
+    QString foldedNameAndCategory;
+    std::unique_ptr<QString> foldedNotes; // none without notes
 };
 
 struct OutlineItemModel::NodeChunk {
@@ -228,10 +242,11 @@ OutlineItemModel::Node* OutlineItemModel::nodeOf(const Dict* item) const {
 }
 
 quintptr OutlineItemModel::idOf(const Node* node) const {
-    return (quintptr(node->generation) << 32) | node->slot;
+    return ((quintptr(node->generation) << 32) | node->slot) * kIdSpread;
 }
 
-OutlineItemModel::Node* OutlineItemModel::nodeOfId(quintptr id) const {
+OutlineItemModel::Node* OutlineItemModel::nodeOfId(quintptr spread) const {
+    const quintptr id = spread * kIdGather;
     const quint32 slot = quint32(id & 0xffffffffu);
     if (slot >= _slotCount)
         return nullptr;
@@ -274,20 +289,17 @@ void OutlineItemModel::updateOwnFlags(Node* node, const KeyFilter& keyFilter) {
 }
 
 bool OutlineItemModel::matchesWords(Node* node, const ItemSearch& words) const {
-    if (!node->texts) {
-        node->texts = std::make_unique<SearchTexts>();
-        node->texts->nameAndCategory = foldedNameAndCategory(*node->item);
+    if (!node->folded) {
+        node->foldedNameAndCategory = foldedNameAndCategory(*node->item);
+        const QByteArray* notes = node->item->value(key::notes).asData();
+        node->foldedNotes =
+            notes ? std::make_unique<QString>(foldForSearch(notesPlainText(*notes).value_or(QString())))
+                  : nullptr;
+        node->folded = true;
     }
-    SearchTexts& texts = *node->texts;
-    const QByteArray* notes = node->item->value(key::notes).asData();
-    if (!notes) {
-        texts.notes.clear();
-        texts.foldedNotes.clear();
-    } else if (texts.notes.constData() != notes->constData() || texts.notes.size() != notes->size()) {
-        texts.notes = *notes;
-        texts.foldedNotes = foldForSearch(notesPlainText(*notes).value_or(QString()));
-    }
-    return words.matchesFoldedParts({texts.nameAndCategory, texts.foldedNotes});
+    if (!node->foldedNotes)
+        return words.matchesFoldedParts({node->foldedNameAndCategory});
+    return words.matchesFoldedParts({node->foldedNameAndCategory, *node->foldedNotes});
 }
 
 bool OutlineItemModel::shows(const Node* node) const {
@@ -385,6 +397,13 @@ void OutlineItemModel::endLayoutChange(const QModelIndexList& before) {
     }
     changePersistentIndexList(before, after);
     emit layoutChanged();
+    if (_appeared.empty())
+        return;
+    QModelIndexList appeared;
+    for (const Node* node : std::exchange(_appeared, {}))
+        if (node->item && node->row >= 0)
+            appeared.append(indexOf(node, 0));
+    emit rowsAppeared(appeared);
 }
 
 std::vector<OutlineItemModel::Retold> OutlineItemModel::listsToRetell(const std::vector<Node*>& dirty) {
@@ -496,6 +515,7 @@ void OutlineItemModel::retell(const std::vector<Retold>& lists) {
     }
     for (Node* child : entering)
         tellSubtree(child);
+    _appeared.insert(_appeared.end(), entering.begin(), entering.end());
 }
 
 // The Qt model
@@ -908,7 +928,7 @@ void OutlineItemModel::itemsRearranged(const std::vector<NodePtr>& parents) {
         renumberChildren(list, 0);
         // A list named for a reshaping change holds new values too.
         if (!everyList && list != _root) {
-            list->texts.reset();
+            list->folded = false;
             updateOwnFlags(list, keyFilter);
         }
     }
@@ -932,8 +952,17 @@ void OutlineItemModel::itemsRearranged(const std::vector<NodePtr>& parents) {
     std::vector<Node*> dirty;
     settle(_root, dirty);
     // Every row is told afresh; a row still shown keeps its node, and so its indexes.
+    const quint32 toldBefore = ++_epoch;
+    forEachNode([&](Node* node) {
+        if (node->row >= 0)
+            node->mark = toldBefore;
+    });
     untellSubtree(_root);
     tellSubtree(_root);
+    forEachNode([&](Node* node) {
+        if (node->row >= 0 && node->mark != toldBefore)
+            _appeared.push_back(node);
+    });
     endLayoutChange(before);
     for (Node* node : gone)
         freeSubtree(node);
@@ -956,7 +985,7 @@ void OutlineItemModel::itemChanged(const NodePtr& item, const QStringList& keys)
         return;
     }
     if (changesSearchedText(keys)) {
-        node->texts.reset();
+        node->folded = false;
         forgetPastSearches();
     }
     updateOwnFlags(node, KeyFilter(*_rootItem));

@@ -105,6 +105,11 @@ public:
     /// The first line of notes each row shows, read once per item.
     NotesCache& notesCache() const { return _notesCache; }
 
+signals:
+    /// After a layout change: the rows it showed that the views did not know before (an item the
+    /// filters hid, or new), so that a view opens those it held open.
+    void rowsAppeared(const QModelIndexList& indexes);
+
 private:
     struct Node;
     struct NodeChunk;
@@ -190,7 +195,8 @@ private:
     quint32 _slotCount = 0;
     Node* _root = nullptr;
     QHash<const Dict*, Node*> _nodes;
-    quint32 _epoch = 0; // marks nodes once per pass over them
+    quint32 _epoch = 0;           // marks nodes once per pass over them
+    std::vector<Node*> _appeared; // the rows a layout change under way shows anew
 
     std::optional<QString> _typed;
     // The searches typed since the list last changed, each narrowing the one before; the last is

@@ -13,8 +13,10 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_columns.h"
-#include "outline/outline_view.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/localized.h"
+#include "platform/preference_signals.h"
 #include "platform/user_defaults.h"
 #include "print/gui/document_printing.h"
 #include "window/document_menus.h"
@@ -25,6 +27,7 @@
 #include "window/help_commands.h"
 #include "window/inspector_dock_widget.h"
 #include "window/list_lock_wait.h"
+#include "window/outline_appearance.h"
 #include "window/outline_delegate.h"
 #include "window/outline_key_handler.h"
 #include "window/outline_tree_view.h"
@@ -120,6 +123,7 @@ DocumentMainWindow::~DocumentMainWindow() {
     _outline->endEditing();
     _document->close();
     _document->setWindow(nullptr);
+    _document->outlineModel().setDecorations(nullptr);
     // The widgets that call the document go before it does.
     delete _inspector;
     delete _outline;
@@ -127,6 +131,8 @@ DocumentMainWindow::~DocumentMainWindow() {
 
 void DocumentMainWindow::buildWidgets() {
     _outline = new OutlineTreeView(*_document, this);
+    _appearance = std::make_unique<OutlineAppearance>(*_document);
+    _document->outlineModel().setDecorations(_appearance.get());
     _delegate =
         new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
     _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
@@ -157,7 +163,8 @@ void DocumentMainWindow::buildWidgets() {
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _inspector);
     _inspector->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
-    _printing = new DocumentPrinting(*_document, *this);
+    _printing = new DocumentPrinting(
+        *_document, *this, [outline = _outline](const Dict& item) { return outline->isItemExpanded(&item); });
     _sync = new WindowSync(*this);
 
     // The selected item's name, or a message in its place, gives way to the count of outstanding
@@ -187,6 +194,7 @@ void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
     const Value columnState = defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName);
     if (const QByteArray* columns = columnState.asData()) {
         _outline->header()->restoreState(*columns);
+        _outline->takeColumnsFromHeader();
         // The arrow belongs to the list's sort state, which the document restores.
         _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
     }
@@ -224,18 +232,22 @@ void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
 void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
     connect(_outline, &OutlineTreeView::cellClicked, document,
-            [document](int row, const QString& column, bool onSelectedRow) {
-                document->cellEdits().handleClick(row, column, onSelectedRow);
+            [document](const NodePtr& item, const QString& column, bool onSelectedRow) {
+                document->cellEdits().handleClick(item, column, onSelectedRow);
             });
-    connect(
-        _outline, &OutlineTreeView::cellDoubleClicked, document,
-        [document](int row, const QString& column) { document->cellEdits().handleDoubleClick(row, column); });
+    connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
+            [document](const NodePtr& item, const QString& column) {
+                document->cellEdits().handleDoubleClick(item, column);
+            });
     connect(_outline, &OutlineTreeView::headerClicked, document,
             [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
     connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);
     // Selections the document makes itself bring no refresh, yet the commands follow them.
-    connect(_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(&document->selection(), &QItemSelectionModel::selectionChanged, this,
             &DocumentMainWindow::validate);
+    // The default font is a preference: the rows fit it.
+    connect(&PreferenceSignals::instance(), &PreferenceSignals::preferencesChanged, _outline,
+            &OutlineTreeView::resetRowHeight);
     connect(document, &TardigoDocument::editedChanged, this, [this] {
         updateTitle();
         validate();
@@ -298,8 +310,8 @@ void DocumentMainWindow::connectMenuCommands() {
     onCommand(menu.quit, [this] { _host.quit(); });
     onCommand(menu.undo, [this] { undo(false); });
     onCommand(menu.redo, [this] { undo(true); });
-    onCommand(menu.expandAll, [document] { document->outlineCommands().expandAll(); });
-    onCommand(menu.collapseAll, [document] { document->outlineCommands().collapseAll(); });
+    onCommand(menu.expandAll, [this] { _outline->expandItem(nullptr, true); });
+    onCommand(menu.collapseAll, [this] { _outline->collapseItem(nullptr, true); });
     onCommand(menu.toggleHideCompletedItems, [this, document] {
         document->outlineCommands().toggleHideCompletedItems(
             _menus->actions().toggleHideCompletedItems->isChecked());
@@ -354,9 +366,9 @@ void DocumentMainWindow::updateRecentDocuments() {
 }
 
 void DocumentMainWindow::validate() {
-    _menus->validate(*_document, *_outline);
+    _menus->validate(*_document);
     _menus->actions().cancelSync->setEnabled(_sync->isSyncing());
-    const bool selected = _outline->lastSelectedItem() != nullptr;
+    const bool selected = _document->selection().lastSelectedItem() != nullptr;
     _toolbar->action(DocumentToolbar::doneIdentifier)->setEnabled(selected);
     _toolbar->action(DocumentToolbar::stickiesIdentifier)->setEnabled(selected);
     for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
@@ -497,7 +509,6 @@ void DocumentMainWindow::customizeToolbar() {
 }
 
 void DocumentMainWindow::dataReplaced() {
-    _outline->showNewTree();
     _document->sorting().restoreSortState();
     _document->updateUI();
 }
@@ -509,10 +520,6 @@ void DocumentMainWindow::showWindows() {
     raise();
     activateWindow();
     _outline->setFocus();
-}
-
-OutlineView& DocumentMainWindow::outlineView() {
-    return *_outline;
 }
 
 InspectorView* DocumentMainWindow::inspectorView() {
@@ -695,7 +702,7 @@ void DocumentMainWindow::reloadFromDisk() {
     QSet<QString> expanded, selected;
     for (const NodePtr& item : _outline->expandedItems())
         expanded.insert(identity(*item));
-    for (const NodePtr& item : _outline->selectedItems())
+    for (const NodePtr& item : _document->selection().selectedItems())
         selected.insert(identity(*item));
     finishAllEditing();
     QString error;
@@ -721,12 +728,12 @@ void DocumentMainWindow::reloadFromDisk() {
     }
     for (const NodePtr& item : open)
         _outline->expandItem(item, false);
-    _outline->selectItems(chosen);
+    _document->selection().selectItems(chosen);
     _document->updateUI();
 }
 
 void DocumentMainWindow::makeSticky() {
-    const std::vector<NodePtr> items = _outline->selectedItems();
+    const std::vector<NodePtr> items = _document->selection().selectedItems();
     if (items.empty()) {
         QApplication::beep();
         return;

@@ -21,6 +21,7 @@ class DocumentToolbar;
 class ElidingLabel;
 class InspectorDockWidget;
 class MessageBoxSheetWindow;
+class OutlineAppearance;
 class OutlineDelegate;
 class OutlineTreeView;
 class TardigoDocument;
@@ -53,7 +54,6 @@ public:
     void showWindows() override;
     bool isVisible() const override { return QMainWindow::isVisible(); }
     void saveLayoutUnderName(const QString& autosaveName) override;
-    OutlineView& outlineView() override;
     InspectorView* inspectorView() override;
     std::shared_ptr<SheetWindow> sheetWindow() override;
     void finishAllEditing() override;
@@ -120,6 +120,7 @@ private:
     std::unique_ptr<TardigoDocument> _document;
     WindowHost& _host;
     OutlineTreeView* _outline = nullptr;
+    std::unique_ptr<OutlineAppearance> _appearance; // the outline's icons, fonts and colours
     OutlineDelegate* _delegate = nullptr;
     DocumentToolbar* _toolbar = nullptr;
     DocumentMenus* _menus = nullptr;

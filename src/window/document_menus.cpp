@@ -8,7 +8,8 @@
 #include "model/tree_operations.h"
 #include "outline/outline_columns.h"
 #include "outline/outline_filter.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
+#include "outline/outline_settings.h"
 #include "platform/localized.h"
 
 #include <QAction>
@@ -153,16 +154,17 @@ QAction* DocumentMenus::add(QMenu* menu, QAction*& member, const char* name, con
     return member;
 }
 
-void DocumentMenus::validate(const TardigoDocument& document, const OutlineView& outline) {
+void DocumentMenus::validate(const TardigoDocument& document) {
     const Dict& root = *document.data();
-    const bool selected = outline.lastSelectedItem() != nullptr;
+    const bool selected = document.selection().lastSelectedItem() != nullptr;
     for (QAction* command : {_actions.doneItem, _actions.deleteItem, _actions.renameItem, _actions.makeSticky,
                              _actions.indentItems, _actions.outdentItems, _actions.moveItemsUp,
                              _actions.moveItemsDown, _actions.cutItems, _actions.copyItems})
         command->setEnabled(selected);
     _actions.toggleHideCompletedItems->setChecked(hidesCompletedItems(root));
     for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
-        _columnActions.value(outlineColumnTag(identifier))->setChecked(outline.hasColumn(identifier));
+        _columnActions.value(outlineColumnTag(identifier))
+            ->setChecked(document.outlineSettings().hasColumn(identifier));
     _actions.endColumnSorting->setEnabled(root.contains(key::sortedColumn));
     const bool searching = !document.searchText().trimmed().isEmpty();
     _actions.findNext->setEnabled(searching);

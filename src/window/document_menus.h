@@ -10,7 +10,6 @@ class QMenuBar;
 
 namespace tardigo {
 
-class OutlineView;
 class TardigoDocument;
 
 /// The commands of a document window's menus, one member each, so that a mistyped command does not
@@ -82,7 +81,7 @@ public:
     QMenu* sortMenu() const { return _sortMenu; }
 
     /// Enables the commands and sets the check marks as the list and its outline are now.
-    void validate(const TardigoDocument& document, const OutlineView& outline);
+    void validate(const TardigoDocument& document);
     /// The checks that walk the whole list, run only when the Item menu opens.
     void validatePurge(const TardigoDocument& document);
 

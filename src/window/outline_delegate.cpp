@@ -4,10 +4,10 @@
 #include "appearance/readable_color.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
+#include "outline/outline_item_model.h"
 #include "search/item_search.h"
 #include "window/completion_slider.h"
 #include "window/due_date_editor.h"
-#include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -71,7 +71,7 @@ void OutlineDelegate::paintCompletion(QPainter* painter, const QStyleOptionViewI
                                       const QModelIndex& index) const {
     paintBackground(painter, option, index);
     const std::optional<double> tracked = _view.trackedCompletion(index);
-    const double fraction = tracked ? *tracked : index.data(OutlineModel::CompletionRole).toDouble();
+    const double fraction = tracked ? *tracked : index.data(OutlineItemModel::CompletionRole).toDouble();
     if (tracked || isUnderPointer(option)) {
         CompletionSlider::paint(painter, option.rect, fraction, _view.usesRegularControls(), option.widget);
         return;

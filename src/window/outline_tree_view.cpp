@@ -1,17 +1,22 @@
 #include "window/outline_tree_view.h"
 
 #include "appearance/item_appearance.h"
+#include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
+#include "outline/outline_settings.h"
 #include "window/completion_slider.h"
-#include "window/outline_model.h"
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSet>
 
 #include <algorithm>
 
@@ -27,11 +32,13 @@ bool holdsFocus(const QWidget& editor) {
 
 } // namespace
 
-OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
-    : HintedTreeView(parent), _dataSource(dataSource), _model(std::make_unique<OutlineModel>(dataSource)) {
+OutlineTreeView::OutlineTreeView(TardigoDocument& document, QWidget* parent)
+    : HintedTreeView(parent), _document(document), _model(document.outlineModel()),
+      _selection(document.selection()), _settings(document.outlineSettings()) {
     setObjectName(QStringLiteral("outline"));
     setAccessibleName(tr("Items of the list"));
-    setModel(_model.get());
+    setModel(&_model);
+    setSelectionModel(&_selection);
     setTreePosition(outlineColumnIndex(key::name));
     setUniformRowHeights(true);
     setIndentation(kIndentation);
@@ -57,112 +64,36 @@ OutlineTreeView::OutlineTreeView(OutlineDataSource& dataSource, QWidget* parent)
         if (section >= 0 && section < outlineColumnIdentifiers().size())
             emit headerClicked(outlineColumnIdentifiers().at(section));
     });
+    // Columns the user drags to another place move in the settings too.
+    connect(columns, &QHeaderView::sectionMoved, this, [this] {
+        if (!_showingColumns)
+            takeColumnsFromHeader();
+    });
     connect(this, &QTreeView::expanded, this, &OutlineTreeView::itemWasExpanded);
     connect(this, &QTreeView::collapsed, this, &OutlineTreeView::itemWasCollapsed);
-    rowsChanged();
+    connect(&_model, &OutlineItemModel::rowsAppeared, this, [this](const QModelIndexList& indexes) {
+        for (const QModelIndex& index : indexes)
+            openIfRemembered(index);
+    });
+    // Rows are as tall as the tallest font drawn, which may be the one that changed.
+    connect(&_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.contains(Qt::FontRole))
+                    resetRowHeight();
+            });
+    connect(&_settings, &OutlineSettings::columnsChanged, this, &OutlineTreeView::showColumns);
+    connect(&_settings, &OutlineSettings::sortIndicatorChanged, this, &OutlineTreeView::showSortIndicator);
+    connect(&_settings, &OutlineSettings::highlightedColumnChanged, viewport(),
+            qOverload<>(&QWidget::update));
+    connect(&document, &TardigoDocument::itemsToReveal, this, &OutlineTreeView::revealItems);
+    connect(&document, &TardigoDocument::cellEditRequested, this, &OutlineTreeView::editItem);
+    showColumns();
+    showSortIndicator();
 }
 
 OutlineTreeView::~OutlineTreeView() {
-    // The view's base class still talks to the model while it goes; the document hears nothing.
-    _restoring = true;
+    // The view's base class still talks to the model while it goes.
     setModel(nullptr);
-}
-
-// Rows
-
-const OutlineRows& OutlineTreeView::rows() const {
-    if (_rowsStale) {
-        // The lists the view was told, so that a row number always names the row on screen.
-        _rows.build([this](const NodePtr& item) { return _model->childrenOf(item); },
-                    [this](const Dict* item) { return isRemembered(item); });
-        _rowsStale = false;
-    }
-    return _rows;
-}
-
-int OutlineTreeView::numberOfRows() const {
-    return rows().count();
-}
-
-NodePtr OutlineTreeView::itemAtRow(int row) const {
-    const OutlineRow* found = rows().at(row);
-    return found ? found->item : nullptr;
-}
-
-int OutlineTreeView::rowForItem(const Dict* item) const {
-    return item ? rows().rowOf(item) : -1;
-}
-
-QModelIndex OutlineTreeView::indexForRow(int row, const QString& identifier) const {
-    const OutlineRow* found = rows().at(row);
-    const int column = outlineColumnIndex(identifier);
-    if (!found || column < 0)
-        return {};
-    return indexForRow(*found, column);
-}
-
-QModelIndex OutlineTreeView::indexForRow(const OutlineRow& row, int column) const {
-    QModelIndex parent;
-    if (row.parent) {
-        parent = _model->indexOfItem(row.parent.get());
-        if (!parent.isValid())
-            if (const OutlineRow* parentRow = rows().at(rowForItem(row.parent.get())))
-                parent = indexForRow(*parentRow, 0);
-        if (!parent.isValid())
-            return {};
-    }
-    return _model->index(row.childIndex, column, parent);
-}
-
-QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
-    return index.isValid() ? outlineColumnIdentifiers().value(index.column()) : QString();
-}
-
-// Reloading
-
-void OutlineTreeView::reloadAll() {
-    synchronize([this] { return _model->synchronize(); });
-}
-
-void OutlineTreeView::reloadChildrenOf(const std::vector<NodePtr>& items) {
-    synchronize([this, &items] { return _model->synchronize(items); });
-}
-
-void OutlineTreeView::dropRowsOf(const std::vector<NarrowedList>& lists) {
-    synchronize([this, &lists] {
-        // A list not shown as the search showed it before is compared with the document's instead.
-        const std::vector<NodePtr> unmatched = _model->dropRows(lists);
-        return unmatched.empty() ? std::vector<NodePtr>() : _model->synchronize(unmatched);
-    });
-}
-
-void OutlineTreeView::synchronize(const std::function<std::vector<NodePtr>()>& modelSynchronization) {
-    // Rows that leave drop out of the selection; the document hears of it through its own refresh.
-    // The current row is put aside meanwhile: were it to leave, the view would choose another one
-    // and lay out every row at once to show it, before laying them out again to draw them.
-    _restoring = true;
-    const NodePtr current = _model->itemForIndex(currentIndex());
-    const int column = currentIndex().column();
-    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    for (const NodePtr& item : modelSynchronization())
-        if (isRemembered(item.get()))
-            expand(_model->indexOfItem(item.get()));
-    if (const QModelIndex index = _model->indexOfItem(current.get(), std::max(column, 0)); index.isValid())
-        setCurrentQuietly(index);
-    _restoring = false;
-    rowsChanged();
-    viewport()->update();
-}
-
-void OutlineTreeView::showNewTree() {
-    _restoring = true;
-    _model->showNewTree();
-    _restoring = false;
-    rowsChanged();
-}
-
-void OutlineTreeView::reloadItem(const NodePtr& item) {
-    _model->itemChanged(item);
 }
 
 // Expansion
@@ -170,6 +101,10 @@ void OutlineTreeView::reloadItem(const NodePtr& item) {
 bool OutlineTreeView::isRemembered(const Dict* item) const {
     const auto found = _expanded.constFind(item);
     return found != _expanded.cend() && found->lock().get() == item;
+}
+
+bool OutlineTreeView::isItemExpanded(const Dict* item) const {
+    return isRemembered(item);
 }
 
 std::vector<NodePtr> OutlineTreeView::expandedItems() const {
@@ -180,147 +115,138 @@ std::vector<NodePtr> OutlineTreeView::expandedItems() const {
     return items;
 }
 
+void OutlineTreeView::openIfRemembered(const QModelIndex& index) {
+    if (const NodePtr item = _model.itemForIndex(index);
+        item && isRemembered(item.get()) && !isExpanded(index))
+        expand(index.siblingAtColumn(0));
+}
+
+void OutlineTreeView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    HintedTreeView::rowsInserted(parent, start, end);
+    // Rows that come back open again as the user left them.
+    for (int row = start; row <= end; ++row)
+        openIfRemembered(_model.index(row, 0, parent));
+}
+
+void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
+    if (const NodePtr item = _model.itemForIndex(index))
+        _expanded.insert(item.get(), item);
+    if (_expandingEverything)
+        return;
+    // Children that were expanded when their parent was collapsed open again with it.
+    _pendingExpansions.emplace_back(index);
+    if (_cascadingExpansion)
+        return;
+    const QScopedValueRollback cascading(_cascadingExpansion, true);
+    while (!_pendingExpansions.empty()) {
+        const QPersistentModelIndex expandedIndex = _pendingExpansions.back();
+        _pendingExpansions.pop_back();
+        for (int row = 0; row < _model.rowCount(expandedIndex); ++row)
+            openIfRemembered(_model.index(row, 0, expandedIndex));
+    }
+}
+
+void OutlineTreeView::itemWasCollapsed(const QModelIndex& index) {
+    if (const NodePtr item = _model.itemForIndex(index))
+        _expanded.remove(item.get());
+    if (!_collapsingMany)
+        deselectHiddenRows();
+}
+
+void OutlineTreeView::deselectHiddenRows() {
+    // What a closed row hides is no longer selected: commands act on what the user sees.
+    QItemSelection hidden;
+    for (const QModelIndex& selected : _selection.selectedRows())
+        if (!isShown(selected))
+            hidden.select(selected, selected.siblingAtColumn(_model.columnCount() - 1));
+    if (!hidden.isEmpty())
+        _selection.select(hidden, QItemSelectionModel::Deselect);
+}
+
+void OutlineTreeView::expandItem(const NodePtr& item, bool withChildren) {
+    setExpanded(item, true, withChildren);
+}
+
+void OutlineTreeView::collapseItem(const NodePtr& item, bool withChildren) {
+    setExpanded(item, false, withChildren);
+}
+
+void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
+    if (!item && withChildren) {
+        if (expanded) {
+            // Every row with rows below it, laid out once afterwards. Not QTreeView::expandAll(),
+            // which holds every row open, those without rows too: each open row is a persistent
+            // index, which each later change of rows updates.
+            const QScopedValueRollback everything(_expandingEverything, true);
+            scheduleDelayedItemsLayout();
+            std::vector<QModelIndex> pending{QModelIndex()};
+            while (!pending.empty()) {
+                const QModelIndex parent = pending.back();
+                pending.pop_back();
+                for (int row = 0; row < _model.rowCount(parent); ++row)
+                    if (const QModelIndex child = _model.index(row, 0, parent); _model.hasChildren(child)) {
+                        expand(child);
+                        pending.push_back(child);
+                    }
+            }
+        } else {
+            {
+                const QScopedValueRollback many(_collapsingMany, true);
+                collapseAll();
+            }
+            _expanded.clear();
+            deselectHiddenRows();
+        }
+        return;
+    }
+    const QModelIndex top = _model.indexOfItem(item.get());
+    if (!top.isValid())
+        return;
+    // Opening or closing one row, the view inserts or removes its rows in place; a whole subtree is
+    // laid out once afterwards instead of row by row.
+    if (withChildren)
+        scheduleDelayedItemsLayout();
+    std::vector<QModelIndex> pending{top};
+    while (!pending.empty()) {
+        const QModelIndex index = pending.back();
+        pending.pop_back();
+        if (!expanded) {
+            _expanded.remove(_model.itemForIndex(index).get());
+            collapse(index);
+        } else if (_model.hasChildren(index)) {
+            expand(index);
+        }
+        if (withChildren)
+            for (int row = 0; row < _model.rowCount(index); ++row)
+                pending.push_back(_model.index(row, 0, index));
+    }
+}
+
 void OutlineTreeView::showExpandedItems(const std::vector<NodePtr>& items) {
-    collapseAll();
+    {
+        const QScopedValueRollback many(_collapsingMany, true);
+        collapseAll();
+    }
     _expanded.clear();
     scheduleDelayedItemsLayout();
     for (const NodePtr& item : items)
         _expanded.insert(item.get(), item);
     // Each top-level item opened opens in turn its remembered children, and so on down.
-    const ArrayPtr& top = _model->childrenOf(nullptr);
-    for (int row = 0; row < top->size(); ++row)
-        if (const Dict* child = top->items[size_t(row)].dictAddress(); child && isRemembered(child))
-            expand(_model->index(row, 0));
-    rowsChanged();
+    for (int row = 0; row < _model.rowCount(); ++row)
+        openIfRemembered(_model.index(row, 0));
+    deselectHiddenRows();
 }
 
-bool OutlineTreeView::isItemExpanded(const Dict* item) const {
-    return isRemembered(item);
-}
-
-void OutlineTreeView::itemWasExpanded(const QModelIndex& index) {
-    // Children that were expanded when their parent was collapsed open again with it.
-    _pendingExpansions.emplace_back(index);
-    if (_cascadingExpansion)
-        return;
-    _cascadingExpansion = true;
-    while (!_pendingExpansions.empty()) {
-        const QPersistentModelIndex expandedIndex = _pendingExpansions.back();
-        _pendingExpansions.pop_back();
-        const NodePtr item = _model->itemForIndex(expandedIndex);
-        if (!item)
-            continue;
-        _expanded.insert(item.get(), item);
-        const ArrayPtr& children = _model->childrenOf(item);
-        for (int row = 0; row < children->size(); ++row) {
-            const NodePtr child = children->items[size_t(row)].asDict();
-            if (child && isRemembered(child.get()))
-                expand(_model->index(row, 0, expandedIndex));
-        }
-    }
-    _cascadingExpansion = false;
-    rowsChanged();
-}
-
-void OutlineTreeView::itemWasCollapsed(const QModelIndex& index) {
-    if (const NodePtr item = _model->itemForIndex(index))
-        _expanded.remove(item.get());
-    rowsChanged();
-}
-
-void OutlineTreeView::expandItem(const NodePtr& item, bool expandChildren) {
-    setExpanded(item, true, expandChildren);
-}
-
-void OutlineTreeView::collapseItem(const NodePtr& item, bool collapseChildren) {
-    setExpanded(item, false, collapseChildren);
-}
-
-void OutlineTreeView::setExpanded(const NodePtr& item, bool expanded, bool withChildren) {
-    struct Pending {
-        NodePtr item;
-        QModelIndex index; // invalid when the view does not know the item's place
-    };
-    std::vector<Pending> pending;
-    const auto addChildren = [&](const NodePtr& parent, const QModelIndex& parentIndex) {
-        const ArrayPtr& children = _model->childrenOf(parent);
-        for (int row = 0; row < children->size(); ++row)
-            if (NodePtr child = children->items[size_t(row)].asDict())
-                pending.push_back({child, parentIndex.isValid() || !parent
-                                              ? _model->index(row, 0, parentIndex)
-                                              : QModelIndex()});
-    };
-    if (item) {
-        pending.push_back({item, shownIndexOf(item.get(), key::icon)});
-    } else if (withChildren) {
-        addChildren(nullptr, QModelIndex());
-    }
-    // Opening or closing one row, the view inserts or removes its rows in place; a whole subtree is
-    // laid out once afterwards instead of row by row.
-    if (withChildren)
-        scheduleDelayedItemsLayout();
-    QSet<const Dict*> visited; // a tree that holds a node twice is walked once
-    while (!pending.empty()) {
-        const Pending next = std::move(pending.back());
-        pending.pop_back();
-        if (visited.contains(next.item.get()))
-            continue;
-        visited.insert(next.item.get());
-        if (!expanded) {
-            _expanded.remove(next.item.get());
-            if (next.index.isValid())
-                collapse(next.index);
-        } else if (_model->childrenOf(next.item)->size() > 0) {
-            _expanded.insert(next.item.get(), next.item);
-            if (next.index.isValid())
-                expand(next.index);
-        } else {
-            continue;
-        }
-        if (withChildren)
-            addChildren(next.item, next.index);
-    }
-    rowsChanged();
-}
-
-// Selection
-
-std::vector<int> OutlineTreeView::selectedRows() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        const int row = rowForItem(_model->itemForIndex(index).get());
-        if (row >= 0)
-            rows.push_back(row);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
-
-int OutlineTreeView::selectedRow() const {
-    const std::vector<int> rows = selectedRows();
-    if (rows.empty())
-        return -1;
-    const int last = rowForItem(_lastSelected.lock().get());
-    return std::find(rows.begin(), rows.end(), last) != rows.end() ? last : rows.back();
-}
-
-void OutlineTreeView::setCurrentQuietly(const QModelIndex& index) {
-    const bool scrolls = hasAutoScroll();
-    setAutoScroll(false);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    setAutoScroll(scrolls);
-}
-
-void OutlineTreeView::selectRow(int row, bool extendSelection) {
-    const QModelIndex index = indexForRow(row, key::icon);
-    if (!index.isValid())
-        return;
-    _lastSelected = itemAtRow(row);
-    setCurrentQuietly(index);
-    selectionModel()->select(
-        index, (extendSelection ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) |
-                   QItemSelectionModel::Rows);
+void OutlineTreeView::revealItems(const std::vector<NodePtr>& items) {
+    for (const NodePtr& item : items)
+        for (const NodePtr& ancestor : _model.ancestorsOf(item.get())) // from the top: a row opens once shown
+            if (const QModelIndex index = _model.indexOfItem(ancestor.get());
+                index.isValid() && !isExpanded(index))
+                expand(index);
+    if (!items.empty())
+        if (const QModelIndex index = _model.indexOfItem(items.front().get(), outlineColumnIndex(key::name));
+            index.isValid())
+            scrollTo(index);
 }
 
 bool OutlineTreeView::isShown(const QModelIndex& index) const {
@@ -330,97 +256,29 @@ bool OutlineTreeView::isShown(const QModelIndex& index) const {
     return index.isValid();
 }
 
-QModelIndex OutlineTreeView::shownIndexOf(const Dict* item, const QString& identifier) const {
-    const QModelIndex index = _model->indexOfItem(item, outlineColumnIndex(identifier));
-    if (index.isValid())
-        return isShown(index) ? index : QModelIndex();
-    // A row the view has not laid out yet (a new tree) is found by numbering the rows.
-    return indexForRow(rowForItem(item), identifier);
-}
+// Selection
 
-std::vector<NodePtr> OutlineTreeView::selectedItems() const {
-    // In row order, told by each row's path from the top, without numbering every row.
-    std::vector<std::pair<std::vector<int>, NodePtr>> shown;
-    for (const QModelIndex& index : selectionModel()->selectedRows()) {
-        if (!isShown(index))
-            continue;
-        std::vector<int> path;
-        for (QModelIndex level = index; level.isValid(); level = level.parent())
-            path.insert(path.begin(), level.row());
-        if (NodePtr item = _model->itemForIndex(index))
-            shown.emplace_back(std::move(path), std::move(item));
-    }
-    std::sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<NodePtr> items;
-    items.reserve(shown.size());
-    for (auto& [path, item] : shown)
-        items.push_back(std::move(item));
-    return items;
-}
-
-NodePtr OutlineTreeView::lastSelectedItem() const {
-    const NodePtr last = _lastSelected.lock();
-    // A selected row is one the model knows: an item it does not know (deleted since) is not
-    // looked for among every row.
-    const QModelIndex index =
-        last ? _model->indexOfItem(last.get(), outlineColumnIndex(key::icon)) : QModelIndex();
-    if (index.isValid() && isShown(index) && selectionModel()->isSelected(index))
-        return last;
-    const std::vector<NodePtr> items = selectedItems();
-    return items.empty() ? nullptr : items.back();
-}
-
-void OutlineTreeView::selectItems(const std::vector<NodePtr>& items) {
-    QItemSelection selection;
-    QModelIndex last;
-    for (const NodePtr& item : items) {
-        const QModelIndex index = shownIndexOf(item.get(), key::icon);
-        if (!index.isValid())
-            continue;
-        selection.select(index, index);
-        last = index;
-        _lastSelected = item;
-    }
-    if (last.isValid())
-        setCurrentQuietly(last);
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-std::vector<NodePtr> OutlineTreeView::ancestorsOfItem(const NodePtr& item) const {
-    std::vector<NodePtr> ancestors;
-    for (QModelIndex level = _model->indexOfItem(item.get()).parent(); level.isValid();
-         level = level.parent())
-        ancestors.insert(ancestors.begin(), _model->itemForIndex(level));
-    return ancestors;
-}
-
-void OutlineTreeView::scrollItemToVisible(const NodePtr& item) {
-    if (const QModelIndex index = shownIndexOf(item.get(), key::name); index.isValid())
-        scrollTo(index);
-}
-
-void OutlineTreeView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {
-    editIndex(shownIndexOf(item.get(), identifier), selectText);
-}
-
-void OutlineTreeView::deselectAll() {
-    selectionModel()->clearSelection();
+void OutlineTreeView::setCurrentQuietly(const QModelIndex& index) {
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    _selection.setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    setAutoScroll(scrolls);
 }
 
 void OutlineTreeView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTreeView::selectionChanged(selected, deselected);
     // With nothing selected no row is current, so that none shows a focus frame.
-    if (!selectionModel()->hasSelection() && currentIndex().isValid() && !isEditing())
+    if (!_selection.hasSelection() && currentIndex().isValid() && !isEditing())
         setCurrentQuietly(QModelIndex());
-    if (_restoring)
-        return;
-    _dataSource.outlineSelectionChanged();
 }
 
 void OutlineTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // A command that selects scrolls where it means to, not to the row it makes current.
+    const bool scrolls = hasAutoScroll();
+    if (_selection.isSelectingForCommand())
+        setAutoScroll(false);
     QTreeView::currentChanged(current, previous);
-    if (!_restoring && current.isValid())
-        _lastSelected = _model->itemForIndex(current);
+    setAutoScroll(scrolls);
 }
 
 void OutlineTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
@@ -430,9 +288,13 @@ void OutlineTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
         horizontalScrollBar()->setValue(sideways);
 }
 
+QString OutlineTreeView::highlightedColumn() const {
+    return _settings.highlightedColumn();
+}
+
 void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
     // The sorted column's tint reaches under the disclosure triangles too.
-    if (_highlightedColumn == key::name && !selectionModel()->isSelected(index))
+    if (highlightedColumn() == key::name && !_selection.isSelected(index))
         painter->fillRect(rect, sortedColumnTint(palette()));
     QTreeView::drawBranches(painter, rect, index);
 }
@@ -442,14 +304,8 @@ void OutlineTreeView::focusInEvent(QFocusEvent* event) {
     // without a current row, and the first arrow key selects the first row.
     const bool hadCurrent = currentIndex().isValid();
     QTreeView::focusInEvent(event);
-    if (!hadCurrent && !selectionModel()->hasSelection())
+    if (!hadCurrent && !_selection.hasSelection())
         setCurrentQuietly(QModelIndex());
-}
-
-void OutlineTreeView::scrollToRow(int row) {
-    const QModelIndex index = indexForRow(row, key::name);
-    if (index.isValid())
-        scrollTo(index);
 }
 
 // Editing
@@ -461,17 +317,16 @@ bool OutlineTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
     return opened;
 }
 
-void OutlineTreeView::editColumn(const QString& identifier, int row, bool selectText) {
-    editIndex(indexForRow(row, identifier), selectText);
+void OutlineTreeView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {
+    revealItems({item});
+    editIndex(_model.indexOfItem(item.get(), outlineColumnIndex(identifier)), selectText);
 }
 
 void OutlineTreeView::editIndex(const QModelIndex& index, bool selectText) {
-    const NodePtr item = _model->itemForIndex(index);
-    if (!item || isColumnHidden(index.column()))
+    if (!_model.itemForIndex(index) || isColumnHidden(index.column()))
         return;
-    _lastSelected = item;
     setCurrentQuietly(index.siblingAtColumn(0));
-    selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    _selection.select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     _scrollsSideways = true;
     scrollTo(index);
     _scrollsSideways = false;
@@ -495,7 +350,7 @@ void OutlineTreeView::endEditing() {
 }
 
 void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    const NodePtr item = _model->itemForIndex(_editedCell);
+    const NodePtr item = _model.itemForIndex(_editedCell);
     const QString identifier = identifierOf(_editedCell);
     const bool moves =
         hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
@@ -531,25 +386,29 @@ void OutlineTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start,
 
 void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {
     QStringList editable;
-    for (const QString& column : columnIdentifiers())
+    for (const QString& column : _settings.columns())
         if (isOutlineColumnTypedIn(column))
             editable.append(column);
-    int row = rowForItem(item.get());
-    if (editable.isEmpty() || row < 0)
+    QModelIndex row = _model.indexOfItem(item.get());
+    if (editable.isEmpty() || !row.isValid())
         return;
     qsizetype at = editable.indexOf(identifier) + (forward ? 1 : -1);
     if (at >= editable.size()) {
         at = 0;
-        ++row;
+        row = indexBelow(row);
     } else if (at < 0) {
         at = editable.size() - 1;
-        --row;
+        row = indexAbove(row);
     }
-    if (itemAtRow(row))
-        editColumn(editable.at(at), row, true);
+    if (const NodePtr next = _model.itemForIndex(row))
+        editItem(next, editable.at(at), true);
 }
 
 // Clicks
+
+QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
+    return index.isValid() ? outlineColumnIdentifiers().value(index.column()) : QString();
+}
 
 QModelIndex OutlineTreeView::cellAt(const QPoint& position) const {
     const QModelIndex index = indexAt(position);
@@ -558,12 +417,11 @@ QModelIndex OutlineTreeView::cellAt(const QPoint& position) const {
 
 void OutlineTreeView::mousePressEvent(QMouseEvent* event) {
     // Any press in the outline ends the editing in progress first, as a change of selection does.
-    _dataSource.canChangeSelection();
+    _document.finishAllEditing();
     _pressedCell = cellAt(event->position().toPoint());
-    const QItemSelectionModel* selection = selectionModel();
     _pressedOnSelectedRow = _pressedCell.isValid() &&
-                            selection->isRowSelected(_pressedCell.row(), _pressedCell.parent()) &&
-                            selection->selectedRows().size() == 1;
+                            _selection.isRowSelected(_pressedCell.row(), _pressedCell.parent()) &&
+                            _selection.selectedRows().size() == 1;
     QTreeView::mousePressEvent(event);
     const QModelIndex pressed = cellAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && identifierOf(pressed) == key::completion) {
@@ -600,7 +458,7 @@ void OutlineTreeView::mouseReleaseEvent(QMouseEvent* event) {
         const QPersistentModelIndex cell = std::exchange(_sliderCell, QPersistentModelIndex());
         QTreeView::mouseReleaseEvent(event);
         if (cell.isValid())
-            _model->setData(cell, _sliderValue);
+            _model.setData(cell, _sliderValue);
         return;
     }
     QTreeView::mouseReleaseEvent(event);
@@ -610,7 +468,7 @@ void OutlineTreeView::mouseReleaseEvent(QMouseEvent* event) {
     // A click that extends the selection only selects.
     const bool extends = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && sameCell && !extends)
-        emit cellClicked(rowForItem(_model->itemForIndex(released).get()), identifierOf(released),
+        emit cellClicked(_model.itemForIndex(released), identifierOf(released),
                          std::exchange(_pressedOnSelectedRow, false));
 }
 
@@ -618,52 +476,49 @@ void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeView::mouseDoubleClickEvent(event);
     const QModelIndex index = cellAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && index.isValid())
-        emit cellDoubleClicked(rowForItem(_model->itemForIndex(index).get()), identifierOf(index));
+        emit cellDoubleClicked(_model.itemForIndex(index), identifierOf(index));
 }
 
 // Columns
 
-QStringList OutlineTreeView::columnIdentifiers() const {
-    QStringList identifiers;
+void OutlineTreeView::showColumns() {
+    const QScopedValueRollback showing(_showingColumns, true);
+    QHeaderView* columns = header();
+    const QStringList& shown = _settings.columns();
+    for (int logical = 0; logical < columns->count(); ++logical)
+        columns->setSectionHidden(logical, !shown.contains(outlineColumnIdentifiers().value(logical)));
+    // The shown columns first, in the settings' order: a column shown last goes at the right end.
+    int next = 0;
+    for (const QString& identifier : shown) {
+        const int logical = outlineColumnIndex(identifier);
+        if (logical < 0)
+            continue;
+        if (columns->visualIndex(logical) != next)
+            columns->moveSection(columns->visualIndex(logical), next);
+        next = columns->visualIndex(logical) + 1;
+    }
+    emit columnsChanged();
+}
+
+void OutlineTreeView::takeColumnsFromHeader() {
+    QStringList shown;
     for (int visual = 0; visual < header()->count(); ++visual) {
         const int logical = header()->logicalIndex(visual);
         if (!header()->isSectionHidden(logical))
-            identifiers.append(outlineColumnIdentifiers().value(logical));
+            shown.append(outlineColumnIdentifiers().value(logical));
     }
-    return identifiers;
-}
-
-void OutlineTreeView::appendColumn(const QString& identifier) {
-    const int logical = outlineColumnIndex(identifier);
-    if (logical < 0 || !isColumnHidden(logical))
-        return;
-    showColumn(logical);
-    header()->moveSection(header()->visualIndex(logical), header()->count() - 1);
+    _settings.setColumns(shown);
     emit columnsChanged();
 }
 
-void OutlineTreeView::removeColumn(const QString& identifier) {
-    const int logical = outlineColumnIndex(identifier);
-    if (logical < 0 || isColumnHidden(logical))
-        return;
-    hideColumn(logical);
-    emit columnsChanged();
-}
-
-void OutlineTreeView::setHighlightedColumn(const QString& identifier) {
-    _highlightedColumn = identifier;
-    viewport()->update();
-}
-
-void OutlineTreeView::showSortIndicator(const QString& identifier, SortIndicator indicator) {
-    const int logical = outlineColumnIndex(identifier);
-    if (logical < 0)
-        return;
-    if (indicator != SortIndicator::None)
-        header()->setSortIndicator(logical, indicator == SortIndicator::Ascending ? Qt::AscendingOrder
-                                                                                  : Qt::DescendingOrder);
-    else if (header()->sortIndicatorSection() == logical)
+void OutlineTreeView::showSortIndicator() {
+    const int logical = outlineColumnIndex(_settings.indicatorColumn());
+    if (logical < 0 || _settings.indicator() == SortIndicator::None)
         header()->setSortIndicator(-1, Qt::AscendingOrder);
+    else
+        header()->setSortIndicator(logical, _settings.indicator() == SortIndicator::Ascending
+                                                ? Qt::AscendingOrder
+                                                : Qt::DescendingOrder);
 }
 
 // Row height

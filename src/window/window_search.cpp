@@ -1,6 +1,8 @@
 #include "window/window_search.h"
 
 #include "document/tardigo_document.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "search/item_search.h"
 #include "window/outline_tree_view.h"
 #include "window/search_field.h"
@@ -40,8 +42,8 @@ void WindowSearch::typed(const QString& text) {
 
 void WindowSearch::finish() {
     _outline.setFocus(Qt::OtherFocusReason);
-    if (const NodePtr item = _outline.lastSelectedItem())
-        _outline.scrollItemToVisible(item);
+    if (const NodePtr item = _outline.selection().lastSelectedItem())
+        _outline.revealItems({item});
 }
 
 void WindowSearch::followSearch() {
@@ -62,14 +64,14 @@ void WindowSearch::followSearch() {
     _narrowedFrom.clear();
     if (_expandedFor.isEmpty())
         _expandedBefore = _outline.expandedItems();
-    // The whole outline at once: item by item, each one would number the rows again.
+    // The whole outline at once: item by item, each one would lay the rows out again.
     if (!searched.isEmpty()) {
         _outline.expandItem(nullptr, true);
     } else {
         // What is selected when the search ends stays in view: its ancestors open too.
         std::vector<NodePtr> expanded = std::exchange(_expandedBefore, {});
-        for (const NodePtr& item : _outline.selectedItems())
-            for (NodePtr& ancestor : _outline.ancestorsOfItem(item))
+        for (const NodePtr& item : _outline.selection().selectedItems())
+            for (NodePtr& ancestor : _outline.outlineModel().ancestorsOf(item.get()))
                 expanded.push_back(std::move(ancestor));
         _outline.showExpandedItems(expanded);
     }

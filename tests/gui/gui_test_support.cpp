@@ -5,6 +5,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/icon_rules.h"
+#include "outline/outline_columns.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/new_item.h"
 #include "platform/user_defaults.h"
 #include "window/outline_tree_view.h"
@@ -61,34 +64,57 @@ NodePtr findItem(const Dict& root, const QString& name) {
 
 QStringList rowNames(const OutlineTreeView& outline) {
     QStringList names;
-    for (int row = 0; row < outline.numberOfRows(); ++row) {
-        const QString* name = outline.itemAtRow(row)->value(key::name).asString();
-        names.append(name ? *name : QString());
-    }
+    for (QModelIndex row = outline.model()->index(0, 0); row.isValid(); row = outline.indexBelow(row))
+        names.append(stringOf(*outline.outlineModel().itemForIndex(row), key::name));
     return names;
 }
 
-static QPoint cellCenter(OutlineTreeView& outline, int row, const QString& identifier) {
-    const QModelIndex index = outline.indexForRow(row, identifier);
+QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, const QString& identifier) {
+    for (QModelIndex row = outline.model()->index(0, 0); row.isValid(); row = outline.indexBelow(row))
+        if (stringOf(*outline.outlineModel().itemForIndex(row), key::name) == name)
+            return row.siblingAtColumn(outlineColumnIndex(identifier));
+    return {};
+}
+
+NodePtr shownItem(const OutlineTreeView& outline, const QString& name) {
+    return outline.outlineModel().itemForIndex(shownCell(outline, name, key::name));
+}
+
+void selectShown(OutlineTreeView& outline, const QStringList& names) {
+    std::vector<NodePtr> items;
+    for (const QString& name : names)
+        items.push_back(shownItem(outline, name));
+    outline.selection().selectItems(items);
+}
+
+QStringList selectedNames(const OutlineTreeView& outline) {
+    QStringList names;
+    for (const NodePtr& selected : outline.selection().selectedItems())
+        names.append(stringOf(*selected, key::name));
+    return names;
+}
+
+static QPoint cellCenter(OutlineTreeView& outline, const QString& name, const QString& identifier) {
+    const QModelIndex index = shownCell(outline, name, identifier);
     outline.scrollTo(index);
     return outline.visualRect(index).center();
 }
 
-void clickCell(OutlineTreeView& outline, int row, const QString& identifier,
+void clickCell(OutlineTreeView& outline, const QString& name, const QString& identifier,
                Qt::KeyboardModifiers modifiers) {
-    QTest::mouseClick(outline.viewport(), Qt::LeftButton, modifiers, cellCenter(outline, row, identifier));
+    QTest::mouseClick(outline.viewport(), Qt::LeftButton, modifiers, cellCenter(outline, name, identifier));
 }
 
-void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifier) {
-    const QPoint center = cellCenter(outline, row, identifier);
+void doubleClickCell(OutlineTreeView& outline, const QString& name, const QString& identifier) {
+    const QPoint center = cellCenter(outline, name, identifier);
     QTest::mouseClick(outline.viewport(), Qt::LeftButton, {}, center);
     QTest::mouseDClick(outline.viewport(), Qt::LeftButton, {}, center);
 }
 
-void editCell(OutlineTreeView& outline, int row, const QString& identifier) {
-    if (outline.selectedRows() != std::vector<int>{row})
-        clickCell(outline, row, identifier);
-    clickCell(outline, row, identifier);
+void editCell(OutlineTreeView& outline, const QString& name, const QString& identifier) {
+    if (selectedNames(outline) != QStringList{name})
+        clickCell(outline, name, identifier);
+    clickCell(outline, name, identifier);
 }
 
 QWidget* cellEditor(const OutlineTreeView& outline) {

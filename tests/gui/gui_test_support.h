@@ -23,16 +23,24 @@ NodePtr item(const QString& name, double completion = 0.0, std::initializer_list
 NodePtr dueItem(const QString& name, const char* storedDue);
 /// The first item with this name, searched through the whole tree; null when there is none.
 NodePtr findItem(const Dict& root, const QString& name);
-/// The names of the outline's rows, top to bottom.
+/// The names of the outline's rows on show, top to bottom: the rows of every open row follow it.
 QStringList rowNames(const OutlineTreeView& outline);
+/// The cell of the first row on show with this name; invalid when none is.
+QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, const QString& identifier);
+/// The item of the first row on show with this name; null when none is.
+NodePtr shownItem(const OutlineTreeView& outline, const QString& name);
+/// Selects the rows on show with these names, as a command does: the last one current.
+void selectShown(OutlineTreeView& outline, const QStringList& names);
+/// The names of the selected items, in the outline's order.
+QStringList selectedNames(const OutlineTreeView& outline);
 
-/// A user's click, and double click, on the middle of a cell.
-void clickCell(OutlineTreeView& outline, int row, const QString& identifier,
+/// A user's click, and double click, on the middle of the cell of the row on show with this name.
+void clickCell(OutlineTreeView& outline, const QString& name, const QString& identifier,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-void doubleClickCell(OutlineTreeView& outline, int row, const QString& identifier);
+void doubleClickCell(OutlineTreeView& outline, const QString& name, const QString& identifier);
 /// Opens a text cell's editor as a user does: a click selects the row, a click on the row selected
 /// edits.
-void editCell(OutlineTreeView& outline, int row, const QString& identifier);
+void editCell(OutlineTreeView& outline, const QString& name, const QString& identifier);
 /// The open cell editor; null when none is open.
 QWidget* cellEditor(const OutlineTreeView& outline);
 /// Types the text into the open editor, replacing what is selected, then presses the key.

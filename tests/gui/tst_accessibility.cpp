@@ -173,10 +173,10 @@ private slots:
         QVERIFY(window);
         window->show();
         window->outline().expandAll();
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {"bank"});
         VERIFY_ALL_NAMED(*window, QStringLiteral("the list's window"));
         for (const QString& cell : {key::name, key::category, key::due}) {
-            editCell(window->outline(), 0, cell);
+            editCell(window->outline(), "bank", cell);
             QVERIFY(cellEditor(window->outline()));
             VERIFY_ALL_NAMED(*window, QStringLiteral("the editor of %1").arg(cell));
             QTest::keyClick(cellEditor(window->outline()), Qt::Key_Escape);
@@ -300,7 +300,7 @@ private slots:
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
         window->show();
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {"bank"});
         window->inspector().showToolWithId(InspectorToolCompletion);
         auto* slider = window->inspector().findChild<QSlider*>(QStringLiteral("pctCompletedSlider"));
         QVERIFY(slider);

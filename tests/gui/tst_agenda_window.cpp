@@ -16,7 +16,7 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 #include "platform/list_lock.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
@@ -170,7 +170,7 @@ private slots:
         QTest::keyClick(&agenda->view(), Qt::Key_Return);
         DocumentMainWindow* gardenWindow = application.controller().windowForFileName(garden);
         QVERIFY(gardenWindow);
-        const NodePtr selected = gardenWindow->document().outlineView().lastSelectedItem();
+        const NodePtr selected = gardenWindow->document().selection().lastSelectedItem();
         QVERIFY(selected);
         QCOMPARE(*selected->value(key::name).asString(), QStringLiteral("mow"));
         // From now on the agenda follows that window's tree.

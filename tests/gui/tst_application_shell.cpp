@@ -325,7 +325,7 @@ private slots:
                  (QStringList{"Remind Me in 10 Minutes", "Remind Me in 1 Hour", "Remind Me Tomorrow"}));
         viewItem->click();
         QTRY_VERIFY(!window->sheets().currentSheet());
-        QCOMPARE(rowNames(window->outline()).at(window->outline().selectedRow()), QStringLiteral("pay rent"));
+        QCOMPARE(selectedNames(window->outline()), QStringList{"pay rent"});
         QVERIFY(window->inspector().isVisible()); // on the due date's tool
         QCOMPARE(window->inspector().toolIdentifierToShow(), int(InspectorToolDueDate));
     }
@@ -366,7 +366,7 @@ private slots:
         QVERIFY(!makeSticky->isEnabled());
         window->makeSticky(); // nothing selected: a beep, no note
         QVERIFY(application.stickies().notes().empty());
-        window->outline().selectRow(1, false);
+        selectShown(window->outline(), {"bakery"});
         window->validate();
         QVERIFY(makeSticky->isEnabled());
         makeSticky->trigger();

@@ -17,9 +17,10 @@
 #include "instance/instance_request.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/outline_view.h"
+#include "outline/outline_selection.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
+#include "window/outline_tree_view.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -251,7 +252,7 @@ private slots:
         QCOMPARE(application.controller().windows().size(), size_t(2));
         DocumentMainWindow* watchedWindow = application.controller().windowForFileName(watched);
         QVERIFY(watchedWindow);
-        QVERIFY(watchedWindow->document().outlineView().selectedItems().empty());
+        QVERIFY(watchedWindow->document().selection().selectedItems().empty());
         QTRY_COMPARE(_notifications->sent().size(), 1);
         const SentNotification said = _notifications->sent()[0];
         QVERIFY2((said.summary + ": " + said.body).contains("no longer in the list \u201cwatched.todo\u201d"),
@@ -262,10 +263,10 @@ private slots:
         QCOMPARE(again.size(), 1);
         provider.call("ActivateResult", {again[0], QStringList{"appointment"}, 0u});
         QCOMPARE(application.controller().windows().size(), size_t(2));
-        const std::vector<NodePtr> selected = watchedWindow->document().outlineView().selectedItems();
+        const std::vector<NodePtr> selected = watchedWindow->document().selection().selectedItems();
         QCOMPARE(selected.size(), size_t(1));
         QCOMPARE(*selected[0]->value(key::name).asString(), QStringLiteral("Dentist appointment"));
-        QVERIFY(watchedWindow->document().outlineView().isItemExpanded(
+        QVERIFY(watchedWindow->outline().isItemExpanded(
             childAt(*childrenOf(*watchedWindow->document().data()), 0).get()));
 
         // The runner: matches with their subtext, an exact name first in relevance, and Run shows one.
@@ -278,7 +279,7 @@ private slots:
         QCOMPARE(matches[0].properties.value("subtext").toString(), QStringLiteral("open.todo"));
         QCOMPARE(runner.call("Actions").signature(), QStringLiteral("a(sss)"));
         runner.call("Run", {matches[0].id, QString()});
-        const std::vector<NodePtr> shown = openWindow->document().outlineView().selectedItems();
+        const std::vector<NodePtr> shown = openWindow->document().selection().selectedItems();
         QCOMPARE(shown.size(), size_t(1));
         QCOMPARE(*shown[0]->value(key::name).asString(), QStringLiteral("Dentist bill"));
 

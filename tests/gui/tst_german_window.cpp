@@ -9,12 +9,13 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/user_defaults.h"
 #include "window/document_main_window.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
 #include "window/inspector_dock_widget.h"
-#include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractButton>
@@ -254,7 +255,7 @@ private slots:
                      QStringLiteral("icon column"));
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
         typeIntoEditor(outline, QStringLiteral("Steuer"));
-        QCOMPARE(outline.indexForRow(0, key::icon).data(Qt::AccessibleTextRole).toString(),
+        QCOMPARE(shownCell(outline, "Steuer", key::icon).data(Qt::AccessibleTextRole).toString(),
                  QStringLiteral("Nicht erledigt, zu 0 % erledigt"));
     }
 
@@ -266,12 +267,12 @@ private slots:
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
         typeIntoEditor(outline, QStringLiteral("Steuer"));
         // The window reads a day typed in German, and shows the date as Germans write it.
-        editCell(outline, 0, key::due);
+        editCell(outline, "Steuer", key::due);
         typeIntoEditor(outline, QStringLiteral("morgen"));
-        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("05.03.25 23:59"));
-        outline.editColumn(key::due, 0, true);
+        QCOMPARE(shownCell(outline, "Steuer", key::due).data().toString(), QStringLiteral("05.03.25 23:59"));
+        outline.editItem(shownItem(outline, "Steuer"), key::due, true);
         typeIntoEditor(outline, QStringLiteral("Freitag um 9:30"));
-        QCOMPARE(outline.indexForRow(0, key::due).data().toString(), QStringLiteral("07.03.25 09:30"));
+        QCOMPARE(shownCell(outline, "Steuer", key::due).data().toString(), QStringLiteral("07.03.25 09:30"));
     }
 };
 

@@ -125,9 +125,9 @@ private slots:
 
     void eachToolChangesTheItemFromTheKeyboard() {
         DocumentMainWindow* window = open({item("rent"), item("milk")});
-        const NodePtr rent = window->outline().itemAtRow(0);
+        const NodePtr rent = shownItem(window->outline(), "rent");
         window->outline().setFocus();
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {"rent"});
         type(Qt::Key_I, Qt::ControlModifier);
         QVERIFY(window->inspector().isVisible());
         QCOMPARE(control<QLabel>(window, "sidebarItemLabel")->text(), QStringLiteral("rent"));
@@ -174,8 +174,9 @@ private slots:
         colors->accept();
         const std::optional<Rgba> red = rgbaFromColorValue(rent->value(key::color));
         QVERIFY(red && qAbs(red->r - 200 / 255.0f) < 0.001f && red->g == 0.0f);
-        QCOMPARE(window->outline().indexForRow(0, key::name).data(Qt::ForegroundRole).value<QColor>().red(),
-                 200);
+        QCOMPARE(
+            shownCell(window->outline(), "rent", key::name).data(Qt::ForegroundRole).value<QColor>().red(),
+            200);
         undoAndRedo(window, [&] { return rent->contains(key::color); });
 
         type(Qt::Key_7, Qt::ControlModifier | Qt::AltModifier); // completion, by the slider's keys
@@ -203,7 +204,7 @@ private slots:
         const auto restore =
             qScopeGuard([&] { UserDefaults::standard().setStringArray(pref::todoItemIcons, builtIn); });
         DocumentMainWindow* window = open({item("rent")});
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {"rent"});
         window->inspector().showToolWithId(InspectorToolIcons);
         const auto* icons = control<QListWidget>(window, "iconsTable");
         QStringList names;
@@ -229,8 +230,8 @@ private slots:
     void whatIsTypedInTheNotesIsStoredWhicheverWayTheInspectorGoes() {
         QFETCH(QString, hiding);
         DocumentMainWindow* window = open({item("rent"), item("milk")});
-        const NodePtr rent = window->outline().itemAtRow(0);
-        window->outline().selectRow(0, false);
+        const NodePtr rent = shownItem(window->outline(), "rent");
+        selectShown(window->outline(), {"rent"});
         window->outline().setFocus();
         type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
         QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
@@ -255,7 +256,7 @@ private slots:
         }
         QVERIFY(!window->inspector().isVisible());
         QCOMPARE(notesOf(rent), QStringLiteral("first words slanted"));
-        QCOMPARE(window->outline().indexForRow(0, key::notes).data().toString(),
+        QCOMPARE(shownCell(window->outline(), "rent", key::notes).data().toString(),
                  QStringLiteral("first words slanted"));
 
         // Shown again (Ctrl+I), the tool shows the notes as stored, and typing goes on from there.
@@ -276,10 +277,11 @@ private slots:
 
     void typedNotesGoToTheirItemWhateverComesFirst() {
         DocumentMainWindow* window = open({item("rent"), item("milk")});
-        const NodePtr rent = window->outline().itemAtRow(0), milk = window->outline().itemAtRow(1);
+        const NodePtr rent = shownItem(window->outline(), "rent"),
+                      milk = shownItem(window->outline(), "milk");
         QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
-        const auto typeNotes = [&](int row, const char* text) {
-            window->outline().selectRow(row, false);
+        const auto typeNotes = [&](const QString& name, const char* text) {
+            selectShown(window->outline(), {name});
             window->outline().setFocus();
             type(Qt::Key_1, Qt::ControlModifier | Qt::AltModifier);
             QCOMPARE(QApplication::focusWidget(), editor);
@@ -287,12 +289,12 @@ private slots:
             QTest::keyClicks(editor, text);
         };
 
-        typeNotes(0, "pay");
+        typeNotes("rent", "pay");
         type(Qt::Key_2, Qt::ControlModifier | Qt::AltModifier); // another tool
         QCOMPARE(notesOf(rent), QStringLiteral("pay"));
 
         // A notice's View Item takes the selection elsewhere while the editor has the focus.
-        typeNotes(0, " by Friday");
+        typeNotes("rent", " by Friday");
         NodePtr notice = milk->deepCopy();
         notice->set(key::nodeStatus, Value::integer(3));
         window->document().minderHandOff().minderViewItem(notice);
@@ -301,7 +303,7 @@ private slots:
         QVERIFY(!milk->contains(key::notes));
 
         // Saving, by hand or by itself, takes what is typed so far; the typing goes on.
-        typeNotes(1, "oat");
+        typeNotes("milk", "oat");
         QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(notesOf(milk), QStringLiteral("oat"));
         QCOMPARE(QApplication::focusWidget(), editor);
@@ -321,8 +323,8 @@ private slots:
     void oneGestureOfTheSliderIsOneStep() {
         QFETCH(QString, gesture);
         DocumentMainWindow* window = open({item("rent")});
-        const NodePtr rent = window->outline().itemAtRow(0);
-        window->outline().selectRow(0, false);
+        const NodePtr rent = shownItem(window->outline(), "rent");
+        selectShown(window->outline(), {"rent"});
         window->outline().setFocus();
         type(Qt::Key_7, Qt::ControlModifier | Qt::AltModifier);
         auto* slider = control<QSlider>(window, "pctCompletedSlider");
@@ -371,8 +373,7 @@ private slots:
         inspector.showToolWithId(InspectorToolNotes);
         QCOMPARE(label->text(), QStringLiteral("[no selection]"));
         QVERIFY(!control<QTextEdit>(window, "notesTextView")->isEnabled());
-        outline.selectRow(0, false);
-        outline.selectRow(1, true);
+        selectShown(outline, {"a", "b"});
         QCOMPARE(label->text(), QStringLiteral("(multiple selection)"));
         QVERIFY(!control<QTextEdit>(window, "notesTextView")->isEnabled());
         inspector.showToolWithId(InspectorToolColor);
@@ -430,14 +431,14 @@ private slots:
         DocumentMainWindow* window = open({withNotes("first", u'a'), withNotes("second", u'b')});
         auto* tool = window->findChild<NotesTool*>();
         QTextEdit* editor = control<QTextEdit>(window, "notesTextView");
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {"first"});
         window->inspector().showToolWithId(InspectorToolNotes);
         QVERIFY(tool->isLoading());
         QVERIFY(control<QLabel>(window, "notesLoading")->isVisible());
         QVERIFY(!editor->isEnabled() && editor->document()->isEmpty());
         tool->finishEditing(); // nothing typed yet: the notes stay as they are
-        QVERIFY(window->outline().itemAtRow(0)->contains(key::notes));
-        window->outline().selectRow(1, false); // before the first notes are read
+        QVERIFY(shownItem(window->outline(), "first")->contains(key::notes));
+        selectShown(window->outline(), {"second"}); // before the first notes are read
         QTRY_VERIFY(!tool->isLoading());
         QVERIFY(editor->isEnabled());
         QVERIFY(!control<QLabel>(window, "notesLoading")->isVisible());
@@ -450,12 +451,12 @@ private slots:
 
     void viewItemOpensTheToolItNames() {
         DocumentMainWindow* window = open({item("call the bank")});
-        NodePtr notice = window->outline().itemAtRow(0)->deepCopy();
+        NodePtr notice = shownItem(window->outline(), "call the bank")->deepCopy();
         notice->set(key::nodeStatus, Value::integer(3)); // a reminder
         window->document().minderHandOff().minderViewItem(notice);
         QVERIFY(window->inspector().isVisible());
         QCOMPARE(currentTool(window), int(InspectorToolReminder));
-        QCOMPARE(window->outline().selectedRows(), std::vector<int>{0});
+        QCOMPARE(selectedNames(window->outline()), QStringList{"call the bank"});
     }
 
     void fontsAreFoundByTheirPostScriptNames_data() {
@@ -495,8 +496,8 @@ private slots:
         styled->set(key::fontName, "Helvetica-Bold");
         styled->set(key::fontSize, Value::float32(12));
         DocumentMainWindow* window = open({styled});
-        styled = window->outline().itemAtRow(0);
-        window->outline().selectRow(0, false);
+        styled = shownItem(window->outline(), "styled");
+        selectShown(window->outline(), {"styled"});
         window->inspector().showToolWithId(InspectorToolFont);
         control<QPushButton>(window, "selectFontButton")->click();
         auto* fonts = window->findChild<QFontDialog*>(QStringLiteral("fontPanel"));

@@ -58,7 +58,7 @@ class TestListOnDisk : public QObject {
     DocumentMainWindow* openEdited(const std::vector<NodePtr>& items, const QString& firstName) {
         DocumentMainWindow* window = openList(items);
         if (window) {
-            editCell(window->outline(), 0, key::name);
+            editCell(window->outline(), rowNames(window->outline()).first(), key::name);
             typeIntoEditor(window->outline(), firstName);
         }
         return window;
@@ -87,7 +87,7 @@ private slots:
     void aFailedSaveIsShownAndTheListStaysEdited() {
         DocumentMainWindow* window = openList({item("rent")});
         QVERIFY(window);
-        editCell(window->outline(), 0, key::name);
+        editCell(window->outline(), "rent", key::name);
         typeIntoEditor(window->outline(), "rent paid");
         QVERIFY(window->isWindowModified());
         {
@@ -114,21 +114,20 @@ private slots:
         DocumentMainWindow* window = openList({parent, item("other")});
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        const NodePtr shownParent = outline.itemAtRow(0);
-        outline.expandItem(shownParent, false);
-        clickCell(outline, 1, key::icon); // the child
+        outline.expandItem(shownItem(outline, "parent"), false);
+        clickCell(outline, "child", key::icon);
 
         // Another program adds an item; the items keep their names and creation dates.
         const NodePtr added = item("added elsewhere");
         writeAsAnotherProgram(path(), {parent, item("other"), added});
         QTRY_COMPARE(rowNames(outline),
                      (QStringList{"parent", "child", "sibling", "other", "added elsewhere"}));
-        QCOMPARE(nameOf(*outline.lastSelectedItem()), QStringLiteral("child"));
+        QCOMPARE(selectedNames(outline), QStringList{"child"});
         QVERIFY(!window->isWindowModified());
         QVERIFY(DialogService::takeShownTexts().isEmpty()); // nothing was asked
 
         // The list's own save is not taken for another program's.
-        editCell(outline, 3, key::name);
+        editCell(outline, "other", key::name);
         typeIntoEditor(outline, "other, renamed");
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         QTest::qWait(200);
@@ -140,7 +139,7 @@ private slots:
         DocumentMainWindow* window = openList({item("mine"), item("theirs")});
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        editCell(outline, 0, key::name);
+        editCell(outline, "mine", key::name);
         typeIntoEditor(outline, "mine, edited");
 
         // Someone else saves: the question comes, and Cancel keeps both versions where they are.
@@ -160,7 +159,7 @@ private slots:
         QVERIFY(!window->isWindowModified());
 
         // Reload takes the other version and drops this one's changes.
-        editCell(outline, 0, key::name);
+        editCell(outline, "mine, edited", key::name);
         typeIntoEditor(outline, "lost");
         DialogService::queueAnswer(QMessageBox::Reset);
         writeAsAnotherProgram(path(), {item("kept")});
@@ -284,7 +283,7 @@ private slots:
     void aSaveWaitsForAnotherProgramWithoutStoppingTheWindow() {
         DocumentMainWindow* window = openList({item("rent")});
         QVERIFY(window);
-        editCell(window->outline(), 0, key::name);
+        editCell(window->outline(), "rent", key::name);
         typeIntoEditor(window->outline(), "rent paid");
         const QString lockFile = ListLock::lockFilePath(path());
         // Another program holds the list until it is stopped, and says who it is once it holds it.
@@ -330,7 +329,7 @@ private slots:
         // Stopping the wait saves nothing and says so, in the status line rather than as a failure.
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        clickCell(window->outline(), 0, key::name);
+        clickCell(window->outline(), "rent paid", key::name);
         typeIntoEditor(window->outline(), "rent paid twice");
         QProcess again;
         QVERIFY(holdList(again, QString()));

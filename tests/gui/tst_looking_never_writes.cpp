@@ -18,6 +18,8 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "platform/user_defaults.h"
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
@@ -148,7 +150,7 @@ class TestLookingNeverWrites : public QObject {
         QCoreApplication::processEvents();
     }
     /// Everything a user does to look at the selected item.
-    static void lookAtTheSelectedItem(DocumentMainWindow* window, int row) {
+    static void lookAtTheSelectedItem(DocumentMainWindow* window, const NodePtr& selected) {
         InspectorDockWidget& inspector = window->inspector();
         OutlineTreeView& outline = window->outline();
         window->activateWindow();
@@ -178,7 +180,7 @@ class TestLookingNeverWrites : public QObject {
         }
         // A notice's View Item, for a due date and for a reminder.
         for (const ItemStatus status : {ItemStatusDue, ItemStatusReminder}) {
-            NodePtr notice = outline.itemAtRow(row)->deepCopy();
+            NodePtr notice = selected->deepCopy();
             notice->set(key::nodeStatus, Value::integer(status));
             window->document().minderHandOff().minderViewItem(notice);
             QCoreApplication::processEvents();
@@ -210,15 +212,16 @@ private slots:
         const QByteArray read = valueToJson(Value(window->document().data()), true);
         trigger(window, QStringLiteral("expandAll"));
         OutlineTreeView& outline = window->outline();
-        for (int row = 0; row < outline.numberOfRows(); ++row) {
-            outline.selectRow(row, false);
-            lookAtTheSelectedItem(window, row);
+        // Each row on show, from the top.
+        for (QModelIndex row = outline.model()->index(0, 0); row.isValid(); row = outline.indexBelow(row)) {
+            const NodePtr item = outline.outlineModel().itemForIndex(row);
+            outline.selection().selectItems({item});
+            lookAtTheSelectedItem(window, item);
             if (QTest::currentTestFailed())
                 return;
             QVERIFY2(!window->document().undoManager().canUndo(),
-                     qPrintable(QStringLiteral("row %1: %2")
-                                    .arg(row)
-                                    .arg(window->document().undoManager().undoActionName())));
+                     qPrintable(QStringLiteral("%1: %2").arg(
+                         stringOf(*item, key::name), window->document().undoManager().undoActionName())));
         }
         // The large notes are read aside; looking at them wrote nothing either.
         QTRY_VERIFY(!window->findChild<NotesTool*>()->isLoading());

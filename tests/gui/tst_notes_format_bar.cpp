@@ -331,8 +331,8 @@ private slots:
         DocumentMainWindow* window = controller.openFile(list);
         QVERIFY(window);
         window->resize(900, 500);
-        window->outline().selectRow(0, false);
-        clickCell(window->outline(), 0, key::notes);
+        selectShown(window->outline(), {"Groceries"});
+        clickCell(window->outline(), "Groceries", key::notes);
         InspectorDockWidget& inspector = window->inspector();
         QTRY_VERIFY(inspector.isVisible());
         auto* notes = inspector.findChild<QTextEdit*>("notesTextView");
@@ -352,7 +352,7 @@ private slots:
             window->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath("notes-format-bar.png"));
         window->document().finishAllEditing();
 
-        const QByteArray* stored = window->outline().itemAtRow(0)->value(key::notes).asData();
+        const QByteArray* stored = shownItem(window->outline(), "Groceries")->value(key::notes).asData();
         QVERIFY(stored);
         const std::optional<RichText> text = decodeNotes(*stored);
         QVERIFY(text);

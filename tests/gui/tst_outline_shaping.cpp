@@ -10,9 +10,10 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/outline_item_model.h"
+#include "outline/outline_selection.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
-#include "window/outline_model.h"
 #include "window/outline_tree_view.h"
 
 #include <QAbstractItemModelTester>
@@ -65,7 +66,7 @@ class TestOutlineShaping : public QObject {
         DocumentMainWindow* window = _controller->openFile(path);
         _testers.push_back(std::make_unique<QAbstractItemModelTester>(
             &window->outline().outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest));
-        window->document().outlineCommands().expandAll();
+        window->outline().expandItem(nullptr, true);
         window->activateWindow();
         if (!QTest::qWaitForWindowActive(window))
             qWarning("the window did not become active");
@@ -73,16 +74,16 @@ class TestOutlineShaping : public QObject {
     }
 
     /// The rows' items as the outline's own drag carries them.
-    static std::unique_ptr<QMimeData> dragRows(OutlineTreeView& outline, std::initializer_list<int> rows) {
+    static std::unique_ptr<QMimeData> dragRows(OutlineTreeView& outline, const QStringList& names) {
         QModelIndexList indexes;
-        for (const int row : rows)
-            indexes << outline.indexForRow(row, key::name);
+        for (const QString& name : names)
+            indexes << shownCell(outline, name, key::name);
         return std::unique_ptr<QMimeData>(outline.outlineModel().mimeData(indexes));
     }
 
     /// Delivers the drag to the outline as the platform does: it enters, moves to the row, drops.
-    static bool drop(OutlineTreeView& outline, const QMimeData& data, int row, Spot spot) {
-        const QRect cell = outline.visualRect(outline.indexForRow(row, key::name));
+    static bool drop(OutlineTreeView& outline, const QMimeData& data, const QString& row, Spot spot) {
+        const QRect cell = outline.visualRect(shownCell(outline, row, key::name));
         const QPoint at = spot == Spot::OnRow ? cell.center() : QPoint(cell.center().x(), cell.top() + 1);
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
         QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
@@ -119,18 +120,18 @@ private slots:
         TardigoDocument& document = window->document();
         QCOMPARE(rowNames(outline), (QStringList{"a", "b", "b1", "c"}));
 
-        std::unique_ptr<QMimeData> data = dragRows(outline, {3});
-        QVERIFY(drop(outline, *data, 1, Spot::AboveRow)); // c between a and b
+        std::unique_ptr<QMimeData> data = dragRows(outline, {"c"});
+        QVERIFY(drop(outline, *data, "b", Spot::AboveRow)); // c between a and b
         QCOMPARE(shape(*document.data()), QStringLiteral("a c b(b1)"));
         QCOMPARE(rowNames(outline), (QStringList{"a", "c", "b", "b1"}));
 
-        data = dragRows(outline, {0});
-        QVERIFY(drop(outline, *data, 2, Spot::OnRow)); // a onto b: its last child
+        data = dragRows(outline, {"a"});
+        QVERIFY(drop(outline, *data, "b", Spot::OnRow)); // a onto b: its last child
         QCOMPARE(shape(*document.data()), QStringLiteral("c b(b1 a)"));
         QCOMPARE(rowNames(outline), (QStringList{"c", "b", "b1", "a"}));
 
-        data = dragRows(outline, {1});
-        QVERIFY(!drop(outline, *data, 3, Spot::OnRow)); // b onto its own child
+        data = dragRows(outline, {"b"});
+        QVERIFY(!drop(outline, *data, "a", Spot::OnRow)); // b onto its own child
         QCOMPARE(shape(*document.data()), QStringLiteral("c b(b1 a)"));
 
         type(window, Qt::Key_Z, Qt::ControlModifier);
@@ -142,18 +143,18 @@ private slots:
     void rowsDroppedIntoAnotherWindowAreCopied() {
         DocumentMainWindow* source = open("source.todo", {item("parent", 0, {item("child")}), item("stays")});
         DocumentMainWindow* target = open("target.todo", {item("x"), item("y")});
-        const std::unique_ptr<QMimeData> data = dragRows(source->outline(), {0});
+        const std::unique_ptr<QMimeData> data = dragRows(source->outline(), {"parent"});
         QCOMPARE(data->text(), QStringLiteral("parent\n\tchild\n")); // what other programs take
-        QVERIFY(drop(target->outline(), *data, 1, Spot::AboveRow));
+        QVERIFY(drop(target->outline(), *data, "y", Spot::AboveRow));
         QCOMPARE(shape(*target->document().data()), QStringLiteral("x parent(child) y"));
         QCOMPARE(shape(*source->document().data()), QStringLiteral("parent(child) stays"));
-        QCOMPARE(target->outline().selectedItems().size(), size_t(1));
+        QCOMPARE(selectedNames(target->outline()), QStringList{"parent"});
         QVERIFY(target->isWindowModified());
         QVERIFY(!source->isWindowModified());
 
         QMimeData text; // from another program
         text.setText(QStringLiteral("shopping\n\tmilk\n"));
-        QVERIFY(drop(target->outline(), text, 0, Spot::OnRow));
+        QVERIFY(drop(target->outline(), text, "x", Spot::OnRow));
         QCOMPARE(shape(*target->document().data()), QStringLiteral("x(shopping(milk)) parent(child) y"));
     }
 
@@ -162,7 +163,7 @@ private slots:
         OutlineTreeView& outline = window->outline();
         const Dict& root = *window->document().data();
         outline.setFocus();
-        outline.selectRow(1, false);
+        selectShown(outline, {"b"});
         type(&outline, Qt::Key_Tab);
         QCOMPARE(shape(root), QStringLiteral("a(b) c"));
         QVERIFY(outline.hasFocus()); // Tab indented; it did not move the focus
@@ -180,7 +181,7 @@ private slots:
         type(window, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
         type(window, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(shape(root), QStringLiteral("b a c"));
-        QCOMPARE(outline.selectedRows(), std::vector<int>{0}); // the moved item stays selected
+        QCOMPARE(selectedNames(outline), QStringList{"b"}); // the moved item stays selected
         QCOMPARE(window->menus().actions().undo->text(), QStringLiteral("Undo Move Up"));
 
         type(window, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier); // a child of b
@@ -188,7 +189,7 @@ private slots:
         typeIntoEditor(outline, "b's child");
         QCOMPARE(shape(root), QStringLiteral("b(b's child) a c"));
         // While a cell is edited, Tab moves on to the next cell and indents nothing.
-        outline.editColumn(key::name, 2, true);
+        outline.editItem(shownItem(outline, "a"), key::name, true);
         type(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(shape(root), QStringLiteral("b(b's child) a c"));
     }
@@ -198,12 +199,12 @@ private slots:
         OutlineTreeView& outline = window->outline();
         const Dict& root = *window->document().data();
         outline.setFocus();
-        outline.selectRow(0, false);
+        selectShown(outline, {"a"});
         type(window, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(shape(root), QStringLiteral("b"));
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasFormat(kItemsMimeType));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\n\ta1\n"));
-        outline.selectRow(0, false);
+        selectShown(outline, {"b"});
         type(window, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(shape(root), QStringLiteral("b a(a1)"));
         type(window, Qt::Key_C, Qt::ControlModifier); // the pasted item is selected
@@ -218,7 +219,7 @@ private slots:
         OutlineTreeView& outline = window->outline();
         const Dict& root = *window->document().data();
         outline.setFocus();
-        outline.editColumn(key::name, 0, true);
+        outline.editItem(shownItem(outline, "alpha"), key::name, true);
         auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(field);
         const MenuActions& menu = window->menus().actions();

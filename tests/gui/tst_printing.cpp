@@ -14,6 +14,7 @@
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
+#include "window/outline_tree_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -244,7 +245,7 @@ private slots:
         QVERIFY(!text.contains("complete"));     // the column is hidden
         QVERIFY(!text.contains("Hidden child")); // its parent is collapsed
 
-        window->document().outlineCommands().expandAll();
+        window->outline().expandItem(nullptr, true);
         DialogService::queueAnswer(QMessageBox::Yes); // to replace the printout before
         window->printing().printShowingPrintPanel(false);
         QVERIFY(pagesOf(pdf).join(u'\n').contains("Hidden child"));

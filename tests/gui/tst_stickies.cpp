@@ -85,7 +85,7 @@ class TestStickies : public QObject {
         DocumentMainWindow* window = application.controller().openFile(list);
         if (!window)
             return nullptr;
-        window->outline().selectRow(0, false);
+        selectShown(window->outline(), {rowNames(window->outline()).first()});
         window->validate();
         window->menus().actions().makeSticky->trigger();
         const std::vector<StickyNote>& notes = application.stickies().notes();
@@ -135,7 +135,8 @@ private slots:
                  QStringLiteral("Call the plumber today"));
 
         // Deleting the item leaves the note as it was; undoing the deletion brings the item back to it.
-        application.controller().windows().front()->outline().selectRow(0, false);
+        OutlineTreeView& outline = application.controller().windows().front()->outline();
+        selectShown(outline, {rowNames(outline).first()});
         document.itemCommands().deleteItem();
         QCOMPARE(childrenOf(*document.data())->size(), size_t(1));
         document.undoManager().undo();

@@ -7,7 +7,6 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "outline/outline_view.h"
 #include "window/list_lock_wait.h"
 
 #include <QFileInfo>
@@ -90,7 +89,7 @@ bool AgendaDocuments::reveal(TardigoDocument& document, const AgendaEntry& entry
     const NodePtr item = itemIn(document, entry);
     if (!item)
         return false;
-    document.outlineView().revealItems(*document.data(), {item});
+    document.revealItems({item});
     return true;
 }
 

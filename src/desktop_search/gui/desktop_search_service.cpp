@@ -5,7 +5,6 @@
 #include "desktop_search/gui/plasma_runner.h"
 #include "desktop_search/gui/shell_search_provider.h"
 #include "document/tardigo_document.h"
-#include "outline/outline_view.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -168,7 +167,7 @@ void DesktopSearchService::show(const QString& id) {
                            .arg(listName));
         return;
     }
-    document->outlineView().revealItems(*document->data(), {found->item});
+    document->revealItems({found->item});
 }
 
 void DesktopSearchService::showApplication() {

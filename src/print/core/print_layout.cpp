@@ -5,8 +5,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "outline/outline_data_source.h"
-#include "outline/outline_view.h"
+#include "outline/outline_item_model.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 
@@ -37,18 +36,16 @@ QString completionText(const Dict& item) {
 
 } // namespace
 
-PrintLayout::PrintLayout(const OutlineDataSource& dataSource, const OutlineView& outline,
+PrintLayout::PrintLayout(const OutlineItemModel& outline, const QStringList& columns, IsExpanded isExpanded,
                          PrintOptions options, IconRules iconRules)
-    : _dataSource(dataSource), _outline(outline), _iconRules(std::move(iconRules)), _options(options),
-      _completion(outline.hasColumn(key::completion)), _dateDue(outline.hasColumn(key::due)),
-      _category(outline.hasColumn(key::category)) {}
+    : _outline(outline), _isExpanded(std::move(isExpanded)), _iconRules(std::move(iconRules)),
+      _options(options), _completion(columns.contains(key::completion)), _dateDue(columns.contains(key::due)),
+      _category(columns.contains(key::category)) {}
 
 std::vector<PrintItem> PrintLayout::doLayout() {
     _items.clear();
-    const ArrayPtr topLevel = _dataSource.visibleChildren(nullptr);
-    for (const Value& child : topLevel->items)
-        if (NodePtr item = child.asDict())
-            layoutItem(item, 0);
+    for (const NodePtr& item : _outline.shownChildren(nullptr))
+        layoutItem(item, 0);
     return std::move(_items);
 }
 
@@ -79,12 +76,10 @@ void PrintLayout::layoutItem(const NodePtr& item, int depth) {
     _items.push_back(std::move(printed));
 
     // A collapsed branch prints as the outline shows it: its children stay hidden.
-    if (_dataSource.hasVisibleChildren(item) && !_outline.isItemExpanded(item.get()))
+    if (_isExpanded && !_isExpanded(*item))
         return;
-    const ArrayPtr children = _dataSource.visibleChildren(item);
-    for (const Value& child : children->items)
-        if (NodePtr childItem = child.asDict())
-            layoutItem(childItem, depth + 1);
+    for (const NodePtr& child : _outline.shownChildren(item.get()))
+        layoutItem(child, depth + 1);
 }
 
 QString PrintLayout::checkboxImageName(const Dict& item) const {

@@ -4,20 +4,25 @@
 #include "print/core/print_item.h"
 #include "print/core/print_options.h"
 
+#include <QStringList>
+
+#include <functional>
 #include <vector>
 
 namespace tardigo {
 
-class OutlineDataSource;
-class OutlineView;
+class OutlineItemModel;
 
 /// The content of a printout: each item the outline shows, in the outline's order, with its depth,
 /// images, texts of the columns the outline has, and notes. Collapsed branches and items the list's
-/// filter hides are left out, as on screen.
+/// filters hide are left out, as on screen.
 class PrintLayout {
 public:
-    PrintLayout(const OutlineDataSource& dataSource, const OutlineView& outline, PrintOptions options,
-                IconRules iconRules);
+    /// Whether an item shows its children, as the window shows it; none: every branch is open.
+    using IsExpanded = std::function<bool(const Dict& item)>;
+
+    PrintLayout(const OutlineItemModel& outline, const QStringList& columns, IsExpanded isExpanded,
+                PrintOptions options, IconRules iconRules);
 
     /// The whole list's items.
     std::vector<PrintItem> doLayout();
@@ -27,8 +32,8 @@ private:
     /// The image that shows whether the item is done.
     QString checkboxImageName(const Dict& item) const;
 
-    const OutlineDataSource& _dataSource;
-    const OutlineView& _outline;
+    const OutlineItemModel& _outline;
+    IsExpanded _isExpanded;
     IconRules _iconRules;
     PrintOptions _options;
     bool _completion, _dateDue, _category; // the outline has the column

@@ -26,8 +26,9 @@ bool printsToFile(QPrinter& printer) {
 
 } // namespace
 
-DocumentPrinting::DocumentPrinting(TardigoDocument& document, QWidget& window)
-    : QObject(&window), _document(document), _window(window),
+DocumentPrinting::DocumentPrinting(TardigoDocument& document, QWidget& window,
+                                   PrintLayout::IsExpanded isExpanded)
+    : QObject(&window), _document(document), _window(window), _isExpanded(std::move(isExpanded)),
       _printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
 
 DocumentPrinting::~DocumentPrinting() = default;
@@ -55,7 +56,7 @@ void DocumentPrinting::printPreview() {
 
 void DocumentPrinting::print(QPrinter& printer, bool replaceAgreed) {
     // The options are read now, after the dialog that may have changed them.
-    PrintView view(_document, PrintOptions::fromUserDefaults());
+    PrintView view(_document, PrintOptions::fromUserDefaults(), _isExpanded);
     QString error;
     if (printsToFile(printer)) {
         const QString path = printer.outputFileName();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/core/print_layout.h"
+
 #include <QObject>
 
 #include <memory>
@@ -16,7 +18,8 @@ class TardigoDocument;
 class DocumentPrinting : public QObject {
     Q_OBJECT
 public:
-    DocumentPrinting(TardigoDocument& document, QWidget& window);
+    /// `isExpanded` says which branches the window shows open, which the printout shows open too.
+    DocumentPrinting(TardigoDocument& document, QWidget& window, PrintLayout::IsExpanded isExpanded);
     ~DocumentPrinting() override;
 
     /// Prints the list as its outline shows it, after the print dialog when asked for. A printout
@@ -34,6 +37,7 @@ private:
 
     TardigoDocument& _document;
     QWidget& _window;
+    PrintLayout::IsExpanded _isExpanded;
     std::unique_ptr<QPrinter> _printer;
 };
 

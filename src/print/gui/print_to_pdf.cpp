@@ -35,7 +35,6 @@ int printListToPdf(const QString& listPath, const QString& pdfPath, PrintOptions
                                                 "“tardigo-cli import”, then print the converted list.")
                         .arg(listPath));
     // A script cannot open branches by hand, so the printout shows them all.
-    document.outlineCommands().expandAll();
     PrintView view(document, options);
     error = printToPdfFile(view, pdfPath, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}));
     document.close();

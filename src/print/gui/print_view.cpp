@@ -74,8 +74,9 @@ std::vector<std::pair<double, double>> lineSpans(const QTextDocument& text) {
 
 } // namespace
 
-PrintView::PrintView(const TardigoDocument& document, PrintOptions options)
-    : _document(document), _options(options) {}
+PrintView::PrintView(const TardigoDocument& document, PrintOptions options,
+                     PrintLayout::IsExpanded isExpanded)
+    : _document(document), _options(options), _isExpanded(std::move(isExpanded)) {}
 
 PrintView::~PrintView() = default;
 
@@ -131,7 +132,9 @@ bool PrintView::printPages(QPagedPaintDevice& device) {
     _y = _textArea.top();
 
     const std::vector<PrintItem> items =
-        PrintLayout(_document, _document.outlineView(), _options, IconRules::current()).doLayout();
+        PrintLayout(_document.outlineModel(), _document.outlineSettings().columns(), _isExpanded, _options,
+                    IconRules::current())
+            .doLayout();
     for (const PrintItem& item : items)
         printItem(item);
     drawPageBorderWithSize();

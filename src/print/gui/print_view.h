@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/core/print_item.h"
+#include "print/core/print_layout.h"
 #include "print/core/print_options.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,8 @@ class TardigoDocument;
 class PrintView {
     Q_DECLARE_TR_FUNCTIONS(PrintView)
 public:
-    PrintView(const TardigoDocument& document, PrintOptions options);
+    /// `isExpanded` says which branches the window shows open; none: every one.
+    PrintView(const TardigoDocument& document, PrintOptions options, PrintLayout::IsExpanded isExpanded = {});
     ~PrintView();
 
     QString printJobTitle() const;
@@ -53,6 +55,7 @@ private:
 
     const TardigoDocument& _document;
     PrintOptions _options;
+    PrintLayout::IsExpanded _isExpanded;
     QPagedPaintDevice* _device = nullptr;
     QPainter* _painter = nullptr;
     QRectF _textArea;             // in the device's pixels
