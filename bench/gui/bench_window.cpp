@@ -120,10 +120,15 @@ int main(int argc, char** argv) {
     outline.expandItem(nullptr, true);
     outline.viewport()->repaint();
     report("expand every item", elapsedMs(timer), 2000);
-    // The rows of the expanded list, each item as the commands select it.
+    // The items on show, top to bottom, read again before each change: a command acts on the row the
+    // user sees at that place, whichever item the changes before brought there.
     std::vector<NodePtr> rows;
-    for (const QModelIndex& row : shownRows(outline))
-        rows.push_back(model.itemForIndex(row));
+    const auto readRows = [&] {
+        rows.clear();
+        for (const QModelIndex& row : shownRows(outline))
+            rows.push_back(model.itemForIndex(row));
+    };
+    readRows();
     printf("%zu rows shown\n", rows.size());
     const size_t middle = rows.size() / 2;
     const auto selectRow = [&](size_t row) { outline.selection().selectItems({rows.at(row)}); };
@@ -163,13 +168,19 @@ int main(int argc, char** argv) {
         printf("%44s %9.1f ms wall\n", "", wall[2]);
     };
     // The row a command acts on is selected before the timing starts, as the user selects it first.
-    const auto selectMiddleRow = [&](int round) { selectRow(middle + size_t(round)); };
+    const auto selectMiddleRow = [&](int round) {
+        readRows();
+        selectRow(middle + size_t(round));
+    };
     timedChange(
         "new item", 50,
         [&](int round) {
             document.itemCommands().newItemWithName(QStringLiteral("new in the benchmark %1").arg(round));
         },
-        [&](int) { selectRow(middle); });
+        [&](int) {
+            readRows();
+            selectRow(middle);
+        });
     timedChange(
         "mark done (Ctrl+D)", 50, [&](int) { document.itemCommands().doneItem(); }, selectMiddleRow);
     timedChange(
@@ -184,10 +195,13 @@ int main(int argc, char** argv) {
 
     // The inspector shows each selected item; items move from the keyboard and by dragging.
     shown.inspector().toggleInspector(false);
-    timedChange("select a row, the inspector showing it", 20, [&](int round) {
-        selectRow(middle + size_t(2 * round));
-        shown.inspector().repaint();
-    });
+    timedChange(
+        "select a row, the inspector showing it", 20,
+        [&](int round) {
+            selectRow(middle + size_t(2 * round));
+            shown.inspector().repaint();
+        },
+        [&](int) { readRows(); });
     timedChange(
         "indent an item (Tab)", 50, [&](int) { document.shaping().indentItems(); }, selectMiddleRow);
     timedChange(
