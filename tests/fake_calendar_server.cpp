@@ -106,6 +106,7 @@ struct FakeCalendarServer::Calendar {
     qint64 revision = 0;
     int epoch = 0; // tokens of another epoch are forgotten
     int trickleAfter = 0, trickleMsecs = 0;
+    int delayMsecs = 0;
     bool countVersions = false;
     int todos = 0;
     int changesNamed = 0; // by the last sync-collection report
@@ -216,17 +217,26 @@ private:
             while (const std::optional<Request> request = takeRequest(*received)) {
                 const int number = ++_owner._requests;
                 QByteArray answer;
-                int trickleMsecs = 0;
+                int trickleMsecs = 0, delayMsecs = 0;
                 {
                     const QMutexLocker lock(&_owner._mutex);
                     answer = _owner._calendar->answer(*request);
                     if (number > _owner._calendar->trickleAfter)
                         trickleMsecs = _owner._calendar->trickleMsecs;
+                    delayMsecs = _owner._calendar->delayMsecs;
                 }
-                if (trickleMsecs > 0)
-                    trickle(socket, answer, trickleMsecs);
+                _owner._mostAtOnce = std::max<int>(_owner._mostAtOnce, ++_owner._atOnce);
+                const auto send = [this, socket, answer, trickleMsecs] {
+                    --_owner._atOnce;
+                    if (trickleMsecs > 0)
+                        trickle(socket, answer, trickleMsecs);
+                    else
+                        socket->write(answer);
+                };
+                if (delayMsecs > 0)
+                    QTimer::singleShot(delayMsecs, socket, send);
                 else
-                    socket->write(answer);
+                    send();
                 _owner._processorNsecs = threadProcessorNsecs();
             }
         });
@@ -278,6 +288,11 @@ void FakeCalendarServer::trickleAfter(int requests, int msecs) {
     const QMutexLocker lock(&_mutex);
     _calendar->trickleAfter = requests;
     _calendar->trickleMsecs = msecs;
+}
+
+void FakeCalendarServer::delayAnswers(int msecs) {
+    const QMutexLocker lock(&_mutex);
+    _calendar->delayMsecs = msecs;
 }
 
 void FakeCalendarServer::countVersions() {

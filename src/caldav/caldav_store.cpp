@@ -208,12 +208,36 @@ std::optional<QByteArray> CalDavStore::read(const QString& name, QString* error)
 }
 
 QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
-    const auto known = _mirror.objects.constFind(name);
+    QString error;
+    beginWrite(name, bytes, [&error](const QString& answer) { error = answer; });
+    finishWrites();
+    return error;
+}
+
+QString CalDavStore::remove(const QString& name) {
+    QString error;
+    beginRemoval(name, [&error](const QString& answer) { error = answer; });
+    finishWrites();
+    return error;
+}
+
+void CalDavStore::beginWrite(const QString& name, const QByteArray& bytes, Answer answer) {
     const QUrl url = urlOf(name);
-    const DavResult<QByteArray> written =
-        known != _mirror.objects.cend() && !known->etag.isEmpty()
-            ? send<QByteArray>([&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
-            : send<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
+    const QByteArray etag = _mirror.objects.value(name).etag;
+    begin<QByteArray>(
+        [&](auto done) {
+            if (etag.isEmpty())
+                _client.create(url, bytes, std::move(done));
+            else
+                _client.replace(url, bytes, etag, std::move(done));
+        },
+        [this, name, bytes, answer](const DavResult<QByteArray>& written) {
+            answer(tookWrite(name, bytes, written));
+        });
+}
+
+QString CalDavStore::tookWrite(const QString& name, const QByteArray& bytes,
+                               const DavResult<QByteArray>& written) {
     if (written.ok()) {
         _mirror.objects.insert(name, {written.value, bytes});
         _mirror.writtenSinceToken.insert(name);
@@ -230,13 +254,19 @@ QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
         .arg(describe(name, bytes), written.error.message);
 }
 
-QString CalDavStore::remove(const QString& name) {
+void CalDavStore::beginRemoval(const QString& name, Answer answer) {
+    const QByteArray etag = _mirror.objects.value(name).etag;
+    if (etag.isEmpty())
+        return answer(tookRemoval(
+            name, DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})));
+    begin<CalDavClient::Nothing>([&](auto done) { _client.remove(urlOf(name), etag, std::move(done)); },
+                                 [this, name, answer](const DavResult<CalDavClient::Nothing>& removed) {
+                                     answer(tookRemoval(name, removed));
+                                 });
+}
+
+QString CalDavStore::tookRemoval(const QString& name, const DavResult<CalDavClient::Nothing>& removed) {
     const MirroredObject known = _mirror.objects.value(name);
-    const auto removed = known.etag.isEmpty()
-                             ? DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})
-                             : send<CalDavClient::Nothing>([&](auto done) {
-                                   _client.remove(urlOf(name), known.etag, std::move(done));
-                               });
     if (removed.ok() || removed.error.failure == DavFailure::NotFound) {
         _mirror.objects.remove(name);
         _changedCalendar = _changedCalendar || removed.ok();
@@ -250,6 +280,24 @@ QString CalDavStore::remove(const QString& name) {
     }
     return QStringLiteral("%1 was not removed from the calendar: %2")
         .arg(describe(name, known.data), removed.error.message);
+}
+
+void CalDavStore::finishWrites() {
+    waitWhile([this] { return _underWay > 0; });
+}
+
+void CalDavStore::noteReach(const DavError& error) const {
+    if (error.failure == DavFailure::Network)
+        _unreached = error;
+}
+
+void CalDavStore::waitWhile(const std::function<bool()>& busy) {
+    while (busy()) {
+        QEventLoop loop;
+        _waiting << &loop;
+        loop.exec();
+        _waiting.removeOne(&loop);
+    }
 }
 
 QUrl CalDavStore::urlOf(const QString& name) const {

@@ -15,9 +15,10 @@ namespace tardigo {
 /// anew, so an ETag seen before may stand for new content. Every write names the version it
 /// replaces (If-Match, or If-None-Match for a new object), so another client's change made
 /// meanwhile is never overwritten: the write fails, is counted in changedMeanwhile(), and a sync
-/// again fetches and merges it. Once the server could not be reached, or did not answer in time, the
-/// store sends nothing more: each later write fails at once with that reason, and the next sync
-/// does it.
+/// again fetches and merges it. Up to DavClient::kMaxInFlight writes and removals are under way at
+/// once, each answered on its own. Once the server could not be reached, or did not answer in time,
+/// the store sends nothing more: each later write fails at once with that reason, and the next
+/// sync does it.
 class CalDavStore : public SyncStore {
 public:
     CalDavStore(CalDavClient& client, const QUrl& calendar, CalendarMirror& mirror);
@@ -27,6 +28,9 @@ public:
     std::optional<QByteArray> read(const QString& name, QString* error) const override;
     QString write(const QString& name, const QByteArray& bytes) override;
     QString remove(const QString& name) override;
+    void beginWrite(const QString& name, const QByteArray& bytes, Answer answer) override;
+    void beginRemoval(const QString& name, Answer answer) override;
+    void finishWrites() override;
     QString nameForUid(const QString& uid) const override { return entryNameForUid(uid); }
     QString unreachable() const override { return _unreached.ok() ? QString() : _unreached.message; }
 
@@ -59,6 +63,8 @@ private:
     /// Fetches the objects the listing names in another version than the mirror holds; objects
     /// gone meanwhile leave the listing.
     bool fetchChanged(Listing& listing, QString* error) const;
+    QString tookWrite(const QString& name, const QByteArray& bytes, const DavResult<QByteArray>& written);
+    QString tookRemoval(const QString& name, const DavResult<CalDavClient::Nothing>& removed);
     QUrl urlOf(const QString& name) const;
     /// The object's name: its path inside the calendar; empty for what is not one of its objects.
     QString nameOf(const QUrl& url) const;
@@ -69,10 +75,27 @@ private:
         if (!_unreached.ok())
             return DavResult<T>::failed(_unreached);
         DavResult<T> result = waitForDav<T>(std::forward<Call>(call));
-        if (result.error.failure == DavFailure::Network)
-            _unreached = result.error;
+        noteReach(result.error);
         return result;
     }
+    /// Sends one request of a write or removal, waiting first while kMaxInFlight are under way;
+    /// `answered` takes the result.
+    template <class T, class Call> void begin(Call&& call, std::function<void(DavResult<T>)> answered) {
+        waitWhile([this] { return _underWay >= DavClient::kMaxInFlight; });
+        if (!_unreached.ok())
+            return answered(DavResult<T>::failed(_unreached));
+        ++_underWay;
+        call([this, answered = std::move(answered)](DavResult<T> result) {
+            --_underWay;
+            noteReach(result.error);
+            answered(std::move(result));
+            for (QEventLoop* waiting : std::as_const(_waiting))
+                waiting->quit();
+        });
+    }
+    void noteReach(const DavError& error) const;
+    /// Runs the thread's events while `busy` holds.
+    void waitWhile(const std::function<bool()>& busy);
 
     CalDavClient& _client;
     QUrl _calendar;
@@ -80,6 +103,8 @@ private:
     mutable QHash<QString, QString> _unreadable; // names whose object could not be fetched, and why
     mutable DavError _unreached;                 // why the server was out of reach in this sync
     int _changedMeanwhile = 0;
+    int _underWay = 0;             // writes and removals sent and not yet answered
+    QList<QEventLoop*> _waiting;   // the loops waiting for one to be answered, innermost last
     bool _changedCalendar = false; // a write or removal of this sync was taken
 };
 
