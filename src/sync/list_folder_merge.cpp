@@ -392,35 +392,39 @@ void ListFolderMerge::recordAgreement() {
 }
 
 bool ListFolderMerge::updateFolder(const SyncStepSeam& seam) {
-    // A store that stopped answering would make each write after wait for its own failure.
-    const auto unreachable = [this] {
+    // A store may have several writes under way: each step is taken as its write is answered, and
+    // once the seam stopped the sync, or the store stopped answering, nothing more is begun.
+    bool going = true;
+    const auto stepped = [&](SyncStep step) {
+        if (going && seam && !seam(step))
+            going = false;
+    };
+    const auto stopped = [&] {
         _report.unreachable = _store.unreachable();
-        return !_report.unreachable.isEmpty();
+        return !going || !_report.unreachable.isEmpty();
     };
     for (const Write& write : _writes) {
-        writeFile(write);
-        if (unreachable())
-            return true;
-        if (seam && !seam(SyncStep::FileWritten))
-            return false;
+        if (stopped())
+            break;
+        writeFile(write, [&] { stepped(SyncStep::FileWritten); });
     }
     for (const QString& uid : std::as_const(_removals)) {
-        removeFile(uid);
-        if (unreachable())
-            return true;
-        if (seam && !seam(SyncStep::FileRemoved))
-            return false;
+        if (stopped())
+            break;
+        removeFile(uid, [&] { stepped(SyncStep::FileRemoved); });
     }
-    return true;
+    _store.finishWrites();
+    stopped();
+    return going;
 }
 
-void ListFolderMerge::writeFile(const Write& write) {
+void ListFolderMerge::writeFile(const Write& write, const std::function<void()>& answered) {
     const QDateTime modified = lastChangeOf(write.uid, *write.item);
     const TodoContent content = todoContentOf(*write.item, write.parentUid, write.index);
     const auto existing = _files.find(write.uid);
     FolderFile* file = existing == _files.end() ? nullptr : &existing->second;
     if (file && !file->calendar && !parse(*file))
-        return;
+        return answered();
     QString name;
     IcalComponentPtr fresh;
     icalcomponent* calendar = nullptr;
@@ -438,21 +442,29 @@ void ListFolderMerge::writeFile(const Write& write) {
         _takenNames.insert(name);
     }
     const QByteArray bytes = icalText(calendar);
-    if (const QString error = _store.write(name, bytes); !error.isEmpty()) {
-        _report.writeFailures.append(error);
-        return;
-    }
-    ++_report.filesWritten;
-    _state.items.insert(write.uid, {write.hash, hashOf(bytes), name, modified});
+    _store.beginWrite(name, bytes,
+                      [this, uid = write.uid, itemHash = write.hash, fileHash = hashOf(bytes), name, modified,
+                       answered](const QString& error) {
+                          if (error.isEmpty()) {
+                              ++_report.filesWritten;
+                              _state.items.insert(uid, {itemHash, fileHash, name, modified});
+                          } else {
+                              _report.writeFailures.append(error);
+                          }
+                          answered();
+                      });
 }
 
-void ListFolderMerge::removeFile(const QString& uid) {
-    if (const QString error = _store.remove(_files.at(uid).name); !error.isEmpty()) {
-        _report.writeFailures.append(error);
-        return;
-    }
-    ++_report.filesRemoved;
-    _state.items.remove(uid);
+void ListFolderMerge::removeFile(const QString& uid, const std::function<void()>& answered) {
+    _store.beginRemoval(_files.at(uid).name, [this, uid, answered](const QString& error) {
+        if (error.isEmpty()) {
+            ++_report.filesRemoved;
+            _state.items.remove(uid);
+        } else {
+            _report.writeFailures.append(error);
+        }
+        answered();
+    });
 }
 
 } // namespace tardigo

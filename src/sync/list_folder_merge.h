@@ -46,8 +46,9 @@ public:
     /// Once the list is saved: records in the state what the list and the store agree on, and
     /// which files are in the list but wait for the list's version.
     void recordAgreement();
-    /// Then writes and removes the store's files to match the list, recording each in the state;
-    /// it stops at a store that stopped answering. False when the seam stopped it.
+    /// Then writes and removes the store's files to match the list, recording each in the state as
+    /// the store answers it (a store may have several under way); it stops at a store that stopped
+    /// answering, and returns once every write begun was answered. False when the seam stopped it.
     bool updateFolder(const SyncStepSeam& seam);
 
 private:
@@ -91,8 +92,9 @@ private:
     QDateTime lastChangeOf(const QString& uid, const Dict& item) const;
     bool removalsWait(bool allowRemovals);
     bool applyToList();
-    void writeFile(const Write& write);
-    void removeFile(const QString& uid);
+    /// Begins writing the item's file; `answered` follows once the store answered.
+    void writeFile(const Write& write, const std::function<void()>& answered);
+    void removeFile(const QString& uid, const std::function<void()>& answered);
 
     SyncStore& _store;
     SyncState& _state;
