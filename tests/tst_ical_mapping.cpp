@@ -71,8 +71,7 @@ private slots:
         // libical writes no year past 3000: such a date rides in its own property instead of
         // becoming a line of zeros that makes the whole calendar unreadable.
         QTest::newRow("due in the last year iCalendar holds")
-            << test::itemWith({{key::due, "3000-12-31 23:59:59 +0100"}})
-            << "DUE;TZID=Europe/Berlin:30001231T235959";
+            << test::itemWith({{key::due, "3000-12-31 23:59:59 +0100"}}) << "DUE:30001231T225959Z";
         QTest::newRow("created and due past it")
             << test::itemWith(
                    {{key::dateCreated, "3001-01-01 00:00:00 +0000"}, {key::due, "3456-01-02 09:30:00 +0100"}})

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace tardigo {
@@ -65,6 +66,7 @@ std::optional<CalendarZone> CalendarZone::named(const QByteArray& id, int year) 
         const QDateTime midYear(QDate(year, 7, 1), QTime(0, 0), Qt::UTC);
         zone._standardOffset = zone._zone.offsetFromUtc(midYear);
         zone._standardName = zone._zone.abbreviation(midYear);
+        zone.findYearsRead(year);
         return zone;
     }
     if (changes.size() != 2 || next.size() != 2)
@@ -95,6 +97,7 @@ std::optional<CalendarZone> CalendarZone::named(const QByteArray& id, int year) 
             return std::nullopt;
         zone._changes.push_back(rule);
     }
+    zone.findYearsRead(year);
     return zone;
 }
 
@@ -146,10 +149,44 @@ int CalendarZone::ruledOffsetAt(qint64 secondsSinceEpoch) const {
     return offset;
 }
 
+void CalendarZone::findYearsRead(int year) {
+    icaltimezone* rules = icaltimezone_new();
+    icaltimezone_set_component(rules, component().release());
+    const auto readsYear = [&](int y) {
+        for (int month : {1, 7}) { // standard time and summer time
+            const QDateTime wall(QDate(y, month, 15), QTime(12, 0), _zone);
+            icaltimetype time = icaltime_null_time();
+            time.year = y;
+            time.month = month;
+            time.day = 15;
+            time.hour = 12;
+            if (qint64(icaltime_as_timet_with_zone(time, rules)) != wall.toSecsSinceEpoch())
+                return false;
+        }
+        return true;
+    };
+    // The span around this year, sought by halves: libical reads up to a year it stops expanding
+    // rules at, and the zone's history differs from its present rules before some year.
+    constexpr int kFarthest = 200; // years from this one
+    const auto edge = [&](int inside, int outside) {
+        if (readsYear(outside))
+            return outside;
+        while (std::abs(outside - inside) > 1) {
+            const int middle = (inside + outside) / 2;
+            (readsYear(middle) ? inside : outside) = middle;
+        }
+        return inside;
+    };
+    _lastYearRead = readsYear(year) ? edge(year, year + kFarthest) : year - 1;
+    _firstYearRead = readsYear(year) ? edge(year, 1970) : year;
+    icaltimezone_free(rules, 1);
+}
+
 bool CalendarZone::holds(const QDateTime& instant) const {
     const qint64 seconds = instant.toSecsSinceEpoch();
     const QDateTime wall = instant.toTimeZone(_zone);
-    if (QDateTime(wall.date(), wall.time(), _zone).toSecsSinceEpoch() != seconds ||
+    if (wall.date().year() < _firstYearRead || wall.date().year() > _lastYearRead ||
+        QDateTime(wall.date(), wall.time(), _zone).toSecsSinceEpoch() != seconds ||
         ruledOffsetAt(seconds) != _zone.offsetFromUtc(instant))
         return false;
     // A time of the hour that comes twice when the clocks go back names two instants.

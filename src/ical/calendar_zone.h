@@ -44,8 +44,12 @@ private:
 
     explicit CalendarZone(QTimeZone zone) : _zone(std::move(zone)) {}
     int ruledOffsetAt(qint64 secondsSinceEpoch) const;
+    /// The years in which libical, knowing the zone by its VTIMEZONE alone, reads its times as the
+    /// zone's own data does: it expands a zone's rules over a limited span of years only.
+    void findYearsRead(int year);
 
     QTimeZone _zone;
+    int _firstYearRead = 0, _lastYearRead = 0;
     int _standardOffset = 0; // where the zone does not change
     QString _standardName;
     std::vector<Change> _changes; // none, or the two of each year in the order they come
