@@ -16,10 +16,10 @@ using Keys = std::vector<std::optional<qint64>>;
 std::vector<SiblingKey> siblings(const QString& text) {
     std::vector<SiblingKey> parsed;
     for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
-        if (word == QLatin1String("-"))
-            parsed.push_back({});
-        else
-            parsed.push_back({word.mid(word.startsWith(u'w') ? 1 : 0).toLongLong(), word.startsWith(u'w')});
+        const bool written = word.startsWith(u'w');
+        const QString key = word.mid(written ? 1 : 0);
+        parsed.push_back(
+            {key == QLatin1String("-") ? std::nullopt : std::optional(key.toLongLong()), written});
     }
     return parsed;
 }
@@ -70,6 +70,8 @@ private slots:
                                                                       << "10 19 20 40";
         QTest::newRow("siblings without a key stay so") << "10 - 30 - 20"
                                                         << "10 - 30 - 31";
+        QTest::newRow("a new one without a creation") << "10 w- 20"
+                                                      << "10 19 20";
         QTest::newRow("none") << ""
                               << "";
     }

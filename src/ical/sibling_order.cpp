@@ -65,12 +65,15 @@ std::vector<std::optional<qint64>> siblingKeys(const std::vector<SiblingKey>& si
     std::vector<std::optional<qint64>> keys(siblings.size());
     std::optional<qint64> last;
     bool lastGiven = false; // the last key was given here, so the next must be greater, not equal
+    // A sibling without a key keeps none, unless it is written anyway: then it gets one, so that
+    // it keeps its place for those who read it.
+    const auto placed = [&](size_t i) { return siblings[i].key || siblings[i].written; };
     for (size_t i = 0; i < siblings.size();) {
-        if (!siblings[i].key) {
+        if (!placed(i)) {
             ++i;
             continue;
         }
-        if (standing[i]) {
+        if (siblings[i].key && standing[i]) {
             qint64 key = *siblings[i].key;
             lastGiven = last && (key < *last || (key == *last && lastGiven));
             if (lastGiven)
@@ -82,13 +85,13 @@ std::vector<std::optional<qint64>> siblingKeys(const std::vector<SiblingKey>& si
         std::vector<size_t> run;
         size_t next = i;
         for (; next < siblings.size() && !(siblings[next].key && standing[next]); ++next)
-            if (siblings[next].key)
+            if (placed(next))
                 run.push_back(next);
         const qint64 count = qint64(run.size());
         const std::optional<qint64> following = next < siblings.size() ? siblings[next].key : std::nullopt;
         const qint64 start = following && (!last || *following - *last - 1 >= count) ? *following - count
                              : last                                                  ? *last + 1
-                                    : *siblings[run.front()].key;
+                                    : siblings[run.front()].key.value_or(0);
         for (qint64 k = 0; k < count; ++k)
             keys[run[size_t(k)]] = start + k;
         last = start + count - 1;

@@ -17,7 +17,8 @@ struct SiblingKey {
 /// The keys that give the siblings the list's order. The most siblings that already stand in order
 /// keep theirs (those whose to-dos would not be written otherwise first); each other one gets its
 /// next neighbour's key less one (the last one, its neighbour's more one), and only where no integer
-/// fits between do the ones after it move up, as far as they must.
+/// fits between do the ones after it move up, as far as they must. A sibling without a key gets
+/// one only when it is written anyway.
 std::vector<std::optional<qint64>> siblingKeys(const std::vector<SiblingKey>& siblings);
 
 } // namespace tardigo
