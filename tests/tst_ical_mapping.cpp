@@ -29,6 +29,18 @@ QByteArray richNotes(const QString& text) {
 Value at(const char* text) {
     return storedDateString(test::localTime(QString::fromLatin1(text)));
 }
+/// The calendar's text after a change to its to-do, written back as a sync writes it.
+QByteArray rewritten(const QByteArray& text, const std::function<void(TodoContent&)>& change) {
+    const test::ReadBack back = test::readFirstTodo(text);
+    if (!back.todo)
+        return {};
+    TodoContent content = readTodo(back.todo);
+    change(content);
+    updateTodo(back.todo, content, {});
+    addZonesNamed(back.read.components.front().get());
+    return keptCalendarText(text, back.read.components.front().get());
+}
+
 Value mark(const char* local) {
     return Date{referenceSecondsFromDateTime(test::localTime(QString::fromLatin1(local))) + 0.25};
 }
@@ -454,13 +466,12 @@ private slots:
             "DESCRIPTION:Reminder\r\nACTION:DISPLAY\r\nEND:VALARM\r\nBEGIN:VALARM\r\nX-WR-ALARMUID:A2\r\n"
             "TRIGGER;VALUE=DATE-TIME:19760401T005545Z\r\nACTION:DISPLAY\r\nX-APPLE-PROXIMITY:ARRIVE\r\n"
             "END:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
-        const test::ReadBack back = test::readFirstTodo(apple);
-        TodoContent content = readTodo(back.todo);
-        content.item->set(key::reminderMark, Date{referenceSecondsFromDateTime(
-                                                 test::localTime(QStringLiteral("2024-06-03 06:59:00")))});
-        content.item->set(key::name, "Pick up the bike");
-        updateTodo(back.todo, content, {});
-        const QByteArray text = keptCalendarText(apple, back.read.components.front().get());
+        const QByteArray text = rewritten(apple, [](TodoContent& content) {
+            content.item->set(
+                key::reminderMark,
+                Date{referenceSecondsFromDateTime(test::localTime(QStringLiteral("2024-06-03 06:59:00")))});
+            content.item->set(key::name, "Pick up the bike");
+        });
         QVERIFY2(
             text.contains(
                 "BEGIN:VALARM\r\nX-WR-ALARMUID:A1\r\nUID:A1\r\nTRIGGER;VALUE=DATE-TIME:20240603T050000Z\r\n"
@@ -470,11 +481,8 @@ private slots:
                     "ACTION:DISPLAY\r\nX-APPLE-PROXIMITY:ARRIVE\r\nEND:VALARM\r\n"),
             text.constData());
         // Turned off, the alarm goes and the one at a place stays.
-        content = readTodo(test::readFirstTodo(text).todo);
-        content.item->set(key::reminderSet, Value::boolean(false));
-        const test::ReadBack again = test::readFirstTodo(text);
-        updateTodo(again.todo, content, {});
-        const QByteArray off = keptCalendarText(text, again.read.components.front().get());
+        const QByteArray off = rewritten(
+            text, [](TodoContent& content) { content.item->set(key::reminderSet, Value::boolean(false)); });
         QVERIFY2(!off.contains("A1") && off.contains("X-WR-ALARMUID:A2"), off.constData());
     }
 
@@ -483,28 +491,24 @@ private slots:
     void aCancelledTodoStaysCancelled() {
         const QByteArray cancelled =
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VTODO\r\nUID:c\r\nSUMMARY:Workshop\r\n"
-            "DUE;VALUE=DATE:20240620\r\nRRULE:FREQ=WEEKLY\r\nSTATUS:CANCELLED\r\nSEQUENCE:2\r\nBEGIN:"
-            "VALARM\r\n"
-            "ACTION:DISPLAY\r\nDESCRIPTION:Workshop\r\nTRIGGER;VALUE=DATE-TIME:20240619T070000Z\r\nEND:"
-            "VALARM\r\n"
-            "END:VTODO\r\nEND:VCALENDAR\r\n";
-        const test::ReadBack back = test::readFirstTodo(cancelled);
-        TodoContent content = readTodo(back.todo);
+            "DUE;VALUE=DATE:20240620\r\nRRULE:FREQ=WEEKLY\r\nSTATUS:CANCELLED\r\nSEQUENCE:2\r\n"
+            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Workshop\r\n"
+            "TRIGGER;VALUE=DATE-TIME:20240619T070000Z\r\nEND:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+        const TodoContent content = readTodo(test::readFirstTodo(cancelled).todo);
         QCOMPARE(content.item->value(key::completion), Value::float32(1));
         QVERIFY(!boolForKey(*content.item, key::reminderSet));
         QVERIFY(!content.item->contains(key::dateDueRepeatPeriod));
         QCOMPARE(content.item->value(key::importedRepeatRule), Value("FREQ=WEEKLY"));
-        content.item->set(key::name, "Register for the workshop");
-        updateTodo(back.todo, content, {});
-        QByteArray text = keptCalendarText(cancelled, back.read.components.front().get());
-        QVERIFY2(text.contains("STATUS:CANCELLED\r\n") && text.contains("SEQUENCE:3\r\n") &&
-                     text.contains("TRIGGER;VALUE=DATE-TIME:20240619T070000Z") &&
-                     text.contains("RRULE:FREQ=WEEKLY\r\n"),
-                 text.constData());
-        content.item->set(key::completion, Value::float32(0));
-        updateTodo(back.todo, content, {});
-        text = icalText(back.todo);
-        QVERIFY(text.contains("STATUS:NEEDS-ACTION") && text.contains("SEQUENCE:4"));
+        const QByteArray renamed = rewritten(cancelled, [](TodoContent& changed) {
+            changed.item->set(key::name, "Register for the workshop");
+        });
+        QVERIFY2(renamed.contains("STATUS:CANCELLED\r\n") && renamed.contains("SEQUENCE:3\r\n") &&
+                     renamed.contains("TRIGGER;VALUE=DATE-TIME:20240619T070000Z") &&
+                     renamed.contains("RRULE:FREQ=WEEKLY\r\n"),
+                 renamed.constData());
+        const QByteArray reopened = rewritten(
+            renamed, [](TodoContent& changed) { changed.item->set(key::completion, Value::float32(0)); });
+        QVERIFY(reopened.contains("STATUS:NEEDS-ACTION") && reopened.contains("SEQUENCE:4"));
     }
 
     // An alarm past the year 3000 is left out rather than written as a trigger of zeros that
@@ -535,14 +539,10 @@ private slots:
             "DESCRIPTION:A note folded over\n  two lines\nRELATED-TO;RELTYPE=SIBLING:f2\n"
             "BEGIN:VLOCATION\nUID:l1\nNAME:Bank\nEND:VLOCATION\nBEGIN:VALARM\nACTION:AUDIO\n"
             "TRIGGER:-PT10M\nEND:VALARM\nEND:VTODO\nEND:VCALENDAR\n";
-        test::ReadBack back = test::readFirstTodo(foreign);
-        QVERIFY2(back.todo, qPrintable(back.read.error));
-        icalcomponent* calendar = back.read.components.front().get();
-        TodoContent content = readTodo(back.todo);
-        QCOMPARE(content.item->value(key::category), Value("Home,Money,Bills"));
-        content.item->set(key::name, "Pay the rent");
-        updateTodo(back.todo, content, {});
-        const QByteArray renamed = keptCalendarText(foreign, calendar);
+        QCOMPARE(readTodo(test::readFirstTodo(foreign).todo).item->value(key::category),
+                 Value("Home,Money,Bills"));
+        const QByteArray renamed =
+            rewritten(foreign, [](TodoContent& content) { content.item->set(key::name, "Pay the rent"); });
         // Each line as it came, in its order, but the name, the stamp, and the count of changes.
         QByteArrayList lines = foreign.split('\n');
         lines.removeIf([](const QByteArray& line) {
@@ -557,12 +557,10 @@ private slots:
         QCOMPARE(renamed.count("SUMMARY"), 1);
 
         // A due date with a time, in the user's zone by its name, with that zone in the calendar.
-        const test::ReadBack again = test::readFirstTodo(renamed);
-        content = readTodo(again.todo);
-        content.item->set(key::due, at("2024-06-06 10:00:00"));
-        updateTodo(again.todo, content, {});
-        addZonesNamed(again.read.components.front().get());
-        const QByteArray timed = keptCalendarText(renamed, again.read.components.front().get());
+        const auto setDue = [](TodoContent& content) {
+            content.item->set(key::due, at("2024-06-06 10:00:00"));
+        };
+        const QByteArray timed = rewritten(renamed, setDue);
         QVERIFY2(timed.contains("DUE;TZID=Europe/Berlin:20240606T100000\r\n") &&
                      !timed.contains("20240605") &&
                      timed.contains("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"),
@@ -572,12 +570,8 @@ private slots:
         // A line libical cannot read gives way to a property of its name written anew.
         QByteArray unreadDue = foreign;
         unreadDue.replace("DUE;VALUE=DATE:20240605", "DUE:soon");
-        back = test::readFirstTodo(unreadDue);
-        content = readTodo(back.todo);
-        QVERIFY(!content.item->contains(key::due));
-        content.item->set(key::due, at("2024-06-06 10:00:00"));
-        updateTodo(back.todo, content, {});
-        const QByteArray due = keptCalendarText(unreadDue, back.read.components.front().get());
+        QVERIFY(!readTodo(test::readFirstTodo(unreadDue).todo).item->contains(key::due));
+        const QByteArray due = rewritten(unreadDue, setDue);
         QVERIFY(!due.contains("DUE:soon") && due.contains("LAST-MOD:") && due.contains("DUE;TZID="));
     }
 
