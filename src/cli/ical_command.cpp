@@ -54,9 +54,11 @@ int importCalendar(const QStringList& args) {
     const std::optional<LockedList> list = LockedList::open(parsed->positional[1], true, &error);
     if (!list)
         return fail(error);
-    const TodoImport imported = importTodos(*list->root(), todosIn(read), source);
+    const TodoImport imported = importTodos(*list->root(), read, source);
     if (!imported.ok())
         return fail(terminalSafe(imported.error));
+    for (const QString& line : imported.leftOut)
+        err() << terminalSafe(line) << " That part was left out." << Qt::endl;
     if (error = list->save(); !error.isEmpty())
         return fail(error);
     out() << QStringLiteral("%1: %2 to-dos added, %3 updated, %4 other components passed over.")
