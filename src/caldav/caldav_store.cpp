@@ -207,20 +207,6 @@ std::optional<QByteArray> CalDavStore::read(const QString& name, QString* error)
     return object->data;
 }
 
-QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
-    QString error;
-    beginWrite(name, bytes, [&error](const QString& answer) { error = answer; });
-    finishWrites();
-    return error;
-}
-
-QString CalDavStore::remove(const QString& name) {
-    QString error;
-    beginRemoval(name, [&error](const QString& answer) { error = answer; });
-    finishWrites();
-    return error;
-}
-
 void CalDavStore::beginWrite(const QString& name, const QByteArray& bytes, Answer answer) {
     const QUrl url = urlOf(name);
     const QByteArray etag = _mirror.objects.value(name).etag;

@@ -26,8 +26,6 @@ public:
     QString location() const override { return _calendar.toString(); }
     std::optional<StoreListing> list(QString* error) const override;
     std::optional<QByteArray> read(const QString& name, QString* error) const override;
-    QString write(const QString& name, const QByteArray& bytes) override;
-    QString remove(const QString& name) override;
     void beginWrite(const QString& name, const QByteArray& bytes, Answer answer) override;
     void beginRemoval(const QString& name, Answer answer) override;
     void finishWrites() override;
