@@ -16,7 +16,7 @@ namespace {
 std::vector<TodoContent> contentsOf(const Dict& root) {
     std::vector<TodoContent> contents;
     forEachItemBelow(root, [&](const NodePtr& item, const Dict&, qsizetype) {
-        contents.push_back(todoContentOf(*item, {}, {}));
+        contents.push_back(todoContentOf(*item, {}));
     });
     return contents;
 }

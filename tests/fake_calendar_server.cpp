@@ -99,22 +99,34 @@ struct FakeCalendarServer::Calendar {
         QByteArray etag;
         QByteArray data;
         qint64 revision = 0; // of its last change
+        qint64 version = 1;  // counted from its making
     };
     QHash<QByteArray, Object> objects;  // by name
     QHash<QByteArray, qint64> removals; // name to the revision that removed it
     qint64 revision = 0;
     int epoch = 0; // tokens of another epoch are forgotten
     int trickleAfter = 0, trickleMsecs = 0;
+    int delayMsecs = 0;
+    bool countVersions = false;
     int todos = 0;
+    int changesNamed = 0; // by the last sync-collection report
+    int objectsSent = 0;
 
     QByteArray token() const {
         return "fake-sync/" + QByteArray::number(epoch) + '/' + QByteArray::number(revision);
     }
     QByteArray store(const QByteArray& name, const QByteArray& data) {
-        const QByteArray etag = '"' + QByteArray::number(++revision) + '"';
-        objects.insert(name, {etag, data, revision});
+        const auto existing = objects.constFind(name);
+        const qint64 version = existing == objects.cend() ? 1 : existing->version + 1;
+        ++revision;
+        const QByteArray etag = '"' + QByteArray::number(countVersions ? version : revision) + '"';
+        objects.insert(name, {etag, data, revision, version});
         removals.remove(name);
         return etag;
+    }
+    void drop(const QByteArray& name) {
+        objects.remove(name);
+        removals.insert(name, ++revision);
     }
 
     /// What a request asks, answered; no request changes anything it would not on a real server.
@@ -134,11 +146,12 @@ struct FakeCalendarServer::Calendar {
             return response(exists ? 204 : 201, {}, store(name, request.body));
         if (!exists)
             return response(404);
-        if (request.method == "GET")
+        if (request.method == "GET") {
+            ++objectsSent;
             return response(200, object->data, object->etag);
+        }
         if (request.method == "DELETE") {
-            objects.remove(name);
-            removals.insert(name, ++revision);
+            drop(name);
             return response(204);
         }
         return response(405);
@@ -154,12 +167,17 @@ struct FakeCalendarServer::Calendar {
             from = parts[2].toLongLong();
         }
         QByteArray responses;
+        changesNamed = 0;
         for (auto it = objects.cbegin(); it != objects.cend(); ++it)
-            if (it->revision > from)
+            if (it->revision > from) {
                 responses += member(it.key(), "<d:getetag>" + it->etag + "</d:getetag>");
+                ++changesNamed;
+            }
         for (auto it = removals.cbegin(); it != removals.cend(); ++it)
-            if (!since.isEmpty() && it.value() > from)
+            if (!since.isEmpty() && it.value() > from) {
                 responses += gone(kCalendarPath + it.key());
+                ++changesNamed;
+            }
         return multistatus(responses + "<d:sync-token>" + token() + "</d:sync-token>\n");
     }
 
@@ -168,6 +186,7 @@ struct FakeCalendarServer::Calendar {
         for (const QByteArray& href : elementTexts(body, QLatin1StringView("href"))) {
             const QByteArray name = QByteArray::fromPercentEncoding(href).mid(kCalendarPath.size());
             const auto object = objects.constFind(name);
+            objectsSent += object == objects.cend() ? 0 : 1;
             responses += object == objects.cend()
                              ? gone(href)
                              : member(name, "<d:getetag>" + object->etag + "</d:getetag><c:calendar-data>" +
@@ -198,17 +217,26 @@ private:
             while (const std::optional<Request> request = takeRequest(*received)) {
                 const int number = ++_owner._requests;
                 QByteArray answer;
-                int trickleMsecs = 0;
+                int trickleMsecs = 0, delayMsecs = 0;
                 {
                     const QMutexLocker lock(&_owner._mutex);
                     answer = _owner._calendar->answer(*request);
                     if (number > _owner._calendar->trickleAfter)
                         trickleMsecs = _owner._calendar->trickleMsecs;
+                    delayMsecs = _owner._calendar->delayMsecs;
                 }
-                if (trickleMsecs > 0)
-                    trickle(socket, answer, trickleMsecs);
+                _owner._mostAtOnce = std::max<int>(_owner._mostAtOnce, ++_owner._atOnce);
+                const auto send = [this, socket, answer, trickleMsecs] {
+                    --_owner._atOnce;
+                    if (trickleMsecs > 0)
+                        trickle(socket, answer, trickleMsecs);
+                    else
+                        socket->write(answer);
+                };
+                if (delayMsecs > 0)
+                    QTimer::singleShot(delayMsecs, socket, send);
                 else
-                    socket->write(answer);
+                    send();
                 _owner._processorNsecs = threadProcessorNsecs();
             }
         });
@@ -260,6 +288,44 @@ void FakeCalendarServer::trickleAfter(int requests, int msecs) {
     const QMutexLocker lock(&_mutex);
     _calendar->trickleAfter = requests;
     _calendar->trickleMsecs = msecs;
+}
+
+void FakeCalendarServer::delayAnswers(int msecs) {
+    const QMutexLocker lock(&_mutex);
+    _calendar->delayMsecs = msecs;
+}
+
+void FakeCalendarServer::countVersions() {
+    const QMutexLocker lock(&_mutex);
+    _calendar->countVersions = true;
+}
+
+void FakeCalendarServer::put(const QByteArray& name, const QByteArray& data) {
+    const QMutexLocker lock(&_mutex);
+    _calendar->store(name, data);
+}
+
+void FakeCalendarServer::remove(const QByteArray& name) {
+    const QMutexLocker lock(&_mutex);
+    _calendar->drop(name);
+}
+
+QHash<QByteArray, QByteArray> FakeCalendarServer::objects() const {
+    const QMutexLocker lock(&_mutex);
+    QHash<QByteArray, QByteArray> objects;
+    for (auto it = _calendar->objects.cbegin(); it != _calendar->objects.cend(); ++it)
+        objects.insert(it.key(), it->data);
+    return objects;
+}
+
+int FakeCalendarServer::objectsSent() const {
+    const QMutexLocker lock(&_mutex);
+    return _calendar->objectsSent;
+}
+
+int FakeCalendarServer::lastChangesNamed() const {
+    const QMutexLocker lock(&_mutex);
+    return _calendar->changesNamed;
 }
 
 qsizetype FakeCalendarServer::objectCount() const {

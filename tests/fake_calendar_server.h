@@ -4,8 +4,10 @@
 // keeps it: each object under an ETag, the changes since a sync token (RFC 6578), objects read by
 // multiget and written or removed only under the ETag they replace. It answers on a thread of its
 // own and takes little time doing so, so that a benchmark measures the client; a test can make it
-// forget its tokens or trickle its answers.
+// forget its tokens, trickle or delay its answers, count versions in its ETags as some servers do,
+// and change the calendar as another client would.
 
+#include <QHash>
 #include <QMutex>
 #include <QSemaphore>
 #include <QThread>
@@ -33,7 +35,25 @@ public:
     /// Answers every request after the first `requests` one byte at a time, a byte every `msecs`,
     /// having done what it asks; 0 msecs answers at once again.
     void trickleAfter(int requests, int msecs);
+    /// Answers each request that many ms after it arrived, as a server far away does; several at
+    /// once when they come on several connections.
+    void delayAnswers(int msecs);
+    /// ETags that count an object's versions from "1", starting again when it is removed and made
+    /// anew at its name, instead of the calendar's revision: an ETag seen before may come back
+    /// with other content.
+    void countVersions();
+    /// Another client's work: puts the object under its name (an ETag of its own), or removes it.
+    void put(const QByteArray& name, const QByteArray& data);
+    void remove(const QByteArray& name);
+    /// The objects by name.
+    QHash<QByteArray, QByteArray> objects() const;
     qsizetype objectCount() const;
+    /// The most requests it held at once, received and not yet answered.
+    int mostAtOnce() const { return _mostAtOnce; }
+    /// How many objects it sent so far, by multiget or GET.
+    int objectsSent() const;
+    /// How many objects the last sync-collection report named, changed or removed.
+    int lastChangesNamed() const;
     /// The requests received so far.
     int requestCount() const { return _requests; }
     /// The processor time its thread has taken so far, in nanoseconds.
@@ -57,6 +77,7 @@ private:
     QSemaphore _listening;
     quint16 _port = 0;
     std::atomic<int> _requests = 0;
+    std::atomic<int> _atOnce = 0, _mostAtOnce = 0;
     std::atomic<qint64> _processorNsecs = 0;
 };
 

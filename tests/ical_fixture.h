@@ -74,9 +74,8 @@ inline ReadBack readFirstTodo(const QByteArray& text) {
 }
 
 /// The text of a calendar holding the item's to-do.
-inline QByteArray todoText(const Dict& item, const QString& parentUid = {},
-                           std::optional<qint64> order = {}) {
-    return icalText(calendarHolding(newTodo(todoContentOf(item, parentUid, order),
+inline QByteArray todoText(const Dict& item, const QString& parentUid = {}) {
+    return icalText(calendarHolding(newTodo(todoContentOf(item, parentUid),
                                             localTime(QStringLiteral("2024-06-01 12:00:00"))))
                         .get());
 }

@@ -183,6 +183,48 @@ private slots:
         QVERIFY2(failed.error.message.size() < 400, qPrintable(failed.error.message));
     }
 
+    // An error page in HTML is reduced to the status and its first words that say more than the
+    // status line, as an XML error body is to its text: no markup, script, style or character
+    // reference reaches the message.
+    void errorPagesBecomeShortText() {
+        FakeDavServer server;
+        DavClient client(accessTo(server.url()));
+        const QByteArray page =
+            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n<html><head><title>401 Unauthorized"
+            "</title>\n<style>body { font-family: sans-serif }</style></head>\n<body><h1>Unauthorized</h1>\n"
+            "<!-- served by the mail server's HTTP module -->\n<p>The server could not verify that you are "
+            "<b>authorized</b> to access &quot;/dav/calendars/user/alice/&quot;&#46;</p>\n<hr>\n"
+            "<address>Mail-HTTP/3.8 Server at mail.example.com Port 443</address>\n</body></html>\n";
+        server.push(
+            {"HTTP/1.1 401 Unauthorized\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+             QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page});
+        const DavResult<DavReply> refused = send(client, server.url());
+        QCOMPARE(refused.error.failure, DavFailure::Unauthorized);
+        QVERIFY2(refused.error.message.contains(
+                     QStringLiteral("(401 Unauthorized: “The server could not verify that you are authorized "
+                                    "to access \"/dav/calendars/user/alice/\".”)")),
+                 qPrintable(refused.error.message));
+
+        // Without its type, a page is known by how it begins; one that says nothing more than its
+        // status is the status alone.
+        server.push({FakeDavServer::response(
+            503, "<html><head><title>503 Scripted</title><script>if (a < b) alert('x')</script></head>"
+                 "<body><h1>503 Service Unavailable</h1></body></html>")});
+        const DavResult<DavReply> unavailable = send(client, server.url());
+        QVERIFY2(unavailable.error.message.endsWith(QStringLiteral("with 503 Scripted.")),
+                 qPrintable(unavailable.error.message));
+
+        server.push({FakeDavServer::response(
+            403,
+            "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\" xmlns:s=\"http://example.com/ns\">"
+            "<d:need-privileges/><s:message>Alice may not write &lt;tasks&gt;</s:message></d:error>",
+            {{"Content-Type", "application/xml"}})});
+        const DavResult<DavReply> forbidden = send(client, server.url(), "PUT");
+        QVERIFY2(
+            forbidden.error.message.contains(QStringLiteral("(403 Scripted: “Alice may not write <tasks>”)")),
+            qPrintable(forbidden.error.message));
+    }
+
     // Plain http goes only to this computer unless allowed; a refused address reaches no server.
     void plainHttpOnlyToThisComputer() {
         for (const char* local :

@@ -306,6 +306,15 @@ private slots:
                 QVERIFY2(run.out.contains(shownList), qPrintable(run.out));
         }
         QVERIFY(test::runCli({"agenda", list}).out.contains("\t\\u2067work\\u2069\t"));
+        // JSON too: escaped the JSON way, which its readers take back as the very characters.
+        for (const QStringList& args : {QStringList{"dump", list}, QStringList{"agenda", "--json", list}}) {
+            const test::CliRun run = test::runCli(args);
+            QCOMPARE(run.exitCode, 0);
+            for (const char16_t bidi : {0x202B, 0x202C, 0x202E, 0x2066, 0x2067, 0x2069})
+                QVERIFY2(!run.out.contains(QChar(bidi)), qPrintable(run.out));
+            QVERIFY2(run.out.contains("\\u2067work\\u2069"), qPrintable(run.out));
+            QVERIFY2(run.out.contains(u"Auf\u00ADgabe"), qPrintable(run.out));
+        }
     }
 };
 

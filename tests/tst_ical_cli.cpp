@@ -45,13 +45,18 @@ private slots:
     void importTellsWhatItCouldNot() {
         write("rules.ics",
               "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VTODO\r\nUID:a\r\nSUMMARY:Stretch\r\n"
-              "DUE:20240603T070000Z\r\nRRULE:FREQ=DAILY;INTERVAL=3\r\nEND:VTODO\r\nBEGIN:VEVENT\r\nUID:e\r\n"
-              "DTSTART:20240603T070000Z\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+              "DUE:20240603T070000Z\r\nRRULE:FREQ=DAILY;INTERVAL=3\r\nLAST-MOD:20240601T000000Z\r\nEND:"
+              "VTODO\r\n"
+              "BEGIN:VEVENT\r\nUID:e\r\nDTSTART:20240603T070000Z\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
         const test::CliRun rules = test::runCli({"ical", "import", path("rules.ics"), path("rules.todo")});
         QCOMPARE(rules.exitCode, 0);
         QVERIFY2(rules.out.contains("1 to-dos added, 0 updated, 1 other components") &&
                      rules.out.contains("  Stretch"),
                  qPrintable(rules.out));
+        QVERIFY2(rules.err.contains(path("rules.ics") +
+                                    ", line 9: libical cannot read “LAST-MOD:20240601T000000Z”. "
+                                    "That part was left out."),
+                 qPrintable(rules.err));
 
         write("broken.ics",
               "BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nSUMMARY:a\r\n b\r\nthis is not\r\nEND:VTODO\r\n");

@@ -23,9 +23,12 @@ QByteArray todo(const QByteArray& uid, const QByteArray& parent = {}) {
 
 TodoImport importInto(const NodePtr& root, const QByteArray& text) {
     const CalendarRead read = readCalendar(text, QStringLiteral("in.ics"));
-    if (!read.ok())
-        return {0, 0, 0, {}, read.error};
-    return importTodos(*root, todosIn(read), QStringLiteral("in.ics"));
+    if (!read.ok()) {
+        TodoImport refused;
+        refused.error = read.error;
+        return refused;
+    }
+    return importTodos(*root, read, QStringLiteral("in.ics"));
 }
 
 /// Each item as "name<depth>", in pre-order.
@@ -56,11 +59,16 @@ private slots:
             << calendar("BEGIN:VTODO\r\nUID:a\r\nnot a property\r\nEND:VTODO\r\n")
             << "in.ics, line 6: libical cannot read “not a property”";
         QTest::newRow("lines counted through folds")
-            << calendar("BEGIN:VTODO\r\nSUMMARY:a long\r\n  name\r\n folded\r\nDUE:tomorrow\r\nEND:VTODO\r\n")
-            << "in.ics, line 8:";
+            << calendar("BEGIN:VTODO\r\nSUMMARY:a long\r\n  name\r\n folded\r\nDUE\r\nEND:VTODO\r\n")
+            << "in.ics, line 8: libical cannot read “DUE”";
         QTest::newRow("bare line feeds")
-            << QByteArray("BEGIN:VCALENDAR\nBEGIN:VTODO\nDUE:2024\nEND:VTODO\nEND:VCALENDAR\n")
+            << QByteArray("BEGIN:VCALENDAR\nBEGIN:VTODO\nDUE 2024\nEND:VTODO\nEND:VCALENDAR\n")
             << "in.ics, line 3:";
+        QTest::newRow("an end of another component")
+            << calendar("BEGIN:VTODO\r\nUID:a\r\nEND:VEVENT\r\nEND:VTODO\r\n")
+            << "in.ics, line 6: “END:VEVENT” does not end the VTODO that begins at line 4";
+        QTest::newRow("an end of nothing")
+            << QByteArray("END:VCALENDAR\r\n") << "in.ics, line 1: “END:VCALENDAR” ends no component";
         QTest::newRow("cut short") << QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:a\r\n")
                                    << "the text ends inside the VCALENDAR that begins at line 1";
         QByteArray deep;
@@ -80,6 +88,85 @@ private slots:
         QVERIFY(!read.ok());
         QVERIFY2(read.error.contains(error), qPrintable(read.error));
         QVERIFY(read.components.empty());
+    }
+
+    void unreadablePropertiesAreLeftOut_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("leftOut");
+        QTest::newRow("a name libical does not know")
+            << QByteArray("LAST-MOD:20240529T121530Z")
+            << "in.ics, line 6: libical cannot read “LAST-MOD:20240529T121530Z”.";
+        QTest::newRow("a value it cannot parse")
+            << QByteArray("DUE:tomorrow") << "in.ics, line 6: libical cannot read “DUE:tomorrow”.";
+        QTest::newRow("a parameter it cannot parse")
+            << QByteArray("DESCRIPTION;LANGUAGE:Bring the key")
+            << "in.ics: in the VTODO that begins at line 4, libical could not read all of a property: “Can't "
+               "parse parameter name: LANGUAGE”.";
+    }
+
+    // A property libical cannot read does not refuse its to-do: the to-do arrives without it, and
+    // the import says which line that was.
+    void unreadablePropertiesAreLeftOut() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, leftOut);
+        const NodePtr root = Dict::create();
+        const TodoImport imported = importInto(
+            root, calendar("BEGIN:VTODO\r\nUID:a\r\n" + line + "\r\nSUMMARY:Rent\r\nEND:VTODO\r\n"));
+        QVERIFY2(imported.ok(), qPrintable(imported.error));
+        QCOMPARE(::shape(*root), QStringList{"Rent1"});
+        QCOMPARE(imported.leftOut.size(), 1);
+        QVERIFY2(imported.leftOut.front().startsWith(leftOut), qPrintable(imported.leftOut.front()));
+    }
+
+    void treesInEveryForm_data() {
+        QTest::addColumn<QByteArray>("todos");
+        QTest::addColumn<QStringList>("shape");
+        const auto with = [](const QByteArray& uid, const QByteArray& relations) {
+            return "BEGIN:VTODO\r\nUID:" + uid + "\r\nSUMMARY:" + uid + "\r\n" + relations + "END:VTODO\r\n";
+        };
+        QTest::newRow("the child names its parent")
+            << with("p", {}) + with("c", "RELATED-TO;RELTYPE=PARENT:p\r\n") << QStringList{"p1", "c2"};
+        QTest::newRow("untyped, a parent")
+            << with("p", {}) + with("c", "RELATED-TO:p\r\n") << QStringList{"p1", "c2"};
+        QTest::newRow("the parent names its children")
+            << with("c", {}) + with("p", "RELATED-TO;RELTYPE=CHILD:c\r\nRELATED-TO;RELTYPE=CHILD:d\r\n") +
+                   with("d", {})
+            << QStringList{"p1", "c2", "d2"};
+        QTest::newRow("the child's own word first")
+            << with("p", "RELATED-TO;RELTYPE=CHILD:c\r\n") + with("q", {}) +
+                   with("c", "RELATED-TO;RELTYPE=PARENT:q\r\n")
+            << QStringList{"p1", "q1", "c2"};
+        QTest::newRow("other relations never nest")
+            << with("a", {}) + with("b", "RELATED-TO;RELTYPE=SIBLING:a\r\nRELATED-TO;RELTYPE=DEPENDS-ON:a\r\n"
+                                         "RELATED-TO;RELTYPE=X-BLOCKS:a\r\n")
+            << QStringList{"a1", "b1"};
+    }
+
+    // Every form of a tree nests, whichever to-do says it; no other relation does.
+    void treesInEveryForm() {
+        QFETCH(QByteArray, todos);
+        QFETCH(QStringList, shape);
+        const NodePtr root = Dict::create();
+        QVERIFY(importInto(root, calendar(todos)).ok());
+        QCOMPARE(::shape(*root), shape);
+    }
+
+    // Siblings stand as the clients that share an order show them: by their sort order, else by
+    // their creation; one with neither after them.
+    void siblingsInTheirSharedOrder() {
+        const auto todo = [](const char* name, const QByteArray& order) {
+            return "BEGIN:VTODO\r\nUID:" + QByteArray(name) + "\r\nSUMMARY:" + name + "\r\n" + order +
+                   "END:VTODO\r\n";
+        };
+        const NodePtr root = Dict::create();
+        QVERIFY(
+            importInto(root, calendar(todo("neither", {}) + todo("created", "CREATED:20240520T071502Z\r\n") +
+                                      todo("moved before it", "X-APPLE-SORT-ORDER:737882101\r\n") +
+                                      todo("an earlier version's", "X-TARDIGO-ORDER:3\r\n") +
+                                      todo("later", "X-APPLE-SORT-ORDER:737882103\r\n")))
+                .ok());
+        QCOMPARE(::shape(*root), (QStringList{"an earlier version's1", "moved before it1", "created1",
+                                              "later1", "neither1"}));
     }
 
     // Empty values are allowed in iCalendar though libical refuses them: they read as absent.

@@ -2,6 +2,7 @@
 // the folder keeps of other clients.
 #include "sync_fixture.h"
 
+#include "ical/todo_mapping.h"
 #include "model/item_uids.h"
 #include "sync/sync_all.h"
 
@@ -148,12 +149,12 @@ private slots:
     // the children of an item deleted elsewhere take its place.
     void treeChanges() {
         SyncedPair pair;
-        pair.editList(kFirstSync, [](const NodePtr& root) {
+        pair.editList(kFirstSync.addSecs(-60), [](const NodePtr& root) {
             const NodePtr house = addItem(*root, QStringLiteral("House"));
             addItem(*house, QStringLiteral("Roof"));
             addItem(*house, QStringLiteral("Door"));
-            addItem(*root, QStringLiteral("Car"));
         });
+        pair.editList(kFirstSync, [](const NodePtr& root) { addItem(*root, QStringLiteral("Car")); });
         QVERIFY(pair.sync(kFirstSync).ok());
         const QString houseUid =
             *test::findItem(*pair.root(), QStringLiteral("House"))->value(key::uid).asString();
@@ -165,11 +166,116 @@ private slots:
         QVERIFY(pair.sync(kSecondSync).ok());
         QCOMPARE(pair.listOutline(), (QStringList{"House", "  Roof", "  Door", "  Window", "Car"}));
 
+        const QByteArray car = pair.bytesOf(pair.fileOf(QStringLiteral("Car")));
         QVERIFY(QFile::remove(QDir(pair.folder()).filePath(pair.fileOf(QStringLiteral("House")))));
-        QVERIFY(pair.sync(kSecondSync.addDays(1)).ok());
+        const SyncReport flattened = pair.sync(kSecondSync.addDays(1));
+        QVERIFY(flattened.ok());
         QCOMPARE(pair.listOutline(), (QStringList{"Roof", "Door", "Window", "Car"}));
         QVERIFY(!pair.bytesOf(pair.fileOf(QStringLiteral("Door"))).contains("RELATED-TO"));
-        QVERIFY(pair.bytesOf(pair.fileOf(QStringLiteral("Car"))).contains("X-TARDIGO-ORDER:3"));
+        // Only the children that lost their parent are written; their sibling stays as it was.
+        QCOMPARE(flattened.filesWritten, 3);
+        QCOMPARE(pair.bytesOf(pair.fileOf(QStringLiteral("Car"))), car);
+    }
+
+    // A move among siblings writes the moved to-do alone, with the sort order other clients share
+    // (its new neighbour's less one); another list synced with the folder shows the same order.
+    void aMoveWritesOnlyTheMovedTodo() {
+        SyncedPair pair;
+        for (const char* name : {"A", "B", "C", "D"})
+            pair.editList(kFirstSync.addSecs(-100 + 10 * (*name - 'A')),
+                          [&](const NodePtr& root) { addItem(*root, QString::fromLatin1(name)); });
+        QVERIFY(pair.sync(kFirstSync).ok());
+        QMap<QString, QByteArray> before;
+        for (const QString& name : pair.fileNames())
+            before.insert(name, pair.bytesOf(name));
+        QVERIFY(!before.first().contains("SORT-ORDER"));
+        pair.editList(kListEdit, [](const NodePtr& root) {
+            std::vector<Value>& items = childrenOf(*root)->items;
+            std::rotate(items.begin(), items.end() - 1, items.end()); // D first
+        });
+        const SyncReport moved = pair.sync(kSecondSync);
+        QVERIFY(moved.ok());
+        QCOMPARE(moved.filesWritten, 1);
+        const QString d = pair.fileOf(QStringLiteral("D"));
+        const qint64 aKey = *creationKey(*test::findItem(*pair.root(), QStringLiteral("A")));
+        QVERIFY(pair.bytesOf(d).contains("X-APPLE-SORT-ORDER:" + QByteArray::number(aKey - 1) + "\r\n"));
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY(it.key() == d || pair.bytesOf(it.key()) == it.value());
+
+        SyncedPair other;
+        QDir(other.folder()).removeRecursively();
+        QVERIFY(QFile::link(pair.folder(), other.folder()));
+        QVERIFY(other.sync(kSecondSync.addSecs(60)).ok());
+        QCOMPARE(other.listOutline(), (QStringList{"D", "A", "B", "C"}));
+        QCOMPARE(pair.sync(kSecondSync.addSecs(120)).filesWritten, 0);
+    }
+
+    // Files an earlier version wrote keep their order and are not rewritten; a to-do moved since
+    // gets the shared sort order in place of the old one.
+    void earlierOrdersAreReadNotWritten() {
+        SyncedPair pair;
+        for (int i = 0; i < 3; ++i) {
+            QByteArray old = newTodoFile(QStringLiteral("old-%1").arg(i), QStringLiteral("Old %1").arg(i));
+            old.replace("END:VTODO", "CREATED:20240101T100000Z\r\nX-TARDIGO-ORDER:" +
+                                         QByteArray::number(2 - i) + "\r\nEND:VTODO");
+            pair.writeFile(QStringLiteral("old-%1.ics").arg(i), old);
+        }
+        const SyncReport first = pair.sync(kFirstSync);
+        QVERIFY(first.ok());
+        QCOMPARE(first.filesWritten, 0);
+        QCOMPARE(pair.listOutline(), (QStringList{"Old 2", "Old 1", "Old 0"}));
+        pair.editList(kListEdit, [](const NodePtr& root) {
+            std::vector<Value>& items = childrenOf(*root)->items;
+            std::rotate(items.begin(), items.begin() + 1, items.end()); // Old 2 last
+        });
+        QCOMPARE(pair.sync(kSecondSync).filesWritten, 1);
+        const QByteArray moved = pair.bytesOf(QStringLiteral("old-2.ics"));
+        QVERIFY2(moved.contains("X-APPLE-SORT-ORDER:3\r\n") && !moved.contains("X-TARDIGO-ORDER"),
+                 moved.constData());
+    }
+
+    // A tree written on the parents (RELTYPE=CHILD) follows another client's moves, and the list's:
+    // a child moved or deleted here leaves its old parent's list of children.
+    void treesNamedByTheirParents() {
+        SyncedPair pair;
+        const auto todo = [](const char* uid, const QByteArray& lines) {
+            return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Planify//EN\r\nBEGIN:VTODO\r\nUID:" +
+                   QByteArray(uid) + "\r\nSUMMARY:" + uid + "\r\nDTSTAMP:20240530T195255Z\r\n" + lines +
+                   "END:VTODO\r\nEND:VCALENDAR\r\n";
+        };
+        pair.writeFile(QStringLiteral("p.ics"),
+                       todo("p", "RELATED-TO;RELTYPE=CHILD:a\r\nRELATED-TO;RELTYPE=CHILD:b\r\n"
+                                 "RELATED-TO;RELTYPE=SIBLING:q\r\n"));
+        pair.writeFile(QStringLiteral("q.ics"), todo("q", {}));
+        pair.writeFile(QStringLiteral("a.ics"), todo("a", {}));
+        pair.writeFile(QStringLiteral("b.ics"), todo("b", {}));
+        QVERIFY(pair.sync(kFirstSync).ok());
+        QCOMPARE(pair.listOutline(), (QStringList{"p", "  a", "  b", "q"}));
+
+        // Another client moves b under q: p names it no more, q does.
+        pair.writeFile(QStringLiteral("p.ics"),
+                       todo("p", "RELATED-TO;RELTYPE=CHILD:a\r\nRELATED-TO;RELTYPE=SIBLING:q\r\n"));
+        pair.writeFile(QStringLiteral("q.ics"), todo("q", "RELATED-TO;RELTYPE=CHILD:b\r\n"));
+        QVERIFY(pair.sync(kSecondSync).ok());
+        QCOMPARE(pair.listOutline(), (QStringList{"p", "  a", "q", "  b"}));
+
+        // Here a goes to the top level and b is deleted: their parents name them no more, the other
+        // relation stays, and a's own file says nothing of a parent.
+        pair.editList(kSecondSync.addSecs(60), [](const NodePtr& root) {
+            const NodePtr a = test::findItem(*root, QStringLiteral("a"));
+            deleteItemFromTree(root, a.get());
+            childrenOf(*root)->items.push_back(a);
+            remove(root, QStringLiteral("b"));
+        });
+        const SyncReport report = pair.sync(kSecondSync.addSecs(120));
+        QVERIFY(report.ok());
+        QCOMPARE(pair.listOutline(), (QStringList{"p", "q", "a"}));
+        QVERIFY(!pair.bytesOf(QStringLiteral("p.ics")).contains("CHILD"));
+        QVERIFY(pair.bytesOf(QStringLiteral("p.ics")).contains("RELATED-TO;RELTYPE=SIBLING:q\r\n"));
+        QVERIFY(!pair.bytesOf(QStringLiteral("q.ics")).contains("CHILD"));
+        QVERIFY(!pair.bytesOf(QStringLiteral("a.ics")).contains("RELATED-TO"));
+        QVERIFY(!QFile::exists(QDir(pair.folder()).filePath(QStringLiteral("b.ics"))));
+        QCOMPARE(pair.sync(kSecondSync.addSecs(180)).filesWritten, 0);
     }
 
     // Uids come with the first sync and stay; a copy gets its own and a file of its own.

@@ -178,7 +178,7 @@ private slots:
         QVERIFY(whole.ok());
         QCOMPARE(reference.listOutline(), kMerged);
         const qsizetype folderChanges = whole.filesWritten + whole.filesRemoved;
-        QVERIFY(folderChanges >= 7);
+        QVERIFY(folderChanges >= 6);
 
         for (int stopAfter = 1;; ++stopAfter) {
             SyncedPair pair;

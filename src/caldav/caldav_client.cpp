@@ -76,6 +76,16 @@ bool triesNextPlace(DavFailure failure) {
            failure == DavFailure::Server || failure == DavFailure::BadAnswer;
 }
 
+/// What the batches of a multiget found, in the order they were asked for.
+FetchedObjects gathered(std::vector<FetchedObjects> batches) {
+    FetchedObjects all;
+    for (FetchedObjects& batch : batches) {
+        all.objects += std::move(batch.objects);
+        all.missing += std::move(batch.missing);
+    }
+    return all;
+}
+
 CalendarInfo calendarOf(const DavResource& resource) {
     QString name = resource.displayName;
     if (name.isEmpty())
@@ -306,29 +316,40 @@ void CalDavClient::fetch(const QUrl& object, Done<CalendarObject> done) {
     });
 }
 
-/// The objects a multiget is still to fetch, and what it found so far.
+/// The objects a multiget is still to fetch, and what each batch found, in the order asked.
 struct CalDavClient::Fetching {
     QList<QUrl> wanted;
-    qsizetype next = 0; // the first of `wanted` not yet asked for
-    FetchedObjects found;
+    qsizetype next = 0;                // the first of `wanted` not yet asked for
+    int underWay = 0;                  // batches sent and not yet answered
+    bool failed = false;               // answered with the first failure: the rest is not asked for
+    std::vector<FetchedObjects> found; // by batch
 };
 
 void CalDavClient::fetchMany(const QUrl& calendar, const QList<QUrl>& objects, Done<FetchedObjects> done) {
     auto fetching = std::make_shared<Fetching>();
     fetching->wanted = objects;
-    fetchBatch(asCollection(calendar), fetching, std::move(done));
+    fetching->found.resize((objects.size() + kMultigetBatch - 1) / kMultigetBatch);
+    if (objects.isEmpty())
+        return done({});
+    for (int i = 0; i < DavClient::kMaxInFlight && fetching->next < objects.size(); ++i)
+        fetchBatch(asCollection(calendar), fetching, done);
 }
 
 void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<Fetching> fetching,
                               Done<FetchedObjects> done) {
-    if (fetching->next >= fetching->wanted.size())
-        return done({std::move(fetching->found), {}});
-    const QList<QUrl> batch = fetching->wanted.sliced(
-        fetching->next, std::min(kMultigetBatch, fetching->wanted.size() - fetching->next));
+    const qsizetype first = fetching->next;
+    const QList<QUrl> batch =
+        fetching->wanted.sliced(first, std::min(kMultigetBatch, fetching->wanted.size() - first));
     fetching->next += batch.size();
+    ++fetching->underWay;
     query(multigetQuery(calendar, batch), [=, this](DavResult<Multistatus> answer) {
-        if (!answer.ok())
+        --fetching->underWay;
+        if (fetching->failed)
+            return;
+        if (!answer.ok()) {
+            fetching->failed = true;
             return done(DavResult<FetchedObjects>::failed(answer.error));
+        }
         const Collection collection(calendar);
         QHash<QString, const DavResource*> answered; // the first answer for each member
         QString key;
@@ -336,7 +357,7 @@ void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<Fetching> fe
             if (collection.placeOf(resource.url, &key) == Collection::Place::Member &&
                 !answered.contains(key))
                 answered.insert(key, &resource);
-        FetchedObjects& found = fetching->found;
+        FetchedObjects& found = fetching->found[first / kMultigetBatch];
         for (const QUrl& asked : batch) {
             collection.placeOf(asked, &key);
             const DavResource* resource = answered.value(key);
@@ -345,7 +366,10 @@ void CalDavClient::fetchBatch(const QUrl& calendar, std::shared_ptr<Fetching> fe
             else
                 found.objects.push_back({asked, resource->etag, resource->calendarData});
         }
-        fetchBatch(calendar, fetching, done);
+        if (fetching->next < fetching->wanted.size())
+            return fetchBatch(calendar, fetching, done);
+        if (fetching->underWay == 0)
+            done({gathered(std::move(fetching->found)), {}});
     });
 }
 

@@ -78,7 +78,8 @@ public:
     /// What changed since the token (empty: every member).
     void changesSince(const QUrl& calendar, const QByteArray& token, Done<CalendarChanges> done);
     void fetch(const QUrl& object, Done<CalendarObject> done);
-    /// The objects of the calendar at the URLs, kMultigetBatch at a time.
+    /// The objects of the calendar at the URLs, kMultigetBatch a request, up to
+    /// DavClient::kMaxInFlight requests at once; the first failure answers, and nothing more is asked.
     void fetchMany(const QUrl& calendar, const QList<QUrl>& objects, Done<FetchedObjects> done);
     /// Puts a new object where none is (If-None-Match: *); answers its ETag, empty when the server
     /// gives none.

@@ -37,25 +37,45 @@ CalDavStore::CalDavStore(CalDavClient& client, const QUrl& calendar, CalendarMir
     : _client(client), _calendar(asCollection(calendar)), _mirror(mirror) {}
 
 std::optional<StoreListing> CalDavStore::list(QString* error) const {
-    std::optional<QHash<QString, QByteArray>> now = listed(error);
-    if (!now || !fetchChanged(*now, error))
+    std::optional<Listing> now = listed(error);
+    if (!now || !takeListing(*now, error))
         return std::nullopt;
-    _mirror.objects.removeIf([&](const auto& object) { return !now->contains(object.key()); });
-    // Only now does the mirror hold what the token stands for: a sync cut short before keeps the
-    // old token, and the next one asks again for everything since.
-    _mirror.token = _listedToken;
-    _mirror.writtenSinceToken.clear();
     StoreListing listing;
-    listing.names = now->keys();
+    listing.names = now->etags.keys();
     listing.names.sort();
     listing.takenNames = listing.names;
     return listing;
 }
 
-std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) const {
+void CalDavStore::catchUp() {
+    if (!_changedCalendar || _mirror.syncCollection != CalendarMirror::SyncCollection::Offered)
+        return;
+    DavError failure;
+    QString error;
+    std::optional<Listing> now = listedByChanges(&failure);
+    if (!now)
+        error = failure.message;
+    else if (takeListing(*now, &error))
+        return;
+    qCInfo(lcCalDav).noquote() << "the next sync of" << location()
+                               << "asks for the changes since before its writes:" << error;
+}
+
+bool CalDavStore::takeListing(Listing& listing, QString* error) const {
+    if (!fetchChanged(listing, error))
+        return false;
+    _mirror.objects.removeIf([&](const auto& object) { return !listing.etags.contains(object.key()); });
+    // Only now does the mirror hold what the token stands for: a sync cut short before keeps the
+    // old token, and the next one asks again for everything since.
+    _mirror.token = listing.token;
+    _mirror.writtenSinceToken.clear();
+    return true;
+}
+
+std::optional<CalDavStore::Listing> CalDavStore::listed(QString* error) const {
     DavError failure;
     if (_mirror.syncCollection != CalendarMirror::SyncCollection::Absent) {
-        std::optional<QHash<QString, QByteArray>> now = listedByChanges(&failure);
+        std::optional<Listing> now = listedByChanges(&failure);
         if (now)
             return now;
         if (_mirror.syncCollection == CalendarMirror::SyncCollection::Offered ||
@@ -66,14 +86,14 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listed(QString* error) co
         qCInfo(lcCalDav).noquote() << "listing" << location() << "by its to-dos' ETags:" << failure.message;
         _mirror.syncCollection = CalendarMirror::SyncCollection::Absent;
     }
-    std::optional<QHash<QString, QByteArray>> now = listedByTags(&failure);
+    std::optional<Listing> now = listedByTags(&failure);
     if (!now) {
         *error = failure.message;
     }
     return now;
 }
 
-std::optional<QHash<QString, QByteArray>> CalDavStore::listedByChanges(DavError* error) const {
+std::optional<CalDavStore::Listing> CalDavStore::listedByChanges(DavError* error) const {
     DavResult<CalendarChanges> changes = changesSince(_mirror.token);
     if (changes.ok() && !accountsForWrites(changes.value)) {
         // The calendar went back to an earlier state (restored, or removed and made again): the
@@ -87,17 +107,22 @@ std::optional<QHash<QString, QByteArray>> CalDavStore::listedByChanges(DavError*
         return std::nullopt;
     }
     _mirror.syncCollection = CalendarMirror::SyncCollection::Offered;
-    QHash<QString, QByteArray> now;
+    Listing now;
+    now.token = changes.value.token;
     if (!changes.value.complete) {
         for (auto it = _mirror.objects.cbegin(); it != _mirror.objects.cend(); ++it)
-            now.insert(it.key(), it->etag);
+            now.etags.insert(it.key(), it->etag);
     }
-    for (const ObjectTag& tag : changes.value.changed)
-        if (const QString name = nameOf(tag.url); !name.isEmpty())
-            now.insert(name, tag.etag);
+    for (const ObjectTag& tag : changes.value.changed) {
+        if (const QString name = nameOf(tag.url); !name.isEmpty()) {
+            now.etags.insert(name, tag.etag);
+            // A full listing says what is there, not what changed: its ETags are compared.
+            if (!changes.value.complete)
+                now.changed.insert(name);
+        }
+    }
     for (const QUrl& url : changes.value.removed)
-        now.remove(nameOf(url));
-    _listedToken = changes.value.token;
+        now.etags.remove(nameOf(url));
     return now;
 }
 
@@ -117,26 +142,26 @@ bool CalDavStore::accountsForWrites(const CalendarChanges& changes) const {
                        [&](const QString& name) { return named.contains(name); });
 }
 
-std::optional<QHash<QString, QByteArray>> CalDavStore::listedByTags(DavError* error) const {
+std::optional<CalDavStore::Listing> CalDavStore::listedByTags(DavError* error) const {
     const auto tags =
         send<QList<ObjectTag>>([&](auto done) { _client.listTodoTags(_calendar, std::move(done)); });
     if (!tags.ok()) {
         *error = tags.error;
         return std::nullopt;
     }
-    QHash<QString, QByteArray> now;
+    Listing now;
     for (const ObjectTag& tag : tags.value)
         if (const QString name = nameOf(tag.url); !name.isEmpty())
-            now.insert(name, tag.etag);
-    _listedToken.clear();
+            now.etags.insert(name, tag.etag);
     return now;
 }
 
-bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* error) const {
+bool CalDavStore::fetchChanged(Listing& listing, QString* error) const {
     QList<QUrl> wanted;
-    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
+    for (auto it = listing.etags.cbegin(); it != listing.etags.cend(); ++it) {
         const auto known = _mirror.objects.constFind(it.key());
-        if (known == _mirror.objects.cend() || known->etag != it.value())
+        if (known == _mirror.objects.cend() || known->etag != it.value() ||
+            (listing.changed.contains(it.key()) && !_mirror.writtenSinceToken.contains(it.key())))
             wanted << urlOf(it.key());
     }
     if (wanted.isEmpty())
@@ -161,10 +186,11 @@ bool CalDavStore::fetchChanged(QHash<QString, QByteArray>& listed, QString* erro
     }
     for (const CalendarObject& object : objects.objects) {
         const QString name = nameOf(object.url);
-        _mirror.objects.insert(name, {object.etag.isEmpty() ? listed.value(name) : object.etag, object.data});
+        _mirror.objects.insert(
+            name, {object.etag.isEmpty() ? listing.etags.value(name) : object.etag, object.data});
     }
     for (const QUrl& url : objects.missing) // gone since it was listed
-        listed.remove(nameOf(url));
+        listing.etags.remove(nameOf(url));
     return true;
 }
 
@@ -181,16 +207,27 @@ std::optional<QByteArray> CalDavStore::read(const QString& name, QString* error)
     return object->data;
 }
 
-QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
-    const auto known = _mirror.objects.constFind(name);
+void CalDavStore::beginWrite(const QString& name, const QByteArray& bytes, Answer answer) {
     const QUrl url = urlOf(name);
-    const DavResult<QByteArray> written =
-        known != _mirror.objects.cend() && !known->etag.isEmpty()
-            ? send<QByteArray>([&](auto done) { _client.replace(url, bytes, known->etag, std::move(done)); })
-            : send<QByteArray>([&](auto done) { _client.create(url, bytes, std::move(done)); });
+    const QByteArray etag = _mirror.objects.value(name).etag;
+    begin<QByteArray>(
+        [&](auto done) {
+            if (etag.isEmpty())
+                _client.create(url, bytes, std::move(done));
+            else
+                _client.replace(url, bytes, etag, std::move(done));
+        },
+        [this, name, bytes, answer](const DavResult<QByteArray>& written) {
+            answer(tookWrite(name, bytes, written));
+        });
+}
+
+QString CalDavStore::tookWrite(const QString& name, const QByteArray& bytes,
+                               const DavResult<QByteArray>& written) {
     if (written.ok()) {
         _mirror.objects.insert(name, {written.value, bytes});
         _mirror.writtenSinceToken.insert(name);
+        _changedCalendar = true;
         return {};
     }
     if (written.error.failure == DavFailure::PreconditionFailed) {
@@ -203,15 +240,22 @@ QString CalDavStore::write(const QString& name, const QByteArray& bytes) {
         .arg(describe(name, bytes), written.error.message);
 }
 
-QString CalDavStore::remove(const QString& name) {
+void CalDavStore::beginRemoval(const QString& name, Answer answer) {
+    const QByteArray etag = _mirror.objects.value(name).etag;
+    if (etag.isEmpty())
+        return answer(tookRemoval(
+            name, DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})));
+    begin<CalDavClient::Nothing>([&](auto done) { _client.remove(urlOf(name), etag, std::move(done)); },
+                                 [this, name, answer](const DavResult<CalDavClient::Nothing>& removed) {
+                                     answer(tookRemoval(name, removed));
+                                 });
+}
+
+QString CalDavStore::tookRemoval(const QString& name, const DavResult<CalDavClient::Nothing>& removed) {
     const MirroredObject known = _mirror.objects.value(name);
-    const auto removed = known.etag.isEmpty()
-                             ? DavResult<CalDavClient::Nothing>::failed({DavFailure::PreconditionFailed, {}})
-                             : send<CalDavClient::Nothing>([&](auto done) {
-                                   _client.remove(urlOf(name), known.etag, std::move(done));
-                               });
     if (removed.ok() || removed.error.failure == DavFailure::NotFound) {
         _mirror.objects.remove(name);
+        _changedCalendar = _changedCalendar || removed.ok();
         return {};
     }
     if (removed.error.failure == DavFailure::PreconditionFailed) {
@@ -222,6 +266,24 @@ QString CalDavStore::remove(const QString& name) {
     }
     return QStringLiteral("%1 was not removed from the calendar: %2")
         .arg(describe(name, known.data), removed.error.message);
+}
+
+void CalDavStore::finishWrites() {
+    waitWhile([this] { return _underWay > 0; });
+}
+
+void CalDavStore::noteReach(const DavError& error) const {
+    if (error.failure == DavFailure::Network)
+        _unreached = error;
+}
+
+void CalDavStore::waitWhile(const std::function<bool()>& busy) {
+    while (busy()) {
+        QEventLoop loop;
+        _waiting << &loop;
+        loop.exec();
+        _waiting.removeOne(&loop);
+    }
 }
 
 QUrl CalDavStore::urlOf(const QString& name) const {

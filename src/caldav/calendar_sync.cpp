@@ -33,7 +33,11 @@ SyncReport syncWithCalendar(const QString& listPath, CalDavClient& client, const
     SyncReport total;
     for (int round = 0; round < kMaxRounds; ++round) {
         CalDavStore store(client, calendar, mirror);
-        absorb(total, syncList(listPath, store, options));
+        const SyncReport run = syncList(listPath, store, options);
+        // A sync stopped midway leaves the mirror as a kill would.
+        if (run.finished.isValid())
+            store.catchUp();
+        absorb(total, run);
         // Only a cache: without it, the next sync fetches every object again.
         if (const QString error = mirror.save(); !error.isEmpty())
             qCWarning(lcCalDav).noquote() << error;

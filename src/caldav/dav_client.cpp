@@ -196,7 +196,7 @@ void DavClient::finish(const ExchangePtr& exchange) {
             {{},
              errorForStatus(exchange->request.method, exchange->request.url, status,
                             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
-                            exchange->body, _access.user)});
+                            reply->rawHeader("Content-Type"), exchange->body, _access.user)});
         return;
     }
     exchange->done({{status, exchange->body, reply->rawHeader("ETag"), exchange->request.url}, {}});

@@ -51,6 +51,9 @@ public:
     static constexpr qint64 kSlowBytes = 1024;
     static constexpr int kSlowWindowMsecs = 60'000;
     static constexpr int kMaxRedirects = 5;
+    /// The most requests a caller has under way at once: QtNetwork opens no more connections to a
+    /// server, and a request beyond them would wait for one with its time limits running.
+    static constexpr int kMaxInFlight = 6;
 
     explicit DavClient(ServerAccess access, QObject* parent = nullptr);
     ~DavClient() override;

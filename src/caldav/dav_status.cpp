@@ -1,5 +1,6 @@
 #include "caldav/dav_status.h"
 
+#include "caldav/error_page.h"
 #include "caldav/server_access.h"
 
 namespace tardigo {
@@ -9,11 +10,12 @@ namespace {
 constexpr qsizetype kExcerptLength = 160;
 
 /// What the server said: its reason phrase and the start of its text, quoted.
-QString answerText(int status, const QString& reason, QByteArrayView body) {
+QString answerText(int status, const QString& reason, QByteArrayView contentType, QByteArrayView body) {
     QString text = QString::number(status);
-    if (const QString phrase = serverExcerpt(reason.toUtf8()); !phrase.isEmpty())
+    const QString phrase = serverExcerpt(reason.toUtf8());
+    if (!phrase.isEmpty())
         text += u' ' + phrase;
-    if (const QString said = serverExcerpt(body); !said.isEmpty())
+    if (const QString said = errorPageText(contentType, body, status, phrase); !said.isEmpty())
         text += QStringLiteral(": “%1”").arg(said);
     return text;
 }
@@ -37,8 +39,9 @@ QString byteSizeText(qint64 bytes) {
 }
 
 DavError errorForStatus(const QByteArray& method, const QUrl& url, int status, const QString& reason,
-                        QByteArrayView body, const QString& user) {
-    const QString server = serverName(url), path = url.path(), answer = answerText(status, reason, body);
+                        QByteArrayView contentType, QByteArrayView body, const QString& user) {
+    const QString server = serverName(url), path = url.path(),
+                  answer = answerText(status, reason, contentType, body);
     switch (status) {
     case 401:
         return {DavFailure::Unauthorized,

@@ -2,7 +2,7 @@
 
 #include "cli_output.h"
 #include "password_input.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "caldav/account_passwords.h"
 #include "caldav/bound_calendar_sync.h"

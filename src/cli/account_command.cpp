@@ -3,7 +3,7 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "password_input.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "caldav/account_addition.h"
 #include "caldav/account_removal.h"

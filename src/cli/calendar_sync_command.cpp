@@ -2,7 +2,7 @@
 
 #include "account_access.h"
 #include "cli_output.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "archive/list_file.h"
 #include "caldav/bound_calendar_sync.h"

@@ -1,7 +1,7 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "platform/ini_text.h"
 #include "platform/preference_table.h"

@@ -1,7 +1,7 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "archive/locked_list.h"
 #include "ical/calendar_reader.h"
@@ -54,9 +54,11 @@ int importCalendar(const QStringList& args) {
     const std::optional<LockedList> list = LockedList::open(parsed->positional[1], true, &error);
     if (!list)
         return fail(error);
-    const TodoImport imported = importTodos(*list->root(), todosIn(read), source);
+    const TodoImport imported = importTodos(*list->root(), read, source);
     if (!imported.ok())
         return fail(terminalSafe(imported.error));
+    for (const QString& line : imported.leftOut)
+        err() << terminalSafe(line) << " That part was left out." << Qt::endl;
     if (error = list->save(); !error.isEmpty())
         return fail(error);
     out() << QStringLiteral("%1: %2 to-dos added, %3 updated, %4 other components passed over.")

@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "list_update.h"
 #include "outline_text.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "archive/list_file.h"
 #include "exchange/value_json.h"

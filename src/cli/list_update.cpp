@@ -1,7 +1,7 @@
 #include "list_update.h"
 
 #include "cli_output.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "archive/list_file.h"
 

@@ -1,16 +1,13 @@
 #include "cli_output.h"
 #include "commands.h"
 #include "list_update.h"
+#include "platform/untrusted_text.h"
 #include "remind_command.h"
-#include "terminal_text.h"
 
 #include "platform/file_name_encoding.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
-
-#include <algorithm>
-#include <sys/stat.h>
 
 using namespace tardigo::cli;
 
@@ -110,63 +107,13 @@ void printHelp() {
     out().flush();
 }
 
-/// The argument as a user may read it: its text, each byte that is no part of a UTF-8 character
-/// written as \xNN, cut to a few dozen characters around the first such byte, at `bad`.
-QString shownArgument(QByteArrayView bytes, qsizetype bad) {
-    constexpr qsizetype kBefore = 40;
-    constexpr qsizetype kAfter = 20;
-    const auto continues = [&](qsizetype at) {
-        return at < bytes.size() && (uchar(bytes[at]) & 0xC0) == 0x80;
-    };
-    qsizetype from = std::max<qsizetype>(0, bad - kBefore);
-    while (from < bad && continues(from))
-        ++from;
-    qsizetype to = std::min(bytes.size(), bad + 1 + kAfter);
-    while (continues(to))
-        ++to;
-    QString shown = from > 0 ? QStringLiteral("…") : QString();
-    for (QByteArrayView rest = bytes.sliced(from, to - from); !rest.isEmpty();) {
-        const qsizetype at = tardigo::firstNonUtf8Byte(rest);
-        if (at < 0) {
-            shown += QString::fromUtf8(rest);
-            break;
-        }
-        shown += QString::fromUtf8(rest.first(at)) +
-                 QStringLiteral("\\x%1").arg(uchar(rest[at]), 2, 16, QLatin1Char('0'));
-        rest = rest.sliced(at + 1);
-    }
-    return to < bytes.size() ? shown + QStringLiteral("…") : shown;
-}
-
-/// Why an argument that is not UTF-8 is refused: which argument, which byte, and what to do, which
-/// for a file is to rename it, and for text to give it in UTF-8.
-QString notUtf8ArgumentReason(int number, const char* argument) {
-    const QByteArrayView bytes(argument);
-    const qsizetype bad = tardigo::firstNonUtf8Byte(bytes);
-    const QString what =
-        QStringLiteral("argument %1 (“%2”) is not UTF-8 text: its byte %3, 0x%4, is no part of a UTF-8 "
-                       "character.")
-            .arg(QString::number(number), shownArgument(bytes, bad), QString::number(bad + 1),
-                 QStringLiteral("%1").arg(uchar(bytes[bad]), 2, 16, QLatin1Char('0')));
-    struct stat info {};
-    if (::lstat(argument, &info) == 0)
-        return what + QStringLiteral(" It names a file that tardigo-cli cannot name exactly, as it reads "
-                                     "every name as UTF-8: rename the file (convmv converts names) and try "
-                                     "again.");
-    return what + QStringLiteral(" tardigo-cli reads every argument as UTF-8: give it in UTF-8 (the terminal "
-                                 "or the script it came from may use another encoding).");
-}
-
 /// Refuses an argument that is not UTF-8: Qt reads each as UTF-8, so such a file name would come to
 /// name another file, and such a text would lose its letters. Answers whether all are.
 bool argumentsAreText(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (!tardigo::isUtf8Text(argv[i])) {
-            fail(terminalSafe(notUtf8ArgumentReason(i, argv[i])));
-            return false;
-        }
-    }
-    return true;
+    const QString refusal = tardigo::notUtf8ArgumentReason(QStringLiteral("tardigo-cli"), argc, argv);
+    if (!refusal.isEmpty())
+        fail(tardigo::terminalSafe(refusal));
+    return refusal.isEmpty();
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "outline_text.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -7,7 +7,6 @@
 #include "cli/list_paths.h"
 #include "cli/list_update.h"
 #include "cli/open_lists.h"
-#include "cli/terminal_text.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
 #include "minder/error_reporter.h"
@@ -20,6 +19,7 @@
 #include "notice_channels/dbus_desktop_notification_channel.h"
 #include "notice_channels/sendmail_mail_channel.h"
 #include "notice_channels/terminal_bell.h"
+#include "platform/untrusted_text.h"
 #ifdef TARDIGO_HAVE_SPEECH
 #include "notice_channels/text_to_speech_channel.h"
 #endif

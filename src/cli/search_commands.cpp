@@ -2,7 +2,7 @@
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/list_paths.h"
-#include "cli/terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "agenda/core/agenda.h"
 #include "archive/list_file.h"
@@ -124,7 +124,7 @@ int commandAgenda(const QStringList& args) {
                 {QStringLiteral("due"),
                  entry.due.toOffsetFromUtc(entry.due.offsetFromUtc()).toString(Qt::ISODate)},
             });
-        out() << QJsonDocument(items).toJson(QJsonDocument::Indented);
+        out() << terminalSafeJson(QJsonDocument(items).toJson(QJsonDocument::Indented));
     } else {
         for (const AgendaEntry& entry : entries)
             out() << sectionTitle(entry.section) << '\t' << formatDueDate(entry.due) << '\t'

@@ -2,7 +2,7 @@
 #include "cli_args.h"
 #include "cli_output.h"
 #include "commands.h"
-#include "terminal_text.h"
+#include "platform/untrusted_text.h"
 
 #include "archive/list_file.h"
 #include "sync/list_sync.h"

@@ -13,6 +13,8 @@
 #include "instance/instance_socket.h"
 #include "instance/single_instance.h"
 #include "outline/icon_rules.h"
+#include "platform/file_name_encoding.h"
+#include "platform/untrusted_text.h"
 #include "print/gui/print_to_pdf.h"
 #include "stickies/core/sticky_store.h"
 
@@ -76,7 +78,7 @@ std::chrono::milliseconds searchIdleTime() {
 int report(const InstanceReply& reply) {
     if (reply.ok)
         return 0;
-    std::fprintf(stderr, "tardigo: %s\n", qPrintable(reply.error));
+    std::fprintf(stderr, "tardigo: %s\n", qPrintable(terminalSafe(reply.error)));
     return 1;
 }
 
@@ -89,6 +91,13 @@ int runTardigo(int argc, char** argv) {
     // from any program on the bus) would stay taken; malloc_trim gives back the one heap's pages.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // Qt reads every argument as UTF-8: a file name of other bytes would come to name another file,
+    // and a new item's text would lose its letters.
+    if (const QString refusal = notUtf8ArgumentReason(QStringLiteral("tardigo"), argc, argv);
+        !refusal.isEmpty()) {
+        std::fprintf(stderr, "tardigo: %s\n", qPrintable(terminalSafe(refusal)));
+        return 2;
+    }
     // A printout for a script, the help and the version need no display, and may be asked for where
     // there is none.
     if (asksForNoWindow(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -119,7 +128,7 @@ int runTardigo(int argc, char** argv) {
     // One Tardigo a session: a second one hands what it was asked to the first and ends.
     InstanceClaim claim = claimOrForward(requests.front(), instanceSocketPath());
     if (!claim.refusal.isEmpty()) {
-        std::fprintf(stderr, "tardigo: %s\n", qPrintable(claim.refusal));
+        std::fprintf(stderr, "tardigo: %s\n", qPrintable(terminalSafe(claim.refusal)));
         return 1;
     }
     if (claim.forwardedReply) {

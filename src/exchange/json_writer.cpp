@@ -1,6 +1,7 @@
 #include "exchange/json_writer.h"
 
 #include "platform/atomic_file.h"
+#include "platform/untrusted_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -85,7 +86,9 @@ void JsonWriter::string(QStringView text) {
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (c >= 0x20 && c != '"' && c != '\\')
+        // C1 and bidirectional controls too, written as \u escapes, so that what a list holds reaches
+        // a terminal as text: JSON readers take them back as the same characters.
+        if (c >= 0x20 && c != '"' && c != '\\' && !isControlCharacter(c) && !isBidiControl(c))
             continue;
         flushPlain(i);
         plainFrom = i + 1;
@@ -112,7 +115,7 @@ void JsonWriter::string(QStringView text) {
             _out.append("\\f");
             break;
         default:
-            _out.append("\\u00").append(QByteArray::number(c, 16).rightJustified(2, '0'));
+            _out.append("\\u").append(QByteArray::number(uint(c), 16).rightJustified(4, '0'));
         }
     }
     flushPlain(text.size());

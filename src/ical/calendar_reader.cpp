@@ -3,7 +3,10 @@
 #include "ical/ical_properties.h"
 #include "platform/file_name_encoding.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <cctype>
 
 namespace tardigo {
 
@@ -16,6 +19,17 @@ constexpr qsizetype kQuotedErrorLength = 160; // libical's words about a line, w
 struct Begin {
     QByteArray name;
     qsizetype line = 0;
+    /// Where libical keeps it: each component up from the top as its kind and its count among its
+    /// parent's components of that kind ("VCALENDAR#1/VTODO#2"); empty for one libical drops. libical
+    /// keeps the components of a kind in their order, though not those of different kinds.
+    QByteArray path;
+    QHash<QByteArray, int> kinds; // how many components of each kind it holds so far
+};
+
+/// A property line libical could not read.
+struct Unread {
+    QByteArray name;
+    QByteArray component; // the path of the component it stands in
 };
 
 /// The start of a text from the file, so that no message holds much of what a file says.
@@ -28,26 +42,27 @@ bool isUtf8(QByteArrayView line) {
     return std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 0x80; }) || isUtf8Text(line);
 }
 
-/// A property line without a value ("DESCRIPTION:"). iCalendar allows empty texts, but libical
-/// refuses them; passing such a line over leaves the property absent, which reads the same.
-bool hasEmptyValue(const QByteArray& line) {
-    // The value starts after the first colon outside a quoted parameter value.
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ':' && !quoted)
-            return i == line.size() - 1;
+QString kindName(icalcomponent* component) {
+    return QString::fromLatin1(icalcomponent_kind_to_string(icalcomponent_isa(component)));
+}
+
+/// The component and every one below it, by their paths (see Begin::path).
+std::vector<std::pair<QByteArray, icalcomponent*>> componentsByPath(icalcomponent* top) {
+    std::vector<std::pair<QByteArray, icalcomponent*>> found{{kindName(top).toLatin1() + "#1", top}};
+    for (size_t next = 0; next < found.size(); ++next) {
+        const auto [path, component] = found[next];
+        QHash<QByteArray, int> kinds;
+        for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); child;
+             child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT)) {
+            const QByteArray kind = kindName(child).toLatin1();
+            found.emplace_back(path + '/' + kind + '#' + QByteArray::number(++kinds[kind]), child);
+        }
     }
-    return false;
+    return found;
 }
 
-bool startsWithKeyword(const QByteArray& line, const char* keyword) {
-    return line.size() >= qsizetype(qstrlen(keyword)) &&
-           qstrnicmp(line.constData(), keyword, qstrlen(keyword)) == 0;
-}
-
-/// Feeds unfolded lines to libical and keeps the first problem.
+/// Feeds unfolded lines to libical, keeps the first problem of structure, and notes the properties
+/// libical cannot read.
 class LineFeeder {
 public:
     LineFeeder(const QString& fileName, CalendarRead& read) : _fileName(fileName), _read(read) {}
@@ -69,32 +84,36 @@ public:
                                "(for example with “iconv -f latin1 -t utf-8”) and try again.")
                     .arg(_fileName)
                     .arg(number));
-        if (startsWithKeyword(line, "BEGIN:")) {
-            _open.push_back({line.mid(6).trimmed().toUpper(), number});
-            _begins.push_back(_open.back());
-            if (_open.size() > kMaxNesting)
-                return fail(QStringLiteral("%1, line %2: components nest more than %3 deep.")
-                                .arg(_fileName)
-                                .arg(number)
-                                .arg(kMaxNesting));
-        } else if (startsWithKeyword(line, "END:") && !_open.empty()) {
-            _open.pop_back();
-        } else if (hasEmptyValue(line)) {
-            return true;
-        }
-        icalcomponent* done = icalparser_add_line(_parser, line.data());
-        if (icalparser_get_state(_parser) == ICALPARSER_ERROR) {
-            if (done)
-                icalcomponent_free(done);
+        const ContentLine content = splitContentLine(line);
+        const QByteArray& name = content.name;
+        const bool bounds = name == "BEGIN" || name == "END"; // which take no parameters
+        if (name.isEmpty() || (bounds && line[name.size()] != ':'))
             return fail(
                 QStringLiteral("%1, line %2: libical cannot read “%3”. Correct or remove that line and try "
                                "again.")
                     .arg(_fileName)
                     .arg(number)
                     .arg(excerpt(line)));
+        if (name == "BEGIN") {
+            if (!begin(content.value.trimmed().toUpper(), number))
+                return false;
+        } else if (name == "END") {
+            if (!end(content.value.trimmed().toUpper(), number))
+                return false;
+        } else if (content.value.isEmpty()) {
+            // iCalendar allows empty values, which libical refuses: the property reads as absent.
+            return true;
+        }
+        icalcomponent* done = icalparser_add_line(_parser, line.data());
+        if (icalparser_get_state(_parser) == ICALPARSER_ERROR) {
+            _unread.push_back({name, _open.empty() ? QByteArray() : _open.back().path});
+            _read.unread.append(QStringLiteral("%1, line %2: libical cannot read “%3”.")
+                                    .arg(_fileName)
+                                    .arg(number)
+                                    .arg(excerpt(line)));
         }
         if (done)
-            return finish(IcalComponentPtr(done));
+            finish(IcalComponentPtr(done));
         return true;
     }
 
@@ -102,7 +121,9 @@ public:
     bool end() {
         // What the text left open stays the parser's: icalparser_free() frees it.
         if (icalparser_clean(_parser) || !_open.empty()) {
-            const Begin& outer = _open.empty() ? Begin{"a component", 0} : _open.front();
+            Begin nothingOpen;
+            nothingOpen.name = "a component";
+            const Begin& outer = _open.empty() ? nothingOpen : _open.front();
             return fail(QStringLiteral("%1: the text ends inside the %2 that begins at line %3; the file is "
                                        "incomplete.")
                             .arg(_fileName, excerpt(outer.name))
@@ -118,46 +139,107 @@ private:
         return false;
     }
 
-    /// Takes a finished top-level component, refusing it when libical marked an error in it.
-    bool finish(IcalComponentPtr component) {
-        std::vector<Begin> begins;
-        begins.swap(_begins);
-        if (icalcomponent_count_errors(component.get()) == 0) {
-            _read.components.push_back(std::move(component));
-            return true;
+    bool begin(const QByteArray& component, qsizetype number) {
+        QByteArray path;
+        if (isKnownComponent(component.constData())) {
+            if (_open.empty())
+                path = component + "#1";
+            else if (!_open.back().path.isEmpty())
+                path = _open.back().path + '/' + component + '#' +
+                       QByteArray::number(++_open.back().kinds[component]);
         }
-        // Components come in the order of their BEGIN lines; walk them in that order to place the error.
-        std::vector<icalcomponent*> pending{component.get()};
-        for (size_t index = 0; !pending.empty(); ++index) {
-            icalcomponent* c = pending.back();
-            pending.pop_back();
-            if (icalproperty* error = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY)) {
-                const QString kind = icalString(icalcomponent_kind_to_string(icalcomponent_isa(c)));
-                const bool placed = index < begins.size() && QString::fromUtf8(begins[index].name) == kind;
-                const QString where =
-                    placed ? QStringLiteral("the %1 that begins at line %2").arg(kind).arg(begins[index].line)
-                           : QStringLiteral("a %1").arg(kind);
-                return fail(QStringLiteral("%1: %2 is damaged: %3")
-                                .arg(_fileName, where,
-                                     excerpt(icalproperty_get_xlicerror(error), kQuotedErrorLength)));
+        _open.push_back({component, number, path, {}});
+        if (_open.size() > kMaxNesting)
+            return fail(QStringLiteral("%1, line %2: components nest more than %3 deep.")
+                            .arg(_fileName)
+                            .arg(number)
+                            .arg(kMaxNesting));
+        if (!path.isEmpty())
+            _beginLines.insert(path, number);
+        return true;
+    }
+
+    bool end(const QByteArray& component, qsizetype number) {
+        if (_open.empty())
+            return fail(QStringLiteral("%1, line %2: “END:%3” ends no component: none is open there.")
+                            .arg(_fileName)
+                            .arg(number)
+                            .arg(excerpt(component)));
+        if (_open.back().name != component)
+            return fail(QStringLiteral("%1, line %2: “END:%3” does not end the %4 that begins at line %5.")
+                            .arg(_fileName)
+                            .arg(number)
+                            .arg(excerpt(component), excerpt(_open.back().name))
+                            .arg(_open.back().line));
+        _open.pop_back();
+        return true;
+    }
+
+    /// Takes a finished top-level component. libical's marks of what it could not read are taken
+    /// out; each property it left out gets a marker of its name in its component.
+    void finish(IcalComponentPtr component) {
+        QHash<QByteArray, qsizetype> beginLines;
+        std::vector<Unread> unread;
+        beginLines.swap(_beginLines);
+        unread.swap(_unread);
+        const std::vector<std::pair<QByteArray, icalcomponent*>> components =
+            componentsByPath(component.get());
+        QHash<QByteArray, icalcomponent*> byPath;
+        for (const auto& [path, c] : components)
+            byPath.insert(path, c);
+        QHash<QByteArray, int> unreadIn;
+        for (const Unread& line : unread) {
+            if (icalcomponent* c = byPath.value(line.component)) {
+                ++unreadIn[line.component];
+                addXProperty(c, kUnreadProperty, QString::fromLatin1(line.name));
             }
-            std::vector<icalcomponent*> children;
-            for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
-                 child = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-                children.push_back(child);
-            pending.insert(pending.end(), children.rbegin(), children.rend());
         }
-        return fail(QStringLiteral("%1: libical found an error it does not place.").arg(_fileName));
+        for (const auto& [path, c] : components) {
+            int errors = 0;
+            removePropertiesWhere(c, [&](icalproperty* p) {
+                if (icalproperty_isa(p) != ICAL_XLICERROR_PROPERTY)
+                    return false;
+                // A parameter libical could not read leaves the line's property in, with a mark of
+                // its own beside it: that part of the line is what was left out.
+                if (++errors > unreadIn.value(path))
+                    _read.unread.append(
+                        QStringLiteral(
+                            "%1: in the %2 that begins at line %3, libical could not read all of a "
+                            "property: “%4”.")
+                            .arg(_fileName, kindName(c))
+                            .arg(beginLines.value(path))
+                            .arg(excerpt(icalproperty_get_xlicerror(p), kQuotedErrorLength)));
+                return true;
+            });
+        }
+        _read.components.push_back(std::move(component));
     }
 
     QString _fileName;
     CalendarRead& _read;
     icalparser* _parser = icalparser_new();
-    std::vector<Begin> _open;   // the components open at this line, outermost first
-    std::vector<Begin> _begins; // every BEGIN of the top-level component being read, in order
+    std::vector<Begin> _open;                 // the components open at this line, outermost first
+    QHash<QByteArray, qsizetype> _beginLines; // each component libical keeps, by its path: where it begins
+    std::vector<Unread> _unread;              // the lines of the top-level component libical could not read
 };
 
 } // namespace
+
+ContentLine splitContentLine(const QByteArray& line) {
+    qsizetype end = 0;
+    while (end < line.size() && (std::isalnum(uchar(line[end])) || line[end] == '-'))
+        ++end;
+    if (end == 0 || end == line.size() || (line[end] != ';' && line[end] != ':'))
+        return {};
+    bool quoted = false;
+    for (qsizetype i = end; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return {line.first(end).toUpper(), line.sliced(i + 1)};
+    }
+    return {};
+}
 
 CalendarRead readCalendar(const QByteArray& bytes, const QString& fileName) {
     CalendarRead read;

@@ -1,5 +1,6 @@
 // How much of the item is done: STATUS, PERCENT-COMPLETE and COMPLETED, with the exact fraction and
-// a completion date of an unfinished item kept in extension properties.
+// a completion date of an unfinished item kept in extension properties. A cancelled to-do is done,
+// and stays cancelled while it stays done.
 #include "ical/ical_properties.h"
 #include "ical/ical_time.h"
 #include "ical/todo_field.h"
@@ -63,7 +64,7 @@ std::optional<double> statedCompletion(icalcomponent* todo) {
         percentProperty
             ? std::optional<int>(std::clamp(icalproperty_get_percentcomplete(percentProperty), 0, 100))
             : std::nullopt;
-    if (status == ICAL_STATUS_COMPLETED)
+    if (status == ICAL_STATUS_COMPLETED || status == ICAL_STATUS_CANCELLED) // cancelled: nothing left to do
         return 1.0;
     if (status == ICAL_STATUS_NEEDSACTION) // a client that reopens an item may leave 100 % behind
         return percent && *percent < 100 ? *percent / 100.0 : 0.0;

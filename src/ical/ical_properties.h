@@ -42,6 +42,18 @@ inline void addProperty(icalcomponent* component, icalproperty* property) {
     icalcomponent_add_property(component, property);
 }
 
+/// Whether the to-do says it was cancelled (STATUS:CANCELLED).
+inline bool isCancelledTodo(icalcomponent* todo) {
+    icalproperty* status = firstProperty(todo, ICAL_STATUS_PROPERTY);
+    return status && icalproperty_get_status(status) == ICAL_STATUS_CANCELLED;
+}
+
+/// Whether libical's parser keeps a component of this name: it drops those it does not know.
+inline bool isKnownComponent(const char* name) {
+    const icalcomponent_kind kind = icalcomponent_string_to_kind(name);
+    return kind != ICAL_NO_COMPONENT && kind != ICAL_X_COMPONENT;
+}
+
 /// The parameter's text of the property, or nothing when the property has no such parameter.
 std::optional<QString> xParameterText(icalproperty* property, const char* xName);
 

@@ -1,5 +1,6 @@
 #include "ical/ical_time.h"
 
+#include "ical/calendar_zone.h"
 #include "ical/ical_properties.h"
 #include "model/stored_date.h"
 
@@ -35,10 +36,24 @@ int localOffsetAt(qint64 secondsSinceEpoch) {
     return local.offsetFromUtc(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC));
 }
 
+/// Properties whose times iCalendar holds in UTC alone.
+bool isUtcOnly(icalproperty* property) {
+    switch (icalproperty_isa(property)) {
+    case ICAL_CREATED_PROPERTY:
+    case ICAL_LASTMODIFIED_PROPERTY:
+    case ICAL_DTSTAMP_PROPERTY:
+    case ICAL_COMPLETED_PROPERTY:
+    case ICAL_ACKNOWLEDGED_PROPERTY:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::optional<QDateTime> zonedTime(const QDate& date, const QTime& time, icalproperty* property) {
     icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER);
-    if (!tzid)
-        return QDateTime(date, time, Qt::LocalTime); // floating: the user's own time
+    if (!tzid) // floating: the user's own time
+        return QDateTime(date, time, isUtcOnly(property) ? Qt::UTC : Qt::LocalTime);
     const QTimeZone zone(QByteArray(icalparameter_get_tzid(tzid)));
     if (zone.isValid())
         return QDateTime(date, time, zone);
@@ -70,6 +85,34 @@ icalproperty* storedDateProperty(icalproperty* (*make)(icaltimetype), const QStr
     return property;
 }
 
+icalproperty* dueDateProperty(icalproperty* (*make)(icaltimetype), const QString& storedDate, bool asDay) {
+    const std::optional<QDateTime> time = parseStoredDate(storedDate);
+    if (!time || !icalUtcTime(*time))
+        return nullptr;
+    const bool ownOffset = time->offsetFromUtc() == localOffsetAt(time->toSecsSinceEpoch());
+    if (asDay && ownOffset && time->time() == QTime(23, 59, 0)) {
+        icaltimetype day = icaltime_null_date();
+        day.year = time->date().year();
+        day.month = time->date().month();
+        day.day = time->date().day();
+        return make(day);
+    }
+    const std::optional<CalendarZone>& zone = CalendarZone::local();
+    if (!ownOffset || !zone || !zone->holds(*time))
+        return storedDateProperty(make, storedDate);
+    const QDateTime wall = time->toTimeZone(zone->zone());
+    icaltimetype local = icaltime_null_time();
+    local.year = wall.date().year();
+    local.month = wall.date().month();
+    local.day = wall.date().day();
+    local.hour = wall.time().hour();
+    local.minute = wall.time().minute();
+    local.second = wall.time().second();
+    icalproperty* property = make(local);
+    icalproperty_add_parameter(property, icalparameter_new_tzid(zone->id().constData()));
+    return property;
+}
+
 std::optional<QDateTime> propertyInstant(icalproperty* property, icalcomponent* component) {
     const icaltimetype tt = icalproperty_get_datetime_with_component(property, component);
     if (icaltime_is_null_time(tt) || !icaltime_is_valid_time(tt) || tt.year < 1 || tt.year > 9999)
@@ -87,6 +130,11 @@ std::optional<QDateTime> propertyInstant(icalproperty* property, icalcomponent* 
     if (tt.zone) // a zone the calendar's own VTIMEZONE defines
         return QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(tt, tt.zone)), Qt::UTC);
     return zonedTime(date, time, property);
+}
+
+std::optional<QDateTime> instantOf(icalcomponent* component, icalproperty_kind kind) {
+    icalproperty* property = icalcomponent_get_first_property(component, kind);
+    return property ? propertyInstant(property, component) : std::nullopt;
 }
 
 std::optional<QString> propertyStoredDate(icalproperty* property, icalcomponent* component) {

@@ -1,12 +1,15 @@
 // The reminder: a VALARM that every client shows (before the due date: a trigger related to the due
 // date; from a moment: an absolute trigger), and the exact settings beside it, which stand as long
-// as the alarm they give is the alarm the to-do holds.
+// as the alarm they give is the alarm the to-do holds. The reminder is the first alarm that comes at
+// a time; alarms that come at a place, and every other alarm, are other clients' and stay as they are.
+#include "ical/calendar_reader.h"
 #include "ical/ical_properties.h"
 #include "ical/ical_time.h"
 #include "ical/todo_field.h"
 #include "model/item_codes.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "model/stored_date.h"
 
 #include <cmath>
 
@@ -104,8 +107,29 @@ DictPtr parseSettings(const QString& text) {
     return settings;
 }
 
-/// The trigger of an alarm we can express: an absolute one, or one related to the due date.
-std::optional<Trigger> alarmTrigger(icalcomponent* alarm) {
+/// Whether the alarm comes at a place rather than a time, however its trigger reads.
+bool isLocationAlarm(icalcomponent* alarm) {
+    for (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(alarm, ICAL_ANY_PROPERTY)) {
+        const char* xName = icalproperty_isa(p) == ICAL_X_PROPERTY ? icalproperty_get_x_name(p) : nullptr;
+        const QString name =
+            xName ? QString::fromLatin1(xName) : QString::fromLatin1(icalproperty_get_property_name(p));
+        const QString unread = name.compare(QLatin1String(kUnreadProperty), Qt::CaseInsensitive) == 0
+                                   ? icalString(icalproperty_get_x(p))
+                                   : QString();
+        for (const QString& location : {name, unread}) {
+            if (location.compare(QLatin1String("X-APPLE-PROXIMITY"), Qt::CaseInsensitive) == 0 ||
+                location.compare(QLatin1String("X-APPLE-STRUCTURED-LOCATION"), Qt::CaseInsensitive) == 0 ||
+                location.compare(QLatin1String("PROXIMITY"), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+/// The trigger of an alarm we can express: an absolute one, or one related to the due date (or to
+/// a start that is the due date).
+std::optional<Trigger> alarmTrigger(icalcomponent* alarm, icalcomponent* todo) {
     icalproperty* property = firstProperty(alarm, ICAL_TRIGGER_PROPERTY);
     if (!property)
         return std::nullopt;
@@ -115,16 +139,26 @@ std::optional<Trigger> alarmTrigger(icalcomponent* alarm) {
         return at ? std::optional<Trigger>(Trigger{false, at->toSecsSinceEpoch()}) : std::nullopt;
     }
     icalparameter* related = icalproperty_get_first_parameter(property, ICAL_RELATED_PARAMETER);
-    if (!related || icalparameter_get_related(related) != ICAL_RELATED_END)
-        return std::nullopt; // counted from a start date we do not keep
+    const bool fromStart = !related || icalparameter_get_related(related) != ICAL_RELATED_END;
+    if (fromStart) {
+        // Counted from a start of the writer's own, which the item does not keep.
+        const std::optional<QDateTime> start = instantOf(todo, ICAL_DTSTART_PROPERTY);
+        if (!start || start != instantOf(todo, ICAL_DUE_PROPERTY))
+            return std::nullopt;
+    }
     return Trigger{true, -qint64(icaldurationtype_as_int(trigger.duration))};
 }
 
-/// Our alarm: the first whose trigger we can express. Other alarms belong to other clients.
-icalcomponent* ownAlarm(icalcomponent* todo, std::optional<Trigger>* trigger = nullptr) {
+/// The alarm the reminder is: the first that comes at a time we can express. Other alarms, those
+/// that come at a place among them, belong to other clients; a cancelled to-do has none of ours.
+icalcomponent* managedAlarm(icalcomponent* todo, std::optional<Trigger>* trigger = nullptr) {
+    if (isCancelledTodo(todo))
+        return nullptr;
     for (icalcomponent* alarm = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT); alarm;
          alarm = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
-        if (const std::optional<Trigger> found = alarmTrigger(alarm)) {
+        if (isLocationAlarm(alarm))
+            continue;
+        if (const std::optional<Trigger> found = alarmTrigger(alarm, todo)) {
             if (trigger)
                 *trigger = found;
             return alarm;
@@ -133,33 +167,42 @@ icalcomponent* ownAlarm(icalcomponent* todo, std::optional<Trigger>* trigger = n
     return nullptr;
 }
 
+icalproperty* triggerProperty(const Trigger& trigger) {
+    icaltriggertype value{};
+    value.time = icaltime_null_time();
+    value.duration = icaldurationtype_null_duration();
+    if (trigger.beforeDue)
+        value.duration = icaldurationtype_from_int(int(-trigger.seconds));
+    else
+        value.time =
+            *icalUtcTime(QDateTime::fromSecsSinceEpoch(trigger.seconds, Qt::UTC)); // checked by triggerOf
+    icalproperty* property = icalproperty_new_trigger(value);
+    if (trigger.beforeDue)
+        icalproperty_add_parameter(property, icalparameter_new_related(ICAL_RELATED_END));
+    return property;
+}
+
+/// A display alarm needs a text to show: the item's name, or a word where it has none.
+QString alarmText(const Dict& item) {
+    const QString* name = item.value(key::name).asString();
+    return name && !name->isEmpty() ? *name : QStringLiteral("Reminder");
+}
+
+void writeAlarm(const Trigger& trigger, const Dict& item, icalcomponent* todo) {
+    icalcomponent* alarm = icalcomponent_new_valarm();
+    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    icalcomponent_add_property(alarm, icalproperty_new_description(alarmText(item).toUtf8().constData()));
+    icalcomponent_add_property(alarm, triggerProperty(trigger));
+    icalcomponent_add_component(todo, alarm);
+}
+
 void writeReminder(const TodoContent& content, icalcomponent* todo) {
     const Dict& item = *content.item;
     const QString settings = settingsText(item);
     if (!settings.isEmpty())
         addXProperty(todo, kSettings, settings);
-    const std::optional<Trigger> trigger = triggerOf(item);
-    if (!trigger)
-        return;
-    icaltriggertype value{};
-    value.time = icaltime_null_time();
-    value.duration = icaldurationtype_null_duration();
-    if (trigger->beforeDue)
-        value.duration = icaldurationtype_from_int(int(-trigger->seconds));
-    else
-        value.time =
-            *icalUtcTime(QDateTime::fromSecsSinceEpoch(trigger->seconds, Qt::UTC)); // checked by triggerOf
-    icalproperty* triggerProperty = icalproperty_new_trigger(value);
-    if (trigger->beforeDue)
-        icalproperty_add_parameter(triggerProperty, icalparameter_new_related(ICAL_RELATED_END));
-    // A display alarm needs a text to show: the item's name, or a word where it has none.
-    const QString* name = item.value(key::name).asString();
-    const QString text = name && !name->isEmpty() ? *name : QStringLiteral("Reminder");
-    icalcomponent* alarm = icalcomponent_new_valarm();
-    icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-    icalcomponent_add_property(alarm, icalproperty_new_description(text.toUtf8().constData()));
-    icalcomponent_add_property(alarm, triggerProperty);
-    icalcomponent_add_component(todo, alarm);
+    if (const std::optional<Trigger> trigger = triggerOf(item))
+        writeAlarm(*trigger, item, todo);
 }
 
 /// The unit a client's interval reads best in as a whole number: the one the settings had, else
@@ -195,13 +238,14 @@ void deriveSettings(const Trigger& trigger, const Dict& ours, Dict& item) {
             item.set(key::reminderMark, *mark);
         return;
     }
-    // From a moment: keep our interval and move the moment it counts from.
-    const double interval = ours.contains(key::reminderTimeLength) ? reminderIntervalForNode(ours) : 0.0;
-    item.set(key::reminderTimeUnit, ours.contains(key::reminderTimeUnit) ? ours.value(key::reminderTimeUnit)
-                                                                         : Value::integer(ReminderMinutes));
-    item.set(key::reminderTimeLength, ours.contains(key::reminderTimeLength)
-                                          ? ours.value(key::reminderTimeLength)
-                                          : Value::float32(0));
+    // From a moment: keep our interval and move the moment it counts from. Without an interval a
+    // reminder comes at once, whatever its moment: an alarm of another client's comes a minute
+    // after a moment a minute before it.
+    const bool ownInterval = ours.contains(key::reminderTimeLength) && reminderIntervalForNode(ours) > 0;
+    const double interval = ownInterval ? reminderIntervalForNode(ours) : 60.0;
+    item.set(key::reminderTimeUnit,
+             ownInterval ? ours.value(key::reminderTimeUnit) : Value::integer(ReminderMinutes));
+    item.set(key::reminderTimeLength, ownInterval ? ours.value(key::reminderTimeLength) : Value::float32(1));
     item.set(key::reminderRepeat, Value::boolean(boolForKey(ours, key::reminderRepeat)));
     item.set(key::reminderMark,
              Date{double(trigger.seconds) - interval - double(Date::referenceUnixSeconds)});
@@ -211,7 +255,7 @@ void readReminder(icalcomponent* todo, TodoContent& content) {
     const std::optional<QString> text = xPropertyText(todo, kSettings);
     const DictPtr ours = parseSettings(text.value_or(QString()));
     std::optional<Trigger> found;
-    ownAlarm(todo, &found);
+    icalcomponent* alarm = managedAlarm(todo, &found);
     Dict& item = *content.item;
     if (ours->size() > 0 && triggerOf(*ours) == found) {
         for (const auto& [key, value] : ours->entries)
@@ -225,20 +269,63 @@ void readReminder(icalcomponent* todo, TodoContent& content) {
         if (ours->size() > 0)
             item.set(key::reminderSet, Value::boolean(false));
     }
+    // Dealt with elsewhere once it came: it does not come again here.
+    const std::optional<QDateTime> acknowledged =
+        alarm ? instantOf(alarm, ICAL_ACKNOWLEDGED_PROPERTY) : std::nullopt;
+    const std::optional<QDateTime> due = parseStoredDate(item.value(key::due));
+    const std::optional<qint64> came = !found              ? std::nullopt
+                                       : !found->beforeDue ? std::optional(found->seconds)
+                                       : due ? std::optional(due->toSecsSinceEpoch() - found->seconds)
+                                             : std::nullopt;
+    if (acknowledged && came && acknowledged->toSecsSinceEpoch() >= *came)
+        content.reminderAcknowledged = acknowledged;
 }
 
 void removeReminder(icalcomponent* todo) {
     removeXProperties(todo, kSettings);
-    if (icalcomponent* alarm = ownAlarm(todo)) {
+    if (icalcomponent* alarm = managedAlarm(todo)) {
         icalcomponent_remove_component(todo, alarm);
         icalcomponent_free(alarm);
+    }
+}
+
+/// Changes the alarm in place, so that whatever else its writer put in it stays: only its trigger
+/// moves, and its text where it was the item's name.
+void updateReminder(const TodoContent& before, const TodoContent& after, icalcomponent* todo) {
+    if (settingsText(*before.item) != settingsText(*after.item)) {
+        removeXProperties(todo, kSettings);
+        if (const QString settings = settingsText(*after.item); !settings.isEmpty())
+            addXProperty(todo, kSettings, settings);
+    }
+    const std::optional<Trigger> trigger = triggerOf(*after.item);
+    icalcomponent* alarm = managedAlarm(todo);
+    if (!trigger) {
+        if (alarm) {
+            icalcomponent_remove_component(todo, alarm);
+            icalcomponent_free(alarm);
+        }
+        return;
+    }
+    if (!alarm) {
+        writeAlarm(*trigger, *after.item, todo);
+        return;
+    }
+    if (trigger != triggerOf(*before.item)) {
+        removeProperties(alarm, ICAL_TRIGGER_PROPERTY);
+        removeProperties(alarm, ICAL_ACKNOWLEDGED_PROPERTY); // it no longer says when it came
+        addProperty(alarm, triggerProperty(*trigger));
+    }
+    icalproperty* description = firstProperty(alarm, ICAL_DESCRIPTION_PROPERTY);
+    if (description && icalString(icalproperty_get_description(description)) == alarmText(*before.item)) {
+        removeProperties(alarm, ICAL_DESCRIPTION_PROPERTY);
+        addProperty(alarm, icalproperty_new_description(alarmText(*after.item).toUtf8().constData()));
     }
 }
 
 } // namespace
 
 TodoField reminderField() {
-    return {writeReminder, readReminder, removeReminder};
+    return {writeReminder, readReminder, removeReminder, updateReminder};
 }
 
 } // namespace tardigo

@@ -29,9 +29,12 @@ void writeRepeat(const TodoContent& content, icalcomponent* todo) {
 void readRepeat(icalcomponent* todo, TodoContent& content) {
     Dict& item = *content.item;
     if (icalproperty* rrule = firstProperty(todo, ICAL_RRULE_PROPERTY)) {
-        // A rule another client set wins over the period we wrote beside it.
+        // A rule another client set wins over the period we wrote beside it. A cancelled to-do's
+        // rule is kept without repeating here: coming round again would undo the cancelling.
         const auto period =
-            periodForRecurrence(icalproperty_get_rrule(rrule), parseStoredDate(item.value(key::due)));
+            isCancelledTodo(todo)
+                ? std::nullopt
+                : periodForRecurrence(icalproperty_get_rrule(rrule), parseStoredDate(item.value(key::due)));
         if (period)
             item.set(key::dateDueRepeatPeriod, Value::integer(*period));
         else

@@ -17,6 +17,9 @@ struct TodoField {
     void (*read)(icalcomponent* todo, TodoContent& content);
     /// Removes and frees every property the group writes.
     void (*remove)(icalcomponent* todo);
+    /// Brings the group's properties of a to-do that said `before` to say `after`, keeping what
+    /// still holds of them; null where that is removing them and writing them anew.
+    void (*update)(const TodoContent& before, const TodoContent& after, icalcomponent* todo) = nullptr;
 };
 
 TodoField uidField();

@@ -7,6 +7,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "platform/new_item.h"
+
+#include <cmath>
 
 namespace tardigo {
 
@@ -55,14 +58,31 @@ const QStringList& todoMappedKeys() {
     return keys;
 }
 
-TodoContent todoContentOf(const Dict& item, const QString& parentUid, std::optional<qint64> order) {
+std::optional<qint64> creationKey(const Dict& item) {
+    const std::optional<QDateTime> created = parseStoredDate(item.value(key::dateCreated));
+    return created ? std::optional(qint64(std::floor(referenceSecondsFromDateTime(*created)))) : std::nullopt;
+}
+
+std::optional<qint64> TodoContent::sortKey() const {
+    return sortOrder ? sortOrder : creationKey(*item);
+}
+
+const QStringList& todoContentKeys() {
+    static const QStringList keys = [] {
+        QStringList mapped = todoMappedKeys();
+        mapped.removeAll(key::dateCreated);
+        return mapped;
+    }();
+    return keys;
+}
+
+TodoContent todoContentOf(const Dict& item, const QString& parentUid) {
     TodoContent content;
     for (const QString& key : todoMappedKeys()) {
         if (const Value* value = item.find(key))
             content.item->set(key, *value);
     }
     content.parentUid = parentUid;
-    content.order = order;
     return content;
 }
 
@@ -74,15 +94,29 @@ IcalComponentPtr newTodo(const TodoContent& content, const QDateTime& modified) 
     return todo;
 }
 
-void updateTodo(icalcomponent* todo, const TodoContent& content, const QDateTime& modified) {
-    const TodoContent before = readTodo(todo);
+void updateTodo(icalcomponent* todo, const TodoContent& before, const TodoContent& after,
+                const QDateTime& modified) {
+    TodoContent written = after;
+    written.form = before.form; // said as the to-do says it
     for (const TodoField& field : todoFields()) {
-        if (writtenForm(field, before) == writtenForm(field, content))
+        if (writtenForm(field, before) == writtenForm(field, written))
             continue;
-        field.remove(todo);
-        field.write(content, todo);
+        if (field.update) {
+            field.update(before, written, todo);
+        } else {
+            field.remove(todo);
+            field.write(written, todo);
+        }
     }
     stamp(todo, modified);
+    icalproperty* sequence = firstProperty(todo, ICAL_SEQUENCE_PROPERTY);
+    const int next = sequence ? std::max(icalproperty_get_sequence(sequence), 0) + 1 : 1;
+    removeProperties(todo, ICAL_SEQUENCE_PROPERTY);
+    addProperty(todo, icalproperty_new_sequence(next));
+}
+
+void updateTodo(icalcomponent* todo, const TodoContent& after, const QDateTime& modified) {
+    updateTodo(todo, readTodo(todo), after, modified);
 }
 
 TodoContent readTodo(icalcomponent* todo) {
@@ -115,6 +149,25 @@ QDateTime itemLastModified(const Dict& item) {
             return *at;
     }
     return parseStoredDate(item.value(key::dateCreated)).value_or(QDateTime());
+}
+
+bool applyTodo(Dict& item, const TodoContent& content) {
+    const bool changed = applyTodoItem(item, *content.item);
+    if (content.reminderAcknowledged) {
+        const double acknowledged = referenceSecondsFromDateTime(*content.reminderAcknowledged);
+        const Date* given = item.value(key::minderTimestampReminder).asDate();
+        if (!given || given->seconds < acknowledged)
+            item.set(key::minderTimestampReminder, Date{acknowledged});
+    }
+    return changed;
+}
+
+NodePtr itemFromTodo(const TodoContent& content, const QDateTime& stamped) {
+    NodePtr item = newToDoItem();
+    applyTodo(*item, content);
+    if (!content.item->contains(key::dateCreated) && stamped.isValid())
+        item->set(key::dateCreated, storedDateString(stamped.toLocalTime()));
+    return item;
 }
 
 bool applyTodoItem(Dict& item, const Dict& mapped) {

@@ -12,7 +12,9 @@
 
 namespace tardigo {
 
-TreePlacement::TreePlacement(Dict& root, Orders orders) : _root(root), _orders(orders) {
+TreePlacement::TreePlacement(Dict& root) : TreePlacement(root, nullptr) {}
+
+TreePlacement::TreePlacement(Dict& root, KeyOf keyOf) : _root(root), _keyOf(std::move(keyOf)) {
     forEachItemBelow(root, [this](const NodePtr& item, const Dict& parent, qsizetype) {
         _parents[item.get()] = const_cast<Dict*>(&parent);
         if (const QString* uid = item->value(key::uid).asString(); uid && !uid->isEmpty())
@@ -30,17 +32,17 @@ QString TreePlacement::parentUidOf(const Dict& item) const {
     return uid ? *uid : QString();
 }
 
-void TreePlacement::place(const NodePtr& item, const QString& parentUid, std::optional<qint64> order) {
+void TreePlacement::place(const NodePtr& item, const QString& parentUid, std::optional<qint64> key) {
     if (const QString* uid = item->value(key::uid).asString();
         uid && !uid->isEmpty() && !_byUid.contains(*uid))
         _byUid.insert(*uid, item);
     if (const auto asked = _requested.find(item.get()); asked != _requested.end()) {
         _requests[asked->second].parentUid = parentUid; // asked again: the later place stands
-        _requests[asked->second].order = order;
+        _requests[asked->second].key = key;
         return;
     }
     _requested[item.get()] = _requests.size();
-    _requests.push_back({item, parentUid, order});
+    _requests.push_back({item, parentUid, key});
 }
 
 Dict* TreePlacement::finalParentOf(const Dict* node) const {
@@ -93,19 +95,27 @@ void TreePlacement::insertAtNewPlaces() {
     for (auto it = arriving.begin(); it != arriving.end(); ++it) {
         std::vector<const Request*>& requests = it.value();
         std::stable_sort(requests.begin(), requests.end(), [](const Request* a, const Request* b) {
-            if (a->order.has_value() != b->order.has_value())
-                return a->order.has_value(); // the ordered first, the others after them as they came
-            return a->order && *a->order < *b->order;
+            if (a->key.has_value() != b->key.has_value())
+                return a->key.has_value(); // those with a key first, the others after them as they came
+            return a->key && *a->key < *b->key;
         });
         if (!childrenOf(*it.key()))
             it.key()->set(key::children, Array::create());
         std::vector<Value>& children = childrenOf(*it.key())->items;
-        for (const Request* request : requests) {
-            const bool atPlace = _orders == Orders::AsPlaces && request->order && *request->order >= 0;
-            const size_t index =
-                atPlace ? std::min(size_t(*request->order), children.size()) : children.size();
-            children.insert(children.begin() + qsizetype(index), request->item);
+        // One pass over the children, each arrival before the first child whose key is not less.
+        std::vector<Value> placed;
+        placed.reserve(children.size() + requests.size());
+        auto next = requests.begin();
+        for (Value& child : children) {
+            const DictPtr node = child.asDict();
+            const std::optional<qint64> key = _keyOf && node ? _keyOf(*node) : std::nullopt;
+            for (; key && next != requests.end() && (*next)->key && *(*next)->key <= *key; ++next)
+                placed.push_back((*next)->item);
+            placed.push_back(std::move(child));
         }
+        for (; next != requests.end(); ++next)
+            placed.push_back((*next)->item);
+        children = std::move(placed);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "minder/notice_text.h"
 
+#include "platform/untrusted_text.h"
+
 namespace tardigo {
 
 namespace {
@@ -9,13 +11,7 @@ bool isLineBreak(char16_t c) {
 }
 
 bool isControl(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
-}
-
-// Embeddings and overrides (LRE to RLO) and isolates (LRI to PDI); the plain marks (LRM, RLM, ALM)
-// only settle neutral characters next to them, and stay.
-bool isBidiControl(char16_t c) {
-    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return isControlCharacter(c) || c == 0x2028 || c == 0x2029;
 }
 
 QString cleaned(const QString& text, bool keepLines) {

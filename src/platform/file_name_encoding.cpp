@@ -1,5 +1,9 @@
 #include "platform/file_name_encoding.h"
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 namespace tardigo {
 
 bool isUtf8Text(QByteArrayView bytes) {
@@ -47,6 +51,63 @@ QString notUtf8NameReason(const QString& name) {
 
 bool mayHaveBeenNotUtf8(const QString& name) {
     return name.contains(QChar::ReplacementCharacter);
+}
+
+namespace {
+
+/// The argument as a user may read it: its text, each byte that is no part of a UTF-8 character
+/// written as \xNN, cut to a few dozen characters around the first such byte, at `bad`.
+QString shownArgument(QByteArrayView bytes, qsizetype bad) {
+    constexpr qsizetype kBefore = 40;
+    constexpr qsizetype kAfter = 20;
+    const auto continues = [&](qsizetype at) {
+        return at < bytes.size() && (uchar(bytes[at]) & 0xC0) == 0x80;
+    };
+    qsizetype from = std::max<qsizetype>(0, bad - kBefore);
+    while (from < bad && continues(from))
+        ++from;
+    qsizetype to = std::min(bytes.size(), bad + 1 + kAfter);
+    while (continues(to))
+        ++to;
+    QString shown = from > 0 ? QStringLiteral("…") : QString();
+    for (QByteArrayView rest = bytes.sliced(from, to - from); !rest.isEmpty();) {
+        const qsizetype at = firstNonUtf8Byte(rest);
+        if (at < 0) {
+            shown += QString::fromUtf8(rest);
+            break;
+        }
+        shown += QString::fromUtf8(rest.first(at)) +
+                 QStringLiteral("\\x%1").arg(uchar(rest[at]), 2, 16, QLatin1Char('0'));
+        rest = rest.sliced(at + 1);
+    }
+    return to < bytes.size() ? shown + QStringLiteral("…") : shown;
+}
+
+} // namespace
+
+QString notUtf8ArgumentReason(const QString& program, int argc, const char* const* argv) {
+    for (int number = 1; number < argc; ++number) {
+        const QByteArrayView bytes(argv[number]);
+        const qsizetype bad = firstNonUtf8Byte(bytes);
+        if (bad < 0)
+            continue;
+        const QString what =
+            QStringLiteral("argument %1 (“%2”) is not UTF-8 text: its byte %3, 0x%4, is no part of a UTF-8 "
+                           "character.")
+                .arg(QString::number(number), shownArgument(bytes, bad), QString::number(bad + 1),
+                     QStringLiteral("%1").arg(uchar(bytes[bad]), 2, 16, QLatin1Char('0')));
+        struct stat info {};
+        if (::lstat(argv[number], &info) == 0)
+            return what +
+                   QStringLiteral(" It names a file that %1 cannot name exactly, as it reads every name "
+                                  "as UTF-8: rename the file (convmv converts names) and try again.")
+                       .arg(program);
+        return what +
+               QStringLiteral(" %1 reads every argument as UTF-8: give it in UTF-8 (the terminal or the "
+                              "script it came from may use another encoding).")
+                   .arg(program);
+    }
+    return {};
 }
 
 } // namespace tardigo

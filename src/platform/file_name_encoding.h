@@ -15,5 +15,9 @@ qsizetype firstNonUtf8Byte(QByteArrayView bytes);
 QString notUtf8NameReason(const QString& name);
 /// Whether a name as Qt read it may stand for bytes that were not UTF-8.
 bool mayHaveBeenNotUtf8(const QString& name);
+/// Why the program refuses the first of its arguments that is not UTF-8: which argument, which byte,
+/// and what to do, which for a file is to rename it, and for text to give it in UTF-8. Empty when
+/// every argument is UTF-8. The argument is shown with each such byte as \xNN, cut around the first.
+QString notUtf8ArgumentReason(const QString& program, int argc, const char* const* argv);
 
 } // namespace tardigo

@@ -3,6 +3,9 @@
 #include "archive/list_file.h"
 #include "ical/calendar_reader.h"
 #include "ical/calendar_writer.h"
+#include "ical/calendar_zone.h"
+#include "ical/kept_calendar_text.h"
+#include "ical/sibling_order.h"
 #include "ical/todo_mapping.h"
 #include "ical/tree_placement.h"
 #include "merge/conflict_copy.h"
@@ -13,11 +16,11 @@
 #include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/new_item.h"
 #include "sync/sync_log.h"
 
 #include <QCryptographicHash>
 
+#include <algorithm>
 #include <functional>
 #include <unordered_set>
 
@@ -46,13 +49,13 @@ QByteArray hashOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
 
-} // namespace
-
-QByteArray ListFolderMerge::FolderFile::saysAt(qint64 index) const {
-    if (!todo || content.order)
-        return says;
-    return itemFingerprint(*content.item, todoMappedKeys(), content.parentUid, index);
+/// What an item says, for comparing it with its to-do: its content and its parent. Its place among
+/// its siblings is its to-do's sort key, compared apart.
+QByteArray fingerprintOf(const Dict& item, const QString& parentUid) {
+    return itemFingerprint(item, todoContentKeys(), parentUid, std::nullopt);
 }
+
+} // namespace
 
 ListFolderMerge::ListFolderMerge(SyncStore& store, SyncState& state, SyncReport& report)
     : _store(store), _state(state), _report(report), _now(Clock::now()) {}
@@ -73,6 +76,20 @@ bool ListFolderMerge::readFolder() {
         knownNames.insert(it->fileName, it.key());
     for (const QString& name : listing->names)
         readFile(name, knownNames.value(name));
+    // A to-do whose parent names it as its child moves with what its parent says: where a parent
+    // changed, the to-dos it names now or named before are read too, to see where they stand.
+    QSet<QString> named;
+    for (const auto& [uid, file] : _files) {
+        if (file.changed) {
+            for (const QString& child : file.childUids + _state.items.value(uid).childUids)
+                named.insert(child);
+        }
+    }
+    for (const QString& uid : std::as_const(named)) {
+        const auto file = _files.find(uid);
+        if (file != _files.end() && !file->second.todo && !parse(file->second))
+            _skipped.insert(uid);
+    }
     return true;
 }
 
@@ -89,9 +106,12 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     }
     file.bytes = *bytes;
     file.hash = hashOf(file.bytes);
-    if (!known.isEmpty() && _state.items.value(known).fileHash == file.hash && !_files.count(known)) {
-        file.says = _state.items.value(known).itemHash; // unchanged: it says what the item said then
-        file.modified = _state.items.value(known).modified;
+    if (const SyncedItem synced = _state.items.value(known);
+        !known.isEmpty() && synced.fileHash == file.hash && !_files.count(known)) {
+        file.says = synced.itemHash; // unchanged: it says what the item said then
+        file.modified = synced.modified;
+        file.key = synced.key;
+        file.childUids = synced.childUids;
         _folderOrder.append(known);
         _files[known] = std::move(file);
         return;
@@ -117,8 +137,6 @@ void ListFolderMerge::readFile(const QString& name, const QString& known) {
     }
     const auto synced = _state.items.constFind(uid);
     file.changed = synced == _state.items.cend() || synced->fileHash != file.hash || synced->fileName != name;
-    file.says =
-        itemFingerprint(*file.content.item, todoMappedKeys(), file.content.parentUid, file.content.order);
     _folderOrder.append(uid);
     _files[uid] = std::move(file);
 }
@@ -143,6 +161,8 @@ bool ListFolderMerge::parse(FolderFile& file) {
     if (file.todo) {
         file.content = readTodo(file.todo);
         file.modified = todoLastModified(file.todo);
+        file.key = file.content.sortKey();
+        file.childUids = file.content.childUids;
     }
     return true;
 }
@@ -152,6 +172,7 @@ bool ListFolderMerge::mergeIntoList(Dict& root, bool allowRemovals) {
     if (assignItemUids(root) > 0)
         _report.listChanged = true;
     readList();
+    weighFiles();
     for (const QString& uid : std::as_const(_folderOrder)) {
         if (!_items.contains(uid))
             _order.append(uid);
@@ -164,15 +185,61 @@ bool ListFolderMerge::mergeIntoList(Dict& root, bool allowRemovals) {
 }
 
 void ListFolderMerge::readList() {
-    forEachItemBelow(*_root, [this](const NodePtr& item, const Dict& parent, qsizetype index) {
-        ListItem entry{item, uidOf(parent), index, {}, false};
-        entry.hash = itemFingerprint(*item, todoMappedKeys(), entry.parentUid, index);
+    std::unordered_map<const Dict*, std::vector<QString>> siblings;
+    forEachItemBelow(*_root, [&](const NodePtr& item, const Dict& parent, qsizetype) {
+        ListItem entry{item, uidOf(parent), {}, false};
+        entry.hash = fingerprintOf(*item, entry.parentUid);
         const QString uid = uidOf(*item);
         const auto synced = _state.items.constFind(uid);
         entry.changed = synced == _state.items.cend() || synced->itemHash != entry.hash;
         _items.insert(uid, entry);
         _order.append(uid);
+        siblings[&parent].push_back(uid);
     });
+    // An item the list moved among its siblings no longer stands in the order of their keys at the
+    // last sync.
+    for (const auto& [parent, uids] : siblings) {
+        std::vector<SiblingKey> keys;
+        for (const QString& uid : uids)
+            keys.push_back({_state.items.value(uid).key, false});
+        const std::vector<std::optional<qint64>> ordered = siblingKeys(keys);
+        for (size_t i = 0; i < uids.size(); ++i) {
+            if (ordered[i] != keys[i].key)
+                _movedHere.insert(uids[i]);
+        }
+    }
+}
+
+void ListFolderMerge::weighFiles() {
+    for (const QString& uid : std::as_const(_folderOrder)) {
+        for (const QString& child : _files.at(uid).childUids) {
+            if (child != uid && !_namedBy.contains(child))
+                _namedBy.insert(child, uid);
+        }
+    }
+    for (auto& [uid, file] : _files) {
+        if (!file.todo)
+            continue;
+        settle(uid, file);
+        // Read because its parent changed: it changed there if it now stands elsewhere.
+        const auto synced = _state.items.constFind(uid);
+        file.changed = file.changed || synced == _state.items.cend() || synced->itemHash != file.says;
+    }
+}
+
+void ListFolderMerge::settle(const QString& uid, FolderFile& file) const {
+    // A to-do that names no parent stands under the first that names it as its child; one whose
+    // parent is nowhere to be found stands at the top level, as the list puts it.
+    QString parent = file.content.parentUid.isEmpty() ? _namedBy.value(uid) : file.content.parentUid;
+    if (!_files.count(parent) && !_items.contains(parent))
+        parent.clear();
+    file.content.parentUid = parent;
+    file.says = fingerprintOf(*file.content.item, parent);
+}
+
+std::optional<qint64> ListFolderMerge::keyOf(const QString& uid) const {
+    const auto file = _files.find(uid);
+    return file == _files.end() ? std::nullopt : file->second.key;
 }
 
 void ListFolderMerge::decide(const QString& uid) {
@@ -182,7 +249,7 @@ void ListFolderMerge::decide(const QString& uid) {
     const auto file = _files.find(uid);
     MergeSides sides{_state.items.contains(uid), std::nullopt, std::nullopt};
     if (item != _items.end())
-        sides.oursChanged = item->changed;
+        sides.oursChanged = item->changed || _movedHere.contains(uid);
     if (file != _files.end())
         sides.theirsChanged = file->second.changed;
     switch (mergeFate(sides)) {
@@ -205,9 +272,9 @@ bool ListFolderMerge::agrees(const ListItem& mine, const FolderFile& theirs) con
     // The file holds nothing the item does not: it was written from the item, or the item was
     // taken from it, by a sync that ended before it could record so. Where the item stands is then
     // the list's to say, as its order among siblings changes with every sibling that comes or goes.
-    if (mine.hash == theirs.saysAt(mine.index))
+    if (mine.hash == theirs.says)
         return true;
-    const NodePtr content = todoContentOf(*mine.item, mine.parentUid, mine.index).item;
+    const NodePtr content = todoContentOf(*mine.item, mine.parentUid).item;
     return !applyTodoItem(*content, *theirs.content.item);
 }
 
@@ -224,8 +291,7 @@ void ListFolderMerge::resolveConflict(const QString& uid, ListItem& mine, Folder
     NodePtr kept = mine.item;
     QByteArray keptHash = mine.hash;
     if (!theirsLater) {
-        kept = newToDoItem();
-        applyTodoItem(*kept, *theirs.content.item);
+        kept = itemFromTodo(theirs.content, theirs.modified);
         keptHash = theirs.hash;
     }
     const QString copyUid = conflictCopyUid(uid, keptHash);
@@ -243,19 +309,19 @@ void ListFolderMerge::takeFromFile(const QString& uid, FolderFile& file) {
         _report.keptRules.append(nameOf(*file.content.item));
     const auto existing = _items.find(uid);
     if (existing == _items.end()) {
-        NodePtr item = newToDoItem();
-        applyTodoItem(*item, *file.content.item);
-        _placings.push_back({item, file.content.parentUid, file.content.order});
+        NodePtr item = itemFromTodo(file.content, file.modified);
+        _placings.push_back({item, file.content.parentUid, file.key});
         ++_report.itemsAdded;
         return;
     }
-    if (applyTodoItem(*existing->item, *file.content.item))
+    if (applyTodo(*existing->item, file.content))
         ++_report.itemsUpdated;
-    // A client that writes no order keeps the item where it is while its parent stays the same.
+    // The item stays where it is while its parent and its key stay the same.
+    const auto synced = _state.items.constFind(uid);
     const bool moved = existing->parentUid != file.content.parentUid ||
-                       (file.content.order && *file.content.order != existing->index);
+                       (synced != _state.items.cend() && synced->key != file.key);
     if (moved)
-        _placings.push_back({existing->item, file.content.parentUid, file.content.order});
+        _placings.push_back({existing->item, file.content.parentUid, file.key});
 }
 
 bool ListFolderMerge::removalsWait(bool allowRemovals) {
@@ -292,9 +358,9 @@ bool ListFolderMerge::removalsWait(bool allowRemovals) {
 }
 
 bool ListFolderMerge::applyToList() {
-    TreePlacement placement(*_root, TreePlacement::Orders::AsPlaces);
+    TreePlacement placement(*_root, [this](const Dict& item) { return keyOf(uidOf(item)); });
     for (const Placing& placing : _placings)
-        placement.place(placing.item, placing.parentUid, placing.order);
+        placement.place(placing.item, placing.parentUid, placing.key);
     if (!placement.apply()) {
         _report.error =
             QStringLiteral("The sync folder %1 nests its to-dos more than %2 levels deep, more than a "
@@ -359,31 +425,42 @@ bool ListFolderMerge::applyToList() {
 
 void ListFolderMerge::recordAgreement() {
     QSet<QString> inList;
-    forEachItemBelow(*_root, [&](const NodePtr& item, const Dict& parent, qsizetype index) {
+    std::unordered_map<QString, size_t> writing; // uid to its write
+    std::vector<const Dict*> parents{_root};
+    forEachItemBelow(*_root, [&](const NodePtr& item, const Dict& parent, qsizetype) {
         const QString uid = uidOf(*item);
         inList.insert(uid);
+        _inList[uid] = {item, uidOf(parent)};
+        if (childrenOf(*item) && !childrenOf(*item)->items.empty())
+            parents.push_back(item.get());
         if (_skipped.contains(uid))
             return;
-        const Write write{uid, item, uidOf(parent), index,
-                          itemFingerprint(*item, todoMappedKeys(), uidOf(parent), index)};
+        Write write{uid, item, uidOf(parent), fingerprintOf(*item, uidOf(parent)), {}, {}, {}};
         const auto file = _files.find(uid);
         if (file == _files.end()) {
+            writing[uid] = _writes.size();
             _writes.push_back(write);
             return;
         }
+        write.key = file->second.key;
         const QDateTime modified = _modified.value(uid, file->second.modified);
-        if (file->second.saysAt(index) == write.hash) {
-            _state.items.insert(uid, {write.hash, file->second.hash, file->second.name, modified});
-            return;
+        const bool agreed = file->second.says == write.hash;
+        // Where they differ, what the file holds is in the list now; the list's version is still
+        // to be written to it.
+        _state.items.insert(uid, {agreed ? write.hash : QByteArray(), file->second.hash, file->second.name,
+                                  modified, file->second.key, file->second.childUids});
+        if (!agreed) {
+            writing[uid] = _writes.size();
+            _writes.push_back(write);
         }
-        // What the file holds is in the list now; the list's version is still to be written to it.
-        _state.items.insert(uid, {QByteArray(), file->second.hash, file->second.name, modified});
-        _writes.push_back(write);
     });
     for (const QString& uid : std::as_const(_folderOrder)) {
         if (!inList.contains(uid))
             _removals.append(uid);
     }
+    for (const Dict* parent : parents)
+        orderSiblings(*parent, writing);
+    dropChildLines(writing);
     for (auto it = _state.items.begin(); it != _state.items.end();) {
         const bool gone =
             !inList.contains(it.key()) && !_files.count(it.key()) && !_skipped.contains(it.key());
@@ -391,68 +468,177 @@ void ListFolderMerge::recordAgreement() {
     }
 }
 
-bool ListFolderMerge::updateFolder(const SyncStepSeam& seam) {
-    // A store that stopped answering would make each write after wait for its own failure.
-    const auto unreachable = [this] {
-        _report.unreachable = _store.unreachable();
-        return !_report.unreachable.isEmpty();
-    };
-    for (const Write& write : _writes) {
-        writeFile(write);
-        if (unreachable())
-            return true;
-        if (seam && !seam(SyncStep::FileWritten))
-            return false;
+void ListFolderMerge::orderSiblings(const Dict& parent, std::unordered_map<QString, size_t>& writing) {
+    const ArrayPtr children = childrenOf(parent);
+    if (!children)
+        return;
+    std::vector<NodePtr> items;
+    std::vector<SiblingKey> siblings;
+    for (const Value& child : children->items) {
+        const NodePtr item = child.asDict();
+        if (!item)
+            continue;
+        const QString uid = uidOf(*item);
+        items.push_back(item);
+        if (_skipped.contains(uid))
+            siblings.push_back({});
+        else if (_files.count(uid))
+            siblings.push_back({keyOf(uid), writing.count(uid) > 0});
+        else
+            siblings.push_back({creationKey(*item), true}); // new: its creation may give its place
     }
-    for (const QString& uid : std::as_const(_removals)) {
-        removeFile(uid);
-        if (unreachable())
-            return true;
-        if (seam && !seam(SyncStep::FileRemoved))
-            return false;
+    const std::vector<std::optional<qint64>> keys = siblingKeys(siblings);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const QString uid = uidOf(*items[i]);
+        if (keys[i] == siblings[i].key && _files.count(uid))
+            continue;
+        auto found = writing.find(uid);
+        if (found == writing.end()) {
+            if (_skipped.contains(uid))
+                continue;
+            found = writing.emplace(uid, _writes.size()).first;
+            _writes.push_back(
+                {uid, items[i], uidOf(parent), fingerprintOf(*items[i], uidOf(parent)), {}, {}, {}});
+        }
+        Write& write = _writes[found->second];
+        write.key = keys[i];
+        // A new to-do's creation says where it stands, where that is its place; others say it
+        // with a sort order.
+        const bool fresh = !_files.count(uid);
+        write.order = std::optional<qint64>(fresh && keys[i] == siblings[i].key ? std::nullopt : keys[i]);
     }
-    return true;
 }
 
-void ListFolderMerge::writeFile(const Write& write) {
+void ListFolderMerge::dropChildLines(std::unordered_map<QString, size_t>& writing) {
+    QHash<QString, QStringList> namedBy; // a to-do, and those that name it as their child
+    for (const auto& [uid, file] : _files)
+        for (const QString& child : file.childUids)
+            namedBy[child].append(uid);
+    if (namedBy.isEmpty())
+        return;
+    // A to-do that moves to another parent, or leaves the list, is no longer its old parent's child.
+    QHash<QString, QSet<QString>> dropped; // a parent, and the children it no longer names
+    for (const QString& uid : std::as_const(_removals))
+        for (const QString& parent : namedBy.value(uid))
+            dropped[parent].insert(uid);
+    for (const auto& [uid, index] : writing) {
+        const auto file = _files.find(uid);
+        if (file == _files.end() || !namedBy.contains(uid))
+            continue;
+        if (!file->second.todo) {
+            if (!parse(file->second))
+                continue;
+            settle(uid, file->second);
+        }
+        const QString newParent = _writes[index].parentUid;
+        if (file->second.content.parentUid == newParent)
+            continue; // it stays where the folder has it
+        for (const QString& parent : namedBy.value(uid))
+            if (parent != newParent)
+                dropped[parent].insert(uid);
+    }
+    QStringList parents = dropped.keys();
+    parents.sort();
+    for (const QString& parent : std::as_const(parents)) {
+        const auto listed = _inList.find(parent);
+        const auto file = _files.find(parent);
+        if (listed == _inList.end() || file == _files.end() || _skipped.contains(parent))
+            continue;
+        QStringList kept = file->second.childUids;
+        kept.removeIf([&](const QString& child) { return dropped[parent].contains(child); });
+        if (const auto found = writing.find(parent); found != writing.end()) {
+            _writes[found->second].childUids = kept;
+            continue;
+        }
+        const auto& [item, parentUid] = listed->second;
+        _writes.push_back(
+            {parent, item, parentUid, fingerprintOf(*item, parentUid), file->second.key, {}, kept});
+    }
+    // Parents first: a sync stopped between them leaves the child where its parent no longer
+    // names it, which the next sync then sees as moved.
+    std::stable_partition(_writes.begin(), _writes.end(),
+                          [](const Write& write) { return write.childUids.has_value(); });
+    writing.clear();
+}
+
+bool ListFolderMerge::updateFolder(const SyncStepSeam& seam) {
+    // A store may have several writes under way: each step is taken as its write is answered, and
+    // once the seam stopped the sync, or the store stopped answering, nothing more is begun.
+    bool going = true;
+    const auto stepped = [&](SyncStep step) {
+        if (going && seam && !seam(step))
+            going = false;
+    };
+    const auto stopped = [&] {
+        _report.unreachable = _store.unreachable();
+        return !going || !_report.unreachable.isEmpty();
+    };
+    for (const Write& write : _writes) {
+        if (stopped())
+            break;
+        writeFile(write, [&] { stepped(SyncStep::FileWritten); });
+    }
+    for (const QString& uid : std::as_const(_removals)) {
+        if (stopped())
+            break;
+        removeFile(uid, [&] { stepped(SyncStep::FileRemoved); });
+    }
+    _store.finishWrites();
+    stopped();
+    return going;
+}
+
+void ListFolderMerge::writeFile(const Write& write, const std::function<void()>& answered) {
     const QDateTime modified = lastChangeOf(write.uid, *write.item);
-    const TodoContent content = todoContentOf(*write.item, write.parentUid, write.index);
+    TodoContent content = todoContentOf(*write.item, write.parentUid);
     const auto existing = _files.find(write.uid);
     FolderFile* file = existing == _files.end() ? nullptr : &existing->second;
-    if (file && !file->calendar && !parse(*file))
-        return;
+    if (file && !file->todo) {
+        if (!parse(*file))
+            return answered();
+        settle(write.uid, *file);
+    }
     QString name;
-    IcalComponentPtr fresh;
-    icalcomponent* calendar = nullptr;
+    QByteArray bytes;
     if (file && file->todo) {
-        // Rewrite only what we own; what other clients wrote into the file stays.
-        updateTodo(file->todo, content, modified);
-        calendar = file->calendar.get();
+        // Rewrite only what we own; what other clients wrote into the file stays, line by line.
+        content.sortOrder = write.order ? *write.order : file->content.sortOrder;
+        content.childUids = write.childUids ? *write.childUids : file->content.childUids;
+        updateTodo(file->todo, file->content, content, modified);
+        addZonesNamed(file->calendar.get());
+        bytes = keptCalendarText(file->bytes, file->calendar.get());
         name = file->name;
     } else {
-        fresh = calendarHolding(newTodo(content, modified));
-        calendar = fresh.get();
+        content.sortOrder = write.order.value_or(std::nullopt);
+        bytes = icalText(calendarHolding(newTodo(content, modified)).get());
         name = _store.nameForUid(write.uid);
         if (_takenNames.contains(name))
             name = _store.nameForUid(newItemUid());
         _takenNames.insert(name);
     }
-    const QByteArray bytes = icalText(calendar);
-    if (const QString error = _store.write(name, bytes); !error.isEmpty()) {
-        _report.writeFailures.append(error);
-        return;
-    }
-    ++_report.filesWritten;
-    _state.items.insert(write.uid, {write.hash, hashOf(bytes), name, modified});
+    _store.beginWrite(name, bytes,
+                      [this, uid = write.uid, itemHash = write.hash, fileHash = hashOf(bytes), name, modified,
+                       key = write.key, children = content.childUids, answered](const QString& error) {
+                          if (error.isEmpty()) {
+                              ++_report.filesWritten;
+                              _state.items.insert(uid, {itemHash, fileHash, name, modified, key, children});
+                          } else {
+                              _report.writeFailures.append(error);
+                          }
+                          answered();
+                      });
 }
 
-void ListFolderMerge::removeFile(const QString& uid) {
-    if (const QString error = _store.remove(_files.at(uid).name); !error.isEmpty()) {
-        _report.writeFailures.append(error);
-        return;
-    }
-    ++_report.filesRemoved;
-    _state.items.remove(uid);
+void ListFolderMerge::removeFile(const QString& uid, const std::function<void()>& answered) {
+    _store.beginRemoval(_files.at(uid).name, [this, uid, answered](const QString& error) {
+        if (error.isEmpty()) {
+            ++_report.filesRemoved;
+            _state.items.remove(uid);
+        } else {
+            _report.writeFailures.append(error);
+        }
+        answered();
+    });
 }
 
 } // namespace tardigo

@@ -38,23 +38,26 @@ public:
     ListFolderMerge(SyncStore& store, SyncState& state, SyncReport& report);
 
     /// Lists and reads the store: each file is hashed, and parsed only when it changed since the
-    /// last sync. False, with the reason in the report, when the store cannot be read.
+    /// last sync (or a file that names its children did). False, with the reason in the report,
+    /// when the store cannot be read.
     bool readFolder();
     /// Decides each item's fate and changes the list in memory. False, with the reason in the
     /// report, when the list would nest too deep, or when removals wait for the user's word.
     bool mergeIntoList(Dict& root, bool allowRemovals);
     /// Once the list is saved: records in the state what the list and the store agree on, and
-    /// which files are in the list but wait for the list's version.
+    /// which files are in the list but wait for the list's version: those of items changed here,
+    /// moved among their siblings (which changes their sort order, and another's only where no
+    /// integer fits between), or whose children named by their to-do moved away.
     void recordAgreement();
-    /// Then writes and removes the store's files to match the list, recording each in the state;
-    /// it stops at a store that stopped answering. False when the seam stopped it.
+    /// Then writes and removes the store's files to match the list, recording each in the state as
+    /// the store answers it (a store may have several under way); it stops at a store that stopped
+    /// answering, and returns once every write begun was answered. False when the seam stopped it.
     bool updateFolder(const SyncStepSeam& seam);
 
 private:
     struct ListItem {
         NodePtr item;
         QString parentUid;
-        qint64 index = 0;
         QByteArray hash;
         bool changed = false; // since the last sync
     };
@@ -66,24 +69,27 @@ private:
         QByteArray says;               // the fingerprint of what it holds, in list terms
         IcalComponentPtr calendar;     // parsed only when it changed or must be rewritten
         icalcomponent* todo = nullptr; // its to-do, inside calendar
-        TodoContent content;
+        TodoContent content;           // with its parent as the folder gives it
         QDateTime modified;
-
-        /// What it says for an item at `index`: a file without an order (another client's) stands
-        /// wherever the item stands.
-        QByteArray saysAt(qint64 index) const;
+        std::optional<qint64> key; // where it stands among its siblings
+        QStringList childUids;     // the to-dos it names as its children
     };
     struct Write {
         QString uid;
         NodePtr item;
         QString parentUid;
-        qint64 index = 0;
         QByteArray hash;
+        std::optional<qint64> key;                  // where it stands once written
+        std::optional<std::optional<qint64>> order; // a sort order it is to hold, where that changes
+        std::optional<QStringList> childUids;       // the children it is to name, where that changes
     };
 
     void readFile(const QString& name, const QString& known);
     bool parse(FolderFile& file);
     void readList();
+    void weighFiles();
+    void settle(const QString& uid, FolderFile& file) const;
+    std::optional<qint64> keyOf(const QString& uid) const;
     void decide(const QString& uid);
     bool agrees(const ListItem& mine, const FolderFile& theirs) const;
     void resolveConflict(const QString& uid, ListItem& mine, FolderFile& theirs);
@@ -91,8 +97,11 @@ private:
     QDateTime lastChangeOf(const QString& uid, const Dict& item) const;
     bool removalsWait(bool allowRemovals);
     bool applyToList();
-    void writeFile(const Write& write);
-    void removeFile(const QString& uid);
+    void orderSiblings(const Dict& parent, std::unordered_map<QString, size_t>& writing);
+    void dropChildLines(std::unordered_map<QString, size_t>& writing);
+    /// Begins writing the item's file; `answered` follows once the store answered.
+    void writeFile(const Write& write, const std::function<void()>& answered);
+    void removeFile(const QString& uid, const std::function<void()>& answered);
 
     SyncStore& _store;
     SyncState& _state;
@@ -107,11 +116,14 @@ private:
     QSet<QString> _skipped;                         // uids whose file could not be read: left alone this time
     QSet<QString> _takenNames;                      // every file name in the folder
     QHash<QString, QDateTime> _modified;            // uid to its to-do's stamp, where a file gave it
+    QSet<QString> _movedHere;                       // uids the list moved among their siblings
+    QHash<QString, QString> _namedBy;               // a to-do's uid, and the first that names it as its child
+    std::unordered_map<QString, std::pair<NodePtr, QString>> _inList; // uid to its item and its parent's uid
 
     struct Placing {
         NodePtr item;
         QString parentUid;
-        std::optional<qint64> order;
+        std::optional<qint64> key;
     };
     std::vector<Placing> _placings;
     std::vector<NodePtr> _doomed;

@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -15,7 +16,9 @@ namespace tardigo {
 
 namespace {
 
-constexpr int kVersion = 1;
+// 2: an item's fingerprint leaves out its place among its siblings, which its key gives. A state of
+// version 1 counts as none: the next sync compares both sides afresh.
+constexpr int kVersion = 2;
 
 } // namespace
 
@@ -60,12 +63,14 @@ SyncState SyncState::load(const QString& stateFolder, const QString& listPath, c
     const QJsonObject items = json.object().value(QStringLiteral("items")).toObject();
     for (auto it = items.begin(); it != items.end(); ++it) {
         const QJsonObject item = it.value().toObject();
+        const QJsonValue key = item.value(QStringLiteral("key"));
         state.items.insert(
-            it.key(),
-            {QByteArray::fromHex(item.value(QStringLiteral("item")).toString().toLatin1()),
-             QByteArray::fromHex(item.value(QStringLiteral("file")).toString().toLatin1()),
-             item.value(QStringLiteral("name")).toString(),
-             QDateTime::fromString(item.value(QStringLiteral("modified")).toString(), Qt::ISODate)});
+            it.key(), {QByteArray::fromHex(item.value(QStringLiteral("item")).toString().toLatin1()),
+                       QByteArray::fromHex(item.value(QStringLiteral("file")).toString().toLatin1()),
+                       item.value(QStringLiteral("name")).toString(),
+                       QDateTime::fromString(item.value(QStringLiteral("modified")).toString(), Qt::ISODate),
+                       key.isDouble() ? std::optional(qint64(key.toDouble())) : std::nullopt,
+                       item.value(QStringLiteral("children")).toVariant().toStringList()});
     }
     return state;
 }
@@ -73,11 +78,15 @@ SyncState SyncState::load(const QString& stateFolder, const QString& listPath, c
 QString SyncState::save() const {
     QJsonObject entries;
     for (auto it = items.cbegin(); it != items.cend(); ++it) {
-        entries.insert(it.key(),
-                       QJsonObject{{QStringLiteral("item"), QString::fromLatin1(it->itemHash.toHex())},
-                                   {QStringLiteral("file"), QString::fromLatin1(it->fileHash.toHex())},
-                                   {QStringLiteral("name"), it->fileName},
-                                   {QStringLiteral("modified"), it->modified.toUTC().toString(Qt::ISODate)}});
+        QJsonObject entry{{QStringLiteral("item"), QString::fromLatin1(it->itemHash.toHex())},
+                          {QStringLiteral("file"), QString::fromLatin1(it->fileHash.toHex())},
+                          {QStringLiteral("name"), it->fileName},
+                          {QStringLiteral("modified"), it->modified.toUTC().toString(Qt::ISODate)}};
+        if (it->key)
+            entry.insert(QStringLiteral("key"), double(*it->key)); // exact: keys stay within 2^50
+        if (!it->childUids.isEmpty())
+            entry.insert(QStringLiteral("children"), QJsonArray::fromStringList(it->childUids));
+        entries.insert(it.key(), entry);
     }
     const QJsonObject state{{QStringLiteral("version"), kVersion},
                             {QStringLiteral("list"), _listPath},

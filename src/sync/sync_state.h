@@ -4,15 +4,20 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace tardigo {
 
 /// What the last sync saw of one item.
 struct SyncedItem {
-    QByteArray itemHash; // the item's fingerprint in the list
-    QByteArray fileHash; // the hash of its file's bytes
-    QString fileName;    // its file in the folder
-    QDateTime modified;  // the time its to-do was stamped as last changed
+    QByteArray itemHash;       // the item's fingerprint in the list
+    QByteArray fileHash;       // the hash of its file's bytes
+    QString fileName;          // its file in the folder
+    QDateTime modified;        // the time its to-do was stamped as last changed
+    std::optional<qint64> key; // where its to-do stands among its siblings (its sort key)
+    QStringList childUids;     // the to-dos its to-do names as its children
     bool operator==(const SyncedItem&) const = default;
 };
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace tardigo {
@@ -27,9 +28,15 @@ public:
     /// The store's entries; nothing, with the reason, when it cannot be read at all.
     virtual std::optional<StoreListing> list(QString* error) const = 0;
     virtual std::optional<QByteArray> read(const QString& name, QString* error) const = 0;
-    /// Answers an empty string, or why it failed.
-    virtual QString write(const QString& name, const QByteArray& bytes) = 0;
-    virtual QString remove(const QString& name) = 0;
+    /// Takes the answer to a write or removal begun: an empty string, or why it failed.
+    using Answer = std::function<void(const QString& error)>;
+    /// Begins writing the entry. `answer` is called once: before this returns, or, for a store that
+    /// keeps several requests under way, while a later begin or finishWrites() waits. A caller
+    /// begins at most one write or removal of an entry before finishWrites().
+    virtual void beginWrite(const QString& name, const QByteArray& bytes, Answer answer) = 0;
+    virtual void beginRemoval(const QString& name, Answer answer) = 0;
+    /// Returns once every write and removal begun was answered.
+    virtual void finishWrites() {}
     /// The name for a new entry holding the to-do with this uid.
     virtual QString nameForUid(const QString& uid) const = 0;
     /// Why the store stopped answering (no connection, no answer in time), a sentence; empty while

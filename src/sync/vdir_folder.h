@@ -20,10 +20,18 @@ public:
     QString location() const override { return _path; }
     std::optional<StoreListing> list(QString* error) const override;
     std::optional<QByteArray> read(const QString& name, QString* error) const override;
-    QString write(const QString& name, const QByteArray& bytes) override;
-    QString remove(const QString& name) override;
+    /// A folder answers each at once.
+    void beginWrite(const QString& name, const QByteArray& bytes, Answer answer) override {
+        answer(write(name, bytes));
+    }
+    void beginRemoval(const QString& name, Answer answer) override { answer(remove(name)); }
     /// The uid where that makes a safe file name, else a name derived from it.
     QString nameForUid(const QString& uid) const override;
+
+protected:
+    /// Answers an empty string, or why it failed.
+    virtual QString write(const QString& name, const QByteArray& bytes);
+    virtual QString remove(const QString& name);
 
 private:
     QString filePath(const QString& name) const;

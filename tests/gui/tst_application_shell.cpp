@@ -374,7 +374,7 @@ private slots:
         QCOMPARE(application.stickies().notes().front().title, QStringLiteral("bakery"));
     }
 
-    void helpAndVersionNeedNoDisplay() {
+    void helpVersionAndRefusedArgumentsNeedNoDisplay() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
@@ -395,6 +395,19 @@ private slots:
         QCOMPARE(status, 0);
         QVERIFY2(QRegularExpression(QStringLiteral("^tardigo \\d+\\.\\d+\\.\\d+\n$")).match(out).hasMatch(),
                  qPrintable(out));
+
+        // An argument that is not UTF-8 is refused for what it is, before anything starts: Qt would
+        // read it with its letters lost.
+        QProcess shell;
+        shell.setProcessEnvironment(environment);
+        shell.start(QStringLiteral("/bin/sh"), {"-c", "\"$0\" --new-item \"$(printf 'Call caf\\351')\"",
+                                                QStringLiteral(TARDIGO_APP_PATH)});
+        QVERIFY(shell.waitForFinished(30'000));
+        QCOMPARE(shell.exitCode(), 2);
+        const QString said = QString::fromUtf8(shell.readAllStandardError());
+        QVERIFY2(said.contains("argument 2 (“Call caf\\xe9”) is not UTF-8 text: its byte 9, 0xe9") &&
+                     said.contains("tardigo reads every argument as UTF-8"),
+                 qPrintable(said));
     }
 
     void aSecondTardigoHandsItsWorkToTheRunningOne() {

@@ -2,6 +2,7 @@
 
 #include "archive/output_guard.h"
 #include "document/tardigo_document.h"
+#include "platform/untrusted_text.h"
 #include "print/gui/pdf_file.h"
 #include "print/gui/print_view.h"
 
@@ -15,7 +16,7 @@ namespace tardigo {
 namespace {
 
 int fail(const QString& message) {
-    std::fprintf(stderr, "tardigo: %s\n", qPrintable(message));
+    std::fprintf(stderr, "tardigo: %s\n", qPrintable(terminalSafe(message)));
     return 1;
 }
 
