@@ -41,16 +41,16 @@ QMap<QString, QStringList> propertiesOf(const QByteArray& text) {
     for (const QByteArray& line : unfolded.split('\n')) {
         if (line.isEmpty())
             continue;
-        const QString text = QString::fromUtf8(line);
-        if (text.startsWith(QLatin1String("BEGIN:"))) {
+        const QString content = QString::fromUtf8(line);
+        if (content.startsWith(QLatin1String("BEGIN:"))) {
             const QString parent = path.join(u'/');
-            const QString name = text.mid(6);
+            const QString name = content.mid(6);
             path << name + u'#' + QString::number(++seen[parent + u'/' + name]);
             properties[path.join(u'/')];
-        } else if (text.startsWith(QLatin1String("END:"))) {
+        } else if (content.startsWith(QLatin1String("END:"))) {
             path.removeLast();
         } else {
-            properties[path.join(u'/')] << text;
+            properties[path.join(u'/')] << content;
         }
     }
     for (QStringList& lines : properties)

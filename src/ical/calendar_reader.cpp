@@ -121,7 +121,9 @@ public:
     bool end() {
         // What the text left open stays the parser's: icalparser_free() frees it.
         if (icalparser_clean(_parser) || !_open.empty()) {
-            const Begin& outer = _open.empty() ? Begin{"a component", 0} : _open.front();
+            Begin nothingOpen;
+            nothingOpen.name = "a component";
+            const Begin& outer = _open.empty() ? nothingOpen : _open.front();
             return fail(QStringLiteral("%1: the text ends inside the %2 that begins at line %3; the file is "
                                        "incomplete.")
                             .arg(_fileName, excerpt(outer.name))
@@ -192,7 +194,9 @@ private:
                 addXProperty(c, kUnreadProperty, QString::fromLatin1(line.name));
             }
         }
-        for (const auto& [path, c] : components) {
+        for (const auto& entry : components) {
+            const QByteArray& path = entry.first; // named, not bound: clang 14 captures no bindings
+            icalcomponent* const c = entry.second;
             int errors = 0;
             removePropertiesWhere(c, [&](icalproperty* p) {
                 if (icalproperty_isa(p) != ICAL_XLICERROR_PROPERTY)
