@@ -194,7 +194,9 @@ private:
                 addXProperty(c, kUnreadProperty, QString::fromLatin1(line.name));
             }
         }
-        for (const auto& [path, c] : components) {
+        for (const auto& entry : components) {
+            const QByteArray& path = entry.first; // named, not bound: clang 14 captures no bindings
+            icalcomponent* const c = entry.second;
             int errors = 0;
             removePropertiesWhere(c, [&](icalproperty* p) {
                 if (icalproperty_isa(p) != ICAL_XLICERROR_PROPERTY)
