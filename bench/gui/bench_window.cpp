@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     for (const QString& column : {key::name, key::category, key::due, key::completion})
         timedChange(qPrintable(QStringLiteral("sort by %1").arg(column)), 300,
                     [&](int) { document.sorting().headerClicked(column); });
-    timedChange("hide or show completed items", 100,
+    timedChange("hide or show completed items", 60,
                 [&](int round) { document.outlineCommands().toggleHideCompletedItems(round % 2 == 0); });
     document.outlineCommands().toggleHideCompletedItems(false);
 
@@ -264,11 +264,11 @@ int main(int argc, char** argv) {
         [&](int) { search->clear(); });
     printf("%zu rows shown for \"r\"\n", shownRows(outline).size());
     timedChange(
-        "search: type one more letter", 50, [&](int) { QTest::keyClick(search, Qt::Key_E); },
+        "search: type one more letter", 30, [&](int) { QTest::keyClick(search, Qt::Key_E); },
         [&](int) { search->setText(QStringLiteral("r")); });
     printf("%zu rows shown for \"re\"\n", shownRows(outline).size());
     timedChange(
-        "search: delete the last letter", 100, [&](int) { QTest::keyClick(search, Qt::Key_Backspace); },
+        "search: delete the last letter", 50, [&](int) { QTest::keyClick(search, Qt::Key_Backspace); },
         [&](int) { search->setText(QStringLiteral("rev")); });
     return failures == 0 ? 0 : 1;
 }
