@@ -11,7 +11,7 @@
 #include "outline/outline_columns.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -82,7 +82,7 @@ void reportEdits(const QString& what, TardigoDocument& document, int middle, Edi
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
     const int count = argc > 1 ? atoi(argv[1]) : 100000;
 
     TardigoDocument document;

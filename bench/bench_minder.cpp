@@ -9,7 +9,7 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,7 +80,7 @@ QStringList writeLists(const QDir& folder, bool due) {
 
 // One pass as the timer runs it, over lists none of which is open yet.
 void measure(const char* label, const QStringList& paths, double targetMsecs, qint64 expectedNotices) {
-    UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, paths);
+    Settings::instance().setMinderLists(paths);
     WindowlessMinderHost host;
     CountingNotifications notifications;
     NoticeChannels channels;
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // A debug line per notice would measure the terminal, not the minder.
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false"));
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
     Clock::setFixed(kNow);
     QTemporaryDir quietDir, dueDir;
     const QStringList quiet = writeLists(QDir(quietDir.path()), false);

@@ -18,7 +18,7 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "test_support.h"
 
@@ -39,7 +39,7 @@ class DocumentTestStart {
 public:
     explicit DocumentTestStart(const QDateTime& now = localTime(QStringLiteral("2024-03-10 12:00:00")))
         : _clock(now) {
-        UserDefaults::standard().useMemoryOnly();
+        Settings::instance().useMemoryOnly();
         IconRules::setMostRecentlyCreatedItem(nullptr);
     }
 

@@ -10,7 +10,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QProcess>
@@ -28,7 +28,7 @@ namespace tardigo::test {
 inline void startCalendarTest() {
     qputenv("TZ", "Europe/Berlin");
     tzset();
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
 }
 
 /// An item with the given keys.

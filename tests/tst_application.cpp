@@ -182,7 +182,7 @@ class TestApplication : public QObject {
             qFatal("%s", qPrintable(error));
         return path;
     }
-    static UserDefaults& defaults() { return UserDefaults::standard(); }
+    static Settings& settings() { return Settings::instance(); }
 
 private slots:
     void initTestCase() {
@@ -192,9 +192,9 @@ private slots:
     }
     void init() {
         _start.emplace();
-        defaults().setStringArray(pref::tardigoMinderDocs, {});
-        defaults().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        defaults().setObject(pref::userTimeFormat, "HH:mm");
+        settings().setMinderLists({});
+        settings().setShortDateFormat("yyyy-MM-dd");
+        settings().setTimeFormat("HH:mm");
     }
     void cleanup() { _start.reset(); }
 
@@ -231,9 +231,9 @@ private slots:
                 paths << _dir.filePath(name);
             return paths;
         };
-        defaults().setBool(pref::loadPreviousListOnStartup, loadPrevious);
+        settings().setLoadPreviousListOnStartup(loadPrevious);
         if (!remembered.isEmpty())
-            defaults().setStringArray(pref::lastDocumentSet, inFolder(remembered));
+            settings().setLastDocumentSet(inFolder(remembered));
         FakeDesktop desktop;
         ManualTimers timers(Clock::now());
         ApplicationRules delegate(desktop, timers);
@@ -251,18 +251,18 @@ private slots:
         desktop.openUntitledDocument();
         desktop.openDocument(a);
         delegate.prepareToQuit();
-        QCOMPARE(defaults().stringArrayForKey(pref::lastDocumentSet), (QStringList{b, a}));
+        QCOMPARE(settings().lastDocumentSet(), (QStringList{b, a}));
         QVERIFY(!delegate.shouldOpenUntitledList());
-        defaults().setBool(pref::loadPreviousListOnStartup, false);
+        settings().setLoadPreviousListOnStartup(false);
         QVERIFY(delegate.shouldOpenUntitledList());
 
         // Closing the last window quits as the preference says, remembering what is open then: nothing.
         QVERIFY(delegate.quitsAfterLastWindowClosed());
-        defaults().setBool(pref::lastWindowCloseQuits, false);
+        settings().setLastWindowCloseQuits(false);
         QVERIFY(!delegate.quitsAfterLastWindowClosed());
         desktop.open.clear();
         delegate.prepareToQuit();
-        QVERIFY(defaults().stringArrayForKey(pref::lastDocumentSet).isEmpty());
+        QVERIFY(settings().lastDocumentSet().isEmpty());
         QVERIFY(delegate.shouldOpenUntitledList());
     }
 
@@ -280,19 +280,19 @@ private slots:
         QCOMPARE(runs, 2);
 
         // The preferences window closes with a new interval: a run at once, then at the new pace.
-        defaults().setInteger(pref::tardigoMinderRunIntervalMin, 5);
+        settings().setMinderIntervalMinutes(5);
         delegate.startMinder();
         timers.runPending();
         QCOMPARE(runs, 3);
         timers.advance(5min);
         QCOMPARE(runs, 4);
-        defaults().setInteger(pref::tardigoMinderRunIntervalMin, 0);
+        settings().setMinderIntervalMinutes(0);
         delegate.startMinder();
         QCOMPARE(delegate.minderInterval(), std::optional(std::chrono::milliseconds(15min)));
         timers.runPending();
         QCOMPARE(runs, 5);
 
-        defaults().setBool(pref::tardigoMinderEnabled, false);
+        settings().setMinderEnabled(false);
         delegate.startMinder();
         QVERIFY(!delegate.minderInterval());
         timers.advance(60min);
@@ -303,7 +303,7 @@ private slots:
         const QString due = writeList(
             "due.todo", listWith({makeItem("pay rent", {{key::due, "2024-03-01 09:00:00 +0100"}})}));
         const QString quiet = writeList("quiet.todo", listWith({makeItem("nothing due")}));
-        defaults().setStringArray(pref::tardigoMinderDocs, {due, quiet});
+        settings().setMinderLists({due, quiet});
         ManualTimers timers(Clock::now());
         FakeDesktop desktop; // after the timers: its calls go first
         desktop.timers = &timers;
@@ -336,7 +336,7 @@ private slots:
         ManualTimers timers(Clock::now());
         ApplicationRules delegate(desktop, timers);
         TardigoDocument* list = desktop.openDocument(path);
-        defaults().setStringArray(pref::tardigoMinderDocs, {path});
+        settings().setMinderLists({path});
         delegate.runMinderPass();
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
@@ -381,7 +381,7 @@ private slots:
         ManualTimers timers(Clock::now());
         ApplicationRules delegate(desktop, timers);
         TardigoDocument* list = desktop.openDocument(path);
-        defaults().setStringArray(pref::tardigoMinderDocs, {path});
+        settings().setMinderLists({path});
         delegate.runMinderPass();
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
@@ -391,7 +391,7 @@ private slots:
         const NodePtr stored = childrenOf(*list->data())->items[0].asDict();
         QCOMPARE(stored->value(key::reminderTimeLength), Value::float32(10));
         QCOMPARE(stored->value(key::reminderTimeUnit), Value::integer(ReminderMinutes));
-        QVERIFY(boolForKey(*stored, key::reminderSet));
+        QVERIFY(flagOf(*stored, key::reminderSet));
         QVERIFY(list->isDocumentEdited());
     }
 
@@ -401,7 +401,7 @@ private slots:
             "calls.todo", listWith({makeItem("call Anna", {{key::due, "2024-03-01 09:00:00 +0100"}})}));
         const QString closed = writeList(
             "closed.todo", listWith({makeItem("soon", {{key::due, storedDateString(start.addSecs(1800))}})}));
-        defaults().setStringArray(pref::tardigoMinderDocs, {calls, closed});
+        settings().setMinderLists({calls, closed});
         ManualTimers timers(start);
         FakeDesktop desktop;
         desktop.timers = &timers;
@@ -445,7 +445,7 @@ private slots:
         QCOMPARE(childNames(*first.data()).size(), 1);
 
         const QString path = writeList("errands.todo", listWith({makeItem("first")}));
-        defaults().setObject(pref::quickAddList, path);
+        settings().setValue(pref::quickAddList, path);
         QCOMPARE(delegate.quickAdd(QStringLiteral("Water the plants")), std::nullopt);
         TardigoDocument* errands = desktop.openDocumentForFileName(path); // opened for it
         QVERIFY(errands);
@@ -453,7 +453,7 @@ private slots:
         OpenList::endEvent();
         QCOMPARE(errands->undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
 
-        defaults().setObject(pref::quickAddList, _dir.filePath("gone.todo"));
+        settings().setValue(pref::quickAddList, _dir.filePath("gone.todo"));
         const std::optional<QString> why = delegate.quickAdd(QStringLiteral("Water the plants"));
         QVERIFY(why && why->contains(QStringLiteral("gone.todo")));
     }

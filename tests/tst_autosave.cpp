@@ -47,7 +47,7 @@ class TestAutosave : public QObject {
 private slots:
     void init() {
         _start.emplace();
-        UserDefaults::standard().setBool(pref::autoSave, true);
+        Settings::instance().setAutoSave(true);
     }
     void cleanup() { _start.reset(); }
 
@@ -80,7 +80,7 @@ private slots:
     }
 
     void withAutosaveOffAChangeOnlyMarksTheList() {
-        UserDefaults::standard().setBool(pref::autoSave, false);
+        Settings::instance().setAutoSave(false);
         ManualTimers timers(Clock::now());
         SavedList saved(timers, _dir.filePath("off.todo"));
         saved.change("unsaved");
@@ -120,7 +120,7 @@ private slots:
     }
 
     void theMindersOwnChangesAreSavedUnlessTheUsersWait() {
-        UserDefaults::standard().setBool(pref::autoSave, false);
+        Settings::instance().setAutoSave(false);
         ManualTimers timers(Clock::now());
         SavedList saved(timers, _dir.filePath("minded.todo"));
         saved.change("rent");

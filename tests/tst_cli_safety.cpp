@@ -4,7 +4,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -142,11 +142,11 @@ private slots:
                 .toUtf8());
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.setBool(pref::minderEmail, true);
-        defaults.setObject(pref::minderEmailAddress, "me@example.org");
-        defaults.setObject(pref::minderSendmailPath, sendmail);
-        defaults.synchronize();
+        Settings& settings = Settings::instance();
+        settings.setMinderEmail(true);
+        settings.setMinderEmailAddress("me@example.org");
+        settings.setMinderSendmailPath(sendmail);
+        settings.sync();
 
         NodePtr overdue = namedItem("overdue");
         overdue->set(key::due, "2003-05-01 09:00:00 +0200");
@@ -162,8 +162,8 @@ private slots:
         QCOMPARE(test::runCli({"add", list, "added meanwhile"}).exitCode, 0);
         QVERIFY(remind.waitForFinished(60000));
         QCOMPARE(remind.exitCode(), 0);
-        defaults.setBool(pref::minderEmail, false);
-        defaults.synchronize();
+        settings.setMinderEmail(false);
+        settings.sync();
 
         const ArrayPtr saved = childrenOf(*readListFile(list).root);
         QCOMPARE(saved->size(), 2);

@@ -11,7 +11,7 @@
 #include "minder/recording_error_reporter.h"
 #include "model/keys.h"
 #include "notice_channels/dbus_desktop_notification_channel.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QTest>
 
@@ -69,7 +69,7 @@ private slots:
         const NodePtr item = Dict::create();
         item->set(key::name,
                   QStringLiteral("<a href=\"http://evil.example/\">click</a>\u202Efdp.exe\nX") + QChar(0));
-        UserDefaults::standard().useMemoryOnly();
+        Settings::instance().useMemoryOnly();
         for (const bool markup : {false, true}) {
             FakeNotificationServer server(_bus.address(), {"body", markup ? "body-markup" : "body"});
             DBusDesktopNotificationChannel channel;

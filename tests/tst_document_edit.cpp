@@ -1,5 +1,5 @@
 #include "document_fixture.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 #include "document_fixture.h"
 #include "outline/icon_rules.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QTemporaryDir>
@@ -16,13 +16,13 @@ QString shownIcon(const Dict& item) {
 }
 
 void assignStatus(int status, const std::optional<QString>& icon) {
-    UserDefaults& defaults = UserDefaults::standard();
-    const DictPtr conditions = defaults.objectForKey(pref::todoItemIconConditions).asDict()->deepCopy();
+    Settings& settings = Settings::instance();
+    const DictPtr conditions = settings.iconConditions()->deepCopy();
     std::erase_if(conditions->entries,
                   [&](const auto& e) { return *e.second.asNumber() == Number::int32(status); });
     if (icon)
         conditions->set(*icon, Value::integer(status));
-    defaults.setObject(pref::todoItemIconConditions, conditions);
+    settings.setIconConditions(conditions);
 }
 
 const Value yes = Value::boolean(true);
@@ -88,7 +88,7 @@ private slots:
     void categoriesAndUnassignedStatuses() {
         DictPtr categories = Dict::create();
         categories->set(QStringLiteral("vk_gears"), QStringLiteral("Work"));
-        UserDefaults::standard().setObject(pref::todoItemIconCategories, categories);
+        Settings::instance().setIconCategories(categories);
         const NodePtr item =
             makeItem("x", {{key::due, "2024-01-01 00:00:00 +0100"}, {key::category, "Work"}});
         QCOMPARE(shownIcon(*item), QStringLiteral("vk_red-star-1"));

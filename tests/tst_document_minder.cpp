@@ -2,7 +2,7 @@
 #include "document_fixture.h"
 #include "minder/remind_again.h"
 #include "model/stored_date.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QRegularExpression>
@@ -36,10 +36,9 @@ class TestMinderHandOff : public QObject {
 private slots:
     void init() {
         _start.emplace(_now);
-        DictPtr conditions =
-            UserDefaults::standard().objectForKey(pref::todoItemIconConditions).asDict()->deepCopy();
+        DictPtr conditions = Settings::instance().iconConditions()->deepCopy();
         conditions->set(QStringLiteral("vk_bubble"), Value::integer(3));
-        UserDefaults::standard().setObject(pref::todoItemIconConditions, conditions);
+        Settings::instance().setIconConditions(conditions);
     }
     void cleanup() { _start.reset(); }
 
@@ -68,7 +67,7 @@ private slots:
     }
 
     void withNoIconForAReminderInProgressTheItemKeepsItsOwn() {
-        UserDefaults::standard().removeObject(pref::todoItemIconConditions); // the registered rules
+        Settings::instance().remove(pref::todoItemIconConditions); // the registered rules
         const NodePtr call = makeItem("call", {{key::reminderSet, Value::boolean(true)}});
         OpenList list{makeItem("other"), call};
         QSignalSpy changes(&list.document, &TardigoDocument::itemChanged);

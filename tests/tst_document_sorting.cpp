@@ -1,7 +1,7 @@
 #include "document_fixture.h"
 #include "outline/icon_rules.h"
 #include "outline/node_comparators.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "reference_sort.h"
 #include "test_support.h"
 
@@ -115,7 +115,7 @@ private slots:
                                            {"vk_Bubble", IconStatusHasNotes},
                                            {"vk_notdone", IconStatusDefault}})
             conditions->set(icon, Value::integer(status));
-        UserDefaults::standard().setObject(pref::todoItemIconConditions, conditions);
+        Settings::instance().setIconConditions(conditions);
         const NodePtr fresh = makeItem("fresh");
         IconRules::setMostRecentlyCreatedItem(fresh);
         OpenList list{makeItem("done", {{key::completion, Value::boolean(true)}}),

@@ -1,6 +1,6 @@
 #include "document_fixture.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QTest>
@@ -17,8 +17,8 @@ class TestStatus : public QObject {
 private slots:
     void init() {
         _start.emplace();
-        UserDefaults::standard().setObject(pref::userShortDateFormat, Value("dd.MM.yyyy"));
-        UserDefaults::standard().setObject(pref::userTimeFormat, Value("HH:mm"));
+        Settings::instance().setShortDateFormat("dd.MM.yyyy");
+        Settings::instance().setTimeFormat("HH:mm");
     }
     void cleanup() { _start.reset(); }
 
@@ -116,15 +116,14 @@ private slots:
 
     void preferenceChangesReachTheOpenList() {
         OpenList list{makeItem("a", {{key::category, "home"}})};
-        UserDefaults::standard().setStringArray(pref::categoriesGlobalList, {"work"});
+        Settings::instance().setGlobalCategories({"work"});
         QCOMPARE(list.document.categoryChoices(), QStringList{"home"});
-        UserDefaults::standard().setBool(pref::categoriesLocalScope, false);
+        Settings::instance().setCategoriesLocalScope(false);
         emit PreferenceSignals::instance().preferencesChanged();
         QCOMPARE(list.document.categoryChoices(), (QStringList{"home", "work"}));
         QCOMPARE(list.window.inspector.iconTableReloads, 1);
         emit PreferenceSignals::instance().globalCategoriesRequested();
-        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::categoriesGlobalList),
-                 (QStringList{"home", "work"}));
+        QCOMPARE(Settings::instance().globalCategories(), (QStringList{"home", "work"}));
         list.document.close(); // a closed list hears nothing more
         emit PreferenceSignals::instance().preferencesChanged();
         QCOMPARE(list.window.inspector.iconTableReloads, 1);

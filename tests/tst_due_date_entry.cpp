@@ -2,7 +2,7 @@
 #include "dates/due_date_format.h"
 #include "model/clock.h"
 #include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QLocale>
@@ -23,19 +23,19 @@ class TestDueDateEntry : public QObject {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale::c());
-        UserDefaults::standard().useMemoryOnly();
+        Settings::instance().useMemoryOnly();
         _now = localTime("2024-03-10 14:25:37"); // a Sunday
     }
     void init() { Clock::setFixed(_now); }
     void cleanup() {
         Clock::reset();
-        UserDefaults::standard().removeObject(pref::userShortDateFormat);
-        UserDefaults::standard().removeObject(pref::userTimeFormat);
+        Settings::instance().remove(pref::userShortDateFormat);
+        Settings::instance().remove(pref::userTimeFormat);
     }
 
     void theColumnShowsSecondsOnlyWhenThereAreAnyAndReadsBackWhatItShows() {
-        UserDefaults::standard().setObject(pref::userShortDateFormat, "dd/MM/yy");
-        UserDefaults::standard().setObject(pref::userTimeFormat, "h:mm:ss AP");
+        Settings::instance().setShortDateFormat("dd/MM/yy");
+        Settings::instance().setTimeFormat("h:mm:ss AP");
         const QDateTime due = localTime("2031-05-17 21:30:00");
         QCOMPARE(formatDueDate(due), QStringLiteral("17/05/31 9:30 PM"));
         QCOMPARE(formatDueDate(due.addSecs(15)), QStringLiteral("17/05/31 9:30:15 PM"));
@@ -45,7 +45,7 @@ private slots:
         // Shown in local time, whatever offset it was stored with.
         QCOMPARE(formatDueDate(QDateTime(QDate(2031, 5, 17), QTime(19, 30), Qt::UTC)), formatDueDate(due));
 
-        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+        Settings::instance().setTimeFormat("HH:mm");
         QCOMPARE(formatDueDate(due), QStringLiteral("17/05/31 21:30"));
         QCOMPARE(read("17/05/31 21:30:45"), due.addSecs(45)); // seconds may be typed all the same
     }

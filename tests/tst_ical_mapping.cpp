@@ -496,7 +496,7 @@ private slots:
             "TRIGGER;VALUE=DATE-TIME:20240619T070000Z\r\nEND:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
         const TodoContent content = readTodo(test::readFirstTodo(cancelled).todo);
         QCOMPARE(content.item->value(key::completion), Value::float32(1));
-        QVERIFY(!boolForKey(*content.item, key::reminderSet));
+        QVERIFY(!flagOf(*content.item, key::reminderSet));
         QVERIFY(!content.item->contains(key::dateDueRepeatPeriod));
         QCOMPARE(content.item->value(key::importedRepeatRule), Value("FREQ=WEEKLY"));
         const QByteArray renamed = rewritten(cancelled, [](TodoContent& changed) {

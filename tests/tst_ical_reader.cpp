@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(item->value(key::category), Value("Work,Reports"));
         QCOMPARE(notesPlainText(*item->value(key::notes).asData()).value_or(QString()),
                  QStringLiteral("Figures from\n  the sales team"));
-        QVERIFY(boolForKey(*item, key::reminderSet) && boolForKey(*item, key::reminderMarkDueDate));
+        QVERIFY(flagOf(*item, key::reminderSet) && flagOf(*item, key::reminderMarkDueDate));
         QCOMPARE(item->value(key::reminderTimeUnit), Value::integer(2));
         QCOMPARE(item->value(key::reminderTimeLength), Value::float32(1));
     }

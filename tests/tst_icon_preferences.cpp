@@ -1,7 +1,6 @@
-#include "model/keys.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QTest>
 
@@ -13,7 +12,7 @@ class TestIconPreferences : public QObject {
     static int rowOf(const QString& icon) { return int(IconPreferences::icons().indexOf(icon)); }
 
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void aCategoryOrAStatusBelongsToOneIconAtMost() {
         IconPreferences::setCategory(rowOf("vk_heart"), QStringLiteral("Family"));

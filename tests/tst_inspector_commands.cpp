@@ -160,7 +160,7 @@ private slots:
         const std::vector<NodePtr> items{list.at({0}), list.at({1}), list.at({2})};
         list.select({"a", "b", "c"});
         InspectorCommands& inspector = list.document.inspectorCommands();
-        const QStringList icons = UserDefaults::standard().stringArrayForKey(pref::todoItemIcons);
+        const QStringList icons = Settings::instance().itemIcons();
 
         inspector.iconSelected(4);
         OpenList::endEvent();

@@ -76,11 +76,11 @@ private slots:
         _socket = instanceSocketPath();
         QCOMPARE(_socket, _dir.filePath("tardigo-instance"));
         // The command-line tool's preferences: dates read the same in any locale.
-        UserDefaults tool;
+        Settings tool;
         tool.useFile(qEnvironmentVariable("XDG_CONFIG_HOME") + "/tardigo/preferences.ini");
-        tool.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        tool.setObject(pref::userTimeFormat, "HH:mm");
-        QVERIFY(tool.synchronize());
+        tool.setShortDateFormat("yyyy-MM-dd");
+        tool.setTimeFormat("HH:mm");
+        QVERIFY(tool.sync());
     }
 
     void requestsTravelToTheRunningInstanceAndBack() {
@@ -320,7 +320,7 @@ private slots:
             writeList("open.todo", {makeItem("pay rent", {{key::due, "2024-03-01 09:00:00 +0100"}})});
         const QString closed =
             writeList("closed.todo", {makeItem("call Anna", {{key::due, "2024-03-02 09:00:00 +0100"}})});
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {});
+        Settings::instance().setMinderLists({});
 
         // Tardigo has open.todo open, with a change not saved yet.
         WindowlessMinderHost tardigo;

@@ -6,7 +6,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -165,7 +165,7 @@ class TestLegacyImport : public QObject {
     QTemporaryDir _dir;
 
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void convertsEveryVersion_data() {
         QTest::addColumn<qint64>("envelopeVersion");

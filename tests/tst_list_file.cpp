@@ -5,7 +5,7 @@
 #include "model/node_operations.h"
 #include "platform/atomic_file.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -85,7 +85,7 @@ private:
 class TestListFile : public QObject {
     Q_OBJECT
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void newListReadsBackUnchangedAndAnOldOneIsRepairedOnce() {
         const NodePtr root = newListRoot();
@@ -101,7 +101,7 @@ private slots:
         root->remove(key::beta1DateFixedUp);
         const ListLoad repaired = roundTrip(root);
         QVERIFY(repaired.changed);
-        QVERIFY(boolForKey(*repaired.root, key::beta1DateFixedUp));
+        QVERIFY(flagOf(*repaired.root, key::beta1DateFixedUp));
         QVERIFY(!roundTrip(repaired.root).changed);
     }
 
@@ -343,8 +343,7 @@ private slots:
         addToMinderWatchList("/tmp/b.todo");
         addToMinderWatchList("/tmp/a.todo");
         addToMinderWatchList(QString());
-        QCOMPARE(UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs),
-                 (QStringList{"/tmp/a.todo", "/tmp/b.todo"}));
+        QCOMPARE(Settings::instance().minderLists(), (QStringList{"/tmp/a.todo", "/tmp/b.todo"}));
     }
 };
 

@@ -8,7 +8,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -182,15 +182,15 @@ class TestMinderScan : public QObject {
 private slots:
     void initTestCase() {
         QCoreApplication::installTranslator(&_texts);
-        UserDefaults::standard().useMemoryOnly();
-        UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+        Settings::instance().useMemoryOnly();
+        Settings::instance().setShortDateFormat("yyyy-MM-dd");
+        Settings::instance().setTimeFormat("HH:mm");
     }
 
     void init() {
         _dir = std::make_unique<QTemporaryDir>();
         QVERIFY(_dir->isValid());
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {});
+        Settings::instance().setMinderLists({});
     }
 
     void pastDueItemsAreAnnouncedOnce() {
@@ -357,12 +357,12 @@ private slots:
     }
 
     void aFailingItemIsReportedAndItsSiblingsGoOn() {
-        UserDefaults::standard().setBool(pref::minderAlertSound, true);
+        Settings::instance().setMinderAlertSound(true);
         const NodePtr first = item("first", {{key::due, "2003-05-01 09:00:00 +0200"}});
         addChild(first, item("below first", {{key::due, "2003-05-01 09:00:00 +0200"}}));
         const NodePtr second = item("second", {{key::due, "2003-05-01 09:00:00 +0200"}});
         const QString file = writeList("boom.todo", listOf({first, second}));
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {file});
+        Settings::instance().setMinderLists({file});
 
         WindowlessMinderHost host;
         FailingBeep beep;
@@ -371,7 +371,7 @@ private slots:
         RecordingErrorReporter reporter;
         test::FixedClock clock(at("2003-05-20 12:00:00"));
         TardigoMinder(host, noticeChannels, reporter, silentLocator()).scan();
-        UserDefaults::standard().setBool(pref::minderAlertSound, false);
+        Settings::instance().setMinderAlertSound(false);
 
         QCOMPARE(reporter.titles, QStringList{"item failed"});
         QCOMPARE(reporter.messages,
@@ -403,8 +403,7 @@ private slots:
         writeScript(locator,
                     QStringLiteral("echo '%1'\necho '%2'\necho 'locate: warning: database is old' >&2\n")
                         .arg(busy, quiet));
-        UserDefaults::standard().setStringArray(
-            pref::tardigoMinderDocs,
+        Settings::instance().setMinderLists(
             {path("missing.todo"), path("folder.todo"), garbage, notAList, noMarker, busy, busy});
 
         WindowlessMinderHost host;
@@ -530,10 +529,10 @@ private slots:
         QDir::setCurrent(_dir->path());
         {
             // These make dates read the same in any locale.
-            UserDefaults preferences;
+            Settings preferences;
             preferences.useFile(path("config/tardigo/preferences.ini"));
-            preferences.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-            preferences.setObject(pref::userTimeFormat, "HH:mm");
+            preferences.setShortDateFormat("yyyy-MM-dd");
+            preferences.setTimeFormat("HH:mm");
         }
         const auto remind = [&](const QStringList& extra) {
             QProcess cli;

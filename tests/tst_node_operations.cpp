@@ -2,7 +2,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QTest>
@@ -20,7 +20,7 @@ class TestNodeOperations : public QObject {
     }
 
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void newItemHasTheCreationDefaultsAndOneHistoryEntry() {
         test::FixedClock clock(_now);
@@ -55,12 +55,12 @@ private slots:
     void booleansAndCompletionReadNumbersOnly() {
         Dict node;
         node.set(key::reminderSet, Value::integer(1));
-        QVERIFY(boolForKey(node, key::reminderSet));
+        QVERIFY(flagOf(node, key::reminderSet));
         node.set(key::reminderSet, Value::integer(2));
-        QVERIFY(!boolForKey(node, key::reminderSet));
+        QVERIFY(!flagOf(node, key::reminderSet));
         node.set(key::reminderSet, "1");
-        QVERIFY(!boolForKey(node, key::reminderSet));
-        QVERIFY(!boolForKey(node, key::reminderRepeat));
+        QVERIFY(!flagOf(node, key::reminderSet));
+        QVERIFY(!flagOf(node, key::reminderRepeat));
 
         node.set(key::completion, Value::boolean(true));
         QVERIFY(isCompleted(node));

@@ -11,7 +11,7 @@
 #include "minder/speech_channel.h"
 #include "model/keys.h"
 #include "notice_channels/sendmail_mail_channel.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 
 #include <QCoreApplication>
@@ -106,11 +106,11 @@ NodePtr pastDueItem(const QString& name = QStringLiteral("Pay rent")) {
 }
 
 void setPreferences(bool dialog, bool sound, bool speak, bool notify) {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setBool(pref::minderAlertDialog, dialog);
-    defaults.setBool(pref::minderAlertSound, sound);
-    defaults.setBool(pref::minderSpeak, speak);
-    defaults.setBool(pref::minderDesktopNotification, notify);
+    Settings& settings = Settings::instance();
+    settings.setMinderAlertDialog(dialog);
+    settings.setMinderAlertSound(sound);
+    settings.setMinderSpeak(speak);
+    settings.setMinderDesktopNotification(notify);
 }
 
 QByteArray headerValue(const QByteArray& message, const QByteArray& name) {
@@ -158,11 +158,11 @@ private slots:
     void initTestCase() {
         QVERIFY(_dir.isValid());
         QCoreApplication::installTranslator(&_texts);
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.useMemoryOnly();
-        defaults.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        defaults.setObject(pref::userTimeFormat, "HH:mm");
-        defaults.setObject(pref::minderEmailAddress, "me@example.org");
+        Settings& settings = Settings::instance();
+        settings.useMemoryOnly();
+        settings.setShortDateFormat("yyyy-MM-dd");
+        settings.setTimeFormat("HH:mm");
+        settings.setMinderEmailAddress("me@example.org");
         _doc.setFileName(QStringLiteral("/lists/home.todo"));
     }
 
@@ -288,7 +288,7 @@ private slots:
     }
 
     void sendmailGetsExactlyTheSpecifiedMessage() {
-        UserDefaults::standard().setObject(pref::minderSendmailPath, sendmail(0));
+        Settings::instance().setMinderSendmailPath(sendmail(0));
         QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue), QStringList());
         QCOMPARE(captured("args"), QByteArray("-t -oi "));
         QCOMPARE(captured("message"),
@@ -394,16 +394,16 @@ private slots:
     }
 
     void failuresAreReportedAndNothingIsSent() {
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.setObject(pref::minderSendmailPath, sendmail(75));
+        Settings& settings = Settings::instance();
+        settings.setMinderSendmailPath(sendmail(75));
         QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue),
                  QStringList{"email message delivery failed: Past due"});
-        defaults.setObject(pref::minderSendmailPath, _dir.filePath("no-sendmail"));
+        settings.setMinderSendmailPath(_dir.filePath("no-sendmail"));
         QCOMPARE(mailThroughSendmail(pastDueItem(), ItemStatusDue),
                  QStringList{"email message delivery failed: Past due"});
 
         SendmailMailChannel mail;
-        defaults.setObject(pref::minderEmailAddress, "  ");
+        settings.setMinderEmailAddress("  ");
         qputenv("EMAIL", "env@example.org");
         QCOMPARE(mail.userEmailAddress(), std::optional<QString>("env@example.org"));
         qunsetenv("EMAIL");
@@ -413,7 +413,7 @@ private slots:
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
             .emailNotificationForDoc(_doc, "m", ItemStatusDue, pastDueItem());
-        defaults.setObject(pref::minderEmailAddress, "me@example.org");
+        settings.setMinderEmailAddress("me@example.org");
         QCOMPARE(reporter.messages, QStringList{"Failed to lookup email address for current user."});
         QVERIFY(recorder.mails.empty());
     }

@@ -3,7 +3,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 
 #include <QFile>
@@ -39,7 +39,7 @@ std::optional<QJsonValue> readWithPlistlib(const QString& path) {
 class TestPlistExport : public QObject {
     Q_OBJECT
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void exportsItemsWithoutDisplayKeysAndLeavesTheListAlone() {
         NodePtr root = newListRoot();

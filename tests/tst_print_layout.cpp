@@ -49,7 +49,7 @@ void assignIconConditions(std::initializer_list<std::pair<QString, int>> conditi
     const DictPtr dict = Dict::create(false);
     for (const auto& [icon, status] : conditions)
         dict->set(icon, Value::integer(status));
-    UserDefaults::standard().setObject(pref::todoItemIconConditions, dict);
+    Settings::instance().setIconConditions(dict);
 }
 
 NodePtr errand() {
@@ -67,9 +67,9 @@ class TestPrintLayout : public QObject {
 private slots:
     void init() {
         _start.emplace();
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        defaults.setObject(pref::userTimeFormat, "HH:mm");
+        Settings& settings = Settings::instance();
+        settings.setShortDateFormat("yyyy-MM-dd");
+        settings.setTimeFormat("HH:mm");
     }
     void cleanup() { _start.reset(); }
 

@@ -5,7 +5,7 @@
 #include "minder/recurrence_interval.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QCoreApplication>
@@ -70,9 +70,9 @@ class TestRecurrence : public QObject {
 
 private slots:
     void initTestCase() {
-        UserDefaults::standard().useMemoryOnly();
-        UserDefaults::standard().setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        UserDefaults::standard().setObject(pref::userTimeFormat, "HH:mm");
+        Settings::instance().useMemoryOnly();
+        Settings::instance().setShortDateFormat("yyyy-MM-dd");
+        Settings::instance().setTimeFormat("HH:mm");
         QCoreApplication::installTranslator(&_texts);
     }
     void cleanup() { useZone("Europe/Berlin"); }
@@ -254,14 +254,14 @@ private slots:
         RecordingErrorReporter reporter;
         double draw = 0.5;
         const RecurrenceCalculator calculator(reporter, [&draw] { return draw; });
-        UserDefaults& defaults = UserDefaults::standard();
+        Settings& settings = Settings::instance();
         const auto hoursAhead = [&](const std::optional<QDateTime>& next) {
             return now.secsTo(*next) / 3600.0;
         };
 
         QCOMPARE(hoursAhead(calculator.nextOften(now)), 9.0);        // of 18 by default
         QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), 336.0); // of 672 by default
-        defaults.setInteger(pref::frequentRepeatHours, 5);
+        settings.setValue(pref::frequentRepeatHours, Value::integer(5));
         QCOMPARE(hoursAhead(calculator.nextOften(now)), 3.0); // 2.5 hours rounded up to a whole one
         draw = 0.01;
         QCOMPARE(hoursAhead(calculator.nextOften(now)), 1.0);
@@ -271,12 +271,12 @@ private slots:
         QCOMPARE(hoursAhead(calculator.nextOften(now)), 0.0);
         // A preference that is no count of hours falls back to the default.
         draw = 0.5;
-        defaults.setInteger(pref::frequentRepeatHours, -4);
+        settings.setValue(pref::frequentRepeatHours, Value::integer(-4));
         QCOMPARE(hoursAhead(calculator.nextOften(now)), 9.0);
-        defaults.setInteger(pref::infrequentHours, 1000000000000LL);
+        settings.setValue(pref::infrequentHours, Value::integer(1000000000000LL));
         QCOMPARE(hoursAhead(calculator.nextInfrequent(now)), 336.0);
-        defaults.removeObject(pref::frequentRepeatHours);
-        defaults.removeObject(pref::infrequentHours);
+        settings.remove(pref::frequentRepeatHours);
+        settings.remove(pref::infrequentHours);
 
         // The process's own draw stays the same throughout one run.
         const double drawn = processRandomDraw();
@@ -334,14 +334,14 @@ private slots:
         useZone("America/New_York");
         QCOMPARE(formatUserDateTime(timeFrom("2003-05-13 09:00:00 +0200")), "2003-05-13 03:00");
         QCOMPARE(formatUserDateTime(timeFrom("2026-12-04 08:00:00 +0100")), "2026-12-04 02:00");
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.setObject(pref::userShortDateFormat, "");
-        defaults.setObject(pref::userTimeFormat, Value::integer(4));
+        Settings& settings = Settings::instance();
+        settings.setShortDateFormat("");
+        settings.setValue(pref::userTimeFormat, Value::integer(4));
         const QLocale locale;
         QCOMPARE(userDateTimeFormat(),
                  locale.dateFormat(QLocale::ShortFormat) + ' ' + locale.timeFormat(QLocale::ShortFormat));
-        defaults.setObject(pref::userShortDateFormat, "yyyy-MM-dd");
-        defaults.setObject(pref::userTimeFormat, "HH:mm");
+        settings.setShortDateFormat("yyyy-MM-dd");
+        settings.setTimeFormat("HH:mm");
     }
 };
 

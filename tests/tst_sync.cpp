@@ -314,9 +314,8 @@ private slots:
         QVERIFY(pair.sync(kFirstSync).ok());
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("log"));
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs,
-                                                {pair.list(), unsynced.list(), pair.list()});
-        UserDefaults::standard().setObject(pref::syncCommand, QStringLiteral("echo ran >> '%1'").arg(log));
+        Settings::instance().setMinderLists({pair.list(), unsynced.list(), pair.list()});
+        Settings::instance().setValue(pref::syncCommand, QStringLiteral("echo ran >> '%1'").arg(log));
         pair.writeFile(QStringLiteral("n.ics"), newTodoFile(QStringLiteral("n-uid"), QStringLiteral("N")));
 
         SyncOptions options;
@@ -330,12 +329,12 @@ private slots:
         QVERIFY(ran.open(QIODevice::ReadOnly));
         QCOMPARE(ran.readAll(), QByteArray("ran\nran\n"));
 
-        UserDefaults::standard().setObject(pref::syncCommand, QStringLiteral("/bin/false"));
+        Settings::instance().setValue(pref::syncCommand, QStringLiteral("/bin/false"));
         const SyncAllReport failed = syncAllLists(options);
         QCOMPARE(failed.commandErrors.size(), 2);
         QVERIFY(failed.commandErrors.front().contains(QStringLiteral("/bin/false")));
         QCOMPARE(failed.lists.size(), size_t(1));
-        UserDefaults::standard().removeObject(pref::syncCommand);
+        Settings::instance().remove(pref::syncCommand);
     }
 
     void missingFolderIsReported() {

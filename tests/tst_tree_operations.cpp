@@ -4,7 +4,7 @@
 #include "model/node_places.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "test_support.h"
 
 #include <QTest>
@@ -41,7 +41,7 @@ QStringList names(const Dict& node) {
 class TestTreeOperations : public QObject {
     Q_OBJECT
 private slots:
-    void init() { UserDefaults::standard().useMemoryOnly(); }
+    void init() { Settings::instance().useMemoryOnly(); }
 
     void countsEveryLevel() {
         NodePtr a1 = item("a1");

@@ -9,7 +9,7 @@
 #include "outline/icon_rules.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     }
     // The pictures show the application as it starts for a new user.
     QStandardPaths::setTestModeEnabled(true);
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
     QApplication::setWindowIcon(iconForName(QStringLiteral("tardigo")));
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
     if (dark)

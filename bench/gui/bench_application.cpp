@@ -10,7 +10,7 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 
@@ -80,10 +80,10 @@ int main(int argc, char** argv) {
     for (int list = 0; list < kLists; ++list)
         watched << writeGenerated(dir.filePath(QStringLiteral("list%1.todo").arg(list)), kItemsEach,
                                   10 + list);
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setStringArray(pref::lastDocumentSet, remembered);
+    Settings& settings = Settings::instance();
+    settings.setLastDocumentSet(remembered);
     // The pass is measured on its own below.
-    defaults.setBool(pref::tardigoMinderEnabled, false);
+    settings.setMinderEnabled(false);
     std::printf("Qt's own start: %.1f ms; generating the lists is not counted\n", qtStartMs);
 
     QElapsedTimer timer;
@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
     std::printf("the launch's deferred work: %.1f ms\n", double(timer.nsecsElapsed()) / 1e6);
 
     // A pass as the timer runs it: a probe on the event loop notes how long each turn waited.
-    defaults.setStringArray(pref::tardigoMinderDocs, remembered + watched);
-    defaults.setBool(pref::tardigoMinderEnabled, true);
+    settings.setMinderLists(remembered + watched);
+    settings.setMinderEnabled(true);
     double longestMs = 0.0;
     QElapsedTimer sinceTurn;
     QTimer probe;

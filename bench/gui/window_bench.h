@@ -5,7 +5,7 @@
 #include "appearance/icon_for_name.h"
 #include "dialogs/dialog_service.h"
 #include "outline/icon_rules.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QByteArray>
 
@@ -19,7 +19,7 @@ inline void chooseOffscreenPlatform() {
 
 /// Preferences in memory, dialogs that answer by themselves, and the icons of the resources.
 inline void useBenchmarkSettings() {
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
     DialogService::setScripted(true);
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
 }

@@ -8,7 +8,7 @@
 #include "minder/remind_again.h"
 #include "model/keys.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "quick_add/quick_add_text.h"
 
 #include <QFileInfo>
@@ -29,9 +29,9 @@ void ApplicationRules::start(const QStringList& files) {
         _host.openDocument(file);
     if (files.isEmpty() && _host.documents().empty() && shouldOpenUntitledList())
         _host.openUntitledDocument();
-    const UserDefaults& defaults = UserDefaults::standard();
-    if (defaults.boolForKey(pref::loadPreviousListOnStartup)) {
-        for (const QString& path : defaults.stringArrayForKey(pref::lastDocumentSet)) {
+    const Settings& settings = Settings::instance();
+    if (settings.loadPreviousListOnStartup()) {
+        for (const QString& path : settings.lastDocumentSet()) {
             if (_host.openDocumentForFileName(path))
                 continue;
             // A list moved or deleted since is no news at every start.
@@ -53,14 +53,14 @@ void ApplicationRules::start(const QStringList& files) {
 }
 
 bool ApplicationRules::shouldOpenUntitledList() const {
-    const UserDefaults& defaults = UserDefaults::standard();
-    if (defaults.stringArrayForKey(pref::lastDocumentSet).isEmpty())
+    const Settings& settings = Settings::instance();
+    if (settings.lastDocumentSet().isEmpty())
         return true;
-    return !defaults.boolForKey(pref::loadPreviousListOnStartup);
+    return !settings.loadPreviousListOnStartup();
 }
 
 bool ApplicationRules::quitsAfterLastWindowClosed() const {
-    return UserDefaults::standard().boolForKey(pref::lastWindowCloseQuits);
+    return Settings::instance().lastWindowCloseQuits();
 }
 
 void ApplicationRules::prepareToQuit() {
@@ -68,16 +68,16 @@ void ApplicationRules::prepareToQuit() {
     for (const TardigoDocument* document : _host.documents())
         if (!document->fileName().isEmpty())
             paths.append(document->fileName());
-    UserDefaults::standard().setStringArray(pref::lastDocumentSet, paths);
+    Settings::instance().setLastDocumentSet(paths);
 }
 
 void ApplicationRules::startMinder() {
-    const UserDefaults& defaults = UserDefaults::standard();
+    const Settings& settings = Settings::instance();
     _minderTimer.reset();
-    _alarm.setEnabled(defaults.boolForKey(pref::tardigoMinderEnabled));
-    if (!defaults.boolForKey(pref::tardigoMinderEnabled))
+    _alarm.setEnabled(settings.minderEnabled());
+    if (!settings.minderEnabled())
         return;
-    qint64 minutes = defaults.integerForKey(pref::tardigoMinderRunIntervalMin);
+    qint64 minutes = settings.minderIntervalMinutes();
     if (minutes <= 0)
         minutes = kDefaultMinderMinutes;
     _minderInterval = std::chrono::minutes(minutes);
@@ -172,8 +172,7 @@ std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
         return localized(
                    QStringLiteral("“%1” names no item: give it a name besides its #category and due date."))
             .arg(text.trimmed());
-    const Value named = UserDefaults::standard().objectForKey(pref::quickAddList);
-    const QString list = named.asString() ? *named.asString() : QString();
+    const QString list = Settings::instance().quickAddList();
     TardigoDocument* document = nullptr;
     if (!list.isEmpty()) {
         document = _host.openDocument(list);

@@ -7,7 +7,7 @@
 #include "model/tree_operations.h"
 #include "platform/atomic_file.h"
 #include "platform/list_lock.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -131,13 +131,13 @@ QString writeListFile(const QString& path, const NodePtr& root) {
 }
 
 void addToMinderWatchList(const QString& path) {
-    UserDefaults& defaults = UserDefaults::standard();
-    QStringList docs = defaults.stringArrayForKey(pref::tardigoMinderDocs);
+    Settings& settings = Settings::instance();
+    QStringList docs = settings.minderLists();
     if (path.isEmpty() || docs.contains(path))
         return;
     docs.append(path);
-    defaults.setStringArray(pref::tardigoMinderDocs, docs);
-    defaults.synchronize();
+    settings.setMinderLists(docs);
+    settings.sync();
 }
 
 } // namespace tardigo

@@ -5,7 +5,7 @@
 
 #include "platform/ini_text.h"
 #include "platform/preference_table.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 namespace tardigo::cli {
 
@@ -23,14 +23,14 @@ const Preference* preferenceNamed(const QString& key) {
 }
 
 QString valueText(const Preference& preference) {
-    const Value value = UserDefaults::standard().objectForKey(preference.key);
+    const Value value = Settings::instance().value(preference.key);
     return value.isNil() ? QString() : iniText(value, preference.kind).value_or(QString());
 }
 
 int list() {
-    const UserDefaults& defaults = UserDefaults::standard();
+    const Settings& settings = Settings::instance();
     for (const Preference& preference : preferenceTable()) {
-        const QString state = defaults.isSetByUser(preference.key)   ? QStringLiteral("set")
+        const QString state = settings.contains(preference.key)      ? QStringLiteral("set")
                               : preference.registeredDefault.isNil() ? QStringLiteral("unset")
                                                                      : QStringLiteral("default");
         QString line =
@@ -43,9 +43,9 @@ int list() {
 }
 
 int save() {
-    if (!UserDefaults::standard().synchronize())
+    if (!Settings::instance().sync())
         return fail(QStringLiteral("the preferences could not be written to “%1”.")
-                        .arg(UserDefaults::standard().fileName()));
+                        .arg(Settings::instance().fileName()));
     return Success;
 }
 
@@ -63,7 +63,7 @@ int set(const Preference& preference, const QString& text) {
         return fail(QStringLiteral("%1 is out of range for %2, which takes %3.")
                         .arg(terminalSafe(text), preference.key, takes.arg(range.description())));
     }
-    UserDefaults::standard().setObject(preference.key, *value);
+    Settings::instance().setValue(preference.key, *value);
     return save();
 }
 
@@ -86,7 +86,7 @@ int commandConfig(const QStringList& args) {
     if (!preference)
         return Failure;
     if (reset) {
-        UserDefaults::standard().removeObject(preference->key);
+        Settings::instance().remove(preference->key);
         return save();
     }
     if (words.size() == 2)

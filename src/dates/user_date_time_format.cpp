@@ -1,22 +1,20 @@
 #include "dates/user_date_time_format.h"
 
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QLocale>
 
 namespace tardigo {
 
 namespace {
-QString preferredFormat(const QString& prefKey, const QString& localeFormat) {
-    const Value stored = UserDefaults::standard().objectForKey(prefKey);
-    const QString* chosen = stored.asString();
-    return chosen && !chosen->isEmpty() ? *chosen : localeFormat;
+QString preferredFormat(const QString& chosen, const QString& localeFormat) {
+    return chosen.isEmpty() ? localeFormat : chosen;
 }
 } // namespace
 
 QString userShortDateFormat() {
-    return preferredFormat(pref::userShortDateFormat, QLocale().dateFormat(QLocale::ShortFormat));
+    return preferredFormat(Settings::instance().shortDateFormat(),
+                           QLocale().dateFormat(QLocale::ShortFormat));
 }
 
 QString userDateTimeFormat() {
@@ -24,7 +22,7 @@ QString userDateTimeFormat() {
 }
 
 QString userTimeFormat() {
-    return preferredFormat(pref::userTimeFormat, QLocale().timeFormat(QLocale::ShortFormat));
+    return preferredFormat(Settings::instance().timeFormat(), QLocale().timeFormat(QLocale::ShortFormat));
 }
 
 QString formatUserDateTime(const QDateTime& date) {

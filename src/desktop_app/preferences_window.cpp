@@ -7,7 +7,7 @@
 #include "outline/icon_preferences.h"
 #include "platform/preference_signals.h"
 #include "platform/preference_table.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -31,14 +31,14 @@ namespace tardigo {
 
 namespace {
 
-UserDefaults& defaults() {
-    return UserDefaults::standard();
+Settings& settings() {
+    return Settings::instance();
 }
 
-QString stringPreference(const QString& key) {
-    const Value stored = defaults().objectForKey(key);
-    const QString* text = stored.asString();
-    return text ? *text : QString();
+// The two texts the window edits, by their keys.
+QString textPreference(const QString& key) {
+    return key == pref::minderEmailAddress ? settings().minderEmailAddress()
+                                           : settings().minderSendmailPath();
 }
 
 } // namespace
@@ -105,7 +105,7 @@ void PreferencesWindow::fitToScreen() {
 }
 
 QCheckBox* PreferencesWindow::checkbox(const QString& objectName, const QString& title,
-                                       const QString& preference) {
+                                       const SettingsFlag& preference) {
     auto* box = new QCheckBox(title, this);
     box->setObjectName(objectName);
     _checkboxes[box] = preference;
@@ -117,7 +117,8 @@ QWidget* PreferencesWindow::makeMinderGroup() {
     auto* group = new QGroupBox(tr("Minder"), this);
     auto* form = new QFormLayout(group);
     form->addRow(checkbox(QStringLiteral("minderEnabledCheckbox"),
-                          tr("&Remind me of due items and reminders"), pref::tardigoMinderEnabled));
+                          tr("&Remind me of due items and reminders"),
+                          {&Settings::minderEnabled, &Settings::setMinderEnabled}));
     _minutes = new QLineEdit(group);
     _minutes->setObjectName(QStringLiteral("minderPeriodMinutes"));
     _minutes->setMaximumWidth(80);
@@ -133,14 +134,16 @@ QWidget* PreferencesWindow::makeMinderGroup() {
 
     auto* announce = new QVBoxLayout;
     announce->addWidget(checkbox(QStringLiteral("alertDialogCheckbox"), tr("An &alert on the list"),
-                                 pref::minderAlertDialog));
-    announce->addWidget(checkbox(QStringLiteral("desktopNotificationCheckbox"), tr("A des&ktop notification"),
-                                 pref::minderDesktopNotification));
+                                 {&Settings::minderAlertDialog, &Settings::setMinderAlertDialog}));
     announce->addWidget(
-        checkbox(QStringLiteral("alertSoundCheckbox"), tr("A &sound"), pref::minderAlertSound));
-    announce->addWidget(
-        checkbox(QStringLiteral("alertSpeakCheckbox"), tr("S&peaking the item's name"), pref::minderSpeak));
-    announce->addWidget(checkbox(QStringLiteral("alertEmailCheckbox"), tr("An &e-mail"), pref::minderEmail));
+        checkbox(QStringLiteral("desktopNotificationCheckbox"), tr("A des&ktop notification"),
+                 {&Settings::minderDesktopNotification, &Settings::setMinderDesktopNotification}));
+    announce->addWidget(checkbox(QStringLiteral("alertSoundCheckbox"), tr("A &sound"),
+                                 {&Settings::minderAlertSound, &Settings::setMinderAlertSound}));
+    announce->addWidget(checkbox(QStringLiteral("alertSpeakCheckbox"), tr("S&peaking the item's name"),
+                                 {&Settings::minderSpeak, &Settings::setMinderSpeak}));
+    announce->addWidget(checkbox(QStringLiteral("alertEmailCheckbox"), tr("An &e-mail"),
+                                 {&Settings::minderEmail, &Settings::setMinderEmail}));
     form->addRow(tr("Announce with:"), announce);
 
     _emailAddress = new QLineEdit(group);
@@ -160,13 +163,14 @@ QWidget* PreferencesWindow::makeMinderGroup() {
 QWidget* PreferencesWindow::makeStartAndSaveGroup() {
     auto* group = new QGroupBox(tr("Start-up and saving"), this);
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(checkbox(QStringLiteral("rememberWorkspaceCheckbox"),
-                               tr("Reopen the lists that were open when Tardigo &quit"),
-                               pref::loadPreviousListOnStartup));
-    layout->addWidget(
-        checkbox(QStringLiteral("autoSaveCheckbox"), tr("Save lists a&utomatically"), pref::autoSave));
+    layout->addWidget(checkbox(
+        QStringLiteral("rememberWorkspaceCheckbox"), tr("Reopen the lists that were open when Tardigo &quit"),
+        {&Settings::loadPreviousListOnStartup, &Settings::setLoadPreviousListOnStartup}));
+    layout->addWidget(checkbox(QStringLiteral("autoSaveCheckbox"), tr("Save lists a&utomatically"),
+                               {&Settings::autoSave, &Settings::setAutoSave}));
     layout->addWidget(checkbox(QStringLiteral("lastWindowCloseQuitsCheckbox"),
-                               tr("Quit when the last list &window closes"), pref::lastWindowCloseQuits));
+                               tr("Quit when the last list &window closes"),
+                               {&Settings::lastWindowCloseQuits, &Settings::setLastWindowCloseQuits}));
     return group;
 }
 
@@ -258,18 +262,18 @@ void PreferencesWindow::updateUI() {
     _updating = true;
     // The open lists first add their categories to the global list, which the icon table offers.
     emit PreferenceSignals::instance().globalCategoriesRequested();
-    _icons->reload(defaults().stringArrayForKey(pref::categoriesGlobalList));
+    _icons->reload(settings().globalCategories());
     _removeIcon->setEnabled(!_icons->selectedItems().isEmpty());
     for (const auto& [box, preference] : _checkboxes)
-        box->setChecked(defaults().boolForKey(preference));
-    _minutes->setText(QString::number(defaults().integerForKey(pref::tardigoMinderRunIntervalMin)));
-    _emailAddress->setText(stringPreference(pref::minderEmailAddress));
-    _sendmailPath->setText(stringPreference(pref::minderSendmailPath));
-    const bool local = defaults().boolForKey(pref::categoriesLocalScope);
+        box->setChecked(preference.value());
+    _minutes->setText(QString::number(settings().minderIntervalMinutes()));
+    _emailAddress->setText(textPreference(pref::minderEmailAddress));
+    _sendmailPath->setText(textPreference(pref::minderSendmailPath));
+    const bool local = settings().categoriesLocalScope();
     _categoriesLocal->setChecked(local);
     _categoriesGlobal->setChecked(!local);
     // A side other than left (0) or right (2) shows neither.
-    const qint64 side = defaults().integerForKey(pref::drawerSide);
+    const qint64 side = settings().drawerSide();
     for (QRadioButton* button : {_sidebarLeft, _sidebarRight})
         button->group()->setExclusive(false);
     _sidebarLeft->setChecked(side == 0);
@@ -282,11 +286,11 @@ void PreferencesWindow::showIcons() {
     _iconsToggle->setChecked(true);
 }
 
-void PreferencesWindow::checkboxToggled(const QString& preference, bool on) {
+void PreferencesWindow::checkboxToggled(const SettingsFlag& preference, bool on) {
     if (_updating)
         return;
-    defaults().setBool(preference, on);
-    if (preference == pref::autoSave && on)
+    preference.setValue(on);
+    if (preference.set == &Settings::setAutoSave && on)
         emit autoSaveTurnedOn();
 }
 
@@ -296,41 +300,41 @@ void PreferencesWindow::minutesEdited() {
     bool isNumber = false;
     const qint64 minutes = _minutes->text().trimmed().toLongLong(&isNumber);
     if (isNumber && preferenceAccepts(pref::tardigoMinderRunIntervalMin, Value::integer(minutes))) {
-        if (minutes != defaults().integerForKey(pref::tardigoMinderRunIntervalMin))
-            defaults().setInteger(pref::tardigoMinderRunIntervalMin, minutes);
+        if (minutes != settings().minderIntervalMinutes())
+            settings().setMinderIntervalMinutes(minutes);
         return;
     }
     // Anything but a number of minutes in range is refused: the stored minutes come back.
-    const qint64 stored = defaults().integerForKey(pref::tardigoMinderRunIntervalMin);
+    const qint64 stored = settings().minderIntervalMinutes();
     _minutes->setText(QString::number(stored));
-    defaults().setInteger(pref::tardigoMinderRunIntervalMin, stored);
+    settings().setMinderIntervalMinutes(stored);
 }
 
-void PreferencesWindow::textEdited(QLineEdit* field, const QString& preference) {
+void PreferencesWindow::textEdited(QLineEdit* field, const QString& key) {
     if (_updating)
         return;
     const QString text = field->text().trimmed();
-    if (text == stringPreference(preference))
+    if (text == textPreference(key))
         return;
     if (text.isEmpty())
-        defaults().removeObject(preference);
+        settings().remove(key);
     else
-        defaults().setObject(preference, text);
+        settings().setValue(key, text);
 }
 
 void PreferencesWindow::categoriesAction(bool local) {
     if (_updating)
         return;
-    defaults().setBool(pref::categoriesLocalScope, local);
+    settings().setCategoriesLocalScope(local);
     if (local)
-        defaults().setStringArray(pref::categoriesGlobalList, {});
+        settings().setGlobalCategories({});
     else
         emit PreferenceSignals::instance().globalCategoriesRequested();
 }
 
 void PreferencesWindow::sidebarAction(int side) {
     if (!_updating)
-        defaults().setInteger(pref::drawerSide, side);
+        settings().setDrawerSide(side);
 }
 
 void PreferencesWindow::addIcon() {
@@ -366,7 +370,7 @@ void PreferencesWindow::resetPreferences() {
           pref::minderEmailAddress, pref::minderSendmailPath, pref::loadPreviousListOnStartup, pref::autoSave,
           pref::lastWindowCloseQuits, pref::categoriesLocalScope, pref::categoriesGlobalList,
           pref::drawerSide, pref::todoItemIcons, pref::todoItemIconConditions, pref::todoItemIconCategories})
-        defaults().removeObject(key);
+        settings().remove(key);
     updateUI();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/settings.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -52,14 +54,15 @@ private:
     QWidget* makeCategoriesGroup();
     QWidget* makeSidebarGroup();
     QWidget* makeIconsSection();
-    QCheckBox* checkbox(const QString& objectName, const QString& title, const QString& preference);
+    QCheckBox* checkbox(const QString& objectName, const QString& title, const SettingsFlag& preference);
     /// A group of choices, each a radio button added by choice().
     QGroupBox* choiceGroup(const QString& title);
     QRadioButton* choice(QGroupBox* group, const QString& objectName, const QString& title,
                          std::function<void()> chosen);
-    void checkboxToggled(const QString& preference, bool on);
+    void checkboxToggled(const SettingsFlag& preference, bool on);
     void minutesEdited();
-    void textEdited(QLineEdit* field, const QString& preference);
+    /// Stores the field's text under the key; an empty field gives the preference its default.
+    void textEdited(QLineEdit* field, const QString& key);
     void categoriesAction(bool local);
     void sidebarAction(int side);
     void addIcon();
@@ -68,7 +71,7 @@ private:
     /// As large as the page wants, up to the screen it is on, and all of it on that screen.
     void fitToScreen();
 
-    std::map<QCheckBox*, QString> _checkboxes;
+    std::map<QCheckBox*, SettingsFlag> _checkboxes;
     QLineEdit* _minutes = nullptr;
     QLineEdit* _emailAddress = nullptr;
     QLineEdit* _sendmailPath = nullptr;

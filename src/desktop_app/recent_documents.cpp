@@ -1,14 +1,14 @@
 #include "desktop_app/recent_documents.h"
 
 #include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QFileInfo>
 
 namespace tardigo {
 
 QStringList RecentDocuments::paths() {
-    return UserDefaults::standard().stringArrayForKey(pref::recentDocuments);
+    return Settings::instance().recentDocuments();
 }
 
 void RecentDocuments::add(const QString& path) {
@@ -18,11 +18,11 @@ void RecentDocuments::add(const QString& path) {
     recent.prepend(absolute);
     while (recent.size() > kMaximumCount)
         recent.removeLast();
-    UserDefaults::standard().setStringArray(pref::recentDocuments, recent);
+    Settings::instance().setRecentDocuments(recent);
 }
 
 void RecentDocuments::clear() {
-    UserDefaults::standard().removeObject(pref::recentDocuments);
+    Settings::instance().remove(pref::recentDocuments);
 }
 
 } // namespace tardigo

@@ -13,9 +13,8 @@
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
 #include "minder/tardigo_minder.h"
-#include "model/keys.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "stickies/gui/sticky_board.h"
 #include "window/document_main_window.h"
 #include "window/window_sync.h"
@@ -91,7 +90,7 @@ TardigoApplication::TardigoApplication(std::unique_ptr<InstanceServer> server, c
 
 TardigoApplication::~TardigoApplication() {
     _agenda.reset();
-    UserDefaults::standard().synchronize();
+    Settings::instance().sync();
     for (const std::unique_ptr<TardigoDocument>& document : _windowless)
         document->close();
 }
@@ -299,7 +298,7 @@ void TardigoApplication::quitting() {
     _rules.prepareToQuit();
     if (_stickies)
         _stickies->save();
-    UserDefaults::standard().synchronize();
+    Settings::instance().sync();
 }
 
 void TardigoApplication::lastWindowClosed() {
@@ -310,7 +309,7 @@ void TardigoApplication::lastWindowClosed() {
 }
 
 void TardigoApplication::watchSettingsFile() {
-    const QString file = UserDefaults::standard().fileName();
+    const QString file = Settings::instance().fileName();
     if (file.isEmpty())
         return;
     // A save replaces the file: its folder is watched too, and the file again after each change.
@@ -327,17 +326,17 @@ void TardigoApplication::watchSettingsFile() {
 }
 
 void TardigoApplication::settingsFileChanged() {
-    UserDefaults& defaults = UserDefaults::standard();
-    if (QFileInfo::exists(defaults.fileName()) && !_settingsWatcher.files().contains(defaults.fileName()))
-        _settingsWatcher.addPath(defaults.fileName());
-    const bool autoSaveWasOn = defaults.boolForKey(pref::autoSave);
-    if (!defaults.reload())
+    Settings& settings = Settings::instance();
+    if (QFileInfo::exists(settings.fileName()) && !_settingsWatcher.files().contains(settings.fileName()))
+        _settingsWatcher.addPath(settings.fileName());
+    const bool autoSaveWasOn = settings.autoSave();
+    if (!settings.reload())
         return;
     qCInfo(lcApp) << "the preferences changed outside Tardigo; taking them up";
     emit PreferenceSignals::instance().preferencesChanged();
     if (_preferences && _preferences->isVisible())
         _preferences->updateUI();
-    if (!autoSaveWasOn && defaults.boolForKey(pref::autoSave))
+    if (!autoSaveWasOn && settings.autoSave())
         _rules.saveModifiedLists();
     QTimer::singleShot(0, &_rules, &ApplicationRules::startMinder);
 }

@@ -2,8 +2,7 @@
 
 #include "document/tardigo_document.h"
 #include "model/clock.h"
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <algorithm>
 
@@ -28,7 +27,7 @@ bool AutosaveScheduler::mayAsk() const {
 }
 
 bool AutosaveScheduler::savesByItself() const {
-    return UserDefaults::standard().boolForKey(pref::autoSave) ||
+    return Settings::instance().autoSave() ||
            (_document.hasOnlyMinderChanges() && !_document.fileName().isEmpty());
 }
 

@@ -12,7 +12,7 @@
 #include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QRegularExpression>
 
@@ -308,14 +308,10 @@ void InspectorCommands::setDefaultFont(const std::optional<StoredFont>& font) {
     if (_document.syncingModel())
         return;
     _document.finishAllEditing();
-    UserDefaults& defaults = UserDefaults::standard();
-    if (font) {
-        defaults.setObject(pref::userFont, font->name);
-        defaults.setObject(pref::userFontSize, Value::float32(font->pointSize));
-    } else {
-        defaults.removeObject(pref::userFont);
-        defaults.removeObject(pref::userFontSize);
-    }
+    if (font)
+        Settings::instance().setUserFont(font->name, font->pointSize);
+    else
+        Settings::instance().removeUserFont();
     // A preference, not a change of the list: every open list shows it.
     emit PreferenceSignals::instance().preferencesChanged();
 }
@@ -342,7 +338,7 @@ void InspectorCommands::inspectorShown(bool visible, bool fromUser) {
 
 bool InspectorCommands::tearOffInspector() {
     Dict& root = *_document.data();
-    const bool panel = !boolForKey(root, key::panelInspector);
+    const bool panel = !flagOf(root, key::panelInspector);
     root.set(key::inspectorVisible, Value::boolean(true));
     root.set(key::panelInspector, Value::boolean(panel));
     _document.countChange(TardigoDocument::ChangeKind::Done);

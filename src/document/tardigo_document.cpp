@@ -17,7 +17,7 @@
 #include "platform/list_lock.h"
 #include "platform/localized.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -34,8 +34,7 @@ TardigoDocument::TardigoDocument(QObject* parent)
       _inspectorCommands(*this), _shaping(*this), _transfer(*this), _edits(*this),
       _outlineModel(new OutlineItemModel(*this, _data, this)),
       _selection(new OutlineSelectionModel(*_outlineModel, this)),
-      _categoriesLocalScope(UserDefaults::standard().boolForKey(pref::categoriesLocalScope)),
-      _deferred(new QObject(this)) {
+      _categoriesLocalScope(Settings::instance().categoriesLocalScope()), _deferred(new QObject(this)) {
     _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
     OutlineItemModel* model = _outlineModel;
     connect(this, &TardigoDocument::dataReplaced, model, [this] { _outlineModel->setRoot(_data); });
@@ -288,7 +287,7 @@ void TardigoDocument::setUpWindow() {
     _alertQueue = std::make_unique<AlertQueue>(_window->sheetWindow());
     _sorting.restoreSortState();
     updateUI();
-    if (InspectorView* inspector = inspectorView(); inspector && boolForKey(*_data, key::inspectorVisible))
+    if (InspectorView* inspector = inspectorView(); inspector && flagOf(*_data, key::inspectorVisible))
         inspector->toggleInspector(false);
 }
 
@@ -298,15 +297,13 @@ void TardigoDocument::showWindows() {
 }
 
 QStringList TardigoDocument::categoryChoices() const {
-    return categoryNames(*_data, _categoriesLocalScope ? QStringList()
-                                                       : UserDefaults::standard().stringArrayForKey(
-                                                             pref::categoriesGlobalList));
+    return categoryNames(*_data,
+                         _categoriesLocalScope ? QStringList() : Settings::instance().globalCategories());
 }
 
 void TardigoDocument::enumerateCategoriesGlobally() const {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setStringArray(pref::categoriesGlobalList,
-                            categoryNames(*_data, defaults.stringArrayForKey(pref::categoriesGlobalList)));
+    Settings& settings = Settings::instance();
+    settings.setGlobalCategories(categoryNames(*_data, settings.globalCategories()));
 }
 
 InspectorView* TardigoDocument::inspectorView() const {
@@ -449,7 +446,7 @@ void TardigoDocument::setStatus(const std::optional<QString>& text) {
 }
 
 void TardigoDocument::prefsChanged() {
-    _categoriesLocalScope = UserDefaults::standard().boolForKey(pref::categoriesLocalScope);
+    _categoriesLocalScope = Settings::instance().categoriesLocalScope();
     if (InspectorView* inspector = inspectorView())
         inspector->reloadIconTable();
     // The icons, the dates and the categories' scope are the preferences' to say.

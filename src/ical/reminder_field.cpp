@@ -46,14 +46,14 @@ struct Trigger {
 /// The alarm the minder's rules give for these settings; none where it would never come or
 /// cannot be placed in time.
 std::optional<Trigger> triggerOf(const Dict& settings) {
-    if (!boolForKey(settings, key::reminderSet))
+    if (!flagOf(settings, key::reminderSet))
         return std::nullopt;
     // Bounded, so that the alarm's time stays within the years iCalendar writes.
     const double interval = std::min(reminderIntervalForNode(settings), kLongestInterval);
-    if (boolForKey(settings, key::reminderMarkDueDate))
+    if (flagOf(settings, key::reminderMarkDueDate))
         return Trigger{true, std::llround(interval)};
     const Date* mark = settings.value(key::reminderMark).asDate();
-    if (!boolForKey(settings, key::reminderMarkNow) || !mark || !std::isfinite(mark->seconds))
+    if (!flagOf(settings, key::reminderMarkNow) || !mark || !std::isfinite(mark->seconds))
         return std::nullopt;
     const double at = std::floor(double(Date::referenceUnixSeconds) + mark->seconds + interval);
     if (at < kFirstSecond || at > kLastSecond ||
@@ -246,7 +246,7 @@ void deriveSettings(const Trigger& trigger, const Dict& ours, Dict& item) {
     item.set(key::reminderTimeUnit,
              ownInterval ? ours.value(key::reminderTimeUnit) : Value::integer(ReminderMinutes));
     item.set(key::reminderTimeLength, ownInterval ? ours.value(key::reminderTimeLength) : Value::float32(1));
-    item.set(key::reminderRepeat, Value::boolean(boolForKey(ours, key::reminderRepeat)));
+    item.set(key::reminderRepeat, Value::boolean(flagOf(ours, key::reminderRepeat)));
     item.set(key::reminderMark,
              Date{double(trigger.seconds) - interval - double(Date::referenceUnixSeconds)});
 }

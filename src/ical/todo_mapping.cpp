@@ -191,7 +191,7 @@ bool applyTodoItem(Dict& item, const Dict& mapped) {
     }
     if (dueChanged)
         item.remove(key::minderTimestampTodo);
-    if (reminderChanged || (dueChanged && boolForKey(item, key::reminderMarkDueDate)))
+    if (reminderChanged || (dueChanged && flagOf(item, key::reminderMarkDueDate)))
         item.remove(key::minderTimestampReminder);
     return changed;
 }

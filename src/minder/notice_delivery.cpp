@@ -16,7 +16,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 
 #include <cmath>
@@ -67,12 +67,12 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     _host.showWindows(doc);
     _host.minderWithNode(doc, node, message, status);
 
-    const UserDefaults& defaults = UserDefaults::standard();
+    const Settings& settings = Settings::instance();
     const QString name = lineOf(*node, key::name, QString());
     const QString quotedName = QStringLiteral("\"%1\"").arg(name);
     const QString title = localized(QStringLiteral("Tardigo Minder Notification"));
 
-    if (defaults.boolForKey(pref::minderAlertDialog)) {
+    if (settings.minderAlertDialog()) {
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
         if (AlertQueue* alerts = _host.alertQueue(doc)) {
@@ -97,11 +97,11 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
             alerts->display();
         }
     }
-    if (defaults.boolForKey(pref::minderAlertSound) && _channels.beep)
+    if (settings.minderAlertSound() && _channels.beep)
         _channels.beep->beep();
-    if (defaults.boolForKey(pref::minderSpeak) && _channels.speech)
+    if (settings.minderSpeak() && _channels.speech)
         _channels.speech->speak(name);
-    if (defaults.boolForKey(pref::minderDesktopNotification) && _channels.desktopNotification)
+    if (settings.minderDesktopNotification() && _channels.desktopNotification)
         notifyOnDesktop(doc, title, quotedName + u'\n' + message, status, node);
     if (_mailItemAlert)
         emailNotificationForDoc(doc, message, status, node);

@@ -38,16 +38,16 @@ std::optional<qint64> dueNoticeMoment(const Dict& node) {
 }
 
 std::optional<qint64> reminderMoment(const Dict& node, qint64 now) {
-    if (!boolForKey(node, key::reminderSet))
+    if (!flagOf(node, key::reminderSet))
         return std::nullopt;
     const double interval = std::min(reminderIntervalForNode(node) * 1000.0, kLongestIntervalMSecs);
     const std::optional<qint64> last = instantOf(node.value(key::minderTimestampReminder));
-    if (boolForKey(node, key::reminderMarkDueDate) && !last) {
+    if (flagOf(node, key::reminderMarkDueDate) && !last) {
         // Once the due date is no further off than the interval.
         const std::optional<qint64> due = dueInstant(node);
         return due ? std::optional(*due - qint64(std::floor(interval))) : std::nullopt;
     }
-    if (!boolForKey(node, key::reminderMarkNow))
+    if (!flagOf(node, key::reminderMarkNow))
         return std::nullopt;
     // The interval after the mark; with no interval at once, mark or not.
     const std::optional<qint64> mark = instantOf(node.value(key::reminderMark));
@@ -58,7 +58,7 @@ std::optional<qint64> reminderMoment(const Dict& node, qint64 now) {
         marked = *mark + qint64(std::ceil(interval));
     if (!marked)
         return std::nullopt;
-    if (!boolForKey(node, key::reminderRepeat))
+    if (!flagOf(node, key::reminderRepeat))
         return last ? std::nullopt : marked;
     // Again each interval after the last notice; a notice stamped later than now (the clock went
     // back) does not hold the next one up.

@@ -7,7 +7,7 @@
 #include "model/keys.h"
 #include "model/stored_date.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <cmath>
 #include <stdlib.h>
@@ -128,11 +128,11 @@ std::optional<QDateTime> RecurrenceCalculator::nextBiennial(const QDateTime& due
 }
 
 std::optional<QDateTime> RecurrenceCalculator::nextOften(const QDateTime&, const QDateTime&) const {
-    return nowPlusRandomHours(pref::frequentRepeatHours, kOftenHours);
+    return nowPlusRandomHours(Settings::instance().frequentRepeatHours(), kOftenHours);
 }
 
 std::optional<QDateTime> RecurrenceCalculator::nextInfrequent(const QDateTime&, const QDateTime&) const {
-    return nowPlusRandomHours(pref::infrequentHours, kInfrequentHours);
+    return nowPlusRandomHours(Settings::instance().infrequentRepeatHours(), kInfrequentHours);
 }
 
 std::optional<QDateTime> RecurrenceCalculator::nextFortnight(const QDateTime& due,
@@ -156,9 +156,8 @@ std::optional<QDateTime> RecurrenceCalculator::nextBySteps(const QDateTime& due,
     return next;
 }
 
-std::optional<QDateTime> RecurrenceCalculator::nowPlusRandomHours(const QString& prefKey,
+std::optional<QDateTime> RecurrenceCalculator::nowPlusRandomHours(qint64 maxHours,
                                                                   qint64 fallbackHours) const {
-    qint64 maxHours = UserDefaults::standard().integerForKey(prefKey);
     if (maxHours <= 0 || maxHours > kMaxRandomHours)
         maxHours = fallbackHours;
     const auto hours = qint64(std::ceil(double(maxHours) * _draw()));

@@ -56,7 +56,8 @@ private:
     /// Adds the step to the due date until it is after `from`.
     std::optional<QDateTime> nextBySteps(const QDateTime& due, const QDateTime& from, int months,
                                          int days) const;
-    std::optional<QDateTime> nowPlusRandomHours(const QString& prefKey, qint64 fallbackHours) const;
+    /// Now plus a random number of whole hours up to maxHours (the fallback when it is out of range).
+    std::optional<QDateTime> nowPlusRandomHours(qint64 maxHours, qint64 fallbackHours) const;
 
     ErrorReporter& _reporter;
     RandomDraw _draw;

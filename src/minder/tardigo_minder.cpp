@@ -14,7 +14,7 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QFileInfo>
 
@@ -48,8 +48,7 @@ QString describe(std::exception_ptr failure) {
 
 TardigoMinder::TardigoMinder(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter,
                              TodoLocator locator)
-    : _now(Clock::nowMSecsSinceEpoch()),
-      _mailItemAlert(UserDefaults::standard().boolForKey(pref::minderEmail)), _host(host),
+    : _now(Clock::nowMSecsSinceEpoch()), _mailItemAlert(Settings::instance().minderEmail()), _host(host),
       _reporter(reporter), _locator(std::move(locator)), _recurrence(reporter),
       _delivery(host, channels, reporter, _mailItemAlert) {
     _docs.reserve(kInitialDocsCapacity);
@@ -65,7 +64,7 @@ void TardigoMinder::collectDocs() {
 }
 
 QStringList watchedLists(const std::optional<QStringList>& located) {
-    QStringList lists = UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs);
+    QStringList lists = Settings::instance().minderLists();
     for (const QString& path : located.value_or(QStringList()))
         if (!lists.contains(path))
             lists.append(path);

@@ -58,7 +58,7 @@ inline const QString message = QStringLiteral("message");
 /// The document type of a list, which is also the root's "document type" marker.
 inline const QString kTodoListType = QStringLiteral("Tardigo Todo List");
 
-/// Preference keys of the user defaults.
+/// Preference keys, as the settings file stores them (read through Settings).
 namespace pref {
 inline const QString todoItemIcons = QStringLiteral("todoItemIcons");
 inline const QString todoItemIconConditions = QStringLiteral("todoItemIconConditions");

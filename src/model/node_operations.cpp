@@ -20,7 +20,7 @@ QString stringOf(const Dict& node, const QString& key) {
     return text ? *text : QString();
 }
 
-bool boolForKey(const Dict& node, const QString& key) {
+bool flagOf(const Dict& node, const QString& key) {
     const Value* v = node.find(key);
     return v && v->isNumber() && *v->asNumber() == Number::boolean(true);
 }
@@ -64,7 +64,7 @@ bool isOld(const Dict& node, qint64 oldDays) {
     const Value* period = node.find(key::dateDueRepeatPeriod);
     if (node.contains(key::due) && period && period->isNumber() && period->asNumber()->toDouble() > 0)
         return false;
-    if (boolForKey(node, key::reminderSet) && boolForKey(node, key::reminderRepeat))
+    if (flagOf(node, key::reminderSet) && flagOf(node, key::reminderRepeat))
         return false;
     const auto created = parseStoredDate(node.value(key::dateCreated));
     if (!created)
@@ -75,7 +75,7 @@ bool isOld(const Dict& node, qint64 oldDays) {
 
 void forgetDueDateNotices(Dict& node) {
     node.remove(key::minderTimestampTodo);
-    if (boolForKey(node, key::reminderSet) && boolForKey(node, key::reminderMarkDueDate))
+    if (flagOf(node, key::reminderSet) && flagOf(node, key::reminderMarkDueDate))
         node.remove(key::minderTimestampReminder);
 }
 

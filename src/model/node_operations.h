@@ -10,8 +10,8 @@ namespace tardigo {
 void appendToLog(Dict& node, const QString& message);
 /// The text under the key; empty when there is none or it is not a string.
 QString stringOf(const Dict& node, const QString& key);
-/// True exactly when the key holds a number equal to 1.
-bool boolForKey(const Dict& node, const QString& key);
+/// Whether the item flag under the key is set: exactly when it holds a number equal to 1.
+bool flagOf(const Dict& node, const QString& key);
 bool isCompleted(const Dict& node);
 bool hasPartialCompletion(const Dict& node);
 bool isOverdue(const Dict& node);

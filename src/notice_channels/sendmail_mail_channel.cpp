@@ -1,8 +1,7 @@
 #include "notice_channels/sendmail_mail_channel.h"
 
-#include "model/keys.h"
 #include "notice_channels/channels_log.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QProcess>
 
@@ -15,9 +14,8 @@ constexpr int kDeliveryMsecs = 60'000;
 } // namespace
 
 std::optional<QString> SendmailMailChannel::userEmailAddress() const {
-    const Value stored = UserDefaults::standard().objectForKey(pref::minderEmailAddress);
-    if (const QString* address = stored.asString(); address && !address->trimmed().isEmpty())
-        return address->trimmed();
+    if (const QString address = Settings::instance().minderEmailAddress().trimmed(); !address.isEmpty())
+        return address;
     const QString fromEnvironment = qEnvironmentVariable("EMAIL").trimmed();
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
@@ -25,8 +23,7 @@ std::optional<QString> SendmailMailChannel::userEmailAddress() const {
 }
 
 bool SendmailMailChannel::deliverMessage(const MailMessage& message) {
-    const Value stored = UserDefaults::standard().objectForKey(pref::minderSendmailPath);
-    const QString program = stored.asString() ? *stored.asString() : QString();
+    const QString program = Settings::instance().minderSendmailPath();
     QProcess sendmail;
     sendmail.setProcessChannelMode(QProcess::MergedChannels);
     sendmail.start(program, {QStringLiteral("-t"), QStringLiteral("-oi")});

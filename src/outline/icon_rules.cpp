@@ -2,7 +2,7 @@
 
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 
 #include <QDir>
@@ -50,10 +50,8 @@ IconRules::IconRules(const Dict* conditions, const Dict* categories, qint64 oldD
 }
 
 IconRules IconRules::current() {
-    const UserDefaults& defaults = UserDefaults::standard();
-    return IconRules(defaults.objectForKey(pref::todoItemIconConditions).asDict().get(),
-                     defaults.objectForKey(pref::todoItemIconCategories).asDict().get(),
-                     defaults.integerForKey(pref::oldDays));
+    const Settings& settings = Settings::instance();
+    return IconRules(settings.iconConditions().get(), settings.iconCategories().get(), settings.oldDays());
 }
 
 std::optional<QString> IconRules::iconNameForItemStatus(int status) const {
@@ -79,7 +77,7 @@ std::optional<QString> IconRules::iconNameForItem(const Dict* item) const {
         return shown(completed ? completed : defaultName);
     }
     const Value* own = item->find(key::icon);
-    if (own && boolForKey(*item, key::thisIconOnly) && item->contains(key::completion)) {
+    if (own && flagOf(*item, key::thisIconOnly) && item->contains(key::completion)) {
         // The user's own choice shows even when its image is gone: then no icon at all.
         const QString* name = own->asString();
         return shown(name ? std::optional<QString>(*name) : std::nullopt);
@@ -105,7 +103,7 @@ std::optional<QString> IconRules::ruleIcon(const Dict& item) const {
         return name;
     if (auto name = rule(IconStatusHasDueDate, [&] { return item.contains(key::due); }))
         return name;
-    if (auto name = rule(IconStatusHasReminder, [&] { return boolForKey(item, key::reminderSet); }))
+    if (auto name = rule(IconStatusHasReminder, [&] { return flagOf(item, key::reminderSet); }))
         return name;
     if (auto name = rule(IconStatusHasNotes, [&] { return hasNotes(item); }))
         return name;

@@ -1,7 +1,6 @@
 #include "platform/preference_table.h"
 
 #include "model/keys.h"
-#include "platform/user_defaults.h"
 
 #include <algorithm>
 
@@ -145,14 +144,6 @@ QString preferenceKindDescription(PreferenceKind kind) {
         return QStringLiteral("base64 data");
     }
     return QString();
-}
-
-void registerTardigoDefaults(UserDefaults& defaults) {
-    std::vector<std::pair<QString, Value>> registered;
-    for (const Preference& preference : preferenceTable())
-        if (!preference.registeredDefault.isNil())
-            registered.emplace_back(preference.key, preference.registeredDefault);
-    defaults.registerDefaults(registered);
 }
 
 } // namespace tardigo

@@ -1,8 +1,7 @@
 #include "sync/sync_all.h"
 
 #include "archive/list_file.h"
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "sync/external_sync_command.h"
 #include "sync/sync_store.h"
 
@@ -19,8 +18,7 @@ bool SyncAllReport::ok() const {
 
 SyncAllReport syncAllLists(const SyncOptions& options, const ServerSync& serverSync) {
     SyncAllReport report;
-    const Value commandValue = UserDefaults::standard().objectForKey(pref::syncCommand);
-    const QString command = commandValue.asString() ? *commandValue.asString() : QString();
+    const QString command = Settings::instance().syncCommand();
     const auto runCommand = [&] {
         if (const QString error = runSyncCommand(command); !error.isEmpty())
             report.commandErrors.append(error);
@@ -29,7 +27,7 @@ SyncAllReport syncAllLists(const SyncOptions& options, const ServerSync& serverS
     SyncOptions eachList = options;
     eachList.bind = false;
     QStringList seen;
-    for (const QString& path : UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs)) {
+    for (const QString& path : Settings::instance().minderLists()) {
         if (seen.contains(path))
             continue;
         seen.append(path);

@@ -17,7 +17,7 @@
 #include "outline/outline_selection.h"
 #include "platform/localized.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "print/gui/document_printing.h"
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
@@ -135,7 +135,7 @@ void DocumentMainWindow::buildWidgets() {
     _document->outlineModel().setDecorations(_appearance.get());
     _delegate =
         new OutlineDelegate(*_outline, [document = _document.get()] { return document->categoryChoices(); });
-    _delegate->setBorderedFields(UserDefaults::standard().boolForKey(pref::borderPulldowns));
+    _delegate->setBorderedFields(Settings::instance().borderPulldowns());
     _delegate->setSearchMatching(
         [document = _document.get()](const Dict& item) { return document->searchMatching(item); });
     _outline->setItemDelegate(_delegate);
@@ -159,7 +159,7 @@ void DocumentMainWindow::buildWidgets() {
     addToolBar(Qt::TopToolBarArea, _toolbar);
     _menus = new DocumentMenus(*menuBar(), this);
     _inspector = _host.makeInspector(*_document, *this);
-    const bool left = UserDefaults::standard().integerForKey(pref::drawerSide) == 0;
+    const bool left = Settings::instance().drawerSide() == 0;
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _inspector);
     _inspector->hide();
     _sheets = std::make_shared<MessageBoxSheetWindow>(this);
@@ -185,15 +185,13 @@ void DocumentMainWindow::buildWidgets() {
 }
 
 void DocumentMainWindow::restoreLayout(const QString& autosaveName) {
-    const UserDefaults& defaults = UserDefaults::standard();
-    const Value frame = defaults.objectForKey(pref::windowFramePrefix + autosaveName);
-    if (const QByteArray* geometry = frame.asData()) {
-        restoreGeometry(*geometry);
+    const Settings& settings = Settings::instance();
+    if (const QByteArray geometry = settings.windowFrame(autosaveName); !geometry.isEmpty()) {
+        restoreGeometry(geometry);
         fitIntoScreen();
     }
-    const Value columnState = defaults.objectForKey(pref::outlineColumnsPrefix + autosaveName);
-    if (const QByteArray* columns = columnState.asData()) {
-        _outline->header()->restoreState(*columns);
+    if (const QByteArray columns = settings.outlineColumns(autosaveName); !columns.isEmpty()) {
+        _outline->header()->restoreState(columns);
         _outline->takeColumnsFromHeader();
         // The arrow belongs to the list's sort state, which the document restores.
         _outline->header()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -223,10 +221,9 @@ void DocumentMainWindow::fitIntoScreen() {
 }
 
 void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
-    UserDefaults& defaults = UserDefaults::standard();
-    defaults.setObject(pref::windowFramePrefix + autosaveName, Value::data(saveGeometry()));
-    defaults.setObject(pref::outlineColumnsPrefix + autosaveName,
-                       Value::data(_outline->header()->saveState()));
+    Settings& settings = Settings::instance();
+    settings.setWindowFrame(autosaveName, saveGeometry());
+    settings.setOutlineColumns(autosaveName, _outline->header()->saveState());
 }
 
 void DocumentMainWindow::connectCommands() {
@@ -374,7 +371,7 @@ void DocumentMainWindow::validate() {
     for (const QString& identifier : {DocumentToolbar::notesIdentifier, DocumentToolbar::colorsIdentifier,
                                       DocumentToolbar::fontsIdentifier})
         _toolbar->action(identifier)->setEnabled(selected);
-    _toolbar->setInspectorState(boolForKey(*_document->data(), key::panelInspector),
+    _toolbar->setInspectorState(flagOf(*_document->data(), key::panelInspector),
                                 _inspector->isInspectorShowing());
 }
 
@@ -813,7 +810,7 @@ void DocumentMainWindow::closeEvent(QCloseEvent* event) {
     }
     _closed = true;
     _document->updateFilenameInPrefs();
-    UserDefaults::standard().synchronize();
+    Settings::instance().sync();
     _document->close();
     event->accept();
     _host.windowClosed(this);

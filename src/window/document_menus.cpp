@@ -176,7 +176,7 @@ void DocumentMenus::validate(const TardigoDocument& document) {
     QAction* redo = _actions.redo;
     redo->setText(document.undoManager().redoMenuItemTitle());
     redo->setEnabled(document.undoManager().canRedo());
-    const bool panel = boolForKey(root, key::panelInspector);
+    const bool panel = flagOf(root, key::panelInspector);
     _actions.tearOffInspector->setText(
         localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));
     _actions.resizeInspector->setEnabled(panel);

@@ -2,9 +2,8 @@
 
 #include "appearance/icon_for_name.h"
 #include "inspector/core/inspector_view.h"
-#include "model/keys.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/qt_part_names.h"
 #include "window/window_log.h"
 
@@ -52,14 +51,11 @@ std::optional<int> DocumentToolbar::toolOfItem(const QString& identifier) {
 }
 
 QStringList DocumentToolbar::savedItemIdentifiers() {
-    const UserDefaults& defaults = UserDefaults::standard();
-    if (defaults.objectForKey(pref::toolbarItemIdentifiers).isNil())
-        return defaultItemIdentifiers();
-    return defaults.stringArrayForKey(pref::toolbarItemIdentifiers);
+    return Settings::instance().toolbarItems().value_or(defaultItemIdentifiers());
 }
 
 void DocumentToolbar::saveItemIdentifiers(const QStringList& identifiers) {
-    UserDefaults::standard().setStringArray(pref::toolbarItemIdentifiers, identifiers);
+    Settings::instance().setToolbarItems(identifiers);
 }
 
 namespace {

@@ -40,7 +40,7 @@ QString RowStatus::of(const Dict& item) {
     if (const Number* period = item.value(key::dateDueRepeatPeriod).asNumber();
         period && period->toInt64() > 0)
         parts << tr("repeats");
-    if (boolForKey(item, key::reminderSet))
+    if (flagOf(item, key::reminderSet))
         parts << tr("reminder set");
     return parts.join(QLatin1String(", "));
 }

@@ -9,7 +9,7 @@
 #include "document/undo_manager.h"
 #include "model/clock.h"
 #include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "sync/list_sync.h"
 #include "sync/removal_restore.h"
 #include "sync/sync_bindings.h"
@@ -81,7 +81,7 @@ void WindowSync::setTimer() {
         _schedule.setInterval(std::nullopt);
         return;
     }
-    const qint64 minutes = UserDefaults::standard().integerForKey(pref::tardigoMinderRunIntervalMin);
+    const qint64 minutes = Settings::instance().minderIntervalMinutes();
     _schedule.setInterval(std::chrono::minutes(std::max<qint64>(1, minutes)));
 }
 

@@ -9,7 +9,7 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "platform/new_item.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/outline_tree_view.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@
 namespace tardigo::test {
 
 void setUpGuiTest() {
-    UserDefaults::standard().useMemoryOnly();
+    Settings::instance().useMemoryOnly();
     DialogService::setScripted(true);
     IconRules::setImageAvailability([](const QString& name) { return !iconForName(name).isNull(); });
 }

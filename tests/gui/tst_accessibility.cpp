@@ -16,7 +16,7 @@
 #include "inspector/core/inspector_view.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "rich_text/rich_text.h"
 #include "stickies/gui/sticky_board.h"
@@ -161,8 +161,8 @@ private slots:
         ButtonKeys::install();
     }
     void init() {
-        UserDefaults::standard().useMemoryOnly();
-        UserDefaults::standard().setBool(pref::minderDesktopNotification, false);
+        Settings::instance().useMemoryOnly();
+        Settings::instance().setMinderDesktopNotification(false);
     }
 
     void everyWindowNamesEveryControl() {

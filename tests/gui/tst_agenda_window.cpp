@@ -18,7 +18,7 @@
 #include "model/node_operations.h"
 #include "outline/outline_selection.h"
 #include "platform/list_lock.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 
@@ -46,8 +46,8 @@ using namespace tardigo::test;
 
 namespace {
 
-UserDefaults& defaults() {
-    return UserDefaults::standard();
+Settings& settings() {
+    return Settings::instance();
 }
 
 /// The agenda's row of the item with that name; invalid when it shows none.
@@ -88,8 +88,8 @@ private slots:
         QVERIFY(_files.isValid());
     }
     void init() {
-        defaults().useMemoryOnly();
-        defaults().setBool(pref::minderDesktopNotification, false);
+        settings().useMemoryOnly();
+        settings().setMinderDesktopNotification(false);
     }
 
     void editsGoThroughEachListsDocument() {
@@ -98,7 +98,7 @@ private slots:
                                                            dueItem("pay rent", "2026-12-08 12:00:00 +0100")});
         const QString garden = writeList(
             path("garden.todo"), {item("shed", 0, {dueItem("water plants", "2026-12-07 18:00:00 +0100")})});
-        defaults().setStringArray(pref::tardigoMinderDocs, {home, garden});
+        settings().setMinderLists({home, garden});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         DocumentMainWindow* window = application.controller().openFile(home);
         QVERIFY(window);
@@ -187,7 +187,7 @@ private slots:
                                                            dueItem("a2", "2026-12-08 12:00:00 +0100")});
         const QString closed = writeList(path("closed.todo"), {dueItem("b1", "2026-12-07 12:00:00 +0100"),
                                                                dueItem("b2", "2026-12-09 12:00:00 +0100")});
-        defaults().setStringArray(pref::tardigoMinderDocs, {open, closed});
+        settings().setMinderLists({open, closed});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         TardigoDocument& document = application.controller().openFile(open)->document();
         AgendaWindow& agenda = application.showAgenda();
@@ -337,10 +337,10 @@ private slots:
     void quickAddTakesTheWholeLineAndShowsAllOfItsReading() {
         FixedClock clock(localTime("2026-12-07 09:00:00"));
         const QString list = writeList(path("long lines.todo"), {});
-        defaults().setStringArray(pref::tardigoMinderDocs, {list});
+        settings().setMinderLists({list});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         QVERIFY(application.controller().openFile(list));
-        defaults().setObject(pref::quickAddList, Value(list));
+        settings().setValue(pref::quickAddList, Value(list));
         QuickAddWindow quickAdd([&](const QString& line) { return application.rules().quickAdd(line); });
         quickAdd.present();
         AgendaWindow& agenda = application.showAgenda();
@@ -391,11 +391,11 @@ private slots:
         const QString work = writeList(path("work.todo"), {dueItem("plan", "2026-12-07 12:00:00 +0100"),
                                                            dueItem("ship", "2026-12-09 12:00:00 +0100")});
         const QString other = writeList(path("other.todo"), {});
-        defaults().setStringArray(pref::tardigoMinderDocs, {work});
+        settings().setMinderLists({work});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         QVERIFY(application.controller().openFile(other));
         QVERIFY(application.controller().openFile(work));
-        defaults().setObject(pref::quickAddList, Value(work));
+        settings().setValue(pref::quickAddList, Value(work));
         AgendaWindow& agenda = application.showAgenda();
 
         auto* line = agenda.findChild<QLineEdit*>(QStringLiteral("agendaQuickAdd"));
@@ -444,7 +444,7 @@ private slots:
         // Showing undated items is remembered.
         auto* undated = agenda.findChild<QCheckBox*>(QStringLiteral("agendaShowsUndated"));
         undated->setChecked(true);
-        QVERIFY(defaults().boolForKey(pref::agendaShowsUndated));
+        QVERIFY(settings().agendaShowsUndated());
 
         // Every control has a name for a screen reader, and a row reads as a sentence.
         for (QWidget* control : agenda.findChildren<QWidget*>())

@@ -15,7 +15,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/preference_signals.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "stickies/gui/sticky_board.h"
 #include "window/document_main_window.h"
@@ -72,8 +72,8 @@ void isolateSession() {
 }
 Q_CONSTRUCTOR_FUNCTION(isolateSession)
 
-UserDefaults& defaults() {
-    return UserDefaults::standard();
+Settings& settings() {
+    return Settings::instance();
 }
 
 QString writeList(const QString& path, const std::vector<NodePtr>& items) {
@@ -118,8 +118,8 @@ private slots:
         QVERIFY(_files.isValid());
     }
     void init() {
-        defaults().useMemoryOnly();
-        defaults().setBool(pref::minderDesktopNotification, false); // nothing on the test machine's desktop
+        settings().useMemoryOnly();
+        settings().setMinderDesktopNotification(false); // nothing on the test machine's desktop
         DialogService::setScripted(true);
     }
 
@@ -147,11 +147,11 @@ private slots:
         auto* box = window.findChild<QCheckBox*>(control);
         QVERIFY(box);
         QVERIFY(!box->accessibleName().isEmpty() || !box->text().isEmpty());
-        const bool before = defaults().boolForKey(preference);
+        const bool before = settings().value(preference) == Value::boolean(true);
         QCOMPARE(box->isChecked(), before);
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
-        QCOMPARE(defaults().boolForKey(preference), !before);
-        QVERIFY(defaults().isSetByUser(preference));
+        QCOMPARE(settings().value(preference), Value::boolean(!before));
+        QVERIFY(settings().contains(preference));
     }
 
     void preferencesRefuseMinutesThatAreNoPositiveNumberAndApplyOnClosing() {
@@ -173,21 +173,21 @@ private slots:
             QTest::keyClicks(minutes, refused);
             QTest::keyClick(minutes, Qt::Key_Return);
             QCOMPARE(minutes->text(), QStringLiteral("15"));
-            QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 15);
+            QCOMPARE(settings().minderIntervalMinutes(), 15);
         }
         minutes->selectAll();
         QTest::keyClicks(minutes, "5");
         QTest::keyClick(minutes, Qt::Key_Return);
-        QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 5);
+        QCOMPARE(settings().minderIntervalMinutes(), 5);
 
         window.findChild<QRadioButton*>("sidebarLeftSideRadioButton")->click();
-        QCOMPARE(defaults().integerForKey(pref::drawerSide), 0);
+        QCOMPARE(settings().drawerSide(), 0);
         window.findChild<QRadioButton*>("categoriesScopeGlobalRadioButton")->click();
-        QVERIFY(!defaults().boolForKey(pref::categoriesLocalScope));
-        QCOMPARE(defaults().stringArrayForKey(pref::categoriesGlobalList), QStringList{"Errands"});
+        QVERIFY(!settings().categoriesLocalScope());
+        QCOMPARE(settings().globalCategories(), QStringList{"Errands"});
         window.findChild<QRadioButton*>("categoriesScopeLocalRadioButton")->click();
-        QVERIFY(defaults().boolForKey(pref::categoriesLocalScope));
-        QVERIFY(defaults().stringArrayForKey(pref::categoriesGlobalList).isEmpty());
+        QVERIFY(settings().categoriesLocalScope());
+        QVERIFY(settings().globalCategories().isEmpty());
 
         // Typed but not entered: closing takes it, then announces the change once.
         minutes->selectAll();
@@ -195,7 +195,7 @@ private slots:
         screenshot(window, "preferences");
         QCOMPARE(applied, 0);
         window.close();
-        QCOMPARE(defaults().integerForKey(pref::tardigoMinderRunIntervalMin), 7);
+        QCOMPARE(settings().minderIntervalMinutes(), 7);
         QCOMPARE(applied, 1);
         QCOMPARE(prefsChanged, 1);
         QVERIFY(!window.isVisible());
@@ -203,7 +203,7 @@ private slots:
     }
 
     void theIconSectionKeepsOneIconToEachRule() {
-        defaults().setStringArray(pref::categoriesGlobalList, {"Family", "Work"});
+        settings().setGlobalCategories({"Family", "Work"});
         PreferencesWindow window;
         window.show();
         window.showIcons();
@@ -213,16 +213,14 @@ private slots:
         auto* remove = window.findChild<QPushButton*>("removeIcon");
         QVERIFY(!remove->isEnabled());
         const auto combo = [&](const QString& icon, int column) {
-            return qobject_cast<QComboBox*>(table->cellWidget(
-                int(defaults().stringArrayForKey(pref::todoItemIcons).indexOf(icon)), column));
+            return qobject_cast<QComboBox*>(
+                table->cellWidget(int(settings().itemIcons().indexOf(icon)), column));
         };
         // The user picks with the keyboard, as from a list.
         QComboBox* heart = combo("vk_heart", 1);
         heart->setFocus();
         QTest::keyClick(heart, Qt::Key_Down);
-        QTRY_COMPARE(
-            *defaults().objectForKey(pref::todoItemIconCategories).asDict()->value("vk_heart").asString(),
-            QStringLiteral("Family"));
+        QTRY_COMPARE(*settings().iconCategories()->value("vk_heart").asString(), QStringLiteral("Family"));
         QComboBox* check1 = combo("vk_check1", 2);
         QCOMPARE(combo("vk_check6", 2)->currentIndex(), 8);
         check1->setCurrentIndex(8);
@@ -230,12 +228,12 @@ private slots:
         QTRY_COMPARE(combo("vk_check6", 2)->currentIndex(), -1); // "Completed" moved
         QCOMPARE(check1->currentIndex(), 8);
 
-        table->selectRow(int(defaults().stringArrayForKey(pref::todoItemIcons).indexOf("vk_check1")));
+        table->selectRow(int(settings().itemIcons().indexOf("vk_check1")));
         QVERIFY(remove->isEnabled());
         screenshot(window, "preferences-icons");
         remove->click();
         QCOMPARE(table->rowCount(), 28);
-        QVERIFY(!defaults().objectForKey(pref::todoItemIconConditions).asDict()->contains("vk_check1"));
+        QVERIFY(!settings().iconConditions()->contains("vk_check1"));
 
         DialogService::queueFileName(QStringLiteral(TARDIGO_SOURCE_DIR "/resources/icons/tardigo.svg"));
         window.findChild<QPushButton*>("addIcon")->click();
@@ -279,19 +277,19 @@ private slots:
     }
 
     void preferencesChangedOutsideAreTakenUp() {
-        defaults().useFile(path("outside.ini"));
+        settings().useFile(path("outside.ini"));
         TardigoApplication application(nullptr, path("outside.json"), TodoLocator("/bin/false", {}));
         int announced = 0;
         connect(&PreferenceSignals::instance(), &PreferenceSignals::preferencesChanged, this,
                 [&] { ++announced; });
-        UserDefaults tool; // tardigo-cli config, say
+        Settings tool; // tardigo-cli config, say
         tool.useFile(path("outside.ini"));
-        tool.setInteger(pref::oldDays, 30);
-        QVERIFY(tool.synchronize());
-        QTRY_COMPARE(defaults().integerForKey(pref::oldDays), 30);
+        tool.setValue(pref::oldDays, Value::integer(30));
+        QVERIFY(tool.sync());
+        QTRY_COMPARE(settings().oldDays(), 30);
         QTRY_COMPARE(announced, 1);
         PreferenceSignals::instance().disconnect(this);
-        defaults().useMemoryOnly();
+        settings().useMemoryOnly();
     }
 
     void aNoticeSheetLeadsToItsItem() {
@@ -301,7 +299,7 @@ private slots:
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
-        QTRY_VERIFY(defaults().stringArrayForKey(pref::tardigoMinderDocs).contains(list)); // on the next pass
+        QTRY_VERIFY(settings().minderLists().contains(list)); // on the next pass
         application.rules().runMinderPass();
         QTRY_VERIFY(window->sheets().currentSheet());
         QMessageBox* sheet = window->sheets().currentSheet();

@@ -18,7 +18,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_selection.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 
@@ -219,7 +219,7 @@ private slots:
         const QString open = saveList(path("open.todo"), {item("Dentist bill"), item("Groceries")});
         const QString watched =
             saveList(path("watched.todo"), {item("Health", 0, {item("Dentist appointment")})});
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {watched});
+        Settings::instance().setMinderLists({watched});
         TardigoApplication application(nullptr, path("stickies.json"), TodoLocator("/bin/false", {}));
         DocumentMainWindow* openWindow = application.controller().openFile(open);
         DesktopSearchService service(application);
@@ -293,8 +293,8 @@ private slots:
 
     void startedForTheSearchItShowsAWindowWhenTheUserStartsIt() {
         const QString watched = saveList(path("later.todo"), {item("Taxes")});
-        UserDefaults::standard().setStringArray(pref::tardigoMinderDocs, {watched});
-        UserDefaults::standard().setStringArray(pref::lastDocumentSet, {});
+        Settings::instance().setMinderLists({watched});
+        Settings::instance().setLastDocumentSet({});
         TardigoApplication application(nullptr, path("search-only.json"), TodoLocator("/bin/false", {}),
                                        ApplicationStart::SearchOnly);
         DesktopSearchService service(application);

@@ -17,7 +17,7 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "outline/outline_settings.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
@@ -929,8 +929,7 @@ private slots:
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         QWidget larger;
         larger.setGeometry(QRect(available.topLeft() + QPoint(40, 30), available.size() * 2));
-        UserDefaults::standard().setObject(pref::windowFramePrefix + "large.todo",
-                                           Value::data(larger.saveGeometry()));
+        Settings::instance().setWindowFrame("large.todo", larger.saveGeometry());
         DocumentMainWindow* window = open({item("a")}, "large.todo");
         QVERIFY(available.contains(window->frameGeometry()));
         const QRect status(window->statusBar()->mapToGlobal(QPoint(0, 0)), window->statusBar()->size());

@@ -11,7 +11,7 @@
 #include "outline/outline_columns.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/document_toolbar.h"
 #include "window/due_date_editor.h"
@@ -189,8 +189,7 @@ private slots:
         QVERIFY(fitting >= header.fontMetrics().horizontalAdvance(QStringLiteral("Fälligkeitsdatum")));
         QVERIFY(fitting > DueDateEditor::widestDateWidth(window->outline().fontMetrics()));
         header.resizeSection(due, 40);
-        UserDefaults::standard().setObject(pref::outlineColumnsPrefix + QStringLiteral("wochenplan.todo"),
-                                           Value::data(header.saveState()));
+        Settings::instance().setOutlineColumns(QStringLiteral("wochenplan.todo"), header.saveState());
         window->setChangesReviewed();
         QVERIFY(window->close());
         window = _controller->openFile(list);

@@ -1,6 +1,5 @@
 #include "appearance/icon_for_name.h"
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QDir>
 #include <QImage>
@@ -32,11 +31,10 @@ const QStringList kOtherBuiltIns = {"vk_checkmark",
                                     "tardigo"};
 
 QStringList builtInNames() {
-    UserDefaults defaults;
-    defaults.useMemoryOnly();
-    registerTardigoDefaults(defaults);
-    QStringList names = defaults.stringArrayForKey(pref::todoItemIcons);
-    for (const auto& [name, status] : defaults.objectForKey(pref::todoItemIconConditions).asDict()->entries)
+    Settings settings;
+    settings.useMemoryOnly();
+    QStringList names = settings.itemIcons();
+    for (const auto& [name, status] : settings.iconConditions()->entries)
         names << name;
     names << kOtherBuiltIns;
     names.removeDuplicates();

@@ -19,7 +19,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/icon_preferences.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), control<QWidget>(window, "remindCheckbox"));
         type(Qt::Key_Space);
         QCOMPARE(rent->value(key::reminderSet), Value::boolean(true));
-        undoAndRedo(window, [&] { return boolForKey(*rent, key::reminderSet); });
+        undoAndRedo(window, [&] { return flagOf(*rent, key::reminderSet); });
 
         type(Qt::Key_4, Qt::ControlModifier | Qt::AltModifier); // the icons
         type(Qt::Key_Down);
@@ -199,10 +199,8 @@ private slots:
         QImage image(16, 16, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(image.save(flag));
-        UserDefaults::standard().setStringArray(
-            pref::todoItemIcons, builtIn + QStringList{flag, QStringLiteral("vk_pirate-flag")});
-        const auto restore =
-            qScopeGuard([&] { UserDefaults::standard().setStringArray(pref::todoItemIcons, builtIn); });
+        Settings::instance().setItemIcons(builtIn + QStringList{flag, QStringLiteral("vk_pirate-flag")});
+        const auto restore = qScopeGuard([&] { Settings::instance().setItemIcons(builtIn); });
         DocumentMainWindow* window = open({item("rent")});
         selectShown(window->outline(), {"rent"});
         window->inspector().showToolWithId(InspectorToolIcons);

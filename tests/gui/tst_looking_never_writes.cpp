@@ -20,7 +20,7 @@
 #include "model/stored_date.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
@@ -194,7 +194,7 @@ private slots:
         setUpGuiTest();
         QVERIFY(_files.isValid());
         Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(18, 41, 14)));
-        UserDefaults::standard().setStringArray(pref::todoItemIcons, {"vk_star", "vk_flag"});
+        Settings::instance().setItemIcons({"vk_star", "vk_flag"});
     }
     void cleanupTestCase() { Clock::reset(); }
 

@@ -15,7 +15,7 @@
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 
@@ -47,9 +47,8 @@ class TestMinderInWindow : public QObject {
                                                             TodoLocator("/bin/false", {}));
         DocumentMainWindow* window = _application->controller().openFile(list);
         // The list is watched from the next pass of the event loop.
-        if (!window || !QTest::qWaitFor([&list] {
-                return UserDefaults::standard().stringArrayForKey(pref::tardigoMinderDocs).contains(list);
-            }))
+        if (!window ||
+            !QTest::qWaitFor([&list] { return Settings::instance().minderLists().contains(list); }))
             return nullptr;
         _application->rules().runMinderPass();
         return QTest::qWaitFor([window] { return window->sheets().currentSheet() != nullptr; }) ? window
@@ -59,7 +58,7 @@ class TestMinderInWindow : public QObject {
 private slots:
     void initTestCase() {
         setUpGuiTest();
-        UserDefaults::standard().setBool(pref::minderDesktopNotification, false);
+        Settings::instance().setMinderDesktopNotification(false);
     }
     void cleanup() { _application.reset(); }
 

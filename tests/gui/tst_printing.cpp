@@ -8,7 +8,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/outline_columns.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "print/gui/document_printing.h"
 #include "print/gui/print_controller.h"
 #include "rich_text/notes_text.h"
@@ -252,16 +252,16 @@ private slots:
     }
 
     void printOptionsAreStoredAsTheyChange() {
-        UserDefaults& defaults = UserDefaults::standard();
-        defaults.setBool(pref::printNotes, true);
-        defaults.setBool(pref::printIcons, false);
+        Settings& settings = Settings::instance();
+        settings.setPrintNotes(true);
+        settings.setPrintIcons(false);
         PrintController options;
         QVERIFY(options.notesButton->isChecked());
         QVERIFY(!options.iconsButton->isChecked());
         options.notesButton->click();
         options.iconsButton->click();
-        QVERIFY(!defaults.boolForKey(pref::printNotes));
-        QVERIFY(defaults.boolForKey(pref::printIcons));
+        QVERIFY(!settings.printNotes());
+        QVERIFY(settings.printIcons());
     }
 };
 

@@ -5,8 +5,7 @@
 #include "agenda/gui/agenda_empty_hint.h"
 #include "dialogs/quick_add_reading.h"
 #include "model/clock.h"
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/clear_button.h"
 
 #include <QAction>
@@ -43,7 +42,7 @@ AgendaWindow::AgendaWindow(AgendaLists& lists, AgendaDocuments& documents, Actio
     setWindowTitle(tr("Agenda"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    _model.setShowsUndated(UserDefaults::standard().boolForKey(pref::agendaShowsUndated));
+    _model.setShowsUndated(Settings::instance().agendaShowsUndated());
     _model.setDueDateEditor([this](const AgendaEntry& entry, const QString& typed) {
         return _documents.setDueDate(entry, typed, this);
     });
@@ -140,7 +139,7 @@ QWidget* AgendaWindow::buildFilters() {
     });
     _search->addAction(clearSearch);
     connect(_undated, &QCheckBox::toggled, this, [this](bool shows) {
-        UserDefaults::standard().setBool(pref::agendaShowsUndated, shows);
+        Settings::instance().setAgendaShowsUndated(shows);
         _model.setShowsUndated(shows);
     });
     return filters;

@@ -7,7 +7,7 @@
 #include "model/stored_date.h"
 #include "outline/outline_filter.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 namespace tardigo {
 
@@ -16,8 +16,8 @@ namespace {
 constexpr double kLargestPointSize = 1000;
 
 /// A size a damaged file made negative, huge or not a number reads as no size of its own.
-int pointSizeOf(const Number* size) {
-    const double points = size ? size->toDouble() : 0.0;
+int pointSizeOf(std::optional<double> size) {
+    const double points = size.value_or(0.0);
     return points > 0.0 && points <= kLargestPointSize ? int(points) : 0; // NaN fails both tests
 }
 
@@ -45,9 +45,9 @@ AppearanceTools appearanceTools(const Dict& item) {
     tools.font = itemFontSettings(&item);
     tools.isDefaultFont = !tools.font.name || tools.font == userDefaultFont();
     tools.color = item.value(key::color);
-    tools.iconExclusive = boolForKey(item, key::thisIconOnly);
+    tools.iconExclusive = flagOf(item, key::thisIconOnly);
     if (const QString* icon = item.value(key::icon).asString()) {
-        const qsizetype row = UserDefaults::standard().stringArrayForKey(pref::todoItemIcons).indexOf(*icon);
+        const qsizetype row = Settings::instance().itemIcons().indexOf(*icon);
         if (row >= 0)
             tools.selectedIconRow = int(row);
     }
@@ -72,7 +72,7 @@ ItemTools itemTools(const NodePtr& shown) {
     tools.historyText = historyText(item);
     if (const QString* category = item.value(key::category).asString())
         tools.category = *category;
-    tools.reminderSet = boolForKey(item, key::reminderSet);
+    tools.reminderSet = flagOf(item, key::reminderSet);
     const Value& length = item.value(key::reminderTimeLength);
     if (const Number* n = length.asNumber())
         tools.reminderLength = QString::number(n->toDouble());
@@ -80,9 +80,9 @@ ItemTools itemTools(const NodePtr& shown) {
         tools.reminderLength = *s;
     if (const Number* unit = item.value(key::reminderTimeUnit).asNumber())
         tools.reminderUnitTag = int(unit->toInt64());
-    tools.reminderMarkDueDate = boolForKey(item, key::reminderMarkDueDate);
-    tools.reminderMarkNow = boolForKey(item, key::reminderMarkNow);
-    tools.reminderRepeat = boolForKey(item, key::reminderRepeat);
+    tools.reminderMarkDueDate = flagOf(item, key::reminderMarkDueDate);
+    tools.reminderMarkNow = flagOf(item, key::reminderMarkNow);
+    tools.reminderRepeat = flagOf(item, key::reminderRepeat);
     return tools;
 }
 
@@ -94,19 +94,19 @@ ItemFont itemFontSettings(const Dict* item) {
         return font;
     if (const QString* name = item->value(key::fontName).asString()) {
         font.name = *name;
-        font.pointSize = pointSizeOf(item->value(key::fontSize).asNumber());
+        const Value size = item->value(key::fontSize);
+        font.pointSize =
+            pointSizeOf(size.isNumber() ? std::optional(size.asNumber()->toDouble()) : std::nullopt);
     }
     return font;
 }
 
 ItemFont userDefaultFont() {
-    const UserDefaults& defaults = UserDefaults::standard();
+    const Settings& settings = Settings::instance();
     ItemFont font;
-    const Value name = defaults.objectForKey(pref::userFont);
-    if (const QString* text = name.asString(); text && !text->isEmpty()) {
-        font.name = *text;
-        const Value size = defaults.objectForKey(pref::userFontSize);
-        font.pointSize = pointSizeOf(size.asNumber());
+    if (const QString name = settings.userFont(); !name.isEmpty()) {
+        font.name = name;
+        font.pointSize = pointSizeOf(settings.userFontSize());
     }
     return font;
 }
@@ -147,7 +147,7 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
         display.toolsEnabled = true;
     }
     display.selectionFont = itemFontSettings(item.get());
-    const bool panel = boolForKey(root, key::panelInspector);
+    const bool panel = flagOf(root, key::panelInspector);
     display.tearOffInspectorTitle =
         localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector"));
     display.resizeDrawerEnabled = panel;

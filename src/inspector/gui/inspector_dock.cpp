@@ -15,7 +15,7 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"
 #include "window/window_host.h"
@@ -91,12 +91,11 @@ void InspectorDock::setToolIdentifierToShow(int tool) {
 }
 
 Qt::DockWidgetArea InspectorDock::drawerArea() const {
-    return UserDefaults::standard().integerForKey(pref::drawerSide) == 0 ? Qt::LeftDockWidgetArea
-                                                                         : Qt::RightDockWidgetArea;
+    return Settings::instance().drawerSide() == 0 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
 }
 
 void InspectorDock::showInItsPlace() {
-    const bool panel = boolForKey(*_document.data(), key::panelInspector);
+    const bool panel = flagOf(*_document.data(), key::panelInspector);
     _placing = true;
     if (!panel && _window.dockWidgetArea(this) != drawerArea())
         _window.addDockWidget(drawerArea(), this);
@@ -135,7 +134,7 @@ void InspectorDock::placeChanged(bool floating) {
     if (_placing)
         return;
     // Floated or docked by hand: the list remembers it as the panel or the drawer.
-    if (floating != boolForKey(*_document.data(), key::panelInspector))
+    if (floating != flagOf(*_document.data(), key::panelInspector))
         _document.inspectorCommands().tearOffInspector();
     keepOutlineColumnsOnScreen();
 }

@@ -1,14 +1,12 @@
 #include "print/core/print_options.h"
 
-#include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 namespace tardigo {
 
-PrintOptions PrintOptions::fromUserDefaults() {
-    const UserDefaults& defaults = UserDefaults::standard();
-    return {defaults.boolForKey(pref::printCheckboxes), defaults.boolForKey(pref::printIcons),
-            defaults.boolForKey(pref::printNotes)};
+PrintOptions PrintOptions::fromSettings() {
+    const Settings& settings = Settings::instance();
+    return {settings.printCheckboxes(), settings.printIcons(), settings.printNotes()};
 }
 
 } // namespace tardigo

@@ -9,7 +9,7 @@ struct PrintOptions {
     bool notes = false;
 
     /// The options as the preferences "printCheckboxes", "printIcons" and "printNotes" say now.
-    static PrintOptions fromUserDefaults();
+    static PrintOptions fromSettings();
 };
 
 } // namespace tardigo

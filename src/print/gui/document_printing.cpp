@@ -56,7 +56,7 @@ void DocumentPrinting::printPreview() {
 
 void DocumentPrinting::print(QPrinter& printer, bool replaceAgreed) {
     // The options are read now, after the dialog that may have changed them.
-    PrintView view(_document, PrintOptions::fromUserDefaults(), _isExpanded);
+    PrintView view(_document, PrintOptions::fromSettings(), _isExpanded);
     QString error;
     if (printsToFile(printer)) {
         const QString path = printer.outputFileName();

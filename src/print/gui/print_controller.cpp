@@ -1,7 +1,7 @@
 #include "print/gui/print_controller.h"
 
 #include "model/keys.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QCheckBox>
 #include <QVBoxLayout>
@@ -13,26 +13,24 @@ PrintController::PrintController(QWidget* parent) : QWidget(parent) {
     // The print dialog names the tab after the widget's title.
     setWindowTitle(tr("List"));
     auto* layout = new QVBoxLayout(this);
-    checkboxButton = addOption(tr("Print &check boxes"), pref::printCheckboxes);
-    iconsButton = addOption(tr("Print &icons"), pref::printIcons);
-    notesButton = addOption(tr("Print &notes"), pref::printNotes);
+    checkboxButton = addOption(tr("Print &check boxes"), pref::printCheckboxes,
+                               {&Settings::printCheckboxes, &Settings::setPrintCheckboxes});
+    iconsButton =
+        addOption(tr("Print &icons"), pref::printIcons, {&Settings::printIcons, &Settings::setPrintIcons});
+    notesButton =
+        addOption(tr("Print &notes"), pref::printNotes, {&Settings::printNotes, &Settings::setPrintNotes});
     for (QCheckBox* option : {checkboxButton, iconsButton, notesButton})
         layout->addWidget(option);
     layout->addStretch();
 }
 
-QCheckBox* PrintController::addOption(const QString& title, const QString& prefKey) {
-    auto* option = new QCheckBox(title, this);
-    option->setObjectName(prefKey);
-    option->setAccessibleName(QString(title).remove(u'&'));
-    option->setChecked(UserDefaults::standard().boolForKey(prefKey));
-    connect(option, &QCheckBox::toggled, this,
-            [this, option, prefKey] { printOptionsAction(*option, prefKey); });
-    return option;
-}
-
-void PrintController::printOptionsAction(const QCheckBox& sender, const QString& prefKey) {
-    UserDefaults::standard().setBool(prefKey, sender.isChecked());
+QCheckBox* PrintController::addOption(const QString& title, const QString& key, const SettingsFlag& option) {
+    auto* box = new QCheckBox(title, this);
+    box->setObjectName(key);
+    box->setAccessibleName(QString(title).remove(u'&'));
+    box->setChecked(option.value());
+    connect(box, &QCheckBox::toggled, this, [option](bool on) { option.setValue(on); });
+    return box;
 }
 
 } // namespace tardigo

@@ -6,6 +6,8 @@ class QCheckBox;
 
 namespace tardigo {
 
+struct SettingsFlag;
+
 /// The print dialog's tab of the list's own options: check boxes, icons and notes. A change is
 /// stored in the preferences at once, so the printout made when the dialog closes follows it.
 class PrintController : public QWidget {
@@ -19,8 +21,8 @@ public:
     QCheckBox* notesButton = nullptr;
 
 private:
-    QCheckBox* addOption(const QString& title, const QString& prefKey);
-    void printOptionsAction(const QCheckBox& sender, const QString& prefKey);
+    /// A check box named after the preference's key, showing and setting it.
+    QCheckBox* addOption(const QString& title, const QString& key, const SettingsFlag& option);
 };
 
 } // namespace tardigo

@@ -1,6 +1,6 @@
 #include "model/keys.h"
 #include "platform/ini_text.h"
-#include "platform/user_defaults.h"
+#include "platform/settings.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -32,52 +32,49 @@ DictPtr dictOf(std::initializer_list<std::pair<QString, Value>> entries) {
 
 } // namespace
 
-class TestUserDefaults : public QObject {
+class TestSettings : public QObject {
     Q_OBJECT
     QTemporaryDir _dir;
 
     QString path(const QString& name) const { return _dir.filePath(name); }
 
 private slots:
-    void registeredDefaultsReadBackOnAFreshAccount() {
-        UserDefaults defaults;
-        defaults.useMemoryOnly();
-        registerTardigoDefaults(defaults);
-        QCOMPARE(defaults.integerForKey(pref::drawerSide), 2);
-        QCOMPARE(defaults.integerForKey(pref::oldDays), 90);
-        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
-        QVERIFY(defaults.boolForKey(pref::minderAlertDialog));
-        QVERIFY(!defaults.boolForKey(pref::minderAlertSound));
-        QVERIFY(defaults.boolForKey(pref::categoriesLocalScope));
-        const QStringList icons = defaults.stringArrayForKey(pref::todoItemIcons);
+    void theTableDefaultsReadBackOnAFreshAccount() {
+        Settings settings;
+        settings.useMemoryOnly();
+        QCOMPARE(settings.drawerSide(), 2);
+        QCOMPARE(settings.oldDays(), 90);
+        QCOMPARE(settings.minderIntervalMinutes(), 15);
+        QVERIFY(settings.minderAlertDialog());
+        QVERIFY(!settings.minderAlertSound());
+        QVERIFY(settings.categoriesLocalScope());
+        const QStringList icons = settings.itemIcons();
         QCOMPARE(icons.size(), 29);
         QCOMPARE(icons.first(), QStringLiteral("vk_newitem"));
         QCOMPARE(icons.last(), QStringLiteral("vk_umbrella"));
-        const DictPtr conditions = defaults.objectForKey(pref::todoItemIconConditions).asDict();
+        const DictPtr conditions = settings.value(pref::todoItemIconConditions).asDict();
         QCOMPARE(conditions->size(), 9);
         QCOMPARE(conditions->value("vk_time").asNumber()->toInt64(), 4);
-        QVERIFY(defaults.objectForKey(pref::lastDocumentSet).isNil());
-        QCOMPARE(defaults.integerForKey(pref::frequentRepeatHours), 0);
-        QVERIFY(!defaults.isSetByUser(pref::oldDays));
+        QVERIFY(settings.value(pref::lastDocumentSet).isNil());
+        QCOMPARE(settings.frequentRepeatHours(), 0);
+        QVERIFY(!settings.contains(pref::oldDays));
     }
 
     void userValuesPersistAsPlainIniAndWinOverDefaults() {
         const QString file = path("plain.ini");
         const QByteArray frame("\x01\x02\xff geometry", 12);
         {
-            UserDefaults defaults;
-            defaults.useFile(file);
-            registerTardigoDefaults(defaults);
-            defaults.setInteger(pref::oldDays, 30);
-            defaults.setBool(pref::autoSave, true);
-            defaults.setStringArray(pref::tardigoMinderDocs,
-                                    {"/tmp/a, b.todo", "/tmp/\"q\".todo", "/tmp/c.todo"});
-            defaults.setObject(pref::minderEmailAddress, " me@example.org\n");
-            defaults.setObject(pref::todoItemIconCategories,
-                               dictOf({{"vk_heart", "Family"}, {"/home/u/my icon.png", "Work, urgent"}}));
-            defaults.setObject(pref::todoItemIconConditions, Dict::create()); // every condition taken away
-            defaults.setObject(pref::windowFramePrefix + "Errands.todo", Value::data(frame));
-            defaults.synchronize();
+            Settings settings;
+            settings.useFile(file);
+            settings.setValue(pref::oldDays, Value::integer(30));
+            settings.setAutoSave(true);
+            settings.setMinderLists({"/tmp/a, b.todo", "/tmp/\"q\".todo", "/tmp/c.todo"});
+            settings.setMinderEmailAddress(" me@example.org\n");
+            settings.setIconCategories(
+                dictOf({{"vk_heart", "Family"}, {"/home/u/my icon.png", "Work, urgent"}}));
+            settings.setIconConditions(Dict::create()); // every condition taken away
+            settings.setWindowFrame("Errands.todo", frame);
+            settings.sync();
         }
         const QString text = fileText(file);
         for (const char* line : {"autoSave=true", "oldDays=30",
@@ -87,22 +84,20 @@ private slots:
             QVERIFY2(text.contains(QLatin1String(line)), line);
         QVERIFY(!text.contains("@Variant") && !text.contains("@ByteArray") && !text.contains('{'));
 
-        UserDefaults reopened;
+        Settings reopened;
         reopened.useFile(file);
-        registerTardigoDefaults(reopened); // a new launch registers again: the user's values still win
-        QCOMPARE(reopened.integerForKey(pref::oldDays), 30);
-        const Value autoSave = reopened.objectForKey(pref::autoSave);
+        QCOMPARE(reopened.oldDays(), 30);
+        const Value autoSave = reopened.value(pref::autoSave);
         QCOMPARE(autoSave.asNumber()->type, 'c');
-        QCOMPARE(reopened.stringArrayForKey(pref::tardigoMinderDocs),
-                 (QStringList{"/tmp/a, b.todo", "/tmp/\"q\".todo", "/tmp/c.todo"}));
-        QCOMPARE(reopened.objectForKey(pref::minderEmailAddress), Value(" me@example.org\n"));
-        QCOMPARE(reopened.objectForKey(pref::todoItemIconCategories),
+        QCOMPARE(reopened.minderLists(), (QStringList{"/tmp/a, b.todo", "/tmp/\"q\".todo", "/tmp/c.todo"}));
+        QCOMPARE(reopened.value(pref::minderEmailAddress), Value(" me@example.org\n"));
+        QCOMPARE(reopened.value(pref::todoItemIconCategories),
                  Value(dictOf({{"vk_heart", "Family"}, {"/home/u/my icon.png", "Work, urgent"}})));
-        QCOMPARE(reopened.objectForKey(pref::todoItemIconConditions).asDict()->size(), 0);
-        QCOMPARE(reopened.objectForKey(pref::windowFramePrefix + "Errands.todo"), Value::data(frame));
-        QVERIFY(reopened.isSetByUser(pref::oldDays));
-        reopened.removeObject(pref::oldDays);
-        QCOMPARE(reopened.integerForKey(pref::oldDays), 90);
+        QCOMPARE(reopened.value(pref::todoItemIconConditions).asDict()->size(), 0);
+        QCOMPARE(reopened.value(pref::windowFramePrefix + "Errands.todo"), Value::data(frame));
+        QVERIFY(reopened.contains(pref::oldDays));
+        reopened.remove(pref::oldDays);
+        QCOMPARE(reopened.oldDays(), 90);
     }
 
     void anyTextSurvivesTheFileAsItself() {
@@ -136,19 +131,17 @@ private slots:
         writeText(file, "; my settings\n[General]\nautoSave = yes\noldDays=soon\ndrawerSide=0\n"
                         "categoriesGlobalList=Home, \"Work, paid\", \"say \\\"hi\\\"\"\n"
                         "someFutureSetting=42\n\n[todoItemIconConditions]\nvk_heart=8\nvk_pencil=x\n");
-        UserDefaults defaults;
+        Settings settings;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignoring the preference oldDays = soon"));
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("ignoring the preference todoItemIconConditions/vk_pencil"));
-        defaults.useFile(file);
-        registerTardigoDefaults(defaults);
-        QVERIFY(defaults.boolForKey(pref::autoSave));
-        QCOMPARE(defaults.integerForKey(pref::oldDays), 90);
-        QCOMPARE(defaults.integerForKey(pref::drawerSide), 0);
-        QCOMPARE(defaults.stringArrayForKey(pref::categoriesGlobalList),
-                 (QStringList{"Home", "Work, paid", "say \"hi\""}));
-        QCOMPARE(defaults.integerForKey("someFutureSetting"), 42);
-        QCOMPARE(defaults.objectForKey(pref::todoItemIconConditions),
+        settings.useFile(file);
+        QVERIFY(settings.autoSave());
+        QCOMPARE(settings.oldDays(), 90);
+        QCOMPARE(settings.drawerSide(), 0);
+        QCOMPARE(settings.globalCategories(), (QStringList{"Home", "Work, paid", "say \"hi\""}));
+        QCOMPARE(settings.value("someFutureSetting"), Value::integer(42));
+        QCOMPARE(settings.value(pref::todoItemIconConditions),
                  Value(dictOf({{"vk_heart", Value::integer(8)}})));
     }
 
@@ -161,30 +154,68 @@ private slots:
                   "[General]\ntardigoMinderRunIntervalMin=9223372036854775807\noldDays=0\ndrawerSide=1\n"
                   "frequentRepeatHours=-5\ninfrequentHours=700\nNSFontSize=0\n\n"
                   "[todoItemIconConditions]\nvk_heart=12\nvk_pencil=6\n");
-        UserDefaults defaults;
+        Settings settings;
         for (const char* ignored : {"tardigoMinderRunIntervalMin", "oldDays", "drawerSide",
                                     "frequentRepeatHours", "NSFontSize", "todoItemIconConditions/vk_heart"})
             QTest::ignoreMessage(
                 QtWarningMsg, QRegularExpression(QStringLiteral("ignoring the preference %1 ").arg(ignored)));
-        defaults.useFile(file);
-        registerTardigoDefaults(defaults);
-        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
-        QCOMPARE(defaults.integerForKey(pref::oldDays), 90);
-        QCOMPARE(defaults.integerForKey(pref::drawerSide), 2);
-        QVERIFY(!defaults.isSetByUser(pref::frequentRepeatHours));
-        QCOMPARE(defaults.integerForKey(pref::infrequentHours), 700);
-        QVERIFY(defaults.objectForKey(pref::userFontSize).isNil());
-        QCOMPARE(defaults.objectForKey(pref::todoItemIconConditions),
+        settings.useFile(file);
+        QCOMPARE(settings.minderIntervalMinutes(), 15);
+        QCOMPARE(settings.oldDays(), 90);
+        QCOMPARE(settings.drawerSide(), 2);
+        QVERIFY(!settings.contains(pref::frequentRepeatHours));
+        QCOMPARE(settings.infrequentRepeatHours(), 700);
+        QVERIFY(settings.value(pref::userFontSize).isNil());
+        QCOMPARE(settings.value(pref::todoItemIconConditions),
                  Value(dictOf({{"vk_pencil", Value::integer(6)}})));
 
         // Set from within, such a value leaves the preference at its default too.
-        defaults.setInteger(pref::tardigoMinderRunIntervalMin, 10080);
-        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 10080);
+        settings.setMinderIntervalMinutes(10080);
+        QCOMPARE(settings.minderIntervalMinutes(), 10080);
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("takes its default: the value given is out of"));
-        defaults.setInteger(pref::tardigoMinderRunIntervalMin, 0);
-        QCOMPARE(defaults.integerForKey(pref::tardigoMinderRunIntervalMin), 15);
-        QVERIFY(!defaults.isSetByUser(pref::tardigoMinderRunIntervalMin));
+        settings.setMinderIntervalMinutes(0);
+        QCOMPARE(settings.minderIntervalMinutes(), 15);
+        QVERIFY(!settings.contains(pref::tardigoMinderRunIntervalMin));
+    }
+
+    void aValueOfTheWrongKindIsNeverConvertedIntoOne() {
+        // Each of these QVariant would convert: "2" and "off" to true, "true" to a number.
+        const QString file = path("kinds.ini");
+        writeText(file, "[General]\nautoSave=2\nprintNotes=off\nminderAlertSound=on\noldDays=true\n"
+                        "drawerSide=left\nminderEmailAddress=42\ntodoItemIcons=7\n");
+        Settings settings;
+        for (const char* ignored : {"autoSave = 2", "oldDays = true", "drawerSide = left"})
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression(QStringLiteral("ignoring the preference %1").arg(ignored)));
+        settings.useFile(file);
+        QVERIFY(!settings.autoSave());
+        QVERIFY(!settings.printNotes());
+        QVERIFY(settings.minderAlertSound());
+        QCOMPARE(settings.oldDays(), 90);
+        QCOMPARE(settings.drawerSide(), 2);
+        QCOMPARE(settings.minderEmailAddress(), QStringLiteral("42"));
+        QCOMPARE(settings.itemIcons(), QStringList{"7"});
+
+        // Set from within as another kind (as a tool or an old file's value might be): a boolean
+        // is true only for a number that is not zero, and nothing else reads across kinds.
+        settings.useMemoryOnly();
+        settings.setValue(pref::autoSave, Value("true"));
+        QVERIFY(!settings.autoSave());
+        settings.setValue(pref::autoSave, Value::float32(0.25));
+        QVERIFY(settings.autoSave());
+        settings.setValue(pref::minderAlertDialog, Value::integer(0));
+        QVERIFY(!settings.minderAlertDialog());
+        settings.setValue(pref::oldDays, Value("30"));
+        QCOMPARE(settings.oldDays(), 0);
+        settings.setValue(pref::minderSendmailPath, Value::integer(1));
+        QCOMPARE(settings.minderSendmailPath(), QString());
+        settings.setValue(pref::todoItemIcons, Value("vk_heart"));
+        QVERIFY(settings.itemIcons().isEmpty());
+        settings.setValue(pref::todoItemIconConditions, Value::integer(3));
+        QVERIFY(!settings.iconConditions());
+        settings.setValue(pref::userFontSize, Value("12"));
+        QVERIFY(!settings.userFontSize());
     }
 
     void aFileOfEarlierBuildsIsMigrated() {
@@ -199,41 +230,40 @@ private slots:
             old.setValue(pref::minderEmailAddress, R"("me@example.org")");
             old.setValue(pref::windowFramePrefix + "Errands.todo", R"({"$data":"AQL/"})");
         }
-        QVERIFY(UserDefaults::migrateLegacySettings(legacy, migrated));
+        QVERIFY(Settings::migrateLegacySettings(legacy, migrated));
         QVERIFY(!QFile::exists(legacy));
         QVERIFY(QFile::exists(legacy + ".old"));
-        QVERIFY(!UserDefaults::migrateLegacySettings(legacy + ".old", migrated)); // once only
+        QVERIFY(!Settings::migrateLegacySettings(legacy + ".old", migrated)); // once only
 
-        UserDefaults defaults;
-        defaults.useFile(migrated);
-        QVERIFY(defaults.boolForKey(pref::autoSave));
-        QCOMPARE(defaults.integerForKey(pref::oldDays), 30);
-        QCOMPARE(defaults.stringArrayForKey(pref::tardigoMinderDocs), QStringList{"/tmp/a, b.todo"});
-        QCOMPARE(defaults.objectForKey(pref::todoItemIconCategories),
-                 Value(dictOf({{"vk_heart", "Family"}})));
-        QCOMPARE(defaults.objectForKey(pref::minderEmailAddress), Value("me@example.org"));
-        QCOMPARE(defaults.objectForKey(pref::windowFramePrefix + "Errands.todo"),
+        Settings settings;
+        settings.useFile(migrated);
+        QVERIFY(settings.autoSave());
+        QCOMPARE(settings.oldDays(), 30);
+        QCOMPARE(settings.minderLists(), QStringList{"/tmp/a, b.todo"});
+        QCOMPARE(settings.value(pref::todoItemIconCategories), Value(dictOf({{"vk_heart", "Family"}})));
+        QCOMPARE(settings.value(pref::minderEmailAddress), Value("me@example.org"));
+        QCOMPARE(settings.value(pref::windowFramePrefix + "Errands.todo"),
                  Value::data(QByteArray("\x01\x02\xff")));
         QVERIFY(fileText(migrated).contains("oldDays=30"));
     }
 
     void anotherWritersChangeIsPickedUpAndMerged() {
         const QString file = path("shared.ini");
-        UserDefaults running, tool;
+        Settings running, tool;
         running.useFile(file);
         tool.useFile(file);
-        running.setInteger(pref::oldDays, 10);
-        running.synchronize();
+        running.setValue(pref::oldDays, Value::integer(10));
+        running.sync();
         QVERIFY(!running.reload());
         tool.reload();
-        tool.setBool(pref::autoSave, true);
-        tool.synchronize();
+        tool.setAutoSave(true);
+        tool.sync();
         QVERIFY(running.reload());
-        QVERIFY(running.boolForKey(pref::autoSave));
-        QCOMPARE(running.integerForKey(pref::oldDays), 10);
+        QVERIFY(running.autoSave());
+        QCOMPARE(running.oldDays(), 10);
         QVERIFY(!running.reload());
     }
 };
 
-QTEST_GUILESS_MAIN(TestUserDefaults)
-#include "tst_user_defaults.moc"
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
