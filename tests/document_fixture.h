@@ -245,7 +245,7 @@ public:
     Dict& root() { return *document.data(); }
     OutlineItemModel& model() { return document.outlineModel(); }
     OutlineSelectionModel& selection() { return document.selection(); }
-    UndoManager& undo() { return document.undoManager(); }
+    UndoStack& undo() { return document.undoStack(); }
 
     /// The items the outline shows, depth first, every branch open.
     std::vector<NodePtr> rows() {

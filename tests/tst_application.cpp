@@ -369,8 +369,8 @@ private slots:
         QCOMPARE(childNames(*first.data()), QStringList{"Buy milk\nand bread"});
         QVERIFY(childNames(*desktop.open.back().document->data()).isEmpty());
         OpenList::endEvent();
-        QCOMPARE(first.undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
-        first.undoManager().undo();
+        QCOMPARE(first.undoStack().undoText(), QStringLiteral("Add Item"));
+        first.undoStack().undo();
         QVERIFY(childNames(*first.data()).isEmpty());
     }
 
@@ -451,7 +451,7 @@ private slots:
         QVERIFY(errands);
         QCOMPARE(childNames(*errands->data()), (QStringList{"first", "Water the plants"}));
         OpenList::endEvent();
-        QCOMPARE(errands->undoManager().undoMenuItemTitle(), QStringLiteral("Undo Add Item"));
+        QCOMPARE(errands->undoStack().undoText(), QStringLiteral("Add Item"));
 
         settings().setValue(pref::quickAddList, _dir.filePath("gone.todo"));
         const std::optional<QString> why = delegate.quickAdd(QStringLiteral("Water the plants"));

@@ -36,7 +36,7 @@ private slots:
         list.select({"child"});
         list.document.itemCommands().newItem();
         QCOMPARE(childNames(list.root()), (QStringList{"parent", "<new todo>"}));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("Add Item"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("Add Item"));
         undo(list);
         QCOMPARE(childNames(list.root()), QStringList{"parent"});
 
@@ -127,6 +127,14 @@ private slots:
         QVERIFY(list.document.isDocumentEdited());
         undo(list);
         QVERIFY(!list.document.isDocumentEdited());
+        // The purge has no undo: undoing the change before it brings the steps back to the save, not
+        // the list.
+        rename("purged after");
+        list.document.itemCommands().purgeAnswered(AlertReturn::Default);
+        undo(list);
+        QVERIFY(list.undo().isClean());
+        QVERIFY(list.document.isDocumentEdited());
+        save();
         // Undoing past the save point is a change too.
         rename("saved");
         save();
@@ -160,7 +168,7 @@ private slots:
         QCOMPARE(half->value(key::completion), Value::integer(1));
         QCOMPARE(historyMessages(*done).count("completed"), 0);
         QCOMPARE(historyMessages(*half).last(), QStringLiteral("completed"));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("set completion"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set completion"));
         undo(list);
         QCOMPARE(done->value(key::completion), Value::boolean(true));
         QVERIFY(!untouched->contains(key::completion));

@@ -30,7 +30,7 @@ private slots:
         QCOMPARE(historyMessages(*milk).last(), QStringLiteral("set name"));
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("oat milk"));
         OpenList::endEvent();
-        QCOMPARE(list.undo().undoMenuItemTitle(), QStringLiteral("Undo set name"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set name"));
         list.select({"eggs"});
         list.undo().undo();
         QCOMPARE(nameOf(*milk), QStringLiteral("milk"));

@@ -167,7 +167,7 @@ private slots:
         QVERIFY(!item->contains(key::minderTimestampReminder)); // announced afresh when the hour is up
         QCOMPARE(historyMessages(*item).last(), QStringLiteral("set reminder"));
         QVERIFY(list.document.isDocumentEdited());
-        QCOMPARE(list.undo().undoMenuItemTitle(), QStringLiteral("Undo set reminder"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set reminder"));
         list.undo().undo();
         QCOMPARE(item->value(key::reminderTimeLength), Value::float32(2));
         QCOMPARE(item->value(key::reminderTimeUnit), Value::integer(ReminderDays));

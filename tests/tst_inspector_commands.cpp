@@ -52,7 +52,7 @@ private slots:
         QVERIFY(!rent->contains(key::minderTimestampTodo));
         QCOMPARE(historyMessages(*rent).last(), QStringLiteral("set date due"));
         QCOMPARE(sheetMessages(list), QStringList{"You have set a date due in the past."});
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("set date due"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set date due"));
         undo(list);
         QVERIFY(!rent->contains(key::due));
         redo(list);
@@ -87,7 +87,7 @@ private slots:
         OpenList::endEvent();
         QVERIFY(!inspector.repeatCheckboxAction(false, 2));
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(0));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("Set Due Date Repeat"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("Set Due Date Repeat"));
         QCOMPARE(historyMessages(*plants).mid(1), QStringList(3, QStringLiteral("set date due repeat")));
         undo(list);
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(2));
@@ -144,7 +144,7 @@ private slots:
         }
         QFETCH(QString, actionName);
         QCOMPARE(historyMessages(*bank).last(), actionName);
-        QCOMPARE(list.undo().undoActionName(), actionName);
+        QCOMPARE(list.undo().undoText(), actionName);
         QVERIFY(!bank->contains(key::minderTimestampReminder));
         QCOMPARE(bank->value(key::reminderMark), Value(now())); // a reminder from now starts again
         undo(list);                                             // one step puts back every key it changed
@@ -181,14 +181,14 @@ private slots:
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("(multiple selection OK)"));
         QVERIFY(list.document.display().appearance->font == (ItemFont{QStringLiteral("Helvetica-Bold"), 12}));
 
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("set color"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set color"));
         undo(list);
         QVERIFY(!items[1]->contains(key::color));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("set font"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set font"));
         undo(list);
         QCOMPARE(items[0]->value(key::fontName), Value("Courier"));
         QVERIFY(!items[1]->contains(key::fontName));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("set icon"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("set icon"));
         undo(list);
         QVERIFY(!items[2]->contains(key::icon));
 

@@ -342,12 +342,12 @@ private slots:
         QCoreApplication::processEvents();
 
         // One step: undone, the list is as it was before; redone, merged again. Changed either way.
-        QCOMPARE(document.undoManager().undoActionName(), QStringLiteral("merge changes on disk"));
-        document.undoManager().undo();
+        QCOMPARE(document.undoStack().undoText(), QStringLiteral("merge changes on disk"));
+        document.undoStack().undo();
         QCOMPARE(rows(), (QStringList{"A here", "B"}));
         QCOMPARE(stringOf(*named(document.data(), "B"), key::category), QString());
         QVERIFY(document.isDocumentEdited());
-        document.undoManager().redo();
+        document.undoStack().redo();
         QCOMPARE(rows(), (QStringList{"A here", "B", "D"}));
 
         // Saved, the merged list is the file; the next change there is the only one merged.
@@ -376,7 +376,7 @@ private slots:
         QCOMPARE(int(merge.outcome), int(FileMerge::Outcome::Unreadable));
         QVERIFY2(merge.error.contains("list.todo"), qPrintable(merge.error));
         QCOMPARE(shape(*document.data()), QStringLiteral("A B"));
-        QVERIFY(!document.undoManager().canUndo());
+        QVERIFY(!document.undoStack().canUndo());
         QVERIFY(document.changedOnDisk()); // still to be resolved
     }
 };

@@ -135,7 +135,7 @@ private slots:
         QVERIFY(!list.root().contains(key::filterTerm));
         QCOMPARE(list.rowNames(), (QStringList{"milk", "eggs"}));
         QVERIFY(list.document.isDocumentEdited());
-        QCOMPARE(list.undo().undoMenuItemTitle(), QStringLiteral("Undo clear search"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("clear search"));
         list.undo().undo();
         QCOMPARE(list.root().value(key::filterTerm), Value("milk"));
         QCOMPARE(list.document.searchText(), QStringLiteral("milk"));

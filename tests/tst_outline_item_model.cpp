@@ -279,13 +279,13 @@ private slots:
                 break;
             case 11:
                 command = "undo";
-                if (document.undoManager().canUndo())
-                    document.undoManager().undo();
+                if (document.undoStack().canUndo())
+                    document.undoStack().undo();
                 break;
             case 12:
                 command = "redo";
-                if (document.undoManager().canRedo())
-                    document.undoManager().redo();
+                if (document.undoStack().canRedo())
+                    document.undoStack().redo();
                 break;
             case 13: {
                 command = "paste";

@@ -101,7 +101,7 @@ private slots:
         QVERIFY(findIdenticalChild(list->document.data(), *first) == first); // moved, not copied
         QVERIFY(list->selectedNames().isEmpty());
         QVERIFY(!list->root().contains(key::sortedColumn)); // placed by hand: no longer sorted
-        QCOMPARE(list->undo().undoActionName(), QStringLiteral("Move"));
+        QCOMPARE(list->undo().undoText(), QStringLiteral("Move"));
         undo(*list);
         QCOMPARE(shape(list->root()), names.join(u' '));
         redo(*list);
@@ -153,7 +153,7 @@ private slots:
         copy->set(key::name, "renamed copy"); // a copy shares nothing with the original
         QCOMPARE(nameOf(*parent), QStringLiteral("parent"));
         QCOMPARE(data->text(), QStringLiteral("parent\n\tchild\n"));
-        QCOMPARE(target->undo().undoActionName(), QStringLiteral("Drop"));
+        QCOMPARE(target->undo().undoText(), QStringLiteral("Drop"));
         undo(*target);
         QCOMPARE(shape(target->root()), QStringLiteral("x y"));
     }
@@ -194,7 +194,7 @@ private slots:
             const QString before = shape(list->root());
             command();
             QCOMPARE(shape(list->root()), after);
-            QCOMPARE(list->undo().undoActionName(), QString::fromLatin1(name));
+            QCOMPARE(list->undo().undoText(), QString::fromLatin1(name));
             undo(*list);
             QCOMPARE(shape(list->root()), before);
             redo(*list);
@@ -280,14 +280,14 @@ private slots:
         list.select({"parent", "child"}); // the child travels with its parent
         const std::unique_ptr<QMimeData> cut = list.document.transfer().cutItems();
         QCOMPARE(shape(list.root()), QStringLiteral("a b"));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("Cut"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("Cut"));
         OpenList::endEvent();
         list.select({"b"});
         QVERIFY(list.document.transfer().pasteItems(*cut));
         OpenList::endEvent();
         QVERIFY(list.document.transfer().pasteItems(*cut)); // after the pasted one, which is selected
         QCOMPARE(shape(list.root()), QStringLiteral("a b parent(child) parent(child)"));
-        QCOMPARE(list.undo().undoActionName(), QStringLiteral("Paste"));
+        QCOMPARE(list.undo().undoText(), QStringLiteral("Paste"));
         undo(list);
         undo(list);
         QCOMPARE(shape(list.root()), QStringLiteral("a b"));
@@ -308,7 +308,7 @@ private slots:
         QVERIFY(list->document.writeToFile(folder.filePath("list.todo"), &error));
         undo(*list);
         QVERIFY(list->document.isDocumentEdited());
-        QCOMPARE(list->undo().redoActionName(), QStringLiteral("set name"));
+        QCOMPARE(list->undo().redoText(), QStringLiteral("set name"));
         redo(*list);
         QCOMPARE(nameOf(*list->at({0})), QStringLiteral("saved"));
         QVERIFY(!list->document.isDocumentEdited());

@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
         "mark done (Ctrl+D)", 50, [&](int) { document.itemCommands().doneItem(); }, selectMiddleRow);
     timedChange(
         "delete an item", 50, [&](int) { document.itemCommands().deleteItem(); }, selectMiddleRow);
-    timedChange("undo the deletion", 50, [&](int) { document.undoManager().undo(); });
+    timedChange("undo the deletion", 50, [&](int) { document.undoStack().undo(); });
     for (const QString& column : {key::name, key::category, key::due, key::completion})
         timedChange(qPrintable(QStringLiteral("sort by %1").arg(column)), 300,
                     [&](int) { document.sorting().headerClicked(column); });

@@ -61,7 +61,7 @@ void CellEditCommit::setCellValue(const CellValue& object, const QString& identi
                                  std::nullopt, std::nullopt, std::nullopt);
         }
         const QString actionName = localized(QStringLiteral("set")) + u' ' + identifier;
-        _document.undoManager().setActionName(actionName);
+        _document.undoStack().setUndoText(actionName);
         _document.restoring().registerSetInDict(item, identifier);
         if (newValue.isNil()) {
             item->remove(identifier);
@@ -160,7 +160,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
     if (_document.syncingModel() || !item || findIdenticalChild(_document.data(), *item) != item)
         return;
     const bool wasCompleted = isCompleted(*item);
-    _document.undoManager().setActionName(localized(QStringLiteral("notes")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("notes")));
     const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
     {
         const TardigoDocument::SyncingModel syncing(_document);

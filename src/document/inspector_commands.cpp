@@ -56,7 +56,7 @@ void InspectorCommands::sortAgainIfSortedBy(const QString& column) {
 void InspectorCommands::storeDueDate(const NodePtr& item, const QDateTime& due) {
     const QString actionName = localized(QStringLiteral("set date due"));
     _document.restoring().registerSetInDict(item, key::due);
-    _document.undoManager().setActionName(actionName);
+    _document.undoStack().setUndoText(actionName);
     appendToLog(*item, actionName);
     if (due <= Clock::now())
         warn(QStringLiteral("You have set a date due in the past."));
@@ -103,7 +103,7 @@ void InspectorCommands::dueTimeChanged(const std::optional<QDateTime>& combined)
 void InspectorCommands::storePeriod(const NodePtr& item, int period, const QString& actionName) {
     const TardigoDocument::SyncingModel syncing(_document);
     _document.restoring().registerSetInDict(item, key::dateDueRepeatPeriod);
-    _document.undoManager().setActionName(actionName);
+    _document.undoStack().setUndoText(actionName);
     appendToLog(*item, actionName);
     item->set(key::dateDueRepeatPeriod, Value::integer(period));
 }
@@ -119,7 +119,7 @@ bool InspectorCommands::repeatCheckboxAction(bool on, int shownPeriod) {
         return true;
     }
     storePeriod(item, on ? shownPeriod : 0, actionName);
-    _document.undoManager().setActionName(localized(QStringLiteral("Set Due Date Repeat")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("Set Due Date Repeat")));
     finishDueDateChange(item);
     return false;
 }
@@ -147,7 +147,7 @@ void InspectorCommands::changeReminderOf(const NodePtr& item, const QString& act
         const TardigoDocument::SyncingModel syncing(_document);
         item->remove(key::minderTimestampReminder);
         {
-            const UndoGroup step(_document.undoManager(), localized(actionName));
+            const UndoGroup step(_document.undoStack(), localized(actionName));
             appendToLog(*item, localized(actionName));
             change(item);
         }
@@ -248,7 +248,7 @@ void InspectorCommands::iconSelected(std::optional<int> row) {
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set icon")));
+        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set icon")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(row.has_value()));
         setForItems(items, key::icon, row ? Value(icons.at(*row)) : Value());
@@ -262,7 +262,7 @@ void InspectorCommands::iconExclusivityAction(bool exclusive) {
     if (items.empty())
         return;
     {
-        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("icon type")));
+        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("icon type")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(exclusive));
     }
@@ -288,7 +288,7 @@ void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set font")));
+        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set font")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::fontName, font ? Value(font->name) : Value());
         setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
@@ -321,7 +321,7 @@ void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
     if (items.empty())
         return;
     {
-        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set color")));
+        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set color")));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::color, color ? Value::data(colorDataFromRgba(*color)) : Value());
     }

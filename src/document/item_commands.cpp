@@ -35,7 +35,7 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
     const NodePtr& root = _document.data();
     const size_t place = childrenOf(*root) ? size_t(childrenOf(*root)->size()) : 0;
     _document.edits().insert(root, place, {item});
-    _document.undoManager().setActionName(localized(QStringLiteral("Add Item")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("Add Item")));
     _document.restoring().registerPutBack({{root, place, item, {}}}, {});
     _document.refresh({1, 0});
     return item;
@@ -105,7 +105,7 @@ void ItemCommands::deleteItem() {
         return;
     _document.finishAllEditing();
     const NodePtr next = itemAfter(items.back(), items);
-    _document.undoManager().setActionName(localized(QStringLiteral("delete")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("delete")));
     // Undoing puts every item back in its own place, under its own parent.
     // Each item leaves the parent it stands under, the last first, so that an item inside another
     // selected one goes before it and the earlier ones keep their places.
@@ -143,7 +143,7 @@ void ItemCommands::doneItem() {
     {
         const TardigoDocument::SyncingModel syncing(_document);
         for (const NodePtr& item : items) {
-            const UndoGroup step(_document.undoManager(), localized(QStringLiteral("set completion")));
+            const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set completion")));
             const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
@@ -167,7 +167,7 @@ void ItemCommands::categoryAction(const QString& category) {
     if (const QString* current = item->value(key::category).asString(); current && *current == category)
         return;
     const QString actionName = localized(QStringLiteral("set category"));
-    _document.undoManager().setActionName(actionName);
+    _document.undoStack().setUndoText(actionName);
     _document.restoring().registerSetInDict(item, key::category);
     {
         const TardigoDocument::SyncingModel syncing(_document);
@@ -189,7 +189,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     if (!item)
         return;
     const QString actionName = localized(QStringLiteral("set completion"));
-    _document.undoManager().setActionName(actionName);
+    _document.undoStack().setUndoText(actionName);
     appendToLog(*item, actionName);
     _document.restoring().registerSetInDict(item, key::completion);
     const Value completion =

@@ -71,15 +71,15 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
     for (size_t i = childIndex < 0 ? shown.size() : size_t(childIndex); i < shown.size() && !anchor; ++i)
         if (!isDragged(shown[i]))
             anchor = shown[i];
-    UndoManager& undo = _document.undoManager();
+    UndoStack& undo = _document.undoStack();
     if (fromHere) {
-        undo.setActionName(localized(QStringLiteral("Move")));
+        undo.setUndoText(localized(QStringLiteral("Move")));
         if (!_document.shaping().moveItems(_draggedItems, item, anchor))
             return false;
         _document.selection().clearSelection();
     } else {
         const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
-        undo.setActionName(localized(QStringLiteral("Drop")));
+        undo.setUndoText(localized(QStringLiteral("Drop")));
         if (!items || !_document.shaping().insertItems(*items, item, anchor))
             return false;
         _document.setSearchAsideFor(*items);
@@ -100,7 +100,7 @@ std::unique_ptr<QMimeData> ItemTransfer::cutItems() {
     if (!data)
         return nullptr;
     _document.itemCommands().deleteItem();
-    _document.undoManager().setActionName(localized(QStringLiteral("Cut")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("Cut")));
     return data;
 }
 
@@ -111,7 +111,7 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     const NodePtr selected = _document.selection().lastSelectedItem();
     const std::vector<NodePtr> ancestors = _document.outlineModel().ancestorsOf(selected.get());
     const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
-    _document.undoManager().setActionName(localized(QStringLiteral("Paste")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("Paste")));
     if (!_document.shaping().insertItems(*items, parent,
                                          selected ? childAfter(*parent, selected.get()) : nullptr))
         return false;

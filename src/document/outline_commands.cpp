@@ -51,9 +51,9 @@ void OutlineCommands::toggleColumnVisibility(int tag) {
 void OutlineCommands::setStoredSearchTerm(const Value& term) {
     Dict& root = *_document.data();
     {
-        const UndoGroup step(_document.undoManager(), localized(QStringLiteral("clear search")));
+        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("clear search")));
         TardigoDocument* document = &_document;
-        _document.undoManager().registerUndo([document, old = root.value(key::filterTerm)] {
+        _document.undoStack().addUndoAction([document, old = root.value(key::filterTerm)] {
             document->outlineCommands().setStoredSearchTerm(old);
         });
         if (term.isNil())

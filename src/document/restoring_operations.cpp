@@ -64,7 +64,7 @@ void RestoringOperations::putBack(const std::vector<RemovedChild>& standing,
     // The items a step puts back are what is selected after it: those of a step made of several
     // moves all are, and undoing a deletion selects the items it brings back, not the row that
     // followed them.
-    const quint64 replay = _document.undoManager().replays();
+    const quint64 replay = _document.undoStack().replays();
     std::vector<NodePtr> selection;
     if (replay == _selectionReplay)
         selection = _document.selection().selectedItems();
@@ -90,7 +90,7 @@ void RestoringOperations::setContents(const std::vector<NodeContent>& contents) 
 void RestoringOperations::registerSetInDict(const NodePtr& node, const QString& key) {
     emit _document.itemChanging(node);
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(
+    _document.undoStack().addUndoAction(
         [document, node, old = node->value(key), key] { document->restoring().setInDict(node, old, key); });
 }
 
@@ -103,7 +103,7 @@ void RestoringOperations::registerPutBack(const std::vector<RemovedChild>& stand
     if (!placed.empty())
         emit _document.itemsPlaced(placed);
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(
+    _document.undoStack().addUndoAction(
         [document, standing, removed] { document->restoring().putBack(standing, removed); });
 }
 
@@ -113,7 +113,7 @@ void RestoringOperations::registerSetContents(const std::vector<NodeContent>& co
     for (const NodeContent& content : contents)
         before.push_back({content.node, content.node->entries});
     TardigoDocument* document = &_document;
-    _document.undoManager().registerUndo(
+    _document.undoStack().addUndoAction(
         [document, before = std::move(before)] { document->restoring().setContents(before); });
 }
 

@@ -29,13 +29,13 @@
 namespace tardigo {
 
 TardigoDocument::TardigoDocument(QObject* parent)
-    : QObject(parent), _data(newListRoot()), _undoManager(new UndoManager(this)), _itemCommands(*this),
+    : QObject(parent), _data(newListRoot()), _undoStack(new UndoStack(this)), _itemCommands(*this),
       _outlineCommands(*this), _cellEdits(*this), _sorting(*this), _restoring(*this), _minderHandOff(*this),
       _inspectorCommands(*this), _shaping(*this), _transfer(*this), _edits(*this),
       _outlineModel(new OutlineItemModel(*this, _data, this)),
       _selection(new OutlineSelectionModel(*_outlineModel, this)),
       _categoriesLocalScope(Settings::instance().categoriesLocalScope()), _deferred(new QObject(this)) {
-    _undoManager->setChangeHandler([this](UndoManager::Change) { countChange(ChangeKind::Undone); });
+    connect(_undoStack, &UndoStack::changed, this, [this] { countChange(ChangeKind::Undone); });
     OutlineItemModel* model = _outlineModel;
     connect(this, &TardigoDocument::dataReplaced, model, [this] { _outlineModel->setRoot(_data); });
     connect(this, &TardigoDocument::itemsInserted, model, &OutlineItemModel::itemsInserted);
@@ -78,8 +78,8 @@ bool TardigoDocument::adoptFile(const ListLoad& load, const QString& path, QStri
 void TardigoDocument::takeLoadedList(const ListLoad& load) {
     _data = load.root;
     // The old tree's undo steps would act on nodes the list no longer holds.
-    _undoManager->clear();
-    _savedUndoState = _undoManager->currentState();
+    _undoStack->clear();
+    _undoStack->setClean();
     _changesWithoutUndo = load.changed ? 1 : 0; // the load repairs changed the list
     _minderChanges = 0;
     _base = ListBase(*_data);
@@ -144,7 +144,7 @@ FileMerge TardigoDocument::mergeFileOnDisk(FileOnDisk file) {
     result.outcome = Outcome::Merged;
     result.conflicts = merge.conflicts;
     if (!merge.changes.empty()) {
-        const UndoGroup step(*_undoManager, localized(QStringLiteral("merge changes on disk")));
+        const UndoGroup step(*_undoStack, localized(QStringLiteral("merge changes on disk")));
         _restoring.setContents(merge.changes);
     }
     // No state of the undo stack is what the file holds now: the list stays changed until it is saved.
@@ -206,13 +206,11 @@ void TardigoDocument::updateFilenameInPrefs() {
 }
 
 bool TardigoDocument::isDocumentEdited() const {
-    return _undoManager->currentState() != _savedUndoState || _changesWithoutUndo > 0 ||
-           _undoManager->isRecordingStep();
+    return !_undoStack->isClean() || _changesWithoutUndo > 0;
 }
 
 bool TardigoDocument::hasOnlyMinderChanges() const {
-    return _minderChanges > 0 && _changesWithoutUndo == _minderChanges &&
-           _undoManager->currentState() == _savedUndoState && !_undoManager->isRecordingStep();
+    return _minderChanges > 0 && _changesWithoutUndo == _minderChanges && _undoStack->isClean();
 }
 
 void TardigoDocument::countChange(ChangeKind kind) {
@@ -227,8 +225,7 @@ void TardigoDocument::countChange(ChangeKind kind) {
     case ChangeKind::Undone:
         break; // the undo stack's state tells
     case ChangeKind::Cleared:
-        _undoManager->finishRecordingStep();
-        _savedUndoState = _undoManager->currentState();
+        _undoStack->setClean();
         _changesWithoutUndo = 0;
         _minderChanges = 0;
         break;
@@ -259,7 +256,7 @@ void TardigoDocument::close() {
     if (!_deferred)
         return;
     delete _deferred.data();
-    _undoManager->clear();
+    _undoStack->clear();
     PreferenceSignals::instance().disconnect(this);
     _alertQueue.reset();
     emit closed();

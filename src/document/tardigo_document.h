@@ -39,7 +39,7 @@ class InspectorView;
 class OutlineItemModel;
 class OutlineSelectionModel;
 class AlertQueue;
-class UndoManager;
+class UndoStack;
 
 /// One open list: its root node, its file, its change count and the calls it has deferred, its
 /// outline (the item model, the selection and the columns' settings, which a window shows), and the
@@ -105,7 +105,7 @@ public:
     /// recorded or undone).
     void countChange(ChangeKind kind);
     /// Edited whenever the content differs from what was last saved or read: the undo stack is not
-    /// where it was then, or a change without undo came since.
+    /// clean, or a change without undo came since (forgetting the steps does not make it clean).
     bool isDocumentEdited() const;
     /// Edited by the minder alone since the list was last saved or read: nothing of the user's waits.
     bool hasOnlyMinderChanges() const;
@@ -158,7 +158,7 @@ public:
     void editCell(const NodePtr& item, const QString& identifier, bool selectText);
 
     InspectorView* inspectorView() const;
-    UndoManager& undoManager() const { return *_undoManager; }
+    UndoStack& undoStack() const { return *_undoStack; }
     /// The queue of alert sheets of the window; none without a window.
     AlertQueue* alertQueue() const override { return _alertQueue.get(); }
     void showWindows() override;
@@ -279,7 +279,7 @@ private:
     void reportEdited();
     NodePtr _data;
     int _syncingModel = 0; // the SyncingModel guards alive
-    UndoManager* _undoManager;
+    UndoStack* _undoStack;
     ItemCommands _itemCommands;
     OutlineCommands _outlineCommands;
     CellEditCommit _cellEdits;
@@ -299,8 +299,7 @@ private:
     QString _fileName;
     QString _untitledName;
     bool _categoriesLocalScope = true;
-    quint64 _savedUndoState = 0;    // the undo stack's state when the list was last saved or read
-    qint64 _changesWithoutUndo = 0; // since then
+    qint64 _changesWithoutUndo = 0; // since the list was last saved or read
     qint64 _minderChanges = 0;      // of those, the minder's
     bool _reportedEdited = false;
     std::optional<FileIdentity> _fileVersion;      // as read or saved here

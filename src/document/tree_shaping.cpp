@@ -185,7 +185,7 @@ void TreeShaping::shapeSelection(const char* actionName,
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoManager(), localized(QString::fromLatin1(actionName)));
+        const UndoGroup step(_document.undoStack(), localized(QString::fromLatin1(actionName)));
         shape(items);
     }
     // Still selected where they went, in view: an item indented into a closed one opens it.
@@ -283,7 +283,7 @@ void TreeShaping::newChildItem() {
     const NodePtr item = newToDoItem();
     IconRules::setMostRecentlyCreatedItem(item);
     _document.finishAllEditing();
-    _document.undoManager().setActionName(localized(QStringLiteral("New Child Item")));
+    _document.undoStack().setUndoText(localized(QStringLiteral("New Child Item")));
     if (!insertItems({item}, selected, nullptr))
         return;
     _document.setSearchAsideFor({item});

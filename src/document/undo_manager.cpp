@@ -1,12 +1,14 @@
 #include "document/undo_manager.h"
 
 #include "document/document_log.h"
-#include "platform/localized.h"
 
 #include <QTimer>
+#include <QUndoCommand>
 
-#include <algorithm>
 #include <atomic>
+#include <iterator>
+#include <memory>
+#include <utility>
 
 namespace tardigo {
 
@@ -15,167 +17,175 @@ namespace {
 std::atomic<quint64> lastSerial = 0;
 } // namespace
 
-UndoManager::UndoManager(QObject* parent) : QObject(parent) {}
+/// The actions that take back one step, run newest first. Each adds its inverse while it runs, and
+/// those become the step's actions for the way back. Pushed as a change of the step the event is
+/// recording, it merges into that step.
+class UndoStep : public QUndoCommand {
+public:
+    explicit UndoStep(UndoStack& stack) : _stack(stack) {}
 
-void UndoManager::setChangeHandler(std::function<void(Change)> handler) {
-    _changeHandler = std::move(handler);
-}
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        if (_stack._recording != this)
+            return false;
+        // The stack deletes the change once merged: its actions move rather than copy.
+        auto* change = const_cast<UndoStep*>(static_cast<const UndoStep*>(other));
+        std::move(change->actions.begin(), change->actions.end(), std::back_inserter(actions));
+        setText(change->text());
+        return true;
+    }
 
-void UndoManager::openEventGroupIfNeeded() {
-    if (!_openGroups.empty())
+    void undo() override {
+        // Changes made after an undo are a step of their own.
+        if (_stack._recording == this)
+            _stack._recording = nullptr;
+        replay();
+    }
+    void redo() override {
+        // The stack redoes a command as it is pushed; the change it records is made already.
+        if (std::exchange(_pushed, true))
+            replay();
+    }
+
+    std::vector<UndoStack::Action> actions;
+    quint64 serial = 0;
+
+private:
+    void replay() {
+        const std::vector<UndoStack::Action> replayed = std::exchange(actions, {});
+        _stack._replayed = &actions;
+        ++_stack._replays;
+        for (auto it = replayed.rbegin(); it != replayed.rend(); ++it)
+            (*it)();
+        _stack._replayed = nullptr;
+        // A step whose actions left nothing to take back is gone from the stack.
+        setObsolete(actions.empty());
+    }
+
+    UndoStack& _stack;
+    bool _pushed = false;
+};
+
+UndoStack::UndoStack(QObject* parent) : QObject(parent) {}
+
+UndoStack::~UndoStack() = default;
+
+void UndoStack::openEvent() {
+    if (_eventOpen)
         return;
     // Everything recorded during this event becomes one step.
-    _eventGroupOpen = true;
-    _openGroups.emplace_back();
-    QTimer::singleShot(0, this, [this] { closeEventGroup(); });
+    _eventOpen = true;
+    QTimer::singleShot(0, this, [this] { closeEvent(); });
 }
 
-void UndoManager::beginUndoGrouping() {
-    openEventGroupIfNeeded();
-    _openGroups.emplace_back();
-}
-
-void UndoManager::endUndoGrouping() {
-    if (_openGroups.empty()) {
-        qCWarning(lcDocument) << "endUndoGrouping without an open undo group";
+void UndoStack::closeEvent() {
+    if (!_eventOpen)
         return;
-    }
-    Group group = std::move(_openGroups.back());
-    _openGroups.pop_back();
-    if (!_openGroups.empty()) {
-        Group& parent = _openGroups.back();
-        std::move(group.actions.begin(), group.actions.end(), std::back_inserter(parent.actions));
-        if (parent.actionName.isEmpty())
-            parent.actionName = group.actionName;
-        return;
-    }
-    if (group.actions.empty())
-        return;
-    group.serial = ++lastSerial;
-    _undoStack.push_back(std::move(group));
-    if (_changeHandler)
-        _changeHandler(Change::StepRecorded);
-}
-
-void UndoManager::closeEventGroup() {
-    if (!_eventGroupOpen)
-        return;
-    if (_openGroups.size() != 1) {
+    if (_openGroups > 0) {
         qCWarning(lcDocument) << "an undo group was left open at the end of an event";
         return;
     }
-    _eventGroupOpen = false;
-    endUndoGrouping();
+    _eventOpen = false;
+    _eventText.clear();
+    if (std::exchange(_recording, nullptr))
+        emit changed();
 }
 
-void UndoManager::registerUndo(Action action) {
-    if (_replaying != Replay::None) {
-        _replayed.actions.push_back(std::move(action));
+void UndoStack::pushToEventStep(std::unique_ptr<UndoStep> change) {
+    change->setText(_eventText);
+    UndoStep* pushed = change.get();
+    const int index = _stack.index();
+    _stack.push(change.release());
+    if (_stack.index() == index)
+        return; // merged into the event's step
+    pushed->serial = ++lastSerial;
+    _recording = pushed;
+    emit changed();
+}
+
+void UndoStack::beginGroup() {
+    openEvent();
+    ++_openGroups;
+}
+
+void UndoStack::endGroup() {
+    if (_openGroups == 0) {
+        qCWarning(lcDocument) << "an undo group ended that was not open";
         return;
     }
-    const bool started = !isRecordingStep();
-    openEventGroupIfNeeded();
-    _openGroups.back().actions.push_back(std::move(action));
-    _redoStack.clear();
-    if (started && _changeHandler)
-        _changeHandler(Change::StepStarted);
+    --_openGroups;
 }
 
-void UndoManager::setActionName(const QString& name) {
-    if (_replaying != Replay::None)
+void UndoStack::addUndoAction(Action action) {
+    if (_replayed) {
+        _replayed->push_back(std::move(action));
         return;
-    openEventGroupIfNeeded();
-    _openGroups.front().actionName = name;
+    }
+    openEvent();
+    auto change = std::make_unique<UndoStep>(*this);
+    change->actions.push_back(std::move(action));
+    pushToEventStep(std::move(change));
 }
 
-bool UndoManager::isRecordingStep() const {
-    return std::any_of(_openGroups.begin(), _openGroups.end(),
-                       [](const Group& group) { return !group.actions.empty(); });
+void UndoStack::setUndoText(const QString& text) {
+    if (_replayed)
+        return;
+    openEvent();
+    _eventText = text;
+    // An empty change that renames the step, so that the stack tells its new name.
+    if (_recording)
+        pushToEventStep(std::make_unique<UndoStep>(*this));
 }
 
-void UndoManager::finishRecordingStep() {
-    if (_openGroups.size() == 1)
-        closeEventGroup();
+void UndoStack::finishRecordingStep() {
+    if (_openGroups == 0)
+        closeEvent();
 }
 
-bool UndoManager::canUndo() const {
-    if (!_undoStack.empty())
-        return true;
-    return _openGroups.size() == 1 && _eventGroupOpen && !_openGroups.front().actions.empty();
-}
-
-QString UndoManager::undoActionName() const {
-    if (_eventGroupOpen && _openGroups.size() == 1 && !_openGroups.front().actions.empty())
-        return _openGroups.front().actionName;
-    return _undoStack.empty() ? QString() : _undoStack.back().actionName;
-}
-
-QString UndoManager::undoMenuItemTitle() const {
-    const QString name = undoActionName();
-    return name.isEmpty() ? localized(QStringLiteral("Undo"))
-                          : localized(QStringLiteral("Undo %1")).arg(name);
-}
-
-QString UndoManager::redoActionName() const {
-    return _redoStack.empty() ? QString() : _redoStack.back().actionName;
-}
-
-QString UndoManager::redoMenuItemTitle() const {
-    const QString name = redoActionName();
-    return name.isEmpty() ? localized(QStringLiteral("Redo"))
-                          : localized(QStringLiteral("Redo %1")).arg(name);
-}
-
-void UndoManager::undo() {
-    if (_openGroups.size() == 1)
-        closeEventGroup();
-    if (!_openGroups.empty()) {
+void UndoStack::undo() {
+    finishRecordingStep();
+    if (_openGroups > 0) {
         qCWarning(lcDocument) << "undo refused while an undo group is open";
         return;
     }
-    if (_undoStack.empty())
+    if (!_stack.canUndo())
         return;
-    Group step = std::move(_undoStack.back());
-    _undoStack.pop_back();
-    replay(std::move(step), Replay::Undo, _redoStack);
-    if (_changeHandler)
-        _changeHandler(Change::StepUndone);
+    _stack.undo();
+    emit changed();
 }
 
-void UndoManager::redo() {
-    if (_openGroups.size() == 1)
-        closeEventGroup();
-    if (!_openGroups.empty()) {
+void UndoStack::redo() {
+    finishRecordingStep();
+    if (_openGroups > 0) {
         qCWarning(lcDocument) << "redo refused while an undo group is open";
         return;
     }
-    if (_redoStack.empty())
+    if (!_stack.canRedo())
         return;
-    Group step = std::move(_redoStack.back());
-    _redoStack.pop_back();
-    replay(std::move(step), Replay::Redo, _undoStack);
-    if (_changeHandler)
-        _changeHandler(Change::StepRedone);
+    _stack.redo();
+    emit changed();
 }
 
-void UndoManager::replay(Group step, Replay kind, std::vector<Group>& reverse) {
-    _replayed = Group{step.actionName, {}, step.serial};
-    _replaying = kind;
-    ++_replays;
-    for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
-        (*it)();
-    _replaying = Replay::None;
-    if (!_replayed.actions.empty())
-        reverse.push_back(std::move(_replayed));
-    _replayed = Group{};
+quint64 UndoStack::currentState() const {
+    const int newest = _stack.index() - 1;
+    return newest < 0 ? 0 : static_cast<const UndoStep*>(_stack.command(newest))->serial;
 }
 
-void UndoManager::clear() {
-    // The open groups stay open: whoever opened them closes them.
-    for (Group& group : _openGroups)
-        group.actions.clear();
-    _undoStack.clear();
-    _redoStack.clear();
+void UndoStack::setClean() {
+    finishRecordingStep();
+    if (_recording)
+        _stack.resetClean();
+    else
+        _stack.setClean();
+}
+
+void UndoStack::clear() {
+    const bool clean = isClean();
+    // The event stays open: whoever opened its groups closes them, and its name stands.
+    _recording = nullptr;
+    _stack.clear();
+    if (!clean)
+        _stack.resetClean();
 }
 
 } // namespace tardigo

@@ -2,111 +2,116 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tardigo {
 
-/// A document's undo and redo stacks. Steps are groups of registered closures, undone newest first. A
-/// closure registers its own inverse while it runs, so undoing a step records the step that redoes
-/// it, and redoing records the step that undoes it again. A registration outside any group opens a
-/// group for the current event, which closes on the next pass of the event loop, so every group
-/// opened during one event folds into one step. A new change forgets what was undone.
-class UndoManager : public QObject {
+class UndoStep;
+
+/// A document's undo steps, on a QUndoStack: one command for every event that changed the list. A
+/// change adds the actions that take it back; the first one of an event pushes the event's step,
+/// and the later ones merge into it until the next turn of the event loop closes it, so that every
+/// change of one event (nested `UndoGroup`s included) is one step, which the stack's actions can undo
+/// at once. Each action adds its own inverse while it runs, so undoing a step leaves the actions that
+/// redo it, and redoing leaves those that undo it again.
+class UndoStack : public QObject {
+    Q_OBJECT
 public:
     using Action = std::function<void()>;
-    /// What the document's change counting hears about.
-    enum class Change { StepStarted, StepRecorded, StepUndone, StepRedone };
 
-    explicit UndoManager(QObject* parent = nullptr);
+    explicit UndoStack(QObject* parent = nullptr);
+    ~UndoStack() override;
 
-    /// Called whenever a step begins to be recorded, is completed or is undone.
-    void setChangeHandler(std::function<void(Change)> handler);
+    /// The stack itself, for the window's Undo and Redo actions.
+    const QUndoStack& qUndoStack() const { return _stack; }
 
-    /// Records an action that undoes part of the current change. While a step is undone (or redone)
-    /// it records the action that redoes (or undoes) it instead.
-    void registerUndo(Action action);
-    /// Names the step being recorded (the outermost open group); an undone or redone step keeps
-    /// its name.
-    void setActionName(const QString& name);
+    /// Adds an action that takes back part of the current change. While a step is undone (or redone)
+    /// it adds to the actions that redo (or undo) it instead.
+    void addUndoAction(Action action);
+    /// Names the step being recorded; the name given last stands. An undone or redone step keeps its
+    /// name.
+    void setUndoText(const QString& text);
 
-    bool canUndo() const;
+    /// A step can be undone, the one this event records included.
+    bool canUndo() const { return _stack.canUndo(); }
     /// The name of the step undo() would undo; empty when there is none.
-    QString undoActionName() const;
-    /// "Undo", or "Undo <action name>", for the Edit menu.
-    QString undoMenuItemTitle() const;
-    /// Closes the event's group if it is the only one open, then undoes the newest step.
+    QString undoText() const { return _stack.undoText(); }
+    /// Closes the event's step if no group holds it open, then undoes the newest step.
     void undo();
-    bool canRedo() const { return !_redoStack.empty(); }
+    /// A step undone can be redone: no change came since.
+    bool canRedo() const { return _stack.canRedo(); }
     /// The name of the step redo() would redo; empty when there is none.
-    QString redoActionName() const;
-    /// "Redo", or "Redo <action name>", for the Edit menu.
-    QString redoMenuItemTitle() const;
+    QString redoText() const { return _stack.redoText(); }
     /// Redoes the step undone last, unless a change came since.
     void redo();
+
     /// Which state the steps have brought the document to: each recorded step has a number of its
     /// own, never given to a step of another document of this process (a list closed and opened
     /// again does not come back to a state an agenda's step remembers), and the state is that of the
-    /// newest step still on the stack (0: none). A document that
-    /// remembers the state it was saved in knows whether undo took it elsewhere. A step redone keeps
-    /// the number it had, so undo then redo comes back to the same state.
-    quint64 currentState() const { return _undoStack.empty() ? 0 : _undoStack.back().serial; }
-    /// A step is being recorded: a change was made in this event and becomes a step when it ends.
-    bool isRecordingStep() const;
-    /// Ends the step this event is recording now rather than when the event ends (a save takes the
+    /// newest step not undone (0: none). A step redone keeps its number.
+    quint64 currentState() const;
+    /// A step is being recorded: a change was made in this event, and later ones join its step.
+    bool isRecordingStep() const { return _recording != nullptr; }
+    /// Closes the step this event is recording now rather than when the event ends (a save takes the
     /// list as it is, so the step belongs before it).
     void finishRecordingStep();
     /// How many steps have been undone or redone: the actions of one replay see the same number.
     quint64 replays() const { return _replays; }
 
-    /// Forgets every step, and what the step being recorded registered so far.
+    /// The steps are where they were at the last setClean().
+    bool isClean() const { return _stack.isClean(); }
+    /// Marks the list as saved: the event's step is closed first, as the save holds its change. A
+    /// step that a group still holds open goes on changing the list, which is then not clean.
+    void setClean();
+
+    /// Forgets every step, and what the step being recorded added so far. A stack that was not
+    /// clean stays so: the list still differs from what was saved.
     void clear();
+
+signals:
+    /// A step began to be recorded, was pushed, undone or redone.
+    void changed();
 
 private:
     friend class UndoGroup;
+    friend class UndoStep;
 
-    struct Group {
-        QString actionName;
-        std::vector<Action> actions;
-        quint64 serial = 0; // given when the step is recorded
-    };
+    void beginGroup();
+    void endGroup();
+    /// Marks the event as recording, to be closed on the next turn of the event loop.
+    void openEvent();
+    /// Closes the event's step, unless a group still holds it open.
+    void closeEvent();
+    /// Pushes a command that joins the event's step, or opens it.
+    void pushToEventStep(std::unique_ptr<UndoStep> change);
 
-    enum class Replay { None, Undo, Redo };
-
-    void beginUndoGrouping();
-    void endUndoGrouping();
-
-    void openEventGroupIfNeeded();
-    void closeEventGroup();
-    /// Runs the step's actions newest first; what they register becomes the step that reverses
-    /// them, under the same name and number, pushed onto `reverse`.
-    void replay(Group step, Replay kind, std::vector<Group>& reverse);
-
-    std::vector<Group> _undoStack;
-    std::vector<Group> _redoStack;
-    std::vector<Group> _openGroups;
-    Group _replayed; // what the actions of the step being replayed register
-    bool _eventGroupOpen = false;
-    Replay _replaying = Replay::None;
+    QUndoStack _stack;
+    bool _eventOpen = false;
+    UndoStep* _recording = nullptr; // the event's step, on the stack, while later changes join it
+    QString _eventText;             // the name given last in this event
+    int _openGroups = 0;
+    std::vector<Action>* _replayed = nullptr; // where a replay's actions add their inverses
     quint64 _replays = 0;
-    std::function<void(Change)> _changeHandler;
 };
 
-/// One named undo step for as long as it lives: what is registered meanwhile belongs to it, however
-/// the scope is left. Groups nest, and fold into the step of the event; the name given last names it.
+/// One named undo step for as long as it lives: what is added meanwhile belongs to it, however the
+/// scope is left. Groups nest, and fold into the step of the event; the name given last names it.
 class UndoGroup {
 public:
-    UndoGroup(UndoManager& manager, const QString& actionName) : _manager(manager) {
-        _manager.beginUndoGrouping();
-        _manager.setActionName(actionName);
+    UndoGroup(UndoStack& stack, const QString& text) : _stack(stack) {
+        _stack.beginGroup();
+        _stack.setUndoText(text);
     }
-    ~UndoGroup() { _manager.endUndoGrouping(); }
+    ~UndoGroup() { _stack.endGroup(); }
     UndoGroup(const UndoGroup&) = delete;
     UndoGroup& operator=(const UndoGroup&) = delete;
 
 private:
-    UndoManager& _manager;
+    UndoStack& _stack;
 };
 
 } // namespace tardigo

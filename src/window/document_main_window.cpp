@@ -157,7 +157,7 @@ void DocumentMainWindow::buildWidgets() {
 
     _toolbar = new DocumentToolbar(this);
     addToolBar(Qt::TopToolBarArea, _toolbar);
-    _menus = new DocumentMenus(*menuBar(), this);
+    _menus = new DocumentMenus(*menuBar(), _document->undoStack(), this);
     _inspector = _host.makeInspector(*_document, *this);
     const bool left = Settings::instance().drawerSide() == 0;
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _inspector);
@@ -483,9 +483,9 @@ void DocumentMainWindow::connectInspectorCommands() {
 
 void DocumentMainWindow::undo(bool redo) {
     finishAllEditing();
-    UndoManager& undoManager = _document->undoManager();
-    if (redo ? undoManager.canRedo() : undoManager.canUndo())
-        redo ? undoManager.redo() : undoManager.undo();
+    UndoStack& undoStack = _document->undoStack();
+    if (redo ? undoStack.canRedo() : undoStack.canUndo())
+        redo ? undoStack.redo() : undoStack.undo();
     else
         QApplication::beep();
     validate();

@@ -15,10 +15,12 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 
 namespace tardigo {
 
-DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(parent) {
+DocumentMenus::DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObject* parent)
+    : QObject(parent) {
     QMenu* file = menuBar.addMenu(tr("&File"));
     add(file, _actions.newDocument, "newDocument", tr("&New"))->setShortcut(QKeySequence::New);
     add(file, _actions.openDocument, "openDocument", tr("&Open…"))->setShortcut(QKeySequence::Open);
@@ -41,8 +43,14 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, QObject* parent) : QObject(paren
     add(file, _actions.quit, "quit", tr("&Quit"))->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = menuBar.addMenu(tr("&Edit"));
-    add(edit, _actions.undo, "undo", tr("Undo"))->setShortcut(QKeySequence::Undo);
-    add(edit, _actions.redo, "redo", tr("Redo"))->setShortcuts(QKeySequence::Redo);
+    // Titled and enabled by the stack; the window undoes, once it has committed the cell being edited.
+    const QUndoStack& stack = undoStack.qUndoStack();
+    place(edit, _actions.undo, "undo", stack.createUndoAction(this, tr("Undo")))
+        ->setShortcut(QKeySequence::Undo);
+    disconnect(_actions.undo, &QAction::triggered, &stack, &QUndoStack::undo);
+    place(edit, _actions.redo, "redo", stack.createRedoAction(this, tr("Redo")))
+        ->setShortcuts(QKeySequence::Redo);
+    disconnect(_actions.redo, &QAction::triggered, &stack, &QUndoStack::redo);
     edit->addSeparator();
     // Items, with their subtrees, as a drag carries them.
     add(edit, _actions.cutItems, "cutItems", tr("Cu&t"))->setShortcuts(QKeySequence::Cut);
@@ -154,6 +162,13 @@ QAction* DocumentMenus::add(QMenu* menu, QAction*& member, const char* name, con
     return member;
 }
 
+QAction* DocumentMenus::place(QMenu* menu, QAction*& member, const char* name, QAction* action) {
+    action->setObjectName(QLatin1String(name));
+    menu->addAction(action);
+    member = action;
+    return member;
+}
+
 void DocumentMenus::validate(const TardigoDocument& document) {
     const Dict& root = *document.data();
     const bool selected = document.selection().lastSelectedItem() != nullptr;
@@ -170,12 +185,6 @@ void DocumentMenus::validate(const TardigoDocument& document) {
     _actions.findNext->setEnabled(searching);
     _actions.findPrevious->setEnabled(searching);
     _actions.revertDocument->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());
-    QAction* undo = _actions.undo;
-    undo->setText(document.undoManager().undoMenuItemTitle());
-    undo->setEnabled(document.undoManager().canUndo());
-    QAction* redo = _actions.redo;
-    redo->setText(document.undoManager().redoMenuItemTitle());
-    redo->setEnabled(document.undoManager().canRedo());
     const bool panel = flagOf(root, key::panelInspector);
     _actions.tearOffInspector->setText(
         localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));

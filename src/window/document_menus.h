@@ -11,6 +11,7 @@ class QMenuBar;
 namespace tardigo {
 
 class TardigoDocument;
+class UndoStack;
 
 /// The commands of a document window's menus, one member each, so that a mistyped command does not
 /// compile. Each action's object name is its member's name.
@@ -69,7 +70,7 @@ struct MenuActions {
 class DocumentMenus : public QObject {
     Q_OBJECT
 public:
-    DocumentMenus(QMenuBar& menuBar, QObject* parent);
+    DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObject* parent);
 
     const MenuActions& actions() const { return _actions; }
     /// The four optional column switches, by View menu tag (2 to 5).
@@ -95,6 +96,8 @@ signals:
 private:
     static QAction* make(QMenu* menu, const QString& name, const QString& title);
     static QAction* add(QMenu* menu, QAction*& member, const char* name, const QString& title);
+    /// Puts an action made elsewhere in the menu, under the name the window looks it up by.
+    static QAction* place(QMenu* menu, QAction*& member, const char* name, QAction* action);
 
     MenuActions _actions;
     QHash<int, QAction*> _columnActions;

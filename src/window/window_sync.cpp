@@ -354,7 +354,7 @@ void WindowSync::finished() {
     // The list was read again, here or when its file changed.
     const NodePtr before = std::exchange(_listBefore, nullptr);
     if (!report.removedUids.isEmpty() && document.data() != before && !document.isDocumentEdited())
-        registerUndoOfRemovals(before, report.removedUids);
+        addUndoOfRemovals(before, report.removedUids);
     if (report.error.isEmpty() && !report.cancelled)
         _lastSynced = report.finished;
     _lastCancelled = report.cancelled;
@@ -379,13 +379,13 @@ void WindowSync::finished() {
     emit syncEnded();
 }
 
-void WindowSync::registerUndoOfRemovals(const NodePtr& before, const QStringList& removedUids) {
+void WindowSync::addUndoOfRemovals(const NodePtr& before, const QStringList& removedUids) {
     TardigoDocument& document = _window.document();
     const RemovalRestore restore = restoreOfRemovals(before, document.data(), removedUids);
     if (restore.removed.empty())
         return;
     document.restoring().registerPutBack(restore.standing, restore.removed);
-    document.undoManager().setActionName(tr("Removal by Sync"));
+    document.undoStack().setUndoText(tr("Removal by Sync"));
     // The list is as its file holds it: only undoing the step makes it differ.
     document.countChange(TardigoDocument::ChangeKind::Cleared);
     _window.validate();

@@ -87,7 +87,7 @@ private:
     void askToBind(const QString& folder);
     void askToRemove(const SyncReport& report);
     /// Makes the removals of the sync just read again from disk one undo step.
-    void registerUndoOfRemovals(const NodePtr& before, const QStringList& removedUids);
+    void addUndoOfRemovals(const NodePtr& before, const QStringList& removedUids);
 
     DocumentMainWindow& _window;
     SyncSchedule _schedule;

@@ -314,7 +314,7 @@ private slots:
         value->setCurrentValue(70);
         const NodePtr bank = findItem(*window->document().data(), QStringLiteral("bank"));
         QCOMPARE(completionPercentOf(*bank), 70);
-        QVERIFY(window->document().undoManager().canUndo());
+        QVERIFY(window->document().undoStack().canUndo());
     }
 
     // Return presses a focused button outside dialogs as Space does; in a dialog the focused button

@@ -117,22 +117,22 @@ private slots:
         QCOMPARE(agenda->model().entryCount(), 3);
         // Looking never writes.
         QCOMPARE(document.isDocumentEdited(), editedBefore);
-        QVERIFY(!document.undoManager().canUndo());
+        QVERIFY(!document.undoStack().canUndo());
 
         // Done in an open list: one undo step there, the window's change state, and the row leaves.
         select(*agenda, QStringLiteral("call Bob"));
         QTest::keyClick(&agenda->view(), Qt::Key_D, Qt::ControlModifier);
         const NodePtr bob = findItem(*document.data(), QStringLiteral("call Bob"));
         QVERIFY(isCompleted(*bob));
-        QVERIFY(document.undoManager().canUndo());
+        QVERIFY(document.undoStack().canUndo());
         QVERIFY(document.isDocumentEdited());
-        QVERIFY(document.undoManager().undoMenuItemTitle().contains(key::completion));
+        QVERIFY(document.undoStack().undoText().contains(key::completion));
         QTRY_VERIFY(!rowOf(*agenda, QStringLiteral("call Bob")).isValid());
         // A change keeps every section open.
         for (int section = 0; section < agenda->model().rowCount(); ++section)
             QVERIFY(agenda->view().isExpanded(agenda->model().index(section, 0)));
         // Undone in the list's window, the agenda follows.
-        document.undoManager().undo();
+        document.undoStack().undo();
         QVERIFY(!isCompleted(*bob));
         QTRY_VERIFY(rowOf(*agenda, QStringLiteral("call Bob")).isValid());
 
@@ -152,7 +152,7 @@ private slots:
         const NodePtr rentItem = findItem(*document.data(), QStringLiteral("pay rent"));
         // The delegate commits on the next pass of the event loop.
         QTRY_COMPARE(*rentItem->value(key::due).asString(), QStringLiteral("2026-12-10 08:00:00 +0100"));
-        QCOMPARE(document.undoManager().undoMenuItemTitle().contains(QStringLiteral("due")), true);
+        QCOMPARE(document.undoStack().undoText().contains(QStringLiteral("due")), true);
 
         // Done in a list without a window: the file is changed and saved at once, under its lock.
         select(*agenda, QStringLiteral("water plants"));
@@ -209,7 +209,7 @@ private slots:
         agenda.undoAction()->trigger();
         QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a1"))));
         QVERIFY(!isCompleted(*findItem(*document.data(), QStringLiteral("a2"))));
-        QVERIFY(!document.undoManager().canUndo());
+        QVERIFY(!document.undoStack().canUndo());
         QVERIFY(doneOnDisk(QStringLiteral("b1")) && doneOnDisk(QStringLiteral("b2")));
 
         // The agenda's Undo takes back the change it saved to the list without a window.

@@ -433,7 +433,7 @@ private slots:
         QCOMPARE(second({"--new-item", "Buy milk"}), 0);
         QCOMPARE(rowNames(window->outline()), (QStringList{"bread", "Buy milk"}));
         QCOMPARE(application.controller().windows().size(), size_t(1)); // no second application
-        window->document().undoManager().undo();
+        window->document().undoStack().undo();
         QCOMPARE(rowNames(window->outline()), QStringList{"bread"});
 
         QGuiApplication::clipboard()->setText(QStringLiteral("From the clipboard"));

@@ -623,7 +623,7 @@ private slots:
         QVERIFY(!command(window, "endColumnSorting")->isEnabled());
     }
 
-    void undoIsTitledAndCannotBeRedone() {
+    void undoAndRedoAreTitledAndEnabledByTheStack() {
         DocumentMainWindow* window = open({item("milk")});
         OutlineTreeView& outline = window->outline();
         QAction* undo = command(window, "undo");
@@ -632,9 +632,9 @@ private slots:
         clickCell(outline, "milk", key::icon);
         QTest::keyClick(window, Qt::Key_F2);
         typeIntoEditor(outline, "oat milk");
-        QCoreApplication::processEvents(); // the event's undo group closes
-        window->validate();
+        QCoreApplication::processEvents(); // the event's step is pushed: the title follows the stack
         QCOMPARE(undo->text(), QStringLiteral("Undo set name"));
+        QVERIFY(undo->isEnabled());
         QVERIFY(window->isWindowModified());
 
         QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
@@ -643,6 +643,14 @@ private slots:
         QVERIFY(!undo->isEnabled());
         QCOMPARE(undo->text(), QStringLiteral("Undo"));
         QVERIFY(!window->isWindowModified());
+        QAction* redo = command(window, "redo");
+        QCOMPARE(redo->text(), QStringLiteral("Redo set name"));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(rowNames(outline), QStringList{"oat milk"});
+        QCOMPARE(undo->text(), QStringLiteral("Undo set name"));
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(redo->text(), QStringLiteral("Redo"));
+        QVERIFY(window->isWindowModified());
     }
 
     void undoOpensTheFoldedItemsThatHideWhatItBringsBack() {

@@ -359,7 +359,7 @@ private slots:
         QVERIFY2(completionOf(*rent) > 0.02f, qPrintable(QString::number(completionOf(*rent))));
         QCOMPARE(historyMessages(*rent).count(QStringLiteral("set completion")), 1);
         QCoreApplication::processEvents();
-        window->document().undoManager().undo();
+        window->document().undoStack().undo();
         QCOMPARE(completionOf(*rent), 0.0f);
     }
 
@@ -378,7 +378,7 @@ private slots:
         QCOMPARE(label->text(), QStringLiteral("(multiple selection OK)"));
         QVERIFY(control<QPushButton>(window, "colorWell")->isEnabled());
         control<QPushButton>(window, "noColorButton")->click();
-        QCOMPARE(window->document().undoManager().undoActionName(), QStringLiteral("set color"));
+        QCOMPARE(window->document().undoStack().undoText(), QStringLiteral("set color"));
     }
 
     void theInspectorTearsOffAndAttaches() {

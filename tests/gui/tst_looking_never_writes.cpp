@@ -219,9 +219,9 @@ private slots:
             lookAtTheSelectedItem(window, item);
             if (QTest::currentTestFailed())
                 return;
-            QVERIFY2(!window->document().undoManager().canUndo(),
-                     qPrintable(QStringLiteral("%1: %2").arg(
-                         stringOf(*item, key::name), window->document().undoManager().undoActionName())));
+            QVERIFY2(!window->document().undoStack().canUndo(),
+                     qPrintable(QStringLiteral("%1: %2").arg(stringOf(*item, key::name),
+                                                             window->document().undoStack().undoText())));
         }
         // The large notes are read aside; looking at them wrote nothing either.
         QTRY_VERIFY(!window->findChild<NotesTool*>()->isLoading());

@@ -122,7 +122,7 @@ private slots:
         document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(rowNames(outline), QStringList{"last"});
         QCoreApplication::processEvents();
-        document.undoManager().undo();
+        document.undoStack().undo();
         QCOMPARE(rowNames(outline), (QStringList{"parent", "child", "grandchild", "last"}));
         QVERIFY(isOpen(outline, child));
     }
@@ -144,7 +144,7 @@ private slots:
         document.itemCommands().deleteItem();
         QCoreApplication::processEvents();
         outline.collapseItem(top, true);
-        document.undoManager().undo();
+        document.undoStack().undo();
         QVERIFY(isOpen(outline, top) && isOpen(outline, middle));
         QCOMPARE(selectedNames(outline), QStringList{"deep"});
         const QRect shown = outline.visualRect(outline.outlineModel().indexOfItem(deep.get()));
@@ -229,10 +229,10 @@ private slots:
         _window->grab();
         QVERIFY(outline.outlineRowHeight() > 30);
         QCoreApplication::processEvents();
-        document.undoManager().undo();
+        document.undoStack().undo();
         _window->grab();
         QCOMPARE(outline.outlineRowHeight(), plain);
-        document.undoManager().redo();
+        document.undoStack().redo();
         _window->grab();
         QVERIFY(outline.outlineRowHeight() > 30);
     }

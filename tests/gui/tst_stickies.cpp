@@ -139,7 +139,7 @@ private slots:
         selectShown(outline, {rowNames(outline).first()});
         document.itemCommands().deleteItem();
         QCOMPARE(childrenOf(*document.data())->size(), size_t(1));
-        document.undoManager().undo();
+        document.undoStack().undo();
         document.setCellValue(CellValue(Value(QStringLiteral("Plumber called"))), key::name, shown);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Plumber called"));
         application.controller().windows().front()->setChangesReviewed();

@@ -147,7 +147,7 @@ std::optional<QString> AgendaDocuments::change(const std::vector<AgendaEntry>& e
             items.push_back(item);
     if (items.empty())
         return goneText(entries.front().list);
-    UndoManager& undo = document->undoManager();
+    UndoStack& undo = document->undoStack();
     // The step is the agenda's alone, so that its Undo knows it as the window's newest.
     undo.finishRecordingStep();
     const quint64 before = undo.currentState();
@@ -198,14 +198,14 @@ std::optional<QString> AgendaDocuments::changeWithoutWindow(const std::vector<Ag
             items.push_back(item);
     if (items.empty()) {
         // Kept only while it holds the agenda's earlier steps: a list just read has none to undo.
-        if (document->undoManager().canUndo())
+        if (document->undoStack().canUndo())
             keepWindowless(list, std::move(document));
         else
             document->close();
         return goneText(list);
     }
     {
-        const UndoGroup step(document->undoManager(), QString());
+        const UndoGroup step(document->undoStack(), QString());
         for (const NodePtr& item : items)
             change(*document, item);
     }
@@ -244,11 +244,11 @@ std::optional<QString> AgendaDocuments::undo(QWidget* window) {
             return tr("The window of “%1” was closed since, so the agenda leaves the list as it is. "
                       "Change the item again to take the change back.")
                 .arg(name);
-        if (document->undoManager().currentState() != *step.windowState)
+        if (document->undoStack().currentState() != *step.windowState)
             return tr("“%1” was changed in its window since, so the agenda leaves it as it is. "
                       "Use Edit > Undo in the list's window.")
                 .arg(name);
-        document->undoManager().undo();
+        document->undoStack().undo();
         return std::nullopt;
     }
     if (_find(list)) {
@@ -269,11 +269,11 @@ std::optional<QString> AgendaDocuments::undo(QWidget* window) {
                   "Change the item in the list's window.")
             .arg(name);
     }
-    document.undoManager().undo();
+    document.undoStack().undo();
     switch (document.saveUnlessChangedOnDisk(&error)) {
     case TardigoDocument::SaveOutcome::Saved:
         _steps.pop_back();
-        if (!document.undoManager().canUndo())
+        if (!document.undoStack().canUndo())
             forgetWindowless(list);
         emit undoChanged();
         return std::nullopt;
