@@ -1,8 +1,8 @@
 #include "window/document_toolbar.h"
 
 #include "appearance/icon_for_name.h"
-#include "inspector/core/inspector_view.h"
 #include "model/keys.h"
+#include "outline/inspector_view.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
 #include "window/qt_part_names.h"
