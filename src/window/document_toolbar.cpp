@@ -5,7 +5,7 @@
 #include "outline/inspector_view.h"
 #include "platform/localized.h"
 #include "platform/user_defaults.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 #include "window/window_log.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "platform/user_defaults.h"
-#include "window/clear_button.h"
+#include "widgets/clear_button.h"
 
 #include <QAction>
 #include <QCheckBox>

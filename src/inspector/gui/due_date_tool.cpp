@@ -8,7 +8,7 @@
 #include "model/clock.h"
 #include "outline/status_display.h"
 #include "platform/localized.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
