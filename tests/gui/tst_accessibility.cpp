@@ -5,6 +5,7 @@
 #include "gui_test_support.h"
 
 #include "accounts/add_account_dialog.h"
+#include "accounts/sync_settings_dialog.h"
 #include "agenda/gui/agenda_window.h"
 #include "desktop_app/button_keys.h"
 #include "desktop_app/preferences_window.h"
@@ -25,7 +26,6 @@
 #include "window/document_toolbar.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
-#include "window/sync_settings_dialog.h"
 #include "window/toolbar_customize_dialog.h"
 
 #include <QAccessible>

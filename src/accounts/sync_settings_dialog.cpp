@@ -1,4 +1,4 @@
-#include "window/sync_settings_dialog.h"
+#include "accounts/sync_settings_dialog.h"
 
 #include "accounts/calendar_picker.h"
 #include "dialogs/dialog_service.h"
