@@ -1,6 +1,7 @@
 // Finding items: the search's words against an item's name, category and notes, and the agenda
 // built on it.
 #include "agenda/core/agenda.h"
+#include "dates/agenda_section.h"
 #include "document_fixture.h"
 #include "model/stored_date.h"
 #include "search/item_search.h"

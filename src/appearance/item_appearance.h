@@ -1,7 +1,7 @@
 #pragma once
 
-#include "inspector/core/status_display.h"
 #include "model/value.h"
+#include "outline/status_display.h"
 
 #include <QColor>
 #include <QFont>

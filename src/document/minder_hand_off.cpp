@@ -2,13 +2,13 @@
 
 #include "document/document_log.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/inspector_view.h"
 #include "minder/recurrence_interval.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "model/tree_operations.h"
+#include "outline/inspector_view.h"
 
 #include <utility>
 

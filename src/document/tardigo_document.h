@@ -12,12 +12,12 @@
 #include "document/restoring_operations.h"
 #include "document/tree_edits.h"
 #include "document/tree_shaping.h"
-#include "inspector/core/status_display.h"
 #include "merge/list_base.h"
 #include "minder/minder_document.h"
 #include "model/value.h"
 #include "outline/outline_data_source.h"
 #include "outline/outline_settings.h"
+#include "outline/status_display.h"
 #include "platform/file_identity.h"
 #include "search/item_search.h"
 

@@ -3,7 +3,7 @@
 #include "alerts/sheet_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
-#include "window/list_lock_wait.h"
+#include "widgets/list_lock_wait.h"
 
 #include <QMainWindow>
 

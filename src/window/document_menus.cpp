@@ -2,10 +2,10 @@
 
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "inspector/core/inspector_tools.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"
+#include "outline/inspector_tools.h"
 #include "outline/outline_columns.h"
 #include "outline/outline_filter.h"
 #include "outline/outline_selection.h"

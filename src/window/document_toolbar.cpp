@@ -1,10 +1,10 @@
 #include "window/document_toolbar.h"
 
 #include "appearance/icon_for_name.h"
-#include "inspector/core/inspector_view.h"
+#include "outline/inspector_view.h"
 #include "platform/localized.h"
 #include "platform/settings.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 #include "window/window_log.h"
 
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "dates/due_date_entry.h"
 #include "dates/due_date_format.h"
 #include "model/clock.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 
 #include <QAction>
 #include <QCalendarWidget>

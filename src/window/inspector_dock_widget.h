@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspector/core/inspector_view.h"
+#include "outline/inspector_view.h"
 
 #include <QDockWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/value.h"
-#include "window/hinted_tree_view.h"
+#include "widgets/hinted_tree_view.h"
 
 #include <QHash>
 #include <QPersistentModelIndex>

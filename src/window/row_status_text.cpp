@@ -1,6 +1,6 @@
 #include "window/row_status_text.h"
 
-#include "agenda/core/agenda.h"
+#include "dates/agenda_section.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -1,6 +1,6 @@
 #include "window/search_field.h"
 
-#include "window/clear_button.h"
+#include "widgets/clear_button.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,8 @@
 #include "window/window_sync.h"
 
 #include "accounts/password_question.h"
+#include "accounts/sync_settings_dialog.h"
+#include "accounts/sync_status.h"
 #include "alerts/alert_queue.h"
 #include "caldav/account_passwords.h"
 #include "caldav/bound_calendar_sync.h"
@@ -17,8 +19,6 @@
 #include "sync/sync_state.h"
 #include "sync/sync_store.h"
 #include "window/document_main_window.h"
-#include "window/sync_settings_dialog.h"
-#include "window/sync_status.h"
 #include "window/window_log.h"
 
 #include <QDialog>

@@ -5,6 +5,7 @@
 #include "gui_test_support.h"
 
 #include "accounts/add_account_dialog.h"
+#include "accounts/sync_settings_dialog.h"
 #include "agenda/gui/agenda_window.h"
 #include "desktop_app/button_keys.h"
 #include "desktop_app/preferences_window.h"
@@ -12,10 +13,10 @@
 #include "dialogs/message_box_sheet_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
-#include "inspector/core/inspector_tools.h"
-#include "inspector/core/inspector_view.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/inspector_tools.h"
+#include "outline/inspector_view.h"
 #include "platform/settings.h"
 #include "rich_text/notes_text.h"
 #include "rich_text/rich_text.h"
@@ -25,7 +26,6 @@
 #include "window/document_toolbar.h"
 #include "window/inspector_dock_widget.h"
 #include "window/outline_tree_view.h"
-#include "window/sync_settings_dialog.h"
 #include "window/toolbar_customize_dialog.h"
 
 #include <QAccessible>

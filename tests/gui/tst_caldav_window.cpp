@@ -13,6 +13,7 @@
 #include "accounts/add_account_dialog.h"
 #include "accounts/calendar_picker.h"
 #include "accounts/password_question.h"
+#include "accounts/sync_settings_dialog.h"
 #include "archive/list_file.h"
 #include "caldav/account_addition.h"
 #include "caldav/caldav_client.h"
@@ -28,7 +29,6 @@
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/outline_tree_view.h"
-#include "window/sync_settings_dialog.h"
 #include "window/window_sync.h"
 
 #include <QAbstractButton>

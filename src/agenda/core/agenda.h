@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dates/agenda_section.h"
 #include "model/value.h"
 
 #include <QDateTime>
@@ -12,9 +13,6 @@ namespace tardigo {
 
 class ItemSearch;
 
-/// Where an item falls in the agenda, counted from now in the local time zone.
-enum class AgendaSection { Overdue, Today, Tomorrow, ThisWeek, Later, NoDate };
-
 /// An outstanding item of a list as the agenda shows it.
 struct AgendaEntry {
     QString list;    // the list's file path
@@ -23,10 +21,6 @@ struct AgendaEntry {
     QDateTime due; // invalid: none
     AgendaSection section;
 };
-
-/// The section of a due date: past it is overdue; else its day is today, tomorrow, one of the five
-/// days after (this week), or later. An invalid date has none.
-AgendaSection agendaSection(const QDateTime& due, const QDateTime& now);
 
 /// The outstanding (not completed) items of a list that match the search, each with its due date;
 /// those without one only when asked for.

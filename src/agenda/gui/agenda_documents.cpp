@@ -7,7 +7,7 @@
 #include "document/undo_manager.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "window/list_lock_wait.h"
+#include "widgets/list_lock_wait.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "agenda/gui/agenda_empty_hint.h"
 
 #include "agenda/core/agenda_model.h"
-#include "window/empty_list_hint.h"
+#include "widgets/empty_list_hint.h"
 
 #include <QCoreApplication>
 

@@ -6,7 +6,7 @@
 #include "dialogs/quick_add_reading.h"
 #include "model/clock.h"
 #include "platform/settings.h"
-#include "window/clear_button.h"
+#include "widgets/clear_button.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "agenda/core/agenda_model.h"
-#include "window/hinted_tree_view.h"
+#include "widgets/hinted_tree_view.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -2,7 +2,7 @@
 
 #include "archive/color_value.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 
 #include <QColorDialog>

@@ -2,8 +2,8 @@
 
 #include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
 #include "inspector/gui/gesture_slider.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 
 #include <QCheckBox>

@@ -4,11 +4,11 @@
 #include "dates/due_date_format.h"
 #include "dates/user_date_time_format.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
 #include "minder/recurrence_calculator.h"
 #include "model/clock.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

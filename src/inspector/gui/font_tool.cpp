@@ -3,7 +3,7 @@
 #include "appearance/item_appearance.h"
 #include "appearance/postscript_font_names.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 
 #include <QCheckBox>

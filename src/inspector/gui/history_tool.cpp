@@ -1,6 +1,6 @@
 #include "inspector/gui/history_tool.h"
 
-#include "inspector/core/status_display.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 
 #include <QPlainTextEdit>

@@ -3,9 +3,9 @@
 #include "appearance/icon_for_name.h"
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
 #include "outline/icon_names.h"
 #include "outline/icon_preferences.h"
+#include "outline/status_display.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -2,8 +2,6 @@
 
 #include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/inspector_tools.h"
-#include "inspector/core/status_display.h"
 #include "inspector/gui/color_tool.h"
 #include "inspector/gui/completion_tool.h"
 #include "inspector/gui/due_date_tool.h"
@@ -14,6 +12,8 @@
 #include "inspector/gui/reminder_tool.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/inspector_tools.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 #include "platform/settings.h"
 #include "window/document_main_window.h"

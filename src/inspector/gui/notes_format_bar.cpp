@@ -1,7 +1,7 @@
 #include "inspector/gui/notes_format_bar.h"
 
 #include "appearance/rich_text_document.h"
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,9 +3,9 @@
 #include "appearance/item_appearance.h"
 #include "appearance/rich_text_document.h"
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
 #include "inspector/gui/notes_format_bar.h"
 #include "inspector/gui/notes_format_keys.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"
 

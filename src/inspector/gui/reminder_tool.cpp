@@ -1,8 +1,8 @@
 #include "inspector/gui/reminder_tool.h"
 
 #include "document/tardigo_document.h"
-#include "inspector/core/status_display.h"
 #include "minder/recurrence_interval.h"
+#include "outline/status_display.h"
 #include "platform/localized.h"
 
 #include <QButtonGroup>

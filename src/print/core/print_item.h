@@ -1,7 +1,7 @@
 #pragma once
 
-#include "inspector/core/status_display.h"
 #include "model/rgba.h"
+#include "outline/status_display.h"
 #include "rich_text/rich_text.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "stickies/core/sticky_notes.h"
 
 #include "archive/color_value.h"
-#include "inspector/core/status_display.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
+#include "outline/status_display.h"
 #include "rich_text/notes_text.h"
 
 #include <QUuid>

@@ -2,7 +2,7 @@
 
 #include "appearance/item_appearance.h"
 #include "appearance/rich_text_document.h"
-#include "inspector/core/status_display.h"
+#include "outline/status_display.h"
 #include "rich_text/notes_text.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "window/list_lock_wait.h"
+#include "widgets/list_lock_wait.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "window/hinted_tree_view.h"
+#include "widgets/hinted_tree_view.h"
 
 #include <QPainter>
 

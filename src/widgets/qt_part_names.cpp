@@ -1,4 +1,4 @@
-#include "window/qt_part_names.h"
+#include "widgets/qt_part_names.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>

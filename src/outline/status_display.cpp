@@ -1,10 +1,10 @@
-#include "inspector/core/status_display.h"
+#include "outline/status_display.h"
 
 #include "dates/user_date_time_format.h"
-#include "inspector/core/inspector_tools.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
+#include "outline/inspector_tools.h"
 #include "outline/outline_filter.h"
 #include "platform/localized.h"
 #include "platform/settings.h"

@@ -1,6 +1,6 @@
-#include "inspector/core/inspector_tools.h"
+#include "outline/inspector_tools.h"
 
-#include "inspector/core/inspector_view.h"
+#include "outline/inspector_view.h"
 #include "platform/localized.h"
 
 namespace tardigo {

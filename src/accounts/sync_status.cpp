@@ -1,4 +1,4 @@
-#include "window/sync_status.h"
+#include "accounts/sync_status.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "window/empty_list_hint.h"
+#include "widgets/empty_list_hint.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>

@@ -1,4 +1,4 @@
-#include "window/clear_button.h"
+#include "widgets/clear_button.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
-#include "window/sync_settings_dialog.h"
+#include "accounts/sync_settings_dialog.h"
 
 #include "accounts/calendar_picker.h"
 #include "dialogs/dialog_service.h"
 #include "sync/sync_store.h"
-#include "window/clear_button.h"
+#include "widgets/clear_button.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

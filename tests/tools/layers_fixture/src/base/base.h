@@ -1,0 +1,5 @@
+#pragma once
+
+namespace fixture {
+struct Base {};
+} // namespace fixture

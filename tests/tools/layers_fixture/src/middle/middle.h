@@ -1,0 +1,7 @@
+#pragma once
+
+#include "shared/shared.h"
+
+namespace fixture {
+struct Middle : Shared {};
+} // namespace fixture
