@@ -1282,6 +1282,14 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <translation>Rückgängig</translation>
     </message>
     <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
         <source>Pr&amp;eferences…</source>
         <translation>Ein&amp;stellungen …</translation>
     </message>

@@ -51,6 +51,17 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObj
     place(edit, _actions.redo, "redo", stack.createRedoAction(this, tr("Redo")))
         ->setShortcuts(QKeySequence::Redo);
     disconnect(_actions.redo, &QAction::triggered, &stack, &QUndoStack::redo);
+    // Our own titles over the stack's ("Rückgängig: <step>" in German, where Qt's own differ); this
+    // runs after the stack has titled its actions.
+    const auto retitle = [this, &stack] {
+        const QString undoText = stack.undoText();
+        const QString redoText = stack.redoText();
+        _actions.undo->setText(undoText.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undoText));
+        _actions.redo->setText(redoText.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redoText));
+    };
+    connect(&stack, &QUndoStack::undoTextChanged, this, retitle);
+    connect(&stack, &QUndoStack::redoTextChanged, this, retitle);
+    retitle();
     edit->addSeparator();
     // Items, with their subtrees, as a drag carries them.
     add(edit, _actions.cutItems, "cutItems", tr("Cu&t"))->setShortcuts(QKeySequence::Cut);

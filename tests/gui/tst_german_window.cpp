@@ -6,6 +6,8 @@
 #include "desktop_app/icon_preferences_table.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/translators.h"
+#include "document/tardigo_document.h"
+#include "document/undo_manager.h"
 #include "model/clock.h"
 #include "model/keys.h"
 #include "outline/outline_columns.h"
@@ -147,6 +149,23 @@ private slots:
             verifyGerman(action->toolTip(), place);
         }
         QCOMPARE(window->menuBar()->actions().first()->text(), QStringLiteral("&Datei"));
+    }
+
+    // Edit's Undo keeps the title it always had ("Rückgängig: <step>"), not the stack's own wording.
+    void undoAndRedoKeepTheirTitles() {
+        DocumentMainWindow* window = _controller->newUntitledDocument();
+        auto* undo = window->findChild<QAction*>(QStringLiteral("undo"));
+        auto* redo = window->findChild<QAction*>(QStringLiteral("redo"));
+        QVERIFY(undo && redo);
+        QCOMPARE(undo->text(), QStringLiteral("Rückgängig"));
+        window->document().itemCommands().newItemWithName(QStringLiteral("Brot"));
+        // The step closes on the event loop's next turn.
+        QTRY_VERIFY(!window->document().undoStack().undoText().isEmpty());
+        const QString step = window->document().undoStack().undoText();
+        QCOMPARE(undo->text(), QStringLiteral("Rückgängig: %1").arg(step));
+        undo->trigger();
+        QCOMPARE(redo->text(), QStringLiteral("Wiederholen: %1").arg(step));
+        QCOMPARE(undo->text(), QStringLiteral("Rückgängig"));
     }
 
     void noMenuRepeatsAnAccelerator() {
