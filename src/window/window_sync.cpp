@@ -18,7 +18,7 @@
 #include "sync/sync_cancel.h"
 #include "sync/sync_state.h"
 #include "sync/sync_store.h"
-#include "window/document_main_window.h"
+#include "window/synced_window.h"
 #include "window/window_log.h"
 
 #include <QDialog>
@@ -50,9 +50,9 @@ QThreadPool& syncThread() {
 
 } // namespace
 
-WindowSync::WindowSync(DocumentMainWindow& window, Timers& timers)
-    : QObject(&window), _window(window), _schedule([this] { return start(); }, timers) {
-    _status = new SyncStatus(&window);
+WindowSync::WindowSync(SyncedWindow& window, Timers& timers)
+    : QObject(&window.widget()), _window(window), _schedule([this] { return start(); }, timers) {
+    _status = new SyncStatus(&window.widget());
     connect(_status, &SyncStatus::cancelRequested, this, &WindowSync::cancel);
     TardigoDocument& document = window.document();
     connect(&document, &TardigoDocument::changeCounted, this, [this] { _schedule.listChanged(); });
@@ -87,7 +87,7 @@ void WindowSync::setTimer() {
 
 bool WindowSync::isAsking() const {
     // Sheets, questions and dialogs on the window alike.
-    const QList<QDialog*> dialogs = _window.findChildren<QDialog*>();
+    const QList<QDialog*> dialogs = _window.widget().findChildren<QDialog*>();
     return std::any_of(dialogs.cbegin(), dialogs.cend(),
                        [](const QDialog* dialog) { return dialog->isVisible(); });
 }
@@ -109,7 +109,7 @@ void WindowSync::showSettings() {
         document.fileName().isEmpty()
             ? QString()
             : SyncBindings(SyncState::defaultFolder()).locationOf(document.fileName(), *document.data());
-    auto* dialog = new SyncSettingsDialog(document.displayName(), folder(), &_window, bound);
+    auto* dialog = new SyncSettingsDialog(document.displayName(), folder(), &_window.widget(), bound);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         if (!dialog->account().isEmpty())
@@ -248,7 +248,7 @@ void WindowSync::askForPassword(const QString& account, PasswordQuestion::Reason
     QString error;
     const std::optional<Account> known = AccountStore().find(account, &error);
     const QString server = known ? serverName(known->url) : _runningFolder;
-    auto* question = new PasswordQuestion(&_window, reason, account, server, known ? known->user : QString());
+    auto* question = new PasswordQuestion(&_window.widget(), reason, account, server, known ? known->user : QString());
     question->setAttribute(Qt::WA_DeleteOnClose);
     _passwordQuestion = question;
     const KeyringEntry entry = known ? known->keyringEntry() : KeyringEntry();

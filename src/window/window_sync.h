@@ -20,9 +20,9 @@
 
 namespace tardigo {
 
-class DocumentMainWindow;
 class SyncCancel;
 class SyncStatus;
+class SyncedWindow;
 
 /// A window's syncing of its list with the list's sync folder, or a calendar of an account: File > Sync
 /// Settings… and Sync Now, the syncs that follow minder passes and saves (as SyncSchedule rules), the time of
@@ -36,7 +36,7 @@ class SyncStatus;
 class WindowSync : public QObject {
     Q_OBJECT
 public:
-    explicit WindowSync(DocumentMainWindow& window, Timers& timers = Timers::eventLoop());
+    explicit WindowSync(SyncedWindow& window, Timers& timers = Timers::eventLoop());
     ~WindowSync() override;
 
     /// The list's sync folder; empty when it has none.
@@ -89,7 +89,7 @@ private:
     /// Makes the removals of the sync just read again from disk one undo step.
     void addUndoOfRemovals(const NodePtr& before, const QStringList& removedUids);
 
-    DocumentMainWindow& _window;
+    SyncedWindow& _window;
     SyncSchedule _schedule;
     QFutureWatcher<SyncReport> _running;
     SyncStatus* _status = nullptr;
