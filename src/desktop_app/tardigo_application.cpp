@@ -5,7 +5,6 @@
 #include "agenda/gui/agenda_window.h"
 #include "app_rules/background_locator.h"
 #include "archive/list_file.h"
-#include "desktop_app/app_log.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/quick_add_window.h"
 #include "desktop_search/gui/desktop_search_service.h"
@@ -16,6 +15,7 @@
 #include "platform/preference_signals.h"
 #include "platform/settings.h"
 #include "stickies/gui/sticky_board.h"
+#include "widgets/gui_log.h"
 #include "window/document_main_window.h"
 #include "window/window_sync.h"
 #ifdef TARDIGO_HAVE_SPEECH

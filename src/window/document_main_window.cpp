@@ -20,6 +20,7 @@
 #include "platform/settings.h"
 #include "print/gui/document_printing.h"
 #include "widgets/empty_list_hint.h"
+#include "widgets/gui_log.h"
 #include "widgets/list_lock_wait.h"
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
@@ -35,7 +36,6 @@
 #include "window/search_field.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
-#include "window/window_log.h"
 #include "window/window_search.h"
 #include "window/window_sync.h"
 

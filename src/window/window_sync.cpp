@@ -18,8 +18,8 @@
 #include "sync/sync_cancel.h"
 #include "sync/sync_state.h"
 #include "sync/sync_store.h"
+#include "widgets/gui_log.h"
 #include "window/synced_window.h"
-#include "window/window_log.h"
 
 #include <QDialog>
 #include <QDir>
@@ -248,7 +248,8 @@ void WindowSync::askForPassword(const QString& account, PasswordQuestion::Reason
     QString error;
     const std::optional<Account> known = AccountStore().find(account, &error);
     const QString server = known ? serverName(known->url) : _runningFolder;
-    auto* question = new PasswordQuestion(&_window.widget(), reason, account, server, known ? known->user : QString());
+    auto* question =
+        new PasswordQuestion(&_window.widget(), reason, account, server, known ? known->user : QString());
     question->setAttribute(Qt::WA_DeleteOnClose);
     _passwordQuestion = question;
     const KeyringEntry entry = known ? known->keyringEntry() : KeyringEntry();

@@ -4,6 +4,8 @@
 
 namespace tardigo {
 
+// The desktop application's logging categories; users filter the log by these names.
 Q_DECLARE_LOGGING_CATEGORY(lcWindow)
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
 
 } // namespace tardigo
