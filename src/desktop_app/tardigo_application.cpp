@@ -1,5 +1,6 @@
 #include "desktop_app/tardigo_application.h"
 
+#include "accounts/window_sync.h"
 #include "agenda/core/agenda_lists.h"
 #include "agenda/gui/agenda_documents.h"
 #include "agenda/gui/agenda_window.h"
@@ -17,7 +18,6 @@
 #include "stickies/gui/sticky_board.h"
 #include "widgets/gui_log.h"
 #include "window/document_main_window.h"
-#include "window/window_sync.h"
 #ifdef TARDIGO_HAVE_SPEECH
 #include "notice_channels/text_to_speech_channel.h"
 #endif

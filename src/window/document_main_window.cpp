@@ -1,5 +1,6 @@
 #include "window/document_main_window.h"
 
+#include "accounts/window_sync.h"
 #include "alerts/alert_queue.h"
 #include "appearance/item_appearance.h"
 #include "dialogs/dialog_service.h"
@@ -37,7 +38,6 @@
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
 #include "window/window_search.h"
-#include "window/window_sync.h"
 
 #include <QAction>
 #include <QApplication>

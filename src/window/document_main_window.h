@@ -1,10 +1,10 @@
 #pragma once
 
+#include "accounts/synced_window.h"
 #include "alerts/sheet_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 #include "widgets/list_lock_wait.h"
-#include "window/synced_window.h"
 
 #include <QMainWindow>
 

@@ -1,8 +1,9 @@
-#include "window/window_sync.h"
+#include "accounts/window_sync.h"
 
 #include "accounts/password_question.h"
 #include "accounts/sync_settings_dialog.h"
 #include "accounts/sync_status.h"
+#include "accounts/synced_window.h"
 #include "alerts/alert_queue.h"
 #include "caldav/account_passwords.h"
 #include "caldav/bound_calendar_sync.h"
@@ -19,7 +20,6 @@
 #include "sync/sync_state.h"
 #include "sync/sync_store.h"
 #include "widgets/gui_log.h"
-#include "window/synced_window.h"
 
 #include <QDialog>
 #include <QDir>
