@@ -1,4 +1,4 @@
-#include "inspector/gui/gesture_slider.h"
+#include "inspector/gesture_slider.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "inspector/gui/notes_format_bar.h"
+#include "inspector/notes_format_bar.h"
 
 #include "appearance/rich_text_document.h"
 #include "widgets/qt_part_names.h"

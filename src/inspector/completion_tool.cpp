@@ -1,8 +1,8 @@
-#include "inspector/gui/completion_tool.h"
+#include "inspector/completion_tool.h"
 
 #include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
-#include "inspector/gui/gesture_slider.h"
+#include "inspector/gesture_slider.h"
 #include "outline/status_display.h"
 #include "platform/localized.h"
 

@@ -1,10 +1,10 @@
-#include "inspector/gui/notes_tool.h"
+#include "inspector/notes_tool.h"
 
 #include "appearance/item_appearance.h"
 #include "appearance/rich_text_document.h"
 #include "document/tardigo_document.h"
-#include "inspector/gui/notes_format_bar.h"
-#include "inspector/gui/notes_format_keys.h"
+#include "inspector/notes_format_bar.h"
+#include "inspector/notes_format_keys.h"
 #include "outline/status_display.h"
 #include "platform/localized.h"
 #include "rich_text/notes_text.h"

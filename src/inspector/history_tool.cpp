@@ -1,4 +1,4 @@
-#include "inspector/gui/history_tool.h"
+#include "inspector/history_tool.h"
 
 #include "outline/status_display.h"
 #include "platform/localized.h"

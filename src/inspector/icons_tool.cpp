@@ -1,4 +1,4 @@
-#include "inspector/gui/icons_tool.h"
+#include "inspector/icons_tool.h"
 
 #include "appearance/icon_for_name.h"
 #include "dialogs/dialog_service.h"

@@ -1,4 +1,4 @@
-#include "inspector/gui/color_tool.h"
+#include "inspector/color_tool.h"
 
 #include "archive/color_value.h"
 #include "document/tardigo_document.h"

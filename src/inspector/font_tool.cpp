@@ -1,4 +1,4 @@
-#include "inspector/gui/font_tool.h"
+#include "inspector/font_tool.h"
 
 #include "appearance/item_appearance.h"
 #include "appearance/postscript_font_names.h"

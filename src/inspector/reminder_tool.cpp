@@ -1,4 +1,4 @@
-#include "inspector/gui/reminder_tool.h"
+#include "inspector/reminder_tool.h"
 
 #include "document/tardigo_document.h"
 #include "minder/recurrence_interval.h"

@@ -1,4 +1,4 @@
-#include "inspector/gui/notes_format_keys.h"
+#include "inspector/notes_format_keys.h"
 
 #include <QKeyEvent>
 #include <QTextEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspector/gui/tool_page.h"
+#include "inspector/tool_page.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "inspector/gui/due_date_tool.h"
+#include "inspector/due_date_tool.h"
 
 #include "dates/due_date_entry.h"
 #include "dates/due_date_format.h"
