@@ -1,7 +1,7 @@
 #include "inspector/reminder_tool.h"
 
 #include "document/tardigo_document.h"
-#include "minder/recurrence_interval.h"
+#include "model/item_codes.h"
 #include "outline/status_display.h"
 #include "platform/localized.h"
 
