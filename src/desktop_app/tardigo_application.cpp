@@ -9,6 +9,7 @@
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/quick_add_window.h"
 #include "desktop_search/gui/desktop_search_service.h"
+#include "dialogs/dialog_service.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
@@ -30,6 +31,14 @@
 #include <algorithm>
 
 namespace tardigo {
+
+void ApplicationBeep::beep() {
+    QApplication::beep();
+}
+
+void MessageBoxErrorReporter::showError(const QString& title, const QString& message) {
+    DialogService::warning(nullptr, title, title, message);
+}
 
 namespace {
 
