@@ -3,7 +3,7 @@
 
 #include "archive/list_file.h"
 #include "document/windowless_minder_host.h"
-#include "minder/desktop_notification_channel.h"
+#include "minder/notice_channels.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/tardigo_minder.h"
 #include "model/clock.h"

@@ -3,7 +3,7 @@
 #include "app_rules/application_rules.h"
 #include "document_fixture.h"
 #include "manual_timers.h"
-#include "minder/desktop_notification_channel.h"
+#include "minder/notice_channels.h"
 #include "minder/recording_error_reporter.h"
 #include "model/stored_date.h"
 

@@ -2,7 +2,7 @@
 // selected items.
 #include "archive/color_value.h"
 #include "document_fixture.h"
-#include "minder/recurrence_interval.h"
+#include "model/item_codes.h"
 #include "model/stored_date.h"
 
 using namespace tardigo;

@@ -2,7 +2,7 @@
 #include "archive/list_file.h"
 #include "document/tardigo_document.h"
 #include "document/windowless_minder_host.h"
-#include "minder/beep_channel.h"
+#include "minder/notice_channels.h"
 #include "minder/recording_error_reporter.h"
 #include "minder/tardigo_minder.h"
 #include "model/keys.h"

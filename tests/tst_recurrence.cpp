@@ -2,7 +2,7 @@
 #include "minder/recording_error_reporter.h"
 #include "minder/recurrence_calculator.h"
 #include "minder/recurrence_calendar.h"
-#include "minder/recurrence_interval.h"
+#include "model/item_codes.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
 #include "platform/settings.h"

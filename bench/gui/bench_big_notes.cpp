@@ -10,7 +10,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
-#include "inspector/gui/notes_tool.h"
+#include "inspector/notes_tool.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/inspector_view.h"

@@ -2,10 +2,10 @@
 
 #include "alerts/sheet_window.h"
 #include "app_rules/application_host.h"
-#include "app_rules/application_log.h"
 #include "app_rules/minder_run.h"
 #include "document/tardigo_document.h"
 #include "minder/remind_again.h"
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "platform/localized.h"
 #include "platform/settings.h"

@@ -1,7 +1,7 @@
 #include "archive/color_value.h"
 
 #include "archive/archive_codec.h"
-#include "archive/archive_log.h"
+#include "model/core_log.h"
 
 #include <algorithm>
 #include <cmath>

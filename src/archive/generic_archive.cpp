@@ -1,6 +1,6 @@
 #include "archive/generic_archive.h"
 
-#include "archive/type_encoding_cache.h"
+#include "archive/type_encoding.h"
 #include "archive/typed_stream_format.h"
 #include "archive/typed_stream_reader.h"
 #include "archive/typed_stream_writer.h"

@@ -1,8 +1,8 @@
 #include "archive/legacy_classes.h"
 
 #include "archive/archive_codec.h"
-#include "archive/archive_log.h"
 #include "archive/class_decoder_registry.h"
+#include "model/core_log.h"
 #include "platform/localized.h"
 
 #include <limits>

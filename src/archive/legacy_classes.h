@@ -1,14 +1,21 @@
 #pragma once
 
-#include "archive/tardigo_document_envelope.h"
+#include "archive/to_do_item.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace tardigo {
+
+/// The root object of a 1.x list.
+struct TardigoDocumentEnvelope {
+    /// The items in order; null where the content holds an object of another class.
+    std::vector<std::shared_ptr<const ToDoItem>> content;
+};
 
 /// The class of a 1.x list's root object.
 constexpr QByteArrayView kTardigoDocumentEnvelopeClass = "TardigoDocumentEnvelope";

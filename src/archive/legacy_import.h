@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/tardigo_document_envelope.h"
+#include "archive/legacy_classes.h"
 #include "model/value.h"
 
 namespace tardigo {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -21,5 +23,15 @@ struct TypeEncoding {
 /// Parses a type string into the types of its values. Codes that carry no bytes, unions and
 /// unknown codes are refused: `error` then says what is wrong with the string.
 std::optional<std::vector<TypeEncoding>> parseTypeEncodings(QByteArrayView text, QString* error);
+
+/// Parsed type strings by their text: an archive repeats the same few strings many times.
+class TypeEncodingCache {
+public:
+    /// The types of a type string; none when it does not parse.
+    const std::vector<TypeEncoding>& typesOf(const QByteArray& typeString);
+
+private:
+    QHash<QByteArray, std::vector<TypeEncoding>> _types;
+};
 
 } // namespace tardigo

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "minder/beep_channel.h"
-#include "minder/desktop_notification_channel.h"
-#include "minder/mail_channel.h"
 #include "minder/notice_channels.h"
-#include "minder/speech_channel.h"
 
 #include <functional>
 #include <vector>

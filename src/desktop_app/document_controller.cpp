@@ -6,7 +6,7 @@
 #include "dialogs/file_error_sheets.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
-#include "inspector/gui/inspector_dock.h"
+#include "inspector/inspector_dock.h"
 #include "model/node_operations.h"
 #include "platform/localized.h"
 #include "window/document_main_window.h"

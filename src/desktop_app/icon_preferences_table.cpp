@@ -1,11 +1,11 @@
 #include "desktop_app/icon_preferences_table.h"
 
 #include "appearance/icon_for_name.h"
-#include "desktop_app/app_log.h"
 #include "outline/icon_names.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
 #include "platform/localized.h"
+#include "widgets/gui_log.h"
 
 #include <QComboBox>
 #include <QHeaderView>

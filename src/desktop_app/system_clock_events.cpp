@@ -1,6 +1,6 @@
 #include "desktop_app/system_clock_events.h"
 
-#include "desktop_app/app_log.h"
+#include "widgets/gui_log.h"
 
 #include <QSocketNotifier>
 

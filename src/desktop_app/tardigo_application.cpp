@@ -1,14 +1,15 @@
 #include "desktop_app/tardigo_application.h"
 
+#include "accounts/window_sync.h"
 #include "agenda/core/agenda_lists.h"
 #include "agenda/gui/agenda_documents.h"
 #include "agenda/gui/agenda_window.h"
 #include "app_rules/background_locator.h"
 #include "archive/list_file.h"
-#include "desktop_app/app_log.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/quick_add_window.h"
 #include "desktop_search/gui/desktop_search_service.h"
+#include "dialogs/dialog_service.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "instance/instance_server.h"
@@ -16,8 +17,8 @@
 #include "platform/preference_signals.h"
 #include "platform/settings.h"
 #include "stickies/gui/sticky_board.h"
+#include "widgets/gui_log.h"
 #include "window/document_main_window.h"
-#include "window/window_sync.h"
 #ifdef TARDIGO_HAVE_SPEECH
 #include "notice_channels/text_to_speech_channel.h"
 #endif
@@ -30,6 +31,14 @@
 #include <algorithm>
 
 namespace tardigo {
+
+void ApplicationBeep::beep() {
+    QApplication::beep();
+}
+
+void MessageBoxErrorReporter::showError(const QString& title, const QString& message) {
+    DialogService::warning(nullptr, title, title, message);
+}
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include "app_rules/application_host.h"
 #include "app_rules/application_rules.h"
-#include "desktop_app/application_beep.h"
 #include "desktop_app/document_controller.h"
-#include "desktop_app/message_box_error_reporter.h"
 #include "desktop_app/system_clock_events.h"
 #include "desktop_search/core/list_shelf.h"
 #include "desktop_search/gui/desktop_search_host.h"
 #include "instance/instance_request.h"
 #include "instance/instance_server.h"
+#include "minder/error_reporter.h"
+#include "minder/notice_channels.h"
 #include "minder/todo_locator.h"
 #include "notice_channels/dbus_desktop_notification_channel.h"
 #include "notice_channels/sendmail_mail_channel.h"
@@ -32,6 +32,18 @@ class PreferencesWindow;
 class QuickAddWindow;
 class StickyBoard;
 class TextToSpeechChannel;
+
+/// The desktop's own beep.
+class ApplicationBeep : public BeepChannel {
+public:
+    void beep() override;
+};
+
+/// Shows the minder's errors as message boxes attached to no window.
+class MessageBoxErrorReporter : public ErrorReporter {
+protected:
+    void showError(const QString& title, const QString& message) override;
+};
 
 /// How the application starts: with its windows, or without any, only to answer the desktop's search
 /// until it is idle or the user starts Tardigo.

@@ -1,7 +1,7 @@
 #include "document/column_sorting.h"
 
-#include "document/document_log.h"
 #include "document/tardigo_document.h"
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "outline/node_comparators.h"
 #include "outline/outline_columns.h"

@@ -1,10 +1,10 @@
 #include "document/item_commands.h"
 
 #include "alerts/alert_queue.h"
-#include "document/document_log.h"
 #include "document/document_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

@@ -1,7 +1,7 @@
 #include "document/item_mime_data.h"
 
 #include "archive/archive_codec.h"
-#include "document/document_log.h"
+#include "model/core_log.h"
 #include "model/item_uids.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -1,9 +1,9 @@
 #include "document/item_transfer.h"
 
-#include "document/document_log.h"
 #include "document/item_mime_data.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "model/core_log.h"
 #include "model/tree_operations.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"

@@ -1,9 +1,9 @@
 #include "document/minder_hand_off.h"
 
-#include "document/document_log.h"
 #include "document/tardigo_document.h"
-#include "minder/recurrence_interval.h"
 #include "model/clock.h"
+#include "model/core_log.h"
+#include "model/item_codes.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"

@@ -1,8 +1,8 @@
 #include "document/tree_shaping.h"
 
-#include "document/document_log.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/tree_operations.h"

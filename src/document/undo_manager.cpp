@@ -1,6 +1,6 @@
 #include "document/undo_manager.h"
 
-#include "document/document_log.h"
+#include "model/core_log.h"
 
 #include <QTimer>
 #include <QUndoCommand>

@@ -1,6 +1,6 @@
 #include "document/windowless_minder_host.h"
 
-#include "document/document_log.h"
+#include "model/core_log.h"
 
 #include <QFileInfo>
 

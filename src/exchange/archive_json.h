@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/type_encoding_cache.h"
+#include "archive/type_encoding.h"
 #include "model/value.h"
 #include "model/value_expansion.h"
 

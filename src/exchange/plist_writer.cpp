@@ -1,6 +1,6 @@
 #include "exchange/plist_writer.h"
 
-#include "exchange/exchange_log.h"
+#include "model/core_log.h"
 
 #include <QDateTime>
 #include <QSet>

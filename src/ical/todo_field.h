@@ -35,7 +35,4 @@ TodoField reminderField();
 TodoField appearanceField();
 TodoField colorField();
 
-/// Every group, in the order their properties are written.
-const std::vector<TodoField>& todoFields();
-
 } // namespace tardigo

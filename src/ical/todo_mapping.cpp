@@ -15,6 +15,16 @@ namespace tardigo {
 
 namespace {
 
+/// Every group, in the order their properties are written. The due date comes before the repeat,
+/// whose rule is read against it.
+const std::vector<TodoField>& todoFields() {
+    static const std::vector<TodoField> fields{uidField(),      summaryField(),    categoryField(),
+                                               createdField(),  dueField(),        completionField(),
+                                               notesField(),    placementField(),  repeatField(),
+                                               reminderField(), appearanceField(), colorField()};
+    return fields;
+}
+
 const QStringList kReminderKeys{key::reminderSet,         key::reminderTimeLength, key::reminderTimeUnit,
                                 key::reminderMarkDueDate, key::reminderMarkNow,    key::reminderRepeat,
                                 key::reminderMark};

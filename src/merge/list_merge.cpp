@@ -3,7 +3,7 @@
 #include "merge/conflict_copy.h"
 #include "merge/item_fingerprint.h"
 #include "merge/merge_fate.h"
-#include "merge/merge_log.h"
+#include "model/core_log.h"
 #include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"

@@ -1,6 +1,6 @@
 #include "minder/error_reporter.h"
 
-#include "minder/minder_log.h"
+#include "model/core_log.h"
 #include "platform/localized.h"
 
 namespace tardigo {

@@ -1,6 +1,6 @@
 #include "minder/todo_locator.h"
 
-#include "minder/minder_log.h"
+#include "model/core_log.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -15,6 +15,10 @@ double secondsPerReminderUnit(qint64 unit) {
     return kSecondsPerUnit[unit];
 }
 
+double secondsIntervalWith(float amount, qint64 units) {
+    return double(amount) * secondsPerReminderUnit(units);
+}
+
 double reminderIntervalForNode(const Dict& node) {
     float length = 0.0f;
     if (const Number* n = node.value(key::reminderTimeLength).asNumber()) {

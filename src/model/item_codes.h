@@ -33,6 +33,8 @@ enum ReminderUnit : int {
 
 /// The seconds in one reminder unit; 0 for any other code.
 double secondsPerReminderUnit(qint64 unit);
+/// The amount of the unit in seconds; any other unit code gives 0.
+double secondsIntervalWith(float amount, qint64 units);
 
 /// The reminder interval of an item node in seconds. A "reminder time length" that is absent, not a
 /// number, not finite or negative counts as 0; an absent or non-numeric unit counts as minutes.

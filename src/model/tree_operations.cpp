@@ -1,17 +1,15 @@
 #include "model/tree_operations.h"
 
 #include "model/clock.h"
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 
-#include <QLoggingCategory>
 #include <QSet>
 #include <QStringList>
 
 #include <algorithm>
-
-Q_LOGGING_CATEGORY(lcModel, "tardigo.model")
 
 namespace tardigo {
 

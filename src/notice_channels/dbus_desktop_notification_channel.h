@@ -1,6 +1,6 @@
 #pragma once
 
-#include "minder/desktop_notification_channel.h"
+#include "minder/notice_channels.h"
 
 #include <QObject>
 #include <QStringList>

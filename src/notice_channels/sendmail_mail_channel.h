@@ -1,6 +1,6 @@
 #pragma once
 
-#include "minder/mail_channel.h"
+#include "minder/notice_channels.h"
 
 namespace tardigo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "minder/beep_channel.h"
+#include "minder/notice_channels.h"
 
 namespace tardigo {
 

@@ -1,6 +1,6 @@
 #include "platform/legacy_settings.h"
 
-#include "platform/platform_log.h"
+#include "model/core_log.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #include "platform/list_lock.h"
 
+#include "model/core_log.h"
 #include "platform/lock_file.h"
-#include "platform/platform_log.h"
 
 #include <QFileInfo>
 #include <QHash>

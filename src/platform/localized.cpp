@@ -1,6 +1,6 @@
 #include "platform/localized.h"
 
-#include "platform/platform_log.h"
+#include "model/core_log.h"
 
 #include <QCoreApplication>
 #include <QFile>

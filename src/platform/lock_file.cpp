@@ -1,6 +1,6 @@
 #include "platform/lock_file.h"
 
-#include "platform/platform_log.h"
+#include "model/core_log.h"
 
 #include <QFile>
 

@@ -1,10 +1,10 @@
 #include "platform/settings.h"
 
+#include "model/core_log.h"
 #include "model/keys.h"
 #include "platform/ini_text.h"
 #include "platform/legacy_settings.h"
 #include "platform/plain_ini_format.h"
-#include "platform/platform_log.h"
 #include "platform/preference_table.h"
 
 #include <QDir>

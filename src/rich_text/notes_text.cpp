@@ -1,6 +1,6 @@
 #include "rich_text/notes_text.h"
 
-#include "rich_text/rich_text_log.h"
+#include "model/core_log.h"
 #include "rich_text/rtf_reader.h"
 #include "rich_text/rtf_writer.h"
 #include "rich_text/rtfd_container.h"

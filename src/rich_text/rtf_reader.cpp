@@ -1,7 +1,7 @@
 #include "rich_text/rtf_reader.h"
 
+#include "model/core_log.h"
 #include "rich_text/code_page.h"
-#include "rich_text/rich_text_log.h"
 #include "rich_text/rtf_lists.h"
 
 #include <QCoreApplication>

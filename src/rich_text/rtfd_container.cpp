@@ -1,6 +1,6 @@
 #include "rich_text/rtfd_container.h"
 
-#include "rich_text/rich_text_log.h"
+#include "model/core_log.h"
 
 #include <QCoreApplication>
 #include <QtEndian>

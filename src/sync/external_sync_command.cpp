@@ -1,6 +1,6 @@
 #include "sync/external_sync_command.h"
 
-#include "sync/sync_log.h"
+#include "ical/ical_log.h"
 
 #include <QProcess>
 

@@ -4,6 +4,7 @@
 #include "ical/calendar_reader.h"
 #include "ical/calendar_writer.h"
 #include "ical/calendar_zone.h"
+#include "ical/ical_log.h"
 #include "ical/kept_calendar_text.h"
 #include "ical/sibling_order.h"
 #include "ical/todo_mapping.h"
@@ -16,7 +17,6 @@
 #include "model/item_walk.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
-#include "sync/sync_log.h"
 
 #include <QCryptographicHash>
 

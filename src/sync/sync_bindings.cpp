@@ -1,8 +1,8 @@
 #include "sync/sync_bindings.h"
 
+#include "ical/ical_log.h"
 #include "platform/atomic_file.h"
 #include "sync/list_sync.h"
-#include "sync/sync_log.h"
 #include "sync/sync_state.h"
 
 #include <QCryptographicHash>

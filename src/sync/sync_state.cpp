@@ -2,8 +2,8 @@
 
 #include "sync/sync_store.h"
 
+#include "ical/ical_log.h"
 #include "platform/atomic_file.h"
-#include "sync/sync_log.h"
 
 #include <QCryptographicHash>
 #include <QDir>

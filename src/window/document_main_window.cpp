@@ -1,5 +1,6 @@
 #include "window/document_main_window.h"
 
+#include "accounts/window_sync.h"
 #include "alerts/alert_queue.h"
 #include "appearance/item_appearance.h"
 #include "dialogs/dialog_service.h"
@@ -20,6 +21,7 @@
 #include "platform/settings.h"
 #include "print/gui/document_printing.h"
 #include "widgets/empty_list_hint.h"
+#include "widgets/gui_log.h"
 #include "widgets/list_lock_wait.h"
 #include "window/document_menus.h"
 #include "window/document_toolbar.h"
@@ -35,9 +37,7 @@
 #include "window/search_field.h"
 #include "window/toolbar_customize_dialog.h"
 #include "window/window_host.h"
-#include "window/window_log.h"
 #include "window/window_search.h"
-#include "window/window_sync.h"
 
 #include <QAction>
 #include <QApplication>

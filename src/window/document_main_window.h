@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounts/synced_window.h"
 #include "alerts/sheet_window.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
@@ -32,7 +33,7 @@ class WindowSync;
 /// The window of one list: the outline with its six columns, the toolbar, the menus, the status
 /// line and the inspector. It turns widget events into document calls and shows what the document's
 /// refresh produced. It owns its document.
-class DocumentMainWindow : public QMainWindow, public DocumentWindow {
+class DocumentMainWindow : public QMainWindow, public DocumentWindow, public SyncedWindow {
     Q_OBJECT
 public:
     /// The clipboard commands a text field being edited takes before the outline does.
@@ -42,7 +43,8 @@ public:
     DocumentMainWindow(std::unique_ptr<TardigoDocument> document, WindowHost& host);
     ~DocumentMainWindow() override;
 
-    TardigoDocument& document() const { return *_document; }
+    QWidget& widget() override { return *this; }
+    TardigoDocument& document() const override { return *_document; }
     OutlineTreeView& outline() const { return *_outline; }
     DocumentToolbar& toolbar() const { return *_toolbar; }
     DocumentMenus& menus() const { return *_menus; }
@@ -61,7 +63,7 @@ public:
     void setStatusText(const QString& text) override;
 
     /// Saves the list under its name, or asks for one; false when it was not saved.
-    bool save();
+    bool save() override;
     /// Asks for a new name and saves the list under it; false when it was not saved.
     bool saveAs();
     /// Saves as Save does, with the notes typed so far, without ending the editing in progress.
@@ -71,13 +73,13 @@ public:
     /// Offers to save unsaved changes; false when the user chose to keep the window open.
     bool confirmClose();
     /// Reads the list again from its file, keeping open and selected the items that are still there.
-    void reloadFromDisk();
+    void reloadFromDisk() override;
     /// The user has answered for the unsaved changes already (quitting): closing asks no more.
     void setChangesReviewed() { _changesReviewed = true; }
     /// Turns the selected items into sticky notes; beeps when none is selected.
     void makeSticky();
     /// Enables the commands and sets the check marks as the list is now.
-    void validate();
+    void validate() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,8 +4,8 @@
 #include "outline/inspector_view.h"
 #include "platform/localized.h"
 #include "platform/settings.h"
+#include "widgets/gui_log.h"
 #include "widgets/qt_part_names.h"
-#include "window/window_log.h"
 
 #include <QFileInfo>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "window/file_manager.h"
 
-#include "window/window_log.h"
+#include "widgets/gui_log.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -14,6 +14,7 @@
 #include "accounts/calendar_picker.h"
 #include "accounts/password_question.h"
 #include "accounts/sync_settings_dialog.h"
+#include "accounts/window_sync.h"
 #include "archive/list_file.h"
 #include "caldav/account_addition.h"
 #include "caldav/caldav_client.h"
@@ -29,7 +30,6 @@
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/outline_tree_view.h"
-#include "window/window_sync.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -4,7 +4,7 @@
 #include "archive/list_file.h"
 #include "dates/due_date_format.h"
 #include "desktop_app/document_controller.h"
-#include "desktop_app/message_box_error_reporter.h"
+#include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
 #include "dialogs/file_error_sheets.h"
 #include "dialogs/fitting_title.h"

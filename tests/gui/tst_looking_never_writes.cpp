@@ -9,7 +9,7 @@
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "exchange/value_json.h"
-#include "inspector/gui/notes_tool.h"
+#include "inspector/notes_tool.h"
 #include "minder/item_status.h"
 #include "model/clock.h"
 #include "model/item_codes.h"

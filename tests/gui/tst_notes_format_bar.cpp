@@ -8,7 +8,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/document_controller.h"
 #include "document/tardigo_document.h"
-#include "inspector/gui/notes_format_bar.h"
+#include "inspector/notes_format_bar.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "rich_text/notes_text.h"

@@ -1,6 +1,7 @@
 #include "gui_test_support.h"
 
 #include "accounts/sync_settings_dialog.h"
+#include "accounts/window_sync.h"
 #include "archive/list_file.h"
 #include "desktop_app/document_controller.h"
 #include "dialogs/dialog_service.h"
@@ -12,7 +13,6 @@
 #include "window/document_main_window.h"
 #include "window/document_menus.h"
 #include "window/outline_tree_view.h"
-#include "window/window_sync.h"
 
 #include <QAbstractButton>
 #include <QAction>

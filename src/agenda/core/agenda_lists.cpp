@@ -1,7 +1,7 @@
 #include "agenda/core/agenda_lists.h"
 
-#include "agenda/core/agenda_log.h"
 #include "archive/list_file.h"
+#include "model/core_log.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #include "desktop_search/core/list_shelf.h"
 
 #include "archive/list_file.h"
-#include "desktop_search/core/desktop_search_log.h"
 #include "minder/tardigo_minder.h"
+#include "model/core_log.h"
 
 #include <QFileInfo>
 

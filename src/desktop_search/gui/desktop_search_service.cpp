@@ -1,10 +1,10 @@
 #include "desktop_search/gui/desktop_search_service.h"
 
-#include "desktop_search/core/desktop_search_log.h"
 #include "desktop_search/gui/desktop_search_host.h"
 #include "desktop_search/gui/plasma_runner.h"
 #include "desktop_search/gui/shell_search_provider.h"
 #include "document/tardigo_document.h"
+#include "model/core_log.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>

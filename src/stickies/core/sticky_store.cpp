@@ -1,7 +1,7 @@
 #include "stickies/core/sticky_store.h"
 
+#include "model/core_log.h"
 #include "platform/atomic_file.h"
-#include "stickies/core/stickies_log.h"
 
 #include <QDir>
 #include <QFile>

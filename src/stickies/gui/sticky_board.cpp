@@ -2,7 +2,7 @@
 
 #include "dialogs/dialog_service.h"
 #include "document/tardigo_document.h"
-#include "stickies/core/stickies_log.h"
+#include "model/core_log.h"
 #include "stickies/core/sticky_notes.h"
 #include "stickies/gui/sticky_window.h"
 

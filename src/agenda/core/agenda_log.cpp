@@ -1,3 +1,0 @@
-#include "agenda/core/agenda_log.h"
-
-Q_LOGGING_CATEGORY(lcAgenda, "tardigo.agenda")

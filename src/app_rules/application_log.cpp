@@ -1,3 +1,0 @@
-#include "app_rules/application_log.h"
-
-Q_LOGGING_CATEGORY(lcApplication, "tardigo.application")

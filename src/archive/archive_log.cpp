@@ -1,3 +1,0 @@
-#include "archive/archive_log.h"
-
-Q_LOGGING_CATEGORY(lcArchive, "tardigo.archive")

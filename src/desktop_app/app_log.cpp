@@ -1,3 +1,0 @@
-#include "desktop_app/app_log.h"
-
-Q_LOGGING_CATEGORY(lcApp, "tardigo.app")

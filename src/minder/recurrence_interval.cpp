@@ -1,9 +1,0 @@
-#include "minder/recurrence_interval.h"
-
-namespace tardigo {
-
-double secondsIntervalWith(float amount, qint64 units) {
-    return double(amount) * secondsPerReminderUnit(units);
-}
-
-} // namespace tardigo

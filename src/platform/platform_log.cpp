@@ -1,3 +1,0 @@
-#include "platform/platform_log.h"
-
-Q_LOGGING_CATEGORY(lcPlatform, "tardigo.platform")

@@ -1,3 +1,0 @@
-#include "sync/sync_log.h"
-
-Q_LOGGING_CATEGORY(lcSync, "tardigo.sync")

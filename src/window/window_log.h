@@ -1,9 +1,0 @@
-#pragma once
-
-#include <QLoggingCategory>
-
-namespace tardigo {
-
-Q_DECLARE_LOGGING_CATEGORY(lcWindow)
-
-} // namespace tardigo
