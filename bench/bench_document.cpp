@@ -96,18 +96,18 @@ int main(int argc, char** argv) {
     printf("items: %lld, rows shown: %zu\n", countItemsIncludingChildren(*document.data()).total, rows);
 
     reportEdits(QStringLiteral("edit a name"), document, count / 2, [&](int i, const NodePtr& item) {
-        document.setCellValue(Value(QStringLiteral("renamed %1").arg(i)), key::name, item);
+        document.setCellValue(Value(QStringLiteral("renamed %1").arg(i)), Column::Name, item);
     });
     reportEdits(QStringLiteral("edit a completion"), document, count / 2, [&](int i, const NodePtr& item) {
-        document.setCellValue(Value::float32(i % 2 ? 1.0 : 0.25), key::completion, item);
+        document.setCellValue(Value::float32(i % 2 ? 1.0 : 0.25), Column::Completion, item);
     });
 
-    for (const QString& column : outlineColumnIdentifiers())
-        report(QStringLiteral("sort by %1").arg(column),
+    for (const Column column : outlineColumns())
+        report(QStringLiteral("sort by %1").arg(columnIdentifier(column)),
                timed([&] { document.sorting().headerClicked(column); }), 300);
     // A second click on the column sorted last sorts it descending.
     report(QStringLiteral("sort by completion, descending"),
-           timed([&] { document.sorting().headerClicked(key::completion); }), 300);
+           timed([&] { document.sorting().headerClicked(Column::Completion); }), 300);
 
     report(QStringLiteral("hide completed items"),
            timed([&] { document.outlineCommands().toggleHideCompletedItems(true); }), 100);

@@ -226,8 +226,8 @@ public:
         tester = std::make_unique<QAbstractItemModelTester>(
             &document.outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QObject::connect(&document, &TardigoDocument::cellEditRequested, &document,
-                         [this](const NodePtr& item, const QString& identifier, bool selectText) {
-                             editRequest = EditRequest{item, identifier, selectText};
+                         [this](const NodePtr& item, Column column, bool selectText) {
+                             editRequest = EditRequest{item, column, selectText};
                          });
         QObject::connect(&document, &TardigoDocument::itemsToReveal, &document,
                          [this](const std::vector<NodePtr>& shown) { revealed = shown; });
@@ -282,8 +282,8 @@ public:
         selection().selectItems(items);
     }
     /// The user ends typing into the item's cell: its editor delivers what was typed to the model.
-    bool type(const NodePtr& item, const QString& column, const QVariant& typed) {
-        return model().setData(model().indexOfItem(item.get(), outlineColumnIndex(column)), typed);
+    bool type(const NodePtr& item, Column column, const QVariant& typed) {
+        return model().setData(model().indexOfItem(item.get(), columnIndex(column)), typed);
     }
     QStringList selectedNames() {
         QStringList names;
@@ -307,7 +307,7 @@ public:
     /// The cell editor the document asked the window to open last.
     struct EditRequest {
         NodePtr item;
-        QString identifier;
+        Column column;
         bool selectText;
     };
 

@@ -25,11 +25,11 @@ private slots:
         OpenList list;
         list.document.itemCommands().newItem();
         const std::optional<OpenList::EditRequest> edited = list.editRequest;
-        QVERIFY(edited && edited->selectText && edited->identifier == key::name);
+        QVERIFY(edited && edited->selectText && edited->column == Column::Name);
         QCOMPARE(edited->item, list.at({0}));
         QCOMPARE(list.selection().lastSelectedItem(), edited->item);
-        QCOMPARE(std::get<Value>(list.document.cellValue(key::icon, edited->item)), Value("vk_newitem"));
-        list.type(edited->item, key::name, QStringLiteral("parent"));
+        QCOMPARE(std::get<Value>(list.document.cellValue(Column::Icon, edited->item)), Value("vk_newitem"));
+        list.type(edited->item, Column::Name, QStringLiteral("parent"));
         OpenList::endEvent();
 
         list.document.edits().insert(list.at({0}), 0, {makeItem("child")});
@@ -83,8 +83,8 @@ private slots:
         OpenList list{makeItem("b"), parent, makeItem("c")};
         list.select({"a1"});
         list.document.itemCommands().deleteItem();
-        list.document.sorting().headerClicked(key::name);
-        list.document.sorting().headerClicked(key::name); // descending
+        list.document.sorting().headerClicked(Column::Name);
+        list.document.sorting().headerClicked(Column::Name); // descending
         QCOMPARE(list.rowNames(), (QStringList{"parent", "a2", "c", "b"}));
         undo(list);
         QCOMPARE(list.rowNames(), (QStringList{"parent", "a1", "a2", "c", "b"}));
@@ -105,7 +105,7 @@ private slots:
         const QString path = folder.filePath("list.todo");
         OpenList list{makeItem("a"), makeItem("b", {{key::completion, Value::boolean(true)}})};
         const auto rename = [&](const char* name) {
-            list.type(list.at({0}), key::name, QString::fromLatin1(name));
+            list.type(list.at({0}), Column::Name, QString::fromLatin1(name));
             OpenList::endEvent();
         };
         const auto save = [&] {
@@ -146,8 +146,8 @@ private slots:
         OpenList list{makeItem("same", {{key::category, "1"}}), makeItem("other"),
                       makeItem("same", {{key::category, "2"}}), makeItem("same", {{key::category, "3"}})};
         const ArrayPtr level = childrenOf(*list.document.data());
-        list.document.sorting().headerClicked(key::name);
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
+        list.document.sorting().headerClicked(Column::Name);
         const QStringList once = list.rowCategories();
         QCOMPARE(list.rowNames(), (QStringList{"same", "same", "same", "other"}));
         QCOMPARE(once, (QStringList{"1", "2", "3", ""}));

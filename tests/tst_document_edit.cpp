@@ -22,11 +22,11 @@ private slots:
         const NodePtr milk = list.at({0});
         list.select({"milk"});
         const int renders = list.window.renders;
-        list.type(milk, key::name, QStringLiteral("milk"));
+        list.type(milk, Column::Name, QStringLiteral("milk"));
         QCOMPARE(list.window.renders, renders);
         QVERIFY(!list.undo().canUndo());
 
-        list.type(milk, key::name, QStringLiteral("oat milk"));
+        list.type(milk, Column::Name, QStringLiteral("oat milk"));
         QCOMPARE(historyMessages(*milk).last(), QStringLiteral("set name"));
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("oat milk"));
         OpenList::endEvent();
@@ -39,7 +39,7 @@ private slots:
         QVERIFY(!list.document.isDocumentEdited());
 
         // A name left blank is refused: the item keeps its name and the status line says why.
-        list.type(milk, key::name, QStringLiteral(" "));
+        list.type(milk, Column::Name, QStringLiteral(" "));
         QCOMPARE(milk->value(key::name), Value("milk"));
         QVERIFY(!list.undo().canUndo());
         OpenList::endEvent();
@@ -52,7 +52,7 @@ private slots:
         const NodePtr milk = list.at({0});
         list.document.outlineCommands().toggleHideCompletedItems(true);
         list.select({"milk"});
-        list.type(milk, key::completion, 1.0);
+        list.type(milk, Column::Completion, 1.0);
         QCOMPARE(historyMessages(*milk).mid(1), (QStringList{"set completion", "completed"}));
         QCOMPARE(list.rowNames(), QStringList{"eggs"});
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("[no selection]"));
@@ -61,7 +61,7 @@ private slots:
     void anEditThatFailsTheSearchTakesTheItemOutOfView() {
         OpenList list({makeItem("milk"), makeItem("oat milk")},
                       [](Dict& root) { root.set(key::filterTerm, "milk"); });
-        list.type(list.at({0}), key::name, QStringLiteral("eggs"));
+        list.type(list.at({0}), Column::Name, QStringLiteral("eggs"));
         QCOMPARE(list.rowNames(), QStringList{"oat milk"});
     }
 
@@ -73,24 +73,24 @@ private slots:
                                                {key::reminderSet, Value::boolean(true)}});
         OpenList list{item};
         const QDateTime due = localTime(QStringLiteral("2024-04-01 09:00:00"));
-        list.type(item, key::due, due); // unchanged, yet the minder announces it afresh
+        list.type(item, Column::Due, due); // unchanged, yet the minder announces it afresh
         QVERIFY(!item->contains(key::minderTimestampTodo));
         QVERIFY(
             item->contains(key::minderTimestampReminder)); // the reminder does not count from the due date
         QVERIFY(!list.undo().canUndo());
 
         item->set(key::reminderMarkDueDate, Value::boolean(true));
-        list.type(item, key::due, due.addDays(1));
+        list.type(item, Column::Due, due.addDays(1));
         QVERIFY(!item->contains(key::minderTimestampReminder));
         QCOMPARE(item->value(key::due), Value("2024-04-02 09:00:00 +0200"));
-        list.type(item, key::due, QDateTime()); // cleared: removed without a warning
+        list.type(item, Column::Due, QDateTime()); // cleared: removed without a warning
         QVERIFY(!item->contains(key::due));
         QVERIFY(list.window.sheets->shown.empty());
         OpenList::endEvent();
         list.undo().undo();
         QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
 
-        list.type(item, key::due, _now); // this very second is already past
+        list.type(item, Column::Due, _now); // this very second is already past
         QCOMPARE(list.window.sheets->shown.size(), size_t(1));
         QCOMPARE(list.window.sheets->shown[0].message,
                  QStringLiteral("You have set a date due in the past."));
@@ -104,33 +104,33 @@ private slots:
         // The user types into the cell the document asked to open, and presses Return.
         const auto typeAndReturn = [&list](const QVariant& typed) {
             const OpenList::EditRequest edited = *std::exchange(list.editRequest, std::nullopt);
-            list.type(edited.item, edited.identifier, typed);
+            list.type(edited.item, edited.column, typed);
         };
         // Dates set row by row at a normal pace: each click opens the next cell at once.
-        list.type(a, key::due, _now.addDays(1));
+        list.type(a, Column::Due, _now.addDays(1));
         FixedClock soon(_now.addMSecs(300));
-        clicks.handleClick(b, key::due, false); // a row not yet selected is only selected
+        clicks.handleClick(b, Column::Due, false); // a row not yet selected is only selected
         QVERIFY(!list.editRequest);
-        clicks.handleClick(b, key::due, true);
+        clicks.handleClick(b, Column::Due, true);
         QVERIFY(list.editRequest);
         QCOMPARE(list.editRequest->item, b);
         typeAndReturn(_now.addDays(2));
-        clicks.handleClick(a, key::category, true);
+        clicks.handleClick(a, Column::Category, true);
         QVERIFY(list.editRequest);
         QCOMPARE(list.editRequest->item, a);
 
         // The click that ends a category edit lands on the same cell and does not open it again;
         // the next one does.
         typeAndReturn(QStringLiteral("home"));
-        clicks.handleClick(a, key::category, true);
+        clicks.handleClick(a, Column::Category, true);
         QVERIFY(!list.editRequest);
-        clicks.handleClick(a, key::category, true);
+        clicks.handleClick(a, Column::Category, true);
         QVERIFY(list.editRequest);
-        QCOMPARE(list.editRequest->identifier, key::category);
+        QCOMPARE(list.editRequest->column, Column::Category);
         list.editRequest.reset();
 
         for (const auto& [item, column] :
-             {std::pair{NodePtr(), QString(key::name)}, {a, QString()}, {a, key::completion}})
+             {std::pair{NodePtr(), std::optional(Column::Name)}, {a, std::nullopt}, {a, Column::Completion}})
             clicks.handleClick(item, column, true);
         QVERIFY(!list.editRequest);
     }
@@ -170,12 +170,12 @@ private slots:
         list.window.inspector.tool = InspectorToolColor;
         const NodePtr a = list.at({0});
         list.select({"a"});
-        list.document.cellEdits().handleClick(a, key::notes, false);
+        list.document.cellEdits().handleClick(a, Column::Notes, false);
         QCOMPARE(list.window.inspector.tool, int(InspectorToolNotes));
         QCOMPARE(list.window.inspector.toggles, 1);
-        list.document.cellEdits().handleDoubleClick(a, key::notes); // already showing: brought forward
+        list.document.cellEdits().handleDoubleClick(a, Column::Notes); // already showing: brought forward
         QCOMPARE(list.window.inspector.activations, 1);
-        list.document.cellEdits().handleDoubleClick(a, key::icon);
+        list.document.cellEdits().handleDoubleClick(a, Column::Icon);
         QVERIFY(isCompleted(*a));
     }
 
@@ -220,10 +220,10 @@ private slots:
 
     void editsOfTheSortedColumnSortAgain() {
         OpenList list{makeItem("b"), makeItem("c")};
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
         OpenList::endEvent();
         list.select({"c"});
-        list.type(list.item("c"), key::name, QStringLiteral("a"));
+        list.type(list.item("c"), Column::Name, QStringLiteral("a"));
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"})); // once the edit has ended
         QVERIFY(list.document.syncingModel());
         OpenList::endEvent();
@@ -231,7 +231,7 @@ private slots:
         QVERIFY(!list.document.syncingModel());
         QCOMPARE(list.selectedNames(), QStringList{"a"});
 
-        list.document.sorting().headerClicked(key::notes);
+        list.document.sorting().headerClicked(Column::Notes);
         OpenList::endEvent();
         list.document.cellEdits().commitNotes(list.at({1}), notesBytes("first")); // sorted at once
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));

@@ -30,7 +30,7 @@ class TestMinderHandOff : public QObject {
     const QDateTime _now = localTime(QStringLiteral("2024-03-10 12:00:00"));
 
     Value iconShown(OpenList& list, const NodePtr& item) {
-        return std::get<Value>(list.document.cellValue(key::icon, item));
+        return std::get<Value>(list.document.cellValue(Column::Icon, item));
     }
 
 private slots:

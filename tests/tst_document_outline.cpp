@@ -77,32 +77,32 @@ private slots:
 
     void columnSwitchesOnlyTheOptionalColumns() {
         OpenList list{makeItem("a")};
-        for (const int tag : {0, 1, 6})
-            list.document.outlineCommands().toggleColumnVisibility(tag);
+        for (const Column column : {Column::Icon, Column::Name})
+            list.document.outlineCommands().toggleColumnVisibility(column);
         QCOMPARE(list.document.outlineSettings().columns().size(), 6);
         QVERIFY(!list.document.isDocumentEdited());
 
-        list.document.sorting().headerClicked(key::due);
-        list.document.outlineCommands().toggleColumnVisibility(3);
-        QVERIFY(!list.document.outlineSettings().hasColumn(key::due));
+        list.document.sorting().headerClicked(Column::Due);
+        list.document.outlineCommands().toggleColumnVisibility(Column::Due);
+        QVERIFY(!list.document.outlineSettings().hasColumn(Column::Due));
         QVERIFY(!list.root().contains(key::sortedColumn));
-        list.document.outlineCommands().toggleColumnVisibility(3);
-        QCOMPARE(list.document.outlineSettings().columns().last(), QString(key::due));
+        list.document.outlineCommands().toggleColumnVisibility(Column::Due);
+        QCOMPARE(list.document.outlineSettings().columns().last(), Column::Due);
         QVERIFY(!list.root().contains(key::sortedColumn));
     }
 
     void cellsShowWhatTheUserExpects() {
         const NodePtr item = makeItem("a", {{key::notes, Value::data(QByteArray())}, {key::due, "tomorrow"}});
         OpenList list{item};
-        const auto cell = [&](const QString& column) { return list.document.cellValue(column, item); };
-        QVERIFY(std::holds_alternative<std::monostate>(cell(key::notes)));
-        QVERIFY(std::holds_alternative<std::monostate>(cell(key::due)));
-        QVERIFY(std::holds_alternative<std::monostate>(cell(key::category)));
+        const auto cell = [&](Column column) { return list.document.cellValue(column, item); };
+        QVERIFY(std::holds_alternative<std::monostate>(cell(Column::Notes)));
+        QVERIFY(std::holds_alternative<std::monostate>(cell(Column::Due)));
+        QVERIFY(std::holds_alternative<std::monostate>(cell(Column::Category)));
         item->set(key::notes, notesData("buy milk"));
         item->set(key::due, QStringLiteral("2024-03-11 08:00:00 +0100"));
-        QCOMPARE(std::get<RichText>(cell(key::notes)).plainText, QStringLiteral("buy milk"));
-        QCOMPARE(std::get<QDateTime>(cell(key::due)), localTime(QStringLiteral("2024-03-11 08:00:00")));
-        QCOMPARE(std::get<Value>(cell(key::icon)), Value("vk_time"));
+        QCOMPARE(std::get<RichText>(cell(Column::Notes)).plainText, QStringLiteral("buy milk"));
+        QCOMPARE(std::get<QDateTime>(cell(Column::Due)), localTime(QStringLiteral("2024-03-11 08:00:00")));
+        QCOMPARE(std::get<Value>(cell(Column::Icon)), Value("vk_time"));
     }
 
     void theSelectionHoldsWhatTheFiltersShow() {

@@ -18,7 +18,7 @@ Q_DECLARE_METATYPE(Compare)
 namespace {
 
 /// The arrow the column's header shows.
-SortIndicator arrowOf(OpenList& list, const QString& column) {
+SortIndicator arrowOf(OpenList& list, Column column) {
     const OutlineSettings& settings = list.document.outlineSettings();
     return settings.indicatorColumn() == column ? settings.indicator() : SortIndicator::None;
 }
@@ -91,18 +91,18 @@ private slots:
             appendChild(i < 60 ? *reference : *parents[random() % parents.size()], item); // a wide level too
             parents.push_back(item);
         }
-        const std::pair<QString, Compare> orders[] = {{key::icon, compareIcons},
-                                                      {key::name, compareNames},
-                                                      {key::category, compareCategories},
-                                                      {key::due, compareDueDates},
-                                                      {key::completion, compareCompletions},
-                                                      {key::notes, compareNotes}};
+        const std::pair<Column, Compare> orders[] = {{Column::Icon, compareIcons},
+                                                     {Column::Name, compareNames},
+                                                     {Column::Category, compareCategories},
+                                                     {Column::Due, compareDueDates},
+                                                     {Column::Completion, compareCompletions},
+                                                     {Column::Notes, compareNotes}};
         for (const auto& [column, compare] : orders) {
             for (const int direction : {1, -1}) {
                 const NodePtr sorted = reference->deepCopy(), expected = reference->deepCopy();
-                QVERIFY(sortChildrenByColumn(*sorted, column, direction));
+                sortChildrenByColumn(*sorted, column, direction);
                 test::referenceSort(*expected, compare, direction);
-                QVERIFY2(sorted->equals(*expected), qPrintable(column));
+                QVERIFY2(sorted->equals(*expected), qPrintable(columnIdentifier(column)));
             }
         }
     }
@@ -121,7 +121,7 @@ private slots:
         OpenList list{makeItem("done", {{key::completion, Value::boolean(true)}}),
                       makeItem("due", {{key::due, "2030-01-01 00:00:00 +0000"}}), makeItem("plain"), fresh,
                       makeItem("noted", {{key::notes, notesData("n")}})};
-        list.document.sorting().headerClicked(key::icon);
+        list.document.sorting().headerClicked(Column::Icon);
         QCOMPARE(list.rowNames(), (QStringList{"fresh", "noted", "plain", "due", "done"}));
     }
 
@@ -142,19 +142,19 @@ private slots:
     void headerClicksRememberEachColumnsDirection() {
         OpenList list{makeItem("b", {{key::category, "x"}}), makeItem("a", {{key::category, "y"}}),
                       makeItem("c", {{key::category, ""}})};
-        const auto click = [&](const QString& column, const QStringList& rows) {
+        const auto click = [&](Column column, const QStringList& rows) {
             QVERIFY(!list.document.sorting().headerClicked(column));
             QCOMPARE(list.rowNames(), rows);
         };
-        click(key::category, {"b", "a", "c"});
-        QCOMPARE(arrowOf(list, key::category), SortIndicator::Ascending);
-        QCOMPARE(list.document.outlineSettings().highlightedColumn(), QString(key::category));
-        click(key::category, {"c", "a", "b"});
-        QCOMPARE(arrowOf(list, key::category), SortIndicator::Descending);
-        click(key::name, {"a", "b", "c"});
-        QCOMPARE(arrowOf(list, key::category), SortIndicator::None);
-        click(key::category, {"c", "a", "b"}); // back to its last direction
-        click(key::category, {"b", "a", "c"});
+        click(Column::Category, {"b", "a", "c"});
+        QCOMPARE(arrowOf(list, Column::Category), SortIndicator::Ascending);
+        QCOMPARE(list.document.outlineSettings().highlightedColumn(), std::optional(Column::Category));
+        click(Column::Category, {"c", "a", "b"});
+        QCOMPARE(arrowOf(list, Column::Category), SortIndicator::Descending);
+        click(Column::Name, {"a", "b", "c"});
+        QCOMPARE(arrowOf(list, Column::Category), SortIndicator::None);
+        click(Column::Category, {"c", "a", "b"}); // back to its last direction
+        click(Column::Category, {"b", "a", "c"});
         const DictPtr directions = list.root().value(key::columnSortDirections).asDict();
         QCOMPARE(directions->value(key::category), Value::integer(1));
         QCOMPARE(directions->value(key::name), Value::integer(1));
@@ -167,7 +167,7 @@ private slots:
         OpenList list{makeItem("d"), makeItem("c"), makeItem("b"), makeItem("a")};
         list.select({"d", "b"});
         const int renders = list.window.renders;
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
         OpenList::endEvent();
         QCOMPARE(list.rowNames(), (QStringList{"a", "b", "c", "d"}));
         QCOMPARE(list.selectedNames(), (QStringList{"b", "d"}));
@@ -177,12 +177,12 @@ private slots:
 
     void switchingSortingOffKeepsTheOrder() {
         OpenList list{makeItem("b"), makeItem("a")};
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
         list.document.sorting().endColumnSorting();
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
         QVERIFY(!list.root().contains(key::sortedColumn));
-        QCOMPARE(arrowOf(list, key::name), SortIndicator::None);
-        QCOMPARE(list.document.outlineSettings().highlightedColumn(), QString());
+        QCOMPARE(arrowOf(list, Column::Name), SortIndicator::None);
+        QVERIFY(!list.document.outlineSettings().highlightedColumn());
     }
 
     void aListSavedSortedOpensWithItsArrowAndOrder() {
@@ -192,10 +192,40 @@ private slots:
         };
         OpenList list({makeItem("b"), makeItem("a")}, savedSorted);
         QCOMPARE(list.rowNames(), (QStringList{"b", "a"}));
-        QCOMPARE(arrowOf(list, key::name), SortIndicator::Descending);
+        QCOMPARE(arrowOf(list, Column::Name), SortIndicator::Descending);
         QVERIFY(!list.document.isDocumentEdited());
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
         QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
+    }
+
+    void storedColumnNamesReadBackAsTheirColumnsOnly() {
+        for (const Column column : outlineColumns()) {
+            QCOMPARE(columnFromIdentifier(columnIdentifier(column)), std::optional(column));
+            QCOMPARE(columnFromIndex(columnIndex(column)), std::optional(column));
+        }
+        for (const char* other : {"", "Name", "due ", "priority"})
+            QVERIFY2(!columnFromIdentifier(QLatin1String(other)), other);
+        QVERIFY(!columnFromIndex(-1));
+        QVERIFY(!columnFromIndex(int(outlineColumns().size())));
+    }
+
+    void aListSortedByAColumnUnknownHereOpensUnsortedAndKeepsIt() {
+        const auto sortedByPriority = [](Dict& root) {
+            root.set(key::sortedColumn, QStringLiteral("priority"));
+            root.value(key::columnSortDirections)
+                .asDict()
+                ->set(QStringLiteral("priority"), Value::integer(-1));
+        };
+        OpenList list({makeItem("a"), makeItem("b")}, sortedByPriority);
+        QCOMPARE(list.rowNames(), (QStringList{"a", "b"}));
+        QVERIFY(!list.document.sorting().lastSortedColumn());
+        QVERIFY(!list.document.outlineSettings().indicatorColumn());
+        QVERIFY(!list.document.isDocumentEdited());
+        list.document.sorting().headerClicked(Column::Name);
+        // The other program's direction stays beside ours.
+        const DictPtr directions = list.root().value(key::columnSortDirections).asDict();
+        QCOMPARE(directions->value(QStringLiteral("priority")), Value::integer(-1));
+        QCOMPARE(list.root().value(key::sortedColumn), Value(key::name));
     }
 };
 

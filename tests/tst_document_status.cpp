@@ -37,9 +37,9 @@ private slots:
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding")); // hidden items count too
 
         // Cell edits keep the count right without counting the tree again.
-        list.type(list.item("8"), key::completion, 1.0);
+        list.type(list.item("8"), Column::Completion, 1.0);
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
-        list.type(list.item("7"), key::name, QStringLiteral("renamed"));
+        list.type(list.item("7"), Column::Name, QStringLiteral("renamed"));
         QCOMPARE(list.window.statusText, QStringLiteral("2/10 outstanding"));
         list.undo().undo(); // the edits of this event are one step
         QCOMPARE(list.window.statusText, QStringLiteral("3/10 outstanding"));

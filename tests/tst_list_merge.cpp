@@ -323,7 +323,7 @@ private slots:
         document.itemCommands().deleteItem();
         QCoreApplication::processEvents();
         QVERIFY(document.writeToFile(path, &error));
-        outline.setData(outline.index(0, outlineColumnIndex(key::name)), QStringLiteral("A here"));
+        outline.setData(outline.index(0, columnIndex(Column::Name)), QStringLiteral("A here"));
         QCoreApplication::processEvents();
         changeFile(path, [](const NodePtr& root) {
             named(root, "B")->set(key::category, "there");

@@ -109,7 +109,7 @@ private slots:
     void aSearchReadsTheListAgainAfterAChange() {
         SearchedList list;
         QCOMPARE(list.search("ann"), (QStringList{"Work", "Call Anna"}));
-        list.type(list.item("Work"), key::name,
+        list.type(list.item("Work"), Column::Name,
                   QStringLiteral("Anne's work")); // shown for its child, now a match itself
         // A narrower search reads only the previous matches: those of the list as it is now.
         QCOMPARE(list.search("anne"), QStringList{"Anne's work"});

@@ -108,8 +108,8 @@ private slots:
                  "the scan finds keys");
         keys += table(QStringLiteral("english")).keys();
         // The column titles are keys kept in a table of the columns; in English they are their own text.
-        for (const QString& identifier : outlineColumnIdentifiers())
-            if (const QString title = outlineColumnTitle(identifier); !title.isEmpty())
+        for (const Column column : outlineColumns())
+            if (const QString title = columnTitle(column); !title.isEmpty())
                 keys.append(title);
         for (const QString& key : keys)
             QVERIFY2(german.contains(key), qPrintable(QStringLiteral("no German text for “%1”").arg(key)));

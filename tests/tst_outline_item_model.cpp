@@ -99,7 +99,7 @@ private slots:
         list.document.outlineCommands().toggleHideCompletedItems(true);
         QCOMPARE(told.removed.count(), 1);
         QCOMPARE(shownNames(model), (QStringList{"a", "project", "step", "c"}));
-        list.document.sorting().headerClicked(key::name);
+        list.document.sorting().headerClicked(Column::Name);
         QCOMPARE(told.layouts.count(), 1);
         QCOMPARE(shownNames(model), (QStringList{"a", "c", "project", "step"}));
         QCOMPARE(model.itemForIndex(stepRow), childAt(*childrenOf(*project), 0));
@@ -199,7 +199,7 @@ private slots:
             else if (choice == 8)
                 list.document.outlineCommands().toggleHideCompletedItems(random.bounded(2));
             else
-                list.document.setCellValue(Value(word()), key::name, parents[size_t(random.bounded(40))]);
+                list.document.setCellValue(Value(word()), Column::Name, parents[size_t(random.bounded(40))]);
             list.document.setSearchText(typed);
             const QString difference = outlineDifference(list.document);
             QVERIFY2(difference.isEmpty(), qPrintable(QStringLiteral("\"%1\": %2").arg(typed, difference)));
@@ -271,7 +271,7 @@ private slots:
             }
             case 9:
                 command = "sort";
-                document.sorting().headerClicked(random.bounded(2) ? key::name : key::completion);
+                document.sorting().headerClicked(random.bounded(2) ? Column::Name : Column::Completion);
                 break;
             case 10:
                 command = "hide";

@@ -84,10 +84,10 @@ private slots:
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; 100% complete; due: 2024-03-12 09:30;\n");
 
         // Only the texts of the columns the outline shows.
-        list.document.outlineSettings().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(Column::Completion);
         QCOMPARE(transcript(list, textOnly), "Taxes \u2014 Home; due: 2024-03-12 09:30;\n");
-        list.document.outlineSettings().removeColumn(key::category);
-        list.document.outlineSettings().removeColumn(key::due);
+        list.document.outlineSettings().removeColumn(Column::Category);
+        list.document.outlineSettings().removeColumn(Column::Due);
         QCOMPARE(transcript(list, textOnly), "Taxes\n");
     }
 
@@ -96,7 +96,7 @@ private slots:
         // icon's place stays blank, so that the name starts where every other name does.
         OpenList list({makeItem("Done", {{key::completion, yes}}), makeItem("Open"),
                        makeItem("Starred", {{key::icon, "vk_heart"}, {key::thisIconOnly, yes}})});
-        list.document.outlineSettings().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(Column::Completion);
         QCOMPARE(transcript(list, allOptions),
                  "[vk_check6][]Done\n[vk_notdone][]Open\n[vk_notdone][vk_heart]Starred\n");
         QCOMPARE(transcript(list, {true, false, false}),
@@ -110,7 +110,7 @@ private slots:
 
     void missingTextsLeaveNothingBehind() {
         OpenList list({makeItem("", {{key::category, "Home"}}), makeItem("Undated", {{key::due, "soon"}})});
-        list.document.outlineSettings().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(Column::Completion);
         // A nameless item prints its other texts; an unreadable date is none.
         QCOMPARE(transcript(list, textOnly), "Home;\nUndated\n");
     }
@@ -121,7 +121,7 @@ private slots:
         appendChild(*parent, child);
         appendChild(*child, makeItem("Grandchild"));
         OpenList list({parent, done});
-        list.document.outlineSettings().removeColumn(key::completion);
+        list.document.outlineSettings().removeColumn(Column::Completion);
 
         QCOMPARE(transcript(list, textOnly), "Parent\nDone\n");
         QCOMPARE(transcript(list, textOnly, {parent.get()}), "Parent\n>Child\nDone\n");
@@ -153,8 +153,8 @@ private slots:
         item->set(key::notes, Value::data(encodeNotes(RichText::fromRuns({bold}))));
         OpenList list({item, makeItem("Blank", {{key::notes, notesData("")}}),
                        makeItem("Broken", {{key::notes, Value::data("not rtfd")}})});
-        list.document.outlineSettings().removeColumn(key::completion);
-        list.document.outlineSettings().removeColumn(key::due);
+        list.document.outlineSettings().removeColumn(Column::Completion);
+        list.document.outlineSettings().removeColumn(Column::Due);
 
         QCOMPARE(transcript(list, {false, false, true}),
                  "Errand \u2014 Home;\n{Bring the receipts}\nBlank\nBroken\n");

@@ -91,7 +91,7 @@ private slots:
         QFETCH(QList<int>, dragged);
         auto list = listOf(names);
         const NodePtr first = list->at({dragged.front()});
-        list->document.sorting().headerClicked(key::name); // already in order
+        list->document.sorting().headerClicked(Column::Name); // already in order
         list->select({"A"});
         QFETCH(int, onRow);
         QFETCH(int, index);
@@ -300,7 +300,7 @@ private slots:
         QTemporaryDir folder;
         auto list = listOf({"A", "B"});
         const auto rename = [&](const char* name) {
-            list->type(list->at({0}), key::name, QString::fromLatin1(name));
+            list->type(list->at({0}), Column::Name, QString::fromLatin1(name));
             OpenList::endEvent();
         };
         rename("saved");

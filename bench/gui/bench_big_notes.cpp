@@ -94,7 +94,7 @@ Figures measure(const QString& path) {
         outline.viewport()->repaint();
     });
     timed(figures.sort, [&] {
-        window->document().sorting().headerClicked(key::notes);
+        window->document().sorting().headerClicked(Column::Notes);
         outline.viewport()->repaint();
     });
     timed(figures.scroll, [&] {

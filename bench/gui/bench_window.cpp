@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
     timedChange(
         "delete an item", 50, [&](int) { document.itemCommands().deleteItem(); }, selectMiddleRow);
     timedChange("undo the deletion", 50, [&](int) { document.undoStack().undo(); });
-    for (const QString& column : {key::name, key::category, key::due, key::completion})
-        timedChange(qPrintable(QStringLiteral("sort by %1").arg(column)), 300,
+    for (const Column column : {Column::Name, Column::Category, Column::Due, Column::Completion})
+        timedChange(qPrintable(QStringLiteral("sort by %1").arg(columnIdentifier(column))), 300,
                     [&](int) { document.sorting().headerClicked(column); });
     timedChange("hide or show completed items", 60,
                 [&](int round) { document.outlineCommands().toggleHideCompletedItems(round % 2 == 0); });
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     };
     // The rows of the list as it is now, which the changes above rearranged.
     const auto rowAt = [&](size_t row) {
-        return shownRows(outline).at(row).siblingAtColumn(outlineColumnIndex(key::name));
+        return shownRows(outline).at(row).siblingAtColumn(columnIndex(Column::Name));
     };
     timedChange("drag an item to another place", 50, drag, [&](int round) {
         dragged = rowAt(middle + size_t(round));
@@ -227,9 +227,9 @@ int main(int argc, char** argv) {
     document.shaping().insertItems({project}, nullptr, nullptr);
     printf("%lld items in the dragged project\n", qlonglong(countItemAndChildren(*project).total));
     timedChange("drag a 1,000-item project", 300, drag, [&](int round) {
-        dragged = model.indexOfItem(project.get(), outlineColumnIndex(key::name));
+        dragged = model.indexOfItem(project.get(), columnIndex(Column::Name));
         const std::vector<QModelIndex> now = shownRows(outline);
-        target = (round % 2 == 0 ? now.front() : now.back()).siblingAtColumn(outlineColumnIndex(key::name));
+        target = (round % 2 == 0 ? now.front() : now.back()).siblingAtColumn(columnIndex(Column::Name));
     });
 
     NotesCache& notes = model.notesCache();

@@ -28,11 +28,6 @@ Value storedValue(const CellValue& object) {
     return {};
 }
 
-/// The columns whose text is edited in place.
-bool isTextColumn(const QString& identifier) {
-    return identifier == key::name || identifier == key::due || identifier == key::category;
-}
-
 /// Within the same whole second as now, either way.
 bool sameSecondAsNow(const QDateTime& moment) {
     return std::abs(moment.msecsTo(Clock::now())) < 1000;
@@ -40,18 +35,19 @@ bool sameSecondAsNow(const QDateTime& moment) {
 
 } // namespace
 
-void CellEditCommit::setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
+void CellEditCommit::setCellValue(const CellValue& object, Column column, const NodePtr& item) {
     if (!item)
         return;
+    const QString& identifier = columnIdentifier(column);
     const Value old = item->value(identifier);
     const bool wasCompleted = isCompleted(*item);
-    if (identifier == key::due)
+    if (column == Column::Due)
         forgetDueDateNotices(*item);
     const Value newValue = storedValue(object);
-    const QDateTime* dueDate = identifier == key::due ? std::get_if<QDateTime>(&object) : nullptr;
+    const QDateTime* dueDate = column == Column::Due ? std::get_if<QDateTime>(&object) : nullptr;
     if (dueDate)
-        _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
-    if ((old.isNil() || !(old == newValue)) && refusesEmptyName(identifier, newValue, old))
+        _lastCellObjectSet = StoredCell{item, column, Clock::now()};
+    if ((old.isNil() || !(old == newValue)) && refusesEmptyName(column, newValue, old))
         return;
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
@@ -70,23 +66,23 @@ void CellEditCommit::setCellValue(const CellValue& object, const QString& identi
             const QString* text = newValue.asString();
             if (!text || !text->isEmpty())
                 appendToLog(*item, actionName);
-            if (identifier == key::completion && isCompleted(*item)) {
+            if (column == Column::Completion && isCompleted(*item)) {
                 appendToLog(*item, localized(QStringLiteral("completed")));
                 if (filtersByCompletion(*_document.data()))
                     _document.selection().clearSelection();
             }
         }
         _document.refreshItem(item, identifier, wasCompleted);
-        if (_document.sorting().lastSortedColumn() == identifier)
+        if (_document.sorting().lastSortedColumn() == column)
             _document.sorting().sortUpdateLater();
     }
-    if (identifier == key::category)
-        _lastCellObjectSet = StoredCell{item, identifier, Clock::now()};
+    if (column == Column::Category)
+        _lastCellObjectSet = StoredCell{item, column, Clock::now()};
 }
 
-bool CellEditCommit::refusesEmptyName(const QString& identifier, const Value& newValue, const Value& old) {
+bool CellEditCommit::refusesEmptyName(Column column, const Value& newValue, const Value& old) {
     const QString* name = newValue.asString();
-    if (identifier != key::name || !name || !name->trimmed().isEmpty())
+    if (column != Column::Name || !name || !name->trimmed().isEmpty())
         return false;
     // A blank name would leave a row that cannot be told or found again.
     const QString* kept = old.asString();
@@ -104,31 +100,32 @@ bool CellEditCommit::setDueDateText(const QString& typed, const NodePtr& item) {
             [document = &_document, refusal = entry.refusal] { document->setStatus(refusal); });
         return false;
     }
-    setCellValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), key::due,
+    setCellValue(entry.kind == DueDateEntry::Kind::Date ? CellValue(entry.date) : CellValue(), Column::Due,
                  item);
     return true;
 }
 
-bool CellEditCommit::swallowsClick(const NodePtr& clicked, const QString& clickedColumn) {
+bool CellEditCommit::swallowsClick(const NodePtr& clicked, std::optional<Column> clickedColumn) {
     const std::optional<StoredCell> stored = std::exchange(_lastCellObjectSet, std::nullopt);
-    if (!stored || !sameSecondAsNow(stored->moment) || stored->identifier != clickedColumn)
+    if (!stored || !sameSecondAsNow(stored->moment) || stored->column != clickedColumn)
         return false;
     const NodePtr item = stored->item.lock();
     return item && clicked == item;
 }
 
-void CellEditCommit::handleClick(const NodePtr& clicked, const QString& clickedColumn, bool onSelectedRow) {
+void CellEditCommit::handleClick(const NodePtr& clicked, std::optional<Column> clickedColumn,
+                                 bool onSelectedRow) {
     // The click that ends a due-date or category edit must not open that cell again; a click on any
     // other cell acts at once.
     if (swallowsClick(clicked, clickedColumn))
         return;
     _document.finishAllEditing();
-    if (!clicked || clickedColumn.isEmpty())
+    if (!clicked || !clickedColumn)
         return;
     // As on the desktop: a click selects a row, a click on the row already selected edits its text.
-    if (isTextColumn(clickedColumn) && onSelectedRow)
-        _document.editCell(clicked, clickedColumn, true);
-    else if (clickedColumn == key::notes)
+    if (isColumnTypedIn(*clickedColumn) && onSelectedRow)
+        _document.editCell(clicked, *clickedColumn, true);
+    else if (clickedColumn == Column::Notes)
         openNotes();
 }
 
@@ -143,15 +140,15 @@ void CellEditCommit::openNotes() {
         inspector->toggleInspector(true);
 }
 
-void CellEditCommit::handleDoubleClick(const NodePtr& clicked, const QString& clickedColumn) {
-    if (!_document.selection().lastSelectedItem() || !clicked || clickedColumn.isEmpty())
+void CellEditCommit::handleDoubleClick(const NodePtr& clicked, std::optional<Column> clickedColumn) {
+    if (!_document.selection().lastSelectedItem() || !clicked || !clickedColumn)
         return;
-    if (clickedColumn == key::icon)
+    if (clickedColumn == Column::Icon)
         _document.itemCommands().doneItem();
-    else if (clickedColumn == key::notes)
+    else if (clickedColumn == Column::Notes)
         openNotes();
-    else if (isTextColumn(clickedColumn))
-        _document.editCell(clicked, clickedColumn, true);
+    else if (isColumnTypedIn(*clickedColumn))
+        _document.editCell(clicked, *clickedColumn, true);
 }
 
 void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
@@ -174,7 +171,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
         }
     }
     // The tools show the notes as stored from now on, should they be shown again.
-    if (_document.sorting().lastSortedColumn() == key::notes) {
+    if (_document.sorting().lastSortedColumn() == Column::Notes) {
         emit _document.itemChanged(item, {key::notes});
         _document.sorting().sortUpdate();
         _document.updateUI();

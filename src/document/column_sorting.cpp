@@ -12,51 +12,45 @@
 
 namespace tardigo {
 
-bool ColumnSorting::headerClicked(const QString& identifier) {
-    updateDirectionOfColumnSort(identifier);
-    updateHeadersForColumnSort(identifier);
-    sortListByColumn(identifier);
-    _lastSortedColumn = identifier;
+bool ColumnSorting::headerClicked(Column column) {
+    updateDirectionOfColumnSort(column);
+    updateHeadersForColumnSort(column);
+    sortListByColumn(column);
+    _lastSortedColumn = column;
     _document.countChange(TardigoDocument::ChangeKind::Done);
     return false;
 }
 
-void ColumnSorting::updateDirectionOfColumnSort(const QString& identifier) {
+void ColumnSorting::updateDirectionOfColumnSort(Column column) {
     OutlineSettings& settings = _document.outlineSettings();
-    const SortIndicator direction = settings.sortDirection(identifier);
+    const SortIndicator direction = settings.sortDirection(column);
     if (direction == SortIndicator::None)
-        settings.setSortDirection(identifier, SortIndicator::Ascending);
-    else if (_lastSortedColumn == identifier)
-        settings.setSortDirection(identifier, direction == SortIndicator::Ascending
-                                                  ? SortIndicator::Descending
-                                                  : SortIndicator::Ascending);
+        settings.setSortDirection(column, SortIndicator::Ascending);
+    else if (_lastSortedColumn == column)
+        settings.setSortDirection(column, direction == SortIndicator::Ascending ? SortIndicator::Descending
+                                                                                : SortIndicator::Ascending);
 }
 
-void ColumnSorting::updateHeadersForColumnSort(const QString& identifier) {
+void ColumnSorting::updateHeadersForColumnSort(Column column) {
     OutlineSettings& settings = _document.outlineSettings();
     Dict& root = *_document.data();
-    const SortIndicator direction = settings.sortDirection(identifier);
-    settings.setHighlightedColumn(identifier);
-    root.set(key::sortedColumn, identifier);
+    const SortIndicator direction = settings.sortDirection(column);
+    settings.setHighlightedColumn(column);
+    root.set(key::sortedColumn, columnIdentifier(column));
     if (const DictPtr directions = root.value(key::columnSortDirections).asDict())
-        for (const QString& column : settings.columns())
-            directions->set(column, Value::integer(sortDirectionCode(settings.sortDirection(column))));
-    settings.setSortIndicator(identifier, direction);
+        for (const Column shown : settings.columns())
+            directions->set(columnIdentifier(shown),
+                            Value::integer(sortDirectionCode(settings.sortDirection(shown))));
+    settings.setSortIndicator(column, direction);
 }
 
-void ColumnSorting::sortListByColumn(const QString& identifier) {
+void ColumnSorting::sortListByColumn(Column column) {
     const TardigoDocument::SyncingModel syncing(_document);
     OutlineSettings& settings = _document.outlineSettings();
     const std::vector<NodePtr> selected = _document.selection().selectedItems();
-    bool sorted = false;
     _document.edits().rearrange({}, [&] {
-        sorted = sortChildrenByColumn(*_document.data(), identifier,
-                                      sortDirectionCode(settings.sortDirection(identifier)));
+        sortChildrenByColumn(*_document.data(), column, sortDirectionCode(settings.sortDirection(column)));
     });
-    if (!sorted) {
-        qCWarning(lcDocument) << "no order for the column" << identifier;
-        return;
-    }
     TardigoDocument* document = &_document;
     _document.performLater([document, selected] { document->sorting().showAndSelectItems(selected); });
     _document.countChange(TardigoDocument::ChangeKind::Done);
@@ -84,9 +78,9 @@ void ColumnSorting::sortUpdateLater() {
 void ColumnSorting::endColumnSorting() {
     _lastSortedColumn.reset();
     OutlineSettings& settings = _document.outlineSettings();
-    settings.setHighlightedColumn(QString());
+    settings.setHighlightedColumn(std::nullopt);
     _document.data()->remove(key::sortedColumn);
-    settings.setSortIndicator(QString(), SortIndicator::None);
+    settings.setSortIndicator(std::nullopt, SortIndicator::None);
     _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
@@ -94,14 +88,16 @@ void ColumnSorting::restoreSortState() {
     OutlineSettings& settings = _document.outlineSettings();
     const Dict& root = *_document.data();
     const DictPtr directions = root.value(key::columnSortDirections).asDict();
-    for (const QString& column : outlineColumnIdentifiers()) {
-        const Number* direction = directions ? directions->value(column).asNumber() : nullptr;
+    for (const Column column : outlineColumns()) {
+        const Number* direction =
+            directions ? directions->value(columnIdentifier(column)).asNumber() : nullptr;
         settings.setSortDirection(column, direction ? sortIndicatorFromCode(direction->toInt64())
                                                     : SortIndicator::None);
     }
-    const QString* sorted = root.value(key::sortedColumn).asString();
+    const QString* stored = root.value(key::sortedColumn).asString();
+    const std::optional<Column> sorted = stored ? columnFromIdentifier(*stored) : std::nullopt;
     if (sorted && settings.hasColumn(*sorted)) {
-        _lastSortedColumn = *sorted;
+        _lastSortedColumn = sorted;
         updateHeadersForColumnSort(*sorted);
     } else {
         _lastSortedColumn.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/outline_columns.h"
 
 #include <optional>
 #include <vector>
@@ -18,13 +19,13 @@ public:
 
     /// A click on a column header: sorts by it, flipping the direction on a second click. A column is
     /// never selected: answers false.
-    bool headerClicked(const QString& identifier);
-    /// Works out the column's new direction into its header tag.
-    void updateDirectionOfColumnSort(const QString& identifier);
+    bool headerClicked(Column column);
+    /// Works out the column's new direction into its header.
+    void updateDirectionOfColumnSort(Column column);
     /// Records the sorted column and every column's direction in the root node, and the arrow.
-    void updateHeadersForColumnSort(const QString& identifier);
+    void updateHeadersForColumnSort(Column column);
     /// Sorts every level by the column in its header's direction, then reselects on the next pass.
-    void sortListByColumn(const QString& identifier);
+    void sortListByColumn(Column column);
     /// Scrolls to the first item and selects the items without refreshing the window.
     void showAndSelectItems(const std::vector<NodePtr>& items);
     /// Sorts again by the sorted column.
@@ -33,11 +34,12 @@ public:
     void sortUpdateLater();
     /// Switches sorting off; the items keep their order.
     void endColumnSorting();
-    /// The headers as the list was saved: every direction, and the sorted column's arrow.
+    /// The headers as the list was saved: every direction, and the sorted column's arrow. A sorted
+    /// column the list names but the outline lacks, or does not show, leaves the list unsorted.
     void restoreSortState();
 
     /// The column the list is sorted by; none when it is not sorted.
-    const std::optional<QString>& lastSortedColumn() const { return _lastSortedColumn; }
+    std::optional<Column> lastSortedColumn() const { return _lastSortedColumn; }
 
 private:
     // Only its document makes one: each document has exactly one of its parts.
@@ -45,7 +47,7 @@ private:
     explicit ColumnSorting(TardigoDocument& document) : _document(document) {}
 
     TardigoDocument& _document;
-    std::optional<QString> _lastSortedColumn;
+    std::optional<Column> _lastSortedColumn;
 };
 
 } // namespace tardigo

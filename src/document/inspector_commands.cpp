@@ -46,7 +46,7 @@ void InspectorCommands::warn(const QString& message) {
                          std::nullopt, std::nullopt);
 }
 
-void InspectorCommands::sortAgainIfSortedBy(const QString& column) {
+void InspectorCommands::sortAgainIfSortedBy(Column column) {
     if (_document.sorting().lastSortedColumn() == column)
         _document.sorting().sortUpdate();
 }
@@ -69,7 +69,7 @@ void InspectorCommands::finishDueDateChange(const NodePtr& item) {
         warn(QStringLiteral("This item does not yet have a date due."));
     forgetDueDateNotices(*item);
     const bool wasCompleted = isCompleted(*item);
-    if (_document.sorting().lastSortedColumn() == key::due) {
+    if (_document.sorting().lastSortedColumn() == Column::Due) {
         emit _document.itemChanged(item, {key::due});
         _document.sorting().sortUpdate();
         _document.updateUI();
@@ -253,7 +253,7 @@ void InspectorCommands::iconSelected(std::optional<int> row) {
         setForItems(items, key::thisIconOnly, Value::boolean(row.has_value()));
         setForItems(items, key::icon, row ? Value(icons.at(*row)) : Value());
     }
-    sortAgainIfSortedBy(key::icon);
+    sortAgainIfSortedBy(Column::Icon);
     _document.refreshItems(items, key::icon);
 }
 
@@ -267,7 +267,7 @@ void InspectorCommands::iconExclusivityAction(bool exclusive) {
         setForItems(items, key::thisIconOnly, Value::boolean(exclusive));
     }
     _document.finishAllEditing();
-    sortAgainIfSortedBy(key::icon);
+    sortAgainIfSortedBy(Column::Icon);
     _document.refreshItems(items, key::icon);
 }
 

@@ -3,6 +3,7 @@
 #include "model/item_codes.h"
 #include "model/rgba.h"
 #include "model/value.h"
+#include "outline/outline_columns.h"
 
 #include <QDateTime>
 
@@ -106,7 +107,7 @@ private:
     void setForItems(const std::vector<NodePtr>& items, const QString& key, const Value& value);
     void setFontOfItems(const std::optional<StoredFont>& font);
     void warn(const QString& message);
-    void sortAgainIfSortedBy(const QString& column);
+    void sortAgainIfSortedBy(Column column);
 
     TardigoDocument& _document;
 };

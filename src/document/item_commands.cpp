@@ -44,7 +44,7 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
 void ItemCommands::newItem() {
     const NodePtr item = appendNewItem({});
     _document.setSearchAsideFor({item}); // else an empty item matches no search, and hides unnamed
-    _document.editCell(item, key::name, true);
+    _document.editCell(item, Column::Name, true);
 }
 
 void ItemCommands::newItemWithName(const QString& name) {
@@ -133,7 +133,7 @@ void ItemCommands::deleteItem() {
 
 void ItemCommands::renameItem() {
     if (const NodePtr item = _document.selection().lastSelectedItem())
-        _document.editCell(item, key::name, true);
+        _document.editCell(item, Column::Name, true);
 }
 
 void ItemCommands::doneItem() {
@@ -175,7 +175,7 @@ void ItemCommands::categoryAction(const QString& category) {
         if (!category.isEmpty())
             appendToLog(*item, actionName);
         emit _document.itemChanged(item, {key::category});
-        if (_document.sorting().lastSortedColumn() == key::category)
+        if (_document.sorting().lastSortedColumn() == Column::Category)
             _document.sorting().sortUpdate();
     }
     _document.updateUI();
@@ -199,7 +199,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
         item->set(key::dateCompleted, storedDateStringNow());
         item->set(key::completion, completion);
         emit _document.itemChanged(item, {key::completion});
-        if (_document.sorting().lastSortedColumn() == key::completion)
+        if (_document.sorting().lastSortedColumn() == Column::Completion)
             _document.sorting().sortUpdate();
     }
     _document.updateUI();

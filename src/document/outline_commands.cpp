@@ -32,19 +32,18 @@ void OutlineCommands::toggleHideCompletedItems(bool hide) {
     _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 
-void OutlineCommands::toggleColumnVisibility(int tag) {
-    const std::optional<QString> column = outlineColumnForTag(tag);
-    if (!column)
+void OutlineCommands::toggleColumnVisibility(Column column) {
+    if (!isColumnOptional(column))
         return;
-    const QString& identifier = *column;
     Dict& root = *_document.data();
-    if (const QString* sorted = root.value(key::sortedColumn).asString(); sorted && *sorted == identifier)
+    if (const QString* sorted = root.value(key::sortedColumn).asString();
+        sorted && *sorted == columnIdentifier(column))
         root.remove(key::sortedColumn);
     OutlineSettings& settings = _document.outlineSettings();
-    if (settings.hasColumn(identifier))
-        settings.removeColumn(identifier);
+    if (settings.hasColumn(column))
+        settings.removeColumn(column);
     else
-        settings.appendColumn(identifier);
+        settings.appendColumn(column);
     _document.countChange(TardigoDocument::ChangeKind::Done);
 }
 

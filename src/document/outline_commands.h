@@ -4,6 +4,7 @@ namespace tardigo {
 
 class TardigoDocument;
 class Value;
+enum class Column;
 
 /// The commands that change what the outline shows rather than the items.
 class OutlineCommands {
@@ -13,8 +14,9 @@ public:
 
     /// The hide-completed switch in its new state; the switch is saved with the list.
     void toggleHideCompletedItems(bool hide);
-    /// Shows or hides the optional column of the menu tag: 2 category, 3 due, 4 completion, 5 notes.
-    void toggleColumnVisibility(int tag);
+    /// Shows or hides an optional column (category, due date, completion, notes); the icon and name
+    /// columns always show.
+    void toggleColumnVisibility(Column column);
     /// Stores the term the list opens searched for (nil: none), as a step that can be undone; the
     /// search shows the term stored.
     void setStoredSearchTerm(const Value& term);

@@ -355,22 +355,22 @@ void TardigoDocument::revealItems(const std::vector<NodePtr>& items) {
     emit itemsToReveal(items);
 }
 
-void TardigoDocument::editCell(const NodePtr& item, const QString& identifier, bool selectText) {
+void TardigoDocument::editCell(const NodePtr& item, Column column, bool selectText) {
     if (!_outlineModel->indexOfItem(item.get()).isValid())
         return;
     {
         const SyncingModel syncing(*this);
         _selection->selectItems({item});
     }
-    emit cellEditRequested(item, identifier, selectText);
+    emit cellEditRequested(item, column, selectText);
 }
 
-CellValue TardigoDocument::cellValue(const QString& identifier, const NodePtr& item) const {
-    return outlineCellValue(identifier, item.get(), _minderHandOff.currentReminderItem().get());
+CellValue TardigoDocument::cellValue(Column column, const NodePtr& item) const {
+    return outlineCellValue(column, item.get(), _minderHandOff.currentReminderItem().get());
 }
 
-void TardigoDocument::setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) {
-    _cellEdits.setCellValue(object, identifier, item);
+void TardigoDocument::setCellValue(const CellValue& object, Column column, const NodePtr& item) {
+    _cellEdits.setCellValue(object, column, item);
 }
 
 bool TardigoDocument::setDueDateText(const QString& typed, const NodePtr& item) {

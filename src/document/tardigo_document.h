@@ -155,7 +155,7 @@ public:
     /// the first. An item a filter hides stays unselected.
     void revealItems(const std::vector<NodePtr>& items);
     /// Makes the item the only one selected and asks the window to open its cell's editor.
-    void editCell(const NodePtr& item, const QString& identifier, bool selectText);
+    void editCell(const NodePtr& item, Column column, bool selectText);
 
     InspectorView* inspectorView() const;
     UndoStack& undoStack() const { return *_undoStack; }
@@ -178,8 +178,8 @@ public:
     bool syncingModel() const { return _syncingModel > 0; }
 
     // Outline data source.
-    CellValue cellValue(const QString& identifier, const NodePtr& item) const override;
-    void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) override;
+    CellValue cellValue(Column column, const NodePtr& item) const override;
+    void setCellValue(const CellValue& object, Column column, const NodePtr& item) override;
     bool setDueDateText(const QString& typed, const NodePtr& item) override;
 
     // Search.
@@ -260,7 +260,7 @@ signals:
     /// The items are to be seen: the outline opens the items that hide them and scrolls to the first.
     void itemsToReveal(const std::vector<NodePtr>& items);
     /// The cell's editor is to open, its text selected or not.
-    void cellEditRequested(const NodePtr& item, const QString& identifier, bool selectText);
+    void cellEditRequested(const NodePtr& item, Column column, bool selectText);
 
     void fileNameChanged(const QString& path);
     void closed();

@@ -287,7 +287,7 @@ void TreeShaping::newChildItem() {
     if (!insertItems({item}, selected, nullptr))
         return;
     _document.setSearchAsideFor({item});
-    _document.editCell(item, key::name, true);
+    _document.editCell(item, Column::Name, true);
 }
 
 } // namespace tardigo

@@ -190,24 +190,23 @@ int compareIcons(const Dict& a, const Dict& b) {
     return compareIconKeys(iconKey(rules, a), iconKey(rules, b));
 }
 
-bool sortChildrenByColumn(Dict& root, const QString& identifier, int direction) {
-    if (identifier == key::name)
-        sortTree<TextKey>(root, nameKey, compareTextKeys, direction);
-    else if (identifier == key::category)
-        sortTree<TextKey>(root, categoryKey, compareTextKeys, direction);
-    else if (identifier == key::due)
-        sortTree<DueKey>(root, dueKey, compareDueKeys, direction);
-    else if (identifier == key::completion)
-        sortTree<double>(root, completionKey, compareCompletionKeys, direction);
-    else if (identifier == key::notes)
-        sortTree<NotesKey>(root, notesKey, compareNotesKeys, direction);
-    else if (identifier == key::icon)
-        sortTree<IconKey>(
+void sortChildrenByColumn(Dict& root, Column column, int direction) {
+    switch (column) {
+    case Column::Name:
+        return sortTree<TextKey>(root, nameKey, compareTextKeys, direction);
+    case Column::Category:
+        return sortTree<TextKey>(root, categoryKey, compareTextKeys, direction);
+    case Column::Due:
+        return sortTree<DueKey>(root, dueKey, compareDueKeys, direction);
+    case Column::Completion:
+        return sortTree<double>(root, completionKey, compareCompletionKeys, direction);
+    case Column::Notes:
+        return sortTree<NotesKey>(root, notesKey, compareNotesKeys, direction);
+    case Column::Icon:
+        return sortTree<IconKey>(
             root, [rules = IconRules::current()](const Dict& node) { return iconKey(rules, node); },
             compareIconKeys, direction);
-    else
-        return false;
-    return true;
+    }
 }
 
 } // namespace tardigo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/tree_operations.h"
+#include "outline/outline_columns.h"
 
 namespace tardigo {
 
@@ -21,7 +22,7 @@ int compareIcons(const Dict& a, const Dict& b);
 /// Sorts "children" at every level by the column, children before parents, in the order of the
 /// column's compare function above, children that are not nodes last; direction -1 sorts by the
 /// reversed order, ties keeping their order. Each level keeps its array. Each item's key is worked out once,
-/// so that large lists sort fast. False for an unknown column.
-bool sortChildrenByColumn(Dict& root, const QString& identifier, int direction);
+/// so that large lists sort fast.
+void sortChildrenByColumn(Dict& root, Column column, int direction);
 
 } // namespace tardigo

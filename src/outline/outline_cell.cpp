@@ -15,21 +15,21 @@ CellValue iconCell(const std::optional<QString>& name) {
 
 } // namespace
 
-CellValue outlineCellValue(const QString& identifier, const Dict* item, const Dict* currentReminderItem) {
+CellValue outlineCellValue(Column column, const Dict* item, const Dict* currentReminderItem) {
     if (!item)
         return {};
-    if (identifier == key::notes) {
+    if (column == Column::Notes) {
         const QByteArray* notes = item->value(key::notes).asData();
         if (!notes || notes->isEmpty())
             return {};
         std::optional<RichText> text = decodeNotes(*notes);
         return text ? CellValue(std::move(*text)) : CellValue();
     }
-    if (identifier == key::due) {
+    if (column == Column::Due) {
         const std::optional<QDateTime> due = parseStoredDate(item->value(key::due));
         return due ? CellValue(*due) : CellValue();
     }
-    if (identifier == key::icon) {
+    if (column == Column::Icon) {
         const IconRules rules = IconRules::current();
         // No icon is assigned to a reminder in progress unless the user chose one: the item then
         // keeps its own, rather than showing none while its reminder is up.
@@ -39,7 +39,7 @@ CellValue outlineCellValue(const QString& identifier, const Dict* item, const Di
                 return iconCell(name);
         return iconCell(rules.iconNameForItem(item));
     }
-    const Value& value = item->value(identifier);
+    const Value& value = item->value(columnIdentifier(column));
     return value.isNil() ? CellValue() : CellValue(value);
 }
 

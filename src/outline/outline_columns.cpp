@@ -9,70 +9,73 @@ namespace tardigo {
 
 namespace {
 
-struct OutlineColumn {
+struct ColumnTraits {
+    Column column;
     const QString& identifier;
-    int tag;              // the View menu's tag; 0: the column cannot be hidden
     const char* titleKey; // the header's text in the string table; none for the icon column
+    bool optional;        // the View menu shows and hides it
     bool typedIn;         // its cells are edited by typing
 };
 
-const std::array<OutlineColumn, 6>& columns() {
-    static const std::array<OutlineColumn, 6> table{{
-        {key::icon, 0, nullptr, false},
-        {key::name, 0, "Item", true},
-        {key::category, 2, "Category", true},
-        {key::due, 3, "Due Date", true},
-        {key::notes, 5, "Notes", false},
-        {key::completion, 4, "Completion", false},
+// In model order: a column's row is its value.
+const std::array<ColumnTraits, 6>& traits() {
+    static const std::array<ColumnTraits, 6> table{{
+        {Column::Icon, key::icon, nullptr, false, false},
+        {Column::Name, key::name, "Item", false, true},
+        {Column::Category, key::category, "Category", true, true},
+        {Column::Due, key::due, "Due Date", true, true},
+        {Column::Notes, key::notes, "Notes", true, false},
+        {Column::Completion, key::completion, "Completion", true, false},
     }};
     return table;
 }
 
-const OutlineColumn* columnFor(const QString& identifier) {
-    for (const OutlineColumn& column : columns())
-        if (column.identifier == identifier)
-            return &column;
-    return nullptr;
+const ColumnTraits& traitsOf(Column column) {
+    return traits().at(size_t(column));
 }
 
 } // namespace
 
-const QStringList& outlineColumnIdentifiers() {
-    static const QStringList identifiers = [] {
-        QStringList all;
-        for (const OutlineColumn& column : columns())
-            all.append(column.identifier);
-        return all;
+const QList<Column>& outlineColumns() {
+    static const QList<Column> all = [] {
+        QList<Column> columns;
+        for (const ColumnTraits& row : traits()) {
+            Q_ASSERT(columnIndex(row.column) == columns.size());
+            columns.append(row.column);
+        }
+        return columns;
     }();
-    return identifiers;
+    return all;
 }
 
-int outlineColumnIndex(const QString& identifier) {
-    return int(outlineColumnIdentifiers().indexOf(identifier));
+std::optional<Column> columnFromIndex(int index) {
+    if (index < 0 || index >= outlineColumns().size())
+        return std::nullopt;
+    return Column(index);
 }
 
-int outlineColumnTag(const QString& identifier) {
-    const OutlineColumn* column = columnFor(identifier);
-    return column ? column->tag : 0;
+const QString& columnIdentifier(Column column) {
+    return traitsOf(column).identifier;
 }
 
-std::optional<QString> outlineColumnForTag(int tag) {
-    for (const OutlineColumn& column : columns())
-        if (tag != 0 && column.tag == tag)
-            return column.identifier;
+std::optional<Column> columnFromIdentifier(QStringView identifier) {
+    for (const ColumnTraits& row : traits())
+        if (row.identifier == identifier)
+            return row.column;
     return std::nullopt;
 }
 
-QString outlineColumnTitle(const QString& identifier) {
-    const OutlineColumn* column = columnFor(identifier);
-    if (!column)
-        return identifier;
-    return column->titleKey ? localized(QString::fromLatin1(column->titleKey)) : QString();
+bool isColumnOptional(Column column) {
+    return traitsOf(column).optional;
 }
 
-bool isOutlineColumnTypedIn(const QString& identifier) {
-    const OutlineColumn* column = columnFor(identifier);
-    return column && column->typedIn;
+bool isColumnTypedIn(Column column) {
+    return traitsOf(column).typedIn;
+}
+
+QString columnTitle(Column column) {
+    const char* titleKey = traitsOf(column).titleKey;
+    return titleKey ? localized(QString::fromLatin1(titleKey)) : QString();
 }
 
 } // namespace tardigo

@@ -1,25 +1,42 @@
 #pragma once
 
+#include <QHashFunctions>
+#include <QList>
 #include <QString>
-#include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
 namespace tardigo {
 
-/// The outline's six columns in the window layout's order; a column's model index is its place here.
-/// Each identifier is also the item key its column shows.
-const QStringList& outlineColumnIdentifiers();
-/// The model column of an identifier; -1 for an unknown one.
-int outlineColumnIndex(const QString& identifier);
-/// The View menu's tag of an optional column (2 to 5); 0 for the icon and name columns.
-int outlineColumnTag(const QString& identifier);
-/// The optional column of a View menu tag; none for any other number.
-std::optional<QString> outlineColumnForTag(int tag);
+/// The outline's columns in the window layout's order; a column's model index is its value.
+enum class Column { Icon, Name, Category, Due, Notes, Completion };
+
+inline size_t qHash(Column column, size_t seed = 0) noexcept {
+    return ::qHash(int(column), seed);
+}
+
+/// Every column, in model order.
+const QList<Column>& outlineColumns();
+/// The column's model index.
+constexpr int columnIndex(Column column) {
+    return int(column);
+}
+/// The column at a model index; none outside the model.
+std::optional<Column> columnFromIndex(int index);
+
+/// The identifier a list stores for the column (its sort direction, the sorted column): the item key
+/// its cells show.
+const QString& columnIdentifier(Column column);
+/// The column a stored identifier names; none for any other text.
+std::optional<Column> columnFromIdentifier(QStringView identifier);
+
+/// Whether the View menu shows and hides the column (all but the icon and name columns).
+bool isColumnOptional(Column column);
 /// Whether the column's cells are edited by typing in them (the name, category and due date); the
 /// others change through clicks and the inspector.
-bool isOutlineColumnTypedIn(const QString& identifier);
-/// The header title a user sees for the column.
-QString outlineColumnTitle(const QString& identifier);
+bool isColumnTypedIn(Column column);
+/// The header title a user sees for the column; empty for the icon column.
+QString columnTitle(Column column);
 
 } // namespace tardigo

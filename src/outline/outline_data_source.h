@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/outline_columns.h"
 #include "rich_text/rich_text.h"
 
 #include <QDateTime>
@@ -24,9 +25,9 @@ class OutlineDataSource {
 public:
     virtual ~OutlineDataSource() = default;
 
-    virtual CellValue cellValue(const QString& identifier, const NodePtr& item) const = 0;
+    virtual CellValue cellValue(Column column, const NodePtr& item) const = 0;
     /// Commits the value an ended cell edit delivers.
-    virtual void setCellValue(const CellValue& object, const QString& identifier, const NodePtr& item) = 0;
+    virtual void setCellValue(const CellValue& object, Column column, const NodePtr& item) = 0;
     /// Commits the text typed into the item's due cell; false when it is no date and was refused.
     virtual bool setDueDateText(const QString& typed, const NodePtr& item) = 0;
     /// The formats a drag carries and a drop takes; none when the outline drags nothing.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/outline_columns.h"
 
 #include <QString>
 #include <QVariant>
@@ -14,8 +15,8 @@ class OutlineDecorations {
 public:
     virtual ~OutlineDecorations() = default;
 
-    virtual QVariant itemData(const NodePtr& item, const QString& column, int role) const = 0;
-    virtual QVariant headerData(const QString& column, int role) const = 0;
+    virtual QVariant itemData(const NodePtr& item, Column column, int role) const = 0;
+    virtual QVariant headerData(Column column, int role) const = 0;
 };
 
 } // namespace tardigo

@@ -45,10 +45,10 @@ static_assert(kIdSpread * kIdGather == 1);
 const std::vector<Qt::ItemFlags>& columnFlags() {
     static const std::vector<Qt::ItemFlags> flags = [] {
         std::vector<Qt::ItemFlags> all;
-        for (const QString& identifier : outlineColumnIdentifiers()) {
+        for (const Column column : outlineColumns()) {
             Qt::ItemFlags cell =
                 Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
-            if (isOutlineColumnTypedIn(identifier))
+            if (isColumnTypedIn(column))
                 cell |= Qt::ItemIsEditable;
             all.push_back(cell);
         }
@@ -546,25 +546,25 @@ int OutlineItemModel::rowCount(const QModelIndex& parent) const {
 }
 
 int OutlineItemModel::columnCount(const QModelIndex&) const {
-    return int(outlineColumnIdentifiers().size());
+    return int(outlineColumns().size());
 }
 
 bool OutlineItemModel::hasChildren(const QModelIndex& parent) const {
     return rowCount(parent) > 0;
 }
 
-QVariant OutlineItemModel::displayData(const NodePtr& item, const QString& identifier) const {
-    if (identifier == key::notes)
+QVariant OutlineItemModel::displayData(const NodePtr& item, Column column) const {
+    if (column == Column::Notes)
         return _notesCache.firstLine(item);
-    const CellValue value = _source.cellValue(identifier, item);
+    const CellValue value = _source.cellValue(column, item);
     if (const QDateTime* date = std::get_if<QDateTime>(&value))
         return formatDueDate(*date);
     const Value* stored = std::get_if<Value>(&value);
-    if (!stored || identifier == key::icon)
+    if (!stored || column == Column::Icon)
         return {};
     if (const QString* text = stored->asString())
         return *text;
-    if (const Number* number = stored->asNumber(); number && identifier == key::completion)
+    if (const Number* number = stored->asNumber(); number && column == Column::Completion)
         return QStringLiteral("%1%").arg(qRound(boundedCompletion(number->toDouble()) * 100.0));
     return {};
 }
@@ -574,27 +574,26 @@ QVariant OutlineItemModel::data(const QModelIndex& index, int role) const {
     if (!node || node == _root)
         return {};
     const NodePtr& item = node->item;
-    const QString& identifier = outlineColumnIdentifiers().at(index.column());
+    const Column column = Column(index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return displayData(item, identifier);
+        return displayData(item, column);
     case Qt::EditRole: {
-        if (identifier == key::due) {
-            const CellValue value = _source.cellValue(identifier, item);
+        if (column == Column::Due) {
+            const CellValue value = _source.cellValue(column, item);
             const QDateTime* date = std::get_if<QDateTime>(&value);
             return date ? QVariant(*date) : QVariant();
         }
-        return identifier == key::name || identifier == key::category ? displayData(item, identifier)
-                                                                      : QVariant();
+        return column == Column::Name || column == Column::Category ? displayData(item, column) : QVariant();
     }
     case Qt::ToolTipRole:
-        if (identifier == key::notes)
+        if (column == Column::Notes)
             return _notesCache.firstLine(item);
         break;
     case IconNameRole: {
-        if (identifier != key::icon)
+        if (column != Column::Icon)
             return {};
-        const CellValue value = _source.cellValue(identifier, item);
+        const CellValue value = _source.cellValue(column, item);
         const Value* name = std::get_if<Value>(&value);
         const QString* text = name ? name->asString() : nullptr;
         return text ? QVariant(*text) : QVariant();
@@ -606,28 +605,28 @@ QVariant OutlineItemModel::data(const QModelIndex& index, int role) const {
     default:
         break;
     }
-    return _decorations ? _decorations->itemData(item, identifier, role) : QVariant();
+    return _decorations ? _decorations->itemData(item, column, role) : QVariant();
 }
 
 bool OutlineItemModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     const NodePtr item = itemForIndex(index);
     if (!item || role != Qt::EditRole)
         return false;
-    const QString& identifier = outlineColumnIdentifiers().at(index.column());
+    const Column column = Column(index.column());
     CellValue cell;
-    if (identifier == key::due && value.typeId() == QMetaType::QString) {
+    if (column == Column::Due && value.typeId() == QMetaType::QString) {
         return _source.setDueDateText(value.toString(), item);
-    } else if (identifier == key::due) {
+    } else if (column == Column::Due) {
         if (const QDateTime date = value.toDateTime(); date.isValid())
             cell = date;
-    } else if (identifier == key::completion) {
+    } else if (column == Column::Completion) {
         cell = Value::float32(value.toDouble());
-    } else if (identifier == key::name || identifier == key::category) {
+    } else if (column == Column::Name || column == Column::Category) {
         cell = Value(value.toString());
     } else {
         return false;
     }
-    _source.setCellValue(cell, identifier, item);
+    _source.setCellValue(cell, column, item);
     return true;
 }
 
@@ -638,14 +637,12 @@ Qt::ItemFlags OutlineItemModel::flags(const QModelIndex& index) const {
 }
 
 QVariant OutlineItemModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+    const std::optional<Column> column = columnFromIndex(section);
+    if (orientation != Qt::Horizontal || !column)
         return {};
-    const QString& identifier = outlineColumnIdentifiers().at(section);
-    if (role == Qt::DisplayRole)
-        return outlineColumnTitle(identifier);
-    if (role == Qt::ToolTipRole && identifier == key::icon)
-        return outlineColumnTitle(key::icon);
-    return _decorations ? _decorations->headerData(identifier, role) : QVariant();
+    if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && column == Column::Icon))
+        return columnTitle(*column);
+    return _decorations ? _decorations->headerData(*column, role) : QVariant();
 }
 
 QStringList OutlineItemModel::mimeTypes() const {

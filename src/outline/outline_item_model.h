@@ -184,7 +184,7 @@ private:
     void forgetPastSearches();
     const std::vector<Node*>& currentMatches();
 
-    QVariant displayData(const NodePtr& item, const QString& identifier) const;
+    QVariant displayData(const NodePtr& item, Column column) const;
 
     OutlineDataSource& _source;
     NodePtr _rootItem;

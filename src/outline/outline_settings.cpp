@@ -1,42 +1,41 @@
 #include "outline/outline_settings.h"
 
-#include "outline/outline_columns.h"
-
 namespace tardigo {
 
-OutlineSettings::OutlineSettings(QObject* parent) : QObject(parent), _columns(outlineColumnIdentifiers()) {}
+OutlineSettings::OutlineSettings(QObject* parent) : QObject(parent), _columns(outlineColumns()) {}
 
-void OutlineSettings::setColumns(const QStringList& columns) {
+void OutlineSettings::setColumns(const QList<Column>& columns) {
     if (columns == _columns)
         return;
     _columns = columns;
     emit columnsChanged();
 }
 
-void OutlineSettings::appendColumn(const QString& identifier) {
-    if (!hasColumn(identifier))
-        setColumns(_columns + QStringList{identifier});
+void OutlineSettings::appendColumn(Column column) {
+    if (!hasColumn(column))
+        setColumns(_columns + QList<Column>{column});
 }
 
-void OutlineSettings::removeColumn(const QString& identifier) {
-    QStringList columns = _columns;
-    columns.removeAll(identifier);
+void OutlineSettings::removeColumn(Column column) {
+    QList<Column> columns = _columns;
+    columns.removeAll(column);
     setColumns(columns);
 }
 
-void OutlineSettings::setSortIndicator(const QString& identifier, SortIndicator indicator) {
-    const QString column = indicator == SortIndicator::None ? QString() : identifier;
+void OutlineSettings::setSortIndicator(std::optional<Column> column, SortIndicator indicator) {
+    if (indicator == SortIndicator::None)
+        column.reset();
     if (column == _indicatorColumn && indicator == _indicator)
         return;
     _indicatorColumn = column;
-    _indicator = column.isEmpty() ? SortIndicator::None : indicator;
+    _indicator = column ? indicator : SortIndicator::None;
     emit sortIndicatorChanged();
 }
 
-void OutlineSettings::setHighlightedColumn(const QString& identifier) {
-    if (identifier == _highlightedColumn)
+void OutlineSettings::setHighlightedColumn(std::optional<Column> column) {
+    if (column == _highlightedColumn)
         return;
-    _highlightedColumn = identifier;
+    _highlightedColumn = column;
     emit highlightedColumnChanged();
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "outline/outline_columns.h"
+
 #include <QHash>
+#include <QList>
 #include <QObject>
-#include <QStringList>
+
+#include <optional>
 
 namespace tardigo {
 
@@ -29,28 +33,26 @@ public:
     /// All six columns, none sorted.
     explicit OutlineSettings(QObject* parent = nullptr);
 
-    /// The identifiers of the columns shown, in order.
-    const QStringList& columns() const { return _columns; }
-    bool hasColumn(const QString& identifier) const { return _columns.contains(identifier); }
-    void setColumns(const QStringList& columns);
+    /// The columns shown, in order.
+    const QList<Column>& columns() const { return _columns; }
+    bool hasColumn(Column column) const { return _columns.contains(column); }
+    void setColumns(const QList<Column>& columns);
     /// Shows a column at the right end.
-    void appendColumn(const QString& identifier);
-    void removeColumn(const QString& identifier);
+    void appendColumn(Column column);
+    void removeColumn(Column column);
 
     /// A column's sort direction; None when never sorted. Known for every column, shown or not.
-    SortIndicator sortDirection(const QString& identifier) const {
-        return _sortDirections.value(identifier, SortIndicator::None);
+    SortIndicator sortDirection(Column column) const {
+        return _sortDirections.value(column, SortIndicator::None);
     }
-    void setSortDirection(const QString& identifier, SortIndicator direction) {
-        _sortDirections[identifier] = direction;
-    }
-    /// The column whose header shows the arrow, and the arrow; an empty column shows none.
-    const QString& indicatorColumn() const { return _indicatorColumn; }
+    void setSortDirection(Column column, SortIndicator direction) { _sortDirections[column] = direction; }
+    /// The column whose header shows the arrow, and the arrow; none shows none.
+    std::optional<Column> indicatorColumn() const { return _indicatorColumn; }
     SortIndicator indicator() const { return _indicator; }
-    void setSortIndicator(const QString& identifier, SortIndicator indicator);
-    /// The column whose cells are tinted, as the sorted one; empty for none.
-    const QString& highlightedColumn() const { return _highlightedColumn; }
-    void setHighlightedColumn(const QString& identifier);
+    void setSortIndicator(std::optional<Column> column, SortIndicator indicator);
+    /// The column whose cells are tinted, as the sorted one; none for none.
+    std::optional<Column> highlightedColumn() const { return _highlightedColumn; }
+    void setHighlightedColumn(std::optional<Column> column);
 
 signals:
     void columnsChanged();
@@ -58,11 +60,11 @@ signals:
     void highlightedColumnChanged();
 
 private:
-    QStringList _columns;
-    QHash<QString, SortIndicator> _sortDirections;
-    QString _indicatorColumn;
+    QList<Column> _columns;
+    QHash<Column, SortIndicator> _sortDirections;
+    std::optional<Column> _indicatorColumn;
     SortIndicator _indicator = SortIndicator::None;
-    QString _highlightedColumn;
+    std::optional<Column> _highlightedColumn;
 };
 
 } // namespace tardigo

@@ -75,18 +75,17 @@ int dueColumnWidth(const QFontMetrics& metrics) {
 }
 
 void setDefaultColumnWidths(QHeaderView& header, const QFontMetrics& metrics) {
-    const std::pair<const QString*, int> widths[] = {
-        {&key::icon, 34},      {&key::name, 250},
-        {&key::category, 110}, {&key::due, dueColumnWidth(metrics)},
-        {&key::notes, 180},    {&key::completion, 110}};
-    for (const auto& [identifier, width] : widths)
-        header.resizeSection(outlineColumnIndex(*identifier), width);
+    const std::pair<Column, int> widths[] = {{Column::Icon, 34},      {Column::Name, 250},
+                                             {Column::Category, 110}, {Column::Due, dueColumnWidth(metrics)},
+                                             {Column::Notes, 180},    {Column::Completion, 110}};
+    for (const auto& [column, width] : widths)
+        header.resizeSection(columnIndex(column), width);
 }
 
 /// Widens the columns shown that are narrower than their title, and the date column than its dates:
 /// widths stored under another language, or another date format, may cut them. None is narrowed.
 void widenColumnsToFit(QHeaderView& header, const QFontMetrics& metrics) {
-    const int due = outlineColumnIndex(key::due);
+    const int due = columnIndex(Column::Due);
     for (int section = 0; section < header.count(); ++section) {
         if (header.isSectionHidden(section))
             continue;
@@ -229,15 +228,15 @@ void DocumentMainWindow::saveLayoutUnderName(const QString& autosaveName) {
 void DocumentMainWindow::connectCommands() {
     TardigoDocument* document = _document.get();
     connect(_outline, &OutlineTreeView::cellClicked, document,
-            [document](const NodePtr& item, const QString& column, bool onSelectedRow) {
+            [document](const NodePtr& item, std::optional<Column> column, bool onSelectedRow) {
                 document->cellEdits().handleClick(item, column, onSelectedRow);
             });
     connect(_outline, &OutlineTreeView::cellDoubleClicked, document,
-            [document](const NodePtr& item, const QString& column) {
+            [document](const NodePtr& item, std::optional<Column> column) {
                 document->cellEdits().handleDoubleClick(item, column);
             });
     connect(_outline, &OutlineTreeView::headerClicked, document,
-            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
+            [document](Column column) { document->sorting().headerClicked(column); });
     connect(_outline, &OutlineTreeView::columnsChanged, this, &DocumentMainWindow::validate);
     // Selections the document makes itself bring no refresh, yet the commands follow them.
     connect(&document->selection(), &QItemSelectionModel::selectionChanged, this,
@@ -326,9 +325,9 @@ void DocumentMainWindow::connectMenuCommands() {
     onCommand(menu.purgeCompletedItems, [document] { document->itemCommands().purgeCompletedItems(); });
     onCommand(menu.about, [this] { HelpCommands::showAbout(this); });
     connect(_menus, &DocumentMenus::sortRequested, document,
-            [document](const QString& identifier) { document->sorting().headerClicked(identifier); });
-    connect(_menus, &DocumentMenus::columnToggled, this, [this, document](int tag) {
-        document->outlineCommands().toggleColumnVisibility(tag);
+            [document](Column column) { document->sorting().headerClicked(column); });
+    connect(_menus, &DocumentMenus::columnToggled, this, [this, document](Column column) {
+        document->outlineCommands().toggleColumnVisibility(column);
         validate();
     });
     connect(_menus, &DocumentMenus::aboutToShowMenu, this, [this] {

@@ -19,6 +19,14 @@
 
 namespace tardigo {
 
+namespace {
+
+/// The View menu's column switches, in the menu's order.
+constexpr Column kOptionalColumnsInMenuOrder[] = {Column::Category, Column::Due, Column::Completion,
+                                                  Column::Notes};
+
+} // namespace
+
 DocumentMenus::DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObject* parent)
     : QObject(parent) {
     QMenu* file = menuBar.addMenu(tr("&File"));
@@ -80,20 +88,19 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObj
 
     QMenu* view = menuBar.addMenu(tr("&View"));
     QMenu* columns = _columnsMenu = view->addMenu(tr("&Columns"));
-    for (const QString& identifier : {key::category, key::due, key::completion, key::notes}) {
-        const int tag = outlineColumnTag(identifier);
-        QAction* column = make(columns, QStringLiteral("toggleColumn_%1").arg(identifier), QString());
-        column->setText(outlineColumnTitle(identifier));
-        column->setCheckable(true);
-        _columnActions.insert(tag, column);
-        connect(column, &QAction::triggered, this, [this, tag] { emit columnToggled(tag); });
+    for (const Column column : kOptionalColumnsInMenuOrder) {
+        QAction* toggle = make(columns, QStringLiteral("toggleColumn_%1").arg(columnIdentifier(column)),
+                               columnTitle(column));
+        toggle->setCheckable(true);
+        _columnActions.insert(column, toggle);
+        connect(toggle, &QAction::triggered, this, [this, column] { emit columnToggled(column); });
     }
     // Sorting by a column from the keyboard, as a header click does.
     QMenu* sortBy = _sortMenu = view->addMenu(tr("Sort &By"));
-    for (const QString& identifier : outlineColumnIdentifiers()) {
-        QAction* sort = make(sortBy, QStringLiteral("sortBy_%1").arg(identifier), QString());
-        sort->setText(identifier == key::icon ? tr("Icon") : outlineColumnTitle(identifier));
-        connect(sort, &QAction::triggered, this, [this, identifier] { emit sortRequested(identifier); });
+    for (const Column column : outlineColumns()) {
+        QAction* sort = make(sortBy, QStringLiteral("sortBy_%1").arg(columnIdentifier(column)),
+                             column == Column::Icon ? tr("Icon") : columnTitle(column));
+        connect(sort, &QAction::triggered, this, [this, column] { emit sortRequested(column); });
     }
     view->addSeparator();
     add(view, _actions.expandAll, "expandAll", tr("&Expand All"));
@@ -188,9 +195,8 @@ void DocumentMenus::validate(const TardigoDocument& document) {
                              _actions.moveItemsDown, _actions.cutItems, _actions.copyItems})
         command->setEnabled(selected);
     _actions.toggleHideCompletedItems->setChecked(hidesCompletedItems(root));
-    for (const QString& identifier : {key::category, key::due, key::completion, key::notes})
-        _columnActions.value(outlineColumnTag(identifier))
-            ->setChecked(document.outlineSettings().hasColumn(identifier));
+    for (auto toggle = _columnActions.cbegin(); toggle != _columnActions.cend(); ++toggle)
+        toggle.value()->setChecked(document.outlineSettings().hasColumn(toggle.key()));
     _actions.endColumnSorting->setEnabled(root.contains(key::sortedColumn));
     const bool searching = !document.searchText().trimmed().isEmpty();
     _actions.findNext->setEnabled(searching);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outline/outline_columns.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -73,8 +75,8 @@ public:
     DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObject* parent);
 
     const MenuActions& actions() const { return _actions; }
-    /// The four optional column switches, by View menu tag (2 to 5).
-    QAction* columnAction(int tag) const { return _columnActions.value(tag); }
+    /// The switch of an optional column; none for the icon and name columns.
+    QAction* columnAction(Column column) const { return _columnActions.value(column); }
     QMenu* recentMenu() const { return _recentMenu; }
     /// The Item menu, also the context menu of rows; the columns and sort menus, that of the header.
     QMenu* itemMenu() const { return _itemMenu; }
@@ -87,9 +89,9 @@ public:
     void validatePurge(const TardigoDocument& document);
 
 signals:
-    void columnToggled(int tag);
+    void columnToggled(Column column);
     void toolRequested(int tool);
-    void sortRequested(const QString& identifier);
+    void sortRequested(Column column);
     /// A menu is about to open: its items must show the present state.
     void aboutToShowMenu();
 
@@ -100,7 +102,7 @@ private:
     static QAction* place(QMenu* menu, QAction*& member, const char* name, QAction* action);
 
     MenuActions _actions;
-    QHash<int, QAction*> _columnActions;
+    QHash<Column, QAction*> _columnActions;
     QMenu* _recentMenu = nullptr;
     QMenu* _itemMenu = nullptr;
     QMenu* _columnsMenu = nullptr;

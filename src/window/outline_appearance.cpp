@@ -2,7 +2,6 @@
 
 #include "appearance/icon_for_name.h"
 #include "appearance/item_appearance.h"
-#include "model/keys.h"
 #include "outline/outline_data_source.h"
 #include "window/row_status_text.h"
 
@@ -10,10 +9,10 @@
 
 namespace tardigo {
 
-QVariant OutlineAppearance::itemData(const NodePtr& item, const QString& column, int role) const {
+QVariant OutlineAppearance::itemData(const NodePtr& item, Column column, int role) const {
     switch (role) {
     case Qt::DecorationRole: {
-        if (column != key::icon)
+        if (column != Column::Icon)
             return {};
         const CellValue value = _source.cellValue(column, item);
         const Value* name = std::get_if<Value>(&value);
@@ -23,20 +22,20 @@ QVariant OutlineAppearance::itemData(const NodePtr& item, const QString& column,
     case Qt::FontRole:
         return itemFont(item.get());
     case Qt::ForegroundRole:
-        if (column == key::name)
+        if (column == Column::Name)
             if (const std::optional<QColor> color = itemColor(*item))
                 return *color;
         return {};
     case Qt::AccessibleTextRole:
         // The icon says the status to the eye only; a screen reader reads the cell's text.
-        return column == key::icon ? rowStatusText(*item) : QVariant();
+        return column == Column::Icon ? rowStatusText(*item) : QVariant();
     default:
         return {};
     }
 }
 
-QVariant OutlineAppearance::headerData(const QString& column, int role) const {
-    if (role == Qt::AccessibleTextRole && column == key::icon)
+QVariant OutlineAppearance::headerData(Column column, int role) const {
+    if (role == Qt::AccessibleTextRole && column == Column::Icon)
         return tr("Status"); // the icon column has no title to read
     return {};
 }

@@ -15,8 +15,8 @@ class OutlineAppearance : public OutlineDecorations {
 public:
     explicit OutlineAppearance(const OutlineDataSource& source) : _source(source) {}
 
-    QVariant itemData(const NodePtr& item, const QString& column, int role) const override;
-    QVariant headerData(const QString& column, int role) const override;
+    QVariant itemData(const NodePtr& item, Column column, int role) const override;
+    QVariant headerData(Column column, int role) const override;
 
 private:
     const OutlineDataSource& _source;

@@ -2,7 +2,6 @@
 
 #include "appearance/item_appearance.h"
 #include "appearance/readable_color.h"
-#include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "outline/outline_item_model.h"
 #include "search/item_search.h"
@@ -24,8 +23,8 @@ constexpr int kRowPadding = 4;
 // Translucent, so that the text stays readable over it in either palette.
 const QColor kMatchMark(255, 196, 0, 110);
 
-QString identifierOf(const QModelIndex& index) {
-    return outlineColumnIdentifiers().value(index.column());
+std::optional<Column> columnOf(const QModelIndex& index) {
+    return columnFromIndex(index.column());
 }
 
 QAbstractItemDelegate::EndEditHint hintForKey(int key) {
@@ -123,27 +122,27 @@ void OutlineDelegate::paintMatches(QPainter* painter, const QStyleOptionViewItem
 
 void OutlineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
-    const QString identifier = identifierOf(index);
-    if (identifier == key::name) {
+    const std::optional<Column> column = columnOf(index);
+    if (column == Column::Name) {
         // Every row is as tall as the tallest item font drawn so far.
         const QFont font = index.data(Qt::FontRole).value<QFont>();
         _view.raiseRowHeight(QFontMetrics(font).height() + kRowPadding);
     }
     const bool sortedColumn =
-        identifier == _view.highlightedColumn() && !(option.state & QStyle::State_Selected);
+        column && column == _view.highlightedColumn() && !(option.state & QStyle::State_Selected);
     if (sortedColumn)
         painter->fillRect(option.rect, sortedColumnTint(option.palette));
-    if (identifier == key::completion) {
+    if (column == Column::Completion) {
         paintCompletion(painter, option, index);
         return;
     }
     QStyleOptionViewItem cell = option;
-    if (identifier == key::icon)
+    if (column == Column::Icon)
         cell.decorationAlignment = Qt::AlignCenter;
     QStyledItemDelegate::paint(painter, cell, index);
-    if (identifier == key::name || identifier == key::category)
+    if (column == Column::Name || column == Column::Category)
         paintMatches(painter, option, index);
-    const bool field = identifier == key::category || identifier == key::due;
+    const bool field = column == Column::Category || column == Column::Due;
     if (field && _borderedFields && (option.state & QStyle::State_MouseOver))
         paintFieldBorder(painter, option);
 }
@@ -156,9 +155,9 @@ QSize OutlineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
 
 QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const {
-    const QString identifier = identifierOf(index);
+    const std::optional<Column> column = columnOf(index);
     QWidget* editor = nullptr;
-    if (identifier == key::category) {
+    if (column == Column::Category) {
         auto* combo = new QComboBox(parent);
         combo->setObjectName(QStringLiteral("categoryEditor"));
         combo->setAccessibleName(tr("Category"));
@@ -175,7 +174,7 @@ QWidget* OutlineDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
             emit const_cast<OutlineDelegate*>(this)->closeEditor(combo, QAbstractItemDelegate::NoHint);
         });
         editor = combo;
-    } else if (identifier == key::due) {
+    } else if (column == Column::Due) {
         editor = new DueDateEditor(parent);
     } else {
         editor = QStyledItemDelegate::createEditor(parent, option, index);

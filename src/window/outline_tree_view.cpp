@@ -2,7 +2,6 @@
 
 #include "appearance/item_appearance.h"
 #include "document/tardigo_document.h"
-#include "model/keys.h"
 #include "outline/outline_columns.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
@@ -39,7 +38,7 @@ OutlineTreeView::OutlineTreeView(TardigoDocument& document, QWidget* parent)
     setAccessibleName(tr("Items of the list"));
     setModel(&_model);
     setSelectionModel(&_selection);
-    setTreePosition(outlineColumnIndex(key::name));
+    setTreePosition(columnIndex(Column::Name));
     setUniformRowHeights(true);
     setIndentation(kIndentation);
     setSelectionMode(ExtendedSelection);
@@ -61,8 +60,8 @@ OutlineTreeView::OutlineTreeView(TardigoDocument& document, QWidget* parent)
     columns->setStretchLastSection(true);
     columns->setHighlightSections(false);
     connect(columns, &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section >= 0 && section < outlineColumnIdentifiers().size())
-            emit headerClicked(outlineColumnIdentifiers().at(section));
+        if (const std::optional<Column> column = columnFromIndex(section))
+            emit headerClicked(*column);
     });
     // Columns the user drags to another place move in the settings too.
     connect(columns, &QHeaderView::sectionMoved, this, [this] {
@@ -244,7 +243,7 @@ void OutlineTreeView::revealItems(const std::vector<NodePtr>& items) {
                 index.isValid() && !isExpanded(index))
                 expand(index);
     if (!items.empty())
-        if (const QModelIndex index = _model.indexOfItem(items.front().get(), outlineColumnIndex(key::name));
+        if (const QModelIndex index = _model.indexOfItem(items.front().get(), columnIndex(Column::Name));
             index.isValid())
             scrollTo(index);
 }
@@ -288,13 +287,13 @@ void OutlineTreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
         horizontalScrollBar()->setValue(sideways);
 }
 
-QString OutlineTreeView::highlightedColumn() const {
+std::optional<Column> OutlineTreeView::highlightedColumn() const {
     return _settings.highlightedColumn();
 }
 
 void OutlineTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
     // The sorted column's tint reaches under the disclosure triangles too.
-    if (highlightedColumn() == key::name && !_selection.isSelected(index))
+    if (highlightedColumn() == Column::Name && !_selection.isSelected(index))
         painter->fillRect(rect, sortedColumnTint(palette()));
     QTreeView::drawBranches(painter, rect, index);
 }
@@ -317,9 +316,9 @@ bool OutlineTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent
     return opened;
 }
 
-void OutlineTreeView::editItem(const NodePtr& item, const QString& identifier, bool selectText) {
+void OutlineTreeView::editItem(const NodePtr& item, Column column, bool selectText) {
     revealItems({item});
-    editIndex(_model.indexOfItem(item.get(), outlineColumnIndex(identifier)), selectText);
+    editIndex(_model.indexOfItem(item.get(), columnIndex(column)), selectText);
 }
 
 void OutlineTreeView::editIndex(const QModelIndex& index, bool selectText) {
@@ -351,7 +350,7 @@ void OutlineTreeView::endEditing() {
 
 void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const NodePtr item = _model.itemForIndex(_editedCell);
-    const QString identifier = identifierOf(_editedCell);
+    const std::optional<Column> column = columnOf(_editedCell);
     const bool moves =
         hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
     if (editor && !_editedCell.isValid()) {
@@ -367,8 +366,8 @@ void OutlineTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
         QTreeView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
     }
     _editedCell = QPersistentModelIndex();
-    if (moves && item)
-        editNextCell(item, identifier, hint == QAbstractItemDelegate::EditNextItem);
+    if (moves && item && column)
+        editNextCell(item, *column, hint == QAbstractItemDelegate::EditNextItem);
 }
 
 void OutlineTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
@@ -384,15 +383,15 @@ void OutlineTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start,
     QTreeView::rowsAboutToBeRemoved(parent, start, end);
 }
 
-void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifier, bool forward) {
-    QStringList editable;
-    for (const QString& column : _settings.columns())
-        if (isOutlineColumnTypedIn(column))
-            editable.append(column);
+void OutlineTreeView::editNextCell(const NodePtr& item, Column column, bool forward) {
+    QList<Column> editable;
+    for (const Column shown : _settings.columns())
+        if (isColumnTypedIn(shown))
+            editable.append(shown);
     QModelIndex row = _model.indexOfItem(item.get());
     if (editable.isEmpty() || !row.isValid())
         return;
-    qsizetype at = editable.indexOf(identifier) + (forward ? 1 : -1);
+    qsizetype at = editable.indexOf(column) + (forward ? 1 : -1);
     if (at >= editable.size()) {
         at = 0;
         row = indexBelow(row);
@@ -406,8 +405,8 @@ void OutlineTreeView::editNextCell(const NodePtr& item, const QString& identifie
 
 // Clicks
 
-QString OutlineTreeView::identifierOf(const QModelIndex& index) const {
-    return index.isValid() ? outlineColumnIdentifiers().value(index.column()) : QString();
+std::optional<Column> OutlineTreeView::columnOf(const QModelIndex& index) const {
+    return index.isValid() ? columnFromIndex(index.column()) : std::nullopt;
 }
 
 QModelIndex OutlineTreeView::cellAt(const QPoint& position) const {
@@ -424,7 +423,7 @@ void OutlineTreeView::mousePressEvent(QMouseEvent* event) {
                             _selection.selectedRows().size() == 1;
     QTreeView::mousePressEvent(event);
     const QModelIndex pressed = cellAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && identifierOf(pressed) == key::completion) {
+    if (event->button() == Qt::LeftButton && columnOf(pressed) == Column::Completion) {
         _sliderCell = pressed;
         _sliderValue = CompletionSlider::fractionAt(visualRect(pressed), event->position().toPoint().x(),
                                                     usesRegularControls(), this);
@@ -468,7 +467,7 @@ void OutlineTreeView::mouseReleaseEvent(QMouseEvent* event) {
     // A click that extends the selection only selects.
     const bool extends = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (event->button() == Qt::LeftButton && sameCell && !extends)
-        emit cellClicked(_model.itemForIndex(released), identifierOf(released),
+        emit cellClicked(_model.itemForIndex(released), columnOf(released),
                          std::exchange(_pressedOnSelectedRow, false));
 }
 
@@ -476,7 +475,7 @@ void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeView::mouseDoubleClickEvent(event);
     const QModelIndex index = cellAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && index.isValid())
-        emit cellDoubleClicked(_model.itemForIndex(index), identifierOf(index));
+        emit cellDoubleClicked(_model.itemForIndex(index), columnOf(index));
 }
 
 // Columns
@@ -484,15 +483,15 @@ void OutlineTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
 void OutlineTreeView::showColumns() {
     const QScopedValueRollback showing(_showingColumns, true);
     QHeaderView* columns = header();
-    const QStringList& shown = _settings.columns();
-    for (int logical = 0; logical < columns->count(); ++logical)
-        columns->setSectionHidden(logical, !shown.contains(outlineColumnIdentifiers().value(logical)));
+    const QList<Column>& shown = _settings.columns();
+    for (int logical = 0; logical < columns->count(); ++logical) {
+        const std::optional<Column> column = columnFromIndex(logical);
+        columns->setSectionHidden(logical, !column || !shown.contains(*column));
+    }
     // The shown columns first, in the settings' order: a column shown last goes at the right end.
     int next = 0;
-    for (const QString& identifier : shown) {
-        const int logical = outlineColumnIndex(identifier);
-        if (logical < 0)
-            continue;
+    for (const Column column : shown) {
+        const int logical = columnIndex(column);
         if (columns->visualIndex(logical) != next)
             columns->moveSection(columns->visualIndex(logical), next);
         next = columns->visualIndex(logical) + 1;
@@ -501,24 +500,25 @@ void OutlineTreeView::showColumns() {
 }
 
 void OutlineTreeView::takeColumnsFromHeader() {
-    QStringList shown;
+    QList<Column> shown;
     for (int visual = 0; visual < header()->count(); ++visual) {
         const int logical = header()->logicalIndex(visual);
-        if (!header()->isSectionHidden(logical))
-            shown.append(outlineColumnIdentifiers().value(logical));
+        if (const std::optional<Column> column = columnFromIndex(logical);
+            column && !header()->isSectionHidden(logical))
+            shown.append(*column);
     }
     _settings.setColumns(shown);
     emit columnsChanged();
 }
 
 void OutlineTreeView::showSortIndicator() {
-    const int logical = outlineColumnIndex(_settings.indicatorColumn());
-    if (logical < 0 || _settings.indicator() == SortIndicator::None)
+    const std::optional<Column> column = _settings.indicatorColumn();
+    if (!column || _settings.indicator() == SortIndicator::None)
         header()->setSortIndicator(-1, Qt::AscendingOrder);
     else
-        header()->setSortIndicator(logical, _settings.indicator() == SortIndicator::Ascending
-                                                ? Qt::AscendingOrder
-                                                : Qt::DescendingOrder);
+        header()->setSortIndicator(columnIndex(*column), _settings.indicator() == SortIndicator::Ascending
+                                                             ? Qt::AscendingOrder
+                                                             : Qt::DescendingOrder);
 }
 
 // Row height

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/outline_columns.h"
 #include "widgets/hinted_tree_view.h"
 
 #include <QHash>
@@ -44,12 +45,12 @@ public:
     /// Opens what hides the items and scrolls to the first of them.
     void revealItems(const std::vector<NodePtr>& items);
     /// Opens the item's cell editor, its text selected or not, when the filters show the item.
-    void editItem(const NodePtr& item, const QString& identifier, bool selectText);
+    void editItem(const NodePtr& item, Column column, bool selectText);
     /// Whether every row above the index is open, so that its row is on show.
     bool isShown(const QModelIndex& index) const;
 
-    /// The column whose cells are tinted; empty for none.
-    QString highlightedColumn() const;
+    /// The column whose cells are tinted; none for none.
+    std::optional<Column> highlightedColumn() const;
     /// Scrolls rows into view; sideways only to show a cell that is to be edited.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     /// Commits the open cell editor's value and closes it.
@@ -73,9 +74,10 @@ public:
 signals:
     /// A click on a cell that ended on the same cell, after the selection changed; `onSelectedRow`:
     /// the row was the one selected before the click.
-    void cellClicked(const NodePtr& item, const QString& identifier, bool onSelectedRow);
-    void cellDoubleClicked(const NodePtr& item, const QString& identifier);
-    void headerClicked(const QString& identifier);
+    /// A click on an item's cell; no item or no column for a click outside every row or column.
+    void cellClicked(const NodePtr& item, std::optional<Column> column, bool onSelectedRow);
+    void cellDoubleClicked(const NodePtr& item, std::optional<Column> column);
+    void headerClicked(Column column);
     /// A column was added, removed or moved.
     void columnsChanged();
 
@@ -107,12 +109,12 @@ private:
     void showSortIndicator();
     /// The cell under a point when the point lies on the cell itself (not its disclosure triangle).
     QModelIndex cellAt(const QPoint& position) const;
-    QString identifierOf(const QModelIndex& index) const;
+    std::optional<Column> columnOf(const QModelIndex& index) const;
     /// Makes the index current without scrolling to it, as a programmatic selection does.
     void setCurrentQuietly(const QModelIndex& index);
     void editIndex(const QModelIndex& index, bool selectText);
     /// The next editable cell after (or before) the item's cell, moving on to the next row.
-    void editNextCell(const NodePtr& item, const QString& identifier, bool forward);
+    void editNextCell(const NodePtr& item, Column column, bool forward);
 
     TardigoDocument& _document;
     OutlineItemModel& _model;

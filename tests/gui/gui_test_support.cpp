@@ -69,15 +69,15 @@ QStringList rowNames(const OutlineTreeView& outline) {
     return names;
 }
 
-QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, const QString& identifier) {
+QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, Column column) {
     for (QModelIndex row = outline.model()->index(0, 0); row.isValid(); row = outline.indexBelow(row))
         if (stringOf(*outline.outlineModel().itemForIndex(row), key::name) == name)
-            return row.siblingAtColumn(outlineColumnIndex(identifier));
+            return row.siblingAtColumn(columnIndex(column));
     return {};
 }
 
 NodePtr shownItem(const OutlineTreeView& outline, const QString& name) {
-    return outline.outlineModel().itemForIndex(shownCell(outline, name, key::name));
+    return outline.outlineModel().itemForIndex(shownCell(outline, name, Column::Name));
 }
 
 void selectShown(OutlineTreeView& outline, const QStringList& names) {
@@ -94,27 +94,27 @@ QStringList selectedNames(const OutlineTreeView& outline) {
     return names;
 }
 
-static QPoint cellCenter(OutlineTreeView& outline, const QString& name, const QString& identifier) {
-    const QModelIndex index = shownCell(outline, name, identifier);
+static QPoint cellCenter(OutlineTreeView& outline, const QString& name, Column column) {
+    const QModelIndex index = shownCell(outline, name, column);
     outline.scrollTo(index);
     return outline.visualRect(index).center();
 }
 
-void clickCell(OutlineTreeView& outline, const QString& name, const QString& identifier,
+void clickCell(OutlineTreeView& outline, const QString& name, Column column,
                Qt::KeyboardModifiers modifiers) {
-    QTest::mouseClick(outline.viewport(), Qt::LeftButton, modifiers, cellCenter(outline, name, identifier));
+    QTest::mouseClick(outline.viewport(), Qt::LeftButton, modifiers, cellCenter(outline, name, column));
 }
 
-void doubleClickCell(OutlineTreeView& outline, const QString& name, const QString& identifier) {
-    const QPoint center = cellCenter(outline, name, identifier);
+void doubleClickCell(OutlineTreeView& outline, const QString& name, Column column) {
+    const QPoint center = cellCenter(outline, name, column);
     QTest::mouseClick(outline.viewport(), Qt::LeftButton, {}, center);
     QTest::mouseDClick(outline.viewport(), Qt::LeftButton, {}, center);
 }
 
-void editCell(OutlineTreeView& outline, const QString& name, const QString& identifier) {
+void editCell(OutlineTreeView& outline, const QString& name, Column column) {
     if (selectedNames(outline) != QStringList{name})
-        clickCell(outline, name, identifier);
-    clickCell(outline, name, identifier);
+        clickCell(outline, name, column);
+    clickCell(outline, name, column);
 }
 
 QWidget* cellEditor(const OutlineTreeView& outline) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/value.h"
+#include "outline/outline_columns.h"
 
 #include <QMenuBar>
 #include <QModelIndex>
@@ -26,7 +27,7 @@ NodePtr findItem(const Dict& root, const QString& name);
 /// The names of the outline's rows on show, top to bottom: the rows of every open row follow it.
 QStringList rowNames(const OutlineTreeView& outline);
 /// The cell of the first row on show with this name; invalid when none is.
-QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, const QString& identifier);
+QModelIndex shownCell(const OutlineTreeView& outline, const QString& name, Column column);
 /// The item of the first row on show with this name; null when none is.
 NodePtr shownItem(const OutlineTreeView& outline, const QString& name);
 /// Selects the rows on show with these names, as a command does: the last one current.
@@ -35,12 +36,12 @@ void selectShown(OutlineTreeView& outline, const QStringList& names);
 QStringList selectedNames(const OutlineTreeView& outline);
 
 /// A user's click, and double click, on the middle of the cell of the row on show with this name.
-void clickCell(OutlineTreeView& outline, const QString& name, const QString& identifier,
+void clickCell(OutlineTreeView& outline, const QString& name, Column column,
                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-void doubleClickCell(OutlineTreeView& outline, const QString& name, const QString& identifier);
+void doubleClickCell(OutlineTreeView& outline, const QString& name, Column column);
 /// Opens a text cell's editor as a user does: a click selects the row, a click on the row selected
 /// edits.
-void editCell(OutlineTreeView& outline, const QString& name, const QString& identifier);
+void editCell(OutlineTreeView& outline, const QString& name, Column column);
 /// The open cell editor; null when none is open.
 QWidget* cellEditor(const OutlineTreeView& outline);
 /// Types the text into the open editor, replacing what is selected, then presses the key.

@@ -175,10 +175,10 @@ private slots:
         window->outline().expandAll();
         selectShown(window->outline(), {"bank"});
         VERIFY_ALL_NAMED(*window, QStringLiteral("the list's window"));
-        for (const QString& cell : {key::name, key::category, key::due}) {
+        for (const Column cell : {Column::Name, Column::Category, Column::Due}) {
             editCell(window->outline(), "bank", cell);
             QVERIFY(cellEditor(window->outline()));
-            VERIFY_ALL_NAMED(*window, QStringLiteral("the editor of %1").arg(cell));
+            VERIFY_ALL_NAMED(*window, QStringLiteral("the editor of %1").arg(columnIdentifier(cell)));
             QTest::keyClick(cellEditor(window->outline()), Qt::Key_Escape);
         }
         // A field's clear button shows once it holds text.

@@ -177,7 +177,7 @@ private slots:
         QVERIFY(AgendaLists::keyOf(garden) ==
                 agenda->model().entry(rowOf(*agenda, QStringLiteral("mow")))->list);
         const int rows = agenda->model().entryCount();
-        gardenWindow->document().setCellValue(Value::float32(1.0), key::completion, selected);
+        gardenWindow->document().setCellValue(Value::float32(1.0), Column::Completion, selected);
         QTRY_COMPARE(agenda->model().entryCount(), rows - 1);
     }
 
@@ -237,7 +237,7 @@ private slots:
         agenda.doneAction()->trigger();
         QVERIFY(agenda.undoAction()->isEnabled());
         QCoreApplication::processEvents();
-        document.setCellValue(Value(QStringLiteral("a2 renamed")), key::name,
+        document.setCellValue(Value(QStringLiteral("a2 renamed")), Column::Name,
                               findItem(*document.data(), QStringLiteral("a2")));
         QCoreApplication::processEvents();
         agenda.undoAction()->trigger();
@@ -319,7 +319,7 @@ private slots:
         category->setCurrentIndex(category->findText(QStringLiteral("work")));
         TardigoDocument& document = application.controller().windowForFileName(home)->document();
         const auto markDone = [&document](const char* name) {
-            document.setCellValue(Value::float32(1.0), key::completion,
+            document.setCellValue(Value::float32(1.0), Column::Completion,
                                   findItem(*document.data(), QString::fromUtf8(name)));
         };
         markDone("call Bob");

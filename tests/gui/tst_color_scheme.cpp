@@ -185,7 +185,8 @@ private slots:
         const QColor base = outline.palette().color(QPalette::Base);
         const QImage drawn = outline.viewport()->grab().toImage();
         for (int row : {0, 1, 2, 3}) {
-            const QRect cell = outline.visualRect(shownCell(outline, rowNames(outline).at(row), key::name));
+            const QRect cell =
+                outline.visualRect(shownCell(outline, rowNames(outline).at(row), Column::Name));
             // Antialiased strokes of a small font rarely reach their full colour: a margin below 4.5,
             // far above the 1.5 to 2.5 of the colours as stored.
             QVERIFY2(strongestContrast(drawn, cell, base) >= 4.0, qPrintable(rowNames(outline).at(row)));

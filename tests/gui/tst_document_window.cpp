@@ -87,9 +87,9 @@ class TestDocumentWindow : public QObject {
     static QAction* command(DocumentMainWindow* window, const char* name) {
         return window->findChild<QAction*>(QLatin1String(name));
     }
-    static void clickHeader(OutlineTreeView& outline, const QString& identifier) {
+    static void clickHeader(OutlineTreeView& outline, Column column) {
         QHeaderView* header = outline.header();
-        const int section = outlineColumnIndex(identifier);
+        const int section = columnIndex(column);
         const QPoint center(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
                             header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, center);
@@ -246,7 +246,7 @@ private slots:
         QTest::keyClicks(field, QStringLiteral("ki"));
         window->activateWindow();
         QApplication::setActiveWindow(window);
-        editCell(outline, "Kino", key::name);
+        editCell(outline, "Kino", Column::Name);
         QVERIFY(cellEditor(outline));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
         typeIntoEditor(outline, QStringLiteral("Xylophon"));
@@ -311,7 +311,7 @@ private slots:
         DocumentMainWindow* window = open({rent, item("milk")});
         OutlineTreeView& outline = window->outline();
 
-        editCell(outline, "milk", key::category);
+        editCell(outline, "milk", Column::Category);
         auto* combo = qobject_cast<QComboBox*>(cellEditor(outline));
         QVERIFY(combo);
         QCOMPARE(combo->findText("Home"), 0); // the list's categories are offered
@@ -323,7 +323,7 @@ private slots:
         window->activateWindow();
         QApplication::setActiveWindow(window);
         later();
-        editCell(outline, "rent", key::category);
+        editCell(outline, "rent", Column::Category);
         const QPointer<QComboBox> categories = qobject_cast<QComboBox*>(cellEditor(outline));
         QTRY_VERIFY(categories->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
@@ -337,27 +337,27 @@ private slots:
         QVERIFY(!outline.isEditing());
 
         // The next cell opens at once, however soon after the last edit.
-        editCell(outline, "milk", key::due);
+        editCell(outline, "milk", Column::Due);
         QVERIFY(qobject_cast<DueDateEditor*>(cellEditor(outline)));
         typeIntoEditor(outline, "2031-05-17 09:30");
         QCOMPARE(milk->value(key::due), Value("2031-05-17 09:30:00 +0200"));
-        QCOMPARE(shownCell(outline, "milk", key::due).data().toString(),
+        QCOMPARE(shownCell(outline, "milk", Column::Due).data().toString(),
                  formatDueDate(QDateTime(QDate(2031, 5, 17), QTime(9, 30))));
 
         // Opening the editor and leaving it changes nothing; clearing it removes the due date.
         later();
-        editCell(outline, "milk", key::due);
+        editCell(outline, "milk", Column::Due);
         typeIntoEditor(outline, QString(), Qt::Key_Return);
         QVERIFY(milk->contains(key::due));
         later();
-        editCell(outline, "milk", key::due);
+        editCell(outline, "milk", Column::Due);
         QTest::keyClick(cellEditor(outline), Qt::Key_Backspace);
         typeIntoEditor(outline, QString());
         QVERIFY(!milk->contains(key::due));
 
         // Tab moves on to the next editable cell of the row.
         later();
-        editCell(outline, "rent", key::name);
+        editCell(outline, "rent", Column::Name);
         typeIntoEditor(outline, "pay rent", Qt::Key_Tab);
         QCOMPARE(rowNames(outline).first(), QStringLiteral("pay rent"));
         QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
@@ -369,8 +369,8 @@ private slots:
         rent->set(key::due, "2026-12-24 09:00:00 +0100");
         DocumentMainWindow* window = open({rent});
         OutlineTreeView& outline = window->outline();
-        outline.header()->resizeSection(outlineColumnIndex(key::due), 40);
-        editCell(outline, "rent", key::due);
+        outline.header()->resizeSection(columnIndex(Column::Due), 40);
+        editCell(outline, "rent", Column::Due);
         auto* editor = qobject_cast<DueDateEditor*>(cellEditor(outline));
         QVERIFY(editor);
         // The whole date shows, with the calendar button, however narrow the column.
@@ -409,7 +409,7 @@ private slots:
     void theStatusLineShortensTheNameAndKeepsTheCount() {
         DocumentMainWindow* window = open({item(QString(300, u'w')), item("b")});
         window->resize(420, 300);
-        clickCell(window->outline(), QString(300, u'w'), key::icon);
+        clickCell(window->outline(), QString(300, u'w'), Column::Icon);
         auto* count = window->findChild<QLabel*>("statusLine");
         auto* name = window->findChild<ElidingLabel*>("selectionLabel");
         QTRY_VERIFY(name->isElided());
@@ -437,7 +437,7 @@ private slots:
         OutlineTreeView& outline = window->outline();
         // A click selects: Delete then deletes the item, not the name, and the arrows go on from
         // the next row.
-        clickCell(outline, "milk", key::name);
+        clickCell(outline, "milk", Column::Name);
         QCOMPARE(selectedNames(outline), QStringList{"milk"});
         QVERIFY(!outline.isEditing());
         QTest::keyClick(&outline, Qt::Key_Delete);
@@ -457,9 +457,9 @@ private slots:
 
         // A click on the selected row's text, Return, F2 and a double click each edit.
         later();
-        clickCell(outline, "eggs", key::name);
+        clickCell(outline, "eggs", Column::Name);
         QVERIFY(!outline.isEditing());
-        clickCell(outline, "eggs", key::name);
+        clickCell(outline, "eggs", Column::Name);
         QVERIFY(qobject_cast<QLineEdit*>(cellEditor(outline)));
         typeIntoEditor(outline, "brown eggs");
         QCOMPARE(rowNames(outline).at(1), QStringLiteral("brown eggs"));
@@ -470,7 +470,7 @@ private slots:
             QVERIFY(!outline.isEditing());
         }
         later();
-        doubleClickCell(outline, "bread", key::category);
+        doubleClickCell(outline, "bread", Column::Category);
         QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
         QTest::keyClick(cellEditor(outline), Qt::Key_Escape);
 
@@ -572,10 +572,10 @@ private slots:
         auto* status = window->findChild<QLabel*>("statusLine");
         QCOMPARE(status->text(), QStringLiteral("3/3 outstanding"));
 
-        clickCell(outline, "b", key::icon);
+        clickCell(outline, "b", Column::Icon);
         QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(shownItem(outline, "b")->value(key::completion), Value::boolean(true));
-        doubleClickCell(outline, "c", key::icon); // partly done becomes done
+        doubleClickCell(outline, "c", Column::Icon); // partly done becomes done
         QCOMPARE(shownItem(outline, "c")->value(key::completion), Value::boolean(true));
         QCOMPARE(status->text(), QStringLiteral("1/3 outstanding"));
 
@@ -597,29 +597,29 @@ private slots:
     void headerClicksSortWithTheArrow() {
         DocumentMainWindow* window = open({item("pear"), item(""), item("Apple"), item("fig")});
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, "fig", key::icon);
+        clickCell(outline, "fig", Column::Icon);
 
-        clickHeader(outline, key::name);
+        clickHeader(outline, Column::Name);
         QCOMPARE(rowNames(outline), (QStringList{"Apple", "fig", "pear", ""}));
-        QCOMPARE(outline.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
+        QCOMPARE(outline.header()->sortIndicatorSection(), columnIndex(Column::Name));
         QCOMPARE(outline.header()->sortIndicatorOrder(), Qt::AscendingOrder);
-        QCOMPARE(outline.highlightedColumn(), key::name);
+        QCOMPARE(outline.highlightedColumn(), std::optional(Column::Name));
         QTRY_COMPARE(selectedNames(outline), QStringList{"fig"}); // still selected after the sort
 
-        clickHeader(outline, key::name);
+        clickHeader(outline, Column::Name);
         QCOMPARE(rowNames(outline), (QStringList{"", "pear", "fig", "Apple"}));
         QCOMPARE(outline.header()->sortIndicatorOrder(), Qt::DescendingOrder);
         QVERIFY(command(window, "endColumnSorting")->isEnabled());
 
         command(window, "sortBy_category")->trigger(); // the same from the keyboard
-        QCOMPARE(outline.header()->sortIndicatorSection(), outlineColumnIndex(key::category));
-        QCOMPARE(outline.highlightedColumn(), key::category);
+        QCOMPARE(outline.header()->sortIndicatorSection(), columnIndex(Column::Category));
+        QCOMPARE(outline.highlightedColumn(), std::optional(Column::Category));
 
         const QStringList sorted = rowNames(outline);
         command(window, "endColumnSorting")->trigger();
         QCOMPARE(rowNames(outline), sorted);
         QCOMPARE(outline.header()->sortIndicatorSection(), -1);
-        QVERIFY(outline.highlightedColumn().isEmpty());
+        QVERIFY(!outline.highlightedColumn());
         QVERIFY(!command(window, "endColumnSorting")->isEnabled());
     }
 
@@ -629,7 +629,7 @@ private slots:
         QAction* undo = command(window, "undo");
         QVERIFY(!undo->isEnabled());
 
-        clickCell(outline, "milk", key::icon);
+        clickCell(outline, "milk", Column::Icon);
         QTest::keyClick(window, Qt::Key_F2);
         typeIntoEditor(outline, "oat milk");
         QCoreApplication::processEvents(); // the event's step is pushed: the title follows the stack
@@ -659,7 +659,7 @@ private slots:
         outline.setFocus();
         const auto onRow = [&](const QString& name, Qt::Key key) {
             later();
-            clickCell(outline, name, key::icon);
+            clickCell(outline, name, Column::Icon);
             QTest::keyClick(&outline, key);
             QCoreApplication::processEvents(); // the event's undo group closes
         };
@@ -692,12 +692,12 @@ private slots:
             typeIntoEditor(outline, name);
             later();
         }
-        editCell(outline, "call mum", key::category);
+        editCell(outline, "call mum", Column::Category);
         typeIntoEditor(outline, "Family");
         later();
-        clickCell(outline, "buy bread", key::icon);
+        clickCell(outline, "buy bread", Column::Icon);
         QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
-        clickHeader(outline, key::name);
+        clickHeader(outline, Column::Name);
         QTest::keyClick(window, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(rowNames(outline), (QStringList{"call mum", "walk dog"}));
 
@@ -717,7 +717,7 @@ private slots:
         QCOMPARE(rowNames(again), (QStringList{"call mum", "walk dog"}));
         QCOMPARE(shownItem(again, "call mum")->value(key::category), Value("Family"));
         QVERIFY(reopened->findChild<QToolButton*>(DocumentToolbar::hideCompletedIdentifier)->isChecked());
-        QCOMPARE(again.header()->sortIndicatorSection(), outlineColumnIndex(key::name));
+        QCOMPARE(again.header()->sortIndicatorSection(), columnIndex(Column::Name));
         QVERIFY(findItem(*reopened->document().data(), "buy bread"));
         // Opening it again only brings its window forward.
         QCOMPARE(_controller->openFile(path), reopened);
@@ -744,7 +744,7 @@ private slots:
     void revertReadsTheSavedListAgain() {
         DocumentMainWindow* window = open({item("milk"), item("eggs")});
         OutlineTreeView& outline = window->outline();
-        editCell(outline, "milk", key::name);
+        editCell(outline, "milk", Column::Name);
         typeIntoEditor(outline, "oat milk");
         QCoreApplication::processEvents();
         QVERIFY(command(window, "revertDocument")->isEnabled());
@@ -770,8 +770,8 @@ private slots:
         QVERIFY(!done->isEnabled());
 
         // The slider under the pointer is as long as the bar and its percentage, 168 pixels.
-        outline.header()->resizeSection(outlineColumnIndex(key::name), 100); // the cell is in view
-        const QRect cell = outline.visualRect(shownCell(outline, "a", key::completion));
+        outline.header()->resizeSection(columnIndex(Column::Name), 100); // the cell is in view
+        const QRect cell = outline.visualRect(shownCell(outline, "a", Column::Completion));
         QTest::mouseClick(outline.viewport(), Qt::LeftButton, {},
                           QPoint(cell.left() + 4 + 84, cell.center().y()));
         for (const char* name : {"doneItem", "deleteItem", "renameItem"})
@@ -787,21 +787,21 @@ private slots:
         QTest::keyClick(&outline, Qt::Key_Delete);
         QCOMPARE(rowNames(outline), QStringList{"b"});
 
-        QAction* notes = window->menus().columnAction(5);
+        QAction* notes = window->menus().columnAction(Column::Notes);
         QVERIFY(notes->isChecked());
         notes->trigger();
-        QVERIFY(!window->document().outlineSettings().hasColumn(key::notes));
-        QVERIFY(outline.isColumnHidden(outlineColumnIndex(key::notes)));
+        QVERIFY(!window->document().outlineSettings().hasColumn(Column::Notes));
+        QVERIFY(outline.isColumnHidden(columnIndex(Column::Notes)));
         QVERIFY(!notes->isChecked());
         notes->trigger();
-        QCOMPARE(window->document().outlineSettings().columns().last(), key::notes);
-        QVERIFY(!outline.isColumnHidden(outlineColumnIndex(key::notes)));
+        QCOMPARE(window->document().outlineSettings().columns().last(), Column::Notes);
+        QVERIFY(!outline.isColumnHidden(columnIndex(Column::Notes)));
     }
 
     void pastDueDateWarnsInAWindowModalSheet() {
         DocumentMainWindow* window = open({item("rent")});
         OutlineTreeView& outline = window->outline();
-        editCell(outline, "rent", key::due);
+        editCell(outline, "rent", Column::Due);
         typeIntoEditor(outline, "2024-03-01 08:00");
         QCOMPARE(shownItem(outline, "rent")->value(key::due), Value("2024-03-01 08:00:00 +0100"));
         QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
@@ -816,7 +816,7 @@ private slots:
     void notesOpenFromTheNotesColumnAndCommitOnLeaving() {
         DocumentMainWindow* window = open({item("rent"), item("milk")});
         OutlineTreeView& outline = window->outline();
-        clickCell(outline, "milk", key::notes);
+        clickCell(outline, "milk", Column::Notes);
         InspectorDockWidget& inspector = window->inspector();
         QTRY_VERIFY(inspector.isVisible());
         auto* notes = inspector.findChild<QTextEdit*>(QStringLiteral("notesTextView"));
@@ -826,10 +826,10 @@ private slots:
         notes->setFocus();
         QTest::keyClicks(notes, "semi-skimmed");
         later();
-        clickCell(outline, "rent", key::icon); // leaving the notes commits them to the item they belong to
+        clickCell(outline, "rent", Column::Icon); // leaving the notes commits them to the item they belong to
         const NodePtr milk = shownItem(outline, "milk");
         QVERIFY(milk->contains(key::notes));
-        QCOMPARE(shownCell(outline, "milk", key::notes).data().toString(), QStringLiteral("semi-skimmed"));
+        QCOMPARE(shownCell(outline, "milk", Column::Notes).data().toString(), QStringLiteral("semi-skimmed"));
         QVERIFY(notes->toPlainText().isEmpty()); // rent has none
         QCoreApplication::processEvents();
         QCOMPARE(command(window, "undo")->text(), QStringLiteral("Undo notes"));
@@ -842,7 +842,7 @@ private slots:
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
         QVERIFY(!rowNames(outline).isEmpty());
-        clickCell(outline, rowNames(outline).first(), key::notes);
+        clickCell(outline, rowNames(outline).first(), Column::Notes);
         QTRY_VERIFY(window->inspector().isVisible());
         QVERIFY(!window->inspector()
                      .findChild<QTextEdit*>(QStringLiteral("notesTextView"))
@@ -899,24 +899,24 @@ private slots:
     void layoutAndRecentListsAreRememberedByName() {
         DocumentMainWindow* window = open({item("a")}, "a.todo");
         window->resize(700, 450);
-        window->menus().columnAction(5)->trigger(); // notes off
+        window->menus().columnAction(Column::Notes)->trigger(); // notes off
         DialogService::queueAnswer(QMessageBox::Discard);
         QVERIFY(window->close());
         window = watched(_controller->openFile(_files.filePath("a.todo")));
         QCOMPARE(window->size(), QSize(700, 450));
-        QVERIFY(!window->document().outlineSettings().hasColumn(key::notes));
-        QVERIFY(!window->menus().columnAction(5)->isChecked());
+        QVERIFY(!window->document().outlineSettings().hasColumn(Column::Notes));
+        QVERIFY(!window->menus().columnAction(Column::Notes)->isChecked());
 
         // An untitled list remembers nothing.
         DocumentMainWindow* untitled = _controller->newUntitledDocument();
         const QSize fresh = untitled->size();
         untitled->resize(640, 400);
-        untitled->menus().columnAction(2)->trigger();
+        untitled->menus().columnAction(Column::Category)->trigger();
         DialogService::queueAnswer(QMessageBox::Discard);
         QVERIFY(untitled->close());
         untitled = _controller->newUntitledDocument();
         QCOMPARE(untitled->size(), fresh);
-        QVERIFY(untitled->document().outlineSettings().hasColumn(key::category));
+        QVERIFY(untitled->document().outlineSettings().hasColumn(Column::Category));
 
         // The recent lists, newest first, each once; choosing an open one brings it forward.
         DocumentMainWindow* b = open({item("b")}, "b.todo");

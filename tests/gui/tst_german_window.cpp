@@ -201,7 +201,7 @@ private slots:
         DocumentMainWindow* window = _controller->openFile(list);
         QVERIFY(window);
         QHeaderView& header = *window->outline().header();
-        const int due = outlineColumnIndex(key::due);
+        const int due = columnIndex(Column::Due);
         QCOMPARE(window->outline().outlineModel().headerData(due, Qt::Horizontal).toString(),
                  QStringLiteral("Fälligkeitsdatum"));
         const int fitting = header.sectionSize(due);
@@ -273,7 +273,7 @@ private slots:
                      QStringLiteral("icon column"));
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
         typeIntoEditor(outline, QStringLiteral("Steuer"));
-        QCOMPARE(shownCell(outline, "Steuer", key::icon).data(Qt::AccessibleTextRole).toString(),
+        QCOMPARE(shownCell(outline, "Steuer", Column::Icon).data(Qt::AccessibleTextRole).toString(),
                  QStringLiteral("Nicht erledigt, zu 0 % erledigt"));
     }
 
@@ -285,12 +285,14 @@ private slots:
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
         typeIntoEditor(outline, QStringLiteral("Steuer"));
         // The window reads a day typed in German, and shows the date as Germans write it.
-        editCell(outline, "Steuer", key::due);
+        editCell(outline, "Steuer", Column::Due);
         typeIntoEditor(outline, QStringLiteral("morgen"));
-        QCOMPARE(shownCell(outline, "Steuer", key::due).data().toString(), QStringLiteral("05.03.25 23:59"));
+        QCOMPARE(shownCell(outline, "Steuer", Column::Due).data().toString(),
+                 QStringLiteral("05.03.25 23:59"));
         outline.editItem(shownItem(outline, "Steuer"), key::due, true);
         typeIntoEditor(outline, QStringLiteral("Freitag um 9:30"));
-        QCOMPARE(shownCell(outline, "Steuer", key::due).data().toString(), QStringLiteral("07.03.25 09:30"));
+        QCOMPARE(shownCell(outline, "Steuer", Column::Due).data().toString(),
+                 QStringLiteral("07.03.25 09:30"));
     }
 };
 

@@ -175,7 +175,7 @@ private slots:
         const std::optional<Rgba> red = rgbaFromColorValue(rent->value(key::color));
         QVERIFY(red && qAbs(red->r - 200 / 255.0f) < 0.001f && red->g == 0.0f);
         QCOMPARE(
-            shownCell(window->outline(), "rent", key::name).data(Qt::ForegroundRole).value<QColor>().red(),
+            shownCell(window->outline(), "rent", Column::Name).data(Qt::ForegroundRole).value<QColor>().red(),
             200);
         undoAndRedo(window, [&] { return rent->contains(key::color); });
 
@@ -254,7 +254,7 @@ private slots:
         }
         QVERIFY(!window->inspector().isVisible());
         QCOMPARE(notesOf(rent), QStringLiteral("first words slanted"));
-        QCOMPARE(shownCell(window->outline(), "rent", key::notes).data().toString(),
+        QCOMPARE(shownCell(window->outline(), "rent", Column::Notes).data().toString(),
                  QStringLiteral("first words slanted"));
 
         // Shown again (Ctrl+I), the tool shows the notes as stored, and typing goes on from there.

@@ -58,7 +58,7 @@ class TestListOnDisk : public QObject {
     DocumentMainWindow* openEdited(const std::vector<NodePtr>& items, const QString& firstName) {
         DocumentMainWindow* window = openList(items);
         if (window) {
-            editCell(window->outline(), rowNames(window->outline()).first(), key::name);
+            editCell(window->outline(), rowNames(window->outline()).first(), Column::Name);
             typeIntoEditor(window->outline(), firstName);
         }
         return window;
@@ -87,7 +87,7 @@ private slots:
     void aFailedSaveIsShownAndTheListStaysEdited() {
         DocumentMainWindow* window = openList({item("rent")});
         QVERIFY(window);
-        editCell(window->outline(), "rent", key::name);
+        editCell(window->outline(), "rent", Column::Name);
         typeIntoEditor(window->outline(), "rent paid");
         QVERIFY(window->isWindowModified());
         {
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
         outline.expandItem(shownItem(outline, "parent"), false);
-        clickCell(outline, "child", key::icon);
+        clickCell(outline, "child", Column::Icon);
 
         // Another program adds an item; the items keep their names and creation dates.
         const NodePtr added = item("added elsewhere");
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(DialogService::takeShownTexts().isEmpty()); // nothing was asked
 
         // The list's own save is not taken for another program's.
-        editCell(outline, "other", key::name);
+        editCell(outline, "other", Column::Name);
         typeIntoEditor(outline, "other, renamed");
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         QTest::qWait(200);
@@ -139,7 +139,7 @@ private slots:
         DocumentMainWindow* window = openList({item("mine"), item("theirs")});
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        editCell(outline, "mine", key::name);
+        editCell(outline, "mine", Column::Name);
         typeIntoEditor(outline, "mine, edited");
 
         // Someone else saves: the question comes, and Cancel keeps both versions where they are.
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(!window->isWindowModified());
 
         // Reload takes the other version and drops this one's changes.
-        editCell(outline, "mine, edited", key::name);
+        editCell(outline, "mine, edited", Column::Name);
         typeIntoEditor(outline, "lost");
         DialogService::queueAnswer(QMessageBox::Reset);
         writeAsAnotherProgram(path(), {item("kept")});
@@ -283,7 +283,7 @@ private slots:
     void aSaveWaitsForAnotherProgramWithoutStoppingTheWindow() {
         DocumentMainWindow* window = openList({item("rent")});
         QVERIFY(window);
-        editCell(window->outline(), "rent", key::name);
+        editCell(window->outline(), "rent", Column::Name);
         typeIntoEditor(window->outline(), "rent paid");
         const QString lockFile = ListLock::lockFilePath(path());
         // Another program holds the list until it is stopped, and says who it is once it holds it.
@@ -329,7 +329,7 @@ private slots:
         // Stopping the wait saves nothing and says so, in the status line rather than as a failure.
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        clickCell(window->outline(), "rent paid", key::name);
+        clickCell(window->outline(), "rent paid", Column::Name);
         typeIntoEditor(window->outline(), "rent paid twice");
         QProcess again;
         QVERIFY(holdList(again, QString()));

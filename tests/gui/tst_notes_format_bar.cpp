@@ -332,7 +332,7 @@ private slots:
         QVERIFY(window);
         window->resize(900, 500);
         selectShown(window->outline(), {"Groceries"});
-        clickCell(window->outline(), "Groceries", key::notes);
+        clickCell(window->outline(), "Groceries", Column::Notes);
         InspectorDockWidget& inspector = window->inspector();
         QTRY_VERIFY(inspector.isVisible());
         auto* notes = inspector.findChild<QTextEdit*>("notesTextView");

@@ -77,13 +77,13 @@ class TestOutlineShaping : public QObject {
     static std::unique_ptr<QMimeData> dragRows(OutlineTreeView& outline, const QStringList& names) {
         QModelIndexList indexes;
         for (const QString& name : names)
-            indexes << shownCell(outline, name, key::name);
+            indexes << shownCell(outline, name, Column::Name);
         return std::unique_ptr<QMimeData>(outline.outlineModel().mimeData(indexes));
     }
 
     /// Delivers the drag to the outline as the platform does: it enters, moves to the row, drops.
     static bool drop(OutlineTreeView& outline, const QMimeData& data, const QString& row, Spot spot) {
-        const QRect cell = outline.visualRect(shownCell(outline, row, key::name));
+        const QRect cell = outline.visualRect(shownCell(outline, row, Column::Name));
         const QPoint at = spot == Spot::OnRow ? cell.center() : QPoint(cell.center().x(), cell.top() + 1);
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
         QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);

@@ -75,8 +75,8 @@ private slots:
         OutlineTreeView& outline = show(items);
         outline.expandItem(items[3], true);
         QCOMPARE(rowNames(outline).indexOf("grandchild"), 5);
-        clickCell(outline, "grandchild", key::icon);
-        clickCell(outline, "item 004", key::icon, Qt::ControlModifier);
+        clickCell(outline, "grandchild", Column::Icon);
+        clickCell(outline, "item 004", Column::Icon, Qt::ControlModifier);
         outline.verticalScrollBar()->setValue(outline.verticalScrollBar()->maximum() / 2);
         const int scrolled = outline.verticalScrollBar()->value();
         QVERIFY(scrolled > 0);
@@ -184,12 +184,12 @@ private slots:
         outline.verticalScrollBar()->setValue(1);
         _window->grab();
         QCOMPARE(cache.decodeCount(), 3);
-        QCOMPARE(shownCell(outline, "item 001", key::notes).data().toString(), QStringLiteral("note 1"));
+        QCOMPARE(shownCell(outline, "item 001", Column::Notes).data().toString(), QStringLiteral("note 1"));
 
         items[1]->set(key::notes, Value::data(notesSaying("changed")));
         _window->grab();
         QCOMPARE(cache.decodeCount(), 4);
-        QCOMPARE(shownCell(outline, "item 001", key::notes).data().toString(), QStringLiteral("changed"));
+        QCOMPARE(shownCell(outline, "item 001", Column::Notes).data().toString(), QStringLiteral("changed"));
     }
 
     void rowsGrowForTheTallestFontDrawn() {
@@ -202,7 +202,7 @@ private slots:
         OutlineTreeView& outline = show({item("plain"), missing});
         const int plain = outline.outlineRowHeight();
         QVERIFY(!outline.usesRegularControls());
-        QCOMPARE(shownCell(outline, "missing font", key::name).data(Qt::FontRole).value<QFont>(),
+        QCOMPARE(shownCell(outline, "missing font", Column::Name).data(Qt::FontRole).value<QFont>(),
                  QApplication::font());
 
         TardigoDocument& document = _window->document();
@@ -210,7 +210,7 @@ private slots:
         _window->grab();
         QVERIFY2(outline.outlineRowHeight() > 30, qPrintable(QString::number(outline.outlineRowHeight())));
         QVERIFY(outline.usesRegularControls());
-        QCOMPARE(outline.sizeHintForIndex(shownCell(outline, "plain", key::name)).height(),
+        QCOMPARE(outline.sizeHintForIndex(shownCell(outline, "plain", Column::Name)).height(),
                  outline.outlineRowHeight());
 
         // Taking the font away again does not shrink the rows while the window is open.
@@ -252,7 +252,7 @@ private slots:
         QSignalSpy resets(&outline.outlineModel(), &QAbstractItemModel::modelReset);
         const int rows = rowNames(outline).size();
         QCOMPARE(rows, 4998);
-        clickCell(outline, "child 1665 b", key::name);
+        clickCell(outline, "child 1665 b", Column::Name);
         const NodePtr lastItem = outline.selection().lastSelectedItem();
         outline.setFocus();
 
@@ -281,8 +281,8 @@ private slots:
         QCOMPARE(shown.at(shown.indexOf("item 0800") + 1), QStringLiteral("child 800 a"));
 
         // A sort keeps the selected item selected and every branch open.
-        document.sorting().headerClicked(key::name);
-        document.sorting().headerClicked(key::name); // descending
+        document.sorting().headerClicked(Column::Name);
+        document.sorting().headerClicked(Column::Name); // descending
         QCoreApplication::processEvents();
         QCOMPARE(rowNames(outline).first(), QStringLiteral("item 1665"));
         QCOMPARE(outline.selection().lastSelectedItem(), middle);

@@ -234,7 +234,7 @@ private slots:
         QCOMPARE(print->shortcut(), QKeySequence(QKeySequence::Print));
         QVERIFY(window->menus().actions().printPreview->isEnabled());
 
-        window->document().outlineCommands().toggleColumnVisibility(outlineColumnTag(key::completion));
+        window->document().outlineCommands().toggleColumnVisibility(Column::Completion);
         QPrinter& printer = window->printing().printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         const QString pdf = _files.filePath("window.pdf");

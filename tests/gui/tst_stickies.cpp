@@ -128,7 +128,8 @@ private slots:
         // A change of the item reaches the note, which keeps it for the next start.
         TardigoDocument& document = application.controller().windows().front()->document();
         const NodePtr shown = findItem(*document.data(), "Call the plumber");
-        document.setCellValue(CellValue(Value(QStringLiteral("Call the plumber today"))), key::name, shown);
+        document.setCellValue(CellValue(Value(QStringLiteral("Call the plumber today"))), Column::Name,
+                              shown);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Call the plumber today"));
         application.stickies().save();
         QCOMPARE(StickyStore(path("follow.json")).load().front().title,
@@ -140,7 +141,7 @@ private slots:
         document.itemCommands().deleteItem();
         QCOMPARE(childrenOf(*document.data())->size(), size_t(1));
         document.undoStack().undo();
-        document.setCellValue(CellValue(Value(QStringLiteral("Plumber called"))), key::name, shown);
+        document.setCellValue(CellValue(Value(QStringLiteral("Plumber called"))), Column::Name, shown);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Plumber called"));
         application.controller().windows().front()->setChangesReviewed();
     }
@@ -170,7 +171,7 @@ private slots:
         DocumentMainWindow* window = application.controller().openFile(list);
         QVERIFY(window);
         const NodePtr plants = findItem(*window->document().data(), "Water the plants");
-        window->document().setCellValue(CellValue(Value(QStringLiteral("Water the garden"))), key::name,
+        window->document().setCellValue(CellValue(Value(QStringLiteral("Water the garden"))), Column::Name,
                                         plants);
         QTRY_COMPARE(titleOf(*note), QStringLiteral("Water the garden"));
         window->setChangesReviewed();

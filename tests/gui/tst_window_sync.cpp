@@ -123,7 +123,7 @@ private slots:
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
         outline.expandItem(shownItem(outline, "shopping"), false);
-        clickCell(outline, "bread", key::icon);
+        clickCell(outline, "bread", Column::Icon);
         writeTodoFromElsewhere(QStringLiteral("phone-1"), QStringLiteral("call the plumber"));
 
         QVERIFY(syncWithMenu(*window));
@@ -142,7 +142,7 @@ private slots:
         DocumentMainWindow* window = openList({item("rent")}, folderPath());
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
-        editCell(outline, "rent", key::name);
+        editCell(outline, "rent", Column::Name);
         typeIntoEditor(outline, "rent paid");
         QVERIFY(window->isWindowModified());
         writeTodoFromElsewhere(QStringLiteral("phone-2"), QStringLiteral("water plants"));
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(!window->isWindowModified());
 
         // What is typed in a cell still open goes to the file before Sync Now syncs it.
-        editCell(outline, "water plants", key::name);
+        editCell(outline, "water plants", Column::Name);
         auto* editor = qobject_cast<QLineEdit*>(cellEditor(outline));
         QVERIFY(editor);
         editor->selectAll();

@@ -104,7 +104,7 @@ std::optional<QString> AgendaDocuments::markDone(const std::vector<AgendaEntry>&
             listEntries,
             [](TardigoDocument& document, const NodePtr& item) {
                 // As the check box of the item's row stores it.
-                document.setCellValue(Value::float32(1.0), key::completion, item);
+                document.setCellValue(Value::float32(1.0), Column::Completion, item);
             },
             window);
         if (why)

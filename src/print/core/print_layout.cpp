@@ -36,11 +36,11 @@ QString completionText(const Dict& item) {
 
 } // namespace
 
-PrintLayout::PrintLayout(const OutlineItemModel& outline, const QStringList& columns, IsExpanded isExpanded,
+PrintLayout::PrintLayout(const OutlineItemModel& outline, const QList<Column>& columns, IsExpanded isExpanded,
                          PrintOptions options, IconRules iconRules)
     : _outline(outline), _isExpanded(std::move(isExpanded)), _iconRules(std::move(iconRules)),
-      _options(options), _completion(columns.contains(key::completion)), _dateDue(columns.contains(key::due)),
-      _category(columns.contains(key::category)) {}
+      _options(options), _completion(columns.contains(Column::Completion)),
+      _dateDue(columns.contains(Column::Due)), _category(columns.contains(Column::Category)) {}
 
 std::vector<PrintItem> PrintLayout::doLayout() {
     _items.clear();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outline/icon_rules.h"
+#include "outline/outline_columns.h"
 #include "print/core/print_item.h"
 #include "print/core/print_options.h"
 
@@ -21,7 +22,7 @@ public:
     /// Whether an item shows its children, as the window shows it; none: every branch is open.
     using IsExpanded = std::function<bool(const Dict& item)>;
 
-    PrintLayout(const OutlineItemModel& outline, const QStringList& columns, IsExpanded isExpanded,
+    PrintLayout(const OutlineItemModel& outline, const QList<Column>& columns, IsExpanded isExpanded,
                 PrintOptions options, IconRules iconRules);
 
     /// The whole list's items.
