@@ -204,7 +204,7 @@ private slots:
             QCOMPARE(columnFromIndex(columnIndex(column)), std::optional(column));
         }
         for (const char* other : {"", "Name", "due ", "priority"})
-            QVERIFY2(!columnFromIdentifier(QLatin1String(other)), other);
+            QVERIFY2(!columnFromIdentifier(QString::fromLatin1(other)), other);
         QVERIFY(!columnFromIndex(-1));
         QVERIFY(!columnFromIndex(int(outlineColumns().size())));
     }

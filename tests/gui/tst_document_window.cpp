@@ -146,7 +146,7 @@ private slots:
         selectAll->trigger();
         QCOMPARE(selectedNames(outline), (QStringList{"a", "a1", "b"}));
 
-        outline.editItem(shownItem(outline, "b"), key::name, true);
+        outline.editItem(shownItem(outline, "b"), Column::Name, true);
         auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(field);
         field->deselect();

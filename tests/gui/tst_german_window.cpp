@@ -289,7 +289,7 @@ private slots:
         typeIntoEditor(outline, QStringLiteral("morgen"));
         QCOMPARE(shownCell(outline, "Steuer", Column::Due).data().toString(),
                  QStringLiteral("05.03.25 23:59"));
-        outline.editItem(shownItem(outline, "Steuer"), key::due, true);
+        outline.editItem(shownItem(outline, "Steuer"), Column::Due, true);
         typeIntoEditor(outline, QStringLiteral("Freitag um 9:30"));
         QCOMPARE(shownCell(outline, "Steuer", Column::Due).data().toString(),
                  QStringLiteral("07.03.25 09:30"));

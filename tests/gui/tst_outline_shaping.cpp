@@ -189,7 +189,7 @@ private slots:
         typeIntoEditor(outline, "b's child");
         QCOMPARE(shape(root), QStringLiteral("b(b's child) a c"));
         // While a cell is edited, Tab moves on to the next cell and indents nothing.
-        outline.editItem(shownItem(outline, "a"), key::name, true);
+        outline.editItem(shownItem(outline, "a"), Column::Name, true);
         type(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(shape(root), QStringLiteral("b(b's child) a c"));
     }
@@ -219,7 +219,7 @@ private slots:
         OutlineTreeView& outline = window->outline();
         const Dict& root = *window->document().data();
         outline.setFocus();
-        outline.editItem(shownItem(outline, "alpha"), key::name, true);
+        outline.editItem(shownItem(outline, "alpha"), Column::Name, true);
         auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(field);
         const MenuActions& menu = window->menus().actions();
