@@ -130,25 +130,7 @@ void OutlineItemModel::ensureBuilt() const {
 
 void OutlineItemModel::build() {
     _built = true;
-    _root = newNode(_rootItem, nullptr);
-    std::vector<Node*> pending{_root};
-    while (!pending.empty()) {
-        Node* node = pending.back();
-        pending.pop_back();
-        const ArrayPtr children = childrenOf(*node->item);
-        if (!children)
-            continue;
-        node->children.reserve(children->items.size());
-        for (const Value& child : children->items) {
-            // A node the tree holds twice is shown where it is met first.
-            if (!child.dictAddress() || _nodes.contains(child.dictAddress()))
-                continue;
-            Node* made = newNode(child.asDict(), node);
-            made->childIndex = int(node->children.size());
-            node->children.push_back(made);
-            pending.push_back(made);
-        }
-    }
+    _root = buildSubtree(_rootItem, nullptr);
     // The search as the list holds it now: nothing before was shown of it.
     _searches.clear();
     if (const QString text = searchText(); !ItemSearch(text).isEmpty())
@@ -208,7 +190,9 @@ OutlineItemModel::Node* OutlineItemModel::buildSubtree(const NodePtr& item, Node
         const ArrayPtr children = childrenOf(*node->item);
         if (!children)
             continue;
+        node->children.reserve(children->items.size());
         for (const Value& child : children->items) {
+            // A node the tree holds twice is shown where it is met first.
             if (!child.dictAddress() || _nodes.contains(child.dictAddress()))
                 continue;
             Node* made = newNode(child.asDict(), node);
