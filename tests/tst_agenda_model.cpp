@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(shown(model), (QStringList{"Overdue: rent", "Today: report", "Tomorrow: bins",
                                             "This Week: review", "Later: holiday"}));
         model.setShowsUndated(true);
-        QCOMPARE(shown(model).last(), QStringLiteral("No Due Date: someday"));
+        QCOMPARE(shown(model).constLast(), QStringLiteral("No Due Date: someday"));
 
         // Each row tells its list by name, the full path in its tooltip, and reads as one sentence.
         const QModelIndex report = model.index(0, 0, model.index(1, 0));

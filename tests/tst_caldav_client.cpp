@@ -367,7 +367,7 @@ private slots:
         QCOMPARE(changes.value.changed[0].etag, QByteArray("\"5\""));
         QCOMPARE(changes.value.changed[1].url, server.url(QStringLiteral("/cal/tasks/c.ics")));
         QCOMPARE(changes.value.removed, QList<QUrl>{server.url(QStringLiteral("/cal/tasks/b.ics"))});
-        QVERIFY(server.requests()[1].contains("<d:sync-token>t2</d:sync-token>"));
+        QVERIFY(server.requests().at(1).contains("<d:sync-token>t2</d:sync-token>"));
 
         server.push(
             {FakeDavServer::response(403, "<d:error xmlns:d=\"DAV:\"><d:valid-sync-token/></d:error>")});
@@ -378,7 +378,7 @@ private slots:
         QVERIFY2(anew.ok(), qPrintable(anew.error.message));
         QVERIFY(anew.value.complete);
         QCOMPARE(anew.value.changed.size(), 1);
-        QVERIFY(server.requests().last().contains("<d:sync-token></d:sync-token>"));
+        QVERIFY(server.requests().constLast().contains("<d:sync-token></d:sync-token>"));
 
         // A server that keeps cutting its listing short without moving on is not asked forever.
         server.push({responses({{"/cal/tasks/", "<d:status>HTTP/1.1 507 Insufficient Storage</d:status>"}},

@@ -55,7 +55,8 @@ class TestCalDavStore : public QObject {
     /// The summaries of the to-dos on the server, sorted.
     static QStringList summariesOn(const FakeCalendarServer& server) {
         QStringList summaries;
-        for (const QByteArray& data : server.objects())
+        const QHash<QByteArray, QByteArray> objects = server.objects();
+        for (const QByteArray& data : objects)
             summaries << QString::fromUtf8(icalcomponent_get_summary(test::readFirstTodo(data).todo));
         summaries.sort();
         return summaries;

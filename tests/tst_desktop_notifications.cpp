@@ -54,7 +54,7 @@ private slots:
             DBusDesktopNotificationChannel channel;
             channel.notify("Due: <b>rent</b>", "Pay rent & bills <now>");
             QCOMPARE(server.sent().size(), 1);
-            const SentNotification sent = server.sent().front();
+            const SentNotification sent = server.sent().constFirst();
             QCOMPARE(sent.appName, QStringLiteral("Tardigo"));
             QCOMPARE(sent.summary, QStringLiteral("Due: <b>rent</b>")); // a summary is never markup
             QCOMPARE(sent.body, markup ? QStringLiteral("Pay rent &amp; bills &lt;now&gt;")
@@ -95,10 +95,10 @@ private slots:
                 "Due", QString::number(i), kSnoozeChoices,
                 [&chosen, i](const QString& key) { chosen << QString::number(i) + key; });
         QCOMPARE(server.sent().size(), 2);
-        QCOMPARE(server.sent().front().actions,
+        QCOMPARE(server.sent().constFirst().actions,
                  (QStringList{"ok", "OK", "later", "Remind Me in 10 Minutes"})); // key, label
-        const uint first = server.sent()[0].id;
-        const uint second = server.sent()[1].id;
+        const uint first = server.sent().at(0).id;
+        const uint second = server.sent().at(1).id;
 
         server.sayActionInvoked(second, "later");
         QTRY_COMPARE(chosen, QStringList{"1later"});
@@ -109,7 +109,7 @@ private slots:
         // The signals arrive in order: one sent after them marks that they have all been read.
         channel.notifyWithChoices("Due", "2", kSnoozeChoices,
                                   [&chosen](const QString& key) { chosen << "2" + key; });
-        server.sayActionInvoked(server.sent().last().id, "ok");
+        server.sayActionInvoked(server.sent().constLast().id, "ok");
         QTRY_COMPARE(chosen, (QStringList{"1later", "2ok"}));
     }
 
@@ -118,7 +118,7 @@ private slots:
         DBusDesktopNotificationChannel channel;
         channel.notifyWithChoices("Due", "rent", kSnoozeChoices, [](const QString&) {});
         QCOMPARE(server.sent().size(), 1);
-        QVERIFY(server.sent().front().actions.isEmpty());
+        QVERIFY(server.sent().constFirst().actions.isEmpty());
     }
 
     void theOldestChoiceIsLetGoWhenTooManyWait() {

@@ -42,7 +42,7 @@ private slots:
 
         list.editRequest.reset();
         list.document.itemCommands().newItemWithName(QStringLiteral("from another program"));
-        QCOMPARE(list.rowNames().last(), QStringLiteral("from another program"));
+        QCOMPARE(list.rowNames().constLast(), QStringLiteral("from another program"));
         QVERIFY(!list.editRequest);
         QCOMPARE(list.revealed, std::vector<NodePtr>{list.item("from another program")});
         undo(list);
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(untouched->value(key::completion), Value::boolean(true));
         QCOMPARE(half->value(key::completion), Value::integer(1));
         QCOMPARE(historyMessages(*done).count("completed"), 0);
-        QCOMPARE(historyMessages(*half).last(), QStringLiteral("completed"));
+        QCOMPARE(historyMessages(*half).constLast(), QStringLiteral("completed"));
         QCOMPARE(list.undo().undoText(), QStringLiteral("set completion"));
         undo(list);
         QCOMPARE(done->value(key::completion), Value::boolean(true));
@@ -198,7 +198,7 @@ private slots:
         QCOMPARE(item->value(key::completion), Value::float32(0.3));
         QCOMPARE(item->value(key::dateCompleted), Value("2024-03-10 12:00:00 +0100"));
         QCOMPARE(list.document.display().item->completionLabel, QStringLiteral("30%"));
-        QCOMPARE(historyMessages(*item).last(), QStringLiteral("set completion"));
+        QCOMPARE(historyMessages(*item).constLast(), QStringLiteral("set completion"));
         OpenList::endEvent();
         list.document.itemCommands().completionAction(ItemCommands::CompletionControl::Checkbox, 1);
         QCOMPARE(item->value(key::completion).asNumber()->type, 'c');

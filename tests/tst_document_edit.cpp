@@ -27,7 +27,7 @@ private slots:
         QVERIFY(!list.undo().canUndo());
 
         list.type(milk, Column::Name, QStringLiteral("oat milk"));
-        QCOMPARE(historyMessages(*milk).last(), QStringLiteral("set name"));
+        QCOMPARE(historyMessages(*milk).constLast(), QStringLiteral("set name"));
         QCOMPARE(list.document.display().selectionLabel, QStringLiteral("oat milk"));
         OpenList::endEvent();
         QCOMPARE(list.undo().undoText(), QStringLiteral("set name"));
@@ -197,7 +197,7 @@ private slots:
         list.document.cellEdits().commitNotes(a, hello);
         QCOMPARE(a->value(key::notes), Value::data(hello));
         QVERIFY(!b->contains(key::notes));
-        QCOMPARE(historyMessages(*a).last(), QStringLiteral("notes"));
+        QCOMPARE(historyMessages(*a).constLast(), QStringLiteral("notes"));
         QCOMPARE(changes.last().at(0).value<NodePtr>(), a);
         OpenList::endEvent();
         list.document.cellEdits().commitNotes(a, notesBytes(""));

@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(item->value(key::reminderMarkDueDate), Value::boolean(false));
         QCOMPARE(item->value(key::reminderRepeat), Value::boolean(false));
         QVERIFY(!item->contains(key::minderTimestampReminder)); // announced afresh when the hour is up
-        QCOMPARE(historyMessages(*item).last(), QStringLiteral("set reminder"));
+        QCOMPARE(historyMessages(*item).constLast(), QStringLiteral("set reminder"));
         QVERIFY(list.document.isDocumentEdited());
         QCOMPARE(list.undo().undoText(), QStringLiteral("set reminder"));
         list.undo().undo();

@@ -50,7 +50,7 @@ private slots:
         inspector.calendarViewChanged(localTime(QStringLiteral("2024-03-10 09:30:00"))); // earlier today
         QCOMPARE(rent->value(key::due), Value("2024-03-10 09:30:00 +0100"));
         QVERIFY(!rent->contains(key::minderTimestampTodo));
-        QCOMPARE(historyMessages(*rent).last(), QStringLiteral("set date due"));
+        QCOMPARE(historyMessages(*rent).constLast(), QStringLiteral("set date due"));
         QCOMPARE(sheetMessages(list), QStringList{"You have set a date due in the past."});
         QCOMPARE(list.undo().undoText(), QStringLiteral("set date due"));
         undo(list);
@@ -143,7 +143,7 @@ private slots:
             QCOMPARE(bank->value(key).asNumber()->toDouble(), pair.section(u'=', 1).toDouble());
         }
         QFETCH(QString, actionName);
-        QCOMPARE(historyMessages(*bank).last(), actionName);
+        QCOMPARE(historyMessages(*bank).constLast(), actionName);
         QCOMPARE(list.undo().undoText(), actionName);
         QVERIFY(!bank->contains(key::minderTimestampReminder));
         QCOMPARE(bank->value(key::reminderMark), Value(now())); // a reminder from now starts again

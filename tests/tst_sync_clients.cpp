@@ -59,7 +59,8 @@ QMap<QString, QStringList> propertiesOf(const QByteArray& text) {
 }
 
 QString propertyName(const QString& line) {
-    return line.section(QRegularExpression(QStringLiteral("[;:]")), 0, 0);
+    static const QRegularExpression parameterOrValue(QStringLiteral("[;:]"));
+    return line.section(parameterOrValue, 0, 0);
 }
 
 /// The names of the properties in which the two texts differ, and of the components one has and
@@ -67,8 +68,9 @@ QString propertyName(const QString& line) {
 QSet<QString> differences(const QByteArray& before, const QByteArray& after) {
     const QMap<QString, QStringList> was = propertiesOf(before), is = propertiesOf(after);
     QSet<QString> names;
-    for (const QString& path :
-         QSet<QString>(was.keyBegin(), was.keyEnd()) + QSet<QString>(is.keyBegin(), is.keyEnd())) {
+    const QSet<QString> paths =
+        QSet<QString>(was.keyBegin(), was.keyEnd()) + QSet<QString>(is.keyBegin(), is.keyEnd());
+    for (const QString& path : paths) {
         if (!was.contains(path) || !is.contains(path)) {
             names.insert(path.section(u'/', -1).section(u'#', 0, 0));
             continue;

@@ -170,12 +170,15 @@ void ArchiveEncoder::writeKey(const QString& key) {
         _out.writeReference(cached.number);
         return;
     }
-    auto it = _keys.constFind(key);
-    if (it != _keys.constEnd())
-        _out.writeReference(*it);
-    else
-        it = _keys.insert(key, writeString(key, false));
-    cached = {key.constData(), key.size(), *it};
+    qint32 number = 0;
+    if (const auto known = _keys.constFind(key); known != _keys.constEnd()) {
+        number = *known;
+        _out.writeReference(number);
+    } else {
+        number = writeString(key, false);
+        _keys.insert(key, number);
+    }
+    cached = {key.constData(), key.size(), number};
 }
 
 void ArchiveEncoder::writeNumber(const Number& number) {

@@ -130,13 +130,15 @@ std::optional<AccountStore::Contents> AccountStore::read(QString* error) const {
     const QJsonObject root = json.object();
     Contents contents;
     bool readable = json.isObject() && root.value(QStringLiteral("version")).toInt() == kVersion;
-    for (const QJsonValue& entry : root.value(QStringLiteral("accounts")).toArray()) {
+    const QJsonArray accounts = root.value(QStringLiteral("accounts")).toArray();
+    for (const QJsonValue& entry : accounts) {
         const std::optional<Account> account = fromJson(entry.toObject());
         readable &= account.has_value();
         if (account)
             contents.accounts << *account;
     }
-    for (const QJsonValue& entry : root.value(QStringLiteral("forgottenPasswords")).toArray()) {
+    const QJsonArray forgottenPasswords = root.value(QStringLiteral("forgottenPasswords")).toArray();
+    for (const QJsonValue& entry : forgottenPasswords) {
         const std::optional<KeyringEntry> forgotten = keyringEntryFromJson(entry.toObject());
         readable &= forgotten.has_value();
         if (forgotten)

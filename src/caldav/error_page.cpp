@@ -50,9 +50,10 @@ QString decodeReferences(const QString& text) {
     for (auto it = reference.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         const QString name = match.captured(1);
-        const char32_t code = name.startsWith(u"#x", Qt::CaseInsensitive) ? name.mid(2).toUInt(nullptr, 16)
-                              : name.startsWith(u'#')                     ? name.mid(1).toUInt()
-                                                                          : named.value(name);
+        const char32_t code = name.startsWith(u"#x", Qt::CaseInsensitive)
+                                  ? QStringView(name).mid(2).toUInt(nullptr, 16)
+                              : name.startsWith(u'#') ? QStringView(name).mid(1).toUInt()
+                                                      : named.value(name);
         decoded += QStringView(text).mid(from, match.capturedStart() - from);
         const bool character = code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
         decoded += character ? QString::fromUcs4(&code, 1) : match.captured();

@@ -58,7 +58,7 @@ QString DocumentController::nextUntitledName() const {
         if (name == untitled)
             highest = std::max(highest, 1);
         else if (name.startsWith(untitled + u' '))
-            highest = std::max(highest, name.mid(untitled.size() + 1).toInt());
+            highest = std::max(highest, QStringView(name).mid(untitled.size() + 1).toInt());
     }
     return highest == 0 ? untitled : QStringLiteral("%1 %2").arg(untitled).arg(highest + 1);
 }

@@ -57,11 +57,11 @@ signals:
     /// Quitting: the unsaved changes are answered for and every window is still open.
     void aboutToQuit();
     /// A list's window opened.
-    void documentOpened(TardigoDocument* document);
-    void documentClosed(TardigoDocument* document);
+    void documentOpened(tardigo::TardigoDocument* document);
+    void documentClosed(tardigo::TardigoDocument* document);
     void lastWindowClosed();
     void preferencesRequested(bool iconSection);
-    void stickiesRequested(TardigoDocument* document, const std::vector<NodePtr>& items);
+    void stickiesRequested(tardigo::TardigoDocument* document, const std::vector<tardigo::NodePtr>& items);
     void showStickiesRequested();
     void agendaRequested();
 

@@ -235,32 +235,34 @@ signals:
     /// The list was written to its file from here.
     void saved();
     /// A step being recorded changes a value of the item: what it holds is read after the step.
-    void itemChanging(const NodePtr& item);
+    void itemChanging(const tardigo::NodePtr& item);
     /// A step being recorded put these items, with those below them, where they now stand.
-    void itemsPlaced(const std::vector<NodePtr>& items);
+    void itemsPlaced(const std::vector<tardigo::NodePtr>& items);
     /// The list holds a new tree (read, reverted).
     void dataReplaced();
 
     // Each change of the tree as it happens; places are indexes in the parent's stored children.
-    void itemsAboutToBeInserted(const NodePtr& parent, int first, int last);
-    void itemsInserted(const NodePtr& parent, int first, int last);
-    void itemsAboutToBeRemoved(const NodePtr& parent, int first, int last);
-    void itemsRemoved(const NodePtr& parent, int first, int last);
+    void itemsAboutToBeInserted(const tardigo::NodePtr& parent, int first, int last);
+    void itemsInserted(const tardigo::NodePtr& parent, int first, int last);
+    void itemsAboutToBeRemoved(const tardigo::NodePtr& parent, int first, int last);
+    void itemsRemoved(const tardigo::NodePtr& parent, int first, int last);
     /// The children from first to last of `from` go before the child at `destination` of `to`, as
     /// it stands before the move (at the end past the last).
-    void itemsAboutToBeMoved(const NodePtr& from, int first, int last, const NodePtr& to, int destination);
-    void itemsMoved(const NodePtr& from, int first, int last, const NodePtr& to, int destination);
+    void itemsAboutToBeMoved(const tardigo::NodePtr& from, int first, int last, const tardigo::NodePtr& to,
+                             int destination);
+    void itemsMoved(const tardigo::NodePtr& from, int first, int last, const tardigo::NodePtr& to,
+                    int destination);
     /// The children of these nodes changed in many ways at once, and perhaps their own values; none:
     /// every list of the tree changed its order.
-    void itemsRearranged(const std::vector<NodePtr>& parents);
+    void itemsRearranged(const std::vector<tardigo::NodePtr>& parents);
     /// Values of the item changed under these keys (the root's: the list's own settings).
-    void itemChanged(const NodePtr& item, const QStringList& keys);
+    void itemChanged(const tardigo::NodePtr& item, const QStringList& keys);
 
     // What the document asks of the window that shows its outline.
     /// The items are to be seen: the outline opens the items that hide them and scrolls to the first.
-    void itemsToReveal(const std::vector<NodePtr>& items);
+    void itemsToReveal(const std::vector<tardigo::NodePtr>& items);
     /// The cell's editor is to open, its text selected or not.
-    void cellEditRequested(const NodePtr& item, Column column, bool selectText);
+    void cellEditRequested(const tardigo::NodePtr& item, tardigo::Column column, bool selectText);
 
     void fileNameChanged(const QString& path);
     void closed();

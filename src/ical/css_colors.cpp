@@ -190,7 +190,7 @@ std::optional<Rgba> parseCssColor(const QString& text) {
     quint32 rgb = 0;
     bool found = false;
     if (name.size() == 7 && name.startsWith(u'#')) {
-        rgb = name.mid(1).toUInt(&found, 16);
+        rgb = QStringView(name).mid(1).toUInt(&found, 16);
     } else {
         for (const NamedColor& named : kNamedColors) {
             if (name == QLatin1String(named.name)) {

@@ -23,7 +23,7 @@ std::optional<int> parseOffset(const QString& text) {
     if (text.size() != 5 || (text[0] != u'+' && text[0] != u'-'))
         return std::nullopt;
     bool ok = false;
-    const int digits = text.mid(1).toInt(&ok);
+    const int digits = QStringView(text).mid(1).toInt(&ok);
     if (!ok || digits % 100 > 59 || digits / 100 > 23)
         return std::nullopt;
     return (text[0] == u'-' ? -1 : 1) * ((digits / 100) * 3600 + (digits % 100) * 60);

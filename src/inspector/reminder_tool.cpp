@@ -50,16 +50,16 @@ ReminderTool::ReminderTool(TardigoDocument& document, QWidget* parent)
     layout->addWidget(_repeat);
     layout->addStretch();
 
-    InspectorCommands& commands = document.inspectorCommands();
+    InspectorCommands* commands = &document.inspectorCommands();
     connect(_remind, &QCheckBox::clicked, this,
-            [&commands](bool on) { commands.reminderCheckboxAction(on); });
+            [commands](bool on) { commands->reminderCheckboxAction(on); });
     connect(_length, &QLineEdit::editingFinished, this, &ReminderTool::lengthEdited);
     connect(_unit, &QComboBox::activated, this,
-            [this, &commands](int index) { commands.reminderUnitAction(_unit->itemData(index).toInt()); });
-    connect(_whence, &QButtonGroup::buttonClicked, this, [this, &commands](QAbstractButton* button) {
-        commands.reminderWhenceAction(button == _beforeDueDate);
+            [this, commands](int index) { commands->reminderUnitAction(_unit->itemData(index).toInt()); });
+    connect(_whence, &QButtonGroup::buttonClicked, this, [this, commands](QAbstractButton* button) {
+        commands->reminderWhenceAction(button == _beforeDueDate);
     });
-    connect(_repeat, &QCheckBox::clicked, this, [&commands](bool on) { commands.reminderRepeatAction(on); });
+    connect(_repeat, &QCheckBox::clicked, this, [commands](bool on) { commands->reminderRepeatAction(on); });
 }
 
 QWidget* ReminderTool::focusControl() {

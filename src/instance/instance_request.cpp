@@ -29,7 +29,8 @@ QJsonArray jsonStrings(const QStringList& strings) {
 
 QStringList stringsOf(const QJsonValue& value) {
     QStringList strings;
-    for (const QJsonValue& item : value.toArray())
+    const QJsonArray items = value.toArray();
+    for (const QJsonValue& item : items)
         strings.append(item.toString());
     return strings;
 }
@@ -81,7 +82,8 @@ std::optional<InstanceRequest> InstanceRequest::fromJson(const QByteArray& line,
     const QJsonValue files = object->value(QStringLiteral("files"));
     if (!files.isUndefined() && !files.isArray())
         return refuse(QStringLiteral("“files” is not a list of paths."));
-    for (const QJsonValue& file : files.toArray()) {
+    const QJsonArray paths = files.toArray();
+    for (const QJsonValue& file : paths) {
         if (!file.isString() || !QDir::isAbsolutePath(file.toString()))
             return refuse(QStringLiteral("“files” holds something that is not an absolute path."));
         request.files.append(file.toString());

@@ -29,7 +29,8 @@ Value valueFromJson(const QJsonValue& json) {
         return json.toString();
     case QJsonValue::Array: {
         ArrayPtr array = Array::create();
-        for (const QJsonValue& item : json.toArray())
+        const QJsonArray items = json.toArray();
+        for (const QJsonValue& item : items)
             array->items.push_back(valueFromJson(item));
         return array;
     }

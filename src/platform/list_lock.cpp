@@ -148,8 +148,7 @@ void ListLock::passTo(Qt::HANDLE thread) {
         qCWarning(lcPlatform) << "a nested list lock cannot pass to another thread";
         return;
     }
-    const HeldLock lock = *held;
-    gHeld.erase(held);
+    const HeldLock lock = gHeld.take(_heldKey);
     _heldKey = heldKey(_lockPath, thread);
     gHeld.insert(_heldKey, lock);
 }
@@ -164,7 +163,7 @@ ListLock::~ListLock() {
     qCDebug(lcPlatform).noquote()
         << "held the lock" << _lockPath << "for"
         << std::chrono::duration_cast<milliseconds>(Clock::now() - held->since).count() << "ms";
-    gHeld.erase(held); // the lock file closes, and lets go
+    gHeld.remove(_heldKey); // the lock file closes, and lets go
 }
 
 } // namespace tardigo

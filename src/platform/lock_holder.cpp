@@ -35,7 +35,8 @@ qint64 startTimeOf(qint64 pid) {
 /// Printable characters only, and not too many: the text comes from a file anyone may write.
 QString cleaned(const QByteArray& text) {
     QString clean;
-    for (const QChar c : QString::fromUtf8(text).left(kMaxNameLength))
+    const QString name = QString::fromUtf8(text).left(kMaxNameLength);
+    for (const QChar c : name)
         if (c.isPrint())
             clean.append(c);
     return clean;

@@ -18,7 +18,8 @@ constexpr qsizetype kLongestDate = 8;
 } // namespace
 
 std::optional<QuickAddItem> readQuickAddText(const QString& text) {
-    QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    static const QRegularExpression whitespace(QStringLiteral("\\s+"));
+    QStringList words = text.split(whitespace, Qt::SkipEmptyParts);
     QuickAddItem item;
     for (qsizetype i = 0; i < words.size(); ++i) {
         if (words[i].size() > 1 && words[i].startsWith(u'#')) {

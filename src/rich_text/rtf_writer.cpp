@@ -161,7 +161,8 @@ void RtfWriter::writeListTables() {
                 _out += ".;}{\\levelnumbers\\'01;}";
             } else {
                 _out += "\\'01";
-                for (QChar c : listMarkerText(style, 1))
+                const QString marker = listMarkerText(style, 1);
+                for (QChar c : marker)
                     writeCharacter(c.unicode());
                 _out += ";}{\\levelnumbers;}";
             }
@@ -332,7 +333,8 @@ void RtfWriter::writeParagraphStart(const TextRun& run) {
 void RtfWriter::writeListMarker(const ListPlace& place) {
     // The marker as the platform writes it, for readers that know no lists.
     _out += "{\\listtext\t";
-    for (QChar c : _numbering.nextMarker(place))
+    const QString marker = _numbering.nextMarker(place);
+    for (QChar c : marker)
         writeCharacter(c.unicode());
     _out += "\t}";
 }
@@ -363,7 +365,8 @@ void RtfWriter::closeLink() {
 
 void RtfWriter::writeAttachment(const TextRun& run) {
     _out += "{{\\NeXTGraphic ";
-    for (char b : run.attachmentName.toUtf8()) {
+    const QByteArray name = run.attachmentName.toUtf8();
+    for (char b : name) {
         if (b == '\\' || b == '{' || b == '}')
             _out += '\\';
         if (uchar(b) >= 0x80 || uchar(b) < 0x20) {

@@ -57,8 +57,10 @@ QString searchableText(const Dict& item) {
     return QStringList{stringOf(item, key::name), stringOf(item, key::category), notesText}.join(u' ');
 }
 
-ItemSearch::ItemSearch(const QString& typed)
-    : _words(foldForSearch(typed).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {}
+ItemSearch::ItemSearch(const QString& typed) {
+    static const QRegularExpression whitespace(QStringLiteral("\\s+"));
+    _words = foldForSearch(typed).split(whitespace, Qt::SkipEmptyParts);
+}
 
 bool ItemSearch::matchesFolded(const QString& folded) const {
     return std::all_of(_words.begin(), _words.end(),

@@ -461,11 +461,9 @@ void ListFolderMerge::recordAgreement() {
     for (const Dict* parent : parents)
         orderSiblings(*parent, writing);
     dropChildLines(writing);
-    for (auto it = _state.items.begin(); it != _state.items.end();) {
-        const bool gone =
-            !inList.contains(it.key()) && !_files.count(it.key()) && !_skipped.contains(it.key());
-        it = gone ? _state.items.erase(it) : std::next(it);
-    }
+    _state.items.removeIf([&](const auto& item) {
+        return !inList.contains(item.key()) && !_files.count(item.key()) && !_skipped.contains(item.key());
+    });
 }
 
 void ListFolderMerge::orderSiblings(const Dict& parent, std::unordered_map<QString, size_t>& writing) {

@@ -89,9 +89,9 @@ public:
     void validatePurge(const TardigoDocument& document);
 
 signals:
-    void columnToggled(Column column);
+    void columnToggled(tardigo::Column column);
     void toolRequested(int tool);
-    void sortRequested(Column column);
+    void sortRequested(tardigo::Column column);
     /// A menu is about to open: its items must show the present state.
     void aboutToShowMenu();
 

@@ -75,9 +75,9 @@ signals:
     /// A click on a cell that ended on the same cell, after the selection changed; `onSelectedRow`:
     /// the row was the one selected before the click.
     /// A click on an item's cell; no item or no column for a click outside every row or column.
-    void cellClicked(const NodePtr& item, std::optional<Column> column, bool onSelectedRow);
-    void cellDoubleClicked(const NodePtr& item, std::optional<Column> column);
-    void headerClicked(Column column);
+    void cellClicked(const tardigo::NodePtr& item, std::optional<tardigo::Column> column, bool onSelectedRow);
+    void cellDoubleClicked(const tardigo::NodePtr& item, std::optional<tardigo::Column> column);
+    void headerClicked(tardigo::Column column);
     /// A column was added, removed or moved.
     void columnsChanged();
 

@@ -36,6 +36,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -326,18 +327,16 @@ private slots:
         auto* field = new QLineEdit(&window);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        int pushes = 0, tools = 0;
-        connect(push, &QPushButton::clicked, this, [&] { ++pushes; });
-        connect(tool, &QToolButton::clicked, this, [&] { ++tools; });
+        const QSignalSpy pushes(push, &QPushButton::clicked), tools(tool, &QToolButton::clicked);
         push->setFocus();
         QTest::keyClick(push, Qt::Key_Return);
-        QCOMPARE(pushes, 1);
+        QCOMPARE(pushes.count(), 1);
         tool->setFocus();
         QTest::keyClick(tool, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(tools, 1);
+        QCOMPARE(tools.count(), 1);
         field->setFocus();
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(pushes + tools, 2);
+        QCOMPARE(pushes.count() + tools.count(), 2);
 
         ToolbarCustomizeDialog dialog({QStringLiteral("newItem")});
         dialog.show();

@@ -391,8 +391,8 @@ private slots:
         }
         const auto [status, out] = run({QStringLiteral("--version")});
         QCOMPARE(status, 0);
-        QVERIFY2(QRegularExpression(QStringLiteral("^tardigo \\d+\\.\\d+\\.\\d+\n$")).match(out).hasMatch(),
-                 qPrintable(out));
+        static const QRegularExpression version(QStringLiteral("^tardigo \\d+\\.\\d+\\.\\d+\n$"));
+        QVERIFY2(version.match(out).hasMatch(), qPrintable(out));
 
         // An argument that is not UTF-8 is refused for what it is, before anything starts: Qt would
         // read it with its letters lost.
@@ -456,7 +456,7 @@ private slots:
         screenshot(*quickAdd, "quick-add");
         QTest::keyClick(line, Qt::Key_Return);
         QVERIFY(!quickAdd->isVisible());
-        QCOMPARE(rowNames(window->outline()).last(), QStringLiteral("Call Anna"));
+        QCOMPARE(rowNames(window->outline()).constLast(), QStringLiteral("Call Anna"));
         QCOMPARE(categoryOf(window->document(), QStringLiteral("Call Anna")), QStringLiteral("work"));
         QCOMPARE(second({"--quick-add"}), 0);
         QTRY_VERIFY(visibleTopLevel("quickAddWindow"));

@@ -359,7 +359,7 @@ private slots:
         later();
         editCell(outline, "rent", Column::Name);
         typeIntoEditor(outline, "pay rent", Qt::Key_Tab);
-        QCOMPARE(rowNames(outline).first(), QStringLiteral("pay rent"));
+        QCOMPARE(rowNames(outline).constFirst(), QStringLiteral("pay rent"));
         QVERIFY(qobject_cast<QComboBox*>(cellEditor(outline)));
         QCOMPARE(selectedNames(outline), QStringList{"pay rent"});
     }
@@ -751,7 +751,7 @@ private slots:
 
         DialogService::queueAnswer(QMessageBox::Cancel);
         command(window, "revertDocument")->trigger();
-        QCOMPARE(rowNames(outline).first(), QStringLiteral("oat milk"));
+        QCOMPARE(rowNames(outline).constFirst(), QStringLiteral("oat milk"));
 
         DialogService::queueAnswer(QMessageBox::Discard);
         command(window, "revertDocument")->trigger();
@@ -842,7 +842,7 @@ private slots:
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
         QVERIFY(!rowNames(outline).isEmpty());
-        clickCell(outline, rowNames(outline).first(), Column::Notes);
+        clickCell(outline, rowNames(outline).constFirst(), Column::Notes);
         QTRY_VERIFY(window->inspector().isVisible());
         QVERIFY(!window->inspector()
                      .findChild<QTextEdit*>(QStringLiteral("notesTextView"))

@@ -58,7 +58,7 @@ class TestListOnDisk : public QObject {
     DocumentMainWindow* openEdited(const std::vector<NodePtr>& items, const QString& firstName) {
         DocumentMainWindow* window = openList(items);
         if (window) {
-            editCell(window->outline(), rowNames(window->outline()).first(), Column::Name);
+            editCell(window->outline(), rowNames(window->outline()).constFirst(), Column::Name);
             typeIntoEditor(window->outline(), firstName);
         }
         return window;
@@ -148,7 +148,7 @@ private slots:
         QStringList asked;
         QTRY_VERIFY((asked += DialogService::takeShownTexts(), !asked.isEmpty()));
         QVERIFY2(asked.first().contains("changed by another program"), qPrintable(asked.first()));
-        QCOMPARE(rowNames(outline).first(), QStringLiteral("mine, edited"));
+        QCOMPARE(rowNames(outline).constFirst(), QStringLiteral("mine, edited"));
         QCOMPARE(savedName(path()), QStringLiteral("written elsewhere"));
 
         // Saving asks again; Save Anyway writes this version over the other.

@@ -284,7 +284,7 @@ private slots:
         document.sorting().headerClicked(Column::Name);
         document.sorting().headerClicked(Column::Name); // descending
         QCoreApplication::processEvents();
-        QCOMPARE(rowNames(outline).first(), QStringLiteral("item 1665"));
+        QCOMPARE(rowNames(outline).constFirst(), QStringLiteral("item 1665"));
         QCOMPARE(outline.selection().lastSelectedItem(), middle);
         QCOMPARE(rowNames(outline).size(), rows);
         QCOMPARE(resets.count(), 0);

@@ -85,7 +85,7 @@ class TestStickies : public QObject {
         DocumentMainWindow* window = application.controller().openFile(list);
         if (!window)
             return nullptr;
-        selectShown(window->outline(), {rowNames(window->outline()).first()});
+        selectShown(window->outline(), {rowNames(window->outline()).constFirst()});
         window->validate();
         window->menus().actions().makeSticky->trigger();
         const std::vector<StickyNote>& notes = application.stickies().notes();
@@ -137,7 +137,7 @@ private slots:
 
         // Deleting the item leaves the note as it was; undoing the deletion brings the item back to it.
         OutlineTreeView& outline = application.controller().windows().front()->outline();
-        selectShown(outline, {rowNames(outline).first()});
+        selectShown(outline, {rowNames(outline).constFirst()});
         document.itemCommands().deleteItem();
         QCOMPARE(childrenOf(*document.data())->size(), size_t(1));
         document.undoStack().undo();

@@ -161,7 +161,7 @@ AgendaModel::Shown AgendaModel::shownOf(const AgendaEntry& entry) const {
 
 void AgendaModel::filterAll() {
     _shown.clear();
-    for (const std::vector<AgendaEntry>& entries : _collected)
+    for (const std::vector<AgendaEntry>& entries : std::as_const(_collected))
         for (const AgendaEntry& entry : entries)
             if (passes(entry))
                 _shown.push_back(shownOf(entry));

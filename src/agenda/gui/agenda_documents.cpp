@@ -42,7 +42,8 @@ AgendaDocuments::AgendaDocuments(AgendaLists& lists, FindDocument find, QObject*
     _changed.setSingleShot(true);
     _changed.setInterval(0);
     connect(&_changed, &QTimer::timeout, this, [this] {
-        for (const QString& file : std::exchange(_changedFiles, {}))
+        const auto changed = std::exchange(_changedFiles, {});
+        for (const QString& file : changed)
             _lists.openListChanged(file);
     });
 }

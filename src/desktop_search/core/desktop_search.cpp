@@ -78,7 +78,7 @@ std::optional<ResultKey> ResultKey::fromId(const QString& id) {
             key.place.append(index);
         }
         bool ok = false;
-        const uint check = id.mid(placeEnd + 1, checkEnd - placeEnd - 1).toUInt(&ok, 16);
+        const uint check = QStringView(id).mid(placeEnd + 1, checkEnd - placeEnd - 1).toUInt(&ok, 16);
         if (!ok || check > 0xffff)
             return std::nullopt;
         key.nameCheck = quint16(check);

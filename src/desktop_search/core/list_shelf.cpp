@@ -29,8 +29,7 @@ std::shared_ptr<const ListIndex> ListShelf::list(const QString& path) {
 }
 
 void ListShelf::keepOnly(const QStringList& paths) {
-    for (auto it = _lists.begin(); it != _lists.end();)
-        it = paths.contains(it.key()) ? std::next(it) : _lists.erase(it);
+    _lists.removeIf([&paths](const auto& shelved) { return !paths.contains(shelved.key()); });
 }
 
 } // namespace tardigo

@@ -53,10 +53,10 @@ void PlasmaRunner::registerTypes() {
 
 RunnerMatches PlasmaRunner::Match(const QString& query) {
     // Split only a query someone could have typed; the service answers nothing for a longer one.
-    const QStringList terms =
-        query.size() > kLongestDesktopQuery
-            ? QStringList{query}
-            : query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    static const QRegularExpression whitespace(QStringLiteral("\\s+"));
+    const QStringList terms = query.size() > kLongestDesktopQuery
+                                  ? QStringList{query}
+                                  : query.split(whitespace, Qt::SkipEmptyParts);
     const std::vector<ResultMeta> found = _service.metas(_service.search(terms));
     if (found.empty())
         return {};

@@ -49,8 +49,8 @@ public:
     static void registerTypes();
 
 public slots:
-    RunnerMatches Match(const QString& query);
-    RunnerActions Actions();
+    tardigo::RunnerMatches Match(const QString& query);
+    tardigo::RunnerActions Actions();
     void Run(const QString& matchId, const QString& actionId);
 
 private:

@@ -104,7 +104,8 @@ std::vector<StickyNote> StickyStore::load() const {
         return {};
     }
     std::vector<StickyNote> notes;
-    for (const QJsonValue& note : document.object().value(QStringLiteral("notes")).toArray())
+    const QJsonArray stored = document.object().value(QStringLiteral("notes")).toArray();
+    for (const QJsonValue& note : stored)
         if (note.isObject())
             notes.push_back(noteOf(note.toObject()));
     return notes;
