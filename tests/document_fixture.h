@@ -3,11 +3,11 @@
 // What the document tests share: trees built as a user builds them, and a list open in a window
 // without widgets, its outline's model watched by Qt's model tester.
 
-#include "alerts/sheet_window.h"
 #include "archive/list_file.h"
 #include "document/document_window.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
+#include "fake_message_host.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "outline/icon_rules.h"
@@ -26,7 +26,6 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include <map>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -143,35 +142,6 @@ inline QString outlineDifference(const TardigoDocument& document) {
     return difference;
 }
 
-/// A window that carries one sheet at a time; the test answers it.
-class FakeSheetWindow : public SheetWindow {
-public:
-    std::vector<AlertSheet> shown;
-
-    bool hasAttachedSheet() const override { return _dismissal.has_value(); }
-    void beginAlertSheet(const AlertSheet& sheet, AlertDismissal onDismiss) override {
-        shown.push_back(sheet);
-        _dismissal = std::move(onDismiss);
-    }
-    int addSheetEndedObserver(std::function<void()> observer) override {
-        _observers[++_lastToken] = std::move(observer);
-        return _lastToken;
-    }
-    void removeSheetEndedObserver(int token) override { _observers.erase(token); }
-    void answer(AlertReturn choice) {
-        AlertDismissal dismissal = std::move(*_dismissal);
-        _dismissal.reset();
-        for (const auto& [token, observer] : std::map(_observers))
-            observer();
-        dismissal(choice);
-    }
-
-private:
-    std::optional<AlertDismissal> _dismissal;
-    std::map<int, std::function<void()>> _observers;
-    int _lastToken = 0;
-};
-
 class FakeInspector : public InspectorView {
 public:
     int tool = InspectorToolNotes;
@@ -193,7 +163,7 @@ public:
 class FakeWindow : public DocumentWindow {
 public:
     FakeInspector inspector;
-    std::shared_ptr<FakeSheetWindow> sheets = std::make_shared<FakeSheetWindow>();
+    FakeMessageHost messages;
     bool visible = true;
     int shows = 0, renders = 0, editsFinished = 0;
     QString statusText;
@@ -202,7 +172,7 @@ public:
     bool isVisible() const override { return visible; }
     void saveLayoutUnderName(const QString&) override {}
     InspectorView* inspectorView() override { return &inspector; }
-    std::shared_ptr<SheetWindow> sheetWindow() override { return sheets; }
+    MessageHost& messageHost() override { return messages; }
     void finishAllEditing() override { ++editsFinished; }
     void renderDisplay(const StatusDisplay& display) override { statusText = display.statusText, ++renders; }
     void setStatusText(const QString& text) override { statusText = text; }

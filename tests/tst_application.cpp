@@ -322,7 +322,7 @@ private slots:
         QCOMPARE(desktop.openNames(), (QStringList{"Untitled", "due.todo"}));
         QVERIFY(desktop.windowless.empty());
         QCOMPARE(desktop.notifications.bodies, QStringList{"\"pay rent\"\nPast date due: 2024-03-01 09:00"});
-        QCOMPARE(desktop.windowOf(desktop.open.back().document.get()).sheets->shown.size(), size_t(1));
+        QCOMPARE(desktop.windowOf(desktop.open.back().document.get()).messages.shown.size(), size_t(1));
 
         delegate.runMinderPass();
         timers.runPending();
@@ -340,8 +340,8 @@ private slots:
         delegate.runMinderPass();
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
-        QCOMPARE(window.sheets->shown.size(), size_t(1));
-        window.sheets->answer(AlertReturn::Alternate);
+        QCOMPARE(window.messages.shown.size(), size_t(1));
+        window.messages.answer(MessageAnswer{MessageRole::Reject});
         QCOMPARE(list->selection().lastSelectedItem()->value(key::name), Value("call Anna"));
         QCOMPARE(window.inspector.shownTools, std::vector<int>{InspectorToolDueDate});
 
@@ -351,7 +351,7 @@ private slots:
         context->set(key::nodeStatus, Value::integer(ItemStatusDue));
         QTest::ignoreMessage(
             QtWarningMsg, qPrintable("the list of a notice did not open: " + _dir.filePath("closed.todo")));
-        delegate.minderAlertAnswered(AlertReturn::Alternate, context);
+        delegate.minderAlertAnswered(MessageAnswer{MessageRole::Reject}, context);
         QCOMPARE(window.inspector.shownTools.size(), size_t(1));
     }
 
@@ -385,9 +385,9 @@ private slots:
         delegate.runMinderPass();
         timers.runPending();
         FakeWindow& window = desktop.windowOf(list);
-        QCOMPARE(window.sheets->shown.size(), size_t(1));
-        QCOMPARE(window.sheets->shown[0].extraButtons.size(), qsizetype(3));
-        window.sheets->answer(extraButtonAnswer(0)); // in ten minutes
+        QCOMPARE(window.messages.shown.size(), size_t(1));
+        QCOMPARE(window.messages.shown[0].actionButtons.size(), qsizetype(3));
+        window.messages.answer(actionAnswer(0)); // in ten minutes
         const NodePtr stored = childrenOf(*list->data())->items[0].asDict();
         QCOMPARE(stored->value(key::reminderTimeLength), Value::float32(10));
         QCOMPARE(stored->value(key::reminderTimeUnit), Value::integer(ReminderMinutes));
@@ -413,11 +413,11 @@ private slots:
         // The pass read the list that is not open: its item falls due next.
         QCOMPARE(delegate.nextNoticeMoment(), std::optional(start.addSecs(1800)));
         FakeWindow& window = desktop.windowOf(list);
-        window.sheets->answer(extraButtonAnswer(0)); // Remind Me in 10 Minutes
+        window.messages.answer(actionAnswer(0)); // Remind Me in 10 Minutes
         timers.advance(10min - 2s);
-        QCOMPARE(window.sheets->shown.size(), size_t(1));
+        QCOMPARE(window.messages.shown.size(), size_t(1));
         timers.advance(4s); // not at the next periodic pass, five minutes on
-        QCOMPARE(window.sheets->shown.size(), size_t(2));
+        QCOMPARE(window.messages.shown.size(), size_t(2));
 
         // The computer sleeps past the closed list's moment; told that it woke, the minder passes.
         timers.jumpClock(20min);

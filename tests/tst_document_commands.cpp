@@ -94,7 +94,7 @@ private slots:
         list.select({"a2"});
         list.document.itemCommands().deleteItem();
         parent->set(key::completion, Value::boolean(true));
-        list.document.itemCommands().purgeAnswered(AlertReturn::Default);
+        list.document.itemCommands().purgeAnswered(MessageAnswer{MessageRole::Accept});
         QCOMPARE(list.rowNames(), (QStringList{"c", "b"}));
         undo(list);
         QCOMPARE(list.rowNames(), (QStringList{"c", "b", "a2"}));
@@ -130,7 +130,7 @@ private slots:
         // The purge has no undo: undoing the change before it brings the steps back to the save, not
         // the list.
         rename("purged after");
-        list.document.itemCommands().purgeAnswered(AlertReturn::Default);
+        list.document.itemCommands().purgeAnswered(MessageAnswer{MessageRole::Accept});
         undo(list);
         QVERIFY(list.undo().isClean());
         QVERIFY(list.document.isDocumentEdited());
@@ -214,13 +214,13 @@ private slots:
         list.window.visible = false;
         list.document.itemCommands().purgeCompletedItems();
         QCOMPARE(list.window.shows, 1);
-        QCOMPARE(list.window.sheets->shown.at(0).title, QStringLiteral("Please Confirm"));
-        list.window.sheets->answer(AlertReturn::Alternate);
+        QCOMPARE(list.window.messages.shown.at(0).title, QStringLiteral("Please Confirm"));
+        list.window.messages.answer(MessageAnswer{MessageRole::Reject});
         QCOMPARE(childNames(list.root()), (QStringList{"done parent", "keep"}));
         QVERIFY(!list.document.isDocumentEdited());
 
         list.document.itemCommands().purgeCompletedItems();
-        list.window.sheets->answer(AlertReturn::Default);
+        list.window.messages.answer(MessageAnswer{MessageRole::Accept});
         QCOMPARE(childNames(list.root()), QStringList{"keep"});
         QCOMPARE(list.selectedNames(), QStringList{"keep"});
         QVERIFY(list.document.isDocumentEdited());

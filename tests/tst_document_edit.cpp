@@ -85,15 +85,14 @@ private slots:
         QCOMPARE(item->value(key::due), Value("2024-04-02 09:00:00 +0200"));
         list.type(item, Column::Due, QDateTime()); // cleared: removed without a warning
         QVERIFY(!item->contains(key::due));
-        QVERIFY(list.window.sheets->shown.empty());
+        QVERIFY(list.window.messages.shown.empty());
         OpenList::endEvent();
         list.undo().undo();
         QCOMPARE(item->value(key::due), Value("2024-04-01 09:00:00 +0200"));
 
         list.type(item, Column::Due, _now); // this very second is already past
-        QCOMPARE(list.window.sheets->shown.size(), size_t(1));
-        QCOMPARE(list.window.sheets->shown[0].message,
-                 QStringLiteral("You have set a date due in the past."));
+        QCOMPARE(list.window.messages.shown.size(), size_t(1));
+        QCOMPARE(list.window.messages.shown[0].text, QStringLiteral("You have set a date due in the past."));
         QCOMPARE(item->value(key::due), Value("2024-03-10 12:00:00 +0100"));
     }
 
@@ -160,9 +159,9 @@ private slots:
         OpenList list{rent};
         QVERIFY(list.document.setDueDateText("today", rent));
         QCOMPARE(rent->value(key::due), Value("2024-03-10 23:59:00 +0100"));
-        QVERIFY(list.window.sheets->shown.empty());
+        QVERIFY(list.window.messages.shown.empty());
         QVERIFY(list.document.setDueDateText("today 11:59", rent)); // a time of today that has passed
-        QCOMPARE(list.window.sheets->shown.size(), size_t(1));
+        QCOMPARE(list.window.messages.shown.size(), size_t(1));
     }
 
     void clicksOnNotesAndIcons() {

@@ -20,11 +20,11 @@ void redo(OpenList& list) {
     list.undo().redo();
 }
 
-QStringList sheetMessages(const OpenList& list) {
-    QStringList messages;
-    for (const AlertSheet& sheet : list.window.sheets->shown)
-        messages << sheet.message;
-    return messages;
+QStringList shownTexts(const OpenList& list) {
+    QStringList texts;
+    for (const Message& message : list.window.messages.shown)
+        texts << message.text;
+    return texts;
 }
 
 /// The moment the tests start at, as the minder's bookkeeping stores it.
@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(rent->value(key::due), Value("2024-03-10 09:30:00 +0100"));
         QVERIFY(!rent->contains(key::minderTimestampTodo));
         QCOMPARE(historyMessages(*rent).constLast(), QStringLiteral("set date due"));
-        QCOMPARE(sheetMessages(list), QStringList{"You have set a date due in the past."});
+        QCOMPARE(shownTexts(list), QStringList{"You have set a date due in the past."});
         QCOMPARE(list.undo().undoText(), QStringLiteral("set date due"));
         undo(list);
         QVERIFY(!rent->contains(key::due));
@@ -83,7 +83,7 @@ private slots:
         inspector.periodChosen(2);
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(2));
         QVERIFY(!plants->contains(key::minderTimestampTodo));
-        QCOMPARE(sheetMessages(list), QStringList{"This item does not yet have a date due."});
+        QCOMPARE(shownTexts(list), QStringList{"This item does not yet have a date due."});
         OpenList::endEvent();
         QVERIFY(!inspector.repeatCheckboxAction(false, 2));
         QCOMPARE(plants->value(key::dateDueRepeatPeriod), Value::integer(0));

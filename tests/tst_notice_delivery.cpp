@@ -22,7 +22,7 @@
 #include <map>
 
 using namespace tardigo;
-using tardigo::test::FakeSheetWindow;
+using tardigo::test::FakeMessageHost;
 
 namespace {
 
@@ -189,53 +189,53 @@ private slots:
         QCOMPARE(node->contains(key::docPath) && node->contains(key::nodeStatus), on[0]);
     }
 
-    void sheetsQueueAndCarryACopyOfTheNotice() {
+    void messagesQueueAndCarryACopyOfTheNotice() {
         setPreferences(true, false, false, false);
         Recorder recorder;
-        auto window = std::make_shared<FakeSheetWindow>();
+        FakeMessageHost window;
         AlertQueue alerts(window);
         recorder.alerts = &alerts;
         RecordingErrorReporter reporter;
         NoticeDelivery delivery(recorder, NoticeChannels{}, reporter, false);
-        std::vector<std::pair<AlertReturn, NodePtr>> answers;
-        delivery.setSheetDismissal(
-            [&](AlertReturn code, const NodePtr& context) { answers.emplace_back(code, context); });
+        std::vector<std::pair<MessageAnswer, NodePtr>> answers;
+        delivery.setAnswerHandler(
+            [&](MessageAnswer answer, const NodePtr& context) { answers.emplace_back(answer, context); });
 
         const NodePtr first = pastDueItem("100% of %1 done");
         delivery.notificationForDoc(_doc, "Reminder! %2", ItemStatusReminder, first);
         delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, pastDueItem("second"));
-        QCOMPARE(window->shown.size(), size_t(1));
-        const AlertSheet& sheet = window->shown[0];
-        QCOMPARE(sheet.title, "Minder says");
-        QCOMPARE(sheet.heading, "\"100% of %1 done\""); // shown as written
-        QCOMPARE(sheet.message, "Reminder! %2");
-        QCOMPARE(sheet.defaultButton, std::optional<QString>("OK"));
-        QCOMPARE(sheet.alternateButton, std::optional<QString>("Show"));
-        QVERIFY(!sheet.otherButton && !sheet.isCritical && sheet.isInformational);
-        QCOMPARE(sheet.extraButtons, (QStringList{"+10m", "+1h", "+1d"}));
+        QCOMPARE(window.shown.size(), size_t(1));
+        const Message& notice = window.shown[0];
+        QCOMPARE(notice.title, "Minder says");
+        QCOMPARE(notice.heading, "\"100% of %1 done\""); // shown as written
+        QCOMPARE(notice.text, "Reminder! %2");
+        QCOMPARE(notice.acceptButton, std::optional<QString>("OK"));
+        QCOMPARE(notice.rejectButton, std::optional<QString>("Show"));
+        QVERIFY(!notice.destructiveButton && !notice.isCritical && notice.isInformational);
+        QCOMPARE(notice.actionButtons, (QStringList{"+10m", "+1h", "+1d"}));
 
         first->set(key::name, "renamed since");
-        window->answer(AlertReturn::Alternate);
-        QCOMPARE(window->shown.size(), size_t(2));
-        QCOMPARE(window->shown[1].heading, "\"second\"");
-        window->answer(extraButtonAnswer(2));
+        window.answer(MessageAnswer{MessageRole::Reject});
+        QCOMPARE(window.shown.size(), size_t(2));
+        QCOMPARE(window.shown[1].heading, "\"second\"");
+        window.answer(actionAnswer(2));
         QCOMPARE(answers.size(), size_t(2));
-        QVERIFY(answers[0].first == AlertReturn::Alternate);
-        QVERIFY(answers[1].first == extraButtonAnswer(2));
+        QVERIFY(answers[0].first == MessageAnswer{MessageRole::Reject});
+        QVERIFY(answers[1].first == actionAnswer(2));
         const NodePtr& context = answers[0].second;
         QCOMPARE(context->value(key::name), Value("100% of %1 done"));
         QCOMPARE(context->value(key::docPath), Value("/lists/home.todo"));
         QCOMPARE(context->value(key::nodeStatus), Value::integer(ItemStatusReminder));
     }
 
-    void aDesktopNotificationOffersWhatTheSheetOffers() {
+    void aDesktopNotificationOffersWhatTheMessageOffers() {
         setPreferences(false, false, false, true);
         Recorder recorder;
         RecordingErrorReporter reporter;
         NoticeDelivery delivery(recorder, recorder.channels(), reporter, false);
-        std::vector<std::pair<AlertReturn, NodePtr>> answers;
-        delivery.setSheetDismissal(
-            [&](AlertReturn code, const NodePtr& context) { answers.emplace_back(code, context); });
+        std::vector<std::pair<MessageAnswer, NodePtr>> answers;
+        delivery.setAnswerHandler(
+            [&](MessageAnswer answer, const NodePtr& context) { answers.emplace_back(answer, context); });
         const NodePtr item = pastDueItem();
         delivery.notificationForDoc(_doc, "Past due", ItemStatusDue, item);
         QCOMPARE(recorder.log.last(), "notify with choices Minder says|\"Pay rent\"\nPast due");
@@ -249,8 +249,8 @@ private slots:
         recorder.choose(recorder.choices[2].key);
         recorder.choose(QStringLiteral("no such choice"));
         QCOMPARE(answers.size(), size_t(2));
-        QVERIFY(answers[0].first == AlertReturn::Alternate);
-        QVERIFY(answers[1].first == extraButtonAnswer(1));
+        QVERIFY(answers[0].first == MessageAnswer{MessageRole::Reject});
+        QVERIFY(answers[1].first == actionAnswer(1));
         QCOMPARE(answers[1].second->value(key::docPath), Value("/lists/home.todo"));
         QCOMPARE(answers[1].second->value(key::nodeStatus), Value::integer(ItemStatusDue));
     }
@@ -266,14 +266,14 @@ private slots:
         node->set(key::notes, test::notesData("line\u2028next\r\nthird\x1b\u202Dend"));
         setPreferences(true, false, true, true);
         Recorder recorder;
-        auto window = std::make_shared<FakeSheetWindow>();
+        FakeMessageHost window;
         AlertQueue alerts(window);
         recorder.alerts = &alerts;
         RecordingErrorReporter reporter;
         NoticeDelivery(recorder, recorder.channels(), reporter, true)
             .notificationForDoc(_doc, "Past due", ItemStatusDue, node);
 
-        QCOMPARE(window->shown.at(0).heading, "\"" + shown + "\"");
+        QCOMPARE(window.shown.at(0).heading, "\"" + shown + "\"");
         QVERIFY(recorder.log.contains("speak " + shown));
         QVERIFY(recorder.log.contains("notify Minder says|\"" + shown + "\"\nPast due"));
         const MailMessage& mail = recorder.mails.at(0);

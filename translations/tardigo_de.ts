@@ -210,7 +210,7 @@ Drücken Sie im Suchfeld Escape, um es zu leeren.</translation>
     </message>
 </context>
 <context>
-    <name>FileErrorSheets</name>
+    <name>FileErrorMessages</name>
     <message>
         <source>“%1” could not be found.</source>
         <translation>„%1“ wurde nicht gefunden.</translation>

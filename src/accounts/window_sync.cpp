@@ -7,7 +7,7 @@
 #include "alerts/alert_queue.h"
 #include "caldav/account_passwords.h"
 #include "caldav/bound_calendar_sync.h"
-#include "dialogs/file_error_sheets.h"
+#include "dialogs/file_error_messages.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -86,7 +86,7 @@ void WindowSync::setTimer() {
 }
 
 bool WindowSync::isAsking() const {
-    // Sheets, questions and dialogs on the window alike.
+    // Messages, questions and dialogs on the window alike.
     const QList<QDialog*> dialogs = _window.widget().findChildren<QDialog*>();
     return std::any_of(dialogs.cbegin(), dialogs.cend(),
                        [](const QDialog* dialog) { return dialog->isVisible(); });
@@ -281,12 +281,12 @@ void WindowSync::keepPassword(const Account& of, const QString& password) {
         qCWarning(lcWindow).noquote()
             << "the keyring did not keep the password of" << account << ":" << answer.reason;
         if (AlertQueue* alerts = self->_window.document().alertQueue()) {
-            AlertSheet sheet;
-            sheet.title = tr("The keyring did not keep the password of “%1”.").arg(account);
-            sheet.message = tr("The list synced with it, and this window keeps using it until it closes; "
-                               "after that Tardigo asks for it again.");
-            sheet.details = answer.reason;
-            alerts->addAlert(sheet);
+            Message failure;
+            failure.title = tr("The keyring did not keep the password of “%1”.").arg(account);
+            failure.text = tr("The list synced with it, and this window keeps using it until it closes; "
+                              "after that Tardigo asks for it again.");
+            failure.details = answer.reason;
+            alerts->addAlert(failure);
         }
     });
 }
@@ -311,12 +311,12 @@ void WindowSync::askToBind(const QString& folder) {
     _askingToBind = true;
     _declinedFolder = folder; // until the user agrees
     QPointer<WindowSync> self(this);
-    alerts->addAlert(syncBindSheet(_window.document().fileName(), folder),
-                     [self, folder](AlertReturn answer) {
+    alerts->addAlert(syncBindQuestion(_window.document().fileName(), folder),
+                     [self, folder](MessageAnswer answer) {
                          if (!self)
                              return;
                          self->_askingToBind = false;
-                         if (answer != AlertReturn::Default)
+                         if (answer.role != MessageRole::Accept)
                              return;
                          self->_boundHere.insert(folder);
                          self->_declinedFolder.clear();
@@ -329,10 +329,10 @@ void WindowSync::askToRemove(const SyncReport& report) {
     if (!alerts)
         return;
     QPointer<WindowSync> self(this);
-    alerts->addAlert(syncRemovalSheet(_window.document().fileName(), _runningFolder, report.heldRemovals,
-                                      report.lostFiles, report.syncedFiles),
-                     [self](AlertReturn answer) {
-                         if (!self || answer != AlertReturn::Default)
+    alerts->addAlert(syncRemovalQuestion(_window.document().fileName(), _runningFolder, report.heldRemovals,
+                                         report.lostFiles, report.syncedFiles),
+                     [self](MessageAnswer answer) {
+                         if (!self || answer.role != MessageRole::Accept)
                              return;
                          self->_allowRemovals = true;
                          self->syncNow();
@@ -405,7 +405,7 @@ void WindowSync::tell(const SyncReport& report, bool userAsked) {
         _lastError = failure;
         _lastUnreachable = !report.unreachable.isEmpty();
     }
-    std::vector<AlertSheet> sheets;
+    std::vector<Message> messages;
     if (report.cancelled) {
         // The user stopped it: what failed on the way was the stopping.
     } else if (report.heldRemovals > 0) {
@@ -413,24 +413,24 @@ void WindowSync::tell(const SyncReport& report, bool userAsked) {
             askToRemove(report);
     } else if (!report.unreachable.isEmpty()) {
         if (news)
-            sheets.push_back(
-                syncUnreachableSheet(list, _runningFolder, report.unreachable, report.writeFailures));
+            messages.push_back(
+                syncUnreachableMessage(list, _runningFolder, report.unreachable, report.writeFailures));
     } else if (!report.error.isEmpty()) {
         if (news)
-            sheets.push_back(syncFailureSheet(list, _runningFolder, report.error));
+            messages.push_back(syncFailureMessage(list, _runningFolder, report.error));
     } else if (!report.writeFailures.isEmpty() && news) {
-        sheets.push_back(syncWriteFailureSheet(list, _runningFolder, report.writeFailures));
+        messages.push_back(syncWriteFailureMessage(list, _runningFolder, report.writeFailures));
     }
     if (!report.conflicts.isEmpty())
-        sheets.push_back(syncConflictSheet(list, report.conflicts));
+        messages.push_back(syncConflictMessage(list, report.conflicts));
     if (!report.keptRules.isEmpty())
-        sheets.push_back(syncKeptRulesSheet(list, report.keptRules));
+        messages.push_back(syncKeptRulesMessage(list, report.keptRules));
     if (!report.problems.isEmpty() && (userAsked || report.problems != _lastProblems))
-        sheets.push_back(syncPassedOverSheet(_runningFolder, report.problems));
+        messages.push_back(syncPassedOverMessage(_runningFolder, report.problems));
     _lastProblems = report.problems;
     if (AlertQueue* alerts = _window.document().alertQueue())
-        for (const AlertSheet& sheet : sheets)
-            alerts->addAlert(sheet);
+        for (const Message& message : messages)
+            alerts->addAlert(message);
 }
 
 void WindowSync::showStatus() {

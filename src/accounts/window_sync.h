@@ -62,10 +62,10 @@ private:
     /// Starts a sync; what syncs by itself waits while the window asks the user something, and
     /// after the user stopped syncing for now.
     bool start();
-    /// Whether a sheet, question or dialog is open on the window.
+    /// Whether a message, question or dialog is open on the window.
     bool isAsking() const;
     void finished();
-    /// Queues the sheets the sync's report calls for. A failure or a passed-over file that repeats
+    /// Queues the messages the sync's report calls for. A failure or a passed-over file that repeats
     /// what the last sync said is not told again, unless the user asked for this sync.
     void tell(const SyncReport& report, bool userAsked);
     void showStatus();

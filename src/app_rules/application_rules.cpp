@@ -1,6 +1,5 @@
 #include "app_rules/application_rules.h"
 
-#include "alerts/sheet_window.h"
 #include "app_rules/application_host.h"
 #include "app_rules/minder_run.h"
 #include "document/tardigo_document.h"
@@ -109,7 +108,7 @@ void ApplicationRules::runMinderPass() {
     QPointer<ApplicationRules> self(this);
     _run = std::make_unique<MinderRun>(
         _host,
-        [self](AlertReturn answer, const NodePtr& context) {
+        [self](MessageAnswer answer, const NodePtr& context) {
             if (self)
                 self->minderAlertAnswered(answer, context);
         },
@@ -131,10 +130,10 @@ void ApplicationRules::minderRunEnded() {
         runMinderPass();
 }
 
-void ApplicationRules::minderAlertAnswered(AlertReturn answer, const NodePtr& context) {
-    const int later = extraButtonIndex(answer);
+void ApplicationRules::minderAlertAnswered(MessageAnswer answer, const NodePtr& context) {
+    const int later = answer.role == MessageRole::Action ? answer.actionIndex : -1;
     const bool remindAgain = later >= 0 && size_t(later) < kRemindAgainChoices.size();
-    if ((answer != AlertReturn::Alternate && !remindAgain) || !context)
+    if ((answer.role != MessageRole::Reject && !remindAgain) || !context)
         return;
     const QString* path = context->value(key::docPath).asString();
     TardigoDocument* document = path ? _host.openDocumentForFileName(*path) : nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/sheet_window.h"
+#include "alerts/message.h"
 #include "app_rules/notice_alarm.h"
 #include "model/value.h"
 #include "platform/timers.h"
@@ -55,9 +55,9 @@ public:
     /// The minder timer's interval; none when there is no timer.
     std::optional<std::chrono::milliseconds> minderInterval() const;
     bool isMinderRunning() const { return _run != nullptr; }
-    /// The answer to a notice's sheet or notification: "View Item" shows the item in its list, a
+    /// The answer to a notice's message or notification: "View Item" shows the item in its list, a
     /// "Remind Me" choice sets its reminder again.
-    void minderAlertAnswered(AlertReturn answer, const NodePtr& context);
+    void minderAlertAnswered(MessageAnswer answer, const NodePtr& context);
     /// A list window closed: a pass in progress leaves its list.
     void documentClosed(const MinderDocument* document);
 

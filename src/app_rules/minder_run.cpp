@@ -6,9 +6,9 @@
 
 namespace tardigo {
 
-MinderRun::MinderRun(ApplicationHost& host, MinderSheetDismissal dismissal, Timers& timers)
+MinderRun::MinderRun(ApplicationHost& host, NoticeAnswerHandler onAnswer, Timers& timers)
     : _host(host), _timers(timers), _minder(host, host.noticeChannels(), host.errorReporter()) {
-    _minder.delivery().setSheetDismissal(std::move(dismissal));
+    _minder.delivery().setAnswerHandler(std::move(onAnswer));
 }
 
 MinderRun::~MinderRun() = default;

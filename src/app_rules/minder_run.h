@@ -21,7 +21,7 @@ public:
     /// The longest a slice scans before it lets the event loop run.
     static constexpr std::chrono::milliseconds kSliceBudget{20};
 
-    MinderRun(ApplicationHost& host, MinderSheetDismissal dismissal, Timers& timers);
+    MinderRun(ApplicationHost& host, NoticeAnswerHandler onAnswer, Timers& timers);
     ~MinderRun() override;
 
     void start();

@@ -3,7 +3,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/recent_documents.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/file_error_sheets.h"
+#include "dialogs/file_error_messages.h"
 #include "document/autosave_scheduler.h"
 #include "document/tardigo_document.h"
 #include "inspector/inspector_dock.h"
@@ -103,7 +103,7 @@ DocumentMainWindow* DocumentController::openFile(const QString& path, QString* w
         if (why)
             *why = error;
         else if (!error.isEmpty())
-            DialogService::error(QApplication::activeWindow(), openErrorSheet(absolute, error, isLegacy));
+            DialogService::error(QApplication::activeWindow(), openErrorMessage(absolute, error, isLegacy));
         return nullptr;
     }
     RecentDocuments::add(absolute);

@@ -47,8 +47,8 @@ void DialogService::warning(QWidget* parent, const QString& title, const QString
                    QMessageBox::Ok, {});
 }
 
-void DialogService::error(QWidget* parent, const AlertSheet& sheet) {
-    showMessageBox(parent, QMessageBox::Warning, sheet.title, sheet.title, sheet.message, sheet.details,
+void DialogService::error(QWidget* parent, const Message& message) {
+    showMessageBox(parent, QMessageBox::Warning, message.title, message.title, message.text, message.details,
                    QMessageBox::Ok, QMessageBox::Ok, {});
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/sheet_window.h"
+#include "alerts/message.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -29,7 +29,7 @@ public:
     static void warning(QWidget* parent, const QString& title, const QString& text,
                         const QString& informativeText);
     /// A failure told in plain words, window-modal on `parent`, the technical reason behind "Show Details".
-    static void error(QWidget* parent, const AlertSheet& sheet);
+    static void error(QWidget* parent, const Message& message);
     /// Asks whether the file at path, which exists, may be replaced, as a save dialog does.
     static bool agreesToReplace(QWidget* parent, const QString& path);
     /// The list file to open; empty when the user cancelled.

@@ -32,10 +32,10 @@ bool confirmOutput(QWidget* window, const QString& path, const QStringList& inpu
         return true;
     if (check.verdict == OutputCheck::Verdict::Exists)
         return replaceAgreed || DialogService::agreesToReplace(window, path);
-    AlertSheet refusal;
+    Message refusal;
     refusal.title = QCoreApplication::translate("OutputConfirmation", "“%1” was not replaced.")
                         .arg(QFileInfo(path).fileName());
-    refusal.message = refusalMessage(check.verdict);
+    refusal.text = refusalMessage(check.verdict);
     refusal.details = QDir::toNativeSeparators(path);
     DialogService::error(window, refusal);
     return false;

@@ -2,12 +2,10 @@
 
 #include <QString>
 
-#include <memory>
-
 namespace tardigo {
 
 class InspectorView;
-class SheetWindow;
+class MessageHost;
 struct StatusDisplay;
 
 /// What the document asks of the window that shows it. A document without a window (one the minder
@@ -25,8 +23,8 @@ public:
 
     /// The window's inspector, or none before it exists.
     virtual InspectorView* inspectorView() = 0;
-    /// The window as the carrier of alert sheets.
-    virtual std::shared_ptr<SheetWindow> sheetWindow() = 0;
+    /// The window as it shows messages.
+    virtual MessageHost& messageHost() = 0;
 
     /// Ends the cell or notes editing in progress in whichever of the document's windows is key, so
     /// that the edit is committed.

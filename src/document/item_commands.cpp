@@ -216,22 +216,22 @@ void ItemCommands::purgeCompletedItems() {
     if (!window->isVisible())
         window->showWindows();
     QPointer<TardigoDocument> document(&_document);
-    AlertSheet question;
+    Message question;
     question.title = localized(QStringLiteral("Please Confirm"));
-    question.message = localized(
+    question.text = localized(
         QStringLiteral("Purge all completed items in this list? There is no undo for this action."));
-    question.defaultButton = localized(QStringLiteral("OK"));
-    question.alternateButton = localized(QStringLiteral("Cancel"));
+    question.acceptButton = localized(QStringLiteral("OK"));
+    question.rejectButton = localized(QStringLiteral("Cancel"));
     // What cannot be undone is not what Return does.
-    question.alternateIsDefault = true;
-    alerts->addAlert(question, [document](AlertReturn answer) {
+    question.rejectIsDefault = true;
+    alerts->addAlert(question, [document](MessageAnswer answer) {
         if (document)
             document->itemCommands().purgeAnswered(answer);
     });
 }
 
-void ItemCommands::purgeAnswered(AlertReturn answer) {
-    if (answer == AlertReturn::Alternate)
+void ItemCommands::purgeAnswered(MessageAnswer answer) {
+    if (answer.role == MessageRole::Reject)
         return;
     _document.finishAllEditing();
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/sheet_window.h"
+#include "alerts/message.h"
 #include "model/value.h"
 
 namespace tardigo {
@@ -36,7 +36,7 @@ public:
     void completionAction(CompletionControl control, double value);
     /// Asks for confirmation, then removes every completed item; cannot be undone.
     void purgeCompletedItems();
-    void purgeAnswered(AlertReturn answer);
+    void purgeAnswered(MessageAnswer answer);
 
 private:
     // Only its document makes one: each document has exactly one of its parts.

@@ -281,7 +281,7 @@ void TardigoDocument::setUpWindow() {
     connect(&preferences, &PreferenceSignals::globalCategoriesRequested, this,
             &TardigoDocument::enumerateCategoriesGlobally);
     connect(&preferences, &PreferenceSignals::preferencesChanged, this, &TardigoDocument::prefsChanged);
-    _alertQueue = std::make_unique<AlertQueue>(_window->sheetWindow());
+    _alertQueue = std::make_unique<AlertQueue>(_window->messageHost());
     _sorting.restoreSortState();
     updateUI();
     if (InspectorView* inspector = inspectorView(); inspector && flagOf(*_data, key::inspectorVisible))

@@ -159,7 +159,7 @@ public:
 
     InspectorView* inspectorView() const;
     UndoStack& undoStack() const { return *_undoStack; }
-    /// The queue of alert sheets of the window; none without a window.
+    /// The queue of the window's messages; none without a window.
     AlertQueue* alertQueue() const override { return _alertQueue.get(); }
     void showWindows() override;
 

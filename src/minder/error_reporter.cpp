@@ -15,7 +15,7 @@ void ErrorReporter::noteNotice(const QString& message) {
     showNotice(localized(QStringLiteral("MINDER_ERROR")), message);
 }
 
-void ErrorReporter::alertPanel(const QString& title, const QString& message) {
+void ErrorReporter::reportError(const QString& title, const QString& message) {
     log(title + u' ' + QString(message).replace(u'\n', u' '));
     showError(title, message);
 }

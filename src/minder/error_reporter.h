@@ -14,8 +14,8 @@ public:
     /// The same for what the user should know although nothing failed, such as a due date moved
     /// to the end of a shorter month.
     void noteNotice(const QString& message);
-    /// Logs the title and message as one line, then shows them in a modal alert panel.
-    void alertPanel(const QString& title, const QString& message);
+    /// Logs the title and message as one line, then shows them as an error under that title.
+    void reportError(const QString& title, const QString& message);
 
 protected:
     /// Shows an alert with the title, the message as written and one default button; the answer is unused.

@@ -57,8 +57,8 @@ public:
     virtual bool deliverMessage(const MailMessage& message) = 0;
 };
 
-/// The ways a notice reaches the user besides the alert sheet. A missing channel is not used, whatever
-/// its preference says.
+/// The ways a notice reaches the user besides a message on its list's window. A missing channel is not used,
+/// whatever its preference says.
 struct NoticeChannels {
     BeepChannel* beep = nullptr;
     SpeechChannel* speech = nullptr;

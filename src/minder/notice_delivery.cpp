@@ -73,25 +73,24 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
         node->set(key::docPath, doc.fileName());
         node->set(key::nodeStatus, Value::integer(status));
         if (AlertQueue* alerts = _host.alertQueue(doc)) {
-            // The title names the window; the item and the message are what the sheet says.
-            AlertSheet sheet;
-            sheet.title = title;
-            sheet.heading = quotedName;
-            sheet.message = message;
-            sheet.isInformational = true;
-            sheet.defaultButton = localized(QStringLiteral("OK"));
-            sheet.alternateButton = localized(QStringLiteral("View Item"));
-            AlertDismissal onDismiss;
-            if (_sheetDismissal) {
+            // The title names the window; the item and the message are what the box says.
+            Message notice;
+            notice.title = title;
+            notice.heading = quotedName;
+            notice.text = message;
+            notice.isInformational = true;
+            notice.acceptButton = localized(QStringLiteral("OK"));
+            notice.rejectButton = localized(QStringLiteral("View Item"));
+            AnswerHandler onAnswer;
+            if (_answerHandler) {
                 for (const RemindAgain when : kRemindAgainChoices)
-                    sheet.extraButtons << remindAgainText(when);
-                // The sheet outlives this call: it gets its own copy of the node, taken after the keys.
-                onDismiss = [dismissal = _sheetDismissal, context = node->deepCopy()](AlertReturn answer) {
-                    dismissal(answer, context);
+                    notice.actionButtons << remindAgainText(when);
+                // The message outlives this call: it gets its own copy of the node, taken after the keys.
+                onAnswer = [handler = _answerHandler, context = node->deepCopy()](MessageAnswer answer) {
+                    handler(answer, context);
                 };
             }
-            alerts->addAlert(sheet, std::move(onDismiss));
-            alerts->display();
+            alerts->addAlert(notice, std::move(onAnswer));
         }
     }
     if (settings.minderAlertSound() && _channels.beep)
@@ -106,11 +105,11 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
 
 void NoticeDelivery::notifyOnDesktop(MinderDocument& doc, const QString& title, const QString& text,
                                      ItemStatus status, const NodePtr& node) {
-    if (!_sheetDismissal) {
+    if (!_answerHandler) {
         _channels.desktopNotification->notify(title, text);
         return;
     }
-    // The notification answers as the sheet does, for the same copy of the item.
+    // The notification answers as the message box does, for the same copy of the item.
     const NodePtr context = node->deepCopy();
     context->set(key::docPath, doc.fileName());
     context->set(key::nodeStatus, Value::integer(status));
@@ -119,14 +118,14 @@ void NoticeDelivery::notifyOnDesktop(MinderDocument& doc, const QString& title, 
         choices.append(
             {QStringLiteral("remind-again-%1").arg(index), remindAgainText(kRemindAgainChoices[index])});
     _channels.desktopNotification->notifyWithChoices(
-        title, text, choices, [dismissal = _sheetDismissal, context](const QString& key) {
+        title, text, choices, [handler = _answerHandler, context](const QString& key) {
             if (key == kViewItemChoice) {
-                dismissal(AlertReturn::Alternate, context);
+                handler({MessageRole::Reject}, context);
                 return;
             }
             for (size_t index = 0; index < kRemindAgainChoices.size(); ++index)
                 if (key == QStringLiteral("remind-again-%1").arg(index))
-                    dismissal(extraButtonAnswer(int(index)), context);
+                    handler(actionAnswer(int(index)), context);
         });
 }
 

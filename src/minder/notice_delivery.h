@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/sheet_window.h"
+#include "alerts/message.h"
 #include "minder/item_status.h"
 #include "minder/notice_channels.h"
 #include "model/value.h"
@@ -13,9 +13,9 @@ class ErrorReporter;
 class MinderHost;
 class MinderDocument;
 
-/// Called when the user dismisses a notice's alert sheet, with the sheet's return code and the
-/// notice's copy of the node (which carries "doc path" and "node status").
-using MinderSheetDismissal = std::function<void(AlertReturn answer, const NodePtr& context)>;
+/// Called when the user answers a notice, with the button chosen and the notice's copy of the node
+/// (which carries "doc path" and "node status").
+using NoticeAnswerHandler = std::function<void(MessageAnswer answer, const NodePtr& context)>;
 
 /// Tells the user about a notice through every channel the preferences switch on.
 class NoticeDelivery {
@@ -23,8 +23,9 @@ public:
     /// mailItemAlert is the "minderEmail" preference, read once per run by the minder.
     NoticeDelivery(MinderHost& host, NoticeChannels channels, ErrorReporter& reporter, bool mailItemAlert);
 
-    /// The application's handling of "View Item"; without one the alert queue handles dismissals.
-    void setSheetDismissal(MinderSheetDismissal dismissal) { _sheetDismissal = std::move(dismissal); }
+    /// The application's handling of "View Item"; without one a notice offers only OK and View Item,
+    /// and its answer is not acted on.
+    void setAnswerHandler(NoticeAnswerHandler handler) { _answerHandler = std::move(handler); }
 
     /// Shows the document, lets it record the notice, then alerts, beeps, speaks, notifies and mails
     /// as the preferences say.
@@ -35,7 +36,7 @@ public:
                                  const NodePtr& node);
 
 private:
-    /// The desktop notification, offering what the sheet offers where it is answered.
+    /// The desktop notification, offering what the message box offers where it is answered.
     void notifyOnDesktop(MinderDocument& doc, const QString& title, const QString& text, ItemStatus status,
                          const NodePtr& node);
 
@@ -43,7 +44,7 @@ private:
     NoticeChannels _channels;
     ErrorReporter& _reporter;
     bool _mailItemAlert;
-    MinderSheetDismissal _sheetDismissal;
+    NoticeAnswerHandler _answerHandler;
 };
 
 } // namespace tardigo

@@ -122,8 +122,8 @@ bool TardigoMinder::scanDocsUntil(const QDeadlineTimer& deadline) {
 
 void TardigoMinder::reportScanFailure(const QString& path) {
     // Whatever broke here may break again on every path: the rest waits for the next run.
-    _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
-                         kFailureText.arg(describe(std::current_exception()), path));
+    _reporter.reportError(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
+                          kFailureText.arg(describe(std::current_exception()), path));
     _walk.reset();
     _passEnded = true;
 }
@@ -192,8 +192,8 @@ bool TardigoMinder::continueWalk(Walk& walk, const QDeadlineTimer& deadline) {
             walk.quiet = checkNode(current, *walk.doc) && walk.quiet;
         } catch (...) {
             // This node and everything below it stay unscanned; its siblings go on.
-            _reporter.alertPanel(localized(QStringLiteral("Tardigo Minder Error (scanNode:ofDoc:")),
-                                 kFailureText.arg(describe(std::current_exception()), walk.doc->fileName()));
+            _reporter.reportError(localized(QStringLiteral("Tardigo Minder Error (scanNode:ofDoc:")),
+                                  kFailureText.arg(describe(std::current_exception()), walk.doc->fileName()));
             walk.quiet = false;
             continue;
         }

@@ -4,8 +4,8 @@
 #include "alerts/alert_queue.h"
 #include "appearance/item_appearance.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/file_error_sheets.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/file_error_messages.h"
+#include "dialogs/message_box_host.h"
 #include "document/column_sorting.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
@@ -161,7 +161,7 @@ void DocumentMainWindow::buildWidgets() {
     const bool left = Settings::instance().drawerSide() == 0;
     addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, _inspector);
     _inspector->hide();
-    _sheets = std::make_shared<MessageBoxSheetWindow>(this);
+    _messages = new MessageBoxHost(this);
     _printing = new DocumentPrinting(
         *_document, *this, [outline = _outline](const Dict& item) { return outline->isItemExpanded(&item); });
     _sync = new WindowSync(*this);
@@ -522,8 +522,8 @@ InspectorView* DocumentMainWindow::inspectorView() {
     return _inspector;
 }
 
-std::shared_ptr<SheetWindow> DocumentMainWindow::sheetWindow() {
-    return _sheets;
+MessageHost& DocumentMainWindow::messageHost() {
+    return *_messages;
 }
 
 void DocumentMainWindow::finishAllEditing() {
@@ -558,9 +558,9 @@ void DocumentMainWindow::setStatusText(const QString& text) {
 
 // Files
 
-void DocumentMainWindow::alert(const AlertSheet& sheet) {
+void DocumentMainWindow::alert(const Message& message) {
     if (AlertQueue* alerts = _document->alertQueue())
-        alerts->addAlert(sheet);
+        alerts->addAlert(message);
 }
 
 bool DocumentMainWindow::save() {
@@ -596,8 +596,8 @@ std::optional<ListLock> DocumentMainWindow::lockList(const QString& path, LockWa
         return lock;
     const QString name = QFileInfo(path).fileName();
     if (!error.isEmpty())
-        alert(purpose == LockWaitPurpose::Save ? saveErrorSheet(path, error)
-                                               : openErrorSheet(path, error, false));
+        alert(purpose == LockWaitPurpose::Save ? saveErrorMessage(path, error)
+                                               : openErrorMessage(path, error, false));
     else if (purpose == LockWaitPurpose::Save)
         setStatusText(tr("“%1” was not saved: you stopped waiting for the other program.").arg(name));
     else
@@ -623,7 +623,7 @@ bool DocumentMainWindow::saveToFile() {
     case TardigoDocument::SaveOutcome::Failed:
         break;
     }
-    alert(saveErrorSheet(_document->fileName(), error));
+    alert(saveErrorMessage(_document->fileName(), error));
     return false;
 }
 
@@ -659,7 +659,7 @@ bool DocumentMainWindow::resolveChangeOnDisk() {
     QString error;
     if (_document->writeToFile(_document->fileName(), &error))
         return true;
-    alert(saveErrorSheet(_document->fileName(), error));
+    alert(saveErrorMessage(_document->fileName(), error));
     return false;
 }
 
@@ -676,7 +676,7 @@ void DocumentMainWindow::mergeChangesOnDisk() {
     const FileMerge merge = _document->mergeFileOnDisk(std::move(file));
     if (merge.outcome != FileMerge::Outcome::Merged) {
         qCInfo(lcWindow).noquote() << "the changes on disk of" << path << "were not merged:" << merge.error;
-        alert(mergeRefusalSheet(path, merge.outcome, merge.error));
+        alert(mergeRefusalMessage(path, merge.outcome, merge.error));
         return;
     }
     const QString here = merge.changedHere == 1 ? tr("1 item changed here")
@@ -684,7 +684,7 @@ void DocumentMainWindow::mergeChangesOnDisk() {
     setStatusText(tr("Merged with the file: %1, %2 on disk. Not saved yet.")
                       .arg(here, QString::number(merge.changedOnDisk)));
     if (!merge.conflicts.isEmpty())
-        alert(mergeConflictSheet(path, merge.conflicts));
+        alert(mergeConflictMessage(path, merge.conflicts));
     validate();
 }
 
@@ -703,7 +703,7 @@ void DocumentMainWindow::reloadFromDisk() {
     finishAllEditing();
     QString error;
     if (!_document->readFromFile(_document->fileName(), &error)) {
-        alert(openErrorSheet(_document->fileName(), error, false));
+        alert(openErrorMessage(_document->fileName(), error, false));
         return;
     }
     std::vector<NodePtr> open, chosen;
@@ -751,7 +751,7 @@ bool DocumentMainWindow::saveAs() {
         return false;
     QString error;
     if (!_document->writeToFile(path, &error)) {
-        alert(saveErrorSheet(path, error));
+        alert(saveErrorMessage(path, error));
         return false;
     }
     _host.noteRecentDocument(path);
@@ -776,7 +776,7 @@ void DocumentMainWindow::revert() {
     QString error;
     bool isLegacy = false;
     if (!_document->readFromFile(_document->fileName(), &error, &isLegacy))
-        alert(openErrorSheet(_document->fileName(), error, isLegacy));
+        alert(openErrorMessage(_document->fileName(), error, isLegacy));
 }
 
 bool DocumentMainWindow::confirmClose() {

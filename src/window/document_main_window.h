@@ -1,7 +1,7 @@
 #pragma once
 
 #include "accounts/synced_window.h"
-#include "alerts/sheet_window.h"
+#include "alerts/message_host.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 #include "widgets/list_lock_wait.h"
@@ -21,7 +21,7 @@ class DocumentPrinting;
 class DocumentToolbar;
 class ElidingLabel;
 class InspectorDockWidget;
-class MessageBoxSheetWindow;
+class MessageBoxHost;
 class OutlineAppearance;
 class OutlineDelegate;
 class OutlineTreeView;
@@ -48,7 +48,7 @@ public:
     OutlineTreeView& outline() const { return *_outline; }
     DocumentToolbar& toolbar() const { return *_toolbar; }
     DocumentMenus& menus() const { return *_menus; }
-    MessageBoxSheetWindow& sheets() const { return *_sheets; }
+    MessageBoxHost& messages() const { return *_messages; }
     InspectorDockWidget& inspector() const { return *_inspector; }
     DocumentPrinting& printing() const { return *_printing; }
     WindowSync& sync() const { return *_sync; }
@@ -57,7 +57,7 @@ public:
     bool isVisible() const override { return QMainWindow::isVisible(); }
     void saveLayoutUnderName(const QString& autosaveName) override;
     InspectorView* inspectorView() override;
-    std::shared_ptr<SheetWindow> sheetWindow() override;
+    MessageHost& messageHost() override;
     void finishAllEditing() override;
     void renderDisplay(const StatusDisplay& display) override;
     void setStatusText(const QString& text) override;
@@ -105,7 +105,7 @@ private:
     /// Hands a clipboard command to the text field being edited, if one is; false when none is.
     bool forwardToTextField(TextCommand command);
     void dataReplaced();
-    void alert(const AlertSheet& sheet);
+    void alert(const Message& message);
     /// The lock of the list at path for a save or a read, waited for without blocking the window;
     /// none after telling the user why (the status line, when they stopped waiting).
     std::optional<ListLock> lockList(const QString& path, LockWaitPurpose purpose);
@@ -133,7 +133,7 @@ private:
     QLabel* _statusLine = nullptr; // the count of outstanding items
     ElidingLabel* _selectionLabel = nullptr;
     ElidingLabel* _statusMessage = nullptr; // shown instead of the selection until the next refresh
-    std::shared_ptr<MessageBoxSheetWindow> _sheets;
+    MessageBoxHost* _messages = nullptr;
     bool _closed = false;
     bool _changesReviewed = false;
     bool _waitingForLock = false;

@@ -2,7 +2,7 @@
 
 #include "alerts/alert_queue.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/file_error_sheets.h"
+#include "dialogs/file_error_messages.h"
 #include "dialogs/output_confirmation.h"
 #include "document/tardigo_document.h"
 #include "exchange/plist_export.h"
@@ -26,7 +26,7 @@ void exportPropertyListDialog(QWidget* window, TardigoDocument& document) {
     const QString error = exportPropertyListFile(*document.data(), path);
     if (!error.isEmpty()) {
         if (AlertQueue* alerts = document.alertQueue())
-            alerts->addAlert(exportErrorSheet(path, error));
+            alerts->addAlert(exportErrorMessage(path, error));
         return;
     }
     FileManager::reveal(path);

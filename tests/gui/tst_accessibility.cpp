@@ -10,7 +10,7 @@
 #include "desktop_app/button_keys.h"
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/tardigo_application.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
@@ -251,16 +251,16 @@ private slots:
 
         QWidget window;
         window.show();
-        const auto sheets = std::make_shared<MessageBoxSheetWindow>(&window);
-        AlertSheet alert;
-        alert.title = QStringLiteral("Changed on Disk");
-        alert.message = QStringLiteral("Another program changed the list.");
-        alert.alternateButton = QStringLiteral("Keep Mine");
-        alert.details = QStringLiteral("modified 2 s ago");
-        sheets->beginAlertSheet(alert, {});
-        auto* sheet = window.findChild<QMessageBox*>(QStringLiteral("alertSheet"));
-        QVERIFY(sheet);
-        VERIFY_ALL_NAMED(*sheet, QStringLiteral("an alert sheet"));
+        auto* messages = new MessageBoxHost(&window);
+        Message question;
+        question.title = QStringLiteral("Changed on Disk");
+        question.text = QStringLiteral("Another program changed the list.");
+        question.rejectButton = QStringLiteral("Keep Mine");
+        question.details = QStringLiteral("modified 2 s ago");
+        messages->open(question, {});
+        auto* box = window.findChild<QMessageBox*>(QStringLiteral("messageBox"));
+        QVERIFY(box);
+        VERIFY_ALL_NAMED(*box, QStringLiteral("a message box"));
     }
 
     // The status is read from the icon cell, in words, for every row whatever its icon.

@@ -7,7 +7,7 @@
 #include "desktop_app/preferences_window.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "instance/instance_server.h"
@@ -292,7 +292,7 @@ private slots:
         settings().useMemoryOnly();
     }
 
-    void aNoticeSheetLeadsToItsItem() {
+    void aNoticeLeadsToItsItem() {
         NodePtr due = item("pay rent");
         due->set(key::due, QStringLiteral("2020-03-01 09:00:00 +0100"));
         const QString list = writeList(path("rent.todo"), {item("groceries"), due});
@@ -301,28 +301,28 @@ private slots:
         QVERIFY(window);
         QTRY_VERIFY(settings().minderLists().contains(list)); // on the next pass
         application.rules().runMinderPass();
-        QTRY_VERIFY(window->sheets().currentSheet());
-        QMessageBox* sheet = window->sheets().currentSheet();
-        QCOMPARE(sheet->text(), QStringLiteral("\"pay rent\""));
-        QVERIFY2(sheet->informativeText().contains("Past date due"), qPrintable(sheet->informativeText()));
+        QTRY_VERIFY(window->messages().currentBox());
+        QMessageBox* box = window->messages().currentBox();
+        QCOMPARE(box->text(), QStringLiteral("\"pay rent\""));
+        QVERIFY2(box->informativeText().contains("Past date due"), qPrintable(box->informativeText()));
         // The notice is stamped in the list, and saved at once: nothing else was unsaved.
         QTRY_VERIFY(!window->document().isDocumentEdited());
         QVERIFY(findItem(*readListFile(list).root, "pay rent")->contains(key::minderTimestampTodo));
         screenshot(*window, "notice");
-        screenshot(*sheet, "notice-sheet");
+        screenshot(*box, "notice-box");
         QAbstractButton* viewItem = nullptr;
-        for (QAbstractButton* button : sheet->buttons())
+        for (QAbstractButton* button : box->buttons())
             if (button->text().remove(u'&') == QStringLiteral("View Item"))
                 viewItem = button;
         QVERIFY(viewItem);
         QStringList later;
-        for (QAbstractButton* button : sheet->buttons())
+        for (QAbstractButton* button : box->buttons())
             if (button->text().remove(u'&').startsWith(QStringLiteral("Remind Me")))
                 later << button->text().remove(u'&');
         QCOMPARE(later,
                  (QStringList{"Remind Me in 10 Minutes", "Remind Me in 1 Hour", "Remind Me Tomorrow"}));
         viewItem->click();
-        QTRY_VERIFY(!window->sheets().currentSheet());
+        QTRY_VERIFY(!window->messages().currentBox());
         QCOMPARE(selectedNames(window->outline()), QStringList{"pay rent"});
         QVERIFY(window->inspector().isVisible()); // on the due date's tool
         QCOMPARE(window->inspector().toolIdentifierToShow(), int(InspectorToolDueDate));
@@ -343,12 +343,12 @@ private slots:
 
         DialogService::queueFileName(path("no such folder/out.plist"));
         window->menus().actions().exportPropertyList->trigger();
-        QTRY_VERIFY(window->sheets().currentSheet());
-        const QMessageBox* failure = window->sheets().currentSheet();
+        QTRY_VERIFY(window->messages().currentBox());
+        const QMessageBox* failure = window->messages().currentBox();
         QCOMPARE(failure->text(), QStringLiteral("“out.plist” could not be written."));
         QVERIFY2(failure->detailedText().contains("out.plist"), qPrintable(failure->detailedText()));
         QCOMPARE(revealed.size(), 1);
-        window->sheets().currentSheet()->close();
+        window->messages().currentBox()->close();
         DialogService::queueFileName(QString()); // cancelled: nothing at all
         window->menus().actions().exportPropertyList->trigger();
         QCOMPARE(revealed.size(), 1);

@@ -471,7 +471,7 @@ private slots:
         QVERIFY2(rowNames(first->outline()).contains(QStringLiteral("edited elsewhere")),
                  qPrintable(rowNames(first->outline()).join(u',')));
 
-        // Another client empties the calendar: the window asks on a sheet, and keeping changes nothing.
+        // Another client empties the calendar: the window asks, and keeping changes nothing.
         CalDavClient other({_radicale.url(), _radicale.user(), kPassword, {}, false});
         QSignalSpy ended(&first->sync(), &WindowSync::syncEnded);
         const auto emptied = waitForDav<QList<ObjectTag>>(
@@ -482,12 +482,11 @@ private slots:
                     }).ok());
         first->menus().actions().syncNow->trigger();
         QVERIFY(ended.wait(20000));
-        QMessageBox* sheet = nullptr;
-        QVERIFY(QTest::qWaitFor([&] {
-            return (sheet = first->findChild<QMessageBox*>(QStringLiteral("alertSheet"))) != nullptr;
-        }));
-        QCOMPARE(sheet->text(), QStringLiteral("The calendar of “Errands.todo” holds none of its to-dos."));
-        for (QAbstractButton* button : sheet->buttons())
+        QMessageBox* box = nullptr;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (box = first->findChild<QMessageBox*>(QStringLiteral("messageBox"))) != nullptr; }));
+        QCOMPARE(box->text(), QStringLiteral("The calendar of “Errands.todo” holds none of its to-dos."));
+        for (QAbstractButton* button : box->buttons())
             if (button->text().remove(u'&') == QStringLiteral("Keep Items"))
                 button->click();
         QCOMPARE(rowNames(first->outline()).size(), 2);
@@ -656,7 +655,7 @@ private slots:
         QVERIFY(!cancelSync->isEnabled());
         QCOMPARE(status->text(), QStringLiteral("Sync cancelled"));
         QVERIFY(!cancel->isVisible());
-        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("messageBox")));
         QCOMPARE(fileBytes(list), before);
         QCOMPARE(rowNames(window->outline()), QStringList{QStringLiteral("water the plants")});
     }
@@ -682,7 +681,7 @@ private slots:
         for (const QString& named :
              {QStringLiteral("“Radicale”"), QStringLiteral("“alice”"), serverName(_radicale.url())})
             QVERIFY2(said.contains(named), qPrintable(said));
-        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("messageBox")));
         QCOMPARE(fileBytes(list), before);
         if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
             question->grab().save(QDir(folder).filePath(QStringLiteral("sync-password-refused.png")));
@@ -713,7 +712,7 @@ private slots:
         QCOMPARE(status->text(), QStringLiteral("Not syncing: the server refused the password"));
     }
 
-    // A server that stopped answering is named as the cause, in the sheet and the status line, with
+    // A server that stopped answering is named as the cause, in the message and the status line, with
     // word that nothing was lost and the changes wait; no password is asked for.
     void aServerOutOfReachIsToldAsSuch() {
         auto server = std::make_unique<CuttingProxy>(_radicale.url().port());
@@ -727,12 +726,12 @@ private slots:
         server.reset(); // its port refuses connections from now on
 
         QVERIFY(syncNow(*window));
-        auto* sheet = window->findChild<QMessageBox*>(QStringLiteral("alertSheet"));
-        QVERIFY(sheet);
-        QCOMPARE(sheet->text(),
+        auto* box = window->findChild<QMessageBox*>(QStringLiteral("messageBox"));
+        QVERIFY(box);
+        QCOMPARE(box->text(),
                  QStringLiteral("“Errands.todo” was not synced: the server could not be reached."));
-        screenshot(*sheet, QStringLiteral("sync-server-out-of-reach-sheet"));
-        const QString said = sheet->informativeText();
+        screenshot(*box, QStringLiteral("sync-server-out-of-reach-box"));
+        const QString said = box->informativeText();
         for (const QString& expected : {QStringLiteral("Connection refused"),
                                         QStringLiteral("Nothing was lost"), QStringLiteral("next sync")})
             QVERIFY2(said.contains(expected), qPrintable(said));
@@ -762,7 +761,7 @@ private slots:
         QVERIFY(question);
         QCOMPARE(question->findChild<QLabel*>(QStringLiteral("passwordQuestionTitle"))->text(),
                  QStringLiteral("The keyring holds no password for the account “Radicale”."));
-        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("alertSheet")));
+        QVERIFY(!window->findChild<QMessageBox*>(QStringLiteral("messageBox")));
         QCOMPARE(fileBytes(list), before);
         if (const QString folder = qEnvironmentVariable("TARDIGO_SCREENSHOTS"); !folder.isEmpty())
             question->grab().save(QDir(folder).filePath(QStringLiteral("sync-password-missing.png")));

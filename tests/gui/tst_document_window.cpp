@@ -6,8 +6,9 @@
 #include "desktop_app/document_controller.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/file_error_sheets.h"
+#include "dialogs/file_error_messages.h"
 #include "dialogs/fitting_title.h"
+#include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/clock.h"
@@ -487,75 +488,122 @@ private slots:
     void noticesAnswerTheKeysPeopleUse_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Escape dismisses") << int(Qt::Key_Escape) << 0 << int(AlertReturn::Default);
-        QTest::newRow("Return is OK") << int(Qt::Key_Return) << 0 << int(AlertReturn::Default);
+        QTest::addColumn<MessageRole>("answer");
+        QTest::newRow("Escape dismisses") << int(Qt::Key_Escape) << 0 << MessageRole::Accept;
+        QTest::newRow("Return is OK") << int(Qt::Key_Return) << 0 << MessageRole::Accept;
         QTest::newRow("the access key views")
-            << int(Qt::Key_V) << int(Qt::AltModifier) << int(AlertReturn::Alternate);
-        QTest::newRow("so does its letter") << int(Qt::Key_V) << 0 << int(AlertReturn::Alternate);
+            << int(Qt::Key_V) << int(Qt::AltModifier) << MessageRole::Reject;
+        QTest::newRow("so does its letter") << int(Qt::Key_V) << 0 << MessageRole::Reject;
     }
     void noticesAnswerTheKeysPeopleUse() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        QFETCH(int, answer);
+        QFETCH(MessageRole, answer);
         DocumentMainWindow* window = open({item("rent")});
-        std::optional<int> answered;
+        std::optional<MessageRole> answered;
         // A minder notice: OK and View Item.
-        window->document().alertQueue()->addAlert("Tardigo Minder Notification", "\"rent\"\nPast date due",
-                                                  false, QStringLiteral("OK"), QStringLiteral("View Item"),
-                                                  std::nullopt,
-                                                  [&answered](AlertReturn code) { answered = int(code); });
-        QMessageBox* sheet = nullptr;
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
-        sheet->windowHandle()->requestActivate(); // as the desktop does with a new window
-        QTRY_COMPARE(QApplication::activeWindow(), sheet);
-        QCOMPARE(QApplication::focusWidget(), sheet->defaultButton());
-        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("&OK"));
+        window->document().alertQueue()->addAlert(
+            "Tardigo Minder Notification", "\"rent\"\nPast date due", false, QStringLiteral("OK"),
+            QStringLiteral("View Item"), std::nullopt,
+            [&answered](MessageAnswer given) { answered = given.role; });
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")) && box->isVisible());
+        box->windowHandle()->requestActivate(); // as the desktop does with a new window
+        QTRY_COMPARE(QApplication::activeWindow(), box);
+        QCOMPARE(QApplication::focusWidget(), box->defaultButton());
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("&OK"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QTRY_VERIFY(answered.has_value());
         QCOMPARE(*answered, answer);
+    }
+
+    // The answer names the button by its role, each action button by its place; it comes once the
+    // box has closed, and the next message in the queue follows it.
+    void eachButtonAnswersWithItsRole_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("accept") << "Purge" << MessageAnswer{MessageRole::Accept};
+        QTest::newRow("reject") << "Keep" << MessageAnswer{MessageRole::Reject};
+        QTest::newRow("first action") << "Later" << actionAnswer(0);
+        QTest::newRow("second action") << "Much Later" << actionAnswer(1);
+        QTest::newRow("destructive") << "Discard" << MessageAnswer{MessageRole::Destructive};
+    }
+    void eachButtonAnswersWithItsRole() {
+        QFETCH(QString, label);
+        QFETCH(MessageAnswer, answer);
+        DocumentMainWindow* window = open({item("rent")});
+        Message question;
+        question.title = QStringLiteral("Purge the list?");
+        question.acceptButton = QStringLiteral("Purge");
+        question.rejectButton = QStringLiteral("Keep");
+        question.actionButtons = {QStringLiteral("Later"), QStringLiteral("Much Later")};
+        question.destructiveButton = QStringLiteral("Discard");
+        QPointer<QMessageBox> box;
+        std::optional<MessageAnswer> answered;
+        bool stillShowing = true;
+        QString showingThen;
+        window->document().alertQueue()->addAlert(question, [&](MessageAnswer given) {
+            answered = given;
+            stillShowing = box && box->isVisible();
+            showingThen =
+                window->messages().currentBox() ? window->messages().currentBox()->windowTitle() : QString();
+        });
+        window->document().alertQueue()->addAlert("Next", "text", false, std::nullopt, std::nullopt,
+                                                  std::nullopt);
+        QTRY_VERIFY((box = window->messages().currentBox()) && box->isVisible());
+        QCOMPARE(box->windowTitle(), question.title);
+        QAbstractButton* chosen = nullptr;
+        for (QAbstractButton* button : box->buttons())
+            if (button->text().remove(u'&') == label)
+                chosen = button;
+        QVERIFY(chosen);
+        chosen->click();
+        QTRY_VERIFY(answered.has_value());
+        QVERIFY(*answered == answer);
+        QVERIFY(!stillShowing);
+        QCOMPARE(showingThen, QStringLiteral("Next"));
     }
 
     void thePurgeQuestionTakesReturnForCancel() {
         // A purge cannot be undone.
         DocumentMainWindow* window = open({item("done", 1.0)});
         window->document().itemCommands().purgeCompletedItems();
-        QMessageBox* sheet = nullptr;
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
-        QCOMPARE(sheet->defaultButton()->text(), QStringLiteral("&Cancel"));
-        QTest::keyClick(sheet, Qt::Key_Return);
-        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")) && box->isVisible());
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("&Cancel"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("messageBox"));
         QCOMPARE(rowNames(window->outline()), QStringList{"done"});
     }
 
     void aFailedSaveIsToldPlainlyOnItsWindow() {
         DocumentMainWindow* window = open({item("milk")});
-        QMessageBox* sheet = nullptr;
+        QMessageBox* box = nullptr;
         DialogService::queueFileName(_files.filePath("no such folder/elsewhere.todo"));
         command(window, "saveDocumentAs")->trigger();
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
-        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-        QCOMPARE(sheet->text(), QStringLiteral("“elsewhere.todo” could not be saved."));
-        QVERIFY(sheet->informativeText().startsWith("Your changes are still here"));
-        QVERIFY(sheet->detailedText().contains("elsewhere.todo")); // the technical reason
-        sheet->buttons().constFirst()->click();
-        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")) && box->isVisible());
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->text(), QStringLiteral("“elsewhere.todo” could not be saved."));
+        QVERIFY(box->informativeText().startsWith("Your changes are still here"));
+        QVERIFY(box->detailedText().contains("elsewhere.todo")); // the technical reason
+        box->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("messageBox"));
     }
 
-    // A sheet's title, a sentence, is its window's title too: one too long for a title bar ends
+    // A message's title, a sentence, is its window's title too: one too long for a title bar ends
     // after its last whole word that fits, never in the middle of one.
-    void aLongSheetTitleIsCutAtAWord() {
+    void aLongMessageTitleIsCutAtAWord() {
         DocumentMainWindow* window = open({item("milk")});
         window->document().alertQueue()->addAlert(
-            syncWriteFailureSheet(_files.filePath("Big list of the errands of the whole family.todo"),
-                                  _files.filePath("tasks"), {QStringLiteral("a.ics: disk full")}));
-        QMessageBox* sheet = nullptr;
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")) && sheet->isVisible());
-        const QString whole = sheet->text(), title = sheet->windowTitle();
+            syncWriteFailureMessage(_files.filePath("Big list of the errands of the whole family.todo"),
+                                    _files.filePath("tasks"), {QStringLiteral("a.ics: disk full")}));
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")) && box->isVisible());
+        const QString whole = box->text(), title = box->windowTitle();
         QVERIFY2(title.endsWith(u'…') && title.size() < whole.size(), qPrintable(title));
         const QString kept = title.chopped(1);
         QVERIFY2(whole.startsWith(kept) && whole.at(kept.size()) == u' ', qPrintable(title));
-        sheet->buttons().constFirst()->click();
+        box->buttons().constFirst()->click();
 
         const QFontMetrics metrics = window->fontMetrics();
         const QString shortTitle = QStringLiteral("Replace File");
@@ -798,19 +846,19 @@ private slots:
         QVERIFY(!outline.isColumnHidden(columnIndex(Column::Notes)));
     }
 
-    void pastDueDateWarnsInAWindowModalSheet() {
+    void pastDueDateWarnsInAWindowModalMessage() {
         DocumentMainWindow* window = open({item("rent")});
         OutlineTreeView& outline = window->outline();
         editCell(outline, "rent", Column::Due);
         typeIntoEditor(outline, "2024-03-01 08:00");
         QCOMPARE(shownItem(outline, "rent")->value(key::due), Value("2024-03-01 08:00:00 +0100"));
-        QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
-        QVERIFY(sheet);
-        QTRY_VERIFY(sheet->isVisible());
-        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-        QCOMPARE(sheet->informativeText(), QStringLiteral("You have set a date due in the past."));
-        sheet->buttons().constFirst()->click();
-        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QMessageBox* box = window->findChild<QMessageBox*>("messageBox");
+        QVERIFY(box);
+        QTRY_VERIFY(box->isVisible());
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->informativeText(), QStringLiteral("You have set a date due in the past."));
+        box->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("messageBox"));
     }
 
     void notesOpenFromTheNotesColumnAndCommitOnLeaving() {

@@ -95,12 +95,12 @@ private slots:
             QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         }
         QVERIFY(window->isWindowModified());
-        QMessageBox* sheet = window->findChild<QMessageBox*>("alertSheet");
-        QVERIFY(sheet);
-        QVERIFY2(sheet->text().contains("could not be saved"), qPrintable(sheet->text()));
+        QMessageBox* box = window->findChild<QMessageBox*>("messageBox");
+        QVERIFY(box);
+        QVERIFY2(box->text().contains("could not be saved"), qPrintable(box->text()));
         QCOMPARE(savedName(path()), QStringLiteral("rent"));
-        sheet->buttons().constFirst()->click();
-        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        box->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("messageBox"));
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
@@ -208,22 +208,22 @@ private slots:
         QVERIFY(window);
         OutlineTreeView& outline = window->outline();
 
-        // Both changed a: theirs follows ours as a conflict copy, and the sheet says so.
+        // Both changed a: theirs follows ours as a conflict copy, and a message says so.
         const NodePtr theirs = a->deepCopy();
         theirs->set(key::category, QStringLiteral("theirs"));
         DialogService::queueAnswer(QMessageBox::Apply);
         writeAsAnotherProgram(path(), {theirs, b});
         QTRY_COMPARE(rowNames(outline), (QStringList{"a, mine", "a (conflict copy)", "b"}));
-        QMessageBox* sheet = nullptr;
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")));
-        QVERIFY2(sheet->text().contains("changed both here and on disk"), qPrintable(sheet->text()));
-        saveScreenshot(*sheet, QStringLiteral("merge-conflict-sheet"));
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")));
+        QVERIFY2(box->text().contains("changed both here and on disk"), qPrintable(box->text()));
+        saveScreenshot(*box, QStringLiteral("merge-conflict-box"));
         saveScreenshot(*window, QStringLiteral("merged-window"));
-        QCOMPARE(sheet->detailedText(), QStringLiteral("a, mine"));
-        sheet->buttons().constFirst()->click();
-        QTRY_VERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QCOMPARE(box->detailedText(), QStringLiteral("a, mine"));
+        box->buttons().constFirst()->click();
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("messageBox"));
 
-        // A 1.x list is not merged: nothing changes, and the sheet says why.
+        // A 1.x list is not merged: nothing changes, and a message says why.
         QFile oldList(TARDIGO_GUI_TEST_DATA_DIR "/list-1x.todo");
         QVERIFY(oldList.open(QIODevice::ReadOnly));
         QFile file(path());
@@ -231,12 +231,12 @@ private slots:
         file.write(oldList.readAll());
         file.close();
         DialogService::queueAnswer(QMessageBox::Apply);
-        QTRY_VERIFY((sheet = window->findChild<QMessageBox*>("alertSheet")));
-        QVERIFY2(sheet->text().contains("could not be merged"), qPrintable(sheet->text()));
-        QVERIFY2(sheet->informativeText().contains("Tardigo 1.x list"), qPrintable(sheet->informativeText()));
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("messageBox")));
+        QVERIFY2(box->text().contains("could not be merged"), qPrintable(box->text()));
+        QVERIFY2(box->informativeText().contains("Tardigo 1.x list"), qPrintable(box->informativeText()));
         QCOMPARE(rowNames(outline), (QStringList{"a, mine", "a (conflict copy)", "b"}));
         QVERIFY(window->isWindowModified());
-        sheet->buttons().constFirst()->click();
+        box->buttons().constFirst()->click();
     }
 
     void theQuestionOffersMergeAndTheMergeReadsTheNewestFile() {
@@ -343,7 +343,7 @@ private slots:
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(window->isWindowModified());
         QCOMPARE(savedName(path()), QStringLiteral("rent paid"));
-        QVERIFY(!window->findChild<QMessageBox*>("alertSheet"));
+        QVERIFY(!window->findChild<QMessageBox*>("messageBox"));
         QCOMPARE(window->findChild<QLabel*>(QStringLiteral("statusMessage"))->text(),
                  QStringLiteral("“list.todo” was not saved: you stopped waiting for the other program."));
         again.kill();

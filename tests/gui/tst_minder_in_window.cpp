@@ -11,7 +11,7 @@
 #include "desktop_app/system_clock_events.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "model/keys.h"
 #include "model/node_operations.h"
@@ -51,7 +51,7 @@ class TestMinderInWindow : public QObject {
             !QTest::qWaitFor([&list] { return Settings::instance().minderLists().contains(list); }))
             return nullptr;
         _application->rules().runMinderPass();
-        return QTest::qWaitFor([window] { return window->sheets().currentSheet() != nullptr; }) ? window
+        return QTest::qWaitFor([window] { return window->messages().currentBox() != nullptr; }) ? window
                                                                                                 : nullptr;
     }
 
@@ -68,15 +68,15 @@ private slots:
         const QString list = writeList(path("shared.todo"), {dueItem(name, "2020-03-01 09:00:00 +0100")});
         DocumentMainWindow* window = noticeIn(list);
         QVERIFY(window);
-        QMessageBox& sheet = *window->sheets().currentSheet();
-        saveScreenshot(sheet, "notice-plain-name");
-        QCOMPARE(sheet.text(), "\"<b>Bold?</b> <a href=\"http://evil.example/\">click</a> gnp.exe [2J\"");
-        QVERIFY(sheet.informativeText().startsWith("Past date due"));
-        QVERIFY(sheet.windowTitle() != sheet.text());
-        QCOMPARE(sheet.icon(), QMessageBox::Information);
+        QMessageBox& box = *window->messages().currentBox();
+        saveScreenshot(box, "notice-plain-name");
+        QCOMPARE(box.text(), "\"<b>Bold?</b> <a href=\"http://evil.example/\">click</a> gnp.exe [2J\"");
+        QVERIFY(box.informativeText().startsWith("Past date due"));
+        QVERIFY(box.windowTitle() != box.text());
+        QCOMPARE(box.icon(), QMessageBox::Information);
         // Neither text is read as markup, so neither holds a link.
-        QCOMPARE(sheet.textFormat(), Qt::PlainText);
-        QCOMPARE(sheet.findChild<QLabel*>("qt_msgbox_informativelabel")->textFormat(), Qt::PlainText);
+        QCOMPARE(box.textFormat(), Qt::PlainText);
+        QCOMPARE(box.findChild<QLabel*>("qt_msgbox_informativelabel")->textFormat(), Qt::PlainText);
         QTRY_VERIFY(!window->document().isDocumentEdited());
         QVERIFY(saved(list, name)->contains(key::minderTimestampTodo));
     }
@@ -91,7 +91,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(saved(list, "water plants")->value(key::completion) == Value::float32(0.0),
                                  1000);
         QVERIFY(!window->document().isDocumentEdited());
-        window->sheets().currentSheet()->defaultButton()->click(); // OK
+        window->messages().currentBox()->defaultButton()->click(); // OK
 
         // Another program adds an item, as tardigo-cli add does: the window follows, asking nothing.
         QString error;

@@ -7,7 +7,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/document_controller.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/message_box_host.h"
 #include "platform/atomic_file.h"
 #include "print/gui/document_printing.h"
 #include "print/gui/print_to_pdf.h"
@@ -203,11 +203,11 @@ private slots:
             const SimulatedDiskFault fault = SimulatedDiskFault::atByte(100);
             DialogService::queueAnswer(QMessageBox::Yes);
             window->printing().printShowingPrintPanel(false);
-            QTRY_VERIFY(window->sheets().currentSheet());
-            QCOMPARE(window->sheets().currentSheet()->text(),
+            QTRY_VERIFY(window->messages().currentBox());
+            QCOMPARE(window->messages().currentBox()->text(),
                      QStringLiteral("The list could not be printed."));
-            QVERIFY(window->sheets().currentSheet()->informativeText().contains("No space left on device"));
-            window->sheets().currentSheet()->close();
+            QVERIFY(window->messages().currentBox()->informativeText().contains("No space left on device"));
+            window->messages().currentBox()->close();
         }
         QCOMPARE(fileBytes(pdf), QByteArray("kept"));
         DialogService::queueAnswer(QMessageBox::Yes);

@@ -7,7 +7,7 @@
 #include "archive/list_file.h"
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
-#include "dialogs/message_box_sheet_window.h"
+#include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"
 #include "model/keys.h"
@@ -234,13 +234,13 @@ private slots:
 
         QWidget list;
         list.show();
-        const auto sheets = std::make_shared<MessageBoxSheetWindow>(&list);
-        AlertSheet notice;
+        auto* messages = new MessageBoxHost(&list);
+        Message notice;
         notice.title = QStringLiteral("Past date due: Pay the bills");
-        sheets->beginAlertSheet(notice, {});
+        messages->open(notice, {});
         QTRY_VERIFY(!above());
         QVERIFY(note->isVisible());
-        list.findChild<QMessageBox*>("alertSheet")->buttons().constFirst()->click();
+        list.findChild<QMessageBox*>("messageBox")->buttons().constFirst()->click();
         QTRY_VERIFY(above());
     }
 

@@ -69,25 +69,25 @@ class TestWindowSync : public QObject {
     static SyncBindings bindings() { return SyncBindings(SyncState::defaultFolder()); }
     QStringList folderFiles() const { return QDir(folderPath()).entryList({QStringLiteral("*.ics")}); }
     /// Whether the sync the spy watches ended, by now or within ten seconds: it may end while the
-    /// event loop turns for something else, such as a sheet closing.
+    /// event loop turns for something else, such as a message closing.
     static bool hasEnded(QSignalSpy& ended) { return ended.count() > 0 || ended.wait(10000); }
     static bool syncWithMenu(DocumentMainWindow& window) {
         QSignalSpy ended(&window.sync(), &WindowSync::syncEnded);
         window.menus().actions().syncNow->trigger();
         return hasEnded(ended);
     }
-    static QMessageBox* alertSheet(const DocumentMainWindow& window) {
-        return window.findChild<QMessageBox*>(QStringLiteral("alertSheet"));
+    static QMessageBox* messageBox(const DocumentMainWindow& window) {
+        return window.findChild<QMessageBox*>(QStringLiteral("messageBox"));
     }
-    /// Answers the alert sheet showing with the button of that text.
+    /// Answers the message showing with the button of that text.
     static bool answer(const DocumentMainWindow& window, const QString& button) {
-        QMessageBox* sheet = alertSheet(window);
-        if (!sheet)
+        QMessageBox* box = messageBox(window);
+        if (!box)
             return false;
-        for (QAbstractButton* choice : sheet->buttons()) {
+        for (QAbstractButton* choice : box->buttons()) {
             if (QString(choice->text()).remove(u'&') == button) { // less its access key
                 choice->click();
-                return QTest::qWaitFor([&] { return alertSheet(window) != sheet; });
+                return QTest::qWaitFor([&] { return messageBox(window) != box; });
             }
         }
         return false;
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(rowNames(outline), (QStringList{"shopping", "bread", "post office", "call the plumber"}));
         QCOMPARE(selectedNames(outline), QStringList{"bread"});
         QVERIFY(!window->isWindowModified());
-        QVERIFY(!alertSheet(*window));
+        QVERIFY(!messageBox(*window));
         const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
         QVERIFY(status && status->isVisible());
         QVERIFY2(status->text().startsWith(QStringLiteral("Synced ")), qPrintable(status->text()));
@@ -169,17 +169,17 @@ private slots:
         QCOMPARE(rowNames(outline), (QStringList{"rent paid", "water the plants", "feed the cat"}));
     }
 
-    void aFailingSyncShowsAnErrorSheetAndTheStatusLineSaysSo() {
+    void aFailingSyncShowsAnErrorMessageAndTheStatusLineSaysSo() {
         const QString gone = _files->filePath(QStringLiteral("unplugged"));
         DocumentMainWindow* window = openList({item("rent")}, gone);
         QVERIFY(window);
         QVERIFY(syncWithMenu(*window));
-        QMessageBox* sheet = alertSheet(*window);
-        QVERIFY(sheet);
-        QVERIFY2(sheet->text().contains(QStringLiteral("“errands.todo” could not be synced")),
-                 qPrintable(sheet->text()));
-        QVERIFY2(sheet->informativeText().contains(gone), qPrintable(sheet->informativeText()));
-        QVERIFY(sheet->detailedText().contains(QStringLiteral("Sync folder: ") + gone));
+        QMessageBox* box = messageBox(*window);
+        QVERIFY(box);
+        QVERIFY2(box->text().contains(QStringLiteral("“errands.todo” could not be synced")),
+                 qPrintable(box->text()));
+        QVERIFY2(box->informativeText().contains(gone), qPrintable(box->informativeText()));
+        QVERIFY(box->detailedText().contains(QStringLiteral("Sync folder: ") + gone));
         const auto* status = window->findChild<QLabel*>(QStringLiteral("syncStatus"));
         QCOMPARE(status->text(), QStringLiteral("Sync failed"));
         QCOMPARE(rowNames(window->outline()), QStringList{"rent"});
@@ -232,16 +232,16 @@ private slots:
         QVERIFY(window->save()); // the repairs made on opening
         window->sync().minderRan();
         QVERIFY(!window->sync().isSyncing());
-        QMessageBox* sheet = nullptr;
-        QTRY_VERIFY((sheet = alertSheet(*window)));
-        QVERIFY2(sheet->text().contains(QStringLiteral("Sync “errands.todo” with the folder it names?")),
-                 qPrintable(sheet->text()));
-        QVERIFY(sheet->informativeText().contains(folderPath()));
-        screenshot(*sheet, QStringLiteral("sync-bind-question"));
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = messageBox(*window)));
+        QVERIFY2(box->text().contains(QStringLiteral("Sync “errands.todo” with the folder it names?")),
+                 qPrintable(box->text()));
+        QVERIFY(box->informativeText().contains(folderPath()));
+        screenshot(*box, QStringLiteral("sync-bind-question"));
         QVERIFY(answer(*window, QStringLiteral("Don’t Sync")));
         window->sync().minderRan();
         QVERIFY(!window->sync().isSyncing());
-        QVERIFY(!alertSheet(*window));
+        QVERIFY(!messageBox(*window));
         QCOMPARE(folderFiles(), QStringList{"phone-1.ics"});
         QCOMPARE(rowNames(window->outline()), QStringList{"rent"});
 
@@ -287,11 +287,10 @@ private slots:
         for (const QString& name : folderFiles())
             QVERIFY(QFile::remove(QDir(folderPath()).filePath(name)));
         QVERIFY(syncWithMenu(*window));
-        QMessageBox* sheet = alertSheet(*window);
-        QVERIFY(sheet);
-        QVERIFY2(sheet->text().contains(QStringLiteral("holds none of its to-dos")),
-                 qPrintable(sheet->text()));
-        screenshot(*sheet, QStringLiteral("sync-removal-question"));
+        QMessageBox* box = messageBox(*window);
+        QVERIFY(box);
+        QVERIFY2(box->text().contains(QStringLiteral("holds none of its to-dos")), qPrintable(box->text()));
+        screenshot(*box, QStringLiteral("sync-removal-question"));
         QVERIFY(answer(*window, QStringLiteral("Keep Items")));
         QCOMPARE(rowNames(outline).size(), 6);
         QVERIFY(folderFiles().isEmpty());
