@@ -42,7 +42,7 @@ private slots:
         AlertQueue queue(window);
         QStringList answered;
 
-        for (const QString& title : {"first", "second", "third"}) {
+        for (const QString& title : QStringList{"first", "second", "third"}) {
             AnswerHandler onAnswer;
             if (callerHandles)
                 onAnswer = [&answered, title](MessageAnswer given) {
@@ -119,7 +119,7 @@ private slots:
         AlertQueue queue(window);
         window.open(Message{}, {});
         window.answerAtOnce = MessageAnswer{MessageRole::Accept};
-        for (const QString& title : {"first", "second", "third"})
+        for (const QString& title : QStringList{"first", "second", "third"})
             queue.addAlert(title, "text", false, std::nullopt, std::nullopt, std::nullopt);
         window.answer({MessageRole::Accept});
         QCOMPARE(titles(window.shown), (QStringList{QString(), "first", "second", "third"}));

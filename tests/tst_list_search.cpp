@@ -91,7 +91,8 @@ private slots:
             top.push_back(child.asDict());
         OpenList list(top);
         QSignalSpy resets(&list.model(), &QAbstractItemModel::modelReset);
-        for (const QString& typed : {"a", "ab", "ab c", "abc c", "ab c", "ab", "a", "ac", "ac é", ""}) {
+        for (const QString& typed :
+             QStringList{"a", "ab", "ab c", "abc c", "ab c", "ab", "a", "ac", "ac é", ""}) {
             std::vector<std::pair<QPersistentModelIndex, NodePtr>> before;
             for (const NodePtr& item : list.rows())
                 before.emplace_back(list.model().indexOfItem(item.get()), item);
