@@ -2,8 +2,8 @@
 
 #include "dialogs/fitting_title.h"
 #include "dialogs/message_box_width.h"
-#include "platform/localized.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -59,9 +59,10 @@ void MessageBoxSheetWindow::beginAlertSheet(const AlertSheet& sheet, AlertDismis
     // is pressed with its access key as well.
     std::map<QAbstractButton*, AlertReturn> codes;
     QString keys;
-    QPushButton* defaultButton =
-        box->addButton(withAccessKey(sheet.defaultButton.value_or(localized(QStringLiteral("OK"))), keys),
-                       QMessageBox::AcceptRole);
+    QPushButton* defaultButton = box->addButton(
+        withAccessKey(
+            sheet.defaultButton.value_or(QCoreApplication::translate("MessageBoxSheetWindow", "OK")), keys),
+        QMessageBox::AcceptRole);
     codes[defaultButton] = AlertReturn::Default;
     QPushButton* alternateButton = nullptr;
     if (sheet.alternateButton) {
