@@ -36,10 +36,10 @@ class MinderTexts : public QTranslator {
 public:
     QString translate(const char*, const char* key, const char*, int) const override {
         static const std::map<QByteArray, QString> texts = {
-            {"Past date due: %@", "past due %1"},
-            {"MINDER_NEXT_DATE_DUE", "next due %1"},
+            {"Past date due: %1", "past due %1"},
+            {"This repeating item is due again on %1.", "next due %1"},
             {"Reminder!", "reminder"},
-            {"Tardigo Minder Error (scanNode:ofDoc:", "item failed"}};
+            {"Tardigo Minder Error while checking an item", "item failed"}};
         const auto found = texts.find(key);
         return found == texts.end() ? QString() : found->second;
     }

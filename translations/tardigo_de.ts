@@ -27,6 +27,34 @@ Open a list to see its items here: the minder watches every list you open or sav
     </message>
 </context>
 <context>
+    <name>CellEditCommit</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>You have set a date due in the past.</source>
+        <translation>Sie haben ein Fälligkeitsdatum in der Vergangenheit gesetzt.</translation>
+    </message>
+    <message>
+        <source>set</source>
+        <extracomment>Followed by the stored key of the cell edited (&quot;set category&quot;), in the undo name and the history.</extracomment>
+        <translation>Ändern von</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <source>An item’s name cannot be empty, so it stays “%1”.</source>
+        <translation>Ein Eintrag braucht einen Namen, daher bleibt er „%1“.</translation>
+    </message>
+    <message>
+        <source>notes</source>
+        <translation>Notizen</translation>
+    </message>
+</context>
+<context>
     <name>ClearButton</name>
     <message>
         <source>Clear</source>
@@ -207,6 +235,13 @@ Drücken Sie %1 oder klicken Sie auf „Neu“, um den ersten anzulegen.</transl
 Press Escape in the search field to clear it.</source>
         <translation>Kein Eintrag passt zu „%1“.
 Drücken Sie im Suchfeld Escape, um es zu leeren.</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorReporter</name>
+    <message>
+        <source>Tardigo Minder Error</source>
+        <translation>Fehler im Tardigo-Erinnerungsdienst</translation>
     </message>
 </context>
 <context>
@@ -438,6 +473,303 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>IconNames</name>
+    <message>
+        <source>Sparkles</source>
+        <translation>Funkelnde Sterne</translation>
+    </message>
+    <message>
+        <source>Empty box</source>
+        <translation>Leeres Kästchen</translation>
+    </message>
+    <message>
+        <source>Gray check mark</source>
+        <translation>Grauer Haken</translation>
+    </message>
+    <message>
+        <source>Blue check mark</source>
+        <translation>Blauer Haken</translation>
+    </message>
+    <message>
+        <source>Purple check mark</source>
+        <translation>Violetter Haken</translation>
+    </message>
+    <message>
+        <source>Orange check mark</source>
+        <translation>Oranger Haken</translation>
+    </message>
+    <message>
+        <source>Red check mark</source>
+        <translation>Roter Haken</translation>
+    </message>
+    <message>
+        <source>Green check mark</source>
+        <translation>Grüner Haken</translation>
+    </message>
+    <message>
+        <source>Check mark</source>
+        <translation>Haken</translation>
+    </message>
+    <message>
+        <source>Black bullet</source>
+        <translation>Schwarzer Punkt</translation>
+    </message>
+    <message>
+        <source>Green bullet</source>
+        <translation>Grüner Punkt</translation>
+    </message>
+    <message>
+        <source>Blue bullet</source>
+        <translation>Blauer Punkt</translation>
+    </message>
+    <message>
+        <source>Red bullet</source>
+        <translation>Roter Punkt</translation>
+    </message>
+    <message>
+        <source>Yellow star</source>
+        <translation>Gelber Stern</translation>
+    </message>
+    <message>
+        <source>White star on yellow</source>
+        <translation>Weißer Stern auf Gelb</translation>
+    </message>
+    <message>
+        <source>Red star</source>
+        <translation>Roter Stern</translation>
+    </message>
+    <message>
+        <source>White star on red</source>
+        <translation>Weißer Stern auf Rot</translation>
+    </message>
+    <message>
+        <source>Mosaic</source>
+        <translation>Mosaik</translation>
+    </message>
+    <message>
+        <source>Pointing hand</source>
+        <translation>Zeigefinger</translation>
+    </message>
+    <message>
+        <source>Gears</source>
+        <translation>Zahnräder</translation>
+    </message>
+    <message>
+        <source>Heart</source>
+        <translation>Herz</translation>
+    </message>
+    <message>
+        <source>Pencil</source>
+        <translation>Bleistift</translation>
+    </message>
+    <message>
+        <source>Telephone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>Ringing phone</source>
+        <translation>Klingelndes Telefon</translation>
+    </message>
+    <message>
+        <source>Skull and crossbones</source>
+        <translation>Totenkopf</translation>
+    </message>
+    <message>
+        <source>Radioactive</source>
+        <translation>Radioaktiv</translation>
+    </message>
+    <message>
+        <source>Speech bubble</source>
+        <translation>Sprechblase</translation>
+    </message>
+    <message>
+        <source>Signal bars</source>
+        <translation>Empfangsbalken</translation>
+    </message>
+    <message>
+        <source>Smiling face</source>
+        <translation>Lächelndes Gesicht</translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation>Uhr</translation>
+    </message>
+    <message>
+        <source>Umbrella</source>
+        <translation>Regenschirm</translation>
+    </message>
+</context>
+<context>
+    <name>InspectorCommands</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>set date due</source>
+        <translation>Fälligkeitsdatum ändern</translation>
+    </message>
+    <message>
+        <source>You have set a date due in the past.</source>
+        <translation>Sie haben ein Fälligkeitsdatum in der Vergangenheit gesetzt.</translation>
+    </message>
+    <message>
+        <source>This item does not yet have a date due.</source>
+        <translation>Dieser Eintrag hat noch kein Fälligkeitsdatum.</translation>
+    </message>
+    <message>
+        <source>set date due repeat</source>
+        <translation>Wiederholung der Fälligkeit ändern</translation>
+    </message>
+    <message>
+        <source>Set Due Date Repeat</source>
+        <translation>Wiederholung der Fälligkeit setzen</translation>
+    </message>
+    <message>
+        <source>set reminder</source>
+        <translation>Erinnerung ändern</translation>
+    </message>
+    <message>
+        <source>set reminder interval</source>
+        <translation>Erinnerungsabstand ändern</translation>
+    </message>
+    <message>
+        <source>set reminder type</source>
+        <translation>Erinnerungsart ändern</translation>
+    </message>
+    <message>
+        <source>set reminder repeat</source>
+        <translation>Wiederholung der Erinnerung ändern</translation>
+    </message>
+    <message>
+        <source>set reminder whence</source>
+        <translation>Bezugspunkt der Erinnerung ändern</translation>
+    </message>
+    <message>
+        <source>set icon</source>
+        <translation>Symbol ändern</translation>
+    </message>
+    <message>
+        <source>icon type</source>
+        <translation>Symbolart</translation>
+    </message>
+    <message>
+        <source>set font</source>
+        <translation>Schrift ändern</translation>
+    </message>
+    <message>
+        <source>set color</source>
+        <translation>Farbe ändern</translation>
+    </message>
+</context>
+<context>
+    <name>InspectorTools</name>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Due Date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Reminder</source>
+        <translation>Erinnerung</translation>
+    </message>
+    <message>
+        <source>Icons</source>
+        <translation>Symbole</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Completion and Category</source>
+        <translation>Fortschritt und Kategorie</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+</context>
+<context>
+    <name>ItemCommands</name>
+    <message>
+        <source>Add Item</source>
+        <translation>Eintrag hinzufügen</translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>set completion</source>
+        <translation>Fortschritt ändern</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>erledigt</translation>
+    </message>
+    <message>
+        <source>set category</source>
+        <translation>Kategorie ändern</translation>
+    </message>
+    <message>
+        <source>Please Confirm</source>
+        <translation>Bitte bestätigen</translation>
+    </message>
+    <message>
+        <source>Purge all completed items in this list? There is no undo for this action.</source>
+        <translation>Alle erledigten Einträge dieser Liste entfernen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ItemTransfer</name>
+    <message>
+        <source>Move</source>
+        <translation>Verschieben</translation>
+    </message>
+    <message>
+        <source>Drop</source>
+        <translation>Ablegen</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Einfügen</translation>
+    </message>
+</context>
+<context>
+    <name>LegacyClasses</name>
+    <message>
+        <source>This list was saved by a newer version of Tardigo, which this version cannot read. Please install the current version of Tardigo and open it there.</source>
+        <translation>Diese Liste wurde von einer neueren Version von Tardigo gespeichert, die diese Version nicht lesen kann. Bitte installieren Sie die aktuelle Version von Tardigo und öffnen Sie die Liste dort.</translation>
+    </message>
+</context>
+<context>
+    <name>LegacyImport</name>
+    <message>
+        <source>imported from 1.x doc</source>
+        <translation>aus einem Dokument von Tardigo 1.x importiert</translation>
+    </message>
+</context>
+<context>
     <name>ListLockWait</name>
     <message>
         <source>another program, which does not say which</source>
@@ -477,10 +809,110 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>MessageBoxHost</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>NewItem</name>
+    <message>
+        <source>&lt;new todo&gt;</source>
+        <translation>&lt;neuer Eintrag&gt;</translation>
+    </message>
+    <message>
+        <source>item created</source>
+        <translation>Eintrag angelegt</translation>
+    </message>
+</context>
+<context>
+    <name>NoticeDelivery</name>
+    <message>
+        <source>Tardigo reminder: %1</source>
+        <translation>Tardigo-Erinnerung: %1</translation>
+    </message>
+    <message>
+        <source>Tardigo: past due: %1</source>
+        <translation>Tardigo: überfällig: %1</translation>
+    </message>
+    <message>
+        <source>Tardigo Minder Notification</source>
+        <translation>Mitteilung des Tardigo-Erinnerungsdienstes</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>View Item</source>
+        <translation>Eintrag zeigen</translation>
+    </message>
+    <message>
+        <source>%1
+
+Item: %2
+Due: %3
+Complete: %4
+Category: %5
+
+Notes:
+%6
+
+-- 
+Sent by the Tardigo Minder.
+</source>
+        <extracomment>A notice&apos;s mail: %1 the notice, then the item&apos;s name, due date, completion, category and notes.</extracomment>
+        <translation>%1
+
+Eintrag: %2
+Fällig: %3
+Erledigt: %4
+Kategorie: %5
+
+Notizen:
+%6
+
+-- 
+Gesendet vom Tardigo-Erinnerungsdienst.
+</translation>
+    </message>
+</context>
+<context>
     <name>OutlineAppearance</name>
     <message>
         <source>Status</source>
         <translation>Zustand</translation>
+    </message>
+</context>
+<context>
+    <name>OutlineColumns</name>
+    <message>
+        <source>Item</source>
+        <translation>Eintrag</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Due Date</source>
+        <translation>Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Completion</source>
+        <translation>Fortschritt</translation>
+    </message>
+</context>
+<context>
+    <name>OutlineCommands</name>
+    <message>
+        <source>clear search</source>
+        <translation>Suche leeren</translation>
     </message>
 </context>
 <context>
@@ -500,6 +932,24 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>“%1” was not replaced.</source>
         <translation>„%1“ wurde nicht ersetzt.</translation>
+    </message>
+</context>
+<context>
+    <name>PrintLayout</name>
+    <message>
+        <source>%1% complete</source>
+        <translation>%1&#xa0;% erledigt</translation>
+    </message>
+    <message>
+        <source>due: %1</source>
+        <translation>fällig: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PrintPage</name>
+    <message>
+        <source>page</source>
+        <translation>Seite</translation>
     </message>
 </context>
 <context>
@@ -570,6 +1020,32 @@ Synchronisierungsordner: %2</translation>
     </message>
 </context>
 <context>
+    <name>RecurrenceCalculator</name>
+    <message>
+        <source>No next due date could be found for the item due %1: the next month has no such weekday at that position. Please choose a new due date.</source>
+        <translation>Für den am %1 fälligen Eintrag ließ sich kein nächster Fälligkeitstermin finden: Der nächste Monat hat keinen solchen Wochentag an dieser Stelle. Bitte wählen Sie einen neuen Fälligkeitstermin.</translation>
+    </message>
+    <message>
+        <source>The next month has only %1 days, so the due date on day %2 was moved to the month&apos;s last day.</source>
+        <translation>Der nächste Monat hat nur %1 Tage, daher wurde der Fälligkeitstermin vom %2. auf den letzten Tag des Monats verlegt.</translation>
+    </message>
+</context>
+<context>
+    <name>RemindAgain</name>
+    <message>
+        <source>Remind Me in 10 Minutes</source>
+        <translation>In 10 Minuten erinnern</translation>
+    </message>
+    <message>
+        <source>Remind Me in 1 Hour</source>
+        <translation>In 1 Stunde erinnern</translation>
+    </message>
+    <message>
+        <source>Remind Me Tomorrow</source>
+        <translation>Morgen erinnern</translation>
+    </message>
+</context>
+<context>
     <name>RowStatus</name>
     <message>
         <source>Done</source>
@@ -602,6 +1078,129 @@ Synchronisierungsordner: %2</translation>
     <message>
         <source>reminder set</source>
         <translation>Erinnerung gesetzt</translation>
+    </message>
+</context>
+<context>
+    <name>RtfReader</name>
+    <message>
+        <source>The text is not RTF: it does not start with {\rtf.</source>
+        <translation>Der Text ist kein RTF: Er beginnt nicht mit {\rtf.</translation>
+    </message>
+    <message>
+        <source>The text nests groups deeper than %1 levels at byte %2.</source>
+        <translation>Der Text verschachtelt Gruppen bei Byte %2 tiefer als %1 Ebenen.</translation>
+    </message>
+</context>
+<context>
+    <name>RtfdContainer</name>
+    <message>
+        <source>The RTFD data is cut short at byte %1.</source>
+        <translation>Die RTFD-Daten brechen bei Byte %1 ab.</translation>
+    </message>
+    <message>
+        <source>The RTFD padding at byte %1 runs past the end of the data.</source>
+        <translation>Die RTFD-Auffüllung bei Byte %1 reicht über das Ende der Daten hinaus.</translation>
+    </message>
+    <message>
+        <source>An RTFD entry at byte %1 claims %2 bytes, more than it holds.</source>
+        <translation>Ein RTFD-Eintrag bei Byte %1 gibt %2 Bytes an, mehr als er enthält.</translation>
+    </message>
+    <message>
+        <source>The RTFD data holds no TXT.rtf.</source>
+        <translation>Die RTFD-Daten enthalten keine TXT.rtf.</translation>
+    </message>
+    <message>
+        <source>The RTFD data has the unknown version %1.</source>
+        <translation>Die RTFD-Daten haben die unbekannte Version %1.</translation>
+    </message>
+    <message>
+        <source>The data is not RTFD: byte %1 does not start a directory.</source>
+        <translation>Die Daten sind kein RTFD: Bei Byte %1 beginnt kein Verzeichnis.</translation>
+    </message>
+    <message>
+        <source>The RTFD directory at byte %1 claims %2 entries, more than the data can hold.</source>
+        <translation>Das RTFD-Verzeichnis bei Byte %1 gibt %2 Einträge an, mehr als die Daten fassen können.</translation>
+    </message>
+    <message>
+        <source>The RTFD entry &quot;%1&quot; at byte %2 claims %3 bytes, past the end of the data.</source>
+        <translation>Der RTFD-Eintrag „%1“ bei Byte %2 gibt %3 Bytes an, über das Ende der Daten hinaus.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusDisplay</name>
+    <message>
+        <source>All items are completed.</source>
+        <translation>Alle Einträge sind erledigt.</translation>
+    </message>
+    <message>
+        <source>%1/%2 outstanding</source>
+        <translation>%1/%2 offen</translation>
+    </message>
+    <message>
+        <source>[no selection]</source>
+        <translation>[keine Auswahl]</translation>
+    </message>
+    <message>
+        <source>(multiple selection OK)</source>
+        <translation>(Mehrfachauswahl möglich)</translation>
+    </message>
+    <message>
+        <source>(multiple selection)</source>
+        <translation>(Mehrfachauswahl)</translation>
+    </message>
+    <message>
+        <source>Attach Inspector</source>
+        <translation>Inspektor andocken</translation>
+    </message>
+    <message>
+        <source>Tear Off Inspector</source>
+        <translation>Inspektor abtrennen</translation>
+    </message>
+</context>
+<context>
+    <name>TardigoMinder</name>
+    <message>
+        <source>Tardigo Minder Error while scanning a list</source>
+        <translation>Fehler im Tardigo-Erinnerungsdienst beim Durchsehen einer Liste</translation>
+    </message>
+    <message>
+        <source>Tardigo Minder Error while checking an item</source>
+        <translation>Fehler im Tardigo-Erinnerungsdienst beim Prüfen eines Eintrags</translation>
+    </message>
+    <message>
+        <source>Past date due: %1</source>
+        <translation>Fälligkeit überschritten: %1</translation>
+    </message>
+    <message>
+        <source>This repeating item is due again on %1.</source>
+        <translation>Dieser wiederkehrende Eintrag ist wieder am %1 fällig.</translation>
+    </message>
+    <message>
+        <source>Reminder!</source>
+        <translation>Erinnerung!</translation>
+    </message>
+</context>
+<context>
+    <name>TreeShaping</name>
+    <message>
+        <source>Indent</source>
+        <translation>Einrücken</translation>
+    </message>
+    <message>
+        <source>Outdent</source>
+        <translation>Ausrücken</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>New Child Item</source>
+        <translation>Neuer Untereintrag</translation>
     </message>
 </context>
 <context>
@@ -1013,6 +1612,25 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     </message>
 </context>
 <context>
+    <name>tardigo::ApplicationRules</name>
+    <message>
+        <source>Tardigo Minder scanning...</source>
+        <translation>Der Tardigo-Erinnerungsdienst sieht die Listen durch …</translation>
+    </message>
+    <message>
+        <source>“%1” names no item: give it a name besides its #category and due date.</source>
+        <translation>„%1“ nennt keinen Eintrag: Geben Sie ihm außer #Kategorie und Fälligkeitsdatum einen Namen.</translation>
+    </message>
+    <message>
+        <source>The quick-add list “%1” did not open. Choose another as the preference quickAddList, or none for the first open list.</source>
+        <translation>Die Liste für schnelles Hinzufügen „%1“ ließ sich nicht öffnen. Wählen Sie eine andere als Einstellung quickAddList oder keine für die erste geöffnete Liste.</translation>
+    </message>
+    <message>
+        <source>There is no open list to add the item to. Open a list in Tardigo, then try again.</source>
+        <translation>Es ist keine Liste geöffnet, der der Eintrag hinzugefügt werden könnte. Öffnen Sie eine Liste in Tardigo und versuchen Sie es dann erneut.</translation>
+    </message>
+</context>
+<context>
     <name>tardigo::CalendarPicker</name>
     <message>
         <source>Account</source>
@@ -1146,6 +1764,17 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>List not opened</source>
         <translation>Liste nicht geöffnet</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::DocumentController</name>
+    <message>
+        <source>Please Confirm</source>
+        <translation>Bitte bestätigen</translation>
+    </message>
+    <message>
+        <source>Opening a Tardigo 1.x document in Tardigo 2. After saving, it will no longer be usable in Tardigo 1.x.</source>
+        <translation>Ein Dokument von Tardigo 1.x wird in Tardigo 2 geöffnet. Nach dem Speichern lässt es sich in Tardigo 1.x nicht mehr verwenden.</translation>
     </message>
 </context>
 <context>
@@ -1461,6 +2090,14 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>Cance&amp;l Sync</source>
         <translation>Synchronisierung &amp;abbrechen</translation>
     </message>
+    <message>
+        <source>Tear Off Inspector</source>
+        <translation>Inspektor abtrennen</translation>
+    </message>
+    <message>
+        <source>Attach Inspector</source>
+        <translation>Inspektor andocken</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::DocumentPrinting</name>
@@ -1494,6 +2131,98 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Completed items are shown. Click to hide them.</source>
         <translation>Erledigte Einträge werden gezeigt. Klicken Sie, um sie auszublenden.</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message>
+        <source>Create a new todo item</source>
+        <translation>Einen neuen Eintrag anlegen</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Mark the current item &quot;done&quot;</source>
+        <translation>Den aktuellen Eintrag als „erledigt“ markieren</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Show the notes tool.</source>
+        <translation>Das Notizwerkzeug zeigen.</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>Show the colors tool</source>
+        <translation>Das Farbwerkzeug zeigen</translation>
+    </message>
+    <message>
+        <source>Fonts</source>
+        <translation>Schriften</translation>
+    </message>
+    <message>
+        <source>Show the fonts tool</source>
+        <translation>Das Schriftwerkzeug zeigen</translation>
+    </message>
+    <message>
+        <source>Inspector</source>
+        <translation>Inspektor</translation>
+    </message>
+    <message>
+        <source>Show/Hide the inspector</source>
+        <translation>Den Inspektor zeigen oder verbergen</translation>
+    </message>
+    <message>
+        <source>Stickies</source>
+        <translation>Haftnotizen</translation>
+    </message>
+    <message>
+        <source>Create a sticky note with the contents of selected todo item.</source>
+        <translation>Eine Haftnotiz mit dem Inhalt des ausgewählten Eintrags anlegen.</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Print this list</source>
+        <translation>Diese Liste drucken</translation>
+    </message>
+    <message>
+        <source>Customize</source>
+        <translation>Anpassen</translation>
+    </message>
+    <message>
+        <source>Customize the toolbar</source>
+        <translation>Die Symbolleiste anpassen</translation>
+    </message>
+    <message>
+        <source>Hide Completed</source>
+        <translation>Erledigte ausblenden</translation>
+    </message>
+    <message>
+        <source>Recent</source>
+        <translation>Zuletzt</translation>
+    </message>
+    <message>
+        <source>Switch to another Tardigo todo list.</source>
+        <translation>Zu einer anderen Tardigo-Liste wechseln.</translation>
+    </message>
+    <message>
+        <source>Separator</source>
+        <translation>Trennlinie</translation>
+    </message>
+    <message>
+        <source>Flexible Space</source>
+        <translation>Flexibler Abstand</translation>
     </message>
 </context>
 <context>
@@ -1544,6 +2273,54 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>No date due</source>
         <translation>Kein Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>No Period</source>
+        <translation>Kein Zeitraum</translation>
+    </message>
+    <message>
+        <source>Daily</source>
+        <translation>Täglich</translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation>Wöchentlich</translation>
+    </message>
+    <message>
+        <source>Monthly (same weekday)</source>
+        <translation>Monatlich (gleicher Wochentag)</translation>
+    </message>
+    <message>
+        <source>Monthly (same date)</source>
+        <translation>Monatlich (gleiches Datum)</translation>
+    </message>
+    <message>
+        <source>Every 6 Months</source>
+        <translation>Alle 6 Monate</translation>
+    </message>
+    <message>
+        <source>Yearly</source>
+        <translation>Jährlich</translation>
+    </message>
+    <message>
+        <source>Every 2 Years</source>
+        <translation>Alle 2 Jahre</translation>
+    </message>
+    <message>
+        <source>Often</source>
+        <translation>Oft</translation>
+    </message>
+    <message>
+        <source>Infrequently</source>
+        <translation>Selten</translation>
+    </message>
+    <message>
+        <source>Every 2 Weeks</source>
+        <translation>Alle 2 Wochen</translation>
+    </message>
+    <message>
+        <source>Every 3 Months</source>
+        <translation>Alle 3 Monate</translation>
     </message>
 </context>
 <context>
@@ -1613,6 +2390,50 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>Condition that shows %1</source>
         <translation>Bedingung, die %1 zeigt</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message>
+        <source>Old</source>
+        <translation>Alt</translation>
+    </message>
+    <message>
+        <source>Past due date</source>
+        <translation>Überfällig</translation>
+    </message>
+    <message>
+        <source>Reminder in progress</source>
+        <translation>Erinnerung läuft</translation>
+    </message>
+    <message>
+        <source>Has a due date</source>
+        <translation>Hat ein Fälligkeitsdatum</translation>
+    </message>
+    <message>
+        <source>Has a reminder</source>
+        <translation>Hat eine Erinnerung</translation>
+    </message>
+    <message>
+        <source>Has notes</source>
+        <translation>Hat Notizen</translation>
+    </message>
+    <message>
+        <source>Partially Completed</source>
+        <translation>Teilweise erledigt</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message>
+        <source>Default Icon</source>
+        <translation>Standardsymbol</translation>
+    </message>
+    <message>
+        <source>(Do not use)</source>
+        <translation>(Nicht verwenden)</translation>
     </message>
 </context>
 <context>
@@ -2071,6 +2892,34 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
         <source>Repeat the reminder</source>
         <translation>Erinnerung wiederholen</translation>
     </message>
+    <message>
+        <source>minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation>Stunden</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>weeks</source>
+        <translation>Wochen</translation>
+    </message>
+    <message>
+        <source>months</source>
+        <translation>Monate</translation>
+    </message>
+    <message>
+        <source>periods of 120 days</source>
+        <translation>Zeiträume von 120 Tagen</translation>
+    </message>
+    <message>
+        <source>years</source>
+        <translation>Jahre</translation>
+    </message>
 </context>
 <context>
     <name>tardigo::SearchField</name>
@@ -2256,6 +3105,17 @@ Die Listen behalten ihre Einträge, und die Kalender bleiben auf dem Server.</tr
     <message>
         <source>There is no text selected, and none on the clipboard, to make an item of.</source>
         <translation>Es ist kein Text ausgewählt und keiner in der Zwischenablage, aus dem ein Eintrag werden könnte.</translation>
+    </message>
+</context>
+<context>
+    <name>tardigo::TardigoDocument</name>
+    <message>
+        <source>merge changes on disk</source>
+        <translation>Änderungen auf dem Datenträger zusammenführen</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
     </message>
 </context>
 <context>

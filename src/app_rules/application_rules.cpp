@@ -6,7 +6,6 @@
 #include "minder/remind_again.h"
 #include "model/core_log.h"
 #include "model/keys.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
 #include "quick_add/quick_add_text.h"
 
@@ -104,7 +103,7 @@ void ApplicationRules::runMinderPass() {
     }
     _statusDocument = _host.currentDocument();
     if (_statusDocument)
-        _statusDocument->setStatus(localized(QStringLiteral("Tardigo Minder scanning...")));
+        _statusDocument->setStatus(tr("Tardigo Minder scanning..."));
     QPointer<ApplicationRules> self(this);
     _run = std::make_unique<MinderRun>(
         _host,
@@ -168,16 +167,15 @@ std::optional<QString> ApplicationRules::newItemFromText(const std::optional<QSt
 std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
     const std::optional<QuickAddItem> described = readQuickAddText(text);
     if (!described)
-        return localized(
-                   QStringLiteral("“%1” names no item: give it a name besides its #category and due date."))
+        return tr("“%1” names no item: give it a name besides its #category and due date.")
             .arg(text.trimmed());
     const QString list = Settings::instance().quickAddList();
     TardigoDocument* document = nullptr;
     if (!list.isEmpty()) {
         document = _host.openDocument(list);
         if (!document)
-            return localized(QStringLiteral("The quick-add list “%1” did not open. Choose another as the "
-                                            "preference quickAddList, or none for the first open list."))
+            return tr("The quick-add list “%1” did not open. Choose another as the "
+                      "preference quickAddList, or none for the first open list.")
                 .arg(list);
     } else if (const std::vector<TardigoDocument*> documents = _host.documents(); !documents.empty()) {
         document = documents.front();
@@ -190,8 +188,7 @@ std::optional<QString> ApplicationRules::quickAdd(const QString& text) {
 }
 
 QString ApplicationRules::noOpenList() {
-    return localized(
-        QStringLiteral("There is no open list to add the item to. Open a list in Tardigo, then try again."));
+    return tr("There is no open list to add the item to. Open a list in Tardigo, then try again.");
 }
 
 void ApplicationRules::saveModifiedLists() {

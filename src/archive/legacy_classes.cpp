@@ -3,7 +3,8 @@
 #include "archive/archive_codec.h"
 #include "archive/class_decoder_registry.h"
 #include "model/core_log.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 #include <limits>
 #include <unordered_map>
@@ -16,9 +17,6 @@ constexpr QByteArrayView kToDoItemClass = "ToDoItem";
 const QString kEnvelopeVersionMissing =
     QStringLiteral("failed to decode version for TardigoDocumentEnvelope");
 const QString kToDoItemVersionMissing = QStringLiteral("version of ToDoItem not found");
-const QString kNewerEnvelope = QStringLiteral(
-    "Older Tardigo app version cannot open this newer Tardigo document version. Please trash Tardigo.app and "
-    "use the most current version of Tardigo.");
 // Versions 1 and below carried three more objects after the content, which nothing reads.
 constexpr int kDroppedEnvelopeObjects = 3;
 
@@ -112,7 +110,10 @@ private:
         if (!version)
             return refuse(in, kEnvelopeVersionMissing);
         if (*version > quint64(kDocumentEnvelopeVersion))
-            return refuse(in, localized(kNewerEnvelope));
+            return refuse(in, QCoreApplication::translate(
+                                  "LegacyClasses", "This list was saved by a newer version of Tardigo, which "
+                                                   "this version cannot read. Please install the current "
+                                                   "version of Tardigo and open it there."));
         const Value content = readObject(in);
         if (*version <= 1)
             for (int i = 0; i < kDroppedEnvelopeObjects; ++i)

@@ -4,8 +4,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
 #include "platform/new_item.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
@@ -29,7 +30,7 @@ NodePtr nodeFromToDoItem(const ToDoItem& item) {
         node->set(key::color, Value::data(encodeArchive(*item.color)));
     node->set(key::completion, Value::float32(item.completedPercentAsFloat() / 100.0));
     node->set(key::dateDueRepeatPeriod, Value::integer(item.periodicStatus));
-    appendToLog(*node, localized(QStringLiteral("imported from 1.x doc")));
+    appendToLog(*node, QCoreApplication::translate("LegacyImport", "imported from 1.x doc"));
     return node;
 }
 

@@ -5,8 +5,10 @@
 #include "remind_command.h"
 
 #include "platform/file_name_encoding.h"
+#include "platform/translations.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QLoggingCategory>
 
 using namespace tardigo::cli;
@@ -121,6 +123,9 @@ bool argumentsAreText(int argc, char** argv) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tardigo"));
+    // What it stores in a list (an item's history) and tells of it is in the user's language, as the
+    // window stores and tells it.
+    tardigo::installTranslations(QLocale());
     // The shell wants results and errors, not the program's progress lines (QT_LOGGING_RULES still wins).
     QLoggingCategory::setFilterRules(QStringLiteral("tardigo.*.debug=false\ntardigo.*.info=false"));
     announceLockWaits();

@@ -8,7 +8,6 @@
 #include "document/tardigo_document.h"
 #include "inspector/inspector_dock.h"
 #include "model/node_operations.h"
-#include "platform/localized.h"
 #include "window/document_main_window.h"
 
 #include <QApplication>
@@ -48,7 +47,7 @@ DocumentMainWindow* DocumentController::showDocument(std::unique_ptr<TardigoDocu
 }
 
 QString DocumentController::nextUntitledName() const {
-    const QString untitled = localized(QStringLiteral("Untitled"));
+    const QString untitled = TardigoDocument::untitledName();
     int highest = 0;
     for (const DocumentMainWindow* window : _windows) {
         const TardigoDocument& document = window->document();
@@ -121,11 +120,9 @@ bool DocumentController::convertLegacyFile(TardigoDocument& document, const QStr
         return false;
     }
     const QMessageBox::StandardButton answer = DialogService::question(
-        nullptr, QMessageBox::Question, localized(QStringLiteral("Please Confirm")),
-        localized(QStringLiteral("Please Confirm")),
-        localized(
-            QStringLiteral("Opening a Tardigo 1.x document in Tardigo 2. After saving, it will no longer be "
-                           "usable in Tardigo 1.x.")),
+        nullptr, QMessageBox::Question, tr("Please Confirm"), tr("Please Confirm"),
+        tr("Opening a Tardigo 1.x document in Tardigo 2. After saving, it will no longer be "
+           "usable in Tardigo 1.x."),
         QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (answer != QMessageBox::Ok) {
         error->clear(); // declining is no error

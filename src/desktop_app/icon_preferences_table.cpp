@@ -4,7 +4,6 @@
 #include "outline/icon_names.h"
 #include "outline/icon_preferences.h"
 #include "outline/icon_rules.h"
-#include "platform/localized.h"
 #include "widgets/gui_log.h"
 
 #include <QComboBox>
@@ -14,7 +13,6 @@
 namespace tardigo {
 
 namespace {
-const QString kDoNotUse = QStringLiteral("(Do not use)");
 
 QComboBox* comboAt(const QTableWidget& table, int row, int column) {
     return qobject_cast<QComboBox*>(table.cellWidget(row, column));
@@ -38,9 +36,11 @@ IconPreferencesTable::IconPreferencesTable(QWidget* parent) : QTableWidget(0, 3,
 QStringList IconPreferencesTable::statusNames() {
     QStringList names;
     for (const char* name :
-         {"New", "Old", "Past due date", "Reminder in progress", "Has a due date", "Has a reminder",
-          "Has notes", "Partially Completed", "Completed", "Default Icon", "(Do not use)"})
-        names << localized(QString::fromLatin1(name));
+         {QT_TR_NOOP("New"), QT_TR_NOOP("Old"), QT_TR_NOOP("Past due date"),
+          QT_TR_NOOP("Reminder in progress"), QT_TR_NOOP("Has a due date"), QT_TR_NOOP("Has a reminder"),
+          QT_TR_NOOP("Has notes"), QT_TR_NOOP("Partially Completed"), QT_TR_NOOP("Completed"),
+          QT_TR_NOOP("Default Icon"), QT_TR_NOOP("(Do not use)")})
+        names << tr(name);
     return names;
 }
 
@@ -59,7 +59,7 @@ void IconPreferencesTable::rebuildRows(const QStringList& icons) {
     setRowCount(0);
     setRowCount(int(icons.size()));
     QStringList categoryChoices = _categories;
-    categoryChoices << localized(kDoNotUse);
+    categoryChoices << tr("(Do not use)");
     for (int row = 0; row < icons.size(); ++row) {
         const QString& name = icons.at(row);
         const QString shown = iconDisplayName(name);

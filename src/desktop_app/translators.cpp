@@ -1,5 +1,6 @@
 #include "desktop_app/translators.h"
 
+#include "platform/translations.h"
 #include "widgets/gui_log.h"
 
 #include <QCoreApplication>
@@ -9,26 +10,19 @@
 
 namespace tardigo {
 
-namespace {
-bool install(const QString& name, const QString& folder) {
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QLocale(), name, QStringLiteral("_"), folder)) {
-        QCoreApplication::installTranslator(translator);
-        return true;
-    }
-    delete translator;
-    return false;
-}
-} // namespace
-
 void installTranslators() {
-    // English is the texts' own language and has no file; any other language without one stays English.
-    if (!install(QStringLiteral("tardigo"), QStringLiteral(":/i18n")))
+    // A user who reads Tardigo in English reads Qt's dialogs in English too.
+    if (!installTranslations(QLocale()))
         return;
     const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!install(QStringLiteral("qtbase"), qtFolder))
-        qCInfo(lcApp).noquote() << "Qt's own dialogs stay in English: no qtbase translation for"
-                                << QLocale().name() << "in" << qtFolder;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), qtFolder)) {
+        QCoreApplication::installTranslator(translator);
+        return;
+    }
+    delete translator;
+    qCInfo(lcApp).noquote() << "Qt's own dialogs stay in English: no qtbase translation for"
+                            << QLocale().name() << "in" << qtFolder;
 }
 
 } // namespace tardigo

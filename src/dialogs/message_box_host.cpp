@@ -2,8 +2,8 @@
 
 #include "dialogs/fitting_title.h"
 #include "dialogs/message_box_width.h"
-#include "platform/localized.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,9 +63,10 @@ void MessageBoxHost::open(const Message& message, AnswerHandler onAnswer) {
     // destructive one at the left; each is pressed with its access key as well.
     std::map<QAbstractButton*, MessageAnswer> answers;
     QString keys;
-    QPushButton* acceptButton =
-        box->addButton(withAccessKey(message.acceptButton.value_or(localized(QStringLiteral("OK"))), keys),
-                       QMessageBox::AcceptRole);
+    QPushButton* acceptButton = box->addButton(
+        withAccessKey(message.acceptButton.value_or(QCoreApplication::translate("MessageBoxHost", "OK")),
+                      keys),
+        QMessageBox::AcceptRole);
     answers[acceptButton] = {MessageRole::Accept};
     QPushButton* rejectButton = nullptr;
     if (message.rejectButton) {

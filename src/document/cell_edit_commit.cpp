@@ -12,8 +12,9 @@
 #include "outline/inspector_view.h"
 #include "outline/outline_filter.h"
 #include "outline/outline_selection.h"
-#include "platform/localized.h"
 #include "rich_text/notes_text.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
@@ -52,11 +53,13 @@ void CellEditCommit::setCellValue(const CellValue& object, Column column, const 
     if (old.isNil() || !(old == newValue)) {
         if (dueDate && *dueDate <= Clock::now()) {
             if (AlertQueue* alerts = _document.alertQueue())
-                alerts->addAlert(localized(QStringLiteral("Warning")),
-                                 localized(QStringLiteral("You have set a date due in the past.")), false,
-                                 std::nullopt, std::nullopt, std::nullopt);
+                alerts->addAlert(
+                    QCoreApplication::translate("CellEditCommit", "Warning"),
+                    QCoreApplication::translate("CellEditCommit", "You have set a date due in the past."),
+                    false, std::nullopt, std::nullopt, std::nullopt);
         }
-        const QString actionName = localized(QStringLiteral("set")) + u' ' + identifier;
+        //: Followed by the stored key of the cell edited ("set category"), in the undo name and the history.
+        const QString actionName = QCoreApplication::translate("CellEditCommit", "set") + u' ' + identifier;
         _document.undoStack().setUndoText(actionName);
         _document.restoring().registerSetInDict(item, identifier);
         if (newValue.isNil()) {
@@ -67,7 +70,7 @@ void CellEditCommit::setCellValue(const CellValue& object, Column column, const 
             if (!text || !text->isEmpty())
                 appendToLog(*item, actionName);
             if (column == Column::Completion && isCompleted(*item)) {
-                appendToLog(*item, localized(QStringLiteral("completed")));
+                appendToLog(*item, QCoreApplication::translate("CellEditCommit", "completed"));
                 if (filtersByCompletion(*_document.data()))
                     _document.selection().clearSelection();
             }
@@ -86,7 +89,9 @@ bool CellEditCommit::refusesEmptyName(Column column, const Value& newValue, cons
         return false;
     // A blank name would leave a row that cannot be told or found again.
     const QString* kept = old.asString();
-    const QString refusal = localizedFormat(QStringLiteral("EMPTY_NAME_REFUSED"), kept ? *kept : QString());
+    const QString refusal =
+        QCoreApplication::translate("CellEditCommit", "An item’s name cannot be empty, so it stays “%1”.")
+            .arg(kept ? *kept : QString());
     // Shown after the key or click that ended the edit, whose refresh would replace it at once.
     _document.performLater([document = &_document, refusal] { document->setStatus(refusal); });
     return true;
@@ -157,7 +162,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
     if (_document.syncingModel() || !item || findIdenticalChild(_document.data(), *item) != item)
         return;
     const bool wasCompleted = isCompleted(*item);
-    _document.undoStack().setUndoText(localized(QStringLiteral("notes")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("CellEditCommit", "notes"));
     const std::optional<RichText> text = rtfd.isEmpty() ? std::nullopt : decodeNotes(rtfd);
     {
         const TardigoDocument::SyncingModel syncing(_document);
@@ -167,7 +172,7 @@ void CellEditCommit::commitNotes(const NodePtr& item, const QByteArray& rtfd) {
             item->remove(key::notes);
         } else {
             item->set(key::notes, Value::data(rtfd));
-            appendToLog(*item, localized(QStringLiteral("notes")));
+            appendToLog(*item, QCoreApplication::translate("CellEditCommit", "notes"));
         }
     }
     // The tools show the notes as stored from now on, should they be shown again.

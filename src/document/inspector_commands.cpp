@@ -10,10 +10,10 @@
 #include "model/stored_date.h"
 #include "outline/icon_preferences.h"
 #include "outline/outline_selection.h"
-#include "platform/localized.h"
 #include "platform/preference_signals.h"
 #include "platform/settings.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace tardigo {
@@ -42,8 +42,8 @@ std::vector<NodePtr> InspectorCommands::itemsToChange() const {
 
 void InspectorCommands::warn(const QString& message) {
     if (AlertQueue* alerts = _document.alertQueue())
-        alerts->addAlert(localized(QStringLiteral("Warning")), localized(message), false, std::nullopt,
-                         std::nullopt, std::nullopt);
+        alerts->addAlert(QCoreApplication::translate("InspectorCommands", "Warning"), message, false,
+                         std::nullopt, std::nullopt, std::nullopt);
 }
 
 void InspectorCommands::sortAgainIfSortedBy(Column column) {
@@ -54,19 +54,19 @@ void InspectorCommands::sortAgainIfSortedBy(Column column) {
 // Due date and repeat
 
 void InspectorCommands::storeDueDate(const NodePtr& item, const QDateTime& due) {
-    const QString actionName = localized(QStringLiteral("set date due"));
+    const QString actionName = QCoreApplication::translate("InspectorCommands", "set date due");
     _document.restoring().registerSetInDict(item, key::due);
     _document.undoStack().setUndoText(actionName);
     appendToLog(*item, actionName);
     if (due <= Clock::now())
-        warn(QStringLiteral("You have set a date due in the past."));
+        warn(QCoreApplication::translate("InspectorCommands", "You have set a date due in the past."));
     item->set(key::due, storedDateString(due));
 }
 
 void InspectorCommands::finishDueDateChange(const NodePtr& item) {
     const Number* period = item->value(key::dateDueRepeatPeriod).asNumber();
     if (!item->contains(key::due) && period && period->toInt64() > 0)
-        warn(QStringLiteral("This item does not yet have a date due."));
+        warn(QCoreApplication::translate("InspectorCommands", "This item does not yet have a date due."));
     forgetDueDateNotices(*item);
     const bool wasCompleted = isCompleted(*item);
     if (_document.sorting().lastSortedColumn() == Column::Due) {
@@ -112,14 +112,15 @@ bool InspectorCommands::repeatCheckboxAction(bool on, int shownPeriod) {
     const NodePtr item = itemToChange();
     if (!item)
         return false;
-    const QString actionName = localized(QStringLiteral("set date due repeat"));
+    const QString actionName = QCoreApplication::translate("InspectorCommands", "set date due repeat");
     if (on && shownPeriod == 0) {
         // No period yet: the user picks one in the popup, and that pick tells the minder.
         storePeriod(item, 0, actionName);
         return true;
     }
     storePeriod(item, on ? shownPeriod : 0, actionName);
-    _document.undoStack().setUndoText(localized(QStringLiteral("Set Due Date Repeat")));
+    _document.undoStack().setUndoText(
+        QCoreApplication::translate("InspectorCommands", "Set Due Date Repeat"));
     finishDueDateChange(item);
     return false;
 }
@@ -128,7 +129,7 @@ void InspectorCommands::periodChosen(int period) {
     const NodePtr item = itemToChange();
     if (!item)
         return;
-    storePeriod(item, period, localized(QStringLiteral("set date due repeat")));
+    storePeriod(item, period, QCoreApplication::translate("InspectorCommands", "set date due repeat"));
     finishDueDateChange(item);
 }
 
@@ -147,8 +148,8 @@ void InspectorCommands::changeReminderOf(const NodePtr& item, const QString& act
         const TardigoDocument::SyncingModel syncing(_document);
         item->remove(key::minderTimestampReminder);
         {
-            const UndoGroup step(_document.undoStack(), localized(actionName));
-            appendToLog(*item, localized(actionName));
+            const UndoGroup step(_document.undoStack(), actionName);
+            appendToLog(*item, actionName);
             change(item);
         }
         // A reminder from now counts from here: any change starts it again.
@@ -159,73 +160,80 @@ void InspectorCommands::changeReminderOf(const NodePtr& item, const QString& act
 }
 
 void InspectorCommands::reminderCheckboxAction(bool on) {
-    changeReminder(QStringLiteral("set reminder"), [this, on](const NodePtr& item) {
-        _document.restoring().registerSetInDict(item, key::reminderSet);
-        item->set(key::reminderSet, Value::boolean(on));
-    });
+    changeReminder(QCoreApplication::translate("InspectorCommands", "set reminder"),
+                   [this, on](const NodePtr& item) {
+                       _document.restoring().registerSetInDict(item, key::reminderSet);
+                       item->set(key::reminderSet, Value::boolean(on));
+                   });
 }
 
 void InspectorCommands::remindFromNow(const NodePtr& item, float length, ReminderUnit unit) {
-    changeReminderOf(item, QStringLiteral("set reminder"), [this, length, unit](const NodePtr& changed) {
-        const std::pair<QString, Value> keys[] = {{key::reminderSet, Value::boolean(true)},
-                                                  {key::reminderTimeLength, Value::float32(length)},
-                                                  {key::reminderTimeUnit, Value::integer(unit)},
-                                                  {key::reminderMarkNow, Value::boolean(true)},
-                                                  {key::reminderMarkDueDate, Value::boolean(false)},
-                                                  {key::reminderRepeat, Value::boolean(false)}};
-        for (const auto& [key, value] : keys) {
-            _document.restoring().registerSetInDict(changed, key);
-            changed->set(key, value);
-        }
-    });
+    changeReminderOf(item, QCoreApplication::translate("InspectorCommands", "set reminder"),
+                     [this, length, unit](const NodePtr& changed) {
+                         const std::pair<QString, Value> keys[] = {
+                             {key::reminderSet, Value::boolean(true)},
+                             {key::reminderTimeLength, Value::float32(length)},
+                             {key::reminderTimeUnit, Value::integer(unit)},
+                             {key::reminderMarkNow, Value::boolean(true)},
+                             {key::reminderMarkDueDate, Value::boolean(false)},
+                             {key::reminderRepeat, Value::boolean(false)}};
+                         for (const auto& [key, value] : keys) {
+                             _document.restoring().registerSetInDict(changed, key);
+                             changed->set(key, value);
+                         }
+                     });
 }
 
 void InspectorCommands::reminderLengthAction(const QString& text) {
     const double length = leadingNumber(text);
-    changeReminder(QStringLiteral("set reminder interval"), [this, length](const NodePtr& item) {
-        _document.restoring().registerSetInDict(item, key::reminderTimeLength);
-        item->set(key::reminderTimeLength, Value::float32(length));
-        if (length > 0) {
-            _document.restoring().registerSetInDict(item, key::reminderSet);
-            item->set(key::reminderSet, Value::boolean(true));
-        }
-    });
+    changeReminder(QCoreApplication::translate("InspectorCommands", "set reminder interval"),
+                   [this, length](const NodePtr& item) {
+                       _document.restoring().registerSetInDict(item, key::reminderTimeLength);
+                       item->set(key::reminderTimeLength, Value::float32(length));
+                       if (length > 0) {
+                           _document.restoring().registerSetInDict(item, key::reminderSet);
+                           item->set(key::reminderSet, Value::boolean(true));
+                       }
+                   });
 }
 
 void InspectorCommands::reminderUnitAction(int unit) {
-    changeReminder(QStringLiteral("set reminder type"), [this, unit](const NodePtr& item) {
-        _document.restoring().registerSetInDict(item, key::reminderTimeUnit);
-        _document.restoring().registerSetInDict(item, key::reminderSet);
-        item->set(key::reminderSet, Value::boolean(true));
-        item->set(key::reminderTimeUnit, Value::integer(unit));
-    });
+    changeReminder(QCoreApplication::translate("InspectorCommands", "set reminder type"),
+                   [this, unit](const NodePtr& item) {
+                       _document.restoring().registerSetInDict(item, key::reminderTimeUnit);
+                       _document.restoring().registerSetInDict(item, key::reminderSet);
+                       item->set(key::reminderSet, Value::boolean(true));
+                       item->set(key::reminderTimeUnit, Value::integer(unit));
+                   });
 }
 
 void InspectorCommands::reminderRepeatAction(bool on) {
-    changeReminder(QStringLiteral("set reminder repeat"), [this, on](const NodePtr& item) {
-        _document.restoring().registerSetInDict(item, key::reminderRepeat);
-        item->set(key::reminderRepeat, Value::boolean(on));
-        if (on) {
-            _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
-            _document.restoring().registerSetInDict(item, key::reminderMarkNow);
-            item->set(key::reminderMarkDueDate, Value::boolean(false));
-            item->set(key::reminderMarkNow, Value::boolean(true));
-        }
-    });
+    changeReminder(QCoreApplication::translate("InspectorCommands", "set reminder repeat"),
+                   [this, on](const NodePtr& item) {
+                       _document.restoring().registerSetInDict(item, key::reminderRepeat);
+                       item->set(key::reminderRepeat, Value::boolean(on));
+                       if (on) {
+                           _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
+                           _document.restoring().registerSetInDict(item, key::reminderMarkNow);
+                           item->set(key::reminderMarkDueDate, Value::boolean(false));
+                           item->set(key::reminderMarkNow, Value::boolean(true));
+                       }
+                   });
 }
 
 void InspectorCommands::reminderWhenceAction(bool beforeDueDate) {
-    changeReminder(QStringLiteral("set reminder whence"), [this, beforeDueDate](const NodePtr& item) {
-        _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
-        _document.restoring().registerSetInDict(item, key::reminderMarkNow);
-        item->set(key::reminderMarkDueDate, Value::boolean(beforeDueDate));
-        item->set(key::reminderMarkNow, Value::boolean(!beforeDueDate));
-        if (beforeDueDate) {
-            // A repeating reminder always counts from now.
-            _document.restoring().registerSetInDict(item, key::reminderRepeat);
-            item->set(key::reminderRepeat, Value::boolean(false));
-        }
-    });
+    changeReminder(QCoreApplication::translate("InspectorCommands", "set reminder whence"),
+                   [this, beforeDueDate](const NodePtr& item) {
+                       _document.restoring().registerSetInDict(item, key::reminderMarkDueDate);
+                       _document.restoring().registerSetInDict(item, key::reminderMarkNow);
+                       item->set(key::reminderMarkDueDate, Value::boolean(beforeDueDate));
+                       item->set(key::reminderMarkNow, Value::boolean(!beforeDueDate));
+                       if (beforeDueDate) {
+                           // A repeating reminder always counts from now.
+                           _document.restoring().registerSetInDict(item, key::reminderRepeat);
+                           item->set(key::reminderRepeat, Value::boolean(false));
+                       }
+                   });
 }
 
 // Icon, font and colour
@@ -248,7 +256,8 @@ void InspectorCommands::iconSelected(std::optional<int> row) {
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set icon")));
+        const UndoGroup step(_document.undoStack(),
+                             QCoreApplication::translate("InspectorCommands", "set icon"));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(row.has_value()));
         setForItems(items, key::icon, row ? Value(icons.at(*row)) : Value());
@@ -262,7 +271,8 @@ void InspectorCommands::iconExclusivityAction(bool exclusive) {
     if (items.empty())
         return;
     {
-        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("icon type")));
+        const UndoGroup step(_document.undoStack(),
+                             QCoreApplication::translate("InspectorCommands", "icon type"));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::thisIconOnly, Value::boolean(exclusive));
     }
@@ -288,7 +298,8 @@ void InspectorCommands::setFontOfItems(const std::optional<StoredFont>& font) {
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set font")));
+        const UndoGroup step(_document.undoStack(),
+                             QCoreApplication::translate("InspectorCommands", "set font"));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::fontName, font ? Value(font->name) : Value());
         setForItems(items, key::fontSize, font ? Value::float32(font->pointSize) : Value());
@@ -321,7 +332,8 @@ void InspectorCommands::changeColor(const std::optional<Rgba>& color) {
     if (items.empty())
         return;
     {
-        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set color")));
+        const UndoGroup step(_document.undoStack(),
+                             QCoreApplication::translate("InspectorCommands", "set color"));
         const TardigoDocument::SyncingModel syncing(_document);
         setForItems(items, key::color, color ? Value::data(colorDataFromRgba(*color)) : Value());
     }

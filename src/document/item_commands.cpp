@@ -13,10 +13,10 @@
 #include "outline/outline_filter.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/localized.h"
 #include "platform/new_item.h"
 #include "quick_add/quick_add_text.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSet>
 
@@ -35,7 +35,7 @@ NodePtr ItemCommands::appendNewItem(std::initializer_list<std::pair<QString, Val
     const NodePtr& root = _document.data();
     const size_t place = childrenOf(*root) ? size_t(childrenOf(*root)->size()) : 0;
     _document.edits().insert(root, place, {item});
-    _document.undoStack().setUndoText(localized(QStringLiteral("Add Item")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("ItemCommands", "Add Item"));
     _document.restoring().registerPutBack({{root, place, item, {}}}, {});
     _document.refresh({1, 0});
     return item;
@@ -105,7 +105,7 @@ void ItemCommands::deleteItem() {
         return;
     _document.finishAllEditing();
     const NodePtr next = itemAfter(items.back(), items);
-    _document.undoStack().setUndoText(localized(QStringLiteral("delete")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("ItemCommands", "delete"));
     // Undoing puts every item back in its own place, under its own parent.
     // Each item leaves the parent it stands under, the last first, so that an item inside another
     // selected one goes before it and the earlier ones keep their places.
@@ -143,13 +143,14 @@ void ItemCommands::doneItem() {
     {
         const TardigoDocument::SyncingModel syncing(_document);
         for (const NodePtr& item : items) {
-            const UndoGroup step(_document.undoStack(), localized(QStringLiteral("set completion")));
+            const UndoGroup step(_document.undoStack(),
+                                 QCoreApplication::translate("ItemCommands", "set completion"));
             const bool wasCompleted = isCompleted(*item);
             _document.restoring().registerSetInDict(item, key::completion);
             item->set(key::completion, Value::boolean(!wasCompleted));
             completed.complete += wasCompleted ? -1 : 1;
             if (!wasCompleted)
-                appendToLog(*item, localized(QStringLiteral("completed")));
+                appendToLog(*item, QCoreApplication::translate("ItemCommands", "completed"));
             // Under the hide-completed filter the row leaves, and nothing stays selected.
             if (!wasCompleted && filtersByCompletion(*_document.data()))
                 _document.selection().clearSelection();
@@ -166,7 +167,7 @@ void ItemCommands::categoryAction(const QString& category) {
         return;
     if (const QString* current = item->value(key::category).asString(); current && *current == category)
         return;
-    const QString actionName = localized(QStringLiteral("set category"));
+    const QString actionName = QCoreApplication::translate("ItemCommands", "set category");
     _document.undoStack().setUndoText(actionName);
     _document.restoring().registerSetInDict(item, key::category);
     {
@@ -188,7 +189,7 @@ void ItemCommands::completionAction(CompletionControl control, double value) {
     const NodePtr item = _document.selection().lastSelectedItem();
     if (!item)
         return;
-    const QString actionName = localized(QStringLiteral("set completion"));
+    const QString actionName = QCoreApplication::translate("ItemCommands", "set completion");
     _document.undoStack().setUndoText(actionName);
     appendToLog(*item, actionName);
     _document.restoring().registerSetInDict(item, key::completion);
@@ -217,11 +218,11 @@ void ItemCommands::purgeCompletedItems() {
         window->showWindows();
     QPointer<TardigoDocument> document(&_document);
     Message question;
-    question.title = localized(QStringLiteral("Please Confirm"));
-    question.text = localized(
-        QStringLiteral("Purge all completed items in this list? There is no undo for this action."));
-    question.acceptButton = localized(QStringLiteral("OK"));
-    question.rejectButton = localized(QStringLiteral("Cancel"));
+    question.title = QCoreApplication::translate("ItemCommands", "Please Confirm");
+    question.text = QCoreApplication::translate(
+        "ItemCommands", "Purge all completed items in this list? There is no undo for this action.");
+    question.acceptButton = QCoreApplication::translate("ItemCommands", "OK");
+    question.rejectButton = QCoreApplication::translate("ItemCommands", "Cancel");
     // What cannot be undone is not what Return does.
     question.rejectIsDefault = true;
     alerts->addAlert(question, [document](MessageAnswer answer) {

@@ -7,7 +7,6 @@
 #include "model/tree_operations.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/localized.h"
 
 #include <QCoreApplication>
 #include <QMimeData>
@@ -73,13 +72,13 @@ bool ItemTransfer::acceptDrop(const QMimeData& data, const NodePtr& item, int ch
             anchor = shown[i];
     UndoStack& undo = _document.undoStack();
     if (fromHere) {
-        undo.setUndoText(localized(QStringLiteral("Move")));
+        undo.setUndoText(QCoreApplication::translate("ItemTransfer", "Move"));
         if (!_document.shaping().moveItems(_draggedItems, item, anchor))
             return false;
         _document.selection().clearSelection();
     } else {
         const std::optional<std::vector<NodePtr>> items = newItemsFrom(data);
-        undo.setUndoText(localized(QStringLiteral("Drop")));
+        undo.setUndoText(QCoreApplication::translate("ItemTransfer", "Drop"));
         if (!items || !_document.shaping().insertItems(*items, item, anchor))
             return false;
         _document.setSearchAsideFor(*items);
@@ -100,7 +99,7 @@ std::unique_ptr<QMimeData> ItemTransfer::cutItems() {
     if (!data)
         return nullptr;
     _document.itemCommands().deleteItem();
-    _document.undoStack().setUndoText(localized(QStringLiteral("Cut")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("ItemTransfer", "Cut"));
     return data;
 }
 
@@ -111,7 +110,7 @@ bool ItemTransfer::pasteItems(const QMimeData& data) {
     const NodePtr selected = _document.selection().lastSelectedItem();
     const std::vector<NodePtr> ancestors = _document.outlineModel().ancestorsOf(selected.get());
     const NodePtr parent = ancestors.empty() ? _document.data() : ancestors.back();
-    _document.undoStack().setUndoText(localized(QStringLiteral("Paste")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("ItemTransfer", "Paste"));
     if (!_document.shaping().insertItems(*items, parent,
                                          selected ? childAfter(*parent, selected.get()) : nullptr))
         return false;

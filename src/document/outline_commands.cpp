@@ -8,7 +8,8 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "outline/outline_settings.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -50,7 +51,8 @@ void OutlineCommands::toggleColumnVisibility(Column column) {
 void OutlineCommands::setStoredSearchTerm(const Value& term) {
     Dict& root = *_document.data();
     {
-        const UndoGroup step(_document.undoStack(), localized(QStringLiteral("clear search")));
+        const UndoGroup step(_document.undoStack(),
+                             QCoreApplication::translate("OutlineCommands", "clear search"));
         TardigoDocument* document = &_document;
         _document.undoStack().addUndoAction([document, old = root.value(key::filterTerm)] {
             document->outlineCommands().setStoredSearchTerm(old);

@@ -15,7 +15,6 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "platform/list_lock.h"
-#include "platform/localized.h"
 #include "platform/preference_signals.h"
 #include "platform/settings.h"
 
@@ -144,7 +143,7 @@ FileMerge TardigoDocument::mergeFileOnDisk(FileOnDisk file) {
     result.outcome = Outcome::Merged;
     result.conflicts = merge.conflicts;
     if (!merge.changes.empty()) {
-        const UndoGroup step(*_undoStack, localized(QStringLiteral("merge changes on disk")));
+        const UndoGroup step(*_undoStack, tr("merge changes on disk"));
         _restoring.setContents(merge.changes);
     }
     // No state of the undo stack is what the file holds now: the list stays changed until it is saved.
@@ -191,17 +190,21 @@ void TardigoDocument::setFileName(const QString& path) {
     emit fileNameChanged(path);
 }
 
+QString TardigoDocument::untitledName() {
+    return tr("Untitled");
+}
+
 QString TardigoDocument::displayName() const {
     if (!_fileName.isEmpty())
         return QFileInfo(_fileName).fileName();
-    return _untitledName.isEmpty() ? localized(QStringLiteral("Untitled")) : _untitledName;
+    return _untitledName.isEmpty() ? untitledName() : _untitledName;
 }
 
 void TardigoDocument::updateFilenameInPrefs() {
     if (!_fileName.isEmpty())
         addToMinderWatchList(_fileName);
     const QString name = displayName();
-    if (name != localized(QStringLiteral("Untitled")) && _window)
+    if (name != untitledName() && _window)
         _window->saveLayoutUnderName(name);
 }
 

@@ -94,8 +94,10 @@ public:
     QString fileName() const override { return _fileName; }
     /// Records the file name; the file-name bookkeeping runs on the next pass of the event loop.
     void setFileName(const QString& path);
-    /// The file's name, or the localized "Untitled" (with a number, as the application assigns).
+    /// The file's name, or "Untitled" in the user's language (with a number, as the application assigns).
     QString displayName() const;
+    /// The name of a list not yet saved, in the user's language.
+    static QString untitledName();
     void setUntitledDisplayName(const QString& name) { _untitledName = name; }
     /// Registers the file with the minder and saves the window layout under the display name.
     void updateFilenameInPrefs();

@@ -9,9 +9,9 @@
 #include "outline/icon_rules.h"
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
-#include "platform/localized.h"
 #include "platform/new_item.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -185,7 +185,7 @@ void TreeShaping::shapeSelection(const char* actionName,
         return;
     _document.finishAllEditing();
     {
-        const UndoGroup step(_document.undoStack(), localized(QString::fromLatin1(actionName)));
+        const UndoGroup step(_document.undoStack(), QCoreApplication::translate("TreeShaping", actionName));
         shape(items);
     }
     // Still selected where they went, in view: an item indented into a closed one opens it.
@@ -193,7 +193,7 @@ void TreeShaping::shapeSelection(const char* actionName,
 }
 
 void TreeShaping::indentItems() {
-    shapeSelection("Indent", [this](const std::vector<NodePtr>& items) {
+    shapeSelection(QT_TRANSLATE_NOOP("TreeShaping", "Indent"), [this](const std::vector<NodePtr>& items) {
         QSet<const Dict*> chosen;
         for (const NodePtr& item : items)
             chosen.insert(item.get());
@@ -219,7 +219,7 @@ void TreeShaping::indentItems() {
 }
 
 void TreeShaping::outdentItems() {
-    shapeSelection("Outdent", [this](const std::vector<NodePtr>& items) {
+    shapeSelection(QT_TRANSLATE_NOOP("TreeShaping", "Outdent"), [this](const std::vector<NodePtr>& items) {
         std::vector<std::pair<NodePtr, std::vector<NodePtr>>> runs; // by the parent they leave
         for (const NodePtr& item : items) {
             const NodePtr parent = parentOf(item);
@@ -271,11 +271,11 @@ void TreeShaping::moveWithinParents(const char* actionName, bool up) {
 }
 
 void TreeShaping::moveItemsUp() {
-    moveWithinParents("Move Up", true);
+    moveWithinParents(QT_TRANSLATE_NOOP("TreeShaping", "Move Up"), true);
 }
 
 void TreeShaping::moveItemsDown() {
-    moveWithinParents("Move Down", false);
+    moveWithinParents(QT_TRANSLATE_NOOP("TreeShaping", "Move Down"), false);
 }
 
 void TreeShaping::newChildItem() {
@@ -283,7 +283,7 @@ void TreeShaping::newChildItem() {
     const NodePtr item = newToDoItem();
     IconRules::setMostRecentlyCreatedItem(item);
     _document.finishAllEditing();
-    _document.undoStack().setUndoText(localized(QStringLiteral("New Child Item")));
+    _document.undoStack().setUndoText(QCoreApplication::translate("TreeShaping", "New Child Item"));
     if (!insertItems({item}, selected, nullptr))
         return;
     _document.setSearchAsideFor({item});

@@ -3,7 +3,6 @@
 #include "archive/color_value.h"
 #include "document/tardigo_document.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 
 #include <QColorDialog>
 #include <QPixmap>

@@ -4,7 +4,6 @@
 #include "document/tardigo_document.h"
 #include "inspector/gesture_slider.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 
 #include <QCheckBox>
 #include <QComboBox>

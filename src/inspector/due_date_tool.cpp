@@ -7,12 +7,12 @@
 #include "minder/recurrence_calculator.h"
 #include "model/clock.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 #include "widgets/qt_part_names.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QLabel>
@@ -26,18 +26,18 @@ namespace {
 
 /// The popup's periods, in the codes' order; the first item is no period.
 const std::pair<int, const char*> kPeriods[] = {
-    {NoPeriod, "No Period"},
-    {DailyPeriod, "Daily"},
-    {WeeklyPeriod, "Weekly"},
-    {MonthlyByDayPositionPeriod, "Monthly (same weekday)"},
-    {MonthlyByDayNumberPeriod, "Monthly (same date)"},
-    {SemiAnnualPeriod, "Every 6 Months"},
-    {AnnualPeriod, "Yearly"},
-    {BiennialPeriod, "Every 2 Years"},
-    {OftenPeriod, "Often"},
-    {InfrequentPeriod, "Infrequently"},
-    {FortnightPeriod, "Every 2 Weeks"},
-    {QuarterPeriod, "Every 3 Months"},
+    {NoPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "No Period")},
+    {DailyPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Daily")},
+    {WeeklyPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Weekly")},
+    {MonthlyByDayPositionPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Monthly (same weekday)")},
+    {MonthlyByDayNumberPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Monthly (same date)")},
+    {SemiAnnualPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Every 6 Months")},
+    {AnnualPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Yearly")},
+    {BiennialPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Every 2 Years")},
+    {OftenPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Often")},
+    {InfrequentPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Infrequently")},
+    {FortnightPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Every 2 Weeks")},
+    {QuarterPeriod, QT_TRANSLATE_NOOP("tardigo::DueDateTool", "Every 3 Months")},
 };
 
 } // namespace
@@ -55,7 +55,7 @@ DueDateTool::DueDateTool(TardigoDocument& document, QWidget* parent)
     _time->setDisplayFormat(userTimeFormat().contains(u'H') ? QStringLiteral("HH:mm")
                                                             : QStringLiteral("h:mm AP"));
     for (const auto& [code, title] : kPeriods)
-        _period->addItem(localized(QString::fromLatin1(title)), code);
+        _period->addItem(tr(title), code);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(_dueText);
     layout->addWidget(_calendar);

@@ -4,7 +4,6 @@
 #include "appearance/postscript_font_names.h"
 #include "document/tardigo_document.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 
 #include <QCheckBox>
 #include <QFontDialog>

@@ -1,7 +1,6 @@
 #include "inspector/history_tool.h"
 
 #include "outline/status_display.h"
-#include "platform/localized.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

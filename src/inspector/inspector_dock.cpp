@@ -14,7 +14,6 @@
 #include "model/node_operations.h"
 #include "outline/inspector_tools.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
 #include "window/document_main_window.h"
 #include "window/outline_tree_view.h"

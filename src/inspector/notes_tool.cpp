@@ -6,7 +6,6 @@
 #include "inspector/notes_format_bar.h"
 #include "inspector/notes_format_keys.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 #include "rich_text/notes_text.h"
 
 #include <QEvent>

@@ -3,11 +3,11 @@
 #include "document/tardigo_document.h"
 #include "model/item_codes.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -18,9 +18,13 @@ namespace tardigo {
 namespace {
 
 const std::pair<int, const char*> kUnits[] = {
-    {ReminderMinutes, "minutes"}, {ReminderHours, "hours"},   {ReminderDays, "days"},
-    {ReminderWeeks, "weeks"},     {ReminderMonths, "months"}, {ReminderPeriods, "periods of 120 days"},
-    {ReminderYears, "years"},
+    {ReminderMinutes, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "minutes")},
+    {ReminderHours, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "hours")},
+    {ReminderDays, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "days")},
+    {ReminderWeeks, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "weeks")},
+    {ReminderMonths, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "months")},
+    {ReminderPeriods, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "periods of 120 days")},
+    {ReminderYears, QT_TRANSLATE_NOOP("tardigo::ReminderTool", "years")},
 };
 
 } // namespace
@@ -36,7 +40,7 @@ ReminderTool::ReminderTool(TardigoDocument& document, QWidget* parent)
       _whence(new QButtonGroup(this)), _repeat(named(new QCheckBox(tr("Re&peat the reminder"), this),
                                                      "remindRepeat", tr("Repeat the reminder"))) {
     for (const auto& [code, title] : kUnits)
-        _unit->addItem(localized(QString::fromLatin1(title)), code);
+        _unit->addItem(tr(title), code);
     _whence->addButton(_beforeDueDate);
     _whence->addButton(_fromNow);
     auto* layout = new QVBoxLayout(this);

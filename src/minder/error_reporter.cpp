@@ -1,18 +1,19 @@
 #include "minder/error_reporter.h"
 
 #include "model/core_log.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
 void ErrorReporter::noteError(const QString& message) {
     log(message);
-    showError(localized(QStringLiteral("MINDER_ERROR")), message);
+    showError(QCoreApplication::translate("ErrorReporter", "Tardigo Minder Error"), message);
 }
 
 void ErrorReporter::noteNotice(const QString& message) {
     log(message);
-    showNotice(localized(QStringLiteral("MINDER_ERROR")), message);
+    showNotice(QCoreApplication::translate("ErrorReporter", "Tardigo Minder Error"), message);
 }
 
 void ErrorReporter::reportError(const QString& title, const QString& message) {

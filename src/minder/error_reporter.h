@@ -9,7 +9,7 @@ class ErrorReporter {
 public:
     virtual ~ErrorReporter() = default;
 
-    /// Logs the message as one line, then shows it titled with the localized "MINDER_ERROR".
+    /// Logs the message as one line, then shows it titled "Tardigo Minder Error" in the user's language.
     void noteError(const QString& message);
     /// The same for what the user should know although nothing failed, such as a due date moved
     /// to the end of a shorter month.

@@ -12,9 +12,10 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
 #include "rich_text/notes_text.h"
+
+#include <QCoreApplication>
 
 #include <cmath>
 
@@ -46,9 +47,9 @@ QString completionPercent(const Dict& node) {
 QString emailSubject(ItemStatus status, const QString& name) {
     switch (status) {
     case ItemStatusReminder:
-        return localizedFormat(QStringLiteral("MINDER_EMAIL_SUBJECT_REMINDER"), name);
+        return QCoreApplication::translate("NoticeDelivery", "Tardigo reminder: %1").arg(name);
     case ItemStatusDue:
-        return localizedFormat(QStringLiteral("MINDER_EMAIL_SUBJECT_OVERDUE"), name);
+        return QCoreApplication::translate("NoticeDelivery", "Tardigo: past due: %1").arg(name);
     default:
         return QStringLiteral("Tardigo Minder");
     }
@@ -67,7 +68,7 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
     const Settings& settings = Settings::instance();
     const QString name = lineOf(*node, key::name, QString());
     const QString quotedName = QStringLiteral("\"%1\"").arg(name);
-    const QString title = localized(QStringLiteral("Tardigo Minder Notification"));
+    const QString title = QCoreApplication::translate("NoticeDelivery", "Tardigo Minder Notification");
 
     if (settings.minderAlertDialog()) {
         node->set(key::docPath, doc.fileName());
@@ -79,8 +80,8 @@ void NoticeDelivery::notificationForDoc(MinderDocument& doc, const QString& mess
             notice.heading = quotedName;
             notice.text = message;
             notice.isInformational = true;
-            notice.acceptButton = localized(QStringLiteral("OK"));
-            notice.rejectButton = localized(QStringLiteral("View Item"));
+            notice.acceptButton = QCoreApplication::translate("NoticeDelivery", "OK");
+            notice.rejectButton = QCoreApplication::translate("NoticeDelivery", "View Item");
             AnswerHandler onAnswer;
             if (_answerHandler) {
                 for (const RemindAgain when : kRemindAgainChoices)
@@ -113,7 +114,8 @@ void NoticeDelivery::notifyOnDesktop(MinderDocument& doc, const QString& title, 
     const NodePtr context = node->deepCopy();
     context->set(key::docPath, doc.fileName());
     context->set(key::nodeStatus, Value::integer(status));
-    QList<NotificationChoice> choices{{kViewItemChoice, localized(QStringLiteral("View Item"))}};
+    QList<NotificationChoice> choices{
+        {kViewItemChoice, QCoreApplication::translate("NoticeDelivery", "View Item")}};
     for (size_t index = 0; index < kRemindAgainChoices.size(); ++index)
         choices.append(
             {QStringLiteral("remind-again-%1").arg(index), remindAgainText(kRemindAgainChoices[index])});
@@ -142,8 +144,12 @@ void NoticeDelivery::emailNotificationForDoc(MinderDocument&, const QString& mes
     if (const QByteArray* rtfd = node->value(key::notes).asData())
         if (const std::optional<QString> text = notesPlainText(*rtfd))
             notes = noticeParagraphs(*text);
-    const QString body = localizedFormat(QStringLiteral("MINDER_EMAIL_TEMPLATE"), message, name, due,
-                                         completionPercent(*node), category, notes);
+    //: A notice's mail: %1 the notice, then the item's name, due date, completion, category and notes.
+    const QString body =
+        QCoreApplication::translate("NoticeDelivery", "%1\n\nItem: %2\nDue: %3\nComplete: %4\n"
+                                                      "Category: %5\n\nNotes:\n%6\n\n-- \n"
+                                                      "Sent by the Tardigo Minder.\n")
+            .arg(message, name, due, completionPercent(*node), category, notes);
 
     const std::optional<QString> address = _channels.mail->userEmailAddress();
     if (!address) {

@@ -6,8 +6,9 @@
 #include "model/clock.h"
 #include "model/keys.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
+
+#include <QCoreApplication>
 
 #include <cmath>
 #include <stdlib.h>
@@ -92,7 +93,10 @@ std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayPosition(const QD
         dayOfMonthForNth(nthInstanceOfWeekDay(due), weekDay(due.date()), monthToConsider(due, from));
     if (!day) {
         _reporter.noteError(
-            localizedFormat(QStringLiteral("MINDER_NEXT_DATE_ERR_TEMPLATE"), formatUserDateTime(due)));
+            QCoreApplication::translate("RecurrenceCalculator",
+                                        "No next due date could be found for the item due %1: the next month "
+                                        "has no such weekday at that position. Please choose a new due date.")
+                .arg(formatUserDateTime(due)));
         return std::nullopt;
     }
     return dateInZoneOf(day->date(), due.time(), *day);
@@ -108,8 +112,11 @@ std::optional<QDateTime> RecurrenceCalculator::nextMonthlyByDayNumber(const QDat
     const int length = daysInMonthNum(month.month(), month.year());
     const int dayNumber = due.date().day();
     if (dayNumber > length)
-        _reporter.noteNotice(localizedFormat(QStringLiteral("MINDER_NEXT_DATE_INEXACT"),
-                                             QString::number(length), QString::number(dayNumber)));
+        _reporter.noteNotice(
+            QCoreApplication::translate("RecurrenceCalculator",
+                                        "The next month has only %1 days, so the due date on "
+                                        "day %2 was moved to the month's last day.")
+                .arg(QString::number(length), QString::number(dayNumber)));
     return dateInZoneOf(QDate(month.year(), month.month(), std::min(dayNumber, length)), due.time(), due);
 }
 

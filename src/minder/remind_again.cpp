@@ -1,19 +1,19 @@
 #include "minder/remind_again.h"
 
-#include "platform/localized.h"
+#include <QCoreApplication>
 
 namespace tardigo {
 
 QString remindAgainText(RemindAgain when) {
     switch (when) {
     case RemindAgain::InTenMinutes:
-        return localized(QStringLiteral("Remind Me in 10 Minutes"));
+        return QCoreApplication::translate("RemindAgain", "Remind Me in 10 Minutes");
     case RemindAgain::InOneHour:
-        return localized(QStringLiteral("Remind Me in 1 Hour"));
+        return QCoreApplication::translate("RemindAgain", "Remind Me in 1 Hour");
     case RemindAgain::Tomorrow:
         break;
     }
-    return localized(QStringLiteral("Remind Me Tomorrow"));
+    return QCoreApplication::translate("RemindAgain", "Remind Me Tomorrow");
 }
 
 ReminderFromNow reminderFromNow(RemindAgain when, const QDateTime& now) {

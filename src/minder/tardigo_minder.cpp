@@ -13,9 +13,9 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -122,8 +122,9 @@ bool TardigoMinder::scanDocsUntil(const QDeadlineTimer& deadline) {
 
 void TardigoMinder::reportScanFailure(const QString& path) {
     // Whatever broke here may break again on every path: the rest waits for the next run.
-    _reporter.reportError(localized(QStringLiteral("Tardigo Minder Error (scan:)")),
-                          kFailureText.arg(describe(std::current_exception()), path));
+    _reporter.reportError(
+        QCoreApplication::translate("TardigoMinder", "Tardigo Minder Error while scanning a list"),
+        kFailureText.arg(describe(std::current_exception()), path));
     _walk.reset();
     _passEnded = true;
 }
@@ -192,8 +193,9 @@ bool TardigoMinder::continueWalk(Walk& walk, const QDeadlineTimer& deadline) {
             walk.quiet = checkNode(current, *walk.doc) && walk.quiet;
         } catch (...) {
             // This node and everything below it stay unscanned; its siblings go on.
-            _reporter.reportError(localized(QStringLiteral("Tardigo Minder Error (scanNode:ofDoc:")),
-                                  kFailureText.arg(describe(std::current_exception()), walk.doc->fileName()));
+            _reporter.reportError(
+                QCoreApplication::translate("TardigoMinder", "Tardigo Minder Error while checking an item"),
+                kFailureText.arg(describe(std::current_exception()), walk.doc->fileName()));
             walk.quiet = false;
             continue;
         }
@@ -208,17 +210,17 @@ bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
     bool quiet = true;
     const std::optional<qint64> due = dueNoticeMoment(*node);
     if (due && *due <= _now) {
-        _delivery.notificationForDoc(
-            doc,
-            localizedFormat(QStringLiteral("Past date due: %@"),
-                            formatUserDateTime(*parseStoredDate(node->value(key::due)))),
-            ItemStatusDue, node);
+        _delivery.notificationForDoc(doc,
+                                     QCoreApplication::translate("TardigoMinder", "Past date due: %1")
+                                         .arg(formatUserDateTime(*parseStoredDate(node->value(key::due)))),
+                                     ItemStatusDue, node);
         quiet = false;
     }
     if (isCompleted(*node) && periodOf(*node) != 0) {
         if (const std::optional<QDateTime> next = _recurrence.nextDueDateForNode(*node)) {
             const QString message =
-                localizedFormat(QStringLiteral("MINDER_NEXT_DATE_DUE"), formatUserDateTime(*next));
+                QCoreApplication::translate("TardigoMinder", "This repeating item is due again on %1.")
+                    .arg(formatUserDateTime(*next));
             node->set(key::due, storedDateString(*next));
             node->set(key::completion, Value::float32(0.0));
             // The node is the open document's own: its window shows the new date at once.
@@ -229,7 +231,8 @@ bool TardigoMinder::checkNode(const NodePtr& node, MinderDocument& doc) {
     }
     const std::optional<qint64> reminder = reminderMoment(*node, _now);
     if (reminder && *reminder <= _now) {
-        _delivery.notificationForDoc(doc, localized(QStringLiteral("Reminder!")), ItemStatusReminder, node);
+        _delivery.notificationForDoc(doc, QCoreApplication::translate("TardigoMinder", "Reminder!"),
+                                     ItemStatusReminder, node);
         quiet = false;
     }
     // What is left to come, the earliest first; a notice given changed the item.

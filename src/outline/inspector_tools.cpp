@@ -1,7 +1,8 @@
 #include "outline/inspector_tools.h"
 
 #include "outline/inspector_view.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
@@ -13,21 +14,21 @@ QList<int> inspectorToolOrder() {
 QString inspectorToolTitle(int tool) {
     switch (tool) {
     case InspectorToolNotes:
-        return localized(QStringLiteral("Notes"));
+        return QCoreApplication::translate("InspectorTools", "Notes");
     case InspectorToolDueDate:
-        return localized(QStringLiteral("Due Date"));
+        return QCoreApplication::translate("InspectorTools", "Due Date");
     case InspectorToolReminder:
-        return localized(QStringLiteral("Reminder"));
+        return QCoreApplication::translate("InspectorTools", "Reminder");
     case InspectorToolIcons:
-        return localized(QStringLiteral("Icons"));
+        return QCoreApplication::translate("InspectorTools", "Icons");
     case InspectorToolFont:
-        return localized(QStringLiteral("Font"));
+        return QCoreApplication::translate("InspectorTools", "Font");
     case InspectorToolColor:
-        return localized(QStringLiteral("Color"));
+        return QCoreApplication::translate("InspectorTools", "Color");
     case InspectorToolCompletion:
-        return localized(QStringLiteral("Completion and Category"));
+        return QCoreApplication::translate("InspectorTools", "Completion and Category");
     case InspectorToolHistory:
-        return localized(QStringLiteral("History"));
+        return QCoreApplication::translate("InspectorTools", "History");
     default:
         return QString();
     }

@@ -1,7 +1,8 @@
 #include "outline/outline_columns.h"
 
 #include "model/keys.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 #include <array>
 
@@ -12,20 +13,20 @@ namespace {
 struct ColumnTraits {
     Column column;
     const QString& identifier;
-    const char* titleKey; // the header's text in the string table; none for the icon column
-    bool optional;        // the View menu shows and hides it
-    bool typedIn;         // its cells are edited by typing
+    const char* title; // the header's text in English; none for the icon column
+    bool optional;     // the View menu shows and hides it
+    bool typedIn;      // its cells are edited by typing
 };
 
 // In model order: a column's row is its value.
 const std::array<ColumnTraits, 6>& traits() {
     static const std::array<ColumnTraits, 6> table{{
         {Column::Icon, key::icon, nullptr, false, false},
-        {Column::Name, key::name, "Item", false, true},
-        {Column::Category, key::category, "Category", true, true},
-        {Column::Due, key::due, "Due Date", true, true},
-        {Column::Notes, key::notes, "Notes", true, false},
-        {Column::Completion, key::completion, "Completion", true, false},
+        {Column::Name, key::name, QT_TRANSLATE_NOOP("OutlineColumns", "Item"), false, true},
+        {Column::Category, key::category, QT_TRANSLATE_NOOP("OutlineColumns", "Category"), true, true},
+        {Column::Due, key::due, QT_TRANSLATE_NOOP("OutlineColumns", "Due Date"), true, true},
+        {Column::Notes, key::notes, QT_TRANSLATE_NOOP("OutlineColumns", "Notes"), true, false},
+        {Column::Completion, key::completion, QT_TRANSLATE_NOOP("OutlineColumns", "Completion"), true, false},
     }};
     return table;
 }
@@ -74,8 +75,8 @@ bool isColumnTypedIn(Column column) {
 }
 
 QString columnTitle(Column column) {
-    const char* titleKey = traitsOf(column).titleKey;
-    return titleKey ? localized(QString::fromLatin1(titleKey)) : QString();
+    const char* title = traitsOf(column).title;
+    return title ? QCoreApplication::translate("OutlineColumns", title) : QString();
 }
 
 } // namespace tardigo

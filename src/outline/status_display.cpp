@@ -6,8 +6,9 @@
 #include "model/stored_date.h"
 #include "outline/inspector_tools.h"
 #include "outline/outline_filter.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
@@ -116,14 +117,8 @@ QString outstandingText(const ItemCounts& counts) {
     if (total == 0)
         return QString();
     if (complete == total)
-        return localized(QStringLiteral("All items are completed."));
-    QString text = localized(QStringLiteral("%d/%d outstanding"));
-    for (const qint64 count : {total - complete, total}) {
-        const qsizetype at = text.indexOf(QLatin1String("%d"));
-        if (at >= 0)
-            text.replace(at, 2, QString::number(count));
-    }
-    return text;
+        return QCoreApplication::translate("StatusDisplay", "All items are completed.");
+    return QCoreApplication::translate("StatusDisplay", "%1/%2 outstanding").arg(total - complete).arg(total);
 }
 
 StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, const NodePtr& item,
@@ -132,14 +127,15 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
     display.statusText = statusText;
     display.hideCompletedChecked = hidesCompletedItems(root);
     if (!item || selectedCount == 0) {
-        display.selectionLabel = localized(QStringLiteral("[no selection]"));
+        display.selectionLabel = QCoreApplication::translate("StatusDisplay", "[no selection]");
         return display;
     }
     const bool multiple = selectedCount > 1;
     if (multiple) {
         const bool appliesToAll = inspectorToolTakesSeveralItems(currentTool);
-        display.selectionLabel = localized(appliesToAll ? QStringLiteral("(multiple selection OK)")
-                                                        : QStringLiteral("(multiple selection)"));
+        display.selectionLabel = appliesToAll
+                                     ? QCoreApplication::translate("StatusDisplay", "(multiple selection OK)")
+                                     : QCoreApplication::translate("StatusDisplay", "(multiple selection)");
         display.toolsEnabled = appliesToAll;
     } else {
         const QString* name = item->value(key::name).asString();
@@ -148,8 +144,9 @@ StatusDisplay statusDisplayFor(const Dict& root, const QString& statusText, cons
     }
     display.selectionFont = itemFontSettings(item.get());
     const bool panel = flagOf(root, key::panelInspector);
-    display.tearOffInspectorTitle =
-        localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector"));
+    display.tearOffInspectorTitle = panel
+                                        ? QCoreApplication::translate("StatusDisplay", "Attach Inspector")
+                                        : QCoreApplication::translate("StatusDisplay", "Tear Off Inspector");
     display.resizeDrawerEnabled = panel;
     display.appearance = appearanceTools(*item);
     if (!multiple)

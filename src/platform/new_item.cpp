@@ -3,17 +3,18 @@
 #include "model/keys.h"
 #include "model/node_operations.h"
 #include "model/stored_date.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
 void initNewItem(Dict& node) {
     node.set(key::dateCreated, storedDateStringNow());
-    node.set(key::name, localized(QStringLiteral("<new todo>")));
+    node.set(key::name, QCoreApplication::translate("NewItem", "<new todo>"));
     node.set(key::completion, Value::float32(0.0));
     node.set(key::history, Array::create());
     node.set(key::children, Array::create());
-    appendToLog(node, localized(QStringLiteral("item created")));
+    appendToLog(node, QCoreApplication::translate("NewItem", "item created"));
 }
 
 NodePtr newToDoItem() {

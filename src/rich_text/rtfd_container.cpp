@@ -16,10 +16,6 @@ constexpr quint32 kTypeData = 1;
 constexpr quint32 kTypeDirectory = 3;
 constexpr quint32 kAlignedSize = 0x80000000u;
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("RtfdContainer", text);
-}
-
 bool isMetadataName(const QString& name) {
     return name == u"." || name == u".." ||
            (name.size() >= 6 && name.startsWith(u"__@") && name.endsWith(u"@__"));
@@ -51,7 +47,8 @@ private:
 
 std::optional<quint32> RtfdParser::word() {
     if (_data.size() - _pos < 4) {
-        fail(tr("The RTFD data is cut short at byte %1.").arg(_data.size()));
+        fail(QCoreApplication::translate("RtfdContainer", "The RTFD data is cut short at byte %1.")
+                 .arg(_data.size()));
         return std::nullopt;
     }
     const uchar* p = reinterpret_cast<const uchar*>(_data.constData()) + _pos;
@@ -68,7 +65,9 @@ std::optional<quint32> RtfdParser::sizeField() {
     if (!length || !padding)
         return std::nullopt;
     if (*padding > quint64(_data.size() - _pos)) {
-        fail(tr("The RTFD padding at byte %1 runs past the end of the data.").arg(_pos));
+        fail(QCoreApplication::translate("RtfdContainer",
+                                         "The RTFD padding at byte %1 runs past the end of the data.")
+                 .arg(_pos));
         return std::nullopt;
     }
     _pos += *padding;
@@ -78,7 +77,10 @@ std::optional<quint32> RtfdParser::sizeField() {
 std::optional<QByteArray> RtfdParser::bytes(quint32 size, qsizetype limit) {
     // An entry's own header may already reach past the end its directory gave it.
     if (_pos > limit || size > quint64(limit - _pos)) {
-        fail(tr("An RTFD entry at byte %1 claims %2 bytes, more than it holds.").arg(_pos).arg(size));
+        fail(QCoreApplication::translate("RtfdContainer",
+                                         "An RTFD entry at byte %1 claims %2 bytes, more than it holds.")
+                 .arg(_pos)
+                 .arg(size));
         return std::nullopt;
     }
     QByteArray result =
@@ -96,7 +98,7 @@ RtfdReadResult RtfdParser::parse() {
     RtfdReadResult result;
     readDirectory(result);
     if (_error.isEmpty() && !_haveText)
-        fail(tr("The RTFD data holds no TXT.rtf."));
+        fail(QCoreApplication::translate("RtfdContainer", "The RTFD data holds no TXT.rtf."));
     result.error = _error;
     return result;
 }
@@ -109,7 +111,8 @@ bool RtfdParser::readHeader() {
         if (!version)
             return false;
         if (*version != 0) {
-            fail(tr("The RTFD data has the unknown version %1.").arg(*version));
+            fail(QCoreApplication::translate("RtfdContainer", "The RTFD data has the unknown version %1.")
+                     .arg(*version));
             return false;
         }
     }
@@ -118,7 +121,9 @@ bool RtfdParser::readHeader() {
         const uchar* p = reinterpret_cast<const uchar*>(_data.constData()) + _pos;
         _bigEndian = qFromBigEndian<quint32>(p) == kTypeDirectory;
         if (!_bigEndian && qFromLittleEndian<quint32>(p) != kTypeDirectory) {
-            fail(tr("The data is not RTFD: byte %1 does not start a directory.").arg(_pos));
+            fail(QCoreApplication::translate("RtfdContainer",
+                                             "The data is not RTFD: byte %1 does not start a directory.")
+                     .arg(_pos));
             return false;
         }
     }
@@ -133,7 +138,9 @@ void RtfdParser::readDirectory(RtfdReadResult& result) {
         return;
     // Every entry needs at least a name size and a value size.
     if (*count > quint64(_data.size() - _pos) / 8) {
-        fail(tr("The RTFD directory at byte %1 claims %2 entries, more than the data can hold.")
+        fail(QCoreApplication::translate(
+                 "RtfdContainer",
+                 "The RTFD directory at byte %1 claims %2 entries, more than the data can hold.")
                  .arg(_pos - 8)
                  .arg(*count));
         return;
@@ -155,7 +162,9 @@ void RtfdParser::readDirectory(RtfdReadResult& result) {
     }
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (sizes[i] > quint64(_data.size() - _pos)) {
-            fail(tr("The RTFD entry \"%1\" at byte %2 claims %3 bytes, past the end of the data.")
+            fail(QCoreApplication::translate(
+                     "RtfdContainer",
+                     "The RTFD entry \"%1\" at byte %2 claims %3 bytes, past the end of the data.")
                      .arg(names[i])
                      .arg(_pos)
                      .arg(sizes[i]));

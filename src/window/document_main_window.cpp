@@ -16,7 +16,6 @@
 #include "outline/outline_item_model.h"
 #include "outline/outline_selection.h"
 #include "outline/status_display.h"
-#include "platform/localized.h"
 #include "platform/preference_signals.h"
 #include "platform/settings.h"
 #include "print/gui/document_printing.h"
@@ -66,7 +65,7 @@ namespace tardigo {
 namespace {
 
 bool isUntitledName(const QString& name) {
-    return name == localized(QStringLiteral("Untitled"));
+    return name == TardigoDocument::untitledName();
 }
 
 /// The date column fits the widest date it shows, with the cell's margins.

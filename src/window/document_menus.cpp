@@ -10,7 +10,6 @@
 #include "outline/outline_filter.h"
 #include "outline/outline_selection.h"
 #include "outline/outline_settings.h"
-#include "platform/localized.h"
 
 #include <QAction>
 #include <QMenu>
@@ -123,7 +122,7 @@ DocumentMenus::DocumentMenus(QMenuBar& menuBar, const UndoStack& undoStack, QObj
         show->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_1 + number++)));
         connect(show, &QAction::triggered, this, [this, tool] { emit toolRequested(tool); });
     }
-    add(view, _actions.tearOffInspector, "tearOffInspector", localized(QStringLiteral("Tear Off Inspector")));
+    add(view, _actions.tearOffInspector, "tearOffInspector", tr("Tear Off Inspector"));
     add(view, _actions.resizeInspector, "resizeInspector", tr("Fit Inspector to Tool"));
     QAction* toolbar = add(view, _actions.toggleToolbar, "toggleToolbar", tr("Show &Toolbar"));
     toolbar->setCheckable(true);
@@ -203,8 +202,7 @@ void DocumentMenus::validate(const TardigoDocument& document) {
     _actions.findPrevious->setEnabled(searching);
     _actions.revertDocument->setEnabled(!document.fileName().isEmpty() && document.isDocumentEdited());
     const bool panel = flagOf(root, key::panelInspector);
-    _actions.tearOffInspector->setText(
-        localized(panel ? QStringLiteral("Attach Inspector") : QStringLiteral("Tear Off Inspector")));
+    _actions.tearOffInspector->setText(panel ? tr("Attach Inspector") : tr("Tear Off Inspector"));
     _actions.resizeInspector->setEnabled(panel);
 }
 

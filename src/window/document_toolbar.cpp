@@ -2,7 +2,6 @@
 
 #include "appearance/icon_for_name.h"
 #include "outline/inspector_view.h"
-#include "platform/localized.h"
 #include "platform/settings.h"
 #include "widgets/gui_log.h"
 #include "widgets/qt_part_names.h"
@@ -61,7 +60,7 @@ void DocumentToolbar::saveItemIdentifiers(const QStringList& identifiers) {
 namespace {
 
 struct ItemLook {
-    const char* label = nullptr; // keys of the string table
+    const char* label = nullptr; // in English
     const char* toolTip = nullptr;
     const char* picture = nullptr; // an icon name
 };
@@ -70,35 +69,61 @@ struct ItemLook {
 const QHash<QString, ItemLook>& itemLooks() {
     using T = DocumentToolbar;
     static const QHash<QString, ItemLook> looks{
-        {T::newItemIdentifier, {"New", "Create a new todo item", "vk_newitem"}},
-        {T::doneIdentifier, {"Done", "Mark the current item \"done\"", "done-toolbar-item"}},
-        {T::notesIdentifier, {"Notes", "Show the notes tool.", "notes-toolbar-item"}},
-        {T::colorsIdentifier, {"Colors", "Show the colors tool", "colors-toolbar-item"}},
-        {T::fontsIdentifier, {"Fonts", "Show the fonts tool", "fonts-toolbar-item"}},
-        {T::inspectorIdentifier, {"Inspector", "Show/Hide the inspector", "sidebar-closed"}},
+        {T::newItemIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "New"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Create a new todo item"), "vk_newitem"}},
+        {T::doneIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Done"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Mark the current item \"done\""),
+          "done-toolbar-item"}},
+        {T::notesIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Notes"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Show the notes tool."), "notes-toolbar-item"}},
+        {T::colorsIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Colors"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Show the colors tool"), "colors-toolbar-item"}},
+        {T::fontsIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Fonts"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Show the fonts tool"), "fonts-toolbar-item"}},
+        {T::inspectorIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Inspector"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Show/Hide the inspector"), "sidebar-closed"}},
         {T::stickiesIdentifier,
-         {"Stickies", "Create a sticky note with the contents of selected todo item.",
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Stickies"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar",
+                            "Create a sticky note with the contents of selected todo item."),
           "stickies-toolbar-item"}},
-        {T::printIdentifier, {"Print", "Print this list", "print-toolbar-item"}},
-        {T::customizeIdentifier, {"Customize", "Customize the toolbar", "vk_gears"}},
+        {T::printIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Print"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Print this list"), "print-toolbar-item"}},
+        {T::customizeIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Customize"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Customize the toolbar"), "vk_gears"}},
         // Its tool tip says whether completed items are hidden now.
-        {T::hideCompletedIdentifier, {"Hide Completed", nullptr, "hide-completed-toolbar-item"}},
+        {T::hideCompletedIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Hide Completed"), nullptr,
+          "hide-completed-toolbar-item"}},
         {T::recentDocsIdentifier,
-         {"Recent", "Switch to another Tardigo todo list.", "recent-docs-toolbar-item"}},
-        {T::separatorIdentifier, {"Separator", nullptr, "separator-toolbar-item"}},
-        {T::flexibleSpaceIdentifier, {"Flexible Space", nullptr, "flexible-space-toolbar-item"}},
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Recent"),
+          QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Switch to another Tardigo todo list."),
+          "recent-docs-toolbar-item"}},
+        {T::separatorIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Separator"), nullptr, "separator-toolbar-item"}},
+        {T::flexibleSpaceIdentifier,
+         {QT_TRANSLATE_NOOP("tardigo::DocumentToolbar", "Flexible Space"), nullptr,
+          "flexible-space-toolbar-item"}},
     };
     return looks;
 }
 
-QString localizedKey(const char* key) {
-    return key ? localized(QString::fromUtf8(key)) : QString();
+QString translatedText(const char* text) {
+    return text ? DocumentToolbar::tr(text) : QString();
 }
 
 } // namespace
 
 QString DocumentToolbar::itemLabel(const QString& identifier) {
-    return localizedKey(itemLooks().value(identifier).label);
+    return translatedText(itemLooks().value(identifier).label);
 }
 
 QIcon DocumentToolbar::itemIcon(const QString& identifier) {
@@ -126,9 +151,9 @@ DocumentToolbar::DocumentToolbar(QWidget* parent) : QToolBar(tr("Toolbar"), pare
 
 void DocumentToolbar::makeAction(const QString& identifier) {
     const ItemLook look = itemLooks().value(identifier);
-    auto* action = new QAction(itemIcon(identifier), localizedKey(look.label), this);
+    auto* action = new QAction(itemIcon(identifier), translatedText(look.label), this);
     action->setObjectName(identifier);
-    action->setToolTip(localizedKey(look.toolTip));
+    action->setToolTip(translatedText(look.toolTip));
     _actions.insert(identifier, action);
 }
 
@@ -159,7 +184,7 @@ QWidget* DocumentToolbar::makeRecentDocsItem() {
     _recentDocs = new QToolButton(this);
     _recentDocs->setObjectName(recentDocsIdentifier);
     _recentDocs->setText(itemLabel(recentDocsIdentifier));
-    _recentDocs->setToolTip(localizedKey(itemLooks().value(recentDocsIdentifier).toolTip));
+    _recentDocs->setToolTip(translatedText(itemLooks().value(recentDocsIdentifier).toolTip));
     _recentDocs->setIcon(itemIcon(recentDocsIdentifier));
     _recentDocs->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     _recentDocs->setPopupMode(QToolButton::InstantPopup);

@@ -6,8 +6,9 @@
 #include "model/node_operations.h"
 #include "model/stored_date.h"
 #include "outline/outline_item_model.h"
-#include "platform/localized.h"
 #include "rich_text/notes_text.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <map>
@@ -31,7 +32,7 @@ std::optional<RichText> printableNotes(const Dict& item) {
 }
 
 QString completionText(const Dict& item) {
-    return localizedFormat(QStringLiteral("%d%% complete"), QString::number(completionPercentOf(item)));
+    return QCoreApplication::translate("PrintLayout", "%1% complete").arg(completionPercentOf(item));
 }
 
 } // namespace
@@ -69,8 +70,8 @@ void PrintLayout::layoutItem(const NodePtr& item, int depth) {
     if (_completion)
         printed.details.append(completionText(*item) + separator);
     if (const std::optional<QDateTime> due = parseStoredDate(item->value(key::due)); due && _dateDue)
-        printed.details.append(localizedFormat(QStringLiteral("due: %@"), formatUserDateTime(*due)) +
-                               separator);
+        printed.details.append(
+            QCoreApplication::translate("PrintLayout", "due: %1").arg(formatUserDateTime(*due)) + separator);
     if (_options.notes)
         printed.notes = printableNotes(*item);
     _items.push_back(std::move(printed));

@@ -2,7 +2,8 @@
 
 #include "dates/user_date_time_format.h"
 #include "model/clock.h"
-#include "platform/localized.h"
+
+#include <QCoreApplication>
 
 namespace tardigo {
 
@@ -13,8 +14,8 @@ PrintMargins printMarginsForPaperWidth(double paperWidth) {
 
 QString pageFooterText(int pageNumber, const QString& listName) {
     const QString separator = QStringLiteral("    ");
-    return localized(QStringLiteral("page")) + u' ' + QString::number(pageNumber) + separator + listName +
-           separator + formatUserDateTime(Clock::now());
+    return QCoreApplication::translate("PrintPage", "page") + u' ' + QString::number(pageNumber) + separator +
+           listName + separator + formatUserDateTime(Clock::now());
 }
 
 } // namespace tardigo
