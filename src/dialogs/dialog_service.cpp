@@ -1,7 +1,6 @@
 #include "dialogs/dialog_service.h"
 
-#include "dialogs/fitting_title.h"
-#include "dialogs/message_box_width.h"
+#include "dialogs/message_box_fitting.h"
 
 #include <QAbstractButton>
 #include <QDir>

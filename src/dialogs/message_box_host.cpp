@@ -1,7 +1,6 @@
 #include "dialogs/message_box_host.h"
 
-#include "dialogs/fitting_title.h"
-#include "dialogs/message_box_width.h"
+#include "dialogs/message_box_fitting.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -7,7 +7,7 @@
 #include "desktop_app/tardigo_application.h"
 #include "dialogs/dialog_service.h"
 #include "dialogs/file_error_messages.h"
-#include "dialogs/fitting_title.h"
+#include "dialogs/message_box_fitting.h"
 #include "dialogs/message_box_host.h"
 #include "document/tardigo_document.h"
 #include "document/undo_manager.h"

@@ -1,6 +1,9 @@
-#include "dialogs/fitting_title.h"
+#include "dialogs/message_box_fitting.h"
 
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QSpacerItem>
 #include <QWidget>
 
 namespace tardigo {
@@ -8,6 +11,7 @@ namespace tardigo {
 namespace {
 // What a title bar above a box of reading width shows beside the desktop's buttons.
 constexpr int kTitleWidthInCharacters = 40;
+constexpr int kReadingWidthInCharacters = 60;
 } // namespace
 
 QString titleToFit(const QString& title, const QFontMetrics& metrics, int width) {
@@ -32,6 +36,16 @@ QString titleToFit(const QString& title, const QFontMetrics& metrics, int width)
 void setFittingWindowTitle(QWidget& box, const QString& title) {
     box.setWindowTitle(
         titleToFit(title, box.fontMetrics(), box.fontMetrics().averageCharWidth() * kTitleWidthInCharacters));
+}
+
+void giveReadingWidth(QMessageBox& box) {
+    // The box lays itself out in a grid; a spacer across its bottom row sets the smallest width.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().averageCharWidth() * kReadingWidthInCharacters;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 } // namespace tardigo
