@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/message_host.h"
+#include "alerts/alert_queue.h"
 
 #include <QTest>
 

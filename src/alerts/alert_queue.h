@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alerts/message_host.h"
+#include "alerts/message.h"
 
 #include <QObject>
 #include <QPointer>
@@ -8,6 +8,24 @@
 #include <deque>
 
 namespace tardigo {
+
+/// A window as it shows messages: window-modal, each answered by the button the user chose.
+class MessageHost : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MessageHost() override = default;
+
+    /// Whether a message is open on the window, whoever opened it.
+    virtual bool isShowingMessage() const = 0;
+    /// Opens the message and returns at once; it counts as showing from now on. `onAnswer`, when
+    /// given, is called once the message has closed and messageFinished has been emitted.
+    virtual void open(const Message& message, AnswerHandler onAnswer) = 0;
+
+signals:
+    /// A message of this window has closed: it no longer shows.
+    void messageFinished();
+};
 
 /// The first-in, first-out queue of the messages of one window: each waits until the window shows no
 /// message, and the next follows when that one has closed. Pending messages are dropped unshown with

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "accounts/synced_window.h"
-#include "alerts/message_host.h"
+#include "alerts/alert_queue.h"
 #include "document/autosave_scheduler.h"
 #include "document/document_window.h"
 #include "widgets/list_lock_wait.h"
